@@ -1,0 +1,40 @@
+# `make run` and `make test` set up a fresh Debian machine, build and go on; `make` builds.
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc)
+WERROR := $(if $(CI),ON,OFF)
+
+BUILD_PACKAGES := cmake ninja-build g++ make pkg-config ccache \
+	qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev \
+	nlohmann-json3-dev libexpected-dev libxcb1-dev \
+	libgtest-dev libgmock-dev libbenchmark-dev
+TEST_PACKAGES := xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+
+.PHONY: all build configure deps test-deps run test clean
+
+all: build
+
+# Installs only what is missing, so a set-up machine goes straight to the build.
+deps:
+	@./cmake/install-missing-packages $(BUILD_PACKAGES)
+
+test-deps: deps
+	@./cmake/install-missing-packages $(TEST_PACKAGES)
+
+$(BUILD_DIR)/build.ninja:
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DZENTREL_WERROR=$(WERROR)
+
+configure: $(BUILD_DIR)/build.ninja
+
+build: deps configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/app/zentrel
+
+test: test-deps configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,113 @@
+#include "common/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace zentrel {
+namespace {
+
+FileError systemError(FileError::Kind kind, const std::filesystem::path &path, int errorNumber)
+{
+    return FileError{kind, path, std::strerror(errorNumber)};
+}
+
+bool writeAll(int fd, std::string_view contents)
+{
+    while (!contents.empty()) {
+        const ssize_t written = ::write(fd, contents.data(), contents.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        contents.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+} // namespace
+
+tl::expected<void, FileError> writeFileAtomically(const std::filesystem::path &path,
+                                                  std::string_view contents)
+{
+    std::error_code ec;
+    if (path.has_parent_path()) {
+        std::filesystem::create_directories(path.parent_path(), ec);
+        if (ec) {
+            return tl::unexpected(FileError{FileError::Kind::writeFailed, path, ec.message()});
+        }
+    }
+    std::string temporary =
+        (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        return tl::unexpected(systemError(FileError::Kind::writeFailed, path, errno));
+    }
+    // mkstemp creates the file 0600; a replaced file should read like any other the user has.
+    ::fchmod(fd, 0644);
+    const bool written = writeAll(fd, contents) && ::fdatasync(fd) == 0;
+    const int writeErrno = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed) {
+        ::unlink(temporary.c_str());
+        return tl::unexpected(
+            systemError(FileError::Kind::writeFailed, path, written ? errno : writeErrno));
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int renameErrno = errno;
+        ::unlink(temporary.c_str());
+        return tl::unexpected(systemError(FileError::Kind::writeFailed, path, renameErrno));
+    }
+    return {};
+}
+
+tl::expected<std::optional<std::string>, FileError>
+readFileIfPresent(const std::filesystem::path &path)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        return tl::unexpected(systemError(FileError::Kind::readFailed, path, EISDIR));
+    }
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream) {
+        const int openErrno = errno;
+        if (!std::filesystem::exists(path, ec) && !ec) {
+            return std::optional<std::string>{};
+        }
+        return tl::unexpected(systemError(FileError::Kind::readFailed, path, openErrno));
+    }
+    std::ostringstream contents;
+    contents << stream.rdbuf();
+    if (stream.bad()) {
+        return tl::unexpected(FileError{FileError::Kind::readFailed, path, "read error"});
+    }
+    return std::optional<std::string>{std::move(contents).str()};
+}
+
+tl::expected<std::filesystem::path, FileError>
+setAsideCorrupt(const std::filesystem::path &path, std::chrono::system_clock::time_point now)
+{
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count();
+    const std::string base = path.string() + ".corrupt-" + std::to_string(seconds);
+    // A second set-aside within the same second must not replace the first one.
+    std::filesystem::path target = base;
+    std::error_code ec;
+    for (int attempt = 1; std::filesystem::exists(target, ec); ++attempt) {
+        target = base + "-" + std::to_string(attempt);
+    }
+    std::filesystem::rename(path, target, ec);
+    if (ec) {
+        return tl::unexpected(FileError{FileError::Kind::moveFailed, path, ec.message()});
+    }
+    return target;
+}
+
+} // namespace zentrel

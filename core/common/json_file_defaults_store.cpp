@@ -1,0 +1,37 @@
+#include "common/json_file_defaults_store.h"
+
+#include "common/atomic_file.h"
+#include "common/json_file.h"
+
+namespace zentrel {
+
+std::unique_ptr<JsonFileDefaultsStore> JsonFileDefaultsStore::open(std::filesystem::path file,
+                                                                   const Clock &clock)
+{
+    nlohmann::json values = nlohmann::json::object();
+    auto loaded = readJsonFile(file);
+    if (loaded && *loaded && (*loaded)->is_object()) {
+        values = std::move(**loaded);
+    } else if (!loaded || *loaded) {
+        // Unreadable, not JSON, or not an object: keep it for the user, start from defaults.
+        // When it cannot be moved, later writes replace it; there is nothing better to do.
+        (void)setAsideCorrupt(file, clock.now());
+    }
+    return std::unique_ptr<JsonFileDefaultsStore>(
+        new JsonFileDefaultsStore(std::move(file), std::move(values)));
+}
+
+JsonFileDefaultsStore::JsonFileDefaultsStore(std::filesystem::path file, nlohmann::json values)
+    : MemoryDefaultsStore(std::move(values))
+    , m_file(std::move(file))
+{}
+
+void JsonFileDefaultsStore::setValue(const std::string &key, nlohmann::json value)
+{
+    MemoryDefaultsStore::setValue(key, std::move(value));
+    if (auto written = writeJsonFile(m_file, storedValues()); !written) {
+        writeFailed.notify(written.error());
+    }
+}
+
+} // namespace zentrel

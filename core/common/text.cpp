@@ -1,0 +1,120 @@
+#include "common/text.h"
+
+#include <cstdint>
+#include <cwctype>
+#include <locale>
+#include <optional>
+#include <stdexcept>
+
+namespace zentrel {
+namespace {
+
+struct CodePoint
+{
+    char32_t value;
+    std::size_t length;
+};
+
+std::optional<CodePoint> decodeAt(std::string_view text, std::size_t index)
+{
+    const auto lead = static_cast<std::uint8_t>(text[index]);
+    std::size_t length = 0;
+    char32_t value = 0;
+    if (lead < 0x80) {
+        return CodePoint{lead, 1};
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        value = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        value = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        value = lead & 0x07;
+    } else {
+        return std::nullopt;
+    }
+    if (index + length > text.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto continuation = static_cast<std::uint8_t>(text[index + i]);
+        if ((continuation & 0xC0) != 0x80) {
+            return std::nullopt;
+        }
+        value = (value << 6) | (continuation & 0x3F);
+    }
+    return CodePoint{value, length};
+}
+
+// The start index of the code point that ends just before `end`.
+std::size_t previousCodePointStart(std::string_view text, std::size_t end)
+{
+    std::size_t start = end - 1;
+    while (start > 0 && end - start < 4
+           && (static_cast<std::uint8_t>(text[start]) & 0xC0) == 0x80) {
+        --start;
+    }
+    return start;
+}
+
+bool isUnicodeAlphanumeric(char32_t codePoint)
+{
+    if (codePoint < 0x80) {
+        return (codePoint >= '0' && codePoint <= '9') || (codePoint >= 'a' && codePoint <= 'z')
+               || (codePoint >= 'A' && codePoint <= 'Z');
+    }
+    static const std::optional<std::locale> unicodeLocale = []() -> std::optional<std::locale> {
+        try {
+            return std::locale("C.UTF-8");
+        } catch (const std::runtime_error &) {
+            return std::nullopt;
+        }
+    }();
+    if (!unicodeLocale) {
+        // Without Unicode tables, keep the character: the caller's own validation decides.
+        return true;
+    }
+    return std::isalnum(static_cast<wchar_t>(codePoint), *unicodeLocale);
+}
+
+// Malformed bytes are kept, so trimming never hides them from later validation.
+bool keepsAt(std::string_view text, std::size_t index, std::size_t &length)
+{
+    const auto codePoint = decodeAt(text, index);
+    length = codePoint ? codePoint->length : 1;
+    return !codePoint || isUnicodeAlphanumeric(codePoint->value);
+}
+
+} // namespace
+
+std::string asciiLowercased(std::string_view text)
+{
+    std::string result(text);
+    for (char &c : result) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return result;
+}
+
+std::string_view trimmedToAlphanumerics(std::string_view text)
+{
+    std::size_t begin = 0;
+    std::size_t length = 0;
+    while (begin < text.size() && !keepsAt(text, begin, length)) {
+        begin += length;
+    }
+    std::size_t end = text.size();
+    while (end > begin) {
+        const std::size_t start = previousCodePointStart(text, end);
+        if (keepsAt(text, start, length) || start + length != end) {
+            break;
+        }
+        end = start;
+    }
+    return text.substr(begin, end - begin);
+}
+
+} // namespace zentrel

@@ -1,0 +1,41 @@
+#include "shell/active_screen.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+using namespace zentrel;
+
+namespace {
+
+using Index = std::optional<std::size_t>;
+
+// A laptop, a larger screen to its right, and a third one to its left and lower down.
+const std::vector<RectF> screens{
+    {0, 0, 1440, 900}, {1440, 0, 1920, 1080}, {-1280, 100, 1280, 1024}};
+
+} // namespace
+
+TEST(ActiveScreen, PicksTheFirstScreenUnderThePointerOverTheMainScreen)
+{
+    // A shared border belongs to the screen that starts there.
+    const std::pair<PointF, Index> cases[] = {
+        {{100, 100}, 0}, {{2000, 500}, 1}, {{-1, 500}, 2}, {{1440, 10}, 1}, {{1439.5, 899.5}, 0}};
+    for (const auto &[pointer, expected] : cases) {
+        EXPECT_EQ(activeScreenIndex(screens, pointer, 0), expected)
+            << pointer.x << "," << pointer.y;
+    }
+    const std::vector<RectF> mirrored{{0, 0, 1920, 1080}, {0, 0, 1440, 900}};
+    EXPECT_EQ(activeScreenIndex(mirrored, PointF{10, 10}, 1), Index(0));
+}
+
+TEST(ActiveScreen, FallsBackToTheMainScreenOffEveryFrame)
+{
+    for (const PointF pointer : {PointF{100, 900}, PointF{3360, 10}, PointF{-10, 50}}) {
+        EXPECT_EQ(activeScreenIndex(screens, pointer, 1), Index(1))
+            << pointer.x << "," << pointer.y;
+        EXPECT_EQ(activeScreenIndex(screens, pointer, std::nullopt), std::nullopt);
+    }
+    EXPECT_EQ(activeScreenIndex({}, PointF{0, 0}, std::nullopt), std::nullopt);
+}

@@ -1,0 +1,164 @@
+#include "e2e/tray_host_process.h"
+#include "e2e/xvfb_session.h"
+#include "e2e/zentrel_process.h"
+
+#include <QColor>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace zentrel {
+
+namespace {
+
+constexpr int dockTimeoutMs = 15000;
+constexpr qint64 dockPollMs = 200;
+constexpr int paintTimeoutMs = 5000;
+// A scribble covers only part of its square; these bounds still tell a drawn glyph from an
+// empty slot and from a slot painted over in one colour.
+constexpr double minInkShare = 0.03;
+constexpr double minBackgroundShare = 0.2;
+constexpr int inkDarkening = 80;
+
+testing::AssertionResult exitedCleanly(const ProcessExit &exit)
+{
+    if (exit.kind == ProcessExit::Kind::exited && exit.exitCode == 0) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "zentrel " << exit.describe().toStdString();
+}
+
+// Ink is what is clearly darker than the host behind the icon; background is the host itself
+// showing through the icon's transparent parts.
+testing::AssertionResult showsDarkGlyph(const QImage &screen, const QRect &slot)
+{
+    if (screen.isNull()) {
+        return testing::AssertionFailure() << "no screenshot";
+    }
+    const QColor background = screen.pixelColor(slot.left() - 2, slot.center().y());
+    int ink = 0;
+    int shown = 0;
+    for (int y = slot.top(); y <= slot.bottom(); ++y) {
+        for (int x = slot.left(); x <= slot.right(); ++x) {
+            const QColor pixel = screen.pixelColor(x, y);
+            if (pixel == background) {
+                ++shown;
+            } else if (pixel.lightness() < background.lightness() - inkDarkening) {
+                ++ink;
+            }
+        }
+    }
+    const double area = double(slot.width()) * slot.height();
+    if (ink >= minInkShare * area && shown >= minBackgroundShare * area) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure()
+           << "icon slot " << slot.width() << "x" << slot.height() << " at " << slot.x() << ","
+           << slot.y() << " has " << ink << " dark pixels and " << shown
+           << " pixels of the host background " << background.name().toStdString();
+}
+
+// Screenshots are kept for a person to look at when a test fails; CTest says where.
+void keepScreenshot(const QImage &screen, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("ZENTREL_E2E_ARTIFACT_DIR");
+    if (!folder.isEmpty() && QDir().mkpath(folder)) {
+        screen.save(folder + QLatin1Char('/') + name);
+    }
+}
+
+class TrayStartup : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_xvfb.isRunning()) << "Xvfb did not start:\n" << m_xvfb.output().toStdString();
+        m_host = std::make_unique<TrayHostProcess>(m_xvfb.display());
+        ASSERT_TRUE(m_host->isReady()) << "the tray host did not take the tray selection:\n"
+                                       << m_host->output().toStdString();
+        ASSERT_TRUE(m_zentrel.hasHome());
+    }
+
+    // Starts zentrel and returns the icon window it docked, or nothing when it docked none in
+    // time or ended first.
+    std::optional<std::uint32_t> startAndWaitForDock()
+    {
+        if (!m_zentrel.start(m_xvfb.display())) {
+            return std::nullopt;
+        }
+        const QDeadlineTimer deadline(dockTimeoutMs);
+        while (m_zentrel.isRunning() && !deadline.hasExpired()) {
+            const qint64 slice = std::min(deadline.remainingTime(), dockPollMs);
+            if (const auto icon = m_host->waitForDock(QDeadlineTimer(slice))) {
+                return icon;
+            }
+        }
+        return m_host->waitForDock(QDeadlineTimer(0));
+    }
+
+    std::string stopAndDescribe() { return m_zentrel.stop().describe().toStdString(); }
+
+    XvfbSession m_xvfb;
+    std::unique_ptr<TrayHostProcess> m_host;
+    ZentrelProcess m_zentrel;
+};
+
+TEST_F(TrayStartup, IconDocksAndAppQuitsOnTerm)
+{
+    const std::optional<std::uint32_t> icon = startAndWaitForDock();
+    ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
+    const std::optional<QRect> slot = m_xvfb.windowRect(*icon);
+    ASSERT_TRUE(slot.has_value()) << "the docked icon window is gone";
+
+    // Docking comes before the first paint, so poll until the glyph shows.
+    const QDeadlineTimer painted(paintTimeoutMs);
+    QImage screen = m_xvfb.grabScreen();
+    while (!showsDarkGlyph(screen, *slot) && !painted.hasExpired()) {
+        screen = m_xvfb.grabScreen();
+    }
+    keepScreenshot(screen, QStringLiteral("tray_icon_docked.png"));
+    EXPECT_TRUE(showsDarkGlyph(screen, *slot)) << "zentrel output:\n"
+                                               << m_zentrel.output().toStdString();
+
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(TrayStartup, CorruptDefaultsAreSetAsideAndAppStillDocks)
+{
+    const QDir settings(m_zentrel.configHome() + QStringLiteral("/Zentrel"));
+    ASSERT_TRUE(settings.mkpath(QStringLiteral(".")));
+    QFile corrupt(settings.filePath(QStringLiteral("defaults.json")));
+    ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly));
+    corrupt.write("{not json");
+    corrupt.close();
+
+    const std::optional<std::uint32_t> icon = startAndWaitForDock();
+    ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
+
+    const QStringList setAside =
+        settings.entryList({QStringLiteral("defaults.json.corrupt-*")}, QDir::Files);
+    ASSERT_EQ(setAside.size(), 1) << "files in " << settings.path().toStdString() << ": "
+                                  << settings.entryList(QDir::Files).join(' ').toStdString();
+    QFile kept(settings.filePath(setAside.first()));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("{not json")) << "the corrupt file was not kept as it was";
+    QFile current(settings.filePath(QStringLiteral("defaults.json")));
+    if (current.open(QIODevice::ReadOnly)) {
+        EXPECT_NE(current.readAll(), QByteArray("{not json")) << "the corrupt file is still in use";
+    }
+
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+} // namespace
+
+} // namespace zentrel
