@@ -1,6 +1,7 @@
 # `make run` and `make test` set up a fresh Debian machine, build and go on; `make` builds.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
+PREFIX ?= $(HOME)/.local
 JOBS ?= $(shell nproc)
 WERROR := $(if $(CI),ON,OFF)
 
@@ -8,9 +9,9 @@ BUILD_PACKAGES := cmake ninja-build g++ make pkg-config ccache \
 	qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev \
 	nlohmann-json3-dev libexpected-dev libxcb1-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev
-TEST_PACKAGES := xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+TEST_PACKAGES := clang-format git xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
 
-.PHONY: all build configure deps test-deps run test clean
+.PHONY: all build configure deps test-deps run test install clean
 
 all: build
 
@@ -21,7 +22,7 @@ deps:
 test-deps: deps
 	@./cmake/install-missing-packages $(TEST_PACKAGES)
 
-$(BUILD_DIR)/build.ninja:
+$(BUILD_DIR)/build.ninja: | deps
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DZENTREL_WERROR=$(WERROR)
 
 configure: $(BUILD_DIR)/build.ninja
@@ -35,6 +36,12 @@ run: build
 test: test-deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# Installs under PREFIX and makes Zentrel the handler of zentrel:// links.
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+	-update-desktop-database $(PREFIX)/share/applications 2>/dev/null
+	-xdg-mime default zentrel.desktop x-scheme-handler/zentrel 2>/dev/null
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,16 +1,36 @@
-#include "common/clock.h"
-#include "common/json_file_defaults_store.h"
 #include "platform/termination_signals.h"
-#include "shell/app_preferences.h"
-#include "shell/application_paths.h"
-#include "shell/tray_icon.h"
+#include "shell/app_delegate.h"
+#include "shell/command_url_channel.h"
 
 #include <QApplication>
+
+namespace {
+
+// Every argument that is not an option is a command URL.
+QStringList commandUrlArguments(int argc, char *argv[])
+{
+    QStringList urls;
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] != '-') {
+            urls.append(QString::fromLocal8Bit(argv[i]));
+        }
+    }
+    return urls;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication::setApplicationName(QStringLiteral("Zentrel"));
     QApplication::setDesktopFileName(QStringLiteral("zentrel"));
+    const QStringList urls = commandUrlArguments(argc, argv);
+    // One instance per user: a second start hands its URLs over and ends.
+    const QString socketPath = zentrel::commandSocketPath();
+    if (zentrel::forwardToRunningInstance(socketPath, urls) == zentrel::ForwardResult::delivered) {
+        return 0;
+    }
+
     QApplication application(argc, argv);
     // Features come and go in their own windows; only the tray keeps the program alive.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -21,10 +41,8 @@ int main(int argc, char *argv[])
                      &application,
                      &QCoreApplication::quit);
 
-    const zentrel::SystemClock clock;
-    const auto defaults = zentrel::JsonFileDefaultsStore::open(zentrel::defaultsFilePath(), clock);
-    zentrel::AppPreferences preferences(*defaults);
-    zentrel::TrayIcon trayIcon(preferences);
-
+    zentrel::AppDelegate delegate;
+    delegate.listenForCommandUrls(socketPath);
+    delegate.openUrls(urls);
     return QApplication::exec();
 }

@@ -3,29 +3,38 @@
 #include "common/signal.h"
 
 #include <QObject>
+#include <QPointer>
 
+class QMenu;
 class QSystemTrayIcon;
+class QWidget;
 
 namespace zentrel {
 
 class AppPreferences;
 
-// The program's permanent presence: the tray icon, which shows whether Zentrel is enabled.
+// The program's permanent presence: the tray icon with the menu, which shows whether Zentrel is
+// enabled. Where the desktop has no tray, a small window offers the same menu instead, so the
+// program is never out of reach.
 class TrayIcon : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit TrayIcon(AppPreferences &preferences, QObject *parent = nullptr);
+    TrayIcon(AppPreferences &preferences, QMenu *menu, QObject *parent = nullptr);
+    ~TrayIcon() override;
 
     // The symbol name of the icon shown now.
     QString iconName() const;
 
 private:
     void updateIcon();
+    void showFallbackWindow();
 
     AppPreferences &m_preferences;
+    QMenu *m_menu;
     QSystemTrayIcon *m_trayIcon = nullptr;
+    QPointer<QWidget> m_fallbackWindow;
     ScopedConnection m_preferencesConnection;
 };
 

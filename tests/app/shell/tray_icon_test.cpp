@@ -4,6 +4,8 @@
 #include "common/symbol_icon.h"
 #include "shell/app_preferences.h"
 
+#include <QMenu>
+
 #include <gtest/gtest.h>
 
 using namespace zentrel;
@@ -12,7 +14,8 @@ TEST(TrayIcon, FollowsTheEnabledSwitch)
 {
     MemoryDefaultsStore defaults;
     AppPreferences preferences(defaults);
-    TrayIcon trayIcon(preferences);
+    QMenu menu;
+    TrayIcon trayIcon(preferences, &menu);
     EXPECT_EQ(trayIcon.iconName(), QStringLiteral("scribble.variable"));
 
     preferences.setEnabled(false);

@@ -1,0 +1,113 @@
+#include "shell/app_delegate.h"
+
+#include "sessions/sessions_window.h"
+#include "shell/application_paths.h"
+#include "shell/command_url.h"
+#include "shell/command_url_channel.h"
+#include "shell/message_box_alert_presenter.h"
+#include "shell/settings_window.h"
+#include "shell/tray_icon.h"
+#include "shell/tray_menu.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace zentrel {
+
+AppDelegate::AppDelegate()
+    : m_defaults(JsonFileDefaultsStore::open(defaultsFilePath(), m_clock))
+    , m_scheduler(this)
+    , m_alerts(new MessageBoxAlertPresenter(this))
+    , m_coordinator(std::make_unique<AppCoordinator>(
+          *m_defaults, AppCoordinator::Ports{m_overlays, m_screens, *m_alerts, m_scheduler}))
+    , m_trayMenu(new TrayMenu(*m_coordinator, this))
+    , m_trayIcon(new TrayIcon(m_coordinator->preferences(), m_trayMenu->menu(), this))
+    , m_commandUrlServer(new CommandUrlServer(this))
+{
+    m_defaultsWriteConnection = m_defaults->writeFailed.connect(
+        [this](const FileError &error) { m_coordinator->reportError(message(error)); });
+    connect(m_trayMenu, &TrayMenu::itemChosen, this, &AppDelegate::onMenuItemChosen);
+    connect(m_commandUrlServer, &CommandUrlServer::urlsReceived, this, &AppDelegate::openUrls);
+    // Whatever ends the program, a running feature closes first, so nothing it keeps is lost.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        m_coordinator->hotkeyActivationState().heldFeature.reset();
+        m_coordinator->stopCurrentMode();
+    });
+}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::openUrls(const QStringList &urls)
+{
+    for (const QString &url : urls) {
+        m_scheduler.post(
+            [this, url] { m_coordinator->handleCommandUrl(commandUrlParts(QUrl(url))); });
+    }
+}
+
+bool AppDelegate::listenForCommandUrls(const QString &socketPath)
+{
+    return m_commandUrlServer->listen(socketPath);
+}
+
+void AppDelegate::onMenuItemChosen(const TrayMenuItem &item)
+{
+    switch (item.command) {
+    case TrayMenuItem::Command::none:
+        break;
+    case TrayMenuItem::Command::setEnabled:
+        m_coordinator->preferences().setEnabled(!item.isChecked);
+        break;
+    case TrayMenuItem::Command::toggleMode:
+        m_coordinator->toggleFeature(item.mode);
+        break;
+    case TrayMenuItem::Command::openSessions:
+        openSessions();
+        break;
+    case TrayMenuItem::Command::checkForUpdates:
+        checkForUpdates();
+        break;
+    case TrayMenuItem::Command::openSettings:
+        openSettings();
+        break;
+    case TrayMenuItem::Command::quit:
+        quit();
+        break;
+    }
+}
+
+void AppDelegate::openSettings()
+{
+    if (!m_settingsWindow) {
+        m_settingsWindow = std::make_unique<SettingsWindow>(m_coordinator->preferences());
+    }
+    m_settingsWindow->show();
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
+}
+
+void AppDelegate::openSessions()
+{
+    if (!m_sessionsWindow) {
+        m_sessionsWindow = std::make_unique<SessionsWindow>();
+    }
+    m_sessionsWindow->show();
+    m_sessionsWindow->raise();
+    m_sessionsWindow->activateWindow();
+}
+
+void AppDelegate::checkForUpdates()
+{
+    QMessageBox::information(nullptr,
+                             QStringLiteral("Zentrel"),
+                             QStringLiteral("Updates to Zentrel come from your package manager."));
+}
+
+void AppDelegate::quit()
+{
+    m_coordinator->hotkeyActivationState().heldFeature.reset();
+    m_coordinator->stopCurrentMode();
+    QCoreApplication::quit();
+}
+
+} // namespace zentrel

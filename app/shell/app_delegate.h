@@ -1,0 +1,64 @@
+#pragma once
+
+#include "common/clock.h"
+#include "common/json_file_defaults_store.h"
+#include "overlay/panel_overlay_controller.h"
+#include "shell/app_coordinator.h"
+#include "shell/qt_shell_ports.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+namespace zentrel {
+
+class CommandUrlServer;
+class MessageBoxAlertPresenter;
+class SessionsWindow;
+class SettingsWindow;
+class TrayIcon;
+class TrayMenu;
+struct TrayMenuItem;
+
+// Builds the program's objects at start and keeps them for the whole run: the settings, the
+// coordinator and what it talks to, the tray, the windows and the command-URL server.
+class AppDelegate : public QObject
+{
+    Q_OBJECT
+
+public:
+    AppDelegate();
+    ~AppDelegate() override;
+
+    AppCoordinator &coordinator() { return *m_coordinator; }
+
+    // Handles each URL in its own turn of the event loop, in order.
+    void openUrls(const QStringList &urls);
+
+    // Takes command URLs from later `zentrel URL…` calls; false when the socket is unusable.
+    bool listenForCommandUrls(const QString &socketPath);
+
+private:
+    void onMenuItemChosen(const TrayMenuItem &item);
+    void openSettings();
+    void openSessions();
+    void checkForUpdates();
+    void quit();
+
+    SystemClock m_clock;
+    std::unique_ptr<JsonFileDefaultsStore> m_defaults;
+    QtScreenLocator m_screens;
+    QtScheduler m_scheduler;
+    PanelOverlayFactory m_overlays;
+    MessageBoxAlertPresenter *m_alerts;
+    std::unique_ptr<AppCoordinator> m_coordinator;
+    TrayMenu *m_trayMenu;
+    TrayIcon *m_trayIcon;
+    CommandUrlServer *m_commandUrlServer;
+    std::unique_ptr<SettingsWindow> m_settingsWindow;
+    std::unique_ptr<SessionsWindow> m_sessionsWindow;
+    ScopedConnection m_defaultsWriteConnection;
+};
+
+} // namespace zentrel

@@ -1,0 +1,60 @@
+#include "shell/tray_menu.h"
+
+#include "shell/app_coordinator.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace zentrel {
+
+TrayMenu::TrayMenu(AppCoordinator &coordinator, QObject *parent)
+    : QObject(parent)
+    , m_coordinator(coordinator)
+    , m_menu(new QMenu)
+{
+    rebuild();
+    m_modeConnection = m_coordinator.modeChanged.connect([this](AppMode) { rebuild(); });
+    m_preferencesConnection =
+        m_coordinator.preferences().changed.connect([this](AppPreferences::Setting setting) {
+            if (setting == AppPreferences::Setting::isEnabled) {
+                rebuild();
+            }
+        });
+}
+
+TrayMenu::~TrayMenu()
+{
+    delete m_menu;
+}
+
+void TrayMenu::rebuild()
+{
+    m_menu->clear();
+    const auto items = trayMenuItems(m_coordinator.preferences().isEnabled(),
+                                     m_coordinator.mode(),
+                                     [](PresentationFeature) { return std::string(); });
+    for (const TrayMenuItem &item : items) {
+        if (item.isSeparator()) {
+            m_menu->addSeparator();
+            continue;
+        }
+        // A tab puts the shortcut in the menu's shortcut column without binding the key here.
+        QString text = QString::fromStdString(item.title);
+        if (!item.shortcut.empty()) {
+            text += QLatin1Char('\t') + QString::fromStdString(item.shortcut);
+        }
+        QAction *action = m_menu->addAction(text);
+        action->setCheckable(item.isCheckable || item.isChecked);
+        action->setChecked(item.isChecked);
+        action->setEnabled(item.isEnabled);
+        // Queued: handling the choice rebuilds the menu, which deletes this very action.
+        connect(
+            action,
+            &QAction::triggered,
+            this,
+            [this, item] { Q_EMIT itemChosen(item); },
+            Qt::QueuedConnection);
+    }
+}
+
+} // namespace zentrel

@@ -1,0 +1,101 @@
+#include "shell/tray_menu.h"
+
+#include "common/memory_defaults_store.h"
+#include "fakes/fake_alert_presenter.h"
+#include "fakes/fake_overlay_factory.h"
+#include "fakes/fake_scheduler.h"
+#include "fakes/fake_screen_locator.h"
+#include "shell/app_coordinator.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace zentrel;
+
+namespace {
+
+class TrayMenuTest : public testing::Test
+{
+protected:
+    QStringList texts() const
+    {
+        QStringList result;
+        for (const QAction *action : menu.menu()->actions()) {
+            result.append(action->isSeparator() ? QStringLiteral("—") : action->text());
+        }
+        return result;
+    }
+
+    QAction *action(const QString &text) const
+    {
+        for (QAction *candidate : menu.menu()->actions()) {
+            if (candidate->text() == text) {
+                return candidate;
+            }
+        }
+        return nullptr;
+    }
+
+    MemoryDefaultsStore defaults;
+    FakeOverlayFactory overlays;
+    FakeScreenLocator screens;
+    FakeAlertPresenter alerts;
+    FakeScheduler scheduler;
+    AppCoordinator coordinator{defaults, {overlays, screens, alerts, scheduler}};
+    TrayMenu menu{coordinator};
+};
+
+TEST_F(TrayMenuTest, ShowsEveryEntryInOrder)
+{
+    EXPECT_EQ(texts(),
+              QStringList({"Enable Zentrel",
+                           "—",
+                           "Draw",
+                           "Zoom Loupe",
+                           "Spotlight",
+                           "Zevizu & Vozurir",
+                           "Whiteboard",
+                           "Break Timer",
+                           "Cursor Halo",
+                           "—",
+                           "Sessions...",
+                           QString::fromUtf8("Check for Updates\u2026"),
+                           "Settings...",
+                           "Quit Zentrel"}));
+    EXPECT_TRUE(action("Enable Zentrel")->isChecked());
+    EXPECT_FALSE(action("Draw")->isChecked());
+}
+
+TEST_F(TrayMenuTest, ChecksTheRunningFeatureAndFollowsTheSwitch)
+{
+    coordinator.toggleFeature(AppMode::spotlight);
+    EXPECT_TRUE(action("Spotlight")->isChecked());
+    EXPECT_FALSE(action("Draw")->isChecked());
+
+    coordinator.preferences().setEnabled(false);
+    EXPECT_FALSE(action("Enable Zentrel")->isChecked());
+    EXPECT_FALSE(action("Spotlight")->isChecked());
+    for (const char *feature : {"Draw", "Whiteboard", "Cursor Halo"}) {
+        EXPECT_FALSE(action(QString::fromLatin1(feature))->isEnabled()) << feature;
+    }
+    for (const char *always : {"Enable Zentrel", "Sessions...", "Settings...", "Quit Zentrel"}) {
+        EXPECT_TRUE(action(QString::fromLatin1(always))->isEnabled()) << always;
+    }
+}
+
+TEST_F(TrayMenuTest, ReportsTheChosenEntryAfterTheMenuHasSettled)
+{
+    QSignalSpy chosen(&menu, &TrayMenu::itemChosen);
+    action("Whiteboard")->trigger();
+    // Queued, so handling the choice may rebuild the menu without deleting a live action.
+    EXPECT_EQ(chosen.count(), 0);
+    ASSERT_TRUE(chosen.wait(1000));
+    const auto item = chosen.at(0).at(0).value<TrayMenuItem>();
+    EXPECT_EQ(item.command, TrayMenuItem::Command::toggleMode);
+    EXPECT_EQ(item.mode, AppMode::whiteboard);
+}
+
+} // namespace
