@@ -1,9 +1,12 @@
 #include "shell/app_delegate.h"
 
+#include "platform/key_grabber.h"
+#include "platform/platform_services.h"
 #include "sessions/sessions_window.h"
 #include "shell/application_paths.h"
 #include "shell/command_url.h"
 #include "shell/command_url_channel.h"
+#include "shell/hotkey_routing.h"
 #include "shell/message_box_alert_presenter.h"
 #include "shell/settings_window.h"
 #include "shell/tray_icon.h"
@@ -20,12 +23,29 @@ AppDelegate::AppDelegate()
     , m_alerts(new MessageBoxAlertPresenter(this))
     , m_coordinator(std::make_unique<AppCoordinator>(
           *m_defaults, AppCoordinator::Ports{m_overlays, m_screens, *m_alerts, m_scheduler}))
-    , m_trayMenu(new TrayMenu(*m_coordinator, this))
+    , m_keyGrabber(makeKeyGrabber())
+    , m_hotkeys(
+          std::make_unique<hotkeys::HotkeyRegistry>(*m_defaults, *m_keyGrabber, *m_keyGrabber))
+    , m_leaderKeyBinder(
+          std::make_unique<LeaderKeyBinder>(m_coordinator->preferences(), *m_hotkeys, m_scheduler))
+    , m_trayMenu(new TrayMenu(*m_coordinator, *m_hotkeys, *m_keyGrabber, this))
     , m_trayIcon(new TrayIcon(m_coordinator->preferences(), m_trayMenu->menu(), this))
     , m_commandUrlServer(new CommandUrlServer(this))
 {
     m_defaultsWriteConnection = m_defaults->writeFailed.connect(
         [this](const FileError &error) { m_coordinator->reportError(message(error)); });
+    connect(m_keyGrabber.get(),
+            &KeyGrabber::shortcutPressed,
+            this,
+            [this](const hotkeys::Shortcut &shortcut) { m_hotkeys->handleKeyDown(shortcut); });
+    connect(m_keyGrabber.get(),
+            &KeyGrabber::shortcutReleased,
+            this,
+            [this](const hotkeys::Shortcut &shortcut) { m_hotkeys->handleKeyUp(shortcut); });
+    connect(
+        m_keyGrabber.get(), &KeyGrabber::keymapChanged, this, [this] { m_hotkeys->regrabAll(); });
+    registerHotkeyHandlers(*m_hotkeys, *m_coordinator);
+    m_leaderKeyBinder->applyNow();
     connect(m_trayMenu, &TrayMenu::itemChosen, this, &AppDelegate::onMenuItemChosen);
     connect(m_commandUrlServer, &CommandUrlServer::urlsReceived, this, &AppDelegate::openUrls);
     // Whatever ends the program, a running feature closes first, so nothing it keeps is lost.
@@ -35,7 +55,11 @@ AppDelegate::AppDelegate()
     });
 }
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate()
+{
+    // Before the hot keys and the menu that follow the coordinator's mode go away.
+    m_coordinator->stopCurrentMode();
+}
 
 void AppDelegate::openUrls(const QStringList &urls)
 {

@@ -2,8 +2,10 @@
 
 #include "common/clock.h"
 #include "common/json_file_defaults_store.h"
+#include "hotkeys/hotkey_registry.h"
 #include "overlay/panel_overlay_controller.h"
 #include "shell/app_coordinator.h"
+#include "shell/leader_key_binding.h"
 #include "shell/qt_shell_ports.h"
 
 #include <QObject>
@@ -14,6 +16,7 @@
 namespace zentrel {
 
 class CommandUrlServer;
+class KeyGrabber;
 class MessageBoxAlertPresenter;
 class SessionsWindow;
 class SettingsWindow;
@@ -53,6 +56,9 @@ private:
     PanelOverlayFactory m_overlays;
     MessageBoxAlertPresenter *m_alerts;
     std::unique_ptr<AppCoordinator> m_coordinator;
+    std::unique_ptr<KeyGrabber> m_keyGrabber;
+    std::unique_ptr<hotkeys::HotkeyRegistry> m_hotkeys;
+    std::unique_ptr<LeaderKeyBinder> m_leaderKeyBinder;
     TrayMenu *m_trayMenu;
     TrayIcon *m_trayIcon;
     CommandUrlServer *m_commandUrlServer;

@@ -42,4 +42,9 @@ void QtScheduler::post(std::function<void()> task)
     QTimer::singleShot(0, m_context, std::move(task));
 }
 
+void QtScheduler::postAfter(std::chrono::milliseconds delay, std::function<void()> task)
+{
+    QTimer::singleShot(delay, m_context, std::move(task));
+}
+
 } // namespace zentrel

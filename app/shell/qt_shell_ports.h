@@ -21,6 +21,7 @@ public:
     explicit QtScheduler(QObject *context);
 
     void post(std::function<void()> task) override;
+    void postAfter(std::chrono::milliseconds delay, std::function<void()> task) override;
 
 private:
     QObject *m_context;

@@ -1,15 +1,23 @@
 #include "shell/tray_menu.h"
 
+#include "hotkeys/hotkey_registry.h"
+#include "hotkeys/shortcut_text.h"
 #include "shell/app_coordinator.h"
+#include "shell/hotkey_names.h"
 
 #include <QAction>
 #include <QMenu>
 
 namespace zentrel {
 
-TrayMenu::TrayMenu(AppCoordinator &coordinator, QObject *parent)
+TrayMenu::TrayMenu(AppCoordinator &coordinator,
+                   hotkeys::HotkeyRegistry &hotkeys,
+                   const hotkeys::KeyCharacterSource &layout,
+                   QObject *parent)
     : QObject(parent)
     , m_coordinator(coordinator)
+    , m_hotkeys(hotkeys)
+    , m_layout(layout)
     , m_menu(new QMenu)
 {
     rebuild();
@@ -20,6 +28,14 @@ TrayMenu::TrayMenu(AppCoordinator &coordinator, QObject *parent)
                 rebuild();
             }
         });
+    m_hotkeysConnection =
+        m_hotkeys.shortcutChanged.connect([this](const std::string &) { rebuild(); });
+}
+
+std::string TrayMenu::shortcutText(PresentationFeature feature) const
+{
+    const auto shortcut = m_hotkeys.shortcut(featureHotkeyName(feature));
+    return shortcut ? hotkeys::menuText(*shortcut, m_layout) : std::string();
 }
 
 TrayMenu::~TrayMenu()
@@ -30,9 +46,10 @@ TrayMenu::~TrayMenu()
 void TrayMenu::rebuild()
 {
     m_menu->clear();
-    const auto items = trayMenuItems(m_coordinator.preferences().isEnabled(),
-                                     m_coordinator.mode(),
-                                     [](PresentationFeature) { return std::string(); });
+    const auto items =
+        trayMenuItems(m_coordinator.preferences().isEnabled(),
+                      m_coordinator.mode(),
+                      [this](PresentationFeature feature) { return shortcutText(feature); });
     for (const TrayMenuItem &item : items) {
         if (item.isSeparator()) {
             m_menu->addSeparator();

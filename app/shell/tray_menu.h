@@ -11,13 +11,22 @@ namespace zentrel {
 
 class AppCoordinator;
 
+namespace hotkeys {
+class HotkeyRegistry;
+class KeyCharacterSource;
+} // namespace hotkeys
+
 // The tray's menu, rebuilt from the menu model whenever the mode or the enabled switch changes.
 class TrayMenu : public QObject
 {
     Q_OBJECT
 
 public:
-    TrayMenu(AppCoordinator &coordinator, QObject *parent = nullptr);
+    // Each feature entry shows its hot key as stored in `hotkeys`, written for `layout`.
+    TrayMenu(AppCoordinator &coordinator,
+             hotkeys::HotkeyRegistry &hotkeys,
+             const hotkeys::KeyCharacterSource &layout,
+             QObject *parent = nullptr);
     ~TrayMenu() override;
 
     QMenu *menu() const { return m_menu; }
@@ -27,11 +36,15 @@ Q_SIGNALS:
 
 private:
     void rebuild();
+    std::string shortcutText(PresentationFeature feature) const;
 
     AppCoordinator &m_coordinator;
+    hotkeys::HotkeyRegistry &m_hotkeys;
+    const hotkeys::KeyCharacterSource &m_layout;
     QMenu *m_menu;
     ScopedConnection m_modeConnection;
     ScopedConnection m_preferencesConnection;
+    ScopedConnection m_hotkeysConnection;
 };
 
 } // namespace zentrel

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zentrel {
 
@@ -21,6 +22,9 @@ public:
     // The value stored under the key, ignoring registered defaults.
     virtual std::optional<nlohmann::json> storedValue(const std::string &key) const = 0;
     virtual void setValue(const std::string &key, nlohmann::json value) = 0;
+    virtual void removeValue(const std::string &key) = 0;
+    // Every key with a stored value, in sorted order.
+    virtual std::vector<std::string> storedKeys() const = 0;
 
     // Adds to the registered defaults; `defaults` is an object of key to value.
     void registerDefaults(const nlohmann::json &defaults);

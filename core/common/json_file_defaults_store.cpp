@@ -29,6 +29,17 @@ JsonFileDefaultsStore::JsonFileDefaultsStore(std::filesystem::path file, nlohman
 void JsonFileDefaultsStore::setValue(const std::string &key, nlohmann::json value)
 {
     MemoryDefaultsStore::setValue(key, std::move(value));
+    save();
+}
+
+void JsonFileDefaultsStore::removeValue(const std::string &key)
+{
+    MemoryDefaultsStore::removeValue(key);
+    save();
+}
+
+void JsonFileDefaultsStore::save()
+{
     if (auto written = writeJsonFile(m_file, storedValues()); !written) {
         writeFailed.notify(written.error());
     }

@@ -19,6 +19,7 @@ public:
                                                        const Clock &clock);
 
     void setValue(const std::string &key, nlohmann::json value) override;
+    void removeValue(const std::string &key) override;
 
     const std::filesystem::path &file() const { return m_file; }
 
@@ -27,6 +28,7 @@ public:
 
 private:
     JsonFileDefaultsStore(std::filesystem::path file, nlohmann::json values);
+    void save();
 
     std::filesystem::path m_file;
 };

@@ -12,6 +12,8 @@ public:
 
     std::optional<nlohmann::json> storedValue(const std::string &key) const override;
     void setValue(const std::string &key, nlohmann::json value) override;
+    void removeValue(const std::string &key) override;
+    std::vector<std::string> storedKeys() const override;
 
     const nlohmann::json &storedValues() const { return m_values; }
 

@@ -7,10 +7,12 @@ namespace zentrel {
 // Modifier keys as the settings store them: one bit each, in the positions the stored
 // "controls.leaderKey" integer has always used.
 enum class ModifierFlag : std::uint64_t {
+    capsLock = 1u << 16,
     shift = 1u << 17,
     control = 1u << 18,
     option = 1u << 19,
     command = 1u << 20,
+    function = 1u << 23,
 };
 
 struct ModifierFlags
@@ -27,6 +29,8 @@ struct ModifierFlags
         const auto bit = static_cast<std::uint64_t>(flag);
         return ModifierFlags{enabled ? (bits | bit) : (bits & ~bit)};
     }
+
+    ModifierFlags operator|(ModifierFlags other) const { return ModifierFlags{bits | other.bits}; }
 
     friend bool operator==(const ModifierFlags &, const ModifierFlags &) = default;
 };

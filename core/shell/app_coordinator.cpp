@@ -132,6 +132,39 @@ void AppCoordinator::dispatch(const PresentationCommand &command)
     }
 }
 
+void AppCoordinator::handleHotkeyDown(PresentationFeature feature)
+{
+    carryOut(m_hotkeyActivationState.keyDown(feature, m_preferences.activationStyle(feature)));
+}
+
+void AppCoordinator::handleHotkeyUp(PresentationFeature feature)
+{
+    carryOut(m_hotkeyActivationState.keyUp(feature, m_preferences.activationStyle(feature)));
+}
+
+void AppCoordinator::handleCloseCurrentMode()
+{
+    m_hotkeyActivationState.heldFeature.reset();
+    stopCurrentMode();
+}
+
+void AppCoordinator::carryOut(const HotkeyActivationDecision &decision)
+{
+    switch (decision.kind) {
+    case HotkeyActivationDecision::Kind::activate:
+        activateFeature(decision.mode);
+        break;
+    case HotkeyActivationDecision::Kind::toggle:
+        toggleFeature(decision.mode);
+        break;
+    case HotkeyActivationDecision::Kind::stop:
+        stopCurrentMode();
+        break;
+    case HotkeyActivationDecision::Kind::ignore:
+        break;
+    }
+}
+
 void AppCoordinator::reportError(const std::string &text)
 {
     m_errorAlerts.report(text);

@@ -47,6 +47,11 @@ public:
     void handleCommandUrl(const CommandUrlParts &url);
     void reportError(const std::string &text);
 
+    // What a feature's hot key does on press and on release, by its activation style.
+    void handleHotkeyDown(PresentationFeature feature);
+    void handleHotkeyUp(PresentationFeature feature);
+    void handleCloseCurrentMode();
+
     // Sent after the mode changed.
     Signal<AppMode> modeChanged;
 
@@ -54,6 +59,7 @@ private:
     void startMode(AppMode mode);
     void handleOverlayExit(std::uint64_t run, AppMode mode);
     void dispatch(const PresentationCommand &command);
+    void carryOut(const HotkeyActivationDecision &decision);
     void onPreferenceChanged(AppPreferences::Setting setting);
     void setMode(AppMode mode);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -23,12 +24,14 @@ public:
     virtual void present(const std::string &text, std::function<void()> closed) = 0;
 };
 
-// Runs work on the main loop after the current event, so an object never destroys its caller.
+// Runs work later on the main loop: after the current event, so an object never destroys its
+// caller, or after a delay.
 class Scheduler
 {
 public:
     virtual ~Scheduler() = default;
     virtual void post(std::function<void()> task) = 0;
+    virtual void postAfter(std::chrono::milliseconds delay, std::function<void()> task) = 0;
 };
 
 } // namespace zentrel

@@ -5,7 +5,12 @@
 #include "fakes/fake_overlay_factory.h"
 #include "fakes/fake_scheduler.h"
 #include "fakes/fake_screen_locator.h"
+#include "fakes/fake_shortcut_grabber.h"
+#include "hotkeys/hotkey_registry.h"
+#include "hotkeys/us_key_characters.h"
 #include "shell/app_coordinator.h"
+#include "shell/hotkey_names.h"
+#include "shell/leader_key_binding.h"
 
 #include <QAction>
 #include <QMenu>
@@ -45,7 +50,10 @@ protected:
     FakeAlertPresenter alerts;
     FakeScheduler scheduler;
     AppCoordinator coordinator{defaults, {overlays, screens, alerts, scheduler}};
-    TrayMenu menu{coordinator};
+    FakeShortcutGrabber grabber;
+    hotkeys::UsKeyCharacters layout;
+    hotkeys::HotkeyRegistry hotkeys{defaults, grabber, layout};
+    TrayMenu menu{coordinator, hotkeys, layout};
 };
 
 TEST_F(TrayMenuTest, ShowsEveryEntryInOrder)
@@ -84,6 +92,18 @@ TEST_F(TrayMenuTest, ChecksTheRunningFeatureAndFollowsTheSwitch)
     for (const char *always : {"Enable Zentrel", "Sessions...", "Settings...", "Quit Zentrel"}) {
         EXPECT_TRUE(action(QString::fromLatin1(always))->isEnabled()) << always;
     }
+}
+
+TEST_F(TrayMenuTest, ShowsEachFeaturesHotKeyAndFollowsChanges)
+{
+    EXPECT_NE(action("Draw"), nullptr) << "no shortcut shown before the keys are bound";
+    applyLeaderBindings(hotkeys, controlOption);
+    EXPECT_NE(action("Draw\tCtrl+Alt+D"), nullptr);
+    EXPECT_NE(action("Cursor Halo\tCtrl+Alt+H"), nullptr);
+
+    hotkeys.setShortcut(hotkeys::Shortcut{hotkeys::keys::f5.rawValue, hotkeys::carbon::command},
+                        featureHotkeyName(PresentationFeature::drawing));
+    EXPECT_NE(action("Draw\tSuper+F5"), nullptr);
 }
 
 TEST_F(TrayMenuTest, ReportsTheChosenEntryAfterTheMenuHasSettled)

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "common/defaults_store.h"
+#include "common/signal.h"
+#include "hotkeys/hotkey_name.h"
+#include "hotkeys/key_character_source.h"
+#include "hotkeys/shortcut_grabber.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace zentrel::hotkeys {
+
+// The global hot keys: each name's combination stored in the settings under "Hotkeys_<name>",
+// the system grabs kept in step with what is stored, and the press and release handlers of each
+// name. A reported combination runs the handlers of every name that stores it now.
+class HotkeyRegistry
+{
+public:
+    using Handler = std::function<void()>;
+
+    HotkeyRegistry(DefaultsStore &defaults,
+                   ShortcutGrabber &grabber,
+                   const KeyCharacterSource &layout);
+    HotkeyRegistry(const HotkeyRegistry &) = delete;
+    HotkeyRegistry &operator=(const HotkeyRegistry &) = delete;
+
+    // Makes the name known; a default is stored the first time, when nothing is stored yet.
+    void declare(const Name &name);
+
+    std::optional<Shortcut> shortcut(const Name &name) const;
+    bool hasStoredValue(const Name &name) const;
+    // None clears: the name then stores false when it has a default, else nothing.
+    void setShortcut(const std::optional<Shortcut> &shortcut, const Name &name);
+    // Each declared name gets its default back; other stored names are cleared.
+    void reset(const std::vector<Name> &names);
+    void resetAll();
+    std::vector<Name> storedNames() const;
+
+    void onKeyDown(const Name &name, Handler handler);
+    void onKeyUp(const Name &name, Handler handler);
+    void removeHandler(const Name &name);
+    void removeAllHandlers();
+
+    // Ungrab or grab again the names' combinations; what is stored stays.
+    void disable(const std::vector<Name> &names);
+    void enable(const std::vector<Name> &names);
+    bool isEnabledForName(const Name &name) const;
+
+    // The global switch: off releases every grab, on takes them again.
+    void setEnabled(bool enabled);
+
+    bool isEnabled() const { return m_isEnabled; }
+
+    // While paused (a shortcut is being recorded) presses and releases reach nobody.
+    void setPaused(bool paused) { m_isPaused = paused; }
+
+    // Grabs everything again, also what the system refused before: after a keymap change the
+    // same positions may be free, or may be other keys.
+    void regrabAll();
+
+    // Called by the platform layer for each press and release of a grabbed combination.
+    void handleKeyDown(const Shortcut &shortcut);
+    void handleKeyUp(const Shortcut &shortcut);
+
+    // Sent with the raw name after a name's stored combination changed.
+    Signal<const std::string &> shortcutChanged;
+
+private:
+    using HandlerTable = std::map<std::string, std::vector<Handler>>;
+
+    void store(const Shortcut &shortcut, const Name &name);
+    void ensureGrabbed(const Shortcut &shortcut);
+    void release(const Shortcut &shortcut);
+    bool isStoredByAnotherName(const Shortcut &shortcut, const Name &name) const;
+    void dispatch(const HandlerTable &table, const Shortcut &shortcut) const;
+    std::optional<Shortcut> storedShortcut(const std::string &rawValue) const;
+    std::set<Shortcut> handlerShortcuts() const;
+
+    DefaultsStore &m_defaults;
+    ShortcutGrabber &m_grabber;
+    const KeyCharacterSource &m_layout;
+    std::map<std::string, Name> m_declared;
+    HandlerTable m_keyDownHandlers;
+    HandlerTable m_keyUpHandlers;
+    // Combinations we asked to be grabbed; those the system refused are kept apart, so they
+    // are neither reported as live nor forgotten.
+    std::set<Shortcut> m_grabbed;
+    std::set<Shortcut> m_refused;
+    bool m_isEnabled = true;
+    bool m_isPaused = false;
+};
+
+} // namespace zentrel::hotkeys

@@ -1,0 +1,79 @@
+#include "hotkeys/shortcut.h"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <utility>
+
+namespace zentrel::hotkeys {
+namespace {
+
+constexpr auto bitPairs = std::to_array<std::pair<ModifierFlag, int>>({
+    {ModifierFlag::control, carbon::control},
+    {ModifierFlag::option, carbon::option},
+    {ModifierFlag::shift, carbon::shift},
+    {ModifierFlag::command, carbon::command},
+    {ModifierFlag::function, carbon::function},
+});
+
+} // namespace
+
+int carbonModifiers(ModifierFlags flags)
+{
+    int bits = 0;
+    for (const auto &[flag, carbonBit] : bitPairs) {
+        if (flags.contains(flag)) {
+            bits |= carbonBit;
+        }
+    }
+    return bits;
+}
+
+ModifierFlags modifierFlags(int carbonModifiers)
+{
+    ModifierFlags flags;
+    for (const auto &[flag, carbonBit] : bitPairs) {
+        if ((carbonModifiers & carbonBit) != 0) {
+            flags = flags.with(flag, true);
+        }
+    }
+    return flags;
+}
+
+Shortcut Shortcut::fromKey(Key key, ModifierFlags flags)
+{
+    return Shortcut{key.rawValue, hotkeys::carbonModifiers(flags)};
+}
+
+std::string Shortcut::jsonText() const
+{
+    nlohmann::ordered_json json;
+    json["carbonKeyCode"] = carbonKeyCode;
+    json["carbonModifiers"] = carbonModifiers;
+    return json.dump();
+}
+
+std::optional<Shortcut> Shortcut::fromJsonText(std::string_view text)
+{
+    const auto json = nlohmann::json::parse(text, nullptr, false);
+    if (!json.is_object()) {
+        return std::nullopt;
+    }
+    const auto keyCode = json.find("carbonKeyCode");
+    const auto modifiers = json.find("carbonModifiers");
+    if (keyCode == json.end() || modifiers == json.end() || !keyCode->is_number_integer()
+        || !modifiers->is_number_integer()) {
+        return std::nullopt;
+    }
+    // Values beyond 32 bits never come from a key or an event; reading them would overflow.
+    const auto inRange = [](const nlohmann::json &value) {
+        const auto number = value.get<std::int64_t>();
+        return number >= INT32_MIN && number <= INT32_MAX;
+    };
+    if (!inRange(*keyCode) || !inRange(*modifiers)) {
+        return std::nullopt;
+    }
+    return Shortcut{keyCode->get<int>(), modifiers->get<int>()};
+}
+
+} // namespace zentrel::hotkeys
