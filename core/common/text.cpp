@@ -58,24 +58,52 @@ std::size_t previousCodePointStart(std::string_view text, std::size_t end)
     return start;
 }
 
-bool isUnicodeAlphanumeric(char32_t codePoint)
+const std::optional<std::locale> &unicodeLocale()
 {
-    if (codePoint < 0x80) {
-        return (codePoint >= '0' && codePoint <= '9') || (codePoint >= 'a' && codePoint <= 'z')
-               || (codePoint >= 'A' && codePoint <= 'Z');
-    }
-    static const std::optional<std::locale> unicodeLocale = []() -> std::optional<std::locale> {
+    static const std::optional<std::locale> locale = []() -> std::optional<std::locale> {
         try {
             return std::locale("C.UTF-8");
         } catch (const std::runtime_error &) {
             return std::nullopt;
         }
     }();
-    if (!unicodeLocale) {
+    return locale;
+}
+
+void appendUtf8(std::string &text, char32_t codePoint)
+{
+    const auto byte = [](char32_t value) {
+        return static_cast<char>(value);
+    };
+    if (codePoint < 0x80) {
+        text += byte(codePoint);
+    } else if (codePoint < 0x800) {
+        text += byte(0xC0 | (codePoint >> 6));
+        text += byte(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        text += byte(0xE0 | (codePoint >> 12));
+        text += byte(0x80 | ((codePoint >> 6) & 0x3F));
+        text += byte(0x80 | (codePoint & 0x3F));
+    } else {
+        text += byte(0xF0 | (codePoint >> 18));
+        text += byte(0x80 | ((codePoint >> 12) & 0x3F));
+        text += byte(0x80 | ((codePoint >> 6) & 0x3F));
+        text += byte(0x80 | (codePoint & 0x3F));
+    }
+}
+
+bool isUnicodeAlphanumeric(char32_t codePoint)
+{
+    if (codePoint < 0x80) {
+        return (codePoint >= '0' && codePoint <= '9') || (codePoint >= 'a' && codePoint <= 'z')
+               || (codePoint >= 'A' && codePoint <= 'Z');
+    }
+    const auto &locale = unicodeLocale();
+    if (!locale) {
         // Without Unicode tables, keep the character: the caller's own validation decides.
         return true;
     }
-    return std::isalnum(static_cast<wchar_t>(codePoint), *unicodeLocale);
+    return std::isalnum(static_cast<wchar_t>(codePoint), *locale);
 }
 
 // Malformed bytes are kept, so trimming never hides them from later validation.
@@ -95,6 +123,28 @@ std::string asciiLowercased(std::string_view text)
         if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
         }
+    }
+    return result;
+}
+
+std::string uppercased(std::string_view text)
+{
+    std::string result;
+    const auto &locale = unicodeLocale();
+    for (std::size_t index = 0; index < text.size();) {
+        const auto codePoint = decodeAt(text, index);
+        if (!codePoint) {
+            result += text[index++];
+            continue;
+        }
+        char32_t upper = codePoint->value;
+        if (upper >= 'a' && upper <= 'z') {
+            upper = upper - 'a' + 'A';
+        } else if (upper >= 0x80 && locale) {
+            upper = static_cast<char32_t>(std::toupper(static_cast<wchar_t>(upper), *locale));
+        }
+        appendUtf8(result, upper);
+        index += codePoint->length;
     }
     return result;
 }

@@ -8,6 +8,9 @@ namespace zentrel {
 // ASCII lower-casing: every word compared this way in URLs and settings is ASCII.
 std::string asciiLowercased(std::string_view text);
 
+// Upper-cases every letter of the UTF-8 text, beyond ASCII too ("ö" → "Ö").
+std::string uppercased(std::string_view text);
+
 // Trims, at both ends, every code point of the UTF-8 text that is neither a letter, a mark nor a
 // digit in the Unicode sense.
 std::string_view trimmedToAlphanumerics(std::string_view text);

@@ -52,16 +52,27 @@ void HotkeyRegistry::setShortcut(const std::optional<Shortcut> &newShortcut, con
         store(*newShortcut, name);
         return;
     }
-    const auto old = shortcut(name);
-    if (!old) {
+    if (!shortcut(name)) {
         return;
     }
+    clear(declaredName(name));
+}
+
+const Name &HotkeyRegistry::declaredName(const Name &name) const
+{
+    const auto declared = m_declared.find(name.rawValue);
+    return declared != m_declared.end() ? declared->second : name;
+}
+
+void HotkeyRegistry::clear(const Name &name)
+{
+    const auto old = shortcut(name);
     if (name.defaultShortcut) {
         m_defaults.setValue(name.defaultsKey(), false);
     } else {
         m_defaults.removeValue(name.defaultsKey());
     }
-    if (!isStoredByAnotherName(*old, name)) {
+    if (old && !isStoredByAnotherName(*old, name)) {
         release(*old);
     }
     shortcutChanged.notify(name.rawValue);
@@ -120,11 +131,14 @@ void HotkeyRegistry::release(const Shortcut &combination)
 
 void HotkeyRegistry::reset(const std::vector<Name> &names)
 {
-    for (const Name &name : names) {
-        const auto declared = m_declared.find(name.rawValue);
-        const auto defaultShortcut =
-            declared != m_declared.end() ? declared->second.defaultShortcut : name.defaultShortcut;
-        setShortcut(defaultShortcut, declared != m_declared.end() ? declared->second : name);
+    for (const Name &given : names) {
+        const Name &name = declaredName(given);
+        if (name.defaultShortcut) {
+            store(*name.defaultShortcut, name);
+        } else if (hasStoredValue(name)) {
+            // Also what reads as no combination (a false marker, unreadable text) goes.
+            clear(name);
+        }
     }
 }
 

@@ -74,6 +74,9 @@ private:
     using HandlerTable = std::map<std::string, std::vector<Handler>>;
 
     void store(const Shortcut &shortcut, const Name &name);
+    void clear(const Name &name);
+    // The name as declared, with its default; the given one when it was never declared.
+    const Name &declaredName(const Name &name) const;
     void ensureGrabbed(const Shortcut &shortcut);
     void release(const Shortcut &shortcut);
     bool isStoredByAnotherName(const Shortcut &shortcut, const Name &name) const;

@@ -1,5 +1,7 @@
 #include "hotkeys/shortcut_text.h"
 
+#include "common/text.h"
+
 #include <array>
 #include <utility>
 
@@ -80,23 +82,13 @@ const SpecialKey *findSpecialKey(int keyCode)
     return nullptr;
 }
 
-std::string capitalized(std::string text)
-{
-    for (char &c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
-
 std::string keyText(const Shortcut &shortcut, const KeyCharacterSource &layout, bool asWord)
 {
     if (const SpecialKey *special = findSpecialKey(shortcut.carbonKeyCode)) {
         return asWord ? special->word : special->symbol;
     }
     const auto character = layout.keyCharacter(shortcut.carbonKeyCode);
-    return character ? capitalized(*character) : std::string("\uFFFD");
+    return character ? uppercased(*character) : std::string("\uFFFD");
 }
 
 } // namespace

@@ -98,15 +98,16 @@ LeaderKeyBinder::LeaderKeyBinder(AppPreferences &preferences,
 
 void LeaderKeyBinder::applyNow()
 {
-    ++m_generation;
+    ++*m_generation;
     applyLeaderBindings(m_registry, m_preferences.leaderModifiers());
 }
 
 void LeaderKeyBinder::scheduleRebind()
 {
-    const std::uint64_t generation = ++m_generation;
-    m_scheduler.postAfter(rebindDelay, [this, generation] {
-        if (generation == m_generation) {
+    const std::uint64_t generation = ++*m_generation;
+    std::weak_ptr<std::uint64_t> current = m_generation;
+    m_scheduler.postAfter(rebindDelay, [this, current, generation] {
+        if (const auto latest = current.lock(); latest && *latest == generation) {
             applyLeaderBindings(m_registry, m_preferences.leaderModifiers());
         }
     });

@@ -6,6 +6,7 @@
 #include "hotkeys/key.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace zentrel {
@@ -59,8 +60,9 @@ private:
     AppPreferences &m_preferences;
     hotkeys::HotkeyRegistry &m_registry;
     Scheduler &m_scheduler;
-    // Only the newest scheduled rebind binds; an immediate apply supersedes all of them.
-    std::uint64_t m_generation = 0;
+    // Only the newest scheduled rebind binds; an immediate apply supersedes all of them. Shared
+    // with the scheduled tasks, so one that runs after the binder is gone does nothing.
+    std::shared_ptr<std::uint64_t> m_generation = std::make_shared<std::uint64_t>(0);
     ScopedConnection m_preferencesConnection;
 };
 

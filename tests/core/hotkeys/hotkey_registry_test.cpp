@@ -1,0 +1,252 @@
+#include "hotkeys/hotkey_registry.h"
+
+#include "common/memory_defaults_store.h"
+#include "fakes/fake_shortcut_grabber.h"
+#include "hotkeys/us_key_characters.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace zentrel;
+using namespace zentrel::hotkeys;
+
+namespace {
+
+using Shortcuts = std::set<Shortcut>;
+using Texts = std::vector<std::string>;
+
+constexpr int ctrlOpt = carbon::control | carbon::option;
+const Shortcut ctrlOptD{keys::d.rawValue, ctrlOpt};
+const Shortcut ctrlOptP{keys::p.rawValue, ctrlOpt};
+const Shortcut cmdP{keys::p.rawValue, carbon::command};
+const Shortcut bareEscape{keys::escape.rawValue, 0};
+const Name draw{"draw", std::nullopt};
+const Name pan{"pan", std::nullopt};
+const Name closeKey{"close", bareEscape};
+
+struct Harness
+{
+    MemoryDefaultsStore defaults;
+    FakeShortcutGrabber grabber;
+    UsKeyCharacters layout;
+    HotkeyRegistry registry{defaults, grabber, layout};
+    Texts changes;
+    ScopedConnection connection = registry.shortcutChanged.connect(
+        [this](const std::string &name) { changes.push_back(name); });
+    Texts calls;
+
+    void listen(const Name &name)
+    {
+        registry.onKeyDown(name, [this, name] { calls.push_back(name.rawValue + " down"); });
+        registry.onKeyUp(name, [this, name] { calls.push_back(name.rawValue + " up"); });
+    }
+};
+
+} // namespace
+
+TEST(HotkeyRegistry, DeclaringStoresTheDefaultOnceAndNeverGrabsABareKey)
+{
+    Harness h;
+    h.registry.declare(closeKey);
+    EXPECT_EQ(h.defaults.storedValue("Hotkeys_close"),
+              nlohmann::json(R"({"carbonKeyCode":53,"carbonModifiers":0})"));
+    EXPECT_EQ(h.registry.shortcut(closeKey), bareEscape);
+    h.listen(closeKey);
+    EXPECT_EQ(h.grabber.grabCalls, 0);
+    EXPECT_FALSE(h.registry.isEnabledForName(closeKey));
+
+    // What the user stored survives the next start's declaration.
+    h.registry.setShortcut(ctrlOptD, closeKey);
+    h.registry.declare(closeKey);
+    EXPECT_EQ(h.registry.shortcut(closeKey), ctrlOptD);
+    EXPECT_TRUE(h.registry.isEnabledForName(closeKey));
+}
+
+TEST(HotkeyRegistry, ClearingStoresFalseWithADefaultAndRemovesTheKeyWithout)
+{
+    Harness h;
+    h.registry.declare(closeKey);
+    h.registry.setShortcut(ctrlOptD, draw);
+    h.changes.clear();
+
+    h.registry.setShortcut(std::nullopt, closeKey);
+    h.registry.setShortcut(std::nullopt, draw);
+    EXPECT_EQ(h.defaults.storedValue("Hotkeys_close"), nlohmann::json(false));
+    EXPECT_FALSE(h.defaults.storedValue("Hotkeys_draw"));
+    EXPECT_EQ(h.registry.shortcut(closeKey), std::nullopt);
+    EXPECT_TRUE(h.registry.hasStoredValue(closeKey));
+    EXPECT_TRUE(h.grabber.grabbed.empty());
+    EXPECT_EQ(h.changes, (Texts{"close", "draw"}));
+
+    // A cleared default stays cleared, and clearing again is no change at all.
+    h.registry.declare(closeKey);
+    h.registry.setShortcut(std::nullopt, closeKey);
+    h.registry.setShortcut(std::nullopt, pan);
+    EXPECT_EQ(h.defaults.storedValue("Hotkeys_close"), nlohmann::json(false));
+    EXPECT_FALSE(h.registry.hasStoredValue(pan));
+    EXPECT_EQ(h.changes.size(), 2u);
+}
+
+TEST(HotkeyRegistry, SharedCombinationRunsBothNamesUntilOneMovesAway)
+{
+    Harness h;
+    h.registry.setShortcut(ctrlOptP, draw);
+    h.registry.setShortcut(ctrlOptP, pan);
+    h.listen(draw);
+    h.listen(pan);
+    EXPECT_EQ(h.grabber.grabCalls, 1);
+    h.registry.handleKeyDown(ctrlOptP);
+    h.registry.handleKeyUp(ctrlOptP);
+    EXPECT_EQ(h.calls, (Texts{"draw down", "pan down", "draw up", "pan up"}));
+
+    // The combination pan still stores stays grabbed; the old one goes once nobody stores it.
+    h.calls.clear();
+    h.registry.setShortcut(ctrlOptD, draw);
+    EXPECT_EQ(h.grabber.grabbed, (Shortcuts{ctrlOptD, ctrlOptP}));
+    EXPECT_TRUE(h.registry.isEnabledForName(pan));
+    h.registry.handleKeyDown(ctrlOptP);
+    EXPECT_EQ(h.calls, Texts{"pan down"});
+    h.registry.setShortcut(cmdP, pan);
+    EXPECT_EQ(h.grabber.grabbed, (Shortcuts{ctrlOptD, cmdP}));
+    h.registry.setShortcut(cmdP, draw);
+    h.registry.setShortcut(std::nullopt, draw);
+    EXPECT_EQ(h.grabber.grabbed, Shortcuts{cmdP});
+}
+
+TEST(HotkeyRegistry, DispatchReadsTheStoredCombinationAfresh)
+{
+    Harness h;
+    h.registry.setShortcut(ctrlOptD, draw);
+    h.listen(draw);
+    // Changed behind the registry's back, as another instance writing the settings would.
+    h.defaults.setValue("Hotkeys_draw", cmdP.jsonText());
+    h.registry.handleKeyDown(ctrlOptD);
+    EXPECT_TRUE(h.calls.empty());
+    h.registry.handleKeyDown(cmdP);
+    EXPECT_EQ(h.calls, Texts{"draw down"});
+}
+
+TEST(HotkeyRegistry, PausedRegistryRunsNothing)
+{
+    Harness h;
+    h.registry.setShortcut(ctrlOptD, draw);
+    h.listen(draw);
+    h.registry.setPaused(true);
+    h.registry.handleKeyDown(ctrlOptD);
+    h.registry.handleKeyUp(ctrlOptD);
+    EXPECT_TRUE(h.calls.empty());
+    h.registry.setPaused(false);
+    h.registry.handleKeyUp(ctrlOptD);
+    EXPECT_EQ(h.calls, Texts{"draw up"});
+}
+
+TEST(HotkeyRegistry, RemovingHandlersOrDisablingReleasesGrabsButKeepsStorage)
+{
+    Harness h;
+    h.registry.setShortcut(ctrlOptD, draw);
+    h.registry.setShortcut(cmdP, pan);
+    h.listen(draw);
+    h.listen(pan);
+
+    h.registry.disable({draw});
+    EXPECT_EQ(h.grabber.grabbed, Shortcuts{cmdP});
+    EXPECT_FALSE(h.registry.isEnabledForName(draw));
+    h.registry.enable({draw});
+    EXPECT_TRUE(h.registry.isEnabledForName(draw));
+
+    h.registry.removeHandler(draw);
+    h.registry.handleKeyDown(ctrlOptD);
+    h.registry.handleKeyUp(ctrlOptD);
+    h.registry.handleKeyDown(cmdP);
+    EXPECT_EQ(h.calls, Texts{"pan down"});
+    EXPECT_EQ(h.grabber.grabbed, Shortcuts{cmdP});
+
+    h.registry.removeAllHandlers();
+    h.registry.handleKeyDown(cmdP);
+    EXPECT_EQ(h.calls.size(), 1u);
+    EXPECT_TRUE(h.grabber.grabbed.empty());
+    EXPECT_EQ(h.registry.shortcut(draw), ctrlOptD);
+    EXPECT_EQ(h.registry.shortcut(pan), cmdP);
+}
+
+TEST(HotkeyRegistry, GlobalSwitchReleasesEverythingAndTakesItBackWithLaterChanges)
+{
+    Harness h;
+    h.registry.setShortcut(ctrlOptD, draw);
+    h.registry.setEnabled(false);
+    EXPECT_TRUE(h.grabber.grabbed.empty());
+    EXPECT_FALSE(h.registry.isEnabledForName(draw));
+
+    // Changes while off reach the system only once switched on again.
+    const int grabsWhileOn = h.grabber.grabCalls;
+    h.registry.setShortcut(cmdP, pan);
+    h.registry.setShortcut(ctrlOptP, draw);
+    EXPECT_EQ(h.grabber.grabCalls, grabsWhileOn);
+
+    h.registry.setEnabled(true);
+    EXPECT_EQ(h.grabber.grabbed, (Shortcuts{cmdP, ctrlOptP}));
+    EXPECT_TRUE(h.registry.isEnabledForName(draw));
+    const int grabsAfter = h.grabber.grabCalls;
+    h.registry.setEnabled(true);
+    EXPECT_EQ(h.grabber.grabCalls, grabsAfter);
+}
+
+TEST(HotkeyRegistry, RefusedGrabIsReportedOnceAndRetriedOnlyOnRegrabOrReassignment)
+{
+    Harness h;
+    h.grabber.refusals[ctrlOptD] = 10;
+    testing::internal::CaptureStdout();
+    h.registry.setShortcut(ctrlOptD, draw);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error registering hotkey ⌃⌥D: 10\n");
+    EXPECT_FALSE(h.registry.isEnabledForName(draw));
+
+    const int attempts = h.grabber.grabCalls;
+    h.listen(draw);
+    h.listen(draw);
+    EXPECT_EQ(h.grabber.grabCalls, attempts);
+
+    // The other program let go of it: a regrab takes it now.
+    h.grabber.refusals.clear();
+    h.registry.regrabAll();
+    EXPECT_TRUE(h.registry.isEnabledForName(draw));
+
+    h.grabber.refusals[cmdP] = 10;
+    testing::internal::CaptureStdout();
+    h.registry.setShortcut(cmdP, pan);
+    testing::internal::GetCapturedStdout();
+    h.grabber.refusals.clear();
+    h.registry.setShortcut(cmdP, pan);
+    EXPECT_TRUE(h.registry.isEnabledForName(pan));
+    EXPECT_EQ(h.grabber.grabbed, (Shortcuts{ctrlOptD, cmdP}));
+}
+
+TEST(HotkeyRegistry, ResetRestoresDeclaredDefaultsAndClearsUndeclaredNames)
+{
+    Harness h;
+    h.registry.declare(closeKey);
+    h.registry.declare(draw);
+    h.registry.setShortcut(std::nullopt, closeKey);
+    h.registry.setShortcut(ctrlOptD, draw);
+    h.registry.setShortcut(cmdP, pan);
+
+    h.registry.reset({Name{"close", std::nullopt}});
+    EXPECT_EQ(h.registry.shortcut(closeKey), bareEscape);
+
+    h.registry.setShortcut(ctrlOptP, closeKey);
+    h.registry.resetAll();
+    EXPECT_EQ(h.registry.shortcut(closeKey), bareEscape);
+    EXPECT_EQ(h.registry.storedNames(), std::vector<Name>{closeKey});
+    EXPECT_TRUE(h.grabber.grabbed.empty());
+}
+
+TEST(HotkeyRegistry, ResetAllRemovesTheFalseMarkerOfAnUndeclaredName)
+{
+    Harness h;
+    // Left from an earlier version that declared "old" with a default the user cleared.
+    h.defaults.setValue("Hotkeys_old", false);
+    h.registry.resetAll();
+    EXPECT_EQ(h.defaults.storedValue("Hotkeys_old"), std::nullopt);
+}

@@ -1,0 +1,60 @@
+#include "hotkeys/shortcut.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+using namespace zentrel;
+using namespace zentrel::hotkeys;
+
+namespace {
+
+ModifierFlags flags(std::initializer_list<ModifierFlag> list)
+{
+    ModifierFlags result;
+    for (const ModifierFlag flag : list) {
+        result = result.with(flag, true);
+    }
+    return result;
+}
+
+} // namespace
+
+TEST(Shortcut, KeepsOnlyTheFiveModifiers)
+{
+    const auto shortcut =
+        Shortcut::fromKey(keys::a, flags({ModifierFlag::command, ModifierFlag::capsLock}));
+    EXPECT_EQ(shortcut, (Shortcut{0, 0x100}));
+    EXPECT_EQ(shortcut.key(), keys::a);
+    EXPECT_EQ(shortcut.modifiers(), flags({ModifierFlag::command}));
+    // 0x4000 is no Carbon modifier bit of a shortcut.
+    EXPECT_EQ(modifierFlags(0x1000 | 0x800 | 0x4000), controlOption);
+    EXPECT_EQ(carbonModifiers(flags({ModifierFlag::function, ModifierFlag::shift})), 0x20200);
+}
+
+TEST(Shortcut, JsonTextIsCompactAndReadsBack)
+{
+    EXPECT_EQ((Shortcut{53, 0}.jsonText()), R"({"carbonKeyCode":53,"carbonModifiers":0})");
+    const Shortcut ctrlOptPan{35, 6656};
+    EXPECT_EQ(Shortcut::fromJsonText(ctrlOptPan.jsonText()), ctrlOptPan);
+    EXPECT_EQ(Shortcut::fromJsonText(R"({"carbonModifiers":256,"carbonKeyCode":0})"),
+              (Shortcut{0, 256}));
+}
+
+TEST(Shortcut, MalformedJsonTextGivesNoShortcut)
+{
+    for (const char *text : {
+             "",
+             "[]",
+             "{\"carbonKeyCode\":2}",
+             "{\"carbonModifiers\":0}",
+             "{\"carbonKeyCode\":\"2\",\"carbonModifiers\":0}",
+             "{\"carbonKeyCode\":2,\"carbonModifiers\":true}",
+             "{\"carbonKeyCode\":2.5,\"carbonModifiers\":0}",
+             "{\"carbonKeyCode\":4294967298,\"carbonModifiers\":0}",
+             "{\"carbonKeyCode\":2,\"carbonModifiers\":0",
+         }) {
+        EXPECT_EQ(Shortcut::fromJsonText(text), std::nullopt) << text;
+    }
+}
