@@ -8,10 +8,9 @@
 namespace zentrel {
 
 // System-wide key combinations and the current keyboard layout, as the desktop provides them.
-class KeyGrabber
-    : public QObject
-    , public hotkeys::ShortcutGrabber
-    , public hotkeys::KeyCharacterSource
+class KeyGrabber : public QObject,
+                   public hotkeys::ShortcutGrabber,
+                   public hotkeys::KeyCharacterSource
 {
     Q_OBJECT
 

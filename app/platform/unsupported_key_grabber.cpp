@@ -14,8 +14,7 @@ tl::expected<void, int> UnsupportedKeyGrabber::grab(const hotkeys::Shortcut &)
 }
 
 void UnsupportedKeyGrabber::ungrab(const hotkeys::Shortcut &)
-{
-}
+{}
 
 std::optional<std::string> UnsupportedKeyGrabber::keyCharacter(int carbonKeyCode) const
 {

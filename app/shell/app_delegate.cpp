@@ -44,8 +44,10 @@ AppDelegate::AppDelegate()
             [this](const hotkeys::Shortcut &shortcut) { m_hotkeys->handleKeyUp(shortcut); });
     connect(
         m_keyGrabber.get(), &KeyGrabber::keymapChanged, this, [this] { m_hotkeys->regrabAll(); });
-    registerHotkeyHandlers(*m_hotkeys, *m_coordinator);
+    // Bound before the handlers attach, so a combination another program holds is tried, and
+    // reported, once.
     m_leaderKeyBinder->applyNow();
+    registerHotkeyHandlers(*m_hotkeys, *m_coordinator);
     connect(m_trayMenu, &TrayMenu::itemChosen, this, &AppDelegate::onMenuItemChosen);
     connect(m_commandUrlServer, &CommandUrlServer::urlsReceived, this, &AppDelegate::openUrls);
     // Whatever ends the program, a running feature closes first, so nothing it keeps is lost.

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "hotkeys/shortcut.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace zentrel {
+
+// A key and the modifiers held with it, as the X server sees them.
+struct X11Combination
+{
+    uint8_t keycode = 0;
+    uint16_t modifiers = 0;
+
+    friend auto operator<=>(const X11Combination &, const X11Combination &) = default;
+};
+
+// The X modifier bits a shortcut can hold: Control, Shift, Mod1 (Alt) and Mod4 (Super).
+uint16_t shortcutModifierMask();
+
+std::optional<uint8_t> x11Keycode(int carbonKeyCode);
+
+// None for what X cannot grab: keys without a keycode, and anything held with Fn.
+std::optional<X11Combination> x11Combination(const hotkeys::Shortcut &shortcut);
+
+// Every subset of the lock bits, so a grab fires whichever lock keys are on.
+std::vector<uint16_t> lockVariants(uint16_t lockMask);
+
+} // namespace zentrel
