@@ -41,8 +41,15 @@ int main(int argc, char *argv[])
                      &application,
                      &QCoreApplication::quit);
 
+    // Listening before anything else is built keeps the moment short in which a second start
+    // finds no instance; what arrives is taken once the event loop runs.
+    zentrel::CommandUrlServer commandUrlServer;
+    commandUrlServer.listen(socketPath);
     zentrel::AppDelegate delegate;
-    delegate.listenForCommandUrls(socketPath);
+    QObject::connect(&commandUrlServer,
+                     &zentrel::CommandUrlServer::urlsReceived,
+                     &delegate,
+                     &zentrel::AppDelegate::openUrls);
     delegate.openUrls(urls);
     return QApplication::exec();
 }

@@ -5,7 +5,6 @@
 #include "sessions/sessions_window.h"
 #include "shell/application_paths.h"
 #include "shell/command_url.h"
-#include "shell/command_url_channel.h"
 #include "shell/hotkey_routing.h"
 #include "shell/message_box_alert_presenter.h"
 #include "shell/settings_window.h"
@@ -30,7 +29,6 @@ AppDelegate::AppDelegate()
           std::make_unique<LeaderKeyBinder>(m_coordinator->preferences(), *m_hotkeys, m_scheduler))
     , m_trayMenu(new TrayMenu(*m_coordinator, *m_hotkeys, *m_keyGrabber, this))
     , m_trayIcon(new TrayIcon(m_coordinator->preferences(), m_trayMenu->menu(), this))
-    , m_commandUrlServer(new CommandUrlServer(this))
 {
     m_defaultsWriteConnection = m_defaults->writeFailed.connect(
         [this](const FileError &error) { m_coordinator->reportError(message(error)); });
@@ -49,7 +47,6 @@ AppDelegate::AppDelegate()
     m_leaderKeyBinder->applyNow();
     registerHotkeyHandlers(*m_hotkeys, *m_coordinator);
     connect(m_trayMenu, &TrayMenu::itemChosen, this, &AppDelegate::onMenuItemChosen);
-    connect(m_commandUrlServer, &CommandUrlServer::urlsReceived, this, &AppDelegate::openUrls);
     // Whatever ends the program, a running feature closes first, so nothing it keeps is lost.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         m_coordinator->hotkeyActivationState().heldFeature.reset();
@@ -69,11 +66,6 @@ void AppDelegate::openUrls(const QStringList &urls)
         m_scheduler.post(
             [this, url] { m_coordinator->handleCommandUrl(commandUrlParts(QUrl(url))); });
     }
-}
-
-bool AppDelegate::listenForCommandUrls(const QString &socketPath)
-{
-    return m_commandUrlServer->listen(socketPath);
 }
 
 void AppDelegate::onMenuItemChosen(const TrayMenuItem &item)

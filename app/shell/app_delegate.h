@@ -15,7 +15,6 @@
 
 namespace zentrel {
 
-class CommandUrlServer;
 class KeyGrabber;
 class MessageBoxAlertPresenter;
 class SessionsWindow;
@@ -39,9 +38,6 @@ public:
     // Handles each URL in its own turn of the event loop, in order.
     void openUrls(const QStringList &urls);
 
-    // Takes command URLs from later `zentrel URL…` calls; false when the socket is unusable.
-    bool listenForCommandUrls(const QString &socketPath);
-
 private:
     void onMenuItemChosen(const TrayMenuItem &item);
     void openSettings();
@@ -61,7 +57,6 @@ private:
     std::unique_ptr<LeaderKeyBinder> m_leaderKeyBinder;
     TrayMenu *m_trayMenu;
     TrayIcon *m_trayIcon;
-    CommandUrlServer *m_commandUrlServer;
     std::unique_ptr<SettingsWindow> m_settingsWindow;
     std::unique_ptr<SessionsWindow> m_sessionsWindow;
     ScopedConnection m_defaultsWriteConnection;

@@ -56,7 +56,9 @@ void TrayMenu::rebuild()
             continue;
         }
         // A tab puts the shortcut in the menu's shortcut column without binding the key here.
-        QString text = QString::fromStdString(item.title);
+        // A lone "&" would mark a mnemonic ("Zevizu & Vozurir"); doubled, it shows as itself.
+        QString text =
+            QString::fromStdString(item.title).replace(QLatin1Char('&'), QStringLiteral("&&"));
         if (!item.shortcut.empty()) {
             text += QLatin1Char('\t') + QString::fromStdString(item.shortcut);
         }

@@ -109,20 +109,25 @@ QString ChildProcess::output()
 
 ProcessExit ChildProcess::stop(QDeadlineTimer deadline)
 {
+    if (m_started && isRunning()) {
+        m_process.terminate();
+    }
+    return waitForExit(deadline);
+}
+
+ProcessExit ChildProcess::waitForExit(QDeadlineTimer deadline)
+{
     ProcessExit result;
     if (!m_started) {
         result.kind = ProcessExit::Kind::notStarted;
         result.output = output();
         return result;
     }
-    if (isRunning()) {
-        m_process.terminate();
-        if (!m_process.waitForFinished(int(deadline.remainingTime()))) {
-            m_process.kill();
-            m_process.waitForFinished(killGraceMs);
-            result.output = output();
-            return result;
-        }
+    if (isRunning() && !m_process.waitForFinished(int(deadline.remainingTime()))) {
+        m_process.kill();
+        m_process.waitForFinished(killGraceMs);
+        result.output = output();
+        return result;
     }
     result.output = output();
     if (m_process.exitStatus() == QProcess::CrashExit) {

@@ -52,7 +52,10 @@ public:
                                                        QDeadlineTimer deadline);
 
     QString output();
+    // Asks the process to end (SIGTERM) and kills it when the deadline passes.
     ProcessExit stop(QDeadlineTimer deadline);
+    // Lets the process end by itself; kills it when the deadline passes, which counts as hung.
+    ProcessExit waitForExit(QDeadlineTimer deadline);
 
 private:
     void readAvailable();

@@ -1,6 +1,4 @@
-#include "e2e/tray_host_process.h"
-#include "e2e/xvfb_session.h"
-#include "e2e/zentrel_process.h"
+#include "e2e/desktop_test.h"
 
 #include <QColor>
 #include <QDeadlineTimer>
@@ -10,32 +8,19 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <optional>
-#include <string>
 
 namespace zentrel {
 
 namespace {
 
-constexpr int dockTimeoutMs = 15000;
-constexpr qint64 dockPollMs = 200;
 constexpr int paintTimeoutMs = 5000;
 // A scribble covers only part of its square; these bounds still tell a drawn glyph from an
 // empty slot and from a slot painted over in one colour.
 constexpr double minInkShare = 0.03;
 constexpr double minBackgroundShare = 0.2;
 constexpr int inkDarkening = 80;
-
-testing::AssertionResult exitedCleanly(const ProcessExit &exit)
-{
-    if (exit.kind == ProcessExit::Kind::exited && exit.exitCode == 0) {
-        return testing::AssertionSuccess();
-    }
-    return testing::AssertionFailure() << "zentrel " << exit.describe().toStdString();
-}
 
 // Ink is what is clearly darker than the host behind the icon; background is the host itself
 // showing through the icon's transparent parts.
@@ -67,50 +52,9 @@ testing::AssertionResult showsDarkGlyph(const QImage &screen, const QRect &slot)
            << " pixels of the host background " << background.name().toStdString();
 }
 
-// Screenshots are kept for a person to look at when a test fails; CTest says where.
-void keepScreenshot(const QImage &screen, const QString &name)
-{
-    const QString folder = qEnvironmentVariable("ZENTREL_E2E_ARTIFACT_DIR");
-    if (!folder.isEmpty() && QDir().mkpath(folder)) {
-        screen.save(folder + QLatin1Char('/') + name);
-    }
-}
-
-class TrayStartup : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_xvfb.isRunning()) << "Xvfb did not start:\n" << m_xvfb.output().toStdString();
-        m_host = std::make_unique<TrayHostProcess>(m_xvfb.display());
-        ASSERT_TRUE(m_host->isReady()) << "the tray host did not take the tray selection:\n"
-                                       << m_host->output().toStdString();
-        ASSERT_TRUE(m_zentrel.hasHome());
-    }
-
-    // Starts zentrel and returns the icon window it docked, or nothing when it docked none in
-    // time or ended first.
-    std::optional<std::uint32_t> startAndWaitForDock()
-    {
-        if (!m_zentrel.start(m_xvfb.display())) {
-            return std::nullopt;
-        }
-        const QDeadlineTimer deadline(dockTimeoutMs);
-        while (m_zentrel.isRunning() && !deadline.hasExpired()) {
-            const qint64 slice = std::min(deadline.remainingTime(), dockPollMs);
-            if (const auto icon = m_host->waitForDock(QDeadlineTimer(slice))) {
-                return icon;
-            }
-        }
-        return m_host->waitForDock(QDeadlineTimer(0));
-    }
-
-    std::string stopAndDescribe() { return m_zentrel.stop().describe().toStdString(); }
-
-    XvfbSession m_xvfb;
-    std::unique_ptr<TrayHostProcess> m_host;
-    ZentrelProcess m_zentrel;
-};
+// Start-up needs nothing beyond the shared desktop.
+class TrayStartup : public DesktopTest
+{};
 
 TEST_F(TrayStartup, IconDocksAndAppQuitsOnTerm)
 {

@@ -1,15 +1,18 @@
 #include "e2e/zentrel_process.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QProcessEnvironment>
+#include <QJsonDocument>
+#include <QThread>
+
+#include <sys/stat.h>
 
 namespace zentrel {
 
 namespace {
 
 constexpr int stopTimeoutMs = 10000;
+constexpr int listenPollMs = 20;
 
 // Inherited so sanitizer and loader settings of the build still reach the program.
 const QStringList passedThrough{
@@ -42,26 +45,47 @@ QString ZentrelProcess::configHome() const
     return homePath(QStringLiteral("config"));
 }
 
+bool ZentrelProcess::writeDefaults(const QJsonObject &defaults) const
+{
+    const QDir folder(configHome() + QStringLiteral("/Zentrel"));
+    if (!folder.mkpath(QStringLiteral("."))) {
+        return false;
+    }
+    QFile file(folder.filePath(QStringLiteral("defaults.json")));
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+           && file.write(QJsonDocument(defaults).toJson()) >= 0 && file.flush();
+}
+
 bool ZentrelProcess::start(const QString &display)
 {
-    // Built from nothing rather than from our own environment, so no session bus, session
-    // manager, desktop theme or Wayland display of the machine running the tests leaks in.
-    const QProcessEnvironment inherited = QProcessEnvironment::systemEnvironment();
-    QProcessEnvironment environment;
-    for (const QString &name : passedThrough) {
-        if (inherited.contains(name)) {
-            environment.insert(name, inherited.value(name));
+    QProcessEnvironment withDisplay = environment();
+    withDisplay.insert(QStringLiteral("DISPLAY"), display);
+    return m_process.start(QStringLiteral(ZENTREL_EXECUTABLE), {}, withDisplay);
+}
+
+bool ZentrelProcess::waitUntilListening(QDeadlineTimer deadline)
+{
+    // The socket file appears as the program starts listening on it.
+    const QByteArray socket =
+        QFile::encodeName(homePath(QStringLiteral("runtime/zentrel-commands")));
+    for (;;) {
+        struct stat status = {};
+        if (stat(socket.constData(), &status) == 0 && S_ISSOCK(status.st_mode)) {
+            return true;
         }
+        if (deadline.hasExpired() || !isRunning()) {
+            return false;
+        }
+        QThread::msleep(listenPollMs);
     }
-    environment.insert(QStringLiteral("HOME"), m_home.path());
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), homePath(QStringLiteral("data")));
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), homePath(QStringLiteral("cache")));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), homePath(QStringLiteral("runtime")));
-    environment.insert(QStringLiteral("DISPLAY"), display);
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-    return m_process.start(QStringLiteral(ZENTREL_EXECUTABLE), {}, environment);
+}
+
+ProcessExit ZentrelProcess::runAgain(const QStringList &arguments, QDeadlineTimer deadline) const
+{
+    ChildProcess again;
+    // One that fails to start reports so through waitForExit.
+    again.start(QStringLiteral(ZENTREL_EXECUTABLE), arguments, environment());
+    return again.waitForExit(deadline);
 }
 
 ProcessExit ZentrelProcess::stop()
@@ -69,9 +93,35 @@ ProcessExit ZentrelProcess::stop()
     return m_process.stop(QDeadlineTimer(stopTimeoutMs));
 }
 
+ProcessExit ZentrelProcess::waitForExit(QDeadlineTimer deadline)
+{
+    return m_process.waitForExit(deadline);
+}
+
 QString ZentrelProcess::homePath(const QString &name) const
 {
     return m_home.filePath(name);
+}
+
+// Built from nothing rather than from our own environment, so no session bus, session manager,
+// desktop theme or Wayland display of the machine running the tests leaks in.
+QProcessEnvironment ZentrelProcess::environment() const
+{
+    const QProcessEnvironment inherited = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment result;
+    for (const QString &name : passedThrough) {
+        if (inherited.contains(name)) {
+            result.insert(name, inherited.value(name));
+        }
+    }
+    result.insert(QStringLiteral("HOME"), m_home.path());
+    result.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
+    result.insert(QStringLiteral("XDG_DATA_HOME"), homePath(QStringLiteral("data")));
+    result.insert(QStringLiteral("XDG_CACHE_HOME"), homePath(QStringLiteral("cache")));
+    result.insert(QStringLiteral("XDG_RUNTIME_DIR"), homePath(QStringLiteral("runtime")));
+    result.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    result.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    return result;
 }
 
 } // namespace zentrel

@@ -2,7 +2,11 @@
 
 #include "e2e/child_process.h"
 
+#include <QDeadlineTimer>
+#include <QJsonObject>
+#include <QProcessEnvironment>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace zentrel {
@@ -19,17 +23,29 @@ public:
 
     // $XDG_CONFIG_HOME; the program keeps its settings in Zentrel/ below it.
     QString configHome() const;
+    // Writes the settings file the program reads at start.
+    bool writeDefaults(const QJsonObject &defaults) const;
     bool start(const QString &display);
 
     bool isRunning() { return m_process.isRunning(); }
 
     QString output() { return m_process.output(); }
 
+    // True once the program listens for command URLs from later invocations.
+    bool waitUntilListening(QDeadlineTimer deadline);
+
+    // Runs `zentrel <arguments>` again in the same home, as a user would from a shell. It gets
+    // no display: all it may do is hand its arguments to the running program and end.
+    ProcessExit runAgain(const QStringList &arguments, QDeadlineTimer deadline) const;
+
     // Sends SIGTERM and waits for the program to end.
     ProcessExit stop();
+    // Waits for the program to end by itself, for when the test asked it to quit.
+    ProcessExit waitForExit(QDeadlineTimer deadline);
 
 private:
     QString homePath(const QString &name) const;
+    QProcessEnvironment environment() const;
 
     QTemporaryDir m_home;
     ChildProcess m_process;

@@ -64,7 +64,7 @@ TEST_F(TrayMenuTest, ShowsEveryEntryInOrder)
                            "Draw",
                            "Zoom Loupe",
                            "Spotlight",
-                           "Zevizu & Vozurir",
+                           "Zevizu && Vozurir",
                            "Whiteboard",
                            "Break Timer",
                            "Cursor Halo",

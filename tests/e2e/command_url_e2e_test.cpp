@@ -1,0 +1,184 @@
+#include "e2e/desktop_test.h"
+
+#include <QDeadlineTimer>
+#include <QJsonObject>
+#include <QRect>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace zentrel {
+
+namespace {
+
+// A second `zentrel URL` only hands its URL over, which takes well under a second.
+constexpr int handOverTimeoutMs = 3000;
+constexpr int windowTimeoutMs = 10000;
+constexpr int listenTimeoutMs = 10000;
+const QString drawTitle = QStringLiteral("Draw");
+const QString alertTitle = QStringLiteral("Zentrel");
+const QString toggleDraw = QStringLiteral("zentrel://toggle/draw");
+
+// An alert is a dialog of a few lines, roughly in the middle of the screen; a window at the
+// origin or one as large as the screen is something else.
+testing::AssertionResult looksLikeAlert(const TopLevelWindow &window)
+{
+    const QRect &frame = window.frame;
+    const QRect middleThird(XvfbSession::screenWidth / 3,
+                            XvfbSession::screenHeight / 3,
+                            XvfbSession::screenWidth / 3,
+                            XvfbSession::screenHeight / 3);
+    const bool dialogSized = frame.width() >= 150 && frame.width() <= 800 && frame.height() >= 50
+                             && frame.height() <= 400;
+    if (!window.isOverrideRedirect && dialogSized && middleThird.contains(frame.center())) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "not an alert: " << window.describe();
+}
+
+class CommandUrls : public DesktopTest
+{
+protected:
+    void allowCommandUrls()
+    {
+        ASSERT_TRUE(m_zentrel.writeDefaults(
+            QJsonObject{{QStringLiteral("controls.allowsExternalCommandURLs"), true}}));
+    }
+
+    void startZentrel()
+    {
+        ASSERT_TRUE(startAndWaitForDock().has_value())
+            << "zentrel docked no tray icon; it " << stopAndDescribe();
+        // The icon may dock before the program listens for URLs; a URL sent in between would
+        // find nobody to take it.
+        ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(listenTimeoutMs)))
+            << "zentrel never listened for command URLs; it " << stopAndDescribe();
+    }
+
+    // Runs `zentrel url` beside the running program, as a launcher or script would.
+    testing::AssertionResult handOver(const QString &url)
+    {
+        const ProcessExit exit = m_zentrel.runAgain({url}, QDeadlineTimer(handOverTimeoutMs));
+        if (exit.kind == ProcessExit::Kind::exited && exit.exitCode == 0) {
+            return testing::AssertionSuccess();
+        }
+        return testing::AssertionFailure()
+               << "`zentrel " << url.toStdString() << "` " << exit.describe().toStdString();
+    }
+
+    std::optional<TopLevelWindow> waitForShown(const QString &title)
+    {
+        return m_windows.waitForShown(title, QDeadlineTimer(windowTimeoutMs));
+    }
+
+    bool waitUntilNotShown(const QString &title)
+    {
+        return m_windows.waitUntilNotShown(title, QDeadlineTimer(windowTimeoutMs));
+    }
+
+    // Return presses the alert's only button, as a person would.
+    void dismissAlert(const TopLevelWindow &alert)
+    {
+        ASSERT_TRUE(m_input.focus(alert.id)) << m_input.lastError().toStdString();
+        ASSERT_TRUE(m_input.pressKeys({QStringLiteral("Return")}))
+            << m_input.lastError().toStdString();
+        EXPECT_TRUE(waitUntilNotShown(alertTitle)) << "Return left the alert open; " << situation();
+    }
+};
+
+TEST_F(CommandUrls, RefusedWhileDisabledShowsAlertAndStartsNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+
+    EXPECT_TRUE(handOver(toggleDraw));
+    const std::optional<TopLevelWindow> alert = waitForShown(alertTitle);
+    keepScreenshot(alert ? grabOncePainted(alert->frame) : m_xvfb.grabScreen(),
+                   QStringLiteral("command_url_refused.png"));
+    ASSERT_TRUE(alert.has_value()) << "no alert about the refused URL; " << situation();
+    EXPECT_TRUE(looksLikeAlert(*alert));
+    // The refusal and anything started would come from the same URL, so by now both are shown.
+    EXPECT_FALSE(m_windows.shown(drawTitle).has_value()) << "a refused URL started Draw";
+
+    ASSERT_NO_FATAL_FAILURE(dismissAlert(*alert));
+    EXPECT_FALSE(m_windows.shown(drawTitle).has_value()) << "a refused URL started Draw";
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(CommandUrls, ToggleDrawCoversScreenAndStopClosesIt)
+{
+    ASSERT_NO_FATAL_FAILURE(allowCommandUrls());
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+
+    EXPECT_TRUE(handOver(toggleDraw));
+    const std::optional<TopLevelWindow> draw = waitForShown(drawTitle);
+    ASSERT_TRUE(draw.has_value()) << "toggle/draw showed no Draw window; " << situation();
+    EXPECT_EQ(draw->frame, QRect(0, 0, XvfbSession::screenWidth, XvfbSession::screenHeight))
+        << draw->describe();
+
+    EXPECT_TRUE(handOver(QStringLiteral("zentrel://stop")));
+    EXPECT_TRUE(waitUntilNotShown(drawTitle)) << "stop left Draw open; " << situation();
+    EXPECT_TRUE(m_zentrel.isRunning()) << "stop ended the program, not the feature";
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(CommandUrls, ToggleDrawTwiceStartsThenStops)
+{
+    ASSERT_NO_FATAL_FAILURE(allowCommandUrls());
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+
+    EXPECT_TRUE(handOver(toggleDraw));
+    ASSERT_TRUE(waitForShown(drawTitle).has_value())
+        << "the first toggle showed no Draw window; " << situation();
+    EXPECT_TRUE(handOver(toggleDraw));
+    EXPECT_TRUE(waitUntilNotShown(drawTitle))
+        << "the second toggle left Draw open; " << situation();
+    EXPECT_TRUE(m_zentrel.isRunning());
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(CommandUrls, MalformedUrlShowsAlertAndProgramCarriesOn)
+{
+    ASSERT_NO_FATAL_FAILURE(allowCommandUrls());
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+
+    EXPECT_TRUE(handOver(QStringLiteral("zentrel://nonsense")));
+    const std::optional<TopLevelWindow> alert = waitForShown(alertTitle);
+    keepScreenshot(alert ? grabOncePainted(alert->frame) : m_xvfb.grabScreen(),
+                   QStringLiteral("command_url_malformed.png"));
+    ASSERT_TRUE(alert.has_value()) << "no alert about the malformed URL; " << situation();
+    EXPECT_TRUE(looksLikeAlert(*alert));
+    EXPECT_FALSE(m_windows.shown(drawTitle).has_value()) << "a malformed URL started Draw";
+
+    // One bad URL must not leave the program deaf to the next good one.
+    ASSERT_NO_FATAL_FAILURE(dismissAlert(*alert));
+    EXPECT_TRUE(handOver(toggleDraw));
+    EXPECT_TRUE(waitForShown(drawTitle).has_value())
+        << "toggle/draw after the alert showed no Draw window; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(CommandUrls, EscapeClosesDrawStartedByUrl)
+{
+    ASSERT_NO_FATAL_FAILURE(allowCommandUrls());
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+
+    EXPECT_TRUE(handOver(toggleDraw));
+    const std::optional<TopLevelWindow> draw = waitForShown(drawTitle);
+    ASSERT_TRUE(draw.has_value()) << "toggle/draw showed no Draw window; " << situation();
+    ASSERT_TRUE(m_input.focus(draw->id)) << m_input.lastError().toStdString();
+    ASSERT_TRUE(m_input.pressKeys({QStringLiteral("Escape")})) << m_input.lastError().toStdString();
+    EXPECT_TRUE(waitUntilNotShown(drawTitle)) << "Escape left Draw open; " << situation();
+
+    // Closed by Escape, Draw counts as stopped: the next toggle starts it again.
+    EXPECT_TRUE(handOver(toggleDraw));
+    EXPECT_TRUE(waitForShown(drawTitle).has_value())
+        << "toggle/draw after Escape showed no Draw window; " << situation();
+    EXPECT_TRUE(m_zentrel.isRunning());
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+} // namespace
+
+} // namespace zentrel

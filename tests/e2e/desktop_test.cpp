@@ -1,0 +1,97 @@
+#include "e2e/desktop_test.h"
+
+#include <QColor>
+#include <QDeadlineTimer>
+#include <QDir>
+
+#include <algorithm>
+
+namespace zentrel {
+
+namespace {
+
+constexpr int dockTimeoutMs = 15000;
+constexpr qint64 dockPollMs = 200;
+constexpr int paintTimeoutMs = 5000;
+
+} // namespace
+
+testing::AssertionResult exitedCleanly(const ProcessExit &exit)
+{
+    if (exit.kind == ProcessExit::Kind::exited && exit.exitCode == 0) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "zentrel " << exit.describe().toStdString();
+}
+
+void keepScreenshot(const QImage &screen, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("ZENTREL_E2E_ARTIFACT_DIR");
+    if (!folder.isEmpty() && QDir().mkpath(folder)) {
+        screen.save(folder + QLatin1Char('/') + name);
+    }
+}
+
+bool isPainted(const QImage &screen, const QRect &area)
+{
+    if (screen.isNull() || !screen.rect().contains(area)) {
+        return false;
+    }
+    const QColor first = screen.pixelColor(area.topLeft());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (screen.pixelColor(x, y) != first) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+DesktopTest::DesktopTest()
+    : m_windows(m_xvfb.display())
+    , m_input(m_xvfb.display())
+{}
+
+void DesktopTest::SetUp()
+{
+    ASSERT_TRUE(m_xvfb.isRunning()) << "Xvfb did not start:\n" << m_xvfb.output().toStdString();
+    ASSERT_TRUE(m_windows.isConnected())
+        << "cannot watch windows on " << m_xvfb.display().toStdString();
+    m_host = std::make_unique<TrayHostProcess>(m_xvfb.display());
+    ASSERT_TRUE(m_host->isReady()) << "the tray host did not take the tray selection:\n"
+                                   << m_host->output().toStdString();
+    ASSERT_TRUE(m_zentrel.hasHome());
+}
+
+QImage DesktopTest::grabOncePainted(const QRect &area)
+{
+    const QDeadlineTimer deadline(paintTimeoutMs);
+    QImage screen = m_xvfb.grabScreen();
+    while (!isPainted(screen, area) && !deadline.hasExpired()) {
+        screen = m_xvfb.grabScreen();
+    }
+    return screen;
+}
+
+std::string DesktopTest::situation()
+{
+    return m_windows.describeShown() + "\nzentrel output:\n" + m_zentrel.output().toStdString();
+}
+
+std::optional<std::uint32_t> DesktopTest::startAndWaitForDock()
+{
+    if (!m_zentrel.start(m_xvfb.display())) {
+        return std::nullopt;
+    }
+    const QDeadlineTimer deadline(dockTimeoutMs);
+    while (m_zentrel.isRunning() && !deadline.hasExpired()) {
+        const qint64 slice = std::min(deadline.remainingTime(), dockPollMs);
+        if (const auto icon = m_host->waitForDock(QDeadlineTimer(slice))) {
+            return icon;
+        }
+    }
+    return m_host->waitForDock(QDeadlineTimer(0));
+}
+
+} // namespace zentrel

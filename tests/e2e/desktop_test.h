@@ -1,0 +1,59 @@
+#pragma once
+
+#include "e2e/child_process.h"
+#include "e2e/tray_host_process.h"
+#include "e2e/x_input.h"
+#include "e2e/x_windows.h"
+#include "e2e/xvfb_session.h"
+#include "e2e/zentrel_process.h"
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace zentrel {
+
+testing::AssertionResult exitedCleanly(const ProcessExit &exit);
+
+// Screenshots are kept for a person to look at when a test fails; CTest says where.
+void keepScreenshot(const QImage &screen, const QString &name);
+
+// A mapped window is black until its program paints it; a painted dialog or menu shows text.
+bool isPainted(const QImage &screen, const QRect &area);
+
+// A private desktop for one test: its own X server with a tray host, a home for zentrel, and
+// eyes and hands on the screen.
+class DesktopTest : public testing::Test
+{
+protected:
+    DesktopTest();
+
+    void SetUp() override;
+
+    // Starts zentrel and returns the icon window it docked, or nothing when it docked none in
+    // time or ended first.
+    std::optional<std::uint32_t> startAndWaitForDock();
+
+    // The screen once area shows more than one colour, or the last try when it never does.
+    QImage grabOncePainted(const QRect &area);
+
+    // What a failure message needs to tell what went wrong: the screen and the program's words.
+    std::string situation();
+
+    std::string stopAndDescribe() { return m_zentrel.stop().describe().toStdString(); }
+
+    XvfbSession m_xvfb;
+    std::unique_ptr<TrayHostProcess> m_host;
+    ZentrelProcess m_zentrel;
+    XWindows m_windows;
+    XInput m_input;
+};
+
+} // namespace zentrel

@@ -1,0 +1,136 @@
+#include "e2e/desktop_test.h"
+
+#include <QDeadlineTimer>
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+
+namespace zentrel {
+
+namespace {
+
+constexpr int windowTimeoutMs = 10000;
+constexpr int quitTimeoutMs = 10000;
+// Fourteen rows: twelve items and two separators, each at least a line of text high. Item
+// texts with their shortcuts make it about as wide as it is high, never a wide strip.
+constexpr int minMenuHeight = 200;
+constexpr int minMenuWidth = 100;
+constexpr double maxMenuAspect = 1.5;
+const QString drawTitle = QStringLiteral("Draw");
+const QString settingsTitle = QStringLiteral("Zentrel Settings");
+constexpr QSize settingsSize(540, 430);
+
+class TrayMenu : public DesktopTest
+{
+protected:
+    void startZentrel()
+    {
+        const std::optional<std::uint32_t> icon = startAndWaitForDock();
+        ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
+        m_icon = *icon;
+    }
+
+    // Left-clicks the tray icon and returns the menu once it is painted, which also means the
+    // program has handled its mapping and holds the keyboard for it. The screen with the open
+    // menu is kept under screenshotName.
+    std::optional<TopLevelWindow> openMenu(const QString &screenshotName)
+    {
+        const std::optional<QRect> slot = m_xvfb.windowRect(m_icon);
+        if (!slot) {
+            ADD_FAILURE() << "the docked icon window is gone";
+            return std::nullopt;
+        }
+        const std::set<std::uint32_t> before = m_windows.shownIds();
+        if (!m_input.click(slot->center())) {
+            ADD_FAILURE() << m_input.lastError().toStdString();
+            return std::nullopt;
+        }
+        const std::optional<TopLevelWindow> menu =
+            m_windows.waitForNewPopup(before, QDeadlineTimer(windowTimeoutMs));
+        const QImage screen = menu ? grabOncePainted(menu->frame) : m_xvfb.grabScreen();
+        keepScreenshot(screen, screenshotName);
+        if (!menu) {
+            ADD_FAILURE() << "clicking the tray icon popped up no menu; " << situation();
+        } else if (!isPainted(screen, menu->frame)) {
+            ADD_FAILURE() << "the menu was never painted: " << menu->describe();
+            return std::nullopt;
+        }
+        return menu;
+    }
+
+    // Keys go to the open menu, which grabbed the keyboard.
+    void choose(const TopLevelWindow &menu, const QStringList &keys)
+    {
+        ASSERT_TRUE(m_input.pressKeys(keys)) << m_input.lastError().toStdString();
+        EXPECT_TRUE(m_windows.waitUntilNotShown(menu.id, QDeadlineTimer(windowTimeoutMs)))
+            << "the menu stayed open after " << keys.join(' ').toStdString();
+    }
+
+    std::uint32_t m_icon = 0;
+};
+
+TEST_F(TrayMenu, ChoosingDrawStartsItAndQuitEndsTheProgram)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+
+    const std::optional<TopLevelWindow> menu = openMenu(QStringLiteral("tray_menu_open.png"));
+    ASSERT_TRUE(menu.has_value());
+    EXPECT_GE(menu->frame.height(), minMenuHeight) << menu->describe();
+    EXPECT_GE(menu->frame.width(), minMenuWidth) << menu->describe();
+    EXPECT_LE(menu->frame.width(), maxMenuAspect * menu->frame.height()) << menu->describe();
+
+    // Down to the first item, "Enable Zentrel", then past the separator to "Draw".
+    ASSERT_NO_FATAL_FAILURE(
+        choose(*menu, {QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")}));
+    const std::optional<TopLevelWindow> draw =
+        m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(draw.has_value()) << "choosing Draw showed no Draw window; " << situation();
+
+    // Draw stays on top of everything here, the tray included, where a desktop would keep its
+    // panel within reach; raising the tray host stands in for that.
+    const std::optional<std::uint32_t> host = m_windows.parentOf(m_icon);
+    ASSERT_TRUE(host.has_value()) << "the docked icon window is gone";
+    ASSERT_TRUE(m_input.raise(*host)) << m_input.lastError().toStdString();
+
+    const std::optional<TopLevelWindow> again =
+        openMenu(QStringLiteral("tray_menu_open_over_draw.png"));
+    ASSERT_TRUE(again.has_value());
+    // Up from no selection wraps to the last item, "Quit Zentrel".
+    ASSERT_NO_FATAL_FAILURE(choose(*again, {QStringLiteral("Up"), QStringLiteral("Return")}));
+    EXPECT_TRUE(exitedCleanly(m_zentrel.waitForExit(QDeadlineTimer(quitTimeoutMs))));
+    EXPECT_TRUE(m_windows.waitUntilNotShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
+        << "Draw outlived the program; " << m_windows.describeShown();
+}
+
+TEST_F(TrayMenu, ChoosingSettingsOpensTheSettingsWindow)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+
+    const std::optional<TopLevelWindow> menu = openMenu(QStringLiteral("tray_menu_settings.png"));
+    ASSERT_TRUE(menu.has_value());
+    // Up wraps to "Quit Zentrel", one more reaches "Settings...".
+    ASSERT_NO_FATAL_FAILURE(
+        choose(*menu, {QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Return")}));
+    const std::optional<TopLevelWindow> settings =
+        m_windows.waitForShown(settingsTitle, QDeadlineTimer(windowTimeoutMs));
+    keepScreenshot(settings ? grabOncePainted(settings->frame) : m_xvfb.grabScreen(),
+                   QStringLiteral("tray_menu_settings_window.png"));
+    ASSERT_TRUE(settings.has_value())
+        << "choosing Settings showed no settings window; " << situation();
+    EXPECT_EQ(settings->frame.size(), settingsSize) << settings->describe();
+
+    EXPECT_TRUE(m_zentrel.isRunning());
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+} // namespace
+
+} // namespace zentrel

@@ -1,0 +1,77 @@
+#include "e2e/x_input.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
+
+namespace zentrel {
+
+namespace {
+
+constexpr int xdotoolTimeoutMs = 10000;
+// Qt and most desktops take 400 ms; a person's separate clicks are further apart still.
+constexpr qint64 doubleClickIntervalMs = 800;
+
+} // namespace
+
+XInput::XInput(const QString &display)
+    : m_display(display)
+{}
+
+bool XInput::click(QPoint at)
+{
+    if (m_sinceClick.isValid() && m_sinceClick.elapsed() < doubleClickIntervalMs) {
+        QThread::msleep(doubleClickIntervalMs - m_sinceClick.elapsed());
+    }
+    const bool clicked = run({QStringLiteral("mousemove"),
+                              QString::number(at.x()),
+                              QString::number(at.y()),
+                              QStringLiteral("click"),
+                              QStringLiteral("1")});
+    m_sinceClick.start();
+    return clicked;
+}
+
+bool XInput::pressKeys(const QStringList &keys)
+{
+    return run(QStringList{QStringLiteral("key")} + keys);
+}
+
+bool XInput::focus(std::uint32_t window)
+{
+    return run({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});
+}
+
+bool XInput::raise(std::uint32_t window)
+{
+    return run({QStringLiteral("windowraise"), QString::number(window)});
+}
+
+bool XInput::run(const QStringList &arguments)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), m_display);
+    QProcess xdotool;
+    xdotool.setProcessEnvironment(environment);
+    xdotool.setProcessChannelMode(QProcess::MergedChannels);
+    xdotool.start(QStringLiteral("xdotool"), arguments);
+    const bool finished = xdotool.waitForFinished(xdotoolTimeoutMs);
+    if (!finished) {
+        xdotool.kill();
+        xdotool.waitForFinished();
+    }
+    if (finished && xdotool.exitStatus() == QProcess::NormalExit && xdotool.exitCode() == 0) {
+        m_lastError.clear();
+        return true;
+    }
+    const QString why = xdotool.error() == QProcess::FailedToStart
+                            ? xdotool.errorString()
+                            : QString::fromLocal8Bit(xdotool.readAll());
+    m_lastError = QStringLiteral("xdotool %1 %2: %3")
+                      .arg(arguments.join(QLatin1Char(' ')),
+                           finished ? QStringLiteral("failed") : QStringLiteral("hung"),
+                           why);
+    return false;
+}
+
+} // namespace zentrel

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+namespace zentrel {
+
+// Mouse and keyboard through xdotool, which uses XTEST: the program sees them as a person at
+// the machine. Each call returns once xdotool is done; false when it failed (see lastError()).
+class XInput
+{
+public:
+    explicit XInput(const QString &display);
+
+    // Clicks closer together than a double-click interval would make a double click, which is
+    // not what a test means by clicking twice, so a click waits until that much time has passed.
+    bool click(QPoint at);
+    // Keys go wherever the keyboard is focused or grabbed, as typed keys do. Not `key --window`:
+    // when a key closes its window, xdotool may send the release by another route, and the key
+    // stays held down, auto-repeating into whatever window comes next.
+    bool pressKeys(const QStringList &keys);
+    bool focus(std::uint32_t window);
+    bool raise(std::uint32_t window);
+
+    QString lastError() const { return m_lastError; }
+
+private:
+    bool run(const QStringList &arguments);
+
+    QString m_display;
+    QString m_lastError;
+    QElapsedTimer m_sinceClick;
+};
+
+} // namespace zentrel

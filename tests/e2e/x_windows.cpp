@@ -1,0 +1,282 @@
+#include "e2e/x_windows.h"
+
+#include <poll.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+namespace zentrel {
+
+namespace {
+
+// Window events wake a wait at once; the poll only covers changes the server does not report to
+// us, such as a title set after mapping.
+constexpr qint64 pollSliceMs = 50;
+
+struct FreeDeleter
+{
+    void operator()(void *pointer) const { std::free(pointer); }
+};
+
+template <typename T>
+using XcbReply = std::unique_ptr<T, FreeDeleter>;
+
+} // namespace
+
+std::string TopLevelWindow::describe() const
+{
+    std::ostringstream text;
+    text << '"' << name.toStdString() << "\" " << frame.width() << 'x' << frame.height() << '+'
+         << frame.x() << '+' << frame.y() << (isShown ? " shown" : " hidden")
+         << (isOverrideRedirect ? " override-redirect" : "");
+    return text.str();
+}
+
+void XWindows::Disconnect::operator()(xcb_connection_t *connection) const
+{
+    xcb_disconnect(connection);
+}
+
+XWindows::XWindows(const QString &display)
+{
+    // xcb would take an empty name to mean $DISPLAY, the desktop of whoever runs the tests.
+    if (display.isEmpty()) {
+        return;
+    }
+    const QByteArray name = display.toLatin1();
+    int screenNumber = 0;
+    m_connection.reset(xcb_connect(name.constData(), &screenNumber));
+    if (!isConnected()) {
+        return;
+    }
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection.get()));
+    for (int i = 0; i < screenNumber && screens.rem > 0; ++i) {
+        xcb_screen_next(&screens);
+    }
+    m_root = screens.data->root;
+    // Structure events of the root's children are what tells a wait that something changed.
+    const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(m_connection.get(), m_root, XCB_CW_EVENT_MASK, &mask);
+    m_netWmName = atom("_NET_WM_NAME");
+    m_utf8String = atom("UTF8_STRING");
+}
+
+XWindows::~XWindows() = default;
+
+bool XWindows::isConnected() const
+{
+    return m_connection && !xcb_connection_has_error(m_connection.get());
+}
+
+std::vector<TopLevelWindow> XWindows::topLevel()
+{
+    std::vector<TopLevelWindow> result;
+    if (!isConnected()) {
+        return result;
+    }
+    const XcbReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(
+        m_connection.get(), xcb_query_tree(m_connection.get(), m_root), nullptr));
+    if (!tree) {
+        return result;
+    }
+    const xcb_window_t *children = xcb_query_tree_children(tree.get());
+    const int count = xcb_query_tree_children_length(tree.get());
+    for (int i = 0; i < count; ++i) {
+        // A window may be destroyed while we look; it is then simply not there.
+        if (const auto window = inspect(children[i])) {
+            result.push_back(*window);
+        }
+    }
+    return result;
+}
+
+std::set<std::uint32_t> XWindows::shownIds()
+{
+    std::set<std::uint32_t> ids;
+    for (const TopLevelWindow &window : topLevel()) {
+        if (window.isShown) {
+            ids.insert(window.id);
+        }
+    }
+    return ids;
+}
+
+std::optional<TopLevelWindow> XWindows::shown(const QString &name)
+{
+    for (const TopLevelWindow &window : topLevel()) {
+        if (window.isShown && window.name == name) {
+            return window;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> XWindows::parentOf(std::uint32_t window)
+{
+    if (!isConnected()) {
+        return std::nullopt;
+    }
+    const XcbReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(
+        m_connection.get(), xcb_query_tree(m_connection.get(), window), nullptr));
+    if (!tree) {
+        return std::nullopt;
+    }
+    return tree->parent;
+}
+
+std::optional<TopLevelWindow> XWindows::waitForShown(const QString &name, QDeadlineTimer deadline)
+{
+    for (;;) {
+        if (auto window = shown(name)) {
+            return window;
+        }
+        if (deadline.hasExpired() || !isConnected()) {
+            return std::nullopt;
+        }
+        waitForChange(deadline);
+    }
+}
+
+bool XWindows::waitUntilNotShown(const QString &name, QDeadlineTimer deadline)
+{
+    for (;;) {
+        if (!shown(name)) {
+            return true;
+        }
+        if (deadline.hasExpired() || !isConnected()) {
+            return false;
+        }
+        waitForChange(deadline);
+    }
+}
+
+bool XWindows::waitUntilNotShown(std::uint32_t window, QDeadlineTimer deadline)
+{
+    for (;;) {
+        const std::optional<TopLevelWindow> found = inspect(window);
+        if (!found || !found->isShown) {
+            return true;
+        }
+        if (deadline.hasExpired() || !isConnected()) {
+            return false;
+        }
+        waitForChange(deadline);
+    }
+}
+
+std::optional<TopLevelWindow> XWindows::waitForNewPopup(const std::set<std::uint32_t> &shownBefore,
+                                                        QDeadlineTimer deadline)
+{
+    for (;;) {
+        std::optional<TopLevelWindow> largest;
+        for (const TopLevelWindow &window : topLevel()) {
+            const bool isNewPopup =
+                window.isShown && window.isOverrideRedirect && !shownBefore.contains(window.id);
+            const auto area = [](const QRect &frame) {
+                return qint64(frame.width()) * frame.height();
+            };
+            if (isNewPopup && (!largest || area(window.frame) > area(largest->frame))) {
+                largest = window;
+            }
+        }
+        if (largest || deadline.hasExpired() || !isConnected()) {
+            return largest;
+        }
+        waitForChange(deadline);
+    }
+}
+
+std::string XWindows::describeShown()
+{
+    std::string text;
+    for (const TopLevelWindow &window : topLevel()) {
+        if (window.isShown) {
+            text += "\n  " + window.describe();
+        }
+    }
+    return text.empty() ? std::string("no windows shown") : "windows shown:" + text;
+}
+
+std::optional<TopLevelWindow> XWindows::inspect(std::uint32_t window)
+{
+    xcb_connection_t *connection = m_connection.get();
+    const auto attributesCookie = xcb_get_window_attributes(connection, window);
+    const auto geometryCookie = xcb_get_geometry(connection, window);
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(
+        xcb_get_window_attributes_reply(connection, attributesCookie, nullptr));
+    const XcbReply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(connection, geometryCookie, nullptr));
+    if (!attributes || !geometry) {
+        return std::nullopt;
+    }
+    TopLevelWindow result;
+    result.id = window;
+    result.name = nameOf(window);
+    result.frame = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
+    result.isShown = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    result.isOverrideRedirect = attributes->override_redirect != 0;
+    return result;
+}
+
+// Qt sets both titles; the UTF-8 one is the true one, the other a Latin-1 fallback.
+QString XWindows::nameOf(std::uint32_t window)
+{
+    xcb_connection_t *connection = m_connection.get();
+    constexpr std::uint32_t maximumLength = 1024;
+    const XcbReply<xcb_get_property_reply_t> utf8(xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, 0, window, m_netWmName, m_utf8String, 0, maximumLength),
+        nullptr));
+    if (utf8 && utf8->type == m_utf8String) {
+        return QString::fromUtf8(static_cast<const char *>(xcb_get_property_value(utf8.get())),
+                                 xcb_get_property_value_length(utf8.get()));
+    }
+    const XcbReply<xcb_get_property_reply_t> latin1(xcb_get_property_reply(
+        connection,
+        xcb_get_property(
+            connection, 0, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 0, maximumLength),
+        nullptr));
+    if (latin1 && latin1->type == XCB_ATOM_STRING) {
+        return QString::fromLatin1(static_cast<const char *>(xcb_get_property_value(latin1.get())),
+                                   xcb_get_property_value_length(latin1.get()));
+    }
+    return {};
+}
+
+std::uint32_t XWindows::atom(const char *name)
+{
+    const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        m_connection.get(),
+        xcb_intern_atom(m_connection.get(), 0, std::uint16_t(std::strlen(name)), name),
+        nullptr));
+    return reply ? reply->atom : XCB_NONE;
+}
+
+void XWindows::waitForChange(QDeadlineTimer deadline)
+{
+    xcb_connection_t *connection = m_connection.get();
+    bool changed = false;
+    // Replies we waited for may have queued events already; those count at once.
+    while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
+        std::free(event);
+        changed = true;
+    }
+    if (changed) {
+        return;
+    }
+    pollfd waiting{xcb_get_file_descriptor(connection), POLLIN, 0};
+    const qint64 remaining = deadline.isForever() ? pollSliceMs : deadline.remainingTime();
+    const qint64 slice = std::clamp(remaining, qint64(0), pollSliceMs);
+    if (poll(&waiting, 1, int(slice)) < 0 && errno != EINTR) {
+        return;
+    }
+    while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
+        std::free(event);
+    }
+}
+
+} // namespace zentrel

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+struct xcb_connection_t;
+
+namespace zentrel {
+
+// A window directly below the root. Xvfb runs no window manager, so every window a program shows
+// is one, and its frame is in screen coordinates.
+struct TopLevelWindow
+{
+    std::uint32_t id = 0;
+    QString name;
+    QRect frame;
+    bool isShown = false;
+    // Menus and tooltips place themselves; ordinary windows and dialogs do not.
+    bool isOverrideRedirect = false;
+
+    std::string describe() const;
+};
+
+// Looks at the windows on a display the way a person looks at the screen: by title, whether
+// they are shown and where. Waits watch the server's window events, with a short poll besides.
+class XWindows
+{
+public:
+    explicit XWindows(const QString &display);
+    ~XWindows();
+    XWindows(const XWindows &) = delete;
+    XWindows &operator=(const XWindows &) = delete;
+
+    bool isConnected() const;
+
+    // Bottom to top, shown or not.
+    std::vector<TopLevelWindow> topLevel();
+    std::set<std::uint32_t> shownIds();
+    std::optional<TopLevelWindow> shown(const QString &name);
+    std::optional<std::uint32_t> parentOf(std::uint32_t window);
+
+    std::optional<TopLevelWindow> waitForShown(const QString &name, QDeadlineTimer deadline);
+    bool waitUntilNotShown(const QString &name, QDeadlineTimer deadline);
+    // Hidden or destroyed; programs may keep a closed menu's window for the next time.
+    bool waitUntilNotShown(std::uint32_t window, QDeadlineTimer deadline);
+    // A shown override-redirect window not among shownBefore, the largest when several came up.
+    // Programs may show a popup again in the window they used before, so hidden ones count.
+    std::optional<TopLevelWindow> waitForNewPopup(const std::set<std::uint32_t> &shownBefore,
+                                                  QDeadlineTimer deadline);
+    // Everything on screen, for a failure message.
+    std::string describeShown();
+
+private:
+    std::optional<TopLevelWindow> inspect(std::uint32_t window);
+    QString nameOf(std::uint32_t window);
+    std::uint32_t atom(const char *name);
+    void waitForChange(QDeadlineTimer deadline);
+
+    struct Disconnect
+    {
+        void operator()(xcb_connection_t *connection) const;
+    };
+
+    std::unique_ptr<xcb_connection_t, Disconnect> m_connection;
+    std::uint32_t m_root = 0;
+    std::uint32_t m_netWmName = 0;
+    std::uint32_t m_utf8String = 0;
+};
+
+} // namespace zentrel
