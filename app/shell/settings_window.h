@@ -1,8 +1,12 @@
 #pragma once
 
+#include "common/modifier_flags.h"
 #include "common/signal.h"
 
 #include <QWidget>
+
+#include <utility>
+#include <vector>
 
 class QCheckBox;
 
@@ -20,11 +24,13 @@ public:
 
 private:
     QWidget *makeGeneralTab();
+    QWidget *makeHotkeysTab();
     void refresh();
 
     AppPreferences &m_preferences;
     QCheckBox *m_enabled = nullptr;
     QCheckBox *m_externalCommandUrls = nullptr;
+    std::vector<std::pair<ModifierFlag, QCheckBox *>> m_leaderToggles;
     ScopedConnection m_preferencesConnection;
 };
 
