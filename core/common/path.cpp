@@ -1,0 +1,59 @@
+#include "common/path.h"
+
+namespace zentrel {
+
+void Path::moveTo(PointF point)
+{
+    m_elements.push_back(Element{Op::moveTo, {point}});
+    m_subpathStart = point;
+}
+
+void Path::lineTo(PointF point)
+{
+    m_elements.push_back(Element{Op::lineTo, {point}});
+}
+
+void Path::quadTo(PointF control, PointF end)
+{
+    m_elements.push_back(Element{Op::quadTo, {control, end}});
+}
+
+void Path::cubicTo(PointF control1, PointF control2, PointF end)
+{
+    m_elements.push_back(Element{Op::cubicTo, {control1, control2, end}});
+}
+
+void Path::closeSubpath()
+{
+    m_elements.push_back(Element{Op::close, {}});
+}
+
+void Path::append(const Path &other)
+{
+    m_elements.insert(m_elements.end(), other.m_elements.begin(), other.m_elements.end());
+    if (!other.m_elements.empty()) {
+        m_subpathStart = other.m_subpathStart;
+    }
+}
+
+PointF Path::currentPoint() const
+{
+    if (m_elements.empty()) {
+        return {};
+    }
+    const Element &last = m_elements.back();
+    switch (last.op) {
+    case Op::moveTo:
+    case Op::lineTo:
+        return last.points[0];
+    case Op::quadTo:
+        return last.points[1];
+    case Op::cubicTo:
+        return last.points[2];
+    case Op::close:
+        break;
+    }
+    return m_subpathStart;
+}
+
+} // namespace zentrel
