@@ -1,6 +1,7 @@
 #include "platform/platform_services.h"
 
 #include "platform/unsupported_key_grabber.h"
+#include "platform/x11/compositing.h"
 #include "platform/x11/xcb_key_grabber.h"
 
 #include <QGuiApplication>
@@ -23,6 +24,15 @@ std::unique_ptr<KeyGrabber> makeKeyGrabber()
         }
     }
     return std::make_unique<UnsupportedKeyGrabber>();
+}
+
+} // namespace zentrel
+
+namespace zentrel {
+
+bool isCompositingActive()
+{
+    return !isX11Session() || isX11CompositingActive();
 }
 
 } // namespace zentrel

@@ -10,4 +10,8 @@ class KeyGrabber;
 // "unsupported" ones that report through the program's own error texts elsewhere.
 std::unique_ptr<KeyGrabber> makeKeyGrabber();
 
+// Whether translucent windows show what lies below them: on X11 only while a compositing
+// manager runs; elsewhere the desktop always composites.
+bool isCompositingActive();
+
 } // namespace zentrel

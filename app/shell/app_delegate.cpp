@@ -30,6 +30,7 @@ AppDelegate::AppDelegate()
     , m_trayMenu(new TrayMenu(*m_coordinator, *m_hotkeys, *m_keyGrabber, this))
     , m_trayIcon(new TrayIcon(m_coordinator->preferences(), m_trayMenu->menu(), this))
 {
+    m_overlays.setPreferences(m_coordinator->preferences());
     m_defaultsWriteConnection = m_defaults->writeFailed.connect(
         [this](const FileError &error) { m_coordinator->reportError(message(error)); });
     connect(m_keyGrabber.get(),

@@ -3,7 +3,7 @@
 #include "common/clock.h"
 #include "common/json_file_defaults_store.h"
 #include "hotkeys/hotkey_registry.h"
-#include "overlay/panel_overlay_controller.h"
+#include "overlay/overlay_window_controller.h"
 #include "shell/app_coordinator.h"
 #include "shell/leader_key_binding.h"
 #include "shell/qt_shell_ports.h"
@@ -49,7 +49,7 @@ private:
     std::unique_ptr<JsonFileDefaultsStore> m_defaults;
     QtScreenLocator m_screens;
     QtScheduler m_scheduler;
-    PanelOverlayFactory m_overlays;
+    OverlayWindowControllerFactory m_overlays;
     MessageBoxAlertPresenter *m_alerts;
     std::unique_ptr<AppCoordinator> m_coordinator;
     std::unique_ptr<KeyGrabber> m_keyGrabber;

@@ -10,6 +10,14 @@ struct PointF
     friend bool operator==(const PointF &, const PointF &) = default;
 };
 
+struct SizeF
+{
+    double width = 0;
+    double height = 0;
+
+    friend bool operator==(const SizeF &, const SizeF &) = default;
+};
+
 // Top-left origin, y growing downwards, as Qt lays out screens.
 struct RectF
 {

@@ -84,6 +84,9 @@ std::optional<QRegularExpressionMatch> ChildProcess::waitForLine(const QRegularE
                                                                  QDeadlineTimer deadline)
 {
     for (;;) {
+        // Asking whether it runs may pull output into QProcess's buffer, where waitForReadyRead
+        // would not see it, so read only after asking.
+        const bool running = isRunning();
         readAvailable();
         for (qsizetype end = m_output.indexOf('\n', m_scanned); end >= 0;
              end = m_output.indexOf('\n', m_scanned)) {
@@ -94,7 +97,7 @@ std::optional<QRegularExpressionMatch> ChildProcess::waitForLine(const QRegularE
                 return match;
             }
         }
-        if (!isRunning() || deadline.hasExpired()) {
+        if (!running || deadline.hasExpired()) {
             return std::nullopt;
         }
         m_process.waitForReadyRead(int(deadline.remainingTime()));

@@ -37,6 +37,16 @@ bool XInput::pressKeys(const QStringList &keys)
     return run(QStringList{QStringLiteral("key")} + keys);
 }
 
+bool XInput::holdKeys(const QStringList &keys)
+{
+    return run(QStringList{QStringLiteral("keydown")} + keys);
+}
+
+bool XInput::releaseKeys(const QStringList &keys)
+{
+    return run(QStringList{QStringLiteral("keyup")} + keys);
+}
+
 bool XInput::focus(std::uint32_t window)
 {
     return run({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});

@@ -23,6 +23,9 @@ public:
     // when a key closes its window, xdotool may send the release by another route, and the key
     // stays held down, auto-repeating into whatever window comes next.
     bool pressKeys(const QStringList &keys);
+    // Down until releaseKeys: a held key auto-repeats as a person's does.
+    bool holdKeys(const QStringList &keys);
+    bool releaseKeys(const QStringList &keys);
     bool focus(std::uint32_t window);
     bool raise(std::uint32_t window);
 

@@ -201,6 +201,16 @@ std::string XWindows::describeShown()
     return text.empty() ? std::string("no windows shown") : "windows shown:" + text;
 }
 
+bool XWindows::isCapsLockOn()
+{
+    if (!isConnected()) {
+        return false;
+    }
+    const XcbReply<xcb_query_pointer_reply_t> pointer(xcb_query_pointer_reply(
+        m_connection.get(), xcb_query_pointer(m_connection.get(), m_root), nullptr));
+    return pointer && (pointer->mask & XCB_KEY_BUT_MASK_LOCK) != 0;
+}
+
 std::optional<TopLevelWindow> XWindows::inspect(std::uint32_t window)
 {
     xcb_connection_t *connection = m_connection.get();

@@ -57,6 +57,8 @@ public:
                                                   QDeadlineTimer deadline);
     // Everything on screen, for a failure message.
     std::string describeShown();
+    // As the keyboard's light would show it; the server keeps the lock state, not a window.
+    bool isCapsLockOn();
 
 private:
     std::optional<TopLevelWindow> inspect(std::uint32_t window);

@@ -5,9 +5,12 @@
 #include <QDeadlineTimer>
 #include <QJsonObject>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <optional>
 
 namespace zentrel {
 
@@ -30,6 +33,13 @@ public:
     bool isRunning() { return m_process.isRunning(); }
 
     QString output() { return m_process.output(); }
+
+    // The next line the program prints that matches, or nothing by the deadline.
+    std::optional<QRegularExpressionMatch> waitForLine(const QRegularExpression &pattern,
+                                                       QDeadlineTimer deadline)
+    {
+        return m_process.waitForLine(pattern, deadline);
+    }
 
     // True once the program listens for command URLs from later invocations.
     bool waitUntilListening(QDeadlineTimer deadline);

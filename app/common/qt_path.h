@@ -1,0 +1,28 @@
+#pragma once
+
+#include "common/geometry.h"
+#include "common/path.h"
+
+#include <QPainterPath>
+#include <QRectF>
+
+namespace zentrel {
+
+QPainterPath toQPainterPath(const Path &path);
+
+inline QPointF toQPointF(PointF point)
+{
+    return QPointF(point.x, point.y);
+}
+
+inline PointF toPointF(QPointF point)
+{
+    return PointF{point.x(), point.y()};
+}
+
+inline QRectF toQRectF(const RectF &rect)
+{
+    return QRectF(rect.x, rect.y, rect.width, rect.height);
+}
+
+} // namespace zentrel

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "common/iso_date.h"
+#include "drawing/drawing_geometry.h"
+
+class QPainter;
+
+namespace zentrel {
+
+class DrawingCanvasModel;
+
+// Paints the live drawing with a QPainter: the same picture on screen and in exported images.
+class DrawingPainter
+{
+public:
+    explicit DrawingPainter(ContrastOptions contrast);
+
+    // The finished items, oldest first, then the stroke being drawn.
+    void paintItems(QPainter &painter, const DrawingCanvasModel &model, Timestamp now) const;
+    void paintActiveStroke(QPainter &painter, const DrawingCanvasModel &model) const;
+
+private:
+    void paintStroke(QPainter &painter, const DrawingStroke &stroke, double alpha) const;
+    void paintMarker(QPainter &painter,
+                     const NumberedMarker &marker,
+                     double lineWidth,
+                     double alpha) const;
+
+    ContrastOptions m_contrast;
+};
+
+} // namespace zentrel

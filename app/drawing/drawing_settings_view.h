@@ -1,0 +1,45 @@
+#pragma once
+
+#include "common/signal.h"
+
+#include <QWidget>
+
+namespace zentrel {
+
+class AppPreferences;
+class RoughnessPicker;
+class ToolbarPresetButton;
+class ToolbarSliderRow;
+class ToolbarToggleRow;
+
+// The live-drawing settings panel: line width, roughness, contrast and auto fade. Every
+// control writes its preference at once and shows the preferences whoever changes them.
+class DrawingSettingsView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit DrawingSettingsView(AppPreferences &preferences, QWidget *parent = nullptr);
+
+    // "6 pt": the width's integer part, truncated toward zero.
+    static QString formattedLineWidth(double width);
+    // "4.0 s" in the current locale while auto fade is on, else "Off".
+    static QString formattedFadeDuration(bool autoFade, double seconds);
+
+private:
+    QWidget *makeContent();
+    QWidget *makeFadePresets(QWidget *parent);
+    void refresh();
+
+    AppPreferences &m_preferences;
+    ToolbarSliderRow *m_lineWidth = nullptr;
+    RoughnessPicker *m_roughness = nullptr;
+    ToolbarToggleRow *m_highContrast = nullptr;
+    ToolbarToggleRow *m_contrastOutline = nullptr;
+    ToolbarToggleRow *m_autoFade = nullptr;
+    ToolbarSliderRow *m_fadeDuration = nullptr;
+    ToolbarPresetButton *m_fadeOff = nullptr;
+    ScopedConnection m_preferencesConnection;
+};
+
+} // namespace zentrel

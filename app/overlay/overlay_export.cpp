@@ -1,0 +1,108 @@
+// The exports of a feature run: copy and save of its picture.
+#include "drawing/drawing_canvas_view.h"
+#include "overlay/export_file_name.h"
+#include "overlay/overlay_window_controller.h"
+#include "overlay/screen_still_capture.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <ctime>
+
+namespace zentrel {
+namespace {
+
+const std::string renderFailedText = "The canvas could not be rendered.";
+const std::string captureInProgressText = "A screen capture is already in progress.";
+
+QString defaultSavePath(const char *featureWord)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (folder.isEmpty() || !QDir(folder).exists()) {
+        folder = QDir::homePath();
+    }
+    return QDir(folder).filePath(QString::fromStdString(exportFileName(featureWord, "png", local)));
+}
+
+} // namespace
+
+void OverlayWindowController::renderDrawingOverCapture(
+    std::function<void(std::optional<QByteArray>)> done)
+{
+    std::vector<QWidget *> panels{
+        m_overlayPanel.get(), m_toolbarPanel.get(), m_settingsPanel.get()};
+    m_captureTask = std::make_unique<ScreenStillCapture>(
+        m_screen, panels, [this, done = std::move(done)](const QImage &screenImage) {
+            std::optional<QByteArray> png;
+            if (!m_isClosing && m_drawingCanvas && !screenImage.isNull()) {
+                png = m_drawingCanvas->renderPNG(screenImage);
+            }
+            done(png);
+            // Kept until now, so a save dialog opened by `done` still counts as the capture.
+            if (m_captureTask) {
+                m_captureTask.release()->deleteLater();
+            }
+        });
+}
+
+void OverlayWindowController::copyDrawing()
+{
+    if (!m_drawingCanvas) {
+        reportError(renderFailedText);
+        return;
+    }
+    if (m_captureTask) {
+        reportError(captureInProgressText);
+        return;
+    }
+    renderDrawingOverCapture([this](const std::optional<QByteArray> &png) {
+        if (!png) {
+            reportError(renderFailedText);
+            return;
+        }
+        auto *data = new QMimeData;
+        data->setData(QStringLiteral("image/png"), *png);
+        QGuiApplication::clipboard()->setMimeData(data);
+    });
+}
+
+void OverlayWindowController::saveDrawing()
+{
+    if (!m_drawingCanvas) {
+        reportError(renderFailedText);
+        return;
+    }
+    if (m_captureTask) {
+        reportError(captureInProgressText);
+        return;
+    }
+    renderDrawingOverCapture([this](const std::optional<QByteArray> &png) {
+        if (!png) {
+            reportError(renderFailedText);
+            return;
+        }
+        // Owned by the overlay, so the dialog stays above the run's panels.
+        const QString path = QFileDialog::getSaveFileName(m_overlayPanel.get(),
+                                                          QStringLiteral("Save Drawing"),
+                                                          defaultSavePath("Draw"),
+                                                          QStringLiteral("PNG image (*.png)"));
+        if (!path.isEmpty()) {
+            QSaveFile file(path);
+            if (!file.open(QIODevice::WriteOnly) || file.write(*png) != png->size()
+                || !file.commit()) {
+                reportError("The canvas could not be saved: " + file.errorString().toStdString());
+            }
+        }
+        focusCanvas();
+    });
+}
+
+} // namespace zentrel

@@ -1,0 +1,358 @@
+#include "overlay/overlay_window_controller.h"
+
+#include "drawing/drawing_canvas_view.h"
+#include "drawing/drawing_settings_view.h"
+#include "drawing/drawing_toolbar_model.h"
+#include "drawing/drawing_toolbar_view.h"
+#include "overlay/event_monitor.h"
+#include "overlay/pending_feature_view.h"
+#include "overlay/screen_still_capture.h"
+#include "platform/platform_services.h"
+#include "shell/app_preferences.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPropertyAnimation>
+#include <QScreen>
+#include <QTimer>
+
+namespace zentrel {
+namespace {
+
+constexpr int fadeInMs = 100;
+
+DrawingTool drawingTool(PresentationTool tool)
+{
+    switch (tool) {
+    case PresentationTool::pan:
+    case PresentationTool::pen:
+        return DrawingTool::freehand;
+    case PresentationTool::arrow:
+        return DrawingTool::arrow;
+    case PresentationTool::rectangle:
+        return DrawingTool::rectangle;
+    case PresentationTool::number:
+        return DrawingTool::number;
+    case PresentationTool::eraser:
+        return DrawingTool::eraser;
+    }
+    return DrawingTool::freehand;
+}
+
+} // namespace
+
+OverlayWindowController::OverlayWindowController(const QRect &screenGeometry,
+                                                 AppPreferences &preferences,
+                                                 OverlayCallbacks callbacks)
+    : m_screen(screenGeometry)
+    , m_preferences(preferences)
+    , m_callbacks(std::move(callbacks))
+    , m_windowFactory(screenGeometry)
+{
+    // Panels laid out for the old screens would now cover the wrong area.
+    const auto closeOnScreenChange = [this] {
+        close();
+    };
+    connect(qApp, &QGuiApplication::screenAdded, this, closeOnScreenChange);
+    connect(qApp, &QGuiApplication::screenRemoved, this, closeOnScreenChange);
+    connect(qApp, &QGuiApplication::primaryScreenChanged, this, closeOnScreenChange);
+    for (QScreen *screen : QGuiApplication::screens()) {
+        connect(screen, &QScreen::geometryChanged, this, closeOnScreenChange);
+    }
+}
+
+OverlayWindowController::~OverlayWindowController()
+{
+    if (m_captureTask) {
+        m_captureTask->cancel();
+    }
+    // Panels closed earlier may still wait for their deferred deletion, and they refer to the
+    // models that go with this controller.
+    for (const QPointer<QWidget> &panel : m_retiredPanels) {
+        delete panel;
+    }
+}
+
+void OverlayWindowController::start(AppMode mode)
+{
+    if (mode == AppMode::drawing) {
+        showDrawing();
+    } else if (mode != AppMode::idle) {
+        showPendingFeature(mode);
+    }
+}
+
+void OverlayWindowController::showDrawing()
+{
+    auto *canvas = new DrawingCanvasView;
+    canvas->onEscape = [this] {
+        close();
+    };
+    m_drawingCanvas = canvas;
+    applyDrawingPreferences();
+    // Without a compositing manager a translucent window shows garbage, not the desktop: draw
+    // over a picture of the screen taken before any panel of ours is up.
+    if (!isCompositingActive()) {
+        if (QScreen *screen = QGuiApplication::screenAt(m_screen.center())) {
+            canvas->setBackground(screen->grabWindow(0).toImage());
+        }
+    }
+    m_overlayPanel = m_windowFactory.makeOverlayPanel(canvas, false);
+    // Named after the feature, so window lists and screen recorders can tell it apart.
+    m_overlayPanel->setWindowTitle(QStringLiteral("Draw"));
+    m_overlayPanel->onEscape = [this] {
+        close();
+    };
+    m_overlayPanel->setWindowOpacity(0);
+    m_overlayPanel->show();
+    m_overlayPanel->activateWindow();
+    canvas->setFocus();
+    auto *fadeIn =
+        new QPropertyAnimation(m_overlayPanel.get(), "windowOpacity", m_overlayPanel.get());
+    fadeIn->setDuration(fadeInMs);
+    fadeIn->setEndValue(1.0);
+    fadeIn->start(QAbstractAnimation::DeleteWhenStopped);
+    showDrawToolbar();
+    installEscapeMonitor();
+    m_subscriptions.push_back(m_preferences.changed.connect([this](AppPreferences::Setting) {
+        // After the assignment that announced it has finished storing the value.
+        QTimer::singleShot(0, this, &OverlayWindowController::applyDrawingPreferences);
+    }));
+}
+
+void OverlayWindowController::showDrawToolbar()
+{
+    m_toolbarModel = std::make_unique<DrawingToolbarModel>(DrawingTool::freehand);
+    if (m_drawingCanvas) {
+        m_subscriptions.push_back(m_drawingCanvas->model().toolKeyTyped.connect(
+            [this](DrawingTool tool) { m_toolbarModel->setSelectedTool(tool); }));
+    }
+    m_subscriptions.push_back(m_toolbarModel->selectedToolChanged.connect([this](DrawingTool tool) {
+        if (m_drawingCanvas) {
+            m_drawingCanvas->model().setSelectedTool(tool);
+        }
+    }));
+    auto *toolbar = new DrawingToolbarView(*m_toolbarModel, m_preferences, m_settingsModel);
+    connect(
+        toolbar, &DrawingToolbarView::undoRequested, this, &OverlayWindowController::undoDrawing);
+    connect(
+        toolbar, &DrawingToolbarView::redoRequested, this, &OverlayWindowController::redoDrawing);
+    connect(
+        toolbar, &DrawingToolbarView::clearRequested, this, &OverlayWindowController::clearDrawing);
+    connect(toolbar, &DrawingToolbarView::toggleSettingsRequested, this, [this] {
+        toggleSettingsPanel([this] { return new DrawingSettingsView(m_preferences); });
+    });
+    connect(toolbar, &DrawingToolbarView::closeRequested, this, &OverlayWindowController::close);
+    showToolbarPanel(toolbar);
+}
+
+void OverlayWindowController::showToolbarPanel(QWidget *toolbar)
+{
+    m_toolbarPanel = m_windowFactory.makeToolbarPanel(toolbar);
+    m_toolbarPanel->onEscape = [this] {
+        close();
+    };
+    m_toolbarPanel->show();
+    m_toolbarPanel->raise();
+    focusCanvas();
+}
+
+// A feature whose own panels are not built yet: a full-screen panel naming it, closed by Escape.
+void OverlayWindowController::showPendingFeature(AppMode mode)
+{
+    static const char *const titles[] = {"",
+                                         "Draw",
+                                         "Zoom Loupe",
+                                         "Spotlight",
+                                         "Zevizu & Vozurir",
+                                         "Whiteboard",
+                                         "Break Timer",
+                                         "Cursor Halo"};
+    auto *panelContent = new PendingFeatureView(QString::fromUtf8(titles[static_cast<int>(mode)]));
+    m_overlayPanel = m_windowFactory.makeOverlayPanel(panelContent, false);
+    m_overlayPanel->setWindowTitle(panelContent->title());
+    m_overlayPanel->onEscape = [this] {
+        close();
+    };
+    m_overlayPanel->show();
+    m_overlayPanel->activateWindow();
+    panelContent->setFocus();
+    installEscapeMonitor();
+}
+
+void OverlayWindowController::toggleSettingsPanel(const std::function<QWidget *()> &makeContent)
+{
+    if (m_settingsModel.isSettingsVisible()) {
+        retirePanel(m_settingsPanel);
+        m_settingsModel.setSettingsVisible(false);
+        return;
+    }
+    m_settingsPanel = m_windowFactory.makeSettingsPanel(makeContent());
+    m_settingsPanel->onEscape = [this, makeContent] {
+        toggleSettingsPanel(makeContent);
+    };
+    m_settingsPanel->show();
+    m_settingsPanel->raise();
+    m_settingsModel.setSettingsVisible(true);
+}
+
+void OverlayWindowController::retirePanel(std::unique_ptr<OverlayPanel> &panel)
+{
+    if (panel) {
+        panel->hide();
+        m_retiredPanels.emplace_back(panel.get());
+        panel.release()->deleteLater();
+    }
+}
+
+void OverlayWindowController::installEscapeMonitor()
+{
+    const auto isOurPanel = [this](const QWidget *window) {
+        return window == m_overlayPanel.get() || window == m_toolbarPanel.get()
+               || window == m_settingsPanel.get();
+    };
+    const auto isEscape = [](QEvent *event) {
+        return static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape;
+    };
+    m_inputController.addMonitor(std::make_unique<EventMonitor>(
+        QEvent::KeyPress, isOurPanel, isEscape, [this, isEscape](QEvent *event) {
+            if (isEscape(event)) {
+                QTimer::singleShot(0, this, &OverlayWindowController::handleEscapeKey);
+            }
+        }));
+}
+
+void OverlayWindowController::handleEscapeKey()
+{
+    close();
+}
+
+void OverlayWindowController::applyDrawingPreferences()
+{
+    if (!m_drawingCanvas) {
+        return;
+    }
+    DrawingCanvasModel &model = m_drawingCanvas->model();
+    model.setDrawingColor(m_preferences.drawingColor());
+    model.setLineWidth(m_preferences.lineWidth());
+    model.setAutoFade(m_preferences.autoFade());
+    model.setFadeDuration(m_preferences.fadeDuration());
+    m_drawingCanvas->setContrast(
+        ContrastOptions{m_preferences.highContrastDrawing(), m_preferences.highContrastOutline()});
+    // The line width sizes every marker.
+    m_drawingCanvas->historyChanged();
+}
+
+void OverlayWindowController::focusCanvas()
+{
+    if (m_overlayPanel && m_drawingCanvas) {
+        m_overlayPanel->activateWindow();
+        m_drawingCanvas->setFocus();
+    }
+}
+
+void OverlayWindowController::undoDrawing()
+{
+    if (m_drawingCanvas) {
+        m_drawingCanvas->model().undo();
+        m_drawingCanvas->historyChanged();
+    }
+}
+
+void OverlayWindowController::redoDrawing()
+{
+    if (m_drawingCanvas) {
+        m_drawingCanvas->model().redo();
+        m_drawingCanvas->historyChanged();
+    }
+}
+
+void OverlayWindowController::clearDrawing()
+{
+    if (m_drawingCanvas) {
+        m_drawingCanvas->model().clear();
+        m_drawingCanvas->historyChanged();
+    }
+}
+
+void OverlayWindowController::selectTool(PresentationTool tool)
+{
+    if (m_toolbarModel && tool != PresentationTool::pan) {
+        m_toolbarModel->setSelectedTool(drawingTool(tool));
+    }
+}
+
+void OverlayWindowController::performAction(const PresentationAction &action)
+{
+    using Kind = PresentationAction::Kind;
+    switch (action.kind) {
+    case Kind::selectTool:
+        selectTool(action.tool);
+        break;
+    case Kind::undo:
+        undoDrawing();
+        break;
+    case Kind::redo:
+        redoDrawing();
+        break;
+    case Kind::clear:
+        clearDrawing();
+        break;
+    case Kind::copyCurrentCanvas:
+        copyDrawing();
+        break;
+    case Kind::saveCurrentCanvas:
+        saveDrawing();
+        break;
+    case Kind::selectColor:
+    case Kind::resetViewport:
+    case Kind::toggleTimerPause:
+    case Kind::addTimerMinute:
+        break;
+    }
+}
+
+void OverlayWindowController::reportError(const std::string &message)
+{
+    if (m_callbacks.onError) {
+        m_callbacks.onError(message);
+    }
+}
+
+void OverlayWindowController::close()
+{
+    if (m_isClosing) {
+        return;
+    }
+    m_isClosing = true;
+    m_inputController.removeAllMonitors();
+    if (m_captureTask) {
+        m_captureTask->cancel();
+        m_captureTask.release()->deleteLater();
+    }
+    if (m_drawingCanvas) {
+        m_drawingCanvas->model().clear();
+        m_drawingCanvas->historyChanged();
+        m_drawingCanvas = nullptr;
+    }
+    // Panels go after the current event: close may run inside one of their own handlers.
+    for (auto *panel : {&m_toolbarPanel, &m_settingsPanel, &m_overlayPanel}) {
+        retirePanel(*panel);
+    }
+    m_settingsModel.setSettingsVisible(false);
+    m_subscriptions.clear();
+    m_callbacks.onExit();
+}
+
+std::unique_ptr<OverlayController>
+OverlayWindowControllerFactory::makeOverlay(std::size_t screen, OverlayCallbacks callbacks)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    const QRect geometry = screen < static_cast<std::size_t>(screens.size())
+                               ? screens[static_cast<qsizetype>(screen)]->geometry()
+                               : QRect();
+    return std::make_unique<OverlayWindowController>(
+        geometry, *m_preferences, std::move(callbacks));
+}
+
+} // namespace zentrel

@@ -1,0 +1,68 @@
+#include "overlay/overlay_window_factory.h"
+
+#include "overlay/panel_placement.h"
+
+namespace zentrel {
+namespace {
+
+RectF toRectF(const QRect &rect)
+{
+    return RectF{static_cast<double>(rect.x()),
+                 static_cast<double>(rect.y()),
+                 static_cast<double>(rect.width()),
+                 static_cast<double>(rect.height())};
+}
+
+QRect toRect(const RectF &rect)
+{
+    return QRectF(rect.x, rect.y, rect.width, rect.height).toAlignedRect();
+}
+
+} // namespace
+
+OverlayWindowFactory::OverlayWindowFactory(const QRect &screenGeometry)
+    : m_screen(screenGeometry)
+{}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeOverlayPanel(QWidget *content,
+                                                                     bool ignoresMouse) const
+{
+    auto panel = std::make_unique<OverlayPanel>(OverlayPanel::Level::overlay, content);
+    panel->setAttribute(Qt::WA_TransparentForMouseEvents, ignoresMouse);
+    if (ignoresMouse) {
+        panel->setWindowFlag(Qt::WindowTransparentForInput);
+        panel->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    }
+    panel->setGeometry(m_screen);
+    return panel;
+}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeToolbarPanel(QWidget *content) const
+{
+    return makeFloatingPanel(PanelKind::toolbar, content);
+}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeSettingsPanel(QWidget *content) const
+{
+    content->setMinimumWidth(static_cast<int>(settingsPanelMinimumWidth));
+    return makeFloatingPanel(PanelKind::settings, content);
+}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makePropertyPanel(QWidget *content) const
+{
+    return makeFloatingPanel(PanelKind::property, content);
+}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeFloatingPanel(PanelKind kind,
+                                                                      QWidget *content) const
+{
+    const auto level =
+        kind == PanelKind::settings ? OverlayPanel::Level::settings : OverlayPanel::Level::toolbar;
+    auto panel = std::make_unique<OverlayPanel>(level, content);
+    const QSize size = panel->sizeHint();
+    const SizeF fitting{static_cast<double>(size.width()), static_cast<double>(size.height())};
+    panel->setGeometry(toRect(panelFrame(kind, toRectF(m_screen), fitting)));
+    return panel;
+}
+
+} // namespace zentrel

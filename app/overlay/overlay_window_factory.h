@@ -1,0 +1,34 @@
+#pragma once
+
+#include "overlay/overlay_panel.h"
+#include "overlay/panel_placement.h"
+
+#include <QRect>
+
+#include <memory>
+
+namespace zentrel {
+
+// Makes the panels of one feature run on its screen, each in its place: the overlay covering
+// the screen, the toolbar centred 40 below the top edge, the settings panel 96 below it and at
+// least 260 wide, the property panel 24 from the left and 100 below the top.
+class OverlayWindowFactory
+{
+public:
+    explicit OverlayWindowFactory(const QRect &screenGeometry);
+
+    const QRect &screenGeometry() const { return m_screen; }
+
+    // A panel that lets clicks through stays out of the way of the programs below it.
+    std::unique_ptr<OverlayPanel> makeOverlayPanel(QWidget *content, bool ignoresMouse) const;
+    std::unique_ptr<OverlayPanel> makeToolbarPanel(QWidget *content) const;
+    std::unique_ptr<OverlayPanel> makeSettingsPanel(QWidget *content) const;
+    std::unique_ptr<OverlayPanel> makePropertyPanel(QWidget *content) const;
+
+private:
+    std::unique_ptr<OverlayPanel> makeFloatingPanel(PanelKind kind, QWidget *content) const;
+
+    QRect m_screen;
+};
+
+} // namespace zentrel

@@ -1,0 +1,127 @@
+#include "drawing/drawing_settings_view.h"
+
+#include "common/memory_defaults_store.h"
+#include "overlay/toolbar/toolbar_preset_button.h"
+#include "overlay/toolbar/toolbar_slider_row.h"
+#include "overlay/toolbar/toolbar_toggle_row.h"
+#include "shell/app_preferences.h"
+
+#include <QLocale>
+#include <QSlider>
+
+#include <gtest/gtest.h>
+
+using namespace zentrel;
+
+namespace {
+
+class DrawingSettingsViewTest : public testing::Test
+{
+protected:
+    template <typename Widget>
+    Widget *find(const QString &title) const
+    {
+        for (Widget *candidate : view.findChildren<Widget *>()) {
+            if (candidate->text() == title) {
+                return candidate;
+            }
+        }
+        return nullptr;
+    }
+
+    ToolbarSliderRow *row(const QString &title) const
+    {
+        for (auto *candidate : view.findChildren<ToolbarSliderRow *>()) {
+            if (candidate->title() == title) {
+                return candidate;
+            }
+        }
+        return nullptr;
+    }
+
+    QStringList selectedPresets() const
+    {
+        QStringList titles;
+        for (auto *preset : view.findChildren<ToolbarPresetButton *>()) {
+            if (preset->isSelected()) {
+                titles << preset->text();
+            }
+        }
+        return titles;
+    }
+
+    MemoryDefaultsStore defaults;
+    AppPreferences preferences{defaults};
+    DrawingSettingsView view{preferences};
+};
+
+TEST_F(DrawingSettingsViewTest, WidthRowShowsTheTruncatedWidthAndWritesWholeSteps)
+{
+    preferences.setLineWidth(6.7);
+    EXPECT_EQ(row(QStringLiteral("Line width"))->formattedValue(), QStringLiteral("6 pt"));
+
+    QSlider *slider = row(QStringLiteral("Line width"))->slider();
+    slider->setValue(slider->maximum());
+    EXPECT_EQ(preferences.lineWidth(), 16.0);
+    EXPECT_EQ(row(QStringLiteral("Line width"))->formattedValue(), QStringLiteral("16 pt"));
+}
+
+TEST_F(DrawingSettingsViewTest, RoughnessPickerWritesTheLevel)
+{
+    EXPECT_TRUE(find<QAbstractButton>(QStringLiteral("Rough"))->isChecked());
+    find<QAbstractButton>(QStringLiteral("Very Rough"))->click();
+    EXPECT_EQ(preferences.roughnessLevel(), RoughnessLevel::high);
+    EXPECT_TRUE(find<QAbstractButton>(QStringLiteral("Very Rough"))->isChecked());
+    EXPECT_FALSE(find<QAbstractButton>(QStringLiteral("Rough"))->isChecked());
+}
+
+TEST_F(DrawingSettingsViewTest, ContrastOutlineIsDisabledButKeptWhileHighContrastIsOff)
+{
+    auto *outline = find<ToolbarToggleRow>(QStringLiteral("Contrast outline"));
+    EXPECT_TRUE(outline->isEnabled());
+    find<ToolbarToggleRow>(QStringLiteral("High contrast"))->click();
+    EXPECT_FALSE(preferences.highContrastDrawing());
+    EXPECT_FALSE(outline->isEnabled());
+    EXPECT_TRUE(outline->isChecked());
+    EXPECT_TRUE(preferences.highContrastOutline());
+}
+
+TEST_F(DrawingSettingsViewTest, FadeAfterShowsOffAndIsDisabledWhileFadeIsOff)
+{
+    preferences.setAutoFade(false);
+    EXPECT_EQ(row(QStringLiteral("Fade after"))->formattedValue(), QStringLiteral("Off"));
+    EXPECT_FALSE(row(QStringLiteral("Fade after"))->isEnabled());
+    EXPECT_EQ(selectedPresets(), QStringList{QStringLiteral("Off")});
+}
+
+TEST_F(DrawingSettingsViewTest, DurationPresetTurnsFadeOnAndSetsTheDuration)
+{
+    preferences.setAutoFade(false);
+    find<ToolbarPresetButton>(QStringLiteral("5s"))->click();
+    EXPECT_TRUE(preferences.autoFade());
+    EXPECT_EQ(preferences.fadeDuration(), 5.0);
+    EXPECT_EQ(row(QStringLiteral("Fade after"))->formattedValue(), QStringLiteral("5.0 s"));
+    EXPECT_TRUE(row(QStringLiteral("Fade after"))->isEnabled());
+    EXPECT_TRUE(selectedPresets().isEmpty());
+}
+
+TEST_F(DrawingSettingsViewTest, OffPresetKeepsTheDuration)
+{
+    find<ToolbarPresetButton>(QStringLiteral("10s"))->click();
+    find<ToolbarPresetButton>(QStringLiteral("Off"))->click();
+    EXPECT_FALSE(preferences.autoFade());
+    EXPECT_EQ(preferences.fadeDuration(), 10.0);
+    find<ToolbarToggleRow>(QStringLiteral("Fade drawings"))->click();
+    EXPECT_EQ(row(QStringLiteral("Fade after"))->formattedValue(), QStringLiteral("10.0 s"));
+}
+
+TEST(DrawingSettingsViewFormat, DurationFollowsTheLocale)
+{
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(DrawingSettingsView::formattedFadeDuration(true, 5), QStringLiteral("5,0 s"));
+    QLocale::setDefault(previous);
+    EXPECT_EQ(DrawingSettingsView::formattedLineWidth(1.99), QStringLiteral("1 pt"));
+}
+
+} // namespace

@@ -1,0 +1,31 @@
+#include "overlay/export_file_name.h"
+#include "overlay/panel_placement.h"
+
+#include <gtest/gtest.h>
+
+using namespace zentrel;
+
+TEST(ExportFileName, NamesTheFeatureAndTheLocalTimeWithDots)
+{
+    std::tm time{};
+    time.tm_year = 2026 - 1900;
+    time.tm_mon = 2;
+    time.tm_mday = 14;
+    time.tm_hour = 9;
+    time.tm_min = 5;
+    time.tm_sec = 7;
+    EXPECT_EQ(exportFileName("Draw", "png", time), "Zentrel Draw 2026-03-14 09.05.07.png");
+    EXPECT_EQ(exportFileName("Whiteboard", "excalidraw", time),
+              "Zentrel Whiteboard 2026-03-14 09.05.07.excalidraw");
+}
+
+TEST(PanelPlacement, PlacesEachPanelKindOnItsScreen)
+{
+    // A second screen to the right of the first, so offsets must follow the screen's origin.
+    const RectF screen{1920, 0, 1280, 800};
+    EXPECT_EQ(panelFrame(PanelKind::toolbar, screen, {400, 50}), (RectF{2360, 40, 400, 50}));
+    EXPECT_EQ(panelFrame(PanelKind::property, screen, {220, 300}), (RectF{1944, 100, 220, 300}));
+    EXPECT_EQ(panelFrame(PanelKind::settings, screen, {300, 200}), (RectF{2410, 96, 300, 200}));
+    // Never narrower than 260, and still centred.
+    EXPECT_EQ(panelFrame(PanelKind::settings, screen, {120, 200}), (RectF{2430, 96, 260, 200}));
+}

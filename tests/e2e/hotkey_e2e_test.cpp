@@ -1,0 +1,248 @@
+#include "e2e/desktop_test.h"
+
+#include <QDeadlineTimer>
+#include <QJsonObject>
+#include <QProcessEnvironment>
+#include <QRect>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace zentrel {
+
+namespace {
+
+constexpr int windowTimeoutMs = 10000;
+constexpr int outputTimeoutMs = 10000;
+// A hot key that works shows its window well within this; nothing by then means nothing came.
+constexpr int momentMs = 300;
+// Past the server's auto-repeat delay of 660 ms, so a held key repeats several times.
+constexpr int holdMs = 1000;
+constexpr int lockTimeoutMs = 5000;
+constexpr int lockPollMs = 20;
+const QString drawTitle = QStringLiteral("Draw");
+const QString zoomTitle = QStringLiteral("Zoom Loupe");
+const QString spotlightTitle = QStringLiteral("Spotlight");
+const QStringList featureTitles{drawTitle,
+                                zoomTitle,
+                                spotlightTitle,
+                                QStringLiteral("Cursor Halo"),
+                                QStringLiteral("Break Timer")};
+// Modifier bits as the settings store them: Control 262144 plus Shift 131072.
+constexpr int ctrlShiftLeader = 262144 | 131072;
+
+class GlobalHotkeys : public DesktopTest
+{
+protected:
+    void startZentrel(const QJsonObject &defaults = {})
+    {
+        if (!defaults.isEmpty()) {
+            ASSERT_TRUE(m_zentrel.writeDefaults(defaults));
+        }
+        // The hot keys are grabbed before the tray icon is made, so docked means grabbed.
+        ASSERT_TRUE(startAndWaitForDock().has_value())
+            << "zentrel docked no tray icon; it " << stopAndDescribe();
+    }
+
+    void press(const QString &keys)
+    {
+        ASSERT_TRUE(m_input.pressKeys({keys})) << m_input.lastError().toStdString();
+    }
+
+    void hold(const QString &keys)
+    {
+        ASSERT_TRUE(m_input.holdKeys({keys})) << m_input.lastError().toStdString();
+    }
+
+    void release(const QString &keys)
+    {
+        ASSERT_TRUE(m_input.releaseKeys({keys})) << m_input.lastError().toStdString();
+    }
+
+    bool waitForShown(const QString &title)
+    {
+        return m_windows.waitForShown(title, QDeadlineTimer(windowTimeoutMs)).has_value();
+    }
+
+    bool waitUntilNotShown(const QString &title)
+    {
+        return m_windows.waitUntilNotShown(title, QDeadlineTimer(windowTimeoutMs));
+    }
+
+    bool showsWithinAMoment(const QString &title)
+    {
+        return m_windows.waitForShown(title, QDeadlineTimer(momentMs)).has_value();
+    }
+
+    bool staysShownFor(const QString &title, int milliseconds)
+    {
+        return !m_windows.waitUntilNotShown(title, QDeadlineTimer(milliseconds));
+    }
+
+    QStringList shownFeatureWindows()
+    {
+        QStringList titles;
+        for (const TopLevelWindow &window : m_windows.topLevel()) {
+            if (window.isShown && featureTitles.contains(window.name)) {
+                titles.append(window.name);
+            }
+        }
+        return titles;
+    }
+
+    void pressCapsLock(bool turnsOn)
+    {
+        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Caps_Lock")));
+        const QDeadlineTimer deadline(lockTimeoutMs);
+        while (m_windows.isCapsLockOn() != turnsOn && !deadline.hasExpired()) {
+            QThread::msleep(lockPollMs);
+        }
+        ASSERT_EQ(m_windows.isCapsLockOn(), turnsOn) << "Caps_Lock did not change the lock";
+    }
+};
+
+std::string joined(const QStringList &titles)
+{
+    return titles.join(QStringLiteral(", ")).toStdString();
+}
+
+TEST_F(GlobalHotkeys, ToggleKeyActsOnReleaseAndASecondStrokeCloses)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+
+    ASSERT_NO_FATAL_FAILURE(hold(QStringLiteral("ctrl+alt+d")));
+    EXPECT_FALSE(showsWithinAMoment(drawTitle)) << "pressing alone started Draw; " << situation();
+    ASSERT_NO_FATAL_FAILURE(release(QStringLiteral("ctrl+alt+d")));
+    const std::optional<TopLevelWindow> draw =
+        m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(draw.has_value()) << "releasing Ctrl+Alt+D showed no Draw window; " << situation();
+    EXPECT_EQ(draw->frame, QRect(0, 0, XvfbSession::screenWidth, XvfbSession::screenHeight))
+        << draw->describe();
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+d")));
+    EXPECT_TRUE(waitUntilNotShown(drawTitle)) << "a second stroke left Draw open; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(GlobalHotkeys, HeldKeyKeepsOneDrawUntilTheKeyItselfComesUp)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel(
+        QJsonObject{{QStringLiteral("controls.activationStyles"),
+                     QJsonObject{{QStringLiteral("drawing"), QStringLiteral("hold")}}}}));
+
+    ASSERT_NO_FATAL_FAILURE(hold(QStringLiteral("ctrl+alt+d")));
+    ASSERT_TRUE(waitForShown(drawTitle)) << "holding Ctrl+Alt+D showed no Draw; " << situation();
+    // Auto-repeat sends more presses while the key is down; none may start Draw again.
+    EXPECT_TRUE(staysShownFor(drawTitle, holdMs)) << "Draw closed while held; " << situation();
+    EXPECT_EQ(shownFeatureWindows(), QStringList{drawTitle}) << joined(shownFeatureWindows());
+
+    // People often let go of the modifiers first; the hot key lasts until its key comes up.
+    ASSERT_NO_FATAL_FAILURE(release(QStringLiteral("ctrl+alt")));
+    EXPECT_TRUE(staysShownFor(drawTitle, momentMs))
+        << "letting go of Ctrl+Alt closed Draw while D was down; " << situation();
+    ASSERT_NO_FATAL_FAILURE(release(QStringLiteral("d")));
+    EXPECT_TRUE(waitUntilNotShown(drawTitle)) << "releasing D left Draw open; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(GlobalHotkeys, CapsLockDoesNotGetInTheWay)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+
+    // Turned on after start, so the keys were grabbed with Caps Lock off.
+    ASSERT_NO_FATAL_FAILURE(pressCapsLock(true));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+d")));
+    EXPECT_TRUE(waitForShown(drawTitle))
+        << "Ctrl+Alt+D under Caps Lock showed no Draw; " << situation();
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+d")));
+    EXPECT_TRUE(waitUntilNotShown(drawTitle))
+        << "a second stroke under Caps Lock left Draw open; " << situation();
+
+    ASSERT_NO_FATAL_FAILURE(pressCapsLock(false));
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(GlobalHotkeys, CombinationHeldElsewhereIsReportedAndTheRestStillWork)
+{
+    ChildProcess holder;
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
+    ASSERT_TRUE(holder.start(
+        QStringLiteral(FAKE_KEY_HOLDER_EXECUTABLE), {QStringLiteral("d")}, environment));
+    static const QRegularExpression ready(QStringLiteral("^ready$"));
+    ASSERT_TRUE(holder.waitForLine(ready, QDeadlineTimer(outputTimeoutMs)))
+        << "the other program could not grab Ctrl+Alt+D:\n"
+        << holder.output().toStdString();
+
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    static const QRegularExpression refused(
+        QLatin1Char('^')
+        + QRegularExpression::escape(QStringLiteral("Error registering hotkey ⌃⌥D: 10"))
+        + QLatin1Char('$'));
+    EXPECT_TRUE(m_zentrel.waitForLine(refused, QDeadlineTimer(outputTimeoutMs)))
+        << "no report of the refused grab; zentrel output:\n"
+        << m_zentrel.output().toStdString();
+    ASSERT_TRUE(m_zentrel.isRunning()) << "zentrel " << stopAndDescribe();
+
+    // The other program says when the stroke reached it, so by then zentrel has had its chance.
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+d")));
+    static const QRegularExpression pressed(QStringLiteral("^pressed$"));
+    EXPECT_TRUE(holder.waitForLine(pressed, QDeadlineTimer(outputTimeoutMs)))
+        << "Ctrl+Alt+D never reached the program holding it:\n"
+        << holder.output().toStdString();
+    EXPECT_FALSE(m_windows.shown(drawTitle).has_value()) << "Ctrl+Alt+D started Draw anyway";
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+z")));
+    EXPECT_TRUE(waitForShown(zoomTitle)) << "Ctrl+Alt+Z showed no Zoom Loupe; " << situation();
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+z")));
+    EXPECT_TRUE(waitUntilNotShown(zoomTitle))
+        << "a second Ctrl+Alt+Z left the loupe open; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(GlobalHotkeys, LeaderChosenAtStartReplacesCtrlAlt)
+{
+    ASSERT_NO_FATAL_FAILURE(
+        startZentrel(QJsonObject{{QStringLiteral("controls.leaderKey"), ctrlShiftLeader}}));
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+d")));
+    EXPECT_FALSE(showsWithinAMoment(drawTitle))
+        << "Ctrl+Alt+D started Draw under the Ctrl+Shift leader; " << situation();
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+shift+d")));
+    EXPECT_TRUE(waitForShown(drawTitle)) << "Ctrl+Shift+D showed no Draw; " << situation();
+
+    // Nor may the old leader stop what the new one started.
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+d")));
+    EXPECT_TRUE(staysShownFor(drawTitle, momentMs))
+        << "Ctrl+Alt+D closed Draw under the Ctrl+Shift leader; " << situation();
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+shift+d")));
+    EXPECT_TRUE(waitUntilNotShown(drawTitle))
+        << "a second Ctrl+Shift+D left Draw open; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(GlobalHotkeys, AnotherFeatureKeyReplacesTheOpenFeature)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+d")));
+    ASSERT_TRUE(waitForShown(drawTitle)) << "Ctrl+Alt+D showed no Draw; " << situation();
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+s")));
+    EXPECT_TRUE(waitForShown(spotlightTitle)) << "Ctrl+Alt+S showed no Spotlight; " << situation();
+    EXPECT_TRUE(waitUntilNotShown(drawTitle)) << "Draw stayed beside Spotlight; " << situation();
+    EXPECT_EQ(shownFeatureWindows(), QStringList{spotlightTitle}) << joined(shownFeatureWindows());
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+s")));
+    EXPECT_TRUE(waitUntilNotShown(spotlightTitle))
+        << "a second Ctrl+Alt+S left Spotlight open; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+} // namespace
+
+} // namespace zentrel
