@@ -97,7 +97,7 @@ void DrawingCanvasView::paintContent(QPainter &painter, const QRect &area) const
                       m_itemsLayer,
                       QRectF(area.topLeft() * m_itemsLayer.devicePixelRatio(),
                              area.size() * m_itemsLayer.devicePixelRatio()));
-    DrawingPainter(m_contrast).paintActiveStroke(painter, m_model);
+    DrawingPainter(m_contrast).paintActiveStroke(painter, m_model, area);
 }
 
 void DrawingCanvasView::paintEvent(QPaintEvent *event)

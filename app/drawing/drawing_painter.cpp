@@ -71,21 +71,63 @@ void DrawingPainter::paintActiveStroke(QPainter &painter, const DrawingCanvasMod
 
 void DrawingPainter::paintStroke(QPainter &painter, const DrawingStroke &stroke, double alpha) const
 {
-    const auto style = strokeStyle(stroke, alpha, m_contrast);
-    if (!style) {
+    if (const auto style = strokeStyle(stroke, alpha, m_contrast)) {
+        paintStyle(painter, *style);
+    }
+}
+
+void DrawingPainter::paintStyle(QPainter &painter, const StrokeStyle &style) const
+{
+    if (style.shadow) {
+        paintShadow(
+            painter, toQPainterPath(style.stroke.path), style.stroke.width, *style.shadow, false);
+    }
+    if (style.outline) {
+        strokePass(painter, *style.outline);
+    }
+    strokePass(painter, style.stroke);
+}
+
+void DrawingPainter::paintActiveStroke(QPainter &painter,
+                                       const DrawingCanvasModel &model,
+                                       const QRectF &area) const
+{
+    const auto &active = model.activeStroke();
+    if (!active || active->tool != DrawingTool::freehand) {
+        paintActiveStroke(painter, model);
         return;
     }
-    if (style->shadow) {
-        paintShadow(painter,
-                    toQPainterPath(style->stroke.path),
-                    style->stroke.width,
-                    *style->shadow,
-                    false);
+    // Every run of points near the area, with one neighbour on each side so the curve through
+    // them is the one the whole stroke has there; the passes keep their order across runs.
+    const double reach =
+        outlineWidth(active->lineWidth) + 2 * drawingShadow(active->lineWidth, 1).blurRadius;
+    const QRectF near = area.adjusted(-reach, -reach, reach, reach);
+    const std::vector<PointF> &points = active->points;
+    Path pieces;
+    DrawingStroke run = *active;
+    for (std::size_t index = 0; index < points.size(); ++index) {
+        if (!near.contains(toQPointF(points[index]))) {
+            continue;
+        }
+        const std::size_t first = index > 0 ? index - 1 : 0;
+        while (index + 1 < points.size() && near.contains(toQPointF(points[index + 1]))) {
+            ++index;
+        }
+        const std::size_t last = std::min(index + 1, points.size() - 1);
+        run.points.assign(points.begin() + static_cast<std::ptrdiff_t>(first),
+                          points.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+        pieces.append(strokeGeometry(run, active->lineWidth));
     }
+    auto style = strokeStyle(*active, 1.0, m_contrast);
+    if (!style || pieces.isEmpty()) {
+        return;
+    }
+    style->stroke.path = pieces;
     if (style->outline) {
-        strokePass(painter, *style->outline);
+        style->outline->path = pieces;
     }
-    strokePass(painter, style->stroke);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintStyle(painter, *style);
 }
 
 void DrawingPainter::paintMarker(QPainter &painter,
