@@ -1,8 +1,8 @@
 #include "drawing/drawing_settings_view.h"
 
 #include "overlay/toolbar/roughness_picker.h"
+#include "overlay/toolbar/toolbar_backdrop.h"
 #include "overlay/toolbar/toolbar_preset_button.h"
-#include "overlay/toolbar/toolbar_settings_container.h"
 #include "overlay/toolbar/toolbar_settings_label.h"
 #include "overlay/toolbar/toolbar_slider_row.h"
 #include "overlay/toolbar/toolbar_toggle_row.h"

@@ -3,7 +3,7 @@
 #include "common/symbol_icon.h"
 #include "drawing/drawing_toolbar_model.h"
 #include "overlay/overlay_settings_model.h"
-#include "overlay/toolbar/teaching_control_strip.h"
+#include "overlay/toolbar/toolbar_backdrop.h"
 #include "overlay/toolbar/toolbar_color_palette_view.h"
 #include "overlay/toolbar/toolbar_selection_button.h"
 #include "overlay/toolbar/toolbar_style.h"

@@ -53,7 +53,7 @@ void OverlayWindowController::renderDrawingOverCapture(
         });
 }
 
-void OverlayWindowController::copyDrawing()
+void OverlayWindowController::exportDrawing(std::function<void(const QByteArray &)> use)
 {
     if (!m_drawingCanvas) {
         reportError(renderFailedText);
@@ -63,32 +63,27 @@ void OverlayWindowController::copyDrawing()
         reportError(captureInProgressText);
         return;
     }
-    renderDrawingOverCapture([this](const std::optional<QByteArray> &png) {
-        if (!png) {
+    renderDrawingOverCapture([this, use = std::move(use)](const std::optional<QByteArray> &png) {
+        if (png) {
+            use(*png);
+        } else {
             reportError(renderFailedText);
-            return;
         }
+    });
+}
+
+void OverlayWindowController::copyDrawing()
+{
+    exportDrawing([](const QByteArray &png) {
         auto *data = new QMimeData;
-        data->setData(QStringLiteral("image/png"), *png);
+        data->setData(QStringLiteral("image/png"), png);
         QGuiApplication::clipboard()->setMimeData(data);
     });
 }
 
 void OverlayWindowController::saveDrawing()
 {
-    if (!m_drawingCanvas) {
-        reportError(renderFailedText);
-        return;
-    }
-    if (m_captureTask) {
-        reportError(captureInProgressText);
-        return;
-    }
-    renderDrawingOverCapture([this](const std::optional<QByteArray> &png) {
-        if (!png) {
-            reportError(renderFailedText);
-            return;
-        }
+    exportDrawing([this](const QByteArray &png) {
         // Owned by the overlay, so the dialog stays above the run's panels.
         const QString path = QFileDialog::getSaveFileName(m_overlayPanel.get(),
                                                           QStringLiteral("Save Drawing"),
@@ -96,7 +91,7 @@ void OverlayWindowController::saveDrawing()
                                                           QStringLiteral("PNG image (*.png)"));
         if (!path.isEmpty()) {
             QSaveFile file(path);
-            if (!file.open(QIODevice::WriteOnly) || file.write(*png) != png->size()
+            if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size()
                 || !file.commit()) {
                 reportError("The canvas could not be saved: " + file.errorString().toStdString());
             }

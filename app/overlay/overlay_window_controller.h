@@ -59,6 +59,9 @@ private:
     void copyDrawing();
     void saveDrawing();
     void renderDrawingOverCapture(std::function<void(std::optional<QByteArray>)> done);
+    // One export at a time: refused while a capture runs; a picture that cannot be made is
+    // reported, not dropped.
+    void exportDrawing(std::function<void(const QByteArray &)> use);
     void reportError(const std::string &message);
 
     QRect m_screen;

@@ -1,7 +1,6 @@
-#include "overlay/toolbar/teaching_control_strip.h"
+#include "overlay/toolbar/toolbar_backdrop.h"
 #include "overlay/toolbar/toolbar_preset_button.h"
 #include "overlay/toolbar/toolbar_selection_button.h"
-#include "overlay/toolbar/toolbar_settings_container.h"
 #include "overlay/toolbar/toolbar_settings_label.h"
 #include "overlay/toolbar/toolbar_slider_row.h"
 #include "overlay/toolbar/toolbar_toggle_row.h"

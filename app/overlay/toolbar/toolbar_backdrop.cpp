@@ -1,4 +1,4 @@
-#include "overlay/toolbar/teaching_control_strip.h"
+#include "overlay/toolbar/toolbar_backdrop.h"
 
 #include "overlay/toolbar/toolbar_style.h"
 
@@ -7,26 +7,20 @@
 
 namespace zentrel {
 
-namespace {
-
-constexpr int padding = 10;
-constexpr qreal cornerRadius = 8;
-
-} // namespace
-
-TeachingControlStrip::TeachingControlStrip(QWidget *content, QWidget *parent)
+ToolbarBackdrop::ToolbarBackdrop(QWidget *content, int padding, qreal cornerRadius, QWidget *parent)
     : QWidget(parent)
     , m_content(content)
+    , m_cornerRadius(cornerRadius)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(padding, padding, padding, padding);
     layout->addWidget(content);
 }
 
-void TeachingControlStrip::paintEvent(QPaintEvent *)
+void ToolbarBackdrop::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    paintToolbarBackground(painter, rect(), cornerRadius, palette());
+    paintToolbarBackground(painter, rect(), m_cornerRadius, palette());
 }
 
 } // namespace zentrel
