@@ -1,0 +1,170 @@
+#include "whiteboard/model/model_json.h"
+
+#include <cmath>
+#include <limits>
+
+namespace zentrel {
+namespace {
+
+std::optional<ModelEncodeError> firstNonFinite(const nlohmann::json &value, const std::string &path)
+{
+    if (value.is_number_float() && !std::isfinite(value.get<double>())) {
+        return ModelEncodeError{path, "number is not finite"};
+    }
+    if (value.is_object()) {
+        for (const auto &[key, item] : value.items()) {
+            if (auto error = firstNonFinite(item, modelKeyPath(path, key))) {
+                return error;
+            }
+        }
+    }
+    if (value.is_array()) {
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            if (auto error = firstNonFinite(value[i], modelIndexPath(path, i))) {
+                return error;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::string withPath(const std::string &path, const std::string &detail)
+{
+    return path.empty() ? detail : path + ": " + detail;
+}
+
+} // namespace
+
+std::string message(const ModelDecodeError &error)
+{
+    return withPath(error.path, error.detail);
+}
+
+std::string message(const ModelEncodeError &error)
+{
+    return withPath(error.path, error.detail);
+}
+
+std::string modelKeyPath(const std::string &path, std::string_view key)
+{
+    return path.empty() ? std::string(key) : path + "." + std::string(key);
+}
+
+std::string modelIndexPath(const std::string &path, std::size_t index)
+{
+    return path + "[" + std::to_string(index) + "]";
+}
+
+ModelEncoded checkedModelJson(nlohmann::json value)
+{
+    if (auto error = firstNonFinite(value, "")) {
+        return tl::unexpected(std::move(*error));
+    }
+    return value;
+}
+
+ModelDecoded<double> decodeModelDouble(const nlohmann::json &value, const std::string &path)
+{
+    if (!value.is_number()) {
+        return tl::unexpected(ModelDecodeError{path, "expected a number"});
+    }
+    const double number = value.get<double>();
+    if (!std::isfinite(number)) {
+        return tl::unexpected(ModelDecodeError{path, "number is not finite"});
+    }
+    return number;
+}
+
+ModelDecoded<std::int64_t> decodeModelInteger(const nlohmann::json &value, const std::string &path)
+{
+    if (value.is_number_integer() && !value.is_number_unsigned()) {
+        return value.get<std::int64_t>();
+    }
+    if (value.is_number_unsigned()) {
+        const auto number = value.get<std::uint64_t>();
+        if (number <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+            return static_cast<std::int64_t>(number);
+        }
+    } else if (value.is_number_float()) {
+        // A float holding a whole number is read as that integer, as other JSON readers do.
+        const double number = value.get<double>();
+        constexpr double limit = 9223372036854775808.0; // 2^63
+        if (std::isfinite(number) && std::trunc(number) == number && number >= -limit
+            && number < limit) {
+            return static_cast<std::int64_t>(number);
+        }
+    } else {
+        return tl::unexpected(ModelDecodeError{path, "expected an integer"});
+    }
+    return tl::unexpected(ModelDecodeError{path, "integer out of range"});
+}
+
+ModelDecoded<bool> decodeModelBool(const nlohmann::json &value, const std::string &path)
+{
+    if (!value.is_boolean()) {
+        return tl::unexpected(ModelDecodeError{path, "expected true or false"});
+    }
+    return value.get<bool>();
+}
+
+ModelDecoded<std::string> decodeModelString(const nlohmann::json &value, const std::string &path)
+{
+    if (!value.is_string()) {
+        return tl::unexpected(ModelDecodeError{path, "expected a string"});
+    }
+    return value.get<std::string>();
+}
+
+ModelDecoded<Uuid> decodeModelUuid(const nlohmann::json &value, const std::string &path)
+{
+    if (!value.is_string()) {
+        return tl::unexpected(ModelDecodeError{path, "expected a UUID string"});
+    }
+    const std::optional<Uuid> uuid = Uuid::parse(value.get_ref<const std::string &>());
+    if (!uuid) {
+        return tl::unexpected(ModelDecodeError{path, "not a UUID"});
+    }
+    return *uuid;
+}
+
+ModelDecoded<Timestamp> decodeModelDate(const nlohmann::json &value, const std::string &path)
+{
+    if (!value.is_string()) {
+        return tl::unexpected(ModelDecodeError{path, "expected an ISO 8601 date string"});
+    }
+    const std::optional<Timestamp> date = parseIsoDate(value.get_ref<const std::string &>());
+    if (!date) {
+        return tl::unexpected(ModelDecodeError{path, "not an ISO 8601 date"});
+    }
+    return *date;
+}
+
+ModelObjectReader::ModelObjectReader(const nlohmann::json &value, std::string path)
+    : m_value(value)
+    , m_path(std::move(path))
+{
+    if (!m_value.is_object()) {
+        m_error = ModelDecodeError{m_path, "expected an object"};
+    }
+}
+
+const nlohmann::json *ModelObjectReader::fieldFor(std::string_view key, bool allowNull) const
+{
+    if (m_error) {
+        return nullptr;
+    }
+    const auto found = m_value.find(std::string(key));
+    if (found == m_value.end() || (found->is_null() && !allowNull)) {
+        return nullptr;
+    }
+    return &*found;
+}
+
+void ModelObjectReader::fail(std::string path, std::string detail)
+{
+    if (!m_error) {
+        m_error = ModelDecodeError{std::move(path), std::move(detail)};
+    }
+}
+
+} // namespace zentrel

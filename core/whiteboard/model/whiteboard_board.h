@@ -1,0 +1,83 @@
+#pragma once
+
+#include "common/geometry.h"
+#include "common/iso_date.h"
+#include "whiteboard/model/uuid.h"
+#include "whiteboard/model/whiteboard_element.h"
+
+#include <any>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zentrel {
+
+// A board's saved view; the editor defines how it maps scene points to view points.
+struct WhiteboardViewport
+{
+    double scale = 1;
+    WhiteboardPoint translation;
+
+    friend bool operator==(const WhiteboardViewport &, const WhiteboardViewport &) = default;
+};
+
+// What is behind a board's elements. An image background is never stored: it is written as
+// black, and a board read from a file is never `image`.
+struct WhiteboardBackground
+{
+    enum class Kind {
+        image,
+        white,
+        black,
+    };
+
+    Kind kind = Kind::black;
+    // The app's image (say a frozen screen); core never looks inside. Ignored by equality.
+    std::any image;
+
+    static WhiteboardBackground white() { return {Kind::white, {}}; }
+
+    static WhiteboardBackground black() { return {Kind::black, {}}; }
+
+    static WhiteboardBackground withImage(std::any picture)
+    {
+        return {Kind::image, std::move(picture)};
+    }
+
+    // "image", "white" or "black": the identity of a background choice.
+    std::string_view id() const;
+
+    friend bool operator==(const WhiteboardBackground &a, const WhiteboardBackground &b)
+    {
+        return a.kind == b.kind;
+    }
+};
+
+// One named, unbounded page of elements.
+struct WhiteboardBoard
+{
+    Uuid id;
+    std::string name;
+    // Shared, immutable elements: copying a board (an undo state) copies pointers only. Replace
+    // an element to change it; never modify one in place.
+    std::vector<ElementPtr> elements;
+    WhiteboardViewport viewport;
+    WhiteboardBackground background;
+    bool showsGrid = false;
+    Timestamp createdAt;
+    Timestamp updatedAt;
+
+    // Elements compare by value, so two boards read from the same file are equal.
+    friend bool operator==(const WhiteboardBoard &a, const WhiteboardBoard &b);
+};
+
+// Scale and translation of the freeze session's view; not stored anywhere.
+struct ViewportTransform
+{
+    double scale = 1;
+    PointF translation;
+
+    friend bool operator==(const ViewportTransform &, const ViewportTransform &) = default;
+};
+
+} // namespace zentrel

@@ -1,0 +1,121 @@
+#include "whiteboard/model/whiteboard_board_json.h"
+
+#include "whiteboard/model/whiteboard_element_json.h"
+
+namespace zentrel {
+namespace {
+
+nlohmann::json viewportJson(const WhiteboardViewport &viewport)
+{
+    return {{"scale", viewport.scale}, {"translation", whiteboardPointJson(viewport.translation)}};
+}
+
+nlohmann::json boardJson(const WhiteboardBoard &board)
+{
+    nlohmann::json elements = nlohmann::json::array();
+    for (const ElementPtr &element : board.elements) {
+        if (element) {
+            elements.push_back(whiteboardElementJson(*element));
+        }
+    }
+    return {
+        {"id", board.id.text()},
+        {"name", board.name},
+        {"elements", std::move(elements)},
+        {"viewport", viewportJson(board.viewport)},
+        {"background", encodeWhiteboardBackground(board.background)},
+        {"showsGrid", board.showsGrid},
+        {"createdAt", formatIsoDate(board.createdAt)},
+        {"updatedAt", formatIsoDate(board.updatedAt)},
+    };
+}
+
+ModelDecoded<ElementPtr> decodeElementPtr(const nlohmann::json &value, const std::string &path)
+{
+    return decodeWhiteboardElement(value, path).map(makeElement);
+}
+
+} // namespace
+
+nlohmann::json encodeWhiteboardBackground(const WhiteboardBackground &background)
+{
+    return background.kind == WhiteboardBackground::Kind::white ? "white" : "black";
+}
+
+ModelEncoded encodeWhiteboardViewport(const WhiteboardViewport &viewport)
+{
+    return checkedModelJson(viewportJson(viewport));
+}
+
+ModelEncoded encodeWhiteboardBoard(const WhiteboardBoard &board)
+{
+    return checkedModelJson(boardJson(board));
+}
+
+ModelEncoded encodeWhiteboardLibrary(const WhiteboardLibrary &library)
+{
+    nlohmann::json boards = nlohmann::json::array();
+    for (const WhiteboardBoard &board : library.boards) {
+        boards.push_back(boardJson(board));
+    }
+    return checkedModelJson({
+        {"version", library.version},
+        {"boards", std::move(boards)},
+        {"currentBoardID", library.currentBoardID.text()},
+        {"migrationCompleted", library.migrationCompleted},
+    });
+}
+
+ModelDecoded<WhiteboardViewport> decodeWhiteboardViewport(const nlohmann::json &value,
+                                                          const std::string &path)
+{
+    ModelObjectReader reader(value, path);
+    WhiteboardViewport viewport;
+    reader.readRequired("scale", viewport.scale, decodeModelDouble);
+    reader.readRequired("translation", viewport.translation, decodeWhiteboardPoint);
+    return reader.finish(viewport);
+}
+
+ModelDecoded<WhiteboardBackground> decodeWhiteboardBackground(const nlohmann::json &value,
+                                                              const std::string &path)
+{
+    if (value.is_null()) {
+        return WhiteboardBackground::black();
+    }
+    if (!value.is_string()) {
+        return tl::unexpected(ModelDecodeError{path, "expected a string or null"});
+    }
+    return value.get_ref<const std::string &>() == "white" ? WhiteboardBackground::white()
+                                                           : WhiteboardBackground::black();
+}
+
+ModelDecoded<WhiteboardBoard> decodeWhiteboardBoard(const nlohmann::json &value,
+                                                    const std::string &path)
+{
+    ModelObjectReader reader(value, path);
+    WhiteboardBoard board;
+    reader.readRequired("id", board.id, decodeModelUuid);
+    reader.readRequired("name", board.name, decodeModelString);
+    reader.readRequired("elements", board.elements, modelArrayDecoder(decodeElementPtr));
+    reader.readRequired("viewport", board.viewport, decodeWhiteboardViewport);
+    // Null is a stored background of its own (black), not an absent one.
+    reader.readRequiredOrNull("background", board.background, decodeWhiteboardBackground);
+    reader.readRequired("showsGrid", board.showsGrid, decodeModelBool);
+    reader.readRequired("createdAt", board.createdAt, decodeModelDate);
+    reader.readRequired("updatedAt", board.updatedAt, decodeModelDate);
+    return reader.finish(std::move(board));
+}
+
+ModelDecoded<WhiteboardLibrary> decodeWhiteboardLibrary(const nlohmann::json &value,
+                                                        const std::string &path)
+{
+    ModelObjectReader reader(value, path);
+    WhiteboardLibrary library;
+    reader.readRequired("version", library.version, decodeModelInteger);
+    reader.readRequired("boards", library.boards, modelArrayDecoder(decodeWhiteboardBoard));
+    reader.readRequired("currentBoardID", library.currentBoardID, decodeModelUuid);
+    reader.readRequired("migrationCompleted", library.migrationCompleted, decodeModelBool);
+    return reader.finish(std::move(library));
+}
+
+} // namespace zentrel

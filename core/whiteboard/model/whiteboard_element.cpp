@@ -1,0 +1,148 @@
+#include "whiteboard/model/whiteboard_element.h"
+
+#include "whiteboard/model/whiteboard_geometry.h"
+
+#include <cmath>
+
+namespace zentrel {
+namespace {
+
+// Ellipses and diamonds are forgiving near their outline, unlike rectangle-like kinds.
+constexpr double ellipseHitLimit = 1.15;
+constexpr double diamondHitLimit = 1.1;
+
+// The point turned back by the element's rotation about the frame's centre.
+PointF localPoint(const WhiteboardElement &element, PointF point)
+{
+    const PointF centre = rectCenter(element.frame());
+    const double dx = point.x - centre.x;
+    const double dy = point.y - centre.y;
+    const double cosine = std::cos(element.rotation);
+    const double sine = std::sin(element.rotation);
+    return {centre.x + dx * cosine + dy * sine, centre.y - dx * sine + dy * cosine};
+}
+
+// The local point relative to the grown frame's centre, in half-extents; none when the grown
+// frame has no area.
+std::optional<PointF> unitOffset(const WhiteboardElement &element, PointF local, double tolerance)
+{
+    const RectF grown = insetRect(element.frame(), -tolerance, -tolerance);
+    if (!(grown.width > 0) || !(grown.height > 0)) {
+        return std::nullopt;
+    }
+    const PointF centre = rectCenter(grown);
+    return PointF{(local.x - centre.x) / (grown.width * 0.5),
+                  (local.y - centre.y) / (grown.height * 0.5)};
+}
+
+bool hitsPolyline(const std::vector<PointF> &points, PointF local, double reach)
+{
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        if (distanceToSegment(local, points[i - 1], points[i]) <= reach) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::vector<PointF> WhiteboardElement::scenePoints() const
+{
+    std::vector<PointF> result;
+    result.reserve(points.size());
+    for (const WhiteboardPoint &point : points) {
+        result.push_back({point.x, point.y});
+    }
+    return result;
+}
+
+void WhiteboardElement::setFrame(const RectF &rect)
+{
+    x = rect.x;
+    y = rect.y;
+    width = rect.width;
+    height = rect.height;
+}
+
+RectF WhiteboardElement::bounds() const
+{
+    if (kind != WhiteboardElementKind::freedraw || points.empty()) {
+        return normalizedRect(frame());
+    }
+    RectF box{points.front().x, points.front().y, 0, 0};
+    for (const WhiteboardPoint &point : points) {
+        box = unionRect(box, {point.x, point.y, 0, 0});
+    }
+    return insetRect(box, -style.strokeWidth, -style.strokeWidth);
+}
+
+bool WhiteboardElement::hitTest(PointF point, double tolerance) const
+{
+    const PointF local = localPoint(*this, point);
+    switch (kind) {
+    case WhiteboardElementKind::rectangle:
+    case WhiteboardElementKind::text:
+    case WhiteboardElementKind::marker:
+    case WhiteboardElementKind::unsupported:
+        return rectContains(insetRect(frame(), -tolerance, -tolerance), local);
+    case WhiteboardElementKind::ellipse: {
+        const std::optional<PointF> unit = unitOffset(*this, local, tolerance);
+        return unit && unit->x * unit->x + unit->y * unit->y <= ellipseHitLimit;
+    }
+    case WhiteboardElementKind::diamond: {
+        const std::optional<PointF> unit = unitOffset(*this, local, tolerance);
+        return unit && std::abs(unit->x) + std::abs(unit->y) <= diamondHitLimit;
+    }
+    case WhiteboardElementKind::line:
+    case WhiteboardElementKind::arrow:
+        return distanceToSegment(local, {x, y}, {x + width, y + height})
+               <= tolerance + style.strokeWidth;
+    case WhiteboardElementKind::freedraw: {
+        const std::vector<PointF> path = scenePoints();
+        if (path.empty()) {
+            return false;
+        }
+        // A dot is hit only within the tolerance; its stroke width does not count.
+        if (path.size() == 1) {
+            return distance(local, path.front()) <= tolerance;
+        }
+        return hitsPolyline(path, local, tolerance + style.strokeWidth);
+    }
+    }
+    return false;
+}
+
+void WhiteboardElement::translate(double dx, double dy)
+{
+    if (kind == WhiteboardElementKind::freedraw) {
+        for (WhiteboardPoint &point : points) {
+            point.x += dx;
+            point.y += dy;
+        }
+        return;
+    }
+    x += dx;
+    y += dy;
+}
+
+void WhiteboardElement::resize(const RectF &from, const RectF &to)
+{
+    const RectF old = normalizedRect(from);
+    // A flat source cannot be scaled from, so that axis only shifts.
+    const double sx = old.width == 0 ? 1 : to.width / old.width;
+    const double sy = old.height == 0 ? 1 : to.height / old.height;
+    if (kind == WhiteboardElementKind::freedraw) {
+        for (WhiteboardPoint &point : points) {
+            point.x = to.x + sx * (point.x - old.x);
+            point.y = to.y + sy * (point.y - old.y);
+        }
+        return;
+    }
+    x = to.x + sx * (x - old.x);
+    y = to.y + sy * (y - old.y);
+    width = sx * width;
+    height = sy * height;
+}
+
+} // namespace zentrel

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "common/geometry.h"
+#include "whiteboard/model/uuid.h"
+#include "whiteboard/model/whiteboard_element_style.h"
+#include "whiteboard/model/whiteboard_vocabulary.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zentrel {
+
+// One object on a board, in scene coordinates (y down). The frame is stored signed: a line or
+// arrow runs from (x, y) to (x + width, y + height). Freehand strokes keep their path in
+// `points`, in absolute scene coordinates.
+struct WhiteboardElement
+{
+    Uuid id;
+    WhiteboardElementKind kind = WhiteboardElementKind::rectangle;
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+    double rotation = 0; // radians, about the centre of the frame
+    std::vector<WhiteboardPoint> points;
+    std::optional<std::string> text;
+    std::optional<double> fontSize;
+    std::optional<WhiteboardTextAlignment> textAlignment;
+    std::optional<double> lineHeight; // factor of the font size
+    std::optional<WhiteboardFontFamily> fontFamily;
+    std::optional<std::int64_t> fontFamilyID; // Excalidraw's number, even one naming no family
+    std::optional<std::string> link;
+    WhiteboardElementStyle style;
+    std::vector<Uuid> groupIDs; // in the order the groups were made
+    std::optional<Uuid> containerID;
+    std::optional<Uuid> startBindingID;
+    std::optional<Uuid> endBindingID;
+    std::optional<std::int64_t> markerNumber;
+    // Raw bytes of a foreign Excalidraw element's JSON text; Base64 in the model's JSON.
+    std::optional<std::string> opaqueExcalidrawJSON;
+    bool isLocked = false;
+    std::optional<std::int64_t> excalidrawSeed;
+    std::optional<std::int64_t> excalidrawVersion;
+    std::optional<std::int64_t> excalidrawVersionNonce;
+    std::optional<std::string> excalidrawIndex;
+    std::optional<std::int64_t> excalidrawUpdated; // milliseconds since 1970
+
+    // The stored frame, signed as stored.
+    RectF frame() const { return {x, y, width, height}; }
+
+    std::vector<PointF> scenePoints() const;
+
+    // Takes the rectangle as given, negative extents included; nothing is normalised.
+    void setFrame(const RectF &rect);
+
+    // Unrotated bounds: the normalised frame, or for a freehand stroke with points the box of its
+    // points grown by the full stroke width on every side.
+    RectF bounds() const;
+
+    // Whether `point` hits the element, `tolerance` scene points being close enough.
+    bool hitTest(PointF point, double tolerance) const;
+
+    // Freehand strokes move their points and keep their stored frame; others move the frame.
+    void translate(double dx, double dy);
+
+    // Maps the element from the rectangle it (or its selection) occupied into `to`. Font size,
+    // stroke width, rotation and marker number stay as they are.
+    void resize(const RectF &from, const RectF &to);
+
+    friend bool operator==(const WhiteboardElement &, const WhiteboardElement &) = default;
+};
+
+// Boards share elements immutably, so an undo snapshot copies pointers, not elements.
+using ElementPtr = std::shared_ptr<const WhiteboardElement>;
+
+inline ElementPtr makeElement(WhiteboardElement element)
+{
+    return std::make_shared<const WhiteboardElement>(std::move(element));
+}
+
+} // namespace zentrel

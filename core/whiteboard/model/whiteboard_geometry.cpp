@@ -1,0 +1,93 @@
+#include "whiteboard/model/whiteboard_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zentrel {
+
+RectF normalizedRect(const RectF &rect)
+{
+    RectF result = rect;
+    if (result.width < 0) {
+        result.x += result.width;
+        result.width = -result.width;
+    }
+    if (result.height < 0) {
+        result.y += result.height;
+        result.height = -result.height;
+    }
+    return result;
+}
+
+double minX(const RectF &rect)
+{
+    return normalizedRect(rect).x;
+}
+
+double minY(const RectF &rect)
+{
+    return normalizedRect(rect).y;
+}
+
+double maxX(const RectF &rect)
+{
+    const RectF normal = normalizedRect(rect);
+    return normal.x + normal.width;
+}
+
+double maxY(const RectF &rect)
+{
+    const RectF normal = normalizedRect(rect);
+    return normal.y + normal.height;
+}
+
+PointF rectCenter(const RectF &rect)
+{
+    const RectF normal = normalizedRect(rect);
+    return {normal.x + normal.width / 2, normal.y + normal.height / 2};
+}
+
+RectF insetRect(const RectF &rect, double dx, double dy)
+{
+    const RectF normal = normalizedRect(rect);
+    const PointF centre = rectCenter(normal);
+    RectF result{normal.x + dx, normal.y + dy, normal.width - 2 * dx, normal.height - 2 * dy};
+    if (result.width < 0 || result.height < 0) {
+        return {centre.x, centre.y, 0, 0};
+    }
+    return result;
+}
+
+RectF unionRect(const RectF &a, const RectF &b)
+{
+    const double left = std::min(minX(a), minX(b));
+    const double top = std::min(minY(a), minY(b));
+    const double right = std::max(maxX(a), maxX(b));
+    const double bottom = std::max(maxY(a), maxY(b));
+    return {left, top, right - left, bottom - top};
+}
+
+bool rectContains(const RectF &rect, PointF point)
+{
+    return normalizedRect(rect).contains(point);
+}
+
+double distance(PointF a, PointF b)
+{
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
+
+double distanceToSegment(PointF point, PointF a, PointF b)
+{
+    const double ex = b.x - a.x;
+    const double ey = b.y - a.y;
+    const double lengthSquared = ex * ex + ey * ey;
+    if (!(lengthSquared > 0)) {
+        return distance(point, a);
+    }
+    const double t =
+        std::clamp(((point.x - a.x) * ex + (point.y - a.y) * ey) / lengthSquared, 0.0, 1.0);
+    return distance(point, {a.x + t * ex, a.y + t * ey});
+}
+
+} // namespace zentrel
