@@ -1,5 +1,6 @@
 #include "shell/app_delegate.h"
 
+#include "common/bundled_fonts.h"
 #include "platform/key_grabber.h"
 #include "platform/platform_services.h"
 #include "sessions/sessions_window.h"
@@ -31,6 +32,7 @@ AppDelegate::AppDelegate()
     , m_trayIcon(new TrayIcon(m_coordinator->preferences(), m_trayMenu->menu(), this))
 {
     m_overlays.setPreferences(m_coordinator->preferences());
+    registerBundledFonts(resourceFolders(), QStringLiteral("Virgil"), QStringLiteral("otf"));
     m_defaultsWriteConnection = m_defaults->writeFailed.connect(
         [this](const FileError &error) { m_coordinator->reportError(message(error)); });
     connect(m_keyGrabber.get(),
