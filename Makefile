@@ -9,7 +9,8 @@ BUILD_PACKAGES := cmake ninja-build g++ make pkg-config ccache \
 	qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev \
 	nlohmann-json3-dev libexpected-dev libxcb1-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev
-TEST_PACKAGES := clang-format git xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+TEST_PACKAGES := clang-format git xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core \
+	xclip xcompmgr
 
 .PHONY: all build configure deps test-deps run test install clean
 

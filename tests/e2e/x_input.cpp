@@ -11,6 +11,7 @@ namespace {
 constexpr int xdotoolTimeoutMs = 10000;
 // Qt and most desktops take 400 ms; a person's separate clicks are further apart still.
 constexpr qint64 doubleClickIntervalMs = 800;
+constexpr int dragSteps = 4;
 
 } // namespace
 
@@ -20,9 +21,7 @@ XInput::XInput(const QString &display)
 
 bool XInput::click(QPoint at)
 {
-    if (m_sinceClick.isValid() && m_sinceClick.elapsed() < doubleClickIntervalMs) {
-        QThread::msleep(doubleClickIntervalMs - m_sinceClick.elapsed());
-    }
+    waitPastDoubleClick();
     const bool clicked = run({QStringLiteral("mousemove"),
                               QString::number(at.x()),
                               QString::number(at.y()),
@@ -30,6 +29,25 @@ bool XInput::click(QPoint at)
                               QStringLiteral("1")});
     m_sinceClick.start();
     return clicked;
+}
+
+bool XInput::drag(QPoint from, QPoint to)
+{
+    waitPastDoubleClick();
+    QStringList arguments{QStringLiteral("mousemove"),
+                          QString::number(from.x()),
+                          QString::number(from.y()),
+                          QStringLiteral("mousedown"),
+                          QStringLiteral("1")};
+    for (int step = 1; step <= dragSteps; ++step) {
+        const QPoint at = from + (to - from) * step / dragSteps;
+        arguments << QStringLiteral("mousemove") << QString::number(at.x())
+                  << QString::number(at.y());
+    }
+    arguments << QStringLiteral("mouseup") << QStringLiteral("1");
+    const bool dragged = run(arguments);
+    m_sinceClick.start();
+    return dragged;
 }
 
 bool XInput::pressKeys(const QStringList &keys)
@@ -55,6 +73,13 @@ bool XInput::focus(std::uint32_t window)
 bool XInput::raise(std::uint32_t window)
 {
     return run({QStringLiteral("windowraise"), QString::number(window)});
+}
+
+void XInput::waitPastDoubleClick()
+{
+    if (m_sinceClick.isValid() && m_sinceClick.elapsed() < doubleClickIntervalMs) {
+        QThread::msleep(doubleClickIntervalMs - m_sinceClick.elapsed());
+    }
 }
 
 bool XInput::run(const QStringList &arguments)

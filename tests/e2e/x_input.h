@@ -19,6 +19,9 @@ public:
     // Clicks closer together than a double-click interval would make a double click, which is
     // not what a test means by clicking twice, so a click waits until that much time has passed.
     bool click(QPoint at);
+    // Left button down at from, a few moves along the straight line, up at to. Motion arrives
+    // merged, so a program may see little more than the ends. Spaced out as clicks are.
+    bool drag(QPoint from, QPoint to);
     // Keys go wherever the keyboard is focused or grabbed, as typed keys do. Not `key --window`:
     // when a key closes its window, xdotool may send the release by another route, and the key
     // stays held down, auto-repeating into whatever window comes next.
@@ -32,6 +35,7 @@ public:
     QString lastError() const { return m_lastError; }
 
 private:
+    void waitPastDoubleClick();
     bool run(const QStringList &arguments);
 
     QString m_display;

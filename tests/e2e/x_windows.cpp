@@ -1,5 +1,7 @@
 #include "e2e/x_windows.h"
 
+#include <QStringList>
+
 #include <poll.h>
 #include <xcb/xcb.h>
 
@@ -7,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <sstream>
 
 namespace zentrel {
@@ -24,6 +27,45 @@ struct FreeDeleter
 
 template <typename T>
 using XcbReply = std::unique_ptr<T, FreeDeleter>;
+
+// The left-hand key of each modifier a combination may name.
+const std::map<QString, std::uint32_t> modifierKeysyms{
+    {QStringLiteral("ctrl"), 0xffe3},
+    {QStringLiteral("shift"), 0xffe1},
+    {QStringLiteral("alt"), 0xffe9},
+    {QStringLiteral("super"), 0xffeb},
+};
+
+// The first keycode whose unshifted symbol is keysym, or 0.
+std::uint8_t keycodeOf(xcb_connection_t *connection,
+                       const xcb_get_keyboard_mapping_reply_t &mapping,
+                       std::uint32_t keysym)
+{
+    const xcb_setup_t *setup = xcb_get_setup(connection);
+    const xcb_keysym_t *symbols = xcb_get_keyboard_mapping_keysyms(&mapping);
+    const int count = xcb_get_keyboard_mapping_keysyms_length(&mapping);
+    for (int i = 0; mapping.keysyms_per_keycode > 0 && i < count;
+         i += mapping.keysyms_per_keycode) {
+        if (symbols[i] == keysym) {
+            return std::uint8_t(setup->min_keycode + i / mapping.keysyms_per_keycode);
+        }
+    }
+    return 0;
+}
+
+// The modifier bit the key is mapped to, or 0; Alt and Super are not on the same one everywhere.
+std::uint16_t modifierOf(const xcb_get_modifier_mapping_reply_t &mapping, std::uint8_t keycode)
+{
+    const xcb_keycode_t *keycodes = xcb_get_modifier_mapping_keycodes(&mapping);
+    for (int modifier = 0; keycode != 0 && modifier < 8; ++modifier) {
+        for (int i = 0; i < mapping.keycodes_per_modifier; ++i) {
+            if (keycodes[modifier * mapping.keycodes_per_modifier + i] == keycode) {
+                return std::uint16_t(1U << modifier);
+            }
+        }
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -209,6 +251,80 @@ bool XWindows::isCapsLockOn()
     const XcbReply<xcb_query_pointer_reply_t> pointer(xcb_query_pointer_reply(
         m_connection.get(), xcb_query_pointer(m_connection.get(), m_root), nullptr));
     return pointer && (pointer->mask & XCB_KEY_BUT_MASK_LOCK) != 0;
+}
+
+bool XWindows::isKeyTaken(const QString &combination)
+{
+    if (!isConnected()) {
+        return false;
+    }
+    xcb_connection_t *connection = m_connection.get();
+    const xcb_setup_t *setup = xcb_get_setup(connection);
+    const auto keyboardCookie = xcb_get_keyboard_mapping(
+        connection, setup->min_keycode, std::uint8_t(setup->max_keycode - setup->min_keycode + 1));
+    const auto modifierCookie = xcb_get_modifier_mapping(connection);
+    const XcbReply<xcb_get_keyboard_mapping_reply_t> keyboard(
+        xcb_get_keyboard_mapping_reply(connection, keyboardCookie, nullptr));
+    const XcbReply<xcb_get_modifier_mapping_reply_t> modifierKeys(
+        xcb_get_modifier_mapping_reply(connection, modifierCookie, nullptr));
+    if (!keyboard || !modifierKeys) {
+        return false;
+    }
+    QStringList names = combination.split(QLatin1Char('+'));
+    const QString letter = names.takeLast();
+    if (letter.size() != 1 || letter.front() < QLatin1Char('a')
+        || letter.front() > QLatin1Char('z')) {
+        return false;
+    }
+    const std::uint8_t key = keycodeOf(connection, *keyboard, letter.front().unicode());
+    std::uint16_t modifiers = 0;
+    for (const QString &name : names) {
+        const auto keysym = modifierKeysyms.find(name);
+        const std::uint16_t bit =
+            keysym == modifierKeysyms.end()
+                ? 0
+                : modifierOf(*modifierKeys, keycodeOf(connection, *keyboard, keysym->second));
+        if (bit == 0) {
+            return false;
+        }
+        modifiers |= bit;
+    }
+    if (key == 0) {
+        return false;
+    }
+    // A grab of our own is refused while another program holds the same one. The server waits
+    // for us meanwhile, so our brief grab never keeps the program from taking its own.
+    xcb_grab_server(connection);
+    const XcbReply<xcb_generic_error_t> refused(xcb_request_check(
+        connection,
+        xcb_grab_key_checked(
+            connection, 1, m_root, modifiers, key, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)));
+    if (!refused) {
+        xcb_ungrab_key(connection, key, m_root, modifiers);
+    }
+    xcb_ungrab_server(connection);
+    xcb_flush(connection);
+    return refused && refused->error_code == XCB_ACCESS;
+}
+
+bool XWindows::askToClose(std::uint32_t window)
+{
+    if (!isConnected()) {
+        return false;
+    }
+    xcb_client_message_event_t message = {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom("WM_PROTOCOLS");
+    message.data.data32[0] = atom("WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(m_connection.get(),
+                   0,
+                   window,
+                   XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char *>(&message));
+    return xcb_flush(m_connection.get()) > 0;
 }
 
 std::optional<TopLevelWindow> XWindows::inspect(std::uint32_t window)
