@@ -1,6 +1,10 @@
 #include "overlay/overlay_window_factory.h"
 
 #include "overlay/panel_placement.h"
+#include "platform/platform_services.h"
+
+#include <QPainterPath>
+#include <QRegion>
 
 namespace zentrel {
 namespace {
@@ -62,6 +66,13 @@ std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeFloatingPanel(PanelKind 
     const QSize size = panel->sizeHint();
     const SizeF fitting{static_cast<double>(size.width()), static_cast<double>(size.height())};
     panel->setGeometry(toRect(panelFrame(kind, toRectF(m_screen), fitting)));
+    // Without a compositing manager the clear corners of a rounded panel would show black;
+    // cut them away instead.
+    if (!isCompositingActive()) {
+        QPainterPath outline;
+        outline.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(panel->size())), 10, 10);
+        panel->setMask(QRegion(outline.toFillPolygon().toPolygon()));
+    }
     return panel;
 }
 
