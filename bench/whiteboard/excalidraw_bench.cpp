@@ -1,0 +1,81 @@
+#include "whiteboard/model/excalidraw/excalidraw_export.h"
+#include "whiteboard/model/excalidraw/excalidraw_import.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+using namespace zentrel;
+
+namespace {
+
+// A busy board: every kind in turn, freehand strokes of 40 points, arrows bound to shapes.
+WhiteboardBoard generatedBoard(int elementCount)
+{
+    auto counter = std::make_shared<std::uint64_t>(1);
+    const UuidRandomSource random = [counter] {
+        return (*counter += 0x9E3779B97F4A7C15ull);
+    };
+    WhiteboardBoard board;
+    board.name = "Bench";
+    Uuid previousShape = Uuid::generate(random);
+    for (int i = 0; i < elementCount; ++i) {
+        WhiteboardElement e;
+        e.id = Uuid::generate(random);
+        e.kind = static_cast<WhiteboardElementKind>(i % 7);
+        e.setFrame({i * 3.5, i * 1.25, 120, -80});
+        e.style.fillColor = "#FFC9C9";
+        switch (e.kind) {
+        case WhiteboardElementKind::arrow:
+        case WhiteboardElementKind::line:
+            e.startBindingID = previousShape;
+            break;
+        case WhiteboardElementKind::freedraw:
+            for (int p = 0; p < 40; ++p) {
+                e.points.push_back({e.x + p * 2.0, e.y + (p % 5) * 3.0});
+            }
+            break;
+        case WhiteboardElementKind::text:
+            e.text = "Label number " + std::to_string(i);
+            e.containerID = previousShape;
+            break;
+        default:
+            previousShape = e.id;
+            break;
+        }
+        board.elements.push_back(makeElement(std::move(e)));
+    }
+    return board;
+}
+
+// budget: < 100 ms for a 10,000-element board
+void BM_Excalidraw_Export10k(benchmark::State &state)
+{
+    const WhiteboardBoard board = generatedBoard(10'000);
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        auto data = exportExcalidrawDocument(board);
+        bytes = data ? data->size() : 0;
+        benchmark::DoNotOptimize(data);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+BENCHMARK(BM_Excalidraw_Export10k)->Unit(benchmark::kMillisecond);
+
+// budget: < 100 ms for a 10,000-element document
+void BM_Excalidraw_Import10k(benchmark::State &state)
+{
+    const std::string data = exportExcalidrawDocument(generatedBoard(10'000)).value_or("");
+    for (auto _ : state) {
+        auto result = importExcalidrawDocument(data, "Bench");
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * data.size()));
+}
+
+BENCHMARK(BM_Excalidraw_Import10k)->Unit(benchmark::kMillisecond);
+
+} // namespace

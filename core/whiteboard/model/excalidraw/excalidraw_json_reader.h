@@ -1,0 +1,24 @@
+#pragma once
+
+#include "whiteboard/model/excalidraw/excalidraw_error.h"
+
+#include <nlohmann/json.hpp>
+#include <tl/expected.hpp>
+
+#include <cstddef>
+#include <string_view>
+
+namespace zentrel {
+
+// Limits that keep hostile input from exhausting memory or the stack of later recursive walks.
+inline constexpr std::size_t excalidrawMaxDocumentBytes = 64 * 1024 * 1024;
+inline constexpr std::size_t excalidrawMaxNestingDepth = 512;
+
+// Parses `data` as one JSON value without throwing: too large, too deep or malformed input gives
+// an error and no partial value.
+tl::expected<nlohmann::json, ExcalidrawError>
+parseBoundedJson(std::string_view data,
+                 std::size_t maxBytes = excalidrawMaxDocumentBytes,
+                 std::size_t maxDepth = excalidrawMaxNestingDepth);
+
+} // namespace zentrel

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "common/file_error.h"
+#include "common/iso_date.h"
+
+#include <tl/expected.hpp>
+
+#include <filesystem>
+
+namespace zentrel {
+
+// Where a bad library file goes: its name without the extension, ".corrupt-", the whole seconds
+// since 1970 and ".json" ("WhiteboardLibrary.corrupt-1767225600.json"). A later set-aside in
+// the same second gets "-1", "-2", … before ".json" (`attempt`), so none replaces another.
+std::filesystem::path
+librarySetAsidePath(const std::filesystem::path &file, Timestamp now, int attempt = 0);
+
+// Moves the file to the first free set-aside name; an existing set-aside is never replaced.
+tl::expected<std::filesystem::path, FileError> moveLibraryAside(const std::filesystem::path &file,
+                                                                Timestamp now);
+
+// As moveLibraryAside, but copies, for a file that cannot be moved (its folder refuses renames).
+tl::expected<std::filesystem::path, FileError> copyLibraryAside(const std::filesystem::path &file,
+                                                                Timestamp now);
+
+} // namespace zentrel

@@ -1,0 +1,302 @@
+#include "whiteboard/model/svg/svg_export.h"
+
+#include "whiteboard/model/svg/svg_text.h"
+#include "whiteboard/model/whiteboard_geometry.h"
+
+#include <array>
+#include <cmath>
+#include <numbers>
+
+namespace zentrel {
+namespace {
+
+constexpr double boundingMargin = 20;
+constexpr double defaultFontSize = 24;
+constexpr std::int64_t defaultMarkerNumber = 1;
+// Rough size of one element's line, so a large board grows its text only a few times.
+constexpr std::size_t bytesPerElement = 160;
+
+constexpr std::string_view documentDefs =
+    "  <defs>\n"
+    "    <marker id=\"arrow\" markerWidth=\"10\" markerHeight=\"10\" refX=\"8\" refY=\"5\" "
+    "orient=\"auto\" markerUnits=\"strokeWidth\">\n"
+    "      <path d=\"M 0 0 L 10 5 L 0 10 z\" fill=\"context-stroke\"/>\n"
+    "    </marker>\n"
+    "  </defs>\n";
+
+void appendDashAttributes(std::string &out, const WhiteboardElementStyle &style)
+{
+    const double w = style.strokeWidth;
+    if (style.strokeStyle == WhiteboardStrokeStyle::dashed) {
+        out += " stroke-dasharray=\"";
+        appendSvgNumber(out, 4 * w);
+        out += ' ';
+        appendSvgNumber(out, 3 * w);
+        out += '"';
+    } else if (style.strokeStyle == WhiteboardStrokeStyle::dotted) {
+        out += " stroke-dasharray=\"0.1 ";
+        appendSvgNumber(out, 2.5 * w);
+        out += "\" stroke-linecap=\"round\"";
+    }
+}
+
+void appendCommonAttributes(std::string &out, const WhiteboardElementStyle &style, bool noFill)
+{
+    appendSvgEscapedAttribute(out, "stroke", style.strokeColor);
+    if (noFill || !style.fillColor) {
+        appendSvgAttribute(out, "fill", "none");
+    } else {
+        appendSvgEscapedAttribute(out, "fill", *style.fillColor);
+    }
+    appendSvgNumberAttribute(out, "stroke-width", style.strokeWidth);
+    appendSvgNumberAttribute(out, "opacity", style.opacity);
+    appendDashAttributes(out, style);
+}
+
+void appendRotation(std::string &out, const WhiteboardElement &element)
+{
+    if (element.rotation == 0) {
+        return;
+    }
+    const PointF centre = rectCenter(element.frame());
+    out += " transform=\"rotate(";
+    appendSvgNumber(out, element.rotation * 180 / std::numbers::pi);
+    out += ' ';
+    appendSvgNumber(out, centre.x);
+    out += ' ';
+    appendSvgNumber(out, centre.y);
+    out += ")\"";
+}
+
+void appendPoint(std::string &out, double x, double y)
+{
+    appendSvgNumber(out, x);
+    out += ',';
+    appendSvgNumber(out, y);
+}
+
+// The rectangle as given, signs kept.
+void appendFrameAttributes(std::string &out, const RectF &frame)
+{
+    appendSvgNumberAttribute(out, "x", frame.x);
+    appendSvgNumberAttribute(out, "y", frame.y);
+    appendSvgNumberAttribute(out, "width", frame.width);
+    appendSvgNumberAttribute(out, "height", frame.height);
+}
+
+void appendEllipse(std::string &out, const WhiteboardElement &element)
+{
+    const PointF centre = rectCenter(element.frame());
+    out += "<ellipse";
+    appendSvgNumberAttribute(out, "cx", centre.x);
+    appendSvgNumberAttribute(out, "cy", centre.y);
+    appendSvgNumberAttribute(out, "rx", std::abs(element.width) / 2);
+    appendSvgNumberAttribute(out, "ry", std::abs(element.height) / 2);
+    appendCommonAttributes(out, element.style, false);
+    appendRotation(out, element);
+    out += "/>";
+}
+
+void appendDiamond(std::string &out, const WhiteboardElement &element)
+{
+    const RectF frame = normalizedRect(element.frame());
+    const PointF mid = rectCenter(frame);
+    out += "<polygon points=\"";
+    appendPoint(out, mid.x, frame.y);
+    out += ' ';
+    appendPoint(out, frame.x + frame.width, mid.y);
+    out += ' ';
+    appendPoint(out, mid.x, frame.y + frame.height);
+    out += ' ';
+    appendPoint(out, frame.x, mid.y);
+    out += '"';
+    appendCommonAttributes(out, element.style, false);
+    appendRotation(out, element);
+    out += "/>";
+}
+
+void appendLine(std::string &out, const WhiteboardElement &element, bool withArrowHead)
+{
+    out += "<line";
+    appendSvgNumberAttribute(out, "x1", element.x);
+    appendSvgNumberAttribute(out, "y1", element.y);
+    appendSvgNumberAttribute(out, "x2", element.x + element.width);
+    appendSvgNumberAttribute(out, "y2", element.y + element.height);
+    appendCommonAttributes(out, element.style, false);
+    if (withArrowHead) {
+        appendSvgAttribute(out, "marker-end", "url(#arrow)");
+    }
+    appendRotation(out, element);
+    out += "/>";
+}
+
+void appendFreedraw(std::string &out, const WhiteboardElement &element)
+{
+    out += "<polyline points=\"";
+    for (std::size_t i = 0; i < element.points.size(); ++i) {
+        if (i > 0) {
+            out += ' ';
+        }
+        appendPoint(out, element.points[i].x, element.points[i].y);
+    }
+    out += '"';
+    appendCommonAttributes(out, element.style, true);
+    appendRotation(out, element);
+    out += "/>";
+}
+
+void appendText(std::string &out, const WhiteboardElement &element)
+{
+    const double fontSize = element.fontSize.value_or(defaultFontSize);
+    out += "<text";
+    appendSvgNumberAttribute(out, "x", element.x);
+    appendSvgNumberAttribute(out, "y", element.y + fontSize);
+    appendSvgNumberAttribute(out, "font-size", fontSize);
+    appendSvgEscapedAttribute(out, "fill", element.style.strokeColor);
+    appendRotation(out, element);
+    out += '>';
+    appendSvgEscaped(out, element.text.value_or(std::string()));
+    out += "</text>";
+}
+
+// The label stays upright: it is centred on the frame and not rotated with the badge.
+void appendMarker(std::string &out, const WhiteboardElement &element)
+{
+    appendEllipse(out, element);
+    const PointF centre = rectCenter(element.frame());
+    out += "<text";
+    appendSvgNumberAttribute(out, "x", centre.x);
+    appendSvgNumberAttribute(out, "y", centre.y);
+    out += " text-anchor=\"middle\" dominant-baseline=\"middle\" fill=\"#ffffff\">";
+    appendSvgInteger(out, element.markerNumber.value_or(defaultMarkerNumber));
+    out += "</text>";
+}
+
+void appendUnsupported(std::string &out, const WhiteboardElement &element)
+{
+    out += "<rect";
+    appendFrameAttributes(out, element.frame());
+    out += " stroke=\"#ff9500\" fill=\"none\" stroke-dasharray=\"6 4\"/>";
+}
+
+void appendRectangle(std::string &out, const WhiteboardElement &element)
+{
+    out += "<rect";
+    appendFrameAttributes(out, element.frame());
+    if (element.style.roundnessType) {
+        out += " rx=\"16\" ry=\"16\"";
+    }
+    appendCommonAttributes(out, element.style, false);
+    appendRotation(out, element);
+    out += "/>";
+}
+
+void appendElement(std::string &out, const WhiteboardElement &element)
+{
+    switch (element.kind) {
+    case WhiteboardElementKind::rectangle:
+        return appendRectangle(out, element);
+    case WhiteboardElementKind::ellipse:
+        return appendEllipse(out, element);
+    case WhiteboardElementKind::diamond:
+        return appendDiamond(out, element);
+    case WhiteboardElementKind::line:
+        return appendLine(out, element, false);
+    case WhiteboardElementKind::arrow:
+        return appendLine(out, element, true);
+    case WhiteboardElementKind::freedraw:
+        return appendFreedraw(out, element);
+    case WhiteboardElementKind::text:
+        return appendText(out, element);
+    case WhiteboardElementKind::marker:
+        return appendMarker(out, element);
+    case WhiteboardElementKind::unsupported:
+        return appendUnsupported(out, element);
+    }
+}
+
+// The axis-aligned box of the element's bounds turned by its rotation about their centre.
+RectF rotatedBounds(const WhiteboardElement &element)
+{
+    const RectF box = element.bounds();
+    if (element.rotation == 0) {
+        return box;
+    }
+    const PointF centre = rectCenter(box);
+    const double cosine = std::cos(element.rotation);
+    const double sine = std::sin(element.rotation);
+    const std::array<PointF, 4> corners{{{box.x, box.y},
+                                         {box.x + box.width, box.y},
+                                         {box.x, box.y + box.height},
+                                         {box.x + box.width, box.y + box.height}}};
+    RectF result;
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        const double dx = corners[i].x - centre.x;
+        const double dy = corners[i].y - centre.y;
+        const RectF corner{
+            centre.x + dx * cosine - dy * sine, centre.y + dx * sine + dy * cosine, 0, 0};
+        result = i == 0 ? corner : unionRect(result, corner);
+    }
+    return result;
+}
+
+} // namespace
+
+RectF whiteboardBoundingRect(const std::vector<ElementPtr> &elements)
+{
+    if (elements.empty()) {
+        return {0, 0, 1, 1};
+    }
+    RectF united = rotatedBounds(*elements.front());
+    for (std::size_t i = 1; i < elements.size(); ++i) {
+        united = unionRect(united, rotatedBounds(*elements[i]));
+    }
+    return insetRect(united, -boundingMargin, -boundingMargin);
+}
+
+std::string renderBoardSVG(const WhiteboardBoard &board)
+{
+    const RectF frame = normalizedRect(whiteboardBoundingRect(board.elements));
+    std::string out;
+    out.reserve(1024 + board.elements.size() * bytesPerElement);
+    out += "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"";
+    appendSvgNumber(out, frame.x);
+    out += ' ';
+    appendSvgNumber(out, frame.y);
+    out += ' ';
+    appendSvgNumber(out, frame.width);
+    out += ' ';
+    appendSvgNumber(out, frame.height);
+    out += "\">\n";
+    out += documentDefs;
+    out += "  <rect";
+    appendFrameAttributes(out, frame);
+    const bool black = board.background.kind == WhiteboardBackground::Kind::black;
+    appendSvgAttribute(out, "fill", black ? "#000000" : "#ffffff");
+    out += "/>\n";
+    // Element lines are joined by line feeds, so an empty board leaves one empty line.
+    for (std::size_t i = 0; i < board.elements.size(); ++i) {
+        if (i > 0) {
+            out += '\n';
+        }
+        appendElement(out, *board.elements[i]);
+    }
+    out += "\n</svg>";
+    return out;
+}
+
+std::string svgForElement(const WhiteboardElement &element)
+{
+    std::string out;
+    appendElement(out, element);
+    return out;
+}
+
+std::string svgDashAttributes(const WhiteboardElementStyle &style)
+{
+    std::string out;
+    appendDashAttributes(out, style);
+    return out;
+}
+
+} // namespace zentrel

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "common/geometry.h"
+#include "whiteboard/model/whiteboard_board.h"
+#include "whiteboard/model/whiteboard_element.h"
+#include "whiteboard/model/whiteboard_element_style.h"
+
+#include <string>
+#include <vector>
+
+namespace zentrel {
+
+// A self-contained SVG document of the board: its background rectangle and one shape per
+// element, in board order, framed by whiteboardBoundingRect. UTF-8, no XML declaration, never
+// fails. Hand-drawn roughness is not imitated.
+std::string renderBoardSVG(const WhiteboardBoard &board);
+
+// The markup of one element on one line (two SVG elements for a marker), without a line feed.
+std::string svgForElement(const WhiteboardElement &element);
+
+// The dash attributes of the style's stroke, each preceded by one space; empty for solid or none.
+std::string svgDashAttributes(const WhiteboardElementStyle &style);
+
+// The union of the elements' rotated bounds grown by 20 on every side; (0, 0, 1, 1) for none.
+// The editor frames its image rendering the same way, so it should share this rule.
+RectF whiteboardBoundingRect(const std::vector<ElementPtr> &elements);
+
+} // namespace zentrel
