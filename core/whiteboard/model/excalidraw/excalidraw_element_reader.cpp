@@ -1,5 +1,6 @@
 #include "whiteboard/model/excalidraw/excalidraw_element_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -7,92 +8,50 @@ namespace zentrel {
 namespace {
 
 using json = nlohmann::json;
+using Key = ExcalidrawScalarKey;
 
-const json *field(const json &object, std::string_view key)
+// Moves the text out: every field is cleared before the next element reuses it.
+std::optional<std::string> takeString(ExcalidrawElementFields &fields, Key key)
 {
-    return excalidrawField(object, key);
-}
-
-std::optional<std::string> stringField(const json &object, std::string_view key)
-{
-    const json *value = field(object, key);
-    if (value == nullptr || !value->is_string()) {
+    json &value = fields.at(key);
+    if (!value.is_string()) {
         return std::nullopt;
     }
-    return value->get<std::string>();
+    return std::move(value.get_ref<std::string &>());
 }
 
-std::string stringOr(const json &object, std::string_view key, const char *fallback)
+std::string stringOr(ExcalidrawElementFields &fields, Key key, const char *fallback)
 {
-    return stringField(object, key).value_or(fallback);
+    std::optional<std::string> text = takeString(fields, key);
+    return text ? std::move(*text) : std::string(fallback);
 }
 
-double numberOr(const json &object, std::string_view key, double fallback)
+double numberOr(const ExcalidrawElementFields &fields, Key key, double fallback)
 {
-    return excalidrawNumber(field(object, key), fallback);
+    return excalidrawNumber(fields[key], fallback);
 }
 
-std::optional<Uuid> mappedIdentifier(const json *value, const ExcalidrawIdentifierMap &map)
+bool isTrue(const ExcalidrawElementFields &fields, Key key)
 {
-    if (value == nullptr || !value->is_string()) {
-        return std::nullopt;
-    }
-    const auto found = map.find(value->get_ref<const std::string &>());
-    return found == map.end() ? std::nullopt : std::optional<Uuid>(found->second);
+    const json *value = fields[key];
+    return value->is_boolean() && value->get<bool>();
 }
 
-std::vector<WhiteboardPoint> scenePoints(const json &object, double x, double y)
-{
-    std::vector<WhiteboardPoint> points;
-    const json *list = field(object, "points");
-    if (list == nullptr || !list->is_array()) {
-        return points;
-    }
-    points.reserve(list->size());
-    for (const json &entry : *list) {
-        if (entry.is_array() && entry.size() >= 2) {
-            points.push_back(
-                {x + excalidrawNumber(&entry[0], 0), y + excalidrawNumber(&entry[1], 0)});
-        }
-    }
-    return points;
-}
-
-std::vector<Uuid> groupIdentifiers(const json &object, ExcalidrawReadContext &context)
-{
-    std::vector<Uuid> groups;
-    const json *list = field(object, "groupIds");
-    if (list == nullptr || !list->is_array()) {
-        return groups;
-    }
-    for (const json &entry : *list) {
-        if (!entry.is_string()) {
-            continue;
-        }
-        const std::string &text = entry.get_ref<const std::string &>();
-        auto found = context.groups.find(text);
-        if (found == context.groups.end()) {
-            found = context.groups.emplace(text, excalidrawUuidFor(text, context.random)).first;
-        }
-        groups.push_back(found->second);
-    }
-    return groups;
-}
-
-WhiteboardElementStyle readStyle(const json &object)
+WhiteboardElementStyle readStyle(ExcalidrawElementFields &fields)
 {
     WhiteboardElementStyle style;
-    style.strokeColor = stringOr(object, "strokeColor", "#1b1b1f");
-    style.fillColor = stringField(object, "backgroundColor");
+    style.strokeColor = stringOr(fields, Key::strokeColor, "#1b1b1f");
+    style.fillColor = takeString(fields, Key::backgroundColor);
     if (style.fillColor == "transparent") {
         style.fillColor.reset();
     }
-    style.strokeWidth = numberOr(object, "strokeWidth", 2);
-    style.opacity = numberOr(object, "opacity", 100) / 100;
-    style.roughness = excalidrawInteger(field(object, "roughness"), 1);
-    style.strokeStyle = whiteboardStrokeStyleText.parse(stringOr(object, "strokeStyle", "solid"));
-    style.fillStyle = whiteboardFillStyleText.parse(stringOr(object, "fillStyle", "solid"));
-    style.roundnessType = excalidrawRoundnessType(field(object, "roundness"));
+    style.strokeWidth = numberOr(fields, Key::strokeWidth, 2);
+    style.opacity = numberOr(fields, Key::opacity, 100) / 100;
+    style.roughness = excalidrawInteger(fields[Key::roughness], 1);
+    style.strokeStyle =
+        whiteboardStrokeStyleText.parse(stringOr(fields, Key::strokeStyle, "solid"));
+    style.fillStyle = whiteboardFillStyleText.parse(stringOr(fields, Key::fillStyle, "solid"));
+    style.roundnessType = fields.roundnessType;
     return style;
 }
 
@@ -110,19 +69,78 @@ void setLineFrame(WhiteboardElement &element, double width, double height)
     element.height = height;
 }
 
-void readText(WhiteboardElement &element, const json &object)
+void readText(WhiteboardElement &element, ExcalidrawElementFields &fields)
 {
-    const std::int64_t font = excalidrawInteger(field(object, "fontFamily"), 5);
+    const std::int64_t font = excalidrawInteger(fields[Key::fontFamily], 5);
     element.fontFamilyID = font;
     element.fontFamily = whiteboardFontFamilyFromNumber(font);
-    element.text = stringField(object, "text");
-    element.fontSize = numberOr(object, "fontSize", 24);
+    element.text = takeString(fields, Key::text);
+    element.fontSize = numberOr(fields, Key::fontSize, 24);
     element.textAlignment =
-        whiteboardTextAlignmentText.parse(stringOr(object, "textAlign", "left"));
-    element.lineHeight = numberOr(object, "lineHeight", 1.25);
+        whiteboardTextAlignmentText.parse(stringOr(fields, Key::textAlign, "left"));
+    element.lineHeight = numberOr(fields, Key::lineHeight, 1.25);
+}
+
+void readSupported(WhiteboardElement &element,
+                   ExcalidrawElementFields &fields,
+                   WhiteboardElementKind kind)
+{
+    element.kind = kind;
+    element.x = numberOr(fields, Key::x, 0);
+    element.y = numberOr(fields, Key::y, 0);
+    const double width = numberOr(fields, Key::width, 0);
+    const double height = numberOr(fields, Key::height, 0);
+    element.width = std::abs(width);
+    element.height = std::abs(height);
+    element.points.reserve(fields.points.size());
+    for (const WhiteboardPoint &offset : fields.points) {
+        element.points.push_back({element.x + offset.x, element.y + offset.y});
+    }
+    if (kind == WhiteboardElementKind::line || kind == WhiteboardElementKind::arrow) {
+        setLineFrame(element, width, height);
+    }
+    element.style = readStyle(fields);
+    readText(element, fields);
+    element.rotation = numberOr(fields, Key::angle, 0);
+    element.link = takeString(fields, Key::link);
+    element.isLocked = isTrue(fields, Key::locked);
+    element.excalidrawSeed = excalidrawInteger(fields[Key::seed], 0);
+    element.excalidrawVersion = excalidrawInteger(fields[Key::version], 1);
+    element.excalidrawVersionNonce = excalidrawInteger(fields[Key::versionNonce], 0);
+    element.excalidrawIndex = takeString(fields, Key::index);
+    element.excalidrawUpdated = excalidrawInteger(fields[Key::updated], 0);
+}
+
+// A foreign element kept whole, at its position but at least 40 by 30. Only these few objects
+// are parsed into a tree, from their own bytes, to be written back in the library's key order.
+void readPlaceholder(WhiteboardElement &element, const ExcalidrawElementFields &fields)
+{
+    element.kind = WhiteboardElementKind::unsupported;
+    element.setFrame({numberOr(fields, Key::x, 0),
+                      numberOr(fields, Key::y, 0),
+                      std::max(numberOr(fields, Key::width, 120), 40.0),
+                      std::max(numberOr(fields, Key::height, 80), 30.0)});
+    element.style = excalidrawImportDefaultStyle();
+    const json object = json::parse(fields.bytes, nullptr, false);
+    // Infinite numbers cannot occur here: the parser refuses them, so the bytes re-read cleanly.
+    element.opaqueExcalidrawJSON = object.dump(-1, ' ', false, json::error_handler_t::replace);
+    element.isLocked = true;
 }
 
 } // namespace
+
+void ExcalidrawElementFields::clear()
+{
+    for (json &value : scalars) {
+        value = nullptr;
+    }
+    points.clear();
+    groupIds.clear();
+    startBinding.reset();
+    endBinding.reset();
+    roundnessType.reset();
+    bytes = {};
+}
 
 std::optional<WhiteboardElementKind> excalidrawElementKind(std::string_view type)
 {
@@ -136,42 +154,28 @@ std::optional<WhiteboardElementKind> excalidrawElementKind(std::string_view type
     return kind;
 }
 
-WhiteboardElement readExcalidrawElement(const json &object,
-                                        WhiteboardElementKind kind,
-                                        ExcalidrawReadContext &context)
+ExcalidrawPendingElement readExcalidrawElement(ExcalidrawElementFields &fields)
 {
-    WhiteboardElement element;
-    element.kind = kind;
-    element.x = numberOr(object, "x", 0);
-    element.y = numberOr(object, "y", 0);
-    const double width = numberOr(object, "width", 0);
-    const double height = numberOr(object, "height", 0);
-    element.width = std::abs(width);
-    element.height = std::abs(height);
-    element.points = scenePoints(object, element.x, element.y);
-    if (kind == WhiteboardElementKind::line || kind == WhiteboardElementKind::arrow) {
-        setLineFrame(element, width, height);
+    ExcalidrawPendingElement pending;
+    pending.id = takeString(fields, Key::id);
+    const json *type = fields[Key::type];
+    if (isTrue(fields, Key::isDeleted) || !type->is_string()) {
+        return pending;
     }
-    element.groupIDs = groupIdentifiers(object, context);
-    element.startBindingID =
-        excalidrawBindingElementID(field(object, "startBinding"), context.identifiers);
-    element.endBindingID =
-        excalidrawBindingElementID(field(object, "endBinding"), context.identifiers);
-    element.containerID = mappedIdentifier(field(object, "containerId"), context.identifiers);
-    element.style = readStyle(object);
-    readText(element, object);
-    const std::optional<Uuid> id = mappedIdentifier(field(object, "id"), context.identifiers);
-    element.id = id ? *id : Uuid::generate(context.random);
-    element.rotation = numberOr(object, "angle", 0);
-    element.link = stringField(object, "link");
-    const json *locked = field(object, "locked");
-    element.isLocked = locked != nullptr && locked->is_boolean() && locked->get<bool>();
-    element.excalidrawSeed = excalidrawInteger(field(object, "seed"), 0);
-    element.excalidrawVersion = excalidrawInteger(field(object, "version"), 1);
-    element.excalidrawVersionNonce = excalidrawInteger(field(object, "versionNonce"), 0);
-    element.excalidrawIndex = stringField(object, "index");
-    element.excalidrawUpdated = excalidrawInteger(field(object, "updated"), 0);
-    return element;
+    pending.element = std::make_shared<WhiteboardElement>();
+    const std::optional<WhiteboardElementKind> kind =
+        excalidrawElementKind(type->get_ref<const std::string &>());
+    if (!kind) {
+        readPlaceholder(*pending.element, fields);
+        return pending;
+    }
+    pending.supported = true;
+    readSupported(*pending.element, fields, *kind);
+    pending.groupIds = std::move(fields.groupIds);
+    pending.containerId = takeString(fields, Key::containerId);
+    pending.startBinding = std::move(fields.startBinding);
+    pending.endBinding = std::move(fields.endBinding);
+    return pending;
 }
 
 } // namespace zentrel

@@ -5,27 +5,94 @@
 
 #include <nlohmann/json.hpp>
 
+#include <array>
+#include <cstdint>
+#include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace zentrel {
 
-// What reading elements of one document shares: the identifier map, the group map filled as
-// groups are met, and the randomness for fresh ids.
-struct ExcalidrawReadContext
+// The keys of an element object read as single values. A key missing, null or holding an array
+// or object all read the same, so each is kept as one JSON scalar that starts out null.
+enum class ExcalidrawScalarKey : std::uint8_t {
+    id,
+    type,
+    isDeleted,
+    x,
+    y,
+    width,
+    height,
+    angle,
+    strokeColor,
+    backgroundColor,
+    strokeWidth,
+    opacity,
+    roughness,
+    strokeStyle,
+    fillStyle,
+    fontFamily,
+    text,
+    fontSize,
+    textAlign,
+    lineHeight,
+    link,
+    locked,
+    seed,
+    version,
+    versionNonce,
+    index,
+    updated,
+    containerId,
+    count,
+};
+
+// What one element object holds that import uses, gathered while the document is parsed so that
+// no tree of the whole document is ever built. Later duplicate keys replace earlier ones.
+struct ExcalidrawElementFields
 {
-    const ExcalidrawIdentifierMap &identifiers;
-    ExcalidrawIdentifierMap &groups;
-    const UuidRandomSource &random;
+    std::array<nlohmann::json, static_cast<std::size_t>(ExcalidrawScalarKey::count)> scalars;
+    // Each usable "points" entry as read, relative to the element's position.
+    std::vector<WhiteboardPoint> points;
+    std::vector<std::string> groupIds;       // the string entries of "groupIds"
+    std::optional<std::string> startBinding; // "elementId" text of the binding objects
+    std::optional<std::string> endBinding;
+    std::optional<std::int64_t> roundnessType; // set when "roundness" is an object
+    std::string_view bytes;                    // the object's own text, for placeholders
+
+    const nlohmann::json *operator[](ExcalidrawScalarKey key) const
+    {
+        return &scalars[static_cast<std::size_t>(key)];
+    }
+
+    nlohmann::json &at(ExcalidrawScalarKey key) { return scalars[static_cast<std::size_t>(key)]; }
+
+    void clear();
+};
+
+// An element waiting for the document's identifier map: converted apart from what refers to
+// other elements or needs fresh randomness, which import settles in document order afterwards.
+struct ExcalidrawPendingElement
+{
+    // Allocated where it ends up on the board, so it is never moved; null for elements left out
+    // (deleted or without a string "type").
+    std::shared_ptr<WhiteboardElement> element;
+    std::optional<std::string> id; // "id" when a string; every element object registers it
+    bool supported = false;        // false: a locked placeholder keeping its JSON
+    std::vector<std::string> groupIds;
+    std::optional<std::string> containerId;
+    std::optional<std::string> startBinding;
+    std::optional<std::string> endBinding;
 };
 
 // The kind a document "type" maps to ("draw" is the older word for freedraw); none for types
 // the whiteboard does not know.
 std::optional<WhiteboardElementKind> excalidrawElementKind(std::string_view type);
 
-// A supported element from its object, every malformed value replaced by its default.
-WhiteboardElement readExcalidrawElement(const nlohmann::json &object,
-                                        WhiteboardElementKind kind,
-                                        ExcalidrawReadContext &context);
+// Converts one element object's fields, every malformed value replaced by its default. Strings
+// are moved out of `fields`.
+ExcalidrawPendingElement readExcalidrawElement(ExcalidrawElementFields &fields);
 
 } // namespace zentrel

@@ -1,98 +1,52 @@
 #include "whiteboard/model/excalidraw/excalidraw_import.h"
 
-#include "whiteboard/model/excalidraw/excalidraw_element_reader.h"
-#include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
+#include "whiteboard/model/excalidraw/excalidraw_document_scanner.h"
 #include "whiteboard/model/excalidraw/excalidraw_values.h"
 
-#include <nlohmann/json.hpp>
-
-#include <cctype>
 #include <unordered_set>
 
 namespace zentrel {
 namespace {
 
-using json = nlohmann::json;
-
-bool isExcalidrawDocument(const json &document)
-{
-    const json *type = excalidrawField(document, "type");
-    const json *elements = excalidrawField(document, "elements");
-    if (type == nullptr || *type != "excalidraw" || elements == nullptr || !elements->is_array()) {
-        return false;
-    }
-    for (const json &element : *elements) {
-        if (!element.is_object()) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The first element object with a given "id" text owns it, deleted ones included, so every
 // reference to that text resolves to the first.
-ExcalidrawIdentifierMap identifierMap(const json &elements, const UuidRandomSource &random)
+ExcalidrawIdentifierMap identifierMap(const std::vector<ExcalidrawPendingElement> &elements,
+                                      const UuidRandomSource &random)
 {
     ExcalidrawIdentifierMap identifiers;
     identifiers.reserve(elements.size());
-    for (const json &element : elements) {
-        const json *id = excalidrawField(element, "id");
-        if (id != nullptr && id->is_string()) {
-            const std::string &text = id->get_ref<const std::string &>();
-            if (!identifiers.contains(text)) {
-                identifiers.emplace(text, excalidrawUuidFor(text, random));
-            }
+    for (const ExcalidrawPendingElement &element : elements) {
+        if (element.id && !identifiers.contains(*element.id)) {
+            identifiers.emplace(*element.id, excalidrawUuidFor(*element.id, random));
         }
     }
     return identifiers;
 }
 
-// A foreign element kept whole. It takes its mapped id, so bindings to it still resolve.
-WhiteboardElement placeholder(const json &object,
-                              const ExcalidrawIdentifierMap &identifiers,
-                              const UuidRandomSource &random)
+std::optional<Uuid> mappedIdentifier(const std::optional<std::string> &text,
+                                     const ExcalidrawIdentifierMap &identifiers)
 {
-    WhiteboardElement element;
-    const json *id = excalidrawField(object, "id");
-    const auto mapped = id != nullptr && id->is_string()
-                            ? identifiers.find(id->get_ref<const std::string &>())
-                            : identifiers.end();
-    element.id = mapped != identifiers.end() ? mapped->second : Uuid::generate(random);
-    element.kind = WhiteboardElementKind::unsupported;
-    element.setFrame(excalidrawPlaceholderFrame(object));
-    element.style = excalidrawImportDefaultStyle();
-    // Infinite numbers cannot occur here: the parser refuses them, so the bytes re-read cleanly.
-    element.opaqueExcalidrawJSON = object.dump(-1, ' ', false, json::error_handler_t::replace);
-    element.isLocked = true;
-    return element;
+    if (!text) {
+        return std::nullopt;
+    }
+    const auto found = identifiers.find(*text);
+    return found == identifiers.end() ? std::nullopt : std::optional<Uuid>(found->second);
 }
 
-bool isDeleted(const json &object)
+// Groups get their UUIDs as they are first met, in document order.
+std::vector<Uuid> groupIdentifiers(const std::vector<std::string> &texts,
+                                   ExcalidrawIdentifierMap &groups,
+                                   const UuidRandomSource &random)
 {
-    const json *deleted = excalidrawField(object, "isDeleted");
-    return deleted != nullptr && deleted->is_boolean() && deleted->get<bool>();
-}
-
-void readAppState(const json &document, WhiteboardBoard &board)
-{
-    board.background = WhiteboardBackground::white();
-    board.showsGrid = false;
-    const json *appState = excalidrawField(document, "appState");
-    if (appState == nullptr || !appState->is_object()) {
-        return;
-    }
-    const json *color = excalidrawField(*appState, "viewBackgroundColor");
-    if (color != nullptr && color->is_string()) {
-        std::string text = color->get<std::string>();
-        for (char &c : text) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::vector<Uuid> identifiers;
+    for (const std::string &text : texts) {
+        auto found = groups.find(text);
+        if (found == groups.end()) {
+            found = groups.emplace(text, excalidrawUuidFor(text, random)).first;
         }
-        if (text == "#000000") {
-            board.background = WhiteboardBackground::black();
-        }
+        identifiers.push_back(found->second);
     }
-    const json *grid = excalidrawField(*appState, "gridSize");
-    board.showsGrid = grid != nullptr && grid->is_number();
+    return identifiers;
 }
 
 } // namespace
@@ -110,18 +64,18 @@ importExcalidrawDocument(std::string_view data,
                          const Clock &clock,
                          const UuidRandomSource &random)
 {
-    auto parsed = parseBoundedJson(data);
-    if (!parsed) {
-        return tl::unexpected(std::move(parsed.error()));
+    auto scanned = scanExcalidrawDocument(data);
+    if (!scanned) {
+        return tl::unexpected(std::move(scanned.error()));
     }
-    const json &document = *parsed;
-    if (!isExcalidrawDocument(document)) {
+    if (!scanned->isExcalidraw) {
         return tl::unexpected(ExcalidrawError{ExcalidrawError::Kind::notExcalidraw, {}});
     }
-    const json &elements = document["elements"];
+    std::vector<ExcalidrawPendingElement> &elements = scanned->elements;
+    // Randomness is drawn in the order of a walk over the finished document: every id first,
+    // then each element's groups and fresh ids in turn, so imports stay repeatable.
     const ExcalidrawIdentifierMap identifiers = identifierMap(elements, random);
     ExcalidrawIdentifierMap groups;
-    ExcalidrawReadContext context{identifiers, groups, random};
 
     ExcalidrawImportResult result;
     WhiteboardBoard &board = result.board;
@@ -129,31 +83,34 @@ importExcalidrawDocument(std::string_view data,
     // Ids already on the board: a later element repeating one gets a fresh id instead.
     std::unordered_set<Uuid> used;
     used.reserve(elements.size());
-    for (const json &object : elements) {
-        if (isDeleted(object)) {
+    for (ExcalidrawPendingElement &pending : elements) {
+        if (!pending.element) {
             continue;
         }
-        const json *type = excalidrawField(object, "type");
-        if (type == nullptr || !type->is_string()) {
-            continue;
-        }
-        WhiteboardElement element;
-        if (const auto kind = excalidrawElementKind(type->get_ref<const std::string &>())) {
-            element = readExcalidrawElement(object, *kind, context);
+        WhiteboardElement &element = *pending.element;
+        if (pending.supported) {
+            element.groupIDs = groupIdentifiers(pending.groupIds, groups, random);
+            element.startBindingID = mappedIdentifier(pending.startBinding, identifiers);
+            element.endBindingID = mappedIdentifier(pending.endBinding, identifiers);
+            element.containerID = mappedIdentifier(pending.containerId, identifiers);
         } else {
-            element = placeholder(object, identifiers, random);
+            // A placeholder takes its mapped id too, so bindings to it still resolve.
             ++result.unsupportedElementCount;
         }
+        const std::optional<Uuid> id = mappedIdentifier(pending.id, identifiers);
+        element.id = id ? *id : Uuid::generate(random);
         if (!used.insert(element.id).second) {
             element.id = Uuid::generate(random);
             used.insert(element.id);
         }
-        board.elements.push_back(makeElement(std::move(element)));
+        board.elements.push_back(std::move(pending.element));
     }
 
     board.id = Uuid::generate(random);
     board.name = boardName;
-    readAppState(document, board);
+    board.background =
+        scanned->blackBackground ? WhiteboardBackground::black() : WhiteboardBackground::white();
+    board.showsGrid = scanned->showsGrid;
     board.createdAt = clock.now();
     board.updatedAt = clock.now();
     return result;

@@ -1,6 +1,5 @@
 #include "whiteboard/model/excalidraw/excalidraw_values.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -81,54 +80,12 @@ std::int64_t excalidrawInteger(const json *value, std::int64_t fallback)
     return std::isnan(number) ? fallback : clampedInteger(number);
 }
 
-const json *excalidrawField(const json &object, std::string_view key)
-{
-    if (!object.is_object()) {
-        return nullptr;
-    }
-    const auto found = object.find(key);
-    return found == object.end() ? nullptr : &*found;
-}
-
 Uuid excalidrawUuidFor(std::string_view text, const UuidRandomSource &random)
 {
     if (std::optional<Uuid> spelled = Uuid::parse(text)) {
         return *spelled;
     }
     return Uuid::generate(random);
-}
-
-std::optional<Uuid> excalidrawBindingElementID(const json *value,
-                                               const ExcalidrawIdentifierMap &identifiers)
-{
-    if (value == nullptr) {
-        return std::nullopt;
-    }
-    const json *elementID = excalidrawField(*value, "elementId");
-    if (elementID == nullptr || !elementID->is_string()) {
-        return std::nullopt;
-    }
-    const auto found = identifiers.find(elementID->get_ref<const std::string &>());
-    if (found == identifiers.end()) {
-        return std::nullopt;
-    }
-    return found->second;
-}
-
-std::optional<std::int64_t> excalidrawRoundnessType(const json *value)
-{
-    if (value == nullptr || !value->is_object()) {
-        return std::nullopt;
-    }
-    return excalidrawInteger(excalidrawField(*value, "type"), 0);
-}
-
-RectF excalidrawPlaceholderFrame(const json &element)
-{
-    return {excalidrawNumber(excalidrawField(element, "x"), 0),
-            excalidrawNumber(excalidrawField(element, "y"), 0),
-            std::max(excalidrawNumber(excalidrawField(element, "width"), 120), 40.0),
-            std::max(excalidrawNumber(excalidrawField(element, "height"), 80), 30.0)};
 }
 
 WhiteboardElementStyle excalidrawImportDefaultStyle()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "common/geometry.h"
 #include "whiteboard/model/uuid.h"
 #include "whiteboard/model/whiteboard_element_style.h"
 
@@ -25,21 +24,8 @@ double excalidrawNumber(const nlohmann::json *value, double fallback);
 // taken exactly.
 std::int64_t excalidrawInteger(const nlohmann::json *value, std::int64_t fallback);
 
-// The value at `key` of an object, or none.
-const nlohmann::json *excalidrawField(const nlohmann::json &object, std::string_view key);
-
 // The UUID that `text` spells (any letter case), else a fresh one.
 Uuid excalidrawUuidFor(std::string_view text, const UuidRandomSource &random);
-
-// The mapped element of a binding object's "elementId", or none.
-std::optional<Uuid> excalidrawBindingElementID(const nlohmann::json *value,
-                                               const ExcalidrawIdentifierMap &identifiers);
-
-// An object's "type" as an integer (0 when missing); none for null, a missing key or a non-object.
-std::optional<std::int64_t> excalidrawRoundnessType(const nlohmann::json *value);
-
-// Where a placeholder sits: the element's position, at least 40 by 30.
-RectF excalidrawPlaceholderFrame(const nlohmann::json &element);
 
 // The style of a placeholder: black outline 2 wide, opaque, roughness 1, nothing else.
 WhiteboardElementStyle excalidrawImportDefaultStyle();

@@ -325,3 +325,120 @@ TEST(ExcalidrawImport, AppStateGivesBackgroundAndGrid)
               WhiteboardBackground::white());
     EXPECT_EQ(board("[]").background, WhiteboardBackground::white());
 }
+
+namespace {
+
+ExcalidrawImportResult importedText(const std::string &data)
+{
+    FixedClock clock(0);
+    auto result = importExcalidrawDocument(data, "Board", clock, countingRandom());
+    EXPECT_TRUE(result.has_value());
+    return result ? std::move(*result) : ExcalidrawImportResult{};
+}
+
+} // namespace
+
+TEST(ExcalidrawImport, LaterDuplicateKeysWin)
+{
+    const WhiteboardElement e = only(importedText(R"({"type": "excalidraw", "elements": [
+        {"type": "rectangle", "x": 1, "x": 2, "groupIds": ["a"], "groupIds": [],
+         "roundness": {"type": 2}, "roundness": null, "strokeColor": "#111",
+         "strokeColor": {"a": 1}, "opacity": 10, "opacity": "20", "id": "a", "id": 5}]})"));
+    EXPECT_EQ(e.x, 2);
+    EXPECT_TRUE(e.groupIDs.empty());
+    EXPECT_FALSE(e.style.roundnessType.has_value());
+    EXPECT_EQ(e.style.strokeColor, "#1b1b1f");
+    EXPECT_EQ(e.style.opacity, 0.2);
+
+    const ExcalidrawImportResult result = importedText(R"({"type": "other",
+        "elements": [{"type": "ellipse"}], "appState": {"gridSize": 1}, "type": "excalidraw",
+        "elements": [{"type": "diamond"}, {"type": "text"}], "appState": {"x": 1}})");
+    ASSERT_EQ(result.board.elements.size(), 2u);
+    EXPECT_EQ(result.board.elements[0]->kind, WhiteboardElementKind::diamond);
+    EXPECT_FALSE(result.board.showsGrid);
+    EXPECT_EQ(failure(R"({"type": "excalidraw", "elements": [], "elements": {}})").kind,
+              ExcalidrawError::Kind::notExcalidraw);
+    EXPECT_EQ(failure(R"({"type": "excalidraw", "type": ["excalidraw"], "elements": []})").kind,
+              ExcalidrawError::Kind::notExcalidraw);
+}
+
+TEST(ExcalidrawImport, ContainersWhereValuesBelongReadAsMissing)
+{
+    const ExcalidrawImportResult result = imported(json::parse(R"([
+        {"type": "rectangle", "id": "box", "x": 4},
+        {"type": "text", "id": ["box"], "x": [1], "text": {"a": "b"}, "locked": [true],
+         "fontSize": {"v": 3}, "startBinding": [{"elementId": "box"}],
+         "containerId": {"id": "box"}, "points": {"0": [1, 2]}, "groupIds": {"g": 1},
+         "roundness": [1], "isDeleted": [true], "link": ["x"]},
+        {"type": {"name": "rectangle"}, "id": "ignored"},
+        {"type": "arrow", "startBinding": {"elementId": "box", "elementId": 5},
+         "endBinding": {"focus": {"elementId": "nowhere"}, "elementId": "box"},
+         "groupIds": ["g", ["h"], {"g": 1}, 7, "g"]}])"));
+    const auto &elements = result.board.elements;
+    ASSERT_EQ(elements.size(), 3u);
+    const WhiteboardElement &text = *elements[1];
+    EXPECT_NE(text.id, elements[0]->id);
+    EXPECT_EQ(text.x, 0);
+    EXPECT_FALSE(text.text.has_value());
+    EXPECT_FALSE(text.isLocked);
+    EXPECT_EQ(text.fontSize, 24);
+    EXPECT_FALSE(text.startBindingID.has_value());
+    EXPECT_FALSE(text.containerID.has_value());
+    EXPECT_TRUE(text.points.empty());
+    EXPECT_TRUE(text.groupIDs.empty());
+    EXPECT_FALSE(text.style.roundnessType.has_value());
+    EXPECT_FALSE(text.link.has_value());
+    const WhiteboardElement &arrow = *elements[2];
+    EXPECT_FALSE(arrow.startBindingID.has_value());
+    EXPECT_EQ(arrow.endBindingID, elements[0]->id);
+    ASSERT_EQ(arrow.groupIDs.size(), 2u);
+    EXPECT_EQ(arrow.groupIDs[0], arrow.groupIDs[1]);
+}
+
+TEST(ExcalidrawImport, PointEntriesReadOnlyTheirFirstTwoValues)
+{
+    const WhiteboardElement stroke = single(R"({"type": "freedraw", "x": 10, "y": 20,
+        "points": [[1, [2]], [{"x": 1}, "3", 9], [[], []], "bad", [4], null, [5, 6, [7]]]})");
+    EXPECT_EQ(stroke.points,
+              (std::vector<WhiteboardPoint>{{11, 20}, {10, 23}, {10, 20}, {15, 26}}));
+}
+
+TEST(ExcalidrawImport, PlaceholderKeepsItsObjectWhateverItHolds)
+{
+    const std::string image = R"({"type" : "image", "crop": {"x": 1, "y": [1, {"z": 2}]},
+        "fileId": "a\"b\u00e9}", "scale": [1,-1], "w": 1e2, "n": null})";
+    const ExcalidrawImportResult result =
+        importedText(R"({"elements": [ {"type": "rectangle", "points": [[1,2]]} ,)" + image
+                     + "\n, {\"type\": \"frame\",\"x\":5}], \"type\": \"excalidraw\"}");
+    const auto &elements = result.board.elements;
+    ASSERT_EQ(elements.size(), 3u);
+    EXPECT_EQ(result.unsupportedElementCount, 2);
+    EXPECT_EQ(elements[1]->opaqueExcalidrawJSON, json::parse(image).dump());
+    EXPECT_EQ(elements[2]->opaqueExcalidrawJSON, R"({"type":"frame","x":5})");
+    EXPECT_EQ(elements[2]->frame(), (RectF{5, 0, 120, 80}));
+}
+
+TEST(ExcalidrawImport, ErrorsAnywhereInTheDocumentFailIt)
+{
+    EXPECT_EQ(failure(R"({"type": "excalidraw", "elements": [{"type": "image"}, {)").kind,
+              ExcalidrawError::Kind::notJson);
+    const std::string deep = R"({"type": "excalidraw", "elements": [{"type": "image", "x": )"
+                             + std::string(600, '[') + std::string(600, ']') + "}]}";
+    EXPECT_EQ(failure(deep).kind, ExcalidrawError::Kind::nestedTooDeeply);
+    const std::string fine = R"({"type": "excalidraw", "elements": [{"type": "image", "x": )"
+                             + std::string(500, '[') + std::string(500, ']') + "}]}";
+    EXPECT_EQ(importedText(fine).unsupportedElementCount, 1);
+    EXPECT_EQ(failure(R"({"type": "excalidraw", "elements": [{}, 5]})").kind,
+              ExcalidrawError::Kind::notExcalidraw);
+    EXPECT_EQ(failure(R"([{"type": "excalidraw", "elements": []}])").kind,
+              ExcalidrawError::Kind::notExcalidraw);
+    EXPECT_EQ(failure(R"({"appState": {"type": "excalidraw", "elements": []}})").kind,
+              ExcalidrawError::Kind::notExcalidraw);
+    const ExcalidrawError error = failure(R"({"type": "excalidraw", "elements": [1, }])");
+    EXPECT_EQ(
+        error,
+        importExcalidrawDocument(R"({"type": "excalidraw", "elements": [1, }])", "Other").error());
+    EXPECT_EQ(error.detail,
+              "[json.exception.parse_error.101] parse error at line 1, column 40: syntax error "
+              "while parsing value - unexpected '}'; expected '[', '{', or a literal");
+}

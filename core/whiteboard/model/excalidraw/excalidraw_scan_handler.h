@@ -1,0 +1,126 @@
+#pragma once
+
+#include "whiteboard/model/excalidraw/excalidraw_element_reader.h"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zentrel {
+
+// What import needs of a whole document, gathered in one pass over its bytes.
+struct ExcalidrawScannedDocument
+{
+    // An object whose "type" is "excalidraw" and whose "elements" is an array of objects.
+    bool isExcalidraw = false;
+    // Every element object in document order, deleted ones included for their ids.
+    std::vector<ExcalidrawPendingElement> elements;
+    bool blackBackground = false; // "appState" names black as the view background
+    bool showsGrid = false;       // "appState" has a numeric "gridSize"
+};
+
+// Parser events in, converted elements out: builds nothing but what import reads, converting
+// each element object as soon as it ends, and stops the parse as soon as arrays and objects nest
+// deeper than allowed. Later duplicate keys win, as they do in the library's own tree.
+class ExcalidrawScanHandler
+{
+public:
+    using json = nlohmann::json;
+
+    explicit ExcalidrawScanHandler(std::size_t maxDepth);
+
+    // One past the last byte the parser has read; kept up to date by the input iterator.
+    const char *reach = nullptr;
+
+    bool null() { return scalar(json(nullptr)); }
+
+    bool boolean(bool value) { return scalar(json(value)); }
+
+    bool number_integer(json::number_integer_t value) { return scalar(json(value)); }
+
+    bool number_unsigned(json::number_unsigned_t value) { return scalar(json(value)); }
+
+    bool number_float(json::number_float_t value, const std::string &)
+    {
+        return scalar(json(value));
+    }
+
+    // Strings are the only values that cost an allocation to keep, so unread ones are not kept.
+    bool string(std::string &value) { return wantsString() ? scalar(json(value)) : true; }
+
+    bool binary(json::binary_t &) { return true; }
+
+    bool key(std::string &text);
+
+    bool start_object(std::size_t) { return open(true); }
+
+    bool start_array(std::size_t) { return open(false); }
+
+    bool end_object() { return close(); }
+
+    bool end_array() { return close(); }
+
+    bool parse_error(std::size_t, const std::string &, const nlohmann::detail::exception &error)
+    {
+        m_parseError = error.what();
+        return false;
+    }
+
+    bool isTooDeep() const { return m_tooDeep; }
+
+    const std::string &parseError() const { return m_parseError; }
+
+    ExcalidrawScannedDocument takeResult();
+
+private:
+    enum class Scope : std::uint8_t {
+        skipped, // contents that cannot matter
+        root,
+        elements,
+        element,
+        points,
+        point,
+        groups,
+        binding,
+        roundness,
+        appState,
+    };
+
+    struct Frame
+    {
+        Scope scope;
+        std::uint8_t key; // of the value being read; array frames have 0
+    };
+
+    bool wantsString() const;
+    bool scalar(json value);
+    void elementScalar(json value);
+    bool open(bool isObject);
+    Scope openInElement(bool isObject, bool isContainer);
+    bool close();
+
+    std::size_t m_maxDepth;
+    std::vector<Frame> m_stack;
+    bool m_tooDeep = false;
+    std::string m_parseError;
+
+    bool m_rootIsObject = false;
+    bool m_typeIsExcalidraw = false;
+    bool m_hasElementArray = false;
+    bool m_elementsAreObjects = false;
+    ExcalidrawScannedDocument m_document;
+
+    ExcalidrawElementFields m_fields; // of the element being read
+    const char *m_elementStart = nullptr;
+    std::optional<std::string> *m_binding = nullptr; // the binding being read
+    json m_roundnessType;
+    std::size_t m_pointEntries = 0; // of the "points" entry being read
+    std::array<double, 2> m_point{};
+};
+
+} // namespace zentrel
