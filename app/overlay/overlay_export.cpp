@@ -2,7 +2,7 @@
 #include "drawing/drawing_canvas_view.h"
 #include "overlay/export_file_name.h"
 #include "overlay/overlay_window_controller.h"
-#include "overlay/screen_still_capture.h"
+#include "platform/screen_capture.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -37,20 +37,14 @@ QString defaultSavePath(const char *featureWord)
 void OverlayWindowController::renderDrawingOverCapture(
     std::function<void(std::optional<QByteArray>)> done)
 {
-    std::vector<QWidget *> panels{
-        m_overlayPanel.get(), m_toolbarPanel.get(), m_settingsPanel.get()};
-    m_captureTask = std::make_unique<ScreenStillCapture>(
-        m_screen, panels, [this, done = std::move(done)](const QImage &screenImage) {
-            std::optional<QByteArray> png;
-            if (!m_isClosing && m_drawingCanvas && !screenImage.isNull()) {
-                png = m_drawingCanvas->renderPNG(screenImage);
-            }
-            done(png);
-            // Kept until now, so a save dialog opened by `done` still counts as the capture.
-            if (m_captureTask) {
-                m_captureTask.release()->deleteLater();
-            }
-        });
+    m_isExporting = true;
+    std::optional<QByteArray> png;
+    const auto screenImage = screenCapture().captureStill(m_screen, ownWindows());
+    if (screenImage && m_drawingCanvas) {
+        png = m_drawingCanvas->renderPNG(*screenImage);
+    }
+    done(png);
+    m_isExporting = false;
 }
 
 void OverlayWindowController::exportDrawing(std::function<void(const QByteArray &)> use)
@@ -59,7 +53,7 @@ void OverlayWindowController::exportDrawing(std::function<void(const QByteArray 
         reportError(renderFailedText);
         return;
     }
-    if (m_captureTask) {
+    if (m_isExporting) {
         reportError(captureInProgressText);
         return;
     }

@@ -1,13 +1,18 @@
 #include "overlay/overlay_window_controller.h"
 
+#include "capture/cursor_halo_view.h"
+#include "capture/loupe_view.h"
+#include "capture/spotlight_view.h"
 #include "drawing/drawing_canvas_view.h"
 #include "drawing/drawing_settings_view.h"
 #include "drawing/drawing_toolbar_model.h"
 #include "drawing/drawing_toolbar_view.h"
 #include "overlay/event_monitor.h"
 #include "overlay/pending_feature_view.h"
-#include "overlay/screen_still_capture.h"
+#include "overlay/toolbar/toolbar_backdrop.h"
+#include "platform/global_click_monitor.h"
 #include "platform/platform_services.h"
+#include "platform/screen_capture.h"
 #include "shell/app_preferences.h"
 
 #include <QGuiApplication>
@@ -63,9 +68,6 @@ OverlayWindowController::OverlayWindowController(const QRect &screenGeometry,
 
 OverlayWindowController::~OverlayWindowController()
 {
-    if (m_captureTask) {
-        m_captureTask->cancel();
-    }
     // Panels closed earlier may still wait for their deferred deletion, and they refer to the
     // models that go with this controller.
     for (const QPointer<QWidget> &panel : m_retiredPanels) {
@@ -77,6 +79,12 @@ void OverlayWindowController::start(AppMode mode)
 {
     if (mode == AppMode::drawing) {
         showDrawing();
+    } else if (mode == AppMode::zooming) {
+        showZooming();
+    } else if (mode == AppMode::spotlight) {
+        showSpotlight();
+    } else if (mode == AppMode::cursorHalo) {
+        showCursorHalo();
     } else if (mode != AppMode::idle) {
         showPendingFeature(mode);
     }
@@ -194,6 +202,25 @@ void OverlayWindowController::toggleSettingsPanel(const std::function<QWidget *(
     m_settingsPanel->show();
     m_settingsPanel->raise();
     m_settingsModel.setSettingsVisible(true);
+}
+
+ScreenCapture &OverlayWindowController::screenCapture()
+{
+    if (!m_screenCapture) {
+        m_screenCapture = makeScreenCapture();
+    }
+    return *m_screenCapture;
+}
+
+std::vector<WId> OverlayWindowController::ownWindows() const
+{
+    std::vector<WId> windows;
+    for (const auto *panel : {&m_overlayPanel, &m_toolbarPanel, &m_settingsPanel}) {
+        if (*panel) {
+            windows.push_back((*panel)->winId());
+        }
+    }
+    return windows;
 }
 
 void OverlayWindowController::retirePanel(std::unique_ptr<OverlayPanel> &panel)
@@ -326,15 +353,19 @@ void OverlayWindowController::close()
     }
     m_isClosing = true;
     m_inputController.removeAllMonitors();
-    if (m_captureTask) {
-        m_captureTask->cancel();
-        m_captureTask.release()->deleteLater();
+    if (m_loupeStream) {
+        m_loupeStream->stop();
+        m_loupeStream.reset();
     }
     if (m_drawingCanvas) {
         m_drawingCanvas->model().clear();
         m_drawingCanvas->historyChanged();
         m_drawingCanvas = nullptr;
     }
+    // No ripple may start on a halo that is on its way out.
+    m_clickMonitor.reset();
+    m_spotlight = nullptr;
+    m_cursorHalo = nullptr;
     // Panels go after the current event: close may run inside one of their own handlers.
     for (auto *panel : {&m_toolbarPanel, &m_settingsPanel, &m_overlayPanel}) {
         retirePanel(*panel);

@@ -17,9 +17,14 @@
 namespace zentrel {
 
 class AppPreferences;
+class CursorHaloView;
 class DrawingCanvasView;
 class DrawingToolbarModel;
-class ScreenStillCapture;
+class GlobalClickMonitor;
+class ScreenCapture;
+class ScreenCaptureStream;
+class LoupeView;
+class SpotlightView;
 
 // Hosts one feature run on one screen: its panels, views, models and monitors. It closes
 // exactly once (Escape, its close button, a stop request, a change of the screens) and then
@@ -42,6 +47,24 @@ private:
     void showDrawing();
     void showDrawToolbar();
     void showPendingFeature(AppMode mode);
+    void showZooming();
+    void presentLoupe(const QImage &screenImage);
+    void startLoupeStream();
+    void followPointerWithLoupe(QPointF location);
+    QRect loupeSourceRegion() const;
+    ScreenCapture &screenCapture();
+    // The run's panels, which every capture leaves out.
+    std::vector<WId> ownWindows() const;
+    void showSpotlight();
+    void showCursorHalo();
+    void showBasicToolbar(const QString &settingsLabel,
+                          const QString &closeLabel,
+                          const std::function<QWidget *()> &makeSettings);
+    void showCursorHaloToolbar();
+    // The full-screen panel of an aid that lets every click through to the programs below.
+    void showClickThroughOverlay(QWidget *content, const QString &title);
+    // The pointer, in screen coordinates, is over our toolbar or settings panel.
+    bool isOverFloatingPanel(QPointF location) const;
     void showToolbarPanel(QWidget *toolbar);
     void toggleSettingsPanel(const std::function<QWidget *()> &makeContent);
     void installEscapeMonitor();
@@ -75,8 +98,15 @@ private:
     std::unique_ptr<OverlayPanel> m_settingsPanel;
     QPointer<DrawingCanvasView> m_drawingCanvas;
     std::unique_ptr<DrawingToolbarModel> m_toolbarModel;
-    // The run's one capture in flight; copy and save wait their turn.
-    std::unique_ptr<ScreenStillCapture> m_captureTask;
+    QPointer<LoupeView> m_loupe;
+    QPointer<SpotlightView> m_spotlight;
+    QPointer<CursorHaloView> m_cursorHalo;
+    std::unique_ptr<GlobalClickMonitor> m_clickMonitor;
+    // Made when first needed: while it lives, windows keep their contents for capture.
+    std::unique_ptr<ScreenCapture> m_screenCapture;
+    std::unique_ptr<ScreenCaptureStream> m_loupeStream;
+    // A copy or save is under way (its save dialog may be open); others wait their turn.
+    bool m_isExporting = false;
     std::vector<QPointer<QWidget>> m_retiredPanels;
     std::vector<ScopedConnection> m_subscriptions;
     bool m_isClosing = false;

@@ -36,3 +36,38 @@ bool isCompositingActive()
 }
 
 } // namespace zentrel
+
+#include "platform/x11/xinput_click_monitor.h"
+
+namespace zentrel {
+
+std::unique_ptr<GlobalClickMonitor> makeGlobalClickMonitor()
+{
+    if (isX11Session()) {
+        return XinputClickMonitor::create();
+    }
+    return nullptr;
+}
+
+} // namespace zentrel
+
+#include "platform/unsupported_screen_capture.h"
+#include "platform/x11/xcb_screen_capture.h"
+
+namespace zentrel {
+
+std::unique_ptr<ScreenCapture> makeScreenCapture()
+{
+    if (!isX11Session()) {
+        return std::make_unique<UnsupportedScreenCapture>(CaptureError{
+            CaptureError::Kind::Platform, QStringLiteral("Screen capture needs an X11 session.")});
+    }
+    // Qt's xcb platform opens the display named by $DISPLAY too, unless given -display.
+    auto capture = XcbScreenCapture::create(qgetenv("DISPLAY"));
+    if (!capture) {
+        return std::make_unique<UnsupportedScreenCapture>(capture.error());
+    }
+    return std::move(*capture);
+}
+
+} // namespace zentrel

@@ -15,3 +15,22 @@ std::unique_ptr<KeyGrabber> makeKeyGrabber();
 bool isCompositingActive();
 
 } // namespace zentrel
+
+namespace zentrel {
+
+class GlobalClickMonitor;
+
+// Left and right clicks anywhere on the screen; none where the desktop does not tell them.
+std::unique_ptr<GlobalClickMonitor> makeGlobalClickMonitor();
+
+} // namespace zentrel
+
+namespace zentrel {
+
+class ScreenCapture;
+
+// Capture through the X server in an X11 session; elsewhere, or when the server cannot be
+// reached, one whose every request fails with the reason.
+std::unique_ptr<ScreenCapture> makeScreenCapture();
+
+} // namespace zentrel

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "capture/lanczos_resampler.h"
+#include "capture/loupe_model.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+
+namespace zentrel {
+
+// The round magnifying glass over the screen: the part of the captured screen under the
+// pointer, scaled up with our own Lanczos resampler. Around it the view stays clear.
+class LoupeView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // `screenSize` is the captured screen in points; the image may be denser.
+    LoupeView(const QImage &screenImage, QSize screenSize);
+
+    void setImage(const QImage &screenImage);
+    // A live frame of part of the screen, placed at its offset() in the screen's picture.
+    void updateRegion(const QImage &frame);
+    void setMouseLocation(QPointF location);
+    void setSettings(const LoupeSettings &settings);
+    // Where no compositing manager runs the clear surroundings would show black: the window is
+    // cut to the loupe instead.
+    void setShapesWindow(bool shapesWindow);
+
+    const LoupeSettings &settings() const { return m_settings; }
+
+    QPointF mouseLocation() const { return m_mouseLocation; }
+
+    std::function<void()> onEscape;
+    std::function<void(double)> onZoomChange;
+    std::function<void(double)> onSizeChange;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    void apply(const LoupeAdjustment &adjustment);
+    LoupeGeometry geometry() const;
+    void updateShape();
+
+    QImage m_image;
+    QSize m_screenSize;
+    QPointF m_mouseLocation;
+    LoupeSettings m_settings;
+    LanczosResampler m_resampler;
+    QImage m_magnified;
+    bool m_shapesWindow = false;
+};
+
+} // namespace zentrel

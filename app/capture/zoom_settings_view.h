@@ -1,0 +1,32 @@
+#pragma once
+
+#include "common/signal.h"
+
+#include <QWidget>
+
+namespace zentrel {
+
+class AppPreferences;
+class ToolbarSliderRow;
+
+// The zoom loupe's settings panel: its size and magnification, written at once.
+class ZoomSettingsView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ZoomSettingsView(AppPreferences &preferences, QWidget *parent = nullptr);
+
+    // "2.0x": one fraction digit in the user's locale.
+    static QString magnificationText(double zoom);
+
+private:
+    void refresh();
+
+    AppPreferences &m_preferences;
+    ToolbarSliderRow *m_size = nullptr;
+    ToolbarSliderRow *m_magnification = nullptr;
+    ScopedConnection m_preferencesConnection;
+};
+
+} // namespace zentrel

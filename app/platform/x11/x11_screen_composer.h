@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/screen_capture.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QRect>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace zentrel {
+
+// One X connection that rebuilds what an area of the screen shows from the other top-level
+// windows' own contents, because a plain read of the root would include our windows. Used by one
+// thread at a time; the stream's worker has its own.
+class X11ScreenComposer
+{
+public:
+    // Opens the display (empty: $DISPLAY). Where no compositing manager runs, it redirects the
+    // root's windows automatically while it lives, so the server keeps every window's contents.
+    static tl::expected<std::unique_ptr<X11ScreenComposer>, CaptureError>
+    open(const QByteArray &display);
+    ~X11ScreenComposer();
+    X11ScreenComposer(const X11ScreenComposer &) = delete;
+    X11ScreenComposer &operator=(const X11ScreenComposer &) = delete;
+
+    // Whether windows can be left out (the server offers Composite and Render).
+    bool canLeaveOut() const;
+    QRect rootRect() const;
+    // Reads through a shared memory segment when the server offers MIT-SHM; for many reads.
+    void useSharedMemory();
+
+    // area in root pixels, inside rootRect(). Without Composite the root is read as it is.
+    tl::expected<QImage, CaptureError> compose(const QRect &area,
+                                               const std::vector<std::uint32_t> &leftOut);
+
+private:
+    struct State;
+    explicit X11ScreenComposer(std::unique_ptr<State> state);
+
+    std::unique_ptr<State> m_state;
+};
+
+} // namespace zentrel

@@ -1,0 +1,49 @@
+#include "platform/x11/x11_window_tree.h"
+
+#include "platform/x11/xcb_reply.h"
+
+#include <xcb/xcb.h>
+
+namespace zentrel {
+
+std::uint32_t x11Atom(xcb_connection_t *connection, const std::string &name)
+{
+    const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection,
+        xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.c_str()),
+        nullptr));
+    return reply ? reply->atom : XCB_NONE;
+}
+
+// A compositing manager owns _NET_WM_CM_S<screen> and already keeps every window's contents.
+bool x11CompositingManagerRuns(xcb_connection_t *connection, int screenNumber)
+{
+    const xcb_atom_t atom = x11Atom(connection, "_NET_WM_CM_S" + std::to_string(screenNumber));
+    const XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, atom), nullptr));
+    return owner && owner->owner != XCB_NONE;
+}
+
+std::vector<std::uint32_t>
+x11TopLevelsOf(xcb_connection_t *c, std::uint32_t root, const std::vector<std::uint32_t> &windows)
+{
+    // A window manager puts each window in a frame of its own; the frame is what the root holds.
+    std::vector<std::uint32_t> topLevels;
+    for (xcb_window_t window : windows) {
+        for (int depth = 0; depth < 16 && window != XCB_NONE; ++depth) {
+            const XcbReply<xcb_query_tree_reply_t> tree(
+                xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
+            if (!tree || tree->parent == XCB_NONE) {
+                break;
+            }
+            if (tree->parent == root) {
+                topLevels.push_back(window);
+                break;
+            }
+            window = tree->parent;
+        }
+    }
+    return topLevels;
+}
+
+} // namespace zentrel

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct xcb_connection_t;
+
+namespace zentrel {
+
+// XCB_NONE when the server cannot make the atom.
+std::uint32_t x11Atom(xcb_connection_t *connection, const std::string &name);
+
+bool x11CompositingManagerRuns(xcb_connection_t *connection, int screenNumber);
+
+// The root's children that hold the given windows (the windows themselves without a window
+// manager); windows that no longer exist are skipped.
+std::vector<std::uint32_t> x11TopLevelsOf(xcb_connection_t *connection,
+                                          std::uint32_t root,
+                                          const std::vector<std::uint32_t> &windows);
+
+} // namespace zentrel

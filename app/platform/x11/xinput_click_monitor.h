@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/global_click_monitor.h"
+
+#include <cstdint>
+#include <memory>
+
+struct xcb_connection_t;
+
+namespace zentrel {
+
+// Reads XInput 2 raw button presses of the root window on a connection of its own: raw events
+// come whichever window is under the pointer and whoever holds a grab, and Qt's connection
+// keeps its own event selection.
+class XinputClickMonitor final : public GlobalClickMonitor
+{
+    Q_OBJECT
+
+public:
+    // None when there is no X display or it lacks XInput 2.2.
+    static std::unique_ptr<XinputClickMonitor> create();
+    ~XinputClickMonitor() override;
+
+private:
+    struct Disconnect
+    {
+        void operator()(xcb_connection_t *connection) const;
+    };
+
+    using Connection = std::unique_ptr<xcb_connection_t, Disconnect>;
+
+    XinputClickMonitor(Connection connection, std::uint8_t xinputOpcode);
+    void readEvents();
+
+    Connection m_connection;
+    std::uint8_t m_xinputOpcode;
+};
+
+} // namespace zentrel
