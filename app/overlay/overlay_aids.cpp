@@ -7,7 +7,7 @@
 #include "overlay/overlay_window_controller.h"
 #include "overlay/toolbar/basic_overlay_toolbar.h"
 #include "overlay/toolbar/toolbar_backdrop.h"
-#include "platform/global_click_monitor.h"
+#include "platform/global_input_monitor.h"
 #include "platform/platform_services.h"
 #include "shell/app_preferences.h"
 
@@ -75,18 +75,14 @@ void OverlayWindowController::showCursorHalo()
         }
     });
     // The overlay lets clicks through, so it never sees them: ask the desktop.
-    m_clickMonitor = makeGlobalClickMonitor();
-    if (m_clickMonitor) {
-        connect(m_clickMonitor.get(),
-                &GlobalClickMonitor::pressed,
-                this,
-                [this](Qt::MouseButton button) {
-                    if (m_cursorHalo) {
-                        m_cursorHalo->recordClick(button == Qt::RightButton ? CursorClickKind::right
-                                                                            : CursorClickKind::left,
-                                                  std::chrono::system_clock::now());
-                    }
-                });
+    if (GlobalInputMonitor *monitor = globalInput()) {
+        connect(monitor, &GlobalInputMonitor::pressed, this, [this](Qt::MouseButton button) {
+            if (m_cursorHalo) {
+                m_cursorHalo->recordClick(button == Qt::RightButton ? CursorClickKind::right
+                                                                    : CursorClickKind::left,
+                                          std::chrono::system_clock::now());
+            }
+        });
     }
     m_subscriptions.push_back(m_preferences.changed.connect([this](AppPreferences::Setting) {
         QTimer::singleShot(0, this, [this] {

@@ -10,11 +10,12 @@
 #include "overlay/event_monitor.h"
 #include "overlay/pending_feature_view.h"
 #include "overlay/toolbar/toolbar_backdrop.h"
-#include "platform/global_click_monitor.h"
+#include "platform/global_input_monitor.h"
 #include "platform/platform_services.h"
 #include "platform/screen_capture.h"
 #include "shell/app_preferences.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPropertyAnimation>
@@ -247,6 +248,23 @@ void OverlayWindowController::installEscapeMonitor()
                 QTimer::singleShot(0, this, &OverlayWindowController::handleEscapeKey);
             }
         }));
+    // Click-through panels never hold the focus, and the user may have clicked elsewhere:
+    // Escape anywhere ends the run too, unless it is closing one of our dialogs.
+    if (GlobalInputMonitor *monitor = globalInput()) {
+        connect(monitor, &GlobalInputMonitor::escapePressed, this, [this] {
+            if (!m_isExporting && !QApplication::activeModalWidget()) {
+                QTimer::singleShot(0, this, &OverlayWindowController::handleEscapeKey);
+            }
+        });
+    }
+}
+
+GlobalInputMonitor *OverlayWindowController::globalInput()
+{
+    if (!m_globalInput) {
+        m_globalInput = makeGlobalInputMonitor();
+    }
+    return m_globalInput.get();
 }
 
 void OverlayWindowController::handleEscapeKey()
@@ -363,7 +381,7 @@ void OverlayWindowController::close()
         m_drawingCanvas = nullptr;
     }
     // No ripple may start on a halo that is on its way out.
-    m_clickMonitor.reset();
+    m_globalInput.reset();
     m_spotlight = nullptr;
     m_cursorHalo = nullptr;
     // Panels go after the current event: close may run inside one of their own handlers.

@@ -20,7 +20,7 @@ class AppPreferences;
 class CursorHaloView;
 class DrawingCanvasView;
 class DrawingToolbarModel;
-class GlobalClickMonitor;
+class GlobalInputMonitor;
 class ScreenCapture;
 class ScreenCaptureStream;
 class LoupeView;
@@ -68,6 +68,8 @@ private:
     void showToolbarPanel(QWidget *toolbar);
     void toggleSettingsPanel(const std::function<QWidget *()> &makeContent);
     void installEscapeMonitor();
+    // Made when first needed; none where the desktop offers no such monitor.
+    GlobalInputMonitor *globalInput();
     void handleEscapeKey();
     void applyDrawingPreferences();
     void selectTool(PresentationTool tool);
@@ -101,7 +103,7 @@ private:
     QPointer<LoupeView> m_loupe;
     QPointer<SpotlightView> m_spotlight;
     QPointer<CursorHaloView> m_cursorHalo;
-    std::unique_ptr<GlobalClickMonitor> m_clickMonitor;
+    std::unique_ptr<GlobalInputMonitor> m_globalInput;
     // Made when first needed: while it lives, windows keep their contents for capture.
     std::unique_ptr<ScreenCapture> m_screenCapture;
     std::unique_ptr<ScreenCaptureStream> m_loupeStream;

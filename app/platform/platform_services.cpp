@@ -37,14 +37,14 @@ bool isCompositingActive()
 
 } // namespace zentrel
 
-#include "platform/x11/xinput_click_monitor.h"
+#include "platform/x11/xinput_monitor.h"
 
 namespace zentrel {
 
-std::unique_ptr<GlobalClickMonitor> makeGlobalClickMonitor()
+std::unique_ptr<GlobalInputMonitor> makeGlobalInputMonitor()
 {
     if (isX11Session()) {
-        return XinputClickMonitor::create();
+        return XinputMonitor::create();
     }
     return nullptr;
 }

@@ -18,10 +18,10 @@ bool isCompositingActive();
 
 namespace zentrel {
 
-class GlobalClickMonitor;
+class GlobalInputMonitor;
 
 // Left and right clicks anywhere on the screen; none where the desktop does not tell them.
-std::unique_ptr<GlobalClickMonitor> makeGlobalClickMonitor();
+std::unique_ptr<GlobalInputMonitor> makeGlobalInputMonitor();
 
 } // namespace zentrel
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/global_click_monitor.h"
+#include "platform/global_input_monitor.h"
 
 #include <cstdint>
 #include <memory>
@@ -9,17 +9,17 @@ struct xcb_connection_t;
 
 namespace zentrel {
 
-// Reads XInput 2 raw button presses of the root window on a connection of its own: raw events
-// come whichever window is under the pointer and whoever holds a grab, and Qt's connection
+// Reads XInput 2 raw button and key presses of the root window on a connection of its own: raw
+// events come whichever window is under the pointer and whoever holds a grab, and Qt's connection
 // keeps its own event selection.
-class XinputClickMonitor final : public GlobalClickMonitor
+class XinputMonitor final : public GlobalInputMonitor
 {
     Q_OBJECT
 
 public:
     // None when there is no X display or it lacks XInput 2.2.
-    static std::unique_ptr<XinputClickMonitor> create();
-    ~XinputClickMonitor() override;
+    static std::unique_ptr<XinputMonitor> create();
+    ~XinputMonitor() override;
 
 private:
     struct Disconnect
@@ -29,7 +29,7 @@ private:
 
     using Connection = std::unique_ptr<xcb_connection_t, Disconnect>;
 
-    XinputClickMonitor(Connection connection, std::uint8_t xinputOpcode);
+    XinputMonitor(Connection connection, std::uint8_t xinputOpcode);
     void readEvents();
 
     Connection m_connection;

@@ -1,5 +1,7 @@
-#include "platform/x11/xinput_click_monitor.h"
+#include "platform/x11/xinput_monitor.h"
 
+#include "hotkeys/key.h"
+#include "hotkeys/key_positions.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <QSocketNotifier>
@@ -16,6 +18,9 @@ namespace {
 // X numbers the buttons from the left: 1 is the primary, 2 the middle, 3 the secondary.
 constexpr std::uint32_t leftButton = 1;
 constexpr std::uint32_t rightButton = 3;
+// Escape's key position; X keycodes are the Linux input codes plus 8.
+const std::uint32_t escapeKeycode =
+    static_cast<std::uint32_t>(*hotkeys::evdevCode(hotkeys::keys::escape.rawValue) + 8);
 
 // The xcb request takes a mask header followed by its words.
 struct RawPressMask
@@ -43,12 +48,12 @@ std::optional<std::uint8_t> xinputOpcode(xcb_connection_t *connection)
 
 } // namespace
 
-void XinputClickMonitor::Disconnect::operator()(xcb_connection_t *connection) const
+void XinputMonitor::Disconnect::operator()(xcb_connection_t *connection) const
 {
     xcb_disconnect(connection);
 }
 
-std::unique_ptr<XinputClickMonitor> XinputClickMonitor::create()
+std::unique_ptr<XinputMonitor> XinputMonitor::create()
 {
     int screenNumber = 0;
     Connection connection(xcb_connect(nullptr, &screenNumber));
@@ -69,39 +74,47 @@ std::unique_ptr<XinputClickMonitor> XinputClickMonitor::create()
     RawPressMask mask{};
     mask.header.deviceid = XCB_INPUT_DEVICE_ALL_MASTER;
     mask.header.mask_len = 1;
-    mask.bits = XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS;
+    mask.bits = XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS;
     const XcbReply<xcb_generic_error_t> error(xcb_request_check(
         connection.get(),
         xcb_input_xi_select_events_checked(connection.get(), screens.data->root, 1, &mask.header)));
     if (error) {
         return nullptr;
     }
-    return std::unique_ptr<XinputClickMonitor>(
-        new XinputClickMonitor(std::move(connection), *opcode));
+    return std::unique_ptr<XinputMonitor>(new XinputMonitor(std::move(connection), *opcode));
 }
 
-XinputClickMonitor::XinputClickMonitor(Connection connection, std::uint8_t xinputOpcode)
+XinputMonitor::XinputMonitor(Connection connection, std::uint8_t xinputOpcode)
     : m_connection(std::move(connection))
     , m_xinputOpcode(xinputOpcode)
 {
     auto *notifier = new QSocketNotifier(
         xcb_get_file_descriptor(m_connection.get()), QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, &XinputClickMonitor::readEvents);
+    connect(notifier, &QSocketNotifier::activated, this, &XinputMonitor::readEvents);
     // Events may already sit in xcb's queue, where the socket no longer announces them.
     readEvents();
 }
 
-XinputClickMonitor::~XinputClickMonitor() = default;
+XinputMonitor::~XinputMonitor() = default;
 
-void XinputClickMonitor::readEvents()
+void XinputMonitor::readEvents()
 {
     while (const XcbReply<xcb_generic_event_t> event{xcb_poll_for_event(m_connection.get())}) {
         if ((event->response_type & 0x7f) != XCB_GE_GENERIC) {
             continue;
         }
         const auto *generic = reinterpret_cast<const xcb_ge_generic_event_t *>(event.get());
-        if (generic->extension != m_xinputOpcode
-            || generic->event_type != XCB_INPUT_RAW_BUTTON_PRESS) {
+        if (generic->extension != m_xinputOpcode) {
+            continue;
+        }
+        if (generic->event_type == XCB_INPUT_RAW_KEY_PRESS) {
+            const auto *key = reinterpret_cast<const xcb_input_raw_key_press_event_t *>(generic);
+            if (key->detail == escapeKeycode) {
+                Q_EMIT escapePressed();
+            }
+            continue;
+        }
+        if (generic->event_type != XCB_INPUT_RAW_BUTTON_PRESS) {
             continue;
         }
         const auto *press = reinterpret_cast<const xcb_input_raw_button_press_event_t *>(generic);
