@@ -10,16 +10,9 @@
 namespace zentrel {
 
 CursorHaloSettingsView::CursorHaloSettingsView(AppPreferences &preferences, QWidget *parent)
-    : QWidget(parent)
-    , m_preferences(preferences)
+    : FeatureSettingsView(preferences, parent)
 {
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new ToolbarSettingsContainer(makeContent(), this));
-
-    refresh();
-    m_preferencesConnection =
-        m_preferences.changed.connect([this](AppPreferences::Setting) { refresh(); });
+    setRows(makeContent());
 }
 
 QWidget *CursorHaloSettingsView::makeContent()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/signal.h"
+#include "overlay/toolbar/feature_settings_view.h"
 
 #include <QWidget>
 
@@ -11,7 +11,7 @@ class ToolbarSliderRow;
 
 // The cursor halo's settings panel: size, opacity and the ripples' border. Every slider writes
 // its preference at once and shows the preferences whoever changes them.
-class CursorHaloSettingsView : public QWidget
+class CursorHaloSettingsView : public FeatureSettingsView
 {
     Q_OBJECT
 
@@ -20,13 +20,11 @@ public:
 
 private:
     QWidget *makeContent();
-    void refresh();
+    void refresh() override;
 
-    AppPreferences &m_preferences;
     ToolbarSliderRow *m_size = nullptr;
     ToolbarSliderRow *m_opacity = nullptr;
     ToolbarSliderRow *m_border = nullptr;
-    ScopedConnection m_preferencesConnection;
 };
 
 } // namespace zentrel

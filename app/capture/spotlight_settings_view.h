@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/signal.h"
+#include "overlay/toolbar/feature_settings_view.h"
 
 #include <QWidget>
 
@@ -13,7 +13,7 @@ class ToolbarSliderRow;
 // The spotlight's settings panel: size (the clear circle's radius), darkness, feather and dim
 // colour. Every control writes its preference at once and shows the preferences whoever
 // changes them.
-class SpotlightSettingsView : public QWidget
+class SpotlightSettingsView : public FeatureSettingsView
 {
     Q_OBJECT
 
@@ -23,14 +23,12 @@ public:
 private:
     QWidget *makeContent();
     QWidget *makeDimColorRow(QWidget *parent);
-    void refresh();
+    void refresh() override;
 
-    AppPreferences &m_preferences;
     ToolbarSliderRow *m_size = nullptr;
     ToolbarSliderRow *m_darkness = nullptr;
     ToolbarSliderRow *m_feather = nullptr;
     ColorWellButton *m_dimColor = nullptr;
-    ScopedConnection m_preferencesConnection;
 };
 
 } // namespace zentrel

@@ -2,7 +2,6 @@
 
 #include "capture/loupe_model.h"
 #include "capture/settings_value_text.h"
-#include "overlay/toolbar/toolbar_backdrop.h"
 #include "overlay/toolbar/toolbar_slider_row.h"
 #include "shell/app_preferences.h"
 
@@ -12,8 +11,7 @@
 namespace zentrel {
 
 ZoomSettingsView::ZoomSettingsView(AppPreferences &preferences, QWidget *parent)
-    : QWidget(parent)
-    , m_preferences(preferences)
+    : FeatureSettingsView(preferences, parent)
 {
     auto *content = new QWidget(this);
     m_size = new ToolbarSliderRow(QStringLiteral("Loupe size"),
@@ -37,13 +35,7 @@ ZoomSettingsView::ZoomSettingsView(AppPreferences &preferences, QWidget *parent)
     rows->setSpacing(12);
     rows->addWidget(m_size);
     rows->addWidget(m_magnification);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new ToolbarSettingsContainer(content, this));
-    refresh();
-    m_preferencesConnection =
-        m_preferences.changed.connect([this](AppPreferences::Setting) { refresh(); });
+    setRows(content);
 }
 
 QString ZoomSettingsView::magnificationText(double zoom)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/signal.h"
+#include "overlay/toolbar/feature_settings_view.h"
 
 #include <QWidget>
 
@@ -10,7 +10,7 @@ class AppPreferences;
 class ToolbarSliderRow;
 
 // The zoom loupe's settings panel: its size and magnification, written at once.
-class ZoomSettingsView : public QWidget
+class ZoomSettingsView : public FeatureSettingsView
 {
     Q_OBJECT
 
@@ -21,12 +21,10 @@ public:
     static QString magnificationText(double zoom);
 
 private:
-    void refresh();
+    void refresh() override;
 
-    AppPreferences &m_preferences;
     ToolbarSliderRow *m_size = nullptr;
     ToolbarSliderRow *m_magnification = nullptr;
-    ScopedConnection m_preferencesConnection;
 };
 
 } // namespace zentrel

@@ -17,16 +17,9 @@
 namespace zentrel {
 
 DrawingSettingsView::DrawingSettingsView(AppPreferences &preferences, QWidget *parent)
-    : QWidget(parent)
-    , m_preferences(preferences)
+    : FeatureSettingsView(preferences, parent)
 {
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new ToolbarSettingsContainer(makeContent(), this));
-
-    refresh();
-    m_preferencesConnection =
-        m_preferences.changed.connect([this](AppPreferences::Setting) { refresh(); });
+    setRows(makeContent());
 }
 
 QString DrawingSettingsView::formattedLineWidth(double width)

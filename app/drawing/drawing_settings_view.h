@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/signal.h"
+#include "overlay/toolbar/feature_settings_view.h"
 
 #include <QWidget>
 
@@ -14,7 +14,7 @@ class ToolbarToggleRow;
 
 // The live-drawing settings panel: line width, roughness, contrast and auto fade. Every
 // control writes its preference at once and shows the preferences whoever changes them.
-class DrawingSettingsView : public QWidget
+class DrawingSettingsView : public FeatureSettingsView
 {
     Q_OBJECT
 
@@ -29,9 +29,8 @@ public:
 private:
     QWidget *makeContent();
     QWidget *makeFadePresets(QWidget *parent);
-    void refresh();
+    void refresh() override;
 
-    AppPreferences &m_preferences;
     ToolbarSliderRow *m_lineWidth = nullptr;
     RoughnessPicker *m_roughness = nullptr;
     ToolbarToggleRow *m_highContrast = nullptr;
@@ -39,7 +38,6 @@ private:
     ToolbarToggleRow *m_autoFade = nullptr;
     ToolbarSliderRow *m_fadeDuration = nullptr;
     ToolbarPresetButton *m_fadeOff = nullptr;
-    ScopedConnection m_preferencesConnection;
 };
 
 } // namespace zentrel
