@@ -248,7 +248,10 @@ X11ScreenComposer::compose(const QRect &area, const std::vector<std::uint32_t> &
         wallpaper = xcb_generate_id(c);
         const auto pixmap =
             *static_cast<xcb_pixmap_t *>(xcb_get_property_value(wallpaperProperty.get()));
-        xcb_render_create_picture(c, wallpaper, pixmap, m_state->rootFormat, 0, nullptr);
+        // A wallpaper tiles the root like its background does: a solid colour is one pixel.
+        const uint32_t repeat = XCB_RENDER_REPEAT_NORMAL;
+        xcb_render_create_picture(
+            c, wallpaper, pixmap, m_state->rootFormat, XCB_RENDER_CP_REPEAT, &repeat);
     }
 
     // Our windows go first, so that other windows above or below them fill their place again.
