@@ -13,7 +13,6 @@ namespace {
 
 // budget: < 1 s to save a library of 20 boards of 2,000 elements each; a save this long must
 // not run on the main thread
-
 void BM_WhiteboardLibraryStore_Save20x2000(benchmark::State &state)
 {
     const auto folder = std::filesystem::temp_directory_path()
