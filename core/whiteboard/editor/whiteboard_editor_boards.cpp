@@ -1,0 +1,141 @@
+// The board commands of the toolbar's board menu: add, rename, duplicate, select, delete.
+#include "whiteboard/editor/whiteboard_editor_model.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+namespace zentrel {
+
+namespace {
+
+std::string_view trimmed(std::string_view text)
+{
+    constexpr std::string_view blanks = " \t\n\r\v\f";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+void remapReference(std::optional<Uuid> &reference, const std::map<Uuid, Uuid> &copies)
+{
+    if (!reference) {
+        return;
+    }
+    if (const auto found = copies.find(*reference); found != copies.end()) {
+        reference = found->second;
+    }
+}
+
+} // namespace
+
+WhiteboardBoard WhiteboardEditorModel::makeBoard(std::string name) const
+{
+    WhiteboardBoard board;
+    board.id = makeIdentifier();
+    board.name = std::move(name);
+    board.viewport = WhiteboardViewport{1, {0, 0}};
+    board.background = WhiteboardBackground::white();
+    board.showsGrid = true;
+    board.createdAt = now();
+    board.updatedAt = board.createdAt;
+    return board;
+}
+
+void WhiteboardEditorModel::addBoard()
+{
+    ChangeBatch batch(*this);
+    WhiteboardLibrary library = *m_library;
+    // Not checked against existing names: after a deletion a number can repeat.
+    WhiteboardBoard board = makeBoard("Board " + std::to_string(library.boards.size() + 1));
+    library.currentBoardID = board.id;
+    library.boards.push_back(std::move(board));
+    updateLibrary(std::move(library));
+    setSelection({});
+}
+
+void WhiteboardEditorModel::renameBoard(std::string_view name)
+{
+    const std::string_view kept = trimmed(name);
+    if (kept.empty() || kept == currentBoard().name) {
+        return;
+    }
+    ChangeBatch batch(*this);
+    WhiteboardLibrarySnapshot before = m_library;
+    WhiteboardLibrary library = *m_library;
+    library.boards[currentBoardIndex()].name = std::string(kept);
+    setLibrary(std::move(library));
+    recordUndoSnapshot(std::move(before));
+    commitChange();
+}
+
+void WhiteboardEditorModel::duplicateBoard()
+{
+    const WhiteboardBoard &source = currentBoard();
+    WhiteboardBoard copy = source;
+    copy.id = makeIdentifier();
+    copy.name = source.name + " Copy";
+    copy.createdAt = now();
+    copy.updatedAt = copy.createdAt;
+
+    // New identifiers first, so bound texts and arrows can point at the copies of their targets.
+    std::map<Uuid, Uuid> copies;
+    for (const ElementPtr &element : source.elements) {
+        copies.emplace(element->id, makeIdentifier());
+    }
+    for (ElementPtr &element : copy.elements) {
+        WhiteboardElement duplicate = *element;
+        duplicate.id = copies.at(element->id);
+        remapReference(duplicate.containerID, copies);
+        remapReference(duplicate.startBindingID, copies);
+        remapReference(duplicate.endBindingID, copies);
+        element = makeElement(std::move(duplicate));
+    }
+
+    ChangeBatch batch(*this);
+    WhiteboardLibrary library = *m_library;
+    library.currentBoardID = copy.id;
+    const auto at = static_cast<std::ptrdiff_t>(currentBoardIndex()) + 1;
+    library.boards.insert(library.boards.begin() + at, std::move(copy));
+    updateLibrary(std::move(library));
+    setSelection({});
+}
+
+void WhiteboardEditorModel::selectBoard(const Uuid &boardID)
+{
+    const auto &boards = m_library->boards;
+    const bool known = std::any_of(boards.begin(), boards.end(), [&](const WhiteboardBoard &board) {
+        return board.id == boardID;
+    });
+    if (!known) {
+        return;
+    }
+    ChangeBatch batch(*this);
+    WhiteboardLibrary library = *m_library;
+    library.currentBoardID = boardID;
+    setLibrary(std::move(library));
+    setSelection({});
+    // The choice of board is stored with the library, but is no edit to undo.
+    scheduleSave();
+}
+
+void WhiteboardEditorModel::deleteCurrentBoard()
+{
+    ChangeBatch batch(*this);
+    WhiteboardLibrary library = *m_library;
+    const std::size_t index = currentBoardIndex();
+    if (library.boards.size() > 1) {
+        library.boards.erase(library.boards.begin() + static_cast<std::ptrdiff_t>(index));
+        library.currentBoardID = library.boards[std::min(index, library.boards.size() - 1)].id;
+    } else {
+        library.boards = {makeBoard("Untitled Board")};
+        library.currentBoardID = library.boards.front().id;
+    }
+    updateLibrary(std::move(library));
+    setSelection({});
+}
+
+} // namespace zentrel

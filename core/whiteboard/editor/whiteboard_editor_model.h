@@ -1,0 +1,244 @@
+#pragma once
+
+#include "common/clock.h"
+#include "common/color.h"
+#include "common/geometry.h"
+#include "common/signal.h"
+#include "shell/shell_ports.h"
+#include "whiteboard/editor/whiteboard_editor_change.h"
+#include "whiteboard/model/uuid.h"
+#include "whiteboard/model/whiteboard_interaction.h"
+#include "whiteboard/model/whiteboard_library.h"
+#include "whiteboard/model/whiteboard_library_store.h"
+#include "whiteboard/model/whiteboard_tool.h"
+
+#include <any>
+#include <chrono>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zentrel {
+
+// A library value that is never changed again, so history entries and pending saves share it.
+using WhiteboardLibrarySnapshot = std::shared_ptr<const WhiteboardLibrary>;
+using WhiteboardSelection = std::set<Uuid>;
+using WhiteboardErrorHandler = std::function<void(const std::string &text)>;
+
+// What the model takes from its host. All three must be set; clock and scheduler outlive it.
+struct WhiteboardEditorServices
+{
+    const Clock *clock = nullptr;
+    Scheduler *scheduler = nullptr;
+    UuidRandomSource random;
+};
+
+inline constexpr std::chrono::milliseconds whiteboardSaveDelay{350};
+inline constexpr std::size_t whiteboardUndoLimit = 100;
+inline constexpr std::string_view whiteboardSaveFailurePrefix =
+    "The whiteboard could not be saved: ";
+inline constexpr std::string_view whiteboardLoadFailurePrefix =
+    "The whiteboard library could not be loaded: ";
+
+// A stored viewport the canvas can use: a non-finite or non-positive scale becomes 1 and a
+// non-finite offset 0, so a damaged file cannot leave the board invisible.
+WhiteboardViewport sanitizedViewport(WhiteboardViewport viewport);
+
+// The editing model of one board library, for the whiteboard and for Zevizu & Vozurir. Every
+// command changes the library through setLibrary, recordUndoSnapshot, commitChange and
+// updateLibrary, so undo, change stamps and saving behave alike everywhere. Areas such as
+// selection or clipboard add member functions in files of their own. Main thread only.
+class WhiteboardEditorModel
+{
+public:
+    // The whiteboard: the library loaded from `store`. When loading fails the model edits a fresh
+    // library and never saves during this run, so the file it could not read stays intact.
+    WhiteboardEditorModel(WhiteboardLibraryStore store,
+                          Color drawingColor,
+                          int roughness,
+                          double lineWidth,
+                          WhiteboardEditorServices services);
+    ~WhiteboardEditorModel();
+    WhiteboardEditorModel(const WhiteboardEditorModel &) = delete;
+    WhiteboardEditorModel &operator=(const WhiteboardEditorModel &) = delete;
+
+    // Published properties. `library()` is valid until the next library change.
+    const WhiteboardLibrary &library() const { return *m_library; }
+
+    WhiteboardLibrarySnapshot librarySnapshot() const { return m_library; }
+
+    WhiteboardTool selectedTool() const { return m_selectedTool; }
+
+    const WhiteboardSelection &selection() const { return m_selection; }
+
+    WhiteboardInteraction interaction() const { return m_interaction; }
+
+    bool canUndo() const { return !m_undoStates.empty(); }
+
+    bool canRedo() const { return !m_redoStates.empty(); }
+
+    double textFontSize() const { return m_textFontSize; }
+
+    // Plain writes of the published properties: no undo step, no stamp, no save.
+    void setLibrary(WhiteboardLibrary library);
+    void setLibrary(WhiteboardLibrarySnapshot library);
+    void setSelectedTool(WhiteboardTool tool);
+    void setSelection(WhiteboardSelection selection);
+    void setInteraction(WhiteboardInteraction interaction);
+    void setTextFontSize(double size); // kept within 8…144
+
+    // Announced once per command, after the change, with everything it touched.
+    Signal<WhiteboardEditorChange> changed;
+
+    // Holds announcements back until the outermost batch ends, then sends them as one.
+    class ChangeBatch
+    {
+    public:
+        explicit ChangeBatch(WhiteboardEditorModel &model);
+        ~ChangeBatch();
+        ChangeBatch(const ChangeBatch &) = delete;
+        ChangeBatch &operator=(const ChangeBatch &) = delete;
+
+    private:
+        WhiteboardEditorModel &m_model;
+    };
+
+    // Drawing defaults that new elements take; not published.
+    Color drawingColor() const { return m_drawingColor; }
+
+    void setDrawingColor(Color color) { m_drawingColor = color; }
+
+    const std::optional<Color> &fillColor() const { return m_fillColor; }
+
+    void setFillColor(std::optional<Color> color) { m_fillColor = color; }
+
+    double lineWidth() const { return m_lineWidth; }
+
+    void setLineWidth(double width) { m_lineWidth = width; }
+
+    int roughness() const { return m_roughness; }
+
+    void setRoughness(int roughness) { m_roughness = roughness; }
+
+    double opacity() const { return m_opacity; }
+
+    void setOpacity(double opacity) { m_opacity = opacity; }
+
+    // Where failure texts go. A load failure that happened before the owner could set this is
+    // delivered at once by the first call.
+    void setOnError(WhiteboardErrorHandler handler);
+
+    const WhiteboardErrorHandler &onError() const { return m_onError; }
+
+    const std::optional<std::string> &loadFailure() const { return m_loadFailure; }
+
+    bool isPersistent() const { return m_isPersistent; }
+
+    bool isViewportBounded() const { return m_isViewportBounded; }
+
+    const std::any &backgroundImage() const { return m_backgroundImage; }
+
+    SizeF sceneSize() const { return m_sceneSize; }
+
+    const WhiteboardLibraryStore &store() const { return m_store; }
+
+    Timestamp now() const { return m_services.clock->now(); }
+
+    Uuid makeIdentifier() const { return Uuid::generate(m_services.random); }
+
+    // The board named by currentBoardID, else the first; commands write the board at the index.
+    const WhiteboardBoard &currentBoard() const;
+    std::size_t currentBoardIndex() const;
+
+    // History, transactions and saving.
+    void recordUndoSnapshot(WhiteboardLibrarySnapshot before);
+    void recordUndoSnapshot(WhiteboardLibrary before);
+    void commitChange();
+    void updateLibrary(WhiteboardLibrary library);
+    void undo();
+    void redo();
+
+    std::size_t undoCount() const { return m_undoStates.size(); }
+
+    std::size_t redoCount() const { return m_redoStates.size(); }
+
+    void beginTransaction();
+    void endTransaction();
+    void cancelInteraction();
+
+    bool isTransactionOpen() const { return m_transactionStart != nullptr; }
+
+    void scheduleSave();
+    void saveNow();
+    void replaceCurrentBoard(WhiteboardBoard board);
+    void resetView();
+
+    // Boards (whiteboard_editor_boards.cpp).
+    void addBoard();
+    void renameBoard(std::string_view name);
+    void duplicateBoard();
+    void selectBoard(const Uuid &boardID);
+    void deleteCurrentBoard();
+    // Empty, white, grid shown, default viewport, made now.
+    WhiteboardBoard makeBoard(std::string name) const;
+
+private:
+    struct Setup;
+    explicit WhiteboardEditorModel(Setup setup);
+    static Setup whiteboardSetup(WhiteboardLibraryStore store, WhiteboardEditorServices services);
+    friend std::unique_ptr<WhiteboardEditorModel>
+    makeFreezeEditorModel(std::any image,
+                          Color drawingColor,
+                          int roughness,
+                          SizeF sceneSize,
+                          double lineWidth,
+                          WhiteboardEditorServices services);
+
+    void publish(WhiteboardEditorChange changes);
+    void keepSelectionOnCurrentBoard();
+    void reportSaveFailure(const WhiteboardLibraryStoreError &error) const;
+
+    WhiteboardEditorServices m_services;
+    WhiteboardLibraryStore m_store;
+    WhiteboardLibrarySnapshot m_library;
+    WhiteboardTool m_selectedTool = WhiteboardTool::selection;
+    WhiteboardSelection m_selection;
+    WhiteboardInteraction m_interaction;
+    Color m_drawingColor;
+    std::optional<Color> m_fillColor;
+    double m_lineWidth = 1;
+    int m_roughness = 0;
+    double m_opacity = 1;
+    double m_textFontSize = 32;
+    WhiteboardErrorHandler m_onError;
+    std::optional<std::string> m_loadFailure;
+    bool m_loadFailureDelivered = false;
+    bool m_isPersistent = true;
+    bool m_isViewportBounded = false;
+    std::any m_backgroundImage;
+    SizeF m_sceneSize;
+    std::deque<WhiteboardLibrarySnapshot> m_undoStates;  // oldest first
+    std::vector<WhiteboardLibrarySnapshot> m_redoStates; // next redo last
+    WhiteboardLibrarySnapshot m_transactionStart;
+    // Set to true to cancel the pending debounced save; the scheduler cannot take work back.
+    std::shared_ptr<bool> m_saveCancelled;
+    int m_batchDepth = 0;
+    WhiteboardEditorChange m_pendingChanges = WhiteboardEditorChange::none;
+};
+
+// Zevizu & Vozurir: one "Freeze" board over the captured image, a scratch store in a folder
+// that is never created, and nothing ever saved.
+std::unique_ptr<WhiteboardEditorModel> makeFreezeEditorModel(std::any image,
+                                                             Color drawingColor,
+                                                             int roughness,
+                                                             SizeF sceneSize,
+                                                             double lineWidth,
+                                                             WhiteboardEditorServices services);
+
+} // namespace zentrel
