@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <set>
 
 namespace zentrel {
 
@@ -13,6 +14,7 @@ namespace {
 constexpr int dockTimeoutMs = 15000;
 constexpr qint64 dockPollMs = 200;
 constexpr int paintTimeoutMs = 5000;
+constexpr int menuTimeoutMs = 10000;
 
 } // namespace
 
@@ -77,6 +79,32 @@ QImage DesktopTest::grabOncePainted(const QRect &area)
 std::string DesktopTest::situation()
 {
     return m_windows.describeShown() + "\nzentrel output:\n" + m_zentrel.output().toStdString();
+}
+
+std::optional<TopLevelWindow> DesktopTest::openTrayMenu(std::uint32_t icon,
+                                                        const QString &screenshotName)
+{
+    const std::optional<QRect> slot = m_xvfb.windowRect(icon);
+    if (!slot) {
+        ADD_FAILURE() << "the docked icon window is gone";
+        return std::nullopt;
+    }
+    const std::set<std::uint32_t> before = m_windows.shownIds();
+    if (!m_input.click(slot->center())) {
+        ADD_FAILURE() << m_input.lastError().toStdString();
+        return std::nullopt;
+    }
+    const std::optional<TopLevelWindow> menu =
+        m_windows.waitForNewPopup(before, QDeadlineTimer(menuTimeoutMs));
+    const QImage screen = menu ? grabOncePainted(menu->frame) : m_xvfb.grabScreen();
+    keepScreenshot(screen, screenshotName);
+    if (!menu) {
+        ADD_FAILURE() << "clicking the tray icon popped up no menu; " << situation();
+    } else if (!isPainted(screen, menu->frame)) {
+        ADD_FAILURE() << "the menu was never painted: " << menu->describe();
+        return std::nullopt;
+    }
+    return menu;
 }
 
 std::optional<std::uint32_t> DesktopTest::startAndWaitForDock()

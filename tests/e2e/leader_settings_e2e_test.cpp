@@ -85,21 +85,9 @@ protected:
     // "Settings...".
     std::optional<TopLevelWindow> openSettings()
     {
-        const std::optional<QRect> slot = m_xvfb.windowRect(m_icon);
-        if (!slot) {
-            ADD_FAILURE() << "the docked icon window is gone";
-            return std::nullopt;
-        }
-        const std::set<std::uint32_t> before = m_windows.shownIds();
-        if (!m_input.click(slot->center())) {
-            ADD_FAILURE() << m_input.lastError().toStdString();
-            return std::nullopt;
-        }
         const std::optional<TopLevelWindow> menu =
-            m_windows.waitForNewPopup(before, QDeadlineTimer(windowTimeoutMs));
-        // Keys reach the menu only once it holds the keyboard, as it does once it is painted.
-        if (!menu || !isPainted(grabOncePainted(menu->frame), menu->frame)) {
-            ADD_FAILURE() << "clicking the tray icon showed no painted menu; " << situation();
+            openTrayMenu(m_icon, QStringLiteral("leader_settings_menu.png"));
+        if (!menu) {
             return std::nullopt;
         }
         if (!m_input.pressKeys(

@@ -38,32 +38,9 @@ protected:
         m_icon = *icon;
     }
 
-    // Left-clicks the tray icon and returns the menu once it is painted, which also means the
-    // program has handled its mapping and holds the keyboard for it. The screen with the open
-    // menu is kept under screenshotName.
     std::optional<TopLevelWindow> openMenu(const QString &screenshotName)
     {
-        const std::optional<QRect> slot = m_xvfb.windowRect(m_icon);
-        if (!slot) {
-            ADD_FAILURE() << "the docked icon window is gone";
-            return std::nullopt;
-        }
-        const std::set<std::uint32_t> before = m_windows.shownIds();
-        if (!m_input.click(slot->center())) {
-            ADD_FAILURE() << m_input.lastError().toStdString();
-            return std::nullopt;
-        }
-        const std::optional<TopLevelWindow> menu =
-            m_windows.waitForNewPopup(before, QDeadlineTimer(windowTimeoutMs));
-        const QImage screen = menu ? grabOncePainted(menu->frame) : m_xvfb.grabScreen();
-        keepScreenshot(screen, screenshotName);
-        if (!menu) {
-            ADD_FAILURE() << "clicking the tray icon popped up no menu; " << situation();
-        } else if (!isPainted(screen, menu->frame)) {
-            ADD_FAILURE() << "the menu was never painted: " << menu->describe();
-            return std::nullopt;
-        }
-        return menu;
+        return openTrayMenu(m_icon, screenshotName);
     }
 
     // Keys go to the open menu, which grabbed the keyboard.
