@@ -1,0 +1,93 @@
+#include "whiteboard/editor/whiteboard_editor_model.h"
+#include "whiteboard/editor/whiteboard_selection.h"
+#include "whiteboard/generated_board.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+using namespace zentrel;
+
+namespace {
+
+class StillClock final : public Clock
+{
+public:
+    Timestamp now() const override { return Timestamp{}; }
+};
+
+// Keeps posted work without running it: the benchmark measures the model, not the disk.
+class DroppingScheduler final : public Scheduler
+{
+public:
+    void post(std::function<void()>) override {}
+
+    void postAfter(std::chrono::milliseconds, std::function<void()>) override {}
+};
+
+UuidRandomSource sequence()
+{
+    auto next = std::make_shared<std::uint64_t>(0);
+    return [next] {
+        return ++*next * 0x9E3779B97F4A7C15ull;
+    };
+}
+
+// The generated board of every element kind, with identifiers and some groups of four, so the
+// marquee pays for group expansion too.
+std::unique_ptr<WhiteboardEditorModel>
+boardModel(const Clock &clock, Scheduler &scheduler, int count)
+{
+    auto model = makeFreezeEditorModel(
+        {}, Color{}, 1, SizeF{1920, 1080}, 2, {&clock, &scheduler, sequence()});
+    WhiteboardLibrary library = model->library();
+    WhiteboardBoard board = generatedBoard(count);
+    Uuid group;
+    for (std::size_t i = 0; i < board.elements.size(); ++i) {
+        WhiteboardElement element = *board.elements[i];
+        element.id = model->makeIdentifier();
+        if (i % 4 == 0) {
+            group = model->makeIdentifier();
+        }
+        if (i % 40 < 4) {
+            element.groupIDs = {group};
+        }
+        board.elements[i] = makeElement(std::move(element));
+    }
+    library.boards.front().elements = std::move(board.elements);
+    model->setLibrary(std::move(library));
+    return model;
+}
+
+// budget: < 50 µs for 10,000 elements. The point lies near the bottom of the stack, so the
+// scan walks nearly every element before it hits.
+void BM_Editor_HitTest10k(benchmark::State &state)
+{
+    StillClock clock;
+    DroppingScheduler scheduler;
+    auto model = boardModel(clock, scheduler, 10'000);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(elementAtPoint(*model, {40, 10}));
+    }
+}
+
+BENCHMARK(BM_Editor_HitTest10k)->Unit(benchmark::kMicrosecond);
+
+// A marquee over about a tenth of the board, selection replaced on every run.
+void BM_Editor_Marquee10k(benchmark::State &state)
+{
+    StillClock clock;
+    DroppingScheduler scheduler;
+    auto model = boardModel(clock, scheduler, 10'000);
+    for (auto _ : state) {
+        selectInMarquee(*model, {0, 0, 1200, 130}, false);
+        benchmark::DoNotOptimize(model->selection().size());
+        model->setSelection({});
+    }
+}
+
+BENCHMARK(BM_Editor_Marquee10k)->Unit(benchmark::kMicrosecond);
+
+} // namespace

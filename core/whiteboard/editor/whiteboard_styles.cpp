@@ -1,0 +1,245 @@
+#include "whiteboard/editor/whiteboard_styles.h"
+
+#include "whiteboard/editor/whiteboard_layers.h"
+
+#include <cmath>
+#include <string>
+#include <utility>
+
+namespace zentrel {
+namespace {
+
+bool isText(const WhiteboardElement &element)
+{
+    return element.kind == WhiteboardElementKind::text;
+}
+
+// Rewrites the selected elements of the current board that `applies` admits. Only a changed
+// element gets a new pointer, so an unchanged selection leaves the library equal and costs no
+// undo step.
+template <typename Edit>
+void editSelected(WhiteboardBoard &board,
+                  const WhiteboardSelection &selection,
+                  bool textOnly,
+                  Edit edit)
+{
+    for (ElementPtr &element : board.elements) {
+        if (!selection.contains(element->id) || (textOnly && !isText(*element))) {
+            continue;
+        }
+        WhiteboardElement changed = *element;
+        edit(changed);
+        if (!(changed == *element)) {
+            element = makeElement(std::move(changed));
+        }
+    }
+}
+
+template <typename Edit>
+void updateSelected(WhiteboardEditorModel &model, Edit edit)
+{
+    updateCurrentBoard(model, [&](WhiteboardBoard &board) {
+        editSelected(board, model.selection(), false, edit);
+    });
+}
+
+// The guard of the setters that have one. With nothing selected only the drawing default the
+// caller just assigned changed; the defaults carry no change flag of their own, so observers
+// get a bare notification and re-read effectiveStyle.
+bool admitsSelectionChange(WhiteboardEditorModel &model)
+{
+    if (model.selection().empty()) {
+        model.changed.notify(WhiteboardEditorChange::none);
+        return false;
+    }
+    return !selectionContainsLocked(model);
+}
+
+template <typename Edit>
+void guardedUpdateSelected(WhiteboardEditorModel &model, Edit edit)
+{
+    if (admitsSelectionChange(model)) {
+        updateSelected(model, edit);
+    }
+}
+
+// The in-place commands as their callers run them: only on an unlocked, non-empty selection.
+void guardedInPlace(WhiteboardEditorModel &model, const std::function<void()> &action)
+{
+    if (model.selection().empty() || selectionContainsLocked(model)) {
+        return;
+    }
+    commitIfChanged(model, action);
+}
+
+} // namespace
+
+void setStrokeColor(WhiteboardEditorModel &model, const Color &color)
+{
+    const std::string text = hexString(color);
+    updateSelected(model, [&](WhiteboardElement &e) { e.style.strokeColor = text; });
+}
+
+void setFillColor(WhiteboardEditorModel &model, const std::optional<Color> &color)
+{
+    std::optional<std::string> text;
+    if (color) {
+        text = hexString(*color);
+    }
+    updateSelected(model, [&](WhiteboardElement &e) { e.style.fillColor = text; });
+}
+
+void setStrokeWidth(WhiteboardEditorModel &model, double width)
+{
+    guardedUpdateSelected(model, [&](WhiteboardElement &e) { e.style.strokeWidth = width; });
+}
+
+void setRoughness(WhiteboardEditorModel &model, std::int64_t roughness)
+{
+    guardedUpdateSelected(model, [&](WhiteboardElement &e) { e.style.roughness = roughness; });
+}
+
+void setOpacity(WhiteboardEditorModel &model, double opacity)
+{
+    guardedUpdateSelected(model, [&](WhiteboardElement &e) { e.style.opacity = opacity; });
+}
+
+void setStrokeStyle(WhiteboardEditorModel &model, WhiteboardStrokeStyle style)
+{
+    guardedUpdateSelected(model, [&](WhiteboardElement &e) { e.style.strokeStyle = style; });
+}
+
+void setFillStyle(WhiteboardEditorModel &model, WhiteboardFillStyle style)
+{
+    guardedUpdateSelected(model, [&](WhiteboardElement &e) { e.style.fillStyle = style; });
+}
+
+void toggleRoundedCorners(WhiteboardEditorModel &model, bool on)
+{
+    std::optional<std::int64_t> roundness;
+    if (on) {
+        roundness = whiteboardRoundedCornersType;
+    }
+    guardedUpdateSelected(model, [&](WhiteboardElement &e) { e.style.roundnessType = roundness; });
+}
+
+void setTextFontSize(WhiteboardEditorModel &model, double size)
+{
+    if (!std::isfinite(size)) {
+        return;
+    }
+    model.setTextFontSize(size); // clamps to 8…144
+    const double kept = model.textFontSize();
+    if (model.selection().empty() || selectionContainsLocked(model)) {
+        return;
+    }
+    // The text's own frame is not re-measured; a label keeps the frame its container gave it.
+    updateCurrentBoard(model, [&](WhiteboardBoard &board) {
+        editSelected(
+            board, model.selection(), true, [&](WhiteboardElement &e) { e.fontSize = kept; });
+    });
+}
+
+void setLink(WhiteboardEditorModel &model, std::optional<std::string_view> link)
+{
+    std::optional<std::string> kept;
+    if (link && !link->empty()) {
+        kept = std::string(*link);
+    }
+    updateSelected(model, [&](WhiteboardElement &e) { e.link = kept; });
+}
+
+void toggleGrid(WhiteboardEditorModel &model)
+{
+    updateCurrentBoard(model, [](WhiteboardBoard &board) { board.showsGrid = !board.showsGrid; });
+}
+
+void beginContinuousStyleChange(WhiteboardEditorModel &model)
+{
+    model.beginTransaction();
+}
+
+void endContinuousStyleChange(WhiteboardEditorModel &model)
+{
+    model.endTransaction();
+}
+
+void setFontFamily(WhiteboardEditorModel &model, WhiteboardFontFamily family)
+{
+    mutateCurrentBoard(model, [&](WhiteboardBoard &board) {
+        editSelected(board, model.selection(), true, [&](WhiteboardElement &e) {
+            e.fontFamily = family;
+            e.fontFamilyID = fontFamilyNumber(family);
+        });
+    });
+}
+
+void setTextAlignment(WhiteboardEditorModel &model, WhiteboardTextAlignment alignment)
+{
+    mutateCurrentBoard(model, [&](WhiteboardBoard &board) {
+        editSelected(board, model.selection(), true, [&](WhiteboardElement &e) {
+            e.textAlignment = alignment;
+        });
+    });
+}
+
+void setBackground(WhiteboardEditorModel &model, WhiteboardBackground background)
+{
+    mutateCurrentBoard(model,
+                       [&](WhiteboardBoard &board) { board.background = std::move(background); });
+}
+
+void applyFontFamily(WhiteboardEditorModel &model, WhiteboardFontFamily family)
+{
+    guardedInPlace(model, [&] { setFontFamily(model, family); });
+}
+
+void applyTextAlignment(WhiteboardEditorModel &model, WhiteboardTextAlignment alignment)
+{
+    guardedInPlace(model, [&] { setTextAlignment(model, alignment); });
+}
+
+void toggleBackground(WhiteboardEditorModel &model)
+{
+    const bool isWhite = model.currentBoard().background.kind == WhiteboardBackground::Kind::white;
+    commitIfChanged(model, [&] {
+        setBackground(model,
+                      isWhite ? WhiteboardBackground::black() : WhiteboardBackground::white());
+    });
+}
+
+WhiteboardElementStyle effectiveStyle(const WhiteboardEditorModel &model)
+{
+    for (const ElementPtr &element : model.currentBoard().elements) {
+        if (model.selection().contains(element->id)) {
+            return element->style;
+        }
+    }
+    WhiteboardElementStyle style;
+    style.strokeColor = hexString(model.drawingColor());
+    if (model.fillColor()) {
+        style.fillColor = hexString(*model.fillColor());
+    }
+    style.strokeWidth = model.lineWidth();
+    style.opacity = model.opacity();
+    style.roughness = model.roughness();
+    return style;
+}
+
+double effectiveTextFontSize(const WhiteboardEditorModel &model)
+{
+    for (const ElementPtr &element : model.currentBoard().elements) {
+        if (model.selection().contains(element->id) && isText(*element)) {
+            // Only the first selected text counts, even when it has no size of its own.
+            return element->fontSize.value_or(model.textFontSize());
+        }
+    }
+    return model.textFontSize();
+}
+
+RoughnessLevel elementRoughnessLevel(std::int64_t roughness)
+{
+    return roughnessLevelFromRawValue(roughness).value_or(RoughnessLevel::medium);
+}
+
+} // namespace zentrel

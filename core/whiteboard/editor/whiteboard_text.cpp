@@ -1,0 +1,192 @@
+#include "whiteboard/editor/whiteboard_text.h"
+
+#include "whiteboard/editor/whiteboard_creation.h"
+#include "whiteboard/editor/whiteboard_layers.h"
+#include "whiteboard/editor/whiteboard_selection.h"
+#include "whiteboard/model/whiteboard_geometry.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+#include <utility>
+
+namespace zentrel {
+namespace {
+
+constexpr double labelInset = 12;
+constexpr double labelMinimumWidth = 40;
+constexpr double labelMinimumHeight = 24;
+constexpr double segmentLabelMinimumWidth = 80;
+constexpr double segmentLabelMaximumWidth = 220;
+
+// The length of the white space or line break that `text` starts or ends with; 0 for none. Beside
+// ASCII, the no-break space and the Unicode line and paragraph separators count, since pasted
+// text brings them along.
+std::size_t blankAt(std::string_view text, bool atEnd)
+{
+    static constexpr std::array<std::string_view, 10> blanks{" ",
+                                                             "\t",
+                                                             "\n",
+                                                             "\r",
+                                                             "\v",
+                                                             "\f",
+                                                             "\xC2\xA0",
+                                                             "\xE2\x80\xA8",
+                                                             "\xE2\x80\xA9",
+                                                             "\xE3\x80\x80"};
+    for (std::string_view blank : blanks) {
+        if (atEnd ? text.ends_with(blank) : text.starts_with(blank)) {
+            return blank.size();
+        }
+    }
+    return 0;
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    while (std::size_t n = blankAt(text, false)) {
+        text.remove_prefix(n);
+    }
+    while (std::size_t n = blankAt(text, true)) {
+        text.remove_suffix(n);
+    }
+    return text;
+}
+
+} // namespace
+
+RectF labelFrameInContainer(double width, double height, const WhiteboardElement &container)
+{
+    if (container.kind == WhiteboardElementKind::line
+        || container.kind == WhiteboardElementKind::arrow) {
+        const PointF middle{container.x + container.width / 2, container.y + container.height / 2};
+        const double w = std::clamp(width, segmentLabelMinimumWidth, segmentLabelMaximumWidth);
+        return {middle.x - w / 2, middle.y - height / 2, w, height};
+    }
+    const RectF inner = insetRect(container.frame(), labelInset, labelInset);
+    const double w = std::max(inner.width, labelMinimumWidth);
+    const double h =
+        std::min(std::max(inner.height, labelMinimumHeight), std::max(height, labelMinimumHeight));
+    const PointF centre = rectCenter(inner);
+    return {centre.x - w / 2, centre.y - h / 2, w, h};
+}
+
+void fitLabelIntoContainer(WhiteboardElement &label, const WhiteboardElement &container)
+{
+    label.setFrame(labelFrameInContainer(label.width, label.height, container));
+    // A label on an arrow reads along the page, not along the arrow.
+    label.rotation = container.kind == WhiteboardElementKind::arrow ? 0 : container.rotation;
+}
+
+void commitText(WhiteboardEditorModel &model,
+                std::string_view text,
+                PointF point,
+                std::optional<Uuid> editedID,
+                SizeF size,
+                WhiteboardTextAlignment alignment,
+                std::optional<Uuid> containerID)
+{
+    if (model.library().boards.empty()) {
+        return;
+    }
+    const std::string_view kept = trimmed(text);
+    if (kept.empty()) {
+        // Emptying a text deletes it; an empty new text was never there.
+        if (editedID) {
+            removeElementWithLabels(model, *editedID);
+        }
+        return;
+    }
+    if (editedID) {
+        updateCurrentBoard(model, [&](WhiteboardBoard &board) {
+            updateTextElement(board, *editedID, std::string(kept), size, alignment, containerID);
+        });
+        return;
+    }
+    WhiteboardElement element = makeDefaultElement(model, WhiteboardElementKind::text);
+    element.setFrame({point.x, point.y, std::abs(size.width), std::abs(size.height)});
+    element.text = std::string(kept);
+    element.fontSize = model.textFontSize();
+    element.textAlignment = alignment;
+    element.containerID = containerID;
+    if (containerID) {
+        // A missing container leaves the text where it was typed, still naming the container.
+        if (const ElementPtr container = elementWithID(model, *containerID)) {
+            // Fitted like an edited label, rotation included, so a new label in a turned shape
+            // does not stand upright until the shape is next moved.
+            fitLabelIntoContainer(element, *container);
+        }
+    }
+    appendCreatedElement(model, std::move(element));
+}
+
+void commitText(WhiteboardEditorModel &model,
+                std::string_view text,
+                PointF point,
+                std::optional<Uuid> editedID,
+                const WhiteboardTextMeasure &measure,
+                WhiteboardTextAlignment alignment,
+                std::optional<Uuid> containerID)
+{
+    if (model.library().boards.empty()) {
+        return;
+    }
+    double fontSize = model.textFontSize();
+    if (editedID) {
+        if (const ElementPtr edited = elementWithID(model, *editedID)) {
+            fontSize = edited->fontSize.value_or(fontSize);
+        }
+    }
+    const SizeF size = measure ? measure(trimmed(text), fontSize) : SizeF{};
+    commitText(model, text, point, editedID, size, alignment, containerID);
+}
+
+std::optional<WhiteboardElement> textInContainer(const WhiteboardEditorModel &model,
+                                                 const Uuid &containerID)
+{
+    if (model.library().boards.empty()) {
+        return std::nullopt;
+    }
+    for (const ElementPtr &element : model.currentBoard().elements) {
+        if (element->kind == WhiteboardElementKind::text && element->containerID == containerID) {
+            return *element;
+        }
+    }
+    return std::nullopt;
+}
+
+bool hasMarkers(const WhiteboardEditorModel &model)
+{
+    if (model.library().boards.empty()) {
+        return false;
+    }
+    const auto &elements = model.currentBoard().elements;
+    return std::any_of(elements.begin(), elements.end(), [](const ElementPtr &element) {
+        return element->kind == WhiteboardElementKind::marker;
+    });
+}
+
+void renumberMarkers(WhiteboardEditorModel &model)
+{
+    if (model.library().boards.empty()) {
+        return;
+    }
+    updateCurrentBoard(model, [](WhiteboardBoard &board) {
+        std::int64_t next = 1;
+        for (ElementPtr &element : board.elements) {
+            if (element->kind != WhiteboardElementKind::marker) {
+                continue;
+            }
+            // Untouched markers keep their pointer, so an ordered board compares equal cheaply.
+            if (element->markerNumber != next) {
+                WhiteboardElement numbered = *element;
+                numbered.markerNumber = next;
+                element = makeElement(std::move(numbered));
+            }
+            ++next;
+        }
+    });
+}
+
+} // namespace zentrel

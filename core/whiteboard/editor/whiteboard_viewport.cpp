@@ -1,0 +1,77 @@
+#include "whiteboard/editor/whiteboard_viewport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace zentrel {
+namespace {
+
+// Keeps a bounded view's offset where the image still covers the whole view: per axis within
+// [min(size × (1 − scale), 0), 0].
+double clampedOffset(double offset, double sceneExtent, double scale)
+{
+    const double lowest = std::min(sceneExtent * (1 - scale), 0.0);
+    return std::clamp(offset, lowest, 0.0);
+}
+
+WhiteboardViewport boundedIfNeeded(const WhiteboardEditorModel &model, WhiteboardViewport viewport)
+{
+    if (model.isViewportBounded()) {
+        const SizeF scene = model.sceneSize();
+        viewport.translation.x = clampedOffset(viewport.translation.x, scene.width, viewport.scale);
+        viewport.translation.y =
+            clampedOffset(viewport.translation.y, scene.height, viewport.scale);
+    }
+    return viewport;
+}
+
+// A plain write of the current board's viewport; an unchanged view publishes nothing.
+void storeViewport(WhiteboardEditorModel &model, const WhiteboardViewport &viewport)
+{
+    if (model.currentBoard().viewport == viewport) {
+        return;
+    }
+    WhiteboardLibrary library = model.library();
+    library.boards[model.currentBoardIndex()].viewport = viewport;
+    model.setLibrary(std::move(library));
+}
+
+} // namespace
+
+double minimumViewportScale(const WhiteboardEditorModel &model)
+{
+    return model.isViewportBounded() ? boundedMinimumScale : whiteboardMinimumScale;
+}
+
+void panBy(WhiteboardEditorModel &model, double dx, double dy)
+{
+    // A bad delta from an input device must not poison the stored offset.
+    if (!std::isfinite(dx) || !std::isfinite(dy)) {
+        return;
+    }
+    WhiteboardViewport viewport = sanitizedViewport(model.currentBoard().viewport);
+    viewport.translation.x += dx;
+    viewport.translation.y += dy;
+    storeViewport(model, boundedIfNeeded(model, viewport));
+}
+
+void zoom(WhiteboardEditorModel &model, double factor, PointF anchor)
+{
+    if (!std::isfinite(factor) || !std::isfinite(anchor.x) || !std::isfinite(anchor.y)) {
+        return;
+    }
+    const WhiteboardViewport current = sanitizedViewport(model.currentBoard().viewport);
+    const double minimum = minimumViewportScale(model);
+    const double wanted = factor * current.scale;
+    const double scale = wanted <= minimum ? minimum : std::min(wanted, whiteboardMaximumScale);
+    // The scene point under the anchor is found with the old scale and placed with the clamped
+    // one, so it stays under the anchor also at the limits.
+    WhiteboardViewport viewport = current;
+    viewport.scale = scale;
+    viewport.translation.x = anchor.x - (anchor.x - current.translation.x) / current.scale * scale;
+    viewport.translation.y = anchor.y - (anchor.y - current.translation.y) / current.scale * scale;
+    storeViewport(model, boundedIfNeeded(model, viewport));
+}
+
+} // namespace zentrel
