@@ -1,0 +1,306 @@
+#include "whiteboard/editor/whiteboard_transforms.h"
+
+#include "whiteboard/editor/whiteboard_creation.h"
+#include "whiteboard/editor/whiteboard_layers.h"
+#include "whiteboard/editor/whiteboard_text.h"
+#include "whiteboard/model/whiteboard_geometry.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+namespace zentrel {
+
+namespace {
+
+using ElementEdit = std::function<void(WhiteboardElement &element)>;
+
+// Every pass of a drag event asks each of the board's elements whether it is transformed, so the
+// question must cost a few cycles: the ordered set compares 16 bytes per level and the general
+// hash folds the bytes one at a time. Identifiers are random, so two words mixed once suffice.
+struct QuickUuidHash
+{
+    std::size_t operator()(const Uuid &id) const noexcept
+    {
+        std::uint64_t high = 0;
+        std::uint64_t low = 0;
+        std::memcpy(&high, id.bytes.data(), sizeof high);
+        std::memcpy(&low, id.bytes.data() + sizeof high, sizeof low);
+        return static_cast<std::size_t>(high ^ (low * 0x9E3779B97F4A7C15ull));
+    }
+};
+
+using IDSet = std::unordered_set<Uuid, QuickUuidHash>;
+using ElementsByID = std::unordered_map<Uuid, ElementPtr, QuickUuidHash>;
+
+const WhiteboardElement *lookUp(const ElementsByID &elements, const std::optional<Uuid> &id)
+{
+    if (!id) {
+        return nullptr;
+    }
+    const auto found = elements.find(*id);
+    return found == elements.end() ? nullptr : found->second.get();
+}
+
+bool namesAny(const IDSet &ids, const std::optional<Uuid> &id)
+{
+    return id && ids.contains(*id);
+}
+
+// What one step of a transform touches. Elements live apart on the heap, so each pass over a
+// large board costs a cache miss per element; one scan finds everything the later steps need.
+struct TransformScan
+{
+    // The first element with each id in `ids` (a foreign file may repeat an id; the first wins,
+    // as everywhere else in the editor), after the edit.
+    ElementsByID transformed;
+    std::vector<std::size_t> arrows; // arrows with an end bound to an id in `ids`
+    std::vector<std::size_t> labels; // texts whose container is in `ids`
+};
+
+// Edits the elements in `ids` (when `edit` is set) by replacing them, since boards share
+// elements, and notes the arrows and labels that depend on them.
+TransformScan scanBoard(WhiteboardBoard &board, const IDSet &ids, const ElementEdit *edit)
+{
+    TransformScan scan;
+    for (std::size_t i = 0; i < board.elements.size(); ++i) {
+        ElementPtr &element = board.elements[i];
+        if (ids.contains(element->id)) {
+            if (edit) {
+                WhiteboardElement changed = *element;
+                (*edit)(changed);
+                element = makeElement(std::move(changed));
+            }
+            scan.transformed.try_emplace(element->id, element);
+        }
+        if (element->kind == WhiteboardElementKind::arrow
+            && (namesAny(ids, element->startBindingID) || namesAny(ids, element->endBindingID))) {
+            scan.arrows.push_back(i);
+        } else if (element->kind == WhiteboardElementKind::text
+                   && namesAny(ids, element->containerID)) {
+            scan.labels.push_back(i);
+        }
+    }
+    return scan;
+}
+
+void aimArrows(WhiteboardBoard &board, TransformScan &scan)
+{
+    // Ends are aimed at the elements as they were before this step, never at an arrow re-aimed
+    // earlier in it; the re-aimed arrows are recorded afterwards for the labels on them.
+    std::vector<ElementPtr> aimedArrows;
+    for (const std::size_t index : scan.arrows) {
+        ElementPtr &element = board.elements[index];
+        const WhiteboardElement *start = lookUp(scan.transformed, element->startBindingID);
+        const WhiteboardElement *end = lookUp(scan.transformed, element->endBindingID);
+        if (!start && !end) {
+            continue;
+        }
+        PointF from{element->x, element->y};
+        PointF to{element->x + element->width, element->y + element->height};
+        if (start) {
+            from = edgePoint(*start, to);
+        }
+        if (end) {
+            to = edgePoint(*end, from);
+        }
+        WhiteboardElement aimed = *element;
+        aimed.setFrame({from.x, from.y, to.x - from.x, to.y - from.y});
+        const ElementPtr old = std::exchange(element, makeElement(std::move(aimed)));
+        const auto found = scan.transformed.find(old->id);
+        if (found != scan.transformed.end() && found->second == old) {
+            aimedArrows.push_back(element);
+        }
+    }
+    for (const ElementPtr &arrow : aimedArrows) {
+        scan.transformed[arrow->id] = arrow;
+    }
+}
+
+void refitLabels(WhiteboardBoard &board, const TransformScan &scan)
+{
+    for (const std::size_t index : scan.labels) {
+        ElementPtr &element = board.elements[index];
+        const WhiteboardElement *container = lookUp(scan.transformed, element->containerID);
+        if (!container) {
+            continue; // a selected id naming nothing on the board
+        }
+        WhiteboardElement label = *element;
+        label.setFrame(containerTextFrame(label.width, label.height, *container));
+        // A label on an arrow reads along the page, not along the arrow.
+        label.rotation = container->kind == WhiteboardElementKind::arrow ? 0 : container->rotation;
+        element = makeElement(std::move(label));
+    }
+}
+
+// Applies a transform to the selection and brings what depends on it along.
+void transformSelection(WhiteboardBoard &board,
+                        const WhiteboardSelection &selection,
+                        const ElementEdit &edit)
+{
+    TransformScan scan = scanBoard(board, IDSet(selection.begin(), selection.end()), &edit);
+    aimArrows(board, scan);
+    refitLabels(board, scan);
+}
+
+bool isSegment(WhiteboardElementKind kind)
+{
+    return kind == WhiteboardElementKind::line || kind == WhiteboardElementKind::arrow;
+}
+
+bool movesLeft(WhiteboardResizeHandle handle)
+{
+    return handle == WhiteboardResizeHandle::topLeft || handle == WhiteboardResizeHandle::left
+           || handle == WhiteboardResizeHandle::bottomLeft;
+}
+
+bool movesRight(WhiteboardResizeHandle handle)
+{
+    return handle == WhiteboardResizeHandle::topRight || handle == WhiteboardResizeHandle::right
+           || handle == WhiteboardResizeHandle::bottomRight;
+}
+
+bool movesTop(WhiteboardResizeHandle handle)
+{
+    return handle == WhiteboardResizeHandle::topLeft || handle == WhiteboardResizeHandle::top
+           || handle == WhiteboardResizeHandle::topRight;
+}
+
+bool movesBottom(WhiteboardResizeHandle handle)
+{
+    return handle == WhiteboardResizeHandle::bottomLeft || handle == WhiteboardResizeHandle::bottom
+           || handle == WhiteboardResizeHandle::bottomRight;
+}
+
+// One axis of a handle drag: `origin` and `extent` of the source, which of its edges moves.
+void dragEdge(
+    double &origin, double &extent, bool nearMoves, bool farMoves, double delta, bool keepsMinimum)
+{
+    if (!nearMoves && !farMoves) {
+        return;
+    }
+    const double far = origin + extent;
+    if (nearMoves) {
+        origin += delta;
+        extent -= delta;
+    } else {
+        extent += delta;
+    }
+    if (keepsMinimum && std::abs(extent) < whiteboardMinimumResizeExtent) {
+        extent = whiteboardMinimumResizeExtent;
+        // The edge under the pointer gives way; the opposite edge stays where it was.
+        if (nearMoves) {
+            origin = far - extent;
+        }
+    }
+}
+
+} // namespace
+
+void moveSelection(WhiteboardEditorModel &model, double dx, double dy)
+{
+    const std::set<Uuid> &ids = model.selection();
+    mutateCurrentBoard(model, [&](WhiteboardBoard &board) {
+        transformSelection(
+            board, ids, [&](WhiteboardElement &element) { element.translate(dx, dy); });
+    });
+}
+
+void resizeSelection(WhiteboardEditorModel &model, const RectF &from, const RectF &to)
+{
+    const std::set<Uuid> &ids = model.selection();
+    mutateCurrentBoard(model, [&](WhiteboardBoard &board) {
+        transformSelection(
+            board, ids, [&](WhiteboardElement &element) { element.resize(from, to); });
+    });
+}
+
+void dragResizeHandle(WhiteboardEditorModel &model, const RectF &from, const RectF &to)
+{
+    if (model.selection().empty() || selectionContainsLocked(model)) {
+        return;
+    }
+    if (model.isTransactionOpen()) {
+        // The model keeps the drag's starting library to itself. Cancelling puts it back as the
+        // published library and opening again keeps that very snapshot as the start, so each
+        // event resizes the elements as they were at mouse-down. The batch makes the rewind and
+        // the resize one announcement, and the gesture shown stays the one in progress.
+        WhiteboardEditorModel::ChangeBatch batch(model);
+        const WhiteboardInteraction interaction = model.interaction();
+        model.cancelInteraction();
+        model.beginTransaction();
+        model.setInteraction(interaction);
+        resizeSelection(model, from, to);
+        return;
+    }
+    resizeSelection(model, from, to);
+}
+
+void rotateSelection(WhiteboardEditorModel &model, PointF pivot, double delta)
+{
+    const std::set<Uuid> &ids = model.selection();
+    const double cosine = std::cos(delta);
+    const double sine = std::sin(delta);
+    mutateCurrentBoard(model, [&](WhiteboardBoard &board) {
+        transformSelection(board, ids, [&](WhiteboardElement &element) {
+            // Rotation turns the bounds about their own centre, so that centre is also the
+            // centre of the rotated box and does not move when the rotation changes.
+            const PointF centre = rectCenter(element.bounds());
+            const double vx = centre.x - pivot.x;
+            const double vy = centre.y - pivot.y;
+            const PointF target{pivot.x + vx * cosine - vy * sine,
+                                pivot.y + vx * sine + vy * cosine};
+            element.rotation += delta;
+            element.translate(target.x - centre.x, target.y - centre.y);
+        });
+    });
+}
+
+void updateBoundArrows(WhiteboardBoard &board, const std::set<Uuid> &ids)
+{
+    TransformScan scan = scanBoard(board, IDSet(ids.begin(), ids.end()), nullptr);
+    aimArrows(board, scan);
+}
+
+void refitContainedTexts(WhiteboardBoard &board, const std::set<Uuid> &ids)
+{
+    refitLabels(board, scanBoard(board, IDSet(ids.begin(), ids.end()), nullptr));
+}
+
+RectF containerTextFrame(double width, double height, const WhiteboardElement &container)
+{
+    if (isSegment(container.kind)) {
+        return labelFrameInContainer(width, height, container);
+    }
+    WhiteboardElement upright = container;
+    upright.setFrame(normalizedRect(container.frame()));
+    return labelFrameInContainer(width, height, upright);
+}
+
+RectF resizedSelectionRect(const RectF &source,
+                           WhiteboardResizeHandle handle,
+                           PointF delta,
+                           bool keepsMinimum)
+{
+    RectF rect = source;
+    dragEdge(rect.x, rect.width, movesLeft(handle), movesRight(handle), delta.x, keepsMinimum);
+    dragEdge(rect.y, rect.height, movesTop(handle), movesBottom(handle), delta.y, keepsMinimum);
+    return rect;
+}
+
+bool selectionKeepsMinimumSize(const WhiteboardEditorModel &model)
+{
+    for (const ElementPtr &element : selectedElements(model)) {
+        if (!isSegment(element->kind)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace zentrel
