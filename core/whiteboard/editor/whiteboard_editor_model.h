@@ -174,6 +174,9 @@ public:
 
     bool isTransactionOpen() const { return m_transactionStart != nullptr; }
 
+    // The library as it was when the open drag began; none without a drag.
+    WhiteboardLibrarySnapshot transactionStart() const { return m_transactionStart; }
+
     void scheduleSave();
     void saveNow();
     void replaceCurrentBoard(WhiteboardBoard board);

@@ -226,15 +226,10 @@ void dragResizeHandle(WhiteboardEditorModel &model, const RectF &from, const Rec
         return;
     }
     if (model.isTransactionOpen()) {
-        // The model keeps the drag's starting library to itself. Cancelling puts it back as the
-        // published library and opening again keeps that very snapshot as the start, so each
-        // event resizes the elements as they were at mouse-down. The batch makes the rewind and
-        // the resize one announcement, and the gesture shown stays the one in progress.
+        // Each event resizes the elements as they were at mouse-down, so rounding never
+        // accumulates; the batch makes the rewind and the resize one announcement.
         WhiteboardEditorModel::ChangeBatch batch(model);
-        const WhiteboardInteraction interaction = model.interaction();
-        model.cancelInteraction();
-        model.beginTransaction();
-        model.setInteraction(interaction);
+        model.setLibrary(model.transactionStart());
         resizeSelection(model, from, to);
         return;
     }
