@@ -14,22 +14,8 @@ namespace {
 
 using Kind = WhiteboardElementKind;
 
-struct Clipboard : ::testing::Test
+struct Clipboard : EditorFixture
 {
-    EditorHarness harness;
-    std::unique_ptr<WhiteboardEditorModel> model = harness.makeModel();
-
-    // Puts an element on the board without an undo step, as a loaded file would.
-    Uuid place(WhiteboardElement element)
-    {
-        const Uuid id = element.id;
-        WhiteboardLibrary library = model->library();
-        library.boards[model->currentBoardIndex()].elements.push_back(
-            makeElement(std::move(element)));
-        model->setLibrary(std::move(library));
-        return id;
-    }
-
     Uuid placeRectangle(double x) { return place(rectangle(model->makeIdentifier(), x)); }
 
     Uuid placeLabel(const Uuid &container)
@@ -50,32 +36,7 @@ struct Clipboard : ::testing::Test
         return place(std::move(arrow));
     }
 
-    void lock(const Uuid &id)
-    {
-        WhiteboardLibrary library = model->library();
-        for (ElementPtr &slot : library.boards[model->currentBoardIndex()].elements) {
-            if (slot->id == id) {
-                WhiteboardElement locked = *slot;
-                locked.isLocked = true;
-                slot = makeElement(std::move(locked));
-            }
-        }
-        model->setLibrary(std::move(library));
-    }
-
     const std::vector<ElementPtr> &elements() const { return model->currentBoard().elements; }
-
-    const WhiteboardElement &element(const Uuid &id) const
-    {
-        for (const ElementPtr &e : elements()) {
-            if (e->id == id) {
-                return *e;
-            }
-        }
-        static const WhiteboardElement missing;
-        ADD_FAILURE() << "no element " << id.text();
-        return missing;
-    }
 
     // The elements added after the first `count`, in board order.
     std::vector<WhiteboardElement> addedAfter(std::size_t count) const

@@ -13,29 +13,8 @@ namespace {
 
 using Kind = WhiteboardElementKind;
 
-struct Creation : ::testing::Test
+struct Creation : EditorFixture
 {
-    EditorHarness harness;
-    std::unique_ptr<WhiteboardEditorModel> model = harness.makeModel();
-
-    // Puts an element on the board without an undo step, as a loaded file would.
-    void place(WhiteboardElement element)
-    {
-        WhiteboardLibrary library = model->library();
-        library.boards[model->currentBoardIndex()].elements.push_back(
-            makeElement(std::move(element)));
-        model->setLibrary(std::move(library));
-    }
-
-    WhiteboardElement shape(Kind kind, RectF frame)
-    {
-        WhiteboardElement element;
-        element.id = model->makeIdentifier();
-        element.kind = kind;
-        element.setFrame(frame);
-        return element;
-    }
-
     void setScale(double scale)
     {
         WhiteboardLibrary library = model->library();

@@ -5,6 +5,8 @@
 #include "fakes/temporary_directory.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -93,5 +95,62 @@ inline std::vector<std::string> boardNames(const WhiteboardEditorModel &model)
     }
     return names;
 }
+
+// A fresh editor with helpers that put elements straight onto its current board, as a loaded
+// file would: without an undo step.
+struct EditorFixture : ::testing::Test
+{
+    EditorHarness harness;
+    std::unique_ptr<WhiteboardEditorModel> model = harness.makeModel();
+
+    Uuid place(WhiteboardElement element)
+    {
+        const Uuid id = element.id;
+        WhiteboardLibrary library = model->library();
+        library.boards[model->currentBoardIndex()].elements.push_back(
+            makeElement(std::move(element)));
+        model->setLibrary(std::move(library));
+        return id;
+    }
+
+    WhiteboardElement shape(WhiteboardElementKind kind, RectF frame)
+    {
+        WhiteboardElement element;
+        element.id = model->makeIdentifier();
+        element.kind = kind;
+        element.setFrame(frame);
+        return element;
+    }
+
+    void replace(const WhiteboardElement &element)
+    {
+        WhiteboardLibrary library = model->library();
+        for (ElementPtr &slot : library.boards[model->currentBoardIndex()].elements) {
+            if (slot->id == element.id) {
+                slot = makeElement(element);
+            }
+        }
+        model->setLibrary(std::move(library));
+    }
+
+    const WhiteboardElement &element(const Uuid &id) const
+    {
+        for (const ElementPtr &e : model->currentBoard().elements) {
+            if (e->id == id) {
+                return *e;
+            }
+        }
+        static const WhiteboardElement missing;
+        ADD_FAILURE() << "no element " << id.text();
+        return missing;
+    }
+
+    void lock(const Uuid &id)
+    {
+        WhiteboardElement locked = element(id);
+        locked.isLocked = true;
+        replace(locked);
+    }
+};
 
 } // namespace zentrel::testing

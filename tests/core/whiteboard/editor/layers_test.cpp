@@ -8,10 +8,9 @@ using namespace zentrel::testing;
 
 namespace {
 
-struct WhiteboardLayers : ::testing::Test
+struct WhiteboardLayers : EditorFixture
 {
-    EditorHarness harness;
-    std::unique_ptr<WhiteboardEditorModel> model = harness.makeModel();
+    using EditorFixture::place;
 
     // Puts fresh rectangles on the current board without an undo step and returns their ids.
     std::vector<Uuid> place(std::size_t count)
@@ -25,36 +24,6 @@ struct WhiteboardLayers : ::testing::Test
         }
         model->setLibrary(std::move(library));
         return ids;
-    }
-
-    void replace(const WhiteboardElement &element)
-    {
-        WhiteboardLibrary library = model->library();
-        for (ElementPtr &slot : library.boards[model->currentBoardIndex()].elements) {
-            if (slot->id == element.id) {
-                slot = makeElement(element);
-            }
-        }
-        model->setLibrary(std::move(library));
-    }
-
-    const WhiteboardElement &element(const Uuid &id) const
-    {
-        for (const ElementPtr &e : model->currentBoard().elements) {
-            if (e->id == id) {
-                return *e;
-            }
-        }
-        static const WhiteboardElement missing;
-        ADD_FAILURE() << "no element " << id.text();
-        return missing;
-    }
-
-    void lock(const Uuid &id)
-    {
-        WhiteboardElement locked = element(id);
-        locked.isLocked = true;
-        replace(locked);
     }
 
     std::vector<Uuid> order() const

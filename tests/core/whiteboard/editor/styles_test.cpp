@@ -11,10 +11,10 @@ namespace {
 
 using Change = WhiteboardEditorChange;
 
-struct WhiteboardStyles : ::testing::Test
+struct WhiteboardStyles : EditorFixture
 {
-    EditorHarness harness;
-    std::unique_ptr<WhiteboardEditorModel> model = harness.makeModel();
+    using EditorFixture::place;
+
     std::vector<Change> notices;
     ScopedConnection connection =
         model->changed.connect([this](Change change) { notices.push_back(change); });
@@ -38,36 +38,6 @@ struct WhiteboardStyles : ::testing::Test
     std::vector<Uuid> placeRectangles(std::size_t count)
     {
         return place(std::vector<WhiteboardElementKind>(count, WhiteboardElementKind::rectangle));
-    }
-
-    void replace(const WhiteboardElement &element)
-    {
-        WhiteboardLibrary library = model->library();
-        for (ElementPtr &slot : library.boards[model->currentBoardIndex()].elements) {
-            if (slot->id == element.id) {
-                slot = makeElement(element);
-            }
-        }
-        model->setLibrary(std::move(library));
-    }
-
-    const WhiteboardElement &element(const Uuid &id) const
-    {
-        for (const ElementPtr &e : model->currentBoard().elements) {
-            if (e->id == id) {
-                return *e;
-            }
-        }
-        static const WhiteboardElement missing;
-        ADD_FAILURE() << "no element";
-        return missing;
-    }
-
-    void lock(const Uuid &id)
-    {
-        WhiteboardElement locked = element(id);
-        locked.isLocked = true;
-        replace(locked);
     }
 };
 

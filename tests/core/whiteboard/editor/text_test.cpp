@@ -14,31 +14,11 @@ namespace {
 using Kind = WhiteboardElementKind;
 using Align = WhiteboardTextAlignment;
 
-struct Text : ::testing::Test
+struct Text : EditorFixture
 {
-    EditorHarness harness;
-    std::unique_ptr<WhiteboardEditorModel> model = harness.makeModel();
-
-    void place(WhiteboardElement element)
-    {
-        WhiteboardLibrary library = model->library();
-        library.boards[model->currentBoardIndex()].elements.push_back(
-            makeElement(std::move(element)));
-        model->setLibrary(std::move(library));
-    }
-
-    WhiteboardElement element(Kind kind, RectF frame)
-    {
-        WhiteboardElement made;
-        made.id = model->makeIdentifier();
-        made.kind = kind;
-        made.setFrame(frame);
-        return made;
-    }
-
     WhiteboardElement marker(std::int64_t number)
     {
-        WhiteboardElement made = element(Kind::marker, {0, 0, 30, 30});
+        WhiteboardElement made = shape(Kind::marker, {0, 0, 30, 30});
         made.markerNumber = number;
         return made;
     }
@@ -46,7 +26,7 @@ struct Text : ::testing::Test
     // A text typed earlier, already on the board.
     WhiteboardElement placedText(std::string text, double fontSize = 20)
     {
-        WhiteboardElement made = element(Kind::text, {10, 10, 100, 30});
+        WhiteboardElement made = shape(Kind::text, {10, 10, 100, 30});
         made.text = std::move(text);
         made.fontSize = fontSize;
         place(made);
@@ -167,9 +147,9 @@ TEST_F(Text, EditOfAVanishedElementChangesNothing)
 
 TEST_F(Text, EditingWithoutAContainerClearsIt)
 {
-    const WhiteboardElement box = element(Kind::rectangle, {0, 0, 200, 100});
+    const WhiteboardElement box = shape(Kind::rectangle, {0, 0, 200, 100});
     place(box);
-    WhiteboardElement label = element(Kind::text, {12, 35, 176, 30});
+    WhiteboardElement label = shape(Kind::text, {12, 35, 176, 30});
     label.text = "label";
     label.containerID = box.id;
     place(label);
@@ -182,7 +162,7 @@ TEST_F(Text, EditingWithoutAContainerClearsIt)
 
 TEST_F(Text, NewLabelIsFittedIntoItsShape)
 {
-    const WhiteboardElement box = element(Kind::rectangle, {0, 0, 200, 100});
+    const WhiteboardElement box = shape(Kind::rectangle, {0, 0, 200, 100});
     place(box);
     commitText(*model, "label", {90, 40}, std::nullopt, {50, 30}, Align::center, box.id);
     EXPECT_EQ(last().frame(), (RectF{12, 35, 176, 30}));
@@ -192,7 +172,7 @@ TEST_F(Text, NewLabelIsFittedIntoItsShape)
 
 TEST_F(Text, NewLabelTakesTheRotationOfItsShapeAsAnEditedOneDoes)
 {
-    WhiteboardElement box = element(Kind::ellipse, {0, 0, 200, 100});
+    WhiteboardElement box = shape(Kind::ellipse, {0, 0, 200, 100});
     box.rotation = std::numbers::pi / 6;
     place(box);
     commitText(*model, "new", {0, 0}, std::nullopt, {50, 30}, Align::center, box.id);
@@ -205,7 +185,7 @@ TEST_F(Text, NewLabelTakesTheRotationOfItsShapeAsAnEditedOneDoes)
 
 TEST_F(Text, LabelOnAnArrowIsCentredClampedAndUpright)
 {
-    WhiteboardElement arrow = element(Kind::arrow, {0, 0, 400, 100});
+    WhiteboardElement arrow = shape(Kind::arrow, {0, 0, 400, 100});
     arrow.rotation = 1;
     place(arrow);
     commitText(*model, "a", {0, 0}, std::nullopt, {20, 30}, Align::center, arrow.id);
@@ -225,12 +205,12 @@ TEST_F(Text, LabelOfAMissingContainerStaysWhereTyped)
 
 TEST_F(Text, TextInContainerFindsTheFirstTextLabel)
 {
-    const WhiteboardElement box = element(Kind::rectangle, {0, 0, 100, 100});
+    const WhiteboardElement box = shape(Kind::rectangle, {0, 0, 100, 100});
     place(box);
-    WhiteboardElement notText = element(Kind::rectangle, {0, 0, 10, 10});
+    WhiteboardElement notText = shape(Kind::rectangle, {0, 0, 10, 10});
     notText.containerID = box.id;
     place(notText);
-    WhiteboardElement first = element(Kind::text, {0, 0, 10, 10});
+    WhiteboardElement first = shape(Kind::text, {0, 0, 10, 10});
     first.containerID = box.id;
     WhiteboardElement second = first;
     second.id = model->makeIdentifier();
@@ -247,7 +227,7 @@ TEST_F(Text, TextInContainerFindsTheFirstTextLabel)
 TEST_F(Text, HasMarkersLooksForTheKind)
 {
     EXPECT_FALSE(hasMarkers(*model));
-    WhiteboardElement numbered = element(Kind::rectangle, {0, 0, 1, 1});
+    WhiteboardElement numbered = shape(Kind::rectangle, {0, 0, 1, 1});
     numbered.markerNumber = 3;
     place(numbered);
     EXPECT_FALSE(hasMarkers(*model));
@@ -258,7 +238,7 @@ TEST_F(Text, HasMarkersLooksForTheKind)
 TEST_F(Text, RenumberingFollowsTheStackingOrder)
 {
     place(marker(1));
-    place(element(Kind::rectangle, {0, 0, 5, 5}));
+    place(shape(Kind::rectangle, {0, 0, 5, 5}));
     place(marker(4));
     place(marker(2));
     renumberMarkers(*model);

@@ -15,31 +15,8 @@ namespace {
 using Kind = WhiteboardElementKind;
 using Handle = WhiteboardResizeHandle;
 
-struct Transforms : ::testing::Test
+struct Transforms : EditorFixture
 {
-    EditorHarness harness;
-    std::unique_ptr<WhiteboardEditorModel> model = harness.makeModel();
-
-    // Puts an element on the board without an undo step, as a loaded file would.
-    Uuid place(WhiteboardElement element)
-    {
-        const Uuid id = element.id;
-        WhiteboardLibrary library = model->library();
-        library.boards[model->currentBoardIndex()].elements.push_back(
-            makeElement(std::move(element)));
-        model->setLibrary(std::move(library));
-        return id;
-    }
-
-    WhiteboardElement shape(Kind kind, RectF frame)
-    {
-        WhiteboardElement element;
-        element.id = model->makeIdentifier();
-        element.kind = kind;
-        element.setFrame(frame);
-        return element;
-    }
-
     WhiteboardElement label(const Uuid &container, RectF frame)
     {
         WhiteboardElement element = shape(Kind::text, frame);
