@@ -75,6 +75,49 @@ void BM_Editor_HitTest10k(benchmark::State &state)
 
 BENCHMARK(BM_Editor_HitTest10k)->Unit(benchmark::kMicrosecond);
 
+// budget: < 100 µs for 10,000 elements. A committed edit of one element keeps the library
+// before it in the undo history, so the next hit reindexes only what the edit replaced.
+void BM_Editor_HitTestAfterEdit10k(benchmark::State &state)
+{
+    StillClock clock;
+    DroppingScheduler scheduler;
+    auto model = boardModel(clock, scheduler, 10'000);
+    double dx = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const WhiteboardLibrarySnapshot before = model->librarySnapshot();
+        WhiteboardLibrary library = model->library();
+        ElementPtr &moved = library.boards.front().elements[5'000];
+        WhiteboardElement element = *moved;
+        element.translate(dx = -dx, 0);
+        moved = makeElement(std::move(element));
+        model->setLibrary(std::move(library));
+        model->recordUndoSnapshot(before);
+        model->commitChange();
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(elementAtPoint(*model, {40, 10}));
+    }
+}
+
+BENCHMARK(BM_Editor_HitTestAfterEdit10k)->Unit(benchmark::kMicrosecond);
+
+// budget: < 400 µs for 10,000 elements. A library that shares nothing indexed (a reload, or
+// a plain write after the earlier library was freed) is indexed whole by its first hit.
+void BM_Editor_HitTestAfterReload10k(benchmark::State &state)
+{
+    StillClock clock;
+    DroppingScheduler scheduler;
+    auto model = boardModel(clock, scheduler, 10'000);
+    for (auto _ : state) {
+        state.PauseTiming();
+        model->setLibrary(WhiteboardLibrary(model->library()));
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(elementAtPoint(*model, {40, 10}));
+    }
+}
+
+BENCHMARK(BM_Editor_HitTestAfterReload10k)->Unit(benchmark::kMicrosecond);
+
 // A marquee over about a tenth of the board, selection replaced on every run.
 void BM_Editor_Marquee10k(benchmark::State &state)
 {

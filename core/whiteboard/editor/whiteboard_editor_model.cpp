@@ -87,6 +87,8 @@ WhiteboardEditorModel::~WhiteboardEditorModel()
     if (m_saveCancelled) {
         *m_saveCancelled = true;
     }
+    // A save already handed to the executor still writes: its job owns what it needs.
+    *m_isAlive = false;
 }
 
 std::unique_ptr<WhiteboardEditorModel> makeFreezeEditorModel(std::any image,

@@ -5,6 +5,7 @@
 #include "common/geometry.h"
 #include "common/signal.h"
 #include "shell/shell_ports.h"
+#include "whiteboard/editor/save_executor.h"
 #include "whiteboard/editor/whiteboard_editor_change.h"
 #include "whiteboard/model/uuid.h"
 #include "whiteboard/model/whiteboard_interaction.h"
@@ -13,8 +14,10 @@
 #include "whiteboard/model/whiteboard_tool.h"
 
 #include <any>
+#include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -31,12 +34,15 @@ using WhiteboardLibrarySnapshot = std::shared_ptr<const WhiteboardLibrary>;
 using WhiteboardSelection = std::set<Uuid>;
 using WhiteboardErrorHandler = std::function<void(const std::string &text)>;
 
-// What the model takes from its host. All three must be set; clock and scheduler outlive it.
+// What the model takes from its host. Clock, scheduler and random must be set; clock and
+// scheduler outlive it. Without a save executor the debounced save writes on the main thread;
+// one that is given must outlive the model.
 struct WhiteboardEditorServices
 {
     const Clock *clock = nullptr;
     Scheduler *scheduler = nullptr;
     UuidRandomSource random;
+    SaveExecutor *saveExecutor = nullptr;
 };
 
 inline constexpr std::chrono::milliseconds whiteboardSaveDelay{350};
@@ -177,6 +183,8 @@ public:
     // The library as it was when the open drag began; none without a drag.
     WhiteboardLibrarySnapshot transactionStart() const { return m_transactionStart; }
 
+    // The debounced save hands the library to the save executor; saveNow waits for that
+    // executor's queued saves, then writes on the calling thread, so nothing writes after it.
     void scheduleSave();
     void saveNow();
     void replaceCurrentBoard(WhiteboardBoard board);
@@ -206,6 +214,8 @@ private:
     void publish(WhiteboardEditorChange changes);
     void keepSelectionOnCurrentBoard();
     void reportSaveFailure(const WhiteboardLibraryStoreError &error) const;
+    void startSave(WhiteboardLibrarySnapshot library);
+    SaveExecutor &saveExecutor();
 
     WhiteboardEditorServices m_services;
     WhiteboardLibraryStore m_store;
@@ -231,6 +241,13 @@ private:
     WhiteboardLibrarySnapshot m_transactionStart;
     // Set to true to cancel the pending debounced save; the scheduler cannot take work back.
     std::shared_ptr<bool> m_saveCancelled;
+    InlineSaveExecutor m_inlineSaveExecutor;
+    // Numbers the saves handed to the executor; a queued job that is no longer the newest skips
+    // its write, since a later save writes a newer library anyway. Shared with those jobs.
+    std::shared_ptr<std::atomic<std::uint64_t>> m_latestSave =
+        std::make_shared<std::atomic<std::uint64_t>>(0);
+    // False once the model is gone, so a late completion reports to no one; shared with them.
+    std::shared_ptr<bool> m_isAlive = std::make_shared<bool>(true);
     int m_batchDepth = 0;
     WhiteboardEditorChange m_pendingChanges = WhiteboardEditorChange::none;
 };

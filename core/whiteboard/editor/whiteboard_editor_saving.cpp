@@ -1,5 +1,7 @@
-// The debounced save and the immediate save when the editor closes.
+// The debounced save, run by the save executor, and the immediate save when the editor closes.
 #include "whiteboard/editor/whiteboard_editor_model.h"
+
+#include <utility>
 
 namespace zentrel {
 
@@ -23,18 +25,33 @@ void WhiteboardEditorModel::scheduleSave()
         *m_saveCancelled = true;
     }
     m_saveCancelled = std::make_shared<bool>(false);
-    // The task holds values only, never the model, so it is safe to run after the model is gone;
-    // it then finds itself cancelled. The library is the one of the last change of a burst.
-    m_services.scheduler->postAfter(
-        whiteboardSaveDelay,
-        [cancelled = m_saveCancelled, library = m_library, store = m_store, onError = m_onError] {
-            if (*cancelled) {
-                return;
-            }
-            if (auto saved = store.save(*library); !saved) {
-                reportFailure(onError, saved.error());
-            }
-        });
+    // The task reaches the model only while it is not cancelled, and the destructor cancels it.
+    // The library is the one of the last change of a burst, not a later uncommitted pan.
+    m_services.scheduler->postAfter(whiteboardSaveDelay,
+                                    [this, cancelled = m_saveCancelled, library = m_library] {
+                                        if (!*cancelled) {
+                                            startSave(library);
+                                        }
+                                    });
+}
+
+void WhiteboardEditorModel::startSave(WhiteboardLibrarySnapshot library)
+{
+    const std::uint64_t number = ++*m_latestSave;
+    // The job may run on another thread after the model is gone, so it holds copies only: the
+    // store, the snapshot of this moment (never changed again) and the save counter.
+    SaveJob job = [library = std::move(library), store = m_store, latest = m_latestSave, number] {
+        if (latest->load() != number) {
+            return WhiteboardStoreResult<void>{};
+        }
+        return store.save(*library);
+    };
+    SaveCompletion done = [isAlive = m_isAlive, onError = m_onError](const auto &result) {
+        if (!result && *isAlive) {
+            reportFailure(onError, result.error());
+        }
+    };
+    saveExecutor().run(std::move(job), *m_services.scheduler, std::move(done));
 }
 
 void WhiteboardEditorModel::saveNow()
@@ -45,6 +62,9 @@ void WhiteboardEditorModel::saveNow()
     if (m_saveCancelled) {
         *m_saveCancelled = true;
     }
+    // Queued saves hold older libraries: skip them, wait out the one being written, then write.
+    ++*m_latestSave;
+    saveExecutor().drain();
     if (auto saved = m_store.save(*m_library); !saved) {
         reportSaveFailure(saved.error());
     }
@@ -53,6 +73,11 @@ void WhiteboardEditorModel::saveNow()
 void WhiteboardEditorModel::reportSaveFailure(const WhiteboardLibraryStoreError &error) const
 {
     reportFailure(m_onError, error);
+}
+
+SaveExecutor &WhiteboardEditorModel::saveExecutor()
+{
+    return m_services.saveExecutor ? *m_services.saveExecutor : m_inlineSaveExecutor;
 }
 
 } // namespace zentrel

@@ -1,5 +1,6 @@
 #include "whiteboard/editor/whiteboard_selection.h"
 
+#include "whiteboard/editor/whiteboard_hit_index.h"
 #include "whiteboard/model/whiteboard_geometry.h"
 
 #include <algorithm>
@@ -11,89 +12,6 @@
 
 namespace zentrel {
 namespace {
-
-// Ellipses and diamonds count hits a little beyond their grown frame (up to 1.1 half-extents);
-// the quick rejection below must reach further than any kind so it never drops a real hit.
-constexpr double quickRejectReach = 1.2;
-
-// Whether a freehand stroke certainly misses `point`: no hit lies farther from its points than
-// the tolerance and the stroke width.
-bool strokeCertainlyMisses(const WhiteboardElement &element, PointF point, double reach)
-{
-    if (element.rotation == 0) {
-        double left = element.points.front().x, right = left;
-        double top = element.points.front().y, bottom = top;
-        for (const WhiteboardPoint &p : element.points) {
-            left = std::min(left, p.x);
-            right = std::max(right, p.x);
-            top = std::min(top, p.y);
-            bottom = std::max(bottom, p.y);
-        }
-        return !(point.x >= left - reach && point.x <= right + reach && point.y >= top - reach
-                 && point.y <= bottom + reach);
-    }
-    // The exact test turns the point about the stored frame's centre, which keeps its distance
-    // to that centre; the farthest point bounds every rotation.
-    const double cx = element.x + element.width / 2;
-    const double cy = element.y + element.height / 2;
-    double farthest = 0;
-    for (const WhiteboardPoint &p : element.points) {
-        farthest = std::max(farthest, (p.x - cx) * (p.x - cx) + (p.y - cy) * (p.y - cy));
-    }
-    const double radius = (std::sqrt(farthest) + reach) * quickRejectReach;
-    const double dx = point.x - cx;
-    const double dy = point.y - cy;
-    return !(dx * dx + dy * dy <= radius * radius);
-}
-
-// Whether `point` certainly misses `element`, decided without trigonometry or square roots of
-// its own. A board of thousands of elements is scanned on every mouse-down, and most elements
-// are far away; the exact test then decides the few that remain.
-bool certainlyMisses(const WhiteboardElement &element, PointF point, double tolerance)
-{
-    // Only strokes and lines reach past their grown frame by their width. Reading the style
-    // of the others would cost a cache miss per element for nothing.
-    double stroke = 0;
-    switch (element.kind) {
-    case WhiteboardElementKind::freedraw:
-        return !element.points.empty()
-               && strokeCertainlyMisses(element,
-                                        point,
-                                        (tolerance + std::max(element.style.strokeWidth, 0.0))
-                                            * quickRejectReach);
-    case WhiteboardElementKind::line:
-    case WhiteboardElementKind::arrow:
-        stroke = std::max(element.style.strokeWidth, 0.0);
-        break;
-    default:
-        break;
-    }
-    const double reachX = (std::abs(element.width) / 2 + tolerance) * quickRejectReach + stroke;
-    const double reachY = (std::abs(element.height) / 2 + tolerance) * quickRejectReach + stroke;
-    const double dx = point.x - (element.x + element.width / 2);
-    const double dy = point.y - (element.y + element.height / 2);
-    if (element.rotation == 0) {
-        return !(std::abs(dx) <= reachX && std::abs(dy) <= reachY);
-    }
-    // Turning keeps the distance to the centre, so the reach's corner bounds every rotation.
-    return !(dx * dx + dy * dy <= (reachX * reachX + reachY * reachY) * quickRejectReach);
-}
-
-constexpr std::size_t prefetchDistance = 8;
-
-// The frame and kind, read by every rejection; a hint only, never a behaviour.
-void prefetchElement(const WhiteboardElement &element)
-{
-    __builtin_prefetch(&element.kind);
-    __builtin_prefetch(&element.rotation);
-}
-
-// Closed on every side: a marquee only needs to touch a box, and an empty marquee (a click
-// without a drag) or a flat box (a straight line) still counts.
-bool boxesTouch(const RectF &a, const RectF &b)
-{
-    return minX(a) <= maxX(b) && minX(b) <= maxX(a) && minY(a) <= maxY(b) && minY(b) <= maxY(a);
-}
 
 // The step of an expansion that depends on the clicked element alone: the root it stands for
 // and the outermost group of that root, or none when the root is missing.
@@ -164,18 +82,14 @@ RectF rotatedBoundingBox(const WhiteboardElement &element)
 
 std::optional<Uuid> elementAtPoint(const WhiteboardEditorModel &model, PointF point)
 {
-    // A damaged stored scale would make the tolerance negative or infinite.
-    const double tolerance =
-        whiteboardHitTolerance / sanitizedViewport(model.currentBoard().viewport).scale;
+    const WhiteboardHitIndex &index = whiteboardHitIndex(model);
     const auto &elements = model.currentBoard().elements;
     for (std::size_t i = elements.size(); i-- > 0;) {
-        // Elements lie scattered on the heap; asking for the next ones early lets their loads
-        // overlap instead of stalling one after another.
-        if (i >= prefetchDistance) {
-            prefetchElement(*elements[i - prefetchDistance]);
+        if (!index.reaches[i].contains(point)) {
+            continue;
         }
         const WhiteboardElement &element = *elements[i];
-        if (!certainlyMisses(element, point, tolerance) && element.hitTest(point, tolerance)) {
+        if (!index.certainlyMisses(element, point) && element.hitTest(point, index.tolerance)) {
             return element.id;
         }
     }
@@ -251,14 +165,16 @@ void selectElement(WhiteboardEditorModel &model, const std::optional<Uuid> &id, 
 void selectInMarquee(WhiteboardEditorModel &model, const RectF &rect, bool extending)
 {
     const WhiteboardBoard &board = model.currentBoard();
-    const RectF marquee = normalizedRect(rect);
+    const WhiteboardHitBox marquee = whiteboardHitBox(rect);
+    const std::vector<WhiteboardHitBox> &boxes = whiteboardHitIndex(model).rotatedBoxes(board);
     std::vector<const WhiteboardElement *> roots;
     std::vector<const WhiteboardElement *> labels;
     std::unordered_set<Uuid> containers;
-    for (const ElementPtr &element : board.elements) {
-        if (!boxesTouch(rotatedBoundingBox(*element), marquee)) {
+    for (std::size_t i = 0; i < board.elements.size(); ++i) {
+        if (!boxes[i].touches(marquee)) {
             continue;
         }
+        const ElementPtr &element = board.elements[i];
         if (element->containerID) {
             labels.push_back(element.get());
             containers.insert(*element->containerID);

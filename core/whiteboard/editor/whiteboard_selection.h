@@ -19,7 +19,8 @@ inline constexpr double whiteboardHitTolerance = 10;
 // rectangle around the result. Selection bounds and marquee selection use it.
 RectF rotatedBoundingBox(const WhiteboardElement &element);
 
-// The topmost element that `point` hits, locked ones and placeholders included.
+// The topmost element that `point` hits, locked ones and placeholders included. The first call
+// after a library change indexes the board once per thread; later calls read only that index.
 std::optional<Uuid> elementAtPoint(const WhiteboardEditorModel &model, PointF point);
 
 // The first element of the current board with `id`, in board order; null when absent.

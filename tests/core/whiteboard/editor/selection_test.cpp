@@ -152,6 +152,87 @@ TEST_F(Selection, ElementWithIDFindsTheFirstInBoardOrder)
     EXPECT_EQ(elementWithID(*model, id)->x, 1);
 }
 
+// --- Hit testing after changes: the flat index of a board is never stale ---
+
+TEST_F(Selection, HitsAndMarqueesFollowAMovedElementAndItsUndo)
+{
+    const Uuid id = newID();
+    setElements({box(id, {0, 0, 50, 50})});
+    ASSERT_EQ(elementAtPoint(*model, {25, 25}), id);
+    selectInMarquee(*model, {200, 0, 10, 10}, false);
+    ASSERT_TRUE(model->selection().empty());
+
+    const WhiteboardLibrarySnapshot before = model->librarySnapshot();
+    nudgeAll(*model, 200);
+    model->recordUndoSnapshot(before);
+    model->commitChange();
+    EXPECT_EQ(elementAtPoint(*model, {25, 25}), std::nullopt);
+    EXPECT_EQ(elementAtPoint(*model, {225, 25}), id);
+    selectInMarquee(*model, {200, 0, 10, 10}, false);
+    EXPECT_EQ(model->selection(), (Ids{id}));
+
+    model->undo(); // back to a library that was indexed before
+    EXPECT_EQ(elementAtPoint(*model, {25, 25}), id);
+    EXPECT_EQ(elementAtPoint(*model, {225, 25}), std::nullopt);
+}
+
+TEST_F(Selection, ALibraryAtAFreedOnesAddressIsIndexedAfresh)
+{
+    // Libraries made without make_shared free their memory as soon as the model lets go, so the
+    // next one tends to land at the same address.
+    const Uuid id = newID();
+    for (int step = 0; step < 20; ++step) {
+        WhiteboardLibrary library = model->library();
+        library.boards[model->currentBoardIndex()].elements = {
+            makeElement(box(id, {step * 100.0, 0, 50, 50}))};
+        model->setLibrary(WhiteboardLibrarySnapshot(new WhiteboardLibrary(std::move(library))));
+        EXPECT_EQ(elementAtPoint(*model, {step * 100.0 + 25, 25}), id) << step;
+        EXPECT_EQ(elementAtPoint(*model, {step * 100.0 - 75, 25}), std::nullopt) << step;
+    }
+}
+
+TEST_F(Selection, SwitchingBoardsHitsTheElementsOfTheCurrentOne)
+{
+    const Uuid first = newID(), second = newID();
+    setElements({box(first, {0, 0, 20, 20})});
+    const Uuid firstBoard = model->currentBoard().id;
+    ASSERT_EQ(elementAtPoint(*model, {10, 10}), first);
+    model->addBoard();
+    EXPECT_EQ(elementAtPoint(*model, {10, 10}), std::nullopt);
+    setElements({box(second, {100, 100, 20, 20})});
+    EXPECT_EQ(elementAtPoint(*model, {110, 110}), second);
+    EXPECT_EQ(elementAtPoint(*model, {10, 10}), std::nullopt);
+    model->selectBoard(firstBoard);
+    EXPECT_EQ(elementAtPoint(*model, {10, 10}), first);
+    EXPECT_EQ(elementAtPoint(*model, {110, 110}), std::nullopt);
+    selectInMarquee(*model, {105, 105, 1, 1}, false);
+    EXPECT_TRUE(model->selection().empty());
+}
+
+TEST_F(Selection, ModelsTakenInTurnAndDestroyedEachHitTheirOwnElements)
+{
+    // More models than any small cache keeps, visited round robin, then one destroyed and replaced.
+    std::vector<std::unique_ptr<WhiteboardEditorModel>> models;
+    std::vector<Uuid> ids;
+    for (int m = 0; m < 7; ++m) {
+        models.push_back(harness.makeModel());
+        ids.push_back(models.back()->makeIdentifier());
+        WhiteboardLibrary library = models.back()->library();
+        library.boards[models.back()->currentBoardIndex()].elements = {
+            makeElement(box(ids.back(), {m * 100.0, 0, 50, 50}))};
+        models.back()->setLibrary(std::move(library));
+    }
+    for (int round = 0; round < 2; ++round) {
+        for (std::size_t m = 0; m < models.size(); ++m) {
+            EXPECT_EQ(elementAtPoint(*models[m], {m * 100.0 + 25, 25}), ids[m]) << m;
+            EXPECT_EQ(elementAtPoint(*models[m], {(m + 1) * 100.0 + 25, 25}), std::nullopt) << m;
+        }
+    }
+    models[3] = harness.makeModel();
+    EXPECT_EQ(elementAtPoint(*models[3], {325, 25}), std::nullopt);
+    EXPECT_EQ(elementAtPoint(*models[2], {225, 25}), ids[2]);
+}
+
 // --- Selection bounds ---
 
 TEST_F(Selection, BoundsOfOneUnrotatedElementAreItsBounds)

@@ -2,11 +2,58 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <deque>
+#include <utility>
+
 using namespace zentrel;
 using namespace zentrel::testing;
 using namespace std::chrono_literals;
 
 namespace {
+
+// Holds each save until the test runs it, as a worker thread would later.
+class FakeSaveExecutor final : public SaveExecutor
+{
+public:
+    void run(SaveJob job, Scheduler &scheduler, SaveCompletion done) override
+    {
+        m_jobs.push_back(Job{std::move(job), &scheduler, std::move(done)});
+    }
+
+    void drain() override
+    {
+        ++drainCount;
+        while (runNext()) {
+        }
+    }
+
+    std::size_t pendingCount() const { return m_jobs.size(); }
+
+    // Runs the oldest held job and posts its completion, as the worker does.
+    bool runNext()
+    {
+        if (m_jobs.empty()) {
+            return false;
+        }
+        Job job = std::move(m_jobs.front());
+        m_jobs.pop_front();
+        job.scheduler->post([done = std::move(job.done), result = job.work()] { done(result); });
+        return true;
+    }
+
+    int drainCount = 0;
+
+private:
+    struct Job
+    {
+        SaveJob work;
+        Scheduler *scheduler;
+        SaveCompletion done;
+    };
+
+    std::deque<Job> m_jobs;
+};
 
 struct WhiteboardEditorSaving : ::testing::Test
 {
@@ -97,6 +144,118 @@ TEST_F(WhiteboardEditorSaving, UndoAndRedoAreSaved)
     model->undo();
     harness.scheduler.advance(350ms);
     EXPECT_TRUE(harness.savedLibrary().boards[0].elements.empty());
+}
+
+struct WhiteboardEditorBackgroundSaving : ::testing::Test
+{
+    EditorHarness harness;
+    FakeSaveExecutor executor;
+    std::unique_ptr<WhiteboardEditorModel> model = makeModel();
+
+    std::unique_ptr<WhiteboardEditorModel> makeModel()
+    {
+        WhiteboardEditorServices services = harness.services();
+        services.saveExecutor = &executor;
+        auto made = std::make_unique<WhiteboardEditorModel>(
+            harness.store, Color{0, 0, 0, 1}, 2, 4.0, services);
+        made->setOnError([this](const std::string &text) { harness.errors.push_back(text); });
+        return made;
+    }
+
+    void SetUp() override { std::filesystem::remove(harness.libraryFile()); }
+
+    bool written() const { return std::filesystem::exists(harness.libraryFile()); }
+};
+
+TEST_F(WhiteboardEditorBackgroundSaving, DebouncedSaveRunsOnTheExecutorNotInline)
+{
+    addRectangle(*model);
+    harness.scheduler.advance(350ms);
+    EXPECT_FALSE(written());
+    ASSERT_EQ(executor.pendingCount(), 1u);
+
+    executor.runNext();
+    ASSERT_TRUE(written());
+    EXPECT_EQ(harness.savedLibrary(), model->library());
+}
+
+TEST_F(WhiteboardEditorBackgroundSaving, FailureArrivesThroughTheScheduler)
+{
+    std::filesystem::create_directories(harness.libraryFile()); // nothing can replace a folder
+    addRectangle(*model);
+    harness.scheduler.advance(350ms);
+    executor.runNext();
+    EXPECT_TRUE(harness.errors.empty()) << "not on the executor's thread";
+
+    harness.scheduler.runPending();
+    ASSERT_EQ(harness.errors.size(), 1u);
+    EXPECT_EQ(harness.errors[0].rfind("The whiteboard could not be saved: ", 0), 0u);
+
+    std::filesystem::remove(harness.libraryFile());
+    addRectangle(*model, 60);
+    harness.scheduler.advance(350ms);
+    executor.runNext();
+    EXPECT_EQ(harness.savedLibrary().boards[0].elements.size(), 2u) << "the next change retries";
+}
+
+TEST_F(WhiteboardEditorBackgroundSaving, QueuedSavesStayInOrderAndAnOvertakenOneSkipsItsWrite)
+{
+    addRectangle(*model);
+    harness.scheduler.advance(350ms);
+    addRectangle(*model, 60);
+    harness.scheduler.advance(350ms);
+    ASSERT_EQ(executor.pendingCount(), 2u);
+
+    executor.runNext();
+    EXPECT_FALSE(written()) << "a newer library is queued behind it";
+    executor.runNext();
+    EXPECT_EQ(harness.savedLibrary(), model->library());
+    harness.scheduler.runPending();
+    EXPECT_TRUE(harness.errors.empty());
+}
+
+TEST_F(WhiteboardEditorBackgroundSaving, SaveNowWaitsForQueuedSavesThenWritesLast)
+{
+    addRectangle(*model);
+    harness.scheduler.advance(350ms);
+    addRectangle(*model, 60); // its debounced save is still waiting
+    ASSERT_EQ(executor.pendingCount(), 1u);
+
+    model->saveNow();
+    EXPECT_EQ(executor.drainCount, 1);
+    EXPECT_EQ(executor.pendingCount(), 0u);
+    EXPECT_EQ(harness.savedLibrary(), model->library());
+    EXPECT_EQ(harness.savedLibrary().boards[0].elements.size(), 2u);
+
+    std::filesystem::remove(harness.libraryFile());
+    harness.scheduler.advance(1s);
+    EXPECT_EQ(executor.pendingCount(), 0u) << "the waiting save was cancelled";
+    EXPECT_FALSE(written()) << "nothing writes after saveNow";
+}
+
+TEST_F(WhiteboardEditorBackgroundSaving, ReleasedModelsQueuedSaveStillWritesItsOwnCopy)
+{
+    addRectangle(*model);
+    const WhiteboardLibrary committed = model->library();
+    harness.scheduler.advance(350ms);
+    model.reset();
+
+    executor.runNext();
+    harness.scheduler.runPending();
+    ASSERT_TRUE(written());
+    EXPECT_EQ(harness.savedLibrary(), committed);
+}
+
+TEST_F(WhiteboardEditorBackgroundSaving, ReleasedModelsFailedSaveReportsToNoOne)
+{
+    std::filesystem::create_directories(harness.libraryFile());
+    addRectangle(*model);
+    harness.scheduler.advance(350ms);
+    executor.runNext();
+    model.reset();
+
+    harness.scheduler.runPending();
+    EXPECT_TRUE(harness.errors.empty());
 }
 
 } // namespace
