@@ -1,5 +1,6 @@
 #include "whiteboard/editor/whiteboard_editor_model.h"
 #include "whiteboard/editor/whiteboard_transforms.h"
+#include "whiteboard/editor_bench_support.h"
 #include "whiteboard/generated_board.h"
 
 #include <benchmark/benchmark.h>
@@ -11,29 +12,6 @@
 using namespace zentrel;
 
 namespace {
-
-class StillClock final : public Clock
-{
-public:
-    Timestamp now() const override { return Timestamp{}; }
-};
-
-// Keeps posted work without running it: the benchmark measures the model, not the disk.
-class DroppingScheduler final : public Scheduler
-{
-public:
-    void post(std::function<void()>) override {}
-
-    void postAfter(std::chrono::milliseconds, std::function<void()>) override {}
-};
-
-UuidRandomSource sequence()
-{
-    auto next = std::make_shared<std::uint64_t>(0);
-    return [next] {
-        return ++*next * 0x9E3779B97F4A7C15ull;
-    };
-}
 
 // The generated board with identifiers; every 50th element is bound to by the arrow after it
 // and labelled by the text after that, so a drag pays for arrows and labels too. Every 500th
