@@ -1,0 +1,302 @@
+#include "whiteboard/render/element_render_plan.h"
+
+#include "whiteboard/editor/whiteboard_styles.h"
+#include "whiteboard/render/render_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zentrel {
+
+namespace {
+
+constexpr double minimumLineWidth = 0.5;
+constexpr double cornerRadiusLimit = 16;
+constexpr double cornerRadiusFactor = 0.25;
+constexpr double defaultFontSize = 24;
+// The platform's orange, so a placeholder never looks like the element's own colours.
+constexpr Color placeholderOrange{1.0, 149.0 / 255.0, 0.0, 1.0};
+
+Color withAlpha(Color color, double alpha)
+{
+    color.alpha = alpha;
+    return color;
+}
+
+Color strokeColorOf(const WhiteboardElement &element)
+{
+    return withAlpha(colorFromHex(element.style.strokeColor).value_or(Color{}),
+                     element.style.opacity);
+}
+
+// An unreadable fill text paints clear rather than falling back to a visible colour.
+Color fillColorOf(const WhiteboardElement &element)
+{
+    const std::optional<Color> color = colorFromHex(element.style.fillColor);
+    return color ? withAlpha(*color, element.style.opacity) : Color{0, 0, 0, 0};
+}
+
+// Dashes scale with the stroke, but never below 1 so thin strokes still show their pattern.
+void applyDash(const WhiteboardElement &element, RenderStroke &stroke)
+{
+    const double d = std::max(element.style.strokeWidth, 1.0);
+    switch (element.style.strokeStyle.value_or(WhiteboardStrokeStyle::solid)) {
+    case WhiteboardStrokeStyle::dashed:
+        stroke.dash = {4 * d, 3 * d};
+        break;
+    case WhiteboardStrokeStyle::dotted:
+        stroke.cap = RenderLineCap::round;
+        stroke.dash = {0.1, 2.5 * d};
+        break;
+    case WhiteboardStrokeStyle::solid:
+        stroke.dash.clear();
+        break;
+    }
+}
+
+RenderStroke elementStroke(const WhiteboardElement &element, Path path, RenderLineCap cap)
+{
+    RenderStroke stroke;
+    stroke.path = std::move(path);
+    stroke.color = strokeColorOf(element);
+    stroke.width = std::max(element.style.strokeWidth, minimumLineWidth);
+    stroke.cap = cap;
+    applyDash(element, stroke);
+    return stroke;
+}
+
+// The shape's plain outline: the fill and stroke path when smooth, and the clip of hatch lines
+// either way, so rough wobble never lets a hatch line escape the shape's frame.
+Path smoothOutline(const WhiteboardElement &element, RectF r)
+{
+    switch (element.kind) {
+    case WhiteboardElementKind::rectangle:
+        if (element.style.roundnessType) {
+            const double radius = std::min(
+                {r.width * cornerRadiusFactor, r.height * cornerRadiusFactor, cornerRadiusLimit});
+            return roundedRectangleOutline(r, radius);
+        }
+        return rectangleOutline(r);
+    case WhiteboardElementKind::diamond:
+        return polygonOutline(diamondPoints(r));
+    default:
+        return ellipseOutline(r);
+    }
+}
+
+Path roughOutline(const WhiteboardElement &element, RectF r, const RoughPathGenerator &generator)
+{
+    switch (element.kind) {
+    case WhiteboardElementKind::rectangle:
+        if (element.style.roundnessType) {
+            const double radius = std::min({r.width / 2,
+                                            r.height / 2,
+                                            r.width * cornerRadiusFactor,
+                                            r.height * cornerRadiusFactor,
+                                            cornerRadiusLimit});
+            return generator.closedCurvePath(RoughPathGenerator::roundedRectanglePoints(r, radius));
+        }
+        return generator.rectanglePath(r);
+    case WhiteboardElementKind::diamond:
+        return generator.polylinePath(diamondPoints(r), true);
+    default:
+        return generator.ellipsePath(r);
+    }
+}
+
+void planClosedShape(const WhiteboardElement &element,
+                     const std::optional<RoughPathGenerator> &gen,
+                     ElementRenderPlan &plan)
+{
+    const RectF r = normalisedRect(element.frame());
+    const Path outline = smoothOutline(element, r);
+    const Path path = gen ? roughOutline(element, r, *gen) : outline;
+    if (element.style.fillColor) {
+        const WhiteboardFillStyle style =
+            element.style.fillStyle.value_or(WhiteboardFillStyle::solid);
+        if (style == WhiteboardFillStyle::solid) {
+            plan.fillColor = fillColorOf(element);
+            plan.fillPath = path;
+        } else {
+            RenderStroke hatch;
+            hatch.color = fillColorOf(element);
+            hatch.width = 1;
+            hatch.roundJoin = false;
+            hatch.path = hatchLines(outline, r, true);
+            if (style == WhiteboardFillStyle::crossHatch) {
+                hatch.path.append(hatchLines(outline, r, false));
+            }
+            plan.hatch = std::move(hatch);
+        }
+    }
+    plan.stroke = elementStroke(element, path, RenderLineCap::butt);
+}
+
+void planOpenShape(const WhiteboardElement &element,
+                   const std::optional<RoughPathGenerator> &gen,
+                   ElementRenderPlan &plan)
+{
+    const PointF start{element.x, element.y};
+    const PointF end{element.x + element.width, element.y + element.height};
+    const double width = std::max(element.style.strokeWidth, minimumLineWidth);
+    Path path;
+    if (element.kind == WhiteboardElementKind::freedraw) {
+        const std::vector<PointF> points = element.scenePoints();
+        if (points.empty()) {
+            return;
+        }
+        if (gen) {
+            path = gen->freehandPath(points);
+        } else {
+            path.moveTo(points.front());
+            for (std::size_t i = 1; i < points.size(); ++i) {
+                path.lineTo(points[i]);
+            }
+        }
+    } else if (element.kind == WhiteboardElementKind::arrow) {
+        path = gen ? gen->arrowPath(start, end, width) : arrowOutline(start, end, width);
+    } else if (gen) {
+        path = gen->linePath(start, end);
+    } else {
+        path.moveTo(start);
+        path.lineTo(end);
+    }
+    plan.stroke = elementStroke(element, std::move(path), RenderLineCap::round);
+}
+
+void planText(const WhiteboardElement &element, ElementRenderPlan &plan)
+{
+    RenderText text;
+    text.text = element.text.value_or("");
+    text.box = element.frame();
+    text.family = element.fontFamily.value_or(WhiteboardFontFamily::handDrawn);
+    text.fontSize = element.fontSize.value_or(defaultFontSize);
+    text.alignment = element.textAlignment.value_or(WhiteboardTextAlignment::left);
+    text.lineHeight = element.lineHeight.value_or(1.0);
+    text.color = strokeColorOf(element);
+    plan.text = std::move(text);
+}
+
+SizeF measured(const TextMeasurer &measure,
+               std::string_view text,
+               WhiteboardFontFamily family,
+               double size)
+{
+    return measure ? measure(text, family, size) : SizeF{};
+}
+
+// The number sits white on the badge's disc, opaque whatever the element's opacity.
+void planMarkerNumber(const WhiteboardElement &element,
+                      const TextMeasurer &measure,
+                      ElementRenderPlan &plan)
+{
+    const RectF r = normalisedRect(element.frame());
+    RenderText text;
+    text.text = std::to_string(element.markerNumber.value_or(1));
+    text.family = WhiteboardFontFamily::handDrawn;
+    text.fontSize = std::min(r.width, r.height) * 0.5;
+    text.color = Color{1, 1, 1, 1};
+    const SizeF size = measured(measure, text.text, text.family, text.fontSize);
+    text.box = {r.x + r.width / 2 - size.width / 2,
+                r.y + r.height / 2 - size.height / 2,
+                size.width,
+                size.height};
+    plan.text = std::move(text);
+}
+
+// Drawn in screen units so a foreign element stays recognisable at any zoom.
+void planPlaceholder(const WhiteboardElement &element,
+                     double viewportScale,
+                     const TextMeasurer &measure,
+                     ElementRenderPlan &plan)
+{
+    const double scale = viewportScale > 0 ? viewportScale : 1.0;
+    const RectF r = normalisedRect(element.frame());
+    RenderStroke stroke;
+    stroke.path = rectangleOutline(r);
+    stroke.color = placeholderOrange;
+    stroke.width = 1 / scale;
+    stroke.roundJoin = false;
+    stroke.dash = {6 / scale, 4 / scale};
+    plan.stroke = std::move(stroke);
+    RenderText label;
+    label.text = "Unsupported";
+    label.family = WhiteboardFontFamily::system;
+    label.fontSize = 11 / scale;
+    label.color = placeholderOrange;
+    const SizeF size = measured(measure, label.text, label.family, label.fontSize);
+    label.box = {r.x + 4, r.y + 4, size.width, size.height};
+    plan.text = std::move(label);
+}
+
+} // namespace
+
+PointF ElementRenderPlan::toScene(PointF point) const
+{
+    const double c = std::cos(rotation);
+    const double s = std::sin(rotation);
+    const double dx = point.x - centre.x;
+    const double dy = point.y - centre.y;
+    return {centre.x + dx * c - dy * s, centre.y + dx * s + dy * c};
+}
+
+std::uint64_t elementRoughSeed(const WhiteboardElement &element)
+{
+    if (element.excalidrawSeed) {
+        // A negative stored seed keeps its bit pattern; Excalidraw never writes one.
+        return static_cast<std::uint64_t>(*element.excalidrawSeed);
+    }
+    std::uint32_t hash = 0x739D0383u;
+    for (const std::uint8_t byte : element.id.bytes) {
+        hash = (hash ^ byte) * 0x1B3u;
+    }
+    return hash & 0x7FFFFFFFu;
+}
+
+RoughnessLevel elementRenderRoughness(const WhiteboardElement &element)
+{
+    if (element.kind == WhiteboardElementKind::text
+        || element.kind == WhiteboardElementKind::unsupported) {
+        return RoughnessLevel::none;
+    }
+    return elementRoughnessLevel(element.style.roughness);
+}
+
+ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,
+                                    RoughnessLevel roughness,
+                                    double viewportScale,
+                                    const TextMeasurer &measure)
+{
+    ElementRenderPlan plan;
+    plan.rotation = element.rotation;
+    plan.centre = {element.x + element.width / 2, element.y + element.height / 2};
+    std::optional<RoughPathGenerator> generator;
+    if (roughness != RoughnessLevel::none) {
+        generator.emplace(elementRoughSeed(element), roughPathRoughness(roughness));
+    }
+    switch (element.kind) {
+    case WhiteboardElementKind::rectangle:
+    case WhiteboardElementKind::ellipse:
+    case WhiteboardElementKind::diamond:
+        planClosedShape(element, generator, plan);
+        break;
+    case WhiteboardElementKind::marker:
+        planClosedShape(element, generator, plan);
+        planMarkerNumber(element, measure, plan);
+        break;
+    case WhiteboardElementKind::line:
+    case WhiteboardElementKind::arrow:
+    case WhiteboardElementKind::freedraw:
+        planOpenShape(element, generator, plan);
+        break;
+    case WhiteboardElementKind::text:
+        planText(element, plan);
+        break;
+    case WhiteboardElementKind::unsupported:
+        planPlaceholder(element, viewportScale, measure, plan);
+        break;
+    }
+    return plan;
+}
+
+} // namespace zentrel

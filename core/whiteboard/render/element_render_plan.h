@@ -1,0 +1,89 @@
+#pragma once
+
+#include "common/color.h"
+#include "common/geometry.h"
+#include "common/path.h"
+#include "drawing/rough_path_generator.h"
+#include "shell/roughness_level.h"
+#include "whiteboard/model/whiteboard_element.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zentrel {
+
+// The size a text takes when laid out in this font; the app measures with its own fonts, core
+// only places the result.
+using TextMeasurer =
+    std::function<SizeF(std::string_view text, WhiteboardFontFamily family, double fontSize)>;
+
+enum class RenderLineCap {
+    butt,
+    round,
+};
+
+struct RenderStroke
+{
+    Path path;
+    Color color;
+    double width = 1;
+    RenderLineCap cap = RenderLineCap::butt;
+    bool roundJoin = true;
+    std::vector<double> dash; // on, off, …; empty for a solid line
+
+    friend bool operator==(const RenderStroke &, const RenderStroke &) = default;
+};
+
+// Text drawn into `box`, wrapping inside its width.
+struct RenderText
+{
+    std::string text;
+    RectF box;
+    WhiteboardFontFamily family = WhiteboardFontFamily::handDrawn;
+    double fontSize = 24;
+    WhiteboardTextAlignment alignment = WhiteboardTextAlignment::left;
+    double lineHeight = 1;
+    Color color;
+
+    friend bool operator==(const RenderText &, const RenderText &) = default;
+};
+
+// Everything the app paints for one element, in scene coordinates before rotation. Painting
+// order: solid fill, hatch lines, stroke, text.
+struct ElementRenderPlan
+{
+    // The painter rotates by `rotation` radians about `centre` before drawing the rest.
+    double rotation = 0;
+    PointF centre;
+    std::optional<Color> fillColor; // set only for a solid fill
+    Path fillPath;
+    std::optional<RenderStroke> hatch; // already clipped to the shape
+    std::optional<RenderStroke> stroke;
+    std::optional<RenderText> text; // text element, marker number or placeholder label
+
+    // Where a plan point lands on the board once the rotation is applied.
+    PointF toScene(PointF point) const;
+
+    friend bool operator==(const ElementRenderPlan &, const ElementRenderPlan &) = default;
+};
+
+// The element's own generator seed, so it wobbles the same way on every redraw: the stored
+// Excalidraw seed when present, else the same 32-bit hash of the id the Excalidraw writer uses.
+std::uint64_t elementRoughSeed(const WhiteboardElement &element);
+
+// How rough the element is drawn: none for text and placeholders, else its stored level.
+RoughnessLevel elementRenderRoughness(const WhiteboardElement &element);
+
+// The geometry of one element. `roughness` none draws smooth outlines; any other level draws
+// through a generator seeded with elementRoughSeed. `viewportScale` keeps the placeholder the
+// same size on screen; `measure` places the marker number.
+ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,
+                                    RoughnessLevel roughness,
+                                    double viewportScale,
+                                    const TextMeasurer &measure);
+
+} // namespace zentrel

@@ -1,0 +1,221 @@
+#include "whiteboard/render/render_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zentrel {
+
+namespace {
+
+// A cubic arc of this control length follows a quarter circle within 0.03 %.
+constexpr double kappa = 0.5522847498307936;
+constexpr int curveSteps = 16;
+constexpr double hatchGap = 8;
+constexpr double hatchMargin = 12;
+constexpr double arrowHeadAngle = 0.4487989505128276; // π / 7
+
+PointF lerp(PointF a, PointF b, double t)
+{
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+}
+
+// Where the segment a→b crosses the inside of the polygons, as parameters along a→b.
+std::vector<double> crossings(const std::vector<std::vector<PointF>> &polygons, PointF a, PointF b)
+{
+    std::vector<double> result;
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const auto side = [&](PointF p) {
+        return (p.x - a.x) * dy - (p.y - a.y) * dx;
+    };
+    for (const auto &polygon : polygons) {
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            const PointF p = polygon[i];
+            const PointF q = polygon[(i + 1) % polygon.size()];
+            const double sp = side(p);
+            const double sq = side(q);
+            // Half-open test: a vertex on the line counts for exactly one of its two edges.
+            if ((sp > 0) == (sq > 0)) {
+                continue;
+            }
+            const PointF hit = lerp(p, q, sp / (sp - sq));
+            const double length2 = dx * dx + dy * dy;
+            result.push_back(((hit.x - a.x) * dx + (hit.y - a.y) * dy) / length2);
+        }
+    }
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+} // namespace
+
+RectF normalisedRect(RectF rect)
+{
+    const double left = std::min(rect.x, rect.x + rect.width);
+    const double top = std::min(rect.y, rect.y + rect.height);
+    return {left, top, std::abs(rect.width), std::abs(rect.height)};
+}
+
+Path rectangleOutline(RectF rect)
+{
+    const RectF r = normalisedRect(rect);
+    Path path;
+    path.moveTo({r.x, r.y});
+    path.lineTo({r.x + r.width, r.y});
+    path.lineTo({r.x + r.width, r.y + r.height});
+    path.lineTo({r.x, r.y + r.height});
+    path.closeSubpath();
+    return path;
+}
+
+Path roundedRectangleOutline(RectF rect, double radius)
+{
+    const RectF r = normalisedRect(rect);
+    const double rad = std::clamp(radius, 0.0, std::min(r.width, r.height) / 2);
+    const double k = rad * (1 - kappa);
+    const double left = r.x;
+    const double top = r.y;
+    const double right = r.x + r.width;
+    const double bottom = r.y + r.height;
+    Path path;
+    path.moveTo({left + rad, top});
+    path.lineTo({right - rad, top});
+    path.cubicTo({right - k, top}, {right, top + k}, {right, top + rad});
+    path.lineTo({right, bottom - rad});
+    path.cubicTo({right, bottom - k}, {right - k, bottom}, {right - rad, bottom});
+    path.lineTo({left + rad, bottom});
+    path.cubicTo({left + k, bottom}, {left, bottom - k}, {left, bottom - rad});
+    path.lineTo({left, top + rad});
+    path.cubicTo({left, top + k}, {left + k, top}, {left + rad, top});
+    path.closeSubpath();
+    return path;
+}
+
+Path ellipseOutline(RectF rect)
+{
+    const RectF r = normalisedRect(rect);
+    const double cx = r.x + r.width / 2;
+    const double cy = r.y + r.height / 2;
+    const double rx = r.width / 2;
+    const double ry = r.height / 2;
+    const double kx = rx * kappa;
+    const double ky = ry * kappa;
+    Path path;
+    path.moveTo({cx + rx, cy});
+    path.cubicTo({cx + rx, cy + ky}, {cx + kx, cy + ry}, {cx, cy + ry});
+    path.cubicTo({cx - kx, cy + ry}, {cx - rx, cy + ky}, {cx - rx, cy});
+    path.cubicTo({cx - rx, cy - ky}, {cx - kx, cy - ry}, {cx, cy - ry});
+    path.cubicTo({cx + kx, cy - ry}, {cx + rx, cy - ky}, {cx + rx, cy});
+    path.closeSubpath();
+    return path;
+}
+
+Path polygonOutline(const std::vector<PointF> &points)
+{
+    Path path;
+    if (points.empty()) {
+        return path;
+    }
+    path.moveTo(points.front());
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        path.lineTo(points[i]);
+    }
+    path.closeSubpath();
+    return path;
+}
+
+std::vector<PointF> diamondPoints(RectF r)
+{
+    const double midX = r.x + r.width / 2;
+    const double midY = r.y + r.height / 2;
+    return {{midX, r.y}, {r.x + r.width, midY}, {midX, r.y + r.height}, {r.x, midY}};
+}
+
+Path arrowOutline(PointF start, PointF end, double width)
+{
+    Path path;
+    path.moveTo(start);
+    path.lineTo(end);
+    const double theta = std::atan2(end.y - start.y, end.x - start.x);
+    const double length = std::max(4 * width, 12.0);
+    path.moveTo({end.x - length * std::cos(theta - arrowHeadAngle),
+                 end.y - length * std::sin(theta - arrowHeadAngle)});
+    path.lineTo(end);
+    path.lineTo({end.x - length * std::cos(theta + arrowHeadAngle),
+                 end.y - length * std::sin(theta + arrowHeadAngle)});
+    return path;
+}
+
+std::vector<std::vector<PointF>> flattenPath(const Path &path)
+{
+    std::vector<std::vector<PointF>> polygons;
+    std::vector<PointF> current;
+    const auto finish = [&] {
+        if (current.size() >= 3) {
+            polygons.push_back(current);
+        }
+        current.clear();
+    };
+    for (const Path::Element &element : path.elements()) {
+        const PointF last = current.empty() ? PointF{} : current.back();
+        switch (element.op) {
+        case Path::Op::moveTo:
+            finish();
+            current.push_back(element.points[0]);
+            break;
+        case Path::Op::lineTo:
+            current.push_back(element.points[0]);
+            break;
+        case Path::Op::quadTo:
+            for (int i = 1; i <= curveSteps; ++i) {
+                const double t = double(i) / curveSteps;
+                current.push_back(lerp(lerp(last, element.points[0], t),
+                                       lerp(element.points[0], element.points[1], t),
+                                       t));
+            }
+            break;
+        case Path::Op::cubicTo:
+            for (int i = 1; i <= curveSteps; ++i) {
+                const double t = double(i) / curveSteps;
+                const PointF ab = lerp(last, element.points[0], t);
+                const PointF bc = lerp(element.points[0], element.points[1], t);
+                const PointF cd = lerp(element.points[1], element.points[2], t);
+                current.push_back(lerp(lerp(ab, bc, t), lerp(bc, cd, t), t));
+            }
+            break;
+        case Path::Op::close:
+            finish();
+            break;
+        }
+    }
+    finish();
+    return polygons;
+}
+
+Path hatchLines(const Path &outline, RectF area, bool rising)
+{
+    const RectF r = normalisedRect(area);
+    const RectF b{r.x - hatchMargin,
+                  r.y - hatchMargin,
+                  r.width + 2 * hatchMargin,
+                  r.height + 2 * hatchMargin};
+    const auto polygons = flattenPath(outline);
+    Path lines;
+    for (double t = -b.height; t < b.width + b.height; t += hatchGap) {
+        const PointF from = rising ? PointF{b.x + t, b.y + b.height} : PointF{b.x + t, b.y};
+        const PointF to =
+            rising ? PointF{b.x + t + b.height, b.y} : PointF{b.x + t + b.height, b.y + b.height};
+        const std::vector<double> hits = crossings(polygons, from, to);
+        for (std::size_t i = 0; i + 1 < hits.size(); i += 2) {
+            const double s0 = std::clamp(hits[i], 0.0, 1.0);
+            const double s1 = std::clamp(hits[i + 1], 0.0, 1.0);
+            if (s1 > s0) {
+                lines.moveTo(lerp(from, to, s0));
+                lines.lineTo(lerp(from, to, s1));
+            }
+        }
+    }
+    return lines;
+}
+
+} // namespace zentrel

@@ -1,0 +1,303 @@
+#include "whiteboard/render/element_render_plan.h"
+
+#include "whiteboard/render/render_geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace zentrel {
+namespace {
+
+WhiteboardElement shape(WhiteboardElementKind kind, RectF frame)
+{
+    WhiteboardElement element;
+    element.kind = kind;
+    element.setFrame(frame);
+    for (std::size_t i = 0; i < element.id.bytes.size(); ++i) {
+        element.id.bytes[i] = static_cast<std::uint8_t>(i * 17 + 3);
+    }
+    return element;
+}
+
+SizeF fixedMeasure(std::string_view text, WhiteboardFontFamily, double size)
+{
+    return {double(text.size()) * size * 0.5, size * 1.2};
+}
+
+std::vector<PointF> pointsOf(const Path &path)
+{
+    std::vector<PointF> result;
+    for (const Path::Element &element : path.elements()) {
+        const int count = element.op == Path::Op::close     ? 0
+                          : element.op == Path::Op::quadTo  ? 2
+                          : element.op == Path::Op::cubicTo ? 3
+                                                            : 1;
+        for (int i = 0; i < count; ++i) {
+            result.push_back(element.points[i]);
+        }
+    }
+    return result;
+}
+
+TEST(ElementRenderPlanTest, SameSeedGivesSamePlanOnEveryCall)
+{
+    WhiteboardElement element = shape(WhiteboardElementKind::rectangle, {10, 20, 120, 80});
+    element.style.fillColor = "#336699";
+    element.style.fillStyle = WhiteboardFillStyle::hachure;
+    const ElementRenderPlan first = elementRenderPlan(element, RoughnessLevel::high, 1, {});
+    const ElementRenderPlan second = elementRenderPlan(element, RoughnessLevel::high, 1, {});
+    EXPECT_EQ(first, second);
+    ASSERT_TRUE(first.stroke);
+    // The rough outline really differs from the smooth one, so the comparison means something.
+    EXPECT_NE(first.stroke->path, rectangleOutline({10, 20, 120, 80}));
+
+    WhiteboardElement other = element;
+    other.id.bytes[0] ^= 0xFF;
+    EXPECT_NE(elementRoughSeed(other), elementRoughSeed(element));
+    EXPECT_NE(elementRenderPlan(other, RoughnessLevel::high, 1, {}).stroke->path,
+              first.stroke->path);
+}
+
+TEST(ElementRenderPlanTest, SeedHashesIdUnlessExcalidrawSeedIsStored)
+{
+    WhiteboardElement element = shape(WhiteboardElementKind::ellipse, {0, 0, 10, 10});
+    element.id.bytes = {};
+    std::uint32_t hash = 0x739D0383u;
+    for (int i = 0; i < 16; ++i) {
+        hash = hash * 0x1B3u;
+    }
+    EXPECT_EQ(elementRoughSeed(element), hash & 0x7FFFFFFFu);
+    element.excalidrawSeed = 424242;
+    EXPECT_EQ(elementRoughSeed(element), 424242u);
+}
+
+TEST(ElementRenderPlanTest, RoughnessFollowsStoredLevelAndSkipsText)
+{
+    WhiteboardElement element = shape(WhiteboardElementKind::rectangle, {0, 0, 10, 10});
+    element.style.roughness = 0;
+    EXPECT_EQ(elementRenderRoughness(element), RoughnessLevel::none);
+    element.style.roughness = 3;
+    EXPECT_EQ(elementRenderRoughness(element), RoughnessLevel::high);
+    element.kind = WhiteboardElementKind::text;
+    EXPECT_EQ(elementRenderRoughness(element), RoughnessLevel::none);
+}
+
+TEST(ElementRenderPlanTest, SmoothRectangleLiesExactlyOnFrame)
+{
+    WhiteboardElement element = shape(WhiteboardElementKind::rectangle, {10, 20, 100, 50});
+    element.style.strokeWidth = 0.2;
+    element.style.opacity = 0.5;
+    element.style.strokeColor = "#FF0000";
+    const ElementRenderPlan plan = elementRenderPlan(element, RoughnessLevel::none, 1, {});
+    ASSERT_TRUE(plan.stroke);
+    EXPECT_EQ(pointsOf(plan.stroke->path),
+              (std::vector<PointF>{{10, 20}, {110, 20}, {110, 70}, {10, 70}}));
+    EXPECT_EQ(plan.stroke->width, 0.5);
+    EXPECT_EQ(plan.stroke->color, (Color{1, 0, 0, 0.5}));
+    EXPECT_TRUE(plan.stroke->dash.empty());
+    EXPECT_FALSE(plan.fillColor);
+    EXPECT_FALSE(plan.hatch);
+}
+
+TEST(ElementRenderPlanTest, RoundedCornerRadiusIsQuarterOfShorterSideUpTo16)
+{
+    WhiteboardElement narrow = shape(WhiteboardElementKind::rectangle, {0, 0, 40, 200});
+    narrow.style.roundnessType = 3;
+    const Path narrowPath = elementRenderPlan(narrow, RoughnessLevel::none, 1, {}).stroke->path;
+    EXPECT_EQ(narrowPath.elements().front().points[0], (PointF{10, 0}));
+
+    WhiteboardElement square = shape(WhiteboardElementKind::rectangle, {0, 0, 200, 200});
+    square.style.roundnessType = 3;
+    const Path squarePath = elementRenderPlan(square, RoughnessLevel::none, 1, {}).stroke->path;
+    EXPECT_EQ(squarePath.elements().front().points[0], (PointF{16, 0}));
+}
+
+TEST(ElementRenderPlanTest, SmoothEllipseAndDiamondTouchFrameEdgeMidpoints)
+{
+    const RectF frame{0, 0, 80, 40};
+    const auto ellipse = pointsOf(
+        elementRenderPlan(shape(WhiteboardElementKind::ellipse, frame), RoughnessLevel::none, 1, {})
+            .stroke->path);
+    for (const PointF point : {PointF{80, 20}, PointF{40, 40}, PointF{0, 20}, PointF{40, 0}}) {
+        EXPECT_NE(std::find(ellipse.begin(), ellipse.end(), point), ellipse.end());
+    }
+    const auto diamond = pointsOf(
+        elementRenderPlan(shape(WhiteboardElementKind::diamond, frame), RoughnessLevel::none, 1, {})
+            .stroke->path);
+    EXPECT_EQ(diamond, (std::vector<PointF>{{40, 0}, {80, 20}, {40, 40}, {0, 20}}));
+}
+
+bool insideEllipse(PointF p, RectF r)
+{
+    const double nx = (p.x - (r.x + r.width / 2)) / (r.width / 2);
+    const double ny = (p.y - (r.y + r.height / 2)) / (r.height / 2);
+    return nx * nx + ny * ny <= 1.0 + 1e-3;
+}
+
+TEST(ElementRenderPlanTest, HatchLinesStayInsideShape)
+{
+    const RectF frame{50, 30, 120, 60};
+    WhiteboardElement element = shape(WhiteboardElementKind::ellipse, frame);
+    element.style.fillColor = "#00FF00";
+    element.style.opacity = 0.5;
+    element.style.fillStyle = WhiteboardFillStyle::crossHatch;
+    const ElementRenderPlan plan = elementRenderPlan(element, RoughnessLevel::medium, 1, {});
+    ASSERT_TRUE(plan.hatch);
+    EXPECT_FALSE(plan.fillColor);
+    EXPECT_EQ(plan.hatch->color, (Color{0, 1, 0, 0.5}));
+    EXPECT_EQ(plan.hatch->width, 1);
+    const auto points = pointsOf(plan.hatch->path);
+    ASSERT_GT(points.size(), 20u);
+    bool rising = false;
+    bool falling = false;
+    for (std::size_t i = 0; i + 1 < points.size(); i += 2) {
+        EXPECT_TRUE(insideEllipse(points[i], frame));
+        EXPECT_TRUE(insideEllipse(points[i + 1], frame));
+        const double dx = points[i + 1].x - points[i].x;
+        const double dy = points[i + 1].y - points[i].y;
+        EXPECT_NEAR(std::abs(dx), std::abs(dy), 1e-9);
+        (dx * dy < 0 ? rising : falling) = true;
+    }
+    EXPECT_TRUE(rising);
+    EXPECT_TRUE(falling);
+}
+
+TEST(ElementRenderPlanTest, FillOnlyWithFillColourAndClearWhenUnreadable)
+{
+    WhiteboardElement element = shape(WhiteboardElementKind::rectangle, {0, 0, 10, 10});
+    element.style.fillStyle = WhiteboardFillStyle::hachure;
+    ElementRenderPlan plan = elementRenderPlan(element, RoughnessLevel::none, 1, {});
+    EXPECT_FALSE(plan.fillColor);
+    EXPECT_FALSE(plan.hatch);
+
+    element.style.fillStyle = WhiteboardFillStyle::solid;
+    element.style.fillColor = "transparent";
+    plan = elementRenderPlan(element, RoughnessLevel::none, 1, {});
+    ASSERT_TRUE(plan.fillColor);
+    EXPECT_EQ(plan.fillColor->alpha, 0);
+    EXPECT_EQ(plan.fillPath, plan.stroke->path);
+    EXPECT_TRUE(plan.stroke);
+}
+
+TEST(ElementRenderPlanTest, DashPatternsFollowStrokeStyle)
+{
+    WhiteboardElement element = shape(WhiteboardElementKind::line, {0, 0, 50, 0});
+    element.style.strokeWidth = 0.2;
+    element.style.strokeStyle = WhiteboardStrokeStyle::dashed;
+    RenderStroke stroke = *elementRenderPlan(element, RoughnessLevel::none, 1, {}).stroke;
+    EXPECT_EQ(stroke.dash, (std::vector<double>{4, 3}));
+    EXPECT_EQ(stroke.cap, RenderLineCap::round);
+
+    element.kind = WhiteboardElementKind::rectangle;
+    element.style.strokeWidth = 2;
+    element.style.strokeStyle = WhiteboardStrokeStyle::dotted;
+    stroke = *elementRenderPlan(element, RoughnessLevel::none, 1, {}).stroke;
+    EXPECT_EQ(stroke.dash, (std::vector<double>{0.1, 5}));
+    EXPECT_EQ(stroke.cap, RenderLineCap::round);
+}
+
+TEST(ElementRenderPlanTest, SmoothArrowHeadMeetsEndPoint)
+{
+    WhiteboardElement element = shape(WhiteboardElementKind::arrow, {10, 10, 100, -50});
+    element.style.strokeWidth = 5;
+    const Path path = elementRenderPlan(element, RoughnessLevel::none, 1, {}).stroke->path;
+    const auto &e = path.elements();
+    ASSERT_EQ(e.size(), 5u);
+    const PointF end{110, -40};
+    EXPECT_EQ(e[0].points[0], (PointF{10, 10}));
+    EXPECT_EQ(e[1].points[0], end);
+    EXPECT_EQ(e[3].points[0], end);
+    for (const PointF barb : {e[2].points[0], e[4].points[0]}) {
+        EXPECT_NEAR(std::hypot(barb.x - end.x, barb.y - end.y), 20, 1e-9);
+    }
+}
+
+TEST(ElementRenderPlanTest, RoughArrowEndsNearEndPoint)
+{
+    WhiteboardElement element = shape(WhiteboardElementKind::arrow, {0, 0, 200, 100});
+    const Path path = elementRenderPlan(element, RoughnessLevel::low, 1, {}).stroke->path;
+    ASSERT_FALSE(path.isEmpty());
+    double nearest = 1e9;
+    for (const PointF point : pointsOf(path)) {
+        nearest = std::min(nearest, std::hypot(point.x - 200, point.y - 100));
+    }
+    EXPECT_LT(nearest, 5);
+}
+
+TEST(ElementRenderPlanTest, FreedrawWithoutPointsPlansNothing)
+{
+    WhiteboardElement element = shape(WhiteboardElementKind::freedraw, {0, 0, 10, 10});
+    EXPECT_FALSE(elementRenderPlan(element, RoughnessLevel::high, 1, {}).stroke);
+    element.points = {{1, 2}, {3, 4}, {5, 1}};
+    const auto plan = elementRenderPlan(element, RoughnessLevel::none, 1, {});
+    EXPECT_EQ(pointsOf(plan.stroke->path), (std::vector<PointF>{{1, 2}, {3, 4}, {5, 1}}));
+}
+
+TEST(ElementRenderPlanTest, RotationIsAboutFrameCentre)
+{
+    WhiteboardElement element = shape(WhiteboardElementKind::rectangle, {0, 0, 100, 50});
+    element.rotation = std::numbers::pi / 2;
+    const ElementRenderPlan plan = elementRenderPlan(element, RoughnessLevel::none, 1, {});
+    EXPECT_EQ(plan.centre, (PointF{50, 25}));
+    const PointF corner = plan.toScene({100, 0});
+    EXPECT_NEAR(corner.x, 75, 1e-9);
+    EXPECT_NEAR(corner.y, 75, 1e-9);
+    const PointF centre = plan.toScene({50, 25});
+    EXPECT_NEAR(centre.x, 50, 1e-9);
+    EXPECT_NEAR(centre.y, 25, 1e-9);
+}
+
+TEST(ElementRenderPlanTest, MarkerNumberIsCentredWhiteAndOpaque)
+{
+    WhiteboardElement element = shape(WhiteboardElementKind::marker, {0, 0, 30, 20});
+    element.style.fillColor = "#0000FF";
+    element.style.opacity = 0.5;
+    const ElementRenderPlan plan =
+        elementRenderPlan(element, RoughnessLevel::none, 1, fixedMeasure);
+    ASSERT_TRUE(plan.text);
+    EXPECT_EQ(plan.text->text, "1");
+    EXPECT_EQ(plan.text->fontSize, 10);
+    EXPECT_EQ(plan.text->color, (Color{1, 1, 1, 1}));
+    EXPECT_EQ(plan.text->box, (RectF{12.5, 4, 5, 12}));
+    EXPECT_EQ(plan.fillColor, (Color{0, 0, 1, 0.5}));
+}
+
+TEST(ElementRenderPlanTest, TextDefaultsAndBox)
+{
+    WhiteboardElement element = shape(WhiteboardElementKind::text, {5, 6, 200, 40});
+    ElementRenderPlan plan = elementRenderPlan(element, RoughnessLevel::none, 1, fixedMeasure);
+    ASSERT_TRUE(plan.text);
+    EXPECT_FALSE(plan.stroke);
+    EXPECT_EQ(plan.text->text, "");
+    EXPECT_EQ(plan.text->box, (RectF{5, 6, 200, 40}));
+    EXPECT_EQ(plan.text->family, WhiteboardFontFamily::handDrawn);
+    EXPECT_EQ(plan.text->fontSize, 24);
+    EXPECT_EQ(plan.text->alignment, WhiteboardTextAlignment::left);
+    EXPECT_EQ(plan.text->lineHeight, 1);
+}
+
+TEST(ElementRenderPlanTest, PlaceholderKeepsScreenSizeAndIgnoresElementColours)
+{
+    WhiteboardElement element = shape(WhiteboardElementKind::unsupported, {10, 10, 100, 60});
+    element.style.opacity = 0.3;
+    const ElementRenderPlan plan =
+        elementRenderPlan(element, RoughnessLevel::high, 2, fixedMeasure);
+    ASSERT_TRUE(plan.stroke);
+    EXPECT_EQ(plan.stroke->dash, (std::vector<double>{3, 2}));
+    EXPECT_EQ(plan.stroke->width, 0.5);
+    EXPECT_EQ(plan.stroke->color.alpha, 1);
+    EXPECT_EQ(pointsOf(plan.stroke->path),
+              (std::vector<PointF>{{10, 10}, {110, 10}, {110, 70}, {10, 70}}));
+    ASSERT_TRUE(plan.text);
+    EXPECT_EQ(plan.text->text, "Unsupported");
+    EXPECT_EQ(plan.text->fontSize, 5.5);
+    EXPECT_EQ(plan.text->box.x, 14);
+    EXPECT_EQ(plan.text->box.y, 14);
+    EXPECT_EQ(plan.text->color, plan.stroke->color);
+}
+
+} // namespace
+} // namespace zentrel
