@@ -28,6 +28,24 @@ void Path::closeSubpath()
     m_elements.push_back(Element{Op::close, {}});
 }
 
+void Path::addEllipse(const RectF &rect)
+{
+    // The control distance that makes a cubic quarter arc closest to a circle.
+    constexpr double kappa = 0.5522847498;
+    const double rx = rect.width / 2;
+    const double ry = rect.height / 2;
+    const double cx = rect.x + rx;
+    const double cy = rect.y + ry;
+    const double kx = kappa * rx;
+    const double ky = kappa * ry;
+    moveTo({cx + rx, cy});
+    cubicTo({cx + rx, cy + ky}, {cx + kx, cy + ry}, {cx, cy + ry});
+    cubicTo({cx - kx, cy + ry}, {cx - rx, cy + ky}, {cx - rx, cy});
+    cubicTo({cx - rx, cy - ky}, {cx - kx, cy - ry}, {cx, cy - ry});
+    cubicTo({cx + kx, cy - ry}, {cx + rx, cy - ky}, {cx + rx, cy});
+    closeSubpath();
+}
+
 void Path::append(const Path &other)
 {
     m_elements.insert(m_elements.end(), other.m_elements.begin(), other.m_elements.end());

@@ -34,6 +34,9 @@ public:
     void quadTo(PointF control, PointF end);
     void cubicTo(PointF control1, PointF control2, PointF end);
     void closeSubpath();
+    // The ellipse inscribed in rect as four cubic quarter arcs, from the right end of the
+    // horizontal axis, closed.
+    void addEllipse(const RectF &rect);
     void append(const Path &other);
 
     const std::vector<Element> &elements() const { return m_elements; }

@@ -73,23 +73,10 @@ Path rectanglePath(const RectF &rect)
     return path;
 }
 
-// Four cubic quarter arcs, starting at the right end of the horizontal axis.
 Path ellipsePath(const RectF &rect)
 {
-    constexpr double kappa = 0.5522847498;
-    const double rx = rect.width / 2;
-    const double ry = rect.height / 2;
-    const double cx = rect.x + rx;
-    const double cy = rect.y + ry;
-    const double kx = kappa * rx;
-    const double ky = kappa * ry;
     Path path;
-    path.moveTo({cx + rx, cy});
-    path.cubicTo({cx + rx, cy + ky}, {cx + kx, cy + ry}, {cx, cy + ry});
-    path.cubicTo({cx - kx, cy + ry}, {cx - rx, cy + ky}, {cx - rx, cy});
-    path.cubicTo({cx - rx, cy - ky}, {cx - kx, cy - ry}, {cx, cy - ry});
-    path.cubicTo({cx + kx, cy - ry}, {cx + rx, cy - ky}, {cx + rx, cy});
-    path.closeSubpath();
+    path.addEllipse(rect);
     return path;
 }
 

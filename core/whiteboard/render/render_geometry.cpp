@@ -93,20 +93,8 @@ Path roundedRectangleOutline(RectF rect, double radius)
 
 Path ellipseOutline(RectF rect)
 {
-    const RectF r = normalisedRect(rect);
-    const double cx = r.x + r.width / 2;
-    const double cy = r.y + r.height / 2;
-    const double rx = r.width / 2;
-    const double ry = r.height / 2;
-    const double kx = rx * kappa;
-    const double ky = ry * kappa;
     Path path;
-    path.moveTo({cx + rx, cy});
-    path.cubicTo({cx + rx, cy + ky}, {cx + kx, cy + ry}, {cx, cy + ry});
-    path.cubicTo({cx - kx, cy + ry}, {cx - rx, cy + ky}, {cx - rx, cy});
-    path.cubicTo({cx - rx, cy - ky}, {cx - kx, cy - ry}, {cx, cy - ry});
-    path.cubicTo({cx + kx, cy - ry}, {cx + rx, cy - ky}, {cx + rx, cy});
-    path.closeSubpath();
+    path.addEllipse(normalisedRect(rect));
     return path;
 }
 
