@@ -4,6 +4,9 @@
 // "colour #rrggbb at <ms>" for each colour as the server has painted it, the time in
 // milliseconds of the monotonic clock, which std::chrono::steady_clock reads too.
 
+#include "e2e/tool_output.h"
+#include "platform/x11/xcb_reply.h"
+
 #include <xcb/xcb.h>
 
 #include <array>
@@ -21,20 +24,6 @@ namespace zentrel {
 namespace {
 
 constexpr std::chrono::milliseconds period(100);
-
-struct FreeDeleter
-{
-    void operator()(void *pointer) const { std::free(pointer); }
-};
-
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
-
-void say(const std::string &line)
-{
-    std::fputs((line + '\n').c_str(), stdout);
-    std::fflush(stdout);
-}
 
 // "#rrggbb" or "rrggbb"; false for anything else.
 bool parseColour(std::string text, std::uint32_t &pixel)

@@ -2,6 +2,9 @@
 // with every Caps Lock and Num Lock variant, as desktop hot-key daemons do. It prints "ready"
 // once it holds them all and "pressed" for each press of the combination it receives.
 
+#include "e2e/tool_output.h"
+#include "platform/x11/xcb_reply.h"
+
 #include <xcb/xcb.h>
 
 #include <cstdint>
@@ -17,20 +20,6 @@ namespace {
 constexpr xcb_keysym_t altLeft = 0xffe9;
 // Xvfb's default keymap puts Num Lock on Mod2.
 constexpr std::uint16_t numLockMask = XCB_MOD_MASK_2;
-
-struct FreeDeleter
-{
-    void operator()(void *pointer) const { std::free(pointer); }
-};
-
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
-
-void say(const std::string &line)
-{
-    std::fputs((line + '\n').c_str(), stdout);
-    std::fflush(stdout);
-}
 
 // The first keycode whose unshifted symbol is keysym, or 0.
 xcb_keycode_t keycodeOf(xcb_connection_t *connection, xcb_keysym_t keysym)

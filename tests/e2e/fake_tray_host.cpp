@@ -2,6 +2,9 @@
 // only when some client owns _NET_SYSTEM_TRAY_S<screen>. It docks icons side by side and prints
 // "ready" once it owns the selection, "docked <window>" and "undocked <window>" on stdout.
 
+#include "e2e/tool_output.h"
+#include "platform/x11/xcb_reply.h"
+
 #include <xcb/xcb.h>
 
 #include <array>
@@ -26,20 +29,6 @@ constexpr std::uint32_t hostBackground = 0xa8c8e8;
 constexpr std::uint32_t requestDockOpcode = 0;
 constexpr std::uint32_t xembedEmbeddedNotify = 0;
 constexpr std::uint32_t xembedVersion = 0;
-
-struct FreeDeleter
-{
-    void operator()(void *pointer) const { std::free(pointer); }
-};
-
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
-
-void say(const std::string &line)
-{
-    std::fputs((line + '\n').c_str(), stdout);
-    std::fflush(stdout);
-}
 
 class FakeTrayHost
 {

@@ -1,4 +1,5 @@
 #include "e2e/drawing_test.h"
+#include "platform/x11/xcb_reply.h"
 
 #include <QColor>
 #include <QDeadlineTimer>
@@ -120,7 +121,7 @@ public:
             return std::nullopt;
         }
         xcb_connection_t *connection = m_connection.get();
-        const std::unique_ptr<xcb_get_image_reply_t, FreeDeleter> image(
+        const XcbReply<xcb_get_image_reply_t> image(
             xcb_get_image_reply(connection,
                                 xcb_get_image(connection,
                                               XCB_IMAGE_FORMAT_Z_PIXMAP,
@@ -140,11 +141,6 @@ public:
     }
 
 private:
-    struct FreeDeleter
-    {
-        void operator()(void *memory) const { std::free(memory); }
-    };
-
     struct Disconnect
     {
         void operator()(xcb_connection_t *connection) const { xcb_disconnect(connection); }

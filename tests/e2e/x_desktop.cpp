@@ -1,5 +1,7 @@
 #include "e2e/x_desktop.h"
 
+#include "platform/x11/xcb_reply.h"
+
 #include <QThread>
 
 #include <xcb/xcb.h>
@@ -14,14 +16,6 @@ namespace zentrel {
 namespace {
 
 constexpr int compositorPollMs = 20;
-
-struct FreeDeleter
-{
-    void operator()(void *pointer) const { std::free(pointer); }
-};
-
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 // Xvfb's 24-bit TrueColor visual keeps red, green and blue in the bytes of 0xRRGGBB.
 std::uint32_t pixelOf(const QColor &color)

@@ -1,5 +1,7 @@
 #include "e2e/x_windows.h"
 
+#include "platform/x11/xcb_reply.h"
+
 #include <QStringList>
 
 #include <poll.h>
@@ -19,14 +21,6 @@ namespace {
 // Window events wake a wait at once; the poll only covers changes the server does not report to
 // us, such as a title set after mapping.
 constexpr qint64 pollSliceMs = 50;
-
-struct FreeDeleter
-{
-    void operator()(void *pointer) const { std::free(pointer); }
-};
-
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 // The left-hand key of each modifier a combination may name.
 const std::map<QString, std::uint32_t> modifierKeysyms{

@@ -1,5 +1,7 @@
 #include "e2e/xvfb_session.h"
 
+#include "platform/x11/xcb_reply.h"
+
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -20,14 +22,6 @@ namespace {
 constexpr int startTimeoutMs = 15000;
 constexpr int stopTimeoutMs = 5000;
 constexpr int screenshotTimeoutMs = 15000;
-
-struct FreeDeleter
-{
-    void operator()(void *pointer) const { std::free(pointer); }
-};
-
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 struct DisconnectDeleter
 {
