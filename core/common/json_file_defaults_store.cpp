@@ -28,19 +28,29 @@ JsonFileDefaultsStore::JsonFileDefaultsStore(std::filesystem::path file, nlohman
 
 void JsonFileDefaultsStore::setValue(const std::string &key, nlohmann::json value)
 {
+    // The file already says this: every start rebinds 25 hot keys to what they were, and a
+    // rewrite (with its sync to disk) each time would only cost.
+    if (m_isSaved && storedValue(key) == value) {
+        return;
+    }
     MemoryDefaultsStore::setValue(key, std::move(value));
     save();
 }
 
 void JsonFileDefaultsStore::removeValue(const std::string &key)
 {
+    if (m_isSaved && !storedValue(key)) {
+        return;
+    }
     MemoryDefaultsStore::removeValue(key);
     save();
 }
 
 void JsonFileDefaultsStore::save()
 {
-    if (auto written = writeJsonFile(m_file, storedValues()); !written) {
+    const auto written = writeJsonFile(m_file, storedValues());
+    m_isSaved = written.has_value();
+    if (!written) {
         writeFailed.notify(written.error());
     }
 }

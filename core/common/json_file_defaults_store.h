@@ -31,6 +31,8 @@ private:
     void save();
 
     std::filesystem::path m_file;
+    // False after a failed write, so the next change writes again even if it changes nothing.
+    bool m_isSaved = true;
 };
 
 } // namespace zentrel

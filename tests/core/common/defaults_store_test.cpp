@@ -132,6 +132,24 @@ TEST(JsonFileDefaultsStore, WritesEveryChangeWithTypesKeptAndReopensEqual)
     EXPECT_TRUE(reopened->storedValue("drawing.roughnessLevel")->is_number_integer());
 }
 
+TEST(JsonFileDefaultsStore, LeavesTheFileAloneWhenNothingChanges)
+{
+    TemporaryDirectory folder;
+    FakeClock clock(someTime);
+    const auto file = folder / "settings.json";
+    auto store = JsonFileDefaultsStore::open(file, clock);
+    ASSERT_NE(store, nullptr);
+    store->setValue("drawing.lineWidth", 6.0);
+    // A stand-in written behind the store's back shows whether the store writes again.
+    std::ofstream(file) << "{\"marker\": 1}";
+    store->setValue("drawing.lineWidth", 6.0);
+    store->removeValue("never.stored");
+    EXPECT_EQ(contentsOf(file), "{\"marker\": 1}");
+
+    store->setValue("drawing.lineWidth", 7.0);
+    EXPECT_EQ(json::parse(contentsOf(file)), (json{{"drawing.lineWidth", 7.0}}));
+}
+
 TEST(JsonFileDefaultsStore, SetsACorruptFileAsideAndStartsEmpty)
 {
     for (const std::string contents : {"not json", "", "{\"a\": ", "[1, 2]", "\"text\""}) {
