@@ -1,5 +1,6 @@
 #include "capture/cursor_halo_view.h"
 
+#include "common/escape_key.h"
 #include "common/qt_conversions.h"
 
 #include <QKeyEvent>
@@ -192,14 +193,9 @@ void CursorHaloView::paintRipple(QPainter &painter, const RippleAppearance &ripp
 
 void CursorHaloView::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        if (onEscape) {
-            onEscape();
-        }
-        event->accept();
-        return;
+    if (!takeEscapeKey(event, onEscape)) {
+        QWidget::keyPressEvent(event);
     }
-    QWidget::keyPressEvent(event);
 }
 
 } // namespace zentrel

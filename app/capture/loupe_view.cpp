@@ -1,5 +1,6 @@
 #include "capture/loupe_view.h"
 
+#include "common/escape_key.h"
 #include "common/qt_path.h"
 
 #include <QKeyEvent>
@@ -105,13 +106,9 @@ void LoupeView::wheelEvent(QWheelEvent *event)
 
 void LoupeView::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        if (onEscape) {
-            onEscape();
-        }
-        return;
+    if (!takeEscapeKey(event, onEscape)) {
+        QWidget::keyPressEvent(event);
     }
-    QWidget::keyPressEvent(event);
 }
 
 void LoupeView::paintEvent(QPaintEvent *)

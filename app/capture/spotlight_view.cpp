@@ -1,5 +1,6 @@
 #include "capture/spotlight_view.h"
 
+#include "common/escape_key.h"
 #include "common/qt_conversions.h"
 
 #include <QKeyEvent>
@@ -61,14 +62,9 @@ void SpotlightView::paintEvent(QPaintEvent *event)
 
 void SpotlightView::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        if (onEscape) {
-            onEscape();
-        }
-        event->accept();
-        return;
+    if (!takeEscapeKey(event, onEscape)) {
+        QWidget::keyPressEvent(event);
     }
-    QWidget::keyPressEvent(event);
 }
 
 } // namespace zentrel

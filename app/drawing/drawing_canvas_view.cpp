@@ -1,5 +1,6 @@
 #include "drawing/drawing_canvas_view.h"
 
+#include "common/escape_key.h"
 #include "common/qt_conversions.h"
 #include "common/qt_path.h"
 #include "drawing/drawing_painter.h"
@@ -168,10 +169,7 @@ void DrawingCanvasView::mouseReleaseEvent(QMouseEvent *event)
 
 void DrawingCanvasView::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        if (onEscape) {
-            onEscape();
-        }
+    if (takeEscapeKey(event, onEscape)) {
         return;
     }
     if (!m_model.keyTyped(event->text().toStdString())) {

@@ -1,6 +1,7 @@
 #include "overlay/overlay_panel.h"
 
-#include <QKeyEvent>
+#include "common/escape_key.h"
+
 #include <QVBoxLayout>
 
 namespace zentrel {
@@ -25,14 +26,9 @@ void OverlayPanel::raiseInOrder()
 
 void OverlayPanel::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        if (onEscape) {
-            onEscape();
-        }
-        event->accept();
-        return;
+    if (!takeEscapeKey(event, onEscape)) {
+        QWidget::keyPressEvent(event);
     }
-    QWidget::keyPressEvent(event);
 }
 
 } // namespace zentrel
