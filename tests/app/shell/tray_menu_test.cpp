@@ -1,10 +1,6 @@
 #include "shell/tray_menu.h"
 
-#include "common/memory_defaults_store.h"
-#include "fakes/fake_alert_presenter.h"
-#include "fakes/fake_overlay_factory.h"
-#include "fakes/fake_scheduler.h"
-#include "fakes/fake_screen_locator.h"
+#include "fakes/coordinator_on_fakes.h"
 #include "fakes/fake_shortcut_grabber.h"
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/us_key_characters.h"
@@ -22,7 +18,7 @@ using namespace zentrel;
 
 namespace {
 
-class TrayMenuTest : public testing::Test
+class TrayMenuTest : public testing::Test, protected CoordinatorOnFakes
 {
 protected:
     QStringList texts() const
@@ -44,12 +40,6 @@ protected:
         return nullptr;
     }
 
-    MemoryDefaultsStore defaults;
-    FakeOverlayFactory overlays;
-    FakeScreenLocator screens;
-    FakeAlertPresenter alerts;
-    FakeScheduler scheduler;
-    AppCoordinator coordinator{defaults, {overlays, screens, alerts, scheduler}};
     FakeShortcutGrabber grabber;
     hotkeys::UsKeyCharacters layout;
     hotkeys::HotkeyRegistry hotkeys{defaults, grabber, layout};

@@ -1,10 +1,6 @@
 #include "shell/app_coordinator.h"
 
-#include "common/memory_defaults_store.h"
-#include "fakes/fake_alert_presenter.h"
-#include "fakes/fake_overlay_factory.h"
-#include "fakes/fake_scheduler.h"
-#include "fakes/fake_screen_locator.h"
+#include "fakes/coordinator_on_fakes.h"
 #include "shell/presentation_color.h"
 
 #include <gtest/gtest.h>
@@ -27,14 +23,8 @@ const std::string urlsDisabled =
 const std::string urlInvalid = "The Zentrel command URL is invalid.";
 
 // One coordinator on fakes, recording every mode it announces.
-struct Harness
+struct Harness : CoordinatorOnFakes
 {
-    MemoryDefaultsStore defaults;
-    FakeOverlayFactory overlays;
-    FakeScreenLocator screens;
-    FakeAlertPresenter alerts;
-    FakeScheduler scheduler;
-    AppCoordinator coordinator{defaults, {overlays, screens, alerts, scheduler}};
     Modes modes;
     ScopedConnection connection =
         coordinator.modeChanged.connect([this](AppMode mode) { modes.push_back(mode); });

@@ -1,10 +1,6 @@
 #include "shell/hotkey_routing.h"
 
-#include "common/memory_defaults_store.h"
-#include "fakes/fake_alert_presenter.h"
-#include "fakes/fake_overlay_factory.h"
-#include "fakes/fake_scheduler.h"
-#include "fakes/fake_screen_locator.h"
+#include "fakes/coordinator_on_fakes.h"
 #include "fakes/fake_shortcut_grabber.h"
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/us_key_characters.h"
@@ -30,14 +26,8 @@ using Actions = std::vector<PresentationAction>;
 const Shortcut bareEscape{keys::escape.rawValue, 0};
 
 // The coordinator on fakes, driven through the registry the way the platform layer does.
-struct Harness
+struct Harness : CoordinatorOnFakes
 {
-    MemoryDefaultsStore defaults;
-    FakeOverlayFactory overlays;
-    FakeScreenLocator screens;
-    FakeAlertPresenter alerts;
-    FakeScheduler scheduler;
-    AppCoordinator coordinator{defaults, {overlays, screens, alerts, scheduler}};
     FakeShortcutGrabber grabber;
     hotkeys::UsKeyCharacters layout;
     hotkeys::HotkeyRegistry registry{defaults, grabber, layout};
