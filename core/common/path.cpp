@@ -54,24 +54,28 @@ void Path::append(const Path &other)
     }
 }
 
+std::optional<PointF> Path::Element::endPoint() const
+{
+    switch (op) {
+    case Op::moveTo:
+    case Op::lineTo:
+        return points[0];
+    case Op::quadTo:
+        return points[1];
+    case Op::cubicTo:
+        return points[2];
+    case Op::close:
+        break;
+    }
+    return std::nullopt;
+}
+
 PointF Path::currentPoint() const
 {
     if (m_elements.empty()) {
         return {};
     }
-    const Element &last = m_elements.back();
-    switch (last.op) {
-    case Op::moveTo:
-    case Op::lineTo:
-        return last.points[0];
-    case Op::quadTo:
-        return last.points[1];
-    case Op::cubicTo:
-        return last.points[2];
-    case Op::close:
-        break;
-    }
-    return m_subpathStart;
+    return m_elements.back().endPoint().value_or(m_subpathStart);
 }
 
 } // namespace zentrel

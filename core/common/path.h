@@ -3,6 +3,7 @@
 #include "common/geometry.h"
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace zentrel {
@@ -25,6 +26,10 @@ public:
     {
         Op op = Op::moveTo;
         std::array<PointF, 3> points{};
+
+        // Where the element leaves the pen; none for close, which returns to where its subpath
+        // started.
+        std::optional<PointF> endPoint() const;
 
         friend bool operator==(const Element &, const Element &) = default;
     };

@@ -26,18 +26,6 @@ std::vector<Op> opsOf(const Path &path)
     return ops;
 }
 
-PointF endOf(const Path::Element &element)
-{
-    switch (element.op) {
-    case Op::quadTo:
-        return element.points[1];
-    case Op::cubicTo:
-        return element.points[2];
-    default:
-        return element.points[0];
-    }
-}
-
 void expectNear(PointF actual, PointF expected)
 {
     EXPECT_NEAR(actual.x, expected.x, 1e-9);
@@ -114,10 +102,10 @@ TEST(DrawingGeometry, EllipseIsFourQuarterArcsInsideTheRectangle)
         (std::vector{Op::moveTo, Op::cubicTo, Op::cubicTo, Op::cubicTo, Op::cubicTo, Op::close}));
     const auto &elements = path.elements();
     EXPECT_EQ(elements[0].points[0], (PointF{40, 10}));
-    EXPECT_EQ(endOf(elements[1]), (PointF{20, 20}));
-    EXPECT_EQ(endOf(elements[2]), (PointF{0, 10}));
-    EXPECT_EQ(endOf(elements[3]), (PointF{20, 0}));
-    EXPECT_EQ(endOf(elements[4]), (PointF{40, 10}));
+    EXPECT_EQ(elements[1].endPoint(), (PointF{20, 20}));
+    EXPECT_EQ(elements[2].endPoint(), (PointF{0, 10}));
+    EXPECT_EQ(elements[3].endPoint(), (PointF{20, 0}));
+    EXPECT_EQ(elements[4].endPoint(), (PointF{40, 10}));
     // Controls sit kappa of the radius along the tangent.
     expectNear(elements[1].points[0], {40, 10 + 0.5522847498 * 10});
     expectNear(elements[1].points[1], {20 + 0.5522847498 * 20, 20});

@@ -19,18 +19,6 @@ using Level = RoughPathGenerator::RoughnessLevel;
 
 constexpr double tolerance = 1e-9;
 
-PointF endOf(const Path::Element &element)
-{
-    switch (element.op) {
-    case Op::quadTo:
-        return element.points[1];
-    case Op::cubicTo:
-        return element.points[2];
-    default:
-        return element.points[0];
-    }
-}
-
 // Each subpath as its elements, split at every moveTo.
 std::vector<std::vector<Path::Element>> subpaths(const Path &path)
 {
@@ -112,7 +100,7 @@ TEST(RoughPathGenerator, HighLineDrawsTwoOutlinesWithEndsCloseToTheGivenOnes)
         const double limits[] = {0.15 * 1.6 + tolerance, 0.3 * 1.6 + tolerance};
         for (std::size_t pass = 0; pass < 2; ++pass) {
             const PointF start = parts[pass].front().points[0];
-            const PointF end = endOf(parts[pass].back());
+            const PointF end = *parts[pass].back().endPoint();
             expectNear(start, {0, 0}, limits[pass]);
             expectNear(end, {100, 0}, limits[pass]);
         }
@@ -161,7 +149,7 @@ TEST(RoughPathGenerator, TinyAndZeroLengthLinesStillGetTwoPieces)
         const double within = RoughPathGenerator::amplitude(level) * 1.3 + tolerance;
         for (const auto &part : parts) {
             ASSERT_EQ(part.size(), 3U);
-            expectNear(endOf(part[1]), {5, 5}, within);
+            expectNear(*part[1].endPoint(), {5, 5}, within);
         }
     }
 }
@@ -189,10 +177,10 @@ TEST(RoughPathGenerator, PolylineNeverMovesACornerAndClosesAtTheFirst)
     for (const auto &part : parts) {
         EXPECT_EQ(part.front().points[0], corners[0]);
         EXPECT_EQ(part.back().op, Op::close);
-        EXPECT_EQ(endOf(part[part.size() - 2]), corners[0]);
+        EXPECT_EQ(part[part.size() - 2].endPoint(), corners[0]);
         std::vector<PointF> visited;
         for (const auto &element : part) {
-            visited.push_back(endOf(element));
+            visited.push_back(*element.endPoint());
         }
         for (const PointF corner : corners) {
             EXPECT_NE(std::find(visited.begin(), visited.end(), corner), visited.end());
@@ -295,7 +283,7 @@ TEST(RoughPathGenerator, ArrowWingsGrowWithTheLineWidthAndShareTheLineOffsets)
         const auto parts = subpaths(plain.arrowPath({0, 0}, {100, 0}, lineWidths[i]));
         ASSERT_EQ(parts.size(), 3U);
         for (std::size_t wing = 1; wing < 3; ++wing) {
-            const PointF tip = endOf(parts[wing].back());
+            const PointF tip = *parts[wing].back().endPoint();
             EXPECT_NEAR(std::hypot(tip.x - 100, tip.y), wingLengths[i], tolerance);
             EXPECT_NEAR(std::abs(tip.y), wingLengths[i] / 2, tolerance);
         }
