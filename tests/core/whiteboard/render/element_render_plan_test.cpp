@@ -27,6 +27,17 @@ SizeF fixedMeasure(std::string_view text, WhiteboardFontFamily, double size)
     return {double(text.size()) * size * 0.5, size * 1.2};
 }
 
+// The plan's stroke; a missing one fails the test instead of being read.
+RenderStroke strokeOf(const WhiteboardElement &element, RoughnessLevel level)
+{
+    auto stroke = elementRenderPlan(element, level, 1, {}).stroke;
+    if (!stroke) {
+        ADD_FAILURE() << "the element has no stroke";
+        return {};
+    }
+    return *stroke;
+}
+
 std::vector<PointF> pointsOf(const Path &path)
 {
     std::vector<PointF> result;
@@ -57,8 +68,7 @@ TEST(ElementRenderPlanTest, SameSeedGivesSamePlanOnEveryCall)
     WhiteboardElement other = element;
     other.id.bytes[0] ^= 0xFF;
     EXPECT_NE(elementRoughSeed(other), elementRoughSeed(element));
-    EXPECT_NE(elementRenderPlan(other, RoughnessLevel::high, 1, {}).stroke->path,
-              first.stroke->path);
+    EXPECT_NE(strokeOf(other, RoughnessLevel::high).path, first.stroke->path);
 }
 
 TEST(ElementRenderPlanTest, SeedHashesIdUnlessExcalidrawSeedIsStored)
@@ -106,27 +116,25 @@ TEST(ElementRenderPlanTest, RoundedCornerRadiusIsQuarterOfShorterSideUpTo16)
 {
     WhiteboardElement narrow = shape(WhiteboardElementKind::rectangle, {0, 0, 40, 200});
     narrow.style.roundnessType = 3;
-    const Path narrowPath = elementRenderPlan(narrow, RoughnessLevel::none, 1, {}).stroke->path;
+    const Path narrowPath = strokeOf(narrow, RoughnessLevel::none).path;
     EXPECT_EQ(narrowPath.elements().front().points[0], (PointF{10, 0}));
 
     WhiteboardElement square = shape(WhiteboardElementKind::rectangle, {0, 0, 200, 200});
     square.style.roundnessType = 3;
-    const Path squarePath = elementRenderPlan(square, RoughnessLevel::none, 1, {}).stroke->path;
+    const Path squarePath = strokeOf(square, RoughnessLevel::none).path;
     EXPECT_EQ(squarePath.elements().front().points[0], (PointF{16, 0}));
 }
 
 TEST(ElementRenderPlanTest, SmoothEllipseAndDiamondTouchFrameEdgeMidpoints)
 {
     const RectF frame{0, 0, 80, 40};
-    const auto ellipse = pointsOf(
-        elementRenderPlan(shape(WhiteboardElementKind::ellipse, frame), RoughnessLevel::none, 1, {})
-            .stroke->path);
+    const auto ellipse =
+        pointsOf(strokeOf(shape(WhiteboardElementKind::ellipse, frame), RoughnessLevel::none).path);
     for (const PointF point : {PointF{80, 20}, PointF{40, 40}, PointF{0, 20}, PointF{40, 0}}) {
         EXPECT_NE(std::find(ellipse.begin(), ellipse.end(), point), ellipse.end());
     }
-    const auto diamond = pointsOf(
-        elementRenderPlan(shape(WhiteboardElementKind::diamond, frame), RoughnessLevel::none, 1, {})
-            .stroke->path);
+    const auto diamond =
+        pointsOf(strokeOf(shape(WhiteboardElementKind::diamond, frame), RoughnessLevel::none).path);
     EXPECT_EQ(diamond, (std::vector<PointF>{{40, 0}, {80, 20}, {40, 40}, {0, 20}}));
 }
 
@@ -178,8 +186,8 @@ TEST(ElementRenderPlanTest, FillOnlyWithFillColourAndClearWhenUnreadable)
     plan = elementRenderPlan(element, RoughnessLevel::none, 1, {});
     ASSERT_TRUE(plan.fillColor);
     EXPECT_EQ(plan.fillColor->alpha, 0);
+    ASSERT_TRUE(plan.stroke);
     EXPECT_EQ(plan.fillPath, plan.stroke->path);
-    EXPECT_TRUE(plan.stroke);
 }
 
 TEST(ElementRenderPlanTest, DashPatternsFollowStrokeStyle)
@@ -187,14 +195,14 @@ TEST(ElementRenderPlanTest, DashPatternsFollowStrokeStyle)
     WhiteboardElement element = shape(WhiteboardElementKind::line, {0, 0, 50, 0});
     element.style.strokeWidth = 0.2;
     element.style.strokeStyle = WhiteboardStrokeStyle::dashed;
-    RenderStroke stroke = *elementRenderPlan(element, RoughnessLevel::none, 1, {}).stroke;
+    RenderStroke stroke = strokeOf(element, RoughnessLevel::none);
     EXPECT_EQ(stroke.dash, (std::vector<double>{4, 3}));
     EXPECT_EQ(stroke.cap, RenderLineCap::round);
 
     element.kind = WhiteboardElementKind::rectangle;
     element.style.strokeWidth = 2;
     element.style.strokeStyle = WhiteboardStrokeStyle::dotted;
-    stroke = *elementRenderPlan(element, RoughnessLevel::none, 1, {}).stroke;
+    stroke = strokeOf(element, RoughnessLevel::none);
     EXPECT_EQ(stroke.dash, (std::vector<double>{0.1, 5}));
     EXPECT_EQ(stroke.cap, RenderLineCap::round);
 }
@@ -203,7 +211,7 @@ TEST(ElementRenderPlanTest, SmoothArrowHeadMeetsEndPoint)
 {
     WhiteboardElement element = shape(WhiteboardElementKind::arrow, {10, 10, 100, -50});
     element.style.strokeWidth = 5;
-    const Path path = elementRenderPlan(element, RoughnessLevel::none, 1, {}).stroke->path;
+    const Path path = strokeOf(element, RoughnessLevel::none).path;
     const auto &e = path.elements();
     ASSERT_EQ(e.size(), 5u);
     const PointF end{110, -40};
@@ -218,7 +226,7 @@ TEST(ElementRenderPlanTest, SmoothArrowHeadMeetsEndPoint)
 TEST(ElementRenderPlanTest, RoughArrowEndsNearEndPoint)
 {
     WhiteboardElement element = shape(WhiteboardElementKind::arrow, {0, 0, 200, 100});
-    const Path path = elementRenderPlan(element, RoughnessLevel::low, 1, {}).stroke->path;
+    const Path path = strokeOf(element, RoughnessLevel::low).path;
     ASSERT_FALSE(path.isEmpty());
     double nearest = 1e9;
     for (const PointF point : pointsOf(path)) {

@@ -157,7 +157,9 @@ TEST(ExcalidrawDocuments, ForeignElementsComeBackUnchanged)
     const json original = json::parse(readFile(path));
     auto result = importExcalidrawDocument(readFile(path), "Images");
     ASSERT_TRUE(result.has_value());
-    const json written = json::parse(*exportExcalidrawDocument(result->board));
+    const auto exported = exportExcalidrawDocument(result->board);
+    ASSERT_TRUE(exported.has_value());
+    const json written = json::parse(*exported);
     std::size_t images = 0;
     for (const json &element : original["elements"]) {
         if (element["type"] != "image" || element.value("isDeleted", false)) {
