@@ -92,7 +92,8 @@ void AppDelegate::onMenuItemChosen(const TrayMenuItem &item)
         openSettings();
         break;
     case TrayMenuItem::Command::quit:
-        quit();
+        // The handler of aboutToQuit closes the running feature.
+        QCoreApplication::quit();
         break;
     }
 }
@@ -122,13 +123,6 @@ void AppDelegate::checkForUpdates()
     QMessageBox::information(nullptr,
                              QStringLiteral("Zentrel"),
                              QStringLiteral("Updates to Zentrel come from your package manager."));
-}
-
-void AppDelegate::quit()
-{
-    m_coordinator->hotkeyActivationState().heldFeature.reset();
-    m_coordinator->stopCurrentMode();
-    QCoreApplication::quit();
 }
 
 } // namespace zentrel

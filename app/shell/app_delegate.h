@@ -43,7 +43,6 @@ private:
     void openSettings();
     void openSessions();
     void checkForUpdates();
-    void quit();
 
     SystemClock m_clock;
     std::unique_ptr<JsonFileDefaultsStore> m_defaults;

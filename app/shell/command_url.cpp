@@ -18,9 +18,4 @@ CommandUrlParts commandUrlParts(const QUrl &url)
     return parts;
 }
 
-std::optional<PresentationCommand> parseCommandUrl(const QUrl &url)
-{
-    return parseCommandUrl(commandUrlParts(url));
-}
-
 } // namespace zentrel

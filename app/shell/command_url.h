@@ -9,6 +9,4 @@ namespace zentrel {
 // Splits a URL into scheme, host and decoded path words for the command grammar.
 CommandUrlParts commandUrlParts(const QUrl &url);
 
-std::optional<PresentationCommand> parseCommandUrl(const QUrl &url);
-
 } // namespace zentrel

@@ -32,11 +32,6 @@ std::optional<ScreenArea> screenArea(const QRect &geometry, const QRect &rootRec
     return std::nullopt;
 }
 
-std::vector<std::uint32_t> windowIds(const std::vector<WId> &windows)
-{
-    return {windows.begin(), windows.end()};
-}
-
 } // namespace
 
 tl::expected<std::unique_ptr<XcbScreenCapture>, CaptureError>
@@ -64,7 +59,7 @@ XcbScreenCapture::captureStill(const QRect &screenGeometry, const std::vector<WI
         return tl::unexpected(CaptureError{});
     }
     // Without Composite the root is read as it is; the caller has hidden its windows then.
-    auto image = m_composer->compose(screen->pixels, windowIds(ownWindows));
+    auto image = m_composer->compose(screen->pixels, {ownWindows.begin(), ownWindows.end()});
     if (image) {
         image->setDevicePixelRatio(screen->pixelRatio);
     }

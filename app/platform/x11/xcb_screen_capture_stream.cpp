@@ -12,11 +12,6 @@ namespace {
 
 constexpr std::chrono::microseconds frameInterval(16667);
 
-std::vector<std::uint32_t> windowIds(const std::vector<WId> &windows)
-{
-    return {windows.begin(), windows.end()};
-}
-
 } // namespace
 
 QRect ScreenArea::pixelsOf(const QRect &part) const
@@ -41,7 +36,7 @@ XcbScreenCaptureStream::XcbScreenCaptureStream(std::unique_ptr<X11ScreenComposer
     , m_screen(screen)
     , m_onFrame(std::move(onFrame))
     , m_region(region)
-    , m_ownWindows(windowIds(ownWindows))
+    , m_ownWindows(ownWindows.begin(), ownWindows.end())
 {
     m_composer->useSharedMemory();
     m_worker = std::thread([this] { run(); });
@@ -61,7 +56,7 @@ void XcbScreenCaptureStream::setRegion(const QRect &region)
 void XcbScreenCaptureStream::setOwnWindows(const std::vector<WId> &ownWindows)
 {
     const std::lock_guard lock(m_mutex);
-    m_ownWindows = windowIds(ownWindows);
+    m_ownWindows.assign(ownWindows.begin(), ownWindows.end());
 }
 
 void XcbScreenCaptureStream::stop()

@@ -2,6 +2,7 @@
 
 #include "hotkeys/key.h"
 #include "hotkeys/key_positions.h"
+#include "platform/x11/x11_combination.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <QSocketNotifier>
@@ -18,9 +19,7 @@ namespace {
 // X numbers the buttons from the left: 1 is the primary, 2 the middle, 3 the secondary.
 constexpr std::uint32_t leftButton = 1;
 constexpr std::uint32_t rightButton = 3;
-// Escape's key position; X keycodes are the Linux input codes plus 8.
-const std::uint32_t escapeKeycode =
-    static_cast<std::uint32_t>(*hotkeys::evdevCode(hotkeys::keys::escape.rawValue) + 8);
+const std::uint32_t escapeKeycode = *x11Keycode(hotkeys::keys::escape.rawValue);
 
 // The xcb request takes a mask header followed by its words.
 struct RawPressMask

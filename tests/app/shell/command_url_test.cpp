@@ -26,7 +26,7 @@ class CommandUrlGrammar : public testing::TestWithParam<UrlCase>
 TEST_P(CommandUrlGrammar, ParsesToExpectedCommand)
 {
     const auto &[url, expected] = GetParam();
-    EXPECT_EQ(parseCommandUrl(QUrl(QString::fromUtf8(url))), expected);
+    EXPECT_EQ(parseCommandUrl(commandUrlParts(QUrl(QString::fromUtf8(url)))), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
