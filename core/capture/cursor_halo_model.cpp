@@ -1,5 +1,6 @@
 #include "capture/cursor_halo_model.h"
 
+#include "capture/settings_clamping.h"
 #include "shell/app_preferences.h"
 
 #include <algorithm>
@@ -16,11 +17,6 @@ constexpr std::array<double, 4> stopAlphaFactors{1, 0.55, 0.18, 0};
 double finiteOr(double value, double fallback)
 {
     return std::isfinite(value) ? value : fallback;
-}
-
-double unit(double value, double fallback)
-{
-    return std::clamp(finiteOr(value, fallback), 0.0, 1.0);
 }
 
 Color withAlpha(const Color &color, double alpha)
@@ -57,12 +53,9 @@ CursorHaloSettings sanitizedCursorHaloSettings(const CursorHaloSettings &setting
     const CursorHaloSettings defaults;
     CursorHaloSettings result;
     result.ringSize = std::max(finiteOr(settings.ringSize, defaults.ringSize), 0.0);
-    result.ringOpacity = unit(settings.ringOpacity, defaults.ringOpacity);
+    result.ringOpacity = clampedOr(settings.ringOpacity, defaults.ringOpacity, 0, 1);
     result.borderWidth = std::max(finiteOr(settings.borderWidth, defaults.borderWidth), 0.0);
-    result.ringColor = {unit(settings.ringColor.red, defaults.ringColor.red),
-                        unit(settings.ringColor.green, defaults.ringColor.green),
-                        unit(settings.ringColor.blue, defaults.ringColor.blue),
-                        unit(settings.ringColor.alpha, 1)};
+    result.ringColor = clampedColor(settings.ringColor, withAlpha(defaults.ringColor, 1));
     return result;
 }
 
@@ -108,14 +101,6 @@ std::optional<RippleAppearance> rippleAppearance(const CursorClickAnimation &cli
     ripple.dashed = right;
     ripple.dashPhase = right ? *p * cursorHalo::dashPhaseTravel : 0;
     return ripple;
-}
-
-RectF rippleBounds(const CursorClickAnimation &click, const CursorHaloSettings &settings)
-{
-    // The ripple is widest in extent at its end and its shadow at its start; take both maxima.
-    const double reach = settings.ringSize / 2 + cursorHalo::rippleGrowth
-                         + baseLineWidth(settings) / 2 + cursorHalo::rippleShadowBlur;
-    return grown(squareAround(click.point, reach), 2);
 }
 
 CursorHaloModel::CursorHaloModel(const CursorHaloSettings &settings)

@@ -90,9 +90,6 @@ std::optional<RippleAppearance> rippleAppearance(const CursorClickAnimation &cli
                                                  const CursorHaloSettings &settings,
                                                  Timestamp now);
 
-// Square holding everything a ripple may paint over its lifetime, shadow included.
-RectF rippleBounds(const CursorClickAnimation &click, const CursorHaloSettings &settings);
-
 // The halo's state behind its view: the pointer, the live ripples (oldest first) and whether the
 // 60 Hz animation timer should run. The view owns the timer and asks the model when to start
 // and stop it.

@@ -1,5 +1,6 @@
 #include "capture/loupe_model.h"
 
+#include "capture/settings_clamping.h"
 #include "shell/app_preferences.h"
 
 #include <algorithm>
@@ -8,11 +9,6 @@
 namespace zentrel {
 
 namespace {
-
-double clampedOr(double value, double fallback, double low, double high)
-{
-    return std::isfinite(value) ? std::clamp(value, low, high) : fallback;
-}
 
 // Stores only a real change, so an unchanged value costs no callback and no redraw.
 std::optional<double> ifChanged(double candidate, double current)

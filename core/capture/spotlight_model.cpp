@@ -1,5 +1,6 @@
 #include "capture/spotlight_model.h"
 
+#include "capture/settings_clamping.h"
 #include "shell/app_preferences.h"
 
 #include <algorithm>
@@ -7,19 +8,7 @@
 
 namespace zentrel {
 
-namespace {
-
-double clampedOr(double value, double fallback, double low, double high)
-{
-    return std::isfinite(value) ? std::clamp(value, low, high) : fallback;
-}
-
-double unit(double value, double fallback)
-{
-    return clampedOr(value, fallback, 0, 1);
-}
-
-} // namespace
+namespace {} // namespace
 
 Color SpotlightSettings::fillColor() const
 {
@@ -38,10 +27,7 @@ SpotlightSettings clampedSpotlightSettings(const SpotlightSettings &settings)
                                 spotlight::maximumDarkness);
     result.feather = clampedOr(
         settings.feather, defaults.feather, spotlight::minimumFeather, spotlight::maximumFeather);
-    result.dimColor = {unit(settings.dimColor.red, 0),
-                       unit(settings.dimColor.green, 0),
-                       unit(settings.dimColor.blue, 0),
-                       unit(settings.dimColor.alpha, 1)};
+    result.dimColor = clampedColor(settings.dimColor, {0, 0, 0, 1});
     return result;
 }
 

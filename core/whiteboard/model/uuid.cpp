@@ -83,11 +83,6 @@ std::string Uuid::text() const
     return result;
 }
 
-bool Uuid::isNil() const
-{
-    return *this == Uuid{};
-}
-
 UuidRandomSource systemUuidRandomSource()
 {
     // Shared so copies of the source keep drawing from one generator rather than repeating.

@@ -28,8 +28,6 @@ struct Uuid
     // Upper-case canonical text, as every file stores identifiers.
     std::string text() const;
 
-    bool isNil() const;
-
     friend auto operator<=>(const Uuid &, const Uuid &) = default;
     friend bool operator==(const Uuid &, const Uuid &) = default;
 };

@@ -42,11 +42,6 @@ nlohmann::json encodeWhiteboardBackground(const WhiteboardBackground &background
     return background.kind == WhiteboardBackground::Kind::white ? "white" : "black";
 }
 
-ModelEncoded encodeWhiteboardViewport(const WhiteboardViewport &viewport)
-{
-    return checkedModelJson(viewportJson(viewport));
-}
-
 ModelEncoded encodeWhiteboardBoard(const WhiteboardBoard &board)
 {
     return checkedModelJson(boardJson(board));

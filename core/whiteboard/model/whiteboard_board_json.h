@@ -13,7 +13,6 @@ namespace zentrel {
 // The model JSON of boards and the library. Every key is written and every key is required;
 // dates are ISO 8601 text. An error anywhere inside fails the whole value, and nothing is
 // repaired here (the library store decides what a bad file means).
-ModelEncoded encodeWhiteboardViewport(const WhiteboardViewport &viewport);
 ModelEncoded encodeWhiteboardBoard(const WhiteboardBoard &board);
 ModelEncoded encodeWhiteboardLibrary(const WhiteboardLibrary &library);
 

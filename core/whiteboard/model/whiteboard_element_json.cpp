@@ -120,11 +120,6 @@ nlohmann::json whiteboardElementJson(const WhiteboardElement &element)
     return object;
 }
 
-ModelEncoded encodeWhiteboardPoint(const WhiteboardPoint &point)
-{
-    return checkedModelJson(whiteboardPointJson(point));
-}
-
 ModelEncoded encodeWhiteboardElementStyle(const WhiteboardElementStyle &style)
 {
     return checkedModelJson(styleJson(style));

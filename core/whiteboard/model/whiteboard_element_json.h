@@ -11,7 +11,6 @@ namespace zentrel {
 
 // The model JSON of points, styles and elements: keys are the field names, absent optionals
 // are left out, and a non-finite number fails the whole value.
-ModelEncoded encodeWhiteboardPoint(const WhiteboardPoint &point);
 ModelEncoded encodeWhiteboardElementStyle(const WhiteboardElementStyle &style);
 ModelEncoded encodeWhiteboardElement(const WhiteboardElement &element);
 

@@ -1,7 +1,8 @@
 #include "whiteboard/model/whiteboard_tool.h"
 
+#include "common/text.h"
+
 #include <array>
-#include <cctype>
 #include <string>
 
 namespace zentrel {
@@ -59,10 +60,7 @@ std::string_view shortcutKey(WhiteboardTool tool)
 
 std::optional<WhiteboardTool> toolForShortcut(std::string_view text)
 {
-    std::string lowered(text);
-    for (char &character : lowered) {
-        character = static_cast<char>(std::tolower(static_cast<unsigned char>(character)));
-    }
+    const std::string lowered = asciiLowercased(text);
     for (const ToolFacts &facts : toolFacts) {
         // Pan's label "H" is a letter, so lower-casing makes both checks agree for it.
         if (lowered == facts.letter

@@ -1,8 +1,7 @@
 #include "whiteboard/model/excalidraw/excalidraw_scan_handler.h"
 
+#include "common/text.h"
 #include "whiteboard/model/excalidraw/excalidraw_scan_keys.h"
-
-#include <cctype>
 
 namespace zentrel {
 namespace {
@@ -14,11 +13,7 @@ bool isBlack(const json &color)
     if (!color.is_string()) {
         return false;
     }
-    std::string text = color.get<std::string>();
-    for (char &c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text == "#000000";
+    return asciiLowercased(color.get_ref<const std::string &>()) == "#000000";
 }
 
 } // namespace
