@@ -188,6 +188,9 @@ X11ScreenComposer::compose(const QRect &area, const std::vector<std::uint32_t> &
         attributeCookies.push_back(xcb_get_window_attributes(c, children[i]));
         geometryCookies.push_back(xcb_get_geometry(c, children[i]));
     }
+    // Asked along with the windows, so the answer costs no round trip of its own.
+    const xcb_get_property_cookie_t wallpaperCookie =
+        xcb_get_property(c, 0, root, m_state->wallpaperAtom, XCB_ATOM_PIXMAP, 0, 1);
     const std::vector<std::uint32_t> ours = x11TopLevelsOf(c, root, leftOut);
 
     struct Layer
@@ -241,8 +244,8 @@ X11ScreenComposer::compose(const QRect &area, const std::vector<std::uint32_t> &
           area.size());
     xcb_render_free_picture(c, screen);
 
-    const XcbReply<xcb_get_property_reply_t> wallpaperProperty(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, root, m_state->wallpaperAtom, XCB_ATOM_PIXMAP, 0, 1), nullptr));
+    const XcbReply<xcb_get_property_reply_t> wallpaperProperty(
+        xcb_get_property_reply(c, wallpaperCookie, nullptr));
     xcb_render_picture_t wallpaper = XCB_NONE;
     if (wallpaperProperty && xcb_get_property_value_length(wallpaperProperty.get()) == 4) {
         wallpaper = xcb_generate_id(c);
