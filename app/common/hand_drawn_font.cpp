@@ -5,7 +5,10 @@
 
 namespace zentrel {
 
-QFont handDrawnFont(double size)
+namespace {
+
+// Looked up once: asking the font database for every family costs far more than a text draw.
+QString installedHandDrawnFamily()
 {
     static const QStringList candidates{
         QStringLiteral("Virgil3YOFF"),
@@ -20,13 +23,20 @@ QFont handDrawnFont(double size)
         QStringLiteral("Marker Felt"),
     };
     const QStringList installed = QFontDatabase::families();
-    QFont font = QGuiApplication::font();
     for (const QString &family : candidates) {
         if (installed.contains(family)) {
-            font = QFont(family);
-            break;
+            return family;
         }
     }
+    return {};
+}
+
+} // namespace
+
+QFont handDrawnFont(double size)
+{
+    static const QString family = installedHandDrawnFamily();
+    QFont font = family.isEmpty() ? QGuiApplication::font() : QFont(family);
     font.setPixelSize(std::max(1, qRound(size)));
     font.setWeight(QFont::Normal);
     return font;

@@ -1,6 +1,8 @@
 #include "whiteboard/render/element_render_plan.h"
 
+#include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/editor/whiteboard_styles.h"
+#include "whiteboard/model/whiteboard_geometry.h"
 #include "whiteboard/render/render_geometry.h"
 
 #include <algorithm>
@@ -108,7 +110,7 @@ void planClosedShape(const WhiteboardElement &element,
                      const std::optional<RoughPathGenerator> &gen,
                      ElementRenderPlan &plan)
 {
-    const RectF r = normalisedRect(element.frame());
+    const RectF r = normalizedRect(element.frame());
     const Path outline = smoothOutline(element, r);
     const Path path = gen ? roughOutline(element, r, *gen) : outline;
     if (element.style.fillColor) {
@@ -190,7 +192,7 @@ void planMarkerNumber(const WhiteboardElement &element,
                       const TextMeasurer &measure,
                       ElementRenderPlan &plan)
 {
-    const RectF r = normalisedRect(element.frame());
+    const RectF r = normalizedRect(element.frame());
     RenderText text;
     text.text = std::to_string(element.markerNumber.value_or(1));
     text.family = WhiteboardFontFamily::handDrawn;
@@ -211,7 +213,7 @@ void planPlaceholder(const WhiteboardElement &element,
                      ElementRenderPlan &plan)
 {
     const double scale = viewportScale > 0 ? viewportScale : 1.0;
-    const RectF r = normalisedRect(element.frame());
+    const RectF r = normalizedRect(element.frame());
     RenderStroke stroke;
     stroke.path = rectangleOutline(r);
     stroke.color = placeholderOrange;
@@ -260,6 +262,21 @@ RoughnessLevel elementRenderRoughness(const WhiteboardElement &element)
         return RoughnessLevel::none;
     }
     return elementRoughnessLevel(element.style.roughness);
+}
+
+RectF elementPaintBounds(const WhiteboardElement &element, double viewportScale)
+{
+    // Wobble stays within a few points and arrowheads reach about 2 × the line width sideways; a
+    // text's lines may run below its frame by up to about a line.
+    const double width = std::max(element.style.strokeWidth, minimumLineWidth);
+    double margin = 2 * width + 16;
+    if (element.kind == WhiteboardElementKind::text) {
+        margin += 2 * element.fontSize.value_or(defaultFontSize);
+    } else if (element.kind == WhiteboardElementKind::unsupported) {
+        // The "Unsupported" label is about 70 by 14 points on screen.
+        margin += 100 / (viewportScale > 0 ? viewportScale : 1.0);
+    }
+    return insetRect(rotatedBoundingBox(element), -margin, -margin);
 }
 
 ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,

@@ -78,6 +78,11 @@ std::uint64_t elementRoughSeed(const WhiteboardElement &element);
 // How rough the element is drawn: none for text and placeholders, else its stored level.
 RoughnessLevel elementRenderRoughness(const WhiteboardElement &element);
 
+// The scene area the element's paint can reach (stroke, hand-drawn wobble, arrowheads and text
+// running past its frame included), so a canvas can skip elements outside its view. The
+// placeholder's label keeps its size on screen, so its reach depends on `viewportScale`.
+RectF elementPaintBounds(const WhiteboardElement &element, double viewportScale);
+
 // The geometry of one element. `roughness` none draws smooth outlines; any other level draws
 // through a generator seeded with elementRoughSeed. `viewportScale` keeps the placeholder the
 // same size on screen; `measure` places the marker number.

@@ -1,5 +1,7 @@
 #include "whiteboard/render/render_geometry.h"
 
+#include "whiteboard/model/whiteboard_geometry.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -49,16 +51,9 @@ std::vector<double> crossings(const std::vector<std::vector<PointF>> &polygons, 
 
 } // namespace
 
-RectF normalisedRect(RectF rect)
-{
-    const double left = std::min(rect.x, rect.x + rect.width);
-    const double top = std::min(rect.y, rect.y + rect.height);
-    return {left, top, std::abs(rect.width), std::abs(rect.height)};
-}
-
 Path rectangleOutline(RectF rect)
 {
-    const RectF r = normalisedRect(rect);
+    const RectF r = normalizedRect(rect);
     Path path;
     path.moveTo({r.x, r.y});
     path.lineTo({r.x + r.width, r.y});
@@ -70,7 +65,7 @@ Path rectangleOutline(RectF rect)
 
 Path roundedRectangleOutline(RectF rect, double radius)
 {
-    const RectF r = normalisedRect(rect);
+    const RectF r = normalizedRect(rect);
     const double rad = std::clamp(radius, 0.0, std::min(r.width, r.height) / 2);
     const double k = rad * (1 - kappa);
     const double left = r.x;
@@ -94,7 +89,7 @@ Path roundedRectangleOutline(RectF rect, double radius)
 Path ellipseOutline(RectF rect)
 {
     Path path;
-    path.addEllipse(normalisedRect(rect));
+    path.addEllipse(normalizedRect(rect));
     return path;
 }
 
@@ -182,7 +177,7 @@ std::vector<std::vector<PointF>> flattenPath(const Path &path)
 
 Path hatchLines(const Path &outline, RectF area, bool rising)
 {
-    const RectF r = normalisedRect(area);
+    const RectF r = normalizedRect(area);
     const RectF b{r.x - hatchMargin,
                   r.y - hatchMargin,
                   r.width + 2 * hatchMargin,

@@ -10,9 +10,6 @@ namespace zentrel {
 // Smooth outlines and hatch lines shared by the element render plan. All rectangles are taken as
 // normalised (non-negative extents).
 
-// The axis-aligned rectangle covering `rect` whatever the signs of its extents.
-RectF normalisedRect(RectF rect);
-
 Path rectangleOutline(RectF rect);
 // Corners of radius `radius` (clamped to half the shorter side), drawn with cubic quarter arcs.
 Path roundedRectangleOutline(RectF rect, double radius);

@@ -309,3 +309,41 @@ TEST(ElementRenderPlanTest, PlaceholderKeepsScreenSizeAndIgnoresElementColours)
 
 } // namespace
 } // namespace zentrel
+
+namespace zentrel {
+namespace {
+
+TEST(ElementPaintBoundsTest, HoldEveryPaintedPointOfRoughRotatedShapes)
+{
+    for (const WhiteboardElementKind kind : {WhiteboardElementKind::rectangle,
+                                             WhiteboardElementKind::ellipse,
+                                             WhiteboardElementKind::diamond,
+                                             WhiteboardElementKind::line,
+                                             WhiteboardElementKind::arrow}) {
+        WhiteboardElement element = shape(kind, {10, 20, 120, -60});
+        element.rotation = 0.7;
+        element.style.strokeWidth = 8;
+        element.style.roughness = 3;
+        const ElementRenderPlan plan =
+            elementRenderPlan(element, RoughnessLevel::high, 1, fixedMeasure);
+        RectF bounds = elementPaintBounds(element, 1);
+        // The stroke's half width reaches past the path itself.
+        bounds = {bounds.x + 4, bounds.y + 4, bounds.width - 8, bounds.height - 8};
+        ASSERT_TRUE(plan.stroke);
+        for (const PointF point : pointsOf(plan.stroke->path)) {
+            const PointF scene = plan.toScene(point);
+            EXPECT_TRUE(bounds.contains(scene))
+                << static_cast<int>(kind) << ": " << scene.x << ", " << scene.y;
+        }
+    }
+}
+
+TEST(ElementPaintBoundsTest, PlaceholderLabelReachGrowsAsTheViewZoomsOut)
+{
+    const WhiteboardElement element = shape(WhiteboardElementKind::unsupported, {0, 0, 10, 10});
+    EXPECT_GT(elementPaintBounds(element, 0.1).width,
+              10 * elementPaintBounds(element, 1).width / 2);
+}
+
+} // namespace
+} // namespace zentrel

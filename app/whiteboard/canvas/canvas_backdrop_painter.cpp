@@ -1,0 +1,94 @@
+#include "whiteboard/canvas/canvas_backdrop_painter.h"
+
+#include "common/qt_conversions.h"
+#include "common/qt_path.h"
+#include "whiteboard/canvas/canvas_backdrop.h"
+
+#include <QPainter>
+
+#include <any>
+
+namespace zentrel {
+
+namespace {
+
+void paintFrozenScreen(QPainter &painter, const WhiteboardBoard &board, SizeF sceneSize)
+{
+    double width = sceneSize.width;
+    double height = sceneSize.height;
+    if (width == 0 && height == 0) {
+        width = 1;
+        height = 1;
+    }
+    const auto *image = std::any_cast<QImage>(&board.background.image);
+    if (width <= 0 || height <= 0 || image == nullptr) {
+        return;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(0, 0, width, height), *image);
+    painter.restore();
+}
+
+void paintGrid(QPainter &painter, const WhiteboardBoard &board, QSize viewSize, bool black)
+{
+    const BoardGrid grid = boardGrid(
+        {0, 0, double(viewSize.width()), double(viewSize.height())}, board.viewport, black);
+    painter.save();
+    painter.translate(board.viewport.translation.x, board.viewport.translation.y);
+    painter.scale(board.viewport.scale, board.viewport.scale);
+    QPen pen(toQColor(grid.color));
+    pen.setWidthF(grid.lineWidth);
+    pen.setCapStyle(Qt::FlatCap);
+    painter.strokePath(toQPainterPath(grid.lines), pen);
+    painter.restore();
+}
+
+} // namespace
+
+void CanvasBackdropPainter::paint(QPainter &painter,
+                                  const WhiteboardBoard &board,
+                                  SizeF sceneSize,
+                                  QSize viewSize)
+{
+    const QRect view(QPoint(0, 0), viewSize);
+    if (board.background.kind == WhiteboardBackground::Kind::image) {
+        painter.fillRect(view, Qt::black);
+        paintFrozenScreen(painter, board, sceneSize);
+        return;
+    }
+    const bool black = board.background.kind == WhiteboardBackground::Kind::black;
+    painter.drawImage(QPointF(0, 0),
+                      paperImage(viewSize, painter.device()->devicePixelRatioF(), black));
+    if (board.showsGrid) {
+        paintGrid(painter, board, viewSize, black);
+    }
+}
+
+const QImage &CanvasBackdropPainter::paperImage(QSize viewSize, qreal pixelRatio, bool black)
+{
+    if (m_paper.size() == viewSize * pixelRatio && m_paper.devicePixelRatio() == pixelRatio
+        && m_paperIsBlack == black) {
+        return m_paper;
+    }
+    m_paper = QImage(viewSize * pixelRatio, QImage::Format_RGB32);
+    m_paper.setDevicePixelRatio(pixelRatio);
+    m_paper.fill(black ? Qt::black : Qt::white);
+    m_paperIsBlack = black;
+    const PaperTexture texture =
+        paperTexture({0, 0, double(viewSize.width()), double(viewSize.height())}, black);
+    QPainter painter(&m_paper);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(toQColor(texture.strokeColor));
+    pen.setWidthF(texture.strokeWidth);
+    pen.setCapStyle(Qt::FlatCap);
+    painter.strokePath(toQPainterPath(texture.strokes), pen);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(toQColor(texture.dotColor));
+    for (const RectF &dot : texture.dots) {
+        painter.drawEllipse(toQRectF(dot));
+    }
+    return m_paper;
+}
+
+} // namespace zentrel

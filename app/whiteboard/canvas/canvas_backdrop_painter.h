@@ -1,0 +1,28 @@
+#pragma once
+
+#include "whiteboard/model/whiteboard_board.h"
+
+#include <QImage>
+#include <QSize>
+
+class QPainter;
+
+namespace zentrel {
+
+// What lies under a board's elements: white or black with a faint paper texture and the optional
+// grid, or the frozen screen of Zevizu & Vozurir. The texture depends only on the view's size,
+// so it is made once per size and colour.
+class CanvasBackdropPainter
+{
+public:
+    // `sceneSize` is the size the frozen screen fills from the view's top-left corner.
+    void paint(QPainter &painter, const WhiteboardBoard &board, SizeF sceneSize, QSize viewSize);
+
+private:
+    const QImage &paperImage(QSize viewSize, qreal pixelRatio, bool black);
+
+    QImage m_paper;
+    bool m_paperIsBlack = false;
+};
+
+} // namespace zentrel

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "common/geometry.h"
+#include "whiteboard/canvas/painted_element.h"
+#include "whiteboard/model/whiteboard_element.h"
+
+#include <cstddef>
+#include <unordered_map>
+#include <vector>
+
+namespace zentrel {
+
+// Painted elements kept by element value. Elements are immutable and shared between library
+// snapshots, so one that a change did not touch keeps its paths, wobble and text layout.
+class ElementPaintCache
+{
+public:
+    const PaintedElement &painted(const ElementPtr &element, double viewportScale);
+    // Forgets elements that are no longer in `elements` once the cache has grown well past them.
+    void trim(const std::vector<ElementPtr> &elements);
+
+    std::size_t size() const { return m_entries.size(); }
+
+private:
+    struct Entry
+    {
+        ElementPtr element; // keeps the key's address from being reused
+        double viewportScale = 1;
+        PaintedElement painted;
+    };
+
+    std::unordered_map<const WhiteboardElement *, Entry> m_entries;
+};
+
+// Where each element of a board can paint, kept in board order so culling scans a flat array.
+// Unchanged elements keep their bounds from one update to the next.
+class ElementBoundsIndex
+{
+public:
+    void update(const std::vector<ElementPtr> &elements, double viewportScale);
+
+    const RectF &bounds(std::size_t index) const { return m_bounds[index]; }
+
+private:
+    std::vector<ElementPtr> m_elements;
+    std::vector<RectF> m_bounds;
+    double m_viewportScale = 0;
+};
+
+} // namespace zentrel

@@ -1,0 +1,79 @@
+#include "whiteboard/canvas/inline_text_editor.h"
+
+#include "whiteboard/canvas/whiteboard_fonts.h"
+
+#include <QFocusEvent>
+#include <QTextDocument>
+#include <QtMath>
+
+namespace zentrel {
+
+namespace {
+
+Qt::Alignment alignmentFlag(WhiteboardTextAlignment alignment)
+{
+    switch (alignment) {
+    case WhiteboardTextAlignment::center:
+        return Qt::AlignHCenter;
+    case WhiteboardTextAlignment::right:
+        return Qt::AlignRight;
+    case WhiteboardTextAlignment::left:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+} // namespace
+
+InlineTextEditor::InlineTextEditor(const TextEditorPlacement &placement,
+                                   const TextEditorFrame &frame,
+                                   const QColor &textColor,
+                                   QWidget *parent)
+    : QTextEdit(parent)
+    , m_placement(placement)
+    , m_fontPixelSize(frame.fontPixelSize)
+{
+    setFrameStyle(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setAcceptRichText(false);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, Qt::transparent);
+    colours.setColor(QPalette::Text, textColor);
+    setPalette(colours);
+    viewport()->setAutoFillBackground(false);
+    document()->setDocumentMargin(textEditorInset);
+    document()->setDefaultFont(whiteboardFont(placement.family, frame.fontPixelSize));
+    QTextOption option = document()->defaultTextOption();
+    option.setAlignment(alignmentFlag(placement.alignment));
+    document()->setDefaultTextOption(option);
+    setPlainText(QString::fromStdString(placement.text));
+    setGeometry(qRound(frame.viewRect.x),
+                qRound(frame.viewRect.y),
+                qCeil(frame.viewRect.width),
+                qCeil(frame.viewRect.height));
+    connect(this, &QTextEdit::textChanged, this, &InlineTextEditor::fitToText);
+}
+
+void InlineTextEditor::fitToText()
+{
+    document()->setTextWidth(viewport()->width());
+    const double used = document()->size().height() - 2 * textEditorInset;
+    resize(width(), static_cast<int>(textEditorHeight(m_fontPixelSize, used)));
+}
+
+void InlineTextEditor::focusOutEvent(QFocusEvent *event)
+{
+    QTextEdit::focusOutEvent(event);
+    // Another window or a menu taking the keyboard for a moment does not end the edit.
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+        return;
+    }
+    if (onFocusLost) {
+        onFocusLost();
+    }
+}
+
+} // namespace zentrel

@@ -1,0 +1,148 @@
+#include "whiteboard/canvas/painted_element.h"
+
+#include "common/qt_conversions.h"
+#include "common/qt_path.h"
+#include "whiteboard/canvas/whiteboard_fonts.h"
+#include "whiteboard/render/element_render_plan.h"
+
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace zentrel {
+
+namespace {
+
+// Curves of dashed outlines are split finely enough to stay smooth at five times zoom.
+constexpr double dashCurveThreshold = 0.05;
+
+QPen penFor(const RenderStroke &stroke)
+{
+    QPen pen(toQColor(stroke.color));
+    pen.setWidthF(stroke.width);
+    pen.setCapStyle(stroke.cap == RenderLineCap::round ? Qt::RoundCap : Qt::FlatCap);
+    pen.setJoinStyle(stroke.roundJoin ? Qt::RoundJoin : Qt::MiterJoin);
+    if (!stroke.dash.empty()) {
+        // Qt measures dashes in line widths.
+        QList<qreal> pattern;
+        for (const double length : stroke.dash) {
+            pattern.append(length / stroke.width);
+        }
+        pen.setDashPattern(pattern);
+    }
+    return pen;
+}
+
+Qt::Alignment alignmentOf(WhiteboardTextAlignment alignment)
+{
+    switch (alignment) {
+    case WhiteboardTextAlignment::center:
+        return Qt::AlignHCenter;
+    case WhiteboardTextAlignment::right:
+        return Qt::AlignRight;
+    case WhiteboardTextAlignment::left:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+// Lines wrap inside the box's width and stand `lineHeight` line spacings apart. Lines that run
+// past the box's bottom are still drawn, so no typed text is ever hidden.
+std::shared_ptr<QTextLayout> laidOutText(const RenderText &text)
+{
+    QString string = QString::fromStdString(text.text);
+    string.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    auto layout = std::make_shared<QTextLayout>(string, whiteboardFont(text.family, text.fontSize));
+    QTextOption option(alignmentOf(text.alignment));
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
+    const double width = std::max(text.box.width, 0.0);
+    double y = 0;
+    layout->beginLayout();
+    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+        line.setLineWidth(width);
+        line.setPosition({0, y});
+        y += line.height() * text.lineHeight;
+    }
+    layout->endLayout();
+    return layout;
+}
+
+} // namespace
+
+PaintedElement paintedElement(const WhiteboardElement &element, double viewportScale)
+{
+    return paintedPlan(elementRenderPlan(
+        element, elementRenderRoughness(element), viewportScale, whiteboardTextMeasurer()));
+}
+
+PaintedElement paintedPlan(const ElementRenderPlan &plan)
+{
+    PaintedElement painted;
+    if (plan.rotation != 0) {
+        painted.rotation = QTransform()
+                               .translate(plan.centre.x, plan.centre.y)
+                               .rotateRadians(plan.rotation)
+                               .translate(-plan.centre.x, -plan.centre.y);
+    }
+    if (plan.fillColor) {
+        painted.hasFill = true;
+        painted.fillColor = toQColor(*plan.fillColor);
+        painted.fillPath = toQPainterPath(plan.fillPath);
+    }
+    if (plan.hatch) {
+        painted.hasHatch = true;
+        painted.hatchPath = toQPainterPath(plan.hatch->path);
+        painted.hatchPen = penFor(*plan.hatch);
+    }
+    if (plan.stroke && !plan.stroke->dash.empty()) {
+        const QPen pen = penFor(*plan.stroke);
+        QPainterPathStroker stroker(pen);
+        stroker.setCurveThreshold(dashCurveThreshold);
+        painted.hasDashOutline = true;
+        painted.dashOutline = stroker.createStroke(toQPainterPath(plan.stroke->path));
+        painted.strokePen = pen;
+    } else if (plan.stroke) {
+        painted.hasStroke = true;
+        painted.strokePath = toQPainterPath(plan.stroke->path);
+        painted.strokePen = penFor(*plan.stroke);
+    }
+    if (plan.text) {
+        painted.text = laidOutText(*plan.text);
+        painted.textOrigin = QPointF(plan.text->box.x, plan.text->box.y);
+        painted.textColor = toQColor(plan.text->color);
+    }
+    return painted;
+}
+
+void paintElement(QPainter &painter, const PaintedElement &element)
+{
+    if (element.rotation) {
+        painter.save();
+        painter.setTransform(*element.rotation, true);
+    }
+    if (element.hasFill) {
+        painter.fillPath(element.fillPath, element.fillColor);
+    }
+    if (element.hasHatch) {
+        painter.strokePath(element.hatchPath, element.hatchPen);
+    }
+    if (element.hasStroke) {
+        painter.strokePath(element.strokePath, element.strokePen);
+    }
+    if (element.hasDashOutline) {
+        painter.fillPath(element.dashOutline, element.strokePen.color());
+    }
+    if (element.text) {
+        painter.setPen(element.textColor);
+        element.text->draw(&painter, element.textOrigin);
+    }
+    if (element.rotation) {
+        painter.restore();
+    }
+}
+
+} // namespace zentrel

@@ -1,0 +1,205 @@
+#include "whiteboard/canvas/whiteboard_canvas_view.h"
+
+#include "common/qt_conversions.h"
+#include "whiteboard/canvas/canvas_overlay_painter.h"
+#include "whiteboard/canvas/inline_text_editor.h"
+#include "whiteboard/canvas/text_editor_placement.h"
+#include "whiteboard/editor/whiteboard_selection.h"
+#include "whiteboard/editor/whiteboard_text.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QRandomGenerator>
+
+namespace zentrel {
+
+WhiteboardCanvasView::WhiteboardCanvasView(WhiteboardEditorModel &model, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_roughPathGenerator = makeRoughPathGenerator();
+    m_modelConnection = m_model.changed.connect([this](WhiteboardEditorChange change) {
+        // Choosing another tool while typing keeps what was typed.
+        if (touches(change, WhiteboardEditorChange::tool)) {
+            commitTextEditing();
+        }
+        update();
+    });
+}
+
+WhiteboardCanvasView::~WhiteboardCanvasView() = default;
+
+std::optional<RoughPathGenerator> WhiteboardCanvasView::makeRoughPathGenerator() const
+{
+    if (m_roughnessLevel == RoughnessLevel::none) {
+        return std::nullopt;
+    }
+    return RoughPathGenerator(QRandomGenerator::system()->generate64(),
+                              roughPathRoughness(m_roughnessLevel));
+}
+
+QTextEdit *WhiteboardCanvasView::textEditor() const
+{
+    return m_textEditor;
+}
+
+void WhiteboardCanvasView::beginNewText(PointF scenePoint)
+{
+    openTextEditor(newTextPlacement(scenePoint, m_model.textFontSize()));
+}
+
+void WhiteboardCanvasView::editTextElement(const Uuid &elementID)
+{
+    if (const ElementPtr element = elementWithID(m_model, elementID)) {
+        openTextEditor(elementTextPlacement(*element));
+    }
+}
+
+void WhiteboardCanvasView::beginTextEditing(const Uuid &shapeID)
+{
+    const ElementPtr shape = elementWithID(m_model, shapeID);
+    if (!shape || shape->isLocked) {
+        return;
+    }
+    if (const std::optional<WhiteboardElement> text = textInContainer(m_model, shapeID)) {
+        openTextEditor(elementTextPlacement(*text));
+        return;
+    }
+    openTextEditor(containerTextPlacement(*shape, m_model.textFontSize()));
+}
+
+void WhiteboardCanvasView::openTextEditor(const TextEditorPlacement &placement)
+{
+    closeTextEditor();
+    const TextEditorFrame frame = textEditorFrame(placement, m_model.currentBoard().viewport);
+    auto *editor = new InlineTextEditor(placement, frame, toQColor(m_model.drawingColor()), this);
+    editor->onFocusLost = [this] {
+        commitTextEditing();
+    };
+    m_textEditor = editor;
+    editor->show();
+    m_model.setInteraction({WhiteboardInteraction::Kind::textEditing});
+    update();
+    activateWindow();
+    editor->setFocus(Qt::OtherFocusReason);
+    editor->selectAll();
+    editor->fitToText();
+}
+
+void WhiteboardCanvasView::commitTextEditing()
+{
+    if (!m_textEditor) {
+        return;
+    }
+    const TextEditorPlacement placement = m_textEditor->placement();
+    const std::string text = m_textEditor->toPlainText().toStdString();
+    const double scale = m_model.currentBoard().viewport.scale;
+    const SizeF size{m_textEditor->width() / scale, m_textEditor->height() / scale};
+    closeTextEditor();
+    commitText(m_model,
+               text,
+               placement.scenePoint,
+               placement.editingTextID,
+               size,
+               placement.alignment,
+               placement.containerID);
+    m_model.setInteraction({});
+    if (m_model.selectedTool() == WhiteboardTool::text) {
+        m_model.setSelectedTool(WhiteboardTool::selection);
+    }
+    setFocus(Qt::OtherFocusReason);
+}
+
+void WhiteboardCanvasView::cancelInteraction()
+{
+    closeTextEditor();
+    m_model.setInteraction({});
+    update();
+    setFocus(Qt::OtherFocusReason);
+}
+
+// Detaches the editor before it goes, so the focus change its removal causes commits nothing.
+void WhiteboardCanvasView::closeTextEditor()
+{
+    if (!m_textEditor) {
+        return;
+    }
+    InlineTextEditor *editor = m_textEditor;
+    m_textEditor = nullptr;
+    editor->onFocusLost = nullptr;
+    editor->hide();
+    editor->deleteLater();
+    update();
+}
+
+std::optional<QByteArray> WhiteboardCanvasView::renderPNGData()
+{
+    commitTextEditing();
+    const qreal ratio = devicePixelRatioF();
+    QImage image(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        return std::nullopt;
+    }
+    image.setDevicePixelRatio(ratio);
+    m_isRenderingExport = true;
+    {
+        QPainter painter(&image);
+        paintCanvas(painter);
+    }
+    m_isRenderingExport = false;
+    update();
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        return std::nullopt;
+    }
+    return png;
+}
+
+void WhiteboardCanvasView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    paintCanvas(painter);
+}
+
+void WhiteboardCanvasView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    setFocus(Qt::OtherFocusReason);
+}
+
+void WhiteboardCanvasView::paintCanvas(QPainter &painter)
+{
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    const WhiteboardBoard &board = m_model.currentBoard();
+    m_backdrop.paint(painter, board, m_model.sceneSize(), size());
+    std::optional<Uuid> hiddenID;
+    if (m_textEditor && m_textEditor->placement().editingTextID) {
+        hiddenID = m_textEditor->placement().editingTextID;
+    }
+    m_elements.paint(painter,
+                     {board.id, &board.elements, board.viewport, hiddenID, isDragging()},
+                     size(),
+                     painter.device()->devicePixelRatioF());
+    if (m_isRenderingExport) {
+        return;
+    }
+    painter.save();
+    painter.translate(board.viewport.translation.x, board.viewport.translation.y);
+    painter.scale(board.viewport.scale, board.viewport.scale);
+    paintCreationPreview(painter, m_model, m_drag);
+    paintSelectionOverlay(painter, m_model, m_drag);
+    painter.restore();
+}
+
+bool WhiteboardCanvasView::isDragging() const
+{
+    using Kind = WhiteboardInteraction::Kind;
+    const Kind kind = m_model.interaction().kind;
+    return m_model.isTransactionOpen()
+           && (kind == Kind::moving || kind == Kind::resizing || kind == Kind::rotating);
+}
+
+} // namespace zentrel

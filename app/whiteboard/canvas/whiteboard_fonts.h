@@ -1,0 +1,17 @@
+#pragma once
+
+#include "whiteboard/model/whiteboard_element.h"
+#include "whiteboard/render/element_render_plan.h"
+
+#include <QFont>
+
+namespace zentrel {
+
+// The font a whiteboard text is drawn in, `size` in scene units: the system font, the fixed-pitch
+// system font, or the hand-drawn one.
+QFont whiteboardFont(WhiteboardFontFamily family, double size);
+
+// Measures single-line texts (marker numbers, labels) in the fonts above.
+TextMeasurer whiteboardTextMeasurer();
+
+} // namespace zentrel

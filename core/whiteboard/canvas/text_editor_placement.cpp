@@ -1,0 +1,84 @@
+#include "whiteboard/canvas/text_editor_placement.h"
+
+#include "whiteboard/model/whiteboard_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zentrel {
+
+namespace {
+
+constexpr double newTextWidth = 280;
+constexpr double minimumEditorWidth = 80;
+constexpr double defaultFontSize = 24;
+constexpr double arrowLabelWidth = 220;
+constexpr double arrowLabelHeight = 36;
+constexpr double shapeLabelInset = 12;
+constexpr double startingLineFactor = 1.6;
+
+} // namespace
+
+TextEditorPlacement newTextPlacement(PointF scenePoint, double fontSize)
+{
+    TextEditorPlacement placement;
+    placement.scenePoint = scenePoint;
+    placement.sceneWidth = newTextWidth;
+    placement.fontSize = fontSize;
+    return placement;
+}
+
+TextEditorPlacement elementTextPlacement(const WhiteboardElement &element)
+{
+    TextEditorPlacement placement;
+    placement.scenePoint = {element.x, element.y};
+    placement.sceneWidth = std::max(element.width, minimumEditorWidth);
+    placement.text = element.text.value_or("");
+    placement.family = element.fontFamily.value_or(WhiteboardFontFamily::handDrawn);
+    placement.fontSize = element.fontSize.value_or(defaultFontSize);
+    placement.alignment = element.textAlignment.value_or(WhiteboardTextAlignment::left);
+    placement.editingTextID = element.id;
+    placement.containerID = element.containerID;
+    return placement;
+}
+
+TextEditorPlacement containerTextPlacement(const WhiteboardElement &shape, double fontSize)
+{
+    RectF area;
+    if (shape.kind == WhiteboardElementKind::arrow) {
+        area = {shape.x + shape.width / 2 - arrowLabelWidth / 2,
+                shape.y + shape.height / 2 - arrowLabelHeight / 2,
+                arrowLabelWidth,
+                arrowLabelHeight};
+    } else {
+        area = insetRect(normalizedRect(shape.frame()), shapeLabelInset, shapeLabelInset);
+    }
+    TextEditorPlacement placement;
+    placement.scenePoint = {area.x, area.y};
+    placement.sceneWidth = std::max(area.width, minimumEditorWidth);
+    placement.fontSize = fontSize;
+    placement.alignment = WhiteboardTextAlignment::center;
+    placement.containerID = shape.id;
+    return placement;
+}
+
+TextEditorFrame textEditorFrame(const TextEditorPlacement &placement,
+                                const WhiteboardViewport &viewport)
+{
+    const double k = viewport.scale;
+    TextEditorFrame frame;
+    frame.fontPixelSize = placement.fontSize * k;
+    frame.viewRect = {placement.scenePoint.x * k + viewport.translation.x,
+                      placement.scenePoint.y * k + viewport.translation.y,
+                      std::max(placement.sceneWidth * k, minimumEditorWidth),
+                      std::ceil(frame.fontPixelSize * startingLineFactor)};
+    return frame;
+}
+
+double textEditorHeight(double fontPixelSize, double usedHeight)
+{
+    return std::max(std::ceil(fontPixelSize * startingLineFactor),
+                    std::ceil(usedHeight + 2 * textEditorInset));
+}
+
+} // namespace zentrel

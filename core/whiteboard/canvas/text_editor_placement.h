@@ -1,0 +1,56 @@
+#pragma once
+
+#include "common/geometry.h"
+#include "whiteboard/model/uuid.h"
+#include "whiteboard/model/whiteboard_board.h"
+#include "whiteboard/model/whiteboard_element.h"
+
+#include <optional>
+#include <string>
+
+namespace zentrel {
+
+// What the inline text editor opens with, in scene units. The editor shows it at the board's
+// zoom and hands the typed text back through commitText.
+struct TextEditorPlacement
+{
+    PointF scenePoint; // top-left corner of the text
+    double sceneWidth = 0;
+    std::string text;
+    WhiteboardFontFamily family = WhiteboardFontFamily::handDrawn;
+    double fontSize = 24;
+    WhiteboardTextAlignment alignment = WhiteboardTextAlignment::left;
+    std::optional<Uuid> editingTextID; // none for a new text
+    std::optional<Uuid> containerID;
+
+    friend bool operator==(const TextEditorPlacement &, const TextEditorPlacement &) = default;
+};
+
+// Space on each side of the text inside the editor, in view points.
+inline constexpr double textEditorInset = 4;
+
+// A new text typed where the text tool was pressed.
+TextEditorPlacement newTextPlacement(PointF scenePoint, double fontSize);
+// An existing text element, in its own font, size and alignment.
+TextEditorPlacement elementTextPlacement(const WhiteboardElement &element);
+// A new label for a shape that has none: centred text in the shape's text area.
+TextEditorPlacement containerTextPlacement(const WhiteboardElement &shape, double fontSize);
+
+// The editor on screen: its frame when it opens and the pixel size of its font.
+struct TextEditorFrame
+{
+    RectF viewRect;
+    double fontPixelSize = 0;
+
+    friend bool operator==(const TextEditorFrame &, const TextEditorFrame &) = default;
+};
+
+// Never narrower than 80 points on screen, and one and a half lines tall to start with.
+TextEditorFrame textEditorFrame(const TextEditorPlacement &placement,
+                                const WhiteboardViewport &viewport);
+
+// The editor's height once its text is laid out `usedHeight` tall: it grows and shrinks with
+// its lines but never below the starting height.
+double textEditorHeight(double fontPixelSize, double usedHeight);
+
+} // namespace zentrel

@@ -1,0 +1,274 @@
+#include "whiteboard/canvas/whiteboard_canvas_view.h"
+
+#include "whiteboard/editor/editor_test_support.h"
+#include "whiteboard/editor/whiteboard_selection.h"
+#include "whiteboard/editor/whiteboard_styles.h"
+#include "whiteboard/editor/whiteboard_transforms.h"
+#include "whiteboard/editor/whiteboard_viewport.h"
+
+#include <QImage>
+#include <QTest>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace zentrel {
+namespace {
+
+using testing::EditorFixture;
+
+QImage decoded(const std::optional<QByteArray> &png)
+{
+    EXPECT_TRUE(png);
+    return png ? QImage::fromData(*png, "PNG").convertToFormat(QImage::Format_RGB32) : QImage();
+}
+
+// The largest difference of any channel of any pixel.
+int largestDifference(const QImage &a, const QImage &b)
+{
+    EXPECT_EQ(a.size(), b.size());
+    int largest = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            largest = std::max({largest,
+                                std::abs(qRed(p) - qRed(q)),
+                                std::abs(qGreen(p) - qGreen(q)),
+                                std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    return largest;
+}
+
+bool isNear(QRgb pixel, QColor expected, int tolerance = 8)
+{
+    return std::abs(qRed(pixel) - expected.red()) <= tolerance
+           && std::abs(qGreen(pixel) - expected.green()) <= tolerance
+           && std::abs(qBlue(pixel) - expected.blue()) <= tolerance;
+}
+
+struct WhiteboardCanvasViewTest : EditorFixture
+{
+    WhiteboardCanvasView view{*model};
+
+    WhiteboardCanvasViewTest() { view.resize(240, 160); }
+
+    Uuid placeFilled(RectF frame, const char *fill, std::int64_t roughness = 0)
+    {
+        WhiteboardElement element = shape(WhiteboardElementKind::rectangle, frame);
+        element.style.fillColor = fill;
+        element.style.strokeColor = fill;
+        element.style.roughness = roughness;
+        return place(std::move(element));
+    }
+
+    void setBackground(WhiteboardBackground background)
+    {
+        WhiteboardLibrary library = model->library();
+        library.boards[model->currentBoardIndex()].background = std::move(background);
+        model->setLibrary(std::move(library));
+    }
+
+    // Every element kind, fill and stroke style across the view, a few of them rotated.
+    void placeMixedBoard()
+    {
+        int i = 0;
+        for (const WhiteboardElementKind kind : allWhiteboardElementKinds) {
+            for (int copy = 0; copy < 3; ++copy, ++i) {
+                WhiteboardElement element =
+                    shape(kind, {10.0 + (i % 8) * 28, 10.0 + (i / 8) * 40, 24, 30});
+                // Qt places small rotated glyphs a little differently at each position, which
+                // is no fault of the caches.
+                const bool upright = kind == WhiteboardElementKind::unsupported;
+                element.rotation = copy == 1 && !upright ? 0.4 : 0;
+                element.style.fillColor =
+                    copy == 2 ? std::nullopt : std::optional<std::string>("#3366CC");
+                element.style.fillStyle = static_cast<WhiteboardFillStyle>(copy);
+                element.style.strokeStyle = static_cast<WhiteboardStrokeStyle>(copy);
+                element.style.roughness = copy + 1;
+                element.text = "Ab";
+                element.points = {{element.x, element.y}, {element.x + 10, element.y + 20}};
+                place(std::move(element));
+            }
+        }
+    }
+
+    // What a view that has never painted this board before shows.
+    QImage freshRendering()
+    {
+        WhiteboardCanvasView fresh(*model);
+        fresh.resize(view.size());
+        return fresh.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    QImage rendering() { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+};
+
+TEST_F(WhiteboardCanvasViewTest, PngShowsBackgroundAndElementsUnderTheViewport)
+{
+    placeFilled({20, 20, 30, 20}, "#FF0000");
+    zoom(*model, 2, {0, 0});
+    panBy(*model, 10, 10);
+
+    const QImage image = decoded(view.renderPNGData());
+    ASSERT_EQ(image.size(), QSize(240, 160));
+    EXPECT_TRUE(isNear(image.pixel(80, 70), Qt::red)); // scene (35, 30)
+    EXPECT_TRUE(isNear(image.pixel(45, 45), Qt::white));
+    EXPECT_TRUE(isNear(image.pixel(200, 140), Qt::white));
+}
+
+TEST_F(WhiteboardCanvasViewTest, PngLeavesOutSelectionAndKeepsTheFrozenScreenOrBlackBoard)
+{
+    const Uuid id = placeFilled({40, 60, 60, 40}, "#00FF00");
+    model->setSelection({id});
+    setBackground(WhiteboardBackground::black());
+
+    // The rotation handle, white, sits 24 points above the top edge's middle.
+    EXPECT_TRUE(isNear(rendering().pixel(70, 36), Qt::white, 40));
+    const QImage exported = decoded(view.renderPNGData());
+    EXPECT_TRUE(isNear(exported.pixel(70, 36), Qt::black, 40));
+    EXPECT_TRUE(isNear(exported.pixel(70, 80), Qt::green));
+}
+
+TEST_F(WhiteboardCanvasViewTest, FrozenScreenFillsTheSceneSizeWithoutGridOrTexture)
+{
+    QImage screen(120, 80, QImage::Format_RGB32);
+    screen.fill(QColor(10, 20, 200));
+    const auto freeze = makeFreezeEditorModel(screen, {}, 2, {120, 80}, 4, harness.services());
+    WhiteboardCanvasView canvas(*freeze);
+    canvas.resize(240, 160);
+    const QImage image = decoded(canvas.renderPNGData());
+    EXPECT_EQ(image.pixel(0, 0), QColor(10, 20, 200).rgb());
+    EXPECT_EQ(image.pixel(119, 79), QColor(10, 20, 200).rgb());
+    EXPECT_EQ(image.pixel(200, 40), QColor(Qt::black).rgb());
+}
+
+TEST_F(WhiteboardCanvasViewTest, CachedLayersMatchAFreshRenderingAfterPanEditAndDrag)
+{
+    placeMixedBoard();
+    rendering();
+
+    panBy(*model, 7, -5);
+    EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
+    panBy(*model, -30, 12);
+    EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
+
+    const Uuid first = model->currentBoard().elements[3]->id;
+    model->setSelection({first});
+    setStrokeColor(*model, {1, 0, 0, 1});
+    EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
+
+    model->setSelection({first, model->currentBoard().elements[10]->id});
+    model->beginTransaction();
+    model->setInteraction({WhiteboardInteraction::Kind::moving});
+    for (int step = 0; step < 4; ++step) {
+        moveSelection(*model, 9, 6);
+        EXPECT_LE(largestDifference(rendering(), freshRendering()), 2) << "step " << step;
+    }
+    model->endTransaction();
+    model->setInteraction({});
+    EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
+}
+
+TEST_F(WhiteboardCanvasViewTest, TextEditorOpensAtTheZoomAndCommitsWhatWasTyped)
+{
+    zoom(*model, 2, {0, 0});
+    model->setTextFontSize(20);
+    model->setSelectedTool(WhiteboardTool::text);
+    view.beginNewText({10, 10});
+    QTextEdit *editor = view.textEditor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->geometry(), QRect(20, 20, 560, 64));
+    EXPECT_EQ(editor->document()->defaultFont().pixelSize(), 40);
+    EXPECT_EQ(model->interaction().kind, WhiteboardInteraction::Kind::textEditing);
+
+    QTest::keyClicks(editor, "Hello");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClicks(editor, "board");
+    EXPECT_GT(editor->height(), 64); // two lines of 40 pixels
+
+    view.commitTextEditing();
+    EXPECT_EQ(view.textEditor(), nullptr);
+    ASSERT_EQ(model->currentBoard().elements.size(), 1u);
+    const WhiteboardElement &text = *model->currentBoard().elements.front();
+    EXPECT_EQ(text.text, "Hello\nboard");
+    EXPECT_EQ(text.x, 10);
+    EXPECT_DOUBLE_EQ(text.width, 280);
+    EXPECT_EQ(model->interaction().kind, WhiteboardInteraction::Kind::idle);
+    EXPECT_EQ(model->selectedTool(), WhiteboardTool::selection);
+}
+
+TEST_F(WhiteboardCanvasViewTest, CancelDropsTheTextAndAToolChangeCommitsIt)
+{
+    view.beginNewText({5, 5});
+    QTest::keyClicks(view.textEditor(), "lost");
+    view.cancelInteraction();
+    EXPECT_EQ(view.textEditor(), nullptr);
+    EXPECT_TRUE(model->currentBoard().elements.empty());
+    EXPECT_EQ(model->interaction().kind, WhiteboardInteraction::Kind::idle);
+
+    view.beginNewText({5, 5});
+    QTest::keyClicks(view.textEditor(), "kept");
+    model->setSelectedTool(WhiteboardTool::rectangle);
+    EXPECT_EQ(view.textEditor(), nullptr);
+    ASSERT_EQ(model->currentBoard().elements.size(), 1u);
+    EXPECT_EQ(model->currentBoard().elements.front()->text, "kept");
+}
+
+TEST_F(WhiteboardCanvasViewTest, EditedTextIsHiddenWhileItsEditorShowsIt)
+{
+    WhiteboardElement text = shape(WhiteboardElementKind::text, {20, 20, 150, 60});
+    text.text = "MMMM";
+    text.fontSize = 48;
+    text.style.strokeColor = "#000000";
+    const Uuid id = place(std::move(text));
+    const auto darkPixels = [](const QImage &image) {
+        int count = 0;
+        for (int y = 20; y < 80; ++y) {
+            for (int x = 20; x < 170; ++x) {
+                count += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    EXPECT_GT(darkPixels(rendering()), 50);
+
+    view.editTextElement(id);
+    ASSERT_NE(view.textEditor(), nullptr);
+    EXPECT_EQ(view.textEditor()->toPlainText(), "MMMM");
+    view.textEditor()->hide(); // only the canvas underneath counts here
+    EXPECT_EQ(darkPixels(rendering()), 0);
+}
+
+TEST_F(WhiteboardCanvasViewTest, LockedShapesOpenNoLabelEditor)
+{
+    WhiteboardElement locked = shape(WhiteboardElementKind::rectangle, {0, 0, 100, 50});
+    locked.isLocked = true;
+    view.beginTextEditing(place(std::move(locked)));
+    EXPECT_EQ(view.textEditor(), nullptr);
+
+    const Uuid open = place(shape(WhiteboardElementKind::ellipse, {0, 0, 200, 100}));
+    view.beginTextEditing(open);
+    ASSERT_NE(view.textEditor(), nullptr);
+    EXPECT_EQ(view.textEditor()->pos(), QPoint(12, 12));
+    EXPECT_EQ(view.textEditor()->width(), 176);
+}
+
+TEST_F(WhiteboardCanvasViewTest, GeneratorFollowsTheChosenRoughness)
+{
+    view.setRoughnessLevel(RoughnessLevel::none);
+    EXPECT_FALSE(view.makeRoughPathGenerator());
+    view.setRoughnessLevel(RoughnessLevel::low);
+    const auto first = view.makeRoughPathGenerator();
+    const auto second = view.makeRoughPathGenerator();
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->roughness(), RoughPathGenerator::RoughnessLevel::low);
+    EXPECT_NE(first->seed(), second->seed());
+}
+
+} // namespace
+} // namespace zentrel
