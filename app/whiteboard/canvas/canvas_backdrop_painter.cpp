@@ -6,6 +6,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <any>
 
 namespace zentrel {
@@ -30,17 +31,32 @@ void paintFrozenScreen(QPainter &painter, const WhiteboardBoard &board, SizeF sc
     painter.restore();
 }
 
+// Drawn as one-pixel lines with the alpha thinned by the half point's share of the pixel: the
+// same look as antialiased half-point lines at a small part of their cost.
 void paintGrid(QPainter &painter, const WhiteboardBoard &board, QSize viewSize, bool black)
 {
     const BoardGrid grid = boardGrid(
         {0, 0, double(viewSize.width()), double(viewSize.height())}, board.viewport, black);
+    const WhiteboardViewport &viewport = board.viewport;
+    QList<QLineF> lines;
+    const auto &elements = grid.lines.elements();
+    for (std::size_t i = 0; i + 1 < elements.size(); i += 2) {
+        const PointF from = elements[i].points[0];
+        const PointF to = elements[i + 1].points[0];
+        lines.append(QLineF(from.x * viewport.scale + viewport.translation.x,
+                            from.y * viewport.scale + viewport.translation.y,
+                            to.x * viewport.scale + viewport.translation.x,
+                            to.y * viewport.scale + viewport.translation.y));
+    }
+    const double deviceWidth =
+        grid.lineWidth * viewport.scale * painter.device()->devicePixelRatioF();
+    QColor colour = toQColor(grid.color);
+    colour.setAlphaF(colour.alphaF() * std::min(deviceWidth, 1.0));
+    QPen pen(colour, 0);
     painter.save();
-    painter.translate(board.viewport.translation.x, board.viewport.translation.y);
-    painter.scale(board.viewport.scale, board.viewport.scale);
-    QPen pen(toQColor(grid.color));
-    pen.setWidthF(grid.lineWidth);
-    pen.setCapStyle(Qt::FlatCap);
-    painter.strokePath(toQPainterPath(grid.lines), pen);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(pen);
+    painter.drawLines(lines);
     painter.restore();
 }
 

@@ -7,20 +7,13 @@
 #include "whiteboard/canvas/whiteboard_fonts.h"
 #include "whiteboard/editor/whiteboard_selection.h"
 
-#include <QGuiApplication>
 #include <QPainter>
-#include <QPalette>
 
 #include <cmath>
 
 namespace zentrel {
 
 namespace {
-
-QColor accentColor()
-{
-    return QGuiApplication::palette().color(QPalette::Highlight);
-}
 
 QRectF dragRect(PointF a, PointF b)
 {
@@ -54,13 +47,13 @@ void paintCreationPreview(QPainter &painter,
 
 void paintSelectionOverlay(QPainter &painter,
                            const WhiteboardEditorModel &model,
-                           const CanvasDrag &drag)
+                           const CanvasDrag &drag,
+                           const QColor &accent)
 {
     if (model.selectedTool() != WhiteboardTool::selection) {
         return;
     }
     const double scale = model.currentBoard().viewport.scale;
-    const QColor accent = accentColor();
     painter.save();
     if (model.interaction().kind == WhiteboardInteraction::Kind::marqueeSelecting
         && drag.startScenePoint && drag.currentScenePoint) {

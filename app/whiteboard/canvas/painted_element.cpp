@@ -15,8 +15,8 @@ namespace zentrel {
 
 namespace {
 
-// Curves of dashed outlines are split finely enough to stay smooth at five times zoom.
-constexpr double dashCurveThreshold = 0.05;
+// Curves are split finely enough for stroked outlines to stay smooth at five times zoom.
+constexpr double strokeCurveThreshold = 0.05;
 
 QPen penFor(const RenderStroke &stroke)
 {
@@ -33,6 +33,13 @@ QPen penFor(const RenderStroke &stroke)
         pen.setDashPattern(pattern);
     }
     return pen;
+}
+
+QPainterPath strokedArea(const RenderStroke &stroke)
+{
+    QPainterPathStroker stroker(penFor(stroke));
+    stroker.setCurveThreshold(strokeCurveThreshold);
+    return stroker.createStroke(toQPainterPath(stroke.path));
 }
 
 Qt::Alignment alignmentOf(WhiteboardTextAlignment alignment)
@@ -89,26 +96,12 @@ PaintedElement paintedPlan(const ElementRenderPlan &plan)
                                .translate(-plan.centre.x, -plan.centre.y);
     }
     if (plan.fillColor) {
-        painted.hasFill = true;
-        painted.fillColor = toQColor(*plan.fillColor);
-        painted.fillPath = toQPainterPath(plan.fillPath);
+        painted.areas.emplace_back(toQPainterPath(plan.fillPath), toQColor(*plan.fillColor));
     }
-    if (plan.hatch) {
-        painted.hasHatch = true;
-        painted.hatchPath = toQPainterPath(plan.hatch->path);
-        painted.hatchPen = penFor(*plan.hatch);
-    }
-    if (plan.stroke && !plan.stroke->dash.empty()) {
-        const QPen pen = penFor(*plan.stroke);
-        QPainterPathStroker stroker(pen);
-        stroker.setCurveThreshold(dashCurveThreshold);
-        painted.hasDashOutline = true;
-        painted.dashOutline = stroker.createStroke(toQPainterPath(plan.stroke->path));
-        painted.strokePen = pen;
-    } else if (plan.stroke) {
-        painted.hasStroke = true;
-        painted.strokePath = toQPainterPath(plan.stroke->path);
-        painted.strokePen = penFor(*plan.stroke);
+    for (const std::optional<RenderStroke> *stroke : {&plan.hatch, &plan.stroke}) {
+        if (*stroke) {
+            painted.areas.emplace_back(strokedArea(**stroke), toQColor((*stroke)->color));
+        }
     }
     if (plan.text) {
         painted.text = laidOutText(*plan.text);
@@ -124,17 +117,8 @@ void paintElement(QPainter &painter, const PaintedElement &element)
         painter.save();
         painter.setTransform(*element.rotation, true);
     }
-    if (element.hasFill) {
-        painter.fillPath(element.fillPath, element.fillColor);
-    }
-    if (element.hasHatch) {
-        painter.strokePath(element.hatchPath, element.hatchPen);
-    }
-    if (element.hasStroke) {
-        painter.strokePath(element.strokePath, element.strokePen);
-    }
-    if (element.hasDashOutline) {
-        painter.fillPath(element.dashOutline, element.strokePen.color());
+    for (const auto &[area, colour] : element.areas) {
+        painter.fillPath(area, colour);
     }
     if (element.text) {
         painter.setPen(element.textColor);

@@ -5,12 +5,13 @@
 
 #include <QColor>
 #include <QPainterPath>
-#include <QPen>
 #include <QPointF>
 #include <QTransform>
 
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QPainter;
 class QTextLayout;
@@ -22,20 +23,11 @@ namespace zentrel {
 struct PaintedElement
 {
     std::optional<QTransform> rotation; // about the frame centre; none when upright
-    QPainterPath fillPath;
-    QColor fillColor;
-    bool hasFill = false;
-    QPainterPath hatchPath;
-    QPen hatchPen;
-    bool hasHatch = false;
-    QPainterPath strokePath;
-    QPen strokePen;
-    bool hasStroke = false;
-    // A dashed stroke is turned into the outline of its dashes once: the painter's own dashing
-    // skips ahead differently depending on what lies outside the device, so dashes drawn in
-    // different frames would not line up.
-    QPainterPath dashOutline;
-    bool hasDashOutline = false;
+    // Each area is filled with its colour in this order: the shape's fill, the hatch lines and
+    // the outline. Lines are stroked into areas once, here, rather than on every redraw: the
+    // stroker's joins are most of a rough line's cost, and the painter's own dashing would skip
+    // ahead differently depending on what lies outside the device.
+    std::vector<std::pair<QPainterPath, QColor>> areas;
     std::shared_ptr<QTextLayout> text; // laid out from its box's top-left corner
     QPointF textOrigin;
     QColor textColor;

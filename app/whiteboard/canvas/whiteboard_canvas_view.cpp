@@ -1,5 +1,6 @@
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 
+#include "common/pool_thread_painting.h"
 #include "common/qt_conversions.h"
 #include "whiteboard/canvas/canvas_overlay_painter.h"
 #include "whiteboard/canvas/inline_text_editor.h"
@@ -137,22 +138,13 @@ void WhiteboardCanvasView::closeTextEditor()
 std::optional<QByteArray> WhiteboardCanvasView::renderPNGData()
 {
     commitTextEditing();
-    const qreal ratio = devicePixelRatioF();
-    QImage image(size() * ratio, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull()) {
-        return std::nullopt;
-    }
-    image.setDevicePixelRatio(ratio);
     m_isRenderingExport = true;
-    {
-        QPainter painter(&image);
-        paintCanvas(painter);
-    }
+    renderFrame(devicePixelRatioF());
     m_isRenderingExport = false;
     update();
     QByteArray png;
     QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+    if (m_frame.isNull() || !buffer.open(QIODevice::WriteOnly) || !m_frame.save(&buffer, "PNG")) {
         return std::nullopt;
     }
     return png;
@@ -161,7 +153,25 @@ std::optional<QByteArray> WhiteboardCanvasView::renderPNGData()
 void WhiteboardCanvasView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    paintCanvas(painter);
+    renderFrame(painter.device()->devicePixelRatioF());
+    painter.drawImage(QPointF(0, 0), m_frame);
+}
+
+void WhiteboardCanvasView::renderFrame(qreal pixelRatio)
+{
+    const QSize pixels = size() * pixelRatio;
+    if (m_frame.size() != pixels || m_frame.devicePixelRatio() != pixelRatio) {
+        m_frame = QImage(pixels, QImage::Format_RGB32);
+        m_frame.setDevicePixelRatio(pixelRatio);
+    }
+    if (m_frame.isNull()) {
+        return;
+    }
+    const QColor accent = palette().color(QPalette::Highlight);
+    paintOnPoolThread([this, &accent] {
+        QPainter painter(&m_frame);
+        paintCanvas(painter, accent);
+    });
 }
 
 void WhiteboardCanvasView::showEvent(QShowEvent *event)
@@ -170,7 +180,7 @@ void WhiteboardCanvasView::showEvent(QShowEvent *event)
     setFocus(Qt::OtherFocusReason);
 }
 
-void WhiteboardCanvasView::paintCanvas(QPainter &painter)
+void WhiteboardCanvasView::paintCanvas(QPainter &painter, const QColor &accent)
 {
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     const WhiteboardBoard &board = m_model.currentBoard();
@@ -190,7 +200,7 @@ void WhiteboardCanvasView::paintCanvas(QPainter &painter)
     painter.translate(board.viewport.translation.x, board.viewport.translation.y);
     painter.scale(board.viewport.scale, board.viewport.scale);
     paintCreationPreview(painter, m_model, m_drag);
-    paintSelectionOverlay(painter, m_model, m_drag);
+    paintSelectionOverlay(painter, m_model, m_drag, accent);
     painter.restore();
 }
 

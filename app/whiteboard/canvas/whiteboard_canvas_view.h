@@ -8,6 +8,7 @@
 #include "whiteboard/editor/whiteboard_editor_model.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 
@@ -81,7 +82,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void paintCanvas(QPainter &painter);
+    // Paints the whole canvas into m_frame, off the main thread (see paintOnPoolThread).
+    void renderFrame(qreal pixelRatio);
+    void paintCanvas(QPainter &painter, const QColor &accent);
     void openTextEditor(const TextEditorPlacement &placement);
     void closeTextEditor();
     bool isDragging() const;
@@ -94,6 +97,7 @@ private:
     bool m_isRenderingExport = false;
     CanvasBackdropPainter m_backdrop;
     CanvasElementLayer m_elements;
+    QImage m_frame;
     ScopedConnection m_modelConnection;
 };
 
