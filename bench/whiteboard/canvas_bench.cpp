@@ -121,7 +121,7 @@ void BM_Canvas_DragStep(benchmark::State &state)
 {
     CanvasBench bench(static_cast<int>(state.range(0)));
     WhiteboardSelection selection;
-    for (int row = 10; row < 14; ++row) {
+    for (int row = 4; row < 8; ++row) {
         for (int column = 20; column < 24; ++column) {
             selection.insert(bench.model->currentBoard()
                                  .elements[static_cast<std::size_t>(row * 100 + column)]
