@@ -1,5 +1,8 @@
 #include "overlay/overlay_window_controller.h"
 
+#include "capture/break_timer_clock.h"
+#include "capture/break_timer_model.h"
+#include "capture/break_timer_session.h"
 #include "capture/cursor_halo_view.h"
 #include "capture/loupe_view.h"
 #include "capture/spotlight_view.h"
@@ -10,6 +13,7 @@
 #include "platform/global_input_monitor.h"
 #include "platform/platform_services.h"
 #include "platform/screen_capture.h"
+#include "platform/sound_player.h"
 #include "shell/app_preferences.h"
 
 #include <QApplication>
@@ -59,6 +63,8 @@ void OverlayWindowController::start(AppMode mode)
         showSpotlight();
     } else if (mode == AppMode::cursorHalo) {
         showCursorHalo();
+    } else if (mode == AppMode::breakTimer) {
+        showBreakTimer();
     } else if (mode != AppMode::idle) {
         showPendingFeature(mode);
     }
@@ -96,6 +102,14 @@ void OverlayWindowController::showPendingFeature(AppMode mode)
     m_overlayPanel->activateWindow();
     panelContent->setFocus();
     installEscapeMonitor();
+}
+
+// The session opens its own panels, monitors and settings; the controller opens none for it.
+void OverlayWindowController::showBreakTimer()
+{
+    m_breakTimerSession = std::make_unique<BreakTimerSession>(
+        m_screen, m_preferences, makeSoundPlayer(), makeBreakTimerClock(), [this] { close(); });
+    m_breakTimerSession->start();
 }
 
 void OverlayWindowController::toggleSettingsPanel(const std::function<QWidget *()> &makeContent)
@@ -203,11 +217,35 @@ void OverlayWindowController::performAction(const PresentationAction &action)
     case Kind::saveCurrentCanvas:
         saveDrawing();
         break;
+    case Kind::toggleTimerPause:
+        toggleTimerPause();
+        break;
+    case Kind::addTimerMinute:
+        if (BreakTimerModel *timer = breakTimer()) {
+            timer->addMinute();
+        }
+        break;
     case Kind::selectColor:
     case Kind::resetViewport:
-    case Kind::toggleTimerPause:
-    case Kind::addTimerMinute:
         break;
+    }
+}
+
+BreakTimerModel *OverlayWindowController::breakTimer() const
+{
+    return m_breakTimerSession ? m_breakTimerSession->model() : nullptr;
+}
+
+void OverlayWindowController::toggleTimerPause()
+{
+    BreakTimerModel *timer = breakTimer();
+    if (!timer) {
+        return;
+    }
+    if (timer->state() == BreakTimerState::running) {
+        timer->pause();
+    } else if (timer->state() == BreakTimerState::paused) {
+        timer->resume();
     }
 }
 
@@ -238,6 +276,10 @@ void OverlayWindowController::close()
     m_globalInput.reset();
     m_spotlight = nullptr;
     m_cursorHalo = nullptr;
+    // Kept, closed, until the controller goes: this close may run inside one of its handlers.
+    if (m_breakTimerSession) {
+        m_breakTimerSession->close();
+    }
     // Panels go after the current event: close may run inside one of their own handlers.
     for (auto *panel : {&m_toolbarPanel, &m_settingsPanel, &m_overlayPanel}) {
         retirePanel(*panel);

@@ -17,6 +17,8 @@
 namespace zentrel {
 
 class AppPreferences;
+class BreakTimerModel;
+class BreakTimerSession;
 class CursorHaloView;
 class DrawingCanvasView;
 class DrawingToolbarModel;
@@ -57,6 +59,10 @@ private:
     std::vector<WId> ownWindows() const;
     void showSpotlight();
     void showCursorHalo();
+    void showBreakTimer();
+    // The running countdown, if this run is the break timer's.
+    BreakTimerModel *breakTimer() const;
+    void toggleTimerPause();
     void showBasicToolbar(const QString &settingsLabel,
                           const QString &closeLabel,
                           const std::function<QWidget *()> &makeSettings);
@@ -103,6 +109,7 @@ private:
     QPointer<LoupeView> m_loupe;
     QPointer<SpotlightView> m_spotlight;
     QPointer<CursorHaloView> m_cursorHalo;
+    std::unique_ptr<BreakTimerSession> m_breakTimerSession;
     std::unique_ptr<GlobalInputMonitor> m_globalInput;
     // Made when first needed: while it lives, windows keep their contents for capture.
     std::unique_ptr<ScreenCapture> m_screenCapture;

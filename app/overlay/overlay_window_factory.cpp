@@ -57,11 +57,19 @@ std::unique_ptr<OverlayPanel> OverlayWindowFactory::makePropertyPanel(QWidget *c
     return makeFloatingPanel(PanelKind::property, content);
 }
 
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeCardPanel(QWidget *content) const
+{
+    return makeFloatingPanel(PanelKind::card, content);
+}
+
 std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeFloatingPanel(PanelKind kind,
                                                                       QWidget *content) const
 {
-    const auto level =
-        kind == PanelKind::settings ? OverlayPanel::Level::settings : OverlayPanel::Level::toolbar;
+    // The card sits with the full-screen overlays, below every toolbar and settings panel.
+    const auto level = kind == PanelKind::settings ? OverlayPanel::Level::settings
+                       : kind == PanelKind::card   ? OverlayPanel::Level::overlay
+                                                   : OverlayPanel::Level::toolbar;
+    const qreal cornerRadius = kind == PanelKind::card ? 28 : 10;
     auto panel = std::make_unique<OverlayPanel>(level, content);
     const QSize size = panel->sizeHint();
     const SizeF fitting{static_cast<double>(size.width()), static_cast<double>(size.height())};
@@ -70,7 +78,8 @@ std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeFloatingPanel(PanelKind 
     // cut them away instead.
     if (!isCompositingActive()) {
         QPainterPath outline;
-        outline.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(panel->size())), 10, 10);
+        outline.addRoundedRect(
+            QRectF(QPointF(0, 0), QSizeF(panel->size())), cornerRadius, cornerRadius);
         panel->setMask(QRegion(outline.toFillPolygon().toPolygon()));
     }
     return panel;

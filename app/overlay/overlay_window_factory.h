@@ -11,7 +11,8 @@ namespace zentrel {
 
 // Makes the panels of one feature run on its screen, each in its place: the overlay covering
 // the screen, the toolbar centred 40 below the top edge, the settings panel 96 below it and at
-// least 260 wide, the property panel 24 from the left and 100 below the top.
+// least 260 wide, the property panel 24 from the left and 100 below the top, the break timer's
+// card in the middle.
 class OverlayWindowFactory
 {
 public:
@@ -24,6 +25,8 @@ public:
     std::unique_ptr<OverlayPanel> makeToolbarPanel(QWidget *content) const;
     std::unique_ptr<OverlayPanel> makeSettingsPanel(QWidget *content) const;
     std::unique_ptr<OverlayPanel> makePropertyPanel(QWidget *content) const;
+    // The break timer's countdown card, centred on the screen at the content's size.
+    std::unique_ptr<OverlayPanel> makeCardPanel(QWidget *content) const;
 
 private:
     std::unique_ptr<OverlayPanel> makeFloatingPanel(PanelKind kind, QWidget *content) const;

@@ -71,3 +71,62 @@ std::unique_ptr<ScreenCapture> makeScreenCapture()
 }
 
 } // namespace zentrel
+
+#include "platform/canberra_sound_player.h"
+
+#include <cstdio>
+
+namespace zentrel {
+namespace {
+
+// Tells each request on standard output before passing it on, for end-to-end tests, which
+// cannot listen to the sound card.
+class TracingSoundPlayer final : public SoundPlayer
+{
+public:
+    explicit TracingSoundPlayer(std::unique_ptr<SoundPlayer> player)
+        : m_player(std::move(player))
+    {}
+
+    bool startLoop(const QString &soundName) override
+    {
+        const bool started = m_player->startLoop(soundName);
+        trace(QStringLiteral("loop %1 %2")
+                  .arg(soundName, QLatin1String(started ? "started" : "failed")));
+        return started;
+    }
+
+    void stopLoop() override
+    {
+        m_player->stopLoop();
+        trace(QStringLiteral("loop stopped"));
+    }
+
+    void beep() override
+    {
+        m_player->beep();
+        trace(QStringLiteral("beep"));
+    }
+
+private:
+    static void trace(const QString &line)
+    {
+        std::printf("sound: %s\n", line.toUtf8().constData());
+        std::fflush(stdout);
+    }
+
+    std::unique_ptr<SoundPlayer> m_player;
+};
+
+} // namespace
+
+std::unique_ptr<SoundPlayer> makeSoundPlayer()
+{
+    auto player = std::make_unique<CanberraSoundPlayer>();
+    if (qEnvironmentVariableIsSet("ZENTREL_TEST_TRACE_SOUNDS")) {
+        return std::make_unique<TracingSoundPlayer>(std::move(player));
+    }
+    return player;
+}
+
+} // namespace zentrel

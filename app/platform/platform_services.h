@@ -34,3 +34,13 @@ class ScreenCapture;
 std::unique_ptr<ScreenCapture> makeScreenCapture();
 
 } // namespace zentrel
+
+namespace zentrel {
+
+class SoundPlayer;
+
+// Theme sounds through libcanberra. With ZENTREL_TEST_TRACE_SOUNDS set, every request is also
+// printed to standard output as a line starting "sound: ", for end-to-end tests.
+std::unique_ptr<SoundPlayer> makeSoundPlayer();
+
+} // namespace zentrel

@@ -17,6 +17,11 @@ RectF panelFrame(PanelKind kind, const RectF &screen, SizeF fittingSize)
         const double width = std::max(fittingSize.width, settingsPanelMinimumWidth);
         return RectF{centreX - width / 2, screen.y + 96, width, fittingSize.height};
     }
+    case PanelKind::card:
+        return RectF{centreX - fittingSize.width / 2,
+                     screen.y + screen.height / 2 - fittingSize.height / 2,
+                     fittingSize.width,
+                     fittingSize.height};
     }
     return RectF{};
 }

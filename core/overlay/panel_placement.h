@@ -8,13 +8,16 @@ enum class PanelKind {
     toolbar,
     property,
     settings,
+    // The break timer's floating countdown card.
+    card,
 };
 
 inline constexpr double settingsPanelMinimumWidth = 260;
 
 // Where a floating panel of a feature run goes on its screen (top-left origin): the toolbar
 // centred 40 below the top edge, the property panel 24 from the left and 100 below the top, the
-// settings panel centred 96 below the top and never narrower than 260.
+// settings panel centred 96 below the top and never narrower than 260, the card centred on the
+// screen.
 RectF panelFrame(PanelKind kind, const RectF &screen, SizeF fittingSize);
 
 } // namespace zentrel

@@ -28,4 +28,5 @@ TEST(PanelPlacement, PlacesEachPanelKindOnItsScreen)
     EXPECT_EQ(panelFrame(PanelKind::settings, screen, {300, 200}), (RectF{2410, 96, 300, 200}));
     // Never narrower than 260, and still centred.
     EXPECT_EQ(panelFrame(PanelKind::settings, screen, {120, 200}), (RectF{2430, 96, 260, 200}));
+    EXPECT_EQ(panelFrame(PanelKind::card, screen, {500, 540}), (RectF{2310, 130, 500, 540}));
 }
