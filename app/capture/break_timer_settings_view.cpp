@@ -109,9 +109,7 @@ BreakTimerSettingsView::makeColorRow(const QString &title, ColorWellButton *&wel
     auto *row = new QWidget(parent);
     auto *label = new QLabel(title, row);
     label->setFont(toolbarFont(*label, 12, QFont::Medium));
-    // The stored colour keeps red, green and blue only: an opacity offered here would be lost
-    // at the next start.
-    well = new ColorWellButton(title, false, row);
+    well = new ColorWellButton(title, row);
     well->setSwatchSize(QSize(28, 22));
     well->setAccessibleName(title);
     auto *layout = new QHBoxLayout(row);

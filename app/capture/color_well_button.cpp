@@ -7,10 +7,9 @@
 
 namespace zentrel {
 
-ColorWellButton::ColorWellButton(const QString &title, bool supportsOpacity, QWidget *parent)
+ColorWellButton::ColorWellButton(const QString &title, QWidget *parent)
     : QToolButton(parent)
     , m_title(title)
-    , m_supportsOpacity(supportsOpacity)
 {
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
@@ -34,11 +33,7 @@ void ColorWellButton::setSwatchSize(const QSize &size)
 
 void ColorWellButton::pickColor()
 {
-    QColorDialog::ColorDialogOptions options;
-    if (m_supportsOpacity) {
-        options |= QColorDialog::ShowAlphaChannel;
-    }
-    const QColor picked = QColorDialog::getColor(m_color, window(), m_title, options);
+    const QColor picked = QColorDialog::getColor(m_color, window(), m_title);
     // A cancelled dialog gives an invalid colour: the choice stays as it was.
     if (picked.isValid()) {
         Q_EMIT colorPicked(picked);

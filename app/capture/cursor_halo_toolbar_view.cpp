@@ -34,7 +34,7 @@ QWidget *CursorHaloToolbarView::makeContent()
 {
     auto *content = new QWidget(this);
     const QString colorLabel = QStringLiteral("Halo color");
-    m_color = new ColorWellButton(colorLabel, false, content);
+    m_color = new ColorWellButton(colorLabel, content);
     m_color->setToolTip(colorLabel);
     m_color->setAccessibleName(colorLabel);
     connect(m_color, &ColorWellButton::colorPicked, this, [this](const QColor &color) {

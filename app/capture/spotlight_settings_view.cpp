@@ -51,7 +51,7 @@ QWidget *SpotlightSettingsView::makeDimColorRow(QWidget *parent)
     auto *row = new QWidget(parent);
     auto *title = new QLabel(QStringLiteral("Dim colour"), row);
     title->setFont(toolbarFont(*title, 12, QFont::Medium));
-    m_dimColor = new ColorWellButton(QStringLiteral("Dim colour"), true, row);
+    m_dimColor = new ColorWellButton(QStringLiteral("Dim colour"), row);
     m_dimColor->setSwatchSize(QSize(28, 22));
     m_dimColor->setAccessibleName(QStringLiteral("Dim colour"));
     connect(m_dimColor, &ColorWellButton::colorPicked, this, [this](const QColor &color) {
