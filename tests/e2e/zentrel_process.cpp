@@ -121,6 +121,7 @@ QProcessEnvironment ZentrelProcess::environment() const
     result.insert(QStringLiteral("XDG_RUNTIME_DIR"), homePath(QStringLiteral("runtime")));
     result.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     result.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    result.insert(m_extra);
     return result;
 }
 

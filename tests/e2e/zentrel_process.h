@@ -30,6 +30,9 @@ public:
     bool writeDefaults(const QJsonObject &defaults) const;
     bool start(const QString &display);
 
+    // An environment variable for the program and its later invocations, set before start.
+    void setEnvironment(const QString &name, const QString &value) { m_extra.insert(name, value); }
+
     bool isRunning() { return m_process.isRunning(); }
 
     QString output() { return m_process.output(); }
@@ -58,6 +61,7 @@ private:
     QProcessEnvironment environment() const;
 
     QTemporaryDir m_home;
+    QProcessEnvironment m_extra;
     ChildProcess m_process;
 };
 
