@@ -4,7 +4,6 @@
 #include "overlay/toolbar/toolbar_style.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QTextLayout>
 
 #include <cmath>

@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace zentrel {

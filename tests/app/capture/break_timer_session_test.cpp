@@ -11,8 +11,6 @@
 #include "shell/app_preferences.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QCoreApplication>
 #include <QTest>
 
 #include <gtest/gtest.h>

@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
