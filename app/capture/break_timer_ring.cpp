@@ -4,6 +4,7 @@
 
 #include <QConicalGradient>
 #include <QPainter>
+#include <QVariantAnimation>
 
 #include <cmath>
 
@@ -32,15 +33,32 @@ QFont fittingFont(QFont font, double size, double limit, const QString &text, do
 BreakTimerRing::BreakTimerRing(const BreakTimerMetrics &metrics, QWidget *parent)
     : QWidget(parent)
     , m_metrics(metrics)
+    , m_progressAnimation(new QVariantAnimation(this))
 {
     const int side = static_cast<int>(metrics.ringDiameter);
     setFixedSize(side, side);
+    m_progressAnimation->setDuration(200);
+    m_progressAnimation->setEasingCurve(QEasingCurve::OutQuad);
+    connect(
+        m_progressAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
+            m_shownProgress = value.toDouble();
+            update();
+        });
 }
 
 void BreakTimerRing::setContent(const Content &content)
 {
+    const bool progressChanged = content.progress != m_content.progress;
     m_content = content;
     setAccessibleName(content.time);
+    if (progressChanged && isVisible()) {
+        m_progressAnimation->stop();
+        m_progressAnimation->setStartValue(m_shownProgress);
+        m_progressAnimation->setEndValue(content.progress);
+        m_progressAnimation->start();
+    } else if (progressChanged) {
+        m_shownProgress = content.progress;
+    }
     update();
 }
 
@@ -69,7 +87,7 @@ void BreakTimerRing::paintEvent(QPaintEvent *)
 
 void BreakTimerRing::paintArc(QPainter &painter, const QRectF &circle) const
 {
-    if (!(m_content.progress > 0)) {
+    if (!(m_shownProgress > 0)) {
         return;
     }
     // Clockwise from the top: the accent faded, the text colour half-way round, the full accent
@@ -81,7 +99,7 @@ void BreakTimerRing::paintArc(QPainter &painter, const QRectF &circle) const
     QPen arc(QBrush(gradient), m_metrics.ringLineWidth);
     arc.setCapStyle(Qt::RoundCap);
     painter.setPen(arc);
-    const int span = -static_cast<int>(std::lround(std::min(m_content.progress, 1.0) * 360 * 16));
+    const int span = -static_cast<int>(std::lround(std::min(m_shownProgress, 1.0) * 360 * 16));
     painter.drawArc(circle, 90 * 16, span);
 }
 

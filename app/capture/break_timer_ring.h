@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QWidget>
 
+class QVariantAnimation;
+
 namespace zentrel {
 
 // The round countdown: a faint track, the passed share of the break as an arc from the top
@@ -40,6 +42,9 @@ private:
 
     BreakTimerMetrics m_metrics;
     Content m_content;
+    // The arc eases to each new progress over 0.2 s instead of jumping.
+    QVariantAnimation *m_progressAnimation;
+    double m_shownProgress = 0;
 };
 
 } // namespace zentrel
