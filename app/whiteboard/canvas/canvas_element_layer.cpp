@@ -1,9 +1,12 @@
 #include "whiteboard/canvas/canvas_element_layer.h"
 
 #include "whiteboard/canvas/canvas_backdrop.h"
+#include "whiteboard/model/whiteboard_geometry.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QPainter>
+#include <QRegion>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -44,6 +47,16 @@ ElementChange elementChange(const std::vector<ElementPtr> &before,
     return {prefix, before.size() - suffix, after.size() - suffix};
 }
 
+// How far, in view points, a drag may carry its elements before its images are made again.
+constexpr double sweepRoom = 64;
+
+bool contains(const RectF &outer, const RectF &inner)
+{
+    return inner.x >= outer.x && inner.y >= outer.y
+           && inner.x + inner.width <= outer.x + outer.width
+           && inner.y + inner.height <= outer.y + outer.height;
+}
+
 bool intersects(const RectF &a, const RectF &b)
 {
     return a.x <= b.x + b.width && b.x <= a.x + a.width && a.y <= b.y + b.height
@@ -69,9 +82,11 @@ bool isWholePixelStep(double points, qreal pixelRatio)
 void CanvasElementLayer::paint(QPainter &painter,
                                const CanvasElementScene &scene,
                                QSize viewSize,
-                               qreal pixelRatio)
+                               qreal pixelRatio,
+                               bool allowStale)
 {
     m_bounds.update(*scene.elements, scene.viewport.scale);
+    m_isStale = false;
     const bool sameView = m_isValid && viewSize == m_viewSize && pixelRatio == m_pixelRatio
                           && scene.boardID == m_boardID && scene.hiddenID == m_hiddenID;
     if (!sameView) {
@@ -80,14 +95,54 @@ void CanvasElementLayer::paint(QPainter &painter,
         m_split.reset();
         repaintAll(scene);
     } else if (scene.dragging && scene.viewport == m_viewport && updateSplit(scene)) {
-        painter.drawImage(QPointF(0, 0), m_split->below);
-        paintRange(painter, scene, viewRect(), m_split->first, m_split->last + 1);
-        painter.drawImage(QPointF(0, 0), m_split->above);
+        paintLive(painter, scene, *m_split);
+        return;
+    } else if (allowStale && paintRescaled(painter, scene)) {
         return;
     } else {
         bringUpToDate(scene);
     }
     painter.drawImage(QPointF(0, 0), m_image);
+}
+
+// A zoom step repaints every element in view, more than a pointer event leaves time for; the
+// last sharp image, rescaled, stands in until the zoom rests. Edges it no longer covers are
+// painted sharp, unless they have grown so large that a sharp repaint costs little more.
+bool CanvasElementLayer::paintRescaled(QPainter &painter, const CanvasElementScene &scene)
+{
+    constexpr double uncoveredShareLimit = 0.3;
+    if (m_split || scene.viewport.scale == m_viewport.scale || *scene.elements != m_elements) {
+        return false;
+    }
+    const double k = scene.viewport.scale / m_viewport.scale;
+    const QTransform rescale =
+        QTransform()
+            .translate(scene.viewport.translation.x, scene.viewport.translation.y)
+            .scale(k, k)
+            .translate(-m_viewport.translation.x, -m_viewport.translation.y);
+    const QRectF view = viewRect();
+    const QRegion uncovered =
+        QRegion(view.toAlignedRect()) - QRegion(rescale.mapRect(view).toAlignedRect());
+    double uncoveredArea = 0;
+    for (const QRect &rect : uncovered) {
+        uncoveredArea += double(rect.width()) * rect.height();
+    }
+    if (uncoveredArea > uncoveredShareLimit * view.width() * view.height()) {
+        return false;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setTransform(rescale, true);
+    painter.drawImage(QPointF(0, 0), m_image);
+    painter.restore();
+    for (const QRect &rect : uncovered) {
+        painter.save();
+        painter.setClipRect(rect);
+        paintRange(painter, scene, rect, 0, scene.elements->size());
+        painter.restore();
+    }
+    m_isStale = true;
+    return true;
 }
 
 void CanvasElementLayer::bringUpToDate(const CanvasElementScene &scene)
@@ -111,26 +166,30 @@ bool CanvasElementLayer::finishSplit(const CanvasElementScene &scene)
     if (!m_split) {
         return false;
     }
-    Split split = std::move(*m_split);
+    const Split split = std::move(*m_split);
     m_split.reset();
-    const ElementChange change = elementChange(split.elements, *scene.elements);
-    const bool withinRange =
-        split.elements.size() == scene.elements->size()
-        && (change.isEmpty()
-            || (change.first >= split.first && change.lastAfter <= split.last + 1));
-    if (!withinRange || !(scene.viewport == m_viewport)) {
+    if (!(scene.viewport == m_viewport) || !splitHolds(split, scene)) {
         return false;
     }
     QImage image = blankImage();
     QPainter painter(&image);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    painter.drawImage(QPointF(0, 0), split.below);
-    paintRange(painter, scene, viewRect(), split.first, split.last + 1);
-    painter.drawImage(QPointF(0, 0), split.above);
+    paintLive(painter, scene, split);
     painter.end();
     m_image = std::move(image);
     m_elements = *scene.elements;
     return true;
+}
+
+void CanvasElementLayer::paintLive(QPainter &painter,
+                                   const CanvasElementScene &scene,
+                                   const Split &split)
+{
+    painter.drawImage(QPointF(0, 0), split.below);
+    paintIndices(painter, scene, viewRect(), split.live);
+    if (split.hasAbove) {
+        painter.drawImage(QPointF(0, 0), split.above);
+    }
 }
 
 // A pan by whole pixels over an unchanged board moves what is painted and paints only the strips
@@ -218,30 +277,80 @@ void CanvasElementLayer::repaintAll(const CanvasElementScene &scene)
     m_isValid = true;
 }
 
-bool CanvasElementLayer::updateSplit(const CanvasElementScene &scene)
+// Elements that changed since the drag began must all be moving ones, still within the sweep.
+bool CanvasElementLayer::splitHolds(const Split &split, const CanvasElementScene &scene) const
 {
     const std::vector<ElementPtr> &elements = *scene.elements;
-    if (m_split && m_split->elements.size() == elements.size()) {
-        const ElementChange change = elementChange(m_split->elements, elements);
-        if (change.isEmpty()
-            || (change.first >= m_split->first && change.lastAfter <= m_split->last + 1)) {
-            return true;
-        }
-    }
-    const ElementChange change = elementChange(m_elements, elements);
-    if (change.isEmpty() || m_elements.size() != elements.size()) {
-        m_split.reset();
+    if (elements.size() != m_elements.size()) {
         return false;
     }
-    std::size_t first = change.first;
-    std::size_t last = change.lastAfter - 1;
-    if (m_split) {
-        first = std::min(first, m_split->first);
-        last = std::max(last, m_split->last);
+    auto moving = split.moving.begin();
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (elements[i] == m_elements[i]) {
+            continue;
+        }
+        moving = std::lower_bound(moving, split.moving.end(), i);
+        if (moving == split.moving.end() || *moving != i
+            || !contains(split.sweep, m_bounds.bounds(i))) {
+            return false;
+        }
     }
-    Split split{elements, first, last, blankImage(), blankImage()};
-    repaint(split.below, scene, viewRect(), 0, first);
-    repaint(split.above, scene, viewRect(), last + 1, elements.size());
+    return true;
+}
+
+bool CanvasElementLayer::updateSplit(const CanvasElementScene &scene)
+{
+    if (m_split && splitHolds(*m_split, scene)) {
+        return true;
+    }
+    m_split.reset();
+    const std::vector<ElementPtr> &elements = *scene.elements;
+    if (elements.size() != m_elements.size()) {
+        return false;
+    }
+    Split split;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (elements[i] != m_elements[i]) {
+            split.moving.push_back(i);
+        }
+    }
+    if (split.moving.empty()) {
+        return false;
+    }
+    // Room for the drag to go on a while before the images are made again.
+    const double room = sweepRoom / scene.viewport.scale;
+    bool first = true;
+    for (const std::size_t i : split.moving) {
+        const RectF reach =
+            unionRect(m_bounds.bounds(i), elementPaintBounds(*m_elements[i], scene.viewport.scale));
+        split.sweep = first ? reach : unionRect(split.sweep, reach);
+        first = false;
+    }
+    split.sweep = insetRect(split.sweep, -room, -room);
+    // Elements between the lowest and the highest moving one go live only where a moving one
+    // may cross them; the others cannot show a difference in stacking, so they wait below.
+    std::vector<std::size_t> waiting;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const bool between = i > split.moving.front() && i < split.moving.back();
+        if (std::binary_search(split.moving.begin(), split.moving.end(), i)
+            || (between && intersects(m_bounds.bounds(i), split.sweep))) {
+            split.live.push_back(i);
+        } else if (i < split.moving.back()) {
+            waiting.push_back(i);
+        }
+    }
+    split.below = blankImage();
+    const QRectF view = viewRect();
+    {
+        QPainter painter(&split.below);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        paintIndices(painter, scene, view, waiting);
+    }
+    split.hasAbove = split.moving.back() + 1 < elements.size();
+    if (split.hasAbove) {
+        split.above = blankImage();
+        repaint(split.above, scene, view, split.moving.back() + 1, elements.size());
+    }
     m_split = std::move(split);
     return true;
 }
@@ -280,18 +389,36 @@ void CanvasElementLayer::paintRange(QPainter &painter,
                                     std::size_t first,
                                     std::size_t last)
 {
+    std::vector<std::size_t> indices;
+    for (std::size_t i = first; i < std::min(last, scene.elements->size()); ++i) {
+        indices.push_back(i);
+    }
+    paintIndices(painter, scene, viewArea, indices);
+}
+
+void CanvasElementLayer::paintIndices(QPainter &painter,
+                                      const CanvasElementScene &scene,
+                                      const QRectF &viewArea,
+                                      const std::vector<std::size_t> &indices)
+{
     const WhiteboardViewport &viewport = scene.viewport;
     const RectF sceneArea = visibleSceneRect(
         {viewArea.x(), viewArea.y(), viewArea.width(), viewArea.height()}, viewport);
     const std::vector<ElementPtr> &elements = *scene.elements;
+    std::vector<std::size_t> visible;
+    std::vector<ElementPtr> toPrepare;
+    for (const std::size_t i : indices) {
+        if (intersects(m_bounds.bounds(i), sceneArea)
+            && !(scene.hiddenID && elements[i]->id == *scene.hiddenID)) {
+            visible.push_back(i);
+            toPrepare.push_back(elements[i]);
+        }
+    }
+    m_cache.prepare(toPrepare, viewport.scale);
     painter.save();
     painter.translate(viewport.translation.x, viewport.translation.y);
     painter.scale(viewport.scale, viewport.scale);
-    for (std::size_t i = first; i < last && i < elements.size(); ++i) {
-        if (!intersects(m_bounds.bounds(i), sceneArea)
-            || (scene.hiddenID && elements[i]->id == *scene.hiddenID)) {
-            continue;
-        }
+    for (const std::size_t i : visible) {
         paintElement(painter, m_cache.painted(elements[i], viewport.scale));
     }
     painter.restore();

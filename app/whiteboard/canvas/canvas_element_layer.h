@@ -34,28 +34,42 @@ struct CanvasElementScene
 class CanvasElementLayer
 {
 public:
-    // Paints the elements at the painter's origin, over a view of `viewSize` points.
-    void
-    paint(QPainter &painter, const CanvasElementScene &scene, QSize viewSize, qreal pixelRatio);
+    // Paints the elements at the painter's origin, over a view of `viewSize` points. With
+    // `allowStale`, a zoom step shows the last sharp image rescaled, with the edges it no longer
+    // covers painted sharp, and leaves the layer stale until a later paint without it.
+    void paint(QPainter &painter,
+               const CanvasElementScene &scene,
+               QSize viewSize,
+               qreal pixelRatio,
+               bool allowStale);
+
+    // The last paint showed a rescaled image; the view owes a sharp repaint.
+    bool isStale() const { return m_isStale; }
 
 private:
+    // A drag in progress: what moves, and what it may touch, is painted on every step; the rest
+    // waits in two images, below and above the moving elements in stacking order.
     struct Split
     {
-        std::vector<ElementPtr> elements; // the board when the split was made
-        std::size_t first = 0;            // the live range, inclusive
-        std::size_t last = 0;
+        std::vector<std::size_t> moving; // elements changed since the drag began, in board order
+        std::vector<std::size_t> live;   // the moving ones and those they may cover or uncover
+        RectF sweep;                     // the scene area the moving ones may cross
         QImage below;
         QImage above;
+        bool hasAbove = false; // nothing lies above the moving elements: skip that image
     };
 
     void bringUpToDate(const CanvasElementScene &scene);
+    bool paintRescaled(QPainter &painter, const CanvasElementScene &scene);
     bool finishSplit(const CanvasElementScene &scene);
     bool scroll(const CanvasElementScene &scene);
     bool repaintChangedArea(const CanvasElementScene &scene);
     void repaintAll(const CanvasElementScene &scene);
-    // Makes sure the split's images hold everything outside the range that changed since the
-    // drag began; false when nothing moved yet.
+    // Makes sure the split's images hold everything but the live elements; false when nothing
+    // moved yet.
     bool updateSplit(const CanvasElementScene &scene);
+    bool splitHolds(const Split &split, const CanvasElementScene &scene) const;
+    void paintLive(QPainter &painter, const CanvasElementScene &scene, const Split &split);
     QImage blankImage() const;
     QRectF viewRect() const;
     // Repaints `viewArea` of `image` with the elements in [first, last) that reach it.
@@ -69,6 +83,11 @@ private:
                     const QRectF &viewArea,
                     std::size_t first,
                     std::size_t last);
+    // Paints the elements at `indices` (in board order) that reach `viewArea`.
+    void paintIndices(QPainter &painter,
+                      const CanvasElementScene &scene,
+                      const QRectF &viewArea,
+                      const std::vector<std::size_t> &indices);
 
     ElementPaintCache m_cache;
     ElementBoundsIndex m_bounds;
@@ -81,6 +100,7 @@ private:
     WhiteboardViewport m_viewport;
     std::optional<Uuid> m_hiddenID;
     std::optional<Split> m_split;
+    bool m_isStale = false;
 };
 
 } // namespace zentrel

@@ -2,6 +2,11 @@
 
 #include "whiteboard/render/element_render_plan.h"
 
+#include <QSemaphore>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <functional>
 #include <unordered_set>
 
 namespace zentrel {
@@ -15,17 +20,76 @@ bool dependsOnScale(const WhiteboardElement &element)
     return element.kind == WhiteboardElementKind::unsupported;
 }
 
+bool hasText(const WhiteboardElement &element)
+{
+    return element.kind == WhiteboardElementKind::text
+           || element.kind == WhiteboardElementKind::marker
+           || element.kind == WhiteboardElementKind::unsupported;
+}
+
+// Runs `work` for every index in [0, count), in chunks on the global pool's free threads and on
+// this one; chunks that find no free thread run here, so it never waits on a busy pool.
+void runInParallel(std::size_t count, const std::function<void(std::size_t)> &work)
+{
+    constexpr std::size_t chunkSize = 64;
+    const std::size_t chunks = (count + chunkSize - 1) / chunkSize;
+    QSemaphore done;
+    int started = 0;
+    const auto runChunk = [&work, count](std::size_t chunk) {
+        for (std::size_t i = chunk * chunkSize; i < std::min(count, (chunk + 1) * chunkSize); ++i) {
+            work(i);
+        }
+    };
+    for (std::size_t chunk = 1; chunk < chunks; ++chunk) {
+        if (QThreadPool::globalInstance()->tryStart([&runChunk, &done, chunk] {
+                runChunk(chunk);
+                done.release();
+            })) {
+            ++started;
+        } else {
+            runChunk(chunk);
+        }
+    }
+    if (chunks > 0) {
+        runChunk(0);
+    }
+    done.acquire(started);
+}
+
 } // namespace
+
+bool ElementPaintCache::isCached(const ElementPtr &element, double viewportScale) const
+{
+    const auto found = m_entries.find(element.get());
+    return found != m_entries.end()
+           && (!dependsOnScale(*element) || found->second.viewportScale == viewportScale);
+}
 
 const PaintedElement &ElementPaintCache::painted(const ElementPtr &element, double viewportScale)
 {
-    const auto found = m_entries.find(element.get());
-    if (found != m_entries.end()
-        && (!dependsOnScale(*element) || found->second.viewportScale == viewportScale)) {
-        return found->second.painted;
+    if (isCached(element, viewportScale)) {
+        return m_entries.find(element.get())->second.painted;
     }
     Entry entry{element, viewportScale, paintedElement(*element, viewportScale)};
     return m_entries.insert_or_assign(element.get(), std::move(entry)).first->second.painted;
+}
+
+void ElementPaintCache::prepare(const std::vector<ElementPtr> &elements, double viewportScale)
+{
+    std::vector<ElementPtr> missing;
+    for (const ElementPtr &element : elements) {
+        // Texts stay on this thread: their layouts hold this thread's font engines.
+        if (!hasText(*element) && !isCached(element, viewportScale)) {
+            missing.push_back(element);
+        }
+    }
+    std::vector<PaintedElement> prepared(missing.size());
+    runInParallel(missing.size(),
+                  [&](std::size_t i) { prepared[i] = paintedElement(*missing[i], viewportScale); });
+    for (std::size_t i = 0; i < missing.size(); ++i) {
+        m_entries.insert_or_assign(missing[i].get(),
+                                   Entry{missing[i], viewportScale, std::move(prepared[i])});
+    }
 }
 
 void ElementPaintCache::trim(const std::vector<ElementPtr> &elements)

@@ -16,12 +16,17 @@ class ElementPaintCache
 {
 public:
     const PaintedElement &painted(const ElementPtr &element, double viewportScale);
+    // Prepares those of `elements` that are not cached yet, shapes and lines side by side on
+    // the pool's threads, so a board shown for the first time does not wait on one core.
+    void prepare(const std::vector<ElementPtr> &elements, double viewportScale);
     // Forgets elements that are no longer in `elements` once the cache has grown well past them.
     void trim(const std::vector<ElementPtr> &elements);
 
     std::size_t size() const { return m_entries.size(); }
 
 private:
+    bool isCached(const ElementPtr &element, double viewportScale) const;
+
     struct Entry
     {
         ElementPtr element; // keeps the key's address from being reused

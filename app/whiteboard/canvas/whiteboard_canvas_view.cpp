@@ -11,8 +11,18 @@
 #include <QBuffer>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QTimer>
+
+#include <chrono>
 
 namespace zentrel {
+
+namespace {
+
+// How long after the last zoom step the rescaled picture is replaced by a sharp one.
+constexpr std::chrono::milliseconds sharpenDelay{120};
+
+} // namespace
 
 WhiteboardCanvasView::WhiteboardCanvasView(WhiteboardEditorModel &model, QWidget *parent)
     : QWidget(parent)
@@ -21,6 +31,10 @@ WhiteboardCanvasView::WhiteboardCanvasView(WhiteboardEditorModel &model, QWidget
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_roughPathGenerator = makeRoughPathGenerator();
+    m_sharpenTimer = new QTimer(this);
+    m_sharpenTimer->setSingleShot(true);
+    m_sharpenTimer->setInterval(sharpenDelay);
+    connect(m_sharpenTimer, &QTimer::timeout, this, [this] { repaint(); });
     m_modelConnection = m_model.changed.connect([this](WhiteboardEditorChange change) {
         // Choosing another tool while typing keeps what was typed.
         if (touches(change, WhiteboardEditorChange::tool)) {
@@ -139,7 +153,7 @@ std::optional<QByteArray> WhiteboardCanvasView::renderPNGData()
 {
     commitTextEditing();
     m_isRenderingExport = true;
-    renderFrame(devicePixelRatioF());
+    renderFrame(devicePixelRatioF(), false);
     m_isRenderingExport = false;
     update();
     QByteArray png;
@@ -153,11 +167,19 @@ std::optional<QByteArray> WhiteboardCanvasView::renderPNGData()
 void WhiteboardCanvasView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    renderFrame(painter.device()->devicePixelRatioF());
+    // The timer's own repaint is the sharp one.
+    const bool allowStale = m_sharpenTimer->isActive() || !m_elements.isStale();
+    renderFrame(painter.device()->devicePixelRatioF(), allowStale);
     painter.drawImage(QPointF(0, 0), m_frame);
+    // Only a further zoom step puts the sharp picture off; other repaints leave the timer be.
+    const WhiteboardViewport viewport = m_model.currentBoard().viewport;
+    if (m_elements.isStale() && (!m_sharpenTimer->isActive() || !(viewport == m_paintedViewport))) {
+        m_sharpenTimer->start();
+    }
+    m_paintedViewport = viewport;
 }
 
-void WhiteboardCanvasView::renderFrame(qreal pixelRatio)
+void WhiteboardCanvasView::renderFrame(qreal pixelRatio, bool allowStale)
 {
     const QSize pixels = size() * pixelRatio;
     if (m_frame.size() != pixels || m_frame.devicePixelRatio() != pixelRatio) {
@@ -168,9 +190,9 @@ void WhiteboardCanvasView::renderFrame(qreal pixelRatio)
         return;
     }
     const QColor accent = palette().color(QPalette::Highlight);
-    paintOnPoolThread([this, &accent] {
+    paintOnPoolThread([this, &accent, allowStale] {
         QPainter painter(&m_frame);
-        paintCanvas(painter, accent);
+        paintCanvas(painter, accent, allowStale);
     });
 }
 
@@ -180,7 +202,7 @@ void WhiteboardCanvasView::showEvent(QShowEvent *event)
     setFocus(Qt::OtherFocusReason);
 }
 
-void WhiteboardCanvasView::paintCanvas(QPainter &painter, const QColor &accent)
+void WhiteboardCanvasView::paintCanvas(QPainter &painter, const QColor &accent, bool allowStale)
 {
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     const WhiteboardBoard &board = m_model.currentBoard();
@@ -192,7 +214,8 @@ void WhiteboardCanvasView::paintCanvas(QPainter &painter, const QColor &accent)
     m_elements.paint(painter,
                      {board.id, &board.elements, board.viewport, hiddenID, isDragging()},
                      size(),
-                     painter.device()->devicePixelRatioF());
+                     painter.device()->devicePixelRatioF(),
+                     allowStale);
     if (m_isRenderingExport) {
         return;
     }

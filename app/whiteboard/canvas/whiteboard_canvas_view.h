@@ -16,6 +16,7 @@
 #include <optional>
 
 class QTextEdit;
+class QTimer;
 
 namespace zentrel {
 
@@ -82,9 +83,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    // Paints the whole canvas into m_frame, off the main thread (see paintOnPoolThread).
-    void renderFrame(qreal pixelRatio);
-    void paintCanvas(QPainter &painter, const QColor &accent);
+    // Paints the whole canvas into m_frame, off the main thread (see paintOnPoolThread). Zoom
+    // steps may show a rescaled picture of the elements; a sharp one follows when zooming rests.
+    void renderFrame(qreal pixelRatio, bool allowStale);
+    void paintCanvas(QPainter &painter, const QColor &accent, bool allowStale);
     void openTextEditor(const TextEditorPlacement &placement);
     void closeTextEditor();
     bool isDragging() const;
@@ -98,6 +100,8 @@ private:
     CanvasBackdropPainter m_backdrop;
     CanvasElementLayer m_elements;
     QImage m_frame;
+    QTimer *m_sharpenTimer = nullptr;
+    WhiteboardViewport m_paintedViewport;
     ScopedConnection m_modelConnection;
 };
 

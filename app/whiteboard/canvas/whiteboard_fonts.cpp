@@ -6,10 +6,14 @@
 #include <QFontMetricsF>
 
 #include <algorithm>
+#include <map>
+#include <utility>
 
 namespace zentrel {
 
-QFont whiteboardFont(WhiteboardFontFamily family, double size)
+namespace {
+
+QFont makeFont(WhiteboardFontFamily family, double size)
 {
     QFont font;
     switch (family) {
@@ -25,6 +29,21 @@ QFont whiteboardFont(WhiteboardFontFamily family, double size)
     }
     font.setPixelSize(std::max(1, qRound(size)));
     return font;
+}
+
+} // namespace
+
+// Fonts come in few families and sizes, while resolving one costs more than laying out a short
+// text, so each is made once per thread that asks for it.
+QFont whiteboardFont(WhiteboardFontFamily family, double size)
+{
+    thread_local std::map<std::pair<WhiteboardFontFamily, int>, QFont> fonts;
+    const std::pair key{family, std::max(1, qRound(size))};
+    const auto found = fonts.find(key);
+    if (found != fonts.end()) {
+        return found->second;
+    }
+    return fonts.emplace(key, makeFont(family, size)).first->second;
 }
 
 TextMeasurer whiteboardTextMeasurer()

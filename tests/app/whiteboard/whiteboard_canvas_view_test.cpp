@@ -174,6 +174,18 @@ TEST_F(WhiteboardCanvasViewTest, CachedLayersMatchAFreshRenderingAfterPanEditAnd
     EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
 }
 
+TEST_F(WhiteboardCanvasViewTest, ZoomStepsShowARescaledPictureUntilTheZoomRests)
+{
+    placeMixedBoard();
+    view.show();
+    rendering();
+    zoom(*model, 1.1, {120, 80});
+    const QImage rescaled = rendering();
+    EXPECT_GT(largestDifference(rescaled, freshRendering()), 2);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return largestDifference(rendering(), freshRendering()) <= 2; }));
+}
+
 TEST_F(WhiteboardCanvasViewTest, TextEditorOpensAtTheZoomAndCommitsWhatWasTyped)
 {
     zoom(*model, 2, {0, 0});
