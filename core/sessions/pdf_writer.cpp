@@ -1,0 +1,199 @@
+#include "sessions/pdf_writer.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cinttypes>
+#include <cstdlib>
+
+namespace zentrel {
+namespace {
+
+// Objects 1 and 2 are the catalogue and the page tree; the tree is written last, when its kids
+// are known.
+constexpr int catalogObject = 1;
+constexpr int pagesObject = 2;
+constexpr std::size_t bufferSize = 1 << 20;
+
+std::string mediaBox(std::uint32_t width, std::uint32_t height)
+{
+    return "[0 0 " + std::to_string(width) + " " + std::to_string(height) + "]";
+}
+
+std::string reference(int number)
+{
+    return std::to_string(number) + " 0 R";
+}
+
+} // namespace
+
+PdfWriter::~PdfWriter()
+{
+    abandon();
+}
+
+void PdfWriter::abandon()
+{
+    if (m_file) {
+        std::fclose(m_file);
+        m_file = nullptr;
+    }
+    if (!m_temporaryPath.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(m_temporaryPath, ec);
+        m_temporaryPath.clear();
+    }
+}
+
+bool PdfWriter::open(const std::filesystem::path &path)
+{
+    abandon();
+    m_path = path;
+    std::string temporary =
+        (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        return false;
+    }
+    m_temporaryPath = temporary;
+    // mkstemp makes the file private; an exported document should read like any other.
+    ::fchmod(fd, 0644);
+    m_file = ::fdopen(fd, "wb");
+    if (!m_file) {
+        ::close(fd);
+        abandon();
+        return false;
+    }
+    std::setvbuf(m_file, nullptr, _IOFBF, bufferSize);
+    m_objectOffsets.assign(2, 0);
+    // The binary comment line tells transfer tools the file is not text.
+    return write("%PDF-1.5\n%\xE2\xE3\xCF\xD3\n");
+}
+
+bool PdfWriter::write(std::string_view text)
+{
+    if (m_failed || !m_file) {
+        return false;
+    }
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), m_file) != text.size()) {
+        m_failed = true;
+        return false;
+    }
+    m_offset += text.size();
+    return true;
+}
+
+int PdfWriter::beginObject()
+{
+    m_objectOffsets.push_back(0);
+    return int(m_objectOffsets.size());
+}
+
+bool PdfWriter::writeImageObject(int number, const PdfImageData &data, std::optional<int> mask)
+{
+    std::uint64_t length = 0;
+    for (std::string_view piece : data.pieces) {
+        length += piece.size();
+    }
+    m_objectOffsets[std::size_t(number) - 1] = m_offset;
+    std::string head = std::to_string(number) + " 0 obj\n<< /Type /XObject /Subtype /Image"
+                       + " /Width " + std::to_string(data.width) + " /Height "
+                       + std::to_string(data.height) + " /ColorSpace " + data.colorSpace
+                       + " /BitsPerComponent " + std::to_string(data.bitsPerComponent)
+                       + " /Filter /FlateDecode";
+    if (data.pngPredictorColors) {
+        head += " /DecodeParms << /Predictor 15 /Colors " + std::to_string(*data.pngPredictorColors)
+                + " /BitsPerComponent " + std::to_string(data.bitsPerComponent) + " /Columns "
+                + std::to_string(data.width) + " >>";
+    }
+    if (mask) {
+        head += " /SMask " + reference(*mask);
+    }
+    head += " /Length " + std::to_string(length) + " >>\nstream\n";
+    bool written = write(head);
+    for (std::string_view piece : data.pieces) {
+        written = written && write(piece);
+    }
+    return written && write("\nendstream\nendobj\n");
+}
+
+bool PdfWriter::addPage(const PdfImage &image)
+{
+    if (!m_file || m_failed) {
+        return false;
+    }
+    const std::uint32_t width = image.color.width;
+    const std::uint32_t height = image.color.height;
+    if (!m_firstPageSize) {
+        m_firstPageSize = {width, height};
+    }
+    const int page = beginObject();
+    const int contents = beginObject();
+    const int picture = beginObject();
+    const std::optional<int> mask = image.mask ? std::optional<int>(beginObject()) : std::nullopt;
+    m_pageObjects.push_back(page);
+
+    m_objectOffsets[std::size_t(page) - 1] = m_offset;
+    bool written =
+        write(std::to_string(page) + " 0 obj\n<< /Type /Page /Parent " + reference(pagesObject)
+              + " /MediaBox " + mediaBox(width, height) + " /Resources << /XObject << /Im0 "
+              + reference(picture) + " >> >> /Contents " + reference(contents) + " >>\nendobj\n");
+    // One image pixel is one point: the image fills the page exactly.
+    const std::string drawing =
+        "q " + std::to_string(width) + " 0 0 " + std::to_string(height) + " 0 0 cm /Im0 Do Q";
+    m_objectOffsets[std::size_t(contents) - 1] = m_offset;
+    written =
+        written
+        && write(std::to_string(contents) + " 0 obj\n<< /Length " + std::to_string(drawing.size())
+                 + " >>\nstream\n" + drawing + "\nendstream\nendobj\n");
+    written = written && writeImageObject(picture, image.color, mask);
+    if (mask) {
+        written = written && writeImageObject(*mask, *image.mask, std::nullopt);
+    }
+    return written;
+}
+
+bool PdfWriter::finish()
+{
+    if (!m_file || m_failed || m_pageObjects.empty()) {
+        abandon();
+        return false;
+    }
+    m_objectOffsets[catalogObject - 1] = m_offset;
+    bool written =
+        write("1 0 obj\n<< /Type /Catalog /Pages " + reference(pagesObject) + " >>\nendobj\n");
+    std::string kids;
+    for (int page : m_pageObjects) {
+        kids += (kids.empty() ? "" : " ") + reference(page);
+    }
+    m_objectOffsets[pagesObject - 1] = m_offset;
+    written =
+        written
+        && write("2 0 obj\n<< /Type /Pages /Kids [" + kids + "] /Count "
+                 + std::to_string(m_pageObjects.size()) + " /MediaBox "
+                 + mediaBox(m_firstPageSize->first, m_firstPageSize->second) + " >>\nendobj\n");
+    const std::uint64_t xref = m_offset;
+    written = written
+              && write("xref\n0 " + std::to_string(m_objectOffsets.size() + 1)
+                       + "\n0000000000 65535 f \n");
+    for (std::uint64_t offset : m_objectOffsets) {
+        char entry[32];
+        std::snprintf(entry, sizeof entry, "%010" PRIu64 " 00000 n \n", offset);
+        written = written && write(entry);
+    }
+    written = written
+              && write("trailer\n<< /Size " + std::to_string(m_objectOffsets.size() + 1) + " /Root "
+                       + reference(catalogObject) + " >>\nstartxref\n" + std::to_string(xref)
+                       + "\n%%EOF\n");
+    written = written && std::fflush(m_file) == 0 && ::fdatasync(::fileno(m_file)) == 0;
+    const bool closed = std::fclose(m_file) == 0;
+    m_file = nullptr;
+    if (!written || !closed || std::rename(m_temporaryPath.c_str(), m_path.c_str()) != 0) {
+        abandon();
+        return false;
+    }
+    m_temporaryPath.clear();
+    return true;
+}
+
+} // namespace zentrel

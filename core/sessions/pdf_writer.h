@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zentrel {
+
+// Flate-compressed image samples for a PDF image object. The data is a list of pieces written
+// one after the other, so a PNG's IDAT chunks go in without being joined or copied.
+struct PdfImageData
+{
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    // "/DeviceRGB", "/DeviceGray" or an indexed colour-space array.
+    std::string colorSpace;
+    int bitsPerComponent = 8;
+    // Set when the samples carry PNG row filters: the number of colour components per pixel.
+    std::optional<int> pngPredictorColors;
+    std::vector<std::string_view> pieces;
+};
+
+struct PdfImage
+{
+    PdfImageData color;
+    // A greyscale soft mask of the same size, for images with transparency.
+    std::optional<PdfImageData> mask;
+};
+
+// Writes a PDF of one full-bleed image per page, one page at a time, so only the page being
+// written is in memory. The file appears at its path only when finish() succeeds: until then it
+// is a hidden temporary file beside it, removed if the writer is dropped.
+class PdfWriter
+{
+public:
+    PdfWriter() = default;
+    PdfWriter(const PdfWriter &) = delete;
+    PdfWriter &operator=(const PdfWriter &) = delete;
+    ~PdfWriter();
+
+    bool open(const std::filesystem::path &path);
+    // A page of the image's pixel size in points, showing the image unscaled.
+    bool addPage(const PdfImage &image);
+
+    int pageCount() const { return int(m_pageObjects.size()); }
+
+    bool finish();
+
+private:
+    int beginObject();
+    bool writeImageObject(int number, const PdfImageData &data, std::optional<int> mask);
+    bool write(std::string_view text);
+    void abandon();
+
+    std::filesystem::path m_path;
+    std::filesystem::path m_temporaryPath;
+    std::FILE *m_file = nullptr;
+    std::uint64_t m_offset = 0;
+    bool m_failed = false;
+    // Byte offset of each object, by number - 1.
+    std::vector<std::uint64_t> m_objectOffsets;
+    std::vector<int> m_pageObjects;
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> m_firstPageSize;
+};
+
+} // namespace zentrel

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "sessions/session_document.h"
+
+#include <tl/expected.hpp>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace zentrel {
+
+class SessionStore;
+
+// Why an export failed; message() is the text the user reads.
+struct SessionExportError
+{
+    enum class Kind {
+        unreadableAsset,
+        emptySession,
+        pdfCreationFailed,
+        // Creating the folder or writing a file failed: `detail` says which and why.
+        file,
+    };
+
+    Kind kind = Kind::file;
+    // The unreadable frames' names for unreadableAsset, else the system's words.
+    std::string detail;
+
+    friend bool operator==(const SessionExportError &, const SessionExportError &) = default;
+};
+
+std::string message(const SessionExportError &error);
+
+struct SessionExportResult
+{
+    std::vector<std::filesystem::path> written;
+    // The image file names of the frames that could not be used, in frame order.
+    std::vector<std::string> skipped;
+};
+
+// Writes a session out of the session tree, frame by frame, never changing the session.
+class SessionExporter
+{
+public:
+    // One file per frame: "<position>-<source>-<frame id>.png", the position padded to at least
+    // three digits, so skipped frames leave gaps.
+    tl::expected<SessionExportResult, SessionExportError>
+    exportPNGs(const SessionDocument &session,
+               const SessionStore &store,
+               const std::filesystem::path &folder) const;
+
+    // One page per readable frame, each the size of its image, one pixel to the point. Only one
+    // frame is in memory at a time, and the file appears whole or not at all.
+    tl::expected<SessionExportResult, SessionExportError>
+    exportPDF(const SessionDocument &session,
+              const SessionStore &store,
+              const std::filesystem::path &file) const;
+};
+
+} // namespace zentrel

@@ -1,0 +1,325 @@
+#include "sessions/session_store.h"
+
+#include "common/atomic_file.h"
+#include "sessions/png_file.h"
+#include "sessions/session_store_files.h"
+
+#include <algorithm>
+
+namespace zentrel {
+namespace {
+
+using Kind = SessionStoreError::Kind;
+
+tl::unexpected<SessionStoreError> storeError(Kind kind)
+{
+    return tl::unexpected(SessionStoreError{kind, 0, {}});
+}
+
+bool isLineBreakOrBlank(unsigned char character)
+{
+    return character == ' ' || (character >= '\t' && character <= '\r');
+}
+
+// Unicode blanks and line breaks beyond ASCII, as UTF-8: NEL, NBSP, U+2000–U+200A, LS, PS,
+// NNBSP, MMSP, ideographic space.
+std::size_t unicodeSpaceLength(std::string_view text, std::size_t at)
+{
+    const auto byte = [&](std::size_t i) {
+        return at + i < text.size() ? static_cast<unsigned char>(text[at + i]) : 0;
+    };
+    if (byte(0) == 0xC2 && (byte(1) == 0x85 || byte(1) == 0xA0)) {
+        return 2;
+    }
+    if (byte(0) == 0xE2 && byte(1) == 0x80
+        && (byte(2) <= 0x8A || byte(2) == 0xA8 || byte(2) == 0xA9 || byte(2) == 0xAF)) {
+        return 3;
+    }
+    if (byte(0) == 0xE2 && byte(1) == 0x81 && byte(2) == 0x9F) {
+        return 3;
+    }
+    if (byte(0) == 0xE3 && byte(1) == 0x80 && byte(2) == 0x80) {
+        return 3;
+    }
+    return 0;
+}
+
+std::string_view trimmedSpaces(std::string_view text)
+{
+    bool trimmed = true;
+    while (trimmed && !text.empty()) {
+        trimmed = false;
+        if (isLineBreakOrBlank(static_cast<unsigned char>(text.front()))) {
+            text.remove_prefix(1);
+            trimmed = true;
+        } else if (const std::size_t length = unicodeSpaceLength(text, 0)) {
+            text.remove_prefix(length);
+            trimmed = true;
+        }
+        if (text.empty()) {
+            break;
+        }
+        if (isLineBreakOrBlank(static_cast<unsigned char>(text.back()))) {
+            text.remove_suffix(1);
+            trimmed = true;
+        } else {
+            for (std::size_t length = 2; length <= 3 && length <= text.size(); ++length) {
+                if (unicodeSpaceLength(text, text.size() - length) == length) {
+                    text.remove_suffix(length);
+                    trimmed = true;
+                    break;
+                }
+            }
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+SessionStore::SessionStore(std::filesystem::path root, const Clock &clock, IdMaker makeID)
+    : m_root(std::move(root))
+    , m_clock(&clock)
+    , m_makeID(std::move(makeID))
+{}
+
+Timestamp SessionStore::now() const
+{
+    return std::chrono::floor<std::chrono::seconds>(m_clock->now());
+}
+
+std::filesystem::path SessionStore::sessionFolder(const Uuid &id) const
+{
+    return m_root / id.text();
+}
+
+std::optional<std::filesystem::path> SessionStore::frameFile(const Uuid &sessionID,
+                                                             const SessionFrame &frame) const
+{
+    const std::filesystem::path relative(frame.assetPath);
+    if (relative.empty() || relative.is_absolute()) {
+        return std::nullopt;
+    }
+    for (const auto &part : relative) {
+        if (part == "..") {
+            return std::nullopt;
+        }
+    }
+    return sessionFolder(sessionID) / relative;
+}
+
+SessionStoreResult<std::string> SessionStore::validatedTitle(std::string_view title)
+{
+    const std::string_view trimmed = trimmedSpaces(title);
+    if (trimmed.empty()) {
+        return storeError(Kind::invalidTitle);
+    }
+    return std::string(trimmed);
+}
+
+SessionStoreResult<std::optional<Uuid>> SessionStore::activeSessionID() const
+{
+    if (auto migrated = migrateLegacyLayout(); !migrated) {
+        return tl::unexpected(migrated.error());
+    }
+    auto pointer = readActivePointer();
+    if (!pointer) {
+        return tl::unexpected(pointer.error());
+    }
+    if (*pointer && loadSession(**pointer)) {
+        return *pointer;
+    }
+    auto sessions = listSessions();
+    if (!sessions) {
+        return tl::unexpected(sessions.error());
+    }
+    if (sessions->empty()) {
+        return std::optional<Uuid>{};
+    }
+    if (auto written = writeActivePointer(sessions->front().id); !written) {
+        return tl::unexpected(written.error());
+    }
+    return std::optional<Uuid>{sessions->front().id};
+}
+
+SessionStoreResult<SessionDocument> SessionStore::ensureActiveSession() const
+{
+    auto active = activeSessionID();
+    if (!active) {
+        return tl::unexpected(active.error());
+    }
+    if (*active) {
+        return loadSession(**active);
+    }
+    return createSession(untitledSessionTitle);
+}
+
+SessionStoreResult<SessionDocument> SessionStore::createSession(std::string_view title) const
+{
+    if (auto migrated = migrateLegacyLayout(); !migrated) {
+        return tl::unexpected(migrated.error());
+    }
+    auto validTitle = validatedTitle(title);
+    if (!validTitle) {
+        return tl::unexpected(validTitle.error());
+    }
+    const Timestamp created = now();
+    SessionDocument document;
+    document.id = m_makeID();
+    document.title = std::move(*validTitle);
+    document.createdAt = created;
+    document.updatedAt = created;
+    if (auto saved = saveManifest(document); !saved) {
+        return tl::unexpected(saved.error());
+    }
+    if (auto pointed = writeActivePointer(document.id); !pointed) {
+        return tl::unexpected(pointed.error());
+    }
+    return document;
+}
+
+SessionStoreResult<SessionDocument> SessionStore::loadSession(const Uuid &id) const
+{
+    if (auto migrated = migrateLegacyLayout(); !migrated) {
+        return tl::unexpected(migrated.error());
+    }
+    const std::filesystem::path manifest = sessionFolder(id) / sessionManifestFileName;
+    std::error_code ec;
+    if (!std::filesystem::exists(manifest, ec)) {
+        return storeError(Kind::sessionNotFound);
+    }
+    return readManifest(manifest);
+}
+
+SessionStoreResult<void> SessionStore::saveManifest(const SessionDocument &document) const
+{
+    if (auto migrated = migrateLegacyLayout(); !migrated) {
+        return migrated;
+    }
+    if (document.version != currentSessionVersion) {
+        return tl::unexpected(SessionStoreError{Kind::unsupportedVersion, document.version, {}});
+    }
+    return writeManifest(sessionFolder(document.id) / sessionManifestFileName, document);
+}
+
+SessionStoreResult<void> SessionStore::writeActivePointer(const Uuid &id) const
+{
+    if (auto loaded = loadSession(id); !loaded) {
+        return tl::unexpected(loaded.error());
+    }
+    if (auto written = writeFileAtomically(activePointerPath(), encodeActiveSession(id));
+        !written) {
+        return sessionFileError(written.error());
+    }
+    return {};
+}
+
+SessionStoreResult<SessionDocument> SessionStore::addFrame(std::string_view png,
+                                                           SessionFrameSource source) const
+{
+    const auto header = validatePng(png);
+    if (!header) {
+        return storeError(Kind::invalidPNG);
+    }
+    auto document = ensureActiveSession();
+    if (!document) {
+        return document;
+    }
+    const Uuid frameID = m_makeID();
+    const Timestamp captured = now();
+    const std::string assetPath = "Frames/" + frameID.text() + ".png";
+    const std::filesystem::path file = sessionFolder(document->id) / assetPath;
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    if (ec) {
+        return sessionFileError(FileError::Kind::writeFailed, file.parent_path(), ec);
+    }
+    if (auto written = writeFileAtomically(file, png); !written) {
+        return sessionFileError(written.error());
+    }
+    document->frames.push_back(
+        SessionFrame{frameID, source, captured, assetPath, header->width, header->height});
+    document->updatedAt = captured;
+    if (auto saved = saveManifest(*document); !saved) {
+        std::filesystem::remove(file, ec);
+        return tl::unexpected(saved.error());
+    }
+    return document;
+}
+
+SessionStoreResult<SessionDocument> SessionStore::deleteFrame(const Uuid &sessionID,
+                                                              const Uuid &frameID) const
+{
+    auto document = loadSession(sessionID);
+    if (!document) {
+        return document;
+    }
+    const auto found = std::find_if(document->frames.begin(),
+                                    document->frames.end(),
+                                    [&](const SessionFrame &frame) { return frame.id == frameID; });
+    if (found == document->frames.end()) {
+        return storeError(Kind::frameNotFound);
+    }
+    const SessionFrame removed = *found;
+    document->frames.erase(found);
+    document->updatedAt = now();
+    if (auto saved = saveManifest(*document); !saved) {
+        return tl::unexpected(saved.error());
+    }
+    if (const auto file = frameFile(sessionID, removed)) {
+        std::error_code ec;
+        std::filesystem::remove(*file, ec);
+    }
+    return document;
+}
+
+SessionStoreResult<void> SessionStore::deleteSession(const Uuid &id) const
+{
+    if (auto migrated = migrateLegacyLayout(); !migrated) {
+        return migrated;
+    }
+    const std::filesystem::path folder = sessionFolder(id);
+    std::error_code ec;
+    if (!std::filesystem::exists(folder, ec)) {
+        return storeError(Kind::sessionNotFound);
+    }
+    std::filesystem::remove_all(folder, ec);
+    if (ec) {
+        return sessionFileError(FileError::Kind::writeFailed, folder, ec);
+    }
+    auto pointer = readActivePointer();
+    if (!pointer) {
+        return tl::unexpected(pointer.error());
+    }
+    if (!*pointer || **pointer != id) {
+        return {};
+    }
+    std::filesystem::remove(activePointerPath(), ec);
+    auto sessions = listSessions();
+    if (!sessions) {
+        return tl::unexpected(sessions.error());
+    }
+    if (!sessions->empty()) {
+        return writeActivePointer(sessions->front().id);
+    }
+    return {};
+}
+
+SessionStoreResult<std::optional<SessionDocument>>
+SessionStore::saveAndCloseSession(const Uuid &id) const
+{
+    auto active = activeSessionID();
+    if (!active) {
+        return tl::unexpected(active.error());
+    }
+    if (*active != id) {
+        return std::optional<SessionDocument>{};
+    }
+    auto created = createSession(untitledSessionTitle);
+    if (!created) {
+        return tl::unexpected(created.error());
+    }
+    return std::optional<SessionDocument>{std::move(*created)};
+}
+
+} // namespace zentrel
