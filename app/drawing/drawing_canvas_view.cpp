@@ -188,7 +188,11 @@ std::optional<QByteArray> DrawingCanvasView::renderPNG(const QImage &screenImage
     if (screenImage.isNull() || width() <= 0 || height() <= 0) {
         return std::nullopt;
     }
-    QImage image(screenImage.size(), QImage::Format_ARGB32_Premultiplied);
+    // An opaque picture stays opaque, so its PNG is plain RGB: smaller, and a session PDF can
+    // carry its data as it is.
+    QImage image(screenImage.size(),
+                 screenImage.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                               : QImage::Format_RGB32);
     if (image.isNull()) {
         return std::nullopt;
     }

@@ -98,6 +98,10 @@ void OverlayWindowController::showDrawToolbar()
     connect(toolbar, &DrawingToolbarView::toggleSettingsRequested, this, [this] {
         toggleSettingsPanel([this] { return new DrawingSettingsView(m_preferences); });
     });
+    connect(toolbar,
+            &DrawingToolbarView::addToSessionRequested,
+            this,
+            &OverlayWindowController::addDrawingToSession);
     connect(toolbar, &DrawingToolbarView::closeRequested, this, &OverlayWindowController::close);
     showToolbarPanel(toolbar);
 }

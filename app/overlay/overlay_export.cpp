@@ -34,6 +34,33 @@ QString defaultSavePath(const char *featureWord)
 
 } // namespace
 
+void OverlayWindowController::addDrawingToSession()
+{
+    if (m_isExporting || !m_drawingCanvas) {
+        return;
+    }
+    const std::string failureText = "The drawing could not be added to the session: ";
+    m_isExporting = true;
+    const auto screenImage = screenCapture().captureStill(m_screen, ownWindows());
+    std::optional<QByteArray> png;
+    if (!screenImage) {
+        reportError(failureText + screenImage.error().message().toStdString());
+    } else if (!m_isClosing && m_drawingCanvas) {
+        png = m_drawingCanvas->renderPNG(*screenImage);
+    }
+    if (png) {
+        const auto added =
+            m_sessionStore.addFrame(std::string_view(png->constData(), std::size_t(png->size())),
+                                    SessionFrameSource::drawing);
+        if (added) {
+            focusCanvas();
+        } else {
+            reportError(failureText + message(added.error()));
+        }
+    }
+    m_isExporting = false;
+}
+
 void OverlayWindowController::renderDrawingOverCapture(
     std::function<void(std::optional<QByteArray>)> done)
 {

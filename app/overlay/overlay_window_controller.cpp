@@ -26,9 +26,11 @@ namespace zentrel {
 
 OverlayWindowController::OverlayWindowController(const QRect &screenGeometry,
                                                  AppPreferences &preferences,
+                                                 SessionStore sessionStore,
                                                  OverlayCallbacks callbacks)
     : m_screen(screenGeometry)
     , m_preferences(preferences)
+    , m_sessionStore(std::move(sessionStore))
     , m_callbacks(std::move(callbacks))
     , m_windowFactory(screenGeometry)
 {
@@ -297,7 +299,7 @@ OverlayWindowControllerFactory::makeOverlay(std::size_t screen, OverlayCallbacks
                                ? screens[static_cast<qsizetype>(screen)]->geometry()
                                : QRect();
     return std::make_unique<OverlayWindowController>(
-        geometry, *m_preferences, std::move(callbacks));
+        geometry, *m_preferences, *m_sessionStore, std::move(callbacks));
 }
 
 } // namespace zentrel

@@ -5,6 +5,7 @@
 #include "overlay/overlay_input_controller.h"
 #include "overlay/overlay_settings_model.h"
 #include "overlay/overlay_window_factory.h"
+#include "sessions/session_store.h"
 
 #include <QObject>
 #include <QPointer>
@@ -38,6 +39,7 @@ class OverlayWindowController final : public QObject, public OverlayController
 public:
     OverlayWindowController(const QRect &screenGeometry,
                             AppPreferences &preferences,
+                            SessionStore sessionStore,
                             OverlayCallbacks callbacks);
     ~OverlayWindowController() override;
 
@@ -93,10 +95,14 @@ private:
     // One export at a time: refused while a capture runs; a picture that cannot be made is
     // reported, not dropped.
     void exportDrawing(std::function<void(const QByteArray &)> use);
+    // "Save to Session": the drawing over a fresh picture of the screen, as a frame of the
+    // active session.
+    void addDrawingToSession();
     void reportError(const std::string &message);
 
     QRect m_screen;
     AppPreferences &m_preferences;
+    SessionStore m_sessionStore;
     OverlayCallbacks m_callbacks;
     OverlayWindowFactory m_windowFactory;
     OverlayInputController m_inputController;
@@ -128,11 +134,15 @@ public:
     // handed in once it exists, before any feature can start.
     void setPreferences(AppPreferences &preferences) { m_preferences = &preferences; }
 
+    // Each run gets its own copy; the copies meet only on disk.
+    void setSessionStore(const SessionStore &store) { m_sessionStore = store; }
+
     std::unique_ptr<OverlayController> makeOverlay(std::size_t screen,
                                                    OverlayCallbacks callbacks) override;
 
 private:
     AppPreferences *m_preferences = nullptr;
+    std::optional<SessionStore> m_sessionStore;
 };
 
 } // namespace zentrel

@@ -3,6 +3,9 @@
 #include "common/bundled_fonts.h"
 #include "platform/key_grabber.h"
 #include "platform/platform_services.h"
+#include "sessions/default_session_store.h"
+#include "sessions/session_dialogs.h"
+#include "sessions/session_library_model.h"
 #include "sessions/sessions_window.h"
 #include "shell/application_paths.h"
 #include "shell/command_url.h"
@@ -32,6 +35,7 @@ AppDelegate::AppDelegate()
     , m_trayIcon(new TrayIcon(m_coordinator->preferences(), m_trayMenu->menu(), this))
 {
     m_overlays.setPreferences(m_coordinator->preferences());
+    m_overlays.setSessionStore(makeDefaultSessionStore(m_clock));
     registerBundledFonts(resourceFolders(), QStringLiteral("Virgil"), QStringLiteral("otf"));
     m_defaultsWriteConnection = m_defaults->writeFailed.connect(
         [this](const FileError &error) { m_coordinator->reportError(message(error)); });
@@ -111,7 +115,9 @@ void AppDelegate::openSettings()
 void AppDelegate::openSessions()
 {
     if (!m_sessionsWindow) {
-        m_sessionsWindow = std::make_unique<SessionsWindow>();
+        m_sessionLibrary = std::make_unique<SessionLibraryModel>(makeDefaultSessionStore(m_clock));
+        m_sessionDialogs = std::make_unique<QtSessionDialogs>();
+        m_sessionsWindow = std::make_unique<SessionsWindow>(*m_sessionLibrary, *m_sessionDialogs);
     }
     m_sessionsWindow->show();
     m_sessionsWindow->raise();

@@ -17,7 +17,9 @@ namespace zentrel {
 
 class KeyGrabber;
 class MessageBoxAlertPresenter;
+class SessionLibraryModel;
 class SessionsWindow;
+class QtSessionDialogs;
 class SettingsWindow;
 class TrayIcon;
 class TrayMenu;
@@ -57,6 +59,9 @@ private:
     TrayMenu *m_trayMenu;
     TrayIcon *m_trayIcon;
     std::unique_ptr<SettingsWindow> m_settingsWindow;
+    // Made when the window first opens, then kept for the run.
+    std::unique_ptr<SessionLibraryModel> m_sessionLibrary;
+    std::unique_ptr<QtSessionDialogs> m_sessionDialogs;
     std::unique_ptr<SessionsWindow> m_sessionsWindow;
     ScopedConnection m_defaultsWriteConnection;
 };

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "sessions/session_store.h"
+
+#include <filesystem>
+
+namespace zentrel {
+
+class Clock;
+
+// $XDG_DATA_HOME/Zentrel/Sessions (~/.local/share when unset; the temporary folder when the
+// system names no data folder). Nothing is created here.
+std::filesystem::path defaultSessionsRoot();
+
+// A store on the default root with random identifiers; `clock` must outlive it.
+SessionStore makeDefaultSessionStore(const Clock &clock);
+
+} // namespace zentrel
