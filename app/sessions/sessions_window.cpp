@@ -168,7 +168,9 @@ QWidget *SessionsWindow::makeHeader()
     m_exportButton = new QToolButton(header);
     m_exportButton->setObjectName(QStringLiteral("exportButton"));
     m_exportButton->setIcon(symbolIcon(QStringLiteral("square.and.arrow.up")));
-    m_exportButton->setText(QStringLiteral("Export"));
+    // Alt+E opens the menu from the keyboard.
+    m_exportButton->setText(QStringLiteral("&Export"));
+    m_exportButton->setAccessibleName(QStringLiteral("Export"));
     m_exportButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_exportButton->setPopupMode(QToolButton::InstantPopup);
     auto *menu = new QMenu(m_exportButton);

@@ -51,8 +51,9 @@ void DrawingTest::startCompositor()
 
 void DrawingTest::startDrawing()
 {
-    ASSERT_TRUE(startAndWaitForDock().has_value())
-        << "zentrel docked no tray icon; it " << stopAndDescribe();
+    const std::optional<std::uint32_t> icon = startAndWaitForDock();
+    ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
+    m_trayIcon = *icon;
     ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(listenTimeoutMs)))
         << "zentrel never listened for command URLs; it " << stopAndDescribe();
     const QImage bare =

@@ -78,6 +78,8 @@ protected:
     ChildProcess m_compositor;
     TopLevelWindow m_draw;
     TopLevelWindow m_toolbar;
+    // The tray icon zentrel docked in startDrawing.
+    std::uint32_t m_trayIcon = 0;
 
 private:
     static constexpr int paintTimeoutMs = 5000;

@@ -55,6 +55,11 @@ bool XInput::pressKeys(const QStringList &keys)
     return run(QStringList{QStringLiteral("key")} + keys);
 }
 
+bool XInput::typeText(const QString &text)
+{
+    return run({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), text});
+}
+
 bool XInput::holdKeys(const QStringList &keys)
 {
     return run(QStringList{QStringLiteral("keydown")} + keys);

@@ -28,6 +28,8 @@ public:
     bool pressKeys(const QStringList &keys);
     // Down until releaseKeys: a held key auto-repeats as a person's does.
     bool holdKeys(const QStringList &keys);
+    // Types the text as key strokes into the focused window.
+    bool typeText(const QString &text);
     bool releaseKeys(const QStringList &keys);
     bool focus(std::uint32_t window);
     bool raise(std::uint32_t window);

@@ -45,6 +45,11 @@ QString ZentrelProcess::configHome() const
     return homePath(QStringLiteral("config"));
 }
 
+QString ZentrelProcess::dataHome() const
+{
+    return homePath(QStringLiteral("data"));
+}
+
 bool ZentrelProcess::writeDefaults(const QJsonObject &defaults) const
 {
     const QDir folder(configHome() + QStringLiteral("/Zentrel"));
@@ -116,7 +121,7 @@ QProcessEnvironment ZentrelProcess::environment() const
     }
     result.insert(QStringLiteral("HOME"), m_home.path());
     result.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
-    result.insert(QStringLiteral("XDG_DATA_HOME"), homePath(QStringLiteral("data")));
+    result.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
     result.insert(QStringLiteral("XDG_CACHE_HOME"), homePath(QStringLiteral("cache")));
     result.insert(QStringLiteral("XDG_RUNTIME_DIR"), homePath(QStringLiteral("runtime")));
     result.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));

@@ -26,6 +26,8 @@ public:
 
     // $XDG_CONFIG_HOME; the program keeps its settings in Zentrel/ below it.
     QString configHome() const;
+    // $XDG_DATA_HOME; the program keeps its sessions in Zentrel/Sessions below it.
+    QString dataHome() const;
     // Writes the settings file the program reads at start.
     bool writeDefaults(const QJsonObject &defaults) const;
     bool start(const QString &display);
