@@ -79,8 +79,4 @@ private:
     IdMaker m_makeID;
 };
 
-// Only a manifest that cannot be decoded or migrated goes aside; a newer version or a passing
-// read error leaves its folder where it is.
-bool isSetAsideWorthy(const SessionStoreError &error);
-
 } // namespace zentrel

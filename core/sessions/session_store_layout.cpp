@@ -60,12 +60,14 @@ bool endsWithTmp(const std::filesystem::path &path)
     return name.ends_with(".tmp");
 }
 
-} // namespace
-
+// Only a manifest that cannot be decoded or migrated goes aside; a newer version or a passing
+// read error leaves its folder where it is.
 bool isSetAsideWorthy(const SessionStoreError &error)
 {
     return error.kind == Kind::undecodable || error.kind == Kind::migrationFailed;
 }
+
+} // namespace
 
 SessionStoreResult<void> SessionStore::migrateLegacyLayout() const
 {
