@@ -7,13 +7,18 @@
 
 namespace zentrel {
 
-// Where the pointer's current drag on the canvas began and is now, in scene coordinates, and the
-// points a pen drag has collected; the creation preview and the marquee are drawn from it.
+// The pointer gesture in progress on the canvas: where it began and is now (scene coordinates),
+// the points a pen drag has collected, and what a resize or rotation started from. The creation
+// preview and the marquee are drawn from it.
 struct CanvasDrag
 {
     std::optional<PointF> startScenePoint;
     std::optional<PointF> currentScenePoint;
+    std::optional<PointF> lastViewPoint; // the previous event of a pan, in view points
     std::vector<PointF> activePoints;
+    std::optional<RectF> sourceSelectionBounds;
+    std::optional<double> sourceRotationAngle;
+    bool isSpacePressed = false;
 };
 
 } // namespace zentrel

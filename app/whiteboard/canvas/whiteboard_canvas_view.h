@@ -21,6 +21,7 @@ class QTimer;
 namespace zentrel {
 
 class InlineTextEditor;
+enum class CanvasKeyCommand;
 struct TextEditorPlacement;
 
 // The view a whiteboard board is shown and edited on: background, paper texture, grid, the
@@ -81,8 +82,25 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    // Pointer, wheel, pinch and key input (whiteboard_canvas_input.cpp).
+    bool event(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
+    PointF scenePoint(QPointF viewPoint) const;
+    void press(QMouseEvent *event, bool isDoubleClick);
+    void pressWithSelectionTool(PointF point, bool extending, bool isDoubleClick);
+    void dragTo(PointF point, QPointF viewPoint);
+    void performKeyCommand(CanvasKeyCommand command);
+    // Where zoom keys zoom about: the pointer when it is over the view, else its centre.
+    PointF zoomAnchor() const;
+
     // Paints the whole canvas into m_frame, off the main thread (see paintOnPoolThread). Zoom
     // steps may show a rescaled picture of the elements; a sharp one follows when zooming rests.
     void renderFrame(qreal pixelRatio, bool allowStale);

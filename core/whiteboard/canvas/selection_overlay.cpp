@@ -1,5 +1,9 @@
 #include "whiteboard/canvas/selection_overlay.h"
 
+#include "whiteboard/editor/whiteboard_layers.h"
+#include "whiteboard/editor/whiteboard_selection.h"
+#include "whiteboard/model/whiteboard_geometry.h"
+
 namespace zentrel {
 
 std::array<PointF, 8> selectionHandlePoints(RectF bounds)
@@ -31,6 +35,50 @@ RectF selectionHandleSquare(PointF point, double scale)
 PointF rotationHandleCentre(RectF bounds, double scale)
 {
     return {bounds.x + bounds.width / 2, bounds.y - rotationHandleOffset / scale};
+}
+
+namespace {
+
+constexpr double handleGrabDistance = 8;
+constexpr double rotationGrabDistance = 10;
+
+// The bounds of a selection that handles may change: none when empty or holding a locked element.
+std::optional<RectF> adjustableSelectionBounds(const WhiteboardEditorModel &model)
+{
+    if (model.selection().empty() || selectionContainsLocked(model)) {
+        return std::nullopt;
+    }
+    return selectionBounds(model);
+}
+
+} // namespace
+
+std::optional<WhiteboardResizeHandle> resizeHandleAtPoint(const WhiteboardEditorModel &model,
+                                                          PointF scenePoint)
+{
+    const std::optional<RectF> bounds = adjustableSelectionBounds(model);
+    if (!bounds) {
+        return std::nullopt;
+    }
+    const double tolerance = handleGrabDistance / model.currentBoard().viewport.scale;
+    const std::array<PointF, 8> points = selectionHandlePoints(*bounds);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (distance(points[i], scenePoint) <= tolerance) {
+            return static_cast<WhiteboardResizeHandle>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+bool isOnRotationHandle(const WhiteboardEditorModel &model, PointF scenePoint)
+{
+    const std::optional<RectF> bounds = adjustableSelectionBounds(model);
+    if (!bounds) {
+        return false;
+    }
+    const double scale = model.currentBoard().viewport.scale;
+    return distance(rotationHandleCentre(*bounds, scale), scenePoint)
+           <= rotationGrabDistance / scale;
 }
 
 } // namespace zentrel

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "common/geometry.h"
+#include "whiteboard/editor/whiteboard_editor_model.h"
 #include "whiteboard/model/whiteboard_interaction.h"
 
 #include <array>
+#include <optional>
 
 namespace zentrel {
 
@@ -21,5 +23,13 @@ RectF selectionHandleSquare(PointF point, double scale);
 
 // The rotation handle's centre: above the middle of the top edge, a fixed distance on screen.
 PointF rotationHandleCentre(RectF bounds, double scale);
+
+// The resize handle of the current selection within 8 view points of `scenePoint`, the first in
+// handle order; none when the selection is empty, has no bounds or holds a locked element.
+std::optional<WhiteboardResizeHandle> resizeHandleAtPoint(const WhiteboardEditorModel &model,
+                                                          PointF scenePoint);
+
+// Whether `scenePoint` is within 10 view points of the rotation handle, under the same conditions.
+bool isOnRotationHandle(const WhiteboardEditorModel &model, PointF scenePoint);
 
 } // namespace zentrel

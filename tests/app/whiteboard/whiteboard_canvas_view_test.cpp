@@ -1,6 +1,6 @@
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 
-#include "whiteboard/editor/editor_test_support.h"
+#include "core/whiteboard/editor/editor_test_support.h"
 #include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/editor/whiteboard_styles.h"
 #include "whiteboard/editor/whiteboard_transforms.h"

@@ -1,6 +1,9 @@
+#include "core/whiteboard/editor/editor_test_support.h"
 #include "whiteboard/canvas/creation_preview.h"
 #include "whiteboard/canvas/selection_overlay.h"
 #include "whiteboard/canvas/text_editor_placement.h"
+#include "whiteboard/canvas/whiteboard_key_commands.h"
+#include "whiteboard/editor/whiteboard_layers.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +109,40 @@ TEST(TextEditorPlacementTest, ExistingTextKeepsItsStyleWithDefaults)
     EXPECT_EQ(placement.editingTextID, text.id);
     EXPECT_EQ(placement.text, "Hi");
     EXPECT_DOUBLE_EQ(textEditorFrame(placement, {3, {}}).viewRect.width, 240);
+}
+
+TEST(WhiteboardKeyCommandsTest, ShiftChoosesTheStrongerLayerMoveAndRedo)
+{
+    EXPECT_EQ(canvasKeyCommand(']', false), CanvasKeyCommand::bringForward);
+    EXPECT_EQ(canvasKeyCommand(']', true), CanvasKeyCommand::bringToFront);
+    EXPECT_EQ(canvasKeyCommand('[', true), CanvasKeyCommand::sendToBack);
+    EXPECT_EQ(canvasKeyCommand('g', true), CanvasKeyCommand::ungroup);
+    EXPECT_EQ(canvasKeyCommand('z', true), CanvasKeyCommand::redo);
+    EXPECT_FALSE(canvasKeyCommand('q', false));
+
+    EXPECT_EQ(overlayKeyCommand('+', true), OverlayKeyCommand::zoomIn);
+    EXPECT_EQ(overlayKeyCommand('z', true), OverlayKeyCommand::redo);
+    EXPECT_EQ(overlayKeyCommand('s', false), OverlayKeyCommand::saveImage);
+    // Paste and select-all belong to the canvas, never to the overlay.
+    EXPECT_FALSE(overlayKeyCommand('v', false));
+    EXPECT_FALSE(overlayKeyCommand('a', false));
+}
+
+struct SelectionHandleHitTest : zentrel::testing::EditorFixture
+{};
+
+TEST_F(SelectionHandleHitTest, HandlesAnswerWithinEightPointsOnScreenAndNotWhenLocked)
+{
+    const Uuid id = place(shape(WhiteboardElementKind::rectangle, {0, 0, 100, 50}));
+    model->setSelection({id});
+    EXPECT_EQ(resizeHandleAtPoint(*model, {106, 25}), WhiteboardResizeHandle::right);
+    EXPECT_FALSE(resizeHandleAtPoint(*model, {109, 25}));
+    EXPECT_TRUE(isOnRotationHandle(*model, {50, -24 + 9}));
+    EXPECT_FALSE(isOnRotationHandle(*model, {50, -24 + 11}));
+
+    setSelectionLocked(*model, true);
+    EXPECT_FALSE(resizeHandleAtPoint(*model, {100, 25}));
+    EXPECT_FALSE(isOnRotationHandle(*model, {50, -24}));
 }
 
 } // namespace
