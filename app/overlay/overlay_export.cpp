@@ -1,36 +1,20 @@
 // The exports of a feature run: copy and save of its picture.
 #include "drawing/drawing_canvas_view.h"
-#include "overlay/export_file_name.h"
+#include "overlay/export_location.h"
 #include "overlay/overlay_window_controller.h"
 #include "platform/screen_capture.h"
 
 #include <QClipboard>
-#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QSaveFile>
-#include <QStandardPaths>
-
-#include <ctime>
 
 namespace zentrel {
 namespace {
 
 const std::string renderFailedText = "The canvas could not be rendered.";
 const std::string captureInProgressText = "A screen capture is already in progress.";
-
-QString defaultSavePath(const char *featureWord)
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (folder.isEmpty() || !QDir(folder).exists()) {
-        folder = QDir::homePath();
-    }
-    return QDir(folder).filePath(QString::fromStdString(exportFileName(featureWord, "png", local)));
-}
 
 } // namespace
 
@@ -108,7 +92,7 @@ void OverlayWindowController::saveDrawing()
         // Owned by the overlay, so the dialog stays above the run's panels.
         const QString path = QFileDialog::getSaveFileName(m_overlayPanel.get(),
                                                           QStringLiteral("Save Drawing"),
-                                                          defaultSavePath("Draw"),
+                                                          defaultExportPath("Draw", "png"),
                                                           QStringLiteral("PNG image (*.png)"));
         if (!path.isEmpty()) {
             QSaveFile file(path);

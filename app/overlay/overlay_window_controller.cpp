@@ -9,12 +9,14 @@
 #include "drawing/drawing_canvas_view.h"
 #include "drawing/drawing_toolbar_model.h"
 #include "overlay/event_monitor.h"
-#include "overlay/pending_feature_view.h"
 #include "platform/global_input_monitor.h"
 #include "platform/platform_services.h"
 #include "platform/screen_capture.h"
 #include "platform/sound_player.h"
 #include "shell/app_preferences.h"
+#include "whiteboard/canvas/whiteboard_canvas_view.h"
+#include "whiteboard/editor/thread_save_executor.h"
+#include "whiteboard/editor/whiteboard_editor_model.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -67,8 +69,10 @@ void OverlayWindowController::start(AppMode mode)
         showCursorHalo();
     } else if (mode == AppMode::breakTimer) {
         showBreakTimer();
-    } else if (mode != AppMode::idle) {
-        showPendingFeature(mode);
+    } else if (mode == AppMode::freeze) {
+        showFreeze();
+    } else if (mode == AppMode::whiteboard) {
+        showWhiteboard();
     }
 }
 
@@ -81,29 +85,6 @@ void OverlayWindowController::showToolbarPanel(QWidget *toolbar)
     m_toolbarPanel->show();
     m_toolbarPanel->raise();
     focusCanvas();
-}
-
-// A feature whose own panels are not built yet: a full-screen panel naming it, closed by Escape.
-void OverlayWindowController::showPendingFeature(AppMode mode)
-{
-    static const char *const titles[] = {"",
-                                         "Draw",
-                                         "Zoom Loupe",
-                                         "Spotlight",
-                                         "Zevizu & Vozurir",
-                                         "Whiteboard",
-                                         "Break Timer",
-                                         "Cursor Halo"};
-    auto *panelContent = new PendingFeatureView(QString::fromUtf8(titles[static_cast<int>(mode)]));
-    m_overlayPanel = m_windowFactory.makeOverlayPanel(panelContent, false);
-    m_overlayPanel->setWindowTitle(panelContent->title());
-    m_overlayPanel->onEscape = [this] {
-        close();
-    };
-    m_overlayPanel->show();
-    m_overlayPanel->activateWindow();
-    panelContent->setFocus();
-    installEscapeMonitor();
 }
 
 // The session opens its own panels, monitors and settings; the controller opens none for it.
@@ -141,7 +122,8 @@ ScreenCapture &OverlayWindowController::screenCapture()
 std::vector<WId> OverlayWindowController::ownWindows() const
 {
     std::vector<WId> windows;
-    for (const auto *panel : {&m_overlayPanel, &m_toolbarPanel, &m_settingsPanel}) {
+    for (const auto *panel :
+         {&m_overlayPanel, &m_toolbarPanel, &m_propertyPanel, &m_settingsPanel}) {
         if (*panel) {
             windows.push_back((*panel)->winId());
         }
@@ -162,7 +144,7 @@ void OverlayWindowController::installEscapeMonitor()
 {
     const auto isOurPanel = [this](const QWidget *window) {
         return window == m_overlayPanel.get() || window == m_toolbarPanel.get()
-               || window == m_settingsPanel.get();
+               || window == m_propertyPanel.get() || window == m_settingsPanel.get();
     };
     const auto isEscape = [](QEvent *event) {
         return static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape;
@@ -192,13 +174,28 @@ GlobalInputMonitor *OverlayWindowController::globalInput()
     return m_globalInput.get();
 }
 
+// In the whiteboard and Zevizu & Vozurir the first Escape ends an open text edit or a running
+// gesture (a drag is rolled back); a further Escape closes the run.
 void OverlayWindowController::handleEscapeKey()
 {
+    if (m_editorCanvas && m_editorCanvas->textEditor()) {
+        m_editorCanvas->cancelInteraction();
+        return;
+    }
+    if (m_editorModel && m_editorModel->interaction().kind != WhiteboardInteraction::Kind::idle) {
+        m_editorModel->cancelInteraction();
+        m_editorModel->setInteraction({});
+        return;
+    }
     close();
 }
 
 void OverlayWindowController::performAction(const PresentationAction &action)
 {
+    if (m_editorModel) {
+        performEditorAction(action);
+        return;
+    }
     using Kind = PresentationAction::Kind;
     switch (action.kind) {
     case Kind::selectTool:
@@ -282,8 +279,14 @@ void OverlayWindowController::close()
     if (m_breakTimerSession) {
         m_breakTimerSession->close();
     }
+    m_commandMonitor = nullptr;
+    if (m_editorModel) {
+        // Whatever the debounce still holds is written now; Zevizu & Vozurir never writes.
+        m_editorModel->saveNow();
+    }
+    m_editorSubscription.disconnect();
     // Panels go after the current event: close may run inside one of their own handlers.
-    for (auto *panel : {&m_toolbarPanel, &m_settingsPanel, &m_overlayPanel}) {
+    for (auto *panel : {&m_toolbarPanel, &m_propertyPanel, &m_settingsPanel, &m_overlayPanel}) {
         retirePanel(*panel);
     }
     m_settingsModel.setSettingsVisible(false);

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "common/clock.h"
 #include "common/signal.h"
 #include "overlay/overlay_controller.h"
 #include "overlay/overlay_input_controller.h"
 #include "overlay/overlay_settings_model.h"
 #include "overlay/overlay_window_factory.h"
 #include "sessions/session_store.h"
+#include "shell/app_preferences.h"
+#include "shell/qt_shell_ports.h"
 
 #include <QObject>
 #include <QPointer>
@@ -28,6 +31,11 @@ class ScreenCapture;
 class ScreenCaptureStream;
 class LoupeView;
 class SpotlightView;
+class ThreadSaveExecutor;
+class WhiteboardCanvasView;
+class WhiteboardEditorModel;
+struct WhiteboardEditorServices;
+class EventMonitor;
 
 // Hosts one feature run on one screen: its panels, views, models and monitors. It closes
 // exactly once (Escape, its close button, a stop request, a change of the screens) and then
@@ -50,7 +58,6 @@ public:
 private:
     void showDrawing();
     void showDrawToolbar();
-    void showPendingFeature(AppMode mode);
     void showZooming();
     void presentLoupe(const QImage &screenImage);
     void startLoupeStream();
@@ -100,6 +107,41 @@ private:
     void addDrawingToSession();
     void reportError(const std::string &message);
 
+    // The whiteboard over the saved library, and Zevizu & Vozurir over a still of the screen:
+    // one editor model and canvas, with their panels and command keys (overlay_whiteboard.cpp).
+    void showWhiteboard();
+    void showFreeze();
+    void presentFreeze(const QImage &screenImage);
+    WhiteboardEditorServices editorServices();
+    void showEditor(std::unique_ptr<WhiteboardEditorModel> model, const QString &title);
+    void showEditorPanels();
+    void followSelectionWithPropertyPanel();
+    void applyEditorPreference(AppPreferences::Setting setting);
+    void installCommandMonitor();
+    void handleCommandKey(char key, bool shift);
+    void suspendCommandMonitor();
+    void resumeCommandMonitor();
+    void focusEditorCanvas();
+    // Zoom about the middle of the canvas, as the toolbar's buttons do.
+    void zoomEditorAboutCentre(double factor);
+    void performEditorAction(const PresentationAction &action);
+
+    // Exports of the whiteboard and Zevizu & Vozurir (overlay_whiteboard_export.cpp).
+    void copyEditorImage();
+    void saveEditorImage();
+    void exportSVG();
+    void exportExcalidraw();
+    void importExcalidraw();
+    void addCanvasFrameToSession();
+    // The text for a canvas that could not be rendered, by feature.
+    std::string editorRenderFailedText() const;
+    // Runs a save dialog with the command keys paused (they come back on every path) and writes
+    // `data` atomically where the user chose; a failed write is reported after `failurePrefix`.
+    void presentSavePanel(const QByteArray &data,
+                          const QString &filter,
+                          std::string_view extension,
+                          const std::string &failurePrefix);
+
     QRect m_screen;
     AppPreferences &m_preferences;
     SessionStore m_sessionStore;
@@ -125,6 +167,20 @@ private:
     std::vector<QPointer<QWidget>> m_retiredPanels;
     std::vector<ScopedConnection> m_subscriptions;
     bool m_isClosing = false;
+
+    // The editor of the whiteboard or of Zevizu & Vozurir. Declared after what it uses, so it
+    // goes first; its canvas, owned by the overlay panel, is deleted before it.
+    SystemClock m_clock;
+    QtScheduler m_scheduler{this};
+    std::unique_ptr<ThreadSaveExecutor> m_saveExecutor;
+    std::unique_ptr<WhiteboardEditorModel> m_editorModel;
+    QPointer<WhiteboardCanvasView> m_editorCanvas;
+    bool m_editorIsFreeze = false;
+    // The feature word of saved file names.
+    std::string m_exportModeName = "Freeze";
+    std::unique_ptr<OverlayPanel> m_propertyPanel;
+    const EventMonitor *m_commandMonitor = nullptr;
+    ScopedConnection m_editorSubscription;
 };
 
 class OverlayWindowControllerFactory final : public OverlayFactory

@@ -1,17 +1,12 @@
 #include "sessions/default_session_store.h"
 
-#include <QStandardPaths>
+#include "shell/application_paths.h"
 
 namespace zentrel {
 
 std::filesystem::path defaultSessionsRoot()
 {
-    const QString dataFolder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    const std::filesystem::path base = dataFolder.isEmpty()
-                                           ? std::filesystem::temp_directory_path()
-                                           : std::filesystem::path(dataFolder.toStdString());
-    return base / "Zentrel" / "Sessions";
+    return applicationDataFolder() / "Sessions";
 }
 
 SessionStore makeDefaultSessionStore(const Clock &clock)

@@ -8,8 +8,7 @@ namespace zentrel {
 
 class Clock;
 
-// $XDG_DATA_HOME/Zentrel/Sessions (~/.local/share when unset; the temporary folder when the
-// system names no data folder). Nothing is created here.
+// "Sessions" in the application's data folder. Nothing is created here.
 std::filesystem::path defaultSessionsRoot();
 
 // A store on the default root with random identifiers; `clock` must outlive it.

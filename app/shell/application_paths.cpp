@@ -11,4 +11,14 @@ std::filesystem::path defaultsFilePath()
     return std::filesystem::path(configFolder.toStdString()) / "Zentrel" / "defaults.json";
 }
 
+std::filesystem::path applicationDataFolder()
+{
+    const QString dataFolder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const std::filesystem::path base = dataFolder.isEmpty()
+                                           ? std::filesystem::temp_directory_path()
+                                           : std::filesystem::path(dataFolder.toStdString());
+    return base / "Zentrel";
+}
+
 } // namespace zentrel

@@ -75,6 +75,9 @@ public:
     // Drops the typed text, closes the editor and returns the model to idle.
     void cancelInteraction();
 
+    // Where zoom keys zoom about: the pointer when it is over the view, else its centre.
+    PointF zoomAnchor() const;
+
     // The whole view as PNG, without selection or creation preview; an open text edit is
     // committed first so its text is in the picture. None when the image cannot be made.
     std::optional<QByteArray> renderPNGData();
@@ -98,8 +101,6 @@ private:
     void pressWithSelectionTool(PointF point, bool extending, bool isDoubleClick);
     void dragTo(PointF point, QPointF viewPoint);
     void performKeyCommand(CanvasKeyCommand command);
-    // Where zoom keys zoom about: the pointer when it is over the view, else its centre.
-    PointF zoomAnchor() const;
 
     // Paints the whole canvas into m_frame, off the main thread (see paintOnPoolThread). Zoom
     // steps may show a rescaled picture of the elements; a sharp one follows when zooming rests.

@@ -1,0 +1,308 @@
+// The whiteboard and Zevizu & Vozurir in a feature run: one editor model and its canvas over the
+// screen, the toolbar and property panels, the command keys and the settings they follow.
+#include "common/qt_conversions.h"
+#include "overlay/event_monitor.h"
+#include "overlay/overlay_window_controller.h"
+#include "platform/screen_capture.h"
+#include "shell/app_preferences.h"
+#include "shell/application_paths.h"
+#include "whiteboard/canvas/key_character.h"
+#include "whiteboard/canvas/whiteboard_canvas_view.h"
+#include "whiteboard/canvas/whiteboard_key_commands.h"
+#include "whiteboard/editor/thread_save_executor.h"
+#include "whiteboard/editor/whiteboard_clipboard.h"
+#include "whiteboard/editor/whiteboard_editor_model.h"
+#include "whiteboard/editor/whiteboard_viewport.h"
+
+#include <QKeyEvent>
+#include <QTimer>
+
+namespace zentrel {
+namespace {
+
+constexpr double keyZoomIn = 1.25;
+constexpr double keyZoomOut = 0.8;
+
+WhiteboardTool whiteboardTool(PresentationTool tool)
+{
+    switch (tool) {
+    case PresentationTool::pan:
+        return WhiteboardTool::pan;
+    case PresentationTool::pen:
+        return WhiteboardTool::freedraw;
+    case PresentationTool::arrow:
+        return WhiteboardTool::arrow;
+    case PresentationTool::rectangle:
+        return WhiteboardTool::rectangle;
+    case PresentationTool::number:
+        return WhiteboardTool::marker;
+    case PresentationTool::eraser:
+        return WhiteboardTool::eraser;
+    }
+    return WhiteboardTool::selection;
+}
+
+// The key with Ctrl that the whiteboard's command keys take, if this event is one.
+std::optional<std::pair<char, bool>> commandKey(const QEvent *event)
+{
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    if (!key->modifiers().testFlag(Qt::ControlModifier)) {
+        return std::nullopt;
+    }
+    const std::optional<char> character = unshiftedKeyCharacter(key->key());
+    const bool shift = key->modifiers().testFlag(Qt::ShiftModifier);
+    if (!character || !overlayKeyCommand(*character, shift)) {
+        return std::nullopt;
+    }
+    return std::pair{*character, shift};
+}
+
+} // namespace
+
+WhiteboardEditorServices OverlayWindowController::editorServices()
+{
+    m_saveExecutor = std::make_unique<ThreadSaveExecutor>(this);
+    return {&m_clock, &m_scheduler, systemUuidRandomSource(), m_saveExecutor.get()};
+}
+
+void OverlayWindowController::showWhiteboard()
+{
+    m_exportModeName = "Whiteboard";
+    installEscapeMonitor();
+    // Black strokes to start with; the drawing colour follows once a setting changes.
+    auto model = std::make_unique<WhiteboardEditorModel>(
+        WhiteboardLibraryStore(applicationDataFolder(), m_clock, systemUuidRandomSource()),
+        Color{0, 0, 0, 1},
+        static_cast<int>(m_preferences.roughnessLevel()),
+        m_preferences.lineWidth(),
+        editorServices());
+    showEditor(std::move(model), QStringLiteral("Whiteboard"));
+}
+
+void OverlayWindowController::showFreeze()
+{
+    m_exportModeName = "Freeze";
+    installEscapeMonitor();
+    // No panel of ours is up yet, so the still shows the screen as the user sees it.
+    const auto screenImage = screenCapture().captureStill(m_screen, {});
+    if (!screenImage) {
+        reportError("Screen capture failed: " + screenImage.error().message().toStdString());
+        close();
+        return;
+    }
+    presentFreeze(*screenImage);
+}
+
+void OverlayWindowController::presentFreeze(const QImage &screenImage)
+{
+    m_editorIsFreeze = true;
+    auto model = makeFreezeEditorModel(screenImage,
+                                       m_preferences.drawingColor(),
+                                       static_cast<int>(m_preferences.roughnessLevel()),
+                                       SizeF{double(m_screen.width()), double(m_screen.height())},
+                                       m_preferences.lineWidth(),
+                                       editorServices());
+    showEditor(std::move(model), QStringLiteral("Zevizu & Vozurir"));
+}
+
+void OverlayWindowController::showEditor(std::unique_ptr<WhiteboardEditorModel> model,
+                                         const QString &title)
+{
+    m_editorModel = std::move(model);
+    m_editorModel->setOnError([this](const std::string &message) { reportError(message); });
+    auto *canvas = new WhiteboardCanvasView(*m_editorModel);
+    canvas->resize(m_screen.size());
+    canvas->setRoughnessLevel(m_preferences.roughnessLevel());
+    canvas->setRoughPathGenerator(canvas->makeRoughPathGenerator());
+    canvas->onCopyPNG = [this] {
+        copyEditorImage();
+    };
+    canvas->onExportPNG = [this] {
+        saveEditorImage();
+    };
+    m_editorCanvas = canvas;
+    m_overlayPanel = m_windowFactory.makeOverlayPanel(canvas, false);
+    m_overlayPanel->setWindowTitle(title);
+    m_overlayPanel->onEscape = [this] {
+        close();
+    };
+    m_overlayPanel->show();
+    m_overlayPanel->activateWindow();
+    showEditorPanels();
+    installCommandMonitor();
+    m_subscriptions.push_back(
+        m_preferences.changed.connect([this](AppPreferences::Setting setting) {
+            // After the assignment that announced it has finished storing the value.
+            QTimer::singleShot(0, this, [this, setting] { applyEditorPreference(setting); });
+        }));
+    focusEditorCanvas();
+}
+
+// Only the drawing settings that really changed reach the editor: any other setting leaves the
+// next stroke's colour and every element's wobble alone.
+void OverlayWindowController::applyEditorPreference(AppPreferences::Setting setting)
+{
+    if (!m_editorModel) {
+        return;
+    }
+    using Setting = AppPreferences::Setting;
+    if (setting == Setting::drawingColor
+        && !(m_editorModel->drawingColor() == m_preferences.drawingColor())) {
+        m_editorModel->setDrawingColor(m_preferences.drawingColor());
+    } else if (setting == Setting::lineWidth
+               && m_editorModel->lineWidth() != m_preferences.lineWidth()) {
+        m_editorModel->setLineWidth(m_preferences.lineWidth());
+    } else if (setting == Setting::roughnessLevel && m_editorCanvas
+               && m_editorCanvas->roughnessLevel() != m_preferences.roughnessLevel()) {
+        m_editorModel->setRoughness(static_cast<int>(m_preferences.roughnessLevel()));
+        m_editorCanvas->setRoughnessLevel(m_preferences.roughnessLevel());
+        m_editorCanvas->setRoughPathGenerator(m_editorCanvas->makeRoughPathGenerator());
+        m_editorCanvas->update();
+    }
+}
+
+void OverlayWindowController::showEditorPanels()
+{
+    followSelectionWithPropertyPanel();
+}
+
+// The property panel shows while something is selected.
+void OverlayWindowController::followSelectionWithPropertyPanel()
+{
+    m_editorSubscription = m_editorModel->changed.connect([this](WhiteboardEditorChange change) {
+        if (!touches(change, WhiteboardEditorChange::selection) || !m_propertyPanel) {
+            return;
+        }
+        if (m_editorModel->selection().empty()) {
+            m_propertyPanel->hide();
+        } else if (!m_propertyPanel->isVisible()) {
+            m_propertyPanel->show();
+            m_propertyPanel->raise();
+        }
+    });
+}
+
+void OverlayWindowController::installCommandMonitor()
+{
+    const auto isOurPanel = [this](const QWidget *window) {
+        return window == m_overlayPanel.get() || window == m_toolbarPanel.get()
+               || window == m_propertyPanel.get() || window == m_settingsPanel.get();
+    };
+    auto monitor = std::make_unique<EventMonitor>(
+        QEvent::KeyPress,
+        isOurPanel,
+        [](QEvent *event) { return commandKey(event).has_value(); },
+        [this](QEvent *event) {
+            if (const auto key = commandKey(event)) {
+                QTimer::singleShot(
+                    0, this, [this, key] { handleCommandKey(key->first, key->second); });
+            }
+        });
+    m_commandMonitor = monitor.get();
+    m_inputController.addMonitor(std::move(monitor));
+}
+
+void OverlayWindowController::suspendCommandMonitor()
+{
+    if (m_commandMonitor) {
+        m_inputController.removeMonitor(m_commandMonitor);
+        m_commandMonitor = nullptr;
+    }
+}
+
+void OverlayWindowController::resumeCommandMonitor()
+{
+    if (m_isClosing || !m_editorModel) {
+        return;
+    }
+    if (!m_commandMonitor) {
+        installCommandMonitor();
+    }
+    focusEditorCanvas();
+}
+
+void OverlayWindowController::handleCommandKey(char key, bool shift)
+{
+    // Keys typed into an open text edit are taken from it and do nothing.
+    if (!m_editorModel || !m_editorCanvas || m_editorCanvas->textEditor()) {
+        return;
+    }
+    switch (*overlayKeyCommand(key, shift)) {
+    case OverlayKeyCommand::zoomIn:
+        zoom(*m_editorModel, keyZoomIn, m_editorCanvas->zoomAnchor());
+        break;
+    case OverlayKeyCommand::zoomOut:
+        zoom(*m_editorModel, keyZoomOut, m_editorCanvas->zoomAnchor());
+        break;
+    case OverlayKeyCommand::resetView:
+        m_editorModel->resetView();
+        break;
+    case OverlayKeyCommand::undo:
+        m_editorModel->undo();
+        break;
+    case OverlayKeyCommand::redo:
+        m_editorModel->redo();
+        break;
+    case OverlayKeyCommand::copyImage:
+        copyEditorImage();
+        break;
+    case OverlayKeyCommand::saveImage:
+        saveEditorImage();
+        break;
+    }
+}
+
+void OverlayWindowController::focusEditorCanvas()
+{
+    if (m_overlayPanel && m_editorCanvas) {
+        m_overlayPanel->activateWindow();
+        m_editorCanvas->setFocus();
+    }
+}
+
+void OverlayWindowController::zoomEditorAboutCentre(double factor)
+{
+    if (m_editorModel && m_editorCanvas) {
+        zoom(*m_editorModel,
+             factor,
+             {m_editorCanvas->width() / 2.0, m_editorCanvas->height() / 2.0});
+    }
+}
+
+void OverlayWindowController::performEditorAction(const PresentationAction &action)
+{
+    if (!m_editorModel) {
+        return;
+    }
+    using Kind = PresentationAction::Kind;
+    switch (action.kind) {
+    case Kind::selectTool:
+        m_editorModel->setSelectedTool(whiteboardTool(action.tool));
+        break;
+    case Kind::undo:
+        m_editorModel->undo();
+        break;
+    case Kind::redo:
+        m_editorModel->redo();
+        break;
+    case Kind::clear:
+        selectAll(*m_editorModel);
+        deleteSelection(*m_editorModel);
+        break;
+    case Kind::copyCurrentCanvas:
+        copyEditorImage();
+        break;
+    case Kind::saveCurrentCanvas:
+        saveEditorImage();
+        break;
+    case Kind::resetViewport:
+        m_editorModel->resetView();
+        break;
+    case Kind::selectColor:
+    case Kind::toggleTimerPause:
+    case Kind::addTimerMinute:
+        break;
+    }
+}
+
+} // namespace zentrel

@@ -1,0 +1,176 @@
+// What leaves the whiteboard and Zevizu & Vozurir: the picture copied or saved as PNG, the board
+// as SVG or Excalidraw, an Excalidraw document brought in, and frames added to the session.
+#include "overlay/export_location.h"
+#include "overlay/overlay_window_controller.h"
+#include "whiteboard/canvas/whiteboard_canvas_view.h"
+#include "whiteboard/editor/whiteboard_editor_model.h"
+#include "whiteboard/model/excalidraw/excalidraw_export.h"
+#include "whiteboard/model/excalidraw/excalidraw_import.h"
+#include "whiteboard/model/svg/svg_export.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QSaveFile>
+
+namespace zentrel {
+namespace {
+
+// Larger documents are refused before they are read: no board needs that much, and reading it
+// would hold the program up.
+constexpr qint64 largestImport = 64 * 1024 * 1024;
+
+const std::string canvasRenderFailedText = "The canvas could not be rendered.";
+const std::string importFailurePrefix = "The Excalidraw document could not be imported: ";
+const QString pngFilter = QStringLiteral("PNG image (*.png)");
+
+std::string_view bytesOf(const QByteArray &data)
+{
+    return {data.constData(), static_cast<std::size_t>(data.size())};
+}
+
+} // namespace
+
+std::string OverlayWindowController::editorRenderFailedText() const
+{
+    return m_editorIsFreeze ? canvasRenderFailedText : "The whiteboard could not be rendered.";
+}
+
+void OverlayWindowController::copyEditorImage()
+{
+    const std::optional<QByteArray> png =
+        m_editorCanvas ? m_editorCanvas->renderPNGData() : std::nullopt;
+    if (!png) {
+        reportError(editorRenderFailedText());
+        return;
+    }
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("image/png"), *png);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void OverlayWindowController::saveEditorImage()
+{
+    const std::optional<QByteArray> png =
+        m_editorCanvas ? m_editorCanvas->renderPNGData() : std::nullopt;
+    if (!png) {
+        reportError(editorRenderFailedText());
+        return;
+    }
+    presentSavePanel(*png,
+                     pngFilter,
+                     "png",
+                     m_editorIsFreeze ? "The canvas could not be saved: "
+                                      : "The whiteboard could not be saved: ");
+}
+
+void OverlayWindowController::exportSVG()
+{
+    if (m_editorIsFreeze) {
+        saveEditorImage();
+        return;
+    }
+    if (!m_editorModel) {
+        return;
+    }
+    const std::string svg = renderBoardSVG(m_editorModel->currentBoard());
+    presentSavePanel(QByteArray::fromStdString(svg),
+                     QStringLiteral("SVG image (*.svg)"),
+                     "svg",
+                     "The whiteboard could not be saved: ");
+}
+
+void OverlayWindowController::exportExcalidraw()
+{
+    if (m_editorIsFreeze || !m_editorModel) {
+        return;
+    }
+    const auto document = exportExcalidrawDocument(m_editorModel->currentBoard());
+    if (!document) {
+        reportError("The Excalidraw document could not be exported: " + message(document.error()));
+        return;
+    }
+    presentSavePanel(QByteArray::fromStdString(*document),
+                     QStringLiteral("Excalidraw document (*.excalidraw)"),
+                     "excalidraw",
+                     "The whiteboard could not be saved: ");
+}
+
+void OverlayWindowController::importExcalidraw()
+{
+    if (m_editorIsFreeze || !m_editorModel) {
+        return;
+    }
+    suspendCommandMonitor();
+    const QString path = QFileDialog::getOpenFileName(
+        m_overlayPanel.get(),
+        QStringLiteral("Import Excalidraw Document"),
+        QString(),
+        QStringLiteral("Excalidraw document (*.excalidraw);;JSON document (*.json)"));
+    if (!path.isEmpty()) {
+        QFile file(path);
+        if (QFileInfo(path).size() > largestImport) {
+            reportError(importFailurePrefix + "The file is larger than 64 MiB.");
+        } else if (!file.open(QIODevice::ReadOnly)) {
+            reportError(importFailurePrefix + file.errorString().toStdString());
+        } else {
+            const QByteArray data = file.readAll();
+            const auto imported = importExcalidrawDocument(
+                bytesOf(data), QFileInfo(path).completeBaseName().toStdString());
+            if (!imported) {
+                reportError(importFailurePrefix + message(imported.error()));
+            } else {
+                m_editorModel->replaceCurrentBoard(imported->board);
+                if (imported->unsupportedElementCount > 0) {
+                    reportError("Imported with " + std::to_string(imported->unsupportedElementCount)
+                                + " unsupported element(s). "
+                                + "They are preserved as locked placeholders.");
+                }
+            }
+        }
+    }
+    resumeCommandMonitor();
+}
+
+void OverlayWindowController::addCanvasFrameToSession()
+{
+    const std::optional<QByteArray> png =
+        m_editorCanvas ? m_editorCanvas->renderPNGData() : std::nullopt;
+    if (!png) {
+        reportError(canvasRenderFailedText);
+        return;
+    }
+    const auto added = m_sessionStore.addFrame(bytesOf(*png),
+                                               m_editorIsFreeze ? SessionFrameSource::freeze
+                                                                : SessionFrameSource::whiteboard);
+    if (!added) {
+        reportError("The frame could not be added to the session: " + message(added.error()));
+    }
+    focusEditorCanvas();
+}
+
+void OverlayWindowController::presentSavePanel(const QByteArray &data,
+                                               const QString &filter,
+                                               std::string_view extension,
+                                               const std::string &failurePrefix)
+{
+    suspendCommandMonitor();
+    // Owned by the overlay, so the dialog stays above the run's panels.
+    const QString path =
+        QFileDialog::getSaveFileName(m_overlayPanel.get(),
+                                     QStringLiteral("Save"),
+                                     defaultExportPath(m_exportModeName, extension),
+                                     filter);
+    if (!path.isEmpty()) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+            reportError(failurePrefix + file.errorString().toStdString());
+        }
+    }
+    resumeCommandMonitor();
+}
+
+} // namespace zentrel
