@@ -1,4 +1,6 @@
+#include "common/clock.h"
 #include "e2e/drawing_test.h"
+#include "whiteboard/model/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -8,6 +10,8 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace zentrel {
 namespace {
@@ -33,6 +37,92 @@ QJsonArray savedElements(const QString &libraryPath)
         }
     }
     return {};
+}
+
+// A board with every element kind, fill and stroke style and font family, laid out in a grid.
+WhiteboardLibrary everyKindLibrary()
+{
+    WhiteboardBoard board;
+    board.id = Uuid::generate(systemUuidRandomSource());
+    board.name = "Every kind";
+    board.background = WhiteboardBackground::white();
+    board.showsGrid = true;
+    const auto add = [&](WhiteboardElement element) {
+        element.id = Uuid::generate(systemUuidRandomSource());
+        element.style.strokeColor = "#1E1E1E";
+        element.style.opacity = 1;
+        element.style.strokeWidth = 3;
+        board.elements.push_back(makeElement(std::move(element)));
+    };
+    const auto frameAt = [](int column, int row) {
+        return RectF{80.0 + column * 220, 80.0 + row * 180, 160, 110};
+    };
+    int column = 0;
+    for (const WhiteboardElementKind kind : {WhiteboardElementKind::rectangle,
+                                             WhiteboardElementKind::ellipse,
+                                             WhiteboardElementKind::diamond}) {
+        for (int fill = 0; fill < 3; ++fill) {
+            WhiteboardElement element;
+            element.kind = kind;
+            element.setFrame(frameAt(column % 5, column / 5));
+            element.style.fillColor = fill == 0 ? "#A5D8FF" : fill == 1 ? "#FFC9C9" : "#B2F2BB";
+            element.style.fillStyle = static_cast<WhiteboardFillStyle>(fill);
+            element.style.strokeStyle = static_cast<WhiteboardStrokeStyle>(fill);
+            element.style.roughness = fill + 1;
+            element.style.roundnessType = kind == WhiteboardElementKind::rectangle && fill == 1
+                                              ? std::optional<std::int64_t>(3)
+                                              : std::nullopt;
+            add(std::move(element));
+            ++column;
+        }
+    }
+    for (const WhiteboardElementKind kind :
+         {WhiteboardElementKind::line, WhiteboardElementKind::arrow}) {
+        WhiteboardElement element;
+        element.kind = kind;
+        const RectF frame = frameAt(column % 5, column / 5);
+        element.setFrame({frame.x, frame.y + frame.height, frame.width, -frame.height});
+        add(std::move(element));
+        ++column;
+    }
+    WhiteboardElement pen;
+    pen.kind = WhiteboardElementKind::freedraw;
+    const RectF penFrame = frameAt(column % 5, column / 5);
+    for (int p = 0; p <= 40; ++p) {
+        pen.points.push_back({penFrame.x + p * 4, penFrame.y + 55 + 40 * std::sin(p * 0.3)});
+    }
+    add(std::move(pen));
+    ++column;
+    for (const WhiteboardFontFamily family : {WhiteboardFontFamily::handDrawn,
+                                              WhiteboardFontFamily::system,
+                                              WhiteboardFontFamily::monospace}) {
+        WhiteboardElement text;
+        text.kind = WhiteboardElementKind::text;
+        text.setFrame(frameAt(column % 5, column / 5));
+        text.text = "Hand-drawn\ntext";
+        text.fontFamily = family;
+        text.fontSize = 28;
+        add(std::move(text));
+        ++column;
+    }
+    WhiteboardElement marker;
+    marker.kind = WhiteboardElementKind::marker;
+    marker.setFrame({frameAt(column % 5, column / 5).x, frameAt(column % 5, column / 5).y, 40, 40});
+    marker.markerNumber = 7;
+    marker.style.fillColor = "#E03131";
+    add(std::move(marker));
+    ++column;
+    WhiteboardElement unsupported;
+    unsupported.kind = WhiteboardElementKind::unsupported;
+    unsupported.setFrame(frameAt(column % 5, column / 5));
+    unsupported.isLocked = true;
+    add(std::move(unsupported));
+
+    WhiteboardLibrary library;
+    library.currentBoardID = board.id;
+    library.migrationCompleted = true;
+    library.boards.push_back(std::move(board));
+    return library;
 }
 
 // The whiteboard and Zevizu & Vozurir, opened by command URL on the drawing desktop.
@@ -126,6 +216,24 @@ TEST_F(WhiteboardE2E, BoardDrawnWithKeysAndDragsIsSavedUndoneAndBackAfterARestar
         QLine(rectangleFrame.topLeft() + QPoint(20, 0), rectangleFrame.topRight() - QPoint(20, 0)),
         black))
         << situation();
+}
+
+TEST_F(WhiteboardE2E, ShowsEveryElementKindFillAndFontOfASavedBoard)
+{
+    SystemClock clock;
+    const WhiteboardLibraryStore store(
+        (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
+        clock,
+        systemUuidRandomSource());
+    ASSERT_TRUE(store.save(everyKindLibrary()));
+    ASSERT_NO_FATAL_FAILURE(
+        openFeature(QStringLiteral("zentrel://toggle/whiteboard"), QStringLiteral("Whiteboard")));
+    // The solid blue fill of the first rectangle, drawn once everything is in.
+    const QColor solidBlue(0xA5, 0xD8, 0xFF);
+    const QImage screen = grabUntil(
+        [&](const QImage &shown) { return showsColorNear(shown, QPoint(160, 135), solidBlue); });
+    keepScreenshot(screen, QStringLiteral("whiteboard_every_kind.png"));
+    EXPECT_TRUE(showsColorNear(screen, QPoint(160, 135), solidBlue)) << situation();
 }
 
 TEST_F(WhiteboardE2E, FreezeShowsTheStillScreenAndCopiesItWithTheArrowDrawnOnIt)
