@@ -3,13 +3,13 @@
 #include "overlay/export_location.h"
 #include "overlay/overlay_window_controller.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
+#include "whiteboard/editor/excalidraw_import_file.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 #include "whiteboard/model/excalidraw/excalidraw_export.h"
 #include "whiteboard/model/excalidraw/excalidraw_import.h"
 #include "whiteboard/model/svg/svg_export.h"
 
 #include <QClipboard>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -18,10 +18,6 @@
 
 namespace zentrel {
 namespace {
-
-// Larger documents are refused before they are read: no board needs that much, and reading it
-// would hold the program up.
-constexpr qint64 largestImport = 64 * 1024 * 1024;
 
 const std::string canvasRenderFailedText = "The canvas could not be rendered.";
 const std::string importFailurePrefix = "The Excalidraw document could not be imported: ";
@@ -111,28 +107,30 @@ void OverlayWindowController::importExcalidraw()
         QString(),
         QStringLiteral("Excalidraw document (*.excalidraw);;JSON document (*.json)"));
     if (!path.isEmpty()) {
-        QFile file(path);
-        if (QFileInfo(path).size() > largestImport) {
-            reportError(importFailurePrefix + "The file is larger than 64 MiB.");
-        } else if (!file.open(QIODevice::ReadOnly)) {
-            reportError(importFailurePrefix + file.errorString().toStdString());
-        } else {
-            const QByteArray data = file.readAll();
-            const auto imported = importExcalidrawDocument(
-                bytesOf(data), QFileInfo(path).completeBaseName().toStdString());
-            if (!imported) {
-                reportError(importFailurePrefix + message(imported.error()));
-            } else {
-                m_editorModel->replaceCurrentBoard(imported->board);
-                if (imported->unsupportedElementCount > 0) {
-                    reportError("Imported with " + std::to_string(imported->unsupportedElementCount)
-                                + " unsupported element(s). "
-                                + "They are preserved as locked placeholders.");
-                }
-            }
-        }
+        importExcalidrawFile(path);
     }
     resumeCommandMonitor();
+}
+
+// The board is replaced only by a document that was read and understood whole.
+void OverlayWindowController::importExcalidrawFile(const QString &path)
+{
+    const auto data = readExcalidrawImportFile(path);
+    if (!data) {
+        reportError(importFailurePrefix + data.error());
+        return;
+    }
+    const auto imported =
+        importExcalidrawDocument(bytesOf(*data), QFileInfo(path).completeBaseName().toStdString());
+    if (!imported) {
+        reportError(importFailurePrefix + message(imported.error()));
+        return;
+    }
+    m_editorModel->replaceCurrentBoard(imported->board);
+    if (imported->unsupportedElementCount > 0) {
+        reportError("Imported with " + std::to_string(imported->unsupportedElementCount)
+                    + " unsupported element(s). They are preserved as locked placeholders.");
+    }
 }
 
 void OverlayWindowController::addCanvasFrameToSession()

@@ -132,6 +132,7 @@ private:
     void exportSVG();
     void exportExcalidraw();
     void importExcalidraw();
+    void importExcalidrawFile(const QString &path);
     void addCanvasFrameToSession();
     // The text for a canvas that could not be rendered, by feature.
     std::string editorRenderFailedText() const;

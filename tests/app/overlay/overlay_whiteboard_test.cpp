@@ -1,0 +1,113 @@
+#include "common/memory_defaults_store.h"
+#include "fakes/temporary_directory.h"
+#include "overlay/overlay_window_controller.h"
+#include "shell/app_preferences.h"
+#include "whiteboard/canvas/whiteboard_canvas_view.h"
+#include "whiteboard/editor/whiteboard_creation.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace zentrel {
+namespace {
+
+WhiteboardCanvasView *runningCanvas()
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *canvas = window->findChild<WhiteboardCanvasView *>();
+            canvas && window->isVisible()) {
+            return canvas;
+        }
+    }
+    return nullptr;
+}
+
+// A whiteboard run on an offscreen screen, its library in a test-only data folder.
+class OverlayWhiteboardTest : public testing::Test
+{
+protected:
+    OverlayWhiteboardTest()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        preferences.setDrawingColor({1, 0, 0, 1});
+        controller.start(AppMode::whiteboard);
+    }
+
+    ~OverlayWhiteboardTest() override
+    {
+        controller.close();
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+             + QStringLiteral("/Zentrel"))
+            .removeRecursively();
+    }
+
+    // Preference changes reach the editor after the assignment has returned.
+    static void settle() { QTest::qWait(1); }
+
+    MemoryDefaultsStore defaults;
+    AppPreferences preferences{defaults};
+    SystemClock clock;
+    TemporaryDirectory sessions;
+    std::vector<std::string> errors;
+    bool exited = false;
+    OverlayWindowController controller{
+        QRect(0, 0, 640, 400),
+        preferences,
+        SessionStore(
+            sessions.path(), clock, [] { return Uuid::generate(systemUuidRandomSource()); }),
+        {[this] { exited = true; },
+         [this](const std::string &text) {
+             errors.push_back(text);
+         }}};
+};
+
+TEST_F(OverlayWhiteboardTest, StartsBlackAndTakesOnlyTheDrawingSettingsThatChanged)
+{
+    WhiteboardCanvasView *canvas = runningCanvas();
+    ASSERT_NE(canvas, nullptr);
+    WhiteboardEditorModel &model = canvas->model();
+    EXPECT_EQ(model.drawingColor(), (Color{0, 0, 0, 1}));
+    const auto seed = canvas->roughPathGenerator()->seed();
+
+    preferences.setCursorHaloSize(preferences.cursorHaloSize() + 10);
+    settle();
+    EXPECT_EQ(model.drawingColor(), (Color{0, 0, 0, 1}));
+    EXPECT_EQ(canvas->roughPathGenerator()->seed(), seed);
+
+    preferences.setDrawingColor({0, 0, 1, 1});
+    settle();
+    EXPECT_EQ(model.drawingColor(), (Color{0, 0, 1, 1}));
+    EXPECT_EQ(canvas->roughPathGenerator()->seed(), seed);
+
+    preferences.setRoughnessLevel(RoughnessLevel::high);
+    settle();
+    EXPECT_EQ(model.roughness(), 3);
+    EXPECT_NE(canvas->roughPathGenerator()->seed(), seed);
+}
+
+TEST_F(OverlayWhiteboardTest, ActionsReachTheEditorAndCloseSavesTheBoard)
+{
+    WhiteboardCanvasView *canvas = runningCanvas();
+    ASSERT_NE(canvas, nullptr);
+    WhiteboardEditorModel &model = canvas->model();
+    controller.performAction(PresentationAction::selectTool(PresentationTool::pen));
+    EXPECT_EQ(model.selectedTool(), WhiteboardTool::freedraw);
+
+    finishShape(model, WhiteboardElementKind::rectangle, {10, 10}, {60, 40});
+    controller.performAction({PresentationAction::Kind::undo, {}, {}});
+    EXPECT_TRUE(model.currentBoard().elements.empty());
+    controller.performAction({PresentationAction::Kind::redo, {}, {}});
+    ASSERT_EQ(model.currentBoard().elements.size(), 1u);
+
+    controller.close();
+    EXPECT_TRUE(exited);
+    const WhiteboardLibrary saved = *model.store().load();
+    EXPECT_EQ(saved.currentBoard()->elements.size(), 1u);
+    EXPECT_TRUE(errors.empty());
+}
+
+} // namespace
+} // namespace zentrel
