@@ -1,5 +1,6 @@
 #include "common/text.h"
 
+#include <array>
 #include <cstdint>
 #include <cwctype>
 #include <locale>
@@ -114,6 +115,29 @@ bool keepsAt(std::string_view text, std::size_t index, std::size_t &length)
     return !codePoint || isUnicodeAlphanumeric(codePoint->value);
 }
 
+// The length of the white space or line break that `text` starts or ends with; 0 for none. Beside
+// ASCII, the no-break space and the Unicode line and paragraph separators count, since pasted
+// text brings them along.
+std::size_t blankAt(std::string_view text, bool atEnd)
+{
+    static constexpr std::array<std::string_view, 10> blanks{" ",
+                                                             "\t",
+                                                             "\n",
+                                                             "\r",
+                                                             "\v",
+                                                             "\f",
+                                                             "\xC2\xA0",
+                                                             "\xE2\x80\xA8",
+                                                             "\xE2\x80\xA9",
+                                                             "\xE3\x80\x80"};
+    for (std::string_view blank : blanks) {
+        if (atEnd ? text.ends_with(blank) : text.starts_with(blank)) {
+            return blank.size();
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 std::string asciiLowercased(std::string_view text)
@@ -165,6 +189,17 @@ std::string_view trimmedToAlphanumerics(std::string_view text)
         end = start;
     }
     return text.substr(begin, end - begin);
+}
+
+std::string_view trimmedBlanks(std::string_view text)
+{
+    while (std::size_t n = blankAt(text, false)) {
+        text.remove_prefix(n);
+    }
+    while (std::size_t n = blankAt(text, true)) {
+        text.remove_suffix(n);
+    }
+    return text;
 }
 
 } // namespace zentrel

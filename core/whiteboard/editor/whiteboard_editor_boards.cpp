@@ -1,4 +1,5 @@
 // The board commands of the toolbar's board menu: add, rename, duplicate, select, delete.
+#include "common/text.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 
 #include <algorithm>
@@ -8,17 +9,6 @@
 namespace zentrel {
 
 namespace {
-
-std::string_view trimmed(std::string_view text)
-{
-    constexpr std::string_view blanks = " \t\n\r\v\f";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(blanks);
-    return text.substr(first, last - first + 1);
-}
 
 void remapReference(std::optional<Uuid> &reference, const std::map<Uuid, Uuid> &copies)
 {
@@ -59,7 +49,7 @@ void WhiteboardEditorModel::addBoard()
 
 void WhiteboardEditorModel::renameBoard(std::string_view name)
 {
-    const std::string_view kept = trimmed(name);
+    const std::string_view kept = trimmedBlanks(name);
     if (kept.empty() || kept == currentBoard().name) {
         return;
     }

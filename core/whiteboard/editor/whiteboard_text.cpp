@@ -1,12 +1,12 @@
 #include "whiteboard/editor/whiteboard_text.h"
 
+#include "common/text.h"
 #include "whiteboard/editor/whiteboard_creation.h"
 #include "whiteboard/editor/whiteboard_layers.h"
 #include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/model/whiteboard_geometry.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -19,40 +19,6 @@ constexpr double labelMinimumWidth = 40;
 constexpr double labelMinimumHeight = 24;
 constexpr double segmentLabelMinimumWidth = 80;
 constexpr double segmentLabelMaximumWidth = 220;
-
-// The length of the white space or line break that `text` starts or ends with; 0 for none. Beside
-// ASCII, the no-break space and the Unicode line and paragraph separators count, since pasted
-// text brings them along.
-std::size_t blankAt(std::string_view text, bool atEnd)
-{
-    static constexpr std::array<std::string_view, 10> blanks{" ",
-                                                             "\t",
-                                                             "\n",
-                                                             "\r",
-                                                             "\v",
-                                                             "\f",
-                                                             "\xC2\xA0",
-                                                             "\xE2\x80\xA8",
-                                                             "\xE2\x80\xA9",
-                                                             "\xE3\x80\x80"};
-    for (std::string_view blank : blanks) {
-        if (atEnd ? text.ends_with(blank) : text.starts_with(blank)) {
-            return blank.size();
-        }
-    }
-    return 0;
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (std::size_t n = blankAt(text, false)) {
-        text.remove_prefix(n);
-    }
-    while (std::size_t n = blankAt(text, true)) {
-        text.remove_suffix(n);
-    }
-    return text;
-}
 
 } // namespace
 
@@ -90,7 +56,7 @@ void commitText(WhiteboardEditorModel &model,
     if (model.library().boards.empty()) {
         return;
     }
-    const std::string_view kept = trimmed(text);
+    const std::string_view kept = trimmedBlanks(text);
     if (kept.empty()) {
         // Emptying a text deletes it; an empty new text was never there.
         if (editedID) {
@@ -138,7 +104,7 @@ void commitText(WhiteboardEditorModel &model,
             fontSize = edited->fontSize.value_or(fontSize);
         }
     }
-    const SizeF size = measure ? measure(trimmed(text), fontSize) : SizeF{};
+    const SizeF size = measure ? measure(trimmedBlanks(text), fontSize) : SizeF{};
     commitText(model, text, point, editedID, size, alignment, containerID);
 }
 

@@ -74,4 +74,9 @@ void zoom(WhiteboardEditorModel &model, double factor, PointF anchor)
     storeViewport(model, boundedIfNeeded(model, viewport));
 }
 
+std::int64_t zoomPercentage(double scale)
+{
+    return std::llround(sanitizedViewport(WhiteboardViewport{scale, {}}).scale * 100);
+}
+
 } // namespace zentrel

@@ -3,6 +3,8 @@
 #include "common/geometry.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 
+#include <cstdint>
+
 namespace zentrel {
 
 // Pan and zoom of the current board's viewport (view = scene × scale + translation). Neither
@@ -23,5 +25,9 @@ void panBy(WhiteboardEditorModel &model, double dx, double dy);
 // Multiplies the scale by `factor`, clamped to the limits, keeping the scene point under the view
 // point `anchor` in place. A non-finite factor or anchor does nothing.
 void zoom(WhiteboardEditorModel &model, double factor, PointF anchor);
+
+// The scale as a whole percentage, halves away from zero (0.125 is 13 %); a damaged scale reads
+// as the 100 % it is drawn at.
+std::int64_t zoomPercentage(double scale);
 
 } // namespace zentrel

@@ -1,0 +1,58 @@
+#include "whiteboard/toolbar/whiteboard_checkerboard.h"
+
+#include "overlay/toolbar/toolbar_style.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace zentrel {
+
+namespace {
+
+constexpr double squareSide = 7;
+constexpr double squareOpacity = 0.16;
+constexpr double washOpacity = 0.03;
+
+} // namespace
+
+WhiteboardCheckerboard::WhiteboardCheckerboard(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+std::vector<QRectF> WhiteboardCheckerboard::squares(QSizeF size)
+{
+    std::vector<QRectF> filled;
+    const int rows = static_cast<int>(std::floor(size.height() / squareSide));
+    const int columns = static_cast<int>(std::floor(size.width() / squareSide));
+    for (int row = 0; row <= rows; ++row) {
+        for (int column = 0; column <= columns; ++column) {
+            if ((row + column) % 2 == 0) {
+                filled.emplace_back(column * squareSide, row * squareSide, squareSide, squareSide);
+            }
+        }
+    }
+    return filled;
+}
+
+void WhiteboardCheckerboard::paint(QPainter &painter, const QRectF &frame, const QPalette &palette)
+{
+    painter.save();
+    painter.setClipRect(frame, Qt::IntersectClip);
+    painter.fillRect(frame, withOpacity(toolbarPrimaryColor(palette), washOpacity));
+    const QColor square = withOpacity(toolbarSecondaryColor(palette), squareOpacity);
+    for (const QRectF &rect : squares(frame.size())) {
+        painter.fillRect(rect.translated(frame.topLeft()), square);
+    }
+    painter.restore();
+}
+
+void WhiteboardCheckerboard::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    paint(painter, rect(), palette());
+}
+
+} // namespace zentrel
