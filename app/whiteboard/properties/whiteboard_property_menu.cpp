@@ -1,5 +1,4 @@
 // The property panel's "More properties" menu and its "Element Link" alert.
-#include "common/symbol_icon.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 #include "whiteboard/editor/whiteboard_property_commands.h"
 #include "whiteboard/editor/whiteboard_styles.h"
@@ -39,7 +38,6 @@ void WhiteboardPropertyPanel::addMoreProperties(QBoxLayout *layout)
 {
     m_moreButton = new QToolButton(this);
     m_moreButton->setText(QStringLiteral("More properties"));
-    m_moreButton->setIcon(symbolIcon(QStringLiteral("slider.horizontal.3")));
     m_moreButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_moreButton->setAutoRaise(true);
     m_moreButton->setFocusPolicy(Qt::NoFocus);

@@ -1,5 +1,6 @@
 #include "whiteboard/properties/whiteboard_property_panel.h"
 
+#include "common/symbol_icon.h"
 #include "overlay/toolbar/toolbar_style.h"
 #include "shell/app_preferences.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
@@ -20,6 +21,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -370,6 +372,11 @@ void WhiteboardPropertyPanel::applyColorScheme()
     QPalette dim = palette;
     dim.setColor(QPalette::WindowText, toolbarSecondaryColor(palette));
     m_textSizeValue->setPalette(dim);
+    // The menu button draws its icon as given, so the symbol is tinted to the scheme here.
+    m_moreButton->setIcon(tintedPixmap(symbolIcon(QStringLiteral("slider.horizontal.3")),
+                                       m_moreButton->iconSize().width(),
+                                       devicePixelRatioF(),
+                                       toolbarPrimaryColor(palette)));
     // Menus and dialogs are windows of their own, which take no palette from their parent.
     m_moreMenu->setPalette(palette);
     m_linkAlert->setPalette(palette);
