@@ -33,6 +33,10 @@ WhiteboardButton::WhiteboardButton(Look look, QSize labelSize, QWidget *parent)
 
 void WhiteboardButton::setSymbol(const QString &symbol)
 {
+    // The toolbar re-applies its symbols on every model change; loading the icon is the cost.
+    if (symbol == m_symbol) {
+        return;
+    }
     m_symbol = symbol;
     setIcon(symbolIcon(symbol));
     update();
