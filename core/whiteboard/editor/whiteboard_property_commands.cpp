@@ -116,34 +116,4 @@ bool showsTextSizeChoices(const WhiteboardEditorModel &model)
            || selectionContainsKind(model, WhiteboardElementKind::text);
 }
 
-bool applyDrawingPreference(WhiteboardEditorModel &model,
-                            const AppPreferences &preferences,
-                            AppPreferences::Setting setting)
-{
-    bool changed = false;
-    bool roughnessChanged = false;
-    switch (setting) {
-    case AppPreferences::Setting::drawingColor:
-        changed = model.drawingColor() != preferences.drawingColor();
-        model.setDrawingColor(preferences.drawingColor());
-        break;
-    case AppPreferences::Setting::lineWidth:
-        changed = model.lineWidth() != preferences.lineWidth();
-        model.setLineWidth(preferences.lineWidth());
-        break;
-    case AppPreferences::Setting::roughnessLevel:
-        roughnessChanged = model.roughness() != static_cast<int>(preferences.roughnessLevel());
-        changed = roughnessChanged;
-        model.setRoughness(static_cast<int>(preferences.roughnessLevel()));
-        break;
-    default:
-        break;
-    }
-    if (changed) {
-        // The defaults carry no change flag of their own; the panel re-reads on a bare notice.
-        model.changed.notify(WhiteboardEditorChange::none);
-    }
-    return roughnessChanged;
-}
-
 } // namespace zentrel

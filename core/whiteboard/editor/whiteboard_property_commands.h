@@ -48,13 +48,4 @@ bool selectionContainsKind(const WhiteboardEditorModel &model, WhiteboardElement
 // The text size choices show for the text tool or a selected text.
 bool showsTextSizeChoices(const WhiteboardEditorModel &model);
 
-// Takes one changed setting into the editor's drawing defaults: only the stroke colour, the line
-// width and the roughness, and only when the value differs from the editor's, so another setting
-// (or the same value written again) neither recolours the next stroke nor restyles anything.
-// A changed default is announced with a bare change notice, so the property panel shows it.
-// Returns whether the roughness changed, which is when the canvas wants a new rough generator.
-bool applyDrawingPreference(WhiteboardEditorModel &model,
-                            const AppPreferences &preferences,
-                            AppPreferences::Setting setting);
-
 } // namespace zentrel

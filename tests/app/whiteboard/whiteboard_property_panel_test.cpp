@@ -1,9 +1,9 @@
 #include "whiteboard/properties/whiteboard_property_panel.h"
 
 #include "common/memory_defaults_store.h"
+#include "core/whiteboard/editor/editor_test_support.h"
 #include "overlay/toolbar/toolbar_style.h"
 #include "shell/app_preferences.h"
-#include "whiteboard/editor/editor_test_support.h"
 #include "whiteboard/editor/whiteboard_styles.h"
 #include "whiteboard/properties/whiteboard_color_group.h"
 #include "whiteboard/properties/whiteboard_swatch_button.h"

@@ -1,7 +1,7 @@
 #include "whiteboard/toolbar/whiteboard_toolbar_view.h"
 
+#include "core/whiteboard/editor/editor_test_support.h"
 #include "overlay/toolbar/toolbar_style.h"
-#include "whiteboard/editor/editor_test_support.h"
 #include "whiteboard/editor/whiteboard_layers.h"
 #include "whiteboard/toolbar/whiteboard_button.h"
 #include "whiteboard/toolbar/whiteboard_text_alert.h"

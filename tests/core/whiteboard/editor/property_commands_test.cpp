@@ -171,35 +171,6 @@ TEST_F(PropertyCommands, SelectionKindsDecideTheTextGroups)
     EXPECT_FALSE(selectionContainsKind(*model, WhiteboardElementKind::ellipse));
 }
 
-TEST_F(PropertyCommands, OnlyChangedDrawingSettingsReachTheEditor)
-{
-    model->setDrawingColor(Color{0, 0, 0, 1});
-    preferences.setDrawingColor(red);
-    preferences.setLineWidth(9);
-    preferences.setRoughnessLevel(RoughnessLevel::high);
-
-    // Another setting leaves the editor's black stroke as it is.
-    notices = 0;
-    EXPECT_FALSE(applyDrawingPreference(*model, preferences, Setting::autoFade));
-    EXPECT_EQ(model->drawingColor(), (Color{0, 0, 0, 1}));
-    EXPECT_EQ(model->lineWidth(), 4);
-    EXPECT_EQ(notices, 0);
-
-    EXPECT_FALSE(applyDrawingPreference(*model, preferences, Setting::lineWidth));
-    EXPECT_EQ(model->lineWidth(), 9);
-    EXPECT_EQ(model->drawingColor(), (Color{0, 0, 0, 1})) << "a width change does not recolour";
-    EXPECT_FALSE(applyDrawingPreference(*model, preferences, Setting::drawingColor));
-    EXPECT_EQ(model->drawingColor(), red);
-
-    EXPECT_TRUE(applyDrawingPreference(*model, preferences, Setting::roughnessLevel));
-    EXPECT_EQ(model->roughness(), 3);
-    EXPECT_EQ(notices, 3);
-    EXPECT_FALSE(applyDrawingPreference(*model, preferences, Setting::roughnessLevel))
-        << "the same level written again keeps the wobble";
-    EXPECT_FALSE(applyDrawingPreference(*model, preferences, Setting::lineWidth));
-    EXPECT_EQ(notices, 3);
-}
-
 TEST(ZoomPercentage, RoundsHalvesAwayFromZero)
 {
     EXPECT_EQ(zoomPercentage(1.0), 100);
