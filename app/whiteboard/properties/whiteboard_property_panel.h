@@ -72,6 +72,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The opacity slider runs in thousandths so a drag feels continuous.
+    static constexpr int opacitySteps = 1000;
+
     QWidget *makeGroup(const QString &title, int spacing, QBoxLayout **rowLayout);
     void addColorGroups(QBoxLayout *layout);
     void addWidthGroup(QBoxLayout *layout);
