@@ -13,6 +13,8 @@
 #include "whiteboard/editor/whiteboard_clipboard.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 #include "whiteboard/editor/whiteboard_viewport.h"
+#include "whiteboard/properties/whiteboard_property_panel.h"
+#include "whiteboard/toolbar/whiteboard_toolbar_view.h"
 
 #include <QKeyEvent>
 #include <QTimer>
@@ -149,20 +151,74 @@ void OverlayWindowController::applyEditorPreference(AppPreferences::Setting sett
     if (setting == Setting::drawingColor
         && !(m_editorModel->drawingColor() == m_preferences.drawingColor())) {
         m_editorModel->setDrawingColor(m_preferences.drawingColor());
+        announceEditorDefaults();
     } else if (setting == Setting::lineWidth
                && m_editorModel->lineWidth() != m_preferences.lineWidth()) {
         m_editorModel->setLineWidth(m_preferences.lineWidth());
+        announceEditorDefaults();
     } else if (setting == Setting::roughnessLevel && m_editorCanvas
                && m_editorCanvas->roughnessLevel() != m_preferences.roughnessLevel()) {
         m_editorModel->setRoughness(static_cast<int>(m_preferences.roughnessLevel()));
         m_editorCanvas->setRoughnessLevel(m_preferences.roughnessLevel());
         m_editorCanvas->setRoughPathGenerator(m_editorCanvas->makeRoughPathGenerator());
         m_editorCanvas->update();
+        announceEditorDefaults();
     }
+}
+
+// The defaults of new elements are not published by the model itself; the property panel
+// shows them while nothing is selected, so it is told that something changed.
+void OverlayWindowController::announceEditorDefaults()
+{
+    m_editorModel->changed.notify(WhiteboardEditorChange::none);
 }
 
 void OverlayWindowController::showEditorPanels()
 {
+    auto *toolbar = new WhiteboardToolbarView(
+        *m_editorModel,
+        m_editorIsFreeze,
+        std::vector<WhiteboardTool>(whiteboardToolbarTools.begin(), whiteboardToolbarTools.end()));
+    // The buttons zoom about the middle of the canvas; the keys zoom about the pointer.
+    toolbar->onZoomOut = [this] {
+        zoomEditorAboutCentre(keyZoomOut);
+    };
+    toolbar->onZoomIn = [this] {
+        zoomEditorAboutCentre(keyZoomIn);
+    };
+    toolbar->onCopy = [this] {
+        copyEditorImage();
+    };
+    toolbar->onExportPNG = [this] {
+        saveEditorImage();
+    };
+    toolbar->onExportSVG = [this] {
+        exportSVG();
+    };
+    toolbar->onImportExcalidraw = [this] {
+        importExcalidraw();
+    };
+    toolbar->onExportExcalidraw = [this] {
+        exportExcalidraw();
+    };
+    toolbar->onAddToSession = [this] {
+        addCanvasFrameToSession();
+    };
+    toolbar->onClose = [this] {
+        close();
+    };
+    showToolbarPanel(toolbar);
+
+    auto *properties = new WhiteboardPropertyPanel(*m_editorModel, m_preferences);
+    m_propertyPanel = m_windowFactory.makePropertyPanel(properties);
+    m_propertyPanel->onEscape = [this] {
+        close();
+    };
+    connect(properties, &WhiteboardPropertyPanel::preferredSizeChanged, this, [this, properties] {
+        if (m_propertyPanel) {
+            m_propertyPanel->resize(properties->preferredSize());
+        }
+    });
     followSelectionWithPropertyPanel();
 }
 
