@@ -3,6 +3,7 @@
 #include "whiteboard/model/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 namespace zentrel {
 namespace {
@@ -169,6 +171,47 @@ protected:
         return elements;
     }
 
+    // Picks an item near the end of the toolbar's "…" menu, counted upwards from the last.
+    void chooseFromToolbarMenu(int stepsUp)
+    {
+        const auto toolbar = m_windows.waitForShown(toolbarTitle, QDeadlineTimer(windowTimeoutMs));
+        ASSERT_TRUE(toolbar.has_value()) << "no whiteboard toolbar; " << situation();
+        // The "…" button sits just left of the close button at the toolbar's right end.
+        const QPoint more(toolbar->frame.right() - 61, toolbar->frame.center().y());
+        const std::set<std::uint32_t> before = m_windows.shownIds();
+        ASSERT_TRUE(m_input.click(more)) << m_input.lastError().toStdString();
+        const auto menu = m_windows.waitForNewPopup(before, QDeadlineTimer(windowTimeoutMs));
+        ASSERT_TRUE(menu.has_value()) << "the toolbar menu did not open; " << situation();
+        QStringList keys;
+        for (int i = 0; i < stepsUp; ++i) {
+            keys << QStringLiteral("Up");
+        }
+        keys << QStringLiteral("Return");
+        ASSERT_TRUE(m_input.pressKeys(keys)) << m_input.lastError().toStdString();
+    }
+
+    // Answers the file dialog titled `title` with `path`.
+    void answerFileDialog(const QString &title, const QString &path)
+    {
+        const auto dialog = m_windows.waitForShown(title, QDeadlineTimer(windowTimeoutMs));
+        ASSERT_TRUE(dialog.has_value())
+            << "no " << title.toStdString() << " dialog; " << situation();
+        ASSERT_TRUE(m_input.focus(dialog->id));
+        ASSERT_TRUE(m_input.pressKeys({QStringLiteral("ctrl+a")}));
+        ASSERT_TRUE(m_input.typeText(path)) << m_input.lastError().toStdString();
+        ASSERT_TRUE(m_input.pressKeys({QStringLiteral("Return")}));
+        ASSERT_TRUE(m_windows.waitUntilNotShown(dialog->id, QDeadlineTimer(windowTimeoutMs)));
+    }
+
+    static bool waitForFile(const QString &path)
+    {
+        const QDeadlineTimer deadline(libraryTimeoutMs);
+        while (!QFile::exists(path) && !deadline.hasExpired()) {
+            QThread::msleep(50);
+        }
+        return QFile::exists(path);
+    }
+
     TopLevelWindow m_feature;
 };
 
@@ -234,6 +277,65 @@ TEST_F(WhiteboardE2E, ShowsEveryElementKindFillAndFontOfASavedBoard)
         [&](const QImage &shown) { return showsColorNear(shown, QPoint(160, 135), solidBlue); });
     keepScreenshot(screen, QStringLiteral("whiteboard_every_kind.png"));
     EXPECT_TRUE(showsColorNear(screen, QPoint(160, 135), solidBlue)) << situation();
+}
+
+TEST_F(WhiteboardE2E, BoardExportedThroughTheDialogsComesBackByImport)
+{
+    ASSERT_NO_FATAL_FAILURE(
+        openFeature(QStringLiteral("zentrel://toggle/whiteboard"), QStringLiteral("Whiteboard")));
+    ASSERT_NO_FATAL_FAILURE(press({QStringLiteral("r")}));
+    ASSERT_NO_FATAL_FAILURE(drag(rectangleFrame.topLeft(), rectangleFrame.bottomRight()));
+    ASSERT_NO_FATAL_FAILURE(press({QStringLiteral("a")}));
+    ASSERT_NO_FATAL_FAILURE(drag(arrowDrag.p1(), arrowDrag.p2()));
+    const QJsonArray drawn = elementsOnDisk(2);
+    ASSERT_EQ(drawn.size(), 2) << situation();
+
+    const QString excalidraw = m_zentrel.dataHome() + QStringLiteral("/board.excalidraw");
+    ASSERT_NO_FATAL_FAILURE(chooseFromToolbarMenu(2));
+    ASSERT_NO_FATAL_FAILURE(answerFileDialog(QStringLiteral("Save"), excalidraw));
+    ASSERT_TRUE(waitForFile(excalidraw)) << situation();
+
+    const QString svg = m_zentrel.dataHome() + QStringLiteral("/board.svg");
+    ASSERT_NO_FATAL_FAILURE(chooseFromToolbarMenu(4));
+    ASSERT_NO_FATAL_FAILURE(answerFileDialog(QStringLiteral("Save"), svg));
+    ASSERT_TRUE(waitForFile(svg)) << situation();
+    QFile svgFile(svg);
+    ASSERT_TRUE(svgFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(svgFile.readAll().startsWith("<svg"));
+
+    // Something more on the board, which the import then replaces.
+    ASSERT_TRUE(m_input.focus(m_feature.id));
+    ASSERT_NO_FATAL_FAILURE(press({QStringLiteral("o")}));
+    ASSERT_NO_FATAL_FAILURE(drag({700, 500}, {800, 600}));
+    ASSERT_EQ(elementsOnDisk(3).size(), 3);
+    ASSERT_NO_FATAL_FAILURE(chooseFromToolbarMenu(3));
+    ASSERT_NO_FATAL_FAILURE(
+        answerFileDialog(QStringLiteral("Import Excalidraw Document"), excalidraw));
+    const QJsonArray imported = elementsOnDisk(2);
+    ASSERT_EQ(imported.size(), 2) << situation();
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(imported[i][QStringLiteral("kind")], drawn[i][QStringLiteral("kind")]);
+        EXPECT_EQ(imported[i][QStringLiteral("x")].toDouble(),
+                  drawn[i][QStringLiteral("x")].toDouble());
+    }
+    keepScreenshot(m_xvfb.grabScreen(), QStringLiteral("whiteboard_imported.png"));
+
+    // "Save to Session" puts the picture of the board into the active session's frames.
+    ASSERT_NO_FATAL_FAILURE(chooseFromToolbarMenu(7));
+    const QDeadlineTimer deadline(libraryTimeoutMs);
+    QStringList frames;
+    while (frames.isEmpty() && !deadline.hasExpired()) {
+        QThread::msleep(50);
+        QDirIterator found(m_zentrel.dataHome() + QStringLiteral("/Zentrel/Sessions"),
+                           {QStringLiteral("*.png")},
+                           QDir::Files,
+                           QDirIterator::Subdirectories);
+        while (found.hasNext()) {
+            frames << found.next();
+        }
+    }
+    ASSERT_EQ(frames.size(), 1) << situation();
+    EXPECT_EQ(QImage(frames.front()).size(), m_xvfb.grabScreen().size());
 }
 
 TEST_F(WhiteboardE2E, FreezeShowsTheStillScreenAndCopiesItWithTheArrowDrawnOnIt)
