@@ -289,6 +289,8 @@ TEST_F(WhiteboardE2E, BoardExportedThroughTheDialogsComesBackByImport)
     ASSERT_NO_FATAL_FAILURE(drag(arrowDrag.p1(), arrowDrag.p2()));
     const QJsonArray drawn = elementsOnDisk(2);
     ASSERT_EQ(drawn.size(), 2) << situation();
+    // The new arrow is selected, so the property panel shows beside it.
+    keepScreenshot(m_xvfb.grabScreen(), QStringLiteral("whiteboard_properties.png"));
 
     const QString excalidraw = m_zentrel.dataHome() + QStringLiteral("/board.excalidraw");
     ASSERT_NO_FATAL_FAILURE(chooseFromToolbarMenu(2));
