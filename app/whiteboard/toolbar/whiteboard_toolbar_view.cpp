@@ -75,7 +75,7 @@ WhiteboardToolbarView::~WhiteboardToolbarView() = default;
 
 QString WhiteboardToolbarView::helpText()
 {
-    return QStringLiteral("Space-drag or scroll to pan. Control-scroll or Command +/- to zoom.");
+    return QStringLiteral("Space-drag or scroll to pan. Ctrl-scroll or Ctrl +/- to zoom.");
 }
 
 QWidget *WhiteboardToolbarView::makeContent()
