@@ -1,6 +1,7 @@
 #include "drawing/drawing_canvas_view.h"
 
 #include "common/escape_key.h"
+#include "common/pool_thread_painting.h"
 #include "common/qt_conversions.h"
 #include "common/qt_path.h"
 #include "drawing/drawing_painter.h"
@@ -83,8 +84,10 @@ void DrawingCanvasView::rebuildItemsLayer() const
         m_itemsLayer.setDevicePixelRatio(ratio);
     }
     m_itemsLayer.fill(Qt::transparent);
-    QPainter painter(&m_itemsLayer);
-    DrawingPainter(m_contrast).paintItems(painter, m_model, now());
+    paintOnPoolThread([this] {
+        QPainter painter(&m_itemsLayer);
+        DrawingPainter(m_contrast).paintItems(painter, m_model, now());
+    });
     m_itemsLayerIsValid = true;
 }
 
