@@ -130,3 +130,18 @@ std::unique_ptr<SoundPlayer> makeSoundPlayer()
 }
 
 } // namespace zentrel
+
+#include "platform/unsupported_permission_probe.h"
+#include "platform/x11/x11_permission_probe.h"
+
+namespace zentrel {
+
+std::unique_ptr<PermissionProbe> makePermissionProbe()
+{
+    if (isX11Session()) {
+        return std::make_unique<X11PermissionProbe>();
+    }
+    return std::make_unique<UnsupportedPermissionProbe>();
+}
+
+} // namespace zentrel

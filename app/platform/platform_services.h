@@ -44,3 +44,13 @@ class SoundPlayer;
 std::unique_ptr<SoundPlayer> makeSoundPlayer();
 
 } // namespace zentrel
+
+namespace zentrel {
+
+class PermissionProbe;
+
+// What the session lets the program do: asked of the X server in an X11 session, never granted
+// elsewhere.
+std::unique_ptr<PermissionProbe> makePermissionProbe();
+
+} // namespace zentrel

@@ -16,6 +16,12 @@ tl::expected<void, int> UnsupportedKeyGrabber::grab(const hotkeys::Shortcut &)
 void UnsupportedKeyGrabber::ungrab(const hotkeys::Shortcut &)
 {}
 
+// Nothing can be grabbed here, so nothing can be found to clash either.
+bool UnsupportedKeyGrabber::isHeldElsewhere(const hotkeys::Shortcut &)
+{
+    return false;
+}
+
 std::optional<std::string> UnsupportedKeyGrabber::keyCharacter(int carbonKeyCode) const
 {
     return m_usLayout.keyCharacter(carbonKeyCode);

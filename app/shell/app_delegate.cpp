@@ -1,22 +1,26 @@
 #include "shell/app_delegate.h"
 
 #include "common/bundled_fonts.h"
+#include "hotkeys/shortcut_recorder.h"
 #include "platform/key_grabber.h"
 #include "platform/platform_services.h"
 #include "sessions/default_session_store.h"
 #include "sessions/session_dialogs.h"
 #include "sessions/session_library_model.h"
 #include "sessions/sessions_window.h"
+#include "shell/appcast_updater.h"
 #include "shell/application_paths.h"
 #include "shell/command_url.h"
 #include "shell/hotkey_routing.h"
 #include "shell/message_box_alert_presenter.h"
+#include "shell/onboarding_window.h"
 #include "shell/settings_window.h"
 #include "shell/tray_icon.h"
 #include "shell/tray_menu.h"
+#include "shell/tray_menu_model.h"
+#include "shell/update_check_alert.h"
 
-#include <QCoreApplication>
-#include <QMessageBox>
+#include <QApplication>
 
 namespace zentrel {
 
@@ -31,6 +35,17 @@ AppDelegate::AppDelegate()
           std::make_unique<hotkeys::HotkeyRegistry>(*m_defaults, *m_keyGrabber, *m_keyGrabber))
     , m_leaderKeyBinder(
           std::make_unique<LeaderKeyBinder>(m_coordinator->preferences(), *m_hotkeys, m_scheduler))
+    , m_permissionProbe(makePermissionProbe())
+    , m_permissions(std::make_unique<PermissionManager>(*m_permissionProbe))
+    , m_launchAtLogin(std::make_unique<LaunchAtLoginManager>(
+          autostartEntryPath(), QCoreApplication::applicationFilePath().toStdString()))
+    , m_updater(new AppcastUpdater(*m_defaults,
+                                   m_clock,
+                                   QStringLiteral(ZENTREL_VERSION),
+                                   QStringLiteral(ZENTREL_UPDATE_FEED_URL),
+                                   this))
+    , m_updateService(std::make_unique<UpdateService>(*m_updater))
+    , m_onboarding(std::make_unique<OnboardingFlow>(*m_defaults, m_scheduler))
     , m_trayMenu(new TrayMenu(*m_coordinator, *m_hotkeys, *m_keyGrabber, this))
     , m_trayIcon(new TrayIcon(m_coordinator->preferences(), m_trayMenu->menu(), this))
 {
@@ -54,6 +69,15 @@ AppDelegate::AppDelegate()
     m_leaderKeyBinder->applyNow();
     registerHotkeyHandlers(*m_hotkeys, *m_coordinator);
     connect(m_trayMenu, &TrayMenu::itemChosen, this, &AppDelegate::onMenuItemChosen);
+    connect(m_updater, &AppcastUpdater::checkFinished, this, &showUpdateCheckOutcome);
+    // Permissions granted meanwhile show once the user comes back to the program.
+    connect(
+        qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive) {
+                m_permissions->refresh();
+            }
+        });
+    m_onboarding->scheduleAtStart([this] { showOnboarding(); });
     // Whatever ends the program, a running feature closes first, so nothing it keeps is lost.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         m_coordinator->hotkeyActivationState().heldFeature.reset();
@@ -90,7 +114,7 @@ void AppDelegate::onMenuItemChosen(const TrayMenuItem &item)
         openSessions();
         break;
     case TrayMenuItem::Command::checkForUpdates:
-        checkForUpdates();
+        m_updateService->checkForUpdates();
         break;
     case TrayMenuItem::Command::openSettings:
         openSettings();
@@ -105,7 +129,17 @@ void AppDelegate::onMenuItemChosen(const TrayMenuItem &item)
 void AppDelegate::openSettings()
 {
     if (!m_settingsWindow) {
-        m_settingsWindow = std::make_unique<SettingsWindow>(m_coordinator->preferences());
+        ShortcutRecorder::Services recorders{
+            *m_hotkeys, *m_keyGrabber, *m_keyGrabber, [this] {
+                return trayMenuShortcuts(
+                    [this](const hotkeys::Name &name) { return m_hotkeys->shortcut(name); });
+            }};
+        m_settingsWindow =
+            std::make_unique<SettingsWindow>(SettingsWindow::Services{m_coordinator->preferences(),
+                                                                      *m_permissions,
+                                                                      *m_launchAtLogin,
+                                                                      *m_updateService,
+                                                                      std::move(recorders)});
     }
     m_settingsWindow->show();
     m_settingsWindow->raise();
@@ -124,11 +158,25 @@ void AppDelegate::openSessions()
     m_sessionsWindow->activateWindow();
 }
 
-void AppDelegate::checkForUpdates()
+void AppDelegate::showOnboarding()
 {
-    QMessageBox::information(nullptr,
-                             QStringLiteral("Zentrel"),
-                             QStringLiteral("Updates to Zentrel come from your package manager."));
+    m_onboardingWindow = std::make_unique<OnboardingWindow>(*m_permissions);
+    connect(m_onboardingWindow.get(),
+            &OnboardingWindow::finished,
+            this,
+            &AppDelegate::onOnboardingFinished);
+    m_onboardingWindow->show();
+    m_onboardingWindow->raise();
+    m_onboardingWindow->activateWindow();
+}
+
+void AppDelegate::onOnboardingFinished(bool completed)
+{
+    m_onboarding->finish(completed);
+    // The window is still inside its own signal.
+    if (OnboardingWindow *window = m_onboardingWindow.release()) {
+        window->deleteLater();
+    }
 }
 
 } // namespace zentrel

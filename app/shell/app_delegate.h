@@ -5,8 +5,12 @@
 #include "hotkeys/hotkey_registry.h"
 #include "overlay/overlay_window_controller.h"
 #include "shell/app_coordinator.h"
+#include "shell/launch_at_login_manager.h"
 #include "shell/leader_key_binding.h"
+#include "shell/onboarding_flow.h"
+#include "shell/permission_manager.h"
 #include "shell/qt_shell_ports.h"
+#include "shell/update_service.h"
 
 #include <QObject>
 #include <QPointer>
@@ -15,8 +19,10 @@
 
 namespace zentrel {
 
+class AppcastUpdater;
 class KeyGrabber;
 class MessageBoxAlertPresenter;
+class OnboardingWindow;
 class SessionLibraryModel;
 class SessionsWindow;
 class QtSessionDialogs;
@@ -44,7 +50,8 @@ private:
     void onMenuItemChosen(const TrayMenuItem &item);
     void openSettings();
     void openSessions();
-    void checkForUpdates();
+    void showOnboarding();
+    void onOnboardingFinished(bool completed);
 
     SystemClock m_clock;
     std::unique_ptr<JsonFileDefaultsStore> m_defaults;
@@ -56,6 +63,13 @@ private:
     std::unique_ptr<KeyGrabber> m_keyGrabber;
     std::unique_ptr<hotkeys::HotkeyRegistry> m_hotkeys;
     std::unique_ptr<LeaderKeyBinder> m_leaderKeyBinder;
+    std::unique_ptr<PermissionProbe> m_permissionProbe;
+    std::unique_ptr<PermissionManager> m_permissions;
+    std::unique_ptr<LaunchAtLoginManager> m_launchAtLogin;
+    AppcastUpdater *m_updater;
+    std::unique_ptr<UpdateService> m_updateService;
+    std::unique_ptr<OnboardingFlow> m_onboarding;
+    std::unique_ptr<OnboardingWindow> m_onboardingWindow;
     TrayMenu *m_trayMenu;
     TrayIcon *m_trayIcon;
     std::unique_ptr<SettingsWindow> m_settingsWindow;

@@ -4,11 +4,23 @@
 
 namespace zentrel {
 
+namespace {
+
+std::filesystem::path configFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString();
+}
+
+} // namespace
+
 std::filesystem::path defaultsFilePath()
 {
-    const QString configFolder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return std::filesystem::path(configFolder.toStdString()) / "Zentrel" / "defaults.json";
+    return configFolder() / "Zentrel" / "defaults.json";
+}
+
+std::filesystem::path autostartEntryPath()
+{
+    return configFolder() / "autostart" / "zentrel.desktop";
 }
 
 std::filesystem::path applicationDataFolder()

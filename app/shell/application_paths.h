@@ -11,4 +11,7 @@ std::filesystem::path defaultsFilePath();
 // no data folder): the whiteboard library and the sessions. Nothing is created here.
 std::filesystem::path applicationDataFolder();
 
+// $XDG_CONFIG_HOME/autostart/zentrel.desktop: the entry that starts Zentrel at login.
+std::filesystem::path autostartEntryPath();
+
 } // namespace zentrel

@@ -2,17 +2,41 @@
 
 #include "common/symbol_icon.h"
 #include "shell/app_preferences.h"
+#include "shell/desktop_settings.h"
+#include "shell/hotkey_names.h"
+#include "shell/launch_at_login_manager.h"
+#include "shell/permission_manager.h"
+#include "shell/permission_row.h"
+#include "shell/update_service.h"
 
 #include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace zentrel {
+namespace {
 
-SettingsWindow::SettingsWindow(AppPreferences &preferences)
-    : m_preferences(preferences)
+QLabel *captionLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() * 0.9);
+    label->setFont(font);
+    return label;
+}
+
+} // namespace
+
+SettingsWindow::SettingsWindow(Services services)
+    : m_services(std::move(services))
 {
     setWindowTitle(QStringLiteral("Zentrel Settings"));
     setFixedSize(540, 430);
@@ -21,34 +45,116 @@ SettingsWindow::SettingsWindow(AppPreferences &preferences)
     tabs->addTab(
         makeHotkeysTab(), symbolIcon(QStringLiteral("keyboard")), QStringLiteral("Hotkeys"));
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
     layout->addWidget(tabs);
-    refresh();
-    m_preferencesConnection =
-        m_preferences.changed.connect([this](AppPreferences::Setting) { refresh(); });
+    showPreferences();
+    showPermissions();
+    showLaunchAtLogin();
+    showUpdates();
+    m_preferencesConnection = m_services.preferences.changed.connect(
+        [this](AppPreferences::Setting) { showPreferences(); });
+    m_permissionsConnection = m_services.permissions.changed.connect([this] { showPermissions(); });
+    m_launchAtLoginConnection =
+        m_services.launchAtLogin.changed.connect([this] { showLaunchAtLogin(); });
+    m_updatesConnection = m_services.updates.changed.connect([this] { showUpdates(); });
+}
+
+void SettingsWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_services.permissions.refresh();
+    m_services.launchAtLogin.refresh();
+    // The updater may have finished a check since the window was last open.
+    m_services.updates.refreshState();
 }
 
 QWidget *SettingsWindow::makeGeneralTab()
 {
     auto *tab = new QWidget;
     m_enabled = new QCheckBox(QStringLiteral("Enable Zentrel"), tab);
+    m_launchAtLogin = new QCheckBox(QStringLiteral("Launch at login"), tab);
+    m_launchAtLoginError = new QLabel(tab);
+    m_launchAtLoginError->setWordWrap(true);
+    QPalette errorPalette = m_launchAtLoginError->palette();
+    errorPalette.setColor(QPalette::WindowText, Qt::red);
+    m_launchAtLoginError->setPalette(errorPalette);
     m_externalCommandUrls =
         new QCheckBox(QStringLiteral("Allow external command URLs (zentrel://)"), tab);
-    auto *caption = new QLabel(
-        QStringLiteral("When disabled, automation links from other apps cannot control Zentrel."),
-        tab);
-    caption->setWordWrap(true);
-    caption->setForegroundRole(QPalette::PlaceholderText);
-    connect(
-        m_enabled, &QCheckBox::clicked, this, [this](bool on) { m_preferences.setEnabled(on); });
-    connect(m_externalCommandUrls, &QCheckBox::clicked, this, [this](bool on) {
-        m_preferences.setAllowsExternalCommandURLs(on);
+    auto *divider = new QFrame(tab);
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    m_screenRecording =
+        new PermissionRow(QStringLiteral("Screen Recording"),
+                          QStringLiteral("Used only to capture the display for Zoom Loupe."),
+                          tab);
+    m_accessibility = new PermissionRow(
+        QStringLiteral("Accessibility"), QStringLiteral("Used for global controls."), tab);
+    auto *refreshPermissions = new QPushButton(QStringLiteral("Refresh Permission Status"), tab);
+
+    connect(m_enabled, &QCheckBox::clicked, this, [this](bool on) {
+        m_services.preferences.setEnabled(on);
     });
+    // The box shows what the entry on disk says, not what was clicked.
+    connect(m_launchAtLogin, &QCheckBox::clicked, this, [this](bool on) {
+        m_services.launchAtLogin.setEnabled(on);
+        showLaunchAtLogin();
+    });
+    connect(m_externalCommandUrls, &QCheckBox::clicked, this, [this](bool on) {
+        m_services.preferences.setAllowsExternalCommandURLs(on);
+    });
+    connect(m_screenRecording, &PermissionRow::requestClicked, this, [this] {
+        m_services.permissions.requestScreenRecording();
+    });
+    connect(m_accessibility, &PermissionRow::requestClicked, this, [this] {
+        m_services.permissions.requestAccessibility();
+    });
+    for (PermissionRow *row : {m_screenRecording, m_accessibility}) {
+        connect(row, &PermissionRow::openSettingsClicked, this, &openDesktopSettings);
+    }
+    connect(refreshPermissions, &QPushButton::clicked, this, [this] {
+        m_services.permissions.refresh();
+    });
+
     auto *layout = new QVBoxLayout(tab);
+    layout->setSpacing(6);
     layout->addWidget(m_enabled);
+    layout->addWidget(makeUpdateSection(tab));
+    layout->addWidget(m_launchAtLogin);
+    layout->addWidget(m_launchAtLoginError);
     layout->addWidget(m_externalCommandUrls);
-    layout->addWidget(caption);
+    layout->addWidget(captionLabel(
+        QStringLiteral("When disabled, automation links from other apps cannot control Zentrel."),
+        tab));
+    layout->addWidget(divider);
+    layout->addWidget(m_screenRecording);
+    layout->addWidget(m_accessibility);
+    layout->addWidget(refreshPermissions, 0, Qt::AlignLeft);
     layout->addStretch();
     return tab;
+}
+
+QWidget *SettingsWindow::makeUpdateSection(QWidget *tab)
+{
+    auto *section = new QWidget(tab);
+    m_automaticUpdates = new QCheckBox(QStringLiteral("Automatically check for updates"), section);
+    m_checkForUpdates = new QPushButton(QStringLiteral("Check for Updates\u2026"), section);
+    connect(m_automaticUpdates, &QCheckBox::clicked, this, [this](bool on) {
+        m_services.updates.setAutomaticCheck(on);
+    });
+    connect(m_checkForUpdates, &QPushButton::clicked, this, [this] {
+        m_services.updates.checkForUpdates();
+    });
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_automaticUpdates);
+    row->addStretch();
+    row->addWidget(m_checkForUpdates);
+    auto *layout = new QVBoxLayout(section);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addLayout(row);
+    layout->addWidget(captionLabel(
+        QStringLiteral("When enabled, Zentrel checks for updates once per day."), section));
+    return section;
 }
 
 QWidget *SettingsWindow::makeHotkeysTab()
@@ -69,37 +175,98 @@ QWidget *SettingsWindow::makeHotkeysTab()
     };
     auto *tab = new QWidget;
     auto *group = new QGroupBox(QStringLiteral("Leader key"), tab);
-    auto *groupLayout = new QVBoxLayout(group);
+    auto *groupLayout = new QGridLayout(group);
     for (const Toggle &toggle : toggles) {
         auto *box = new QCheckBox(QString::fromUtf8(toggle.title), group);
         box->setToolTip(QStringLiteral("The %1 key").arg(QString::fromUtf8(toggle.key)));
         connect(box, &QCheckBox::clicked, this, [this, flag = toggle.flag](bool on) {
-            m_preferences.setLeaderModifier(flag, on);
+            m_services.preferences.setLeaderModifier(flag, on);
         });
-        groupLayout->addWidget(box);
+        const auto index = static_cast<int>(m_leaderToggles.size());
+        groupLayout->addWidget(box, index / 2, index % 2);
         m_leaderToggles.emplace_back(toggle.flag, box);
     }
-    auto *footer = new QLabel(
+    auto *layout = new QVBoxLayout(tab);
+    layout->addWidget(group);
+    layout->addWidget(captionLabel(
         QStringLiteral("Hold these modifiers, then tap the feature's letter: D=Draw, Z=Zoom, "
                        "S=Spotlight, F=Freeze, W=Whiteboard, T=Break Timer, H=Cursor Halo. Esc "
                        "closes the current feature."),
-        tab);
-    footer->setWordWrap(true);
-    footer->setForegroundRole(QPalette::PlaceholderText);
-    auto *layout = new QVBoxLayout(tab);
-    layout->addWidget(group);
-    layout->addWidget(footer);
+        tab));
+    layout->addWidget(makeShortcutsGroup(tab));
     layout->addStretch();
     return tab;
 }
 
-void SettingsWindow::refresh()
+QWidget *SettingsWindow::makeShortcutsGroup(QWidget *tab)
+{
+    struct Entry
+    {
+        PresentationFeature feature;
+        const char *title;
+    };
+
+    const Entry entries[] = {
+        {PresentationFeature::drawing, "Draw"},
+        {PresentationFeature::zooming, "Zoom Loupe"},
+        {PresentationFeature::spotlight, "Spotlight"},
+        {PresentationFeature::freeze, "Zevizu & Vozurir"},
+        {PresentationFeature::whiteboard, "Whiteboard"},
+        {PresentationFeature::breakTimer, "Break Timer"},
+        {PresentationFeature::cursorHalo, "Cursor Halo"},
+    };
+    auto *group = new QGroupBox(QStringLiteral("Feature shortcuts"), tab);
+    auto *grid = new QGridLayout(group);
+    grid->setVerticalSpacing(4);
+    int index = 0;
+    for (const Entry &entry : entries) {
+        auto *recorder =
+            new ShortcutRecorder(m_services.recorders, featureHotkeyName(entry.feature), group);
+        auto *label = new QLabel(QString::fromUtf8(entry.title), group);
+        const int row = index / 2;
+        const int column = (index % 2) * 2;
+        grid->addWidget(label, row, column);
+        grid->addWidget(recorder, row, column + 1);
+        ++index;
+    }
+    // Recorded combinations last as long as the leader does (see the leader-key bindings).
+    grid->addWidget(captionLabel(QStringLiteral("A new leader key, and the next start, bind every "
+                                                "feature to the leader again."),
+                                 group),
+                    (index + 1) / 2,
+                    0,
+                    1,
+                    4);
+    return group;
+}
+
+void SettingsWindow::showPreferences()
 {
     for (const auto &[flag, box] : m_leaderToggles) {
-        box->setChecked(m_preferences.leaderModifiers().contains(flag));
+        box->setChecked(m_services.preferences.leaderModifiers().contains(flag));
     }
-    m_enabled->setChecked(m_preferences.isEnabled());
-    m_externalCommandUrls->setChecked(m_preferences.allowsExternalCommandURLs());
+    m_enabled->setChecked(m_services.preferences.isEnabled());
+    m_externalCommandUrls->setChecked(m_services.preferences.allowsExternalCommandURLs());
+}
+
+void SettingsWindow::showPermissions()
+{
+    m_screenRecording->setStatus(m_services.permissions.screenRecording());
+    m_accessibility->setStatus(m_services.permissions.accessibility());
+}
+
+void SettingsWindow::showLaunchAtLogin()
+{
+    m_launchAtLogin->setChecked(m_services.launchAtLogin.isEnabled());
+    const auto &error = m_services.launchAtLogin.errorMessage();
+    m_launchAtLoginError->setText(error ? QString::fromStdString(*error) : QString());
+    m_launchAtLoginError->setVisible(error.has_value());
+}
+
+void SettingsWindow::showUpdates()
+{
+    m_automaticUpdates->setChecked(m_services.updates.automaticallyChecksForUpdates());
+    m_checkForUpdates->setEnabled(m_services.updates.canCheckForUpdates());
 }
 
 } // namespace zentrel

@@ -15,6 +15,9 @@ std::string message(const FileError &error)
     case FileError::Kind::moveFailed:
         verb = "move";
         break;
+    case FileError::Kind::removeFailed:
+        verb = "remove";
+        break;
     }
     return "Could not " + std::string(verb) + " \"" + error.path.string() + "\": " + error.reason;
 }

@@ -12,6 +12,7 @@ struct FileError
         readFailed,
         writeFailed,
         moveFailed,
+        removeFailed,
     };
 
     Kind kind;

@@ -262,7 +262,7 @@ void HotkeyRegistry::regrabAll()
 
 void HotkeyRegistry::dispatch(const HandlerTable &table, const Shortcut &reported) const
 {
-    if (m_isPaused) {
+    if (isPaused()) {
         return;
     }
     // Copied: a handler may add or remove handlers while this runs.
@@ -273,6 +273,13 @@ void HotkeyRegistry::dispatch(const HandlerTable &table, const Shortcut &reporte
                 handler();
             }
         }
+    }
+}
+
+void HotkeyRegistry::resume()
+{
+    if (m_pauseCount > 0) {
+        --m_pauseCount;
     }
 }
 

@@ -56,8 +56,13 @@ public:
 
     bool isEnabled() const { return m_isEnabled; }
 
-    // While paused (a shortcut is being recorded) presses and releases reach nobody.
-    void setPaused(bool paused) { m_isPaused = paused; }
+    // While paused (a shortcut is being recorded) presses and releases reach nobody. Pauses
+    // are counted, so one recorder ending does not resume dispatch while another records.
+    void pause() { ++m_pauseCount; }
+
+    void resume();
+
+    bool isPaused() const { return m_pauseCount > 0; }
 
     // Grabs everything again, also what the system refused before: after a keymap change the
     // same positions may be free, or may be other keys.
@@ -95,7 +100,7 @@ private:
     std::set<Shortcut> m_grabbed;
     std::set<Shortcut> m_refused;
     bool m_isEnabled = true;
-    bool m_isPaused = false;
+    int m_pauseCount = 0;
 };
 
 } // namespace zentrel::hotkeys

@@ -14,6 +14,9 @@ public:
     virtual ~ShortcutGrabber() = default;
     virtual tl::expected<void, int> grab(const Shortcut &shortcut) = 0;
     virtual void ungrab(const Shortcut &shortcut) = 0;
+    // Whether another program holds the combination: a trial grab that is refused. Our own
+    // grabs are not disturbed.
+    virtual bool isHeldElsewhere(const Shortcut &shortcut) = 0;
 };
 
 } // namespace zentrel::hotkeys

@@ -1,9 +1,24 @@
 #include "shell/tray_menu_model.h"
 
+#include "shell/hotkey_names.h"
+
 #include <array>
 #include <utility>
 
 namespace zentrel {
+namespace {
+
+constexpr auto featureTitles = std::to_array<std::pair<PresentationFeature, const char *>>({
+    {PresentationFeature::drawing, "Draw"},
+    {PresentationFeature::zooming, "Zoom Loupe"},
+    {PresentationFeature::spotlight, "Spotlight"},
+    {PresentationFeature::freeze, "Zevizu & Vozurir"},
+    {PresentationFeature::whiteboard, "Whiteboard"},
+    {PresentationFeature::breakTimer, "Break Timer"},
+    {PresentationFeature::cursorHalo, "Cursor Halo"},
+});
+
+} // namespace
 
 std::vector<TrayMenuItem>
 trayMenuItems(bool isEnabled,
@@ -11,16 +26,6 @@ trayMenuItems(bool isEnabled,
               const std::function<std::string(PresentationFeature)> &shortcutText)
 {
     using Command = TrayMenuItem::Command;
-    static constexpr auto featureTitles =
-        std::to_array<std::pair<PresentationFeature, const char *>>({
-            {PresentationFeature::drawing, "Draw"},
-            {PresentationFeature::zooming, "Zoom Loupe"},
-            {PresentationFeature::spotlight, "Spotlight"},
-            {PresentationFeature::freeze, "Zevizu & Vozurir"},
-            {PresentationFeature::whiteboard, "Whiteboard"},
-            {PresentationFeature::breakTimer, "Break Timer"},
-            {PresentationFeature::cursorHalo, "Cursor Halo"},
-        });
 
     const auto button = [](Command command, const char *title) {
         TrayMenuItem item;
@@ -49,6 +54,19 @@ trayMenuItems(bool isEnabled,
     items.push_back(button(Command::openSettings, "Settings..."));
     items.push_back(button(Command::quit, "Quit Zentrel"));
     return items;
+}
+
+std::vector<hotkeys::MenuShortcut> trayMenuShortcuts(
+    const std::function<std::optional<hotkeys::Shortcut>(const hotkeys::Name &)> &shortcutOf)
+{
+    std::vector<hotkeys::MenuShortcut> shortcuts;
+    for (const auto &[feature, title] : featureTitles) {
+        const hotkeys::Name &name = featureHotkeyName(feature);
+        if (const auto shortcut = shortcutOf(name)) {
+            shortcuts.push_back(hotkeys::MenuShortcut{title, *shortcut, name.rawValue});
+        }
+    }
+    return shortcuts;
 }
 
 } // namespace zentrel

@@ -28,8 +28,13 @@ public:
     QString configHome() const;
     // $XDG_DATA_HOME; the program keeps its sessions in Zentrel/Sessions below it.
     QString dataHome() const;
-    // Writes the settings file the program reads at start.
+    // Writes the settings file the program reads at start. Onboarding counts as done unless the
+    // test starts the program as for the first time, or says otherwise in `defaults`.
     bool writeDefaults(const QJsonObject &defaults) const;
+
+    // The next start is a first start: no settings, so the welcome window comes up.
+    void startAsFirstStart() { m_isFirstStart = true; }
+
     bool start(const QString &display);
 
     // An environment variable for the program and its later invocations, set before start.
@@ -65,6 +70,7 @@ private:
     QTemporaryDir m_home;
     QProcessEnvironment m_extra;
     ChildProcess m_process;
+    bool m_isFirstStart = false;
 };
 
 } // namespace zentrel

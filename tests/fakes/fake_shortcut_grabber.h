@@ -28,6 +28,11 @@ public:
         grabbed.erase(shortcut);
     }
 
+    bool isHeldElsewhere(const hotkeys::Shortcut &shortcut) override
+    {
+        return refusals.contains(shortcut);
+    }
+
     std::set<hotkeys::Shortcut> grabbed;
     std::map<hotkeys::Shortcut, int> refusals;
     int grabCalls = 0;

@@ -95,6 +95,10 @@ bool XcbKeyGrabber::State::nativeEventFilter(const QByteArray &eventType, void *
 
 bool XcbKeyGrabber::State::handleKeyPress(const xcb_key_press_event_t &event)
 {
+    // Keys typed into our own windows (a shortcut recorder holding the keyboard) are theirs.
+    if (event.event != m_root) {
+        return false;
+    }
     // A held hot key repeats; it is still ours even if its modifiers went up meanwhile.
     if (m_heldKeys.contains(event.detail)) {
         return true;
@@ -270,6 +274,19 @@ void XcbKeyGrabber::ungrab(const hotkeys::Shortcut &shortcut)
     }
     m_state->ungrabVariants(grab->first, grab->second.lockMask);
     m_state->m_grabs.erase(grab);
+}
+
+bool XcbKeyGrabber::isHeldElsewhere(const hotkeys::Shortcut &shortcut)
+{
+    const auto combination = x11Combination(shortcut);
+    // What X cannot express nobody can hold; what we hold ourselves is no clash.
+    if (!combination || m_state->m_grabs.contains(*combination)) {
+        return false;
+    }
+    const uint16_t lockMask = m_state->currentLockMask();
+    const int status = m_state->grabVariants(*combination, lockMask);
+    m_state->ungrabVariants(*combination, lockMask);
+    return status == XCB_ACCESS;
 }
 
 std::optional<std::string> XcbKeyGrabber::keyCharacter(int carbonKeyCode) const

@@ -18,6 +18,7 @@ public:
 
     tl::expected<void, int> grab(const hotkeys::Shortcut &shortcut) override;
     void ungrab(const hotkeys::Shortcut &shortcut) override;
+    bool isHeldElsewhere(const hotkeys::Shortcut &shortcut) override;
     std::optional<std::string> keyCharacter(int carbonKeyCode) const override;
 
 private:

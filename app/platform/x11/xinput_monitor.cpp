@@ -28,6 +28,8 @@ struct RawPressMask
     std::uint32_t bits;
 };
 
+} // namespace
+
 std::optional<std::uint8_t> xinputOpcode(xcb_connection_t *connection)
 {
     const xcb_query_extension_reply_t *extension =
@@ -44,8 +46,6 @@ std::optional<std::uint8_t> xinputOpcode(xcb_connection_t *connection)
     }
     return extension->major_opcode;
 }
-
-} // namespace
 
 void XinputMonitor::Disconnect::operator()(xcb_connection_t *connection) const
 {

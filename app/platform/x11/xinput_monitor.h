@@ -4,10 +4,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 struct xcb_connection_t;
 
 namespace zentrel {
+
+// The major opcode of XInput 2.1 or later on the connection, none without it.
+std::optional<std::uint8_t> xinputOpcode(xcb_connection_t *connection);
 
 // Reads XInput 2 raw button and key presses of the root window on a connection of its own: raw
 // events come whichever window is under the pointer and whoever holds a grab, and Qt's connection

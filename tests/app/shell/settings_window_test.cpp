@@ -1,32 +1,66 @@
 #include "shell/settings_window.h"
 
+#include "common/atomic_file.h"
 #include "common/memory_defaults_store.h"
+#include "fakes/fake_permission_probe.h"
+#include "fakes/fake_shortcut_grabber.h"
+#include "fakes/fake_updater.h"
+#include "fakes/temporary_directory.h"
+#include "hotkeys/hotkey_registry.h"
+#include "hotkeys/us_key_characters.h"
 #include "shell/app_preferences.h"
+#include "shell/launch_at_login_manager.h"
+#include "shell/permission_manager.h"
+#include "shell/update_service.h"
 
 #include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace zentrel;
 
 namespace {
 
-QCheckBox *checkBox(const SettingsWindow &window, const QString &text)
+template <typename Widget>
+Widget *child(const QWidget &window, const QString &text)
 {
-    for (QCheckBox *box : window.findChildren<QCheckBox *>()) {
-        if (box->text() == text) {
-            return box;
+    for (Widget *widget : window.findChildren<Widget *>()) {
+        if (widget->text() == text) {
+            return widget;
         }
     }
     return nullptr;
 }
 
+QCheckBox *checkBox(const SettingsWindow &window, const QString &text)
+{
+    return child<QCheckBox>(window, text);
+}
+
 class SettingsWindowTest : public testing::Test
 {
 protected:
+    TemporaryDirectory folder;
     MemoryDefaultsStore defaults;
     AppPreferences preferences{defaults};
-    SettingsWindow window{preferences};
+    FakePermissionProbe probe;
+    PermissionManager permissions{probe};
+    LaunchAtLoginManager launchAtLogin{folder / "autostart/zentrel.desktop", "/usr/bin/zentrel"};
+    FakeUpdater updater;
+    UpdateService updates{updater};
+    FakeShortcutGrabber grabber;
+    hotkeys::UsKeyCharacters layout;
+    hotkeys::HotkeyRegistry hotkeys{defaults, grabber, layout};
+    SettingsWindow window{
+        SettingsWindow::Services{preferences,
+                                 permissions,
+                                 launchAtLogin,
+                                 updates,
+                                 ShortcutRecorder::Services{hotkeys, layout, grabber, {}}}};
 };
 
 TEST_F(SettingsWindowTest, LeaderTogglesShowAndWriteTheStoredLeader)
@@ -54,6 +88,60 @@ TEST_F(SettingsWindowTest, GeneralSwitchesFollowThePreferences)
 
     preferences.setEnabled(false);
     EXPECT_FALSE(enabled->isChecked());
+}
+
+TEST_F(SettingsWindowTest, LaunchAtLoginWritesTheEntryAndShowsWhatIsOnDisk)
+{
+    QCheckBox *login = checkBox(window, QStringLiteral("Launch at login"));
+    ASSERT_NE(login, nullptr);
+    login->click();
+    EXPECT_TRUE(std::filesystem::exists(folder / "autostart/zentrel.desktop"));
+    EXPECT_TRUE(login->isChecked());
+    login->click();
+    EXPECT_FALSE(std::filesystem::exists(folder / "autostart/zentrel.desktop"));
+    EXPECT_FALSE(login->isChecked());
+}
+
+TEST_F(SettingsWindowTest, AFailedLoginChangeShowsTheReasonAndTheRealState)
+{
+    ASSERT_TRUE(writeFileAtomically(folder / "autostart", "a file where the folder goes"));
+    QCheckBox *login = checkBox(window, QStringLiteral("Launch at login"));
+    login->click();
+    EXPECT_FALSE(login->isChecked());
+    const auto error = launchAtLogin.errorMessage();
+    ASSERT_TRUE(error);
+    QLabel *shown = child<QLabel>(window, QString::fromStdString(*error));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_FALSE(shown->isHidden());
+}
+
+TEST_F(SettingsWindowTest, OpeningReadsPermissionsLoginItemAndUpdaterAgain)
+{
+    QPushButton *check = child<QPushButton>(window, QStringLiteral("Check for Updates\u2026"));
+    ASSERT_NE(check, nullptr);
+    EXPECT_TRUE(check->isEnabled());
+    EXPECT_NE(child<QPushButton>(window, QStringLiteral("Request")), nullptr);
+
+    probe.keys = PermissionStatus{false, "The X server lacks the XInput 2 extension."};
+    updater.canCheck = false;
+    updater.automatic = true;
+    ASSERT_TRUE(writeFileAtomically(folder / "autostart/zentrel.desktop",
+                                    "[Desktop Entry]\nExec=zentrel\n"));
+    window.show();
+    EXPECT_FALSE(permissions.hasAccessibility());
+    EXPECT_FALSE(child<QLabel>(window, QStringLiteral("The X server lacks the XInput 2 extension."))
+                     ->isHidden());
+    EXPECT_TRUE(checkBox(window, QStringLiteral("Launch at login"))->isChecked());
+    EXPECT_FALSE(check->isEnabled());
+    EXPECT_TRUE(checkBox(window, QStringLiteral("Automatically check for updates"))->isChecked());
+}
+
+TEST_F(SettingsWindowTest, UpdateControlsGoThroughTheService)
+{
+    checkBox(window, QStringLiteral("Automatically check for updates"))->click();
+    EXPECT_TRUE(updater.automatic);
+    child<QPushButton>(window, QStringLiteral("Check for Updates\u2026"))->click();
+    EXPECT_EQ(updater.checks, 1);
 }
 
 } // namespace

@@ -134,13 +134,30 @@ TEST(HotkeyRegistry, PausedRegistryRunsNothing)
     Harness h;
     h.registry.setShortcut(ctrlOptD, draw);
     h.listen(draw);
-    h.registry.setPaused(true);
+    h.registry.pause();
     h.registry.handleKeyDown(ctrlOptD);
     h.registry.handleKeyUp(ctrlOptD);
     EXPECT_TRUE(h.calls.empty());
-    h.registry.setPaused(false);
+    h.registry.resume();
     h.registry.handleKeyUp(ctrlOptD);
     EXPECT_EQ(h.calls, Texts{"draw up"});
+}
+
+TEST(HotkeyRegistry, DispatchResumesOnlyOnceEveryPauseHasEnded)
+{
+    Harness h;
+    h.registry.setShortcut(ctrlOptD, draw);
+    h.listen(draw);
+    h.registry.pause();
+    h.registry.pause();
+    h.registry.resume();
+    h.registry.handleKeyDown(ctrlOptD);
+    EXPECT_TRUE(h.calls.empty()) << "one of two recorders still records";
+    h.registry.resume();
+    h.registry.resume();
+    EXPECT_FALSE(h.registry.isPaused());
+    h.registry.handleKeyDown(ctrlOptD);
+    EXPECT_EQ(h.calls, Texts{"draw down"});
 }
 
 TEST(HotkeyRegistry, RemovingHandlersOrDisablingReleasesGrabsButKeepsStorage)

@@ -330,3 +330,24 @@ TEST(AppPreferences, ReadsColoursWithFixedFallbacks)
         EXPECT_EQ((AppPreferences(store).*read)(), (Color{0, 1, 0, 1})) << colorKey;
     }
 }
+
+TEST(AppPreferences, LeaderToggleOnAndOffRestoresTheSetAndWritesEachTime)
+{
+    MemoryDefaultsStore store;
+    AppPreferences preferences(store);
+    const ModifierFlags before = preferences.leaderModifiers();
+    std::vector<json> written;
+    const ScopedConnection connection = preferences.changed.connect([&](Setting setting) {
+        if (setting == Setting::leaderModifiers) {
+            written.push_back(*store.storedValue("controls.leaderKey"));
+        }
+    });
+
+    preferences.setLeaderModifier(ModifierFlag::command, true);
+    EXPECT_TRUE(preferences.leaderModifiers().contains(ModifierFlag::command));
+    // A flag already in the set stays; only its own bit moves.
+    preferences.setLeaderModifier(ModifierFlag::control, true);
+    preferences.setLeaderModifier(ModifierFlag::command, false);
+    EXPECT_EQ(preferences.leaderModifiers(), before);
+    EXPECT_EQ(written, (std::vector<json>{1835008, 1835008, 786432}));
+}

@@ -1,0 +1,310 @@
+#include "hotkeys/shortcut_recorder.h"
+
+#include "hotkeys/hotkey_registry.h"
+#include "hotkeys/key_positions.h"
+#include "hotkeys/shortcut_text.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace zentrel {
+namespace {
+
+constexpr int recorderWidth = 130;
+// A click this close outside the box still counts as inside it.
+constexpr int clickSlack = 3;
+// X keycodes are Linux input codes plus 8.
+constexpr int x11KeycodeOffset = 8;
+
+const QString recordPlaceholder = QStringLiteral("Record Shortcut");
+const QString pressPlaceholder = QStringLiteral("Press Shortcut");
+
+bool isModifierKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Qt calls the Super key Meta on X11.
+ModifierFlags modifierFlags(Qt::KeyboardModifiers modifiers)
+{
+    return ModifierFlags{}
+        .with(ModifierFlag::control, modifiers.testFlag(Qt::ControlModifier))
+        .with(ModifierFlag::option, modifiers.testFlag(Qt::AltModifier))
+        .with(ModifierFlag::shift, modifiers.testFlag(Qt::ShiftModifier))
+        .with(ModifierFlag::command, modifiers.testFlag(Qt::MetaModifier));
+}
+
+} // namespace
+
+ShortcutRecorder::ShortcutRecorder(Services services, hotkeys::Name name, QWidget *parent)
+    : QLineEdit(parent)
+    , m_services(std::move(services))
+    , m_name(std::move(name))
+{
+    setPlaceholderText(recordPlaceholder);
+    setAlignment(Qt::AlignCenter);
+    setClearButtonEnabled(true);
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setMinimumWidth(recorderWidth);
+    showStoredShortcut();
+    // The clear button empties the text as an edit; typing never reaches the text.
+    connect(this, &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (text.isEmpty()) {
+            clearShortcut();
+            setFocus(Qt::OtherFocusReason);
+            if (hasFocus()) {
+                startRecording();
+            }
+        }
+    });
+    m_shortcutConnection =
+        m_services.hotkeys.shortcutChanged.connect([this](const std::string &rawName) {
+            if (rawName == m_name.rawValue) {
+                showStoredShortcut();
+            }
+        });
+}
+
+ShortcutRecorder::~ShortcutRecorder()
+{
+    endRecording();
+}
+
+void ShortcutRecorder::setShortcutName(const hotkeys::Name &name)
+{
+    const bool isOther = name.rawValue != m_name.rawValue;
+    m_name = name;
+    if (isOther) {
+        showStoredShortcut();
+    }
+}
+
+QSize ShortcutRecorder::sizeHint() const
+{
+    return QSize(recorderWidth, QLineEdit::sizeHint().height());
+}
+
+void ShortcutRecorder::showStoredShortcut()
+{
+    const auto shortcut = m_services.hotkeys.shortcut(m_name);
+    setText(shortcut ? QString::fromStdString(hotkeys::menuText(*shortcut, m_services.layout))
+                     : QString());
+}
+
+// A window that becomes active hands its focus back without the user asking for a recording;
+// only the return from a clash warning resumes one that way.
+void ShortcutRecorder::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    if (event->reason() != Qt::ActiveWindowFocusReason || m_resumesAfterWarning) {
+        m_resumesAfterWarning = false;
+        startRecording();
+    }
+}
+
+// The box may hold the focus without recording (its window handed it back); a click records.
+void ShortcutRecorder::mousePressEvent(QMouseEvent *event)
+{
+    QLineEdit::mousePressEvent(event);
+    if (hasFocus()) {
+        startRecording();
+    }
+}
+
+void ShortcutRecorder::focusOutEvent(QFocusEvent *event)
+{
+    endRecording();
+    QLineEdit::focusOutEvent(event);
+}
+
+void ShortcutRecorder::startRecording()
+{
+    if (m_isRecording || !window()->isVisible()) {
+        return;
+    }
+    m_isRecording = true;
+    setPlaceholderText(pressPlaceholder);
+    m_services.hotkeys.pause();
+    // Held so the chord reaches us rather than whoever grabbed it, our own hot keys included.
+    grabKeyboard();
+    qApp->installEventFilter(this);
+}
+
+// Only a recorder that paused dispatch resumes it: with two recorders, the first to end must
+// not wake the hot keys while the other still records.
+void ShortcutRecorder::endRecording()
+{
+    if (!m_isRecording) {
+        return;
+    }
+    m_isRecording = false;
+    qApp->removeEventFilter(this);
+    releaseKeyboard();
+    m_services.hotkeys.resume();
+    setPlaceholderText(recordPlaceholder);
+}
+
+bool ShortcutRecorder::event(QEvent *event)
+{
+    // Taken before the widget's own Tab and shortcut handling while recording.
+    if (m_isRecording && event->type() == QEvent::ShortcutOverride) {
+        event->accept();
+        return true;
+    }
+    if (m_isRecording && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool plainTab = key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier;
+        if (!plainTab) {
+            handleKeyPress(*key);
+            return true;
+        }
+    }
+    if (!m_isRecording && event->type() == QEvent::KeyPress) {
+        // Typing never edits the text; Tab and the like still move the focus.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) {
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
+bool ShortcutRecorder::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease && m_isRecording) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const QRect area = rect().adjusted(-clickSlack, -clickSlack, clickSlack, clickSlack);
+        if (!area.contains(mapFromGlobal(mouse->globalPosition().toPoint()))) {
+            clearFocus();
+        }
+    }
+    return QLineEdit::eventFilter(watched, event);
+}
+
+void ShortcutRecorder::handleKeyPress(const QKeyEvent &event)
+{
+    if (isModifierKey(event.key())) {
+        return;
+    }
+    const int scanCode = static_cast<int>(event.nativeScanCode());
+    const auto carbonKeyCode = scanCode > x11KeycodeOffset
+                                   ? hotkeys::carbonKeyCode(scanCode - x11KeycodeOffset)
+                                   : std::nullopt;
+    if (!carbonKeyCode) {
+        QApplication::beep();
+        return;
+    }
+    const auto decision =
+        hotkeys::decideRecordedKey(*carbonKeyCode,
+                                   modifierFlags(event.modifiers()),
+                                   m_name.rawValue,
+                                   m_services.menuShortcuts ? m_services.menuShortcuts()
+                                                            : std::vector<hotkeys::MenuShortcut>{},
+                                   [this](const hotkeys::Shortcut &shortcut) {
+                                       return m_services.grabber.isHeldElsewhere(shortcut);
+                                   });
+    using Kind = hotkeys::RecorderDecision::Kind;
+    switch (decision.kind) {
+    case Kind::endAndPassOn:
+        focusNextChild();
+        return;
+    case Kind::end:
+        clearFocus();
+        return;
+    case Kind::clear:
+        if (!text().isEmpty()) {
+            clearShortcut();
+        }
+        return;
+    case Kind::refuse:
+        QApplication::beep();
+        return;
+    case Kind::menuClash:
+        warn(QStringLiteral("This shortcut is already used by the menu item \u201C%1\u201D.")
+                 .arg(QString::fromStdString(decision.menuTitle)),
+             {},
+             std::nullopt);
+        return;
+    case Kind::systemClash:
+        warn(QStringLiteral("This shortcut is already used by another program."),
+             QStringLiteral("Choose another one, or change it in the settings of the program "
+                            "that uses it."),
+             decision.shortcut);
+        return;
+    case Kind::store:
+        store(*decision.shortcut);
+        return;
+    }
+}
+
+void ShortcutRecorder::store(const hotkeys::Shortcut &shortcut)
+{
+    m_services.hotkeys.setShortcut(shortcut, m_name);
+    showStoredShortcut();
+    Q_EMIT shortcutChanged(shortcut);
+    clearFocus();
+}
+
+void ShortcutRecorder::clearShortcut()
+{
+    m_services.hotkeys.setShortcut(std::nullopt, m_name);
+    setText(QString());
+    Q_EMIT shortcutChanged(std::nullopt);
+}
+
+// Recording ends while the warning is up and starts again after it, unless the user chose to
+// use a combination another program holds.
+void ShortcutRecorder::warn(const QString &text,
+                            const QString &informative,
+                            std::optional<hotkeys::Shortcut> storable)
+{
+    clearFocus();
+    m_alert = new QMessageBox(
+        QMessageBox::Warning, QStringLiteral("Zentrel"), text, QMessageBox::NoButton, this);
+    m_alert->setInformativeText(informative);
+    m_alert->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton *ok = m_alert->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    QPushButton *useAnyway =
+        storable ? m_alert->addButton(QStringLiteral("Use Anyway"), QMessageBox::DestructiveRole)
+                 : nullptr;
+    m_alert->setDefaultButton(ok);
+    m_alert->setEscapeButton(ok);
+    connect(m_alert,
+            &QMessageBox::buttonClicked,
+            this,
+            [this, useAnyway, storable](QAbstractButton *chosen) {
+                if (useAnyway && chosen == useAnyway) {
+                    store(*storable);
+                    return;
+                }
+                setFocus(Qt::OtherFocusReason);
+            });
+    m_alert->open();
+}
+
+QMessageBox *ShortcutRecorder::clashAlert() const
+{
+    return m_alert;
+}
+
+} // namespace zentrel

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "common/signal.h"
+#include "hotkeys/hotkey_name.h"
+#include "hotkeys/shortcut_recorder_rules.h"
+
+#include <QLineEdit>
+#include <QPointer>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QMessageBox;
+
+namespace zentrel::hotkeys {
+class HotkeyRegistry;
+class KeyCharacterSource;
+class ShortcutGrabber;
+} // namespace zentrel::hotkeys
+
+namespace zentrel {
+
+// The box in which the user gives one named hot key a new combination: it shows the stored one,
+// records while it has the focus (holding the keyboard, so no hot key fires meanwhile), and
+// stores the next acceptable chord. Delete clears, Escape cancels, the clear button clears.
+class ShortcutRecorder : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    struct Services
+    {
+        hotkeys::HotkeyRegistry &hotkeys;
+        const hotkeys::KeyCharacterSource &layout;
+        // For the trial grab that finds combinations other programs hold.
+        hotkeys::ShortcutGrabber &grabber;
+        std::function<std::vector<hotkeys::MenuShortcut>()> menuShortcuts;
+    };
+
+    ShortcutRecorder(Services services, hotkeys::Name name, QWidget *parent = nullptr);
+    ~ShortcutRecorder() override;
+
+    const hotkeys::Name &shortcutName() const { return m_name; }
+
+    void setShortcutName(const hotkeys::Name &name);
+
+    bool isRecording() const { return m_isRecording; }
+
+    // The clash warning while it is open.
+    QMessageBox *clashAlert() const;
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    // After the user stored or cleared a combination.
+    void shortcutChanged(const std::optional<zentrel::hotkeys::Shortcut> &shortcut);
+
+protected:
+    bool event(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void startRecording();
+    void endRecording();
+    void handleKeyPress(const QKeyEvent &event);
+    void store(const hotkeys::Shortcut &shortcut);
+    void clearShortcut();
+    void warn(const QString &text,
+              const QString &informative,
+              std::optional<hotkeys::Shortcut> storable);
+    void showStoredShortcut();
+
+    Services m_services;
+    hotkeys::Name m_name;
+    bool m_isRecording = false;
+    bool m_resumesAfterWarning = false;
+    QPointer<QMessageBox> m_alert;
+    ScopedConnection m_shortcutConnection;
+};
+
+} // namespace zentrel

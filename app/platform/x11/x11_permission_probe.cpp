@@ -1,0 +1,62 @@
+#include "platform/x11/x11_permission_probe.h"
+
+#include "platform/x11/xinput_monitor.h"
+
+#include <xcb/xcb.h>
+
+// The XKB protocol header names a field "explicit", which C++ reserves.
+#define explicit explicitComponents
+#include <xcb/xkb.h>
+#undef explicit
+
+#include <memory>
+
+namespace zentrel {
+namespace {
+
+const char *const noDisplay = "No X display could be reached.";
+
+struct Disconnect
+{
+    void operator()(xcb_connection_t *connection) const { xcb_disconnect(connection); }
+};
+
+using Connection = std::unique_ptr<xcb_connection_t, Disconnect>;
+
+// A connection of our own: asking for the XInput version on Qt's would change what Qt agreed.
+Connection connectToDisplay()
+{
+    Connection connection(xcb_connect(nullptr, nullptr));
+    if (!connection || xcb_connection_has_error(connection.get()) != 0) {
+        return nullptr;
+    }
+    return connection;
+}
+
+} // namespace
+
+PermissionStatus X11PermissionProbe::screenRecording() const
+{
+    if (!connectToDisplay()) {
+        return {false, noDisplay};
+    }
+    return {true, {}};
+}
+
+PermissionStatus X11PermissionProbe::accessibility() const
+{
+    const Connection connection = connectToDisplay();
+    if (!connection) {
+        return {false, noDisplay};
+    }
+    if (!xinputOpcode(connection.get())) {
+        return {false, "The X server lacks the XInput 2 extension."};
+    }
+    const xcb_query_extension_reply_t *xkb = xcb_get_extension_data(connection.get(), &xcb_xkb_id);
+    if (xkb == nullptr || xkb->present == 0) {
+        return {false, "The X server lacks the XKB extension."};
+    }
+    return {true, {}};
+}
+
+} // namespace zentrel

@@ -1,0 +1,75 @@
+#include "hotkeys/shortcut_recorder_rules.h"
+
+#include "hotkeys/key.h"
+
+#include <algorithm>
+#include <array>
+
+namespace zentrel::hotkeys {
+namespace {
+
+bool hasAny(ModifierFlags flags, std::initializer_list<ModifierFlag> wanted)
+{
+    return std::any_of(
+        wanted.begin(), wanted.end(), [flags](ModifierFlag flag) { return flags.contains(flag); });
+}
+
+} // namespace
+
+bool isFunctionKey(int carbonKeyCode)
+{
+    static constexpr auto functionKeys = std::to_array<Key>({
+        keys::f1,  keys::f2,  keys::f3,  keys::f4,  keys::f5,  keys::f6,  keys::f7,
+        keys::f8,  keys::f9,  keys::f10, keys::f11, keys::f12, keys::f13, keys::f14,
+        keys::f15, keys::f16, keys::f17, keys::f18, keys::f19, keys::f20,
+    });
+    return std::any_of(functionKeys.begin(), functionKeys.end(), [carbonKeyCode](Key key) {
+        return key.rawValue == carbonKeyCode;
+    });
+}
+
+RecorderDecision decideRecordedKey(int carbonKeyCode,
+                                   ModifierFlags flags,
+                                   const std::string &rawName,
+                                   const std::vector<MenuShortcut> &menuShortcuts,
+                                   const std::function<bool(const Shortcut &)> &isHeldElsewhere)
+{
+    using Kind = RecorderDecision::Kind;
+    // Caps Lock counts for neither rule.
+    const bool noModifiers = !hasAny(flags,
+                                     {ModifierFlag::shift,
+                                      ModifierFlag::control,
+                                      ModifierFlag::option,
+                                      ModifierFlag::command,
+                                      ModifierFlag::function});
+    const bool noPrimaryModifier =
+        !hasAny(flags, {ModifierFlag::control, ModifierFlag::option, ModifierFlag::command});
+    if (noModifiers && carbonKeyCode == keys::tab.rawValue) {
+        return {Kind::endAndPassOn, std::nullopt, {}};
+    }
+    if (noModifiers && carbonKeyCode == keys::escape.rawValue) {
+        return {Kind::end, std::nullopt, {}};
+    }
+    if (noModifiers
+        && (carbonKeyCode == keys::deleteKey.rawValue
+            || carbonKeyCode == keys::deleteForward.rawValue)) {
+        return {Kind::clear, std::nullopt, {}};
+    }
+    if (noPrimaryModifier && !isFunctionKey(carbonKeyCode)) {
+        return {Kind::refuse, std::nullopt, {}};
+    }
+    const Shortcut shortcut =
+        Shortcut::fromKey(Key{carbonKeyCode}, flags.with(ModifierFlag::function, false));
+    for (const MenuShortcut &entry : menuShortcuts) {
+        if (entry.shortcut == shortcut && entry.rawName != rawName) {
+            return {Kind::menuClash, shortcut, entry.title};
+        }
+    }
+    const bool isBareF12 = shortcut == Shortcut{keys::f12.rawValue, 0};
+    if (!isBareF12 && isHeldElsewhere(shortcut)) {
+        return {Kind::systemClash, shortcut, {}};
+    }
+    return {Kind::store, shortcut, {}};
+}
+
+} // namespace zentrel::hotkeys
