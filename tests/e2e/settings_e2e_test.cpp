@@ -1,0 +1,251 @@
+#include "e2e/desktop_test.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QStringList>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace zentrel {
+
+namespace {
+
+constexpr int windowTimeoutMs = 10000;
+constexpr int writeTimeoutMs = 5000;
+constexpr int pollMs = 20;
+// A window that opens in answer to a key shows well within this.
+constexpr int momentMs = 500;
+const QString welcomeTitle = QStringLiteral("Welcome to Zentrel");
+const QString settingsTitle = QStringLiteral("Zentrel Settings");
+const QString drawTitle = QStringLiteral("Draw");
+// Ctrl+Shift+D as stored: key D (2) with Control (4096) and Shift (512).
+const QString ctrlShiftDStored = QStringLiteral(R"({"carbonKeyCode":2,"carbonModifiers":4608})");
+
+class Settings : public DesktopTest
+{
+protected:
+    void TearDown() override
+    {
+        if (HasFailure()) {
+            keepScreenshot(m_xvfb.grabScreen(), QStringLiteral("settings_failure.png"));
+        }
+    }
+
+    void startZentrel()
+    {
+        const std::optional<std::uint32_t> icon = startAndWaitForDock();
+        ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
+        m_icon = *icon;
+    }
+
+    void press(const QString &keys)
+    {
+        ASSERT_TRUE(m_input.pressKeys(keys.split(QLatin1Char(' '))))
+            << m_input.lastError().toStdString();
+    }
+
+    // Through the tray icon's menu, where Up wraps to "Quit Zentrel" and one more reaches
+    // "Settings...". The window comes with its focus in it.
+    std::optional<TopLevelWindow> openSettings()
+    {
+        if (!openTrayMenu(m_icon, QStringLiteral("settings_menu.png"))) {
+            return std::nullopt;
+        }
+        if (!m_input.pressKeys(
+                {QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Return")})) {
+            ADD_FAILURE() << m_input.lastError().toStdString();
+            return std::nullopt;
+        }
+        const std::optional<TopLevelWindow> settings =
+            m_windows.waitForShown(settingsTitle, QDeadlineTimer(windowTimeoutMs));
+        if (!settings) {
+            ADD_FAILURE() << "choosing Settings showed no settings window; " << situation();
+        } else if (!m_input.focus(settings->id)) {
+            ADD_FAILURE() << m_input.lastError().toStdString();
+        }
+        return settings;
+    }
+
+    QJsonObject writtenDefaults()
+    {
+        QFile file(m_zentrel.configHome() + QStringLiteral("/Zentrel/defaults.json"));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        return QJsonDocument::fromJson(file.readAll()).object();
+    }
+
+    // The first setting written differently from `before`, or nothing.
+    QJsonValue differingValue(const QJsonObject &before)
+    {
+        const QJsonObject now = writtenDefaults();
+        for (auto entry = now.begin(); entry != now.end(); ++entry) {
+            if (before.value(entry.key()) != entry.value()) {
+                return entry.value();
+            }
+        }
+        return QJsonValue::Undefined;
+    }
+
+    bool autostartEntryExists() const
+    {
+        return QFile::exists(m_zentrel.configHome() + QStringLiteral("/autostart/zentrel.desktop"));
+    }
+
+    static bool waitFor(const std::function<bool()> &condition, int timeoutMs)
+    {
+        const QDeadlineTimer deadline(timeoutMs);
+        while (!condition()) {
+            if (deadline.hasExpired()) {
+                return false;
+            }
+            QThread::msleep(pollMs);
+        }
+        return true;
+    }
+
+    // Moves the focus control by control and presses `keys` on each until `done` holds. Focus
+    // order is the toolkit's business, so the outcome, not an assumed order, tells which control
+    // was hit; `undo` repairs what a wrong control did to the settings written `before` and says
+    // whether it could.
+    bool pressOnEachUntil(const QString &keys,
+                          const std::function<bool()> &done,
+                          const std::function<bool(const QJsonObject &before)> &undo)
+    {
+        constexpr int controlsToTry = 10;
+        for (int attempt = 0; attempt < controlsToTry; ++attempt) {
+            const QJsonObject before = writtenDefaults();
+            if (!m_input.pressKeys({QStringLiteral("Tab")}) || !m_input.pressKeys({keys})) {
+                return false;
+            }
+            if (waitFor(done, momentMs)) {
+                return true;
+            }
+            if (!undo(before)) {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    std::uint32_t m_icon = 0;
+};
+
+TEST_F(Settings, FirstStartWelcomesOnceAndContinuingRecordsIt)
+{
+    m_zentrel.startAsFirstStart();
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    const std::optional<TopLevelWindow> welcome =
+        m_windows.waitForShown(welcomeTitle, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(welcome.has_value()) << "no welcome window at the first start; " << situation();
+    EXPECT_EQ(welcome->frame.size(), QSize(520, 430)) << welcome->describe();
+    keepScreenshot(grabOncePainted(welcome->frame), QStringLiteral("settings_welcome.png"));
+    EXPECT_FALSE(writtenDefaults().contains(QStringLiteral("onboarding.completed")));
+
+    // Xvfb has XInput 2 and XKB, so both permissions count as granted and Continue finishes.
+    ASSERT_TRUE(m_input.focus(welcome->id)) << m_input.lastError().toStdString();
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Return")));
+    EXPECT_TRUE(m_windows.waitUntilNotShown(welcome->id, QDeadlineTimer(windowTimeoutMs)))
+        << "Continue left the welcome window open; " << situation();
+    EXPECT_TRUE(waitFor(
+        [this] { return writtenDefaults().value(QStringLiteral("onboarding.completed")) == true; },
+        writeTimeoutMs))
+        << "onboarding.completed was not written";
+    ASSERT_TRUE(m_zentrel.isRunning()) << "zentrel ended; it " << stopAndDescribe();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(Settings, TabsShowAndLaunchAtLoginWritesAndRemovesTheAutostartEntry)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    EXPECT_FALSE(m_windows.waitForShown(welcomeTitle, QDeadlineTimer(momentMs)).has_value())
+        << "a welcome window although onboarding was done";
+    const std::optional<TopLevelWindow> settings = openSettings();
+    ASSERT_TRUE(settings.has_value());
+    EXPECT_EQ(settings->frame.size(), QSize(540, 430)) << settings->describe();
+    keepScreenshot(grabOncePainted(settings->frame), QStringLiteral("settings_general_tab.png"));
+
+    // A wrong box writes a setting, which a second space takes back; "Check for Updates…"
+    // answers in a window that Escape closes.
+    const QJsonObject atStart = writtenDefaults();
+    ASSERT_TRUE(pressOnEachUntil(
+        QStringLiteral("space"),
+        [this] { return autostartEntryExists(); },
+        [this](const QJsonObject &before) {
+            if (m_windows.waitForShown(QStringLiteral("Zentrel"), QDeadlineTimer(pollMs))) {
+                return m_input.pressKeys({QStringLiteral("Escape")});
+            }
+            if (writtenDefaults() == before) {
+                return true;
+            }
+            const QJsonValue changed = differingValue(before);
+            return m_input.pressKeys({QStringLiteral("space")})
+                   && waitFor([&] { return differingValue(before) != changed; }, writeTimeoutMs);
+        }))
+        << "no control wrote the autostart entry; " << situation();
+    for (const QString &key : atStart.keys()) {
+        EXPECT_EQ(writtenDefaults().value(key), atStart.value(key))
+            << key.toStdString() << " changed on the way";
+    }
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("space")));
+    EXPECT_TRUE(waitFor([this] { return !autostartEntryExists(); }, writeTimeoutMs))
+        << "turning Launch at login off left the autostart entry";
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+Tab")));
+    keepScreenshot(grabOncePainted(settings->frame), QStringLiteral("settings_hotkeys_tab.png"));
+    ASSERT_TRUE(m_windows.askToClose(settings->id));
+    EXPECT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(Settings, RecordingANewDrawChordStoresItAndTheChordTogglesDrawing)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    const std::optional<TopLevelWindow> settings = openSettings();
+    ASSERT_TRUE(settings.has_value());
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+Tab")));
+
+    // The leader boxes come first and ignore the chord; the first recorder is Draw's.
+    const auto drawStored = [this] {
+        return writtenDefaults().value(QStringLiteral("Hotkeys_toggleDraw")).toString();
+    };
+    const QString before = drawStored();
+    ASSERT_TRUE(pressOnEachUntil(
+        QStringLiteral("ctrl+shift+d"),
+        [&] { return drawStored() == ctrlShiftDStored; },
+        [&](const QJsonObject &) { return drawStored() == before; }))
+        << "Draw's combination is " << drawStored().toStdString() << "; " << situation();
+    keepScreenshot(grabOncePainted(settings->frame), QStringLiteral("settings_recorded.png"));
+    EXPECT_TRUE(waitFor([this] { return m_windows.isKeyTaken(QStringLiteral("ctrl+shift+d")); },
+                        writeTimeoutMs));
+    EXPECT_FALSE(m_windows.isKeyTaken(QStringLiteral("ctrl+alt+d")))
+        << "the old combination is still held";
+
+    // The menu shows the new combination beside Draw; the screenshot is kept to look at.
+    ASSERT_TRUE(m_windows.askToClose(settings->id));
+    ASSERT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
+    ASSERT_TRUE(openTrayMenu(m_icon, QStringLiteral("settings_menu_after_recording.png")));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+shift+d")));
+    ASSERT_TRUE(m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
+        << "the recorded chord showed no Draw; " << situation();
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+shift+d")));
+    EXPECT_TRUE(m_windows.waitUntilNotShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
+        << "a second chord left Draw open; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+} // namespace
+
+} // namespace zentrel
