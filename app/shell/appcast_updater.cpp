@@ -35,7 +35,9 @@ AppcastUpdater::AppcastUpdater(DefaultsStore &defaults,
 
 AppcastUpdater::~AppcastUpdater()
 {
+    // Nobody is left to hear how the check ended.
     if (m_reply) {
+        m_reply->disconnect(this);
         m_reply->abort();
     }
 }
