@@ -1,5 +1,6 @@
 #include "shell/onboarding_window.h"
 
+#include "shell/caption_label.h"
 #include "shell/desktop_settings.h"
 #include "shell/onboarding_flow.h"
 #include "shell/permission_manager.h"
@@ -13,18 +14,6 @@
 #include <QVBoxLayout>
 
 namespace zentrel {
-namespace {
-
-QLabel *secondaryLabel(const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    label->setForegroundRole(QPalette::PlaceholderText);
-    return label;
-}
-
-} // namespace
-
 OnboardingWindow::OnboardingWindow(PermissionManager &permissions, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_permissions(permissions)
@@ -49,7 +38,7 @@ OnboardingWindow::OnboardingWindow(PermissionManager &permissions, QWidget *pare
     auto *header = new QVBoxLayout;
     header->setSpacing(8);
     header->addWidget(title);
-    header->addWidget(secondaryLabel(
+    header->addWidget(captionLabel(
         QStringLiteral("Grant the permissions needed for screen zoom and global overlay controls."),
         this));
 
@@ -68,7 +57,7 @@ OnboardingWindow::OnboardingWindow(PermissionManager &permissions, QWidget *pare
     layout->addLayout(header);
     layout->addWidget(m_screenRecording);
     layout->addWidget(m_accessibility);
-    layout->addWidget(secondaryLabel(
+    layout->addWidget(captionLabel(
         QStringLiteral(
             "After granting a permission, the desktop may require Zentrel to be restarted."),
         this));

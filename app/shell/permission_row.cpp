@@ -1,6 +1,7 @@
 #include "shell/permission_row.h"
 
 #include "common/symbol_icon.h"
+#include "shell/caption_label.h"
 #include "shell/permission_manager.h"
 
 #include <QHBoxLayout>
@@ -12,17 +13,6 @@ namespace zentrel {
 namespace {
 
 constexpr int iconSize = 22;
-
-QLabel *captionLabel(const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    label->setForegroundRole(QPalette::PlaceholderText);
-    QFont font = label->font();
-    font.setPointSizeF(font.pointSizeF() * 0.9);
-    label->setFont(font);
-    return label;
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "common/symbol_icon.h"
 #include "shell/app_preferences.h"
+#include "shell/caption_label.h"
 #include "shell/desktop_settings.h"
 #include "shell/hotkey_names.h"
 #include "shell/launch_at_login_manager.h"
@@ -20,21 +21,6 @@
 #include <QVBoxLayout>
 
 namespace zentrel {
-namespace {
-
-QLabel *captionLabel(const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    label->setForegroundRole(QPalette::PlaceholderText);
-    QFont font = label->font();
-    font.setPointSizeF(font.pointSizeF() * 0.9);
-    label->setFont(font);
-    return label;
-}
-
-} // namespace
-
 SettingsWindow::SettingsWindow(Services services)
     : m_services(std::move(services))
 {
