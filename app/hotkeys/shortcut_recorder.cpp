@@ -297,6 +297,7 @@ void ShortcutRecorder::warn(const QString &text,
                     store(*storable);
                     return;
                 }
+                m_resumesAfterWarning = true;
                 setFocus(Qt::OtherFocusReason);
             });
     m_alert->open();

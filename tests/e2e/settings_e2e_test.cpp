@@ -5,6 +5,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QThread>
 
@@ -27,6 +29,8 @@ constexpr int momentMs = 500;
 const QString welcomeTitle = QStringLiteral("Welcome to Zentrel");
 const QString settingsTitle = QStringLiteral("Zentrel Settings");
 const QString drawTitle = QStringLiteral("Draw");
+// The recorder's warnings, like every alert of the program, carry its name.
+const QString warningTitle = QStringLiteral("Zentrel");
 // Ctrl+Shift+D as stored: key D (2) with Control (4096) and Shift (512).
 const QString ctrlShiftDStored = QStringLiteral(R"({"carbonKeyCode":2,"carbonModifiers":4608})");
 
@@ -210,20 +214,44 @@ TEST_F(Settings, TabsShowAndLaunchAtLoginWritesAndRemovesTheAutostartEntry)
 
 TEST_F(Settings, RecordingANewDrawChordStoresItAndTheChordTogglesDrawing)
 {
+    // Another program holds Ctrl+Alt+G, which the recorder must find out by itself.
+    ChildProcess holder;
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
+    ASSERT_TRUE(holder.start(
+        QStringLiteral(FAKE_KEY_HOLDER_EXECUTABLE), {QStringLiteral("g")}, environment));
+    static const QRegularExpression ready(QStringLiteral("^ready$"));
+    ASSERT_TRUE(holder.waitForLine(ready, QDeadlineTimer(windowTimeoutMs)))
+        << "the other program could not grab Ctrl+Alt+G:\n"
+        << holder.output().toStdString();
+
     ASSERT_NO_FATAL_FAILURE(startZentrel());
     const std::optional<TopLevelWindow> settings = openSettings();
     ASSERT_TRUE(settings.has_value());
     ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+Tab")));
 
-    // The leader boxes come first and ignore the chord; the first recorder is Draw's.
+    // The leader boxes come first and ignore the chord; the first recorder is Draw's, and it
+    // warns of the held combination.
     const auto drawStored = [this] {
         return writtenDefaults().value(QStringLiteral("Hotkeys_toggleDraw")).toString();
     };
     const QString before = drawStored();
+    const auto warningShown = [this] {
+        return m_windows.shown(warningTitle).has_value();
+    };
     ASSERT_TRUE(pressOnEachUntil(
-        QStringLiteral("ctrl+shift+d"),
-        [&] { return drawStored() == ctrlShiftDStored; },
-        [&](const QJsonObject &) { return drawStored() == before; }))
+        QStringLiteral("ctrl+alt+g"), warningShown, [](const QJsonObject &) { return true; }))
+        << "no recorder warned of Ctrl+Alt+G; " << situation();
+    keepScreenshot(m_xvfb.grabScreen(), QStringLiteral("settings_clash_warning.png"));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Return")));
+    ASSERT_TRUE(m_windows.waitUntilNotShown(warningTitle, QDeadlineTimer(windowTimeoutMs)));
+    EXPECT_EQ(drawStored(), before) << "the held combination was stored";
+
+    // Once the warning is answered the settings window is active again (a window manager would
+    // see to that; here the test does) and the recorder records again.
+    ASSERT_TRUE(m_input.focus(settings->id)) << m_input.lastError().toStdString();
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+shift+d")));
+    ASSERT_TRUE(waitFor([&] { return drawStored() == ctrlShiftDStored; }, writeTimeoutMs))
         << "Draw's combination is " << drawStored().toStdString() << "; " << situation();
     keepScreenshot(grabOncePainted(settings->frame), QStringLiteral("settings_recorded.png"));
     EXPECT_TRUE(waitFor([this] { return m_windows.isKeyTaken(QStringLiteral("ctrl+shift+d")); },
