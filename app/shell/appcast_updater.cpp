@@ -14,6 +14,8 @@ const std::string automaticChecksKey = "updates.automaticChecks";
 const std::string lastCheckKey = "updates.lastCheckDate";
 const std::string feedUrlKey = "updates.feedURL";
 constexpr int transferTimeoutMs = 30000;
+// Far beyond any real feed; a larger answer is not one.
+constexpr qint64 maximumFeedBytes = 4 * 1024 * 1024;
 
 } // namespace
 
@@ -113,8 +115,15 @@ void AppcastUpdater::startCheck(bool userStarted)
     QNetworkRequest request(feed);
     request.setTransferTimeout(transferTimeoutMs);
     m_replyUserStarted = userStarted;
+    m_feedTooLarge = false;
     m_reply = m_network.get(request);
     connect(m_reply, &QNetworkReply::finished, this, &AppcastUpdater::onReplyFinished);
+    connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64) {
+        if (received > maximumFeedBytes && m_reply) {
+            m_feedTooLarge = true;
+            m_reply->abort();
+        }
+    });
 }
 
 void AppcastUpdater::onReplyFinished()
@@ -124,7 +133,9 @@ void AppcastUpdater::onReplyFinished()
     reply->deleteLater();
     UpdateCheckOutcome outcome{
         UpdateCheckResult::failed, m_replyUserStarted, {}, m_currentVersion, {}};
-    if (reply->error() != QNetworkReply::NoError) {
+    if (m_feedTooLarge) {
+        outcome.failure = QStringLiteral("The update feed is larger than any feed should be.");
+    } else if (reply->error() != QNetworkReply::NoError) {
         outcome.failure = reply->errorString();
     } else if (const auto items = readAppcast(reply->readAll()); !items) {
         outcome.failure = items.error();

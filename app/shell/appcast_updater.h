@@ -70,6 +70,7 @@ private:
     QNetworkAccessManager m_network;
     QPointer<QNetworkReply> m_reply;
     bool m_replyUserStarted = false;
+    bool m_feedTooLarge = false;
     QTimer m_automaticCheckTimer;
 };
 

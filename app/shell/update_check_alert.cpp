@@ -25,8 +25,8 @@ void offerUpdate(const UpdateCheckOutcome &outcome)
                   QStringLiteral("A new version of Zentrel is available!"),
                   QStringLiteral("Zentrel %1 is now available \u2014 you have %2.")
                       .arg(QString::fromStdString(update.displayVersion), outcome.currentVersion));
-    const QUrl target(
-        QString::fromStdString(update.downloadUrl.empty() ? update.infoUrl : update.downloadUrl));
+    const std::string &link = update.downloadUrl.empty() ? update.infoUrl : update.downloadUrl;
+    const QUrl target = isWebAddress(link) ? QUrl(QString::fromStdString(link)) : QUrl();
     QPushButton *download = alert->addButton(QStringLiteral("Download"), QMessageBox::AcceptRole);
     alert->addButton(QStringLiteral("Later"), QMessageBox::RejectRole);
     download->setEnabled(target.isValid() && !target.isEmpty());

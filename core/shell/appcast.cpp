@@ -1,5 +1,7 @@
 #include "shell/appcast.h"
 
+#include "common/text.h"
+
 #include <cctype>
 
 namespace zentrel {
@@ -122,6 +124,13 @@ bool isUpdateCheckDue(std::optional<Timestamp> lastCheck,
                       std::chrono::seconds interval)
 {
     return !lastCheck || *lastCheck > now || now - *lastCheck >= interval;
+}
+
+bool isWebAddress(std::string_view url)
+{
+    const std::string lowered = asciiLowercased(url.substr(0, url.find(':') + 1));
+    return (lowered == "https:" || lowered == "http:")
+           && url.substr(lowered.size()).starts_with("//") && url.size() > lowered.size() + 2;
 }
 
 bool isWorthTelling(UpdateCheckResult result, bool userStarted)

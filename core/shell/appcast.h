@@ -39,6 +39,10 @@ bool isUpdateCheckDue(std::optional<Timestamp> lastCheck,
                       Timestamp now,
                       std::chrono::seconds interval);
 
+// Whether a feed's link may be handed to the desktop to open: only web addresses, never local
+// files or other schemes a tampered feed could point at.
+bool isWebAddress(std::string_view url);
+
 // How one update check ended.
 enum class UpdateCheckResult {
     upToDate,

@@ -151,7 +151,13 @@ TEST_F(ShortcutRecorderTest, AMenuClashWarnsStoresNothingAndRecordsAgain)
     EXPECT_EQ(registry.shortcut(draw), ctrlOptD);
     EXPECT_EQ(button(alert, QStringLiteral("Use Anyway")), nullptr);
 
+    // The warning holds the activation; the window gets it back once it is answered.
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
     button(alert, QStringLiteral("OK"))->click();
+    EXPECT_FALSE(drawRecorder->isRecording());
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     EXPECT_TRUE(drawRecorder->isRecording());

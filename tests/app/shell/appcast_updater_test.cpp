@@ -127,6 +127,17 @@ TEST(AppcastUpdater, TheSettingsFileFeedWinsAndAnUnreadableFeedFails)
     EXPECT_EQ(good.requests, 0);
 }
 
+TEST(AppcastUpdater, AnAnswerFarLargerThanAFeedIsCutOff)
+{
+    FeedServer server(QByteArray(5 * 1024 * 1024, ' '));
+    Harness h(server.url());
+    h.updater.checkForUpdates();
+    ASSERT_TRUE(h.waitForOutcome());
+    EXPECT_EQ(h.outcome->result, UpdateCheckResult::failed);
+    EXPECT_EQ(h.outcome->failure,
+              QStringLiteral("The update feed is larger than any feed should be."));
+}
+
 TEST(AppcastUpdater, WithoutAFeedUpdatesComeFromThePackageManager)
 {
     Harness h{QString()};

@@ -55,6 +55,18 @@ TEST(Appcast, AutomaticCheckIsDueADayAfterTheLastOne)
     EXPECT_TRUE(isUpdateCheckDue(now + 1h, now, updateCheckInterval)) << "clock set back";
 }
 
+TEST(Appcast, OnlyWebAddressesAreOpened)
+{
+    EXPECT_TRUE(isWebAddress("https://example.org/zentrel.tar.gz"));
+    EXPECT_TRUE(isWebAddress("HTTP://example.org/"));
+    EXPECT_FALSE(isWebAddress("file:///usr/bin/xterm"));
+    EXPECT_FALSE(isWebAddress("javascript:alert(1)"));
+    EXPECT_FALSE(isWebAddress("https:"));
+    EXPECT_FALSE(isWebAddress("https://"));
+    EXPECT_FALSE(isWebAddress("example.org/https://"));
+    EXPECT_FALSE(isWebAddress(""));
+}
+
 TEST(Appcast, AutomaticChecksSpeakOnlyOfANewVersion)
 {
     for (const auto result : {UpdateCheckResult::upToDate,
