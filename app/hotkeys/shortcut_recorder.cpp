@@ -3,6 +3,7 @@
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/key_positions.h"
 #include "hotkeys/shortcut_text.h"
+#include "platform/sound_player.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -211,7 +212,7 @@ void ShortcutRecorder::handleKeyPress(const QKeyEvent &event)
                                    ? hotkeys::carbonKeyCode(scanCode - x11KeycodeOffset)
                                    : std::nullopt;
     if (!carbonKeyCode) {
-        QApplication::beep();
+        m_services.sounds.beep();
         return;
     }
     const auto decision =
@@ -237,7 +238,7 @@ void ShortcutRecorder::handleKeyPress(const QKeyEvent &event)
         }
         return;
     case Kind::refuse:
-        QApplication::beep();
+        m_services.sounds.beep();
         return;
     case Kind::menuClash:
         warn(QStringLiteral("This shortcut is already used by the menu item \u201C%1\u201D.")

@@ -21,6 +21,8 @@ class ShortcutGrabber;
 
 namespace zentrel {
 
+class SoundPlayer;
+
 // The box in which the user gives one named hot key a new combination: it shows the stored one,
 // records while it has the focus (holding the keyboard, so no hot key fires meanwhile), and
 // stores the next acceptable chord. Delete clears, Escape cancels, the clear button clears.
@@ -36,6 +38,8 @@ public:
         // For the trial grab that finds combinations other programs hold.
         hotkeys::ShortcutGrabber &grabber;
         std::function<std::vector<hotkeys::MenuShortcut>()> menuShortcuts;
+        // The beep for a refused chord.
+        SoundPlayer &sounds;
     };
 
     ShortcutRecorder(Services services, hotkeys::Name name, QWidget *parent = nullptr);

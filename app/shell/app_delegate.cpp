@@ -4,6 +4,7 @@
 #include "hotkeys/shortcut_recorder.h"
 #include "platform/key_grabber.h"
 #include "platform/platform_services.h"
+#include "platform/sound_player.h"
 #include "sessions/default_session_store.h"
 #include "sessions/session_dialogs.h"
 #include "sessions/session_library_model.h"
@@ -46,6 +47,7 @@ AppDelegate::AppDelegate()
                                    this))
     , m_updateService(std::make_unique<UpdateService>(*m_updater))
     , m_onboarding(std::make_unique<OnboardingFlow>(*m_defaults, m_scheduler))
+    , m_soundPlayer(makeSoundPlayer())
     , m_trayMenu(new TrayMenu(*m_coordinator, *m_hotkeys, *m_keyGrabber, this))
     , m_trayIcon(new TrayIcon(m_coordinator->preferences(), m_trayMenu->menu(), this))
 {
@@ -130,10 +132,14 @@ void AppDelegate::openSettings()
 {
     if (!m_settingsWindow) {
         ShortcutRecorder::Services recorders{
-            *m_hotkeys, *m_keyGrabber, *m_keyGrabber, [this] {
+            *m_hotkeys,
+            *m_keyGrabber,
+            *m_keyGrabber,
+            [this] {
                 return trayMenuShortcuts(
                     [this](const hotkeys::Name &name) { return m_hotkeys->shortcut(name); });
-            }};
+            },
+            *m_soundPlayer};
         m_settingsWindow =
             std::make_unique<SettingsWindow>(SettingsWindow::Services{m_coordinator->preferences(),
                                                                       *m_permissions,

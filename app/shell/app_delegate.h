@@ -27,6 +27,7 @@ class SessionLibraryModel;
 class SessionsWindow;
 class QtSessionDialogs;
 class SettingsWindow;
+class SoundPlayer;
 class TrayIcon;
 class TrayMenu;
 struct TrayMenuItem;
@@ -70,6 +71,7 @@ private:
     std::unique_ptr<UpdateService> m_updateService;
     std::unique_ptr<OnboardingFlow> m_onboarding;
     std::unique_ptr<OnboardingWindow> m_onboardingWindow;
+    std::unique_ptr<SoundPlayer> m_soundPlayer;
     TrayMenu *m_trayMenu;
     TrayIcon *m_trayIcon;
     std::unique_ptr<SettingsWindow> m_settingsWindow;

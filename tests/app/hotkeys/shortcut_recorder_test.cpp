@@ -2,6 +2,7 @@
 
 #include "common/memory_defaults_store.h"
 #include "fakes/fake_shortcut_grabber.h"
+#include "fakes/fake_sound_player.h"
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/key.h"
 #include "hotkeys/us_key_characters.h"
@@ -70,9 +71,13 @@ protected:
     ShortcutRecorder::Services services()
     {
         return ShortcutRecorder::Services{
-            registry, layout, grabber, [] {
+            registry,
+            layout,
+            grabber,
+            [] {
                 return std::vector<MenuShortcut>{{"Zoom Loupe", ctrlOptZ, "toggleZoom"}};
-            }};
+            },
+            sounds};
     }
 
     void startRecording(ShortcutRecorder *recorder)
@@ -83,6 +88,7 @@ protected:
 
     MemoryDefaultsStore defaults;
     FakeShortcutGrabber grabber;
+    FakeSoundPlayer sounds;
     UsKeyCharacters layout;
     HotkeyRegistry registry{defaults, grabber, layout};
     QWidget window;
@@ -107,13 +113,16 @@ TEST_F(ShortcutRecorderTest, RecordsAChordStoresItAndStops)
     EXPECT_TRUE(registry.isPaused());
     EXPECT_EQ(drawRecorder->placeholderText(), QStringLiteral("Press Shortcut"));
 
-    // A modifier on its own and a plain letter record nothing.
+    // A modifier on its own records nothing; a plain letter is refused with a beep.
     press(drawRecorder, Qt::Key_Control, Qt::ControlModifier, 37);
+    EXPECT_EQ(sounds.beeps, 0);
     press(drawRecorder, Qt::Key_A, Qt::NoModifier, keycodeA);
+    EXPECT_EQ(sounds.beeps, 1);
     EXPECT_TRUE(drawRecorder->isRecording());
     EXPECT_EQ(registry.shortcut(draw), ctrlOptD);
 
     press(drawRecorder, Qt::Key_K, Qt::MetaModifier | Qt::ShiftModifier, keycodeK);
+    EXPECT_EQ(sounds.beeps, 1);
     EXPECT_EQ(registry.shortcut(draw), cmdShiftK);
     EXPECT_EQ(defaults.storedValue("Hotkeys_toggleDraw"), cmdShiftK.jsonText());
     ASSERT_EQ(changes.count(), 1);

@@ -4,6 +4,7 @@
 #include "common/memory_defaults_store.h"
 #include "fakes/fake_permission_probe.h"
 #include "fakes/fake_shortcut_grabber.h"
+#include "fakes/fake_sound_player.h"
 #include "fakes/fake_updater.h"
 #include "fakes/temporary_directory.h"
 #include "hotkeys/hotkey_registry.h"
@@ -53,6 +54,7 @@ protected:
     FakeUpdater updater;
     UpdateService updates{updater};
     FakeShortcutGrabber grabber;
+    FakeSoundPlayer sounds;
     hotkeys::UsKeyCharacters layout;
     hotkeys::HotkeyRegistry hotkeys{defaults, grabber, layout};
     SettingsWindow window{
@@ -60,7 +62,7 @@ protected:
                                  permissions,
                                  launchAtLogin,
                                  updates,
-                                 ShortcutRecorder::Services{hotkeys, layout, grabber, {}}}};
+                                 ShortcutRecorder::Services{hotkeys, layout, grabber, {}, sounds}}};
 };
 
 TEST_F(SettingsWindowTest, LeaderTogglesShowAndWriteTheStoredLeader)
