@@ -66,6 +66,30 @@ void DesktopTest::SetUp()
     ASSERT_TRUE(m_zentrel.hasHome());
 }
 
+void DesktopTest::TearDown()
+{
+    if (HasFailure()) {
+        const auto *test = testing::UnitTest::GetInstance()->current_test_info();
+        keepScreenshot(m_xvfb.grabScreen(),
+                       QStringLiteral("%1_%2_failure.png")
+                           .arg(QString::fromLatin1(test->test_suite_name()),
+                                QString::fromLatin1(test->name())));
+    }
+}
+
+void DesktopTest::startZentrel()
+{
+    const std::optional<std::uint32_t> icon = startAndWaitForDock();
+    ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
+    m_icon = *icon;
+}
+
+void DesktopTest::press(const QString &keys)
+{
+    ASSERT_TRUE(m_input.pressKeys(keys.split(QLatin1Char(' '))))
+        << m_input.lastError().toStdString();
+}
+
 QImage DesktopTest::grabOncePainted(const QRect &area)
 {
     const QDeadlineTimer deadline(paintTimeoutMs);

@@ -36,6 +36,15 @@ protected:
     DesktopTest();
 
     void SetUp() override;
+    // Keeps the screen of a failed test under its name: most steps go by keyboard focus, which a
+    // screenshot shows best when one goes astray.
+    void TearDown() override;
+
+    // Starts zentrel and keeps the icon it docked in m_icon; a fatal failure when it docks none.
+    void startZentrel();
+
+    // Presses each space-separated key combination in turn, as xdotool names them.
+    void press(const QString &keys);
 
     // Starts zentrel and returns the icon window it docked, or nothing when it docked none in
     // time or ended first.
@@ -59,6 +68,7 @@ protected:
     ZentrelProcess m_zentrel;
     XWindows m_windows;
     XInput m_input;
+    std::uint32_t m_icon = 0;
 };
 
 } // namespace zentrel

@@ -50,27 +50,6 @@ constexpr int ctrlShiftLeader = controlLeader | 131072;
 class LeaderSettings : public DesktopTest
 {
 protected:
-    // Most steps here go by keyboard focus, which a screenshot shows best when one goes astray.
-    void TearDown() override
-    {
-        if (HasFailure()) {
-            keepScreenshot(m_xvfb.grabScreen(), QStringLiteral("leader_settings_failure.png"));
-        }
-    }
-
-    void startZentrel()
-    {
-        const std::optional<std::uint32_t> icon = startAndWaitForDock();
-        ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
-        m_icon = *icon;
-    }
-
-    void press(const QString &keys)
-    {
-        ASSERT_TRUE(m_input.pressKeys(keys.split(QLatin1Char(' '))))
-            << m_input.lastError().toStdString();
-    }
-
     void toggleDrawOpenAndClosed(const QString &keys)
     {
         ASSERT_NO_FATAL_FAILURE(press(keys));
@@ -188,8 +167,6 @@ protected:
         }
         return left;
     }
-
-    std::uint32_t m_icon = 0;
 };
 
 TEST_F(LeaderSettings, SwappingOptionForShiftRebindsTheHotKeysToCtrlShift)

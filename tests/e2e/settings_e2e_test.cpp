@@ -37,26 +37,6 @@ const QString ctrlShiftDStored = QStringLiteral(R"({"carbonKeyCode":2,"carbonMod
 class Settings : public DesktopTest
 {
 protected:
-    void TearDown() override
-    {
-        if (HasFailure()) {
-            keepScreenshot(m_xvfb.grabScreen(), QStringLiteral("settings_failure.png"));
-        }
-    }
-
-    void startZentrel()
-    {
-        const std::optional<std::uint32_t> icon = startAndWaitForDock();
-        ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
-        m_icon = *icon;
-    }
-
-    void press(const QString &keys)
-    {
-        ASSERT_TRUE(m_input.pressKeys(keys.split(QLatin1Char(' '))))
-            << m_input.lastError().toStdString();
-    }
-
     // Through the tray icon's menu, where Up wraps to "Quit Zentrel" and one more reaches
     // "Settings...". The window comes with its focus in it.
     std::optional<TopLevelWindow> openSettings()
@@ -140,8 +120,6 @@ protected:
         }
         return false;
     }
-
-    std::uint32_t m_icon = 0;
 };
 
 TEST_F(Settings, FirstStartWelcomesOnceAndContinuingRecordsIt)

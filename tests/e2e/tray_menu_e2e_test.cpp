@@ -31,13 +31,6 @@ constexpr QSize settingsSize(540, 430);
 class TrayMenu : public DesktopTest
 {
 protected:
-    void startZentrel()
-    {
-        const std::optional<std::uint32_t> icon = startAndWaitForDock();
-        ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
-        m_icon = *icon;
-    }
-
     std::optional<TopLevelWindow> openMenu(const QString &screenshotName)
     {
         return openTrayMenu(m_icon, screenshotName);
@@ -50,8 +43,6 @@ protected:
         EXPECT_TRUE(m_windows.waitUntilNotShown(menu.id, QDeadlineTimer(windowTimeoutMs)))
             << "the menu stayed open after " << keys.join(' ').toStdString();
     }
-
-    std::uint32_t m_icon = 0;
 };
 
 TEST_F(TrayMenu, ChoosingDrawStartsItAndQuitEndsTheProgram)

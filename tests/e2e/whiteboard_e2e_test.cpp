@@ -147,11 +147,6 @@ protected:
         ASSERT_TRUE(m_input.focus(m_feature.id)) << m_input.lastError().toStdString();
     }
 
-    void press(const QStringList &keys)
-    {
-        ASSERT_TRUE(m_input.pressKeys(keys)) << m_input.lastError().toStdString();
-    }
-
     void drag(QPoint from, QPoint to)
     {
         ASSERT_TRUE(m_input.drag(from, to)) << m_input.lastError().toStdString();
@@ -219,11 +214,11 @@ TEST_F(WhiteboardE2E, BoardDrawnWithKeysAndDragsIsSavedUndoneAndBackAfterARestar
 {
     const QString open = QStringLiteral("zentrel://toggle/whiteboard");
     ASSERT_NO_FATAL_FAILURE(openFeature(open, QStringLiteral("Whiteboard")));
-    ASSERT_NO_FATAL_FAILURE(press({QStringLiteral("r")}));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("r")));
     ASSERT_NO_FATAL_FAILURE(drag(rectangleFrame.topLeft(), rectangleFrame.bottomRight()));
-    ASSERT_NO_FATAL_FAILURE(press({QStringLiteral("a")}));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("a")));
     ASSERT_NO_FATAL_FAILURE(drag(arrowDrag.p1(), arrowDrag.p2()));
-    ASSERT_NO_FATAL_FAILURE(press({QStringLiteral("t")}));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("t")));
     ASSERT_TRUE(m_input.click(textPoint));
     ASSERT_TRUE(m_input.typeText(QStringLiteral("Hello")));
     // A press elsewhere ends the edit and keeps the text.
@@ -238,12 +233,12 @@ TEST_F(WhiteboardE2E, BoardDrawnWithKeysAndDragsIsSavedUndoneAndBackAfterARestar
     EXPECT_EQ(elements[2][QStringLiteral("text")].toString(), QStringLiteral("Hello"));
     keepScreenshot(m_xvfb.grabScreen(), QStringLiteral("whiteboard_board.png"));
 
-    ASSERT_NO_FATAL_FAILURE(press({QStringLiteral("ctrl+z")}));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+z")));
     EXPECT_EQ(elementsOnDisk(2).size(), 2);
-    ASSERT_NO_FATAL_FAILURE(press({QStringLiteral("ctrl+shift+z")}));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+shift+z")));
     EXPECT_EQ(elementsOnDisk(3).size(), 3);
 
-    ASSERT_NO_FATAL_FAILURE(press({QStringLiteral("Escape")}));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
     ASSERT_TRUE(m_windows.waitUntilNotShown(m_feature.id, QDeadlineTimer(windowTimeoutMs)))
         << "Escape left the whiteboard open; " << situation();
 
@@ -283,9 +278,9 @@ TEST_F(WhiteboardE2E, BoardExportedThroughTheDialogsComesBackByImport)
 {
     ASSERT_NO_FATAL_FAILURE(
         openFeature(QStringLiteral("zentrel://toggle/whiteboard"), QStringLiteral("Whiteboard")));
-    ASSERT_NO_FATAL_FAILURE(press({QStringLiteral("r")}));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("r")));
     ASSERT_NO_FATAL_FAILURE(drag(rectangleFrame.topLeft(), rectangleFrame.bottomRight()));
-    ASSERT_NO_FATAL_FAILURE(press({QStringLiteral("a")}));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("a")));
     ASSERT_NO_FATAL_FAILURE(drag(arrowDrag.p1(), arrowDrag.p2()));
     const QJsonArray drawn = elementsOnDisk(2);
     ASSERT_EQ(drawn.size(), 2) << situation();
@@ -307,7 +302,7 @@ TEST_F(WhiteboardE2E, BoardExportedThroughTheDialogsComesBackByImport)
 
     // Something more on the board, which the import then replaces.
     ASSERT_TRUE(m_input.focus(m_feature.id));
-    ASSERT_NO_FATAL_FAILURE(press({QStringLiteral("o")}));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("o")));
     ASSERT_NO_FATAL_FAILURE(drag({700, 500}, {800, 600}));
     ASSERT_EQ(elementsOnDisk(3).size(), 3);
     ASSERT_NO_FATAL_FAILURE(chooseFromToolbarMenu(3));
@@ -349,10 +344,10 @@ TEST_F(WhiteboardE2E, FreezeShowsTheStillScreenAndCopiesItWithTheArrowDrawnOnIt)
     keepScreenshot(frozen, QStringLiteral("freeze_started.png"));
     EXPECT_TRUE(showsBare(frozen, quietCorner)) << "the frozen screen is not the desktop";
 
-    ASSERT_NO_FATAL_FAILURE(press({QStringLiteral("a")}));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("a")));
     const QLine arrow(QPoint(300, 400), QPoint(600, 400));
     ASSERT_NO_FATAL_FAILURE(drag(arrow.p1(), arrow.p2()));
-    ASSERT_NO_FATAL_FAILURE(press({QStringLiteral("ctrl+c")}));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+c")));
     const QImage copied = m_clipboard.waitForPng(QDeadlineTimer(windowTimeoutMs));
     keepScreenshot(copied, QStringLiteral("freeze_copied.png"));
     ASSERT_FALSE(copied.isNull()) << m_clipboard.lastError().toStdString();

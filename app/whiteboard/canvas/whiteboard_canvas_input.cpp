@@ -1,5 +1,6 @@
 // Pointer, wheel, pinch and key input of the whiteboard canvas: each gesture becomes calls on
 // the editor model, which every change of the board goes through.
+#include "whiteboard/canvas/creation_preview.h"
 #include "whiteboard/canvas/inline_text_editor.h"
 #include "whiteboard/canvas/key_character.h"
 #include "whiteboard/canvas/selection_overlay.h"
@@ -37,24 +38,6 @@ constexpr double wheelZoomRate = 0.01;
 constexpr double keyZoomIn = 1.25;
 constexpr double keyZoomOut = 0.8;
 constexpr double smallestPinchFactor = 0.1;
-
-std::optional<WhiteboardElementKind> shapeKind(WhiteboardTool tool)
-{
-    switch (tool) {
-    case WhiteboardTool::arrow:
-        return WhiteboardElementKind::arrow;
-    case WhiteboardTool::rectangle:
-        return WhiteboardElementKind::rectangle;
-    case WhiteboardTool::ellipse:
-        return WhiteboardElementKind::ellipse;
-    case WhiteboardTool::diamond:
-        return WhiteboardElementKind::diamond;
-    case WhiteboardTool::line:
-        return WhiteboardElementKind::line;
-    default:
-        return std::nullopt;
-    }
-}
 
 bool isLabelled(WhiteboardElementKind kind)
 {
@@ -255,7 +238,7 @@ void WhiteboardCanvasView::mouseReleaseEvent(QMouseEvent *event)
         if (m_model.selectedTool() == WhiteboardTool::freedraw) {
             m_drag.activePoints.push_back(point);
             finishFreehand(m_model, m_drag.activePoints);
-        } else if (const auto kind = shapeKind(m_model.selectedTool());
+        } else if (const auto kind = draggedElementKind(m_model.selectedTool());
                    kind && m_drag.startScenePoint) {
             finishShape(m_model, *kind, *m_drag.startScenePoint, point);
             m_model.setSelectedTool(WhiteboardTool::selection);

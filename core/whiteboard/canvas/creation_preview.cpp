@@ -5,9 +5,7 @@
 
 namespace zentrel {
 
-namespace {
-
-std::optional<WhiteboardElementKind> previewKind(WhiteboardTool tool)
+std::optional<WhiteboardElementKind> draggedElementKind(WhiteboardTool tool)
 {
     switch (tool) {
     case WhiteboardTool::freedraw:
@@ -27,8 +25,6 @@ std::optional<WhiteboardElementKind> previewKind(WhiteboardTool tool)
     }
 }
 
-} // namespace
-
 std::optional<WhiteboardElement> creationPreviewElement(WhiteboardTool tool,
                                                         PointF start,
                                                         PointF current,
@@ -36,7 +32,7 @@ std::optional<WhiteboardElement> creationPreviewElement(WhiteboardTool tool,
                                                         Color drawingColor,
                                                         double lineWidth)
 {
-    const std::optional<WhiteboardElementKind> kind = previewKind(tool);
+    const std::optional<WhiteboardElementKind> kind = draggedElementKind(tool);
     if (!kind) {
         return std::nullopt;
     }
