@@ -20,14 +20,20 @@ constexpr double loupeStreamMargin = 24;
 void OverlayWindowController::showZooming()
 {
     installEscapeMonitor();
-    // No panel of ours is up yet, so the still shows the screen as the user sees it.
+    if (const std::optional<QImage> screenImage = captureScreenOrClose()) {
+        presentLoupe(*screenImage);
+    }
+}
+
+std::optional<QImage> OverlayWindowController::captureScreenOrClose()
+{
     const auto screenImage = screenCapture().captureStill(m_screen, {});
     if (!screenImage) {
         reportError("Screen capture failed: " + screenImage.error().message().toStdString());
         close();
-        return;
+        return std::nullopt;
     }
-    presentLoupe(*screenImage);
+    return *screenImage;
 }
 
 void OverlayWindowController::presentLoupe(const QImage &screenImage)

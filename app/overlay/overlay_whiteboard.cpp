@@ -3,7 +3,6 @@
 #include "common/qt_conversions.h"
 #include "overlay/event_monitor.h"
 #include "overlay/overlay_window_controller.h"
-#include "platform/screen_capture.h"
 #include "shell/app_preferences.h"
 #include "shell/application_paths.h"
 #include "whiteboard/canvas/key_character.h"
@@ -85,14 +84,9 @@ void OverlayWindowController::showFreeze()
 {
     m_exportModeName = "Freeze";
     installEscapeMonitor();
-    // No panel of ours is up yet, so the still shows the screen as the user sees it.
-    const auto screenImage = screenCapture().captureStill(m_screen, {});
-    if (!screenImage) {
-        reportError("Screen capture failed: " + screenImage.error().message().toStdString());
-        close();
-        return;
+    if (const std::optional<QImage> screenImage = captureScreenOrClose()) {
+        presentFreeze(*screenImage);
     }
-    presentFreeze(*screenImage);
 }
 
 void OverlayWindowController::presentFreeze(const QImage &screenImage)

@@ -59,6 +59,9 @@ private:
     void showDrawing();
     void showDrawToolbar();
     void showZooming();
+    // A still of the screen taken before any panel of ours is up, so it shows the screen as the
+    // user sees it; a failure is reported and closes the run.
+    std::optional<QImage> captureScreenOrClose();
     void presentLoupe(const QImage &screenImage);
     void startLoupeStream();
     void followPointerWithLoupe(QPointF location);

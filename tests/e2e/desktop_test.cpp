@@ -15,6 +15,7 @@ constexpr int dockTimeoutMs = 15000;
 constexpr qint64 dockPollMs = 200;
 constexpr int paintTimeoutMs = 5000;
 constexpr int menuTimeoutMs = 10000;
+const QString settingsWindowTitle = QStringLiteral("Zentrel Settings");
 
 } // namespace
 
@@ -88,6 +89,26 @@ void DesktopTest::press(const QString &keys)
 {
     ASSERT_TRUE(m_input.pressKeys(keys.split(QLatin1Char(' '))))
         << m_input.lastError().toStdString();
+}
+
+std::optional<TopLevelWindow> DesktopTest::openSettings()
+{
+    if (!openTrayMenu(m_icon, QStringLiteral("settings_menu.png"))) {
+        return std::nullopt;
+    }
+    if (!m_input.pressKeys(
+            {QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Return")})) {
+        ADD_FAILURE() << m_input.lastError().toStdString();
+        return std::nullopt;
+    }
+    const std::optional<TopLevelWindow> settings =
+        m_windows.waitForShown(settingsWindowTitle, QDeadlineTimer(menuTimeoutMs));
+    if (!settings) {
+        ADD_FAILURE() << "choosing Settings showed no settings window; " << situation();
+    } else if (!m_input.focus(settings->id)) {
+        ADD_FAILURE() << m_input.lastError().toStdString();
+    }
+    return settings;
 }
 
 QImage DesktopTest::grabOncePainted(const QRect &area)

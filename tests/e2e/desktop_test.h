@@ -46,6 +46,11 @@ protected:
     // Presses each space-separated key combination in turn, as xdotool names them.
     void press(const QString &keys);
 
+    // The settings window, opened through the tray menu (where Up wraps to "Quit Zentrel" and
+    // one more reaches "Settings..."), with the keyboard focus in it; none with the failure
+    // reported when it does not come.
+    std::optional<TopLevelWindow> openSettings();
+
     // Starts zentrel and returns the icon window it docked, or nothing when it docked none in
     // time or ended first.
     std::optional<std::uint32_t> startAndWaitForDock();

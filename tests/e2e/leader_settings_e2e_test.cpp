@@ -30,7 +30,6 @@ constexpr int pollMs = 20;
 // A hot key that works shows its window well within this; nothing by then means nothing came.
 constexpr int momentMs = 300;
 const QString drawTitle = QStringLiteral("Draw");
-const QString settingsTitle = QStringLiteral("Zentrel Settings");
 const QString ctrlAlt = QStringLiteral("ctrl+alt+");
 const QString ctrlShift = QStringLiteral("ctrl+shift+");
 const QString ctrlAltDraw = ctrlAlt + QLatin1Char('d');
@@ -62,25 +61,6 @@ protected:
 
     // Through the tray icon's menu, where Up wraps to "Quit Zentrel" and one more reaches
     // "Settings...".
-    std::optional<TopLevelWindow> openSettings()
-    {
-        const std::optional<TopLevelWindow> menu =
-            openTrayMenu(m_icon, QStringLiteral("leader_settings_menu.png"));
-        if (!menu) {
-            return std::nullopt;
-        }
-        if (!m_input.pressKeys(
-                {QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Return")})) {
-            ADD_FAILURE() << m_input.lastError().toStdString();
-            return std::nullopt;
-        }
-        const std::optional<TopLevelWindow> settings =
-            m_windows.waitForShown(settingsTitle, QDeadlineTimer(windowTimeoutMs));
-        if (!settings) {
-            ADD_FAILURE() << "choosing Settings showed no settings window; " << situation();
-        }
-        return settings;
-    }
 
     // Nothing while the file is missing, half written or holds no leader.
     std::optional<int> writtenLeader()

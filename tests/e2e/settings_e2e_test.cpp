@@ -27,7 +27,6 @@ constexpr int pollMs = 20;
 // A window that opens in answer to a key shows well within this.
 constexpr int momentMs = 500;
 const QString welcomeTitle = QStringLiteral("Welcome to Zentrel");
-const QString settingsTitle = QStringLiteral("Zentrel Settings");
 const QString drawTitle = QStringLiteral("Draw");
 // The recorder's warnings, like every alert of the program, carry its name.
 const QString warningTitle = QStringLiteral("Zentrel");
@@ -37,28 +36,6 @@ const QString ctrlShiftDStored = QStringLiteral(R"({"carbonKeyCode":2,"carbonMod
 class Settings : public DesktopTest
 {
 protected:
-    // Through the tray icon's menu, where Up wraps to "Quit Zentrel" and one more reaches
-    // "Settings...". The window comes with its focus in it.
-    std::optional<TopLevelWindow> openSettings()
-    {
-        if (!openTrayMenu(m_icon, QStringLiteral("settings_menu.png"))) {
-            return std::nullopt;
-        }
-        if (!m_input.pressKeys(
-                {QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Return")})) {
-            ADD_FAILURE() << m_input.lastError().toStdString();
-            return std::nullopt;
-        }
-        const std::optional<TopLevelWindow> settings =
-            m_windows.waitForShown(settingsTitle, QDeadlineTimer(windowTimeoutMs));
-        if (!settings) {
-            ADD_FAILURE() << "choosing Settings showed no settings window; " << situation();
-        } else if (!m_input.focus(settings->id)) {
-            ADD_FAILURE() << m_input.lastError().toStdString();
-        }
-        return settings;
-    }
-
     QJsonObject writtenDefaults()
     {
         QFile file(m_zentrel.configHome() + QStringLiteral("/Zentrel/defaults.json"));

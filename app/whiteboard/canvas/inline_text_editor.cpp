@@ -8,22 +8,7 @@
 
 namespace zentrel {
 
-namespace {
-
-Qt::Alignment alignmentFlag(WhiteboardTextAlignment alignment)
-{
-    switch (alignment) {
-    case WhiteboardTextAlignment::center:
-        return Qt::AlignHCenter;
-    case WhiteboardTextAlignment::right:
-        return Qt::AlignRight;
-    case WhiteboardTextAlignment::left:
-        break;
-    }
-    return Qt::AlignLeft;
-}
-
-} // namespace
+namespace {} // namespace
 
 InlineTextEditor::InlineTextEditor(const TextEditorPlacement &placement,
                                    const TextEditorFrame &frame,
@@ -46,7 +31,7 @@ InlineTextEditor::InlineTextEditor(const TextEditorPlacement &placement,
     document()->setDocumentMargin(textEditorInset);
     document()->setDefaultFont(whiteboardFont(placement.family, frame.fontPixelSize));
     QTextOption option = document()->defaultTextOption();
-    option.setAlignment(alignmentFlag(placement.alignment));
+    option.setAlignment(qtAlignment(placement.alignment));
     document()->setDefaultTextOption(option);
     setPlainText(QString::fromStdString(placement.text));
     setGeometry(qRound(frame.viewRect.x),

@@ -42,19 +42,6 @@ QPainterPath strokedArea(const RenderStroke &stroke)
     return stroker.createStroke(toQPainterPath(stroke.path));
 }
 
-Qt::Alignment alignmentOf(WhiteboardTextAlignment alignment)
-{
-    switch (alignment) {
-    case WhiteboardTextAlignment::center:
-        return Qt::AlignHCenter;
-    case WhiteboardTextAlignment::right:
-        return Qt::AlignRight;
-    case WhiteboardTextAlignment::left:
-        break;
-    }
-    return Qt::AlignLeft;
-}
-
 // Lines wrap inside the box's width and stand `lineHeight` line spacings apart. Lines that run
 // past the box's bottom are still drawn, so no typed text is ever hidden.
 std::shared_ptr<QTextLayout> laidOutText(const RenderText &text)
@@ -62,7 +49,7 @@ std::shared_ptr<QTextLayout> laidOutText(const RenderText &text)
     QString string = QString::fromStdString(text.text);
     string.replace(QLatin1Char('\n'), QChar::LineSeparator);
     auto layout = std::make_shared<QTextLayout>(string, whiteboardFont(text.family, text.fontSize));
-    QTextOption option(alignmentOf(text.alignment));
+    QTextOption option(qtAlignment(text.alignment));
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout->setTextOption(option);
     layout->setCacheEnabled(true);

@@ -46,6 +46,19 @@ QFont whiteboardFont(WhiteboardFontFamily family, double size)
     return fonts.emplace(key, makeFont(family, size)).first->second;
 }
 
+Qt::Alignment qtAlignment(WhiteboardTextAlignment alignment)
+{
+    switch (alignment) {
+    case WhiteboardTextAlignment::center:
+        return Qt::AlignHCenter;
+    case WhiteboardTextAlignment::right:
+        return Qt::AlignRight;
+    case WhiteboardTextAlignment::left:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
 TextMeasurer whiteboardTextMeasurer()
 {
     return [](std::string_view text, WhiteboardFontFamily family, double fontSize) {

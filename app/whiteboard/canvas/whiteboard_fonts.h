@@ -11,6 +11,9 @@ namespace zentrel {
 // system font, or the hand-drawn one.
 QFont whiteboardFont(WhiteboardFontFamily family, double size);
 
+// The Qt alignment of a whiteboard text's lines.
+Qt::Alignment qtAlignment(WhiteboardTextAlignment alignment);
+
 // Measures single-line texts (marker numbers, labels) in the fonts above.
 TextMeasurer whiteboardTextMeasurer();
 
