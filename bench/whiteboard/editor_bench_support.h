@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/clock.h"
+#include "common/uuid.h"
 #include "shell/shell_ports.h"
-#include "whiteboard/model/uuid.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "common/clock.h"
+#include "common/uuid.h"
 #include "sessions/session_document.h"
 #include "sessions/session_store_error.h"
-#include "whiteboard/model/uuid.h"
 
 #include <filesystem>
 #include <functional>

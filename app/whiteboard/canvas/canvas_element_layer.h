@@ -1,7 +1,7 @@
 #pragma once
 
+#include "common/uuid.h"
 #include "whiteboard/canvas/element_paint_cache.h"
-#include "whiteboard/model/uuid.h"
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <QImage>

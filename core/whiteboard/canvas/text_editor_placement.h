@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/geometry.h"
-#include "whiteboard/model/uuid.h"
+#include "common/uuid.h"
 #include "whiteboard/model/whiteboard_board.h"
 #include "whiteboard/model/whiteboard_element.h"
 

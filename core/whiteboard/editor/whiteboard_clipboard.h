@@ -1,7 +1,7 @@
 #pragma once
 
+#include "common/uuid.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
-#include "whiteboard/model/uuid.h"
 #include "whiteboard/model/whiteboard_element.h"
 
 #include <map>

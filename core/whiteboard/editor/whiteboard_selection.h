@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/geometry.h"
+#include "common/uuid.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
-#include "whiteboard/model/uuid.h"
 #include "whiteboard/model/whiteboard_element.h"
 
 #include <optional>

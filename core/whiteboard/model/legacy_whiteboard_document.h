@@ -2,10 +2,10 @@
 
 #include "common/clock.h"
 #include "common/geometry.h"
+#include "common/uuid.h"
 #include "drawing/drawing_tool.h"
 #include "whiteboard/model/freeze_model.h"
 #include "whiteboard/model/model_json.h"
-#include "whiteboard/model/uuid.h"
 #include "whiteboard/model/whiteboard_board.h"
 #include "whiteboard/model/whiteboard_element.h"
 

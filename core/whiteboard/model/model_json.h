@@ -2,7 +2,7 @@
 
 #include "common/enum_text.h"
 #include "common/iso_date.h"
-#include "whiteboard/model/uuid.h"
+#include "common/uuid.h"
 
 #include <nlohmann/json.hpp>
 #include <tl/expected.hpp>

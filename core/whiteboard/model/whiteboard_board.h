@@ -2,7 +2,7 @@
 
 #include "common/geometry.h"
 #include "common/iso_date.h"
-#include "whiteboard/model/uuid.h"
+#include "common/uuid.h"
 #include "whiteboard/model/whiteboard_element.h"
 
 #include <any>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "whiteboard/model/uuid.h"
+#include "common/uuid.h"
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <cstdint>

@@ -2,8 +2,8 @@
 
 #include "common/clock.h"
 #include "common/file_error.h"
+#include "common/uuid.h"
 #include "whiteboard/model/legacy_whiteboard_document.h"
-#include "whiteboard/model/uuid.h"
 #include "whiteboard/model/whiteboard_library.h"
 
 #include <tl/expected.hpp>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/clock.h"
-#include "whiteboard/model/uuid.h"
+#include "common/uuid.h"
 #include "whiteboard/model/whiteboard_element.h"
 
 #include <nlohmann/json.hpp>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/clock.h"
+#include "common/uuid.h"
 #include "whiteboard/model/excalidraw/excalidraw_error.h"
-#include "whiteboard/model/uuid.h"
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <tl/expected.hpp>

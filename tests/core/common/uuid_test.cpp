@@ -1,4 +1,4 @@
-#include "whiteboard/model/uuid.h"
+#include "common/uuid.h"
 
 #include <gtest/gtest.h>
 
