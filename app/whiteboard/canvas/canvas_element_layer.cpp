@@ -90,16 +90,26 @@ void CanvasElementLayer::paint(QPainter &painter,
     const bool sameView = m_isValid && viewSize == m_viewSize && pixelRatio == m_pixelRatio
                           && scene.boardID == m_boardID && scene.hiddenID == m_hiddenID;
     if (!sameView) {
+        scene.paintBackdrop(painter);
         m_viewSize = viewSize;
         m_pixelRatio = pixelRatio;
         m_split.reset();
         repaintAll(scene);
     } else if (scene.dragging && scene.viewport == m_viewport && updateSplit(scene)) {
-        paintLive(painter, scene, *m_split);
-        return;
-    } else if (allowStale && paintRescaled(painter, scene)) {
+        painter.save();
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(QPointF(0, 0), m_split->base);
+        painter.restore();
+        paintIndices(painter, scene, viewRect(), m_split->live);
+        if (m_split->hasAbove) {
+            painter.drawImage(QPointF(0, 0), m_split->above);
+        }
         return;
     } else {
+        scene.paintBackdrop(painter);
+        if (allowStale && paintRescaled(painter, scene)) {
+            return;
+        }
         bringUpToDate(scene);
     }
     painter.drawImage(QPointF(0, 0), m_image);
@@ -345,6 +355,14 @@ bool CanvasElementLayer::updateSplit(const CanvasElementScene &scene)
         QPainter painter(&split.below);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
         paintIndices(painter, scene, view, waiting);
+    }
+    split.base = QImage(split.below.size(), QImage::Format_RGB32);
+    split.base.setDevicePixelRatio(m_pixelRatio);
+    {
+        QPainter painter(&split.base);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        scene.paintBackdrop(painter);
+        painter.drawImage(QPointF(0, 0), split.below);
     }
     split.hasAbove = split.moving.back() + 1 < elements.size();
     if (split.hasAbove) {

@@ -9,6 +9,7 @@
 #include <QSize>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -25,6 +26,8 @@ struct CanvasElementScene
     WhiteboardViewport viewport;
     std::optional<Uuid> hiddenID;
     bool dragging = false; // a drag moves part of the board on every pointer event
+    // Paints what lies under the elements (opaque, the whole view).
+    std::function<void(QPainter &)> paintBackdrop;
 };
 
 // The board's elements painted into a cached transparent image of the view, brought up to date
@@ -34,7 +37,8 @@ struct CanvasElementScene
 class CanvasElementLayer
 {
 public:
-    // Paints the elements at the painter's origin, over a view of `viewSize` points. With
+    // Paints the backdrop and the elements at the painter's origin, over a view of `viewSize`
+    // points. With
     // `allowStale`, a zoom step shows the last sharp image rescaled, with the edges it no longer
     // covers painted sharp, and leaves the layer stale until a later paint without it.
     void paint(QPainter &painter,
@@ -55,6 +59,7 @@ private:
         std::vector<std::size_t> live;   // the moving ones and those they may cover or uncover
         RectF sweep;                     // the scene area the moving ones may cross
         QImage below;
+        QImage base; // the backdrop with `below` over it, opaque: one copy per drag step
         QImage above;
         bool hasAbove = false; // nothing lies above the moving elements: skip that image
     };

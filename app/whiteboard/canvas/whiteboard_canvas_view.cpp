@@ -206,16 +206,19 @@ void WhiteboardCanvasView::paintCanvas(QPainter &painter, const QColor &accent, 
 {
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     const WhiteboardBoard &board = m_model.currentBoard();
-    m_backdrop.paint(painter, board, m_model.sceneSize(), size());
     std::optional<Uuid> hiddenID;
     if (m_textEditor && m_textEditor->placement().editingTextID) {
         hiddenID = m_textEditor->placement().editingTextID;
     }
-    m_elements.paint(painter,
-                     {board.id, &board.elements, board.viewport, hiddenID, isDragging()},
-                     size(),
-                     painter.device()->devicePixelRatioF(),
-                     allowStale);
+    const auto paintBackdrop = [this, &board](QPainter &under) {
+        m_backdrop.paint(under, board, m_model.sceneSize(), size());
+    };
+    m_elements.paint(
+        painter,
+        {board.id, &board.elements, board.viewport, hiddenID, isDragging(), paintBackdrop},
+        size(),
+        painter.device()->devicePixelRatioF(),
+        allowStale);
     if (m_isRenderingExport) {
         return;
     }
