@@ -22,8 +22,6 @@ public:
     // Forgets elements that are no longer in `elements` once the cache has grown well past them.
     void trim(const std::vector<ElementPtr> &elements);
 
-    std::size_t size() const { return m_entries.size(); }
-
 private:
     bool isCached(const ElementPtr &element, double viewportScale) const;
 

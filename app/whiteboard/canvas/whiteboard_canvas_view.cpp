@@ -44,7 +44,14 @@ WhiteboardCanvasView::WhiteboardCanvasView(WhiteboardEditorModel &model, QWidget
     });
 }
 
-WhiteboardCanvasView::~WhiteboardCanvasView() = default;
+// The editor, a child, outlives this part of the view by a moment: the focus leaving it then
+// must not reach back into a view that is already gone.
+WhiteboardCanvasView::~WhiteboardCanvasView()
+{
+    if (m_textEditor) {
+        m_textEditor->onFocusLost = nullptr;
+    }
+}
 
 std::optional<RoughPathGenerator> WhiteboardCanvasView::makeRoughPathGenerator() const
 {
