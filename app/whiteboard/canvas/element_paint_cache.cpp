@@ -20,13 +20,6 @@ bool dependsOnScale(const WhiteboardElement &element)
     return element.kind == WhiteboardElementKind::unsupported;
 }
 
-bool hasText(const WhiteboardElement &element)
-{
-    return element.kind == WhiteboardElementKind::text
-           || element.kind == WhiteboardElementKind::marker
-           || element.kind == WhiteboardElementKind::unsupported;
-}
-
 // Runs `work` for every index in [0, count), in chunks on the global pool's free threads and on
 // this one; chunks that find no free thread run here, so it never waits on a busy pool.
 void runInParallel(std::size_t count, const std::function<void(std::size_t)> &work)
@@ -78,8 +71,7 @@ void ElementPaintCache::prepare(const std::vector<ElementPtr> &elements, double 
 {
     std::vector<ElementPtr> missing;
     for (const ElementPtr &element : elements) {
-        // Texts stay on this thread: their layouts hold this thread's font engines.
-        if (!hasText(*element) && !isCached(element, viewportScale)) {
+        if (!isCached(element, viewportScale)) {
             missing.push_back(element);
         }
     }

@@ -16,8 +16,9 @@ class ElementPaintCache
 {
 public:
     const PaintedElement &painted(const ElementPtr &element, double viewportScale);
-    // Prepares those of `elements` that are not cached yet, shapes and lines side by side on
-    // the pool's threads, so a board shown for the first time does not wait on one core.
+    // Prepares those of `elements` that are not cached yet side by side on the pool's threads,
+    // so a board shown for the first time does not wait on one core. What is kept holds no font:
+    // texts are kept as glyph outlines, which outlive the thread that laid them out.
     void prepare(const std::vector<ElementPtr> &elements, double viewportScale);
     // Forgets elements that are no longer in `elements` once the cache has grown well past them.
     void trim(const std::vector<ElementPtr> &elements);

@@ -5,8 +5,10 @@
 #include "whiteboard/canvas/whiteboard_fonts.h"
 #include "whiteboard/render/element_render_plan.h"
 
+#include <QGlyphRun>
 #include <QPainter>
 #include <QPainterPathStroker>
+#include <QRawFont>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -43,26 +45,38 @@ QPainterPath strokedArea(const RenderStroke &stroke)
 }
 
 // Lines wrap inside the box's width and stand `lineHeight` line spacings apart. Lines that run
-// past the box's bottom are still drawn, so no typed text is ever hidden.
-std::shared_ptr<QTextLayout> laidOutText(const RenderText &text)
+// past the box's bottom are still drawn, so no typed text is ever hidden. The glyphs become
+// outlines here: fonts belong to the thread that loads them and die with it, while an outline
+// can be painted on any thread at any time later.
+QPainterPath textOutline(const RenderText &text)
 {
     QString string = QString::fromStdString(text.text);
     string.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    auto layout = std::make_shared<QTextLayout>(string, whiteboardFont(text.family, text.fontSize));
+    QTextLayout layout(string, whiteboardFont(text.family, text.fontSize));
     QTextOption option(qtAlignment(text.alignment));
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout->setTextOption(option);
-    layout->setCacheEnabled(true);
+    layout.setTextOption(option);
     const double width = std::max(text.box.width, 0.0);
     double y = 0;
-    layout->beginLayout();
-    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(width);
         line.setPosition({0, y});
         y += line.height() * text.lineHeight;
     }
-    layout->endLayout();
-    return layout;
+    layout.endLayout();
+    QPainterPath outline;
+    outline.setFillRule(Qt::WindingFill);
+    const QPointF origin(text.box.x, text.box.y);
+    for (const QGlyphRun &run : layout.glyphRuns()) {
+        const QRawFont font = run.rawFont();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            outline.addPath(font.pathForGlyph(glyphs[i]).translated(origin + positions[i]));
+        }
+    }
+    return outline;
 }
 
 } // namespace
@@ -91,9 +105,7 @@ PaintedElement paintedPlan(const ElementRenderPlan &plan)
         }
     }
     if (plan.text) {
-        painted.text = laidOutText(*plan.text);
-        painted.textOrigin = QPointF(plan.text->box.x, plan.text->box.y);
-        painted.textColor = toQColor(plan.text->color);
+        painted.areas.emplace_back(textOutline(*plan.text), toQColor(plan.text->color));
     }
     return painted;
 }
@@ -106,10 +118,6 @@ void paintElement(QPainter &painter, const PaintedElement &element)
     }
     for (const auto &[area, colour] : element.areas) {
         painter.fillPath(area, colour);
-    }
-    if (element.text) {
-        painter.setPen(element.textColor);
-        element.text->draw(&painter, element.textOrigin);
     }
     if (element.rotation) {
         painter.restore();

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QTest>
 #include <QTextEdit>
+#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -184,6 +185,33 @@ TEST_F(WhiteboardCanvasViewTest, ZoomStepsShowARescaledPictureUntilTheZoomRests)
     EXPECT_GT(largestDifference(rescaled, freshRendering()), 2);
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return largestDifference(rendering(), freshRendering()) <= 2; }));
+}
+
+// Texts are laid out on whichever pool threads are free; those threads may end, and their font
+// caches with them, long before the texts are drawn again.
+TEST_F(WhiteboardCanvasViewTest, TextsLaidOutOnThreadsThatHaveEndedStillDraw)
+{
+    for (int i = 0; i < 200; ++i) {
+        WhiteboardElement text =
+            shape(WhiteboardElementKind::text, {(i % 20) * 12.0, (i / 20) * 16.0, 60, 16});
+        text.text = "Ab" + std::to_string(i);
+        text.fontSize = 12;
+        text.fontFamily = static_cast<WhiteboardFontFamily>(i % 3 == 0 ? 2 : i % 3 == 1 ? 3 : 5);
+        text.style.strokeColor = "#000000";
+        place(std::move(text));
+    }
+    QThreadPool *pool = QThreadPool::globalInstance();
+    const int expiry = pool->expiryTimeout();
+    pool->setExpiryTimeout(1);
+    rendering();
+    pool->waitForDone();
+    QTest::qWait(50);
+    zoom(*model, 1.5, {0, 0});
+    const QImage zoomed = decoded(view.renderPNGData());
+    pool->setExpiryTimeout(expiry);
+    WhiteboardCanvasView fresh(*model);
+    fresh.resize(view.size());
+    EXPECT_LE(largestDifference(zoomed, decoded(fresh.renderPNGData())), 2);
 }
 
 TEST_F(WhiteboardCanvasViewTest, TextEditorOpensAtTheZoomAndCommitsWhatWasTyped)
