@@ -8,6 +8,7 @@
 #include "shell/launch_at_login_manager.h"
 #include "shell/permission_manager.h"
 #include "shell/permission_row.h"
+#include "shell/tray_menu_model.h"
 #include "shell/update_service.h"
 
 #include <QCheckBox>
@@ -186,29 +187,14 @@ QWidget *SettingsWindow::makeHotkeysTab()
 
 QWidget *SettingsWindow::makeShortcutsGroup(QWidget *tab)
 {
-    struct Entry
-    {
-        PresentationFeature feature;
-        const char *title;
-    };
-
-    const Entry entries[] = {
-        {PresentationFeature::drawing, "Draw"},
-        {PresentationFeature::zooming, "Zoom Loupe"},
-        {PresentationFeature::spotlight, "Spotlight"},
-        {PresentationFeature::freeze, "Zevizu & Vozurir"},
-        {PresentationFeature::whiteboard, "Whiteboard"},
-        {PresentationFeature::breakTimer, "Break Timer"},
-        {PresentationFeature::cursorHalo, "Cursor Halo"},
-    };
     auto *group = new QGroupBox(QStringLiteral("Feature shortcuts"), tab);
     auto *grid = new QGridLayout(group);
     grid->setVerticalSpacing(4);
     int index = 0;
-    for (const Entry &entry : entries) {
+    for (const auto &[feature, title] : featureMenuTitles) {
         auto *recorder =
-            new ShortcutRecorder(m_services.recorders, featureHotkeyName(entry.feature), group);
-        auto *label = new QLabel(QString::fromUtf8(entry.title), group);
+            new ShortcutRecorder(m_services.recorders, featureHotkeyName(feature), group);
+        auto *label = new QLabel(QString::fromUtf8(title), group);
         const int row = index / 2;
         const int column = (index % 2) * 2;
         grid->addWidget(label, row, column);

@@ -2,23 +2,7 @@
 
 #include "shell/hotkey_names.h"
 
-#include <array>
-#include <utility>
-
 namespace zentrel {
-namespace {
-
-constexpr auto featureTitles = std::to_array<std::pair<PresentationFeature, const char *>>({
-    {PresentationFeature::drawing, "Draw"},
-    {PresentationFeature::zooming, "Zoom Loupe"},
-    {PresentationFeature::spotlight, "Spotlight"},
-    {PresentationFeature::freeze, "Zevizu & Vozurir"},
-    {PresentationFeature::whiteboard, "Whiteboard"},
-    {PresentationFeature::breakTimer, "Break Timer"},
-    {PresentationFeature::cursorHalo, "Cursor Halo"},
-});
-
-} // namespace
 
 std::vector<TrayMenuItem>
 trayMenuItems(bool isEnabled,
@@ -40,7 +24,7 @@ trayMenuItems(bool isEnabled,
     enable.isChecked = isEnabled;
     items.push_back(enable);
     items.push_back(TrayMenuItem{});
-    for (const auto &[feature, title] : featureTitles) {
+    for (const auto &[feature, title] : featureMenuTitles) {
         TrayMenuItem entry = button(Command::toggleMode, title);
         entry.mode = appMode(feature);
         entry.shortcut = shortcutText(feature);
@@ -60,7 +44,7 @@ std::vector<hotkeys::MenuShortcut> trayMenuShortcuts(
     const std::function<std::optional<hotkeys::Shortcut>(const hotkeys::Name &)> &shortcutOf)
 {
     std::vector<hotkeys::MenuShortcut> shortcuts;
-    for (const auto &[feature, title] : featureTitles) {
+    for (const auto &[feature, title] : featureMenuTitles) {
         const hotkeys::Name &name = featureHotkeyName(feature);
         if (const auto shortcut = shortcutOf(name)) {
             shortcuts.push_back(hotkeys::MenuShortcut{title, *shortcut, name.rawValue});

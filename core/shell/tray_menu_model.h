@@ -2,13 +2,28 @@
 
 #include "hotkeys/shortcut_recorder_rules.h"
 #include "shell/app_mode.h"
+#include "shell/presentation_feature.h"
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zentrel {
+
+// The features in menu order, each with the title the menu and the settings give it.
+inline constexpr auto featureMenuTitles =
+    std::to_array<std::pair<PresentationFeature, const char *>>({
+        {PresentationFeature::drawing, "Draw"},
+        {PresentationFeature::zooming, "Zoom Loupe"},
+        {PresentationFeature::spotlight, "Spotlight"},
+        {PresentationFeature::freeze, "Zevizu & Vozurir"},
+        {PresentationFeature::whiteboard, "Whiteboard"},
+        {PresentationFeature::breakTimer, "Break Timer"},
+        {PresentationFeature::cursorHalo, "Cursor Halo"},
+    });
 
 // What the tray menu shows, top to bottom, for a given state; the tray turns it into widgets.
 struct TrayMenuItem
