@@ -71,16 +71,22 @@ struct PngFixture
         return raw;
     }
 
-    std::string encode() const
+    // zlib's compression of `raw`, as image data is stored.
+    static std::string compressed(const std::string &raw)
     {
-        const std::string raw = filteredData();
         uLongf size = compressBound(uLong(raw.size()));
-        std::string compressed(size, '\0');
-        compress(reinterpret_cast<Bytef *>(compressed.data()),
+        std::string result(size, '\0');
+        compress(reinterpret_cast<Bytef *>(result.data()),
                  &size,
                  reinterpret_cast<const Bytef *>(raw.data()),
                  uLong(raw.size()));
-        compressed.resize(size);
+        result.resize(size);
+        return result;
+    }
+
+    std::string encode() const
+    {
+        const std::string compressed = PngFixture::compressed(filteredData());
         std::string file("\x89PNG\r\n\x1a\n", 8);
         std::string header;
         for (std::uint32_t value : {width, height}) {
