@@ -6,13 +6,36 @@
 
 namespace {
 
-// Every argument that is not an option is a command URL.
+// Qt's own options that take the next argument as their value.
+bool takesValue(const QByteArray &option)
+{
+    static const QList<QByteArray> options{"-platform",
+                                           "-platformpluginpath",
+                                           "-platformtheme",
+                                           "-plugin",
+                                           "-display",
+                                           "-style",
+                                           "-stylesheet",
+                                           "-geometry",
+                                           "-qwindowgeometry",
+                                           "-qwindowicon",
+                                           "-qwindowtitle",
+                                           "-title",
+                                           "-name",
+                                           "-session"};
+    return options.contains(option);
+}
+
+// Every argument that is neither an option nor an option's value is a command URL.
 QStringList commandUrlArguments(int argc, char *argv[])
 {
     QStringList urls;
     for (int i = 1; i < argc; ++i) {
-        if (argv[i][0] != '-') {
-            urls.append(QString::fromLocal8Bit(argv[i]));
+        const QByteArray argument(argv[i]);
+        if (argument.startsWith('-')) {
+            i += takesValue(argument) ? 1 : 0;
+        } else {
+            urls.append(QString::fromLocal8Bit(argument));
         }
     }
     return urls;

@@ -1,6 +1,6 @@
 #include "capture/cursor_halo_settings_view.h"
 
-#include "capture/settings_value_text.h"
+#include "overlay/toolbar/settings_value_text.h"
 #include "overlay/toolbar/toolbar_backdrop.h"
 #include "overlay/toolbar/toolbar_slider_row.h"
 #include "shell/app_preferences.h"

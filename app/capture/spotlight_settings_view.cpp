@@ -1,8 +1,8 @@
 #include "capture/spotlight_settings_view.h"
 
 #include "capture/color_well_button.h"
-#include "capture/settings_value_text.h"
 #include "common/qt_conversions.h"
+#include "overlay/toolbar/settings_value_text.h"
 #include "overlay/toolbar/toolbar_backdrop.h"
 #include "overlay/toolbar/toolbar_slider_row.h"
 #include "overlay/toolbar/toolbar_style.h"

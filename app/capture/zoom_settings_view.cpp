@@ -1,7 +1,7 @@
 #include "capture/zoom_settings_view.h"
 
 #include "capture/loupe_model.h"
-#include "capture/settings_value_text.h"
+#include "overlay/toolbar/settings_value_text.h"
 #include "overlay/toolbar/toolbar_slider_row.h"
 #include "shell/app_preferences.h"
 

@@ -1,6 +1,7 @@
 #include "drawing/drawing_settings_view.h"
 
 #include "overlay/toolbar/roughness_picker.h"
+#include "overlay/toolbar/settings_value_text.h"
 #include "overlay/toolbar/toolbar_backdrop.h"
 #include "overlay/toolbar/toolbar_preset_button.h"
 #include "overlay/toolbar/toolbar_settings_label.h"
@@ -20,14 +21,6 @@ DrawingSettingsView::DrawingSettingsView(AppPreferences &preferences, QWidget *p
     : FeatureSettingsView(preferences, parent)
 {
     setRows(makeContent());
-}
-
-QString DrawingSettingsView::formattedLineWidth(double width)
-{
-    if (!std::isfinite(width)) {
-        return QStringLiteral("– pt");
-    }
-    return QStringLiteral("%1 pt").arg(QString::number(std::trunc(width), 'f', 0));
 }
 
 QString DrawingSettingsView::formattedFadeDuration(bool autoFade, double seconds)
@@ -110,7 +103,7 @@ void DrawingSettingsView::refresh()
 {
     const AppPreferences &preferences = m_preferences;
     m_lineWidth->setValue(preferences.lineWidth());
-    m_lineWidth->setFormattedValue(formattedLineWidth(preferences.lineWidth()));
+    m_lineWidth->setFormattedValue(pointsText(preferences.lineWidth()));
     m_roughness->setLevel(preferences.roughnessLevel());
     m_highContrast->setChecked(preferences.highContrastDrawing());
     m_contrastOutline->setChecked(preferences.highContrastOutline());

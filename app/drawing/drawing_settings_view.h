@@ -21,8 +21,6 @@ class DrawingSettingsView : public FeatureSettingsView
 public:
     explicit DrawingSettingsView(AppPreferences &preferences, QWidget *parent = nullptr);
 
-    // "6 pt": the width's integer part, truncated toward zero.
-    static QString formattedLineWidth(double width);
     // "4.0 s" in the current locale while auto fade is on, else "Off".
     static QString formattedFadeDuration(bool autoFade, double seconds);
 

@@ -7,6 +7,7 @@
 #include "shell/application_paths.h"
 #include "whiteboard/canvas/key_character.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
+#include "whiteboard/canvas/whiteboard_fonts.h"
 #include "whiteboard/canvas/whiteboard_key_commands.h"
 #include "whiteboard/editor/thread_save_executor.h"
 #include "whiteboard/editor/whiteboard_clipboard.h"
@@ -71,12 +72,18 @@ void OverlayWindowController::showWhiteboard()
     m_exportModeName = "Whiteboard";
     installEscapeMonitor();
     // Black strokes to start with; the drawing colour follows once a setting changes.
-    auto model = std::make_unique<WhiteboardEditorModel>(
-        WhiteboardLibraryStore(applicationDataFolder(), m_clock, systemUuidRandomSource()),
-        Color{0, 0, 0, 1},
-        static_cast<int>(m_preferences.roughnessLevel()),
-        m_preferences.lineWidth(),
-        editorServices());
+    WhiteboardLibraryStore store(applicationDataFolder(), m_clock, systemUuidRandomSource());
+    // Texts migrated from the older document are sized in the font they are drawn in.
+    store.setTextMeasure(
+        [measure = whiteboardTextMeasurer()](const std::string &text, double size) {
+            return measure(text, WhiteboardFontFamily::handDrawn, size);
+        });
+    auto model =
+        std::make_unique<WhiteboardEditorModel>(std::move(store),
+                                                Color{0, 0, 0, 1},
+                                                static_cast<int>(m_preferences.roughnessLevel()),
+                                                m_preferences.lineWidth(),
+                                                editorServices());
     showEditor(std::move(model), QStringLiteral("Whiteboard"));
 }
 

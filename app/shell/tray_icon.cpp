@@ -57,6 +57,10 @@ void TrayIcon::updateIcon()
     m_trayIcon->setIcon(icon);
     if (m_fallbackWindow) {
         m_fallbackWindow->setWindowIcon(icon);
+        // The button shows its own copy of the icon, not the window's.
+        if (auto *button = m_fallbackWindow->findChild<QToolButton *>()) {
+            button->setIcon(icon);
+        }
     }
 }
 

@@ -28,8 +28,15 @@ TrayMenu::TrayMenu(AppCoordinator &coordinator,
                 rebuild();
             }
         });
-    m_hotkeysConnection =
-        m_hotkeys.shortcutChanged.connect([this](const std::string &) { rebuild(); });
+    // Only the features' own keys show in the menu; the leader rebinds two dozen names at once.
+    m_hotkeysConnection = m_hotkeys.shortcutChanged.connect([this](const std::string &name) {
+        for (const auto &[feature, title] : featureMenuTitles) {
+            if (featureHotkeyName(feature).rawValue == name) {
+                rebuild();
+                return;
+            }
+        }
+    });
 }
 
 std::string TrayMenu::shortcutText(PresentationFeature feature) const

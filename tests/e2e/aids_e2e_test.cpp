@@ -218,7 +218,8 @@ TEST_F(Aids, HaloRingsThePointerAndClicksRipple)
         return countOnRing(shown, clickPoint, 40, 100, isMagentaish) == 0
                && countOnRing(shown, clickPoint, 40, 100, isOrangeish) == 0;
     });
-    EXPECT_EQ(countOnRing(screen, clickPoint, 40, 100, isOrangeish), 0) << "a ripple stayed";
+    EXPECT_EQ(countOnRing(screen, clickPoint, 40, 100, isMagentaish), 0) << "a left ripple stayed";
+    EXPECT_EQ(countOnRing(screen, clickPoint, 40, 100, isOrangeish), 0) << "a right ripple stayed";
 
     ASSERT_TRUE(closesWithEscape());
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));

@@ -33,9 +33,7 @@ Connection connectToDisplay()
     return connection;
 }
 
-} // namespace
-
-PermissionStatus X11PermissionProbe::screenRecording() const
+PermissionStatus probeScreenRecording()
 {
     if (!connectToDisplay()) {
         return {false, noDisplay};
@@ -43,7 +41,7 @@ PermissionStatus X11PermissionProbe::screenRecording() const
     return {true, {}};
 }
 
-PermissionStatus X11PermissionProbe::accessibility() const
+PermissionStatus probeAccessibility()
 {
     const Connection connection = connectToDisplay();
     if (!connection) {
@@ -57,6 +55,24 @@ PermissionStatus X11PermissionProbe::accessibility() const
         return {false, "The X server lacks the XKB extension."};
     }
     return {true, {}};
+}
+
+} // namespace
+
+PermissionStatus X11PermissionProbe::screenRecording() const
+{
+    if (!m_screenRecording) {
+        m_screenRecording = probeScreenRecording();
+    }
+    return *m_screenRecording;
+}
+
+PermissionStatus X11PermissionProbe::accessibility() const
+{
+    if (!m_accessibility) {
+        m_accessibility = probeAccessibility();
+    }
+    return *m_accessibility;
 }
 
 } // namespace zentrel

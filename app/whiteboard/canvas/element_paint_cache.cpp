@@ -102,13 +102,19 @@ void ElementBoundsIndex::update(const std::vector<ElementPtr> &elements, double 
     const bool scaleChanged = viewportScale != m_viewportScale;
     m_viewportScale = viewportScale;
     m_bounds.resize(elements.size());
+    bool changed = elements.size() != m_elements.size();
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const bool known = i < m_elements.size() && m_elements[i] == elements[i];
+        changed = changed || !known;
         if (!known || (scaleChanged && dependsOnScale(*elements[i]))) {
             m_bounds[i] = elementPaintBounds(*elements[i], viewportScale);
         }
     }
-    m_elements = elements;
+    // Every paint asks; copying the board's pointers only when it changed keeps a pan or a
+    // zoom step from touching every element's reference count.
+    if (changed) {
+        m_elements = elements;
+    }
 }
 
 } // namespace zentrel

@@ -64,7 +64,8 @@ TextMeasurer whiteboardTextMeasurer()
     return [](std::string_view text, WhiteboardFontFamily family, double fontSize) {
         const QFontMetricsF metrics(whiteboardFont(family, fontSize));
         const QString string = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-        return SizeF{metrics.horizontalAdvance(string), metrics.height()};
+        const QSizeF size = metrics.size(0, string); // one line per "\n"
+        return SizeF{size.width(), size.height()};
     };
 }
 

@@ -14,7 +14,7 @@ QFont whiteboardFont(WhiteboardFontFamily family, double size);
 // The Qt alignment of a whiteboard text's lines.
 Qt::Alignment qtAlignment(WhiteboardTextAlignment alignment);
 
-// Measures single-line texts (marker numbers, labels) in the fonts above.
+// Measures texts in the fonts above, a line for each "\n", without wrapping.
 TextMeasurer whiteboardTextMeasurer();
 
 } // namespace zentrel

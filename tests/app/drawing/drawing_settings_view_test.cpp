@@ -121,7 +121,6 @@ TEST(DrawingSettingsViewFormat, DurationFollowsTheLocale)
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(DrawingSettingsView::formattedFadeDuration(true, 5), QStringLiteral("5,0 s"));
     QLocale::setDefault(previous);
-    EXPECT_EQ(DrawingSettingsView::formattedLineWidth(1.99), QStringLiteral("1 pt"));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "capture/settings_value_text.h"
+#include "overlay/toolbar/settings_value_text.h"
 
 #include <QLocale>
 

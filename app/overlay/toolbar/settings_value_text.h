@@ -4,7 +4,7 @@
 
 namespace zentrel {
 
-// The value texts of the aids' settings sliders.
+// The value texts of the feature settings panels' sliders.
 
 // "140 pt": the integer part, truncated toward zero.
 QString pointsText(double value);
