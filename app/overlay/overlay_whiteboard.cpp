@@ -141,37 +141,26 @@ void OverlayWindowController::showEditor(std::unique_ptr<WhiteboardEditorModel> 
     focusEditorCanvas();
 }
 
-// Only the drawing settings that really changed reach the editor: any other setting leaves the
-// next stroke's colour and every element's wobble alone.
+// Only the drawing setting that changed reaches the editor: any other setting leaves the next
+// stroke's colour and every element's wobble alone. The model ignores a value it already has
+// and announces a new default to the property panel itself.
 void OverlayWindowController::applyEditorPreference(AppPreferences::Setting setting)
 {
     if (!m_editorModel) {
         return;
     }
     using Setting = AppPreferences::Setting;
-    if (setting == Setting::drawingColor
-        && !(m_editorModel->drawingColor() == m_preferences.drawingColor())) {
+    if (setting == Setting::drawingColor) {
         m_editorModel->setDrawingColor(m_preferences.drawingColor());
-        announceEditorDefaults();
-    } else if (setting == Setting::lineWidth
-               && m_editorModel->lineWidth() != m_preferences.lineWidth()) {
+    } else if (setting == Setting::lineWidth) {
         m_editorModel->setLineWidth(m_preferences.lineWidth());
-        announceEditorDefaults();
     } else if (setting == Setting::roughnessLevel && m_editorCanvas
                && m_editorCanvas->roughnessLevel() != m_preferences.roughnessLevel()) {
         m_editorModel->setRoughness(static_cast<int>(m_preferences.roughnessLevel()));
         m_editorCanvas->setRoughnessLevel(m_preferences.roughnessLevel());
         m_editorCanvas->setRoughPathGenerator(m_editorCanvas->makeRoughPathGenerator());
         m_editorCanvas->update();
-        announceEditorDefaults();
     }
-}
-
-// The defaults of new elements are not published by the model itself; the property panel
-// shows them while nothing is selected, so it is told that something changed.
-void OverlayWindowController::announceEditorDefaults()
-{
-    m_editorModel->changed.notify(WhiteboardEditorChange::none);
 }
 
 void OverlayWindowController::showEditorPanels()

@@ -120,7 +120,6 @@ private:
     void showEditorPanels();
     void followSelectionWithPropertyPanel();
     void applyEditorPreference(AppPreferences::Setting setting);
-    void announceEditorDefaults();
     void installCommandMonitor();
     void handleCommandKey(char key, bool shift);
     void suspendCommandMonitor();

@@ -28,6 +28,10 @@ namespace zentrel {
 
 namespace {
 
+constexpr WhiteboardEditorChange panelChanges =
+    WhiteboardEditorChange::geometry | WhiteboardEditorChange::selection
+    | WhiteboardEditorChange::boards | WhiteboardEditorChange::defaults
+    | WhiteboardEditorChange::tool | WhiteboardEditorChange::textFontSize;
 constexpr int panelWidth = 270;
 constexpr int panelPadding = 18;
 constexpr int groupSpacing = 16;
@@ -65,8 +69,13 @@ WhiteboardPropertyPanel::WhiteboardPropertyPanel(WhiteboardEditorModel &model,
     makeLinkAlert();
 
     refresh();
-    // Every change counts, the bare notice of a changed default included.
-    m_modelConnection = m_model.changed.connect([this](WhiteboardEditorChange) { refresh(); });
+    // What the panel shows: the selection's style, or the defaults when nothing is selected.
+    // Pans, zooms and pointer gestures leave it alone.
+    m_modelConnection = m_model.changed.connect([this](WhiteboardEditorChange change) {
+        if (touches(change, panelChanges)) {
+            refresh();
+        }
+    });
 }
 
 WhiteboardPropertyPanel::~WhiteboardPropertyPanel() = default;

@@ -27,7 +27,7 @@ constexpr int menuButtonWidth = 34;
 constexpr WhiteboardEditorChange stripChanges =
     WhiteboardEditorChange::geometry | WhiteboardEditorChange::boards
     | WhiteboardEditorChange::selection | WhiteboardEditorChange::history
-    | WhiteboardEditorChange::tool | WhiteboardEditorChange::library;
+    | WhiteboardEditorChange::tool;
 
 QString qText(std::string_view text)
 {

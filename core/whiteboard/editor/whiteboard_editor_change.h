@@ -17,6 +17,7 @@ enum class WhiteboardEditorChange : std::uint32_t {
     interaction = 1u << 6,  // what the pointer is doing
     textFontSize = 1u << 7, // the size of new texts
     library = 1u << 8,      // any change of the library value, dates included
+    defaults = 1u << 9,     // the style new elements take (colour, fill, width, roughness, opacity)
 };
 
 constexpr WhiteboardEditorChange operator|(WhiteboardEditorChange a, WhiteboardEditorChange b)

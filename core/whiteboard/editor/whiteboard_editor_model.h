@@ -115,26 +115,26 @@ public:
         WhiteboardEditorModel &m_model;
     };
 
-    // Drawing defaults that new elements take; not published.
+    // Drawing defaults that new elements take; a real change is published as `defaults`.
     Color drawingColor() const { return m_drawingColor; }
 
-    void setDrawingColor(Color color) { m_drawingColor = color; }
+    void setDrawingColor(Color color) { setDefault(m_drawingColor, color); }
 
     const std::optional<Color> &fillColor() const { return m_fillColor; }
 
-    void setFillColor(std::optional<Color> color) { m_fillColor = color; }
+    void setFillColor(std::optional<Color> color) { setDefault(m_fillColor, color); }
 
     double lineWidth() const { return m_lineWidth; }
 
-    void setLineWidth(double width) { m_lineWidth = width; }
+    void setLineWidth(double width) { setDefault(m_lineWidth, width); }
 
     int roughness() const { return m_roughness; }
 
-    void setRoughness(int roughness) { m_roughness = roughness; }
+    void setRoughness(int roughness) { setDefault(m_roughness, roughness); }
 
     double opacity() const { return m_opacity; }
 
-    void setOpacity(double opacity) { m_opacity = opacity; }
+    void setOpacity(double opacity) { setDefault(m_opacity, opacity); }
 
     // Where failure texts go. A load failure that happened before the owner could set this is
     // delivered at once by the first call.
@@ -212,6 +212,16 @@ private:
                           WhiteboardEditorServices services);
 
     void publish(WhiteboardEditorChange changes);
+
+    template <typename Value>
+    void setDefault(Value &field, Value value)
+    {
+        if (!(field == value)) {
+            field = std::move(value);
+            publish(WhiteboardEditorChange::defaults);
+        }
+    }
+
     void keepSelectionOnCurrentBoard();
     void reportSaveFailure(const WhiteboardLibraryStoreError &error) const;
     void startSave(WhiteboardLibrarySnapshot library);

@@ -10,18 +10,9 @@ namespace zentrel {
 
 namespace {
 
-// The colour setters do not guard themselves, so the caller does: a bare notice stands in for
-// the change of the default when nothing is selected.
-void applyToSelectionOrPublish(WhiteboardEditorModel &model, const std::function<void()> &apply)
-{
-    if (model.selection().empty()) {
-        model.changed.notify(WhiteboardEditorChange::none);
-    } else if (!selectionContainsLocked(model)) {
-        apply();
-    }
-}
-
-bool admitsLinkChange(const WhiteboardEditorModel &model)
+// The colour and link setters do not guard themselves, so the caller does. With nothing
+// selected only the default changes, which the model publishes.
+bool admitsSelectionEdit(const WhiteboardEditorModel &model)
 {
     return !model.selection().empty() && !selectionContainsLocked(model);
 }
@@ -34,13 +25,17 @@ void chooseStrokeColor(WhiteboardEditorModel &model,
 {
     preferences.setDrawingColor(color);
     model.setDrawingColor(color);
-    applyToSelectionOrPublish(model, [&] { setStrokeColor(model, color); });
+    if (admitsSelectionEdit(model)) {
+        setStrokeColor(model, color);
+    }
 }
 
 void chooseFillColor(WhiteboardEditorModel &model, const std::optional<Color> &color)
 {
     model.setFillColor(color);
-    applyToSelectionOrPublish(model, [&] { setFillColor(model, color); });
+    if (admitsSelectionEdit(model)) {
+        setFillColor(model, color);
+    }
 }
 
 void chooseStrokeWidth(WhiteboardEditorModel &model, AppPreferences &preferences, double width)
@@ -82,14 +77,14 @@ std::string selectionLinkDraft(const WhiteboardEditorModel &model)
 
 void saveSelectionLink(WhiteboardEditorModel &model, std::string_view draft)
 {
-    if (admitsLinkChange(model)) {
+    if (admitsSelectionEdit(model)) {
         setLink(model, trimmedBlanks(draft));
     }
 }
 
 void removeSelectionLink(WhiteboardEditorModel &model)
 {
-    if (admitsLinkChange(model)) {
+    if (admitsSelectionEdit(model)) {
         setLink(model, std::nullopt);
     }
 }

@@ -43,16 +43,11 @@ void updateSelected(WhiteboardEditorModel &model, Edit edit)
     });
 }
 
-// The guard of the setters that have one. With nothing selected only the drawing default the
-// caller just assigned changed; the defaults carry no change flag of their own, so observers
-// get a bare notification and re-read effectiveStyle.
+// The guard of the setters that have one: a selection without a locked element. With nothing
+// selected only the drawing default the caller assigned changes, which the model publishes.
 bool admitsSelectionChange(WhiteboardEditorModel &model)
 {
-    if (model.selection().empty()) {
-        model.changed.notify(WhiteboardEditorChange::none);
-        return false;
-    }
-    return !selectionContainsLocked(model);
+    return !model.selection().empty() && !selectionContainsLocked(model);
 }
 
 template <typename Edit>

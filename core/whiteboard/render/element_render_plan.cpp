@@ -2,6 +2,7 @@
 
 #include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/editor/whiteboard_styles.h"
+#include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
 #include "whiteboard/model/whiteboard_geometry.h"
 #include "whiteboard/render/render_geometry.h"
 
@@ -244,15 +245,9 @@ PointF ElementRenderPlan::toScene(PointF point) const
 
 std::uint64_t elementRoughSeed(const WhiteboardElement &element)
 {
-    if (element.excalidrawSeed) {
-        // A negative stored seed keeps its bit pattern; Excalidraw never writes one.
-        return static_cast<std::uint64_t>(*element.excalidrawSeed);
-    }
-    std::uint32_t hash = 0x739D0383u;
-    for (const std::uint8_t byte : element.id.bytes) {
-        hash = (hash ^ byte) * 0x1B3u;
-    }
-    return hash & 0x7FFFFFFFu;
+    // A negative stored seed keeps its bit pattern; Excalidraw never writes one.
+    return static_cast<std::uint64_t>(element.excalidrawSeed.value_or(
+        excalidrawIdentifierHash(element.id, excalidrawSeedHashStart)));
 }
 
 RoughnessLevel elementRenderRoughness(const WhiteboardElement &element)

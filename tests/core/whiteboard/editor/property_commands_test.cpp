@@ -22,8 +22,11 @@ struct PropertyCommands : EditorFixture
     MemoryDefaultsStore defaults;
     AppPreferences preferences{defaults};
     int notices = 0;
-    ScopedConnection connection =
-        model->changed.connect([this](WhiteboardEditorChange) { ++notices; });
+    int defaultNotices = 0;
+    ScopedConnection connection = model->changed.connect([this](WhiteboardEditorChange change) {
+        ++notices;
+        defaultNotices += touches(change, WhiteboardEditorChange::defaults) ? 1 : 0;
+    });
 
     std::optional<nlohmann::json> stored(Setting setting) const
     {
@@ -54,6 +57,7 @@ TEST_F(PropertyCommands, StrokeColorWithNothingSelectedChangesDefaultAndSettingO
     EXPECT_NE(element(id).style.strokeColor, "#FF0000");
     EXPECT_EQ(model->undoCount(), 0u);
     EXPECT_EQ(notices, 1);
+    EXPECT_EQ(defaultNotices, 1);
 }
 
 TEST_F(PropertyCommands, LockedSelectionKeepsItsStyleButTheNextElementTakesTheChoice)

@@ -85,8 +85,12 @@ TEST_F(WhiteboardStyles, NothingSelectedPublishesTheNewDefault)
     setStrokeWidth(*model, 8);
     EXPECT_EQ(element(ids[0]).style.strokeWidth, 2);
     EXPECT_FALSE(model->canUndo());
-    EXPECT_EQ(notices.size(), 1u);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices.front(), Change::defaults);
     EXPECT_EQ(effectiveStyle(*model).strokeWidth, 8);
+    // The same value again is no change.
+    model->setLineWidth(8);
+    EXPECT_EQ(notices.size(), 1u);
 }
 
 TEST_F(WhiteboardStyles, ALockedElementRefusesEverySetterButKeepsTheDefault)

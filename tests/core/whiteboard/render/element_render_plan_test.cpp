@@ -1,8 +1,10 @@
 #include "whiteboard/render/element_render_plan.h"
 
+#include "whiteboard/model/excalidraw/excalidraw_export.h"
 #include "whiteboard/render/render_geometry.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -71,15 +73,19 @@ TEST(ElementRenderPlanTest, SameSeedGivesSamePlanOnEveryCall)
     EXPECT_NE(strokeOf(other, RoughnessLevel::high).path, first.stroke->path);
 }
 
-TEST(ElementRenderPlanTest, SeedHashesIdUnlessExcalidrawSeedIsStored)
+// An element wobbles the same on the canvas and in Excalidraw: without a stored seed both take
+// the one the Excalidraw export writes for its id.
+TEST(ElementRenderPlanTest, SeedIsTheExportedSeedUnlessOneIsStored)
 {
-    WhiteboardElement element = shape(WhiteboardElementKind::ellipse, {0, 0, 10, 10});
-    element.id.bytes = {};
-    std::uint32_t hash = 0x739D0383u;
-    for (int i = 0; i < 16; ++i) {
-        hash = hash * 0x1B3u;
-    }
-    EXPECT_EQ(elementRoughSeed(element), hash & 0x7FFFFFFFu);
+    WhiteboardBoard board;
+    board.elements.push_back(makeElement(shape(WhiteboardElementKind::ellipse, {0, 0, 10, 10})));
+    const auto document = exportExcalidrawDocument(board);
+    ASSERT_TRUE(document);
+    const auto exportedSeed =
+        nlohmann::json::parse(*document)["elements"][0]["seed"].get<std::uint64_t>();
+    WhiteboardElement element = *board.elements.front();
+    EXPECT_EQ(elementRoughSeed(element), exportedSeed);
+
     element.excalidrawSeed = 424242;
     EXPECT_EQ(elementRoughSeed(element), 424242u);
 }
