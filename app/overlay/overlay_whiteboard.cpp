@@ -22,9 +22,6 @@
 namespace zentrel {
 namespace {
 
-constexpr double keyZoomIn = 1.25;
-constexpr double keyZoomOut = 0.8;
-
 WhiteboardTool whiteboardTool(PresentationTool tool)
 {
     switch (tool) {
@@ -171,10 +168,10 @@ void OverlayWindowController::showEditorPanels()
         std::vector<WhiteboardTool>(whiteboardToolbarTools.begin(), whiteboardToolbarTools.end()));
     // The buttons zoom about the middle of the canvas; the keys zoom about the pointer.
     toolbar->onZoomOut = [this] {
-        zoomEditorAboutCentre(keyZoomOut);
+        zoomEditorAboutCentre(whiteboardZoomOutStep);
     };
     toolbar->onZoomIn = [this] {
-        zoomEditorAboutCentre(keyZoomIn);
+        zoomEditorAboutCentre(whiteboardZoomInStep);
     };
     toolbar->onCopy = [this] {
         copyEditorImage();
@@ -275,10 +272,10 @@ void OverlayWindowController::handleCommandKey(char key, bool shift)
     }
     switch (*overlayKeyCommand(key, shift)) {
     case OverlayKeyCommand::zoomIn:
-        zoom(*m_editorModel, keyZoomIn, m_editorCanvas->zoomAnchor());
+        zoom(*m_editorModel, whiteboardZoomInStep, m_editorCanvas->zoomAnchor());
         break;
     case OverlayKeyCommand::zoomOut:
-        zoom(*m_editorModel, keyZoomOut, m_editorCanvas->zoomAnchor());
+        zoom(*m_editorModel, whiteboardZoomOutStep, m_editorCanvas->zoomAnchor());
         break;
     case OverlayKeyCommand::resetView:
         m_editorModel->resetView();

@@ -272,6 +272,16 @@ TEST_F(WhiteboardE2E, ShowsEveryElementKindFillAndFontOfASavedBoard)
         [&](const QImage &shown) { return showsColorNear(shown, QPoint(160, 135), solidBlue); });
     keepScreenshot(screen, QStringLiteral("whiteboard_every_kind.png"));
     EXPECT_TRUE(showsColorNear(screen, QPoint(160, 135), solidBlue)) << situation();
+    // The marker's red disc (fourth row, first column) and the first text's dark glyphs.
+    EXPECT_TRUE(showsColorNear(screen, QPoint(90, 640), QColor(0xE0, 0x31, 0x31)));
+    int darkPixels = 0;
+    for (int y = 440; y < 550; ++y) {
+        for (int x = 520; x < 680; ++x) {
+            darkPixels += qGray(screen.pixel(x, y)) < 100 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(darkPixels, 200) << "the text was not drawn";
+    EXPECT_TRUE(m_zentrel.isRunning());
 }
 
 TEST_F(WhiteboardE2E, BoardExportedThroughTheDialogsComesBackByImport)

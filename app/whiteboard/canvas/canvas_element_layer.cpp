@@ -96,14 +96,12 @@ void CanvasElementLayer::paint(QPainter &painter,
         m_split.reset();
         repaintAll(scene);
     } else if (scene.dragging && scene.viewport == m_viewport && updateSplit(scene)) {
+        // The base is opaque, so it is copied rather than blended.
         painter.save();
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(QPointF(0, 0), m_split->base);
         painter.restore();
-        paintIndices(painter, scene, viewRect(), m_split->live);
-        if (m_split->hasAbove) {
-            painter.drawImage(QPointF(0, 0), m_split->above);
-        }
+        paintLive(painter, scene, *m_split);
         return;
     } else {
         scene.paintBackdrop(painter);
@@ -184,6 +182,7 @@ bool CanvasElementLayer::finishSplit(const CanvasElementScene &scene)
     QImage image = blankImage();
     QPainter painter(&image);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    painter.drawImage(QPointF(0, 0), split.below);
     paintLive(painter, scene, split);
     painter.end();
     m_image = std::move(image);
@@ -195,9 +194,9 @@ void CanvasElementLayer::paintLive(QPainter &painter,
                                    const CanvasElementScene &scene,
                                    const Split &split)
 {
-    painter.drawImage(QPointF(0, 0), split.below);
     paintIndices(painter, scene, viewRect(), split.live);
-    if (split.hasAbove) {
+    // Nothing lies above the moving elements when they are on top.
+    if (!split.above.isNull()) {
         painter.drawImage(QPointF(0, 0), split.above);
     }
 }
@@ -364,8 +363,7 @@ bool CanvasElementLayer::updateSplit(const CanvasElementScene &scene)
         scene.paintBackdrop(painter);
         painter.drawImage(QPointF(0, 0), split.below);
     }
-    split.hasAbove = split.moving.back() + 1 < elements.size();
-    if (split.hasAbove) {
+    if (split.moving.back() + 1 < elements.size()) {
         split.above = blankImage();
         repaint(split.above, scene, view, split.moving.back() + 1, elements.size());
     }

@@ -59,9 +59,8 @@ private:
         std::vector<std::size_t> live;   // the moving ones and those they may cover or uncover
         RectF sweep;                     // the scene area the moving ones may cross
         QImage below;
-        QImage base; // the backdrop with `below` over it, opaque: one copy per drag step
-        QImage above;
-        bool hasAbove = false; // nothing lies above the moving elements: skip that image
+        QImage base;  // the backdrop with `below` over it, opaque: one copy per drag step
+        QImage above; // null when nothing lies above the moving elements
     };
 
     void bringUpToDate(const CanvasElementScene &scene);
@@ -74,6 +73,7 @@ private:
     // moved yet.
     bool updateSplit(const CanvasElementScene &scene);
     bool splitHolds(const Split &split, const CanvasElementScene &scene) const;
+    // The live elements and what lies above them, over what lies below.
     void paintLive(QPainter &painter, const CanvasElementScene &scene, const Split &split);
     QImage blankImage() const;
     QRectF viewRect() const;

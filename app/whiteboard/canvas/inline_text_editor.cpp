@@ -8,8 +8,6 @@
 
 namespace zentrel {
 
-namespace {} // namespace
-
 InlineTextEditor::InlineTextEditor(const TextEditorPlacement &placement,
                                    const TextEditorFrame &frame,
                                    const QColor &textColor,

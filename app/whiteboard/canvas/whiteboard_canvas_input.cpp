@@ -35,8 +35,6 @@ using Kind = WhiteboardInteraction::Kind;
 // A mouse wheel notch, in view points: a pan step, and a zoom by e^(24 × 0.01) ≈ 1.27.
 constexpr double wheelNotchPoints = 24;
 constexpr double wheelZoomRate = 0.01;
-constexpr double keyZoomIn = 1.25;
-constexpr double keyZoomOut = 0.8;
 constexpr double smallestPinchFactor = 0.1;
 
 bool isLabelled(WhiteboardElementKind kind)
@@ -402,10 +400,10 @@ void WhiteboardCanvasView::performKeyCommand(CanvasKeyCommand command)
         m_model.redo();
         break;
     case CanvasKeyCommand::zoomIn:
-        zoom(m_model, keyZoomIn, zoomAnchor());
+        zoom(m_model, whiteboardZoomInStep, zoomAnchor());
         break;
     case CanvasKeyCommand::zoomOut:
-        zoom(m_model, keyZoomOut, zoomAnchor());
+        zoom(m_model, whiteboardZoomOutStep, zoomAnchor());
         break;
     case CanvasKeyCommand::resetView:
         m_model.resetView();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,7 +13,7 @@ namespace zentrel {
 
 // Larger documents are refused before they are read: no board needs that much, and reading one
 // would hold the program up.
-inline constexpr qint64 largestExcalidrawImport = 64 * 1024 * 1024;
+inline constexpr qint64 largestExcalidrawImport = excalidrawMaxDocumentBytes;
 
 // The bytes of a document chosen for import, or why it cannot be read.
 tl::expected<QByteArray, std::string> readExcalidrawImportFile(const QString &path);

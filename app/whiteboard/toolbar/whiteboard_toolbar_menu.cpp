@@ -56,24 +56,11 @@ void WhiteboardToolbarView::addArrangeItems()
         ->setEnabled(selected >= 2);
     m_menu->addAction(QStringLiteral("Ungroup"), this, [this] { ungroup(m_model); })
         ->setEnabled(selected > 0);
-    if (locked) {
-        m_menu->addAction(QStringLiteral("Unlock Selection"), this, [this] {
-            if (!m_model.selection().empty()) {
-                commitIfChanged(m_model, [this] { setSelectionLocked(m_model, false); });
-            }
-        });
-    } else {
-        m_menu
-            ->addAction(QStringLiteral("Lock Selection"),
-                        this,
-                        [this] {
-                            if (!m_model.selection().empty()) {
-                                commitIfChanged(m_model,
-                                                [this] { setSelectionLocked(m_model, true); });
-                            }
-                        })
-            ->setEnabled(selected > 0);
-    }
+    m_menu
+        ->addAction(locked ? QStringLiteral("Unlock Selection") : QStringLiteral("Lock Selection"),
+                    this,
+                    [this] { toggleSelectionLock(m_model); })
+        ->setEnabled(locked || selected > 0);
 }
 
 void WhiteboardToolbarView::addViewItems()

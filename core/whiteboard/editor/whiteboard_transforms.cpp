@@ -131,9 +131,7 @@ void refitLabels(WhiteboardBoard &board, const TransformScan &scan)
             continue; // a selected id naming nothing on the board
         }
         WhiteboardElement label = *element;
-        label.setFrame(containerTextFrame(label.width, label.height, *container));
-        // A label on an arrow reads along the page, not along the arrow.
-        label.rotation = container->kind == WhiteboardElementKind::arrow ? 0 : container->rotation;
+        fitLabelIntoContainer(label, *container);
         element = makeElement(std::move(label));
     }
 }
@@ -265,16 +263,6 @@ void updateBoundArrows(WhiteboardBoard &board, const std::set<Uuid> &ids)
 void refitContainedTexts(WhiteboardBoard &board, const std::set<Uuid> &ids)
 {
     refitLabels(board, scanBoard(board, IDSet(ids.begin(), ids.end()), nullptr));
-}
-
-RectF containerTextFrame(double width, double height, const WhiteboardElement &container)
-{
-    if (isSegment(container.kind)) {
-        return labelFrameInContainer(width, height, container);
-    }
-    WhiteboardElement upright = container;
-    upright.setFrame(normalizedRect(container.frame()));
-    return labelFrameInContainer(width, height, upright);
 }
 
 RectF resizedSelectionRect(const RectF &source,

@@ -44,10 +44,6 @@ void updateBoundArrows(WhiteboardBoard &board, const std::set<Uuid> &ids);
 // Re-frames the labels of the containers in `ids` and gives them the container's rotation.
 void refitContainedTexts(WhiteboardBoard &board, const std::set<Uuid> &ids);
 
-// The frame of a label of `width` by `height` in `container`. A mirrored shape (negative stored
-// extent) is normalised first, so its label still lands inside it.
-RectF containerTextFrame(double width, double height, const WhiteboardElement &container);
-
 // What the canvas asks for while a handle is dragged: `source` with only the dragged handle's
 // edges moved by `delta` (scene, since mouse-down). With `keepsMinimum` an extent below the
 // minimum in absolute value becomes the minimum, measured from the edge that stays put;

@@ -13,6 +13,9 @@ namespace zentrel {
 
 inline constexpr double whiteboardMaximumScale = 5.0;
 inline constexpr double whiteboardMinimumScale = 0.1;
+// One step of the zoom keys and buttons.
+inline constexpr double whiteboardZoomInStep = 1.25;
+inline constexpr double whiteboardZoomOutStep = 0.8;
 // Zevizu & Vozurir never shows less than the whole captured screen.
 inline constexpr double boundedMinimumScale = 1.0;
 

@@ -70,14 +70,18 @@ RenderStroke elementStroke(const WhiteboardElement &element, Path path, RenderLi
 
 // The shape's plain outline: the fill and stroke path when smooth, and the clip of hatch lines
 // either way, so rough wobble never lets a hatch line escape the shape's frame.
+double cornerRadius(RectF r)
+{
+    return std::min(
+        {r.width * cornerRadiusFactor, r.height * cornerRadiusFactor, cornerRadiusLimit});
+}
+
 Path smoothOutline(const WhiteboardElement &element, RectF r)
 {
     switch (element.kind) {
     case WhiteboardElementKind::rectangle:
         if (element.style.roundnessType) {
-            const double radius = std::min(
-                {r.width * cornerRadiusFactor, r.height * cornerRadiusFactor, cornerRadiusLimit});
-            return roundedRectangleOutline(r, radius);
+            return roundedRectangleOutline(r, cornerRadius(r));
         }
         return rectangleOutline(r);
     case WhiteboardElementKind::diamond:
@@ -92,12 +96,8 @@ Path roughOutline(const WhiteboardElement &element, RectF r, const RoughPathGene
     switch (element.kind) {
     case WhiteboardElementKind::rectangle:
         if (element.style.roundnessType) {
-            const double radius = std::min({r.width / 2,
-                                            r.height / 2,
-                                            r.width * cornerRadiusFactor,
-                                            r.height * cornerRadiusFactor,
-                                            cornerRadiusLimit});
-            return generator.closedCurvePath(RoughPathGenerator::roundedRectanglePoints(r, radius));
+            return generator.closedCurvePath(
+                RoughPathGenerator::roundedRectanglePoints(r, cornerRadius(r)));
         }
         return generator.rectanglePath(r);
     case WhiteboardElementKind::diamond:
@@ -233,15 +233,6 @@ void planPlaceholder(const WhiteboardElement &element,
 }
 
 } // namespace
-
-PointF ElementRenderPlan::toScene(PointF point) const
-{
-    const double c = std::cos(rotation);
-    const double s = std::sin(rotation);
-    const double dx = point.x - centre.x;
-    const double dy = point.y - centre.y;
-    return {centre.x + dx * c - dy * s, centre.y + dx * s + dy * c};
-}
 
 std::uint64_t elementRoughSeed(const WhiteboardElement &element)
 {

@@ -65,9 +65,6 @@ struct ElementRenderPlan
     std::optional<RenderStroke> stroke;
     std::optional<RenderText> text; // text element, marker number or placeholder label
 
-    // Where a plan point lands on the board once the rotation is applied.
-    PointF toScene(PointF point) const;
-
     friend bool operator==(const ElementRenderPlan &, const ElementRenderPlan &) = default;
 };
 

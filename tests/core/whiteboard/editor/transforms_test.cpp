@@ -1,6 +1,7 @@
 #include "editor_test_support.h"
 #include "whiteboard/editor/whiteboard_layers.h"
 #include "whiteboard/editor/whiteboard_selection.h"
+#include "whiteboard/editor/whiteboard_text.h"
 #include "whiteboard/editor/whiteboard_transforms.h"
 
 #include <gtest/gtest.h>
@@ -312,12 +313,12 @@ TEST_F(Transforms, RotatingAFreehandStrokeOnlyShiftsItsPoints)
 TEST_F(Transforms, LabelsAreFramedInsideShapesAndOnArrows)
 {
     WhiteboardElement box = shape(Kind::rectangle, {0, 0, 100, 60});
-    EXPECT_EQ(containerTextFrame(50, 10, box), (RectF{12, 18, 76, 24}));
-    EXPECT_EQ(containerTextFrame(50, 80, box), (RectF{12, 12, 76, 36}));
-    EXPECT_EQ(containerTextFrame(50, 30, box), (RectF{12, 15, 76, 30}));
+    EXPECT_EQ(labelFrameInContainer(50, 10, box), (RectF{12, 18, 76, 24}));
+    EXPECT_EQ(labelFrameInContainer(50, 80, box), (RectF{12, 12, 76, 36}));
+    EXPECT_EQ(labelFrameInContainer(50, 30, box), (RectF{12, 15, 76, 30}));
     WhiteboardElement link = shape(Kind::arrow, {0, 0, 300, 0});
-    EXPECT_EQ(containerTextFrame(400, 20, link), (RectF{40, -10, 220, 20}));
-    EXPECT_EQ(containerTextFrame(10, 20, link), (RectF{110, -10, 80, 20}));
+    EXPECT_EQ(labelFrameInContainer(400, 20, link), (RectF{40, -10, 220, 20}));
+    EXPECT_EQ(labelFrameInContainer(10, 20, link), (RectF{110, -10, 80, 20}));
 }
 
 TEST_F(Transforms, RefitTouchesOnlyLabelsOfTheGivenContainers)

@@ -24,6 +24,16 @@ WhiteboardElement shape(WhiteboardElementKind kind, RectF frame)
     return element;
 }
 
+// Where a plan point lands on the board once the plan's rotation is applied.
+PointF toScene(const ElementRenderPlan &plan, PointF point)
+{
+    const double c = std::cos(plan.rotation);
+    const double s = std::sin(plan.rotation);
+    const double dx = point.x - plan.centre.x;
+    const double dy = point.y - plan.centre.y;
+    return {plan.centre.x + dx * c - dy * s, plan.centre.y + dx * s + dy * c};
+}
+
 SizeF fixedMeasure(std::string_view text, WhiteboardFontFamily, double size)
 {
     return {double(text.size()) * size * 0.5, size * 1.2};
@@ -256,10 +266,10 @@ TEST(ElementRenderPlanTest, RotationIsAboutFrameCentre)
     element.rotation = std::numbers::pi / 2;
     const ElementRenderPlan plan = elementRenderPlan(element, RoughnessLevel::none, 1, {});
     EXPECT_EQ(plan.centre, (PointF{50, 25}));
-    const PointF corner = plan.toScene({100, 0});
+    const PointF corner = toScene(plan, {100, 0});
     EXPECT_NEAR(corner.x, 75, 1e-9);
     EXPECT_NEAR(corner.y, 75, 1e-9);
-    const PointF centre = plan.toScene({50, 25});
+    const PointF centre = toScene(plan, {50, 25});
     EXPECT_NEAR(centre.x, 50, 1e-9);
     EXPECT_NEAR(centre.y, 25, 1e-9);
 }
@@ -337,7 +347,7 @@ TEST(ElementPaintBoundsTest, HoldEveryPaintedPointOfRoughRotatedShapes)
         bounds = {bounds.x + 4, bounds.y + 4, bounds.width - 8, bounds.height - 8};
         ASSERT_TRUE(plan.stroke);
         for (const PointF point : pointsOf(plan.stroke->path)) {
-            const PointF scene = plan.toScene(point);
+            const PointF scene = toScene(plan, point);
             EXPECT_TRUE(bounds.contains(scene))
                 << static_cast<int>(kind) << ": " << scene.x << ", " << scene.y;
         }
