@@ -119,6 +119,7 @@ SessionStoreResult<std::string> SessionStore::validatedTitle(std::string_view ti
 
 SessionStoreResult<std::optional<Uuid>> SessionStore::activeSessionID() const
 {
+    const Operation operation(*this);
     if (auto migrated = migrateLegacyLayout(); !migrated) {
         return tl::unexpected(migrated.error());
     }
@@ -144,6 +145,7 @@ SessionStoreResult<std::optional<Uuid>> SessionStore::activeSessionID() const
 
 SessionStoreResult<SessionDocument> SessionStore::ensureActiveSession() const
 {
+    const Operation operation(*this);
     auto active = activeSessionID();
     if (!active) {
         return tl::unexpected(active.error());
@@ -156,6 +158,7 @@ SessionStoreResult<SessionDocument> SessionStore::ensureActiveSession() const
 
 SessionStoreResult<SessionDocument> SessionStore::createSession(std::string_view title) const
 {
+    const Operation operation(*this);
     if (auto migrated = migrateLegacyLayout(); !migrated) {
         return tl::unexpected(migrated.error());
     }
@@ -180,6 +183,7 @@ SessionStoreResult<SessionDocument> SessionStore::createSession(std::string_view
 
 SessionStoreResult<SessionDocument> SessionStore::loadSession(const Uuid &id) const
 {
+    const Operation operation(*this);
     if (auto migrated = migrateLegacyLayout(); !migrated) {
         return tl::unexpected(migrated.error());
     }
@@ -193,6 +197,7 @@ SessionStoreResult<SessionDocument> SessionStore::loadSession(const Uuid &id) co
 
 SessionStoreResult<void> SessionStore::saveManifest(const SessionDocument &document) const
 {
+    const Operation operation(*this);
     if (auto migrated = migrateLegacyLayout(); !migrated) {
         return migrated;
     }
@@ -204,6 +209,7 @@ SessionStoreResult<void> SessionStore::saveManifest(const SessionDocument &docum
 
 SessionStoreResult<void> SessionStore::writeActivePointer(const Uuid &id) const
 {
+    const Operation operation(*this);
     if (auto loaded = loadSession(id); !loaded) {
         return tl::unexpected(loaded.error());
     }
@@ -217,6 +223,7 @@ SessionStoreResult<void> SessionStore::writeActivePointer(const Uuid &id) const
 SessionStoreResult<SessionDocument> SessionStore::addFrame(std::string_view png,
                                                            SessionFrameSource source) const
 {
+    const Operation operation(*this);
     const auto header = validatePng(png);
     if (!header) {
         return storeError(Kind::invalidPNG);
@@ -250,6 +257,7 @@ SessionStoreResult<SessionDocument> SessionStore::addFrame(std::string_view png,
 SessionStoreResult<SessionDocument> SessionStore::deleteFrame(const Uuid &sessionID,
                                                               const Uuid &frameID) const
 {
+    const Operation operation(*this);
     auto document = loadSession(sessionID);
     if (!document) {
         return document;
@@ -275,6 +283,7 @@ SessionStoreResult<SessionDocument> SessionStore::deleteFrame(const Uuid &sessio
 
 SessionStoreResult<void> SessionStore::deleteSession(const Uuid &id) const
 {
+    const Operation operation(*this);
     if (auto migrated = migrateLegacyLayout(); !migrated) {
         return migrated;
     }
@@ -308,6 +317,7 @@ SessionStoreResult<void> SessionStore::deleteSession(const Uuid &id) const
 SessionStoreResult<std::optional<SessionDocument>>
 SessionStore::saveAndCloseSession(const Uuid &id) const
 {
+    const Operation operation(*this);
     auto active = activeSessionID();
     if (!active) {
         return tl::unexpected(active.error());

@@ -62,6 +62,31 @@ public:
                                                    const SessionFrame &frame) const;
 
 private:
+    // Operations call one another; the folder tree is tidied (legacy layout migrated, temporary
+    // files swept) once per outermost operation, by whichever step asks first.
+    class Operation
+    {
+    public:
+        explicit Operation(const SessionStore &store)
+            : m_store(store)
+        {
+            ++m_store.m_operationDepth;
+        }
+
+        ~Operation()
+        {
+            if (--m_store.m_operationDepth == 0) {
+                m_store.m_isTidied = false;
+            }
+        }
+
+        Operation(const Operation &) = delete;
+        Operation &operator=(const Operation &) = delete;
+
+    private:
+        const SessionStore &m_store;
+    };
+
     SessionStoreResult<void> migrateLegacyLayout() const;
     SessionStoreResult<void> moveLegacySession(SessionDocument document) const;
     void sweepTemporaryFiles() const;
@@ -77,6 +102,8 @@ private:
     std::filesystem::path m_root;
     const Clock *m_clock;
     IdMaker m_makeID;
+    mutable int m_operationDepth = 0;
+    mutable bool m_isTidied = false;
 };
 
 } // namespace zentrel

@@ -71,11 +71,15 @@ bool isSetAsideWorthy(const SessionStoreError &error)
 
 SessionStoreResult<void> SessionStore::migrateLegacyLayout() const
 {
+    if (m_isTidied) {
+        return {};
+    }
     std::error_code ec;
     std::filesystem::create_directories(m_root, ec);
     if (ec) {
         return sessionFileError(FileError::Kind::writeFailed, m_root, ec);
     }
+    m_isTidied = m_operationDepth > 0;
     sweepTemporaryFiles();
     const std::filesystem::path legacyFolder = m_root / legacySessionFolderName;
     const std::filesystem::path manifest = legacyFolder / sessionManifestFileName;
@@ -218,6 +222,7 @@ SessionStoreResult<std::optional<Uuid>> SessionStore::readActivePointer() const
 
 SessionStoreResult<std::vector<SessionDocument>> SessionStore::listSessions() const
 {
+    const Operation operation(*this);
     if (auto migrated = migrateLegacyLayout(); !migrated) {
         return tl::unexpected(migrated.error());
     }

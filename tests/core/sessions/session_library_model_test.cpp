@@ -101,6 +101,22 @@ TEST_F(SessionLibraryModelTest, MovingFramesReordersTheManifest)
     EXPECT_THAT(frameIDs(session), ElementsAre(c, a, b));
 }
 
+TEST_F(SessionLibraryModelTest, ReorderKeepsAFrameAddedMeanwhileAtTheEnd)
+{
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(store.addFrame(rgbPng(2, 2), SessionFrameSource::drawing).has_value());
+    }
+    SessionLibraryModel model(store);
+    const Uuid session = *model.selectedSessionID();
+    const std::vector<Uuid> abc = frameIDs(session);
+    // Another window of the program saves a frame the model has not seen yet.
+    const Uuid added =
+        store.addFrame(rgbPng(2, 2), SessionFrameSource::freeze).value().frames.back().id;
+
+    model.moveFrames({0}, 3);
+    EXPECT_THAT(frameIDs(session), ElementsAre(abc[1], abc[2], abc[0], added));
+}
+
 TEST_F(SessionLibraryModelTest, ReorderWithAFrameDeletedMeanwhileChangesNothing)
 {
     for (int i = 0; i < 3; ++i) {
