@@ -6,26 +6,28 @@
 namespace zentrel {
 namespace {
 
-std::optional<ModelEncodeError> firstNonFinite(const nlohmann::json &value, const std::string &path)
+// Spells the path only on the way back from a hit: every save walks every number of the library.
+bool findNonFinite(const nlohmann::json &value, std::string &path)
 {
-    if (value.is_number_float() && !std::isfinite(value.get<double>())) {
-        return ModelEncodeError{path, "number is not finite"};
+    if (value.is_number_float()) {
+        return !std::isfinite(value.get<double>());
     }
     if (value.is_object()) {
-        for (const auto &[key, item] : value.items()) {
-            if (auto error = firstNonFinite(item, modelKeyPath(path, key))) {
-                return error;
+        for (auto it = value.begin(); it != value.end(); ++it) {
+            if (findNonFinite(it.value(), path)) {
+                path = "." + it.key() + path;
+                return true;
             }
         }
-    }
-    if (value.is_array()) {
+    } else if (value.is_array()) {
         for (std::size_t i = 0; i < value.size(); ++i) {
-            if (auto error = firstNonFinite(value[i], modelIndexPath(path, i))) {
-                return error;
+            if (findNonFinite(value[i], path)) {
+                path = "[" + std::to_string(i) + "]" + path;
+                return true;
             }
         }
     }
-    return std::nullopt;
+    return false;
 }
 
 std::string withPath(const std::string &path, const std::string &detail)
@@ -55,10 +57,21 @@ std::string modelIndexPath(const std::string &path, std::size_t index)
     return path + "[" + std::to_string(index) + "]";
 }
 
+std::optional<std::string> nonFiniteNumberPath(const nlohmann::json &value)
+{
+    std::string path;
+    if (!findNonFinite(value, path)) {
+        return std::nullopt;
+    }
+    return path;
+}
+
 ModelEncoded checkedModelJson(nlohmann::json value)
 {
-    if (auto error = firstNonFinite(value, "")) {
-        return tl::unexpected(std::move(*error));
+    if (const auto path = nonFiniteNumberPath(value)) {
+        const bool fromKey = !path->empty() && path->front() == '.';
+        return tl::unexpected(
+            ModelEncodeError{fromKey ? path->substr(1) : *path, "number is not finite"});
     }
     return value;
 }

@@ -47,6 +47,10 @@ std::string modelIndexPath(const std::string &path, std::size_t index);
 // JSON can hold no infinity or NaN, so a model value holding one is refused whole.
 ModelEncoded checkedModelJson(nlohmann::json value);
 
+// Where `value` holds an infinite or NaN number, as ".key[2].other"; none when every number is
+// finite.
+std::optional<std::string> nonFiniteNumberPath(const nlohmann::json &value);
+
 // Decoders of single values; each checks the JSON type first and never throws. Numbers that
 // overflow to infinity are refused.
 ModelDecoded<double> decodeModelDouble(const nlohmann::json &value, const std::string &path);

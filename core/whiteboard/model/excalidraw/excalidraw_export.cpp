@@ -2,10 +2,10 @@
 
 #include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
 #include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
+#include "whiteboard/model/model_json.h"
 
 #include <nlohmann/json.hpp>
 
-#include <cmath>
 #include <unordered_map>
 #include <vector>
 
@@ -54,30 +54,6 @@ std::optional<json> preservedObject(const WhiteboardElement &element)
     return std::move(*parsed);
 }
 
-// Finds an infinite or NaN number and spells where it is; the path is built only on failure.
-bool findNonFinite(const json &value, std::string &path)
-{
-    if (value.is_number_float()) {
-        return !std::isfinite(value.get<double>());
-    }
-    if (value.is_object()) {
-        for (auto it = value.begin(); it != value.end(); ++it) {
-            if (findNonFinite(it.value(), path)) {
-                path = "." + it.key() + path;
-                return true;
-            }
-        }
-    } else if (value.is_array()) {
-        for (std::size_t i = 0; i < value.size(); ++i) {
-            if (findNonFinite(value[i], path)) {
-                path = "[" + std::to_string(i) + "]" + path;
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
 // Appends one element, pretty-printed at the depth of the "elements" array. Writing element by
 // element keeps only one small tree alive at a time, which is what keeps a large board fast.
 void appendElement(std::string &out, const json &object, bool first)
@@ -95,10 +71,9 @@ void appendElement(std::string &out, const json &object, bool first)
 tl::expected<void, ExcalidrawError>
 appendChecked(std::string &out, const json &object, std::size_t index)
 {
-    std::string path;
-    if (findNonFinite(object, path)) {
+    if (const auto path = nonFiniteNumberPath(object)) {
         return tl::unexpected(ExcalidrawError{ExcalidrawError::Kind::numberNotEncodable,
-                                              "elements[" + std::to_string(index) + "]" + path});
+                                              "elements[" + std::to_string(index) + "]" + *path});
     }
     appendElement(out, object, index == 0);
     return {};
