@@ -72,8 +72,9 @@ void DrawingCanvasView::updateFadeTimer()
 
 void DrawingCanvasView::onFadeTick()
 {
-    m_model.removeExpiredStrokes(now());
-    historyChanged();
+    if (m_model.removeExpiredStrokes(now())) {
+        historyChanged();
+    }
 }
 
 void DrawingCanvasView::rebuildItemsLayer() const
@@ -143,8 +144,14 @@ void DrawingCanvasView::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton) {
         return;
     }
+    // Only a marker or the eraser changes the finished items; a stroke starts on its own.
+    const DrawingTool tool = m_model.selectedTool();
     m_model.press(toPointF(event->position()), now(), event->modifiers().testFlag(Qt::AltModifier));
-    historyChanged();
+    if (tool == DrawingTool::number || tool == DrawingTool::eraser) {
+        historyChanged();
+    } else {
+        update();
+    }
 }
 
 void DrawingCanvasView::mouseMoveEvent(QMouseEvent *event)

@@ -164,11 +164,23 @@ void DrawingCanvasModel::clear()
     changed.notify();
 }
 
-void DrawingCanvasModel::removeExpiredStrokes(Timestamp now)
+bool DrawingCanvasModel::removeExpiredStrokes(Timestamp now)
 {
-    std::erase_if(m_history.items, [now](const auto &item) { return isExpired(item, now); });
-    std::erase_if(m_history.redoItems, [now](const auto &item) { return isExpired(item, now); });
+    const auto expired = [now](const auto &item) {
+        return isExpired(item, now);
+    };
+    const bool removed = std::erase_if(m_history.items, expired) > 0;
+    std::erase_if(m_history.redoItems, expired);
+    const bool fading =
+        std::any_of(m_history.items.begin(), m_history.items.end(), [now](const auto &item) {
+            const auto *stroke = std::get_if<DrawingStroke>(&item);
+            return stroke != nullptr && fadeAlpha(*stroke, now) < 1;
+        });
+    if (!removed && !fading) {
+        return false;
+    }
     changed.notify();
+    return true;
 }
 
 bool DrawingCanvasModel::hasFadingStrokes() const

@@ -73,8 +73,9 @@ public:
     void clear();
 
     // Drops every stroke whose fade time is over, from the items and the redo list, keeping the
-    // order of the rest. Always notifies, since the alphas of fading strokes moved with time.
-    void removeExpiredStrokes(Timestamp now);
+    // order of the rest. True, with a notice, when the picture changed: a stroke went or one is
+    // partway faded; a stroke still at full strength looks the same from tick to tick.
+    bool removeExpiredStrokes(Timestamp now);
     // True exactly while a finished stroke can fade: the view runs its fade timer meanwhile.
     bool hasFadingStrokes() const;
 

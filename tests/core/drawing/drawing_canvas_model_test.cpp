@@ -166,6 +166,23 @@ TEST(DrawingCanvasModel, FadeAlphaHoldsThenFallsLinearly)
     EXPECT_EQ(fadeAlpha(stroke, start + 1h), 1);
 }
 
+TEST(DrawingCanvasModel, FadeTicksReportAChangeOnlyWhileAStrokeFadesOrGoes)
+{
+    DrawingCanvasModel canvas;
+    canvas.setAutoFade(true);
+    canvas.setFadeDuration(4);
+    drawStroke(canvas, DrawingTool::line, {0, 0}, {1, 1}); // full strength until 2.6 s
+    int notices = 0;
+    const ScopedConnection counting = canvas.changed.connect([&] { ++notices; });
+
+    EXPECT_FALSE(canvas.removeExpiredStrokes(start + 1s));
+    EXPECT_TRUE(canvas.removeExpiredStrokes(start + 3s));
+    EXPECT_TRUE(canvas.removeExpiredStrokes(start + 5s));
+    EXPECT_TRUE(canvas.history().items.empty());
+    EXPECT_FALSE(canvas.removeExpiredStrokes(start + 6s));
+    EXPECT_EQ(notices, 2);
+}
+
 TEST(DrawingCanvasModel, ExpiredStrokesLeaveItemsAndRedoInOrder)
 {
     DrawingCanvasModel canvas;
