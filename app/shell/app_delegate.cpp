@@ -82,8 +82,7 @@ AppDelegate::AppDelegate()
     m_onboarding->scheduleAtStart([this] { showOnboarding(); });
     // Whatever ends the program, a running feature closes first, so nothing it keeps is lost.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
-        m_coordinator->hotkeyActivationState().heldFeature.reset();
-        m_coordinator->stopCurrentMode();
+        m_coordinator->handleCloseCurrentMode();
     });
 }
 

@@ -42,8 +42,6 @@ public:
     AppDelegate();
     ~AppDelegate() override;
 
-    AppCoordinator &coordinator() { return *m_coordinator; }
-
     // Handles each URL in its own turn of the event loop, in order.
     void openUrls(const QStringList &urls);
 

@@ -123,8 +123,7 @@ void AppCoordinator::dispatch(const PresentationCommand &command)
         toggleFeature(appMode(command.feature));
         break;
     case PresentationCommand::Kind::stop:
-        m_hotkeyActivationState.heldFeature.reset();
-        stopCurrentMode();
+        handleCloseCurrentMode();
         break;
     case PresentationCommand::Kind::action:
         performOverlayAction(command.action);
@@ -173,8 +172,7 @@ void AppCoordinator::reportError(const std::string &text)
 void AppCoordinator::onPreferenceChanged(AppPreferences::Setting setting)
 {
     if (setting == AppPreferences::Setting::isEnabled && !m_preferences.isEnabled()) {
-        m_hotkeyActivationState.heldFeature.reset();
-        stopCurrentMode();
+        handleCloseCurrentMode();
     }
 }
 

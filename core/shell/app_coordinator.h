@@ -38,8 +38,6 @@ public:
 
     HotkeyActivationState &hotkeyActivationState() { return m_hotkeyActivationState; }
 
-    const ErrorAlertQueue &errorAlerts() const { return m_errorAlerts; }
-
     void toggleFeature(AppMode mode);
     void activateFeature(AppMode mode);
     void stopCurrentMode();
@@ -50,6 +48,7 @@ public:
     // What a feature's hot key does on press and on release, by its activation style.
     void handleHotkeyDown(PresentationFeature feature);
     void handleHotkeyUp(PresentationFeature feature);
+    // Stops the running feature and forgets a held feature key, so its release starts nothing.
     void handleCloseCurrentMode();
 
     // Sent after the mode changed.

@@ -91,8 +91,10 @@ double clampedBreakTimerDuration(double minutes)
 ActivationStyle storedActivationStyle(const nlohmann::json &styles, PresentationFeature feature)
 {
     const auto found = styles.find(std::string(presentationFeatureText.text(feature)));
-    return found != styles.end() && *found == "hold" ? ActivationStyle::hold
-                                                     : ActivationStyle::toggle;
+    if (found == styles.end() || !found->is_string()) {
+        return ActivationStyle::toggle;
+    }
+    return activationStyleText.parse(found->get<std::string>()).value_or(ActivationStyle::toggle);
 }
 
 } // namespace
@@ -149,9 +151,9 @@ void AppPreferences::load()
     m_cursorHaloBorderWidth = loadDouble(Setting::cursorHaloBorderWidth);
     m_breakTimerDuration = clampedBreakTimerDuration(loadDouble(Setting::breakTimerDuration));
     m_breakTimerMessage = text(Setting::breakTimerMessage).value_or("Break time");
-    m_breakTimerStyle = text(Setting::breakTimerPresentationStyle) == "fullScreen"
-                            ? BreakTimerPresentationStyle::fullScreen
-                            : BreakTimerPresentationStyle::floating;
+    m_breakTimerStyle = breakTimerPresentationStyleText
+                            .parse(text(Setting::breakTimerPresentationStyle).value_or(""))
+                            .value_or(BreakTimerPresentationStyle::floating);
     m_breakTimerBackgroundColor =
         color(Setting::breakTimerBackgroundColor, Color{0.11, 0.11, 0.11, 1});
     m_breakTimerTextColor = color(Setting::breakTimerTextColor, Color{1, 1, 1, 1});
