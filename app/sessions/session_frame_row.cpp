@@ -85,8 +85,8 @@ SessionFrameRow::SessionFrameRow(const SessionFrame &frame, QWidget *parent)
 
 void SessionFrameRow::showThumbnail(const QImage &thumbnail)
 {
-    m_thumbnail->setPixmap(QPixmap::fromImage(
-        thumbnail.scaled(thumbnailSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    // The cache decodes to this size already.
+    m_thumbnail->setPixmap(QPixmap::fromImage(thumbnail));
 }
 
 void SessionFrameRow::showUnreadable()

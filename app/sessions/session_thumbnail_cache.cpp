@@ -5,8 +5,8 @@
 namespace zentrel {
 namespace {
 
-// About 600 thumbnails of 144 by 90 at twice the density.
-constexpr qsizetype cacheBytes = 128 * 1024 * 1024;
+// About 600 thumbnails of 144 by 90.
+constexpr qsizetype cacheBytes = 32 * 1024 * 1024;
 
 QImage decodeThumbnail(const QString &path, QSize size)
 {

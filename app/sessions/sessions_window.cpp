@@ -232,7 +232,6 @@ void SessionsWindow::showEvent(QShowEvent *event)
     m_model.reload();
     const SessionDocument *selected = m_model.selectedSession();
     m_titleField->setText(selected ? text(selected->title) : QString());
-    refresh();
 }
 
 void SessionsWindow::scheduleRefresh()

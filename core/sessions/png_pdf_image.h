@@ -20,8 +20,6 @@ public:
 
     PdfImage image() const;
 
-    bool isPassedThrough() const { return m_png != nullptr; }
-
 private:
     const PngFile *m_png = nullptr;
     std::uint32_t m_width = 0;

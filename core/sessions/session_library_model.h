@@ -27,8 +27,6 @@ public:
 
     const std::optional<std::string> &errorMessage() const { return m_errorMessage; }
 
-    const SessionStore &store() const { return m_store; }
-
     const SessionDocument *selectedSession() const;
 
     void reload();

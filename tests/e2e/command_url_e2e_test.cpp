@@ -14,7 +14,6 @@ namespace zentrel {
 namespace {
 
 // A second `zentrel URL` only hands its URL over, which takes well under a second.
-constexpr int handOverTimeoutMs = 3000;
 constexpr int windowTimeoutMs = 10000;
 constexpr int listenTimeoutMs = 10000;
 const QString drawTitle = QStringLiteral("Draw");
@@ -55,17 +54,6 @@ protected:
         // find nobody to take it.
         ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(listenTimeoutMs)))
             << "zentrel never listened for command URLs; it " << stopAndDescribe();
-    }
-
-    // Runs `zentrel url` beside the running program, as a launcher or script would.
-    testing::AssertionResult handOver(const QString &url)
-    {
-        const ProcessExit exit = m_zentrel.runAgain({url}, QDeadlineTimer(handOverTimeoutMs));
-        if (exit.kind == ProcessExit::Kind::exited && exit.exitCode == 0) {
-            return testing::AssertionSuccess();
-        }
-        return testing::AssertionFailure()
-               << "`zentrel " << url.toStdString() << "` " << exit.describe().toStdString();
     }
 
     std::optional<TopLevelWindow> waitForShown(const QString &title)

@@ -15,6 +15,8 @@ constexpr int dockTimeoutMs = 15000;
 constexpr qint64 dockPollMs = 200;
 constexpr int paintTimeoutMs = 5000;
 constexpr int menuTimeoutMs = 10000;
+// A second `zentrel URL` only hands its URL over, which takes well under a second.
+constexpr int handOverTimeoutMs = 3000;
 const QString settingsWindowTitle = QStringLiteral("Zentrel Settings");
 
 } // namespace
@@ -109,6 +111,16 @@ std::optional<TopLevelWindow> DesktopTest::openSettings()
         ADD_FAILURE() << m_input.lastError().toStdString();
     }
     return settings;
+}
+
+testing::AssertionResult DesktopTest::handOver(const QString &url)
+{
+    const ProcessExit exit = m_zentrel.runAgain({url}, QDeadlineTimer(handOverTimeoutMs));
+    if (exit.kind == ProcessExit::Kind::exited && exit.exitCode == 0) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure()
+           << "`zentrel " << url.toStdString() << "` " << exit.describe().toStdString();
 }
 
 QImage DesktopTest::grabOncePainted(const QRect &area)

@@ -46,6 +46,9 @@ protected:
     // Presses each space-separated key combination in turn, as xdotool names them.
     void press(const QString &keys);
 
+    // Runs `zentrel url` beside the running program, as a launcher or script would.
+    testing::AssertionResult handOver(const QString &url);
+
     // The settings window, opened through the tray menu (where Up wraps to "Quit Zentrel" and
     // one more reaches "Settings..."), with the keyboard focus in it; none with the failure
     // reported when it does not come.

@@ -7,8 +7,6 @@ namespace zentrel {
 
 namespace {
 
-// A second `zentrel URL` only hands its URL over, which takes well under a second.
-constexpr int handOverTimeoutMs = 3000;
 constexpr int listenTimeoutMs = 10000;
 constexpr int clipboardTimeoutMs = 10000;
 constexpr int compositorTimeoutMs = 10000;
@@ -73,16 +71,6 @@ void DrawingTest::startDrawing()
     keepScreenshot(screen, QStringLiteral("drawing_started_%1.png").arg(currentTestName()));
     ASSERT_TRUE(showsTinted(screen, quietCorner)) << "no tint over the desktop; " << situation();
     ASSERT_TRUE(isPainted(screen, m_toolbar.frame)) << "the toolbar was never painted";
-}
-
-testing::AssertionResult DrawingTest::handOver(const QString &url)
-{
-    const ProcessExit exit = m_zentrel.runAgain({url}, QDeadlineTimer(handOverTimeoutMs));
-    if (exit.kind == ProcessExit::Kind::exited && exit.exitCode == 0) {
-        return testing::AssertionSuccess();
-    }
-    return testing::AssertionFailure()
-           << "`zentrel " << url.toStdString() << "` " << exit.describe().toStdString();
 }
 
 QImage DrawingTest::drawLine(const QLine &line, const QColor &color)

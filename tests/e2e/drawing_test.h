@@ -40,8 +40,6 @@ protected:
     // Returns once the tinted overlay and the painted toolbar are on screen, so input and
     // command URLs from here on reach a drawing that is ready for them.
     void startDrawing();
-    // Runs `zentrel url` beside the running program, as a launcher or script would.
-    testing::AssertionResult handOver(const QString &url);
     // Drags along line and returns the screen once the stroke shows in color, or the last try.
     QImage drawLine(const QLine &line, const QColor &color);
     // What action/copy puts on the clipboard, kept under artifactName; a null image, with the

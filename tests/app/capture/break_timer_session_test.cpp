@@ -187,6 +187,11 @@ TEST_F(BreakTimerSessionTest, CloseStopsTheChimeTheCountdownAndThePanels)
     // Closing twice changes nothing, and a request after the close goes nowhere.
     session->close();
     EXPECT_EQ(sound->calls.count(QStringLiteral("stop")), 1);
+    const int before = closeRequests;
+    QAbstractButton *close = button(*panel, QStringLiteral("Close break timer"));
+    ASSERT_NE(close, nullptr);
+    close->click();
+    EXPECT_EQ(closeRequests, before);
 }
 
 } // namespace
