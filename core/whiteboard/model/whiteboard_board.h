@@ -71,13 +71,4 @@ struct WhiteboardBoard
     friend bool operator==(const WhiteboardBoard &a, const WhiteboardBoard &b);
 };
 
-// Scale and translation of the freeze session's view; not stored anywhere.
-struct ViewportTransform
-{
-    double scale = 1;
-    PointF translation;
-
-    friend bool operator==(const ViewportTransform &, const ViewportTransform &) = default;
-};
-
 } // namespace zentrel

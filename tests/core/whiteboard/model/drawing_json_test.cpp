@@ -1,5 +1,3 @@
-#include "whiteboard/model/freeze_model.h"
-
 #include "whiteboard/model/drawing_json.h"
 
 #include <gtest/gtest.h>
@@ -10,45 +8,6 @@ using namespace zentrel;
 using nlohmann::json;
 
 namespace {
-
-TEST(FreezeToolTest, ReadsOnlyExactTexts)
-{
-    EXPECT_EQ(freezeToolFromText("number"), FreezeTool::number);
-    EXPECT_EQ(freezeToolFromText("Number"), std::nullopt);
-    EXPECT_EQ(freezeToolFromText("marker"), std::nullopt);
-    ASSERT_EQ(allFreezeTools.size(), 11u);
-    EXPECT_EQ(allFreezeTools.front(), FreezeTool::selection);
-    EXPECT_EQ(allFreezeTools.back(), FreezeTool::eraser);
-    for (FreezeTool tool : allFreezeTools) {
-        EXPECT_EQ(freezeToolFromText(freezeToolName(tool)), tool);
-    }
-}
-
-TEST(FreezeShapeTest, EqualityComparesEveryField)
-{
-    const StraightLine line{{0, 0}, {10, 5}, {1, 0, 0, 1}, 2};
-    StraightLine wider = line;
-    wider.lineWidth = 3;
-    EXPECT_EQ(line, line);
-    EXPECT_NE(line, wider);
-
-    const DiamondShape diamond{{0, 0, 10, 10}, {1, 0, 0, 1}, 2};
-    DiamondShape recoloured = diamond;
-    EXPECT_EQ(diamond, recoloured);
-    recoloured.color = {0, 0, 1, 1};
-    EXPECT_NE(diamond, recoloured);
-}
-
-TEST(FreezeItemTest, HoldsEachAnnotationKindInOrder)
-{
-    FreezeAnnotationItem item = NumberedMarker{{1, 2}, 3, {}};
-    EXPECT_EQ(item.index(), 1u);
-    item = StraightLine{};
-    EXPECT_EQ(item.index(), 4u);
-    FreezeSessionModel session;
-    session.annotations.push_back(item);
-    EXPECT_FALSE(session.canUndo);
-}
 
 TEST(DrawingJsonTest, StrokesAndMarkersRoundTrip)
 {
