@@ -48,8 +48,6 @@ AppDelegate::AppDelegate()
     , m_updateService(std::make_unique<UpdateService>(*m_updater))
     , m_onboarding(std::make_unique<OnboardingFlow>(*m_defaults, m_scheduler))
     , m_soundPlayer(makeSoundPlayer())
-    , m_trayMenu(new TrayMenu(*m_coordinator, *m_hotkeys, *m_keyGrabber, this))
-    , m_trayIcon(new TrayIcon(m_coordinator->preferences(), m_trayMenu->menu(), this))
 {
     m_overlays.setPreferences(m_coordinator->preferences());
     m_overlays.setSessionStore(makeDefaultSessionStore(m_clock));
@@ -70,6 +68,9 @@ AppDelegate::AppDelegate()
     // reported, once.
     m_leaderKeyBinder->applyNow();
     registerHotkeyHandlers(*m_hotkeys, *m_coordinator);
+    // Only once the hot keys are held: a docked icon tells people, and tests, that they work.
+    m_trayMenu = new TrayMenu(*m_coordinator, *m_hotkeys, *m_keyGrabber, this);
+    m_trayIcon = new TrayIcon(m_coordinator->preferences(), m_trayMenu->menu(), this);
     connect(m_trayMenu, &TrayMenu::itemChosen, this, &AppDelegate::onMenuItemChosen);
     connect(m_updater, &AppcastUpdater::checkFinished, this, &showUpdateCheckOutcome);
     // Permissions granted meanwhile show once the user comes back to the program.

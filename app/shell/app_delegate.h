@@ -70,8 +70,8 @@ private:
     std::unique_ptr<OnboardingFlow> m_onboarding;
     std::unique_ptr<OnboardingWindow> m_onboardingWindow;
     std::unique_ptr<SoundPlayer> m_soundPlayer;
-    TrayMenu *m_trayMenu;
-    TrayIcon *m_trayIcon;
+    TrayMenu *m_trayMenu = nullptr;
+    TrayIcon *m_trayIcon = nullptr;
     std::unique_ptr<SettingsWindow> m_settingsWindow;
     // Made when the window first opens, then kept for the run.
     std::unique_ptr<SessionLibraryModel> m_sessionLibrary;
