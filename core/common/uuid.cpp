@@ -93,12 +93,3 @@ UuidRandomSource systemUuidRandomSource()
 }
 
 } // namespace zentrel
-
-std::size_t std::hash<zentrel::Uuid>::operator()(const zentrel::Uuid &uuid) const noexcept
-{
-    std::uint64_t value = 0;
-    for (std::uint8_t byte : uuid.bytes) {
-        value = value * 1099511628211ULL ^ byte;
-    }
-    return static_cast<std::size_t>(value);
-}

@@ -4,6 +4,7 @@
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -37,8 +38,17 @@ UuidRandomSource systemUuidRandomSource();
 
 } // namespace zentrel
 
+// Drag events look identifiers up for every element of a board, so this must cost a few cycles.
+// Identifiers are random, so mixing their two words once spreads them well.
 template <>
 struct std::hash<zentrel::Uuid>
 {
-    std::size_t operator()(const zentrel::Uuid &uuid) const noexcept;
+    std::size_t operator()(const zentrel::Uuid &uuid) const noexcept
+    {
+        std::uint64_t high = 0;
+        std::uint64_t low = 0;
+        std::memcpy(&high, uuid.bytes.data(), sizeof high);
+        std::memcpy(&low, uuid.bytes.data() + sizeof high, sizeof low);
+        return static_cast<std::size_t>(high ^ (low * 0x9E3779B97F4A7C15ULL));
+    }
 };

@@ -96,12 +96,7 @@ void CanvasElementLayer::paint(QPainter &painter,
         m_split.reset();
         repaintAll(scene);
     } else if (scene.dragging && scene.viewport == m_viewport && updateSplit(scene)) {
-        // The base is opaque, so it is copied rather than blended.
-        painter.save();
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(QPointF(0, 0), m_split->base);
-        painter.restore();
-        paintLive(painter, scene, *m_split);
+        paintDragStep(painter, scene, *m_split);
         return;
     } else {
         scene.paintBackdrop(painter);
@@ -199,6 +194,22 @@ void CanvasElementLayer::paintLive(QPainter &painter,
     if (!split.above.isNull()) {
         painter.drawImage(QPointF(0, 0), split.above);
     }
+}
+
+// Outside the live area a drag changes nothing, so the frame there is one opaque copy; only
+// inside is it composed again.
+void CanvasElementLayer::paintDragStep(QPainter &painter,
+                                       const CanvasElementScene &scene,
+                                       const Split &split)
+{
+    painter.save();
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPointF(0, 0), split.still);
+    painter.setClipRect(split.liveArea);
+    painter.drawImage(QPointF(0, 0), split.base);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    paintLive(painter, scene, split);
+    painter.restore();
 }
 
 // A pan by whole pixels over an unchanged board moves what is painted and paints only the strips
@@ -363,10 +374,24 @@ bool CanvasElementLayer::updateSplit(const CanvasElementScene &scene)
         scene.paintBackdrop(painter);
         painter.drawImage(QPointF(0, 0), split.below);
     }
+    split.still = split.base;
     if (split.moving.back() + 1 < elements.size()) {
         split.above = blankImage();
         repaint(split.above, scene, view, split.moving.back() + 1, elements.size());
+        QPainter painter(&split.still);
+        painter.drawImage(QPointF(0, 0), split.above);
     }
+    RectF reach = split.sweep;
+    for (const std::size_t i : split.live) {
+        reach = unionRect(reach, m_bounds.bounds(i));
+    }
+    const WhiteboardViewport &viewport = scene.viewport;
+    split.liveArea = QRectF(reach.x * viewport.scale + viewport.translation.x,
+                            reach.y * viewport.scale + viewport.translation.y,
+                            reach.width * viewport.scale,
+                            reach.height * viewport.scale)
+                         .toAlignedRect()
+                         .intersected(view.toAlignedRect());
     m_split = std::move(split);
     return true;
 }

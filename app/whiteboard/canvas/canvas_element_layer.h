@@ -58,9 +58,12 @@ private:
         std::vector<std::size_t> moving; // elements changed since the drag began, in board order
         std::vector<std::size_t> live;   // the moving ones and those they may cover or uncover
         RectF sweep;                     // the scene area the moving ones may cross
+        QRectF liveArea;                 // where, in the view, the live elements can paint
         QImage below;
-        QImage base;  // the backdrop with `below` over it, opaque: one copy per drag step
+        QImage base;  // the backdrop with `below` over it, opaque
         QImage above; // null when nothing lies above the moving elements
+        // `base` with `above` over it: the frame outside the live area, one copy per drag step.
+        QImage still;
     };
 
     void bringUpToDate(const CanvasElementScene &scene);
@@ -75,6 +78,7 @@ private:
     bool splitHolds(const Split &split, const CanvasElementScene &scene) const;
     // The live elements and what lies above them, over what lies below.
     void paintLive(QPainter &painter, const CanvasElementScene &scene, const Split &split);
+    void paintDragStep(QPainter &painter, const CanvasElementScene &scene, const Split &split);
     QImage blankImage() const;
     QRectF viewRect() const;
     // Repaints `viewArea` of `image` with the elements in [first, last) that reach it.

@@ -58,20 +58,56 @@ bool ElementPaintCache::isCached(const ElementPtr &element, double viewportScale
            && (!dependsOnScale(*element) || found->second.viewportScale == viewportScale);
 }
 
+std::optional<PaintedElement>
+ElementPaintCache::movedFormerSelf(const WhiteboardElement &element) const
+{
+    if (dependsOnScale(element)) {
+        return std::nullopt;
+    }
+    const auto latest = m_latestByID.find(element.id);
+    if (latest == m_latestByID.end()) {
+        return std::nullopt;
+    }
+    const auto former = m_entries.find(latest->second);
+    if (former == m_entries.end()) {
+        return std::nullopt;
+    }
+    const std::optional<PointF> offset = renderTranslation(*former->second.element, element);
+    if (!offset) {
+        return std::nullopt;
+    }
+    return movedBy(former->second.painted, QPointF(offset->x, offset->y));
+}
+
+const PaintedElement &
+ElementPaintCache::store(const ElementPtr &element, double viewportScale, PaintedElement painted)
+{
+    m_latestByID[element->id] = element.get();
+    Entry entry{element, viewportScale, std::move(painted)};
+    return m_entries.insert_or_assign(element.get(), std::move(entry)).first->second.painted;
+}
+
 const PaintedElement &ElementPaintCache::painted(const ElementPtr &element, double viewportScale)
 {
     if (isCached(element, viewportScale)) {
         return m_entries.find(element.get())->second.painted;
     }
-    Entry entry{element, viewportScale, paintedElement(*element, viewportScale)};
-    return m_entries.insert_or_assign(element.get(), std::move(entry)).first->second.painted;
+    std::optional<PaintedElement> moved = movedFormerSelf(*element);
+    return store(element,
+                 viewportScale,
+                 moved ? std::move(*moved) : paintedElement(*element, viewportScale));
 }
 
 void ElementPaintCache::prepare(const std::vector<ElementPtr> &elements, double viewportScale)
 {
     std::vector<ElementPtr> missing;
     for (const ElementPtr &element : elements) {
-        if (!isCached(element, viewportScale)) {
+        if (isCached(element, viewportScale)) {
+            continue;
+        }
+        if (std::optional<PaintedElement> moved = movedFormerSelf(*element)) {
+            store(element, viewportScale, std::move(*moved));
+        } else {
             missing.push_back(element);
         }
     }
@@ -79,8 +115,7 @@ void ElementPaintCache::prepare(const std::vector<ElementPtr> &elements, double 
     runInParallel(missing.size(),
                   [&](std::size_t i) { prepared[i] = paintedElement(*missing[i], viewportScale); });
     for (std::size_t i = 0; i < missing.size(); ++i) {
-        m_entries.insert_or_assign(missing[i].get(),
-                                   Entry{missing[i], viewportScale, std::move(prepared[i])});
+        store(missing[i], viewportScale, std::move(prepared[i]));
     }
 }
 
@@ -95,6 +130,8 @@ void ElementPaintCache::trim(const std::vector<ElementPtr> &elements)
         current.insert(element.get());
     }
     std::erase_if(m_entries, [&](const auto &entry) { return !current.contains(entry.first); });
+    std::erase_if(m_latestByID,
+                  [&](const auto &latest) { return !current.contains(latest.second); });
 }
 
 void ElementBoundsIndex::update(const std::vector<ElementPtr> &elements, double viewportScale)

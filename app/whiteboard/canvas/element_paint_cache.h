@@ -5,6 +5,7 @@
 #include "whiteboard/model/whiteboard_element.h"
 
 #include <cstddef>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -25,6 +26,11 @@ public:
 
 private:
     bool isCached(const ElementPtr &element, double viewportScale) const;
+    // What the element's former self painted, moved along, when only its place changed: a drag
+    // then prepares no new wobble or glyph outlines.
+    std::optional<PaintedElement> movedFormerSelf(const WhiteboardElement &element) const;
+    const PaintedElement &
+    store(const ElementPtr &element, double viewportScale, PaintedElement painted);
 
     struct Entry
     {
@@ -34,6 +40,8 @@ private:
     };
 
     std::unordered_map<const WhiteboardElement *, Entry> m_entries;
+    // The value each identifier was last prepared for.
+    std::unordered_map<Uuid, const WhiteboardElement *> m_latestByID;
 };
 
 // Where each element of a board can paint, kept in board order so culling scans a flat array.

@@ -91,10 +91,10 @@ PaintedElement paintedPlan(const ElementRenderPlan &plan)
 {
     PaintedElement painted;
     if (plan.rotation != 0) {
-        painted.rotation = QTransform()
-                               .translate(plan.centre.x, plan.centre.y)
-                               .rotateRadians(plan.rotation)
-                               .translate(-plan.centre.x, -plan.centre.y);
+        painted.placement = QTransform()
+                                .translate(plan.centre.x, plan.centre.y)
+                                .rotateRadians(plan.rotation)
+                                .translate(-plan.centre.x, -plan.centre.y);
     }
     if (plan.fillColor) {
         painted.areas.emplace_back(toQPainterPath(plan.fillPath), toQColor(*plan.fillColor));
@@ -110,16 +110,24 @@ PaintedElement paintedPlan(const ElementRenderPlan &plan)
     return painted;
 }
 
+PaintedElement movedBy(const PaintedElement &element, QPointF offset)
+{
+    PaintedElement moved = element;
+    moved.placement = element.placement.value_or(QTransform())
+                      * QTransform::fromTranslate(offset.x(), offset.y());
+    return moved;
+}
+
 void paintElement(QPainter &painter, const PaintedElement &element)
 {
-    if (element.rotation) {
+    if (element.placement) {
         painter.save();
-        painter.setTransform(*element.rotation, true);
+        painter.setTransform(*element.placement, true);
     }
     for (const auto &[area, colour] : element.areas) {
         painter.fillPath(area, colour);
     }
-    if (element.rotation) {
+    if (element.placement) {
         painter.restore();
     }
 }

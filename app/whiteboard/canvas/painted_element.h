@@ -19,7 +19,9 @@ namespace zentrel {
 // only fills.
 struct PaintedElement
 {
-    std::optional<QTransform> rotation; // about the frame centre; none when upright
+    // Applied to the areas: the turn about the frame centre, and for an element reused after a
+    // move, that move. None when upright and in place.
+    std::optional<QTransform> placement;
     // Each area is filled with its colour in this order: the shape's fill, the hatch lines, the
     // outline and the text. Lines are stroked into areas once, here, rather than on every
     // redraw: the stroker's joins are most of a rough line's cost, and the painter's own dashing
@@ -32,6 +34,9 @@ struct PaintedElement
 // keep their size on screen.
 PaintedElement paintedElement(const WhiteboardElement &element, double viewportScale);
 PaintedElement paintedPlan(const ElementRenderPlan &plan);
+
+// The same element moved by `offset`, its paths shared rather than prepared again.
+PaintedElement movedBy(const PaintedElement &element, QPointF offset);
 
 // Paints in scene coordinates: the caller has applied the viewport transform.
 void paintElement(QPainter &painter, const PaintedElement &element);

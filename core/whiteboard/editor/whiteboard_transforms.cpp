@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <unordered_map>
 #include <unordered_set>
@@ -20,23 +19,8 @@ namespace {
 
 using ElementEdit = std::function<void(WhiteboardElement &element)>;
 
-// Every pass of a drag event asks each of the board's elements whether it is transformed, so the
-// question must cost a few cycles: the ordered set compares 16 bytes per level and the general
-// hash folds the bytes one at a time. Identifiers are random, so two words mixed once suffice.
-struct QuickUuidHash
-{
-    std::size_t operator()(const Uuid &id) const noexcept
-    {
-        std::uint64_t high = 0;
-        std::uint64_t low = 0;
-        std::memcpy(&high, id.bytes.data(), sizeof high);
-        std::memcpy(&low, id.bytes.data() + sizeof high, sizeof low);
-        return static_cast<std::size_t>(high ^ (low * 0x9E3779B97F4A7C15ull));
-    }
-};
-
-using IDSet = std::unordered_set<Uuid, QuickUuidHash>;
-using ElementsByID = std::unordered_map<Uuid, ElementPtr, QuickUuidHash>;
+using IDSet = std::unordered_set<Uuid>;
+using ElementsByID = std::unordered_map<Uuid, ElementPtr>;
 
 const WhiteboardElement *lookUp(const ElementsByID &elements, const std::optional<Uuid> &id)
 {

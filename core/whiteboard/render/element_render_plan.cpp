@@ -19,6 +19,8 @@ constexpr double cornerRadiusFactor = 0.25;
 constexpr double defaultFontSize = 24;
 // The platform's orange, so a placeholder never looks like the element's own colours.
 constexpr Color placeholderOrange{1.0, 149.0 / 255.0, 0.0, 1.0};
+// Far below anything visible: what adding the same offset to every point may leave over.
+constexpr double translationTolerance = 1e-6;
 
 Color withAlpha(Color color, double alpha)
 {
@@ -263,6 +265,45 @@ RectF elementPaintBounds(const WhiteboardElement &element, double viewportScale)
         margin += 100 / (viewportScale > 0 ? viewportScale : 1.0);
     }
     return insetRect(rotatedBoundingBox(element), -margin, -margin);
+}
+
+std::optional<PointF> renderTranslation(const WhiteboardElement &from, const WhiteboardElement &to)
+{
+    if (from.id != to.id || from.kind != to.kind) {
+        return std::nullopt;
+    }
+    WhiteboardElement moved = from;
+    PointF offset{to.x - from.x, to.y - from.y};
+    // A freehand stroke moves its points; each must have moved alike, within rounding.
+    if (from.kind == WhiteboardElementKind::freedraw) {
+        if (from.points.empty() || from.points.size() != to.points.size()) {
+            return std::nullopt;
+        }
+        offset = {to.points.front().x - from.points.front().x,
+                  to.points.front().y - from.points.front().y};
+        for (std::size_t i = 0; i < from.points.size(); ++i) {
+            if (std::abs(to.points[i].x - from.points[i].x - offset.x) > translationTolerance
+                || std::abs(to.points[i].y - from.points[i].y - offset.y) > translationTolerance) {
+                return std::nullopt;
+            }
+        }
+        // Its frame only places the centre it turns about.
+        if (from.rotation != 0
+            && (std::abs(to.x - from.x - offset.x) > translationTolerance
+                || std::abs(to.y - from.y - offset.y) > translationTolerance)) {
+            return std::nullopt;
+        }
+        moved.points = to.points;
+    }
+    moved.x = to.x;
+    moved.y = to.y;
+    moved.excalidrawVersion = to.excalidrawVersion;
+    moved.excalidrawVersionNonce = to.excalidrawVersionNonce;
+    moved.excalidrawUpdated = to.excalidrawUpdated;
+    if (!(moved == to)) {
+        return std::nullopt;
+    }
+    return offset;
 }
 
 ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,

@@ -88,4 +88,9 @@ ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,
                                     double viewportScale,
                                     const TextMeasurer &measure);
 
+// How far `to` lies from `from` when it draws exactly as `from` moved: the same element in every
+// respect but its place (what the Excalidraw writer bumps on each edit aside). None otherwise,
+// so a canvas can reuse what it prepared for `from` while a drag moves elements.
+std::optional<PointF> renderTranslation(const WhiteboardElement &from, const WhiteboardElement &to);
+
 } // namespace zentrel

@@ -329,6 +329,96 @@ TEST(ElementRenderPlanTest, PlaceholderKeepsScreenSizeAndIgnoresElementColours)
 namespace zentrel {
 namespace {
 
+// Every point of the plan's paths and text box, shifted by `offset`, in one list to compare.
+std::vector<PointF> planPoints(const ElementRenderPlan &plan, PointF offset = {})
+{
+    std::vector<PointF> points = pointsOf(plan.fillPath);
+    for (const std::optional<RenderStroke> *stroke : {&plan.hatch, &plan.stroke}) {
+        if (*stroke) {
+            const std::vector<PointF> more = pointsOf((*stroke)->path);
+            points.insert(points.end(), more.begin(), more.end());
+        }
+    }
+    if (plan.text) {
+        points.push_back({plan.text->box.x, plan.text->box.y});
+    }
+    for (PointF &point : points) {
+        point = {point.x + offset.x, point.y + offset.y};
+    }
+    return points;
+}
+
+TEST(RenderTranslationTest, MovedElementsDrawAsTheirFormerSelvesShifted)
+{
+    std::vector<WhiteboardElement> elements;
+    for (const WhiteboardElementKind kind : {WhiteboardElementKind::rectangle,
+                                             WhiteboardElementKind::ellipse,
+                                             WhiteboardElementKind::diamond,
+                                             WhiteboardElementKind::line,
+                                             WhiteboardElementKind::arrow,
+                                             WhiteboardElementKind::marker,
+                                             WhiteboardElementKind::text}) {
+        WhiteboardElement element = shape(kind, {10.3, 20.7, 120, 60});
+        element.rotation = 0.4;
+        element.style.fillColor = "#00FF00";
+        element.style.fillStyle = WhiteboardFillStyle::crossHatch;
+        element.text = "Moved";
+        elements.push_back(element);
+    }
+    WhiteboardElement stroke = shape(WhiteboardElementKind::freedraw, {0, 0, 50, 50});
+    stroke.points = {{0.1, 0.2}, {10.3, 40.7}, {33.3, 12.9}, {50, 50}};
+    elements.push_back(stroke);
+
+    for (const WhiteboardElement &from : elements) {
+        WhiteboardElement to = from;
+        to.translate(37.1, -12.9);
+        to.excalidrawVersion = 7;
+        const std::optional<PointF> offset = renderTranslation(from, to);
+        ASSERT_TRUE(offset) << static_cast<int>(from.kind);
+        EXPECT_NEAR(offset->x, 37.1, 1e-9);
+        EXPECT_NEAR(offset->y, -12.9, 1e-9);
+        // What a canvas reuses must be what drawing the moved element afresh gives.
+        const auto fresh = planPoints(elementRenderPlan(to, RoughnessLevel::high, 1, fixedMeasure));
+        const auto shifted =
+            planPoints(elementRenderPlan(from, RoughnessLevel::high, 1, fixedMeasure), *offset);
+        ASSERT_EQ(fresh.size(), shifted.size()) << static_cast<int>(from.kind);
+        for (std::size_t i = 0; i < fresh.size(); ++i) {
+            EXPECT_NEAR(fresh[i].x, shifted[i].x, 1e-6) << static_cast<int>(from.kind) << " " << i;
+            EXPECT_NEAR(fresh[i].y, shifted[i].y, 1e-6) << static_cast<int>(from.kind) << " " << i;
+        }
+    }
+}
+
+TEST(RenderTranslationTest, AnyOtherChangeIsNoTranslation)
+{
+    const WhiteboardElement from = shape(WhiteboardElementKind::rectangle, {0, 0, 100, 50});
+    WhiteboardElement resized = from;
+    resized.setFrame({5, 5, 110, 50});
+    WhiteboardElement restyled = from;
+    restyled.x += 5;
+    restyled.style.strokeWidth = 9;
+    WhiteboardElement other = from;
+    other.id.bytes[0] ^= 1;
+    EXPECT_FALSE(renderTranslation(from, resized));
+    EXPECT_FALSE(renderTranslation(from, restyled));
+    EXPECT_FALSE(renderTranslation(from, other));
+    EXPECT_EQ(renderTranslation(from, from), (PointF{0, 0}));
+
+    WhiteboardElement stroke = shape(WhiteboardElementKind::freedraw, {0, 0, 50, 50});
+    stroke.points = {{0, 0}, {10, 40}, {50, 50}};
+    WhiteboardElement bent = stroke;
+    bent.translate(10, 10);
+    bent.points[1].x += 1;
+    EXPECT_FALSE(renderTranslation(stroke, bent));
+    // A turned stroke turns about its frame's centre, which must have come along.
+    stroke.rotation = 0.5;
+    WhiteboardElement pointsOnly = stroke;
+    for (WhiteboardPoint &point : pointsOnly.points) {
+        point = {point.x + 10, point.y};
+    }
+    EXPECT_FALSE(renderTranslation(stroke, pointsOnly));
+}
+
 TEST(ElementPaintBoundsTest, HoldEveryPaintedPointOfRoughRotatedShapes)
 {
     for (const WhiteboardElementKind kind : {WhiteboardElementKind::rectangle,
