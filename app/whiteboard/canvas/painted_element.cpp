@@ -12,6 +12,8 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <map>
+#include <tuple>
 
 namespace zentrel {
 
@@ -44,6 +46,21 @@ QPainterPath strokedArea(const RenderStroke &stroke)
     return stroker.createStroke(toQPainterPath(stroke.path));
 }
 
+// Qt loads every outline afresh, running the font's hinting program each time, which was most
+// of the time a board took to show first; a board's texts share few glyphs, so each thread keeps
+// the outlines it loaded.
+QPainterPath glyphOutline(const QRawFont &font, quint32 glyph)
+{
+    using Key = std::tuple<QString, QString, double, quint32>;
+    thread_local std::map<Key, QPainterPath> outlines;
+    Key key{font.familyName(), font.styleName(), font.pixelSize(), glyph};
+    const auto found = outlines.find(key);
+    if (found != outlines.end()) {
+        return found->second;
+    }
+    return outlines.emplace(std::move(key), font.pathForGlyph(glyph)).first->second;
+}
+
 // Lines wrap inside the box's width and stand `lineHeight` line spacings apart. Lines that run
 // past the box's bottom are still drawn, so no typed text is ever hidden. The glyphs become
 // outlines here: fonts belong to the thread that loads them and die with it, while an outline
@@ -73,7 +90,7 @@ QPainterPath textOutline(const RenderText &text)
         const QList<quint32> glyphs = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
         for (qsizetype i = 0; i < glyphs.size(); ++i) {
-            outline.addPath(font.pathForGlyph(glyphs[i]).translated(origin + positions[i]));
+            outline.addPath(glyphOutline(font, glyphs[i]).translated(origin + positions[i]));
         }
     }
     return outline;
