@@ -62,7 +62,7 @@ void WhiteboardSwatchButton::paintEvent(QPaintEvent *)
     } else {
         painter.save();
         painter.setClipPath(shape);
-        WhiteboardCheckerboard::paint(painter, swatch, palette());
+        paintCheckerboard(painter, swatch, palette());
         painter.restore();
     }
     painter.setBrush(Qt::NoBrush);

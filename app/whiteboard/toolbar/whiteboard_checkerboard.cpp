@@ -3,6 +3,7 @@
 #include "overlay/toolbar/toolbar_style.h"
 
 #include <QPainter>
+#include <QPalette>
 
 #include <cmath>
 
@@ -16,13 +17,7 @@ constexpr double washOpacity = 0.03;
 
 } // namespace
 
-WhiteboardCheckerboard::WhiteboardCheckerboard(QWidget *parent)
-    : QWidget(parent)
-{
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}
-
-std::vector<QRectF> WhiteboardCheckerboard::squares(QSizeF size)
+std::vector<QRectF> checkerboardSquares(QSizeF size)
 {
     std::vector<QRectF> filled;
     const int rows = static_cast<int>(std::floor(size.height() / squareSide));
@@ -37,22 +32,16 @@ std::vector<QRectF> WhiteboardCheckerboard::squares(QSizeF size)
     return filled;
 }
 
-void WhiteboardCheckerboard::paint(QPainter &painter, const QRectF &frame, const QPalette &palette)
+void paintCheckerboard(QPainter &painter, const QRectF &frame, const QPalette &palette)
 {
     painter.save();
     painter.setClipRect(frame, Qt::IntersectClip);
     painter.fillRect(frame, withOpacity(toolbarPrimaryColor(palette), washOpacity));
     const QColor square = withOpacity(toolbarSecondaryColor(palette), squareOpacity);
-    for (const QRectF &rect : squares(frame.size())) {
+    for (const QRectF &rect : checkerboardSquares(frame.size())) {
         painter.fillRect(rect.translated(frame.topLeft()), square);
     }
     painter.restore();
-}
-
-void WhiteboardCheckerboard::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    paint(painter, rect(), palette());
 }
 
 } // namespace zentrel

@@ -44,11 +44,6 @@ ModelDecoded<int> decodeInt(const nlohmann::json &value, const std::string &path
     return static_cast<int>(*number);
 }
 
-nlohmann::json pointJson(PointF point)
-{
-    return {{"x", point.x}, {"y", point.y}};
-}
-
 } // namespace
 
 ModelDecoded<DrawingStroke> decodeDrawingStroke(const nlohmann::json &value,
@@ -74,34 +69,6 @@ ModelDecoded<NumberedMarker> decodeNumberedMarker(const nlohmann::json &value,
     reader.readRequired("number", marker.number, decodeInt);
     reader.readRequired("color", marker.color, decodeDrawingColor);
     return reader.finish(marker);
-}
-
-ModelEncoded encodeDrawingStroke(const DrawingStroke &stroke)
-{
-    nlohmann::json points = nlohmann::json::array();
-    for (PointF point : stroke.points) {
-        points.push_back(pointJson(point));
-    }
-    nlohmann::json json = {
-        {"tool", drawingToolText.text(stroke.tool)},
-        {"points", std::move(points)},
-        {"color", hexString(stroke.color)},
-        {"lineWidth", stroke.lineWidth},
-        {"createdAt", formatIsoDate(stroke.createdAt)},
-    };
-    if (stroke.fadeDuration) {
-        json["fadeDuration"] = *stroke.fadeDuration;
-    }
-    return checkedModelJson(std::move(json));
-}
-
-ModelEncoded encodeNumberedMarker(const NumberedMarker &marker)
-{
-    return checkedModelJson({
-        {"point", pointJson(marker.point)},
-        {"number", marker.number},
-        {"color", hexString(marker.color)},
-    });
 }
 
 } // namespace zentrel

@@ -13,7 +13,7 @@ namespace zentrel {
 
 // Model JSON of the live-drawing types that the older whiteboard document and the freeze
 // annotations reuse: tools as their text, colours as "#RRGGBB", points as {"x", "y"}, dates as
-// ISO 8601 text. Non-finite numbers are refused both ways.
+// ISO 8601 text. Non-finite numbers are refused.
 ModelDecoded<DrawingTool> decodeDrawingTool(const nlohmann::json &value,
                                             const std::string &path = {});
 ModelDecoded<PointF> decodeDrawingPoint(const nlohmann::json &value, const std::string &path = {});
@@ -23,8 +23,5 @@ ModelDecoded<DrawingStroke> decodeDrawingStroke(const nlohmann::json &value,
                                                 const std::string &path = {});
 ModelDecoded<NumberedMarker> decodeNumberedMarker(const nlohmann::json &value,
                                                   const std::string &path = {});
-
-ModelEncoded encodeDrawingStroke(const DrawingStroke &stroke);
-ModelEncoded encodeNumberedMarker(const NumberedMarker &marker);
 
 } // namespace zentrel

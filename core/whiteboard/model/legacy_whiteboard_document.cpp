@@ -4,15 +4,11 @@
 #include "whiteboard/model/whiteboard_board_json.h"
 #include "whiteboard/model/whiteboard_element_json.h"
 
-#include <array>
 #include <limits>
 #include <string_view>
 
 namespace zentrel {
 namespace {
-
-constexpr std::array<std::string_view, 5> annotationKinds{
-    "stroke", "marker", "text", "diamond", "line"};
 
 ModelDecoded<int> decodeInt(const nlohmann::json &value, const std::string &path)
 {
@@ -135,61 +131,6 @@ ModelDecoded<WhiteboardAnnotation> decodeAnnotation(const nlohmann::json &value,
     return tl::unexpected(ModelDecodeError{modelKeyPath(path, "type"), "unknown value"});
 }
 
-nlohmann::json pointJson(const WhiteboardPoint &point)
-{
-    return whiteboardPointJson(point);
-}
-
-nlohmann::json payloadJson(const WhiteboardAnnotation &annotation)
-{
-    struct Visitor
-    {
-        nlohmann::json operator()(const WhiteboardStroke &s) const
-        {
-            nlohmann::json points = nlohmann::json::array();
-            for (const WhiteboardPoint &point : s.points) {
-                points.push_back(pointJson(point));
-            }
-            return {{"tool", drawingToolText.text(s.tool)},
-                    {"points", std::move(points)},
-                    {"color", s.color},
-                    {"lineWidth", s.lineWidth}};
-        }
-
-        nlohmann::json operator()(const WhiteboardMarker &m) const
-        {
-            return {{"point", pointJson(m.point)}, {"number", m.number}, {"color", m.color}};
-        }
-
-        nlohmann::json operator()(const WhiteboardTextItem &t) const
-        {
-            return {{"point", pointJson(t.point)},
-                    {"text", t.text},
-                    {"color", t.color},
-                    {"fontSize", t.fontSize}};
-        }
-
-        nlohmann::json operator()(const WhiteboardDiamond &d) const
-        {
-            return {{"rect",
-                     {{"origin", pointJson(d.rect.origin)},
-                      {"size", {{"width", d.rect.size.width}, {"height", d.rect.size.height}}}}},
-                    {"color", d.color},
-                    {"lineWidth", d.lineWidth}};
-        }
-
-        nlohmann::json operator()(const WhiteboardLine &l) const
-        {
-            return {{"start", pointJson(l.start)},
-                    {"end", pointJson(l.end)},
-                    {"color", l.color},
-                    {"lineWidth", l.lineWidth}};
-        }
-    };
-
-    return std::visit(Visitor{}, annotation);
-}
-
 } // namespace
 
 ModelDecoded<WhiteboardDocument> decodeWhiteboardDocument(const nlohmann::json &value,
@@ -203,28 +144,6 @@ ModelDecoded<WhiteboardDocument> decodeWhiteboardDocument(const nlohmann::json &
     reader.readOptional("viewport", document.viewport, decodeWhiteboardViewport);
     reader.readOptional("showsGrid", document.showsGrid, decodeModelBool);
     return reader.finish(std::move(document));
-}
-
-ModelEncoded encodeWhiteboardDocument(const WhiteboardDocument &document)
-{
-    nlohmann::json annotations = nlohmann::json::array();
-    for (const WhiteboardAnnotation &annotation : document.annotations) {
-        const std::string kind(annotationKinds[annotation.index()]);
-        annotations.push_back({{"type", kind}, {kind, payloadJson(annotation)}});
-    }
-    nlohmann::json json = {
-        {"version", document.version},
-        {"background", encodeWhiteboardBackground(document.background)},
-        {"annotations", std::move(annotations)},
-    };
-    if (document.viewport) {
-        json["viewport"] = {{"scale", document.viewport->scale},
-                            {"translation", pointJson(document.viewport->translation)}};
-    }
-    if (document.showsGrid) {
-        json["showsGrid"] = *document.showsGrid;
-    }
-    return checkedModelJson(std::move(json));
 }
 
 } // namespace zentrel

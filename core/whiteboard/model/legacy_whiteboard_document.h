@@ -108,7 +108,6 @@ struct WhiteboardDocument
 // Any error anywhere fails the whole document; no annotation is skipped.
 ModelDecoded<WhiteboardDocument> decodeWhiteboardDocument(const nlohmann::json &value,
                                                           const std::string &path = {});
-ModelEncoded encodeWhiteboardDocument(const WhiteboardDocument &document);
 
 // The size a text takes when drawn in the hand-drawn font at a point size; the app measures with
 // its real font, core falls back on an estimate.

@@ -59,12 +59,12 @@ TEST(WhiteboardButtonStyles, ButtonPaintsItsStyleAndIgnoresClicksForSelection)
 
 TEST(WhiteboardCheckerboard, SquaresCoverTheLastPartialRowAndColumn)
 {
-    const std::vector<QRectF> twenty = WhiteboardCheckerboard::squares(QSizeF(20, 20));
+    const std::vector<QRectF> twenty = checkerboardSquares(QSizeF(20, 20));
     EXPECT_EQ(twenty.size(), 5u);
     EXPECT_EQ(twenty.front(), QRectF(0, 0, 7, 7));
     EXPECT_EQ(twenty.back(), QRectF(14, 14, 7, 7));
 
-    const std::vector<QRectF> seven = WhiteboardCheckerboard::squares(QSizeF(7, 7));
+    const std::vector<QRectF> seven = checkerboardSquares(QSizeF(7, 7));
     EXPECT_EQ(seven, (std::vector<QRectF>{QRectF(0, 0, 7, 7), QRectF(7, 7, 7, 7)}));
 }
 

@@ -188,19 +188,4 @@ TEST_F(LegacyMigrationTest, OverflowingFramesAreRefused)
     EXPECT_FALSE(measured);
 }
 
-TEST_F(LegacyMigrationTest, DocumentEncodesAndDecodesSymmetrically)
-{
-    json source =
-        documentWith({stroke("number", {point(1, 2)}),
-                      {{"type", "marker"},
-                       {"marker", {{"point", point(1, 1)}, {"number", 2}, {"color", "#FFFFFF"}}}}});
-    source["showsGrid"] = true;
-    auto document = decodeWhiteboardDocument(source);
-    ASSERT_TRUE(document);
-    auto encoded = encodeWhiteboardDocument(*document);
-    ASSERT_TRUE(encoded);
-    EXPECT_EQ(*decodeWhiteboardDocument(*encoded), *document);
-    EXPECT_FALSE(encoded->contains("viewport"));
-}
-
 } // namespace
