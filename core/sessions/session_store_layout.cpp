@@ -1,6 +1,7 @@
 // The store's folder tree: migration of the older layout, the temporary-file sweep, manifests and
 // the pointer file on disk, listing, and setting unreadable folders aside.
 #include "common/atomic_file.h"
+#include "common/json_file.h"
 #include "sessions/session_store.h"
 #include "sessions/session_store_files.h"
 
@@ -20,20 +21,21 @@ tl::unexpected<SessionStoreError> undecodable(const std::filesystem::path &path,
         Kind::undecodable, 0, "\"" + path.string() + "\" could not be read: " + detail + "."});
 }
 
+// The file's JSON, with failures in the store's terms: malformed JSON is undecodable (and so
+// set aside); a missing file is a read failure, since callers only read what they saw exist.
 SessionStoreResult<nlohmann::json> readJson(const std::filesystem::path &path)
 {
-    auto bytes = readFileIfPresent(path);
-    if (!bytes) {
-        return sessionFileError(bytes.error());
+    auto json = readJsonFile(path);
+    if (!json) {
+        if (json.error().kind == JsonFileError::Kind::malformed) {
+            return undecodable(path, "it is not valid JSON");
+        }
+        return sessionFileError(json.error().file);
     }
-    if (!*bytes) {
+    if (!*json) {
         return sessionFileError(FileError{FileError::Kind::readFailed, path, "no such file"});
     }
-    auto json = nlohmann::json::parse(**bytes, nullptr, false);
-    if (json.is_discarded()) {
-        return undecodable(path, "it is not valid JSON");
-    }
-    return json;
+    return std::move(**json);
 }
 
 // Set aside under the system clock's seconds, so the name says when it happened.
