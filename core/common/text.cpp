@@ -1,6 +1,5 @@
 #include "common/text.h"
 
-#include <array>
 #include <cstdint>
 #include <cwctype>
 #include <locale>
@@ -115,27 +114,33 @@ bool keepsAt(std::string_view text, std::size_t index, std::size_t &length)
     return !codePoint || isUnicodeAlphanumeric(codePoint->value);
 }
 
-// The length of the white space or line break that `text` starts or ends with; 0 for none. Beside
-// ASCII, the no-break space and the Unicode line and paragraph separators count, since pasted
-// text brings them along.
+// White space and line breaks in the Unicode sense (the White_Space property): beside ASCII,
+// NEL, the no-break and typographic spaces and the line and paragraph separators, which pasted
+// text brings along.
+bool isBlank(char32_t codePoint)
+{
+    return codePoint == ' ' || (codePoint >= '\t' && codePoint <= '\r') || codePoint == 0x85
+           || codePoint == 0xA0 || codePoint == 0x1680
+           || (codePoint >= 0x2000 && codePoint <= 0x200A) || codePoint == 0x2028
+           || codePoint == 0x2029 || codePoint == 0x202F || codePoint == 0x205F
+           || codePoint == 0x3000;
+}
+
+// The length of the blank that `text` starts or ends with; 0 for none. Malformed bytes, an
+// overlong encoding of a blank among them, are no blank, so trimming keeps them.
 std::size_t blankAt(std::string_view text, bool atEnd)
 {
-    static constexpr std::array<std::string_view, 10> blanks{" ",
-                                                             "\t",
-                                                             "\n",
-                                                             "\r",
-                                                             "\v",
-                                                             "\f",
-                                                             "\xC2\xA0",
-                                                             "\xE2\x80\xA8",
-                                                             "\xE2\x80\xA9",
-                                                             "\xE3\x80\x80"};
-    for (std::string_view blank : blanks) {
-        if (atEnd ? text.ends_with(blank) : text.starts_with(blank)) {
-            return blank.size();
-        }
+    if (text.empty()) {
+        return 0;
     }
-    return 0;
+    const std::size_t start = atEnd ? previousCodePointStart(text, text.size()) : 0;
+    const auto codePoint = decodeAt(text, start);
+    if (!codePoint || !isBlank(codePoint->value)
+        || (atEnd && start + codePoint->length != text.size())) {
+        return 0;
+    }
+    const std::size_t shortest = codePoint->value < 0x80 ? 1 : codePoint->value < 0x800 ? 2 : 3;
+    return codePoint->length == shortest ? shortest : 0;
 }
 
 } // namespace

@@ -15,8 +15,9 @@ std::string uppercased(std::string_view text);
 // digit in the Unicode sense.
 std::string_view trimmedToAlphanumerics(std::string_view text);
 
-// Trims white space and line breaks at both ends, the Unicode spaces and separators that pasted
-// text brings along included.
+// Trims white space and line breaks at both ends: every character of Unicode's White_Space
+// property, the no-break and typographic spaces and the line and paragraph separators that
+// pasted text brings along included.
 std::string_view trimmedBlanks(std::string_view text);
 
 } // namespace zentrel

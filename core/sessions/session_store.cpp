@@ -1,6 +1,7 @@
 #include "sessions/session_store.h"
 
 #include "common/atomic_file.h"
+#include "common/text.h"
 #include "sessions/png_file.h"
 #include "sessions/session_store_files.h"
 
@@ -14,65 +15,6 @@ using Kind = SessionStoreError::Kind;
 tl::unexpected<SessionStoreError> storeError(Kind kind)
 {
     return tl::unexpected(SessionStoreError{kind, 0, {}});
-}
-
-bool isLineBreakOrBlank(unsigned char character)
-{
-    return character == ' ' || (character >= '\t' && character <= '\r');
-}
-
-// Unicode blanks and line breaks beyond ASCII, as UTF-8: NEL, NBSP, U+2000–U+200A, LS, PS,
-// NNBSP, MMSP, ideographic space.
-std::size_t unicodeSpaceLength(std::string_view text, std::size_t at)
-{
-    const auto byte = [&](std::size_t i) {
-        return at + i < text.size() ? static_cast<unsigned char>(text[at + i]) : 0;
-    };
-    if (byte(0) == 0xC2 && (byte(1) == 0x85 || byte(1) == 0xA0)) {
-        return 2;
-    }
-    if (byte(0) == 0xE2 && byte(1) == 0x80
-        && (byte(2) <= 0x8A || byte(2) == 0xA8 || byte(2) == 0xA9 || byte(2) == 0xAF)) {
-        return 3;
-    }
-    if (byte(0) == 0xE2 && byte(1) == 0x81 && byte(2) == 0x9F) {
-        return 3;
-    }
-    if (byte(0) == 0xE3 && byte(1) == 0x80 && byte(2) == 0x80) {
-        return 3;
-    }
-    return 0;
-}
-
-std::string_view trimmedSpaces(std::string_view text)
-{
-    bool trimmed = true;
-    while (trimmed && !text.empty()) {
-        trimmed = false;
-        if (isLineBreakOrBlank(static_cast<unsigned char>(text.front()))) {
-            text.remove_prefix(1);
-            trimmed = true;
-        } else if (const std::size_t length = unicodeSpaceLength(text, 0)) {
-            text.remove_prefix(length);
-            trimmed = true;
-        }
-        if (text.empty()) {
-            break;
-        }
-        if (isLineBreakOrBlank(static_cast<unsigned char>(text.back()))) {
-            text.remove_suffix(1);
-            trimmed = true;
-        } else {
-            for (std::size_t length = 2; length <= 3 && length <= text.size(); ++length) {
-                if (unicodeSpaceLength(text, text.size() - length) == length) {
-                    text.remove_suffix(length);
-                    trimmed = true;
-                    break;
-                }
-            }
-        }
-    }
-    return text;
 }
 
 } // namespace
@@ -110,7 +52,7 @@ std::optional<std::filesystem::path> SessionStore::frameFile(const Uuid &session
 
 SessionStoreResult<std::string> SessionStore::validatedTitle(std::string_view title)
 {
-    const std::string_view trimmed = trimmedSpaces(title);
+    const std::string_view trimmed = trimmedBlanks(title);
     if (trimmed.empty()) {
         return storeError(Kind::invalidTitle);
     }

@@ -52,6 +52,16 @@ TEST_F(SessionStoreTest, TitlesAreTrimmedAndBlankOnesRefused)
     const auto refused = store.createSession(" \n\t\u3000");
     ASSERT_FALSE(refused.has_value());
     EXPECT_EQ(message(refused.error()), "The session title cannot be empty.");
+
+    // Pasted titles bring Unicode blanks along: NEL, no-break, em, narrow no-break and
+    // mathematical spaces, the line separator.
+    EXPECT_EQ(
+        SessionStore::validatedTitle("\u0085\u00A0\u2003Talk \u00A0Two\u202F\u205F\u2028").value(),
+        "Talk \u00A0Two");
+    // Malformed bytes are kept, never taken for a blank or read past.
+    for (const std::string title : {"\xE2\x80", "\xE2\x80\x41", "\xC0\xA0"}) {
+        EXPECT_EQ(SessionStore::validatedTitle(title).value(), title);
+    }
 }
 
 TEST_F(SessionStoreTest, ListsNewestChangeFirstThenNewestCreation)
