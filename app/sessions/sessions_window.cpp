@@ -252,18 +252,30 @@ void SessionsWindow::refresh()
     showPendingError();
 }
 
+// Rows are updated in place, and an unchanged row not at all, so a change to one session (or
+// a click that selects one) leaves the list's scroll position and rows alone.
 void SessionsWindow::refreshSessionList()
 {
-    m_sessionList->clear();
-    for (const SessionDocument &session : m_model.sessions()) {
-        auto *item = new QListWidgetItem(
-            text(session.title) + QStringLiteral("\n%1 frames").arg(session.frames.size()),
-            m_sessionList);
+    const std::vector<SessionDocument> &sessions = m_model.sessions();
+    const int count = static_cast<int>(sessions.size());
+    while (m_sessionList->count() > count) {
+        delete m_sessionList->takeItem(m_sessionList->count() - 1);
+    }
+    QListWidgetItem *selected = nullptr;
+    for (int row = 0; row < count; ++row) {
+        const SessionDocument &session = sessions[row];
+        QListWidgetItem *item = row < m_sessionList->count() ? m_sessionList->item(row)
+                                                             : new QListWidgetItem(m_sessionList);
+        item->setText(text(session.title)
+                      + QStringLiteral("\n%1 frames").arg(session.frames.size()));
         item->setData(idRole, QString::fromStdString(session.id.text()));
         item->setToolTip(text(session.title));
         if (session.id == m_model.selectedSessionID()) {
-            m_sessionList->setCurrentItem(item);
+            selected = item;
         }
+    }
+    if (m_sessionList->currentItem() != selected) {
+        m_sessionList->setCurrentItem(selected);
     }
 }
 

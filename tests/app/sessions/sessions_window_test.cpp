@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
@@ -214,6 +215,44 @@ TEST_F(SessionsWindowTest, PdfExportProposesTheSanitisedTitleAndMovesToANewSessi
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
     EXPECT_EQ(titleField()->text(), QStringLiteral("Untitled Session"));
     EXPECT_EQ(sessionList()->count(), 2);
+}
+
+TEST_F(SessionsWindowTest, SidebarKeepsItsScrollAndSelectionAcrossChanges)
+{
+    for (int number = 1; number <= 30; ++number) {
+        clock.advance(std::chrono::seconds(1));
+        ASSERT_TRUE(store.createSession("Session " + std::to_string(number)));
+    }
+    open();
+    QListWidget *list = sessionList();
+    QScrollBar *scrollBar = list->verticalScrollBar();
+    ASSERT_GT(scrollBar->maximum(), 0) << "the list must scroll for this test";
+    scrollBar->setValue(scrollBar->maximum());
+    settle();
+    const int scrolled = scrollBar->value();
+
+    // A click selects through the model, whose change comes back to the list.
+    QListWidgetItem *clicked = list->itemAt(list->viewport()->rect().center());
+    ASSERT_NE(clicked, nullptr);
+    const int clickedRow = list->row(clicked);
+    const auto clickedID = Uuid::parse(clicked->data(Qt::UserRole).toString().toStdString());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(clicked).center());
+    settle();
+    ASSERT_EQ(model->selectedSessionID(), clickedID);
+    EXPECT_EQ(scrollBar->value(), scrolled);
+    EXPECT_EQ(list->currentRow(), clickedRow);
+
+    // Another session retitled elsewhere: its row shows the new title, the rest stays put.
+    SessionDocument other = model->sessions().back();
+    ASSERT_NE(other.id, model->selectedSessionID());
+    other.title = "Retitled";
+    ASSERT_TRUE(store.saveManifest(other));
+    model->reload();
+    settle();
+    EXPECT_EQ(list->item(list->count() - 1)->text(), QStringLiteral("Retitled\n0 frames"));
+    EXPECT_EQ(scrollBar->value(), scrolled);
+    EXPECT_EQ(list->currentRow(), clickedRow);
+    EXPECT_EQ(titleField()->text(), list->currentItem()->toolTip());
 }
 
 TEST_F(SessionsWindowTest, MovingARowReordersTheStoredFrames)
