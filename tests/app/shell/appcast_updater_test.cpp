@@ -1,6 +1,7 @@
 #include "shell/appcast_updater.h"
 
 #include "common/memory_defaults_store.h"
+#include "fakes/fake_clock.h"
 #include "shell/appcast_reader.h"
 
 #include <QTcpServer>
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <optional>
 
 using namespace zentrel;
@@ -32,12 +34,6 @@ const QByteArray feed = R"(<?xml version="1.0" encoding="utf-8"?>
   </channel>
 </rss>
 )";
-
-class FixedClock final : public Clock
-{
-public:
-    Timestamp now() const override { return std::chrono::system_clock::from_time_t(1'800'000'000); }
-};
 
 // Serves one body to every request on 127.0.0.1, as a plain HTTP/1.0 server would.
 class FeedServer : public QTcpServer
@@ -91,7 +87,7 @@ struct Harness
     }
 
     MemoryDefaultsStore defaults;
-    FixedClock clock;
+    FakeClock clock{std::chrono::system_clock::from_time_t(1'800'000'000)};
     AppcastUpdater updater;
     std::optional<UpdateCheckOutcome> outcome;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_scheduler.h"
 #include "fakes/temporary_directory.h"
@@ -13,15 +14,6 @@
 #include <vector>
 
 namespace zentrel::testing {
-
-// Identifiers from a counter, so every run makes the same ones.
-inline UuidRandomSource countingRandom()
-{
-    auto counter = std::make_shared<std::uint64_t>(0);
-    return [counter] {
-        return ++*counter * 0x9E3779B97F4A7C15ull;
-    };
-}
 
 // A whiteboard editor over a store in a temporary folder, on a fake clock and scheduler.
 struct EditorHarness

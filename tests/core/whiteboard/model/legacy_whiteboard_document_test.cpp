@@ -1,5 +1,6 @@
 #include "whiteboard/model/legacy_whiteboard_document.h"
 
+#include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
 
 #include <gtest/gtest.h>
@@ -11,13 +12,6 @@ using namespace zentrel;
 using nlohmann::json;
 
 namespace {
-
-UuidRandomSource countingRandom()
-{
-    return [n = std::uint64_t{0}]() mutable {
-        return ++n;
-    };
-}
 
 json documentWith(json annotations)
 {

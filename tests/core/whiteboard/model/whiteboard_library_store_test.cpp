@@ -1,6 +1,7 @@
 #include "whiteboard/model/whiteboard_library_store.h"
 
 #include "common/json_file.h"
+#include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
 #include "fakes/temporary_directory.h"
 #include "whiteboard/model/library_set_aside.h"
@@ -19,13 +20,6 @@ namespace {
 
 const Timestamp start = *parseIsoDate("2026-03-04T05:06:07Z");
 constexpr long long startSeconds = 1772600767;
-
-UuidRandomSource countingRandom()
-{
-    return [n = std::uint64_t{0}]() mutable {
-        return ++n;
-    };
-}
 
 void writeText(const fs::path &path, const std::string &text)
 {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -129,7 +130,7 @@ TEST(ExcalidrawDocuments, RealDocumentsImportAndExportAgain)
         SCOPED_TRACE(document.name);
         const std::string data = readFile(documentsDir() / document.name);
         ASSERT_FALSE(data.empty());
-        FixedClock clock(0);
+        FakeClock clock;
         auto result = importExcalidrawDocument(data, "Real", clock, countingRandom());
         ASSERT_TRUE(result.has_value()) << message(result.error());
         EXPECT_EQ(result->board.elements.size(), document.elementCount);
@@ -193,7 +194,7 @@ TEST(ExcalidrawDocuments, ExportThenImportKeepsEverySupportedField)
     kept.opaqueExcalidrawJSON = R"({"id":"frame-1","type":"frame","x":3,"y":4})";
     board.elements.push_back(makeElement(kept));
 
-    FixedClock clock(5000);
+    FakeClock clock(Timestamp{} + std::chrono::milliseconds(5000));
     auto data = exportExcalidrawDocument(board, clock, countingRandom());
     ASSERT_TRUE(data.has_value());
     auto result = importExcalidrawDocument(*data, "Trip", clock, countingRandom());

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <limits>
 
 using namespace zentrel;
@@ -13,6 +14,7 @@ using nlohmann::json;
 namespace {
 
 constexpr std::int64_t nowMs = 1'700'000'000'123;
+const Timestamp now = Timestamp{} + std::chrono::milliseconds(nowMs);
 const Uuid rectID = uuid("11111111-1111-4111-8111-111111111111");
 const Uuid arrowID = uuid("22222222-2222-4222-8222-222222222222");
 const Uuid textID = uuid("33333333-3333-4333-8333-333333333333");
@@ -28,7 +30,7 @@ WhiteboardElement element(WhiteboardElementKind kind, const Uuid &id = Uuid{})
 
 json exported(const WhiteboardBoard &board)
 {
-    FixedClock clock(nowMs);
+    FakeClock clock(now);
     auto data = exportExcalidrawDocument(board, clock, countingRandom());
     EXPECT_TRUE(data.has_value());
     return data ? json::parse(*data) : json();
@@ -75,7 +77,7 @@ TEST(ExcalidrawExport, OutputIsPrettyWithSortedKeys)
 {
     WhiteboardBoard board;
     board.elements.push_back(makeElement(element(WhiteboardElementKind::rectangle, rectID)));
-    FixedClock clock(nowMs);
+    FakeClock clock(now);
     const std::string text = *exportExcalidrawDocument(board, clock, countingRandom());
     EXPECT_NE(text.find("\n  \"appState\""), std::string::npos);
     EXPECT_LT(text.find("\"angle\""), text.find("\"backgroundColor\""));
@@ -272,7 +274,7 @@ TEST(ExcalidrawExport, NonFiniteNumberFailsWithItsPlace)
     e.width = std::numeric_limits<double>::infinity();
     WhiteboardBoard board;
     board.elements.push_back(makeElement(e));
-    FixedClock clock(nowMs);
+    FakeClock clock(now);
     const auto result = exportExcalidrawDocument(board, clock, countingRandom());
     ASSERT_FALSE(result.has_value());
     EXPECT_EQ(result.error().kind, ExcalidrawError::Kind::numberNotEncodable);

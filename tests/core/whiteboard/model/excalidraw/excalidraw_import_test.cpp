@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <limits>
 
 using namespace zentrel;
@@ -19,7 +20,7 @@ ExcalidrawImportResult imported(const json &elements, const json &appState = nul
     if (!appState.is_null()) {
         document["appState"] = appState;
     }
-    FixedClock clock(1000);
+    FakeClock clock(Timestamp{} + std::chrono::milliseconds(1000));
     auto result = importExcalidrawDocument(document.dump(), "Board", clock, countingRandom());
     EXPECT_TRUE(result.has_value());
     return result ? std::move(*result) : ExcalidrawImportResult{};
@@ -38,7 +39,7 @@ WhiteboardElement single(const char *objectText)
 
 ExcalidrawError failure(std::string_view data)
 {
-    FixedClock clock(0);
+    FakeClock clock;
     auto result = importExcalidrawDocument(data, "Board", clock, countingRandom());
     EXPECT_FALSE(result.has_value());
     return result ? ExcalidrawError{} : result.error();
@@ -330,7 +331,7 @@ namespace {
 
 ExcalidrawImportResult importedText(const std::string &data)
 {
-    FixedClock clock(0);
+    FakeClock clock;
     auto result = importExcalidrawDocument(data, "Board", clock, countingRandom());
     EXPECT_TRUE(result.has_value());
     return result ? std::move(*result) : ExcalidrawImportResult{};
