@@ -1,14 +1,13 @@
 #pragma once
 
 #include "common/clock.h"
+#include "fakes/temporary_directory.h"
 #include "sessions/session_store.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -46,25 +45,19 @@ inline std::string screenLikePng()
     return bytes.toStdString();
 }
 
-// A session folder tree in the temporary folder, removed when the value goes away.
+// A session folder tree in a temporary folder, removed when the value goes away.
 class BenchSessions
 {
 public:
     BenchSessions()
-        : m_root(std::filesystem::temp_directory_path()
-                 / ("zentrel-sessions-bench-" + std::to_string(::getpid())))
-        , m_store(m_root, m_clock, [this] { return Uuid::generate([this] { return ++m_draws; }); })
+        : m_store(m_folder.path(), m_clock, [this] {
+            return Uuid::generate([this] { return ++m_draws; });
+        })
     {}
-
-    ~BenchSessions()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_root, ec);
-    }
 
     const SessionStore &store() const { return m_store; }
 
-    const std::filesystem::path &root() const { return m_root; }
+    const std::filesystem::path &root() const { return m_folder.path(); }
 
     // A session of `frames` copies of `png`, written directly rather than through addFrame.
     SessionDocument addSession(const std::string &png, int frames)
@@ -87,7 +80,7 @@ public:
     }
 
 private:
-    std::filesystem::path m_root;
+    TemporaryDirectory m_folder;
     SystemClock m_clock;
     std::uint64_t m_draws = 0;
     SessionStore m_store;

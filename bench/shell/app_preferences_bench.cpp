@@ -2,27 +2,20 @@
 
 #include "common/clock.h"
 #include "common/json_file_defaults_store.h"
+#include "fakes/temporary_directory.h"
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 using namespace zentrel;
 
 namespace {
-
-std::filesystem::path benchmarkFolder()
-{
-    return std::filesystem::temp_directory_path() / ("zentrel-bench-" + std::to_string(::getpid()));
-}
 
 // A slider drag assigns a setting many times a second, and each assignment rewrites the
 // settings file.
 // budget: < 2 ms per assignment on a local disk
 void BM_AppPreferences_WriteThroughAssignment(benchmark::State &state)
 {
-    const auto folder = benchmarkFolder();
+    const TemporaryDirectory folder;
     const SystemClock clock;
     auto defaults = JsonFileDefaultsStore::open(folder / "defaults.json", clock);
     AppPreferences preferences(*defaults);
@@ -31,7 +24,6 @@ void BM_AppPreferences_WriteThroughAssignment(benchmark::State &state)
         preferences.setLineWidth(width);
         width = width > 40 ? 1 : width + 0.5;
     }
-    std::filesystem::remove_all(folder);
 }
 
 BENCHMARK(BM_AppPreferences_WriteThroughAssignment);
@@ -39,7 +31,7 @@ BENCHMARK(BM_AppPreferences_WriteThroughAssignment);
 // budget: < 1 ms to load every setting from a full settings file
 void BM_AppPreferences_Load(benchmark::State &state)
 {
-    const auto folder = benchmarkFolder();
+    const TemporaryDirectory folder;
     const SystemClock clock;
     {
         auto defaults = JsonFileDefaultsStore::open(folder / "defaults.json", clock);
@@ -53,7 +45,6 @@ void BM_AppPreferences_Load(benchmark::State &state)
         AppPreferences preferences(*defaults);
         benchmark::DoNotOptimize(preferences.drawingColor());
     }
-    std::filesystem::remove_all(folder);
 }
 
 BENCHMARK(BM_AppPreferences_Load);

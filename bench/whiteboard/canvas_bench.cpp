@@ -1,3 +1,5 @@
+#include "fakes/counting_random.h"
+#include "fakes/fake_clock.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 #include "whiteboard/editor/whiteboard_transforms.h"
@@ -21,7 +23,7 @@ const QSize viewSize(1920, 1080);
 // way), shown at 100 % on a 1920 × 1080 canvas. About 1,300 elements are in view at a time.
 struct CanvasBench
 {
-    StillClock clock;
+    FakeClock clock;
     DroppingScheduler scheduler;
     std::unique_ptr<WhiteboardEditorModel> model;
     std::unique_ptr<WhiteboardCanvasView> view;
@@ -30,7 +32,7 @@ struct CanvasBench
     explicit CanvasBench(int count)
     {
         model = makeFreezeEditorModel(
-            {}, Color{}, 2, SizeF{1920, 1080}, 2, {&clock, &scheduler, sequence()});
+            {}, Color{}, 2, SizeF{1920, 1080}, 2, {&clock, &scheduler, countingRandom()});
         WhiteboardLibrary library = model->library();
         WhiteboardBoard board = generatedBoard(count);
         for (ElementPtr &element : board.elements) {

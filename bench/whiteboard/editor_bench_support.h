@@ -1,22 +1,14 @@
 #pragma once
 
-#include "common/clock.h"
-#include "common/uuid.h"
 #include "shell/shell_ports.h"
 
-#include <cstdint>
-#include <memory>
+#include <chrono>
+#include <functional>
 
 namespace zentrel {
 
-// What an editor model needs of its host in a benchmark: a clock that stands still, a scheduler
-// that drops posted work (the benchmark measures the model, not the disk) and repeatable ids.
-class StillClock final : public Clock
-{
-public:
-    Timestamp now() const override { return Timestamp{}; }
-};
-
+// Drops posted work rather than keeping it, as the fake scheduler of the tests does: the
+// benchmark measures the editor model, not the disk, and runs too long to hold every task.
 class DroppingScheduler final : public Scheduler
 {
 public:
@@ -24,13 +16,5 @@ public:
 
     void postAfter(std::chrono::milliseconds, std::function<void()>) override {}
 };
-
-inline UuidRandomSource sequence()
-{
-    auto next = std::make_shared<std::uint64_t>(0);
-    return [next] {
-        return ++*next * 0x9E3779B97F4A7C15ull;
-    };
-}
 
 } // namespace zentrel

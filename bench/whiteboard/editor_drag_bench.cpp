@@ -1,3 +1,5 @@
+#include "fakes/counting_random.h"
+#include "fakes/fake_clock.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 #include "whiteboard/editor/whiteboard_transforms.h"
 #include "whiteboard/editor_bench_support.h"
@@ -20,7 +22,7 @@ std::unique_ptr<WhiteboardEditorModel>
 dragModel(const Clock &clock, Scheduler &scheduler, int count)
 {
     auto model = makeFreezeEditorModel(
-        {}, Color{}, 1, SizeF{1920, 1080}, 2, {&clock, &scheduler, sequence()});
+        {}, Color{}, 1, SizeF{1920, 1080}, 2, {&clock, &scheduler, countingRandom()});
     WhiteboardLibrary library = model->library();
     WhiteboardBoard board = generatedBoard(count);
     WhiteboardSelection selection;
@@ -53,7 +55,7 @@ dragModel(const Clock &clock, Scheduler &scheduler, int count)
 // the pointer. Inside a transaction, as the canvas drags.
 void BM_Editor_MoveDragStep10k(benchmark::State &state)
 {
-    StillClock clock;
+    FakeClock clock;
     DroppingScheduler scheduler;
     auto model = dragModel(clock, scheduler, 10'000);
     model->beginTransaction();
@@ -71,7 +73,7 @@ BENCHMARK(BM_Editor_MoveDragStep10k)->Unit(benchmark::kMicrosecond);
 // The same board resized by a handle: each event starts again from mouse-down.
 void BM_Editor_ResizeDragStep10k(benchmark::State &state)
 {
-    StillClock clock;
+    FakeClock clock;
     DroppingScheduler scheduler;
     auto model = dragModel(clock, scheduler, 10'000);
     model->beginTransaction();

@@ -1,3 +1,5 @@
+#include "fakes/counting_random.h"
+#include "fakes/fake_clock.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 #include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/editor_bench_support.h"
@@ -19,7 +21,7 @@ std::unique_ptr<WhiteboardEditorModel>
 boardModel(const Clock &clock, Scheduler &scheduler, int count)
 {
     auto model = makeFreezeEditorModel(
-        {}, Color{}, 1, SizeF{1920, 1080}, 2, {&clock, &scheduler, sequence()});
+        {}, Color{}, 1, SizeF{1920, 1080}, 2, {&clock, &scheduler, countingRandom()});
     WhiteboardLibrary library = model->library();
     WhiteboardBoard board = generatedBoard(count);
     Uuid group;
@@ -43,7 +45,7 @@ boardModel(const Clock &clock, Scheduler &scheduler, int count)
 // scan walks nearly every element before it hits.
 void BM_Editor_HitTest10k(benchmark::State &state)
 {
-    StillClock clock;
+    FakeClock clock;
     DroppingScheduler scheduler;
     auto model = boardModel(clock, scheduler, 10'000);
     for (auto _ : state) {
@@ -57,7 +59,7 @@ BENCHMARK(BM_Editor_HitTest10k)->Unit(benchmark::kMicrosecond);
 // before it in the undo history, so the next hit reindexes only what the edit replaced.
 void BM_Editor_HitTestAfterEdit10k(benchmark::State &state)
 {
-    StillClock clock;
+    FakeClock clock;
     DroppingScheduler scheduler;
     auto model = boardModel(clock, scheduler, 10'000);
     double dx = 1;
@@ -83,7 +85,7 @@ BENCHMARK(BM_Editor_HitTestAfterEdit10k)->Unit(benchmark::kMicrosecond);
 // a plain write after the earlier library was freed) is indexed whole by its first hit.
 void BM_Editor_HitTestAfterReload10k(benchmark::State &state)
 {
-    StillClock clock;
+    FakeClock clock;
     DroppingScheduler scheduler;
     auto model = boardModel(clock, scheduler, 10'000);
     for (auto _ : state) {
@@ -99,7 +101,7 @@ BENCHMARK(BM_Editor_HitTestAfterReload10k)->Unit(benchmark::kMicrosecond);
 // A marquee over about a tenth of the board, selection replaced on every run.
 void BM_Editor_Marquee10k(benchmark::State &state)
 {
-    StillClock clock;
+    FakeClock clock;
     DroppingScheduler scheduler;
     auto model = boardModel(clock, scheduler, 10'000);
     for (auto _ : state) {

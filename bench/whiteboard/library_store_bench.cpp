@@ -1,11 +1,11 @@
 #include "common/clock.h"
+#include "fakes/temporary_directory.h"
 #include "whiteboard/generated_board.h"
 #include "whiteboard/model/whiteboard_library_store.h"
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <filesystem>
+#include <string>
 
 using namespace zentrel;
 
@@ -15,10 +15,9 @@ namespace {
 // not run on the main thread
 void BM_WhiteboardLibraryStore_Save20x2000(benchmark::State &state)
 {
-    const auto folder = std::filesystem::temp_directory_path()
-                        / ("zentrel-library-bench-" + std::to_string(::getpid()));
+    const TemporaryDirectory folder;
     const SystemClock clock;
-    const WhiteboardLibraryStore store(folder, clock, systemUuidRandomSource());
+    const WhiteboardLibraryStore store(folder.path(), clock, systemUuidRandomSource());
     auto library = store.load();
     if (!library) {
         state.SkipWithError("the library could not be loaded");
@@ -39,7 +38,6 @@ void BM_WhiteboardLibraryStore_Save20x2000(benchmark::State &state)
             break;
         }
     }
-    std::filesystem::remove_all(folder);
 }
 
 BENCHMARK(BM_WhiteboardLibraryStore_Save20x2000)->Unit(benchmark::kMillisecond);
