@@ -1,5 +1,6 @@
 #include "capture/break_timer_session.h"
 
+#include "app/child_widgets.h"
 #include "capture/break_timer_controls.h"
 #include "capture/break_timer_model.h"
 #include "capture/break_timer_settings_view.h"
@@ -23,16 +24,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const QRect screen(0, 0, 1280, 800);
-
-QAbstractButton *button(const QWidget &root, const QString &accessibleName)
-{
-    for (auto *candidate : root.findChildren<QAbstractButton *>()) {
-        if (candidate->accessibleName() == accessibleName) {
-            return candidate;
-        }
-    }
-    return nullptr;
-}
 
 class BreakTimerSessionTest : public testing::Test
 {
@@ -143,13 +134,15 @@ TEST_F(BreakTimerSessionTest, StyleChangeRebuildsThePanelAndKeepsTheCountdown)
     session->start();
     model().start();
     clock->advance(10s);
-    QAbstractButton *settings = button(*session->panel(), QStringLiteral("Break timer settings"));
+    QAbstractButton *settings =
+        childNamed(*session->panel(), QStringLiteral("Break timer settings"));
     ASSERT_NE(settings, nullptr);
     settings->click();
     ASSERT_NE(session->settingsPanel(), nullptr);
     EXPECT_EQ(static_cast<BreakTimerCircleButton *>(settings)->fillOpacity(), 0.22);
 
-    QAbstractButton *fullScreen = button(*session->settingsPanel(), QStringLiteral("Full screen"));
+    QAbstractButton *fullScreen =
+        childNamed(*session->settingsPanel(), QStringLiteral("Full screen"));
     ASSERT_NE(fullScreen, nullptr);
     const OverlayPanel *card = session->panel();
     fullScreen->click();
@@ -168,7 +161,7 @@ TEST_F(BreakTimerSessionTest, EscapeOrTheCloseButtonAsksToClose)
     QTRY_VERIFY(closeRequests >= 1);
 
     const int before = closeRequests;
-    QAbstractButton *close = button(*session->panel(), QStringLiteral("Close break timer"));
+    QAbstractButton *close = childNamed(*session->panel(), QStringLiteral("Close break timer"));
     ASSERT_NE(close, nullptr);
     close->click();
     EXPECT_EQ(closeRequests, before + 1);
@@ -188,7 +181,7 @@ TEST_F(BreakTimerSessionTest, CloseStopsTheChimeTheCountdownAndThePanels)
     session->close();
     EXPECT_EQ(sound->calls.count(QStringLiteral("stop")), 1);
     const int before = closeRequests;
-    QAbstractButton *close = button(*panel, QStringLiteral("Close break timer"));
+    QAbstractButton *close = childNamed(*panel, QStringLiteral("Close break timer"));
     ASSERT_NE(close, nullptr);
     close->click();
     EXPECT_EQ(closeRequests, before);

@@ -1,5 +1,6 @@
 #include "capture/break_timer_view.h"
 
+#include "app/child_widgets.h"
 #include "capture/break_timer_controls.h"
 #include "capture/break_timer_model.h"
 #include "capture/break_timer_ring.h"
@@ -26,16 +27,6 @@ using namespace zentrel;
 using namespace std::chrono_literals;
 
 namespace {
-
-QAbstractButton *button(const QWidget &root, const QString &accessibleName)
-{
-    for (auto *candidate : root.findChildren<QAbstractButton *>()) {
-        if (candidate->accessibleName() == accessibleName) {
-            return candidate;
-        }
-    }
-    return nullptr;
-}
 
 // The visible button whose title is text.
 QAbstractButton *titled(const QWidget &root, const QString &text)
@@ -86,7 +77,7 @@ TEST_F(BreakTimerViewTest, ChipsAndFineAdjustChooseTheDuration)
     EXPECT_EQ(ring().time, QStringLiteral("05:00"));
     EXPECT_EQ(ring().status, QStringLiteral("Choose a duration"));
 
-    button(view, QStringLiteral("Decrease duration by 30 seconds"))->click();
+    childNamed(view, QStringLiteral("Decrease duration by 30 seconds"))->click();
     EXPECT_EQ(model.configuredDuration(), 270);
     EXPECT_TRUE(selectedChips().isEmpty());
     bool showsCustomTime = false;
@@ -95,15 +86,15 @@ TEST_F(BreakTimerViewTest, ChipsAndFineAdjustChooseTheDuration)
     }
     EXPECT_TRUE(showsCustomTime);
 
-    button(view, QStringLiteral("Set 15 minutes"))->click();
+    childNamed(view, QStringLiteral("Set 15 minutes"))->click();
     EXPECT_EQ(model.configuredDuration(), 900);
     EXPECT_EQ(selectedChips(), QStringList{QStringLiteral("15m")});
 }
 
 TEST_F(BreakTimerViewTest, AdjustButtonsStopAtTheirLimits)
 {
-    auto *decrease = button(view, QStringLiteral("Decrease duration by 30 seconds"));
-    auto *increase = button(view, QStringLiteral("Increase duration by 30 seconds"));
+    auto *decrease = childNamed(view, QStringLiteral("Decrease duration by 30 seconds"));
+    auto *increase = childNamed(view, QStringLiteral("Increase duration by 30 seconds"));
     model.setDurationMinutes(0, 31);
     EXPECT_TRUE(decrease->isEnabled());
     decrease->click();
@@ -131,7 +122,7 @@ TEST_F(BreakTimerViewTest, ControlsFollowTheStateAndDriveTheModel)
 
     titled(view, QStringLiteral("Pause"))->click();
     EXPECT_EQ(model.state(), BreakTimerState::paused);
-    button(view, QStringLiteral("Add one minute"))->click();
+    childNamed(view, QStringLiteral("Add one minute"))->click();
     EXPECT_DOUBLE_EQ(model.remainingSeconds(), 285);
     titled(view, QStringLiteral("Resume"))->click();
     EXPECT_EQ(model.state(), BreakTimerState::running);
@@ -151,8 +142,8 @@ TEST_F(BreakTimerViewTest, ShowsTheLivePreferencesAndTheSettingsState)
     preferences.setBreakTimerTextColor({1, 0, 0, 1});
     EXPECT_EQ(ring().textColor, QColor(255, 0, 0));
 
-    auto *settings =
-        static_cast<BreakTimerCircleButton *>(button(view, QStringLiteral("Break timer settings")));
+    auto *settings = static_cast<BreakTimerCircleButton *>(
+        childNamed(view, QStringLiteral("Break timer settings")));
     QSignalSpy toggles(&view, &BreakTimerView::toggleSettingsRequested);
     settings->click();
     EXPECT_EQ(toggles.count(), 1);
@@ -188,7 +179,7 @@ TEST(BreakTimerSettingsView, EditsTheBreakTimerPreferences)
     EXPECT_EQ(defaults.storedValue("breakTimer.message"), nlohmann::json("Q&A starts soon"));
     EXPECT_EQ(view.findChild<QLineEdit *>()->text(), QStringLiteral("Q&A starts soon"));
 
-    button(view, QStringLiteral("Full screen"))->click();
+    childNamed(view, QStringLiteral("Full screen"))->click();
     EXPECT_EQ(preferences.breakTimerPresentationStyle(), BreakTimerPresentationStyle::fullScreen);
 
     const auto wells = view.findChildren<ColorWellButton *>();

@@ -1,5 +1,6 @@
 #include "drawing/drawing_settings_view.h"
 
+#include "app/child_widgets.h"
 #include "common/memory_defaults_store.h"
 #include "overlay/toolbar/toolbar_preset_button.h"
 #include "overlay/toolbar/toolbar_slider_row.h"
@@ -21,12 +22,7 @@ protected:
     template <typename Widget>
     Widget *find(const QString &title) const
     {
-        for (Widget *candidate : view.findChildren<Widget *>()) {
-            if (candidate->text() == title) {
-                return candidate;
-            }
-        }
-        return nullptr;
+        return childWithText<Widget>(view, title);
     }
 
     ToolbarSliderRow *row(const QString &title) const

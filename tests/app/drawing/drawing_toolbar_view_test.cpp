@@ -1,5 +1,6 @@
 #include "drawing/drawing_toolbar_view.h"
 
+#include "app/child_widgets.h"
 #include "common/memory_defaults_store.h"
 #include "drawing/drawing_toolbar_model.h"
 #include "overlay/overlay_settings_model.h"
@@ -21,12 +22,7 @@ class DrawingToolbarViewTest : public testing::Test
 protected:
     QAbstractButton *button(const QString &accessibleName) const
     {
-        for (auto *candidate : toolbar.findChildren<QAbstractButton *>()) {
-            if (candidate->accessibleName() == accessibleName) {
-                return candidate;
-            }
-        }
-        return nullptr;
+        return childNamed(toolbar, accessibleName);
     }
 
     ToolbarSelectionButton *selectionButton(const QString &accessibleName) const

@@ -1,5 +1,6 @@
 #include "shell/onboarding_window.h"
 
+#include "app/child_widgets.h"
 #include "fakes/fake_permission_probe.h"
 #include "shell/permission_manager.h"
 
@@ -13,16 +14,6 @@
 using namespace zentrel;
 
 namespace {
-
-QAbstractButton *button(const QWidget &parent, const QString &text)
-{
-    for (QAbstractButton *candidate : parent.findChildren<QAbstractButton *>()) {
-        if (candidate->text() == text) {
-            return candidate;
-        }
-    }
-    return nullptr;
-}
 
 class OnboardingWindowTest : public testing::Test
 {
@@ -39,7 +30,7 @@ TEST_F(OnboardingWindowTest, ContinuingWithBothPermissionsFinishesOnceAndCloses)
     window.show();
     QSignalSpy finished(&window, &OnboardingWindow::finished);
 
-    button(window, QStringLiteral("Continue"))->click();
+    childWithText(window, QStringLiteral("Continue"))->click();
     ASSERT_EQ(finished.count(), 1);
     EXPECT_TRUE(finished.at(0).at(0).toBool());
     EXPECT_FALSE(window.isVisible());
@@ -53,18 +44,18 @@ TEST_F(OnboardingWindowTest, MissingPermissionsAskFirstAndBackKeepsTheWindow)
     OnboardingWindow window(permissions);
     window.show();
     QSignalSpy finished(&window, &OnboardingWindow::finished);
-    EXPECT_NE(button(window, QStringLiteral("Request")), nullptr);
+    EXPECT_NE(childWithText(window, QStringLiteral("Request")), nullptr);
 
-    button(window, QStringLiteral("Continue"))->click();
+    childWithText(window, QStringLiteral("Continue"))->click();
     QMessageBox *question = window.missingPermissionsQuestion();
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(question->text(), QStringLiteral("Continue Without Required Permissions?"));
-    button(*question, QStringLiteral("Back"))->click();
+    childWithText(*question, QStringLiteral("Back"))->click();
     EXPECT_EQ(finished.count(), 0);
     EXPECT_TRUE(window.isVisible());
 
-    button(window, QStringLiteral("Continue"))->click();
-    button(*window.missingPermissionsQuestion(), QStringLiteral("Continue Anyway"))->click();
+    childWithText(window, QStringLiteral("Continue"))->click();
+    childWithText(*window.missingPermissionsQuestion(), QStringLiteral("Continue Anyway"))->click();
     ASSERT_EQ(finished.count(), 1);
     EXPECT_TRUE(finished.at(0).at(0).toBool());
 }
@@ -83,7 +74,7 @@ TEST_F(OnboardingWindowTest, RefreshStatusReadsThePermissionsAgain)
 {
     OnboardingWindow window(permissions);
     const int before = probe.reads;
-    button(window, QStringLiteral("Refresh Status"))->click();
+    childWithText(window, QStringLiteral("Refresh Status"))->click();
     EXPECT_EQ(probe.reads, before + 2);
 }
 

@@ -1,5 +1,6 @@
 #include "shell/settings_window.h"
 
+#include "app/child_widgets.h"
 #include "common/atomic_file.h"
 #include "common/memory_defaults_store.h"
 #include "fakes/fake_permission_probe.h"
@@ -26,22 +27,6 @@ using namespace zentrel;
 
 namespace {
 
-template <typename Widget>
-Widget *child(const QWidget &window, const QString &text)
-{
-    for (Widget *widget : window.findChildren<Widget *>()) {
-        if (widget->text() == text) {
-            return widget;
-        }
-    }
-    return nullptr;
-}
-
-QCheckBox *checkBox(const SettingsWindow &window, const QString &text)
-{
-    return child<QCheckBox>(window, text);
-}
-
 class SettingsWindowTest : public testing::Test
 {
 protected:
@@ -67,8 +52,8 @@ protected:
 
 TEST_F(SettingsWindowTest, LeaderTogglesShowAndWriteTheStoredLeader)
 {
-    QCheckBox *control = checkBox(window, QString::fromUtf8("Control (\u2303)"));
-    QCheckBox *shift = checkBox(window, QString::fromUtf8("Shift (\u21E7)"));
+    QCheckBox *control = childWithText<QCheckBox>(window, QString::fromUtf8("Control (\u2303)"));
+    QCheckBox *shift = childWithText<QCheckBox>(window, QString::fromUtf8("Shift (\u21E7)"));
     ASSERT_TRUE(control && shift);
     EXPECT_TRUE(control->isChecked());
     EXPECT_FALSE(shift->isChecked());
@@ -81,8 +66,9 @@ TEST_F(SettingsWindowTest, LeaderTogglesShowAndWriteTheStoredLeader)
 
 TEST_F(SettingsWindowTest, GeneralSwitchesFollowThePreferences)
 {
-    QCheckBox *urls = checkBox(window, QStringLiteral("Allow external command URLs (zentrel://)"));
-    QCheckBox *enabled = checkBox(window, QStringLiteral("Enable Zentrel"));
+    QCheckBox *urls = childWithText<QCheckBox>(
+        window, QStringLiteral("Allow external command URLs (zentrel://)"));
+    QCheckBox *enabled = childWithText<QCheckBox>(window, QStringLiteral("Enable Zentrel"));
     ASSERT_TRUE(urls && enabled);
     EXPECT_FALSE(urls->isChecked());
     urls->click();
@@ -94,7 +80,7 @@ TEST_F(SettingsWindowTest, GeneralSwitchesFollowThePreferences)
 
 TEST_F(SettingsWindowTest, LaunchAtLoginWritesTheEntryAndShowsWhatIsOnDisk)
 {
-    QCheckBox *login = checkBox(window, QStringLiteral("Launch at login"));
+    QCheckBox *login = childWithText<QCheckBox>(window, QStringLiteral("Launch at login"));
     ASSERT_NE(login, nullptr);
     login->click();
     EXPECT_TRUE(std::filesystem::exists(folder / "autostart/zentrel.desktop"));
@@ -107,22 +93,23 @@ TEST_F(SettingsWindowTest, LaunchAtLoginWritesTheEntryAndShowsWhatIsOnDisk)
 TEST_F(SettingsWindowTest, AFailedLoginChangeShowsTheReasonAndTheRealState)
 {
     ASSERT_TRUE(writeFileAtomically(folder / "autostart", "a file where the folder goes"));
-    QCheckBox *login = checkBox(window, QStringLiteral("Launch at login"));
+    QCheckBox *login = childWithText<QCheckBox>(window, QStringLiteral("Launch at login"));
     login->click();
     EXPECT_FALSE(login->isChecked());
     const auto error = launchAtLogin.errorMessage();
     ASSERT_TRUE(error);
-    QLabel *shown = child<QLabel>(window, QString::fromStdString(*error));
+    QLabel *shown = childWithText<QLabel>(window, QString::fromStdString(*error));
     ASSERT_NE(shown, nullptr);
     EXPECT_FALSE(shown->isHidden());
 }
 
 TEST_F(SettingsWindowTest, OpeningReadsPermissionsLoginItemAndUpdaterAgain)
 {
-    QPushButton *check = child<QPushButton>(window, QStringLiteral("Check for Updates\u2026"));
+    QPushButton *check =
+        childWithText<QPushButton>(window, QStringLiteral("Check for Updates\u2026"));
     ASSERT_NE(check, nullptr);
     EXPECT_TRUE(check->isEnabled());
-    EXPECT_NE(child<QPushButton>(window, QStringLiteral("Request")), nullptr);
+    EXPECT_NE(childWithText<QPushButton>(window, QStringLiteral("Request")), nullptr);
 
     probe.keys = PermissionStatus{false, "The X server lacks the XInput 2 extension."};
     updater.canCheck = false;
@@ -131,18 +118,20 @@ TEST_F(SettingsWindowTest, OpeningReadsPermissionsLoginItemAndUpdaterAgain)
                                     "[Desktop Entry]\nExec=zentrel\n"));
     window.show();
     EXPECT_FALSE(permissions.hasAccessibility());
-    EXPECT_FALSE(child<QLabel>(window, QStringLiteral("The X server lacks the XInput 2 extension."))
-                     ->isHidden());
-    EXPECT_TRUE(checkBox(window, QStringLiteral("Launch at login"))->isChecked());
+    EXPECT_FALSE(
+        childWithText<QLabel>(window, QStringLiteral("The X server lacks the XInput 2 extension."))
+            ->isHidden());
+    EXPECT_TRUE(childWithText<QCheckBox>(window, QStringLiteral("Launch at login"))->isChecked());
     EXPECT_FALSE(check->isEnabled());
-    EXPECT_TRUE(checkBox(window, QStringLiteral("Automatically check for updates"))->isChecked());
+    EXPECT_TRUE(childWithText<QCheckBox>(window, QStringLiteral("Automatically check for updates"))
+                    ->isChecked());
 }
 
 TEST_F(SettingsWindowTest, UpdateControlsGoThroughTheService)
 {
-    checkBox(window, QStringLiteral("Automatically check for updates"))->click();
+    childWithText<QCheckBox>(window, QStringLiteral("Automatically check for updates"))->click();
     EXPECT_TRUE(updater.automatic);
-    child<QPushButton>(window, QStringLiteral("Check for Updates\u2026"))->click();
+    childWithText<QPushButton>(window, QStringLiteral("Check for Updates\u2026"))->click();
     EXPECT_EQ(updater.checks, 1);
 }
 

@@ -1,5 +1,6 @@
 #include "whiteboard/properties/whiteboard_property_panel.h"
 
+#include "app/child_widgets.h"
 #include "common/memory_defaults_store.h"
 #include "core/whiteboard/editor/editor_test_support.h"
 #include "overlay/toolbar/toolbar_style.h"
@@ -64,13 +65,11 @@ struct WhiteboardPropertyPanelTest : EditorFixture
 
     WhiteboardButton *button(const QString &name) const
     {
-        for (auto *candidate : panel.findChildren<WhiteboardButton *>()) {
-            if (candidate->accessibleName() == name) {
-                return candidate;
-            }
+        WhiteboardButton *found = childNamed<WhiteboardButton>(panel, name);
+        if (found == nullptr) {
+            ADD_FAILURE() << "no button " << name.toStdString();
         }
-        ADD_FAILURE() << "no button " << name.toStdString();
-        return nullptr;
+        return found;
     }
 
     QAction *moreItem(const QString &text) const

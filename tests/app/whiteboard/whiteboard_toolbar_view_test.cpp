@@ -1,5 +1,6 @@
 #include "whiteboard/toolbar/whiteboard_toolbar_view.h"
 
+#include "app/child_widgets.h"
 #include "core/whiteboard/editor/editor_test_support.h"
 #include "overlay/toolbar/toolbar_style.h"
 #include "whiteboard/editor/whiteboard_layers.h"
@@ -48,13 +49,11 @@ struct WhiteboardToolbarViewTest : EditorFixture
 
     WhiteboardButton *button(const QString &name) const
     {
-        for (auto *candidate : toolbar.findChildren<WhiteboardButton *>()) {
-            if (candidate->accessibleName() == name) {
-                return candidate;
-            }
+        WhiteboardButton *found = childNamed<WhiteboardButton>(toolbar, name);
+        if (found == nullptr) {
+            ADD_FAILURE() << "no button " << name.toStdString();
         }
-        ADD_FAILURE() << "no button " << name.toStdString();
-        return nullptr;
+        return found;
     }
 
     // The menu as it opens now.

@@ -1,5 +1,6 @@
 #include "overlay/toolbar/basic_overlay_toolbar.h"
 
+#include "app/child_widgets.h"
 #include "overlay/overlay_settings_model.h"
 #include "overlay/toolbar/toolbar_selection_button.h"
 
@@ -17,12 +18,7 @@ class BasicOverlayToolbarTest : public testing::Test
 protected:
     QToolButton *button(const QString &accessibleName) const
     {
-        for (auto *candidate : toolbar.findChildren<QToolButton *>()) {
-            if (candidate->accessibleName() == accessibleName) {
-                return candidate;
-            }
-        }
-        return nullptr;
+        return childNamed<QToolButton>(toolbar, accessibleName);
     }
 
     OverlaySettingsModel settingsModel;

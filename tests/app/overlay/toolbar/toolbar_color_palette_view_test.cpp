@@ -1,5 +1,6 @@
 #include "overlay/toolbar/toolbar_color_palette_view.h"
 
+#include "app/child_widgets.h"
 #include "common/memory_defaults_store.h"
 #include "shell/app_preferences.h"
 #include "shell/presentation_color.h"
@@ -20,12 +21,7 @@ class ToolbarColorPaletteViewTest : public testing::Test
 protected:
     QAbstractButton *button(const QString &accessibleName) const
     {
-        for (auto *candidate : view.findChildren<QAbstractButton *>()) {
-            if (candidate->accessibleName() == accessibleName) {
-                return candidate;
-            }
-        }
-        return nullptr;
+        return childNamed(view, accessibleName);
     }
 
     // The help texts of the swatches that show as selected.
