@@ -1,5 +1,6 @@
 #include "hotkeys/shortcut_recorder_rules.h"
 
+#include "core/hotkeys/hotkey_test_support.h"
 #include "hotkeys/key.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +12,6 @@ using namespace zentrel::hotkeys;
 using Kind = RecorderDecision::Kind;
 
 namespace {
-
-ModifierFlags flags(std::initializer_list<ModifierFlag> list)
-{
-    ModifierFlags result;
-    for (const ModifierFlag flag : list) {
-        result = result.with(flag, true);
-    }
-    return result;
-}
 
 const ModifierFlags none;
 const ModifierFlags cmdShift = flags({ModifierFlag::command, ModifierFlag::shift});

@@ -1,5 +1,7 @@
 #include "hotkeys/shortcut.h"
 
+#include "core/hotkeys/hotkey_test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -7,19 +9,6 @@
 
 using namespace zentrel;
 using namespace zentrel::hotkeys;
-
-namespace {
-
-ModifierFlags flags(std::initializer_list<ModifierFlag> list)
-{
-    ModifierFlags result;
-    for (const ModifierFlag flag : list) {
-        result = result.with(flag, true);
-    }
-    return result;
-}
-
-} // namespace
 
 TEST(Shortcut, KeepsOnlyTheFiveModifiers)
 {
