@@ -5,6 +5,7 @@
 // milliseconds of the monotonic clock, which std::chrono::steady_clock reads too.
 
 #include "e2e/tool_output.h"
+#include "e2e/xcb_screen.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <xcb/xcb.h>
@@ -92,11 +93,7 @@ int main(int argc, char **argv)
         std::fputs("error: cannot connect to the X server\n", stderr);
         return 1;
     }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i) {
-        xcb_screen_next(&screens);
-    }
-    const xcb_screen_t *screen = screens.data;
+    const xcb_screen_t *screen = screenOf(connection, screenNumber);
     // Override-redirect: no window manager runs here to place it. The server paints it.
     const xcb_window_t window = xcb_generate_id(connection);
     const std::array<std::uint32_t, 2> values{colours.front(), 1};

@@ -3,6 +3,7 @@
 // once it holds them all and "pressed" for each press of the combination it receives.
 
 #include "e2e/tool_output.h"
+#include "e2e/xcb_screen.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <xcb/xcb.h>
@@ -102,10 +103,6 @@ int main(int argc, char **argv)
         std::fputs("error: cannot connect to the X server\n", stderr);
         return 1;
     }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i) {
-        xcb_screen_next(&screens);
-    }
     const xcb_keycode_t key = keycodeOf(connection, xcb_keysym_t(argv[1][0]));
     const std::uint16_t alt = modifierOf(connection, keycodeOf(connection, altLeft));
     if (key == 0 || alt == 0) {
@@ -114,7 +111,8 @@ int main(int argc, char **argv)
         return 1;
     }
     const auto modifiers = std::uint16_t(XCB_MOD_MASK_CONTROL | alt);
-    if (!grabAllLockVariants(connection, screens.data->root, key, modifiers)) {
+    if (!grabAllLockVariants(
+            connection, screenOf(connection, screenNumber)->root, key, modifiers)) {
         xcb_disconnect(connection);
         return 1;
     }

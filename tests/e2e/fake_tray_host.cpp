@@ -3,6 +3,7 @@
 // "ready" once it owns the selection, "docked <window>" and "undocked <window>" on stdout.
 
 #include "e2e/tool_output.h"
+#include "e2e/xcb_screen.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <xcb/xcb.h>
@@ -59,11 +60,7 @@ FakeTrayHost::FakeTrayHost(xcb_connection_t *connection, int screenNumber)
     : m_connection(connection)
     , m_screenNumber(screenNumber)
 {
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i) {
-        xcb_screen_next(&screens);
-    }
-    m_screen = screens.data;
+    m_screen = screenOf(connection, screenNumber);
 }
 
 xcb_atom_t FakeTrayHost::atom(const char *name) const

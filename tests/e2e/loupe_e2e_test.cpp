@@ -1,4 +1,5 @@
 #include "e2e/drawing_test.h"
+#include "e2e/xcb_screen.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <QColor>
@@ -108,11 +109,7 @@ public:
         if (xcb_connection_has_error(m_connection.get())) {
             return;
         }
-        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection.get()));
-        for (int i = 0; i < screenNumber && screens.rem > 0; ++i) {
-            xcb_screen_next(&screens);
-        }
-        m_root = screens.data->root;
+        m_root = screenOf(m_connection.get(), screenNumber)->root;
     }
 
     std::optional<QColor> at(QPoint point)

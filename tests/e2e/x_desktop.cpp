@@ -1,5 +1,6 @@
 #include "e2e/x_desktop.h"
 
+#include "e2e/xcb_screen.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <QThread>
@@ -41,13 +42,10 @@ XDesktop::XDesktop(const QString &display)
     if (!isConnected()) {
         return;
     }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection.get()));
-    for (int i = 0; i < m_screenNumber && screens.rem > 0; ++i) {
-        xcb_screen_next(&screens);
-    }
-    m_root = screens.data->root;
-    m_depth = screens.data->root_depth;
-    m_visual = screens.data->root_visual;
+    const xcb_screen_t *screen = screenOf(m_connection.get(), m_screenNumber);
+    m_root = screen->root;
+    m_depth = screen->root_depth;
+    m_visual = screen->root_visual;
 }
 
 XDesktop::~XDesktop() = default;

@@ -1,5 +1,6 @@
 #include "e2e/x_windows.h"
 
+#include "e2e/xcb_screen.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <QStringList>
@@ -89,11 +90,7 @@ XWindows::XWindows(const QString &display)
     if (!isConnected()) {
         return;
     }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection.get()));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i) {
-        xcb_screen_next(&screens);
-    }
-    m_root = screens.data->root;
+    m_root = screenOf(m_connection.get(), screenNumber)->root;
     // Structure events of the root's children are what tells a wait that something changed.
     const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(m_connection.get(), m_root, XCB_CW_EVENT_MASK, &mask);
