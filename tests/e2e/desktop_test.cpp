@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <set>
@@ -17,6 +19,7 @@ constexpr int paintTimeoutMs = 5000;
 constexpr int menuTimeoutMs = 10000;
 // A second `zentrel URL` only hands its URL over, which takes well under a second.
 constexpr int handOverTimeoutMs = 3000;
+constexpr int holderTimeoutMs = 10000;
 const QString settingsWindowTitle = QStringLiteral("Zentrel Settings");
 
 } // namespace
@@ -121,6 +124,17 @@ testing::AssertionResult DesktopTest::handOver(const QString &url)
     }
     return testing::AssertionFailure()
            << "`zentrel " << url.toStdString() << "` " << exit.describe().toStdString();
+}
+
+void DesktopTest::holdElsewhere(ChildProcess &holder, const QString &letter)
+{
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
+    ASSERT_TRUE(holder.start(QStringLiteral(FAKE_KEY_HOLDER_EXECUTABLE), {letter}, environment));
+    static const QRegularExpression ready(QStringLiteral("^ready$"));
+    ASSERT_TRUE(holder.waitForLine(ready, QDeadlineTimer(holderTimeoutMs)))
+        << "the other program could not grab Ctrl+Alt+" << letter.toUpper().toStdString() << ":\n"
+        << holder.output().toStdString();
 }
 
 QImage DesktopTest::grabOncePainted(const QRect &area)

@@ -49,6 +49,10 @@ protected:
     // Runs `zentrel url` beside the running program, as a launcher or script would.
     testing::AssertionResult handOver(const QString &url);
 
+    // Has another program grab Ctrl+Alt+letter, as a desktop's own shortcut would, for as long
+    // as holder lives; it says "pressed" each time the combination reaches it.
+    void holdElsewhere(ChildProcess &holder, const QString &letter);
+
     // The settings window, opened through the tray menu (where Up wraps to "Quit Zentrel" and
     // one more reaches "Settings..."), with the keyboard focus in it; none with the failure
     // reported when it does not come.

@@ -2,7 +2,6 @@
 
 #include <QDeadlineTimer>
 #include <QJsonObject>
-#include <QProcessEnvironment>
 #include <QRect>
 #include <QRegularExpression>
 #include <QStringList>
@@ -170,14 +169,7 @@ TEST_F(GlobalHotkeys, CapsLockDoesNotGetInTheWay)
 TEST_F(GlobalHotkeys, CombinationHeldElsewhereIsReportedAndTheRestStillWork)
 {
     ChildProcess holder;
-    QProcessEnvironment environment;
-    environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
-    ASSERT_TRUE(holder.start(
-        QStringLiteral(FAKE_KEY_HOLDER_EXECUTABLE), {QStringLiteral("d")}, environment));
-    static const QRegularExpression ready(QStringLiteral("^ready$"));
-    ASSERT_TRUE(holder.waitForLine(ready, QDeadlineTimer(outputTimeoutMs)))
-        << "the other program could not grab Ctrl+Alt+D:\n"
-        << holder.output().toStdString();
+    ASSERT_NO_FATAL_FAILURE(holdElsewhere(holder, QStringLiteral("d")));
 
     ASSERT_NO_FATAL_FAILURE(startZentrel());
     static const QRegularExpression refused(

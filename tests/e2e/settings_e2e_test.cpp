@@ -5,8 +5,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
-#include <QProcessEnvironment>
-#include <QRegularExpression>
 #include <QStringList>
 #include <QThread>
 
@@ -171,14 +169,7 @@ TEST_F(Settings, RecordingANewDrawChordStoresItAndTheChordTogglesDrawing)
 {
     // Another program holds Ctrl+Alt+G, which the recorder must find out by itself.
     ChildProcess holder;
-    QProcessEnvironment environment;
-    environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
-    ASSERT_TRUE(holder.start(
-        QStringLiteral(FAKE_KEY_HOLDER_EXECUTABLE), {QStringLiteral("g")}, environment));
-    static const QRegularExpression ready(QStringLiteral("^ready$"));
-    ASSERT_TRUE(holder.waitForLine(ready, QDeadlineTimer(windowTimeoutMs)))
-        << "the other program could not grab Ctrl+Alt+G:\n"
-        << holder.output().toStdString();
+    ASSERT_NO_FATAL_FAILURE(holdElsewhere(holder, QStringLiteral("g")));
 
     ASSERT_NO_FATAL_FAILURE(startZentrel());
     const std::optional<TopLevelWindow> settings = openSettings();
