@@ -3,7 +3,6 @@
 #include <QDeadlineTimer>
 #include <QImage>
 #include <QRect>
-#include <QSize>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -25,8 +24,6 @@ constexpr int minMenuHeight = 200;
 constexpr int minMenuWidth = 100;
 constexpr double maxMenuAspect = 1.5;
 const QString drawTitle = QStringLiteral("Draw");
-const QString settingsTitle = QStringLiteral("Zentrel Settings");
-constexpr QSize settingsSize(540, 430);
 
 class TrayMenu : public DesktopTest
 {
@@ -76,27 +73,6 @@ TEST_F(TrayMenu, ChoosingDrawStartsItAndQuitEndsTheProgram)
     EXPECT_TRUE(exitedCleanly(m_zentrel.waitForExit(QDeadlineTimer(quitTimeoutMs))));
     EXPECT_TRUE(m_windows.waitUntilNotShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
         << "Draw outlived the program; " << m_windows.describeShown();
-}
-
-TEST_F(TrayMenu, ChoosingSettingsOpensTheSettingsWindow)
-{
-    ASSERT_NO_FATAL_FAILURE(startZentrel());
-
-    const std::optional<TopLevelWindow> menu = openMenu(QStringLiteral("tray_menu_settings.png"));
-    ASSERT_TRUE(menu.has_value());
-    // Up wraps to "Quit Zentrel", one more reaches "Settings...".
-    ASSERT_NO_FATAL_FAILURE(
-        choose(*menu, {QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Return")}));
-    const std::optional<TopLevelWindow> settings =
-        m_windows.waitForShown(settingsTitle, QDeadlineTimer(windowTimeoutMs));
-    keepScreenshot(settings ? grabOncePainted(settings->frame) : m_xvfb.grabScreen(),
-                   QStringLiteral("tray_menu_settings_window.png"));
-    ASSERT_TRUE(settings.has_value())
-        << "choosing Settings showed no settings window; " << situation();
-    EXPECT_EQ(settings->frame.size(), settingsSize) << settings->describe();
-
-    EXPECT_TRUE(m_zentrel.isRunning());
-    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
 } // namespace
