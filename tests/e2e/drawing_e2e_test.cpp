@@ -18,6 +18,10 @@ namespace {
 const QColor blue(0x00, 0x7a, 0xff);
 const QColor otherWindowColor(0xc0, 0x80, 0x40);
 const QRect otherWindowFrame(900, 560, 200, 120);
+// Behind where the toolbar comes, away from the tray host at the top right and every stroke.
+const QColor behindToolbarColor(0xb0, 0x40, 0x60);
+const QRect behindToolbarFrame(150, 0, 980, 220);
+const QRect behindToolbarSample(170, 160, 40, 40);
 const QLine stroke(QPoint(300, 400), QPoint(500, 440));
 const QLine secondStroke(QPoint(300, 560), QPoint(500, 600));
 // The blue swatch of the current colour is a few hundred pixels; other changes are far fewer.
@@ -63,9 +67,43 @@ int countOf(const QImage &screen, const QRect &area, const QColor &color)
     return count;
 }
 
-// Drawing needs nothing beyond the shared drawing desktop.
 class LiveDrawing : public DrawingTest
-{};
+{
+protected:
+    // Starts drawing over a window of one colour where the toolbar comes, so a picture that
+    // leaves the toolbar out shows that window there.
+    void startDrawingOverWindowBehindToolbar()
+    {
+        ASSERT_TRUE(m_desktop.showWindowAtBottom(behindToolbarFrame, behindToolbarColor));
+        ASSERT_NO_FATAL_FAILURE(startDrawing());
+        ASSERT_TRUE(behindToolbarFrame.contains(m_toolbar.frame))
+            << "the window meant to be behind the toolbar is not; " << m_toolbar.describe();
+        const QImage screen = grabUntil(
+            [&](const QImage &shown) { return showsOnly(shown, behindToolbarSample, seenBehind); });
+        ASSERT_TRUE(showsOnly(screen, behindToolbarSample, seenBehind))
+            << "the window behind does not show under the tint; " << situation();
+    }
+
+    // The picture shows the desktop as the screen does, once, where the toolbar was too.
+    testing::AssertionResult leavesOutToolbar(const QImage &copied) const
+    {
+        if (!showsOnly(copied, behindToolbarSample, seenBehind)) {
+            return testing::AssertionFailure()
+                   << "the window beside the toolbar is not in the picture as on screen";
+        }
+        if (!showsOnly(copied, m_toolbar.frame, seenBehind)) {
+            return testing::AssertionFailure()
+                   << "where the toolbar was, the picture does not show the window behind it";
+        }
+        if (!showsTinted(copied, quietCorner)) {
+            return testing::AssertionFailure()
+                   << "the wallpaper is not in the picture, tinted as on screen";
+        }
+        return testing::AssertionSuccess();
+    }
+
+    const QColor seenBehind = tinted(behindToolbarColor, overlayTint);
+};
 
 TEST_F(LiveDrawing, DragDrawsStrokeThatUndoRemovesAndRedoBringsBack)
 {
@@ -159,7 +197,7 @@ TEST_F(LiveDrawing, EscapeClosesBothWindowsAndLeavesDesktopUntinted)
 
 TEST_F(LiveDrawing, CopyPutsDrawingButNotToolbarOnClipboard)
 {
-    ASSERT_NO_FATAL_FAILURE(startDrawing());
+    ASSERT_NO_FATAL_FAILURE(startDrawingOverWindowBehindToolbar());
     const QImage drawn = drawLine(stroke, green);
     ASSERT_TRUE(showsColorAlong(drawn, stroke, green)) << situation();
 
@@ -182,7 +220,7 @@ TEST_F(LiveDrawing, CopyPutsDrawingButNotToolbarOnClipboard)
 TEST_F(LiveDrawing, WithCompositorLiveDesktopShowsThroughTintAndInCopy)
 {
     ASSERT_NO_FATAL_FAILURE(startCompositor());
-    ASSERT_NO_FATAL_FAILURE(startDrawing());
+    ASSERT_NO_FATAL_FAILURE(startDrawingOverWindowBehindToolbar());
     const QImage drawn = drawLine(stroke, green);
     keepScreenshot(drawn, QStringLiteral("drawing_composited_stroke.png"));
     EXPECT_TRUE(showsColorAlong(drawn, stroke, green)) << situation();

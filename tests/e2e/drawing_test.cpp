@@ -96,24 +96,6 @@ QImage DrawingTest::copy(const QString &artifactName)
     return copied;
 }
 
-testing::AssertionResult DrawingTest::leavesOutToolbar(const QImage &copied) const
-{
-    if (!copied.rect().contains(quietCorner)) {
-        return testing::AssertionFailure() << "the picture does not cover the screen";
-    }
-    const QColor desktop = copied.pixelColor(quietCorner.center());
-    const testing::AssertionResult flat = showsOnly(copied, quietCorner, desktop);
-    if (!flat) {
-        return testing::AssertionFailure()
-               << "the picture's desktop is not flat: " << flat.message();
-    }
-    const testing::AssertionResult left = showsOnly(copied, m_toolbar.frame, desktop);
-    if (!left) {
-        return testing::AssertionFailure() << "the toolbar is in the picture: " << left.message();
-    }
-    return testing::AssertionSuccess();
-}
-
 void DrawingTest::pressInDraw(const QString &key)
 {
     ASSERT_TRUE(m_input.focus(m_draw.id)) << m_input.lastError().toStdString();

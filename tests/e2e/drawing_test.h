@@ -45,8 +45,6 @@ protected:
     // What action/copy puts on the clipboard, kept under artifactName; a null image, with the
     // failure reported, when nothing came.
     QImage copy(const QString &artifactName);
-    // Where the toolbar was, the picture shows the same desktop as in the quiet corner.
-    testing::AssertionResult leavesOutToolbar(const QImage &copied) const;
     void pressInDraw(const QString &key);
 
     // The screen once shows(screen) holds, or the last try when it never does.

@@ -65,10 +65,6 @@ constexpr int rimTolerance = 40;
 // centre at 2x and 75 px at 2.5x.
 const QColor edgeWindowColor(0x20, 0x40, 0x80);
 const QRect edgeWindowFrame(670, 0, 400, 800);
-// Behind where the toolbar comes, away from the tray host at the top right.
-const QColor behindToolbarColor(0xb0, 0x40, 0x60);
-const QRect behindToolbarFrame(150, 0, 980, 220);
-const QRect behindToolbarSample(170, 160, 40, 40);
 
 std::int64_t monotonicMs()
 {
@@ -439,30 +435,6 @@ protected:
         return testing::AssertionSuccess();
     }
 
-    // Drawing's copy over a window of one colour where the toolbar comes: the picture shows that
-    // window with the drawing's tint, once, where the toolbar is.
-    void expectCopyShowsWindowBehindToolbar(const QString &artifactName)
-    {
-        ASSERT_TRUE(m_desktop.showWindowAtBottom(behindToolbarFrame, behindToolbarColor));
-        ASSERT_NO_FATAL_FAILURE(startDrawing());
-        ASSERT_TRUE(behindToolbarFrame.contains(m_toolbar.frame))
-            << "the window meant to be behind the toolbar is not; " << m_toolbar.describe();
-        const QColor seen = tinted(behindToolbarColor, overlayTint);
-        const QImage screen = grabUntil(
-            [&](const QImage &shown) { return showsOnly(shown, behindToolbarSample, seen); });
-        ASSERT_TRUE(showsOnly(screen, behindToolbarSample, seen))
-            << "the window behind does not show under the tint; " << situation();
-
-        const QImage copied = copy(artifactName);
-        ASSERT_FALSE(copied.isNull());
-        EXPECT_TRUE(showsOnly(copied, behindToolbarSample, seen))
-            << "the window beside the toolbar is not in the picture as on screen";
-        EXPECT_TRUE(showsOnly(copied, m_toolbar.frame, seen))
-            << "where the toolbar was, the picture does not show the window behind it";
-        EXPECT_TRUE(showsTinted(copied, quietCorner))
-            << "the wallpaper is not in the picture, tinted as on screen";
-    }
-
     RootPixels m_pixels;
     ChildProcess m_cycler;
     TopLevelWindow m_loupe;
@@ -585,21 +557,6 @@ TEST_F(Loupe, MagnifiesWallpaperUnderPointerAsItShows)
     EXPECT_TRUE(showsBare(screen, nearCentre))
         << "the loupe does not show the wallpaper under the pointer; " << situation();
     ASSERT_TRUE(stopsByUrl());
-    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
-}
-
-TEST_F(Loupe, DrawingCopyShowsWindowBehindToolbarNotToolbar)
-{
-    ASSERT_NO_FATAL_FAILURE(
-        expectCopyShowsWindowBehindToolbar(QStringLiteral("loupe_copy_behind_toolbar.png")));
-    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
-}
-
-TEST_F(Loupe, WithCompositorDrawingCopyShowsWindowBehindToolbarNotToolbar)
-{
-    ASSERT_NO_FATAL_FAILURE(startCompositor());
-    ASSERT_NO_FATAL_FAILURE(expectCopyShowsWindowBehindToolbar(
-        QStringLiteral("loupe_composited_copy_behind_toolbar.png")));
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
