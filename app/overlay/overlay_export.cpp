@@ -24,41 +24,38 @@ void OverlayWindowController::addDrawingToSession()
         return;
     }
     const std::string failureText = "The drawing could not be added to the session: ";
-    m_isExporting = true;
-    const auto screenImage = screenCapture().captureStill(m_screen, ownWindows());
-    std::optional<QByteArray> png;
-    if (!screenImage) {
-        reportError(failureText + screenImage.error().message().toStdString());
-    } else if (!m_isClosing && m_drawingCanvas) {
-        png = m_drawingCanvas->renderPNG(*screenImage);
+    const auto png = renderDrawingOverCapture();
+    if (!png) {
+        reportError(failureText + png.error().message().toStdString());
+        return;
     }
-    if (png) {
-        const auto added =
-            m_sessionStore.addFrame(std::string_view(png->constData(), std::size_t(png->size())),
-                                    SessionFrameSource::drawing);
-        if (added) {
-            focusCanvas();
-        } else {
-            reportError(failureText + message(added.error()));
-        }
+    if (!*png) {
+        return;
     }
-    m_isExporting = false;
+    const auto added =
+        m_sessionStore.addFrame(std::string_view((*png)->constData(), std::size_t((*png)->size())),
+                                SessionFrameSource::drawing);
+    if (added) {
+        focusCanvas();
+    } else {
+        reportError(failureText + message(added.error()));
+    }
 }
 
-void OverlayWindowController::renderDrawingOverCapture(
-    std::function<void(std::optional<QByteArray>)> done)
+tl::expected<std::optional<QByteArray>, CaptureError>
+OverlayWindowController::renderDrawingOverCapture()
 {
-    m_isExporting = true;
-    std::optional<QByteArray> png;
     const auto screenImage = screenCapture().captureStill(m_screen, ownWindows());
-    if (screenImage && m_drawingCanvas) {
-        png = m_drawingCanvas->renderPNG(*screenImage);
+    if (!screenImage) {
+        return tl::unexpected(screenImage.error());
     }
-    done(png);
-    m_isExporting = false;
+    if (m_isClosing || !m_drawingCanvas) {
+        return std::nullopt;
+    }
+    return m_drawingCanvas->renderPNG(*screenImage);
 }
 
-void OverlayWindowController::exportDrawing(std::function<void(const QByteArray &)> use)
+void OverlayWindowController::exportDrawing(const std::function<void(const QByteArray &)> &use)
 {
     if (!m_drawingCanvas) {
         reportError(renderFailedText);
@@ -68,13 +65,15 @@ void OverlayWindowController::exportDrawing(std::function<void(const QByteArray 
         reportError(captureInProgressText);
         return;
     }
-    renderDrawingOverCapture([this, use = std::move(use)](const std::optional<QByteArray> &png) {
-        if (png) {
-            use(*png);
-        } else {
-            reportError(renderFailedText);
-        }
-    });
+    const auto png = renderDrawingOverCapture();
+    if (!png || !*png) {
+        reportError(renderFailedText);
+        return;
+    }
+    // Held while the picture is used: a save dialog runs its own event loop.
+    m_isExporting = true;
+    use(**png);
+    m_isExporting = false;
 }
 
 void OverlayWindowController::copyDrawing()

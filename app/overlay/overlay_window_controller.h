@@ -13,6 +13,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <tl/expected.hpp>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -23,6 +25,7 @@ namespace zentrel {
 class AppPreferences;
 class BreakTimerModel;
 class BreakTimerSession;
+struct CaptureError;
 class CursorHaloView;
 class DrawingCanvasView;
 class DrawingToolbarModel;
@@ -101,10 +104,12 @@ private:
     // Exports of the live drawing: a fresh picture of the screen with the drawing over it.
     void copyDrawing();
     void saveDrawing();
-    void renderDrawingOverCapture(std::function<void(std::optional<QByteArray>)> done);
-    // One export at a time: refused while a capture runs; a picture that cannot be made is
-    // reported, not dropped.
-    void exportDrawing(std::function<void(const QByteArray &)> use);
+    // The drawing over a fresh picture of the screen; nothing when the run is closing or the
+    // canvas cannot render it.
+    tl::expected<std::optional<QByteArray>, CaptureError> renderDrawingOverCapture();
+    // One export at a time: refused while one runs; a picture that cannot be made is reported,
+    // not dropped.
+    void exportDrawing(const std::function<void(const QByteArray &)> &use);
     // "Save to Session": the drawing over a fresh picture of the screen, as a frame of the
     // active session.
     void addDrawingToSession();
