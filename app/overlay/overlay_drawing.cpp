@@ -40,6 +40,7 @@ DrawingTool drawingTool(PresentationTool tool)
 
 void OverlayWindowController::showDrawing()
 {
+    m_exportModeName = "Draw";
     auto *canvas = new DrawingCanvasView;
     canvas->onEscape = [this] {
         close();

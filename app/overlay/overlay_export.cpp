@@ -78,30 +78,45 @@ void OverlayWindowController::exportDrawing(const std::function<void(const QByte
 
 void OverlayWindowController::copyDrawing()
 {
-    exportDrawing([](const QByteArray &png) {
-        auto *data = new QMimeData;
-        data->setData(QStringLiteral("image/png"), png);
-        QGuiApplication::clipboard()->setMimeData(data);
-    });
+    exportDrawing(&OverlayWindowController::copyPNGToClipboard);
 }
 
 void OverlayWindowController::saveDrawing()
 {
     exportDrawing([this](const QByteArray &png) {
-        // Owned by the overlay, so the dialog stays above the run's panels.
-        const QString path = QFileDialog::getSaveFileName(m_overlayPanel.get(),
-                                                          QStringLiteral("Save Drawing"),
-                                                          defaultExportPath("Draw", "png"),
-                                                          QStringLiteral("PNG image (*.png)"));
-        if (!path.isEmpty()) {
-            QSaveFile file(path);
-            if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size()
-                || !file.commit()) {
-                reportError("The canvas could not be saved: " + file.errorString().toStdString());
-            }
-        }
+        presentSavePanel(png,
+                         QStringLiteral("Save Drawing"),
+                         QStringLiteral("PNG image (*.png)"),
+                         "png",
+                         "The canvas could not be saved: ");
         focusCanvas();
     });
+}
+
+void OverlayWindowController::copyPNGToClipboard(const QByteArray &png)
+{
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("image/png"), png);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void OverlayWindowController::presentSavePanel(const QByteArray &data,
+                                               const QString &title,
+                                               const QString &filter,
+                                               std::string_view extension,
+                                               const std::string &failurePrefix)
+{
+    suspendCommandMonitor();
+    // Owned by the overlay, so the dialog stays above the run's panels.
+    const QString path = QFileDialog::getSaveFileName(
+        m_overlayPanel.get(), title, defaultExportPath(m_exportModeName, extension), filter);
+    if (!path.isEmpty()) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+            reportError(failurePrefix + file.errorString().toStdString());
+        }
+    }
+    resumeCommandMonitor();
 }
 
 } // namespace zentrel

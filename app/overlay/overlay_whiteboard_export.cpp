@@ -1,6 +1,5 @@
 // What leaves the whiteboard and Zevizu & Vozurir: the picture copied or saved as PNG, the board
 // as SVG or Excalidraw, an Excalidraw document brought in, and frames added to the session.
-#include "overlay/export_location.h"
 #include "overlay/overlay_window_controller.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 #include "whiteboard/editor/excalidraw_import_file.h"
@@ -9,19 +8,15 @@
 #include "whiteboard/model/excalidraw/excalidraw_import.h"
 #include "whiteboard/model/svg/svg_export.h"
 
-#include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QMimeData>
-#include <QSaveFile>
 
 namespace zentrel {
 namespace {
 
 const std::string canvasRenderFailedText = "The canvas could not be rendered.";
 const std::string importFailurePrefix = "The Excalidraw document could not be imported: ";
-const QString pngFilter = QStringLiteral("PNG image (*.png)");
+const QString saveTitle = QStringLiteral("Save");
 
 std::string_view bytesOf(const QByteArray &data)
 {
@@ -43,9 +38,7 @@ void OverlayWindowController::copyEditorImage()
         reportError(editorRenderFailedText());
         return;
     }
-    auto *data = new QMimeData;
-    data->setData(QStringLiteral("image/png"), *png);
-    QGuiApplication::clipboard()->setMimeData(data);
+    copyPNGToClipboard(*png);
 }
 
 void OverlayWindowController::saveEditorImage()
@@ -57,7 +50,8 @@ void OverlayWindowController::saveEditorImage()
         return;
     }
     presentSavePanel(*png,
-                     pngFilter,
+                     saveTitle,
+                     QStringLiteral("PNG image (*.png)"),
                      "png",
                      m_editorIsFreeze ? "The canvas could not be saved: "
                                       : "The whiteboard could not be saved: ");
@@ -74,6 +68,7 @@ void OverlayWindowController::exportSVG()
     }
     const std::string svg = renderBoardSVG(m_editorModel->currentBoard());
     presentSavePanel(QByteArray::fromStdString(svg),
+                     saveTitle,
                      QStringLiteral("SVG image (*.svg)"),
                      "svg",
                      "The whiteboard could not be saved: ");
@@ -90,6 +85,7 @@ void OverlayWindowController::exportExcalidraw()
         return;
     }
     presentSavePanel(QByteArray::fromStdString(*document),
+                     saveTitle,
                      QStringLiteral("Excalidraw document (*.excalidraw)"),
                      "excalidraw",
                      "The whiteboard could not be saved: ");
@@ -148,27 +144,6 @@ void OverlayWindowController::addCanvasFrameToSession()
         reportError("The frame could not be added to the session: " + message(added.error()));
     }
     focusEditorCanvas();
-}
-
-void OverlayWindowController::presentSavePanel(const QByteArray &data,
-                                               const QString &filter,
-                                               std::string_view extension,
-                                               const std::string &failurePrefix)
-{
-    suspendCommandMonitor();
-    // Owned by the overlay, so the dialog stays above the run's panels.
-    const QString path =
-        QFileDialog::getSaveFileName(m_overlayPanel.get(),
-                                     QStringLiteral("Save"),
-                                     defaultExportPath(m_exportModeName, extension),
-                                     filter);
-    if (!path.isEmpty()) {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-            reportError(failurePrefix + file.errorString().toStdString());
-        }
-    }
-    resumeCommandMonitor();
 }
 
 } // namespace zentrel

@@ -114,6 +114,15 @@ private:
     // active session.
     void addDrawingToSession();
     void reportError(const std::string &message);
+    static void copyPNGToClipboard(const QByteArray &png);
+    // Runs a save dialog with the editor's command keys paused (they come back on every path)
+    // and writes `data` atomically where the user chose; a failed write is reported after
+    // `failurePrefix`.
+    void presentSavePanel(const QByteArray &data,
+                          const QString &title,
+                          const QString &filter,
+                          std::string_view extension,
+                          const std::string &failurePrefix);
 
     // The whiteboard over the saved library, and Zevizu & Vozurir over a still of the screen:
     // one editor model and canvas, with their panels and command keys (overlay_whiteboard.cpp).
@@ -144,12 +153,6 @@ private:
     void addCanvasFrameToSession();
     // The text for a canvas that could not be rendered, by feature.
     std::string editorRenderFailedText() const;
-    // Runs a save dialog with the command keys paused (they come back on every path) and writes
-    // `data` atomically where the user chose; a failed write is reported after `failurePrefix`.
-    void presentSavePanel(const QByteArray &data,
-                          const QString &filter,
-                          std::string_view extension,
-                          const std::string &failurePrefix);
 
     QRect m_screen;
     AppPreferences &m_preferences;
@@ -173,6 +176,8 @@ private:
     std::unique_ptr<ScreenCaptureStream> m_loupeStream;
     // A copy or save is under way (its save dialog may be open); others wait their turn.
     bool m_isExporting = false;
+    // The feature word of saved file names.
+    std::string m_exportModeName = "Freeze";
     std::vector<QPointer<QWidget>> m_retiredPanels;
     std::vector<ScopedConnection> m_subscriptions;
     bool m_isClosing = false;
@@ -185,8 +190,6 @@ private:
     std::unique_ptr<WhiteboardEditorModel> m_editorModel;
     QPointer<WhiteboardCanvasView> m_editorCanvas;
     bool m_editorIsFreeze = false;
-    // The feature word of saved file names.
-    std::string m_exportModeName = "Freeze";
     std::unique_ptr<OverlayPanel> m_propertyPanel;
     const EventMonitor *m_commandMonitor = nullptr;
     ScopedConnection m_editorSubscription;
