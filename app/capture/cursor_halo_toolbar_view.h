@@ -9,7 +9,6 @@ namespace zentrel {
 class AppPreferences;
 class ColorWellButton;
 class OverlaySettingsModel;
-class ToolbarSelectionButton;
 
 // The cursor halo's floating strip: the halo colour, the settings button (selected while the
 // settings panel shows) and close. The colour is written to the preferences at once; the two
@@ -28,15 +27,12 @@ Q_SIGNALS:
     void closeRequested();
 
 private:
-    QWidget *makeContent();
+    QWidget *makeContent(OverlaySettingsModel &settingsModel);
     void refresh();
 
     AppPreferences &m_preferences;
-    OverlaySettingsModel &m_settingsModel;
     ColorWellButton *m_color = nullptr;
-    ToolbarSelectionButton *m_settingsButton = nullptr;
     ScopedConnection m_preferencesConnection;
-    ScopedConnection m_settingsConnection;
 };
 
 } // namespace zentrel

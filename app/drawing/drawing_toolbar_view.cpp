@@ -2,10 +2,10 @@
 
 #include "common/symbol_icon.h"
 #include "drawing/drawing_toolbar_model.h"
-#include "overlay/overlay_settings_model.h"
 #include "overlay/toolbar/toolbar_backdrop.h"
 #include "overlay/toolbar/toolbar_color_palette_view.h"
 #include "overlay/toolbar/toolbar_selection_button.h"
+#include "overlay/toolbar/toolbar_settings_button.h"
 #include "overlay/toolbar/toolbar_style.h"
 
 #include <QHBoxLayout>
@@ -19,15 +19,13 @@ DrawingToolbarView::DrawingToolbarView(DrawingToolbarModel &model,
                                        QWidget *parent)
     : QWidget(parent)
     , m_model(model)
-    , m_settingsModel(settingsModel)
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new TeachingControlStrip(makeContent(preferences), this));
+    layout->addWidget(new TeachingControlStrip(makeContent(preferences, settingsModel), this));
 
     refresh();
     m_modelConnection = m_model.selectedToolChanged.connect([this](DrawingTool) { refresh(); });
-    m_settingsConnection = m_settingsModel.changed.connect([this] { refresh(); });
 }
 
 QString DrawingToolbarView::displayName(DrawingTool tool)
@@ -76,7 +74,8 @@ QString DrawingToolbarView::symbolName(DrawingTool tool)
     return {};
 }
 
-QWidget *DrawingToolbarView::makeContent(AppPreferences &preferences)
+QWidget *DrawingToolbarView::makeContent(AppPreferences &preferences,
+                                         OverlaySettingsModel &settingsModel)
 {
     auto *content = new QWidget(this);
     auto *row = new QHBoxLayout(content);
@@ -120,15 +119,10 @@ QWidget *DrawingToolbarView::makeContent(AppPreferences &preferences)
     save->setAccessibleDescription(
         QStringLiteral("Adds the current drawing to the active session"));
 
-    m_settingsButton = new ToolbarSelectionButton(content);
-    m_settingsButton->setIcon(symbolIcon(QStringLiteral("slider.horizontal.3")));
-    m_settingsButton->setToolTip(QStringLiteral("Draw settings"));
-    m_settingsButton->setAccessibleName(QStringLiteral("Draw settings"));
-    connect(m_settingsButton,
-            &QToolButton::clicked,
-            this,
-            &DrawingToolbarView::toggleSettingsRequested);
-    row->addWidget(m_settingsButton, 0, Qt::AlignVCenter);
+    auto *settings =
+        new ToolbarSettingsButton(settingsModel, QStringLiteral("Draw settings"), content);
+    connect(settings, &QToolButton::clicked, this, &DrawingToolbarView::toggleSettingsRequested);
+    row->addWidget(settings, 0, Qt::AlignVCenter);
 
     addButton("xmark",
               QStringLiteral("Close"),
@@ -160,7 +154,6 @@ void DrawingToolbarView::refresh()
     for (const auto &[tool, button] : m_toolButtons) {
         button->setSelected(tool == m_model.selectedTool());
     }
-    m_settingsButton->setSelected(m_settingsModel.isSettingsVisible());
 }
 
 } // namespace zentrel

@@ -43,16 +43,13 @@ Q_SIGNALS:
     void closeRequested();
 
 private:
-    QWidget *makeContent(AppPreferences &preferences);
+    QWidget *makeContent(AppPreferences &preferences, OverlaySettingsModel &settingsModel);
     void addToolButtons(QWidget *content, QHBoxLayout *row);
     void refresh();
 
     DrawingToolbarModel &m_model;
-    OverlaySettingsModel &m_settingsModel;
     std::vector<std::pair<DrawingTool, ToolbarSelectionButton *>> m_toolButtons;
-    ToolbarSelectionButton *m_settingsButton = nullptr;
     ScopedConnection m_modelConnection;
-    ScopedConnection m_settingsConnection;
 };
 
 } // namespace zentrel

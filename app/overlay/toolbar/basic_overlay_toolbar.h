@@ -1,13 +1,10 @@
 #pragma once
 
-#include "common/signal.h"
-
 #include <QWidget>
 
 namespace zentrel {
 
 class OverlaySettingsModel;
-class ToolbarSelectionButton;
 
 // The whole toolbar of the zoom loupe and the spotlight: a settings button, selected while the
 // feature's settings panel shows, and a close button. It draws no background: the panel that
@@ -27,13 +24,6 @@ public:
 Q_SIGNALS:
     void toggleSettingsRequested();
     void closeRequested();
-
-private:
-    void refresh();
-
-    OverlaySettingsModel &m_settingsModel;
-    ToolbarSelectionButton *m_settingsButton;
-    ScopedConnection m_settingsConnection;
 };
 
 } // namespace zentrel
