@@ -134,9 +134,8 @@ RedrawArea CursorHaloModel::moveTo(PointF pointer)
 
 bool CursorHaloModel::recordClick(CursorClickKind kind, Timestamp at)
 {
+    const bool mustStart = m_clicks.empty();
     m_clicks.push_back({kind, m_pointer, at});
-    const bool mustStart = !m_animating;
-    m_animating = true;
     return mustStart;
 }
 
@@ -145,8 +144,7 @@ bool CursorHaloModel::prune(Timestamp now)
     std::erase_if(m_clicks, [now](const CursorClickAnimation &click) {
         return !progress(click, now).has_value();
     });
-    m_animating = !m_clicks.empty();
-    return m_animating;
+    return !m_clicks.empty();
 }
 
 std::vector<RippleAppearance> CursorHaloModel::ripples(Timestamp now) const

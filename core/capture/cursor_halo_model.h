@@ -120,7 +120,8 @@ public:
     // left: the view stops the timer, and the next click starts a new one.
     bool prune(Timestamp now);
 
-    bool isAnimating() const { return m_animating; }
+    // From a click until a tick has pruned the last ripple.
+    bool isAnimating() const { return !m_clicks.empty(); }
 
     const std::vector<CursorClickAnimation> &clicks() const { return m_clicks; }
 
@@ -131,7 +132,6 @@ private:
     CursorHaloSettings m_settings;
     PointF m_pointer;
     std::vector<CursorClickAnimation> m_clicks;
-    bool m_animating = false;
 };
 
 } // namespace zentrel
