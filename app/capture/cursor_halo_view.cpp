@@ -58,7 +58,11 @@ CursorHaloView::CursorHaloView(const AppPreferences &preferences, Now now, QWidg
     : QWidget(parent)
     , m_model(cursorHaloSettings(preferences))
     , m_now(std::move(now))
+    , m_animationTimer(new QTimer(this))
 {
+    m_animationTimer->setInterval(
+        std::chrono::duration_cast<std::chrono::milliseconds>(cursorHalo::animationInterval));
+    connect(m_animationTimer, &QTimer::timeout, this, &CursorHaloView::animationTick);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
@@ -83,15 +87,16 @@ void CursorHaloView::updateMouseLocation(QPointF location)
 
 void CursorHaloView::recordClick(CursorClickKind kind, Timestamp at)
 {
-    if (m_model.recordClick(kind, at) && !m_animationTimer) {
-        m_animationTimer = new QTimer(this);
-        m_animationTimer->setInterval(
-            std::chrono::duration_cast<std::chrono::milliseconds>(cursorHalo::animationInterval));
-        connect(m_animationTimer, &QTimer::timeout, this, &CursorHaloView::animationTick);
+    if (m_model.recordClick(kind, at)) {
         m_animationTimer->start();
     }
     update();
     updateShape();
+}
+
+bool CursorHaloView::isAnimating() const
+{
+    return m_animationTimer->isActive();
 }
 
 void CursorHaloView::animationTick()
@@ -100,8 +105,7 @@ void CursorHaloView::animationTick()
     update();
     updateShape();
     if (!live) {
-        delete m_animationTimer;
-        m_animationTimer = nullptr;
+        m_animationTimer->stop();
     }
 }
 

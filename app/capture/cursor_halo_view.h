@@ -37,7 +37,7 @@ public:
 
     const CursorHaloModel &model() const { return m_model; }
 
-    bool isAnimating() const { return m_animationTimer != nullptr; }
+    bool isAnimating() const;
 
     // What the window is cut to while it shapes it.
     QRegion shape() const;
@@ -57,7 +57,7 @@ private:
 
     CursorHaloModel m_model;
     Now m_now;
-    QTimer *m_animationTimer = nullptr;
+    QTimer *m_animationTimer;
     bool m_shapesWindow = false;
 };
 
