@@ -1,9 +1,9 @@
 #include "hotkeys/shortcut_recorder.h"
 
 #include "hotkeys/hotkey_registry.h"
-#include "hotkeys/key_positions.h"
 #include "hotkeys/shortcut_text.h"
 #include "platform/sound_player.h"
+#include "platform/x11/x11_combination.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -17,8 +17,6 @@ namespace {
 constexpr int recorderWidth = 130;
 // A click this close outside the box still counts as inside it.
 constexpr int clickSlack = 3;
-// X keycodes are Linux input codes plus 8.
-constexpr int x11KeycodeOffset = 8;
 
 const QString recordPlaceholder = QStringLiteral("Record Shortcut");
 const QString pressPlaceholder = QStringLiteral("Press Shortcut");
@@ -207,10 +205,7 @@ void ShortcutRecorder::handleKeyPress(const QKeyEvent &event)
     if (isModifierKey(event.key())) {
         return;
     }
-    const int scanCode = static_cast<int>(event.nativeScanCode());
-    const auto carbonKeyCode = scanCode > x11KeycodeOffset
-                                   ? hotkeys::carbonKeyCode(scanCode - x11KeycodeOffset)
-                                   : std::nullopt;
+    const auto carbonKeyCode = carbonKeyCodeOfX11Keycode(event.nativeScanCode());
     if (!carbonKeyCode) {
         m_services.sounds.beep();
         return;

@@ -8,23 +8,10 @@
 #include <utility>
 
 namespace zentrel {
-
-uint16_t shortcutModifierMask()
-{
-    return XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
-}
-
-std::optional<uint8_t> x11Keycode(int carbonKeyCode)
-{
-    // X keycodes are evdev codes moved up by 8, and stop at 255.
-    const auto evdev = hotkeys::evdevCode(carbonKeyCode);
-    if (!evdev || *evdev + 8 > 255) {
-        return std::nullopt;
-    }
-    return static_cast<uint8_t>(*evdev + 8);
-}
-
 namespace {
+
+// X keycodes are evdev codes moved up by this, and stop at 255.
+constexpr int evdevToX11Offset = 8;
 
 uint16_t x11Modifiers(int carbonModifiers)
 {
@@ -44,6 +31,28 @@ uint16_t x11Modifiers(int carbonModifiers)
 }
 
 } // namespace
+
+uint16_t shortcutModifierMask()
+{
+    return XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
+}
+
+std::optional<uint8_t> x11Keycode(int carbonKeyCode)
+{
+    const auto evdev = hotkeys::evdevCode(carbonKeyCode);
+    if (!evdev || *evdev + evdevToX11Offset > 255) {
+        return std::nullopt;
+    }
+    return static_cast<uint8_t>(*evdev + evdevToX11Offset);
+}
+
+std::optional<int> carbonKeyCodeOfX11Keycode(uint32_t keycode)
+{
+    if (keycode <= evdevToX11Offset || keycode > 255) {
+        return std::nullopt;
+    }
+    return hotkeys::carbonKeyCode(static_cast<int>(keycode) - evdevToX11Offset);
+}
 
 std::optional<X11Combination> x11Combination(const hotkeys::Shortcut &shortcut)
 {
