@@ -4,8 +4,12 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zentrel::hotkeys {
+
+// What every hot key's settings key starts with; the name's raw value follows.
+inline constexpr std::string_view defaultsKeyPrefix = "Hotkeys_";
 
 // The name of one global hot key; also the suffix of its settings key. Names compare by their
 // raw value alone.
@@ -14,7 +18,7 @@ struct Name
     std::string rawValue;
     std::optional<Shortcut> defaultShortcut;
 
-    std::string defaultsKey() const { return "Hotkeys_" + rawValue; }
+    std::string defaultsKey() const { return std::string(defaultsKeyPrefix) + rawValue; }
 
     friend bool operator==(const Name &left, const Name &right)
     {

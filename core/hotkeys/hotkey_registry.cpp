@@ -5,11 +5,6 @@
 #include <cstdio>
 
 namespace zentrel::hotkeys {
-namespace {
-
-constexpr std::string_view keyPrefix = "Hotkeys_";
-
-} // namespace
 
 HotkeyRegistry::HotkeyRegistry(DefaultsStore &defaults,
                                ShortcutGrabber &grabber,
@@ -27,18 +22,13 @@ void HotkeyRegistry::declare(const Name &name)
     }
 }
 
-std::optional<Shortcut> HotkeyRegistry::storedShortcut(const std::string &rawValue) const
+std::optional<Shortcut> HotkeyRegistry::shortcut(const Name &name) const
 {
-    const auto stored = m_defaults.storedValue(std::string(keyPrefix) + rawValue);
+    const auto stored = m_defaults.storedValue(name.defaultsKey());
     if (!stored || !stored->is_string()) {
         return std::nullopt;
     }
     return Shortcut::fromJsonText(stored->get<std::string>());
-}
-
-std::optional<Shortcut> HotkeyRegistry::shortcut(const Name &name) const
-{
-    return storedShortcut(name.rawValue);
 }
 
 bool HotkeyRegistry::hasStoredValue(const Name &name) const
@@ -91,7 +81,7 @@ void HotkeyRegistry::store(const Shortcut &newShortcut, const Name &name)
 bool HotkeyRegistry::isStoredByAnotherName(const Shortcut &combination, const Name &name) const
 {
     for (const Name &other : storedNames()) {
-        if (other.rawValue != name.rawValue && storedShortcut(other.rawValue) == combination) {
+        if (other.rawValue != name.rawValue && shortcut(other) == combination) {
             return true;
         }
     }
@@ -151,8 +141,8 @@ std::vector<Name> HotkeyRegistry::storedNames() const
 {
     std::vector<Name> names;
     for (const std::string &key : m_defaults.storedKeys()) {
-        if (key.starts_with(keyPrefix)) {
-            names.push_back(Name{key.substr(keyPrefix.size()), std::nullopt});
+        if (key.starts_with(defaultsKeyPrefix)) {
+            names.push_back(Name{key.substr(defaultsKeyPrefix.size()), std::nullopt});
         }
     }
     return names;
@@ -188,7 +178,7 @@ std::set<Shortcut> HotkeyRegistry::handlerShortcuts() const
     std::set<Shortcut> combinations;
     for (const HandlerTable *table : {&m_keyDownHandlers, &m_keyUpHandlers}) {
         for (const auto &[rawValue, handlers] : *table) {
-            if (const auto stored = storedShortcut(rawValue)) {
+            if (const auto stored = shortcut(Name{rawValue, std::nullopt})) {
                 combinations.insert(*stored);
             }
         }
@@ -268,7 +258,7 @@ void HotkeyRegistry::dispatch(const HandlerTable &table, const Shortcut &reporte
     // Copied: a handler may add or remove handlers while this runs.
     const HandlerTable snapshot = table;
     for (const auto &[rawValue, handlers] : snapshot) {
-        if (storedShortcut(rawValue) == reported) {
+        if (shortcut(Name{rawValue, std::nullopt}) == reported) {
             for (const Handler &handler : handlers) {
                 handler();
             }

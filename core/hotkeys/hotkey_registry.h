@@ -86,7 +86,6 @@ private:
     void release(const Shortcut &shortcut);
     bool isStoredByAnotherName(const Shortcut &shortcut, const Name &name) const;
     void dispatch(const HandlerTable &table, const Shortcut &shortcut) const;
-    std::optional<Shortcut> storedShortcut(const std::string &rawValue) const;
     std::set<Shortcut> handlerShortcuts() const;
 
     DefaultsStore &m_defaults;
