@@ -71,13 +71,12 @@ void BreakTimerSession::start()
     m_modelConnection = m_model->changed.connect([this] { onModelChanged(); });
     installPanel(makeView());
     installEscapeMonitor();
-    m_styleConnection = m_preferences.changed.connect([this](AppPreferences::Setting setting) {
-        if (setting == AppPreferences::Setting::breakTimerPresentationStyle) {
+    m_styleConnection =
+        m_preferences.onChange(AppPreferences::Setting::breakTimerPresentationStyle, [this] {
             // After the current event: the change may come from a click in a panel that the
             // rebuild closes.
             QTimer::singleShot(0, this, &BreakTimerSession::rebuildContent);
-        }
-    });
+        });
 }
 
 BreakTimerView *BreakTimerSession::makeView()

@@ -28,11 +28,7 @@ TrayIcon::TrayIcon(AppPreferences &preferences, QMenu *menu, QObject *parent)
     });
     updateIcon();
     m_preferencesConnection =
-        m_preferences.changed.connect([this](AppPreferences::Setting setting) {
-            if (setting == AppPreferences::Setting::isEnabled) {
-                updateIcon();
-            }
-        });
+        m_preferences.onChange(AppPreferences::Setting::isEnabled, [this] { updateIcon(); });
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         m_trayIcon->show();
     } else {

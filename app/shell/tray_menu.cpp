@@ -22,12 +22,8 @@ TrayMenu::TrayMenu(AppCoordinator &coordinator,
 {
     rebuild();
     m_modeConnection = m_coordinator.modeChanged.connect([this](AppMode) { rebuild(); });
-    m_preferencesConnection =
-        m_coordinator.preferences().changed.connect([this](AppPreferences::Setting setting) {
-            if (setting == AppPreferences::Setting::isEnabled) {
-                rebuild();
-            }
-        });
+    m_preferencesConnection = m_coordinator.preferences().onChange(
+        AppPreferences::Setting::isEnabled, [this] { rebuild(); });
     // Only the features' own keys show in the menu; the leader rebinds two dozen names at once.
     m_hotkeysConnection = m_hotkeys.shortcutChanged.connect([this](const std::string &name) {
         for (const auto &[feature, title] : featureMenuTitles) {

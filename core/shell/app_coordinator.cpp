@@ -7,8 +7,12 @@ AppCoordinator::AppCoordinator(DefaultsStore &defaults, Ports ports)
     , m_ports(ports)
     , m_errorAlerts(ports.alerts)
 {
-    m_preferencesConnection = m_preferences.changed.connect(
-        [this](AppPreferences::Setting setting) { onPreferenceChanged(setting); });
+    // Switching the program off closes the running feature.
+    m_preferencesConnection = m_preferences.onChange(AppPreferences::Setting::isEnabled, [this] {
+        if (!m_preferences.isEnabled()) {
+            handleCloseCurrentMode();
+        }
+    });
 }
 
 AppCoordinator::~AppCoordinator()
@@ -167,13 +171,6 @@ void AppCoordinator::carryOut(const HotkeyActivationDecision &decision)
 void AppCoordinator::reportError(const std::string &text)
 {
     m_errorAlerts.report(text);
-}
-
-void AppCoordinator::onPreferenceChanged(AppPreferences::Setting setting)
-{
-    if (setting == AppPreferences::Setting::isEnabled && !m_preferences.isEnabled()) {
-        handleCloseCurrentMode();
-    }
 }
 
 void AppCoordinator::setMode(AppMode mode)

@@ -59,7 +59,6 @@ private:
     void handleOverlayExit(std::uint64_t run, AppMode mode);
     void dispatch(const PresentationCommand &command);
     void carryOut(const HotkeyActivationDecision &decision);
-    void onPreferenceChanged(AppPreferences::Setting setting);
     void setMode(AppMode mode);
 
     AppPreferences m_preferences;

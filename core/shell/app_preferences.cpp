@@ -185,6 +185,15 @@ ActivationStyle AppPreferences::activationStyle(PresentationFeature feature) con
     return found != m_activationStyles.end() ? found->second : ActivationStyle::toggle;
 }
 
+ScopedConnection AppPreferences::onChange(Setting setting, std::function<void()> handler)
+{
+    return changed.connect([setting, handler = std::move(handler)](Setting assigned) {
+        if (assigned == setting) {
+            handler();
+        }
+    });
+}
+
 void AppPreferences::write(Setting setting, nlohmann::json value)
 {
     m_defaults.setValue(std::string(key(setting)), std::move(value));

@@ -9,6 +9,7 @@
 #include "shell/presentation_feature.h"
 #include "shell/roughness_level.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -148,6 +149,9 @@ public:
 
     // Sent after a setting has been assigned and written.
     Signal<Setting> changed;
+
+    // Runs handler after each assignment of the one setting, for as long as the connection lasts.
+    [[nodiscard]] ScopedConnection onChange(Setting setting, std::function<void()> handler);
 
 private:
     void load();

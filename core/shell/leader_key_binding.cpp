@@ -88,12 +88,8 @@ LeaderKeyBinder::LeaderKeyBinder(AppPreferences &preferences,
     , m_registry(registry)
     , m_scheduler(scheduler)
 {
-    m_preferencesConnection =
-        m_preferences.changed.connect([this](AppPreferences::Setting setting) {
-            if (setting == AppPreferences::Setting::leaderModifiers) {
-                scheduleRebind();
-            }
-        });
+    m_preferencesConnection = m_preferences.onChange(AppPreferences::Setting::leaderModifiers,
+                                                     [this] { scheduleRebind(); });
 }
 
 void LeaderKeyBinder::applyNow()

@@ -143,11 +143,7 @@ ToolbarColorPaletteView::ToolbarColorPaletteView(AppPreferences &preferences, QW
 
     refresh();
     m_preferencesConnection =
-        m_preferences.changed.connect([this](AppPreferences::Setting setting) {
-            if (setting == AppPreferences::Setting::drawingColor) {
-                refresh();
-            }
-        });
+        m_preferences.onChange(AppPreferences::Setting::drawingColor, [this] { refresh(); });
 }
 
 void ToolbarColorPaletteView::refresh()

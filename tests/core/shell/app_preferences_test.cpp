@@ -211,6 +211,20 @@ TEST(AppPreferences, ClampsAnAssignedBreakDurationAndNotifiesOnlyTheResult)
     }
 }
 
+TEST(AppPreferences, OnChangeFollowsOneSettingOnly)
+{
+    MemoryDefaultsStore store;
+    AppPreferences preferences(store);
+    std::vector<bool> seen;
+    const ScopedConnection connection =
+        preferences.onChange(Setting::isEnabled, [&] { seen.push_back(preferences.isEnabled()); });
+    preferences.setLineWidth(3);
+    preferences.setAllowsExternalCommandURLs(true);
+    preferences.setEnabled(false);
+    preferences.setEnabled(false);
+    EXPECT_EQ(seen, (std::vector<bool>{false, false}));
+}
+
 TEST(AppPreferences, ReplacesNonFiniteDoublesWithTheDefault)
 {
     for (const auto &stored : json::array({"nan", "-inf", notANumber, infinity})) {
@@ -337,10 +351,8 @@ TEST(AppPreferences, LeaderToggleOnAndOffRestoresTheSetAndWritesEachTime)
     AppPreferences preferences(store);
     const ModifierFlags before = preferences.leaderModifiers();
     std::vector<json> written;
-    const ScopedConnection connection = preferences.changed.connect([&](Setting setting) {
-        if (setting == Setting::leaderModifiers) {
-            written.push_back(*store.storedValue("controls.leaderKey"));
-        }
+    const ScopedConnection connection = preferences.onChange(Setting::leaderModifiers, [&] {
+        written.push_back(*store.storedValue("controls.leaderKey"));
     });
 
     preferences.setLeaderModifier(ModifierFlag::command, true);
