@@ -253,10 +253,10 @@ void ShortcutRecorder::handleKeyPress(const QKeyEvent &event)
     }
 }
 
+// The registry's change notice shows the new combination in the box.
 void ShortcutRecorder::store(const hotkeys::Shortcut &shortcut)
 {
     m_services.hotkeys.setShortcut(shortcut, m_name);
-    showStoredShortcut();
     Q_EMIT shortcutChanged(shortcut);
     clearFocus();
 }
@@ -264,7 +264,6 @@ void ShortcutRecorder::store(const hotkeys::Shortcut &shortcut)
 void ShortcutRecorder::clearShortcut()
 {
     m_services.hotkeys.setShortcut(std::nullopt, m_name);
-    setText(QString());
     Q_EMIT shortcutChanged(std::nullopt);
 }
 

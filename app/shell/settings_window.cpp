@@ -81,10 +81,10 @@ QWidget *SettingsWindow::makeGeneralTab()
     connect(m_enabled, &QCheckBox::clicked, this, [this](bool on) {
         m_services.preferences.setEnabled(on);
     });
-    // The box shows what the entry on disk says, not what was clicked.
+    // The box shows what the entry on disk says, not what was clicked: the manager reads it
+    // back and reports the change.
     connect(m_launchAtLogin, &QCheckBox::clicked, this, [this](bool on) {
         m_services.launchAtLogin.setEnabled(on);
-        showLaunchAtLogin();
     });
     connect(m_externalCommandUrls, &QCheckBox::clicked, this, [this](bool on) {
         m_services.preferences.setAllowsExternalCommandURLs(on);

@@ -125,6 +125,7 @@ TEST_F(ShortcutRecorderTest, RecordsAChordStoresItAndStops)
     EXPECT_EQ(sounds.beeps, 1);
     EXPECT_EQ(registry.shortcut(draw), cmdShiftK);
     EXPECT_EQ(defaults.storedValue("Hotkeys_toggleDraw"), cmdShiftK.jsonText());
+    EXPECT_EQ(drawRecorder->text(), QStringLiteral("Shift+Super+K"));
     ASSERT_EQ(changes.count(), 1);
     EXPECT_FALSE(drawRecorder->isRecording());
     EXPECT_FALSE(registry.isPaused());
