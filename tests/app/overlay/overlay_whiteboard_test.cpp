@@ -6,7 +6,6 @@
 #include "whiteboard/editor/whiteboard_creation.h"
 
 #include <QApplication>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -25,13 +24,14 @@ WhiteboardCanvasView *runningCanvas()
     return nullptr;
 }
 
-// A whiteboard run on an offscreen screen, its library in a test-only data folder.
+// A whiteboard run on an offscreen screen, its library in a data folder of its own: tests run
+// side by side, and a shared library let one test's board turn up in another's.
 class OverlayWhiteboardTest : public testing::Test
 {
 protected:
     OverlayWhiteboardTest()
     {
-        QStandardPaths::setTestModeEnabled(true);
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dataHome.path().string()));
         preferences.setDrawingColor({1, 0, 0, 1});
         controller.start(AppMode::whiteboard);
     }
@@ -39,14 +39,13 @@ protected:
     ~OverlayWhiteboardTest() override
     {
         controller.close();
-        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-             + QStringLiteral("/Zentrel"))
-            .removeRecursively();
+        qunsetenv("XDG_DATA_HOME");
     }
 
     // Preference changes reach the editor after the assignment has returned.
     static void settle() { QTest::qWait(1); }
 
+    TemporaryDirectory dataHome;
     MemoryDefaultsStore defaults;
     AppPreferences preferences{defaults};
     SystemClock clock;
