@@ -46,11 +46,6 @@ bool isExpired(const DrawingCanvasItem &item, Timestamp now)
     return stroke != nullptr && fadeAlpha(*stroke, now) <= 0;
 }
 
-double distance(PointF a, PointF b)
-{
-    return std::hypot(b.x - a.x, b.y - a.y);
-}
-
 } // namespace
 
 DrawingCanvasModel::DrawingCanvasModel()

@@ -18,11 +18,6 @@ PointF midpoint(PointF a, PointF b)
     return {(a.x + b.x) / 2, (a.y + b.y) / 2};
 }
 
-double distance(PointF a, PointF b)
-{
-    return std::hypot(b.x - a.x, b.y - a.y);
-}
-
 bool isFinite(PointF point)
 {
     return std::isfinite(point.x) && std::isfinite(point.y);
@@ -59,7 +54,7 @@ void appendEdgePoints(PointF from, PointF to, std::vector<PointF> &points)
     const int count = std::max(static_cast<int>(std::ceil(distance(from, to) / 14)), 1);
     for (int j = 0; j < count; ++j) {
         const double t = static_cast<double>(j) / count;
-        points.push_back({from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t});
+        points.push_back(lerp(from, to, t));
     }
 }
 

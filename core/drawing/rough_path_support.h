@@ -63,7 +63,6 @@ struct Bounds
 Bounds boundsOf(RectF rect);
 
 PointF midpoint(PointF a, PointF b);
-double distance(PointF a, PointF b);
 bool isFinite(PointF point);
 bool isFinite(RectF rect);
 bool allFinite(const std::vector<PointF> &points);

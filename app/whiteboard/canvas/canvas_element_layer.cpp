@@ -1,7 +1,7 @@
 #include "whiteboard/canvas/canvas_element_layer.h"
 
+#include "common/geometry.h"
 #include "whiteboard/canvas/canvas_backdrop.h"
-#include "whiteboard/model/whiteboard_geometry.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QPainter>

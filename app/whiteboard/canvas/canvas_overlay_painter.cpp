@@ -9,18 +9,7 @@
 
 #include <QPainter>
 
-#include <cmath>
-
 namespace zentrel {
-
-namespace {
-
-QRectF dragRect(PointF a, PointF b)
-{
-    return QRectF(std::min(a.x, b.x), std::min(a.y, b.y), std::abs(b.x - a.x), std::abs(b.y - a.y));
-}
-
-} // namespace
 
 void paintCreationPreview(QPainter &painter,
                           const WhiteboardEditorModel &model,
@@ -57,7 +46,8 @@ void paintSelectionOverlay(QPainter &painter,
     painter.save();
     if (model.interaction().kind == WhiteboardInteraction::Kind::marqueeSelecting
         && drag.startScenePoint && drag.currentScenePoint) {
-        const QRectF marquee = dragRect(*drag.startScenePoint, *drag.currentScenePoint);
+        const QRectF marquee =
+            toQRectF(rectBetween(*drag.startScenePoint, *drag.currentScenePoint));
         QColor fill = accent;
         fill.setAlphaF(0.15);
         painter.fillRect(marquee, fill);

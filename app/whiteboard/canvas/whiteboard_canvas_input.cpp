@@ -140,9 +140,9 @@ void WhiteboardCanvasView::pressWithSelectionTool(PointF point, bool extending, 
     }
     if (isOnRotationHandle(m_model, point)) {
         const RectF bounds = *selectionBounds(m_model);
+        const PointF centre = rectCenter(bounds);
         m_drag.sourceSelectionBounds = bounds;
-        m_drag.sourceRotationAngle = std::atan2(point.y - (bounds.y + bounds.height / 2),
-                                                point.x - (bounds.x + bounds.width / 2));
+        m_drag.sourceRotationAngle = std::atan2(point.y - centre.y, point.x - centre.x);
         m_model.beginTransaction();
         m_model.setInteraction({Kind::rotating});
         return;
@@ -191,8 +191,7 @@ void WhiteboardCanvasView::dragTo(PointF point, QPointF viewPoint)
     case Kind::rotating:
         if (m_drag.sourceSelectionBounds && m_drag.sourceRotationAngle
             && canTransformSelection(m_model)) {
-            const RectF &bounds = *m_drag.sourceSelectionBounds;
-            const PointF centre{bounds.x + bounds.width / 2, bounds.y + bounds.height / 2};
+            const PointF centre = rectCenter(*m_drag.sourceSelectionBounds);
             const double angle = std::atan2(point.y - centre.y, point.x - centre.x);
             rotateSelection(m_model, centre, angle - *m_drag.sourceRotationAngle);
             m_drag.sourceRotationAngle = angle;
@@ -244,12 +243,7 @@ void WhiteboardCanvasView::mouseReleaseEvent(QMouseEvent *event)
         break;
     case Kind::marqueeSelecting:
         if (const auto start = m_drag.startScenePoint) {
-            selectInMarquee(m_model,
-                            {std::min(start->x, point.x),
-                             std::min(start->y, point.y),
-                             std::abs(point.x - start->x),
-                             std::abs(point.y - start->y)},
-                            extending);
+            selectInMarquee(m_model, rectBetween(*start, point), extending);
         }
         break;
     case Kind::moving:

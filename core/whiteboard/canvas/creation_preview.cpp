@@ -1,8 +1,5 @@
 #include "whiteboard/canvas/creation_preview.h"
 
-#include <algorithm>
-#include <cmath>
-
 namespace zentrel {
 
 std::optional<WhiteboardElementKind> draggedElementKind(WhiteboardTool tool)
@@ -53,10 +50,7 @@ std::optional<WhiteboardElement> creationPreviewElement(WhiteboardTool tool,
         element.setFrame({start.x, start.y, current.x - start.x, current.y - start.y});
         break;
     default:
-        element.setFrame({std::min(start.x, current.x),
-                          std::min(start.y, current.y),
-                          std::abs(current.x - start.x),
-                          std::abs(current.y - start.y)});
+        element.setFrame(rectBetween(start, current));
         break;
     }
     return element;

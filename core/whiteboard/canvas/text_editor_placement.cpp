@@ -1,6 +1,6 @@
 #include "whiteboard/canvas/text_editor_placement.h"
 
-#include "whiteboard/model/whiteboard_geometry.h"
+#include "common/geometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,8 +46,9 @@ TextEditorPlacement containerTextPlacement(const WhiteboardElement &shape, doubl
 {
     RectF area;
     if (shape.kind == WhiteboardElementKind::arrow) {
-        area = {shape.x + shape.width / 2 - arrowLabelWidth / 2,
-                shape.y + shape.height / 2 - arrowLabelHeight / 2,
+        const PointF centre = rectCenter(shape.frame());
+        area = {centre.x - arrowLabelWidth / 2,
+                centre.y - arrowLabelHeight / 2,
                 arrowLabelWidth,
                 arrowLabelHeight};
     } else {

@@ -1,9 +1,9 @@
 #include "whiteboard/editor/whiteboard_creation.h"
 
+#include "common/geometry.h"
 #include "whiteboard/editor/whiteboard_layers.h"
 #include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/editor/whiteboard_text.h"
-#include "whiteboard/model/whiteboard_geometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "whiteboard/editor/whiteboard_hit_index.h"
 
+#include "common/geometry.h"
 #include "whiteboard/editor/whiteboard_selection.h"
-#include "whiteboard/model/whiteboard_geometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,7 +58,7 @@ MissReach strokeReach(const WhiteboardElement &element, double reach)
     }
     // The exact test turns the point about the stored frame's centre, which keeps its distance
     // to that centre; the farthest point bounds every rotation.
-    const PointF centre{element.x + element.width / 2, element.y + element.height / 2};
+    const PointF centre = rectCenter(element.frame());
     double farthest = 0;
     for (const WhiteboardPoint &p : element.points) {
         const double dx = p.x - centre.x;
@@ -91,7 +91,7 @@ MissReach missReach(const WhiteboardElement &element, double tolerance)
     }
     const double reachX = (std::abs(element.width) / 2 + tolerance) * quickRejectReach + stroke;
     const double reachY = (std::abs(element.height) / 2 + tolerance) * quickRejectReach + stroke;
-    const PointF centre{element.x + element.width / 2, element.y + element.height / 2};
+    const PointF centre = rectCenter(element.frame());
     if (element.rotation == 0) {
         return boxReach(centre.x - reachX, centre.y - reachY, centre.x + reachX, centre.y + reachY);
     }

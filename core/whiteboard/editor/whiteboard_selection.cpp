@@ -1,7 +1,7 @@
 #include "whiteboard/editor/whiteboard_selection.h"
 
+#include "common/geometry.h"
 #include "whiteboard/editor/whiteboard_hit_index.h"
-#include "whiteboard/model/whiteboard_geometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
 #include "whiteboard/editor/whiteboard_text.h"
 
+#include "common/geometry.h"
 #include "common/text.h"
 #include "whiteboard/editor/whiteboard_creation.h"
 #include "whiteboard/editor/whiteboard_layers.h"
 #include "whiteboard/editor/whiteboard_selection.h"
-#include "whiteboard/model/whiteboard_geometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,7 +26,7 @@ RectF labelFrameInContainer(double width, double height, const WhiteboardElement
 {
     if (container.kind == WhiteboardElementKind::line
         || container.kind == WhiteboardElementKind::arrow) {
-        const PointF middle{container.x + container.width / 2, container.y + container.height / 2};
+        const PointF middle = rectCenter(container.frame());
         const double w = std::clamp(width, segmentLabelMinimumWidth, segmentLabelMaximumWidth);
         return {middle.x - w / 2, middle.y - height / 2, w, height};
     }

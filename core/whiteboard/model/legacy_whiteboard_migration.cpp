@@ -115,10 +115,7 @@ struct ElementMaker
                 // Signed, so a line drawn up or left keeps pointing that way.
                 element.setFrame({first.x, first.y, last.x - first.x, last.y - first.y});
             } else {
-                element.setFrame({std::min(first.x, last.x),
-                                  std::min(first.y, last.y),
-                                  std::abs(last.x - first.x),
-                                  std::abs(last.y - first.y)});
+                element.setFrame(rectBetween(first, last));
             }
         }
         if (element.kind == WhiteboardElementKind::freedraw) {

@@ -1,6 +1,6 @@
 #include "whiteboard/model/whiteboard_element.h"
 
-#include "whiteboard/model/whiteboard_geometry.h"
+#include "common/geometry.h"
 
 #include <cmath>
 

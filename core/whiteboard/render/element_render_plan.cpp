@@ -1,9 +1,9 @@
 #include "whiteboard/render/element_render_plan.h"
 
+#include "common/geometry.h"
 #include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/editor/whiteboard_styles.h"
 #include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
-#include "whiteboard/model/whiteboard_geometry.h"
 #include "whiteboard/render/render_geometry.h"
 
 #include <algorithm>
@@ -202,10 +202,8 @@ void planMarkerNumber(const WhiteboardElement &element,
     text.fontSize = std::min(r.width, r.height) * 0.5;
     text.color = Color{1, 1, 1, 1};
     const SizeF size = measured(measure, text.text, text.family, text.fontSize);
-    text.box = {r.x + r.width / 2 - size.width / 2,
-                r.y + r.height / 2 - size.height / 2,
-                size.width,
-                size.height};
+    const PointF centre = rectCenter(r);
+    text.box = {centre.x - size.width / 2, centre.y - size.height / 2, size.width, size.height};
     plan.text = std::move(text);
 }
 
@@ -313,7 +311,7 @@ ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,
 {
     ElementRenderPlan plan;
     plan.rotation = element.rotation;
-    plan.centre = {element.x + element.width / 2, element.y + element.height / 2};
+    plan.centre = rectCenter(element.frame());
     std::optional<RoughPathGenerator> generator;
     if (roughness != RoughnessLevel::none) {
         generator.emplace(elementRoughSeed(element), roughPathRoughness(roughness));

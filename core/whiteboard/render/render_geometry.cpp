@@ -1,6 +1,6 @@
 #include "whiteboard/render/render_geometry.h"
 
-#include "whiteboard/model/whiteboard_geometry.h"
+#include "common/geometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,11 +15,6 @@ constexpr int curveSteps = 16;
 constexpr double hatchGap = 8;
 constexpr double hatchMargin = 12;
 constexpr double arrowHeadAngle = 0.4487989505128276; // π / 7
-
-PointF lerp(PointF a, PointF b, double t)
-{
-    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
-}
 
 // Where the segment a→b crosses the inside of the polygons, as parameters along a→b.
 std::vector<double> crossings(const std::vector<std::vector<PointF>> &polygons, PointF a, PointF b)

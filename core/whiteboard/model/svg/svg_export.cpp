@@ -1,7 +1,7 @@
 #include "whiteboard/model/svg/svg_export.h"
 
+#include "common/geometry.h"
 #include "whiteboard/model/svg/svg_text.h"
-#include "whiteboard/model/whiteboard_geometry.h"
 
 #include <array>
 #include <cmath>

@@ -1,7 +1,5 @@
 #include "whiteboard/model/whiteboard_element.h"
 
-#include "whiteboard/model/whiteboard_geometry.h"
-
 #include <gtest/gtest.h>
 
 #include <numbers>
@@ -143,15 +141,4 @@ TEST(WhiteboardElement, ResizeFromAFlatRectangleOnlyShifts)
     stroke.resize({0, 0, 10, 10}, {100, 100, 20, 5});
     EXPECT_EQ(stroke.points, (std::vector<WhiteboardPoint>{{104, 100}, {108, 105}}));
     EXPECT_EQ(stroke.frame(), (RectF{1, 2, 3, 4}));
-}
-
-TEST(WhiteboardGeometry, QueriesNormaliseSignedRectangles)
-{
-    const RectF signedRect{10, 10, -10, -20};
-    EXPECT_EQ(rectCenter(signedRect), (PointF{5, 0}));
-    EXPECT_EQ(unionRect(signedRect, {20, 0, 0, 0}), (RectF{0, -10, 20, 20}));
-    EXPECT_EQ(insetRect(signedRect, 2, 2), (RectF{2, -8, 6, 16}));
-    EXPECT_EQ(insetRect(signedRect, 6, 0), (RectF{5, 0, 0, 0}));
-    EXPECT_TRUE(rectContains(signedRect, {0, -10}));
-    EXPECT_DOUBLE_EQ(distanceToSegment({3, 4}, {0, 0}, {0, 0}), 5);
 }

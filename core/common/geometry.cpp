@@ -1,4 +1,4 @@
-#include "whiteboard/model/whiteboard_geometry.h"
+#include "common/geometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,6 +17,11 @@ RectF normalizedRect(const RectF &rect)
         result.height = -result.height;
     }
     return result;
+}
+
+RectF rectBetween(PointF a, PointF b)
+{
+    return {std::min(a.x, b.x), std::min(a.y, b.y), std::abs(b.x - a.x), std::abs(b.y - a.y)};
 }
 
 double minX(const RectF &rect)
@@ -41,10 +46,10 @@ double maxY(const RectF &rect)
     return normal.y + normal.height;
 }
 
+// A signed rectangle has the same centre as its normalised one.
 PointF rectCenter(const RectF &rect)
 {
-    const RectF normal = normalizedRect(rect);
-    return {normal.x + normal.width / 2, normal.y + normal.height / 2};
+    return {rect.x + rect.width / 2, rect.y + rect.height / 2};
 }
 
 RectF insetRect(const RectF &rect, double dx, double dy)
@@ -88,6 +93,11 @@ double distanceToSegment(PointF point, PointF a, PointF b)
     const double t =
         std::clamp(((point.x - a.x) * ex + (point.y - a.y) * ey) / lengthSquared, 0.0, 1.0);
     return distance(point, {a.x + t * ex, a.y + t * ey});
+}
+
+PointF lerp(PointF a, PointF b, double t)
+{
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
 }
 
 } // namespace zentrel

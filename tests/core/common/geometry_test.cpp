@@ -1,0 +1,16 @@
+#include "common/geometry.h"
+
+#include <gtest/gtest.h>
+
+using namespace zentrel;
+
+TEST(Geometry, QueriesNormaliseSignedRectangles)
+{
+    const RectF signedRect{10, 10, -10, -20};
+    EXPECT_EQ(rectCenter(signedRect), (PointF{5, 0}));
+    EXPECT_EQ(unionRect(signedRect, {20, 0, 0, 0}), (RectF{0, -10, 20, 20}));
+    EXPECT_EQ(insetRect(signedRect, 2, 2), (RectF{2, -8, 6, 16}));
+    EXPECT_EQ(insetRect(signedRect, 6, 0), (RectF{5, 0, 0, 0}));
+    EXPECT_TRUE(rectContains(signedRect, {0, -10}));
+    EXPECT_DOUBLE_EQ(distanceToSegment({3, 4}, {0, 0}, {0, 0}), 5);
+}
