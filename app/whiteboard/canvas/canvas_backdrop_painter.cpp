@@ -41,12 +41,8 @@ void paintGrid(QPainter &painter, const WhiteboardBoard &board, QSize viewSize, 
     QList<QLineF> lines;
     const auto &elements = grid.lines.elements();
     for (std::size_t i = 0; i + 1 < elements.size(); i += 2) {
-        const PointF from = elements[i].points[0];
-        const PointF to = elements[i + 1].points[0];
-        lines.append(QLineF(from.x * viewport.scale + viewport.translation.x,
-                            from.y * viewport.scale + viewport.translation.y,
-                            to.x * viewport.scale + viewport.translation.x,
-                            to.y * viewport.scale + viewport.translation.y));
+        lines.append(QLineF(toQPointF(viewport.toView(elements[i].points[0])),
+                            toQPointF(viewport.toView(elements[i + 1].points[0]))));
     }
     const double deviceWidth =
         grid.lineWidth * viewport.scale * painter.device()->devicePixelRatioF();

@@ -1,7 +1,7 @@
 #include "whiteboard/canvas/canvas_element_layer.h"
 
 #include "common/geometry.h"
-#include "whiteboard/canvas/canvas_backdrop.h"
+#include "common/qt_path.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QPainter>
@@ -61,14 +61,6 @@ bool intersects(const RectF &a, const RectF &b)
 {
     return a.x <= b.x + b.width && b.x <= a.x + a.width && a.y <= b.y + b.height
            && b.y <= a.y + a.height;
-}
-
-QRectF toViewRect(const RectF &scene, const WhiteboardViewport &viewport)
-{
-    return {scene.x * viewport.scale + viewport.translation.x,
-            scene.y * viewport.scale + viewport.translation.y,
-            scene.width * viewport.scale,
-            scene.height * viewport.scale};
 }
 
 bool isWholePixelStep(double points, qreal pixelRatio)
@@ -261,10 +253,10 @@ bool CanvasElementLayer::repaintChangedArea(const CanvasElementScene &scene)
     const double scale = scene.viewport.scale;
     QRectF area;
     for (std::size_t i = change.first; i < change.lastBefore; ++i) {
-        area |= toViewRect(elementPaintBounds(*m_elements[i], scale), scene.viewport);
+        area |= toQRectF(scene.viewport.toView(elementPaintBounds(*m_elements[i], scale)));
     }
     for (std::size_t i = change.first; i < change.lastAfter; ++i) {
-        area |= toViewRect(m_bounds.bounds(i), scene.viewport);
+        area |= toQRectF(scene.viewport.toView(m_bounds.bounds(i)));
     }
     const QRectF view = viewRect();
     area = area.intersected(view);
@@ -385,13 +377,8 @@ bool CanvasElementLayer::updateSplit(const CanvasElementScene &scene)
     for (const std::size_t i : split.live) {
         reach = unionRect(reach, m_bounds.bounds(i));
     }
-    const WhiteboardViewport &viewport = scene.viewport;
-    split.liveArea = QRectF(reach.x * viewport.scale + viewport.translation.x,
-                            reach.y * viewport.scale + viewport.translation.y,
-                            reach.width * viewport.scale,
-                            reach.height * viewport.scale)
-                         .toAlignedRect()
-                         .intersected(view.toAlignedRect());
+    split.liveArea =
+        toQRectF(scene.viewport.toView(reach)).toAlignedRect().intersected(view.toAlignedRect());
     m_split = std::move(split);
     return true;
 }
@@ -443,8 +430,8 @@ void CanvasElementLayer::paintIndices(QPainter &painter,
                                       const std::vector<std::size_t> &indices)
 {
     const WhiteboardViewport &viewport = scene.viewport;
-    const RectF sceneArea = visibleSceneRect(
-        {viewArea.x(), viewArea.y(), viewArea.width(), viewArea.height()}, viewport);
+    const RectF sceneArea =
+        viewport.toScene(RectF{viewArea.x(), viewArea.y(), viewArea.width(), viewArea.height()});
     const std::vector<ElementPtr> &elements = *scene.elements;
     std::vector<std::size_t> visible;
     std::vector<ElementPtr> toPrepare;

@@ -1,5 +1,6 @@
 // Pointer, wheel, pinch and key input of the whiteboard canvas: each gesture becomes calls on
 // the editor model, which every change of the board goes through.
+#include "common/qt_path.h"
 #include "whiteboard/canvas/creation_preview.h"
 #include "whiteboard/canvas/inline_text_editor.h"
 #include "whiteboard/canvas/key_character.h"
@@ -52,9 +53,7 @@ bool canTransformSelection(const WhiteboardEditorModel &model)
 
 PointF WhiteboardCanvasView::scenePoint(QPointF viewPoint) const
 {
-    const WhiteboardViewport &viewport = m_model.currentBoard().viewport;
-    return {(viewPoint.x() - viewport.translation.x) / viewport.scale,
-            (viewPoint.y() - viewport.translation.y) / viewport.scale};
+    return m_model.currentBoard().viewport.toScene(toPointF(viewPoint));
 }
 
 PointF WhiteboardCanvasView::zoomAnchor() const

@@ -64,22 +64,12 @@ PaperTexture paperTexture(RectF viewBounds, bool blackBackground)
     return texture;
 }
 
-RectF visibleSceneRect(RectF viewBounds, const WhiteboardViewport &viewport)
-{
-    const double s = viewport.scale;
-    const double minX = (viewBounds.x - viewport.translation.x) / s;
-    const double minY = (viewBounds.y - viewport.translation.y) / s;
-    const double maxX = (viewBounds.x + viewBounds.width - viewport.translation.x) / s;
-    const double maxY = (viewBounds.y + viewBounds.height - viewport.translation.y) / s;
-    return {minX, minY, maxX - minX, maxY - minY};
-}
-
 BoardGrid boardGrid(RectF viewBounds, const WhiteboardViewport &viewport, bool blackBackground)
 {
     BoardGrid grid;
     grid.color = blackBackground ? Color{1, 1, 1, 0.12} : Color{0, 0, 0, 0.1};
     grid.lineWidth = 0.5 / viewport.scale;
-    const RectF scene = visibleSceneRect(viewBounds, viewport);
+    const RectF scene = viewport.toScene(viewBounds);
     const double maxX = scene.x + scene.width;
     const double maxY = scene.y + scene.height;
     for (double x = std::trunc(scene.x / gridSpacing) * gridSpacing; x <= maxX; x += gridSpacing) {

@@ -33,7 +33,4 @@ struct BoardGrid
 
 BoardGrid boardGrid(RectF viewBounds, const WhiteboardViewport &viewport, bool blackBackground);
 
-// The scene rectangle that `viewBounds` shows under `viewport`.
-RectF visibleSceneRect(RectF viewBounds, const WhiteboardViewport &viewport);
-
 } // namespace zentrel

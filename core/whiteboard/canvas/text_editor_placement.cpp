@@ -67,10 +67,11 @@ TextEditorFrame textEditorFrame(const TextEditorPlacement &placement,
                                 const WhiteboardViewport &viewport)
 {
     const double k = viewport.scale;
+    const PointF origin = viewport.toView(placement.scenePoint);
     TextEditorFrame frame;
     frame.fontPixelSize = placement.fontSize * k;
-    frame.viewRect = {placement.scenePoint.x * k + viewport.translation.x,
-                      placement.scenePoint.y * k + viewport.translation.y,
+    frame.viewRect = {origin.x,
+                      origin.y,
                       std::max(placement.sceneWidth * k, minimumEditorWidth),
                       std::ceil(frame.fontPixelSize * startingLineFactor)};
     return frame;

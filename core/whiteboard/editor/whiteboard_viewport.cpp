@@ -67,10 +67,11 @@ void zoom(WhiteboardEditorModel &model, double factor, PointF anchor)
     const double scale = wanted <= minimum ? minimum : std::min(wanted, whiteboardMaximumScale);
     // The scene point under the anchor is found with the old scale and placed with the clamped
     // one, so it stays under the anchor also at the limits.
+    const PointF anchored = current.toScene(anchor);
     WhiteboardViewport viewport = current;
     viewport.scale = scale;
-    viewport.translation.x = anchor.x - (anchor.x - current.translation.x) / current.scale * scale;
-    viewport.translation.y = anchor.y - (anchor.y - current.translation.y) / current.scale * scale;
+    viewport.translation.x = anchor.x - anchored.x * scale;
+    viewport.translation.y = anchor.y - anchored.y * scale;
     storeViewport(model, boundedIfNeeded(model, viewport));
 }
 

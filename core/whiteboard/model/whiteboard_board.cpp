@@ -6,6 +6,28 @@
 
 namespace zentrel {
 
+PointF WhiteboardViewport::toView(PointF scene) const
+{
+    return {scene.x * scale + translation.x, scene.y * scale + translation.y};
+}
+
+RectF WhiteboardViewport::toView(const RectF &scene) const
+{
+    const PointF origin = toView(PointF{scene.x, scene.y});
+    return {origin.x, origin.y, scene.width * scale, scene.height * scale};
+}
+
+PointF WhiteboardViewport::toScene(PointF view) const
+{
+    return {(view.x - translation.x) / scale, (view.y - translation.y) / scale};
+}
+
+RectF WhiteboardViewport::toScene(const RectF &view) const
+{
+    const PointF origin = toScene(PointF{view.x, view.y});
+    return {origin.x, origin.y, view.width / scale, view.height / scale};
+}
+
 std::string_view WhiteboardBackground::id() const
 {
     switch (kind) {

@@ -12,11 +12,16 @@
 
 namespace zentrel {
 
-// A board's saved view; the editor defines how it maps scene points to view points.
+// A board's saved view: view = scene × scale + translation.
 struct WhiteboardViewport
 {
     double scale = 1;
     WhiteboardPoint translation;
+
+    PointF toView(PointF scene) const;
+    RectF toView(const RectF &scene) const;
+    PointF toScene(PointF view) const;
+    RectF toScene(const RectF &view) const;
 
     friend bool operator==(const WhiteboardViewport &, const WhiteboardViewport &) = default;
 };

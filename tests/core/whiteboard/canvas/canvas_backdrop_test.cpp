@@ -70,10 +70,5 @@ TEST(BoardGridTest, LinesFortyUnitsApartHalfAPointWideAtAnyZoom)
     EXPECT_EQ(boardGrid({0, 0, 10, 10}, {}, false).color, (Color{0, 0, 0, 0.1}));
 }
 
-TEST(BoardGridTest, VisibleSceneRectUndoesTheViewport)
-{
-    EXPECT_EQ(visibleSceneRect({0, 0, 200, 100}, {0.5, {20, -10}}), (RectF{-40, 20, 400, 200}));
-}
-
 } // namespace
 } // namespace zentrel

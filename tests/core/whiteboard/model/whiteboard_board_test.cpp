@@ -142,3 +142,12 @@ TEST(WhiteboardBoard, CurrentBoardFallsBackToTheFirst)
     library.boards.clear();
     EXPECT_EQ(library.currentBoard(), nullptr);
 }
+
+TEST(WhiteboardBoard, ViewportMapsSceneToViewAndBack)
+{
+    const WhiteboardViewport viewport{0.5, {20, -10}};
+    EXPECT_EQ(viewport.toScene(RectF{0, 0, 200, 100}), (RectF{-40, 20, 400, 200}));
+    EXPECT_EQ(viewport.toView(RectF{-40, 20, 400, 200}), (RectF{0, 0, 200, 100}));
+    EXPECT_EQ(viewport.toView(PointF{10, 30}), (PointF{25, 5}));
+    EXPECT_EQ(viewport.toScene(PointF{25, 5}), (PointF{10, 30}));
+}
