@@ -20,11 +20,6 @@ bool isShapeKind(WhiteboardElementKind kind)
            || kind == WhiteboardElementKind::diamond;
 }
 
-bool isSegmentKind(WhiteboardElementKind kind)
-{
-    return kind == WhiteboardElementKind::line || kind == WhiteboardElementKind::arrow;
-}
-
 const WhiteboardElement *findElement(const WhiteboardBoard &board, const Uuid &id)
 {
     for (const ElementPtr &element : board.elements) {

@@ -74,21 +74,15 @@ MissReach strokeReach(const WhiteboardElement &element, double reach)
 MissReach missReach(const WhiteboardElement &element, double tolerance)
 {
     // Only strokes and lines reach past their grown frame by their width.
-    double stroke = 0;
-    switch (element.kind) {
-    case WhiteboardElementKind::freedraw:
+    if (element.kind == WhiteboardElementKind::freedraw) {
         if (element.points.empty()) {
             return {}; // the exact test says no at once
         }
         return strokeReach(
             element, (tolerance + std::max(element.style.strokeWidth, 0.0)) * quickRejectReach);
-    case WhiteboardElementKind::line:
-    case WhiteboardElementKind::arrow:
-        stroke = std::max(element.style.strokeWidth, 0.0);
-        break;
-    default:
-        break;
     }
+    const double stroke =
+        isSegmentKind(element.kind) ? std::max(element.style.strokeWidth, 0.0) : 0;
     const double reachX = (std::abs(element.width) / 2 + tolerance) * quickRejectReach + stroke;
     const double reachY = (std::abs(element.height) / 2 + tolerance) * quickRejectReach + stroke;
     const PointF centre = rectCenter(element.frame());

@@ -24,8 +24,7 @@ constexpr double segmentLabelMaximumWidth = 220;
 
 RectF labelFrameInContainer(double width, double height, const WhiteboardElement &container)
 {
-    if (container.kind == WhiteboardElementKind::line
-        || container.kind == WhiteboardElementKind::arrow) {
+    if (isSegmentKind(container.kind)) {
         const PointF middle = rectCenter(container.frame());
         const double w = std::clamp(width, segmentLabelMinimumWidth, segmentLabelMaximumWidth);
         return {middle.x - w / 2, middle.y - height / 2, w, height};

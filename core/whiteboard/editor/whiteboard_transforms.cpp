@@ -130,11 +130,6 @@ void transformSelection(WhiteboardBoard &board,
     refitLabels(board, scan);
 }
 
-bool isSegment(WhiteboardElementKind kind)
-{
-    return kind == WhiteboardElementKind::line || kind == WhiteboardElementKind::arrow;
-}
-
 bool movesLeft(WhiteboardResizeHandle handle)
 {
     return handle == WhiteboardResizeHandle::topLeft || handle == WhiteboardResizeHandle::left
@@ -263,7 +258,7 @@ RectF resizedSelectionRect(const RectF &source,
 bool selectionKeepsMinimumSize(const WhiteboardEditorModel &model)
 {
     for (const ElementPtr &element : selectedElements(model)) {
-        if (!isSegment(element->kind)) {
+        if (!isSegmentKind(element->kind)) {
             return true;
         }
     }

@@ -110,8 +110,7 @@ struct ElementMaker
         if (!stroke.points.empty()) {
             const PointF first = stroke.points.front();
             const PointF last = stroke.points.back();
-            if (element.kind == WhiteboardElementKind::line
-                || element.kind == WhiteboardElementKind::arrow) {
+            if (isSegmentKind(element.kind)) {
                 // Signed, so a line drawn up or left keeps pointing that way.
                 element.setFrame({first.x, first.y, last.x - first.x, last.y - first.y});
             } else {

@@ -73,6 +73,12 @@ struct WhiteboardElement
     friend bool operator==(const WhiteboardElement &, const WhiteboardElement &) = default;
 };
 
+// Lines and arrows: their signed frame runs from start to end.
+inline bool isSegmentKind(WhiteboardElementKind kind)
+{
+    return kind == WhiteboardElementKind::line || kind == WhiteboardElementKind::arrow;
+}
+
 // Boards share elements immutably, so an undo snapshot copies pointers, not elements.
 using ElementPtr = std::shared_ptr<const WhiteboardElement>;
 

@@ -96,7 +96,7 @@ void readSupported(WhiteboardElement &element,
     for (const WhiteboardPoint &offset : fields.points) {
         element.points.push_back({element.x + offset.x, element.y + offset.y});
     }
-    if (kind == WhiteboardElementKind::line || kind == WhiteboardElementKind::arrow) {
+    if (isSegmentKind(kind)) {
         setLineFrame(element, width, height);
     }
     element.style = readStyle(fields);
