@@ -24,15 +24,7 @@ void remapReference(std::optional<Uuid> &reference, const std::map<Uuid, Uuid> &
 
 WhiteboardBoard WhiteboardEditorModel::makeBoard(std::string name) const
 {
-    WhiteboardBoard board;
-    board.id = makeIdentifier();
-    board.name = std::move(name);
-    board.viewport = WhiteboardViewport{1, {0, 0}};
-    board.background = WhiteboardBackground::white();
-    board.showsGrid = true;
-    board.createdAt = now();
-    board.updatedAt = board.createdAt;
-    return board;
+    return blankBoard(makeIdentifier(), std::move(name), now());
 }
 
 void WhiteboardEditorModel::addBoard()

@@ -110,14 +110,10 @@ std::unique_ptr<WhiteboardEditorModel> makeFreezeEditorModel(std::any image,
                                  *services.clock,
                                  services.random);
 
-    WhiteboardBoard board;
-    board.id = Uuid::generate(services.random);
-    board.name = "Freeze";
-    board.viewport = {1, {0, 0}};
+    WhiteboardBoard board =
+        blankBoard(Uuid::generate(services.random), "Freeze", services.clock->now());
     board.background = WhiteboardBackground::withImage(image);
     board.showsGrid = false;
-    board.createdAt = services.clock->now();
-    board.updatedAt = board.createdAt;
 
     WhiteboardLibrary library;
     library.version = 1;

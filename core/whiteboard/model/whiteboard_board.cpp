@@ -3,6 +3,7 @@
 #include "whiteboard/model/whiteboard_library.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace zentrel {
 
@@ -39,6 +40,18 @@ std::string_view WhiteboardBackground::id() const
         return "black";
     }
     return "black";
+}
+
+WhiteboardBoard blankBoard(Uuid id, std::string name, Timestamp now)
+{
+    WhiteboardBoard board;
+    board.id = id;
+    board.name = std::move(name);
+    board.background = WhiteboardBackground::white();
+    board.showsGrid = true;
+    board.createdAt = now;
+    board.updatedAt = now;
+    return board;
 }
 
 bool operator==(const WhiteboardBoard &a, const WhiteboardBoard &b)

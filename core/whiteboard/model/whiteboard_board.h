@@ -76,4 +76,7 @@ struct WhiteboardBoard
     friend bool operator==(const WhiteboardBoard &a, const WhiteboardBoard &b);
 };
 
+// Empty, white, grid shown, default viewport, made `now`.
+WhiteboardBoard blankBoard(Uuid id, std::string name, Timestamp now);
+
 } // namespace zentrel

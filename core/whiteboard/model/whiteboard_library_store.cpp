@@ -91,15 +91,7 @@ void WhiteboardLibraryStore::setSetAsideOperations(LibrarySetAside move, Library
 
 WhiteboardBoard WhiteboardLibraryStore::defaultBoard() const
 {
-    WhiteboardBoard board;
-    board.id = Uuid::generate(m_random);
-    board.name = "Untitled Board";
-    board.viewport = {1, {0, 0}};
-    board.background = WhiteboardBackground::white();
-    board.showsGrid = true;
-    board.createdAt = m_clock->now();
-    board.updatedAt = m_clock->now();
-    return board;
+    return blankBoard(Uuid::generate(m_random), "Untitled Board", m_clock->now());
 }
 
 WhiteboardLibrary WhiteboardLibraryStore::canonical(WhiteboardLibrary library) const
