@@ -6,23 +6,6 @@
 namespace zentrel {
 namespace {
 
-// Rewrites the selected elements of `board` with `edit`. An element comes out as a new pointer
-// only when the edit changed it, so unchanged elements stay shared with undo snapshots.
-template <typename Edit>
-void editSelected(WhiteboardBoard &board, const WhiteboardSelection &selection, Edit edit)
-{
-    for (ElementPtr &element : board.elements) {
-        if (!selection.contains(element->id)) {
-            continue;
-        }
-        WhiteboardElement changed = *element;
-        edit(changed);
-        if (!(changed == *element)) {
-            element = makeElement(std::move(changed));
-        }
-    }
-}
-
 // The selected elements taken out of `elements`, both halves keeping their order.
 std::pair<std::vector<ElementPtr>, std::vector<ElementPtr>>
 splitSelected(const std::vector<ElementPtr> &elements, const WhiteboardSelection &selection)
@@ -73,15 +56,6 @@ void moveInStack(std::vector<ElementPtr> &elements,
         }
         return;
     }
-}
-
-// Runs a command the callers guard: refused while a selected element is locked.
-void guardedInPlace(WhiteboardEditorModel &model, const std::function<void()> &action)
-{
-    if (selectionContainsLocked(model)) {
-        return;
-    }
-    commitIfChanged(model, action);
 }
 
 } // namespace
@@ -138,6 +112,14 @@ bool commitIfChanged(WhiteboardEditorModel &model, const std::function<void()> &
 bool updateCurrentBoard(WhiteboardEditorModel &model, const WhiteboardBoardChange &change)
 {
     return commitIfChanged(model, [&] { mutateCurrentBoard(model, change); });
+}
+
+void guardedInPlace(WhiteboardEditorModel &model, const std::function<void()> &action)
+{
+    if (model.selection().empty() || selectionContainsLocked(model)) {
+        return;
+    }
+    commitIfChanged(model, action);
 }
 
 void appendElements(WhiteboardBoard &board, const std::vector<ElementPtr> &elements)

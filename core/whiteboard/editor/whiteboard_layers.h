@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace zentrel {
@@ -49,6 +50,28 @@ bool updateCurrentBoard(WhiteboardEditorModel &model, const WhiteboardBoardChang
 // Mutate then compare around any in-place command: keeps the library, runs `action`, and
 // records one undo step and commits only when the library now differs.
 bool commitIfChanged(WhiteboardEditorModel &model, const std::function<void()> &action);
+
+// commitIfChanged for a command on the selection: nothing for an empty selection or one holding
+// a locked element.
+void guardedInPlace(WhiteboardEditorModel &model, const std::function<void()> &action);
+
+// Rewrites the selected elements of `board` with `edit`. An element comes out as a new pointer
+// only when the edit changed it, so an unchanged selection leaves the library equal, costs no undo
+// step and stays shared with undo snapshots.
+template <typename Edit>
+void editSelected(WhiteboardBoard &board, const WhiteboardSelection &selection, Edit edit)
+{
+    for (ElementPtr &element : board.elements) {
+        if (!selection.contains(element->id)) {
+            continue;
+        }
+        WhiteboardElement changed = *element;
+        edit(changed);
+        if (!(changed == *element)) {
+            element = makeElement(std::move(changed));
+        }
+    }
+}
 
 // Puts the elements on top of the board, in the given order.
 void appendElements(WhiteboardBoard &board, const std::vector<ElementPtr> &elements);

@@ -14,57 +14,33 @@ bool isText(const WhiteboardElement &element)
     return element.kind == WhiteboardElementKind::text;
 }
 
-// Rewrites the selected elements of the current board that `applies` admits. Only a changed
-// element gets a new pointer, so an unchanged selection leaves the library equal and costs no
-// undo step.
+// editSelected for the selected texts alone.
 template <typename Edit>
-void editSelected(WhiteboardBoard &board,
-                  const WhiteboardSelection &selection,
-                  bool textOnly,
-                  Edit edit)
+void editSelectedTexts(WhiteboardBoard &board, const WhiteboardSelection &selection, Edit edit)
 {
-    for (ElementPtr &element : board.elements) {
-        if (!selection.contains(element->id) || (textOnly && !isText(*element))) {
-            continue;
+    editSelected(board, selection, [&](WhiteboardElement &element) {
+        if (isText(element)) {
+            edit(element);
         }
-        WhiteboardElement changed = *element;
-        edit(changed);
-        if (!(changed == *element)) {
-            element = makeElement(std::move(changed));
-        }
-    }
+    });
 }
 
 template <typename Edit>
 void updateSelected(WhiteboardEditorModel &model, Edit edit)
 {
-    updateCurrentBoard(model, [&](WhiteboardBoard &board) {
-        editSelected(board, model.selection(), false, edit);
-    });
+    updateCurrentBoard(
+        model, [&](WhiteboardBoard &board) { editSelected(board, model.selection(), edit); });
 }
 
-// The guard of the setters that have one: a selection without a locked element. With nothing
-// selected only the drawing default the caller assigned changes, which the model publishes.
-bool admitsSelectionChange(WhiteboardEditorModel &model)
-{
-    return !model.selection().empty() && !selectionContainsLocked(model);
-}
-
+// The setters that have a guard. With nothing selected only the drawing default the caller
+// assigned changes, which the model publishes.
 template <typename Edit>
 void guardedUpdateSelected(WhiteboardEditorModel &model, Edit edit)
 {
-    if (admitsSelectionChange(model)) {
-        updateSelected(model, edit);
-    }
-}
-
-// The in-place commands as their callers run them: only on an unlocked, non-empty selection.
-void guardedInPlace(WhiteboardEditorModel &model, const std::function<void()> &action)
-{
-    if (model.selection().empty() || selectionContainsLocked(model)) {
-        return;
-    }
-    commitIfChanged(model, action);
+    guardedInPlace(model, [&] {
+        mutateCurrentBoard(
+            model, [&](WhiteboardBoard &board) { editSelected(board, model.selection(), edit); });
+    });
 }
 
 } // namespace
@@ -125,13 +101,12 @@ void setTextFontSize(WhiteboardEditorModel &model, double size)
     }
     model.setTextFontSize(size); // clamps to 8…144
     const double kept = model.textFontSize();
-    if (model.selection().empty() || selectionContainsLocked(model)) {
-        return;
-    }
     // The text's own frame is not re-measured; a label keeps the frame its container gave it.
-    updateCurrentBoard(model, [&](WhiteboardBoard &board) {
-        editSelected(
-            board, model.selection(), true, [&](WhiteboardElement &e) { e.fontSize = kept; });
+    guardedInPlace(model, [&] {
+        mutateCurrentBoard(model, [&](WhiteboardBoard &board) {
+            editSelectedTexts(
+                board, model.selection(), [&](WhiteboardElement &e) { e.fontSize = kept; });
+        });
     });
 }
 
@@ -162,7 +137,7 @@ void endContinuousStyleChange(WhiteboardEditorModel &model)
 void setFontFamily(WhiteboardEditorModel &model, WhiteboardFontFamily family)
 {
     mutateCurrentBoard(model, [&](WhiteboardBoard &board) {
-        editSelected(board, model.selection(), true, [&](WhiteboardElement &e) {
+        editSelectedTexts(board, model.selection(), [&](WhiteboardElement &e) {
             e.fontFamily = family;
             e.fontFamilyID = fontFamilyNumber(family);
         });
@@ -172,9 +147,8 @@ void setFontFamily(WhiteboardEditorModel &model, WhiteboardFontFamily family)
 void setTextAlignment(WhiteboardEditorModel &model, WhiteboardTextAlignment alignment)
 {
     mutateCurrentBoard(model, [&](WhiteboardBoard &board) {
-        editSelected(board, model.selection(), true, [&](WhiteboardElement &e) {
-            e.textAlignment = alignment;
-        });
+        editSelectedTexts(
+            board, model.selection(), [&](WhiteboardElement &e) { e.textAlignment = alignment; });
     });
 }
 
