@@ -235,7 +235,7 @@ void duplicateSelection(WhiteboardEditorModel &model)
 
 void insertElements(WhiteboardEditorModel &model, const std::vector<WhiteboardElement> &elements)
 {
-    if (elements.empty() || model.library().boards.empty()) {
+    if (elements.empty()) {
         return;
     }
     const std::vector<ElementPtr> copies = freshCopies(model, elements);

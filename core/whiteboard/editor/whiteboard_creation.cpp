@@ -49,9 +49,6 @@ WhiteboardElement makeDefaultElement(const WhiteboardEditorModel &model, Whitebo
 
 void appendCreatedElement(WhiteboardEditorModel &model, WhiteboardElement element)
 {
-    if (model.library().boards.empty()) {
-        return;
-    }
     WhiteboardEditorModel::ChangeBatch batch(model);
     const Uuid id = element.id;
     updateCurrentBoard(model, [&](WhiteboardBoard &board) {
@@ -62,9 +59,6 @@ void appendCreatedElement(WhiteboardEditorModel &model, WhiteboardElement elemen
 
 void removeElementWithLabels(WhiteboardEditorModel &model, const Uuid &id)
 {
-    if (model.library().boards.empty()) {
-        return;
-    }
     WhiteboardEditorModel::ChangeBatch batch(model);
     updateCurrentBoard(model, [&](WhiteboardBoard &board) { removeElements(board, {id}); });
     // Only the named id leaves the selection; ids of removed labels may stay, as they name nothing.
@@ -146,9 +140,6 @@ void addMarker(WhiteboardEditorModel &model, PointF point)
 
 void eraseAtPoint(WhiteboardEditorModel &model, PointF point)
 {
-    if (model.library().boards.empty()) {
-        return;
-    }
     // Locked elements and placeholders are erased too: the eraser is the way to clear them.
     if (const std::optional<Uuid> hit = elementAtPoint(model, point)) {
         removeElementWithLabels(model, *hit);
@@ -157,9 +148,6 @@ void eraseAtPoint(WhiteboardEditorModel &model, PointF point)
 
 std::optional<Uuid> bindingTarget(const WhiteboardEditorModel &model, PointF point)
 {
-    if (model.library().boards.empty()) {
-        return std::nullopt;
-    }
     const double grow =
         whiteboardBindingTolerance / sanitizedViewport(model.currentBoard().viewport).scale;
     const auto &elements = model.currentBoard().elements;

@@ -166,7 +166,8 @@ void WhiteboardEditorModel::setLibrary(WhiteboardLibrary library)
 
 void WhiteboardEditorModel::setLibrary(WhiteboardLibrarySnapshot library)
 {
-    if (!library || library == m_library) {
+    // Every command works on the current board, so a library without one is never taken.
+    if (!library || library->boards.empty() || library == m_library) {
         return;
     }
     const WhiteboardEditorChange changes = libraryChanges(*m_library, *library);

@@ -91,7 +91,8 @@ public:
 
     double textFontSize() const { return m_textFontSize; }
 
-    // Plain writes of the published properties: no undo step, no stamp, no save.
+    // Plain writes of the published properties: no undo step, no stamp, no save. A library
+    // without boards is ignored, so there is always a current board.
     void setLibrary(WhiteboardLibrary library);
     void setLibrary(WhiteboardLibrarySnapshot library);
     void setSelectedTool(WhiteboardTool tool);

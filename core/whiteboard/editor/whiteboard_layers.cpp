@@ -85,9 +85,6 @@ bool selectionContainsLocked(const WhiteboardEditorModel &model)
 void mutateCurrentBoard(WhiteboardEditorModel &model, const WhiteboardBoardChange &change)
 {
     WhiteboardLibrary library = model.library();
-    if (library.boards.empty()) {
-        return;
-    }
     change(library.boards[model.currentBoardIndex()]);
     model.setLibrary(std::move(library));
 }

@@ -52,9 +52,6 @@ void commitText(WhiteboardEditorModel &model,
                 WhiteboardTextAlignment alignment,
                 std::optional<Uuid> containerID)
 {
-    if (model.library().boards.empty()) {
-        return;
-    }
     const std::string_view kept = trimmedBlanks(text);
     if (kept.empty()) {
         // Emptying a text deletes it; an empty new text was never there.
@@ -94,9 +91,6 @@ void commitText(WhiteboardEditorModel &model,
                 WhiteboardTextAlignment alignment,
                 std::optional<Uuid> containerID)
 {
-    if (model.library().boards.empty()) {
-        return;
-    }
     double fontSize = model.textFontSize();
     if (editedID) {
         if (const ElementPtr edited = elementWithID(model, *editedID)) {
@@ -110,9 +104,6 @@ void commitText(WhiteboardEditorModel &model,
 std::optional<WhiteboardElement> textInContainer(const WhiteboardEditorModel &model,
                                                  const Uuid &containerID)
 {
-    if (model.library().boards.empty()) {
-        return std::nullopt;
-    }
     for (const ElementPtr &element : model.currentBoard().elements) {
         if (element->kind == WhiteboardElementKind::text && element->containerID == containerID) {
             return *element;
@@ -123,9 +114,6 @@ std::optional<WhiteboardElement> textInContainer(const WhiteboardEditorModel &mo
 
 bool hasMarkers(const WhiteboardEditorModel &model)
 {
-    if (model.library().boards.empty()) {
-        return false;
-    }
     const auto &elements = model.currentBoard().elements;
     return std::any_of(elements.begin(), elements.end(), [](const ElementPtr &element) {
         return element->kind == WhiteboardElementKind::marker;
@@ -134,9 +122,6 @@ bool hasMarkers(const WhiteboardEditorModel &model)
 
 void renumberMarkers(WhiteboardEditorModel &model)
 {
-    if (model.library().boards.empty()) {
-        return;
-    }
     updateCurrentBoard(model, [](WhiteboardBoard &board) {
         std::int64_t next = 1;
         for (ElementPtr &element : board.elements) {

@@ -79,6 +79,19 @@ TEST_F(WhiteboardEditorHistory, UpdateWithAnEqualLibraryDoesNothing)
     EXPECT_TRUE(notices.empty());
 }
 
+TEST_F(WhiteboardEditorHistory, ALibraryWithoutBoardsIsNeverTaken)
+{
+    addRectangle(*model);
+    const WhiteboardLibrary before = model->library();
+    notices.clear();
+    model->setLibrary(WhiteboardLibrary{});
+    EXPECT_EQ(model->library(), before);
+    EXPECT_TRUE(notices.empty());
+    // Commands keep working on the board that is still there.
+    addRectangle(*model);
+    EXPECT_EQ(model->currentBoard().elements.size(), 2u);
+}
+
 TEST_F(WhiteboardEditorHistory, UndoReturnsToTheBoardOfTheUndoneChange)
 {
     const Uuid firstBoard = model->currentBoard().id;
