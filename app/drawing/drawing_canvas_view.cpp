@@ -144,10 +144,10 @@ void DrawingCanvasView::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton) {
         return;
     }
-    // Only a marker or the eraser changes the finished items; a stroke starts on its own.
-    const DrawingTool tool = m_model.selectedTool();
+    // Only a marker or an erased item changes the finished items; a stroke starts on its own.
+    const std::size_t itemCount = m_model.history().items.size();
     m_model.press(toPointF(event->position()), now(), event->modifiers().testFlag(Qt::AltModifier));
-    if (tool == DrawingTool::number || tool == DrawingTool::eraser) {
+    if (m_model.history().items.size() != itemCount) {
         historyChanged();
     } else {
         update();
@@ -160,11 +160,13 @@ void DrawingCanvasView::mouseMoveEvent(QMouseEvent *event)
         return;
     }
     const bool erasing = m_model.isErasing();
+    const std::size_t itemCount = m_model.history().items.size();
     m_model.drag(toPointF(event->position()));
-    if (erasing) {
-        historyChanged();
-    } else {
+    if (!erasing) {
         update(segmentArea());
+    } else if (m_model.history().items.size() != itemCount) {
+        // Rebuilding the finished items' layer on every move over nothing made the eraser lag.
+        historyChanged();
     }
 }
 
