@@ -22,8 +22,24 @@
 #include "shell/update_check_alert.h"
 
 #include <QApplication>
+#include <QThread>
+#include <QTimer>
 
 namespace zentrel {
+
+namespace {
+
+// How often a command waiting for a dialog to close looks again.
+constexpr int dialogPollMs = 100;
+
+// A feature run's dialogs and menus (save, open, colour, "…") run an event loop of their own
+// inside the run; stopping the run meanwhile would delete their window under their caller.
+bool isDialogRunning()
+{
+    return QThread::currentThread()->loopLevel() > 1;
+}
+
+} // namespace
 
 AppDelegate::AppDelegate()
     : m_defaults(JsonFileDefaultsStore::open(defaultsFilePath(), m_clock))
@@ -57,11 +73,20 @@ AppDelegate::AppDelegate()
     connect(m_keyGrabber.get(),
             &KeyGrabber::shortcutPressed,
             this,
-            [this](const hotkeys::Shortcut &shortcut) { m_hotkeys->handleKeyDown(shortcut); });
+            [this](const hotkeys::Shortcut &shortcut) {
+                // Keys pressed while a dialog asks something are the dialog's.
+                if (!isDialogRunning()) {
+                    m_hotkeys->handleKeyDown(shortcut);
+                }
+            });
     connect(m_keyGrabber.get(),
             &KeyGrabber::shortcutReleased,
             this,
-            [this](const hotkeys::Shortcut &shortcut) { m_hotkeys->handleKeyUp(shortcut); });
+            [this](const hotkeys::Shortcut &shortcut) {
+                if (!isDialogRunning()) {
+                    m_hotkeys->handleKeyUp(shortcut);
+                }
+            });
     connect(
         m_keyGrabber.get(), &KeyGrabber::keymapChanged, this, [this] { m_hotkeys->regrabAll(); });
     // Bound before the handlers attach, so a combination another program holds is tried, and
@@ -71,7 +96,9 @@ AppDelegate::AppDelegate()
     // Only once the hot keys are held: a docked icon tells people, and tests, that they work.
     m_trayMenu = new TrayMenu(*m_coordinator, *m_hotkeys, *m_keyGrabber, this);
     m_trayIcon = new TrayIcon(m_coordinator->preferences(), m_trayMenu->menu(), this);
-    connect(m_trayMenu, &TrayMenu::itemChosen, this, &AppDelegate::onMenuItemChosen);
+    connect(m_trayMenu, &TrayMenu::itemChosen, this, [this](const TrayMenuItem &item) {
+        runWhenNoDialogRuns([this, item] { onMenuItemChosen(item); });
+    });
     connect(m_updater, &AppcastUpdater::checkFinished, this, &showUpdateCheckOutcome);
     // Permissions granted meanwhile show once the user comes back to the program.
     connect(
@@ -96,9 +123,24 @@ AppDelegate::~AppDelegate()
 void AppDelegate::openUrls(const QStringList &urls)
 {
     for (const QString &url : urls) {
-        m_scheduler.post(
-            [this, url] { m_coordinator->handleCommandUrl(commandUrlParts(QUrl(url))); });
+        m_scheduler.post([this, url] {
+            runWhenNoDialogRuns(
+                [this, url] { m_coordinator->handleCommandUrl(commandUrlParts(QUrl(url))); });
+        });
     }
+}
+
+// Commands that may stop the running feature wait until its dialog is answered; they keep
+// their order, as each waits the same time.
+void AppDelegate::runWhenNoDialogRuns(std::function<void()> command)
+{
+    if (!isDialogRunning()) {
+        command();
+        return;
+    }
+    QTimer::singleShot(dialogPollMs, this, [this, command = std::move(command)]() mutable {
+        runWhenNoDialogRuns(std::move(command));
+    });
 }
 
 void AppDelegate::onMenuItemChosen(const TrayMenuItem &item)

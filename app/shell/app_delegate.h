@@ -15,6 +15,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 namespace zentrel {
@@ -46,6 +47,7 @@ public:
     void openUrls(const QStringList &urls);
 
 private:
+    void runWhenNoDialogRuns(std::function<void()> command);
     void onMenuItemChosen(const TrayMenuItem &item);
     void openSettings();
     void openSessions();

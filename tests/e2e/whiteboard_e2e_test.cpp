@@ -19,6 +19,9 @@ namespace zentrel {
 namespace {
 
 constexpr int libraryTimeoutMs = 5000;
+// A command that acts shows its window well within this.
+constexpr int momentMs = 500;
+const QString drawTitle = QStringLiteral("Draw");
 const QRect rectangleFrame(300, 300, 200, 120);
 const QLine arrowDrag(QPoint(510, 360), QPoint(800, 360));
 const QPoint textPoint(300, 600);
@@ -343,6 +346,32 @@ TEST_F(WhiteboardE2E, BoardExportedThroughTheDialogsComesBackByImport)
     }
     ASSERT_EQ(frames.size(), 1) << situation();
     EXPECT_EQ(QImage(frames.front()).size(), m_xvfb.grabScreen().size());
+}
+
+// A save dialog runs inside the whiteboard run: a hot key or a command URL that stopped the run
+// meanwhile would pull the dialog's window from under it.
+TEST_F(WhiteboardE2E, HotKeysAndURLsWaitWhileASaveDialogAsks)
+{
+    ASSERT_NO_FATAL_FAILURE(
+        openFeature(QStringLiteral("zentrel://toggle/whiteboard"), QStringLiteral("Whiteboard")));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+s")));
+    const auto dialog =
+        m_windows.waitForShown(QStringLiteral("Save"), QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(dialog.has_value()) << "Ctrl+S showed no save dialog; " << situation();
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+d")));
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/draw")));
+    EXPECT_FALSE(m_windows.waitForShown(drawTitle, QDeadlineTimer(momentMs)).has_value())
+        << "Draw replaced the whiteboard under its dialog; " << situation();
+    ASSERT_TRUE(m_zentrel.isRunning()) << "zentrel " << stopAndDescribe();
+
+    ASSERT_TRUE(m_input.focus(dialog->id));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+    // The URL waited for the answer; the hot key was the dialog's.
+    EXPECT_TRUE(m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs)).has_value())
+        << "the waiting URL never ran; " << situation();
+    EXPECT_TRUE(m_windows.waitUntilNotShown(m_feature.id, QDeadlineTimer(windowTimeoutMs)));
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
 TEST_F(WhiteboardE2E, FreezeShowsTheStillScreenAndCopiesItWithTheArrowDrawnOnIt)
