@@ -26,6 +26,13 @@
 
 namespace zentrel {
 
+namespace {
+
+// Far shorter than two presses of a key, far longer than one press takes to reach both monitors.
+constexpr qint64 escapeEchoMs = 150;
+
+} // namespace
+
 OverlayWindowController::OverlayWindowController(const QRect &screenGeometry,
                                                  AppPreferences &preferences,
                                                  SessionStore sessionStore,
@@ -152,7 +159,7 @@ void OverlayWindowController::installEscapeMonitor()
     m_inputController.addMonitor(std::make_unique<EventMonitor>(
         QEvent::KeyPress, isOurPanel, isEscape, [this, isEscape](QEvent *event) {
             if (isEscape(event)) {
-                QTimer::singleShot(0, this, &OverlayWindowController::handleEscapeKey);
+                requestEscape();
             }
         }));
     // Click-through panels never hold the focus, and the user may have clicked elsewhere:
@@ -160,10 +167,21 @@ void OverlayWindowController::installEscapeMonitor()
     if (GlobalInputMonitor *monitor = globalInput()) {
         connect(monitor, &GlobalInputMonitor::escapePressed, this, [this] {
             if (!m_isExporting && !QApplication::activeModalWidget()) {
-                QTimer::singleShot(0, this, &OverlayWindowController::handleEscapeKey);
+                requestEscape();
             }
         });
     }
+}
+
+// The desktop-wide monitor hears keys typed into our panels as well as the panels' own monitor
+// does: one press reaches both and must count once, or it would end a text edit and then close.
+void OverlayWindowController::requestEscape()
+{
+    if (m_lastEscape.isValid() && m_lastEscape.elapsed() < escapeEchoMs) {
+        return;
+    }
+    m_lastEscape.start();
+    QTimer::singleShot(0, this, &OverlayWindowController::handleEscapeKey);
 }
 
 GlobalInputMonitor *OverlayWindowController::globalInput()

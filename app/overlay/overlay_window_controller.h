@@ -10,6 +10,7 @@
 #include "shell/app_preferences.h"
 #include "shell/qt_shell_ports.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 
@@ -91,6 +92,7 @@ private:
     void installEscapeMonitor();
     // Made when first needed; none where the desktop offers no such monitor.
     GlobalInputMonitor *globalInput();
+    void requestEscape();
     void handleEscapeKey();
     void applyDrawingPreferences();
     void selectTool(PresentationTool tool);
@@ -176,6 +178,7 @@ private:
     std::unique_ptr<ScreenCaptureStream> m_loupeStream;
     // A copy or save is under way (its save dialog may be open); others wait their turn.
     bool m_isExporting = false;
+    QElapsedTimer m_lastEscape;
     // The feature word of saved file names.
     std::string m_exportModeName = "Freeze";
     std::vector<QPointer<QWidget>> m_retiredPanels;

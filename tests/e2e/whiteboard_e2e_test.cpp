@@ -348,6 +348,23 @@ TEST_F(WhiteboardE2E, BoardExportedThroughTheDialogsComesBackByImport)
     EXPECT_EQ(QImage(frames.front()).size(), m_xvfb.grabScreen().size());
 }
 
+TEST_F(WhiteboardE2E, FirstEscapeEndsTheTextEditAndTheNextCloses)
+{
+    ASSERT_NO_FATAL_FAILURE(
+        openFeature(QStringLiteral("zentrel://toggle/whiteboard"), QStringLiteral("Whiteboard")));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("t")));
+    ASSERT_TRUE(m_input.click(textPoint)) << m_input.lastError().toStdString();
+    ASSERT_TRUE(m_input.typeText(QStringLiteral("abc"))) << m_input.lastError().toStdString();
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+    EXPECT_FALSE(m_windows.waitUntilNotShown(m_feature.id, QDeadlineTimer(momentMs)))
+        << "one Escape during a text edit closed the whiteboard; " << situation();
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+    EXPECT_TRUE(m_windows.waitUntilNotShown(m_feature.id, QDeadlineTimer(windowTimeoutMs)))
+        << "a second Escape left the whiteboard open; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
 // A save dialog runs inside the whiteboard run: a hot key or a command URL that stopped the run
 // meanwhile would pull the dialog's window from under it.
 TEST_F(WhiteboardE2E, HotKeysAndURLsWaitWhileASaveDialogAsks)
