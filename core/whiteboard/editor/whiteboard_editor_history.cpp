@@ -60,9 +60,11 @@ void WhiteboardEditorModel::updateLibrary(WhiteboardLibrary library)
     commitChange();
 }
 
+// Not while a gesture runs: its end records the board it started from, which an undo in
+// between would bring back over the undone step.
 void WhiteboardEditorModel::undo()
 {
-    if (m_undoStates.empty()) {
+    if (m_undoStates.empty() || isTransactionOpen()) {
         return;
     }
     ChangeBatch batch(*this);
@@ -79,7 +81,7 @@ void WhiteboardEditorModel::undo()
 
 void WhiteboardEditorModel::redo()
 {
-    if (m_redoStates.empty()) {
+    if (m_redoStates.empty() || isTransactionOpen()) {
         return;
     }
     ChangeBatch batch(*this);

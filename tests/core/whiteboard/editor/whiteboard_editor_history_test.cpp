@@ -144,6 +144,27 @@ TEST_F(WhiteboardEditorHistory, DragIsOneStep)
     EXPECT_EQ(model->library(), atMouseDown);
 }
 
+// Ctrl+Z can arrive while the mouse is still down; the drag's end must not undo the undo.
+TEST_F(WhiteboardEditorHistory, UndoAndRedoWaitForARunningDrag)
+{
+    addRectangle(*model, 0);
+    const WhiteboardLibrary oneShape = model->library();
+    addRectangle(*model, 1);
+    const WhiteboardLibrary atMouseDown = model->library();
+    model->beginTransaction();
+    nudgeAll(*model, 5);
+    model->undo();
+    nudgeAll(*model, 5);
+    model->redo();
+    model->endTransaction();
+    EXPECT_EQ(model->undoCount(), 3u);
+    EXPECT_EQ(model->currentBoard().elements.size(), 2u);
+    model->undo();
+    EXPECT_EQ(model->library(), atMouseDown);
+    model->undo();
+    EXPECT_EQ(model->library(), oneShape);
+}
+
 TEST_F(WhiteboardEditorHistory, EscapeDuringAMoveRestoresTheStart)
 {
     addRectangle(*model, 0);
