@@ -25,6 +25,14 @@ std::string_view bytesOf(const QByteArray &data)
 
 } // namespace
 
+// A text still being typed is part of the board that is saved, exported or replaced.
+void OverlayWindowController::commitTextBeingTyped()
+{
+    if (m_editorCanvas) {
+        m_editorCanvas->commitTextEditing();
+    }
+}
+
 std::string OverlayWindowController::editorRenderFailedText() const
 {
     return m_editorIsFreeze ? canvasRenderFailedText : "The whiteboard could not be rendered.";
@@ -66,6 +74,7 @@ void OverlayWindowController::exportSVG()
     if (!m_editorModel) {
         return;
     }
+    commitTextBeingTyped();
     const std::string svg = renderBoardSVG(m_editorModel->currentBoard());
     presentSavePanel(QByteArray::fromStdString(svg),
                      saveTitle,
@@ -79,6 +88,7 @@ void OverlayWindowController::exportExcalidraw()
     if (m_editorIsFreeze || !m_editorModel) {
         return;
     }
+    commitTextBeingTyped();
     const auto document = exportExcalidrawDocument(m_editorModel->currentBoard());
     if (!document) {
         reportError("The Excalidraw document could not be exported: " + message(document.error()));
@@ -96,6 +106,7 @@ void OverlayWindowController::importExcalidraw()
     if (m_editorIsFreeze || !m_editorModel) {
         return;
     }
+    commitTextBeingTyped();
     suspendCommandMonitor();
     const QString path = QFileDialog::getOpenFileName(
         m_overlayPanel.get(),

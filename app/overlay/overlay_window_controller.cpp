@@ -299,6 +299,7 @@ void OverlayWindowController::close()
     }
     m_commandMonitor = nullptr;
     if (m_editorModel) {
+        commitTextBeingTyped();
         // Whatever the debounce still holds is written now; Zevizu & Vozurir never writes.
         m_editorModel->saveNow();
     }

@@ -154,6 +154,7 @@ private:
     void importExcalidrawFile(const QString &path);
     void addCanvasFrameToSession();
     // The text for a canvas that could not be rendered, by feature.
+    void commitTextBeingTyped();
     std::string editorRenderFailedText() const;
 
     QRect m_screen;

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,22 @@ TEST_F(OverlayWhiteboardTest, ActionsReachTheEditorAndCloseSavesTheBoard)
     const WhiteboardLibrary saved = *model.store().load();
     EXPECT_EQ(saved.currentBoard()->elements.size(), 1u);
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(OverlayWhiteboardTest, TextStillBeingTypedIsSavedWhenTheRunCloses)
+{
+    WhiteboardCanvasView *canvas = runningCanvas();
+    ASSERT_NE(canvas, nullptr);
+    WhiteboardEditorModel &model = canvas->model();
+    model.setSelectedTool(WhiteboardTool::text);
+    canvas->beginNewText({40, 40});
+    ASSERT_NE(canvas->textEditor(), nullptr);
+    QTest::keyClicks(canvas->textEditor(), "Hello");
+
+    controller.close();
+    const WhiteboardLibrary saved = *model.store().load();
+    ASSERT_EQ(saved.currentBoard()->elements.size(), 1u);
+    EXPECT_EQ(saved.currentBoard()->elements.front()->text, "Hello");
 }
 
 } // namespace
