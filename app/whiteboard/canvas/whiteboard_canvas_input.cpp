@@ -343,6 +343,17 @@ void WhiteboardCanvasView::keyReleaseEvent(QKeyEvent *event)
     event->ignore();
 }
 
+// Space let go while another window had the keyboard never reaches us: without this, every
+// later click would pan.
+void WhiteboardCanvasView::focusOutEvent(QFocusEvent *event)
+{
+    if (m_drag.isSpacePressed) {
+        m_drag.isSpacePressed = false;
+        setCursor(Qt::ArrowCursor);
+    }
+    QWidget::focusOutEvent(event);
+}
+
 void WhiteboardCanvasView::performKeyCommand(CanvasKeyCommand command)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();

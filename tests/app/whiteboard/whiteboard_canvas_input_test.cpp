@@ -115,6 +115,18 @@ TEST_F(WhiteboardCanvasInputTest, SpaceControlAndWheelPanWhileControlWheelZooms)
     EXPECT_NEAR(model->currentBoard().viewport.scale, std::exp(0.24), 1e-9);
 }
 
+TEST_F(WhiteboardCanvasInputTest, SpaceLetGoElsewhereStopsPanning)
+{
+    model->setSelectedTool(WhiteboardTool::rectangle);
+    key(Qt::Key_Space);
+    // Space comes up while another window has the keyboard.
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(&view, &focusOut);
+    drag({50, 50}, {80, 70});
+    EXPECT_EQ(elements().size(), 1u) << "the drag panned instead of drawing";
+    EXPECT_EQ(model->currentBoard().viewport.translation, (WhiteboardPoint{0, 0}));
+}
+
 TEST_F(WhiteboardCanvasInputTest, MovingASelectionIsOneUndoStepAndEscapeRollsItBack)
 {
     place(shape(WhiteboardElementKind::rectangle, {100, 100, 50, 40}));
