@@ -80,6 +80,12 @@ void WhiteboardCanvasView::press(QMouseEvent *event, bool isDoubleClick)
         return;
     }
     commitTextEditing();
+    // A move whose release went to a dialog or another window ends here, where it stands;
+    // left open, it would swallow every later change's undo step and save.
+    if (m_model.isTransactionOpen()) {
+        m_model.endTransaction();
+        m_model.setInteraction({});
+    }
     const QPointF view = event->position();
     const PointF point = scenePoint(view);
     m_drag.lastViewPoint = PointF{view.x(), view.y()};

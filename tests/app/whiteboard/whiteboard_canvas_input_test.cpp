@@ -143,6 +143,23 @@ TEST_F(WhiteboardCanvasInputTest, MovingASelectionIsOneUndoStepAndEscapeRollsItB
     EXPECT_EQ(elements().front()->x, 140);
 }
 
+TEST_F(WhiteboardCanvasInputTest, AMoveWhoseReleaseWasLostEndsAtTheNextPress)
+{
+    place(shape(WhiteboardElementKind::rectangle, {100, 100, 50, 40}));
+    press({120, 120});
+    moveTo({160, 150});
+    // The release went elsewhere; the next gesture draws a shape.
+    model->setSelectedTool(WhiteboardTool::rectangle);
+    drag({300, 300}, {350, 340});
+    EXPECT_FALSE(model->isTransactionOpen());
+    ASSERT_EQ(elements().size(), 2u);
+    EXPECT_EQ(elements().front()->x, 140);
+    EXPECT_EQ(model->undoCount(), 2u);
+    model->undo();
+    EXPECT_EQ(elements().size(), 1u);
+    EXPECT_EQ(elements().front()->x, 140);
+}
+
 TEST_F(WhiteboardCanvasInputTest, RightHandleResizesPastTheEdgeButKeepsTheMinimumSize)
 {
     const Uuid id = place(shape(WhiteboardElementKind::rectangle, {0, 100, 200, 50}));
