@@ -1,23 +1,11 @@
 #include "shell/error_alert_queue.h"
 
+#include "common/text.h"
 #include "shell/shell_ports.h"
 
 #include <string_view>
 
 namespace zentrel {
-namespace {
-
-std::string_view trimmedWhitespace(std::string_view text)
-{
-    constexpr std::string_view whitespace = " \t\n\r\v\f";
-    const auto first = text.find_first_not_of(whitespace);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(whitespace) - first + 1);
-}
-
-} // namespace
 
 ErrorAlertQueue::ErrorAlertQueue(AlertPresenter &presenter)
     : m_presenter(presenter)
@@ -35,7 +23,7 @@ void ErrorAlertQueue::presentNext()
         return;
     }
     const std::string shown = *m_text;
-    const std::string_view trimmed = trimmedWhitespace(shown);
+    const std::string_view trimmed = trimmedBlanks(shown);
     if (trimmed.empty()) {
         return;
     }

@@ -70,6 +70,7 @@ TEST(ErrorAlertQueue, ShowsNothingForBlankText)
 
     queue.report(" \n\t\r ");
     queue.report("");
+    queue.report("\u00A0\u2028\u3000 "); // no-break, line separator, ideographic space
     EXPECT_TRUE(presenter.presented.empty());
     EXPECT_FALSE(queue.isPresenting());
 
