@@ -67,7 +67,12 @@ int main(int argc, char *argv[])
     // Listening before anything else is built keeps the moment short in which a second start
     // finds no instance; what arrives is taken once the event loop runs.
     zentrel::CommandUrlServer commandUrlServer;
-    commandUrlServer.listen(socketPath);
+    if (!commandUrlServer.listen(socketPath)
+        && zentrel::forwardToRunningInstance(socketPath, urls)
+               == zentrel::ForwardResult::delivered) {
+        // Another start got there first; it takes the URLs.
+        return 0;
+    }
     zentrel::AppDelegate delegate;
     QObject::connect(&commandUrlServer,
                      &zentrel::CommandUrlServer::urlsReceived,

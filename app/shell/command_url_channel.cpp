@@ -11,6 +11,8 @@ namespace {
 // Far more than any list of command URLs; a peer that sends more is not one of ours.
 constexpr qint64 maximumMessageSize = 64 * 1024;
 constexpr int peerTimeoutMs = 5000;
+// A live server accepts at once; a leftover socket file refuses at once.
+constexpr int probeTimeoutMs = 1000;
 const QByteArray messageEnd = QByteArrayLiteral("\n\n");
 const QByteArray acknowledgement = QByteArrayLiteral("ok\n");
 
@@ -26,10 +28,19 @@ CommandUrlServer::CommandUrlServer(QObject *parent)
 
 bool CommandUrlServer::listen(const QString &socketPath)
 {
+    // Two starts at once both find nobody to hand over to; the later one must not take the
+    // socket from the first (listening with access options replaces the file, live or not), or
+    // two instances would run.
+    QLocalSocket probe;
+    probe.connectToServer(socketPath);
+    if (probe.waitForConnected(probeTimeoutMs)) {
+        probe.abort();
+        return false;
+    }
     if (m_server->listen(socketPath)) {
         return true;
     }
-    // Nobody answered on it before we got here, so the socket file is a leftover.
+    // Nobody answers on it, so the socket file is a leftover.
     QLocalServer::removeServer(socketPath);
     return m_server->listen(socketPath);
 }

@@ -76,6 +76,20 @@ TEST_F(CommandUrlChannel, TakesOverASocketLeftBehind)
     EXPECT_TRUE(server.listen(socketPath));
 }
 
+TEST_F(CommandUrlChannel, ASecondServerLeavesALiveOneItsSocket)
+{
+    CommandUrlServer first;
+    ASSERT_TRUE(first.listen(socketPath));
+    CommandUrlServer second;
+    EXPECT_FALSE(second.listen(socketPath));
+
+    QSignalSpy received(&first, &CommandUrlServer::urlsReceived);
+    EXPECT_EQ(forward({QStringLiteral("zentrel://stop")}), ForwardResult::delivered);
+    ASSERT_EQ(received.count(), 1);
+    EXPECT_EQ(received.front().front().toStringList(),
+              QStringList{QStringLiteral("zentrel://stop")});
+}
+
 TEST_F(CommandUrlChannel, DropsAnOversizedMessage)
 {
     CommandUrlServer server;
