@@ -9,11 +9,10 @@
 #include "overlay/toolbar/toolbar_backdrop.h"
 #include "platform/global_input_monitor.h"
 #include "platform/platform_services.h"
+#include "platform/screen_capture.h"
 #include "shell/app_preferences.h"
 
 #include <QCursor>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTimer>
 
 #include <chrono>
@@ -28,10 +27,10 @@ void OverlayWindowController::showSpotlight()
     };
     m_spotlight = spotlight;
     // Without a compositing manager the dimming would hide the desktop: dim a picture of the
-    // screen taken before any panel of ours is up.
+    // screen taken before any panel of ours is up, and without our other windows.
     if (!isCompositingActive()) {
-        if (QScreen *screen = QGuiApplication::screenAt(m_screen.center())) {
-            spotlight->setBackground(screen->grabWindow(0).toImage());
+        if (const auto still = screenCapture().captureStill(m_screen, ownWindows())) {
+            spotlight->setBackground(*still);
         }
     }
     // The circle starts where the pointer is, not at the corner until the first tick.

@@ -6,11 +6,10 @@
 #include "overlay/overlay_window_controller.h"
 #include "overlay/toolbar/toolbar_backdrop.h"
 #include "platform/platform_services.h"
+#include "platform/screen_capture.h"
 #include "shell/app_preferences.h"
 
-#include <QGuiApplication>
 #include <QPropertyAnimation>
-#include <QScreen>
 #include <QTimer>
 
 namespace zentrel {
@@ -48,10 +47,11 @@ void OverlayWindowController::showDrawing()
     m_drawingCanvas = canvas;
     applyDrawingPreferences();
     // Without a compositing manager a translucent window shows garbage, not the desktop: draw
-    // over a picture of the screen taken before any panel of ours is up.
+    // over a picture of the screen taken before any panel of ours is up, and without our other
+    // windows.
     if (!isCompositingActive()) {
-        if (QScreen *screen = QGuiApplication::screenAt(m_screen.center())) {
-            canvas->setBackground(screen->grabWindow(0).toImage());
+        if (const auto still = screenCapture().captureStill(m_screen, ownWindows())) {
+            canvas->setBackground(*still);
         }
     }
     m_overlayPanel = m_windowFactory.makeOverlayPanel(canvas, false);

@@ -27,7 +27,7 @@ void OverlayWindowController::showZooming()
 
 std::optional<QImage> OverlayWindowController::captureScreenOrClose()
 {
-    const auto screenImage = screenCapture().captureStill(m_screen, {});
+    const auto screenImage = screenCapture().captureStill(m_screen, ownWindows());
     if (!screenImage) {
         reportError("Screen capture failed: " + screenImage.error().message().toStdString());
         close();

@@ -23,6 +23,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace zentrel {
 
@@ -107,15 +108,19 @@ void OverlayWindowController::toggleSettingsPanel(const std::function<QWidget *(
     if (m_settingsModel.isSettingsVisible()) {
         retirePanel(m_settingsPanel);
         m_settingsModel.setSettingsVisible(false);
-        return;
+    } else {
+        m_settingsPanel = m_windowFactory.makeSettingsPanel(makeContent());
+        m_settingsPanel->onEscape = [this, makeContent] {
+            toggleSettingsPanel(makeContent);
+        };
+        m_settingsPanel->show();
+        m_settingsPanel->raise();
+        m_settingsModel.setSettingsVisible(true);
     }
-    m_settingsPanel = m_windowFactory.makeSettingsPanel(makeContent());
-    m_settingsPanel->onEscape = [this, makeContent] {
-        toggleSettingsPanel(makeContent);
-    };
-    m_settingsPanel->show();
-    m_settingsPanel->raise();
-    m_settingsModel.setSettingsVisible(true);
+    // The loupe must not magnify the panel that just opened.
+    if (m_loupeStream) {
+        m_loupeStream->setOwnWindows(ownWindows());
+    }
 }
 
 ScreenCapture &OverlayWindowController::screenCapture()
@@ -126,13 +131,14 @@ ScreenCapture &OverlayWindowController::screenCapture()
     return *m_screenCapture;
 }
 
+// Every window of ours on screen: the run's panels, and any settings, sessions or dialog window
+// left open beside them. What we capture never shows our own windows.
 std::vector<WId> OverlayWindowController::ownWindows() const
 {
     std::vector<WId> windows;
-    for (const auto *panel :
-         {&m_overlayPanel, &m_toolbarPanel, &m_propertyPanel, &m_settingsPanel}) {
-        if (*panel) {
-            windows.push_back((*panel)->winId());
+    for (const QWindow *window : QGuiApplication::topLevelWindows()) {
+        if (window->isVisible()) {
+            windows.push_back(window->winId());
         }
     }
     return windows;

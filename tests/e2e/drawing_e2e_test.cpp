@@ -217,6 +217,20 @@ TEST_F(LiveDrawing, CopyPutsDrawingButNotToolbarOnClipboard)
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
+TEST_F(LiveDrawing, CopyLeavesOutOurOtherWindows)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    const std::optional<TopLevelWindow> settings = openSettings();
+    ASSERT_TRUE(settings.has_value());
+    ASSERT_NO_FATAL_FAILURE(startDrawing());
+
+    const QImage copied = copy(QStringLiteral("drawing_clipboard_without_settings.png"));
+    ASSERT_FALSE(copied.isNull());
+    EXPECT_TRUE(showsTinted(copied, settings->frame.adjusted(8, 8, -8, -8)))
+        << "the settings window left open is in the picture";
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
 TEST_F(LiveDrawing, WithCompositorLiveDesktopShowsThroughTintAndInCopy)
 {
     ASSERT_NO_FATAL_FAILURE(startCompositor());

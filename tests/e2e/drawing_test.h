@@ -38,7 +38,8 @@ protected:
     // A compositing manager on the display, for translucent windows; start it before zentrel.
     void startCompositor();
     // Returns once the tinted overlay and the painted toolbar are on screen, so input and
-    // command URLs from here on reach a drawing that is ready for them.
+    // command URLs from here on reach a drawing that is ready for them. Starts zentrel unless
+    // it runs.
     void startDrawing();
     // Drags along line and returns the screen once the stroke shows in color, or the last try.
     QImage drawLine(const QLine &line, const QColor &color);
