@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/geometry.h"
+#include "whiteboard/model/whiteboard_tool.h"
 
 #include <optional>
 #include <vector>
@@ -12,6 +13,8 @@ namespace zentrel {
 // preview and the marquee are drawn from it.
 struct CanvasDrag
 {
+    // What the gesture draws with: a tool chosen meanwhile (a key, a hot key) waits for the next.
+    WhiteboardTool tool = WhiteboardTool::selection;
     std::optional<PointF> startScenePoint;
     std::optional<PointF> currentScenePoint;
     std::optional<PointF> lastViewPoint; // the previous event of a pan, in view points

@@ -19,7 +19,7 @@ void paintCreationPreview(QPainter &painter,
         || !drag.currentScenePoint) {
         return;
     }
-    const std::optional<WhiteboardElement> preview = creationPreviewElement(model.selectedTool(),
+    const std::optional<WhiteboardElement> preview = creationPreviewElement(drag.tool,
                                                                             *drag.startScenePoint,
                                                                             *drag.currentScenePoint,
                                                                             drag.activePoints,

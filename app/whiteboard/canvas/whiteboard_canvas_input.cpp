@@ -92,6 +92,7 @@ void WhiteboardCanvasView::press(QMouseEvent *event, bool isDoubleClick)
     m_drag.startScenePoint = point;
     m_drag.currentScenePoint = point;
     const WhiteboardTool tool = m_model.selectedTool();
+    m_drag.tool = tool;
     if (tool == WhiteboardTool::pan || m_drag.isSpacePressed
         || event->modifiers().testFlag(Qt::ControlModifier)) {
         m_model.setInteraction({Kind::panning});
@@ -176,9 +177,9 @@ void WhiteboardCanvasView::dragTo(PointF point, QPointF viewPoint)
     const WhiteboardInteraction interaction = m_model.interaction();
     switch (interaction.kind) {
     case Kind::drawing:
-        if (m_model.selectedTool() == WhiteboardTool::freedraw) {
+        if (m_drag.tool == WhiteboardTool::freedraw) {
             m_drag.activePoints.push_back(point);
-        } else if (m_model.selectedTool() == WhiteboardTool::eraser) {
+        } else if (m_drag.tool == WhiteboardTool::eraser) {
             eraseAtPoint(m_model, point);
         }
         update();
@@ -237,13 +238,16 @@ void WhiteboardCanvasView::mouseReleaseEvent(QMouseEvent *event)
     const bool extending = event->modifiers().testFlag(Qt::ShiftModifier);
     switch (m_model.interaction().kind) {
     case Kind::drawing:
-        if (m_model.selectedTool() == WhiteboardTool::freedraw) {
+        if (m_drag.tool == WhiteboardTool::freedraw) {
             m_drag.activePoints.push_back(point);
             finishFreehand(m_model, m_drag.activePoints);
-        } else if (const auto kind = draggedElementKind(m_model.selectedTool());
+        } else if (const auto kind = draggedElementKind(m_drag.tool);
                    kind && m_drag.startScenePoint) {
             finishShape(m_model, *kind, *m_drag.startScenePoint, point);
-            m_model.setSelectedTool(WhiteboardTool::selection);
+            // Unless another tool was picked meanwhile.
+            if (m_model.selectedTool() == m_drag.tool) {
+                m_model.setSelectedTool(WhiteboardTool::selection);
+            }
         }
         break;
     case Kind::marqueeSelecting:

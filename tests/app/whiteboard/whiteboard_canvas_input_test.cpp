@@ -127,6 +127,22 @@ TEST_F(WhiteboardCanvasInputTest, SpaceLetGoElsewhereStopsPanning)
     EXPECT_EQ(model->currentBoard().viewport.translation, (WhiteboardPoint{0, 0}));
 }
 
+TEST_F(WhiteboardCanvasInputTest, AToolPickedDuringAStrokeWaitsForTheNextOne)
+{
+    model->setSelectedTool(WhiteboardTool::freedraw);
+    press({20, 20});
+    moveTo({60, 50});
+    key(Qt::Key_R, Qt::NoModifier, QStringLiteral("r"));
+    release({100, 80});
+    ASSERT_EQ(elements().size(), 1u);
+    EXPECT_EQ(elements().front()->kind, WhiteboardElementKind::freedraw);
+    EXPECT_EQ(model->selectedTool(), WhiteboardTool::rectangle);
+
+    drag({200, 200}, {260, 240});
+    ASSERT_EQ(elements().size(), 2u);
+    EXPECT_EQ(elements().back()->kind, WhiteboardElementKind::rectangle);
+}
+
 TEST_F(WhiteboardCanvasInputTest, MovingASelectionIsOneUndoStepAndEscapeRollsItBack)
 {
     place(shape(WhiteboardElementKind::rectangle, {100, 100, 50, 40}));
