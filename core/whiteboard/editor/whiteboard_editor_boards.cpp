@@ -45,13 +45,9 @@ void WhiteboardEditorModel::renameBoard(std::string_view name)
     if (kept.empty() || kept == currentBoard().name) {
         return;
     }
-    ChangeBatch batch(*this);
-    WhiteboardLibrarySnapshot before = m_library;
     WhiteboardLibrary library = *m_library;
     library.boards[currentBoardIndex()].name = std::string(kept);
-    setLibrary(std::move(library));
-    recordUndoSnapshot(std::move(before));
-    commitChange();
+    updateLibrary(std::move(library));
 }
 
 void WhiteboardEditorModel::duplicateBoard()
