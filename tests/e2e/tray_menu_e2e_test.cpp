@@ -42,6 +42,16 @@ protected:
     }
 };
 
+TEST_F(TrayMenu, HotKeysWorkWhileTheMenuIsOpen)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    ASSERT_TRUE(openMenu(QStringLiteral("tray_menu_before_hot_key.png")).has_value());
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+d")));
+    EXPECT_TRUE(m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs)).has_value())
+        << "Ctrl+Alt+D over the open menu showed no Draw; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
 TEST_F(TrayMenu, ChoosingDrawStartsItAndQuitEndsTheProgram)
 {
     ASSERT_NO_FATAL_FAILURE(startZentrel());
