@@ -21,12 +21,13 @@ TEST(ExportFileName, NamesTheFeatureAndTheLocalTimeWithDots)
 
 TEST(PanelPlacement, PlacesEachPanelKindOnItsScreen)
 {
-    // A second screen to the right of the first, so offsets must follow the screen's origin.
-    const RectF screen{1920, 0, 1280, 800};
-    EXPECT_EQ(panelFrame(PanelKind::toolbar, screen, {400, 50}), (RectF{2360, 40, 400, 50}));
-    EXPECT_EQ(panelFrame(PanelKind::property, screen, {220, 300}), (RectF{1944, 100, 220, 300}));
-    EXPECT_EQ(panelFrame(PanelKind::settings, screen, {300, 200}), (RectF{2410, 96, 300, 200}));
+    // A second screen below and to the right of the first, so offsets must follow both of the
+    // screen's origin coordinates.
+    const RectF screen{1920, 1080, 1280, 800};
+    EXPECT_EQ(panelFrame(PanelKind::toolbar, screen, {400, 50}), (RectF{2360, 1120, 400, 50}));
+    EXPECT_EQ(panelFrame(PanelKind::property, screen, {220, 300}), (RectF{1944, 1180, 220, 300}));
+    EXPECT_EQ(panelFrame(PanelKind::settings, screen, {300, 200}), (RectF{2410, 1176, 300, 200}));
     // Never narrower than 260, and still centred.
-    EXPECT_EQ(panelFrame(PanelKind::settings, screen, {120, 200}), (RectF{2430, 96, 260, 200}));
-    EXPECT_EQ(panelFrame(PanelKind::card, screen, {500, 540}), (RectF{2310, 130, 500, 540}));
+    EXPECT_EQ(panelFrame(PanelKind::settings, screen, {120, 200}), (RectF{2430, 1176, 260, 200}));
+    EXPECT_EQ(panelFrame(PanelKind::card, screen, {500, 540}), (RectF{2310, 1210, 500, 540}));
 }
