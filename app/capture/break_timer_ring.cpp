@@ -44,12 +44,17 @@ BreakTimerRing::BreakTimerRing(const BreakTimerMetrics &metrics, QWidget *parent
             m_shownProgress = value.toDouble();
             update();
         });
+    fitFonts();
 }
 
 void BreakTimerRing::setContent(const Content &content)
 {
     const bool progressChanged = content.progress != m_content.progress;
+    const bool textsChanged = content.time != m_content.time || content.status != m_content.status;
     m_content = content;
+    if (textsChanged) {
+        fitFonts();
+    }
     setAccessibleName(content.time);
     if (progressChanged && isVisible()) {
         m_progressAnimation->stop();
@@ -103,19 +108,28 @@ void BreakTimerRing::paintArc(QPainter &painter, const QRectF &circle) const
     painter.drawArc(circle, 90 * 16, span);
 }
 
+// Fitting measures the text at up to a few dozen sizes; the ring repaints on every frame of its
+// arc's easing, the texts change once a second.
+void BreakTimerRing::fitFonts()
+{
+    const double width = m_metrics.ringDiameter - 2 * m_metrics.ringPadding;
+    m_timeFont = fittingFont(toolbarFont(*this, 10, QFont::Bold),
+                             m_metrics.timeFontSize,
+                             timeShrinkLimit,
+                             m_content.time,
+                             width);
+    m_statusFont = fittingFont(toolbarFont(*this, 10, QFont::Medium),
+                               m_metrics.statusFontSize,
+                               statusShrinkLimit,
+                               m_content.status,
+                               width);
+}
+
 void BreakTimerRing::paintTexts(QPainter &painter) const
 {
     const double width = m_metrics.ringDiameter - 2 * m_metrics.ringPadding;
-    const QFont timeFont = fittingFont(toolbarFont(*this, 10, QFont::Bold),
-                                       m_metrics.timeFontSize,
-                                       timeShrinkLimit,
-                                       m_content.time,
-                                       width);
-    const QFont statusFont = fittingFont(toolbarFont(*this, 10, QFont::Medium),
-                                         m_metrics.statusFontSize,
-                                         statusShrinkLimit,
-                                         m_content.status,
-                                         width);
+    const QFont &timeFont = m_timeFont;
+    const QFont &statusFont = m_statusFont;
     const QFontMetricsF timeMetrics(timeFont);
     const QFontMetricsF statusMetrics(statusFont);
     const double total =

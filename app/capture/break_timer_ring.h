@@ -3,6 +3,7 @@
 #include "capture/break_timer_appearance.h"
 
 #include <QColor>
+#include <QFont>
 #include <QWidget>
 
 class QVariantAnimation;
@@ -38,10 +39,13 @@ protected:
 
 private:
     void paintArc(QPainter &painter, const QRectF &circle) const;
+    void fitFonts();
     void paintTexts(QPainter &painter) const;
 
     BreakTimerMetrics m_metrics;
     Content m_content;
+    QFont m_timeFont;
+    QFont m_statusFont;
     // The arc eases to each new progress over 0.2 s instead of jumping.
     QVariantAnimation *m_progressAnimation;
     double m_shownProgress = 0;
