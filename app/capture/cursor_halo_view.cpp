@@ -76,13 +76,17 @@ void CursorHaloView::applyPreferences(const AppPreferences &preferences)
 
 void CursorHaloView::updateMouseLocation(QPointF location)
 {
+    // The window's shape goes to the X server; unmoved, it need not go again on every report.
+    const bool moved = m_model.pointer() != PointF{location.x(), location.y()};
     const RedrawArea area = m_model.moveTo(PointF{location.x(), location.y()});
     if (!area) {
         update();
     } else if (area->width > 0 && area->height > 0) {
         update(toQRectF(*area).toAlignedRect());
     }
-    updateShape();
+    if (moved) {
+        updateShape();
+    }
 }
 
 void CursorHaloView::recordClick(CursorClickKind kind, Timestamp at)

@@ -44,8 +44,11 @@ void LoupeView::updateRegion(const QImage &frame)
 
 void LoupeView::setMouseLocation(QPointF location)
 {
-    m_mouseLocation = location;
-    updateShape();
+    // The window's shape goes to the X server; unmoved, it need not go again on every report.
+    if (location != m_mouseLocation) {
+        m_mouseLocation = location;
+        updateShape();
+    }
     update();
 }
 
