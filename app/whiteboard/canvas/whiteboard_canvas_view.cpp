@@ -96,6 +96,7 @@ void WhiteboardCanvasView::openTextEditor(const TextEditorPlacement &placement)
 {
     closeTextEditor();
     const TextEditorFrame frame = textEditorFrame(placement, m_model.currentBoard().viewport);
+    m_textEditorScale = m_model.currentBoard().viewport.scale;
     auto *editor = new InlineTextEditor(placement, frame, toQColor(m_model.drawingColor()), this);
     editor->onFocusLost = [this] {
         commitTextEditing();
@@ -117,8 +118,9 @@ void WhiteboardCanvasView::commitTextEditing()
     }
     const TextEditorPlacement placement = m_textEditor->placement();
     const std::string text = m_textEditor->toPlainText().toStdString();
-    const double scale = m_model.currentBoard().viewport.scale;
-    const SizeF size{m_textEditor->width() / scale, m_textEditor->height() / scale};
+    // At the zoom the editor opened with, though the board may have zoomed meanwhile.
+    const SizeF size{m_textEditor->width() / m_textEditorScale,
+                     m_textEditor->height() / m_textEditorScale};
     closeTextEditor();
     commitText(m_model,
                text,

@@ -116,6 +116,7 @@ private:
     std::optional<RoughPathGenerator> m_roughPathGenerator;
     CanvasDrag m_drag;
     QPointer<InlineTextEditor> m_textEditor;
+    double m_textEditorScale = 1; // the board's zoom when the editor opened
     bool m_isRenderingExport = false;
     CanvasBackdropPainter m_backdrop;
     CanvasElementLayer m_elements;

@@ -242,6 +242,19 @@ TEST_F(WhiteboardCanvasViewTest, TextEditorOpensAtTheZoomAndCommitsWhatWasTyped)
     EXPECT_EQ(model->selectedTool(), WhiteboardTool::selection);
 }
 
+TEST_F(WhiteboardCanvasViewTest, TextKeepsTheSizeItWasTypedAtWhenTheBoardZoomsMeanwhile)
+{
+    model->setTextFontSize(20);
+    model->setSelectedTool(WhiteboardTool::text);
+    view.beginNewText({10, 10});
+    ASSERT_NE(view.textEditor(), nullptr);
+    QTest::keyClicks(view.textEditor(), "Hello");
+    zoom(*model, 1.25, {0, 0});
+    view.commitTextEditing();
+    ASSERT_EQ(model->currentBoard().elements.size(), 1u);
+    EXPECT_DOUBLE_EQ(model->currentBoard().elements.front()->width, 280);
+}
+
 TEST_F(WhiteboardCanvasViewTest, CancelDropsTheTextAndAToolChangeCommitsIt)
 {
     view.beginNewText({5, 5});
