@@ -38,16 +38,6 @@ RectF united(const RectF &a, const RectF &b)
     return {left, top, right - left, bottom - top};
 }
 
-RectF grown(const RectF &rect, double amount)
-{
-    return {rect.x - amount, rect.y - amount, rect.width + 2 * amount, rect.height + 2 * amount};
-}
-
-bool isFinite(PointF point)
-{
-    return std::isfinite(point.x) && std::isfinite(point.y);
-}
-
 PixelRect enclosingPixels(const RectF &rect, int imageWidth, int imageHeight)
 {
     if (!std::isfinite(rect.x) || !std::isfinite(rect.y) || !std::isfinite(rect.width)

@@ -25,11 +25,6 @@ RectF squareAround(PointF centre, double halfSide);
 // Smallest rectangle holding both; an empty (zero-area) rectangle counts as absent.
 RectF united(const RectF &a, const RectF &b);
 
-// Grows (positive) or shrinks (negative) every side by amount.
-RectF grown(const RectF &rect, double amount);
-
-bool isFinite(PointF point);
-
 // The smallest whole-pixel rectangle holding rect, cut to the image (0, 0, width, height).
 PixelRect enclosingPixels(const RectF &rect, int imageWidth, int imageHeight);
 

@@ -82,8 +82,8 @@ LoupeGeometry loupeGeometry(PointF pointer,
 
     LoupeGeometry geometry;
     geometry.loupe = squareAround(pointer, d / 2);
-    geometry.outerRim = grown(geometry.loupe, -loupe::outerRimInset);
-    geometry.innerRim = grown(geometry.loupe, -loupe::innerRimInset);
+    geometry.outerRim = insetRect(geometry.loupe, loupe::outerRimInset, loupe::outerRimInset);
+    geometry.innerRim = insetRect(geometry.loupe, loupe::innerRimInset, loupe::innerRimInset);
     if (imageWidth <= 0 || imageHeight <= 0 || !(screenSize.width > 0) || !(screenSize.height > 0)
         || !isFinite(pointer)) {
         return geometry;

@@ -63,7 +63,8 @@ RedrawArea SpotlightModel::moveTo(PointF pointer)
     if (!before) {
         return std::nullopt;
     }
-    const RectF area = grown(united(*before, *clearCircle()), spotlight::redrawMargin);
+    const RectF area = insetRect(
+        united(*before, *clearCircle()), -spotlight::redrawMargin, -spotlight::redrawMargin);
     if (area.width > 0 && area.height > 0) {
         return area;
     }

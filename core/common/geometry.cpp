@@ -52,6 +52,17 @@ PointF rectCenter(const RectF &rect)
     return {rect.x + rect.width / 2, rect.y + rect.height / 2};
 }
 
+bool isFinite(PointF point)
+{
+    return std::isfinite(point.x) && std::isfinite(point.y);
+}
+
+bool isFinite(const RectF &rect)
+{
+    return std::isfinite(rect.x) && std::isfinite(rect.y) && std::isfinite(rect.width)
+           && std::isfinite(rect.height);
+}
+
 RectF insetRect(const RectF &rect, double dx, double dy)
 {
     const RectF normal = normalizedRect(rect);

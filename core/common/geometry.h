@@ -53,6 +53,9 @@ double maxX(const RectF &rect);
 double maxY(const RectF &rect);
 PointF rectCenter(const RectF &rect);
 
+bool isFinite(PointF point);
+bool isFinite(const RectF &rect);
+
 // Shrinks by dx on the left and right and dy on the top and bottom; negative values grow. A
 // rectangle inset past its centre collapses to zero size there, so it contains nothing.
 RectF insetRect(const RectF &rect, double dx, double dy);

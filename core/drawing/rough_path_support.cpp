@@ -18,17 +18,6 @@ PointF midpoint(PointF a, PointF b)
     return {(a.x + b.x) / 2, (a.y + b.y) / 2};
 }
 
-bool isFinite(PointF point)
-{
-    return std::isfinite(point.x) && std::isfinite(point.y);
-}
-
-bool isFinite(RectF rect)
-{
-    return std::isfinite(rect.x) && std::isfinite(rect.y) && std::isfinite(rect.width)
-           && std::isfinite(rect.height);
-}
-
 bool allFinite(const std::vector<PointF> &points)
 {
     return std::all_of(points.begin(), points.end(), [](PointF p) { return isFinite(p); });

@@ -63,8 +63,6 @@ struct Bounds
 Bounds boundsOf(RectF rect);
 
 PointF midpoint(PointF a, PointF b);
-bool isFinite(PointF point);
-bool isFinite(RectF rect);
 bool allFinite(const std::vector<PointF> &points);
 
 // False for NaN and infinity too.
