@@ -194,6 +194,9 @@ void OverlayWindowController::showEditorPanels()
     toolbar->onClose = [this] {
         close();
     };
+    toolbar->onMenuOpens = [this] {
+        commitTextBeingTyped();
+    };
     showToolbarPanel(toolbar);
 
     auto *properties = new WhiteboardPropertyPanel(*m_editorModel, m_preferences);

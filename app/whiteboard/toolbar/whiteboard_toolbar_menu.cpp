@@ -13,6 +13,9 @@ namespace zentrel {
 
 void WhiteboardToolbarView::fillMenu()
 {
+    if (onMenuOpens) {
+        onMenuOpens();
+    }
     m_menu->clear();
     addBoardItems();
     m_menu->addSeparator();

@@ -60,6 +60,8 @@ public:
     std::function<void()> onExportExcalidraw;
     std::function<void()> onAddToSession;
     std::function<void()> onClose;
+    // Before the menu shows: its board commands must not leave a text being typed behind.
+    std::function<void()> onMenuOpens;
 
     bool isFreezeMode() const { return m_isFreezeMode; }
 

@@ -4,8 +4,11 @@
 #include "shell/app_preferences.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 #include "whiteboard/editor/whiteboard_creation.h"
+#include "whiteboard/toolbar/whiteboard_toolbar_view.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QTest>
 #include <QTextEdit>
 
@@ -123,6 +126,35 @@ TEST_F(OverlayWhiteboardTest, TextStillBeingTypedIsSavedWhenTheRunCloses)
     const WhiteboardLibrary saved = *model.store().load();
     ASSERT_EQ(saved.currentBoard()->elements.size(), 1u);
     EXPECT_EQ(saved.currentBoard()->elements.front()->text, "Hello");
+}
+
+TEST_F(OverlayWhiteboardTest, TextBeingTypedStaysOnItsBoardWhenTheMenuMakesAnother)
+{
+    WhiteboardCanvasView *canvas = runningCanvas();
+    ASSERT_NE(canvas, nullptr);
+    WhiteboardEditorModel &model = canvas->model();
+    const Uuid typedOn = model.currentBoard().id;
+    model.setSelectedTool(WhiteboardTool::text);
+    canvas->beginNewText({40, 40});
+    ASSERT_NE(canvas->textEditor(), nullptr);
+    QTest::keyClicks(canvas->textEditor(), "Hello");
+
+    WhiteboardToolbarView *toolbar = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        toolbar = toolbar ? toolbar : window->findChild<WhiteboardToolbarView *>();
+    }
+    ASSERT_NE(toolbar, nullptr);
+    Q_EMIT toolbar->whiteboardMenu()->aboutToShow();
+    for (QAction *action : toolbar->whiteboardMenu()->actions()) {
+        if (action->text() == QStringLiteral("New Board")) {
+            action->trigger();
+        }
+    }
+    ASSERT_NE(model.currentBoard().id, typedOn);
+    const WhiteboardBoard &first = model.library().boards.front();
+    ASSERT_EQ(first.id, typedOn);
+    ASSERT_EQ(first.elements.size(), 1u);
+    EXPECT_EQ(first.elements.front()->text, "Hello");
 }
 
 } // namespace
