@@ -25,7 +25,7 @@ std::string_view bytesOf(const QByteArray &data)
 
 } // namespace
 
-// A text still being typed is part of the board that is saved, exported or replaced.
+// A text still being typed is part of the board that is left, exported or replaced.
 void OverlayWindowController::commitTextBeingTyped()
 {
     if (m_editorCanvas) {
@@ -74,7 +74,6 @@ void OverlayWindowController::exportSVG()
     if (!m_editorModel) {
         return;
     }
-    commitTextBeingTyped();
     const std::string svg = renderBoardSVG(m_editorModel->currentBoard());
     presentSavePanel(QByteArray::fromStdString(svg),
                      saveTitle,
@@ -88,7 +87,6 @@ void OverlayWindowController::exportExcalidraw()
     if (m_editorIsFreeze || !m_editorModel) {
         return;
     }
-    commitTextBeingTyped();
     const auto document = exportExcalidrawDocument(m_editorModel->currentBoard());
     if (!document) {
         reportError("The Excalidraw document could not be exported: " + message(document.error()));
@@ -106,7 +104,6 @@ void OverlayWindowController::importExcalidraw()
     if (m_editorIsFreeze || !m_editorModel) {
         return;
     }
-    commitTextBeingTyped();
     suspendCommandMonitor();
     const QString path = QFileDialog::getOpenFileName(
         m_overlayPanel.get(),
