@@ -49,16 +49,24 @@ QPainterPath strokedArea(const RenderStroke &stroke)
 // Qt loads every outline afresh, running the font's hinting program each time, which was most
 // of the time a board took to show first; a board's texts share few glyphs, so each thread keeps
 // the outlines it loaded.
-QPainterPath glyphOutline(const QRawFont &font, quint32 glyph)
+using GlyphOutlines = std::map<quint32, QPainterPath>;
+
+// The outlines this thread loaded from one font at one size. Only outlines are kept, no font:
+// a font may not outlive the thread's own font cache.
+GlyphOutlines &glyphOutlines(const QRawFont &font)
 {
-    using Key = std::tuple<QString, QString, double, quint32>;
-    thread_local std::map<Key, QPainterPath> outlines;
-    Key key{font.familyName(), font.styleName(), font.pixelSize(), glyph};
-    const auto found = outlines.find(key);
+    using FontKey = std::tuple<QString, QString, double>;
+    thread_local std::map<FontKey, GlyphOutlines> fonts;
+    return fonts[FontKey{font.familyName(), font.styleName(), font.pixelSize()}];
+}
+
+const QPainterPath &glyphOutline(GlyphOutlines &outlines, const QRawFont &font, quint32 glyph)
+{
+    const auto found = outlines.find(glyph);
     if (found != outlines.end()) {
         return found->second;
     }
-    return outlines.emplace(std::move(key), font.pathForGlyph(glyph)).first->second;
+    return outlines.emplace(glyph, font.pathForGlyph(glyph)).first->second;
 }
 
 // Lines wrap inside the box's width and stand `lineHeight` line spacings apart. Lines that run
@@ -87,10 +95,12 @@ QPainterPath textOutline(const RenderText &text)
     const QPointF origin(text.box.x, text.box.y);
     for (const QGlyphRun &run : layout.glyphRuns()) {
         const QRawFont font = run.rawFont();
+        GlyphOutlines &outlines = glyphOutlines(font);
         const QList<quint32> glyphs = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
         for (qsizetype i = 0; i < glyphs.size(); ++i) {
-            outline.addPath(glyphOutline(font, glyphs[i]).translated(origin + positions[i]));
+            outline.addPath(
+                glyphOutline(outlines, font, glyphs[i]).translated(origin + positions[i]));
         }
     }
     return outline;
