@@ -144,7 +144,8 @@ void BreakTimerSession::toggleSettings()
         m_settingsModel.setSettingsVisible(false);
         return;
     }
-    m_settingsPanel = m_windowFactory.makeSettingsPanel(new BreakTimerSettingsView(m_preferences));
+    m_settingsPanel =
+        m_windowFactory.makeSettingsPanel(new BreakTimerSettingsView(m_preferences), m_panel.get());
     m_settingsPanel->setWindowTitle(QStringLiteral("Break timer settings"));
     m_settingsPanel->onEscape = [this] {
         toggleSettings();

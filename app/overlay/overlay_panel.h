@@ -1,40 +1,42 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
 
 namespace zentrel {
 
-// Every window of a feature run: borderless, above other windows, taking keys. Escape runs
-// `onEscape` and goes no further, whether or not it is set.
+// Every window of a feature run. The run's main window (the overlay, or the break timer's card)
+// takes the keyboard. A floating panel (toolbar, settings or property panel) is tied to its
+// owner, the main window, so every window manager keeps it above the owner however the owner is
+// clicked or raised; it never takes the keyboard, so a click on one of its controls leaves the
+// keys with the canvas, and it lends itself the keyboard only while a text control of its own
+// is edited. Escape runs `onEscape` and goes no further, whether or not it is set.
 class OverlayPanel : public QWidget
 {
     Q_OBJECT
 
 public:
-    // Stacking among our own panels: the full-screen overlay, toolbars and property panels
-    // above it, the settings panel above those.
-    enum class Level {
-        overlay,
-        toolbar,
-        settings,
-    };
+    // A panel that ignores the mouse lets every click through and never takes the keyboard.
+    OverlayPanel(QWidget *content, OverlayPanel *owner, bool ignoresMouse = false);
 
-    OverlayPanel(Level level, QWidget *content);
-
-    Level level() const { return m_level; }
-
-    // Puts the panel in its place again after another window came up, keeping our own order.
-    void raiseInOrder();
+    // Hands the keyboard back to the owner after a dialog or text control of the panel had it.
+    void returnKeyboard();
 
     std::function<void()> onEscape;
 
 protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    Level m_level;
+    void lendKeyboard();
+    void refuseKeyboard();
+
+    QPointer<OverlayPanel> m_owner;
+    bool m_hasKeyboard = false;
 };
 
 } // namespace zentrel

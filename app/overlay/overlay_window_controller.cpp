@@ -86,7 +86,7 @@ void OverlayWindowController::start(AppMode mode)
 
 void OverlayWindowController::showToolbarPanel(QWidget *toolbar)
 {
-    m_toolbarPanel = m_windowFactory.makeToolbarPanel(toolbar);
+    m_toolbarPanel = m_windowFactory.makeToolbarPanel(toolbar, m_overlayPanel.get());
     m_toolbarPanel->onEscape = [this] {
         close();
     };
@@ -109,7 +109,7 @@ void OverlayWindowController::toggleSettingsPanel(const std::function<QWidget *(
         retirePanel(m_settingsPanel);
         m_settingsModel.setSettingsVisible(false);
     } else {
-        m_settingsPanel = m_windowFactory.makeSettingsPanel(makeContent());
+        m_settingsPanel = m_windowFactory.makeSettingsPanel(makeContent(), m_overlayPanel.get());
         m_settingsPanel->onEscape = [this, makeContent] {
             toggleSettingsPanel(makeContent);
         };

@@ -31,46 +31,43 @@ OverlayWindowFactory::OverlayWindowFactory(const QRect &screenGeometry)
 std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeOverlayPanel(QWidget *content,
                                                                      bool ignoresMouse) const
 {
-    auto panel = std::make_unique<OverlayPanel>(OverlayPanel::Level::overlay, content);
-    panel->setAttribute(Qt::WA_TransparentForMouseEvents, ignoresMouse);
-    if (ignoresMouse) {
-        panel->setWindowFlag(Qt::WindowTransparentForInput);
-        panel->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
-    }
+    auto panel = std::make_unique<OverlayPanel>(content, nullptr, ignoresMouse);
     panel->setGeometry(m_screen);
+    // Full screen rather than only screen-sized: window managers then cover their own panels
+    // and docks with it instead of keeping them uncovered or moving it aside.
+    panel->setWindowState(Qt::WindowFullScreen);
     return panel;
 }
 
-std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeToolbarPanel(QWidget *content) const
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeToolbarPanel(QWidget *content,
+                                                                     OverlayPanel *owner) const
 {
-    return makeFloatingPanel(PanelKind::toolbar, content);
+    return makePlacedPanel(PanelKind::toolbar, content, owner);
 }
 
-std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeSettingsPanel(QWidget *content) const
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeSettingsPanel(QWidget *content,
+                                                                      OverlayPanel *owner) const
 {
     content->setMinimumWidth(static_cast<int>(settingsPanelMinimumWidth));
-    return makeFloatingPanel(PanelKind::settings, content);
+    return makePlacedPanel(PanelKind::settings, content, owner);
 }
 
-std::unique_ptr<OverlayPanel> OverlayWindowFactory::makePropertyPanel(QWidget *content) const
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makePropertyPanel(QWidget *content,
+                                                                      OverlayPanel *owner) const
 {
-    return makeFloatingPanel(PanelKind::property, content);
+    return makePlacedPanel(PanelKind::property, content, owner);
 }
 
 std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeCardPanel(QWidget *content) const
 {
-    return makeFloatingPanel(PanelKind::card, content);
+    return makePlacedPanel(PanelKind::card, content, nullptr);
 }
 
-std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeFloatingPanel(PanelKind kind,
-                                                                      QWidget *content) const
+std::unique_ptr<OverlayPanel>
+OverlayWindowFactory::makePlacedPanel(PanelKind kind, QWidget *content, OverlayPanel *owner) const
 {
-    // The card sits with the full-screen overlays, below every toolbar and settings panel.
-    const auto level = kind == PanelKind::settings ? OverlayPanel::Level::settings
-                       : kind == PanelKind::card   ? OverlayPanel::Level::overlay
-                                                   : OverlayPanel::Level::toolbar;
     const qreal cornerRadius = kind == PanelKind::card ? 28 : 10;
-    auto panel = std::make_unique<OverlayPanel>(level, content);
+    auto panel = std::make_unique<OverlayPanel>(content, owner);
     const QSize size = panel->sizeHint();
     const SizeF fitting{static_cast<double>(size.width()), static_cast<double>(size.height())};
     panel->setGeometry(toRect(panelFrame(kind, toRectF(m_screen), fitting)));

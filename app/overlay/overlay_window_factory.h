@@ -22,14 +22,16 @@ public:
 
     // A panel that lets clicks through stays out of the way of the programs below it.
     std::unique_ptr<OverlayPanel> makeOverlayPanel(QWidget *content, bool ignoresMouse) const;
-    std::unique_ptr<OverlayPanel> makeToolbarPanel(QWidget *content) const;
-    std::unique_ptr<OverlayPanel> makeSettingsPanel(QWidget *content) const;
-    std::unique_ptr<OverlayPanel> makePropertyPanel(QWidget *content) const;
+    // The floating panels stay above `owner`, the run's overlay or card.
+    std::unique_ptr<OverlayPanel> makeToolbarPanel(QWidget *content, OverlayPanel *owner) const;
+    std::unique_ptr<OverlayPanel> makeSettingsPanel(QWidget *content, OverlayPanel *owner) const;
+    std::unique_ptr<OverlayPanel> makePropertyPanel(QWidget *content, OverlayPanel *owner) const;
     // The break timer's countdown card, centred on the screen at the content's size.
     std::unique_ptr<OverlayPanel> makeCardPanel(QWidget *content) const;
 
 private:
-    std::unique_ptr<OverlayPanel> makeFloatingPanel(PanelKind kind, QWidget *content) const;
+    std::unique_ptr<OverlayPanel>
+    makePlacedPanel(PanelKind kind, QWidget *content, OverlayPanel *owner) const;
 
     QRect m_screen;
 };

@@ -2,9 +2,11 @@
 
 #include "platform/unsupported_key_grabber.h"
 #include "platform/x11/compositing.h"
+#include "platform/x11/x11_window_states.h"
 #include "platform/x11/xcb_key_grabber.h"
 
 #include <QGuiApplication>
+#include <QWidget>
 
 namespace zentrel {
 namespace {
@@ -33,6 +35,13 @@ namespace zentrel {
 bool isCompositingActive()
 {
     return !isX11Session() || isX11CompositingActive();
+}
+
+void keepOutOfTaskLists(QWidget *window)
+{
+    if (isX11Session()) {
+        x11KeepOutOfTaskLists(window->winId());
+    }
 }
 
 } // namespace zentrel

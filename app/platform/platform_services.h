@@ -2,6 +2,8 @@
 
 #include <memory>
 
+class QWidget;
+
 namespace zentrel {
 
 class KeyGrabber;
@@ -13,6 +15,10 @@ std::unique_ptr<KeyGrabber> makeKeyGrabber();
 // Whether translucent windows show what lies below them: on X11 only while a compositing
 // manager runs; elsewhere the desktop always composites.
 bool isCompositingActive();
+
+// Keeps a window out of the taskbar, the pager and the window switcher; call before it is
+// first shown.
+void keepOutOfTaskLists(QWidget *window);
 
 } // namespace zentrel
 
