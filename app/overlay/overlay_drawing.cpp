@@ -123,14 +123,6 @@ void OverlayWindowController::applyDrawingPreferences()
     m_drawingCanvas->historyChanged();
 }
 
-void OverlayWindowController::focusCanvas()
-{
-    if (m_overlayPanel && m_drawingCanvas) {
-        m_overlayPanel->activateWindow();
-        m_drawingCanvas->setFocus();
-    }
-}
-
 void OverlayWindowController::undoDrawing()
 {
     if (m_drawingCanvas) {

@@ -20,8 +20,10 @@ Qt::WindowFlags panelFlags(bool isFloating, bool ignoresMouse)
 {
     Qt::WindowFlags flags = Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
     // The main window is an ordinary one: some window managers put only those in the
-    // full-screen state, which covers their own panels and docks.
-    flags |= isFloating ? Qt::Tool : Qt::Window;
+    // full-screen state, which covers their own panels and docks. Floating panels are dialogs
+    // of it, not utility windows: KWin hides the utility windows of a program without the
+    // keyboard, as the spotlight's and the halo's are.
+    flags |= isFloating ? Qt::Dialog : Qt::Window;
     if (isFloating || ignoresMouse) {
         flags |= Qt::WindowDoesNotAcceptFocus;
     }
@@ -85,7 +87,7 @@ void OverlayPanel::returnKeyboard()
 {
     refuseKeyboard();
     if (m_owner && m_owner->isVisible()) {
-        m_owner->activateWindow();
+        activateOwnWindow(m_owner);
     }
 }
 

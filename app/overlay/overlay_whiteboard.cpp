@@ -135,7 +135,7 @@ void OverlayWindowController::showEditor(std::unique_ptr<WhiteboardEditorModel> 
             // After the assignment that announced it has finished storing the value.
             QTimer::singleShot(0, this, [this, setting] { applyEditorPreference(setting); });
         }));
-    focusEditorCanvas();
+    focusCanvas();
 }
 
 // Only the drawing setting that changed reaches the editor: any other setting leaves the next
@@ -264,7 +264,7 @@ void OverlayWindowController::resumeCommandMonitor()
     if (!m_commandMonitor) {
         installCommandMonitor();
     }
-    focusEditorCanvas();
+    focusCanvas();
 }
 
 void OverlayWindowController::handleCommandKey(char key, bool shift)
@@ -295,14 +295,6 @@ void OverlayWindowController::handleCommandKey(char key, bool shift)
     case OverlayKeyCommand::saveImage:
         saveEditorImage();
         break;
-    }
-}
-
-void OverlayWindowController::focusEditorCanvas()
-{
-    if (m_overlayPanel && m_editorCanvas) {
-        m_overlayPanel->activateWindow();
-        m_editorCanvas->setFocus();
     }
 }
 

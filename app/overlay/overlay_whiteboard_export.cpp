@@ -151,7 +151,7 @@ void OverlayWindowController::addCanvasFrameToSession()
     if (!added) {
         reportError("The frame could not be added to the session: " + message(added.error()));
     }
-    focusEditorCanvas();
+    focusCanvas();
 }
 
 } // namespace zentrel

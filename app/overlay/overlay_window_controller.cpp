@@ -54,6 +54,10 @@ OverlayWindowController::OverlayWindowController(const QRect &screenGeometry,
     for (QScreen *screen : QGuiApplication::screens()) {
         connect(screen, &QScreen::geometryChanged, this, closeOnScreenChange);
     }
+    connect(qApp,
+            &QGuiApplication::focusWindowChanged,
+            this,
+            &OverlayWindowController::onFocusWindowChanged);
 }
 
 OverlayWindowController::~OverlayWindowController()
@@ -82,6 +86,43 @@ void OverlayWindowController::start(AppMode mode)
     } else if (mode == AppMode::whiteboard) {
         showWhiteboard();
     }
+}
+
+void OverlayWindowController::focusCanvas()
+{
+    QWidget *canvas = m_drawingCanvas  ? static_cast<QWidget *>(m_drawingCanvas)
+                      : m_editorCanvas ? static_cast<QWidget *>(m_editorCanvas)
+                                       : m_loupe;
+    if (m_overlayPanel && canvas && !m_isClosing) {
+        activateOwnWindow(m_overlayPanel.get());
+        canvas->setFocus();
+    }
+}
+
+// When a window of ours that had the keyboard goes away (an alert answered, a dialog or colour
+// picker closed), the X server and window managers hand the keyboard to the root or to another
+// program's window, and Qt may not even say it left: it comes back to the run instead. A
+// keyboard the user took elsewhere, from a window still open, is left there.
+void OverlayWindowController::onFocusWindowChanged(QWindow *focus)
+{
+    if (!focus) {
+        return;
+    }
+    disconnect(m_keyboardHolderHidden);
+    m_keyboardHolderHidden = connect(focus, &QWindow::visibleChanged, this, [this](bool visible) {
+        if (!visible) {
+            // After the hide has run its course, so the keyboard is where it is going to be.
+            QTimer::singleShot(0, this, [this] {
+                // A dialog or menu opening in its place is about to take the keyboard.
+                const QWindow *holder = QGuiApplication::focusWindow();
+                const bool isAsking =
+                    QApplication::activeModalWidget() || QApplication::activePopupWidget();
+                if (!isAsking && (!holder || !holder->isVisible())) {
+                    focusCanvas();
+                }
+            });
+        }
+    });
 }
 
 void OverlayWindowController::showToolbarPanel(QWidget *toolbar)

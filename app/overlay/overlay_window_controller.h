@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QWindow>
 
 #include <tl/expected.hpp>
 
@@ -99,7 +100,9 @@ private:
     void undoDrawing();
     void redoDrawing();
     void clearDrawing();
+    // The keyboard to the run's canvas (or loupe), as when it opened.
     void focusCanvas();
+    void onFocusWindowChanged(QWindow *focus);
     // Hides the panel and deletes it after the current event, which may be one of its own.
     void retirePanel(std::unique_ptr<OverlayPanel> &panel);
 
@@ -140,7 +143,6 @@ private:
     void handleCommandKey(char key, bool shift);
     void suspendCommandMonitor();
     void resumeCommandMonitor();
-    void focusEditorCanvas();
     // Zoom about the middle of the canvas, as the toolbar's buttons do.
     void zoomEditorAboutCentre(double factor);
     void performEditorAction(const PresentationAction &action);
@@ -183,6 +185,8 @@ private:
     // The feature word of saved file names.
     std::string m_exportModeName = "Freeze";
     std::vector<QPointer<QWidget>> m_retiredPanels;
+    // Tells when the window of ours that last took the keyboard is hidden.
+    QMetaObject::Connection m_keyboardHolderHidden;
     std::vector<ScopedConnection> m_subscriptions;
     bool m_isClosing = false;
 

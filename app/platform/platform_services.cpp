@@ -37,6 +37,15 @@ bool isCompositingActive()
     return !isX11Session() || isX11CompositingActive();
 }
 
+void activateOwnWindow(QWidget *window)
+{
+    if (isX11Session()) {
+        x11ActivateOwnWindow(window->winId());
+    } else {
+        window->activateWindow();
+    }
+}
+
 void keepOutOfTaskLists(QWidget *window)
 {
     if (isX11Session()) {

@@ -16,6 +16,10 @@ std::unique_ptr<KeyGrabber> makeKeyGrabber();
 // manager runs; elsewhere the desktop always composites.
 bool isCompositingActive();
 
+// Gives the keyboard back to a window of ours, as the user's own choice: after one of our
+// dialogs closed, window managers that guard against focus stealing refuse a program's request.
+void activateOwnWindow(QWidget *window);
+
 // Keeps a window out of the taskbar, the pager and the window switcher; call before it is
 // first shown.
 void keepOutOfTaskLists(QWidget *window);

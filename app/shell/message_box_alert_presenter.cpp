@@ -1,16 +1,60 @@
 #include "shell/message_box_alert_presenter.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QMessageBox>
+#include <QWindow>
+
+#include <utility>
 
 namespace zentrel {
+namespace {
 
-MessageBoxAlertPresenter::MessageBoxAlertPresenter(QObject *parent)
+// Fresh windows tried for one text before the queue is told to go on: an alert the window
+// manager never maps must not hold back every later error.
+constexpr int maxTimesShownAgain = 5;
+
+// Not on screen: never mapped, minimized, or unmapped by the window manager, as when the user
+// moved to another desktop.
+bool isOnScreen(const QWidget &alert)
+{
+    const QWindow *window = alert.windowHandle();
+    return alert.isVisible() && !alert.isMinimized() && window && window->isExposed();
+}
+
+// A feature run or a window of ours opened or brought forward while the alert is up would
+// cover it. Menus, tooltips and modal dialogs stay above it: a modal dialog would not let the
+// alert be answered anyway.
+bool mayCoverAlert(const QWindow *window)
+{
+    if (!window || !window->isTopLevel() || window->modality() != Qt::NonModal) {
+        return false;
+    }
+    const Qt::WindowType type = window->type();
+    return type == Qt::Window || type == Qt::Tool || type == Qt::Dialog;
+}
+
+} // namespace
+
+MessageBoxAlertPresenter::MessageBoxAlertPresenter(QObject *parent,
+                                                   std::chrono::milliseconds checkInterval)
     : QObject(parent)
-{}
+{
+    m_checkTimer.setInterval(checkInterval);
+    connect(&m_checkTimer, &QTimer::timeout, this, &MessageBoxAlertPresenter::checkOnScreen);
+    // Window managers raise the window that takes the keyboard, over the alert too.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focus) {
+        if (mayCoverAlert(focus) && m_alert && focus != m_alert->windowHandle()) {
+            bringForward(false);
+        }
+    });
+}
 
 MessageBoxAlertPresenter::~MessageBoxAlertPresenter()
 {
     // Closing at shutdown is not the user dismissing the alert: nobody is told.
+    qApp->removeEventFilter(this);
+    qApp->disconnect(this);
     if (m_alert) {
         m_alert->disconnect(this);
         delete m_alert;
@@ -19,17 +63,108 @@ MessageBoxAlertPresenter::~MessageBoxAlertPresenter()
 
 void MessageBoxAlertPresenter::present(const std::string &text, std::function<void()> closed)
 {
-    auto *alert = new QMessageBox(QMessageBox::Warning,
-                                  QStringLiteral("Zentrel"),
-                                  QString::fromStdString(text),
-                                  QMessageBox::Ok);
+    // One alert at a time: one still here belongs to a text the queue has moved past.
+    dropAlert();
+    ++m_presented;
+    m_text = QString::fromStdString(text);
+    m_closed = std::move(closed);
+    m_timesShownAgain = 0;
+    openAlert();
+    qApp->installEventFilter(this);
+    m_checkTimer.start();
+}
+
+void MessageBoxAlertPresenter::openAlert()
+{
+    auto *alert =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Zentrel"), m_text, QMessageBox::Ok);
     alert->setAttribute(Qt::WA_DeleteOnClose);
+    // Stays on top rather than transient for an overlay, which may close while the alert is up.
     alert->setWindowFlag(Qt::WindowStaysOnTopHint);
     m_alert = alert;
-    connect(alert, &QMessageBox::finished, this, [closed = std::move(closed)] { closed(); });
+    const std::uint64_t presented = m_presented;
+    connect(alert, &QMessageBox::finished, this, [this, presented] { reportClosed(presented); });
+    // Deleted unanswered by someone else; told after the deletion, which may be under way.
+    connect(alert, &QObject::destroyed, this, [this, presented] {
+        QTimer::singleShot(0, this, [this, presented] { reportClosed(presented); });
+    });
     alert->open();
     alert->raise();
     alert->activateWindow();
+}
+
+// Lets go of the alert without telling the queue.
+void MessageBoxAlertPresenter::dropAlert()
+{
+    if (QPointer<QMessageBox> alert = std::exchange(m_alert, nullptr)) {
+        alert->disconnect(this);
+        alert->hide();
+        alert->deleteLater();
+    }
+}
+
+// After the current event: the window that covers the alert is still being shown and
+// activated. A window that opened takes the keyboard back for the alert too; one the user chose
+// keeps it.
+void MessageBoxAlertPresenter::bringForward(bool activate)
+{
+    m_activatesWhenForward = m_activatesWhenForward || activate;
+    if (m_isBringingForward) {
+        return;
+    }
+    m_isBringingForward = true;
+    QTimer::singleShot(0, this, [this] {
+        m_isBringingForward = false;
+        const bool activates = std::exchange(m_activatesWhenForward, false);
+        if (m_alert && m_alert->isVisible()) {
+            m_alert->raise();
+            if (activates) {
+                m_alert->activateWindow();
+            }
+        }
+    });
+}
+
+void MessageBoxAlertPresenter::checkOnScreen()
+{
+    if (!m_alert || isOnScreen(*m_alert)) {
+        m_timesShownAgain = 0;
+        return;
+    }
+    const std::uint64_t presented = m_presented;
+    // Hidden by anyone but the user, who hides it only by answering: no answer will come.
+    const bool isHidden = !m_alert->isVisible();
+    dropAlert();
+    if (isHidden || m_timesShownAgain == maxTimesShownAgain) {
+        reportClosed(presented);
+        return;
+    }
+    ++m_timesShownAgain;
+    // A new window, not the old one mapped again: the window manager places it afresh, on the
+    // desktop the user is on now.
+    openAlert();
+}
+
+void MessageBoxAlertPresenter::reportClosed(std::uint64_t presented)
+{
+    if (presented != m_presented || !m_closed) {
+        return;
+    }
+    m_checkTimer.stop();
+    qApp->removeEventFilter(this);
+    // An answered alert deletes itself.
+    m_alert = nullptr;
+    // Taken out first: the callback may present the next alert.
+    std::exchange(m_closed, nullptr)();
+}
+
+bool MessageBoxAlertPresenter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show && watched != m_alert && watched->isWidgetType()
+        && mayCoverAlert(static_cast<QWidget *>(watched)->windowHandle())) {
+        bringForward(true);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace zentrel

@@ -4,7 +4,9 @@
 
 namespace zentrel {
 
-RectF panelFrame(PanelKind kind, const RectF &screen, SizeF fittingSize)
+namespace {
+
+RectF placedFrame(PanelKind kind, const RectF &screen, SizeF fittingSize)
 {
     const double centreX = screen.x + screen.width / 2;
     switch (kind) {
@@ -24,6 +26,23 @@ RectF panelFrame(PanelKind kind, const RectF &screen, SizeF fittingSize)
                      fittingSize.height};
     }
     return RectF{};
+}
+
+// Moves start in so that [start, start + length) lies within [low, low + room); what cannot fit
+// starts at low.
+double movedInside(double start, double length, double low, double room)
+{
+    return std::max(low, std::min(start, low + room - length));
+}
+
+} // namespace
+
+RectF panelFrame(PanelKind kind, const RectF &screen, SizeF fittingSize)
+{
+    RectF frame = placedFrame(kind, screen, fittingSize);
+    frame.x = movedInside(frame.x, frame.width, screen.x, screen.width);
+    frame.y = movedInside(frame.y, frame.height, screen.y, screen.height);
+    return frame;
 }
 
 } // namespace zentrel

@@ -76,11 +76,24 @@ void DesktopTest::TearDown()
 {
     if (HasFailure()) {
         const auto *test = testing::UnitTest::GetInstance()->current_test_info();
-        keepScreenshot(m_xvfb.grabScreen(),
-                       QStringLiteral("%1_%2_failure.png")
-                           .arg(QString::fromLatin1(test->test_suite_name()),
-                                QString::fromLatin1(test->name())));
+        // Parameterised tests carry slashes in their names.
+        const QString name = QStringLiteral("%1_%2_failure.png")
+                                 .arg(QString::fromLatin1(test->test_suite_name()),
+                                      QString::fromLatin1(test->name()))
+                                 .replace(QLatin1Char('/'), QLatin1Char('_'));
+        keepScreenshot(m_xvfb.grabScreen(), name);
     }
+}
+
+void DesktopTest::startWindowManager(WindowManager manager)
+{
+    if (manager == WindowManager::none) {
+        return;
+    }
+    m_windowManager = std::make_unique<WindowManagerProcess>(manager, m_xvfb.display());
+    ASSERT_TRUE(m_windowManager->isReady())
+        << nameOf(manager).toStdString() << " did not take the display:\n"
+        << m_windowManager->output().toStdString();
 }
 
 void DesktopTest::startZentrel()

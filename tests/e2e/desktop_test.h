@@ -2,6 +2,7 @@
 
 #include "e2e/child_process.h"
 #include "e2e/tray_host_process.h"
+#include "e2e/window_manager.h"
 #include "e2e/x_input.h"
 #include "e2e/x_windows.h"
 #include "e2e/xvfb_session.h"
@@ -40,6 +41,10 @@ protected:
     // screenshot shows best when one goes astray.
     void TearDown() override;
 
+    // Runs the window manager on the display from here on, as the user's desktop does; a fatal
+    // failure when it does not take the display.
+    void startWindowManager(WindowManager manager);
+
     // Starts zentrel and keeps the icon it docked in m_icon; a fatal failure when it docks none.
     void startZentrel();
 
@@ -77,6 +82,7 @@ protected:
 
     XvfbSession m_xvfb;
     std::unique_ptr<TrayHostProcess> m_host;
+    std::unique_ptr<WindowManagerProcess> m_windowManager;
     ZentrelProcess m_zentrel;
     XWindows m_windows;
     XInput m_input;

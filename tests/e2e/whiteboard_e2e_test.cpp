@@ -27,23 +27,6 @@ const QLine arrowDrag(QPoint(510, 360), QPoint(800, 360));
 const QPoint textPoint(300, 600);
 const QColor black(0, 0, 0);
 
-// The elements of the current board as the library file on disk holds them.
-QJsonArray savedElements(const QString &libraryPath)
-{
-    QFile file(libraryPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    const QJsonObject library = QJsonDocument::fromJson(file.readAll()).object();
-    const QString current = library[QStringLiteral("currentBoardID")].toString();
-    for (const QJsonValue board : library[QStringLiteral("boards")].toArray()) {
-        if (board[QStringLiteral("id")].toString() == current) {
-            return board[QStringLiteral("elements")].toArray();
-        }
-    }
-    return {};
-}
-
 // A board with every element kind, fill and stroke style and font family, laid out in a grid.
 WhiteboardLibrary everyKindLibrary()
 {
@@ -158,13 +141,11 @@ protected:
     // The library file once it holds `count` elements on the current board, or its last state.
     QJsonArray elementsOnDisk(int count)
     {
-        const QString path =
-            m_zentrel.dataHome() + QStringLiteral("/Zentrel/WhiteboardLibrary.json");
         const QDeadlineTimer deadline(libraryTimeoutMs);
-        QJsonArray elements = savedElements(path);
+        QJsonArray elements = m_zentrel.savedBoardElements();
         while (elements.size() != count && !deadline.hasExpired()) {
             QThread::msleep(50);
-            elements = savedElements(path);
+            elements = m_zentrel.savedBoardElements();
         }
         return elements;
     }

@@ -132,6 +132,38 @@ bool XDesktop::waitForCompositor(QDeadlineTimer deadline)
     }
 }
 
+bool XDesktop::waitForWindowManager(QDeadlineTimer deadline)
+{
+    for (;;) {
+        if (!isConnected()) {
+            return false;
+        }
+        const std::uint32_t check = checkWindowOf(m_root);
+        if (check != XCB_NONE && checkWindowOf(check) == check) {
+            return true;
+        }
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QThread::msleep(compositorPollMs);
+    }
+}
+
+std::uint32_t XDesktop::checkWindowOf(std::uint32_t window)
+{
+    xcb_connection_t *connection = m_connection.get();
+    const XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection,
+        xcb_get_property(
+            connection, 0, window, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 0, 1),
+        nullptr));
+    if (!reply || reply->type != XCB_ATOM_WINDOW
+        || xcb_get_property_value_length(reply.get()) != 4) {
+        return XCB_NONE;
+    }
+    return *static_cast<const std::uint32_t *>(xcb_get_property_value(reply.get()));
+}
+
 std::uint32_t XDesktop::atom(const char *name)
 {
     const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(

@@ -32,9 +32,14 @@ public:
     bool showWindowAtBottom(const QRect &frame, const QColor &color);
     // A compositing manager owns _NET_WM_CM_S<screen>; Qt looks there to offer translucency.
     bool waitForCompositor(QDeadlineTimer deadline);
+    // A window manager names its check window on the root, and the window names itself, once
+    // it manages the display.
+    bool waitForWindowManager(QDeadlineTimer deadline);
 
 private:
     std::uint32_t atom(const char *name);
+    // The window a window's _NET_SUPPORTING_WM_CHECK names, or XCB_NONE.
+    std::uint32_t checkWindowOf(std::uint32_t window);
     // Returns once the server has carried out everything asked before.
     bool sync();
 

@@ -31,9 +31,17 @@ bool XInput::click(QPoint at)
     return clicked;
 }
 
+bool XInput::moveTo(QPoint at)
+{
+    return run({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+}
+
 bool XInput::drag(QPoint from, QPoint to)
 {
     waitPastDoubleClick();
+    // Paced as a hand moves: a drag whose events all arrive within a millisecond loses its
+    // release under mutter, which a person's never does.
+    const QString pause = QStringLiteral("0.03");
     QStringList arguments{QStringLiteral("mousemove"),
                           QString::number(from.x()),
                           QString::number(from.y()),
@@ -41,9 +49,10 @@ bool XInput::drag(QPoint from, QPoint to)
                           QStringLiteral("1")};
     for (int step = 1; step <= dragSteps; ++step) {
         const QPoint at = from + (to - from) * step / dragSteps;
-        arguments << QStringLiteral("mousemove") << QString::number(at.x())
-                  << QString::number(at.y());
+        arguments << QStringLiteral("sleep") << pause << QStringLiteral("mousemove")
+                  << QString::number(at.x()) << QString::number(at.y());
     }
+    arguments << QStringLiteral("sleep") << pause;
     arguments << QStringLiteral("mouseup") << QStringLiteral("1");
     const bool dragged = run(arguments);
     m_sinceClick.start();

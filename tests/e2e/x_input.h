@@ -19,6 +19,8 @@ public:
     // Clicks closer together than a double-click interval would make a double click, which is
     // not what a test means by clicking twice, so a click waits until that much time has passed.
     bool click(QPoint at);
+    // Moves the pointer there, pressing nothing.
+    bool moveTo(QPoint at);
     // Left button down at from, a few moves along the straight line, up at to. Motion arrives
     // merged, so a program may see little more than the ends. Spaced out as clicks are.
     bool drag(QPoint from, QPoint to);

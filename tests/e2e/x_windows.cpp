@@ -96,6 +96,7 @@ XWindows::XWindows(const QString &display)
     xcb_change_window_attributes(m_connection.get(), m_root, XCB_CW_EVENT_MASK, &mask);
     m_netWmName = atom("_NET_WM_NAME");
     m_utf8String = atom("UTF8_STRING");
+    m_wmState = atom("WM_STATE");
 }
 
 XWindows::~XWindows() = default;
@@ -159,6 +160,52 @@ std::optional<std::uint32_t> XWindows::parentOf(std::uint32_t window)
         return std::nullopt;
     }
     return tree->parent;
+}
+
+std::uint32_t XWindows::topLevelHolding(std::uint32_t window)
+{
+    for (;;) {
+        const std::optional<std::uint32_t> parent = parentOf(window);
+        if (!parent || *parent == m_root || *parent == XCB_NONE) {
+            return window;
+        }
+        window = *parent;
+    }
+}
+
+bool XWindows::waitForKeyboard(std::uint32_t window, QDeadlineTimer deadline)
+{
+    const std::uint32_t holder = topLevelHolding(window);
+    for (;;) {
+        if (!isConnected()) {
+            return false;
+        }
+        const XcbReply<xcb_get_input_focus_reply_t> focus(xcb_get_input_focus_reply(
+            m_connection.get(), xcb_get_input_focus(m_connection.get()), nullptr));
+        // Not the pointer's root: keys would follow the pointer, and programs do not count
+        // that as having the keyboard.
+        if (focus && focus->focus != XCB_NONE && focus->focus != XCB_INPUT_FOCUS_POINTER_ROOT
+            && focus->focus != m_root && topLevelHolding(focus->focus) == holder) {
+            return true;
+        }
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        waitForChange(deadline);
+    }
+}
+
+std::optional<std::uint32_t> XWindows::topLevelUnderPointer()
+{
+    if (!isConnected()) {
+        return std::nullopt;
+    }
+    const XcbReply<xcb_query_pointer_reply_t> pointer(xcb_query_pointer_reply(
+        m_connection.get(), xcb_query_pointer(m_connection.get(), m_root), nullptr));
+    if (!pointer || pointer->child == XCB_NONE) {
+        return std::nullopt;
+    }
+    return pointer->child;
 }
 
 std::optional<TopLevelWindow> XWindows::waitForShown(const QString &name, QDeadlineTimer deadline)
@@ -321,22 +368,60 @@ bool XWindows::askToClose(std::uint32_t window)
 std::optional<TopLevelWindow> XWindows::inspect(std::uint32_t window)
 {
     xcb_connection_t *connection = m_connection.get();
-    const auto attributesCookie = xcb_get_window_attributes(connection, window);
-    const auto geometryCookie = xcb_get_geometry(connection, window);
+    const std::uint32_t client = clientOf(window);
+    const auto attributesCookie = xcb_get_window_attributes(connection, client);
+    const auto geometryCookie = xcb_get_geometry(connection, client);
+    const auto originCookie = xcb_translate_coordinates(connection, client, m_root, 0, 0);
     const XcbReply<xcb_get_window_attributes_reply_t> attributes(
         xcb_get_window_attributes_reply(connection, attributesCookie, nullptr));
     const XcbReply<xcb_get_geometry_reply_t> geometry(
         xcb_get_geometry_reply(connection, geometryCookie, nullptr));
-    if (!attributes || !geometry) {
+    const XcbReply<xcb_translate_coordinates_reply_t> origin(
+        xcb_translate_coordinates_reply(connection, originCookie, nullptr));
+    if (!attributes || !geometry || !origin) {
         return std::nullopt;
     }
     TopLevelWindow result;
-    result.id = window;
-    result.name = nameOf(window);
-    result.frame = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
+    result.id = client;
+    result.name = nameOf(client);
+    result.frame = QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+    // Viewable only while the window and every frame around it are mapped.
     result.isShown = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
     result.isOverrideRedirect = attributes->override_redirect != 0;
     return result;
+}
+
+std::uint32_t XWindows::clientOf(std::uint32_t topLevel)
+{
+    // Window managers nest the program's window at most a few levels inside their frame.
+    constexpr int deepestFrame = 3;
+    std::vector<std::uint32_t> level{topLevel};
+    for (int depth = 0; depth <= deepestFrame && !level.empty(); ++depth) {
+        std::vector<std::uint32_t> next;
+        for (const std::uint32_t window : level) {
+            if (hasWmState(window)) {
+                return window;
+            }
+            const XcbReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(
+                m_connection.get(), xcb_query_tree(m_connection.get(), window), nullptr));
+            if (tree) {
+                const xcb_window_t *children = xcb_query_tree_children(tree.get());
+                next.insert(
+                    next.end(), children, children + xcb_query_tree_children_length(tree.get()));
+            }
+        }
+        level = std::move(next);
+    }
+    return topLevel;
+}
+
+bool XWindows::hasWmState(std::uint32_t window)
+{
+    const XcbReply<xcb_get_property_reply_t> state(xcb_get_property_reply(
+        m_connection.get(),
+        xcb_get_property(m_connection.get(), 0, window, m_wmState, XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
+        nullptr));
+    return state && state->type != XCB_NONE;
 }
 
 // Qt sets both titles; the UTF-8 one is the true one, the other a Latin-1 fallback.

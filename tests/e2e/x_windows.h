@@ -15,10 +15,11 @@ struct xcb_connection_t;
 
 namespace zentrel {
 
-// A window directly below the root. Xvfb runs no window manager, so every window a program shows
-// is one, and its frame is in screen coordinates.
+// A program's window directly below the root, or inside the frame a window manager put around
+// it. Its frame is in screen coordinates and leaves out the window manager's frame.
 struct TopLevelWindow
 {
+    // The program's own window, not the window manager's frame.
     std::uint32_t id = 0;
     QString name;
     QRect frame;
@@ -45,7 +46,17 @@ public:
     std::vector<TopLevelWindow> topLevel();
     std::set<std::uint32_t> shownIds();
     std::optional<TopLevelWindow> shown(const QString &name);
+
+    // The program's window as it is now, or nothing once it is gone.
+    std::optional<TopLevelWindow> window(std::uint32_t id) { return inspect(id); }
+
     std::optional<std::uint32_t> parentOf(std::uint32_t window);
+    // The root's child that holds the window: the window manager's frame around it, or itself.
+    std::uint32_t topLevelHolding(std::uint32_t window);
+    // Waits until the keyboard goes to the window (or into the frame around it).
+    bool waitForKeyboard(std::uint32_t window, QDeadlineTimer deadline);
+    // The root's child under the pointer, as a click would find it, or nothing over the root.
+    std::optional<std::uint32_t> topLevelUnderPointer();
 
     std::optional<TopLevelWindow> waitForShown(const QString &name, QDeadlineTimer deadline);
     bool waitUntilNotShown(const QString &name, QDeadlineTimer deadline);
@@ -68,6 +79,10 @@ public:
 
 private:
     std::optional<TopLevelWindow> inspect(std::uint32_t window);
+    // The program's window inside a root child: the one a window manager marked with WM_STATE,
+    // or the child itself where none manages it.
+    std::uint32_t clientOf(std::uint32_t topLevel);
+    bool hasWmState(std::uint32_t window);
     QString nameOf(std::uint32_t window);
     std::uint32_t atom(const char *name);
     void waitForChange(QDeadlineTimer deadline);
@@ -81,6 +96,7 @@ private:
     std::uint32_t m_root = 0;
     std::uint32_t m_netWmName = 0;
     std::uint32_t m_utf8String = 0;
+    std::uint32_t m_wmState = 0;
 };
 
 } // namespace zentrel

@@ -50,6 +50,35 @@ QString ZentrelProcess::dataHome() const
     return homePath(QStringLiteral("data"));
 }
 
+namespace {
+
+QJsonObject readJsonObject(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object()
+                                          : QJsonObject();
+}
+
+} // namespace
+
+QJsonObject ZentrelProcess::savedDefaults() const
+{
+    return readJsonObject(configHome() + QStringLiteral("/Zentrel/defaults.json"));
+}
+
+QJsonArray ZentrelProcess::savedBoardElements() const
+{
+    const QJsonObject library =
+        readJsonObject(dataHome() + QStringLiteral("/Zentrel/WhiteboardLibrary.json"));
+    const QString current = library[QStringLiteral("currentBoardID")].toString();
+    for (const QJsonValue board : library[QStringLiteral("boards")].toArray()) {
+        if (board[QStringLiteral("id")].toString() == current) {
+            return board[QStringLiteral("elements")].toArray();
+        }
+    }
+    return {};
+}
+
 bool ZentrelProcess::writeDefaults(const QJsonObject &given) const
 {
     // The welcome window would take the focus from what most tests do.

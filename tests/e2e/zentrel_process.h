@@ -3,6 +3,7 @@
 #include "e2e/child_process.h"
 
 #include <QDeadlineTimer>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -31,6 +32,11 @@ public:
     // Writes the settings file the program reads at start. Onboarding counts as done unless the
     // test starts the program as for the first time, or says otherwise in `defaults`.
     bool writeDefaults(const QJsonObject &defaults) const;
+
+    // What the program has saved so far: its settings, and the elements of the current board of
+    // its whiteboard library; empty while there is no such file.
+    QJsonObject savedDefaults() const;
+    QJsonArray savedBoardElements() const;
 
     // The next start is a first start: no settings, so the welcome window comes up.
     void startAsFirstStart() { m_isFirstStart = true; }

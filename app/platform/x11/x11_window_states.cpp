@@ -12,10 +12,70 @@
 
 namespace zentrel {
 
-void x11KeepOutOfTaskLists(std::uint32_t window)
+namespace {
+
+xcb_connection_t *qtConnection()
 {
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_window_t rootOf(xcb_connection_t *connection, std::uint32_t window)
+{
+    const XcbReply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
+    return geometry ? geometry->root : XCB_NONE;
+}
+
+bool windowManagerRuns(xcb_connection_t *connection, xcb_window_t root)
+{
+    const XcbReply<xcb_get_property_reply_t> check(
+        xcb_get_property_reply(connection,
+                               xcb_get_property(connection,
+                                                0,
+                                                root,
+                                                x11Atom(connection, "_NET_SUPPORTING_WM_CHECK"),
+                                                XCB_ATOM_WINDOW,
+                                                0,
+                                                1),
+                               nullptr));
+    return check && check->type == XCB_ATOM_WINDOW
+           && xcb_get_property_value_length(check.get()) == 4;
+}
+
+} // namespace
+
+void x11ActivateOwnWindow(std::uint32_t window)
+{
+    xcb_connection_t *connection = qtConnection();
+    const xcb_window_t root = connection ? rootOf(connection, window) : XCB_NONE;
+    if (root == XCB_NONE) {
+        return;
+    }
+    if (!windowManagerRuns(connection, root)) {
+        xcb_set_input_focus(connection, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
+        xcb_flush(connection);
+        return;
+    }
+    constexpr std::uint32_t fromPager = 2;
+    xcb_client_message_event_t message = {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = x11Atom(connection, "_NET_ACTIVE_WINDOW");
+    message.data.data32[0] = fromPager;
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection,
+                   0,
+                   root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&message));
+    xcb_flush(connection);
+}
+
+void x11KeepOutOfTaskLists(std::uint32_t window)
+{
+    xcb_connection_t *connection = qtConnection();
     if (!connection) {
         return;
     }

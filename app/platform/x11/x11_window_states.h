@@ -8,4 +8,8 @@ namespace zentrel {
 // switcher. Call before the window is first shown: Qt keeps states already set when it maps.
 void x11KeepOutOfTaskLists(std::uint32_t window);
 
+// Gives the window the keyboard and raises it: through the window manager, asking as a pager
+// does (which no focus-stealing guard refuses), or directly where none runs.
+void x11ActivateOwnWindow(std::uint32_t window);
+
 } // namespace zentrel

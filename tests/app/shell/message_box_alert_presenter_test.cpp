@@ -1,11 +1,69 @@
 #include "shell/message_box_alert_presenter.h"
 
+#include "shell/error_alert_queue.h"
+
+#include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
 using namespace zentrel;
+
+namespace {
+
+bool isOnScreen(const QMessageBox *alert)
+{
+    return alert && alert->isVisible() && !alert->isMinimized() && alert->windowHandle()
+           && alert->windowHandle()->isExposed();
+}
+
+// Windows of alerts with this text stay off screen, as if the window manager never mapped them.
+class NeverMapped : public QObject
+{
+public:
+    explicit NeverMapped(QString text)
+        : m_text(std::move(text))
+    {
+        qApp->installEventFilter(this);
+    }
+
+    int windows = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *alert = qobject_cast<QMessageBox *>(watched);
+        if (event->type() == QEvent::Show && alert && alert->text() == m_text) {
+            alert->setAttribute(Qt::WA_DontShowOnScreen);
+            ++windows;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QString m_text;
+};
+
+// The queue as the program has it, with the real alert, which looks for itself every 50 ms.
+class ErrorAlerts : public testing::Test
+{
+protected:
+    bool waitForOnScreen(const QString &text)
+    {
+        return QTest::qWaitFor([&] {
+            return isOnScreen(presenter.currentAlert()) && presenter.currentAlert()->text() == text;
+        });
+    }
+
+    MessageBoxAlertPresenter presenter{nullptr, std::chrono::milliseconds(50)};
+    ErrorAlertQueue queue{presenter};
+};
+
+} // namespace
 
 TEST(MessageBoxAlertPresenter, ShowsAWarningTitledZentrelAndReportsItsClose)
 {
@@ -36,5 +94,68 @@ TEST(MessageBoxAlertPresenter, ShuttingDownWithAnOpenAlertTellsNobody)
         MessageBoxAlertPresenter presenter;
         presenter.present("Still open", [&] { ++closedCount; });
     }
+    QCoreApplication::processEvents();
     EXPECT_EQ(closedCount, 0);
+}
+
+TEST_F(ErrorAlerts, ShowsTheWaitingTextOnceTheFirstIsAnswered)
+{
+    queue.report("first");
+    queue.report("second");
+    ASSERT_TRUE(waitForOnScreen(QStringLiteral("first")));
+    QTest::keyClick(presenter.currentAlert(), Qt::Key_Escape);
+    ASSERT_TRUE(waitForOnScreen(QStringLiteral("second")));
+    QTest::keyClick(presenter.currentAlert(), Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !queue.isPresenting(); }));
+}
+
+// Minimized, or left on a desktop the user moved away from: the window manager unmaps it.
+TEST_F(ErrorAlerts, AnAlertTakenOffScreenComesBackUnanswered)
+{
+    queue.report("first");
+    ASSERT_TRUE(waitForOnScreen(QStringLiteral("first")));
+    presenter.currentAlert()->showMinimized();
+    EXPECT_TRUE(waitForOnScreen(QStringLiteral("first")));
+    EXPECT_TRUE(queue.isPresenting());
+}
+
+TEST_F(ErrorAlerts, AnAlertHiddenOrDeletedUnansweredLetsTheNextTextShow)
+{
+    queue.report("first");
+    queue.report("second");
+    ASSERT_TRUE(waitForOnScreen(QStringLiteral("first")));
+    const QPointer<QMessageBox> first = presenter.currentAlert();
+    first->hide();
+    EXPECT_TRUE(waitForOnScreen(QStringLiteral("second")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first.isNull(); })) << "the hidden alert was kept";
+
+    queue.report("third");
+    delete presenter.currentAlert();
+    EXPECT_TRUE(waitForOnScreen(QStringLiteral("third")));
+}
+
+TEST_F(ErrorAlerts, AnAlertThatNeverReachesTheScreenIsShownAgainThenLetGo)
+{
+    NeverMapped neverMapped(QStringLiteral("first"));
+    queue.report("first");
+    queue.report("second");
+    EXPECT_TRUE(waitForOnScreen(QStringLiteral("second")));
+    EXPECT_GT(neverMapped.windows, 1) << "the alert was not shown again";
+}
+
+TEST_F(ErrorAlerts, TakesTheKeyboardBackFromAWindowOpenedOverIt)
+{
+    queue.report("first");
+    ASSERT_TRUE(waitForOnScreen(QStringLiteral("first")));
+    // A feature's full-screen panel, shown and given the keyboard while the alert is up.
+    QWidget overlay(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    bool overlayHadKeyboard = false;
+    QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &overlay, [&](QWindow *focus) {
+        overlayHadKeyboard = overlayHadKeyboard || focus == overlay.windowHandle();
+    });
+    overlay.show();
+    overlay.activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return overlayHadKeyboard && QApplication::activeWindow() == presenter.currentAlert();
+    }));
 }

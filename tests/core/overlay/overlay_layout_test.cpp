@@ -31,3 +31,15 @@ TEST(PanelPlacement, PlacesEachPanelKindOnItsScreen)
     EXPECT_EQ(panelFrame(PanelKind::settings, screen, {120, 200}), (RectF{2430, 1176, 260, 200}));
     EXPECT_EQ(panelFrame(PanelKind::card, screen, {500, 540}), (RectF{2310, 1210, 500, 540}));
 }
+
+TEST(PanelPlacement, KeepsEveryPanelOnASmallScreen)
+{
+    // A 1280 x 800 projector at scale 2, right of the main screen.
+    const RectF projector{1440, 0, 640, 400};
+    // Wider than the screen: its leading edge on the screen's, nothing on the next monitor.
+    EXPECT_EQ(panelFrame(PanelKind::toolbar, projector, {892, 54}), (RectF{1440, 40, 892, 54}));
+    // Taller than the screen below its placement: moved up, never above the top.
+    EXPECT_EQ(panelFrame(PanelKind::property, projector, {270, 487}), (RectF{1464, 0, 270, 487}));
+    EXPECT_EQ(panelFrame(PanelKind::settings, projector, {260, 350}), (RectF{1630, 50, 260, 350}));
+    EXPECT_EQ(panelFrame(PanelKind::card, {0, 0, 800, 600}, {500, 640}), (RectF{150, 0, 500, 640}));
+}
