@@ -1,4 +1,5 @@
 # `make run` and `make test` set up a fresh Debian machine, build and go on; `make` builds.
+# The tests drive zentrel under each window manager our users run, so `make test` installs them.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 PREFIX ?= $(HOME)/.local
@@ -11,7 +12,8 @@ BUILD_PACKAGES := cmake ninja-build g++ make pkg-config ccache \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	libxcb-composite0-dev libxcb-render0-dev libxcb-shm0-dev libcanberra-dev
 TEST_PACKAGES := clang-format git xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core \
-	xclip xcompmgr poppler-utils
+	xclip xcompmgr poppler-utils \
+	openbox metacity xfwm4 mutter kwin-x11 dbus-daemon
 
 .PHONY: all build configure deps test-deps run test install clean
 
