@@ -260,6 +260,34 @@ TEST_P(UnderWindowManager, DrawToolbarTakesClicksAndLeavesTheKeysWithTheCanvas)
         << "3 pressed after a toolbar click did not draw a rectangle; " << situation();
     // The canvas was clicked and dragged on: its toolbar must still be above it.
     EXPECT_TRUE(pointerFinds(m_toolbar, swatch));
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+    EXPECT_TRUE(m_windows.waitUntilNotShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
+        << "Escape did not close Draw; " << situation();
+}
+
+TEST_P(UnderWindowManager, OverlayCoversTheDesktopsDockAndStaysOutOfTaskListsWithToolTips)
+{
+    constexpr int dockHeight = 30;
+    const QColor dockColour(0x20, 0x60, 0x20);
+    ASSERT_TRUE(m_desktop.showTopDock(dockHeight, dockColour));
+    ASSERT_NO_FATAL_FAILURE(openFeature(QStringLiteral("zentrel://toggle/draw"), drawTitle));
+    EXPECT_EQ(m_main.frame, QRect(0, 0, XvfbSession::screenWidth, XvfbSession::screenHeight));
+    EXPECT_TRUE(pointerFinds(m_main, QPoint(60, dockHeight / 2)))
+        << "the desktop's dock stays above the overlay";
+    const QStringList states = m_windows.statesOf(m_main.id);
+    for (const QString &state : {QStringLiteral("_NET_WM_STATE_FULLSCREEN"),
+                                 QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR"),
+                                 QStringLiteral("_NET_WM_STATE_SKIP_PAGER")}) {
+        EXPECT_TRUE(states.contains(state)) << "the overlay is not " << state.toStdString() << ": "
+                                            << states.join(' ').toStdString();
+    }
+
+    // A help text shows over a toolbar button, though the toolbar never has the keyboard.
+    const std::set<std::uint32_t> before = m_windows.shownIds();
+    ASSERT_TRUE(m_input.moveTo(m_toolbar.frame.topLeft() + boardRectangleTool));
+    EXPECT_TRUE(m_windows.waitForNewPopup(before, QDeadlineTimer(windowTimeoutMs)).has_value())
+        << "no tooltip over the toolbar; " << situation();
 }
 
 TEST_P(UnderWindowManager, WhiteboardToolbarAndPropertyPanelTakeClicksAndKeysStillPickTools)
@@ -295,6 +323,8 @@ TEST_P(UnderWindowManager, WhiteboardToolbarAndPropertyPanelTakeClicksAndKeysSti
     ASSERT_EQ(elements.size(), 2) << "4 and a drag after a panel click saved nothing; "
                                   << situation();
     EXPECT_EQ(elements[1][QStringLiteral("kind")].toString(), QStringLiteral("ellipse"));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+z")));
+    EXPECT_EQ(waitForElements(1).size(), 1) << "Ctrl+Z did not undo the ellipse; " << situation();
     keepScreenshot(m_xvfb.grabScreen(),
                    QStringLiteral("whiteboard_%1.png").arg(nameOf(GetParam())));
     EXPECT_TRUE(pointerFinds(m_toolbar, rectangleTool));

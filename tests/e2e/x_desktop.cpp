@@ -132,6 +132,52 @@ bool XDesktop::waitForCompositor(QDeadlineTimer deadline)
     }
 }
 
+bool XDesktop::showTopDock(int height, const QColor &color)
+{
+    if (!isConnected()) {
+        return false;
+    }
+    xcb_connection_t *connection = m_connection.get();
+    const xcb_screen_t *screen = screenOf(connection, m_screenNumber);
+    const xcb_window_t window = xcb_generate_id(connection);
+    const std::uint32_t background = pixelOf(color);
+    xcb_create_window(connection,
+                      m_depth,
+                      window,
+                      m_root,
+                      0,
+                      0,
+                      screen->width_in_pixels,
+                      std::uint16_t(height),
+                      0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      m_visual,
+                      XCB_CW_BACK_PIXEL,
+                      &background);
+    const std::uint32_t dock = atom("_NET_WM_WINDOW_TYPE_DOCK");
+    xcb_change_property(connection,
+                        XCB_PROP_MODE_REPLACE,
+                        window,
+                        atom("_NET_WM_WINDOW_TYPE"),
+                        XCB_ATOM_ATOM,
+                        32,
+                        1,
+                        &dock);
+    // left, right, top, bottom, then the start and end of each edge's strip.
+    const std::array<std::uint32_t, 12> strut{
+        0, 0, std::uint32_t(height), 0, 0, 0, 0, 0, 0, screen->width_in_pixels - 1u, 0, 0};
+    xcb_change_property(connection,
+                        XCB_PROP_MODE_REPLACE,
+                        window,
+                        atom("_NET_WM_STRUT_PARTIAL"),
+                        XCB_ATOM_CARDINAL,
+                        32,
+                        std::uint32_t(strut.size()),
+                        strut.data());
+    xcb_map_window(connection, window);
+    return sync();
+}
+
 bool XDesktop::waitForWindowManager(QDeadlineTimer deadline)
 {
     for (;;) {

@@ -30,6 +30,9 @@ public:
     bool setWallpaper(const QColor &color);
     // A window of one colour below every other, as if a program behind the others opened one.
     bool showWindowAtBottom(const QRect &frame, const QColor &color);
+    // A desktop panel along the top edge, as a desktop's own bar: a dock window that reserves
+    // its strip of the screen from ordinary windows.
+    bool showTopDock(int height, const QColor &color);
     // A compositing manager owns _NET_WM_CM_S<screen>; Qt looks there to offer translucency.
     bool waitForCompositor(QDeadlineTimer deadline);
     // A window manager names its check window on the root, and the window names itself, once

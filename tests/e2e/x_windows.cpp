@@ -162,6 +162,33 @@ std::optional<std::uint32_t> XWindows::parentOf(std::uint32_t window)
     return tree->parent;
 }
 
+QStringList XWindows::statesOf(std::uint32_t window)
+{
+    QStringList names;
+    if (!isConnected()) {
+        return names;
+    }
+    xcb_connection_t *connection = m_connection.get();
+    const XcbReply<xcb_get_property_reply_t> states(xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, 0, window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 64),
+        nullptr));
+    if (!states || states->type != XCB_ATOM_ATOM) {
+        return names;
+    }
+    const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(states.get()));
+    const int count = xcb_get_property_value_length(states.get()) / 4;
+    for (int i = 0; i < count; ++i) {
+        const XcbReply<xcb_get_atom_name_reply_t> name(
+            xcb_get_atom_name_reply(connection, xcb_get_atom_name(connection, atoms[i]), nullptr));
+        if (name) {
+            names << QString::fromLatin1(xcb_get_atom_name_name(name.get()),
+                                         xcb_get_atom_name_name_length(name.get()));
+        }
+    }
+    return names;
+}
+
 std::uint32_t XWindows::topLevelHolding(std::uint32_t window)
 {
     for (;;) {

@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -46,6 +47,9 @@ public:
     std::vector<TopLevelWindow> topLevel();
     std::set<std::uint32_t> shownIds();
     std::optional<TopLevelWindow> shown(const QString &name);
+
+    // The window manager's states of the window (_NET_WM_STATE), by atom name.
+    QStringList statesOf(std::uint32_t window);
 
     // The program's window as it is now, or nothing once it is gone.
     std::optional<TopLevelWindow> window(std::uint32_t id) { return inspect(id); }
