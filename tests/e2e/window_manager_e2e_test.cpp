@@ -106,10 +106,19 @@ protected:
     std::optional<TopLevelWindow> waitForNew(const std::set<std::uint32_t> &before,
                                              const QString &name)
     {
+        return waitForWindow([&](const TopLevelWindow &window) {
+            return window.name == name && !before.contains(window.id);
+        });
+    }
+
+    // The first shown window that `matches`, once there is one.
+    std::optional<TopLevelWindow>
+    waitForWindow(const std::function<bool(const TopLevelWindow &)> &matches)
+    {
         const QDeadlineTimer deadline(windowTimeoutMs);
         for (;;) {
             for (const TopLevelWindow &window : m_windows.topLevel()) {
-                if (window.isShown && window.name == name && !before.contains(window.id)) {
+                if (window.isShown && matches(window)) {
                     return window;
                 }
             }
@@ -208,19 +217,24 @@ protected:
 
     std::optional<TopLevelWindow> propertyPanel()
     {
-        const QDeadlineTimer deadline(windowTimeoutMs);
-        for (;;) {
-            for (const TopLevelWindow &window : m_windows.topLevel()) {
-                if (window.isShown && window.name == toolbarTitle
-                    && window.frame.topLeft() == propertyPanelCorner) {
-                    return window;
-                }
-            }
-            if (deadline.hasExpired()) {
-                return std::nullopt;
-            }
-            QThread::msleep(savedPollMs);
+        return waitForWindow([](const TopLevelWindow &window) {
+            return window.name == toolbarTitle && window.frame.topLeft() == propertyPanelCorner;
+        });
+    }
+
+    // Opens the whiteboard or Zevizu & Vozurir, picks the rectangle on its toolbar and drags a
+    // shape; returns where the tool's button is.
+    QPoint drawWithToolbarRectangle(const QString &url, const QString &title)
+    {
+        openFeature(url, title);
+        const QPoint rectangleTool = m_toolbar.frame.topLeft() + boardRectangleTool;
+        if (!HasFatalFailure()) {
+            clickOn(m_toolbar, rectangleTool);
         }
+        if (!HasFatalFailure()) {
+            dragOver(shapeDrag);
+        }
+        return rectangleTool;
     }
 
     // Settings button, then close button, of a feature whose toolbar has both.
@@ -292,11 +306,10 @@ TEST_P(UnderWindowManager, OverlayCoversTheDesktopsDockAndStaysOutOfTaskListsWit
 
 TEST_P(UnderWindowManager, WhiteboardToolbarAndPropertyPanelTakeClicksAndKeysStillPickTools)
 {
+    QPoint rectangleTool;
     ASSERT_NO_FATAL_FAILURE(
-        openFeature(QStringLiteral("zentrel://toggle/whiteboard"), QStringLiteral("Whiteboard")));
-    const QPoint rectangleTool = m_toolbar.frame.topLeft() + boardRectangleTool;
-    ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, rectangleTool));
-    ASSERT_NO_FATAL_FAILURE(dragOver(shapeDrag));
+        rectangleTool = drawWithToolbarRectangle(QStringLiteral("zentrel://toggle/whiteboard"),
+                                                 QStringLiteral("Whiteboard")));
     QJsonArray elements = waitForElements(1);
     ASSERT_EQ(elements.size(), 1) << "the drag saved no element; " << situation();
     EXPECT_EQ(elements[0][QStringLiteral("kind")].toString(), QStringLiteral("rectangle"));
@@ -332,11 +345,10 @@ TEST_P(UnderWindowManager, WhiteboardToolbarAndPropertyPanelTakeClicksAndKeysSti
 
 TEST_P(UnderWindowManager, FreezeToolbarShowsAndItsToolsDraw)
 {
-    ASSERT_NO_FATAL_FAILURE(
-        openFeature(QStringLiteral("zentrel://toggle/freeze"), QStringLiteral("Zevizu & Vozurir")));
-    const QPoint rectangleTool = m_toolbar.frame.topLeft() + boardRectangleTool;
-    ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, rectangleTool));
-    ASSERT_NO_FATAL_FAILURE(dragOver(shapeDrag));
+    QPoint rectangleTool;
+    ASSERT_NO_FATAL_FAILURE(rectangleTool =
+                                drawWithToolbarRectangle(QStringLiteral("zentrel://toggle/freeze"),
+                                                         QStringLiteral("Zevizu & Vozurir")));
     const QImage screen = screenWithEdge(shapeDrag, green, QStringLiteral("freeze"));
     EXPECT_TRUE(showsTopEdge(screen, shapeDrag, green))
         << "the toolbar's rectangle tool drew no rectangle; " << situation();
