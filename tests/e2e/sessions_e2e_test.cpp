@@ -1,12 +1,8 @@
 #include "e2e/drawing_test.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLine>
 #include <QProcess>
 #include <QRegularExpression>
@@ -73,19 +69,7 @@ protected:
     }
 
     // Frames listed in every session manifest on disk.
-    int storedFrames() const
-    {
-        int frames = 0;
-        const QDir root(sessionsRoot());
-        for (const QString &folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            QFile manifest(root.filePath(folder + QStringLiteral("/Session.json")));
-            if (manifest.open(QIODevice::ReadOnly)) {
-                const QJsonObject object = QJsonDocument::fromJson(manifest.readAll()).object();
-                frames += int(object.value(QStringLiteral("frames")).toArray().size());
-            }
-        }
-        return frames;
-    }
+    int storedFrames() const { return int(m_zentrel.savedSessionFrames().size()); }
 
     bool waitForStoredFrames(int count) const
     {

@@ -343,7 +343,7 @@ TEST_P(UnderWindowManager, WhiteboardToolbarAndPropertyPanelTakeClicksAndKeysSti
     EXPECT_TRUE(pointerFinds(m_toolbar, rectangleTool));
 }
 
-TEST_P(UnderWindowManager, FreezeToolbarShowsAndItsToolsDraw)
+TEST_P(UnderWindowManager, FreezeToolbarShowsItsToolsDrawAndItSavesToTheSession)
 {
     QPoint rectangleTool;
     ASSERT_NO_FATAL_FAILURE(rectangleTool =
@@ -354,6 +354,14 @@ TEST_P(UnderWindowManager, FreezeToolbarShowsAndItsToolsDraw)
         << "the toolbar's rectangle tool drew no rectangle; " << situation();
     EXPECT_TRUE(isPainted(screen, m_toolbar.frame)) << "the toolbar is not on screen";
     EXPECT_TRUE(pointerFinds(m_toolbar, rectangleTool));
+
+    const QPoint saveToSession(m_toolbar.frame.right() - 61, m_toolbar.frame.center().y());
+    ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, saveToSession));
+    const QJsonArray frames =
+        waitForSaved([this] { return m_zentrel.savedSessionFrames(); },
+                     [](const QJsonArray &saved) { return !saved.isEmpty(); });
+    ASSERT_EQ(frames.size(), 1) << "Save to Session stored no frame; " << situation();
+    EXPECT_EQ(frames[0][QStringLiteral("source")].toString(), QStringLiteral("freeze"));
 }
 
 TEST_P(UnderWindowManager, LoupeToolbarOpensItsSettingsAndCloses)

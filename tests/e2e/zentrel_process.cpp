@@ -79,6 +79,20 @@ QJsonArray ZentrelProcess::savedBoardElements() const
     return {};
 }
 
+QJsonArray ZentrelProcess::savedSessionFrames() const
+{
+    QJsonArray frames;
+    const QDir root(dataHome() + QStringLiteral("/Zentrel/Sessions"));
+    for (const QString &folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QJsonObject manifest =
+            readJsonObject(root.filePath(folder + QStringLiteral("/Session.json")));
+        for (const QJsonValue frame : manifest[QStringLiteral("frames")].toArray()) {
+            frames.append(frame);
+        }
+    }
+    return frames;
+}
+
 bool ZentrelProcess::writeDefaults(const QJsonObject &given) const
 {
     // The welcome window would take the focus from what most tests do.

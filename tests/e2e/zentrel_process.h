@@ -33,10 +33,12 @@ public:
     // test starts the program as for the first time, or says otherwise in `defaults`.
     bool writeDefaults(const QJsonObject &defaults) const;
 
-    // What the program has saved so far: its settings, and the elements of the current board of
-    // its whiteboard library; empty while there is no such file.
+    // What the program has saved so far: its settings, the elements of the current board of its
+    // whiteboard library, the frames of its sessions; empty while there is no such file.
     QJsonObject savedDefaults() const;
     QJsonArray savedBoardElements() const;
+    // The frames that every session manifest lists.
+    QJsonArray savedSessionFrames() const;
 
     // The next start is a first start: no settings, so the welcome window comes up.
     void startAsFirstStart() { m_isFirstStart = true; }

@@ -118,6 +118,13 @@ QWidget *WhiteboardToolbarView::makeContent()
                   QStringLiteral("square.and.arrow.down"),
                   QStringLiteral("Save PNG"),
                   hostAction(&WhiteboardToolbarView::onExportPNG));
+        // Named as on Draw's toolbar: the frozen screen with its marks becomes a session frame.
+        WhiteboardButton *save = addButton(content,
+                                           row,
+                                           QStringLiteral("rectangle.stack.badge.plus"),
+                                           QStringLiteral("Save visible frame to current session"),
+                                           hostAction(&WhiteboardToolbarView::onAddToSession));
+        save->setAccessibleName(QStringLiteral("Save to Session"));
     } else {
         m_menu = new QMenu(this);
         connect(m_menu, &QMenu::aboutToShow, this, &WhiteboardToolbarView::fillMenu);

@@ -36,7 +36,8 @@ inline constexpr std::array<WhiteboardTool, 11> whiteboardToolbarTools{
 
 // The floating strip of the whiteboard and of Zevizu & Vozurir: the lock of the selection, one
 // button per tool, undo, redo, renumbering the markers, then the whiteboard menu (boards,
-// arrange, view, export, close) or, over a frozen screen, Copy PNG and Save PNG, and close.
+// arrange, view, export, close) or, over a frozen screen, Copy PNG, Save PNG and Save to Session,
+// and close.
 // Editing commands go straight to the model; everything that needs windows, files, the
 // clipboard or the session store goes to the host's callbacks, each called once per click. It
 // follows every change the model publishes.

@@ -317,16 +317,20 @@ TEST_F(WhiteboardToolbarViewTest, RenumberNeedsMarkersAndDeleteNeedsNoConfirmati
     EXPECT_FALSE(button("Renumber markers")->isEnabled());
 }
 
-TEST_F(WhiteboardToolbarViewTest, FreezeModeOffersCopyAndSaveInsteadOfTheMenu)
+TEST_F(WhiteboardToolbarViewTest, FreezeModeOffersCopySaveAndSessionInsteadOfTheMenu)
 {
     WhiteboardToolbarView freeze{*model, true, hostedTools()};
     int copies = 0;
     int saves = 0;
+    int frames = 0;
     freeze.onCopy = [&] {
         ++copies;
     };
     freeze.onExportPNG = [&] {
         ++saves;
+    };
+    freeze.onAddToSession = [&] {
+        ++frames;
     };
     EXPECT_EQ(freeze.whiteboardMenu(), nullptr);
 
@@ -335,16 +339,18 @@ TEST_F(WhiteboardToolbarViewTest, FreezeModeOffersCopyAndSaveInsteadOfTheMenu)
         names << candidate->accessibleName();
     }
     EXPECT_FALSE(names.contains("Whiteboard menu"));
-    EXPECT_EQ(names.mid(names.size() - 3), QStringList({"Copy PNG", "Save PNG", "Close"}));
-    EXPECT_EQ(names.count(), 1 + 11 + 3 + 3);
+    EXPECT_EQ(names.mid(names.size() - 4),
+              QStringList({"Copy PNG", "Save PNG", "Save to Session", "Close"}));
+    EXPECT_EQ(names.count(), 1 + 11 + 3 + 4);
     for (auto *candidate : freeze.findChildren<WhiteboardButton *>()) {
-        if (candidate->accessibleName() == "Copy PNG"
-            || candidate->accessibleName() == "Save PNG") {
+        if (candidate->accessibleName() == "Copy PNG" || candidate->accessibleName() == "Save PNG"
+            || candidate->accessibleName() == "Save to Session") {
             QTest::mouseClick(candidate, Qt::LeftButton);
         }
     }
     EXPECT_EQ(copies, 1);
     EXPECT_EQ(saves, 1);
+    EXPECT_EQ(frames, 1);
     // Nothing set for close: the click is ignored rather than failing.
     for (auto *candidate : freeze.findChildren<WhiteboardButton *>()) {
         if (candidate->accessibleName() == "Close") {
