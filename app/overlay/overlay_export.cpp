@@ -78,7 +78,11 @@ void OverlayWindowController::exportDrawing(const std::function<void(const QByte
 
 void OverlayWindowController::copyDrawing()
 {
-    exportDrawing(&OverlayWindowController::copyPNGToClipboard);
+    exportDrawing([this](const QByteArray &png) {
+        if (!copyPNGToClipboard(png)) {
+            reportError("The canvas could not be copied.");
+        }
+    });
 }
 
 void OverlayWindowController::saveDrawing()
@@ -93,11 +97,20 @@ void OverlayWindowController::saveDrawing()
     });
 }
 
-void OverlayWindowController::copyPNGToClipboard(const QByteArray &png)
+bool OverlayWindowController::copyPNGToClipboard(const QByteArray &png)
 {
+    const QString pngType = QStringLiteral("image/png");
     auto *data = new QMimeData;
-    data->setData(QStringLiteral("image/png"), png);
-    QGuiApplication::clipboard()->setMimeData(data);
+    data->setData(pngType, png);
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->setMimeData(data);
+    // The X server refuses the clipboard to a request older than the last owner's: then it
+    // still holds the other program's data. Where no program owns it, it holds what was put.
+    if (clipboard->ownsClipboard()) {
+        return true;
+    }
+    const QMimeData *held = clipboard->mimeData();
+    return held && held->data(pngType) == png;
 }
 
 void OverlayWindowController::presentSavePanel(const QByteArray &data,

@@ -46,7 +46,10 @@ void OverlayWindowController::copyEditorImage()
         reportError(editorRenderFailedText());
         return;
     }
-    copyPNGToClipboard(*png);
+    if (!copyPNGToClipboard(*png)) {
+        reportError(m_editorIsFreeze ? "The canvas could not be copied."
+                                     : "The whiteboard could not be copied.");
+    }
 }
 
 void OverlayWindowController::saveEditorImage()

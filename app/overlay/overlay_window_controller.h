@@ -119,7 +119,8 @@ private:
     // active session.
     void addDrawingToSession();
     void reportError(const std::string &message);
-    static void copyPNGToClipboard(const QByteArray &png);
+    // Whether the clipboard now holds the picture, alone.
+    [[nodiscard]] static bool copyPNGToClipboard(const QByteArray &png);
     // Runs a save dialog with the editor's command keys paused (they come back on every path)
     // and writes `data` atomically where the user chose; a failed write is reported after
     // `failurePrefix`.

@@ -8,7 +8,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QImage>
 #include <QMenu>
+#include <QMimeData>
 #include <QTest>
 #include <QTextEdit>
 
@@ -104,6 +107,12 @@ TEST_F(OverlayWhiteboardTest, ActionsReachTheEditorAndCloseSavesTheBoard)
     EXPECT_TRUE(model.currentBoard().elements.empty());
     controller.performAction({PresentationAction::Kind::redo, {}, {}});
     ASSERT_EQ(model.currentBoard().elements.size(), 1u);
+    // A copy that reached the clipboard is not reported as refused.
+    QGuiApplication::clipboard()->clear();
+    controller.performAction({PresentationAction::Kind::copyCurrentCanvas, {}, {}});
+    const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_FALSE(QImage::fromData(copied->data(QStringLiteral("image/png"))).isNull());
 
     controller.close();
     EXPECT_TRUE(exited);
