@@ -76,8 +76,12 @@ void MessageBoxAlertPresenter::present(const std::string &text, std::function<vo
 
 void MessageBoxAlertPresenter::openAlert()
 {
-    auto *alert =
-        new QMessageBox(QMessageBox::Warning, QStringLiteral("Zentrel"), m_text, QMessageBox::Ok);
+    // The program's name as the message, the error below it in the informative text.
+    auto *alert = new QMessageBox(QMessageBox::Warning,
+                                  QStringLiteral("Zentrel"),
+                                  QStringLiteral("Zentrel"),
+                                  QMessageBox::Ok);
+    alert->setInformativeText(m_text);
     alert->setAttribute(Qt::WA_DeleteOnClose);
     // Stays on top rather than transient for an overlay, which may close while the alert is up.
     alert->setWindowFlag(Qt::WindowStaysOnTopHint);

@@ -37,7 +37,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         auto *alert = qobject_cast<QMessageBox *>(watched);
-        if (event->type() == QEvent::Show && alert && alert->text() == m_text) {
+        if (event->type() == QEvent::Show && alert && alert->informativeText() == m_text) {
             alert->setAttribute(Qt::WA_DontShowOnScreen);
             ++windows;
         }
@@ -55,7 +55,8 @@ protected:
     bool waitForOnScreen(const QString &text)
     {
         return QTest::qWaitFor([&] {
-            return isOnScreen(presenter.currentAlert()) && presenter.currentAlert()->text() == text;
+            return isOnScreen(presenter.currentAlert())
+                   && presenter.currentAlert()->informativeText() == text;
         });
     }
 
@@ -74,7 +75,8 @@ TEST(MessageBoxAlertPresenter, ShowsAWarningTitledZentrelAndReportsItsClose)
     QMessageBox *alert = presenter.currentAlert();
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->windowTitle(), QStringLiteral("Zentrel"));
-    EXPECT_EQ(alert->text(), QStringLiteral("No active display was found."));
+    EXPECT_EQ(alert->text(), QStringLiteral("Zentrel"));
+    EXPECT_EQ(alert->informativeText(), QStringLiteral("No active display was found."));
     EXPECT_EQ(alert->icon(), QMessageBox::Warning);
     ASSERT_EQ(alert->buttons().size(), 1);
     EXPECT_EQ(alert->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
