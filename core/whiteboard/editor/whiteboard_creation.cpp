@@ -20,16 +20,6 @@ bool isShapeKind(WhiteboardElementKind kind)
            || kind == WhiteboardElementKind::diamond;
 }
 
-const WhiteboardElement *findElement(const WhiteboardBoard &board, const Uuid &id)
-{
-    for (const ElementPtr &element : board.elements) {
-        if (element->id == id) {
-            return element.get();
-        }
-    }
-    return nullptr;
-}
-
 } // namespace
 
 WhiteboardElement makeDefaultElement(const WhiteboardEditorModel &model, WhiteboardElementKind kind)
@@ -210,10 +200,8 @@ void updateTextElement(WhiteboardBoard &board,
     }
     edited.textAlignment = alignment;
     edited.containerID = containerID;
-    if (containerID && edited.kind == WhiteboardElementKind::text) {
-        if (const WhiteboardElement *container = findElement(board, *containerID)) {
-            fitLabelIntoContainer(edited, *container);
-        }
+    if (edited.kind == WhiteboardElementKind::text) {
+        fitLabelOnBoard(edited, board);
     }
     *found = makeElement(std::move(edited));
 }

@@ -1,6 +1,7 @@
 #include "whiteboard/editor/whiteboard_styles.h"
 
 #include "whiteboard/editor/whiteboard_layers.h"
+#include "whiteboard/editor/whiteboard_text.h"
 
 #include <cmath>
 #include <string>
@@ -101,11 +102,14 @@ void setTextFontSize(WhiteboardEditorModel &model, double size)
     }
     model.setTextFontSize(size); // clamps to 8…144
     const double kept = model.textFontSize();
-    // The text's own frame is not re-measured; a label keeps the frame its container gave it.
+    // The text is not re-measured: a label is re-fitted into its container from the size it
+    // has now, so it stays centred there with the container's rotation.
     guardedInPlace(model, [&] {
         mutateCurrentBoard(model, [&](WhiteboardBoard &board) {
-            editSelectedTexts(
-                board, model.selection(), [&](WhiteboardElement &e) { e.fontSize = kept; });
+            editSelectedTexts(board, model.selection(), [&](WhiteboardElement &e) {
+                e.fontSize = kept;
+                fitLabelOnBoard(e, board);
+            });
         });
     });
 }

@@ -44,6 +44,19 @@ void fitLabelIntoContainer(WhiteboardElement &label, const WhiteboardElement &co
     label.rotation = container.kind == WhiteboardElementKind::arrow ? 0 : container.rotation;
 }
 
+void fitLabelOnBoard(WhiteboardElement &label, const WhiteboardBoard &board)
+{
+    if (!label.containerID) {
+        return;
+    }
+    for (const ElementPtr &element : board.elements) {
+        if (element->id == *label.containerID) {
+            fitLabelIntoContainer(label, *element);
+            return;
+        }
+    }
+}
+
 void commitText(WhiteboardEditorModel &model,
                 std::string_view text,
                 PointF point,

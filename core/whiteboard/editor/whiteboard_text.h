@@ -2,6 +2,7 @@
 
 #include "common/geometry.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
+#include "whiteboard/model/whiteboard_board.h"
 #include "whiteboard/model/whiteboard_element.h"
 
 #include <functional>
@@ -23,6 +24,10 @@ RectF labelFrameInContainer(double width, double height, const WhiteboardElement
 // Gives `label` its frame from its own size and the container's rotation; arrow labels stay
 // upright.
 void fitLabelIntoContainer(WhiteboardElement &label, const WhiteboardElement &container);
+
+// Fits `label` into the first element of `board` that its container names; without a container,
+// or with one the board lacks, the label keeps its frame.
+void fitLabelOnBoard(WhiteboardElement &label, const WhiteboardBoard &board);
 
 // Ends a text edit. Trimmed empty text removes the edited element (a new one is dropped); with
 // `editedID` that element's text, size, alignment and container are updated; otherwise a new text

@@ -155,25 +155,23 @@ bool movesBottom(WhiteboardResizeHandle handle)
 }
 
 // One axis of a handle drag: `origin` and `extent` of the source, which of its edges moves.
-void dragEdge(
-    double &origin, double &extent, bool nearMoves, bool farMoves, double delta, bool keepsMinimum)
+void dragEdge(double &origin, double &extent, bool nearMoves, bool farMoves, double delta)
 {
-    if (!nearMoves && !farMoves) {
-        return;
-    }
-    const double far = origin + extent;
     if (nearMoves) {
         origin += delta;
         extent -= delta;
-    } else {
+    } else if (farMoves) {
         extent += delta;
     }
-    if (keepsMinimum && std::abs(extent) < whiteboardMinimumResizeExtent) {
+}
+
+// The origin stays where the drag put it: squeezed from the left, the left edge follows the
+// pointer and the right edge gives way. A flipped extent of at least the minimum stays negative,
+// so a handle can still be dragged past the opposite edge.
+void keepMinimum(double &extent)
+{
+    if (std::abs(extent) < whiteboardMinimumResizeExtent) {
         extent = whiteboardMinimumResizeExtent;
-        // The edge under the pointer gives way; the opposite edge stays where it was.
-        if (nearMoves) {
-            origin = far - extent;
-        }
     }
 }
 
@@ -250,8 +248,13 @@ RectF resizedSelectionRect(const RectF &source,
                            bool keepsMinimum)
 {
     RectF rect = source;
-    dragEdge(rect.x, rect.width, movesLeft(handle), movesRight(handle), delta.x, keepsMinimum);
-    dragEdge(rect.y, rect.height, movesTop(handle), movesBottom(handle), delta.y, keepsMinimum);
+    dragEdge(rect.x, rect.width, movesLeft(handle), movesRight(handle), delta.x);
+    dragEdge(rect.y, rect.height, movesTop(handle), movesBottom(handle), delta.y);
+    // Both extents, whichever handle moved: a selection flatter than the minimum grows to it.
+    if (keepsMinimum) {
+        keepMinimum(rect.width);
+        keepMinimum(rect.height);
+    }
     return rect;
 }
 

@@ -45,9 +45,9 @@ void updateBoundArrows(WhiteboardBoard &board, const std::set<Uuid> &ids);
 void refitContainedTexts(WhiteboardBoard &board, const std::set<Uuid> &ids);
 
 // What the canvas asks for while a handle is dragged: `source` with only the dragged handle's
-// edges moved by `delta` (scene, since mouse-down). With `keepsMinimum` an extent below the
-// minimum in absolute value becomes the minimum, measured from the edge that stays put;
-// otherwise dragging past the opposite edge gives a negative extent.
+// edges moved by `delta` (scene, since mouse-down); dragging past the opposite edge gives a
+// negative extent. With `keepsMinimum` a width or height below the minimum in absolute value
+// becomes the minimum, with the rectangle's origin kept.
 RectF resizedSelectionRect(const RectF &source,
                            WhiteboardResizeHandle handle,
                            PointF delta,

@@ -4,7 +4,7 @@
 #include "common/geometry.h"
 #include "common/uuid.h"
 #include "drawing/drawing_tool.h"
-#include "whiteboard/model/freeze_model.h"
+#include "whiteboard/model/freeze/freeze_model.h"
 #include "whiteboard/model/model_json.h"
 #include "whiteboard/model/whiteboard_board.h"
 #include "whiteboard/model/whiteboard_element.h"

@@ -180,6 +180,39 @@ TEST_F(WhiteboardStyles, TextSizeIsClampedAndOnlyTextsChange)
     EXPECT_EQ(model->undoCount(), 2u);
 }
 
+TEST_F(WhiteboardStyles, TextSizeRefitsLabelsIntoTheirContainers)
+{
+    WhiteboardElement box = shape(WhiteboardElementKind::rectangle, {0, 0, 100, 60});
+    box.rotation = 0.3;
+    const Uuid boxID = EditorFixture::place(box);
+    const Uuid link = EditorFixture::place(shape(WhiteboardElementKind::arrow, {0, 0, 300, 0}));
+    const auto texts = place(
+        {WhiteboardElementKind::text, WhiteboardElementKind::text, WhiteboardElementKind::text});
+    const RectF offCentre{30, 5, 50, 20};
+    const std::optional<Uuid> containers[] = {boxID, link, model->makeIdentifier()};
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        WhiteboardElement label = element(texts[i]);
+        label.setFrame(offCentre);
+        label.containerID = containers[i];
+        label.rotation = 0.7;
+        replace(label);
+    }
+    model->setSelection({texts.begin(), texts.end()});
+    setTextFontSize(*model, 48);
+
+    // Inside the shape inset by 12, from the label's present size; the shape's rotation.
+    EXPECT_EQ(element(texts[0]).frame(), (RectF{12, 18, 76, 24}));
+    EXPECT_DOUBLE_EQ(element(texts[0]).rotation, 0.3);
+    // On the arrow: centred on its middle, at least 80 wide, upright.
+    EXPECT_EQ(element(texts[1]).frame(), (RectF{110, -10, 80, 20}));
+    EXPECT_EQ(element(texts[1]).rotation, 0);
+    // A container the board lacks leaves the label where it was.
+    EXPECT_EQ(element(texts[2]).frame(), offCentre);
+    EXPECT_EQ(element(texts[2]).rotation, 0.7);
+    EXPECT_EQ(element(texts[2]).fontSize, 48);
+    EXPECT_EQ(model->undoCount(), 1u);
+}
+
 TEST_F(WhiteboardStyles, EffectiveTextSizeTakesOnlyTheFirstSelectedText)
 {
     const auto ids = place({WhiteboardElementKind::text, WhiteboardElementKind::text});

@@ -225,14 +225,23 @@ TEST_F(Transforms, EachHandleMovesOnlyItsOwnEdges)
     }
 }
 
-TEST_F(Transforms, HandlesKeepTheMinimumFromTheEdgeThatStays)
+TEST_F(Transforms, HandlesKeepTheMinimumWithTheOriginWhereTheDragPutIt)
 {
     const RectF source{10, 20, 100, 50};
     EXPECT_EQ(resizedSelectionRect(source, Handle::right, {-95, 0}, true), (RectF{10, 20, 8, 50}));
-    EXPECT_EQ(resizedSelectionRect(source, Handle::left, {95, 0}, true), (RectF{102, 20, 8, 50}));
-    EXPECT_EQ(resizedSelectionRect(source, Handle::top, {0, 47}, true), (RectF{10, 62, 100, 8}));
     EXPECT_EQ(resizedSelectionRect(source, Handle::bottom, {0, -50}, true),
               (RectF{10, 20, 100, 8}));
+    // From the left or top the moved edge stays under the pointer; the far edge gives way.
+    EXPECT_EQ(resizedSelectionRect(source, Handle::left, {95, 0}, true), (RectF{105, 20, 8, 50}));
+    EXPECT_EQ(resizedSelectionRect(source, Handle::top, {0, 47}, true), (RectF{10, 67, 100, 8}));
+    EXPECT_EQ(resizedSelectionRect(source, Handle::topLeft, {97, 46}, true),
+              (RectF{107, 66, 8, 8}));
+    // Just past the opposite edge the flipped extent is too small and becomes the positive
+    // minimum.
+    EXPECT_EQ(resizedSelectionRect(source, Handle::left, {103, 0}, true), (RectF{113, 20, 8, 50}));
+    // A selection already thinner than the minimum grows to it whichever handle is dragged.
+    EXPECT_EQ(resizedSelectionRect({10, 20, 5, 50}, Handle::top, {0, 10}, true),
+              (RectF{10, 30, 8, 40}));
     // Lines and arrows alone may shrink to nothing.
     EXPECT_EQ(resizedSelectionRect(source, Handle::right, {-100, 0}, false),
               (RectF{10, 20, 0, 50}));

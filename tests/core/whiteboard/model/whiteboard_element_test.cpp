@@ -68,6 +68,33 @@ TEST(WhiteboardElement, EllipseAndDiamondAreForgivingNearTheirOutline)
     EXPECT_FALSE(elementOf(WhiteboardElementKind::ellipse, {10, 10, 0, 30}).hitTest({10, 25}, 0));
 }
 
+TEST(WhiteboardElement, EllipseAndDiamondMeasureInTheFrameGrownByTheTolerance)
+{
+    // Grown by 10 the frame is (-10, -10, 120, 70): half-axes 60 and 35 about (50, 25).
+    const WhiteboardElement ellipse = elementOf(WhiteboardElementKind::ellipse, {0, 0, 100, 50});
+    EXPECT_TRUE(ellipse.hitTest({112, 25}, 10));  // u² ≈ 1.068
+    EXPECT_FALSE(ellipse.hitTest({115, 25}, 10)); // u² ≈ 1.174
+    EXPECT_FALSE(ellipse.hitTest({100, 50}, 10)); // the corner: u² + v² ≈ 1.204
+
+    const WhiteboardElement diamond = elementOf(WhiteboardElementKind::diamond, {0, 0, 100, 50});
+    EXPECT_TRUE(diamond.hitTest({115, 25}, 10));  // |u| ≈ 1.083
+    EXPECT_FALSE(diamond.hitTest({117, 25}, 10)); // |u| ≈ 1.117
+    EXPECT_FALSE(diamond.hitTest({100, 50}, 10)); // |u| + |v| ≈ 1.548
+}
+
+TEST(WhiteboardElement, FlatEllipseAndDiamondAreHitOnlyThroughTheTolerance)
+{
+    for (WhiteboardElementKind kind :
+         {WhiteboardElementKind::ellipse, WhiteboardElementKind::diamond}) {
+        const WhiteboardElement flat = elementOf(kind, {10, 10, 0, 30});
+        EXPECT_FALSE(flat.hitTest({10, 25}, 0));
+        // The grown frame has an area, and its half-axes measure the point.
+        EXPECT_TRUE(flat.hitTest({10, 25}, 5));
+        EXPECT_FALSE(flat.hitTest({16, 25}, 5));
+        EXPECT_FALSE(elementOf(kind, {10, 10, 0, 0}).hitTest({10, 10}, 0));
+    }
+}
+
 TEST(WhiteboardElement, RectangleLikeKindsIncludeMinimumEdgesOnly)
 {
     for (WhiteboardElementKind kind : {WhiteboardElementKind::rectangle,
