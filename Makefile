@@ -10,7 +10,8 @@ BUILD_PACKAGES := cmake ninja-build g++ make pkg-config ccache \
 	qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev \
 	nlohmann-json3-dev libexpected-dev zlib1g-dev libxcb1-dev libxcb-xkb-dev libxcb-xinput-dev libxkbcommon-dev libxkbcommon-x11-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
-	libxcb-composite0-dev libxcb-render0-dev libxcb-shm0-dev libcanberra-dev
+	libxcb-composite0-dev libxcb-render0-dev libxcb-shm0-dev libcanberra-dev \
+	woff2 fonttools
 TEST_PACKAGES := clang-format git xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core \
 	xclip xcompmgr poppler-utils \
 	openbox metacity xfwm4 mutter kwin-x11 dbus-daemon
@@ -19,9 +20,11 @@ TEST_PACKAGES := clang-format git xvfb xauth xdotool x11-utils imagemagick fonts
 
 all: build
 
-# Installs only what is missing, so a set-up machine goes straight to the build.
+# Installs only what is missing, so a set-up machine goes straight to the build. npm fetches the
+# hand-drawn fonts; Debian's npm package conflicts with a Node.js that brings its own npm.
 deps:
 	@./cmake/install-missing-packages $(BUILD_PACKAGES)
+	@command -v npm >/dev/null || ./cmake/install-missing-packages npm
 
 test-deps: deps
 	@./cmake/install-missing-packages $(TEST_PACKAGES)

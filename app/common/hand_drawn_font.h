@@ -4,8 +4,8 @@
 
 namespace zentrel {
 
-// The first installed hand-drawn family of a fixed list ("Virgil" first among those we may
-// ship), else the regular system font; always at the given pixel size.
+// The first installed family of a fixed list of hand-drawn fonts ("Virgil", which Zentrel ships,
+// first among those it may find), else the regular system font; always at the given pixel size.
 QFont handDrawnFont(double size);
 
 } // namespace zentrel

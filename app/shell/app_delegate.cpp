@@ -67,7 +67,10 @@ AppDelegate::AppDelegate()
 {
     m_overlays.setPreferences(m_coordinator->preferences());
     m_overlays.setSessionStore(makeDefaultSessionStore(m_clock));
+    // Virgil draws hand-drawn text; Excalifont, the hand-drawn font that newer Excalidraw
+    // documents name, comes with it so that it is there by name too.
     registerBundledFonts(resourceFolders(), QStringLiteral("Virgil"), QStringLiteral("otf"));
+    registerBundledFonts(resourceFolders(), QStringLiteral("Excalifont"), QStringLiteral("otf"));
     m_defaultsWriteConnection = m_defaults->writeFailed.connect(
         [this](const FileError &error) { m_coordinator->reportError(message(error)); });
     connect(m_keyGrabber.get(),
