@@ -8,26 +8,27 @@
 
 #include <algorithm>
 #include <any>
+#include <optional>
 
 namespace zentrel {
 
 namespace {
 
+// Under the board's viewport, as the elements are, so marks stay on what they mark at every
+// zoom and pan.
 void paintFrozenScreen(QPainter &painter, const WhiteboardBoard &board, SizeF sceneSize)
 {
-    double width = sceneSize.width;
-    double height = sceneSize.height;
-    if (width == 0 && height == 0) {
-        width = 1;
-        height = 1;
-    }
+    const std::optional<RectF> area = frozenScreenArea(sceneSize);
     const auto *image = std::any_cast<QImage>(&board.background.image);
-    if (width <= 0 || height <= 0 || image == nullptr) {
+    if (!area || image == nullptr) {
         return;
     }
+    const WhiteboardViewport &viewport = board.viewport;
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF(0, 0, width, height), *image);
+    painter.translate(viewport.translation.x, viewport.translation.y);
+    painter.scale(viewport.scale, viewport.scale);
+    painter.drawImage(toQRectF(*area), *image);
     painter.restore();
 }
 

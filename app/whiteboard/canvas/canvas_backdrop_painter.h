@@ -15,7 +15,7 @@ namespace zentrel {
 class CanvasBackdropPainter
 {
 public:
-    // `sceneSize` is the size the frozen screen fills from the view's top-left corner.
+    // `sceneSize` is the scene area the frozen screen fills from the scene origin.
     void paint(QPainter &painter, const WhiteboardBoard &board, SizeF sceneSize, QSize viewSize);
 
 private:
