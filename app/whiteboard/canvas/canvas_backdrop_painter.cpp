@@ -8,29 +8,10 @@
 
 #include <algorithm>
 #include <any>
-#include <optional>
 
 namespace zentrel {
 
 namespace {
-
-// Under the board's viewport, as the elements are, so marks stay on what they mark at every
-// zoom and pan.
-void paintFrozenScreen(QPainter &painter, const WhiteboardBoard &board, SizeF sceneSize)
-{
-    const std::optional<RectF> area = frozenScreenArea(sceneSize);
-    const auto *image = std::any_cast<QImage>(&board.background.image);
-    if (!area || image == nullptr) {
-        return;
-    }
-    const WhiteboardViewport &viewport = board.viewport;
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.translate(viewport.translation.x, viewport.translation.y);
-    painter.scale(viewport.scale, viewport.scale);
-    painter.drawImage(toQRectF(*area), *image);
-    painter.restore();
-}
 
 // Drawn as one-pixel lines with the alpha thinned by the half point's share of the pixel: the
 // same look as antialiased half-point lines at a small part of their cost.
@@ -64,10 +45,10 @@ void CanvasBackdropPainter::paint(QPainter &painter,
                                   SizeF sceneSize,
                                   QSize viewSize)
 {
-    const QRect view(QPoint(0, 0), viewSize);
     if (board.background.kind == WhiteboardBackground::Kind::image) {
-        painter.fillRect(view, Qt::black);
-        paintFrozenScreen(painter, board, sceneSize);
+        const auto *screen = std::any_cast<QImage>(&board.background.image);
+        m_frozenScreen.paint(
+            painter, screen ? *screen : QImage(), sceneSize, board.viewport, viewSize);
         return;
     }
     const bool black = board.background.kind == WhiteboardBackground::Kind::black;

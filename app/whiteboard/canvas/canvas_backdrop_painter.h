@@ -1,5 +1,6 @@
 #pragma once
 
+#include "whiteboard/canvas/frozen_screen_layer.h"
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <QImage>
@@ -23,6 +24,7 @@ private:
 
     QImage m_paper;
     bool m_paperIsBlack = false;
+    FrozenScreenLayer m_frozenScreen;
 };
 
 } // namespace zentrel

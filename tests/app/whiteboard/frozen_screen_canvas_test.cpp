@@ -1,3 +1,4 @@
+#include "app/image_difference.h"
 #include "core/whiteboard/editor/editor_test_support.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 #include "whiteboard/editor/whiteboard_transforms.h"
@@ -97,6 +98,31 @@ TEST_F(FrozenScreenCanvasTest, MarksStayOnWhatTheyMarkAtEveryZoomAndPan)
     zoom(*freeze, 0.1, {200, 150});
     EXPECT_EQ(freeze->currentBoard().viewport.scale, 1);
     expectMarkAroundBoxEverywhere("zoomed back out");
+}
+
+// Pans by whole pixels scroll the scaled screen and scale only the strips they uncover.
+TEST_F(FrozenScreenCanvasTest, PannedScreenMatchesAFreshRendering)
+{
+    // Detail everywhere, so a strip scaled from the wrong place shows.
+    QImage screen(640, 480, QImage::Format_RGB32);
+    for (int y = 0; y < screen.height(); ++y) {
+        for (int x = 0; x < screen.width(); ++x) {
+            screen.setPixel(x, y, qRgb(x % 256, y % 256, (x / 7 + y / 5) % 2 * 255));
+        }
+    }
+    WhiteboardLibrary library = freeze->library();
+    library.boards[freeze->currentBoardIndex()].background =
+        WhiteboardBackground::withImage(screen);
+    freeze->setLibrary(std::move(library));
+    zoom(*freeze, 1.7, {100, 70});
+    view.grab();
+    for (const PointF step : {PointF{7, -5}, PointF{-30, 12}, PointF{0.5, 3}, PointF{-11, 0}}) {
+        panBy(*freeze, step.x, step.y);
+        WhiteboardCanvasView fresh(*freeze);
+        fresh.resize(view.size());
+        EXPECT_LE(largestDifference(view.grab().toImage(), fresh.grab().toImage()), 2)
+            << "after a pan by (" << step.x << ", " << step.y << ")";
+    }
 }
 
 TEST_F(FrozenScreenCanvasTest, MarksMovedAtAZoomStayOverTheScreenTheyWereMovedTo)
