@@ -4,6 +4,7 @@
 #include "common/qt_path.h"
 
 #include <QKeyEvent>
+#include <QNativeGestureEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
@@ -105,6 +106,20 @@ void LoupeView::wheelEvent(QWheelEvent *event)
     const double notches = event->angleDelta().y() / 120.0;
     apply(loupeScroll(m_settings, notches, event->modifiers().testFlag(Qt::ControlModifier)));
     event->accept();
+}
+
+// Each step of a pinch reports its change of scale, as Qt's XInput 2.4 touchpad gestures do
+// where the X server offers them; the loupe magnifies by it as it does for any pinch.
+bool LoupeView::event(QEvent *event)
+{
+    if (event->type() == QEvent::NativeGesture) {
+        const auto *gesture = static_cast<QNativeGestureEvent *>(event);
+        if (gesture->gestureType() == Qt::ZoomNativeGesture) {
+            apply(loupeMagnify(m_settings, gesture->value()));
+            return true;
+        }
+    }
+    return QWidget::event(event);
 }
 
 void LoupeView::keyPressEvent(QKeyEvent *event)

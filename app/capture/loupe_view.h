@@ -38,6 +38,8 @@ public:
     std::function<void(double)> onSizeChange;
 
 protected:
+    // Touchpad pinches (native zoom gestures).
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;

@@ -97,6 +97,55 @@ BENCHMARK(BM_Canvas_PanStep)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// Zevizu & Vozurir over a 1920 × 1080 screen with 100 marks.
+void freezeScreen(CanvasBench &bench)
+{
+    QImage screen(viewSize, QImage::Format_RGB32);
+    screen.fill(QColor(40, 90, 160));
+    WhiteboardLibrary library = bench.model->library();
+    library.boards.front().background = WhiteboardBackground::withImage(screen);
+    bench.model->setLibrary(std::move(library));
+}
+
+// budget: < 8 ms per pan step over a frozen screen at 100 % and 200 % (the screen is scaled
+// under the marks).
+void BM_Canvas_FrozenScreenPanStep(benchmark::State &state)
+{
+    CanvasBench bench(100);
+    freezeScreen(bench);
+    zoom(*bench.model, static_cast<double>(state.range(0)) / 100, {960, 540});
+    bench.draw();
+    double direction = 1;
+    for (auto _ : state) {
+        panBy(*bench.model, 6 * direction, 4 * direction);
+        bench.draw();
+        direction = -direction;
+    }
+}
+
+BENCHMARK(BM_Canvas_FrozenScreenPanStep)
+    ->Arg(100)
+    ->Arg(200)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// budget: < 16 ms per zoom step over a frozen screen between 200 % and 210 %.
+void BM_Canvas_FrozenScreenZoomStep(benchmark::State &state)
+{
+    CanvasBench bench(100);
+    freezeScreen(bench);
+    zoom(*bench.model, 2, {960, 540});
+    bench.draw();
+    bool in = true;
+    for (auto _ : state) {
+        zoom(*bench.model, in ? 1.05 : 1 / 1.05, {960, 540});
+        bench.draw();
+        in = !in;
+    }
+}
+
+BENCHMARK(BM_Canvas_FrozenScreenZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // budget: < 8 ms per zoom step on 10,000 elements.
 void BM_Canvas_ZoomStep(benchmark::State &state)
 {

@@ -393,5 +393,61 @@ TEST_F(WhiteboardE2E, FreezeShowsTheStillScreenAndCopiesItWithTheArrowDrawnOnIt)
         copied, QLine(arrow.p1() + QPoint(20, 0), arrow.p2() - QPoint(40, 0)), green));
 }
 
+// The frozen screen zooms with the marks on it: a rectangle drawn around a window still
+// surrounds it after zooming in about the window, on screen and in the copied picture.
+TEST_F(WhiteboardE2E, FreezeKeepsMarksAroundWhatTheyMarkWhenZoomed)
+{
+    const QColor blue(0x20, 0x40, 0xd0);
+    const QRectF box(400, 250, 120, 80);
+    ASSERT_TRUE(m_desktop.showWindowAtBottom(box.toRect(), blue));
+    ASSERT_NO_FATAL_FAILURE(
+        openFeature(QStringLiteral("zentrel://toggle/freeze"), QStringLiteral("Zevizu & Vozurir")));
+    const QImage frozen = grabUntil(
+        [&](const QImage &shown) { return showsOnly(shown, box.toRect(), blue, colorTolerance); });
+    ASSERT_TRUE(showsOnly(frozen, box.toRect(), blue, colorTolerance))
+        << "the frozen screen lacks the window; " << situation();
+
+    const QRectF mark = box.adjusted(-20, -20, 20, 20);
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("r")));
+    ASSERT_NO_FATAL_FAILURE(drag(mark.topLeft().toPoint(), mark.bottomRight().toPoint()));
+    const QPointF anchor = box.center();
+    ASSERT_TRUE(m_input.moveTo(anchor.toPoint())) << m_input.lastError().toStdString();
+    for (int step = 0; step < 3; ++step) {
+        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+equal")));
+    }
+    // Three zoom steps of 1.25 about the pointer.
+    const double scale = 1.25 * 1.25 * 1.25;
+    const auto zoomed = [&](const QRectF &rect) {
+        return QRectF(anchor + (rect.topLeft() - anchor) * scale, rect.size() * scale);
+    };
+    const QRect boxInside = zoomed(box).toAlignedRect().adjusted(6, 6, -6, -6);
+    const QRectF markShown = zoomed(mark);
+    // Between the mark's left side and the window.
+    const QRect gap = zoomed(QRectF(box.left() - 13, box.top(), 6, box.height())).toRect();
+    const auto marksAroundBox = [&](const QImage &image) {
+        return showsOnly(image, boxInside, blue, colorTolerance)
+               && showsColorAlong(image,
+                                  QLineF(markShown.topLeft() + QPointF(30, 0),
+                                         markShown.topRight() - QPointF(30, 0))
+                                      .toLine(),
+                                  green)
+               && showsColorAlong(image,
+                                  QLineF(markShown.bottomLeft() + QPointF(30, 0),
+                                         markShown.bottomRight() - QPointF(30, 0))
+                                      .toLine(),
+                                  green)
+               && showsBare(image, gap);
+    };
+    const QImage shown = grabUntil(marksAroundBox);
+    keepScreenshot(shown, QStringLiteral("freeze_zoomed.png"));
+    EXPECT_TRUE(marksAroundBox(shown)) << situation();
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+c")));
+    const QImage copied = m_clipboard.waitForPng(QDeadlineTimer(windowTimeoutMs));
+    keepScreenshot(copied, QStringLiteral("freeze_zoomed_copied.png"));
+    ASSERT_FALSE(copied.isNull()) << m_clipboard.lastError().toStdString();
+    EXPECT_TRUE(marksAroundBox(copied));
+}
+
 } // namespace
 } // namespace zentrel

@@ -13,24 +13,6 @@ namespace zentrel {
 
 namespace {
 
-void paintFrozenScreen(QPainter &painter, const WhiteboardBoard &board, SizeF sceneSize)
-{
-    double width = sceneSize.width;
-    double height = sceneSize.height;
-    if (width == 0 && height == 0) {
-        width = 1;
-        height = 1;
-    }
-    const auto *image = std::any_cast<QImage>(&board.background.image);
-    if (width <= 0 || height <= 0 || image == nullptr) {
-        return;
-    }
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF(0, 0, width, height), *image);
-    painter.restore();
-}
-
 // Drawn as one-pixel lines with the alpha thinned by the half point's share of the pixel: the
 // same look as antialiased half-point lines at a small part of their cost.
 void paintGrid(QPainter &painter, const WhiteboardBoard &board, QSize viewSize, bool black)
@@ -63,10 +45,10 @@ void CanvasBackdropPainter::paint(QPainter &painter,
                                   SizeF sceneSize,
                                   QSize viewSize)
 {
-    const QRect view(QPoint(0, 0), viewSize);
     if (board.background.kind == WhiteboardBackground::Kind::image) {
-        painter.fillRect(view, Qt::black);
-        paintFrozenScreen(painter, board, sceneSize);
+        const auto *screen = std::any_cast<QImage>(&board.background.image);
+        m_frozenScreen.paint(
+            painter, screen ? *screen : QImage(), sceneSize, board.viewport, viewSize);
         return;
     }
     const bool black = board.background.kind == WhiteboardBackground::Kind::black;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "whiteboard/canvas/frozen_screen_layer.h"
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <QImage>
@@ -15,7 +16,7 @@ namespace zentrel {
 class CanvasBackdropPainter
 {
 public:
-    // `sceneSize` is the size the frozen screen fills from the view's top-left corner.
+    // `sceneSize` is the scene area the frozen screen fills from the scene origin.
     void paint(QPainter &painter, const WhiteboardBoard &board, SizeF sceneSize, QSize viewSize);
 
 private:
@@ -23,6 +24,7 @@ private:
 
     QImage m_paper;
     bool m_paperIsBlack = false;
+    FrozenScreenLayer m_frozenScreen;
 };
 
 } // namespace zentrel

@@ -2,6 +2,7 @@
 
 #include "common/geometry.h"
 #include "common/qt_path.h"
+#include "whiteboard/canvas/view_image_scroll.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QPainter>
@@ -9,7 +10,6 @@
 #include <QTransform>
 
 #include <algorithm>
-#include <cmath>
 
 namespace zentrel {
 
@@ -61,12 +61,6 @@ bool intersects(const RectF &a, const RectF &b)
 {
     return a.x <= b.x + b.width && b.x <= a.x + a.width && a.y <= b.y + b.height
            && b.y <= a.y + a.height;
-}
-
-bool isWholePixelStep(double points, qreal pixelRatio)
-{
-    const double pixels = points * pixelRatio;
-    return std::abs(pixels - std::round(pixels)) < 1e-6;
 }
 
 } // namespace
@@ -210,30 +204,12 @@ bool CanvasElementLayer::scroll(const CanvasElementScene &scene)
 {
     const double dx = scene.viewport.translation.x - m_viewport.translation.x;
     const double dy = scene.viewport.translation.y - m_viewport.translation.y;
-    if (*scene.elements != m_elements || !isWholePixelStep(dx, m_pixelRatio)
-        || !isWholePixelStep(dy, m_pixelRatio) || std::abs(dx) >= m_viewSize.width()
-        || std::abs(dy) >= m_viewSize.height()) {
+    if (*scene.elements != m_elements || !canScrollViewImage(dx, dy, m_viewSize, m_pixelRatio)) {
         return false;
     }
-    QImage image = blankImage();
-    {
-        QPainter painter(&image);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(QPointF(dx, dy), m_image);
-    }
-    m_image = std::move(image);
     m_viewport = scene.viewport;
-    const QRectF view = viewRect();
-    const std::size_t count = scene.elements->size();
-    if (dx > 0) {
-        repaint(m_image, scene, QRectF(0, 0, dx, view.height()), 0, count);
-    } else if (dx < 0) {
-        repaint(m_image, scene, QRectF(view.width() + dx, 0, -dx, view.height()), 0, count);
-    }
-    if (dy > 0) {
-        repaint(m_image, scene, QRectF(0, 0, view.width(), dy), 0, count);
-    } else if (dy < 0) {
-        repaint(m_image, scene, QRectF(0, view.height() + dy, view.width(), -dy), 0, count);
+    for (const QRectF &strip : scrollViewImage(m_image, m_viewSize, dx, dy)) {
+        repaint(m_image, scene, strip, 0, scene.elements->size());
     }
     return true;
 }

@@ -83,4 +83,16 @@ BoardGrid boardGrid(RectF viewBounds, const WhiteboardViewport &viewport, bool b
     return grid;
 }
 
+std::optional<RectF> frozenScreenArea(SizeF sceneSize)
+{
+    if (sceneSize.width == 0 && sceneSize.height == 0) {
+        return RectF{0, 0, 1, 1};
+    }
+    // Written so that a NaN side fails too.
+    if (!(sceneSize.width > 0) || !(sceneSize.height > 0)) {
+        return std::nullopt;
+    }
+    return RectF{0, 0, sceneSize.width, sceneSize.height};
+}
+
 } // namespace zentrel

@@ -5,6 +5,7 @@
 #include "common/path.h"
 #include "whiteboard/model/whiteboard_board.h"
 
+#include <optional>
 #include <vector>
 
 namespace zentrel {
@@ -32,5 +33,10 @@ struct BoardGrid
 };
 
 BoardGrid boardGrid(RectF viewBounds, const WhiteboardViewport &viewport, bool blackBackground);
+
+// Where the frozen screen of Zevizu & Vozurir lies, in scene coordinates: over `sceneSize` from
+// the scene origin, so it pans and zooms with the marks drawn on it. A size of exactly (0, 0)
+// counts as 1 × 1; with a side that is not positive, nothing is drawn.
+std::optional<RectF> frozenScreenArea(SizeF sceneSize);
 
 } // namespace zentrel

@@ -1,5 +1,6 @@
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 
+#include "app/image_difference.h"
 #include "core/whiteboard/editor/editor_test_support.h"
 #include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/editor/whiteboard_styles.h"
@@ -25,24 +26,6 @@ QImage decoded(const std::optional<QByteArray> &png)
 {
     EXPECT_TRUE(png);
     return png ? QImage::fromData(*png, "PNG").convertToFormat(QImage::Format_RGB32) : QImage();
-}
-
-// The largest difference of any channel of any pixel.
-int largestDifference(const QImage &a, const QImage &b)
-{
-    EXPECT_EQ(a.size(), b.size());
-    int largest = 0;
-    for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
-        for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
-            const QRgb p = a.pixel(x, y);
-            const QRgb q = b.pixel(x, y);
-            largest = std::max({largest,
-                                std::abs(qRed(p) - qRed(q)),
-                                std::abs(qGreen(p) - qGreen(q)),
-                                std::abs(qBlue(p) - qBlue(q))});
-        }
-    }
-    return largest;
 }
 
 bool isNear(QRgb pixel, QColor expected, int tolerance = 8)

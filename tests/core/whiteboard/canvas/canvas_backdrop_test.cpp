@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace zentrel {
 namespace {
@@ -68,6 +69,15 @@ TEST(BoardGridTest, LinesFortyUnitsApartHalfAPointWideAtAnyZoom)
     EXPECT_EQ(segments[4].second, (PointF{95, 40}));
 
     EXPECT_EQ(boardGrid({0, 0, 10, 10}, {}, false).color, (Color{0, 0, 0, 0.1}));
+}
+
+TEST(FrozenScreenAreaTest, CoversTheSceneSizeFromTheSceneOrigin)
+{
+    EXPECT_EQ(frozenScreenArea({1920, 1080}), (RectF{0, 0, 1920, 1080}));
+    EXPECT_EQ(frozenScreenArea({0, 0}), (RectF{0, 0, 1, 1}));
+    EXPECT_FALSE(frozenScreenArea({-5, 100}));
+    EXPECT_FALSE(frozenScreenArea({100, 0}));
+    EXPECT_FALSE(frozenScreenArea({std::nan(""), 100}));
 }
 
 } // namespace

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "common/geometry.h"
+#include "whiteboard/model/whiteboard_board.h"
+
+#include <QImage>
+#include <QSize>
+
+class QPainter;
+
+namespace zentrel {
+
+// The frozen screen of Zevizu & Vozurir as the view shows it: under the board's viewport, like
+// the marks on it. Scaling the whole screen on every pan step costs more than a frame allows, so
+// the scaled picture is kept; a pan by whole pixels scrolls it and scales only the strips it
+// uncovers.
+class FrozenScreenLayer
+{
+public:
+    // `sceneSize` is the scene area the screen fills from the scene origin; outside it the view
+    // is black.
+    void paint(QPainter &painter,
+               const QImage &screen,
+               SizeF sceneSize,
+               const WhiteboardViewport &viewport,
+               QSize viewSize);
+
+private:
+    void repaint(const QRectF &viewArea, const QImage &screen);
+
+    QImage m_view;
+    qint64 m_screenKey = 0;
+    SizeF m_sceneSize;
+    WhiteboardViewport m_viewport;
+};
+
+} // namespace zentrel
