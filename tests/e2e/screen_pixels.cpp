@@ -41,29 +41,31 @@ QColor tinted(const QColor &color, double strength)
     return QColor(darken(color.red()), darken(color.green()), darken(color.blue()));
 }
 
-testing::AssertionResult showsColorNear(const QImage &image, QPoint point, const QColor &color)
+testing::AssertionResult
+showsColorNear(const QImage &image, QPoint point, const QColor &color, int reach)
 {
     if (image.isNull()) {
         return testing::AssertionFailure() << "no image";
     }
-    const QRect reach = QRect(point, point)
-                            .adjusted(-strokeReach, -strokeReach, strokeReach, strokeReach)
-                            .intersected(image.rect());
-    for (int y = reach.top(); y <= reach.bottom(); ++y) {
-        for (int x = reach.left(); x <= reach.right(); ++x) {
+    const QRect around =
+        QRect(point, point).adjusted(-reach, -reach, reach, reach).intersected(image.rect());
+    for (int y = around.top(); y <= around.bottom(); ++y) {
+        for (int x = around.left(); x <= around.right(); ++x) {
             if (isCloseTo(image.pixelColor(x, y), color)) {
                 return testing::AssertionSuccess();
             }
         }
     }
     const QColor found = image.rect().contains(point) ? image.pixelColor(point) : QColor();
-    return testing::AssertionFailure()
-           << "no " << nameOf(color) << " within " << strokeReach << " px of " << textOf(point)
-           << ", which shows " << nameOf(found);
+    return testing::AssertionFailure() << "no " << nameOf(color) << " within " << reach << " px of "
+                                       << textOf(point) << ", which shows " << nameOf(found);
 }
 
-testing::AssertionResult
-showsColorAlong(const QImage &image, const QLine &line, const QColor &color)
+namespace {
+
+// Points along the line lacking color within reach; fails past `allowedMisses` of them.
+testing::AssertionResult showsAlong(
+    const QImage &image, const QLine &line, const QColor &color, int reach, double allowedMisses)
 {
     const int samples = std::max(1, int(std::hypot(line.dx(), line.dy())) / sampleSpacing);
     int missing = 0;
@@ -72,17 +74,31 @@ showsColorAlong(const QImage &image, const QLine &line, const QColor &color)
         const double t = double(i) / samples;
         const QPoint point(int(std::lround(line.x1() + t * line.dx())),
                            int(std::lround(line.y1() + t * line.dy())));
-        testing::AssertionResult shown = showsColorNear(image, point, color);
+        testing::AssertionResult shown = showsColorNear(image, point, color, reach);
         if (!shown && missing++ == 0) {
             firstMiss = shown;
         }
     }
-    if (missing == 0) {
+    if (missing <= allowedMisses * (samples + 1)) {
         return testing::AssertionSuccess();
     }
     return testing::AssertionFailure()
            << missing << " of " << samples + 1 << " points from " << textOf(line.p1()) << " to "
            << textOf(line.p2()) << " lack the stroke; first: " << firstMiss.message();
+}
+
+} // namespace
+
+testing::AssertionResult
+showsColorAlong(const QImage &image, const QLine &line, const QColor &color)
+{
+    return showsAlong(image, line, color, strokeReach, 0);
+}
+
+testing::AssertionResult
+showsHandDrawnLine(const QImage &image, const QLine &line, const QColor &color)
+{
+    return showsAlong(image, line, color, handDrawnReach, 0.1);
 }
 
 testing::AssertionResult

@@ -426,16 +426,16 @@ TEST_F(WhiteboardE2E, FreezeKeepsMarksAroundWhatTheyMarkWhenZoomed)
     const QRect gap = zoomed(QRectF(box.left() - 13, box.top(), 6, box.height())).toRect();
     const auto marksAroundBox = [&](const QImage &image) {
         return showsOnly(image, boxInside, blue, colorTolerance)
-               && showsColorAlong(image,
-                                  QLineF(markShown.topLeft() + QPointF(30, 0),
-                                         markShown.topRight() - QPointF(30, 0))
-                                      .toLine(),
-                                  green)
-               && showsColorAlong(image,
-                                  QLineF(markShown.bottomLeft() + QPointF(30, 0),
-                                         markShown.bottomRight() - QPointF(30, 0))
-                                      .toLine(),
-                                  green)
+               && showsHandDrawnLine(image,
+                                     QLineF(markShown.topLeft() + QPointF(30, 0),
+                                            markShown.topRight() - QPointF(30, 0))
+                                         .toLine(),
+                                     green)
+               && showsHandDrawnLine(image,
+                                     QLineF(markShown.bottomLeft() + QPointF(30, 0),
+                                            markShown.bottomRight() - QPointF(30, 0))
+                                         .toLine(),
+                                     green)
                && showsBare(image, gap);
     };
     const QImage shown = grabUntil(marksAroundBox);

@@ -28,29 +28,13 @@ const QPoint timerSettingsButton(415, 42);
 const QPoint timerCloseButton(457, 42);
 // The property panel's corner on the screen.
 const QPoint propertyPanelCorner(24, 100);
-// Reach of a hand-drawn edge's wobble around where it was dragged.
-constexpr int edgeWobble = 10;
 
-// A stroke of colour along the top edge of the shape dragged over area, however the hand-drawn
-// edge wobbles; a freehand stroke along the drag's diagonal never shows this. Selection handles
-// may hide a few points of the edge.
+// A hand-drawn stroke along the top edge of the shape dragged over area; a freehand stroke
+// along the drag's diagonal never shows this.
 testing::AssertionResult showsTopEdge(const QImage &screen, const QRect &area, const QColor &colour)
 {
-    int points = 0;
-    int missing = 0;
-    for (int x = area.left() + 20; x <= area.right() - 20; x += 10, ++points) {
-        bool found = false;
-        for (int y = area.top() - edgeWobble; y <= area.top() + edgeWobble && !found; ++y) {
-            found = screen.rect().contains(x, y) && isCloseTo(screen.pixelColor(x, y), colour);
-        }
-        missing += found ? 0 : 1;
-    }
-    if (missing * 10 > points) {
-        return testing::AssertionFailure()
-               << "no " << colour.name().toStdString() << " at " << missing << " of " << points
-               << " points along the top of the dragged shape";
-    }
-    return testing::AssertionSuccess();
+    return showsHandDrawnLine(
+        screen, QLine(area.topLeft() + QPoint(20, 0), area.topRight() - QPoint(20, 0)), colour);
 }
 
 // Every scenario in which the user clicks a toolbar or panel, or types after such a click, on a
