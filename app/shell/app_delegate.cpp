@@ -13,6 +13,7 @@
 #include "shell/application_paths.h"
 #include "shell/command_url.h"
 #include "shell/hotkey_routing.h"
+#include "shell/hotkey_titles.h"
 #include "shell/message_box_alert_presenter.h"
 #include "shell/onboarding_window.h"
 #include "shell/settings_window.h"
@@ -178,7 +179,7 @@ void AppDelegate::openSettings()
             *m_keyGrabber,
             *m_keyGrabber,
             [this] {
-                return trayMenuShortcuts(
+                return hotkeyShortcuts(
                     [this](const hotkeys::Name &name) { return m_hotkeys->shortcut(name); });
             },
             *m_soundPlayer};
