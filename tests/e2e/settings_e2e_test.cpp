@@ -30,6 +30,8 @@ const QString drawTitle = QStringLiteral("Draw");
 const QString warningTitle = QStringLiteral("Zentrel");
 // Ctrl+Shift+D as stored: key D (2) with Control (4096) and Shift (512).
 const QString ctrlShiftDStored = QStringLiteral(R"({"carbonKeyCode":2,"carbonModifiers":4608})");
+// Ctrl+Alt+Q as stored: key Q (12) with Control (4096) and Option, which is Alt (2048).
+const QString ctrlAltQStored = QStringLiteral(R"({"carbonKeyCode":12,"carbonModifiers":6144})");
 
 class Settings : public DesktopTest
 {
@@ -217,6 +219,43 @@ TEST_F(Settings, RecordingANewDrawChordStoresItAndTheChordTogglesDrawing)
     ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+shift+d")));
     EXPECT_TRUE(m_windows.waitUntilNotShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
         << "a second chord left Draw open; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(Settings, ARecordedDrawChordSurvivesARestart)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    const std::optional<TopLevelWindow> settings = openSettings();
+    ASSERT_TRUE(settings.has_value());
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+Tab")));
+    const auto drawStored = [this] {
+        return writtenDefaults().value(QStringLiteral("Hotkeys_toggleDraw")).toString();
+    };
+    // The leader boxes come first and ignore the chord; the first recorder is Draw's.
+    ASSERT_TRUE(pressOnEachUntil(
+        QStringLiteral("ctrl+alt+q"),
+        [&] { return drawStored() == ctrlAltQStored; },
+        [this](const QJsonObject &before) { return writtenDefaults() == before; }))
+        << "Draw's combination is " << drawStored().toStdString() << "; " << situation();
+    ASSERT_TRUE(m_windows.askToClose(settings->id));
+    ASSERT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
+    ASSERT_TRUE(exitedCleanly(m_zentrel.stop()));
+
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    EXPECT_EQ(drawStored(), ctrlAltQStored) << "the start bound Draw to the leader again";
+    EXPECT_TRUE(m_windows.isKeyTaken(QStringLiteral("ctrl+alt+q")));
+    EXPECT_FALSE(m_windows.isKeyTaken(QStringLiteral("ctrl+alt+d")))
+        << "the leader's Draw combination is held again";
+    // The menu shows the recorded combination beside Draw; the screenshot is kept to look at.
+    ASSERT_TRUE(openTrayMenu(m_icon, QStringLiteral("settings_menu_after_restart.png")));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+q")));
+    ASSERT_TRUE(m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
+        << "Ctrl+Alt+Q showed no Draw after the restart; " << situation();
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+q")));
+    EXPECT_TRUE(m_windows.waitUntilNotShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
+        << "a second Ctrl+Alt+Q left Draw open; " << situation();
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
