@@ -74,6 +74,25 @@ protected:
         return true;
     }
 
+    QString drawStored()
+    {
+        return writtenDefaults().value(QStringLiteral("Hotkeys_toggleDraw")).toString();
+    }
+
+    // The menu shows `chord` beside Draw (the screenshot is kept to look at), and the chord
+    // starts Draw and a second one closes it.
+    void expectChordTogglesDraw(const QString &chord, const QString &menuScreenshot)
+    {
+        ASSERT_TRUE(openTrayMenu(m_icon, menuScreenshot));
+        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+        ASSERT_NO_FATAL_FAILURE(press(chord));
+        ASSERT_TRUE(m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
+            << chord.toStdString() << " showed no Draw; " << situation();
+        ASSERT_NO_FATAL_FAILURE(press(chord));
+        EXPECT_TRUE(m_windows.waitUntilNotShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
+            << "a second " << chord.toStdString() << " left Draw open; " << situation();
+    }
+
     // Moves the focus control by control and presses `keys` on each until `done` holds. Focus
     // order is the toolkit's business, so the outcome, not an assumed order, tells which control
     // was hit; `undo` repairs what a wrong control did to the settings written `before` and says
@@ -180,9 +199,6 @@ TEST_F(Settings, RecordingANewDrawChordStoresItAndTheChordTogglesDrawing)
 
     // The leader boxes come first and ignore the chord; the first recorder is Draw's, and it
     // warns of the held combination.
-    const auto drawStored = [this] {
-        return writtenDefaults().value(QStringLiteral("Hotkeys_toggleDraw")).toString();
-    };
     const QString before = drawStored();
     const auto warningShown = [this] {
         return m_windows.shown(warningTitle).has_value();
@@ -207,18 +223,10 @@ TEST_F(Settings, RecordingANewDrawChordStoresItAndTheChordTogglesDrawing)
     EXPECT_FALSE(m_windows.isKeyTaken(QStringLiteral("ctrl+alt+d")))
         << "the old combination is still held";
 
-    // The menu shows the new combination beside Draw; the screenshot is kept to look at.
     ASSERT_TRUE(m_windows.askToClose(settings->id));
     ASSERT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
-    ASSERT_TRUE(openTrayMenu(m_icon, QStringLiteral("settings_menu_after_recording.png")));
-    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
-
-    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+shift+d")));
-    ASSERT_TRUE(m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
-        << "the recorded chord showed no Draw; " << situation();
-    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+shift+d")));
-    EXPECT_TRUE(m_windows.waitUntilNotShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
-        << "a second chord left Draw open; " << situation();
+    ASSERT_NO_FATAL_FAILURE(expectChordTogglesDraw(
+        QStringLiteral("ctrl+shift+d"), QStringLiteral("settings_menu_after_recording.png")));
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
@@ -228,9 +236,6 @@ TEST_F(Settings, ARecordedDrawChordSurvivesARestart)
     const std::optional<TopLevelWindow> settings = openSettings();
     ASSERT_TRUE(settings.has_value());
     ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+Tab")));
-    const auto drawStored = [this] {
-        return writtenDefaults().value(QStringLiteral("Hotkeys_toggleDraw")).toString();
-    };
     // The leader boxes come first and ignore the chord; the first recorder is Draw's.
     ASSERT_TRUE(pressOnEachUntil(
         QStringLiteral("ctrl+alt+q"),
@@ -246,16 +251,8 @@ TEST_F(Settings, ARecordedDrawChordSurvivesARestart)
     EXPECT_TRUE(m_windows.isKeyTaken(QStringLiteral("ctrl+alt+q")));
     EXPECT_FALSE(m_windows.isKeyTaken(QStringLiteral("ctrl+alt+d")))
         << "the leader's Draw combination is held again";
-    // The menu shows the recorded combination beside Draw; the screenshot is kept to look at.
-    ASSERT_TRUE(openTrayMenu(m_icon, QStringLiteral("settings_menu_after_restart.png")));
-    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
-
-    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+q")));
-    ASSERT_TRUE(m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
-        << "Ctrl+Alt+Q showed no Draw after the restart; " << situation();
-    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+q")));
-    EXPECT_TRUE(m_windows.waitUntilNotShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
-        << "a second Ctrl+Alt+Q left Draw open; " << situation();
+    ASSERT_NO_FATAL_FAILURE(expectChordTogglesDraw(
+        QStringLiteral("ctrl+alt+q"), QStringLiteral("settings_menu_after_restart.png")));
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
