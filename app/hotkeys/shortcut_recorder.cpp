@@ -9,7 +9,10 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 namespace zentrel {
 namespace {
@@ -103,8 +106,12 @@ QSize ShortcutRecorder::sizeHint() const
     return QSize(recorderWidth, QLineEdit::sizeHint().height());
 }
 
+// While recording the box stays empty, so that its request for a chord shows.
 void ShortcutRecorder::showStoredShortcut()
 {
+    if (m_isRecording) {
+        return;
+    }
     const auto shortcut = m_services.hotkeys.shortcut(m_name);
     setText(shortcut ? QString::fromStdString(hotkeys::menuText(*shortcut, m_services.layout))
                      : QString());
@@ -142,6 +149,9 @@ void ShortcutRecorder::startRecording()
         return;
     }
     m_isRecording = true;
+    clear();
+    // Read-only hides the caret: nothing is typed here.
+    setReadOnly(true);
     setPlaceholderText(pressPlaceholder);
     m_services.hotkeys.pause();
     // Held so the chord reaches us rather than whoever grabbed it, our own hot keys included.
@@ -160,7 +170,29 @@ void ShortcutRecorder::endRecording()
     qApp->removeEventFilter(this);
     releaseKeyboard();
     m_services.hotkeys.resume();
+    setReadOnly(false);
     setPlaceholderText(recordPlaceholder);
+    setToolTip(QString());
+    showStoredShortcut();
+}
+
+// A centred box hides its placeholder while it has the focus, which is just while it records;
+// the request for a chord, or why one was refused, is drawn here instead.
+void ShortcutRecorder::paintEvent(QPaintEvent *event)
+{
+    QLineEdit::paintEvent(event);
+    if (!m_isRecording || !text().isEmpty()) {
+        return;
+    }
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
+    // The tooltip holds the whole reason should a narrow box cut it.
+    painter.drawText(area,
+                     Qt::AlignCenter,
+                     fontMetrics().elidedText(placeholderText(), Qt::ElideRight, area.width()));
 }
 
 bool ShortcutRecorder::event(QEvent *event)
@@ -210,34 +242,43 @@ void ShortcutRecorder::handleKeyPress(const QKeyEvent &event)
         m_services.sounds.beep();
         return;
     }
-    const auto decision =
-        hotkeys::decideRecordedKey(*carbonKeyCode,
-                                   modifierFlags(event.modifiers()),
-                                   m_name.rawValue,
-                                   m_services.menuShortcuts ? m_services.menuShortcuts()
-                                                            : std::vector<hotkeys::MenuShortcut>{},
-                                   [this](const hotkeys::Shortcut &shortcut) {
-                                       return m_services.grabber.isHeldElsewhere(shortcut);
-                                   });
+    const auto decision = hotkeys::decideRecordedKey(
+        *carbonKeyCode,
+        modifierFlags(event.modifiers()),
+        m_name.rawValue,
+        m_services.takenShortcuts ? m_services.takenShortcuts()
+                                  : std::vector<hotkeys::NamedShortcut>{},
+        [this](const hotkeys::Shortcut &shortcut) {
+            return m_services.grabber.isHeldElsewhere(shortcut);
+        });
     using Kind = hotkeys::RecorderDecision::Kind;
+    if (decision.kind != Kind::needsModifier) {
+        setPlaceholderText(pressPlaceholder);
+        setToolTip(QString());
+    }
     switch (decision.kind) {
     case Kind::endAndPassOn:
         focusNextChild();
         return;
     case Kind::end:
+        endRecording();
         clearFocus();
         return;
     case Kind::clear:
-        if (!text().isEmpty()) {
+        if (m_services.hotkeys.shortcut(m_name)) {
             clearShortcut();
         }
         return;
     case Kind::refuse:
         m_services.sounds.beep();
         return;
-    case Kind::menuClash:
-        warn(QStringLiteral("This shortcut is already used by the menu item \u201C%1\u201D.")
-                 .arg(QString::fromStdString(decision.menuTitle)),
+    case Kind::needsModifier:
+        askForModifier(*decision.shortcut);
+        return;
+    case Kind::hotkeyClash:
+        warn(QStringLiteral(
+                 "This shortcut is already used by Zentrel\u2019s \u201C%1\u201D hot key.")
+                 .arg(QString::fromStdString(decision.clashTitle)),
              {},
              std::nullopt);
         return;
@@ -253,11 +294,23 @@ void ShortcutRecorder::handleKeyPress(const QKeyEvent &event)
     }
 }
 
-// The registry's change notice shows the new combination in the box.
+// The box keeps recording and says why, beside the beep; what was stored stays.
+void ShortcutRecorder::askForModifier(const hotkeys::Shortcut &shortcut)
+{
+    const QString key = QString::fromStdString(hotkeys::menuText(shortcut, m_services.layout));
+    m_services.sounds.beep();
+    setPlaceholderText(QStringLiteral("%1 needs a modifier").arg(key));
+    setToolTip(QStringLiteral("Zentrel takes only keys held with Ctrl, Alt, Shift or Super, so "
+                              "that %1 alone stays with the other programs.")
+                   .arg(key));
+}
+
+// Recording ends at once, and the box shows what is now stored.
 void ShortcutRecorder::store(const hotkeys::Shortcut &shortcut)
 {
     m_services.hotkeys.setShortcut(shortcut, m_name);
     Q_EMIT shortcutChanged(shortcut);
+    endRecording();
     clearFocus();
 }
 

@@ -24,8 +24,9 @@ namespace zentrel {
 class SoundPlayer;
 
 // The box in which the user gives one named hot key a new combination: it shows the stored one,
-// records while it has the focus (holding the keyboard, so no hot key fires meanwhile), and
-// stores the next acceptable chord. Delete clears, Escape cancels, the clear button clears.
+// records while it has the focus (empty then, asking for a chord, and holding the keyboard, so
+// no hot key fires meanwhile), and stores the next acceptable chord. Delete clears, Escape
+// cancels, the clear button clears. A key alone is refused with the reason in the box.
 class ShortcutRecorder : public QLineEdit
 {
     Q_OBJECT
@@ -37,7 +38,8 @@ public:
         const hotkeys::KeyCharacterSource &layout;
         // For the trial grab that finds combinations other programs hold.
         hotkeys::ShortcutGrabber &grabber;
-        std::function<std::vector<hotkeys::MenuShortcut>()> menuShortcuts;
+        // The combinations the program's hot keys use, for the clash warning.
+        std::function<std::vector<hotkeys::NamedShortcut>()> takenShortcuts;
         // The beep for a refused chord.
         SoundPlayer &sounds;
     };
@@ -64,6 +66,7 @@ protected:
     bool event(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -71,6 +74,7 @@ private:
     void startRecording();
     void endRecording();
     void handleKeyPress(const QKeyEvent &event);
+    void askForModifier(const hotkeys::Shortcut &shortcut);
     void store(const hotkeys::Shortcut &shortcut);
     void clearShortcut();
     void warn(const QString &text,

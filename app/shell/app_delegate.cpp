@@ -13,6 +13,7 @@
 #include "shell/application_paths.h"
 #include "shell/command_url.h"
 #include "shell/hotkey_routing.h"
+#include "shell/hotkey_titles.h"
 #include "shell/message_box_alert_presenter.h"
 #include "shell/onboarding_window.h"
 #include "shell/settings_window.h"
@@ -94,7 +95,7 @@ AppDelegate::AppDelegate()
         m_keyGrabber.get(), &KeyGrabber::keymapChanged, this, [this] { m_hotkeys->regrabAll(); });
     // Bound before the handlers attach, so a combination another program holds is tried, and
     // reported, once.
-    m_leaderKeyBinder->applyNow();
+    m_leaderKeyBinder->bindAtStart();
     registerHotkeyHandlers(*m_hotkeys, *m_coordinator);
     // Only once the hot keys are held: a docked icon tells people, and tests, that they work.
     m_trayMenu = new TrayMenu(*m_coordinator, *m_hotkeys, *m_keyGrabber, this);
@@ -112,8 +113,10 @@ AppDelegate::AppDelegate()
         });
     m_onboarding->scheduleAtStart([this] { showOnboarding(); });
     // Whatever ends the program, a running feature closes first, so nothing it keeps is lost.
+    // A leader changed just before quitting is bound still: the next start keeps what it finds.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         m_coordinator->handleCloseCurrentMode();
+        m_leaderKeyBinder->finishPendingRebind();
     });
 }
 
@@ -181,7 +184,7 @@ void AppDelegate::openSettings()
             *m_keyGrabber,
             *m_keyGrabber,
             [this] {
-                return trayMenuShortcuts(
+                return hotkeyShortcuts(
                     [this](const hotkeys::Name &name) { return m_hotkeys->shortcut(name); });
             },
             *m_soundPlayer};

@@ -202,8 +202,9 @@ QWidget *SettingsWindow::makeShortcutsGroup(QWidget *tab)
         ++index;
     }
     // Recorded combinations last as long as the leader does (see the leader-key bindings).
-    grid->addWidget(captionLabel(QStringLiteral("A new leader key, and the next start, bind every "
-                                                "feature to the leader again."),
+    grid->addWidget(captionLabel(QStringLiteral("A recorded shortcut stays, also after a restart, "
+                                                "until a new leader key binds every feature to "
+                                                "the leader again."),
                                  group),
                     (index + 1) / 2,
                     0,

@@ -33,11 +33,12 @@ TrayMenu::TrayMenu(AppCoordinator &coordinator,
             }
         }
     });
+    m_recorderConnection = m_hotkeys.recorderActiveChanged.connect([this](bool) { rebuild(); });
 }
 
 std::string TrayMenu::shortcutText(PresentationFeature feature) const
 {
-    const auto shortcut = m_hotkeys.shortcut(featureHotkeyName(feature));
+    const auto shortcut = m_hotkeys.shortcutToShow(featureHotkeyName(feature));
     return shortcut ? hotkeys::menuText(*shortcut, m_layout) : std::string();
 }
 

@@ -22,7 +22,8 @@ class TrayMenu : public QObject
     Q_OBJECT
 
 public:
-    // Each feature entry shows its hot key as stored in `hotkeys`, written for `layout`.
+    // Each feature entry shows its hot key as stored in `hotkeys`, written for `layout`, and
+    // none while a shortcut recorder records.
     TrayMenu(AppCoordinator &coordinator,
              hotkeys::HotkeyRegistry &hotkeys,
              const hotkeys::KeyCharacterSource &layout,
@@ -45,6 +46,7 @@ private:
     ScopedConnection m_modeConnection;
     ScopedConnection m_preferencesConnection;
     ScopedConnection m_hotkeysConnection;
+    ScopedConnection m_recorderConnection;
 };
 
 } // namespace zentrel

@@ -31,6 +31,11 @@ std::optional<Shortcut> HotkeyRegistry::shortcut(const Name &name) const
     return Shortcut::fromJsonText(stored->get<std::string>());
 }
 
+std::optional<Shortcut> HotkeyRegistry::shortcutToShow(const Name &name) const
+{
+    return isPaused() ? std::nullopt : shortcut(name);
+}
+
 bool HotkeyRegistry::hasStoredValue(const Name &name) const
 {
     return m_defaults.storedValue(name.defaultsKey()).has_value();
@@ -90,9 +95,7 @@ bool HotkeyRegistry::isStoredByAnotherName(const Shortcut &combination, const Na
 
 void HotkeyRegistry::ensureGrabbed(const Shortcut &combination)
 {
-    // A bare key grabbed system-wide would be taken from every other program (bare Escape
-    // above all); such shortcuts are served by the running feature's own key handling.
-    if (combination.carbonModifiers == 0 || m_grabbed.contains(combination)) {
+    if (!combination.isGrabbable() || m_grabbed.contains(combination)) {
         return;
     }
     if (!m_isEnabled) {
@@ -168,7 +171,7 @@ void HotkeyRegistry::removeHandler(const Name &name)
 {
     m_keyDownHandlers.erase(name.rawValue);
     m_keyUpHandlers.erase(name.rawValue);
-    if (const auto stored = shortcut(name)) {
+    if (const auto stored = shortcut(name); stored && !streamShortcuts().contains(*stored)) {
         release(*stored);
     }
 }
@@ -186,13 +189,45 @@ std::set<Shortcut> HotkeyRegistry::handlerShortcuts() const
     return combinations;
 }
 
+std::set<Shortcut> HotkeyRegistry::streamShortcuts() const
+{
+    std::set<Shortcut> combinations;
+    for (const auto &[rawValue, stream] : m_eventStreams) {
+        if (const auto stored = shortcut(Name{rawValue, std::nullopt})) {
+            combinations.insert(*stored);
+        }
+    }
+    return combinations;
+}
+
 void HotkeyRegistry::removeAllHandlers()
 {
+    const std::set<Shortcut> streamed = streamShortcuts();
     for (const Shortcut &combination : handlerShortcuts()) {
-        release(combination);
+        if (!streamed.contains(combination)) {
+            release(combination);
+        }
     }
     m_keyDownHandlers.clear();
     m_keyUpHandlers.clear();
+}
+
+ScopedConnection HotkeyRegistry::events(const Name &name, std::function<void(EventType)> handler)
+{
+    ScopedConnection connection = m_eventStreams[name.rawValue].connect(std::move(handler));
+    if (const auto stored = shortcut(name); stored && !m_refused.contains(*stored)) {
+        ensureGrabbed(*stored);
+    }
+    return connection;
+}
+
+ScopedConnection HotkeyRegistry::events(EventType type, const Name &name, Handler handler)
+{
+    return events(name, [type, handler = std::move(handler)](EventType event) {
+        if (event == type) {
+            handler();
+        }
+    });
 }
 
 void HotkeyRegistry::disable(const std::vector<Name> &names)
@@ -250,13 +285,14 @@ void HotkeyRegistry::regrabAll()
     }
 }
 
-void HotkeyRegistry::dispatch(const HandlerTable &table, const Shortcut &reported) const
+// Handlers first, then streams, as a name's handlers were attached before any view listened.
+void HotkeyRegistry::dispatch(EventType type, const Shortcut &reported) const
 {
     if (isPaused()) {
         return;
     }
-    // Copied: a handler may add or remove handlers while this runs.
-    const HandlerTable snapshot = table;
+    // Copied: a handler may add or remove handlers, or start streams, while this runs.
+    const HandlerTable snapshot = type == EventType::keyDown ? m_keyDownHandlers : m_keyUpHandlers;
     for (const auto &[rawValue, handlers] : snapshot) {
         if (shortcut(Name{rawValue, std::nullopt}) == reported) {
             for (const Handler &handler : handlers) {
@@ -264,23 +300,37 @@ void HotkeyRegistry::dispatch(const HandlerTable &table, const Shortcut &reporte
             }
         }
     }
+    // Streams started meanwhile do no harm: names are never removed, and adding one keeps the
+    // map's iterators valid.
+    for (const auto &[rawValue, stream] : m_eventStreams) {
+        if (shortcut(Name{rawValue, std::nullopt}) == reported) {
+            stream.notify(type);
+        }
+    }
+}
+
+void HotkeyRegistry::pause()
+{
+    if (++m_pauseCount == 1) {
+        recorderActiveChanged.notify(true);
+    }
 }
 
 void HotkeyRegistry::resume()
 {
-    if (m_pauseCount > 0) {
-        --m_pauseCount;
+    if (m_pauseCount > 0 && --m_pauseCount == 0) {
+        recorderActiveChanged.notify(false);
     }
 }
 
 void HotkeyRegistry::handleKeyDown(const Shortcut &shortcut)
 {
-    dispatch(m_keyDownHandlers, shortcut);
+    dispatch(EventType::keyDown, shortcut);
 }
 
 void HotkeyRegistry::handleKeyUp(const Shortcut &shortcut)
 {
-    dispatch(m_keyUpHandlers, shortcut);
+    dispatch(EventType::keyUp, shortcut);
 }
 
 } // namespace zentrel::hotkeys

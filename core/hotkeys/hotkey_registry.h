@@ -2,6 +2,7 @@
 
 #include "common/defaults_store.h"
 #include "common/signal.h"
+#include "hotkeys/event_type.h"
 #include "hotkeys/hotkey_name.h"
 #include "hotkeys/key_character_source.h"
 #include "hotkeys/shortcut_grabber.h"
@@ -33,6 +34,9 @@ public:
     void declare(const Name &name);
 
     std::optional<Shortcut> shortcut(const Name &name) const;
+    // What a view shows beside the name's command: none while a recorder records, so nobody is
+    // offered a combination that is being replaced.
+    std::optional<Shortcut> shortcutToShow(const Name &name) const;
     bool hasStoredValue(const Name &name) const;
     // None clears: the name then stores false when it has a default, else nothing.
     void setShortcut(const std::optional<Shortcut> &shortcut, const Name &name);
@@ -43,8 +47,16 @@ public:
 
     void onKeyDown(const Name &name, Handler handler);
     void onKeyUp(const Name &name, Handler handler);
+    // Grabs that a live event stream still needs are kept.
     void removeHandler(const Name &name);
     void removeAllHandlers();
+
+    // Each press and release of the name's hot key for as long as the returned connection
+    // lives; starting one grabs the name's combination when nothing has yet. Its end releases
+    // nothing: the name goes on counting as listened to, as a name with handlers does.
+    [[nodiscard]] ScopedConnection events(const Name &name, std::function<void(EventType)> handler);
+    // Only the events of one type.
+    [[nodiscard]] ScopedConnection events(EventType type, const Name &name, Handler handler);
 
     // Ungrab or grab again the names' combinations; what is stored stays.
     void disable(const std::vector<Name> &names);
@@ -58,8 +70,7 @@ public:
 
     // While paused (a shortcut is being recorded) presses and releases reach nobody. Pauses
     // are counted, so one recorder ending does not resume dispatch while another records.
-    void pause() { ++m_pauseCount; }
-
+    void pause();
     void resume();
 
     bool isPaused() const { return m_pauseCount > 0; }
@@ -74,6 +85,8 @@ public:
 
     // Sent with the raw name after a name's stored combination changed.
     Signal<const std::string &> shortcutChanged;
+    // Sent with true when a recorder starts recording and with false when the last one ends.
+    Signal<bool> recorderActiveChanged;
 
 private:
     using HandlerTable = std::map<std::string, std::vector<Handler>>;
@@ -85,8 +98,9 @@ private:
     void ensureGrabbed(const Shortcut &shortcut);
     void release(const Shortcut &shortcut);
     bool isStoredByAnotherName(const Shortcut &shortcut, const Name &name) const;
-    void dispatch(const HandlerTable &table, const Shortcut &shortcut) const;
+    void dispatch(EventType type, const Shortcut &shortcut) const;
     std::set<Shortcut> handlerShortcuts() const;
+    std::set<Shortcut> streamShortcuts() const;
 
     DefaultsStore &m_defaults;
     ShortcutGrabber &m_grabber;
@@ -94,6 +108,8 @@ private:
     std::map<std::string, Name> m_declared;
     HandlerTable m_keyDownHandlers;
     HandlerTable m_keyUpHandlers;
+    // One signal per name that ever had a stream; its slots are the live streams.
+    std::map<std::string, Signal<EventType>> m_eventStreams;
     // Combinations we asked to be grabbed; those the system refused are kept apart, so they
     // are neither reported as live nor forgotten.
     std::set<Shortcut> m_grabbed;

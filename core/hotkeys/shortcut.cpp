@@ -45,6 +45,11 @@ Shortcut Shortcut::fromKey(Key key, ModifierFlags flags)
     return Shortcut{key.rawValue, hotkeys::carbonModifiers(flags)};
 }
 
+Shortcut Shortcut::fromFields(int carbonKeyCode, int carbonModifiers)
+{
+    return Shortcut{carbonKeyCode, hotkeys::carbonModifiers(modifierFlags(carbonModifiers))};
+}
+
 std::string Shortcut::jsonText() const
 {
     nlohmann::ordered_json json;

@@ -30,10 +30,18 @@ struct Shortcut
 
     // Any flag beyond the five (Caps Lock among them) is dropped.
     static Shortcut fromKey(Key key, ModifierFlags flags);
+    // Bits beyond the five Carbon modifier bits are dropped. Brace initialisation, as reading the
+    // stored JSON does, keeps the bits as given.
+    static Shortcut fromFields(int carbonKeyCode, int carbonModifiers);
 
     ModifierFlags modifiers() const { return modifierFlags(carbonModifiers); }
 
     Key key() const { return Key{carbonKeyCode}; }
+
+    // Only combinations held with a modifier are grabbed system-wide: a bare key grabbed would
+    // be taken from every other program (bare Escape above all). The running feature's own key
+    // handling serves those.
+    bool isGrabbable() const { return carbonModifiers != 0; }
 
     // The stored form: compact JSON with "carbonKeyCode" and "carbonModifiers".
     std::string jsonText() const;

@@ -31,7 +31,7 @@ bool isFunctionKey(int carbonKeyCode)
 RecorderDecision decideRecordedKey(int carbonKeyCode,
                                    ModifierFlags flags,
                                    const std::string &rawName,
-                                   const std::vector<MenuShortcut> &menuShortcuts,
+                                   const std::vector<NamedShortcut> &takenShortcuts,
                                    const std::function<bool(const Shortcut &)> &isHeldElsewhere)
 {
     using Kind = RecorderDecision::Kind;
@@ -60,13 +60,15 @@ RecorderDecision decideRecordedKey(int carbonKeyCode,
     }
     const Shortcut shortcut =
         Shortcut::fromKey(Key{carbonKeyCode}, flags.with(ModifierFlag::function, false));
-    for (const MenuShortcut &entry : menuShortcuts) {
-        if (entry.shortcut == shortcut && entry.rawName != rawName) {
-            return {Kind::menuClash, shortcut, entry.title};
+    if (!shortcut.isGrabbable()) {
+        return {Kind::needsModifier, shortcut, {}};
+    }
+    for (const NamedShortcut &taken : takenShortcuts) {
+        if (taken.shortcut == shortcut && taken.rawName != rawName) {
+            return {Kind::hotkeyClash, shortcut, taken.title};
         }
     }
-    const bool isBareF12 = shortcut == Shortcut{keys::f12.rawValue, 0};
-    if (!isBareF12 && isHeldElsewhere(shortcut)) {
+    if (isHeldElsewhere(shortcut)) {
         return {Kind::systemClash, shortcut, {}};
     }
     return {Kind::store, shortcut, {}};

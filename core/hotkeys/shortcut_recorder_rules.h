@@ -11,8 +11,8 @@
 
 namespace zentrel::hotkeys {
 
-// A combination the program's menu shows beside one of its items, and the name it belongs to.
-struct MenuShortcut
+// A combination one of the program's hot keys uses, with the title the hot key goes by.
+struct NamedShortcut
 {
     std::string title;
     Shortcut shortcut;
@@ -23,32 +23,33 @@ struct MenuShortcut
 struct RecorderDecision
 {
     enum class Kind {
-        endAndPassOn, // Tab: recording ends and the focus moves on
-        end,          // Escape: recording ends, nothing stored
-        clear,        // Delete: the stored combination goes, recording goes on
-        refuse,       // a key that needs a modifier: beep, recording goes on
-        menuClash,    // the menu already shows it beside `menuTitle`
-        systemClash,  // another program holds it; stored only if the user insists
+        endAndPassOn,  // Tab: recording ends and the focus moves on
+        end,           // Escape: recording ends, nothing stored
+        clear,         // Delete: the stored combination goes, recording goes on
+        refuse,        // a key that needs a modifier: beep, recording goes on
+        needsModifier, // a key alone, which is never grabbed: say so, recording goes on
+        hotkeyClash,   // the hot key `clashTitle` uses it already
+        systemClash,   // another program holds it; stored only if the user insists
         store,
     };
 
     Kind kind = Kind::refuse;
     std::optional<Shortcut> shortcut;
-    std::string menuTitle;
+    std::string clashTitle;
 
     friend bool operator==(const RecorderDecision &, const RecorderDecision &) = default;
 };
 
 // Decides on a key (Carbon key code) pressed with `flags` while the recorder for `name` records.
-// A combination the menu shows for another name clashes; one the menu shows for `name` itself is
-// what it has already. F12 alone is never a clash with another program.
+// A combination another of `takenShortcuts` uses clashes; the one `name` has is no clash. A
+// function key alone passes the modifier rule but is never grabbed, so it is not stored either.
 RecorderDecision decideRecordedKey(int carbonKeyCode,
                                    ModifierFlags flags,
                                    const std::string &rawName,
-                                   const std::vector<MenuShortcut> &menuShortcuts,
+                                   const std::vector<NamedShortcut> &takenShortcuts,
                                    const std::function<bool(const Shortcut &)> &isHeldElsewhere);
 
-// F1 and up: the keys that may be recorded without a modifier.
+// F1 and up: the keys that need no Control, Option or Command (Shift is enough).
 bool isFunctionKey(int carbonKeyCode);
 
 } // namespace zentrel::hotkeys

@@ -71,13 +71,15 @@ ModifierFlags effectiveLeader(ModifierFlags leader)
     return hasChordModifier ? leader : controlOption;
 }
 
+hotkeys::Shortcut LeaderKeyBinding::shortcut(ModifierFlags leader) const
+{
+    return hotkeys::Shortcut::fromKey(key, effectiveLeader(leader) | extraModifiers);
+}
+
 void applyLeaderBindings(hotkeys::HotkeyRegistry &registry, ModifierFlags leader)
 {
-    const ModifierFlags modifiers = effectiveLeader(leader);
     for (const LeaderKeyBinding &binding : LeaderKeyBinding::defaultBindings()) {
-        registry.setShortcut(
-            hotkeys::Shortcut::fromKey(binding.key, modifiers | binding.extraModifiers),
-            binding.name);
+        registry.setShortcut(binding.shortcut(leader), binding.name);
     }
 }
 
@@ -92,18 +94,44 @@ LeaderKeyBinder::LeaderKeyBinder(AppPreferences &preferences,
                                                      [this] { scheduleRebind(); });
 }
 
-void LeaderKeyBinder::applyNow()
+void LeaderKeyBinder::supersedePendingRebind()
 {
     ++*m_generation;
+    m_isRebindPending = false;
+}
+
+void LeaderKeyBinder::applyNow()
+{
+    supersedePendingRebind();
     applyLeaderBindings(m_registry, m_preferences.leaderModifiers());
+}
+
+void LeaderKeyBinder::bindAtStart()
+{
+    supersedePendingRebind();
+    for (const LeaderKeyBinding &binding : LeaderKeyBinding::defaultBindings()) {
+        // Unreadable text counts as nothing stored, so it is repaired too.
+        if (!m_registry.shortcut(binding.name)) {
+            m_registry.setShortcut(binding.shortcut(m_preferences.leaderModifiers()), binding.name);
+        }
+    }
+}
+
+void LeaderKeyBinder::finishPendingRebind()
+{
+    if (m_isRebindPending) {
+        applyNow();
+    }
 }
 
 void LeaderKeyBinder::scheduleRebind()
 {
     const std::uint64_t generation = ++*m_generation;
+    m_isRebindPending = true;
     std::weak_ptr<std::uint64_t> current = m_generation;
     m_scheduler.postAfter(rebindDelay, [this, current, generation] {
         if (const auto latest = current.lock(); latest && *latest == generation) {
+            m_isRebindPending = false;
             applyLeaderBindings(m_registry, m_preferences.leaderModifiers());
         }
     });

@@ -4,6 +4,7 @@
 #include "common/signal.h"
 #include "hotkeys/hotkey_name.h"
 #include "hotkeys/key.h"
+#include "hotkeys/shortcut.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,6 +35,9 @@ struct LeaderKeyBinding
     Group group = Group::features;
 
     static const std::vector<LeaderKeyBinding> &defaultBindings();
+
+    // The row's combination under `leader` (taken as effectiveLeader makes it).
+    hotkeys::Shortcut shortcut(ModifierFlags leader) const;
 };
 
 // The leader the bindings are built with. One without Control, Option or Command would grab
@@ -44,7 +48,7 @@ ModifierFlags effectiveLeader(ModifierFlags leader);
 // Stores leader + key for every row, in table order.
 void applyLeaderBindings(hotkeys::HotkeyRegistry &registry, ModifierFlags leader);
 
-// Binds at once, and again 0.2 s after the last of a burst of leader changes.
+// Binds every row 0.2 s after the last of a burst of leader changes, whatever the rows stored.
 class LeaderKeyBinder
 {
 public:
@@ -52,10 +56,17 @@ public:
                     hotkeys::HotkeyRegistry &registry,
                     Scheduler &scheduler);
 
+    // Binds every row at once; a pending rebind then does nothing.
     void applyNow();
+    // At start: binds only the rows that store no combination. A row that stores the leader's
+    // combination already has it, and one the user recorded keeps it until the leader changes.
+    void bindAtStart();
+    // Binds now what a leader change left waiting, so the next start finds it stored.
+    void finishPendingRebind();
 
 private:
     void scheduleRebind();
+    void supersedePendingRebind();
 
     AppPreferences &m_preferences;
     hotkeys::HotkeyRegistry &m_registry;
@@ -63,6 +74,7 @@ private:
     // Only the newest scheduled rebind binds; an immediate apply supersedes all of them. Shared
     // with the scheduled tasks, so one that runs after the binder is gone does nothing.
     std::shared_ptr<std::uint64_t> m_generation = std::make_shared<std::uint64_t>(0);
+    bool m_isRebindPending = false;
     ScopedConnection m_preferencesConnection;
 };
 

@@ -1,7 +1,5 @@
 #include "shell/tray_menu_model.h"
 
-#include "shell/hotkey_names.h"
-
 namespace zentrel {
 
 std::vector<TrayMenuItem>
@@ -38,19 +36,6 @@ trayMenuItems(bool isEnabled,
     items.push_back(button(Command::openSettings, "Settings..."));
     items.push_back(button(Command::quit, "Quit Zentrel"));
     return items;
-}
-
-std::vector<hotkeys::MenuShortcut> trayMenuShortcuts(
-    const std::function<std::optional<hotkeys::Shortcut>(const hotkeys::Name &)> &shortcutOf)
-{
-    std::vector<hotkeys::MenuShortcut> shortcuts;
-    for (const auto &[feature, title] : featureMenuTitles) {
-        const hotkeys::Name &name = featureHotkeyName(feature);
-        if (const auto shortcut = shortcutOf(name)) {
-            shortcuts.push_back(hotkeys::MenuShortcut{title, *shortcut, name.rawValue});
-        }
-    }
-    return shortcuts;
 }
 
 } // namespace zentrel

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "hotkeys/shortcut_recorder_rules.h"
 #include "shell/app_mode.h"
 #include "shell/presentation_feature.h"
 
 #include <array>
 #include <functional>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -56,10 +54,5 @@ std::vector<TrayMenuItem>
 trayMenuItems(bool isEnabled,
               AppMode runningMode,
               const std::function<std::string(PresentationFeature)> &shortcutText);
-
-// The combinations the menu shows beside its feature entries, for the recorders to check
-// against; `shortcutOf` gives a name's stored combination.
-std::vector<hotkeys::MenuShortcut> trayMenuShortcuts(
-    const std::function<std::optional<hotkeys::Shortcut>(const hotkeys::Name &)> &shortcutOf);
 
 } // namespace zentrel

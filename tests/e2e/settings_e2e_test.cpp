@@ -30,6 +30,8 @@ const QString drawTitle = QStringLiteral("Draw");
 const QString warningTitle = QStringLiteral("Zentrel");
 // Ctrl+Shift+D as stored: key D (2) with Control (4096) and Shift (512).
 const QString ctrlShiftDStored = QStringLiteral(R"({"carbonKeyCode":2,"carbonModifiers":4608})");
+// Ctrl+Alt+Q as stored: key Q (12) with Control (4096) and Option, which is Alt (2048).
+const QString ctrlAltQStored = QStringLiteral(R"({"carbonKeyCode":12,"carbonModifiers":6144})");
 
 class Settings : public DesktopTest
 {
@@ -70,6 +72,25 @@ protected:
             QThread::msleep(pollMs);
         }
         return true;
+    }
+
+    QString drawStored()
+    {
+        return writtenDefaults().value(QStringLiteral("Hotkeys_toggleDraw")).toString();
+    }
+
+    // The menu shows `chord` beside Draw (the screenshot is kept to look at), and the chord
+    // starts Draw and a second one closes it.
+    void expectChordTogglesDraw(const QString &chord, const QString &menuScreenshot)
+    {
+        ASSERT_TRUE(openTrayMenu(m_icon, menuScreenshot));
+        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+        ASSERT_NO_FATAL_FAILURE(press(chord));
+        ASSERT_TRUE(m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
+            << chord.toStdString() << " showed no Draw; " << situation();
+        ASSERT_NO_FATAL_FAILURE(press(chord));
+        EXPECT_TRUE(m_windows.waitUntilNotShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
+            << "a second " << chord.toStdString() << " left Draw open; " << situation();
     }
 
     // Moves the focus control by control and presses `keys` on each until `done` holds. Focus
@@ -178,9 +199,6 @@ TEST_F(Settings, RecordingANewDrawChordStoresItAndTheChordTogglesDrawing)
 
     // The leader boxes come first and ignore the chord; the first recorder is Draw's, and it
     // warns of the held combination.
-    const auto drawStored = [this] {
-        return writtenDefaults().value(QStringLiteral("Hotkeys_toggleDraw")).toString();
-    };
     const QString before = drawStored();
     const auto warningShown = [this] {
         return m_windows.shown(warningTitle).has_value();
@@ -205,18 +223,36 @@ TEST_F(Settings, RecordingANewDrawChordStoresItAndTheChordTogglesDrawing)
     EXPECT_FALSE(m_windows.isKeyTaken(QStringLiteral("ctrl+alt+d")))
         << "the old combination is still held";
 
-    // The menu shows the new combination beside Draw; the screenshot is kept to look at.
     ASSERT_TRUE(m_windows.askToClose(settings->id));
     ASSERT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
-    ASSERT_TRUE(openTrayMenu(m_icon, QStringLiteral("settings_menu_after_recording.png")));
-    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+    ASSERT_NO_FATAL_FAILURE(expectChordTogglesDraw(
+        QStringLiteral("ctrl+shift+d"), QStringLiteral("settings_menu_after_recording.png")));
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
 
-    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+shift+d")));
-    ASSERT_TRUE(m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
-        << "the recorded chord showed no Draw; " << situation();
-    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+shift+d")));
-    EXPECT_TRUE(m_windows.waitUntilNotShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
-        << "a second chord left Draw open; " << situation();
+TEST_F(Settings, ARecordedDrawChordSurvivesARestart)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    const std::optional<TopLevelWindow> settings = openSettings();
+    ASSERT_TRUE(settings.has_value());
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+Tab")));
+    // The leader boxes come first and ignore the chord; the first recorder is Draw's.
+    ASSERT_TRUE(pressOnEachUntil(
+        QStringLiteral("ctrl+alt+q"),
+        [&] { return drawStored() == ctrlAltQStored; },
+        [this](const QJsonObject &before) { return writtenDefaults() == before; }))
+        << "Draw's combination is " << drawStored().toStdString() << "; " << situation();
+    ASSERT_TRUE(m_windows.askToClose(settings->id));
+    ASSERT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
+    ASSERT_TRUE(exitedCleanly(m_zentrel.stop()));
+
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    EXPECT_EQ(drawStored(), ctrlAltQStored) << "the start bound Draw to the leader again";
+    EXPECT_TRUE(m_windows.isKeyTaken(QStringLiteral("ctrl+alt+q")));
+    EXPECT_FALSE(m_windows.isKeyTaken(QStringLiteral("ctrl+alt+d")))
+        << "the leader's Draw combination is held again";
+    ASSERT_NO_FATAL_FAILURE(expectChordTogglesDraw(
+        QStringLiteral("ctrl+alt+q"), QStringLiteral("settings_menu_after_restart.png")));
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 

@@ -25,6 +25,7 @@ namespace {
 constexpr quint32 keycodeA = 38;
 constexpr quint32 keycodeD = 40;
 constexpr quint32 keycodeK = 45;
+constexpr quint32 keycodeU = 30;
 constexpr quint32 keycodeZ = 52;
 constexpr quint32 keycodeEscape = 9;
 constexpr quint32 keycodeBackspace = 22;
@@ -34,6 +35,7 @@ const Name draw{"toggleDraw", std::nullopt};
 const Name zoom{"toggleZoom", std::nullopt};
 const Shortcut ctrlOptD{keys::d.rawValue, carbon::control | carbon::option};
 const Shortcut ctrlOptZ{keys::z.rawValue, carbon::control | carbon::option};
+const Shortcut ctrlOptU{keys::u.rawValue, carbon::control | carbon::option};
 const Shortcut cmdShiftK{keys::k.rawValue, carbon::command | carbon::shift};
 const Qt::KeyboardModifiers ctrlAlt = Qt::ControlModifier | Qt::AltModifier;
 
@@ -70,14 +72,15 @@ protected:
 
     ShortcutRecorder::Services services()
     {
-        return ShortcutRecorder::Services{
-            registry,
-            layout,
-            grabber,
-            [] {
-                return std::vector<MenuShortcut>{{"Zoom Loupe", ctrlOptZ, "toggleZoom"}};
-            },
-            sounds};
+        return ShortcutRecorder::Services{registry,
+                                          layout,
+                                          grabber,
+                                          [] {
+                                              return std::vector<NamedShortcut>{
+                                                  {"Zoom Loupe", ctrlOptZ, "toggleZoom"},
+                                                  {"Undo", ctrlOptU, "undoPresentationAction"}};
+                                          },
+                                          sounds};
     }
 
     void startRecording(ShortcutRecorder *recorder)
@@ -111,6 +114,8 @@ TEST_F(ShortcutRecorderTest, RecordsAChordStoresItAndStops)
     QSignalSpy changes(drawRecorder, &ShortcutRecorder::shortcutChanged);
     ASSERT_NO_FATAL_FAILURE(startRecording(drawRecorder));
     EXPECT_TRUE(registry.isPaused());
+    // Emptied, so that its request for a chord shows.
+    EXPECT_TRUE(drawRecorder->text().isEmpty());
     EXPECT_EQ(drawRecorder->placeholderText(), QStringLiteral("Press Shortcut"));
 
     // A modifier on its own records nothing; a plain letter is refused with a beep.
@@ -132,21 +137,48 @@ TEST_F(ShortcutRecorderTest, RecordsAChordStoresItAndStops)
     EXPECT_TRUE(grabber.grabbed.contains(cmdShiftK));
 }
 
-TEST_F(ShortcutRecorderTest, EscapeCancelsDeleteClearsAndFunctionKeysNeedNoModifier)
+TEST_F(ShortcutRecorderTest, EscapeCancelsDeleteClearsAndFunctionKeysNeedOnlyShift)
 {
-    ASSERT_NO_FATAL_FAILURE(startRecording(drawRecorder));
-    press(drawRecorder, Qt::Key_Backspace, Qt::NoModifier, keycodeBackspace);
-    EXPECT_EQ(registry.shortcut(draw), std::nullopt);
-    EXPECT_TRUE(drawRecorder->text().isEmpty());
-    EXPECT_TRUE(drawRecorder->isRecording()) << "clearing keeps recording";
-
-    press(drawRecorder, Qt::Key_F6, Qt::NoModifier, keycodeF6);
-    EXPECT_EQ(registry.shortcut(draw), (Shortcut{keys::f6.rawValue, 0}));
-
     ASSERT_NO_FATAL_FAILURE(startRecording(drawRecorder));
     press(drawRecorder, Qt::Key_Escape, Qt::NoModifier, keycodeEscape);
     EXPECT_FALSE(drawRecorder->isRecording());
-    EXPECT_EQ(registry.shortcut(draw), (Shortcut{keys::f6.rawValue, 0}));
+    EXPECT_EQ(drawRecorder->text(), QStringLiteral("Ctrl+Alt+D")) << "shown again";
+    EXPECT_EQ(registry.shortcut(draw), ctrlOptD);
+
+    QSignalSpy changes(drawRecorder, &ShortcutRecorder::shortcutChanged);
+    ASSERT_NO_FATAL_FAILURE(startRecording(drawRecorder));
+    press(drawRecorder, Qt::Key_Backspace, Qt::NoModifier, keycodeBackspace);
+    EXPECT_EQ(registry.shortcut(draw), std::nullopt);
+    EXPECT_TRUE(drawRecorder->isRecording()) << "clearing keeps recording";
+    // Nothing left to clear: no second change.
+    press(drawRecorder, Qt::Key_Backspace, Qt::NoModifier, keycodeBackspace);
+    EXPECT_EQ(changes.count(), 1);
+
+    press(drawRecorder, Qt::Key_F6, Qt::ShiftModifier, keycodeF6);
+    EXPECT_EQ(registry.shortcut(draw), (Shortcut{keys::f6.rawValue, carbon::shift}));
+    EXPECT_EQ(drawRecorder->text(), QStringLiteral("Shift+F6"));
+}
+
+TEST_F(ShortcutRecorderTest, AKeyAloneIsRefusedWithTheReasonAndThePreviousOneStays)
+{
+    ASSERT_NO_FATAL_FAILURE(startRecording(drawRecorder));
+    press(drawRecorder, Qt::Key_F6, Qt::NoModifier, keycodeF6);
+    EXPECT_EQ(registry.shortcut(draw), ctrlOptD);
+    EXPECT_EQ(sounds.beeps, 1);
+    EXPECT_TRUE(drawRecorder->isRecording());
+    EXPECT_EQ(drawRecorder->placeholderText(), QStringLiteral("F6 needs a modifier"));
+    EXPECT_TRUE(drawRecorder->toolTip().contains(QStringLiteral("Ctrl, Alt, Shift or Super")));
+    EXPECT_EQ(drawRecorder->clashAlert(), nullptr);
+
+    // The next chord asks afresh; ending shows the combination kept.
+    press(drawRecorder, Qt::Key_A, Qt::NoModifier, keycodeA);
+    EXPECT_EQ(drawRecorder->placeholderText(), QStringLiteral("Press Shortcut"));
+    EXPECT_TRUE(drawRecorder->toolTip().isEmpty());
+    press(drawRecorder, Qt::Key_F6, Qt::NoModifier, keycodeF6);
+    press(drawRecorder, Qt::Key_Escape, Qt::NoModifier, keycodeEscape);
+    EXPECT_EQ(drawRecorder->text(), QStringLiteral("Ctrl+Alt+D"));
+    EXPECT_EQ(drawRecorder->placeholderText(), QStringLiteral("Record Shortcut"));
+    EXPECT_TRUE(drawRecorder->toolTip().isEmpty());
 }
 
 TEST_F(ShortcutRecorderTest, AMenuClashWarnsStoresNothingAndRecordsAgain)
@@ -155,7 +187,7 @@ TEST_F(ShortcutRecorderTest, AMenuClashWarnsStoresNothingAndRecordsAgain)
     press(drawRecorder, Qt::Key_Z, ctrlAlt, keycodeZ);
     QMessageBox *alert = drawRecorder->clashAlert();
     ASSERT_NE(alert, nullptr);
-    EXPECT_TRUE(alert->text().contains(QStringLiteral("Zoom Loupe")));
+    EXPECT_TRUE(alert->text().contains(QStringLiteral("\u201CZoom Loupe\u201D")));
     EXPECT_FALSE(drawRecorder->isRecording()) << "not while the warning is up";
     EXPECT_FALSE(registry.isPaused());
     EXPECT_EQ(registry.shortcut(draw), ctrlOptD);
@@ -209,6 +241,16 @@ TEST_F(ShortcutRecorderTest, HotKeysStayPausedUntilTheLastRecorderStops)
     EXPECT_TRUE(registry.isPaused());
     zoomRecorder->clearFocus();
     EXPECT_FALSE(registry.isPaused());
+}
+
+TEST_F(ShortcutRecorderTest, AHotKeyOutsideTheMenuClashesToo)
+{
+    ASSERT_NO_FATAL_FAILURE(startRecording(drawRecorder));
+    press(drawRecorder, Qt::Key_U, ctrlAlt, keycodeU);
+    ASSERT_NE(drawRecorder->clashAlert(), nullptr);
+    EXPECT_TRUE(drawRecorder->clashAlert()->text().contains(QStringLiteral("\u201CUndo\u201D")));
+    EXPECT_EQ(registry.shortcut(draw), ctrlOptD);
+    button(drawRecorder->clashAlert(), QStringLiteral("OK"))->click();
 }
 
 TEST_F(ShortcutRecorderTest, TheOwnMenuEntryIsNoClash)

@@ -96,6 +96,21 @@ TEST_F(TrayMenuTest, ShowsEachFeaturesHotKeyAndFollowsChanges)
     EXPECT_NE(action("Draw\tSuper+F5"), nullptr);
 }
 
+TEST_F(TrayMenuTest, ShowsNoHotKeyWhileAShortcutIsRecorded)
+{
+    applyLeaderBindings(hotkeys, controlOption);
+    hotkeys.pause();
+    EXPECT_NE(action("Draw"), nullptr);
+    EXPECT_NE(action("Cursor Halo"), nullptr);
+    // A change while recording shows only once the recording ends.
+    hotkeys.setShortcut(hotkeys::Shortcut{hotkeys::keys::q.rawValue, hotkeys::carbon::control},
+                        featureHotkeyName(PresentationFeature::drawing));
+    EXPECT_NE(action("Draw"), nullptr);
+    hotkeys.resume();
+    EXPECT_NE(action("Draw\tCtrl+Q"), nullptr);
+    EXPECT_NE(action("Cursor Halo\tCtrl+Alt+H"), nullptr);
+}
+
 TEST_F(TrayMenuTest, ReportsTheChosenEntryAfterTheMenuHasSettled)
 {
     QSignalSpy chosen(&menu, &TrayMenu::itemChosen);

@@ -267,3 +267,82 @@ TEST(HotkeyRegistry, ResetAllRemovesTheFalseMarkerOfAnUndeclaredName)
     h.registry.resetAll();
     EXPECT_EQ(h.defaults.storedValue("Hotkeys_old"), std::nullopt);
 }
+
+TEST(HotkeyRegistry, EventStreamsHearTheirNameWhileTheyLiveAndAfterTheHandlers)
+{
+    Harness h;
+    // Stored behind the registry's back, so nothing has grabbed it yet.
+    h.defaults.setValue("Hotkeys_draw", ctrlOptD.jsonText());
+    std::vector<EventType> events;
+    ScopedConnection both = h.registry.events(draw, [&](EventType type) {
+        events.push_back(type);
+        h.calls.push_back("stream");
+    });
+    EXPECT_TRUE(h.grabber.grabbed.contains(ctrlOptD)) << "starting a stream grabs";
+    // Attached later, the handlers still run first.
+    h.listen(draw);
+    int presses = 0;
+    ScopedConnection pressesOnly =
+        h.registry.events(EventType::keyDown, draw, [&presses] { ++presses; });
+
+    h.registry.handleKeyDown(ctrlOptD);
+    h.registry.handleKeyUp(ctrlOptD);
+    h.registry.handleKeyDown(cmdP);
+    EXPECT_EQ(events, (std::vector{EventType::keyDown, EventType::keyUp}));
+    EXPECT_EQ(presses, 1) << "the typed stream ignores releases";
+    EXPECT_EQ(h.calls, (Texts{"draw down", "stream", "draw up", "stream"}));
+
+    h.registry.pause();
+    h.registry.handleKeyDown(ctrlOptD);
+    h.registry.resume();
+    EXPECT_EQ(presses, 1) << "a recorder records";
+
+    both.disconnect();
+    pressesOnly.disconnect();
+    h.registry.handleKeyDown(ctrlOptD);
+    EXPECT_EQ(events.size(), 2u);
+    EXPECT_EQ(presses, 1);
+    EXPECT_TRUE(h.registry.isEnabledForName(draw)) << "the last stream's end keeps the grab";
+}
+
+TEST(HotkeyRegistry, RemovingHandlersKeepsWhatALiveStreamHears)
+{
+    Harness h;
+    h.registry.setShortcut(ctrlOptD, draw);
+    h.registry.setShortcut(cmdP, pan);
+    h.listen(draw);
+    h.listen(pan);
+    int presses = 0;
+    ScopedConnection stream =
+        h.registry.events(EventType::keyDown, draw, [&presses] { ++presses; });
+
+    h.registry.removeHandler(draw);
+    EXPECT_EQ(h.grabber.grabbed, (Shortcuts{ctrlOptD, cmdP}));
+    h.registry.removeAllHandlers();
+    EXPECT_EQ(h.grabber.grabbed, Shortcuts{ctrlOptD});
+    h.registry.handleKeyDown(ctrlOptD);
+    h.registry.handleKeyDown(cmdP);
+    EXPECT_EQ(presses, 1);
+    EXPECT_TRUE(h.calls.empty());
+}
+
+TEST(HotkeyRegistry, RecordingHidesEveryShortcutUntilTheLastRecorderEnds)
+{
+    Harness h;
+    h.registry.setShortcut(ctrlOptD, draw);
+    std::vector<bool> active;
+    ScopedConnection connection = h.registry.recorderActiveChanged.connect(
+        [&active](bool isActive) { active.push_back(isActive); });
+    EXPECT_EQ(h.registry.shortcutToShow(draw), ctrlOptD);
+
+    h.registry.pause();
+    h.registry.pause();
+    h.registry.resume();
+    EXPECT_EQ(active, std::vector<bool>{true});
+    EXPECT_EQ(h.registry.shortcutToShow(draw), std::nullopt);
+    EXPECT_EQ(h.registry.shortcut(draw), ctrlOptD);
+    h.registry.resume();
+    h.registry.resume();
+    EXPECT_EQ(active, (std::vector<bool>{true, false}));
+    EXPECT_EQ(h.registry.shortcutToShow(draw), ctrlOptD);
+}

@@ -17,15 +17,17 @@ const ModifierFlags none;
 const ModifierFlags cmdShift = flags({ModifierFlag::command, ModifierFlag::shift});
 const Shortcut cmdShiftK{keys::k.rawValue, carbon::command | carbon::shift};
 const Shortcut ctrlOptZ{keys::z.rawValue, carbon::control | carbon::option};
+const Shortcut ctrlOptU{keys::u.rawValue, carbon::control | carbon::option};
 
 struct Recorder
 {
-    std::vector<MenuShortcut> menu{{"Zoom Loupe", ctrlOptZ, "toggleZoom"}};
+    std::vector<NamedShortcut> taken{{"Zoom Loupe", ctrlOptZ, "toggleZoom"},
+                                     {"Undo", ctrlOptU, "undoPresentationAction"}};
     std::set<Shortcut> heldElsewhere;
 
     RecorderDecision press(Key key, ModifierFlags with, const std::string &name = "toggleDraw")
     {
-        return decideRecordedKey(key.rawValue, with, name, menu, [this](const Shortcut &s) {
+        return decideRecordedKey(key.rawValue, with, name, taken, [this](const Shortcut &s) {
             return heldElsewhere.contains(s);
         });
     }
@@ -52,9 +54,23 @@ TEST(ShortcutRecorderRules, KeysWithoutAPrimaryModifierAreRefusedExceptFunctionK
     EXPECT_EQ(r.press(keys::a, none).kind, Kind::refuse);
     EXPECT_EQ(r.press(keys::space, flags({ModifierFlag::shift})).kind, Kind::refuse);
     EXPECT_EQ(r.press(keys::upArrow, none).kind, Kind::refuse);
-    EXPECT_EQ(r.press(keys::f6, none), (RecorderDecision{Kind::store, Shortcut{97, 0}, {}}));
-    EXPECT_EQ(r.press(keys::f5, flags({ModifierFlag::shift})).shortcut,
-              (Shortcut{96, carbon::shift}));
+    EXPECT_EQ(r.press(keys::f5, flags({ModifierFlag::shift})),
+              (RecorderDecision{Kind::store, Shortcut{96, carbon::shift}, {}}));
+}
+
+TEST(ShortcutRecorderRules, AKeyAloneIsNeverStoredSinceItIsNeverGrabbed)
+{
+    Recorder r;
+    EXPECT_EQ(r.press(keys::f6, none),
+              (RecorderDecision{Kind::needsModifier, Shortcut{97, 0}, {}}));
+    // Fn is no modifier a grab can hold, nor is Caps Lock.
+    EXPECT_EQ(r.press(keys::f6, flags({ModifierFlag::function, ModifierFlag::capsLock})).kind,
+              Kind::needsModifier);
+    // Not even F12, or a key another program holds, or one the program uses already.
+    r.heldElsewhere = {Shortcut{keys::f12.rawValue, 0}};
+    EXPECT_EQ(r.press(keys::f12, none).kind, Kind::needsModifier);
+    r.taken.push_back({"Pen", Shortcut{keys::f6.rawValue, 0}, "selectPenTool"});
+    EXPECT_EQ(r.press(keys::f6, none).kind, Kind::needsModifier);
 }
 
 TEST(ShortcutRecorderRules, StoresACombinationWithoutTheFunctionFlag)
@@ -64,19 +80,18 @@ TEST(ShortcutRecorderRules, StoresACombinationWithoutTheFunctionFlag)
     EXPECT_EQ(r.press(keys::k, cmdShift.with(ModifierFlag::function, true)).shortcut, cmdShiftK);
 }
 
-TEST(ShortcutRecorderRules, WarnsOfTheMenuAndOfOtherProgramsButNotOfItsOwnCombination)
+TEST(ShortcutRecorderRules, WarnsOfOtherHotKeysAndOfOtherProgramsButNotOfItsOwnCombination)
 {
     Recorder r;
     const ModifierFlags ctrlOpt = flags({ModifierFlag::control, ModifierFlag::option});
     EXPECT_EQ(r.press(keys::z, ctrlOpt),
-              (RecorderDecision{Kind::menuClash, ctrlOptZ, "Zoom Loupe"}));
+              (RecorderDecision{Kind::hotkeyClash, ctrlOptZ, "Zoom Loupe"}));
+    EXPECT_EQ(r.press(keys::u, ctrlOpt), (RecorderDecision{Kind::hotkeyClash, ctrlOptU, "Undo"}));
     EXPECT_EQ(r.press(keys::z, ctrlOpt, "toggleZoom").kind, Kind::store);
 
-    r.heldElsewhere = {cmdShiftK, Shortcut{keys::f12.rawValue, 0}};
+    r.heldElsewhere = {cmdShiftK};
     EXPECT_EQ(r.press(keys::k, cmdShift).kind, Kind::systemClash);
-    // The menu is checked first.
+    // The program's own hot keys are checked first.
     r.heldElsewhere.insert(ctrlOptZ);
-    EXPECT_EQ(r.press(keys::z, ctrlOpt).kind, Kind::menuClash);
-    // F12 alone never counts as another program's.
-    EXPECT_EQ(r.press(keys::f12, none).kind, Kind::store);
+    EXPECT_EQ(r.press(keys::z, ctrlOpt).kind, Kind::hotkeyClash);
 }

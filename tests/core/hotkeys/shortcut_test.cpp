@@ -22,6 +22,17 @@ TEST(Shortcut, KeepsOnlyTheFiveModifiers)
     EXPECT_EQ(carbonModifiers(flags({ModifierFlag::function, ModifierFlag::shift})), 0x20200);
 }
 
+TEST(Shortcut, BuiltFromItsFieldsKeepsOnlyTheModifierBits)
+{
+    // Caps Lock (0x400), the keypad bit (0x4000) and bits past Fn are no part of a combination.
+    const int allFive = 0x1000 | 0x800 | 0x200 | 0x100 | 0x20000;
+    EXPECT_EQ(Shortcut::fromFields(2, allFive | 0x400 | 0x4000 | 0x40000), (Shortcut{2, allFive}));
+    EXPECT_EQ(Shortcut::fromFields(53, 0x400), (Shortcut{53, 0}));
+    // The stored text is read as written, so a file's extra bits survive a round trip.
+    EXPECT_EQ(Shortcut::fromJsonText(R"({"carbonKeyCode":2,"carbonModifiers":7168})"),
+              (Shortcut{2, 7168}));
+}
+
 TEST(Shortcut, JsonTextIsCompactAndReadsBack)
 {
     EXPECT_EQ((Shortcut{53, 0}.jsonText()), R"({"carbonKeyCode":53,"carbonModifiers":0})");

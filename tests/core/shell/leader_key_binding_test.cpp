@@ -167,3 +167,58 @@ TEST(LeaderKeyBinding, ApplyingNowSupersedesAPendingRebind)
     h.scheduler.advance(1s);
     EXPECT_EQ(h.drawChanges, 1);
 }
+
+TEST(LeaderKeyBinding, StartBindsOnlyWhatStoresNothingAndKeepsRecordedCombinations)
+{
+    Harness h;
+    const Shortcut ctrlAltQ{keys::q.rawValue, ctrlOpt};
+    h.registry.setShortcut(ctrlAltQ, hotkeyName("toggleDraw"));
+    h.defaults.setValue("Hotkeys_toggleZoom", "not a combination");
+    h.drawChanges = 0;
+
+    h.binder.bindAtStart();
+    EXPECT_EQ(h.shortcut("toggleDraw"), ctrlAltQ) << "what the user recorded is kept";
+    EXPECT_EQ(h.drawChanges, 0);
+    EXPECT_EQ(h.shortcut("toggleZoom"), (Shortcut{keys::z.rawValue, ctrlOpt})) << "repaired";
+    EXPECT_EQ(h.shortcut("selectPanTool"), (Shortcut{keys::p.rawValue, 6656}));
+    EXPECT_TRUE(h.grabber.grabbed.contains(ctrlAltQ));
+    EXPECT_FALSE(h.grabber.grabbed.contains(Shortcut{keys::d.rawValue, ctrlOpt}));
+
+    // The next start finds the same; a new leader then binds every row, the recorded one too.
+    h.binder.bindAtStart();
+    EXPECT_EQ(h.shortcut("toggleDraw"), ctrlAltQ);
+    h.preferences.setLeaderModifiers(command);
+    h.scheduler.advance(200ms);
+    EXPECT_EQ(h.shortcut("toggleDraw"), (Shortcut{keys::d.rawValue, carbon::command}));
+    EXPECT_EQ(h.grabber.grabbed, Harness::expected(command));
+}
+
+TEST(LeaderKeyBinding, StartUnderANewLeaderBindsWhatStoresNothingWithIt)
+{
+    Harness h;
+    h.preferences.setLeaderModifiers(controlShift);
+    h.binder.bindAtStart();
+    EXPECT_EQ(h.registry.storedNames().size(), 25u);
+    EXPECT_EQ(h.grabber.grabbed, Harness::expected(controlShift));
+    h.drawChanges = 0;
+    h.scheduler.advance(1s);
+    EXPECT_EQ(h.drawChanges, 0) << "the start superseded the waiting rebind";
+}
+
+TEST(LeaderKeyBinding, QuittingBindsALeaderChangeThatIsStillWaiting)
+{
+    Harness h;
+    h.binder.bindAtStart();
+    h.drawChanges = 0;
+    h.binder.finishPendingRebind();
+    EXPECT_EQ(h.drawChanges, 0) << "nothing was waiting";
+
+    h.preferences.setLeaderModifiers(command);
+    h.scheduler.advance(50ms);
+    h.binder.finishPendingRebind();
+    EXPECT_EQ(h.shortcut("toggleDraw"), (Shortcut{keys::d.rawValue, carbon::command}));
+    EXPECT_EQ(h.drawChanges, 1);
+    h.scheduler.advance(1s);
+    h.binder.finishPendingRebind();
+    EXPECT_EQ(h.drawChanges, 1) << "the waiting rebind was superseded";
+}

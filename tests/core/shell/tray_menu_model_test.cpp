@@ -125,19 +125,3 @@ TEST(TrayMenuModel, ShowsEachFeaturesOwnShortcutAndNoneElsewhere)
     EXPECT_EQ(items[2].shortcut, "Ctrl+Alt+drawing");
     EXPECT_EQ(items[8].shortcut, "");
 }
-
-TEST(TrayMenuModel, MenuShortcutsNameTheEntriesThatShowACombination)
-{
-    const hotkeys::Shortcut ctrlOptD{2, 6144};
-    const auto shortcuts =
-        trayMenuShortcuts([&](const hotkeys::Name &name) -> std::optional<hotkeys::Shortcut> {
-            if (name.rawValue == "toggleDraw") {
-                return ctrlOptD;
-            }
-            return std::nullopt;
-        });
-    ASSERT_EQ(shortcuts.size(), 1u);
-    EXPECT_EQ(shortcuts[0].title, "Draw");
-    EXPECT_EQ(shortcuts[0].shortcut, ctrlOptD);
-    EXPECT_EQ(shortcuts[0].rawName, "toggleDraw");
-}
