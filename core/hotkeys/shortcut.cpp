@@ -3,6 +3,8 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <cstdint>
+#include <limits>
 #include <utility>
 
 namespace zentrel::hotkeys {
@@ -66,16 +68,14 @@ std::optional<Shortcut> Shortcut::fromJsonText(std::string_view text)
     }
     const auto keyCode = json.find("carbonKeyCode");
     const auto modifiers = json.find("carbonModifiers");
-    if (keyCode == json.end() || modifiers == json.end() || !keyCode->is_number_integer()
-        || !modifiers->is_number_integer()) {
-        return std::nullopt;
-    }
-    // Values beyond 32 bits never come from a key or an event; reading them would overflow.
-    const auto inRange = [](const nlohmann::json &value) {
-        const auto number = value.get<std::int64_t>();
-        return number >= INT32_MIN && number <= INT32_MAX;
+    // Key codes and modifier bits are unsigned 32-bit values; a negative one, or one too large
+    // for the fields, never came from a key (and a huge one would wrap round to a negative).
+    const auto isStorable = [](const nlohmann::json &value) {
+        return value.is_number_unsigned()
+               && value.get<std::uint64_t>() <= std::uint64_t(std::numeric_limits<int>::max());
     };
-    if (!inRange(*keyCode) || !inRange(*modifiers)) {
+    if (keyCode == json.end() || modifiers == json.end() || !isStorable(*keyCode)
+        || !isStorable(*modifiers)) {
         return std::nullopt;
     }
     return Shortcut{keyCode->get<int>(), modifiers->get<int>()};

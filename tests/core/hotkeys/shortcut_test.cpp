@@ -53,6 +53,11 @@ TEST(Shortcut, MalformedJsonTextGivesNoShortcut)
              "{\"carbonKeyCode\":2,\"carbonModifiers\":true}",
              "{\"carbonKeyCode\":2.5,\"carbonModifiers\":0}",
              "{\"carbonKeyCode\":4294967298,\"carbonModifiers\":0}",
+             // Outside the unsigned 32-bit range: negative, or wrapping round to a negative.
+             "{\"carbonKeyCode\":-3,\"carbonModifiers\":0}",
+             "{\"carbonKeyCode\":2,\"carbonModifiers\":-256}",
+             "{\"carbonKeyCode\":18446744073709551615,\"carbonModifiers\":0}",
+             "{\"carbonKeyCode\":2,\"carbonModifiers\":18446744073709551360}",
              "{\"carbonKeyCode\":2,\"carbonModifiers\":0",
          }) {
         EXPECT_EQ(Shortcut::fromJsonText(text), std::nullopt) << text;
