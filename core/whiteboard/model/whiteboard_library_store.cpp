@@ -2,6 +2,7 @@
 
 #include "common/atomic_file.h"
 #include "common/json_file.h"
+#include "common/limited_json.h"
 #include "whiteboard/model/library_set_aside.h"
 #include "whiteboard/model/whiteboard_board_json.h"
 
@@ -26,11 +27,11 @@ tl::unexpected<Error> fileError(const FileError &error)
 WhiteboardStoreResult<nlohmann::json> parseJson(std::string_view bytes,
                                                 const std::filesystem::path &path)
 {
-    auto parsed = nlohmann::json::parse(bytes, nullptr, false);
-    if (parsed.is_discarded()) {
-        return tl::unexpected(Error{Error::Kind::malformedJson, path, {}});
+    auto parsed = parseLimitedJson(bytes);
+    if (!parsed) {
+        return tl::unexpected(Error{Error::Kind::malformedJson, path, parsed.error().detail});
     }
-    return parsed;
+    return std::move(*parsed);
 }
 
 } // namespace
