@@ -3,6 +3,7 @@
 #include "common/atomic_file.h"
 #include "common/json_file.h"
 #include "common/limited_json.h"
+#include "common/pending_file.h"
 #include "whiteboard/model/library_set_aside.h"
 #include "whiteboard/model/whiteboard_board_json.h"
 
@@ -155,6 +156,9 @@ WhiteboardStoreResult<void> WhiteboardLibraryStore::save(const WhiteboardLibrary
 
 WhiteboardStoreResult<WhiteboardLibrary> WhiteboardLibraryStore::load() const
 {
+    // Load runs before the editor it starts saves anything, and after the earlier editor's saves
+    // are done: a pending name here was left by a save that was killed.
+    sweepPendingLeftovers(m_libraryPath);
     auto bytes = readFileIfPresent(m_libraryPath);
     if (bytes && *bytes) {
         if (auto library = decodeLibrary(**bytes)) {
