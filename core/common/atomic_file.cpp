@@ -1,7 +1,7 @@
 #include "common/atomic_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include "common/pending_file.h"
+
 #include <unistd.h>
 
 #include <cerrno>
@@ -44,28 +44,14 @@ tl::expected<void, FileError> writeFileAtomically(const std::filesystem::path &p
             return tl::unexpected(FileError{FileError::Kind::writeFailed, path, ec.message()});
         }
     }
-    std::string temporary =
-        (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
+    auto pending = PendingFile::create(path);
+    if (!pending) {
+        return tl::unexpected(pending.error());
+    }
+    if (!writeAll(pending->descriptor(), contents)) {
         return tl::unexpected(systemError(FileError::Kind::writeFailed, path, errno));
     }
-    // mkstemp creates the file 0600; a replaced file should read like any other the user has.
-    ::fchmod(fd, 0644);
-    const bool written = writeAll(fd, contents) && ::fdatasync(fd) == 0;
-    const int writeErrno = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        ::unlink(temporary.c_str());
-        return tl::unexpected(
-            systemError(FileError::Kind::writeFailed, path, written ? errno : writeErrno));
-    }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int renameErrno = errno;
-        ::unlink(temporary.c_str());
-        return tl::unexpected(systemError(FileError::Kind::writeFailed, path, renameErrno));
-    }
-    return {};
+    return pending->commit();
 }
 
 tl::expected<std::optional<std::string>, FileError>

@@ -12,8 +12,8 @@
 
 namespace zentrel {
 
-// Writes the whole file or nothing: a temporary file in the same folder is written, synced and
-// renamed over the target. Missing parent folders are created.
+// Writes the whole file or nothing: a pending file in the same folder is written, synced and
+// renamed over the target (see PendingFile). Missing parent folders are created.
 tl::expected<void, FileError> writeFileAtomically(const std::filesystem::path &path,
                                                   std::string_view contents);
 

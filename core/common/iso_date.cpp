@@ -1,5 +1,6 @@
 #include "common/iso_date.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace zentrel {
@@ -25,12 +26,22 @@ bool hasCharAt(std::string_view text, std::size_t position, char expected)
     return position < text.size() && text[position] == expected;
 }
 
+// The whole seconds a Timestamp holds exactly: its nanosecond count spans about 1678 to 2262.
+// Dates outside are refused on reading rather than wrapped into other dates.
+constexpr std::chrono::seconds earliestSecond =
+    std::chrono::ceil<std::chrono::seconds>(Timestamp::min().time_since_epoch());
+constexpr std::chrono::seconds latestSecond =
+    std::chrono::floor<std::chrono::seconds>(Timestamp::max().time_since_epoch());
+
 } // namespace
 
 std::string formatIsoDate(Timestamp time)
 {
     using namespace std::chrono;
-    const auto seconds = floor<std::chrono::seconds>(time);
+    // The first instants of the range floor to a second before it; the next whole second is
+    // written instead, so every date written reads back.
+    const sys_seconds seconds{
+        std::max(floor<std::chrono::seconds>(time.time_since_epoch()), earliestSecond)};
     const auto days = floor<std::chrono::days>(seconds);
     const year_month_day date{days};
     const hh_mm_ss clock{seconds - days};
@@ -99,9 +110,16 @@ std::optional<Timestamp> parseIsoDate(std::string_view text)
     } else {
         return std::nullopt;
     }
-    const auto local =
-        sys_days{date} + hours{*hour} + minutes{*minute} + seconds{*second} + fraction;
-    return time_point_cast<Timestamp::duration>(local - offset);
+    // Whole seconds first: they cannot overflow, so the range check comes before the conversion.
+    const seconds whole =
+        (sys_days{date} + hours{*hour} + minutes{*minute} + seconds{*second} - offset)
+            .time_since_epoch();
+    const auto latestFraction = Timestamp::max().time_since_epoch() - latestSecond;
+    if (whole < earliestSecond || whole > latestSecond
+        || (whole == latestSecond && fraction > latestFraction)) {
+        return std::nullopt;
+    }
+    return Timestamp{duration_cast<Timestamp::duration>(whole) + fraction};
 }
 
 } // namespace zentrel

@@ -1,6 +1,7 @@
 #include "common/json_file.h"
 
 #include "common/atomic_file.h"
+#include "common/limited_json.h"
 
 namespace zentrel {
 
@@ -19,13 +20,16 @@ readJsonFile(const std::filesystem::path &path)
     if (!*contents) {
         return std::optional<nlohmann::json>{};
     }
-    auto parsed = nlohmann::json::parse(**contents, nullptr, false);
-    if (parsed.is_discarded()) {
+    auto parsed = parseLimitedJson(**contents);
+    if (!parsed) {
+        const bool tooDeep = parsed.error().kind == JsonParseError::Kind::nestedTooDeeply;
         return tl::unexpected(JsonFileError{
             JsonFileError::Kind::malformed,
-            FileError{FileError::Kind::readFailed, path, "the file is not valid JSON"}});
+            FileError{FileError::Kind::readFailed,
+                      path,
+                      tooDeep ? "the file is nested too deeply" : "the file is not valid JSON"}});
     }
-    return std::optional<nlohmann::json>{std::move(parsed)};
+    return std::optional<nlohmann::json>{std::move(*parsed)};
 }
 
 tl::expected<void, FileError> writeJsonFile(const std::filesystem::path &path,

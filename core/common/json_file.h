@@ -27,7 +27,8 @@ struct JsonFileError
     FileError file;
 };
 
-// The parsed file, or nothing when it does not exist.
+// The parsed file, or nothing when it does not exist. Nesting deeper than jsonMaxNestingDepth
+// counts as malformed.
 tl::expected<std::optional<nlohmann::json>, JsonFileError>
 readJsonFile(const std::filesystem::path &path);
 

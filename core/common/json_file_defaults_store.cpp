@@ -2,12 +2,16 @@
 
 #include "common/atomic_file.h"
 #include "common/json_file.h"
+#include "common/pending_file.h"
 
 namespace zentrel {
 
 std::unique_ptr<JsonFileDefaultsStore> JsonFileDefaultsStore::open(std::filesystem::path file,
                                                                    const Clock &clock)
 {
+    // Only this process writes the file, and it has not yet: what a pending name holds is left
+    // by a save that was killed.
+    sweepPendingLeftovers(file);
     nlohmann::json values = nlohmann::json::object();
     auto loaded = readJsonFile(file);
     if (loaded && *loaded && (*loaded)->is_object()) {

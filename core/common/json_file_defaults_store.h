@@ -11,7 +11,8 @@
 namespace zentrel {
 
 // The settings file: one JSON object of typed values with sorted keys, rewritten atomically on
-// every change. A file that does not decode is set aside and the run goes on with defaults.
+// every change. A file that does not decode is set aside and the run goes on with defaults;
+// what a killed save left beside it is removed on open.
 class JsonFileDefaultsStore final : public MemoryDefaultsStore
 {
 public:

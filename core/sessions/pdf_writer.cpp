@@ -1,6 +1,5 @@
 #include "sessions/pdf_writer.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cinttypes>
@@ -38,32 +37,26 @@ void PdfWriter::abandon()
         std::fclose(m_file);
         m_file = nullptr;
     }
-    if (!m_temporaryPath.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(m_temporaryPath, ec);
-        m_temporaryPath.clear();
-    }
+    m_pending.reset();
 }
 
 bool PdfWriter::open(const std::filesystem::path &path)
 {
     abandon();
-    m_path = path;
-    std::string temporary =
-        (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
+    auto pending = PendingFile::create(path);
+    if (!pending) {
         return false;
     }
-    m_temporaryPath = temporary;
-    // mkstemp makes the file private; an exported document should read like any other.
-    ::fchmod(fd, 0644);
-    m_file = ::fdopen(fd, "wb");
+    // The stream writes through its own descriptor; the pending file keeps the one it commits.
+    const int fd = ::dup(pending->descriptor());
+    m_file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
     if (!m_file) {
-        ::close(fd);
-        abandon();
+        if (fd >= 0) {
+            ::close(fd);
+        }
         return false;
     }
+    m_pending = std::move(*pending);
     std::setvbuf(m_file, nullptr, _IOFBF, bufferSize);
     m_objectOffsets.assign(2, 0);
     // The binary comment line tells transfer tools the file is not text.
@@ -185,14 +178,13 @@ bool PdfWriter::finish()
               && write("trailer\n<< /Size " + std::to_string(m_objectOffsets.size() + 1) + " /Root "
                        + reference(catalogObject) + " >>\nstartxref\n" + std::to_string(xref)
                        + "\n%%EOF\n");
-    written = written && std::fflush(m_file) == 0 && ::fdatasync(::fileno(m_file)) == 0;
     const bool closed = std::fclose(m_file) == 0;
     m_file = nullptr;
-    if (!written || !closed || std::rename(m_temporaryPath.c_str(), m_path.c_str()) != 0) {
+    if (!written || !closed || !m_pending->commit()) {
         abandon();
         return false;
     }
-    m_temporaryPath.clear();
+    m_pending.reset();
     return true;
 }
 

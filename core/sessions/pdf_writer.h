@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/pending_file.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -33,7 +35,7 @@ struct PdfImage
 
 // Writes a PDF of one full-bleed image per page, one page at a time, so only the page being
 // written is in memory. The file appears at its path only when finish() succeeds: until then it
-// is a hidden temporary file beside it, removed if the writer is dropped.
+// is a pending file beside it (see PendingFile), dropped with the writer or when a step fails.
 class PdfWriter
 {
 public:
@@ -56,8 +58,7 @@ private:
     bool write(std::string_view text);
     void abandon();
 
-    std::filesystem::path m_path;
-    std::filesystem::path m_temporaryPath;
+    std::optional<PendingFile> m_pending;
     std::FILE *m_file = nullptr;
     std::uint64_t m_offset = 0;
     bool m_failed = false;

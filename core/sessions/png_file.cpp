@@ -52,6 +52,10 @@ tl::expected<PngHeader, std::string> readHeader(std::string_view data)
         || header.height > maximumDimension) {
         return tl::unexpected(std::string("the image size is out of range"));
     }
+    if (std::uint64_t(header.width) * header.height > sessionFrameMaximumPixels) {
+        return tl::unexpected("the image has more than " + std::to_string(sessionFrameMaximumPixels)
+                              + " pixels");
+    }
     if (!isValidDepth(header.colorType, header.bitDepth) || compression != 0 || filter != 0
         || interlace > 1) {
         return tl::unexpected(std::string("the header is not a valid PNG header"));

@@ -10,6 +10,11 @@
 
 namespace zentrel {
 
+// The most pixels a session frame may have: 2^25 (33,554,432), 8192 by 4096, which an 8K screen
+// (7680 by 4320) fits. A larger header is refused as not a valid frame, so a small file declaring
+// a huge image (a decompression bomb) never becomes a frame, a decode or a giant PDF page.
+inline constexpr std::uint64_t sessionFrameMaximumPixels = std::uint64_t(1) << 25;
+
 // The image header (IHDR) of a PNG file.
 struct PngHeader
 {
@@ -40,7 +45,8 @@ struct PngFile
     std::vector<std::string_view> data;
 };
 
-// Checks the signature, the header, the chunk layout and every critical chunk's checksum.
+// Checks the signature, the header (at most sessionFrameMaximumPixels), the chunk layout and
+// every critical chunk's checksum.
 tl::expected<PngFile, std::string> parsePng(std::string_view bytes);
 
 // Receives inflated image data piece by piece; returning false stops the inflation.

@@ -9,9 +9,6 @@
 namespace zentrel {
 namespace {
 
-// 32 million pixels (8K by 4K): far beyond any screen, and a decode still fits in memory.
-constexpr std::uint64_t maximumDecodedPixels = std::uint64_t(1) << 25;
-
 std::optional<std::string> compressed(const std::vector<std::uint8_t> &samples)
 {
     uLongf size = compressBound(uLong(samples.size()));
@@ -55,7 +52,7 @@ std::optional<PngPdfImage> PngPdfImage::make(const PngFile &png)
         result.m_png = &png;
         return result;
     }
-    auto decoded = decodePng(png, maximumDecodedPixels);
+    auto decoded = decodePng(png, sessionFrameMaximumPixels);
     if (!decoded) {
         return std::nullopt;
     }

@@ -33,19 +33,15 @@ std::string assetName(const SessionFrame &frame)
     return std::filesystem::path(frame.assetPath).filename().string();
 }
 
-// The frame's bytes, or nothing when its file is missing or unreadable.
+// The frame's bytes, or nothing when its file is missing, unreadable or reached through a link.
 std::optional<std::string>
 readFrame(const SessionStore &store, const SessionDocument &session, const SessionFrame &frame)
 {
-    const auto file = store.frameFile(session.id, frame);
-    if (!file) {
+    auto bytes = store.readFrame(session.id, frame);
+    if (!bytes) {
         return std::nullopt;
     }
-    auto bytes = readFileIfPresent(*file);
-    if (!bytes || !*bytes) {
-        return std::nullopt;
-    }
-    return std::move(**bytes);
+    return std::move(*bytes);
 }
 
 int indexWidth(std::size_t frameCount)
@@ -85,6 +81,8 @@ ExportResult SessionExporter::exportPNGs(const SessionDocument &session,
     }
     const int width = indexWidth(session.frames.size());
     SessionExportResult result;
+    // What this export added to the folder; files it replaced belong to an earlier export.
+    std::vector<std::filesystem::path> created;
     for (std::size_t i = 0; i < session.frames.size(); ++i) {
         const SessionFrame &frame = session.frames[i];
         const auto bytes = readFrame(store, session, frame);
@@ -98,8 +96,16 @@ ExportResult SessionExporter::exportPNGs(const SessionDocument &session,
             folder
             / (position + "-" + std::string(sessionFrameSourceText.text(frame.source)) + "-"
                + frame.id.text() + ".png");
+        const bool isNew = !std::filesystem::exists(std::filesystem::symlink_status(file, ec));
         if (auto written = writeFileAtomically(file, *bytes); !written) {
+            // A failed export leaves no part of itself behind.
+            for (const std::filesystem::path &added : created) {
+                std::filesystem::remove(added, ec);
+            }
             return exportError(Kind::file, message(written.error()));
+        }
+        if (isNew) {
+            created.push_back(file);
         }
         result.written.push_back(file);
     }

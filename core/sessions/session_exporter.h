@@ -44,7 +44,8 @@ class SessionExporter
 {
 public:
     // One file per frame: "<position>-<source>-<frame id>.png", the position padded to at least
-    // three digits, so skipped frames leave gaps.
+    // three digits, so skipped frames leave gaps. A write that fails removes the files this
+    // export added; files it replaced stay.
     tl::expected<SessionExportResult, SessionExportError>
     exportPNGs(const SessionDocument &session,
                const SessionStore &store,

@@ -1,6 +1,7 @@
 #include "sessions/session_store.h"
 
 #include "common/atomic_file.h"
+#include "common/confined_file.h"
 #include "common/text.h"
 #include "sessions/png_file.h"
 #include "sessions/session_store_files.h"
@@ -35,8 +36,8 @@ std::filesystem::path SessionStore::sessionFolder(const Uuid &id) const
     return m_root / id.text();
 }
 
-std::optional<std::filesystem::path> SessionStore::frameFile(const Uuid &sessionID,
-                                                             const SessionFrame &frame) const
+std::optional<std::filesystem::path> SessionStore::frameInRoot(const Uuid &sessionID,
+                                                               const SessionFrame &frame) const
 {
     const std::filesystem::path relative(frame.assetPath);
     if (relative.empty() || relative.is_absolute()) {
@@ -47,7 +48,28 @@ std::optional<std::filesystem::path> SessionStore::frameFile(const Uuid &session
             return std::nullopt;
         }
     }
-    return sessionFolder(sessionID) / relative;
+    return std::filesystem::path(sessionID.text()) / relative;
+}
+
+std::optional<std::filesystem::path> SessionStore::frameFile(const Uuid &sessionID,
+                                                             const SessionFrame &frame) const
+{
+    const auto relative = frameInRoot(sessionID, frame);
+    if (!relative) {
+        return std::nullopt;
+    }
+    return m_root / *relative;
+}
+
+tl::expected<std::string, FileError> SessionStore::readFrame(const Uuid &sessionID,
+                                                             const SessionFrame &frame) const
+{
+    const auto relative = frameInRoot(sessionID, frame);
+    if (!relative) {
+        return tl::unexpected(FileError{
+            FileError::Kind::readFailed, frame.assetPath, "the path leaves the session folder"});
+    }
+    return readConfinedFile(m_root, *relative);
 }
 
 SessionStoreResult<std::string> SessionStore::validatedTitle(std::string_view title)
@@ -216,9 +238,9 @@ SessionStoreResult<SessionDocument> SessionStore::deleteFrame(const Uuid &sessio
     if (auto saved = saveManifest(*document); !saved) {
         return tl::unexpected(saved.error());
     }
-    if (const auto file = frameFile(sessionID, removed)) {
-        std::error_code ec;
-        std::filesystem::remove(*file, ec);
+    // A frame reached through a link is not the session's to delete: it stays.
+    if (const auto relative = frameInRoot(sessionID, removed)) {
+        (void)removeConfinedFile(m_root, *relative);
     }
     return document;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/clock.h"
+#include "common/file_error.h"
 #include "common/uuid.h"
 #include "sessions/session_document.h"
 #include "sessions/session_store_error.h"
@@ -60,8 +61,16 @@ public:
     // folder, which the store never writes and never follows.
     std::optional<std::filesystem::path> frameFile(const Uuid &sessionID,
                                                    const SessionFrame &frame) const;
+    // The frame image's bytes, reached without following a symbolic link below the root, so a
+    // link placed in a session never hands out a file from elsewhere.
+    tl::expected<std::string, FileError> readFrame(const Uuid &sessionID,
+                                                   const SessionFrame &frame) const;
 
 private:
+    // The frame's image relative to the root, or nothing for an asset path leaving its session.
+    std::optional<std::filesystem::path> frameInRoot(const Uuid &sessionID,
+                                                     const SessionFrame &frame) const;
+
     // Operations call one another; the folder tree is tidied (legacy layout migrated, temporary
     // files swept) once per outermost operation, by whichever step asks first.
     class Operation

@@ -133,6 +133,10 @@ SessionStoreResult<void> SessionStore::moveLegacySession(SessionDocument documen
 void SessionStore::sweepTemporaryFiles() const
 {
     std::error_code ec;
+    // A root that is a link leads into a folder of the user's, whose "*.tmp" files are theirs.
+    if (std::filesystem::is_symlink(m_root, ec) || ec) {
+        return;
+    }
     std::filesystem::recursive_directory_iterator entries(
         m_root, std::filesystem::directory_options::skip_permission_denied, ec);
     if (ec) {
@@ -147,9 +151,11 @@ void SessionStore::sweepTemporaryFiles() const
             entry.disable_recursion_pending();
             continue;
         }
-        // An entry whose type cannot be read is left alone; the sweep goes on.
+        // An entry whose type cannot be read is left alone; the sweep goes on. Links are never
+        // followed: what they point at is not the store's.
         std::error_code typeError;
-        if (entry->is_regular_file(typeError) && !typeError && endsWithTmp(entry->path())) {
+        if (entry->symlink_status(typeError).type() == std::filesystem::file_type::regular
+            && !typeError && endsWithTmp(entry->path())) {
             std::error_code removeError;
             std::filesystem::remove(entry->path(), removeError);
         }

@@ -103,6 +103,31 @@ TEST_F(TrayStartup, CorruptDefaultsAreSetAsideAndAppStillDocks)
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
+TEST_F(TrayStartup, DeeplyNestedDefaultsAreSetAsideAndAppStillDocks)
+{
+    // One value nested 50,000 levels deep: 100 KB that used to overflow the stack at every start.
+    const QByteArray deep =
+        "{\"drawing.color\": " + QByteArray(50'000, '[') + QByteArray(50'000, ']') + "}";
+    const QDir settings(m_zentrel.configHome() + QStringLiteral("/Zentrel"));
+    ASSERT_TRUE(settings.mkpath(QStringLiteral(".")));
+    QFile hostile(settings.filePath(QStringLiteral("defaults.json")));
+    ASSERT_TRUE(hostile.open(QIODevice::WriteOnly));
+    hostile.write(deep);
+    hostile.close();
+
+    const std::optional<std::uint32_t> icon = startAndWaitForDock();
+    ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
+
+    const QStringList setAside =
+        settings.entryList({QStringLiteral("defaults.json.corrupt-*")}, QDir::Files);
+    ASSERT_EQ(setAside.size(), 1) << "files in " << settings.path().toStdString() << ": "
+                                  << settings.entryList(QDir::Files).join(' ').toStdString();
+    QFile kept(settings.filePath(setAside.first()));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), deep) << "the set-aside file was not kept as it was";
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
 } // namespace
 
 } // namespace zentrel

@@ -1,5 +1,6 @@
 #include "whiteboard/editor/whiteboard_clipboard.h"
 
+#include "common/limited_json.h"
 #include "whiteboard/editor/whiteboard_layers.h"
 #include "whiteboard/model/excalidraw/excalidraw_export.h"
 #include "whiteboard/model/excalidraw/excalidraw_import.h"
@@ -102,15 +103,15 @@ std::optional<std::string> encodeElements(const std::vector<WhiteboardElement> &
 
 std::optional<std::vector<WhiteboardElement>> decodeElements(const std::string &text)
 {
-    const nlohmann::json parsed = nlohmann::json::parse(text, nullptr, false);
-    if (parsed.is_discarded()) {
+    const auto parsed = parseLimitedJson(text);
+    if (!parsed) {
         return std::nullopt;
     }
     const auto decodeList =
         modelArrayDecoder([](const nlohmann::json &value, const std::string &path) {
             return decodeWhiteboardElement(value, path);
         });
-    auto decoded = decodeList(parsed, std::string{});
+    auto decoded = decodeList(*parsed, std::string{});
     if (!decoded) {
         return std::nullopt;
     }

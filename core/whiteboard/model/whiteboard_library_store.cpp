@@ -2,6 +2,8 @@
 
 #include "common/atomic_file.h"
 #include "common/json_file.h"
+#include "common/limited_json.h"
+#include "common/pending_file.h"
 #include "whiteboard/model/library_set_aside.h"
 #include "whiteboard/model/whiteboard_board_json.h"
 
@@ -26,11 +28,11 @@ tl::unexpected<Error> fileError(const FileError &error)
 WhiteboardStoreResult<nlohmann::json> parseJson(std::string_view bytes,
                                                 const std::filesystem::path &path)
 {
-    auto parsed = nlohmann::json::parse(bytes, nullptr, false);
-    if (parsed.is_discarded()) {
-        return tl::unexpected(Error{Error::Kind::malformedJson, path, {}});
+    auto parsed = parseLimitedJson(bytes);
+    if (!parsed) {
+        return tl::unexpected(Error{Error::Kind::malformedJson, path, parsed.error().detail});
     }
-    return parsed;
+    return std::move(*parsed);
 }
 
 } // namespace
@@ -154,6 +156,9 @@ WhiteboardStoreResult<void> WhiteboardLibraryStore::save(const WhiteboardLibrary
 
 WhiteboardStoreResult<WhiteboardLibrary> WhiteboardLibraryStore::load() const
 {
+    // Load runs before the editor it starts saves anything, and after the earlier editor's saves
+    // are done: a pending name here was left by a save that was killed.
+    sweepPendingLeftovers(m_libraryPath);
     auto bytes = readFileIfPresent(m_libraryPath);
     if (bytes && *bytes) {
         if (auto library = decodeLibrary(**bytes)) {

@@ -74,6 +74,7 @@ public:
 
     // The library on disk, else the migrated older document, else a new one-board library
     // (written at once); always canonical. A bad library file is set aside and treated as absent.
+    // What a killed save left beside the library file is removed first.
     WhiteboardStoreResult<WhiteboardLibrary> load() const;
 
     // Writes the canonical form of `library` with version 1. Refused while a bad library file

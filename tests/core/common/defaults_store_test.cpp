@@ -164,6 +164,26 @@ TEST(JsonFileDefaultsStore, SetsACorruptFileAsideAndStartsEmpty)
     }
 }
 
+TEST(JsonFileDefaultsStore, SetsAsideAFileNestedTooDeeplyAndStillSaves)
+{
+    TemporaryDirectory folder;
+    FakeClock clock(someTime);
+    std::string deep = "{\"k\": ";
+    for (int i = 0; i < 50'000; ++i) {
+        deep += "[";
+    }
+    deep += std::string(50'000, ']') + "}";
+    std::ofstream(folder / "settings.json") << deep;
+
+    auto store = JsonFileDefaultsStore::open(folder / "settings.json", clock);
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(store->storedValues(), json::object());
+    EXPECT_EQ(contentsOf(folder / "settings.json.corrupt-1797713446"), deep);
+    store->setValue("drawing.lineWidth", 7.0);
+    EXPECT_EQ(json::parse(contentsOf(folder / "settings.json")),
+              (json{{"drawing.lineWidth", 7.0}}));
+}
+
 TEST(JsonFileDefaultsStore, KeepsEverySetAsideCopyWithinOneSecond)
 {
     TemporaryDirectory folder;

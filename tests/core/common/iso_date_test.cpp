@@ -63,3 +63,41 @@ TEST(IsoDateParse, RejectsMalformedTextAndImpossibleDates)
         EXPECT_EQ(parseIsoDate(text), std::nullopt) << text;
     }
 }
+
+TEST(IsoDateParse, RefusesDatesATimestampCannotHoldInsteadOfWrappingThem)
+{
+    const char *const outOfRange[] = {
+        "2300-01-01T00:00:00Z",
+        "9999-12-31T23:59:59Z",
+        "2262-04-11T23:47:17Z",
+        "1677-09-21T00:12:43Z",
+        "0000-01-01T00:00:00Z",
+        // Inside the range only before its offset is applied.
+        "2262-04-11T23:59:00-01:00",
+    };
+    for (const char *text : outOfRange) {
+        EXPECT_EQ(parseIsoDate(text), std::nullopt) << text;
+    }
+    EXPECT_EQ(parseIsoDate("2262-04-11T23:47:16Z"),
+              std::optional<Timestamp>(floor<seconds>(Timestamp::max())));
+    EXPECT_EQ(parseIsoDate("2262-04-11T23:47:16.999Z"), std::nullopt);
+    EXPECT_EQ(parseIsoDate("1677-09-21T00:12:44Z"),
+              std::optional<Timestamp>(ceil<seconds>(Timestamp::min())));
+}
+
+TEST(IsoDateFormat, EveryDateWrittenReadsBackAsWritten)
+{
+    const Timestamp edges[] = {
+        Timestamp::min(),
+        Timestamp::min() + 1ns,
+        Timestamp::max(),
+        Timestamp::max() - 1s,
+        Timestamp{},
+    };
+    for (const Timestamp time : edges) {
+        const std::string text = formatIsoDate(time);
+        const auto read = parseIsoDate(text);
+        ASSERT_TRUE(read.has_value()) << text;
+        EXPECT_EQ(formatIsoDate(*read), text);
+    }
+}

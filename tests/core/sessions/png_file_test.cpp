@@ -115,5 +115,14 @@ TEST(PngDecoder, RefusesImagesAboveThePixelLimit)
     EXPECT_TRUE(decodePng(*png, 10000).has_value());
 }
 
+TEST(PngFile, RefusesMorePixelsThanAFrameMayHave)
+{
+    // 8192 by 4096 is the bound itself; one more row is a bomb of the same few kilobytes.
+    EXPECT_TRUE(validatePng(blankGreyPng(8192, 4096)).has_value());
+    const auto bomb = validatePng(blankGreyPng(8192, 4097));
+    ASSERT_FALSE(bomb.has_value());
+    EXPECT_EQ(bomb.error(), "the image has more than 33554432 pixels");
+}
+
 } // namespace
 } // namespace zentrel

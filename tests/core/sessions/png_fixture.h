@@ -120,4 +120,24 @@ inline std::string rgbPng(std::uint32_t width, std::uint32_t height)
     return fixture.encode();
 }
 
+// A grey PNG whose every sample is 0: a few kilobytes on disk however many pixels it declares,
+// as a decompression bomb is.
+inline std::string blankGreyPng(std::uint32_t width, std::uint32_t height)
+{
+    std::string file("\x89PNG\r\n\x1a\n", 8);
+    std::string header;
+    for (std::uint32_t value : {width, height}) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            header.push_back(char((value >> shift) & 0xFF));
+        }
+    }
+    header += std::string{char(8), 0, 0, 0, 0};
+    PngFixture::appendChunk(file, "IHDR", header);
+    // Each row is its filter-type byte 0 and `width` samples of 0.
+    PngFixture::appendChunk(
+        file, "IDAT", PngFixture::compressed(std::string(std::size_t(height) * (width + 1), '\0')));
+    PngFixture::appendChunk(file, "IEND", {});
+    return file;
+}
+
 } // namespace zentrel

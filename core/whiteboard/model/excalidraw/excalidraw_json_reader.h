@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/limited_json.h"
 #include "whiteboard/model/excalidraw/excalidraw_error.h"
 
 #include <nlohmann/json.hpp>
@@ -12,7 +13,7 @@ namespace zentrel {
 
 // Limits that keep hostile input from exhausting memory or the stack of later recursive walks.
 inline constexpr std::size_t excalidrawMaxDocumentBytes = 64 * 1024 * 1024;
-inline constexpr std::size_t excalidrawMaxNestingDepth = 512;
+inline constexpr std::size_t excalidrawMaxNestingDepth = jsonMaxNestingDepth;
 
 // Parses `data` as one JSON value without throwing: too large, too deep or malformed input gives
 // an error and no partial value.

@@ -363,6 +363,15 @@ TEST_F(Clipboard, UndecodableElementsFallBackToThePlainText)
     EXPECT_EQ(elements().size(), 2u);
 }
 
+TEST_F(Clipboard, ElementsNestedTooDeeplyAreRefused)
+{
+    const Uuid a = placeRectangle(0);
+    nlohmann::json list = nlohmann::json::parse(*copyOf({a}).elementsJSON);
+    list[0]["notes"] = nlohmann::json::parse(std::string(5000, '[') + std::string(5000, ']'));
+    paste(*model, {list.dump(), "just some words", std::nullopt});
+    EXPECT_EQ(elements().size(), 1u);
+}
+
 TEST_F(Clipboard, AnEmptyElementListPastesNothingAndKeepsTheSelection)
 {
     const Uuid a = placeRectangle(0);

@@ -1,6 +1,7 @@
 #include "whiteboard/model/whiteboard_library_store.h"
 
 #include "common/json_file.h"
+#include "core/common/killed_save.h"
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
 #include "fakes/temporary_directory.h"
@@ -268,3 +269,33 @@ TEST_F(WhiteboardLibraryStoreTest, CorruptFileThatCannotBeSetAsideIsNeverSavedOv
 }
 
 } // namespace
+
+TEST_F(WhiteboardLibraryStoreTest, LibraryNestedTooDeeplyOrOutOfRangeIsSetAside)
+{
+    json deep = *encodeWhiteboardLibrary(*makeStore().load());
+    deep["notes"] = json::parse(std::string(5000, '[') + std::string(5000, ']'));
+    json future = *encodeWhiteboardLibrary(*makeStore().load());
+    future["boards"][0]["createdAt"] = "2300-01-01T00:00:00Z";
+    for (const json &bad : {deep, future}) {
+        fs::remove_all(folder.path() / "Zentrel");
+        writeText(libraryFile(), bad.dump());
+        auto library = makeStore().load();
+        ASSERT_TRUE(library) << message(library.error());
+        EXPECT_EQ(library->boards.front().name, "Untitled Board");
+        EXPECT_EQ(readText(setAside()), bad.dump()) << "the file was not kept as it was";
+    }
+}
+
+TEST_F(WhiteboardLibraryStoreTest, AKilledSaveLeavesNothingOnceTheLibraryLoads)
+{
+    const WhiteboardLibrary saved = *makeStore().load();
+    killDuringSave(libraryFile());
+    auto library = makeStore().load();
+    ASSERT_TRUE(library) << message(library.error());
+    EXPECT_EQ(*library, saved);
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(libraryFile().parent_path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"WhiteboardLibrary.json"});
+}

@@ -1,0 +1,54 @@
+#include "common/limited_json.h"
+
+#include "common/json_file.h"
+#include "fakes/temporary_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+using namespace zentrel;
+
+namespace {
+
+std::string nestedArrays(std::size_t depth)
+{
+    return std::string(depth, '[') + "1" + std::string(depth, ']');
+}
+
+// One value 50,000 objects deep, as a hostile settings file holds it.
+std::string nestedObjects(std::size_t depth)
+{
+    std::string text;
+    for (std::size_t i = 0; i < depth; ++i) {
+        text += "{\"a\":";
+    }
+    return text + "1" + std::string(depth, '}');
+}
+
+} // namespace
+
+TEST(LimitedJson, TakesNestingUpToTheLimitAndRefusesDeeper)
+{
+    EXPECT_TRUE(parseLimitedJson(nestedArrays(jsonMaxNestingDepth)).has_value());
+    for (const std::string &deep : {nestedArrays(jsonMaxNestingDepth + 1), nestedObjects(50'000)}) {
+        const auto parsed = parseLimitedJson(deep);
+        ASSERT_FALSE(parsed.has_value());
+        EXPECT_EQ(parsed.error().kind, JsonParseError::Kind::nestedTooDeeply);
+    }
+    const auto malformed = parseLimitedJson("{\"a\": [1, 2");
+    ASSERT_FALSE(malformed.has_value());
+    EXPECT_EQ(malformed.error().kind, JsonParseError::Kind::malformed);
+    EXPECT_FALSE(malformed.error().detail.empty());
+}
+
+TEST(JsonFile, ReadsAFileNestedTooDeeplyAsMalformed)
+{
+    TemporaryDirectory folder;
+    std::ofstream(folder / "deep.json") << "{\"k\": " << nestedObjects(50'000) << "}";
+    const auto read = readJsonFile(folder / "deep.json");
+    ASSERT_FALSE(read.has_value());
+    EXPECT_EQ(read.error().kind, JsonFileError::Kind::malformed);
+    EXPECT_EQ(read.error().file.reason, "the file is nested too deeply");
+}
