@@ -1,5 +1,7 @@
 #include "hotkeys/shortcut.h"
 
+#include "common/limited_json.h"
+
 #include <nlohmann/json.hpp>
 
 #include <array>
@@ -62,10 +64,11 @@ std::string Shortcut::jsonText() const
 
 std::optional<Shortcut> Shortcut::fromJsonText(std::string_view text)
 {
-    const auto json = nlohmann::json::parse(text, nullptr, false);
-    if (!json.is_object()) {
+    const auto parsed = parseLimitedJson(text);
+    if (!parsed || !parsed->is_object()) {
         return std::nullopt;
     }
+    const nlohmann::json &json = *parsed;
     const auto keyCode = json.find("carbonKeyCode");
     const auto modifiers = json.find("carbonModifiers");
     // Key codes and modifier bits are unsigned 32-bit values; a negative one, or one too large

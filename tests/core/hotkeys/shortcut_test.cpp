@@ -44,6 +44,8 @@ TEST(Shortcut, JsonTextIsCompactAndReadsBack)
 
 TEST(Shortcut, MalformedJsonTextGivesNoShortcut)
 {
+    // A stored text nested past any limit is refused, not walked.
+    EXPECT_EQ(Shortcut::fromJsonText(std::string(100000, '[')), std::nullopt);
     for (const char *text : {
              "",
              "[]",
