@@ -11,11 +11,13 @@ namespace {
 // Ellipses and diamonds are forgiving near their outline, unlike rectangle-like kinds.
 constexpr double ellipseHitLimit = 1.15;
 constexpr double diamondHitLimit = 1.1;
+// Excalidraw closes a line whose ends lie this close.
+constexpr double closedLineReach = 8;
 
-// The point turned back by the element's rotation about the frame's centre.
+// The point turned back by the element's rotation about its centre.
 PointF localPoint(const WhiteboardElement &element, PointF point)
 {
-    const PointF centre = rectCenter(element.frame());
+    const PointF centre = element.rotationCentre();
     const double dx = point.x - centre.x;
     const double dy = point.y - centre.y;
     const double cosine = std::cos(element.rotation);
@@ -55,6 +57,45 @@ bool hitsPolyline(const std::vector<PointF> &points, PointF local, double reach)
         }
     }
     return false;
+}
+
+// Even-odd: the point lies inside when a ray from it crosses the closed outline an odd number
+// of times.
+bool insidePolygon(const std::vector<PointF> &corners, PointF point)
+{
+    bool inside = false;
+    for (std::size_t i = 0, j = corners.size() - 1; i < corners.size(); j = i++) {
+        const PointF a = corners[i];
+        const PointF b = corners[j];
+        if ((a.y > point.y) != (b.y > point.y)
+            && point.x < a.x + (point.y - a.y) * (b.x - a.x) / (b.y - a.y)) {
+            inside = !inside;
+        }
+    }
+    return inside;
+}
+
+bool hitsLine(const WhiteboardElement &line, PointF local, double tolerance)
+{
+    const double reach = tolerance + line.style.strokeWidth;
+    if (line.points.size() < 2) {
+        return distanceToSegment(
+                   local, {line.x, line.y}, {line.x + line.width, line.y + line.height})
+               <= reach;
+    }
+    const std::vector<PointF> path = line.linePoints();
+    return hitsPolyline(path, local, reach) || (isClosedLine(line) && insidePolygon(path, local));
+}
+
+// The smallest rectangle holding every point of a non-empty list.
+template <typename Point>
+RectF boxOf(const std::vector<Point> &points)
+{
+    RectF box{points.front().x, points.front().y, 0, 0};
+    for (const Point &point : points) {
+        box = unionRect(box, {point.x, point.y, 0, 0});
+    }
+    return box;
 }
 
 } // namespace
@@ -116,14 +157,18 @@ void WhiteboardElement::setFrame(const RectF &rect)
 
 RectF WhiteboardElement::bounds() const
 {
+    if (isSegmentKind(kind) && points.size() >= 2) {
+        return boxOf(linePoints());
+    }
     if (kind != WhiteboardElementKind::freedraw || points.empty()) {
         return normalizedRect(frame());
     }
-    RectF box{points.front().x, points.front().y, 0, 0};
-    for (const WhiteboardPoint &point : points) {
-        box = unionRect(box, {point.x, point.y, 0, 0});
-    }
-    return insetRect(box, -style.strokeWidth, -style.strokeWidth);
+    return insetRect(boxOf(points), -style.strokeWidth, -style.strokeWidth);
+}
+
+PointF WhiteboardElement::rotationCentre() const
+{
+    return rectCenter(isSegmentKind(kind) ? bounds() : frame());
 }
 
 bool WhiteboardElement::hitTest(PointF point, double tolerance) const
@@ -145,8 +190,7 @@ bool WhiteboardElement::hitTest(PointF point, double tolerance) const
     }
     case WhiteboardElementKind::line:
     case WhiteboardElementKind::arrow:
-        return distanceToSegment(local, {x, y}, {x + width, y + height})
-               <= tolerance + style.strokeWidth;
+        return hitsLine(*this, local, tolerance);
     case WhiteboardElementKind::freedraw: {
         const std::vector<PointF> path = scenePoints();
         if (path.empty()) {
@@ -196,6 +240,14 @@ void WhiteboardElement::resize(const RectF &from, const RectF &to)
     y = to.y + sy * (y - old.y);
     width = sx * width;
     height = sy * height;
+}
+
+bool isClosedLine(const WhiteboardElement &element)
+{
+    return element.kind == WhiteboardElementKind::line && element.points.size() >= 3
+           && std::hypot(element.points.back().x - element.points.front().x,
+                         element.points.back().y - element.points.front().y)
+                  <= closedLineReach;
 }
 
 } // namespace zentrel

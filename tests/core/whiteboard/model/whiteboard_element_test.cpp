@@ -240,3 +240,39 @@ TEST(WhiteboardElement, LinePathFollowsEndsSetWithoutItsPoints)
     closed.setFrame({50, 60, 0, 0});
     EXPECT_EQ(closed.linePoints(), (std::vector<PointF>{{50, 60}, {60, 60}, {60, 70}, {50, 60}}));
 }
+
+TEST(WhiteboardElement, PolylineIsHitAlongEveryPointAndBoundedByThem)
+{
+    // A V: its ends at the top, its middle point far below the segment between them.
+    WhiteboardElement bent = polyline({{0, 0}, {50, 100}, {100, 0}});
+    bent.style.strokeWidth = 2;
+    EXPECT_EQ(bent.bounds(), (RectF{0, 0, 100, 100}));
+    EXPECT_TRUE(bent.hitTest({50, 99}, 0));
+    EXPECT_TRUE(bent.hitTest({25, 50}, 1));
+    EXPECT_FALSE(bent.hitTest({50, 0}, 1));  // on the way between the ends, which is not drawn
+    EXPECT_FALSE(bent.hitTest({50, 50}, 1)); // inside the V: it is open
+
+    // It turns about the middle of its points' box, as Excalidraw turns it.
+    EXPECT_EQ(bent.rotationCentre(), (PointF{50, 50}));
+    bent.rotation = std::numbers::pi;
+    EXPECT_TRUE(bent.hitTest({50, 1}, 0));
+    EXPECT_FALSE(bent.hitTest({50, 99}, 0));
+}
+
+TEST(WhiteboardElement, LineThatComesBackToItsStartIsClosed)
+{
+    const WhiteboardElement square = polyline({{0, 0}, {40, 0}, {40, 40}, {0, 40}, {0, 0}});
+    EXPECT_TRUE(isClosedLine(square));
+    EXPECT_EQ(square.bounds(), (RectF{0, 0, 40, 40}));
+    EXPECT_TRUE(square.hitTest({20, 20}, 0)); // anywhere inside, as a shape
+    EXPECT_FALSE(square.hitTest({60, 20}, 0));
+
+    // Ends within 8 points close it too; farther apart, an arrow or a mere segment do not.
+    EXPECT_TRUE(isClosedLine(polyline({{0, 0}, {40, 0}, {40, 40}, {5, 6}})));
+    EXPECT_FALSE(isClosedLine(polyline({{0, 0}, {40, 0}, {40, 40}, {6, 6}})));
+    WhiteboardElement arrow = square;
+    arrow.kind = WhiteboardElementKind::arrow;
+    EXPECT_FALSE(isClosedLine(arrow));
+    EXPECT_FALSE(arrow.hitTest({20, 20}, 0));
+    EXPECT_FALSE(isClosedLine(elementOf(WhiteboardElementKind::line, {0, 0, 0, 0})));
+}
