@@ -109,6 +109,34 @@ Path roughOutline(const WhiteboardElement &element, RectF r, const RoughPathGene
     }
 }
 
+// The fill of a closed outline: solid along `path`, or hatch lines clipped to the plain
+// `outline` across `area`.
+void planFill(const WhiteboardElement &element,
+              const Path &outline,
+              const Path &path,
+              RectF area,
+              ElementRenderPlan &plan)
+{
+    if (!element.style.fillColor) {
+        return;
+    }
+    const WhiteboardFillStyle style = element.style.fillStyle.value_or(WhiteboardFillStyle::solid);
+    if (style == WhiteboardFillStyle::solid) {
+        plan.fillColor = fillColorOf(element);
+        plan.fillPath = path;
+        return;
+    }
+    RenderStroke hatch;
+    hatch.color = fillColorOf(element);
+    hatch.width = 1;
+    hatch.roundJoin = false;
+    hatch.path = hatchLines(outline, area, true);
+    if (style == WhiteboardFillStyle::crossHatch) {
+        hatch.path.append(hatchLines(outline, area, false));
+    }
+    plan.hatch = std::move(hatch);
+}
+
 void planClosedShape(const WhiteboardElement &element,
                      const std::optional<RoughPathGenerator> &gen,
                      ElementRenderPlan &plan)
@@ -116,55 +144,88 @@ void planClosedShape(const WhiteboardElement &element,
     const RectF r = normalizedRect(element.frame());
     const Path outline = smoothOutline(element, r);
     const Path path = gen ? roughOutline(element, r, *gen) : outline;
-    if (element.style.fillColor) {
-        const WhiteboardFillStyle style =
-            element.style.fillStyle.value_or(WhiteboardFillStyle::solid);
-        if (style == WhiteboardFillStyle::solid) {
-            plan.fillColor = fillColorOf(element);
-            plan.fillPath = path;
-        } else {
-            RenderStroke hatch;
-            hatch.color = fillColorOf(element);
-            hatch.width = 1;
-            hatch.roundJoin = false;
-            hatch.path = hatchLines(outline, r, true);
-            if (style == WhiteboardFillStyle::crossHatch) {
-                hatch.path.append(hatchLines(outline, r, false));
-            }
-            plan.hatch = std::move(hatch);
-        }
-    }
+    planFill(element, outline, path, r, plan);
     plan.stroke = elementStroke(element, path, RenderLineCap::butt);
 }
 
-void planOpenShape(const WhiteboardElement &element,
-                   const std::optional<RoughPathGenerator> &gen,
-                   ElementRenderPlan &plan)
+void planFreehand(const WhiteboardElement &element,
+                  const std::optional<RoughPathGenerator> &gen,
+                  ElementRenderPlan &plan)
 {
-    const PointF start{element.x, element.y};
-    const PointF end{element.x + element.width, element.y + element.height};
-    const double width = std::max(element.style.strokeWidth, minimumLineWidth);
-    Path path;
-    if (element.kind == WhiteboardElementKind::freedraw) {
-        const std::vector<PointF> points = element.scenePoints();
-        if (points.empty()) {
-            return;
+    const std::vector<PointF> points = element.scenePoints();
+    if (points.empty()) {
+        return;
+    }
+    Path path = gen ? gen->freehandPath(points) : polylineOutline(points);
+    plan.stroke = elementStroke(element, std::move(path), RenderLineCap::round);
+}
+
+// The point before the tip that aims an arrowhead: the last one apart from the tip, so a
+// repeated end point does not turn the head.
+PointF headTail(const std::vector<PointF> &path)
+{
+    for (std::size_t i = path.size() - 1; i-- > 0;) {
+        if (!(path[i] == path.back())) {
+            return path[i];
         }
-        if (gen) {
-            path = gen->freehandPath(points);
+    }
+    return path.front();
+}
+
+// A line that comes back to its start: one closed outline through its corners, filled as a
+// shape.
+void planClosedLine(const WhiteboardElement &element,
+                    std::vector<PointF> corners,
+                    const std::optional<RoughPathGenerator> &gen,
+                    ElementRenderPlan &plan)
+{
+    // A last point on the first would only add a closing side of no length.
+    if (corners.front() == corners.back()) {
+        corners.pop_back();
+    }
+    const Path outline = polygonOutline(corners);
+    const Path path = gen ? gen->polylinePath(corners, true) : outline;
+    RectF area{corners.front().x, corners.front().y, 0, 0};
+    for (const PointF corner : corners) {
+        area = unionRect(area, {corner.x, corner.y, 0, 0});
+    }
+    planFill(element, outline, path, area, plan);
+    plan.stroke = elementStroke(element, path, RenderLineCap::round);
+}
+
+void planLine(const WhiteboardElement &element,
+              const std::optional<RoughPathGenerator> &gen,
+              ElementRenderPlan &plan)
+{
+    const std::vector<PointF> points = element.linePoints();
+    if (isClosedLine(element)) {
+        planClosedLine(element, points, gen, plan);
+        return;
+    }
+    const double width = std::max(element.style.strokeWidth, minimumLineWidth);
+    const bool arrow = element.kind == WhiteboardElementKind::arrow;
+    Path path;
+    if (points.size() == 2) {
+        const PointF start = points.front();
+        const PointF end = points.back();
+        if (arrow) {
+            path = gen ? gen->arrowPath(start, end, width) : arrowOutline(start, end, width);
         } else {
-            path.moveTo(points.front());
-            for (std::size_t i = 1; i < points.size(); ++i) {
-                path.lineTo(points[i]);
+            path = gen ? gen->linePath(start, end) : polylineOutline(points);
+        }
+    } else {
+        path = gen ? gen->polylinePath(points, false) : polylineOutline(points);
+        if (arrow && !path.isEmpty()) {
+            const PointF tail = headTail(points);
+            const Path head = gen ? gen->arrowHeadPath(tail, points.back(), width)
+                                  : arrowHeadOutline(tail, points.back(), width);
+            // The whole arrow or nothing, as for a straight one.
+            if (head.isEmpty()) {
+                path = Path();
+            } else {
+                path.append(head);
             }
         }
-    } else if (element.kind == WhiteboardElementKind::arrow) {
-        path = gen ? gen->arrowPath(start, end, width) : arrowOutline(start, end, width);
-    } else if (gen) {
-        path = gen->linePath(start, end);
-    } else {
-        path.moveTo(start);
-        path.lineTo(end);
     }
     plan.stroke = elementStroke(element, std::move(path), RenderLineCap::round);
 }
@@ -232,6 +293,20 @@ void planPlaceholder(const WhiteboardElement &element,
     plan.text = std::move(label);
 }
 
+// Whether every point of `to` lies `offset` from its counterpart in `from`, within rounding.
+bool movedAlike(const std::vector<WhiteboardPoint> &from,
+                const std::vector<WhiteboardPoint> &to,
+                PointF offset)
+{
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        if (std::abs(to[i].x - from[i].x - offset.x) > translationTolerance
+            || std::abs(to[i].y - from[i].y - offset.y) > translationTolerance) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::uint64_t elementRoughSeed(const WhiteboardElement &element)
@@ -279,16 +354,19 @@ std::optional<PointF> renderTranslation(const WhiteboardElement &from, const Whi
         }
         offset = {to.points.front().x - from.points.front().x,
                   to.points.front().y - from.points.front().y};
-        for (std::size_t i = 0; i < from.points.size(); ++i) {
-            if (std::abs(to.points[i].x - from.points[i].x - offset.x) > translationTolerance
-                || std::abs(to.points[i].y - from.points[i].y - offset.y) > translationTolerance) {
-                return std::nullopt;
-            }
+        if (!movedAlike(from.points, to.points, offset)) {
+            return std::nullopt;
         }
         // Its frame only places the centre it turns about.
         if (from.rotation != 0
             && (std::abs(to.x - from.x - offset.x) > translationTolerance
                 || std::abs(to.y - from.y - offset.y) > translationTolerance)) {
+            return std::nullopt;
+        }
+        moved.points = to.points;
+    } else if (isSegmentKind(from.kind)) {
+        // A line's own points move with its frame.
+        if (from.points.size() != to.points.size() || !movedAlike(from.points, to.points, offset)) {
             return std::nullopt;
         }
         moved.points = to.points;
@@ -311,7 +389,7 @@ ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,
 {
     ElementRenderPlan plan;
     plan.rotation = element.rotation;
-    plan.centre = rectCenter(element.frame());
+    plan.centre = element.rotationCentre();
     std::optional<RoughPathGenerator> generator;
     if (roughness != RoughnessLevel::none) {
         generator.emplace(elementRoughSeed(element), roughPathRoughness(roughness));
@@ -328,8 +406,10 @@ ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,
         break;
     case WhiteboardElementKind::line:
     case WhiteboardElementKind::arrow:
+        planLine(element, generator, plan);
+        break;
     case WhiteboardElementKind::freedraw:
-        planOpenShape(element, generator, plan);
+        planFreehand(element, generator, plan);
         break;
     case WhiteboardElementKind::text:
         planText(element, plan);

@@ -82,7 +82,8 @@ RectF elementPaintBounds(const WhiteboardElement &element, double viewportScale)
 
 // The geometry of one element. `roughness` none draws smooth outlines; any other level draws
 // through a generator seeded with elementRoughSeed. `viewportScale` keeps the placeholder the
-// same size on screen; `measure` places the marker number.
+// same size on screen; `measure` places the marker number. A line or arrow runs through every point
+// of its path, its head along the last segment; a closed line is a shape, filled like one.
 ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,
                                     RoughnessLevel roughness,
                                     double viewportScale,
