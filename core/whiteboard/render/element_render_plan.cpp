@@ -230,25 +230,36 @@ void planLine(const WhiteboardElement &element,
     plan.stroke = elementStroke(element, std::move(path), RenderLineCap::round);
 }
 
-void planText(const WhiteboardElement &element, ElementRenderPlan &plan)
+SizeF measured(const TextMeasurer &measure,
+               std::string_view text,
+               WhiteboardTypeface typeface,
+               double size)
+{
+    return measure ? measure(text, typeface, size) : SizeF{};
+}
+
+void planText(const WhiteboardElement &element,
+              const TextMeasurer &measure,
+              ElementRenderPlan &plan)
 {
     RenderText text;
-    text.text = element.text.value_or("");
-    text.box = element.frame();
-    text.family = element.fontFamily.value_or(WhiteboardFontFamily::handDrawn);
+    text.typeface = whiteboardTypeface(element);
     text.fontSize = element.fontSize.value_or(defaultFontSize);
-    text.alignment = element.textAlignment.value_or(WhiteboardTextAlignment::left);
-    text.lineHeight = element.lineHeight.value_or(1.0);
     text.color = strokeColorOf(element);
+    for (PlacedTextLine &line : layOutText(element, text.typeface, text.fontSize, measure)) {
+        text.lines.push_back({std::move(line.text), {line.box.x, line.box.y}});
+    }
     plan.text = std::move(text);
 }
 
-SizeF measured(const TextMeasurer &measure,
-               std::string_view text,
-               WhiteboardFontFamily family,
-               double size)
+// A one-line label drawn from `origin`, its top left.
+RenderText labelText(std::string label, WhiteboardTypeface typeface, double fontSize, PointF origin)
 {
-    return measure ? measure(text, family, size) : SizeF{};
+    RenderText text;
+    text.typeface = typeface;
+    text.fontSize = fontSize;
+    text.lines.push_back({std::move(label), origin});
+    return text;
 }
 
 // The number sits white on the badge's disc, opaque whatever the element's opacity.
@@ -257,21 +268,20 @@ void planMarkerNumber(const WhiteboardElement &element,
                       ElementRenderPlan &plan)
 {
     const RectF r = normalizedRect(element.frame());
-    RenderText text;
-    text.text = std::to_string(element.markerNumber.value_or(1));
-    text.family = WhiteboardFontFamily::handDrawn;
-    text.fontSize = std::min(r.width, r.height) * 0.5;
-    text.color = Color{1, 1, 1, 1};
-    const SizeF size = measured(measure, text.text, text.family, text.fontSize);
+    const std::string number = std::to_string(element.markerNumber.value_or(1));
+    const double fontSize = std::min(r.width, r.height) * 0.5;
+    const SizeF size = measured(measure, number, WhiteboardTypeface::handDrawn, fontSize);
     const PointF centre = rectCenter(r);
-    text.box = {centre.x - size.width / 2, centre.y - size.height / 2, size.width, size.height};
-    plan.text = std::move(text);
+    plan.text = labelText(number,
+                          WhiteboardTypeface::handDrawn,
+                          fontSize,
+                          {centre.x - size.width / 2, centre.y - size.height / 2});
+    plan.text->color = Color{1, 1, 1, 1};
 }
 
 // Drawn in screen units so a foreign element stays recognisable at any zoom.
 void planPlaceholder(const WhiteboardElement &element,
                      double viewportScale,
-                     const TextMeasurer &measure,
                      ElementRenderPlan &plan)
 {
     const double scale = viewportScale > 0 ? viewportScale : 1.0;
@@ -283,14 +293,9 @@ void planPlaceholder(const WhiteboardElement &element,
     stroke.roundJoin = false;
     stroke.dash = {6 / scale, 4 / scale};
     plan.stroke = std::move(stroke);
-    RenderText label;
-    label.text = "Unsupported";
-    label.family = WhiteboardFontFamily::system;
-    label.fontSize = 11 / scale;
-    label.color = placeholderOrange;
-    const SizeF size = measured(measure, label.text, label.family, label.fontSize);
-    label.box = {r.x + 4, r.y + 4, size.width, size.height};
-    plan.text = std::move(label);
+    plan.text =
+        labelText("Unsupported", WhiteboardTypeface::system, 11 / scale, {r.x + 4, r.y + 4});
+    plan.text->color = placeholderOrange;
 }
 
 // Whether every point of `to` lies `offset` from its counterpart in `from`, within rounding.
@@ -328,11 +333,13 @@ RoughnessLevel elementRenderRoughness(const WhiteboardElement &element)
 RectF elementPaintBounds(const WhiteboardElement &element, double viewportScale)
 {
     // Wobble stays within a few points and arrowheads reach about 2 × the line width sideways; a
-    // text's lines may run below its frame by up to about a line.
+    // text's lines may run below its frame by up to about a line, and a word past its sides by
+    // what a line may overflow.
     const double width = std::max(element.style.strokeWidth, minimumLineWidth);
     double margin = 2 * width + 16;
     if (element.kind == WhiteboardElementKind::text) {
-        margin += 2 * element.fontSize.value_or(defaultFontSize);
+        margin += 2 * element.fontSize.value_or(defaultFontSize)
+                  + wordOverflowAllowance * std::abs(element.width);
     } else if (element.kind == WhiteboardElementKind::unsupported) {
         // The "Unsupported" label is about 70 by 14 points on screen.
         margin += 100 / (viewportScale > 0 ? viewportScale : 1.0);
@@ -412,10 +419,10 @@ ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,
         planFreehand(element, generator, plan);
         break;
     case WhiteboardElementKind::text:
-        planText(element, plan);
+        planText(element, measure, plan);
         break;
     case WhiteboardElementKind::unsupported:
-        planPlaceholder(element, viewportScale, measure, plan);
+        planPlaceholder(element, viewportScale, plan);
         break;
     }
     return plan;

@@ -44,7 +44,7 @@ PointF toScene(const ElementRenderPlan &plan, PointF point)
     return {plan.centre.x + dx * c - dy * s, plan.centre.y + dx * s + dy * c};
 }
 
-SizeF fixedMeasure(std::string_view text, WhiteboardFontFamily, double size)
+SizeF fixedMeasure(std::string_view text, WhiteboardTypeface, double size)
 {
     return {double(text.size()) * size * 0.5, size * 1.2};
 }
@@ -381,10 +381,9 @@ TEST(ElementRenderPlanTest, MarkerNumberIsCentredWhiteAndOpaque)
     const ElementRenderPlan plan =
         elementRenderPlan(element, RoughnessLevel::none, 1, fixedMeasure);
     ASSERT_TRUE(plan.text);
-    EXPECT_EQ(plan.text->text, "1");
+    EXPECT_EQ(plan.text->lines, (std::vector<RenderTextLine>{{"1", {12.5, 4}}}));
     EXPECT_EQ(plan.text->fontSize, 10);
     EXPECT_EQ(plan.text->color, (Color{1, 1, 1, 1}));
-    EXPECT_EQ(plan.text->box, (RectF{12.5, 4, 5, 12}));
     EXPECT_EQ(plan.fillColor, (Color{0, 0, 1, 0.5}));
 }
 
@@ -394,12 +393,16 @@ TEST(ElementRenderPlanTest, TextDefaultsAndBox)
     ElementRenderPlan plan = elementRenderPlan(element, RoughnessLevel::none, 1, fixedMeasure);
     ASSERT_TRUE(plan.text);
     EXPECT_FALSE(plan.stroke);
-    EXPECT_EQ(plan.text->text, "");
-    EXPECT_EQ(plan.text->box, (RectF{5, 6, 200, 40}));
-    EXPECT_EQ(plan.text->family, WhiteboardFontFamily::handDrawn);
+    EXPECT_EQ(plan.text->lines, (std::vector<RenderTextLine>{{"", {5, 6}}}));
+    EXPECT_EQ(plan.text->typeface, WhiteboardTypeface::handDrawn);
     EXPECT_EQ(plan.text->fontSize, 24);
-    EXPECT_EQ(plan.text->alignment, WhiteboardTextAlignment::left);
-    EXPECT_EQ(plan.text->lineHeight, 1);
+
+    // Left-aligned lines one line height (1.2 × 24) apart.
+    element.text = "ab\ncd";
+    plan = elementRenderPlan(element, RoughnessLevel::none, 1, fixedMeasure);
+    ASSERT_TRUE(plan.text);
+    EXPECT_EQ(plan.text->lines,
+              (std::vector<RenderTextLine>{{"ab", {5, 6}}, {"cd", {5, 6 + 28.8}}}));
 }
 
 TEST(ElementRenderPlanTest, PlaceholderKeepsScreenSizeAndIgnoresElementColours)
@@ -415,10 +418,8 @@ TEST(ElementRenderPlanTest, PlaceholderKeepsScreenSizeAndIgnoresElementColours)
     EXPECT_EQ(pointsOf(plan.stroke->path),
               (std::vector<PointF>{{10, 10}, {110, 10}, {110, 70}, {10, 70}}));
     ASSERT_TRUE(plan.text);
-    EXPECT_EQ(plan.text->text, "Unsupported");
+    EXPECT_EQ(plan.text->lines, (std::vector<RenderTextLine>{{"Unsupported", {14, 14}}}));
     EXPECT_EQ(plan.text->fontSize, 5.5);
-    EXPECT_EQ(plan.text->box.x, 14);
-    EXPECT_EQ(plan.text->box.y, 14);
     EXPECT_EQ(plan.text->color, plan.stroke->color);
 }
 
@@ -439,7 +440,9 @@ std::vector<PointF> planPoints(const ElementRenderPlan &plan, PointF offset = {}
         }
     }
     if (plan.text) {
-        points.push_back({plan.text->box.x, plan.text->box.y});
+        for (const RenderTextLine &line : plan.text->lines) {
+            points.push_back(line.origin);
+        }
     }
     for (PointF &point : points) {
         point = {point.x + offset.x, point.y + offset.y};
