@@ -32,8 +32,8 @@ struct RenderStroke
     friend bool operator==(const RenderStroke &, const RenderStroke &) = default;
 };
 
-// One line of text, already broken and aligned: it is drawn as it stands from `origin`, the top
-// left of its line.
+// One line of text, already broken and aligned: it is drawn as it stands from `origin`, its left
+// end at the top of the font's ascent.
 struct RenderTextLine
 {
     std::string text;
