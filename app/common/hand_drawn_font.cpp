@@ -3,7 +3,9 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <atomic>
+#include <map>
 
 namespace zentrel {
 
@@ -11,6 +13,13 @@ namespace {
 
 // Counts the changes to the application's fonts, such as registering the bundled ones.
 std::atomic<int> s_fontsGeneration{0};
+
+int fontsGeneration()
+{
+    static const QMetaObject::Connection watch = QObject::connect(
+        qGuiApp, &QGuiApplication::fontDatabaseChanged, [] { ++s_fontsGeneration; });
+    return s_fontsGeneration;
+}
 
 QString firstInstalledHandDrawnFamily()
 {
@@ -35,15 +44,13 @@ QString firstInstalledHandDrawnFamily()
     return {};
 }
 
+// Asking the font database for every family costs far more than a text draw, so each thread
+// that lays out text keeps its answers until the application's fonts change.
 QString handDrawnFamily()
 {
-    static const QMetaObject::Connection watch = QObject::connect(
-        qGuiApp, &QGuiApplication::fontDatabaseChanged, [] { ++s_fontsGeneration; });
-    // Asking the font database for every family costs far more than a text draw, so each thread
-    // that lays out text keeps its answer until the application's fonts change.
     thread_local int generation = -1;
     thread_local QString family;
-    const int current = s_fontsGeneration;
+    const int current = fontsGeneration();
     if (generation != current) {
         family = firstInstalledHandDrawnFamily();
         generation = current;
@@ -51,15 +58,40 @@ QString handDrawnFamily()
     return family;
 }
 
+bool isInstalled(const QString &family)
+{
+    thread_local int generation = -1;
+    thread_local std::map<QString, bool> known;
+    const int current = fontsGeneration();
+    if (generation != current) {
+        known.clear();
+        generation = current;
+    }
+    const auto [entry, added] = known.try_emplace(family, false);
+    if (added) {
+        entry->second = QFontDatabase::families().contains(family);
+    }
+    return entry->second;
+}
+
+QFont sized(QFont font, double size)
+{
+    font.setPixelSize(std::max(1, qRound(size)));
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
 } // namespace
 
 QFont handDrawnFont(double size)
 {
     const QString family = handDrawnFamily();
-    QFont font = family.isEmpty() ? QGuiApplication::font() : QFont(family);
-    font.setPixelSize(std::max(1, qRound(size)));
-    font.setWeight(QFont::Normal);
-    return font;
+    return sized(family.isEmpty() ? QGuiApplication::font() : QFont(family), size);
+}
+
+QFont handDrawnFont(const QString &family, double size)
+{
+    return isInstalled(family) ? sized(QFont(family), size) : handDrawnFont(size);
 }
 
 } // namespace zentrel

@@ -8,4 +8,8 @@ namespace zentrel {
 // first among those it may find), else the regular system font; always at the given pixel size.
 QFont handDrawnFont(double size);
 
+// The hand-drawn font of that family ("Virgil", "Excalifont", both shipped with Zentrel) when it
+// is installed, else the one above.
+QFont handDrawnFont(const QString &family, double size);
+
 } // namespace zentrel

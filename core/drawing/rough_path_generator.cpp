@@ -219,6 +219,19 @@ Path RoughPathGenerator::ellipsePath(RectF rect) const
 
 Path RoughPathGenerator::arrowPath(PointF from, PointF to, double lineWidth) const
 {
+    const Path shaft = linePath(from, to);
+    const Path head = arrowHeadPath(from, to, lineWidth);
+    // All three or nothing: half an arrow would point somewhere else.
+    if (shaft.isEmpty() || head.isEmpty()) {
+        return {};
+    }
+    Path path = shaft;
+    path.append(head);
+    return path;
+}
+
+Path RoughPathGenerator::arrowHeadPath(PointF from, PointF to, double lineWidth) const
+{
     if (!isFinite(from) || !isFinite(to) || !std::isfinite(lineWidth)) {
         return {};
     }
@@ -229,15 +242,12 @@ Path RoughPathGenerator::arrowPath(PointF from, PointF to, double lineWidth) con
                        to.y - headLength * std::sin(theta - halfAngle)};
     const PointF wing2{to.x - headLength * std::cos(theta + halfAngle),
                        to.y - headLength * std::sin(theta + halfAngle)};
-    const Path shaft = linePath(from, to);
     const Path upperWing = linePath(to, wing1);
     const Path lowerWing = linePath(to, wing2);
-    // All three or nothing: half an arrow would point somewhere else.
-    if (shaft.isEmpty() || upperWing.isEmpty() || lowerWing.isEmpty()) {
+    if (upperWing.isEmpty() || lowerWing.isEmpty()) {
         return {};
     }
-    Path path = shaft;
-    path.append(upperWing);
+    Path path = upperWing;
     path.append(lowerWing);
     return path;
 }

@@ -53,6 +53,8 @@ public:
     Path closedCurvePath(const std::vector<PointF> &points) const;
     Path ellipsePath(RectF rect) const;
     Path arrowPath(PointF from, PointF to, double lineWidth) const;
+    // The two wings of arrowPath's head at `to`, pointing along from → to.
+    Path arrowHeadPath(PointF from, PointF to, double lineWidth) const;
     Path freehandPath(const std::vector<PointF> &points) const;
     std::vector<PointF> jitteredPoints(const std::vector<PointF> &points) const;
 

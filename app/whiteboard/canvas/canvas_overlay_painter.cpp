@@ -31,7 +31,7 @@ void paintCreationPreview(QPainter &painter,
     const double scale = model.currentBoard().viewport.scale;
     paintElement(painter,
                  paintedPlan(elementRenderPlan(
-                     *preview, RoughnessLevel::none, scale, whiteboardTextMeasurer())));
+                     *preview, RoughnessLevel::none, scale, whiteboardLineMeasurer())));
 }
 
 void paintSelectionOverlay(QPainter &painter,

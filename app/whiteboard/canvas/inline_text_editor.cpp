@@ -27,7 +27,7 @@ InlineTextEditor::InlineTextEditor(const TextEditorPlacement &placement,
     setPalette(colours);
     viewport()->setAutoFillBackground(false);
     document()->setDocumentMargin(textEditorInset);
-    document()->setDefaultFont(whiteboardFont(placement.family, frame.fontPixelSize));
+    document()->setDefaultFont(whiteboardFont(placement.typeface, frame.fontPixelSize));
     QTextOption option = document()->defaultTextOption();
     option.setAlignment(qtAlignment(placement.alignment));
     document()->setDefaultTextOption(option);

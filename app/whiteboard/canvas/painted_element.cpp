@@ -12,6 +12,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <tuple>
 
@@ -69,41 +70,52 @@ const QPainterPath &glyphOutline(GlyphOutlines &outlines, const QRawFont &font, 
     return outlines.emplace(glyph, font.pathForGlyph(glyph)).first->second;
 }
 
-// Lines wrap inside the box's width and stand `lineHeight` line spacings apart. Lines that run
-// past the box's bottom are still drawn, so no typed text is ever hidden. The glyphs become
-// outlines here: fonts belong to the thread that loads them and die with it, while an outline
-// can be painted on any thread at any time later.
+// The lines stand where the plan put them. They are shaped in the layout font and scaled to the
+// text's size, as they were measured. The glyphs become outlines here: fonts belong to the
+// thread that loads them and die with it, while an outline can be painted on any thread at any
+// time later.
 QPainterPath textOutline(const RenderText &text)
 {
-    QString string = QString::fromStdString(text.text);
-    string.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    QTextLayout layout(string, whiteboardFont(text.family, text.fontSize));
-    QTextOption option(qtAlignment(text.alignment));
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const double scale = whiteboardLayoutScale(text.fontSize);
+    if (!(scale > 0) || !std::isfinite(scale) || text.lines.empty()) {
+        return {};
+    }
+    QString string;
+    for (std::size_t i = 0; i < text.lines.size(); ++i) {
+        if (i > 0) {
+            string += QChar::LineSeparator;
+        }
+        string += QString::fromStdString(text.lines[i].text);
+    }
+    QTextLayout layout(string, whiteboardLayoutFont(text.typeface));
+    QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
+    option.setWrapMode(QTextOption::NoWrap);
     layout.setTextOption(option);
-    const double width = std::max(text.box.width, 0.0);
-    double y = 0;
+    // Qt keeps line positions in fixed point of small range, so the lines stand relative to the
+    // first, which then moves the whole outline into place.
+    const PointF base = text.lines.front().origin;
     layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width);
-        line.setPosition({0, y});
-        y += line.height() * text.lineHeight;
+    for (const RenderTextLine &line : text.lines) {
+        QTextLine laid = layout.createLine();
+        if (!laid.isValid()) {
+            break;
+        }
+        laid.setLineWidth(0);
+        laid.setPosition({(line.origin.x - base.x) / scale, (line.origin.y - base.y) / scale});
     }
     layout.endLayout();
     QPainterPath outline;
     outline.setFillRule(Qt::WindingFill);
-    const QPointF origin(text.box.x, text.box.y);
     for (const QGlyphRun &run : layout.glyphRuns()) {
         const QRawFont font = run.rawFont();
         GlyphOutlines &outlines = glyphOutlines(font);
         const QList<quint32> glyphs = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
         for (qsizetype i = 0; i < glyphs.size(); ++i) {
-            outline.addPath(
-                glyphOutline(outlines, font, glyphs[i]).translated(origin + positions[i]));
+            outline.addPath(glyphOutline(outlines, font, glyphs[i]).translated(positions[i]));
         }
     }
-    return outline;
+    return QTransform::fromTranslate(base.x, base.y).scale(scale, scale).map(outline);
 }
 
 } // namespace
@@ -111,7 +123,7 @@ QPainterPath textOutline(const RenderText &text)
 PaintedElement paintedElement(const WhiteboardElement &element, double viewportScale)
 {
     return paintedPlan(elementRenderPlan(
-        element, elementRenderRoughness(element), viewportScale, whiteboardTextMeasurer()));
+        element, elementRenderRoughness(element), viewportScale, whiteboardLineMeasurer()));
 }
 
 PaintedElement paintedPlan(const ElementRenderPlan &plan)

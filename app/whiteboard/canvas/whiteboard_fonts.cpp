@@ -13,37 +13,76 @@ namespace zentrel {
 
 namespace {
 
-QFont makeFont(WhiteboardFontFamily family, double size)
+constexpr int layoutPixelSize = 96;
+
+QFont makeFont(WhiteboardTypeface typeface, int pixelSize)
 {
     QFont font;
-    switch (family) {
-    case WhiteboardFontFamily::system:
+    switch (typeface) {
+    case WhiteboardTypeface::system:
         font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
         break;
-    case WhiteboardFontFamily::monospace:
+    case WhiteboardTypeface::monospace:
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         font.setWeight(QFont::Normal);
         break;
-    case WhiteboardFontFamily::handDrawn:
-        return handDrawnFont(size);
+    case WhiteboardTypeface::handDrawn:
+        return handDrawnFont(pixelSize);
+    case WhiteboardTypeface::virgil:
+        return handDrawnFont(QStringLiteral("Virgil"), pixelSize);
+    case WhiteboardTypeface::excalifont:
+        return handDrawnFont(QStringLiteral("Excalifont"), pixelSize);
     }
-    font.setPixelSize(std::max(1, qRound(size)));
+    font.setPixelSize(pixelSize);
     return font;
+}
+
+// Measuring is done for every line a text might break into, so each thread keeps the metrics.
+const QFontMetricsF &layoutMetrics(WhiteboardTypeface typeface)
+{
+    thread_local std::map<WhiteboardTypeface, QFontMetricsF> metrics;
+    const auto found = metrics.find(typeface);
+    if (found != metrics.end()) {
+        return found->second;
+    }
+    return metrics.emplace(typeface, QFontMetricsF(whiteboardLayoutFont(typeface))).first->second;
+}
+
+QString utf16(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
 
-// Fonts come in few families and sizes, while resolving one costs more than laying out a short
+// Fonts come in few faces and sizes, while resolving one costs more than laying out a short
 // text, so each is made once per thread that asks for it.
-QFont whiteboardFont(WhiteboardFontFamily family, double size)
+QFont whiteboardFont(WhiteboardTypeface typeface, double size)
 {
-    thread_local std::map<std::pair<WhiteboardFontFamily, int>, QFont> fonts;
-    const std::pair key{family, std::max(1, qRound(size))};
+    thread_local std::map<std::pair<WhiteboardTypeface, int>, QFont> fonts;
+    const std::pair key{typeface, std::max(1, qRound(size))};
     const auto found = fonts.find(key);
     if (found != fonts.end()) {
         return found->second;
     }
-    return fonts.emplace(key, makeFont(family, size)).first->second;
+    return fonts.emplace(key, makeFont(typeface, key.second)).first->second;
+}
+
+QFont whiteboardLayoutFont(WhiteboardTypeface typeface)
+{
+    thread_local std::map<WhiteboardTypeface, QFont> fonts;
+    const auto found = fonts.find(typeface);
+    if (found != fonts.end()) {
+        return found->second;
+    }
+    QFont font = makeFont(typeface, layoutPixelSize);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return fonts.emplace(typeface, font).first->second;
+}
+
+double whiteboardLayoutScale(double fontSize)
+{
+    return fontSize / layoutPixelSize;
 }
 
 Qt::Alignment qtAlignment(WhiteboardTextAlignment alignment)
@@ -59,13 +98,23 @@ Qt::Alignment qtAlignment(WhiteboardTextAlignment alignment)
     return Qt::AlignLeft;
 }
 
-TextMeasurer whiteboardTextMeasurer()
+TextMeasurer whiteboardLineMeasurer()
+{
+    return [](std::string_view line, WhiteboardTypeface typeface, double fontSize) {
+        const QFontMetricsF &metrics = layoutMetrics(typeface);
+        const double scale = whiteboardLayoutScale(fontSize);
+        return SizeF{metrics.horizontalAdvance(utf16(line)) * scale, metrics.height() * scale};
+    };
+}
+
+std::function<SizeF(std::string_view text, WhiteboardFontFamily family, double fontSize)>
+whiteboardTextMeasurer()
 {
     return [](std::string_view text, WhiteboardFontFamily family, double fontSize) {
-        const QFontMetricsF metrics(whiteboardFont(family, fontSize));
-        const QString string = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-        const QSizeF size = metrics.size(0, string); // one line per "\n"
-        return SizeF{size.width(), size.height()};
+        const QSizeF size =
+            layoutMetrics(whiteboardTypeface(family)).size(0, utf16(text)); // one line per "\n"
+        const double scale = whiteboardLayoutScale(fontSize);
+        return SizeF{size.width() * scale, size.height() * scale};
     };
 }
 

@@ -34,7 +34,7 @@ TextEditorPlacement elementTextPlacement(const WhiteboardElement &element)
     placement.scenePoint = {element.x, element.y};
     placement.sceneWidth = std::max(element.width, minimumEditorWidth);
     placement.text = element.text.value_or("");
-    placement.family = element.fontFamily.value_or(WhiteboardFontFamily::handDrawn);
+    placement.typeface = whiteboardTypeface(element);
     placement.fontSize = element.fontSize.value_or(defaultFontSize);
     placement.alignment = element.textAlignment.value_or(WhiteboardTextAlignment::left);
     placement.editingTextID = element.id;

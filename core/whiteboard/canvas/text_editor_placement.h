@@ -4,6 +4,7 @@
 #include "common/uuid.h"
 #include "whiteboard/model/whiteboard_board.h"
 #include "whiteboard/model/whiteboard_element.h"
+#include "whiteboard/render/text_layout.h"
 
 #include <optional>
 #include <string>
@@ -17,7 +18,7 @@ struct TextEditorPlacement
     PointF scenePoint; // top-left corner of the text
     double sceneWidth = 0;
     std::string text;
-    WhiteboardFontFamily family = WhiteboardFontFamily::handDrawn;
+    WhiteboardTypeface typeface = WhiteboardTypeface::handDrawn;
     double fontSize = 24;
     WhiteboardTextAlignment alignment = WhiteboardTextAlignment::left;
     std::optional<Uuid> editingTextID; // none for a new text

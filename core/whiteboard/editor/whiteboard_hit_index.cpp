@@ -81,11 +81,13 @@ MissReach missReach(const WhiteboardElement &element, double tolerance)
         return strokeReach(
             element, (tolerance + std::max(element.style.strokeWidth, 0.0)) * quickRejectReach);
     }
-    const double stroke =
-        isSegmentKind(element.kind) ? std::max(element.style.strokeWidth, 0.0) : 0;
-    const double reachX = (std::abs(element.width) / 2 + tolerance) * quickRejectReach + stroke;
-    const double reachY = (std::abs(element.height) / 2 + tolerance) * quickRejectReach + stroke;
-    const PointF centre = rectCenter(element.frame());
+    const bool segment = isSegmentKind(element.kind);
+    const double stroke = segment ? std::max(element.style.strokeWidth, 0.0) : 0;
+    // A line or arrow may bend anywhere within its path's box, which it also turns about.
+    const RectF area = segment ? element.bounds() : element.frame();
+    const double reachX = (std::abs(area.width) / 2 + tolerance) * quickRejectReach + stroke;
+    const double reachY = (std::abs(area.height) / 2 + tolerance) * quickRejectReach + stroke;
+    const PointF centre = rectCenter(area);
     if (element.rotation == 0) {
         return boxReach(centre.x - reachX, centre.y - reachY, centre.x + reachX, centre.y + reachY);
     }

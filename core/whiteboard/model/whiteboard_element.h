@@ -53,21 +53,32 @@ struct WhiteboardElement
 
     std::vector<PointF> scenePoints() const;
 
+    // The path of a line or arrow from its start to its end. Its own points when it has two or
+    // more (an imported polyline), carried along when an edit moved the frame's ends without
+    // them; else the frame's start and end.
+    std::vector<PointF> linePoints() const;
+
     // Takes the rectangle as given, negative extents included; nothing is normalised.
     void setFrame(const RectF &rect);
 
-    // Unrotated bounds: the normalised frame, or for a freehand stroke with points the box of its
-    // points grown by the full stroke width on every side.
+    // Unrotated bounds: the normalised frame; for a line or arrow the box of its path; for a
+    // freehand stroke with points the box of its points grown by the full stroke width on every
+    // side.
     RectF bounds() const;
+
+    // The point the element turns about: its frame's centre, or for a line or arrow the centre of
+    // its path's box, as Excalidraw turns a polyline (the same point for a straight one).
+    PointF rotationCentre() const;
 
     // Whether `point` hits the element, `tolerance` scene points being close enough.
     bool hitTest(PointF point, double tolerance) const;
 
-    // Freehand strokes move their points and keep their stored frame; others move the frame.
+    // Freehand strokes move their points and keep their stored frame; others move the frame, and
+    // lines and arrows their points with it.
     void translate(double dx, double dy);
 
-    // Maps the element from the rectangle it (or its selection) occupied into `to`. Font size,
-    // stroke width, rotation and marker number stay as they are.
+    // Maps the element from the rectangle it (or its selection) occupied into `to`, points
+    // included. Font size, stroke width, rotation and marker number stay as they are.
     void resize(const RectF &from, const RectF &to);
 
     friend bool operator==(const WhiteboardElement &, const WhiteboardElement &) = default;
@@ -78,6 +89,10 @@ inline bool isSegmentKind(WhiteboardElementKind kind)
 {
     return kind == WhiteboardElementKind::line || kind == WhiteboardElementKind::arrow;
 }
+
+// A line whose path comes back to where it began, as Excalidraw tells one: three points or more,
+// the last within 8 points of the first. It is drawn, filled and hit as a closed shape.
+bool isClosedLine(const WhiteboardElement &element);
 
 // Boards share elements immutably, so an undo snapshot copies pointers, not elements.
 using ElementPtr = std::shared_ptr<const WhiteboardElement>;

@@ -109,6 +109,34 @@ Path roughOutline(const WhiteboardElement &element, RectF r, const RoughPathGene
     }
 }
 
+// The fill of a closed outline: solid along `path`, or hatch lines clipped to the plain
+// `outline` across `area`.
+void planFill(const WhiteboardElement &element,
+              const Path &outline,
+              const Path &path,
+              RectF area,
+              ElementRenderPlan &plan)
+{
+    if (!element.style.fillColor) {
+        return;
+    }
+    const WhiteboardFillStyle style = element.style.fillStyle.value_or(WhiteboardFillStyle::solid);
+    if (style == WhiteboardFillStyle::solid) {
+        plan.fillColor = fillColorOf(element);
+        plan.fillPath = path;
+        return;
+    }
+    RenderStroke hatch;
+    hatch.color = fillColorOf(element);
+    hatch.width = 1;
+    hatch.roundJoin = false;
+    hatch.path = hatchLines(outline, area, true);
+    if (style == WhiteboardFillStyle::crossHatch) {
+        hatch.path.append(hatchLines(outline, area, false));
+    }
+    plan.hatch = std::move(hatch);
+}
+
 void planClosedShape(const WhiteboardElement &element,
                      const std::optional<RoughPathGenerator> &gen,
                      ElementRenderPlan &plan)
@@ -116,78 +144,122 @@ void planClosedShape(const WhiteboardElement &element,
     const RectF r = normalizedRect(element.frame());
     const Path outline = smoothOutline(element, r);
     const Path path = gen ? roughOutline(element, r, *gen) : outline;
-    if (element.style.fillColor) {
-        const WhiteboardFillStyle style =
-            element.style.fillStyle.value_or(WhiteboardFillStyle::solid);
-        if (style == WhiteboardFillStyle::solid) {
-            plan.fillColor = fillColorOf(element);
-            plan.fillPath = path;
-        } else {
-            RenderStroke hatch;
-            hatch.color = fillColorOf(element);
-            hatch.width = 1;
-            hatch.roundJoin = false;
-            hatch.path = hatchLines(outline, r, true);
-            if (style == WhiteboardFillStyle::crossHatch) {
-                hatch.path.append(hatchLines(outline, r, false));
-            }
-            plan.hatch = std::move(hatch);
-        }
-    }
+    planFill(element, outline, path, r, plan);
     plan.stroke = elementStroke(element, path, RenderLineCap::butt);
 }
 
-void planOpenShape(const WhiteboardElement &element,
-                   const std::optional<RoughPathGenerator> &gen,
-                   ElementRenderPlan &plan)
+void planFreehand(const WhiteboardElement &element,
+                  const std::optional<RoughPathGenerator> &gen,
+                  ElementRenderPlan &plan)
 {
-    const PointF start{element.x, element.y};
-    const PointF end{element.x + element.width, element.y + element.height};
-    const double width = std::max(element.style.strokeWidth, minimumLineWidth);
-    Path path;
-    if (element.kind == WhiteboardElementKind::freedraw) {
-        const std::vector<PointF> points = element.scenePoints();
-        if (points.empty()) {
-            return;
+    const std::vector<PointF> points = element.scenePoints();
+    if (points.empty()) {
+        return;
+    }
+    Path path = gen ? gen->freehandPath(points) : polylineOutline(points);
+    plan.stroke = elementStroke(element, std::move(path), RenderLineCap::round);
+}
+
+// The point before the tip that aims an arrowhead: the last one apart from the tip, so a
+// repeated end point does not turn the head.
+PointF headTail(const std::vector<PointF> &path)
+{
+    for (std::size_t i = path.size() - 1; i-- > 0;) {
+        if (!(path[i] == path.back())) {
+            return path[i];
         }
-        if (gen) {
-            path = gen->freehandPath(points);
+    }
+    return path.front();
+}
+
+// A line that comes back to its start: one closed outline through its corners, filled as a
+// shape.
+void planClosedLine(const WhiteboardElement &element,
+                    std::vector<PointF> corners,
+                    const std::optional<RoughPathGenerator> &gen,
+                    ElementRenderPlan &plan)
+{
+    // A last point on the first would only add a closing side of no length.
+    if (corners.front() == corners.back()) {
+        corners.pop_back();
+    }
+    const Path outline = polygonOutline(corners);
+    const Path path = gen ? gen->polylinePath(corners, true) : outline;
+    RectF area{corners.front().x, corners.front().y, 0, 0};
+    for (const PointF corner : corners) {
+        area = unionRect(area, {corner.x, corner.y, 0, 0});
+    }
+    planFill(element, outline, path, area, plan);
+    plan.stroke = elementStroke(element, path, RenderLineCap::round);
+}
+
+void planLine(const WhiteboardElement &element,
+              const std::optional<RoughPathGenerator> &gen,
+              ElementRenderPlan &plan)
+{
+    const std::vector<PointF> points = element.linePoints();
+    if (isClosedLine(element)) {
+        planClosedLine(element, points, gen, plan);
+        return;
+    }
+    const double width = std::max(element.style.strokeWidth, minimumLineWidth);
+    const bool arrow = element.kind == WhiteboardElementKind::arrow;
+    Path path;
+    if (points.size() == 2) {
+        const PointF start = points.front();
+        const PointF end = points.back();
+        if (arrow) {
+            path = gen ? gen->arrowPath(start, end, width) : arrowOutline(start, end, width);
         } else {
-            path.moveTo(points.front());
-            for (std::size_t i = 1; i < points.size(); ++i) {
-                path.lineTo(points[i]);
+            path = gen ? gen->linePath(start, end) : polylineOutline(points);
+        }
+    } else {
+        path = gen ? gen->polylinePath(points, false) : polylineOutline(points);
+        if (arrow && !path.isEmpty()) {
+            const PointF tail = headTail(points);
+            const Path head = gen ? gen->arrowHeadPath(tail, points.back(), width)
+                                  : arrowHeadOutline(tail, points.back(), width);
+            // The whole arrow or nothing, as for a straight one.
+            if (head.isEmpty()) {
+                path = Path();
+            } else {
+                path.append(head);
             }
         }
-    } else if (element.kind == WhiteboardElementKind::arrow) {
-        path = gen ? gen->arrowPath(start, end, width) : arrowOutline(start, end, width);
-    } else if (gen) {
-        path = gen->linePath(start, end);
-    } else {
-        path.moveTo(start);
-        path.lineTo(end);
     }
     plan.stroke = elementStroke(element, std::move(path), RenderLineCap::round);
 }
 
-void planText(const WhiteboardElement &element, ElementRenderPlan &plan)
+SizeF measured(const TextMeasurer &measure,
+               std::string_view text,
+               WhiteboardTypeface typeface,
+               double size)
+{
+    return measure ? measure(text, typeface, size) : SizeF{};
+}
+
+void planText(const WhiteboardElement &element,
+              const TextMeasurer &measure,
+              ElementRenderPlan &plan)
 {
     RenderText text;
-    text.text = element.text.value_or("");
-    text.box = element.frame();
-    text.family = element.fontFamily.value_or(WhiteboardFontFamily::handDrawn);
+    text.typeface = whiteboardTypeface(element);
     text.fontSize = element.fontSize.value_or(defaultFontSize);
-    text.alignment = element.textAlignment.value_or(WhiteboardTextAlignment::left);
-    text.lineHeight = element.lineHeight.value_or(1.0);
     text.color = strokeColorOf(element);
+    for (PlacedTextLine &line : layOutText(element, text.typeface, text.fontSize, measure)) {
+        text.lines.push_back({std::move(line.text), {line.box.x, line.box.y}});
+    }
     plan.text = std::move(text);
 }
 
-SizeF measured(const TextMeasurer &measure,
-               std::string_view text,
-               WhiteboardFontFamily family,
-               double size)
+// A one-line label drawn from `origin`, its top left.
+RenderText labelText(std::string label, WhiteboardTypeface typeface, double fontSize, PointF origin)
 {
-    return measure ? measure(text, family, size) : SizeF{};
+    RenderText text;
+    text.typeface = typeface;
+    text.fontSize = fontSize;
+    text.lines.push_back({std::move(label), origin});
+    return text;
 }
 
 // The number sits white on the badge's disc, opaque whatever the element's opacity.
@@ -196,21 +268,20 @@ void planMarkerNumber(const WhiteboardElement &element,
                       ElementRenderPlan &plan)
 {
     const RectF r = normalizedRect(element.frame());
-    RenderText text;
-    text.text = std::to_string(element.markerNumber.value_or(1));
-    text.family = WhiteboardFontFamily::handDrawn;
-    text.fontSize = std::min(r.width, r.height) * 0.5;
-    text.color = Color{1, 1, 1, 1};
-    const SizeF size = measured(measure, text.text, text.family, text.fontSize);
+    const std::string number = std::to_string(element.markerNumber.value_or(1));
+    const double fontSize = std::min(r.width, r.height) * 0.5;
+    const SizeF size = measured(measure, number, WhiteboardTypeface::handDrawn, fontSize);
     const PointF centre = rectCenter(r);
-    text.box = {centre.x - size.width / 2, centre.y - size.height / 2, size.width, size.height};
-    plan.text = std::move(text);
+    plan.text = labelText(number,
+                          WhiteboardTypeface::handDrawn,
+                          fontSize,
+                          {centre.x - size.width / 2, centre.y - size.height / 2});
+    plan.text->color = Color{1, 1, 1, 1};
 }
 
 // Drawn in screen units so a foreign element stays recognisable at any zoom.
 void planPlaceholder(const WhiteboardElement &element,
                      double viewportScale,
-                     const TextMeasurer &measure,
                      ElementRenderPlan &plan)
 {
     const double scale = viewportScale > 0 ? viewportScale : 1.0;
@@ -222,14 +293,23 @@ void planPlaceholder(const WhiteboardElement &element,
     stroke.roundJoin = false;
     stroke.dash = {6 / scale, 4 / scale};
     plan.stroke = std::move(stroke);
-    RenderText label;
-    label.text = "Unsupported";
-    label.family = WhiteboardFontFamily::system;
-    label.fontSize = 11 / scale;
-    label.color = placeholderOrange;
-    const SizeF size = measured(measure, label.text, label.family, label.fontSize);
-    label.box = {r.x + 4, r.y + 4, size.width, size.height};
-    plan.text = std::move(label);
+    plan.text =
+        labelText("Unsupported", WhiteboardTypeface::system, 11 / scale, {r.x + 4, r.y + 4});
+    plan.text->color = placeholderOrange;
+}
+
+// Whether every point of `to` lies `offset` from its counterpart in `from`, within rounding.
+bool movedAlike(const std::vector<WhiteboardPoint> &from,
+                const std::vector<WhiteboardPoint> &to,
+                PointF offset)
+{
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        if (std::abs(to[i].x - from[i].x - offset.x) > translationTolerance
+            || std::abs(to[i].y - from[i].y - offset.y) > translationTolerance) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -253,11 +333,13 @@ RoughnessLevel elementRenderRoughness(const WhiteboardElement &element)
 RectF elementPaintBounds(const WhiteboardElement &element, double viewportScale)
 {
     // Wobble stays within a few points and arrowheads reach about 2 × the line width sideways; a
-    // text's lines may run below its frame by up to about a line.
+    // text's lines may run below its frame by up to about a line, and a word past its sides by
+    // what a line may overflow.
     const double width = std::max(element.style.strokeWidth, minimumLineWidth);
     double margin = 2 * width + 16;
     if (element.kind == WhiteboardElementKind::text) {
-        margin += 2 * element.fontSize.value_or(defaultFontSize);
+        margin += 2 * element.fontSize.value_or(defaultFontSize)
+                  + wordOverflowAllowance * std::abs(element.width);
     } else if (element.kind == WhiteboardElementKind::unsupported) {
         // The "Unsupported" label is about 70 by 14 points on screen.
         margin += 100 / (viewportScale > 0 ? viewportScale : 1.0);
@@ -279,16 +361,19 @@ std::optional<PointF> renderTranslation(const WhiteboardElement &from, const Whi
         }
         offset = {to.points.front().x - from.points.front().x,
                   to.points.front().y - from.points.front().y};
-        for (std::size_t i = 0; i < from.points.size(); ++i) {
-            if (std::abs(to.points[i].x - from.points[i].x - offset.x) > translationTolerance
-                || std::abs(to.points[i].y - from.points[i].y - offset.y) > translationTolerance) {
-                return std::nullopt;
-            }
+        if (!movedAlike(from.points, to.points, offset)) {
+            return std::nullopt;
         }
         // Its frame only places the centre it turns about.
         if (from.rotation != 0
             && (std::abs(to.x - from.x - offset.x) > translationTolerance
                 || std::abs(to.y - from.y - offset.y) > translationTolerance)) {
+            return std::nullopt;
+        }
+        moved.points = to.points;
+    } else if (isSegmentKind(from.kind)) {
+        // A line's own points move with its frame.
+        if (from.points.size() != to.points.size() || !movedAlike(from.points, to.points, offset)) {
             return std::nullopt;
         }
         moved.points = to.points;
@@ -311,7 +396,7 @@ ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,
 {
     ElementRenderPlan plan;
     plan.rotation = element.rotation;
-    plan.centre = rectCenter(element.frame());
+    plan.centre = element.rotationCentre();
     std::optional<RoughPathGenerator> generator;
     if (roughness != RoughnessLevel::none) {
         generator.emplace(elementRoughSeed(element), roughPathRoughness(roughness));
@@ -328,14 +413,16 @@ ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,
         break;
     case WhiteboardElementKind::line:
     case WhiteboardElementKind::arrow:
+        planLine(element, generator, plan);
+        break;
     case WhiteboardElementKind::freedraw:
-        planOpenShape(element, generator, plan);
+        planFreehand(element, generator, plan);
         break;
     case WhiteboardElementKind::text:
-        planText(element, plan);
+        planText(element, measure, plan);
         break;
     case WhiteboardElementKind::unsupported:
-        planPlaceholder(element, viewportScale, measure, plan);
+        planPlaceholder(element, viewportScale, plan);
         break;
     }
     return plan;

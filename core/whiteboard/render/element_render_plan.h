@@ -6,20 +6,14 @@
 #include "drawing/rough_path_generator.h"
 #include "shell/roughness_level.h"
 #include "whiteboard/model/whiteboard_element.h"
+#include "whiteboard/render/text_layout.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace zentrel {
-
-// The size a text takes when laid out in this font; the app measures with its own fonts, core
-// only places the result.
-using TextMeasurer =
-    std::function<SizeF(std::string_view text, WhiteboardFontFamily family, double fontSize)>;
 
 enum class RenderLineCap {
     butt,
@@ -38,15 +32,21 @@ struct RenderStroke
     friend bool operator==(const RenderStroke &, const RenderStroke &) = default;
 };
 
-// Text drawn into `box`, wrapping inside its width.
-struct RenderText
+// One line of text, already broken and aligned: it is drawn as it stands from `origin`, its left
+// end at the top of the font's ascent.
+struct RenderTextLine
 {
     std::string text;
-    RectF box;
-    WhiteboardFontFamily family = WhiteboardFontFamily::handDrawn;
+    PointF origin;
+
+    friend bool operator==(const RenderTextLine &, const RenderTextLine &) = default;
+};
+
+struct RenderText
+{
+    std::vector<RenderTextLine> lines;
+    WhiteboardTypeface typeface = WhiteboardTypeface::handDrawn;
     double fontSize = 24;
-    WhiteboardTextAlignment alignment = WhiteboardTextAlignment::left;
-    double lineHeight = 1;
     Color color;
 
     friend bool operator==(const RenderText &, const RenderText &) = default;
@@ -82,7 +82,9 @@ RectF elementPaintBounds(const WhiteboardElement &element, double viewportScale)
 
 // The geometry of one element. `roughness` none draws smooth outlines; any other level draws
 // through a generator seeded with elementRoughSeed. `viewportScale` keeps the placeholder the
-// same size on screen; `measure` places the marker number.
+// same size on screen; `measure` breaks a text into lines and places them, and the marker
+// number. A line or arrow runs through every point of its path, its head along the last
+// segment; a closed line is a shape, filled like one.
 ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,
                                     RoughnessLevel roughness,
                                     double viewportScale,

@@ -90,15 +90,10 @@ Path ellipseOutline(RectF rect)
 
 Path polygonOutline(const std::vector<PointF> &points)
 {
-    Path path;
-    if (points.empty()) {
-        return path;
+    Path path = polylineOutline(points);
+    if (!path.isEmpty()) {
+        path.closeSubpath();
     }
-    path.moveTo(points.front());
-    for (std::size_t i = 1; i < points.size(); ++i) {
-        path.lineTo(points[i]);
-    }
-    path.closeSubpath();
     return path;
 }
 
@@ -109,13 +104,33 @@ std::vector<PointF> diamondPoints(RectF r)
     return {{midX, r.y}, {r.x + r.width, midY}, {midX, r.y + r.height}, {r.x, midY}};
 }
 
+Path polylineOutline(const std::vector<PointF> &points)
+{
+    Path path;
+    if (points.empty()) {
+        return path;
+    }
+    path.moveTo(points.front());
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        path.lineTo(points[i]);
+    }
+    return path;
+}
+
 Path arrowOutline(PointF start, PointF end, double width)
 {
     Path path;
     path.moveTo(start);
     path.lineTo(end);
+    path.append(arrowHeadOutline(start, end, width));
+    return path;
+}
+
+Path arrowHeadOutline(PointF start, PointF end, double width)
+{
     const double theta = std::atan2(end.y - start.y, end.x - start.x);
     const double length = std::max(4 * width, 12.0);
+    Path path;
     path.moveTo({end.x - length * std::cos(theta - arrowHeadAngle),
                  end.y - length * std::sin(theta - arrowHeadAngle)});
     path.lineTo(end);

@@ -17,12 +17,16 @@ Path roundedRectangleOutline(RectF rect, double radius);
 Path ellipseOutline(RectF rect);
 // Straight lines through `points`, closed.
 Path polygonOutline(const std::vector<PointF> &points);
+// Straight lines through `points`, open.
+Path polylineOutline(const std::vector<PointF> &points);
 
 // The midpoints of the frame's edges: top, right, bottom, left.
 std::vector<PointF> diamondPoints(RectF rect);
 // The shaft from `start` to `end`, then the head as one open subpath through the tip: barbs of
 // length max(4 × lineWidth, 12) at π/7 either side of the shaft.
 Path arrowOutline(PointF start, PointF end, double lineWidth);
+// That head alone, pointing along start → end.
+Path arrowHeadOutline(PointF start, PointF end, double lineWidth);
 
 // The path as a list of closed polygons, curves split into short lines, so hatch lines can be
 // clipped without a painter.

@@ -104,7 +104,7 @@ TEST(TextEditorPlacementTest, ExistingTextKeepsItsStyleWithDefaults)
     const TextEditorPlacement placement = elementTextPlacement(text);
     EXPECT_DOUBLE_EQ(placement.sceneWidth, 80);
     EXPECT_DOUBLE_EQ(placement.fontSize, 24);
-    EXPECT_EQ(placement.family, WhiteboardFontFamily::handDrawn);
+    EXPECT_EQ(placement.typeface, WhiteboardTypeface::handDrawn);
     EXPECT_EQ(placement.alignment, WhiteboardTextAlignment::left);
     EXPECT_EQ(placement.editingTextID, text.id);
     EXPECT_EQ(placement.text, "Hi");

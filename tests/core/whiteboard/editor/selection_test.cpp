@@ -120,6 +120,13 @@ TEST_F(Selection, QuickRejectionNeverDropsARealHit)
                 if (kind == WhiteboardElementKind::freedraw) {
                     element.points = {{0, 0}, {30, 40}, {70, 10}};
                 }
+                // A polyline bends well outside the segment between its ends.
+                if (isSegmentKind(kind)) {
+                    element.points = {{frame.x, frame.y},
+                                      {30, 70},
+                                      {-20, 50},
+                                      {frame.x + frame.width, frame.y + frame.height}};
+                }
                 setElements({element}, 0.7);
                 const double tolerance = whiteboardHitTolerance / 0.7;
                 for (double x = -60; x <= 130; x += 2.5) {

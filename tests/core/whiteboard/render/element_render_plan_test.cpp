@@ -24,6 +24,16 @@ WhiteboardElement shape(WhiteboardElementKind kind, RectF frame)
     return element;
 }
 
+// An imported polyline: its frame runs from its first point to its last.
+WhiteboardElement polyline(WhiteboardElementKind kind, std::vector<WhiteboardPoint> points)
+{
+    const WhiteboardPoint first = points.front();
+    const WhiteboardPoint last = points.back();
+    WhiteboardElement element = shape(kind, {first.x, first.y, last.x - first.x, last.y - first.y});
+    element.points = std::move(points);
+    return element;
+}
+
 // Where a plan point lands on the board once the plan's rotation is applied.
 PointF toScene(const ElementRenderPlan &plan, PointF point)
 {
@@ -34,7 +44,7 @@ PointF toScene(const ElementRenderPlan &plan, PointF point)
     return {plan.centre.x + dx * c - dy * s, plan.centre.y + dx * s + dy * c};
 }
 
-SizeF fixedMeasure(std::string_view text, WhiteboardFontFamily, double size)
+SizeF fixedMeasure(std::string_view text, WhiteboardTypeface, double size)
 {
     return {double(text.size()) * size * 0.5, size * 1.2};
 }
@@ -251,6 +261,88 @@ TEST(ElementRenderPlanTest, RoughArrowEndsNearEndPoint)
     EXPECT_LT(nearest, 5);
 }
 
+TEST(ElementRenderPlanTest, LineRunsThroughEveryPoint)
+{
+    const std::vector<WhiteboardPoint> zigzag{{0, 0}, {20, 60}, {40, 0}, {60, 60}, {80, 0}};
+    const WhiteboardElement line = polyline(WhiteboardElementKind::line, zigzag);
+    const Path smooth = strokeOf(line, RoughnessLevel::none).path;
+    EXPECT_EQ(pointsOf(smooth),
+              (std::vector<PointF>{{0, 0}, {20, 60}, {40, 0}, {60, 60}, {80, 0}}));
+    EXPECT_NE(smooth.elements().back().op, Path::Op::close);
+
+    // Hand-drawn, every corner is still passed exactly.
+    const std::vector<PointF> rough = pointsOf(strokeOf(line, RoughnessLevel::high).path);
+    for (const WhiteboardPoint corner : zigzag) {
+        EXPECT_NE(std::find(rough.begin(), rough.end(), PointF{corner.x, corner.y}), rough.end())
+            << corner.x << ", " << corner.y;
+    }
+    // A line drawn here keeps its two points: the frame's start and end.
+    EXPECT_EQ(
+        pointsOf(strokeOf(shape(WhiteboardElementKind::line, {5, 5, 10, 20}), RoughnessLevel::none)
+                     .path),
+        (std::vector<PointF>{{5, 5}, {15, 25}}));
+}
+
+TEST(ElementRenderPlanTest, ArrowHeadFollowsTheLastSegment)
+{
+    // The last segment points straight down; a repeated end point does not turn the head.
+    WhiteboardElement arrow =
+        polyline(WhiteboardElementKind::arrow, {{0, 0}, {100, 0}, {100, 100}, {100, 100}});
+    arrow.style.strokeWidth = 2;
+    const Path smooth = strokeOf(arrow, RoughnessLevel::none).path;
+    const auto &e = smooth.elements();
+    ASSERT_EQ(e.size(), 7u);
+    EXPECT_EQ(e[3].points[0], (PointF{100, 100}));
+    const PointF left = e[4].points[0];
+    const PointF right = e[6].points[0];
+    EXPECT_EQ(e[5].points[0], (PointF{100, 100}));
+    EXPECT_NEAR(left.y, right.y, 1e-9);
+    EXPECT_NEAR(left.x - 100, 100 - right.x, 1e-9);
+    EXPECT_NEAR(100 - left.y, 12 * std::cos(std::numbers::pi / 7), 1e-9);
+
+    // Hand-drawn, both wings leave the tip upwards.
+    const Path rough = strokeOf(arrow, RoughnessLevel::medium).path;
+    const std::vector<PointF> points = pointsOf(rough);
+    ASSERT_FALSE(points.empty());
+    int nearTip = 0;
+    for (const PointF point : points) {
+        EXPECT_LT(point.y, 102);
+        nearTip += std::hypot(point.x - 100, point.y - 100) < 1 ? 1 : 0;
+    }
+    EXPECT_GE(nearTip, 3); // the shaft's end and both wings' starts
+}
+
+TEST(ElementRenderPlanTest, ClosedLineIsOneOutlineFilledAsAShape)
+{
+    WhiteboardElement square =
+        polyline(WhiteboardElementKind::line, {{0, 0}, {40, 0}, {40, 40}, {0, 40}, {0, 0}});
+    square.style.fillColor = "#FF0000";
+    ElementRenderPlan plan = elementRenderPlan(square, RoughnessLevel::none, 1, {});
+    ASSERT_TRUE(plan.stroke);
+    EXPECT_EQ(pointsOf(plan.stroke->path),
+              (std::vector<PointF>{{0, 0}, {40, 0}, {40, 40}, {0, 40}}));
+    EXPECT_EQ(plan.stroke->path.elements().back().op, Path::Op::close);
+    EXPECT_EQ(plan.fillColor, (Color{1, 0, 0, 1}));
+    EXPECT_EQ(plan.fillPath, plan.stroke->path);
+
+    square.style.fillStyle = WhiteboardFillStyle::hachure;
+    plan = elementRenderPlan(square, RoughnessLevel::medium, 1, {});
+    ASSERT_TRUE(plan.hatch);
+    EXPECT_FALSE(plan.fillColor);
+    for (const PointF point : pointsOf(plan.hatch->path)) {
+        EXPECT_TRUE(point.x >= -1e-9 && point.x <= 40 + 1e-9 && point.y >= -1e-9
+                    && point.y <= 40 + 1e-9)
+            << point.x << ", " << point.y;
+    }
+
+    // An open line with a fill colour is not filled.
+    WhiteboardElement open = polyline(WhiteboardElementKind::line, {{0, 0}, {40, 0}, {40, 40}});
+    open.style.fillColor = "#FF0000";
+    plan = elementRenderPlan(open, RoughnessLevel::none, 1, {});
+    EXPECT_FALSE(plan.fillColor);
+    EXPECT_FALSE(plan.hatch);
+}
+
 TEST(ElementRenderPlanTest, FreedrawWithoutPointsPlansNothing)
 {
     WhiteboardElement element = shape(WhiteboardElementKind::freedraw, {0, 0, 10, 10});
@@ -274,6 +366,13 @@ TEST(ElementRenderPlanTest, RotationIsAboutFrameCentre)
     EXPECT_NEAR(centre.y, 25, 1e-9);
 }
 
+TEST(ElementRenderPlanTest, PolylineTurnsAboutItsPointsBox)
+{
+    WhiteboardElement bent = polyline(WhiteboardElementKind::line, {{0, 0}, {50, 100}, {100, 0}});
+    bent.rotation = 1;
+    EXPECT_EQ(elementRenderPlan(bent, RoughnessLevel::none, 1, {}).centre, (PointF{50, 50}));
+}
+
 TEST(ElementRenderPlanTest, MarkerNumberIsCentredWhiteAndOpaque)
 {
     WhiteboardElement element = shape(WhiteboardElementKind::marker, {0, 0, 30, 20});
@@ -282,10 +381,9 @@ TEST(ElementRenderPlanTest, MarkerNumberIsCentredWhiteAndOpaque)
     const ElementRenderPlan plan =
         elementRenderPlan(element, RoughnessLevel::none, 1, fixedMeasure);
     ASSERT_TRUE(plan.text);
-    EXPECT_EQ(plan.text->text, "1");
+    EXPECT_EQ(plan.text->lines, (std::vector<RenderTextLine>{{"1", {12.5, 4}}}));
     EXPECT_EQ(plan.text->fontSize, 10);
     EXPECT_EQ(plan.text->color, (Color{1, 1, 1, 1}));
-    EXPECT_EQ(plan.text->box, (RectF{12.5, 4, 5, 12}));
     EXPECT_EQ(plan.fillColor, (Color{0, 0, 1, 0.5}));
 }
 
@@ -295,12 +393,16 @@ TEST(ElementRenderPlanTest, TextDefaultsAndBox)
     ElementRenderPlan plan = elementRenderPlan(element, RoughnessLevel::none, 1, fixedMeasure);
     ASSERT_TRUE(plan.text);
     EXPECT_FALSE(plan.stroke);
-    EXPECT_EQ(plan.text->text, "");
-    EXPECT_EQ(plan.text->box, (RectF{5, 6, 200, 40}));
-    EXPECT_EQ(plan.text->family, WhiteboardFontFamily::handDrawn);
+    EXPECT_EQ(plan.text->lines, (std::vector<RenderTextLine>{{"", {5, 6}}}));
+    EXPECT_EQ(plan.text->typeface, WhiteboardTypeface::handDrawn);
     EXPECT_EQ(plan.text->fontSize, 24);
-    EXPECT_EQ(plan.text->alignment, WhiteboardTextAlignment::left);
-    EXPECT_EQ(plan.text->lineHeight, 1);
+
+    // Left-aligned lines one line height (1.2 × 24) apart.
+    element.text = "ab\ncd";
+    plan = elementRenderPlan(element, RoughnessLevel::none, 1, fixedMeasure);
+    ASSERT_TRUE(plan.text);
+    EXPECT_EQ(plan.text->lines,
+              (std::vector<RenderTextLine>{{"ab", {5, 6}}, {"cd", {5, 6 + 28.8}}}));
 }
 
 TEST(ElementRenderPlanTest, PlaceholderKeepsScreenSizeAndIgnoresElementColours)
@@ -316,10 +418,8 @@ TEST(ElementRenderPlanTest, PlaceholderKeepsScreenSizeAndIgnoresElementColours)
     EXPECT_EQ(pointsOf(plan.stroke->path),
               (std::vector<PointF>{{10, 10}, {110, 10}, {110, 70}, {10, 70}}));
     ASSERT_TRUE(plan.text);
-    EXPECT_EQ(plan.text->text, "Unsupported");
+    EXPECT_EQ(plan.text->lines, (std::vector<RenderTextLine>{{"Unsupported", {14, 14}}}));
     EXPECT_EQ(plan.text->fontSize, 5.5);
-    EXPECT_EQ(plan.text->box.x, 14);
-    EXPECT_EQ(plan.text->box.y, 14);
     EXPECT_EQ(plan.text->color, plan.stroke->color);
 }
 
@@ -340,7 +440,9 @@ std::vector<PointF> planPoints(const ElementRenderPlan &plan, PointF offset = {}
         }
     }
     if (plan.text) {
-        points.push_back({plan.text->box.x, plan.text->box.y});
+        for (const RenderTextLine &line : plan.text->lines) {
+            points.push_back(line.origin);
+        }
     }
     for (PointF &point : points) {
         point = {point.x + offset.x, point.y + offset.y};
@@ -368,6 +470,15 @@ TEST(RenderTranslationTest, MovedElementsDrawAsTheirFormerSelvesShifted)
     WhiteboardElement stroke = shape(WhiteboardElementKind::freedraw, {0, 0, 50, 50});
     stroke.points = {{0.1, 0.2}, {10.3, 40.7}, {33.3, 12.9}, {50, 50}};
     elements.push_back(stroke);
+    WhiteboardElement bent =
+        polyline(WhiteboardElementKind::arrow, {{0.1, 0.2}, {10.3, 40.7}, {33.3, 12.9}, {50, 50}});
+    bent.rotation = 0.4;
+    elements.push_back(bent);
+    WhiteboardElement closed =
+        polyline(WhiteboardElementKind::line, {{0.1, 0.2}, {40.3, 0.7}, {33.3, 42.9}, {0.1, 0.2}});
+    closed.style.fillColor = "#00FF00";
+    closed.style.fillStyle = WhiteboardFillStyle::crossHatch;
+    elements.push_back(closed);
 
     for (const WhiteboardElement &from : elements) {
         WhiteboardElement to = from;
@@ -410,6 +521,14 @@ TEST(RenderTranslationTest, AnyOtherChangeIsNoTranslation)
     bent.translate(10, 10);
     bent.points[1].x += 1;
     EXPECT_FALSE(renderTranslation(stroke, bent));
+    // A polyline's middle point that stayed while its frame moved is a new shape.
+    const WhiteboardElement line =
+        polyline(WhiteboardElementKind::line, {{0, 0}, {10, 40}, {50, 50}});
+    WhiteboardElement reshaped = line;
+    reshaped.translate(10, 10);
+    EXPECT_EQ(renderTranslation(line, reshaped), (PointF{10, 10}));
+    reshaped.points[1] = line.points[1];
+    EXPECT_FALSE(renderTranslation(line, reshaped));
     // A turned stroke turns about its frame's centre, which must have come along.
     stroke.rotation = 0.5;
     WhiteboardElement pointsOnly = stroke;
@@ -440,6 +559,30 @@ TEST(ElementPaintBoundsTest, HoldEveryPaintedPointOfRoughRotatedShapes)
             const PointF scene = toScene(plan, point);
             EXPECT_TRUE(bounds.contains(scene))
                 << static_cast<int>(kind) << ": " << scene.x << ", " << scene.y;
+        }
+    }
+}
+
+TEST(ElementPaintBoundsTest, HoldEveryPaintedPointOfTurnedPolylines)
+{
+    for (const WhiteboardElementKind kind :
+         {WhiteboardElementKind::line, WhiteboardElementKind::arrow}) {
+        for (const std::vector<WhiteboardPoint> &points :
+             {std::vector<WhiteboardPoint>{{0, 0}, {60, 200}, {-80, 120}, {120, 10}},
+              std::vector<WhiteboardPoint>{{0, 0}, {90, 0}, {90, 90}, {0, 0}}}) {
+            WhiteboardElement element = polyline(kind, points);
+            element.rotation = 2.2;
+            element.style.strokeWidth = 8;
+            const ElementRenderPlan plan =
+                elementRenderPlan(element, RoughnessLevel::high, 1, fixedMeasure);
+            RectF bounds = elementPaintBounds(element, 1);
+            bounds = {bounds.x + 4, bounds.y + 4, bounds.width - 8, bounds.height - 8};
+            ASSERT_TRUE(plan.stroke);
+            for (const PointF point : pointsOf(plan.stroke->path)) {
+                const PointF scene = toScene(plan, point);
+                EXPECT_TRUE(bounds.contains(scene))
+                    << static_cast<int>(kind) << ": " << scene.x << ", " << scene.y;
+            }
         }
     }
 }

@@ -1,0 +1,150 @@
+#include "whiteboard/render/text_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace zentrel {
+namespace {
+
+// Every byte 10 wide, so a line's width is plain to read off.
+double tenPerByte(std::string_view line)
+{
+    return 10.0 * static_cast<double>(line.size());
+}
+
+std::vector<std::string> wrapped(std::string_view text, double boxWidth)
+{
+    std::vector<std::string> lines;
+    for (const TextLine &line : wrapText(text, boxWidth, tenPerByte)) {
+        lines.push_back(line.text);
+    }
+    return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(WrapText, BreaksBetweenWordsAndJoinsThemWhileTheyFit)
+{
+    EXPECT_EQ(wrapText("search payment", 70, tenPerByte),
+              (std::vector<TextLine>{{"search", 60}, {"payment", 70}}));
+    EXPECT_EQ(wrapped("a b c d e", 30), (Lines{"a b", "c d", "e"}));
+    // The spaces at a break are dropped; several between words that stay together are kept.
+    EXPECT_EQ(wrapped("one   two  three", 90), (Lines{"one   two", "three"}));
+}
+
+// A source that measured its words in its own copy of the font may find them a little narrower
+// than here: such a word stays whole. Only a word clearly wider than the box alone is broken,
+// each piece filling a line.
+TEST(WrapText, BreaksAWordOnlyWhenItAloneIsClearlyWiderThanTheBox)
+{
+    EXPECT_EQ(wrapped("search payment", 65), (Lines{"search", "payment"}));
+    EXPECT_EQ(wrapped("payment", 64), (Lines{"payment"}));
+    EXPECT_EQ(wrapped("search payment", 50), (Lines{"searc", "h", "payme", "nt"}));
+    EXPECT_EQ(wrapped("a verylongword b", 40), (Lines{"a", "very", "long", "word", "b"}));
+    // A character wider than the box still takes a line of its own.
+    EXPECT_EQ(wrapped("WW", 5), (Lines{"W", "W"}));
+}
+
+TEST(WrapText, KeepsParagraphsAndIndentationAndDropsTrailingSpaces)
+{
+    EXPECT_EQ(wrapped("  - one   \n\n- two\r\nthree", 1000),
+              (Lines{"  - one", "", "- two", "three"}));
+    EXPECT_EQ(wrapped("", 100), (Lines{""}));
+}
+
+TEST(WrapText, BreaksAfterAHyphenInsideAWord)
+{
+    EXPECT_EQ(wrapped("hand-drawn text", 60), (Lines{"hand-", "drawn", "text"}));
+    EXPECT_EQ(wrapped("hand-drawn", 100), (Lines{"hand-drawn"}));
+    // A leading or lone hyphen is no place to break.
+    EXPECT_EQ(wrapped("-40 - 2", 30), (Lines{"-40", "- 2"}));
+}
+
+TEST(WrapText, NeverSeparatesACharacterFromItsMarks)
+{
+    const std::string accented = "e\u0301"; // e and a combining acute accent
+    EXPECT_EQ(wrapped(accented + accented + accented, 15), (Lines{accented, accented, accented}));
+    const std::string technologist = "\U0001F469\u200D\U0001F4BB"; // woman, joiner, laptop
+    EXPECT_EQ(wrapped(technologist + technologist, 50), (Lines{technologist, technologist}));
+}
+
+TEST(WrapText, ABoxWithoutWidthWrapsNothing)
+{
+    EXPECT_EQ(wrapped("a long line\nand more ", 0), (Lines{"a long line", "and more"}));
+    EXPECT_EQ(wrapped("a long line", -20), (Lines{"a long line"}));
+    EXPECT_EQ(wrapped("a long line", std::numeric_limits<double>::quiet_NaN()),
+              (Lines{"a long line"}));
+}
+
+WhiteboardElement textElement(std::string text, RectF frame)
+{
+    WhiteboardElement element;
+    element.kind = WhiteboardElementKind::text;
+    element.setFrame(frame);
+    element.text = std::move(text);
+    return element;
+}
+
+// Half the size wide per byte, 1.2 × the size tall.
+SizeF halfPerByte(std::string_view line, WhiteboardTypeface, double size)
+{
+    return {static_cast<double>(line.size()) * size * 0.5, size * 1.2};
+}
+
+TEST(LayOutText, AlignsEachLineInTheFrame)
+{
+    WhiteboardElement element = textElement("ab cdef", {10, 20, 30, 30});
+    const auto boxes = [&] {
+        std::vector<RectF> result;
+        for (const PlacedTextLine &line :
+             layOutText(element, WhiteboardTypeface::handDrawn, 10, halfPerByte)) {
+            result.push_back(line.box);
+        }
+        return result;
+    };
+    // Without a line height the lines stand the font's own line height apart.
+    EXPECT_EQ(boxes(), (std::vector<RectF>{{10, 20, 10, 12}, {10, 32, 20, 12}}));
+    element.textAlignment = WhiteboardTextAlignment::center;
+    EXPECT_EQ(boxes(), (std::vector<RectF>{{20, 20, 10, 12}, {15, 32, 20, 12}}));
+    element.textAlignment = WhiteboardTextAlignment::right;
+    EXPECT_EQ(boxes(), (std::vector<RectF>{{30, 20, 10, 12}, {20, 32, 20, 12}}));
+}
+
+// An Excalidraw text's frame is its lines × size × line height tall: the lines fill it, their
+// glyphs centred in each line.
+TEST(LayOutText, ALineHeightIsAFactorOfTheFontSize)
+{
+    WhiteboardElement element = textElement("one\ntwo\nsix", {0, 0, 100, 75});
+    element.lineHeight = 1.25;
+    const std::vector<PlacedTextLine> lines =
+        layOutText(element, WhiteboardTypeface::excalifont, 20, halfPerByte);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].box, (RectF{0, 0.5, 30, 24}));
+    EXPECT_EQ(lines[1].box, (RectF{0, 25.5, 30, 24}));
+    EXPECT_EQ(lines[2].box.y + lines[2].box.height, 74.5);
+}
+
+TEST(WhiteboardTypeface, ExcalidrawNumbersNameTheirHandDrawnFonts)
+{
+    WhiteboardElement element;
+    EXPECT_EQ(whiteboardTypeface(element), WhiteboardTypeface::handDrawn);
+    element.fontFamilyID = 1; // Virgil, which Excalidraw's family 1 was; imported without family
+    EXPECT_EQ(whiteboardTypeface(element), WhiteboardTypeface::virgil);
+    element.fontFamily = WhiteboardFontFamily::handDrawn;
+    element.fontFamilyID = 5;
+    EXPECT_EQ(whiteboardTypeface(element), WhiteboardTypeface::excalifont);
+    element.fontFamilyID = 8; // a family Zentrel does not ship
+    EXPECT_EQ(whiteboardTypeface(element), WhiteboardTypeface::handDrawn);
+    // A chosen family wins over a number left from before.
+    element.fontFamily = WhiteboardFontFamily::monospace;
+    element.fontFamilyID = 1;
+    EXPECT_EQ(whiteboardTypeface(element), WhiteboardTypeface::monospace);
+    EXPECT_EQ(whiteboardTypeface(WhiteboardFontFamily::system), WhiteboardTypeface::system);
+}
+
+} // namespace
+} // namespace zentrel

@@ -1,0 +1,140 @@
+#include "common/clock.h"
+#include "e2e/child_process.h"
+#include "e2e/drawing_test.h"
+#include "whiteboard/model/whiteboard_library_store.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace zentrel {
+namespace {
+
+constexpr int toolTimeoutMs = 10000;
+// Antialiased edges cross the ink threshold a pixel early or late on each side.
+constexpr int inkTolerance = 3;
+const QString bundledExcalifont =
+    QStringLiteral(ZENTREL_BUILD_RESOURCES) + QStringLiteral("/Resources/Fonts/Excalifont.otf");
+const QString word = QStringLiteral("Handwriting");
+constexpr int wordSize = 48;
+// A bent line as Excalidraw documents keep one: five points, its frame from the first to the
+// last.
+const std::vector<WhiteboardPoint> zigzag{
+    {100, 200}, {200, 450}, {300, 200}, {400, 450}, {500, 200}};
+const QColor ink(0x1E, 0x1E, 0x1E);
+
+// The size of the ink of the word in Excalifont, as text_ink measures it; an empty size when it
+// could not.
+QSize wordInk()
+{
+    ChildProcess tool;
+    if (!tool.start(QStringLiteral(TEXT_INK_EXECUTABLE),
+                    {bundledExcalifont, QString::number(wordSize), word},
+                    QProcessEnvironment::systemEnvironment())) {
+        return {};
+    }
+    const auto size = tool.waitForLine(QRegularExpression(QStringLiteral("^(\\d+) (\\d+)$")),
+                                       QDeadlineTimer(toolTimeoutMs));
+    tool.waitForExit(QDeadlineTimer(toolTimeoutMs));
+    return size ? QSize(size->captured(1).toInt(), size->captured(2).toInt()) : QSize();
+}
+
+// The bounds of the dark pixels in area: the ink of dark text on a white board.
+QRect inkIn(const QImage &screen, const QRect &area)
+{
+    QRect found;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (qGray(screen.pixel(x, y)) < 128) {
+                found |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return found;
+}
+
+// The line, and the word in a frame a little narrower than it, as a document measured in
+// another copy of the font would give it.
+WhiteboardLibrary shapesLibrary(double wordFrameWidth)
+{
+    WhiteboardBoard board;
+    board.id = Uuid::generate(systemUuidRandomSource());
+    board.name = "Imported shapes";
+    board.background = WhiteboardBackground::white();
+    const auto add = [&](WhiteboardElement element) {
+        element.id = Uuid::generate(systemUuidRandomSource());
+        element.style.strokeColor = "#1E1E1E";
+        element.style.opacity = 1;
+        board.elements.push_back(makeElement(std::move(element)));
+    };
+    WhiteboardElement line;
+    line.kind = WhiteboardElementKind::line;
+    line.setFrame({zigzag.front().x,
+                   zigzag.front().y,
+                   zigzag.back().x - zigzag.front().x,
+                   zigzag.back().y - zigzag.front().y});
+    line.points = zigzag;
+    line.style.strokeWidth = 4;
+    add(std::move(line));
+    WhiteboardElement text;
+    text.kind = WhiteboardElementKind::text;
+    text.setFrame({600, 200, wordFrameWidth, wordSize * 1.25});
+    text.text = word.toStdString();
+    text.fontSize = wordSize;
+    text.lineHeight = 1.25;
+    text.fontFamily = WhiteboardFontFamily::handDrawn;
+    text.fontFamilyID = 5;
+    add(std::move(text));
+
+    WhiteboardLibrary library;
+    library.currentBoardID = board.id;
+    library.migrationCompleted = true;
+    library.boards.push_back(std::move(board));
+    return library;
+}
+
+using WhiteboardShapesE2E = DrawingTest;
+
+TEST_F(WhiteboardShapesE2E, ShowsEveryBendOfALineAndKeepsAWordWholeInItsFont)
+{
+    if (!QFile::exists(bundledExcalifont)) {
+        GTEST_SKIP() << "the build could not fetch the hand-drawn fonts";
+    }
+    const QSize wordSizeOnScreen = wordInk();
+    ASSERT_FALSE(wordSizeOnScreen.isEmpty()) << "text_ink measured nothing";
+    SystemClock clock;
+    const WhiteboardLibraryStore store(
+        (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
+        clock,
+        systemUuidRandomSource());
+    ASSERT_TRUE(store.save(shapesLibrary(wordSizeOnScreen.width() * 0.97)));
+    const std::optional<std::uint32_t> icon = startAndWaitForDock();
+    ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
+    ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)));
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/whiteboard")));
+    ASSERT_TRUE(
+        m_windows.waitForShown(QStringLiteral("Whiteboard"), QDeadlineTimer(windowTimeoutMs))
+            .has_value())
+        << "the whiteboard did not open; " << situation();
+
+    const QImage screen = grabUntil(
+        [&](const QImage &shown) { return showsColorNear(shown, QPoint(300, 205), ink); });
+    keepScreenshot(screen, QStringLiteral("whiteboard_bent_line_and_whole_word.png"));
+    // The line bends at each point in between; the straight way from its first point to its
+    // last stays bare.
+    for (const QPoint corner : {QPoint(200, 445), QPoint(300, 205), QPoint(400, 445)}) {
+        EXPECT_TRUE(showsColorNear(screen, corner, ink)) << situation();
+    }
+    EXPECT_FALSE(showsColorNear(screen, QPoint(150, 200), ink));
+    EXPECT_FALSE(showsColorNear(screen, QPoint(450, 200), ink));
+
+    // The word stands whole on one line: one line's height, the whole word's width.
+    const QRect wordInkOnScreen = inkIn(screen, QRect(580, 180, 500, 240));
+    EXPECT_NEAR(wordInkOnScreen.width(), wordSizeOnScreen.width(), inkTolerance) << situation();
+    EXPECT_NEAR(wordInkOnScreen.height(), wordSizeOnScreen.height(), inkTolerance) << situation();
+}
+
+} // namespace
+} // namespace zentrel
