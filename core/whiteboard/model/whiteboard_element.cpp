@@ -2,6 +2,7 @@
 
 #include "common/geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zentrel {
@@ -35,6 +36,17 @@ std::optional<PointF> unitOffset(const WhiteboardElement &element, PointF local,
                   (local.y - centre.y) / (grown.height * 0.5)};
 }
 
+// Equal but for the rounding of a sum: a frame end is computed as origin + extent.
+bool nearlyEqual(double a, double b)
+{
+    return std::abs(a - b) <= 1e-9 * std::max({1.0, std::abs(a), std::abs(b)});
+}
+
+bool nearlySame(const WhiteboardPoint &a, PointF b)
+{
+    return nearlyEqual(a.x, b.x) && nearlyEqual(a.y, b.y);
+}
+
 bool hitsPolyline(const std::vector<PointF> &points, PointF local, double reach)
 {
     for (std::size_t i = 1; i < points.size(); ++i) {
@@ -55,6 +67,43 @@ std::vector<PointF> WhiteboardElement::scenePoints() const
         result.push_back({point.x, point.y});
     }
     return result;
+}
+
+std::vector<PointF> WhiteboardElement::linePoints() const
+{
+    const PointF start{x, y};
+    const PointF end{x + width, y + height};
+    if (points.size() < 2) {
+        return {start, end};
+    }
+    const WhiteboardPoint &first = points.front();
+    const WhiteboardPoint &last = points.back();
+    if (nearlySame(first, start) && nearlySame(last, end)) {
+        return scenePoints();
+    }
+    // An edit set the ends alone (an arrow aimed at a moved shape): the path turns and scales
+    // with them, as one rigid shape. A closed path has no direction of its own, so it only moves.
+    const double fromX = last.x - first.x;
+    const double fromY = last.y - first.y;
+    const double length2 = fromX * fromX + fromY * fromY;
+    // (turnX, turnY) is the quotient of the new end-to-end vector by the old one, as complex
+    // numbers: a rotation and a scale in one.
+    double turnX = 1;
+    double turnY = 0;
+    if (length2 > 0 && !(nearlyEqual(first.x, last.x) && nearlyEqual(first.y, last.y))) {
+        const double toX = end.x - start.x;
+        const double toY = end.y - start.y;
+        turnX = (toX * fromX + toY * fromY) / length2;
+        turnY = (toY * fromX - toX * fromY) / length2;
+    }
+    std::vector<PointF> path;
+    path.reserve(points.size());
+    for (const WhiteboardPoint &point : points) {
+        const double dx = point.x - first.x;
+        const double dy = point.y - first.y;
+        path.push_back({start.x + dx * turnX - dy * turnY, start.y + dx * turnY + dy * turnX});
+    }
+    return path;
 }
 
 void WhiteboardElement::setFrame(const RectF &rect)
@@ -115,11 +164,13 @@ bool WhiteboardElement::hitTest(PointF point, double tolerance) const
 
 void WhiteboardElement::translate(double dx, double dy)
 {
-    if (kind == WhiteboardElementKind::freedraw) {
+    if (kind == WhiteboardElementKind::freedraw || isSegmentKind(kind)) {
         for (WhiteboardPoint &point : points) {
             point.x += dx;
             point.y += dy;
         }
+    }
+    if (kind == WhiteboardElementKind::freedraw) {
         return;
     }
     x += dx;
@@ -132,11 +183,13 @@ void WhiteboardElement::resize(const RectF &from, const RectF &to)
     // A flat source cannot be scaled from, so that axis only shifts.
     const double sx = old.width == 0 ? 1 : to.width / old.width;
     const double sy = old.height == 0 ? 1 : to.height / old.height;
-    if (kind == WhiteboardElementKind::freedraw) {
+    if (kind == WhiteboardElementKind::freedraw || isSegmentKind(kind)) {
         for (WhiteboardPoint &point : points) {
             point.x = to.x + sx * (point.x - old.x);
             point.y = to.y + sy * (point.y - old.y);
         }
+    }
+    if (kind == WhiteboardElementKind::freedraw) {
         return;
     }
     x = to.x + sx * (x - old.x);

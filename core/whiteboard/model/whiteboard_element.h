@@ -53,6 +53,11 @@ struct WhiteboardElement
 
     std::vector<PointF> scenePoints() const;
 
+    // The path of a line or arrow from its start to its end. Its own points when it has two or
+    // more (an imported polyline), carried along when an edit moved the frame's ends without
+    // them; else the frame's start and end.
+    std::vector<PointF> linePoints() const;
+
     // Takes the rectangle as given, negative extents included; nothing is normalised.
     void setFrame(const RectF &rect);
 
@@ -63,11 +68,12 @@ struct WhiteboardElement
     // Whether `point` hits the element, `tolerance` scene points being close enough.
     bool hitTest(PointF point, double tolerance) const;
 
-    // Freehand strokes move their points and keep their stored frame; others move the frame.
+    // Freehand strokes move their points and keep their stored frame; others move the frame, and
+    // lines and arrows their points with it.
     void translate(double dx, double dy);
 
-    // Maps the element from the rectangle it (or its selection) occupied into `to`. Font size,
-    // stroke width, rotation and marker number stay as they are.
+    // Maps the element from the rectangle it (or its selection) occupied into `to`, points
+    // included. Font size, stroke width, rotation and marker number stay as they are.
     void resize(const RectF &from, const RectF &to);
 
     friend bool operator==(const WhiteboardElement &, const WhiteboardElement &) = default;

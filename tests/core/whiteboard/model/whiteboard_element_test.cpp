@@ -169,3 +169,74 @@ TEST(WhiteboardElement, ResizeFromAFlatRectangleOnlyShifts)
     EXPECT_EQ(stroke.points, (std::vector<WhiteboardPoint>{{104, 100}, {108, 105}}));
     EXPECT_EQ(stroke.frame(), (RectF{1, 2, 3, 4}));
 }
+
+namespace {
+
+// An imported polyline: its frame runs from its first point to its last.
+WhiteboardElement polyline(std::vector<WhiteboardPoint> points)
+{
+    const WhiteboardPoint first = points.front();
+    const WhiteboardPoint last = points.back();
+    WhiteboardElement line = elementOf(WhiteboardElementKind::line,
+                                       {first.x, first.y, last.x - first.x, last.y - first.y});
+    line.points = std::move(points);
+    return line;
+}
+
+std::vector<PointF> pointsOf(std::vector<WhiteboardPoint> points)
+{
+    std::vector<PointF> result;
+    for (const WhiteboardPoint &point : points) {
+        result.push_back({point.x, point.y});
+    }
+    return result;
+}
+
+} // namespace
+
+TEST(WhiteboardElement, LinePathIsTheFrameSegmentOrTheOwnPoints)
+{
+    const WhiteboardElement drawn = elementOf(WhiteboardElementKind::arrow, {10, 20, 30, -40});
+    EXPECT_EQ(drawn.linePoints(), (std::vector<PointF>{{10, 20}, {40, -20}}));
+    const WhiteboardElement bent = polyline({{0, 0}, {10, 20}, {30, 0}});
+    EXPECT_EQ(bent.linePoints(), pointsOf(bent.points));
+    // A closed shape: its frame has no extent, its path still every corner.
+    const WhiteboardElement closed = polyline({{0, 0}, {10, 0}, {10, 10}, {0, 0}});
+    EXPECT_EQ(closed.frame(), (RectF{0, 0, 0, 0}));
+    EXPECT_EQ(closed.linePoints(), pointsOf(closed.points));
+}
+
+TEST(WhiteboardElement, LinePointsMoveAndResizeWithTheFrame)
+{
+    WhiteboardElement bent = polyline({{0, 0}, {10, 20}, {30, 0}});
+    bent.translate(5, -5);
+    EXPECT_EQ(bent.points, (std::vector<WhiteboardPoint>{{5, -5}, {15, 15}, {35, -5}}));
+    EXPECT_EQ(bent.frame(), (RectF{5, -5, 30, 0}));
+    bent.resize({5, -5, 30, 20}, {5, -5, 60, 10});
+    EXPECT_EQ(bent.points, (std::vector<WhiteboardPoint>{{5, -5}, {25, 5}, {65, -5}}));
+    EXPECT_EQ(bent.linePoints(), pointsOf(bent.points));
+
+    // A closed shape resizes by its points' box, though its frame is a dot.
+    WhiteboardElement closed = polyline({{0, 0}, {10, 0}, {10, 10}, {0, 0}});
+    closed.resize({0, 0, 10, 10}, {0, 0, 20, 30});
+    EXPECT_EQ(closed.points, (std::vector<WhiteboardPoint>{{0, 0}, {20, 0}, {20, 30}, {0, 0}}));
+}
+
+TEST(WhiteboardElement, LinePathFollowsEndsSetWithoutItsPoints)
+{
+    // An arrow aimed anew sets only its frame: the path turns and scales with its ends.
+    WhiteboardElement bent = polyline({{0, 0}, {10, 10}, {20, 0}});
+    bent.setFrame({100, 100, 0, 40});
+    const std::vector<PointF> path = bent.linePoints();
+    ASSERT_EQ(path.size(), 3u);
+    EXPECT_EQ(path.front(), (PointF{100, 100}));
+    EXPECT_NEAR(path[1].x, 80, 1e-9);
+    EXPECT_NEAR(path[1].y, 120, 1e-9);
+    EXPECT_NEAR(path.back().x, 100, 1e-9);
+    EXPECT_NEAR(path.back().y, 140, 1e-9);
+
+    // A closed shape has no direction to turn by, so it only moves.
+    WhiteboardElement closed = polyline({{0, 0}, {10, 0}, {10, 10}, {0, 0}});
+    closed.setFrame({50, 60, 0, 0});
+    EXPECT_EQ(closed.linePoints(), (std::vector<PointF>{{50, 60}, {60, 60}, {60, 70}, {50, 60}}));
+}
