@@ -68,6 +68,39 @@ ModelDecoded<std::string> decodeBase64(const nlohmann::json &value, const std::s
         });
 }
 
+nlohmann::json sourceKeysJson(const ExcalidrawSourceKeys &source)
+{
+    return {{"json", source.json},
+            {"identityHash", source.identityHash},
+            {"shapeHash", source.shapeHash},
+            {"textHash", source.textHash},
+            {"styleHash", source.styleHash}};
+}
+
+ModelDecoded<std::uint32_t> decodeHash(const nlohmann::json &value, const std::string &path)
+{
+    return decodeModelInteger(value, path)
+        .and_then([&path](std::int64_t number) -> ModelDecoded<std::uint32_t> {
+            if (number < 0 || number > 0xFFFFFFFFLL) {
+                return tl::unexpected(ModelDecodeError{path, "integer out of range"});
+            }
+            return static_cast<std::uint32_t>(number);
+        });
+}
+
+ModelDecoded<ExcalidrawSourceKeys> decodeSourceKeys(const nlohmann::json &value,
+                                                    const std::string &path)
+{
+    ModelObjectReader reader(value, path);
+    ExcalidrawSourceKeys source;
+    reader.readRequired("json", source.json, decodeModelString);
+    reader.readRequired("identityHash", source.identityHash, decodeHash);
+    reader.readRequired("shapeHash", source.shapeHash, decodeHash);
+    reader.readRequired("textHash", source.textHash, decodeHash);
+    reader.readRequired("styleHash", source.styleHash, decodeHash);
+    return reader.finish(std::move(source));
+}
+
 } // namespace
 
 nlohmann::json whiteboardPointJson(const WhiteboardPoint &point)
@@ -117,6 +150,7 @@ nlohmann::json whiteboardElementJson(const WhiteboardElement &element)
     putOptional(object, "excalidrawVersionNonce", element.excalidrawVersionNonce);
     putOptional(object, "excalidrawIndex", element.excalidrawIndex);
     putOptional(object, "excalidrawUpdated", element.excalidrawUpdated);
+    putOptional(object, "excalidrawSource", element.excalidrawSource, sourceKeysJson);
     return object;
 }
 
@@ -192,6 +226,7 @@ ModelDecoded<WhiteboardElement> decodeWhiteboardElement(const nlohmann::json &va
         "excalidrawVersionNonce", element.excalidrawVersionNonce, decodeModelInteger);
     reader.readOptional("excalidrawIndex", element.excalidrawIndex, decodeModelString);
     reader.readOptional("excalidrawUpdated", element.excalidrawUpdated, decodeModelInteger);
+    reader.readOptional("excalidrawSource", element.excalidrawSource, decodeSourceKeys);
     return reader.finish(std::move(element));
 }
 
