@@ -1,0 +1,317 @@
+#include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
+
+#include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
+#include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
+#include "whiteboard/model/excalidraw/excalidraw_scan_keys.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace zentrel {
+namespace {
+
+using json = nlohmann::json;
+
+// Members that follow from the element's shape: where a stroke's pressure falls, the point a
+// line was last drawn to, how an arrow meets what it is bound to, an elbow's route.
+constexpr std::array<std::string_view, 6> shapeDerivedKeys{"baseline",
+                                                           "endIsSpecial",
+                                                           "fixedSegments",
+                                                           "lastCommittedPoint",
+                                                           "pressures",
+                                                           "startIsSpecial"};
+
+// Written members that hold the element's shape; the others hold its style.
+constexpr std::array<std::string_view, 12> shapeKeys{"angle",
+                                                     "containerId",
+                                                     "fontFamily",
+                                                     "fontSize",
+                                                     "height",
+                                                     "lineHeight",
+                                                     "points",
+                                                     "text",
+                                                     "textAlign",
+                                                     "width",
+                                                     "x",
+                                                     "y"};
+
+template <std::size_t Count>
+bool isOneOf(const std::array<std::string_view, Count> &keys, std::string_view key)
+{
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+json parsed(std::string_view value)
+{
+    return json::parse(value, nullptr, false);
+}
+
+// The texts a kept "groupIds" array holds, in order, as import read them.
+std::vector<std::string> groupTexts(std::string_view value)
+{
+    std::vector<std::string> texts;
+    const json array = parsed(value);
+    if (array.is_array()) {
+        for (const json &entry : array) {
+            if (entry.is_string()) {
+                texts.push_back(entry.get<std::string>());
+            }
+        }
+    }
+    return texts;
+}
+
+const ExcalidrawRawMember *findMember(const std::vector<ExcalidrawRawMember> &members,
+                                      std::string_view key)
+{
+    for (const ExcalidrawRawMember &member : members) {
+        if (member.key == key) {
+            return &member;
+        }
+    }
+    return nullptr;
+}
+
+bool sameEntry(const json &a, const json &b)
+{
+    return a.is_object() && b.is_object() && a.value("id", json()) == b.value("id", json())
+           && a.value("type", json()) == b.value("type", json());
+}
+
+bool listed(const json &entries, const json &entry)
+{
+    return std::any_of(entries.begin(), entries.end(), [&entry](const json &candidate) {
+        return sameEntry(candidate, entry);
+    });
+}
+
+// The list read says the same as the list written: every element bound now was bound then, and
+// every element of the board bound then still is. Entries naming nothing on the board (deleted
+// or foreign elements) are the document's own business and stay.
+bool boundElementsAgree(std::string_view keptValue,
+                        const json &written,
+                        const ExcalidrawIdentities &identities)
+{
+    json kept = parsed(keptValue);
+    if (kept.is_null()) {
+        kept = json::array();
+    }
+    const json now = written.is_array() ? written : json::array();
+    if (!kept.is_array()) {
+        return false;
+    }
+    for (const json &entry : now) {
+        if (!listed(kept, entry)) {
+            return false;
+        }
+    }
+    for (const json &entry : kept) {
+        const json id = entry.is_object() ? entry.value("id", json()) : json();
+        if (id.is_string() && identities.namesElement(id.get<std::string>())
+            && !listed(now, entry)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A binding as read names the element that the binding written now names.
+bool sameTarget(std::string_view keptValue, const json &written)
+{
+    const json kept = parsed(keptValue);
+    return kept.is_object() && written.is_object() && kept.contains("elementId")
+           && kept["elementId"] == written.value("elementId", json());
+}
+
+struct Unchanged
+{
+    bool shape;
+    bool text;
+    bool style;
+};
+
+bool stillHolds(const ExcalidrawRawMember &member,
+                const json &written,
+                const Unchanged &unchanged,
+                const ExcalidrawIdentities &identities)
+{
+    const std::string &key = member.key;
+    // Ids and groups are written with the texts they were read with already.
+    if (key == "id" || key == "groupIds") {
+        return false;
+    }
+    const auto found = written.find(key);
+    if (key == "boundElements") {
+        return boundElementsAgree(
+            member.value, found != written.end() ? *found : json(), identities);
+    }
+    if (key == "startBinding" || key == "endBinding") {
+        // An arrow moved here still meets the same element; how it met it is the best there is.
+        return unchanged.shape || (found != written.end() && sameTarget(member.value, *found));
+    }
+    if (key == "originalText") {
+        return unchanged.text;
+    }
+    if (isOneOf(shapeDerivedKeys, key)) {
+        return unchanged.shape;
+    }
+    // A member the model holds; the others (a frame, arrowheads, custom data) are the element's
+    // whatever is edited.
+    if (found != written.end() && excalidrawElementKey(key) != excalidrawIgnoredKey) {
+        return isOneOf(shapeKeys, key) ? unchanged.shape : unchanged.style;
+    }
+    return true;
+}
+
+void appendQuoted(std::string &out, std::string_view key)
+{
+    out += json(key).dump();
+}
+
+void appendIndented(std::string &out, std::string_view text, std::string_view indent)
+{
+    std::size_t start = 0;
+    for (std::size_t end = text.find('\n'); end != std::string_view::npos;
+         end = text.find('\n', start)) {
+        out.append(text.substr(start, end + 1 - start));
+        out.append(indent);
+        start = end + 1;
+    }
+    out.append(text.substr(start));
+}
+
+} // namespace
+
+ExcalidrawIdentities::ExcalidrawIdentities(const WhiteboardBoard &board)
+    : m_kept(board.elements.size())
+    , m_placeholders(board.elements.size())
+{
+    // Placeholders are written as kept, so their ids are taken first.
+    std::vector<std::optional<std::string>> readTexts(board.elements.size());
+    for (std::size_t i = 0; i < board.elements.size(); ++i) {
+        const WhiteboardElement &element = *board.elements[i];
+        if (element.kind == WhiteboardElementKind::unsupported && element.opaqueExcalidrawJSON) {
+            auto object = parseBoundedJson(*element.opaqueExcalidrawJSON);
+            if (object && object->is_object()) {
+                const json id = object->value("id", json());
+                if (id.is_string()) {
+                    m_written.insert(id.get<std::string>());
+                    m_elements.emplace(element.id, id.get<std::string>());
+                }
+                const json fileId = object->value("fileId", json());
+                if (fileId.is_string()) {
+                    m_fileIds.insert(fileId.get<std::string>());
+                }
+                m_placeholders[i] = std::move(*object);
+            }
+            continue;
+        }
+        if (!element.excalidrawSource) {
+            continue;
+        }
+        m_kept[i] = excalidrawRawMembers(element.excalidrawSource->json);
+        if (excalidrawIdentityHash(element.id) != element.excalidrawSource->identityHash) {
+            continue; // a copy: its id and groups are its own
+        }
+        if (const ExcalidrawRawMember *id = findMember(m_kept[i], "id")) {
+            readTexts[i] = excalidrawRawString(id->value);
+        }
+        if (const ExcalidrawRawMember *groups = findMember(m_kept[i], "groupIds")) {
+            const std::vector<std::string> texts = groupTexts(groups->value);
+            for (std::size_t g = 0; g < std::min(texts.size(), element.groupIDs.size()); ++g) {
+                m_groups.emplace(element.groupIDs[g], texts[g]);
+            }
+        }
+    }
+    for (std::size_t i = 0; i < board.elements.size(); ++i) {
+        const Uuid &id = board.elements[i]->id;
+        if (m_placeholders[i] || m_elements.contains(id)) {
+            continue;
+        }
+        if (readTexts[i] && m_written.insert(*readTexts[i]).second) {
+            m_elements.emplace(id, *readTexts[i]);
+        } else {
+            m_written.insert(id.text());
+        }
+    }
+}
+
+std::string ExcalidrawIdentities::elementText(const Uuid &id) const
+{
+    const auto found = m_elements.find(id);
+    return found == m_elements.end() ? id.text() : found->second;
+}
+
+std::string ExcalidrawIdentities::groupText(const Uuid &group) const
+{
+    const auto found = m_groups.find(group);
+    return found == m_groups.end() ? group.text() : found->second;
+}
+
+const std::vector<ExcalidrawRawMember> &ExcalidrawIdentities::keptMembers(std::size_t index) const
+{
+    return m_kept[index];
+}
+
+const std::optional<json> &ExcalidrawIdentities::placeholderObject(std::size_t index) const
+{
+    return m_placeholders[index];
+}
+
+void appendIndentedJson(std::string &out, const json &value, std::string_view indent)
+{
+    // Raw line breaks only occur between tokens; inside strings they are escaped.
+    appendIndented(out, value.dump(2, ' ', false, json::error_handler_t::replace), indent);
+}
+
+void appendExcalidrawElement(std::string &out,
+                             json written,
+                             const WhiteboardElement &element,
+                             const std::vector<ExcalidrawRawMember> &kept,
+                             const ExcalidrawIdentities &identities)
+{
+    const ExcalidrawSourceKeys &source = *element.excalidrawSource;
+    const Unchanged unchanged{excalidrawShapeHash(element) == source.shapeHash,
+                              excalidrawTextHash(element) == source.textHash,
+                              excalidrawStyleHash(element) == source.styleHash};
+    std::vector<const ExcalidrawRawMember *> restored;
+    for (const ExcalidrawRawMember &member : kept) {
+        if (stillHolds(member, written, unchanged, identities)) {
+            restored.push_back(&member);
+            written.erase(member.key);
+        }
+    }
+    std::sort(restored.begin(), restored.end(), [](const auto *a, const auto *b) {
+        return a->key < b->key;
+    });
+    // Both lists are in key order, so the object comes out sorted as the writer's own objects.
+    out += '{';
+    auto next = restored.begin();
+    bool first = true;
+    const auto separate = [&out, &first] {
+        out += first ? "\n      " : ",\n      ";
+        first = false;
+    };
+    for (auto it = written.begin(); it != written.end(); ++it) {
+        for (; next != restored.end() && (*next)->key < it.key(); ++next) {
+            separate();
+            appendQuoted(out, (*next)->key);
+            out += ": ";
+            out += (*next)->value;
+        }
+        separate();
+        appendQuoted(out, it.key());
+        out += ": ";
+        appendIndentedJson(out, it.value(), "      ");
+    }
+    for (; next != restored.end(); ++next) {
+        separate();
+        appendQuoted(out, (*next)->key);
+        out += ": ";
+        out += (*next)->value;
+    }
+    out += "\n    }";
+}
+
+} // namespace zentrel

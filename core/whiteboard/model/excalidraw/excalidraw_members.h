@@ -1,0 +1,45 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zentrel {
+
+// Kept members travel as JSON text, so that a board of imported elements saves and exports
+// without a tree of every value; these helpers read that text without parsing the values.
+
+// One member of a JSON object: its key, unescaped, and its value's text.
+struct ExcalidrawRawMember
+{
+    std::string key;
+    std::string_view value;
+};
+
+// `"key": value` split at the colon, the key still quoted and escaped: no copies made.
+struct ExcalidrawMemberText
+{
+    std::string_view quotedKey;
+    std::string_view value;
+};
+
+// None when the text does not start with a JSON string followed by a colon.
+std::optional<ExcalidrawMemberText> excalidrawMemberText(std::string_view memberText);
+
+// As above, the key unescaped.
+std::optional<ExcalidrawRawMember> excalidrawRawMember(std::string_view memberText);
+
+// The members of the text of one well-formed JSON object, in order.
+std::vector<ExcalidrawRawMember> excalidrawRawMembers(std::string_view objectText);
+
+// Appends the JSON text without the white space between its tokens.
+void appendMinifiedJson(std::string &out, std::string_view text);
+
+// Whether the JSON text is `minified` once the white space between its tokens is left out.
+bool isMinifiedJson(std::string_view text, std::string_view minified);
+
+// The JSON text of a string value as the string it holds; none when it is no string.
+std::optional<std::string> excalidrawRawString(std::string_view value);
+
+} // namespace zentrel
