@@ -2,6 +2,9 @@
 
 #include "whiteboard/model/base64.h"
 
+#include <array>
+#include <charconv>
+
 namespace zentrel {
 namespace {
 
@@ -68,37 +71,45 @@ ModelDecoded<std::string> decodeBase64(const nlohmann::json &value, const std::s
         });
 }
 
-nlohmann::json sourceKeysJson(const ExcalidrawSourceKeys &source)
-{
-    return {{"json", source.json},
-            {"identityHash", source.identityHash},
-            {"shapeHash", source.shapeHash},
-            {"textHash", source.textHash},
-            {"styleHash", source.styleHash}};
-}
+// One string, as the library is saved often and an imported board has one per element: the
+// four hashes in eight hexadecimal digits each, each followed by a colon, then the JSON text.
+constexpr std::size_t sourceHashCount = 4;
+constexpr std::size_t sourceHashDigits = 8;
+constexpr std::size_t sourcePrefixSize = sourceHashCount * (sourceHashDigits + 1);
 
-ModelDecoded<std::uint32_t> decodeHash(const nlohmann::json &value, const std::string &path)
+std::string sourceKeysText(const ExcalidrawSourceKeys &source)
 {
-    return decodeModelInteger(value, path)
-        .and_then([&path](std::int64_t number) -> ModelDecoded<std::uint32_t> {
-            if (number < 0 || number > 0xFFFFFFFFLL) {
-                return tl::unexpected(ModelDecodeError{path, "integer out of range"});
-            }
-            return static_cast<std::uint32_t>(number);
-        });
+    std::string text;
+    text.reserve(sourcePrefixSize + source.json.size());
+    for (const std::uint32_t hash :
+         {source.identityHash, source.shapeHash, source.textHash, source.styleHash}) {
+        std::array<char, sourceHashDigits> digits{};
+        const char *end = std::to_chars(digits.data(), digits.data() + digits.size(), hash, 16).ptr;
+        const auto length = static_cast<std::size_t>(end - digits.data());
+        text.append(sourceHashDigits - length, '0');
+        text.append(digits.data(), length);
+        text += ':';
+    }
+    return text + source.json;
 }
 
 ModelDecoded<ExcalidrawSourceKeys> decodeSourceKeys(const nlohmann::json &value,
                                                     const std::string &path)
 {
-    ModelObjectReader reader(value, path);
-    ExcalidrawSourceKeys source;
-    reader.readRequired("json", source.json, decodeModelString);
-    reader.readRequired("identityHash", source.identityHash, decodeHash);
-    reader.readRequired("shapeHash", source.shapeHash, decodeHash);
-    reader.readRequired("textHash", source.textHash, decodeHash);
-    reader.readRequired("styleHash", source.styleHash, decodeHash);
-    return reader.finish(std::move(source));
+    return decodeModelString(value, path)
+        .and_then([&path](const std::string &text) -> ModelDecoded<ExcalidrawSourceKeys> {
+            std::array<std::uint32_t, sourceHashCount> hashes{};
+            for (std::size_t i = 0; i < hashes.size(); ++i) {
+                const char *begin = text.data() + i * (sourceHashDigits + 1);
+                const char *end = begin + sourceHashDigits;
+                if (text.size() < sourcePrefixSize || *end != ':'
+                    || std::from_chars(begin, end, hashes[i], 16).ptr != end) {
+                    return tl::unexpected(ModelDecodeError{path, "not kept Excalidraw keys"});
+                }
+            }
+            return ExcalidrawSourceKeys{
+                text.substr(sourcePrefixSize), hashes[0], hashes[1], hashes[2], hashes[3]};
+        });
 }
 
 } // namespace
@@ -150,7 +161,7 @@ nlohmann::json whiteboardElementJson(const WhiteboardElement &element)
     putOptional(object, "excalidrawVersionNonce", element.excalidrawVersionNonce);
     putOptional(object, "excalidrawIndex", element.excalidrawIndex);
     putOptional(object, "excalidrawUpdated", element.excalidrawUpdated);
-    putOptional(object, "excalidrawSource", element.excalidrawSource, sourceKeysJson);
+    putOptional(object, "excalidrawSource", element.excalidrawSource, sourceKeysText);
     return object;
 }
 

@@ -72,7 +72,8 @@ TEST(WhiteboardElement, EveryFieldRoundTripsThroughJson)
     EXPECT_EQ((*encoded)["id"], "11111111-2222-3333-4444-555555555555");
     EXPECT_EQ((*encoded)["style"]["fillStyle"], "cross-hatch");
     EXPECT_EQ((*encoded)["fontFamily"], 5);
-    EXPECT_EQ((*encoded)["excalidrawSource"]["shapeHash"], 0xFFFFFFFFu);
+    EXPECT_EQ((*encoded)["excalidrawSource"],
+              R"(00000001:ffffffff:00000000:0000002a:{"customData":{"a":[1,"\n"]},"id":"x1"})");
     // Through text as well, as the file and the pasteboard carry it.
     const auto decoded = decodeWhiteboardElement(json::parse(encoded->dump()));
     ASSERT_TRUE(decoded) << message(decoded.error());
@@ -148,19 +149,10 @@ TEST(WhiteboardElement, WrongTypesAndUnknownWordsFailTheWholeElement)
         {json::json_pointer("/style/fillStyle"), "crossHatch"},
         {json::json_pointer("/style/roughness"), true},
         {json::json_pointer("/excalidrawSource"), "{}"},
-        {json::json_pointer("/excalidrawSource"), json{{"json", "{}"}}},
-        {json::json_pointer("/excalidrawSource"),
-         json{{"json", "{}"},
-              {"identityHash", -1},
-              {"shapeHash", 0},
-              {"textHash", 0},
-              {"styleHash", 0}}},
-        {json::json_pointer("/excalidrawSource"),
-         json{{"json", 1},
-              {"identityHash", 0},
-              {"shapeHash", 0},
-              {"textHash", 0},
-              {"styleHash", 0}}},
+        {json::json_pointer("/excalidrawSource"), "00000001:ffffffff:00000000:{}"},
+        {json::json_pointer("/excalidrawSource"), "00000001:fffffffg:00000000:00000000:{}"},
+        {json::json_pointer("/excalidrawSource"), "00000001;ffffffff:00000000:00000000:{}"},
+        {json::json_pointer("/excalidrawSource"), json::object()},
     };
     for (const auto &[pointer, value] : faults) {
         json input = minimalElementJson();
