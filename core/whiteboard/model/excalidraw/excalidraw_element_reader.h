@@ -50,12 +50,20 @@ enum class ExcalidrawScalarKey : std::uint8_t {
     count,
 };
 
-// One member of an element object as read: `"key": value` with the separators around it cut
-// off, and the scanner's number for the key (excalidrawIgnoredKey for keys it does not read).
+// One member of an element object as read, as places in the document: every member of every
+// element is noted, but the text of only a few is ever needed, so it is cut out on demand.
 struct ExcalidrawMember
 {
-    std::string_view text;
-    std::uint8_t key;
+    const char *start = nullptr;  // past what came before it; separators may follow
+    const char *keyEnd = nullptr; // one past the key's closing quote
+    const char *end = nullptr;    // one past the value
+    std::uint8_t key = 0;         // the scanner's number (excalidrawIgnoredKey if unread)
+
+    // `"key": value`.
+    std::string_view text() const;
+    // The key between its quotes, escapes as written.
+    std::string_view name() const;
+    std::string_view value() const;
 };
 
 // What one element object holds that import uses, gathered while the document is parsed so that

@@ -3,6 +3,8 @@
 #include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <string>
@@ -44,20 +46,30 @@ json pointsJson(const std::vector<WhiteboardPoint> &points)
     return array;
 }
 
-void addPathFields(json &object, const ExcalidrawPath &path)
+void addPathFields(json &object, const ExcalidrawPath &path, const ExcalidrawWriteContext &context)
 {
     object["x"] = path.x;
     object["y"] = path.y;
     object["width"] = path.width;
     object["height"] = path.height;
-    object["points"] = pointsJson(path.points);
+    if (!context.leavesPointsOut) {
+        object["points"] = pointsJson(path.points);
+    }
+}
+
+void appendNumber(std::string &out, double value)
+{
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    out.append(buffer.data(), result.ptr);
 }
 
 void addLineFields(json &object,
                    const WhiteboardElement &element,
-                   const ExcalidrawIdentities *identities)
+                   const ExcalidrawWriteContext &context)
 {
-    addPathFields(object, excalidrawPath(element));
+    const ExcalidrawIdentities *identities = context.identities;
+    addPathFields(object, excalidrawPath(element), context);
     object["lastCommittedPoint"] = nullptr;
     object["startBinding"] = excalidrawBinding(element.startBindingID, identities);
     object["endBinding"] = excalidrawBinding(element.endBindingID, identities);
@@ -66,9 +78,11 @@ void addLineFields(json &object,
         element.kind == WhiteboardElementKind::arrow ? json("arrow") : json(nullptr);
 }
 
-void addFreedrawFields(json &object, const WhiteboardElement &element)
+void addFreedrawFields(json &object,
+                       const WhiteboardElement &element,
+                       const ExcalidrawWriteContext &context)
 {
-    addPathFields(object, excalidrawPath(element));
+    addPathFields(object, excalidrawPath(element), context);
     object["pressures"] = json::array();
     object["simulatePressure"] = true;
 }
@@ -130,6 +144,23 @@ ExcalidrawPath excalidrawPath(const WhiteboardElement &element)
     ExcalidrawPath path{element.x, element.y, element.width, element.height, {}};
     path.points = {{0, 0}, {element.width, element.height}};
     return path;
+}
+
+std::optional<std::string> excalidrawPointsText(const std::vector<WhiteboardPoint> &points)
+{
+    std::string text = "[";
+    text.reserve(points.size() * 24 + 2);
+    for (const WhiteboardPoint &point : points) {
+        if (!std::isfinite(point.x) || !std::isfinite(point.y)) {
+            return std::nullopt;
+        }
+        text += text.size() == 1 ? "[" : ",[";
+        appendNumber(text, point.x);
+        text += ',';
+        appendNumber(text, point.y);
+        text += ']';
+    }
+    return text + ']';
 }
 
 double excalidrawOpacity(double opacity)
@@ -230,10 +261,10 @@ json excalidrawElementFields(const WhiteboardElement &element,
     switch (element.kind) {
     case WhiteboardElementKind::line:
     case WhiteboardElementKind::arrow:
-        addLineFields(object, element, context.identities);
+        addLineFields(object, element, context);
         break;
     case WhiteboardElementKind::freedraw:
-        addFreedrawFields(object, element);
+        addFreedrawFields(object, element, context);
         break;
     case WhiteboardElementKind::text:
         addTextFields(object, element, context.identities);

@@ -25,6 +25,9 @@ struct ExcalidrawWriteContext
     const Clock &clock;
     const UuidRandomSource &random;
     const ExcalidrawIdentities *identities = nullptr;
+    // The document export writes "points" as text itself (excalidrawPointsText): a board's
+    // strokes are most of its numbers, and a tree of them costs more than the rest together.
+    bool leavesPointsOut = false;
 };
 
 // Where a line, arrow or freehand stroke is written: its origin, its points relative to it and
@@ -41,6 +44,10 @@ struct ExcalidrawPath
 // A line or arrow starts at its first point, a stroke at its first point. A line drawn here (no
 // points of its own) is its frame's segment, with its signed extent as its size.
 ExcalidrawPath excalidrawPath(const WhiteboardElement &element);
+
+// The points as compact JSON text, each number in its shortest spelling that reads back the same;
+// none when one is infinite or NaN.
+std::optional<std::string> excalidrawPointsText(const std::vector<WhiteboardPoint> &points);
 
 // The opacity as a percentage: the whole number when that reads back as the same opacity, so 0.6
 // is written 60, not 60.00000000000001.

@@ -51,6 +51,35 @@ tl::expected<void, ExcalidrawError> checkedNumbers(const json &object, std::size
     return {};
 }
 
+// A line, arrow or stroke gets its points as text (see ExcalidrawWriteContext).
+tl::expected<void, ExcalidrawError> appendWithPoints(std::string &out,
+                                                     json object,
+                                                     const WhiteboardElement &element,
+                                                     const ExcalidrawIdentities &identities,
+                                                     std::size_t boardIndex,
+                                                     std::size_t index)
+{
+    if (auto checked = checkedNumbers(object, index); !checked) {
+        return checked;
+    }
+    std::optional<std::string> points;
+    if (isSegmentKind(element.kind) || element.kind == WhiteboardElementKind::freedraw) {
+        points = excalidrawPointsText(excalidrawPath(element).points);
+        if (!points) {
+            return tl::unexpected(
+                ExcalidrawError{ExcalidrawError::Kind::numberNotEncodable,
+                                "elements[" + std::to_string(index) + "].points"});
+        }
+    }
+    std::vector<ExcalidrawRawMember> computed;
+    if (points) {
+        computed.push_back({"points", *points});
+    }
+    out += index == 0 ? "\n    " : ",\n    ";
+    appendExcalidrawElement(out, std::move(object), computed, element, identities, boardIndex);
+    return {};
+}
+
 // Writing element by element keeps only one small tree alive at a time, which is what keeps a
 // large board fast.
 tl::expected<void, ExcalidrawError> appendElements(std::string &out,
@@ -82,14 +111,8 @@ tl::expected<void, ExcalidrawError> appendElements(std::string &out,
             // Copied, not moved: two board elements may share one id.
             json boundElements = found == bound.end() ? json(nullptr) : found->second;
             json object = excalidrawElementFields(element, std::move(boundElements), context);
-            const std::vector<ExcalidrawRawMember> &kept = identities.keptMembers(i);
-            if (kept.empty()) {
-                appended = append(object);
-            } else if (appended = checkedNumbers(object, index); appended) {
-                out += index == 0 ? "\n    " : ",\n    ";
-                appendExcalidrawElement(out, std::move(object), element, kept, identities);
-                ++index;
-            }
+            appended = appendWithPoints(out, std::move(object), element, identities, i, index);
+            ++index;
         }
         if (!appended) {
             return appended;
@@ -137,7 +160,7 @@ tl::expected<std::string, ExcalidrawError> exportExcalidrawDocument(const Whiteb
                                                                     const UuidRandomSource &random)
 {
     const ExcalidrawIdentities identities(board);
-    const ExcalidrawWriteContext context{clock, random, &identities};
+    const ExcalidrawWriteContext context{clock, random, &identities, true};
     const json appState = appStateJson(board);
     // The top level is written by hand with its keys in sorted order, as every element is.
     std::string out;

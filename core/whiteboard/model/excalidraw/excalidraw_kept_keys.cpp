@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -17,11 +16,11 @@ namespace {
 using json = nlohmann::json;
 using Key = ExcalidrawScalarKey;
 
-// A key the writer writes beyond the model's fields, quoted, and the compact JSON text of the
-// value it gives it (an unframed "frameId", a plain "verticalAlign").
+// A key the writer writes beyond the model's fields and the compact JSON text of the value it
+// gives it (an unframed "frameId", a plain "verticalAlign").
 struct WrittenDefault
 {
-    std::string quotedKey;
+    std::string key;
     std::string value;
 };
 
@@ -44,7 +43,7 @@ const std::vector<WrittenDefault> &writtenDefaults(WhiteboardElementKind kind)
             const json written = excalidrawElementFields(element, nullptr, context);
             for (auto it = written.begin(); it != written.end(); ++it) {
                 if (excalidrawElementKey(it.key()) == excalidrawIgnoredKey) {
-                    all[i].push_back({json(it.key()).dump(), it.value().dump()});
+                    all[i].push_back({it.key(), it.value().dump()});
                 }
             }
         }
@@ -53,35 +52,26 @@ const std::vector<WrittenDefault> &writtenDefaults(WhiteboardElementKind kind)
     return defaults[static_cast<std::size_t>(kind)];
 }
 
-std::optional<double> rawNumber(std::string_view value)
+// Numbers are checked on the value the scan read, which holds the last of repeated keys; an
+// earlier repeat is never kept anyway.
+bool isSameNumber(const json &read, double written)
 {
-    if (value.empty() || (value.front() != '-' && (value.front() < '0' || value.front() > '9'))) {
-        return std::nullopt;
-    }
-    double number = 0;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-    if (error != std::errc() || end != value.data() + value.size()) {
-        return std::nullopt;
-    }
-    return number;
+    return read.is_number() && read.get<double>() == written;
 }
 
-bool isNumber(std::string_view value)
+bool isNotNegative(const json &read)
 {
-    return rawNumber(value).has_value();
-}
-
-bool isSameNumber(std::string_view value, double written)
-{
-    const std::optional<double> number = rawNumber(value);
-    return number && *number == written;
+    return read.is_number() && read.get<double>() >= 0;
 }
 
 // Integers are written as integers, which a whole number in any spelling reads back as.
-bool isWholeNumber(std::string_view value)
+bool isWholeNumber(const json &read)
 {
-    const std::optional<double> number = rawNumber(value);
-    return number && std::trunc(*number) == *number && std::abs(*number) < 0x1p53;
+    if (read.is_number_integer()) {
+        return true;
+    }
+    const double number = read.is_number_float() ? read.get<double>() : 0.5;
+    return std::trunc(number) == number && std::abs(number) < 0x1p53;
 }
 
 bool isString(std::string_view value)
@@ -186,9 +176,10 @@ bool isTextKey(Key key)
            || key == Key::textAlign || key == Key::lineHeight || key == Key::containerId;
 }
 
-// Whether the writer gives back a member of a key the scanner reads as one value.
+// Whether the writer gives back a member of a key the scanner reads as one value (`read`).
 bool writesScalarBack(Key key,
                       std::string_view value,
+                      const json &read,
                       const WhiteboardElement &e,
                       const ExcalidrawPath *path)
 {
@@ -204,32 +195,32 @@ bool writesScalarBack(Key key,
     case Key::isDeleted:
         return value == "false";
     case Key::x:
-        return path ? isSameNumber(value, path->x) : isNumber(value);
+        return path ? isSameNumber(read, path->x) : read.is_number();
     case Key::y:
-        return path ? isSameNumber(value, path->y) : isNumber(value);
+        return path ? isSameNumber(read, path->y) : read.is_number();
     case Key::width:
-        return path ? isSameNumber(value, path->width) : rawNumber(value) >= 0.0;
+        return path ? isSameNumber(read, path->width) : isNotNegative(read);
     case Key::height:
-        return path ? isSameNumber(value, path->height) : rawNumber(value) >= 0.0;
+        return path ? isSameNumber(read, path->height) : isNotNegative(read);
     case Key::angle:
     case Key::strokeWidth:
     case Key::fontSize:
     case Key::lineHeight:
-        return isNumber(value);
+        return read.is_number();
     case Key::strokeColor:
     case Key::backgroundColor:
     case Key::index:
     case Key::text:
         return isString(value);
     case Key::opacity:
-        return isSameNumber(value, excalidrawOpacity(style.opacity));
+        return isSameNumber(read, excalidrawOpacity(style.opacity));
     case Key::roughness:
     case Key::seed:
     case Key::version:
     case Key::versionNonce:
     case Key::updated:
     case Key::fontFamily:
-        return isWholeNumber(value);
+        return isWholeNumber(read);
     case Key::strokeStyle:
         return isWrittenWord(value, style.strokeStyle, whiteboardStrokeStyleText);
     case Key::fillStyle:
@@ -254,13 +245,10 @@ bool writesBack(const ExcalidrawMember &member,
                 const WhiteboardElement &e,
                 const ExcalidrawPath *path)
 {
-    const std::optional<ExcalidrawMemberText> text = excalidrawMemberText(member.text);
-    if (!text) {
-        return false;
-    }
-    const std::string_view value = text->value;
+    const std::string_view value = member.value();
     if (member.key < excalidrawPointsKey) {
-        return writesScalarBack(static_cast<Key>(member.key), value, e, path);
+        return writesScalarBack(
+            static_cast<Key>(member.key), value, *fields[static_cast<Key>(member.key)], e, path);
     }
     switch (member.key) {
     case excalidrawPointsKey:
@@ -276,31 +264,25 @@ bool writesBack(const ExcalidrawMember &member,
     default:
         break;
     }
-    if (text->quotedKey == "\"originalText\"") {
+    const std::string_view name = member.name();
+    if (name == "originalText") {
         return e.kind == WhiteboardElementKind::text && e.text && holdsString(value, *e.text);
     }
     for (const WrittenDefault &written : writtenDefaults(e.kind)) {
-        if (written.quotedKey == text->quotedKey) {
+        if (written.key == name) {
             return isMinifiedJson(value, written.value);
         }
     }
     return false;
 }
 
-std::string_view quotedKey(std::string_view memberText)
-{
-    const std::optional<ExcalidrawMemberText> text = excalidrawMemberText(memberText);
-    return text ? text->quotedKey : memberText;
-}
-
 // Later duplicates win, as they do when the document is read.
 bool isRepeatedLater(const std::vector<ExcalidrawMember> &members, std::size_t index)
 {
     const ExcalidrawMember &member = members[index];
-    const std::string_view key = quotedKey(member.text);
     for (std::size_t i = index + 1; i < members.size(); ++i) {
         if (members[i].key == member.key
-            && (member.key != excalidrawIgnoredKey || quotedKey(members[i].text) == key)) {
+            && (member.key != excalidrawIgnoredKey || members[i].name() == member.name())) {
             return true;
         }
     }
@@ -386,7 +368,7 @@ std::string excalidrawKeptMembers(const ExcalidrawElementFields &fields,
             continue;
         }
         kept += kept.empty() ? '{' : ',';
-        appendMinifiedJson(kept, member.text);
+        appendMinifiedJson(kept, member.text());
     }
     if (!kept.empty()) {
         kept += '}';

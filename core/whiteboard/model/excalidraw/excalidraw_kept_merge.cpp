@@ -47,21 +47,6 @@ json parsed(std::string_view value)
     return json::parse(value, nullptr, false);
 }
 
-// The texts a kept "groupIds" array holds, in order, as import read them.
-std::vector<std::string> groupTexts(std::string_view value)
-{
-    std::vector<std::string> texts;
-    const json array = parsed(value);
-    if (array.is_array()) {
-        for (const json &entry : array) {
-            if (entry.is_string()) {
-                texts.push_back(entry.get<std::string>());
-            }
-        }
-    }
-    return texts;
-}
-
 const ExcalidrawRawMember *findMember(const std::vector<ExcalidrawRawMember> &members,
                                       std::string_view key)
 {
@@ -131,12 +116,14 @@ struct Unchanged
     bool style;
 };
 
+// `written` is the writer's object; `writesAsText` says whether it wrote the key as text instead.
 bool stillHolds(const ExcalidrawRawMember &member,
                 const json &written,
+                bool writesAsText,
                 const Unchanged &unchanged,
                 const ExcalidrawIdentities &identities)
 {
-    const std::string &key = member.key;
+    const std::string_view key = member.key;
     // Ids and groups are written with the texts they were read with already.
     if (key == "id" || key == "groupIds") {
         return false;
@@ -158,15 +145,11 @@ bool stillHolds(const ExcalidrawRawMember &member,
     }
     // A member the model holds; the others (a frame, arrowheads, custom data) are the element's
     // whatever is edited.
-    if (found != written.end() && excalidrawElementKey(key) != excalidrawIgnoredKey) {
+    if ((found != written.end() || writesAsText)
+        && excalidrawElementKey(key) != excalidrawIgnoredKey) {
         return isOneOf(shapeKeys, key) ? unchanged.shape : unchanged.style;
     }
     return true;
-}
-
-void appendQuoted(std::string &out, std::string_view key)
-{
-    out += json(key).dump();
 }
 
 void appendIndented(std::string &out, std::string_view text, std::string_view indent)
@@ -179,6 +162,74 @@ void appendIndented(std::string &out, std::string_view text, std::string_view in
         start = end + 1;
     }
     out.append(text.substr(start));
+}
+
+// The key of the top-level member whose line starts at `at` in an object dumped with an indent
+// of two: the writer's own keys, which need no unescaping.
+std::string_view dumpedKey(std::string_view text, std::size_t at)
+{
+    const std::size_t start = at + 4; // past the line feed, the indent and the quote
+    return text.substr(start, text.find('"', start) - start);
+}
+
+// The key as it was read is JSON text already.
+void appendMember(std::string &out, std::string_view start, const ExcalidrawRawMember &member)
+{
+    out += start;
+    out += member.key;
+    out += "\": ";
+    out += member.value;
+}
+
+// Puts the kept members, in key order, into the writer's object dumped with an indent of two,
+// where its own members would have been: one dump of the whole object is much cheaper than one
+// per member.
+std::string spliced(const std::string &dumped,
+                    const std::vector<const ExcalidrawRawMember *> &restored)
+{
+    constexpr std::string_view memberStart = "\n  \"";
+    std::string text;
+    text.reserve(dumped.size() + restored.size() * 64);
+    std::size_t copied = 0;
+    auto next = restored.begin();
+    for (std::size_t at = dumped.find(memberStart);
+         at != std::string::npos && next != restored.end();
+         at = dumped.find(memberStart, at + 1)) {
+        const std::string_view key = dumpedKey(dumped, at);
+        text.append(dumped, copied, at - copied);
+        copied = at;
+        for (; next != restored.end() && (*next)->key < key; ++next) {
+            appendMember(text, "\n  \"", **next);
+            text += ',';
+        }
+    }
+    // Past the writer's last member: before the closing brace, after a comma. An object left
+    // empty is dumped "{}" on one line.
+    const bool empty = dumped == "{}";
+    const std::size_t closing = empty ? 1 : dumped.rfind('\n');
+    text.append(dumped, copied, closing - copied);
+    for (bool first = empty; next != restored.end(); ++next, first = false) {
+        appendMember(text, first ? "\n  \"" : ",\n  \"", **next);
+    }
+    text += empty ? "\n}" : dumped.substr(closing);
+    return text;
+}
+
+// The string entries of a kept "groupIds" array, in order, as import read them.
+std::vector<std::string> groupTexts(std::string_view value)
+{
+    std::vector<std::string> texts;
+    for (std::size_t at = value.find('"'); at != std::string_view::npos;) {
+        std::size_t end = at + 1;
+        while (end < value.size() && value[end] != '"') {
+            end += value[end] == '\\' ? 2 : 1;
+        }
+        if (std::optional<std::string> text = excalidrawRawString(value.substr(at, end + 1 - at))) {
+            texts.push_back(std::move(*text));
+        }
+        at = value.find('"', end + 1);
+    }
+    return texts;
 }
 
 } // namespace
@@ -267,51 +318,40 @@ void appendIndentedJson(std::string &out, const json &value, std::string_view in
 
 void appendExcalidrawElement(std::string &out,
                              json written,
+                             const std::vector<ExcalidrawRawMember> &computed,
                              const WhiteboardElement &element,
-                             const std::vector<ExcalidrawRawMember> &kept,
-                             const ExcalidrawIdentities &identities)
+                             const ExcalidrawIdentities &identities,
+                             std::size_t index)
 {
-    const ExcalidrawSourceKeys &source = *element.excalidrawSource;
-    const Unchanged unchanged{excalidrawShapeHash(element) == source.shapeHash,
-                              excalidrawTextHash(element) == source.textHash,
-                              excalidrawStyleHash(element) == source.styleHash};
     std::vector<const ExcalidrawRawMember *> restored;
-    for (const ExcalidrawRawMember &member : kept) {
-        if (stillHolds(member, written, unchanged, identities)) {
+    if (const ExcalidrawSourceKeys *source =
+            element.excalidrawSource ? &*element.excalidrawSource : nullptr) {
+        const Unchanged unchanged{excalidrawShapeHash(element) == source->shapeHash,
+                                  excalidrawTextHash(element) == source->textHash,
+                                  excalidrawStyleHash(element) == source->styleHash};
+        for (const ExcalidrawRawMember &member : identities.keptMembers(index)) {
+            const bool asText = findMember(computed, member.key) != nullptr;
+            if (stillHolds(member, written, asText, unchanged, identities)) {
+                restored.push_back(&member);
+                written.erase(member.key);
+            }
+        }
+    }
+    for (const ExcalidrawRawMember &member : computed) {
+        const bool kept =
+            std::any_of(restored.begin(), restored.end(), [&member](const auto *other) {
+                return other->key == member.key;
+            });
+        if (!kept) {
             restored.push_back(&member);
-            written.erase(member.key);
         }
     }
     std::sort(restored.begin(), restored.end(), [](const auto *a, const auto *b) {
         return a->key < b->key;
     });
-    // Both lists are in key order, so the object comes out sorted as the writer's own objects.
-    out += '{';
-    auto next = restored.begin();
-    bool first = true;
-    const auto separate = [&out, &first] {
-        out += first ? "\n      " : ",\n      ";
-        first = false;
-    };
-    for (auto it = written.begin(); it != written.end(); ++it) {
-        for (; next != restored.end() && (*next)->key < it.key(); ++next) {
-            separate();
-            appendQuoted(out, (*next)->key);
-            out += ": ";
-            out += (*next)->value;
-        }
-        separate();
-        appendQuoted(out, it.key());
-        out += ": ";
-        appendIndentedJson(out, it.value(), "      ");
-    }
-    for (; next != restored.end(); ++next) {
-        separate();
-        appendQuoted(out, (*next)->key);
-        out += ": ";
-        out += (*next)->value;
-    }
-    out += "\n    }";
+    // Sorted like the writer's own keys, so the object comes out sorted as a whole.
+    const std::string dumped = written.dump(2, ' ', false, json::error_handler_t::replace);
+    appendIndented(out, spliced(dumped, restored), "    ");
 }
 
 } // namespace zentrel

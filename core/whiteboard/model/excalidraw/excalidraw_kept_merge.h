@@ -54,15 +54,16 @@ private:
     std::set<std::string> m_fileIds;
 };
 
-// Appends the element's object as it sits in the "elements" array: the writer's object with
-// the kept members put back where they still hold. An unedited element comes back as it was
-// read; an edited one keeps what its edit left true (its custom data, frame, arrowheads) and
-// writes the rest from what it now is.
+// Appends the element's object as it sits in the "elements" array: the writer's object and the
+// members it wrote as text (`computed`), with the element's kept members put back where they
+// still hold. An unedited element comes back as it was read; an edited one keeps what its edit
+// left true (its custom data, frame, arrowheads) and writes the rest from what it now is.
 void appendExcalidrawElement(std::string &out,
                              nlohmann::json written,
+                             const std::vector<ExcalidrawRawMember> &computed,
                              const WhiteboardElement &element,
-                             const std::vector<ExcalidrawRawMember> &kept,
-                             const ExcalidrawIdentities &identities);
+                             const ExcalidrawIdentities &identities,
+                             std::size_t index);
 
 // Appends a JSON value pretty-printed, its lines after the first indented by `indent`.
 void appendIndentedJson(std::string &out, const nlohmann::json &value, std::string_view indent);

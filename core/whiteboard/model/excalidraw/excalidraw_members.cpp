@@ -79,14 +79,14 @@ std::optional<std::string> excalidrawRawString(std::string_view value)
     return parsed.get<std::string>();
 }
 
-std::optional<ExcalidrawMemberText> excalidrawMemberText(std::string_view memberText)
+std::optional<ExcalidrawRawMember> excalidrawRawMember(std::string_view memberText)
 {
     if (memberText.empty() || memberText.front() != '"') {
         return std::nullopt;
     }
     const std::size_t keyEnd = stringEnd(memberText, 0);
     std::size_t at = skipSpaces(memberText, keyEnd);
-    if (at >= memberText.size() || memberText[at] != ':') {
+    if (keyEnd < 2 || at >= memberText.size() || memberText[at] != ':') {
         return std::nullopt;
     }
     at = skipSpaces(memberText, at + 1);
@@ -94,17 +94,7 @@ std::optional<ExcalidrawMemberText> excalidrawMemberText(std::string_view member
     while (!value.empty() && isSpace(value.back())) {
         value.remove_suffix(1);
     }
-    return ExcalidrawMemberText{memberText.substr(0, keyEnd), value};
-}
-
-std::optional<ExcalidrawRawMember> excalidrawRawMember(std::string_view memberText)
-{
-    const std::optional<ExcalidrawMemberText> text = excalidrawMemberText(memberText);
-    std::optional<std::string> key = text ? excalidrawRawString(text->quotedKey) : std::nullopt;
-    if (!key) {
-        return std::nullopt;
-    }
-    return ExcalidrawRawMember{std::move(*key), text->value};
+    return ExcalidrawRawMember{memberText.substr(1, keyEnd - 2), value};
 }
 
 std::vector<ExcalidrawRawMember> excalidrawRawMembers(std::string_view objectText)
@@ -124,7 +114,7 @@ std::vector<ExcalidrawRawMember> excalidrawRawMembers(std::string_view objectTex
         valueStart = skipSpaces(objectText, valueStart + 1);
         const std::size_t end = valueEnd(objectText, valueStart);
         if (auto member = excalidrawRawMember(objectText.substr(at, end - at))) {
-            members.push_back(std::move(*member));
+            members.push_back(*member);
         }
         at = skipSpaces(objectText, end);
         if (at < objectText.size() && objectText[at] == ',') {

@@ -10,24 +10,16 @@ namespace zentrel {
 // Kept members travel as JSON text, so that a board of imported elements saves and exports
 // without a tree of every value; these helpers read that text without parsing the values.
 
-// One member of a JSON object: its key, unescaped, and its value's text.
+// One member of a JSON object: its key as written between its quotes (escapes left as they are)
+// and its value's text; both views into the text read.
 struct ExcalidrawRawMember
 {
-    std::string key;
+    std::string_view key;
     std::string_view value;
 };
 
-// `"key": value` split at the colon, the key still quoted and escaped: no copies made.
-struct ExcalidrawMemberText
-{
-    std::string_view quotedKey;
-    std::string_view value;
-};
-
-// None when the text does not start with a JSON string followed by a colon.
-std::optional<ExcalidrawMemberText> excalidrawMemberText(std::string_view memberText);
-
-// As above, the key unescaped.
+// `"key": value` split at the colon; none when the text does not start with a JSON string
+// followed by a colon.
 std::optional<ExcalidrawRawMember> excalidrawRawMember(std::string_view memberText);
 
 // The members of the text of one well-formed JSON object, in order.

@@ -45,6 +45,7 @@ bool ExcalidrawScanHandler::key(std::string &text)
         break;
     case Scope::element:
         top.key = excalidrawElementKey(text);
+        m_keyEnd = reach;
         break;
     case Scope::files:
         m_fileKey = text;
@@ -321,7 +322,7 @@ void ExcalidrawScanHandler::endMember(bool isNumber)
     while (isNumber && end > m_memberStart && !isDigit(*(end - 1))) {
         --end;
     }
-    m_fields.members.push_back({afterSeparators(m_memberStart, end, ','), m_stack.back().key});
+    m_fields.members.push_back({m_memberStart, m_keyEnd, end, m_stack.back().key});
     m_memberStart = end;
 }
 

@@ -133,6 +133,7 @@ private:
     ExcalidrawElementFields m_fields; // of the element being read
     const char *m_elementStart = nullptr;
     const char *m_memberStart = nullptr; // where the next element member may begin
+    const char *m_keyEnd = nullptr;      // just past the closing quote of its key
     std::string m_fileKey;               // of the "files" entry being read
     const char *m_fileStart = nullptr;
     std::optional<std::string> *m_binding = nullptr; // the binding being read
