@@ -107,8 +107,13 @@ ModelDecoded<ExcalidrawSourceKeys> decodeSourceKeys(const nlohmann::json &value,
                     return tl::unexpected(ModelDecodeError{path, "not kept Excalidraw keys"});
                 }
             }
+            // Export puts the members into the document as they are, so they must be JSON.
+            std::string members = text.substr(sourcePrefixSize);
+            if (members.empty() || members.front() != '{' || !nlohmann::json::accept(members)) {
+                return tl::unexpected(ModelDecodeError{path, "kept Excalidraw keys are no object"});
+            }
             return ExcalidrawSourceKeys{
-                text.substr(sourcePrefixSize), hashes[0], hashes[1], hashes[2], hashes[3]};
+                std::move(members), hashes[0], hashes[1], hashes[2], hashes[3]};
         });
 }
 

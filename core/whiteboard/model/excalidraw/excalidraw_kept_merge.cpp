@@ -47,7 +47,7 @@ json parsed(std::string_view value)
     return json::parse(value, nullptr, false);
 }
 
-const ExcalidrawRawMember *findMember(const std::vector<ExcalidrawRawMember> &members,
+const ExcalidrawRawMember *findMember(std::span<const ExcalidrawRawMember> members,
                                       std::string_view key)
 {
     for (const ExcalidrawRawMember &member : members) {
@@ -235,57 +235,68 @@ std::vector<std::string> groupTexts(std::string_view value)
 } // namespace
 
 ExcalidrawIdentities::ExcalidrawIdentities(const WhiteboardBoard &board)
-    : m_kept(board.elements.size())
-    , m_placeholders(board.elements.size())
+    : m_placeholders(board.elements.size())
 {
+    const std::size_t count = board.elements.size();
+    m_elements.reserve(count);
+    m_readTexts.reserve(count);
+    m_boardIds.reserve(count);
+    m_keptStart.reserve(count + 1);
     // Placeholders are written as kept, so their ids are taken first.
-    std::vector<std::optional<std::string>> readTexts(board.elements.size());
-    for (std::size_t i = 0; i < board.elements.size(); ++i) {
+    std::vector<std::optional<std::string>> readTexts(count);
+    for (std::size_t i = 0; i < count; ++i) {
         const WhiteboardElement &element = *board.elements[i];
+        m_boardIds.insert(element.id);
+        m_keptStart.push_back(m_kept.size());
         if (element.kind == WhiteboardElementKind::unsupported && element.opaqueExcalidrawJSON) {
-            auto object = parseBoundedJson(*element.opaqueExcalidrawJSON);
-            if (object && object->is_object()) {
-                const json id = object->value("id", json());
-                if (id.is_string()) {
-                    m_written.insert(id.get<std::string>());
-                    m_elements.emplace(element.id, id.get<std::string>());
-                }
-                const json fileId = object->value("fileId", json());
-                if (fileId.is_string()) {
-                    m_fileIds.insert(fileId.get<std::string>());
-                }
-                m_placeholders[i] = std::move(*object);
-            }
+            readPlaceholder(i, element);
             continue;
         }
         if (!element.excalidrawSource) {
             continue;
         }
-        m_kept[i] = excalidrawRawMembers(element.excalidrawSource->json);
+        const std::size_t start = m_kept.size();
+        appendRawMembers(m_kept, element.excalidrawSource->json);
         if (excalidrawIdentityHash(element.id) != element.excalidrawSource->identityHash) {
             continue; // a copy: its id and groups are its own
         }
-        if (const ExcalidrawRawMember *id = findMember(m_kept[i], "id")) {
+        const std::span<const ExcalidrawRawMember> kept(m_kept.data() + start,
+                                                        m_kept.size() - start);
+        if (const ExcalidrawRawMember *id = findMember(kept, "id")) {
             readTexts[i] = excalidrawRawString(id->value);
         }
-        if (const ExcalidrawRawMember *groups = findMember(m_kept[i], "groupIds")) {
-            const std::vector<std::string> texts = groupTexts(groups->value);
+        if (const ExcalidrawRawMember *groups = findMember(kept, "groupIds")) {
+            std::vector<std::string> texts = groupTexts(groups->value);
             for (std::size_t g = 0; g < std::min(texts.size(), element.groupIDs.size()); ++g) {
-                m_groups.emplace(element.groupIDs[g], texts[g]);
+                m_groups.try_emplace(element.groupIDs[g], std::move(texts[g]));
             }
         }
     }
-    for (std::size_t i = 0; i < board.elements.size(); ++i) {
+    m_keptStart.push_back(m_kept.size());
+    for (std::size_t i = 0; i < count; ++i) {
         const Uuid &id = board.elements[i]->id;
-        if (m_placeholders[i] || m_elements.contains(id)) {
-            continue;
-        }
-        if (readTexts[i] && m_written.insert(*readTexts[i]).second) {
-            m_elements.emplace(id, *readTexts[i]);
-        } else {
-            m_written.insert(id.text());
+        if (readTexts[i] && !m_elements.contains(id) && m_readTexts.insert(*readTexts[i]).second) {
+            m_elements.emplace(id, std::move(*readTexts[i]));
         }
     }
+}
+
+void ExcalidrawIdentities::readPlaceholder(std::size_t index, const WhiteboardElement &element)
+{
+    auto object = parseBoundedJson(*element.opaqueExcalidrawJSON);
+    if (!object || !object->is_object()) {
+        return;
+    }
+    const json id = object->value("id", json());
+    if (id.is_string()) {
+        m_readTexts.insert(id.get<std::string>());
+        m_elements.emplace(element.id, id.get<std::string>());
+    }
+    const json fileId = object->value("fileId", json());
+    if (fileId.is_string()) {
+        m_fileIds.insert(fileId.get<std::string>());
+    }
+    m_placeholders[index] = std::move(*object);
 }
 
 std::string ExcalidrawIdentities::elementText(const Uuid &id) const
@@ -294,15 +305,24 @@ std::string ExcalidrawIdentities::elementText(const Uuid &id) const
     return found == m_elements.end() ? id.text() : found->second;
 }
 
+bool ExcalidrawIdentities::namesElement(const std::string &text) const
+{
+    if (m_readTexts.contains(text)) {
+        return true;
+    }
+    const std::optional<Uuid> id = Uuid::parse(text);
+    return id && id->text() == text && m_boardIds.contains(*id) && !m_elements.contains(*id);
+}
+
 std::string ExcalidrawIdentities::groupText(const Uuid &group) const
 {
     const auto found = m_groups.find(group);
     return found == m_groups.end() ? group.text() : found->second;
 }
 
-const std::vector<ExcalidrawRawMember> &ExcalidrawIdentities::keptMembers(std::size_t index) const
+std::span<const ExcalidrawRawMember> ExcalidrawIdentities::keptMembers(std::size_t index) const
 {
-    return m_kept[index];
+    return {m_kept.data() + m_keptStart[index], m_keptStart[index + 1] - m_keptStart[index]};
 }
 
 const std::optional<json> &ExcalidrawIdentities::placeholderObject(std::size_t index) const

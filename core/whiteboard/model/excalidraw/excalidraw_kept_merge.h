@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -34,10 +35,10 @@ public:
     std::string groupText(const Uuid &group) const;
 
     // Whether an element of the board is written with this id text.
-    bool namesElement(const std::string &text) const { return m_written.contains(text); }
+    bool namesElement(const std::string &text) const;
 
     // The kept members of the board's element at `index`, empty when it has none.
-    const std::vector<ExcalidrawRawMember> &keptMembers(std::size_t index) const;
+    std::span<const ExcalidrawRawMember> keptMembers(std::size_t index) const;
 
     // The object a placeholder at `index` keeps, when its bytes read as one.
     const std::optional<nlohmann::json> &placeholderObject(std::size_t index) const;
@@ -46,10 +47,15 @@ public:
     const std::set<std::string> &fileIds() const { return m_fileIds; }
 
 private:
-    std::unordered_map<Uuid, std::string> m_elements;
+    void readPlaceholder(std::size_t index, const WhiteboardElement &element);
+
+    std::unordered_map<Uuid, std::string> m_elements; // those not written with their UUID text
     std::unordered_map<Uuid, std::string> m_groups;
-    std::unordered_set<std::string> m_written;
-    std::vector<std::vector<ExcalidrawRawMember>> m_kept;
+    std::unordered_set<std::string> m_readTexts; // the texts of m_elements
+    std::unordered_set<Uuid> m_boardIds;
+    // Every element's kept members one after another; element i's start at m_keptStart[i].
+    std::vector<ExcalidrawRawMember> m_kept;
+    std::vector<std::size_t> m_keptStart;
     std::vector<std::optional<nlohmann::json>> m_placeholders;
     std::set<std::string> m_fileIds;
 };

@@ -100,9 +100,15 @@ std::optional<ExcalidrawRawMember> excalidrawRawMember(std::string_view memberTe
 std::vector<ExcalidrawRawMember> excalidrawRawMembers(std::string_view objectText)
 {
     std::vector<ExcalidrawRawMember> members;
+    appendRawMembers(members, objectText);
+    return members;
+}
+
+void appendRawMembers(std::vector<ExcalidrawRawMember> &members, std::string_view objectText)
+{
     std::size_t at = skipSpaces(objectText, 0);
     if (at >= objectText.size() || objectText[at] != '{') {
-        return members;
+        return;
     }
     at = skipSpaces(objectText, at + 1);
     while (at < objectText.size() && objectText[at] == '"') {
@@ -121,7 +127,6 @@ std::vector<ExcalidrawRawMember> excalidrawRawMembers(std::string_view objectTex
             at = skipSpaces(objectText, at + 1);
         }
     }
-    return members;
 }
 
 void appendMinifiedJson(std::string &out, std::string_view text)

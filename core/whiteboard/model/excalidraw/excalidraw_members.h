@@ -25,6 +25,9 @@ std::optional<ExcalidrawRawMember> excalidrawRawMember(std::string_view memberTe
 // The members of the text of one well-formed JSON object, in order.
 std::vector<ExcalidrawRawMember> excalidrawRawMembers(std::string_view objectText);
 
+// As above, appended to `members`.
+void appendRawMembers(std::vector<ExcalidrawRawMember> &members, std::string_view objectText);
+
 // Appends the JSON text without the white space between its tokens.
 void appendMinifiedJson(std::string &out, std::string_view text);
 

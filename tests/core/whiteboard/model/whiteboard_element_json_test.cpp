@@ -153,6 +153,12 @@ TEST(WhiteboardElement, WrongTypesAndUnknownWordsFailTheWholeElement)
         {json::json_pointer("/excalidrawSource"), "00000001:fffffffg:00000000:00000000:{}"},
         {json::json_pointer("/excalidrawSource"), "00000001;ffffffff:00000000:00000000:{}"},
         {json::json_pointer("/excalidrawSource"), json::object()},
+        // Export writes the kept members into the document as they are.
+        {json::json_pointer("/excalidrawSource"), "00000001:ffffffff:00000000:00000000:"},
+        {json::json_pointer("/excalidrawSource"), "00000001:ffffffff:00000000:00000000:[1]"},
+        {json::json_pointer("/excalidrawSource"),
+         "00000001:ffffffff:00000000:00000000:{\"customData\":}"},
+        {json::json_pointer("/excalidrawSource"), "00000001:ffffffff:00000000:00000000:{} x"},
     };
     for (const auto &[pointer, value] : faults) {
         json input = minimalElementJson();
