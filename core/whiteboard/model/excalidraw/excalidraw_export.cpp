@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace zentrel {
@@ -102,8 +103,8 @@ tl::expected<void, ExcalidrawError> appendElements(std::string &out,
         const WhiteboardElement &element = *board.elements[i];
         tl::expected<void, ExcalidrawError> appended;
         if (element.kind == WhiteboardElementKind::marker) {
-            const auto [ellipse, text] = excalidrawMarkerElements(element, context);
-            appended = append(ellipse).and_then([&] { return append(text); });
+            const std::pair<json, json> marker = excalidrawMarkerElements(element, context);
+            appended = append(marker.first).and_then([&] { return append(marker.second); });
         } else if (const std::optional<json> &preserved = identities.placeholderObject(i)) {
             appended = append(*preserved);
         } else {
