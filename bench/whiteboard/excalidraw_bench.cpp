@@ -1,4 +1,5 @@
 #include "fakes/counting_random.h"
+#include "whiteboard/foreign_excalidraw_document.h"
 #include "whiteboard/model/excalidraw/excalidraw_export.h"
 #include "whiteboard/model/excalidraw/excalidraw_import.h"
 
@@ -75,5 +76,37 @@ void BM_Excalidraw_Import10k(benchmark::State &state)
 }
 
 BENCHMARK(BM_Excalidraw_Import10k)->Unit(benchmark::kMillisecond);
+
+// budget: < 100 ms for a 10,000-element document from another editor, all it holds kept
+void BM_Excalidraw_ImportForeign10k(benchmark::State &state)
+{
+    const std::string data = foreignExcalidrawDocument(10'000);
+    for (auto _ : state) {
+        auto result = importExcalidrawDocument(data, "Bench");
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * data.size()));
+}
+
+BENCHMARK(BM_Excalidraw_ImportForeign10k)->Unit(benchmark::kMillisecond);
+
+// budget: < 100 ms for that document imported and written back, every kept member with it
+void BM_Excalidraw_ExportImported10k(benchmark::State &state)
+{
+    const auto imported = importExcalidrawDocument(foreignExcalidrawDocument(10'000), "Bench");
+    if (!imported) {
+        state.SkipWithError("the document could not be imported");
+        return;
+    }
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        auto data = exportExcalidrawDocument(imported->board);
+        bytes = data ? data->size() : 0;
+        benchmark::DoNotOptimize(data);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+BENCHMARK(BM_Excalidraw_ExportImported10k)->Unit(benchmark::kMillisecond);
 
 } // namespace

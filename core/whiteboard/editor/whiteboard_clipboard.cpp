@@ -118,8 +118,8 @@ std::optional<std::vector<WhiteboardElement>> decodeElements(const std::string &
     return std::move(*decoded);
 }
 
-std::optional<std::vector<WhiteboardElement>> importedElements(const WhiteboardEditorModel &model,
-                                                               const std::string &text)
+std::optional<WhiteboardBoard> importedBoard(const WhiteboardEditorModel &model,
+                                             const std::string &text)
 {
     const ModelClock clock(model);
     auto imported = importExcalidrawDocument(
@@ -127,12 +127,29 @@ std::optional<std::vector<WhiteboardElement>> importedElements(const WhiteboardE
     if (!imported) {
         return std::nullopt;
     }
-    std::vector<WhiteboardElement> elements;
-    elements.reserve(imported->board.elements.size());
-    for (const ElementPtr &element : imported->board.elements) {
-        elements.push_back(*element);
+    return std::move(imported->board);
+}
+
+// Appends copies of `elements` with the files their kept images show; files the board already
+// has stay as they are.
+void appendCopies(WhiteboardEditorModel &model,
+                  const std::vector<WhiteboardElement> &elements,
+                  const std::map<std::string, std::string> &files)
+{
+    if (elements.empty()) {
+        return;
     }
-    return elements;
+    const std::vector<ElementPtr> copies = freshCopies(model, elements);
+    WhiteboardEditorModel::ChangeBatch batch(model);
+    updateCurrentBoard(model, [&](WhiteboardBoard &board) {
+        appendElements(board, copies);
+        board.excalidrawFiles.insert(files.begin(), files.end());
+    });
+    WhiteboardSelection selection;
+    for (const ElementPtr &copy : copies) {
+        selection.insert(copy->id);
+    }
+    model.setSelection(std::move(selection));
 }
 
 } // namespace
@@ -185,6 +202,8 @@ std::optional<WhiteboardClipboardContents> copySelection(const WhiteboardEditorM
     }
     scratch.background = model.currentBoard().background;
     scratch.showsGrid = false;
+    // The export writes the files of the copied images only.
+    scratch.excalidrawFiles = model.currentBoard().excalidrawFiles;
 
     const ModelClock clock(model);
     if (auto document = exportExcalidrawDocument(scratch, clock, modelRandom(model))) {
@@ -216,8 +235,13 @@ void paste(WhiteboardEditorModel &model, const WhiteboardClipboardContents &cont
         }
     }
     if (contents.plainText) {
-        if (auto elements = importedElements(model, *contents.plainText)) {
-            insertElements(model, *elements);
+        if (auto board = importedBoard(model, *contents.plainText)) {
+            std::vector<WhiteboardElement> elements;
+            elements.reserve(board->elements.size());
+            for (const ElementPtr &element : board->elements) {
+                elements.push_back(*element);
+            }
+            appendCopies(model, elements, board->excalidrawFiles);
         }
     }
 }
@@ -236,17 +260,7 @@ void duplicateSelection(WhiteboardEditorModel &model)
 
 void insertElements(WhiteboardEditorModel &model, const std::vector<WhiteboardElement> &elements)
 {
-    if (elements.empty()) {
-        return;
-    }
-    const std::vector<ElementPtr> copies = freshCopies(model, elements);
-    WhiteboardEditorModel::ChangeBatch batch(model);
-    updateCurrentBoard(model, [&](WhiteboardBoard &board) { appendElements(board, copies); });
-    WhiteboardSelection selection;
-    for (const ElementPtr &copy : copies) {
-        selection.insert(copy->id);
-    }
-    model.setSelection(std::move(selection));
+    appendCopies(model, elements, {});
 }
 
 } // namespace zentrel

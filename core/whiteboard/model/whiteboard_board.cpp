@@ -63,6 +63,7 @@ bool operator==(const WhiteboardBoard &a, const WhiteboardBoard &b)
     return a.id == b.id && a.name == b.name && a.viewport == b.viewport
            && a.background == b.background && a.showsGrid == b.showsGrid
            && a.createdAt == b.createdAt && a.updatedAt == b.updatedAt
+           && a.excalidrawFiles == b.excalidrawFiles
            && std::equal(a.elements.begin(),
                          a.elements.end(),
                          b.elements.begin(),

@@ -6,6 +6,7 @@
 #include "whiteboard/model/whiteboard_element.h"
 
 #include <any>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +72,9 @@ struct WhiteboardBoard
     bool showsGrid = false;
     Timestamp createdAt;
     Timestamp updatedAt;
+    // The "files" entries of an imported Excalidraw document that its kept images use: file id
+    // to the entry's JSON text exactly as read, written back on export.
+    std::map<std::string, std::string> excalidrawFiles;
 
     // Elements compare by value, so two boards read from the same file are equal.
     friend bool operator==(const WhiteboardBoard &a, const WhiteboardBoard &b);

@@ -18,7 +18,7 @@ nlohmann::json boardJson(const WhiteboardBoard &board)
             elements.push_back(whiteboardElementJson(*element));
         }
     }
-    return {
+    nlohmann::json object = {
         {"id", board.id.text()},
         {"name", board.name},
         {"elements", std::move(elements)},
@@ -28,6 +28,28 @@ nlohmann::json boardJson(const WhiteboardBoard &board)
         {"createdAt", formatIsoDate(board.createdAt)},
         {"updatedAt", formatIsoDate(board.updatedAt)},
     };
+    // Written only when there are any, so a board without images costs nothing more.
+    if (!board.excalidrawFiles.empty()) {
+        object["excalidrawFiles"] = board.excalidrawFiles;
+    }
+    return object;
+}
+
+ModelDecoded<std::map<std::string, std::string>> decodeFiles(const nlohmann::json &value,
+                                                             const std::string &path)
+{
+    if (!value.is_object()) {
+        return tl::unexpected(ModelDecodeError{path, "expected an object"});
+    }
+    std::map<std::string, std::string> files;
+    for (auto it = value.begin(); it != value.end(); ++it) {
+        auto text = decodeModelString(it.value(), modelKeyPath(path, it.key()));
+        if (!text) {
+            return tl::unexpected(std::move(text.error()));
+        }
+        files.emplace(it.key(), std::move(*text));
+    }
+    return files;
 }
 
 ModelDecoded<ElementPtr> decodeElementPtr(const nlohmann::json &value, const std::string &path)
@@ -98,6 +120,9 @@ ModelDecoded<WhiteboardBoard> decodeWhiteboardBoard(const nlohmann::json &value,
     reader.readRequired("showsGrid", board.showsGrid, decodeModelBool);
     reader.readRequired("createdAt", board.createdAt, decodeModelDate);
     reader.readRequired("updatedAt", board.updatedAt, decodeModelDate);
+    std::optional<std::map<std::string, std::string>> files;
+    reader.readOptional("excalidrawFiles", files, decodeFiles);
+    board.excalidrawFiles = std::move(files).value_or(std::map<std::string, std::string>{});
     return reader.finish(std::move(board));
 }
 

@@ -13,6 +13,20 @@
 
 namespace zentrel {
 
+// What an element read from an Excalidraw document keeps of its source object for the way back:
+// the members the model does not hold, or would write back differently, and the hashes that say
+// whether the element still is what they were read with (see the Excalidraw writer).
+struct ExcalidrawSourceKeys
+{
+    std::string json; // one compact JSON object
+    std::uint32_t identityHash = 0;
+    std::uint32_t shapeHash = 0;
+    std::uint32_t textHash = 0;
+    std::uint32_t styleHash = 0;
+
+    friend bool operator==(const ExcalidrawSourceKeys &, const ExcalidrawSourceKeys &) = default;
+};
+
 // One object on a board, in scene coordinates (y down). The frame is stored signed: a line or
 // arrow runs from (x, y) to (x + width, y + height). Freehand strokes keep their path in
 // `points`, in absolute scene coordinates.
@@ -47,6 +61,7 @@ struct WhiteboardElement
     std::optional<std::int64_t> excalidrawVersionNonce;
     std::optional<std::string> excalidrawIndex;
     std::optional<std::int64_t> excalidrawUpdated; // milliseconds since 1970
+    std::optional<ExcalidrawSourceKeys> excalidrawSource;
 
     // The stored frame, signed as stored.
     RectF frame() const { return {x, y, width, height}; }

@@ -2,6 +2,9 @@
 
 #include "whiteboard/model/base64.h"
 
+#include <array>
+#include <charconv>
+
 namespace zentrel {
 namespace {
 
@@ -68,6 +71,52 @@ ModelDecoded<std::string> decodeBase64(const nlohmann::json &value, const std::s
         });
 }
 
+// One string, as the library is saved often and an imported board has one per element: the
+// four hashes in eight hexadecimal digits each, each followed by a colon, then the JSON text.
+constexpr std::size_t sourceHashCount = 4;
+constexpr std::size_t sourceHashDigits = 8;
+constexpr std::size_t sourcePrefixSize = sourceHashCount * (sourceHashDigits + 1);
+
+std::string sourceKeysText(const ExcalidrawSourceKeys &source)
+{
+    std::string text;
+    text.reserve(sourcePrefixSize + source.json.size());
+    for (const std::uint32_t hash :
+         {source.identityHash, source.shapeHash, source.textHash, source.styleHash}) {
+        std::array<char, sourceHashDigits> digits{};
+        const char *end = std::to_chars(digits.data(), digits.data() + digits.size(), hash, 16).ptr;
+        const auto length = static_cast<std::size_t>(end - digits.data());
+        text.append(sourceHashDigits - length, '0');
+        text.append(digits.data(), length);
+        text += ':';
+    }
+    return text + source.json;
+}
+
+ModelDecoded<ExcalidrawSourceKeys> decodeSourceKeys(const nlohmann::json &value,
+                                                    const std::string &path)
+{
+    return decodeModelString(value, path)
+        .and_then([&path](const std::string &text) -> ModelDecoded<ExcalidrawSourceKeys> {
+            std::array<std::uint32_t, sourceHashCount> hashes{};
+            for (std::size_t i = 0; i < hashes.size(); ++i) {
+                const char *begin = text.data() + i * (sourceHashDigits + 1);
+                const char *end = begin + sourceHashDigits;
+                if (text.size() < sourcePrefixSize || *end != ':'
+                    || std::from_chars(begin, end, hashes[i], 16).ptr != end) {
+                    return tl::unexpected(ModelDecodeError{path, "not kept Excalidraw keys"});
+                }
+            }
+            // Export puts the members into the document as they are, so they must be JSON.
+            std::string members = text.substr(sourcePrefixSize);
+            if (members.empty() || members.front() != '{' || !nlohmann::json::accept(members)) {
+                return tl::unexpected(ModelDecodeError{path, "kept Excalidraw keys are no object"});
+            }
+            return ExcalidrawSourceKeys{
+                std::move(members), hashes[0], hashes[1], hashes[2], hashes[3]};
+        });
+}
+
 } // namespace
 
 nlohmann::json whiteboardPointJson(const WhiteboardPoint &point)
@@ -117,6 +166,7 @@ nlohmann::json whiteboardElementJson(const WhiteboardElement &element)
     putOptional(object, "excalidrawVersionNonce", element.excalidrawVersionNonce);
     putOptional(object, "excalidrawIndex", element.excalidrawIndex);
     putOptional(object, "excalidrawUpdated", element.excalidrawUpdated);
+    putOptional(object, "excalidrawSource", element.excalidrawSource, sourceKeysText);
     return object;
 }
 
@@ -192,6 +242,7 @@ ModelDecoded<WhiteboardElement> decodeWhiteboardElement(const nlohmann::json &va
         "excalidrawVersionNonce", element.excalidrawVersionNonce, decodeModelInteger);
     reader.readOptional("excalidrawIndex", element.excalidrawIndex, decodeModelString);
     reader.readOptional("excalidrawUpdated", element.excalidrawUpdated, decodeModelInteger);
+    reader.readOptional("excalidrawSource", element.excalidrawSource, decodeSourceKeys);
     return reader.finish(std::move(element));
 }
 

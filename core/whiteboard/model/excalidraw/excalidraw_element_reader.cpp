@@ -1,5 +1,7 @@
 #include "whiteboard/model/excalidraw/excalidraw_element_reader.h"
 
+#include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -37,7 +39,23 @@ bool isTrue(const ExcalidrawElementFields &fields, Key key)
     return value->is_boolean() && value->get<bool>();
 }
 
-WhiteboardElementStyle readStyle(ExcalidrawElementFields &fields)
+// Documents from before "roundness" say "strokeSharpness": "round"; Excalidraw reads that as its
+// legacy corner for rectangles and as proportional rounding for everything else.
+std::optional<std::int64_t> roundnessType(ExcalidrawElementFields &fields,
+                                          WhiteboardElementKind kind)
+{
+    if (fields.roundnessType) {
+        return fields.roundnessType;
+    }
+    if (stringOr(fields, Key::strokeSharpness, "") != "round") {
+        return std::nullopt;
+    }
+    constexpr std::int64_t legacy = 1;
+    constexpr std::int64_t proportional = 2;
+    return kind == WhiteboardElementKind::rectangle ? legacy : proportional;
+}
+
+WhiteboardElementStyle readStyle(ExcalidrawElementFields &fields, WhiteboardElementKind kind)
 {
     WhiteboardElementStyle style;
     style.strokeColor = stringOr(fields, Key::strokeColor, "#1b1b1f");
@@ -51,7 +69,7 @@ WhiteboardElementStyle readStyle(ExcalidrawElementFields &fields)
     style.strokeStyle =
         whiteboardStrokeStyleText.parse(stringOr(fields, Key::strokeStyle, "solid"));
     style.fillStyle = whiteboardFillStyleText.parse(stringOr(fields, Key::fillStyle, "solid"));
-    style.roundnessType = fields.roundnessType;
+    style.roundnessType = roundnessType(fields, kind);
     return style;
 }
 
@@ -99,7 +117,7 @@ void readSupported(WhiteboardElement &element,
     if (isSegmentKind(kind)) {
         setLineFrame(element, width, height);
     }
-    element.style = readStyle(fields);
+    element.style = readStyle(fields, kind);
     readText(element, fields);
     element.rotation = numberOr(fields, Key::angle, 0);
     element.link = takeString(fields, Key::link);
@@ -113,8 +131,9 @@ void readSupported(WhiteboardElement &element,
 
 // A foreign element kept whole, at its position but at least 40 by 30. Only these few objects
 // are parsed into a tree, from their own bytes, to be written back in the library's key order.
-void readPlaceholder(WhiteboardElement &element, const ExcalidrawElementFields &fields)
+void readPlaceholder(ExcalidrawPendingElement &pending, const ExcalidrawElementFields &fields)
 {
+    WhiteboardElement &element = *pending.element;
     element.kind = WhiteboardElementKind::unsupported;
     element.setFrame({numberOr(fields, Key::x, 0),
                       numberOr(fields, Key::y, 0),
@@ -125,9 +144,40 @@ void readPlaceholder(WhiteboardElement &element, const ExcalidrawElementFields &
     // Infinite numbers cannot occur here: the parser refuses them, so the bytes re-read cleanly.
     element.opaqueExcalidrawJSON = object.dump(-1, ' ', false, json::error_handler_t::replace);
     element.isLocked = true;
+    const auto fileId = object.find("fileId");
+    if (fileId != object.end() && fileId->is_string()) {
+        pending.fileId = fileId->get<std::string>();
+    }
+}
+
+// The text between `begin` and `end` without the white space and separators it starts with.
+std::string_view afterSeparators(const char *begin, const char *end, char separator)
+{
+    while (begin < end
+           && (*begin == ' ' || *begin == '\n' || *begin == '\t' || *begin == '\r'
+               || *begin == separator)) {
+        ++begin;
+    }
+    return std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
 } // namespace
+
+std::string_view ExcalidrawMember::text() const
+{
+    return afterSeparators(start, end, ',');
+}
+
+std::string_view ExcalidrawMember::name() const
+{
+    const char *quote = text().data();
+    return std::string_view(quote + 1, static_cast<std::size_t>(keyEnd - quote - 2));
+}
+
+std::string_view ExcalidrawMember::value() const
+{
+    return afterSeparators(keyEnd, end, ':');
+}
 
 void ExcalidrawElementFields::clear()
 {
@@ -135,11 +185,13 @@ void ExcalidrawElementFields::clear()
         value = nullptr;
     }
     points.clear();
+    pointsExact = true;
     groupIds.clear();
     startBinding.reset();
     endBinding.reset();
     roundnessType.reset();
     bytes = {};
+    members.clear();
 }
 
 std::optional<WhiteboardElementKind> excalidrawElementKind(std::string_view type)
@@ -166,11 +218,12 @@ ExcalidrawPendingElement readExcalidrawElement(ExcalidrawElementFields &fields)
     const std::optional<WhiteboardElementKind> kind =
         excalidrawElementKind(type->get_ref<const std::string &>());
     if (!kind) {
-        readPlaceholder(*pending.element, fields);
+        readPlaceholder(pending, fields);
         return pending;
     }
     pending.supported = true;
     readSupported(*pending.element, fields, *kind);
+    pending.keptMembers = excalidrawKeptMembers(fields, *pending.element);
     pending.groupIds = std::move(fields.groupIds);
     pending.containerId = takeString(fields, Key::containerId);
     pending.startBinding = std::move(fields.startBinding);

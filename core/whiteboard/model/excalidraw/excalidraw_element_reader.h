@@ -46,7 +46,24 @@ enum class ExcalidrawScalarKey : std::uint8_t {
     index,
     updated,
     containerId,
+    strokeSharpness,
     count,
+};
+
+// One member of an element object as read, as places in the document: every member of every
+// element is noted, but the text of only a few is ever needed, so it is cut out on demand.
+struct ExcalidrawMember
+{
+    const char *start = nullptr;  // past what came before it; separators may follow
+    const char *keyEnd = nullptr; // one past the key's closing quote
+    const char *end = nullptr;    // one past the value
+    std::uint8_t key = 0;         // the scanner's number (excalidrawIgnoredKey if unread)
+
+    // `"key": value`.
+    std::string_view text() const;
+    // The key between its quotes, escapes as written.
+    std::string_view name() const;
+    std::string_view value() const;
 };
 
 // What one element object holds that import uses, gathered while the document is parsed so that
@@ -56,11 +73,13 @@ struct ExcalidrawElementFields
     std::array<nlohmann::json, static_cast<std::size_t>(ExcalidrawScalarKey::count)> scalars;
     // Each usable "points" entry as read, relative to the element's position.
     std::vector<WhiteboardPoint> points;
+    bool pointsExact = true; // every entry is exactly two numbers, so `points` is all they say
     std::vector<std::string> groupIds;       // the string entries of "groupIds"
     std::optional<std::string> startBinding; // "elementId" text of the binding objects
     std::optional<std::string> endBinding;
     std::optional<std::int64_t> roundnessType; // set when "roundness" is an object
     std::string_view bytes;                    // the object's own text, for placeholders
+    std::vector<ExcalidrawMember> members;     // every member, in document order
 
     const nlohmann::json *operator[](ExcalidrawScalarKey key) const
     {
@@ -85,6 +104,10 @@ struct ExcalidrawPendingElement
     std::optional<std::string> containerId;
     std::optional<std::string> startBinding;
     std::optional<std::string> endBinding;
+    // The members that export must write back (see excalidraw_kept_keys.h); for placeholders,
+    // the "fileId" of a kept image.
+    std::string keptMembers;
+    std::optional<std::string> fileId;
 };
 
 // The kind a document "type" maps to ("draw" is the older word for freedraw); none for types

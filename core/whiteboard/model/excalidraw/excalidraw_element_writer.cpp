@@ -1,6 +1,10 @@
 #include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
 
+#include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
+
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <string>
@@ -33,43 +37,84 @@ std::int64_t fontNumber(const WhiteboardElement &element)
     return element.fontFamily ? fontFamilyNumber(*element.fontFamily) : handDrawnFontNumber;
 }
 
-void addLineFields(json &object, const WhiteboardElement &element)
+json pointsJson(const std::vector<WhiteboardPoint> &points)
 {
-    // Only the straight segment is written; its signs carry the direction.
-    object["points"] = json::array({pointJson(0, 0), pointJson(element.width, element.height)});
+    json array = json::array();
+    for (const WhiteboardPoint &point : points) {
+        array.push_back(pointJson(point.x, point.y));
+    }
+    return array;
+}
+
+void addPathFields(json &object, const ExcalidrawPath &path, const ExcalidrawWriteContext &context)
+{
+    object["x"] = path.x;
+    object["y"] = path.y;
+    object["width"] = path.width;
+    object["height"] = path.height;
+    if (!context.leavesPointsOut) {
+        object["points"] = pointsJson(path.points);
+    }
+}
+
+void appendNumber(std::string &out, double value)
+{
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    out.append(buffer.data(), result.ptr);
+}
+
+void addLineFields(json &object,
+                   const WhiteboardElement &element,
+                   const ExcalidrawWriteContext &context)
+{
+    const ExcalidrawIdentities *identities = context.identities;
+    addPathFields(object, excalidrawPath(element), context);
     object["lastCommittedPoint"] = nullptr;
-    object["startBinding"] = excalidrawBinding(element.startBindingID);
-    object["endBinding"] = excalidrawBinding(element.endBindingID);
+    object["startBinding"] = excalidrawBinding(element.startBindingID, identities);
+    object["endBinding"] = excalidrawBinding(element.endBindingID, identities);
     object["startArrowhead"] = nullptr;
     object["endArrowhead"] =
         element.kind == WhiteboardElementKind::arrow ? json("arrow") : json(nullptr);
 }
 
-void addFreedrawFields(json &object, const WhiteboardElement &element)
+void addFreedrawFields(json &object,
+                       const WhiteboardElement &element,
+                       const ExcalidrawWriteContext &context)
 {
-    const WhiteboardPoint first = element.points.empty() ? WhiteboardPoint{} : element.points[0];
-    json points = json::array();
-    double minX = 0, maxX = 0, minY = 0, maxY = 0;
-    for (const WhiteboardPoint &point : element.points) {
-        const double dx = point.x - first.x;
-        const double dy = point.y - first.y;
-        minX = std::min(minX, dx);
-        maxX = std::max(maxX, dx);
-        minY = std::min(minY, dy);
-        maxY = std::max(maxY, dy);
-        points.push_back(pointJson(dx, dy));
-    }
-    object["x"] = first.x;
-    object["y"] = first.y;
-    // Other tools size and cull a stroke by these, so they give the points' real extent.
-    object["width"] = maxX - minX;
-    object["height"] = maxY - minY;
-    object["points"] = std::move(points);
+    addPathFields(object, excalidrawPath(element), context);
     object["pressures"] = json::array();
     object["simulatePressure"] = true;
 }
 
-void addTextFields(json &object, const WhiteboardElement &element)
+// Points relative to the first, and the extent of their box.
+ExcalidrawPath pathFrom(const std::vector<PointF> &points)
+{
+    ExcalidrawPath path;
+    if (points.empty()) {
+        return path;
+    }
+    path.x = points.front().x;
+    path.y = points.front().y;
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    path.points.reserve(points.size());
+    for (const PointF &point : points) {
+        const double dx = point.x - path.x;
+        const double dy = point.y - path.y;
+        minX = std::min(minX, dx);
+        maxX = std::max(maxX, dx);
+        minY = std::min(minY, dy);
+        maxY = std::max(maxY, dy);
+        path.points.push_back({dx, dy});
+    }
+    path.width = maxX - minX;
+    path.height = maxY - minY;
+    return path;
+}
+
+void addTextFields(json &object,
+                   const WhiteboardElement &element,
+                   const ExcalidrawIdentities *identities)
 {
     const std::string text = element.text.value_or("");
     object["text"] = text;
@@ -80,10 +125,55 @@ void addTextFields(json &object, const WhiteboardElement &element)
         element.textAlignment ? whiteboardTextAlignmentText.text(*element.textAlignment) : "left";
     object["verticalAlign"] = "top";
     object["lineHeight"] = element.lineHeight.value_or(defaultLineHeight);
-    object["containerId"] = element.containerID ? json(element.containerID->text()) : json(nullptr);
+    object["containerId"] = element.containerID
+                                ? json(excalidrawIdText(*element.containerID, identities))
+                                : json(nullptr);
 }
 
 } // namespace
+
+ExcalidrawPath excalidrawPath(const WhiteboardElement &element)
+{
+    if (element.kind == WhiteboardElementKind::freedraw) {
+        return pathFrom(element.scenePoints());
+    }
+    if (element.points.size() >= 2) {
+        return pathFrom(element.linePoints());
+    }
+    // Only the straight segment; its signs carry the direction.
+    ExcalidrawPath path{element.x, element.y, element.width, element.height, {}};
+    path.points = {{0, 0}, {element.width, element.height}};
+    return path;
+}
+
+std::optional<std::string> excalidrawPointsText(const std::vector<WhiteboardPoint> &points)
+{
+    std::string text = "[";
+    text.reserve(points.size() * 24 + 2);
+    for (const WhiteboardPoint &point : points) {
+        if (!std::isfinite(point.x) || !std::isfinite(point.y)) {
+            return std::nullopt;
+        }
+        text += text.size() == 1 ? "[" : ",[";
+        appendNumber(text, point.x);
+        text += ',';
+        appendNumber(text, point.y);
+        text += ']';
+    }
+    return text + ']';
+}
+
+double excalidrawOpacity(double opacity)
+{
+    const double percent = opacity * 100;
+    const double whole = std::round(percent);
+    return whole / 100 == opacity ? whole : percent;
+}
+
+std::string excalidrawIdText(const Uuid &id, const ExcalidrawIdentities *identities)
+{
+    return identities ? identities->elementText(id) : id.text();
+}
 
 std::int64_t excalidrawIdentifierHash(const Uuid &id, std::uint32_t start)
 {
@@ -94,22 +184,23 @@ std::int64_t excalidrawIdentifierHash(const Uuid &id, std::uint32_t start)
     return hash & 0x7FFFFFFFu;
 }
 
-json excalidrawBinding(const std::optional<Uuid> &id)
+json excalidrawBinding(const std::optional<Uuid> &id, const ExcalidrawIdentities *identities)
 {
     if (!id) {
         return nullptr;
     }
-    return {{"elementId", id->text()}, {"focus", 0}, {"gap", 1}};
+    return {{"elementId", excalidrawIdText(*id, identities)}, {"focus", 0}, {"gap", 1}};
 }
 
 std::optional<json> excalidrawBoundElements(const WhiteboardElement &other,
-                                            const WhiteboardElement &element)
+                                            const WhiteboardElement &element,
+                                            const ExcalidrawIdentities *identities)
 {
     if (other.startBindingID == element.id || other.endBindingID == element.id) {
-        return json{{"id", other.id.text()}, {"type", "arrow"}};
+        return json{{"id", excalidrawIdText(other.id, identities)}, {"type", "arrow"}};
     }
     if (other.containerID == element.id) {
-        return json{{"id", other.id.text()}, {"type", "text"}};
+        return json{{"id", excalidrawIdText(other.id, identities)}, {"type", "text"}};
     }
     return std::nullopt;
 }
@@ -119,12 +210,13 @@ json excalidrawCommonFields(const WhiteboardElement &element,
                             const ExcalidrawWriteContext &context)
 {
     const WhiteboardElementStyle &style = element.style;
+    const ExcalidrawIdentities *identities = context.identities;
     json groups = json::array();
     for (const Uuid &group : element.groupIDs) {
-        groups.push_back(group.text());
+        groups.push_back(identities ? identities->groupText(group) : group.text());
     }
     json object = json::object();
-    object["id"] = element.id.text();
+    object["id"] = excalidrawIdText(element.id, identities);
     object["type"] = type;
     object["x"] = element.x;
     object["y"] = element.y;
@@ -139,7 +231,7 @@ json excalidrawCommonFields(const WhiteboardElement &element,
     object["strokeStyle"] =
         style.strokeStyle ? whiteboardStrokeStyleText.text(*style.strokeStyle) : "solid";
     object["roughness"] = style.roughness;
-    object["opacity"] = style.opacity * 100;
+    object["opacity"] = excalidrawOpacity(style.opacity);
     object["groupIds"] = std::move(groups);
     object["frameId"] = nullptr;
     object["index"] = element.excalidrawIndex.value_or("a0");
@@ -169,13 +261,13 @@ json excalidrawElementFields(const WhiteboardElement &element,
     switch (element.kind) {
     case WhiteboardElementKind::line:
     case WhiteboardElementKind::arrow:
-        addLineFields(object, element);
+        addLineFields(object, element, context);
         break;
     case WhiteboardElementKind::freedraw:
-        addFreedrawFields(object, element);
+        addFreedrawFields(object, element, context);
         break;
     case WhiteboardElementKind::text:
-        addTextFields(object, element);
+        addTextFields(object, element, context.identities);
         break;
     case WhiteboardElementKind::rectangle:
     case WhiteboardElementKind::ellipse:

@@ -1,12 +1,13 @@
 #include "whiteboard/model/excalidraw/excalidraw_export.h"
 
 #include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
-#include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
+#include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
 #include "whiteboard/model/model_json.h"
 
 #include <nlohmann/json.hpp>
 
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace zentrel {
@@ -15,17 +16,18 @@ namespace {
 using json = nlohmann::json;
 
 // Every element's "boundElements" in one pass over the board, so export stays linear.
-std::unordered_map<Uuid, json> boundElementsByTarget(const WhiteboardBoard &board)
+std::unordered_map<Uuid, json> boundElementsByTarget(const WhiteboardBoard &board,
+                                                     const ExcalidrawIdentities &identities)
 {
     std::unordered_map<Uuid, json> entries;
-    const auto add =
-        [&entries](const Uuid &target, const WhiteboardElement &other, const char *type) {
-            json &list = entries[target];
-            if (list.is_null()) {
-                list = json::array();
-            }
-            list.push_back({{"id", other.id.text()}, {"type", type}});
-        };
+    const auto add = [&entries, &identities](
+                         const Uuid &target, const WhiteboardElement &other, const char *type) {
+        json &list = entries[target];
+        if (list.is_null()) {
+            list = json::array();
+        }
+        list.push_back({{"id", identities.elementText(other.id)}, {"type", type}});
+    };
     for (const ElementPtr &other : board.elements) {
         if (other->startBindingID) {
             add(*other->startBindingID, *other, "arrow");
@@ -41,71 +43,102 @@ std::unordered_map<Uuid, json> boundElementsByTarget(const WhiteboardBoard &boar
     return entries;
 }
 
-// A preserved foreign element, when its bytes still read as one JSON object.
-std::optional<json> preservedObject(const WhiteboardElement &element)
-{
-    if (element.kind != WhiteboardElementKind::unsupported || !element.opaqueExcalidrawJSON) {
-        return std::nullopt;
-    }
-    auto parsed = parseBoundedJson(*element.opaqueExcalidrawJSON);
-    if (!parsed || !parsed->is_object()) {
-        return std::nullopt;
-    }
-    return std::move(*parsed);
-}
-
-// Appends one element, pretty-printed at the depth of the "elements" array. Writing element by
-// element keeps only one small tree alive at a time, which is what keeps a large board fast.
-void appendElement(std::string &out, const json &object, bool first)
-{
-    out += first ? "\n    " : ",\n    ";
-    // Raw line breaks only occur between tokens; inside strings they are escaped.
-    for (const char c : object.dump(2, ' ', false, json::error_handler_t::replace)) {
-        out += c;
-        if (c == '\n') {
-            out += "    ";
-        }
-    }
-}
-
-tl::expected<void, ExcalidrawError>
-appendChecked(std::string &out, const json &object, std::size_t index)
+tl::expected<void, ExcalidrawError> checkedNumbers(const json &object, std::size_t index)
 {
     if (const auto path = nonFiniteNumberPath(object)) {
         return tl::unexpected(ExcalidrawError{ExcalidrawError::Kind::numberNotEncodable,
                                               "elements[" + std::to_string(index) + "]" + *path});
     }
-    appendElement(out, object, index == 0);
     return {};
 }
 
+// A line, arrow or stroke gets its points as text (see ExcalidrawWriteContext).
+tl::expected<void, ExcalidrawError> appendWithPoints(std::string &out,
+                                                     json object,
+                                                     const WhiteboardElement &element,
+                                                     const ExcalidrawIdentities &identities,
+                                                     std::size_t boardIndex,
+                                                     std::size_t index)
+{
+    if (auto checked = checkedNumbers(object, index); !checked) {
+        return checked;
+    }
+    std::optional<std::string> points;
+    if (isSegmentKind(element.kind) || element.kind == WhiteboardElementKind::freedraw) {
+        points = excalidrawPointsText(excalidrawPath(element).points);
+        if (!points) {
+            return tl::unexpected(
+                ExcalidrawError{ExcalidrawError::Kind::numberNotEncodable,
+                                "elements[" + std::to_string(index) + "].points"});
+        }
+    }
+    std::vector<ExcalidrawRawMember> computed;
+    if (points) {
+        computed.push_back({"points", *points});
+    }
+    out += index == 0 ? "\n    " : ",\n    ";
+    appendExcalidrawElement(out, std::move(object), computed, element, identities, boardIndex);
+    return {};
+}
+
+// Writing element by element keeps only one small tree alive at a time, which is what keeps a
+// large board fast.
 tl::expected<void, ExcalidrawError> appendElements(std::string &out,
                                                    const WhiteboardBoard &board,
+                                                   const ExcalidrawIdentities &identities,
                                                    const ExcalidrawWriteContext &context)
 {
-    std::unordered_map<Uuid, json> bound = boundElementsByTarget(board);
+    std::unordered_map<Uuid, json> bound = boundElementsByTarget(board, identities);
     std::size_t index = 0;
-    for (const ElementPtr &element : board.elements) {
-        std::vector<json> objects;
-        if (element->kind == WhiteboardElementKind::marker) {
-            auto [ellipse, text] = excalidrawMarkerElements(*element, context);
-            objects.push_back(std::move(ellipse));
-            objects.push_back(std::move(text));
-        } else if (std::optional<json> preserved = preservedObject(*element)) {
-            objects.push_back(std::move(*preserved));
+    const auto append = [&out, &index](const json &object) {
+        auto checked = checkedNumbers(object, index);
+        if (checked) {
+            out += index == 0 ? "\n    " : ",\n    ";
+            appendIndentedJson(out, object, "    ");
+        }
+        ++index;
+        return checked;
+    };
+    for (std::size_t i = 0; i < board.elements.size(); ++i) {
+        const WhiteboardElement &element = *board.elements[i];
+        tl::expected<void, ExcalidrawError> appended;
+        if (element.kind == WhiteboardElementKind::marker) {
+            const std::pair<json, json> marker = excalidrawMarkerElements(element, context);
+            appended = append(marker.first).and_then([&] { return append(marker.second); });
+        } else if (const std::optional<json> &preserved = identities.placeholderObject(i)) {
+            appended = append(*preserved);
         } else {
-            const auto found = bound.find(element->id);
+            const auto found = bound.find(element.id);
             // Copied, not moved: two board elements may share one id.
             json boundElements = found == bound.end() ? json(nullptr) : found->second;
-            objects.push_back(excalidrawElementFields(*element, std::move(boundElements), context));
+            json object = excalidrawElementFields(element, std::move(boundElements), context);
+            appended = appendWithPoints(out, std::move(object), element, identities, i, index);
+            ++index;
         }
-        for (const json &object : objects) {
-            if (auto appended = appendChecked(out, object, index++); !appended) {
-                return appended;
-            }
+        if (!appended) {
+            return appended;
         }
     }
     return {};
+}
+
+// The pictures of the kept images on the board, each entry as it was read.
+void appendFiles(std::string &out,
+                 const WhiteboardBoard &board,
+                 const ExcalidrawIdentities &identities)
+{
+    bool first = true;
+    for (const auto &[id, entry] : board.excalidrawFiles) {
+        if (!identities.fileIds().contains(id)) {
+            continue;
+        }
+        out += first ? "\n    " : ",\n    ";
+        out += json(id).dump();
+        out += ": ";
+        out += entry;
+        first = false;
+    }
+    out += first ? "}" : "\n  }";
 }
 
 json appStateJson(const WhiteboardBoard &board)
@@ -127,7 +160,8 @@ tl::expected<std::string, ExcalidrawError> exportExcalidrawDocument(const Whiteb
                                                                     const Clock &clock,
                                                                     const UuidRandomSource &random)
 {
-    const ExcalidrawWriteContext context{clock, random};
+    const ExcalidrawIdentities identities(board);
+    const ExcalidrawWriteContext context{clock, random, &identities, true};
     const json appState = appStateJson(board);
     // The top level is written by hand with its keys in sorted order, as every element is.
     std::string out;
@@ -135,11 +169,13 @@ tl::expected<std::string, ExcalidrawError> exportExcalidrawDocument(const Whiteb
     out += "{\n  \"appState\": {\n    \"gridSize\": " + appState["gridSize"].dump()
            + ",\n    \"viewBackgroundColor\": " + appState["viewBackgroundColor"].dump()
            + "\n  },\n  \"elements\": [";
-    if (auto appended = appendElements(out, board, context); !appended) {
+    if (auto appended = appendElements(out, board, identities, context); !appended) {
         return tl::unexpected(std::move(appended.error()));
     }
     out += board.elements.empty() ? "],\n" : "\n  ],\n";
-    out += "  \"files\": {},\n  \"source\": " + json(excalidrawDocumentSource).dump()
+    out += "  \"files\": {";
+    appendFiles(out, board, identities);
+    out += ",\n  \"source\": " + json(excalidrawDocumentSource).dump()
            + ",\n  \"type\": \"excalidraw\",\n  \"version\": 2\n}";
     return out;
 }

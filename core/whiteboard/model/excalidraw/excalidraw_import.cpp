@@ -1,6 +1,7 @@
 #include "whiteboard/model/excalidraw/excalidraw_import.h"
 
 #include "whiteboard/model/excalidraw/excalidraw_document_scanner.h"
+#include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
 #include "whiteboard/model/excalidraw/excalidraw_values.h"
 
 #include <unordered_set>
@@ -47,6 +48,17 @@ std::vector<Uuid> groupIdentifiers(const std::vector<std::string> &texts,
         identifiers.push_back(found->second);
     }
     return identifiers;
+}
+
+// A kept image's picture comes along with the board, in the bytes it was read in.
+void keepFile(WhiteboardBoard &board,
+              const std::map<std::string, std::string_view> &files,
+              const std::string &fileId)
+{
+    const auto found = files.find(fileId);
+    if (found != files.end()) {
+        board.excalidrawFiles.emplace(fileId, std::string(found->second));
+    }
 }
 
 } // namespace
@@ -102,6 +114,13 @@ importExcalidrawDocument(std::string_view data,
         if (!used.insert(element.id).second) {
             element.id = Uuid::generate(random);
             used.insert(element.id);
+        }
+        if (!pending.keptMembers.empty()) {
+            element.excalidrawSource =
+                excalidrawSourceKeys(std::move(pending.keptMembers), element);
+        }
+        if (pending.fileId) {
+            keepFile(board, scanned->files, *pending.fileId);
         }
         board.elements.push_back(std::move(pending.element));
     }

@@ -1,6 +1,5 @@
 #include "whiteboard/model/excalidraw/excalidraw_scan_handler.h"
 
-#include "common/text.h"
 #include "whiteboard/model/excalidraw/excalidraw_scan_keys.h"
 
 namespace zentrel {
@@ -8,12 +7,25 @@ namespace {
 
 using json = nlohmann::json;
 
-bool isBlack(const json &color)
+bool isDark(const json &color)
 {
-    if (!color.is_string()) {
-        return false;
+    return color.is_string() && excalidrawColorIsDark(color.get_ref<const std::string &>());
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The text between `begin` and `end` without the white space and the separator before it.
+std::string_view afterSeparators(const char *begin, const char *end, char separator)
+{
+    while (begin < end
+           && (*begin == ' ' || *begin == '\n' || *begin == '\t' || *begin == '\r'
+               || *begin == separator)) {
+        ++begin;
     }
-    return asciiLowercased(color.get_ref<const std::string &>()) == "#000000";
+    return std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
 } // namespace
@@ -33,6 +45,11 @@ bool ExcalidrawScanHandler::key(std::string &text)
         break;
     case Scope::element:
         top.key = excalidrawElementKey(text);
+        m_keyEnd = reach;
+        break;
+    case Scope::files:
+        m_fileKey = text;
+        m_fileStart = reach; // just past the key; its value follows the colon
         break;
     case Scope::binding:
         top.key = text == "elementId" ? 0 : excalidrawIgnoredKey;
@@ -67,7 +84,10 @@ bool ExcalidrawScanHandler::scalar(json value)
     const Frame &top = m_stack.back();
     switch (top.scope) {
     case Scope::skipped:
+    case Scope::files: // an entry that is no object is no file
+        break;
     case Scope::points: // an entry that is no array is no point
+        m_fields.pointsExact = false;
         break;
     case Scope::root:
         if (top.key == excalidrawTypeKey) {
@@ -78,15 +98,23 @@ bool ExcalidrawScanHandler::scalar(json value)
         } else if (top.key == excalidrawAppStateKey) {
             m_document.blackBackground = false;
             m_document.showsGrid = false;
+        } else if (top.key == excalidrawFilesKey) {
+            m_document.files.clear();
         }
         break;
     case Scope::elements:
         m_elementsAreObjects = false;
         break;
-    case Scope::element:
+    case Scope::element: {
+        const bool isNumber = value.is_number();
         elementScalar(std::move(value));
+        endMember(isNumber);
         break;
+    }
     case Scope::point:
+        if (!value.is_number()) {
+            m_fields.pointsExact = false;
+        }
         if (m_pointEntries < 2) {
             m_point[m_pointEntries] = excalidrawNumber(&value, 0);
         }
@@ -110,7 +138,7 @@ bool ExcalidrawScanHandler::scalar(json value)
         break;
     case Scope::appState:
         if (top.key == excalidrawBackgroundKey) {
-            m_document.blackBackground = isBlack(value);
+            m_document.blackBackground = isDark(value);
         } else if (top.key == excalidrawGridKey) {
             m_document.showsGrid = value.is_number();
         }
@@ -187,12 +215,16 @@ bool ExcalidrawScanHandler::open(bool isObject)
                 m_document.blackBackground = false;
                 m_document.showsGrid = false;
                 next = isObject ? Scope::appState : Scope::skipped;
+            } else if (top.key == excalidrawFilesKey) {
+                m_document.files.clear();
+                next = isObject ? Scope::files : Scope::skipped;
             }
             break;
         case Scope::elements:
             if (isObject) {
                 m_fields.clear();
                 m_elementStart = reach - 1; // the parser has just read the opening brace
+                m_memberStart = reach;
                 next = Scope::element;
             } else {
                 m_elementsAreObjects = false;
@@ -205,9 +237,12 @@ bool ExcalidrawScanHandler::open(bool isObject)
             if (!isObject) {
                 m_pointEntries = 0;
                 next = Scope::point;
+            } else {
+                m_fields.pointsExact = false;
             }
             break;
         case Scope::point:
+            m_fields.pointsExact = false;
             if (m_pointEntries < 2) {
                 m_point[m_pointEntries] = 0;
             }
@@ -230,6 +265,8 @@ bool ExcalidrawScanHandler::open(bool isObject)
                 m_document.showsGrid = false;
             }
             break;
+        case Scope::files:
+            break;
         }
     }
     m_stack.push_back({next, isObject ? excalidrawIgnoredKey : std::uint8_t{0}});
@@ -250,6 +287,9 @@ bool ExcalidrawScanHandler::close()
         if (m_pointEntries >= 2) {
             m_fields.points.push_back({m_point[0], m_point[1]});
         }
+        if (m_pointEntries != 2) {
+            m_fields.pointsExact = false;
+        }
         break;
     case Scope::roundness:
         m_fields.roundnessType = excalidrawInteger(&m_roundnessType, 0);
@@ -257,7 +297,33 @@ bool ExcalidrawScanHandler::close()
     default:
         break;
     }
+    if (m_stack.empty()) {
+        return true;
+    }
+    if (m_stack.back().scope == Scope::element) {
+        endMember(false);
+    } else if (m_stack.back().scope == Scope::files && scope == Scope::skipped
+               && m_fileStart != nullptr) {
+        // Only objects are file entries; the parser has just read the closing brace.
+        if (*(reach - 1) == '}') {
+            m_document.files[m_fileKey] = afterSeparators(m_fileStart, reach, ':');
+        }
+        m_fileStart = nullptr;
+    }
     return true;
+}
+
+void ExcalidrawScanHandler::endMember(bool isNumber)
+{
+    if (m_stack.empty() || m_stack.back().scope != Scope::element) {
+        return;
+    }
+    const char *end = reach;
+    while (isNumber && end > m_memberStart && !isDigit(*(end - 1))) {
+        --end;
+    }
+    m_fields.members.push_back({m_memberStart, m_keyEnd, end, m_stack.back().key});
+    m_memberStart = end;
 }
 
 ExcalidrawScannedDocument ExcalidrawScanHandler::takeResult()

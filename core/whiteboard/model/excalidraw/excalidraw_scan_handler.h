@@ -7,8 +7,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zentrel {
@@ -20,8 +22,10 @@ struct ExcalidrawScannedDocument
     bool isExcalidraw = false;
     // Every element object in document order, deleted ones included for their ids.
     std::vector<ExcalidrawPendingElement> elements;
-    bool blackBackground = false; // "appState" names black as the view background
+    bool blackBackground = false; // "appState" names a dark view background
     bool showsGrid = false;       // "appState" has a numeric "gridSize"
+    // The object entries of "files": file id to the entry's text, as read.
+    std::map<std::string, std::string_view> files;
 };
 
 // Parser events in, converted elements out: builds nothing but what import reads, converting
@@ -51,7 +55,14 @@ public:
     }
 
     // Strings are the only values that cost an allocation to keep, so unread ones are not kept.
-    bool string(std::string &value) { return wantsString() ? scalar(json(value)) : true; }
+    bool string(std::string &value)
+    {
+        if (wantsString()) {
+            return scalar(json(value));
+        }
+        endMember(false);
+        return true;
+    }
 
     bool binary(json::binary_t &) { return true; }
 
@@ -89,6 +100,7 @@ private:
         binding,
         roundness,
         appState,
+        files,
     };
 
     struct Frame
@@ -103,6 +115,9 @@ private:
     bool open(bool isObject);
     Scope openInElement(bool isObject, bool isContainer);
     bool close();
+    // Notes where the element member being read ends; numbers end a character early, as the
+    // parser has read one past them.
+    void endMember(bool isNumber);
 
     std::size_t m_maxDepth;
     std::vector<Frame> m_stack;
@@ -117,6 +132,10 @@ private:
 
     ExcalidrawElementFields m_fields; // of the element being read
     const char *m_elementStart = nullptr;
+    const char *m_memberStart = nullptr; // where the next element member may begin
+    const char *m_keyEnd = nullptr;      // just past the closing quote of its key
+    std::string m_fileKey;               // of the "files" entry being read
+    const char *m_fileStart = nullptr;
     std::optional<std::string> *m_binding = nullptr; // the binding being read
     json m_roundnessType;
     std::size_t m_pointEntries = 0; // of the "points" entry being read

@@ -19,13 +19,35 @@ class ElementKeys
 public:
     ElementKeys()
     {
-        static constexpr std::string_view scalarNames[] = {
-            "id",          "type",    "isDeleted",  "x",           "y",
-            "width",       "height",  "angle",      "strokeColor", "backgroundColor",
-            "strokeWidth", "opacity", "roughness",  "strokeStyle", "fillStyle",
-            "fontFamily",  "text",    "fontSize",   "textAlign",   "lineHeight",
-            "link",        "locked",  "seed",       "version",     "versionNonce",
-            "index",       "updated", "containerId"};
+        static constexpr std::string_view scalarNames[] = {"id",
+                                                           "type",
+                                                           "isDeleted",
+                                                           "x",
+                                                           "y",
+                                                           "width",
+                                                           "height",
+                                                           "angle",
+                                                           "strokeColor",
+                                                           "backgroundColor",
+                                                           "strokeWidth",
+                                                           "opacity",
+                                                           "roughness",
+                                                           "strokeStyle",
+                                                           "fillStyle",
+                                                           "fontFamily",
+                                                           "text",
+                                                           "fontSize",
+                                                           "textAlign",
+                                                           "lineHeight",
+                                                           "link",
+                                                           "locked",
+                                                           "seed",
+                                                           "version",
+                                                           "versionNonce",
+                                                           "index",
+                                                           "updated",
+                                                           "containerId",
+                                                           "strokeSharpness"};
         static_assert(std::size(scalarNames) == excalidrawPointsKey);
         for (std::uint8_t key = 0; key < std::size(scalarNames); ++key) {
             add({scalarNames[key], key});
@@ -71,6 +93,7 @@ std::uint8_t excalidrawDocumentKey(std::string_view text)
     return text == "type"       ? excalidrawTypeKey
            : text == "elements" ? excalidrawElementsKey
            : text == "appState" ? excalidrawAppStateKey
+           : text == "files"    ? excalidrawFilesKey
                                 : excalidrawIgnoredKey;
 }
 

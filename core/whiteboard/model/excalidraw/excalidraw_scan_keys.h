@@ -24,6 +24,7 @@ inline constexpr std::uint8_t excalidrawRoundnessKey = excalidrawPointsKey + 4;
 inline constexpr std::uint8_t excalidrawTypeKey = 0;
 inline constexpr std::uint8_t excalidrawElementsKey = 1;
 inline constexpr std::uint8_t excalidrawAppStateKey = 2;
+inline constexpr std::uint8_t excalidrawFilesKey = 3;
 inline constexpr std::uint8_t excalidrawBackgroundKey = 0;
 inline constexpr std::uint8_t excalidrawGridKey = 1;
 

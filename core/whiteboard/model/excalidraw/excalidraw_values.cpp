@@ -1,5 +1,10 @@
 #include "whiteboard/model/excalidraw/excalidraw_values.h"
 
+#include "common/color.h"
+#include "common/text.h"
+#include "drawing/drawing_geometry.h"
+
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -50,7 +55,87 @@ std::int64_t clampedInteger(double value)
     return static_cast<std::int64_t>(std::trunc(value));
 }
 
+std::optional<int> hexValue(char c)
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return std::nullopt;
+}
+
+// "#rgb", "#rgba", "#rrggbb" or "#rrggbbaa", lower-case; alpha is left out.
+std::optional<Color> hexColor(std::string_view digits)
+{
+    const std::size_t size = digits.size();
+    if (size != 3 && size != 4 && size != 6 && size != 8) {
+        return std::nullopt;
+    }
+    std::array<int, 8> values{};
+    for (std::size_t i = 0; i < size; ++i) {
+        const std::optional<int> value = hexValue(digits[i]);
+        if (!value) {
+            return std::nullopt;
+        }
+        values[i] = *value;
+    }
+    // A short form repeats each digit: "#abc" is "#aabbcc".
+    const bool shortForm = size <= 4;
+    const auto component = [&](std::size_t index) {
+        const int high = values[shortForm ? index : 2 * index];
+        const int low = values[shortForm ? index : 2 * index + 1];
+        return (high * 16 + low) / 255.0;
+    };
+    return Color{component(0), component(1), component(2), 1};
+}
+
+// "rgb(r, g, b)" or "rgba(r, g, b, a)", components 0…255 or percentages; alpha is left out.
+std::optional<Color> functionalColor(std::string_view text)
+{
+    const std::size_t open = text.find('(');
+    if (open == std::string_view::npos || text.back() != ')'
+        || (text.substr(0, open) != "rgb" && text.substr(0, open) != "rgba")) {
+        return std::nullopt;
+    }
+    std::string_view rest = text.substr(open + 1, text.size() - open - 2);
+    std::array<double, 3> components{};
+    for (double &component : components) {
+        while (!rest.empty() && (rest.front() == ' ' || rest.front() == ',')) {
+            rest.remove_prefix(1);
+        }
+        const auto [end, error] =
+            std::from_chars(rest.data(), rest.data() + rest.size(), component);
+        if (error != std::errc()) {
+            return std::nullopt;
+        }
+        rest.remove_prefix(static_cast<std::size_t>(end - rest.data()));
+        const bool percent = !rest.empty() && rest.front() == '%';
+        component = percent ? component / 100 : component / 255;
+        if (percent) {
+            rest.remove_prefix(1);
+        }
+    }
+    return Color{components[0], components[1], components[2], 1};
+}
+
 } // namespace
+
+bool excalidrawColorIsDark(std::string_view text)
+{
+    const std::string lowered = asciiLowercased(trimmedBlanks(text));
+    std::optional<Color> color;
+    if (lowered == "black") {
+        color = Color{0, 0, 0, 1};
+    } else if (!lowered.empty() && lowered.front() == '#') {
+        color = hexColor(std::string_view(lowered).substr(1));
+    } else if (!lowered.empty()) {
+        color = functionalColor(lowered);
+    }
+    const Color white{1, 1, 1, 1};
+    return color && contrastColor(*color) == white;
+}
 
 double excalidrawNumber(const json *value, double fallback)
 {

@@ -27,6 +27,11 @@ std::int64_t excalidrawInteger(const nlohmann::json *value, std::int64_t fallbac
 // The UUID that `text` spells (any letter case), else a fresh one.
 Uuid excalidrawUuidFor(std::string_view text, const UuidRandomSource &random);
 
+// Whether a CSS colour text ("#rgb", "#rgba", "#rrggbb", "#rrggbbaa", "rgb(…)", "rgba(…)",
+// "black") is dark: white ink reads on it, by the rule that picks a marker's number colour.
+// Alpha is ignored; unreadable text is not dark.
+bool excalidrawColorIsDark(std::string_view text);
+
 // The style of a placeholder: black outline 2 wide, opaque, roughness 1, nothing else.
 WhiteboardElementStyle excalidrawImportDefaultStyle();
 

@@ -6,12 +6,18 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 namespace zentrel {
 namespace {
 
 constexpr double boundingMargin = 20;
 constexpr double defaultFontSize = 24;
+// Lines of text are this many font sizes apart when the element names no line height; it is
+// Excalidraw's, and what the hand-drawn font's own spacing comes to.
+constexpr double defaultLineHeight = 1.25;
 constexpr std::int64_t defaultMarkerNumber = 1;
 // Rough size of one element's line, so a large board grows its text only a few times.
 constexpr std::size_t bytesPerElement = 160;
@@ -53,12 +59,28 @@ void appendCommonAttributes(std::string &out, const WhiteboardElementStyle &styl
     appendDashAttributes(out, style);
 }
 
+// The box of a line's or arrow's own points: a polyline read from a document runs outside the
+// segment of its frame (a closed one has a frame of no size at all).
+std::optional<RectF> pathBox(const WhiteboardElement &element)
+{
+    if (!isSegmentKind(element.kind) || element.points.size() < 2) {
+        return std::nullopt;
+    }
+    const std::vector<PointF> path = element.linePoints();
+    RectF box{path.front().x, path.front().y, 0, 0};
+    for (const PointF &point : path) {
+        box = unionRect(box, {point.x, point.y, 0, 0});
+    }
+    return box;
+}
+
 void appendRotation(std::string &out, const WhiteboardElement &element)
 {
     if (element.rotation == 0) {
         return;
     }
-    const PointF centre = rectCenter(element.frame());
+    // A polyline turns about the middle of its points, as in the document it came from.
+    const PointF centre = rectCenter(pathBox(element).value_or(element.frame()));
     out += " transform=\"rotate(";
     appendSvgNumber(out, element.rotation * 180 / std::numbers::pi);
     out += ' ';
@@ -115,8 +137,44 @@ void appendDiamond(std::string &out, const WhiteboardElement &element)
     out += "/>";
 }
 
+bool isClosed(const std::vector<PointF> &path)
+{
+    return path.size() >= 4 && path.front() == path.back();
+}
+
+// A path through every point of a polyline; a closed one ends with "Z" and is filled like a
+// shape, an open one is never filled.
+void appendPolyline(std::string &out,
+                    const WhiteboardElement &element,
+                    const std::vector<PointF> &path,
+                    bool withArrowHead)
+{
+    const bool closed = isClosed(path);
+    const std::size_t count = closed ? path.size() - 1 : path.size();
+    out += "<path d=\"";
+    for (std::size_t i = 0; i < count; ++i) {
+        out += i == 0 ? "M " : " L ";
+        appendSvgNumber(out, path[i].x);
+        out += ' ';
+        appendSvgNumber(out, path[i].y);
+    }
+    if (closed) {
+        out += " Z";
+    }
+    out += '"';
+    appendCommonAttributes(out, element.style, !closed);
+    if (withArrowHead) {
+        appendSvgAttribute(out, "marker-end", "url(#arrow)");
+    }
+    appendRotation(out, element);
+    out += "/>";
+}
+
 void appendLine(std::string &out, const WhiteboardElement &element, bool withArrowHead)
 {
+    if (element.points.size() > 2) {
+        return appendPolyline(out, element, element.linePoints(), withArrowHead);
+    }
     out += "<line";
     appendSvgNumberAttribute(out, "x1", element.x);
     appendSvgNumberAttribute(out, "y1", element.y);
@@ -145,18 +203,42 @@ void appendFreedraw(std::string &out, const WhiteboardElement &element)
     out += "/>";
 }
 
+// The lines of a text, at line feeds, carriage returns or both.
+std::vector<std::string_view> textLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || text[i] == '\r') {
+            lines.push_back(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            start = i + 1;
+        }
+    }
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+// One "text" per line: SVG lays a text out on one row, whatever line breaks it holds.
 void appendText(std::string &out, const WhiteboardElement &element)
 {
     const double fontSize = element.fontSize.value_or(defaultFontSize);
-    out += "<text";
-    appendSvgNumberAttribute(out, "x", element.x);
-    appendSvgNumberAttribute(out, "y", element.y + fontSize);
-    appendSvgNumberAttribute(out, "font-size", fontSize);
-    appendSvgEscapedAttribute(out, "fill", element.style.strokeColor);
-    appendRotation(out, element);
-    out += '>';
-    appendSvgEscaped(out, element.text.value_or(std::string()));
-    out += "</text>";
+    const double advance = fontSize * element.lineHeight.value_or(defaultLineHeight);
+    const std::vector<std::string_view> lines =
+        textLines(element.text ? std::string_view(*element.text) : std::string_view());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        out += "<text";
+        appendSvgNumberAttribute(out, "x", element.x);
+        appendSvgNumberAttribute(out, "y", element.y + fontSize + static_cast<double>(i) * advance);
+        appendSvgNumberAttribute(out, "font-size", fontSize);
+        appendSvgEscapedAttribute(out, "fill", element.style.strokeColor);
+        appendRotation(out, element);
+        out += '>';
+        appendSvgEscaped(out, lines[i]);
+        out += "</text>";
+    }
 }
 
 // The label stays upright: it is centred on the frame and not rotated with the badge.
@@ -218,7 +300,7 @@ void appendElement(std::string &out, const WhiteboardElement &element)
 // The axis-aligned box of the element's bounds turned by its rotation about their centre.
 RectF rotatedBounds(const WhiteboardElement &element)
 {
-    const RectF box = element.bounds();
+    const RectF box = pathBox(element).value_or(element.bounds());
     if (element.rotation == 0) {
         return box;
     }

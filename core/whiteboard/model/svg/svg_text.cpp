@@ -30,11 +30,62 @@ void appendSvgInteger(std::string &out, std::int64_t value)
     out.append(buffer.data(), result.ptr);
 }
 
-// One pass that matches replacing "&" first, then '"', "<" and ">".
+namespace {
+
+// The length of the UTF-8 sequence that starts at `at` when it is well formed and encodes a
+// character XML 1.0 can hold; 0 when it is not.
+std::size_t xmlCharacterLength(std::string_view text, std::size_t at)
+{
+    const auto byte = [&text](std::size_t i) {
+        return static_cast<unsigned char>(text[i]);
+    };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80) {
+        return lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r' ? 1 : 0;
+    }
+    std::size_t length = 0;
+    char32_t code = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size()) {
+        return 0;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) {
+            return 0;
+        }
+        code = (code << 6) | (byte(at + i) & 0x3F);
+    }
+    // Overlong forms, surrogates and what lies past Unicode are no characters at all.
+    constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    const bool character =
+        code >= smallest[length] && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+    return character && code != 0xFFFE && code != 0xFFFF ? length : 0;
+}
+
+} // namespace
+
+// One pass that matches replacing "&" first, then '"', "<" and ">". What XML 1.0 cannot hold
+// (control characters, broken UTF-8) is left out, so that every document parses.
 void appendSvgEscaped(std::string &out, std::string_view text)
 {
-    for (const char c : text) {
-        switch (c) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = xmlCharacterLength(text, i);
+        if (length == 0) {
+            ++i;
+            continue;
+        }
+        switch (text[i]) {
         case '&':
             out += "&amp;";
             break;
@@ -48,8 +99,9 @@ void appendSvgEscaped(std::string &out, std::string_view text)
             out += "&gt;";
             break;
         default:
-            out += c;
+            out.append(text.substr(i, length));
         }
+        i += length;
     }
 }
 

@@ -16,7 +16,9 @@ void appendSvgNumber(std::string &out, double value);
 
 void appendSvgInteger(std::string &out, std::int64_t value);
 
-// "&", '"', "<" and ">" as entities; everything else, apostrophes included, unchanged.
+// "&", '"', "<" and ">" as entities; characters XML 1.0 cannot hold (control characters but tab,
+// line feed and carriage return; U+FFFE, U+FFFF; malformed UTF-8) left out; everything else,
+// apostrophes included, unchanged.
 std::string svgEscaped(std::string_view text);
 void appendSvgEscaped(std::string &out, std::string_view text);
 

@@ -344,6 +344,26 @@ TEST_F(Clipboard, PlainTextExcalidrawDocumentPastesItsElements)
     EXPECT_EQ(model->selection(), WhiteboardSelection{elements()[0]->id});
 }
 
+TEST_F(Clipboard, PastedAndCopiedImagesBringTheirFiles)
+{
+    const std::string document =
+        R"({"type":"excalidraw","elements":[{"id":"i1","type":"image","fileId":"f1"}],)"
+        R"("files":{"f1":{"id":"f1","dataURL":"data:image/png;base64,AAA="},)"
+        R"("f2":{"id":"f2","dataURL":"data:image/png;base64,BBB="}}})";
+    paste(*model, {std::nullopt, document, std::nullopt});
+    ASSERT_EQ(elements().size(), 1u);
+    EXPECT_EQ(model->currentBoard().excalidrawFiles,
+              (std::map<std::string, std::string>{
+                  {"f1", R"({"id":"f1","dataURL":"data:image/png;base64,AAA="})"}}));
+
+    const WhiteboardClipboardContents contents = copyOf({elements()[0]->id});
+    ASSERT_TRUE(contents.plainText.has_value());
+    const auto copied = nlohmann::json::parse(*contents.plainText);
+    EXPECT_EQ(
+        copied["files"],
+        nlohmann::json::parse(R"({"f1":{"id":"f1","dataURL":"data:image/png;base64,AAA="}})"));
+}
+
 TEST_F(Clipboard, ProseOrNothingPastesNothing)
 {
     const Uuid a = placeRectangle(0);

@@ -55,6 +55,31 @@ TEST(WhiteboardBoard, LibraryRoundTripsThroughJson)
     EXPECT_EQ(decoded->currentBoard()->name, "Sketches");
 }
 
+TEST(WhiteboardBoard, ExcalidrawFilesAreWrittenOnlyWhenThereAreAny)
+{
+    WhiteboardLibrary library = sampleLibrary();
+    // A board without images writes what it always wrote, and older files read as before.
+    const json plain = *encodeWhiteboardBoard(library.boards.front());
+    EXPECT_FALSE(plain.contains("excalidrawFiles"));
+    EXPECT_EQ(decodeWhiteboardBoard(plain)->excalidrawFiles.size(), 0u);
+
+    library.boards.front().excalidrawFiles = {
+        {"f1", R"({ "dataURL": "data:image/png;base64,iVBO" })"}};
+    const auto encoded = encodeWhiteboardLibrary(library);
+    ASSERT_TRUE(encoded);
+    EXPECT_EQ((*encoded)["boards"][0]["excalidrawFiles"]["f1"],
+              R"({ "dataURL": "data:image/png;base64,iVBO" })");
+    const auto decoded = decodeWhiteboardLibrary(json::parse(encoded->dump()));
+    ASSERT_TRUE(decoded) << message(decoded.error());
+    EXPECT_EQ(*decoded, library);
+
+    json bad = (*encoded)["boards"][0];
+    bad["excalidrawFiles"]["f1"] = json::object();
+    const auto refused = decodeWhiteboardBoard(bad, "boards[0]");
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().path, "boards[0].excalidrawFiles.f1");
+}
+
 TEST(WhiteboardBoard, ImageBackgroundIsWrittenAsBlack)
 {
     WhiteboardBoard board = sampleLibrary().boards.front();

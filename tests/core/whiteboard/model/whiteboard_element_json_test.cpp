@@ -58,6 +58,7 @@ WhiteboardElement fullElement()
     element.excalidrawVersionNonce = -99;
     element.excalidrawIndex = "a0";
     element.excalidrawUpdated = 1700000000123;
+    element.excalidrawSource = {R"({"customData":{"a":[1,"\n"]},"id":"x1"})", 1, 0xFFFFFFFF, 0, 42};
     return element;
 }
 
@@ -71,6 +72,8 @@ TEST(WhiteboardElement, EveryFieldRoundTripsThroughJson)
     EXPECT_EQ((*encoded)["id"], "11111111-2222-3333-4444-555555555555");
     EXPECT_EQ((*encoded)["style"]["fillStyle"], "cross-hatch");
     EXPECT_EQ((*encoded)["fontFamily"], 5);
+    EXPECT_EQ((*encoded)["excalidrawSource"],
+              R"(00000001:ffffffff:00000000:0000002a:{"customData":{"a":[1,"\n"]},"id":"x1"})");
     // Through text as well, as the file and the pasteboard carry it.
     const auto decoded = decodeWhiteboardElement(json::parse(encoded->dump()));
     ASSERT_TRUE(decoded) << message(decoded.error());
@@ -145,6 +148,17 @@ TEST(WhiteboardElement, WrongTypesAndUnknownWordsFailTheWholeElement)
         {json::json_pointer("/style/strokeStyle"), "wavy"},
         {json::json_pointer("/style/fillStyle"), "crossHatch"},
         {json::json_pointer("/style/roughness"), true},
+        {json::json_pointer("/excalidrawSource"), "{}"},
+        {json::json_pointer("/excalidrawSource"), "00000001:ffffffff:00000000:{}"},
+        {json::json_pointer("/excalidrawSource"), "00000001:fffffffg:00000000:00000000:{}"},
+        {json::json_pointer("/excalidrawSource"), "00000001;ffffffff:00000000:00000000:{}"},
+        {json::json_pointer("/excalidrawSource"), json::object()},
+        // Export writes the kept members into the document as they are.
+        {json::json_pointer("/excalidrawSource"), "00000001:ffffffff:00000000:00000000:"},
+        {json::json_pointer("/excalidrawSource"), "00000001:ffffffff:00000000:00000000:[1]"},
+        {json::json_pointer("/excalidrawSource"),
+         "00000001:ffffffff:00000000:00000000:{\"customData\":}"},
+        {json::json_pointer("/excalidrawSource"), "00000001:ffffffff:00000000:00000000:{} x"},
     };
     for (const auto &[pointer, value] : faults) {
         json input = minimalElementJson();

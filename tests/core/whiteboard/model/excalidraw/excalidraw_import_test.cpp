@@ -322,8 +322,20 @@ TEST(ExcalidrawImport, AppStateGivesBackgroundAndGrid)
               WhiteboardBackground::black());
     EXPECT_TRUE(board(R"({"gridSize": 0})").showsGrid);
     EXPECT_FALSE(board(R"({"gridSize": "20"})").showsGrid);
-    EXPECT_EQ(board(R"({"viewBackgroundColor": "#121212"})").background,
-              WhiteboardBackground::white());
+    // Any dark colour in any spelling is dark, so white ink stays readable on it.
+    for (const char *dark : {"#121212", "#0000", "#000", "#1E1E1EFF", "rgb(20, 20, 30)", "Black"}) {
+        SCOPED_TRACE(dark);
+        EXPECT_EQ(
+            board(("{\"viewBackgroundColor\": \"" + std::string(dark) + "\"}").c_str()).background,
+            WhiteboardBackground::black());
+    }
+    for (const char *light :
+         {"#ffffff", "#FFF", "#ffc9c9", "rgba(255, 255, 255, 0)", "#12", "transparent"}) {
+        SCOPED_TRACE(light);
+        EXPECT_EQ(
+            board(("{\"viewBackgroundColor\": \"" + std::string(light) + "\"}").c_str()).background,
+            WhiteboardBackground::white());
+    }
     EXPECT_EQ(board("[]").background, WhiteboardBackground::white());
 }
 

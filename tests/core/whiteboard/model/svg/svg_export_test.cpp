@@ -132,6 +132,36 @@ TEST(SvgExport, LineRunsAlongItsSignedFrame)
               "fill=\"none\" stroke-width=\"2.0\" opacity=\"1.0\"/>");
 }
 
+TEST(SvgExport, PolylineRunsThroughEveryPointAndAClosedOneStaysClosed)
+{
+    // An imported polyline: its frame runs from its first point to its last.
+    WhiteboardElement zigzag = shape(WhiteboardElementKind::arrow, {0, 0, 30, 0});
+    zigzag.points = {{0, 0}, {10, 20}, {20, 0}, {30, 0}};
+    zigzag.style.fillColor = "#ffc9c9";
+    EXPECT_EQ(svgForElement(zigzag),
+              "<path d=\"M 0.0 0.0 L 10.0 20.0 L 20.0 0.0 L 30.0 0.0\" stroke=\"#1b1b1f\" "
+              "fill=\"none\" stroke-width=\"2.0\" opacity=\"1.0\" marker-end=\"url(#arrow)\"/>");
+
+    WhiteboardElement triangle = shape(WhiteboardElementKind::line, {5, 5, 0, 0});
+    triangle.points = {{5, 5}, {25, 5}, {15, 25}, {5, 5}};
+    triangle.style.fillColor = "#ffc9c9";
+    triangle.rotation = std::numbers::pi;
+    // Filled like a shape, and turned about the middle of its points, not of its dot of a frame.
+    EXPECT_EQ(svgForElement(triangle),
+              "<path d=\"M 5.0 5.0 L 25.0 5.0 L 15.0 25.0 Z\" stroke=\"#1b1b1f\" fill=\"#ffc9c9\" "
+              "stroke-width=\"2.0\" opacity=\"1.0\" transform=\"rotate(180.0 15.0 15.0)\"/>");
+    const RectF box = whiteboardBoundingRect({makeElement(triangle)});
+    EXPECT_NEAR(box.x, -15, 1e-9);
+    EXPECT_NEAR(box.y, -15, 1e-9);
+    EXPECT_NEAR(box.width, 60, 1e-9);
+    EXPECT_NEAR(box.height, 60, 1e-9);
+
+    // Moved by the editor, the path goes along.
+    triangle.translate(100, 0);
+    EXPECT_EQ(
+        svgForElement(triangle).rfind("<path d=\"M 105.0 5.0 L 125.0 5.0 L 115.0 25.0 Z\"", 0), 0u);
+}
+
 TEST(SvgExport, FreehandWritesPointsAndOnlyOneFill)
 {
     WhiteboardElement element = shape(WhiteboardElementKind::freedraw, {0, 0, 0, 0});
@@ -150,10 +180,21 @@ TEST(SvgExport, TextWithDefaultAndGivenFontSize)
     element.style.strokeStyle = WhiteboardStrokeStyle::dashed;
     EXPECT_EQ(svgForElement(element),
               "<text x=\"5.0\" y=\"30.0\" font-size=\"24.0\" fill=\"#1b1b1f\"></text>");
-    element.text = "a\nb";
+    // SVG lays a text out on one row whatever line breaks it holds: one text per line.
+    element.text = "a\nb\r\n\rc";
     element.fontSize = 10;
+    element.lineHeight = 1.5;
     EXPECT_EQ(svgForElement(element),
-              "<text x=\"5.0\" y=\"16.0\" font-size=\"10.0\" fill=\"#1b1b1f\">a\nb</text>");
+              "<text x=\"5.0\" y=\"16.0\" font-size=\"10.0\" fill=\"#1b1b1f\">a</text>"
+              "<text x=\"5.0\" y=\"31.0\" font-size=\"10.0\" fill=\"#1b1b1f\">b</text>"
+              "<text x=\"5.0\" y=\"46.0\" font-size=\"10.0\" fill=\"#1b1b1f\"></text>"
+              "<text x=\"5.0\" y=\"61.0\" font-size=\"10.0\" fill=\"#1b1b1f\">c</text>");
+    element.lineHeight.reset();
+    element.rotation = std::numbers::pi;
+    EXPECT_NE(
+        svgForElement(element).find("<text x=\"5.0\" y=\"28.5\" font-size=\"10.0\" "
+                                    "fill=\"#1b1b1f\" transform=\"rotate(180.0 55.0 21.0)\">b"),
+        std::string::npos);
 }
 
 TEST(SvgExport, MarkerLabelIsNotRotated)
@@ -213,6 +254,26 @@ TEST(SvgExport, TextAndColoursAreEscaped)
     EXPECT_NE(markup.find(" stroke=\"a&amp;b\""), std::string::npos);
     EXPECT_NE(markup.find(" fill=\"&lt;'&quot;&gt;\""), std::string::npos);
     EXPECT_EQ(svgEscaped("&amp;"), "&amp;amp;");
+}
+
+TEST(SvgExport, CharactersXmlCannotHoldAreLeftOut)
+{
+    // Control characters but tab, line feed and carriage return; broken and overlong UTF-8;
+    // encoded surrogates; the two non-characters U+FFFE and U+FFFF.
+    const char controls[] = "a\x01"
+                            "b\x1F\x7F\tc\0d";
+    EXPECT_EQ(svgEscaped(std::string(controls, sizeof controls - 1)), "ab\x7F\tcd");
+    EXPECT_EQ(svgEscaped("x\xC3y\xC0\xAFz\xED\xA0\x80!"), "xyz!");
+    EXPECT_EQ(svgEscaped("\xEF\xBF\xBE\xEF\xBF\xBF\xEF\xBF\xBD"), "\xEF\xBF\xBD");
+    EXPECT_EQ(svgEscaped("Grüße — 你好 🎉"), "Grüße — 你好 🎉");
+    EXPECT_EQ(svgEscaped("\xF4\x90\x80\x80\xF0\x9F\x8E"), "");
+
+    WhiteboardElement text = shape(WhiteboardElementKind::text, {0, 0, 10, 10});
+    text.text = "bell\a";
+    text.style.strokeColor = "#00\x08"
+                             "00";
+    EXPECT_EQ(svgForElement(text),
+              "<text x=\"0.0\" y=\"24.0\" font-size=\"24.0\" fill=\"#0000\">bell</text>");
 }
 
 TEST(SvgExport, NumbersAreShortestWithFractionalZero)
