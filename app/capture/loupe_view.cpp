@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <cstring>
 
 namespace zentrel {
 
@@ -28,36 +29,66 @@ void LoupeView::setImage(const QImage &screenImage)
     m_image = screenImage.format() == QImage::Format_RGB32
                   ? screenImage
                   : screenImage.convertToFormat(QImage::Format_RGB32);
-    update();
+    update(lensArea());
 }
 
 void LoupeView::updateRegion(const QImage &frame)
 {
-    QPainter painter(&m_image);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    const QImage source = frame.format() == QImage::Format_RGB32
+                              ? frame
+                              : frame.convertToFormat(QImage::Format_RGB32);
     // Pixels to pixels: the frame's density is the screen picture's own.
-    QImage placed = frame;
-    placed.setDevicePixelRatio(m_image.devicePixelRatio());
-    painter.drawImage(QPointF(frame.offset()) / m_image.devicePixelRatio(), placed);
-    painter.end();
-    update();
+    const QRect placed = QRect(frame.offset(), frame.size()) & m_image.rect();
+    if (placed.isEmpty()) {
+        return;
+    }
+    const QPoint from = placed.topLeft() - frame.offset();
+    const auto bytes = std::size_t(placed.width()) * 4;
+    int firstChanged = -1;
+    int lastChanged = -1;
+    for (int row = 0; row < placed.height(); ++row) {
+        const uchar *incoming = source.constScanLine(from.y() + row) + from.x() * 4;
+        uchar *kept = m_image.scanLine(placed.y() + row) + placed.x() * 4;
+        if (std::memcmp(incoming, kept, bytes) != 0) {
+            std::memcpy(kept, incoming, bytes);
+            firstChanged = firstChanged < 0 ? row : firstChanged;
+            lastChanged = row;
+        }
+    }
+    if (firstChanged < 0) {
+        return;
+    }
+    const PixelRect crop = geometry().crop;
+    const QRect changed(
+        placed.x(), placed.y() + firstChanged, placed.width(), lastChanged - firstChanged + 1);
+    if (changed.intersects(QRect(crop.x, crop.y, crop.width, crop.height))) {
+        update(lensArea());
+    }
+}
+
+template <typename Change>
+void LoupeView::moveLens(Change change)
+{
+    const QRect before = lensArea();
+    change();
+    updateShape();
+    update(QRegion(before) + lensArea());
 }
 
 void LoupeView::setMouseLocation(QPointF location)
 {
-    // The window's shape goes to the X server; unmoved, it need not go again on every report.
+    // The pointer tracker reports 60 times a second, mostly where the pointer already was.
     if (location != m_mouseLocation) {
-        m_mouseLocation = location;
-        updateShape();
+        moveLens([&] { m_mouseLocation = location; });
     }
-    update();
 }
 
 void LoupeView::setSettings(const LoupeSettings &settings)
 {
-    m_settings = clampedLoupeSettings(settings.diameter, settings.zoom);
-    updateShape();
-    update();
+    const LoupeSettings clamped = clampedLoupeSettings(settings.diameter, settings.zoom);
+    if (clamped != m_settings) {
+        moveLens([&] { m_settings = clamped; });
+    }
 }
 
 void LoupeView::setShapesWindow(bool shapesWindow)
@@ -75,13 +106,26 @@ LoupeGeometry LoupeView::geometry() const
                          m_image.height());
 }
 
+QRect LoupeView::lensArea() const
+{
+    const qreal ratio = devicePixelRatioF();
+    const QRect pixels = LoupeLens::deviceRect(geometry(), ratio);
+    return QRectF(QPointF(pixels.topLeft()) / ratio, QSizeF(pixels.size()) / ratio).toAlignedRect();
+}
+
 void LoupeView::updateShape()
 {
-    if (m_shapesWindow) {
-        QPainterPath disc;
-        disc.addEllipse(toQRectF(geometry().loupe));
-        window()->setMask(QRegion(disc.toFillPolygon().toPolygon()));
+    if (!m_shapesWindow) {
+        return;
     }
+    const LoupeGeometry shape = geometry();
+    if (m_discShapeDiameter != m_settings.diameter || m_discShape.isEmpty()) {
+        QPainterPath disc;
+        disc.addEllipse(QRectF(0, 0, shape.loupe.width, shape.loupe.height));
+        m_discShape = QRegion(disc.toFillPolygon().toPolygon());
+        m_discShapeDiameter = m_settings.diameter;
+    }
+    window()->setMask(m_discShape.translated(QPointF(shape.loupe.x, shape.loupe.y).toPoint()));
 }
 
 void LoupeView::apply(const LoupeAdjustment &adjustment)
@@ -89,15 +133,13 @@ void LoupeView::apply(const LoupeAdjustment &adjustment)
     if (!adjustment.changed()) {
         return;
     }
-    m_settings = adjusted(m_settings, adjustment);
-    updateShape();
+    moveLens([&] { m_settings = adjusted(m_settings, adjustment); });
     if (adjustment.zoom && onZoomChange) {
         onZoomChange(*adjustment.zoom);
     }
     if (adjustment.diameter && onSizeChange) {
         onSizeChange(*adjustment.diameter);
     }
-    update();
 }
 
 void LoupeView::wheelEvent(QWheelEvent *event)
@@ -129,21 +171,15 @@ void LoupeView::keyPressEvent(QKeyEvent *event)
     }
 }
 
-void LoupeView::paintEvent(QPaintEvent *)
+void LoupeView::paintEvent(QPaintEvent *event)
 {
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(rect(), Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.setRenderHint(QPainter::Antialiasing);
-
     const LoupeGeometry shape = geometry();
-    const QRectF loupe = toQRectF(shape.loupe);
-    if (!shape.crop.isEmpty() && !m_image.isNull()) {
-        const qreal ratio = devicePixelRatioF();
-        const QSize target(qCeil(loupe.width() * ratio), qCeil(loupe.height() * ratio));
-        if (m_magnified.size() != target) {
-            m_magnified = QImage(target, QImage::Format_RGB32);
+    const qreal ratio = devicePixelRatioF();
+    const bool magnifies = !shape.crop.isEmpty() && !m_image.isNull();
+    if (magnifies) {
+        const int side = LoupeLens::magnifiedSide(shape, ratio);
+        if (m_magnified.size() != QSize(side, side)) {
+            m_magnified = QImage(side, side, QImage::Format_RGB32);
         }
         const auto *bits = reinterpret_cast<const std::uint32_t *>(m_image.constBits());
         const int stride = static_cast<int>(m_image.bytesPerLine() / 4);
@@ -152,26 +188,23 @@ void LoupeView::paintEvent(QPaintEvent *)
                                shape.crop.height,
                                stride};
         const MutablePixelView destination{reinterpret_cast<std::uint32_t *>(m_magnified.bits()),
-                                           target.width(),
-                                           target.height(),
+                                           side,
+                                           side,
                                            static_cast<int>(m_magnified.bytesPerLine() / 4)};
         m_resampler.resample(source, destination);
-        QPainterPath circle;
-        circle.addEllipse(loupe);
-        painter.save();
-        painter.setClipPath(circle);
-        painter.drawImage(loupe, m_magnified);
-        painter.restore();
     }
-    painter.setBrush(Qt::NoBrush);
-    QColor outer(Qt::white);
-    outer.setAlphaF(loupe::outerRimAlpha);
-    painter.setPen(QPen(outer, loupe::outerRimWidth));
-    painter.drawEllipse(toQRectF(shape.outerRim));
-    QColor inner(Qt::black);
-    inner.setAlphaF(loupe::innerRimAlpha);
-    painter.setPen(QPen(inner, loupe::innerRimWidth));
-    painter.drawEllipse(toQRectF(shape.innerRim));
+    const QImage &lens = m_lens.compose(magnifies ? m_magnified : QImage(), shape, ratio);
+    const QPointF corner = QPointF(LoupeLens::deviceRect(shape, ratio).topLeft()) / ratio;
+    // One rectangle at a time: over a clip of several, Qt's raster engine would blend the lens
+    // span by span through its thread pool instead of copying it.
+    QPainter painter(this);
+    for (const QRect &rect : event->region()) {
+        painter.setClipRect(rect);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(rect, Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.drawImage(corner, lens);
+    }
 }
 
 } // namespace zentrel

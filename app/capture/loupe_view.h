@@ -1,9 +1,11 @@
 #pragma once
 
 #include "capture/lanczos_resampler.h"
+#include "capture/loupe_lens.h"
 #include "capture/loupe_model.h"
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 #include <functional>
@@ -11,7 +13,9 @@
 namespace zentrel {
 
 // The round magnifying glass over the screen: the part of the captured screen under the
-// pointer, scaled up with our own Lanczos resampler. Around it the view stays clear.
+// pointer, scaled up with our own Lanczos resampler. Around it the view stays clear. Only what
+// changed is painted again: where the loupe was and is, when it moved, resized or when the
+// screen under it changed.
 class LoupeView : public QWidget
 {
     Q_OBJECT
@@ -22,6 +26,7 @@ public:
 
     void setImage(const QImage &screenImage);
     // A live frame of part of the screen, placed at its offset() in the screen's picture.
+    // Pixels the same as before repaint nothing.
     void updateRegion(const QImage &frame);
     void setMouseLocation(QPointF location);
     void setSettings(const LoupeSettings &settings);
@@ -47,6 +52,11 @@ protected:
 private:
     void apply(const LoupeAdjustment &adjustment);
     LoupeGeometry geometry() const;
+    // Where the loupe and its rims paint, in view points.
+    QRect lensArea() const;
+    // Runs `change` and repaints where the loupe was and where it is now.
+    template <typename Change>
+    void moveLens(Change change);
     void updateShape();
 
     QImage m_image;
@@ -55,7 +65,11 @@ private:
     LoupeSettings m_settings;
     LanczosResampler m_resampler;
     QImage m_magnified;
+    LoupeLens m_lens;
     bool m_shapesWindow = false;
+    // The window's shape for the last diameter, at the origin; moved, not made, on each report.
+    QRegion m_discShape;
+    double m_discShapeDiameter = 0;
 };
 
 } // namespace zentrel

@@ -22,8 +22,11 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QThreadPool>
 #include <QTimer>
 #include <QWindow>
+
+#include <malloc.h>
 
 namespace zentrel {
 
@@ -67,6 +70,15 @@ OverlayWindowController::~OverlayWindowController()
     for (const QPointer<QWidget> &panel : m_retiredPanels) {
         delete panel;
     }
+    // The run's images, caches and copies of the board go with this controller and its members,
+    // but glibc keeps freed memory for the process until asked to give it back: tens of MB
+    // stayed behind each run, hundreds after a large board. Asked once the members are gone and
+    // the pool's idle threads have ended, which takes their font caches and arenas' leftovers.
+    QTimer::singleShot(0, qApp, [] {
+        constexpr int poolWaitMs = 1000;
+        QThreadPool::globalInstance()->waitForDone(poolWaitMs);
+        malloc_trim(0);
+    });
 }
 
 void OverlayWindowController::start(AppMode mode)

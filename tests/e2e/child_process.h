@@ -52,6 +52,10 @@ public:
                                                        QDeadlineTimer deadline);
 
     QString output();
+
+    // 0 while it does not run.
+    qint64 processId() const { return m_process.processId(); }
+
     // Asks the process to end (SIGTERM) and kills it when the deadline passes.
     ProcessExit stop(QDeadlineTimer deadline);
     // Lets the process end by itself; kills it when the deadline passes, which counts as hung.

@@ -56,8 +56,9 @@ bool isPainted(const QImage &screen, const QRect &area)
     return false;
 }
 
-DesktopTest::DesktopTest()
-    : m_windows(m_xvfb.display())
+DesktopTest::DesktopTest(QSize screen)
+    : m_xvfb(screen)
+    , m_windows(m_xvfb.display())
     , m_input(m_xvfb.display())
 {}
 

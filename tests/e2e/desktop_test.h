@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ bool isPainted(const QImage &screen, const QRect &area);
 class DesktopTest : public testing::Test
 {
 protected:
-    DesktopTest();
+    explicit DesktopTest(QSize screen = QSize(XvfbSession::screenWidth, XvfbSession::screenHeight));
 
     void SetUp() override;
     // Keeps the screen of a failed test under its name: most steps go by keyboard focus, which a

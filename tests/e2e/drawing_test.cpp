@@ -18,8 +18,9 @@ QString currentTestName()
 
 } // namespace
 
-DrawingTest::DrawingTest()
-    : m_desktop(m_xvfb.display())
+DrawingTest::DrawingTest(QSize screen)
+    : DesktopTest(screen)
+    , m_desktop(m_xvfb.display())
     , m_clipboard(m_xvfb.display())
 {}
 

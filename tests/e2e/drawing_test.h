@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QLine>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ protected:
     static inline const QString toolbarTitle = QStringLiteral("Zentrel");
     static constexpr int windowTimeoutMs = 10000;
 
-    DrawingTest();
+    explicit DrawingTest(QSize screen = QSize(XvfbSession::screenWidth, XvfbSession::screenHeight));
 
     void SetUp() override;
 

@@ -58,7 +58,7 @@ QString readDisplayNumber(int fd, QDeadlineTimer deadline)
 
 } // namespace
 
-XvfbSession::XvfbSession()
+XvfbSession::XvfbSession(QSize screen)
 {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
@@ -69,7 +69,7 @@ XvfbSession::XvfbSession()
         QString::number(fds[1]),
         QStringLiteral("-screen"),
         QStringLiteral("0"),
-        QStringLiteral("%1x%2x24").arg(screenWidth).arg(screenHeight),
+        QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
         QStringLiteral("-nolisten"),
         QStringLiteral("tcp"),
         // Without it the server resets whenever its last client leaves, between test steps.

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -19,7 +20,7 @@ public:
     static constexpr int screenWidth = 1280;
     static constexpr int screenHeight = 800;
 
-    XvfbSession();
+    explicit XvfbSession(QSize screen = QSize(screenWidth, screenHeight));
     ~XvfbSession();
     XvfbSession(const XvfbSession &) = delete;
     XvfbSession &operator=(const XvfbSession &) = delete;

@@ -52,6 +52,8 @@ public:
 
     QString output() { return m_process.output(); }
 
+    qint64 processId() const { return m_process.processId(); }
+
     // The next line the program prints that matches, or nothing by the deadline.
     std::optional<QRegularExpressionMatch> waitForLine(const QRegularExpression &pattern,
                                                        QDeadlineTimer deadline)

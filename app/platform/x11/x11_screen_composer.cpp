@@ -1,5 +1,6 @@
 #include "platform/x11/x11_screen_composer.h"
 
+#include "platform/x11/x11_damage_watch.h"
 #include "platform/x11/x11_image_reader.h"
 #include "platform/x11/x11_picture_formats.h"
 #include "platform/x11/x11_window_tree.h"
@@ -56,6 +57,7 @@ struct X11ScreenComposer::State
 {
     std::unique_ptr<xcb_connection_t, Disconnect> connection;
     std::unique_ptr<X11ImageReader> reader;
+    std::unique_ptr<X11DamageWatch> watch;
     xcb_window_t root = XCB_NONE;
     uint8_t rootDepth = 0;
     QRect rootRect;
@@ -73,9 +75,13 @@ struct X11ScreenComposer::State
     }
 
     // Errors of requests whose failure only leaves a window out (one unmapped meanwhile) land
-    // in the event queue, which nothing else reads on this connection.
-    void dropQueuedEvents() const
+    // in the event queue beside the watch's reports; nothing else reads this connection.
+    void takeQueuedEvents() const
     {
+        if (watch) {
+            watch->takeQueuedEvents();
+            return;
+        }
         while (xcb_generic_event_t *event = xcb_poll_for_event(c())) {
             std::free(event);
         }
@@ -167,6 +173,22 @@ void X11ScreenComposer::useSharedMemory()
     m_state->reader->useSharedMemory();
 }
 
+void X11ScreenComposer::watchChanges()
+{
+    if (m_state->canLeaveOut && !m_state->watch) {
+        m_state->watch = std::make_unique<X11DamageWatch>(m_state->c(), m_state->root);
+    }
+}
+
+bool X11ScreenComposer::hasChangedWithin(const QRect &area)
+{
+    if (!m_state->watch) {
+        return true;
+    }
+    m_state->takeQueuedEvents();
+    return m_state->watch->takeChangesWithin(area);
+}
+
 tl::expected<QImage, CaptureError>
 X11ScreenComposer::compose(const QRect &area, const std::vector<std::uint32_t> &leftOut)
 {
@@ -223,6 +245,15 @@ X11ScreenComposer::compose(const QRect &area, const std::vector<std::uint32_t> &
         } else {
             layers.push_back({children[i], frame, attributes->visual});
         }
+    }
+
+    if (m_state->watch) {
+        std::vector<std::uint32_t> shown;
+        for (const Layer &layer : layers) {
+            shown.push_back(layer.window);
+        }
+        // Before the read, so whatever changes after it is reported.
+        m_state->watch->watch(shown);
     }
 
     const xcb_pixmap_t target = xcb_generate_id(c);
@@ -303,7 +334,7 @@ X11ScreenComposer::compose(const QRect &area, const std::vector<std::uint32_t> &
     xcb_render_free_picture(c, targetPicture);
     xcb_free_pixmap(c, target);
     xcb_flush(c);
-    m_state->dropQueuedEvents();
+    m_state->takeQueuedEvents();
     return image;
 }
 

@@ -31,6 +31,12 @@ public:
     QRect rootRect() const;
     // Reads through a shared memory segment when the server offers MIT-SHM; for many reads.
     void useSharedMemory();
+    // Keeps track from here on of what the windows under each composed area draw, for
+    // hasChangedWithin; only where windows can be left out.
+    void watchChanges();
+    // Whether what `area` shows may have changed since the last call; always true when changes
+    // are not watched.
+    bool hasChangedWithin(const QRect &area);
 
     // area in root pixels, inside rootRect(). Without Composite the root is read as it is.
     tl::expected<QImage, CaptureError> compose(const QRect &area,

@@ -76,6 +76,10 @@ void XcbScreenCaptureStream::stop()
 
 void XcbScreenCaptureStream::run()
 {
+    m_composer->watchChanges();
+    // What the last frame showed; a frame that would show the same again is not made.
+    QRect shownArea;
+    std::vector<std::uint32_t> shownLeftOut;
     auto next = std::chrono::steady_clock::now();
     std::unique_lock lock(m_mutex);
     while (!m_stopping) {
@@ -83,22 +87,29 @@ void XcbScreenCaptureStream::run()
         if (!m_frameWaiting && !area.isEmpty()) {
             const std::vector<std::uint32_t> ownWindows = m_ownWindows;
             lock.unlock();
-            auto frame = m_composer->compose(area, ownWindows);
-            // A failed read (the screen reconfigured meanwhile) skips this frame only.
-            if (frame) {
-                frame->setDevicePixelRatio(m_screen.pixelRatio);
-                frame->setOffset(area.topLeft() - m_screen.pixels.topLeft());
-                m_frameWaiting = true;
-                QMetaObject::invokeMethod(
-                    &m_receiver,
-                    [this, image = std::move(*frame)] { deliver(image); },
-                    Qt::QueuedConnection);
+            const bool changed = m_composer->hasChangedWithin(area);
+            if (changed || area != shownArea || ownWindows != shownLeftOut) {
+                // A failed read (the screen reconfigured meanwhile) skips this frame only.
+                if (auto frame = m_composer->compose(area, ownWindows)) {
+                    shownArea = area;
+                    shownLeftOut = ownWindows;
+                    deliverLater(std::move(*frame), area);
+                }
             }
             lock.lock();
         }
         next = std::max(next + frameInterval, std::chrono::steady_clock::now());
         m_wake.wait_until(lock, next, [this] { return m_stopping; });
     }
+}
+
+void XcbScreenCaptureStream::deliverLater(QImage frame, const QRect &area)
+{
+    frame.setDevicePixelRatio(m_screen.pixelRatio);
+    frame.setOffset(area.topLeft() - m_screen.pixels.topLeft());
+    m_frameWaiting = true;
+    QMetaObject::invokeMethod(
+        &m_receiver, [this, image = std::move(frame)] { deliver(image); }, Qt::QueuedConnection);
 }
 
 void XcbScreenCaptureStream::deliver(const QImage &frame)

@@ -27,7 +27,8 @@ struct ScreenArea
 
 // Composes frames on a worker thread with a connection of its own and hands each to the main
 // thread through a queued call. At most one frame waits there, so a busy main thread makes the
-// worker skip frames instead of piling them up.
+// worker skip frames instead of piling them up. A frame is made only when the region moved or
+// the screen there may have changed, so a still pointer over a still screen costs nothing.
 class XcbScreenCaptureStream final : public ScreenCaptureStream
 {
 public:
@@ -44,6 +45,7 @@ public:
 
 private:
     void run();
+    void deliverLater(QImage frame, const QRect &area);
     void deliver(const QImage &frame);
 
     std::unique_ptr<X11ScreenComposer> m_composer;

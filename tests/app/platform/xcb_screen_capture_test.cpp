@@ -277,6 +277,54 @@ TEST_F(CaptureDisplay, StreamFollowsRegionAndColourUntilStopped)
     EXPECT_EQ(frames.size(), count);
 }
 
+// Turns the main loop for `ms` and returns how many frames came meanwhile.
+std::size_t framesWithin(const std::vector<QImage> &frames, int ms)
+{
+    const std::size_t before = frames.size();
+    const QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return frames.size() - before;
+}
+
+TEST_F(CaptureDisplay, StreamReadsTheScreenOnlyWhenWhatItShowsMayHaveChanged)
+{
+    const uint32_t watched = showWindow(QRect(300, 200, 300, 300), green);
+    const uint32_t elsewhere = showWindow(QRect(900, 100, 200, 200), blue);
+    auto capture = makeScreenCapture();
+    std::vector<QImage> frames;
+    auto stream = capture->startStream(screenGeometry(),
+                                       QRect(350, 250, 100, 100),
+                                       {},
+                                       [&frames](const QImage &frame) { frames.push_back(frame); });
+    ASSERT_TRUE(stream) << stream.error().message().toStdString();
+    const auto centreIs = [](uint32_t color) {
+        return [color](const QImage &frame) {
+            return frame.pixel(50, 50) == rgb(color);
+        };
+    };
+    ASSERT_TRUE(waitForFrame(frames, centreIs(green)));
+    // The first reports of a newly watched window may bring one more frame; then all is still.
+    framesWithin(frames, 300);
+    EXPECT_EQ(framesWithin(frames, 500), 0U) << "frames of an unchanged screen";
+
+    recolor(elsewhere, red);
+    EXPECT_EQ(framesWithin(frames, 300), 0U) << "a change outside the region made a frame";
+
+    recolor(watched, red);
+    EXPECT_TRUE(waitForFrame(frames, centreIs(red)));
+
+    // A window that appears over the region damages none that was there before.
+    showWindow(QRect(380, 280, 40, 40), blue);
+    EXPECT_TRUE(waitForFrame(frames, centreIs(blue)));
+
+    (*stream)->setRegion(QRect(310, 210, 20, 20));
+    EXPECT_TRUE(waitForFrame(frames, [](const QImage &frame) {
+        return frame.size() == QSize(20, 20) && frame.pixel(10, 10) == rgb(red);
+    }));
+}
+
 TEST_F(CaptureDisplay, StillWorksUnderCompositingManager)
 {
     ChildProcess manager;

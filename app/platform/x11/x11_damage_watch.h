@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QRect>
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+struct xcb_connection_t;
+
+namespace zentrel {
+
+// Tells whether what an area of the screen shows may have changed, from the X Damage reports
+// of the windows there and from windows being mapped, moved, restacked or closed, so a stream
+// reads the screen again only when there is something new to read. Lives on its owner's
+// connection and thread; without the Damage extension it reports a change every time.
+class X11DamageWatch
+{
+public:
+    X11DamageWatch(xcb_connection_t *connection, std::uint32_t root);
+    ~X11DamageWatch();
+    X11DamageWatch(const X11DamageWatch &) = delete;
+    X11DamageWatch &operator=(const X11DamageWatch &) = delete;
+
+    // Watches exactly these windows (children of the root) from here on. A window starts out
+    // wholly damaged, so its first report comes at once.
+    void watch(const std::vector<std::uint32_t> &windows);
+    // Reads every event queued on the connection, keeping the reports and dropping the rest
+    // (errors of requests whose failure only left a window out).
+    void takeQueuedEvents();
+    // Whether anything reported since the last call may show in `area` (root pixels); the
+    // reports are used up either way.
+    bool takeChangesWithin(const QRect &area);
+
+private:
+    void take(std::uint8_t type, const void *event);
+
+    xcb_connection_t *m_connection;
+    std::uint32_t m_root;
+    std::uint8_t m_firstDamageEvent = 0;
+    bool m_available = false;
+    std::unordered_map<std::uint32_t, std::uint32_t> m_damageByWindow;
+    std::vector<QRect> m_damaged;
+    bool m_restructured = true;
+};
+
+} // namespace zentrel

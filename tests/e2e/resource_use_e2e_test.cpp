@@ -1,0 +1,251 @@
+// What the running program costs where a presenter feels it: CPU while the loupe runs, and
+// resident memory after features are used and closed. The figures are printed, never judged:
+// they depend on the machine, so they go into reports beside their targets.
+#include "common/clock.h"
+#include "e2e/drawing_test.h"
+#include "e2e/process_use.h"
+#include "whiteboard/model/whiteboard_library_store.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <iostream>
+#include <numbers>
+#include <string>
+
+namespace zentrel {
+namespace {
+
+const QSize fullHd(1920, 1080);
+const QPoint screenCentre(960, 540);
+constexpr int measureMs = 4000;
+// Long enough for a closed feature's deferred deletions and saves to run.
+constexpr int settleMs = 2000;
+constexpr int boardElements = 10000;
+
+void printFigure(const std::string &what, double value, const char *unit)
+{
+    std::cout << "[ figure   ] " << what << ": " << std::round(value * 10) / 10 << ' ' << unit
+              << std::endl;
+}
+
+// Ten thousand elements of every kind on a grid far larger than the screen, 100 to a row.
+WhiteboardLibrary largeLibrary()
+{
+    WhiteboardBoard board;
+    board.id = Uuid::generate(systemUuidRandomSource());
+    board.name = "Large";
+    board.background = WhiteboardBackground::white();
+    board.showsGrid = true;
+    for (int i = 0; i < boardElements; ++i) {
+        WhiteboardElement element;
+        element.id = Uuid::generate(systemUuidRandomSource());
+        element.kind = allWhiteboardElementKinds[std::size_t(i) % allWhiteboardElementKinds.size()];
+        element.setFrame({(i % 100) * 60.0, (i / 100) * 50.0, 40.0 + i % 7, 30.0 - i % 5});
+        element.style.strokeColor = "#1E1E1E";
+        element.style.fillColor = i % 2 == 0 ? std::optional<std::string>("#A5D8FF") : std::nullopt;
+        element.style.strokeWidth = 2;
+        element.text = "Note " + std::to_string(i);
+        element.markerNumber = i % 50;
+        if (element.kind == WhiteboardElementKind::freedraw) {
+            for (int p = 0; p < 20; ++p) {
+                element.points.push_back({element.x + p * 2.0, element.y + 8 * std::sin(p * 0.4)});
+            }
+        }
+        board.elements.push_back(makeElement(std::move(element)));
+    }
+    WhiteboardLibrary library;
+    library.currentBoardID = board.id;
+    library.migrationCompleted = true;
+    library.boards.push_back(std::move(board));
+    return library;
+}
+
+class ResourceUse : public DrawingTest
+{
+protected:
+    ResourceUse()
+        : DrawingTest(fullHd)
+    {}
+
+    void start()
+    {
+        ASSERT_TRUE(startAndWaitForDock().has_value()) << "no tray icon; " << stopAndDescribe();
+        ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)))
+            << "zentrel never listened; " << stopAndDescribe();
+        ASSERT_TRUE(m_input.moveTo(screenCentre)) << m_input.lastError().toStdString();
+        QThread::msleep(settleMs);
+    }
+
+    void xdotool(const QStringList &arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral("xdotool"), arguments);
+        ASSERT_TRUE(process.waitForFinished(60000)) << "xdotool hung";
+        ASSERT_EQ(process.exitCode(), 0) << process.readAll().toStdString();
+    }
+
+    // Per cent of one core that zentrel used while `during` ran.
+    double cpuPercentDuring(const std::function<void()> &during)
+    {
+        const qint64 pid = m_zentrel.processId();
+        const double before = cpuSeconds(pid);
+        QElapsedTimer wall;
+        wall.start();
+        during();
+        const double used = cpuSeconds(pid) - before;
+        return 100 * used / (double(wall.nsecsElapsed()) / 1e9);
+    }
+
+    double rss() { return residentMegabytes(m_zentrel.processId()); }
+
+    // The pointer circles the screen's centre for about four seconds, at 60 steps a second.
+    void circlePointer()
+    {
+        QStringList chain;
+        constexpr int steps = measureMs * 60 / 1000;
+        for (int i = 0; i <= steps; ++i) {
+            const double angle = 2 * std::numbers::pi * i / steps;
+            chain << QStringLiteral("mousemove")
+                  << QString::number(screenCentre.x() + int(300 * std::cos(angle)))
+                  << QString::number(screenCentre.y() + int(300 * std::sin(angle)))
+                  << QStringLiteral("sleep") << QStringLiteral("0.016");
+        }
+        xdotool(chain);
+    }
+
+    void open(const QString &feature, const QString &title)
+    {
+        ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/") + feature));
+        ASSERT_TRUE(m_windows.waitForShown(title, QDeadlineTimer(windowTimeoutMs)).has_value())
+            << feature.toStdString() << " showed no window; " << situation();
+    }
+
+    void close(const QString &feature, const QString &title)
+    {
+        ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/") + feature));
+        ASSERT_TRUE(m_windows.waitUntilNotShown(title, QDeadlineTimer(windowTimeoutMs)))
+            << feature.toStdString() << " stayed open; " << situation();
+    }
+
+    void measureLoupe(const std::string &desktop)
+    {
+        ASSERT_NO_FATAL_FAILURE(start());
+        ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("zoom"), QStringLiteral("Zoom Loupe")));
+        QThread::msleep(settleMs);
+        printFigure("loupe, " + desktop + ", pointer still: CPU",
+                    cpuPercentDuring([] { QThread::msleep(measureMs); }),
+                    "% of one core");
+        printFigure("loupe, " + desktop + ", pointer moving: CPU",
+                    cpuPercentDuring([this] { circlePointer(); }),
+                    "% of one core");
+        ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("zoom"), QStringLiteral("Zoom Loupe")));
+        EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+    }
+};
+
+TEST_F(ResourceUse, LoupeCpuWithoutCompositingManager)
+{
+    measureLoupe("no compositing manager");
+}
+
+TEST_F(ResourceUse, LoupeCpuWithCompositingManager)
+{
+    ASSERT_NO_FATAL_FAILURE(startCompositor());
+    measureLoupe("xcompmgr");
+}
+
+TEST_F(ResourceUse, MemoryAfterEveryFeatureOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    const double idle = rss();
+    printFigure("memory at idle", idle, "MB");
+    const QLine stroke(QPoint(600, 500), QPoint(1200, 700));
+    ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("draw"), drawTitle));
+    ASSERT_TRUE(m_input.drag(stroke.p1(), stroke.p2()));
+    ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("draw"), drawTitle));
+    ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("zoom"), QStringLiteral("Zoom Loupe")));
+    ASSERT_TRUE(m_input.moveTo(stroke.p2()));
+    ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("zoom"), QStringLiteral("Zoom Loupe")));
+    ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("spotlight"), QStringLiteral("Spotlight")));
+    ASSERT_TRUE(m_input.moveTo(stroke.p1()));
+    ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("spotlight"), QStringLiteral("Spotlight")));
+    ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("halo"), QStringLiteral("Cursor Halo")));
+    ASSERT_TRUE(m_input.click(stroke.p2()));
+    ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("halo"), QStringLiteral("Cursor Halo")));
+    ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("timer"), QStringLiteral("Break Timer")));
+    ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("timer"), QStringLiteral("Break Timer")));
+    ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("whiteboard"), QStringLiteral("Whiteboard")));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("r")));
+    ASSERT_TRUE(m_input.drag(stroke.p1(), stroke.p2()));
+    ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("whiteboard"), QStringLiteral("Whiteboard")));
+    ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("freeze"), QStringLiteral("Zevizu & Vozurir")));
+    ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("freeze"), QStringLiteral("Zevizu & Vozurir")));
+    QThread::msleep(settleMs);
+    const double after = rss();
+    printFigure("memory after every feature once, closed", after, "MB");
+    printFigure("memory after every feature once, above idle", after - idle, "MB");
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(ResourceUse, MemoryAfterLargeBoard)
+{
+    SystemClock clock;
+    const WhiteboardLibraryStore store(
+        (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
+        clock,
+        systemUuidRandomSource());
+    ASSERT_TRUE(store.save(largeLibrary()));
+    ASSERT_NO_FATAL_FAILURE(start());
+    const double idle = rss();
+    printFigure("memory at idle, 10,000-element library", idle, "MB");
+    ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("whiteboard"), QStringLiteral("Whiteboard")));
+    QThread::msleep(settleMs);
+    // Wheel notches pan; with Ctrl held they zoom, out until the whole board shows and back.
+    const QStringList pan{QStringLiteral("click"),
+                          QStringLiteral("--repeat"),
+                          QStringLiteral("40"),
+                          QStringLiteral("--delay"),
+                          QStringLiteral("30"),
+                          QStringLiteral("5")};
+    ASSERT_NO_FATAL_FAILURE(xdotool(pan));
+    ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("keydown"),
+                                     QStringLiteral("ctrl"),
+                                     QStringLiteral("click"),
+                                     QStringLiteral("--repeat"),
+                                     QStringLiteral("12"),
+                                     QStringLiteral("--delay"),
+                                     QStringLiteral("60"),
+                                     QStringLiteral("5"),
+                                     QStringLiteral("click"),
+                                     QStringLiteral("--repeat"),
+                                     QStringLiteral("12"),
+                                     QStringLiteral("--delay"),
+                                     QStringLiteral("60"),
+                                     QStringLiteral("4"),
+                                     QStringLiteral("keyup"),
+                                     QStringLiteral("ctrl")}));
+    ASSERT_NO_FATAL_FAILURE(xdotool(pan));
+    QThread::msleep(settleMs);
+    printFigure("memory with the 10,000-element board open after pan and zoom", rss(), "MB");
+    ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("whiteboard"), QStringLiteral("Whiteboard")));
+    QThread::msleep(settleMs);
+    const double after = rss();
+    printFigure("memory after the 10,000-element board closed", after, "MB");
+    printFigure("memory after the 10,000-element board closed, above idle", after - idle, "MB");
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+} // namespace
+} // namespace zentrel
