@@ -1,11 +1,10 @@
 #include "common/clock.h"
-#include "e2e/child_process.h"
 #include "e2e/drawing_test.h"
+#include "e2e/text_ink_measure.h"
 #include "whiteboard/model/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -14,7 +13,6 @@
 namespace zentrel {
 namespace {
 
-constexpr int toolTimeoutMs = 10000;
 // Antialiased edges cross the ink threshold a pixel early or late on each side.
 constexpr int inkTolerance = 3;
 const QString bundledVirgil =
@@ -24,36 +22,6 @@ constexpr int sampleSize = 48;
 const RectF sampleFrame{100, 300, 1000, 80};
 // The frame with room around it for letters that reach past it.
 const QRect sampleArea(80, 280, 1040, 120);
-
-// The size of the ink of the sample in a font file, or in the default font when the file name is
-// empty, as text_ink measures it; an empty size when it could not.
-QSize sampleInk(const QString &fontFile)
-{
-    ChildProcess tool;
-    if (!tool.start(QStringLiteral(TEXT_INK_EXECUTABLE),
-                    {fontFile, QString::number(sampleSize), sample},
-                    QProcessEnvironment::systemEnvironment())) {
-        return {};
-    }
-    const auto size = tool.waitForLine(QRegularExpression(QStringLiteral("^(\\d+) (\\d+)$")),
-                                       QDeadlineTimer(toolTimeoutMs));
-    tool.waitForExit(QDeadlineTimer(toolTimeoutMs));
-    return size ? QSize(size->captured(1).toInt(), size->captured(2).toInt()) : QSize();
-}
-
-// The bounds of the dark pixels in area: the ink of dark text on a white board.
-QRect inkIn(const QImage &screen, const QRect &area)
-{
-    QRect ink;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (qGray(screen.pixel(x, y)) < 128) {
-                ink |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    return ink;
-}
 
 WhiteboardLibrary sampleLibrary()
 {
@@ -85,8 +53,8 @@ TEST_F(WhiteboardFontE2E, TextIsDrawnInTheBundledHandDrawnFont)
     if (!QFile::exists(bundledVirgil)) {
         GTEST_SKIP() << "the build could not fetch the hand-drawn fonts";
     }
-    const QSize virgil = sampleInk(bundledVirgil);
-    const QSize fallback = sampleInk(QString());
+    const QSize virgil = measuredInk(bundledVirgil, sampleSize, sample);
+    const QSize fallback = measuredInk(QString(), sampleSize, sample);
     ASSERT_FALSE(virgil.isEmpty() || fallback.isEmpty()) << "text_ink measured nothing";
     ASSERT_GT(std::abs(virgil.width() - fallback.width()), 4 * inkTolerance)
         << "the fallback font is too like Virgil for the screen to tell them apart";

@@ -1,18 +1,16 @@
 #include "common/clock.h"
-#include "e2e/child_process.h"
 #include "e2e/drawing_test.h"
+#include "e2e/text_ink_measure.h"
 #include "whiteboard/model/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 namespace zentrel {
 namespace {
 
-constexpr int toolTimeoutMs = 10000;
 // Antialiased edges cross the ink threshold a pixel early or late on each side.
 constexpr int inkTolerance = 3;
 const QString bundledExcalifont =
@@ -24,36 +22,6 @@ constexpr int wordSize = 48;
 const std::vector<WhiteboardPoint> zigzag{
     {100, 200}, {200, 450}, {300, 200}, {400, 450}, {500, 200}};
 const QColor ink(0x1E, 0x1E, 0x1E);
-
-// The size of the ink of the word in Excalifont, as text_ink measures it; an empty size when it
-// could not.
-QSize wordInk()
-{
-    ChildProcess tool;
-    if (!tool.start(QStringLiteral(TEXT_INK_EXECUTABLE),
-                    {bundledExcalifont, QString::number(wordSize), word},
-                    QProcessEnvironment::systemEnvironment())) {
-        return {};
-    }
-    const auto size = tool.waitForLine(QRegularExpression(QStringLiteral("^(\\d+) (\\d+)$")),
-                                       QDeadlineTimer(toolTimeoutMs));
-    tool.waitForExit(QDeadlineTimer(toolTimeoutMs));
-    return size ? QSize(size->captured(1).toInt(), size->captured(2).toInt()) : QSize();
-}
-
-// The bounds of the dark pixels in area: the ink of dark text on a white board.
-QRect inkIn(const QImage &screen, const QRect &area)
-{
-    QRect found;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (qGray(screen.pixel(x, y)) < 128) {
-                found |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    return found;
-}
 
 // The line, and the word in a frame a little narrower than it, as a document measured in
 // another copy of the font would give it.
@@ -102,7 +70,7 @@ TEST_F(WhiteboardShapesE2E, ShowsEveryBendOfALineAndKeepsAWordWholeInItsFont)
     if (!QFile::exists(bundledExcalifont)) {
         GTEST_SKIP() << "the build could not fetch the hand-drawn fonts";
     }
-    const QSize wordSizeOnScreen = wordInk();
+    const QSize wordSizeOnScreen = measuredInk(bundledExcalifont, wordSize, word);
     ASSERT_FALSE(wordSizeOnScreen.isEmpty()) << "text_ink measured nothing";
     SystemClock clock;
     const WhiteboardLibraryStore store(
