@@ -47,12 +47,16 @@ QStringList commandUrlArguments(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    // glibc raises its threshold for giving a block its own mapping to the size of each large
-    // block freed, so after the first full-screen picture every later one comes from the heaps
-    // of Qt's pool threads, whose free space malloc_trim cannot give back: 70 MB stayed after a
-    // large board closed. Fixed, pictures are mapped alone and unmapped when freed.
+    // What a feature run freed must go back to the system when the run ends (malloc_trim then),
+    // but malloc_trim cannot shrink the heaps of Qt's pool threads, only return free blocks
+    // inside them. Two glibc habits kept 20 to 70 MB there after a large board closed: it
+    // raises its threshold for mapping a block alone to the size of each large block freed, so
+    // full-screen pictures came from those heaps, and it keeps small freed blocks apart
+    // (fastbins) until they are folded into the top of a heap. Fixed, large pictures are
+    // unmapped when freed and small blocks merge as they are freed.
     constexpr int ownMappingFrom = 1024 * 1024;
     mallopt(M_MMAP_THRESHOLD, ownMappingFrom);
+    mallopt(M_MXFAST, 0);
     QApplication::setApplicationName(QStringLiteral("Zentrel"));
     QApplication::setDesktopFileName(QStringLiteral("zentrel"));
     const QStringList urls = commandUrlArguments(argc, argv);

@@ -59,10 +59,11 @@ public:
     virtual tl::expected<QImage, CaptureError> captureStill(const QRect &screenGeometry,
                                                             const std::vector<WId> &ownWindows) = 0;
 
-    // Frames of region (clipped to the screen) come up to 60 times a second; the whole screen
-    // when region is empty. A frame's offset() is where it lies in the screen's full picture,
-    // in pixels, since the region may have moved since it was asked for. Reading happens on a
-    // worker thread; onFrame runs on the main thread.
+    // Frames of region (clipped to the screen) come up to 60 times a second, and only when the
+    // region moved or what it shows may have changed; the whole screen when region is empty. A
+    // frame's offset() is where it lies in the screen's full picture, in pixels, since the region
+    // may have moved since it was asked for. Reading happens on a worker thread; onFrame runs on
+    // the main thread.
     virtual tl::expected<std::unique_ptr<ScreenCaptureStream>, CaptureError>
     startStream(const QRect &screenGeometry,
                 const QRect &region,

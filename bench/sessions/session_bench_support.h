@@ -9,8 +9,11 @@
 #include <QPainter>
 #include <QRandomGenerator>
 
+#include <malloc.h>
+
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 namespace zentrel {
@@ -86,22 +89,31 @@ private:
     SessionStore m_store;
 };
 
-// The process's peak resident memory since it was made, and how far it rose above the resident
-// size at that moment. Writing 5 to clear_refs resets the peak to the current size (Linux 4.0
-// and later).
+// How far the process's resident memory rose at its peak above what it held when this was made:
+// the peak of one benchmark, whatever ran before it. Writing 5 to clear_refs resets the peak to
+// the current size (Linux 4.0 and later); memory freed by earlier benchmarks is given back to the
+// system first, or the allocator would keep the process at their peak and hide this one's.
 class PeakMemory
 {
 public:
     PeakMemory()
     {
+        malloc_trim(0);
         std::ofstream("/proc/self/clear_refs") << "5";
         m_baseline = read("VmRSS:");
+        // Where the reset is refused, the peak would be the whole run's.
+        constexpr long long slack = 1024 * 1024;
+        m_isReset = read("VmHWM:") - m_baseline < slack;
     }
 
-    double megabytesAbove() const { return double(read("VmHWM:") - m_baseline) / (1024 * 1024); }
-
-    // The whole process's peak, setup included.
-    double megabytes() const { return double(read("VmHWM:")) / (1024 * 1024); }
+    // Nothing where the peak could not be reset.
+    std::optional<double> megabytesAbove() const
+    {
+        if (!m_isReset) {
+            return std::nullopt;
+        }
+        return double(read("VmHWM:") - m_baseline) / (1024 * 1024);
+    }
 
 private:
     static long long read(const std::string &key)
@@ -119,6 +131,7 @@ private:
     }
 
     long long m_baseline = 0;
+    bool m_isReset = false;
 };
 
 } // namespace zentrel

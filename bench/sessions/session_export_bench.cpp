@@ -12,8 +12,9 @@ namespace {
 
 void reportFrames(benchmark::State &state, int frames, const PeakMemory &peak)
 {
-    state.counters["rise_MB"] = peak.megabytesAbove();
-    state.counters["peak_MB"] = peak.megabytes();
+    if (const std::optional<double> megabytes = peak.megabytesAbove()) {
+        state.counters["peak_MB"] = *megabytes;
+    }
     state.counters["frames/s"] = benchmark::Counter(double(frames) * double(state.iterations()),
                                                     benchmark::Counter::kIsRate);
 }

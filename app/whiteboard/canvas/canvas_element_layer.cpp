@@ -160,13 +160,12 @@ bool CanvasElementLayer::finishSplit(const CanvasElementScene &scene)
     if (!(scene.viewport == m_viewport) || !splitHolds(split, scene)) {
         return false;
     }
-    QImage image = blankImage();
-    QPainter painter(&image);
+    clearImage();
+    QPainter painter(&m_image);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     painter.drawImage(QPointF(0, 0), split.below);
     paintLive(painter, scene, split);
     painter.end();
-    m_image = std::move(image);
     m_elements = *scene.elements;
     return true;
 }
@@ -255,7 +254,7 @@ bool CanvasElementLayer::repaintChangedArea(const CanvasElementScene &scene)
 
 void CanvasElementLayer::repaintAll(const CanvasElementScene &scene)
 {
-    m_image = blankImage();
+    clearImage();
     m_boardID = scene.boardID;
     m_hiddenID = scene.hiddenID;
     m_viewport = scene.viewport;
@@ -357,6 +356,17 @@ bool CanvasElementLayer::updateSplit(const CanvasElementScene &scene)
         toQRectF(scene.viewport.toView(reach)).toAlignedRect().intersected(view.toAlignedRect());
     m_split = std::move(split);
     return true;
+}
+
+// The layer's image is painted over again rather than made anew, so zoom steps and drags that
+// end leave no full-screen image behind for the allocator to keep.
+void CanvasElementLayer::clearImage()
+{
+    if (m_image.size() == m_viewSize * m_pixelRatio && m_image.devicePixelRatio() == m_pixelRatio) {
+        m_image.fill(Qt::transparent);
+    } else {
+        m_image = blankImage();
+    }
 }
 
 QImage CanvasElementLayer::blankImage() const

@@ -79,6 +79,7 @@ private:
     // The live elements and what lies above them, over what lies below.
     void paintLive(QPainter &painter, const CanvasElementScene &scene, const Split &split);
     void paintDragStep(QPainter &painter, const CanvasElementScene &scene, const Split &split);
+    void clearImage();
     QImage blankImage() const;
     QRectF viewRect() const;
     // Repaints `viewArea` of `image` with the elements in [first, last) that reach it.

@@ -121,7 +121,9 @@ void ElementPaintCache::prepare(const std::vector<ElementPtr> &elements, double 
 
 void ElementPaintCache::trim(const std::vector<ElementPtr> &elements)
 {
-    if (m_entries.size() <= 2 * elements.size() + trimSlack) {
+    // Fewer than trimSlack elements gone from the board are kept, however large the board:
+    // edits of a large board would otherwise keep as many former elements as it has.
+    if (m_entries.size() < m_sizeAfterTrim + trimSlack) {
         return;
     }
     std::unordered_set<const WhiteboardElement *> current;
@@ -132,6 +134,7 @@ void ElementPaintCache::trim(const std::vector<ElementPtr> &elements)
     std::erase_if(m_entries, [&](const auto &entry) { return !current.contains(entry.first); });
     std::erase_if(m_latestByID,
                   [&](const auto &latest) { return !current.contains(latest.second); });
+    m_sizeAfterTrim = m_entries.size();
 }
 
 void ElementBoundsIndex::update(const std::vector<ElementPtr> &elements, double viewportScale)

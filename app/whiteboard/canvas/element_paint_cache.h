@@ -21,8 +21,11 @@ public:
     // so a board shown for the first time does not wait on one core. What is kept holds no font:
     // texts are kept as glyph outlines, which outlive the thread that laid them out.
     void prepare(const std::vector<ElementPtr> &elements, double viewportScale);
-    // Forgets elements that are no longer in `elements` once the cache has grown well past them.
+    // Forgets elements that are no longer in `elements` once a fixed number of entries came
+    // since it last did.
     void trim(const std::vector<ElementPtr> &elements);
+
+    std::size_t size() const { return m_entries.size(); }
 
 private:
     bool isCached(const ElementPtr &element, double viewportScale) const;
@@ -42,6 +45,7 @@ private:
     std::unordered_map<const WhiteboardElement *, Entry> m_entries;
     // The value each identifier was last prepared for.
     std::unordered_map<Uuid, const WhiteboardElement *> m_latestByID;
+    std::size_t m_sizeAfterTrim = 0;
 };
 
 // Where each element of a board can paint, kept in board order so culling scans a flat array.

@@ -1,8 +1,8 @@
 #include "whiteboard/canvas/view_image_scroll.h"
 
-#include <QPainter>
-
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace zentrel {
 
@@ -24,15 +24,38 @@ bool canScrollViewImage(double dx, double dy, QSize viewSize, qreal pixelRatio)
 
 std::vector<QRectF> scrollViewImage(QImage &image, QSize viewSize, double dx, double dy)
 {
-    QImage scrolled(image.size(), image.format());
-    scrolled.setDevicePixelRatio(image.devicePixelRatio());
-    scrolled.fill(Qt::transparent);
-    {
-        QPainter painter(&scrolled);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(QPointF(dx, dy), image);
+    // In place, row by row, so a pan step allocates no full-screen image of its own. Rows are
+    // taken in the order that reads each before it is overwritten.
+    const qreal ratio = image.devicePixelRatio();
+    const int shiftX = int(std::lround(dx * ratio));
+    const int shiftY = int(std::lround(dy * ratio));
+    const int bytesPerPixel = image.depth() / 8;
+    const int width = image.width();
+    const int height = image.height();
+    const auto movedBytes = std::size_t(std::max(width - std::abs(shiftX), 0)) * bytesPerPixel;
+    const auto rowBytes = std::size_t(width) * bytesPerPixel;
+    const auto moveRow = [&](int to) {
+        uchar *target = image.scanLine(to);
+        const int from = to - shiftY;
+        if (from < 0 || from >= height) {
+            std::memset(target, 0, rowBytes);
+            return;
+        }
+        std::memmove(target + std::max(shiftX, 0) * bytesPerPixel,
+                     image.constScanLine(from) + std::max(-shiftX, 0) * bytesPerPixel,
+                     movedBytes);
+        const std::size_t cleared = rowBytes - movedBytes;
+        std::memset(target + (shiftX > 0 ? 0 : movedBytes), 0, cleared);
+    };
+    if (shiftY > 0) {
+        for (int y = height - 1; y >= 0; --y) {
+            moveRow(y);
+        }
+    } else {
+        for (int y = 0; y < height; ++y) {
+            moveRow(y);
+        }
     }
-    image = std::move(scrolled);
     const QSizeF view(viewSize);
     std::vector<QRectF> uncovered;
     if (dx > 0) {

@@ -12,8 +12,9 @@ namespace zentrel {
 // of the view; any other must paint it afresh.
 bool canScrollViewImage(double dx, double dy, QSize viewSize, qreal pixelRatio);
 
-// Moves the picture in `image` of a view of `viewSize` points by (dx, dy) view points and returns
-// the strips it uncovered, in view points; they hold nothing until the caller paints them.
+// Moves the picture in `image` of a view of `viewSize` points by (dx, dy) view points, in place,
+// and returns the strips it uncovered, in view points; they are clear until the caller paints
+// them.
 std::vector<QRectF> scrollViewImage(QImage &image, QSize viewSize, double dx, double dy);
 
 } // namespace zentrel

@@ -1,0 +1,98 @@
+#include "whiteboard/canvas/view_image_scroll.h"
+
+#include "whiteboard/canvas/element_paint_cache.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace zentrel;
+
+namespace {
+
+QRgb original(int x, int y)
+{
+    return qRgba(x * 10, y * 20, 128, 255);
+}
+
+QImage numbered(QSize pixels, qreal ratio)
+{
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    for (int y = 0; y < pixels.height(); ++y) {
+        for (int x = 0; x < pixels.width(); ++x) {
+            image.setPixel(x, y, original(x, y));
+        }
+    }
+    return image;
+}
+
+TEST(ViewImageScroll, MovesThePictureInPlaceAndClearsWhatItUncovers)
+{
+    const QSize view(20, 10);
+    for (const QPoint shift : {QPoint(3, 2),
+                               QPoint(-3, 2),
+                               QPoint(3, -2),
+                               QPoint(-3, -2),
+                               QPoint(0, 4),
+                               QPoint(-5, 0)}) {
+        QImage image = numbered(view, 1);
+        const uchar *bits = image.constBits();
+        const std::vector<QRectF> strips = scrollViewImage(image, view, shift.x(), shift.y());
+        EXPECT_EQ(image.constBits(), bits) << "a pan step made a new image";
+        for (int y = 0; y < view.height(); ++y) {
+            for (int x = 0; x < view.width(); ++x) {
+                const QPoint from = QPoint(x, y) - shift;
+                const bool kept = QRect(QPoint(0, 0), view).contains(from);
+                ASSERT_EQ(image.pixel(x, y), kept ? original(from.x(), from.y()) : 0U)
+                    << "at " << x << "," << y << " after " << shift.x() << "," << shift.y();
+                bool inStrip = false;
+                for (const QRectF &strip : strips) {
+                    inStrip = inStrip || strip.contains(QPointF(x + 0.5, y + 0.5));
+                }
+                EXPECT_EQ(inStrip, !kept);
+            }
+        }
+    }
+}
+
+TEST(ViewImageScroll, MovesByDevicePixelsOnADenseScreen)
+{
+    const QSize view(10, 5);
+    QImage image = numbered(view * 2, 2);
+    scrollViewImage(image, view, 1.5, -0.5);
+    EXPECT_EQ(image.pixel(3, 0), original(0, 1));
+    EXPECT_EQ(image.pixel(2, 0), 0U);
+    EXPECT_EQ(image.pixel(19, 8), original(16, 9));
+    EXPECT_EQ(image.pixel(19, 9), 0U);
+}
+
+std::vector<ElementPtr> rectangles(int count, double x)
+{
+    std::vector<ElementPtr> elements;
+    for (int i = 0; i < count; ++i) {
+        WhiteboardElement element;
+        element.id = Uuid::generate([i] { return std::uint64_t(i + 1); });
+        element.kind = WhiteboardElementKind::rectangle;
+        element.setFrame({x, i * 10.0, 8, 8});
+        elements.push_back(makeElement(std::move(element)));
+    }
+    return elements;
+}
+
+TEST(ElementPaintCache, KeepsFewElementsThatLeftEvenALargeBoard)
+{
+    ElementPaintCache cache;
+    constexpr int boardSize = 5000;
+    // Every element of the board edited in turn, the cache trimmed as a repaint does.
+    for (int edit = 0; edit < 4; ++edit) {
+        const std::vector<ElementPtr> board = rectangles(boardSize, edit * 100.0);
+        cache.prepare(board, 1);
+        cache.trim(board);
+    }
+    EXPECT_LT(cache.size(), std::size_t(boardSize) + 1100);
+}
+
+} // namespace
