@@ -2,6 +2,7 @@
 // resident memory after features are used and closed. The figures are printed, never judged:
 // they depend on the machine, so they go into reports beside their targets.
 #include "common/clock.h"
+#include "e2e/board_library.h"
 #include "e2e/drawing_test.h"
 #include "e2e/process_use.h"
 #include "whiteboard/model/whiteboard_library_store.h"
@@ -61,11 +62,7 @@ WhiteboardLibrary largeLibrary()
         }
         board.elements.push_back(makeElement(std::move(element)));
     }
-    WhiteboardLibrary library;
-    library.currentBoardID = board.id;
-    library.migrationCompleted = true;
-    library.boards.push_back(std::move(board));
-    return library;
+    return libraryOf(std::move(board));
 }
 
 class ResourceUse : public DrawingTest

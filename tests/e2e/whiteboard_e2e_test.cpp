@@ -1,4 +1,5 @@
 #include "common/clock.h"
+#include "e2e/board_library.h"
 #include "e2e/drawing_test.h"
 #include "whiteboard/model/whiteboard_library_store.h"
 
@@ -106,11 +107,7 @@ WhiteboardLibrary everyKindLibrary()
     unsupported.isLocked = true;
     add(std::move(unsupported));
 
-    WhiteboardLibrary library;
-    library.currentBoardID = board.id;
-    library.migrationCompleted = true;
-    library.boards.push_back(std::move(board));
-    return library;
+    return libraryOf(std::move(board));
 }
 
 // The whiteboard and Zevizu & Vozurir, opened by command URL on the drawing desktop.

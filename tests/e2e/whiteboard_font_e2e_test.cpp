@@ -1,4 +1,5 @@
 #include "common/clock.h"
+#include "e2e/board_library.h"
 #include "e2e/drawing_test.h"
 #include "e2e/text_ink_measure.h"
 #include "whiteboard/model/whiteboard_library_store.h"
@@ -39,11 +40,7 @@ WhiteboardLibrary sampleLibrary()
     text.style.opacity = 1;
     board.elements.push_back(makeElement(std::move(text)));
 
-    WhiteboardLibrary library;
-    library.currentBoardID = board.id;
-    library.migrationCompleted = true;
-    library.boards.push_back(std::move(board));
-    return library;
+    return libraryOf(std::move(board));
 }
 
 using WhiteboardFontE2E = DrawingTest;

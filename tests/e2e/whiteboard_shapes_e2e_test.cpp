@@ -1,4 +1,5 @@
 #include "common/clock.h"
+#include "e2e/board_library.h"
 #include "e2e/drawing_test.h"
 #include "e2e/text_ink_measure.h"
 #include "whiteboard/model/whiteboard_library_store.h"
@@ -56,11 +57,7 @@ WhiteboardLibrary shapesLibrary(double wordFrameWidth)
     text.fontFamilyID = 5;
     add(std::move(text));
 
-    WhiteboardLibrary library;
-    library.currentBoardID = board.id;
-    library.migrationCompleted = true;
-    library.boards.push_back(std::move(board));
-    return library;
+    return libraryOf(std::move(board));
 }
 
 using WhiteboardShapesE2E = DrawingTest;
