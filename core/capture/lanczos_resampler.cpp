@@ -14,6 +14,8 @@ constexpr double lobes = 3;
 constexpr std::uint32_t opaque = 0xFF000000u;
 // Alpha is not filtered: the result is always opaque.
 constexpr int channels = 3;
+// Across and down of a few recent zoom levels; each table is a few kilobytes.
+constexpr std::size_t maxCachedWeightTables = 8;
 
 double sinc(double x)
 {
@@ -147,9 +149,19 @@ const LanczosResampler::Weights &LanczosResampler::weightsFor(int sourceLength,
     const auto key = std::make_pair(sourceLength, destinationLength);
     auto found = m_weights.find(key);
     if (found == m_weights.end()) {
-        found = m_weights.emplace(key, makeWeights(sourceLength, destinationLength)).first;
+        // Evicts the least recently used pair, never the one the other pass of this frame
+        // just looked up (it was used last).
+        if (m_weights.size() >= maxCachedWeightTables) {
+            m_weights.erase(std::min_element(
+                m_weights.begin(), m_weights.end(), [](const auto &left, const auto &right) {
+                    return left.second.lastUse < right.second.lastUse;
+                }));
+        }
+        found = m_weights.emplace(key, CachedWeights{makeWeights(sourceLength, destinationLength)})
+                    .first;
     }
-    return found->second;
+    found->second.lastUse = ++m_uses;
+    return found->second.weights;
 }
 
 void LanczosResampler::resample(const PixelView &source, const MutablePixelView &destination)

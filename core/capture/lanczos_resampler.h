@@ -11,7 +11,8 @@ namespace zentrel {
 
 // Lanczos-3 scaling, done as two one-dimensional passes. The loupe scales the same crop size to
 // the same loupe size sixty times a second, so the filter weights of each (source length,
-// destination length) pair are computed once and kept for the resampler's lifetime. Results are
+// destination length) pair are computed once and kept. A pinch zoom walks through many crop
+// sizes, so only the most recently used few pairs are kept. Results are
 // clamped to 0…255 per channel and alpha is forced opaque. Not thread-safe: one per view.
 class LanczosResampler
 {
@@ -36,7 +37,14 @@ public:
 private:
     const Weights &weightsFor(int sourceLength, int destinationLength);
 
-    std::map<std::pair<int, int>, Weights> m_weights;
+    struct CachedWeights
+    {
+        Weights weights;
+        std::uint64_t lastUse = 0;
+    };
+
+    std::map<std::pair<int, int>, CachedWeights> m_weights;
+    std::uint64_t m_uses = 0;
     std::vector<float> m_scratch; // channel planes and sums, reused between calls
 };
 

@@ -125,3 +125,15 @@ TEST(LanczosResampler, WeightsAreComputedOncePerSizePair)
     resampler.resampled(viewOf(source), 240, 200);
     EXPECT_EQ(resampler.cachedWeightTables(), 2u);
 }
+
+TEST(LanczosResampler, AZoomThroughManySizesKeepsFewTablesAndTheSameResults)
+{
+    LanczosResampler resampler;
+    const PixelImage source = checkerboard(120, 120);
+    const PixelImage first = resampler.resampled(viewOf(source), 240, 200);
+    for (int size = 100; size < 400; ++size) {
+        resampler.resampled(viewOf(source), size, size + 1);
+    }
+    EXPECT_LE(resampler.cachedWeightTables(), 8u);
+    EXPECT_EQ(resampler.resampled(viewOf(source), 240, 200), first);
+}
