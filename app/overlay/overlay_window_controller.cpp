@@ -105,9 +105,14 @@ void OverlayWindowController::focusCanvas()
     QWidget *canvas = m_drawingCanvas  ? static_cast<QWidget *>(m_drawingCanvas)
                       : m_editorCanvas ? static_cast<QWidget *>(m_editorCanvas)
                                        : m_loupe;
-    if (m_overlayPanel && canvas && !m_isClosing) {
+    if (!m_overlayPanel || !canvas || m_isClosing) {
+        return;
+    }
+    canvas->setFocus();
+    // An alert or dialog that is up keeps the keyboard: with no window manager to restack, the
+    // run would take it from under the alert. The run gets it back when that window goes.
+    if (!QApplication::activeModalWidget()) {
         activateOwnWindow(m_overlayPanel.get());
-        canvas->setFocus();
     }
 }
 

@@ -1,8 +1,6 @@
 #include "e2e/drawing_test.h"
 
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
@@ -65,18 +63,6 @@ protected:
                         {QStringLiteral("cursorHalo.size"), 100.0},
                         {QStringLiteral("cursorHalo.opacity"), 1.0},
                         {QStringLiteral("cursorHalo.borderWidth"), 8.0}}));
-    }
-
-    // Plain xdotool for what XInput does not offer: moves alone and right clicks.
-    void xdotool(const QStringList &arguments)
-    {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral("xdotool"), arguments);
-        ASSERT_TRUE(process.waitForFinished(10000)) << "xdotool hung";
-        ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     }
 
     // A ripple starts where the pointer is when the click reaches the program, as a person's

@@ -110,6 +110,11 @@ void DesktopTest::press(const QString &keys)
         << m_input.lastError().toStdString();
 }
 
+void DesktopTest::xdotool(const QStringList &arguments, int timeoutMs)
+{
+    ASSERT_TRUE(m_input.run(arguments, timeoutMs)) << m_input.lastError().toStdString();
+}
+
 std::optional<TopLevelWindow> DesktopTest::openSettings()
 {
     if (!openTrayMenu(m_icon, QStringLiteral("settings_menu.png"))) {

@@ -52,6 +52,10 @@ protected:
     // Presses each space-separated key combination in turn, as xdotool names them.
     void press(const QString &keys);
 
+    // An xdotool command line for what XInput has no call for; a fatal failure when it fails or
+    // takes longer than timeoutMs.
+    void xdotool(const QStringList &arguments, int timeoutMs = XInput::defaultTimeoutMs);
+
     // Runs `zentrel url` beside the running program, as a launcher or script would.
     testing::AssertionResult handOver(const QString &url);
 

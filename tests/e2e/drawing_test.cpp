@@ -1,7 +1,12 @@
 #include "e2e/drawing_test.h"
 
+#include <QFile>
 #include <QJsonObject>
 #include <QProcessEnvironment>
+#include <QStringList>
+#include <QThread>
+
+#include <set>
 
 namespace zentrel {
 
@@ -10,6 +15,8 @@ namespace {
 constexpr int listenTimeoutMs = 10000;
 constexpr int clipboardTimeoutMs = 10000;
 constexpr int compositorTimeoutMs = 10000;
+constexpr int fileTimeoutMs = 5000;
+constexpr unsigned long filePollMs = 50;
 
 QString currentTestName()
 {
@@ -103,6 +110,44 @@ void DrawingTest::pressInDraw(const QString &key)
 {
     ASSERT_TRUE(m_input.focus(m_draw.id)) << m_input.lastError().toStdString();
     ASSERT_TRUE(m_input.pressKeys({key})) << m_input.lastError().toStdString();
+}
+
+void DrawingTest::chooseFromToolbarMenu(int stepsUp)
+{
+    const auto toolbar = m_windows.waitForShown(toolbarTitle, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(toolbar.has_value()) << "no whiteboard toolbar; " << situation();
+    // The "…" button sits just left of the close button at the toolbar's right end.
+    const QPoint more(toolbar->frame.right() - 61, toolbar->frame.center().y());
+    const std::set<std::uint32_t> before = m_windows.shownIds();
+    ASSERT_TRUE(m_input.click(more)) << m_input.lastError().toStdString();
+    const auto menu = m_windows.waitForNewPopup(before, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(menu.has_value()) << "the toolbar menu did not open; " << situation();
+    QStringList keys;
+    for (int i = 0; i < stepsUp; ++i) {
+        keys << QStringLiteral("Up");
+    }
+    keys << QStringLiteral("Return");
+    ASSERT_TRUE(m_input.pressKeys(keys)) << m_input.lastError().toStdString();
+}
+
+void DrawingTest::answerFileDialog(const QString &title, const QString &path)
+{
+    const auto dialog = m_windows.waitForShown(title, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(dialog.has_value()) << "no " << title.toStdString() << " dialog; " << situation();
+    ASSERT_TRUE(m_input.focus(dialog->id));
+    ASSERT_TRUE(m_input.pressKeys({QStringLiteral("ctrl+a")}));
+    ASSERT_TRUE(m_input.typeText(path)) << m_input.lastError().toStdString();
+    ASSERT_TRUE(m_input.pressKeys({QStringLiteral("Return")}));
+    ASSERT_TRUE(m_windows.waitUntilNotShown(dialog->id, QDeadlineTimer(windowTimeoutMs)));
+}
+
+bool DrawingTest::waitForFile(const QString &path)
+{
+    const QDeadlineTimer deadline(fileTimeoutMs);
+    while (!QFile::exists(path) && !deadline.hasExpired()) {
+        QThread::msleep(filePollMs);
+    }
+    return QFile::exists(path);
 }
 
 } // namespace zentrel

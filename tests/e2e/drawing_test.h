@@ -49,6 +49,14 @@ protected:
     QImage copy(const QString &artifactName);
     void pressInDraw(const QString &key);
 
+    // Picks an item near the end of the whiteboard toolbar's "…" menu, counted upwards from the
+    // last.
+    void chooseFromToolbarMenu(int stepsUp);
+    // Answers the file dialog titled `title` with `path`.
+    void answerFileDialog(const QString &title, const QString &path);
+    // Whether the file is there, once it is or after a while.
+    static bool waitForFile(const QString &path);
+
     // The screen once shows(screen) holds, or the last try when it never does.
     template <typename Shows>
     QImage grabUntil(Shows shows)

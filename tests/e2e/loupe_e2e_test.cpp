@@ -8,7 +8,6 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QRect>
 #include <QRegularExpression>
@@ -182,18 +181,6 @@ protected:
     Loupe()
         : m_pixels(m_xvfb.display())
     {}
-
-    void xdotool(const QStringList &arguments)
-    {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
-        process.setProcessEnvironment(environment);
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral("xdotool"), arguments);
-        ASSERT_TRUE(process.waitForFinished(10000)) << "xdotool hung";
-        ASSERT_EQ(process.exitCode(), 0) << process.readAll().toStdString();
-    }
 
     void startCycler()
     {

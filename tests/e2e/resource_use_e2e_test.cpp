@@ -81,17 +81,8 @@ protected:
         QThread::msleep(settleMs);
     }
 
-    void xdotool(const QStringList &arguments)
-    {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
-        process.setProcessEnvironment(environment);
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral("xdotool"), arguments);
-        ASSERT_TRUE(process.waitForFinished(60000)) << "xdotool hung";
-        ASSERT_EQ(process.exitCode(), 0) << process.readAll().toStdString();
-    }
+    // The pointer's chains of moves take seconds.
+    static constexpr int chainTimeoutMs = 60000;
 
     // Per cent of one core that zentrel used while `during` ran.
     double cpuPercentDuring(const std::function<void()> &during)
@@ -119,7 +110,7 @@ protected:
                   << QString::number(screenCentre.y() + int(300 * std::sin(angle)))
                   << QStringLiteral("sleep") << QStringLiteral("0.016");
         }
-        xdotool(chain);
+        xdotool(chain, chainTimeoutMs);
     }
 
     void open(const QString &feature, const QString &title)
@@ -216,7 +207,7 @@ TEST_F(ResourceUse, MemoryAfterLargeBoard)
                           QStringLiteral("--delay"),
                           QStringLiteral("30"),
                           QStringLiteral("5")};
-    ASSERT_NO_FATAL_FAILURE(xdotool(pan));
+    ASSERT_NO_FATAL_FAILURE(xdotool(pan, chainTimeoutMs));
     ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("keydown"),
                                      QStringLiteral("ctrl"),
                                      QStringLiteral("click"),
@@ -232,8 +223,9 @@ TEST_F(ResourceUse, MemoryAfterLargeBoard)
                                      QStringLiteral("60"),
                                      QStringLiteral("4"),
                                      QStringLiteral("keyup"),
-                                     QStringLiteral("ctrl")}));
-    ASSERT_NO_FATAL_FAILURE(xdotool(pan));
+                                     QStringLiteral("ctrl")},
+                                    chainTimeoutMs));
+    ASSERT_NO_FATAL_FAILURE(xdotool(pan, chainTimeoutMs));
     QThread::msleep(settleMs);
     printFigure("memory with the 10,000-element board open after pan and zoom", rss(), "MB");
     ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("whiteboard"), QStringLiteral("Whiteboard")));

@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
 
 namespace zentrel {
 namespace {
@@ -145,47 +144,6 @@ protected:
             elements = m_zentrel.savedBoardElements();
         }
         return elements;
-    }
-
-    // Picks an item near the end of the toolbar's "…" menu, counted upwards from the last.
-    void chooseFromToolbarMenu(int stepsUp)
-    {
-        const auto toolbar = m_windows.waitForShown(toolbarTitle, QDeadlineTimer(windowTimeoutMs));
-        ASSERT_TRUE(toolbar.has_value()) << "no whiteboard toolbar; " << situation();
-        // The "…" button sits just left of the close button at the toolbar's right end.
-        const QPoint more(toolbar->frame.right() - 61, toolbar->frame.center().y());
-        const std::set<std::uint32_t> before = m_windows.shownIds();
-        ASSERT_TRUE(m_input.click(more)) << m_input.lastError().toStdString();
-        const auto menu = m_windows.waitForNewPopup(before, QDeadlineTimer(windowTimeoutMs));
-        ASSERT_TRUE(menu.has_value()) << "the toolbar menu did not open; " << situation();
-        QStringList keys;
-        for (int i = 0; i < stepsUp; ++i) {
-            keys << QStringLiteral("Up");
-        }
-        keys << QStringLiteral("Return");
-        ASSERT_TRUE(m_input.pressKeys(keys)) << m_input.lastError().toStdString();
-    }
-
-    // Answers the file dialog titled `title` with `path`.
-    void answerFileDialog(const QString &title, const QString &path)
-    {
-        const auto dialog = m_windows.waitForShown(title, QDeadlineTimer(windowTimeoutMs));
-        ASSERT_TRUE(dialog.has_value())
-            << "no " << title.toStdString() << " dialog; " << situation();
-        ASSERT_TRUE(m_input.focus(dialog->id));
-        ASSERT_TRUE(m_input.pressKeys({QStringLiteral("ctrl+a")}));
-        ASSERT_TRUE(m_input.typeText(path)) << m_input.lastError().toStdString();
-        ASSERT_TRUE(m_input.pressKeys({QStringLiteral("Return")}));
-        ASSERT_TRUE(m_windows.waitUntilNotShown(dialog->id, QDeadlineTimer(windowTimeoutMs)));
-    }
-
-    static bool waitForFile(const QString &path)
-    {
-        const QDeadlineTimer deadline(libraryTimeoutMs);
-        while (!QFile::exists(path) && !deadline.hasExpired()) {
-            QThread::msleep(50);
-        }
-        return QFile::exists(path);
     }
 
     TopLevelWindow m_feature;

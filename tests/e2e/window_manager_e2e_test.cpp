@@ -1,4 +1,4 @@
-#include "e2e/drawing_test.h"
+#include "e2e/under_window_manager.h"
 
 #include <QDeadlineTimer>
 #include <QJsonArray>
@@ -7,236 +7,20 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <set>
 
 namespace zentrel {
 namespace {
 
-constexpr int savedTimeoutMs = 5000;
-constexpr qint64 savedPollMs = 50;
 constexpr unsigned long personsPauseMs = 300;
 const QColor blue(0x00, 0x7a, 0xff);
-// Where a drag draws a shape: clear of every toolbar and panel.
-const QRect shapeDrag(QPoint(420, 300), QPoint(720, 500));
+// Where a second drag draws a shape: clear of every toolbar and panel.
 const QRect secondShapeDrag(QPoint(780, 300), QPoint(1000, 460));
 // Controls, from the top-left corner of their window.
 const QPoint drawBlueSwatch(491, 27);
-const QPoint boardRectangleTool(150, 27);
 const QPoint propertyBlueStroke(152, 59);
 const QPoint timerSettingsButton(415, 42);
 const QPoint timerCloseButton(457, 42);
-// The property panel's corner on the screen.
-const QPoint propertyPanelCorner(24, 100);
-
-// A hand-drawn stroke along the top edge of the shape dragged over area; a freehand stroke
-// along the drag's diagonal never shows this.
-testing::AssertionResult showsTopEdge(const QImage &screen, const QRect &area, const QColor &colour)
-{
-    return showsHandDrawnLine(
-        screen, QLine(area.topLeft() + QPoint(20, 0), area.topRight() - QPoint(20, 0)), colour);
-}
-
-// Every scenario in which the user clicks a toolbar or panel, or types after such a click, on a
-// bare X server and under each window manager our users run.
-class UnderWindowManager : public DrawingTest, public testing::WithParamInterface<WindowManager>
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_NO_FATAL_FAILURE(DrawingTest::SetUp());
-        ASSERT_NO_FATAL_FAILURE(startWindowManager(GetParam()));
-    }
-
-    enum class Shows {
-        overlayAndToolbar,
-        // An overlay that lets every click through, so the pointer never finds it.
-        clickThroughOverlayAndToolbar,
-        onlyItsCard,
-    };
-
-    // Opens the feature by command URL; returns once its main window and, where it has one,
-    // its toolbar are on screen and painted.
-    void
-    openFeature(const QString &url, const QString &title, Shows shows = Shows::overlayAndToolbar)
-    {
-        if (!m_zentrel.isRunning()) {
-            ASSERT_TRUE(startAndWaitForDock().has_value())
-                << "zentrel docked no tray icon; it " << stopAndDescribe();
-            ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)))
-                << "zentrel never listened for command URLs; it " << stopAndDescribe();
-        }
-        const std::set<std::uint32_t> before = m_windows.shownIds();
-        ASSERT_TRUE(handOver(url));
-        const auto main = m_windows.waitForShown(title, QDeadlineTimer(windowTimeoutMs));
-        ASSERT_TRUE(main.has_value()) << url.toStdString() << " showed nothing; " << situation();
-        m_main = *main;
-        if (shows != Shows::clickThroughOverlayAndToolbar) {
-            ASSERT_TRUE(settle(m_main));
-        }
-        if (shows == Shows::onlyItsCard) {
-            return;
-        }
-        const auto toolbar = waitForNew(before, toolbarTitle);
-        ASSERT_TRUE(toolbar.has_value())
-            << url.toStdString() << " showed no toolbar; " << situation();
-        m_toolbar = *toolbar;
-        ASSERT_TRUE(settle(m_toolbar));
-        ASSERT_TRUE(isPainted(grabOncePainted(m_toolbar.frame), m_toolbar.frame))
-            << "the toolbar was never painted; " << situation();
-    }
-
-    // A window named `name` shown now that was not shown before.
-    std::optional<TopLevelWindow> waitForNew(const std::set<std::uint32_t> &before,
-                                             const QString &name)
-    {
-        return waitForWindow([&](const TopLevelWindow &window) {
-            return window.name == name && !before.contains(window.id);
-        });
-    }
-
-    // The first shown window that `matches`, once there is one.
-    std::optional<TopLevelWindow>
-    waitForWindow(const std::function<bool(const TopLevelWindow &)> &matches)
-    {
-        const QDeadlineTimer deadline(windowTimeoutMs);
-        for (;;) {
-            for (const TopLevelWindow &window : m_windows.topLevel()) {
-                if (window.isShown && matches(window)) {
-                    return window;
-                }
-            }
-            if (deadline.hasExpired()) {
-                return std::nullopt;
-            }
-            QThread::msleep(savedPollMs);
-        }
-    }
-
-    // The pointer at `at` finds the window, or the window manager's frame around it, on top:
-    // where a click there would go.
-    testing::AssertionResult pointerFinds(const TopLevelWindow &window, QPoint at)
-    {
-        if (!m_input.moveTo(at)) {
-            return testing::AssertionFailure() << m_input.lastError().toStdString();
-        }
-        const std::optional<std::uint32_t> under = m_windows.topLevelUnderPointer();
-        if (under && *under == m_windows.topLevelHolding(window.id)) {
-            return testing::AssertionSuccess();
-        }
-        return testing::AssertionFailure()
-               << "at " << at.x() << ',' << at.y() << " the pointer finds window 0x" << std::hex
-               << under.value_or(0) << std::dec << ", not " << window.describe() << "; "
-               << situation();
-    }
-
-    // Waits until the window manager has put the window in its place and shows it on top there
-    // (the pointer at its middle finds it), and updates `window` to where it is.
-    testing::AssertionResult settle(TopLevelWindow &window)
-    {
-        const QDeadlineTimer deadline(windowTimeoutMs);
-        std::optional<TopLevelWindow> last;
-        for (;;) {
-            const std::optional<TopLevelWindow> now = m_windows.window(window.id);
-            if (!now || !now->isShown) {
-                return testing::AssertionFailure() << window.describe() << " went away";
-            }
-            const bool isStill = last && last->frame == now->frame;
-            last = now;
-            if (isStill && m_input.moveTo(now->frame.center())
-                && m_windows.topLevelUnderPointer() == m_windows.topLevelHolding(now->id)) {
-                window = *now;
-                return testing::AssertionSuccess();
-            }
-            if (deadline.hasExpired()) {
-                return testing::AssertionFailure()
-                       << window.describe() << " never settled on top; " << situation();
-            }
-            QThread::msleep(savedPollMs);
-        }
-    }
-
-    // Clicks `at`, once the pointer there finds `window`.
-    void clickOn(const TopLevelWindow &window, QPoint at)
-    {
-        ASSERT_TRUE(pointerFinds(window, at));
-        ASSERT_TRUE(m_input.click(at)) << m_input.lastError().toStdString();
-    }
-
-    void dragOver(const QRect &area)
-    {
-        ASSERT_TRUE(m_input.drag(area.topLeft(), area.bottomRight()))
-            << m_input.lastError().toStdString();
-    }
-
-    // Whatever `saved` reads from the program's files, once `holds` says it is as expected.
-    template <typename Saved>
-    auto waitForSaved(Saved saved, const std::function<bool(decltype(saved()))> &holds)
-    {
-        const QDeadlineTimer deadline(savedTimeoutMs);
-        auto value = saved();
-        while (!holds(value) && !deadline.hasExpired()) {
-            QThread::msleep(savedPollMs);
-            value = saved();
-        }
-        return value;
-    }
-
-    QJsonArray waitForElements(int count)
-    {
-        return waitForSaved(
-            [this] { return m_zentrel.savedBoardElements(); },
-            [count](const QJsonArray &elements) { return elements.size() == count; });
-    }
-
-    // The screen once it shows the shape's top edge, kept as this window manager's picture of
-    // the feature.
-    QImage screenWithEdge(const QRect &area, const QColor &colour, const QString &feature)
-    {
-        const QImage screen =
-            grabUntil([&](const QImage &shown) { return showsTopEdge(shown, area, colour); });
-        keepScreenshot(screen, QStringLiteral("%1_%2.png").arg(feature, nameOf(GetParam())));
-        return screen;
-    }
-
-    std::optional<TopLevelWindow> propertyPanel()
-    {
-        return waitForWindow([](const TopLevelWindow &window) {
-            return window.name == toolbarTitle && window.frame.topLeft() == propertyPanelCorner;
-        });
-    }
-
-    // Opens the whiteboard or Zevizu & Vozurir, picks the rectangle on its toolbar and drags a
-    // shape; returns where the tool's button is.
-    QPoint drawWithToolbarRectangle(const QString &url, const QString &title)
-    {
-        openFeature(url, title);
-        const QPoint rectangleTool = m_toolbar.frame.topLeft() + boardRectangleTool;
-        if (!HasFatalFailure()) {
-            clickOn(m_toolbar, rectangleTool);
-        }
-        if (!HasFatalFailure()) {
-            dragOver(shapeDrag);
-        }
-        return rectangleTool;
-    }
-
-    // Settings button, then close button, of a feature whose toolbar has both.
-    void settingsThenClose(QPoint settings, QPoint close)
-    {
-        const std::set<std::uint32_t> before = m_windows.shownIds();
-        ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, settings));
-        auto panel = waitForNew(before, toolbarTitle);
-        ASSERT_TRUE(panel.has_value()) << "the settings button showed no panel; " << situation();
-        EXPECT_TRUE(settle(*panel));
-        EXPECT_TRUE(pointerFinds(m_toolbar, close));
-        ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, close));
-        EXPECT_TRUE(m_windows.waitUntilNotShown(m_main.name, QDeadlineTimer(windowTimeoutMs)))
-            << "the close button left the feature open; " << situation();
-    }
-
-    TopLevelWindow m_main;
-};
 
 TEST_P(UnderWindowManager, DrawToolbarTakesClicksAndLeavesTheKeysWithTheCanvas)
 {

@@ -8,7 +8,6 @@ namespace zentrel {
 
 namespace {
 
-constexpr int xdotoolTimeoutMs = 10000;
 // Qt and most desktops take 400 ms; a person's separate clicks are further apart still.
 constexpr qint64 doubleClickIntervalMs = 800;
 constexpr int dragSteps = 4;
@@ -96,7 +95,7 @@ void XInput::waitPastDoubleClick()
     }
 }
 
-bool XInput::run(const QStringList &arguments)
+bool XInput::run(const QStringList &arguments, int timeoutMs)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), m_display);
@@ -104,7 +103,7 @@ bool XInput::run(const QStringList &arguments)
     xdotool.setProcessEnvironment(environment);
     xdotool.setProcessChannelMode(QProcess::MergedChannels);
     xdotool.start(QStringLiteral("xdotool"), arguments);
-    const bool finished = xdotool.waitForFinished(xdotoolTimeoutMs);
+    const bool finished = xdotool.waitForFinished(timeoutMs);
     if (!finished) {
         xdotool.kill();
         xdotool.waitForFinished();

@@ -14,6 +14,8 @@ namespace zentrel {
 class XInput
 {
 public:
+    static constexpr int defaultTimeoutMs = 10000;
+
     explicit XInput(const QString &display);
 
     // Clicks closer together than a double-click interval would make a double click, which is
@@ -35,12 +37,14 @@ public:
     bool releaseKeys(const QStringList &keys);
     bool focus(std::uint32_t window);
     bool raise(std::uint32_t window);
+    // Any other xdotool command line, such as wheel clicks or a chain of moves with pauses in
+    // it, which takes as long as its pauses add up to.
+    bool run(const QStringList &arguments, int timeoutMs = defaultTimeoutMs);
 
     QString lastError() const { return m_lastError; }
 
 private:
     void waitPastDoubleClick();
-    bool run(const QStringList &arguments);
 
     QString m_display;
     QString m_lastError;

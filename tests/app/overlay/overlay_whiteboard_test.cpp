@@ -2,6 +2,7 @@
 #include "fakes/temporary_directory.h"
 #include "overlay/overlay_window_controller.h"
 #include "shell/app_preferences.h"
+#include "shell/message_box_alert_presenter.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 #include "whiteboard/editor/whiteboard_creation.h"
 #include "whiteboard/toolbar/whiteboard_toolbar_view.h"
@@ -11,6 +12,7 @@
 #include <QClipboard>
 #include <QImage>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
 #include <QTextEdit>
@@ -51,6 +53,21 @@ protected:
 
     // Preference changes reach the editor after the assignment has returned.
     static void settle() { QTest::qWait(1); }
+
+    static void chooseFromWhiteboardMenu(const QString &item)
+    {
+        WhiteboardToolbarView *toolbar = nullptr;
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            toolbar = toolbar ? toolbar : window->findChild<WhiteboardToolbarView *>();
+        }
+        ASSERT_NE(toolbar, nullptr);
+        Q_EMIT toolbar->whiteboardMenu()->aboutToShow();
+        for (QAction *action : toolbar->whiteboardMenu()->actions()) {
+            if (action->text() == item) {
+                action->trigger();
+            }
+        }
+    }
 
     TemporaryDirectory dataHome;
     MemoryDefaultsStore defaults;
@@ -148,22 +165,30 @@ TEST_F(OverlayWhiteboardTest, TextBeingTypedStaysOnItsBoardWhenTheMenuMakesAnoth
     ASSERT_NE(canvas->textEditor(), nullptr);
     QTest::keyClicks(canvas->textEditor(), "Hello");
 
-    WhiteboardToolbarView *toolbar = nullptr;
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        toolbar = toolbar ? toolbar : window->findChild<WhiteboardToolbarView *>();
-    }
-    ASSERT_NE(toolbar, nullptr);
-    Q_EMIT toolbar->whiteboardMenu()->aboutToShow();
-    for (QAction *action : toolbar->whiteboardMenu()->actions()) {
-        if (action->text() == QStringLiteral("New Board")) {
-            action->trigger();
-        }
-    }
+    ASSERT_NO_FATAL_FAILURE(chooseFromWhiteboardMenu(QStringLiteral("New Board")));
     ASSERT_NE(model.currentBoard().id, typedOn);
     const WhiteboardBoard &first = model.library().boards.front();
     ASSERT_EQ(first.id, typedOn);
     ASSERT_EQ(first.elements.size(), 1u);
     EXPECT_EQ(first.elements.front()->text, "Hello");
+}
+
+// A command that ends by handing the keyboard back to the canvas leaves it with an alert that is
+// up, as an import that made placeholders does: where no window manager hands it back, the
+// alert could not be answered from the keyboard, and Escape would close the run instead.
+TEST_F(OverlayWhiteboardTest, AnAlertUpKeepsTheKeyboardWhenACommandEnds)
+{
+    MessageBoxAlertPresenter alerts;
+    alerts.present("Imported with 2 unsupported element(s).", [] {});
+    const QMessageBox *alert = alerts.currentAlert();
+    ASSERT_NE(alert, nullptr);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == alert->windowHandle(); }));
+
+    ASSERT_NO_FATAL_FAILURE(chooseFromWhiteboardMenu(QStringLiteral("Save to Session")));
+    settle();
+    EXPECT_EQ(QGuiApplication::focusWindow(), alert->windowHandle());
+    EXPECT_TRUE(errors.empty());
 }
 
 } // namespace
