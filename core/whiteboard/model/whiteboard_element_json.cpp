@@ -30,6 +30,11 @@ std::string uuidText(const Uuid &uuid)
     return uuid.text();
 }
 
+std::string_view arrowheadText(WhiteboardArrowhead head)
+{
+    return whiteboardArrowheadText.text(head);
+}
+
 nlohmann::json styleJson(const WhiteboardElementStyle &style)
 {
     nlohmann::json object = nlohmann::json::object();
@@ -155,6 +160,8 @@ nlohmann::json whiteboardElementJson(const WhiteboardElement &element)
     putOptional(object, "containerID", element.containerID, uuidText);
     putOptional(object, "startBindingID", element.startBindingID, uuidText);
     putOptional(object, "endBindingID", element.endBindingID, uuidText);
+    putOptional(object, "startArrowhead", element.startArrowhead, arrowheadText);
+    putOptional(object, "endArrowhead", element.endArrowhead, arrowheadText);
     putOptional(object, "markerNumber", element.markerNumber);
     putOptional(object,
                 "opaqueExcalidrawJSON",
@@ -233,6 +240,10 @@ ModelDecoded<WhiteboardElement> decodeWhiteboardElement(const nlohmann::json &va
     reader.readOptional("containerID", element.containerID, decodeModelUuid);
     reader.readOptional("startBindingID", element.startBindingID, decodeModelUuid);
     reader.readOptional("endBindingID", element.endBindingID, decodeModelUuid);
+    reader.readOptional(
+        "startArrowhead", element.startArrowhead, modelEnumDecoder(whiteboardArrowheadText));
+    reader.readOptional(
+        "endArrowhead", element.endArrowhead, modelEnumDecoder(whiteboardArrowheadText));
     reader.readOptional("markerNumber", element.markerNumber, decodeModelInteger);
     reader.readOptional("opaqueExcalidrawJSON", element.opaqueExcalidrawJSON, decodeBase64);
     reader.readRequired("isLocked", element.isLocked, decodeModelBool);

@@ -3,6 +3,7 @@
 #include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
 #include "whiteboard/model/excalidraw/excalidraw_scan_keys.h"
+#include "whiteboard/model/excalidraw/excalidraw_values.h"
 
 #include <algorithm>
 #include <array>
@@ -116,17 +117,33 @@ struct Unchanged
     bool style;
 };
 
+// A value the model holds only as what it reads as (an arrowhead it does not know) stays until
+// that field itself is edited. None for the other keys.
+std::optional<bool> heldAsRead(const ExcalidrawRawMember &member, const WhiteboardElement &element)
+{
+    const bool start = member.key == "startArrowhead";
+    if (element.kind == WhiteboardElementKind::arrow && (start || member.key == "endArrowhead")) {
+        const Arrowheads heads = arrowheadsOf(element);
+        return (start ? heads.start : heads.end) == excalidrawArrowheadFromText(member.value);
+    }
+    return std::nullopt;
+}
+
 // `written` is the writer's object; `writesAsText` says whether it wrote the key as text instead.
 bool stillHolds(const ExcalidrawRawMember &member,
                 const json &written,
                 bool writesAsText,
                 const Unchanged &unchanged,
+                const WhiteboardElement &element,
                 const ExcalidrawIdentities &identities)
 {
     const std::string_view key = member.key;
     // Ids and groups are written with the texts they were read with already.
     if (key == "id" || key == "groupIds") {
         return false;
+    }
+    if (const std::optional<bool> held = heldAsRead(member, element)) {
+        return *held;
     }
     const auto found = written.find(key);
     if (key == "boundElements") {
@@ -351,7 +368,7 @@ void appendExcalidrawElement(std::string &out,
                                   excalidrawStyleHash(element) == source->styleHash};
         for (const ExcalidrawRawMember &member : identities.keptMembers(index)) {
             const bool asText = findMember(computed, member.key) != nullptr;
-            if (stillHolds(member, written, asText, unchanged, identities)) {
+            if (stillHolds(member, written, asText, unchanged, element, identities)) {
                 restored.push_back(&member);
                 written.erase(member.key);
             }

@@ -239,3 +239,65 @@ TEST(ExcalidrawKeptKeys, OpacityIsWrittenAsTheWholeNumberItWasRead)
     EXPECT_EQ(written[1]["opacity"], 55.5);
     EXPECT_EQ(written[2]["opacity"].dump(), "7.0");
 }
+
+TEST(ExcalidrawKeptKeys, ArrowheadsAreReadIntoTheModelAndKeptOnlyWhenUnknown)
+{
+    const json elements = json::parse(R"([
+        {"id": "a", "type": "arrow", "startArrowhead": "dot", "endArrowhead": "triangle"},
+        {"id": "b", "type": "arrow", "startArrowhead": null, "endArrowhead": null},
+        {"id": "c", "type": "arrow"},
+        {"id": "d", "type": "arrow", "startArrowhead": "crowfoot_many",
+         "endArrowhead": "diamond_outline"},
+        {"id": "e", "type": "arrow", "startArrowhead": null, "endArrowhead": "arrow"},
+        {"id": "f", "type": "line", "startArrowhead": null, "endArrowhead": "bar"}
+    ])");
+    const WhiteboardBoard board = imported(elements);
+    ASSERT_EQ(board.elements.size(), 6u);
+    const auto heads = [&board](std::size_t i) {
+        return arrowheadsOf(*board.elements[i]);
+    };
+    EXPECT_EQ(heads(0), (Arrowheads{WhiteboardArrowhead::dot, WhiteboardArrowhead::triangle}));
+    EXPECT_EQ(heads(1), (Arrowheads{}));
+    // A missing head is an arrow's usual one, as Excalidraw restores it.
+    EXPECT_EQ(heads(2), (Arrowheads{WhiteboardArrowhead::none, WhiteboardArrowhead::arrow}));
+    // A head Zentrel does not draw is drawn as an arrow.
+    EXPECT_EQ(heads(3),
+              (Arrowheads{WhiteboardArrowhead::arrow, WhiteboardArrowhead::diamondOutline}));
+    // The usual heads are no fields of their own, as on an arrow drawn here; a line has none.
+    for (const std::size_t i : {2, 4, 5}) {
+        EXPECT_FALSE(board.elements[i]->startArrowhead) << i;
+        EXPECT_FALSE(board.elements[i]->endArrowhead) << i;
+    }
+    EXPECT_EQ(heads(5), (Arrowheads{}));
+
+    // Kept once: a head the model holds is not kept as well, one it cannot hold is.
+    for (const std::size_t i : {0, 1, 2, 4}) {
+        const auto &source = board.elements[i]->excalidrawSource;
+        EXPECT_TRUE(!source || source->json.find("Arrowhead") == std::string::npos) << i;
+    }
+    const std::string &keptD = board.elements[3]->excalidrawSource->json;
+    EXPECT_NE(keptD.find(R"("startArrowhead":"crowfoot_many")"), std::string::npos);
+    EXPECT_EQ(keptD.find("endArrowhead"), std::string::npos);
+
+    // Written back as read, also once edited.
+    const WhiteboardBoard moved = edited(board, 3, [](WhiteboardElement &e) {
+        e.translate(5, 5);
+        e.style.strokeColor = "#e03131";
+    });
+    const json written = exported(moved)["elements"];
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        for (const char *key : {"startArrowhead", "endArrowhead"}) {
+            EXPECT_EQ(
+                written[i][key],
+                elements[i].value(key, i == 2 && key[0] == 'e' ? json("arrow") : json(nullptr)))
+                << i << " " << key;
+        }
+    }
+
+    // A head changed in the model is written as it now is.
+    const json rehead = exported(edited(moved, 3, [](WhiteboardElement &e) {
+        e.startArrowhead = WhiteboardArrowhead::bar;
+    }))["elements"][3];
+    EXPECT_EQ(rehead["startArrowhead"], "bar");
+    EXPECT_EQ(rehead["endArrowhead"], "diamond_outline");
+}
