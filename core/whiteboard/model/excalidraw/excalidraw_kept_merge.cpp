@@ -117,10 +117,22 @@ struct Unchanged
     bool style;
 };
 
-// A value the model holds only as what it reads as (an arrowhead it does not know) stays until
-// that field itself is edited. None for the other keys.
+// The fill style import reads from a value: a word it knows, none for any other word, solid for
+// what is no word.
+std::optional<WhiteboardFillStyle> readFillStyle(std::string_view value)
+{
+    const std::optional<std::string> word = excalidrawRawString(value);
+    return word ? whiteboardFillStyleText.parse(*word) : WhiteboardFillStyle::solid;
+}
+
+// A value the model holds only as what it reads as (a fill style or arrowhead it does not know)
+// stays until that field itself is edited: an unknown fill survives a new stroke colour. None
+// for the other keys.
 std::optional<bool> heldAsRead(const ExcalidrawRawMember &member, const WhiteboardElement &element)
 {
+    if (member.key == "fillStyle") {
+        return element.style.fillStyle == readFillStyle(member.value);
+    }
     const bool start = member.key == "startArrowhead";
     if (element.kind == WhiteboardElementKind::arrow && (start || member.key == "endArrowhead")) {
         const Arrowheads heads = arrowheadsOf(element);

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 using namespace zentrel;
 using nlohmann::json;
@@ -78,11 +81,12 @@ TEST(ExcalidrawKeptKeys, AnUneditedElementComesBackAsItWasRead)
 TEST(ExcalidrawKeptKeys, AnEditedElementWritesWhatItNowIs)
 {
     const WhiteboardBoard board = imported(shapes);
-    // Recoloured: its style is written new, the rest of what it held stays.
+    // Recoloured: its style is written new, the rest of what it held stays, its fill style
+    // unknown here included.
     const json box = exported(edited(
         board, 0, [](WhiteboardElement &e) { e.style.strokeColor = "#e03131"; }))["elements"][0];
     EXPECT_EQ(box["strokeColor"], "#e03131");
-    EXPECT_EQ(box["fillStyle"], "solid");
+    EXPECT_EQ(box["fillStyle"], "zigzag");
     EXPECT_EQ(box["roundness"], json::parse(R"({"type": 3})"));
     EXPECT_EQ(box["customData"], json::parse(R"({"owner": "ana"})"));
     EXPECT_EQ(box["frameId"], "frame-1");
@@ -238,6 +242,42 @@ TEST(ExcalidrawKeptKeys, OpacityIsWrittenAsTheWholeNumberItWasRead)
     EXPECT_EQ(written[0]["opacity"].dump(), "60.0");
     EXPECT_EQ(written[1]["opacity"], 55.5);
     EXPECT_EQ(written[2]["opacity"].dump(), "7.0");
+}
+
+TEST(ExcalidrawKeptKeys, AnUnknownFillStyleGivesWayOnlyToAnotherFillStyle)
+{
+    const WhiteboardBoard board = imported(shapes);
+    EXPECT_EQ(board.elements[0]->style.fillStyle, std::nullopt);
+    const WhiteboardBoard restyled = edited(board, 0, [](WhiteboardElement &e) {
+        e.style.strokeColor = "#e03131";
+        e.style.fillColor = "#ffc9c9";
+        e.style.opacity = 1;
+        e.translate(10, 0);
+    });
+    EXPECT_EQ(exported(restyled)["elements"][0]["fillStyle"], "zigzag");
+    for (const WhiteboardFillStyle fill : allWhiteboardFillStyles) {
+        const json box = exported(edited(restyled, 0, [fill](WhiteboardElement &e) {
+            e.style.fillStyle = fill;
+        }))["elements"][0];
+        EXPECT_EQ(box["fillStyle"], whiteboardFillStyleText.text(fill));
+    }
+
+    // The same with a real document's zigzag ellipse, recoloured.
+    std::ifstream file(std::filesystem::path(ZENTREL_TESTDATA_DIR) / "excalidraw"
+                       / "29-fixture-fill-styles-zigzag.excalidraw");
+    if (!file) {
+        GTEST_SKIP() << "no test document";
+    }
+    FakeClock clock;
+    const std::string text{std::istreambuf_iterator<char>(file), {}};
+    auto document = importExcalidrawDocument(text, "Fills", clock, countingRandom());
+    ASSERT_TRUE(document);
+    const json fills = exported(edited(document->board, 3, [](WhiteboardElement &e) {
+        e.style.strokeColor = "#2f9e44";
+    }))["elements"];
+    EXPECT_EQ(fills[3]["id"], "zigzag");
+    EXPECT_EQ(fills[3]["strokeColor"], "#2f9e44");
+    EXPECT_EQ(fills[3]["fillStyle"], "zigzag");
 }
 
 TEST(ExcalidrawKeptKeys, ArrowheadsAreReadIntoTheModelAndKeptOnlyWhenUnknown)
