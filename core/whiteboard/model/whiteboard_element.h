@@ -65,6 +65,9 @@ struct WhiteboardElement
     std::optional<std::int64_t> excalidrawVersionNonce;
     std::optional<std::string> excalidrawIndex;
     std::optional<std::int64_t> excalidrawUpdated; // milliseconds since 1970
+    // When an edit last left an imported element other than it was read, in milliseconds since
+    // 1970: export writes it as the element's "updated".
+    std::optional<std::int64_t> excalidrawEditedAt;
     std::optional<ExcalidrawSourceKeys> excalidrawSource;
 
     // The stored frame, signed as stored.

@@ -173,6 +173,7 @@ nlohmann::json whiteboardElementJson(const WhiteboardElement &element)
     putOptional(object, "excalidrawVersionNonce", element.excalidrawVersionNonce);
     putOptional(object, "excalidrawIndex", element.excalidrawIndex);
     putOptional(object, "excalidrawUpdated", element.excalidrawUpdated);
+    putOptional(object, "excalidrawEditedAt", element.excalidrawEditedAt);
     putOptional(object, "excalidrawSource", element.excalidrawSource, sourceKeysText);
     return object;
 }
@@ -253,6 +254,7 @@ ModelDecoded<WhiteboardElement> decodeWhiteboardElement(const nlohmann::json &va
         "excalidrawVersionNonce", element.excalidrawVersionNonce, decodeModelInteger);
     reader.readOptional("excalidrawIndex", element.excalidrawIndex, decodeModelString);
     reader.readOptional("excalidrawUpdated", element.excalidrawUpdated, decodeModelInteger);
+    reader.readOptional("excalidrawEditedAt", element.excalidrawEditedAt, decodeModelInteger);
     reader.readOptional("excalidrawSource", element.excalidrawSource, decodeSourceKeys);
     return reader.finish(std::move(element));
 }

@@ -383,6 +383,7 @@ std::optional<PointF> renderTranslation(const WhiteboardElement &from, const Whi
     moved.excalidrawVersion = to.excalidrawVersion;
     moved.excalidrawVersionNonce = to.excalidrawVersionNonce;
     moved.excalidrawUpdated = to.excalidrawUpdated;
+    moved.excalidrawEditedAt = to.excalidrawEditedAt;
     if (!(moved == to)) {
         return std::nullopt;
     }

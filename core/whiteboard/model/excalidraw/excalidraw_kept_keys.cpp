@@ -391,6 +391,16 @@ ExcalidrawSourceKeys excalidrawSourceKeys(std::string members, const WhiteboardE
             excalidrawStyleHash(element)};
 }
 
+bool isExcalidrawEdited(const WhiteboardElement &element)
+{
+    const std::optional<ExcalidrawSourceKeys> &source = element.excalidrawSource;
+    return source
+           && (excalidrawIdentityHash(element.id) != source->identityHash
+               || excalidrawShapeHash(element) != source->shapeHash
+               || excalidrawTextHash(element) != source->textHash
+               || excalidrawStyleHash(element) != source->styleHash);
+}
+
 std::uint32_t excalidrawIdentityHash(const Uuid &id)
 {
     Hasher hasher;

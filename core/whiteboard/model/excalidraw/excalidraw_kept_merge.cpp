@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <string_view>
 
 namespace zentrel {
@@ -115,6 +116,9 @@ struct Unchanged
     bool shape;
     bool text;
     bool style;
+    bool identity;
+
+    bool all() const { return shape && text && style && identity; }
 };
 
 // The fill style import reads from a value: a word it knows, none for any other word, solid for
@@ -141,6 +145,17 @@ std::optional<bool> heldAsRead(const ExcalidrawRawMember &member, const Whiteboa
     return std::nullopt;
 }
 
+// An edited element is a newer version of the one read, changed when the edit was made, as
+// Excalidraw stamps an element it changes.
+void stampEdit(json &written, const WhiteboardElement &element)
+{
+    const std::int64_t version = element.excalidrawVersion.value_or(1);
+    written["version"] = version < std::numeric_limits<std::int64_t>::max() ? version + 1 : version;
+    if (element.excalidrawEditedAt) {
+        written["updated"] = *element.excalidrawEditedAt;
+    }
+}
+
 // `written` is the writer's object; `writesAsText` says whether it wrote the key as text instead.
 bool stillHolds(const ExcalidrawRawMember &member,
                 const json &written,
@@ -156,6 +171,9 @@ bool stillHolds(const ExcalidrawRawMember &member,
     }
     if (const std::optional<bool> held = heldAsRead(member, element)) {
         return *held;
+    }
+    if (key == "version" || key == "updated") {
+        return unchanged.all();
     }
     const auto found = written.find(key);
     if (key == "boundElements") {
@@ -377,7 +395,11 @@ void appendExcalidrawElement(std::string &out,
             element.excalidrawSource ? &*element.excalidrawSource : nullptr) {
         const Unchanged unchanged{excalidrawShapeHash(element) == source->shapeHash,
                                   excalidrawTextHash(element) == source->textHash,
-                                  excalidrawStyleHash(element) == source->styleHash};
+                                  excalidrawStyleHash(element) == source->styleHash,
+                                  excalidrawIdentityHash(element.id) == source->identityHash};
+        if (!unchanged.all()) {
+            stampEdit(written, element);
+        }
         for (const ExcalidrawRawMember &member : identities.keptMembers(index)) {
             const bool asText = findMember(computed, member.key) != nullptr;
             if (stillHolds(member, written, asText, unchanged, element, identities)) {

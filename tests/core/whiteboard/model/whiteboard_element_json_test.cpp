@@ -60,6 +60,7 @@ WhiteboardElement fullElement()
     element.excalidrawVersionNonce = -99;
     element.excalidrawIndex = "a0";
     element.excalidrawUpdated = 1700000000123;
+    element.excalidrawEditedAt = 1700000000456;
     element.excalidrawSource = {R"({"customData":{"a":[1,"\n"]},"id":"x1"})", 1, 0xFFFFFFFF, 0, 42};
     return element;
 }

@@ -341,3 +341,33 @@ TEST(ExcalidrawKeptKeys, ArrowheadsAreReadIntoTheModelAndKeptOnlyWhenUnknown)
     EXPECT_EQ(rehead["startArrowhead"], "bar");
     EXPECT_EQ(rehead["endArrowhead"], "diamond_outline");
 }
+
+TEST(ExcalidrawKeptKeys, AnEditedElementIsANewerVersionOfTheOneRead)
+{
+    const json elements = json::parse(R"([
+        {"id": "box", "type": "rectangle", "version": 7, "updated": 1700000000000},
+        {"id": "odd", "type": "rectangle", "version": "7", "updated": "soon"}
+    ])");
+    const WhiteboardBoard board = imported(elements);
+    const json untouched = exported(board)["elements"];
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        EXPECT_EQ(untouched[i]["version"], elements[i]["version"]) << i;
+        EXPECT_EQ(untouched[i]["updated"], elements[i]["updated"]) << i;
+    }
+
+    WhiteboardBoard moved = board;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        moved = edited(moved, i, [](WhiteboardElement &e) { e.translate(1, 0); });
+    }
+    json written = exported(moved)["elements"];
+    EXPECT_EQ(written[0]["version"], 8);
+    EXPECT_EQ(written[0]["updated"], 1700000000000); // no edit time noted: as read
+    // Values written as text are read as numbers, and an edit writes them as numbers too.
+    EXPECT_EQ(written[1]["version"], 8);
+    EXPECT_EQ(written[1]["updated"], 0);
+
+    moved = edited(moved, 0, [](WhiteboardElement &e) { e.excalidrawEditedAt = 1800000000000; });
+    written = exported(moved)["elements"];
+    EXPECT_EQ(written[0]["version"], 8);
+    EXPECT_EQ(written[0]["updated"], 1800000000000);
+}
