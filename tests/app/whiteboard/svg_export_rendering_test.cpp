@@ -117,6 +117,21 @@ TEST(SvgExportRendering, LinesOfATextShowOnSeparateRows)
               3);
 }
 
+TEST(SvgExportRendering, ArrowheadsAreTheOnesTheDocumentAsksFor)
+{
+    WhiteboardElement arrow;
+    arrow.kind = WhiteboardElementKind::arrow;
+    arrow.setFrame({0, 0, 200, 0});
+    arrow.points = {{0, 0}, {200, 0}};
+    arrow.startArrowhead = WhiteboardArrowhead::dot;
+    arrow.endArrowhead = WhiteboardArrowhead::none;
+    const QImage image = rendered(renderBoardSVG(boardWith({arrow})));
+    // The view box starts 20 before the points: the dot behind the start is inked, where the
+    // usual barbs would be is not.
+    EXPECT_TRUE(hasInk(image, 14, 20));
+    EXPECT_FALSE(hasInk(image, 206, 14));
+}
+
 TEST(SvgExportRendering, APolylineIsDrawnThroughItsBends)
 {
     // A V read from a document: its frame runs from the first point to the last.

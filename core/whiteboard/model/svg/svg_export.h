@@ -15,7 +15,8 @@ namespace zentrel {
 // fails. Hand-drawn roughness is not imitated.
 std::string renderBoardSVG(const WhiteboardBoard &board);
 
-// The markup of one element on one line (two SVG elements for a marker), without a line feed.
+// The markup of one element on one line (a shape and its label, or a line and its heads, may
+// take more than one SVG element), without a line feed.
 std::string svgForElement(const WhiteboardElement &element);
 
 // The dash attributes of the style's stroke, each preceded by one space; empty for solid or none.
