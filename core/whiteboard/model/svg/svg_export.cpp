@@ -3,6 +3,7 @@
 #include "common/geometry.h"
 #include "whiteboard/model/svg/svg_text.h"
 #include "whiteboard/render/line_geometry.h"
+#include "whiteboard/render/text_layout.h"
 
 #include <array>
 #include <cmath>
@@ -267,40 +268,35 @@ void appendFreedraw(std::string &out, const WhiteboardElement &element)
     out += "/>";
 }
 
-// The lines of a text, at line feeds, carriage returns or both.
-std::vector<std::string_view> textLines(std::string_view text)
-{
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' || text[i] == '\r') {
-            lines.push_back(text.substr(start, i - start));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            start = i + 1;
-        }
-    }
-    lines.push_back(text.substr(start));
-    return lines;
-}
-
-// One "text" per line: SVG lays a text out on one row, whatever line breaks it holds.
-void appendText(std::string &out, const WhiteboardElement &element)
+// One "text" per line, the lines broken as the canvas breaks them: SVG lays a text out on one
+// row, whatever line breaks it holds, and wraps nothing.
+void appendText(std::string &out, const WhiteboardElement &element, const TextMeasurer &measure)
 {
     const double fontSize = element.fontSize.value_or(defaultFontSize);
     const double advance = fontSize * element.lineHeight.value_or(defaultLineHeight);
-    const std::vector<std::string_view> lines =
-        textLines(element.text ? std::string_view(*element.text) : std::string_view());
+    const std::vector<PlacedTextLine> lines =
+        layOutText(element, whiteboardTypeface(element), fontSize, measure);
+    const WhiteboardTextAlignment alignment =
+        element.textAlignment.value_or(WhiteboardTextAlignment::left);
+    // Each line is anchored at its left end, middle or right end, as it is aligned in the frame.
+    double x = element.x;
+    if (alignment != WhiteboardTextAlignment::left) {
+        x += element.width * (alignment == WhiteboardTextAlignment::center ? 0.5 : 1.0);
+    }
     for (std::size_t i = 0; i < lines.size(); ++i) {
         out += "<text";
-        appendSvgNumberAttribute(out, "x", element.x);
+        appendSvgNumberAttribute(out, "x", x);
         appendSvgNumberAttribute(out, "y", element.y + fontSize + static_cast<double>(i) * advance);
+        if (alignment != WhiteboardTextAlignment::left) {
+            appendSvgAttribute(out,
+                               "text-anchor",
+                               alignment == WhiteboardTextAlignment::center ? "middle" : "end");
+        }
         appendSvgNumberAttribute(out, "font-size", fontSize);
         appendSvgEscapedAttribute(out, "fill", element.style.strokeColor);
         appendRotation(out, element);
         out += '>';
-        appendSvgEscaped(out, lines[i]);
+        appendSvgEscaped(out, lines[i].text);
         out += "</text>";
     }
 }
@@ -337,7 +333,7 @@ void appendRectangle(std::string &out, const WhiteboardElement &element)
     out += "/>";
 }
 
-void appendElement(std::string &out, const WhiteboardElement &element)
+void appendElement(std::string &out, const WhiteboardElement &element, const TextMeasurer &measure)
 {
     switch (element.kind) {
     case WhiteboardElementKind::rectangle:
@@ -352,7 +348,7 @@ void appendElement(std::string &out, const WhiteboardElement &element)
     case WhiteboardElementKind::freedraw:
         return appendFreedraw(out, element);
     case WhiteboardElementKind::text:
-        return appendText(out, element);
+        return appendText(out, element, measure);
     case WhiteboardElementKind::marker:
         return appendMarker(out, element);
     case WhiteboardElementKind::unsupported:
@@ -399,7 +395,7 @@ RectF whiteboardBoundingRect(const std::vector<ElementPtr> &elements)
     return insetRect(united, -boundingMargin, -boundingMargin);
 }
 
-std::string renderBoardSVG(const WhiteboardBoard &board)
+std::string renderBoardSVG(const WhiteboardBoard &board, const TextMeasurer &measure)
 {
     const RectF frame = normalizedRect(whiteboardBoundingRect(board.elements));
     std::string out;
@@ -424,16 +420,16 @@ std::string renderBoardSVG(const WhiteboardBoard &board)
         if (i > 0) {
             out += '\n';
         }
-        appendElement(out, *board.elements[i]);
+        appendElement(out, *board.elements[i], measure);
     }
     out += "\n</svg>";
     return out;
 }
 
-std::string svgForElement(const WhiteboardElement &element)
+std::string svgForElement(const WhiteboardElement &element, const TextMeasurer &measure)
 {
     std::string out;
-    appendElement(out, element);
+    appendElement(out, element, measure);
     return out;
 }
 

@@ -1,6 +1,7 @@
 #include "whiteboard/model/svg/svg_export.h"
 
 #include "whiteboard/model/svg/svg_text.h"
+#include "whiteboard/render/text_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -343,4 +344,41 @@ TEST(SvgExport, RoundedPolylineIsACurveThroughItsPoints)
     const std::string closed = svgForElement(line);
     EXPECT_EQ(closed.rfind("<path d=\"M 0.0 0.0 C ", 0), 0u);
     EXPECT_NE(closed.find(" Z\" stroke=\"#1b1b1f\" fill=\"#ffc9c9\""), std::string::npos);
+}
+
+// Every byte 5 wide at size 10, as the core tests measure.
+SizeF fixedWidth(std::string_view line, WhiteboardTypeface, double fontSize)
+{
+    return {static_cast<double>(line.size()) * fontSize / 2, fontSize * 1.2};
+}
+
+TEST(SvgExport, TextLinesAreTheLinesTheCanvasWraps)
+{
+    WhiteboardElement text = shape(WhiteboardElementKind::text, {0, 0, 50, 30});
+    text.text = "one two three\nfour";
+    text.fontSize = 10;
+    text.lineHeight = 1.5;
+    EXPECT_EQ(svgForElement(text, fixedWidth),
+              "<text x=\"0.0\" y=\"10.0\" font-size=\"10.0\" fill=\"#1b1b1f\">one two</text>"
+              "<text x=\"0.0\" y=\"25.0\" font-size=\"10.0\" fill=\"#1b1b1f\">three</text>"
+              "<text x=\"0.0\" y=\"40.0\" font-size=\"10.0\" fill=\"#1b1b1f\">four</text>");
+    std::vector<std::string> canvas;
+    for (const PlacedTextLine &line : layOutText(text, whiteboardTypeface(text), 10, fixedWidth)) {
+        canvas.push_back(line.text);
+    }
+    EXPECT_EQ(canvas, (std::vector<std::string>{"one two", "three", "four"}));
+    // Without a measurer only line breaks break.
+    EXPECT_EQ(renderBoardSVG(boardWith({text})).find(">three</text>"), std::string::npos);
+    EXPECT_NE(renderBoardSVG(boardWith({text}), fixedWidth).find(">three</text>"),
+              std::string::npos);
+
+    // Centred and right-aligned lines stand where the canvas aligns them in the frame.
+    text.textAlignment = WhiteboardTextAlignment::center;
+    EXPECT_EQ(svgForElement(text, fixedWidth)
+                  .rfind("<text x=\"25.0\" y=\"10.0\" text-anchor=\"middle\" font-size", 0),
+              0u);
+    text.textAlignment = WhiteboardTextAlignment::right;
+    EXPECT_EQ(svgForElement(text, fixedWidth)
+                  .rfind("<text x=\"50.0\" y=\"10.0\" text-anchor=\"end\" font-size", 0),
+              0u);
 }
