@@ -2,6 +2,7 @@
 // as SVG or Excalidraw, an Excalidraw document brought in, and frames added to the session.
 #include "overlay/overlay_window_controller.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
+#include "whiteboard/canvas/whiteboard_fonts.h"
 #include "whiteboard/editor/excalidraw_import_file.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 #include "whiteboard/model/excalidraw/excalidraw_export.h"
@@ -77,7 +78,7 @@ void OverlayWindowController::exportSVG()
     if (!m_editorModel) {
         return;
     }
-    const std::string svg = renderBoardSVG(m_editorModel->currentBoard());
+    const std::string svg = renderBoardSVG(m_editorModel->currentBoard(), whiteboardLineMeasurer());
     presentSavePanel(QByteArray::fromStdString(svg),
                      saveTitle,
                      QStringLiteral("SVG image (*.svg)"),

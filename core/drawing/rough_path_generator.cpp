@@ -18,6 +18,37 @@ constexpr std::uint64_t lineSeedStep = 131;
 constexpr std::uint64_t polylineSeedStep = 193;
 constexpr std::uint64_t closedCurveSeedStep = 211;
 constexpr std::uint64_t ellipseSeedStep = 97;
+constexpr std::uint64_t curveSeedStep = 227;
+
+// The cubic piece of a Catmull-Rom curve from points[i] to points[i + 1].
+struct CubicPiece
+{
+    PointF control1;
+    PointF control2;
+    PointF end;
+};
+
+CubicPiece catmullRomPiece(const std::vector<PointF> &points, std::size_t i)
+{
+    const PointF before = points[i == 0 ? 0 : i - 1];
+    const PointF from = points[i];
+    const PointF to = points[i + 1];
+    const PointF after = points[std::min(i + 2, points.size() - 1)];
+    return {{from.x + (to.x - before.x) / 6, from.y + (to.y - before.y) / 6},
+            {to.x - (after.x - from.x) / 6, to.y - (after.y - from.y) / 6},
+            to};
+}
+
+PointF cubicPoint(PointF from, const CubicPiece &piece, double t)
+{
+    const double u = 1 - t;
+    const double a = u * u * u;
+    const double b = 3 * u * u * t;
+    const double c = 3 * u * t * t;
+    const double d = t * t * t;
+    return {a * from.x + b * piece.control1.x + c * piece.control2.x + d * piece.end.x,
+            a * from.y + b * piece.control1.y + c * piece.control2.y + d * piece.end.y};
+}
 
 // The length is already at least 1, so this is never below 2.
 int pieceCount(double length)
@@ -217,6 +248,39 @@ Path RoughPathGenerator::ellipsePath(RectF rect) const
     return path;
 }
 
+Path RoughPathGenerator::curvePath(const std::vector<PointF> &points) const
+{
+    if (points.size() < 2 || !allFinite(points) || !sidesAreDrawable(points, false)) {
+        return {};
+    }
+    const double a = amplitude(m_roughness);
+    Path path;
+    for (int pass = 0; pass < passCount(m_roughness); ++pass) {
+        RandomSequence random(m_seed + curveSeedStep * static_cast<std::uint64_t>(pass));
+        // Samples along the smooth curve, pushed sideways most between the points, which it
+        // still passes.
+        std::vector<PointF> samples{points.front()};
+        for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+            const CubicPiece piece = catmullRomPiece(points, i);
+            const PointF from = points[i];
+            const PointF d{piece.end.x - from.x, piece.end.y - from.y};
+            const double length = std::max(std::hypot(d.x, d.y), 1.0);
+            const PointF normal{-d.y / length, d.x / length};
+            const int pieces = pieceCount(length);
+            for (int k = 1; k < pieces; ++k) {
+                const double t = static_cast<double>(k) / pieces;
+                const double offset = std::sin(pi * t) * (2 * random.draw() - 1) * a;
+                const PointF on = cubicPoint(from, piece, t);
+                samples.push_back({on.x + normal.x * offset, on.y + normal.y * offset});
+            }
+            samples.push_back(piece.end);
+        }
+        path.moveTo(samples.front());
+        addSmoothOpenCurve(samples, path);
+    }
+    return path;
+}
+
 Path RoughPathGenerator::arrowPath(PointF from, PointF to, double lineWidth) const
 {
     const Path shaft = linePath(from, to);
@@ -304,6 +368,14 @@ void RoughPathGenerator::addSmoothOpenCurve(const std::vector<PointF> &points, P
         path.quadTo(points[i], midpoint(points[i], points[i + 1]));
     }
     path.quadTo(points[count - 2], points[count - 1]);
+}
+
+void RoughPathGenerator::addCatmullRomCurve(const std::vector<PointF> &points, Path &path)
+{
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+        const CubicPiece piece = catmullRomPiece(points, i);
+        path.cubicTo(piece.control1, piece.control2, piece.end);
+    }
 }
 
 void RoughPathGenerator::addSmoothClosedCurve(const std::vector<PointF> &points, Path &path)

@@ -52,6 +52,8 @@ public:
     Path rectanglePath(RectF rect) const;
     Path closedCurvePath(const std::vector<PointF> &points) const;
     Path ellipsePath(RectF rect) const;
+    // A hand-drawn addCatmullRomCurve through the points.
+    Path curvePath(const std::vector<PointF> &points) const;
     Path arrowPath(PointF from, PointF to, double lineWidth) const;
     // The two wings of arrowPath's head at `to`, pointing along from → to.
     Path arrowHeadPath(PointF from, PointF to, double lineWidth) const;
@@ -65,6 +67,10 @@ public:
     // point, which must be points[0]; the closed form starts its own subpath.
     static void addSmoothOpenCurve(const std::vector<PointF> &points, Path &path);
     static void addSmoothClosedCurve(const std::vector<PointF> &points, Path &path);
+    // A uniform Catmull-Rom curve through every point, as cubic pieces (the ends count twice, so
+    // it leaves each end towards its neighbour). It continues from the path's current point,
+    // which must be points[0].
+    static void addCatmullRomCurve(const std::vector<PointF> &points, Path &path);
 
     friend bool operator==(const RoughPathGenerator &, const RoughPathGenerator &) = default;
 

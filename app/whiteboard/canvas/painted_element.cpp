@@ -138,10 +138,16 @@ PaintedElement paintedPlan(const ElementRenderPlan &plan)
     if (plan.fillColor) {
         painted.areas.emplace_back(toQPainterPath(plan.fillPath), toQColor(*plan.fillColor));
     }
-    for (const std::optional<RenderStroke> *stroke : {&plan.hatch, &plan.stroke}) {
-        if (*stroke) {
-            painted.areas.emplace_back(strokedArea(**stroke), toQColor((*stroke)->color));
+    if (plan.hatch) {
+        painted.areas.emplace_back(strokedArea(*plan.hatch), toQColor(plan.hatch->color));
+    }
+    if (plan.stroke) {
+        QPainterPath area = strokedArea(*plan.stroke);
+        // One area, so a translucent head is not darker where its outline covers its inside.
+        if (!plan.headFill.isEmpty()) {
+            area = area.united(toQPainterPath(plan.headFill));
         }
+        painted.areas.emplace_back(std::move(area), toQColor(plan.stroke->color));
     }
     if (plan.text) {
         painted.areas.emplace_back(textOutline(*plan.text), toQColor(plan.text->color));

@@ -6,6 +6,7 @@
 #include "whiteboard/canvas/key_character.h"
 #include "whiteboard/canvas/selection_overlay.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
+#include "whiteboard/canvas/whiteboard_fonts.h"
 #include "whiteboard/canvas/whiteboard_key_commands.h"
 #include "whiteboard/editor/whiteboard_clipboard.h"
 #include "whiteboard/editor/whiteboard_clipboard_mime.h"
@@ -372,12 +373,12 @@ void WhiteboardCanvasView::performKeyCommand(CanvasKeyCommand command)
         selectAll(m_model);
         break;
     case CanvasKeyCommand::copy:
-        if (const auto contents = copySelection(m_model)) {
+        if (const auto contents = copySelection(m_model, whiteboardLineMeasurer())) {
             clipboard->setMimeData(toMimeData(*contents));
         }
         break;
     case CanvasKeyCommand::cut:
-        if (const auto contents = cutSelection(m_model)) {
+        if (const auto contents = cutSelection(m_model, whiteboardLineMeasurer())) {
             clipboard->setMimeData(toMimeData(*contents));
         }
         break;

@@ -183,7 +183,8 @@ void deleteSelection(WhiteboardEditorModel &model)
     model.setSelection({});
 }
 
-std::optional<WhiteboardClipboardContents> copySelection(const WhiteboardEditorModel &model)
+std::optional<WhiteboardClipboardContents> copySelection(const WhiteboardEditorModel &model,
+                                                         const TextMeasurer &measure)
 {
     const std::vector<WhiteboardElement> copied = selectionForCopy(model);
     // An empty copy would wipe what the user copied before for nothing anyone could paste.
@@ -209,17 +210,18 @@ std::optional<WhiteboardClipboardContents> copySelection(const WhiteboardEditorM
     if (auto document = exportExcalidrawDocument(scratch, clock, modelRandom(model))) {
         contents.plainText = std::move(*document);
     }
-    contents.svg = renderBoardSVG(scratch);
+    contents.svg = renderBoardSVG(scratch, measure);
     return contents;
 }
 
-std::optional<WhiteboardClipboardContents> cutSelection(WhiteboardEditorModel &model)
+std::optional<WhiteboardClipboardContents> cutSelection(WhiteboardEditorModel &model,
+                                                        const TextMeasurer &measure)
 {
     if (selectionContainsLocked(model)) {
         return std::nullopt;
     }
     // Without a copy on the clipboard the deletion could not be pasted back, so it is skipped.
-    std::optional<WhiteboardClipboardContents> contents = copySelection(model);
+    std::optional<WhiteboardClipboardContents> contents = copySelection(model, measure);
     if (contents) {
         deleteSelection(model);
     }

@@ -3,6 +3,7 @@
 #include "common/uuid.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 #include "whiteboard/model/whiteboard_element.h"
+#include "whiteboard/render/text_layout.h"
 
 #include <map>
 #include <optional>
@@ -53,12 +54,15 @@ void deleteSelection(WhiteboardEditorModel &model);
 
 // The clipboard entries for the selected elements, in board order, with references to elements
 // left behind dropped. None, so the clipboard stays as it was, when nothing on the current board
-// is selected or the elements hold a number JSON cannot carry.
-std::optional<WhiteboardClipboardContents> copySelection(const WhiteboardEditorModel &model);
+// is selected or the elements hold a number JSON cannot carry. `measure` breaks the SVG's texts
+// into the canvas's lines (see renderBoardSVG).
+std::optional<WhiteboardClipboardContents> copySelection(const WhiteboardEditorModel &model,
+                                                         const TextMeasurer &measure = {});
 
 // Copy followed by delete. None and no change at all when nothing is selected, when a selected
 // element is locked, or when the copy fails.
-std::optional<WhiteboardClipboardContents> cutSelection(WhiteboardEditorModel &model);
+std::optional<WhiteboardClipboardContents> cutSelection(WhiteboardEditorModel &model,
+                                                        const TextMeasurer &measure = {});
 
 // Inserts the clipboard's elements: our own JSON when it decodes, else an Excalidraw document in
 // the plain text. Anything else pastes nothing; no failure is reported.

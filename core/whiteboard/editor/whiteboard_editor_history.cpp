@@ -1,4 +1,5 @@
 // Undo and redo, drag transactions, and the commands that replace the whole library or board.
+#include "whiteboard/editor/excalidraw_edit_stamps.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 
 #include <utility>
@@ -11,6 +12,21 @@ WhiteboardEditorChange historyChange(bool couldUndo, bool couldRedo, bool canUnd
 {
     return couldUndo != canUndo || couldRedo != canRedo ? WhiteboardEditorChange::history
                                                         : WhiteboardEditorChange::none;
+}
+
+// The board as the undo step just recorded holds it: as it was before the change committed.
+const WhiteboardBoard *boardBeforeChange(const std::deque<WhiteboardLibrarySnapshot> &undoStates,
+                                         const Uuid &boardID)
+{
+    if (undoStates.empty()) {
+        return nullptr;
+    }
+    for (const WhiteboardBoard &board : undoStates.back()->boards) {
+        if (board.id == boardID) {
+            return &board;
+        }
+    }
+    return nullptr;
 }
 
 bool sameLibrary(const WhiteboardLibrarySnapshot &a, const WhiteboardLibrarySnapshot &b)
@@ -44,7 +60,9 @@ void WhiteboardEditorModel::commitChange()
 {
     WhiteboardLibrary stamped = *m_library;
     // Only the board on screen is stamped, also when a command touched other boards.
-    stamped.boards[currentBoardIndex()].updatedAt = now();
+    WhiteboardBoard &board = stamped.boards[currentBoardIndex()];
+    board.updatedAt = now();
+    stampExcalidrawEdits(board, boardBeforeChange(m_undoStates, board.id), board.updatedAt);
     setLibrary(std::move(stamped));
     scheduleSave();
 }

@@ -242,6 +242,15 @@ void WhiteboardElement::resize(const RectF &from, const RectF &to)
     height = sy * height;
 }
 
+Arrowheads arrowheadsOf(const WhiteboardElement &element)
+{
+    if (element.kind != WhiteboardElementKind::arrow) {
+        return {};
+    }
+    return {element.startArrowhead.value_or(WhiteboardArrowhead::none),
+            element.endArrowhead.value_or(WhiteboardArrowhead::arrow)};
+}
+
 bool isClosedLine(const WhiteboardElement &element)
 {
     return element.kind == WhiteboardElementKind::line && element.points.size() >= 3

@@ -52,6 +52,10 @@ struct WhiteboardElement
     std::optional<Uuid> containerID;
     std::optional<Uuid> startBindingID;
     std::optional<Uuid> endBindingID;
+    // An arrow's heads as its document gave them; absent, the heads of an arrow drawn here: an
+    // "arrow" at its end and none at its start. Lines draw no heads.
+    std::optional<WhiteboardArrowhead> startArrowhead;
+    std::optional<WhiteboardArrowhead> endArrowhead;
     std::optional<std::int64_t> markerNumber;
     // Raw bytes of a foreign Excalidraw element's JSON text; Base64 in the model's JSON.
     std::optional<std::string> opaqueExcalidrawJSON;
@@ -61,6 +65,9 @@ struct WhiteboardElement
     std::optional<std::int64_t> excalidrawVersionNonce;
     std::optional<std::string> excalidrawIndex;
     std::optional<std::int64_t> excalidrawUpdated; // milliseconds since 1970
+    // When an edit last left an imported element other than it was read, in milliseconds since
+    // 1970: export writes it as the element's "updated".
+    std::optional<std::int64_t> excalidrawEditedAt;
     std::optional<ExcalidrawSourceKeys> excalidrawSource;
 
     // The stored frame, signed as stored.
@@ -104,6 +111,17 @@ inline bool isSegmentKind(WhiteboardElementKind kind)
 {
     return kind == WhiteboardElementKind::line || kind == WhiteboardElementKind::arrow;
 }
+
+struct Arrowheads
+{
+    WhiteboardArrowhead start = WhiteboardArrowhead::none;
+    WhiteboardArrowhead end = WhiteboardArrowhead::none;
+
+    friend bool operator==(const Arrowheads &, const Arrowheads &) = default;
+};
+
+// The heads an element is drawn with: an arrow's own, or its defaults; none for other kinds.
+Arrowheads arrowheadsOf(const WhiteboardElement &element);
 
 // A line whose path comes back to where it began, as Excalidraw tells one: three points or more,
 // the last within 8 points of the first. It is drawn, filled and hit as a closed shape.

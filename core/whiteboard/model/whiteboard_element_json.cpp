@@ -30,6 +30,11 @@ std::string uuidText(const Uuid &uuid)
     return uuid.text();
 }
 
+std::string_view arrowheadText(WhiteboardArrowhead head)
+{
+    return whiteboardArrowheadText.text(head);
+}
+
 nlohmann::json styleJson(const WhiteboardElementStyle &style)
 {
     nlohmann::json object = nlohmann::json::object();
@@ -155,6 +160,8 @@ nlohmann::json whiteboardElementJson(const WhiteboardElement &element)
     putOptional(object, "containerID", element.containerID, uuidText);
     putOptional(object, "startBindingID", element.startBindingID, uuidText);
     putOptional(object, "endBindingID", element.endBindingID, uuidText);
+    putOptional(object, "startArrowhead", element.startArrowhead, arrowheadText);
+    putOptional(object, "endArrowhead", element.endArrowhead, arrowheadText);
     putOptional(object, "markerNumber", element.markerNumber);
     putOptional(object,
                 "opaqueExcalidrawJSON",
@@ -166,6 +173,7 @@ nlohmann::json whiteboardElementJson(const WhiteboardElement &element)
     putOptional(object, "excalidrawVersionNonce", element.excalidrawVersionNonce);
     putOptional(object, "excalidrawIndex", element.excalidrawIndex);
     putOptional(object, "excalidrawUpdated", element.excalidrawUpdated);
+    putOptional(object, "excalidrawEditedAt", element.excalidrawEditedAt);
     putOptional(object, "excalidrawSource", element.excalidrawSource, sourceKeysText);
     return object;
 }
@@ -233,6 +241,10 @@ ModelDecoded<WhiteboardElement> decodeWhiteboardElement(const nlohmann::json &va
     reader.readOptional("containerID", element.containerID, decodeModelUuid);
     reader.readOptional("startBindingID", element.startBindingID, decodeModelUuid);
     reader.readOptional("endBindingID", element.endBindingID, decodeModelUuid);
+    reader.readOptional(
+        "startArrowhead", element.startArrowhead, modelEnumDecoder(whiteboardArrowheadText));
+    reader.readOptional(
+        "endArrowhead", element.endArrowhead, modelEnumDecoder(whiteboardArrowheadText));
     reader.readOptional("markerNumber", element.markerNumber, decodeModelInteger);
     reader.readOptional("opaqueExcalidrawJSON", element.opaqueExcalidrawJSON, decodeBase64);
     reader.readRequired("isLocked", element.isLocked, decodeModelBool);
@@ -242,6 +254,7 @@ ModelDecoded<WhiteboardElement> decodeWhiteboardElement(const nlohmann::json &va
         "excalidrawVersionNonce", element.excalidrawVersionNonce, decodeModelInteger);
     reader.readOptional("excalidrawIndex", element.excalidrawIndex, decodeModelString);
     reader.readOptional("excalidrawUpdated", element.excalidrawUpdated, decodeModelInteger);
+    reader.readOptional("excalidrawEditedAt", element.excalidrawEditedAt, decodeModelInteger);
     reader.readOptional("excalidrawSource", element.excalidrawSource, decodeSourceKeys);
     return reader.finish(std::move(element));
 }

@@ -81,6 +81,33 @@ inline constexpr EnumText<WhiteboardTextAlignment, 3> whiteboardTextAlignmentTex
 
 inline constexpr auto allWhiteboardTextAlignments = whiteboardTextAlignmentText.values();
 
+// How an arrow's end is drawn, in Excalidraw's words; `none` is Excalidraw's null, no head.
+enum class WhiteboardArrowhead {
+    none,
+    arrow,
+    bar,
+    dot, // Excalidraw's older word for a filled circle
+    circle,
+    circleOutline,
+    triangle,
+    triangleOutline,
+    diamond,
+    diamondOutline,
+};
+
+inline constexpr EnumText<WhiteboardArrowhead, 10> whiteboardArrowheadText{{{
+    {WhiteboardArrowhead::none, "none"},
+    {WhiteboardArrowhead::arrow, "arrow"},
+    {WhiteboardArrowhead::bar, "bar"},
+    {WhiteboardArrowhead::dot, "dot"},
+    {WhiteboardArrowhead::circle, "circle"},
+    {WhiteboardArrowhead::circleOutline, "circle_outline"},
+    {WhiteboardArrowhead::triangle, "triangle"},
+    {WhiteboardArrowhead::triangleOutline, "triangle_outline"},
+    {WhiteboardArrowhead::diamond, "diamond"},
+    {WhiteboardArrowhead::diamondOutline, "diamond_outline"},
+}}};
+
 // Stored as Excalidraw's font family number, so the values are the stored numbers; 0, 1 and 4
 // name no family.
 enum class WhiteboardFontFamily {

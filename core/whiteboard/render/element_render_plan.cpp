@@ -4,10 +4,12 @@
 #include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/editor/whiteboard_styles.h"
 #include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
+#include "whiteboard/render/line_geometry.h"
 #include "whiteboard/render/render_geometry.h"
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace zentrel {
 
@@ -160,34 +162,34 @@ void planFreehand(const WhiteboardElement &element,
     plan.stroke = elementStroke(element, std::move(path), RenderLineCap::round);
 }
 
-// The point before the tip that aims an arrowhead: the last one apart from the tip, so a
-// repeated end point does not turn the head.
-PointF headTail(const std::vector<PointF> &path)
-{
-    for (std::size_t i = path.size() - 1; i-- > 0;) {
-        if (!(path[i] == path.back())) {
-            return path[i];
-        }
-    }
-    return path.front();
-}
-
 // A line that comes back to its start: one closed outline through its corners, filled as a
-// shape.
+// shape; a rounded one curves through them.
 void planClosedLine(const WhiteboardElement &element,
                     std::vector<PointF> corners,
                     const std::optional<RoughPathGenerator> &gen,
                     ElementRenderPlan &plan)
 {
-    // A last point on the first would only add a closing side of no length.
-    if (corners.front() == corners.back()) {
-        corners.pop_back();
-    }
-    const Path outline = polygonOutline(corners);
-    const Path path = gen ? gen->polylinePath(corners, true) : outline;
     RectF area{corners.front().x, corners.front().y, 0, 0};
     for (const PointF corner : corners) {
         area = unionRect(area, {corner.x, corner.y, 0, 0});
+    }
+    Path outline;
+    Path path;
+    if (isCurvedLine(element)) {
+        // The curve runs back into its first point, as Excalidraw closes one.
+        if (!(corners.front() == corners.back())) {
+            corners.push_back(corners.front());
+        }
+        outline = lineOutline(corners, true);
+        outline.closeSubpath();
+        path = gen ? gen->curvePath(corners) : outline;
+    } else {
+        // A last point on the first would only add a closing side of no length.
+        if (corners.front() == corners.back()) {
+            corners.pop_back();
+        }
+        outline = polygonOutline(corners);
+        path = gen ? gen->polylinePath(corners, true) : outline;
     }
     planFill(element, outline, path, area, plan);
     plan.stroke = elementStroke(element, path, RenderLineCap::round);
@@ -197,34 +199,16 @@ void planLine(const WhiteboardElement &element,
               const std::optional<RoughPathGenerator> &gen,
               ElementRenderPlan &plan)
 {
-    const std::vector<PointF> points = element.linePoints();
     if (isClosedLine(element)) {
-        planClosedLine(element, points, gen, plan);
+        planClosedLine(element, element.linePoints(), gen, plan);
         return;
     }
-    const double width = std::max(element.style.strokeWidth, minimumLineWidth);
-    const bool arrow = element.kind == WhiteboardElementKind::arrow;
-    Path path;
-    if (points.size() == 2) {
-        const PointF start = points.front();
-        const PointF end = points.back();
-        if (arrow) {
-            path = gen ? gen->arrowPath(start, end, width) : arrowOutline(start, end, width);
-        } else {
-            path = gen ? gen->linePath(start, end) : polylineOutline(points);
-        }
-    } else {
-        path = gen ? gen->polylinePath(points, false) : polylineOutline(points);
-        if (arrow && !path.isEmpty()) {
-            const PointF tail = headTail(points);
-            const Path head = gen ? gen->arrowHeadPath(tail, points.back(), width)
-                                  : arrowHeadOutline(tail, points.back(), width);
-            // The whole arrow or nothing, as for a straight one.
-            if (head.isEmpty()) {
-                path = Path();
-            } else {
-                path.append(head);
-            }
+    LineDrawing drawing = lineDrawing(element, gen);
+    Path path = std::move(drawing.shaft);
+    for (const ArrowheadShape &head : drawing.heads) {
+        path.append(head.path);
+        if (head.filled) {
+            plan.headFill.append(head.path);
         }
     }
     plan.stroke = elementStroke(element, std::move(path), RenderLineCap::round);
@@ -298,6 +282,30 @@ void planPlaceholder(const WhiteboardElement &element,
     plan.text->color = placeholderOrange;
 }
 
+// How far a curve may reach past the box of its points: no further than its control points.
+double curveReach(const WhiteboardElement &element)
+{
+    if (!isCurvedLine(element)) {
+        return 0;
+    }
+    const RectF box = normalizedRect(element.bounds());
+    double reach = 0;
+    const Path curve = lineOutline(element.linePoints(), true);
+    for (const Path::Element &piece : curve.elements()) {
+        if (piece.op != Path::Op::cubicTo) {
+            continue;
+        }
+        for (const PointF point : piece.points) {
+            reach = std::max({reach,
+                              box.x - point.x,
+                              point.x - (box.x + box.width),
+                              box.y - point.y,
+                              point.y - (box.y + box.height)});
+        }
+    }
+    return reach;
+}
+
 // Whether every point of `to` lies `offset` from its counterpart in `from`, within rounding.
 bool movedAlike(const std::vector<WhiteboardPoint> &from,
                 const std::vector<WhiteboardPoint> &to,
@@ -336,7 +344,8 @@ RectF elementPaintBounds(const WhiteboardElement &element, double viewportScale)
     // text's lines may run below its frame by up to about a line, and a word past its sides by
     // what a line may overflow.
     const double width = std::max(element.style.strokeWidth, minimumLineWidth);
-    double margin = 2 * width + 16;
+    // A curve's reach past its points grows by up to √2 once turned.
+    double margin = 2 * width + 16 + std::numbers::sqrt2 * curveReach(element);
     if (element.kind == WhiteboardElementKind::text) {
         margin += 2 * element.fontSize.value_or(defaultFontSize)
                   + wordOverflowAllowance * std::abs(element.width);
@@ -383,6 +392,7 @@ std::optional<PointF> renderTranslation(const WhiteboardElement &from, const Whi
     moved.excalidrawVersion = to.excalidrawVersion;
     moved.excalidrawVersionNonce = to.excalidrawVersionNonce;
     moved.excalidrawUpdated = to.excalidrawUpdated;
+    moved.excalidrawEditedAt = to.excalidrawEditedAt;
     if (!(moved == to)) {
         return std::nullopt;
     }

@@ -53,7 +53,7 @@ struct RenderText
 };
 
 // Everything the app paints for one element, in scene coordinates before rotation. Painting
-// order: solid fill, hatch lines, stroke, text.
+// order: solid fill, hatch lines, stroke (with the head fill), text.
 struct ElementRenderPlan
 {
     // The painter rotates by `rotation` radians about `centre` before drawing the rest.
@@ -63,6 +63,8 @@ struct ElementRenderPlan
     Path fillPath;
     std::optional<RenderStroke> hatch; // already clipped to the shape
     std::optional<RenderStroke> stroke;
+    // Filled in the stroke's colour as one area with the stroke: an arrow's solid heads.
+    Path headFill;
     std::optional<RenderText> text; // text element, marker number or placeholder label
 
     friend bool operator==(const ElementRenderPlan &, const ElementRenderPlan &) = default;
@@ -83,8 +85,9 @@ RectF elementPaintBounds(const WhiteboardElement &element, double viewportScale)
 // The geometry of one element. `roughness` none draws smooth outlines; any other level draws
 // through a generator seeded with elementRoughSeed. `viewportScale` keeps the placeholder the
 // same size on screen; `measure` breaks a text into lines and places them, and the marker
-// number. A line or arrow runs through every point of its path, its head along the last
-// segment; a closed line is a shape, filled like one.
+// number. A line or arrow runs through every point of its path (curving through them when
+// rounded), an arrow's heads along its first and last segments; a closed line is a shape,
+// filled like one.
 ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,
                                     RoughnessLevel roughness,
                                     double viewportScale,

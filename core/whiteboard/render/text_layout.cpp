@@ -265,11 +265,9 @@ std::vector<TextLine> wrapText(std::string_view text, double boxWidth, const Lin
     const bool wraps = boxWidth > 0 && std::isfinite(boxWidth);
     LineBreaker breaker(lineWidth, boxWidth, lines);
     while (true) {
-        const std::size_t end = text.find('\n');
-        std::string_view paragraph = text.substr(0, end);
-        if (!paragraph.empty() && paragraph.back() == '\r') {
-            paragraph.remove_suffix(1);
-        }
+        // A line feed, a carriage return or both end a paragraph, as Excalidraw reads them.
+        const std::size_t end = text.find_first_of("\r\n");
+        const std::string_view paragraph = text.substr(0, end);
         if (wraps) {
             breaker.wrap(paragraph);
         } else {
@@ -279,7 +277,8 @@ std::vector<TextLine> wrapText(std::string_view text, double boxWidth, const Lin
         if (end == std::string_view::npos) {
             return lines;
         }
-        text.remove_prefix(end + 1);
+        const bool pair = text.compare(end, 2, "\r\n") == 0;
+        text.remove_prefix(end + (pair ? 2 : 1));
     }
 }
 

@@ -61,10 +61,11 @@ std::vector<PlacedTextLine> layOutText(const WhiteboardElement &element,
                                        double fontSize,
                                        const TextMeasurer &measure);
 
-// The lines of `text` in a box `boxWidth` wide: one paragraph per "\n", each broken at spaces
-// (which the break drops) and after hyphens inside a word, so that each line fits the box. A
-// word is broken inside only when it alone is clearly wider than the box; then each piece
-// fills a line. A box without width wraps nothing. `lineWidth` measures one line.
+// The lines of `text` in a box `boxWidth` wide: one paragraph per line break ("\n", "\r\n" or
+// "\r"), each broken at spaces (which the break drops) and after hyphens inside a word, so that
+// each line fits the box. A word is broken inside only when it alone is clearly wider than the
+// box; then each piece fills a line. A box without width wraps nothing. `lineWidth` measures
+// one line.
 std::vector<TextLine> wrapText(std::string_view text,
                                double boxWidth,
                                const std::function<double(std::string_view)> &lineWidth);

@@ -1,5 +1,7 @@
+#include "whiteboard/canvas/whiteboard_fonts.h"
 #include "whiteboard/model/excalidraw/excalidraw_import.h"
 #include "whiteboard/model/svg/svg_export.h"
+#include "whiteboard/render/text_layout.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -115,6 +117,32 @@ TEST(SvgExportRendering, LinesOfATextShowOnSeparateRows)
     EXPECT_EQ(inkedRowRuns(rendered(renderBoardSVG(boardWith({textOf("Wide text one")})))), 1);
     EXPECT_EQ(inkedRowRuns(rendered(renderBoardSVG(boardWith({textOf("First\nSecond\nThird")})))),
               3);
+}
+
+TEST(SvgExportRendering, ATextWrapsIntoTheLinesTheCanvasDraws)
+{
+    WhiteboardElement text = textOf("Wide text one two three");
+    text.width = 120;
+    const TextMeasurer measure = whiteboardLineMeasurer();
+    const std::size_t lines = layOutText(text, whiteboardTypeface(text), 24, measure).size();
+    ASSERT_GT(lines, 1u);
+    EXPECT_EQ(inkedRowRuns(rendered(renderBoardSVG(boardWith({text}), measure))),
+              static_cast<int>(lines));
+}
+
+TEST(SvgExportRendering, ArrowheadsAreTheOnesTheDocumentAsksFor)
+{
+    WhiteboardElement arrow;
+    arrow.kind = WhiteboardElementKind::arrow;
+    arrow.setFrame({0, 0, 200, 0});
+    arrow.points = {{0, 0}, {200, 0}};
+    arrow.startArrowhead = WhiteboardArrowhead::dot;
+    arrow.endArrowhead = WhiteboardArrowhead::none;
+    const QImage image = rendered(renderBoardSVG(boardWith({arrow})));
+    // The view box starts 20 before the points: the dot behind the start is inked, where the
+    // usual barbs would be is not.
+    EXPECT_TRUE(hasInk(image, 14, 20));
+    EXPECT_FALSE(hasInk(image, 206, 14));
 }
 
 TEST(SvgExportRendering, APolylineIsDrawnThroughItsBends)

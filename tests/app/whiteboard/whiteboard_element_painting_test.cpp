@@ -124,6 +124,47 @@ TEST_F(WhiteboardElementPaintingTest, ClosedLineIsFilledAsAShape)
     EXPECT_EQ(png().pixel(90, 90), QColor(Qt::red).rgb());
 }
 
+TEST_F(WhiteboardElementPaintingTest, ArrowheadsAreTheOnesTheDocumentAsksFor)
+{
+    // A dot at the start and no head at the end.
+    WhiteboardElement dotted = polyline({{60, 50}, {260, 50}});
+    dotted.kind = WhiteboardElementKind::arrow;
+    dotted.startArrowhead = WhiteboardArrowhead::dot;
+    dotted.endArrowhead = WhiteboardArrowhead::none;
+    place(std::move(dotted));
+    // A filled triangle at the end of one, a hollow one at the end of the other.
+    for (const auto &[y, head] : {std::pair{110, WhiteboardArrowhead::triangle},
+                                  std::pair{170, WhiteboardArrowhead::triangleOutline}}) {
+        WhiteboardElement arrow = polyline({{60, double(y)}, {260, double(y)}});
+        arrow.kind = WhiteboardElementKind::arrow;
+        arrow.style.strokeWidth = 2;
+        arrow.endArrowhead = head;
+        place(std::move(arrow));
+    }
+    const QImage image = png();
+    EXPECT_TRUE(isInk(image.pixel(54, 50)));    // behind the start, inside the dot
+    EXPECT_FALSE(inkNear(image, {246, 44}, 2)); // where the usual barb would be
+    EXPECT_TRUE(isInk(image.pixel(252, 110)));  // inside the filled triangle
+    EXPECT_FALSE(isInk(image.pixel(252, 170))); // inside the hollow one: the line stops short
+    EXPECT_TRUE(inkNear(image, {250, 165}, 1)); // its side
+}
+
+TEST_F(WhiteboardElementPaintingTest, ARoundedPolylineIsDrawnAsACurve)
+{
+    WhiteboardElement line = polyline({{40, 160}, {160, 40}, {280, 160}});
+    // Halfway along its first piece the curve stands about 10 points above the straight line.
+    place(line);
+    EXPECT_TRUE(isInk(png().pixel(92, 107)));
+    EXPECT_FALSE(isInk(png().pixel(92, 92)));
+    line.style.roundnessType = 2;
+    replace(line);
+    const QImage image = png();
+    EXPECT_FALSE(isInk(image.pixel(92, 107)));
+    EXPECT_TRUE(isInk(image.pixel(92, 92)));
+    // It still passes every point.
+    EXPECT_TRUE(inkNear(image, {160, 42}));
+}
+
 // A source measured "payment" a little narrower than this font does: the word stays whole on
 // its own line, where breaking at any letter would have left "nt" on a third line.
 TEST_F(WhiteboardElementPaintingTest, WrappedTextKeepsItsWordsWhole)

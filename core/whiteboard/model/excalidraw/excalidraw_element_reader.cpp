@@ -87,6 +87,24 @@ void setLineFrame(WhiteboardElement &element, double width, double height)
     element.height = height;
 }
 
+// An arrow's heads, held only where they differ from those of an arrow drawn here. A missing
+// head is that default, as Excalidraw restores an arrow without one.
+void readArrowheads(WhiteboardElement &element, const ExcalidrawElementFields &fields)
+{
+    for (const ExcalidrawMember &member : fields.members) {
+        const std::string_view name = member.name();
+        const bool start = name == "startArrowhead";
+        if (!start && name != "endArrowhead") {
+            continue;
+        }
+        const WhiteboardArrowhead head = excalidrawArrowheadFromText(member.value());
+        const WhiteboardArrowhead usual =
+            start ? WhiteboardArrowhead::none : WhiteboardArrowhead::arrow;
+        (start ? element.startArrowhead : element.endArrowhead) =
+            head == usual ? std::nullopt : std::optional(head);
+    }
+}
+
 void readText(WhiteboardElement &element, ExcalidrawElementFields &fields)
 {
     const std::int64_t font = excalidrawInteger(fields[Key::fontFamily], 5);
@@ -118,6 +136,9 @@ void readSupported(WhiteboardElement &element,
         setLineFrame(element, width, height);
     }
     element.style = readStyle(fields, kind);
+    if (kind == WhiteboardElementKind::arrow) {
+        readArrowheads(element, fields);
+    }
     readText(element, fields);
     element.rotation = numberOr(fields, Key::angle, 0);
     element.link = takeString(fields, Key::link);

@@ -73,9 +73,9 @@ void addLineFields(json &object,
     object["lastCommittedPoint"] = nullptr;
     object["startBinding"] = excalidrawBinding(element.startBindingID, identities);
     object["endBinding"] = excalidrawBinding(element.endBindingID, identities);
-    object["startArrowhead"] = nullptr;
-    object["endArrowhead"] =
-        element.kind == WhiteboardElementKind::arrow ? json("arrow") : json(nullptr);
+    const Arrowheads heads = arrowheadsOf(element);
+    object["startArrowhead"] = excalidrawArrowhead(heads.start);
+    object["endArrowhead"] = excalidrawArrowhead(heads.end);
 }
 
 void addFreedrawFields(json &object,
@@ -168,6 +168,12 @@ double excalidrawOpacity(double opacity)
     const double percent = opacity * 100;
     const double whole = std::round(percent);
     return whole / 100 == opacity ? whole : percent;
+}
+
+json excalidrawArrowhead(WhiteboardArrowhead head)
+{
+    return head == WhiteboardArrowhead::none ? json(nullptr)
+                                             : json(whiteboardArrowheadText.text(head));
 }
 
 std::string excalidrawIdText(const Uuid &id, const ExcalidrawIdentities *identities)

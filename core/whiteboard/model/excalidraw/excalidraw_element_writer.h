@@ -60,6 +60,9 @@ std::int64_t excalidrawIdentifierHash(const Uuid &id, std::uint32_t start);
 inline constexpr std::uint32_t excalidrawSeedHashStart = 0x739D0383;
 inline constexpr std::uint32_t excalidrawNonceHashStart = 0xEDAA7A3A;
 
+// A head's word, or null for none.
+nlohmann::json excalidrawArrowhead(WhiteboardArrowhead head);
+
 // {"elementId", "focus": 0, "gap": 1}, or null without an identifier.
 // The element is named by its written id text (see ExcalidrawIdentities).
 nlohmann::json excalidrawBinding(const std::optional<Uuid> &id,

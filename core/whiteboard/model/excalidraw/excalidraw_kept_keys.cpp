@@ -268,6 +268,12 @@ bool writesBack(const ExcalidrawMember &member,
     if (name == "originalText") {
         return e.kind == WhiteboardElementKind::text && e.text && holdsString(value, *e.text);
     }
+    if (e.kind == WhiteboardElementKind::arrow
+        && (name == "startArrowhead" || name == "endArrowhead")) {
+        const Arrowheads heads = arrowheadsOf(e);
+        const WhiteboardArrowhead head = name == "startArrowhead" ? heads.start : heads.end;
+        return isMinifiedJson(value, excalidrawArrowhead(head).dump());
+    }
     for (const WrittenDefault &written : writtenDefaults(e.kind)) {
         if (written.key == name) {
             return isMinifiedJson(value, written.value);
@@ -383,6 +389,16 @@ ExcalidrawSourceKeys excalidrawSourceKeys(std::string members, const WhiteboardE
             excalidrawShapeHash(element),
             excalidrawTextHash(element),
             excalidrawStyleHash(element)};
+}
+
+bool isExcalidrawEdited(const WhiteboardElement &element)
+{
+    const std::optional<ExcalidrawSourceKeys> &source = element.excalidrawSource;
+    return source
+           && (excalidrawIdentityHash(element.id) != source->identityHash
+               || excalidrawShapeHash(element) != source->shapeHash
+               || excalidrawTextHash(element) != source->textHash
+               || excalidrawStyleHash(element) != source->styleHash);
 }
 
 std::uint32_t excalidrawIdentityHash(const Uuid &id)

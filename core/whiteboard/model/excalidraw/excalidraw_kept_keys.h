@@ -29,4 +29,8 @@ std::uint32_t excalidrawShapeHash(const WhiteboardElement &element);
 std::uint32_t excalidrawTextHash(const WhiteboardElement &element);
 std::uint32_t excalidrawStyleHash(const WhiteboardElement &element);
 
+// Whether an element read from a document is no longer what it was read as, a copy of it
+// included: export writes it as a newer version of that element. False for other elements.
+bool isExcalidrawEdited(const WhiteboardElement &element);
+
 } // namespace zentrel

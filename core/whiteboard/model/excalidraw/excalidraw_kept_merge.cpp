@@ -3,9 +3,11 @@
 #include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
 #include "whiteboard/model/excalidraw/excalidraw_scan_keys.h"
+#include "whiteboard/model/excalidraw/excalidraw_values.h"
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <string_view>
 
 namespace zentrel {
@@ -114,19 +116,64 @@ struct Unchanged
     bool shape;
     bool text;
     bool style;
+    bool identity;
+
+    bool all() const { return shape && text && style && identity; }
 };
+
+// The fill style import reads from a value: a word it knows, none for any other word, solid for
+// what is no word.
+std::optional<WhiteboardFillStyle> readFillStyle(std::string_view value)
+{
+    const std::optional<std::string> word = excalidrawRawString(value);
+    return word ? whiteboardFillStyleText.parse(*word) : WhiteboardFillStyle::solid;
+}
+
+// A value the model holds only as what it reads as (a fill style or arrowhead it does not know)
+// stays until that field itself is edited: an unknown fill survives a new stroke colour. None
+// for the other keys.
+std::optional<bool> heldAsRead(const ExcalidrawRawMember &member, const WhiteboardElement &element)
+{
+    if (member.key == "fillStyle") {
+        return element.style.fillStyle == readFillStyle(member.value);
+    }
+    const bool start = member.key == "startArrowhead";
+    if (element.kind == WhiteboardElementKind::arrow && (start || member.key == "endArrowhead")) {
+        const Arrowheads heads = arrowheadsOf(element);
+        return (start ? heads.start : heads.end) == excalidrawArrowheadFromText(member.value);
+    }
+    return std::nullopt;
+}
+
+// An edited element is a newer version of the one read, changed when the edit was made, as
+// Excalidraw stamps an element it changes.
+void stampEdit(json &written, const WhiteboardElement &element)
+{
+    const std::int64_t version = element.excalidrawVersion.value_or(1);
+    written["version"] = version < std::numeric_limits<std::int64_t>::max() ? version + 1 : version;
+    if (element.excalidrawEditedAt) {
+        written["updated"] = *element.excalidrawEditedAt;
+    }
+}
 
 // `written` is the writer's object; `writesAsText` says whether it wrote the key as text instead.
 bool stillHolds(const ExcalidrawRawMember &member,
                 const json &written,
                 bool writesAsText,
                 const Unchanged &unchanged,
+                const WhiteboardElement &element,
                 const ExcalidrawIdentities &identities)
 {
     const std::string_view key = member.key;
     // Ids and groups are written with the texts they were read with already.
     if (key == "id" || key == "groupIds") {
         return false;
+    }
+    if (const std::optional<bool> held = heldAsRead(member, element)) {
+        return *held;
+    }
+    if (key == "version" || key == "updated") {
+        return unchanged.all();
     }
     const auto found = written.find(key);
     if (key == "boundElements") {
@@ -348,10 +395,14 @@ void appendExcalidrawElement(std::string &out,
             element.excalidrawSource ? &*element.excalidrawSource : nullptr) {
         const Unchanged unchanged{excalidrawShapeHash(element) == source->shapeHash,
                                   excalidrawTextHash(element) == source->textHash,
-                                  excalidrawStyleHash(element) == source->styleHash};
+                                  excalidrawStyleHash(element) == source->styleHash,
+                                  excalidrawIdentityHash(element.id) == source->identityHash};
+        if (!unchanged.all()) {
+            stampEdit(written, element);
+        }
         for (const ExcalidrawRawMember &member : identities.keptMembers(index)) {
             const bool asText = findMember(computed, member.key) != nullptr;
-            if (stillHolds(member, written, asText, unchanged, identities)) {
+            if (stillHolds(member, written, asText, unchanged, element, identities)) {
                 restored.push_back(&member);
                 written.erase(member.key);
             }

@@ -3,6 +3,7 @@
 #include "common/color.h"
 #include "common/text.h"
 #include "drawing/drawing_geometry.h"
+#include "whiteboard/model/excalidraw/excalidraw_members.h"
 
 #include <array>
 #include <charconv>
@@ -163,6 +164,18 @@ std::int64_t excalidrawInteger(const json *value, std::int64_t fallback)
     }
     const double number = excalidrawNumber(value, std::numeric_limits<double>::quiet_NaN());
     return std::isnan(number) ? fallback : clampedInteger(number);
+}
+
+WhiteboardArrowhead excalidrawArrowheadFromText(std::string_view valueText)
+{
+    if (valueText == "null") {
+        return WhiteboardArrowhead::none;
+    }
+    const std::optional<std::string> word = excalidrawRawString(valueText);
+    const std::optional<WhiteboardArrowhead> head =
+        word ? whiteboardArrowheadText.parse(*word) : std::nullopt;
+    // "none" is Zentrel's word for null, not Excalidraw's.
+    return head && head != WhiteboardArrowhead::none ? *head : WhiteboardArrowhead::arrow;
 }
 
 Uuid excalidrawUuidFor(std::string_view text, const UuidRandomSource &random)

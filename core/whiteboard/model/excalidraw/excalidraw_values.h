@@ -2,6 +2,7 @@
 
 #include "common/uuid.h"
 #include "whiteboard/model/whiteboard_element_style.h"
+#include "whiteboard/model/whiteboard_vocabulary.h"
 
 #include <nlohmann/json.hpp>
 
@@ -23,6 +24,10 @@ double excalidrawNumber(const nlohmann::json *value, double fallback);
 // As excalidrawNumber, truncated toward zero and clamped to the 64-bit range; JSON integers are
 // taken exactly.
 std::int64_t excalidrawInteger(const nlohmann::json *value, std::int64_t fallback);
+
+// An arrowhead as Excalidraw draws the JSON text of one: null is none, a word it names is that
+// head, and anything else an "arrow".
+WhiteboardArrowhead excalidrawArrowheadFromText(std::string_view valueText);
 
 // The UUID that `text` spells (any letter case), else a fresh one.
 Uuid excalidrawUuidFor(std::string_view text, const UuidRandomSource &random);

@@ -2,6 +2,8 @@
 
 #include "common/geometry.h"
 #include "whiteboard/model/svg/svg_text.h"
+#include "whiteboard/render/line_geometry.h"
+#include "whiteboard/render/text_layout.h"
 
 #include <array>
 #include <cmath>
@@ -142,38 +144,101 @@ bool isClosed(const std::vector<PointF> &path)
     return path.size() >= 4 && path.front() == path.back();
 }
 
-// A path through every point of a polyline; a closed one ends with "Z" and is filled like a
-// shape, an open one is never filled.
-void appendPolyline(std::string &out,
-                    const WhiteboardElement &element,
-                    const std::vector<PointF> &path,
-                    bool withArrowHead)
+void appendPathData(std::string &out, const Path &path)
 {
-    const bool closed = isClosed(path);
-    const std::size_t count = closed ? path.size() - 1 : path.size();
+    constexpr std::array<std::string_view, 5> commands{"M", "L", "Q", "C", "Z"};
+    constexpr std::array<std::size_t, 5> pointCounts{1, 1, 2, 3, 0};
+    bool first = true;
+    for (const Path::Element &element : path.elements()) {
+        const auto op = static_cast<std::size_t>(element.op);
+        out += first ? "" : " ";
+        out += commands[op];
+        for (std::size_t i = 0; i < pointCounts[op]; ++i) {
+            out += ' ';
+            appendSvgNumber(out, element.points[i].x);
+            out += ' ';
+            appendSvgNumber(out, element.points[i].y);
+        }
+        first = false;
+    }
+}
+
+// An arrow with the heads of one drawn here gets them from the document's marker.
+bool usesArrowMarker(const WhiteboardElement &element)
+{
+    const Arrowheads heads = arrowheadsOf(element);
+    return heads.start == WhiteboardArrowhead::none && heads.end == WhiteboardArrowhead::arrow;
+}
+
+// The path of a line: a closed one ends with "Z" and is filled like a shape, an open one is
+// never filled.
+void appendLinePath(std::string &out,
+                    const WhiteboardElement &element,
+                    const Path &path,
+                    bool closed,
+                    bool withArrowMarker)
+{
     out += "<path d=\"";
-    for (std::size_t i = 0; i < count; ++i) {
-        out += i == 0 ? "M " : " L ";
-        appendSvgNumber(out, path[i].x);
-        out += ' ';
-        appendSvgNumber(out, path[i].y);
-    }
-    if (closed) {
-        out += " Z";
-    }
+    appendPathData(out, path);
     out += '"';
     appendCommonAttributes(out, element.style, !closed);
-    if (withArrowHead) {
+    if (withArrowMarker) {
         appendSvgAttribute(out, "marker-end", "url(#arrow)");
     }
     appendRotation(out, element);
     out += "/>";
 }
 
-void appendLine(std::string &out, const WhiteboardElement &element, bool withArrowHead)
+// A path through every point of a polyline, curving through them when rounded.
+void appendPolyline(std::string &out,
+                    const WhiteboardElement &element,
+                    std::vector<PointF> points,
+                    bool withArrowMarker)
 {
+    const bool closed = isClosed(points);
+    const bool curved = isCurvedLine(element);
+    if (closed && !curved) {
+        points.pop_back();
+    }
+    Path path = lineOutline(points, curved);
+    if (closed) {
+        path.closeSubpath();
+    }
+    appendLinePath(out, element, path, closed, withArrowMarker);
+}
+
+// Heads of other shapes than the marker's are drawn as paths of their own after the shaft, in
+// the line's colour and pen.
+void appendArrowWithHeads(std::string &out, const WhiteboardElement &element)
+{
+    const LineDrawing drawing = lineDrawing(element, std::nullopt);
+    appendLinePath(out, element, drawing.shaft, false, false);
+    for (const ArrowheadShape &head : drawing.heads) {
+        out += "<path d=\"";
+        appendPathData(out, head.path);
+        out += '"';
+        appendSvgEscapedAttribute(out, "stroke", element.style.strokeColor);
+        if (head.filled) {
+            appendSvgEscapedAttribute(out, "fill", element.style.strokeColor);
+        } else {
+            appendSvgAttribute(out, "fill", "none");
+        }
+        appendSvgNumberAttribute(out, "stroke-width", element.style.strokeWidth);
+        appendSvgNumberAttribute(out, "opacity", element.style.opacity);
+        appendDashAttributes(out, element.style);
+        appendRotation(out, element);
+        out += "/>";
+    }
+}
+
+void appendLine(std::string &out, const WhiteboardElement &element)
+{
+    const bool arrow = element.kind == WhiteboardElementKind::arrow;
+    if (arrow && !usesArrowMarker(element)) {
+        return appendArrowWithHeads(out, element);
+    }
     if (element.points.size() > 2) {
-        return appendPolyline(out, element, element.linePoints(), withArrowHead);
+        return appendPolyline(out, element, element.linePoints(), arrow);
     }
     out += "<line";
     appendSvgNumberAttribute(out, "x1", element.x);
@@ -181,7 +246,7 @@ void appendLine(std::string &out, const WhiteboardElement &element, bool withArr
     appendSvgNumberAttribute(out, "x2", element.x + element.width);
     appendSvgNumberAttribute(out, "y2", element.y + element.height);
     appendCommonAttributes(out, element.style, false);
-    if (withArrowHead) {
+    if (arrow) {
         appendSvgAttribute(out, "marker-end", "url(#arrow)");
     }
     appendRotation(out, element);
@@ -203,40 +268,35 @@ void appendFreedraw(std::string &out, const WhiteboardElement &element)
     out += "/>";
 }
 
-// The lines of a text, at line feeds, carriage returns or both.
-std::vector<std::string_view> textLines(std::string_view text)
-{
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' || text[i] == '\r') {
-            lines.push_back(text.substr(start, i - start));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            start = i + 1;
-        }
-    }
-    lines.push_back(text.substr(start));
-    return lines;
-}
-
-// One "text" per line: SVG lays a text out on one row, whatever line breaks it holds.
-void appendText(std::string &out, const WhiteboardElement &element)
+// One "text" per line, the lines broken as the canvas breaks them: SVG lays a text out on one
+// row, whatever line breaks it holds, and wraps nothing.
+void appendText(std::string &out, const WhiteboardElement &element, const TextMeasurer &measure)
 {
     const double fontSize = element.fontSize.value_or(defaultFontSize);
     const double advance = fontSize * element.lineHeight.value_or(defaultLineHeight);
-    const std::vector<std::string_view> lines =
-        textLines(element.text ? std::string_view(*element.text) : std::string_view());
+    const std::vector<PlacedTextLine> lines =
+        layOutText(element, whiteboardTypeface(element), fontSize, measure);
+    const WhiteboardTextAlignment alignment =
+        element.textAlignment.value_or(WhiteboardTextAlignment::left);
+    // Each line is anchored at its left end, middle or right end, as it is aligned in the frame.
+    double x = element.x;
+    if (alignment != WhiteboardTextAlignment::left) {
+        x += element.width * (alignment == WhiteboardTextAlignment::center ? 0.5 : 1.0);
+    }
     for (std::size_t i = 0; i < lines.size(); ++i) {
         out += "<text";
-        appendSvgNumberAttribute(out, "x", element.x);
+        appendSvgNumberAttribute(out, "x", x);
         appendSvgNumberAttribute(out, "y", element.y + fontSize + static_cast<double>(i) * advance);
+        if (alignment != WhiteboardTextAlignment::left) {
+            appendSvgAttribute(out,
+                               "text-anchor",
+                               alignment == WhiteboardTextAlignment::center ? "middle" : "end");
+        }
         appendSvgNumberAttribute(out, "font-size", fontSize);
         appendSvgEscapedAttribute(out, "fill", element.style.strokeColor);
         appendRotation(out, element);
         out += '>';
-        appendSvgEscaped(out, lines[i]);
+        appendSvgEscaped(out, lines[i].text);
         out += "</text>";
     }
 }
@@ -273,7 +333,7 @@ void appendRectangle(std::string &out, const WhiteboardElement &element)
     out += "/>";
 }
 
-void appendElement(std::string &out, const WhiteboardElement &element)
+void appendElement(std::string &out, const WhiteboardElement &element, const TextMeasurer &measure)
 {
     switch (element.kind) {
     case WhiteboardElementKind::rectangle:
@@ -283,13 +343,12 @@ void appendElement(std::string &out, const WhiteboardElement &element)
     case WhiteboardElementKind::diamond:
         return appendDiamond(out, element);
     case WhiteboardElementKind::line:
-        return appendLine(out, element, false);
     case WhiteboardElementKind::arrow:
-        return appendLine(out, element, true);
+        return appendLine(out, element);
     case WhiteboardElementKind::freedraw:
         return appendFreedraw(out, element);
     case WhiteboardElementKind::text:
-        return appendText(out, element);
+        return appendText(out, element, measure);
     case WhiteboardElementKind::marker:
         return appendMarker(out, element);
     case WhiteboardElementKind::unsupported:
@@ -336,7 +395,7 @@ RectF whiteboardBoundingRect(const std::vector<ElementPtr> &elements)
     return insetRect(united, -boundingMargin, -boundingMargin);
 }
 
-std::string renderBoardSVG(const WhiteboardBoard &board)
+std::string renderBoardSVG(const WhiteboardBoard &board, const TextMeasurer &measure)
 {
     const RectF frame = normalizedRect(whiteboardBoundingRect(board.elements));
     std::string out;
@@ -361,16 +420,16 @@ std::string renderBoardSVG(const WhiteboardBoard &board)
         if (i > 0) {
             out += '\n';
         }
-        appendElement(out, *board.elements[i]);
+        appendElement(out, *board.elements[i], measure);
     }
     out += "\n</svg>";
     return out;
 }
 
-std::string svgForElement(const WhiteboardElement &element)
+std::string svgForElement(const WhiteboardElement &element, const TextMeasurer &measure)
 {
     std::string out;
-    appendElement(out, element);
+    appendElement(out, element, measure);
     return out;
 }
 

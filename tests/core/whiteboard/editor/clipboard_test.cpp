@@ -191,6 +191,30 @@ TEST_F(Clipboard, CopyWritesElementsInBoardOrderWithExcalidrawTextAndSVG)
     EXPECT_FALSE(model->canUndo());
 }
 
+TEST_F(Clipboard, CopiedSvgBreaksTextsAsTheMeasurerGiven)
+{
+    WhiteboardElement text = rectangle(model->makeIdentifier(), 0);
+    text.kind = Kind::text;
+    text.text = "two words";
+    text.fontSize = 10;
+    text.width = 30;
+    model->setSelection({place(std::move(text))});
+    const auto fiveEach = [](std::string_view line, WhiteboardTypeface, double) {
+        return SizeF{5.0 * static_cast<double>(line.size()), 12};
+    };
+    for (const auto &[contents, texts] : {std::pair{copySelection(*model), 1},
+                                          std::pair{copySelection(*model, fiveEach), 2},
+                                          std::pair{cutSelection(*model, fiveEach), 2}}) {
+        ASSERT_TRUE(contents && contents->svg);
+        int lines = 0;
+        for (std::size_t at = contents->svg->find("<text"); at != std::string::npos;
+             at = contents->svg->find("<text", at + 1)) {
+            ++lines;
+        }
+        EXPECT_EQ(lines, texts);
+    }
+}
+
 TEST_F(Clipboard, CopyDropsReferencesToElementsLeftBehind)
 {
     const Uuid box = placeRectangle(0);

@@ -50,6 +50,8 @@ WhiteboardElement fullElement()
     element.containerID = groupID;
     element.startBindingID = groupID;
     element.endBindingID = elementID;
+    element.startArrowhead = WhiteboardArrowhead::triangleOutline;
+    element.endArrowhead = WhiteboardArrowhead::none;
     element.markerNumber = 7;
     element.opaqueExcalidrawJSON = std::string("{\"type\":\"frame\"}\0\xFF", 18);
     element.isLocked = true;
@@ -58,6 +60,7 @@ WhiteboardElement fullElement()
     element.excalidrawVersionNonce = -99;
     element.excalidrawIndex = "a0";
     element.excalidrawUpdated = 1700000000123;
+    element.excalidrawEditedAt = 1700000000456;
     element.excalidrawSource = {R"({"customData":{"a":[1,"\n"]},"id":"x1"})", 1, 0xFFFFFFFF, 0, 42};
     return element;
 }
@@ -72,6 +75,8 @@ TEST(WhiteboardElement, EveryFieldRoundTripsThroughJson)
     EXPECT_EQ((*encoded)["id"], "11111111-2222-3333-4444-555555555555");
     EXPECT_EQ((*encoded)["style"]["fillStyle"], "cross-hatch");
     EXPECT_EQ((*encoded)["fontFamily"], 5);
+    EXPECT_EQ((*encoded)["startArrowhead"], "triangle_outline");
+    EXPECT_EQ((*encoded)["endArrowhead"], "none");
     EXPECT_EQ((*encoded)["excalidrawSource"],
               R"(00000001:ffffffff:00000000:0000002a:{"customData":{"a":[1,"\n"]},"id":"x1"})");
     // Through text as well, as the file and the pasteboard carry it.
@@ -147,6 +152,8 @@ TEST(WhiteboardElement, WrongTypesAndUnknownWordsFailTheWholeElement)
         {json::json_pointer("/opaqueExcalidrawJSON"), "not base64!"},
         {json::json_pointer("/style/strokeStyle"), "wavy"},
         {json::json_pointer("/style/fillStyle"), "crossHatch"},
+        {json::json_pointer("/endArrowhead"), "triangleOutline"},
+        {json::json_pointer("/startArrowhead"), 3},
         {json::json_pointer("/style/roughness"), true},
         {json::json_pointer("/excalidrawSource"), "{}"},
         {json::json_pointer("/excalidrawSource"), "00000001:ffffffff:00000000:{}"},

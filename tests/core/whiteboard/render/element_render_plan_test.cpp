@@ -484,6 +484,7 @@ TEST(RenderTranslationTest, MovedElementsDrawAsTheirFormerSelvesShifted)
         WhiteboardElement to = from;
         to.translate(37.1, -12.9);
         to.excalidrawVersion = 7;
+        to.excalidrawEditedAt = 1700000000000; // the edit noted on a moved imported element
         const std::optional<PointF> offset = renderTranslation(from, to);
         ASSERT_TRUE(offset) << static_cast<int>(from.kind);
         EXPECT_NEAR(offset->x, 37.1, 1e-9);

@@ -54,6 +54,9 @@ TEST(WrapText, KeepsParagraphsAndIndentationAndDropsTrailingSpaces)
     EXPECT_EQ(wrapped("  - one   \n\n- two\r\nthree", 1000),
               (Lines{"  - one", "", "- two", "three"}));
     EXPECT_EQ(wrapped("", 100), (Lines{""}));
+    // A carriage return alone ends a paragraph too, in a box or not.
+    EXPECT_EQ(wrapped("a\rb\r\r\nc\r", 1000), (Lines{"a", "b", "", "c", ""}));
+    EXPECT_EQ(wrapped("a\rb", 0), (Lines{"a", "b"}));
 }
 
 TEST(WrapText, BreaksAfterAHyphenInsideAWord)

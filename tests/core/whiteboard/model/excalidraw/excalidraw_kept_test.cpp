@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 using namespace zentrel;
 using nlohmann::json;
@@ -78,11 +81,12 @@ TEST(ExcalidrawKeptKeys, AnUneditedElementComesBackAsItWasRead)
 TEST(ExcalidrawKeptKeys, AnEditedElementWritesWhatItNowIs)
 {
     const WhiteboardBoard board = imported(shapes);
-    // Recoloured: its style is written new, the rest of what it held stays.
+    // Recoloured: its style is written new, the rest of what it held stays, its fill style
+    // unknown here included.
     const json box = exported(edited(
         board, 0, [](WhiteboardElement &e) { e.style.strokeColor = "#e03131"; }))["elements"][0];
     EXPECT_EQ(box["strokeColor"], "#e03131");
-    EXPECT_EQ(box["fillStyle"], "solid");
+    EXPECT_EQ(box["fillStyle"], "zigzag");
     EXPECT_EQ(box["roundness"], json::parse(R"({"type": 3})"));
     EXPECT_EQ(box["customData"], json::parse(R"({"owner": "ana"})"));
     EXPECT_EQ(box["frameId"], "frame-1");
@@ -238,4 +242,132 @@ TEST(ExcalidrawKeptKeys, OpacityIsWrittenAsTheWholeNumberItWasRead)
     EXPECT_EQ(written[0]["opacity"].dump(), "60.0");
     EXPECT_EQ(written[1]["opacity"], 55.5);
     EXPECT_EQ(written[2]["opacity"].dump(), "7.0");
+}
+
+TEST(ExcalidrawKeptKeys, AnUnknownFillStyleGivesWayOnlyToAnotherFillStyle)
+{
+    const WhiteboardBoard board = imported(shapes);
+    EXPECT_EQ(board.elements[0]->style.fillStyle, std::nullopt);
+    const WhiteboardBoard restyled = edited(board, 0, [](WhiteboardElement &e) {
+        e.style.strokeColor = "#e03131";
+        e.style.fillColor = "#ffc9c9";
+        e.style.opacity = 1;
+        e.translate(10, 0);
+    });
+    EXPECT_EQ(exported(restyled)["elements"][0]["fillStyle"], "zigzag");
+    for (const WhiteboardFillStyle fill : allWhiteboardFillStyles) {
+        const json box = exported(edited(restyled, 0, [fill](WhiteboardElement &e) {
+            e.style.fillStyle = fill;
+        }))["elements"][0];
+        EXPECT_EQ(box["fillStyle"], whiteboardFillStyleText.text(fill));
+    }
+
+    // The same with a real document's zigzag ellipse, recoloured.
+    std::ifstream file(std::filesystem::path(ZENTREL_TESTDATA_DIR) / "excalidraw"
+                       / "29-fixture-fill-styles-zigzag.excalidraw");
+    if (!file) {
+        GTEST_SKIP() << "no test document";
+    }
+    FakeClock clock;
+    const std::string text{std::istreambuf_iterator<char>(file), {}};
+    auto document = importExcalidrawDocument(text, "Fills", clock, countingRandom());
+    ASSERT_TRUE(document);
+    const json fills = exported(edited(document->board, 3, [](WhiteboardElement &e) {
+        e.style.strokeColor = "#2f9e44";
+    }))["elements"];
+    EXPECT_EQ(fills[3]["id"], "zigzag");
+    EXPECT_EQ(fills[3]["strokeColor"], "#2f9e44");
+    EXPECT_EQ(fills[3]["fillStyle"], "zigzag");
+}
+
+TEST(ExcalidrawKeptKeys, ArrowheadsAreReadIntoTheModelAndKeptOnlyWhenUnknown)
+{
+    const json elements = json::parse(R"([
+        {"id": "a", "type": "arrow", "startArrowhead": "dot", "endArrowhead": "triangle"},
+        {"id": "b", "type": "arrow", "startArrowhead": null, "endArrowhead": null},
+        {"id": "c", "type": "arrow"},
+        {"id": "d", "type": "arrow", "startArrowhead": "crowfoot_many",
+         "endArrowhead": "diamond_outline"},
+        {"id": "e", "type": "arrow", "startArrowhead": null, "endArrowhead": "arrow"},
+        {"id": "f", "type": "line", "startArrowhead": null, "endArrowhead": "bar"}
+    ])");
+    const WhiteboardBoard board = imported(elements);
+    ASSERT_EQ(board.elements.size(), 6u);
+    const auto heads = [&board](std::size_t i) {
+        return arrowheadsOf(*board.elements[i]);
+    };
+    EXPECT_EQ(heads(0), (Arrowheads{WhiteboardArrowhead::dot, WhiteboardArrowhead::triangle}));
+    EXPECT_EQ(heads(1), (Arrowheads{}));
+    // A missing head is an arrow's usual one, as Excalidraw restores it.
+    EXPECT_EQ(heads(2), (Arrowheads{WhiteboardArrowhead::none, WhiteboardArrowhead::arrow}));
+    // A head Zentrel does not draw is drawn as an arrow.
+    EXPECT_EQ(heads(3),
+              (Arrowheads{WhiteboardArrowhead::arrow, WhiteboardArrowhead::diamondOutline}));
+    // The usual heads are no fields of their own, as on an arrow drawn here; a line has none.
+    for (const std::size_t i : {2, 4, 5}) {
+        EXPECT_FALSE(board.elements[i]->startArrowhead) << i;
+        EXPECT_FALSE(board.elements[i]->endArrowhead) << i;
+    }
+    EXPECT_EQ(heads(5), (Arrowheads{}));
+
+    // Kept once: a head the model holds is not kept as well, one it cannot hold is.
+    for (const std::size_t i : {0, 1, 2, 4}) {
+        const auto &source = board.elements[i]->excalidrawSource;
+        EXPECT_TRUE(!source || source->json.find("Arrowhead") == std::string::npos) << i;
+    }
+    const std::string &keptD = board.elements[3]->excalidrawSource->json;
+    EXPECT_NE(keptD.find(R"("startArrowhead":"crowfoot_many")"), std::string::npos);
+    EXPECT_EQ(keptD.find("endArrowhead"), std::string::npos);
+
+    // Written back as read, also once edited.
+    const WhiteboardBoard moved = edited(board, 3, [](WhiteboardElement &e) {
+        e.translate(5, 5);
+        e.style.strokeColor = "#e03131";
+    });
+    const json written = exported(moved)["elements"];
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        for (const char *key : {"startArrowhead", "endArrowhead"}) {
+            EXPECT_EQ(
+                written[i][key],
+                elements[i].value(key, i == 2 && key[0] == 'e' ? json("arrow") : json(nullptr)))
+                << i << " " << key;
+        }
+    }
+
+    // A head changed in the model is written as it now is.
+    const json rehead = exported(edited(moved, 3, [](WhiteboardElement &e) {
+        e.startArrowhead = WhiteboardArrowhead::bar;
+    }))["elements"][3];
+    EXPECT_EQ(rehead["startArrowhead"], "bar");
+    EXPECT_EQ(rehead["endArrowhead"], "diamond_outline");
+}
+
+TEST(ExcalidrawKeptKeys, AnEditedElementIsANewerVersionOfTheOneRead)
+{
+    const json elements = json::parse(R"([
+        {"id": "box", "type": "rectangle", "version": 7, "updated": 1700000000000},
+        {"id": "odd", "type": "rectangle", "version": "7", "updated": "soon"}
+    ])");
+    const WhiteboardBoard board = imported(elements);
+    const json untouched = exported(board)["elements"];
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        EXPECT_EQ(untouched[i]["version"], elements[i]["version"]) << i;
+        EXPECT_EQ(untouched[i]["updated"], elements[i]["updated"]) << i;
+    }
+
+    WhiteboardBoard moved = board;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        moved = edited(moved, i, [](WhiteboardElement &e) { e.translate(1, 0); });
+    }
+    json written = exported(moved)["elements"];
+    EXPECT_EQ(written[0]["version"], 8);
+    EXPECT_EQ(written[0]["updated"], 1700000000000); // no edit time noted: as read
+    // Values written as text are read as numbers, and an edit writes them as numbers too.
+    EXPECT_EQ(written[1]["version"], 8);
+    EXPECT_EQ(written[1]["updated"], 0);
+
+    moved = edited(moved, 0, [](WhiteboardElement &e) { e.excalidrawEditedAt = 1800000000000; });
+    written = exported(moved)["elements"];
+    EXPECT_EQ(written[0]["version"], 8);
+    EXPECT_EQ(written[0]["updated"], 1800000000000);
 }

@@ -1,6 +1,7 @@
 #include "whiteboard/model/svg/svg_export.h"
 
 #include "whiteboard/model/svg/svg_text.h"
+#include "whiteboard/render/text_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -288,4 +289,96 @@ TEST(SvgExport, NumbersAreShortestWithFractionalZero)
     for (double value : {1.0 / 3, 123456.789, -2.5e-300, 6.02e23}) {
         EXPECT_EQ(std::stod(svgNumber(value)), value);
     }
+}
+
+TEST(SvgExport, ArrowheadsOtherThanTheMarkersAreDrawnAsPathsOfTheirOwn)
+{
+    WhiteboardElement arrow = shape(WhiteboardElementKind::arrow, {0, 0, 100, 0});
+    arrow.points = {{0, 0}, {100, 0}};
+    arrow.startArrowhead = WhiteboardArrowhead::bar;
+    arrow.endArrowhead = WhiteboardArrowhead::triangle;
+    arrow.rotation = std::numbers::pi;
+    const std::string rotate = " transform=\"rotate(180.0 50.0 0.0)\"/>";
+    const std::string markup = svgForElement(arrow);
+    // The shaft, the start's bar, then the end's triangle filled in the stroke colour.
+    EXPECT_EQ(markup.rfind("<path d=\"M 0.0 0.0 L 100.0 0.0\" stroke=\"#1b1b1f\" fill=\"none\" "
+                           "stroke-width=\"2.0\" opacity=\"1.0\""
+                               + rotate
+                               + "<path d=\"M 0.0 -15.0 L 0.0 15.0\" stroke=\"#1b1b1f\" "
+                                 "fill=\"none\" stroke-width=\"2.0\" opacity=\"1.0\""
+                               + rotate + "<path d=\"M 100.0 0.0 L 86.4",
+                           0),
+              0u);
+    EXPECT_NE(markup.find(" Z\" stroke=\"#1b1b1f\" fill=\"#1b1b1f\" stroke-width=\"2.0\" "
+                          "opacity=\"1.0\""
+                          + rotate),
+              std::string::npos);
+    EXPECT_EQ(markup.find("marker"), std::string::npos);
+
+    // An arrow without heads has no marker; one with the usual heads keeps it.
+    arrow.startArrowhead = WhiteboardArrowhead::none;
+    arrow.endArrowhead = WhiteboardArrowhead::none;
+    EXPECT_EQ(svgForElement(arrow).find("marker"), std::string::npos);
+    EXPECT_EQ(svgForElement(arrow).find("<path", 1), std::string::npos);
+    arrow.endArrowhead.reset();
+    arrow.startArrowhead.reset();
+    EXPECT_NE(svgForElement(arrow).find("marker-end=\"url(#arrow)\""), std::string::npos);
+}
+
+TEST(SvgExport, RoundedPolylineIsACurveThroughItsPoints)
+{
+    WhiteboardElement line = shape(WhiteboardElementKind::arrow, {0, 0, 40, 0});
+    line.points = {{0, 0}, {20, 60}, {40, 0}};
+    line.style.roundnessType = 2;
+    const std::string curve = svgForElement(line);
+    // A cubic piece from each point to the next, leaving the first towards the second.
+    EXPECT_EQ(curve.rfind("<path d=\"M 0.0 0.0 C 3.33", 0), 0u);
+    EXPECT_NE(curve.find(" 20.0 60.0 C 26.6"), std::string::npos);
+    EXPECT_NE(curve.find(" 40.0 0.0\" stroke=\"#1b1b1f\" fill=\"none\" stroke-width=\"2.0\" "
+                         "opacity=\"1.0\" marker-end=\"url(#arrow)\"/>"),
+              std::string::npos);
+    line.points.push_back({0, 0});
+    line.setFrame({0, 0, 0, 0});
+    line.kind = WhiteboardElementKind::line;
+    line.style.fillColor = "#ffc9c9";
+    const std::string closed = svgForElement(line);
+    EXPECT_EQ(closed.rfind("<path d=\"M 0.0 0.0 C ", 0), 0u);
+    EXPECT_NE(closed.find(" Z\" stroke=\"#1b1b1f\" fill=\"#ffc9c9\""), std::string::npos);
+}
+
+// Every byte 5 wide at size 10, as the core tests measure.
+SizeF fixedWidth(std::string_view line, WhiteboardTypeface, double fontSize)
+{
+    return {static_cast<double>(line.size()) * fontSize / 2, fontSize * 1.2};
+}
+
+TEST(SvgExport, TextLinesAreTheLinesTheCanvasWraps)
+{
+    WhiteboardElement text = shape(WhiteboardElementKind::text, {0, 0, 50, 30});
+    text.text = "one two three\nfour";
+    text.fontSize = 10;
+    text.lineHeight = 1.5;
+    EXPECT_EQ(svgForElement(text, fixedWidth),
+              "<text x=\"0.0\" y=\"10.0\" font-size=\"10.0\" fill=\"#1b1b1f\">one two</text>"
+              "<text x=\"0.0\" y=\"25.0\" font-size=\"10.0\" fill=\"#1b1b1f\">three</text>"
+              "<text x=\"0.0\" y=\"40.0\" font-size=\"10.0\" fill=\"#1b1b1f\">four</text>");
+    std::vector<std::string> canvas;
+    for (const PlacedTextLine &line : layOutText(text, whiteboardTypeface(text), 10, fixedWidth)) {
+        canvas.push_back(line.text);
+    }
+    EXPECT_EQ(canvas, (std::vector<std::string>{"one two", "three", "four"}));
+    // Without a measurer only line breaks break.
+    EXPECT_EQ(renderBoardSVG(boardWith({text})).find(">three</text>"), std::string::npos);
+    EXPECT_NE(renderBoardSVG(boardWith({text}), fixedWidth).find(">three</text>"),
+              std::string::npos);
+
+    // Centred and right-aligned lines stand where the canvas aligns them in the frame.
+    text.textAlignment = WhiteboardTextAlignment::center;
+    EXPECT_EQ(svgForElement(text, fixedWidth)
+                  .rfind("<text x=\"25.0\" y=\"10.0\" text-anchor=\"middle\" font-size", 0),
+              0u);
+    text.textAlignment = WhiteboardTextAlignment::right;
+    EXPECT_EQ(svgForElement(text, fixedWidth)
+                  .rfind("<text x=\"50.0\" y=\"10.0\" text-anchor=\"end\" font-size", 0),
+              0u);
 }
