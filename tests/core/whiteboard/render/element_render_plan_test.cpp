@@ -1,5 +1,6 @@
 #include "whiteboard/render/element_render_plan.h"
 
+#include "path_points.h"
 #include "whiteboard/model/excalidraw/excalidraw_export.h"
 #include "whiteboard/render/render_geometry.h"
 
@@ -58,21 +59,6 @@ RenderStroke strokeOf(const WhiteboardElement &element, RoughnessLevel level)
         return {};
     }
     return *stroke;
-}
-
-std::vector<PointF> pointsOf(const Path &path)
-{
-    std::vector<PointF> result;
-    for (const Path::Element &element : path.elements()) {
-        const int count = element.op == Path::Op::close     ? 0
-                          : element.op == Path::Op::quadTo  ? 2
-                          : element.op == Path::Op::cubicTo ? 3
-                                                            : 1;
-        for (int i = 0; i < count; ++i) {
-            result.push_back(element.points[i]);
-        }
-    }
-    return result;
 }
 
 TEST(ElementRenderPlanTest, SameSeedGivesSamePlanOnEveryCall)

@@ -1,5 +1,6 @@
 #include "whiteboard/render/line_geometry.h"
 
+#include "path_points.h"
 #include "whiteboard/render/element_render_plan.h"
 #include "whiteboard/render/render_geometry.h"
 
@@ -35,21 +36,6 @@ WhiteboardElement arrowWith(WhiteboardArrowhead start, WhiteboardArrowhead end, 
     arrow.startArrowhead = start;
     arrow.endArrowhead = end;
     return arrow;
-}
-
-std::vector<PointF> pointsOf(const Path &path)
-{
-    std::vector<PointF> result;
-    for (const Path::Element &element : path.elements()) {
-        const int count = element.op == Path::Op::close     ? 0
-                          : element.op == Path::Op::quadTo  ? 2
-                          : element.op == Path::Op::cubicTo ? 3
-                                                            : 1;
-        for (int i = 0; i < count; ++i) {
-            result.push_back(element.points[i]);
-        }
-    }
-    return result;
 }
 
 // The one head at the end of an arrow drawn smooth.
