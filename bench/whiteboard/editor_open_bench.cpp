@@ -1,3 +1,4 @@
+#include "common/thread_pool_work.h"
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
 #include "fakes/temporary_directory.h"
@@ -33,6 +34,8 @@ struct SavedBoard
 
     explicit SavedBoard(int count)
     {
+        // As the whiteboard reads its library.
+        store.setParallelWork(runOnThreadPool);
         WhiteboardBoard board = generatedBoard(count);
         board.id = Uuid::generate(countingRandom());
         board.showsGrid = true;
