@@ -1,6 +1,7 @@
 // The whiteboard and Zevizu & Vozurir in a feature run: one editor model and its canvas over the
 // screen, the toolbar and property panels, the command keys and the settings they follow.
 #include "common/qt_conversions.h"
+#include "common/thread_pool_work.h"
 #include "overlay/event_monitor.h"
 #include "overlay/overlay_window_controller.h"
 #include "shell/app_preferences.h"
@@ -75,6 +76,8 @@ void OverlayWindowController::showWhiteboard()
         [measure = whiteboardTextMeasurer()](const std::string &text, double size) {
             return measure(text, WhiteboardFontFamily::handDrawn, size);
         });
+    // A large library's elements are read side by side, so the board opens sooner.
+    store.setParallelWork(runOnThreadPool);
     auto model =
         std::make_unique<WhiteboardEditorModel>(std::move(store),
                                                 Color{0, 0, 0, 1},

@@ -1,6 +1,8 @@
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
+#include "fakes/temporary_directory.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
+#include "whiteboard/editor/whiteboard_viewport.h"
 #include "whiteboard/editor_bench_support.h"
 #include "whiteboard/generated_board.h"
 
@@ -60,5 +62,24 @@ void BM_EditorCommitChange(benchmark::State &state)
 }
 
 BENCHMARK(BM_EditorCommitChange)->Arg(100)->Arg(10'000)->Unit(benchmark::kMicrosecond);
+
+// budget: O(1) in the element count, < 5 µs: one pan step of the whiteboard's model at pointer
+// rate, with no save pending (the canvas's own cost is in canvas_bench)
+void BM_EditorPanStep(benchmark::State &state)
+{
+    const TemporaryDirectory folder;
+    FakeClock clock;
+    DroppingScheduler scheduler;
+    const WhiteboardLibraryStore store(folder.path(), clock, countingRandom());
+    WhiteboardEditorModel model(store, Color{}, 1, 2, {&clock, &scheduler, countingRandom()});
+    model.setLibrary(
+        modelWithElements(clock, scheduler, static_cast<int>(state.range(0)))->library());
+    double dx = 1;
+    for (auto _ : state) {
+        panBy(model, dx = -dx, 1);
+    }
+}
+
+BENCHMARK(BM_EditorPanStep)->Arg(10'000)->Arg(50'000)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -4,10 +4,10 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace zentrel {
 namespace {
@@ -69,12 +69,20 @@ readFileIfPresent(const std::filesystem::path &path)
         }
         return tl::unexpected(systemError(FileError::Kind::readFailed, path, openErrno));
     }
-    std::ostringstream contents;
-    contents << stream.rdbuf();
+    // Room for the whole file at once: growing the text as it was read copied a large library
+    // several times over. A file that changes meanwhile is still read to its end.
+    std::string contents;
+    if (const std::uintmax_t size = std::filesystem::file_size(path, ec); !ec) {
+        contents.reserve(size);
+    }
+    std::array<char, 1 << 16> buffer;
+    while (stream.read(buffer.data(), buffer.size()) || stream.gcount() > 0) {
+        contents.append(buffer.data(), static_cast<std::size_t>(stream.gcount()));
+    }
     if (stream.bad()) {
         return tl::unexpected(FileError{FileError::Kind::readFailed, path, "read error"});
     }
-    return std::optional<std::string>{std::move(contents).str()};
+    return std::optional<std::string>{std::move(contents)};
 }
 
 tl::expected<std::filesystem::path, FileError>

@@ -1,6 +1,5 @@
 #include "e2e/drawing_test.h"
-#include "e2e/xcb_screen.h"
-#include "platform/x11/xcb_reply.h"
+#include "e2e/root_pixels.h"
 
 #include <QColor>
 #include <QDeadlineTimer>
@@ -15,13 +14,11 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
-#include <xcb/xcb.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -86,61 +83,6 @@ std::string nameOf(const QColor &color)
 {
     return color.name().toStdString();
 }
-
-// Single pixels straight from the server, far quicker than a screenshot, so a sample can be
-// timed against a window that changes every 100 ms. With a compositing manager the root holds
-// what it composited, as screenshots show.
-class RootPixels
-{
-public:
-    explicit RootPixels(const QString &display)
-    {
-        if (display.isEmpty()) {
-            return;
-        }
-        const QByteArray name = display.toLatin1();
-        int screenNumber = 0;
-        m_connection.reset(xcb_connect(name.constData(), &screenNumber));
-        if (xcb_connection_has_error(m_connection.get())) {
-            return;
-        }
-        m_root = screenOf(m_connection.get(), screenNumber)->root;
-    }
-
-    std::optional<QColor> at(QPoint point)
-    {
-        if (!m_connection || xcb_connection_has_error(m_connection.get())) {
-            return std::nullopt;
-        }
-        xcb_connection_t *connection = m_connection.get();
-        const XcbReply<xcb_get_image_reply_t> image(
-            xcb_get_image_reply(connection,
-                                xcb_get_image(connection,
-                                              XCB_IMAGE_FORMAT_Z_PIXMAP,
-                                              m_root,
-                                              std::int16_t(point.x()),
-                                              std::int16_t(point.y()),
-                                              1,
-                                              1,
-                                              ~0U),
-                                nullptr));
-        // Xvfb's 24-bit TrueColor pixel takes 32 bits, blue in the first byte.
-        if (!image || xcb_get_image_data_length(image.get()) < 4) {
-            return std::nullopt;
-        }
-        const std::uint8_t *bytes = xcb_get_image_data(image.get());
-        return QColor(bytes[2], bytes[1], bytes[0]);
-    }
-
-private:
-    struct Disconnect
-    {
-        void operator()(xcb_connection_t *connection) const { xcb_disconnect(connection); }
-    };
-
-    std::unique_ptr<xcb_connection_t, Disconnect> m_connection;
-    std::uint32_t m_root = 0;
-};
 
 // One look at a pixel: what it showed and when the look began and ended.
 struct Sample

@@ -5,6 +5,7 @@
 #include "e2e/board_library.h"
 #include "e2e/drawing_test.h"
 #include "e2e/process_use.h"
+#include "e2e/root_pixels.h"
 #include "whiteboard/model/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>
@@ -37,15 +38,16 @@ void printFigure(const std::string &what, double value, const char *unit)
               << std::endl;
 }
 
-// Ten thousand elements of every kind on a grid far larger than the screen, 100 to a row.
-WhiteboardLibrary largeLibrary()
+// Ten thousand elements (or `elements`) of every kind on a grid far larger than the screen, 100
+// to a row, each 60 by 50 points apart.
+WhiteboardLibrary largeLibrary(int elements = boardElements)
 {
     WhiteboardBoard board;
     board.id = Uuid::generate(systemUuidRandomSource());
     board.name = "Large";
     board.background = WhiteboardBackground::white();
     board.showsGrid = true;
-    for (int i = 0; i < boardElements; ++i) {
+    for (int i = 0; i < elements; ++i) {
         WhiteboardElement element;
         element.id = Uuid::generate(systemUuidRandomSource());
         element.kind = allWhiteboardElementKinds[std::size_t(i) % allWhiteboardElementKinds.size()];
@@ -234,6 +236,85 @@ TEST_F(ResourceUse, MemoryAfterLargeBoard)
     printFigure("memory after the 10,000-element board closed", after, "MB");
     printFigure("memory after the 10,000-element board closed, above idle", after - idle, "MB");
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+// How long a presenter waits for a large board: from the command URL that toggles the whiteboard
+// until the board shows painted, and how much of that wait the main thread computed.
+class LargeBoardOpening : public ResourceUse
+{
+protected:
+    // Half the filled elements are this blue; nothing else on the desktop is.
+    static inline const QColor boardFill{0xA5, 0xD8, 0xFF};
+    // Some rows and columns of the board's grid around the screen's centre.
+    static inline const QRect centreArea{screenCentre - QPoint(100, 100), QSize(201, 201)};
+    static constexpr int paintTimeoutMs = 30000;
+
+    LargeBoardOpening()
+        : m_pixels(m_xvfb.display())
+    {}
+
+    void measureOpening(int elements, const std::string &board)
+    {
+        SystemClock clock;
+        const WhiteboardLibraryStore store(
+            (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
+            clock,
+            systemUuidRandomSource());
+        ASSERT_TRUE(store.save(largeLibrary(elements)));
+        ASSERT_NO_FATAL_FAILURE(start());
+        const qint64 pid = m_zentrel.processId();
+        // Starting `zentrel URL` is part of the wait measured below; this says how much.
+        QElapsedTimer handOverOnly;
+        handOverOnly.start();
+        ASSERT_TRUE(handOver(QStringLiteral("zentrel://stop")));
+        printFigure("handing a command URL over alone", milliseconds(handOverOnly), "ms");
+        const double cpuBefore = mainThreadCpuSeconds(pid);
+        QElapsedTimer wall;
+        wall.start();
+        ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("whiteboard"), QStringLiteral("Whiteboard")));
+        const bool painted = waitUntilBoardShows();
+        const double waited = milliseconds(wall);
+        const double computed = 1000 * (mainThreadCpuSeconds(pid) - cpuBefore);
+        ASSERT_TRUE(painted) << "the board never showed its elements; " << situation();
+        const std::string what = "opening the " + board + "-element board";
+        printFigure(what + ", toggle until painted", waited, "ms");
+        printFigure(what + ", main-thread CPU", computed, "ms");
+        printFigure("memory with the " + board + "-element board just opened", rss(), "MB");
+        ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("whiteboard"), QStringLiteral("Whiteboard")));
+        EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+    }
+
+    // Looks at a small area only: a whole screenshot takes a tenth of a second or more.
+    bool waitUntilBoardShows()
+    {
+        const QDeadlineTimer deadline(paintTimeoutMs);
+        const QPoint centre = screenCentre - centreArea.topLeft();
+        const int reach = centreArea.width() / 2;
+        while (!showsColorNear(m_pixels.area(centreArea), centre, boardFill, reach)) {
+            if (deadline.hasExpired()) {
+                return false;
+            }
+            QThread::msleep(1);
+        }
+        return true;
+    }
+
+    static double milliseconds(const QElapsedTimer &timer)
+    {
+        return double(timer.nsecsElapsed()) / 1e6;
+    }
+
+    RootPixels m_pixels;
+};
+
+TEST_F(LargeBoardOpening, TenThousandElements)
+{
+    measureOpening(boardElements, "10,000");
+}
+
+TEST_F(LargeBoardOpening, FiftyThousandElements)
+{
+    measureOpening(50000, "50,000");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
 #include "whiteboard/model/legacy_whiteboard_document.h"
+#include "whiteboard/model/library_text_parts.h"
 #include "whiteboard/model/whiteboard_board_json.h"
 #include "whiteboard/model/whiteboard_library_store.h"
 
@@ -19,7 +20,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (const auto library = store.decodeLibrary(bytes)) {
         (void)encodeWhiteboardLibrary(*library);
     }
-    if (const auto json = parseLimitedJson(bytes)) {
+    const auto json = parseLimitedJson(bytes);
+    // Read in parts, a library must be exactly what reading the whole text gives.
+    if (const auto inParts = decodeLibraryInParts(bytes, runInOrder)) {
+        if (!json) {
+            __builtin_trap();
+        }
+        const auto whole = decodeWhiteboardLibrary(*json);
+        if (!whole || !(*whole == *inParts)) {
+            __builtin_trap();
+        }
+    }
+    if (json) {
         if (const auto document = decodeWhiteboardDocument(*json)) {
             (void)migratedLegacyBoard(*document, clock, countingRandom(), estimatedTextSize);
         }

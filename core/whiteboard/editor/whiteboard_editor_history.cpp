@@ -158,9 +158,7 @@ void WhiteboardEditorModel::replaceCurrentBoard(WhiteboardBoard board)
 
 void WhiteboardEditorModel::resetView()
 {
-    WhiteboardLibrary library = *m_library;
-    library.boards[currentBoardIndex()].viewport = WhiteboardViewport{1, {0, 0}};
-    setLibrary(std::move(library));
+    setViewport(WhiteboardViewport{1, {0, 0}});
 }
 
 } // namespace zentrel

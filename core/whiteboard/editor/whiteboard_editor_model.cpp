@@ -170,9 +170,30 @@ void WhiteboardEditorModel::setLibrary(WhiteboardLibrarySnapshot library)
     if (!library || library->boards.empty() || library == m_library) {
         return;
     }
+    if (library != m_viewportLibrary) {
+        m_viewportLibrary.reset();
+    }
     const WhiteboardEditorChange changes = libraryChanges(*m_library, *library);
     m_library = std::move(library);
     publish(changes);
+}
+
+void WhiteboardEditorModel::setViewport(const WhiteboardViewport &viewport)
+{
+    const std::size_t index = currentBoardIndex();
+    if (m_library->boards[index].viewport == viewport) {
+        return;
+    }
+    // Held here twice, as the current library and as the one to change, and nowhere else; a
+    // save handed to another thread took its reference here, so none can go unseen.
+    if (m_viewportLibrary == m_library && m_library.use_count() == 2) {
+        m_viewportLibrary->boards[index].viewport = viewport;
+        publish(WhiteboardEditorChange::viewport | WhiteboardEditorChange::library);
+        return;
+    }
+    m_viewportLibrary = std::make_shared<WhiteboardLibrary>(*m_library);
+    m_viewportLibrary->boards[index].viewport = viewport;
+    setLibrary(WhiteboardLibrarySnapshot(m_viewportLibrary));
 }
 
 void WhiteboardEditorModel::setSelectedTool(WhiteboardTool tool)

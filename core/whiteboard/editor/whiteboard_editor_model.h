@@ -29,7 +29,8 @@
 
 namespace zentrel {
 
-// A library value that is never changed again, so history entries and pending saves share it.
+// A library value that no one changes while another holds it, so history entries and pending
+// saves share it.
 using WhiteboardLibrarySnapshot = std::shared_ptr<const WhiteboardLibrary>;
 using WhiteboardSelection = std::set<Uuid>;
 using WhiteboardErrorHandler = std::function<void(const std::string &text)>;
@@ -99,6 +100,10 @@ public:
     void setSelection(WhiteboardSelection selection);
     void setInteraction(WhiteboardInteraction interaction);
     void setTextFontSize(double size); // kept within 8…144
+    // The current board's viewport, published as a viewport change; no undo step, no stamp, no
+    // save. Pan and zoom steps come at pointer rate: a library that no history entry, drag, save
+    // or caller shares is changed where it is, so a step copies none of the board's elements.
+    void setViewport(const WhiteboardViewport &viewport);
 
     // Announced once per command, after the change, with everything it touched.
     Signal<WhiteboardEditorChange> changed;
@@ -231,6 +236,9 @@ private:
     WhiteboardEditorServices m_services;
     WhiteboardLibraryStore m_store;
     WhiteboardLibrarySnapshot m_library;
+    // The library the last viewport step made, while it is the current one: the only library the
+    // model changes where it is, and only while nothing else holds it.
+    std::shared_ptr<WhiteboardLibrary> m_viewportLibrary;
     WhiteboardTool m_selectedTool = WhiteboardTool::selection;
     WhiteboardSelection m_selection;
     WhiteboardInteraction m_interaction;

@@ -244,8 +244,10 @@ WhiteboardHitIndex &whiteboardHitIndex(const WhiteboardEditorModel &model)
     thread_local std::vector<std::unique_ptr<WhiteboardHitIndex>> s_indexes; // most recent last
     std::erase_if(s_indexes, [](const auto &index) { return index->library.expired(); });
     const WhiteboardLibrary *address = &model.library();
+    // A zoom step may change the library where it is, and with its scale the tolerance.
+    const double tolerance = hitTolerance(model.currentBoard());
     const auto found = std::find_if(s_indexes.begin(), s_indexes.end(), [&](const auto &index) {
-        return index->address == address;
+        return index->address == address && index->tolerance == tolerance;
     });
     if (found != s_indexes.end()) {
         std::rotate(found, found + 1, s_indexes.end());

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace zentrel {
 namespace {
@@ -26,17 +25,6 @@ WhiteboardViewport boundedIfNeeded(const WhiteboardEditorModel &model, Whiteboar
     return viewport;
 }
 
-// A plain write of the current board's viewport; an unchanged view publishes nothing.
-void storeViewport(WhiteboardEditorModel &model, const WhiteboardViewport &viewport)
-{
-    if (model.currentBoard().viewport == viewport) {
-        return;
-    }
-    WhiteboardLibrary library = model.library();
-    library.boards[model.currentBoardIndex()].viewport = viewport;
-    model.setLibrary(std::move(library));
-}
-
 } // namespace
 
 double minimumViewportScale(const WhiteboardEditorModel &model)
@@ -53,7 +41,7 @@ void panBy(WhiteboardEditorModel &model, double dx, double dy)
     WhiteboardViewport viewport = sanitizedViewport(model.currentBoard().viewport);
     viewport.translation.x += dx;
     viewport.translation.y += dy;
-    storeViewport(model, boundedIfNeeded(model, viewport));
+    model.setViewport(boundedIfNeeded(model, viewport));
 }
 
 void zoom(WhiteboardEditorModel &model, double factor, PointF anchor)
@@ -72,7 +60,7 @@ void zoom(WhiteboardEditorModel &model, double factor, PointF anchor)
     viewport.scale = scale;
     viewport.translation.x = anchor.x - anchored.x * scale;
     viewport.translation.y = anchor.y - anchored.y * scale;
-    storeViewport(model, boundedIfNeeded(model, viewport));
+    model.setViewport(boundedIfNeeded(model, viewport));
 }
 
 std::int64_t zoomPercentage(double scale)

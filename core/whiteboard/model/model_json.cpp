@@ -57,6 +57,17 @@ std::string modelIndexPath(const std::string &path, std::size_t index)
     return path + "[" + std::to_string(index) + "]";
 }
 
+std::string joinedModelPath(const std::string &prefix, const std::string &relative)
+{
+    if (relative.empty()) {
+        return prefix;
+    }
+    if (relative.front() == '[') {
+        return prefix + relative;
+    }
+    return modelKeyPath(prefix, relative);
+}
+
 std::optional<std::string> nonFiniteNumberPath(const nlohmann::json &value)
 {
     std::string path;

@@ -43,6 +43,9 @@ using ModelEncoded = tl::expected<nlohmann::json, ModelEncodeError>;
 
 std::string modelKeyPath(const std::string &path, std::string_view key);
 std::string modelIndexPath(const std::string &path, std::size_t index);
+// The path `relative`, which a decoder given an empty path reported, seen from `prefix`: paths
+// are spelled only for an error, as a large library has millions of fields.
+std::string joinedModelPath(const std::string &prefix, const std::string &relative);
 
 // JSON can hold no infinity or NaN, so a model value holding one is refused whole.
 ModelEncoded checkedModelJson(nlohmann::json value);
@@ -89,9 +92,11 @@ auto modelArrayDecoder(DecodeItem decodeItem)
         std::vector<Item> items;
         items.reserve(value.size());
         for (std::size_t i = 0; i < value.size(); ++i) {
-            auto item = decodeItem(value[i], modelIndexPath(path, i));
+            auto item = decodeItem(value[i], std::string{});
             if (!item) {
-                return Result(tl::unexpected(std::move(item.error())));
+                ModelDecodeError error = std::move(item.error());
+                error.path = joinedModelPath(modelIndexPath(path, i), error.path);
+                return Result(tl::unexpected(std::move(error)));
             }
             items.push_back(std::move(*item));
         }
@@ -115,7 +120,7 @@ public:
             fail(modelKeyPath(m_path, key), "missing");
             return;
         }
-        take(decode(*field, modelKeyPath(m_path, key)), out);
+        take(decode(*field, std::string{}), key, out);
     }
 
     // As readRequired, but null is handed to `decode` as a value of its own.
@@ -127,7 +132,7 @@ public:
             fail(modelKeyPath(m_path, key), "missing");
             return;
         }
-        take(decode(*field, modelKeyPath(m_path, key)), out);
+        take(decode(*field, std::string{}), key, out);
     }
 
     // A missing or null key leaves the field absent; nothing is put in its place.
@@ -137,7 +142,7 @@ public:
         out.reset();
         if (const nlohmann::json *field = fieldFor(key)) {
             T value{};
-            if (take(decode(*field, modelKeyPath(m_path, key)), value)) {
+            if (take(decode(*field, std::string{}), key, value)) {
                 out = std::move(value);
             }
         }
@@ -158,12 +163,14 @@ private:
     const nlohmann::json *fieldFor(std::string_view key, bool allowNull = false) const;
     void fail(std::string path, std::string detail);
 
+    // `decoded` came from a decoder given an empty path; an error gets the path of `key`.
     template <typename T>
-    bool take(ModelDecoded<T> decoded, T &out)
+    bool take(ModelDecoded<T> decoded, std::string_view key, T &out)
     {
         if (!decoded) {
             if (!m_error) {
                 m_error = std::move(decoded.error());
+                m_error->path = joinedModelPath(modelKeyPath(m_path, key), m_error->path);
             }
             return false;
         }

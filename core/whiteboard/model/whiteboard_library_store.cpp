@@ -5,6 +5,7 @@
 #include "common/limited_json.h"
 #include "common/pending_file.h"
 #include "whiteboard/model/library_set_aside.h"
+#include "whiteboard/model/library_text_parts.h"
 #include "whiteboard/model/whiteboard_board_json.h"
 
 #include <algorithm>
@@ -78,6 +79,7 @@ WhiteboardLibraryStore::WhiteboardLibraryStore(std::filesystem::path libraryPath
     , m_random(std::move(random))
     , m_moveAside(moveLibraryAside)
     , m_copyAside(copyLibraryAside)
+    , m_parallelWork(runInOrder)
 {}
 
 std::filesystem::path WhiteboardLibraryStore::legacyBackupPath() const
@@ -114,14 +116,19 @@ WhiteboardLibrary WhiteboardLibraryStore::canonical(WhiteboardLibrary library) c
 WhiteboardStoreResult<WhiteboardLibrary>
 WhiteboardLibraryStore::decodeLibrary(std::string_view bytes) const
 {
-    auto json = parseJson(bytes, m_libraryPath);
-    if (!json) {
-        return tl::unexpected(json.error());
-    }
-    auto library = decodeWhiteboardLibrary(*json);
+    // In parts when the text allows, else whole, which also tells what is wrong with it.
+    std::optional<WhiteboardLibrary> library = decodeLibraryInParts(bytes, m_parallelWork);
     if (!library) {
-        return tl::unexpected(
-            Error{Error::Kind::undecodable, m_libraryPath, message(library.error())});
+        auto json = parseJson(bytes, m_libraryPath);
+        if (!json) {
+            return tl::unexpected(json.error());
+        }
+        auto decoded = decodeWhiteboardLibrary(*json);
+        if (!decoded) {
+            return tl::unexpected(
+                Error{Error::Kind::undecodable, m_libraryPath, message(decoded.error())});
+        }
+        library = std::move(*decoded);
     }
     if (library->version > 1) {
         return tl::unexpected(Error{Error::Kind::newerVersion,

@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/file_error.h"
+#include "common/parallel_work.h"
 #include "common/uuid.h"
 #include "whiteboard/model/legacy_whiteboard_document.h"
 #include "whiteboard/model/whiteboard_library.h"
@@ -94,6 +95,9 @@ public:
     // The app measures migrated text with its hand-drawn font; without one, an estimate is used.
     void setTextMeasure(LegacyTextMeasure measure) { m_measure = std::move(measure); }
 
+    // How a large library's elements are read side by side; one after another unless set.
+    void setParallelWork(ParallelWork run) { m_parallelWork = std::move(run); }
+
     // For tests of file systems that refuse a move or a copy.
     void setSetAsideOperations(LibrarySetAside move, LibrarySetAside copy);
 
@@ -110,6 +114,7 @@ private:
     LegacyTextMeasure m_measure;
     LibrarySetAside m_moveAside;
     LibrarySetAside m_copyAside;
+    ParallelWork m_parallelWork;
     // Set once a bad file could not be set aside; saving over it is refused from then on.
     std::shared_ptr<bool> m_keepBadFile = std::make_shared<bool>(false);
 };

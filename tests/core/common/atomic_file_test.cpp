@@ -54,6 +54,15 @@ TEST(AtomicFileRead, GivesTheContentsOrNothingWhenAbsent)
     EXPECT_EQ(readFileIfPresent(folder / "missing").value(), std::nullopt);
     std::ofstream(folder / "present", std::ios::binary) << std::string("x\0y\n", 4);
     EXPECT_EQ(readFileIfPresent(folder / "present").value(), std::string("x\0y\n", 4));
+    std::ofstream(folder / "empty", std::ios::binary).flush();
+    EXPECT_EQ(readFileIfPresent(folder / "empty").value(), std::string());
+    // Far larger than one read, and not a whole number of them.
+    std::string large(300'007, 'a');
+    for (std::size_t i = 0; i < large.size(); i += 997) {
+        large[i] = static_cast<char>(i % 251);
+    }
+    std::ofstream(folder / "large", std::ios::binary) << large;
+    EXPECT_EQ(readFileIfPresent(folder / "large").value(), large);
 }
 
 TEST(AtomicFileRead, FailsOnAFolder)

@@ -1,4 +1,5 @@
 #include "editor_test_support.h"
+#include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/editor/whiteboard_viewport.h"
 
 #include <gtest/gtest.h>
@@ -144,6 +145,91 @@ TEST_F(WhiteboardViewportTest, ZeroOrNegativeFactorsZoomToTheMinimum)
     EXPECT_EQ(viewport(*model).scale, 0.1);
     zoom(*model, -3, {0, 0});
     EXPECT_EQ(viewport(*model).scale, 0.1);
+}
+
+// --- Steps at pointer rate copy nothing, and never change what others hold ---
+
+TEST_F(WhiteboardViewportTest, StepsChangeAnUnsharedLibraryWhereItIs)
+{
+    addRectangle(*model);
+    harness.scheduler.advance(std::chrono::seconds(1)); // the save no longer holds the library
+    panBy(*model, 1, 1);
+    const std::weak_ptr<const WhiteboardLibrary> stepped = model->librarySnapshot();
+    notices.clear();
+    for (int step = 0; step < 20; ++step) {
+        panBy(*model, 2, -1);
+    }
+    for (int step = 0; step < 20; ++step) {
+        zoom(*model, step % 2 == 0 ? 1.25 : 0.8, {0, 0});
+    }
+    EXPECT_EQ(stepped.lock(), model->librarySnapshot()) << "a step copied the library";
+    EXPECT_NEAR(viewport(*model).scale, 1, 1e-12);
+    EXPECT_NEAR(viewport(*model).translation.x, 41, 1e-9);
+    EXPECT_NEAR(viewport(*model).translation.y, -19, 1e-9);
+    ASSERT_EQ(notices.size(), 40u);
+    for (const Change notice : notices) {
+        EXPECT_TRUE(touches(notice, Change::viewport));
+        EXPECT_FALSE(touches(notice, Change::geometry | Change::boards | Change::history));
+    }
+}
+
+TEST_F(WhiteboardViewportTest, ALibraryHeldElsewhereIsCopiedOnceAndKeepsItsView)
+{
+    addRectangle(*model);
+    panBy(*model, 5, 5);
+    const WhiteboardLibrarySnapshot held = model->librarySnapshot();
+    panBy(*model, 1, 0);
+    const std::weak_ptr<const WhiteboardLibrary> copy = model->librarySnapshot();
+    EXPECT_NE(copy.lock(), held);
+    panBy(*model, 1, 0);
+    zoom(*model, 2, {0, 0});
+    EXPECT_EQ(copy.lock(), model->librarySnapshot()) << "the copy is the model's own to change";
+    EXPECT_EQ(held->boards[0].viewport, (WhiteboardViewport{1, {5, 5}}));
+    EXPECT_EQ(viewport(*model), (WhiteboardViewport{2, {14, 10}}));
+    // The copy shares the elements; only the view differs.
+    EXPECT_EQ(held->boards[0].elements, model->currentBoard().elements);
+}
+
+TEST_F(WhiteboardViewportTest, HistoryEntriesKeepTheViewTheyWereTakenWith)
+{
+    addRectangle(*model);
+    panBy(*model, 10, 0);
+    addRectangle(*model, 60);
+    panBy(*model, 0, 10);
+    panBy(*model, 0, 10);
+    model->undo();
+    EXPECT_EQ(viewport(*model), (WhiteboardViewport{1, {10, 0}}));
+    panBy(*model, 5, 0);
+    model->redo();
+    EXPECT_EQ(viewport(*model), (WhiteboardViewport{1, {10, 20}}));
+    model->undo();
+    EXPECT_EQ(viewport(*model), (WhiteboardViewport{1, {15, 0}}));
+    model->undo();
+    EXPECT_EQ(viewport(*model), (WhiteboardViewport{1, {0, 0}}));
+}
+
+TEST_F(WhiteboardViewportTest, ADragsStartKeepsTheViewItBeganWith)
+{
+    addRectangle(*model);
+    panBy(*model, 10, 0);
+    model->beginTransaction();
+    panBy(*model, 0, 10); // the wheel turned during the drag
+    model->cancelInteraction();
+    EXPECT_EQ(viewport(*model), (WhiteboardViewport{1, {10, 0}}));
+}
+
+TEST_F(WhiteboardViewportTest, AClickAfterZoomingHitsWithTheNewTolerance)
+{
+    addRectangle(*model); // 40 × 30 at (0, 10)
+    harness.scheduler.advance(std::chrono::seconds(1));
+    panBy(*model, 0, 0.5);
+    // 10 view points of tolerance: 10 scene units at 100 %, 100 at 10 %.
+    const PointF beside{40 + 50, 20};
+    EXPECT_FALSE(elementAtPoint(*model, beside));
+    const std::weak_ptr<const WhiteboardLibrary> before = model->librarySnapshot();
+    zoom(*model, 0.1, {0, 0});
+    ASSERT_EQ(before.lock(), model->librarySnapshot()) << "zoomed where it is";
+    EXPECT_TRUE(elementAtPoint(*model, beside));
 }
 
 // --- Damaged stored viewports are read as scale 1 and offset 0 first ---

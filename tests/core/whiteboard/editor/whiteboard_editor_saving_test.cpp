@@ -1,4 +1,5 @@
 #include "editor_test_support.h"
+#include "whiteboard/editor/whiteboard_viewport.h"
 
 #include <gtest/gtest.h>
 
@@ -259,3 +260,52 @@ TEST_F(WhiteboardEditorBackgroundSaving, ReleasedModelsFailedSaveReportsToNoOne)
 }
 
 } // namespace
+
+TEST_F(WhiteboardEditorBackgroundSaving, ViewStepsWaitForTheNextSaveWhichTakesTheLastView)
+{
+    addRectangle(*model);
+    harness.scheduler.advance(350ms);
+    executor.drain();
+    harness.scheduler.runPending();
+    std::filesystem::remove(harness.libraryFile());
+
+    // A burst of pan and zoom steps schedules, hands over and writes nothing.
+    for (int step = 0; step < 100; ++step) {
+        panBy(*model, 3, 2);
+        zoom(*model, step % 2 == 0 ? 1.25 : 0.8, {500, 300});
+    }
+    const WhiteboardViewport last = model->currentBoard().viewport;
+    EXPECT_EQ(harness.scheduler.pendingCount(), 0u);
+    harness.scheduler.advance(1s);
+    EXPECT_EQ(executor.pendingCount(), 0u);
+    EXPECT_FALSE(written());
+
+    // The next committed change is saved once, with the view of the last step.
+    addRectangle(*model, 60);
+    harness.scheduler.advance(350ms);
+    ASSERT_EQ(executor.pendingCount(), 1u);
+    executor.runNext();
+    EXPECT_EQ(harness.savedLibrary().boards[0].viewport, last);
+
+    // So is the view when the whiteboard closes.
+    panBy(*model, -7, 0);
+    model->saveNow();
+    EXPECT_EQ(harness.savedLibrary().boards[0].viewport, model->currentBoard().viewport);
+    EXPECT_EQ(executor.pendingCount(), 0u);
+}
+
+TEST_F(WhiteboardEditorBackgroundSaving, ViewStepsLeaveAWaitingSavesLibraryAlone)
+{
+    addRectangle(*model);
+    panBy(*model, 30, 40);
+    zoom(*model, 2, {0, 0});
+    // The library the steps made is now the one a save holds, before and after its hand-over.
+    model->scheduleSave();
+    const WhiteboardLibrary scheduled = model->library();
+    panBy(*model, 30, 40);
+    harness.scheduler.advance(350ms);
+    zoom(*model, 0.5, {10, 10});
+    executor.runNext();
+    EXPECT_EQ(harness.savedLibrary(), scheduled);
+    EXPECT_NE(model->currentBoard().viewport, scheduled.boards[0].viewport);
+}

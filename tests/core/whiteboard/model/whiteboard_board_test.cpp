@@ -128,6 +128,30 @@ TEST(WhiteboardBoard, EveryKeyIsRequired)
     EXPECT_FALSE(decodeWhiteboardViewport(json{{"scale", 1}}));
 }
 
+TEST(WhiteboardBoard, ErrorsNameTheWholePathDownToTheBadValue)
+{
+    const json library = *encodeWhiteboardLibrary(sampleLibrary());
+    const auto pathOfError = [&](const json::json_pointer &where, const json &value) {
+        json broken = library;
+        broken[where] = value;
+        const auto decoded = decodeWhiteboardLibrary(broken);
+        return decoded ? std::string("no error") : decoded.error().path;
+    };
+    EXPECT_EQ(pathOfError(json::json_pointer("/boards/0/elements/1/points"), json::array({1})),
+              "boards[0].elements[1].points[0]");
+    EXPECT_EQ(pathOfError(json::json_pointer("/boards/0/elements/0/style/strokeWidth"), "2"),
+              "boards[0].elements[0].style.strokeWidth");
+    EXPECT_EQ(pathOfError(json::json_pointer("/boards/0/elements/0/groupIDs"), json{"G"}),
+              "boards[0].elements[0].groupIDs[0]");
+    EXPECT_EQ(pathOfError(json::json_pointer("/boards/0/viewport/translation/y"), nullptr),
+              "boards[0].viewport.translation.y");
+    EXPECT_EQ(pathOfError(json::json_pointer("/boards/0"), 7), "boards[0]");
+    EXPECT_EQ(decodeWhiteboardBoard(library["boards"][0], "top.board")->name, "Sketches");
+    json badBoard = library["boards"][0];
+    badBoard["elements"][1]["x"] = "left";
+    EXPECT_EQ(decodeWhiteboardBoard(badBoard, "top.board").error().path, "top.board.elements[1].x");
+}
+
 TEST(WhiteboardBoard, EqualityComparesElementValuesNotPointers)
 {
     const WhiteboardLibrary library = sampleLibrary();
