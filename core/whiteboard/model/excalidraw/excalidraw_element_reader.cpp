@@ -1,5 +1,6 @@
 #include "whiteboard/model/excalidraw/excalidraw_element_reader.h"
 
+#include "common/limited_json.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
 
 #include <algorithm>
@@ -140,7 +141,7 @@ void readPlaceholder(ExcalidrawPendingElement &pending, const ExcalidrawElementF
                       std::max(numberOr(fields, Key::width, 120), 40.0),
                       std::max(numberOr(fields, Key::height, 80), 30.0)});
     element.style = excalidrawImportDefaultStyle();
-    const json object = json::parse(fields.bytes, nullptr, false);
+    const json object = parseLimitedJson(fields.bytes).value_or(json());
     // Infinite numbers cannot occur here: the parser refuses them, so the bytes re-read cleanly.
     element.opaqueExcalidrawJSON = object.dump(-1, ' ', false, json::error_handler_t::replace);
     element.isLocked = true;

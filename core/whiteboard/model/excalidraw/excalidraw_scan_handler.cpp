@@ -12,11 +12,6 @@ bool isDark(const json &color)
     return color.is_string() && excalidrawColorIsDark(color.get_ref<const std::string &>());
 }
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // The text between `begin` and `end` without the white space and the separator before it.
 std::string_view afterSeparators(const char *begin, const char *end, char separator)
 {
@@ -105,12 +100,10 @@ bool ExcalidrawScanHandler::scalar(json value)
     case Scope::elements:
         m_elementsAreObjects = false;
         break;
-    case Scope::element: {
-        const bool isNumber = value.is_number();
+    case Scope::element:
         elementScalar(std::move(value));
-        endMember(isNumber);
+        endMember();
         break;
-    }
     case Scope::point:
         if (!value.is_number()) {
             m_fields.pointsExact = false;
@@ -301,7 +294,7 @@ bool ExcalidrawScanHandler::close()
         return true;
     }
     if (m_stack.back().scope == Scope::element) {
-        endMember(false);
+        endMember();
     } else if (m_stack.back().scope == Scope::files && scope == Scope::skipped
                && m_fileStart != nullptr) {
         // Only objects are file entries; the parser has just read the closing brace.
@@ -313,17 +306,13 @@ bool ExcalidrawScanHandler::close()
     return true;
 }
 
-void ExcalidrawScanHandler::endMember(bool isNumber)
+void ExcalidrawScanHandler::endMember()
 {
     if (m_stack.empty() || m_stack.back().scope != Scope::element) {
         return;
     }
-    const char *end = reach;
-    while (isNumber && end > m_memberStart && !isDigit(*(end - 1))) {
-        --end;
-    }
-    m_fields.members.push_back({m_memberStart, m_keyEnd, end, m_stack.back().key});
-    m_memberStart = end;
+    m_fields.members.push_back({m_memberStart, m_keyEnd, reach, m_stack.back().key});
+    m_memberStart = reach;
 }
 
 ExcalidrawScannedDocument ExcalidrawScanHandler::takeResult()

@@ -38,7 +38,7 @@ public:
 
     explicit ExcalidrawScanHandler(std::size_t maxDepth);
 
-    // One past the last byte the parser has read; kept up to date by the input iterator.
+    // One past the token being reported; kept up to date by the reader (readJsonEvents).
     const char *reach = nullptr;
 
     bool null() { return scalar(json(nullptr)); }
@@ -60,11 +60,9 @@ public:
         if (wantsString()) {
             return scalar(json(value));
         }
-        endMember(false);
+        endMember();
         return true;
     }
-
-    bool binary(json::binary_t &) { return true; }
 
     bool key(std::string &text);
 
@@ -76,15 +74,7 @@ public:
 
     bool end_array() { return close(); }
 
-    bool parse_error(std::size_t, const std::string &, const nlohmann::detail::exception &error)
-    {
-        m_parseError = error.what();
-        return false;
-    }
-
     bool isTooDeep() const { return m_tooDeep; }
-
-    const std::string &parseError() const { return m_parseError; }
 
     ExcalidrawScannedDocument takeResult();
 
@@ -115,14 +105,12 @@ private:
     bool open(bool isObject);
     Scope openInElement(bool isObject, bool isContainer);
     bool close();
-    // Notes where the element member being read ends; numbers end a character early, as the
-    // parser has read one past them.
-    void endMember(bool isNumber);
+    // Notes where the element member being read ends.
+    void endMember();
 
     std::size_t m_maxDepth;
     std::vector<Frame> m_stack;
     bool m_tooDeep = false;
-    std::string m_parseError;
 
     bool m_rootIsObject = false;
     bool m_typeIsExcalidraw = false;
