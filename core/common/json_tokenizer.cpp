@@ -1,5 +1,7 @@
 #include "common/json_tokenizer.h"
 
+#include "common/text.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -41,41 +43,6 @@ const char *skipDigits(const char *at, const char *end)
         ++at;
     }
     return at;
-}
-
-// The length of the well-formed UTF-8 sequence starting at `at`, by the table the library's
-// lexer checks (no overlong forms, no surrogates, nothing past U+10FFFF); 0 when ill-formed.
-std::size_t utf8Length(const char *at, const char *end)
-{
-    const auto byte = [at](std::size_t i) {
-        return static_cast<unsigned char>(at[i]);
-    };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned char low = 0x80;  // the range of the second byte
-    unsigned char high = 0xBF; // the others are always 0x80 to 0xBF
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : low;
-        high = lead == 0xED ? 0x9F : high;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : low;
-        high = lead == 0xF4 ? 0x8F : high;
-    } else {
-        return 0;
-    }
-    if (static_cast<std::size_t>(end - at) < length || byte(1) < low || byte(1) > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
 }
 
 // Four hexadecimal digits in either case; -1 when they are not.
@@ -224,7 +191,8 @@ Token JsonTokenizer::scanString()
             }
             continue;
         }
-        const std::size_t length = c < 0x80 ? 0 : utf8Length(m_at, m_end);
+        const std::size_t length =
+            c < 0x80 ? 0 : utf8SequenceLength({m_at, static_cast<std::size_t>(m_end - m_at)});
         if (length == 0) {
             return Token::refused; // a control byte or ill-formed UTF-8
         }

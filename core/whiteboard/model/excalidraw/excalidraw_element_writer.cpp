@@ -46,7 +46,9 @@ json pointsJson(const std::vector<WhiteboardPoint> &points)
     return array;
 }
 
-void addPathFields(json &object, const ExcalidrawPath &path, const ExcalidrawWriteContext &context)
+void addPathFields(ExcalidrawObject &object,
+                   const ExcalidrawPath &path,
+                   const ExcalidrawWriteContext &context)
 {
     object["x"] = path.x;
     object["y"] = path.y;
@@ -64,7 +66,7 @@ void appendNumber(std::string &out, double value)
     out.append(buffer.data(), result.ptr);
 }
 
-void addLineFields(json &object,
+void addLineFields(ExcalidrawObject &object,
                    const WhiteboardElement &element,
                    const ExcalidrawWriteContext &context)
 {
@@ -78,7 +80,7 @@ void addLineFields(json &object,
         element.kind == WhiteboardElementKind::arrow ? json("arrow") : json(nullptr);
 }
 
-void addFreedrawFields(json &object,
+void addFreedrawFields(ExcalidrawObject &object,
                        const WhiteboardElement &element,
                        const ExcalidrawWriteContext &context)
 {
@@ -112,7 +114,7 @@ ExcalidrawPath pathFrom(const std::vector<PointF> &points)
     return path;
 }
 
-void addTextFields(json &object,
+void addTextFields(ExcalidrawObject &object,
                    const WhiteboardElement &element,
                    const ExcalidrawIdentities *identities)
 {
@@ -205,9 +207,9 @@ std::optional<json> excalidrawBoundElements(const WhiteboardElement &other,
     return std::nullopt;
 }
 
-json excalidrawCommonFields(const WhiteboardElement &element,
-                            std::string_view type,
-                            const ExcalidrawWriteContext &context)
+ExcalidrawObject excalidrawCommonFields(const WhiteboardElement &element,
+                                        std::string_view type,
+                                        const ExcalidrawWriteContext &context)
 {
     const WhiteboardElementStyle &style = element.style;
     const ExcalidrawIdentities *identities = context.identities;
@@ -215,7 +217,7 @@ json excalidrawCommonFields(const WhiteboardElement &element,
     for (const Uuid &group : element.groupIDs) {
         groups.push_back(identities ? identities->groupText(group) : group.text());
     }
-    json object = json::object();
+    ExcalidrawObject object;
     object["id"] = excalidrawIdText(element.id, identities);
     object["type"] = type;
     object["x"] = element.x;
@@ -251,11 +253,11 @@ json excalidrawCommonFields(const WhiteboardElement &element,
     return object;
 }
 
-json excalidrawElementFields(const WhiteboardElement &element,
-                             json boundElements,
-                             const ExcalidrawWriteContext &context)
+ExcalidrawObject excalidrawElementFields(const WhiteboardElement &element,
+                                         json boundElements,
+                                         const ExcalidrawWriteContext &context)
 {
-    json object =
+    ExcalidrawObject object =
         excalidrawCommonFields(element, whiteboardElementKindText.text(element.kind), context);
     object["boundElements"] = std::move(boundElements);
     switch (element.kind) {
@@ -279,19 +281,19 @@ json excalidrawElementFields(const WhiteboardElement &element,
     return object;
 }
 
-std::pair<json, json> excalidrawMarkerElements(const WhiteboardElement &marker,
-                                               const ExcalidrawWriteContext &context)
+std::pair<ExcalidrawObject, ExcalidrawObject>
+excalidrawMarkerElements(const WhiteboardElement &marker, const ExcalidrawWriteContext &context)
 {
     const Uuid group =
         marker.groupIDs.empty() ? Uuid::generate(context.random) : marker.groupIDs.front();
     const json groups = json::array({group.text()});
 
-    json ellipse = excalidrawCommonFields(marker, "ellipse", context);
+    ExcalidrawObject ellipse = excalidrawCommonFields(marker, "ellipse", context);
     ellipse["groupIds"] = groups;
     ellipse["backgroundColor"] = marker.style.fillColor.value_or(marker.style.strokeColor);
     ellipse["fillStyle"] = "solid";
 
-    json text = excalidrawCommonFields(marker, "text", context);
+    ExcalidrawObject text = excalidrawCommonFields(marker, "text", context);
     const std::string number = std::to_string(marker.markerNumber.value_or(1));
     text["id"] = Uuid::generate(context.random).text();
     text["groupIds"] = groups;

@@ -1,11 +1,14 @@
 #include "whiteboard/model/excalidraw/excalidraw_export.h"
 
+#include "common/json_text.h"
 #include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
 #include "whiteboard/model/model_json.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -52,9 +55,31 @@ tl::expected<void, ExcalidrawError> checkedNumbers(const json &object, std::size
     return {};
 }
 
+tl::expected<void, ExcalidrawError> checkedNumbers(const ExcalidrawObject &object,
+                                                   std::size_t index)
+{
+    const bool finite = std::all_of(object.begin(), object.end(), [](const auto &member) {
+        const json &value = member.value;
+        return value.is_number_float() ? std::isfinite(value.get<double>())
+                                       : !value.is_structured() || !nonFiniteNumberPath(value);
+    });
+    // The path is spelled as the object's tree spells it, which is rarely needed.
+    return finite ? tl::expected<void, ExcalidrawError>() : checkedNumbers(object.toJson(), index);
+}
+
+void appendObject(std::string &out, const json &object)
+{
+    appendJsonText(out, object, 2, 4);
+}
+
+void appendObject(std::string &out, const ExcalidrawObject &object)
+{
+    appendExcalidrawObject(out, object);
+}
+
 // A line, arrow or stroke gets its points as text (see ExcalidrawWriteContext).
 tl::expected<void, ExcalidrawError> appendWithPoints(std::string &out,
-                                                     json object,
+                                                     const ExcalidrawObject &object,
                                                      const WhiteboardElement &element,
                                                      const ExcalidrawIdentities &identities,
                                                      std::size_t boardIndex,
@@ -77,7 +102,7 @@ tl::expected<void, ExcalidrawError> appendWithPoints(std::string &out,
         computed.push_back({"points", *points});
     }
     out += index == 0 ? "\n    " : ",\n    ";
-    appendExcalidrawElement(out, std::move(object), computed, element, identities, boardIndex);
+    appendExcalidrawElement(out, object, computed, element, identities, boardIndex);
     return {};
 }
 
@@ -90,11 +115,11 @@ tl::expected<void, ExcalidrawError> appendElements(std::string &out,
 {
     std::unordered_map<Uuid, json> bound = boundElementsByTarget(board, identities);
     std::size_t index = 0;
-    const auto append = [&out, &index](const json &object) {
+    const auto append = [&out, &index](const auto &object) {
         auto checked = checkedNumbers(object, index);
         if (checked) {
             out += index == 0 ? "\n    " : ",\n    ";
-            appendIndentedJson(out, object, "    ");
+            appendObject(out, object);
         }
         ++index;
         return checked;
@@ -103,7 +128,8 @@ tl::expected<void, ExcalidrawError> appendElements(std::string &out,
         const WhiteboardElement &element = *board.elements[i];
         tl::expected<void, ExcalidrawError> appended;
         if (element.kind == WhiteboardElementKind::marker) {
-            const std::pair<json, json> marker = excalidrawMarkerElements(element, context);
+            const std::pair<ExcalidrawObject, ExcalidrawObject> marker =
+                excalidrawMarkerElements(element, context);
             appended = append(marker.first).and_then([&] { return append(marker.second); });
         } else if (const std::optional<json> &preserved = identities.placeholderObject(i)) {
             appended = append(*preserved);
@@ -111,8 +137,9 @@ tl::expected<void, ExcalidrawError> appendElements(std::string &out,
             const auto found = bound.find(element.id);
             // Copied, not moved: two board elements may share one id.
             json boundElements = found == bound.end() ? json(nullptr) : found->second;
-            json object = excalidrawElementFields(element, std::move(boundElements), context);
-            appended = appendWithPoints(out, std::move(object), element, identities, i, index);
+            const ExcalidrawObject object =
+                excalidrawElementFields(element, std::move(boundElements), context);
+            appended = appendWithPoints(out, object, element, identities, i, index);
             ++index;
         }
         if (!appended) {

@@ -40,10 +40,10 @@ const std::vector<WrittenDefault> &writtenDefaults(WhiteboardElementKind kind)
             WhiteboardElement element;
             element.kind = allWhiteboardElementKinds[i];
             element.excalidrawUpdated = 0;
-            const json written = excalidrawElementFields(element, nullptr, context);
-            for (auto it = written.begin(); it != written.end(); ++it) {
-                if (excalidrawElementKey(it.key()) == excalidrawIgnoredKey) {
-                    all[i].push_back({it.key(), it.value().dump()});
+            const ExcalidrawObject written = excalidrawElementFields(element, nullptr, context);
+            for (const ExcalidrawObject::Member &member : written) {
+                if (excalidrawElementKey(member.key) == excalidrawIgnoredKey) {
+                    all[i].push_back({std::string(member.key), member.value.dump()});
                 }
             }
         }

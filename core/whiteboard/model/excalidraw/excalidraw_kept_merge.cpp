@@ -118,7 +118,7 @@ struct Unchanged
 
 // `written` is the writer's object; `writesAsText` says whether it wrote the key as text instead.
 bool stillHolds(const ExcalidrawRawMember &member,
-                const json &written,
+                const ExcalidrawObject &written,
                 bool writesAsText,
                 const Unchanged &unchanged,
                 const ExcalidrawIdentities &identities)
@@ -128,14 +128,13 @@ bool stillHolds(const ExcalidrawRawMember &member,
     if (key == "id" || key == "groupIds") {
         return false;
     }
-    const auto found = written.find(key);
+    const json *found = written.find(key);
     if (key == "boundElements") {
-        return boundElementsAgree(
-            member.value, found != written.end() ? *found : json(), identities);
+        return boundElementsAgree(member.value, found != nullptr ? *found : json(), identities);
     }
     if (key == "startBinding" || key == "endBinding") {
         // An arrow moved here still meets the same element; how it met it is the best there is.
-        return unchanged.shape || (found != written.end() && sameTarget(member.value, *found));
+        return unchanged.shape || (found != nullptr && sameTarget(member.value, *found));
     }
     if (key == "originalText") {
         return unchanged.text;
@@ -145,74 +144,10 @@ bool stillHolds(const ExcalidrawRawMember &member,
     }
     // A member the model holds; the others (a frame, arrowheads, custom data) are the element's
     // whatever is edited.
-    if ((found != written.end() || writesAsText)
-        && excalidrawElementKey(key) != excalidrawIgnoredKey) {
+    if ((found != nullptr || writesAsText) && excalidrawElementKey(key) != excalidrawIgnoredKey) {
         return isOneOf(shapeKeys, key) ? unchanged.shape : unchanged.style;
     }
     return true;
-}
-
-void appendIndented(std::string &out, std::string_view text, std::string_view indent)
-{
-    std::size_t start = 0;
-    for (std::size_t end = text.find('\n'); end != std::string_view::npos;
-         end = text.find('\n', start)) {
-        out.append(text.substr(start, end + 1 - start));
-        out.append(indent);
-        start = end + 1;
-    }
-    out.append(text.substr(start));
-}
-
-// The key of the top-level member whose line starts at `at` in an object dumped with an indent
-// of two: the writer's own keys, which need no unescaping.
-std::string_view dumpedKey(std::string_view text, std::size_t at)
-{
-    const std::size_t start = at + 4; // past the line feed, the indent and the quote
-    return text.substr(start, text.find('"', start) - start);
-}
-
-// The key as it was read is JSON text already.
-void appendMember(std::string &out, std::string_view start, const ExcalidrawRawMember &member)
-{
-    out += start;
-    out += member.key;
-    out += "\": ";
-    out += member.value;
-}
-
-// Puts the kept members, in key order, into the writer's object dumped with an indent of two,
-// where its own members would have been: one dump of the whole object is much cheaper than one
-// per member.
-std::string spliced(const std::string &dumped,
-                    const std::vector<const ExcalidrawRawMember *> &restored)
-{
-    constexpr std::string_view memberStart = "\n  \"";
-    std::string text;
-    text.reserve(dumped.size() + restored.size() * 64);
-    std::size_t copied = 0;
-    auto next = restored.begin();
-    for (std::size_t at = dumped.find(memberStart);
-         at != std::string::npos && next != restored.end();
-         at = dumped.find(memberStart, at + 1)) {
-        const std::string_view key = dumpedKey(dumped, at);
-        text.append(dumped, copied, at - copied);
-        copied = at;
-        for (; next != restored.end() && (*next)->key < key; ++next) {
-            appendMember(text, "\n  \"", **next);
-            text += ',';
-        }
-    }
-    // Past the writer's last member: before the closing brace, after a comma. An object left
-    // empty is dumped "{}" on one line.
-    const bool empty = dumped == "{}";
-    const std::size_t closing = empty ? 1 : dumped.rfind('\n');
-    text.append(dumped, copied, closing - copied);
-    for (bool first = empty; next != restored.end(); ++next, first = false) {
-        appendMember(text, first ? "\n  \"" : ",\n  \"", **next);
-    }
-    text += empty ? "\n}" : dumped.substr(closing);
-    return text;
 }
 
 // The string entries of a kept "groupIds" array, in order, as import read them.
@@ -330,14 +265,8 @@ const std::optional<json> &ExcalidrawIdentities::placeholderObject(std::size_t i
     return m_placeholders[index];
 }
 
-void appendIndentedJson(std::string &out, const json &value, std::string_view indent)
-{
-    // Raw line breaks only occur between tokens; inside strings they are escaped.
-    appendIndented(out, value.dump(2, ' ', false, json::error_handler_t::replace), indent);
-}
-
 void appendExcalidrawElement(std::string &out,
-                             json written,
+                             const ExcalidrawObject &written,
                              const std::vector<ExcalidrawRawMember> &computed,
                              const WhiteboardElement &element,
                              const ExcalidrawIdentities &identities,
@@ -353,7 +282,6 @@ void appendExcalidrawElement(std::string &out,
             const bool asText = findMember(computed, member.key) != nullptr;
             if (stillHolds(member, written, asText, unchanged, identities)) {
                 restored.push_back(&member);
-                written.erase(member.key);
             }
         }
     }
@@ -366,12 +294,7 @@ void appendExcalidrawElement(std::string &out,
             restored.push_back(&member);
         }
     }
-    std::sort(restored.begin(), restored.end(), [](const auto *a, const auto *b) {
-        return a->key < b->key;
-    });
-    // Sorted like the writer's own keys, so the object comes out sorted as a whole.
-    const std::string dumped = written.dump(2, ' ', false, json::error_handler_t::replace);
-    appendIndented(out, spliced(dumped, restored), "    ");
+    appendExcalidrawObject(out, written, restored);
 }
 
 } // namespace zentrel

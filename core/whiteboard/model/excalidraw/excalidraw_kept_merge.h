@@ -2,6 +2,7 @@
 
 #include "common/uuid.h"
 #include "whiteboard/model/excalidraw/excalidraw_members.h"
+#include "whiteboard/model/excalidraw/excalidraw_object.h"
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <nlohmann/json.hpp>
@@ -65,13 +66,10 @@ private:
 // still hold. An unedited element comes back as it was read; an edited one keeps what its edit
 // left true (its custom data, frame, arrowheads) and writes the rest from what it now is.
 void appendExcalidrawElement(std::string &out,
-                             nlohmann::json written,
+                             const ExcalidrawObject &written,
                              const std::vector<ExcalidrawRawMember> &computed,
                              const WhiteboardElement &element,
                              const ExcalidrawIdentities &identities,
                              std::size_t index);
-
-// Appends a JSON value pretty-printed, its lines after the first indented by `indent`.
-void appendIndentedJson(std::string &out, const nlohmann::json &value, std::string_view indent);
 
 } // namespace zentrel

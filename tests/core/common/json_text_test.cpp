@@ -1,0 +1,84 @@
+#include "common/json_text.h"
+
+#include "json_event_log.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+using namespace zentrel;
+using nlohmann::json;
+
+namespace {
+
+std::vector<json> sampleValues()
+{
+    std::vector<json> values;
+    for (const std::string &text : jsonEdgeTexts()) {
+        json value = json::parse(text, nullptr, false);
+        if (!value.is_discarded()) {
+            values.push_back(std::move(value));
+        }
+    }
+    // Strings the library escapes, and ill-formed UTF-8 it replaces.
+    for (const char *text : {"\x01\x1f\x7f \"\\/\b\f\n\r\t",
+                             "caf\xC3\xA9 \xF0\x9F\x98\x80",
+                             "\xC3(",
+                             "a\xFF",
+                             "abc\xE2\x82",
+                             "\xED\xA0\x80 tail",
+                             ""}) {
+        values.push_back(text);
+        values.push_back(json::object({{text, json::array({text, 1})}}));
+    }
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    values.push_back(json::array({0.1,
+                                  1e21,
+                                  1e-7,
+                                  -0.0,
+                                  100.0,
+                                  1.5e300,
+                                  5e-324,
+                                  1e15,
+                                  1e16,
+                                  123456.789,
+                                  std::nan(""),
+                                  infinity,
+                                  -infinity}));
+    values.push_back(json::array({std::numeric_limits<std::int64_t>::min(),
+                                  std::numeric_limits<std::uint64_t>::max(),
+                                  0,
+                                  -1}));
+    values.push_back(json::object({{"empty", json::object()},
+                                   {"list", json::array({json::array(), json::object(), nullptr})},
+                                   {"flag", true}}));
+    return values;
+}
+
+} // namespace
+
+TEST(JsonText, WritesWhatDumpWrites)
+{
+    for (const json &value : sampleValues()) {
+        const std::string dumped = value.dump(-1, ' ', false, json::error_handler_t::replace);
+        for (const int indent : {-1, 0, 2, 4}) {
+            std::string written = "prefix";
+            appendJsonText(written, value, indent);
+            EXPECT_EQ(written,
+                      "prefix" + value.dump(indent, ' ', false, json::error_handler_t::replace))
+                << dumped << " at indent " << indent;
+        }
+        // Nested at some depth, every line after the first moves in.
+        std::string nested;
+        appendJsonText(nested, value, 2, 6);
+        std::string expected = value.dump(2, ' ', false, json::error_handler_t::replace);
+        for (std::size_t at = expected.find('\n'); at != std::string::npos;
+             at = expected.find('\n', at + 1)) {
+            expected.insert(at + 1, 6, ' ');
+        }
+        EXPECT_EQ(nested, expected) << dumped;
+    }
+}
