@@ -3,6 +3,7 @@
 #include "common/json_tokenizer.h"
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -10,14 +11,16 @@ namespace zentrel {
 
 // Reads `text` as one strict JSON value and reports it to `handler` through the calls of
 // nlohmann/json's SAX interface, in the order and with the values nlohmann::json::sax_parse
-// reports, only several times faster. Returns false as soon as the text is found malformed or a
-// call returns false; describeJsonFailure gives the library's words for why. When `reach` is
-// given, it points one past the token that caused each call while the call is made.
+// reports, only several times faster; number_float alone is given no text, which no handler of
+// ours reads. Returns false as soon as the text is found malformed or a call returns false;
+// describeJsonFailure gives the library's words for why. When `reach` is given, it points one
+// past the token that caused each call while the call is made.
 template <typename Handler>
 bool readJsonEvents(std::string_view text, Handler &handler, const char **reach = nullptr)
 {
     using Token = JsonTokenizer::Token;
     constexpr auto unknownSize = static_cast<std::size_t>(-1);
+    static const std::string noText;
     JsonTokenizer tokens(text);
     const auto next = [&tokens, reach] {
         const Token token = tokens.next();
@@ -70,7 +73,7 @@ bool readJsonEvents(std::string_view text, Handler &handler, const char **reach 
             read = handler.number_unsigned(tokens.unsignedInteger());
             break;
         case Token::floatNumber:
-            read = handler.number_float(tokens.floatNumber(), tokens.text());
+            read = handler.number_float(tokens.floatNumber(), noText);
             break;
         case Token::literalTrue:
         case Token::literalFalse:

@@ -178,8 +178,7 @@ void appendJsonNumber(std::string &out, double value)
         return;
     }
     std::array<char, 64> buffer{};
-    char *end =
-        nlohmann::detail::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    char *end = nlohmann::detail::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
     out.append(buffer.data(), end);
 }
 

@@ -280,7 +280,6 @@ Token JsonTokenizer::scanNumber(const char *start)
     } else if (error != std::errc()) {
         return Token::refused;
     }
-    m_text.assign(start, at);
     return Token::floatNumber;
 }
 

@@ -40,7 +40,7 @@ public:
     // One past the last byte of the token last read.
     const char *tokenEnd() const { return m_at; }
 
-    // A string token's value, unescaped; a floating-point number's text.
+    // A string token's value, unescaped.
     std::string &text() { return m_text; }
 
     std::int64_t integer() const { return m_integer; }

@@ -1,5 +1,6 @@
 #include "whiteboard/model/excalidraw/excalidraw_element_reader.h"
 
+#include "common/json_text.h"
 #include "common/limited_json.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
 
@@ -143,7 +144,9 @@ void readPlaceholder(ExcalidrawPendingElement &pending, const ExcalidrawElementF
     element.style = excalidrawImportDefaultStyle();
     const json object = parseLimitedJson(fields.bytes).value_or(json());
     // Infinite numbers cannot occur here: the parser refuses them, so the bytes re-read cleanly.
-    element.opaqueExcalidrawJSON = object.dump(-1, ' ', false, json::error_handler_t::replace);
+    std::string text;
+    appendJsonText(text, object);
+    element.opaqueExcalidrawJSON = std::move(text);
     element.isLocked = true;
     const auto fileId = object.find("fileId");
     if (fileId != object.end() && fileId->is_string()) {
@@ -182,9 +185,12 @@ std::string_view ExcalidrawMember::value() const
 
 void ExcalidrawElementFields::clear()
 {
-    for (json &value : scalars) {
-        value = nullptr;
+    for (std::size_t key = 0; key < scalars.size(); ++key) {
+        if ((setKeys >> key & 1) != 0) {
+            scalars[key] = nullptr;
+        }
     }
+    setKeys = 0;
     points.clear();
     pointsExact = true;
     groupIds.clear();

@@ -88,7 +88,19 @@ struct ExcalidrawElementFields
 
     nlohmann::json &at(ExcalidrawScalarKey key) { return scalars[static_cast<std::size_t>(key)]; }
 
+    // Gives a scalar key (a number of ExcalidrawScalarKey) its value.
+    void set(std::uint8_t key, nlohmann::json value)
+    {
+        scalars[key] = std::move(value);
+        setKeys |= std::uint32_t{1} << key;
+    }
+
+    // Resets only what was set: most elements set few of the scalar keys.
     void clear();
+
+private:
+    static_assert(static_cast<std::size_t>(ExcalidrawScalarKey::count) <= 32);
+    std::uint32_t setKeys = 0; // one bit per scalar key set since the last clear
 };
 
 // An element waiting for the document's identifier map: converted apart from what refers to

@@ -1,5 +1,6 @@
 #include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
 
+#include "common/limited_json.h"
 #include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
 #include "whiteboard/model/excalidraw/excalidraw_scan_keys.h"
@@ -42,9 +43,10 @@ bool isOneOf(const std::array<std::string_view, Count> &keys, std::string_view k
     return std::find(keys.begin(), keys.end(), key) != keys.end();
 }
 
+// Kept values were read as JSON when they were kept, so they read again.
 json parsed(std::string_view value)
 {
-    return json::parse(value, nullptr, false);
+    return parseLimitedJson(value).value_or(json(json::value_t::discarded));
 }
 
 const ExcalidrawRawMember *findMember(std::span<const ExcalidrawRawMember> members,
@@ -93,7 +95,7 @@ bool boundElementsAgree(std::string_view keptValue,
     }
     for (const json &entry : kept) {
         const json id = entry.is_object() ? entry.value("id", json()) : json();
-        if (id.is_string() && identities.namesElement(id.get<std::string>())
+        if (id.is_string() && identities.namesElement(id.get_ref<const std::string &>())
             && !listed(now, entry)) {
             return false;
         }
@@ -150,21 +152,49 @@ bool stillHolds(const ExcalidrawRawMember &member,
     return true;
 }
 
-// The string entries of a kept "groupIds" array, in order, as import read them.
-std::vector<std::string> groupTexts(std::string_view value)
+// The string a JSON string value holds, as a view: of the value itself when it holds no escapes
+// (almost always), else of its unescaped text kept in `store`. None when it is no string.
+std::optional<std::string_view> stringView(std::string_view value, std::deque<std::string> &store)
 {
-    std::vector<std::string> texts;
+    if (value.size() < 2 || value.front() != '"' || value.back() != '"') {
+        return std::nullopt;
+    }
+    const std::string_view inner = value.substr(1, value.size() - 2);
+    if (inner.find('\\') == std::string_view::npos) {
+        return inner;
+    }
+    std::optional<std::string> text = excalidrawRawString(value);
+    if (!text) {
+        return std::nullopt;
+    }
+    return store.emplace_back(std::move(*text));
+}
+
+// The string entries of a kept "groupIds" array, in order, as import read them.
+std::vector<std::string_view> groupTexts(std::string_view value, std::deque<std::string> &store)
+{
+    std::vector<std::string_view> texts;
     for (std::size_t at = value.find('"'); at != std::string_view::npos;) {
         std::size_t end = at + 1;
         while (end < value.size() && value[end] != '"') {
             end += value[end] == '\\' ? 2 : 1;
         }
-        if (std::optional<std::string> text = excalidrawRawString(value.substr(at, end + 1 - at))) {
-            texts.push_back(std::move(*text));
+        if (const auto text = stringView(value.substr(at, end + 1 - at), store)) {
+            texts.push_back(*text);
         }
         at = value.find('"', end + 1);
     }
     return texts;
+}
+
+// The string member `key` of a JSON object, as a view of the object's own text.
+std::optional<std::string_view> stringMember(const json &object, const char *key)
+{
+    const auto found = object.find(key);
+    if (found == object.end() || !found->is_string()) {
+        return std::nullopt;
+    }
+    return found->get_ref<const std::string &>();
 }
 
 } // namespace
@@ -178,7 +208,7 @@ ExcalidrawIdentities::ExcalidrawIdentities(const WhiteboardBoard &board)
     m_boardIds.reserve(count);
     m_keptStart.reserve(count + 1);
     // Placeholders are written as kept, so their ids are taken first.
-    std::vector<std::optional<std::string>> readTexts(count);
+    std::vector<std::optional<std::string_view>> readTexts(count);
     for (std::size_t i = 0; i < count; ++i) {
         const WhiteboardElement &element = *board.elements[i];
         m_boardIds.insert(element.id);
@@ -198,12 +228,12 @@ ExcalidrawIdentities::ExcalidrawIdentities(const WhiteboardBoard &board)
         const std::span<const ExcalidrawRawMember> kept(m_kept.data() + start,
                                                         m_kept.size() - start);
         if (const ExcalidrawRawMember *id = findMember(kept, "id")) {
-            readTexts[i] = excalidrawRawString(id->value);
+            readTexts[i] = stringView(id->value, m_unescaped);
         }
         if (const ExcalidrawRawMember *groups = findMember(kept, "groupIds")) {
-            std::vector<std::string> texts = groupTexts(groups->value);
+            const std::vector<std::string_view> texts = groupTexts(groups->value, m_unescaped);
             for (std::size_t g = 0; g < std::min(texts.size(), element.groupIDs.size()); ++g) {
-                m_groups.try_emplace(element.groupIDs[g], std::move(texts[g]));
+                m_groups.try_emplace(element.groupIDs[g], texts[g]);
             }
         }
     }
@@ -211,7 +241,7 @@ ExcalidrawIdentities::ExcalidrawIdentities(const WhiteboardBoard &board)
     for (std::size_t i = 0; i < count; ++i) {
         const Uuid &id = board.elements[i]->id;
         if (readTexts[i] && !m_elements.contains(id) && m_readTexts.insert(*readTexts[i]).second) {
-            m_elements.emplace(id, std::move(*readTexts[i]));
+            m_elements.emplace(id, *readTexts[i]);
         }
     }
 }
@@ -222,25 +252,24 @@ void ExcalidrawIdentities::readPlaceholder(std::size_t index, const WhiteboardEl
     if (!object || !object->is_object()) {
         return;
     }
-    const json id = object->value("id", json());
-    if (id.is_string()) {
-        m_readTexts.insert(id.get<std::string>());
-        m_elements.emplace(element.id, id.get<std::string>());
+    // Kept where it stays put for the whole export, so its texts can be viewed.
+    const json &kept = m_placeholders[index].emplace(std::move(*object));
+    if (const auto id = stringMember(kept, "id")) {
+        m_readTexts.insert(*id);
+        m_elements.emplace(element.id, *id);
     }
-    const json fileId = object->value("fileId", json());
-    if (fileId.is_string()) {
-        m_fileIds.insert(fileId.get<std::string>());
+    if (const auto fileId = stringMember(kept, "fileId")) {
+        m_fileIds.emplace(*fileId);
     }
-    m_placeholders[index] = std::move(*object);
 }
 
 std::string ExcalidrawIdentities::elementText(const Uuid &id) const
 {
     const auto found = m_elements.find(id);
-    return found == m_elements.end() ? id.text() : found->second;
+    return found == m_elements.end() ? id.text() : std::string(found->second);
 }
 
-bool ExcalidrawIdentities::namesElement(const std::string &text) const
+bool ExcalidrawIdentities::namesElement(std::string_view text) const
 {
     if (m_readTexts.contains(text)) {
         return true;
@@ -252,7 +281,7 @@ bool ExcalidrawIdentities::namesElement(const std::string &text) const
 std::string ExcalidrawIdentities::groupText(const Uuid &group) const
 {
     const auto found = m_groups.find(group);
-    return found == m_groups.end() ? group.text() : found->second;
+    return found == m_groups.end() ? group.text() : std::string(found->second);
 }
 
 std::span<const ExcalidrawRawMember> ExcalidrawIdentities::keptMembers(std::size_t index) const

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstddef>
+#include <deque>
 #include <optional>
 #include <set>
 #include <span>
@@ -36,7 +37,7 @@ public:
     std::string groupText(const Uuid &group) const;
 
     // Whether an element of the board is written with this id text.
-    bool namesElement(const std::string &text) const;
+    bool namesElement(std::string_view text) const;
 
     // The kept members of the board's element at `index`, empty when it has none.
     std::span<const ExcalidrawRawMember> keptMembers(std::size_t index) const;
@@ -50,9 +51,12 @@ public:
 private:
     void readPlaceholder(std::size_t index, const WhiteboardElement &element);
 
-    std::unordered_map<Uuid, std::string> m_elements; // those not written with their UUID text
-    std::unordered_map<Uuid, std::string> m_groups;
-    std::unordered_set<std::string> m_readTexts; // the texts of m_elements
+    // The texts are views of the board's kept members and placeholder objects, or of
+    // m_unescaped for the few that held escapes.
+    std::unordered_map<Uuid, std::string_view> m_elements; // those not written as UUID text
+    std::unordered_map<Uuid, std::string_view> m_groups;
+    std::unordered_set<std::string_view> m_readTexts; // the texts of m_elements
+    std::deque<std::string> m_unescaped;
     std::unordered_set<Uuid> m_boardIds;
     // Every element's kept members one after another; element i's start at m_keptStart[i].
     std::vector<ExcalidrawRawMember> m_kept;

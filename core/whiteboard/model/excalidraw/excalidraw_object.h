@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,10 +47,16 @@ public:
     // The same object as a JSON tree.
     nlohmann::json toJson() const;
 
+    // A key's first eight bytes as one number, in the keys' byte order: most keys differ in them,
+    // so most are found and sorted by one comparison.
+    static std::uint64_t keyPrefix(std::string_view key);
+
 private:
     nlohmann::json &member(std::string_view key);
+    std::size_t indexOf(std::string_view key) const;
 
     std::vector<Member> m_members;
+    std::vector<std::uint64_t> m_prefixes; // of the members' keys, side by side for the search
 };
 
 // Appends the object as one entry of a document's "elements" array: pretty-printed with its keys

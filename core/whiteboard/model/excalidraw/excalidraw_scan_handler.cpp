@@ -144,7 +144,7 @@ void ExcalidrawScanHandler::elementScalar(json value)
 {
     const std::uint8_t key = m_stack.back().key;
     if (key < excalidrawPointsKey) {
-        m_fields.scalars[key] = std::move(value);
+        m_fields.set(key, std::move(value));
         return;
     }
     // Structured keys holding a single value read as if missing.
@@ -175,7 +175,7 @@ ExcalidrawScanHandler::Scope ExcalidrawScanHandler::openInElement(bool isObject,
         return Scope::skipped;
     default:
         // An array or object where a single value belongs reads like null.
-        m_fields.scalars[m_stack.back().key] = nullptr;
+        m_fields.set(m_stack.back().key, nullptr);
         return Scope::skipped;
     }
 }
