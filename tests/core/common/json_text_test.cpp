@@ -1,5 +1,6 @@
 #include "common/json_text.h"
 
+#include "common/json_reindent.h"
 #include "json_event_log.h"
 
 #include <gtest/gtest.h>
@@ -80,5 +81,50 @@ TEST(JsonText, WritesWhatDumpWrites)
             expected.insert(at + 1, 6, ' ');
         }
         EXPECT_EQ(nested, expected) << dumped;
+    }
+}
+
+TEST(JsonText, ReindentsWhatDumpWroteAsDumpWouldIndentIt)
+{
+    for (const json &value : sampleValues()) {
+        const std::string compact = value.dump(-1, ' ', false, json::error_handler_t::replace);
+        std::string written = "prefix";
+        ASSERT_TRUE(appendReindentedDump(written, compact, 2, 4, 512)) << compact;
+        std::string expected = value.dump(2, ' ', false, json::error_handler_t::replace);
+        for (std::size_t at = expected.find('\n'); at != std::string::npos;
+             at = expected.find('\n', at + 1)) {
+            expected.insert(at + 1, 4, ' ');
+        }
+        EXPECT_EQ(written, "prefix" + expected) << compact;
+    }
+}
+
+TEST(JsonText, LeavesToTheTreeWhatDumpWouldWriteOtherwise)
+{
+    // Each is valid JSON whose dump differs from it, or nests too deep.
+    for (const std::string text : {R"({"b":1,"a":2})",
+                                   R"({"a":1,"a":2})",
+                                   R"({ "a":1})",
+                                   R"([1, 2])",
+                                   R"({"\u0061":1})",
+                                   R"({"b":1,"\n":2})",
+                                   R"(["\/"])",
+                                   R"(["\u0041"])",
+                                   R"(["\u001F"])",
+                                   R"(["\u0008"])",
+                                   "[1e5]",
+                                   "[1.50]",
+                                   "[-0]",
+                                   "[18446744073709551616]",
+                                   "[\"\xC3\"]",
+                                   "[[[[1]]]]",
+                                   "[[[[]]]]",
+                                   "[1]x",
+                                   "",
+                                   "[1,]",
+                                   "{\"a\"}"}) {
+        std::string written = "kept";
+        EXPECT_FALSE(appendReindentedDump(written, text, 2, 0, 3)) << text;
+        EXPECT_EQ(written, "kept");
     }
 }

@@ -1,6 +1,5 @@
 #include "whiteboard/model/excalidraw/excalidraw_export.h"
 
-#include "common/json_text.h"
 #include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
 #include "whiteboard/model/model_json.h"
@@ -59,22 +58,12 @@ tl::expected<void, ExcalidrawError> checkedNumbers(const ExcalidrawObject &objec
                                                    std::size_t index)
 {
     const bool finite = std::all_of(object.begin(), object.end(), [](const auto &member) {
-        const json &value = member.value;
+        const json &value = member.value.tree();
         return value.is_number_float() ? std::isfinite(value.get<double>())
                                        : !value.is_structured() || !nonFiniteNumberPath(value);
     });
     // The path is spelled as the object's tree spells it, which is rarely needed.
     return finite ? tl::expected<void, ExcalidrawError>() : checkedNumbers(object.toJson(), index);
-}
-
-void appendObject(std::string &out, const json &object)
-{
-    appendJsonText(out, object, 2, 4);
-}
-
-void appendObject(std::string &out, const ExcalidrawObject &object)
-{
-    appendExcalidrawObject(out, object);
 }
 
 // A line, arrow or stroke gets its points as text (see ExcalidrawWriteContext).
@@ -115,11 +104,11 @@ tl::expected<void, ExcalidrawError> appendElements(std::string &out,
 {
     std::unordered_map<Uuid, json> bound = boundElementsByTarget(board, identities);
     std::size_t index = 0;
-    const auto append = [&out, &index](const auto &object) {
+    const auto append = [&out, &index](const ExcalidrawObject &object) {
         auto checked = checkedNumbers(object, index);
         if (checked) {
             out += index == 0 ? "\n    " : ",\n    ";
-            appendObject(out, object);
+            appendExcalidrawObject(out, object);
         }
         ++index;
         return checked;
@@ -131,8 +120,10 @@ tl::expected<void, ExcalidrawError> appendElements(std::string &out,
             const std::pair<ExcalidrawObject, ExcalidrawObject> marker =
                 excalidrawMarkerElements(element, context);
             appended = append(marker.first).and_then([&] { return append(marker.second); });
-        } else if (const std::optional<json> &preserved = identities.placeholderObject(i)) {
-            appended = append(*preserved);
+        } else if (const std::optional<std::string> &kept = identities.placeholderEntry(i)) {
+            // Read from JSON text, so it holds no number that JSON cannot carry.
+            out += index++ == 0 ? "\n    " : ",\n    ";
+            out += *kept;
         } else {
             const auto found = bound.find(element.id);
             // Copied, not moved: two board elements may share one id.

@@ -43,7 +43,7 @@ const std::vector<WrittenDefault> &writtenDefaults(WhiteboardElementKind kind)
             const ExcalidrawObject written = excalidrawElementFields(element, nullptr, context);
             for (const ExcalidrawObject::Member &member : written) {
                 if (excalidrawElementKey(member.key) == excalidrawIgnoredKey) {
-                    all[i].push_back({std::string(member.key), member.value.dump()});
+                    all[i].push_back({std::string(member.key), member.value.toJson().dump()});
                 }
             }
         }

@@ -1,5 +1,7 @@
 #include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
 
+#include "common/json_reindent.h"
+#include "common/json_text.h"
 #include "common/limited_json.h"
 #include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
@@ -130,13 +132,16 @@ bool stillHolds(const ExcalidrawRawMember &member,
     if (key == "id" || key == "groupIds") {
         return false;
     }
-    const json *found = written.find(key);
+    const ExcalidrawValue *found = written.find(key);
+    // Lists and bindings are never written as plain text.
+    static const json none;
+    const json &tree = found != nullptr ? found->tree() : none;
     if (key == "boundElements") {
-        return boundElementsAgree(member.value, found != nullptr ? *found : json(), identities);
+        return boundElementsAgree(member.value, tree, identities);
     }
     if (key == "startBinding" || key == "endBinding") {
         // An arrow moved here still meets the same element; how it met it is the best there is.
-        return unchanged.shape || (found != nullptr && sameTarget(member.value, *found));
+        return unchanged.shape || sameTarget(member.value, tree);
     }
     if (key == "originalText") {
         return unchanged.text;
@@ -248,17 +253,40 @@ ExcalidrawIdentities::ExcalidrawIdentities(const WhiteboardBoard &board)
 
 void ExcalidrawIdentities::readPlaceholder(std::size_t index, const WhiteboardElement &element)
 {
-    auto object = parseBoundedJson(*element.opaqueExcalidrawJSON);
-    if (!object || !object->is_object()) {
-        return;
+    const std::string &kept = *element.opaqueExcalidrawJSON;
+    std::string entry;
+    std::optional<std::string_view> id;
+    std::optional<std::string_view> fileId;
+    // Import keeps the object as the library's dump wrote it, which re-indents without a tree.
+    if (kept.starts_with('{') && kept.size() <= excalidrawMaxDocumentBytes
+        && appendReindentedDump(entry, kept, 2, 4, excalidrawMaxNestingDepth)) {
+        for (const ExcalidrawRawMember &member : excalidrawRawMembers(kept)) {
+            if (member.key == "id") {
+                id = stringView(member.value, m_unescaped);
+            } else if (member.key == "fileId") {
+                fileId = stringView(member.value, m_unescaped);
+            }
+        }
+    } else {
+        const auto object = parseBoundedJson(kept);
+        if (!object || !object->is_object()) {
+            return;
+        }
+        appendJsonText(entry, *object, 2, 4);
+        // The tree goes, so its texts are kept aside.
+        for (const char *key : {"id", "fileId"}) {
+            if (const auto text = stringMember(*object, key)) {
+                (key == std::string_view("id") ? id : fileId) =
+                    m_unescaped.emplace_back(std::string(*text));
+            }
+        }
     }
-    // Kept where it stays put for the whole export, so its texts can be viewed.
-    const json &kept = m_placeholders[index].emplace(std::move(*object));
-    if (const auto id = stringMember(kept, "id")) {
+    m_placeholders[index] = std::move(entry);
+    if (id) {
         m_readTexts.insert(*id);
         m_elements.emplace(element.id, *id);
     }
-    if (const auto fileId = stringMember(kept, "fileId")) {
+    if (fileId) {
         m_fileIds.emplace(*fileId);
     }
 }
@@ -289,7 +317,7 @@ std::span<const ExcalidrawRawMember> ExcalidrawIdentities::keptMembers(std::size
     return {m_kept.data() + m_keptStart[index], m_keptStart[index + 1] - m_keptStart[index]};
 }
 
-const std::optional<json> &ExcalidrawIdentities::placeholderObject(std::size_t index) const
+const std::optional<std::string> &ExcalidrawIdentities::placeholderEntry(std::size_t index) const
 {
     return m_placeholders[index];
 }

@@ -42,8 +42,9 @@ public:
     // The kept members of the board's element at `index`, empty when it has none.
     std::span<const ExcalidrawRawMember> keptMembers(std::size_t index) const;
 
-    // The object a placeholder at `index` keeps, when its bytes read as one.
-    const std::optional<nlohmann::json> &placeholderObject(std::size_t index) const;
+    // The entry of the "elements" array that a placeholder at `index` is written as: the object
+    // it keeps, pretty-printed one level in; none when its bytes read as no object.
+    const std::optional<std::string> &placeholderEntry(std::size_t index) const;
 
     // The "fileId" of every kept image on the board.
     const std::set<std::string> &fileIds() const { return m_fileIds; }
@@ -61,7 +62,7 @@ private:
     // Every element's kept members one after another; element i's start at m_keptStart[i].
     std::vector<ExcalidrawRawMember> m_kept;
     std::vector<std::size_t> m_keptStart;
-    std::vector<std::optional<nlohmann::json>> m_placeholders;
+    std::vector<std::optional<std::string>> m_placeholders;
     std::set<std::string> m_fileIds;
 };
 

@@ -3,6 +3,8 @@
 #include "common/json_text.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace zentrel {
 namespace {
@@ -12,7 +14,7 @@ struct OutgoingMember
 {
     std::uint64_t prefix;
     std::string_view key;
-    const nlohmann::json *value;
+    const ExcalidrawValue *value;
     std::string_view text;
 };
 
@@ -23,30 +25,69 @@ bool keyBefore(const OutgoingMember &a, const OutgoingMember &b)
 
 } // namespace
 
-std::uint64_t ExcalidrawObject::keyPrefix(std::string_view key)
+ExcalidrawValue &ExcalidrawValue::operator=(nlohmann::json value)
 {
-    std::uint64_t prefix = 0;
-    for (std::size_t i = 0; i < 8; ++i) {
-        const auto byte = i < key.size() ? static_cast<unsigned char>(key[i]) : 0;
-        prefix = prefix << 8 | byte;
-    }
-    return prefix;
+    m_tree = std::move(value);
+    m_text.clear();
+    m_isText = false;
+    return *this;
 }
 
-std::size_t ExcalidrawObject::indexOf(std::string_view key) const
+ExcalidrawValue &ExcalidrawValue::operator=(std::string text)
 {
-    const std::uint64_t prefix = keyPrefix(key);
-    for (std::size_t i = 0; i < m_prefixes.size(); ++i) {
-        if (m_prefixes[i] == prefix && m_members[i].key == key) {
+    m_tree = nullptr;
+    m_text = std::move(text);
+    m_isText = true;
+    return *this;
+}
+
+nlohmann::json ExcalidrawValue::toJson() const
+{
+    return m_isText ? nlohmann::json(m_text) : m_tree;
+}
+
+std::uint64_t ExcalidrawObject::keyPrefix(std::string_view key)
+{
+    // Big-endian, so that the numbers order as the bytes do; short keys are padded with zeros.
+    std::uint64_t word = 0;
+    std::memcpy(&word, key.data(), std::min<std::size_t>(key.size(), sizeof word));
+    if constexpr (std::endian::native == std::endian::little) {
+        word = __builtin_bswap64(word);
+    }
+    return word;
+}
+
+std::size_t ExcalidrawObject::slotOf(std::string_view key, std::uint64_t prefix) const
+{
+    std::size_t slot =
+        static_cast<std::size_t>((prefix ^ key.size()) * 0x9E3779B97F4A7C15ULL >> 58);
+    while (m_slots[slot] != 0) {
+        const Member &member = m_members[m_slots[slot] - 1];
+        if (member.prefix == prefix && member.key == key) {
+            break;
+        }
+        slot = (slot + 1) % slotCount;
+    }
+    return slot;
+}
+
+std::size_t ExcalidrawObject::indexOf(std::string_view key, std::uint64_t prefix) const
+{
+    if (const std::uint8_t index = m_slots[slotOf(key, prefix)]; index != 0) {
+        return index - 1u;
+    }
+    // Members past the table's share are found by looking at each.
+    for (std::size_t i = maxIndexed; i < m_members.size(); ++i) {
+        if (m_members[i].prefix == prefix && m_members[i].key == key) {
             return i;
         }
     }
     return m_members.size();
 }
 
-const nlohmann::json *ExcalidrawObject::find(std::string_view key) const
+const ExcalidrawValue *ExcalidrawObject::find(std::string_view key) const
 {
-    const std::size_t index = indexOf(key);
+    const std::size_t index = indexOf(key, keyPrefix(key));
     return index < m_members.size() ? &m_members[index].value : nullptr;
 }
 
@@ -54,23 +95,25 @@ nlohmann::json ExcalidrawObject::toJson() const
 {
     nlohmann::json object = nlohmann::json::object();
     for (const Member &m : m_members) {
-        object[std::string(m.key)] = m.value;
+        object[std::string(m.key)] = m.value.toJson();
     }
     return object;
 }
 
-nlohmann::json &ExcalidrawObject::member(std::string_view key)
+ExcalidrawValue &ExcalidrawObject::member(std::string_view key)
 {
-    const std::size_t index = indexOf(key);
-    if (index < m_members.size()) {
+    const std::uint64_t prefix = keyPrefix(key);
+    if (const std::size_t index = indexOf(key, prefix); index < m_members.size()) {
         return m_members[index].value;
     }
-    // Room for every member of an element at once.
-    constexpr std::size_t elementMembers = 40;
-    m_members.reserve(elementMembers);
-    m_prefixes.reserve(elementMembers);
-    m_prefixes.push_back(keyPrefix(key));
-    return m_members.emplace_back(Member{key, nullptr}).value;
+    if (m_members.empty()) {
+        // Room for every member of an element at once.
+        m_members.reserve(40);
+    }
+    if (m_members.size() < maxIndexed) {
+        m_slots[slotOf(key, prefix)] = static_cast<std::uint8_t>(m_members.size() + 1);
+    }
+    return m_members.emplace_back(Member{key, prefix, {}}).value;
 }
 
 void appendExcalidrawObject(std::string &out,
@@ -85,8 +128,7 @@ void appendExcalidrawObject(std::string &out,
     }
     const std::size_t textCount = members.size();
     for (const ExcalidrawObject::Member &member : object) {
-        const OutgoingMember own{
-            ExcalidrawObject::keyPrefix(member.key), member.key, &member.value, {}};
+        const OutgoingMember own{member.prefix, member.key, &member.value, {}};
         const bool replaced =
             std::any_of(members.begin(), members.begin() + textCount, [&own](const auto &other) {
                 return other.prefix == own.prefix && other.key == own.key;
@@ -107,10 +149,12 @@ void appendExcalidrawObject(std::string &out,
         // The writer's keys and kept keys as read need no escaping.
         out += members[i].key;
         out += "\": ";
-        if (members[i].value != nullptr) {
-            appendJsonText(out, *members[i].value, indent, memberLevel);
-        } else {
+        if (const ExcalidrawValue *value = members[i].value; value == nullptr) {
             out += members[i].text;
+        } else if (value->isText()) {
+            appendJsonString(out, value->text());
+        } else {
+            appendJsonText(out, value->tree(), indent, memberLevel);
         }
     }
     out += members.empty() ? "}" : "\n    }";

@@ -41,7 +41,8 @@ TEST(ExcalidrawObject, WritesWhatItsTreeDumps)
 {
     const ExcalidrawObject object = sampleObject();
     EXPECT_EQ(object.size(), 9u);
-    EXPECT_EQ(*object.find("x"), 7);
+    EXPECT_EQ(object.find("x")->toJson(), 7);
+    EXPECT_TRUE(object.find("text")->isText());
     EXPECT_EQ(object.find("missing"), nullptr);
     std::string written;
     appendExcalidrawObject(written, object);
