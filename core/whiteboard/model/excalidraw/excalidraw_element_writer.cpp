@@ -29,6 +29,18 @@ json pointJson(double x, double y)
     return json::array({x, y});
 }
 
+// Built member by member, as are the bindings: an initializer list builds each pair as an array
+// first, which costs more than the rest of the element.
+json roundnessJson(const std::optional<std::int64_t> &type)
+{
+    if (!type) {
+        return nullptr;
+    }
+    json roundness = json::object();
+    roundness["type"] = *type;
+    return roundness;
+}
+
 std::int64_t fontNumber(const WhiteboardElement &element)
 {
     if (element.fontFamilyID) {
@@ -191,7 +203,11 @@ json excalidrawBinding(const std::optional<Uuid> &id, const ExcalidrawIdentities
     if (!id) {
         return nullptr;
     }
-    return {{"elementId", excalidrawIdText(*id, identities)}, {"focus", 0}, {"gap", 1}};
+    json binding = json::object();
+    binding["elementId"] = excalidrawIdText(*id, identities);
+    binding["focus"] = 0;
+    binding["gap"] = 1;
+    return binding;
 }
 
 std::optional<json> excalidrawBoundElements(const WhiteboardElement &other,
@@ -237,8 +253,7 @@ ExcalidrawObject excalidrawCommonFields(const WhiteboardElement &element,
     object["groupIds"] = std::move(groups);
     object["frameId"] = nullptr;
     object["index"] = element.excalidrawIndex.value_or("a0");
-    object["roundness"] =
-        style.roundnessType ? json{{"type", *style.roundnessType}} : json(nullptr);
+    object["roundness"] = roundnessJson(style.roundnessType);
     object["seed"] = element.excalidrawSeed.value_or(
         excalidrawIdentifierHash(element.id, excalidrawSeedHashStart));
     object["version"] = element.excalidrawVersion.value_or(1);

@@ -28,7 +28,11 @@ std::unordered_map<Uuid, json> boundElementsByTarget(const WhiteboardBoard &boar
         if (list.is_null()) {
             list = json::array();
         }
-        list.push_back({{"id", identities.elementText(other.id)}, {"type", type}});
+        // Built member by member: an initializer list builds each pair as an array first.
+        json entry = json::object();
+        entry["id"] = identities.elementText(other.id);
+        entry["type"] = type;
+        list.push_back(std::move(entry));
     };
     for (const ElementPtr &other : board.elements) {
         if (other->startBindingID) {
@@ -58,9 +62,8 @@ tl::expected<void, ExcalidrawError> checkedNumbers(const ExcalidrawObject &objec
                                                    std::size_t index)
 {
     const bool finite = std::all_of(object.begin(), object.end(), [](const auto &member) {
-        const json &value = member.value.tree();
-        return value.is_number_float() ? std::isfinite(value.get<double>())
-                                       : !value.is_structured() || !nonFiniteNumberPath(value);
+        const json &tree = member.value.tree();
+        return member.value.isFinite() && (!tree.is_structured() || !nonFiniteNumberPath(tree));
     });
     // The path is spelled as the object's tree spells it, which is rarely needed.
     return finite ? tl::expected<void, ExcalidrawError>() : checkedNumbers(object.toJson(), index);
@@ -126,8 +129,10 @@ tl::expected<void, ExcalidrawError> appendElements(std::string &out,
             out += *kept;
         } else {
             const auto found = bound.find(element.id);
-            // Copied, not moved: two board elements may share one id.
-            json boundElements = found == bound.end() ? json(nullptr) : found->second;
+            // Two board elements may share one id, and then each gets the list.
+            json boundElements = found == bound.end()              ? json(nullptr)
+                                 : identities.isShared(element.id) ? found->second
+                                                                   : std::move(found->second);
             const ExcalidrawObject object =
                 excalidrawElementFields(element, std::move(boundElements), context);
             appended = appendWithPoints(out, object, element, identities, i, index);

@@ -132,7 +132,7 @@ bool stillHolds(const ExcalidrawRawMember &member,
     if (key == "id" || key == "groupIds") {
         return false;
     }
-    const ExcalidrawValue *found = written.find(key);
+    const ExcalidrawMemberValue *found = written.find(key);
     // Lists and bindings are never written as plain text.
     static const json none;
     const json &tree = found != nullptr ? found->tree() : none;
@@ -210,13 +210,14 @@ ExcalidrawIdentities::ExcalidrawIdentities(const WhiteboardBoard &board)
     const std::size_t count = board.elements.size();
     m_elements.reserve(count);
     m_readTexts.reserve(count);
-    m_boardIds.reserve(count);
     m_keptStart.reserve(count + 1);
     // Placeholders are written as kept, so their ids are taken first.
     std::vector<std::optional<std::string_view>> readTexts(count);
     for (std::size_t i = 0; i < count; ++i) {
         const WhiteboardElement &element = *board.elements[i];
-        m_boardIds.insert(element.id);
+        if (!m_elements.try_emplace(element.id).second) {
+            m_sharedIds.insert(element.id);
+        }
         m_keptStart.push_back(m_kept.size());
         if (element.kind == WhiteboardElementKind::unsupported && element.opaqueExcalidrawJSON) {
             readPlaceholder(i, element);
@@ -244,9 +245,9 @@ ExcalidrawIdentities::ExcalidrawIdentities(const WhiteboardBoard &board)
     }
     m_keptStart.push_back(m_kept.size());
     for (std::size_t i = 0; i < count; ++i) {
-        const Uuid &id = board.elements[i]->id;
-        if (readTexts[i] && !m_elements.contains(id) && m_readTexts.insert(*readTexts[i]).second) {
-            m_elements.emplace(id, *readTexts[i]);
+        std::optional<std::string_view> &text = m_elements.find(board.elements[i]->id)->second;
+        if (readTexts[i] && !text && m_readTexts.insert(*readTexts[i]).second) {
+            text = readTexts[i];
         }
     }
 }
@@ -284,7 +285,8 @@ void ExcalidrawIdentities::readPlaceholder(std::size_t index, const WhiteboardEl
     m_placeholders[index] = std::move(entry);
     if (id) {
         m_readTexts.insert(*id);
-        m_elements.emplace(element.id, *id);
+        std::optional<std::string_view> &text = m_elements[element.id];
+        text = text ? text : id;
     }
     if (fileId) {
         m_fileIds.emplace(*fileId);
@@ -294,7 +296,7 @@ void ExcalidrawIdentities::readPlaceholder(std::size_t index, const WhiteboardEl
 std::string ExcalidrawIdentities::elementText(const Uuid &id) const
 {
     const auto found = m_elements.find(id);
-    return found == m_elements.end() ? id.text() : std::string(found->second);
+    return found == m_elements.end() || !found->second ? id.text() : std::string(*found->second);
 }
 
 bool ExcalidrawIdentities::namesElement(std::string_view text) const
@@ -303,7 +305,8 @@ bool ExcalidrawIdentities::namesElement(std::string_view text) const
         return true;
     }
     const std::optional<Uuid> id = Uuid::parse(text);
-    return id && id->text() == text && m_boardIds.contains(*id) && !m_elements.contains(*id);
+    const auto found = id ? m_elements.find(*id) : m_elements.end();
+    return found != m_elements.end() && !found->second && id->text() == text;
 }
 
 std::string ExcalidrawIdentities::groupText(const Uuid &group) const

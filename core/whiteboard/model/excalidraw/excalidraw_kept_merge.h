@@ -39,6 +39,9 @@ public:
     // Whether an element of the board is written with this id text.
     bool namesElement(std::string_view text) const;
 
+    // Whether more than one element of the board has this id.
+    bool isShared(const Uuid &id) const { return m_sharedIds.contains(id); }
+
     // The kept members of the board's element at `index`, empty when it has none.
     std::span<const ExcalidrawRawMember> keptMembers(std::size_t index) const;
 
@@ -54,11 +57,12 @@ private:
 
     // The texts are views of the board's kept members and placeholder objects, or of
     // m_unescaped for the few that held escapes.
-    std::unordered_map<Uuid, std::string_view> m_elements; // those not written as UUID text
+    // Every element's id, with the text it is written with unless that is its UUID's.
+    std::unordered_map<Uuid, std::optional<std::string_view>> m_elements;
     std::unordered_map<Uuid, std::string_view> m_groups;
     std::unordered_set<std::string_view> m_readTexts; // the texts of m_elements
     std::deque<std::string> m_unescaped;
-    std::unordered_set<Uuid> m_boardIds;
+    std::unordered_set<Uuid> m_sharedIds;
     // Every element's kept members one after another; element i's start at m_keptStart[i].
     std::vector<ExcalidrawRawMember> m_kept;
     std::vector<std::size_t> m_keptStart;

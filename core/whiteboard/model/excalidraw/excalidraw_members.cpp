@@ -131,14 +131,20 @@ void appendRawMembers(std::vector<ExcalidrawRawMember> &members, std::string_vie
 
 void appendMinifiedJson(std::string &out, std::string_view text)
 {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '"') {
-            const std::size_t end = stringEnd(text, i);
-            out.append(text.substr(i, end - i));
-            i = end - 1;
-        } else if (!isSpace(c)) {
-            out += c;
+    // Runs of tokens and whole strings go over at once; only white space is left behind.
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t run = i;
+        while (run < text.size() && text[run] != '"' && !isSpace(text[run])) {
+            ++run;
+        }
+        if (run < text.size() && text[run] == '"') {
+            run = stringEnd(text, run);
+        }
+        out.append(text.substr(i, run - i));
+        i = run;
+        while (i < text.size() && isSpace(text[i])) {
+            ++i;
         }
     }
 }

@@ -1,7 +1,5 @@
 #include "whiteboard/model/excalidraw/excalidraw_object.h"
 
-#include "common/json_text.h"
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -14,7 +12,7 @@ struct OutgoingMember
 {
     std::uint64_t prefix;
     std::string_view key;
-    const ExcalidrawValue *value;
+    const ExcalidrawMemberValue *value;
     std::string_view text;
 };
 
@@ -24,27 +22,6 @@ bool keyBefore(const OutgoingMember &a, const OutgoingMember &b)
 }
 
 } // namespace
-
-ExcalidrawValue &ExcalidrawValue::operator=(nlohmann::json value)
-{
-    m_tree = std::move(value);
-    m_text.clear();
-    m_isText = false;
-    return *this;
-}
-
-ExcalidrawValue &ExcalidrawValue::operator=(std::string text)
-{
-    m_tree = nullptr;
-    m_text = std::move(text);
-    m_isText = true;
-    return *this;
-}
-
-nlohmann::json ExcalidrawValue::toJson() const
-{
-    return m_isText ? nlohmann::json(m_text) : m_tree;
-}
 
 std::uint64_t ExcalidrawObject::keyPrefix(std::string_view key)
 {
@@ -85,7 +62,7 @@ std::size_t ExcalidrawObject::indexOf(std::string_view key, std::uint64_t prefix
     return m_members.size();
 }
 
-const ExcalidrawValue *ExcalidrawObject::find(std::string_view key) const
+const ExcalidrawMemberValue *ExcalidrawObject::find(std::string_view key) const
 {
     const std::size_t index = indexOf(key, keyPrefix(key));
     return index < m_members.size() ? &m_members[index].value : nullptr;
@@ -100,7 +77,7 @@ nlohmann::json ExcalidrawObject::toJson() const
     return object;
 }
 
-ExcalidrawValue &ExcalidrawObject::member(std::string_view key)
+ExcalidrawMemberValue &ExcalidrawObject::member(std::string_view key)
 {
     const std::uint64_t prefix = keyPrefix(key);
     if (const std::size_t index = indexOf(key, prefix); index < m_members.size()) {
@@ -113,7 +90,7 @@ ExcalidrawValue &ExcalidrawObject::member(std::string_view key)
     if (m_members.size() < maxIndexed) {
         m_slots[slotOf(key, prefix)] = static_cast<std::uint8_t>(m_members.size() + 1);
     }
-    return m_members.emplace_back(Member{key, prefix, {}}).value;
+    return m_members.emplace_back(key, prefix).value;
 }
 
 void appendExcalidrawObject(std::string &out,
@@ -149,12 +126,10 @@ void appendExcalidrawObject(std::string &out,
         // The writer's keys and kept keys as read need no escaping.
         out += members[i].key;
         out += "\": ";
-        if (const ExcalidrawValue *value = members[i].value; value == nullptr) {
+        if (const ExcalidrawMemberValue *value = members[i].value; value == nullptr) {
             out += members[i].text;
-        } else if (value->isText()) {
-            appendJsonString(out, value->text());
         } else {
-            appendJsonText(out, value->tree(), indent, memberLevel);
+            value->appendTo(out, indent, memberLevel);
         }
     }
     out += members.empty() ? "}" : "\n    }";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "whiteboard/model/excalidraw/excalidraw_member_value.h"
 #include "whiteboard/model/excalidraw/excalidraw_members.h"
 
 #include <nlohmann/json.hpp>
@@ -9,47 +10,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 namespace zentrel {
-
-// A member's value: a JSON value, or a string kept as plain text. Most members are strings, and
-// a JSON string costs an allocation of its own where a short plain one costs none.
-class ExcalidrawValue
-{
-public:
-    ExcalidrawValue &operator=(nlohmann::json value);
-    ExcalidrawValue &operator=(std::string text);
-
-    ExcalidrawValue &operator=(std::string_view text) { return *this = std::string(text); }
-
-    ExcalidrawValue &operator=(const char *text) { return *this = std::string(text); }
-
-    ExcalidrawValue &operator=(std::nullptr_t) { return *this = nlohmann::json(nullptr); }
-
-    template <typename Number>
-
-    requires std::is_arithmetic_v<Number> ExcalidrawValue &operator=(Number number)
-    {
-        return *this = nlohmann::json(number);
-    }
-
-    bool isText() const { return m_isText; }
-
-    // The string, when the value is one held as text.
-    const std::string &text() const { return m_text; }
-
-    // The value, when it is not held as text; null otherwise.
-    const nlohmann::json &tree() const { return m_tree; }
-
-    nlohmann::json toJson() const;
-
-private:
-    nlohmann::json m_tree;
-    std::string m_text;
-    bool m_isText = false;
-};
 
 // An element object as the writer builds it: its members in the order they are set, each found
 // by its key. Every element has some thirty members, which a JSON tree keeps as nodes of a sorted
@@ -59,21 +22,26 @@ class ExcalidrawObject
 public:
     struct Member
     {
+        Member(std::string_view key_, std::uint64_t prefix_)
+            : key(key_)
+            , prefix(prefix_)
+        {}
+
         std::string_view key; // one of the writer's own literals
         std::uint64_t prefix; // keyPrefix(key)
-        ExcalidrawValue value;
+        ExcalidrawMemberValue value;
     };
 
     // The member's value, added as null when missing. Only string literals are keys, so the
     // object may keep views of them.
     template <std::size_t Size>
-    ExcalidrawValue &operator[](const char (&key)[Size])
+    ExcalidrawMemberValue &operator[](const char (&key)[Size])
     {
         return member(std::string_view(key, Size - 1));
     }
 
     // The member's value; none when there is no such member.
-    const ExcalidrawValue *find(std::string_view key) const;
+    const ExcalidrawMemberValue *find(std::string_view key) const;
 
     bool contains(std::string_view key) const { return find(key) != nullptr; }
 
@@ -92,7 +60,7 @@ public:
     static std::uint64_t keyPrefix(std::string_view key);
 
 private:
-    ExcalidrawValue &member(std::string_view key);
+    ExcalidrawMemberValue &member(std::string_view key);
     // The slot of `key` in m_slots: its own, or the empty one where it would go.
     std::size_t slotOf(std::string_view key, std::uint64_t prefix) const;
     // The member's index; size() when there is none.

@@ -71,6 +71,25 @@ bool ExcalidrawScanHandler::wantsString() const
            && top.key != excalidrawIgnoredKey;
 }
 
+bool ExcalidrawScanHandler::tookNumber(double value)
+{
+    if (m_stack.empty()) {
+        return false;
+    }
+    switch (m_stack.back().scope) {
+    case Scope::skipped:
+        return true;
+    case Scope::point:
+        if (m_pointEntries < 2) {
+            m_point[m_pointEntries] = value;
+        }
+        ++m_pointEntries;
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool ExcalidrawScanHandler::scalar(json value)
 {
     if (m_stack.empty()) {

@@ -45,13 +45,19 @@ public:
 
     bool boolean(bool value) { return scalar(json(value)); }
 
-    bool number_integer(json::number_integer_t value) { return scalar(json(value)); }
+    bool number_integer(json::number_integer_t value)
+    {
+        return tookNumber(static_cast<double>(value)) || scalar(json(value));
+    }
 
-    bool number_unsigned(json::number_unsigned_t value) { return scalar(json(value)); }
+    bool number_unsigned(json::number_unsigned_t value)
+    {
+        return tookNumber(static_cast<double>(value)) || scalar(json(value));
+    }
 
     bool number_float(json::number_float_t value, const std::string &)
     {
-        return scalar(json(value));
+        return tookNumber(value) || scalar(json(value));
     }
 
     // Strings are the only values that cost an allocation to keep, so unread ones are not kept.
@@ -100,6 +106,9 @@ private:
     };
 
     bool wantsString() const;
+    // Takes a number where it needs no JSON value of its own: in a point, or where it cannot
+    // matter. Most numbers of a document are in strokes' points.
+    bool tookNumber(double value);
     bool scalar(json value);
     void elementScalar(json value);
     bool open(bool isObject);
