@@ -3,6 +3,7 @@
 #include "common/json_tokenizer.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,7 +35,7 @@ bool readJsonEvents(std::string_view text, Handler &handler, const char **reach 
         return token == Token::string && handler.key(tokens.text())
                && next() == Token::nameSeparator;
     };
-    std::vector<bool> inArray; // per open array or object, innermost last
+    std::vector<std::uint8_t> inArray; // per open array or object, innermost last
     Token token = next();
     for (;;) {
         bool read = true;
@@ -50,7 +51,7 @@ bool readJsonEvents(std::string_view text, Handler &handler, const char **reach 
             if (!member(token)) {
                 return false;
             }
-            inArray.push_back(false);
+            inArray.push_back(0);
             token = next();
             continue;
         case Token::beginArray:
@@ -61,7 +62,7 @@ bool readJsonEvents(std::string_view text, Handler &handler, const char **reach 
                 read = handler.end_array();
                 break;
             }
-            inArray.push_back(true);
+            inArray.push_back(1);
             continue;
         case Token::string:
             read = handler.string(tokens.text());
@@ -102,7 +103,7 @@ bool readJsonEvents(std::string_view text, Handler &handler, const char **reach 
                 token = inArray.back() ? token : next();
                 break;
             }
-            const bool array = inArray.back();
+            const bool array = inArray.back() != 0;
             if (token != (array ? Token::endArray : Token::endObject)
                 || !(array ? handler.end_array() : handler.end_object())) {
                 return false;

@@ -48,10 +48,11 @@ std::size_t ExcalidrawObject::slotOf(std::string_view key, std::uint64_t prefix)
     return slot;
 }
 
-std::size_t ExcalidrawObject::indexOf(std::string_view key, std::uint64_t prefix) const
+std::size_t
+ExcalidrawObject::indexOf(std::string_view key, std::uint64_t prefix, std::size_t slot) const
 {
-    if (const std::uint8_t index = m_slots[slotOf(key, prefix)]; index != 0) {
-        return index - 1u;
+    if (m_slots[slot] != 0) {
+        return m_slots[slot] - 1u;
     }
     // Members past the table's share are found by looking at each.
     for (std::size_t i = maxIndexed; i < m_members.size(); ++i) {
@@ -64,7 +65,8 @@ std::size_t ExcalidrawObject::indexOf(std::string_view key, std::uint64_t prefix
 
 const ExcalidrawMemberValue *ExcalidrawObject::find(std::string_view key) const
 {
-    const std::size_t index = indexOf(key, keyPrefix(key));
+    const std::uint64_t prefix = keyPrefix(key);
+    const std::size_t index = indexOf(key, prefix, slotOf(key, prefix));
     return index < m_members.size() ? &m_members[index].value : nullptr;
 }
 
@@ -80,7 +82,8 @@ nlohmann::json ExcalidrawObject::toJson() const
 ExcalidrawMemberValue &ExcalidrawObject::member(std::string_view key)
 {
     const std::uint64_t prefix = keyPrefix(key);
-    if (const std::size_t index = indexOf(key, prefix); index < m_members.size()) {
+    const std::size_t slot = slotOf(key, prefix);
+    if (const std::size_t index = indexOf(key, prefix, slot); index < m_members.size()) {
         return m_members[index].value;
     }
     if (m_members.empty()) {
@@ -88,7 +91,7 @@ ExcalidrawMemberValue &ExcalidrawObject::member(std::string_view key)
         m_members.reserve(40);
     }
     if (m_members.size() < maxIndexed) {
-        m_slots[slotOf(key, prefix)] = static_cast<std::uint8_t>(m_members.size() + 1);
+        m_slots[slot] = static_cast<std::uint8_t>(m_members.size() + 1);
     }
     return m_members.emplace_back(key, prefix).value;
 }
@@ -97,29 +100,32 @@ void appendExcalidrawObject(std::string &out,
                             const ExcalidrawObject &object,
                             const std::vector<const ExcalidrawRawMember *> &text)
 {
-    std::vector<OutgoingMember> members;
-    members.reserve(object.size() + text.size());
+    // An element has some forty members at most; only more than that go to the heap.
+    std::array<OutgoingMember, 64> local;
+    const std::size_t most = object.size() + text.size();
+    std::vector<OutgoingMember> spilled(most > local.size() ? most : 0);
+    OutgoingMember *members = spilled.empty() ? local.data() : spilled.data();
+    std::size_t count = 0;
     for (const ExcalidrawRawMember *member : text) {
-        members.push_back(
-            {ExcalidrawObject::keyPrefix(member->key), member->key, nullptr, member->value});
+        members[count++] = {
+            ExcalidrawObject::keyPrefix(member->key), member->key, nullptr, member->value};
     }
-    const std::size_t textCount = members.size();
+    const std::size_t textCount = count;
     for (const ExcalidrawObject::Member &member : object) {
         const OutgoingMember own{member.prefix, member.key, &member.value, {}};
-        const bool replaced =
-            std::any_of(members.begin(), members.begin() + textCount, [&own](const auto &other) {
-                return other.prefix == own.prefix && other.key == own.key;
-            });
+        const bool replaced = std::any_of(members, members + textCount, [&own](const auto &other) {
+            return other.prefix == own.prefix && other.key == own.key;
+        });
         if (!replaced) {
-            members.push_back(own);
+            members[count++] = own;
         }
     }
-    std::sort(members.begin(), members.end(), keyBefore);
+    std::sort(members, members + count, keyBefore);
     // An entry of the array sits four spaces in, its members six.
     constexpr int indent = 2;
     constexpr int memberLevel = 6;
-    out += members.empty() ? "{" : "{\n      \"";
-    for (std::size_t i = 0; i < members.size(); ++i) {
+    out += count == 0 ? "{" : "{\n      \"";
+    for (std::size_t i = 0; i < count; ++i) {
         if (i > 0) {
             out += ",\n      \"";
         }
@@ -132,7 +138,7 @@ void appendExcalidrawObject(std::string &out,
             value->appendTo(out, indent, memberLevel);
         }
     }
-    out += members.empty() ? "}" : "\n    }";
+    out += count == 0 ? "}" : "\n    }";
 }
 
 } // namespace zentrel

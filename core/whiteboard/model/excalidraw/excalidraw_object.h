@@ -63,8 +63,8 @@ private:
     ExcalidrawMemberValue &member(std::string_view key);
     // The slot of `key` in m_slots: its own, or the empty one where it would go.
     std::size_t slotOf(std::string_view key, std::uint64_t prefix) const;
-    // The member's index; size() when there is none.
-    std::size_t indexOf(std::string_view key, std::uint64_t prefix) const;
+    // The member's index, given the slot its key hashes to; size() when there is none.
+    std::size_t indexOf(std::string_view key, std::uint64_t prefix, std::size_t slot) const;
 
     // Members are found through a small open hash table of their indices (plus one, 0 is free):
     // most keys are set once, and searching every earlier key for each costs more than the rest.

@@ -90,6 +90,17 @@ bool ExcalidrawScanHandler::tookNumber(double value)
     }
 }
 
+bool ExcalidrawScanHandler::tookText(const std::string &value)
+{
+    if (m_stack.empty() || m_stack.back().scope != Scope::element
+        || !ExcalidrawElementFields::isStringKey(m_stack.back().key)) {
+        return false;
+    }
+    m_fields.setText(m_stack.back().key, value);
+    endMember();
+    return true;
+}
+
 bool ExcalidrawScanHandler::scalar(json value)
 {
     if (m_stack.empty()) {

@@ -63,6 +63,9 @@ public:
     // Strings are the only values that cost an allocation to keep, so unread ones are not kept.
     bool string(std::string &value)
     {
+        if (tookText(value)) {
+            return true;
+        }
         if (wantsString()) {
             return scalar(json(value));
         }
@@ -109,6 +112,8 @@ private:
     // Takes a number where it needs no JSON value of its own: in a point, or where it cannot
     // matter. Most numbers of a document are in strokes' points.
     bool tookNumber(double value);
+    // Takes the string of a key that matters only as text into the element's fields.
+    bool tookText(const std::string &value);
     bool scalar(json value);
     void elementScalar(json value);
     bool open(bool isObject);
