@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 using namespace zentrel;
@@ -30,6 +31,9 @@ ExcalidrawObject sampleObject()
     object["boundElements"] = json::array();
     object["text"] = "Grüße\n\"quoted\"";
     object["seed"] = -42;
+    object["version"] = std::uint64_t{18446744073709551615u};
+    object["width"] = 100.0;
+    object["locked"] = true;
     object["link"] = nullptr;
     object["x"] = 7; // set again: replaces, keeps its place
     return object;
@@ -40,7 +44,7 @@ ExcalidrawObject sampleObject()
 TEST(ExcalidrawObject, WritesWhatItsTreeDumps)
 {
     const ExcalidrawObject object = sampleObject();
-    EXPECT_EQ(object.size(), 9u);
+    EXPECT_EQ(object.size(), 12u);
     EXPECT_EQ(object.find("x")->toJson(), 7);
     EXPECT_TRUE(object.find("text")->isText());
     EXPECT_EQ(object.find("missing"), nullptr);
