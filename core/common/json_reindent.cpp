@@ -134,7 +134,8 @@ struct OpenValue
 {
     bool isObject;
     bool hasKey = false;
-    std::string lastKey; // keys must come in the order of the tree's sorted map
+    std::string_view lastKey; // keys must come in the order of the tree's sorted map
+    std::string unescaped;    // the last key's text when it held escapes
 };
 
 // An object's key and its colon, written as dump writes them; the key must come after the one
@@ -149,20 +150,26 @@ bool appendKey(std::string &out, std::string_view text, std::size_t &at, OpenVal
     }
     const std::string_view written = text.substr(at, end - at);
     // Keys order by the strings they hold; the rare escaped one is read to know it.
-    const nlohmann::json read =
-        escaped ? nlohmann::json::parse(written, nullptr, false) : nlohmann::json();
-    std::string key = !escaped           ? std::string(written.substr(1, written.size() - 2))
-                      : read.is_string() ? read.get<std::string>()
-                                         : std::string();
-    if (escaped && !read.is_string()) {
-        return false;
+    std::string read;
+    if (escaped) {
+        const nlohmann::json value = nlohmann::json::parse(written, nullptr, false);
+        if (!value.is_string()) {
+            return false;
+        }
+        read = value.get<std::string>();
     }
+    const std::string_view key = escaped ? std::string_view(read) : written.substr(1, end - at - 2);
     if (object.hasKey && !(object.lastKey < key)) {
         return false;
     }
     object.hasKey = true;
-    object.lastKey = std::move(key);
-    out.append(text.substr(at, end - at));
+    if (escaped) {
+        object.unescaped = std::move(read);
+        object.lastKey = object.unescaped;
+    } else {
+        object.lastKey = key;
+    }
+    out.append(written);
     out += ": ";
     at = end + 1;
     return true;
@@ -196,7 +203,7 @@ bool reindent(std::string &out, std::string_view text, int indent, int level, st
                 out += close;
                 at += 2;
             } else {
-                open.push_back({c == '{', false, {}});
+                open.push_back({c == '{', false, {}, {}});
                 newLine();
                 ++at;
                 keyNext = c == '{';
@@ -243,6 +250,8 @@ bool appendReindentedDump(
     std::string &out, std::string_view compact, int indent, int level, std::size_t maxDepth)
 {
     const std::size_t start = out.size();
+    // Indenting adds about as much as there is.
+    out.reserve(start + compact.size() * 2);
     if (!reindent(out, compact, indent, level, maxDepth)) {
         out.resize(start);
         return false;

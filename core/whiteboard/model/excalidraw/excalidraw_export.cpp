@@ -1,5 +1,6 @@
 #include "whiteboard/model/excalidraw/excalidraw_export.h"
 
+#include "common/uuid_table.h"
 #include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
 #include "whiteboard/model/model_json.h"
@@ -18,13 +19,13 @@ namespace {
 using json = nlohmann::json;
 
 // Every element's "boundElements" in one pass over the board, so export stays linear.
-std::unordered_map<Uuid, json> boundElementsByTarget(const WhiteboardBoard &board,
-                                                     const ExcalidrawIdentities &identities)
+UuidTable<json> boundElementsByTarget(const WhiteboardBoard &board,
+                                      const ExcalidrawIdentities &identities)
 {
-    std::unordered_map<Uuid, json> entries;
+    UuidTable<json> entries;
     const auto add = [&entries, &identities](
                          const Uuid &target, const WhiteboardElement &other, const char *type) {
-        json &list = entries[target];
+        json &list = entries.tryEmplace(target).first;
         if (list.is_null()) {
             list = json::array();
         }
@@ -105,7 +106,7 @@ tl::expected<void, ExcalidrawError> appendElements(std::string &out,
                                                    const ExcalidrawIdentities &identities,
                                                    const ExcalidrawWriteContext &context)
 {
-    std::unordered_map<Uuid, json> bound = boundElementsByTarget(board, identities);
+    UuidTable<json> bound = boundElementsByTarget(board, identities);
     std::size_t index = 0;
     const auto append = [&out, &index](const ExcalidrawObject &object) {
         auto checked = checkedNumbers(object, index);
@@ -128,11 +129,11 @@ tl::expected<void, ExcalidrawError> appendElements(std::string &out,
             out += index++ == 0 ? "\n    " : ",\n    ";
             out += *kept;
         } else {
-            const auto found = bound.find(element.id);
+            json *found = bound.find(element.id);
             // Two board elements may share one id, and then each gets the list.
-            json boundElements = found == bound.end()              ? json(nullptr)
-                                 : identities.isShared(element.id) ? found->second
-                                                                   : std::move(found->second);
+            json boundElements = found == nullptr                  ? json(nullptr)
+                                 : identities.isShared(element.id) ? *found
+                                                                   : std::move(*found);
             const ExcalidrawObject object =
                 excalidrawElementFields(element, std::move(boundElements), context);
             appended = appendWithPoints(out, object, element, identities, i, index);

@@ -360,19 +360,28 @@ std::string excalidrawKeptMembers(const ExcalidrawElementFields &fields,
         isSegmentKind(element.kind) || element.kind == WhiteboardElementKind::freedraw;
     const std::optional<ExcalidrawPath> path =
         hasPath ? std::optional<ExcalidrawPath>(excalidrawPath(element)) : std::nullopt;
-    std::string kept;
+    // The texts are gathered first, so that the string is allocated once at its full size.
+    std::vector<std::string_view> texts;
+    std::size_t size = 1;
     for (std::size_t i = 0; i < fields.members.size(); ++i) {
         const ExcalidrawMember &member = fields.members[i];
         if (writesBack(member, fields, element, path ? &*path : nullptr)
             || isRepeatedLater(fields.members, i)) {
             continue;
         }
+        texts.push_back(member.text());
+        size += texts.back().size() + 1;
+    }
+    std::string kept;
+    if (texts.empty()) {
+        return kept;
+    }
+    kept.reserve(size);
+    for (const std::string_view text : texts) {
         kept += kept.empty() ? '{' : ',';
-        appendMinifiedJson(kept, member.text());
+        appendMinifiedJson(kept, text);
     }
-    if (!kept.empty()) {
-        kept += '}';
-    }
+    kept += '}';
     return kept;
 }
 

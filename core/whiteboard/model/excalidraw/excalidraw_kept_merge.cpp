@@ -205,17 +205,19 @@ std::optional<std::string_view> stringMember(const json &object, const char *key
 } // namespace
 
 ExcalidrawIdentities::ExcalidrawIdentities(const WhiteboardBoard &board)
-    : m_placeholders(board.elements.size())
+    : m_elements(board.elements.size())
+    , m_placeholders(board.elements.size())
 {
     const std::size_t count = board.elements.size();
-    m_elements.reserve(count);
     m_readTexts.reserve(count);
     m_keptStart.reserve(count + 1);
+    // Imported elements keep a few members each.
+    m_kept.reserve(count * 8);
     // Placeholders are written as kept, so their ids are taken first.
     std::vector<std::optional<std::string_view>> readTexts(count);
     for (std::size_t i = 0; i < count; ++i) {
         const WhiteboardElement &element = *board.elements[i];
-        if (!m_elements.try_emplace(element.id).second) {
+        if (!m_elements.tryEmplace(element.id).second) {
             m_sharedIds.insert(element.id);
         }
         m_keptStart.push_back(m_kept.size());
@@ -239,13 +241,15 @@ ExcalidrawIdentities::ExcalidrawIdentities(const WhiteboardBoard &board)
         if (const ExcalidrawRawMember *groups = findMember(kept, "groupIds")) {
             const std::vector<std::string_view> texts = groupTexts(groups->value, m_unescaped);
             for (std::size_t g = 0; g < std::min(texts.size(), element.groupIDs.size()); ++g) {
-                m_groups.try_emplace(element.groupIDs[g], texts[g]);
+                if (auto [text, added] = m_groups.tryEmplace(element.groupIDs[g]); added) {
+                    text = texts[g];
+                }
             }
         }
     }
     m_keptStart.push_back(m_kept.size());
     for (std::size_t i = 0; i < count; ++i) {
-        std::optional<std::string_view> &text = m_elements.find(board.elements[i]->id)->second;
+        std::optional<std::string_view> &text = *m_elements.find(board.elements[i]->id);
         if (readTexts[i] && !text && m_readTexts.insert(*readTexts[i]).second) {
             text = readTexts[i];
         }
@@ -285,7 +289,7 @@ void ExcalidrawIdentities::readPlaceholder(std::size_t index, const WhiteboardEl
     m_placeholders[index] = std::move(entry);
     if (id) {
         m_readTexts.insert(*id);
-        std::optional<std::string_view> &text = m_elements[element.id];
+        std::optional<std::string_view> &text = m_elements.tryEmplace(element.id).first;
         text = text ? text : id;
     }
     if (fileId) {
@@ -295,8 +299,8 @@ void ExcalidrawIdentities::readPlaceholder(std::size_t index, const WhiteboardEl
 
 std::string ExcalidrawIdentities::elementText(const Uuid &id) const
 {
-    const auto found = m_elements.find(id);
-    return found == m_elements.end() || !found->second ? id.text() : std::string(*found->second);
+    const std::optional<std::string_view> *found = m_elements.find(id);
+    return found == nullptr || !*found ? id.text() : std::string(**found);
 }
 
 bool ExcalidrawIdentities::namesElement(std::string_view text) const
@@ -305,14 +309,14 @@ bool ExcalidrawIdentities::namesElement(std::string_view text) const
         return true;
     }
     const std::optional<Uuid> id = Uuid::parse(text);
-    const auto found = id ? m_elements.find(*id) : m_elements.end();
-    return found != m_elements.end() && !found->second && id->text() == text;
+    const std::optional<std::string_view> *found = id ? m_elements.find(*id) : nullptr;
+    return found != nullptr && !*found && id->text() == text;
 }
 
 std::string ExcalidrawIdentities::groupText(const Uuid &group) const
 {
-    const auto found = m_groups.find(group);
-    return found == m_groups.end() ? group.text() : std::string(found->second);
+    const std::optional<std::string_view> *found = m_groups.find(group);
+    return found == nullptr ? group.text() : std::string(**found);
 }
 
 std::span<const ExcalidrawRawMember> ExcalidrawIdentities::keptMembers(std::size_t index) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/uuid.h"
+#include "common/uuid_table.h"
 #include "whiteboard/model/excalidraw/excalidraw_members.h"
 #include "whiteboard/model/excalidraw/excalidraw_object.h"
 #include "whiteboard/model/whiteboard_board.h"
@@ -58,8 +59,8 @@ private:
     // The texts are views of the board's kept members and placeholder objects, or of
     // m_unescaped for the few that held escapes.
     // Every element's id, with the text it is written with unless that is its UUID's.
-    std::unordered_map<Uuid, std::optional<std::string_view>> m_elements;
-    std::unordered_map<Uuid, std::string_view> m_groups;
+    UuidTable<std::optional<std::string_view>> m_elements;
+    UuidTable<std::optional<std::string_view>> m_groups;
     std::unordered_set<std::string_view> m_readTexts; // the texts of m_elements
     std::deque<std::string> m_unescaped;
     std::unordered_set<Uuid> m_sharedIds;

@@ -19,14 +19,21 @@ std::size_t skipSpaces(std::string_view text, std::size_t at)
 }
 
 // One past the closing quote of the string that opens at `at`; the text's end when unclosed.
+// Quotes are searched for, not every byte looked at: a quote is escaped when an odd run of
+// backslashes stands right before it.
 std::size_t stringEnd(std::string_view text, std::size_t at)
 {
-    for (std::size_t i = at + 1; i < text.size(); ++i) {
-        if (text[i] == '\\') {
-            ++i;
-        } else if (text[i] == '"') {
-            return i + 1;
+    std::size_t from = at + 1;
+    for (std::size_t quote = text.find('"', from); quote != std::string_view::npos;
+         quote = text.find('"', from)) {
+        std::size_t slashes = 0;
+        while (quote - slashes > from && text[quote - slashes - 1] == '\\') {
+            ++slashes;
         }
+        if (slashes % 2 == 0) {
+            return quote + 1;
+        }
+        from = quote + 1;
     }
     return text.size();
 }
