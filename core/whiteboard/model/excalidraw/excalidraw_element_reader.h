@@ -87,7 +87,7 @@ struct ExcalidrawElementFields
     }
 
     // Gives a scalar key (a number of ExcalidrawScalarKey) its value.
-    void set(std::uint8_t key, nlohmann::json value)
+    void set(std::uint8_t key, nlohmann::json &&value)
     {
         scalars[key] = std::move(value);
         setKeys |= std::uint32_t{1} << key;

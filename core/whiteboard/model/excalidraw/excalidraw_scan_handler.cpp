@@ -101,7 +101,7 @@ bool ExcalidrawScanHandler::tookText(const std::string &value)
     return true;
 }
 
-bool ExcalidrawScanHandler::scalar(json value)
+bool ExcalidrawScanHandler::scalar(json &&value)
 {
     if (m_stack.empty()) {
         return true; // the document is a bare value, so no Excalidraw document
@@ -170,7 +170,7 @@ bool ExcalidrawScanHandler::scalar(json value)
     return true;
 }
 
-void ExcalidrawScanHandler::elementScalar(json value)
+void ExcalidrawScanHandler::elementScalar(json &&value)
 {
     const std::uint8_t key = m_stack.back().key;
     if (key < excalidrawPointsKey) {

@@ -114,8 +114,9 @@ private:
     bool tookNumber(double value);
     // Takes the string of a key that matters only as text into the element's fields.
     bool tookText(const std::string &value);
-    bool scalar(json value);
-    void elementScalar(json value);
+    // Values are passed on, not copied: most are moved into the element's fields.
+    bool scalar(json &&value);
+    void elementScalar(json &&value);
     bool open(bool isObject);
     Scope openInElement(bool isObject, bool isContainer);
     bool close();
