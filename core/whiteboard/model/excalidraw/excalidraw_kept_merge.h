@@ -15,7 +15,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -56,9 +55,9 @@ public:
 private:
     void readPlaceholder(std::size_t index, const WhiteboardElement &element);
 
-    // The texts are views of the board's kept members and placeholder objects, or of
+    // Every element's id and every group's, with the text it is written with unless that is its
+    // UUID's. The texts are views of the board's kept members and placeholder objects, or of
     // m_unescaped for the few that held escapes.
-    // Every element's id, with the text it is written with unless that is its UUID's.
     UuidTable<std::optional<std::string_view>> m_elements;
     UuidTable<std::optional<std::string_view>> m_groups;
     std::unordered_set<std::string_view> m_readTexts; // the texts of m_elements

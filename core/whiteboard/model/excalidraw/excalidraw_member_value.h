@@ -15,16 +15,6 @@ namespace zentrel {
 class ExcalidrawMemberValue
 {
 public:
-    enum class Kind : std::uint8_t {
-        null,
-        boolean,
-        integer, // signed
-        natural, // unsigned
-        number,  // floating-point
-        text,
-        tree,
-    };
-
     ExcalidrawMemberValue &operator=(nlohmann::json tree);
     ExcalidrawMemberValue &operator=(std::string text);
 
@@ -41,9 +31,8 @@ public:
     }
 
     // Typed as the JSON library types the same number: signed, unsigned or floating-point.
-    template <typename Number>
-
-    requires std::is_arithmetic_v<Number> ExcalidrawMemberValue &operator=(Number number)
+    template <typename Number, typename = std::enable_if_t<std::is_arithmetic_v<Number>>>
+    ExcalidrawMemberValue &operator=(Number number)
     {
         if constexpr (std::is_floating_point_v<Number>) {
             m_number = number;
@@ -57,12 +46,7 @@ public:
         }
     }
 
-    Kind kind() const { return m_kind; }
-
     bool isText() const { return m_kind == Kind::text; }
-
-    // The string, when the value is text.
-    const std::string &text() const { return m_text; }
 
     // The list or object, when the value is one; null otherwise.
     const nlohmann::json &tree() const { return m_tree; }
@@ -76,6 +60,16 @@ public:
     void appendTo(std::string &out, int indent, int level) const;
 
 private:
+    enum class Kind : std::uint8_t {
+        null,
+        boolean,
+        integer, // signed
+        natural, // unsigned
+        number,  // floating-point
+        text,
+        tree,
+    };
+
     ExcalidrawMemberValue &become(Kind kind);
 
     Kind m_kind = Kind::null;

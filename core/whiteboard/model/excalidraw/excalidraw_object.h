@@ -43,8 +43,6 @@ public:
     // The member's value; none when there is no such member.
     const ExcalidrawMemberValue *find(std::string_view key) const;
 
-    bool contains(std::string_view key) const { return find(key) != nullptr; }
-
     std::size_t size() const { return m_members.size(); }
 
     // In the order the members were first set.
