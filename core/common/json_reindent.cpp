@@ -134,8 +134,16 @@ struct OpenValue
 {
     bool isObject;
     bool hasKey = false;
-    std::string_view lastKey; // keys must come in the order of the tree's sorted map
-    std::string unescaped;    // the last key's text when it held escapes
+    // Keys must come in the order of the tree's sorted map. The last key is a view of the text,
+    // or held here when it had escapes (not viewed: the value moves as the stack grows).
+    bool lastEscaped = false;
+    std::string_view lastWritten;
+    std::string lastUnescaped;
+
+    std::string_view lastKey() const
+    {
+        return lastEscaped ? std::string_view(lastUnescaped) : lastWritten;
+    }
 };
 
 // An object's key and its colon, written as dump writes them; the key must come after the one
@@ -159,15 +167,15 @@ bool appendKey(std::string &out, std::string_view text, std::size_t &at, OpenVal
         read = value.get<std::string>();
     }
     const std::string_view key = escaped ? std::string_view(read) : written.substr(1, end - at - 2);
-    if (object.hasKey && !(object.lastKey < key)) {
+    if (object.hasKey && !(object.lastKey() < key)) {
         return false;
     }
     object.hasKey = true;
+    object.lastEscaped = escaped;
     if (escaped) {
-        object.unescaped = std::move(read);
-        object.lastKey = object.unescaped;
+        object.lastUnescaped = std::move(read);
     } else {
-        object.lastKey = key;
+        object.lastWritten = key;
     }
     out.append(written);
     out += ": ";
@@ -203,7 +211,7 @@ bool reindent(std::string &out, std::string_view text, int indent, int level, st
                 out += close;
                 at += 2;
             } else {
-                open.push_back({c == '{', false, {}, {}});
+                open.push_back({c == '{', false, false, {}, {}});
                 newLine();
                 ++at;
                 keyNext = c == '{';

@@ -86,7 +86,10 @@ TEST(JsonText, WritesWhatDumpWrites)
 
 TEST(JsonText, ReindentsWhatDumpWroteAsDumpWouldIndentIt)
 {
-    for (const json &value : sampleValues()) {
+    std::vector<json> values = sampleValues();
+    // An escaped key, then enough nesting to move the open objects before the next key.
+    values.push_back(json::parse(R"({"\t": {"a": {"b": {"c": {"d": {"e": [[[1]]]}}}}}, "z": 1})"));
+    for (const json &value : values) {
         const std::string compact = value.dump(-1, ' ', false, json::error_handler_t::replace);
         std::string written = "prefix";
         ASSERT_TRUE(appendReindentedDump(written, compact, 2, 4, 512)) << compact;
