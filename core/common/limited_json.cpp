@@ -1,5 +1,7 @@
 #include "common/limited_json.h"
 
+#include "common/json_events.h"
+
 namespace zentrel {
 namespace {
 
@@ -77,22 +79,36 @@ private:
     std::string m_parseError;
 };
 
+JsonParseError tooDeep(std::size_t maxDepth)
+{
+    return {JsonParseError::Kind::nestedTooDeeply,
+            "more than " + std::to_string(maxDepth) + " levels"};
+}
+
 } // namespace
 
 tl::expected<json, JsonParseError> parseLimitedJson(std::string_view data, std::size_t maxDepth)
 {
     json root;
     DepthLimitedBuilder builder(root, maxDepth);
-    const bool parsed = json::sax_parse(data, &builder);
+    if (readJsonEvents(data, builder)) {
+        return root;
+    }
     if (builder.isTooDeep()) {
-        return tl::unexpected(JsonParseError{JsonParseError::Kind::nestedTooDeeply,
-                                             "more than " + std::to_string(maxDepth) + " levels"});
+        return tl::unexpected(tooDeep(maxDepth));
     }
-    if (!parsed) {
-        return tl::unexpected(
-            JsonParseError{JsonParseError::Kind::malformed, builder.parseError()});
+    return tl::unexpected(describeJsonFailure(data, maxDepth));
+}
+
+JsonParseError describeJsonFailure(std::string_view data, std::size_t maxDepth)
+{
+    json root;
+    DepthLimitedBuilder builder(root, maxDepth);
+    json::sax_parse(data, &builder);
+    if (builder.isTooDeep()) {
+        return tooDeep(maxDepth);
     }
-    return root;
+    return {JsonParseError::Kind::malformed, builder.parseError()};
 }
 
 } // namespace zentrel

@@ -31,4 +31,9 @@ struct JsonParseError
 tl::expected<nlohmann::json, JsonParseError>
 parseLimitedJson(std::string_view data, std::size_t maxDepth = jsonMaxNestingDepth);
 
+// Why `data`, which a reader has found malformed or too deep, is no JSON value: the first fault
+// in it, in nlohmann/json's own words. Reads the text again, so it is for failures only.
+JsonParseError describeJsonFailure(std::string_view data,
+                                   std::size_t maxDepth = jsonMaxNestingDepth);
+
 } // namespace zentrel

@@ -207,4 +207,42 @@ std::string_view trimmedBlanks(std::string_view text)
     return text;
 }
 
+std::size_t utf8SequenceLength(std::string_view text)
+{
+    if (text.empty()) {
+        return 0;
+    }
+    const auto byte = [text](std::size_t i) {
+        return static_cast<unsigned char>(text[i]);
+    };
+    const unsigned char lead = byte(0);
+    std::size_t length = 1;
+    unsigned char low = 0x80;  // the range of the second byte
+    unsigned char high = 0xBF; // the later ones are always 0x80 to 0xBF
+    if (lead < 0x80) {
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : low;
+        high = lead == 0xED ? 0x9F : high;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : low;
+        high = lead == 0xF4 ? 0x8F : high;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
 } // namespace zentrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,9 @@ std::string_view trimmedToAlphanumerics(std::string_view text);
 // property, the no-break and typographic spaces and the line and paragraph separators that
 // pasted text brings along included.
 std::string_view trimmedBlanks(std::string_view text);
+
+// The length of the well-formed UTF-8 sequence that `text` starts with: no overlong form, no
+// surrogate, nothing past U+10FFFF. 0 when it is ill-formed or `text` is empty.
+std::size_t utf8SequenceLength(std::string_view text);
 
 } // namespace zentrel

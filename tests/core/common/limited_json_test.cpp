@@ -2,6 +2,7 @@
 
 #include "common/json_file.h"
 #include "fakes/temporary_directory.h"
+#include "json_event_log.h"
 
 #include <gtest/gtest.h>
 
@@ -51,4 +52,21 @@ TEST(JsonFile, ReadsAFileNestedTooDeeplyAsMalformed)
     ASSERT_FALSE(read.has_value());
     EXPECT_EQ(read.error().kind, JsonFileError::Kind::malformed);
     EXPECT_EQ(read.error().file.reason, "the file is nested too deeply");
+}
+
+TEST(LimitedJson, SaysWhyInTheLibrarysWords)
+{
+    const auto parsed = parseLimitedJson("[1,\n ]");
+    ASSERT_FALSE(parsed.has_value());
+    EXPECT_EQ(parsed.error().detail,
+              "[json.exception.parse_error.101] parse error at line 2, column 2: syntax error "
+              "while parsing value - unexpected ']'; expected '[', '{', or a literal");
+    for (const std::string &text : jsonEdgeTexts()) {
+        const auto limited = parseLimitedJson(text);
+        const auto library = nlohmann::json::parse(text, nullptr, false);
+        ASSERT_EQ(limited.has_value(), !library.is_discarded()) << text;
+        if (limited) {
+            EXPECT_EQ(*limited, library) << text;
+        }
+    }
 }

@@ -1,5 +1,7 @@
 #include "whiteboard/model/excalidraw/excalidraw_element_reader.h"
 
+#include "common/json_text.h"
+#include "common/limited_json.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
 
 #include <algorithm>
@@ -15,11 +17,11 @@ using Key = ExcalidrawScalarKey;
 // Moves the text out: every field is cleared before the next element reuses it.
 std::optional<std::string> takeString(ExcalidrawElementFields &fields, Key key)
 {
-    json &value = fields.at(key);
-    if (!value.is_string()) {
+    std::string *text = fields.text(key);
+    if (text == nullptr) {
         return std::nullopt;
     }
-    return std::move(value.get_ref<std::string &>());
+    return std::move(*text);
 }
 
 std::string stringOr(ExcalidrawElementFields &fields, Key key, const char *fallback)
@@ -161,9 +163,11 @@ void readPlaceholder(ExcalidrawPendingElement &pending, const ExcalidrawElementF
                       std::max(numberOr(fields, Key::width, 120), 40.0),
                       std::max(numberOr(fields, Key::height, 80), 30.0)});
     element.style = excalidrawImportDefaultStyle();
-    const json object = json::parse(fields.bytes, nullptr, false);
+    const json object = parseLimitedJson(fields.bytes).value_or(json());
     // Infinite numbers cannot occur here: the parser refuses them, so the bytes re-read cleanly.
-    element.opaqueExcalidrawJSON = object.dump(-1, ' ', false, json::error_handler_t::replace);
+    std::string text;
+    appendJsonText(text, object);
+    element.opaqueExcalidrawJSON = std::move(text);
     element.isLocked = true;
     const auto fileId = object.find("fileId");
     if (fileId != object.end() && fileId->is_string()) {
@@ -200,11 +204,49 @@ std::string_view ExcalidrawMember::value() const
     return afterSeparators(keyEnd, end, ':');
 }
 
+bool ExcalidrawElementFields::isStringKey(std::uint8_t key)
+{
+    switch (static_cast<Key>(key)) {
+    case Key::id:
+    case Key::type:
+    case Key::strokeColor:
+    case Key::backgroundColor:
+    case Key::strokeStyle:
+    case Key::fillStyle:
+    case Key::text:
+    case Key::textAlign:
+    case Key::link:
+    case Key::index:
+    case Key::containerId:
+    case Key::strokeSharpness:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ExcalidrawElementFields::setText(std::uint8_t key, const std::string &text)
+{
+    set(key, nullptr);
+    texts[key].assign(text);
+    textKeys |= std::uint32_t{1} << key;
+}
+
+std::string *ExcalidrawElementFields::text(ExcalidrawScalarKey key)
+{
+    const auto index = static_cast<std::size_t>(key);
+    return (textKeys >> index & 1) != 0 ? &texts[index] : nullptr;
+}
+
 void ExcalidrawElementFields::clear()
 {
-    for (json &value : scalars) {
-        value = nullptr;
+    for (std::size_t key = 0; key < scalars.size(); ++key) {
+        if ((setKeys >> key & 1) != 0) {
+            scalars[key] = nullptr;
+        }
     }
+    setKeys = 0;
+    textKeys = 0;
     points.clear();
     pointsExact = true;
     groupIds.clear();
@@ -231,13 +273,12 @@ ExcalidrawPendingElement readExcalidrawElement(ExcalidrawElementFields &fields)
 {
     ExcalidrawPendingElement pending;
     pending.id = takeString(fields, Key::id);
-    const json *type = fields[Key::type];
-    if (isTrue(fields, Key::isDeleted) || !type->is_string()) {
+    const std::string *type = fields.text(Key::type);
+    if (isTrue(fields, Key::isDeleted) || type == nullptr) {
         return pending;
     }
     pending.element = std::make_shared<WhiteboardElement>();
-    const std::optional<WhiteboardElementKind> kind =
-        excalidrawElementKind(type->get_ref<const std::string &>());
+    const std::optional<WhiteboardElementKind> kind = excalidrawElementKind(*type);
     if (!kind) {
         readPlaceholder(pending, fields);
         return pending;

@@ -86,9 +86,32 @@ struct ExcalidrawElementFields
         return &scalars[static_cast<std::size_t>(key)];
     }
 
-    nlohmann::json &at(ExcalidrawScalarKey key) { return scalars[static_cast<std::size_t>(key)]; }
+    // Gives a scalar key (a number of ExcalidrawScalarKey) its value.
+    void set(std::uint8_t key, nlohmann::json &&value)
+    {
+        scalars[key] = std::move(value);
+        setKeys |= std::uint32_t{1} << key;
+        textKeys &= ~(std::uint32_t{1} << key);
+    }
 
+    // Keys that matter only as strings (ids, the type, colours, style words, texts). Their
+    // string values are held as plain strings whose buffers the next element reuses, not as
+    // JSON strings that cost an allocation each; `scalars` holds null for them meanwhile.
+    static bool isStringKey(std::uint8_t key);
+
+    void setText(std::uint8_t key, const std::string &text);
+
+    // The string a text key holds; none when it holds no string.
+    std::string *text(ExcalidrawScalarKey key);
+
+    // Resets only what was set: most elements set few of the scalar keys.
     void clear();
+
+private:
+    static_assert(static_cast<std::size_t>(ExcalidrawScalarKey::count) <= 32);
+    std::uint32_t setKeys = 0;  // one bit per scalar key set since the last clear
+    std::uint32_t textKeys = 0; // one bit per key whose string is in `texts`
+    std::array<std::string, static_cast<std::size_t>(ExcalidrawScalarKey::count)> texts;
 };
 
 // An element waiting for the document's identifier map: converted apart from what refers to

@@ -29,6 +29,18 @@ json pointJson(double x, double y)
     return json::array({x, y});
 }
 
+// Built member by member, as are the bindings: an initializer list builds each pair as an array
+// first, which costs more than the rest of the element.
+json roundnessJson(const std::optional<std::int64_t> &type)
+{
+    if (!type) {
+        return nullptr;
+    }
+    json roundness = json::object();
+    roundness["type"] = *type;
+    return roundness;
+}
+
 std::int64_t fontNumber(const WhiteboardElement &element)
 {
     if (element.fontFamilyID) {
@@ -46,7 +58,9 @@ json pointsJson(const std::vector<WhiteboardPoint> &points)
     return array;
 }
 
-void addPathFields(json &object, const ExcalidrawPath &path, const ExcalidrawWriteContext &context)
+void addPathFields(ExcalidrawObject &object,
+                   const ExcalidrawPath &path,
+                   const ExcalidrawWriteContext &context)
 {
     object["x"] = path.x;
     object["y"] = path.y;
@@ -64,7 +78,7 @@ void appendNumber(std::string &out, double value)
     out.append(buffer.data(), result.ptr);
 }
 
-void addLineFields(json &object,
+void addLineFields(ExcalidrawObject &object,
                    const WhiteboardElement &element,
                    const ExcalidrawWriteContext &context)
 {
@@ -78,7 +92,7 @@ void addLineFields(json &object,
     object["endArrowhead"] = excalidrawArrowhead(heads.end);
 }
 
-void addFreedrawFields(json &object,
+void addFreedrawFields(ExcalidrawObject &object,
                        const WhiteboardElement &element,
                        const ExcalidrawWriteContext &context)
 {
@@ -112,7 +126,7 @@ ExcalidrawPath pathFrom(const std::vector<PointF> &points)
     return path;
 }
 
-void addTextFields(json &object,
+void addTextFields(ExcalidrawObject &object,
                    const WhiteboardElement &element,
                    const ExcalidrawIdentities *identities)
 {
@@ -195,7 +209,11 @@ json excalidrawBinding(const std::optional<Uuid> &id, const ExcalidrawIdentities
     if (!id) {
         return nullptr;
     }
-    return {{"elementId", excalidrawIdText(*id, identities)}, {"focus", 0}, {"gap", 1}};
+    json binding = json::object();
+    binding["elementId"] = excalidrawIdText(*id, identities);
+    binding["focus"] = 0;
+    binding["gap"] = 1;
+    return binding;
 }
 
 std::optional<json> excalidrawBoundElements(const WhiteboardElement &other,
@@ -211,9 +229,9 @@ std::optional<json> excalidrawBoundElements(const WhiteboardElement &other,
     return std::nullopt;
 }
 
-json excalidrawCommonFields(const WhiteboardElement &element,
-                            std::string_view type,
-                            const ExcalidrawWriteContext &context)
+ExcalidrawObject excalidrawCommonFields(const WhiteboardElement &element,
+                                        std::string_view type,
+                                        const ExcalidrawWriteContext &context)
 {
     const WhiteboardElementStyle &style = element.style;
     const ExcalidrawIdentities *identities = context.identities;
@@ -221,7 +239,7 @@ json excalidrawCommonFields(const WhiteboardElement &element,
     for (const Uuid &group : element.groupIDs) {
         groups.push_back(identities ? identities->groupText(group) : group.text());
     }
-    json object = json::object();
+    ExcalidrawObject object;
     object["id"] = excalidrawIdText(element.id, identities);
     object["type"] = type;
     object["x"] = element.x;
@@ -241,8 +259,7 @@ json excalidrawCommonFields(const WhiteboardElement &element,
     object["groupIds"] = std::move(groups);
     object["frameId"] = nullptr;
     object["index"] = element.excalidrawIndex.value_or("a0");
-    object["roundness"] =
-        style.roundnessType ? json{{"type", *style.roundnessType}} : json(nullptr);
+    object["roundness"] = roundnessJson(style.roundnessType);
     object["seed"] = element.excalidrawSeed.value_or(
         excalidrawIdentifierHash(element.id, excalidrawSeedHashStart));
     object["version"] = element.excalidrawVersion.value_or(1);
@@ -257,11 +274,11 @@ json excalidrawCommonFields(const WhiteboardElement &element,
     return object;
 }
 
-json excalidrawElementFields(const WhiteboardElement &element,
-                             json boundElements,
-                             const ExcalidrawWriteContext &context)
+ExcalidrawObject excalidrawElementFields(const WhiteboardElement &element,
+                                         json boundElements,
+                                         const ExcalidrawWriteContext &context)
 {
-    json object =
+    ExcalidrawObject object =
         excalidrawCommonFields(element, whiteboardElementKindText.text(element.kind), context);
     object["boundElements"] = std::move(boundElements);
     switch (element.kind) {
@@ -285,19 +302,19 @@ json excalidrawElementFields(const WhiteboardElement &element,
     return object;
 }
 
-std::pair<json, json> excalidrawMarkerElements(const WhiteboardElement &marker,
-                                               const ExcalidrawWriteContext &context)
+std::pair<ExcalidrawObject, ExcalidrawObject>
+excalidrawMarkerElements(const WhiteboardElement &marker, const ExcalidrawWriteContext &context)
 {
     const Uuid group =
         marker.groupIDs.empty() ? Uuid::generate(context.random) : marker.groupIDs.front();
     const json groups = json::array({group.text()});
 
-    json ellipse = excalidrawCommonFields(marker, "ellipse", context);
+    ExcalidrawObject ellipse = excalidrawCommonFields(marker, "ellipse", context);
     ellipse["groupIds"] = groups;
     ellipse["backgroundColor"] = marker.style.fillColor.value_or(marker.style.strokeColor);
     ellipse["fillStyle"] = "solid";
 
-    json text = excalidrawCommonFields(marker, "text", context);
+    ExcalidrawObject text = excalidrawCommonFields(marker, "text", context);
     const std::string number = std::to_string(marker.markerNumber.value_or(1));
     text["id"] = Uuid::generate(context.random).text();
     text["groupIds"] = groups;

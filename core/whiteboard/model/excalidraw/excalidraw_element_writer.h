@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/uuid.h"
+#include "whiteboard/model/excalidraw/excalidraw_object.h"
 #include "whiteboard/model/whiteboard_element.h"
 
 #include <nlohmann/json.hpp>
@@ -79,18 +80,18 @@ excalidrawBoundElements(const WhiteboardElement &other,
 std::string excalidrawIdText(const Uuid &id, const ExcalidrawIdentities *identities);
 
 // The 26 fields every written element has, under the given type name.
-nlohmann::json excalidrawCommonFields(const WhiteboardElement &element,
-                                      std::string_view type,
-                                      const ExcalidrawWriteContext &context);
+ExcalidrawObject excalidrawCommonFields(const WhiteboardElement &element,
+                                        std::string_view type,
+                                        const ExcalidrawWriteContext &context);
 
 // The common fields plus those of the element's kind; `boundElements` is the element's
 // "boundElements" value (null or an array of entries). Not for markers.
-nlohmann::json excalidrawElementFields(const WhiteboardElement &element,
-                                       nlohmann::json boundElements,
-                                       const ExcalidrawWriteContext &context);
+ExcalidrawObject excalidrawElementFields(const WhiteboardElement &element,
+                                         nlohmann::json boundElements,
+                                         const ExcalidrawWriteContext &context);
 
 // A marker as an ellipse and a white number text that share one group.
-std::pair<nlohmann::json, nlohmann::json>
+std::pair<ExcalidrawObject, ExcalidrawObject>
 excalidrawMarkerElements(const WhiteboardElement &marker, const ExcalidrawWriteContext &context);
 
 } // namespace zentrel

@@ -1,12 +1,14 @@
 #include "whiteboard/model/excalidraw/excalidraw_export.h"
 
+#include "common/uuid_table.h"
 #include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
 #include "whiteboard/model/model_json.h"
 
 #include <nlohmann/json.hpp>
 
-#include <unordered_map>
+#include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -16,17 +18,21 @@ namespace {
 using json = nlohmann::json;
 
 // Every element's "boundElements" in one pass over the board, so export stays linear.
-std::unordered_map<Uuid, json> boundElementsByTarget(const WhiteboardBoard &board,
-                                                     const ExcalidrawIdentities &identities)
+UuidTable<json> boundElementsByTarget(const WhiteboardBoard &board,
+                                      const ExcalidrawIdentities &identities)
 {
-    std::unordered_map<Uuid, json> entries;
+    UuidTable<json> entries;
     const auto add = [&entries, &identities](
                          const Uuid &target, const WhiteboardElement &other, const char *type) {
-        json &list = entries[target];
+        json &list = entries.tryEmplace(target).first;
         if (list.is_null()) {
             list = json::array();
         }
-        list.push_back({{"id", identities.elementText(other.id)}, {"type", type}});
+        // Built member by member: an initializer list builds each pair as an array first.
+        json entry = json::object();
+        entry["id"] = identities.elementText(other.id);
+        entry["type"] = type;
+        list.push_back(std::move(entry));
     };
     for (const ElementPtr &other : board.elements) {
         if (other->startBindingID) {
@@ -52,9 +58,20 @@ tl::expected<void, ExcalidrawError> checkedNumbers(const json &object, std::size
     return {};
 }
 
+tl::expected<void, ExcalidrawError> checkedNumbers(const ExcalidrawObject &object,
+                                                   std::size_t index)
+{
+    const bool finite = std::all_of(object.begin(), object.end(), [](const auto &member) {
+        const json &tree = member.value.tree();
+        return member.value.isFinite() && (!tree.is_structured() || !nonFiniteNumberPath(tree));
+    });
+    // The path is spelled as the object's tree spells it, which is rarely needed.
+    return finite ? tl::expected<void, ExcalidrawError>() : checkedNumbers(object.toJson(), index);
+}
+
 // A line, arrow or stroke gets its points as text (see ExcalidrawWriteContext).
 tl::expected<void, ExcalidrawError> appendWithPoints(std::string &out,
-                                                     json object,
+                                                     const ExcalidrawObject &object,
                                                      const WhiteboardElement &element,
                                                      const ExcalidrawIdentities &identities,
                                                      std::size_t boardIndex,
@@ -77,7 +94,7 @@ tl::expected<void, ExcalidrawError> appendWithPoints(std::string &out,
         computed.push_back({"points", *points});
     }
     out += index == 0 ? "\n    " : ",\n    ";
-    appendExcalidrawElement(out, std::move(object), computed, element, identities, boardIndex);
+    appendExcalidrawElement(out, object, computed, element, identities, boardIndex);
     return {};
 }
 
@@ -88,13 +105,13 @@ tl::expected<void, ExcalidrawError> appendElements(std::string &out,
                                                    const ExcalidrawIdentities &identities,
                                                    const ExcalidrawWriteContext &context)
 {
-    std::unordered_map<Uuid, json> bound = boundElementsByTarget(board, identities);
+    UuidTable<json> bound = boundElementsByTarget(board, identities);
     std::size_t index = 0;
-    const auto append = [&out, &index](const json &object) {
+    const auto append = [&out, &index](const ExcalidrawObject &object) {
         auto checked = checkedNumbers(object, index);
         if (checked) {
             out += index == 0 ? "\n    " : ",\n    ";
-            appendIndentedJson(out, object, "    ");
+            appendExcalidrawObject(out, object);
         }
         ++index;
         return checked;
@@ -103,16 +120,22 @@ tl::expected<void, ExcalidrawError> appendElements(std::string &out,
         const WhiteboardElement &element = *board.elements[i];
         tl::expected<void, ExcalidrawError> appended;
         if (element.kind == WhiteboardElementKind::marker) {
-            const std::pair<json, json> marker = excalidrawMarkerElements(element, context);
+            const std::pair<ExcalidrawObject, ExcalidrawObject> marker =
+                excalidrawMarkerElements(element, context);
             appended = append(marker.first).and_then([&] { return append(marker.second); });
-        } else if (const std::optional<json> &preserved = identities.placeholderObject(i)) {
-            appended = append(*preserved);
+        } else if (const std::optional<std::string> &kept = identities.placeholderEntry(i)) {
+            // Read from JSON text, so it holds no number that JSON cannot carry.
+            out += index++ == 0 ? "\n    " : ",\n    ";
+            out += *kept;
         } else {
-            const auto found = bound.find(element.id);
-            // Copied, not moved: two board elements may share one id.
-            json boundElements = found == bound.end() ? json(nullptr) : found->second;
-            json object = excalidrawElementFields(element, std::move(boundElements), context);
-            appended = appendWithPoints(out, std::move(object), element, identities, i, index);
+            json *found = bound.find(element.id);
+            // Two board elements may share one id, and then each gets the list.
+            json boundElements = found == nullptr                  ? json(nullptr)
+                                 : identities.isShared(element.id) ? *found
+                                                                   : std::move(*found);
+            const ExcalidrawObject object =
+                excalidrawElementFields(element, std::move(boundElements), context);
+            appended = appendWithPoints(out, object, element, identities, i, index);
             ++index;
         }
         if (!appended) {

@@ -1,10 +1,9 @@
 #include "whiteboard/model/excalidraw/excalidraw_import.h"
 
+#include "common/uuid_table.h"
 #include "whiteboard/model/excalidraw/excalidraw_document_scanner.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
 #include "whiteboard/model/excalidraw/excalidraw_values.h"
-
-#include <unordered_set>
 
 namespace zentrel {
 namespace {
@@ -40,6 +39,7 @@ std::vector<Uuid> groupIdentifiers(const std::vector<std::string> &texts,
                                    const UuidRandomSource &random)
 {
     std::vector<Uuid> identifiers;
+    identifiers.reserve(texts.size());
     for (const std::string &text : texts) {
         auto found = groups.find(text);
         if (found == groups.end()) {
@@ -93,8 +93,7 @@ importExcalidrawDocument(std::string_view data,
     WhiteboardBoard &board = result.board;
     board.elements.reserve(elements.size());
     // Ids already on the board: a later element repeating one gets a fresh id instead.
-    std::unordered_set<Uuid> used;
-    used.reserve(elements.size());
+    UuidTable<bool> used(elements.size());
     for (ExcalidrawPendingElement &pending : elements) {
         if (!pending.element) {
             continue;
@@ -111,9 +110,9 @@ importExcalidrawDocument(std::string_view data,
         }
         const std::optional<Uuid> id = mappedIdentifier(pending.id, identifiers);
         element.id = id ? *id : Uuid::generate(random);
-        if (!used.insert(element.id).second) {
+        if (!used.tryEmplace(element.id).second) {
             element.id = Uuid::generate(random);
-            used.insert(element.id);
+            used.tryEmplace(element.id);
         }
         if (!pending.keptMembers.empty()) {
             element.excalidrawSource =

@@ -40,10 +40,10 @@ const std::vector<WrittenDefault> &writtenDefaults(WhiteboardElementKind kind)
             WhiteboardElement element;
             element.kind = allWhiteboardElementKinds[i];
             element.excalidrawUpdated = 0;
-            const json written = excalidrawElementFields(element, nullptr, context);
-            for (auto it = written.begin(); it != written.end(); ++it) {
-                if (excalidrawElementKey(it.key()) == excalidrawIgnoredKey) {
-                    all[i].push_back({it.key(), it.value().dump()});
+            const ExcalidrawObject written = excalidrawElementFields(element, nullptr, context);
+            for (const ExcalidrawObject::Member &member : written) {
+                if (excalidrawElementKey(member.key) == excalidrawIgnoredKey) {
+                    all[i].push_back({std::string(member.key), member.value.toJson().dump()});
                 }
             }
         }
@@ -366,19 +366,28 @@ std::string excalidrawKeptMembers(const ExcalidrawElementFields &fields,
         isSegmentKind(element.kind) || element.kind == WhiteboardElementKind::freedraw;
     const std::optional<ExcalidrawPath> path =
         hasPath ? std::optional<ExcalidrawPath>(excalidrawPath(element)) : std::nullopt;
-    std::string kept;
+    // The texts are gathered first, so that the string is allocated once at its full size.
+    std::vector<std::string_view> texts;
+    std::size_t size = 1;
     for (std::size_t i = 0; i < fields.members.size(); ++i) {
         const ExcalidrawMember &member = fields.members[i];
         if (writesBack(member, fields, element, path ? &*path : nullptr)
             || isRepeatedLater(fields.members, i)) {
             continue;
         }
+        texts.push_back(member.text());
+        size += texts.back().size() + 1;
+    }
+    std::string kept;
+    if (texts.empty()) {
+        return kept;
+    }
+    kept.reserve(size);
+    for (const std::string_view text : texts) {
         kept += kept.empty() ? '{' : ',';
-        appendMinifiedJson(kept, member.text());
+        appendMinifiedJson(kept, text);
     }
-    if (!kept.empty()) {
-        kept += '}';
-    }
+    kept += '}';
     return kept;
 }
 

@@ -1,5 +1,8 @@
 #include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
 
+#include "common/json_reindent.h"
+#include "common/json_text.h"
+#include "common/limited_json.h"
 #include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
 #include "whiteboard/model/excalidraw/excalidraw_scan_keys.h"
@@ -8,7 +11,10 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace zentrel {
 namespace {
@@ -44,9 +50,10 @@ bool isOneOf(const std::array<std::string_view, Count> &keys, std::string_view k
     return std::find(keys.begin(), keys.end(), key) != keys.end();
 }
 
+// Kept values were read as JSON when they were kept, so they read again.
 json parsed(std::string_view value)
 {
-    return json::parse(value, nullptr, false);
+    return parseLimitedJson(value).value_or(json(json::value_t::discarded));
 }
 
 const ExcalidrawRawMember *findMember(std::span<const ExcalidrawRawMember> members,
@@ -95,7 +102,7 @@ bool boundElementsAgree(std::string_view keptValue,
     }
     for (const json &entry : kept) {
         const json id = entry.is_object() ? entry.value("id", json()) : json();
-        if (id.is_string() && identities.namesElement(id.get<std::string>())
+        if (id.is_string() && identities.namesElement(id.get_ref<const std::string &>())
             && !listed(now, entry)) {
             return false;
         }
@@ -146,19 +153,32 @@ std::optional<bool> heldAsRead(const ExcalidrawRawMember &member, const Whiteboa
 }
 
 // An edited element is a newer version of the one read, changed when the edit was made, as
-// Excalidraw stamps an element it changes.
-void stampEdit(json &written, const WhiteboardElement &element)
+// Excalidraw stamps an element it changes: the texts of its "version" and, when the edit's time
+// is known, "updated", which replace the writer's own.
+struct EditStamp
 {
-    const std::int64_t version = element.excalidrawVersion.value_or(1);
-    written["version"] = version < std::numeric_limits<std::int64_t>::max() ? version + 1 : version;
-    if (element.excalidrawEditedAt) {
-        written["updated"] = *element.excalidrawEditedAt;
+    std::string version;
+    std::string updated;
+    std::vector<ExcalidrawRawMember> members;
+
+    explicit EditStamp(const WhiteboardElement &element)
+    {
+        const std::int64_t read = element.excalidrawVersion.value_or(1);
+        version = std::to_string(read < std::numeric_limits<std::int64_t>::max() ? read + 1 : read);
+        members.push_back({"version", version});
+        if (element.excalidrawEditedAt) {
+            updated = std::to_string(*element.excalidrawEditedAt);
+            members.push_back({"updated", updated});
+        }
     }
-}
+
+    EditStamp(const EditStamp &) = delete; // the members view the strings
+    EditStamp &operator=(const EditStamp &) = delete;
+};
 
 // `written` is the writer's object; `writesAsText` says whether it wrote the key as text instead.
 bool stillHolds(const ExcalidrawRawMember &member,
-                const json &written,
+                const ExcalidrawObject &written,
                 bool writesAsText,
                 const Unchanged &unchanged,
                 const WhiteboardElement &element,
@@ -175,14 +195,16 @@ bool stillHolds(const ExcalidrawRawMember &member,
     if (key == "version" || key == "updated") {
         return unchanged.all();
     }
-    const auto found = written.find(key);
+    const ExcalidrawMemberValue *found = written.find(key);
+    // Lists and bindings are never written as plain text.
+    static const json none;
+    const json &tree = found != nullptr ? found->tree() : none;
     if (key == "boundElements") {
-        return boundElementsAgree(
-            member.value, found != written.end() ? *found : json(), identities);
+        return boundElementsAgree(member.value, tree, identities);
     }
     if (key == "startBinding" || key == "endBinding") {
         // An arrow moved here still meets the same element; how it met it is the best there is.
-        return unchanged.shape || (found != written.end() && sameTarget(member.value, *found));
+        return unchanged.shape || sameTarget(member.value, tree);
     }
     if (key == "originalText") {
         return unchanged.text;
@@ -192,108 +214,75 @@ bool stillHolds(const ExcalidrawRawMember &member,
     }
     // A member the model holds; the others (a frame, arrowheads, custom data) are the element's
     // whatever is edited.
-    if ((found != written.end() || writesAsText)
-        && excalidrawElementKey(key) != excalidrawIgnoredKey) {
+    if ((found != nullptr || writesAsText) && excalidrawElementKey(key) != excalidrawIgnoredKey) {
         return isOneOf(shapeKeys, key) ? unchanged.shape : unchanged.style;
     }
     return true;
 }
 
-void appendIndented(std::string &out, std::string_view text, std::string_view indent)
+// The string a JSON string value holds, as a view: of the value itself when it holds no escapes
+// (almost always), else of its unescaped text kept in `store`. None when it is no string.
+std::optional<std::string_view> stringView(std::string_view value, std::deque<std::string> &store)
 {
-    std::size_t start = 0;
-    for (std::size_t end = text.find('\n'); end != std::string_view::npos;
-         end = text.find('\n', start)) {
-        out.append(text.substr(start, end + 1 - start));
-        out.append(indent);
-        start = end + 1;
+    if (value.size() < 2 || value.front() != '"' || value.back() != '"') {
+        return std::nullopt;
     }
-    out.append(text.substr(start));
-}
-
-// The key of the top-level member whose line starts at `at` in an object dumped with an indent
-// of two: the writer's own keys, which need no unescaping.
-std::string_view dumpedKey(std::string_view text, std::size_t at)
-{
-    const std::size_t start = at + 4; // past the line feed, the indent and the quote
-    return text.substr(start, text.find('"', start) - start);
-}
-
-// The key as it was read is JSON text already.
-void appendMember(std::string &out, std::string_view start, const ExcalidrawRawMember &member)
-{
-    out += start;
-    out += member.key;
-    out += "\": ";
-    out += member.value;
-}
-
-// Puts the kept members, in key order, into the writer's object dumped with an indent of two,
-// where its own members would have been: one dump of the whole object is much cheaper than one
-// per member.
-std::string spliced(const std::string &dumped,
-                    const std::vector<const ExcalidrawRawMember *> &restored)
-{
-    constexpr std::string_view memberStart = "\n  \"";
-    std::string text;
-    text.reserve(dumped.size() + restored.size() * 64);
-    std::size_t copied = 0;
-    auto next = restored.begin();
-    for (std::size_t at = dumped.find(memberStart);
-         at != std::string::npos && next != restored.end();
-         at = dumped.find(memberStart, at + 1)) {
-        const std::string_view key = dumpedKey(dumped, at);
-        text.append(dumped, copied, at - copied);
-        copied = at;
-        for (; next != restored.end() && (*next)->key < key; ++next) {
-            appendMember(text, "\n  \"", **next);
-            text += ',';
-        }
+    const std::string_view inner = value.substr(1, value.size() - 2);
+    if (inner.find('\\') == std::string_view::npos) {
+        return inner;
     }
-    // Past the writer's last member: before the closing brace, after a comma. An object left
-    // empty is dumped "{}" on one line.
-    const bool empty = dumped == "{}";
-    const std::size_t closing = empty ? 1 : dumped.rfind('\n');
-    text.append(dumped, copied, closing - copied);
-    for (bool first = empty; next != restored.end(); ++next, first = false) {
-        appendMember(text, first ? "\n  \"" : ",\n  \"", **next);
+    std::optional<std::string> text = excalidrawRawString(value);
+    if (!text) {
+        return std::nullopt;
     }
-    text += empty ? "\n}" : dumped.substr(closing);
-    return text;
+    return store.emplace_back(std::move(*text));
 }
 
 // The string entries of a kept "groupIds" array, in order, as import read them.
-std::vector<std::string> groupTexts(std::string_view value)
+std::vector<std::string_view> groupTexts(std::string_view value, std::deque<std::string> &store)
 {
-    std::vector<std::string> texts;
+    std::vector<std::string_view> texts;
     for (std::size_t at = value.find('"'); at != std::string_view::npos;) {
         std::size_t end = at + 1;
         while (end < value.size() && value[end] != '"') {
             end += value[end] == '\\' ? 2 : 1;
         }
-        if (std::optional<std::string> text = excalidrawRawString(value.substr(at, end + 1 - at))) {
-            texts.push_back(std::move(*text));
+        if (const auto text = stringView(value.substr(at, end + 1 - at), store)) {
+            texts.push_back(*text);
         }
         at = value.find('"', end + 1);
     }
     return texts;
 }
 
+// The string member `key` of a JSON object, as a view of the object's own text.
+std::optional<std::string_view> stringMember(const json &object, const char *key)
+{
+    const auto found = object.find(key);
+    if (found == object.end() || !found->is_string()) {
+        return std::nullopt;
+    }
+    return found->get_ref<const std::string &>();
+}
+
 } // namespace
 
 ExcalidrawIdentities::ExcalidrawIdentities(const WhiteboardBoard &board)
-    : m_placeholders(board.elements.size())
+    : m_elements(board.elements.size())
+    , m_placeholders(board.elements.size())
 {
     const std::size_t count = board.elements.size();
-    m_elements.reserve(count);
     m_readTexts.reserve(count);
-    m_boardIds.reserve(count);
     m_keptStart.reserve(count + 1);
+    // Imported elements keep a few members each.
+    m_kept.reserve(count * 8);
     // Placeholders are written as kept, so their ids are taken first.
-    std::vector<std::optional<std::string>> readTexts(count);
+    std::vector<std::optional<std::string_view>> readTexts(count);
     for (std::size_t i = 0; i < count; ++i) {
         const WhiteboardElement &element = *board.elements[i];
-        m_boardIds.insert(element.id);
+        if (!m_elements.tryEmplace(element.id).second) {
+            m_sharedIds.insert(element.id);
+        }
         m_keptStart.push_back(m_kept.size());
         if (element.kind == WhiteboardElementKind::unsupported && element.opaqueExcalidrawJSON) {
             readPlaceholder(i, element);
@@ -310,61 +299,87 @@ ExcalidrawIdentities::ExcalidrawIdentities(const WhiteboardBoard &board)
         const std::span<const ExcalidrawRawMember> kept(m_kept.data() + start,
                                                         m_kept.size() - start);
         if (const ExcalidrawRawMember *id = findMember(kept, "id")) {
-            readTexts[i] = excalidrawRawString(id->value);
+            readTexts[i] = stringView(id->value, m_unescaped);
         }
         if (const ExcalidrawRawMember *groups = findMember(kept, "groupIds")) {
-            std::vector<std::string> texts = groupTexts(groups->value);
+            const std::vector<std::string_view> texts = groupTexts(groups->value, m_unescaped);
             for (std::size_t g = 0; g < std::min(texts.size(), element.groupIDs.size()); ++g) {
-                m_groups.try_emplace(element.groupIDs[g], std::move(texts[g]));
+                if (auto [text, added] = m_groups.tryEmplace(element.groupIDs[g]); added) {
+                    text = texts[g];
+                }
             }
         }
     }
     m_keptStart.push_back(m_kept.size());
     for (std::size_t i = 0; i < count; ++i) {
-        const Uuid &id = board.elements[i]->id;
-        if (readTexts[i] && !m_elements.contains(id) && m_readTexts.insert(*readTexts[i]).second) {
-            m_elements.emplace(id, std::move(*readTexts[i]));
+        std::optional<std::string_view> &text = *m_elements.find(board.elements[i]->id);
+        if (readTexts[i] && !text && m_readTexts.insert(*readTexts[i]).second) {
+            text = readTexts[i];
         }
     }
 }
 
 void ExcalidrawIdentities::readPlaceholder(std::size_t index, const WhiteboardElement &element)
 {
-    auto object = parseBoundedJson(*element.opaqueExcalidrawJSON);
-    if (!object || !object->is_object()) {
-        return;
+    const std::string &kept = *element.opaqueExcalidrawJSON;
+    std::string entry;
+    std::optional<std::string_view> id;
+    std::optional<std::string_view> fileId;
+    // Import keeps the object as the library's dump wrote it, which re-indents without a tree.
+    if (kept.starts_with('{') && kept.size() <= excalidrawMaxDocumentBytes
+        && appendReindentedDump(entry, kept, 2, 4, excalidrawMaxNestingDepth)) {
+        for (const ExcalidrawRawMember &member : excalidrawRawMembers(kept)) {
+            if (member.key == "id") {
+                id = stringView(member.value, m_unescaped);
+            } else if (member.key == "fileId") {
+                fileId = stringView(member.value, m_unescaped);
+            }
+        }
+    } else {
+        const auto object = parseBoundedJson(kept);
+        if (!object || !object->is_object()) {
+            return;
+        }
+        appendJsonText(entry, *object, 2, 4);
+        // The tree goes, so its texts are kept aside.
+        for (const char *key : {"id", "fileId"}) {
+            if (const auto text = stringMember(*object, key)) {
+                (key == std::string_view("id") ? id : fileId) =
+                    m_unescaped.emplace_back(std::string(*text));
+            }
+        }
     }
-    const json id = object->value("id", json());
-    if (id.is_string()) {
-        m_readTexts.insert(id.get<std::string>());
-        m_elements.emplace(element.id, id.get<std::string>());
+    m_placeholders[index] = std::move(entry);
+    if (id) {
+        m_readTexts.insert(*id);
+        std::optional<std::string_view> &text = m_elements.tryEmplace(element.id).first;
+        text = text ? text : id;
     }
-    const json fileId = object->value("fileId", json());
-    if (fileId.is_string()) {
-        m_fileIds.insert(fileId.get<std::string>());
+    if (fileId) {
+        m_fileIds.emplace(*fileId);
     }
-    m_placeholders[index] = std::move(*object);
 }
 
 std::string ExcalidrawIdentities::elementText(const Uuid &id) const
 {
-    const auto found = m_elements.find(id);
-    return found == m_elements.end() ? id.text() : found->second;
+    const std::optional<std::string_view> *found = m_elements.find(id);
+    return found == nullptr || !*found ? id.text() : std::string(**found);
 }
 
-bool ExcalidrawIdentities::namesElement(const std::string &text) const
+bool ExcalidrawIdentities::namesElement(std::string_view text) const
 {
     if (m_readTexts.contains(text)) {
         return true;
     }
     const std::optional<Uuid> id = Uuid::parse(text);
-    return id && id->text() == text && m_boardIds.contains(*id) && !m_elements.contains(*id);
+    const std::optional<std::string_view> *found = id ? m_elements.find(*id) : nullptr;
+    return found != nullptr && !*found && id->text() == text;
 }
 
 std::string ExcalidrawIdentities::groupText(const Uuid &group) const
 {
-    const auto found = m_groups.find(group);
-    return found == m_groups.end() ? group.text() : found->second;
+    const std::optional<std::string_view> *found = m_groups.find(group);
+    return found == nullptr ? group.text() : std::string(**found);
 }
 
 std::span<const ExcalidrawRawMember> ExcalidrawIdentities::keptMembers(std::size_t index) const
@@ -372,39 +387,36 @@ std::span<const ExcalidrawRawMember> ExcalidrawIdentities::keptMembers(std::size
     return {m_kept.data() + m_keptStart[index], m_keptStart[index + 1] - m_keptStart[index]};
 }
 
-const std::optional<json> &ExcalidrawIdentities::placeholderObject(std::size_t index) const
+const std::optional<std::string> &ExcalidrawIdentities::placeholderEntry(std::size_t index) const
 {
     return m_placeholders[index];
 }
 
-void appendIndentedJson(std::string &out, const json &value, std::string_view indent)
-{
-    // Raw line breaks only occur between tokens; inside strings they are escaped.
-    appendIndented(out, value.dump(2, ' ', false, json::error_handler_t::replace), indent);
-}
-
 void appendExcalidrawElement(std::string &out,
-                             json written,
+                             const ExcalidrawObject &written,
                              const std::vector<ExcalidrawRawMember> &computed,
                              const WhiteboardElement &element,
                              const ExcalidrawIdentities &identities,
                              std::size_t index)
 {
     std::vector<const ExcalidrawRawMember *> restored;
+    std::optional<EditStamp> stamp;
     if (const ExcalidrawSourceKeys *source =
             element.excalidrawSource ? &*element.excalidrawSource : nullptr) {
         const Unchanged unchanged{excalidrawShapeHash(element) == source->shapeHash,
                                   excalidrawTextHash(element) == source->textHash,
                                   excalidrawStyleHash(element) == source->styleHash,
                                   excalidrawIdentityHash(element.id) == source->identityHash};
-        if (!unchanged.all()) {
-            stampEdit(written, element);
-        }
         for (const ExcalidrawRawMember &member : identities.keptMembers(index)) {
             const bool asText = findMember(computed, member.key) != nullptr;
             if (stillHolds(member, written, asText, unchanged, element, identities)) {
                 restored.push_back(&member);
-                written.erase(member.key);
+            }
+        }
+        if (!unchanged.all()) {
+            stamp.emplace(element);
+            for (const ExcalidrawRawMember &member : stamp->members) {
+                restored.push_back(&member);
             }
         }
     }
@@ -417,12 +429,7 @@ void appendExcalidrawElement(std::string &out,
             restored.push_back(&member);
         }
     }
-    std::sort(restored.begin(), restored.end(), [](const auto *a, const auto *b) {
-        return a->key < b->key;
-    });
-    // Sorted like the writer's own keys, so the object comes out sorted as a whole.
-    const std::string dumped = written.dump(2, ' ', false, json::error_handler_t::replace);
-    appendIndented(out, spliced(dumped, restored), "    ");
+    appendExcalidrawObject(out, written, restored);
 }
 
 } // namespace zentrel

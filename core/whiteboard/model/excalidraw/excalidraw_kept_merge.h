@@ -1,18 +1,20 @@
 #pragma once
 
 #include "common/uuid.h"
+#include "common/uuid_table.h"
 #include "whiteboard/model/excalidraw/excalidraw_members.h"
+#include "whiteboard/model/excalidraw/excalidraw_object.h"
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cstddef>
+#include <deque>
 #include <optional>
 #include <set>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -35,13 +37,17 @@ public:
     std::string groupText(const Uuid &group) const;
 
     // Whether an element of the board is written with this id text.
-    bool namesElement(const std::string &text) const;
+    bool namesElement(std::string_view text) const;
+
+    // Whether more than one element of the board has this id.
+    bool isShared(const Uuid &id) const { return m_sharedIds.contains(id); }
 
     // The kept members of the board's element at `index`, empty when it has none.
     std::span<const ExcalidrawRawMember> keptMembers(std::size_t index) const;
 
-    // The object a placeholder at `index` keeps, when its bytes read as one.
-    const std::optional<nlohmann::json> &placeholderObject(std::size_t index) const;
+    // The entry of the "elements" array that a placeholder at `index` is written as: the object
+    // it keeps, pretty-printed one level in; none when its bytes read as no object.
+    const std::optional<std::string> &placeholderEntry(std::size_t index) const;
 
     // The "fileId" of every kept image on the board.
     const std::set<std::string> &fileIds() const { return m_fileIds; }
@@ -49,14 +55,18 @@ public:
 private:
     void readPlaceholder(std::size_t index, const WhiteboardElement &element);
 
-    std::unordered_map<Uuid, std::string> m_elements; // those not written with their UUID text
-    std::unordered_map<Uuid, std::string> m_groups;
-    std::unordered_set<std::string> m_readTexts; // the texts of m_elements
-    std::unordered_set<Uuid> m_boardIds;
+    // Every element's id and every group's, with the text it is written with unless that is its
+    // UUID's. The texts are views of the board's kept members and placeholder objects, or of
+    // m_unescaped for the few that held escapes.
+    UuidTable<std::optional<std::string_view>> m_elements;
+    UuidTable<std::optional<std::string_view>> m_groups;
+    std::unordered_set<std::string_view> m_readTexts; // the texts of m_elements
+    std::deque<std::string> m_unescaped;
+    std::unordered_set<Uuid> m_sharedIds;
     // Every element's kept members one after another; element i's start at m_keptStart[i].
     std::vector<ExcalidrawRawMember> m_kept;
     std::vector<std::size_t> m_keptStart;
-    std::vector<std::optional<nlohmann::json>> m_placeholders;
+    std::vector<std::optional<std::string>> m_placeholders;
     std::set<std::string> m_fileIds;
 };
 
@@ -65,13 +75,10 @@ private:
 // still hold. An unedited element comes back as it was read; an edited one keeps what its edit
 // left true (its custom data, frame, arrowheads) and writes the rest from what it now is.
 void appendExcalidrawElement(std::string &out,
-                             nlohmann::json written,
+                             const ExcalidrawObject &written,
                              const std::vector<ExcalidrawRawMember> &computed,
                              const WhiteboardElement &element,
                              const ExcalidrawIdentities &identities,
                              std::size_t index);
-
-// Appends a JSON value pretty-printed, its lines after the first indented by `indent`.
-void appendIndentedJson(std::string &out, const nlohmann::json &value, std::string_view indent);
 
 } // namespace zentrel

@@ -19,14 +19,21 @@ std::size_t skipSpaces(std::string_view text, std::size_t at)
 }
 
 // One past the closing quote of the string that opens at `at`; the text's end when unclosed.
+// Quotes are searched for, not every byte looked at: a quote is escaped when an odd run of
+// backslashes stands right before it.
 std::size_t stringEnd(std::string_view text, std::size_t at)
 {
-    for (std::size_t i = at + 1; i < text.size(); ++i) {
-        if (text[i] == '\\') {
-            ++i;
-        } else if (text[i] == '"') {
-            return i + 1;
+    std::size_t from = at + 1;
+    for (std::size_t quote = text.find('"', from); quote != std::string_view::npos;
+         quote = text.find('"', from)) {
+        std::size_t slashes = 0;
+        while (quote - slashes > from && text[quote - slashes - 1] == '\\') {
+            ++slashes;
         }
+        if (slashes % 2 == 0) {
+            return quote + 1;
+        }
+        from = quote + 1;
     }
     return text.size();
 }
@@ -131,14 +138,20 @@ void appendRawMembers(std::vector<ExcalidrawRawMember> &members, std::string_vie
 
 void appendMinifiedJson(std::string &out, std::string_view text)
 {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '"') {
-            const std::size_t end = stringEnd(text, i);
-            out.append(text.substr(i, end - i));
-            i = end - 1;
-        } else if (!isSpace(c)) {
-            out += c;
+    // Runs of tokens and whole strings go over at once; only white space is left behind.
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t run = i;
+        while (run < text.size() && text[run] != '"' && !isSpace(text[run])) {
+            ++run;
+        }
+        if (run < text.size() && text[run] == '"') {
+            run = stringEnd(text, run);
+        }
+        out.append(text.substr(i, run - i));
+        i = run;
+        while (i < text.size() && isSpace(text[i])) {
+            ++i;
         }
     }
 }

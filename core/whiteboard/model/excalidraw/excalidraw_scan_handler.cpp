@@ -12,11 +12,6 @@ bool isDark(const json &color)
     return color.is_string() && excalidrawColorIsDark(color.get_ref<const std::string &>());
 }
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // The text between `begin` and `end` without the white space and the separator before it.
 std::string_view afterSeparators(const char *begin, const char *end, char separator)
 {
@@ -76,7 +71,37 @@ bool ExcalidrawScanHandler::wantsString() const
            && top.key != excalidrawIgnoredKey;
 }
 
-bool ExcalidrawScanHandler::scalar(json value)
+bool ExcalidrawScanHandler::tookNumber(double value)
+{
+    if (m_stack.empty()) {
+        return false;
+    }
+    switch (m_stack.back().scope) {
+    case Scope::skipped:
+        return true;
+    case Scope::point:
+        if (m_pointEntries < 2) {
+            m_point[m_pointEntries] = value;
+        }
+        ++m_pointEntries;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ExcalidrawScanHandler::tookText(const std::string &value)
+{
+    if (m_stack.empty() || m_stack.back().scope != Scope::element
+        || !ExcalidrawElementFields::isStringKey(m_stack.back().key)) {
+        return false;
+    }
+    m_fields.setText(m_stack.back().key, value);
+    endMember();
+    return true;
+}
+
+bool ExcalidrawScanHandler::scalar(json &&value)
 {
     if (m_stack.empty()) {
         return true; // the document is a bare value, so no Excalidraw document
@@ -105,12 +130,10 @@ bool ExcalidrawScanHandler::scalar(json value)
     case Scope::elements:
         m_elementsAreObjects = false;
         break;
-    case Scope::element: {
-        const bool isNumber = value.is_number();
+    case Scope::element:
         elementScalar(std::move(value));
-        endMember(isNumber);
+        endMember();
         break;
-    }
     case Scope::point:
         if (!value.is_number()) {
             m_fields.pointsExact = false;
@@ -147,11 +170,11 @@ bool ExcalidrawScanHandler::scalar(json value)
     return true;
 }
 
-void ExcalidrawScanHandler::elementScalar(json value)
+void ExcalidrawScanHandler::elementScalar(json &&value)
 {
     const std::uint8_t key = m_stack.back().key;
     if (key < excalidrawPointsKey) {
-        m_fields.scalars[key] = std::move(value);
+        m_fields.set(key, std::move(value));
         return;
     }
     // Structured keys holding a single value read as if missing.
@@ -182,7 +205,7 @@ ExcalidrawScanHandler::Scope ExcalidrawScanHandler::openInElement(bool isObject,
         return Scope::skipped;
     default:
         // An array or object where a single value belongs reads like null.
-        m_fields.scalars[m_stack.back().key] = nullptr;
+        m_fields.set(m_stack.back().key, nullptr);
         return Scope::skipped;
     }
 }
@@ -301,7 +324,7 @@ bool ExcalidrawScanHandler::close()
         return true;
     }
     if (m_stack.back().scope == Scope::element) {
-        endMember(false);
+        endMember();
     } else if (m_stack.back().scope == Scope::files && scope == Scope::skipped
                && m_fileStart != nullptr) {
         // Only objects are file entries; the parser has just read the closing brace.
@@ -313,17 +336,13 @@ bool ExcalidrawScanHandler::close()
     return true;
 }
 
-void ExcalidrawScanHandler::endMember(bool isNumber)
+void ExcalidrawScanHandler::endMember()
 {
     if (m_stack.empty() || m_stack.back().scope != Scope::element) {
         return;
     }
-    const char *end = reach;
-    while (isNumber && end > m_memberStart && !isDigit(*(end - 1))) {
-        --end;
-    }
-    m_fields.members.push_back({m_memberStart, m_keyEnd, end, m_stack.back().key});
-    m_memberStart = end;
+    m_fields.members.push_back({m_memberStart, m_keyEnd, reach, m_stack.back().key});
+    m_memberStart = reach;
 }
 
 ExcalidrawScannedDocument ExcalidrawScanHandler::takeResult()

@@ -38,33 +38,40 @@ public:
 
     explicit ExcalidrawScanHandler(std::size_t maxDepth);
 
-    // One past the last byte the parser has read; kept up to date by the input iterator.
+    // One past the token being reported; kept up to date by the reader (readJsonEvents).
     const char *reach = nullptr;
 
     bool null() { return scalar(json(nullptr)); }
 
     bool boolean(bool value) { return scalar(json(value)); }
 
-    bool number_integer(json::number_integer_t value) { return scalar(json(value)); }
+    bool number_integer(json::number_integer_t value)
+    {
+        return tookNumber(static_cast<double>(value)) || scalar(json(value));
+    }
 
-    bool number_unsigned(json::number_unsigned_t value) { return scalar(json(value)); }
+    bool number_unsigned(json::number_unsigned_t value)
+    {
+        return tookNumber(static_cast<double>(value)) || scalar(json(value));
+    }
 
     bool number_float(json::number_float_t value, const std::string &)
     {
-        return scalar(json(value));
+        return tookNumber(value) || scalar(json(value));
     }
 
     // Strings are the only values that cost an allocation to keep, so unread ones are not kept.
     bool string(std::string &value)
     {
+        if (tookText(value)) {
+            return true;
+        }
         if (wantsString()) {
             return scalar(json(value));
         }
-        endMember(false);
+        endMember();
         return true;
     }
-
-    bool binary(json::binary_t &) { return true; }
 
     bool key(std::string &text);
 
@@ -76,15 +83,7 @@ public:
 
     bool end_array() { return close(); }
 
-    bool parse_error(std::size_t, const std::string &, const nlohmann::detail::exception &error)
-    {
-        m_parseError = error.what();
-        return false;
-    }
-
     bool isTooDeep() const { return m_tooDeep; }
-
-    const std::string &parseError() const { return m_parseError; }
 
     ExcalidrawScannedDocument takeResult();
 
@@ -110,19 +109,23 @@ private:
     };
 
     bool wantsString() const;
-    bool scalar(json value);
-    void elementScalar(json value);
+    // Takes a number where it needs no JSON value of its own: in a point, or where it cannot
+    // matter. Most numbers of a document are in strokes' points.
+    bool tookNumber(double value);
+    // Takes the string of a key that matters only as text into the element's fields.
+    bool tookText(const std::string &value);
+    // Values are passed on, not copied: most are moved into the element's fields.
+    bool scalar(json &&value);
+    void elementScalar(json &&value);
     bool open(bool isObject);
     Scope openInElement(bool isObject, bool isContainer);
     bool close();
-    // Notes where the element member being read ends; numbers end a character early, as the
-    // parser has read one past them.
-    void endMember(bool isNumber);
+    // Notes where the element member being read ends.
+    void endMember();
 
     std::size_t m_maxDepth;
     std::vector<Frame> m_stack;
     bool m_tooDeep = false;
-    std::string m_parseError;
 
     bool m_rootIsObject = false;
     bool m_typeIsExcalidraw = false;

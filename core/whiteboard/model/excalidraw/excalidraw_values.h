@@ -14,8 +14,9 @@
 
 namespace zentrel {
 
-// Document identifier text to the UUID it stands for within one imported document.
-using ExcalidrawIdentifierMap = std::unordered_map<std::string, Uuid>;
+// Document identifier text to the UUID it stands for within one imported document. The texts
+// are views of the strings read from the document, which outlive the map.
+using ExcalidrawIdentifierMap = std::unordered_map<std::string_view, Uuid>;
 
 // Lenient number: a JSON number, or a string that is wholly a C-locale floating-point literal
 // with no leading white space. Anything else, and any infinite or NaN result, gives `fallback`.

@@ -356,8 +356,10 @@ TEST(ExcalidrawImport, LaterDuplicateKeysWin)
     const WhiteboardElement e = only(importedText(R"({"type": "excalidraw", "elements": [
         {"type": "rectangle", "x": 1, "x": 2, "groupIds": ["a"], "groupIds": [],
          "roundness": {"type": 2}, "roundness": null, "strokeColor": "#111",
-         "strokeColor": {"a": 1}, "opacity": 10, "opacity": "20", "id": "a", "id": 5}]})"));
+         "strokeColor": {"a": 1}, "opacity": 10, "opacity": "20", "id": "a", "id": 5,
+         "link": 3, "link": "later"}]})"));
     EXPECT_EQ(e.x, 2);
+    EXPECT_EQ(e.link, "later");
     EXPECT_TRUE(e.groupIDs.empty());
     EXPECT_FALSE(e.style.roundnessType.has_value());
     EXPECT_EQ(e.style.strokeColor, "#1b1b1f");
@@ -373,6 +375,22 @@ TEST(ExcalidrawImport, LaterDuplicateKeysWin)
               ExcalidrawError::Kind::notExcalidraw);
     EXPECT_EQ(failure(R"({"type": "excalidraw", "type": ["excalidraw"], "elements": []})").kind,
               ExcalidrawError::Kind::notExcalidraw);
+}
+
+TEST(ExcalidrawImport, NothingOfOneElementCarriesOverToTheNext)
+{
+    const ExcalidrawImportResult result = importedText(R"({"type": "excalidraw", "elements": [
+        {"type": "text", "id": "first", "text": "Hello", "link": "https://a.example",
+         "strokeColor": "#123456", "index": "a5", "x": 3},
+        {"type": "text"}]})");
+    ASSERT_EQ(result.board.elements.size(), 2u);
+    const WhiteboardElement &second = *result.board.elements[1];
+    EXPECT_FALSE(second.text.has_value());
+    EXPECT_FALSE(second.link.has_value());
+    EXPECT_FALSE(second.excalidrawIndex.has_value());
+    EXPECT_EQ(second.style.strokeColor, "#1b1b1f");
+    EXPECT_EQ(second.x, 0);
+    EXPECT_NE(second.id, result.board.elements[0]->id);
 }
 
 TEST(ExcalidrawImport, ContainersWhereValuesBelongReadAsMissing)
