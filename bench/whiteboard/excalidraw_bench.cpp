@@ -49,7 +49,7 @@ WhiteboardBoard boundBoard(int elementCount)
     return board;
 }
 
-// budget: < 100 ms for a 10,000-element board
+// budget: < 50 ms for a 10,000-element board
 void BM_Excalidraw_Export10k(benchmark::State &state)
 {
     const WhiteboardBoard board = boundBoard(10'000);
@@ -64,7 +64,7 @@ void BM_Excalidraw_Export10k(benchmark::State &state)
 
 BENCHMARK(BM_Excalidraw_Export10k)->Unit(benchmark::kMillisecond);
 
-// budget: < 100 ms for a 10,000-element document
+// budget: < 50 ms for a 10,000-element document
 void BM_Excalidraw_Import10k(benchmark::State &state)
 {
     const std::string data = exportExcalidrawDocument(boundBoard(10'000)).value_or("");
@@ -77,7 +77,7 @@ void BM_Excalidraw_Import10k(benchmark::State &state)
 
 BENCHMARK(BM_Excalidraw_Import10k)->Unit(benchmark::kMillisecond);
 
-// budget: < 100 ms for a 10,000-element document from another editor, all it holds kept
+// budget: < 50 ms for a 10,000-element document from another editor, all it holds kept
 void BM_Excalidraw_ImportForeign10k(benchmark::State &state)
 {
     const std::string data = foreignExcalidrawDocument(10'000);
@@ -90,7 +90,7 @@ void BM_Excalidraw_ImportForeign10k(benchmark::State &state)
 
 BENCHMARK(BM_Excalidraw_ImportForeign10k)->Unit(benchmark::kMillisecond);
 
-// budget: < 100 ms for that document imported and written back, every kept member with it
+// budget: < 50 ms for that document imported and written back, every kept member with it
 void BM_Excalidraw_ExportImported10k(benchmark::State &state)
 {
     const auto imported = importExcalidrawDocument(foreignExcalidrawDocument(10'000), "Bench");
