@@ -10,17 +10,20 @@ namespace zentrel {
 
 namespace {
 
-QByteArray procFile(qint64 pid, const char *name)
+QByteArray procFile(const QString &path)
 {
-    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
+    QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-} // namespace
-
-double cpuSeconds(qint64 pid)
+QByteArray procFile(qint64 pid, const char *name)
 {
-    const QByteArray stat = procFile(pid, "stat");
+    return procFile(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
+}
+
+// A process's and a thread's stat lines have the same fields.
+double statCpuSeconds(const QByteArray &stat)
+{
     // The command name in parentheses may hold spaces; the fields counted here follow it.
     const qsizetype nameEnd = stat.lastIndexOf(')');
     if (nameEnd < 0) {
@@ -35,6 +38,18 @@ double cpuSeconds(qint64 pid)
     }
     const double ticks = fields[utime].toDouble() + fields[stime].toDouble();
     return ticks / double(sysconf(_SC_CLK_TCK));
+}
+
+} // namespace
+
+double cpuSeconds(qint64 pid)
+{
+    return statCpuSeconds(procFile(pid, "stat"));
+}
+
+double mainThreadCpuSeconds(qint64 pid)
+{
+    return statCpuSeconds(procFile(QStringLiteral("/proc/%1/task/%1/stat").arg(pid)));
 }
 
 double residentMegabytes(qint64 pid)

@@ -37,15 +37,16 @@ void printFigure(const std::string &what, double value, const char *unit)
               << std::endl;
 }
 
-// Ten thousand elements of every kind on a grid far larger than the screen, 100 to a row.
-WhiteboardLibrary largeLibrary()
+// Ten thousand elements (or `elements`) of every kind on a grid far larger than the screen, 100
+// to a row, each 60 by 50 points apart.
+WhiteboardLibrary largeLibrary(int elements = boardElements)
 {
     WhiteboardBoard board;
     board.id = Uuid::generate(systemUuidRandomSource());
     board.name = "Large";
     board.background = WhiteboardBackground::white();
     board.showsGrid = true;
-    for (int i = 0; i < boardElements; ++i) {
+    for (int i = 0; i < elements; ++i) {
         WhiteboardElement element;
         element.id = Uuid::generate(systemUuidRandomSource());
         element.kind = allWhiteboardElementKinds[std::size_t(i) % allWhiteboardElementKinds.size()];
@@ -241,6 +242,178 @@ TEST_F(ResourceUse, MemoryAfterLargeBoard)
     const double after = rss();
     printFigure("memory after the 10,000-element board closed", after, "MB");
     printFigure("memory after the 10,000-element board closed, above idle", after - idle, "MB");
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+// What a person's pan, zoom and drag steps cost the running program on a large board. The main
+// thread's time is what delays the next event; the whole program's adds the pool threads it
+// hands painting to, for as long as it waits on them or not.
+class LargeBoardSteps : public ResourceUse
+{
+protected:
+    static constexpr int steps = 60;
+    // Wheel notches zoom by e^0.24; from 100 %, in to the largest zoom, out to the smallest and in
+    // again, each notch at a scale not shown before.
+    static constexpr int zoomInNotches = 7;       // to 500 %
+    static constexpr int zoomOutNotches = 17;     // to 10 %
+    static constexpr int zoomInAgainNotches = 16; // to 465 %
+    static constexpr int idleTimeoutMs = 120000;
+    // A person's pointer reports about every 20 ms.
+    static inline const QString stepPause = QStringLiteral("0.02");
+    static constexpr int stepPauseMs = 20;
+
+    void openBoard(int elements)
+    {
+        SystemClock clock;
+        const WhiteboardLibraryStore store(
+            (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
+            clock,
+            systemUuidRandomSource());
+        ASSERT_TRUE(store.save(largeLibrary(elements)));
+        ASSERT_NO_FATAL_FAILURE(start());
+        ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/whiteboard")));
+        const auto window =
+            m_windows.waitForShown(QStringLiteral("Whiteboard"), QDeadlineTimer(windowTimeoutMs));
+        ASSERT_TRUE(window.has_value()) << "the whiteboard showed no window; " << situation();
+        ASSERT_TRUE(m_input.focus(window->id)) << m_input.lastError().toStdString();
+        waitUntilIdle();
+    }
+
+    // Until the program spends next to nothing for a while: the board is shown, saves are done.
+    void waitUntilIdle()
+    {
+        constexpr int windowMs = 500;
+        constexpr double idleShare = 0.02;
+        const QDeadlineTimer deadline(idleTimeoutMs);
+        double last = cpuSeconds(m_zentrel.processId());
+        while (!deadline.hasExpired()) {
+            QThread::msleep(windowMs);
+            const double now = cpuSeconds(m_zentrel.processId());
+            if (now - last <= idleShare * windowMs / 1000) {
+                return;
+            }
+            last = now;
+        }
+    }
+
+    // Prints the CPU time per step that `run` took, for `count` steps, on the main thread and in
+    // the whole program.
+    void measureSteps(const std::string &what, int count, const std::function<void()> &run)
+    {
+        const qint64 pid = m_zentrel.processId();
+        const double mainBefore = mainThreadCpuSeconds(pid);
+        const double allBefore = cpuSeconds(pid);
+        run();
+        // The last step's event is handled well within a step's pause.
+        QThread::msleep(stepPauseMs);
+        const double perStep = 1000.0 / count;
+        printFigure(what + ": main thread per step",
+                    (mainThreadCpuSeconds(pid) - mainBefore) * perStep,
+                    "ms");
+        printFigure(
+            what + ": whole program per step", (cpuSeconds(pid) - allBefore) * perStep, "ms");
+    }
+
+    // What the program does once the steps stop, such as a sharp repaint after a zoom.
+    void measureSettling(const std::string &what)
+    {
+        const qint64 pid = m_zentrel.processId();
+        const double mainBefore = mainThreadCpuSeconds(pid);
+        const double allBefore = cpuSeconds(pid);
+        QThread::msleep(settleMs);
+        printFigure(what + ": main thread", (mainThreadCpuSeconds(pid) - mainBefore) * 1000, "ms");
+        printFigure(what + ": whole program", (cpuSeconds(pid) - allBefore) * 1000, "ms");
+    }
+
+    // Space held, the pointer dragged from the centre up and to the left, a step at a time.
+    void pan(const std::string &board)
+    {
+        ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("mousemove"),
+                                         QString::number(screenCentre.x()),
+                                         QString::number(screenCentre.y()),
+                                         QStringLiteral("keydown"),
+                                         QStringLiteral("space"),
+                                         QStringLiteral("mousedown"),
+                                         QStringLiteral("1")}));
+        measureSteps(board + ", pan (Space and drag)", steps, [this] {
+            xdotool(relativeMoves(QPoint(-9, -5)));
+        });
+        ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("mouseup"),
+                                         QStringLiteral("1"),
+                                         QStringLiteral("keyup"),
+                                         QStringLiteral("space")}));
+        waitUntilIdle();
+    }
+
+    // Control and the wheel, about the centre, `notches` times in one direction.
+    void zoom(const std::string &what, int notches, bool in)
+    {
+        ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("mousemove"),
+                                         QString::number(screenCentre.x()),
+                                         QString::number(screenCentre.y())}));
+        measureSteps(what, notches, [this, notches, in] {
+            xdotool({QStringLiteral("keydown"),
+                     QStringLiteral("ctrl"),
+                     QStringLiteral("click"),
+                     QStringLiteral("--repeat"),
+                     QString::number(notches),
+                     QStringLiteral("--delay"),
+                     QString::number(stepPauseMs),
+                     in ? QStringLiteral("4") : QStringLiteral("5"),
+                     QStringLiteral("keyup"),
+                     QStringLiteral("ctrl")});
+        });
+        measureSettling(what + ", settling");
+        waitUntilIdle();
+    }
+
+    QStringList relativeMoves(QPoint step) const
+    {
+        QStringList chain;
+        for (int i = 0; i < steps; ++i) {
+            chain << QStringLiteral("mousemove_relative") << QStringLiteral("--")
+                  << QString::number(step.x()) << QString::number(step.y())
+                  << QStringLiteral("sleep") << stepPause;
+        }
+        return chain;
+    }
+};
+
+// A 4 by 4 block of elements (columns 10 to 13, rows 8 to 11) at 100 %, and a filled rectangle
+// among them, element 810, to press on.
+const QLine blockMarquee(QPoint(592, 390), QPoint(834, 590));
+const QPoint blockRectangle(622, 415);
+
+TEST_F(LargeBoardSteps, PanZoomAndDragOnTenThousandElements)
+{
+    ASSERT_NO_FATAL_FAILURE(openBoard(boardElements));
+    const std::string board = "10,000-element board";
+    ASSERT_NO_FATAL_FAILURE(pan(board));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+0")));
+    waitUntilIdle();
+    ASSERT_NO_FATAL_FAILURE(zoom(board + ", wheel zoom in to 500 %", zoomInNotches, true));
+    ASSERT_NO_FATAL_FAILURE(zoom(board + ", wheel zoom out to 10 %", zoomOutNotches, false));
+    ASSERT_NO_FATAL_FAILURE(zoom(board + ", wheel zoom in to 465 %", zoomInAgainNotches, true));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+0")));
+    waitUntilIdle();
+    ASSERT_TRUE(m_input.drag(blockMarquee.p1(), blockMarquee.p2()));
+    ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("mousemove"),
+                                     QString::number(blockRectangle.x()),
+                                     QString::number(blockRectangle.y()),
+                                     QStringLiteral("mousedown"),
+                                     QStringLiteral("1")}));
+    measureSteps(board + ", dragging 16 selected elements", steps, [this] {
+        xdotool(relativeMoves(QPoint(5, 3)));
+    });
+    ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
+    waitUntilIdle();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(LargeBoardSteps, PanOnFiftyThousandElements)
+{
+    ASSERT_NO_FATAL_FAILURE(openBoard(5 * boardElements));
+    ASSERT_NO_FATAL_FAILURE(pan("50,000-element board"));
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
