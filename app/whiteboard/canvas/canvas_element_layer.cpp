@@ -2,6 +2,8 @@
 
 #include "common/geometry.h"
 #include "common/qt_path.h"
+#include "whiteboard/canvas/element_band_painting.h"
+#include "whiteboard/canvas/parallel_work.h"
 #include "whiteboard/canvas/view_image_scroll.h"
 #include "whiteboard/render/element_render_plan.h"
 
@@ -10,6 +12,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <numeric>
 
 namespace zentrel {
 
@@ -65,39 +68,38 @@ bool intersects(const RectF &a, const RectF &b)
 
 } // namespace
 
-void CanvasElementLayer::paint(QPainter &painter,
+void CanvasElementLayer::paint(QImage &frame,
                                const CanvasElementScene &scene,
                                QSize viewSize,
-                               qreal pixelRatio,
                                bool allowStale)
 {
+    const qreal pixelRatio = frame.devicePixelRatio();
     m_bounds.update(*scene.elements, scene.viewport.scale);
     m_isStale = false;
     const bool sameView = m_isValid && viewSize == m_viewSize && pixelRatio == m_pixelRatio
                           && scene.boardID == m_boardID && scene.hiddenID == m_hiddenID;
     if (!sameView) {
-        scene.paintBackdrop(painter);
         m_viewSize = viewSize;
         m_pixelRatio = pixelRatio;
         m_split.reset();
         repaintAll(scene);
     } else if (scene.dragging && scene.viewport == m_viewport && updateSplit(scene)) {
-        paintDragStep(painter, scene, *m_split);
+        paintDragStep(frame, scene, *m_split);
+        return;
+    } else if (allowStale && paintRescaled(frame, scene)) {
         return;
     } else {
-        scene.paintBackdrop(painter);
-        if (allowStale && paintRescaled(painter, scene)) {
-            return;
-        }
         bringUpToDate(scene);
     }
+    QPainter painter(&frame);
+    scene.paintBackdrop(painter);
     painter.drawImage(QPointF(0, 0), m_image);
 }
 
 // A zoom step repaints every element in view, more than a pointer event leaves time for; the
 // last sharp image, rescaled, stands in until the zoom rests. Edges it no longer covers are
 // painted sharp, unless they have grown so large that a sharp repaint costs little more.
-bool CanvasElementLayer::paintRescaled(QPainter &painter, const CanvasElementScene &scene)
+bool CanvasElementLayer::paintRescaled(QImage &frame, const CanvasElementScene &scene)
 {
     constexpr double uncoveredShareLimit = 0.3;
     if (m_split || scene.viewport.scale == m_viewport.scale || *scene.elements != m_elements) {
@@ -119,16 +121,17 @@ bool CanvasElementLayer::paintRescaled(QPainter &painter, const CanvasElementSce
     if (uncoveredArea > uncoveredShareLimit * view.width() * view.height()) {
         return false;
     }
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setTransform(rescale, true);
-    painter.drawImage(QPointF(0, 0), m_image);
-    painter.restore();
+    {
+        QPainter painter(&frame);
+        scene.paintBackdrop(painter);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.setTransform(rescale, true);
+        painter.drawImage(QPointF(0, 0), m_image);
+    }
+    std::vector<std::size_t> all(scene.elements->size());
+    std::iota(all.begin(), all.end(), std::size_t(0));
     for (const QRect &rect : uncovered) {
-        painter.save();
-        painter.setClipRect(rect);
-        paintRange(painter, scene, rect, 0, scene.elements->size());
-        painter.restore();
+        paintIndices(frame, scene, rect, all, false);
     }
     m_isStale = true;
     return true;
@@ -161,40 +164,39 @@ bool CanvasElementLayer::finishSplit(const CanvasElementScene &scene)
         return false;
     }
     clearImage();
-    QPainter painter(&m_image);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    painter.drawImage(QPointF(0, 0), split.below);
-    paintLive(painter, scene, split);
-    painter.end();
+    {
+        QPainter painter(&m_image);
+        painter.drawImage(QPointF(0, 0), split.below);
+    }
+    paintIndices(m_image, scene, split.liveArea, split.live, false);
+    if (!split.above.isNull()) {
+        QPainter painter(&m_image);
+        painter.drawImage(QPointF(0, 0), split.above);
+    }
     m_elements = *scene.elements;
     return true;
 }
 
-void CanvasElementLayer::paintLive(QPainter &painter,
-                                   const CanvasElementScene &scene,
-                                   const Split &split)
-{
-    paintIndices(painter, scene, viewRect(), split.live);
-    // Nothing lies above the moving elements when they are on top.
-    if (!split.above.isNull()) {
-        painter.drawImage(QPointF(0, 0), split.above);
-    }
-}
-
 // Outside the live area a drag changes nothing, so the frame there is one opaque copy; only
 // inside is it composed again.
-void CanvasElementLayer::paintDragStep(QPainter &painter,
+void CanvasElementLayer::paintDragStep(QImage &frame,
                                        const CanvasElementScene &scene,
                                        const Split &split)
 {
-    painter.save();
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPointF(0, 0), split.still);
-    painter.setClipRect(split.liveArea);
-    painter.drawImage(QPointF(0, 0), split.base);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    paintLive(painter, scene, split);
-    painter.restore();
+    {
+        QPainter painter(&frame);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(QPointF(0, 0), split.still);
+        painter.setClipRect(split.liveArea);
+        painter.drawImage(QPointF(0, 0), split.base);
+    }
+    paintIndices(frame, scene, split.liveArea, split.live, false);
+    // Nothing lies above the moving elements when they are on top.
+    if (!split.above.isNull()) {
+        QPainter painter(&frame);
+        painter.setClipRect(split.liveArea);
+        painter.drawImage(QPointF(0, 0), split.above);
+    }
 }
 
 // A pan by whole pixels over an unchanged board moves what is painted and paints only the strips
@@ -328,16 +330,11 @@ bool CanvasElementLayer::updateSplit(const CanvasElementScene &scene)
     }
     split.below = blankImage();
     const QRectF view = viewRect();
-    {
-        QPainter painter(&split.below);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        paintIndices(painter, scene, view, waiting);
-    }
+    paintIndices(split.below, scene, view, waiting, false);
     split.base = QImage(split.below.size(), QImage::Format_RGB32);
     split.base.setDevicePixelRatio(m_pixelRatio);
     {
         QPainter painter(&split.base);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
         scene.paintBackdrop(painter);
         painter.drawImage(QPointF(0, 0), split.below);
     }
@@ -388,32 +385,18 @@ void CanvasElementLayer::repaint(QImage &image,
                                  std::size_t first,
                                  std::size_t last)
 {
-    QPainter painter(&image);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    painter.setClipRect(viewArea);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(viewArea, Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    paintRange(painter, scene, viewArea, first, last);
-}
-
-void CanvasElementLayer::paintRange(QPainter &painter,
-                                    const CanvasElementScene &scene,
-                                    const QRectF &viewArea,
-                                    std::size_t first,
-                                    std::size_t last)
-{
     std::vector<std::size_t> indices;
     for (std::size_t i = first; i < std::min(last, scene.elements->size()); ++i) {
         indices.push_back(i);
     }
-    paintIndices(painter, scene, viewArea, indices);
+    paintIndices(image, scene, viewArea, indices, true);
 }
 
-void CanvasElementLayer::paintIndices(QPainter &painter,
+void CanvasElementLayer::paintIndices(QImage &image,
                                       const CanvasElementScene &scene,
                                       const QRectF &viewArea,
-                                      const std::vector<std::size_t> &indices)
+                                      const std::vector<std::size_t> &indices,
+                                      bool clearFirst)
 {
     const WhiteboardViewport &viewport = scene.viewport;
     const RectF sceneArea =
@@ -429,13 +412,12 @@ void CanvasElementLayer::paintIndices(QPainter &painter,
         }
     }
     m_cache.prepare(toPrepare, viewport.scale);
-    painter.save();
-    painter.translate(viewport.translation.x, viewport.translation.y);
-    painter.scale(viewport.scale, viewport.scale);
+    std::vector<ElementToPaint> toPaint;
+    toPaint.reserve(visible.size());
     for (const std::size_t i : visible) {
-        paintElement(painter, m_cache.painted(elements[i], viewport.scale));
+        toPaint.push_back({m_bounds.bounds(i), &m_cache.painted(elements[i], viewport.scale)});
     }
-    painter.restore();
+    paintElementsInBands(image, viewArea, toPaint, {viewport, clearFirst, poolThreadCount()});
 }
 
 } // namespace zentrel

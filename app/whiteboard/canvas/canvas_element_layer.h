@@ -37,15 +37,11 @@ struct CanvasElementScene
 class CanvasElementLayer
 {
 public:
-    // Paints the backdrop and the elements at the painter's origin, over a view of `viewSize`
-    // points. With
-    // `allowStale`, a zoom step shows the last sharp image rescaled, with the edges it no longer
-    // covers painted sharp, and leaves the layer stale until a later paint without it.
-    void paint(QPainter &painter,
-               const CanvasElementScene &scene,
-               QSize viewSize,
-               qreal pixelRatio,
-               bool allowStale);
+    // Paints the backdrop and the elements into `frame`, a picture of a view of `viewSize`
+    // points. With `allowStale`, a zoom step shows the last sharp image rescaled, with the edges
+    // it no longer covers painted sharp, and leaves the layer stale until a later paint without
+    // it.
+    void paint(QImage &frame, const CanvasElementScene &scene, QSize viewSize, bool allowStale);
 
     // The last paint showed a rescaled image; the view owes a sharp repaint.
     bool isStale() const { return m_isStale; }
@@ -66,8 +62,8 @@ private:
         QImage still;
     };
 
+    bool paintRescaled(QImage &frame, const CanvasElementScene &scene);
     void bringUpToDate(const CanvasElementScene &scene);
-    bool paintRescaled(QPainter &painter, const CanvasElementScene &scene);
     bool finishSplit(const CanvasElementScene &scene);
     bool scroll(const CanvasElementScene &scene);
     bool repaintChangedArea(const CanvasElementScene &scene);
@@ -76,9 +72,7 @@ private:
     // moved yet.
     bool updateSplit(const CanvasElementScene &scene);
     bool splitHolds(const Split &split, const CanvasElementScene &scene) const;
-    // The live elements and what lies above them, over what lies below.
-    void paintLive(QPainter &painter, const CanvasElementScene &scene, const Split &split);
-    void paintDragStep(QPainter &painter, const CanvasElementScene &scene, const Split &split);
+    void paintDragStep(QImage &frame, const CanvasElementScene &scene, const Split &split);
     void clearImage();
     QImage blankImage() const;
     QRectF viewRect() const;
@@ -88,16 +82,13 @@ private:
                  const QRectF &viewArea,
                  std::size_t first,
                  std::size_t last);
-    void paintRange(QPainter &painter,
-                    const CanvasElementScene &scene,
-                    const QRectF &viewArea,
-                    std::size_t first,
-                    std::size_t last);
-    // Paints the elements at `indices` (in board order) that reach `viewArea`.
-    void paintIndices(QPainter &painter,
+    // Paints the elements at `indices` (in board order) that reach `viewArea`, over what
+    // `image` holds there or, with `clearFirst`, over nothing.
+    void paintIndices(QImage &image,
                       const CanvasElementScene &scene,
                       const QRectF &viewArea,
-                      const std::vector<std::size_t> &indices);
+                      const std::vector<std::size_t> &indices,
+                      bool clearFirst);
 
     ElementPaintCache m_cache;
     ElementBoundsIndex m_bounds;

@@ -5,22 +5,33 @@
 #include "whiteboard/model/whiteboard_element.h"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
 
 namespace zentrel {
 
+using PaintedElementPtr = std::shared_ptr<const PaintedElement>;
+
+// Prepares `elements` for painting side by side on up to `threads` of the pool's threads, so a
+// board shown for the first time does not wait on one core. What is made holds no font: texts
+// are kept as glyph outlines, which outlive the thread that laid them out.
+std::vector<PaintedElementPtr>
+preparedElements(const std::vector<ElementPtr> &elements, double viewportScale, int threads);
+
 // Painted elements kept by element value. Elements are immutable and shared between library
-// snapshots, so one that a change did not touch keeps its paths, wobble and text layout.
+// snapshots, so one that a change did not touch keeps its paths, wobble and text layout. What is
+// kept is shared with whatever paints it.
 class ElementPaintCache
 {
 public:
     const PaintedElement &painted(const ElementPtr &element, double viewportScale);
-    // Prepares those of `elements` that are not cached yet side by side on the pool's threads,
-    // so a board shown for the first time does not wait on one core. What is kept holds no font:
-    // texts are kept as glyph outlines, which outlive the thread that laid them out.
+    // Prepares those of `elements` that are not cached yet.
     void prepare(const std::vector<ElementPtr> &elements, double viewportScale);
+    // What is kept for the element, or what its former self painted, moved along; null when it
+    // must be prepared.
+    PaintedElementPtr find(const ElementPtr &element, double viewportScale);
     // Forgets elements that are no longer in `elements` once a fixed number of entries came
     // since it last did.
     void trim(const std::vector<ElementPtr> &elements);
@@ -32,14 +43,14 @@ private:
     // What the element's former self painted, moved along, when only its place changed: a drag
     // then prepares no new wobble or glyph outlines.
     std::optional<PaintedElement> movedFormerSelf(const WhiteboardElement &element) const;
-    const PaintedElement &
-    store(const ElementPtr &element, double viewportScale, PaintedElement painted);
+    const PaintedElementPtr &
+    store(const ElementPtr &element, double viewportScale, PaintedElementPtr painted);
 
     struct Entry
     {
         ElementPtr element; // keeps the key's address from being reused
         double viewportScale = 1;
-        PaintedElement painted;
+        PaintedElementPtr painted;
     };
 
     std::unordered_map<const WhiteboardElement *, Entry> m_entries;

@@ -199,10 +199,7 @@ void WhiteboardCanvasView::renderFrame(qreal pixelRatio, bool allowStale)
         return;
     }
     const QColor accent = palette().color(QPalette::Highlight);
-    paintOnPoolThread([this, &accent, allowStale] {
-        QPainter painter(&m_frame);
-        paintCanvas(painter, accent, allowStale);
-    });
+    paintOnPoolThread([this, &accent, allowStale] { paintCanvas(accent, allowStale); });
 }
 
 void WhiteboardCanvasView::showEvent(QShowEvent *event)
@@ -211,9 +208,8 @@ void WhiteboardCanvasView::showEvent(QShowEvent *event)
     setFocus(Qt::OtherFocusReason);
 }
 
-void WhiteboardCanvasView::paintCanvas(QPainter &painter, const QColor &accent, bool allowStale)
+void WhiteboardCanvasView::paintCanvas(const QColor &accent, bool allowStale)
 {
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     const WhiteboardBoard &board = m_model.currentBoard();
     std::optional<Uuid> hiddenID;
     if (m_textEditor && m_textEditor->placement().editingTextID) {
@@ -223,20 +219,19 @@ void WhiteboardCanvasView::paintCanvas(QPainter &painter, const QColor &accent, 
         m_backdrop.paint(under, board, m_model.sceneSize(), size());
     };
     m_elements.paint(
-        painter,
+        m_frame,
         {board.id, &board.elements, board.viewport, hiddenID, isDragging(), paintBackdrop},
         size(),
-        painter.device()->devicePixelRatioF(),
         allowStale);
     if (m_isRenderingExport) {
         return;
     }
-    painter.save();
+    QPainter painter(&m_frame);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     painter.translate(board.viewport.translation.x, board.viewport.translation.y);
     painter.scale(board.viewport.scale, board.viewport.scale);
     paintCreationPreview(painter, m_model, m_drag);
     paintSelectionOverlay(painter, m_model, m_drag, accent);
-    painter.restore();
 }
 
 bool WhiteboardCanvasView::isDragging() const

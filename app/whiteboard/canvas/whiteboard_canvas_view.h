@@ -106,7 +106,7 @@ private:
     // Paints the whole canvas into m_frame, off the main thread (see paintOnPoolThread). Zoom
     // steps may show a rescaled picture of the elements; a sharp one follows when zooming rests.
     void renderFrame(qreal pixelRatio, bool allowStale);
-    void paintCanvas(QPainter &painter, const QColor &accent, bool allowStale);
+    void paintCanvas(const QColor &accent, bool allowStale);
     void openTextEditor(const TextEditorPlacement &placement);
     void closeTextEditor();
     bool isDragging() const;

@@ -1,0 +1,130 @@
+#include "whiteboard/canvas/element_band_painting.h"
+
+#include "whiteboard/canvas/parallel_work.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+
+namespace zentrel {
+
+namespace {
+
+// Thinner bands cost more in elements painted twice than they gain.
+constexpr int minimumBandPixels = 256;
+
+bool intersects(const RectF &a, const RectF &b)
+{
+    return a.x <= b.x + b.width && b.x <= a.x + a.width && a.y <= b.y + b.height
+           && b.y <= a.y + a.height;
+}
+
+// Qt builds a path's paint data on its first fill, in data that its copies share, so two threads
+// filling copies of one path for the first time would build it at once. Moving a point to where
+// it is makes a copy with data of its own.
+QPainterPath detached(const QPainterPath &path)
+{
+    QPainterPath copy = path;
+    if (copy.elementCount() > 0) {
+        const QPainterPath::Element first = copy.elementAt(0);
+        copy.setElementPositionAt(0, first.x, first.y);
+    }
+    return copy;
+}
+
+PaintedElement detached(const PaintedElement &element)
+{
+    PaintedElement copy = element;
+    for (auto &area : copy.areas) {
+        area.first = detached(area.first);
+    }
+    return copy;
+}
+
+// The bands of `pixels`, cut across its longer side.
+std::vector<QRect> bandsOf(const QRect &pixels, int threads)
+{
+    const bool across = pixels.height() >= pixels.width();
+    const int length = across ? pixels.height() : pixels.width();
+    const int count = std::clamp(length / minimumBandPixels, 1, std::max(threads, 1));
+    std::vector<QRect> bands;
+    for (int i = 0; i < count; ++i) {
+        const int start = length * i / count;
+        const int end = length * (i + 1) / count;
+        bands.push_back(across
+                            ? QRect(pixels.x(), pixels.y() + start, pixels.width(), end - start)
+                            : QRect(pixels.x() + start, pixels.y(), end - start, pixels.height()));
+    }
+    return bands;
+}
+
+} // namespace
+
+void paintElementsInBands(QImage &image,
+                          const QRectF &viewArea,
+                          const std::vector<ElementToPaint> &elements,
+                          const BandPainting &how)
+{
+    const qreal ratio = image.devicePixelRatio();
+    const QRect pixels = QRectF(viewArea.topLeft() * ratio, viewArea.size() * ratio)
+                             .toAlignedRect()
+                             .intersected(image.rect());
+    if (pixels.isEmpty()) {
+        return;
+    }
+    const WhiteboardViewport &viewport = how.viewport;
+    const auto sceneOf = [&](const QRect &devicePixels) {
+        const QRectF points(QPointF(devicePixels.topLeft()) / ratio,
+                            QSizeF(devicePixels.size()) / ratio);
+        return viewport.toScene(RectF{points.x(), points.y(), points.width(), points.height()});
+    };
+    const RectF sceneArea = sceneOf(pixels);
+    std::vector<const ElementToPaint *> reaching;
+    for (const ElementToPaint &element : elements) {
+        if (intersects(element.bounds, sceneArea)) {
+            reaching.push_back(&element);
+        }
+    }
+    const std::vector<QRect> bands = bandsOf(pixels, how.threads);
+    std::vector<RectF> sceneBands;
+    for (const QRect &band : bands) {
+        sceneBands.push_back(sceneOf(band));
+    }
+    // Each band paints through an image of its own over the same pixels: a device takes one
+    // painter at a time.
+    uchar *bits = image.bits();
+    runInParallel(bands.size(), how.threads, [&](std::size_t index) {
+        const QRect &band = bands[index];
+        const RectF &sceneBand = sceneBands[index];
+        QImage target(bits, image.width(), image.height(), image.bytesPerLine(), image.format());
+        QPainter painter(&target);
+        painter.setClipRect(band);
+        if (how.clearFirst) {
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.fillRect(band, Qt::transparent);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        painter.scale(ratio, ratio);
+        painter.translate(viewport.translation.x, viewport.translation.y);
+        painter.scale(viewport.scale, viewport.scale);
+        for (const ElementToPaint *element : reaching) {
+            if (how.cancelled && how.cancelled->load(std::memory_order_relaxed)) {
+                return;
+            }
+            if (!intersects(element->bounds, sceneBand)) {
+                continue;
+            }
+            // The first band an element reaches paints it from the shared paths; bands lie side
+            // by side, so that is the one whose neighbour before it does not reach it.
+            if (index == 0 || !intersects(element->bounds, sceneBands[index - 1])) {
+                paintElement(painter, *element->painted);
+            } else {
+                paintElement(painter, detached(*element->painted));
+            }
+        }
+    });
+}
+
+} // namespace zentrel

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "common/geometry.h"
+#include "whiteboard/canvas/painted_element.h"
+#include "whiteboard/model/whiteboard_board.h"
+
+#include <QImage>
+#include <QRectF>
+
+#include <atomic>
+#include <vector>
+
+namespace zentrel {
+
+// One element ready to paint: where it can paint, in scene coordinates, and what it paints.
+struct ElementToPaint
+{
+    RectF bounds;
+    const PaintedElement *painted = nullptr;
+};
+
+// How the elements reaching an area are painted into a picture of the view.
+struct BandPainting
+{
+    WhiteboardViewport viewport;
+    // Clear the area first, as a transparent layer is repainted; or paint over what is there.
+    bool clearFirst = false;
+    int threads = 1;
+    // Once set, each band stops after the element at hand.
+    const std::atomic<bool> *cancelled = nullptr;
+};
+
+// Paints those of `elements` (board order) that reach `viewArea`, in view points, into `image`.
+// The area is cut into bands of whole device pixels, painted side by side on the pool's free
+// threads, each clipped to its band: the picture is the same as one painted in one go.
+void paintElementsInBands(QImage &image,
+                          const QRectF &viewArea,
+                          const std::vector<ElementToPaint> &elements,
+                          const BandPainting &how);
+
+} // namespace zentrel
