@@ -8,11 +8,9 @@
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QPainter>
-#include <QRegion>
 #include <QTransform>
 
 #include <algorithm>
-#include <numeric>
 
 namespace zentrel {
 
@@ -68,6 +66,10 @@ bool intersects(const RectF &a, const RectF &b)
 
 } // namespace
 
+CanvasElementLayer::CanvasElementLayer(std::function<void()> onPictureReady)
+    : m_background(std::move(onPictureReady))
+{}
+
 void CanvasElementLayer::paint(QImage &frame,
                                const CanvasElementScene &scene,
                                QSize viewSize,
@@ -75,9 +77,14 @@ void CanvasElementLayer::paint(QImage &frame,
 {
     const qreal pixelRatio = frame.devicePixelRatio();
     m_bounds.update(*scene.elements, scene.viewport.scale);
-    m_isStale = false;
+    adoptBackgroundPicture();
     const bool sameView = m_isValid && viewSize == m_viewSize && pixelRatio == m_pixelRatio
                           && scene.boardID == m_boardID && scene.hiddenID == m_hiddenID;
+    if (sameView && allowStale && paintRescaled(frame, scene)) {
+        return;
+    }
+    // Whatever paints elements here must not share their paths with a background painting.
+    m_background.cancel();
     if (!sameView) {
         m_viewSize = viewSize;
         m_pixelRatio = pixelRatio;
@@ -85,8 +92,6 @@ void CanvasElementLayer::paint(QImage &frame,
         repaintAll(scene);
     } else if (scene.dragging && scene.viewport == m_viewport && updateSplit(scene)) {
         paintDragStep(frame, scene, *m_split);
-        return;
-    } else if (allowStale && paintRescaled(frame, scene)) {
         return;
     } else {
         bringUpToDate(scene);
@@ -96,13 +101,37 @@ void CanvasElementLayer::paint(QImage &frame,
     painter.drawImage(QPointF(0, 0), m_image);
 }
 
+// A picture painted in the background is shown when it shows the board as it is, under any
+// viewport: until the one the view has now is ready, rescaling it costs least.
+void CanvasElementLayer::adoptBackgroundPicture()
+{
+    std::optional<BackgroundElementPaint::Result> result = m_background.take();
+    if (!result) {
+        return;
+    }
+    const ElementPicture &picture = result->picture;
+    for (auto &[element, painted] : result->prepared) {
+        m_cache.adopt(element, picture.viewport.scale, std::move(painted));
+    }
+    if (!m_isValid || m_split || picture.boardID != m_boardID || picture.hiddenID != m_hiddenID
+        || picture.viewSize != m_viewSize || picture.pixelRatio != m_pixelRatio
+        || picture.elements != m_elements) {
+        return;
+    }
+    m_image = std::move(result->image);
+    m_viewport = picture.viewport;
+}
+
 // A zoom step repaints every element in view, more than a pointer event leaves time for; the
-// last sharp image, rescaled, stands in until the zoom rests. Edges it no longer covers are
-// painted sharp, unless they have grown so large that a sharp repaint costs little more.
+// last sharp image, rescaled, stands in while a sharp one is painted in the background. What it
+// no longer covers shows the backdrop meanwhile. A pan is scrolled or painted at once, unless a
+// sharp picture is on its way anyway.
 bool CanvasElementLayer::paintRescaled(QImage &frame, const CanvasElementScene &scene)
 {
-    constexpr double uncoveredShareLimit = 0.3;
-    if (m_split || scene.viewport.scale == m_viewport.scale || *scene.elements != m_elements) {
+    if (m_split || scene.viewport == m_viewport || *scene.elements != m_elements) {
+        return false;
+    }
+    if (scene.viewport.scale == m_viewport.scale && !m_background.isBusy()) {
         return false;
     }
     const double k = scene.viewport.scale / m_viewport.scale;
@@ -111,30 +140,39 @@ bool CanvasElementLayer::paintRescaled(QImage &frame, const CanvasElementScene &
             .translate(scene.viewport.translation.x, scene.viewport.translation.y)
             .scale(k, k)
             .translate(-m_viewport.translation.x, -m_viewport.translation.y);
-    const QRectF view = viewRect();
-    const QRegion uncovered =
-        QRegion(view.toAlignedRect()) - QRegion(rescale.mapRect(view).toAlignedRect());
-    double uncoveredArea = 0;
-    for (const QRect &rect : uncovered) {
-        uncoveredArea += double(rect.width()) * rect.height();
-    }
-    if (uncoveredArea > uncoveredShareLimit * view.width() * view.height()) {
-        return false;
-    }
-    {
-        QPainter painter(&frame);
-        scene.paintBackdrop(painter);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.setTransform(rescale, true);
-        painter.drawImage(QPointF(0, 0), m_image);
-    }
-    std::vector<std::size_t> all(scene.elements->size());
-    std::iota(all.begin(), all.end(), std::size_t(0));
-    for (const QRect &rect : uncovered) {
-        paintIndices(frame, scene, rect, all, false);
-    }
-    m_isStale = true;
+    QPainter painter(&frame);
+    scene.paintBackdrop(painter);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setTransform(rescale, true);
+    painter.drawImage(QPointF(0, 0), m_image);
+    painter.end();
+    paintInBackground(scene);
     return true;
+}
+
+// One painting at a time: one for a viewport the view has left is still worth finishing, as it
+// is nearer than the picture the view has.
+void CanvasElementLayer::paintInBackground(const CanvasElementScene &scene)
+{
+    if (m_background.isBusy()) {
+        return;
+    }
+    const WhiteboardViewport &viewport = scene.viewport;
+    const QRectF view = viewRect();
+    const RectF sceneView =
+        viewport.toScene(RectF{view.x(), view.y(), view.width(), view.height()});
+    const std::vector<ElementPtr> &elements = *scene.elements;
+    std::vector<BackgroundElementPaint::Element> visible;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (intersects(m_bounds.bounds(i), sceneView)
+            && !(scene.hiddenID && elements[i]->id == *scene.hiddenID)) {
+            visible.push_back(
+                {elements[i], m_bounds.bounds(i), m_cache.find(elements[i], viewport.scale)});
+        }
+    }
+    m_background.start(
+        {scene.boardID, elements, viewport, scene.hiddenID, m_viewSize, m_pixelRatio},
+        std::move(visible));
 }
 
 void CanvasElementLayer::bringUpToDate(const CanvasElementScene &scene)

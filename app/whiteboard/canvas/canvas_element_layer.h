@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/uuid.h"
+#include "whiteboard/canvas/background_element_paint.h"
 #include "whiteboard/canvas/element_paint_cache.h"
 #include "whiteboard/model/whiteboard_board.h"
 
@@ -33,18 +34,18 @@ struct CanvasElementScene
 // The board's elements painted into a cached transparent image of the view, brought up to date
 // with the least work each change needs: a pan scrolls the image and paints the uncovered strips,
 // an edit repaints around what changed, and during a drag the elements below and above the moving
-// range wait in images of their own while only that range is painted afresh.
+// range wait in images of their own while only that range is painted afresh. A zoom step shows
+// the last sharp image rescaled while a sharp one is painted in the background.
 class CanvasElementLayer
 {
 public:
-    // Paints the backdrop and the elements into `frame`, a picture of a view of `viewSize`
-    // points. With `allowStale`, a zoom step shows the last sharp image rescaled, with the edges
-    // it no longer covers painted sharp, and leaves the layer stale until a later paint without
-    // it.
-    void paint(QImage &frame, const CanvasElementScene &scene, QSize viewSize, bool allowStale);
+    // `onPictureReady` is called on a pool thread once a picture painted in the background can
+    // be shown: the view should paint again.
+    explicit CanvasElementLayer(std::function<void()> onPictureReady);
 
-    // The last paint showed a rescaled image; the view owes a sharp repaint.
-    bool isStale() const { return m_isStale; }
+    // Paints the backdrop and the elements into `frame`, a picture of a view of `viewSize`
+    // points. Without `allowStale`, the picture is sharp at once, however long that takes.
+    void paint(QImage &frame, const CanvasElementScene &scene, QSize viewSize, bool allowStale);
 
 private:
     // A drag in progress: what moves, and what it may touch, is painted on every step; the rest
@@ -62,7 +63,9 @@ private:
         QImage still;
     };
 
+    void adoptBackgroundPicture();
     bool paintRescaled(QImage &frame, const CanvasElementScene &scene);
+    void paintInBackground(const CanvasElementScene &scene);
     void bringUpToDate(const CanvasElementScene &scene);
     bool finishSplit(const CanvasElementScene &scene);
     bool scroll(const CanvasElementScene &scene);
@@ -101,7 +104,8 @@ private:
     WhiteboardViewport m_viewport;
     std::optional<Uuid> m_hiddenID;
     std::optional<Split> m_split;
-    bool m_isStale = false;
+    // Last, so that it stops painting before the cache and the images go.
+    BackgroundElementPaint m_background;
 };
 
 } // namespace zentrel

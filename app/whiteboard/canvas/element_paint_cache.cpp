@@ -19,13 +19,18 @@ bool dependsOnScale(const WhiteboardElement &element)
 
 } // namespace
 
-std::vector<PaintedElementPtr>
-preparedElements(const std::vector<ElementPtr> &elements, double viewportScale, int threads)
+std::vector<PaintedElementPtr> preparedElements(const std::vector<ElementPtr> &elements,
+                                                double viewportScale,
+                                                int threads,
+                                                const std::atomic<bool> *cancelled)
 {
     // Handed out in chunks, so the pool's threads take turns less often than they prepare.
     constexpr std::size_t chunkSize = 32;
     std::vector<PaintedElementPtr> prepared(elements.size());
     runInParallel((elements.size() + chunkSize - 1) / chunkSize, threads, [&](std::size_t chunk) {
+        if (cancelled && cancelled->load(std::memory_order_relaxed)) {
+            return;
+        }
         const std::size_t end = std::min(elements.size(), (chunk + 1) * chunkSize);
         for (std::size_t i = chunk * chunkSize; i < end; ++i) {
             prepared[i] =
@@ -81,6 +86,15 @@ PaintedElementPtr ElementPaintCache::find(const ElementPtr &element, double view
             element, viewportScale, std::make_shared<const PaintedElement>(std::move(*moved)));
     }
     return nullptr;
+}
+
+void ElementPaintCache::adopt(const ElementPtr &element,
+                              double viewportScale,
+                              PaintedElementPtr painted)
+{
+    if (!isCached(element, viewportScale)) {
+        store(element, viewportScale, std::move(painted));
+    }
 }
 
 const PaintedElement &ElementPaintCache::painted(const ElementPtr &element, double viewportScale)

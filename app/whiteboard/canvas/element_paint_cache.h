@@ -4,6 +4,7 @@
 #include "whiteboard/canvas/painted_element.h"
 #include "whiteboard/model/whiteboard_element.h"
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -16,13 +17,16 @@ using PaintedElementPtr = std::shared_ptr<const PaintedElement>;
 
 // Prepares `elements` for painting side by side on up to `threads` of the pool's threads, so a
 // board shown for the first time does not wait on one core. What is made holds no font: texts
-// are kept as glyph outlines, which outlive the thread that laid them out.
-std::vector<PaintedElementPtr>
-preparedElements(const std::vector<ElementPtr> &elements, double viewportScale, int threads);
+// are kept as glyph outlines, which outlive the thread that laid them out. Once `cancelled` is
+// set, the rest stay null.
+std::vector<PaintedElementPtr> preparedElements(const std::vector<ElementPtr> &elements,
+                                                double viewportScale,
+                                                int threads,
+                                                const std::atomic<bool> *cancelled = nullptr);
 
 // Painted elements kept by element value. Elements are immutable and shared between library
 // snapshots, so one that a change did not touch keeps its paths, wobble and text layout. What is
-// kept is shared with whatever paints it.
+// kept is shared with pictures being painted in the background.
 class ElementPaintCache
 {
 public:
@@ -32,6 +36,8 @@ public:
     // What is kept for the element, or what its former self painted, moved along; null when it
     // must be prepared.
     PaintedElementPtr find(const ElementPtr &element, double viewportScale);
+    // Keeps what was prepared elsewhere, unless the element is kept already.
+    void adopt(const ElementPtr &element, double viewportScale, PaintedElementPtr painted);
     // Forgets elements that are no longer in `elements` once a fixed number of entries came
     // since it last did.
     void trim(const std::vector<ElementPtr> &elements);

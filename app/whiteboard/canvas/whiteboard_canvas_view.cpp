@@ -9,32 +9,24 @@
 #include "whiteboard/editor/whiteboard_text.h"
 
 #include <QBuffer>
+#include <QMetaObject>
 #include <QPainter>
 #include <QRandomGenerator>
-#include <QTimer>
-
-#include <chrono>
 
 namespace zentrel {
-
-namespace {
-
-// How long after the last zoom step the rescaled picture is replaced by a sharp one.
-constexpr std::chrono::milliseconds sharpenDelay{120};
-
-} // namespace
 
 WhiteboardCanvasView::WhiteboardCanvasView(WhiteboardEditorModel &model, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
+    // Called on a pool thread; the layer waits for it before it goes, and the view with it.
+    , m_elements([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { update(); }, Qt::QueuedConnection);
+    })
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_roughPathGenerator = makeRoughPathGenerator();
-    m_sharpenTimer = new QTimer(this);
-    m_sharpenTimer->setSingleShot(true);
-    m_sharpenTimer->setInterval(sharpenDelay);
-    connect(m_sharpenTimer, &QTimer::timeout, this, [this] { repaint(); });
     m_modelConnection = m_model.changed.connect([this](WhiteboardEditorChange change) {
         // Choosing another tool while typing keeps what was typed.
         if (touches(change, WhiteboardEditorChange::tool)) {
@@ -176,16 +168,8 @@ std::optional<QByteArray> WhiteboardCanvasView::renderPNGData()
 void WhiteboardCanvasView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    // The timer's own repaint is the sharp one.
-    const bool allowStale = m_sharpenTimer->isActive() || !m_elements.isStale();
-    renderFrame(painter.device()->devicePixelRatioF(), allowStale);
+    renderFrame(painter.device()->devicePixelRatioF(), true);
     painter.drawImage(QPointF(0, 0), m_frame);
-    // Only a further zoom step puts the sharp picture off; other repaints leave the timer be.
-    const WhiteboardViewport viewport = m_model.currentBoard().viewport;
-    if (m_elements.isStale() && (!m_sharpenTimer->isActive() || !(viewport == m_paintedViewport))) {
-        m_sharpenTimer->start();
-    }
-    m_paintedViewport = viewport;
 }
 
 void WhiteboardCanvasView::renderFrame(qreal pixelRatio, bool allowStale)

@@ -16,7 +16,6 @@
 #include <optional>
 
 class QTextEdit;
-class QTimer;
 
 namespace zentrel {
 
@@ -103,8 +102,9 @@ private:
     void dragTo(PointF point, QPointF viewPoint);
     void performKeyCommand(CanvasKeyCommand command);
 
-    // Paints the whole canvas into m_frame, off the main thread (see paintOnPoolThread). Zoom
-    // steps may show a rescaled picture of the elements; a sharp one follows when zooming rests.
+    // Paints the whole canvas into m_frame, off the main thread (see paintOnPoolThread). With
+    // `allowStale`, zoom steps may show a rescaled picture of the elements until a sharp one,
+    // painted in the background, is ready.
     void renderFrame(qreal pixelRatio, bool allowStale);
     void paintCanvas(const QColor &accent, bool allowStale);
     void openTextEditor(const TextEditorPlacement &placement);
@@ -121,8 +121,6 @@ private:
     CanvasBackdropPainter m_backdrop;
     CanvasElementLayer m_elements;
     QImage m_frame;
-    QTimer *m_sharpenTimer = nullptr;
-    WhiteboardViewport m_paintedViewport;
     ScopedConnection m_modelConnection;
 };
 

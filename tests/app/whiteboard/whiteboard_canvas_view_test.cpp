@@ -170,6 +170,55 @@ TEST_F(WhiteboardCanvasViewTest, ZoomStepsShowARescaledPictureUntilTheZoomRests)
         QTest::qWaitFor([&] { return largestDifference(rendering(), freshRendering()) <= 2; }));
 }
 
+TEST_F(WhiteboardCanvasViewTest, ZoomingThroughNewScalesEndsWithTheFreshPicture)
+{
+    placeMixedBoard();
+    view.show();
+    rendering();
+    for (const double factor : {0.8, 0.8, 0.8, 1.3, 1.3, 1.3}) {
+        zoom(*model, factor, {100, 60});
+        rendering();
+    }
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return largestDifference(rendering(), freshRendering()) <= 2; }));
+}
+
+TEST_F(WhiteboardCanvasViewTest, EditsAndExportsDuringAZoomAreSharpAtOnce)
+{
+    placeMixedBoard();
+    view.show();
+    rendering();
+    zoom(*model, 0.7, {120, 80});
+    rendering();
+    const QImage exported = decoded(view.renderPNGData());
+    WhiteboardCanvasView fresh(*model);
+    fresh.resize(view.size());
+    EXPECT_LE(largestDifference(exported, decoded(fresh.renderPNGData())), 2);
+
+    zoom(*model, 0.7, {120, 80});
+    rendering();
+    model->setSelection({model->currentBoard().elements[3]->id});
+    setStrokeColor(*model, {1, 0, 0, 1});
+    EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
+}
+
+// The sharp picture is painted on pool threads, which must not reach back into a view that went
+// away meanwhile.
+TEST_F(WhiteboardCanvasViewTest, AViewClosedDuringAZoomLeavesNoPaintingBehind)
+{
+    placeMixedBoard();
+    for (int i = 0; i < 5; ++i) {
+        auto canvas = std::make_unique<WhiteboardCanvasView>(*model);
+        canvas->resize(240, 160);
+        canvas->grab();
+        zoom(*model, i % 2 == 0 ? 0.6 : 1.5, {0, 0});
+        canvas->grab();
+        canvas.reset();
+        QTest::qWait(5);
+    }
+    EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
+}
+
 // Texts are laid out on whichever pool threads are free; those threads may end, and their font
 // caches with them, long before the texts are drawn again.
 TEST_F(WhiteboardCanvasViewTest, TextsLaidOutOnThreadsThatHaveEndedStillDraw)

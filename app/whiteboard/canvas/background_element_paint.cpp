@@ -1,0 +1,157 @@
+#include "whiteboard/canvas/background_element_paint.h"
+
+#include "whiteboard/canvas/element_band_painting.h"
+#include "whiteboard/canvas/parallel_work.h"
+
+#include <QThreadPool>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+namespace zentrel {
+
+namespace {
+
+// Leaves threads for the frames the view paints meanwhile.
+int backgroundThreads()
+{
+    return std::max(poolThreadCount() / 2, 1);
+}
+
+} // namespace
+
+struct BackgroundElementPaint::Job
+{
+    ElementPicture picture;
+    std::vector<Element> elements;
+    std::atomic<bool> cancelled{false};
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool running = false;         // under `mutex`
+    std::optional<Result> result; // under `mutex`
+};
+
+BackgroundElementPaint::BackgroundElementPaint(std::function<void()> onDone)
+    : m_onDone(std::move(onDone))
+{}
+
+BackgroundElementPaint::~BackgroundElementPaint()
+{
+    cancel();
+}
+
+namespace {
+
+BackgroundElementPaint::Result paintPicture(const ElementPicture &picture,
+                                            std::vector<BackgroundElementPaint::Element> &elements,
+                                            const std::atomic<bool> &cancelled)
+{
+    BackgroundElementPaint::Result result{picture, {}, {}};
+    std::vector<ElementPtr> missing;
+    for (const BackgroundElementPaint::Element &element : elements) {
+        if (!element.painted) {
+            missing.push_back(element.element);
+        }
+    }
+    const int threads = backgroundThreads();
+    std::vector<PaintedElementPtr> prepared =
+        preparedElements(missing, picture.viewport.scale, threads, &cancelled);
+    if (cancelled) {
+        return result;
+    }
+    std::size_t next = 0;
+    std::vector<ElementToPaint> toPaint;
+    toPaint.reserve(elements.size());
+    for (BackgroundElementPaint::Element &element : elements) {
+        if (!element.painted) {
+            element.painted = prepared[next];
+            result.prepared.emplace_back(element.element, std::move(prepared[next]));
+            ++next;
+        }
+        toPaint.push_back({element.bounds, element.painted.get()});
+    }
+    result.image =
+        QImage(picture.viewSize * picture.pixelRatio, QImage::Format_ARGB32_Premultiplied);
+    result.image.setDevicePixelRatio(picture.pixelRatio);
+    result.image.fill(Qt::transparent);
+    paintElementsInBands(result.image,
+                         QRectF(QPointF(0, 0), QSizeF(picture.viewSize)),
+                         toPaint,
+                         {picture.viewport, false, threads, &cancelled});
+    return result;
+}
+
+} // namespace
+
+void BackgroundElementPaint::start(ElementPicture picture, std::vector<Element> elements)
+{
+    cancel();
+    auto job = std::make_shared<Job>();
+    job->picture = std::move(picture);
+    job->elements = std::move(elements);
+    m_job = job;
+    QThreadPool::globalInstance()->start([job, onDone = m_onDone] {
+        {
+            // A painting cancelled before it began leaves at once; the owner did not wait.
+            const std::lock_guard lock(job->mutex);
+            if (job->cancelled) {
+                return;
+            }
+            job->running = true;
+        }
+        Result result = paintPicture(job->picture, job->elements, job->cancelled);
+        const bool cancelled = job->cancelled;
+        if (!cancelled) {
+            const std::lock_guard lock(job->mutex);
+            job->result = std::move(result);
+        }
+        // Told while still running, so the owner, who waits for the end before it goes, is
+        // still there to be told.
+        if (!cancelled && onDone) {
+            onDone();
+        }
+        {
+            const std::lock_guard lock(job->mutex);
+            job->running = false;
+        }
+        job->ended.notify_all();
+    });
+}
+
+const ElementPicture *BackgroundElementPaint::picture() const
+{
+    return m_job ? &m_job->picture : nullptr;
+}
+
+std::optional<BackgroundElementPaint::Result> BackgroundElementPaint::take()
+{
+    if (!m_job) {
+        return std::nullopt;
+    }
+    std::unique_lock lock(m_job->mutex);
+    if (!m_job->result) {
+        return std::nullopt;
+    }
+    m_job->ended.wait(lock, [this] { return !m_job->running; });
+    std::optional<Result> result = std::move(m_job->result);
+    lock.unlock();
+    m_job.reset();
+    return result;
+}
+
+void BackgroundElementPaint::cancel()
+{
+    if (!m_job) {
+        return;
+    }
+    m_job->cancelled = true;
+    {
+        std::unique_lock lock(m_job->mutex);
+        m_job->ended.wait(lock, [this] { return !m_job->running; });
+    }
+    m_job.reset();
+}
+
+} // namespace zentrel
