@@ -3,10 +3,12 @@
 #include "whiteboard/canvas/element_band_painting.h"
 #include "whiteboard/canvas/parallel_work.h"
 
+#include <QPainter>
 #include <QThreadPool>
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
 
@@ -25,6 +27,7 @@ int backgroundThreads()
 struct BackgroundElementPaint::Job
 {
     ElementPicture picture;
+    std::vector<QRect> areas;
     std::vector<Element> elements;
     std::atomic<bool> cancelled{false};
     std::mutex mutex;
@@ -45,6 +48,7 @@ BackgroundElementPaint::~BackgroundElementPaint()
 namespace {
 
 BackgroundElementPaint::Result paintPicture(const ElementPicture &picture,
+                                            const std::vector<QRect> &areas,
                                             std::vector<BackgroundElementPaint::Element> &elements,
                                             const std::atomic<bool> &cancelled)
 {
@@ -72,24 +76,34 @@ BackgroundElementPaint::Result paintPicture(const ElementPicture &picture,
         }
         toPaint.push_back({element.bounds, element.painted.get()});
     }
-    result.image =
-        QImage(picture.viewSize * picture.pixelRatio, QImage::Format_ARGB32_Premultiplied);
-    result.image.setDevicePixelRatio(picture.pixelRatio);
-    result.image.fill(Qt::transparent);
-    paintElementsInBands(result.image,
-                         QRectF(QPointF(0, 0), QSizeF(picture.viewSize)),
-                         toPaint,
-                         {picture.viewport, false, threads, &cancelled});
+    const qreal ratio = picture.pixelRatio;
+    for (const QRect &area : areas) {
+        QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        // The piece's own points start at the area's corner.
+        WhiteboardViewport viewport = picture.viewport;
+        viewport.translation.x -= area.x() / ratio;
+        viewport.translation.y -= area.y() / ratio;
+        paintElementsInBands(image,
+                             QRectF(QPointF(0, 0), QSizeF(area.size()) / ratio),
+                             toPaint,
+                             {viewport, false, threads, &cancelled});
+        result.pieces.push_back({area, std::move(image)});
+    }
     return result;
 }
 
 } // namespace
 
-void BackgroundElementPaint::start(ElementPicture picture, std::vector<Element> elements)
+void BackgroundElementPaint::start(ElementPicture picture,
+                                   std::vector<QRect> areas,
+                                   std::vector<Element> elements)
 {
     cancel();
     auto job = std::make_shared<Job>();
     job->picture = std::move(picture);
+    job->areas = std::move(areas);
     job->elements = std::move(elements);
     m_job = job;
     QThreadPool::globalInstance()->start([job, onDone = m_onDone] {
@@ -101,7 +115,7 @@ void BackgroundElementPaint::start(ElementPicture picture, std::vector<Element> 
             }
             job->running = true;
         }
-        Result result = paintPicture(job->picture, job->elements, job->cancelled);
+        Result result = paintPicture(job->picture, job->areas, job->elements, job->cancelled);
         const bool cancelled = job->cancelled;
         if (!cancelled) {
             const std::lock_guard lock(job->mutex);
@@ -139,6 +153,32 @@ std::optional<BackgroundElementPaint::Result> BackgroundElementPaint::take()
     lock.unlock();
     m_job.reset();
     return result;
+}
+
+std::optional<QRegion> placePieces(QImage &picture,
+                                   const WhiteboardViewport &viewport,
+                                   const BackgroundElementPaint::Result &result)
+{
+    const WhiteboardViewport &painted = result.picture.viewport;
+    const qreal ratio = picture.devicePixelRatio();
+    const double dx = (viewport.translation.x - painted.translation.x) * ratio;
+    const double dy = (viewport.translation.y - painted.translation.y) * ratio;
+    const auto isWhole = [](double pixels) {
+        return std::abs(pixels - std::round(pixels)) < 1e-6;
+    };
+    if (painted.scale != viewport.scale || !isWhole(dx) || !isWhole(dy)) {
+        return std::nullopt;
+    }
+    const QPoint shift(int(std::lround(dx)), int(std::lround(dy)));
+    QRegion placed;
+    QPainter painter(&picture);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const BackgroundElementPaint::Piece &piece : result.pieces) {
+        const QRect area = piece.area.translated(shift);
+        painter.drawImage(QPointF(area.topLeft()) / ratio, piece.image);
+        placed |= area.intersected(picture.rect());
+    }
+    return placed;
 }
 
 void BackgroundElementPaint::cancel()

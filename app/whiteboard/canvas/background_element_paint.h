@@ -5,6 +5,8 @@
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <QImage>
+#include <QRect>
+#include <QRegion>
 #include <QSize>
 
 #include <functional>
@@ -15,21 +17,22 @@
 
 namespace zentrel {
 
-// A picture of a board's elements under one viewport: what the view shows once the pointer
-// rests.
+// A transparent picture of a board's elements under one viewport, which maps scene points to the
+// picture's own points.
 struct ElementPicture
 {
     Uuid boardID;
     std::vector<ElementPtr> elements; // the whole board, in board order
     WhiteboardViewport viewport;
     std::optional<Uuid> hiddenID;
-    QSize viewSize;
+    QSize pixelSize;
     qreal pixelRatio = 1;
 };
 
-// The elements of an ElementPicture painted on the pool's threads while the view goes on showing
-// what it has, so that no zoom step waits for every element in view. One painting at a time;
-// the owner must paint no element itself meanwhile, since both would use the same paths.
+// Areas of an ElementPicture painted on the pool's threads while the view goes on showing what
+// it has, so that no zoom or pan step waits for elements it does not need at once. One painting
+// at a time; the owner must paint no element itself meanwhile, since both would use the same
+// paths.
 class BackgroundElementPaint
 {
 public:
@@ -40,10 +43,17 @@ public:
         PaintedElementPtr painted; // null when it is to be prepared
     };
 
+    // One area of the picture, in its device pixels, and what was painted there.
+    struct Piece
+    {
+        QRect area;
+        QImage image;
+    };
+
     struct Result
     {
         ElementPicture picture;
-        QImage image;
+        std::vector<Piece> pieces;
         // What was prepared for the painting, for the owner's cache.
         std::vector<std::pair<ElementPtr, PaintedElementPtr>> prepared;
     };
@@ -54,8 +64,9 @@ public:
     BackgroundElementPaint(const BackgroundElementPaint &) = delete;
     BackgroundElementPaint &operator=(const BackgroundElementPaint &) = delete;
 
-    // Paints `elements`, the ones that may show in `picture`, in board order.
-    void start(ElementPicture picture, std::vector<Element> elements);
+    // Paints the `areas` of `picture` (device pixels) with `elements`, those that may show there,
+    // in board order.
+    void start(ElementPicture picture, std::vector<QRect> areas, std::vector<Element> elements);
 
     // Painting or done and not yet taken.
     bool isBusy() const { return m_job != nullptr; }
@@ -73,5 +84,13 @@ private:
     std::function<void()> m_onDone;
     std::shared_ptr<Job> m_job;
 };
+
+// Puts the pieces of `result` into `picture`, which shows the same elements at the same scale
+// under `viewport` (scene points to the picture's points): pans since the painting carried them
+// by whole pixels. Returns the pixels they cover now, or nothing when a pan moved them by part of
+// a pixel or the scale differs.
+std::optional<QRegion> placePieces(QImage &picture,
+                                   const WhiteboardViewport &viewport,
+                                   const BackgroundElementPaint::Result &result);
 
 } // namespace zentrel

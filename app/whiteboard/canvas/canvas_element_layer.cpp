@@ -11,6 +11,8 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <cmath>
+#include <numeric>
 
 namespace zentrel {
 
@@ -20,6 +22,11 @@ namespace {
 // cheaper than working out and clipping to what changed.
 constexpr std::size_t changedElementLimit = 2000;
 constexpr double changedAreaShareLimit = 0.6;
+// How far, in view points, the picture reaches beyond the view on each side.
+constexpr double marginPoints = 128;
+// The margins are painted again once this share of one is gone, so the elements across their
+// edge are painted once for many pan steps rather than once for each.
+constexpr double marginRefillShare = 0.5;
 
 // The elements of `after` that differ from `before`: everything between their common prefix and
 // their common suffix, as [first, last) in each.
@@ -48,20 +55,26 @@ ElementChange elementChange(const std::vector<ElementPtr> &before,
     return {prefix, before.size() - suffix, after.size() - suffix};
 }
 
-// How far, in view points, a drag may carry its elements before its images are made again.
-constexpr double sweepRoom = 64;
-
-bool contains(const RectF &outer, const RectF &inner)
+RectF toRectF(const QRectF &rect)
 {
-    return inner.x >= outer.x && inner.y >= outer.y
-           && inner.x + inner.width <= outer.x + outer.width
-           && inner.y + inner.height <= outer.y + outer.height;
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
 }
 
-bool intersects(const RectF &a, const RectF &b)
+// The viewport of an image whose top left corner is the view point `origin`.
+WhiteboardViewport seenFrom(WhiteboardViewport viewport, QPointF origin)
 {
-    return a.x <= b.x + b.width && b.x <= a.x + a.width && a.y <= b.y + b.height
-           && b.y <= a.y + a.height;
+    viewport.translation.x -= origin.x();
+    viewport.translation.y -= origin.y();
+    return viewport;
+}
+
+double areaOf(const QRegion &region)
+{
+    double area = 0;
+    for (const QRect &rect : region) {
+        area += double(rect.width()) * rect.height();
+    }
+    return area;
 }
 
 } // namespace
@@ -83,11 +96,10 @@ void CanvasElementLayer::paint(QImage &frame,
     if (sameView && allowStale && paintRescaled(frame, scene)) {
         return;
     }
-    // Whatever paints elements here must not share their paths with a background painting.
-    m_background.cancel();
     if (!sameView) {
         m_viewSize = viewSize;
         m_pixelRatio = pixelRatio;
+        m_marginPixels = int(std::lround(marginPoints * pixelRatio));
         m_split.reset();
         repaintAll(scene);
     } else if (scene.dragging && scene.viewport == m_viewport && updateSplit(scene)) {
@@ -98,11 +110,13 @@ void CanvasElementLayer::paint(QImage &frame,
     }
     QPainter painter(&frame);
     scene.paintBackdrop(painter);
-    painter.drawImage(QPointF(0, 0), m_image);
+    painter.drawImage(pictureOrigin(), m_picture);
+    painter.end();
+    refillMargins(scene);
 }
 
-// A picture painted in the background is shown when it shows the board as it is, under any
-// viewport: until the one the view has now is ready, rescaling it costs least.
+// What was painted in the background is shown when it shows the board as it is: a picture at
+// another scale whole, pieces at this scale wherever pans since have carried them.
 void CanvasElementLayer::adoptBackgroundPicture()
 {
     std::optional<BackgroundElementPaint::Result> result = m_background.take();
@@ -113,25 +127,43 @@ void CanvasElementLayer::adoptBackgroundPicture()
     for (auto &[element, painted] : result->prepared) {
         m_cache.adopt(element, picture.viewport.scale, std::move(painted));
     }
-    if (!m_isValid || m_split || picture.boardID != m_boardID || picture.hiddenID != m_hiddenID
-        || picture.viewSize != m_viewSize || picture.pixelRatio != m_pixelRatio
-        || picture.elements != m_elements) {
+    if (m_isValid && !m_split && picture.boardID == m_boardID && picture.hiddenID == m_hiddenID
+        && picture.pixelSize == picturePixels().size() && picture.pixelRatio == m_pixelRatio
+        && picture.elements == m_elements) {
+        adoptPieces(*result);
+    }
+}
+
+void CanvasElementLayer::adoptPieces(const BackgroundElementPaint::Result &result)
+{
+    const WhiteboardViewport &painted = result.picture.viewport;
+    const QRect whole = picturePixels();
+    if (painted.scale != m_viewport.scale) {
+        if (result.pieces.size() == 1 && result.pieces.front().area == whole) {
+            m_picture = result.pieces.front().image;
+            m_viewport = seenFrom(painted, -pictureOrigin());
+            m_painted = QRegion(whole);
+        }
         return;
     }
-    m_image = std::move(result->image);
-    m_viewport = picture.viewport;
+    if (const std::optional<QRegion> placed =
+            placePieces(m_picture, seenFrom(m_viewport, pictureOrigin()), result)) {
+        m_painted |= *placed;
+    }
 }
 
 // A zoom step repaints every element in view, more than a pointer event leaves time for; the
-// last sharp image, rescaled, stands in while a sharp one is painted in the background. What it
-// no longer covers shows the backdrop meanwhile. A pan is scrolled or painted at once, unless a
-// sharp picture is on its way anyway.
+// last sharp picture, rescaled, stands in while a sharp one is painted in the background. What
+// it no longer covers shows the backdrop meanwhile. A pan is scrolled or painted at once, unless
+// a sharp picture is on its way anyway.
 bool CanvasElementLayer::paintRescaled(QImage &frame, const CanvasElementScene &scene)
 {
     if (m_split || scene.viewport == m_viewport || *scene.elements != m_elements) {
         return false;
     }
-    if (scene.viewport.scale == m_viewport.scale && !m_background.isBusy()) {
+    const ElementPicture *pending = m_background.picture();
+    const bool zooming = pending && pending->viewport.scale != m_viewport.scale;
+    if (scene.viewport.scale == m_viewport.scale && !zooming) {
         return false;
     }
     const double k = scene.viewport.scale / m_viewport.scale;
@@ -144,35 +176,60 @@ bool CanvasElementLayer::paintRescaled(QImage &frame, const CanvasElementScene &
     scene.paintBackdrop(painter);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setTransform(rescale, true);
-    painter.drawImage(QPointF(0, 0), m_image);
+    painter.drawImage(pictureOrigin(), m_picture);
     painter.end();
-    paintInBackground(scene);
+    // A sharp picture for a viewport the view has left is still worth finishing, as it is
+    // nearer than the one the view has; margins at the old scale are not.
+    if (!zooming) {
+        paintInBackground(scene, scene.viewport, QRegion(picturePixels()));
+    }
     return true;
 }
 
-// One painting at a time: one for a viewport the view has left is still worth finishing, as it
-// is nearer than the picture the view has.
-void CanvasElementLayer::paintInBackground(const CanvasElementScene &scene)
+void CanvasElementLayer::paintInBackground(const CanvasElementScene &scene,
+                                           const WhiteboardViewport &viewport,
+                                           const QRegion &areas)
 {
-    if (m_background.isBusy()) {
-        return;
+    const QPointF origin = pictureOrigin();
+    std::vector<RectF> sceneAreas;
+    for (const QRect &area : areas) {
+        sceneAreas.push_back(viewport.toScene(toRectF(viewArea(area))));
     }
-    const WhiteboardViewport &viewport = scene.viewport;
-    const QRectF view = viewRect();
-    const RectF sceneView =
-        viewport.toScene(RectF{view.x(), view.y(), view.width(), view.height()});
     const std::vector<ElementPtr> &elements = *scene.elements;
-    std::vector<BackgroundElementPaint::Element> visible;
+    std::vector<BackgroundElementPaint::Element> reaching;
     for (std::size_t i = 0; i < elements.size(); ++i) {
-        if (intersects(m_bounds.bounds(i), sceneView)
+        const RectF &bounds = m_bounds.bounds(i);
+        if (std::any_of(sceneAreas.begin(),
+                        sceneAreas.end(),
+                        [&bounds](const RectF &area) { return reaches(bounds, area); })
             && !(scene.hiddenID && elements[i]->id == *scene.hiddenID)) {
-            visible.push_back(
-                {elements[i], m_bounds.bounds(i), m_cache.find(elements[i], viewport.scale)});
+            reaching.push_back({elements[i], bounds, m_cache.find(elements[i], viewport.scale)});
         }
     }
-    m_background.start(
-        {scene.boardID, elements, viewport, scene.hiddenID, m_viewSize, m_pixelRatio},
-        std::move(visible));
+    m_background.start({scene.boardID,
+                        elements,
+                        seenFrom(viewport, origin),
+                        scene.hiddenID,
+                        picturePixels().size(),
+                        m_pixelRatio},
+                       {areas.begin(), areas.end()},
+                       std::move(reaching));
+}
+
+// Pans eat into the margins ahead of the view; they are painted again on pool threads once
+// enough is gone.
+void CanvasElementLayer::refillMargins(const CanvasElementScene &scene)
+{
+    if (m_split || m_background.isBusy()) {
+        return;
+    }
+    const QRect whole = picturePixels();
+    const QRegion missing = QRegion(whole) - m_painted;
+    if (areaOf(missing)
+        < marginRefillShare * m_marginPixels * std::min(whole.width(), whole.height())) {
+        return;
+    }
+    paintInBackground(scene, m_viewport, missing);
 }
 
 void CanvasElementLayer::bringUpToDate(const CanvasElementScene &scene)
@@ -189,56 +246,8 @@ void CanvasElementLayer::bringUpToDate(const CanvasElementScene &scene)
     }
 }
 
-// A drag that just ended: its images and its live range make the new layer at the cost of one
-// more drag step.
-bool CanvasElementLayer::finishSplit(const CanvasElementScene &scene)
-{
-    if (!m_split) {
-        return false;
-    }
-    const Split split = std::move(*m_split);
-    m_split.reset();
-    if (!(scene.viewport == m_viewport) || !splitHolds(split, scene)) {
-        return false;
-    }
-    clearImage();
-    {
-        QPainter painter(&m_image);
-        painter.drawImage(QPointF(0, 0), split.below);
-    }
-    paintIndices(m_image, scene, split.liveArea, split.live, false);
-    if (!split.above.isNull()) {
-        QPainter painter(&m_image);
-        painter.drawImage(QPointF(0, 0), split.above);
-    }
-    m_elements = *scene.elements;
-    return true;
-}
-
-// Outside the live area a drag changes nothing, so the frame there is one opaque copy; only
-// inside is it composed again.
-void CanvasElementLayer::paintDragStep(QImage &frame,
-                                       const CanvasElementScene &scene,
-                                       const Split &split)
-{
-    {
-        QPainter painter(&frame);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(QPointF(0, 0), split.still);
-        painter.setClipRect(split.liveArea);
-        painter.drawImage(QPointF(0, 0), split.base);
-    }
-    paintIndices(frame, scene, split.liveArea, split.live, false);
-    // Nothing lies above the moving elements when they are on top.
-    if (!split.above.isNull()) {
-        QPainter painter(&frame);
-        painter.setClipRect(split.liveArea);
-        painter.drawImage(QPointF(0, 0), split.above);
-    }
-}
-
-// A pan by whole pixels over an unchanged board moves what is painted and paints only the strips
-// it uncovers.
+// A pan by whole pixels over an unchanged board moves what is painted; what it brings into view
+// from beyond the margins is painted at once.
 bool CanvasElementLayer::scroll(const CanvasElementScene &scene)
 {
     const double dx = scene.viewport.translation.x - m_viewport.translation.x;
@@ -247,10 +256,19 @@ bool CanvasElementLayer::scroll(const CanvasElementScene &scene)
         return false;
     }
     m_viewport = scene.viewport;
-    for (const QRectF &strip : scrollViewImage(m_image, m_viewSize, dx, dy)) {
-        repaint(m_image, scene, strip, 0, scene.elements->size());
-    }
+    scrollViewImage(m_picture, m_viewSize, dx, dy);
+    m_painted.translate(int(std::lround(dx * m_pixelRatio)), int(std::lround(dy * m_pixelRatio)));
+    m_painted &= picturePixels();
+    fillView(scene);
     return true;
+}
+
+void CanvasElementLayer::fillView(const CanvasElementScene &scene)
+{
+    const QRegion missing = QRegion(picturePixels(viewRect())) - m_painted;
+    for (const QRect &pixels : missing) {
+        repaintPicture(scene, viewArea(pixels));
+    }
 }
 
 // An edit repaints the area that the changed elements covered before and cover now, with every
@@ -274,139 +292,42 @@ bool CanvasElementLayer::repaintChangedArea(const CanvasElementScene &scene)
         area |= toQRectF(scene.viewport.toView(m_bounds.bounds(i)));
     }
     const QRectF view = viewRect();
-    area = area.intersected(view);
-    if (area.width() * area.height() > changedAreaShareLimit * view.width() * view.height()) {
+    if (area.intersected(view).width() * area.intersected(view).height()
+        > changedAreaShareLimit * view.width() * view.height()) {
         return false;
     }
     m_elements = elements;
     m_cache.trim(elements);
-    if (!area.isEmpty()) {
-        // Whole device pixels, so the antialiased edge of the area is painted once, not twice.
-        const QRect pixels = QRectF(area.topLeft() * m_pixelRatio, area.size() * m_pixelRatio)
-                                 .toAlignedRect()
-                                 .adjusted(-1, -1, 1, 1);
-        const QRectF aligned(QPointF(pixels.topLeft()) / m_pixelRatio,
-                             QSizeF(pixels.size()) / m_pixelRatio);
-        repaint(m_image, scene, aligned, 0, elements.size());
+    // Whole device pixels, and one more, so the antialiased edge of the area is painted once.
+    const QRect pixels = picturePixels(area).adjusted(-1, -1, 1, 1).intersected(picturePixels());
+    if (!pixels.isEmpty()) {
+        repaintPicture(scene, viewArea(pixels));
     }
     return true;
 }
 
+// Only the view: the margins are painted in the background.
 void CanvasElementLayer::repaintAll(const CanvasElementScene &scene)
 {
-    clearImage();
+    const QSize size = picturePixels().size();
+    if (m_picture.size() == size && m_picture.devicePixelRatio() == m_pixelRatio) {
+        m_picture.fill(Qt::transparent);
+    } else {
+        m_picture = blankImage(size);
+    }
+    m_painted = QRegion();
     m_boardID = scene.boardID;
     m_hiddenID = scene.hiddenID;
     m_viewport = scene.viewport;
     m_elements = *scene.elements;
     m_cache.trim(m_elements);
-    repaint(m_image, scene, viewRect(), 0, m_elements.size());
+    repaintPicture(scene, viewRect());
     m_isValid = true;
 }
 
-// Elements that changed since the drag began must all be moving ones, still within the sweep.
-bool CanvasElementLayer::splitHolds(const Split &split, const CanvasElementScene &scene) const
+QImage CanvasElementLayer::blankImage(QSize pixels) const
 {
-    const std::vector<ElementPtr> &elements = *scene.elements;
-    if (elements.size() != m_elements.size()) {
-        return false;
-    }
-    auto moving = split.moving.begin();
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        if (elements[i] == m_elements[i]) {
-            continue;
-        }
-        moving = std::lower_bound(moving, split.moving.end(), i);
-        if (moving == split.moving.end() || *moving != i
-            || !contains(split.sweep, m_bounds.bounds(i))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool CanvasElementLayer::updateSplit(const CanvasElementScene &scene)
-{
-    if (m_split && splitHolds(*m_split, scene)) {
-        return true;
-    }
-    m_split.reset();
-    const std::vector<ElementPtr> &elements = *scene.elements;
-    if (elements.size() != m_elements.size()) {
-        return false;
-    }
-    Split split;
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        if (elements[i] != m_elements[i]) {
-            split.moving.push_back(i);
-        }
-    }
-    if (split.moving.empty()) {
-        return false;
-    }
-    // Room for the drag to go on a while before the images are made again.
-    const double room = sweepRoom / scene.viewport.scale;
-    bool first = true;
-    for (const std::size_t i : split.moving) {
-        const RectF reach =
-            unionRect(m_bounds.bounds(i), elementPaintBounds(*m_elements[i], scene.viewport.scale));
-        split.sweep = first ? reach : unionRect(split.sweep, reach);
-        first = false;
-    }
-    split.sweep = insetRect(split.sweep, -room, -room);
-    // Elements between the lowest and the highest moving one go live only where a moving one
-    // may cross them; the others cannot show a difference in stacking, so they wait below.
-    std::vector<std::size_t> waiting;
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        const bool between = i > split.moving.front() && i < split.moving.back();
-        if (std::binary_search(split.moving.begin(), split.moving.end(), i)
-            || (between && intersects(m_bounds.bounds(i), split.sweep))) {
-            split.live.push_back(i);
-        } else if (i < split.moving.back()) {
-            waiting.push_back(i);
-        }
-    }
-    split.below = blankImage();
-    const QRectF view = viewRect();
-    paintIndices(split.below, scene, view, waiting, false);
-    split.base = QImage(split.below.size(), QImage::Format_RGB32);
-    split.base.setDevicePixelRatio(m_pixelRatio);
-    {
-        QPainter painter(&split.base);
-        scene.paintBackdrop(painter);
-        painter.drawImage(QPointF(0, 0), split.below);
-    }
-    split.still = split.base;
-    if (split.moving.back() + 1 < elements.size()) {
-        split.above = blankImage();
-        repaint(split.above, scene, view, split.moving.back() + 1, elements.size());
-        QPainter painter(&split.still);
-        painter.drawImage(QPointF(0, 0), split.above);
-    }
-    RectF reach = split.sweep;
-    for (const std::size_t i : split.live) {
-        reach = unionRect(reach, m_bounds.bounds(i));
-    }
-    split.liveArea =
-        toQRectF(scene.viewport.toView(reach)).toAlignedRect().intersected(view.toAlignedRect());
-    m_split = std::move(split);
-    return true;
-}
-
-// The layer's image is painted over again rather than made anew, so zoom steps and drags that
-// end leave no full-screen image behind for the allocator to keep.
-void CanvasElementLayer::clearImage()
-{
-    if (m_image.size() == m_viewSize * m_pixelRatio && m_image.devicePixelRatio() == m_pixelRatio) {
-        m_image.fill(Qt::transparent);
-    } else {
-        m_image = blankImage();
-    }
-}
-
-QImage CanvasElementLayer::blankImage() const
-{
-    QImage image(m_viewSize * m_pixelRatio, QImage::Format_ARGB32_Premultiplied);
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(m_pixelRatio);
     image.fill(Qt::transparent);
     return image;
@@ -417,33 +338,56 @@ QRectF CanvasElementLayer::viewRect() const
     return QRectF(QPointF(0, 0), QSizeF(m_viewSize));
 }
 
-void CanvasElementLayer::repaint(QImage &image,
-                                 const CanvasElementScene &scene,
-                                 const QRectF &viewArea,
-                                 std::size_t first,
-                                 std::size_t last)
+QPointF CanvasElementLayer::pictureOrigin() const
 {
-    std::vector<std::size_t> indices;
-    for (std::size_t i = first; i < std::min(last, scene.elements->size()); ++i) {
-        indices.push_back(i);
-    }
-    paintIndices(image, scene, viewArea, indices, true);
+    const double margin = m_marginPixels / m_pixelRatio;
+    return {-margin, -margin};
+}
+
+QRect CanvasElementLayer::picturePixels() const
+{
+    const QSize view = m_viewSize * m_pixelRatio;
+    return {0, 0, view.width() + 2 * m_marginPixels, view.height() + 2 * m_marginPixels};
+}
+
+QRect CanvasElementLayer::picturePixels(const QRectF &area) const
+{
+    const QRectF points = area.translated(-pictureOrigin());
+    return QRectF(points.topLeft() * m_pixelRatio, points.size() * m_pixelRatio)
+        .toAlignedRect()
+        .intersected(picturePixels());
+}
+
+QRectF CanvasElementLayer::viewArea(const QRect &pixels) const
+{
+    return QRectF(QPointF(pixels.topLeft()) / m_pixelRatio + pictureOrigin(),
+                  QSizeF(pixels.size()) / m_pixelRatio);
+}
+
+void CanvasElementLayer::repaintPicture(const CanvasElementScene &scene, const QRectF &viewArea)
+{
+    std::vector<std::size_t> all(scene.elements->size());
+    std::iota(all.begin(), all.end(), std::size_t(0));
+    paintIndices(m_picture, pictureOrigin(), scene, viewArea, all, true);
+    m_painted |= picturePixels(viewArea);
 }
 
 void CanvasElementLayer::paintIndices(QImage &image,
+                                      QPointF origin,
                                       const CanvasElementScene &scene,
                                       const QRectF &viewArea,
                                       const std::vector<std::size_t> &indices,
                                       bool clearFirst)
 {
+    // Painting in the background uses the same paths.
+    m_background.cancel();
     const WhiteboardViewport &viewport = scene.viewport;
-    const RectF sceneArea =
-        viewport.toScene(RectF{viewArea.x(), viewArea.y(), viewArea.width(), viewArea.height()});
+    const RectF sceneArea = viewport.toScene(toRectF(viewArea));
     const std::vector<ElementPtr> &elements = *scene.elements;
     std::vector<std::size_t> visible;
     std::vector<ElementPtr> toPrepare;
     for (const std::size_t i : indices) {
-        if (intersects(m_bounds.bounds(i), sceneArea)
+        if (reaches(m_bounds.bounds(i), sceneArea)
             && !(scene.hiddenID && elements[i]->id == *scene.hiddenID)) {
             visible.push_back(i);
             toPrepare.push_back(elements[i]);
@@ -455,7 +399,10 @@ void CanvasElementLayer::paintIndices(QImage &image,
     for (const std::size_t i : visible) {
         toPaint.push_back({m_bounds.bounds(i), &m_cache.painted(elements[i], viewport.scale)});
     }
-    paintElementsInBands(image, viewArea, toPaint, {viewport, clearFirst, poolThreadCount()});
+    paintElementsInBands(image,
+                         viewArea.translated(-origin),
+                         toPaint,
+                         {seenFrom(viewport, origin), clearFirst, poolThreadCount()});
 }
 
 } // namespace zentrel

@@ -6,7 +6,10 @@
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <QImage>
+#include <QPointF>
+#include <QRect>
 #include <QRectF>
+#include <QRegion>
 #include <QSize>
 
 #include <cstddef>
@@ -31,11 +34,12 @@ struct CanvasElementScene
     std::function<void(QPainter &)> paintBackdrop;
 };
 
-// The board's elements painted into a cached transparent image of the view, brought up to date
-// with the least work each change needs: a pan scrolls the image and paints the uncovered strips,
-// an edit repaints around what changed, and during a drag the elements below and above the moving
-// range wait in images of their own while only that range is painted afresh. A zoom step shows
-// the last sharp image rescaled while a sharp one is painted in the background.
+// The board's elements painted into a cached transparent picture that reaches a margin beyond
+// the view, brought up to date with the least work each change needs: a pan scrolls the picture,
+// and the margins it uncovers are painted again on pool threads, ahead of the view; an edit
+// repaints around what changed; during a drag the elements below and above the moving range wait
+// in images of their own while only that range is painted afresh. A zoom step shows the last
+// sharp picture rescaled while a sharp one is painted in the background.
 class CanvasElementLayer
 {
 public:
@@ -49,7 +53,7 @@ public:
 
 private:
     // A drag in progress: what moves, and what it may touch, is painted on every step; the rest
-    // waits in two images, below and above the moving elements in stacking order.
+    // waits in two images of the view, below and above the moving elements in stacking order.
     struct Split
     {
         std::vector<std::size_t> moving; // elements changed since the drag began, in board order
@@ -64,30 +68,42 @@ private:
     };
 
     void adoptBackgroundPicture();
+    void adoptPieces(const BackgroundElementPaint::Result &result);
     bool paintRescaled(QImage &frame, const CanvasElementScene &scene);
-    void paintInBackground(const CanvasElementScene &scene);
+    // Paints `areas` of the picture (its device pixels) under `viewport` in the background.
+    void paintInBackground(const CanvasElementScene &scene,
+                           const WhiteboardViewport &viewport,
+                           const QRegion &areas);
+    void refillMargins(const CanvasElementScene &scene);
     void bringUpToDate(const CanvasElementScene &scene);
-    bool finishSplit(const CanvasElementScene &scene);
     bool scroll(const CanvasElementScene &scene);
+    void fillView(const CanvasElementScene &scene);
     bool repaintChangedArea(const CanvasElementScene &scene);
     void repaintAll(const CanvasElementScene &scene);
+    // Drags (canvas_layer_drag.cpp).
+    bool finishSplit(const CanvasElementScene &scene);
     // Makes sure the split's images hold everything but the live elements; false when nothing
     // moved yet.
     bool updateSplit(const CanvasElementScene &scene);
     bool splitHolds(const Split &split, const CanvasElementScene &scene) const;
     void paintDragStep(QImage &frame, const CanvasElementScene &scene, const Split &split);
-    void clearImage();
-    QImage blankImage() const;
+
+    QImage blankImage(QSize points) const;
     QRectF viewRect() const;
-    // Repaints `viewArea` of `image` with the elements in [first, last) that reach it.
-    void repaint(QImage &image,
-                 const CanvasElementScene &scene,
-                 const QRectF &viewArea,
-                 std::size_t first,
-                 std::size_t last);
-    // Paints the elements at `indices` (in board order) that reach `viewArea`, over what
-    // `image` holds there or, with `clearFirst`, over nothing.
+    // The view point at the picture's top left corner; the picture reaches as far beyond the
+    // view's other corner.
+    QPointF pictureOrigin() const;
+    QRect picturePixels() const;
+    // `viewArea` as whole device pixels of the picture, and back.
+    QRect picturePixels(const QRectF &viewArea) const;
+    QRectF viewArea(const QRect &picturePixels) const;
+    // Repaints `viewArea` of the picture with every element that reaches it.
+    void repaintPicture(const CanvasElementScene &scene, const QRectF &viewArea);
+    // Paints the elements at `indices` (in board order) that reach `viewArea` into `image`,
+    // whose top left corner is the view point `origin`, over what it holds there or, with
+    // `clearFirst`, over nothing.
     void paintIndices(QImage &image,
+                      QPointF origin,
                       const CanvasElementScene &scene,
                       const QRectF &viewArea,
                       const std::vector<std::size_t> &indices,
@@ -95,16 +111,18 @@ private:
 
     ElementPaintCache m_cache;
     ElementBoundsIndex m_bounds;
-    QImage m_image;
+    QImage m_picture;
+    QRegion m_painted; // the device pixels of the picture that show the elements
     bool m_isValid = false;
     QSize m_viewSize;
     qreal m_pixelRatio = 1;
+    int m_marginPixels = 0;
     Uuid m_boardID;
-    std::vector<ElementPtr> m_elements; // what m_image shows
-    WhiteboardViewport m_viewport;
+    std::vector<ElementPtr> m_elements; // what m_picture shows
+    WhiteboardViewport m_viewport;      // of the view m_picture was painted for
     std::optional<Uuid> m_hiddenID;
     std::optional<Split> m_split;
-    // Last, so that it stops painting before the cache and the images go.
+    // Last, so that it stops painting before the cache and the pictures go.
     BackgroundElementPaint m_background;
 };
 

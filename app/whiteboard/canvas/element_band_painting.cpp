@@ -14,12 +14,6 @@ namespace {
 // Thinner bands cost more in elements painted twice than they gain.
 constexpr int minimumBandPixels = 256;
 
-bool intersects(const RectF &a, const RectF &b)
-{
-    return a.x <= b.x + b.width && b.x <= a.x + a.width && a.y <= b.y + b.height
-           && b.y <= a.y + a.height;
-}
-
 // Qt builds a path's paint data on its first fill, in data that its copies share, so two threads
 // filling copies of one path for the first time would build it at once. Moving a point to where
 // it is makes a copy with data of its own.
@@ -61,6 +55,12 @@ std::vector<QRect> bandsOf(const QRect &pixels, int threads)
 
 } // namespace
 
+bool reaches(const RectF &bounds, const RectF &area)
+{
+    return bounds.x <= area.x + area.width && area.x <= bounds.x + bounds.width
+           && bounds.y <= area.y + area.height && area.y <= bounds.y + bounds.height;
+}
+
 void paintElementsInBands(QImage &image,
                           const QRectF &viewArea,
                           const std::vector<ElementToPaint> &elements,
@@ -82,7 +82,7 @@ void paintElementsInBands(QImage &image,
     const RectF sceneArea = sceneOf(pixels);
     std::vector<const ElementToPaint *> reaching;
     for (const ElementToPaint &element : elements) {
-        if (intersects(element.bounds, sceneArea)) {
+        if (reaches(element.bounds, sceneArea)) {
             reaching.push_back(&element);
         }
     }
@@ -113,12 +113,12 @@ void paintElementsInBands(QImage &image,
             if (how.cancelled && how.cancelled->load(std::memory_order_relaxed)) {
                 return;
             }
-            if (!intersects(element->bounds, sceneBand)) {
+            if (!reaches(element->bounds, sceneBand)) {
                 continue;
             }
             // The first band an element reaches paints it from the shared paths; bands lie side
             // by side, so that is the one whose neighbour before it does not reach it.
-            if (index == 0 || !intersects(element->bounds, sceneBands[index - 1])) {
+            if (index == 0 || !reaches(element->bounds, sceneBands[index - 1])) {
                 paintElement(painter, *element->painted);
             } else {
                 paintElement(painter, detached(*element->painted));

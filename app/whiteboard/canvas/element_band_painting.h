@@ -19,6 +19,10 @@ struct ElementToPaint
     const PaintedElement *painted = nullptr;
 };
 
+// Whether an element that can paint within `bounds` may show in `area`; touching counts, as
+// antialiasing may reach across.
+bool reaches(const RectF &bounds, const RectF &area);
+
 // How the elements reaching an area are painted into a picture of the view.
 struct BandPainting
 {

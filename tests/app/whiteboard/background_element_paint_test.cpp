@@ -6,6 +6,7 @@
 
 #include <QDeadlineTimer>
 #include <QImage>
+#include <QRegion>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@
 namespace zentrel {
 namespace {
 
-// A 300 × 200 view at 150 % of `count` rough rectangles, none prepared yet.
+// A 300 × 200 picture at 150 % of `count` rough rectangles, none prepared yet.
 struct Painting
 {
     ElementPicture picture;
@@ -26,7 +27,7 @@ struct Painting
     explicit Painting(int count)
     {
         picture.viewport = {1.5, {10, -5}};
-        picture.viewSize = {300, 200};
+        picture.pixelSize = {300, 200};
         for (int i = 0; i < count; ++i) {
             WhiteboardElement element;
             element.id.bytes[0] = std::uint8_t(i % 250 + 1);
@@ -54,12 +55,13 @@ std::optional<BackgroundElementPaint::Result> waitFor(BackgroundElementPaint &pa
     return result;
 }
 
-TEST(BackgroundElementPaint, PaintsThePictureOnceAndHandsOverWhatItPrepared)
+TEST(BackgroundElementPaint, PaintsTheAreasOnceAndHandsOverWhatItPrepared)
 {
     std::atomic<int> told{0};
     BackgroundElementPaint paint([&told] { ++told; });
     Painting painting(100);
-    paint.start(painting.picture, painting.elements);
+    const std::vector<QRect> areas{QRect(0, 0, 300, 40), QRect(250, 40, 50, 160)};
+    paint.start(painting.picture, areas, painting.elements);
     EXPECT_TRUE(paint.isBusy());
     const std::optional<BackgroundElementPaint::Result> result = waitFor(paint);
     ASSERT_TRUE(result);
@@ -76,8 +78,43 @@ TEST(BackgroundElementPaint, PaintsThePictureOnceAndHandsOverWhatItPrepared)
         elements.push_back({elementPaintBounds(*element, 1.5), painted.get()});
     }
     paintElementsInBands(expected, QRectF(0, 0, 300, 200), elements, {{1.5, {10, -5}}, false, 1});
-    EXPECT_EQ(largestDifference(result->image, expected), 0);
+    ASSERT_EQ(result->pieces.size(), 2u);
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        EXPECT_EQ(result->pieces[i].area, areas[i]);
+        EXPECT_EQ(largestDifference(result->pieces[i].image, expected.copy(areas[i])), 0);
+    }
     EXPECT_FALSE(paint.take());
+}
+
+// A picture panned by whole pixels since the painting began takes the pieces where the pan
+// carried them: the same picture as one painted after the pan.
+TEST(BackgroundElementPaint, PiecesGoWherePansSinceHaveCarriedThem)
+{
+    BackgroundElementPaint paint(nullptr);
+    Painting painting(100);
+    paint.start(painting.picture, {QRect(0, 0, 300, 200)}, painting.elements);
+    const std::optional<BackgroundElementPaint::Result> result = waitFor(paint);
+    ASSERT_TRUE(result);
+    std::vector<ElementToPaint> elements;
+    for (const auto &[element, painted] : result->prepared) {
+        elements.push_back({elementPaintBounds(*element, 1.5), painted.get()});
+    }
+    QImage picture(QSize(300, 200), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    const QImage blank = picture;
+    EXPECT_FALSE(placePieces(picture, {1.5, {10 + 7, -5 - 12.5}}, *result)); // part of a pixel
+    EXPECT_EQ(picture, blank);
+
+    const WhiteboardViewport panned{1.5, {10 + 7, -5 - 12}};
+    QImage expected = blank;
+    paintElementsInBands(expected, QRectF(0, 0, 300, 200), elements, {panned, false, 1});
+    const std::optional<QRegion> placed = placePieces(picture, panned, *result);
+    ASSERT_TRUE(placed);
+    EXPECT_EQ(*placed, QRegion(QRect(7, 0, 293, 188)));
+    EXPECT_LE(largestDifference(picture.copy(placed->boundingRect()),
+                                expected.copy(placed->boundingRect())),
+              1);
+    EXPECT_FALSE(placePieces(picture, {2, {10, -5}}, *result)); // at another scale
 }
 
 TEST(BackgroundElementPaint, CancelledPaintingsHandNothingOverAndTellNoOne)
@@ -86,14 +123,15 @@ TEST(BackgroundElementPaint, CancelledPaintingsHandNothingOverAndTellNoOne)
     {
         BackgroundElementPaint paint([&told] { ++told; });
         Painting large(5000);
-        paint.start(large.picture, large.elements);
+        const std::vector<QRect> whole{QRect(0, 0, 300, 200)};
+        paint.start(large.picture, whole, large.elements);
         paint.cancel();
         EXPECT_FALSE(paint.isBusy());
         EXPECT_FALSE(paint.take());
 
         // Starting again gives up the painting at hand; going away, the one after.
-        paint.start(large.picture, large.elements);
-        paint.start(large.picture, large.elements);
+        paint.start(large.picture, whole, large.elements);
+        paint.start(large.picture, whole, large.elements);
     }
     EXPECT_EQ(told, 0);
 }

@@ -8,6 +8,7 @@
 #include "whiteboard/editor/whiteboard_viewport.h"
 
 #include <QImage>
+#include <QSemaphore>
 #include <QTest>
 #include <QTextEdit>
 #include <QThreadPool>
@@ -78,6 +79,21 @@ struct WhiteboardCanvasViewTest : EditorFixture
                 element.points = {{element.x, element.y}, {element.x + 10, element.y + 20}};
                 place(std::move(element));
             }
+        }
+    }
+
+    // Rough shapes and texts far beyond the view on every side.
+    void placeWideBoard()
+    {
+        for (int i = 0; i < 180; ++i) {
+            WhiteboardElement element =
+                shape(allWhiteboardElementKinds[std::size_t(i) % 8],
+                      {-400.0 + (i % 18) * 57, -300.0 + (i / 18) * 71, 40, 36});
+            element.style.fillColor = i % 2 == 0 ? "#3366CC" : "#CC6633";
+            element.style.roughness = i % 3 + 1;
+            element.text = "Ab";
+            element.points = {{element.x, element.y}, {element.x + 30, element.y + 20}};
+            place(std::move(element));
         }
     }
 
@@ -200,6 +216,26 @@ TEST_F(WhiteboardCanvasViewTest, EditsAndExportsDuringAZoomAreSharpAtOnce)
     model->setSelection({model->currentBoard().elements[3]->id});
     setStrokeColor(*model, {1, 0, 0, 1});
     EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
+}
+
+// Pans within the margins show what was painted there in the background meanwhile; pans beyond
+// them paint what they bring into view at once.
+TEST_F(WhiteboardCanvasViewTest, PansWithinAndBeyondTheMarginsMatchAFreshRendering)
+{
+    placeWideBoard();
+    view.show();
+    rendering();
+    for (const PointF step : {PointF{-37, -23},
+                              PointF{-41, 0},
+                              PointF{0, 52},
+                              PointF{200, -9},
+                              PointF{-13, 150},
+                              PointF{-220, -140}}) {
+        QTest::qWait(10);
+        panBy(*model, step.x, step.y);
+        EXPECT_LE(largestDifference(rendering(), freshRendering()), 2)
+            << "after a pan by (" << step.x << ", " << step.y << ")";
+    }
 }
 
 // The sharp picture is painted on pool threads, which must not reach back into a view that went
