@@ -88,7 +88,7 @@ BackgroundElementPaint::Result paintPicture(const ElementPicture &picture,
         paintElementsInBands(image,
                              QRectF(QPointF(0, 0), QSizeF(area.size()) / ratio),
                              toPaint,
-                             {viewport, false, threads, &cancelled});
+                             {viewport, false, threads, &cancelled, picture.grid});
         result.pieces.push_back({area, std::move(image)});
     }
     return result;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/uuid.h"
+#include "whiteboard/canvas/board_grid_painting.h"
 #include "whiteboard/canvas/element_paint_cache.h"
 #include "whiteboard/model/whiteboard_board.h"
 
@@ -17,14 +18,15 @@
 
 namespace zentrel {
 
-// A transparent picture of a board's elements under one viewport, which maps scene points to the
-// picture's own points.
+// A transparent picture of a board's grid and elements under one viewport, which maps scene
+// points to the picture's own points.
 struct ElementPicture
 {
     Uuid boardID;
     std::vector<ElementPtr> elements; // the whole board, in board order
     WhiteboardViewport viewport;
     std::optional<Uuid> hiddenID;
+    BoardGridLines grid = BoardGridLines::none;
     QSize pixelSize;
     qreal pixelRatio = 1;
 };

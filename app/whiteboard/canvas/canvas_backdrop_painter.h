@@ -10,9 +10,10 @@ class QPainter;
 
 namespace zentrel {
 
-// What lies under a board's elements: white or black with a faint paper texture and the optional
-// grid, or the frozen screen of Zevizu & Vozurir. The texture depends only on the view's size,
-// so it is made once per size and colour.
+// What lies under a board's elements and its grid: white or black with a faint paper texture,
+// or the frozen screen of Zevizu & Vozurir. The texture depends only on the view's size, so it
+// is made once per size and colour. The grid moves with the elements, so the element layer
+// paints it (board_grid_painting.h).
 class CanvasBackdropPainter
 {
 public:

@@ -92,7 +92,8 @@ void CanvasElementLayer::paint(QImage &frame,
     m_bounds.update(*scene.elements, scene.viewport.scale);
     adoptBackgroundPicture();
     const bool sameView = m_isValid && viewSize == m_viewSize && pixelRatio == m_pixelRatio
-                          && scene.boardID == m_boardID && scene.hiddenID == m_hiddenID;
+                          && scene.boardID == m_boardID && scene.hiddenID == m_hiddenID
+                          && scene.grid == m_grid;
     if (sameView && allowStale && paintRescaled(frame, scene)) {
         return;
     }
@@ -128,8 +129,8 @@ void CanvasElementLayer::adoptBackgroundPicture()
         m_cache.adopt(element, picture.viewport.scale, std::move(painted));
     }
     if (m_isValid && !m_split && picture.boardID == m_boardID && picture.hiddenID == m_hiddenID
-        && picture.pixelSize == picturePixels().size() && picture.pixelRatio == m_pixelRatio
-        && picture.elements == m_elements) {
+        && picture.grid == m_grid && picture.pixelSize == picturePixels().size()
+        && picture.pixelRatio == m_pixelRatio && picture.elements == m_elements) {
         adoptPieces(*result);
     }
 }
@@ -210,6 +211,7 @@ void CanvasElementLayer::paintInBackground(const CanvasElementScene &scene,
                         elements,
                         seenFrom(viewport, origin),
                         scene.hiddenID,
+                        scene.grid,
                         picturePixels().size(),
                         m_pixelRatio},
                        {areas.begin(), areas.end()},
@@ -318,6 +320,7 @@ void CanvasElementLayer::repaintAll(const CanvasElementScene &scene)
     m_painted = QRegion();
     m_boardID = scene.boardID;
     m_hiddenID = scene.hiddenID;
+    m_grid = scene.grid;
     m_viewport = scene.viewport;
     m_elements = *scene.elements;
     m_cache.trim(m_elements);
@@ -368,7 +371,7 @@ void CanvasElementLayer::repaintPicture(const CanvasElementScene &scene, const Q
 {
     std::vector<std::size_t> all(scene.elements->size());
     std::iota(all.begin(), all.end(), std::size_t(0));
-    paintIndices(m_picture, pictureOrigin(), scene, viewArea, all, true);
+    paintIndices(m_picture, pictureOrigin(), scene, viewArea, all, true, true);
     m_painted |= picturePixels(viewArea);
 }
 
@@ -377,7 +380,8 @@ void CanvasElementLayer::paintIndices(QImage &image,
                                       const CanvasElementScene &scene,
                                       const QRectF &viewArea,
                                       const std::vector<std::size_t> &indices,
-                                      bool clearFirst)
+                                      bool clearFirst,
+                                      bool withGrid)
 {
     // Painting in the background uses the same paths.
     m_background.cancel();
@@ -402,7 +406,11 @@ void CanvasElementLayer::paintIndices(QImage &image,
     paintElementsInBands(image,
                          viewArea.translated(-origin),
                          toPaint,
-                         {seenFrom(viewport, origin), clearFirst, poolThreadCount()});
+                         {seenFrom(viewport, origin),
+                          clearFirst,
+                          poolThreadCount(),
+                          nullptr,
+                          withGrid ? scene.grid : BoardGridLines::none});
 }
 
 } // namespace zentrel

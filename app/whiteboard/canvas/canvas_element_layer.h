@@ -2,6 +2,7 @@
 
 #include "common/uuid.h"
 #include "whiteboard/canvas/background_element_paint.h"
+#include "whiteboard/canvas/board_grid_painting.h"
 #include "whiteboard/canvas/element_paint_cache.h"
 #include "whiteboard/model/whiteboard_board.h"
 
@@ -30,15 +31,16 @@ struct CanvasElementScene
     WhiteboardViewport viewport;
     std::optional<Uuid> hiddenID;
     bool dragging = false; // a drag moves part of the board on every pointer event
-    // Paints what lies under the elements (opaque, the whole view).
+    BoardGridLines grid = BoardGridLines::none; // under the elements, moving with them
+    // Paints what lies under the grid and the elements (opaque, the whole view).
     std::function<void(QPainter &)> paintBackdrop;
 };
 
-// The board's elements painted into a cached transparent picture that reaches a margin beyond
-// the view, brought up to date with the least work each change needs: a pan scrolls the picture,
-// and the margins it uncovers are painted again on pool threads, ahead of the view; an edit
-// repaints around what changed; during a drag the elements below and above the moving range wait
-// in images of their own while only that range is painted afresh. A zoom step shows the last
+// The board's grid and elements painted into a cached transparent picture that reaches a margin
+// beyond the view, brought up to date with the least work each change needs: a pan scrolls the
+// picture, and the margins it uncovers are painted again on pool threads, ahead of the view; an
+// edit repaints around what changed; during a drag the elements below and above the moving range
+// wait in images of their own while only that range is painted afresh. A zoom step shows the last
 // sharp picture rescaled while a sharp one is painted in the background.
 class CanvasElementLayer
 {
@@ -101,13 +103,14 @@ private:
     void repaintPicture(const CanvasElementScene &scene, const QRectF &viewArea);
     // Paints the elements at `indices` (in board order) that reach `viewArea` into `image`,
     // whose top left corner is the view point `origin`, over what it holds there or, with
-    // `clearFirst`, over nothing.
+    // `clearFirst`, over nothing; `withGrid` puts the grid under them.
     void paintIndices(QImage &image,
                       QPointF origin,
                       const CanvasElementScene &scene,
                       const QRectF &viewArea,
                       const std::vector<std::size_t> &indices,
-                      bool clearFirst);
+                      bool clearFirst,
+                      bool withGrid);
 
     ElementPaintCache m_cache;
     ElementBoundsIndex m_bounds;
@@ -121,6 +124,7 @@ private:
     std::vector<ElementPtr> m_elements; // what m_picture shows
     WhiteboardViewport m_viewport;      // of the view m_picture was painted for
     std::optional<Uuid> m_hiddenID;
+    BoardGridLines m_grid = BoardGridLines::none;
     std::optional<Split> m_split;
     // Last, so that it stops painting before the cache and the pictures go.
     BackgroundElementPaint m_background;

@@ -45,7 +45,7 @@ bool CanvasElementLayer::finishSplit(const CanvasElementScene &scene)
         QPainter painter(&m_picture);
         painter.drawImage(view, split.below);
     }
-    paintIndices(m_picture, pictureOrigin(), scene, split.liveArea, split.live, false);
+    paintIndices(m_picture, pictureOrigin(), scene, split.liveArea, split.live, false, false);
     if (!split.above.isNull()) {
         QPainter painter(&m_picture);
         painter.drawImage(view, split.above);
@@ -68,7 +68,7 @@ void CanvasElementLayer::paintDragStep(QImage &frame,
         painter.setClipRect(split.liveArea);
         painter.drawImage(QPointF(0, 0), split.base);
     }
-    paintIndices(frame, {}, scene, split.liveArea, split.live, false);
+    paintIndices(frame, {}, scene, split.liveArea, split.live, false, false);
     // Nothing lies above the moving elements when they are on top.
     if (!split.above.isNull()) {
         QPainter painter(&frame);
@@ -142,7 +142,7 @@ bool CanvasElementLayer::updateSplit(const CanvasElementScene &scene)
     const QSize viewPixels = m_viewSize * m_pixelRatio;
     split.below = blankImage(viewPixels);
     const QRectF view = viewRect();
-    paintIndices(split.below, {}, scene, view, waiting, false);
+    paintIndices(split.below, {}, scene, view, waiting, false, true);
     split.base = QImage(viewPixels, QImage::Format_RGB32);
     split.base.setDevicePixelRatio(m_pixelRatio);
     {
@@ -155,7 +155,7 @@ bool CanvasElementLayer::updateSplit(const CanvasElementScene &scene)
         split.above = blankImage(viewPixels);
         std::vector<std::size_t> above(elements.size() - split.moving.back() - 1);
         std::iota(above.begin(), above.end(), split.moving.back() + 1);
-        paintIndices(split.above, {}, scene, view, above, false);
+        paintIndices(split.above, {}, scene, view, above, false, false);
         QPainter painter(&split.still);
         painter.drawImage(QPointF(0, 0), split.above);
     }

@@ -107,6 +107,11 @@ void paintElementsInBands(QImage &image,
         }
         painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
         painter.scale(ratio, ratio);
+        paintBoardGrid(painter,
+                       QRectF(QPointF(band.topLeft()) / ratio, QSizeF(band.size()) / ratio),
+                       viewport,
+                       how.grid,
+                       ratio);
         painter.translate(viewport.translation.x, viewport.translation.y);
         painter.scale(viewport.scale, viewport.scale);
         for (const ElementToPaint *element : reaching) {

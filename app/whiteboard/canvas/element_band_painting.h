@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/geometry.h"
+#include "whiteboard/canvas/board_grid_painting.h"
 #include "whiteboard/canvas/painted_element.h"
 #include "whiteboard/model/whiteboard_board.h"
 
@@ -32,6 +33,8 @@ struct BandPainting
     int threads = 1;
     // Once set, each band stops after the element at hand.
     const std::atomic<bool> *cancelled = nullptr;
+    // Painted first, under the elements, where the painting is the bottom of the picture.
+    BoardGridLines grid = BoardGridLines::none;
 };
 
 // Paints those of `elements` (board order) that reach `viewArea`, in view points, into `image`.

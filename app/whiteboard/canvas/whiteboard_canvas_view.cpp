@@ -202,11 +202,16 @@ void WhiteboardCanvasView::paintCanvas(const QColor &accent, bool allowStale)
     const auto paintBackdrop = [this, &board](QPainter &under) {
         m_backdrop.paint(under, board, m_model.sceneSize(), size());
     };
-    m_elements.paint(
-        m_frame,
-        {board.id, &board.elements, board.viewport, hiddenID, isDragging(), paintBackdrop},
-        size(),
-        allowStale);
+    m_elements.paint(m_frame,
+                     {board.id,
+                      &board.elements,
+                      board.viewport,
+                      hiddenID,
+                      isDragging(),
+                      boardGridLines(board),
+                      paintBackdrop},
+                     size(),
+                     allowStale);
     if (m_isRenderingExport) {
         return;
     }

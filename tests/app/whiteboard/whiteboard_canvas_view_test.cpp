@@ -1,13 +1,17 @@
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 
 #include "app/image_difference.h"
+#include "common/qt_conversions.h"
+#include "common/qt_path.h"
 #include "core/whiteboard/editor/editor_test_support.h"
+#include "whiteboard/canvas/canvas_backdrop.h"
 #include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/editor/whiteboard_styles.h"
 #include "whiteboard/editor/whiteboard_transforms.h"
 #include "whiteboard/editor/whiteboard_viewport.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QSemaphore>
 #include <QTest>
 #include <QTextEdit>
@@ -82,9 +86,17 @@ struct WhiteboardCanvasViewTest : EditorFixture
         }
     }
 
-    // Rough shapes and texts far beyond the view on every side.
+    void showGrid(bool shows)
+    {
+        WhiteboardLibrary library = model->library();
+        library.boards[model->currentBoardIndex()].showsGrid = shows;
+        model->setLibrary(std::move(library));
+    }
+
+    // Rough shapes and texts far beyond the view on every side, over the grid.
     void placeWideBoard()
     {
+        showGrid(true);
         for (int i = 0; i < 180; ++i) {
             WhiteboardElement element =
                 shape(allWhiteboardElementKinds[std::size_t(i) % 8],
@@ -216,6 +228,47 @@ TEST_F(WhiteboardCanvasViewTest, EditsAndExportsDuringAZoomAreSharpAtOnce)
     model->setSelection({model->currentBoard().elements[3]->id});
     setStrokeColor(*model, {1, 0, 0, 1});
     EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
+}
+
+// The grid moves with the elements, so it is painted with them; it must look as it does drawn
+// over the paper: one-pixel lines 40 scene units apart, their alpha thinned to half a point.
+TEST_F(WhiteboardCanvasViewTest, GridLooksAsDrawnOverThePaperAndLiesUnderTheElements)
+{
+    for (const auto &background : {WhiteboardBackground::white(), WhiteboardBackground::black()}) {
+        setBackground(background);
+        for (const WhiteboardViewport viewport :
+             {WhiteboardViewport{1, {13, -7}}, WhiteboardViewport{0.37, {-40.5, 21.25}}}) {
+            WhiteboardLibrary library = model->library();
+            library.boards[model->currentBoardIndex()].viewport = viewport;
+            model->setLibrary(std::move(library));
+            showGrid(false);
+            QImage expected = rendering();
+            showGrid(true);
+            const bool black = background.kind == WhiteboardBackground::Kind::black;
+            const BoardGrid grid = boardGrid({0, 0, 240, 160}, viewport, black);
+            QColor colour = toQColor(grid.color);
+            colour.setAlphaF(colour.alphaF() * 0.5);
+            {
+                QPainter painter(&expected);
+                painter.setPen(QPen(colour, 0));
+                const auto &ends = grid.lines.elements();
+                for (std::size_t i = 0; i + 1 < ends.size(); i += 2) {
+                    painter.drawLine(toQPointF(viewport.toView(ends[i].points[0])),
+                                     toQPointF(viewport.toView(ends[i + 1].points[0])));
+                }
+            }
+            EXPECT_LE(largestDifference(rendering(), expected), 1) << "at " << viewport.scale;
+            EXPECT_LE(largestDifference(rendering(), freshRendering()), 1);
+        }
+    }
+    // A filled shape hides the lines under it.
+    WhiteboardLibrary library = model->library();
+    library.boards[model->currentBoardIndex()].viewport = {1, {0, 0}};
+    model->setLibrary(std::move(library));
+    placeFilled({0, 0, 200, 100}, "#FF0000");
+    const QImage covered = rendering();
+    EXPECT_EQ(covered.pixel(40, 30), QColor(Qt::red).rgb()); // on a line 40 units across
+    EXPECT_EQ(covered.pixel(60, 40), QColor(Qt::red).rgb()); // on one 40 units down
 }
 
 // Pans within the margins show what was painted there in the background meanwhile; pans beyond
