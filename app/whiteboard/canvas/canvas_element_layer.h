@@ -65,8 +65,12 @@ private:
         QImage below;
         QImage base;  // the backdrop with `below` over it, opaque
         QImage above; // null when nothing lies above the moving elements
-        // `base` with `above` over it: the frame outside the live area, one copy per drag step.
+        // `base` with `above` over it: the frame outside the live area.
         QImage still;
+        // The frame holds the last step of this drag, so only what moved needs composing again.
+        bool framed = false;
+        // Where, in the view, the moving elements and the selection's handles showed then.
+        QRect movingArea;
     };
 
     void adoptBackgroundPicture();
@@ -88,7 +92,7 @@ private:
     // moved yet.
     bool updateSplit(const CanvasElementScene &scene);
     bool splitHolds(const Split &split, const CanvasElementScene &scene) const;
-    void paintDragStep(QImage &frame, const CanvasElementScene &scene, const Split &split);
+    void paintDragStep(QImage &frame, const CanvasElementScene &scene, Split &split);
 
     QImage blankImage(QSize points) const;
     QRectF viewRect() const;

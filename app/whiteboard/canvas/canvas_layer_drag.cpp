@@ -17,6 +17,9 @@ namespace {
 
 // How far, in view points, a drag may carry its elements before its images are made again.
 constexpr double sweepRoom = 64;
+// How far, in view points, the selection's outline and handles reach beyond its elements: the
+// rotation handle stands 24 points above, 4 points across, with its outline.
+constexpr double handleRoom = 32;
 
 bool contains(const RectF &outer, const RectF &inner)
 {
@@ -55,26 +58,38 @@ bool CanvasElementLayer::finishSplit(const CanvasElementScene &scene)
     return true;
 }
 
-// Outside the live area a drag changes nothing, so the frame there is one opaque copy; only
-// inside is it composed again.
-void CanvasElementLayer::paintDragStep(QImage &frame,
-                                       const CanvasElementScene &scene,
-                                       const Split &split)
+// Outside the live area a drag changes nothing, so the frame there is one opaque copy, made
+// once; each step composes again only where the moving elements and the selection's handles were
+// and are.
+void CanvasElementLayer::paintDragStep(QImage &frame, const CanvasElementScene &scene, Split &split)
 {
+    QRectF moving;
+    for (const std::size_t i : split.moving) {
+        moving |= toQRectF(scene.viewport.toView(m_bounds.bounds(i)));
+    }
+    const QRect liveArea = split.liveArea.toAlignedRect();
+    const QRect movingArea =
+        moving.adjusted(-handleRoom, -handleRoom, handleRoom, handleRoom).toAlignedRect()
+        & liveArea;
+    const QRect damage = split.framed ? (movingArea | split.movingArea) & liveArea : liveArea;
     {
         QPainter painter(&frame);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(QPointF(0, 0), split.still);
-        painter.setClipRect(split.liveArea);
+        if (!split.framed) {
+            painter.drawImage(QPointF(0, 0), split.still);
+        }
+        painter.setClipRect(damage);
         painter.drawImage(QPointF(0, 0), split.base);
     }
-    paintIndices(frame, {}, scene, split.liveArea, split.live, false, false);
+    paintIndices(frame, {}, scene, damage, split.live, false, false);
     // Nothing lies above the moving elements when they are on top.
     if (!split.above.isNull()) {
         QPainter painter(&frame);
-        painter.setClipRect(split.liveArea);
+        painter.setClipRect(damage);
         painter.drawImage(QPointF(0, 0), split.above);
     }
+    split.framed = true;
+    split.movingArea = movingArea;
 }
 
 // Elements that changed since the drag began must all be moving ones, still within the sweep.

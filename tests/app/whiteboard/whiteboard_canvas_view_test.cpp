@@ -186,6 +186,26 @@ TEST_F(WhiteboardCanvasViewTest, CachedLayersMatchAFreshRenderingAfterPanEditAnd
     EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
 }
 
+// Each drag step composes the frame again only around where the moving elements and their
+// handles were and are; long steps must leave nothing of either behind.
+TEST_F(WhiteboardCanvasViewTest, LongDragStepsLeaveNothingBehind)
+{
+    placeMixedBoard();
+    showGrid(true);
+    rendering();
+    model->setSelection({model->currentBoard().elements[9]->id});
+    model->beginTransaction();
+    model->setInteraction({WhiteboardInteraction::Kind::moving});
+    for (const PointF step : {PointF{45, -40}, PointF{-50, 20}, PointF{0, 55}, PointF{3, 2}}) {
+        moveSelection(*model, step.x, step.y);
+        EXPECT_LE(largestDifference(rendering(), freshRendering()), 2)
+            << "after a step by (" << step.x << ", " << step.y << ")";
+    }
+    model->endTransaction();
+    model->setInteraction({});
+    EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
+}
+
 TEST_F(WhiteboardCanvasViewTest, ZoomStepsShowARescaledPictureUntilTheZoomRests)
 {
     placeMixedBoard();
