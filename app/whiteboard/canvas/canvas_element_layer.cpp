@@ -24,6 +24,8 @@ constexpr std::size_t changedElementLimit = 2000;
 constexpr double changedAreaShareLimit = 0.6;
 // How far, in view points, the picture reaches beyond the view on each side.
 constexpr double marginPoints = 128;
+// Zooming out beyond this share of the view uncovered starts a sharp picture at once.
+constexpr double uncoveredShareLimit = 0.2;
 // The margins are painted again once this share of one is gone, so the elements across their
 // edge are painted once for many pan steps rather than once for each.
 constexpr double marginRefillShare = 0.5;
@@ -86,15 +88,16 @@ CanvasElementLayer::CanvasElementLayer(std::function<void()> onPictureReady)
 void CanvasElementLayer::paint(QImage &frame,
                                const CanvasElementScene &scene,
                                QSize viewSize,
-                               bool allowStale)
+                               CanvasSharpness sharpness)
 {
     const qreal pixelRatio = frame.devicePixelRatio();
     m_bounds.update(*scene.elements, scene.viewport.scale);
     adoptBackgroundPicture();
+    m_isStale = false;
     const bool sameView = m_isValid && viewSize == m_viewSize && pixelRatio == m_pixelRatio
                           && scene.boardID == m_boardID && scene.hiddenID == m_hiddenID
                           && scene.grid == m_grid;
-    if (sameView && allowStale && paintRescaled(frame, scene)) {
+    if (sameView && sharpness != CanvasSharpness::now && paintRescaled(frame, scene, sharpness)) {
         return;
     }
     if (!sameView) {
@@ -157,7 +160,9 @@ void CanvasElementLayer::adoptPieces(const BackgroundElementPaint::Result &resul
 // last sharp picture, rescaled, stands in while a sharp one is painted in the background. What
 // it no longer covers shows the backdrop meanwhile. A pan is scrolled or painted at once, unless
 // a sharp picture is on its way anyway.
-bool CanvasElementLayer::paintRescaled(QImage &frame, const CanvasElementScene &scene)
+bool CanvasElementLayer::paintRescaled(QImage &frame,
+                                       const CanvasElementScene &scene,
+                                       CanvasSharpness sharpness)
 {
     if (m_split || scene.viewport == m_viewport || *scene.elements != m_elements) {
         return false;
@@ -179,9 +184,17 @@ bool CanvasElementLayer::paintRescaled(QImage &frame, const CanvasElementScene &
     painter.setTransform(rescale, true);
     painter.drawImage(pictureOrigin(), m_picture);
     painter.end();
-    // A sharp picture for a viewport the view has left is still worth finishing, as it is
-    // nearer than the one the view has; margins at the old scale are not.
-    if (!zooming) {
+    m_isStale = true;
+    // Margins at the old scale are of no more use; a sharp picture for a viewport the view has
+    // left is, as it is nearer than the one the view has.
+    if (pending && !zooming) {
+        m_background.cancel();
+    }
+    const QRectF view = viewRect();
+    const QRectF covered = rescale.mapRect(viewArea(picturePixels())).intersected(view);
+    const bool uncovered = covered.width() * covered.height()
+                           < (1 - uncoveredShareLimit) * view.width() * view.height();
+    if (!m_background.isBusy() && (sharpness == CanvasSharpness::soon || uncovered)) {
         paintInBackground(scene, scene.viewport, QRegion(picturePixels()));
     }
     return true;

@@ -36,6 +36,17 @@ struct CanvasElementScene
     std::function<void(QPainter &)> paintBackdrop;
 };
 
+// When a paint after a zoom shows the elements sharp.
+enum class CanvasSharpness {
+    // At once, however long that takes.
+    now,
+    // The last sharp picture rescaled until a sharp one, begun at once on pool threads, is ready.
+    soon,
+    // The last sharp picture rescaled; a sharp one is begun only once that covers too little of
+    // the view. For zoom steps in a row, whose pictures would be stale before they are done.
+    whenUncovered,
+};
+
 // The board's grid and elements painted into a cached transparent picture that reaches a margin
 // beyond the view, brought up to date with the least work each change needs: a pan scrolls the
 // picture, and the margins it uncovers are painted again on pool threads, ahead of the view; an
@@ -50,8 +61,14 @@ public:
     explicit CanvasElementLayer(std::function<void()> onPictureReady);
 
     // Paints the backdrop and the elements into `frame`, a picture of a view of `viewSize`
-    // points. Without `allowStale`, the picture is sharp at once, however long that takes.
-    void paint(QImage &frame, const CanvasElementScene &scene, QSize viewSize, bool allowStale);
+    // points.
+    void paint(QImage &frame,
+               const CanvasElementScene &scene,
+               QSize viewSize,
+               CanvasSharpness sharpness);
+
+    // The last paint showed a rescaled picture.
+    bool isStale() const { return m_isStale; }
 
 private:
     // A drag in progress: what moves, and what it may touch, is painted on every step; the rest
@@ -75,7 +92,7 @@ private:
 
     void adoptBackgroundPicture();
     void adoptPieces(const BackgroundElementPaint::Result &result);
-    bool paintRescaled(QImage &frame, const CanvasElementScene &scene);
+    bool paintRescaled(QImage &frame, const CanvasElementScene &scene, CanvasSharpness sharpness);
     // Paints `areas` of the picture (its device pixels) under `viewport` in the background.
     void paintInBackground(const CanvasElementScene &scene,
                            const WhiteboardViewport &viewport,
@@ -130,6 +147,7 @@ private:
     std::optional<Uuid> m_hiddenID;
     BoardGridLines m_grid = BoardGridLines::none;
     std::optional<Split> m_split;
+    bool m_isStale = false;
     // Last, so that it stops painting before the cache and the pictures go.
     BackgroundElementPaint m_background;
 };

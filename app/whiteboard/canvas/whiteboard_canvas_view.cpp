@@ -12,8 +12,19 @@
 #include <QMetaObject>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QTimer>
+
+#include <chrono>
 
 namespace zentrel {
+
+namespace {
+
+// How long zoom steps must pause before the sharp picture is begun: wheel notches and pinch
+// events come closer together than that.
+constexpr std::chrono::milliseconds zoomRestDelay{80};
+
+} // namespace
 
 WhiteboardCanvasView::WhiteboardCanvasView(WhiteboardEditorModel &model, QWidget *parent)
     : QWidget(parent)
@@ -27,6 +38,13 @@ WhiteboardCanvasView::WhiteboardCanvasView(WhiteboardEditorModel &model, QWidget
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_roughPathGenerator = makeRoughPathGenerator();
+    m_zoomRestTimer = new QTimer(this);
+    m_zoomRestTimer->setSingleShot(true);
+    m_zoomRestTimer->setInterval(zoomRestDelay);
+    connect(m_zoomRestTimer, &QTimer::timeout, this, [this] {
+        m_zoomRests = true;
+        update();
+    });
     m_modelConnection = m_model.changed.connect([this](WhiteboardEditorChange change) {
         // Choosing another tool while typing keeps what was typed.
         if (touches(change, WhiteboardEditorChange::tool)) {
@@ -154,7 +172,7 @@ std::optional<QByteArray> WhiteboardCanvasView::renderPNGData()
 {
     commitTextEditing();
     m_isRenderingExport = true;
-    renderFrame(devicePixelRatioF(), false);
+    renderFrame(devicePixelRatioF(), CanvasSharpness::now);
     m_isRenderingExport = false;
     update();
     QByteArray png;
@@ -167,12 +185,26 @@ std::optional<QByteArray> WhiteboardCanvasView::renderPNGData()
 
 void WhiteboardCanvasView::paintEvent(QPaintEvent *)
 {
+    // Each further zoom step puts the sharp picture off again; other repaints leave it be.
+    const WhiteboardViewport viewport = m_model.currentBoard().viewport;
+    const bool moved = !(viewport == m_staleViewport);
+    m_staleViewport = viewport;
+    if (moved) {
+        m_zoomRests = false;
+    }
     QPainter painter(this);
-    renderFrame(painter.device()->devicePixelRatioF(), true);
+    renderFrame(painter.device()->devicePixelRatioF(),
+                m_zoomRests ? CanvasSharpness::soon : CanvasSharpness::whenUncovered);
     painter.drawImage(QPointF(0, 0), m_frame);
+    if (!m_elements.isStale()) {
+        m_zoomRestTimer->stop();
+        m_zoomRests = false;
+    } else if (moved) {
+        m_zoomRestTimer->start();
+    }
 }
 
-void WhiteboardCanvasView::renderFrame(qreal pixelRatio, bool allowStale)
+void WhiteboardCanvasView::renderFrame(qreal pixelRatio, CanvasSharpness sharpness)
 {
     const QSize pixels = size() * pixelRatio;
     if (m_frame.size() != pixels || m_frame.devicePixelRatio() != pixelRatio) {
@@ -183,7 +215,7 @@ void WhiteboardCanvasView::renderFrame(qreal pixelRatio, bool allowStale)
         return;
     }
     const QColor accent = palette().color(QPalette::Highlight);
-    paintOnPoolThread([this, &accent, allowStale] { paintCanvas(accent, allowStale); });
+    paintOnPoolThread([this, &accent, sharpness] { paintCanvas(accent, sharpness); });
 }
 
 void WhiteboardCanvasView::showEvent(QShowEvent *event)
@@ -192,7 +224,7 @@ void WhiteboardCanvasView::showEvent(QShowEvent *event)
     setFocus(Qt::OtherFocusReason);
 }
 
-void WhiteboardCanvasView::paintCanvas(const QColor &accent, bool allowStale)
+void WhiteboardCanvasView::paintCanvas(const QColor &accent, CanvasSharpness sharpness)
 {
     const WhiteboardBoard &board = m_model.currentBoard();
     std::optional<Uuid> hiddenID;
@@ -211,7 +243,7 @@ void WhiteboardCanvasView::paintCanvas(const QColor &accent, bool allowStale)
                       boardGridLines(board),
                       paintBackdrop},
                      size(),
-                     allowStale);
+                     sharpness);
     if (m_isRenderingExport) {
         return;
     }

@@ -16,6 +16,7 @@
 #include <optional>
 
 class QTextEdit;
+class QTimer;
 
 namespace zentrel {
 
@@ -102,11 +103,9 @@ private:
     void dragTo(PointF point, QPointF viewPoint);
     void performKeyCommand(CanvasKeyCommand command);
 
-    // Paints the whole canvas into m_frame, off the main thread (see paintOnPoolThread). With
-    // `allowStale`, zoom steps may show a rescaled picture of the elements until a sharp one,
-    // painted in the background, is ready.
-    void renderFrame(qreal pixelRatio, bool allowStale);
-    void paintCanvas(const QColor &accent, bool allowStale);
+    // Paints the whole canvas into m_frame, off the main thread (see paintOnPoolThread).
+    void renderFrame(qreal pixelRatio, CanvasSharpness sharpness);
+    void paintCanvas(const QColor &accent, CanvasSharpness sharpness);
     void openTextEditor(const TextEditorPlacement &placement);
     void closeTextEditor();
     bool isDragging() const;
@@ -121,6 +120,10 @@ private:
     CanvasBackdropPainter m_backdrop;
     CanvasElementLayer m_elements;
     QImage m_frame;
+    // Zoom steps show a rescaled picture; once they rest, a sharp one is begun.
+    QTimer *m_zoomRestTimer = nullptr;
+    bool m_zoomRests = false;
+    WhiteboardViewport m_staleViewport;
     ScopedConnection m_modelConnection;
 };
 

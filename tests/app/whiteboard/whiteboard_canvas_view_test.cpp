@@ -218,6 +218,27 @@ TEST_F(WhiteboardCanvasViewTest, ZoomStepsShowARescaledPictureUntilTheZoomRests)
         QTest::qWaitFor([&] { return largestDifference(rendering(), freshRendering()) <= 2; }));
 }
 
+// Zoom steps in a row would make each sharp picture stale before it is done: one is begun when
+// the zoom rests, or at once when zooming out has uncovered much of the view.
+TEST_F(WhiteboardCanvasViewTest, ASharpPictureIsBegunWhenTheZoomRestsOrMuchIsUncovered)
+{
+    placeWideBoard();
+    view.show();
+    rendering();
+    QThreadPool::globalInstance()->waitForDone();
+    zoom(*model, 0.95, {120, 80});
+    rendering();
+    QThreadPool::globalInstance()->waitForDone();
+    EXPECT_GT(largestDifference(rendering(), freshRendering()), 2);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return largestDifference(rendering(), freshRendering()) <= 2; }));
+
+    zoom(*model, 0.3, {120, 80});
+    rendering();
+    QThreadPool::globalInstance()->waitForDone();
+    EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
+}
+
 TEST_F(WhiteboardCanvasViewTest, ZoomingThroughNewScalesEndsWithTheFreshPicture)
 {
     placeMixedBoard();
