@@ -297,21 +297,32 @@ protected:
     }
 
     // Prints the CPU time per step that `run` took, for `count` steps, on the main thread and in
-    // the whole program.
+    // the whole program, how long per step the main thread was kept from its event loop, and the
+    // longest it was kept away at once: steps that come while it is away share one frame.
     void measureSteps(const std::string &what, int count, const std::function<void()> &run)
     {
         const qint64 pid = m_zentrel.processId();
         const double mainBefore = mainThreadCpuSeconds(pid);
         const double allBefore = cpuSeconds(pid);
+        QElapsedTimer wall;
+        wall.start();
+        MainThreadBusyness busyness(pid);
         run();
         // The last step's event is handled well within a step's pause.
         QThread::msleep(stepPauseMs);
+        const MainThreadBusyness::Result busy = busyness.stop();
+        const double seconds = double(wall.nsecsElapsed()) / 1e9;
         const double perStep = 1000.0 / count;
-        printFigure(what + ": main thread per step",
+        printFigure(what + ": main thread CPU per step",
                     (mainThreadCpuSeconds(pid) - mainBefore) * perStep,
                     "ms");
+        printFigure(what + ": main thread busy per step, waits for its pool threads included",
+                    busy.busyShare * seconds * perStep,
+                    "ms");
         printFigure(
-            what + ": whole program per step", (cpuSeconds(pid) - allBefore) * perStep, "ms");
+            what + ": main thread longest busy stretch", busy.longestBusySeconds * 1000, "ms");
+        printFigure(
+            what + ": whole program CPU per step", (cpuSeconds(pid) - allBefore) * perStep, "ms");
     }
 
     // What the program does once the steps stop, such as a sharp repaint after a zoom.
@@ -321,8 +332,9 @@ protected:
         const double mainBefore = mainThreadCpuSeconds(pid);
         const double allBefore = cpuSeconds(pid);
         QThread::msleep(settleMs);
-        printFigure(what + ": main thread", (mainThreadCpuSeconds(pid) - mainBefore) * 1000, "ms");
-        printFigure(what + ": whole program", (cpuSeconds(pid) - allBefore) * 1000, "ms");
+        printFigure(
+            what + ": main thread CPU", (mainThreadCpuSeconds(pid) - mainBefore) * 1000, "ms");
+        printFigure(what + ": whole program CPU", (cpuSeconds(pid) - allBefore) * 1000, "ms");
     }
 
     // Space held, the pointer dragged from the centre up and to the left, a step at a time.
