@@ -112,10 +112,11 @@ void CanvasElementLayer::paint(QImage &frame,
     } else {
         bringUpToDate(scene);
     }
-    QPainter painter(&frame);
-    scene.paintBackdrop(painter);
-    painter.drawImage(pictureOrigin(), m_picture);
-    painter.end();
+    {
+        QPainter painter(&frame);
+        scene.paintBackdrop(painter);
+    }
+    drawImageInBands(frame, m_picture, pictureOrigin(), {}, poolThreadCount());
     refillMargins(scene);
 }
 
@@ -128,9 +129,7 @@ void CanvasElementLayer::adoptBackgroundPicture()
         return;
     }
     const ElementPicture &picture = result->picture;
-    for (auto &[element, painted] : result->prepared) {
-        m_cache.adopt(element, picture.viewport.scale, std::move(painted));
-    }
+    m_cache.adopt(std::move(result->prepared), picture.viewport.scale);
     if (m_isValid && !m_split && picture.boardID == m_boardID && picture.hiddenID == m_hiddenID
         && picture.grid == m_grid && picture.pixelSize == picturePixels().size()
         && picture.pixelRatio == m_pixelRatio && picture.elements == m_elements) {
@@ -178,12 +177,11 @@ bool CanvasElementLayer::paintRescaled(QImage &frame,
             .translate(scene.viewport.translation.x, scene.viewport.translation.y)
             .scale(k, k)
             .translate(-m_viewport.translation.x, -m_viewport.translation.y);
-    QPainter painter(&frame);
-    scene.paintBackdrop(painter);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setTransform(rescale, true);
-    painter.drawImage(pictureOrigin(), m_picture);
-    painter.end();
+    {
+        QPainter painter(&frame);
+        scene.paintBackdrop(painter);
+    }
+    drawImageInBands(frame, m_picture, pictureOrigin(), rescale, poolThreadCount());
     m_isStale = true;
     // Margins at the old scale are of no more use; a sharp picture for a viewport the view has
     // left is, as it is nearer than the one the view has.
@@ -372,6 +370,14 @@ QRect CanvasElementLayer::picturePixels(const QRectF &area) const
     return QRectF(points.topLeft() * m_pixelRatio, points.size() * m_pixelRatio)
         .toAlignedRect()
         .intersected(picturePixels());
+}
+
+QRect CanvasElementLayer::viewPixels(const QRectF &viewArea) const
+{
+    const QRect view(QPoint(0, 0), m_viewSize * m_pixelRatio);
+    return QRectF(viewArea.topLeft() * m_pixelRatio, viewArea.size() * m_pixelRatio)
+        .toAlignedRect()
+        .intersected(view);
 }
 
 QRectF CanvasElementLayer::viewArea(const QRect &pixels) const

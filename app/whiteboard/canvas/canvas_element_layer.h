@@ -71,23 +71,21 @@ public:
     bool isStale() const { return m_isStale; }
 
 private:
-    // A drag in progress: what moves, and what it may touch, is painted on every step; the rest
-    // waits in two images of the view, below and above the moving elements in stacking order.
+    // A drag in progress: what moves, and what it may touch, is painted on every step over and
+    // under images of the rest, made for the area of the view where anything can change.
     struct Split
     {
         std::vector<std::size_t> moving; // elements changed since the drag began, in board order
         std::vector<std::size_t> live;   // the moving ones and those they may cover or uncover
         RectF sweep;                     // the scene area the moving ones may cross
-        QRectF liveArea;                 // where, in the view, the live elements can paint
-        QImage below;
-        QImage base;  // the backdrop with `below` over it, opaque
-        QImage above; // null when nothing lies above the moving elements
-        // `base` with `above` over it: the frame outside the live area.
-        QImage still;
+        QRect livePixels;                // where, in the frame, the live elements can paint
+        QImage below;                    // the grid and the elements below, over `livePixels`
+        QImage base;                     // the backdrop with `below` over it, opaque
+        QImage above;                    // null when nothing lies above the moving elements
         // The frame holds the last step of this drag, so only what moved needs composing again.
         bool framed = false;
-        // Where, in the view, the moving elements and the selection's handles showed then.
-        QRect movingArea;
+        // Where, in the frame, the moving elements and the selection's handles showed then.
+        QRect movingPixels;
     };
 
     void adoptBackgroundPicture();
@@ -120,6 +118,8 @@ private:
     // `viewArea` as whole device pixels of the picture, and back.
     QRect picturePixels(const QRectF &viewArea) const;
     QRectF viewArea(const QRect &picturePixels) const;
+    // The same for the device pixels of a picture of the view alone.
+    QRect viewPixels(const QRectF &viewArea) const;
     // Repaints `viewArea` of the picture with every element that reaches it.
     void repaintPicture(const CanvasElementScene &scene, const QRectF &viewArea);
     // Paints the elements at `indices` (in board order) that reach `viewArea` into `image`,

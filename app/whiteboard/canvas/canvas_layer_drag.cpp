@@ -4,6 +4,7 @@
 #include "common/qt_path.h"
 #include "whiteboard/canvas/canvas_element_layer.h"
 #include "whiteboard/canvas/element_band_painting.h"
+#include "whiteboard/canvas/parallel_work.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QPainter>
@@ -30,8 +31,9 @@ bool contains(const RectF &outer, const RectF &inner)
 
 } // namespace
 
-// A drag that just ended: its images and its live range make the new picture of the view at the
-// cost of one more drag step; the margins are painted again in the background.
+// A drag that just ended: its images and its live range make the live area of the picture
+// anew at the cost of one more drag step. Margins the drag may have reached are painted again in
+// the background.
 bool CanvasElementLayer::finishSplit(const CanvasElementScene &scene)
 {
     if (!m_split) {
@@ -42,54 +44,71 @@ bool CanvasElementLayer::finishSplit(const CanvasElementScene &scene)
     if (!(scene.viewport == m_viewport) || !splitHolds(split, scene)) {
         return false;
     }
-    m_picture.fill(Qt::transparent);
-    const QPointF view = -pictureOrigin();
+    const qreal ratio = m_pixelRatio;
+    const QRectF liveArea(QPointF(split.livePixels.topLeft()) / ratio,
+                          QSizeF(split.livePixels.size()) / ratio);
+    const QRect live = picturePixels(liveArea);
     {
         QPainter painter(&m_picture);
-        painter.drawImage(view, split.below);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(liveArea.topLeft() - pictureOrigin(), split.below);
     }
-    paintIndices(m_picture, pictureOrigin(), scene, split.liveArea, split.live, false, false);
+    paintIndices(m_picture, pictureOrigin(), scene, liveArea, split.live, false, false);
     if (!split.above.isNull()) {
         QPainter painter(&m_picture);
-        painter.drawImage(view, split.above);
+        painter.drawImage(liveArea.topLeft() - pictureOrigin(), split.above);
     }
-    m_painted = QRegion(picturePixels(viewRect()));
+    const QRegion stale = QRegion(picturePixels(toQRectF(scene.viewport.toView(split.sweep))))
+                          - QRegion(picturePixels(viewRect())) - QRegion(live);
+    QPainter painter(&m_picture);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QRect &pixels : stale) {
+        painter.fillRect(viewArea(pixels).translated(-pictureOrigin()), Qt::transparent);
+    }
+    m_painted -= stale;
     m_elements = *scene.elements;
     return true;
 }
 
-// Outside the live area a drag changes nothing, so the frame there is one opaque copy, made
-// once; each step composes again only where the moving elements and the selection's handles were
-// and are.
+// Outside the live area a drag changes nothing, so the frame there is painted as before the
+// drag once; each step composes again only where the moving elements and the selection's
+// handles were and are.
 void CanvasElementLayer::paintDragStep(QImage &frame, const CanvasElementScene &scene, Split &split)
 {
     QRectF moving;
     for (const std::size_t i : split.moving) {
         moving |= toQRectF(scene.viewport.toView(m_bounds.bounds(i)));
     }
-    const QRect liveArea = split.liveArea.toAlignedRect();
-    const QRect movingArea =
-        moving.adjusted(-handleRoom, -handleRoom, handleRoom, handleRoom).toAlignedRect()
-        & liveArea;
-    const QRect damage = split.framed ? (movingArea | split.movingArea) & liveArea : liveArea;
+    const QRect movingPixels =
+        viewPixels(moving.adjusted(-handleRoom, -handleRoom, handleRoom, handleRoom))
+        & split.livePixels;
+    const QRect damage =
+        split.framed ? (movingPixels | split.movingPixels) & split.livePixels : split.livePixels;
+    if (!split.framed) {
+        {
+            QPainter painter(&frame);
+            scene.paintBackdrop(painter);
+        }
+        drawImageInBands(frame, m_picture, pictureOrigin(), {}, poolThreadCount());
+    }
+    const QPointF origin = QPointF(split.livePixels.topLeft()) / m_pixelRatio;
+    const QRectF area(QPointF(damage.topLeft()) / m_pixelRatio,
+                      QSizeF(damage.size()) / m_pixelRatio);
     {
         QPainter painter(&frame);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        if (!split.framed) {
-            painter.drawImage(QPointF(0, 0), split.still);
-        }
-        painter.setClipRect(damage);
-        painter.drawImage(QPointF(0, 0), split.base);
+        painter.setClipRect(area);
+        painter.drawImage(origin, split.base);
     }
-    paintIndices(frame, {}, scene, damage, split.live, false, false);
+    paintIndices(frame, {}, scene, area, split.live, false, false);
     // Nothing lies above the moving elements when they are on top.
     if (!split.above.isNull()) {
         QPainter painter(&frame);
-        painter.setClipRect(damage);
-        painter.drawImage(QPointF(0, 0), split.above);
+        painter.setClipRect(area);
+        painter.drawImage(origin, split.above);
     }
     split.framed = true;
-    split.movingArea = movingArea;
+    split.movingPixels = movingPixels;
 }
 
 // Elements that changed since the drag began must all be moving ones, still within the sweep.
@@ -154,32 +173,31 @@ bool CanvasElementLayer::updateSplit(const CanvasElementScene &scene)
             waiting.push_back(i);
         }
     }
-    const QSize viewPixels = m_viewSize * m_pixelRatio;
-    split.below = blankImage(viewPixels);
-    const QRectF view = viewRect();
-    paintIndices(split.below, {}, scene, view, waiting, false, true);
-    split.base = QImage(viewPixels, QImage::Format_RGB32);
-    split.base.setDevicePixelRatio(m_pixelRatio);
-    {
-        QPainter painter(&split.base);
-        scene.paintBackdrop(painter);
-        painter.drawImage(QPointF(0, 0), split.below);
-    }
-    split.still = split.base;
-    if (split.moving.back() + 1 < elements.size()) {
-        split.above = blankImage(viewPixels);
-        std::vector<std::size_t> above(elements.size() - split.moving.back() - 1);
-        std::iota(above.begin(), above.end(), split.moving.back() + 1);
-        paintIndices(split.above, {}, scene, view, above, false, false);
-        QPainter painter(&split.still);
-        painter.drawImage(QPointF(0, 0), split.above);
-    }
     RectF reach = split.sweep;
     for (const std::size_t i : split.live) {
         reach = unionRect(reach, m_bounds.bounds(i));
     }
-    split.liveArea =
-        toQRectF(scene.viewport.toView(reach)).toAlignedRect().intersected(view.toAlignedRect());
+    split.livePixels = viewPixels(toQRectF(scene.viewport.toView(reach)));
+    const QRectF liveArea(QPointF(split.livePixels.topLeft()) / m_pixelRatio,
+                          QSizeF(split.livePixels.size()) / m_pixelRatio);
+    const QPointF origin = liveArea.topLeft();
+    split.below = blankImage(split.livePixels.size());
+    paintIndices(split.below, origin, scene, liveArea, waiting, false, true);
+    split.base = QImage(split.livePixels.size(), QImage::Format_RGB32);
+    split.base.setDevicePixelRatio(m_pixelRatio);
+    {
+        QPainter painter(&split.base);
+        painter.translate(-origin);
+        scene.paintBackdrop(painter);
+        painter.resetTransform();
+        painter.drawImage(QPointF(0, 0), split.below);
+    }
+    if (split.moving.back() + 1 < elements.size()) {
+        split.above = blankImage(split.livePixels.size());
+        std::vector<std::size_t> above(elements.size() - split.moving.back() - 1);
+        std::iota(above.begin(), above.end(), split.moving.back() + 1);
+        paintIndices(split.above, origin, scene, liveArea, above, false, false);
+    }
     m_split = std::move(split);
     return true;
 }

@@ -36,8 +36,9 @@ PaintedElement detached(const PaintedElement &element)
     return copy;
 }
 
-// The bands of `pixels`, cut across its longer side.
-std::vector<QRect> bandsOf(const QRect &pixels, int threads)
+} // namespace
+
+std::vector<QRect> pixelBands(const QRect &pixels, int threads)
 {
     const bool across = pixels.height() >= pixels.width();
     const int length = across ? pixels.height() : pixels.width();
@@ -53,7 +54,23 @@ std::vector<QRect> bandsOf(const QRect &pixels, int threads)
     return bands;
 }
 
-} // namespace
+void drawImageInBands(
+    QImage &target, const QImage &image, QPointF at, const QTransform &transform, int threads)
+{
+    const std::vector<QRect> bands = pixelBands(target.rect(), threads);
+    const qreal ratio = target.devicePixelRatio();
+    uchar *bits = target.bits();
+    runInParallel(bands.size(), threads, [&](std::size_t index) {
+        QImage band(bits, target.width(), target.height(), target.bytesPerLine(), target.format());
+        QPainter painter(&band);
+        painter.setClipRect(bands[index]);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                              transform.type() > QTransform::TxTranslate);
+        painter.scale(ratio, ratio);
+        painter.setTransform(transform, true);
+        painter.drawImage(at, image);
+    });
+}
 
 bool reaches(const RectF &bounds, const RectF &area)
 {
@@ -86,7 +103,7 @@ void paintElementsInBands(QImage &image,
             reaching.push_back(&element);
         }
     }
-    const std::vector<QRect> bands = bandsOf(pixels, how.threads);
+    const std::vector<QRect> bands = pixelBands(pixels, how.threads);
     std::vector<RectF> sceneBands;
     for (const QRect &band : bands) {
         sceneBands.push_back(sceneOf(band));

@@ -6,7 +6,9 @@
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <QImage>
+#include <QRect>
 #include <QRectF>
+#include <QTransform>
 
 #include <atomic>
 #include <vector>
@@ -36,6 +38,16 @@ struct BandPainting
     // Painted first, under the elements, where the painting is the bottom of the picture.
     BoardGridLines grid = BoardGridLines::none;
 };
+
+// The bands a picture's `pixels` are cut into to be painted side by side: across its longer
+// side, as many as there are threads, none thinner than a few hundred pixels.
+std::vector<QRect> pixelBands(const QRect &pixels, int threads);
+
+// Draws `image` with its top left corner at `at`, then `transform`ed (smoothly, unless it only
+// moves it), over `target`, in the target's points. The bands of the target are drawn side by
+// side on the pool's free threads: Qt draws on one thread when it runs on a pool thread.
+void drawImageInBands(
+    QImage &target, const QImage &image, QPointF at, const QTransform &transform, int threads);
 
 // Paints those of `elements` (board order) that reach `viewArea`, in view points, into `image`.
 // The area is cut into bands of whole device pixels, painted side by side on the pool's free

@@ -88,12 +88,16 @@ PaintedElementPtr ElementPaintCache::find(const ElementPtr &element, double view
     return nullptr;
 }
 
-void ElementPaintCache::adopt(const ElementPtr &element,
-                              double viewportScale,
-                              PaintedElementPtr painted)
+void ElementPaintCache::adopt(std::vector<std::pair<ElementPtr, PaintedElementPtr>> prepared,
+                              double viewportScale)
 {
-    if (!isCached(element, viewportScale)) {
-        store(element, viewportScale, std::move(painted));
+    // A sharp picture after a zoom out can bring thousands at once.
+    m_entries.reserve(m_entries.size() + prepared.size());
+    m_latestByID.reserve(m_latestByID.size() + prepared.size());
+    for (auto &[element, painted] : prepared) {
+        if (!isCached(element, viewportScale)) {
+            store(element, viewportScale, std::move(painted));
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace zentrel {
@@ -36,8 +37,9 @@ public:
     // What is kept for the element, or what its former self painted, moved along; null when it
     // must be prepared.
     PaintedElementPtr find(const ElementPtr &element, double viewportScale);
-    // Keeps what was prepared elsewhere, unless the element is kept already.
-    void adopt(const ElementPtr &element, double viewportScale, PaintedElementPtr painted);
+    // Keeps what was prepared elsewhere for elements that are not kept already.
+    void adopt(std::vector<std::pair<ElementPtr, PaintedElementPtr>> prepared,
+               double viewportScale);
     // Forgets elements that are no longer in `elements` once a fixed number of entries came
     // since it last did.
     void trim(const std::vector<ElementPtr> &elements);

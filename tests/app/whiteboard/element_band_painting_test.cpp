@@ -101,5 +101,33 @@ TEST(ElementBandPainting, PaintsOnlyTheAreaAndStopsWhenCancelled)
     EXPECT_EQ(untouched, blank({400, 600}, 1));
 }
 
+TEST(ElementBandPainting, DrawsAPictureAsOnePainterDrawsItInOneGo)
+{
+    QImage picture(QSize(700, 500), QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            picture.setPixel(x, y, qRgba(x % 256, y % 256, (x * y) % 200, 40 + (x + y) % 200));
+        }
+    }
+    for (const qreal ratio : {1.0, 2.0}) {
+        picture.setDevicePixelRatio(ratio);
+        for (const QTransform &transform :
+             {QTransform::fromTranslate(13, -7), QTransform(0.73, 0, 0, 0.73, -21.5, 8.25)}) {
+            QImage expected(QSize(600, 1100) * ratio, QImage::Format_RGB32);
+            expected.setDevicePixelRatio(ratio);
+            expected.fill(Qt::white);
+            QImage banded = expected;
+            {
+                QPainter painter(&expected);
+                painter.setRenderHint(QPainter::SmoothPixmapTransform);
+                painter.setTransform(transform, true);
+                painter.drawImage(QPointF(-30, -40), picture);
+            }
+            drawImageInBands(banded, picture, {-30, -40}, transform, 8);
+            EXPECT_EQ(largestDifference(banded, expected), 0) << "ratio " << ratio;
+        }
+    }
+}
+
 } // namespace
 } // namespace zentrel
