@@ -98,7 +98,8 @@ BackgroundElementPaint::Result paintPicture(const ElementPicture &picture,
 
 void BackgroundElementPaint::start(ElementPicture picture,
                                    std::vector<QRect> areas,
-                                   std::vector<Element> elements)
+                                   std::vector<Element> elements,
+                                   bool tellWhenDone)
 {
     cancel();
     auto job = std::make_shared<Job>();
@@ -106,7 +107,8 @@ void BackgroundElementPaint::start(ElementPicture picture,
     job->areas = std::move(areas);
     job->elements = std::move(elements);
     m_job = job;
-    QThreadPool::globalInstance()->start([job, onDone = m_onDone] {
+    std::function<void()> onDone = tellWhenDone ? m_onDone : nullptr;
+    QThreadPool::globalInstance()->start([job, onDone = std::move(onDone)] {
         {
             // A painting cancelled before it began leaves at once; the owner did not wait.
             const std::lock_guard lock(job->mutex);

@@ -60,15 +60,18 @@ public:
         std::vector<std::pair<ElementPtr, PaintedElementPtr>> prepared;
     };
 
-    // `onDone` is called on a pool thread when a painting has finished.
+    // `onDone` is called on a pool thread when a painting that asked for it has finished.
     explicit BackgroundElementPaint(std::function<void()> onDone);
     ~BackgroundElementPaint();
     BackgroundElementPaint(const BackgroundElementPaint &) = delete;
     BackgroundElementPaint &operator=(const BackgroundElementPaint &) = delete;
 
     // Paints the `areas` of `picture` (device pixels) with `elements`, those that may show there,
-    // in board order.
-    void start(ElementPicture picture, std::vector<QRect> areas, std::vector<Element> elements);
+    // in board order. Areas nothing shows yet can wait to be taken, untold.
+    void start(ElementPicture picture,
+               std::vector<QRect> areas,
+               std::vector<Element> elements,
+               bool tellWhenDone);
 
     // Painting or done and not yet taken.
     bool isBusy() const { return m_job != nullptr; }

@@ -193,14 +193,15 @@ bool CanvasElementLayer::paintRescaled(QImage &frame,
     const bool uncovered = covered.width() * covered.height()
                            < (1 - uncoveredShareLimit) * view.width() * view.height();
     if (!m_background.isBusy() && (sharpness == CanvasSharpness::soon || uncovered)) {
-        paintInBackground(scene, scene.viewport, QRegion(picturePixels()));
+        paintInBackground(scene, scene.viewport, QRegion(picturePixels()), true);
     }
     return true;
 }
 
 void CanvasElementLayer::paintInBackground(const CanvasElementScene &scene,
                                            const WhiteboardViewport &viewport,
-                                           const QRegion &areas)
+                                           const QRegion &areas,
+                                           bool shows)
 {
     const QPointF origin = pictureOrigin();
     std::vector<RectF> sceneAreas;
@@ -226,7 +227,8 @@ void CanvasElementLayer::paintInBackground(const CanvasElementScene &scene,
                         picturePixels().size(),
                         m_pixelRatio},
                        {areas.begin(), areas.end()},
-                       std::move(reaching));
+                       std::move(reaching),
+                       shows);
 }
 
 // Pans eat into the margins ahead of the view; they are painted again on pool threads once
@@ -242,7 +244,8 @@ void CanvasElementLayer::refillMargins(const CanvasElementScene &scene)
         < marginRefillShare * m_marginPixels * std::min(whole.width(), whole.height())) {
         return;
     }
-    paintInBackground(scene, m_viewport, missing);
+    // Margins show only when a pan reaches them, which paints anyway.
+    paintInBackground(scene, m_viewport, missing, false);
 }
 
 void CanvasElementLayer::bringUpToDate(const CanvasElementScene &scene)

@@ -91,10 +91,12 @@ private:
     void adoptBackgroundPicture();
     void adoptPieces(const BackgroundElementPaint::Result &result);
     bool paintRescaled(QImage &frame, const CanvasElementScene &scene, CanvasSharpness sharpness);
-    // Paints `areas` of the picture (its device pixels) under `viewport` in the background.
+    // Paints `areas` of the picture (its device pixels) under `viewport` in the background; the
+    // view hears when it is done if the painting will show.
     void paintInBackground(const CanvasElementScene &scene,
                            const WhiteboardViewport &viewport,
-                           const QRegion &areas);
+                           const QRegion &areas,
+                           bool shows);
     void refillMargins(const CanvasElementScene &scene);
     void bringUpToDate(const CanvasElementScene &scene);
     bool scroll(const CanvasElementScene &scene);
