@@ -26,9 +26,10 @@ constexpr double changedAreaShareLimit = 0.6;
 constexpr double marginPoints = 128;
 // Zooming out beyond this share of the view uncovered starts a sharp picture at once.
 constexpr double uncoveredShareLimit = 0.2;
-// The margins are painted again once this share of one is gone, so the elements across their
-// edge are painted once for many pan steps rather than once for each.
-constexpr double marginRefillShare = 0.5;
+// The picture is scrolled back around the view once pans have used up this share of a margin,
+// so the elements across the margin's edge are painted once for many pan steps rather than once
+// for each.
+constexpr double marginUsedShare = 0.5;
 
 // The elements of `after` that differ from `before`: everything between their common prefix and
 // their common suffix, as [first, last) in each.
@@ -68,15 +69,6 @@ WhiteboardViewport seenFrom(WhiteboardViewport viewport, QPointF origin)
     viewport.translation.x -= origin.x();
     viewport.translation.y -= origin.y();
     return viewport;
-}
-
-double areaOf(const QRegion &region)
-{
-    double area = 0;
-    for (const QRect &rect : region) {
-        area += double(rect.width()) * rect.height();
-    }
-    return area;
 }
 
 } // namespace
@@ -144,7 +136,8 @@ void CanvasElementLayer::adoptPieces(const BackgroundElementPaint::Result &resul
     if (painted.scale != m_viewport.scale) {
         if (result.pieces.size() == 1 && result.pieces.front().area == whole) {
             m_picture = result.pieces.front().image;
-            m_viewport = seenFrom(painted, -pictureOrigin());
+            m_pictureOrigin = centredOrigin();
+            m_viewport = seenFrom(painted, -m_pictureOrigin);
             m_painted = QRegion(whole);
         }
         return;
@@ -193,20 +186,20 @@ bool CanvasElementLayer::paintRescaled(QImage &frame,
     const bool uncovered = covered.width() * covered.height()
                            < (1 - uncoveredShareLimit) * view.width() * view.height();
     if (!m_background.isBusy() && (sharpness == CanvasSharpness::soon || uncovered)) {
-        paintInBackground(scene, scene.viewport, QRegion(picturePixels()), true);
+        paintInBackground(scene, scene.viewport, centredOrigin(), QRegion(picturePixels()), true);
     }
     return true;
 }
 
 void CanvasElementLayer::paintInBackground(const CanvasElementScene &scene,
                                            const WhiteboardViewport &viewport,
+                                           QPointF origin,
                                            const QRegion &areas,
                                            bool shows)
 {
-    const QPointF origin = pictureOrigin();
     std::vector<RectF> sceneAreas;
     for (const QRect &area : areas) {
-        sceneAreas.push_back(viewport.toScene(toRectF(viewArea(area))));
+        sceneAreas.push_back(viewport.toScene(toRectF(viewArea(area, origin))));
     }
     const std::vector<ElementPtr> &elements = *scene.elements;
     std::vector<BackgroundElementPaint::Element> reaching;
@@ -231,21 +224,18 @@ void CanvasElementLayer::paintInBackground(const CanvasElementScene &scene,
                        shows);
 }
 
-// Pans eat into the margins ahead of the view; they are painted again on pool threads once
-// enough is gone.
+// Margins that a scroll uncovered, or a drag may have reached, are painted on pool threads.
 void CanvasElementLayer::refillMargins(const CanvasElementScene &scene)
 {
     if (m_split || m_background.isBusy()) {
         return;
     }
-    const QRect whole = picturePixels();
-    const QRegion missing = QRegion(whole) - m_painted;
-    if (areaOf(missing)
-        < marginRefillShare * m_marginPixels * std::min(whole.width(), whole.height())) {
+    const QRegion missing = QRegion(picturePixels()) - m_painted;
+    if (missing.isEmpty()) {
         return;
     }
     // Margins show only when a pan reaches them, which paints anyway.
-    paintInBackground(scene, m_viewport, missing, false);
+    paintInBackground(scene, m_viewport, pictureOrigin(), missing, false);
 }
 
 void CanvasElementLayer::bringUpToDate(const CanvasElementScene &scene)
@@ -262,8 +252,8 @@ void CanvasElementLayer::bringUpToDate(const CanvasElementScene &scene)
     }
 }
 
-// A pan by whole pixels over an unchanged board moves what is painted; what it brings into view
-// from beyond the margins is painted at once.
+// A pan by whole pixels over an unchanged board moves the view within the picture; what it
+// brings into view from beyond the margins is painted at once.
 bool CanvasElementLayer::scroll(const CanvasElementScene &scene)
 {
     const double dx = scene.viewport.translation.x - m_viewport.translation.x;
@@ -272,11 +262,33 @@ bool CanvasElementLayer::scroll(const CanvasElementScene &scene)
         return false;
     }
     m_viewport = scene.viewport;
-    scrollViewImage(m_picture, m_viewSize, dx, dy);
-    m_painted.translate(int(std::lround(dx * m_pixelRatio)), int(std::lround(dy * m_pixelRatio)));
-    m_painted &= picturePixels();
+    m_pictureOrigin += QPointF(dx, dy);
+    const QPointF used = m_pictureOrigin - centredOrigin();
+    const double room = marginUsedShare * m_marginPixels / m_pixelRatio;
+    if (std::abs(used.x()) > room || std::abs(used.y()) > room) {
+        recentre();
+    }
     fillView(scene);
     return true;
+}
+
+// Scrolls the picture to have the view in its middle again; the margin on the far side is lost
+// and the one ahead is missing until painted.
+void CanvasElementLayer::recentre()
+{
+    const QPointF used = m_pictureOrigin - centredOrigin();
+    const QRect whole = picturePixels();
+    const QPoint shift(int(std::lround(used.x() * m_pixelRatio)),
+                       int(std::lround(used.y() * m_pixelRatio)));
+    m_pictureOrigin = centredOrigin();
+    if (std::abs(shift.x()) >= whole.width() || std::abs(shift.y()) >= whole.height()) {
+        m_picture.fill(Qt::transparent);
+        m_painted = QRegion();
+        return;
+    }
+    scrollViewImage(m_picture, m_viewSize, used.x(), used.y());
+    m_painted.translate(shift);
+    m_painted &= whole;
 }
 
 void CanvasElementLayer::fillView(const CanvasElementScene &scene)
@@ -336,6 +348,7 @@ void CanvasElementLayer::repaintAll(const CanvasElementScene &scene)
     m_hiddenID = scene.hiddenID;
     m_grid = scene.grid;
     m_viewport = scene.viewport;
+    m_pictureOrigin = centredOrigin();
     m_elements = *scene.elements;
     m_cache.trim(m_elements);
     repaintPicture(scene, viewRect());
@@ -355,7 +368,7 @@ QRectF CanvasElementLayer::viewRect() const
     return QRectF(QPointF(0, 0), QSizeF(m_viewSize));
 }
 
-QPointF CanvasElementLayer::pictureOrigin() const
+QPointF CanvasElementLayer::centredOrigin() const
 {
     const double margin = m_marginPixels / m_pixelRatio;
     return {-margin, -margin};
@@ -385,7 +398,12 @@ QRect CanvasElementLayer::viewPixels(const QRectF &viewArea) const
 
 QRectF CanvasElementLayer::viewArea(const QRect &pixels) const
 {
-    return QRectF(QPointF(pixels.topLeft()) / m_pixelRatio + pictureOrigin(),
+    return viewArea(pixels, pictureOrigin());
+}
+
+QRectF CanvasElementLayer::viewArea(const QRect &pixels, QPointF origin) const
+{
+    return QRectF(QPointF(pixels.topLeft()) / m_pixelRatio + origin,
                   QSizeF(pixels.size()) / m_pixelRatio);
 }
 

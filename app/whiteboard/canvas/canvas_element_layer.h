@@ -48,9 +48,10 @@ enum class CanvasSharpness {
 };
 
 // The board's grid and elements painted into a cached transparent picture that reaches a margin
-// beyond the view, brought up to date with the least work each change needs: a pan scrolls the
-// picture, and the margins it uncovers are painted again on pool threads, ahead of the view; an
-// edit repaints around what changed; during a drag the elements below and above the moving range
+// beyond the view, brought up to date with the least work each change needs: a pan moves the view
+// within the picture, now and then the picture is scrolled to have the view in its middle again,
+// and the margins that uncovers are painted on pool threads, ahead of the view; an edit repaints
+// around what changed; during a drag the elements below and above the moving range
 // wait in images of their own while only that range is painted afresh. A zoom step shows the last
 // sharp picture rescaled while a sharp one is painted in the background.
 class CanvasElementLayer
@@ -91,15 +92,18 @@ private:
     void adoptBackgroundPicture();
     void adoptPieces(const BackgroundElementPaint::Result &result);
     bool paintRescaled(QImage &frame, const CanvasElementScene &scene, CanvasSharpness sharpness);
-    // Paints `areas` of the picture (its device pixels) under `viewport` in the background; the
-    // view hears when it is done if the painting will show.
+    // Paints `areas` of a picture (its device pixels) whose top left corner is the view point
+    // `origin` under `viewport`, in the background; the view hears when it is done if the
+    // painting will show.
     void paintInBackground(const CanvasElementScene &scene,
                            const WhiteboardViewport &viewport,
+                           QPointF origin,
                            const QRegion &areas,
                            bool shows);
     void refillMargins(const CanvasElementScene &scene);
     void bringUpToDate(const CanvasElementScene &scene);
     bool scroll(const CanvasElementScene &scene);
+    void recentre();
     void fillView(const CanvasElementScene &scene);
     bool repaintChangedArea(const CanvasElementScene &scene);
     void repaintAll(const CanvasElementScene &scene);
@@ -113,13 +117,18 @@ private:
 
     QImage blankImage(QSize points) const;
     QRectF viewRect() const;
-    // The view point at the picture's top left corner; the picture reaches as far beyond the
-    // view's other corner.
-    QPointF pictureOrigin() const;
+
+    // The view point at the picture's top left corner: pans move the view within the picture,
+    // which is centred on the view again only once they near its edge.
+    QPointF pictureOrigin() const { return m_pictureOrigin; }
+
+    // Where the picture's top left corner lies when the view is in its middle.
+    QPointF centredOrigin() const;
     QRect picturePixels() const;
     // `viewArea` as whole device pixels of the picture, and back.
     QRect picturePixels(const QRectF &viewArea) const;
     QRectF viewArea(const QRect &picturePixels) const;
+    QRectF viewArea(const QRect &picturePixels, QPointF origin) const;
     // The same for the device pixels of a picture of the view alone.
     QRect viewPixels(const QRectF &viewArea) const;
     // Repaints `viewArea` of the picture with every element that reaches it.
@@ -143,6 +152,7 @@ private:
     QSize m_viewSize;
     qreal m_pixelRatio = 1;
     int m_marginPixels = 0;
+    QPointF m_pictureOrigin;
     Uuid m_boardID;
     std::vector<ElementPtr> m_elements; // what m_picture shows
     WhiteboardViewport m_viewport;      // of the view m_picture was painted for
