@@ -14,18 +14,9 @@
 
 namespace zentrel {
 
-namespace {
-
-// Leaves threads for the frames the view paints meanwhile.
-int backgroundThreads()
-{
-    return std::max(poolThreadCount() / 2, 1);
-}
-
-} // namespace
-
 struct BackgroundElementPaint::Job
 {
+    int threads = 1;
     ElementPicture picture;
     std::vector<QRect> areas;
     std::vector<Element> elements;
@@ -50,6 +41,7 @@ namespace {
 BackgroundElementPaint::Result paintPicture(const ElementPicture &picture,
                                             const std::vector<QRect> &areas,
                                             std::vector<BackgroundElementPaint::Element> &elements,
+                                            int threads,
                                             const std::atomic<bool> &cancelled)
 {
     BackgroundElementPaint::Result result{picture, {}, {}};
@@ -59,7 +51,6 @@ BackgroundElementPaint::Result paintPicture(const ElementPicture &picture,
             missing.push_back(element.element);
         }
     }
-    const int threads = backgroundThreads();
     std::vector<PaintedElementPtr> prepared =
         preparedElements(missing, picture.viewport.scale, threads, &cancelled);
     if (cancelled) {
@@ -99,15 +90,16 @@ BackgroundElementPaint::Result paintPicture(const ElementPicture &picture,
 void BackgroundElementPaint::start(ElementPicture picture,
                                    std::vector<QRect> areas,
                                    std::vector<Element> elements,
-                                   bool tellWhenDone)
+                                   const Urgency &urgency)
 {
     cancel();
     auto job = std::make_shared<Job>();
+    job->threads = std::max(urgency.threads, 1);
     job->picture = std::move(picture);
     job->areas = std::move(areas);
     job->elements = std::move(elements);
     m_job = job;
-    std::function<void()> onDone = tellWhenDone ? m_onDone : nullptr;
+    std::function<void()> onDone = urgency.tellWhenDone ? m_onDone : nullptr;
     QThreadPool::globalInstance()->start([job, onDone = std::move(onDone)] {
         {
             // A painting cancelled before it began leaves at once; the owner did not wait.
@@ -117,7 +109,8 @@ void BackgroundElementPaint::start(ElementPicture picture,
             }
             job->running = true;
         }
-        Result result = paintPicture(job->picture, job->areas, job->elements, job->cancelled);
+        Result result =
+            paintPicture(job->picture, job->areas, job->elements, job->threads, job->cancelled);
         const bool cancelled = job->cancelled;
         if (!cancelled) {
             const std::lock_guard lock(job->mutex);

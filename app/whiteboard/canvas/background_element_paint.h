@@ -66,12 +66,20 @@ public:
     BackgroundElementPaint(const BackgroundElementPaint &) = delete;
     BackgroundElementPaint &operator=(const BackgroundElementPaint &) = delete;
 
+    // How a painting shares the pool with the frames the view paints meanwhile.
+    struct Urgency
+    {
+        int threads = 1;
+        // Areas nothing shows yet can wait to be taken, untold.
+        bool tellWhenDone = false;
+    };
+
     // Paints the `areas` of `picture` (device pixels) with `elements`, those that may show there,
-    // in board order. Areas nothing shows yet can wait to be taken, untold.
+    // in board order.
     void start(ElementPicture picture,
                std::vector<QRect> areas,
                std::vector<Element> elements,
-               bool tellWhenDone);
+               const Urgency &urgency);
 
     // Painting or done and not yet taken.
     bool isBusy() const { return m_job != nullptr; }

@@ -186,7 +186,11 @@ bool CanvasElementLayer::paintRescaled(QImage &frame,
     const bool uncovered = covered.width() * covered.height()
                            < (1 - uncoveredShareLimit) * view.width() * view.height();
     if (!m_background.isBusy() && (sharpness == CanvasSharpness::soon || uncovered)) {
-        paintInBackground(scene, scene.viewport, centredOrigin(), QRegion(picturePixels()), true);
+        // While zoom steps go on, their frames come first.
+        const int threads =
+            sharpness == CanvasSharpness::soon ? poolThreadCount() / 2 : poolThreadCount() / 4;
+        paintInBackground(
+            scene, scene.viewport, centredOrigin(), QRegion(picturePixels()), {threads, true});
     }
     return true;
 }
@@ -195,7 +199,7 @@ void CanvasElementLayer::paintInBackground(const CanvasElementScene &scene,
                                            const WhiteboardViewport &viewport,
                                            QPointF origin,
                                            const QRegion &areas,
-                                           bool shows)
+                                           const BackgroundElementPaint::Urgency &urgency)
 {
     std::vector<RectF> sceneAreas;
     for (const QRect &area : areas) {
@@ -209,7 +213,7 @@ void CanvasElementLayer::paintInBackground(const CanvasElementScene &scene,
                         sceneAreas.end(),
                         [&bounds](const RectF &area) { return reaches(bounds, area); })
             && !(scene.hiddenID && elements[i]->id == *scene.hiddenID)) {
-            reaching.push_back({elements[i], bounds, m_cache.find(elements[i], viewport.scale)});
+            reaching.push_back({elements[i], bounds, m_cache.kept(elements[i], viewport.scale)});
         }
     }
     m_background.start({scene.boardID,
@@ -221,7 +225,7 @@ void CanvasElementLayer::paintInBackground(const CanvasElementScene &scene,
                         m_pixelRatio},
                        {areas.begin(), areas.end()},
                        std::move(reaching),
-                       shows);
+                       urgency);
 }
 
 // Margins that a scroll uncovered, or a drag may have reached, are painted on pool threads.
@@ -234,8 +238,8 @@ void CanvasElementLayer::refillMargins(const CanvasElementScene &scene)
     if (missing.isEmpty()) {
         return;
     }
-    // Margins show only when a pan reaches them, which paints anyway.
-    paintInBackground(scene, m_viewport, pictureOrigin(), missing, false);
+    // Margins show only when a pan reaches them, which paints anyway; pans go on meanwhile.
+    paintInBackground(scene, m_viewport, pictureOrigin(), missing, {poolThreadCount() / 4, false});
 }
 
 void CanvasElementLayer::bringUpToDate(const CanvasElementScene &scene)

@@ -93,13 +93,12 @@ private:
     void adoptPieces(const BackgroundElementPaint::Result &result);
     bool paintRescaled(QImage &frame, const CanvasElementScene &scene, CanvasSharpness sharpness);
     // Paints `areas` of a picture (its device pixels) whose top left corner is the view point
-    // `origin` under `viewport`, in the background; the view hears when it is done if the
-    // painting will show.
+    // `origin` under `viewport`, in the background.
     void paintInBackground(const CanvasElementScene &scene,
                            const WhiteboardViewport &viewport,
                            QPointF origin,
                            const QRegion &areas,
-                           bool shows);
+                           const BackgroundElementPaint::Urgency &urgency);
     void refillMargins(const CanvasElementScene &scene);
     void bringUpToDate(const CanvasElementScene &scene);
     bool scroll(const CanvasElementScene &scene);

@@ -88,15 +88,22 @@ PaintedElementPtr ElementPaintCache::find(const ElementPtr &element, double view
     return nullptr;
 }
 
+PaintedElementPtr ElementPaintCache::kept(const ElementPtr &element, double viewportScale) const
+{
+    return isCached(element, viewportScale) ? m_entries.find(element.get())->second.painted
+                                            : nullptr;
+}
+
 void ElementPaintCache::adopt(std::vector<std::pair<ElementPtr, PaintedElementPtr>> prepared,
                               double viewportScale)
 {
     // A sharp picture after a zoom out can bring thousands at once.
     m_entries.reserve(m_entries.size() + prepared.size());
-    m_latestByID.reserve(m_latestByID.size() + prepared.size());
     for (auto &[element, painted] : prepared) {
-        if (!isCached(element, viewportScale)) {
-            store(element, viewportScale, std::move(painted));
+        Entry entry{element, viewportScale, std::move(painted)};
+        const auto [kept, isNew] = m_entries.try_emplace(element.get(), std::move(entry));
+        if (!isNew && !isCached(element, viewportScale)) {
+            kept->second = std::move(entry); // prepared at another zoom
         }
     }
 }

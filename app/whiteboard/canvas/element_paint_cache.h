@@ -37,7 +37,11 @@ public:
     // What is kept for the element, or what its former self painted, moved along; null when it
     // must be prepared.
     PaintedElementPtr find(const ElementPtr &element, double viewportScale);
-    // Keeps what was prepared elsewhere for elements that are not kept already.
+    // What is kept for the element; null when nothing is. Cheaper than `find`, for the many
+    // elements a picture painted elsewhere needs.
+    PaintedElementPtr kept(const ElementPtr &element, double viewportScale) const;
+    // Keeps what was prepared elsewhere for elements that are not kept already. They are not
+    // known by identifier until painted here: a drag then prepares each of them once.
     void adopt(std::vector<std::pair<ElementPtr, PaintedElementPtr>> prepared,
                double viewportScale);
     // Forgets elements that are no longer in `elements` once a fixed number of entries came

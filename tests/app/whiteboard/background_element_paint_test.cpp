@@ -61,7 +61,7 @@ TEST(BackgroundElementPaint, PaintsTheAreasOnceAndHandsOverWhatItPrepared)
     BackgroundElementPaint paint([&told] { ++told; });
     Painting painting(100);
     const std::vector<QRect> areas{QRect(0, 0, 300, 40), QRect(250, 40, 50, 160)};
-    paint.start(painting.picture, areas, painting.elements, true);
+    paint.start(painting.picture, areas, painting.elements, {4, true});
     EXPECT_TRUE(paint.isBusy());
     const std::optional<BackgroundElementPaint::Result> result = waitFor(paint);
     ASSERT_TRUE(result);
@@ -85,7 +85,7 @@ TEST(BackgroundElementPaint, PaintsTheAreasOnceAndHandsOverWhatItPrepared)
     }
     EXPECT_FALSE(paint.take());
 
-    paint.start(painting.picture, areas, painting.elements, false);
+    paint.start(painting.picture, areas, painting.elements, {4, false});
     EXPECT_TRUE(waitFor(paint));
     EXPECT_EQ(told, 1); // not asked to tell
 }
@@ -96,7 +96,7 @@ TEST(BackgroundElementPaint, PiecesGoWherePansSinceHaveCarriedThem)
 {
     BackgroundElementPaint paint(nullptr);
     Painting painting(100);
-    paint.start(painting.picture, {QRect(0, 0, 300, 200)}, painting.elements, false);
+    paint.start(painting.picture, {QRect(0, 0, 300, 200)}, painting.elements, {4, false});
     const std::optional<BackgroundElementPaint::Result> result = waitFor(paint);
     ASSERT_TRUE(result);
     std::vector<ElementToPaint> elements;
@@ -128,14 +128,14 @@ TEST(BackgroundElementPaint, CancelledPaintingsHandNothingOverAndTellNoOne)
         BackgroundElementPaint paint([&told] { ++told; });
         Painting large(5000);
         const std::vector<QRect> whole{QRect(0, 0, 300, 200)};
-        paint.start(large.picture, whole, large.elements, true);
+        paint.start(large.picture, whole, large.elements, {4, true});
         paint.cancel();
         EXPECT_FALSE(paint.isBusy());
         EXPECT_FALSE(paint.take());
 
         // Starting again gives up the painting at hand; going away, the one after.
-        paint.start(large.picture, whole, large.elements, true);
-        paint.start(large.picture, whole, large.elements, true);
+        paint.start(large.picture, whole, large.elements, {4, true});
+        paint.start(large.picture, whole, large.elements, {4, true});
     }
     EXPECT_EQ(told, 0);
 }
