@@ -10,27 +10,36 @@
 
 namespace zentrel {
 
-void CanvasBackdropPainter::paint(QPainter &painter,
-                                  const WhiteboardBoard &board,
-                                  SizeF sceneSize,
-                                  QSize viewSize)
+void CanvasBackdropPainter::prepare(const WhiteboardBoard &board,
+                                    SizeF sceneSize,
+                                    QSize viewSize,
+                                    qreal pixelRatio)
 {
-    if (board.background.kind == WhiteboardBackground::Kind::image) {
+    m_showsScreen = board.background.kind == WhiteboardBackground::Kind::image;
+    if (m_showsScreen) {
         const auto *screen = std::any_cast<QImage>(&board.background.image);
-        m_frozenScreen.paint(
-            painter, screen ? *screen : QImage(), sceneSize, board.viewport, viewSize);
-        return;
+        m_frozenScreen.prepare(
+            screen ? *screen : QImage(), sceneSize, board.viewport, viewSize, pixelRatio);
+    } else {
+        preparePaper(
+            viewSize, pixelRatio, board.background.kind == WhiteboardBackground::Kind::black);
     }
-    const bool black = board.background.kind == WhiteboardBackground::Kind::black;
-    painter.drawImage(QPointF(0, 0),
-                      paperImage(viewSize, painter.device()->devicePixelRatioF(), black));
 }
 
-const QImage &CanvasBackdropPainter::paperImage(QSize viewSize, qreal pixelRatio, bool black)
+void CanvasBackdropPainter::paint(QPainter &painter) const
+{
+    if (m_showsScreen) {
+        m_frozenScreen.paint(painter);
+    } else {
+        painter.drawImage(QPointF(0, 0), m_paper);
+    }
+}
+
+void CanvasBackdropPainter::preparePaper(QSize viewSize, qreal pixelRatio, bool black)
 {
     if (m_paper.size() == viewSize * pixelRatio && m_paper.devicePixelRatio() == pixelRatio
         && m_paperIsBlack == black) {
-        return m_paper;
+        return;
     }
     m_paper = QImage(viewSize * pixelRatio, QImage::Format_RGB32);
     m_paper.setDevicePixelRatio(pixelRatio);
@@ -49,7 +58,6 @@ const QImage &CanvasBackdropPainter::paperImage(QSize viewSize, qreal pixelRatio
     for (const RectF &dot : texture.dots) {
         painter.drawEllipse(toQRectF(dot));
     }
-    return m_paper;
 }
 
 } // namespace zentrel

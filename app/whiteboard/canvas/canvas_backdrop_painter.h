@@ -17,14 +17,18 @@ namespace zentrel {
 class CanvasBackdropPainter
 {
 public:
-    // `sceneSize` is the scene area the frozen screen fills from the scene origin.
-    void paint(QPainter &painter, const WhiteboardBoard &board, SizeF sceneSize, QSize viewSize);
+    // Makes the picture of the backdrop for a view of `viewSize` points; `sceneSize` is the scene
+    // area the frozen screen fills from the scene origin.
+    void prepare(const WhiteboardBoard &board, SizeF sceneSize, QSize viewSize, qreal pixelRatio);
+    // Paints the prepared backdrop; several threads may paint it at once.
+    void paint(QPainter &painter) const;
 
 private:
-    const QImage &paperImage(QSize viewSize, qreal pixelRatio, bool black);
+    void preparePaper(QSize viewSize, qreal pixelRatio, bool black);
 
     QImage m_paper;
     bool m_paperIsBlack = false;
+    bool m_showsScreen = false;
     FrozenScreenLayer m_frozenScreen;
 };
 

@@ -104,11 +104,7 @@ void CanvasElementLayer::paint(QImage &frame,
     } else {
         bringUpToDate(scene);
     }
-    {
-        QPainter painter(&frame);
-        scene.paintBackdrop(painter);
-    }
-    drawImageInBands(frame, m_picture, pictureOrigin(), {}, poolThreadCount());
+    paintComposite(frame, scene, {});
     refillMargins(scene);
 }
 
@@ -170,11 +166,7 @@ bool CanvasElementLayer::paintRescaled(QImage &frame,
             .translate(scene.viewport.translation.x, scene.viewport.translation.y)
             .scale(k, k)
             .translate(-m_viewport.translation.x, -m_viewport.translation.y);
-    {
-        QPainter painter(&frame);
-        scene.paintBackdrop(painter);
-    }
-    drawImageInBands(frame, m_picture, pictureOrigin(), rescale, poolThreadCount());
+    paintComposite(frame, scene, rescale);
     m_isStale = true;
     // Margins at the old scale are of no more use; a sharp picture for a viewport the view has
     // left is, as it is nearer than the one the view has.
@@ -357,6 +349,19 @@ void CanvasElementLayer::repaintAll(const CanvasElementScene &scene)
     m_cache.trim(m_elements);
     repaintPicture(scene, viewRect());
     m_isValid = true;
+}
+
+void CanvasElementLayer::paintComposite(QImage &frame,
+                                        const CanvasElementScene &scene,
+                                        const QTransform &transform) const
+{
+    paintInBands(frame, poolThreadCount(), [&](QPainter &painter) {
+        scene.paintBackdrop(painter);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                              transform.type() > QTransform::TxTranslate);
+        painter.setTransform(transform, true);
+        painter.drawImage(pictureOrigin(), m_picture);
+    });
 }
 
 QImage CanvasElementLayer::blankImage(QSize pixels) const

@@ -12,6 +12,7 @@
 #include <QRectF>
 #include <QRegion>
 #include <QSize>
+#include <QTransform>
 
 #include <cstddef>
 #include <functional>
@@ -32,7 +33,8 @@ struct CanvasElementScene
     std::optional<Uuid> hiddenID;
     bool dragging = false; // a drag moves part of the board on every pointer event
     BoardGridLines grid = BoardGridLines::none; // under the elements, moving with them
-    // Paints what lies under the grid and the elements (opaque, the whole view).
+    // Paints what lies under the grid and the elements (opaque, the whole view); several threads
+    // may call it at once.
     std::function<void(QPainter &)> paintBackdrop;
 };
 
@@ -114,7 +116,11 @@ private:
     bool splitHolds(const Split &split, const CanvasElementScene &scene) const;
     void paintDragStep(QImage &frame, const CanvasElementScene &scene, Split &split);
 
-    QImage blankImage(QSize points) const;
+    // The backdrop with the picture over it, `transform`ed, as the whole frame.
+    void paintComposite(QImage &frame,
+                        const CanvasElementScene &scene,
+                        const QTransform &transform) const;
+    QImage blankImage(QSize pixels) const;
     QRectF viewRect() const;
 
     // The view point at the picture's top left corner: pans move the view within the picture,

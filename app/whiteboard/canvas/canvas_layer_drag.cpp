@@ -85,11 +85,7 @@ void CanvasElementLayer::paintDragStep(QImage &frame, const CanvasElementScene &
     const QRect damage =
         split.framed ? (movingPixels | split.movingPixels) & split.livePixels : split.livePixels;
     if (!split.framed) {
-        {
-            QPainter painter(&frame);
-            scene.paintBackdrop(painter);
-        }
-        drawImageInBands(frame, m_picture, pictureOrigin(), {}, poolThreadCount());
+        paintComposite(frame, scene, {});
     }
     const QPointF origin = QPointF(split.livePixels.topLeft()) / m_pixelRatio;
     const QRectF area(QPointF(damage.topLeft()) / m_pixelRatio,

@@ -54,8 +54,7 @@ std::vector<QRect> pixelBands(const QRect &pixels, int threads)
     return bands;
 }
 
-void drawImageInBands(
-    QImage &target, const QImage &image, QPointF at, const QTransform &transform, int threads)
+void paintInBands(QImage &target, int threads, const std::function<void(QPainter &)> &paint)
 {
     const std::vector<QRect> bands = pixelBands(target.rect(), threads);
     const qreal ratio = target.devicePixelRatio();
@@ -64,11 +63,8 @@ void drawImageInBands(
         QImage band(bits, target.width(), target.height(), target.bytesPerLine(), target.format());
         QPainter painter(&band);
         painter.setClipRect(bands[index]);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform,
-                              transform.type() > QTransform::TxTranslate);
         painter.scale(ratio, ratio);
-        painter.setTransform(transform, true);
-        painter.drawImage(at, image);
+        paint(painter);
     });
 }
 

@@ -8,10 +8,12 @@
 #include <QImage>
 #include <QRect>
 #include <QRectF>
-#include <QTransform>
 
 #include <atomic>
+#include <functional>
 #include <vector>
+
+class QPainter;
 
 namespace zentrel {
 
@@ -43,11 +45,10 @@ struct BandPainting
 // side, as many as there are threads, none thinner than a few hundred pixels.
 std::vector<QRect> pixelBands(const QRect &pixels, int threads);
 
-// Draws `image` with its top left corner at `at`, then `transform`ed (smoothly, unless it only
-// moves it), over `target`, in the target's points. The bands of the target are drawn side by
-// side on the pool's free threads: Qt draws on one thread when it runs on a pool thread.
-void drawImageInBands(
-    QImage &target, const QImage &image, QPointF at, const QTransform &transform, int threads);
+// Runs `paint` for each band of `target`, side by side on the pool's free threads, with a painter
+// in the target's points clipped to the band: Qt paints on one thread when it runs on a pool
+// thread. `paint` must only read what it shares.
+void paintInBands(QImage &target, int threads, const std::function<void(QPainter &)> &paint);
 
 // Paints those of `elements` (board order) that reach `viewArea`, in view points, into `image`.
 // The area is cut into bands of whole device pixels, painted side by side on the pool's free

@@ -10,13 +10,12 @@
 
 namespace zentrel {
 
-void FrozenScreenLayer::paint(QPainter &painter,
-                              const QImage &screen,
-                              SizeF sceneSize,
-                              const WhiteboardViewport &viewport,
-                              QSize viewSize)
+void FrozenScreenLayer::prepare(const QImage &screen,
+                                SizeF sceneSize,
+                                const WhiteboardViewport &viewport,
+                                QSize viewSize,
+                                qreal pixelRatio)
 {
-    const qreal pixelRatio = painter.device()->devicePixelRatioF();
     const QRectF view(QPointF(0, 0), QSizeF(viewSize));
     const bool sameScreen = !m_view.isNull() && m_view.size() == viewSize * pixelRatio
                             && m_view.devicePixelRatio() == pixelRatio
@@ -37,6 +36,10 @@ void FrozenScreenLayer::paint(QPainter &painter,
             repaint(strip, screen);
         }
     }
+}
+
+void FrozenScreenLayer::paint(QPainter &painter) const
+{
     painter.drawImage(QPointF(0, 0), m_view);
 }
 

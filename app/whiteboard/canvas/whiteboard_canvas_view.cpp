@@ -231,8 +231,9 @@ void WhiteboardCanvasView::paintCanvas(const QColor &accent, CanvasSharpness sha
     if (m_textEditor && m_textEditor->placement().editingTextID) {
         hiddenID = m_textEditor->placement().editingTextID;
     }
-    const auto paintBackdrop = [this, &board](QPainter &under) {
-        m_backdrop.paint(under, board, m_model.sceneSize(), size());
+    m_backdrop.prepare(board, m_model.sceneSize(), size(), m_frame.devicePixelRatio());
+    const auto paintBackdrop = [this](QPainter &under) {
+        m_backdrop.paint(under);
     };
     m_elements.paint(m_frame,
                      {board.id,
