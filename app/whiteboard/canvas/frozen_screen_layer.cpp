@@ -2,6 +2,8 @@
 
 #include "common/qt_path.h"
 #include "whiteboard/canvas/canvas_backdrop.h"
+#include "whiteboard/canvas/element_band_painting.h"
+#include "whiteboard/canvas/parallel_work.h"
 #include "whiteboard/canvas/view_image_scroll.h"
 
 #include <QPainter>
@@ -29,7 +31,10 @@ void FrozenScreenLayer::prepare(const QImage &screen,
         m_screenKey = screen.cacheKey();
         m_sceneSize = sceneSize;
         m_viewport = viewport;
-        repaint(view, screen);
+        // Scaling the whole screen takes one thread longer than a zoom step may.
+        paintInBands(m_view, poolThreadCount(), [&](QPainter &painter) {
+            paintScreen(painter, view, screen);
+        });
     } else if (!(viewport == m_viewport)) {
         m_viewport = viewport;
         for (const QRectF &strip : scrollViewImage(m_view, viewSize, dx, dy)) {
@@ -46,7 +51,14 @@ void FrozenScreenLayer::paint(QPainter &painter) const
 void FrozenScreenLayer::repaint(const QRectF &viewArea, const QImage &screen)
 {
     QPainter painter(&m_view);
-    painter.setClipRect(viewArea);
+    paintScreen(painter, viewArea, screen);
+}
+
+void FrozenScreenLayer::paintScreen(QPainter &painter,
+                                    const QRectF &viewArea,
+                                    const QImage &screen) const
+{
+    painter.setClipRect(viewArea, Qt::IntersectClip);
     painter.fillRect(viewArea, Qt::black);
     const std::optional<RectF> area = frozenScreenArea(m_sceneSize);
     if (!area || screen.isNull()) {

@@ -29,6 +29,7 @@ public:
 
 private:
     void repaint(const QRectF &viewArea, const QImage &screen);
+    void paintScreen(QPainter &painter, const QRectF &viewArea, const QImage &screen) const;
 
     QImage m_view;
     qint64 m_screenKey = 0;
