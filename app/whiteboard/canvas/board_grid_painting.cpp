@@ -31,9 +31,7 @@ void paintBoardGrid(QPainter &painter,
     }
     // The lines reach past the area, so that none ends inside it wherever the area lies.
     const QRectF reach = area.adjusted(-2, -2, 2, 2);
-    const BoardGrid grid = boardGrid({reach.x(), reach.y(), reach.width(), reach.height()},
-                                     viewport,
-                                     lines == BoardGridLines::onBlack);
+    const BoardGrid grid = boardGrid(toRectF(reach), viewport, lines == BoardGridLines::onBlack);
     QList<QLineF> segments;
     const auto &elements = grid.lines.elements();
     for (std::size_t i = 0; i + 1 < elements.size(); i += 2) {

@@ -91,6 +91,7 @@ private:
         QRect movingPixels;
     };
 
+    // Painting in the background (canvas_layer_background.cpp).
     void adoptBackgroundPicture();
     void adoptPieces(const BackgroundElementPaint::Result &result);
     bool paintRescaled(QImage &frame, const CanvasElementScene &scene, CanvasSharpness sharpness);

@@ -1,5 +1,6 @@
 #include "whiteboard/canvas/element_band_painting.h"
 
+#include "common/qt_path.h"
 #include "whiteboard/canvas/parallel_work.h"
 
 #include <QPainter>
@@ -68,6 +69,13 @@ void paintInBands(QImage &target, int threads, const std::function<void(QPainter
     });
 }
 
+WhiteboardViewport seenFrom(WhiteboardViewport viewport, QPointF origin)
+{
+    viewport.translation.x -= origin.x();
+    viewport.translation.y -= origin.y();
+    return viewport;
+}
+
 bool reaches(const RectF &bounds, const RectF &area)
 {
     return bounds.x <= area.x + area.width && area.x <= bounds.x + bounds.width
@@ -88,9 +96,8 @@ void paintElementsInBands(QImage &image,
     }
     const WhiteboardViewport &viewport = how.viewport;
     const auto sceneOf = [&](const QRect &devicePixels) {
-        const QRectF points(QPointF(devicePixels.topLeft()) / ratio,
-                            QSizeF(devicePixels.size()) / ratio);
-        return viewport.toScene(RectF{points.x(), points.y(), points.width(), points.height()});
+        return viewport.toScene(toRectF(
+            QRectF(QPointF(devicePixels.topLeft()) / ratio, QSizeF(devicePixels.size()) / ratio)));
     };
     const RectF sceneArea = sceneOf(pixels);
     std::vector<const ElementToPaint *> reaching;

@@ -24,6 +24,9 @@ struct ElementToPaint
     const PaintedElement *painted = nullptr;
 };
 
+// The viewport of a picture whose top left corner is the view point `origin` under `viewport`.
+WhiteboardViewport seenFrom(WhiteboardViewport viewport, QPointF origin);
+
 // Whether an element that can paint within `bounds` may show in `area`; touching counts, as
 // antialiasing may reach across.
 bool reaches(const RectF &bounds, const RectF &area);

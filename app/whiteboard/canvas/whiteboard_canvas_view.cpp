@@ -187,8 +187,8 @@ void WhiteboardCanvasView::paintEvent(QPaintEvent *)
 {
     // Each further zoom step puts the sharp picture off again; other repaints leave it be.
     const WhiteboardViewport viewport = m_model.currentBoard().viewport;
-    const bool moved = !(viewport == m_staleViewport);
-    m_staleViewport = viewport;
+    const bool moved = !(viewport == m_paintedViewport);
+    m_paintedViewport = viewport;
     if (moved) {
         m_zoomRests = false;
     }

@@ -123,7 +123,7 @@ private:
     // Zoom steps show a rescaled picture; once they rest, a sharp one is begun.
     QTimer *m_zoomRestTimer = nullptr;
     bool m_zoomRests = false;
-    WhiteboardViewport m_staleViewport;
+    WhiteboardViewport m_paintedViewport;
     ScopedConnection m_modelConnection;
 };
 
