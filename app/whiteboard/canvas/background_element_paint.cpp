@@ -1,7 +1,6 @@
 #include "whiteboard/canvas/background_element_paint.h"
 
 #include "whiteboard/canvas/element_band_painting.h"
-#include "whiteboard/canvas/parallel_work.h"
 
 #include <QPainter>
 #include <QThreadPool>
@@ -73,9 +72,8 @@ BackgroundElementPaint::Result paintPicture(const ElementPicture &picture,
         image.setDevicePixelRatio(ratio);
         image.fill(Qt::transparent);
         // The piece's own points start at the area's corner.
-        WhiteboardViewport viewport = picture.viewport;
-        viewport.translation.x -= area.x() / ratio;
-        viewport.translation.y -= area.y() / ratio;
+        const WhiteboardViewport viewport =
+            seenFrom(picture.viewport, QPointF(area.topLeft()) / ratio);
         paintElementsInBands(image,
                              QRectF(QPointF(0, 0), QSizeF(area.size()) / ratio),
                              toPaint,

@@ -15,9 +15,9 @@ namespace {
 // Thinner bands cost more in elements painted twice than they gain.
 constexpr int minimumBandPixels = 256;
 
-// Qt builds a path's paint data on its first fill, in data that its copies share, so two threads
-// filling copies of one path for the first time would build it at once. Moving a point to where
-// it is makes a copy with data of its own.
+// Qt (6.4) builds a path's paint data on its first fill, unguarded, in data that its copies
+// share: two threads filling copies of one path for the first time would build it at once.
+// Moving a point to where it is gives a copy data of its own. Needless once Qt guards that data.
 QPainterPath detached(const QPainterPath &path)
 {
     QPainterPath copy = path;
