@@ -77,6 +77,10 @@ void CanvasElementLayer::paint(QImage &frame,
     if (sameView && sharpness != CanvasSharpness::now && paintRescaled(frame, scene, sharpness)) {
         return;
     }
+    // What is painted in the background shows the board as it was.
+    if (!sameView || *scene.elements != m_elements) {
+        m_background.cancel();
+    }
     if (!sameView) {
         m_viewSize = viewSize;
         m_pixelRatio = pixelRatio;
@@ -192,6 +196,7 @@ bool CanvasElementLayer::repaintChangedArea(const CanvasElementScene &scene)
 // Only the view: the margins are painted in the background.
 void CanvasElementLayer::repaintAll(const CanvasElementScene &scene)
 {
+    m_background.cancel();
     const QSize size = picturePixels().size();
     if (m_picture.size() == size && m_picture.devicePixelRatio() == m_pixelRatio) {
         m_picture.fill(Qt::transparent);
@@ -291,8 +296,6 @@ void CanvasElementLayer::paintIndices(QImage &image,
                                       bool clearFirst,
                                       bool withGrid)
 {
-    // Painting in the background uses the same paths.
-    m_background.cancel();
     const WhiteboardViewport &viewport = scene.viewport;
     const RectF sceneArea = viewport.toScene(toRectF(viewArea));
     const std::vector<ElementPtr> &elements = *scene.elements;
@@ -318,7 +321,8 @@ void CanvasElementLayer::paintIndices(QImage &image,
                           clearFirst,
                           poolThreadCount(),
                           nullptr,
-                          withGrid ? scene.grid : BoardGridLines::none});
+                          withGrid ? scene.grid : BoardGridLines::none,
+                          m_background.isBusy()});
 }
 
 } // namespace zentrel

@@ -141,9 +141,11 @@ void paintElementsInBands(QImage &image,
             if (!reaches(element->bounds, sceneBand)) {
                 continue;
             }
-            // The first band an element reaches paints it from the shared paths; bands lie side
-            // by side, so that is the one whose neighbour before it does not reach it.
-            if (index == 0 || !reaches(element->bounds, sceneBands[index - 1])) {
+            // The first band an element reaches paints it from the shared paths, unless another
+            // painting may use them; bands lie side by side, so that is the one whose neighbour
+            // before it does not reach it.
+            if (!how.alongside
+                && (index == 0 || !reaches(element->bounds, sceneBands[index - 1]))) {
                 paintElement(painter, *element->painted);
             } else {
                 paintElement(painter, detached(*element->painted));

@@ -42,6 +42,8 @@ struct BandPainting
     const std::atomic<bool> *cancelled = nullptr;
     // Painted first, under the elements, where the painting is the bottom of the picture.
     BoardGridLines grid = BoardGridLines::none;
+    // Another painting uses the same elements meanwhile, so each band paints copies of its own.
+    bool alongside = false;
 };
 
 // The bands a picture's `pixels` are cut into to be painted side by side: across its longer
