@@ -9,6 +9,8 @@
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
@@ -391,10 +393,13 @@ protected:
     }
 };
 
-// A 4 by 4 block of elements (columns 10 to 13, rows 8 to 11) at 100 %, and a filled rectangle
-// among them, element 810, to press on.
-const QLine blockMarquee(QPoint(592, 390), QPoint(834, 590));
-const QPoint blockRectangle(622, 415);
+// With the board's top left corner 400 points across and 200 down the view: a marquee from the
+// empty space beside it around the 4 by 4 block of elements in its corner, clear of every other
+// element, and the middle of the first element, a filled rectangle, to press on. All of it lies
+// right of where the property panel shows once something is selected.
+const QPoint boardCorner(400, 200);
+const QLine blockMarquee(QPoint(350, 150), QPoint(633, 390));
+const QPoint blockRectangle(420, 215);
 
 TEST_F(LargeBoardSteps, PanZoomAndDragOnTenThousandElements)
 {
@@ -407,8 +412,28 @@ TEST_F(LargeBoardSteps, PanZoomAndDragOnTenThousandElements)
     ASSERT_NO_FATAL_FAILURE(zoom(board + ", wheel zoom out to 10 %", zoomOutNotches, false));
     ASSERT_NO_FATAL_FAILURE(zoom(board + ", wheel zoom in to 465 %", zoomInAgainNotches, true));
     ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+0")));
+    ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("mousemove"),
+                                     QString::number(screenCentre.x()),
+                                     QString::number(screenCentre.y()),
+                                     QStringLiteral("keydown"),
+                                     QStringLiteral("space"),
+                                     QStringLiteral("mousedown"),
+                                     QStringLiteral("1"),
+                                     QStringLiteral("sleep"),
+                                     stepPause,
+                                     QStringLiteral("mousemove"),
+                                     QString::number(screenCentre.x() + boardCorner.x()),
+                                     QString::number(screenCentre.y() + boardCorner.y()),
+                                     QStringLiteral("sleep"),
+                                     stepPause,
+                                     QStringLiteral("mouseup"),
+                                     QStringLiteral("1"),
+                                     QStringLiteral("keyup"),
+                                     QStringLiteral("space")}));
     waitUntilIdle();
     ASSERT_TRUE(m_input.drag(blockMarquee.p1(), blockMarquee.p2()));
+    // Grouped, so a press on one of them drags them all.
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+g")));
     ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("mousemove"),
                                      QString::number(blockRectangle.x()),
                                      QString::number(blockRectangle.y()),
@@ -419,6 +444,24 @@ TEST_F(LargeBoardSteps, PanZoomAndDragOnTenThousandElements)
     });
     ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
     waitUntilIdle();
+    // The steps measured were a drag of the whole block, and of nothing else.
+    const QJsonArray saved = m_zentrel.savedBoardElements();
+    ASSERT_EQ(saved.size(), boardElements);
+    const auto movedBy = [&saved](int row, int column) {
+        const QJsonObject element = saved[row * 100 + column].toObject();
+        // A stroke moves by its points.
+        const QJsonArray points = element[QStringLiteral("points")].toArray();
+        const double x = points.isEmpty() ? element[QStringLiteral("x")].toDouble()
+                                          : points[0].toObject()[QStringLiteral("x")].toDouble();
+        return x - column * 60;
+    };
+    EXPECT_GT(movedBy(0, 0), steps);
+    for (int row = 0; row < 5; ++row) {
+        for (int column = 0; column < 5; ++column) {
+            EXPECT_EQ(movedBy(row, column), row < 4 && column < 4 ? movedBy(0, 0) : 0)
+                << "row " << row << ", column " << column;
+        }
+    }
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
