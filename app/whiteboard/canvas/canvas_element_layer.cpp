@@ -71,6 +71,7 @@ void CanvasElementLayer::paint(QImage &frame,
     m_bounds.update(*scene.elements, scene.viewport.scale);
     adoptBackgroundPicture();
     m_isStale = false;
+    m_changedArea = QRect(QPoint(0, 0), viewSize);
     const bool sameView = m_isValid && viewSize == m_viewSize && pixelRatio == m_pixelRatio
                           && scene.boardID == m_boardID && scene.hiddenID == m_hiddenID
                           && scene.grid == m_grid;

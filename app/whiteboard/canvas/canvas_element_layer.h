@@ -73,6 +73,14 @@ public:
     // The last paint showed a rescaled picture.
     bool isStale() const { return m_isStale; }
 
+    // The view points the last paint changed in the frame: all of them, but for a drag step.
+    const QRect &changedArea() const { return m_changedArea; }
+
+    // Where, in view points, the next drag step over `elements` changes the frame; none when the
+    // next paint may change more.
+    std::optional<QRect> dragStepArea(const std::vector<ElementPtr> &elements,
+                                      const WhiteboardViewport &viewport) const;
+
 private:
     // A drag in progress: what moves, and what it may touch, is painted on every step over and
     // under images of the rest, made for the area of the view where anything can change.
@@ -114,8 +122,14 @@ private:
     // Makes sure the split's images hold everything but the live elements; false when nothing
     // moved yet.
     bool updateSplit(const CanvasElementScene &scene);
-    bool splitHolds(const Split &split, const CanvasElementScene &scene) const;
+    bool splitHolds(const Split &split,
+                    const std::vector<ElementPtr> &elements,
+                    double viewportScale) const;
     void paintDragStep(QImage &frame, const CanvasElementScene &scene, Split &split);
+    // Where the moving elements of `split` and the selection's handles show in the frame.
+    QRect movingPixels(const Split &split,
+                       const std::vector<ElementPtr> &elements,
+                       const WhiteboardViewport &viewport) const;
 
     // The backdrop with the picture over it, `transform`ed, as the whole frame.
     void paintComposite(QImage &frame,
@@ -166,6 +180,7 @@ private:
     BoardGridLines m_grid = BoardGridLines::none;
     std::optional<Split> m_split;
     bool m_isStale = false;
+    QRect m_changedArea;
     // Last, so that it stops painting before the cache and the pictures go.
     BackgroundElementPaint m_background;
 };

@@ -41,7 +41,8 @@ bool CanvasElementLayer::finishSplit(const CanvasElementScene &scene)
     }
     const Split split = std::move(*m_split);
     m_split.reset();
-    if (!(scene.viewport == m_viewport) || !splitHolds(split, scene)) {
+    if (!(scene.viewport == m_viewport)
+        || !splitHolds(split, *scene.elements, scene.viewport.scale)) {
         return false;
     }
     const qreal ratio = m_pixelRatio;
@@ -75,15 +76,9 @@ bool CanvasElementLayer::finishSplit(const CanvasElementScene &scene)
 // handles were and are.
 void CanvasElementLayer::paintDragStep(QImage &frame, const CanvasElementScene &scene, Split &split)
 {
-    QRectF moving;
-    for (const std::size_t i : split.moving) {
-        moving |= toQRectF(scene.viewport.toView(m_bounds.bounds(i)));
-    }
-    const QRect movingPixels =
-        viewPixels(moving.adjusted(-handleRoom, -handleRoom, handleRoom, handleRoom))
-        & split.livePixels;
+    const QRect moving = movingPixels(split, *scene.elements, scene.viewport);
     const QRect damage =
-        split.framed ? (movingPixels | split.movingPixels) & split.livePixels : split.livePixels;
+        split.framed ? (moving | split.movingPixels) & split.livePixels : split.livePixels;
     if (!split.framed) {
         paintComposite(frame, scene, {});
     }
@@ -103,14 +98,43 @@ void CanvasElementLayer::paintDragStep(QImage &frame, const CanvasElementScene &
         painter.setClipRect(area);
         painter.drawImage(origin, split.above);
     }
+    if (split.framed) {
+        m_changedArea = area.toAlignedRect();
+    }
     split.framed = true;
-    split.movingPixels = movingPixels;
+    split.movingPixels = moving;
+}
+
+QRect CanvasElementLayer::movingPixels(const Split &split,
+                                       const std::vector<ElementPtr> &elements,
+                                       const WhiteboardViewport &viewport) const
+{
+    QRectF moving;
+    for (const std::size_t i : split.moving) {
+        moving |= toQRectF(viewport.toView(elementPaintBounds(*elements[i], viewport.scale)));
+    }
+    return viewPixels(moving.adjusted(-handleRoom, -handleRoom, handleRoom, handleRoom))
+           & split.livePixels;
+}
+
+std::optional<QRect> CanvasElementLayer::dragStepArea(const std::vector<ElementPtr> &elements,
+                                                      const WhiteboardViewport &viewport) const
+{
+    if (!m_split || !m_split->framed || !(viewport == m_viewport)
+        || !splitHolds(*m_split, elements, viewport.scale)) {
+        return std::nullopt;
+    }
+    const QRect damage =
+        (movingPixels(*m_split, elements, viewport) | m_split->movingPixels) & m_split->livePixels;
+    return QRectF(QPointF(damage.topLeft()) / m_pixelRatio, QSizeF(damage.size()) / m_pixelRatio)
+        .toAlignedRect();
 }
 
 // Elements that changed since the drag began must all be moving ones, still within the sweep.
-bool CanvasElementLayer::splitHolds(const Split &split, const CanvasElementScene &scene) const
+bool CanvasElementLayer::splitHolds(const Split &split,
+                                    const std::vector<ElementPtr> &elements,
+                                    double viewportScale) const
 {
-    const std::vector<ElementPtr> &elements = *scene.elements;
     if (elements.size() != m_elements.size()) {
         return false;
     }
@@ -121,7 +145,7 @@ bool CanvasElementLayer::splitHolds(const Split &split, const CanvasElementScene
         }
         moving = std::lower_bound(moving, split.moving.end(), i);
         if (moving == split.moving.end() || *moving != i
-            || !contains(split.sweep, m_bounds.bounds(i))) {
+            || !contains(split.sweep, elementPaintBounds(*elements[i], viewportScale))) {
             return false;
         }
     }
@@ -130,7 +154,7 @@ bool CanvasElementLayer::splitHolds(const Split &split, const CanvasElementScene
 
 bool CanvasElementLayer::updateSplit(const CanvasElementScene &scene)
 {
-    if (m_split && splitHolds(*m_split, scene)) {
+    if (m_split && splitHolds(*m_split, *scene.elements, scene.viewport.scale)) {
         return true;
     }
     m_split.reset();

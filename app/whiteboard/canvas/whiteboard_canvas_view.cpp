@@ -10,11 +10,13 @@
 
 #include <QBuffer>
 #include <QMetaObject>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTimer>
 
 #include <chrono>
+#include <utility>
 
 namespace zentrel {
 
@@ -50,7 +52,12 @@ WhiteboardCanvasView::WhiteboardCanvasView(WhiteboardEditorModel &model, QWidget
         if (touches(change, WhiteboardEditorChange::tool)) {
             commitTextEditing();
         }
-        update();
+        // A drag step changes little of the frame; Qt then clears, copies and shows that alone.
+        const WhiteboardBoard &board = m_model.currentBoard();
+        const std::optional<QRect> area =
+            isDragging() ? m_elements.dragStepArea(board.elements, board.viewport) : std::nullopt;
+        m_askedForDragStep = area.has_value();
+        update(area.value_or(rect()));
     });
 }
 
@@ -183,7 +190,7 @@ std::optional<QByteArray> WhiteboardCanvasView::renderPNGData()
     return png;
 }
 
-void WhiteboardCanvasView::paintEvent(QPaintEvent *)
+void WhiteboardCanvasView::paintEvent(QPaintEvent *event)
 {
     // Each further zoom step puts the sharp picture off again; other repaints leave it be.
     const WhiteboardViewport viewport = m_model.currentBoard().viewport;
@@ -196,6 +203,13 @@ void WhiteboardCanvasView::paintEvent(QPaintEvent *)
     renderFrame(painter.device()->devicePixelRatioF(),
                 m_zoomRests ? CanvasSharpness::soon : CanvasSharpness::whenUncovered);
     painter.drawImage(QPointF(0, 0), m_frame);
+    // A drag step that changed the frame beyond what Qt was asked to show: the rest follows.
+    if (std::exchange(m_askedForDragStep, false)) {
+        const QRegion unshown = QRegion(m_elements.changedArea()) - event->region();
+        if (!unshown.isEmpty()) {
+            update(unshown);
+        }
+    }
     if (!m_elements.isStale()) {
         m_zoomRestTimer->stop();
         m_zoomRests = false;

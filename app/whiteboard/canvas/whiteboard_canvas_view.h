@@ -120,6 +120,8 @@ private:
     CanvasBackdropPainter m_backdrop;
     CanvasElementLayer m_elements;
     QImage m_frame;
+    // The paint to come was asked for the area a drag step changes, not the whole view.
+    bool m_askedForDragStep = false;
     // Zoom steps show a rescaled picture; once they rest, a sharp one is begun.
     QTimer *m_zoomRestTimer = nullptr;
     bool m_zoomRests = false;

@@ -11,7 +11,9 @@
 #include "whiteboard/editor/whiteboard_viewport.h"
 
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QSemaphore>
 #include <QTest>
 #include <QTextEdit>
@@ -204,6 +206,50 @@ TEST_F(WhiteboardCanvasViewTest, LongDragStepsLeaveNothingBehind)
     model->endTransaction();
     model->setInteraction({});
     EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
+}
+
+// Notes the area of every paint the view is asked for.
+class PaintAreas : public QObject
+{
+public:
+    std::vector<QRect> areas;
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            areas.push_back(static_cast<QPaintEvent *>(event)->rect());
+        }
+        return false;
+    }
+};
+
+// A drag step asks Qt to show only what it changed, which must be all it changed: the screen
+// shows what a fresh view would.
+TEST_F(WhiteboardCanvasViewTest, DragStepsShowOnlyWhatTheyChangeAndAllOfIt)
+{
+    placeMixedBoard();
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    model->setSelection({model->currentBoard().elements[9]->id});
+    model->beginTransaction();
+    model->setInteraction({WhiteboardInteraction::Kind::moving});
+    PaintAreas paints;
+    view.installEventFilter(&paints);
+    for (const PointF step : {PointF{5, 3}, PointF{5, 3}, PointF{-7, 4}, PointF{40, 0}}) {
+        moveSelection(*model, step.x, step.y);
+        QTest::qWait(20);
+        const QImage screen =
+            view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_LE(largestDifference(screen, freshRendering()), 2)
+            << "after a step by (" << step.x << ", " << step.y << ")";
+    }
+    view.removeEventFilter(&paints);
+    const auto small = std::count_if(paints.areas.begin(), paints.areas.end(), [](QRect area) {
+        return area.width() * area.height() < 240 * 160 / 2;
+    });
+    EXPECT_GE(small, 2);
+    model->endTransaction();
+    model->setInteraction({});
 }
 
 TEST_F(WhiteboardCanvasViewTest, ZoomStepsShowARescaledPictureUntilTheZoomRests)
