@@ -37,8 +37,8 @@ PaintedElement detached(const PaintedElement &element)
     return copy;
 }
 
-} // namespace
-
+// The bands `pixels` are cut into to be painted side by side: across its longer side, as many as
+// there are threads, none thinner than a few hundred pixels.
 std::vector<QRect> pixelBands(const QRect &pixels, int threads)
 {
     const bool across = pixels.height() >= pixels.width();
@@ -54,6 +54,8 @@ std::vector<QRect> pixelBands(const QRect &pixels, int threads)
     }
     return bands;
 }
+
+} // namespace
 
 void paintInBands(QImage &target, int threads, const std::function<void(QPainter &)> &paint)
 {

@@ -46,10 +46,6 @@ struct BandPainting
     bool alongside = false;
 };
 
-// The bands a picture's `pixels` are cut into to be painted side by side: across its longer
-// side, as many as there are threads, none thinner than a few hundred pixels.
-std::vector<QRect> pixelBands(const QRect &pixels, int threads);
-
 // Runs `paint` for each band of `target`, side by side on the pool's free threads, with a painter
 // in the target's points clipped to the band: Qt paints on one thread when it runs on a pool
 // thread. `paint` must only read what it shares.
