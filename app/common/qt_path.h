@@ -25,4 +25,9 @@ inline QRectF toQRectF(const RectF &rect)
     return QRectF(rect.x, rect.y, rect.width, rect.height);
 }
 
+inline RectF toRectF(const QRectF &rect)
+{
+    return RectF{rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
 } // namespace zentrel

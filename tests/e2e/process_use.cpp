@@ -6,6 +6,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <optional>
+
 namespace zentrel {
 
 namespace {
@@ -50,6 +54,50 @@ double cpuSeconds(qint64 pid)
 double mainThreadCpuSeconds(qint64 pid)
 {
     return statCpuSeconds(procFile(QStringLiteral("/proc/%1/task/%1/stat").arg(pid)));
+}
+
+MainThreadBusyness::MainThreadBusyness(qint64 pid)
+{
+    const QString path = QStringLiteral("/proc/%1/task/%1/wchan").arg(pid);
+    m_sampler = std::thread([this, path] {
+        using Clock = std::chrono::steady_clock;
+        std::optional<Clock::time_point> busySince;
+        while (!m_stopping) {
+            const QByteArray wchan = procFile(path);
+            const Clock::time_point now = Clock::now();
+            if (wchan.isEmpty()) {
+                continue;
+            }
+            ++m_samples;
+            // An idle Qt event loop waits in poll; running shows as 0.
+            if (wchan.contains("poll")) {
+                busySince.reset();
+            } else {
+                ++m_busy;
+                busySince = busySince.value_or(now);
+                m_longestBusy = std::max(m_longestBusy,
+                                         std::chrono::duration<double>(now - *busySince).count());
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(250));
+        }
+    });
+}
+
+MainThreadBusyness::~MainThreadBusyness()
+{
+    stop();
+}
+
+MainThreadBusyness::Result MainThreadBusyness::stop()
+{
+    m_stopping = true;
+    if (m_sampler.joinable()) {
+        m_sampler.join();
+    }
+    if (m_samples == 0) {
+        return {};
+    }
+    return {double(m_busy) / double(m_samples), m_longestBusy};
 }
 
 double residentMegabytes(qint64 pid)

@@ -10,8 +10,8 @@
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QProcessEnvironment>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -315,6 +315,231 @@ TEST_F(LargeBoardOpening, TenThousandElements)
 TEST_F(LargeBoardOpening, FiftyThousandElements)
 {
     measureOpening(50000, "50,000");
+}
+
+// What a person's pan, zoom and drag steps cost the running program on a large board. The main
+// thread's time is what delays the next event; the whole program's adds the pool threads it
+// hands painting to, for as long as it waits on them or not.
+class LargeBoardSteps : public ResourceUse
+{
+protected:
+    static constexpr int steps = 60;
+    // Wheel notches zoom by e^0.24; from 100 %, in to the largest zoom, out to the smallest and in
+    // again, each notch at a scale not shown before.
+    static constexpr int zoomInNotches = 7;       // to 500 %
+    static constexpr int zoomOutNotches = 17;     // to 10 %
+    static constexpr int zoomInAgainNotches = 16; // to 465 %
+    static constexpr int idleTimeoutMs = 120000;
+    // A person's pointer reports about every 20 ms.
+    static inline const QString stepPause = QStringLiteral("0.02");
+    static constexpr int stepPauseMs = 20;
+
+    void openBoard(int elements)
+    {
+        SystemClock clock;
+        const WhiteboardLibraryStore store(
+            (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
+            clock,
+            systemUuidRandomSource());
+        ASSERT_TRUE(store.save(largeLibrary(elements)));
+        ASSERT_NO_FATAL_FAILURE(start());
+        ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/whiteboard")));
+        const auto window =
+            m_windows.waitForShown(QStringLiteral("Whiteboard"), QDeadlineTimer(windowTimeoutMs));
+        ASSERT_TRUE(window.has_value()) << "the whiteboard showed no window; " << situation();
+        ASSERT_TRUE(m_input.focus(window->id)) << m_input.lastError().toStdString();
+        waitUntilIdle();
+    }
+
+    // Until the program spends next to nothing for a while: the board is shown, saves are done.
+    void waitUntilIdle()
+    {
+        constexpr int windowMs = 500;
+        constexpr double idleShare = 0.02;
+        const QDeadlineTimer deadline(idleTimeoutMs);
+        double last = cpuSeconds(m_zentrel.processId());
+        while (!deadline.hasExpired()) {
+            QThread::msleep(windowMs);
+            const double now = cpuSeconds(m_zentrel.processId());
+            if (now - last <= idleShare * windowMs / 1000) {
+                return;
+            }
+            last = now;
+        }
+    }
+
+    // Prints the CPU time per step that `run` took, for `count` steps, on the main thread and in
+    // the whole program, how long per step the main thread was kept from its event loop, and the
+    // longest it was kept away at once: steps that come while it is away share one frame.
+    void measureSteps(const std::string &what, int count, const std::function<void()> &run)
+    {
+        const qint64 pid = m_zentrel.processId();
+        const double mainBefore = mainThreadCpuSeconds(pid);
+        const double allBefore = cpuSeconds(pid);
+        QElapsedTimer wall;
+        wall.start();
+        MainThreadBusyness busyness(pid);
+        run();
+        // The last step's event is handled well within a step's pause.
+        QThread::msleep(stepPauseMs);
+        const MainThreadBusyness::Result busy = busyness.stop();
+        const double seconds = double(wall.nsecsElapsed()) / 1e9;
+        const double perStep = 1000.0 / count;
+        printFigure(what + ": main thread CPU per step",
+                    (mainThreadCpuSeconds(pid) - mainBefore) * perStep,
+                    "ms");
+        printFigure(what + ": main thread busy per step, waits for its pool threads included",
+                    busy.busyShare * seconds * perStep,
+                    "ms");
+        printFigure(
+            what + ": main thread longest busy stretch", busy.longestBusySeconds * 1000, "ms");
+        printFigure(
+            what + ": whole program CPU per step", (cpuSeconds(pid) - allBefore) * perStep, "ms");
+    }
+
+    // What the program does once the steps stop, such as a sharp repaint after a zoom.
+    void measureSettling(const std::string &what)
+    {
+        const qint64 pid = m_zentrel.processId();
+        const double mainBefore = mainThreadCpuSeconds(pid);
+        const double allBefore = cpuSeconds(pid);
+        QThread::msleep(settleMs);
+        printFigure(
+            what + ": main thread CPU", (mainThreadCpuSeconds(pid) - mainBefore) * 1000, "ms");
+        printFigure(what + ": whole program CPU", (cpuSeconds(pid) - allBefore) * 1000, "ms");
+    }
+
+    // Space held, the pointer dragged from the centre up and to the left, a step at a time.
+    void pan(const std::string &board)
+    {
+        ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("mousemove"),
+                                         QString::number(screenCentre.x()),
+                                         QString::number(screenCentre.y()),
+                                         QStringLiteral("keydown"),
+                                         QStringLiteral("space"),
+                                         QStringLiteral("mousedown"),
+                                         QStringLiteral("1")}));
+        measureSteps(board + ", pan (Space and drag)", steps, [this] {
+            xdotool(relativeMoves(QPoint(-9, -5)));
+        });
+        ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("mouseup"),
+                                         QStringLiteral("1"),
+                                         QStringLiteral("keyup"),
+                                         QStringLiteral("space")}));
+        waitUntilIdle();
+    }
+
+    // Control and the wheel, about the centre, `notches` times in one direction.
+    void zoom(const std::string &what, int notches, bool in)
+    {
+        ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("mousemove"),
+                                         QString::number(screenCentre.x()),
+                                         QString::number(screenCentre.y())}));
+        measureSteps(what, notches, [this, notches, in] {
+            xdotool({QStringLiteral("keydown"),
+                     QStringLiteral("ctrl"),
+                     QStringLiteral("click"),
+                     QStringLiteral("--repeat"),
+                     QString::number(notches),
+                     QStringLiteral("--delay"),
+                     QString::number(stepPauseMs),
+                     in ? QStringLiteral("4") : QStringLiteral("5"),
+                     QStringLiteral("keyup"),
+                     QStringLiteral("ctrl")});
+        });
+        measureSettling(what + ", settling");
+        waitUntilIdle();
+    }
+
+    QStringList relativeMoves(QPoint step) const
+    {
+        QStringList chain;
+        for (int i = 0; i < steps; ++i) {
+            chain << QStringLiteral("mousemove_relative") << QStringLiteral("--")
+                  << QString::number(step.x()) << QString::number(step.y())
+                  << QStringLiteral("sleep") << stepPause;
+        }
+        return chain;
+    }
+};
+
+// With the board's top left corner 400 points across and 200 down the view: a marquee from the
+// empty space beside it around the 4 by 4 block of elements in its corner, clear of every other
+// element, and the middle of the first element, a filled rectangle, to press on. All of it lies
+// right of where the property panel shows once something is selected.
+const QPoint boardCorner(400, 200);
+const QLine blockMarquee(QPoint(350, 150), QPoint(633, 390));
+const QPoint blockRectangle(420, 215);
+
+TEST_F(LargeBoardSteps, PanZoomAndDragOnTenThousandElements)
+{
+    ASSERT_NO_FATAL_FAILURE(openBoard(boardElements));
+    const std::string board = "10,000-element board";
+    ASSERT_NO_FATAL_FAILURE(pan(board));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+0")));
+    waitUntilIdle();
+    ASSERT_NO_FATAL_FAILURE(zoom(board + ", wheel zoom in to 500 %", zoomInNotches, true));
+    ASSERT_NO_FATAL_FAILURE(zoom(board + ", wheel zoom out to 10 %", zoomOutNotches, false));
+    ASSERT_NO_FATAL_FAILURE(zoom(board + ", wheel zoom in to 465 %", zoomInAgainNotches, true));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+0")));
+    ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("mousemove"),
+                                     QString::number(screenCentre.x()),
+                                     QString::number(screenCentre.y()),
+                                     QStringLiteral("keydown"),
+                                     QStringLiteral("space"),
+                                     QStringLiteral("mousedown"),
+                                     QStringLiteral("1"),
+                                     QStringLiteral("sleep"),
+                                     stepPause,
+                                     QStringLiteral("mousemove"),
+                                     QString::number(screenCentre.x() + boardCorner.x()),
+                                     QString::number(screenCentre.y() + boardCorner.y()),
+                                     QStringLiteral("sleep"),
+                                     stepPause,
+                                     QStringLiteral("mouseup"),
+                                     QStringLiteral("1"),
+                                     QStringLiteral("keyup"),
+                                     QStringLiteral("space")}));
+    waitUntilIdle();
+    ASSERT_TRUE(m_input.drag(blockMarquee.p1(), blockMarquee.p2()));
+    // Grouped, so a press on one of them drags them all.
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+g")));
+    ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("mousemove"),
+                                     QString::number(blockRectangle.x()),
+                                     QString::number(blockRectangle.y()),
+                                     QStringLiteral("mousedown"),
+                                     QStringLiteral("1")}));
+    measureSteps(board + ", dragging 16 selected elements", steps, [this] {
+        xdotool(relativeMoves(QPoint(5, 3)));
+    });
+    ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
+    waitUntilIdle();
+    // The steps measured were a drag of the whole block, and of nothing else.
+    const QJsonArray saved = m_zentrel.savedBoardElements();
+    ASSERT_EQ(saved.size(), boardElements);
+    const auto movedBy = [&saved](int row, int column) {
+        const QJsonObject element = saved[row * 100 + column].toObject();
+        // A stroke moves by its points.
+        const QJsonArray points = element[QStringLiteral("points")].toArray();
+        const double x = points.isEmpty() ? element[QStringLiteral("x")].toDouble()
+                                          : points[0].toObject()[QStringLiteral("x")].toDouble();
+        return x - column * 60;
+    };
+    EXPECT_GT(movedBy(0, 0), steps);
+    for (int row = 0; row < 5; ++row) {
+        for (int column = 0; column < 5; ++column) {
+            EXPECT_EQ(movedBy(row, column), row < 4 && column < 4 ? movedBy(0, 0) : 0)
+                << "row " << row << ", column " << column;
+        }
+    }
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(LargeBoardSteps, PanOnFiftyThousandElements)
+{
+    ASSERT_NO_FATAL_FAILURE(openBoard(5 * boardElements));
+    ASSERT_NO_FATAL_FAILURE(pan("50,000-element board"));
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
 } // namespace

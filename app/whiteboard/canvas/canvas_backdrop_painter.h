@@ -10,20 +10,25 @@ class QPainter;
 
 namespace zentrel {
 
-// What lies under a board's elements: white or black with a faint paper texture and the optional
-// grid, or the frozen screen of Zevizu & Vozurir. The texture depends only on the view's size,
-// so it is made once per size and colour.
+// What lies under a board's elements and its grid: white or black with a faint paper texture,
+// or the frozen screen of Zevizu & Vozurir. The texture depends only on the view's size, so it
+// is made once per size and colour. The grid moves with the elements, so the element layer
+// paints it (board_grid_painting.h).
 class CanvasBackdropPainter
 {
 public:
-    // `sceneSize` is the scene area the frozen screen fills from the scene origin.
-    void paint(QPainter &painter, const WhiteboardBoard &board, SizeF sceneSize, QSize viewSize);
+    // Makes the picture of the backdrop for a view of `viewSize` points; `sceneSize` is the scene
+    // area the frozen screen fills from the scene origin.
+    void prepare(const WhiteboardBoard &board, SizeF sceneSize, QSize viewSize, qreal pixelRatio);
+    // Paints the prepared backdrop; several threads may paint it at once.
+    void paint(QPainter &painter) const;
 
 private:
-    const QImage &paperImage(QSize viewSize, qreal pixelRatio, bool black);
+    void preparePaper(QSize viewSize, qreal pixelRatio, bool black);
 
     QImage m_paper;
     bool m_paperIsBlack = false;
+    bool m_showsScreen = false;
     FrozenScreenLayer m_frozenScreen;
 };
 

@@ -2,14 +2,17 @@
 
 #include "common/geometry.h"
 #include "common/qt_path.h"
+#include "whiteboard/canvas/element_band_painting.h"
+#include "whiteboard/canvas/parallel_work.h"
 #include "whiteboard/canvas/view_image_scroll.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QPainter>
-#include <QRegion>
 #include <QTransform>
 
 #include <algorithm>
+#include <cmath>
+#include <numeric>
 
 namespace zentrel {
 
@@ -19,6 +22,12 @@ namespace {
 // cheaper than working out and clipping to what changed.
 constexpr std::size_t changedElementLimit = 2000;
 constexpr double changedAreaShareLimit = 0.6;
+// How far, in view points, the picture reaches beyond the view on each side.
+constexpr double marginPoints = 128;
+// The picture is scrolled back around the view once pans have used up this share of a margin,
+// so the elements across the margin's edge are painted once for many pan steps rather than once
+// for each.
+constexpr double marginUsedShare = 0.5;
 
 // The elements of `after` that differ from `before`: everything between their common prefix and
 // their common suffix, as [first, last) in each.
@@ -47,91 +56,46 @@ ElementChange elementChange(const std::vector<ElementPtr> &before,
     return {prefix, before.size() - suffix, after.size() - suffix};
 }
 
-// How far, in view points, a drag may carry its elements before its images are made again.
-constexpr double sweepRoom = 64;
-
-bool contains(const RectF &outer, const RectF &inner)
-{
-    return inner.x >= outer.x && inner.y >= outer.y
-           && inner.x + inner.width <= outer.x + outer.width
-           && inner.y + inner.height <= outer.y + outer.height;
-}
-
-bool intersects(const RectF &a, const RectF &b)
-{
-    return a.x <= b.x + b.width && b.x <= a.x + a.width && a.y <= b.y + b.height
-           && b.y <= a.y + a.height;
-}
-
 } // namespace
 
-void CanvasElementLayer::paint(QPainter &painter,
+CanvasElementLayer::CanvasElementLayer(std::function<void()> onPictureReady)
+    : m_background(std::move(onPictureReady))
+{}
+
+void CanvasElementLayer::paint(QImage &frame,
                                const CanvasElementScene &scene,
                                QSize viewSize,
-                               qreal pixelRatio,
-                               bool allowStale)
+                               CanvasSharpness sharpness)
 {
+    const qreal pixelRatio = frame.devicePixelRatio();
     m_bounds.update(*scene.elements, scene.viewport.scale);
+    adoptBackgroundPicture();
     m_isStale = false;
+    m_changedArea = QRect(QPoint(0, 0), viewSize);
     const bool sameView = m_isValid && viewSize == m_viewSize && pixelRatio == m_pixelRatio
-                          && scene.boardID == m_boardID && scene.hiddenID == m_hiddenID;
+                          && scene.boardID == m_boardID && scene.hiddenID == m_hiddenID
+                          && scene.grid == m_grid;
+    if (sameView && sharpness != CanvasSharpness::now && paintRescaled(frame, scene, sharpness)) {
+        return;
+    }
+    // What is painted in the background shows the board as it was.
+    if (!sameView || *scene.elements != m_elements) {
+        m_background.cancel();
+    }
     if (!sameView) {
-        scene.paintBackdrop(painter);
         m_viewSize = viewSize;
         m_pixelRatio = pixelRatio;
+        m_marginPixels = int(std::lround(marginPoints * pixelRatio));
         m_split.reset();
         repaintAll(scene);
     } else if (scene.dragging && scene.viewport == m_viewport && updateSplit(scene)) {
-        paintDragStep(painter, scene, *m_split);
+        paintDragStep(frame, scene, *m_split);
         return;
     } else {
-        scene.paintBackdrop(painter);
-        if (allowStale && paintRescaled(painter, scene)) {
-            return;
-        }
         bringUpToDate(scene);
     }
-    painter.drawImage(QPointF(0, 0), m_image);
-}
-
-// A zoom step repaints every element in view, more than a pointer event leaves time for; the
-// last sharp image, rescaled, stands in until the zoom rests. Edges it no longer covers are
-// painted sharp, unless they have grown so large that a sharp repaint costs little more.
-bool CanvasElementLayer::paintRescaled(QPainter &painter, const CanvasElementScene &scene)
-{
-    constexpr double uncoveredShareLimit = 0.3;
-    if (m_split || scene.viewport.scale == m_viewport.scale || *scene.elements != m_elements) {
-        return false;
-    }
-    const double k = scene.viewport.scale / m_viewport.scale;
-    const QTransform rescale =
-        QTransform()
-            .translate(scene.viewport.translation.x, scene.viewport.translation.y)
-            .scale(k, k)
-            .translate(-m_viewport.translation.x, -m_viewport.translation.y);
-    const QRectF view = viewRect();
-    const QRegion uncovered =
-        QRegion(view.toAlignedRect()) - QRegion(rescale.mapRect(view).toAlignedRect());
-    double uncoveredArea = 0;
-    for (const QRect &rect : uncovered) {
-        uncoveredArea += double(rect.width()) * rect.height();
-    }
-    if (uncoveredArea > uncoveredShareLimit * view.width() * view.height()) {
-        return false;
-    }
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setTransform(rescale, true);
-    painter.drawImage(QPointF(0, 0), m_image);
-    painter.restore();
-    for (const QRect &rect : uncovered) {
-        painter.save();
-        painter.setClipRect(rect);
-        paintRange(painter, scene, rect, 0, scene.elements->size());
-        painter.restore();
-    }
-    m_isStale = true;
-    return true;
+    paintComposite(frame, scene, {});
+    refillMargins(scene);
 }
 
 void CanvasElementLayer::bringUpToDate(const CanvasElementScene &scene)
@@ -148,57 +112,8 @@ void CanvasElementLayer::bringUpToDate(const CanvasElementScene &scene)
     }
 }
 
-// A drag that just ended: its images and its live range make the new layer at the cost of one
-// more drag step.
-bool CanvasElementLayer::finishSplit(const CanvasElementScene &scene)
-{
-    if (!m_split) {
-        return false;
-    }
-    const Split split = std::move(*m_split);
-    m_split.reset();
-    if (!(scene.viewport == m_viewport) || !splitHolds(split, scene)) {
-        return false;
-    }
-    clearImage();
-    QPainter painter(&m_image);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    painter.drawImage(QPointF(0, 0), split.below);
-    paintLive(painter, scene, split);
-    painter.end();
-    m_elements = *scene.elements;
-    return true;
-}
-
-void CanvasElementLayer::paintLive(QPainter &painter,
-                                   const CanvasElementScene &scene,
-                                   const Split &split)
-{
-    paintIndices(painter, scene, viewRect(), split.live);
-    // Nothing lies above the moving elements when they are on top.
-    if (!split.above.isNull()) {
-        painter.drawImage(QPointF(0, 0), split.above);
-    }
-}
-
-// Outside the live area a drag changes nothing, so the frame there is one opaque copy; only
-// inside is it composed again.
-void CanvasElementLayer::paintDragStep(QPainter &painter,
-                                       const CanvasElementScene &scene,
-                                       const Split &split)
-{
-    painter.save();
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPointF(0, 0), split.still);
-    painter.setClipRect(split.liveArea);
-    painter.drawImage(QPointF(0, 0), split.base);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    paintLive(painter, scene, split);
-    painter.restore();
-}
-
-// A pan by whole pixels over an unchanged board moves what is painted and paints only the strips
-// it uncovers.
+// A pan by whole pixels over an unchanged board moves the view within the picture; what it
+// brings into view from beyond the margins is painted at once.
 bool CanvasElementLayer::scroll(const CanvasElementScene &scene)
 {
     const double dx = scene.viewport.translation.x - m_viewport.translation.x;
@@ -207,10 +122,41 @@ bool CanvasElementLayer::scroll(const CanvasElementScene &scene)
         return false;
     }
     m_viewport = scene.viewport;
-    for (const QRectF &strip : scrollViewImage(m_image, m_viewSize, dx, dy)) {
-        repaint(m_image, scene, strip, 0, scene.elements->size());
+    m_pictureOrigin += QPointF(dx, dy);
+    const QPointF used = m_pictureOrigin - centredOrigin();
+    const double room = marginUsedShare * m_marginPixels / m_pixelRatio;
+    if (std::abs(used.x()) > room || std::abs(used.y()) > room) {
+        recentre();
     }
+    fillView(scene);
     return true;
+}
+
+// Scrolls the picture to have the view in its middle again; the margin on the far side is lost
+// and the one ahead is missing until painted.
+void CanvasElementLayer::recentre()
+{
+    const QPointF used = m_pictureOrigin - centredOrigin();
+    const QRect whole = picturePixels();
+    const QPoint shift(int(std::lround(used.x() * m_pixelRatio)),
+                       int(std::lround(used.y() * m_pixelRatio)));
+    m_pictureOrigin = centredOrigin();
+    if (std::abs(shift.x()) >= whole.width() || std::abs(shift.y()) >= whole.height()) {
+        m_picture.fill(Qt::transparent);
+        m_painted = QRegion();
+        return;
+    }
+    scrollViewImage(m_picture, m_viewSize, used.x(), used.y());
+    m_painted.translate(shift);
+    m_painted &= whole;
+}
+
+void CanvasElementLayer::fillView(const CanvasElementScene &scene)
+{
+    const QRegion missing = QRegion(picturePixels(viewRect())) - m_painted;
+    for (const QRect &pixels : missing) {
+        repaintPicture(scene, viewArea(pixels));
+    }
 }
 
 // An edit repaints the area that the changed elements covered before and cover now, with every
@@ -234,144 +180,58 @@ bool CanvasElementLayer::repaintChangedArea(const CanvasElementScene &scene)
         area |= toQRectF(scene.viewport.toView(m_bounds.bounds(i)));
     }
     const QRectF view = viewRect();
-    area = area.intersected(view);
-    if (area.width() * area.height() > changedAreaShareLimit * view.width() * view.height()) {
+    const QRectF seen = area.intersected(view);
+    if (seen.width() * seen.height() > changedAreaShareLimit * view.width() * view.height()) {
         return false;
     }
     m_elements = elements;
     m_cache.trim(elements);
-    if (!area.isEmpty()) {
-        // Whole device pixels, so the antialiased edge of the area is painted once, not twice.
-        const QRect pixels = QRectF(area.topLeft() * m_pixelRatio, area.size() * m_pixelRatio)
-                                 .toAlignedRect()
-                                 .adjusted(-1, -1, 1, 1);
-        const QRectF aligned(QPointF(pixels.topLeft()) / m_pixelRatio,
-                             QSizeF(pixels.size()) / m_pixelRatio);
-        repaint(m_image, scene, aligned, 0, elements.size());
+    // Whole device pixels, and one more, so the antialiased edge of the area is painted once.
+    const QRect pixels = picturePixels(area).adjusted(-1, -1, 1, 1).intersected(picturePixels());
+    if (!pixels.isEmpty()) {
+        repaintPicture(scene, viewArea(pixels));
     }
     return true;
 }
 
+// Only the view: the margins are painted in the background.
 void CanvasElementLayer::repaintAll(const CanvasElementScene &scene)
 {
-    clearImage();
+    m_background.cancel();
+    const QSize size = picturePixels().size();
+    if (m_picture.size() == size && m_picture.devicePixelRatio() == m_pixelRatio) {
+        m_picture.fill(Qt::transparent);
+    } else {
+        m_picture = blankImage(size);
+    }
+    m_painted = QRegion();
     m_boardID = scene.boardID;
     m_hiddenID = scene.hiddenID;
+    m_grid = scene.grid;
     m_viewport = scene.viewport;
+    m_pictureOrigin = centredOrigin();
     m_elements = *scene.elements;
     m_cache.trim(m_elements);
-    repaint(m_image, scene, viewRect(), 0, m_elements.size());
+    repaintPicture(scene, viewRect());
     m_isValid = true;
 }
 
-// Elements that changed since the drag began must all be moving ones, still within the sweep.
-bool CanvasElementLayer::splitHolds(const Split &split, const CanvasElementScene &scene) const
+void CanvasElementLayer::paintComposite(QImage &frame,
+                                        const CanvasElementScene &scene,
+                                        const QTransform &transform) const
 {
-    const std::vector<ElementPtr> &elements = *scene.elements;
-    if (elements.size() != m_elements.size()) {
-        return false;
-    }
-    auto moving = split.moving.begin();
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        if (elements[i] == m_elements[i]) {
-            continue;
-        }
-        moving = std::lower_bound(moving, split.moving.end(), i);
-        if (moving == split.moving.end() || *moving != i
-            || !contains(split.sweep, m_bounds.bounds(i))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool CanvasElementLayer::updateSplit(const CanvasElementScene &scene)
-{
-    if (m_split && splitHolds(*m_split, scene)) {
-        return true;
-    }
-    m_split.reset();
-    const std::vector<ElementPtr> &elements = *scene.elements;
-    if (elements.size() != m_elements.size()) {
-        return false;
-    }
-    Split split;
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        if (elements[i] != m_elements[i]) {
-            split.moving.push_back(i);
-        }
-    }
-    if (split.moving.empty()) {
-        return false;
-    }
-    // Room for the drag to go on a while before the images are made again.
-    const double room = sweepRoom / scene.viewport.scale;
-    bool first = true;
-    for (const std::size_t i : split.moving) {
-        const RectF reach =
-            unionRect(m_bounds.bounds(i), elementPaintBounds(*m_elements[i], scene.viewport.scale));
-        split.sweep = first ? reach : unionRect(split.sweep, reach);
-        first = false;
-    }
-    split.sweep = insetRect(split.sweep, -room, -room);
-    // Elements between the lowest and the highest moving one go live only where a moving one
-    // may cross them; the others cannot show a difference in stacking, so they wait below.
-    std::vector<std::size_t> waiting;
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        const bool between = i > split.moving.front() && i < split.moving.back();
-        if (std::binary_search(split.moving.begin(), split.moving.end(), i)
-            || (between && intersects(m_bounds.bounds(i), split.sweep))) {
-            split.live.push_back(i);
-        } else if (i < split.moving.back()) {
-            waiting.push_back(i);
-        }
-    }
-    split.below = blankImage();
-    const QRectF view = viewRect();
-    {
-        QPainter painter(&split.below);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        paintIndices(painter, scene, view, waiting);
-    }
-    split.base = QImage(split.below.size(), QImage::Format_RGB32);
-    split.base.setDevicePixelRatio(m_pixelRatio);
-    {
-        QPainter painter(&split.base);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    paintInBands(frame, poolThreadCount(), [&](QPainter &painter) {
         scene.paintBackdrop(painter);
-        painter.drawImage(QPointF(0, 0), split.below);
-    }
-    split.still = split.base;
-    if (split.moving.back() + 1 < elements.size()) {
-        split.above = blankImage();
-        repaint(split.above, scene, view, split.moving.back() + 1, elements.size());
-        QPainter painter(&split.still);
-        painter.drawImage(QPointF(0, 0), split.above);
-    }
-    RectF reach = split.sweep;
-    for (const std::size_t i : split.live) {
-        reach = unionRect(reach, m_bounds.bounds(i));
-    }
-    split.liveArea =
-        toQRectF(scene.viewport.toView(reach)).toAlignedRect().intersected(view.toAlignedRect());
-    m_split = std::move(split);
-    return true;
+        painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                              transform.type() > QTransform::TxTranslate);
+        painter.setTransform(transform, true);
+        painter.drawImage(pictureOrigin(), m_picture);
+    });
 }
 
-// The layer's image is painted over again rather than made anew, so zoom steps and drags that
-// end leave no full-screen image behind for the allocator to keep.
-void CanvasElementLayer::clearImage()
+QImage CanvasElementLayer::blankImage(QSize pixels) const
 {
-    if (m_image.size() == m_viewSize * m_pixelRatio && m_image.devicePixelRatio() == m_pixelRatio) {
-        m_image.fill(Qt::transparent);
-    } else {
-        m_image = blankImage();
-    }
-}
-
-QImage CanvasElementLayer::blankImage() const
-{
-    QImage image(m_viewSize * m_pixelRatio, QImage::Format_ARGB32_Premultiplied);
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(m_pixelRatio);
     image.fill(Qt::transparent);
     return image;
@@ -382,60 +242,88 @@ QRectF CanvasElementLayer::viewRect() const
     return QRectF(QPointF(0, 0), QSizeF(m_viewSize));
 }
 
-void CanvasElementLayer::repaint(QImage &image,
-                                 const CanvasElementScene &scene,
-                                 const QRectF &viewArea,
-                                 std::size_t first,
-                                 std::size_t last)
+QPointF CanvasElementLayer::centredOrigin() const
 {
-    QPainter painter(&image);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    painter.setClipRect(viewArea);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(viewArea, Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    paintRange(painter, scene, viewArea, first, last);
+    const double margin = m_marginPixels / m_pixelRatio;
+    return {-margin, -margin};
 }
 
-void CanvasElementLayer::paintRange(QPainter &painter,
-                                    const CanvasElementScene &scene,
-                                    const QRectF &viewArea,
-                                    std::size_t first,
-                                    std::size_t last)
+QRect CanvasElementLayer::picturePixels() const
 {
-    std::vector<std::size_t> indices;
-    for (std::size_t i = first; i < std::min(last, scene.elements->size()); ++i) {
-        indices.push_back(i);
-    }
-    paintIndices(painter, scene, viewArea, indices);
+    const QSize view = m_viewSize * m_pixelRatio;
+    return {0, 0, view.width() + 2 * m_marginPixels, view.height() + 2 * m_marginPixels};
 }
 
-void CanvasElementLayer::paintIndices(QPainter &painter,
+QRect CanvasElementLayer::picturePixels(const QRectF &area) const
+{
+    const QRectF points = area.translated(-pictureOrigin());
+    return QRectF(points.topLeft() * m_pixelRatio, points.size() * m_pixelRatio)
+        .toAlignedRect()
+        .intersected(picturePixels());
+}
+
+QRect CanvasElementLayer::viewPixels(const QRectF &viewArea) const
+{
+    const QRect view(QPoint(0, 0), m_viewSize * m_pixelRatio);
+    return QRectF(viewArea.topLeft() * m_pixelRatio, viewArea.size() * m_pixelRatio)
+        .toAlignedRect()
+        .intersected(view);
+}
+
+QRectF CanvasElementLayer::viewArea(const QRect &pixels) const
+{
+    return viewArea(pixels, pictureOrigin());
+}
+
+QRectF CanvasElementLayer::viewArea(const QRect &pixels, QPointF origin) const
+{
+    return QRectF(QPointF(pixels.topLeft()) / m_pixelRatio + origin,
+                  QSizeF(pixels.size()) / m_pixelRatio);
+}
+
+void CanvasElementLayer::repaintPicture(const CanvasElementScene &scene, const QRectF &viewArea)
+{
+    std::vector<std::size_t> all(scene.elements->size());
+    std::iota(all.begin(), all.end(), std::size_t(0));
+    paintIndices(m_picture, pictureOrigin(), scene, viewArea, all, true, true);
+    m_painted |= picturePixels(viewArea);
+}
+
+void CanvasElementLayer::paintIndices(QImage &image,
+                                      QPointF origin,
                                       const CanvasElementScene &scene,
                                       const QRectF &viewArea,
-                                      const std::vector<std::size_t> &indices)
+                                      const std::vector<std::size_t> &indices,
+                                      bool clearFirst,
+                                      bool withGrid)
 {
     const WhiteboardViewport &viewport = scene.viewport;
-    const RectF sceneArea =
-        viewport.toScene(RectF{viewArea.x(), viewArea.y(), viewArea.width(), viewArea.height()});
+    const RectF sceneArea = viewport.toScene(toRectF(viewArea));
     const std::vector<ElementPtr> &elements = *scene.elements;
     std::vector<std::size_t> visible;
     std::vector<ElementPtr> toPrepare;
     for (const std::size_t i : indices) {
-        if (intersects(m_bounds.bounds(i), sceneArea)
+        if (reaches(m_bounds.bounds(i), sceneArea)
             && !(scene.hiddenID && elements[i]->id == *scene.hiddenID)) {
             visible.push_back(i);
             toPrepare.push_back(elements[i]);
         }
     }
     m_cache.prepare(toPrepare, viewport.scale);
-    painter.save();
-    painter.translate(viewport.translation.x, viewport.translation.y);
-    painter.scale(viewport.scale, viewport.scale);
+    std::vector<ElementToPaint> toPaint;
+    toPaint.reserve(visible.size());
     for (const std::size_t i : visible) {
-        paintElement(painter, m_cache.painted(elements[i], viewport.scale));
+        toPaint.push_back({m_bounds.bounds(i), &m_cache.painted(elements[i], viewport.scale)});
     }
-    painter.restore();
+    paintElementsInBands(image,
+                         viewArea.translated(-origin),
+                         toPaint,
+                         {seenFrom(viewport, origin),
+                          clearFirst,
+                          poolThreadCount(),
+                          nullptr,
+                          withGrid ? scene.grid : BoardGridLines::none,
+                          m_background.isBusy()});
 }
 
 } // namespace zentrel

@@ -1,12 +1,9 @@
 #include "whiteboard/canvas/element_paint_cache.h"
 
+#include "whiteboard/canvas/parallel_work.h"
 #include "whiteboard/render/element_render_plan.h"
 
-#include <QSemaphore>
-#include <QThreadPool>
-
 #include <algorithm>
-#include <functional>
 #include <unordered_set>
 
 namespace zentrel {
@@ -20,36 +17,28 @@ bool dependsOnScale(const WhiteboardElement &element)
     return element.kind == WhiteboardElementKind::unsupported;
 }
 
-// Runs `work` for every index in [0, count), in chunks on the global pool's free threads and on
-// this one; chunks that find no free thread run here, so it never waits on a busy pool.
-void runInParallel(std::size_t count, const std::function<void(std::size_t)> &work)
-{
-    constexpr std::size_t chunkSize = 64;
-    const std::size_t chunks = (count + chunkSize - 1) / chunkSize;
-    QSemaphore done;
-    int started = 0;
-    const auto runChunk = [&work, count](std::size_t chunk) {
-        for (std::size_t i = chunk * chunkSize; i < std::min(count, (chunk + 1) * chunkSize); ++i) {
-            work(i);
-        }
-    };
-    for (std::size_t chunk = 1; chunk < chunks; ++chunk) {
-        if (QThreadPool::globalInstance()->tryStart([&runChunk, &done, chunk] {
-                runChunk(chunk);
-                done.release();
-            })) {
-            ++started;
-        } else {
-            runChunk(chunk);
-        }
-    }
-    if (chunks > 0) {
-        runChunk(0);
-    }
-    done.acquire(started);
-}
-
 } // namespace
+
+std::vector<PaintedElementPtr> preparedElements(const std::vector<ElementPtr> &elements,
+                                                double viewportScale,
+                                                int threads,
+                                                const std::atomic<bool> *cancelled)
+{
+    // Handed out in chunks, so the pool's threads take turns less often than they prepare.
+    constexpr std::size_t chunkSize = 32;
+    std::vector<PaintedElementPtr> prepared(elements.size());
+    runInParallel((elements.size() + chunkSize - 1) / chunkSize, threads, [&](std::size_t chunk) {
+        if (cancelled && cancelled->load(std::memory_order_relaxed)) {
+            return;
+        }
+        const std::size_t end = std::min(elements.size(), (chunk + 1) * chunkSize);
+        for (std::size_t i = chunk * chunkSize; i < end; ++i) {
+            prepared[i] =
+                std::make_shared<const PaintedElement>(paintedElement(*elements[i], viewportScale));
+        }
+    });
+    return prepared;
+}
 
 bool ElementPaintCache::isCached(const ElementPtr &element, double viewportScale) const
 {
@@ -76,44 +65,69 @@ ElementPaintCache::movedFormerSelf(const WhiteboardElement &element) const
     if (!offset) {
         return std::nullopt;
     }
-    return movedBy(former->second.painted, QPointF(offset->x, offset->y));
+    return movedBy(*former->second.painted, QPointF(offset->x, offset->y));
 }
 
-const PaintedElement &
-ElementPaintCache::store(const ElementPtr &element, double viewportScale, PaintedElement painted)
+const PaintedElementPtr &
+ElementPaintCache::store(const ElementPtr &element, double viewportScale, PaintedElementPtr painted)
 {
     m_latestByID[element->id] = element.get();
     Entry entry{element, viewportScale, std::move(painted)};
     return m_entries.insert_or_assign(element.get(), std::move(entry)).first->second.painted;
 }
 
-const PaintedElement &ElementPaintCache::painted(const ElementPtr &element, double viewportScale)
+PaintedElementPtr ElementPaintCache::find(const ElementPtr &element, double viewportScale)
 {
     if (isCached(element, viewportScale)) {
         return m_entries.find(element.get())->second.painted;
     }
-    std::optional<PaintedElement> moved = movedFormerSelf(*element);
-    return store(element,
-                 viewportScale,
-                 moved ? std::move(*moved) : paintedElement(*element, viewportScale));
+    if (std::optional<PaintedElement> moved = movedFormerSelf(*element)) {
+        return store(
+            element, viewportScale, std::make_shared<const PaintedElement>(std::move(*moved)));
+    }
+    return nullptr;
+}
+
+PaintedElementPtr ElementPaintCache::kept(const ElementPtr &element, double viewportScale) const
+{
+    return isCached(element, viewportScale) ? m_entries.find(element.get())->second.painted
+                                            : nullptr;
+}
+
+void ElementPaintCache::adopt(std::vector<std::pair<ElementPtr, PaintedElementPtr>> prepared,
+                              double viewportScale)
+{
+    // A sharp picture after a zoom out can bring thousands at once.
+    m_entries.reserve(m_entries.size() + prepared.size());
+    for (auto &[element, painted] : prepared) {
+        Entry entry{element, viewportScale, std::move(painted)};
+        const auto [kept, isNew] = m_entries.try_emplace(element.get(), std::move(entry));
+        if (!isNew && !isCached(element, viewportScale)) {
+            kept->second = std::move(entry); // prepared at another zoom
+        }
+    }
+}
+
+const PaintedElement &ElementPaintCache::painted(const ElementPtr &element, double viewportScale)
+{
+    if (PaintedElementPtr found = find(element, viewportScale)) {
+        return *found;
+    }
+    return *store(element,
+                  viewportScale,
+                  std::make_shared<const PaintedElement>(paintedElement(*element, viewportScale)));
 }
 
 void ElementPaintCache::prepare(const std::vector<ElementPtr> &elements, double viewportScale)
 {
     std::vector<ElementPtr> missing;
     for (const ElementPtr &element : elements) {
-        if (isCached(element, viewportScale)) {
-            continue;
-        }
-        if (std::optional<PaintedElement> moved = movedFormerSelf(*element)) {
-            store(element, viewportScale, std::move(*moved));
-        } else {
+        if (!find(element, viewportScale)) {
             missing.push_back(element);
         }
     }
-    std::vector<PaintedElement> prepared(missing.size());
-    runInParallel(missing.size(),
-                  [&](std::size_t i) { prepared[i] = paintedElement(*missing[i], viewportScale); });
+    std::vector<PaintedElementPtr> prepared =
+        preparedElements(missing, viewportScale, poolThreadCount());
     for (std::size_t i = 0; i < missing.size(); ++i) {
         store(missing[i], viewportScale, std::move(prepared[i]));
     }

@@ -2,6 +2,8 @@
 
 #include "common/qt_path.h"
 #include "whiteboard/canvas/canvas_backdrop.h"
+#include "whiteboard/canvas/element_band_painting.h"
+#include "whiteboard/canvas/parallel_work.h"
 #include "whiteboard/canvas/view_image_scroll.h"
 
 #include <QPainter>
@@ -10,13 +12,12 @@
 
 namespace zentrel {
 
-void FrozenScreenLayer::paint(QPainter &painter,
-                              const QImage &screen,
-                              SizeF sceneSize,
-                              const WhiteboardViewport &viewport,
-                              QSize viewSize)
+void FrozenScreenLayer::prepare(const QImage &screen,
+                                SizeF sceneSize,
+                                const WhiteboardViewport &viewport,
+                                QSize viewSize,
+                                qreal pixelRatio)
 {
-    const qreal pixelRatio = painter.device()->devicePixelRatioF();
     const QRectF view(QPointF(0, 0), QSizeF(viewSize));
     const bool sameScreen = !m_view.isNull() && m_view.size() == viewSize * pixelRatio
                             && m_view.devicePixelRatio() == pixelRatio
@@ -30,20 +31,34 @@ void FrozenScreenLayer::paint(QPainter &painter,
         m_screenKey = screen.cacheKey();
         m_sceneSize = sceneSize;
         m_viewport = viewport;
-        repaint(view, screen);
+        // Scaling the whole screen takes one thread longer than a zoom step may.
+        paintInBands(m_view, poolThreadCount(), [&](QPainter &painter) {
+            paintScreen(painter, view, screen);
+        });
     } else if (!(viewport == m_viewport)) {
         m_viewport = viewport;
         for (const QRectF &strip : scrollViewImage(m_view, viewSize, dx, dy)) {
             repaint(strip, screen);
         }
     }
+}
+
+void FrozenScreenLayer::paint(QPainter &painter) const
+{
     painter.drawImage(QPointF(0, 0), m_view);
 }
 
 void FrozenScreenLayer::repaint(const QRectF &viewArea, const QImage &screen)
 {
     QPainter painter(&m_view);
-    painter.setClipRect(viewArea);
+    paintScreen(painter, viewArea, screen);
+}
+
+void FrozenScreenLayer::paintScreen(QPainter &painter,
+                                    const QRectF &viewArea,
+                                    const QImage &screen) const
+{
+    painter.setClipRect(viewArea, Qt::IntersectClip);
     painter.fillRect(viewArea, Qt::black);
     const std::optional<RectF> area = frozenScreenArea(m_sceneSize);
     if (!area || screen.isNull()) {

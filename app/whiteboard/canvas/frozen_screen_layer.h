@@ -17,16 +17,19 @@ namespace zentrel {
 class FrozenScreenLayer
 {
 public:
-    // `sceneSize` is the scene area the screen fills from the scene origin; outside it the view
-    // is black.
-    void paint(QPainter &painter,
-               const QImage &screen,
-               SizeF sceneSize,
-               const WhiteboardViewport &viewport,
-               QSize viewSize);
+    // Makes the picture of the screen for a view of `viewSize` points. `sceneSize` is the scene
+    // area the screen fills from the scene origin; outside it the view is black.
+    void prepare(const QImage &screen,
+                 SizeF sceneSize,
+                 const WhiteboardViewport &viewport,
+                 QSize viewSize,
+                 qreal pixelRatio);
+    // Paints the prepared picture; several threads may paint it at once.
+    void paint(QPainter &painter) const;
 
 private:
     void repaint(const QRectF &viewArea, const QImage &screen);
+    void paintScreen(QPainter &painter, const QRectF &viewArea, const QImage &screen) const;
 
     QImage m_view;
     qint64 m_screenKey = 0;

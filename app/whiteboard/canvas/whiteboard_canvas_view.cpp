@@ -9,38 +9,55 @@
 #include "whiteboard/editor/whiteboard_text.h"
 
 #include <QBuffer>
+#include <QMetaObject>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTimer>
 
 #include <chrono>
+#include <utility>
 
 namespace zentrel {
 
 namespace {
 
-// How long after the last zoom step the rescaled picture is replaced by a sharp one.
-constexpr std::chrono::milliseconds sharpenDelay{120};
+// How long zoom steps must pause before the sharp picture is begun: wheel notches and pinch
+// events come closer together than that.
+constexpr std::chrono::milliseconds zoomRestDelay{80};
 
 } // namespace
 
 WhiteboardCanvasView::WhiteboardCanvasView(WhiteboardEditorModel &model, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
+    // Called on a pool thread; the layer waits for it before it goes, and the view with it.
+    , m_elements([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { update(); }, Qt::QueuedConnection);
+    })
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_roughPathGenerator = makeRoughPathGenerator();
-    m_sharpenTimer = new QTimer(this);
-    m_sharpenTimer->setSingleShot(true);
-    m_sharpenTimer->setInterval(sharpenDelay);
-    connect(m_sharpenTimer, &QTimer::timeout, this, [this] { repaint(); });
+    m_zoomRestTimer = new QTimer(this);
+    m_zoomRestTimer->setSingleShot(true);
+    m_zoomRestTimer->setInterval(zoomRestDelay);
+    connect(m_zoomRestTimer, &QTimer::timeout, this, [this] {
+        m_zoomRests = true;
+        update();
+    });
     m_modelConnection = m_model.changed.connect([this](WhiteboardEditorChange change) {
         // Choosing another tool while typing keeps what was typed.
         if (touches(change, WhiteboardEditorChange::tool)) {
             commitTextEditing();
         }
-        update();
+        // A drag step changes little of the frame; Qt then clears, copies and shows that alone.
+        const WhiteboardBoard &board = m_model.currentBoard();
+        const std::optional<QRect> area =
+            isDragging() ? m_elements.dragStepArea(board.elements, board.viewport) : std::nullopt;
+        m_askedForDragStep = area.has_value();
+        update(area.value_or(rect()));
     });
 }
 
@@ -162,7 +179,7 @@ std::optional<QByteArray> WhiteboardCanvasView::renderPNGData()
 {
     commitTextEditing();
     m_isRenderingExport = true;
-    renderFrame(devicePixelRatioF(), false);
+    renderFrame(devicePixelRatioF(), CanvasSharpness::now);
     m_isRenderingExport = false;
     update();
     QByteArray png;
@@ -173,22 +190,35 @@ std::optional<QByteArray> WhiteboardCanvasView::renderPNGData()
     return png;
 }
 
-void WhiteboardCanvasView::paintEvent(QPaintEvent *)
+void WhiteboardCanvasView::paintEvent(QPaintEvent *event)
 {
-    QPainter painter(this);
-    // The timer's own repaint is the sharp one.
-    const bool allowStale = m_sharpenTimer->isActive() || !m_elements.isStale();
-    renderFrame(painter.device()->devicePixelRatioF(), allowStale);
-    painter.drawImage(QPointF(0, 0), m_frame);
-    // Only a further zoom step puts the sharp picture off; other repaints leave the timer be.
+    // Each further zoom step puts the sharp picture off again; other repaints leave it be.
     const WhiteboardViewport viewport = m_model.currentBoard().viewport;
-    if (m_elements.isStale() && (!m_sharpenTimer->isActive() || !(viewport == m_paintedViewport))) {
-        m_sharpenTimer->start();
-    }
+    const bool moved = !(viewport == m_paintedViewport);
     m_paintedViewport = viewport;
+    if (moved) {
+        m_zoomRests = false;
+    }
+    QPainter painter(this);
+    renderFrame(painter.device()->devicePixelRatioF(),
+                m_zoomRests ? CanvasSharpness::soon : CanvasSharpness::whenUncovered);
+    painter.drawImage(QPointF(0, 0), m_frame);
+    // A drag step that changed the frame beyond what Qt was asked to show: the rest follows.
+    if (std::exchange(m_askedForDragStep, false)) {
+        const QRegion unshown = QRegion(m_elements.changedArea()) - event->region();
+        if (!unshown.isEmpty()) {
+            update(unshown);
+        }
+    }
+    if (!m_elements.isStale()) {
+        m_zoomRestTimer->stop();
+        m_zoomRests = false;
+    } else if (moved) {
+        m_zoomRestTimer->start();
+    }
 }
 
-void WhiteboardCanvasView::renderFrame(qreal pixelRatio, bool allowStale)
+void WhiteboardCanvasView::renderFrame(qreal pixelRatio, CanvasSharpness sharpness)
 {
     const QSize pixels = size() * pixelRatio;
     if (m_frame.size() != pixels || m_frame.devicePixelRatio() != pixelRatio) {
@@ -199,10 +229,7 @@ void WhiteboardCanvasView::renderFrame(qreal pixelRatio, bool allowStale)
         return;
     }
     const QColor accent = palette().color(QPalette::Highlight);
-    paintOnPoolThread([this, &accent, allowStale] {
-        QPainter painter(&m_frame);
-        paintCanvas(painter, accent, allowStale);
-    });
+    paintOnPoolThread([this, &accent, sharpness] { paintCanvas(accent, sharpness); });
 }
 
 void WhiteboardCanvasView::showEvent(QShowEvent *event)
@@ -211,32 +238,36 @@ void WhiteboardCanvasView::showEvent(QShowEvent *event)
     setFocus(Qt::OtherFocusReason);
 }
 
-void WhiteboardCanvasView::paintCanvas(QPainter &painter, const QColor &accent, bool allowStale)
+void WhiteboardCanvasView::paintCanvas(const QColor &accent, CanvasSharpness sharpness)
 {
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     const WhiteboardBoard &board = m_model.currentBoard();
     std::optional<Uuid> hiddenID;
     if (m_textEditor && m_textEditor->placement().editingTextID) {
         hiddenID = m_textEditor->placement().editingTextID;
     }
-    const auto paintBackdrop = [this, &board](QPainter &under) {
-        m_backdrop.paint(under, board, m_model.sceneSize(), size());
+    m_backdrop.prepare(board, m_model.sceneSize(), size(), m_frame.devicePixelRatio());
+    const auto paintBackdrop = [this](QPainter &under) {
+        m_backdrop.paint(under);
     };
-    m_elements.paint(
-        painter,
-        {board.id, &board.elements, board.viewport, hiddenID, isDragging(), paintBackdrop},
-        size(),
-        painter.device()->devicePixelRatioF(),
-        allowStale);
+    m_elements.paint(m_frame,
+                     {board.id,
+                      &board.elements,
+                      board.viewport,
+                      hiddenID,
+                      isDragging(),
+                      boardGridLines(board),
+                      paintBackdrop},
+                     size(),
+                     sharpness);
     if (m_isRenderingExport) {
         return;
     }
-    painter.save();
+    QPainter painter(&m_frame);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     painter.translate(board.viewport.translation.x, board.viewport.translation.y);
     painter.scale(board.viewport.scale, board.viewport.scale);
     paintCreationPreview(painter, m_model, m_drag);
     paintSelectionOverlay(painter, m_model, m_drag, accent);
-    painter.restore();
 }
 
 bool WhiteboardCanvasView::isDragging() const

@@ -103,10 +103,9 @@ private:
     void dragTo(PointF point, QPointF viewPoint);
     void performKeyCommand(CanvasKeyCommand command);
 
-    // Paints the whole canvas into m_frame, off the main thread (see paintOnPoolThread). Zoom
-    // steps may show a rescaled picture of the elements; a sharp one follows when zooming rests.
-    void renderFrame(qreal pixelRatio, bool allowStale);
-    void paintCanvas(QPainter &painter, const QColor &accent, bool allowStale);
+    // Paints the whole canvas into m_frame, off the main thread (see paintOnPoolThread).
+    void renderFrame(qreal pixelRatio, CanvasSharpness sharpness);
+    void paintCanvas(const QColor &accent, CanvasSharpness sharpness);
     void openTextEditor(const TextEditorPlacement &placement);
     void closeTextEditor();
     bool isDragging() const;
@@ -121,7 +120,11 @@ private:
     CanvasBackdropPainter m_backdrop;
     CanvasElementLayer m_elements;
     QImage m_frame;
-    QTimer *m_sharpenTimer = nullptr;
+    // The paint to come was asked for the area a drag step changes, not the whole view.
+    bool m_askedForDragStep = false;
+    // Zoom steps show a rescaled picture; once they rest, a sharp one is begun.
+    QTimer *m_zoomRestTimer = nullptr;
+    bool m_zoomRests = false;
     WhiteboardViewport m_paintedViewport;
     ScopedConnection m_modelConnection;
 };

@@ -95,4 +95,28 @@ TEST(ElementPaintCache, KeepsFewElementsThatLeftEvenALargeBoard)
     EXPECT_LT(cache.size(), std::size_t(boardSize) + 1100);
 }
 
+// Pictures painted on pool threads hand back what they prepared; only what the cache lacks, or
+// holds for another zoom, is taken.
+TEST(ElementPaintCache, AdoptsWhatItLacksAtTheZoomItWasPreparedFor)
+{
+    ElementPaintCache cache;
+    std::vector<ElementPtr> board = rectangles(2, 0);
+    WhiteboardElement placeholder;
+    placeholder.id.bytes[0] = 99;
+    placeholder.kind = WhiteboardElementKind::unsupported;
+    placeholder.setFrame({0, 0, 40, 30});
+    board.push_back(makeElement(std::move(placeholder)));
+    cache.prepare({board[0], board[2]}, 1);
+    const PaintedElementPtr kept = cache.kept(board[0], 1);
+    ASSERT_TRUE(kept);
+    EXPECT_FALSE(cache.kept(board[1], 1));
+
+    const std::vector<PaintedElementPtr> prepared = preparedElements(board, 2, 1);
+    cache.adopt({{board[0], prepared[0]}, {board[1], prepared[1]}, {board[2], prepared[2]}}, 2);
+    EXPECT_EQ(cache.kept(board[0], 2), kept); // the same at any zoom
+    EXPECT_EQ(cache.kept(board[1], 1), prepared[1]);
+    EXPECT_EQ(cache.kept(board[2], 2), prepared[2]); // a placeholder keeps its size on screen
+    EXPECT_FALSE(cache.kept(board[2], 1));
+}
+
 } // namespace

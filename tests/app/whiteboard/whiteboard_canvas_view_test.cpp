@@ -1,13 +1,20 @@
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 
 #include "app/image_difference.h"
+#include "common/qt_conversions.h"
+#include "common/qt_path.h"
 #include "core/whiteboard/editor/editor_test_support.h"
+#include "whiteboard/canvas/canvas_backdrop.h"
 #include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/editor/whiteboard_styles.h"
 #include "whiteboard/editor/whiteboard_transforms.h"
 #include "whiteboard/editor/whiteboard_viewport.h"
 
 #include <QImage>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSemaphore>
 #include <QTest>
 #include <QTextEdit>
 #include <QThreadPool>
@@ -78,6 +85,29 @@ struct WhiteboardCanvasViewTest : EditorFixture
                 element.points = {{element.x, element.y}, {element.x + 10, element.y + 20}};
                 place(std::move(element));
             }
+        }
+    }
+
+    void showGrid(bool shows)
+    {
+        WhiteboardLibrary library = model->library();
+        library.boards[model->currentBoardIndex()].showsGrid = shows;
+        model->setLibrary(std::move(library));
+    }
+
+    // Rough shapes and texts far beyond the view on every side, over the grid.
+    void placeWideBoard()
+    {
+        showGrid(true);
+        for (int i = 0; i < 180; ++i) {
+            WhiteboardElement element =
+                shape(allWhiteboardElementKinds[std::size_t(i) % 8],
+                      {-400.0 + (i % 18) * 57, -300.0 + (i / 18) * 71, 40, 36});
+            element.style.fillColor = i % 2 == 0 ? "#3366CC" : "#CC6633";
+            element.style.roughness = i % 3 + 1;
+            element.text = "Ab";
+            element.points = {{element.x, element.y}, {element.x + 30, element.y + 20}};
+            place(std::move(element));
         }
     }
 
@@ -158,6 +188,70 @@ TEST_F(WhiteboardCanvasViewTest, CachedLayersMatchAFreshRenderingAfterPanEditAnd
     EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
 }
 
+// Each drag step composes the frame again only around where the moving elements and their
+// handles were and are; long steps must leave nothing of either behind.
+TEST_F(WhiteboardCanvasViewTest, LongDragStepsLeaveNothingBehind)
+{
+    placeMixedBoard();
+    showGrid(true);
+    rendering();
+    model->setSelection({model->currentBoard().elements[9]->id});
+    model->beginTransaction();
+    model->setInteraction({WhiteboardInteraction::Kind::moving});
+    for (const PointF step : {PointF{45, -40}, PointF{-50, 20}, PointF{0, 55}, PointF{3, 2}}) {
+        moveSelection(*model, step.x, step.y);
+        EXPECT_LE(largestDifference(rendering(), freshRendering()), 2)
+            << "after a step by (" << step.x << ", " << step.y << ")";
+    }
+    model->endTransaction();
+    model->setInteraction({});
+    EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
+}
+
+// Notes the area of every paint the view is asked for.
+class PaintAreas : public QObject
+{
+public:
+    std::vector<QRect> areas;
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            areas.push_back(static_cast<QPaintEvent *>(event)->rect());
+        }
+        return false;
+    }
+};
+
+// A drag step asks Qt to show only what it changed, which must be all it changed: the screen
+// shows what a fresh view would.
+TEST_F(WhiteboardCanvasViewTest, DragStepsShowOnlyWhatTheyChangeAndAllOfIt)
+{
+    placeMixedBoard();
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    model->setSelection({model->currentBoard().elements[9]->id});
+    model->beginTransaction();
+    model->setInteraction({WhiteboardInteraction::Kind::moving});
+    PaintAreas paints;
+    view.installEventFilter(&paints);
+    for (const PointF step : {PointF{5, 3}, PointF{5, 3}, PointF{-7, 4}, PointF{40, 0}}) {
+        moveSelection(*model, step.x, step.y);
+        QTest::qWait(20);
+        const QImage screen =
+            view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_LE(largestDifference(screen, freshRendering()), 2)
+            << "after a step by (" << step.x << ", " << step.y << ")";
+    }
+    view.removeEventFilter(&paints);
+    const auto small = std::count_if(paints.areas.begin(), paints.areas.end(), [](QRect area) {
+        return area.width() * area.height() < 240 * 160 / 2;
+    });
+    EXPECT_GE(small, 2);
+    model->endTransaction();
+    model->setInteraction({});
+}
+
 TEST_F(WhiteboardCanvasViewTest, ZoomStepsShowARescaledPictureUntilTheZoomRests)
 {
     placeMixedBoard();
@@ -168,6 +262,137 @@ TEST_F(WhiteboardCanvasViewTest, ZoomStepsShowARescaledPictureUntilTheZoomRests)
     EXPECT_GT(largestDifference(rescaled, freshRendering()), 2);
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return largestDifference(rendering(), freshRendering()) <= 2; }));
+}
+
+// Zoom steps in a row would make each sharp picture stale before it is done: one is begun when
+// the zoom rests, or at once when zooming out has uncovered much of the view.
+TEST_F(WhiteboardCanvasViewTest, ASharpPictureIsBegunWhenTheZoomRestsOrMuchIsUncovered)
+{
+    placeWideBoard();
+    view.show();
+    rendering();
+    QThreadPool::globalInstance()->waitForDone();
+    zoom(*model, 0.95, {120, 80});
+    rendering();
+    QThreadPool::globalInstance()->waitForDone();
+    EXPECT_GT(largestDifference(rendering(), freshRendering()), 2);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return largestDifference(rendering(), freshRendering()) <= 2; }));
+
+    zoom(*model, 0.3, {120, 80});
+    rendering();
+    QThreadPool::globalInstance()->waitForDone();
+    EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
+}
+
+TEST_F(WhiteboardCanvasViewTest, ZoomingThroughNewScalesEndsWithTheFreshPicture)
+{
+    placeMixedBoard();
+    view.show();
+    rendering();
+    for (const double factor : {0.8, 0.8, 0.8, 1.3, 1.3, 1.3}) {
+        zoom(*model, factor, {100, 60});
+        rendering();
+    }
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return largestDifference(rendering(), freshRendering()) <= 2; }));
+}
+
+TEST_F(WhiteboardCanvasViewTest, EditsAndExportsDuringAZoomAreSharpAtOnce)
+{
+    placeMixedBoard();
+    view.show();
+    rendering();
+    zoom(*model, 0.7, {120, 80});
+    rendering();
+    const QImage exported = decoded(view.renderPNGData());
+    WhiteboardCanvasView fresh(*model);
+    fresh.resize(view.size());
+    EXPECT_LE(largestDifference(exported, decoded(fresh.renderPNGData())), 2);
+
+    zoom(*model, 0.7, {120, 80});
+    rendering();
+    model->setSelection({model->currentBoard().elements[3]->id});
+    setStrokeColor(*model, {1, 0, 0, 1});
+    EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
+}
+
+// The grid moves with the elements, so it is painted with them; it must look as it does drawn
+// over the paper: one-pixel lines 40 scene units apart, their alpha thinned to half a point.
+TEST_F(WhiteboardCanvasViewTest, GridLooksAsDrawnOverThePaperAndLiesUnderTheElements)
+{
+    for (const auto &background : {WhiteboardBackground::white(), WhiteboardBackground::black()}) {
+        setBackground(background);
+        for (const WhiteboardViewport viewport :
+             {WhiteboardViewport{1, {13, -7}}, WhiteboardViewport{0.37, {-40.5, 21.25}}}) {
+            WhiteboardLibrary library = model->library();
+            library.boards[model->currentBoardIndex()].viewport = viewport;
+            model->setLibrary(std::move(library));
+            showGrid(false);
+            QImage expected = rendering();
+            showGrid(true);
+            const bool black = background.kind == WhiteboardBackground::Kind::black;
+            const BoardGrid grid = boardGrid({0, 0, 240, 160}, viewport, black);
+            QColor colour = toQColor(grid.color);
+            colour.setAlphaF(colour.alphaF() * 0.5);
+            {
+                QPainter painter(&expected);
+                painter.setPen(QPen(colour, 0));
+                const auto &ends = grid.lines.elements();
+                for (std::size_t i = 0; i + 1 < ends.size(); i += 2) {
+                    painter.drawLine(toQPointF(viewport.toView(ends[i].points[0])),
+                                     toQPointF(viewport.toView(ends[i + 1].points[0])));
+                }
+            }
+            EXPECT_LE(largestDifference(rendering(), expected), 1) << "at " << viewport.scale;
+            EXPECT_LE(largestDifference(rendering(), freshRendering()), 1);
+        }
+    }
+    // A filled shape hides the lines under it.
+    WhiteboardLibrary library = model->library();
+    library.boards[model->currentBoardIndex()].viewport = {1, {0, 0}};
+    model->setLibrary(std::move(library));
+    placeFilled({0, 0, 200, 100}, "#FF0000");
+    const QImage covered = rendering();
+    EXPECT_EQ(covered.pixel(40, 30), QColor(Qt::red).rgb()); // on a line 40 units across
+    EXPECT_EQ(covered.pixel(60, 40), QColor(Qt::red).rgb()); // on one 40 units down
+}
+
+// Pans within the margins show what was painted there in the background meanwhile; pans beyond
+// them paint what they bring into view at once.
+TEST_F(WhiteboardCanvasViewTest, PansWithinAndBeyondTheMarginsMatchAFreshRendering)
+{
+    placeWideBoard();
+    view.show();
+    rendering();
+    for (const PointF step : {PointF{-37, -23},
+                              PointF{-41, 0},
+                              PointF{0, 52},
+                              PointF{200, -9},
+                              PointF{-13, 150},
+                              PointF{-220, -140}}) {
+        QTest::qWait(10);
+        panBy(*model, step.x, step.y);
+        EXPECT_LE(largestDifference(rendering(), freshRendering()), 2)
+            << "after a pan by (" << step.x << ", " << step.y << ")";
+    }
+}
+
+// The sharp picture is painted on pool threads, which must not reach back into a view that went
+// away meanwhile.
+TEST_F(WhiteboardCanvasViewTest, AViewClosedDuringAZoomLeavesNoPaintingBehind)
+{
+    placeMixedBoard();
+    for (int i = 0; i < 5; ++i) {
+        auto canvas = std::make_unique<WhiteboardCanvasView>(*model);
+        canvas->resize(240, 160);
+        canvas->grab();
+        zoom(*model, i % 2 == 0 ? 0.6 : 1.5, {0, 0});
+        canvas->grab();
+        canvas.reset();
+        QTest::qWait(5);
+    }
+    EXPECT_LE(largestDifference(rendering(), freshRendering()), 2);
 }
 
 // Texts are laid out on whichever pool threads are free; those threads may end, and their font
