@@ -1,5 +1,6 @@
 #include "common/json_text.h"
 
+#include "common/json_plain_bytes.h"
 #include "common/text.h"
 
 #include <array>
@@ -10,21 +11,6 @@ namespace zentrel {
 namespace {
 
 using json = nlohmann::json;
-
-// Bytes a string value holds as they are written: printable ASCII but the quote and the
-// backslash. Others are escaped or checked as UTF-8.
-constexpr std::array<bool, 256> plainBytes = [] {
-    std::array<bool, 256> plain{};
-    for (int c = 0x20; c < 0x80; ++c) {
-        plain[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
-    }
-    return plain;
-}();
-
-bool isPlain(char c)
-{
-    return plainBytes[static_cast<unsigned char>(c)];
-}
 
 void appendEscaped(std::string &out, unsigned char c)
 {
@@ -145,7 +131,7 @@ void appendJsonString(std::string &out, std::string_view text)
     std::size_t at = 0;
     while (at < text.size()) {
         const std::size_t run = at;
-        while (at < text.size() && isPlain(text[at])) {
+        while (at < text.size() && isPlainJsonStringByte(text[at])) {
             ++at;
         }
         out.append(text.substr(run, at - run));

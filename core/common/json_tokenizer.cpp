@@ -1,9 +1,9 @@
 #include "common/json_tokenizer.h"
 
+#include "common/json_plain_bytes.h"
 #include "common/text.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cstring>
 
@@ -11,21 +11,6 @@ namespace zentrel {
 namespace {
 
 using Token = JsonTokenizer::Token;
-
-// Bytes a string holds as they are: printable ASCII but the quote and the backslash. Control
-// bytes, escapes and UTF-8 sequences take the slow way.
-constexpr std::array<bool, 256> plainBytes = [] {
-    std::array<bool, 256> plain{};
-    for (int c = 0x20; c < 0x80; ++c) {
-        plain[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
-    }
-    return plain;
-}();
-
-bool isPlain(char c)
-{
-    return plainBytes[static_cast<unsigned char>(c)];
-}
 
 bool isBlank(char c)
 {
@@ -173,7 +158,7 @@ Token JsonTokenizer::scanString()
     m_text.clear();
     for (;;) {
         const char *run = m_at;
-        while (m_at != m_end && isPlain(*m_at)) {
+        while (m_at != m_end && isPlainJsonStringByte(*m_at)) {
             ++m_at;
         }
         m_text.append(run, m_at);

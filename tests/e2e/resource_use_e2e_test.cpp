@@ -83,6 +83,18 @@ protected:
         QThread::msleep(settleMs);
     }
 
+    // Starts with a library of one large board, written before the program reads it.
+    void startWithLargeLibrary(int elements)
+    {
+        SystemClock clock;
+        const WhiteboardLibraryStore store(
+            (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
+            clock,
+            systemUuidRandomSource());
+        ASSERT_TRUE(store.save(largeLibrary(elements)));
+        ASSERT_NO_FATAL_FAILURE(start());
+    }
+
     // The pointer's chains of moves take seconds.
     static constexpr int chainTimeoutMs = 60000;
 
@@ -191,13 +203,7 @@ TEST_F(ResourceUse, MemoryAfterEveryFeatureOnce)
 
 TEST_F(ResourceUse, MemoryAfterLargeBoard)
 {
-    SystemClock clock;
-    const WhiteboardLibraryStore store(
-        (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
-        clock,
-        systemUuidRandomSource());
-    ASSERT_TRUE(store.save(largeLibrary()));
-    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_NO_FATAL_FAILURE(startWithLargeLibrary(boardElements));
     const double idle = rss();
     printFigure("memory at idle, 10,000-element library", idle, "MB");
     ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("whiteboard"), QStringLiteral("Whiteboard")));
@@ -255,13 +261,7 @@ protected:
 
     void measureOpening(int elements, const std::string &board)
     {
-        SystemClock clock;
-        const WhiteboardLibraryStore store(
-            (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
-            clock,
-            systemUuidRandomSource());
-        ASSERT_TRUE(store.save(largeLibrary(elements)));
-        ASSERT_NO_FATAL_FAILURE(start());
+        ASSERT_NO_FATAL_FAILURE(startWithLargeLibrary(elements));
         const qint64 pid = m_zentrel.processId();
         // Starting `zentrel URL` is part of the wait measured below; this says how much.
         QElapsedTimer handOverOnly;
@@ -336,13 +336,7 @@ protected:
 
     void openBoard(int elements)
     {
-        SystemClock clock;
-        const WhiteboardLibraryStore store(
-            (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
-            clock,
-            systemUuidRandomSource());
-        ASSERT_TRUE(store.save(largeLibrary(elements)));
-        ASSERT_NO_FATAL_FAILURE(start());
+        ASSERT_NO_FATAL_FAILURE(startWithLargeLibrary(elements));
         ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/whiteboard")));
         const auto window =
             m_windows.waitForShown(QStringLiteral("Whiteboard"), QDeadlineTimer(windowTimeoutMs));
