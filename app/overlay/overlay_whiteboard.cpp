@@ -1,7 +1,7 @@
 // The whiteboard and Zevizu & Vozurir in a feature run: one editor model and its canvas over the
 // screen, the toolbar and property panels, the command keys and the settings they follow.
+#include "common/pool_parallel_work.h"
 #include "common/qt_conversions.h"
-#include "common/thread_pool_work.h"
 #include "overlay/event_monitor.h"
 #include "overlay/overlay_window_controller.h"
 #include "shell/app_preferences.h"

@@ -1,4 +1,4 @@
-#include "common/thread_pool_work.h"
+#include "common/pool_parallel_work.h"
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
 #include "fakes/temporary_directory.h"

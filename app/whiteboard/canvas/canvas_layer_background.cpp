@@ -1,9 +1,9 @@
 // What the element layer paints on pool threads while the view goes on: sharp pictures after
 // zoom steps, and the margins that pans have used.
+#include "common/pool_parallel_work.h"
 #include "common/qt_path.h"
 #include "whiteboard/canvas/canvas_element_layer.h"
 #include "whiteboard/canvas/element_band_painting.h"
-#include "whiteboard/canvas/parallel_work.h"
 
 #include <QTransform>
 

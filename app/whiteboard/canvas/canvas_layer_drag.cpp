@@ -1,10 +1,10 @@
 // Drags on the element layer: the moving elements and those they may cross are painted on every
 // step, over and under images of the rest made when the drag began.
 #include "common/geometry.h"
+#include "common/pool_parallel_work.h"
 #include "common/qt_path.h"
 #include "whiteboard/canvas/canvas_element_layer.h"
 #include "whiteboard/canvas/element_band_painting.h"
-#include "whiteboard/canvas/parallel_work.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QPainter>

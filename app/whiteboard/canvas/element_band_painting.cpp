@@ -1,7 +1,7 @@
 #include "whiteboard/canvas/element_band_painting.h"
 
+#include "common/pool_parallel_work.h"
 #include "common/qt_path.h"
-#include "whiteboard/canvas/parallel_work.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,6 +1,6 @@
 #include "whiteboard/canvas/element_paint_cache.h"
 
-#include "whiteboard/canvas/parallel_work.h"
+#include "common/pool_parallel_work.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <algorithm>

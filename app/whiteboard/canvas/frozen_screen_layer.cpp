@@ -1,9 +1,9 @@
 #include "whiteboard/canvas/frozen_screen_layer.h"
 
+#include "common/pool_parallel_work.h"
 #include "common/qt_path.h"
 #include "whiteboard/canvas/canvas_backdrop.h"
 #include "whiteboard/canvas/element_band_painting.h"
-#include "whiteboard/canvas/parallel_work.h"
 #include "whiteboard/canvas/view_image_scroll.h"
 
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "common/thread_pool_work.h"
+#include "common/pool_parallel_work.h"
 
 #include <QSemaphore>
 #include <QThread>

@@ -1,4 +1,4 @@
-#include "whiteboard/canvas/parallel_work.h"
+#include "common/pool_parallel_work.h"
 
 #include <QSemaphore>
 #include <QThreadPool>
@@ -30,6 +30,18 @@ void runInParallel(std::size_t count, int threads, const std::function<void(std:
     }
     drain();
     done.acquire(started);
+}
+
+void runOnThreadPool(std::size_t count, const std::function<void(std::size_t)> &work)
+{
+    // Small enough to share the work out evenly, large enough that taking a chunk costs nothing.
+    constexpr std::size_t chunkSize = 32;
+    runInParallel((count + chunkSize - 1) / chunkSize, poolThreadCount(), [&](std::size_t chunk) {
+        const std::size_t end = std::min(count, (chunk + 1) * chunkSize);
+        for (std::size_t i = chunk * chunkSize; i < end; ++i) {
+            work(i);
+        }
+    });
 }
 
 int poolThreadCount()
