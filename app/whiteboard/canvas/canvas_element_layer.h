@@ -53,9 +53,9 @@ enum class CanvasSharpness {
 // beyond the view, brought up to date with the least work each change needs: a pan moves the view
 // within the picture, now and then the picture is scrolled to have the view in its middle again,
 // and the margins that uncovers are painted on pool threads, ahead of the view; an edit repaints
-// around what changed; during a drag the elements below and above the moving range
-// wait in images of their own while only that range is painted afresh. A zoom step shows the last
-// sharp picture rescaled while a sharp one is painted in the background.
+// around what changed; during a drag the elements below and above the moving range wait in images
+// of their own while only that range is painted afresh. A zoom step shows the last sharp picture
+// rescaled while a sharp one is painted in the background.
 class CanvasElementLayer
 {
 public:
