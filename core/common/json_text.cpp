@@ -214,4 +214,14 @@ void appendJsonText(std::string &out, const json &value, int indent, int level)
     }
 }
 
+std::string_view afterSeparators(const char *begin, const char *end, char separator)
+{
+    while (begin < end
+           && (*begin == ' ' || *begin == '\n' || *begin == '\t' || *begin == '\r'
+               || *begin == separator)) {
+        ++begin;
+    }
+    return std::string_view(begin, static_cast<std::size_t>(end - begin));
+}
+
 } // namespace zentrel

@@ -25,4 +25,8 @@ void appendJsonNumber(std::string &out, std::uint64_t value);
 // pretty-printed with its lines after the first starting `level` spaces further in.
 void appendJsonText(std::string &out, const nlohmann::json &value, int indent = -1, int level = 0);
 
+// The text between `begin` and `end` without the JSON white space and the `separator`s it starts
+// with: a member's value after its colon, an entry after its comma.
+std::string_view afterSeparators(const char *begin, const char *end, char separator);
+
 } // namespace zentrel

@@ -175,17 +175,6 @@ void readPlaceholder(ExcalidrawPendingElement &pending, const ExcalidrawElementF
     }
 }
 
-// The text between `begin` and `end` without the white space and separators it starts with.
-std::string_view afterSeparators(const char *begin, const char *end, char separator)
-{
-    while (begin < end
-           && (*begin == ' ' || *begin == '\n' || *begin == '\t' || *begin == '\r'
-               || *begin == separator)) {
-        ++begin;
-    }
-    return std::string_view(begin, static_cast<std::size_t>(end - begin));
-}
-
 } // namespace
 
 std::string_view ExcalidrawMember::text() const

@@ -1,5 +1,6 @@
 #include "whiteboard/model/excalidraw/excalidraw_scan_handler.h"
 
+#include "common/json_text.h"
 #include "whiteboard/model/excalidraw/excalidraw_scan_keys.h"
 
 namespace zentrel {
@@ -10,17 +11,6 @@ using json = nlohmann::json;
 bool isDark(const json &color)
 {
     return color.is_string() && excalidrawColorIsDark(color.get_ref<const std::string &>());
-}
-
-// The text between `begin` and `end` without the white space and the separator before it.
-std::string_view afterSeparators(const char *begin, const char *end, char separator)
-{
-    while (begin < end
-           && (*begin == ' ' || *begin == '\n' || *begin == '\t' || *begin == '\r'
-               || *begin == separator)) {
-        ++begin;
-    }
-    return std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
 } // namespace
