@@ -95,6 +95,15 @@ protected:
         ASSERT_NO_FATAL_FAILURE(start());
     }
 
+    // Once what a closed feature left behind had time to go.
+    void printMemoryAfterClosing(const std::string &what, double idle)
+    {
+        QThread::msleep(settleMs);
+        const double after = rss();
+        printFigure("memory after " + what, after, "MB");
+        printFigure("memory after " + what + ", above idle", after - idle, "MB");
+    }
+
     // The pointer's chains of moves take seconds.
     static constexpr int chainTimeoutMs = 60000;
 
@@ -194,10 +203,7 @@ TEST_F(ResourceUse, MemoryAfterEveryFeatureOnce)
     ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("whiteboard"), QStringLiteral("Whiteboard")));
     ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("freeze"), QStringLiteral("Zevizu & Vozurir")));
     ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("freeze"), QStringLiteral("Zevizu & Vozurir")));
-    QThread::msleep(settleMs);
-    const double after = rss();
-    printFigure("memory after every feature once, closed", after, "MB");
-    printFigure("memory after every feature once, above idle", after - idle, "MB");
+    printMemoryAfterClosing("every feature once, closed", idle);
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
@@ -237,10 +243,7 @@ TEST_F(ResourceUse, MemoryAfterLargeBoard)
     QThread::msleep(settleMs);
     printFigure("memory with the 10,000-element board open after pan and zoom", rss(), "MB");
     ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("whiteboard"), QStringLiteral("Whiteboard")));
-    QThread::msleep(settleMs);
-    const double after = rss();
-    printFigure("memory after the 10,000-element board closed", after, "MB");
-    printFigure("memory after the 10,000-element board closed, above idle", after - idle, "MB");
+    printMemoryAfterClosing("the 10,000-element board closed", idle);
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
