@@ -56,11 +56,14 @@ bool isEnterKey(const QEvent *event)
 
 } // namespace
 
-OverlayPanel::OverlayPanel(QWidget *content, OverlayPanel *owner, bool ignoresMouse)
+OverlayPanel::OverlayPanel(QWidget *content,
+                           OverlayPanel *owner,
+                           bool ignoresMouse,
+                           PanelSurface surface)
     : QWidget(nullptr, panelFlags(owner != nullptr, ignoresMouse))
     , m_owner(owner)
 {
-    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_TranslucentBackground, surface == PanelSurface::translucent);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setAttribute(Qt::WA_TransparentForMouseEvents, ignoresMouse);
     setWindowTitle(QStringLiteral("Zentrel"));

@@ -7,6 +7,12 @@
 
 namespace zentrel {
 
+// How much of the screen below a panel shows through it.
+enum class PanelSurface {
+    translucent, // wherever the content leaves clear
+    opaque,      // none: the content paints every pixel, so nothing is cleared before it paints
+};
+
 // Every window of a feature run. The run's main window (the overlay, or the break timer's card)
 // takes the keyboard. A floating panel (toolbar, settings or property panel) is tied to its
 // owner, the main window, so every window manager keeps it above the owner however the owner is
@@ -19,7 +25,10 @@ class OverlayPanel : public QWidget
 
 public:
     // A panel that ignores the mouse lets every click through and never takes the keyboard.
-    OverlayPanel(QWidget *content, OverlayPanel *owner, bool ignoresMouse = false);
+    OverlayPanel(QWidget *content,
+                 OverlayPanel *owner,
+                 bool ignoresMouse = false,
+                 PanelSurface surface = PanelSurface::translucent);
 
     // Hands the keyboard back to the owner after a dialog or text control of the panel had it.
     void returnKeyboard();

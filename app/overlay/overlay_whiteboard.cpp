@@ -124,7 +124,7 @@ void OverlayWindowController::showEditor(std::unique_ptr<WhiteboardEditorModel> 
         saveEditorImage();
     };
     m_editorCanvas = canvas;
-    m_overlayPanel = m_windowFactory.makeOverlayPanel(canvas, false);
+    m_overlayPanel = m_windowFactory.makeOpaqueOverlayPanel(canvas);
     m_overlayPanel->setWindowTitle(title);
     m_overlayPanel->onEscape = [this] {
         close();

@@ -31,7 +31,18 @@ OverlayWindowFactory::OverlayWindowFactory(const QRect &screenGeometry)
 std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeOverlayPanel(QWidget *content,
                                                                      bool ignoresMouse) const
 {
-    auto panel = std::make_unique<OverlayPanel>(content, nullptr, ignoresMouse);
+    return coverScreen(std::make_unique<OverlayPanel>(content, nullptr, ignoresMouse));
+}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeOpaqueOverlayPanel(QWidget *content) const
+{
+    return coverScreen(
+        std::make_unique<OverlayPanel>(content, nullptr, false, PanelSurface::opaque));
+}
+
+std::unique_ptr<OverlayPanel>
+OverlayWindowFactory::coverScreen(std::unique_ptr<OverlayPanel> panel) const
+{
     panel->setGeometry(m_screen);
     // Full screen rather than only screen-sized: window managers then cover their own panels
     // and docks with it instead of keeping them uncovered or moving it aside.

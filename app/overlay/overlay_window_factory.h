@@ -22,6 +22,9 @@ public:
 
     // A panel that lets clicks through stays out of the way of the programs below it.
     std::unique_ptr<OverlayPanel> makeOverlayPanel(QWidget *content, bool ignoresMouse) const;
+    // An overlay whose content covers the screen with pixels of its own, such as a board: each
+    // frame then goes to the screen without being cleared and blended first.
+    std::unique_ptr<OverlayPanel> makeOpaqueOverlayPanel(QWidget *content) const;
     // The floating panels stay above `owner`, the run's overlay or card.
     std::unique_ptr<OverlayPanel> makeToolbarPanel(QWidget *content, OverlayPanel *owner) const;
     std::unique_ptr<OverlayPanel> makeSettingsPanel(QWidget *content, OverlayPanel *owner) const;
@@ -32,6 +35,7 @@ public:
 private:
     std::unique_ptr<OverlayPanel>
     makePlacedPanel(PanelKind kind, QWidget *content, OverlayPanel *owner) const;
+    std::unique_ptr<OverlayPanel> coverScreen(std::unique_ptr<OverlayPanel> panel) const;
 
     QRect m_screen;
 };

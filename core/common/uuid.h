@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
@@ -29,8 +30,29 @@ struct Uuid
     // Upper-case canonical text, as every file stores identifiers.
     std::string text() const;
 
-    friend auto operator<=>(const Uuid &, const Uuid &) = default;
+    // In the order of their bytes, as their texts sort, compared a word at a time: selections
+    // are sets looked up for every element of a board.
+    friend std::strong_ordering operator<=>(const Uuid &a, const Uuid &b)
+    {
+        if (const auto high = a.word(0) <=> b.word(0); high != 0) {
+            return high;
+        }
+        return a.word(1) <=> b.word(1);
+    }
+
     friend bool operator==(const Uuid &, const Uuid &) = default;
+
+private:
+    // The `index`th eight bytes as a big-endian number.
+    std::uint64_t word(std::size_t index) const
+    {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + index * sizeof word, sizeof word);
+        if constexpr (std::endian::native == std::endian::little) {
+            word = __builtin_bswap64(word);
+        }
+        return word;
+    }
 };
 
 // A source seeded from the system's entropy, for production use.

@@ -23,6 +23,8 @@ struct BackgroundElementPaint::Job
     std::mutex mutex;
     std::condition_variable ended;
     bool running = false;         // under `mutex`
+    bool tellWhenDone = false;    // under `mutex`
+    bool told = false;            // under `mutex`
     std::optional<Result> result; // under `mutex`
 };
 
@@ -96,9 +98,9 @@ void BackgroundElementPaint::start(ElementPicture picture,
     job->picture = std::move(picture);
     job->areas = std::move(areas);
     job->elements = std::move(elements);
+    job->tellWhenDone = urgency.tellWhenDone;
     m_job = job;
-    std::function<void()> onDone = urgency.tellWhenDone ? m_onDone : nullptr;
-    QThreadPool::globalInstance()->start([job, onDone = std::move(onDone)] {
+    QThreadPool::globalInstance()->start([job, onDone = m_onDone] {
         {
             // A painting cancelled before it began leaves at once; the owner did not wait.
             const std::lock_guard lock(job->mutex);
@@ -109,14 +111,16 @@ void BackgroundElementPaint::start(ElementPicture picture,
         }
         Result result =
             paintPicture(job->picture, job->areas, job->elements, job->threads, job->cancelled);
-        const bool cancelled = job->cancelled;
-        if (!cancelled) {
+        bool tell = false;
+        if (!job->cancelled) {
             const std::lock_guard lock(job->mutex);
             job->result = std::move(result);
+            tell = job->tellWhenDone;
+            job->told = tell;
         }
         // Told while still running, so the owner, who waits for the end before it goes, is
         // still there to be told.
-        if (!cancelled && onDone) {
+        if (tell) {
             onDone();
         }
         {
@@ -125,6 +129,23 @@ void BackgroundElementPaint::start(ElementPicture picture,
         }
         job->ended.notify_all();
     });
+}
+
+void BackgroundElementPaint::tellWhenDone()
+{
+    if (!m_job) {
+        return;
+    }
+    bool tellNow = false;
+    {
+        const std::lock_guard lock(m_job->mutex);
+        m_job->tellWhenDone = true;
+        tellNow = m_job->result.has_value() && !m_job->told;
+        m_job->told = m_job->told || tellNow;
+    }
+    if (tellNow) {
+        m_onDone();
+    }
 }
 
 const ElementPicture *BackgroundElementPaint::picture() const

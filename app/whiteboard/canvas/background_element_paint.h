@@ -60,7 +60,8 @@ public:
         std::vector<std::pair<ElementPtr, PaintedElementPtr>> prepared;
     };
 
-    // `onDone` is called on a pool thread when a painting that asked for it has finished.
+    // `onDone` is called on a pool thread when a painting that asked for it has finished, or
+    // from tellWhenDone() when it finished before being asked.
     explicit BackgroundElementPaint(std::function<void()> onDone);
     ~BackgroundElementPaint();
     BackgroundElementPaint(const BackgroundElementPaint &) = delete;
@@ -70,7 +71,8 @@ public:
     struct Urgency
     {
         int threads = 1;
-        // Areas nothing shows yet can wait to be taken, untold.
+        // Areas nothing shows yet, or a picture zoom steps may leave behind, can wait to be
+        // taken, untold.
         bool tellWhenDone = false;
     };
 
@@ -83,6 +85,9 @@ public:
 
     // Painting or done and not yet taken.
     bool isBusy() const { return m_job != nullptr; }
+
+    // Has the painting at hand tell its end after all, or tells at once when it has ended.
+    void tellWhenDone();
 
     // What is being painted, or was.
     const ElementPicture *picture() const;

@@ -59,8 +59,8 @@ enum class CanvasSharpness {
 class CanvasElementLayer
 {
 public:
-    // `onPictureReady` is called on a pool thread once a picture painted in the background can
-    // be shown: the view should paint again.
+    // `onPictureReady` is called, on a pool thread or during paint(), once a picture painted in
+    // the background can be shown: the view should paint again.
     explicit CanvasElementLayer(std::function<void()> onPictureReady);
 
     // Paints the backdrop and the elements into `frame`, a picture of a view of `viewSize`

@@ -87,12 +87,17 @@ bool CanvasElementLayer::paintRescaled(QImage &frame,
     const QRectF covered = rescale.mapRect(viewArea(picturePixels())).intersected(view);
     const bool uncovered = covered.width() * covered.height()
                            < (1 - uncoveredShareLimit) * view.width() * view.height();
-    if (!m_background.isBusy() && (sharpness == CanvasSharpness::soon || uncovered)) {
-        // While zoom steps go on, their frames come first.
-        const int threads =
-            sharpness == CanvasSharpness::soon ? poolThreadCount() / 2 : poolThreadCount() / 4;
+    const bool rests = sharpness == CanvasSharpness::soon;
+    if (m_background.isBusy()) {
+        if (rests) {
+            m_background.tellWhenDone();
+        }
+    } else if (rests || uncovered) {
+        // While zoom steps go on, their frames come first, and a picture done meanwhile waits
+        // for the next step rather than costing a frame of its own.
+        const int threads = rests ? poolThreadCount() / 2 : poolThreadCount() / 4;
         paintInBackground(
-            scene, scene.viewport, centredOrigin(), QRegion(picturePixels()), {threads, true});
+            scene, scene.viewport, centredOrigin(), QRegion(picturePixels()), {threads, rests});
     }
     return true;
 }

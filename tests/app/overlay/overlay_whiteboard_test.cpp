@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QTextEdit>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -109,6 +110,24 @@ TEST_F(OverlayWhiteboardTest, StartsBlackAndTakesOnlyTheDrawingSettingsThatChang
     settle();
     EXPECT_EQ(model.roughness(), 3);
     EXPECT_NE(canvas->roughPathGenerator()->seed(), seed);
+}
+
+// The board paints every pixel of its window, which is then never cleared or blended before a
+// frame; the floating panels keep their clear corners.
+TEST_F(OverlayWhiteboardTest, TheBoardWindowIsOpaqueUnderTranslucentPanels)
+{
+    WhiteboardCanvasView *canvas = runningCanvas();
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_FALSE(canvas->window()->testAttribute(Qt::WA_TranslucentBackground));
+    EXPECT_FALSE(canvas->window()->windowHandle()->format().hasAlpha());
+    int panels = 0;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window != canvas->window()) {
+            EXPECT_TRUE(window->testAttribute(Qt::WA_TranslucentBackground));
+            ++panels;
+        }
+    }
+    EXPECT_GT(panels, 0);
 }
 
 TEST_F(OverlayWhiteboardTest, ActionsReachTheEditorAndCloseSavesTheBoard)

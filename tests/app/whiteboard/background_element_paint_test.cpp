@@ -90,6 +90,24 @@ TEST(BackgroundElementPaint, PaintsTheAreasOnceAndHandsOverWhatItPrepared)
     EXPECT_EQ(told, 1); // not asked to tell
 }
 
+// Asked after all, before or after the painting ends, it tells exactly once.
+TEST(BackgroundElementPaint, AnUntoldPaintingTellsOnceAskedAfterAll)
+{
+    std::atomic<int> told{0};
+    BackgroundElementPaint paint([&told] { ++told; });
+    Painting painting(100);
+    for (int pause = 0; pause < 12; ++pause) {
+        paint.start(painting.picture, {QRect(0, 0, 300, 200)}, painting.elements, {2, false});
+        QThread::msleep(pause);
+        paint.tellWhenDone();
+        paint.tellWhenDone();
+        EXPECT_TRUE(waitFor(paint));
+        EXPECT_EQ(told, pause + 1);
+    }
+    paint.tellWhenDone(); // nothing to tell of
+    EXPECT_EQ(told, 12);
+}
+
 // A picture panned by whole pixels since the painting began takes the pieces where the pan
 // carried them: the same picture as one painted after the pan.
 TEST(BackgroundElementPaint, PiecesGoWherePansSinceHaveCarriedThem)

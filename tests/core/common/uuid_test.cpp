@@ -43,3 +43,23 @@ TEST(Uuid, GeneratesVersionFourFromTheInjectedSource)
     EXPECT_NE(first, second);
     EXPECT_NE(Uuid::generate(systemUuidRandomSource()), Uuid::generate(systemUuidRandomSource()));
 }
+
+// Identifiers sort as their texts do, whichever byte tells them apart.
+TEST(Uuid, OrdersAsItsText)
+{
+    for (std::size_t byte = 0; byte < 16; ++byte) {
+        Uuid low;
+        low.bytes.fill(0x80);
+        Uuid high = low;
+        low.bytes[byte] = 0x01;
+        high.bytes[byte] = 0xF0;
+        // A larger byte later on must not outweigh the one that differs first.
+        if (byte + 1 < 16) {
+            low.bytes[byte + 1] = 0xFF;
+        }
+        EXPECT_LT(low, high) << "byte " << byte;
+        EXPECT_GT(high, low) << "byte " << byte;
+        EXPECT_LT(low.text(), high.text()) << "byte " << byte;
+        EXPECT_EQ(low <=> low, std::strong_ordering::equal);
+    }
+}
