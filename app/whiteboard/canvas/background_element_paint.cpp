@@ -148,6 +148,15 @@ void BackgroundElementPaint::tellWhenDone()
     }
 }
 
+void BackgroundElementPaint::wait()
+{
+    if (!m_job) {
+        return;
+    }
+    std::unique_lock lock(m_job->mutex);
+    m_job->ended.wait(lock, [this] { return m_job->result.has_value() && !m_job->running; });
+}
+
 const ElementPicture *BackgroundElementPaint::picture() const
 {
     return m_job ? &m_job->picture : nullptr;

@@ -89,6 +89,8 @@ public:
     // Has the painting at hand tell its end after all, or tells at once when it has ended.
     void tellWhenDone();
 
+    // Returns once the painting at hand has ended, or at once when there is none.
+    void wait();
     // What is being painted, or was.
     const ElementPicture *picture() const;
     // The finished painting, once there is one; the painter is free again.

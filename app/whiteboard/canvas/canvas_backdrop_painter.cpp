@@ -1,14 +1,23 @@
 #include "whiteboard/canvas/canvas_backdrop_painter.h"
 
+#include "common/pool_parallel_work.h"
 #include "common/qt_conversions.h"
 #include "common/qt_path.h"
 #include "whiteboard/canvas/canvas_backdrop.h"
+#include "whiteboard/canvas/element_band_painting.h"
 
 #include <QPainter>
 
 #include <any>
 
 namespace zentrel {
+
+namespace {
+
+// How far beyond an area the strokes and dots that can show in it begin, in points.
+constexpr double paperTextureReach = 12;
+
+} // namespace
 
 void CanvasBackdropPainter::prepare(const WhiteboardBoard &board,
                                     SizeF sceneSize,
@@ -45,9 +54,18 @@ void CanvasBackdropPainter::preparePaper(QSize viewSize, qreal pixelRatio, bool 
     m_paper.setDevicePixelRatio(pixelRatio);
     m_paper.fill(black ? Qt::black : Qt::white);
     m_paperIsBlack = black;
-    const PaperTexture texture =
-        paperTexture({0, 0, double(viewSize.width()), double(viewSize.height())}, black);
-    QPainter painter(&m_paper);
+    // The texture lies on a fixed lattice of the view, so bands painted side by side, each with
+    // the strokes and dots that reach it, meet without a seam; the whole view's texture in one
+    // painter held up the first frame of every board.
+    paintInBands(m_paper, poolThreadCount(), [black](QPainter &painter) {
+        const QRectF band = painter.clipBoundingRect().adjusted(
+            -paperTextureReach, -paperTextureReach, paperTextureReach, paperTextureReach);
+        paintPaperTexture(painter, paperTexture(toRectF(band), black));
+    });
+}
+
+void paintPaperTexture(QPainter &painter, const PaperTexture &texture)
+{
     painter.setRenderHint(QPainter::Antialiasing);
     QPen pen(toQColor(texture.strokeColor));
     pen.setWidthF(texture.strokeWidth);

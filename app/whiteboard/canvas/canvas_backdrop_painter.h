@@ -1,5 +1,6 @@
 #pragma once
 
+#include "whiteboard/canvas/canvas_backdrop.h"
 #include "whiteboard/canvas/frozen_screen_layer.h"
 #include "whiteboard/model/whiteboard_board.h"
 
@@ -31,5 +32,8 @@ private:
     bool m_showsScreen = false;
     FrozenScreenLayer m_frozenScreen;
 };
+
+// Paints the paper texture of a view in its points.
+void paintPaperTexture(QPainter &painter, const PaperTexture &texture);
 
 } // namespace zentrel

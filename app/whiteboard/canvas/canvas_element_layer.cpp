@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <utility>
 
 namespace zentrel {
 
@@ -68,6 +69,10 @@ void CanvasElementLayer::paint(QImage &frame,
                                CanvasSharpness sharpness)
 {
     const qreal pixelRatio = frame.devicePixelRatio();
+    if (!m_isValid) {
+        // What was painted ahead is wanted now; painting it again would take longer.
+        m_background.wait();
+    }
     m_bounds.update(*scene.elements, scene.viewport.scale);
     adoptBackgroundPicture();
     m_isStale = false;
@@ -96,6 +101,26 @@ void CanvasElementLayer::paint(QImage &frame,
     }
     paintComposite(frame, scene, {});
     refillMargins(scene);
+}
+
+void CanvasElementLayer::prepareAhead(const CanvasElementScene &scene,
+                                      QSize viewSize,
+                                      qreal pixelRatio)
+{
+    if (m_isValid || m_background.isBusy()) {
+        return;
+    }
+    // As the first paint will have them.
+    m_viewSize = viewSize;
+    m_pixelRatio = pixelRatio;
+    m_marginPixels = int(std::lround(marginPoints * pixelRatio));
+    m_pictureOrigin = centredOrigin();
+    m_bounds.update(*scene.elements, scene.viewport.scale);
+    paintInBackground(scene,
+                      scene.viewport,
+                      centredOrigin(),
+                      QRegion(picturePixels(viewRect())),
+                      {poolThreadCount(), false});
 }
 
 void CanvasElementLayer::bringUpToDate(const CanvasElementScene &scene)
@@ -212,7 +237,17 @@ void CanvasElementLayer::repaintAll(const CanvasElementScene &scene)
     m_pictureOrigin = centredOrigin();
     m_elements = *scene.elements;
     m_cache.trim(m_elements);
-    repaintPicture(scene, viewRect());
+    const std::optional<BackgroundElementPaint::Result> ahead = std::exchange(m_paintedAhead, {});
+    const std::optional<QRegion> placed =
+        ahead && showsThisBoard(ahead->picture)
+            ? placePieces(m_picture, seenFrom(m_viewport, pictureOrigin()), *ahead)
+            : std::nullopt;
+    if (placed) {
+        m_painted = *placed;
+        fillView(scene);
+    } else {
+        repaintPicture(scene, viewRect());
+    }
     m_isValid = true;
 }
 

@@ -70,6 +70,10 @@ public:
                QSize viewSize,
                CanvasSharpness sharpness);
 
+    // Begins painting on pool threads what the first paint of `scene` in a view of `viewSize`
+    // points shows, so that it finds the picture ready; nothing once it has painted.
+    void prepareAhead(const CanvasElementScene &scene, QSize viewSize, qreal pixelRatio);
+
     // The last paint showed a rescaled picture.
     bool isStale() const { return m_isStale; }
 
@@ -102,6 +106,8 @@ private:
     // Painting in the background (canvas_layer_background.cpp).
     void adoptBackgroundPicture();
     void adoptPieces(const BackgroundElementPaint::Result &result);
+    // `picture` shows what the layer's picture shows, at whatever viewport.
+    bool showsThisBoard(const ElementPicture &picture) const;
     bool paintRescaled(QImage &frame, const CanvasElementScene &scene, CanvasSharpness sharpness);
     // Paints `areas` of a picture (its device pixels) whose top left corner is the view point
     // `origin` under `viewport`, in the background.
@@ -179,6 +185,8 @@ private:
     std::optional<Uuid> m_hiddenID;
     BoardGridLines m_grid = BoardGridLines::none;
     std::optional<Split> m_split;
+    // What was painted ahead of the first paint, for it to start from.
+    std::optional<BackgroundElementPaint::Result> m_paintedAhead;
     bool m_isStale = false;
     QRect m_changedArea;
     // Last, so that it stops painting before the cache and the pictures go.

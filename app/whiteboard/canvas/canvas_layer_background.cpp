@@ -28,11 +28,18 @@ void CanvasElementLayer::adoptBackgroundPicture()
     }
     const ElementPicture &picture = result->picture;
     m_cache.adopt(std::move(result->prepared), picture.viewport.scale);
-    if (m_isValid && !m_split && picture.boardID == m_boardID && picture.hiddenID == m_hiddenID
-        && picture.grid == m_grid && picture.pixelSize == picturePixels().size()
-        && picture.pixelRatio == m_pixelRatio && picture.elements == m_elements) {
+    if (!m_isValid) {
+        m_paintedAhead = std::move(result);
+    } else if (!m_split && showsThisBoard(picture)) {
         adoptPieces(*result);
     }
+}
+
+bool CanvasElementLayer::showsThisBoard(const ElementPicture &picture) const
+{
+    return picture.boardID == m_boardID && picture.hiddenID == m_hiddenID && picture.grid == m_grid
+           && picture.pixelSize == picturePixels().size() && picture.pixelRatio == m_pixelRatio
+           && picture.elements == m_elements;
 }
 
 void CanvasElementLayer::adoptPieces(const BackgroundElementPaint::Result &result)

@@ -232,33 +232,38 @@ void WhiteboardCanvasView::renderFrame(qreal pixelRatio, CanvasSharpness sharpne
     paintOnPoolThread([this, &accent, sharpness] { paintCanvas(accent, sharpness); });
 }
 
+// The board's elements are prepared while the window is being shown, so its first frame, the
+// one a presenter waits for, has them ready.
 void WhiteboardCanvasView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    m_elements.prepareAhead(elementScene(), size(), devicePixelRatioF());
     setFocus(Qt::OtherFocusReason);
 }
 
-void WhiteboardCanvasView::paintCanvas(const QColor &accent, CanvasSharpness sharpness)
+CanvasElementScene WhiteboardCanvasView::elementScene() const
 {
     const WhiteboardBoard &board = m_model.currentBoard();
     std::optional<Uuid> hiddenID;
     if (m_textEditor && m_textEditor->placement().editingTextID) {
         hiddenID = m_textEditor->placement().editingTextID;
     }
+    return {board.id,
+            &board.elements,
+            board.viewport,
+            hiddenID,
+            isDragging(),
+            boardGridLines(board),
+            [this](QPainter &under) {
+                m_backdrop.paint(under);
+            }};
+}
+
+void WhiteboardCanvasView::paintCanvas(const QColor &accent, CanvasSharpness sharpness)
+{
+    const WhiteboardBoard &board = m_model.currentBoard();
     m_backdrop.prepare(board, m_model.sceneSize(), size(), m_frame.devicePixelRatio());
-    const auto paintBackdrop = [this](QPainter &under) {
-        m_backdrop.paint(under);
-    };
-    m_elements.paint(m_frame,
-                     {board.id,
-                      &board.elements,
-                      board.viewport,
-                      hiddenID,
-                      isDragging(),
-                      boardGridLines(board),
-                      paintBackdrop},
-                     size(),
-                     sharpness);
+    m_elements.paint(m_frame, elementScene(), size(), sharpness);
     if (m_isRenderingExport) {
         return;
     }

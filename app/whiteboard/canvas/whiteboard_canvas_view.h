@@ -105,6 +105,8 @@ private:
 
     // Paints the whole canvas into m_frame, off the main thread (see paintOnPoolThread).
     void renderFrame(qreal pixelRatio, CanvasSharpness sharpness);
+    // The board on screen as the element layer shows it.
+    CanvasElementScene elementScene() const;
     void paintCanvas(const QColor &accent, CanvasSharpness sharpness);
     void openTextEditor(const TextEditorPlacement &placement);
     void closeTextEditor();

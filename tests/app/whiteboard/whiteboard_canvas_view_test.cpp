@@ -161,6 +161,31 @@ TEST_F(WhiteboardCanvasViewTest, FrozenScreenFillsTheSceneSizeWithoutGridOrTextu
     EXPECT_EQ(image.pixel(200, 40), QColor(Qt::black).rgb());
 }
 
+// A shown view paints its first picture ahead, while the window is still on its way; an edit or
+// a pan before the first frame must show as it would in a view that never painted ahead.
+TEST_F(WhiteboardCanvasViewTest, FirstFramePaintedAheadShowsTheBoardAsItIsThen)
+{
+    placeWideBoard();
+    const auto firstFrameAfter = [this](const std::function<void()> &change) {
+        WhiteboardCanvasView shown(*model);
+        shown.resize(view.size());
+        shown.show();
+        QThreadPool::globalInstance()->waitForDone();
+        change();
+        const QImage first = shown.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return largestDifference(first, freshRendering());
+    };
+    EXPECT_LE(firstFrameAfter([] {}), 2);
+    EXPECT_LE(firstFrameAfter([this] { panBy(*model, 30, -20); }), 2);
+    EXPECT_LE(firstFrameAfter([this] { panBy(*model, 7.5, 0.25); }), 2);
+    EXPECT_LE(firstFrameAfter([this] {
+                  model->setSelection({model->currentBoard().elements[20]->id});
+                  setStrokeColor(*model, {1, 0, 0, 1});
+              }),
+              2);
+    EXPECT_LE(firstFrameAfter([this] { showGrid(false); }), 2);
+}
+
 TEST_F(WhiteboardCanvasViewTest, CachedLayersMatchAFreshRenderingAfterPanEditAndDrag)
 {
     placeMixedBoard();
