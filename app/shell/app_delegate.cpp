@@ -12,14 +12,14 @@
 #include "shell/appcast_updater.h"
 #include "shell/application_paths.h"
 #include "shell/command_url.h"
-#include "shell/hotkey_routing.h"
-#include "shell/hotkey_titles.h"
+#include "shell/hotkeys/hotkey_routing.h"
+#include "shell/hotkeys/hotkey_titles.h"
 #include "shell/message_box_alert_presenter.h"
 #include "shell/onboarding_window.h"
 #include "shell/settings_window.h"
+#include "shell/tray/tray_menu_model.h"
 #include "shell/tray_icon.h"
 #include "shell/tray_menu.h"
-#include "shell/tray_menu_model.h"
 #include "shell/update_check_alert.h"
 
 #include <QApplication>

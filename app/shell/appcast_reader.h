@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/appcast.h"
+#include "shell/updates/appcast.h"
 
 #include <QByteArray>
 #include <QString>

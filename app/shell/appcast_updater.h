@@ -2,8 +2,8 @@
 
 #include "common/clock.h"
 #include "common/defaults_store.h"
-#include "shell/appcast.h"
-#include "shell/update_service.h"
+#include "shell/updates/appcast.h"
+#include "shell/updates/update_service.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>

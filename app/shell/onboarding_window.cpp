@@ -2,8 +2,8 @@
 
 #include "shell/caption_label.h"
 #include "shell/desktop_settings.h"
-#include "shell/onboarding_flow.h"
-#include "shell/permission_manager.h"
+#include "shell/onboarding/onboarding_flow.h"
+#include "shell/onboarding/permission_manager.h"
 #include "shell/permission_row.h"
 
 #include <QCloseEvent>

@@ -2,7 +2,7 @@
 
 #include "common/symbol_icon.h"
 #include "shell/caption_label.h"
-#include "shell/permission_manager.h"
+#include "shell/onboarding/permission_manager.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/shortcut_text.h"
 #include "shell/app_coordinator.h"
-#include "shell/hotkey_names.h"
+#include "shell/hotkeys/hotkey_names.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/signal.h"
-#include "shell/tray_menu_model.h"
+#include "shell/tray/tray_menu_model.h"
 
 #include <QObject>
 

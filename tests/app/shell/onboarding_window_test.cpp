@@ -2,7 +2,7 @@
 
 #include "app/child_widgets.h"
 #include "fakes/fake_permission_probe.h"
-#include "shell/permission_manager.h"
+#include "shell/onboarding/permission_manager.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>

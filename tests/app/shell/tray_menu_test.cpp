@@ -5,8 +5,8 @@
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/us_key_characters.h"
 #include "shell/app_coordinator.h"
-#include "shell/hotkey_names.h"
-#include "shell/leader_key_binding.h"
+#include "shell/hotkeys/hotkey_names.h"
+#include "shell/hotkeys/leader_key_binding.h"
 
 #include <QAction>
 #include <QMenu>

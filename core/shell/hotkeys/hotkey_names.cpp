@@ -1,4 +1,4 @@
-#include "shell/hotkey_names.h"
+#include "shell/hotkeys/hotkey_names.h"
 
 #include "hotkeys/key.h"
 

@@ -1,4 +1,4 @@
-#include "shell/onboarding_flow.h"
+#include "shell/onboarding/onboarding_flow.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "shell/hotkey_titles.h"
+#include "shell/hotkeys/hotkey_titles.h"
 
-#include "shell/hotkey_names.h"
-#include "shell/leader_key_binding.h"
+#include "shell/hotkeys/hotkey_names.h"
+#include "shell/hotkeys/leader_key_binding.h"
 
 namespace zentrel {
 

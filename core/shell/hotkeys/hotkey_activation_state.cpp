@@ -1,4 +1,4 @@
-#include "shell/hotkey_activation_state.h"
+#include "shell/hotkeys/hotkey_activation_state.h"
 
 namespace zentrel {
 

@@ -1,4 +1,4 @@
-#include "shell/autostart_entry.h"
+#include "shell/login/autostart_entry.h"
 
 #include "common/text.h"
 

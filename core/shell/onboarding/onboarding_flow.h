@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/defaults_store.h"
-#include "shell/permission_manager.h"
+#include "shell/onboarding/permission_manager.h"
 #include "shell/shell_ports.h"
 
 #include <chrono>

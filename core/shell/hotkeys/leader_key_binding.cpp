@@ -1,8 +1,8 @@
-#include "shell/leader_key_binding.h"
+#include "shell/hotkeys/leader_key_binding.h"
 
 #include "hotkeys/hotkey_registry.h"
 #include "shell/app_preferences.h"
-#include "shell/hotkey_names.h"
+#include "shell/hotkeys/hotkey_names.h"
 #include "shell/shell_ports.h"
 
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "shell/appcast.h"
+#include "shell/updates/appcast.h"
 
 #include "common/text.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/activation_style.h"
 #include "shell/app_mode.h"
+#include "shell/hotkeys/activation_style.h"
 #include "shell/presentation_feature.h"
 
 #include <optional>

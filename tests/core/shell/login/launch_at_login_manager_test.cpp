@@ -1,8 +1,8 @@
-#include "shell/launch_at_login_manager.h"
+#include "shell/login/launch_at_login_manager.h"
 
 #include "common/atomic_file.h"
 #include "fakes/temporary_directory.h"
-#include "shell/autostart_entry.h"
+#include "shell/login/autostart_entry.h"
 
 #include <gtest/gtest.h>
 

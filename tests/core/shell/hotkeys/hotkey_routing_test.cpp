@@ -1,12 +1,12 @@
-#include "shell/hotkey_routing.h"
+#include "shell/hotkeys/hotkey_routing.h"
 
 #include "fakes/coordinator_on_fakes.h"
 #include "fakes/fake_shortcut_grabber.h"
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/us_key_characters.h"
 #include "shell/app_coordinator.h"
-#include "shell/hotkey_names.h"
-#include "shell/leader_key_binding.h"
+#include "shell/hotkeys/hotkey_names.h"
+#include "shell/hotkeys/leader_key_binding.h"
 #include "shell/presentation_color.h"
 
 #include <gmock/gmock.h>

@@ -1,4 +1,4 @@
-#include "shell/permission_manager.h"
+#include "shell/onboarding/permission_manager.h"
 
 namespace zentrel {
 

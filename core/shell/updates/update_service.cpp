@@ -1,4 +1,4 @@
-#include "shell/update_service.h"
+#include "shell/updates/update_service.h"
 
 namespace zentrel {
 

@@ -1,4 +1,4 @@
-#include "shell/tray_menu_model.h"
+#include "shell/tray/tray_menu_model.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "shell/launch_at_login_manager.h"
+#include "shell/login/launch_at_login_manager.h"
 
 #include "common/atomic_file.h"
-#include "shell/autostart_entry.h"
+#include "shell/login/autostart_entry.h"
 
 #include <system_error>
 

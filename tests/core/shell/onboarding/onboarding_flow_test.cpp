@@ -1,4 +1,4 @@
-#include "shell/onboarding_flow.h"
+#include "shell/onboarding/onboarding_flow.h"
 
 #include "common/memory_defaults_store.h"
 #include "fakes/fake_permission_probe.h"

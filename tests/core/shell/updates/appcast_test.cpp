@@ -1,7 +1,7 @@
-#include "shell/appcast.h"
+#include "shell/updates/appcast.h"
 
 #include "fakes/fake_updater.h"
-#include "shell/update_service.h"
+#include "shell/updates/update_service.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "shell/hotkey_routing.h"
+#include "shell/hotkeys/hotkey_routing.h"
 
 #include "hotkeys/hotkey_registry.h"
 #include "shell/app_coordinator.h"
-#include "shell/hotkey_names.h"
+#include "shell/hotkeys/hotkey_names.h"
 
 namespace zentrel {
 

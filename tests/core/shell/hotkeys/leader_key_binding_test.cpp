@@ -1,4 +1,4 @@
-#include "shell/leader_key_binding.h"
+#include "shell/hotkeys/leader_key_binding.h"
 
 #include "common/memory_defaults_store.h"
 #include "fakes/fake_scheduler.h"
@@ -6,7 +6,7 @@
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/us_key_characters.h"
 #include "shell/app_preferences.h"
-#include "shell/hotkey_names.h"
+#include "shell/hotkeys/hotkey_names.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "shell/hotkey_titles.h"
+#include "shell/hotkeys/hotkey_titles.h"
 
-#include "shell/hotkey_names.h"
-#include "shell/tray_menu_model.h"
+#include "shell/hotkeys/hotkey_names.h"
+#include "shell/tray/tray_menu_model.h"
 
 #include <gtest/gtest.h>
 
