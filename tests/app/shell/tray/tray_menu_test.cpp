@@ -1,4 +1,4 @@
-#include "shell/tray_menu.h"
+#include "shell/tray/tray_menu.h"
 
 #include "fakes/coordinator_on_fakes.h"
 #include "fakes/fake_shortcut_grabber.h"

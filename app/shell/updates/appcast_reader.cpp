@@ -1,4 +1,4 @@
-#include "shell/appcast_reader.h"
+#include "shell/updates/appcast_reader.h"
 
 #include <QXmlStreamReader>
 

@@ -1,4 +1,4 @@
-#include "shell/command_url.h"
+#include "shell/commands/command_url.h"
 
 namespace zentrel {
 

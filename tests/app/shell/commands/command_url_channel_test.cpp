@@ -1,4 +1,4 @@
-#include "shell/command_url_channel.h"
+#include "shell/commands/command_url_channel.h"
 
 #include <QCoreApplication>
 #include <QFile>

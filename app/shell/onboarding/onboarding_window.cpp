@@ -1,10 +1,10 @@
-#include "shell/onboarding_window.h"
+#include "shell/onboarding/onboarding_window.h"
 
 #include "shell/caption_label.h"
-#include "shell/desktop_settings.h"
+#include "shell/onboarding/desktop_settings.h"
 #include "shell/onboarding/onboarding_flow.h"
 #include "shell/onboarding/permission_manager.h"
-#include "shell/permission_row.h"
+#include "shell/onboarding/permission_row.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

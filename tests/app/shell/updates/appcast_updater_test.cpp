@@ -1,8 +1,8 @@
-#include "shell/appcast_updater.h"
+#include "shell/updates/appcast_updater.h"
 
 #include "common/memory_defaults_store.h"
 #include "fakes/fake_clock.h"
-#include "shell/appcast_reader.h"
+#include "shell/updates/appcast_reader.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>

@@ -1,4 +1,4 @@
-#include "shell/desktop_settings.h"
+#include "shell/onboarding/desktop_settings.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>

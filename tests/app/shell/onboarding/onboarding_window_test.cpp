@@ -1,4 +1,4 @@
-#include "shell/onboarding_window.h"
+#include "shell/onboarding/onboarding_window.h"
 
 #include "app/child_widgets.h"
 #include "fakes/fake_permission_probe.h"

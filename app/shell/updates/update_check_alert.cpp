@@ -1,6 +1,6 @@
-#include "shell/update_check_alert.h"
+#include "shell/updates/update_check_alert.h"
 
-#include "shell/appcast_updater.h"
+#include "shell/updates/appcast_updater.h"
 
 #include <QDesktopServices>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
-#include "shell/appcast_updater.h"
+#include "shell/updates/appcast_updater.h"
 
-#include "shell/appcast_reader.h"
+#include "shell/updates/appcast_reader.h"
 
 #include <QNetworkReply>
 #include <QNetworkRequest>

@@ -1,4 +1,4 @@
-#include "shell/tray_menu.h"
+#include "shell/tray/tray_menu.h"
 
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/shortcut_text.h"

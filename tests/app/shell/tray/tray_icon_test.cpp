@@ -1,4 +1,4 @@
-#include "shell/tray_icon.h"
+#include "shell/tray/tray_icon.h"
 
 #include "common/memory_defaults_store.h"
 #include "common/symbol_icon.h"

@@ -1,4 +1,4 @@
-#include "shell/permission_row.h"
+#include "shell/onboarding/permission_row.h"
 
 #include "common/symbol_icon.h"
 #include "shell/caption_label.h"
