@@ -2,7 +2,7 @@
 #include "e2e/xvfb_session.h"
 #include "platform/platform_services.h"
 #include "platform/screen_capture.h"
-#include "platform/x11/x11_screen_composer.h"
+#include "platform/x11/capture/x11_screen_composer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

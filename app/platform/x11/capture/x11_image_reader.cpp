@@ -1,4 +1,4 @@
-#include "platform/x11/x11_image_reader.h"
+#include "platform/x11/capture/x11_image_reader.h"
 
 #include "platform/x11/xcb_reply.h"
 

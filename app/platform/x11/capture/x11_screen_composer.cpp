@@ -1,8 +1,8 @@
-#include "platform/x11/x11_screen_composer.h"
+#include "platform/x11/capture/x11_screen_composer.h"
 
-#include "platform/x11/x11_damage_watch.h"
-#include "platform/x11/x11_image_reader.h"
-#include "platform/x11/x11_picture_formats.h"
+#include "platform/x11/capture/x11_damage_watch.h"
+#include "platform/x11/capture/x11_image_reader.h"
+#include "platform/x11/capture/x11_picture_formats.h"
 #include "platform/x11/x11_window_tree.h"
 #include "platform/x11/xcb_reply.h"
 

@@ -1,4 +1,4 @@
-#include "platform/x11/x11_combination.h"
+#include "platform/x11/input/x11_combination.h"
 
 #include "hotkeys/key_positions.h"
 

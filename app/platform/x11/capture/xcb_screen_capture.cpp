@@ -1,7 +1,7 @@
-#include "platform/x11/xcb_screen_capture.h"
+#include "platform/x11/capture/xcb_screen_capture.h"
 
-#include "platform/x11/x11_screen_composer.h"
-#include "platform/x11/xcb_screen_capture_stream.h"
+#include "platform/x11/capture/x11_screen_composer.h"
+#include "platform/x11/capture/xcb_screen_capture_stream.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,6 +1,6 @@
-#include "platform/x11/xcb_screen_capture_stream.h"
+#include "platform/x11/capture/xcb_screen_capture_stream.h"
 
-#include "platform/x11/x11_screen_composer.h"
+#include "platform/x11/capture/x11_screen_composer.h"
 
 #include <QMetaObject>
 

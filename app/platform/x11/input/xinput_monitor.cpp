@@ -1,8 +1,8 @@
-#include "platform/x11/xinput_monitor.h"
+#include "platform/x11/input/xinput_monitor.h"
 
 #include "hotkeys/key.h"
 #include "hotkeys/key_positions.h"
-#include "platform/x11/x11_combination.h"
+#include "platform/x11/input/x11_combination.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <QSocketNotifier>

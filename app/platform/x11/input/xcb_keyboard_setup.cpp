@@ -1,4 +1,4 @@
-#include "platform/x11/xcb_keyboard_setup.h"
+#include "platform/x11/input/xcb_keyboard_setup.h"
 
 #include "platform/x11/xcb_reply.h"
 

@@ -1,9 +1,9 @@
-#include "platform/x11/xcb_key_grabber.h"
+#include "platform/x11/input/xcb_key_grabber.h"
 
-#include "platform/x11/x11_combination.h"
-#include "platform/x11/xcb_keyboard_setup.h"
+#include "platform/x11/input/x11_combination.h"
+#include "platform/x11/input/xcb_keyboard_setup.h"
+#include "platform/x11/input/xkb_keyboard.h"
 #include "platform/x11/xcb_reply.h"
-#include "platform/x11/xkb_keyboard.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>

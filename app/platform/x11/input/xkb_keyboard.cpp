@@ -1,4 +1,4 @@
-#include "platform/x11/xkb_keyboard.h"
+#include "platform/x11/input/xkb_keyboard.h"
 
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
