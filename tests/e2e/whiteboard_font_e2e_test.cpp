@@ -1,6 +1,6 @@
-#include "e2e/board_library.h"
-#include "e2e/hand_drawn_text_test.h"
-#include "e2e/text_ink_measure.h"
+#include "e2e/fixtures/board_library.h"
+#include "e2e/fixtures/hand_drawn_text_test.h"
+#include "e2e/fixtures/text_ink_measure.h"
 
 #include <gtest/gtest.h>
 

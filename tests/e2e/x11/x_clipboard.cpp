@@ -1,4 +1,4 @@
-#include "e2e/x_clipboard.h"
+#include "e2e/x11/x_clipboard.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>

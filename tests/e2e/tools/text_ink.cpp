@@ -3,7 +3,7 @@
 // the screen. Usage: text_ink FONT_FILE PIXEL_SIZE TEXT, where an empty FONT_FILE stands for the
 // default font that text falls back to.
 
-#include "e2e/tool_output.h"
+#include "e2e/tools/tool_output.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "e2e/process_use.h"
+#include "e2e/processes/process_use.h"
 
 #include <QFile>
 #include <QList>

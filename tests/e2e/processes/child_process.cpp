@@ -1,4 +1,4 @@
-#include "e2e/child_process.h"
+#include "e2e/processes/child_process.h"
 
 #include <QRegularExpression>
 

@@ -2,8 +2,8 @@
 // only when some client owns _NET_SYSTEM_TRAY_S<screen>. It docks icons side by side and prints
 // "ready" once it owns the selection, "docked <window>" and "undocked <window>" on stdout.
 
-#include "e2e/tool_output.h"
-#include "e2e/xcb_screen.h"
+#include "e2e/tools/tool_output.h"
+#include "e2e/x11/xcb_screen.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <xcb/xcb.h>

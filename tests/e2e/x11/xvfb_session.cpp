@@ -1,4 +1,4 @@
-#include "e2e/xvfb_session.h"
+#include "e2e/x11/xvfb_session.h"
 
 #include "platform/x11/xcb_reply.h"
 

@@ -1,4 +1,4 @@
-#include "e2e/x_input.h"
+#include "e2e/x11/x_input.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>

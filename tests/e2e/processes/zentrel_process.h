@@ -1,6 +1,6 @@
 #pragma once
 
-#include "e2e/child_process.h"
+#include "e2e/processes/child_process.h"
 
 #include <QDeadlineTimer>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
-#include "e2e/x_desktop.h"
+#include "e2e/x11/x_desktop.h"
 
-#include "e2e/xcb_screen.h"
+#include "e2e/x11/xcb_screen.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <QThread>

@@ -1,4 +1,4 @@
-#include "e2e/tray_host_process.h"
+#include "e2e/processes/tray_host_process.h"
 
 #include <QProcessEnvironment>
 #include <QRegularExpression>

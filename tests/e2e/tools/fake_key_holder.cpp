@@ -2,8 +2,8 @@
 // with every Caps Lock and Num Lock variant, as desktop hot-key daemons do. It prints "ready"
 // once it holds them all and "pressed" for each press of the combination it receives.
 
-#include "e2e/tool_output.h"
-#include "e2e/xcb_screen.h"
+#include "e2e/tools/tool_output.h"
+#include "e2e/x11/xcb_screen.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <xcb/xcb.h>

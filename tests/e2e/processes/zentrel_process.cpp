@@ -1,4 +1,4 @@
-#include "e2e/zentrel_process.h"
+#include "e2e/processes/zentrel_process.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,8 +4,8 @@
 // "colour #rrggbb at <ms>" for each colour as the server has painted it, the time in
 // milliseconds of the monotonic clock, which std::chrono::steady_clock reads too.
 
-#include "e2e/tool_output.h"
-#include "e2e/xcb_screen.h"
+#include "e2e/tools/tool_output.h"
+#include "e2e/x11/xcb_screen.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <xcb/xcb.h>
