@@ -1,6 +1,6 @@
 #include "platform/termination_signals.h"
 #include "shell/app_delegate.h"
-#include "shell/command_url_channel.h"
+#include "shell/commands/command_url_channel.h"
 
 #include <QApplication>
 

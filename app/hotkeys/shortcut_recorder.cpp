@@ -3,7 +3,7 @@
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/shortcut_text.h"
 #include "platform/sound_player.h"
-#include "platform/x11/x11_combination.h"
+#include "platform/x11/input/x11_combination.h"
 
 #include <QApplication>
 #include <QKeyEvent>

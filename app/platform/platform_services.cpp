@@ -2,8 +2,8 @@
 
 #include "platform/unsupported_key_grabber.h"
 #include "platform/x11/compositing.h"
+#include "platform/x11/input/xcb_key_grabber.h"
 #include "platform/x11/x11_window_states.h"
-#include "platform/x11/xcb_key_grabber.h"
 
 #include <QGuiApplication>
 #include <QWidget>
@@ -55,7 +55,7 @@ void keepOutOfTaskLists(QWidget *window)
 
 } // namespace zentrel
 
-#include "platform/x11/xinput_monitor.h"
+#include "platform/x11/input/xinput_monitor.h"
 
 namespace zentrel {
 
@@ -70,7 +70,7 @@ std::unique_ptr<GlobalInputMonitor> makeGlobalInputMonitor()
 } // namespace zentrel
 
 #include "platform/unsupported_screen_capture.h"
-#include "platform/x11/xcb_screen_capture.h"
+#include "platform/x11/capture/xcb_screen_capture.h"
 
 namespace zentrel {
 

@@ -5,12 +5,12 @@
 #include "hotkeys/hotkey_registry.h"
 #include "overlay/overlay_window_controller.h"
 #include "shell/app_coordinator.h"
-#include "shell/launch_at_login_manager.h"
-#include "shell/leader_key_binding.h"
-#include "shell/onboarding_flow.h"
-#include "shell/permission_manager.h"
+#include "shell/hotkeys/leader_key_binding.h"
+#include "shell/login/launch_at_login_manager.h"
+#include "shell/onboarding/onboarding_flow.h"
+#include "shell/onboarding/permission_manager.h"
 #include "shell/qt_shell_ports.h"
-#include "shell/update_service.h"
+#include "shell/updates/update_service.h"
 
 #include <QObject>
 #include <QPointer>

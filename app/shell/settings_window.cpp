@@ -3,13 +3,13 @@
 #include "common/symbol_icon.h"
 #include "shell/app_preferences.h"
 #include "shell/caption_label.h"
-#include "shell/desktop_settings.h"
-#include "shell/hotkey_names.h"
-#include "shell/launch_at_login_manager.h"
-#include "shell/permission_manager.h"
-#include "shell/permission_row.h"
-#include "shell/tray_menu_model.h"
-#include "shell/update_service.h"
+#include "shell/hotkeys/hotkey_names.h"
+#include "shell/login/launch_at_login_manager.h"
+#include "shell/onboarding/desktop_settings.h"
+#include "shell/onboarding/permission_manager.h"
+#include "shell/onboarding/permission_row.h"
+#include "shell/tray/tray_menu_model.h"
+#include "shell/updates/update_service.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -6,7 +6,6 @@
 #include "whiteboard/editor/whiteboard_transforms.h"
 #include "whiteboard/editor/whiteboard_viewport.h"
 #include "whiteboard/editor_bench_support.h"
-#include "whiteboard/generated_board.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -53,13 +52,10 @@ struct CanvasBench
                         2,
                         services);
         WhiteboardLibrary library = model->library();
-        WhiteboardBoard board = generatedBoard(count);
-        for (ElementPtr &element : board.elements) {
-            WhiteboardElement copy = *element;
-            copy.id = model->makeIdentifier();
-            copy.style.roughness = 2;
-            element = makeElement(std::move(copy));
-        }
+        WhiteboardBoard board = remadeBoard(count, [&](WhiteboardElement &element) {
+            element.id = model->makeIdentifier();
+            element.style.roughness = 2;
+        });
         library.boards.front().elements = std::move(board.elements);
         library.boards.front().background = WhiteboardBackground::white();
         library.boards.front().showsGrid = true;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "shell/shell_ports.h"
+#include "whiteboard/generated_board.h"
 
 #include <chrono>
 #include <functional>
+#include <utility>
 
 namespace zentrel {
 
@@ -16,5 +18,19 @@ public:
 
     void postAfter(std::chrono::milliseconds, std::function<void()>) override {}
 };
+
+// The generated board of count elements, each one remade by `remake` from a copy of it: an
+// identifier of its own at least, so the editor tells the elements apart.
+template <typename Remake>
+WhiteboardBoard remadeBoard(int count, Remake remake)
+{
+    WhiteboardBoard board = generatedBoard(count);
+    for (ElementPtr &element : board.elements) {
+        WhiteboardElement copy = *element;
+        remake(copy);
+        element = makeElement(std::move(copy));
+    }
+    return board;
+}
 
 } // namespace zentrel

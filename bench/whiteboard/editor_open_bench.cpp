@@ -6,7 +6,6 @@
 #include "whiteboard/editor/whiteboard_editor_model.h"
 #include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/editor_bench_support.h"
-#include "whiteboard/generated_board.h"
 #include "whiteboard/model/whiteboard_library_store.h"
 
 #include <QImage>
@@ -36,15 +35,11 @@ struct SavedBoard
     {
         // As the whiteboard reads its library.
         store.setParallelWork(runOnThreadPool);
-        WhiteboardBoard board = generatedBoard(count);
+        const UuidRandomSource random = countingRandom();
+        WhiteboardBoard board = remadeBoard(
+            count, [&](WhiteboardElement &element) { element.id = Uuid::generate(random); });
         board.id = Uuid::generate(countingRandom());
         board.showsGrid = true;
-        const UuidRandomSource random = countingRandom();
-        for (ElementPtr &element : board.elements) {
-            WhiteboardElement copy = *element;
-            copy.id = Uuid::generate(random);
-            element = makeElement(std::move(copy));
-        }
         isSaved = store.save(WhiteboardLibrary{1, {board}, board.id, true}).has_value();
     }
 

@@ -4,7 +4,6 @@
 #include "whiteboard/editor/whiteboard_editor_model.h"
 #include "whiteboard/editor/whiteboard_viewport.h"
 #include "whiteboard/editor_bench_support.h"
-#include "whiteboard/generated_board.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,12 +23,8 @@ modelWithElements(const Clock &clock, Scheduler &scheduler, int count)
     auto model = makeFreezeEditorModel(
         {}, Color{}, 1, SizeF{1920, 1080}, 2, {&clock, &scheduler, countingRandom()});
     WhiteboardLibrary library = model->library();
-    WhiteboardBoard board = generatedBoard(count);
-    for (ElementPtr &element : board.elements) {
-        WhiteboardElement copy = *element;
-        copy.id = model->makeIdentifier();
-        element = makeElement(std::move(copy));
-    }
+    WhiteboardBoard board = remadeBoard(
+        count, [&](WhiteboardElement &element) { element.id = model->makeIdentifier(); });
     library.boards.front().elements = std::move(board.elements);
     model->setLibrary(std::move(library));
     return model;

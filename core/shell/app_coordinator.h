@@ -5,7 +5,7 @@
 #include "shell/app_mode.h"
 #include "shell/app_preferences.h"
 #include "shell/error_alert_queue.h"
-#include "shell/hotkey_activation_state.h"
+#include "shell/hotkeys/hotkey_activation_state.h"
 #include "shell/presentation_command.h"
 #include "shell/shell_ports.h"
 

@@ -4,8 +4,8 @@
 #include "common/defaults_store.h"
 #include "common/modifier_flags.h"
 #include "common/signal.h"
-#include "shell/activation_style.h"
 #include "shell/break_timer_presentation_style.h"
+#include "shell/hotkeys/activation_style.h"
 #include "shell/presentation_feature.h"
 #include "shell/roughness_level.h"
 

@@ -1,4 +1,4 @@
-#include "e2e/drawing_test.h"
+#include "e2e/fixtures/drawing_test.h"
 
 #include <QJsonObject>
 

@@ -1,5 +1,5 @@
-#include "e2e/drawing_test.h"
-#include "e2e/root_pixels.h"
+#include "e2e/fixtures/drawing_test.h"
+#include "e2e/x11/root_pixels.h"
 
 #include <QColor>
 #include <QDeadlineTimer>

@@ -2,10 +2,10 @@
 // resident memory after features are used and closed. The figures are printed, never judged:
 // they depend on the machine, so they go into reports beside their targets.
 #include "common/clock.h"
-#include "e2e/board_library.h"
-#include "e2e/drawing_test.h"
-#include "e2e/process_use.h"
-#include "e2e/root_pixels.h"
+#include "e2e/fixtures/board_library.h"
+#include "e2e/fixtures/drawing_test.h"
+#include "e2e/processes/process_use.h"
+#include "e2e/x11/root_pixels.h"
 #include "whiteboard/model/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>

@@ -1,4 +1,4 @@
-#include "e2e/desktop_test.h"
+#include "e2e/fixtures/desktop_test.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

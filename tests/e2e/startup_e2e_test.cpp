@@ -1,4 +1,4 @@
-#include "e2e/desktop_test.h"
+#include "e2e/fixtures/desktop_test.h"
 
 #include <QColor>
 #include <QDeadlineTimer>
@@ -54,7 +54,32 @@ testing::AssertionResult showsDarkGlyph(const QImage &screen, const QRect &slot)
 
 // Start-up needs nothing beyond the shared desktop.
 class TrayStartup : public DesktopTest
-{};
+{
+protected:
+    QDir settings() const { return QDir(m_zentrel.configHome() + QStringLiteral("/Zentrel")); }
+
+    // Starts zentrel on a defaults file holding contents, which it cannot use, and reads back
+    // the one copy of the file it set aside.
+    void startOnBadDefaults(const QByteArray &contents, QByteArray &setAside)
+    {
+        ASSERT_TRUE(settings().mkpath(QStringLiteral(".")));
+        QFile bad(settings().filePath(QStringLiteral("defaults.json")));
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+        bad.write(contents);
+        bad.close();
+
+        const std::optional<std::uint32_t> icon = startAndWaitForDock();
+        ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
+
+        const QStringList copies =
+            settings().entryList({QStringLiteral("defaults.json.corrupt-*")}, QDir::Files);
+        ASSERT_EQ(copies.size(), 1) << "files in " << settings().path().toStdString() << ": "
+                                    << settings().entryList(QDir::Files).join(' ').toStdString();
+        QFile kept(settings().filePath(copies.first()));
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        setAside = kept.readAll();
+    }
+};
 
 TEST_F(TrayStartup, IconDocksAndAppQuitsOnTerm)
 {
@@ -78,24 +103,10 @@ TEST_F(TrayStartup, IconDocksAndAppQuitsOnTerm)
 
 TEST_F(TrayStartup, CorruptDefaultsAreSetAsideAndAppStillDocks)
 {
-    const QDir settings(m_zentrel.configHome() + QStringLiteral("/Zentrel"));
-    ASSERT_TRUE(settings.mkpath(QStringLiteral(".")));
-    QFile corrupt(settings.filePath(QStringLiteral("defaults.json")));
-    ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly));
-    corrupt.write("{not json");
-    corrupt.close();
-
-    const std::optional<std::uint32_t> icon = startAndWaitForDock();
-    ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
-
-    const QStringList setAside =
-        settings.entryList({QStringLiteral("defaults.json.corrupt-*")}, QDir::Files);
-    ASSERT_EQ(setAside.size(), 1) << "files in " << settings.path().toStdString() << ": "
-                                  << settings.entryList(QDir::Files).join(' ').toStdString();
-    QFile kept(settings.filePath(setAside.first()));
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), QByteArray("{not json")) << "the corrupt file was not kept as it was";
-    QFile current(settings.filePath(QStringLiteral("defaults.json")));
+    QByteArray setAside;
+    ASSERT_NO_FATAL_FAILURE(startOnBadDefaults("{not json", setAside));
+    EXPECT_EQ(setAside, QByteArray("{not json")) << "the corrupt file was not kept as it was";
+    QFile current(settings().filePath(QStringLiteral("defaults.json")));
     if (current.open(QIODevice::ReadOnly)) {
         EXPECT_NE(current.readAll(), QByteArray("{not json")) << "the corrupt file is still in use";
     }
@@ -108,23 +119,9 @@ TEST_F(TrayStartup, DeeplyNestedDefaultsAreSetAsideAndAppStillDocks)
     // One value nested 50,000 levels deep: 100 KB that used to overflow the stack at every start.
     const QByteArray deep =
         "{\"drawing.color\": " + QByteArray(50'000, '[') + QByteArray(50'000, ']') + "}";
-    const QDir settings(m_zentrel.configHome() + QStringLiteral("/Zentrel"));
-    ASSERT_TRUE(settings.mkpath(QStringLiteral(".")));
-    QFile hostile(settings.filePath(QStringLiteral("defaults.json")));
-    ASSERT_TRUE(hostile.open(QIODevice::WriteOnly));
-    hostile.write(deep);
-    hostile.close();
-
-    const std::optional<std::uint32_t> icon = startAndWaitForDock();
-    ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
-
-    const QStringList setAside =
-        settings.entryList({QStringLiteral("defaults.json.corrupt-*")}, QDir::Files);
-    ASSERT_EQ(setAside.size(), 1) << "files in " << settings.path().toStdString() << ": "
-                                  << settings.entryList(QDir::Files).join(' ').toStdString();
-    QFile kept(settings.filePath(setAside.first()));
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), deep) << "the set-aside file was not kept as it was";
+    QByteArray setAside;
+    ASSERT_NO_FATAL_FAILURE(startOnBadDefaults(deep, setAside));
+    EXPECT_EQ(setAside, deep) << "the set-aside file was not kept as it was";
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 

@@ -1,6 +1,6 @@
 #include "common/clock.h"
-#include "e2e/board_library.h"
-#include "e2e/drawing_test.h"
+#include "e2e/fixtures/board_library.h"
+#include "e2e/fixtures/drawing_test.h"
 #include "whiteboard/model/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>

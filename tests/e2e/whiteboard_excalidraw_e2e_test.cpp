@@ -1,6 +1,6 @@
 #include "core/whiteboard/model/excalidraw/excalidraw_losses.h"
-#include "e2e/text_ink_measure.h"
-#include "e2e/under_window_manager.h"
+#include "e2e/fixtures/text_ink_measure.h"
+#include "e2e/fixtures/under_window_manager.h"
 
 #include <QByteArray>
 #include <QColor>

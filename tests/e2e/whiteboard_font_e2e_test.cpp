@@ -1,11 +1,6 @@
-#include "common/clock.h"
-#include "e2e/board_library.h"
-#include "e2e/drawing_test.h"
-#include "e2e/text_ink_measure.h"
-#include "whiteboard/model/whiteboard_library_store.h"
-
-#include <QDeadlineTimer>
-#include <QFile>
+#include "e2e/fixtures/board_library.h"
+#include "e2e/fixtures/hand_drawn_text_test.h"
+#include "e2e/fixtures/text_ink_measure.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +11,6 @@ namespace {
 
 // Antialiased edges cross the ink threshold a pixel early or late on each side.
 constexpr int inkTolerance = 3;
-const QString bundledVirgil =
-    QStringLiteral(ZENTREL_BUILD_RESOURCES) + QStringLiteral("/Resources/Fonts/Virgil.otf");
 const QString sample = QStringLiteral("Hand-drawn minimum");
 constexpr int sampleSize = 48;
 const RectF sampleFrame{100, 300, 1000, 80};
@@ -43,33 +36,23 @@ WhiteboardLibrary sampleLibrary()
     return libraryOf(std::move(board));
 }
 
-using WhiteboardFontE2E = DrawingTest;
+class WhiteboardFontE2E : public HandDrawnTextTest
+{
+protected:
+    WhiteboardFontE2E()
+        : HandDrawnTextTest(QStringLiteral("Virgil.otf"))
+    {}
+};
 
 TEST_F(WhiteboardFontE2E, TextIsDrawnInTheBundledHandDrawnFont)
 {
-    if (!QFile::exists(bundledVirgil)) {
-        GTEST_SKIP() << "the build could not fetch the hand-drawn fonts";
-    }
-    const QSize virgil = measuredInk(bundledVirgil, sampleSize, sample);
+    const QSize virgil = inkInBundledFont(sampleSize, sample);
     const QSize fallback = measuredInk(QString(), sampleSize, sample);
     ASSERT_FALSE(virgil.isEmpty() || fallback.isEmpty()) << "text_ink measured nothing";
     ASSERT_GT(std::abs(virgil.width() - fallback.width()), 4 * inkTolerance)
         << "the fallback font is too like Virgil for the screen to tell them apart";
 
-    SystemClock clock;
-    const WhiteboardLibraryStore store(
-        (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
-        clock,
-        systemUuidRandomSource());
-    ASSERT_TRUE(store.save(sampleLibrary()));
-    const std::optional<std::uint32_t> icon = startAndWaitForDock();
-    ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
-    ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)));
-    ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/whiteboard")));
-    ASSERT_TRUE(
-        m_windows.waitForShown(QStringLiteral("Whiteboard"), QDeadlineTimer(windowTimeoutMs))
-            .has_value())
-        << "the whiteboard did not open; " << situation();
+    ASSERT_NO_FATAL_FAILURE(openWhiteboardOn(sampleLibrary()));
 
     const QImage screen = grabUntil([&](const QImage &shown) {
         return std::abs(inkIn(shown, sampleArea).width() - virgil.width()) <= inkTolerance;

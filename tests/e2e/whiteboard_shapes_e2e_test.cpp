@@ -1,11 +1,6 @@
-#include "common/clock.h"
-#include "e2e/board_library.h"
-#include "e2e/drawing_test.h"
-#include "e2e/text_ink_measure.h"
-#include "whiteboard/model/whiteboard_library_store.h"
-
-#include <QDeadlineTimer>
-#include <QFile>
+#include "e2e/fixtures/board_library.h"
+#include "e2e/fixtures/hand_drawn_text_test.h"
+#include "e2e/fixtures/text_ink_measure.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +9,6 @@ namespace {
 
 // Antialiased edges cross the ink threshold a pixel early or late on each side.
 constexpr int inkTolerance = 3;
-const QString bundledExcalifont =
-    QStringLiteral(ZENTREL_BUILD_RESOURCES) + QStringLiteral("/Resources/Fonts/Excalifont.otf");
 const QString word = QStringLiteral("Handwriting");
 constexpr int wordSize = 48;
 // A bent line as Excalidraw documents keep one: five points, its frame from the first to the
@@ -60,29 +53,19 @@ WhiteboardLibrary shapesLibrary(double wordFrameWidth)
     return libraryOf(std::move(board));
 }
 
-using WhiteboardShapesE2E = DrawingTest;
+class WhiteboardShapesE2E : public HandDrawnTextTest
+{
+protected:
+    WhiteboardShapesE2E()
+        : HandDrawnTextTest(QStringLiteral("Excalifont.otf"))
+    {}
+};
 
 TEST_F(WhiteboardShapesE2E, ShowsEveryBendOfALineAndKeepsAWordWholeInItsFont)
 {
-    if (!QFile::exists(bundledExcalifont)) {
-        GTEST_SKIP() << "the build could not fetch the hand-drawn fonts";
-    }
-    const QSize wordSizeOnScreen = measuredInk(bundledExcalifont, wordSize, word);
+    const QSize wordSizeOnScreen = inkInBundledFont(wordSize, word);
     ASSERT_FALSE(wordSizeOnScreen.isEmpty()) << "text_ink measured nothing";
-    SystemClock clock;
-    const WhiteboardLibraryStore store(
-        (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
-        clock,
-        systemUuidRandomSource());
-    ASSERT_TRUE(store.save(shapesLibrary(wordSizeOnScreen.width() * 0.97)));
-    const std::optional<std::uint32_t> icon = startAndWaitForDock();
-    ASSERT_TRUE(icon.has_value()) << "zentrel docked no tray icon; it " << stopAndDescribe();
-    ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)));
-    ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/whiteboard")));
-    ASSERT_TRUE(
-        m_windows.waitForShown(QStringLiteral("Whiteboard"), QDeadlineTimer(windowTimeoutMs))
-            .has_value())
-        << "the whiteboard did not open; " << situation();
+    ASSERT_NO_FATAL_FAILURE(openWhiteboardOn(shapesLibrary(wordSizeOnScreen.width() * 0.97)));
 
     const QImage screen = grabUntil(
         [&](const QImage &shown) { return showsColorNear(shown, QPoint(300, 205), ink); });

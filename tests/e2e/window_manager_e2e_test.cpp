@@ -1,4 +1,4 @@
-#include "e2e/under_window_manager.h"
+#include "e2e/fixtures/under_window_manager.h"
 
 #include <QDeadlineTimer>
 #include <QJsonArray>

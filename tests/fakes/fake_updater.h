@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/update_service.h"
+#include "shell/updates/update_service.h"
 
 #include <vector>
 

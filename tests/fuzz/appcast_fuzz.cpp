@@ -1,5 +1,5 @@
 // The update feed comes over the network.
-#include "shell/appcast_reader.h"
+#include "shell/updates/appcast_reader.h"
 
 #include <QByteArray>
 

@@ -1,5 +1,5 @@
 // Command URLs come from any program on the desktop: `zentrel zentrel://...`.
-#include "shell/command_url.h"
+#include "shell/commands/command_url.h"
 
 #include <QString>
 #include <QUrl>

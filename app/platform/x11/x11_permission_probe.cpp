@@ -1,6 +1,6 @@
 #include "platform/x11/x11_permission_probe.h"
 
-#include "platform/x11/xinput_monitor.h"
+#include "platform/x11/input/xinput_monitor.h"
 
 #include <xcb/xcb.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/permission_manager.h"
+#include "shell/onboarding/permission_manager.h"
 
 #include <optional>
 

@@ -1,8 +1,8 @@
-#include "e2e/child_process.h"
-#include "e2e/xvfb_session.h"
+#include "e2e/processes/child_process.h"
+#include "e2e/x11/xvfb_session.h"
 #include "platform/platform_services.h"
 #include "platform/screen_capture.h"
-#include "platform/x11/x11_screen_composer.h"
+#include "platform/x11/capture/x11_screen_composer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -11,9 +11,9 @@
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/us_key_characters.h"
 #include "shell/app_preferences.h"
-#include "shell/launch_at_login_manager.h"
-#include "shell/permission_manager.h"
-#include "shell/update_service.h"
+#include "shell/login/launch_at_login_manager.h"
+#include "shell/onboarding/permission_manager.h"
+#include "shell/updates/update_service.h"
 
 #include <QCheckBox>
 #include <QLabel>

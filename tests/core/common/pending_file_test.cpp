@@ -4,6 +4,7 @@
 #include "common/json_file_defaults_store.h"
 #include "core/common/killed_save.h"
 #include "fakes/fake_clock.h"
+#include "fakes/folder_names.h"
 #include "fakes/temporary_directory.h"
 
 #include <gtest/gtest.h>
@@ -28,16 +29,6 @@ mode_t modeOf(const fs::path &path)
 
     ::stat(path.c_str(), &status);
     return status.st_mode & 07777;
-}
-
-std::vector<std::string> namesIn(const fs::path &folder)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // Sets the process umask for one scope.

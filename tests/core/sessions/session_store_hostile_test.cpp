@@ -2,6 +2,7 @@
 // the readers: the store deletes, reads and sweeps only what is its own.
 #include "core/common/killed_save.h"
 #include "core/sessions/session_store_test_support.h"
+#include "fakes/folder_names.h"
 #include "sessions/session_exporter.h"
 
 #include <fcntl.h>
@@ -15,16 +16,6 @@ namespace fs = std::filesystem;
 using testing::ElementsAre;
 using testing::IsEmpty;
 using testing::StartsWith;
-
-std::vector<std::string> namesIn(const fs::path &folder)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class SessionStoreHostileTest : public SessionStoreTest
 {

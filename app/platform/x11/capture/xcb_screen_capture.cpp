@@ -1,0 +1,93 @@
+#include "platform/x11/capture/xcb_screen_capture.h"
+
+#include "platform/x11/capture/x11_screen_composer.h"
+#include "platform/x11/capture/xcb_screen_capture_stream.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cmath>
+#include <optional>
+
+namespace zentrel {
+namespace {
+
+// The Qt screen with that geometry, placed in the X server's pixels.
+std::optional<ScreenArea> screenArea(const QRect &geometry, const QRect &rootRect)
+{
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen->geometry() != geometry) {
+            continue;
+        }
+        const qreal ratio = screen->devicePixelRatio();
+        // Halves round away from zero, as std::lround does.
+        const QRect pixels(geometry.topLeft(),
+                           QSize(int(std::lround(geometry.width() * ratio)),
+                                 int(std::lround(geometry.height() * ratio))));
+        if (!rootRect.contains(pixels)) {
+            return std::nullopt;
+        }
+        return ScreenArea{geometry, pixels, ratio};
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+tl::expected<std::unique_ptr<XcbScreenCapture>, CaptureError>
+XcbScreenCapture::create(const QByteArray &display)
+{
+    auto composer = X11ScreenComposer::open(display);
+    if (!composer) {
+        return tl::unexpected(composer.error());
+    }
+    return std::unique_ptr<XcbScreenCapture>(new XcbScreenCapture(display, std::move(*composer)));
+}
+
+XcbScreenCapture::XcbScreenCapture(QByteArray display, std::unique_ptr<X11ScreenComposer> composer)
+    : m_display(std::move(display))
+    , m_composer(std::move(composer))
+{}
+
+XcbScreenCapture::~XcbScreenCapture() = default;
+
+tl::expected<QImage, CaptureError>
+XcbScreenCapture::captureStill(const QRect &screenGeometry, const std::vector<WId> &ownWindows)
+{
+    const auto screen = screenArea(screenGeometry, m_composer->rootRect());
+    if (!screen) {
+        return tl::unexpected(CaptureError{});
+    }
+    // Without Composite the root is read as it is; the caller has hidden its windows then.
+    auto image = m_composer->compose(screen->pixels, {ownWindows.begin(), ownWindows.end()});
+    if (image) {
+        image->setDevicePixelRatio(screen->pixelRatio);
+    }
+    return image;
+}
+
+tl::expected<std::unique_ptr<ScreenCaptureStream>, CaptureError>
+XcbScreenCapture::startStream(const QRect &screenGeometry,
+                              const QRect &region,
+                              const std::vector<WId> &ownWindows,
+                              FrameHandler onFrame)
+{
+    const auto screen = screenArea(screenGeometry, m_composer->rootRect());
+    if (!screen) {
+        return tl::unexpected(CaptureError{});
+    }
+    auto composer = X11ScreenComposer::open(m_display);
+    if (!composer) {
+        return tl::unexpected(composer.error());
+    }
+    if (!(*composer)->canLeaveOut()) {
+        return tl::unexpected(
+            CaptureError{CaptureError::Kind::Platform,
+                         QStringLiteral("The X server offers no Composite and Render extensions, "
+                                        "without which Zentrel's own windows would show.")});
+    }
+    return std::make_unique<XcbScreenCaptureStream>(
+        std::move(*composer), *screen, region, ownWindows, std::move(onFrame));
+}
+
+} // namespace zentrel

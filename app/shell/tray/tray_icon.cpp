@@ -1,0 +1,80 @@
+#include "shell/tray/tray_icon.h"
+
+#include "common/symbol_icon.h"
+#include "shell/app_preferences.h"
+
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QToolButton>
+#include <QWidget>
+
+namespace zentrel {
+
+TrayIcon::TrayIcon(AppPreferences &preferences, QMenu *menu, QObject *parent)
+    : QObject(parent)
+    , m_preferences(preferences)
+    , m_menu(menu)
+    , m_trayIcon(new QSystemTrayIcon(this))
+{
+    m_trayIcon->setToolTip(QStringLiteral("Zentrel"));
+    m_trayIcon->setContextMenu(m_menu);
+    // Most Linux trays open the menu on a left click too.
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](auto reason) {
+        if (reason == QSystemTrayIcon::Trigger) {
+            m_menu->popup(QCursor::pos());
+        }
+    });
+    updateIcon();
+    m_preferencesConnection =
+        m_preferences.onChange(AppPreferences::Setting::isEnabled, [this] { updateIcon(); });
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_trayIcon->show();
+    } else {
+        showFallbackWindow();
+    }
+}
+
+TrayIcon::~TrayIcon()
+{
+    delete m_fallbackWindow;
+}
+
+QString TrayIcon::iconName() const
+{
+    return m_preferences.isEnabled() ? QStringLiteral("scribble.variable")
+                                     : QStringLiteral("scribble");
+}
+
+void TrayIcon::updateIcon()
+{
+    const QIcon icon = symbolIcon(iconName());
+    m_trayIcon->setIcon(icon);
+    if (m_fallbackWindow) {
+        m_fallbackWindow->setWindowIcon(icon);
+        // The button shows its own copy of the icon, not the window's.
+        if (auto *button = m_fallbackWindow->findChild<QToolButton *>()) {
+            button->setIcon(icon);
+        }
+    }
+}
+
+void TrayIcon::showFallbackWindow()
+{
+    auto *window = new QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
+    window->setWindowTitle(QStringLiteral("Zentrel"));
+    window->setWindowIcon(symbolIcon(iconName()));
+    auto *button = new QToolButton(window);
+    button->setText(QStringLiteral("Zentrel"));
+    button->setIcon(window->windowIcon());
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setMenu(m_menu);
+    auto *layout = new QHBoxLayout(window);
+    layout->addWidget(button);
+    window->show();
+    m_fallbackWindow = window;
+}
+
+} // namespace zentrel

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "common/signal.h"
+#include "shell/tray/tray_menu_model.h"
+
+#include <QObject>
+
+class QMenu;
+
+namespace zentrel {
+
+class AppCoordinator;
+
+namespace hotkeys {
+class HotkeyRegistry;
+class KeyCharacterSource;
+} // namespace hotkeys
+
+// The tray's menu, rebuilt from the menu model whenever the mode or the enabled switch changes.
+class TrayMenu : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Each feature entry shows its hot key as stored in `hotkeys`, written for `layout`, and
+    // none while a shortcut recorder records.
+    TrayMenu(AppCoordinator &coordinator,
+             hotkeys::HotkeyRegistry &hotkeys,
+             const hotkeys::KeyCharacterSource &layout,
+             QObject *parent = nullptr);
+    ~TrayMenu() override;
+
+    QMenu *menu() const { return m_menu; }
+
+Q_SIGNALS:
+    void itemChosen(const zentrel::TrayMenuItem &item);
+
+private:
+    void rebuild();
+    std::string shortcutText(PresentationFeature feature) const;
+
+    AppCoordinator &m_coordinator;
+    hotkeys::HotkeyRegistry &m_hotkeys;
+    const hotkeys::KeyCharacterSource &m_layout;
+    QMenu *m_menu;
+    ScopedConnection m_modeConnection;
+    ScopedConnection m_preferencesConnection;
+    ScopedConnection m_hotkeysConnection;
+    ScopedConnection m_recorderConnection;
+};
+
+} // namespace zentrel

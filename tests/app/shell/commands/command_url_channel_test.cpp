@@ -1,0 +1,109 @@
+#include "shell/commands/command_url_channel.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+using namespace zentrel;
+
+namespace {
+
+class CommandUrlChannel : public testing::Test
+{
+protected:
+    // The client blocks, so it runs on its own thread while this one serves the socket.
+    ForwardResult forward(const QStringList &urls)
+    {
+        auto result = std::async(std::launch::async, [this, urls] {
+            return forwardToRunningInstance(socketPath, urls);
+        });
+        while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
+            QCoreApplication::processEvents();
+        }
+        return result.get();
+    }
+
+    QTemporaryDir folder;
+    QString socketPath = folder.filePath(QStringLiteral("zentrel-commands"));
+};
+
+TEST_F(CommandUrlChannel, HandsUrlsOverInOrder)
+{
+    CommandUrlServer server;
+    ASSERT_TRUE(server.listen(socketPath));
+    QSignalSpy received(&server, &CommandUrlServer::urlsReceived);
+
+    const QStringList urls{QStringLiteral("zentrel://toggle/draw"),
+                           QStringLiteral("zentrel://action/color/red")};
+    EXPECT_EQ(forward(urls), ForwardResult::delivered);
+    ASSERT_EQ(received.count(), 1);
+    EXPECT_EQ(received.at(0).at(0).toStringList(), urls);
+}
+
+TEST_F(CommandUrlChannel, ABareStartIsDeliveredWithoutUrls)
+{
+    CommandUrlServer server;
+    ASSERT_TRUE(server.listen(socketPath));
+    QSignalSpy received(&server, &CommandUrlServer::urlsReceived);
+
+    EXPECT_EQ(forward({}), ForwardResult::delivered);
+    ASSERT_EQ(received.count(), 1);
+    EXPECT_TRUE(received.at(0).at(0).toStringList().isEmpty());
+}
+
+TEST_F(CommandUrlChannel, NobodyListeningMeansNoRunningInstance)
+{
+    EXPECT_EQ(forward({QStringLiteral("zentrel://stop")}), ForwardResult::noRunningInstance);
+}
+
+TEST_F(CommandUrlChannel, TakesOverASocketLeftBehind)
+{
+    {
+        CommandUrlServer gone;
+        ASSERT_TRUE(gone.listen(socketPath));
+    }
+    // A crashed instance leaves its socket file; the next start must still listen.
+    QFile leftover(socketPath);
+    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    leftover.close();
+    CommandUrlServer server;
+    EXPECT_TRUE(server.listen(socketPath));
+}
+
+TEST_F(CommandUrlChannel, ASecondServerLeavesALiveOneItsSocket)
+{
+    CommandUrlServer first;
+    ASSERT_TRUE(first.listen(socketPath));
+    CommandUrlServer second;
+    EXPECT_FALSE(second.listen(socketPath));
+
+    QSignalSpy received(&first, &CommandUrlServer::urlsReceived);
+    EXPECT_EQ(forward({QStringLiteral("zentrel://stop")}), ForwardResult::delivered);
+    ASSERT_EQ(received.count(), 1);
+    EXPECT_EQ(received.front().front().toStringList(),
+              QStringList{QStringLiteral("zentrel://stop")});
+}
+
+TEST_F(CommandUrlChannel, DropsAnOversizedMessage)
+{
+    CommandUrlServer server;
+    ASSERT_TRUE(server.listen(socketPath));
+    QSignalSpy received(&server, &CommandUrlServer::urlsReceived);
+
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    ASSERT_TRUE(socket.waitForConnected(1000));
+    socket.write(QByteArray(100 * 1024, 'x'));
+    socket.flush();
+    QSignalSpy disconnected(&socket, &QLocalSocket::disconnected);
+    EXPECT_TRUE(disconnected.wait(2000));
+    EXPECT_EQ(received.count(), 0);
+}
+
+} // namespace

@@ -1,0 +1,187 @@
+#include "e2e/processes/zentrel_process.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QThread>
+
+#include <sys/stat.h>
+
+namespace zentrel {
+
+namespace {
+
+constexpr int stopTimeoutMs = 10000;
+constexpr int listenPollMs = 20;
+
+// Inherited so sanitizer and loader settings of the build still reach the program.
+const QStringList passedThrough{
+    QStringLiteral("PATH"),
+    QStringLiteral("LD_LIBRARY_PATH"),
+    QStringLiteral("ASAN_OPTIONS"),
+    QStringLiteral("UBSAN_OPTIONS"),
+    QStringLiteral("LSAN_OPTIONS"),
+    QStringLiteral("TSAN_OPTIONS"),
+};
+
+} // namespace
+
+ZentrelProcess::ZentrelProcess()
+{
+    if (!m_home.isValid()) {
+        return;
+    }
+    const QDir home(m_home.path());
+    for (const char *name : {"config", "data", "cache", "runtime"}) {
+        home.mkpath(QLatin1String(name));
+    }
+    // Qt ignores a runtime folder that others may read.
+    QFile::setPermissions(homePath(QStringLiteral("runtime")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+QString ZentrelProcess::configHome() const
+{
+    return homePath(QStringLiteral("config"));
+}
+
+QString ZentrelProcess::dataHome() const
+{
+    return homePath(QStringLiteral("data"));
+}
+
+namespace {
+
+QJsonObject readJsonObject(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object()
+                                          : QJsonObject();
+}
+
+} // namespace
+
+QJsonObject ZentrelProcess::savedDefaults() const
+{
+    return readJsonObject(configHome() + QStringLiteral("/Zentrel/defaults.json"));
+}
+
+QJsonArray ZentrelProcess::savedBoardElements() const
+{
+    const QJsonObject library =
+        readJsonObject(dataHome() + QStringLiteral("/Zentrel/WhiteboardLibrary.json"));
+    const QString current = library[QStringLiteral("currentBoardID")].toString();
+    for (const QJsonValue board : library[QStringLiteral("boards")].toArray()) {
+        if (board[QStringLiteral("id")].toString() == current) {
+            return board[QStringLiteral("elements")].toArray();
+        }
+    }
+    return {};
+}
+
+QJsonArray ZentrelProcess::savedSessionFrames() const
+{
+    QJsonArray frames;
+    const QDir root(dataHome() + QStringLiteral("/Zentrel/Sessions"));
+    for (const QString &folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QJsonObject manifest =
+            readJsonObject(root.filePath(folder + QStringLiteral("/Session.json")));
+        for (const QJsonValue frame : manifest[QStringLiteral("frames")].toArray()) {
+            frames.append(frame);
+        }
+    }
+    return frames;
+}
+
+bool ZentrelProcess::writeDefaults(const QJsonObject &given) const
+{
+    // The welcome window would take the focus from what most tests do.
+    QJsonObject defaults = given;
+    const QString onboardingKey = QStringLiteral("onboarding.completed");
+    if (!m_isFirstStart && !defaults.contains(onboardingKey)) {
+        defaults.insert(onboardingKey, true);
+    }
+    const QDir folder(configHome() + QStringLiteral("/Zentrel"));
+    if (!folder.mkpath(QStringLiteral("."))) {
+        return false;
+    }
+    QFile file(folder.filePath(QStringLiteral("defaults.json")));
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+           && file.write(QJsonDocument(defaults).toJson()) >= 0 && file.flush();
+}
+
+bool ZentrelProcess::start(const QString &display)
+{
+    // A settings file the test wrote itself, whatever it holds, is left as it is.
+    const bool hasDefaults = QFile::exists(configHome() + QStringLiteral("/Zentrel/defaults.json"));
+    if (!m_isFirstStart && !hasDefaults && !writeDefaults({})) {
+        return false;
+    }
+    QProcessEnvironment withDisplay = environment();
+    withDisplay.insert(QStringLiteral("DISPLAY"), display);
+    return m_process.start(QStringLiteral(ZENTREL_EXECUTABLE), {}, withDisplay);
+}
+
+bool ZentrelProcess::waitUntilListening(QDeadlineTimer deadline)
+{
+    // The socket file appears as the program starts listening on it.
+    const QByteArray socket =
+        QFile::encodeName(homePath(QStringLiteral("runtime/zentrel-commands")));
+    for (;;) {
+        struct stat status = {};
+        if (stat(socket.constData(), &status) == 0 && S_ISSOCK(status.st_mode)) {
+            return true;
+        }
+        if (deadline.hasExpired() || !isRunning()) {
+            return false;
+        }
+        QThread::msleep(listenPollMs);
+    }
+}
+
+ProcessExit ZentrelProcess::runAgain(const QStringList &arguments, QDeadlineTimer deadline) const
+{
+    ChildProcess again;
+    // One that fails to start reports so through waitForExit.
+    again.start(QStringLiteral(ZENTREL_EXECUTABLE), arguments, environment());
+    return again.waitForExit(deadline);
+}
+
+ProcessExit ZentrelProcess::stop()
+{
+    return m_process.stop(QDeadlineTimer(stopTimeoutMs));
+}
+
+ProcessExit ZentrelProcess::waitForExit(QDeadlineTimer deadline)
+{
+    return m_process.waitForExit(deadline);
+}
+
+QString ZentrelProcess::homePath(const QString &name) const
+{
+    return m_home.filePath(name);
+}
+
+// Built from nothing rather than from our own environment, so no session bus, session manager,
+// desktop theme or Wayland display of the machine running the tests leaks in.
+QProcessEnvironment ZentrelProcess::environment() const
+{
+    const QProcessEnvironment inherited = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment result;
+    for (const QString &name : passedThrough) {
+        if (inherited.contains(name)) {
+            result.insert(name, inherited.value(name));
+        }
+    }
+    result.insert(QStringLiteral("HOME"), m_home.path());
+    result.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
+    result.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
+    result.insert(QStringLiteral("XDG_CACHE_HOME"), homePath(QStringLiteral("cache")));
+    result.insert(QStringLiteral("XDG_RUNTIME_DIR"), homePath(QStringLiteral("runtime")));
+    result.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    result.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    result.insert(m_extra);
+    return result;
+}
+
+} // namespace zentrel
