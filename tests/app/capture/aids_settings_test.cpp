@@ -2,7 +2,7 @@
 #include "capture/cursor_halo_settings_view.h"
 #include "capture/cursor_halo_toolbar_view.h"
 #include "capture/spotlight_settings_view.h"
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "overlay/overlay_settings_model.h"
 #include "overlay/toolbar/settings_value_text.h"
 #include "overlay/toolbar/toolbar_selection_button.h"

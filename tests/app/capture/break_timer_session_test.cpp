@@ -5,7 +5,7 @@
 #include "capture/break_timer_model.h"
 #include "capture/break_timer_settings_view.h"
 #include "capture/break_timer_view.h"
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_sound_player.h"
 #include "overlay/overlay_panel.h"

@@ -6,7 +6,7 @@
 #include "capture/break_timer_ring.h"
 #include "capture/break_timer_settings_view.h"
 #include "capture/color_well_button.h"
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_scheduler.h"
 #include "overlay/overlay_settings_model.h"

@@ -1,4 +1,4 @@
-#include "common/json_events.h"
+#include "common/json/json_events.h"
 
 #include "json_event_log.h"
 

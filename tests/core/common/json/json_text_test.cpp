@@ -1,6 +1,6 @@
-#include "common/json_text.h"
+#include "common/json/json_text.h"
 
-#include "common/json_reindent.h"
+#include "common/json/json_reindent.h"
 #include "json_event_log.h"
 
 #include <gtest/gtest.h>

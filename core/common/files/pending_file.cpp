@@ -1,4 +1,4 @@
-#include "common/pending_file.h"
+#include "common/files/pending_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/json_events.h"
+#include "common/json/json_events.h"
 
 #include <nlohmann/json.hpp>
 

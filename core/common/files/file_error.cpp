@@ -1,4 +1,4 @@
-#include "common/file_error.h"
+#include "common/files/file_error.h"
 
 namespace zentrel {
 

@@ -1,7 +1,7 @@
-#include "common/json_file.h"
+#include "common/json/json_file.h"
 
-#include "common/atomic_file.h"
-#include "common/limited_json.h"
+#include "common/files/atomic_file.h"
+#include "common/json/limited_json.h"
 
 namespace zentrel {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/clock.h"
-#include "common/file_error.h"
-#include "common/memory_defaults_store.h"
+#include "common/files/file_error.h"
+#include "common/settings/memory_defaults_store.h"
 #include "common/signal.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
-#include "common/atomic_file.h"
+#include "common/files/atomic_file.h"
 
-#include "common/pending_file.h"
+#include "common/files/pending_file.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/atomic_file.h"
+#include "common/files/atomic_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

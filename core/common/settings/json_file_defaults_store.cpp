@@ -1,8 +1,8 @@
-#include "common/json_file_defaults_store.h"
+#include "common/settings/json_file_defaults_store.h"
 
-#include "common/atomic_file.h"
-#include "common/json_file.h"
-#include "common/pending_file.h"
+#include "common/files/atomic_file.h"
+#include "common/files/pending_file.h"
+#include "common/json/json_file.h"
 
 namespace zentrel {
 

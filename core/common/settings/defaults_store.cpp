@@ -1,4 +1,4 @@
-#include "common/defaults_store.h"
+#include "common/settings/defaults_store.h"
 
 #include <algorithm>
 #include <cmath>

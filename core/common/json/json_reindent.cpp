@@ -1,4 +1,4 @@
-#include "common/json_reindent.h"
+#include "common/json/json_reindent.h"
 
 #include "common/text.h"
 

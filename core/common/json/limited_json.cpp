@@ -1,6 +1,6 @@
-#include "common/limited_json.h"
+#include "common/json/limited_json.h"
 
-#include "common/json_events.h"
+#include "common/json/json_events.h"
 
 namespace zentrel {
 namespace {

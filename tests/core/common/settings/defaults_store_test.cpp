@@ -1,7 +1,7 @@
-#include "common/defaults_store.h"
+#include "common/settings/defaults_store.h"
 
-#include "common/json_file_defaults_store.h"
-#include "common/memory_defaults_store.h"
+#include "common/settings/json_file_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "fakes/fake_clock.h"
 #include "fakes/temporary_directory.h"
 

@@ -1,6 +1,6 @@
-#include "common/json_tokenizer.h"
+#include "common/json/json_tokenizer.h"
 
-#include "common/json_plain_bytes.h"
+#include "common/json/json_plain_bytes.h"
 #include "common/text.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "common/limited_json.h"
+#include "common/json/limited_json.h"
 
-#include "common/json_file.h"
+#include "common/json/json_file.h"
 #include "fakes/temporary_directory.h"
 #include "json_event_log.h"
 

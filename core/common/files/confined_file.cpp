@@ -1,4 +1,4 @@
-#include "common/confined_file.h"
+#include "common/files/confined_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "common/atomic_file.h"
+#include "common/files/atomic_file.h"
 
 #include "fakes/temporary_directory.h"
 

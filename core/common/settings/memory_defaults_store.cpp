@@ -1,4 +1,4 @@
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 
 namespace zentrel {
 

@@ -1,8 +1,8 @@
-#include "common/pending_file.h"
+#include "common/files/pending_file.h"
 
-#include "common/atomic_file.h"
-#include "common/json_file_defaults_store.h"
-#include "core/common/killed_save.h"
+#include "common/files/atomic_file.h"
+#include "common/settings/json_file_defaults_store.h"
+#include "core/common/files/killed_save.h"
 #include "fakes/fake_clock.h"
 #include "fakes/folder_names.h"
 #include "fakes/temporary_directory.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/json_tokenizer.h"
+#include "common/json/json_tokenizer.h"
 
 #include <cstddef>
 #include <cstdint>
