@@ -1,4 +1,4 @@
-#include "capture/cursor_halo_view.h"
+#include "capture/cursor_halo/cursor_halo_view.h"
 
 #include "common/settings/memory_defaults_store.h"
 #include "shell/app_preferences.h"

@@ -1,8 +1,8 @@
-#include "capture/break_timer_view.h"
+#include "capture/break_timer/break_timer_view.h"
 
-#include "capture/break_timer_controls.h"
+#include "capture/break_timer/break_timer_controls.h"
+#include "capture/break_timer/break_timer_ring.h"
 #include "capture/break_timer_model.h"
-#include "capture/break_timer_ring.h"
 #include "common/qt_conversions.h"
 #include "overlay/overlay_settings_model.h"
 #include "overlay/toolbar/toolbar_style.h"

@@ -1,4 +1,4 @@
-#include "capture/break_timer_clock.h"
+#include "capture/break_timer/break_timer_clock.h"
 
 #include <QString>
 

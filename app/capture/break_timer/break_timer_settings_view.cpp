@@ -1,4 +1,4 @@
-#include "capture/break_timer_settings_view.h"
+#include "capture/break_timer/break_timer_settings_view.h"
 
 #include "capture/color_well_button.h"
 #include "common/qt_conversions.h"

@@ -1,4 +1,4 @@
-#include "capture/loupe_view.h"
+#include "capture/loupe/loupe_view.h"
 
 #include <QCoreApplication>
 #include <QImage>

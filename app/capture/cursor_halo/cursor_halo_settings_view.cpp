@@ -1,4 +1,4 @@
-#include "capture/cursor_halo_settings_view.h"
+#include "capture/cursor_halo/cursor_halo_settings_view.h"
 
 #include "overlay/toolbar/settings_value_text.h"
 #include "overlay/toolbar/toolbar_backdrop.h"

@@ -1,4 +1,4 @@
-#include "capture/break_timer_ring.h"
+#include "capture/break_timer/break_timer_ring.h"
 
 #include "overlay/toolbar/toolbar_style.h"
 

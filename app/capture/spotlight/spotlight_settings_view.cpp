@@ -1,4 +1,4 @@
-#include "capture/spotlight_settings_view.h"
+#include "capture/spotlight/spotlight_settings_view.h"
 
 #include "capture/color_well_button.h"
 #include "common/qt_conversions.h"

@@ -1,4 +1,4 @@
-#include "capture/cursor_halo_toolbar_view.h"
+#include "capture/cursor_halo/cursor_halo_toolbar_view.h"
 
 #include "capture/color_well_button.h"
 #include "common/qt_conversions.h"

@@ -1,8 +1,8 @@
-#include "capture/break_timer_session.h"
+#include "capture/break_timer/break_timer_session.h"
 
+#include "capture/break_timer/break_timer_settings_view.h"
+#include "capture/break_timer/break_timer_view.h"
 #include "capture/break_timer_model.h"
-#include "capture/break_timer_settings_view.h"
-#include "capture/break_timer_view.h"
 #include "overlay/event_monitor.h"
 #include "overlay/overlay_panel.h"
 #include "platform/global_input_monitor.h"

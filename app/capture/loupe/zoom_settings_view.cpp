@@ -1,4 +1,4 @@
-#include "capture/zoom_settings_view.h"
+#include "capture/loupe/zoom_settings_view.h"
 
 #include "capture/loupe_model.h"
 #include "overlay/toolbar/settings_value_text.h"

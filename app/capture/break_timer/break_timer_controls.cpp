@@ -1,4 +1,4 @@
-#include "capture/break_timer_controls.h"
+#include "capture/break_timer/break_timer_controls.h"
 
 #include "common/symbol_icon.h"
 #include "overlay/toolbar/toolbar_style.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/lanczos_resampler.h"
-#include "capture/loupe_lens.h"
+#include "capture/loupe/loupe_lens.h"
 #include "capture/loupe_model.h"
 
 #include <QImage>

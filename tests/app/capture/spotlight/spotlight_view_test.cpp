@@ -1,4 +1,4 @@
-#include "capture/spotlight_view.h"
+#include "capture/spotlight/spotlight_view.h"
 
 #include "common/settings/memory_defaults_store.h"
 #include "shell/app_preferences.h"

@@ -1,4 +1,4 @@
-#include "capture/spotlight_view.h"
+#include "capture/spotlight/spotlight_view.h"
 
 #include "common/escape_key.h"
 #include "common/qt_conversions.h"

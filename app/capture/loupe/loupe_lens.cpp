@@ -1,4 +1,4 @@
-#include "capture/loupe_lens.h"
+#include "capture/loupe/loupe_lens.h"
 
 #include "capture/vector_state.h"
 #include "common/qt_path.h"

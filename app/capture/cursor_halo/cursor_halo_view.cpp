@@ -1,4 +1,4 @@
-#include "capture/cursor_halo_view.h"
+#include "capture/cursor_halo/cursor_halo_view.h"
 
 #include "common/escape_key.h"
 #include "common/qt_conversions.h"
