@@ -1,6 +1,6 @@
 // The zoom loupe of a feature run: a still of the screen first, magnified under the pointer.
-#include "capture/loupe_view.h"
-#include "capture/zoom_settings_view.h"
+#include "capture/loupe/loupe_view.h"
+#include "capture/loupe/zoom_settings_view.h"
 #include "overlay/overlay_window_controller.h"
 #include "platform/platform_services.h"
 #include "platform/screen_capture.h"

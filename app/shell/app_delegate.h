@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/clock.h"
-#include "common/json_file_defaults_store.h"
+#include "common/settings/json_file_defaults_store.h"
 #include "hotkeys/hotkey_registry.h"
 #include "overlay/overlay_window_controller.h"
 #include "shell/app_coordinator.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/modifier_flags.h"
+#include "common/settings/modifier_flags.h"
 #include "common/signal.h"
 #include "hotkeys/shortcut_recorder.h"
 

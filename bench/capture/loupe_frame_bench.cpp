@@ -1,5 +1,5 @@
-#include "capture/loupe_lens.h"
-#include "capture/loupe_view.h"
+#include "capture/loupe/loupe_lens.h"
+#include "capture/loupe/loupe_view.h"
 
 #include <QImage>
 #include <QRegion>

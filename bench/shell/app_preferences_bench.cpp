@@ -1,7 +1,7 @@
 #include "shell/app_preferences.h"
 
 #include "common/clock.h"
-#include "common/json_file_defaults_store.h"
+#include "common/settings/json_file_defaults_store.h"
 #include "fakes/temporary_directory.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/defaults_store.h"
+#include "common/settings/defaults_store.h"
 #include "common/signal.h"
 #include "hotkeys/event_type.h"
 #include "hotkeys/hotkey_name.h"

@@ -1,6 +1,6 @@
 #include "hotkeys/shortcut.h"
 
-#include "common/limited_json.h"
+#include "common/json/limited_json.h"
 
 #include <nlohmann/json.hpp>
 

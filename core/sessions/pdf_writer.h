@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/pending_file.h"
+#include "common/files/pending_file.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "sessions/session_document.h"
 
-#include "common/json_file.h"
+#include "common/json/json_file.h"
 
 namespace zentrel {
 namespace {

@@ -1,6 +1,6 @@
 #include "sessions/session_exporter.h"
 
-#include "common/atomic_file.h"
+#include "common/files/atomic_file.h"
 #include "sessions/pdf_writer.h"
 #include "sessions/png_file.h"
 #include "sessions/png_pdf_image.h"

@@ -1,7 +1,7 @@
 #include "sessions/session_store.h"
 
-#include "common/atomic_file.h"
-#include "common/confined_file.h"
+#include "common/files/atomic_file.h"
+#include "common/files/confined_file.h"
 #include "common/text.h"
 #include "sessions/png_file.h"
 #include "sessions/session_store_files.h"

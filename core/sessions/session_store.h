@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/clock.h"
-#include "common/file_error.h"
+#include "common/files/file_error.h"
 #include "common/uuid.h"
 #include "sessions/session_document.h"
 #include "sessions/session_store_error.h"

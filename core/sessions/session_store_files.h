@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/file_error.h"
+#include "common/files/file_error.h"
 #include "sessions/session_store_error.h"
 
 #include <filesystem>

@@ -1,7 +1,7 @@
 // The store's folder tree: migration of the older layout, the temporary-file sweep, manifests and
 // the pointer file on disk, listing, and setting unreadable folders aside.
-#include "common/atomic_file.h"
-#include "common/json_file.h"
+#include "common/files/atomic_file.h"
+#include "common/json/json_file.h"
 #include "sessions/session_store.h"
 #include "sessions/session_store_files.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/color.h"
-#include "common/defaults_store.h"
-#include "common/modifier_flags.h"
+#include "common/settings/defaults_store.h"
+#include "common/settings/modifier_flags.h"
 #include "common/signal.h"
 #include "shell/break_timer_presentation_style.h"
 #include "shell/hotkeys/activation_style.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "fakes/fake_alert_presenter.h"
 #include "fakes/fake_overlay_factory.h"
 #include "fakes/fake_scheduler.h"

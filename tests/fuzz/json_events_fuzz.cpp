@@ -1,6 +1,6 @@
 // Every JSON reader of Zentrel goes through readJsonEvents, which must report exactly what
 // nlohmann/json's own parser reports, failures included; any difference stops the run.
-#include "core/common/json_event_log.h"
+#include "core/common/json/json_event_log.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Export writes kept JSON by re-indenting its compact text instead of reading it into a tree;
 // whatever it re-indents must come out exactly as the tree's own dump.
-#include "common/json_reindent.h"
+#include "common/json/json_reindent.h"
 
 #include <nlohmann/json.hpp>
 

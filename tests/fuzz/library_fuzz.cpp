@@ -1,5 +1,5 @@
 // The whiteboard library file and the older single-document file it migrates.
-#include "common/limited_json.h"
+#include "common/json/limited_json.h"
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
 #include "whiteboard/model/legacy_whiteboard_document.h"

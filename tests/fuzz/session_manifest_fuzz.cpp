@@ -1,5 +1,5 @@
 // Session manifests and the active-session pointer, read as the session store reads them.
-#include "common/limited_json.h"
+#include "common/json/limited_json.h"
 #include "sessions/session_document.h"
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 // The settings file: read, loaded into the preferences, and written back as every change does.
-#include "common/json_file.h"
-#include "common/limited_json.h"
-#include "common/memory_defaults_store.h"
+#include "common/json/json_file.h"
+#include "common/json/limited_json.h"
+#include "common/settings/memory_defaults_store.h"
 #include "shell/app_preferences.h"
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/clock.h"
-#include "common/defaults_store.h"
+#include "common/settings/defaults_store.h"
 #include "shell/updates/appcast.h"
 #include "shell/updates/update_service.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/defaults_store.h"
+#include "common/settings/defaults_store.h"
 #include "shell/onboarding/permission_manager.h"
 #include "shell/shell_ports.h"
 

@@ -1,6 +1,6 @@
 #include "whiteboard/editor/whiteboard_clipboard.h"
 
-#include "common/limited_json.h"
+#include "common/json/limited_json.h"
 #include "whiteboard/editor/whiteboard_layers.h"
 #include "whiteboard/model/excalidraw/excalidraw_export.h"
 #include "whiteboard/model/excalidraw/excalidraw_import.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/file_error.h"
+#include "common/files/file_error.h"
 #include "common/iso_date.h"
 
 #include <tl/expected.hpp>

@@ -1,6 +1,6 @@
 #include "whiteboard/model/library_text_parts.h"
 
-#include "common/limited_json.h"
+#include "common/json/limited_json.h"
 #include "whiteboard/model/whiteboard_board_json.h"
 #include "whiteboard/model/whiteboard_element_json.h"
 

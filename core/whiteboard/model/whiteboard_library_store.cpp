@@ -1,9 +1,9 @@
 #include "whiteboard/model/whiteboard_library_store.h"
 
-#include "common/atomic_file.h"
-#include "common/json_file.h"
-#include "common/limited_json.h"
-#include "common/pending_file.h"
+#include "common/files/atomic_file.h"
+#include "common/files/pending_file.h"
+#include "common/json/json_file.h"
+#include "common/json/limited_json.h"
 #include "whiteboard/model/library_set_aside.h"
 #include "whiteboard/model/library_text_parts.h"
 #include "whiteboard/model/whiteboard_board_json.h"

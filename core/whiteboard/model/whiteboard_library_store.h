@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/clock.h"
-#include "common/file_error.h"
+#include "common/files/file_error.h"
 #include "common/parallel_work.h"
 #include "common/uuid.h"
 #include "whiteboard/model/legacy_whiteboard_document.h"

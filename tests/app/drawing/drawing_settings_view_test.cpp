@@ -1,7 +1,7 @@
 #include "drawing/drawing_settings_view.h"
 
 #include "app/child_widgets.h"
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "overlay/toolbar/toolbar_preset_button.h"
 #include "overlay/toolbar/toolbar_slider_row.h"
 #include "overlay/toolbar/toolbar_toggle_row.h"

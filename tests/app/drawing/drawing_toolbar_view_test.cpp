@@ -1,7 +1,7 @@
 #include "drawing/drawing_toolbar_view.h"
 
 #include "app/child_widgets.h"
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "drawing/drawing_toolbar_model.h"
 #include "overlay/overlay_settings_model.h"
 #include "overlay/toolbar/toolbar_selection_button.h"

@@ -1,6 +1,6 @@
 #include "hotkeys/shortcut_event_listener.h"
 
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "fakes/fake_shortcut_grabber.h"
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/us_key_characters.h"

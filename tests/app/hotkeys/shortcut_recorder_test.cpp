@@ -1,6 +1,6 @@
 #include "hotkeys/shortcut_recorder.h"
 
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "fakes/fake_shortcut_grabber.h"
 #include "fakes/fake_sound_player.h"
 #include "hotkeys/hotkey_registry.h"

@@ -1,4 +1,4 @@
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "fakes/temporary_directory.h"
 #include "overlay/overlay_window_controller.h"
 #include "shell/app_preferences.h"

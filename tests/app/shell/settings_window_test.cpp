@@ -1,8 +1,8 @@
 #include "shell/settings_window.h"
 
 #include "app/child_widgets.h"
-#include "common/atomic_file.h"
-#include "common/memory_defaults_store.h"
+#include "common/files/atomic_file.h"
+#include "common/settings/memory_defaults_store.h"
 #include "fakes/fake_permission_probe.h"
 #include "fakes/fake_shortcut_grabber.h"
 #include "fakes/fake_sound_player.h"

@@ -1,7 +1,7 @@
 #include "whiteboard/properties/whiteboard_property_panel.h"
 
 #include "app/child_widgets.h"
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "core/whiteboard/editor/editor_test_support.h"
 #include "overlay/toolbar/toolbar_style.h"
 #include "shell/app_preferences.h"

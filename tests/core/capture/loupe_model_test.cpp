@@ -1,6 +1,6 @@
 #include "capture/loupe_model.h"
 
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "shell/app_preferences.h"
 
 #include <gtest/gtest.h>

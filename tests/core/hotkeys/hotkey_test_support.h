@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/modifier_flags.h"
+#include "common/settings/modifier_flags.h"
 
 #include <initializer_list>
 

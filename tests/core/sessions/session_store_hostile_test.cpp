@@ -1,6 +1,6 @@
 // Sessions folders that hold links, leftovers of killed saves, bombs and files built to break
 // the readers: the store deletes, reads and sweeps only what is its own.
-#include "core/common/killed_save.h"
+#include "core/common/files/killed_save.h"
 #include "core/sessions/session_store_test_support.h"
 #include "fakes/folder_names.h"
 #include "sessions/session_exporter.h"

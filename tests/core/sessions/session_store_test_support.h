@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/atomic_file.h"
+#include "common/files/atomic_file.h"
 #include "core/sessions/png_fixture.h"
 #include "fakes/fake_clock.h"
 #include "fakes/temporary_directory.h"

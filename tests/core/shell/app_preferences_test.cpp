@@ -1,6 +1,6 @@
 #include "shell/app_preferences.h"
 
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "shell/presentation_color.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "whiteboard/model/excalidraw/excalidraw_document_scanner.h"
 
-#include "common/json_events.h"
-#include "common/limited_json.h"
+#include "common/json/json_events.h"
+#include "common/json/limited_json.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "whiteboard/model/excalidraw/excalidraw_element_reader.h"
 
-#include "common/json_text.h"
-#include "common/limited_json.h"
+#include "common/json/json_text.h"
+#include "common/json/limited_json.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
 
 #include <algorithm>

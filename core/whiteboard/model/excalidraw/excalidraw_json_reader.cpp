@@ -1,6 +1,6 @@
 #include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
 
-#include "common/limited_json.h"
+#include "common/json/limited_json.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/limited_json.h"
+#include "common/json/limited_json.h"
 #include "whiteboard/model/excalidraw/excalidraw_error.h"
 
 #include <nlohmann/json.hpp>

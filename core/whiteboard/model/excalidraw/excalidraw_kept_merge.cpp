@@ -1,8 +1,8 @@
 #include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
 
-#include "common/json_reindent.h"
-#include "common/json_text.h"
-#include "common/limited_json.h"
+#include "common/json/json_reindent.h"
+#include "common/json/json_text.h"
+#include "common/json/limited_json.h"
 #include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
 #include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
 #include "whiteboard/model/excalidraw/excalidraw_scan_keys.h"

@@ -1,6 +1,6 @@
 #include "whiteboard/model/excalidraw/excalidraw_member_value.h"
 
-#include "common/json_text.h"
+#include "common/json/json_text.h"
 
 #include <cmath>
 

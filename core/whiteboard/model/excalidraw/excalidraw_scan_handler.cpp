@@ -1,6 +1,6 @@
 #include "whiteboard/model/excalidraw/excalidraw_scan_handler.h"
 
-#include "common/json_text.h"
+#include "common/json/json_text.h"
 #include "whiteboard/model/excalidraw/excalidraw_scan_keys.h"
 
 namespace zentrel {

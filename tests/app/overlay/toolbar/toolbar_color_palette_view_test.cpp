@@ -1,7 +1,7 @@
 #include "overlay/toolbar/toolbar_color_palette_view.h"
 
 #include "app/child_widgets.h"
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "shell/app_preferences.h"
 #include "shell/presentation_color.h"
 

@@ -1,6 +1,6 @@
 #include "shell/tray/tray_icon.h"
 
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "common/symbol_icon.h"
 #include "shell/app_preferences.h"
 

@@ -1,6 +1,6 @@
 #include "shell/updates/appcast_updater.h"
 
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "fakes/fake_clock.h"
 #include "shell/updates/appcast_reader.h"
 

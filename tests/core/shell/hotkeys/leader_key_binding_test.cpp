@@ -1,6 +1,6 @@
 #include "shell/hotkeys/leader_key_binding.h"
 
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "fakes/fake_scheduler.h"
 #include "fakes/fake_shortcut_grabber.h"
 #include "hotkeys/hotkey_registry.h"

@@ -1,6 +1,6 @@
 #include "shell/login/launch_at_login_manager.h"
 
-#include "common/atomic_file.h"
+#include "common/files/atomic_file.h"
 #include "fakes/temporary_directory.h"
 #include "shell/login/autostart_entry.h"
 

@@ -1,6 +1,6 @@
 #include "shell/onboarding/onboarding_flow.h"
 
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "fakes/fake_permission_probe.h"
 #include "fakes/fake_scheduler.h"
 

@@ -1,4 +1,4 @@
-#include "common/memory_defaults_store.h"
+#include "common/settings/memory_defaults_store.h"
 #include "editor_test_support.h"
 #include "whiteboard/editor/whiteboard_property_commands.h"
 #include "whiteboard/editor/whiteboard_styles.h"

@@ -1,7 +1,7 @@
 #include "whiteboard/model/library_text_parts.h"
 
-#include "common/json_file.h"
-#include "common/limited_json.h"
+#include "common/json/json_file.h"
+#include "common/json/limited_json.h"
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
 #include "whiteboard/model/whiteboard_board_json.h"

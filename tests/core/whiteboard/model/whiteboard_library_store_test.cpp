@@ -1,7 +1,7 @@
 #include "whiteboard/model/whiteboard_library_store.h"
 
-#include "common/json_file.h"
-#include "core/common/killed_save.h"
+#include "common/json/json_file.h"
+#include "core/common/files/killed_save.h"
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
 #include "fakes/temporary_directory.h"

@@ -1,0 +1,362 @@
+#include "capture/break_timer/break_timer_view.h"
+
+#include "capture/break_timer/break_timer_controls.h"
+#include "capture/break_timer/break_timer_ring.h"
+#include "capture/break_timer_model.h"
+#include "common/qt_conversions.h"
+#include "overlay/overlay_settings_model.h"
+#include "overlay/toolbar/toolbar_style.h"
+#include "shell/app_preferences.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace zentrel {
+namespace {
+
+// The desktop's usual accent blue, on which prominent buttons carry white titles.
+const QColor prominentFill(0, 122, 255);
+constexpr int headerButtonSize = 36;
+constexpr int adjustButtonSize = 48;
+constexpr int controlHeight = 36;
+constexpr int floatingWidth = 500;
+constexpr int floatingHeight = 540;
+
+// A row of controls on a faint capsule of the text colour.
+class CapsuleBackdrop : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+    void setFill(const QColor &fill)
+    {
+        m_fill = fill;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(m_fill);
+        const QRectF shape(rect());
+        painter.drawRoundedRect(shape, shape.height() / 2, shape.height() / 2);
+    }
+
+private:
+    QColor m_fill;
+};
+
+void setTextColor(QLabel &label, const QColor &color)
+{
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, color);
+    label.setPalette(palette);
+}
+
+} // namespace
+
+BreakTimerView::BreakTimerView(BreakTimerModel &model,
+                               AppPreferences &preferences,
+                               BreakTimerPresentationStyle style,
+                               OverlaySettingsModel &settingsModel,
+                               QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_preferences(preferences)
+    , m_settingsModel(settingsModel)
+    , m_style(style)
+    , m_metrics(breakTimerMetrics(style))
+{
+    const bool floating = style == BreakTimerPresentationStyle::floating;
+    if (floating) {
+        setFixedSize(floatingWidth, floatingHeight);
+    }
+    auto *outer = new QVBoxLayout(this);
+    const int padding = static_cast<int>(m_metrics.outerPadding);
+    outer->setContentsMargins(padding, padding, padding, padding);
+    outer->addWidget(makeColumn(), 0, floating ? Qt::Alignment() : Qt::AlignCenter);
+
+    refresh();
+    m_modelConnection = m_model.changed.connect([this] { refresh(); });
+    m_preferencesConnection =
+        m_preferences.changed.connect([this](AppPreferences::Setting) { refresh(); });
+    m_settingsConnection = m_settingsModel.changed.connect([this] { refresh(); });
+}
+
+QWidget *BreakTimerView::makeColumn()
+{
+    auto *column = new QWidget(this);
+    if (m_metrics.maximumColumnWidth > 0) {
+        column->setMaximumWidth(static_cast<int>(m_metrics.maximumColumnWidth));
+        column->setMinimumWidth(static_cast<int>(m_metrics.maximumColumnWidth));
+    }
+    m_message = new BreakTimerMessageLabel(static_cast<int>(m_metrics.messageFontSize),
+                                           static_cast<int>(m_metrics.messageMaximumWidth),
+                                           column);
+    m_ring = new BreakTimerRing(m_metrics, column);
+    m_chooser = makeChooser(column);
+    m_runningControls = makeRunningControls(column);
+
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(static_cast<int>(m_metrics.columnSpacing));
+    layout->addStretch();
+    layout->addWidget(makeHeader(column));
+    layout->addWidget(m_message, 0, Qt::AlignHCenter);
+    layout->addWidget(m_ring, 0, Qt::AlignHCenter);
+    layout->addWidget(m_chooser);
+    layout->addWidget(m_runningControls);
+    layout->addStretch();
+    return column;
+}
+
+QWidget *BreakTimerView::makeHeader(QWidget *parent)
+{
+    auto *header = new QWidget(parent);
+    header->setFixedHeight(static_cast<int>(m_metrics.headerHeight));
+    m_badge = new BreakTimerBadge(header);
+
+    const QString settingsLabel = QStringLiteral("Break timer settings");
+    m_settingsButton =
+        new BreakTimerCircleButton(QStringLiteral("slider.horizontal.3"), headerButtonSize, header);
+    m_settingsButton->setToolTip(settingsLabel);
+    m_settingsButton->setAccessibleName(settingsLabel);
+    connect(m_settingsButton,
+            &QAbstractButton::clicked,
+            this,
+            &BreakTimerView::toggleSettingsRequested);
+
+    m_closeButton = new BreakTimerCircleButton(QStringLiteral("xmark"), headerButtonSize, header);
+    m_closeButton->setText(QStringLiteral("Close"));
+    m_closeButton->setToolTip(QStringLiteral("Close Break Timer"));
+    m_closeButton->setAccessibleName(QStringLiteral("Close break timer"));
+    connect(m_closeButton, &QAbstractButton::clicked, this, &BreakTimerView::closeRequested);
+
+    auto *row = new QHBoxLayout(header);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(m_badge, 0, Qt::AlignVCenter);
+    row->addStretch();
+    row->addWidget(m_settingsButton, 0, Qt::AlignVCenter);
+    row->addWidget(m_closeButton, 0, Qt::AlignVCenter);
+    return header;
+}
+
+QWidget *BreakTimerView::makeChooser(QWidget *parent)
+{
+    auto *chooser = new QWidget(parent);
+    m_startButton = new BreakTimerCapsuleButton(
+        QSize(static_cast<int>(m_metrics.startLabelWidth), 44), 13, chooser);
+    m_startButton->setSymbol(QStringLiteral("play.fill"));
+    connect(m_startButton, &QAbstractButton::clicked, this, [this] { m_model.start(); });
+
+    auto *chips = new QHBoxLayout;
+    chips->setSpacing(8);
+    chips->addStretch();
+    for (const int minutes : breakTimer::quickDurations) {
+        auto *chip = new BreakTimerCapsuleButton(QSize(48, 32), 12, chooser);
+        chip->setText(QStringLiteral("%1m").arg(minutes));
+        // Checked reads as selected to assistive tools; only the duration decides it.
+        chip->setCheckable(true);
+        const QString label = QStringLiteral("Set %1 minutes").arg(minutes);
+        chip->setToolTip(label);
+        chip->setAccessibleName(label);
+        connect(chip, &QAbstractButton::clicked, this, [this, minutes] {
+            m_model.setDurationMinutes(minutes, 0);
+        });
+        chips->addWidget(chip);
+        m_chips.push_back(chip);
+    }
+    chips->addStretch();
+
+    auto *layout = new QVBoxLayout(chooser);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(static_cast<int>(m_metrics.chooserSpacing));
+    layout->addWidget(m_startButton, 0, Qt::AlignHCenter);
+    auto *lower = new QVBoxLayout;
+    lower->setSpacing(static_cast<int>(m_metrics.chipRowSpacing));
+    lower->addLayout(chips);
+    lower->addWidget(makeFineAdjustRow(chooser), 0, Qt::AlignHCenter);
+    layout->addLayout(lower);
+    return chooser;
+}
+
+QWidget *BreakTimerView::makeFineAdjustRow(QWidget *parent)
+{
+    auto *row = new CapsuleBackdrop(parent);
+    m_fineAdjustRow = row;
+    m_decreaseButton = new BreakTimerCircleButton(QStringLiteral("minus"), adjustButtonSize, row);
+    m_decreaseButton->setAccessibleName(QStringLiteral("Decrease duration by 30 seconds"));
+    connect(m_decreaseButton, &QAbstractButton::clicked, this, [this] {
+        adjustDuration(-breakTimer::adjustStep);
+    });
+    m_increaseButton = new BreakTimerCircleButton(QStringLiteral("plus"), adjustButtonSize, row);
+    m_increaseButton->setAccessibleName(QStringLiteral("Increase duration by 30 seconds"));
+    connect(m_increaseButton, &QAbstractButton::clicked, this, [this] {
+        adjustDuration(breakTimer::adjustStep);
+    });
+
+    auto *custom = new QWidget(row);
+    custom->setFixedWidth(104);
+    m_customCaption = new QLabel(QStringLiteral("Custom"), custom);
+    m_customCaption->setFont(toolbarFont(*m_customCaption, 10, QFont::DemiBold));
+    m_customTime = new QLabel(custom);
+    m_customTime->setFont(toolbarFont(*m_customTime, 24, QFont::DemiBold));
+    auto *stack = new QVBoxLayout(custom);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(2);
+    stack->addWidget(m_customCaption, 0, Qt::AlignHCenter);
+    stack->addWidget(m_customTime, 0, Qt::AlignHCenter);
+
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(14, 10, 14, 10);
+    layout->setSpacing(14);
+    layout->addWidget(m_decreaseButton, 0, Qt::AlignVCenter);
+    layout->addWidget(custom, 0, Qt::AlignVCenter);
+    layout->addWidget(m_increaseButton, 0, Qt::AlignVCenter);
+    return row;
+}
+
+QWidget *BreakTimerView::makeRunningControls(QWidget *parent)
+{
+    auto *controls = new QWidget(parent);
+    m_pauseButton = new BreakTimerCapsuleButton(QSize(130, controlHeight), 13, controls);
+    m_pauseButton->setAccessibleDescription(QStringLiteral("Pauses or resumes the countdown"));
+    connect(m_pauseButton, &QAbstractButton::clicked, this, &BreakTimerView::togglePause);
+    m_addMinuteButton = new BreakTimerCapsuleButton(QSize(112, controlHeight), 13, controls);
+    m_addMinuteButton->setText(QStringLiteral("+1 min"));
+    m_addMinuteButton->setSymbol(QStringLiteral("plus"));
+    m_addMinuteButton->setAccessibleName(QStringLiteral("Add one minute"));
+    connect(m_addMinuteButton, &QAbstractButton::clicked, this, [this] { m_model.addMinute(); });
+
+    auto *layout = new QHBoxLayout(controls);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(12);
+    layout->setAlignment(Qt::AlignHCenter);
+    layout->addWidget(m_pauseButton);
+    layout->addWidget(m_addMinuteButton);
+    return controls;
+}
+
+void BreakTimerView::adjustDuration(int deltaSeconds)
+{
+    const DurationChoice choice = adjustedDuration(m_model.configuredDuration(), deltaSeconds);
+    m_model.setDurationMinutes(choice.minutes, choice.seconds);
+}
+
+void BreakTimerView::togglePause()
+{
+    if (m_model.state() == BreakTimerState::running) {
+        m_model.pause();
+    } else if (m_model.state() == BreakTimerState::paused) {
+        m_model.resume();
+    }
+}
+
+void BreakTimerView::refresh()
+{
+    const QColor text = toQColor(m_preferences.breakTimerTextColor());
+    const QColor background = toQColor(m_preferences.breakTimerBackgroundColor());
+    const BreakTimerStateAppearance appearance = breakTimerAppearance(m_model.state());
+    const QColor accent = toQColor(appearance.accent);
+
+    m_badge->showState(QString::fromUtf8(appearance.badgeTitle), accent, text);
+    m_settingsButton->setTextColor(text);
+    m_settingsButton->setOpacities(m_settingsModel.isSettingsVisible() ? 0.22 : 0.08, 0.14, 0.72);
+    m_closeButton->setTextColor(text);
+    m_closeButton->setOpacities(0.08, 0.14, 0.72);
+    m_message->setMessage(QString::fromStdString(m_preferences.breakTimerMessage()), text);
+    m_ring->setContent({breakTimerProgress(m_model.state(),
+                                           m_model.remainingSeconds(),
+                                           m_model.configuredDuration()),
+                        QString::fromStdString(m_model.formattedRemaining()),
+                        QString::fromUtf8(appearance.statusLine),
+                        accent,
+                        text});
+
+    const QString primaryTitle = QString::fromUtf8(appearance.primaryTitle);
+    const QString primarySymbol = QString::fromUtf8(appearance.primarySymbol);
+    if (appearance.isChoosing) {
+        m_runningControls->hide();
+        m_chooser->show();
+        m_startButton->setText(primaryTitle);
+        m_startButton->setColors(prominentFill, Qt::white);
+        refreshChooser(text, background);
+    } else {
+        m_chooser->hide();
+        m_runningControls->show();
+        m_pauseButton->setText(primaryTitle);
+        m_pauseButton->setSymbol(primarySymbol);
+        m_pauseButton->setColors(prominentFill, Qt::white);
+        m_addMinuteButton->setColors(withOpacity(text, 0.14), text);
+    }
+    update();
+}
+
+void BreakTimerView::refreshChooser(const QColor &text, const QColor &background)
+{
+    const double configured = m_model.configuredDuration();
+    for (std::size_t index = 0; index < m_chips.size(); ++index) {
+        const bool selected =
+            isQuickDurationSelected(configured, breakTimer::quickDurations[index]);
+        m_chips[index]->setChecked(selected);
+        m_chips[index]->setColors(selected ? text : withOpacity(text, 0.11),
+                                  selected ? background : text);
+    }
+    const bool canDecrease = canDecreaseDuration(configured);
+    const bool canIncrease = canIncreaseDuration(configured);
+    m_decreaseButton->setEnabled(canDecrease);
+    m_increaseButton->setEnabled(canIncrease);
+    for (auto [button, enabled] :
+         {std::pair{m_decreaseButton, canDecrease}, std::pair{m_increaseButton, canIncrease}}) {
+        button->setTextColor(text);
+        button->setOpacities(enabled ? 0.14 : 0.05, 0, 1);
+    }
+    static_cast<CapsuleBackdrop *>(m_fineAdjustRow)->setFill(withOpacity(text, 0.08));
+    setTextColor(*m_customCaption, withOpacity(text, 0.62));
+    setTextColor(*m_customTime, text);
+    m_customTime->setText(QString::fromStdString(m_model.formattedRemaining()));
+}
+
+void BreakTimerView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF card(rect());
+    const qreal radius = m_metrics.cornerRadius;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(toQColor(m_preferences.breakTimerBackgroundColor()));
+    painter.drawRoundedRect(card, radius, radius);
+    if (m_metrics.hasBorder) {
+        painter.setPen(QPen(withOpacity(toQColor(m_preferences.breakTimerTextColor()), 0.16), 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    }
+}
+
+void BreakTimerView::mousePressEvent(QMouseEvent *event)
+{
+    if (m_style == BreakTimerPresentationStyle::floating && event->button() == Qt::LeftButton) {
+        m_dragOffset = event->globalPosition().toPoint() - window()->pos();
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void BreakTimerView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_style == BreakTimerPresentationStyle::floating && (event->buttons() & Qt::LeftButton)) {
+        window()->move(event->globalPosition().toPoint() - m_dragOffset);
+        event->accept();
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+} // namespace zentrel

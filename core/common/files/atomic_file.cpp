@@ -1,0 +1,107 @@
+#include "common/files/atomic_file.h"
+
+#include "common/files/pending_file.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+namespace zentrel {
+namespace {
+
+FileError systemError(FileError::Kind kind, const std::filesystem::path &path, int errorNumber)
+{
+    return FileError{kind, path, std::strerror(errorNumber)};
+}
+
+bool writeAll(int fd, std::string_view contents)
+{
+    while (!contents.empty()) {
+        const ssize_t written = ::write(fd, contents.data(), contents.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        contents.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+} // namespace
+
+tl::expected<void, FileError> writeFileAtomically(const std::filesystem::path &path,
+                                                  std::string_view contents)
+{
+    std::error_code ec;
+    if (path.has_parent_path()) {
+        std::filesystem::create_directories(path.parent_path(), ec);
+        if (ec) {
+            return tl::unexpected(FileError{FileError::Kind::writeFailed, path, ec.message()});
+        }
+    }
+    auto pending = PendingFile::create(path);
+    if (!pending) {
+        return tl::unexpected(pending.error());
+    }
+    if (!writeAll(pending->descriptor(), contents)) {
+        return tl::unexpected(systemError(FileError::Kind::writeFailed, path, errno));
+    }
+    return pending->commit();
+}
+
+tl::expected<std::optional<std::string>, FileError>
+readFileIfPresent(const std::filesystem::path &path)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        return tl::unexpected(systemError(FileError::Kind::readFailed, path, EISDIR));
+    }
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream) {
+        const int openErrno = errno;
+        if (!std::filesystem::exists(path, ec) && !ec) {
+            return std::optional<std::string>{};
+        }
+        return tl::unexpected(systemError(FileError::Kind::readFailed, path, openErrno));
+    }
+    // Room for the whole file at once: growing the text as it was read copied a large library
+    // several times over. A file that changes meanwhile is still read to its end.
+    std::string contents;
+    if (const std::uintmax_t size = std::filesystem::file_size(path, ec); !ec) {
+        contents.reserve(size);
+    }
+    std::array<char, 1 << 16> buffer;
+    while (stream.read(buffer.data(), buffer.size()) || stream.gcount() > 0) {
+        contents.append(buffer.data(), static_cast<std::size_t>(stream.gcount()));
+    }
+    if (stream.bad()) {
+        return tl::unexpected(FileError{FileError::Kind::readFailed, path, "read error"});
+    }
+    return std::optional<std::string>{std::move(contents)};
+}
+
+tl::expected<std::filesystem::path, FileError>
+setAsideCorrupt(const std::filesystem::path &path, std::chrono::system_clock::time_point now)
+{
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count();
+    const std::string base = path.string() + ".corrupt-" + std::to_string(seconds);
+    // A second set-aside within the same second must not replace the first one.
+    std::filesystem::path target = base;
+    std::error_code ec;
+    for (int attempt = 1; std::filesystem::exists(target, ec); ++attempt) {
+        target = base + "-" + std::to_string(attempt);
+    }
+    std::filesystem::rename(path, target, ec);
+    if (ec) {
+        return tl::unexpected(FileError{FileError::Kind::moveFailed, path, ec.message()});
+    }
+    return target;
+}
+
+} // namespace zentrel

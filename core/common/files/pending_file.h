@@ -1,0 +1,49 @@
+#pragma once
+
+#include "common/files/file_error.h"
+
+#include <tl/expected.hpp>
+
+#include <filesystem>
+#include <string_view>
+
+namespace zentrel {
+
+// The ending of a file being written while it has a name, so the sweeps of the folders Zentrel
+// owns find what a killed save left ("*.tmp" in the sessions, sweepPendingLeftovers elsewhere).
+inline constexpr std::string_view pendingFileSuffix = ".tmp";
+
+// A new version of a file, written beside it and put in its place whole by commit(), or dropped
+// with the object. Where the file system allows, it has no name until then (O_TMPFILE), so a
+// process killed while writing leaves nothing; elsewhere it is "<name>.XXXXXX.tmp" beside the
+// target. It gets the mode of the file it replaces, else the mode the umask gives a new file.
+class PendingFile
+{
+public:
+    static tl::expected<PendingFile, FileError> create(const std::filesystem::path &path);
+
+    PendingFile(PendingFile &&other) noexcept;
+    PendingFile &operator=(PendingFile &&other) noexcept;
+    ~PendingFile();
+
+    int descriptor() const { return m_fd; }
+
+    // Syncs the data to disk and puts the file in place of the target, replacing it.
+    tl::expected<void, FileError> commit();
+
+private:
+    PendingFile(std::filesystem::path path, std::filesystem::path named, int fd);
+    void discard();
+    tl::expected<std::filesystem::path, FileError> giveName() const;
+
+    std::filesystem::path m_path;
+    // Empty while the file has no name.
+    std::filesystem::path m_named;
+    int m_fd = -1;
+};
+
+// Removes the "<name>.XXXXXX.tmp" files a killed writer of `path` left beside it: regular files
+// only, so nothing a link points at is touched.
+void sweepPendingLeftovers(const std::filesystem::path &path);
+
+} // namespace zentrel
