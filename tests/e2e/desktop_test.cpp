@@ -193,6 +193,10 @@ std::optional<TopLevelWindow> DesktopTest::openTrayMenu(std::uint32_t icon,
     } else if (!isPainted(screen, menu->frame)) {
         ADD_FAILURE() << "the menu was never painted: " << menu->describe();
         return std::nullopt;
+    } else if (!m_windows.waitForKeyboardGrab(QDeadlineTimer(menuTimeoutMs))) {
+        // Keys pressed before would miss the menu; a tooltip, also a new popup, never grabs.
+        ADD_FAILURE() << "the menu never took the keyboard: " << menu->describe();
+        return std::nullopt;
     }
     return menu;
 }

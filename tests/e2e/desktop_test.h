@@ -78,9 +78,8 @@ protected:
     // What a failure message needs to tell what went wrong: the screen and the program's words.
     std::string situation();
 
-    // Left-clicks the docked tray icon and returns the menu once it is painted, which also means
-    // the program holds the keyboard for it. The screen with the open menu is kept under
-    // screenshotName.
+    // Left-clicks the docked tray icon and returns the menu once it is painted and holds the
+    // keyboard, as an open menu does. The screen with the open menu is kept under screenshotName.
     std::optional<TopLevelWindow> openTrayMenu(std::uint32_t icon, const QString &screenshotName);
 
     std::string stopAndDescribe() { return m_zentrel.stop().describe().toStdString(); }
