@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QImage>
+#include <QJsonObject>
 #include <QRect>
 #include <QStringList>
 
@@ -24,6 +25,8 @@ constexpr int minMenuHeight = 200;
 constexpr int minMenuWidth = 100;
 constexpr double maxMenuAspect = 1.5;
 const QString drawTitle = QStringLiteral("Draw");
+// Modifier bits as the settings store them: Control 262144 plus Shift 131072.
+constexpr int ctrlShiftLeader = 262144 | 131072;
 
 class TrayMenu : public DesktopTest
 {
@@ -42,15 +45,55 @@ protected:
     }
 };
 
-TEST_F(TrayMenu, HotKeysWorkWhileTheMenuIsOpen)
+// Hot keys while the tray menu holds the keyboard, on a bare X server and under each window
+// manager: the menu keeps the server from firing any hot key then. The leader is Ctrl+Shift, not
+// the usual Ctrl+Alt: xfwm4 holds Ctrl+Alt+D itself, and Alt closes the menu before D comes.
+class TrayMenuHotKeys : public TrayMenu, public testing::WithParamInterface<WindowManager>
 {
-    ASSERT_NO_FATAL_FAILURE(startZentrel());
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(TrayMenu::SetUp());
+        ASSERT_NO_FATAL_FAILURE(startWindowManager(GetParam()));
+        ASSERT_TRUE(m_zentrel.writeDefaults(
+            QJsonObject{{QStringLiteral("controls.leaderKey"), ctrlShiftLeader}}));
+        ASSERT_NO_FATAL_FAILURE(startZentrel());
+    }
+
+    void expectDraw(const char *what)
+    {
+        EXPECT_TRUE(m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs)).has_value())
+            << what << " showed no Draw; " << situation();
+        EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+    }
+
+    const QStringList m_leader{QStringLiteral("ctrl"), QStringLiteral("shift")};
+};
+
+TEST_P(TrayMenuHotKeys, HotKeysWorkWhileTheMenuIsOpen)
+{
     ASSERT_TRUE(openMenu(QStringLiteral("tray_menu_before_hot_key.png")).has_value());
-    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+d")));
-    EXPECT_TRUE(m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs)).has_value())
-        << "Ctrl+Alt+D over the open menu showed no Draw; " << situation();
-    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+shift+d")));
+    expectDraw("Ctrl+Shift+D over the open menu");
 }
+
+// A presenter quick on the keys: the leader is already down when the menu takes the keyboard.
+TEST_P(TrayMenuHotKeys, HotKeyWorksWhenTheMenuOpensInTheMiddleOfIt)
+{
+    // The display is this test's own: a failure that leaves them down troubles no other test.
+    ASSERT_TRUE(m_input.holdKeys(m_leader)) << m_input.lastError().toStdString();
+    ASSERT_TRUE(openMenu(QStringLiteral("tray_menu_during_hot_key.png")).has_value());
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("d")));
+    ASSERT_TRUE(m_input.releaseKeys(m_leader)) << m_input.lastError().toStdString();
+    expectDraw("D over the menu opened while Ctrl+Shift were down");
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         TrayMenuHotKeys,
+                         testing::ValuesIn(everyWindowManager()),
+                         [](const testing::TestParamInfo<WindowManager> &param) {
+                             return nameOf(param.param).toStdString();
+                         });
 
 TEST_F(TrayMenu, ChoosingDrawStartsItAndQuitEndsTheProgram)
 {

@@ -222,6 +222,41 @@ bool XWindows::waitForKeyboard(std::uint32_t window, QDeadlineTimer deadline)
     }
 }
 
+bool XWindows::waitForKeyboardGrab(QDeadlineTimer deadline)
+{
+    for (;;) {
+        if (isKeyboardGrabbed()) {
+            return true;
+        }
+        if (deadline.hasExpired() || !isConnected()) {
+            return false;
+        }
+        waitForChange(deadline);
+    }
+}
+
+bool XWindows::isKeyboardGrabbed()
+{
+    if (!isConnected()) {
+        return false;
+    }
+    xcb_connection_t *connection = m_connection.get();
+    // The server waits for us meanwhile, so a program grabbing just now is not refused for our
+    // trial: its grab comes after ours has ended.
+    xcb_grab_server(connection);
+    const XcbReply<xcb_grab_keyboard_reply_t> trial(xcb_grab_keyboard_reply(
+        connection,
+        xcb_grab_keyboard(
+            connection, 0, m_root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+        nullptr));
+    if (trial && trial->status == XCB_GRAB_STATUS_SUCCESS) {
+        xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
+    }
+    xcb_ungrab_server(connection);
+    xcb_flush(connection);
+    return trial && trial->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+}
+
 std::optional<std::uint32_t> XWindows::topLevelUnderPointer()
 {
     if (!isConnected()) {

@@ -59,6 +59,9 @@ public:
     std::uint32_t topLevelHolding(std::uint32_t window);
     // Waits until the keyboard goes to the window (or into the frame around it).
     bool waitForKeyboard(std::uint32_t window, QDeadlineTimer deadline);
+    // Waits until some program holds the keyboard to itself, as an open menu does, so that no
+    // hot key fires. Told by a trial grab, which the server refuses then.
+    bool waitForKeyboardGrab(QDeadlineTimer deadline);
     // The root's child under the pointer, as a click would find it, or nothing over the root.
     std::optional<std::uint32_t> topLevelUnderPointer();
 
@@ -87,6 +90,7 @@ private:
     // or the child itself where none manages it.
     std::uint32_t clientOf(std::uint32_t topLevel);
     bool hasWmState(std::uint32_t window);
+    bool isKeyboardGrabbed();
     QString nameOf(std::uint32_t window);
     std::uint32_t atom(const char *name);
     void waitForChange(QDeadlineTimer deadline);

@@ -8,6 +8,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QTimer>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 #include <xkbcommon/xkbcommon-x11.h>
@@ -17,6 +18,7 @@
 #include <xcb/xkb.h>
 #undef explicit
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <vector>
@@ -49,6 +51,8 @@ struct XcbKeyGrabber::State final : QAbstractNativeEventFilter
     void report(void (XcbKeyGrabber::*signal)(const hotkeys::Shortcut &),
                 const hotkeys::Shortcut &shortcut) const;
     bool reloadKeyboard();
+
+    static bool isPopup(xcb_window_t window);
 
     uint16_t currentLockMask() const
     {
@@ -95,8 +99,10 @@ bool XcbKeyGrabber::State::nativeEventFilter(const QByteArray &eventType, void *
 
 bool XcbKeyGrabber::State::handleKeyPress(const xcb_key_press_event_t &event)
 {
-    // Keys typed into our own windows (a shortcut recorder holding the keyboard) are theirs.
-    if (event.event != m_root) {
+    // Keys typed into our own windows (a shortcut recorder holding the keyboard) are theirs. An
+    // open menu holds the keyboard too, which keeps the server from firing any hot key; those
+    // presses come to the menu instead, and are taken from it so hot keys still work.
+    if (event.event != m_root && !isPopup(event.event)) {
         return false;
     }
     // A held hot key repeats; it is still ours even if its modifiers went up meanwhile.
@@ -111,6 +117,16 @@ bool XcbKeyGrabber::State::handleKeyPress(const xcb_key_press_event_t &event)
     m_heldKeys.emplace(event.detail, grab->second.shortcut);
     report(&XcbKeyGrabber::shortcutPressed, grab->second.shortcut);
     return true;
+}
+
+// Only windows that exist already: asking one without for its id would create it.
+bool XcbKeyGrabber::State::isPopup(xcb_window_t window)
+{
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    return std::ranges::any_of(windows, [window](const QWindow *candidate) {
+        return candidate->handle() && candidate->winId() == window
+               && candidate->type() == Qt::Popup;
+    });
 }
 
 bool XcbKeyGrabber::State::handleKeyRelease(const xcb_key_release_event_t &event)
