@@ -1,4 +1,4 @@
-#include "whiteboard/canvas/element_band_painting.h"
+#include "whiteboard/canvas/element_layer/element_band_painting.h"
 
 #include "common/pool_parallel_work.h"
 #include "common/qt_path.h"

@@ -1,4 +1,4 @@
-#include "whiteboard/canvas/board_grid_painting.h"
+#include "whiteboard/canvas/element_layer/board_grid_painting.h"
 
 #include "common/qt_conversions.h"
 #include "common/qt_path.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/geometry.h"
-#include "whiteboard/canvas/painted_element.h"
+#include "whiteboard/canvas/element_layer/painted_element.h"
 #include "whiteboard/model/whiteboard_element.h"
 
 #include <atomic>

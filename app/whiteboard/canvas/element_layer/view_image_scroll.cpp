@@ -1,4 +1,4 @@
-#include "whiteboard/canvas/view_image_scroll.h"
+#include "whiteboard/canvas/element_layer/view_image_scroll.h"
 
 #include <algorithm>
 #include <cmath>

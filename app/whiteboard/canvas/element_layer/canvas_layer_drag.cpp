@@ -3,8 +3,8 @@
 #include "common/geometry.h"
 #include "common/pool_parallel_work.h"
 #include "common/qt_path.h"
-#include "whiteboard/canvas/canvas_element_layer.h"
-#include "whiteboard/canvas/element_band_painting.h"
+#include "whiteboard/canvas/element_layer/canvas_element_layer.h"
+#include "whiteboard/canvas/element_layer/element_band_painting.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QPainter>

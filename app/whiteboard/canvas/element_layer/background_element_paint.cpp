@@ -1,6 +1,6 @@
-#include "whiteboard/canvas/background_element_paint.h"
+#include "whiteboard/canvas/element_layer/background_element_paint.h"
 
-#include "whiteboard/canvas/element_band_painting.h"
+#include "whiteboard/canvas/element_layer/element_band_painting.h"
 
 #include <QPainter>
 #include <QThreadPool>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "common/uuid.h"
-#include "whiteboard/canvas/background_element_paint.h"
-#include "whiteboard/canvas/board_grid_painting.h"
-#include "whiteboard/canvas/element_paint_cache.h"
+#include "whiteboard/canvas/element_layer/background_element_paint.h"
+#include "whiteboard/canvas/element_layer/board_grid_painting.h"
+#include "whiteboard/canvas/element_layer/element_paint_cache.h"
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <QImage>

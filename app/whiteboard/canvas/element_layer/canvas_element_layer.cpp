@@ -1,10 +1,10 @@
-#include "whiteboard/canvas/canvas_element_layer.h"
+#include "whiteboard/canvas/element_layer/canvas_element_layer.h"
 
 #include "common/geometry.h"
 #include "common/pool_parallel_work.h"
 #include "common/qt_path.h"
-#include "whiteboard/canvas/element_band_painting.h"
-#include "whiteboard/canvas/view_image_scroll.h"
+#include "whiteboard/canvas/element_layer/element_band_painting.h"
+#include "whiteboard/canvas/element_layer/view_image_scroll.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QPainter>

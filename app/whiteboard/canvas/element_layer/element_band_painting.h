@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/geometry.h"
-#include "whiteboard/canvas/board_grid_painting.h"
-#include "whiteboard/canvas/painted_element.h"
+#include "whiteboard/canvas/element_layer/board_grid_painting.h"
+#include "whiteboard/canvas/element_layer/painted_element.h"
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <QImage>

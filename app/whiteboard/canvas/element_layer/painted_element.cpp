@@ -1,4 +1,4 @@
-#include "whiteboard/canvas/painted_element.h"
+#include "whiteboard/canvas/element_layer/painted_element.h"
 
 #include "common/qt_conversions.h"
 #include "common/qt_path.h"

@@ -1,4 +1,4 @@
-#include "whiteboard/canvas/element_paint_cache.h"
+#include "whiteboard/canvas/element_layer/element_paint_cache.h"
 
 #include "common/pool_parallel_work.h"
 #include "whiteboard/render/element_render_plan.h"

@@ -2,8 +2,8 @@
 // zoom steps, and the margins that pans have used.
 #include "common/pool_parallel_work.h"
 #include "common/qt_path.h"
-#include "whiteboard/canvas/canvas_element_layer.h"
-#include "whiteboard/canvas/element_band_painting.h"
+#include "whiteboard/canvas/element_layer/canvas_element_layer.h"
+#include "whiteboard/canvas/element_layer/element_band_painting.h"
 
 #include <QTransform>
 
