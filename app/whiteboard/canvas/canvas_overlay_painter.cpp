@@ -5,7 +5,7 @@
 #include "whiteboard/canvas/element_layer/painted_element.h"
 #include "whiteboard/canvas/selection_overlay.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
-#include "whiteboard/editor/whiteboard_selection.h"
+#include "whiteboard/editor/commands/whiteboard_selection.h"
 
 #include <QPainter>
 

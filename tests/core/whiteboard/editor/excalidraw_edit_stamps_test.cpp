@@ -1,6 +1,6 @@
 #include "editor_test_support.h"
-#include "whiteboard/editor/whiteboard_clipboard.h"
-#include "whiteboard/editor/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_clipboard.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
 #include "whiteboard/model/excalidraw/excalidraw_export.h"
 #include "whiteboard/model/excalidraw/excalidraw_import.h"
 

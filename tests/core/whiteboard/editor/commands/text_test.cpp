@@ -1,6 +1,6 @@
-#include "editor_test_support.h"
-#include "whiteboard/editor/whiteboard_creation.h"
-#include "whiteboard/editor/whiteboard_text.h"
+#include "core/whiteboard/editor/editor_test_support.h"
+#include "whiteboard/editor/commands/whiteboard_creation.h"
+#include "whiteboard/editor/commands/whiteboard_text.h"
 
 #include <gtest/gtest.h>
 

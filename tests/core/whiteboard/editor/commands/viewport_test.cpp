@@ -1,6 +1,6 @@
-#include "editor_test_support.h"
-#include "whiteboard/editor/whiteboard_selection.h"
-#include "whiteboard/editor/whiteboard_viewport.h"
+#include "core/whiteboard/editor/editor_test_support.h"
+#include "whiteboard/editor/commands/whiteboard_selection.h"
+#include "whiteboard/editor/commands/whiteboard_viewport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "whiteboard/editor/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
 
 #include <algorithm>
 #include <utility>

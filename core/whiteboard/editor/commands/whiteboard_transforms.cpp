@@ -1,9 +1,9 @@
-#include "whiteboard/editor/whiteboard_transforms.h"
+#include "whiteboard/editor/commands/whiteboard_transforms.h"
 
 #include "common/geometry.h"
-#include "whiteboard/editor/whiteboard_creation.h"
-#include "whiteboard/editor/whiteboard_layers.h"
-#include "whiteboard/editor/whiteboard_text.h"
+#include "whiteboard/editor/commands/whiteboard_creation.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_text.h"
 
 #include <cmath>
 #include <cstdint>

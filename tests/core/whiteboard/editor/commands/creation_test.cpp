@@ -1,5 +1,5 @@
-#include "editor_test_support.h"
-#include "whiteboard/editor/whiteboard_creation.h"
+#include "core/whiteboard/editor/editor_test_support.h"
+#include "whiteboard/editor/commands/whiteboard_creation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "whiteboard/editor/whiteboard_text.h"
+#include "whiteboard/editor/commands/whiteboard_text.h"
 
 #include "common/geometry.h"
 #include "common/text.h"
-#include "whiteboard/editor/whiteboard_creation.h"
-#include "whiteboard/editor/whiteboard_layers.h"
-#include "whiteboard/editor/whiteboard_selection.h"
+#include "whiteboard/editor/commands/whiteboard_creation.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_selection.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "editor_test_support.h"
-#include "whiteboard/editor/whiteboard_layers.h"
-#include "whiteboard/editor/whiteboard_selection.h"
-#include "whiteboard/editor/whiteboard_text.h"
-#include "whiteboard/editor/whiteboard_transforms.h"
+#include "core/whiteboard/editor/editor_test_support.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_selection.h"
+#include "whiteboard/editor/commands/whiteboard_text.h"
+#include "whiteboard/editor/commands/whiteboard_transforms.h"
 
 #include <gtest/gtest.h>
 

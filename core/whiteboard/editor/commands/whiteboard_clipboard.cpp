@@ -1,7 +1,7 @@
-#include "whiteboard/editor/whiteboard_clipboard.h"
+#include "whiteboard/editor/commands/whiteboard_clipboard.h"
 
 #include "common/limited_json.h"
-#include "whiteboard/editor/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
 #include "whiteboard/model/excalidraw/excalidraw_export.h"
 #include "whiteboard/model/excalidraw/excalidraw_import.h"
 #include "whiteboard/model/svg/svg_export.h"

@@ -1,6 +1,6 @@
-#include "editor_test_support.h"
-#include "whiteboard/editor/whiteboard_layers.h"
-#include "whiteboard/editor/whiteboard_styles.h"
+#include "core/whiteboard/editor/editor_test_support.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_styles.h"
 
 #include <gtest/gtest.h>
 

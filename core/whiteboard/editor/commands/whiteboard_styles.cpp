@@ -1,7 +1,7 @@
-#include "whiteboard/editor/whiteboard_styles.h"
+#include "whiteboard/editor/commands/whiteboard_styles.h"
 
-#include "whiteboard/editor/whiteboard_layers.h"
-#include "whiteboard/editor/whiteboard_text.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_text.h"
 
 #include <cmath>
 #include <string>

@@ -1,8 +1,8 @@
-#include "whiteboard/editor/whiteboard_property_commands.h"
+#include "whiteboard/editor/commands/whiteboard_property_commands.h"
 
 #include "common/text.h"
-#include "whiteboard/editor/whiteboard_layers.h"
-#include "whiteboard/editor/whiteboard_styles.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_styles.h"
 
 #include <algorithm>
 

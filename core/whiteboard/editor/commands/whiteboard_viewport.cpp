@@ -1,4 +1,4 @@
-#include "whiteboard/editor/whiteboard_viewport.h"
+#include "whiteboard/editor/commands/whiteboard_viewport.h"
 
 #include <algorithm>
 #include <cmath>

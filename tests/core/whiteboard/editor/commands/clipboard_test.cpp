@@ -1,5 +1,5 @@
-#include "editor_test_support.h"
-#include "whiteboard/editor/whiteboard_clipboard.h"
+#include "core/whiteboard/editor/editor_test_support.h"
+#include "whiteboard/editor/commands/whiteboard_clipboard.h"
 #include "whiteboard/model/whiteboard_element_json.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "common/memory_defaults_store.h"
-#include "editor_test_support.h"
-#include "whiteboard/editor/whiteboard_property_commands.h"
-#include "whiteboard/editor/whiteboard_styles.h"
-#include "whiteboard/editor/whiteboard_viewport.h"
+#include "core/whiteboard/editor/editor_test_support.h"
+#include "whiteboard/editor/commands/whiteboard_property_commands.h"
+#include "whiteboard/editor/commands/whiteboard_styles.h"
+#include "whiteboard/editor/commands/whiteboard_viewport.h"
 
 #include <gtest/gtest.h>
 

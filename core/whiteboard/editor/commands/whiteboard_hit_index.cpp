@@ -1,7 +1,7 @@
-#include "whiteboard/editor/whiteboard_hit_index.h"
+#include "whiteboard/editor/commands/whiteboard_hit_index.h"
 
 #include "common/geometry.h"
-#include "whiteboard/editor/whiteboard_selection.h"
+#include "whiteboard/editor/commands/whiteboard_selection.h"
 
 #include <algorithm>
 #include <cmath>
