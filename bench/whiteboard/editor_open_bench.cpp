@@ -7,7 +7,7 @@
 #include "whiteboard/editor/whiteboard_editor_model.h"
 #include "whiteboard/editor_bench_support.h"
 #include "whiteboard/generated_board.h"
-#include "whiteboard/model/whiteboard_library_store.h"
+#include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <QImage>
 

@@ -2,7 +2,7 @@
 #include "e2e/board_library.h"
 #include "e2e/drawing_test.h"
 #include "e2e/text_ink_measure.h"
-#include "whiteboard/model/whiteboard_library_store.h"
+#include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "whiteboard/model/legacy_whiteboard_document.h"
+#include "whiteboard/model/store/legacy_whiteboard_document.h"
 #include "whiteboard/model/whiteboard_element_json.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "whiteboard/model/library_set_aside.h"
+#include "whiteboard/model/store/library_set_aside.h"
 
 #include <fcntl.h>
 #include <stdio.h>

@@ -1,4 +1,4 @@
-#include "whiteboard/model/library_text_parts.h"
+#include "whiteboard/model/store/library_text_parts.h"
 
 #include "common/limited_json.h"
 #include "whiteboard/model/whiteboard_board_json.h"

@@ -1,6 +1,6 @@
-#include "whiteboard/model/legacy_whiteboard_document.h"
+#include "whiteboard/model/store/legacy_whiteboard_document.h"
 
-#include "whiteboard/model/drawing_json.h"
+#include "whiteboard/model/store/drawing_json.h"
 #include "whiteboard/model/whiteboard_board_json.h"
 #include "whiteboard/model/whiteboard_element_json.h"
 

@@ -1,11 +1,11 @@
-#include "whiteboard/model/whiteboard_library_store.h"
+#include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include "common/atomic_file.h"
 #include "common/json_file.h"
 #include "common/limited_json.h"
 #include "common/pending_file.h"
-#include "whiteboard/model/library_set_aside.h"
-#include "whiteboard/model/library_text_parts.h"
+#include "whiteboard/model/store/library_set_aside.h"
+#include "whiteboard/model/store/library_text_parts.h"
 #include "whiteboard/model/whiteboard_board_json.h"
 
 #include <algorithm>

@@ -1,11 +1,11 @@
-#include "whiteboard/model/whiteboard_library_store.h"
+#include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include "common/json_file.h"
 #include "core/common/killed_save.h"
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
 #include "fakes/temporary_directory.h"
-#include "whiteboard/model/library_set_aside.h"
+#include "whiteboard/model/store/library_set_aside.h"
 #include "whiteboard/model/whiteboard_board_json.h"
 
 #include <gtest/gtest.h>

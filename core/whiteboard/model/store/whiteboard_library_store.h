@@ -4,7 +4,7 @@
 #include "common/file_error.h"
 #include "common/parallel_work.h"
 #include "common/uuid.h"
-#include "whiteboard/model/legacy_whiteboard_document.h"
+#include "whiteboard/model/store/legacy_whiteboard_document.h"
 #include "whiteboard/model/whiteboard_library.h"
 
 #include <tl/expected.hpp>

@@ -1,4 +1,4 @@
-#include "whiteboard/model/legacy_whiteboard_document.h"
+#include "whiteboard/model/store/legacy_whiteboard_document.h"
 
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"

@@ -1,4 +1,4 @@
-#include "whiteboard/model/drawing_json.h"
+#include "whiteboard/model/store/drawing_json.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "whiteboard/model/library_text_parts.h"
+#include "whiteboard/model/store/library_text_parts.h"
 
 #include "common/json_file.h"
 #include "common/limited_json.h"
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
+#include "whiteboard/model/store/whiteboard_library_store.h"
 #include "whiteboard/model/whiteboard_board_json.h"
-#include "whiteboard/model/whiteboard_library_store.h"
 
 #include <gtest/gtest.h>
 
