@@ -2,8 +2,8 @@
 
 #include "common/limited_json.h"
 #include "whiteboard/editor/commands/whiteboard_layers.h"
-#include "whiteboard/model/excalidraw/excalidraw_export.h"
-#include "whiteboard/model/excalidraw/excalidraw_import.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_export.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_import.h"
 #include "whiteboard/model/svg/svg_export.h"
 #include "whiteboard/model/whiteboard_element_json.h"
 

@@ -2,7 +2,7 @@
 
 #include "common/clock.h"
 #include "common/uuid.h"
-#include "whiteboard/model/excalidraw/excalidraw_object.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_object.h"
 #include "whiteboard/model/whiteboard_element.h"
 
 #include <nlohmann/json.hpp>

@@ -1,9 +1,9 @@
-#include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_kept_keys.h"
 
 #include "common/clock.h"
-#include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
 #include "whiteboard/model/excalidraw/excalidraw_members.h"
-#include "whiteboard/model/excalidraw/excalidraw_scan_keys.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_element_writer.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_scan_keys.h"
 
 #include <algorithm>
 #include <array>

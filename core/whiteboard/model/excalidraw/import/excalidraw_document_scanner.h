@@ -1,8 +1,8 @@
 #pragma once
 
 #include "whiteboard/model/excalidraw/excalidraw_error.h"
-#include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
-#include "whiteboard/model/excalidraw/excalidraw_scan_handler.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_json_reader.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_scan_handler.h"
 
 #include <tl/expected.hpp>
 

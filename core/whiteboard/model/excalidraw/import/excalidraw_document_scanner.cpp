@@ -1,4 +1,4 @@
-#include "whiteboard/model/excalidraw/excalidraw_document_scanner.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_document_scanner.h"
 
 #include "common/json_events.h"
 #include "common/limited_json.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "whiteboard/model/excalidraw/excalidraw_element_reader.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_element_reader.h"
 
 #include <nlohmann/json.hpp>
 

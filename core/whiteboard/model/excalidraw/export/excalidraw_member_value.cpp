@@ -1,4 +1,4 @@
-#include "whiteboard/model/excalidraw/excalidraw_member_value.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_member_value.h"
 
 #include "common/json_text.h"
 

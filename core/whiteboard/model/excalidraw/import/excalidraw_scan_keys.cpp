@@ -1,4 +1,4 @@
-#include "whiteboard/model/excalidraw/excalidraw_scan_keys.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_scan_keys.h"
 
 #include <array>
 #include <vector>

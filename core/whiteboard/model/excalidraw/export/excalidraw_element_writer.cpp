@@ -1,6 +1,6 @@
-#include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_element_writer.h"
 
-#include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_kept_merge.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_json_reader.h"
 
 #include "common/limited_json.h"
 

@@ -1,7 +1,7 @@
-#include "whiteboard/model/excalidraw/excalidraw_scan_handler.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_scan_handler.h"
 
 #include "common/json_text.h"
-#include "whiteboard/model/excalidraw/excalidraw_scan_keys.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_scan_keys.h"
 
 namespace zentrel {
 namespace {

@@ -1,8 +1,8 @@
-#include "whiteboard/model/excalidraw/excalidraw_export.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_export.h"
 
 #include "common/uuid_table.h"
-#include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
-#include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_element_writer.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_kept_merge.h"
 #include "whiteboard/model/model_json.h"
 
 #include <nlohmann/json.hpp>

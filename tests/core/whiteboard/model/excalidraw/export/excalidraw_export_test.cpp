@@ -1,7 +1,7 @@
-#include "whiteboard/model/excalidraw/excalidraw_export.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_export.h"
 
-#include "excalidraw_test_support.h"
-#include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
+#include "core/whiteboard/model/excalidraw/excalidraw_test_support.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_element_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "whiteboard/model/excalidraw/excalidraw_kept_merge.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_kept_merge.h"
 
 #include "common/json_reindent.h"
 #include "common/json_text.h"
 #include "common/limited_json.h"
-#include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
-#include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
-#include "whiteboard/model/excalidraw/excalidraw_scan_keys.h"
 #include "whiteboard/model/excalidraw/excalidraw_values.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_json_reader.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_kept_keys.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_scan_keys.h"
 
 #include <algorithm>
 #include <array>

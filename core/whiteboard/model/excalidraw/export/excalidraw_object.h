@@ -1,7 +1,7 @@
 #pragma once
 
-#include "whiteboard/model/excalidraw/excalidraw_member_value.h"
 #include "whiteboard/model/excalidraw/excalidraw_members.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_member_value.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,9 +1,9 @@
-#include "whiteboard/model/excalidraw/excalidraw_import.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_import.h"
 
 #include "common/uuid_table.h"
-#include "whiteboard/model/excalidraw/excalidraw_document_scanner.h"
-#include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
 #include "whiteboard/model/excalidraw/excalidraw_values.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_document_scanner.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_kept_keys.h"
 
 namespace zentrel {
 namespace {

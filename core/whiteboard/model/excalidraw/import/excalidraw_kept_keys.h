@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/uuid.h"
-#include "whiteboard/model/excalidraw/excalidraw_element_reader.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_element_reader.h"
 #include "whiteboard/model/whiteboard_element.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "whiteboard/model/excalidraw/excalidraw_object.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_object.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "whiteboard/model/excalidraw/excalidraw_element_reader.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_element_reader.h"
 
 #include "common/json_text.h"
 #include "common/limited_json.h"
-#include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_kept_keys.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 #include "common/uuid.h"
 #include "common/uuid_table.h"
 #include "whiteboard/model/excalidraw/excalidraw_members.h"
-#include "whiteboard/model/excalidraw/excalidraw_object.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_object.h"
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <nlohmann/json.hpp>

@@ -1,8 +1,8 @@
-#include "whiteboard/model/excalidraw/excalidraw_import.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_import.h"
 
-#include "excalidraw_test_support.h"
-#include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
+#include "core/whiteboard/model/excalidraw/excalidraw_test_support.h"
 #include "whiteboard/model/excalidraw/excalidraw_values.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_json_reader.h"
 
 #include <gtest/gtest.h>
 
