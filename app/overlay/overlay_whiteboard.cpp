@@ -10,10 +10,10 @@
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
 #include "whiteboard/canvas/whiteboard_key_commands.h"
+#include "whiteboard/editor/commands/whiteboard_clipboard.h"
+#include "whiteboard/editor/commands/whiteboard_viewport.h"
 #include "whiteboard/editor/thread_save_executor.h"
-#include "whiteboard/editor/whiteboard_clipboard.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
-#include "whiteboard/editor/whiteboard_viewport.h"
 #include "whiteboard/properties/whiteboard_property_panel.h"
 #include "whiteboard/toolbar/whiteboard_toolbar_view.h"
 

@@ -5,8 +5,8 @@
 #include "whiteboard/canvas/whiteboard_fonts.h"
 #include "whiteboard/editor/excalidraw_import_file.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
-#include "whiteboard/model/excalidraw/excalidraw_export.h"
-#include "whiteboard/model/excalidraw/excalidraw_import.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_export.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_import.h"
 #include "whiteboard/model/svg/svg_export.h"
 
 #include <QFileDialog>

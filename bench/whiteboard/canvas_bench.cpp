@@ -2,9 +2,9 @@
 #include "fakes/fake_clock.h"
 #include "fakes/temporary_directory.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
+#include "whiteboard/editor/commands/whiteboard_transforms.h"
+#include "whiteboard/editor/commands/whiteboard_viewport.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
-#include "whiteboard/editor/whiteboard_transforms.h"
-#include "whiteboard/editor/whiteboard_viewport.h"
 #include "whiteboard/editor_bench_support.h"
 
 #include <QCoreApplication>

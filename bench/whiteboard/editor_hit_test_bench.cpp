@@ -1,7 +1,7 @@
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
+#include "whiteboard/editor/commands/whiteboard_selection.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
-#include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/editor_bench_support.h"
 #include "whiteboard/generated_board.h"
 

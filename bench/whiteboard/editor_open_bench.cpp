@@ -3,10 +3,10 @@
 #include "fakes/fake_clock.h"
 #include "fakes/temporary_directory.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
+#include "whiteboard/editor/commands/whiteboard_selection.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
-#include "whiteboard/editor/whiteboard_selection.h"
 #include "whiteboard/editor_bench_support.h"
-#include "whiteboard/model/whiteboard_library_store.h"
+#include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <QImage>
 

@@ -1,8 +1,8 @@
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
 #include "fakes/temporary_directory.h"
+#include "whiteboard/editor/commands/whiteboard_viewport.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
-#include "whiteboard/editor/whiteboard_viewport.h"
 #include "whiteboard/editor_bench_support.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 #include "fakes/counting_random.h"
 #include "whiteboard/foreign_excalidraw_document.h"
-#include "whiteboard/model/excalidraw/excalidraw_export.h"
-#include "whiteboard/model/excalidraw/excalidraw_import.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_export.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_import.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 #include "fakes/temporary_directory.h"
 #include "whiteboard/foreign_excalidraw_document.h"
 #include "whiteboard/generated_board.h"
-#include "whiteboard/model/excalidraw/excalidraw_import.h"
-#include "whiteboard/model/whiteboard_library_store.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_import.h"
+#include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,7 +6,7 @@
 #include "e2e/fixtures/drawing_test.h"
 #include "e2e/processes/process_use.h"
 #include "e2e/x11/root_pixels.h"
-#include "whiteboard/model/whiteboard_library_store.h"
+#include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>

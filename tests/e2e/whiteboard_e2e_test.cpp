@@ -1,7 +1,7 @@
 #include "common/clock.h"
 #include "e2e/fixtures/board_library.h"
 #include "e2e/fixtures/drawing_test.h"
-#include "whiteboard/model/whiteboard_library_store.h"
+#include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>
 #include <QDirIterator>

@@ -2,8 +2,8 @@
 // export again.
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
-#include "whiteboard/model/excalidraw/excalidraw_export.h"
-#include "whiteboard/model/excalidraw/excalidraw_import.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_export.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_import.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,10 +2,10 @@
 #include "common/json/limited_json.h"
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
-#include "whiteboard/model/legacy_whiteboard_document.h"
-#include "whiteboard/model/library_text_parts.h"
+#include "whiteboard/model/store/legacy_whiteboard_document.h"
+#include "whiteboard/model/store/library_text_parts.h"
+#include "whiteboard/model/store/whiteboard_library_store.h"
 #include "whiteboard/model/whiteboard_board_json.h"
-#include "whiteboard/model/whiteboard_library_store.h"
 
 #include <cstddef>
 #include <cstdint>

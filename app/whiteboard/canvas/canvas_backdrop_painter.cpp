@@ -4,7 +4,7 @@
 #include "common/qt_conversions.h"
 #include "common/qt_path.h"
 #include "whiteboard/canvas/canvas_backdrop.h"
-#include "whiteboard/canvas/element_band_painting.h"
+#include "whiteboard/canvas/element_layer/element_band_painting.h"
 
 #include <QPainter>
 

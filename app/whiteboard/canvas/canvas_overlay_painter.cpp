@@ -2,10 +2,10 @@
 
 #include "common/qt_path.h"
 #include "whiteboard/canvas/creation_preview.h"
-#include "whiteboard/canvas/painted_element.h"
+#include "whiteboard/canvas/element_layer/painted_element.h"
 #include "whiteboard/canvas/selection_overlay.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
-#include "whiteboard/editor/whiteboard_selection.h"
+#include "whiteboard/editor/commands/whiteboard_selection.h"
 
 #include <QPainter>
 

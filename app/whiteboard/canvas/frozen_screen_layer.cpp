@@ -3,8 +3,8 @@
 #include "common/pool_parallel_work.h"
 #include "common/qt_path.h"
 #include "whiteboard/canvas/canvas_backdrop.h"
-#include "whiteboard/canvas/element_band_painting.h"
-#include "whiteboard/canvas/view_image_scroll.h"
+#include "whiteboard/canvas/element_layer/element_band_painting.h"
+#include "whiteboard/canvas/element_layer/view_image_scroll.h"
 
 #include <QPainter>
 

@@ -8,13 +8,13 @@
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
 #include "whiteboard/canvas/whiteboard_key_commands.h"
-#include "whiteboard/editor/whiteboard_clipboard.h"
+#include "whiteboard/editor/commands/whiteboard_clipboard.h"
+#include "whiteboard/editor/commands/whiteboard_creation.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_selection.h"
+#include "whiteboard/editor/commands/whiteboard_transforms.h"
+#include "whiteboard/editor/commands/whiteboard_viewport.h"
 #include "whiteboard/editor/whiteboard_clipboard_mime.h"
-#include "whiteboard/editor/whiteboard_creation.h"
-#include "whiteboard/editor/whiteboard_layers.h"
-#include "whiteboard/editor/whiteboard_selection.h"
-#include "whiteboard/editor/whiteboard_transforms.h"
-#include "whiteboard/editor/whiteboard_viewport.h"
 
 #include <QClipboard>
 #include <QCursor>

@@ -5,8 +5,8 @@
 #include "whiteboard/canvas/canvas_overlay_painter.h"
 #include "whiteboard/canvas/inline_text_editor.h"
 #include "whiteboard/canvas/text_editor_placement.h"
-#include "whiteboard/editor/whiteboard_selection.h"
-#include "whiteboard/editor/whiteboard_text.h"
+#include "whiteboard/editor/commands/whiteboard_selection.h"
+#include "whiteboard/editor/commands/whiteboard_text.h"
 
 #include <QBuffer>
 #include <QMetaObject>

@@ -4,7 +4,7 @@
 #include "shell/roughness_level.h"
 #include "whiteboard/canvas/canvas_backdrop_painter.h"
 #include "whiteboard/canvas/canvas_drag.h"
-#include "whiteboard/canvas/canvas_element_layer.h"
+#include "whiteboard/canvas/element_layer/canvas_element_layer.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 
 #include <QByteArray>

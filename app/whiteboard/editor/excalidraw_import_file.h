@@ -1,6 +1,6 @@
 #pragma once
 
-#include "whiteboard/model/excalidraw/excalidraw_json_reader.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_json_reader.h"
 
 #include <QByteArray>
 #include <QString>

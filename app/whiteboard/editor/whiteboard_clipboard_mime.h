@@ -1,6 +1,6 @@
 #pragma once
 
-#include "whiteboard/editor/whiteboard_clipboard.h"
+#include "whiteboard/editor/commands/whiteboard_clipboard.h"
 
 class QMimeData;
 

@@ -1,7 +1,7 @@
 // The property panel's "More properties" menu and its "Element Link" alert.
+#include "whiteboard/editor/commands/whiteboard_property_commands.h"
+#include "whiteboard/editor/commands/whiteboard_styles.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
-#include "whiteboard/editor/whiteboard_property_commands.h"
-#include "whiteboard/editor/whiteboard_styles.h"
 #include "whiteboard/properties/whiteboard_property_panel.h"
 #include "whiteboard/toolbar/whiteboard_text_alert.h"
 

@@ -2,10 +2,10 @@
 
 #include "common/symbol_icon.h"
 #include "overlay/toolbar/toolbar_style.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_property_commands.h"
+#include "whiteboard/editor/commands/whiteboard_styles.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
-#include "whiteboard/editor/whiteboard_layers.h"
-#include "whiteboard/editor/whiteboard_property_commands.h"
-#include "whiteboard/editor/whiteboard_styles.h"
 #include "whiteboard/properties/whiteboard_color_group.h"
 #include "whiteboard/properties/whiteboard_palettes.h"
 #include "whiteboard/toolbar/whiteboard_button.h"

@@ -1,10 +1,10 @@
 // The whiteboard menu of the toolbar: boards, arrange, view, export and close. Its labels and
 // enabled states are read from the model each time it opens.
 #include "common/symbol_icon.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_styles.h"
+#include "whiteboard/editor/commands/whiteboard_viewport.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
-#include "whiteboard/editor/whiteboard_layers.h"
-#include "whiteboard/editor/whiteboard_styles.h"
-#include "whiteboard/editor/whiteboard_viewport.h"
 #include "whiteboard/toolbar/whiteboard_toolbar_view.h"
 
 #include <QMenu>

@@ -2,9 +2,9 @@
 
 #include "overlay/toolbar/toolbar_backdrop.h"
 #include "overlay/toolbar/toolbar_style.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_text.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
-#include "whiteboard/editor/whiteboard_layers.h"
-#include "whiteboard/editor/whiteboard_text.h"
 #include "whiteboard/toolbar/whiteboard_button.h"
 #include "whiteboard/toolbar/whiteboard_color_scheme.h"
 #include "whiteboard/toolbar/whiteboard_text_alert.h"

@@ -1,8 +1,8 @@
 #include "whiteboard/canvas/selection_overlay.h"
 
 #include "common/geometry.h"
-#include "whiteboard/editor/whiteboard_layers.h"
-#include "whiteboard/editor/whiteboard_selection.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_selection.h"
 
 namespace zentrel {
 

@@ -1,6 +1,6 @@
 #include "whiteboard/editor/excalidraw_edit_stamps.h"
 
-#include "whiteboard/model/excalidraw/excalidraw_kept_keys.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_kept_keys.h"
 
 #include <chrono>
 #include <cstdint>

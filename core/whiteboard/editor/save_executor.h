@@ -1,7 +1,7 @@
 #pragma once
 
 #include "shell/shell_ports.h"
-#include "whiteboard/model/whiteboard_library_store.h"
+#include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <functional>
 

@@ -8,9 +8,9 @@
 #include "shell/shell_ports.h"
 #include "whiteboard/editor/save_executor.h"
 #include "whiteboard/editor/whiteboard_editor_change.h"
+#include "whiteboard/model/store/whiteboard_library_store.h"
 #include "whiteboard/model/whiteboard_interaction.h"
 #include "whiteboard/model/whiteboard_library.h"
-#include "whiteboard/model/whiteboard_library_store.h"
 #include "whiteboard/model/whiteboard_tool.h"
 
 #include <any>

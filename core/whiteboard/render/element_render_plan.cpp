@@ -1,9 +1,9 @@
 #include "whiteboard/render/element_render_plan.h"
 
 #include "common/geometry.h"
-#include "whiteboard/editor/whiteboard_selection.h"
-#include "whiteboard/editor/whiteboard_styles.h"
-#include "whiteboard/model/excalidraw/excalidraw_element_writer.h"
+#include "whiteboard/editor/commands/whiteboard_selection.h"
+#include "whiteboard/editor/commands/whiteboard_styles.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_element_writer.h"
 #include "whiteboard/render/line_geometry.h"
 #include "whiteboard/render/render_geometry.h"
 

@@ -4,7 +4,7 @@
 #include "shell/app_preferences.h"
 #include "shell/message_box_alert_presenter.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
-#include "whiteboard/editor/whiteboard_creation.h"
+#include "whiteboard/editor/commands/whiteboard_creation.h"
 #include "whiteboard/toolbar/whiteboard_toolbar_view.h"
 
 #include <QAction>

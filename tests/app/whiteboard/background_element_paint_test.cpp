@@ -1,7 +1,7 @@
-#include "whiteboard/canvas/background_element_paint.h"
+#include "whiteboard/canvas/element_layer/background_element_paint.h"
 
 #include "app/image_difference.h"
-#include "whiteboard/canvas/element_band_painting.h"
+#include "whiteboard/canvas/element_layer/element_band_painting.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QDeadlineTimer>

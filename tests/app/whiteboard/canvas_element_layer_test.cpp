@@ -1,4 +1,4 @@
-#include "whiteboard/canvas/canvas_element_layer.h"
+#include "whiteboard/canvas/element_layer/canvas_element_layer.h"
 
 #include "whiteboard/render/element_render_plan.h"
 

@@ -1,7 +1,7 @@
-#include "whiteboard/canvas/element_band_painting.h"
+#include "whiteboard/canvas/element_layer/element_band_painting.h"
 
 #include "app/image_difference.h"
-#include "whiteboard/canvas/painted_element.h"
+#include "whiteboard/canvas/element_layer/painted_element.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QImage>

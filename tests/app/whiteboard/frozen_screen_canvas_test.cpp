@@ -1,8 +1,8 @@
 #include "app/image_difference.h"
 #include "core/whiteboard/editor/editor_test_support.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
-#include "whiteboard/editor/whiteboard_transforms.h"
-#include "whiteboard/editor/whiteboard_viewport.h"
+#include "whiteboard/editor/commands/whiteboard_transforms.h"
+#include "whiteboard/editor/commands/whiteboard_viewport.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,5 +1,5 @@
 #include "whiteboard/canvas/whiteboard_fonts.h"
-#include "whiteboard/model/excalidraw/excalidraw_import.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_import.h"
 #include "whiteboard/model/svg/svg_export.h"
 #include "whiteboard/render/text_layout.h"
 

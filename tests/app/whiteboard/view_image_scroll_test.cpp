@@ -1,6 +1,6 @@
-#include "whiteboard/canvas/view_image_scroll.h"
+#include "whiteboard/canvas/element_layer/view_image_scroll.h"
 
-#include "whiteboard/canvas/element_paint_cache.h"
+#include "whiteboard/canvas/element_layer/element_paint_cache.h"
 
 #include <QImage>
 

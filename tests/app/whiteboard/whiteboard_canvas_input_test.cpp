@@ -1,6 +1,6 @@
 #include "core/whiteboard/editor/editor_test_support.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
-#include "whiteboard/editor/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -5,10 +5,10 @@
 #include "common/qt_path.h"
 #include "core/whiteboard/editor/editor_test_support.h"
 #include "whiteboard/canvas/canvas_backdrop.h"
-#include "whiteboard/editor/whiteboard_selection.h"
-#include "whiteboard/editor/whiteboard_styles.h"
-#include "whiteboard/editor/whiteboard_transforms.h"
-#include "whiteboard/editor/whiteboard_viewport.h"
+#include "whiteboard/editor/commands/whiteboard_selection.h"
+#include "whiteboard/editor/commands/whiteboard_styles.h"
+#include "whiteboard/editor/commands/whiteboard_transforms.h"
+#include "whiteboard/editor/commands/whiteboard_viewport.h"
 
 #include <QImage>
 #include <QPaintEvent>

@@ -5,7 +5,7 @@
 #include "core/whiteboard/editor/editor_test_support.h"
 #include "overlay/toolbar/toolbar_style.h"
 #include "shell/app_preferences.h"
-#include "whiteboard/editor/whiteboard_styles.h"
+#include "whiteboard/editor/commands/whiteboard_styles.h"
 #include "whiteboard/properties/whiteboard_color_group.h"
 #include "whiteboard/properties/whiteboard_swatch_button.h"
 #include "whiteboard/toolbar/whiteboard_button.h"

@@ -3,7 +3,7 @@
 #include "app/child_widgets.h"
 #include "core/whiteboard/editor/editor_test_support.h"
 #include "overlay/toolbar/toolbar_style.h"
-#include "whiteboard/editor/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
 #include "whiteboard/toolbar/whiteboard_button.h"
 #include "whiteboard/toolbar/whiteboard_text_alert.h"
 

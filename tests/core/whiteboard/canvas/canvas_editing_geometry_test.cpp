@@ -3,7 +3,7 @@
 #include "whiteboard/canvas/selection_overlay.h"
 #include "whiteboard/canvas/text_editor_placement.h"
 #include "whiteboard/canvas/whiteboard_key_commands.h"
-#include "whiteboard/editor/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "editor_test_support.h"
-#include "whiteboard/editor/whiteboard_clipboard.h"
-#include "whiteboard/editor/whiteboard_layers.h"
-#include "whiteboard/model/excalidraw/excalidraw_export.h"
-#include "whiteboard/model/excalidraw/excalidraw_import.h"
+#include "whiteboard/editor/commands/whiteboard_clipboard.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_export.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_import.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -1,5 +1,5 @@
 #include "editor_test_support.h"
-#include "whiteboard/editor/whiteboard_viewport.h"
+#include "whiteboard/editor/commands/whiteboard_viewport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "whiteboard/render/element_render_plan.h"
 
 #include "path_points.h"
-#include "whiteboard/model/excalidraw/excalidraw_export.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_export.h"
 #include "whiteboard/render/render_geometry.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "excalidraw_test_support.h"
-#include "whiteboard/model/excalidraw/excalidraw_export.h"
-#include "whiteboard/model/excalidraw/excalidraw_import.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_export.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_import.h"
 
 #include <gtest/gtest.h>
 

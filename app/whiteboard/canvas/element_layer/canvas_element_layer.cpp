@@ -1,0 +1,364 @@
+#include "whiteboard/canvas/element_layer/canvas_element_layer.h"
+
+#include "common/geometry.h"
+#include "common/pool_parallel_work.h"
+#include "common/qt_path.h"
+#include "whiteboard/canvas/element_layer/element_band_painting.h"
+#include "whiteboard/canvas/element_layer/view_image_scroll.h"
+#include "whiteboard/render/element_render_plan.h"
+
+#include <QPainter>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <utility>
+
+namespace zentrel {
+
+namespace {
+
+// Beyond this many changed elements, or this share of the view, repainting everything is
+// cheaper than working out and clipping to what changed.
+constexpr std::size_t changedElementLimit = 2000;
+constexpr double changedAreaShareLimit = 0.6;
+// How far, in view points, the picture reaches beyond the view on each side.
+constexpr double marginPoints = 128;
+// The picture is scrolled back around the view once pans have used up this share of a margin,
+// so the elements across the margin's edge are painted once for many pan steps rather than once
+// for each.
+constexpr double marginUsedShare = 0.5;
+
+// The elements of `after` that differ from `before`: everything between their common prefix and
+// their common suffix, as [first, last) in each.
+struct ElementChange
+{
+    std::size_t first = 0;
+    std::size_t lastBefore = 0;
+    std::size_t lastAfter = 0;
+
+    bool isEmpty() const { return first == lastBefore && first == lastAfter; }
+};
+
+ElementChange elementChange(const std::vector<ElementPtr> &before,
+                            const std::vector<ElementPtr> &after)
+{
+    const std::size_t shorter = std::min(before.size(), after.size());
+    std::size_t prefix = 0;
+    while (prefix < shorter && before[prefix] == after[prefix]) {
+        ++prefix;
+    }
+    std::size_t suffix = 0;
+    while (suffix < shorter - prefix
+           && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    return {prefix, before.size() - suffix, after.size() - suffix};
+}
+
+} // namespace
+
+CanvasElementLayer::CanvasElementLayer(std::function<void()> onPictureReady)
+    : m_background(std::move(onPictureReady))
+{}
+
+void CanvasElementLayer::paint(QImage &frame,
+                               const CanvasElementScene &scene,
+                               QSize viewSize,
+                               CanvasSharpness sharpness)
+{
+    const qreal pixelRatio = frame.devicePixelRatio();
+    if (!m_isValid) {
+        // What was painted ahead is wanted now; painting it again would take longer.
+        m_background.wait();
+    }
+    m_bounds.update(*scene.elements, scene.viewport.scale);
+    adoptBackgroundPicture();
+    m_isStale = false;
+    m_changedArea = QRect(QPoint(0, 0), viewSize);
+    const bool sameView = m_isValid && viewSize == m_viewSize && pixelRatio == m_pixelRatio
+                          && scene.boardID == m_boardID && scene.hiddenID == m_hiddenID
+                          && scene.grid == m_grid;
+    if (sameView && sharpness != CanvasSharpness::now && paintRescaled(frame, scene, sharpness)) {
+        return;
+    }
+    // What is painted in the background shows the board as it was.
+    if (!sameView || *scene.elements != m_elements) {
+        m_background.cancel();
+    }
+    if (!sameView) {
+        m_viewSize = viewSize;
+        m_pixelRatio = pixelRatio;
+        m_marginPixels = int(std::lround(marginPoints * pixelRatio));
+        m_split.reset();
+        repaintAll(scene);
+    } else if (scene.dragging && scene.viewport == m_viewport && updateSplit(scene)) {
+        paintDragStep(frame, scene, *m_split);
+        return;
+    } else {
+        bringUpToDate(scene);
+    }
+    paintComposite(frame, scene, {});
+    refillMargins(scene);
+}
+
+void CanvasElementLayer::prepareAhead(const CanvasElementScene &scene,
+                                      QSize viewSize,
+                                      qreal pixelRatio)
+{
+    if (m_isValid || m_background.isBusy()) {
+        return;
+    }
+    // As the first paint will have them.
+    m_viewSize = viewSize;
+    m_pixelRatio = pixelRatio;
+    m_marginPixels = int(std::lround(marginPoints * pixelRatio));
+    m_pictureOrigin = centredOrigin();
+    m_bounds.update(*scene.elements, scene.viewport.scale);
+    paintInBackground(scene,
+                      scene.viewport,
+                      centredOrigin(),
+                      QRegion(picturePixels(viewRect())),
+                      {poolThreadCount(), false});
+}
+
+void CanvasElementLayer::bringUpToDate(const CanvasElementScene &scene)
+{
+    if (finishSplit(scene)) {
+        return;
+    }
+    if (scene.viewport.scale != m_viewport.scale) {
+        repaintAll(scene);
+    } else if (!(scene.viewport == m_viewport) && !scroll(scene)) {
+        repaintAll(scene);
+    } else if (!repaintChangedArea(scene)) {
+        repaintAll(scene);
+    }
+}
+
+// A pan by whole pixels over an unchanged board moves the view within the picture; what it
+// brings into view from beyond the margins is painted at once.
+bool CanvasElementLayer::scroll(const CanvasElementScene &scene)
+{
+    const double dx = scene.viewport.translation.x - m_viewport.translation.x;
+    const double dy = scene.viewport.translation.y - m_viewport.translation.y;
+    if (*scene.elements != m_elements || !canScrollViewImage(dx, dy, m_viewSize, m_pixelRatio)) {
+        return false;
+    }
+    m_viewport = scene.viewport;
+    m_pictureOrigin += QPointF(dx, dy);
+    const QPointF used = m_pictureOrigin - centredOrigin();
+    const double room = marginUsedShare * m_marginPixels / m_pixelRatio;
+    if (std::abs(used.x()) > room || std::abs(used.y()) > room) {
+        recentre();
+    }
+    fillView(scene);
+    return true;
+}
+
+// Scrolls the picture to have the view in its middle again; the margin on the far side is lost
+// and the one ahead is missing until painted.
+void CanvasElementLayer::recentre()
+{
+    const QPointF used = m_pictureOrigin - centredOrigin();
+    const QRect whole = picturePixels();
+    const QPoint shift(int(std::lround(used.x() * m_pixelRatio)),
+                       int(std::lround(used.y() * m_pixelRatio)));
+    m_pictureOrigin = centredOrigin();
+    if (std::abs(shift.x()) >= whole.width() || std::abs(shift.y()) >= whole.height()) {
+        m_picture.fill(Qt::transparent);
+        m_painted = QRegion();
+        return;
+    }
+    scrollViewImage(m_picture, m_viewSize, used.x(), used.y());
+    m_painted.translate(shift);
+    m_painted &= whole;
+}
+
+void CanvasElementLayer::fillView(const CanvasElementScene &scene)
+{
+    const QRegion missing = QRegion(picturePixels(viewRect())) - m_painted;
+    for (const QRect &pixels : missing) {
+        repaintPicture(scene, viewArea(pixels));
+    }
+}
+
+// An edit repaints the area that the changed elements covered before and cover now, with every
+// element that reaches it, so stacking stays right.
+bool CanvasElementLayer::repaintChangedArea(const CanvasElementScene &scene)
+{
+    const std::vector<ElementPtr> &elements = *scene.elements;
+    const ElementChange change = elementChange(m_elements, elements);
+    if (change.isEmpty()) {
+        return true;
+    }
+    if (change.lastBefore - change.first + change.lastAfter - change.first > changedElementLimit) {
+        return false;
+    }
+    const double scale = scene.viewport.scale;
+    QRectF area;
+    for (std::size_t i = change.first; i < change.lastBefore; ++i) {
+        area |= toQRectF(scene.viewport.toView(elementPaintBounds(*m_elements[i], scale)));
+    }
+    for (std::size_t i = change.first; i < change.lastAfter; ++i) {
+        area |= toQRectF(scene.viewport.toView(m_bounds.bounds(i)));
+    }
+    const QRectF view = viewRect();
+    const QRectF seen = area.intersected(view);
+    if (seen.width() * seen.height() > changedAreaShareLimit * view.width() * view.height()) {
+        return false;
+    }
+    m_elements = elements;
+    m_cache.trim(elements);
+    // Whole device pixels, and one more, so the antialiased edge of the area is painted once.
+    const QRect pixels = picturePixels(area).adjusted(-1, -1, 1, 1).intersected(picturePixels());
+    if (!pixels.isEmpty()) {
+        repaintPicture(scene, viewArea(pixels));
+    }
+    return true;
+}
+
+// Only the view: the margins are painted in the background.
+void CanvasElementLayer::repaintAll(const CanvasElementScene &scene)
+{
+    m_background.cancel();
+    const QSize size = picturePixels().size();
+    if (m_picture.size() == size && m_picture.devicePixelRatio() == m_pixelRatio) {
+        m_picture.fill(Qt::transparent);
+    } else {
+        m_picture = blankImage(size);
+    }
+    m_painted = QRegion();
+    m_boardID = scene.boardID;
+    m_hiddenID = scene.hiddenID;
+    m_grid = scene.grid;
+    m_viewport = scene.viewport;
+    m_pictureOrigin = centredOrigin();
+    m_elements = *scene.elements;
+    m_cache.trim(m_elements);
+    const std::optional<BackgroundElementPaint::Result> ahead = std::exchange(m_paintedAhead, {});
+    const std::optional<QRegion> placed =
+        ahead && showsThisBoard(ahead->picture)
+            ? placePieces(m_picture, seenFrom(m_viewport, pictureOrigin()), *ahead)
+            : std::nullopt;
+    if (placed) {
+        m_painted = *placed;
+        fillView(scene);
+    } else {
+        repaintPicture(scene, viewRect());
+    }
+    m_isValid = true;
+}
+
+void CanvasElementLayer::paintComposite(QImage &frame,
+                                        const CanvasElementScene &scene,
+                                        const QTransform &transform) const
+{
+    paintInBands(frame, poolThreadCount(), [&](QPainter &painter) {
+        scene.paintBackdrop(painter);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                              transform.type() > QTransform::TxTranslate);
+        painter.setTransform(transform, true);
+        painter.drawImage(pictureOrigin(), m_picture);
+    });
+}
+
+QImage CanvasElementLayer::blankImage(QSize pixels) const
+{
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(m_pixelRatio);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+QRectF CanvasElementLayer::viewRect() const
+{
+    return QRectF(QPointF(0, 0), QSizeF(m_viewSize));
+}
+
+QPointF CanvasElementLayer::centredOrigin() const
+{
+    const double margin = m_marginPixels / m_pixelRatio;
+    return {-margin, -margin};
+}
+
+QRect CanvasElementLayer::picturePixels() const
+{
+    const QSize view = m_viewSize * m_pixelRatio;
+    return {0, 0, view.width() + 2 * m_marginPixels, view.height() + 2 * m_marginPixels};
+}
+
+QRect CanvasElementLayer::picturePixels(const QRectF &area) const
+{
+    const QRectF points = area.translated(-pictureOrigin());
+    return QRectF(points.topLeft() * m_pixelRatio, points.size() * m_pixelRatio)
+        .toAlignedRect()
+        .intersected(picturePixels());
+}
+
+QRect CanvasElementLayer::viewPixels(const QRectF &viewArea) const
+{
+    const QRect view(QPoint(0, 0), m_viewSize * m_pixelRatio);
+    return QRectF(viewArea.topLeft() * m_pixelRatio, viewArea.size() * m_pixelRatio)
+        .toAlignedRect()
+        .intersected(view);
+}
+
+QRectF CanvasElementLayer::viewArea(const QRect &pixels) const
+{
+    return viewArea(pixels, pictureOrigin());
+}
+
+QRectF CanvasElementLayer::viewArea(const QRect &pixels, QPointF origin) const
+{
+    return QRectF(QPointF(pixels.topLeft()) / m_pixelRatio + origin,
+                  QSizeF(pixels.size()) / m_pixelRatio);
+}
+
+void CanvasElementLayer::repaintPicture(const CanvasElementScene &scene, const QRectF &viewArea)
+{
+    std::vector<std::size_t> all(scene.elements->size());
+    std::iota(all.begin(), all.end(), std::size_t(0));
+    paintIndices(m_picture, pictureOrigin(), scene, viewArea, all, true, true);
+    m_painted |= picturePixels(viewArea);
+}
+
+void CanvasElementLayer::paintIndices(QImage &image,
+                                      QPointF origin,
+                                      const CanvasElementScene &scene,
+                                      const QRectF &viewArea,
+                                      const std::vector<std::size_t> &indices,
+                                      bool clearFirst,
+                                      bool withGrid)
+{
+    const WhiteboardViewport &viewport = scene.viewport;
+    const RectF sceneArea = viewport.toScene(toRectF(viewArea));
+    const std::vector<ElementPtr> &elements = *scene.elements;
+    std::vector<std::size_t> visible;
+    std::vector<ElementPtr> toPrepare;
+    for (const std::size_t i : indices) {
+        if (reaches(m_bounds.bounds(i), sceneArea)
+            && !(scene.hiddenID && elements[i]->id == *scene.hiddenID)) {
+            visible.push_back(i);
+            toPrepare.push_back(elements[i]);
+        }
+    }
+    m_cache.prepare(toPrepare, viewport.scale);
+    std::vector<ElementToPaint> toPaint;
+    toPaint.reserve(visible.size());
+    for (const std::size_t i : visible) {
+        toPaint.push_back({m_bounds.bounds(i), &m_cache.painted(elements[i], viewport.scale)});
+    }
+    paintElementsInBands(image,
+                         viewArea.translated(-origin),
+                         toPaint,
+                         {seenFrom(viewport, origin),
+                          clearFirst,
+                          poolThreadCount(),
+                          nullptr,
+                          withGrid ? scene.grid : BoardGridLines::none,
+                          m_background.isBusy()});
+}
+
+} // namespace zentrel

@@ -1,0 +1,180 @@
+#include "whiteboard/canvas/element_layer/painted_element.h"
+
+#include "common/qt_conversions.h"
+#include "common/qt_path.h"
+#include "whiteboard/canvas/whiteboard_fonts.h"
+#include "whiteboard/render/element_render_plan.h"
+
+#include <QGlyphRun>
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <QRawFont>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <tuple>
+
+namespace zentrel {
+
+namespace {
+
+// Curves are split finely enough for stroked outlines to stay smooth at five times zoom.
+constexpr double strokeCurveThreshold = 0.05;
+
+QPen penFor(const RenderStroke &stroke)
+{
+    QPen pen(toQColor(stroke.color));
+    pen.setWidthF(stroke.width);
+    pen.setCapStyle(stroke.cap == RenderLineCap::round ? Qt::RoundCap : Qt::FlatCap);
+    pen.setJoinStyle(stroke.roundJoin ? Qt::RoundJoin : Qt::MiterJoin);
+    if (!stroke.dash.empty()) {
+        // Qt measures dashes in line widths.
+        QList<qreal> pattern;
+        for (const double length : stroke.dash) {
+            pattern.append(length / stroke.width);
+        }
+        pen.setDashPattern(pattern);
+    }
+    return pen;
+}
+
+QPainterPath strokedArea(const RenderStroke &stroke)
+{
+    QPainterPathStroker stroker(penFor(stroke));
+    stroker.setCurveThreshold(strokeCurveThreshold);
+    return stroker.createStroke(toQPainterPath(stroke.path));
+}
+
+// Qt loads every outline afresh, running the font's hinting program each time, which was most
+// of the time a board took to show first; a board's texts share few glyphs, so each thread keeps
+// the outlines it loaded.
+using GlyphOutlines = std::map<quint32, QPainterPath>;
+
+// The outlines this thread loaded from one font at one size. Only outlines are kept, no font:
+// a font may not outlive the thread's own font cache.
+GlyphOutlines &glyphOutlines(const QRawFont &font)
+{
+    using FontKey = std::tuple<QString, QString, double>;
+    thread_local std::map<FontKey, GlyphOutlines> fonts;
+    return fonts[FontKey{font.familyName(), font.styleName(), font.pixelSize()}];
+}
+
+const QPainterPath &glyphOutline(GlyphOutlines &outlines, const QRawFont &font, quint32 glyph)
+{
+    const auto found = outlines.find(glyph);
+    if (found != outlines.end()) {
+        return found->second;
+    }
+    return outlines.emplace(glyph, font.pathForGlyph(glyph)).first->second;
+}
+
+// The lines stand where the plan put them. They are shaped in the layout font and scaled to the
+// text's size, as they were measured. The glyphs become outlines here: fonts belong to the
+// thread that loads them and die with it, while an outline can be painted on any thread at any
+// time later.
+QPainterPath textOutline(const RenderText &text)
+{
+    const double scale = whiteboardLayoutScale(text.fontSize);
+    if (!(scale > 0) || !std::isfinite(scale) || text.lines.empty()) {
+        return {};
+    }
+    QString string;
+    for (std::size_t i = 0; i < text.lines.size(); ++i) {
+        if (i > 0) {
+            string += QChar::LineSeparator;
+        }
+        string += QString::fromStdString(text.lines[i].text);
+    }
+    QTextLayout layout(string, whiteboardLayoutFont(text.typeface));
+    QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    // Qt keeps line positions in fixed point of small range, so the lines stand relative to the
+    // first, which then moves the whole outline into place.
+    const PointF base = text.lines.front().origin;
+    layout.beginLayout();
+    for (const RenderTextLine &line : text.lines) {
+        QTextLine laid = layout.createLine();
+        if (!laid.isValid()) {
+            break;
+        }
+        laid.setLineWidth(0);
+        laid.setPosition({(line.origin.x - base.x) / scale, (line.origin.y - base.y) / scale});
+    }
+    layout.endLayout();
+    QPainterPath outline;
+    outline.setFillRule(Qt::WindingFill);
+    for (const QGlyphRun &run : layout.glyphRuns()) {
+        const QRawFont font = run.rawFont();
+        GlyphOutlines &outlines = glyphOutlines(font);
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            outline.addPath(glyphOutline(outlines, font, glyphs[i]).translated(positions[i]));
+        }
+    }
+    return QTransform::fromTranslate(base.x, base.y).scale(scale, scale).map(outline);
+}
+
+} // namespace
+
+PaintedElement paintedElement(const WhiteboardElement &element, double viewportScale)
+{
+    return paintedPlan(elementRenderPlan(
+        element, elementRenderRoughness(element), viewportScale, whiteboardLineMeasurer()));
+}
+
+PaintedElement paintedPlan(const ElementRenderPlan &plan)
+{
+    PaintedElement painted;
+    if (plan.rotation != 0) {
+        painted.placement = QTransform()
+                                .translate(plan.centre.x, plan.centre.y)
+                                .rotateRadians(plan.rotation)
+                                .translate(-plan.centre.x, -plan.centre.y);
+    }
+    if (plan.fillColor) {
+        painted.areas.emplace_back(toQPainterPath(plan.fillPath), toQColor(*plan.fillColor));
+    }
+    if (plan.hatch) {
+        painted.areas.emplace_back(strokedArea(*plan.hatch), toQColor(plan.hatch->color));
+    }
+    if (plan.stroke) {
+        QPainterPath area = strokedArea(*plan.stroke);
+        // One area, so a translucent head is not darker where its outline covers its inside.
+        if (!plan.headFill.isEmpty()) {
+            area = area.united(toQPainterPath(plan.headFill));
+        }
+        painted.areas.emplace_back(std::move(area), toQColor(plan.stroke->color));
+    }
+    if (plan.text) {
+        painted.areas.emplace_back(textOutline(*plan.text), toQColor(plan.text->color));
+    }
+    return painted;
+}
+
+PaintedElement movedBy(const PaintedElement &element, QPointF offset)
+{
+    PaintedElement moved = element;
+    moved.placement = element.placement.value_or(QTransform())
+                      * QTransform::fromTranslate(offset.x(), offset.y());
+    return moved;
+}
+
+void paintElement(QPainter &painter, const PaintedElement &element)
+{
+    if (element.placement) {
+        painter.save();
+        painter.setTransform(*element.placement, true);
+    }
+    for (const auto &[area, colour] : element.areas) {
+        painter.fillPath(area, colour);
+    }
+    if (element.placement) {
+        painter.restore();
+    }
+}
+
+} // namespace zentrel

@@ -1,0 +1,155 @@
+#include "whiteboard/editor/commands/whiteboard_text.h"
+
+#include "common/geometry.h"
+#include "common/text.h"
+#include "whiteboard/editor/commands/whiteboard_creation.h"
+#include "whiteboard/editor/commands/whiteboard_layers.h"
+#include "whiteboard/editor/commands/whiteboard_selection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <utility>
+
+namespace zentrel {
+namespace {
+
+constexpr double labelInset = 12;
+constexpr double labelMinimumWidth = 40;
+constexpr double labelMinimumHeight = 24;
+constexpr double segmentLabelMinimumWidth = 80;
+constexpr double segmentLabelMaximumWidth = 220;
+
+} // namespace
+
+RectF labelFrameInContainer(double width, double height, const WhiteboardElement &container)
+{
+    if (isSegmentKind(container.kind)) {
+        const PointF middle = rectCenter(container.frame());
+        const double w = std::clamp(width, segmentLabelMinimumWidth, segmentLabelMaximumWidth);
+        return {middle.x - w / 2, middle.y - height / 2, w, height};
+    }
+    const RectF inner = insetRect(container.frame(), labelInset, labelInset);
+    const double w = std::max(inner.width, labelMinimumWidth);
+    const double h =
+        std::min(std::max(inner.height, labelMinimumHeight), std::max(height, labelMinimumHeight));
+    const PointF centre = rectCenter(inner);
+    return {centre.x - w / 2, centre.y - h / 2, w, h};
+}
+
+void fitLabelIntoContainer(WhiteboardElement &label, const WhiteboardElement &container)
+{
+    label.setFrame(labelFrameInContainer(label.width, label.height, container));
+    // A label on an arrow reads along the page, not along the arrow.
+    label.rotation = container.kind == WhiteboardElementKind::arrow ? 0 : container.rotation;
+}
+
+void fitLabelOnBoard(WhiteboardElement &label, const WhiteboardBoard &board)
+{
+    if (!label.containerID) {
+        return;
+    }
+    for (const ElementPtr &element : board.elements) {
+        if (element->id == *label.containerID) {
+            fitLabelIntoContainer(label, *element);
+            return;
+        }
+    }
+}
+
+void commitText(WhiteboardEditorModel &model,
+                std::string_view text,
+                PointF point,
+                std::optional<Uuid> editedID,
+                SizeF size,
+                WhiteboardTextAlignment alignment,
+                std::optional<Uuid> containerID)
+{
+    const std::string_view kept = trimmedBlanks(text);
+    if (kept.empty()) {
+        // Emptying a text deletes it; an empty new text was never there.
+        if (editedID) {
+            removeElementWithLabels(model, *editedID);
+        }
+        return;
+    }
+    if (editedID) {
+        updateCurrentBoard(model, [&](WhiteboardBoard &board) {
+            updateTextElement(board, *editedID, std::string(kept), size, alignment, containerID);
+        });
+        return;
+    }
+    WhiteboardElement element = makeDefaultElement(model, WhiteboardElementKind::text);
+    element.setFrame({point.x, point.y, std::abs(size.width), std::abs(size.height)});
+    element.text = std::string(kept);
+    element.fontSize = model.textFontSize();
+    element.textAlignment = alignment;
+    element.containerID = containerID;
+    if (containerID) {
+        // A missing container leaves the text where it was typed, still naming the container.
+        if (const ElementPtr container = elementWithID(model, *containerID)) {
+            // Fitted like an edited label, rotation included, so a new label in a turned shape
+            // does not stand upright until the shape is next moved.
+            fitLabelIntoContainer(element, *container);
+        }
+    }
+    appendCreatedElement(model, std::move(element));
+}
+
+void commitText(WhiteboardEditorModel &model,
+                std::string_view text,
+                PointF point,
+                std::optional<Uuid> editedID,
+                const WhiteboardTextMeasure &measure,
+                WhiteboardTextAlignment alignment,
+                std::optional<Uuid> containerID)
+{
+    double fontSize = model.textFontSize();
+    if (editedID) {
+        if (const ElementPtr edited = elementWithID(model, *editedID)) {
+            fontSize = edited->fontSize.value_or(fontSize);
+        }
+    }
+    const SizeF size = measure ? measure(trimmedBlanks(text), fontSize) : SizeF{};
+    commitText(model, text, point, editedID, size, alignment, containerID);
+}
+
+std::optional<WhiteboardElement> textInContainer(const WhiteboardEditorModel &model,
+                                                 const Uuid &containerID)
+{
+    for (const ElementPtr &element : model.currentBoard().elements) {
+        if (element->kind == WhiteboardElementKind::text && element->containerID == containerID) {
+            return *element;
+        }
+    }
+    return std::nullopt;
+}
+
+bool hasMarkers(const WhiteboardEditorModel &model)
+{
+    const auto &elements = model.currentBoard().elements;
+    return std::any_of(elements.begin(), elements.end(), [](const ElementPtr &element) {
+        return element->kind == WhiteboardElementKind::marker;
+    });
+}
+
+void renumberMarkers(WhiteboardEditorModel &model)
+{
+    updateCurrentBoard(model, [](WhiteboardBoard &board) {
+        std::int64_t next = 1;
+        for (ElementPtr &element : board.elements) {
+            if (element->kind != WhiteboardElementKind::marker) {
+                continue;
+            }
+            // Untouched markers keep their pointer, so an ordered board compares equal cheaply.
+            if (element->markerNumber != next) {
+                WhiteboardElement numbered = *element;
+                numbered.markerNumber = next;
+                element = makeElement(std::move(numbered));
+            }
+            ++next;
+        }
+    });
+}
+
+} // namespace zentrel

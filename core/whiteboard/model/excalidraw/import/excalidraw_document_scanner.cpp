@@ -1,0 +1,31 @@
+#include "whiteboard/model/excalidraw/import/excalidraw_document_scanner.h"
+
+#include "common/json/json_events.h"
+#include "common/json/limited_json.h"
+
+#include <string>
+
+namespace zentrel {
+
+tl::expected<ExcalidrawScannedDocument, ExcalidrawError>
+scanExcalidrawDocument(std::string_view data, std::size_t maxBytes, std::size_t maxDepth)
+{
+    if (data.size() > maxBytes) {
+        return tl::unexpected(ExcalidrawError{ExcalidrawError::Kind::tooLarge,
+                                              std::to_string(data.size()) + " bytes"});
+    }
+    ExcalidrawScanHandler handler(maxDepth);
+    if (readJsonEvents(data, handler, &handler.reach)) {
+        return handler.takeResult();
+    }
+    const JsonParseError failure = handler.isTooDeep()
+                                       ? JsonParseError{JsonParseError::Kind::nestedTooDeeply, {}}
+                                       : describeJsonFailure(data, maxDepth);
+    if (failure.kind == JsonParseError::Kind::nestedTooDeeply) {
+        return tl::unexpected(ExcalidrawError{ExcalidrawError::Kind::nestedTooDeeply,
+                                              "more than " + std::to_string(maxDepth) + " levels"});
+    }
+    return tl::unexpected(ExcalidrawError{ExcalidrawError::Kind::notJson, failure.detail});
+}
+
+} // namespace zentrel

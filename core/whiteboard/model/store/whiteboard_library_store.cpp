@@ -1,0 +1,274 @@
+#include "whiteboard/model/store/whiteboard_library_store.h"
+
+#include "common/files/atomic_file.h"
+#include "common/files/pending_file.h"
+#include "common/json/json_file.h"
+#include "common/json/limited_json.h"
+#include "whiteboard/model/store/library_set_aside.h"
+#include "whiteboard/model/store/library_text_parts.h"
+#include "whiteboard/model/whiteboard_board_json.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace zentrel {
+namespace {
+
+using Error = WhiteboardLibraryStoreError;
+
+std::string quoted(const std::filesystem::path &path)
+{
+    return "\"" + path.string() + "\"";
+}
+
+tl::unexpected<Error> fileError(const FileError &error)
+{
+    return tl::unexpected(Error{Error::Kind::file, error.path, message(error)});
+}
+
+WhiteboardStoreResult<nlohmann::json> parseJson(std::string_view bytes,
+                                                const std::filesystem::path &path)
+{
+    auto parsed = parseLimitedJson(bytes);
+    if (!parsed) {
+        return tl::unexpected(Error{Error::Kind::malformedJson, path, parsed.error().detail});
+    }
+    return std::move(*parsed);
+}
+
+} // namespace
+
+std::string message(const WhiteboardLibraryStoreError &error)
+{
+    switch (error.kind) {
+    case Error::Kind::file:
+        return error.detail;
+    case Error::Kind::malformedJson:
+        return quoted(error.path) + " is not valid JSON.";
+    case Error::Kind::undecodable:
+        return quoted(error.path) + " could not be read: " + error.detail;
+    case Error::Kind::unencodable:
+        return "The whiteboard holds a value that cannot be stored (" + error.detail + ").";
+    case Error::Kind::newerVersion:
+        return quoted(error.path) + " was written by a newer version of Zentrel.";
+    case Error::Kind::corruptFileStuck:
+        return quoted(error.path) + " is damaged and could not be set aside: " + error.detail;
+    case Error::Kind::saveRefused:
+        return quoted(error.path)
+               + " is damaged and could not be set aside, so the whiteboard is not saved over it.";
+    }
+    return error.detail;
+}
+
+WhiteboardLibraryStore::WhiteboardLibraryStore(const std::filesystem::path &folder,
+                                               const Clock &clock,
+                                               UuidRandomSource random)
+    : WhiteboardLibraryStore(folder / whiteboardLibraryFileName,
+                             folder / legacyWhiteboardFileName,
+                             clock,
+                             std::move(random))
+{}
+
+WhiteboardLibraryStore::WhiteboardLibraryStore(std::filesystem::path libraryPath,
+                                               std::filesystem::path legacyPath,
+                                               const Clock &clock,
+                                               UuidRandomSource random)
+    : m_libraryPath(std::move(libraryPath))
+    , m_legacyPath(std::move(legacyPath))
+    , m_clock(&clock)
+    , m_random(std::move(random))
+    , m_moveAside(moveLibraryAside)
+    , m_copyAside(copyLibraryAside)
+    , m_parallelWork(runInOrder)
+{}
+
+std::filesystem::path WhiteboardLibraryStore::legacyBackupPath() const
+{
+    return m_legacyPath.string() + ".legacy";
+}
+
+void WhiteboardLibraryStore::setSetAsideOperations(LibrarySetAside move, LibrarySetAside copy)
+{
+    m_moveAside = std::move(move);
+    m_copyAside = std::move(copy);
+}
+
+WhiteboardBoard WhiteboardLibraryStore::defaultBoard() const
+{
+    return blankBoard(Uuid::generate(m_random), "Untitled Board", m_clock->now());
+}
+
+WhiteboardLibrary WhiteboardLibraryStore::canonical(WhiteboardLibrary library) const
+{
+    if (library.boards.empty()) {
+        library.boards.push_back(defaultBoard());
+    }
+    const bool known = std::any_of(
+        library.boards.begin(), library.boards.end(), [&](const WhiteboardBoard &board) {
+            return board.id == library.currentBoardID;
+        });
+    if (!known) {
+        library.currentBoardID = library.boards.front().id;
+    }
+    return library;
+}
+
+WhiteboardStoreResult<WhiteboardLibrary>
+WhiteboardLibraryStore::decodeLibrary(std::string_view bytes) const
+{
+    // In parts when the text allows, else whole, which also tells what is wrong with it.
+    std::optional<WhiteboardLibrary> library = decodeLibraryInParts(bytes, m_parallelWork);
+    if (!library) {
+        auto json = parseJson(bytes, m_libraryPath);
+        if (!json) {
+            return tl::unexpected(json.error());
+        }
+        auto decoded = decodeWhiteboardLibrary(*json);
+        if (!decoded) {
+            return tl::unexpected(
+                Error{Error::Kind::undecodable, m_libraryPath, message(decoded.error())});
+        }
+        library = std::move(*decoded);
+    }
+    if (library->version > 1) {
+        return tl::unexpected(Error{Error::Kind::newerVersion,
+                                    m_libraryPath,
+                                    "version " + std::to_string(library->version)});
+    }
+    return canonical(std::move(*library));
+}
+
+WhiteboardStoreResult<void> WhiteboardLibraryStore::save(const WhiteboardLibrary &library) const
+{
+    if (*m_keepBadFile) {
+        return tl::unexpected(Error{Error::Kind::saveRefused, m_libraryPath, {}});
+    }
+    WhiteboardLibrary stored = canonical(library);
+    stored.version = 1;
+    auto json = encodeWhiteboardLibrary(stored);
+    if (!json) {
+        return tl::unexpected(
+            Error{Error::Kind::unencodable, m_libraryPath, message(json.error())});
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(m_libraryPath.parent_path(), ec);
+    if (ec) {
+        return fileError({FileError::Kind::writeFailed, m_libraryPath.parent_path(), ec.message()});
+    }
+    if (auto written = writeFileAtomically(m_libraryPath, prettyJson(*json)); !written) {
+        return fileError(written.error());
+    }
+    return {};
+}
+
+WhiteboardStoreResult<WhiteboardLibrary> WhiteboardLibraryStore::load() const
+{
+    // Load runs before the editor it starts saves anything, and after the earlier editor's saves
+    // are done: a pending name here was left by a save that was killed.
+    sweepPendingLeftovers(m_libraryPath);
+    auto bytes = readFileIfPresent(m_libraryPath);
+    if (bytes && *bytes) {
+        if (auto library = decodeLibrary(**bytes)) {
+            return library;
+        }
+    }
+    if (!bytes || *bytes) {
+        return setAsideAndContinue();
+    }
+    return loadWithoutLibrary();
+}
+
+WhiteboardStoreResult<WhiteboardLibrary> WhiteboardLibraryStore::loadWithoutLibrary() const
+{
+    auto legacy = readFileIfPresent(m_legacyPath);
+    if (!legacy) {
+        return fileError(legacy.error());
+    }
+    if (*legacy) {
+        return migrateLegacy(**legacy);
+    }
+    WhiteboardLibrary library;
+    library.version = 1;
+    library.boards = {defaultBoard()};
+    library.currentBoardID = library.boards.front().id;
+    library.migrationCompleted = true;
+    if (auto saved = save(library); !saved) {
+        return tl::unexpected(saved.error());
+    }
+    return library;
+}
+
+WhiteboardStoreResult<WhiteboardLibrary> WhiteboardLibraryStore::setAsideAndContinue() const
+{
+    const Timestamp now = m_clock->now();
+    if (!m_moveAside(m_libraryPath, now)) {
+        // Some folders refuse renames but allow new files; a copy keeps the data just as well.
+        auto copied = m_copyAside(m_libraryPath, now);
+        if (!copied) {
+            *m_keepBadFile = true;
+            return tl::unexpected(
+                Error{Error::Kind::corruptFileStuck, m_libraryPath, copied.error().reason});
+        }
+    }
+    // A copied bad file is still in place; the library written next replaces it.
+    return loadWithoutLibrary();
+}
+
+WhiteboardStoreResult<WhiteboardLibrary>
+WhiteboardLibraryStore::migrateLegacy(const std::string &bytes) const
+{
+    auto json = parseJson(bytes, m_legacyPath);
+    if (!json) {
+        return tl::unexpected(json.error());
+    }
+    auto document = decodeWhiteboardDocument(*json);
+    if (!document) {
+        return tl::unexpected(
+            Error{Error::Kind::undecodable, m_legacyPath, message(document.error())});
+    }
+    // The backup is made once and never refreshed.
+    const std::filesystem::path backup = legacyBackupPath();
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(backup, ec))) {
+        std::filesystem::copy_file(m_legacyPath, backup, ec);
+        if (ec) {
+            return fileError({FileError::Kind::writeFailed, backup, ec.message()});
+        }
+    }
+    auto board = migratedLegacyBoard(*document, *m_clock, m_random, m_measure);
+    if (!board) {
+        return tl::unexpected(
+            Error{Error::Kind::undecodable, m_legacyPath, message(board.error())});
+    }
+    WhiteboardLibrary library{1, {std::move(*board)}, {}, false};
+    library.currentBoardID = library.boards.front().id;
+    if (auto saved = save(library); !saved) {
+        return tl::unexpected(saved.error());
+    }
+    auto migrated = readBack();
+    if (!migrated) {
+        return migrated;
+    }
+    migrated->migrationCompleted = true;
+    if (auto saved = save(*migrated); !saved) {
+        return tl::unexpected(saved.error());
+    }
+    if (auto check = readBack(); !check) {
+        return check;
+    }
+    return migrated;
+}
+
+WhiteboardStoreResult<WhiteboardLibrary> WhiteboardLibraryStore::readBack() const
+{
+    auto bytes = readFileIfPresent(m_libraryPath);
+    if (!bytes) {
+        return fileError(bytes.error());
+    }
+    if (!*bytes) {
+        return fileError({FileError::Kind::readFailed, m_libraryPath, "the file is missing"});
+    }
+    return decodeLibrary(**bytes);
+}
+
+} // namespace zentrel

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "common/clock.h"
+#include "common/files/file_error.h"
+#include "common/parallel_work.h"
+#include "common/uuid.h"
+#include "whiteboard/model/store/legacy_whiteboard_document.h"
+#include "whiteboard/model/whiteboard_library.h"
+
+#include <tl/expected.hpp>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace zentrel {
+
+// Why the library could not be loaded or saved.
+struct WhiteboardLibraryStoreError
+{
+    enum class Kind {
+        file,             // reading, copying, creating the folder or writing failed
+        malformedJson,    // a file is not JSON
+        undecodable,      // JSON that is not a library or an older document
+        unencodable,      // the library holds a number JSON cannot store
+        newerVersion,     // written by a newer version of the program
+        corruptFileStuck, // a bad library file could be neither moved nor copied aside
+        saveRefused,      // saving would replace that kept bad file
+    };
+
+    Kind kind = Kind::file;
+    std::filesystem::path path;
+    std::string detail;
+
+    friend bool operator==(const WhiteboardLibraryStoreError &,
+                           const WhiteboardLibraryStoreError &) = default;
+};
+
+std::string message(const WhiteboardLibraryStoreError &error);
+
+template <typename T>
+using WhiteboardStoreResult = tl::expected<T, WhiteboardLibraryStoreError>;
+
+inline constexpr std::string_view whiteboardLibraryFileName = "WhiteboardLibrary.json";
+inline constexpr std::string_view legacyWhiteboardFileName = "Whiteboard.json";
+
+// Moves or copies a bad library file aside, returning where it went.
+using LibrarySetAside = std::function<tl::expected<std::filesystem::path, FileError>(
+    const std::filesystem::path &file, Timestamp now)>;
+
+// The whiteboard's boards on disk: one library file, and on first use the migration of the
+// older single-document file beside it. Every load reads the disk; every save rewrites the whole
+// file atomically. Copies share the memory of a bad file that had to be left in place.
+class WhiteboardLibraryStore
+{
+public:
+    // The files "WhiteboardLibrary.json" and "Whiteboard.json" in `folder` (the app's data
+    // folder). The folder is created by the first save, not here. `clock` must outlive the store.
+    WhiteboardLibraryStore(const std::filesystem::path &folder,
+                           const Clock &clock,
+                           UuidRandomSource random);
+    WhiteboardLibraryStore(std::filesystem::path libraryPath,
+                           std::filesystem::path legacyPath,
+                           const Clock &clock,
+                           UuidRandomSource random);
+
+    const std::filesystem::path &libraryPath() const { return m_libraryPath; }
+
+    const std::filesystem::path &legacyPath() const { return m_legacyPath; }
+
+    // The one-time copy of the older document: its name with ".legacy" appended.
+    std::filesystem::path legacyBackupPath() const;
+
+    // The library on disk, else the migrated older document, else a new one-board library
+    // (written at once); always canonical. A bad library file is set aside and treated as absent.
+    // What a killed save left beside the library file is removed first.
+    WhiteboardStoreResult<WhiteboardLibrary> load() const;
+
+    // Writes the canonical form of `library` with version 1. Refused while a bad library file
+    // that could not be set aside is still in place from an earlier load.
+    WhiteboardStoreResult<void> save(const WhiteboardLibrary &library) const;
+
+    // Reads a library file's bytes; a version above 1 is refused. Version and migration flag
+    // stay as read; boards and the current board are repaired.
+    WhiteboardStoreResult<WhiteboardLibrary> decodeLibrary(std::string_view bytes) const;
+
+    // At least one board, and a current board that exists.
+    WhiteboardLibrary canonical(WhiteboardLibrary library) const;
+
+    // "Untitled Board": empty, white, grid shown, made now.
+    WhiteboardBoard defaultBoard() const;
+
+    // The app measures migrated text with its hand-drawn font; without one, an estimate is used.
+    void setTextMeasure(LegacyTextMeasure measure) { m_measure = std::move(measure); }
+
+    // How a large library's elements are read side by side; one after another unless set.
+    void setParallelWork(ParallelWork run) { m_parallelWork = std::move(run); }
+
+    // For tests of file systems that refuse a move or a copy.
+    void setSetAsideOperations(LibrarySetAside move, LibrarySetAside copy);
+
+private:
+    WhiteboardStoreResult<WhiteboardLibrary> setAsideAndContinue() const;
+    WhiteboardStoreResult<WhiteboardLibrary> loadWithoutLibrary() const;
+    WhiteboardStoreResult<WhiteboardLibrary> migrateLegacy(const std::string &bytes) const;
+    WhiteboardStoreResult<WhiteboardLibrary> readBack() const;
+
+    std::filesystem::path m_libraryPath;
+    std::filesystem::path m_legacyPath;
+    const Clock *m_clock;
+    UuidRandomSource m_random;
+    LegacyTextMeasure m_measure;
+    LibrarySetAside m_moveAside;
+    LibrarySetAside m_copyAside;
+    ParallelWork m_parallelWork;
+    // Set once a bad file could not be set aside; saving over it is refused from then on.
+    std::shared_ptr<bool> m_keepBadFile = std::make_shared<bool>(false);
+};
+
+} // namespace zentrel
