@@ -37,7 +37,7 @@ QString ProcessExit::describe() const
 
 ChildProcess::~ChildProcess()
 {
-    if (isRunning()) {
+    if (m_started) {
         stop(QDeadlineTimer(killGraceMs));
     }
 }
@@ -54,6 +54,9 @@ bool ChildProcess::start(const QString &program,
         if (getppid() != parent) {
             _exit(127);
         }
+        // A window manager under dbus-run-session and the session bus it starts are grandchildren,
+        // which the death signal misses: the bus outlived every test that had one.
+        setpgid(0, 0);
         if (inheritedFd >= 0) {
             fcntl(inheritedFd, F_SETFD, 0);
         }
@@ -69,6 +72,7 @@ bool ChildProcess::start(const QString &program,
         return false;
     }
     m_started = true;
+    m_group = m_process.processId();
     return true;
 }
 
@@ -113,9 +117,13 @@ QString ChildProcess::output()
 ProcessExit ChildProcess::stop(QDeadlineTimer deadline)
 {
     if (m_started && isRunning()) {
-        m_process.terminate();
+        ::kill(pid_t(-m_group), SIGTERM);
     }
-    return waitForExit(deadline);
+    ProcessExit exit = waitForExit(deadline);
+    if (m_started) {
+        ::kill(pid_t(-m_group), SIGKILL);
+    }
+    return exit;
 }
 
 ProcessExit ChildProcess::waitForExit(QDeadlineTimer deadline)

@@ -29,7 +29,8 @@ struct ProcessExit
 };
 
 // A helper program started by a test: its stdout and stderr are captured together and read line
-// by line. It dies with the test process, so a killed test leaves no X servers behind.
+// by line. It dies with the test process, so a killed test leaves no X servers behind. It runs in
+// a process group of its own, which stopping it ends whole: what it started goes with it.
 class ChildProcess
 {
 public:
@@ -56,7 +57,8 @@ public:
     // 0 while it does not run.
     qint64 processId() const { return m_process.processId(); }
 
-    // Asks the process to end (SIGTERM) and kills it when the deadline passes.
+    // Asks the process and its group to end (SIGTERM), kills it when the deadline passes, and
+    // then kills whatever of its group is left.
     ProcessExit stop(QDeadlineTimer deadline);
     // Lets the process end by itself; kills it when the deadline passes, which counts as hung.
     ProcessExit waitForExit(QDeadlineTimer deadline);
@@ -67,6 +69,7 @@ private:
     QProcess m_process;
     QByteArray m_output;
     bool m_started = false;
+    qint64 m_group = 0; // the process group, led by the process
     qsizetype m_scanned = 0;
 };
 
