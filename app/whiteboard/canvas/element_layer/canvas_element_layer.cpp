@@ -116,11 +116,14 @@ void CanvasElementLayer::prepareAhead(const CanvasElementScene &scene,
     m_marginPixels = int(std::lround(marginPoints * pixelRatio));
     m_pictureOrigin = centredOrigin();
     m_bounds.update(*scene.elements, scene.viewport.scale);
+    // One pool thread stays free for the first frame, which then waits for this painting there
+    // rather than painting on the main thread.
+    const int threads = std::max(poolThreadCount() - 1, 1);
     paintInBackground(scene,
                       scene.viewport,
                       centredOrigin(),
                       QRegion(picturePixels(viewRect())),
-                      {poolThreadCount(), false});
+                      {threads, false});
 }
 
 void CanvasElementLayer::bringUpToDate(const CanvasElementScene &scene)
