@@ -123,6 +123,18 @@ ModelDecoded<std::int64_t> decodeModelInteger(const nlohmann::json &value, const
     return tl::unexpected(ModelDecodeError{path, "integer out of range"});
 }
 
+ModelDecoded<int> decodeModelInt(const nlohmann::json &value, const std::string &path)
+{
+    auto number = decodeModelInteger(value, path);
+    if (!number) {
+        return tl::unexpected(number.error());
+    }
+    if (*number < std::numeric_limits<int>::min() || *number > std::numeric_limits<int>::max()) {
+        return tl::unexpected(ModelDecodeError{path, "number out of range"});
+    }
+    return static_cast<int>(*number);
+}
+
 ModelDecoded<bool> decodeModelBool(const nlohmann::json &value, const std::string &path)
 {
     if (!value.is_boolean()) {

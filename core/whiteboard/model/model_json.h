@@ -58,6 +58,8 @@ std::optional<std::string> nonFiniteNumberPath(const nlohmann::json &value);
 // overflow to infinity are refused.
 ModelDecoded<double> decodeModelDouble(const nlohmann::json &value, const std::string &path);
 ModelDecoded<std::int64_t> decodeModelInteger(const nlohmann::json &value, const std::string &path);
+// An integer that also fits an int.
+ModelDecoded<int> decodeModelInt(const nlohmann::json &value, const std::string &path);
 ModelDecoded<bool> decodeModelBool(const nlohmann::json &value, const std::string &path);
 ModelDecoded<std::string> decodeModelString(const nlohmann::json &value, const std::string &path);
 ModelDecoded<Uuid> decodeModelUuid(const nlohmann::json &value, const std::string &path);

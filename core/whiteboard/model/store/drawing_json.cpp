@@ -1,7 +1,5 @@
 #include "whiteboard/model/store/drawing_json.h"
 
-#include <limits>
-
 namespace zentrel {
 
 ModelDecoded<DrawingTool> decodeDrawingTool(const nlohmann::json &value, const std::string &path)
@@ -30,22 +28,6 @@ ModelDecoded<Color> decodeDrawingColor(const nlohmann::json &value, const std::s
     return tl::unexpected(ModelDecodeError{path, "not a colour"});
 }
 
-namespace {
-
-ModelDecoded<int> decodeInt(const nlohmann::json &value, const std::string &path)
-{
-    auto number = decodeModelInteger(value, path);
-    if (!number) {
-        return tl::unexpected(number.error());
-    }
-    if (*number < std::numeric_limits<int>::min() || *number > std::numeric_limits<int>::max()) {
-        return tl::unexpected(ModelDecodeError{path, "number out of range"});
-    }
-    return static_cast<int>(*number);
-}
-
-} // namespace
-
 ModelDecoded<DrawingStroke> decodeDrawingStroke(const nlohmann::json &value,
                                                 const std::string &path)
 {
@@ -66,7 +48,7 @@ ModelDecoded<NumberedMarker> decodeNumberedMarker(const nlohmann::json &value,
     ModelObjectReader reader(value, path);
     NumberedMarker marker;
     reader.readRequired("point", marker.point, decodeDrawingPoint);
-    reader.readRequired("number", marker.number, decodeInt);
+    reader.readRequired("number", marker.number, decodeModelInt);
     reader.readRequired("color", marker.color, decodeDrawingColor);
     return reader.finish(marker);
 }

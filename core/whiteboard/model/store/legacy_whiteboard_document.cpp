@@ -4,23 +4,10 @@
 #include "whiteboard/model/whiteboard_board_json.h"
 #include "whiteboard/model/whiteboard_element_json.h"
 
-#include <limits>
 #include <string_view>
 
 namespace zentrel {
 namespace {
-
-ModelDecoded<int> decodeInt(const nlohmann::json &value, const std::string &path)
-{
-    auto number = decodeModelInteger(value, path);
-    if (!number) {
-        return tl::unexpected(number.error());
-    }
-    if (*number < std::numeric_limits<int>::min() || *number > std::numeric_limits<int>::max()) {
-        return tl::unexpected(ModelDecodeError{path, "number out of range"});
-    }
-    return static_cast<int>(*number);
-}
 
 ModelDecoded<WhiteboardStroke> decodeStroke(const nlohmann::json &value, const std::string &path)
 {
@@ -38,7 +25,7 @@ ModelDecoded<WhiteboardMarker> decodeMarker(const nlohmann::json &value, const s
     ModelObjectReader reader(value, path);
     WhiteboardMarker marker;
     reader.readRequired("point", marker.point, decodeWhiteboardPoint);
-    reader.readRequired("number", marker.number, decodeInt);
+    reader.readRequired("number", marker.number, decodeModelInt);
     reader.readRequired("color", marker.color, decodeModelString);
     return reader.finish(std::move(marker));
 }
