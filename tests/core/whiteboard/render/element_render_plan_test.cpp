@@ -525,6 +525,22 @@ TEST(RenderTranslationTest, AnyOtherChangeIsNoTranslation)
     EXPECT_FALSE(renderTranslation(stroke, pointsOnly));
 }
 
+// Every point of the rough stroke of `element`, whose stroke is 8 wide, lies within its paint
+// bounds less the stroke's half width, which reaches past the path itself.
+void expectPathWithinPaintBounds(const WhiteboardElement &element)
+{
+    const ElementRenderPlan plan =
+        elementRenderPlan(element, RoughnessLevel::high, 1, fixedMeasure);
+    RectF bounds = elementPaintBounds(element, 1);
+    bounds = {bounds.x + 4, bounds.y + 4, bounds.width - 8, bounds.height - 8};
+    ASSERT_TRUE(plan.stroke);
+    for (const PointF point : pointsOf(plan.stroke->path)) {
+        const PointF scene = toScene(plan, point);
+        EXPECT_TRUE(bounds.contains(scene))
+            << static_cast<int>(element.kind) << ": " << scene.x << ", " << scene.y;
+    }
+}
+
 TEST(ElementPaintBoundsTest, HoldEveryPaintedPointOfRoughRotatedShapes)
 {
     for (const WhiteboardElementKind kind : {WhiteboardElementKind::rectangle,
@@ -536,17 +552,7 @@ TEST(ElementPaintBoundsTest, HoldEveryPaintedPointOfRoughRotatedShapes)
         element.rotation = 0.7;
         element.style.strokeWidth = 8;
         element.style.roughness = 3;
-        const ElementRenderPlan plan =
-            elementRenderPlan(element, RoughnessLevel::high, 1, fixedMeasure);
-        RectF bounds = elementPaintBounds(element, 1);
-        // The stroke's half width reaches past the path itself.
-        bounds = {bounds.x + 4, bounds.y + 4, bounds.width - 8, bounds.height - 8};
-        ASSERT_TRUE(plan.stroke);
-        for (const PointF point : pointsOf(plan.stroke->path)) {
-            const PointF scene = toScene(plan, point);
-            EXPECT_TRUE(bounds.contains(scene))
-                << static_cast<int>(kind) << ": " << scene.x << ", " << scene.y;
-        }
+        expectPathWithinPaintBounds(element);
     }
 }
 
@@ -560,16 +566,7 @@ TEST(ElementPaintBoundsTest, HoldEveryPaintedPointOfTurnedPolylines)
             WhiteboardElement element = polyline(kind, points);
             element.rotation = 2.2;
             element.style.strokeWidth = 8;
-            const ElementRenderPlan plan =
-                elementRenderPlan(element, RoughnessLevel::high, 1, fixedMeasure);
-            RectF bounds = elementPaintBounds(element, 1);
-            bounds = {bounds.x + 4, bounds.y + 4, bounds.width - 8, bounds.height - 8};
-            ASSERT_TRUE(plan.stroke);
-            for (const PointF point : pointsOf(plan.stroke->path)) {
-                const PointF scene = toScene(plan, point);
-                EXPECT_TRUE(bounds.contains(scene))
-                    << static_cast<int>(kind) << ": " << scene.x << ", " << scene.y;
-            }
+            expectPathWithinPaintBounds(element);
         }
     }
 }
