@@ -1,6 +1,6 @@
 #pragma once
 
-#include "overlay/toolbar/feature_settings_view.h"
+#include "overlay/toolbar/settings/feature_settings_view.h"
 
 #include <QWidget>
 

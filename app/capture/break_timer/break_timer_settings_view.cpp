@@ -2,10 +2,10 @@
 
 #include "capture/color_well_button.h"
 #include "common/qt_conversions.h"
+#include "overlay/toolbar/settings/toolbar_settings_label.h"
+#include "overlay/toolbar/settings/toolbar_toggle_row.h"
 #include "overlay/toolbar/toolbar_selection_button.h"
-#include "overlay/toolbar/toolbar_settings_label.h"
 #include "overlay/toolbar/toolbar_style.h"
-#include "overlay/toolbar/toolbar_toggle_row.h"
 #include "shell/app_preferences.h"
 
 #include <QComboBox>

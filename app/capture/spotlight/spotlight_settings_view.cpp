@@ -2,9 +2,9 @@
 
 #include "capture/color_well_button.h"
 #include "common/qt_conversions.h"
-#include "overlay/toolbar/settings_value_text.h"
+#include "overlay/toolbar/settings/settings_value_text.h"
+#include "overlay/toolbar/settings/toolbar_slider_row.h"
 #include "overlay/toolbar/toolbar_backdrop.h"
-#include "overlay/toolbar/toolbar_slider_row.h"
 #include "overlay/toolbar/toolbar_style.h"
 #include "shell/app_preferences.h"
 

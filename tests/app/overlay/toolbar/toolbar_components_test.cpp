@@ -1,9 +1,9 @@
+#include "overlay/toolbar/settings/toolbar_settings_label.h"
+#include "overlay/toolbar/settings/toolbar_slider_row.h"
+#include "overlay/toolbar/settings/toolbar_toggle_row.h"
 #include "overlay/toolbar/toolbar_backdrop.h"
 #include "overlay/toolbar/toolbar_preset_button.h"
 #include "overlay/toolbar/toolbar_selection_button.h"
-#include "overlay/toolbar/toolbar_settings_label.h"
-#include "overlay/toolbar/toolbar_slider_row.h"
-#include "overlay/toolbar/toolbar_toggle_row.h"
 
 #include <QImage>
 #include <QLayout>

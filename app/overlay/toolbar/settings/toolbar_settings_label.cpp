@@ -1,4 +1,4 @@
-#include "overlay/toolbar/toolbar_settings_label.h"
+#include "overlay/toolbar/settings/toolbar_settings_label.h"
 
 #include "overlay/toolbar/toolbar_style.h"
 

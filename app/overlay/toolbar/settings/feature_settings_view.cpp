@@ -1,4 +1,4 @@
-#include "overlay/toolbar/feature_settings_view.h"
+#include "overlay/toolbar/settings/feature_settings_view.h"
 
 #include "overlay/toolbar/toolbar_backdrop.h"
 #include "shell/app_preferences.h"

@@ -1,4 +1,4 @@
-#include "overlay/toolbar/settings_value_text.h"
+#include "overlay/toolbar/settings/settings_value_text.h"
 
 #include <QLocale>
 

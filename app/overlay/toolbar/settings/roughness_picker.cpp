@@ -1,4 +1,4 @@
-#include "overlay/toolbar/roughness_picker.h"
+#include "overlay/toolbar/settings/roughness_picker.h"
 
 #include "overlay/toolbar/toolbar_style.h"
 

@@ -1,4 +1,4 @@
-#include "overlay/toolbar/toolbar_slider_row.h"
+#include "overlay/toolbar/settings/toolbar_slider_row.h"
 
 #include "overlay/toolbar/toolbar_style.h"
 
