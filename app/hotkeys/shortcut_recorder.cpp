@@ -152,7 +152,7 @@ void ShortcutRecorder::startRecording()
     clear();
     // Read-only hides the caret: nothing is typed here.
     setReadOnly(true);
-    setPlaceholderText(pressPlaceholder);
+    showPrompt(pressPlaceholder);
     m_services.hotkeys.pause();
     // Held so the chord reaches us rather than whoever grabbed it, our own hot keys included.
     grabKeyboard();
@@ -171,9 +171,18 @@ void ShortcutRecorder::endRecording()
     releaseKeyboard();
     m_services.hotkeys.resume();
     setReadOnly(false);
-    setPlaceholderText(recordPlaceholder);
+    showPrompt(recordPlaceholder);
     setToolTip(QString());
     showStoredShortcut();
+}
+
+// A centred box with the focus neither shows its placeholder nor repaints when it changes: the
+// box's own paint shows it (see paintEvent), so the whole box is painted anew, not only what
+// the caret's blink or the cleared text would repaint.
+void ShortcutRecorder::showPrompt(const QString &text)
+{
+    setPlaceholderText(text);
+    update();
 }
 
 // A centred box hides its placeholder while it has the focus, which is just while it records;
@@ -253,7 +262,7 @@ void ShortcutRecorder::handleKeyPress(const QKeyEvent &event)
         });
     using Kind = hotkeys::RecorderDecision::Kind;
     if (decision.kind != Kind::needsModifier) {
-        setPlaceholderText(pressPlaceholder);
+        showPrompt(pressPlaceholder);
         setToolTip(QString());
     }
     switch (decision.kind) {
@@ -268,9 +277,6 @@ void ShortcutRecorder::handleKeyPress(const QKeyEvent &event)
         if (m_services.hotkeys.shortcut(m_name)) {
             clearShortcut();
         }
-        return;
-    case Kind::refuse:
-        m_services.sounds.beep();
         return;
     case Kind::needsModifier:
         askForModifier(*decision.shortcut);
@@ -299,9 +305,9 @@ void ShortcutRecorder::askForModifier(const hotkeys::Shortcut &shortcut)
 {
     const QString key = QString::fromStdString(hotkeys::menuText(shortcut, m_services.layout));
     m_services.sounds.beep();
-    setPlaceholderText(QStringLiteral("%1 needs a modifier").arg(key));
-    setToolTip(QStringLiteral("Zentrel takes only keys held with Ctrl, Alt, Shift or Super, so "
-                              "that %1 alone stays with the other programs.")
+    showPrompt(QStringLiteral("%1 needs a modifier").arg(key));
+    setToolTip(QStringLiteral("Zentrel takes only keys held with Ctrl, Alt or Super, and function "
+                              "keys, so that %1 stays with the other programs.")
                    .arg(key));
 }
 

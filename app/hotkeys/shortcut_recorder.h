@@ -26,7 +26,8 @@ class SoundPlayer;
 // The box in which the user gives one named hot key a new combination: it shows the stored one,
 // records while it has the focus (empty then, asking for a chord, and holding the keyboard, so
 // no hot key fires meanwhile), and stores the next acceptable chord. Delete clears, Escape
-// cancels, the clear button clears. A key alone is refused with the reason in the box.
+// cancels, the clear button clears. A key alone (other than a function key) is refused with the
+// reason in the box.
 class ShortcutRecorder : public QLineEdit
 {
     Q_OBJECT
@@ -75,6 +76,7 @@ private:
     void endRecording();
     void handleKeyPress(const QKeyEvent &event);
     void askForModifier(const hotkeys::Shortcut &shortcut);
+    void showPrompt(const QString &text);
     void store(const hotkeys::Shortcut &shortcut);
     void clearShortcut();
     void warn(const QString &text,

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -21,6 +22,16 @@ constexpr auto bitPairs = std::to_array<std::pair<ModifierFlag, int>>({
 });
 
 } // namespace
+
+bool isFunctionKey(Key key)
+{
+    static constexpr auto functionKeys = std::to_array<Key>({
+        keys::f1,  keys::f2,  keys::f3,  keys::f4,  keys::f5,  keys::f6,  keys::f7,
+        keys::f8,  keys::f9,  keys::f10, keys::f11, keys::f12, keys::f13, keys::f14,
+        keys::f15, keys::f16, keys::f17, keys::f18, keys::f19, keys::f20,
+    });
+    return std::find(functionKeys.begin(), functionKeys.end(), key) != functionKeys.end();
+}
 
 int carbonModifiers(ModifierFlags flags)
 {

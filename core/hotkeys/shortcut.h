@@ -22,6 +22,10 @@ inline constexpr int function = 0x20000;
 int carbonModifiers(ModifierFlags flags);
 ModifierFlags modifierFlags(int carbonModifiers);
 
+// F1 to F20: keys no program types with, so they may be hot keys alone (a presenter's remote
+// clicker sends them).
+bool isFunctionKey(Key key);
+
 // One key combination as stored: a Carbon key code and Carbon modifier bits.
 struct Shortcut
 {
@@ -38,10 +42,10 @@ struct Shortcut
 
     Key key() const { return Key{carbonKeyCode}; }
 
-    // Only combinations held with a modifier are grabbed system-wide: a bare key grabbed would
-    // be taken from every other program (bare Escape above all). The running feature's own key
-    // handling serves those.
-    bool isGrabbable() const { return carbonModifiers != 0; }
+    // Only combinations held with a modifier, and function keys, are grabbed system-wide: any
+    // other bare key grabbed would be taken from every other program (bare Escape above all).
+    // The running feature's own key handling serves those.
+    bool isGrabbable() const { return carbonModifiers != 0 || isFunctionKey(key()); }
 
     // The stored form: compact JSON with "carbonKeyCode" and "carbonModifiers".
     std::string jsonText() const;

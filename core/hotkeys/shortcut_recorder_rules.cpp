@@ -3,7 +3,6 @@
 #include "hotkeys/key.h"
 
 #include <algorithm>
-#include <array>
 
 namespace zentrel::hotkeys {
 namespace {
@@ -15,18 +14,6 @@ bool hasAny(ModifierFlags flags, std::initializer_list<ModifierFlag> wanted)
 }
 
 } // namespace
-
-bool isFunctionKey(int carbonKeyCode)
-{
-    static constexpr auto functionKeys = std::to_array<Key>({
-        keys::f1,  keys::f2,  keys::f3,  keys::f4,  keys::f5,  keys::f6,  keys::f7,
-        keys::f8,  keys::f9,  keys::f10, keys::f11, keys::f12, keys::f13, keys::f14,
-        keys::f15, keys::f16, keys::f17, keys::f18, keys::f19, keys::f20,
-    });
-    return std::any_of(functionKeys.begin(), functionKeys.end(), [carbonKeyCode](Key key) {
-        return key.rawValue == carbonKeyCode;
-    });
-}
 
 RecorderDecision decideRecordedKey(int carbonKeyCode,
                                    ModifierFlags flags,
@@ -55,12 +42,9 @@ RecorderDecision decideRecordedKey(int carbonKeyCode,
             || carbonKeyCode == keys::deleteForward.rawValue)) {
         return {Kind::clear, std::nullopt, {}};
     }
-    if (noPrimaryModifier && !isFunctionKey(carbonKeyCode)) {
-        return {Kind::refuse, std::nullopt, {}};
-    }
     const Shortcut shortcut =
         Shortcut::fromKey(Key{carbonKeyCode}, flags.with(ModifierFlag::function, false));
-    if (!shortcut.isGrabbable()) {
+    if (noPrimaryModifier && !isFunctionKey(shortcut.key())) {
         return {Kind::needsModifier, shortcut, {}};
     }
     for (const NamedShortcut &taken : takenShortcuts) {

@@ -26,14 +26,13 @@ struct RecorderDecision
         endAndPassOn,  // Tab: recording ends and the focus moves on
         end,           // Escape: recording ends, nothing stored
         clear,         // Delete: the stored combination goes, recording goes on
-        refuse,        // a key that needs a modifier: beep, recording goes on
-        needsModifier, // a key alone, which is never grabbed: say so, recording goes on
+        needsModifier, // a key alone or with only Shift: say so, recording goes on
         hotkeyClash,   // the hot key `clashTitle` uses it already
         systemClash,   // another program holds it; stored only if the user insists
         store,
     };
 
-    Kind kind = Kind::refuse;
+    Kind kind = Kind::needsModifier;
     std::optional<Shortcut> shortcut;
     std::string clashTitle;
 
@@ -41,15 +40,12 @@ struct RecorderDecision
 };
 
 // Decides on a key (Carbon key code) pressed with `flags` while the recorder for `name` records.
-// A combination another of `takenShortcuts` uses clashes; the one `name` has is no clash. A
-// function key alone passes the modifier rule but is never grabbed, so it is not stored either.
+// A combination another of `takenShortcuts` uses clashes; the one `name` has is no clash. Only a
+// function key needs no Control, Alt or Super (Shift is no modifier of its own here).
 RecorderDecision decideRecordedKey(int carbonKeyCode,
                                    ModifierFlags flags,
                                    const std::string &rawName,
                                    const std::vector<NamedShortcut> &takenShortcuts,
                                    const std::function<bool(const Shortcut &)> &isHeldElsewhere);
-
-// F1 and up: the keys that need no Control, Option or Command (Shift is enough).
-bool isFunctionKey(int carbonKeyCode);
 
 } // namespace zentrel::hotkeys

@@ -48,29 +48,31 @@ TEST(ShortcutRecorderRules, TabEscapeAndDeleteAloneSteerTheRecorder)
     EXPECT_EQ(cmdEscape.shortcut, (Shortcut{keys::escape.rawValue, carbon::command}));
 }
 
-TEST(ShortcutRecorderRules, KeysWithoutAPrimaryModifierAreRefusedExceptFunctionKeys)
+TEST(ShortcutRecorderRules, KeysWithoutAPrimaryModifierNeedOneExceptFunctionKeys)
 {
     Recorder r;
-    EXPECT_EQ(r.press(keys::a, none).kind, Kind::refuse);
-    EXPECT_EQ(r.press(keys::space, flags({ModifierFlag::shift})).kind, Kind::refuse);
-    EXPECT_EQ(r.press(keys::upArrow, none).kind, Kind::refuse);
+    EXPECT_EQ(r.press(keys::a, none),
+              (RecorderDecision{Kind::needsModifier, Shortcut{keys::a.rawValue, 0}, {}}));
+    EXPECT_EQ(r.press(keys::space, flags({ModifierFlag::shift})).kind, Kind::needsModifier);
+    EXPECT_EQ(r.press(keys::upArrow, none).kind, Kind::needsModifier);
     EXPECT_EQ(r.press(keys::f5, flags({ModifierFlag::shift})),
               (RecorderDecision{Kind::store, Shortcut{96, carbon::shift}, {}}));
 }
 
-TEST(ShortcutRecorderRules, AKeyAloneIsNeverStoredSinceItIsNeverGrabbed)
+TEST(ShortcutRecorderRules, AFunctionKeyAloneIsStoredLikeAnyCombination)
 {
     Recorder r;
-    EXPECT_EQ(r.press(keys::f6, none),
-              (RecorderDecision{Kind::needsModifier, Shortcut{97, 0}, {}}));
+    EXPECT_EQ(r.press(keys::f6, none), (RecorderDecision{Kind::store, Shortcut{97, 0}, {}}));
+    EXPECT_EQ(r.press(keys::f20, none).kind, Kind::store);
     // Fn is no modifier a grab can hold, nor is Caps Lock.
-    EXPECT_EQ(r.press(keys::f6, flags({ModifierFlag::function, ModifierFlag::capsLock})).kind,
-              Kind::needsModifier);
-    // Not even F12, or a key another program holds, or one the program uses already.
+    EXPECT_EQ(r.press(keys::f6, flags({ModifierFlag::function, ModifierFlag::capsLock})),
+              (RecorderDecision{Kind::store, Shortcut{97, 0}, {}}));
+    // The clash checks hold for it too.
     r.heldElsewhere = {Shortcut{keys::f12.rawValue, 0}};
-    EXPECT_EQ(r.press(keys::f12, none).kind, Kind::needsModifier);
+    EXPECT_EQ(r.press(keys::f12, none).kind, Kind::systemClash);
     r.taken.push_back({"Pen", Shortcut{keys::f6.rawValue, 0}, "selectPenTool"});
-    EXPECT_EQ(r.press(keys::f6, none).kind, Kind::needsModifier);
+    EXPECT_EQ(r.press(keys::f6, none),
+              (RecorderDecision{Kind::hotkeyClash, Shortcut{97, 0}, "Pen"}));
 }
 
 TEST(ShortcutRecorderRules, StoresACombinationWithoutTheFunctionFlag)
