@@ -11,6 +11,7 @@
 #include "sessions/sessions_window.h"
 #include "shell/application_paths.h"
 #include "shell/commands/command_url.h"
+#include "shell/hotkeys/held_hotkeys_report.h"
 #include "shell/hotkeys/hotkey_routing.h"
 #include "shell/hotkeys/hotkey_titles.h"
 #include "shell/message_box_alert_presenter.h"
@@ -97,6 +98,9 @@ AppDelegate::AppDelegate()
     // reported, once.
     m_leaderKeyBinder->bindAtStart();
     registerHotkeyHandlers(*m_hotkeys, *m_coordinator);
+    if (const auto held = heldHotkeysAlertText(*m_hotkeys, *m_keyGrabber, *m_defaults)) {
+        m_coordinator->reportError(*held);
+    }
     // Only once the hot keys are held: a docked icon tells people, and tests, that they work.
     m_trayMenu = new TrayMenu(*m_coordinator, *m_hotkeys, *m_keyGrabber, this);
     m_trayIcon = new TrayIcon(m_coordinator->preferences(), m_trayMenu->menu(), this);

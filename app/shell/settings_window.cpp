@@ -3,18 +3,15 @@
 #include "common/symbol_icon.h"
 #include "shell/app_preferences.h"
 #include "shell/caption_label.h"
-#include "shell/hotkeys/hotkey_names.h"
+#include "shell/hotkeys_tab.h"
 #include "shell/login/launch_at_login_manager.h"
 #include "shell/onboarding/desktop_settings.h"
 #include "shell/onboarding/permission_manager.h"
 #include "shell/onboarding/permission_row.h"
-#include "shell/tray/tray_menu_model.h"
 #include "shell/updates/update_service.h"
 
 #include <QCheckBox>
 #include <QFrame>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -29,8 +26,9 @@ SettingsWindow::SettingsWindow(Services services)
     setFixedSize(540, 430);
     auto *tabs = new QTabWidget(this);
     tabs->addTab(makeGeneralTab(), symbolIcon(QStringLiteral("gear")), QStringLiteral("General"));
-    tabs->addTab(
-        makeHotkeysTab(), symbolIcon(QStringLiteral("keyboard")), QStringLiteral("Hotkeys"));
+    tabs->addTab(new HotkeysTab(m_services.preferences, m_services.recorders),
+                 symbolIcon(QStringLiteral("keyboard")),
+                 QStringLiteral("Hotkeys"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->addWidget(tabs);
@@ -144,80 +142,8 @@ QWidget *SettingsWindow::makeUpdateSection(QWidget *tab)
     return section;
 }
 
-QWidget *SettingsWindow::makeHotkeysTab()
-{
-    struct Toggle
-    {
-        ModifierFlag flag;
-        const char *title;
-        const char *key;
-    };
-
-    // The titles name the modifiers as the stored leader does; the tips say which key it is here.
-    const Toggle toggles[] = {
-        {ModifierFlag::control, "Control (\u2303)", "Ctrl"},
-        {ModifierFlag::option, "Option (\u2325)", "Alt"},
-        {ModifierFlag::shift, "Shift (\u21E7)", "Shift"},
-        {ModifierFlag::command, "Command (\u2318)", "Super (the Windows key)"},
-    };
-    auto *tab = new QWidget;
-    auto *group = new QGroupBox(QStringLiteral("Leader key"), tab);
-    auto *groupLayout = new QGridLayout(group);
-    for (const Toggle &toggle : toggles) {
-        auto *box = new QCheckBox(QString::fromUtf8(toggle.title), group);
-        box->setToolTip(QStringLiteral("The %1 key").arg(QString::fromUtf8(toggle.key)));
-        connect(box, &QCheckBox::clicked, this, [this, flag = toggle.flag](bool on) {
-            m_services.preferences.setLeaderModifier(flag, on);
-        });
-        const auto index = static_cast<int>(m_leaderToggles.size());
-        groupLayout->addWidget(box, index / 2, index % 2);
-        m_leaderToggles.emplace_back(toggle.flag, box);
-    }
-    auto *layout = new QVBoxLayout(tab);
-    layout->addWidget(group);
-    layout->addWidget(captionLabel(
-        QStringLiteral("Hold these modifiers, then tap the feature's letter: D=Draw, Z=Zoom, "
-                       "S=Spotlight, F=Freeze, W=Whiteboard, T=Break Timer, H=Cursor Halo. Esc "
-                       "closes the current feature."),
-        tab));
-    layout->addWidget(makeShortcutsGroup(tab));
-    layout->addStretch();
-    return tab;
-}
-
-QWidget *SettingsWindow::makeShortcutsGroup(QWidget *tab)
-{
-    auto *group = new QGroupBox(QStringLiteral("Feature shortcuts"), tab);
-    auto *grid = new QGridLayout(group);
-    grid->setVerticalSpacing(4);
-    int index = 0;
-    for (const auto &[feature, title] : featureMenuTitles) {
-        auto *recorder =
-            new ShortcutRecorder(m_services.recorders, featureHotkeyName(feature), group);
-        auto *label = new QLabel(QString::fromUtf8(title), group);
-        const int row = index / 2;
-        const int column = (index % 2) * 2;
-        grid->addWidget(label, row, column);
-        grid->addWidget(recorder, row, column + 1);
-        ++index;
-    }
-    // Recorded combinations last as long as the leader does (see the leader-key bindings).
-    grid->addWidget(captionLabel(QStringLiteral("A recorded shortcut stays, also after a restart, "
-                                                "until a new leader key binds every feature to "
-                                                "the leader again."),
-                                 group),
-                    (index + 1) / 2,
-                    0,
-                    1,
-                    4);
-    return group;
-}
-
 void SettingsWindow::showPreferences()
 {
-    for (const auto &[flag, box] : m_leaderToggles) {
-        box->setChecked(m_services.preferences.leaderModifiers().contains(flag));
-    }
     m_enabled->setChecked(m_services.preferences.isEnabled());
     m_externalCommandUrls->setChecked(m_services.preferences.allowsExternalCommandURLs());
 }

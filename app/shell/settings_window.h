@@ -1,13 +1,9 @@
 #pragma once
 
-#include "common/settings/modifier_flags.h"
 #include "common/signal.h"
 #include "hotkeys/shortcut_recorder.h"
 
 #include <QWidget>
-
-#include <utility>
-#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -45,8 +41,6 @@ protected:
 private:
     QWidget *makeGeneralTab();
     QWidget *makeUpdateSection(QWidget *tab);
-    QWidget *makeHotkeysTab();
-    QWidget *makeShortcutsGroup(QWidget *tab);
     void showPreferences();
     void showPermissions();
     void showLaunchAtLogin();
@@ -61,7 +55,6 @@ private:
     QCheckBox *m_externalCommandUrls = nullptr;
     PermissionRow *m_screenRecording = nullptr;
     PermissionRow *m_accessibility = nullptr;
-    std::vector<std::pair<ModifierFlag, QCheckBox *>> m_leaderToggles;
     ScopedConnection m_preferencesConnection;
     ScopedConnection m_permissionsConnection;
     ScopedConnection m_launchAtLoginConnection;

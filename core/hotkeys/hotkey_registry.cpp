@@ -2,7 +2,9 @@
 
 #include "hotkeys/shortcut_text.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace zentrel::hotkeys {
 
@@ -16,6 +18,9 @@ HotkeyRegistry::HotkeyRegistry(DefaultsStore &defaults,
 
 void HotkeyRegistry::declare(const Name &name)
 {
+    if (!m_declared.contains(name.rawValue)) {
+        m_declarationOrder.push_back(name.rawValue);
+    }
     m_declared[name.rawValue] = name;
     if (name.defaultShortcut && !hasStoredValue(name)) {
         store(*name.defaultShortcut, name);
@@ -41,6 +46,11 @@ bool HotkeyRegistry::hasStoredValue(const Name &name) const
     return m_defaults.storedValue(name.defaultsKey()).has_value();
 }
 
+bool HotkeyRegistry::isCleared(const Name &name) const
+{
+    return m_defaults.storedValue(name.defaultsKey()) == nlohmann::json(false);
+}
+
 void HotkeyRegistry::setShortcut(const std::optional<Shortcut> &newShortcut, const Name &name)
 {
     if (newShortcut) {
@@ -50,7 +60,10 @@ void HotkeyRegistry::setShortcut(const std::optional<Shortcut> &newShortcut, con
     if (!shortcut(name)) {
         return;
     }
-    clear(declaredName(name));
+    // A declared name is one of the program's own: whatever sets the others' combinations (the
+    // leader) must find that the user cleared it.
+    const Name &declared = declaredName(name);
+    clear(declared, declared.defaultShortcut || m_declared.contains(declared.rawValue));
 }
 
 const Name &HotkeyRegistry::declaredName(const Name &name) const
@@ -59,10 +72,10 @@ const Name &HotkeyRegistry::declaredName(const Name &name) const
     return declared != m_declared.end() ? declared->second : name;
 }
 
-void HotkeyRegistry::clear(const Name &name)
+void HotkeyRegistry::clear(const Name &name, bool keepsMarker)
 {
     const auto old = shortcut(name);
-    if (name.defaultShortcut) {
+    if (keepsMarker) {
         m_defaults.setValue(name.defaultsKey(), false);
     } else {
         m_defaults.removeValue(name.defaultsKey());
@@ -104,9 +117,9 @@ void HotkeyRegistry::ensureGrabbed(const Shortcut &combination)
     }
     if (auto grabbed = m_grabber.grab(combination); grabbed) {
         m_grabbed.insert(combination);
-        m_refused.erase(combination);
-    } else {
-        m_refused.insert(combination);
+        setRefused(combination, false);
+    } else if (!m_refused.contains(combination)) {
+        setRefused(combination, true);
         std::printf("Error registering hotkey %s: %d\n",
                     description(combination, m_layout).c_str(),
                     grabbed.error());
@@ -119,7 +132,16 @@ void HotkeyRegistry::release(const Shortcut &combination)
     if (m_grabbed.erase(combination) > 0 && m_isEnabled) {
         m_grabber.ungrab(combination);
     }
-    m_refused.erase(combination);
+    setRefused(combination, false);
+}
+
+void HotkeyRegistry::setRefused(const Shortcut &combination, bool refused)
+{
+    const bool changed =
+        refused ? m_refused.insert(combination).second : m_refused.erase(combination) > 0;
+    if (changed) {
+        refusalsChanged.notify();
+    }
 }
 
 void HotkeyRegistry::reset(const std::vector<Name> &names)
@@ -130,7 +152,7 @@ void HotkeyRegistry::reset(const std::vector<Name> &names)
             store(*name.defaultShortcut, name);
         } else if (hasStoredValue(name)) {
             // Also what reads as no combination (a false marker, unreadable text) goes.
-            clear(name);
+            clear(name, false);
         }
     }
 }
@@ -254,6 +276,12 @@ bool HotkeyRegistry::isEnabledForName(const Name &name) const
     return m_isEnabled && stored && m_grabbed.contains(*stored);
 }
 
+bool HotkeyRegistry::isHeldElsewhere(const Name &name) const
+{
+    const auto stored = shortcut(name);
+    return stored && m_refused.contains(*stored);
+}
+
 void HotkeyRegistry::setEnabled(bool enabled)
 {
     if (enabled == m_isEnabled) {
@@ -276,36 +304,73 @@ void HotkeyRegistry::regrabAll()
         return;
     }
     std::set<Shortcut> wanted = std::move(m_grabbed);
-    wanted.merge(m_refused);
     m_grabbed.clear();
-    m_refused.clear();
     for (const Shortcut &combination : wanted) {
         m_grabber.ungrab(combination);
         ensureGrabbed(combination);
     }
+    retryRefused();
 }
 
-// Handlers first, then streams, as a name's handlers were attached before any view listened.
+void HotkeyRegistry::retryRefused()
+{
+    if (!m_isEnabled) {
+        return;
+    }
+    const std::set<Shortcut> refused = m_refused;
+    for (const Shortcut &combination : refused) {
+        ensureGrabbed(combination);
+    }
+}
+
+// Declared names by their order, then the others by name: the same one for a press and its
+// release, whichever table lists it.
+std::optional<std::string> HotkeyRegistry::dispatchedName(const Shortcut &reported) const
+{
+    const auto rank = [this](const std::string &rawValue) {
+        const auto declared =
+            std::find(m_declarationOrder.begin(), m_declarationOrder.end(), rawValue);
+        return std::pair(declared - m_declarationOrder.begin(), rawValue);
+    };
+    std::optional<std::string> chosen;
+    const auto consider = [&](const std::string &rawValue) {
+        if ((!chosen || rank(rawValue) < rank(*chosen))
+            && shortcut(Name{rawValue, std::nullopt}) == reported) {
+            chosen = rawValue;
+        }
+    };
+    for (const HandlerTable *table : {&m_keyDownHandlers, &m_keyUpHandlers}) {
+        for (const auto &entry : *table) {
+            consider(entry.first);
+        }
+    }
+    for (const auto &entry : m_eventStreams) {
+        consider(entry.first);
+    }
+    return chosen;
+}
+
+// Handlers first, then the stream, as a name's handlers were attached before any view listened.
 void HotkeyRegistry::dispatch(EventType type, const Shortcut &reported) const
 {
     if (isPaused()) {
         return;
     }
-    // Copied: a handler may add or remove handlers, or start streams, while this runs.
-    const HandlerTable snapshot = type == EventType::keyDown ? m_keyDownHandlers : m_keyUpHandlers;
-    for (const auto &[rawValue, handlers] : snapshot) {
-        if (shortcut(Name{rawValue, std::nullopt}) == reported) {
-            for (const Handler &handler : handlers) {
-                handler();
-            }
+    const auto name = dispatchedName(reported);
+    if (!name) {
+        return;
+    }
+    const HandlerTable &table = type == EventType::keyDown ? m_keyDownHandlers : m_keyUpHandlers;
+    if (const auto handlers = table.find(*name); handlers != table.end()) {
+        // Copied: a handler may add or remove handlers, or start streams, while this runs.
+        const std::vector<Handler> snapshot = handlers->second;
+        for (const Handler &handler : snapshot) {
+            handler();
         }
     }
-    // Streams started meanwhile do no harm: names are never removed, and adding one keeps the
-    // map's iterators valid.
-    for (const auto &[rawValue, stream] : m_eventStreams) {
-        if (shortcut(Name{rawValue, std::nullopt}) == reported) {
-            stream.notify(type);
-        }
+    // Looked up again: a stream started meanwhile does no harm, as names are never removed.
+    if (const auto stream = m_eventStreams.find(*name); stream != m_eventStreams.end()) {
+        stream->second.notify(type);
     }
 }
 

@@ -18,7 +18,8 @@ namespace zentrel::hotkeys {
 
 // The global hot keys: each name's combination stored in the settings under "Hotkeys_<name>",
 // the system grabs kept in step with what is stored, and the press and release handlers of each
-// name. A reported combination runs the handlers of every name that stores it now.
+// name. A reported combination runs the handlers and streams of one name that stores it now: the
+// first declared, so a combination two names share never runs two actions one after another.
 class HotkeyRegistry
 {
 public:
@@ -38,8 +39,11 @@ public:
     // offered a combination that is being replaced.
     std::optional<Shortcut> shortcutToShow(const Name &name) const;
     bool hasStoredValue(const Name &name) const;
-    // None clears: the name then stores false when it has a default, else nothing.
+    // None clears: a declared name, or one with a default, then stores false, so that it stays
+    // without a combination until one is set; any other name stores nothing.
     void setShortcut(const std::optional<Shortcut> &shortcut, const Name &name);
+    // The user cleared the name: it stores false.
+    bool isCleared(const Name &name) const;
     // Each declared name gets its default back; other stored names are cleared.
     void reset(const std::vector<Name> &names);
     void resetAll();
@@ -62,6 +66,8 @@ public:
     void disable(const std::vector<Name> &names);
     void enable(const std::vector<Name> &names);
     bool isEnabledForName(const Name &name) const;
+    // The name's combination is one the system refused us: another program holds it.
+    bool isHeldElsewhere(const Name &name) const;
 
     // The global switch: off releases every grab, on takes them again.
     void setEnabled(bool enabled);
@@ -78,6 +84,8 @@ public:
     // Grabs everything again, also what the system refused before: after a keymap change the
     // same positions may be free, or may be other keys.
     void regrabAll();
+    // Tries again what the system refused: the other program may have let go meanwhile.
+    void retryRefused();
 
     // Called by the platform layer for each press and release of a grabbed combination.
     void handleKeyDown(const Shortcut &shortcut);
@@ -87,18 +95,24 @@ public:
     Signal<const std::string &> shortcutChanged;
     // Sent with true when a recorder starts recording and with false when the last one ends.
     Signal<bool> recorderActiveChanged;
+    // Sent when a combination is refused, or taken after a refusal.
+    Signal<> refusalsChanged;
 
 private:
     using HandlerTable = std::map<std::string, std::vector<Handler>>;
 
     void store(const Shortcut &shortcut, const Name &name);
-    void clear(const Name &name);
+    // Stores false when `keepsMarker`, else removes what the name stores.
+    void clear(const Name &name, bool keepsMarker);
     // The name as declared, with its default; the given one when it was never declared.
     const Name &declaredName(const Name &name) const;
     void ensureGrabbed(const Shortcut &shortcut);
     void release(const Shortcut &shortcut);
+    void setRefused(const Shortcut &shortcut, bool refused);
     bool isStoredByAnotherName(const Shortcut &shortcut, const Name &name) const;
     void dispatch(EventType type, const Shortcut &shortcut) const;
+    // The name a reported combination runs, if any listens to it.
+    std::optional<std::string> dispatchedName(const Shortcut &shortcut) const;
     std::set<Shortcut> handlerShortcuts() const;
     std::set<Shortcut> streamShortcuts() const;
 
@@ -106,6 +120,7 @@ private:
     ShortcutGrabber &m_grabber;
     const KeyCharacterSource &m_layout;
     std::map<std::string, Name> m_declared;
+    std::vector<std::string> m_declarationOrder;
     HandlerTable m_keyDownHandlers;
     HandlerTable m_keyUpHandlers;
     // One signal per name that ever had a stream; its slots are the live streams.

@@ -34,12 +34,16 @@ TrayMenu::TrayMenu(AppCoordinator &coordinator,
         }
     });
     m_recorderConnection = m_hotkeys.recorderActiveChanged.connect([this](bool) { rebuild(); });
+    m_refusalsConnection = m_hotkeys.refusalsChanged.connect([this] { rebuild(); });
+    connect(m_menu, &QMenu::aboutToShow, this, [this] { m_hotkeys.retryRefused(); });
 }
 
 std::string TrayMenu::shortcutText(PresentationFeature feature) const
 {
-    const auto shortcut = m_hotkeys.shortcutToShow(featureHotkeyName(feature));
-    return shortcut ? hotkeys::menuText(*shortcut, m_layout) : std::string();
+    const hotkeys::Name &name = featureHotkeyName(feature);
+    const auto shortcut = m_hotkeys.shortcutToShow(name);
+    return shortcut && !m_hotkeys.isHeldElsewhere(name) ? hotkeys::menuText(*shortcut, m_layout)
+                                                        : std::string();
 }
 
 TrayMenu::~TrayMenu()

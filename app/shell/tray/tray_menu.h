@@ -23,7 +23,8 @@ class TrayMenu : public QObject
 
 public:
     // Each feature entry shows its hot key as stored in `hotkeys`, written for `layout`, and
-    // none while a shortcut recorder records.
+    // none while a shortcut recorder records or while another program holds the combination
+    // (which opening the menu tries to take again).
     TrayMenu(AppCoordinator &coordinator,
              hotkeys::HotkeyRegistry &hotkeys,
              const hotkeys::KeyCharacterSource &layout,
@@ -47,6 +48,7 @@ private:
     ScopedConnection m_preferencesConnection;
     ScopedConnection m_hotkeysConnection;
     ScopedConnection m_recorderConnection;
+    ScopedConnection m_refusalsConnection;
 };
 
 } // namespace zentrel

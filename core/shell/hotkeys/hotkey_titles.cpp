@@ -3,6 +3,8 @@
 #include "shell/hotkeys/hotkey_names.h"
 #include "shell/hotkeys/leader_key_binding.h"
 
+#include <algorithm>
+
 namespace zentrel {
 
 std::string hotkeyTitle(const hotkeys::Name &name)
@@ -30,6 +32,22 @@ std::vector<hotkeys::NamedShortcut> hotkeyShortcuts(
         }
     }
     return shortcuts;
+}
+
+std::vector<SharedHotkey> sharedHotkeys(
+    const std::function<std::optional<hotkeys::Shortcut>(const hotkeys::Name &)> &shortcutOf)
+{
+    const std::vector<hotkeys::NamedShortcut> shortcuts = hotkeyShortcuts(shortcutOf);
+    std::vector<SharedHotkey> shared;
+    for (auto later = shortcuts.begin(); later != shortcuts.end(); ++later) {
+        const auto first = std::find_if(shortcuts.begin(), later, [&](const auto &earlier) {
+            return earlier.shortcut == later->shortcut;
+        });
+        if (first != later) {
+            shared.push_back(SharedHotkey{first->title, later->title, later->shortcut});
+        }
+    }
+    return shared;
 }
 
 } // namespace zentrel

@@ -20,4 +20,19 @@ std::string hotkeyTitle(const hotkeys::Name &name);
 std::vector<hotkeys::NamedShortcut> hotkeyShortcuts(
     const std::function<std::optional<hotkeys::Shortcut>(const hotkeys::Name &)> &shortcutOf);
 
+// One combination two of the program's hot keys store (a leader with Shift makes four such
+// pairs): a press runs only `first`, the one declared earlier.
+struct SharedHotkey
+{
+    std::string firstTitle;
+    std::string secondTitle;
+    hotkeys::Shortcut shortcut;
+
+    friend bool operator==(const SharedHotkey &, const SharedHotkey &) = default;
+};
+
+// In the order of the second hot key of each pair.
+std::vector<SharedHotkey> sharedHotkeys(
+    const std::function<std::optional<hotkeys::Shortcut>(const hotkeys::Name &)> &shortcutOf);
+
 } // namespace zentrel

@@ -79,7 +79,10 @@ hotkeys::Shortcut LeaderKeyBinding::shortcut(ModifierFlags leader) const
 void applyLeaderBindings(hotkeys::HotkeyRegistry &registry, ModifierFlags leader)
 {
     for (const LeaderKeyBinding &binding : LeaderKeyBinding::defaultBindings()) {
-        registry.setShortcut(binding.shortcut(leader), binding.name);
+        // What the user cleared stays without a combination until the user records one.
+        if (!registry.isCleared(binding.name)) {
+            registry.setShortcut(binding.shortcut(leader), binding.name);
+        }
     }
 }
 
@@ -110,8 +113,8 @@ void LeaderKeyBinder::bindAtStart()
 {
     supersedePendingRebind();
     for (const LeaderKeyBinding &binding : LeaderKeyBinding::defaultBindings()) {
-        // Unreadable text counts as nothing stored, so it is repaired too.
-        if (!m_registry.shortcut(binding.name)) {
+        // Unreadable text counts as nothing stored, so it is repaired too; a cleared row stays.
+        if (!m_registry.shortcut(binding.name) && !m_registry.isCleared(binding.name)) {
             m_registry.setShortcut(binding.shortcut(m_preferences.leaderModifiers()), binding.name);
         }
     }

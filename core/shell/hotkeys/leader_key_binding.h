@@ -45,7 +45,7 @@ struct LeaderKeyBinding
 // anyway, while the stored choice stays as the user left it.
 ModifierFlags effectiveLeader(ModifierFlags leader);
 
-// Stores leader + key for every row, in table order.
+// Stores leader + key for every row the user did not clear, in table order.
 void applyLeaderBindings(hotkeys::HotkeyRegistry &registry, ModifierFlags leader);
 
 // Binds every row 0.2 s after the last of a burst of leader changes, whatever the rows stored.
@@ -59,7 +59,8 @@ public:
     // Binds every row at once; a pending rebind then does nothing.
     void applyNow();
     // At start: binds only the rows that store no combination. A row that stores the leader's
-    // combination already has it, and one the user recorded keeps it until the leader changes.
+    // combination already has it, one the user recorded keeps it until the leader changes, and
+    // one the user cleared stays cleared.
     void bindAtStart();
     // Binds now what a leader change left waiting, so the next start finds it stored.
     void finishPendingRebind();

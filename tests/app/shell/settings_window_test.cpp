@@ -11,6 +11,7 @@
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/us_key_characters.h"
 #include "shell/app_preferences.h"
+#include "shell/hotkeys/leader_key_binding.h"
 #include "shell/login/launch_at_login_manager.h"
 #include "shell/onboarding/permission_manager.h"
 #include "shell/updates/update_service.h"
@@ -18,6 +19,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -52,9 +54,11 @@ protected:
 
 TEST_F(SettingsWindowTest, LeaderTogglesShowAndWriteTheStoredLeader)
 {
-    QCheckBox *control = childWithText<QCheckBox>(window, QString::fromUtf8("Control (\u2303)"));
-    QCheckBox *shift = childWithText<QCheckBox>(window, QString::fromUtf8("Shift (\u21E7)"));
+    QCheckBox *control = childWithText<QCheckBox>(window, QStringLiteral("Ctrl"));
+    QCheckBox *shift = childWithText<QCheckBox>(window, QStringLiteral("Shift"));
     ASSERT_TRUE(control && shift);
+    EXPECT_NE(childWithText<QCheckBox>(window, QStringLiteral("Alt")), nullptr);
+    EXPECT_NE(childWithText<QCheckBox>(window, QStringLiteral("Super")), nullptr);
     EXPECT_TRUE(control->isChecked());
     EXPECT_FALSE(shift->isChecked());
 
@@ -133,6 +137,51 @@ TEST_F(SettingsWindowTest, UpdateControlsGoThroughTheService)
     EXPECT_TRUE(updater.automatic);
     childWithText<QPushButton>(window, QStringLiteral("Check for Updates\u2026"))->click();
     EXPECT_EQ(updater.checks, 1);
+}
+
+TEST_F(SettingsWindowTest, HotkeysTabMarksHeldKeysAndNamesSharedOnes)
+{
+    const hotkeys::Shortcut ctrlAltD{hotkeys::keys::d.rawValue, 6144};
+    grabber.refusals[ctrlAltD] = 10;
+    testing::internal::CaptureStdout();
+    applyLeaderBindings(hotkeys, controlOption);
+    testing::internal::GetCapturedStdout();
+    const auto shownMarks = [this] {
+        int shown = 0;
+        for (QLabel *label : window.findChildren<QLabel *>()) {
+            shown += label->text() == QStringLiteral("Already used by another program")
+                     && !label->isHidden();
+        }
+        return shown;
+    };
+    EXPECT_EQ(shownMarks(), 1);
+    const auto sharedText = [this] {
+        for (QLabel *label : window.findChildren<QLabel *>()) {
+            if (label->text().contains(QStringLiteral("is already used by Zentrel"))) {
+                return label->isHidden() ? QString() : label->text();
+            }
+        }
+        return QString();
+    };
+    EXPECT_EQ(sharedText(), QString());
+
+    // Shift in the leader: four pairs share a combination; Draw moves off the held one.
+    preferences.setLeaderModifier(ModifierFlag::shift, true);
+    applyLeaderBindings(hotkeys, preferences.leaderModifiers());
+    EXPECT_EQ(shownMarks(), 0);
+    EXPECT_EQ(sharedText().count(QLatin1Char('\n')), 3);
+    EXPECT_TRUE(sharedText().contains(
+        QString::fromUtf8("\u201CRedo\u201D: Ctrl+Alt+Shift+U is already used by Zentrel\u2019s "
+                          "\u201CUndo\u201D hot key.")));
+
+    // Showing the tab takes back what another program let go of.
+    preferences.setLeaderModifier(ModifierFlag::shift, false);
+    applyLeaderBindings(hotkeys, preferences.leaderModifiers());
+    EXPECT_EQ(shownMarks(), 1);
+    grabber.refusals.clear();
+    window.show();
+    window.findChild<QTabWidget *>()->setCurrentIndex(1);
+    EXPECT_EQ(shownMarks(), 0);
 }
 
 } // namespace

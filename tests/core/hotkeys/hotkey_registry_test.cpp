@@ -90,30 +90,118 @@ TEST(HotkeyRegistry, ClearingStoresFalseWithADefaultAndRemovesTheKeyWithout)
     EXPECT_EQ(h.changes.size(), 2u);
 }
 
-TEST(HotkeyRegistry, SharedCombinationRunsBothNamesUntilOneMovesAway)
+TEST(HotkeyRegistry, SharedCombinationRunsOnlyTheFirstDeclaredNameUntilOneMovesAway)
 {
     Harness h;
+    h.registry.declare(pan);
+    h.registry.declare(draw);
     h.registry.setShortcut(ctrlOptP, draw);
     h.registry.setShortcut(ctrlOptP, pan);
     h.listen(draw);
     h.listen(pan);
+    Texts heard;
+    const ScopedConnection drawStream =
+        h.registry.events(draw, [&](EventType) { heard.push_back("draw"); });
     EXPECT_EQ(h.grabber.grabCalls, 1);
     h.registry.handleKeyDown(ctrlOptP);
     h.registry.handleKeyUp(ctrlOptP);
-    EXPECT_EQ(h.calls, (Texts{"draw down", "pan down", "draw up", "pan up"}));
+    // One press, one action: never pan and then draw.
+    EXPECT_EQ(h.calls, (Texts{"pan down", "pan up"}));
+    EXPECT_TRUE(heard.empty());
 
     // The combination pan still stores stays grabbed; the old one goes once nobody stores it.
     h.calls.clear();
-    h.registry.setShortcut(ctrlOptD, draw);
+    h.registry.setShortcut(ctrlOptD, pan);
     EXPECT_EQ(h.grabber.grabbed, (Shortcuts{ctrlOptD, ctrlOptP}));
-    EXPECT_TRUE(h.registry.isEnabledForName(pan));
+    EXPECT_TRUE(h.registry.isEnabledForName(draw));
     h.registry.handleKeyDown(ctrlOptP);
-    EXPECT_EQ(h.calls, Texts{"pan down"});
-    h.registry.setShortcut(cmdP, pan);
-    EXPECT_EQ(h.grabber.grabbed, (Shortcuts{ctrlOptD, cmdP}));
+    EXPECT_EQ(h.calls, Texts{"draw down"});
+    EXPECT_EQ(heard, Texts{"draw"});
     h.registry.setShortcut(cmdP, draw);
-    h.registry.setShortcut(std::nullopt, draw);
+    EXPECT_EQ(h.grabber.grabbed, (Shortcuts{ctrlOptD, cmdP}));
+    h.registry.setShortcut(cmdP, pan);
+    h.registry.setShortcut(std::nullopt, pan);
     EXPECT_EQ(h.grabber.grabbed, Shortcuts{cmdP});
+}
+
+TEST(HotkeyRegistry, UndeclaredNamesSharingACombinationRunTheFirstByName)
+{
+    Harness h;
+    h.registry.setShortcut(ctrlOptP, pan);
+    h.registry.setShortcut(ctrlOptP, draw);
+    h.listen(pan);
+    h.listen(draw);
+    h.registry.handleKeyUp(ctrlOptP);
+    EXPECT_EQ(h.calls, Texts{"draw up"});
+}
+
+TEST(HotkeyRegistry, AClearedDeclaredNameStoresFalseAndAResetRemovesIt)
+{
+    Harness h;
+    h.registry.declare(draw);
+    h.registry.setShortcut(ctrlOptD, draw);
+    h.registry.setShortcut(std::nullopt, draw);
+    EXPECT_EQ(h.defaults.storedValue("Hotkeys_draw"), nlohmann::json(false));
+    EXPECT_TRUE(h.registry.isCleared(draw));
+    EXPECT_TRUE(h.grabber.grabbed.empty());
+    h.registry.setShortcut(ctrlOptD, draw);
+    EXPECT_FALSE(h.registry.isCleared(draw));
+
+    h.registry.setShortcut(std::nullopt, draw);
+    h.registry.reset({draw});
+    EXPECT_FALSE(h.registry.hasStoredValue(draw));
+    EXPECT_FALSE(h.registry.isCleared(draw));
+}
+
+TEST(HotkeyRegistry, AFunctionKeyAloneIsGrabbedAndFires)
+{
+    Harness h;
+    const Shortcut bareF6{keys::f6.rawValue, 0};
+    h.registry.setShortcut(bareF6, draw);
+    h.listen(draw);
+    EXPECT_EQ(h.grabber.grabbed, Shortcuts{bareF6});
+    h.registry.handleKeyDown(bareF6);
+    EXPECT_EQ(h.calls, Texts{"draw down"});
+    // Any other key alone stays with the other programs.
+    h.registry.setShortcut(Shortcut{keys::a.rawValue, 0}, pan);
+    h.listen(pan);
+    EXPECT_EQ(h.grabber.grabbed, Shortcuts{bareF6});
+}
+
+TEST(HotkeyRegistry, ACombinationHeldElsewhereIsMarkedUntilATryTakesIt)
+{
+    Harness h;
+    int refusalChanges = 0;
+    const ScopedConnection connection =
+        h.registry.refusalsChanged.connect([&] { ++refusalChanges; });
+    h.grabber.refusals[ctrlOptD] = 10;
+    testing::internal::CaptureStdout();
+    h.registry.setShortcut(ctrlOptD, draw);
+    h.registry.setShortcut(ctrlOptD, pan);
+    EXPECT_TRUE(h.registry.isHeldElsewhere(draw));
+    EXPECT_TRUE(h.registry.isHeldElsewhere(pan));
+    EXPECT_EQ(refusalChanges, 1);
+
+    // Still held: tried again, neither reported again nor changed.
+    h.registry.retryRefused();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error registering hotkey ⌃⌥D: 10\n");
+    EXPECT_EQ(refusalChanges, 1);
+
+    h.grabber.refusals.clear();
+    h.registry.retryRefused();
+    EXPECT_FALSE(h.registry.isHeldElsewhere(draw));
+    EXPECT_TRUE(h.registry.isEnabledForName(draw));
+    EXPECT_EQ(refusalChanges, 2);
+
+    // A combination moved away from a held one leaves the mark behind.
+    h.grabber.refusals[cmdP] = 10;
+    testing::internal::CaptureStdout();
+    h.registry.setShortcut(cmdP, draw);
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(h.registry.isHeldElsewhere(draw));
+    h.registry.setShortcut(ctrlOptP, draw);
+    EXPECT_FALSE(h.registry.isHeldElsewhere(draw));
+    EXPECT_EQ(refusalChanges, 4);
 }
 
 TEST(HotkeyRegistry, DispatchReadsTheStoredCombinationAfresh)

@@ -111,6 +111,23 @@ TEST_F(TrayMenuTest, ShowsNoHotKeyWhileAShortcutIsRecorded)
     EXPECT_NE(action("Cursor Halo\tCtrl+Alt+H"), nullptr);
 }
 
+TEST_F(TrayMenuTest, AHotKeyAnotherProgramHoldsShowsNoCombinationUntilOpeningTakesIt)
+{
+    const hotkeys::Shortcut ctrlAltD{hotkeys::keys::d.rawValue, 6144};
+    grabber.refusals[ctrlAltD] = 10;
+    testing::internal::CaptureStdout();
+    applyLeaderBindings(hotkeys, controlOption);
+    testing::internal::GetCapturedStdout();
+    EXPECT_NE(action("Draw"), nullptr);
+    EXPECT_NE(action("Zoom Loupe\tCtrl+Alt+Z"), nullptr);
+
+    // Opening the menu tries again; the other program has let go meanwhile.
+    grabber.refusals.clear();
+    Q_EMIT menu.menu()->aboutToShow();
+    EXPECT_NE(action("Draw\tCtrl+Alt+D"), nullptr);
+    EXPECT_TRUE(grabber.grabbed.contains(ctrlAltD));
+}
+
 TEST_F(TrayMenuTest, ReportsTheChosenEntryAfterTheMenuHasSettled)
 {
     QSignalSpy chosen(&menu, &TrayMenu::itemChosen);

@@ -1,10 +1,13 @@
 #include "shell/hotkeys/hotkey_titles.h"
 
 #include "shell/hotkeys/hotkey_names.h"
+#include "shell/hotkeys/leader_key_binding.h"
 #include "shell/tray/tray_menu_model.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -48,4 +51,29 @@ TEST(HotkeyTitles, ShortcutsNameEveryHotKeyThatStoresACombination)
     const auto all = hotkeyShortcuts(
         [&](const hotkeys::Name &) -> std::optional<hotkeys::Shortcut> { return ctrlOptD; });
     EXPECT_EQ(all.size(), 26u);
+}
+
+TEST(HotkeyTitles, ALeaderWithShiftSharesFourCombinationsFirstInTableOrder)
+{
+    std::map<std::string, hotkeys::Shortcut> stored;
+    for (const LeaderKeyBinding &row : LeaderKeyBinding::defaultBindings()) {
+        stored[row.name.rawValue] = row.shortcut(controlOption.with(ModifierFlag::shift, true));
+    }
+    const auto shortcutOf = [&](const hotkeys::Name &name) -> std::optional<hotkeys::Shortcut> {
+        const auto found = stored.find(name.rawValue);
+        return found != stored.end() ? std::optional(found->second) : std::nullopt;
+    };
+    constexpr int ctrlOptShift = 4096 + 2048 + 512;
+    EXPECT_EQ(sharedHotkeys(shortcutOf),
+              (std::vector<SharedHotkey>{
+                  {"Undo", "Redo", {32, ctrlOptShift}},
+                  {"Spotlight", "Save canvas", {1, ctrlOptShift}},
+                  {"Rectangle", "Reset viewport", {15, ctrlOptShift}},
+                  {"Pan", "Pause/resume timer", {35, ctrlOptShift}},
+              }));
+
+    for (const LeaderKeyBinding &row : LeaderKeyBinding::defaultBindings()) {
+        stored[row.name.rawValue] = row.shortcut(controlOption);
+    }
+    EXPECT_TRUE(sharedHotkeys(shortcutOf).empty());
 }

@@ -222,3 +222,29 @@ TEST(LeaderKeyBinding, QuittingBindsALeaderChangeThatIsStillWaiting)
     h.binder.finishPendingRebind();
     EXPECT_EQ(h.drawChanges, 1) << "the waiting rebind was superseded";
 }
+
+TEST(LeaderKeyBinding, AClearedHotKeyStaysClearedAtStartAndUnderANewLeader)
+{
+    Harness h;
+    const hotkeys::Name &draw = hotkeyName("toggleDraw");
+    h.binder.bindAtStart();
+    h.registry.declare(draw);
+    h.registry.setShortcut(std::nullopt, draw);
+
+    h.binder.bindAtStart();
+    EXPECT_EQ(h.shortcut("toggleDraw"), std::nullopt) << "the start bound it again";
+    h.preferences.setLeaderModifiers(controlShift);
+    h.scheduler.advance(200ms);
+    h.binder.applyNow();
+    EXPECT_EQ(h.shortcut("toggleDraw"), std::nullopt) << "the new leader bound it again";
+    EXPECT_EQ(h.shortcut("toggleZoom"),
+              (Shortcut{keys::z.rawValue, carbon::control | carbon::shift}));
+    EXPECT_FALSE(
+        h.grabber.grabbed.contains(Shortcut{keys::d.rawValue, carbon::control | carbon::shift}));
+
+    // Until the user records one: from then on it follows the leader again.
+    h.registry.setShortcut(Shortcut{keys::q.rawValue, ctrlOpt}, draw);
+    h.preferences.setLeaderModifiers(command);
+    h.scheduler.advance(200ms);
+    EXPECT_EQ(h.shortcut("toggleDraw"), (Shortcut{keys::d.rawValue, carbon::command}));
+}
