@@ -42,6 +42,8 @@ HotkeysTab::HotkeysTab(AppPreferences &preferences,
     , m_recorders(recorders)
 {
     auto *layout = new QVBoxLayout(this);
+    // Close together, so that a held key's mark and the shared pairs fit the window too.
+    layout->setSpacing(4);
     layout->addWidget(makeLeaderGroup());
     m_shared = warningLabel(this);
     layout->addWidget(m_shared);
@@ -85,6 +87,7 @@ QWidget *HotkeysTab::makeLeaderGroup()
     };
     auto *group = new QGroupBox(QStringLiteral("Leader key"), this);
     auto *groupLayout = new QGridLayout(group);
+    groupLayout->setVerticalSpacing(2);
     for (const Toggle &toggle : toggles) {
         auto *box = new QCheckBox(QString::fromUtf8(toggle.title), group);
         box->setToolTip(QString::fromUtf8(toggle.tip));
@@ -143,20 +146,22 @@ void HotkeysTab::showObstacles()
     for (const auto &[name, mark] : m_heldMarks) {
         mark->setVisible(m_recorders.hotkeys.isHeldElsewhere(name));
     }
-    QStringList lines;
+    QStringList pairs;
     const auto shortcutOf = [this](const hotkeys::Name &name) {
         return m_recorders.hotkeys.shortcut(name);
     };
     for (const SharedHotkey &shared : sharedHotkeys(shortcutOf)) {
-        lines.append(
-            QStringLiteral("\u201C%1\u201D: %2 is already used by Zentrel\u2019s \u201C%3\u201D "
-                           "hot key.")
-                .arg(QString::fromStdString(shared.secondTitle),
-                     QString::fromStdString(hotkeys::menuText(shared.shortcut, m_recorders.layout)),
-                     QString::fromStdString(shared.firstTitle)));
+        pairs.append(QStringLiteral("%1 and %2 (%3)")
+                         .arg(QString::fromStdString(shared.firstTitle),
+                              QString::fromStdString(shared.secondTitle),
+                              QString::fromStdString(
+                                  hotkeys::menuText(shared.shortcut, m_recorders.layout))));
     }
-    m_shared->setText(lines.join(QLatin1Char('\n')));
-    m_shared->setVisible(!lines.isEmpty());
+    // In the recorder's words for a clash, with what a press then does.
+    m_shared->setText(QStringLiteral("Already used by Zentrel\u2019s own hot keys, so a press "
+                                     "runs only the first: %1.")
+                          .arg(pairs.join(QStringLiteral(", "))));
+    m_shared->setVisible(!pairs.isEmpty());
 }
 
 } // namespace zentrel

@@ -1,6 +1,9 @@
 #include "e2e/fixtures/desktop_test.h"
+#include "e2e/fixtures/text_ink_measure.h"
 
 #include <QDeadlineTimer>
+#include <QImage>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QRect>
 #include <QRegularExpression>
@@ -234,6 +237,165 @@ TEST_F(GlobalHotkeys, AnotherFeatureKeyReplacesTheOpenFeature)
         << "a second Ctrl+Alt+S left Spotlight open; " << situation();
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
+
+// What the user sees of a combination another program holds, and a function key alone, on a bare
+// X server and under each window manager.
+class HotkeysUnderWindowManager : public GlobalHotkeys,
+                                  public testing::WithParamInterface<WindowManager>
+{
+protected:
+    static constexpr int redLevel = 200;
+    static constexpr int otherLevel = 80;
+    // A line of the settings window's red text has more red pixels than this.
+    static constexpr int redPixelsOfAMark = 30;
+
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(GlobalHotkeys::SetUp());
+        ASSERT_NO_FATAL_FAILURE(startWindowManager(GetParam()));
+    }
+
+    // Starts with nothing told yet of combinations other programs hold.
+    void startUntold()
+    {
+        ASSERT_TRUE(m_zentrel.writeDefaults(
+            QJsonObject{{QStringLiteral("hotkeys.toldHeldElsewhere"), QJsonArray{}}}));
+        ASSERT_NO_FATAL_FAILURE(DesktopTest::startZentrel());
+    }
+
+    QStringList toldHeldElsewhere()
+    {
+        QStringList told;
+        const QJsonArray entries =
+            m_zentrel.savedDefaults().value(QStringLiteral("hotkeys.toldHeldElsewhere")).toArray();
+        for (const QJsonValue &entry : entries) {
+            told.append(entry.toString());
+        }
+        return told;
+    }
+
+    // The entries of the open tray menu that show a combination: the rows with text in its
+    // shortcut column, right of every title. Escape closes the menu again.
+    int entriesWithACombination(const QString &screenshotName)
+    {
+        const std::optional<TopLevelWindow> menu = openTrayMenu(m_icon, screenshotName);
+        if (!menu) {
+            return -1;
+        }
+        const QRect frame = menu->frame;
+        const QRect column(frame.left() + frame.width() * 3 / 5,
+                           frame.top() + 2,
+                           frame.width() * 2 / 5 - 6,
+                           frame.height() - 4);
+        const int rows = int(inkRowsIn(grabOncePainted(frame), column).size());
+        EXPECT_TRUE(m_input.pressKeys({QStringLiteral("Escape")}));
+        EXPECT_TRUE(m_windows.waitUntilNotShown(menu->id, QDeadlineTimer(windowTimeoutMs)));
+        return rows;
+    }
+
+    // The red pixels of the settings window on its Hotkeys tab: the marks of held combinations.
+    int redPixelsOnTheHotkeysTab(const QString &screenshotName)
+    {
+        const std::optional<TopLevelWindow> settings = openSettings();
+        if (!settings) {
+            return -1;
+        }
+        EXPECT_TRUE(m_input.pressKeys({QStringLiteral("ctrl+Tab")}));
+        QThread::msleep(momentMs);
+        const QImage screen = grabOncePainted(settings->frame);
+        keepScreenshot(screen, screenshotName);
+        int red = 0;
+        for (int y = settings->frame.top(); y <= settings->frame.bottom(); ++y) {
+            for (int x = settings->frame.left(); x <= settings->frame.right(); ++x) {
+                const QColor pixel = screen.pixelColor(x, y);
+                red += pixel.red() > redLevel && pixel.green() < otherLevel
+                       && pixel.blue() < otherLevel;
+            }
+        }
+        EXPECT_TRUE(m_windows.askToClose(settings->id));
+        EXPECT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
+        return red;
+    }
+};
+
+TEST_P(HotkeysUnderWindowManager, AHeldCombinationIsToldOnceAndMarkedUntilItIsFree)
+{
+    ChildProcess holder;
+    ASSERT_NO_FATAL_FAILURE(holdElsewhere(holder, QStringLiteral("z")));
+    const QString zoomHeld =
+        QStringLiteral(R"(toggleZoom {"carbonKeyCode":6,"carbonModifiers":6144})");
+
+    ASSERT_NO_FATAL_FAILURE(startUntold());
+    const std::optional<TopLevelWindow> alert =
+        m_windows.waitForShown(QStringLiteral("Zentrel"), QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(alert.has_value()) << "no alert of the held Ctrl+Alt+Z; " << situation();
+    keepScreenshot(grabOncePainted(alert->frame),
+                   QStringLiteral("held_hotkey_alert_%1.png").arg(nameOf(GetParam())));
+    EXPECT_TRUE(toldHeldElsewhere().contains(zoomHeld))
+        << toldHeldElsewhere().join(QStringLiteral(", ")).toStdString();
+    ASSERT_TRUE(m_input.focus(alert->id)) << m_input.lastError().toStdString();
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Return")));
+    ASSERT_TRUE(waitUntilNotShown(QStringLiteral("Zentrel"))) << situation();
+    ASSERT_TRUE(exitedCleanly(m_zentrel.stop()));
+
+    // The next start tells nothing new.
+    ASSERT_NO_FATAL_FAILURE(DesktopTest::startZentrel());
+    EXPECT_FALSE(m_windows.waitForShown(QStringLiteral("Zentrel"), QDeadlineTimer(momentMs * 3)))
+        << "the held combination was told again; " << situation();
+    const int whileHeld =
+        entriesWithACombination(QStringLiteral("held_hotkey_menu_%1.png").arg(nameOf(GetParam())));
+    EXPECT_GE(redPixelsOnTheHotkeysTab(
+                  QStringLiteral("held_hotkey_settings_%1.png").arg(nameOf(GetParam()))),
+              redPixelsOfAMark)
+        << "the Hotkeys tab does not mark the held combination";
+
+    // The other program lets go: opening the menu takes the combination, and it shows again.
+    holder.stop(QDeadlineTimer(windowTimeoutMs));
+    const int whenFree =
+        entriesWithACombination(QStringLiteral("freed_hotkey_menu_%1.png").arg(nameOf(GetParam())));
+    EXPECT_EQ(whenFree, whileHeld + 1) << "the menu showed no combination for Zoom Loupe";
+    const int marksWhenFree = redPixelsOnTheHotkeysTab(
+        QStringLiteral("freed_hotkey_settings_%1.png").arg(nameOf(GetParam())));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+alt+z")));
+    EXPECT_TRUE(waitForShown(zoomTitle)) << "the freed Ctrl+Alt+Z showed no loupe; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+    // xfwm4 holds Ctrl+Alt+D itself: Draw stays marked there.
+    EXPECT_LT(marksWhenFree, GetParam() == WindowManager::xfwm4 ? 1000000 : redPixelsOfAMark);
+}
+
+TEST_P(HotkeysUnderWindowManager, AFunctionKeyAloneRecordedForDrawTogglesIt)
+{
+    ASSERT_NO_FATAL_FAILURE(DesktopTest::startZentrel());
+    const std::optional<TopLevelWindow> settings = openSettings();
+    ASSERT_TRUE(settings.has_value());
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+Tab")));
+    const QString bareF6 = QStringLiteral(R"({"carbonKeyCode":97,"carbonModifiers":0})");
+    const auto drawStored = [this] {
+        return m_zentrel.savedDefaults().value(QStringLiteral("Hotkeys_toggleDraw")).toString();
+    };
+    // Tab by Tab to Draw's box, which comes after the leader boxes: F6 on a box does nothing.
+    for (int control = 0; control < 8 && drawStored() != bareF6; ++control) {
+        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Tab")));
+        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("F6")));
+        QThread::msleep(momentMs);
+    }
+    ASSERT_EQ(drawStored(), bareF6) << situation();
+    ASSERT_TRUE(m_windows.askToClose(settings->id));
+    ASSERT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("F6")));
+    EXPECT_TRUE(waitForShown(drawTitle)) << "F6 showed no Draw; " << situation();
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("F6")));
+    EXPECT_TRUE(waitUntilNotShown(drawTitle)) << "a second F6 left Draw open; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         HotkeysUnderWindowManager,
+                         testing::ValuesIn(everyWindowManager()),
+                         [](const testing::TestParamInfo<WindowManager> &param) {
+                             return nameOf(param.param).toStdString();
+                         });
 
 } // namespace
 

@@ -1,10 +1,13 @@
 #include "e2e/fixtures/desktop_test.h"
+#include "e2e/fixtures/under_window_manager.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QRect>
 #include <QStringList>
 #include <QThread>
 
@@ -255,6 +258,68 @@ TEST_F(Settings, ARecordedDrawChordSurvivesARestart)
         QStringLiteral("ctrl+alt+q"), QStringLiteral("settings_menu_after_restart.png")));
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
+
+// The recorder box on a bare X server and under each window manager, with a compositing manager
+// where the window manager composites nothing itself: what it shows must be painted whole.
+class RecorderBox : public UnderWindowManager
+{
+protected:
+    // "D needs a modifier" differs from "Press Shortcut" across most of its width; a box that
+    // repainted only a strip of itself differs over a few pixels.
+    static constexpr int wholeRequestWidth = 70;
+    static constexpr int settleMs = 500;
+
+    // The bounds of what differs between two screens.
+    static QRect difference(const QImage &before, const QImage &after)
+    {
+        QRect changed;
+        for (int y = 0; y < before.height(); ++y) {
+            for (int x = 0; x < before.width(); ++x) {
+                if (before.pixel(x, y) != after.pixel(x, y)) {
+                    changed |= QRect(x, y, 1, 1);
+                }
+            }
+        }
+        return changed;
+    }
+};
+
+TEST_P(RecorderBox, ALetterAloneShowsWhyInWholeWords)
+{
+    if (!composites(GetParam())) {
+        ASSERT_NO_FATAL_FAILURE(startCompositor());
+    }
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    const std::optional<TopLevelWindow> settings = openSettings();
+    ASSERT_TRUE(settings.has_value());
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+Tab")));
+
+    // Tab by Tab until a control answers D: Draw's box, after the leader boxes, which ignore it.
+    QRect changed;
+    QImage asked;
+    for (int control = 0; control < 8 && changed.isEmpty(); ++control) {
+        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Tab")));
+        QThread::msleep(settleMs);
+        const QImage recording = m_xvfb.grabScreen();
+        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("d")));
+        QThread::msleep(settleMs);
+        asked = m_xvfb.grabScreen();
+        changed = difference(recording, asked);
+    }
+    keepScreenshot(asked.copy(changed.adjusted(-40, -12, 40, 12)),
+                   QStringLiteral("recorder_box_%1.png").arg(nameOf(GetParam())));
+    EXPECT_GE(changed.width(), wholeRequestWidth)
+        << "the box repainted only " << changed.width() << " px of its request; " << situation();
+    EXPECT_LE(changed.height(), 30) << "more than the box changed; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         RecorderBox,
+                         testing::ValuesIn(everyWindowManager()),
+                         [](const testing::TestParamInfo<WindowManager> &param) {
+                             return nameOf(param.param).toStdString();
+                         });
 
 } // namespace
 
