@@ -293,7 +293,8 @@ protected:
         return rows;
     }
 
-    // The red pixels of the settings window on its Hotkeys tab: the marks of held combinations.
+    // The red pixels on the screen with the settings window's Hotkeys tab: the marks of held
+    // combinations.
     int redPixelsOnTheHotkeysTab(const QString &screenshotName)
     {
         const std::optional<TopLevelWindow> settings = openSettings();
@@ -304,9 +305,10 @@ protected:
         QThread::msleep(momentMs);
         const QImage screen = grabOncePainted(settings->frame);
         keepScreenshot(screen, screenshotName);
+        // The whole screen: a window manager may place the window after it was first shown.
         int red = 0;
-        for (int y = settings->frame.top(); y <= settings->frame.bottom(); ++y) {
-            for (int x = settings->frame.left(); x <= settings->frame.right(); ++x) {
+        for (int y = 0; y < screen.height(); ++y) {
+            for (int x = 0; x < screen.width(); ++x) {
                 const QColor pixel = screen.pixelColor(x, y);
                 red += pixel.red() > redLevel && pixel.green() < otherLevel
                        && pixel.blue() < otherLevel;
