@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QRect>
 #include <QRegularExpression>
 #include <QStringList>
@@ -293,6 +294,26 @@ protected:
         return rows;
     }
 
+    // Opens the Hotkeys tab and presses `key` on control after control until Draw's box stores
+    // `stored` (the leader boxes before it ignore the key), then closes the settings window.
+    void pressOnDrawsBoxUntilItStores(const QString &key, const QJsonValue &stored)
+    {
+        const std::optional<TopLevelWindow> settings = openSettings();
+        ASSERT_TRUE(settings.has_value());
+        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+Tab")));
+        const auto drawStored = [this] {
+            return m_zentrel.savedDefaults().value(QStringLiteral("Hotkeys_toggleDraw"));
+        };
+        for (int control = 0; control < 8 && drawStored() != stored; ++control) {
+            ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Tab")));
+            ASSERT_NO_FATAL_FAILURE(press(key));
+            QThread::msleep(momentMs);
+        }
+        ASSERT_EQ(drawStored(), stored) << situation();
+        ASSERT_TRUE(m_windows.askToClose(settings->id));
+        ASSERT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
+    }
+
     // The red pixels on the screen with the settings window's Hotkeys tab: the marks of held
     // combinations.
     int redPixelsOnTheHotkeysTab(const QString &screenshotName)
@@ -368,27 +389,31 @@ TEST_P(HotkeysUnderWindowManager, AHeldCombinationIsToldOnceAndMarkedUntilItIsFr
 TEST_P(HotkeysUnderWindowManager, AFunctionKeyAloneRecordedForDrawTogglesIt)
 {
     ASSERT_NO_FATAL_FAILURE(DesktopTest::startZentrel());
-    const std::optional<TopLevelWindow> settings = openSettings();
-    ASSERT_TRUE(settings.has_value());
-    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+Tab")));
-    const QString bareF6 = QStringLiteral(R"({"carbonKeyCode":97,"carbonModifiers":0})");
-    const auto drawStored = [this] {
-        return m_zentrel.savedDefaults().value(QStringLiteral("Hotkeys_toggleDraw")).toString();
-    };
-    // Tab by Tab to Draw's box, which comes after the leader boxes: F6 on a box does nothing.
-    for (int control = 0; control < 8 && drawStored() != bareF6; ++control) {
-        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Tab")));
-        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("F6")));
-        QThread::msleep(momentMs);
-    }
-    ASSERT_EQ(drawStored(), bareF6) << situation();
-    ASSERT_TRUE(m_windows.askToClose(settings->id));
-    ASSERT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
+    const QJsonValue bareF6(QStringLiteral(R"({"carbonKeyCode":97,"carbonModifiers":0})"));
+    ASSERT_NO_FATAL_FAILURE(pressOnDrawsBoxUntilItStores(QStringLiteral("F6"), bareF6));
 
     ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("F6")));
     EXPECT_TRUE(waitForShown(drawTitle)) << "F6 showed no Draw; " << situation();
     ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("F6")));
     EXPECT_TRUE(waitUntilNotShown(drawTitle)) << "a second F6 left Draw open; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_P(HotkeysUnderWindowManager, AClearedDrawKeyStaysClearedAfterARestart)
+{
+    ASSERT_NO_FATAL_FAILURE(DesktopTest::startZentrel());
+    ASSERT_NO_FATAL_FAILURE(pressOnDrawsBoxUntilItStores(QStringLiteral("Delete"), false));
+    ASSERT_TRUE(exitedCleanly(m_zentrel.stop()));
+
+    ASSERT_NO_FATAL_FAILURE(DesktopTest::startZentrel());
+    EXPECT_EQ(m_zentrel.savedDefaults().value(QStringLiteral("Hotkeys_toggleDraw")), false)
+        << "the start bound Draw to the leader again";
+    EXPECT_TRUE(m_windows.isKeyTaken(QStringLiteral("ctrl+alt+z")));
+    // xfwm4 holds Ctrl+Alt+D itself.
+    if (GetParam() != WindowManager::xfwm4) {
+        EXPECT_FALSE(m_windows.isKeyTaken(QStringLiteral("ctrl+alt+d")))
+            << "the cleared combination is held again";
+    }
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
