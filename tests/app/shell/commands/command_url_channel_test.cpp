@@ -1,6 +1,7 @@
 #include "shell/commands/command_url_channel.h"
 
-#include <QCoreApplication>
+#include "app/shell/commands/served_call.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLocalSocket>
@@ -8,8 +9,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <future>
 
 using namespace zentrel;
 
@@ -20,16 +19,11 @@ constexpr int forwardTimeoutMs = 5000;
 class CommandUrlChannel : public testing::Test
 {
 protected:
-    // The client blocks, so it runs on its own thread while this one serves the socket.
     ForwardResult forward(const QStringList &urls)
     {
-        auto result = std::async(std::launch::async, [this, urls] {
+        return whileServing([this, urls] {
             return forwardToRunningInstance(socketPath, urls, QDeadlineTimer(forwardTimeoutMs));
         });
-        while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
-            QCoreApplication::processEvents();
-        }
-        return result.get();
     }
 
     QTemporaryDir folder;

@@ -1,5 +1,6 @@
 // The command socket under a flood of idle peers and with the program's descriptors used up: a
 // real `zentrel URL` still gets through, and the socket file never goes away.
+#include "app/shell/commands/served_call.h"
 #include "shell/commands/command_url_channel.h"
 
 #include <QFile>
@@ -18,7 +19,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <future>
 #include <vector>
 
 using namespace zentrel;
@@ -141,13 +141,9 @@ protected:
 
     ForwardResult forward(const QStringList &urls)
     {
-        auto result = std::async(std::launch::async, [this, urls] {
+        return whileServing([this, urls] {
             return forwardToRunningInstance(socketPath, urls, QDeadlineTimer(timeoutMs));
         });
-        while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
-            QCoreApplication::processEvents();
-        }
-        return result.get();
     }
 
     QTemporaryDir folder;

@@ -1,16 +1,14 @@
 #include "shell/commands/single_instance_start.h"
 
+#include "app/shell/commands/served_call.h"
 #include "shell/commands/command_url_channel.h"
 #include "shell/commands/instance_lock.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <future>
 
 using namespace zentrel;
 
@@ -24,16 +22,11 @@ const QStringList urls{QStringLiteral("zentrel://toggle/draw")};
 class SingleInstanceStart : public testing::Test
 {
 protected:
-    // The second start blocks, so it runs on its own thread while this one serves the socket.
     tl::expected<StartRole, FileError> startServed(InstanceLock &lock)
     {
-        auto result = std::async(std::launch::async, [this, &lock] {
+        return whileServing([this, &lock] {
             return claimOrHandOver(lock, socketPath, urls, QDeadlineTimer(handOverTimeoutMs));
         });
-        while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
-            QCoreApplication::processEvents();
-        }
-        return result.get();
     }
 
     QTemporaryDir folder;
