@@ -6,18 +6,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
+#include <QLocalSocket>
 #include <QRect>
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,57 +59,6 @@ bool isSocketFile(const QString &path)
     struct stat status = {};
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISSOCK(status.st_mode);
 }
-
-// Connections that are opened and then say nothing, as a stuck or hostile client holds them;
-// closed with the object.
-class IdleConnections
-{
-public:
-    IdleConnections() = default;
-    IdleConnections(const IdleConnections &) = delete;
-    IdleConnections &operator=(const IdleConnections &) = delete;
-
-    ~IdleConnections()
-    {
-        for (int fd : m_fds) {
-            ::close(fd);
-        }
-    }
-
-    // Keeps trying while the server's queue is full; fails when count are not open by the
-    // deadline.
-    testing::AssertionResult open(const QString &socketPath, int count, QDeadlineTimer deadline)
-    {
-        sockaddr_un address = {};
-        address.sun_family = AF_UNIX;
-        const QByteArray name = QFile::encodeName(socketPath);
-        std::memcpy(address.sun_path, name.constData(), std::size_t(name.size()));
-        while (int(m_fds.size()) < count && !deadline.hasExpired()) {
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-            if (fd < 0) {
-                return testing::AssertionFailure() << "socket: " << std::strerror(errno);
-            }
-            if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0) {
-                m_fds.push_back(fd);
-                continue;
-            }
-            const int connectErrno = errno;
-            ::close(fd);
-            if (connectErrno != EAGAIN) {
-                return testing::AssertionFailure() << "connection " << m_fds.size() + 1
-                                                   << " failed: " << std::strerror(connectErrno);
-            }
-            ::usleep(1000);
-        }
-        if (int(m_fds.size()) == count) {
-            return testing::AssertionSuccess();
-        }
-        return testing::AssertionFailure() << "only " << m_fds.size() << " connections opened";
-    }
-
-private:
-    std::vector<int> m_fds;
-};
 
 // The zentrel processes that run in this test's home, whichever start made them.
 int zentrelProcessesIn(const QString &runtimeFolder)
@@ -267,8 +214,15 @@ TEST_F(CommandUrls, AFloodOfIdleConnectionsLeavesTheOneInstanceReachable)
     ::setrlimit(RLIMIT_NOFILE, &own);
 
     const QString socketPath = m_zentrel.runtimeFolder() + QStringLiteral("/zentrel-commands");
-    IdleConnections flood;
-    ASSERT_TRUE(flood.open(socketPath, floodSize, QDeadlineTimer(floodTimeoutMs)));
+    // Connections that say nothing, as stuck or hostile clients hold them.
+    std::vector<std::unique_ptr<QLocalSocket>> flood;
+    const QDeadlineTimer floodDeadline(floodTimeoutMs);
+    while (int(flood.size()) < floodSize) {
+        flood.push_back(std::make_unique<QLocalSocket>());
+        flood.back()->connectToServer(socketPath);
+        ASSERT_TRUE(flood.back()->waitForConnected(int(floodDeadline.remainingTime())))
+            << "connection " << flood.size() << ": " << flood.back()->errorString().toStdString();
+    }
     EXPECT_TRUE(handOver(toggleDraw));
     EXPECT_TRUE(waitForShown(drawTitle).has_value())
         << "toggle/draw after the flood showed no Draw window; " << situation();
