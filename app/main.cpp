@@ -1,12 +1,21 @@
 #include "platform/termination_signals.h"
 #include "shell/app_delegate.h"
 #include "shell/commands/command_url_channel.h"
+#include "shell/commands/instance_lock.h"
+#include "shell/commands/single_instance_start.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 
 #include <malloc.h>
 
+#include <cstdio>
+
 namespace {
+
+// How long a second start waits for the running instance to take its URLs: long enough for one
+// busy with a large document, short enough that a script or launcher hears of a hung one.
+constexpr int handOverTimeoutMs = 10000;
 
 // Qt's own options that take the next argument as their value.
 bool takesValue(const QByteArray &option)
@@ -60,10 +69,21 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Zentrel"));
     QApplication::setDesktopFileName(QStringLiteral("zentrel"));
     const QStringList urls = commandUrlArguments(argc, argv);
-    // One instance per user: a second start hands its URLs over and ends.
+    // One instance per user: a second start hands its URLs over and ends, or says that the
+    // running one does not answer; it never runs beside it.
     const QString socketPath = zentrel::commandSocketPath();
-    if (zentrel::forwardToRunningInstance(socketPath, urls) == zentrel::ForwardResult::delivered) {
+    zentrel::InstanceLock instanceLock(zentrel::instanceLockPath());
+    const auto role =
+        zentrel::claimOrHandOver(instanceLock, socketPath, urls, QDeadlineTimer(handOverTimeoutMs));
+    if (!role) {
+        // Without a usable runtime folder no later start can find this one either, so it runs
+        // alone all the same.
+        std::fprintf(stderr, "%s\n", zentrel::message(role.error()).c_str());
+    } else if (*role == zentrel::StartRole::handedOver) {
         return 0;
+    } else if (*role == zentrel::StartRole::notResponding) {
+        std::fprintf(stderr, "%s\n", zentrel::notRespondingText);
+        return 1;
     }
 
     QApplication application(argc, argv);
@@ -76,15 +96,10 @@ int main(int argc, char *argv[])
                      &application,
                      &QCoreApplication::quit);
 
-    // Listening before anything else is built keeps the moment short in which a second start
-    // finds no instance; what arrives is taken once the event loop runs.
+    // Listening before anything else is built keeps a second start's wait short; what arrives
+    // is taken once the event loop runs.
     zentrel::CommandUrlServer commandUrlServer;
-    if (!commandUrlServer.listen(socketPath)
-        && zentrel::forwardToRunningInstance(socketPath, urls)
-               == zentrel::ForwardResult::delivered) {
-        // Another start got there first; it takes the URLs.
-        return 0;
-    }
+    commandUrlServer.listen(socketPath);
     zentrel::AppDelegate delegate;
     QObject::connect(&commandUrlServer,
                      &zentrel::CommandUrlServer::urlsReceived,

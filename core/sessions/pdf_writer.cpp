@@ -2,8 +2,11 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cinttypes>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 
 namespace zentrel {
 namespace {
@@ -24,6 +27,12 @@ std::string reference(int number)
     return std::to_string(number) + " 0 R";
 }
 
+// The reason the last failed call gave; every failure of the calls used here sets one.
+int lastErrorNumber()
+{
+    return errno != 0 ? errno : EIO;
+}
+
 } // namespace
 
 PdfWriter::~PdfWriter()
@@ -40,36 +49,59 @@ void PdfWriter::abandon()
     m_pending.reset();
 }
 
-bool PdfWriter::open(const std::filesystem::path &path)
+void PdfWriter::fail(int errorNumber)
+{
+    if (!m_error) {
+        m_error = FileError{FileError::Kind::writeFailed, m_path, std::strerror(errorNumber)};
+    }
+    abandon();
+}
+
+tl::expected<void, FileError> PdfWriter::outcome() const
+{
+    if (m_error) {
+        return tl::unexpected(*m_error);
+    }
+    return {};
+}
+
+tl::expected<void, FileError> PdfWriter::open(const std::filesystem::path &path)
 {
     abandon();
+    m_path = path;
+    m_error.reset();
     auto pending = PendingFile::create(path);
     if (!pending) {
-        return false;
+        m_error = pending.error();
+        return outcome();
     }
     // The stream writes through its own descriptor; the pending file keeps the one it commits.
     const int fd = ::dup(pending->descriptor());
     m_file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
     if (!m_file) {
+        const int openErrno = lastErrorNumber();
         if (fd >= 0) {
             ::close(fd);
         }
-        return false;
+        fail(openErrno);
+        return outcome();
     }
     m_pending = std::move(*pending);
     std::setvbuf(m_file, nullptr, _IOFBF, bufferSize);
     m_objectOffsets.assign(2, 0);
     // The binary comment line tells transfer tools the file is not text.
-    return write("%PDF-1.5\n%\xE2\xE3\xCF\xD3\n");
+    write("%PDF-1.5\n%\xE2\xE3\xCF\xD3\n");
+    return outcome();
 }
 
 bool PdfWriter::write(std::string_view text)
 {
-    if (m_failed || !m_file) {
+    if (!m_file) {
         return false;
     }
+    errno = 0;
     if (!text.empty() && std::fwrite(text.data(), 1, text.size(), m_file) != text.size()) {
-        m_failed = true;
+        fail(lastErrorNumber());
         return false;
     }
     m_offset += text.size();
@@ -110,10 +142,11 @@ bool PdfWriter::writeImageObject(int number, const PdfImageData &data, std::opti
     return written && write("\nendstream\nendobj\n");
 }
 
-bool PdfWriter::addPage(const PdfImage &image)
+tl::expected<void, FileError> PdfWriter::addPage(const PdfImage &image)
 {
-    if (!m_file || m_failed) {
-        return false;
+    if (!m_file) {
+        fail(EBADF);
+        return outcome();
     }
     const std::uint32_t width = image.color.width;
     const std::uint32_t height = image.color.height;
@@ -143,14 +176,14 @@ bool PdfWriter::addPage(const PdfImage &image)
     if (mask) {
         written = written && writeImageObject(*mask, *image.mask, std::nullopt);
     }
-    return written;
+    return outcome();
 }
 
-bool PdfWriter::finish()
+tl::expected<void, FileError> PdfWriter::finish()
 {
-    if (!m_file || m_failed || m_pageObjects.empty()) {
-        abandon();
-        return false;
+    if (!m_file || m_pageObjects.empty()) {
+        fail(m_file ? ENODATA : EBADF);
+        return outcome();
     }
     m_objectOffsets[catalogObject - 1] = m_offset;
     bool written =
@@ -178,14 +211,22 @@ bool PdfWriter::finish()
               && write("trailer\n<< /Size " + std::to_string(m_objectOffsets.size() + 1) + " /Root "
                        + reference(catalogObject) + " >>\nstartxref\n" + std::to_string(xref)
                        + "\n%%EOF\n");
-    const bool closed = std::fclose(m_file) == 0;
-    m_file = nullptr;
-    if (!written || !closed || !m_pending->commit()) {
+    if (!written) {
+        return outcome();
+    }
+    // Whatever the stream still buffers is written here, so a full disk may only show now.
+    errno = 0;
+    if (std::fclose(std::exchange(m_file, nullptr)) != 0) {
+        fail(lastErrorNumber());
+        return outcome();
+    }
+    if (auto committed = m_pending->commit(); !committed) {
+        m_error = committed.error();
         abandon();
-        return false;
+        return outcome();
     }
     m_pending.reset();
-    return true;
+    return {};
 }
 
 } // namespace zentrel

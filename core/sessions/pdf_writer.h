@@ -1,6 +1,9 @@
 #pragma once
 
+#include "common/files/file_error.h"
 #include "common/files/pending_file.h"
+
+#include <tl/expected.hpp>
 
 #include <cstdint>
 #include <cstdio>
@@ -36,6 +39,7 @@ struct PdfImage
 // Writes a PDF of one full-bleed image per page, one page at a time, so only the page being
 // written is in memory. The file appears at its path only when finish() succeeds: until then it
 // is a pending file beside it (see PendingFile), dropped with the writer or when a step fails.
+// A step that fails says why, and every later step fails the same way.
 class PdfWriter
 {
 public:
@@ -44,24 +48,28 @@ public:
     PdfWriter &operator=(const PdfWriter &) = delete;
     ~PdfWriter();
 
-    bool open(const std::filesystem::path &path);
+    tl::expected<void, FileError> open(const std::filesystem::path &path);
     // A page of the image's pixel size in points, showing the image unscaled.
-    bool addPage(const PdfImage &image);
+    tl::expected<void, FileError> addPage(const PdfImage &image);
 
     int pageCount() const { return int(m_pageObjects.size()); }
 
-    bool finish();
+    tl::expected<void, FileError> finish();
 
 private:
     int beginObject();
     bool writeImageObject(int number, const PdfImageData &data, std::optional<int> mask);
     bool write(std::string_view text);
+    // Keeps the first failure only, with the system's reason, and drops the pending file.
+    void fail(int errorNumber);
+    tl::expected<void, FileError> outcome() const;
     void abandon();
 
+    std::filesystem::path m_path;
     std::optional<PendingFile> m_pending;
     std::FILE *m_file = nullptr;
     std::uint64_t m_offset = 0;
-    bool m_failed = false;
+    std::optional<FileError> m_error;
     // Byte offset of each object, by number - 1.
     std::vector<std::uint64_t> m_objectOffsets;
     std::vector<int> m_pageObjects;

@@ -1,12 +1,14 @@
 #include "sessions/session_exporter.h"
 
 #include "common/files/atomic_file.h"
+#include "common/files/pending_file.h"
 #include "sessions/pdf_writer.h"
 #include "sessions/png_file.h"
 #include "sessions/png_pdf_image.h"
 #include "sessions/session_store.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace zentrel {
 namespace {
@@ -44,6 +46,25 @@ readFrame(const SessionStore &store, const SessionDocument &session, const Sessi
     return std::move(*bytes);
 }
 
+tl::unexpected<SessionExportError> pdfError(const FileError &error)
+{
+    return exportError(Kind::pdfCreationFailed, message(error));
+}
+
+std::filesystem::path folderOf(const std::filesystem::path &file)
+{
+    return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
+// Where unnamed pending files cannot be had (vfat, NFS, SMB), a killed export leaves named ones
+// in the user's folder, which no other sweep visits. A minute spares one still being written.
+void sweepAbandonedExports(const std::filesystem::path &folder, std::string_view extension)
+{
+    constexpr auto abandonedAfter = std::chrono::minutes(1);
+    sweepAbandonedPendingFiles(
+        folder, extension, std::filesystem::file_time_type::clock::now() - abandonedAfter);
+}
+
 int indexWidth(std::size_t frameCount)
 {
     return std::max(3, int(std::to_string(frameCount).size()));
@@ -59,7 +80,8 @@ std::string message(const SessionExportError &error)
     case Kind::emptySession:
         return "The session does not contain any frames.";
     case Kind::pdfCreationFailed:
-        return "The session PDF could not be created.";
+        return error.detail.empty() ? "The session PDF could not be created."
+                                    : "The session PDF could not be created: " + error.detail;
     case Kind::file:
         return error.detail;
     }
@@ -79,6 +101,7 @@ ExportResult SessionExporter::exportPNGs(const SessionDocument &session,
         return exportError(Kind::file,
                            message(FileError{FileError::Kind::writeFailed, folder, ec.message()}));
     }
+    sweepAbandonedExports(folder, ".png");
     const int width = indexWidth(session.frames.size());
     SessionExportResult result;
     // What this export added to the folder; files it replaced belong to an earlier export.
@@ -122,9 +145,10 @@ ExportResult SessionExporter::exportPDF(const SessionDocument &session,
     if (session.frames.empty()) {
         return exportError(Kind::emptySession);
     }
+    sweepAbandonedExports(folderOf(file), ".pdf");
     PdfWriter writer;
-    if (!writer.open(file)) {
-        return exportError(Kind::pdfCreationFailed);
+    if (auto opened = writer.open(file); !opened) {
+        return pdfError(opened.error());
     }
     SessionExportResult result;
     for (const SessionFrame &frame : session.frames) {
@@ -139,15 +163,15 @@ ExportResult SessionExporter::exportPDF(const SessionDocument &session,
             result.skipped.push_back(assetName(frame));
             continue;
         }
-        if (!writer.addPage(image->image())) {
-            return exportError(Kind::pdfCreationFailed);
+        if (auto added = writer.addPage(image->image()); !added) {
+            return pdfError(added.error());
         }
     }
     if (writer.pageCount() == 0) {
         return exportError(Kind::unreadableAsset, joined(result.skipped));
     }
-    if (!writer.finish()) {
-        return exportError(Kind::pdfCreationFailed);
+    if (auto finished = writer.finish(); !finished) {
+        return pdfError(finished.error());
     }
     result.written.push_back(file);
     return result;

@@ -24,7 +24,7 @@ struct SessionExportError
     };
 
     Kind kind = Kind::file;
-    // The unreadable frames' names for unreadableAsset, else the system's words.
+    // The unreadable frames' names for unreadableAsset, else the file error's text.
     std::string detail;
 
     friend bool operator==(const SessionExportError &, const SessionExportError &) = default;
@@ -39,7 +39,8 @@ struct SessionExportResult
     std::vector<std::string> skipped;
 };
 
-// Writes a session out of the session tree, frame by frame, never changing the session.
+// Writes a session out of the session tree, frame by frame, never changing the session. Each
+// export first removes the pending files that killed exports of its kind left in the folder.
 class SessionExporter
 {
 public:

@@ -1,13 +1,24 @@
 #include "e2e/fixtures/desktop_test.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonObject>
+#include <QLocalSocket>
 #include <QRect>
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zentrel {
 
@@ -19,6 +30,12 @@ constexpr int listenTimeoutMs = 10000;
 const QString drawTitle = QStringLiteral("Draw");
 const QString alertTitle = QStringLiteral("Zentrel");
 const QString toggleDraw = QStringLiteral("zentrel://toggle/draw");
+// How long a second start waits for the running program to take its URLs.
+constexpr int handOverWaitMs = 10000;
+constexpr int floodTimeoutMs = 20000;
+// Twice the descriptors a desktop session usually allows a program.
+constexpr int floodSize = 2000;
+constexpr rlim_t usualDescriptorLimit = 1024;
 
 // An alert is a dialog of a few lines, roughly in the middle of the screen; a window at the
 // origin or one as large as the screen is something else.
@@ -35,6 +52,33 @@ testing::AssertionResult looksLikeAlert(const TopLevelWindow &window)
         return testing::AssertionSuccess();
     }
     return testing::AssertionFailure() << "not an alert: " << window.describe();
+}
+
+bool isSocketFile(const QString &path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISSOCK(status.st_mode);
+}
+
+// The zentrel processes that run in this test's home, whichever start made them.
+int zentrelProcessesIn(const QString &runtimeFolder)
+{
+    const QString executable = QFileInfo(QStringLiteral(ZENTREL_EXECUTABLE)).canonicalFilePath();
+    const QByteArray wanted = "XDG_RUNTIME_DIR=" + QFile::encodeName(runtimeFolder);
+    int count = 0;
+    const QDir processes(QStringLiteral("/proc"));
+    for (const QString &pid : processes.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString folder = processes.filePath(pid);
+        if (QFileInfo(folder + QStringLiteral("/exe")).canonicalFilePath() != executable) {
+            continue;
+        }
+        QFile environment(folder + QStringLiteral("/environ"));
+        if (environment.open(QIODevice::ReadOnly)
+            && environment.readAll().split('\0').contains(wanted)) {
+            ++count;
+        }
+    }
+    return count;
 }
 
 class CommandUrls : public DesktopTest
@@ -153,6 +197,61 @@ TEST_F(CommandUrls, EscapeOrASecondToggleClosesDrawStartedByUrl)
     EXPECT_TRUE(waitUntilNotShown(drawTitle))
         << "the second toggle left Draw open; " << situation();
     EXPECT_TRUE(m_zentrel.isRunning());
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(CommandUrls, AFloodOfIdleConnectionsLeavesTheOneInstanceReachable)
+{
+    ASSERT_NO_FATAL_FAILURE(allowCommandUrls());
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    const rlimit usual{usualDescriptorLimit, usualDescriptorLimit};
+    ASSERT_EQ(::prlimit(pid_t(m_zentrel.processId()), RLIMIT_NOFILE, &usual, nullptr), 0)
+        << std::strerror(errno);
+    // This test holds the idle ends itself.
+    rlimit own = {};
+    ::getrlimit(RLIMIT_NOFILE, &own);
+    own.rlim_cur = std::max<rlim_t>(own.rlim_cur, std::min<rlim_t>(own.rlim_max, 4 * floodSize));
+    ::setrlimit(RLIMIT_NOFILE, &own);
+
+    const QString socketPath = m_zentrel.runtimeFolder() + QStringLiteral("/zentrel-commands");
+    // Connections that say nothing, as stuck or hostile clients hold them.
+    std::vector<std::unique_ptr<QLocalSocket>> flood;
+    const QDeadlineTimer floodDeadline(floodTimeoutMs);
+    while (int(flood.size()) < floodSize) {
+        flood.push_back(std::make_unique<QLocalSocket>());
+        flood.back()->connectToServer(socketPath);
+        ASSERT_TRUE(flood.back()->waitForConnected(int(floodDeadline.remainingTime())))
+            << "connection " << flood.size() << ": " << flood.back()->errorString().toStdString();
+    }
+    EXPECT_TRUE(handOver(toggleDraw));
+    EXPECT_TRUE(waitForShown(drawTitle).has_value())
+        << "toggle/draw after the flood showed no Draw window; " << situation();
+    EXPECT_TRUE(isSocketFile(socketPath)) << "the command socket is gone";
+    EXPECT_EQ(zentrelProcessesIn(m_zentrel.runtimeFolder()), 1);
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_F(CommandUrls, AStoppedInstanceIsReportedAndNoSecondOneStarts)
+{
+    ASSERT_NO_FATAL_FAILURE(allowCommandUrls());
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    const pid_t first = pid_t(m_zentrel.processId());
+    ASSERT_EQ(::kill(first, SIGSTOP), 0);
+
+    QElapsedTimer waited;
+    waited.start();
+    const ProcessExit second =
+        m_zentrel.runAgain({QStringLiteral("zentrel://stop")}, QDeadlineTimer(2 * handOverWaitMs));
+    const qint64 waitedMs = waited.elapsed();
+    const int running = zentrelProcessesIn(m_zentrel.runtimeFolder());
+    ::kill(first, SIGCONT);
+
+    EXPECT_EQ(running, 1) << "a second instance runs beside the stopped one";
+    EXPECT_EQ(second.kind, ProcessExit::Kind::exited) << second.describe().toStdString();
+    EXPECT_NE(second.exitCode, 0);
+    EXPECT_TRUE(second.output.contains(QStringLiteral("Zentrel is not responding.")))
+        << second.describe().toStdString();
+    EXPECT_GE(waitedMs, handOverWaitMs - 1000) << "it gave up before the program had its time";
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 

@@ -1,57 +1,72 @@
 #include "shell/commands/command_url_channel.h"
 
-#include <QLocalServer>
+#include "shell/commands/command_socket_listener.h"
+
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace zentrel {
 namespace {
 
 // Far more than any list of command URLs; a peer that sends more is not one of ours.
 constexpr qint64 maximumMessageSize = 64 * 1024;
+// A peer of ours sends its message as soon as it is connected.
 constexpr int peerTimeoutMs = 5000;
-// A live server accepts at once; a leftover socket file refuses at once.
-constexpr int probeTimeoutMs = 1000;
+// Far more than starts of `zentrel URL` at once; idle peers beyond it make room for new ones,
+// so a flood of them can neither use up the program's descriptors nor shut out a real start.
+constexpr qsizetype maximumWaitingConnections = 64;
 const QByteArray messageEnd = QByteArrayLiteral("\n\n");
 const QByteArray acknowledgement = QByteArrayLiteral("ok\n");
+
+int remainingMs(QDeadlineTimer deadline)
+{
+    return int(std::max<qint64>(0, deadline.remainingTime()));
+}
 
 } // namespace
 
 CommandUrlServer::CommandUrlServer(QObject *parent)
     : QObject(parent)
-    , m_server(new QLocalServer(this))
+    , m_listener(new CommandSocketListener(this))
 {
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &CommandUrlServer::onNewConnection);
+    connect(m_listener, &CommandSocketListener::accepted, this, &CommandUrlServer::onAccepted);
+    // Idle peers are the descriptors this server can give back.
+    connect(m_listener, &CommandSocketListener::acceptFailed, this, [this] {
+        closeOldestConnections(std::max<qsizetype>(1, m_waiting.size() / 2));
+    });
 }
 
 bool CommandUrlServer::listen(const QString &socketPath)
 {
-    // Two starts at once both find nobody to hand over to; the later one must not take the
-    // socket from the first (listening with access options replaces the file, live or not), or
-    // two instances would run.
-    QLocalSocket probe;
-    probe.connectToServer(socketPath);
-    if (probe.waitForConnected(probeTimeoutMs)) {
-        probe.abort();
-        return false;
-    }
-    if (m_server->listen(socketPath)) {
-        return true;
-    }
-    // Nobody answers on it, so the socket file is a leftover.
-    QLocalServer::removeServer(socketPath);
-    return m_server->listen(socketPath);
+    return m_listener->listen(socketPath);
 }
 
-void CommandUrlServer::onNewConnection()
+void CommandUrlServer::onAccepted(QLocalSocket *socket)
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadable(socket); });
-        QTimer::singleShot(peerTimeoutMs, socket, [socket] { socket->abort(); });
+    closeOldestConnections(m_waiting.size() - maximumWaitingConnections + 1);
+    socket->setParent(this);
+    m_waiting.append(socket);
+    connect(socket, &QLocalSocket::disconnected, this, [this, socket] { forget(socket); });
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadable(socket); });
+    QTimer::singleShot(peerTimeoutMs, socket, [socket] { socket->abort(); });
+}
+
+void CommandUrlServer::closeOldestConnections(qsizetype count)
+{
+    for (; count > 0 && !m_waiting.isEmpty(); --count) {
+        QLocalSocket *oldest = m_waiting.takeFirst();
+        oldest->abort();
+        oldest->deleteLater();
     }
+}
+
+void CommandUrlServer::forget(QLocalSocket *socket)
+{
+    m_waiting.removeOne(socket);
+    socket->deleteLater();
 }
 
 void CommandUrlServer::onReadable(QLocalSocket *socket)
@@ -72,17 +87,20 @@ void CommandUrlServer::onReadable(QLocalSocket *socket)
             urls.append(QString::fromUtf8(line));
         }
     }
+    m_waiting.removeOne(socket);
     socket->write(acknowledgement);
     socket->disconnectFromServer();
     Q_EMIT urlsReceived(urls);
 }
 
-ForwardResult forwardToRunningInstance(const QString &socketPath, const QStringList &urls)
+ForwardResult forwardToRunningInstance(const QString &socketPath,
+                                       const QStringList &urls,
+                                       QDeadlineTimer deadline)
 {
     QLocalSocket socket;
     socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(peerTimeoutMs)) {
-        return ForwardResult::noRunningInstance;
+    if (!socket.waitForConnected(remainingMs(deadline))) {
+        return ForwardResult::notDelivered;
     }
     QByteArray message;
     for (const QString &url : urls) {
@@ -90,12 +108,12 @@ ForwardResult forwardToRunningInstance(const QString &socketPath, const QStringL
     }
     message += '\n';
     socket.write(message);
-    socket.waitForBytesWritten(peerTimeoutMs);
-    while (socket.bytesAvailable() < acknowledgement.size()
-           && socket.waitForReadyRead(peerTimeoutMs)) {
+    socket.waitForBytesWritten(remainingMs(deadline));
+    while (socket.bytesAvailable() < acknowledgement.size() && !deadline.hasExpired()
+           && socket.waitForReadyRead(remainingMs(deadline))) {
     }
     return socket.readAll().startsWith(acknowledgement) ? ForwardResult::delivered
-                                                        : ForwardResult::noRunningInstance;
+                                                        : ForwardResult::notDelivered;
 }
 
 QString commandSocketPath()

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QDeadlineTimer>
+#include <QList>
 #include <QObject>
 #include <QStringList>
 
-class QLocalServer;
 class QLocalSocket;
 
 namespace zentrel {
+
+class CommandSocketListener;
 
 // How `zentrel URL…` reaches the instance that already runs: a per-user local socket in the
 // runtime folder. A message is one URL per line, ended by an empty line; the server answers
@@ -18,26 +21,34 @@ class CommandUrlServer : public QObject
 public:
     explicit CommandUrlServer(QObject *parent = nullptr);
 
-    // Takes over the socket, removing one left behind by an instance that is gone.
+    // Takes over the socket, replacing one left behind: only the instance that holds the
+    // instance lock may call it.
     bool listen(const QString &socketPath);
 
 Q_SIGNALS:
     void urlsReceived(const QStringList &urls);
 
 private:
-    void onNewConnection();
+    void onAccepted(QLocalSocket *socket);
     void onReadable(QLocalSocket *socket);
+    void closeOldestConnections(qsizetype count);
+    void forget(QLocalSocket *socket);
 
-    QLocalServer *m_server;
+    CommandSocketListener *m_listener;
+    // The connections that have not sent a whole message yet, oldest first.
+    QList<QLocalSocket *> m_waiting;
 };
 
 enum class ForwardResult {
     delivered,
-    noRunningInstance,
+    notDelivered,
 };
 
-// Blocks for at most a few seconds; works before any application object exists.
-ForwardResult forwardToRunningInstance(const QString &socketPath, const QStringList &urls);
+// Blocks until the running instance has taken the URLs, or at most until the deadline; works
+// before any application object exists.
+ForwardResult forwardToRunningInstance(const QString &socketPath,
+                                       const QStringList &urls,
+                                       QDeadlineTimer deadline);
 
 // $XDG_RUNTIME_DIR/zentrel-commands
 QString commandSocketPath();

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -44,18 +46,42 @@ std::filesystem::path pendingName(const std::filesystem::path &path)
            / (path.filename().string() + "." + part + std::string(pendingFileSuffix));
 }
 
-bool isPendingNameOf(const std::string &name, const std::string &target)
+// The name of the file whose pending file `name` is, or nothing when `name` is no pending name.
+std::optional<std::string_view> pendingTarget(std::string_view name)
 {
-    const std::size_t length = target.size() + 1 + randomPartLength + pendingFileSuffix.size();
-    if (name.size() != length || !name.starts_with(target + ".")
-        || !name.ends_with(pendingFileSuffix)) {
-        return false;
+    const std::size_t ending = 1 + randomPartLength + pendingFileSuffix.size();
+    if (name.size() <= ending || !name.ends_with(pendingFileSuffix)
+        || name[name.size() - ending] != '.') {
+        return std::nullopt;
     }
-    const std::string_view part =
-        std::string_view(name).substr(target.size() + 1, randomPartLength);
-    return std::all_of(part.begin(), part.end(), [](char character) {
+    const std::string_view part = name.substr(name.size() - ending + 1, randomPartLength);
+    const bool random = std::all_of(part.begin(), part.end(), [](char character) {
         return nameCharacters.find(character) != std::string_view::npos;
     });
+    return random ? std::optional(name.substr(0, name.size() - ending)) : std::nullopt;
+}
+
+// Removes the regular files of the folder that `isLeftover` picks; links are left alone.
+void removeLeftovers(
+    const std::filesystem::path &folder,
+    const std::function<bool(const std::filesystem::directory_entry &)> &isLeftover)
+{
+    std::error_code ec;
+    std::filesystem::directory_iterator children(folder, ec);
+    if (ec) {
+        return;
+    }
+    for (auto child = std::filesystem::begin(children); child != std::filesystem::end(children);
+         child.increment(ec)) {
+        if (ec) {
+            return;
+        }
+        std::error_code typeError;
+        if (child->symlink_status(typeError).type() == std::filesystem::file_type::regular
+            && isLeftover(*child)) {
+            std::filesystem::remove(child->path(), typeError);
+        }
+    }
 }
 
 // A file with no name in the folder, or -1 where the file system or a missing /proc (through
@@ -182,23 +208,24 @@ tl::expected<void, FileError> PendingFile::commit()
 
 void sweepPendingLeftovers(const std::filesystem::path &path)
 {
-    std::error_code ec;
-    std::filesystem::directory_iterator children(folderOf(path), ec);
-    if (ec) {
-        return;
-    }
     const std::string target = path.filename().string();
-    for (auto child = std::filesystem::begin(children); child != std::filesystem::end(children);
-         child.increment(ec)) {
-        if (ec) {
-            return;
-        }
-        std::error_code typeError;
-        if (isPendingNameOf(child->path().filename().string(), target)
-            && child->symlink_status(typeError).type() == std::filesystem::file_type::regular) {
-            std::filesystem::remove(child->path(), typeError);
-        }
-    }
+    removeLeftovers(folderOf(path), [&target](const std::filesystem::directory_entry &child) {
+        return pendingTarget(child.path().filename().string()) == target;
+    });
+}
+
+void sweepAbandonedPendingFiles(const std::filesystem::path &folder,
+                                std::string_view extension,
+                                std::filesystem::file_time_type writtenBefore)
+{
+    removeLeftovers(folder, [&](const std::filesystem::directory_entry &child) {
+        const std::string name = child.path().filename().string();
+        const std::optional<std::string_view> target = pendingTarget(name);
+        std::error_code ec;
+        const auto written = child.last_write_time(ec);
+        return target && target->size() > extension.size() && target->ends_with(extension) && !ec
+               && written < writtenBefore;
+    });
 }
 
 } // namespace zentrel

@@ -46,4 +46,11 @@ private:
 // only, so nothing a link points at is touched.
 void sweepPendingLeftovers(const std::filesystem::path &path);
 
+// Removes from a folder Zentrel does not own the "<name><extension>.XXXXXX.tmp" files that
+// killed writers left there: regular files last written before `writtenBefore`, so a writer still
+// at work keeps its file.
+void sweepAbandonedPendingFiles(const std::filesystem::path &folder,
+                                std::string_view extension,
+                                std::filesystem::file_time_type writtenBefore);
+
 } // namespace zentrel

@@ -1,9 +1,12 @@
 #include "sessions/session_exporter.h"
 
 #include "core/sessions/session_store_test_support.h"
+#include "fakes/folder_names.h"
 
 #include <gmock/gmock.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <regex>
@@ -138,6 +141,37 @@ TEST_F(SessionExporterTest, EveryFrameUnreadableNamesThemAll)
         EXPECT_EQ(message(result.error()), expected);
     }
     EXPECT_FALSE(std::filesystem::exists(folder / "out.pdf"));
+}
+
+TEST_F(SessionExporterTest, AFailedPdfSaysWhyAndLeavesNothing)
+{
+    const SessionDocument session = sessionWith({rgbPng(2, 2)});
+    const auto reasonFor = [&](const std::filesystem::path &file) {
+        const auto result = exporter.exportPDF(session, store, file);
+        return result ? std::string("written") : message(result.error());
+    };
+    const std::filesystem::path unreachable = folder / "missing" / "Talk.pdf";
+    EXPECT_EQ(reasonFor(unreachable),
+              "The session PDF could not be created: Could not write \"" + unreachable.string()
+                  + "\": No such file or directory");
+    std::filesystem::create_directory(folder / "Taken.pdf");
+    EXPECT_EQ(reasonFor(folder / "Taken.pdf"),
+              "The session PDF could not be created: Could not write \""
+                  + (folder / "Taken.pdf").string() + "\": Is a directory");
+    EXPECT_THAT(namesIn(folder.path()), ElementsAre("Sessions", "Taken.pdf"));
+
+    // Past the size the system lets this process write, as on a full disk.
+    const auto exportTooLarge = [&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{256, 256};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        std::fputs(reasonFor(folder / "Large.pdf").c_str(), stderr);
+        std::_Exit(namesIn(folder.path()).size() == 2 ? 0 : 1);
+    };
+    EXPECT_EXIT(exportTooLarge(),
+                testing::ExitedWithCode(0),
+                "^The session PDF could not be created: Could not write \".*/Large\\.pdf\": "
+                "File too large$");
 }
 
 TEST_F(SessionExporterTest, PdfHasOnePagePerReadableFrameAtItsOwnSize)

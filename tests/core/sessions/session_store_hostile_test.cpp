@@ -9,13 +9,31 @@
 #include <gmock/gmock.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <fstream>
+
 namespace zentrel {
 namespace {
 
 namespace fs = std::filesystem;
 using testing::ElementsAre;
 using testing::IsEmpty;
+using testing::MatchesRegex;
 using testing::StartsWith;
+
+// 12 KB of samples that do not compress, so writing the frame out takes more than 4 KB.
+std::string noisePng()
+{
+    PngFixture noise;
+    noise.width = 64;
+    noise.height = 64;
+    noise.samples = [](std::uint32_t x, std::uint32_t y) {
+        const std::uint32_t mixed = (x * 2654435761u) ^ (y * 40503u);
+        return std::vector<std::uint8_t>{
+            std::uint8_t(mixed), std::uint8_t(mixed >> 8), std::uint8_t(mixed >> 16)};
+    };
+    return noise.encode();
+}
 
 class SessionStoreHostileTest : public SessionStoreTest
 {
@@ -115,20 +133,43 @@ TEST_F(SessionStoreHostileTest, AKilledPdfExportLeavesNoPartialFile)
         GTEST_SKIP() << "the temporary folder's file system cannot hold unnamed files";
     }
     ::close(unnamed);
-    PngFixture noise;
-    noise.width = 64;
-    noise.height = 64;
-    noise.samples = [](std::uint32_t x, std::uint32_t y) {
-        const std::uint32_t mixed = (x * 2654435761u) ^ (y * 40503u);
-        return std::vector<std::uint8_t>{
-            std::uint8_t(mixed), std::uint8_t(mixed >> 8), std::uint8_t(mixed >> 16)};
-    };
-    const SessionDocument session =
-        store.addFrame(noise.encode(), SessionFrameSource::freeze).value();
+    const SessionDocument session = store.addFrame(noisePng(), SessionFrameSource::freeze).value();
     fs::create_directories(folder / "out");
     killWhileWriting(
         [&] { (void)exporter.exportPDF(session, store, folder / "out" / "Talk.pdf"); });
     EXPECT_THAT(namesIn(folder / "out"), IsEmpty());
+}
+
+TEST_F(SessionStoreHostileTest, ExportsSweepWhatKilledExportsLeftWhereFilesCannotBeUnnamed)
+{
+    const SessionDocument session = store.addFrame(noisePng(), SessionFrameSource::freeze).value();
+    const fs::path out = folder / "out";
+    fs::create_directories(out);
+    killWhileWriting([&] {
+        forbidUnnamedFiles();
+        (void)exporter.exportPDF(session, store, out / "Talk.pdf");
+    });
+    killWhileWriting([&] {
+        forbidUnnamedFiles();
+        (void)exporter.exportPNGs(session, store, out);
+    });
+    const std::string pngLeftover = R"(001-freeze-.*\.png\.[A-Za-z0-9]{6}\.tmp)";
+    const std::string pdfLeftover = R"(Talk\.pdf\.[A-Za-z0-9]{6}\.tmp)";
+    ASSERT_THAT(namesIn(out), ElementsAre(MatchesRegex(pngLeftover), MatchesRegex(pdfLeftover)));
+    for (const std::string &name : namesIn(out)) {
+        fs::last_write_time(out / name, fs::file_time_type::clock::now() - std::chrono::minutes(2));
+    }
+    // Another export into the folder may be writing this one right now.
+    std::ofstream(out / "Busy.pdf.Ab12Cd.tmp") << "being written";
+
+    ASSERT_TRUE(exporter.exportPDF(session, store, out / "Other.pdf").has_value());
+    EXPECT_THAT(namesIn(out),
+                ElementsAre(MatchesRegex(pngLeftover), "Busy.pdf.Ab12Cd.tmp", "Other.pdf"));
+    const auto pngs = exporter.exportPNGs(session, store, out);
+    ASSERT_TRUE(pngs.has_value());
+    EXPECT_THAT(
+        namesIn(out),
+        ElementsAre(pngs->written.front().filename().string(), "Busy.pdf.Ab12Cd.tmp", "Other.pdf"));
 }
 
 TEST_F(SessionStoreHostileTest, ManifestsNestedTooDeeplyOrOutOfRangeAreSetAside)

@@ -46,6 +46,11 @@ QString ZentrelProcess::configHome() const
     return homePath(QStringLiteral("config"));
 }
 
+QString ZentrelProcess::runtimeFolder() const
+{
+    return homePath(QStringLiteral("runtime"));
+}
+
 QString ZentrelProcess::dataHome() const
 {
     return homePath(QStringLiteral("data"));
@@ -135,7 +140,7 @@ bool ZentrelProcess::waitUntilListening(QDeadlineTimer deadline)
 {
     // The socket file appears as the program starts listening on it.
     const QByteArray socket =
-        QFile::encodeName(homePath(QStringLiteral("runtime/zentrel-commands")));
+        QFile::encodeName(runtimeFolder() + QStringLiteral("/zentrel-commands"));
     for (;;) {
         struct stat status = {};
         if (stat(socket.constData(), &status) == 0 && S_ISSOCK(status.st_mode)) {
@@ -186,7 +191,7 @@ QProcessEnvironment ZentrelProcess::environment() const
     result.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
     result.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
     result.insert(QStringLiteral("XDG_CACHE_HOME"), homePath(QStringLiteral("cache")));
-    result.insert(QStringLiteral("XDG_RUNTIME_DIR"), homePath(QStringLiteral("runtime")));
+    result.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder());
     result.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     result.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
     result.insert(m_extra);

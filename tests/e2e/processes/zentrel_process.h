@@ -27,6 +27,8 @@ public:
 
     // $XDG_CONFIG_HOME; the program keeps its settings in Zentrel/ below it.
     QString configHome() const;
+    // $XDG_RUNTIME_DIR; the program's command socket and instance lock are there.
+    QString runtimeFolder() const;
     // $XDG_DATA_HOME; the program keeps its sessions in Zentrel/Sessions below it.
     QString dataHome() const;
     // Writes the settings file the program reads at start. Onboarding counts as done unless the

@@ -12,8 +12,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -128,4 +130,64 @@ TEST(PendingFile, SweepRemovesOnlyWhatAWriterOfThatFileLeaves)
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(namesIn(folder.path()), expected);
     EXPECT_EQ(readFileIfPresent(elsewhere / "notes.txt").value(), "the user's");
+}
+
+TEST(PendingFile, WithoutUnnamedFilesASaveLandsWholeAndAKilledOneLeavesANamedFile)
+{
+    TemporaryDirectory folder;
+    const fs::path file = folder / "board.pdf";
+    const auto saveWithoutUnnamedFiles = [&file] {
+        forbidUnnamedFiles();
+        const bool saved = writeFileAtomically(file, "whole").has_value();
+        std::_Exit(saved && readFileIfPresent(file).value() == "whole" ? 0 : 1);
+    };
+    EXPECT_EXIT(saveWithoutUnnamedFiles(), testing::ExitedWithCode(0), "");
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"board.pdf"});
+
+    killWhileWriting([&file] {
+        forbidUnnamedFiles();
+        (void)writeFileAtomically(file, std::string(1 << 20, 'x'));
+    });
+    const std::vector<std::string> names = namesIn(folder.path());
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_TRUE(std::regex_match(names[1], std::regex(R"(board\.pdf\.[A-Za-z0-9]{6}\.tmp)")))
+        << names[1];
+}
+
+TEST(PendingFile, AbandonedSweepRemovesOnlyOldPendingFilesOfItsKind)
+{
+    using namespace std::chrono_literals;
+    TemporaryDirectory folder;
+    TemporaryDirectory elsewhere;
+    const fs::file_time_type now = fs::file_time_type::clock::now();
+    const auto writeAged = [&](const fs::path &path, fs::file_time_type::duration age) {
+        std::ofstream(path) << path.filename().string();
+        fs::last_write_time(path, now - age);
+    };
+    writeAged(folder / "Talk.pdf.Ab12Cd.tmp", 2min);
+    writeAged(folder / "Old talk.pdf.zz99YY.tmp", 24h);
+    const std::vector<std::string> kept = {
+        ".pdf.Ab12Cd.tmp",
+        "Busy.pdf.Ab12Cd.tmp",
+        "Folder.pdf.Ab12Cd.tmp",
+        "Linked.pdf.Ab12Cd.tmp",
+        "Talk.pdf",
+        "Talk.pdf.Ab-2Cd.tmp",
+        "Talk.pdf.tmp",
+        "Talk.png.Ab12Cd.tmp",
+    };
+    writeAged(folder / ".pdf.Ab12Cd.tmp", 2min);
+    writeAged(folder / "Busy.pdf.Ab12Cd.tmp", 10s);
+    fs::create_directory(folder / "Folder.pdf.Ab12Cd.tmp");
+    writeAged(elsewhere / "notes.pdf", 2min);
+    fs::create_symlink(elsewhere / "notes.pdf", folder / "Linked.pdf.Ab12Cd.tmp");
+    for (const char *name :
+         {"Talk.pdf", "Talk.pdf.Ab-2Cd.tmp", "Talk.pdf.tmp", "Talk.png.Ab12Cd.tmp"}) {
+        writeAged(folder / name, 2min);
+    }
+
+    sweepAbandonedPendingFiles(folder.path(), ".pdf", now - 1min);
+
+    EXPECT_EQ(namesIn(folder.path()), kept);
+    EXPECT_EQ(readFileIfPresent(elsewhere / "notes.pdf").value(), "notes.pdf");
 }
