@@ -1,5 +1,6 @@
 #include "hotkeys/shortcut_recorder.h"
 
+#include "common/readable_message_box.h"
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/shortcut_text.h"
 #include "platform/sound_player.h"
@@ -336,6 +337,7 @@ void ShortcutRecorder::warn(const QString &text,
     m_alert = new QMessageBox(
         QMessageBox::Warning, QStringLiteral("Zentrel"), text, QMessageBox::NoButton, this);
     m_alert->setInformativeText(informative);
+    setReadableWidth(*m_alert);
     m_alert->setAttribute(Qt::WA_DeleteOnClose);
     QPushButton *ok = m_alert->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     QPushButton *useAnyway =

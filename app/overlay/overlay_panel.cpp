@@ -7,7 +7,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainterPath>
 #include <QPlainTextEdit>
+#include <QRegion>
 #include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -132,6 +134,48 @@ void OverlayPanel::refuseKeyboard()
     if (m_owner) {
         windowHandle()->setFlag(Qt::WindowDoesNotAcceptFocus, true);
     }
+}
+
+void OverlayPanel::setPlacement(std::function<QRect(QSize)> placement)
+{
+    m_placement = std::move(placement);
+    // The window follows its content both ways: it grows and shrinks as soon as the content's
+    // layout changes, rather than keeping a larger size no one asked for.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setGeometry(m_placement(sizeHint()));
+}
+
+void OverlayPanel::setCornerRadius(qreal radius)
+{
+    m_cornerRadius = radius;
+    cutCorners();
+}
+
+void OverlayPanel::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // A mask of the old size would hide whatever the panel grew by.
+    cutCorners();
+    if (m_placement) {
+        const QPoint corner = m_placement(size()).topLeft();
+        if (corner != pos()) {
+            move(corner);
+        }
+    }
+}
+
+void OverlayPanel::cutCorners()
+{
+    if (m_cornerRadius <= 0) {
+        return;
+    }
+    if (isCompositingActive()) {
+        clearMask();
+        return;
+    }
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(rect()), m_cornerRadius, m_cornerRadius);
+    setMask(QRegion(outline.toFillPolygon().toPolygon()));
 }
 
 void OverlayPanel::keyPressEvent(QKeyEvent *event)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QPointer>
+#include <QRect>
+#include <QSize>
 #include <QWidget>
 
 #include <functional>
@@ -33,19 +35,29 @@ public:
     // Hands the keyboard back to the owner after a dialog or text control of the panel had it.
     void returnKeyboard();
 
+    // The panel takes its content's size, and whenever that changes it goes where `placement`
+    // puts a frame of the new size, so all of it stays on its screen.
+    void setPlacement(std::function<QRect(QSize)> placement);
+    // Rounded corners, cut away while no compositing manager blends their clear pixels.
+    void setCornerRadius(qreal radius);
+
     std::function<void()> onEscape;
 
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void lendKeyboard();
     void refuseKeyboard();
+    void cutCorners();
 
     QPointer<OverlayPanel> m_owner;
     bool m_hasKeyboard = false;
+    std::function<QRect(QSize)> m_placement;
+    qreal m_cornerRadius = 0;
 };
 
 } // namespace zentrel

@@ -207,11 +207,6 @@ void OverlayWindowController::showEditorPanels()
     m_propertyPanel->onEscape = [this] {
         close();
     };
-    connect(properties, &WhiteboardPropertyPanel::preferredSizeChanged, this, [this, properties] {
-        if (m_propertyPanel) {
-            m_propertyPanel->resize(properties->preferredSize());
-        }
-    });
     followSelectionWithPropertyPanel();
 }
 

@@ -120,7 +120,8 @@ void OverlayWindowController::importExcalidraw()
     resumeCommandMonitor();
 }
 
-// The board is replaced only by a document that was read and understood whole.
+// A board is added only for a document that was read and understood whole; the boards already
+// in the library stay as they are.
 void OverlayWindowController::importExcalidrawFile(const QString &path)
 {
     const auto data = readExcalidrawImportFile(path);
@@ -134,7 +135,7 @@ void OverlayWindowController::importExcalidrawFile(const QString &path)
         reportError(importFailurePrefix + message(imported.error()));
         return;
     }
-    m_editorModel->replaceCurrentBoard(imported->board);
+    m_editorModel->insertBoard(imported->board);
     if (imported->unsupportedElementCount > 0) {
         reportError("Imported with " + std::to_string(imported->unsupportedElementCount)
                     + " unsupported element(s). They are preserved as locked placeholders.");

@@ -1,10 +1,6 @@
 #include "overlay/overlay_window_factory.h"
 
 #include "overlay/panel_placement.h"
-#include "platform/platform_services.h"
-
-#include <QPainterPath>
-#include <QRegion>
 
 namespace zentrel {
 namespace {
@@ -77,19 +73,12 @@ std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeCardPanel(QWidget *conte
 std::unique_ptr<OverlayPanel>
 OverlayWindowFactory::makePlacedPanel(PanelKind kind, QWidget *content, OverlayPanel *owner) const
 {
-    const qreal cornerRadius = kind == PanelKind::card ? 28 : 10;
     auto panel = std::make_unique<OverlayPanel>(content, owner);
-    const QSize size = panel->sizeHint();
-    const SizeF fitting{static_cast<double>(size.width()), static_cast<double>(size.height())};
-    panel->setGeometry(toRect(panelFrame(kind, toRectF(m_screen), fitting)));
-    // Without a compositing manager the clear corners of a rounded panel would show black;
-    // cut them away instead.
-    if (!isCompositingActive()) {
-        QPainterPath outline;
-        outline.addRoundedRect(
-            QRectF(QPointF(0, 0), QSizeF(panel->size())), cornerRadius, cornerRadius);
-        panel->setMask(QRegion(outline.toFillPolygon().toPolygon()));
-    }
+    panel->setPlacement([kind, screen = toRectF(m_screen)](QSize size) {
+        const SizeF fitting{static_cast<double>(size.width()), static_cast<double>(size.height())};
+        return toRect(panelFrame(kind, screen, fitting));
+    });
+    panel->setCornerRadius(kind == PanelKind::card ? 28 : 10);
     return panel;
 }
 

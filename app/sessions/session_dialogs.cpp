@@ -1,5 +1,7 @@
 #include "sessions/session_dialogs.h"
 
+#include "common/readable_message_box.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -20,6 +22,7 @@ QString documentsFolder()
 bool QtSessionDialogs::confirmDeletion(QWidget *parent, const QString &title, const QString &text)
 {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
+    setReadableWidth(box);
     QPushButton *remove = box.addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
     box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
     box.exec();
@@ -30,6 +33,7 @@ void QtSessionDialogs::showError(QWidget *parent, const QString &text)
 {
     QMessageBox box(
         QMessageBox::Warning, QStringLiteral("Session Error"), text, QMessageBox::Ok, parent);
+    setReadableWidth(box);
     box.exec();
 }
 

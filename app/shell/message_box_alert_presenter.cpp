@@ -1,5 +1,7 @@
 #include "shell/message_box_alert_presenter.h"
 
+#include "common/readable_message_box.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QMessageBox>
@@ -82,6 +84,7 @@ void MessageBoxAlertPresenter::openAlert()
                                   QStringLiteral("Zentrel"),
                                   QMessageBox::Ok);
     alert->setInformativeText(m_text);
+    setReadableWidth(*alert);
     alert->setAttribute(Qt::WA_DeleteOnClose);
     // Stays on top rather than transient for an overlay, which may close while the alert is up.
     alert->setWindowFlag(Qt::WindowStaysOnTopHint);

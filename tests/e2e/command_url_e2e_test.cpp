@@ -36,6 +36,8 @@ constexpr int floodTimeoutMs = 20000;
 // Twice the descriptors a desktop session usually allows a program.
 constexpr int floodSize = 2000;
 constexpr rlim_t usualDescriptorLimit = 1024;
+constexpr int readableAlertWidth = 400;
+constexpr int twoLineAlertHeight = 130;
 
 // An alert is a dialog of a few lines, roughly in the middle of the screen; a window at the
 // origin or one as large as the screen is something else.
@@ -130,6 +132,9 @@ TEST_F(CommandUrls, RefusedWhileDisabledShowsAlertAndStartsNothing)
                    QStringLiteral("command_url_refused.png"));
     ASSERT_TRUE(alert.has_value()) << "no alert about the refused URL; " << situation();
     EXPECT_TRUE(looksLikeAlert(*alert));
+    // Its two sentences read on two lines of a dialog's width, not on five under the heading.
+    EXPECT_GE(alert->frame.width(), readableAlertWidth) << alert->describe();
+    EXPECT_LE(alert->frame.height(), twoLineAlertHeight) << alert->describe();
     // The refusal and anything started would come from the same URL, so by now both are shown.
     EXPECT_FALSE(m_windows.shown(drawTitle).has_value()) << "a refused URL started Draw";
 

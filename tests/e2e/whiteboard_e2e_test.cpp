@@ -249,7 +249,7 @@ TEST_F(WhiteboardE2E, BoardExportedThroughTheDialogsComesBackByImport)
     ASSERT_TRUE(svgFile.open(QIODevice::ReadOnly));
     EXPECT_TRUE(svgFile.readAll().startsWith("<svg"));
 
-    // Something more on the board, which the import then replaces.
+    // Something more on the board, which the import leaves where it is.
     ASSERT_TRUE(m_input.focus(m_feature.id));
     ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("o")));
     ASSERT_NO_FATAL_FAILURE(drag({700, 500}, {800, 600}));

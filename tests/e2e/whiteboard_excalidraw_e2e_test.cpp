@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QLine>
 #include <QPoint>
 #include <QRect>
@@ -88,6 +89,16 @@ int textRowsIn(const QImage &screen)
     return rows;
 }
 
+// The ids of the boards the library file lists, in order.
+QStringList savedBoardIds(const QJsonObject &library)
+{
+    QStringList ids;
+    for (const QJsonValue board : library[QStringLiteral("boards")].toArray()) {
+        ids << board[QStringLiteral("id")].toString();
+    }
+    return ids;
+}
+
 TEST_P(UnderWindowManager, ExcalidrawDocumentImportedThroughTheMenuShowsAndExportsWhole)
 {
     const QByteArray original = contentsOf(document);
@@ -96,8 +107,14 @@ TEST_P(UnderWindowManager, ExcalidrawDocumentImportedThroughTheMenuShowsAndExpor
     const QString imported = m_zentrel.dataHome() + QStringLiteral("/Diagram.excalidraw");
     ASSERT_TRUE(QFile::copy(document, imported));
 
-    ASSERT_NO_FATAL_FAILURE(
-        openFeature(QStringLiteral("zentrel://toggle/whiteboard"), QStringLiteral("Whiteboard")));
+    // The user's own board, which the import must keep.
+    ASSERT_NO_FATAL_FAILURE(drawWithToolbarRectangle(QStringLiteral("zentrel://toggle/whiteboard"),
+                                                     QStringLiteral("Whiteboard")));
+    ASSERT_EQ(waitForElements(1).size(), 1) << "the drag saved no rectangle; " << situation();
+    const QJsonArray drawn = m_zentrel.savedBoardElements();
+    const QString drawnBoard =
+        m_zentrel.savedLibrary()[QStringLiteral("currentBoardID")].toString();
+
     const std::set<std::uint32_t> before = m_windows.shownIds();
     ASSERT_NO_FATAL_FAILURE(chooseFromToolbarMenu(importItem));
     ASSERT_NO_FATAL_FAILURE(answerFileDialog(importTitle, imported));
@@ -123,6 +140,12 @@ TEST_P(UnderWindowManager, ExcalidrawDocumentImportedThroughTheMenuShowsAndExpor
         kinds << element[QStringLiteral("kind")].toString();
     }
     EXPECT_EQ(kinds, importedKinds) << "the imported board was not saved; " << situation();
+    const QJsonObject library = m_zentrel.savedLibrary();
+    const QStringList boards = savedBoardIds(library);
+    ASSERT_EQ(boards.size(), 2) << "the import did not come as a board of its own";
+    EXPECT_EQ(boards[0], drawnBoard);
+    EXPECT_EQ(library[QStringLiteral("boards")][0][QStringLiteral("elements")], drawn)
+        << "the import changed the board that was current";
 
     const QImage screen = grabUntil(
         [](const QImage &shown) { return showsZigZag(shown) && textRowsIn(shown) == textRows; });
@@ -136,6 +159,14 @@ TEST_P(UnderWindowManager, ExcalidrawDocumentImportedThroughTheMenuShowsAndExpor
     ASSERT_TRUE(waitForFile(exported)) << "nothing was exported; " << situation();
     EXPECT_THAT(excalidrawLosses(textOf(original), textOf(contentsOf(exported))),
                 testing::IsEmpty());
+
+    // The Boards menu, the menu's first item, lists the drawn board first.
+    ASSERT_NO_FATAL_FAILURE(pressInToolbarMenu(
+        {QStringLiteral("Down"), QStringLiteral("Right"), QStringLiteral("Return")}));
+    const QJsonArray shown = waitForSaved([this] { return m_zentrel.savedBoardElements(); },
+                                          [&](const QJsonArray &saved) { return saved == drawn; });
+    EXPECT_EQ(shown, drawn) << "the Boards menu did not bring back the drawn board; "
+                            << situation();
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "e2e/fixtures/text_ink_measure.h"
 #include "e2e/fixtures/under_window_manager.h"
 
 #include <QDeadlineTimer>
@@ -19,6 +20,9 @@ const QRect secondShapeDrag(QPoint(780, 300), QPoint(1000, 460));
 // Controls, from the top-left corner of their window.
 const QPoint drawBlueSwatch(491, 27);
 const QPoint propertyBlueStroke(152, 59);
+const QPoint boardTextTool(372, 27);
+// "More properties" at the panel's 13 px is about 100 px wide.
+constexpr int morePropertiesInkWidth = 80;
 const QPoint timerSettingsButton(415, 42);
 const QPoint timerCloseButton(457, 42);
 
@@ -130,6 +134,56 @@ TEST_P(UnderWindowManager, FreezeToolbarShowsItsToolsDrawAndItSavesToTheSession)
                      [](const QJsonArray &saved) { return !saved.isEmpty(); });
     ASSERT_EQ(frames.size(), 1) << "Save to Session stored no frame; " << situation();
     EXPECT_EQ(frames[0][QStringLiteral("source")].toString(), QStringLiteral("freeze"));
+}
+
+// The last row of a property panel, "More properties", drawn in ink on the panel's own colour
+// down to the panel's bottom edge: neither cut away nor left as the screen below.
+testing::AssertionResult showsMoreProperties(const QImage &screen, const QRect &panel)
+{
+    const QColor panelColour = screen.pixelColor(panel.topLeft() + QPoint(40, 12));
+    const QRect bottomEdge(panel.left() + 12, panel.bottom() - 12, panel.width() - 24, 6);
+    if (testing::AssertionResult painted =
+            showsOnly(screen, bottomEdge, panelColour, colorTolerance);
+        !painted) {
+        return painted << " at the panel's bottom edge";
+    }
+    const QRect row(panel.left() + 18, panel.bottom() - 45, panel.width() - 36, 30);
+    const QRect ink = inkIn(screen, row);
+    if (ink.width() < morePropertiesInkWidth) {
+        return testing::AssertionFailure()
+               << "no text in the panel's last row, only " << ink.width() << " px of ink";
+    }
+    return testing::AssertionSuccess();
+}
+
+// Choosing the text tool adds its size choices to the panel above "More properties".
+TEST_P(UnderWindowManager, PropertyPanelGrownForTheTextToolIsPaintedWhole)
+{
+    ASSERT_NO_FATAL_FAILURE(drawWithToolbarRectangle(QStringLiteral("zentrel://toggle/freeze"),
+                                                     QStringLiteral("Zevizu & Vozurir")));
+    auto properties = propertyPanel();
+    ASSERT_TRUE(properties.has_value())
+        << "no property panel for the new rectangle; " << situation();
+    ASSERT_TRUE(settle(*properties));
+    const QRect before = properties->frame;
+
+    ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, m_toolbar.frame.topLeft() + boardTextTool));
+    const auto grown = waitForWindow([&](const TopLevelWindow &window) {
+        return window.id == properties->id && window.frame.height() > before.height();
+    });
+    ASSERT_TRUE(grown.has_value()) << "the panel did not grow; " << situation();
+    const QImage screen =
+        grabUntil([&](const QImage &shown) { return showsMoreProperties(shown, grown->frame); });
+    keepScreenshot(screen, QStringLiteral("grown_property_panel_%1.png").arg(nameOf(GetParam())));
+    EXPECT_TRUE(showsMoreProperties(screen, grown->frame))
+        << before.height() << " px grew to " << grown->frame.height() << " px; " << situation();
+    EXPECT_TRUE(screen.rect().contains(grown->frame));
+
+    ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, m_toolbar.frame.topLeft() + boardRectangleTool));
+    EXPECT_TRUE(waitForWindow([&](const TopLevelWindow &window) {
+                    return window.id == properties->id && window.frame == before;
+                }).has_value())
+        << "the panel did not shrink back without the text size; " << situation();
 }
 
 TEST_P(UnderWindowManager, LoupeToolbarOpensItsSettingsAndCloses)

@@ -1,5 +1,6 @@
 #include "shell/onboarding/onboarding_window.h"
 
+#include "common/readable_message_box.h"
 #include "shell/caption_label.h"
 #include "shell/onboarding/desktop_settings.h"
 #include "shell/onboarding/onboarding_flow.h"
@@ -103,6 +104,7 @@ void OnboardingWindow::onContinue()
     m_question->setInformativeText(
         QStringLiteral("Zentrel features may not work correctly until Screen Recording and "
                        "Accessibility are granted."));
+    setReadableWidth(*m_question);
     QPushButton *back = m_question->addButton(QStringLiteral("Back"), QMessageBox::RejectRole);
     QPushButton *anyway =
         m_question->addButton(QStringLiteral("Continue Anyway"), QMessageBox::AcceptRole);

@@ -1,5 +1,6 @@
 #include "shell/updates/update_check_alert.h"
 
+#include "common/readable_message_box.h"
 #include "shell/updates/appcast_updater.h"
 
 #include <QDesktopServices>
@@ -13,6 +14,7 @@ QMessageBox *makeAlert(QMessageBox::Icon icon, const QString &text, const QStrin
 {
     auto *alert = new QMessageBox(icon, QStringLiteral("Zentrel"), text);
     alert->setInformativeText(informative);
+    setReadableWidth(*alert);
     alert->setAttribute(Qt::WA_DeleteOnClose);
     return alert;
 }

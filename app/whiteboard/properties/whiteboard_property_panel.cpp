@@ -129,10 +129,7 @@ void WhiteboardPropertyPanel::refreshColorGroups()
 void WhiteboardPropertyPanel::refreshTextSize()
 {
     const bool shows = showsTextSizeChoices(m_model);
-    if (shows != !m_textSizeGroup->isHidden()) {
-        m_textSizeGroup->setVisible(shows);
-        Q_EMIT preferredSizeChanged();
-    }
+    m_textSizeGroup->setVisible(shows);
     const double size = effectiveTextFontSize(m_model);
     m_textSizeValue->setText(QStringLiteral("%1 pt").arg(truncatedForDisplay(size)));
     for (const auto &[choice, button] : m_textSizeButtons) {

@@ -62,10 +62,6 @@ public:
     // "More properties", filled afresh each time it is about to show.
     QMenu *moreMenu() const { return m_moreMenu; }
 
-Q_SIGNALS:
-    // The text size choices appeared or went away.
-    void preferredSizeChanged();
-
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

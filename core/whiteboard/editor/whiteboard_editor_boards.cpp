@@ -1,4 +1,5 @@
-// The board commands of the toolbar's board menu: add, rename, duplicate, select, delete.
+// The board commands of the toolbar's board menu (add, rename, duplicate, select, delete) and
+// the insertion of an imported board.
 #include "common/text.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 
@@ -73,11 +74,16 @@ void WhiteboardEditorModel::duplicateBoard()
         element = makeElement(std::move(duplicate));
     }
 
+    insertBoard(std::move(copy));
+}
+
+void WhiteboardEditorModel::insertBoard(WhiteboardBoard board)
+{
     ChangeBatch batch(*this);
     WhiteboardLibrary library = *m_library;
-    library.currentBoardID = copy.id;
+    library.currentBoardID = board.id;
     const auto at = static_cast<std::ptrdiff_t>(currentBoardIndex()) + 1;
-    library.boards.insert(library.boards.begin() + at, std::move(copy));
+    library.boards.insert(library.boards.begin() + at, std::move(board));
     updateLibrary(std::move(library));
     setSelection({});
 }

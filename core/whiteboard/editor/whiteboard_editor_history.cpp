@@ -1,4 +1,4 @@
-// Undo and redo, drag transactions, and the commands that replace the whole library or board.
+// Undo and redo, drag transactions, and resetting the view.
 #include "whiteboard/editor/excalidraw_edit_stamps.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 
@@ -144,16 +144,6 @@ void WhiteboardEditorModel::cancelInteraction()
     ChangeBatch batch(*this);
     setLibrary(std::exchange(m_transactionStart, nullptr));
     setInteraction(WhiteboardInteraction::Kind::idle);
-}
-
-void WhiteboardEditorModel::replaceCurrentBoard(WhiteboardBoard board)
-{
-    ChangeBatch batch(*this);
-    WhiteboardLibrary library = *m_library;
-    library.currentBoardID = board.id;
-    library.boards[currentBoardIndex()] = std::move(board);
-    updateLibrary(std::move(library));
-    setSelection({});
 }
 
 void WhiteboardEditorModel::resetView()

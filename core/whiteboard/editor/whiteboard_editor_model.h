@@ -193,11 +193,13 @@ public:
     // executor's queued saves, then writes on the calling thread, so nothing writes after it.
     void scheduleSave();
     void saveNow();
-    void replaceCurrentBoard(WhiteboardBoard board);
     void resetView();
 
     // Boards (whiteboard_editor_boards.cpp).
     void addBoard();
+    // Puts `board` after the current board and makes it current, as one undo step; the boards
+    // already there stay as they are.
+    void insertBoard(WhiteboardBoard board);
     void renameBoard(std::string_view name);
     void duplicateBoard();
     void selectBoard(const Uuid &boardID);

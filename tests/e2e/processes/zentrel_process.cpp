@@ -72,10 +72,14 @@ QJsonObject ZentrelProcess::savedDefaults() const
     return readJsonObject(configHome() + QStringLiteral("/Zentrel/defaults.json"));
 }
 
+QJsonObject ZentrelProcess::savedLibrary() const
+{
+    return readJsonObject(dataHome() + QStringLiteral("/Zentrel/WhiteboardLibrary.json"));
+}
+
 QJsonArray ZentrelProcess::savedBoardElements() const
 {
-    const QJsonObject library =
-        readJsonObject(dataHome() + QStringLiteral("/Zentrel/WhiteboardLibrary.json"));
+    const QJsonObject library = savedLibrary();
     const QString current = library[QStringLiteral("currentBoardID")].toString();
     for (const QJsonValue board : library[QStringLiteral("boards")].toArray()) {
         if (board[QStringLiteral("id")].toString() == current) {

@@ -35,9 +35,10 @@ public:
     // test starts the program as for the first time, or says otherwise in `defaults`.
     bool writeDefaults(const QJsonObject &defaults) const;
 
-    // What the program has saved so far: its settings, the elements of the current board of its
-    // whiteboard library, the frames of its sessions; empty while there is no such file.
+    // What the program has saved so far: its settings, its whiteboard library, the elements of
+    // that library's current board, the frames of its sessions; empty while there is no such file.
     QJsonObject savedDefaults() const;
+    QJsonObject savedLibrary() const;
     QJsonArray savedBoardElements() const;
     // The frames that every session manifest lists.
     QJsonArray savedSessionFrames() const;

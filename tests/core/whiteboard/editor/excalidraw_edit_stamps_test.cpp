@@ -34,7 +34,7 @@ struct ExcalidrawEditStampsTest : EditorFixture
         auto imported =
             importExcalidrawDocument(document.dump(), "Imported", harness.clock, harness.random);
         EXPECT_TRUE(imported);
-        model->replaceCurrentBoard(std::move(imported->board));
+        model->insertBoard(std::move(imported->board));
     }
 
     // An edit of the element at `index` as the editor commits one.

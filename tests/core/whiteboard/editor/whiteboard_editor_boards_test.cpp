@@ -81,6 +81,32 @@ TEST_F(WhiteboardEditorBoards, DuplicateGoesRightAfterTheSource)
     EXPECT_NE(model->currentBoard().id, model->library().boards[1].id);
 }
 
+// An imported document is a board of its own: four imports leave the drawn board and all four.
+TEST_F(WhiteboardEditorBoards, InsertedBoardGoesAfterTheCurrentOneAndUndoTakesItAway)
+{
+    model->renameBoard("Drawn");
+    model->addBoard();
+    model->renameBoard("Last");
+    model->selectBoard(model->library().boards[0].id);
+    model->setSelection({addRectangle(*model)});
+    const WhiteboardBoard drawn = model->currentBoard();
+    const std::size_t stepsBefore = model->undoCount();
+
+    for (const char *name : {"D", "C", "B", "A"}) {
+        model->selectBoard(drawn.id);
+        model->insertBoard(model->makeBoard(name));
+    }
+    EXPECT_EQ(boardNames(*model), (Names{"Drawn", "A", "B", "C", "D", "Last"}));
+    EXPECT_EQ(model->currentBoard().name, "A");
+    EXPECT_EQ(model->library().boards[0], drawn);
+    EXPECT_TRUE(model->selection().empty());
+    EXPECT_EQ(model->undoCount(), stepsBefore + 4);
+
+    model->undo();
+    EXPECT_EQ(boardNames(*model), (Names{"Drawn", "B", "C", "D", "Last"}));
+    EXPECT_EQ(model->currentBoard(), drawn);
+}
+
 TEST_F(WhiteboardEditorBoards, DuplicateKeepsBindingsInsideTheCopy)
 {
     const Uuid shape = addRectangle(*model, 0);

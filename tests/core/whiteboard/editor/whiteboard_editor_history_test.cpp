@@ -190,20 +190,6 @@ TEST_F(WhiteboardEditorHistory, EscapeWithoutATransactionChangesNothing)
     EXPECT_TRUE(notices.empty());
 }
 
-TEST_F(WhiteboardEditorHistory, ReplacedBoardComesBackWithUndo)
-{
-    const Uuid id = addRectangle(*model);
-    model->setSelection({id});
-    const WhiteboardBoard original = model->currentBoard();
-    WhiteboardBoard imported = model->makeBoard("Imported");
-    model->replaceCurrentBoard(imported);
-    EXPECT_EQ(model->library().boards.size(), 1u);
-    EXPECT_EQ(model->currentBoard().id, imported.id);
-    EXPECT_TRUE(model->selection().empty());
-    model->undo();
-    EXPECT_EQ(model->currentBoard(), original);
-}
-
 TEST_F(WhiteboardEditorHistory, ResetViewIsNeitherUndoneNorSaved)
 {
     WhiteboardLibrary zoomed = model->library();
