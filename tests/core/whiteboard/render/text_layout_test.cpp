@@ -83,6 +83,49 @@ TEST(WrapText, ABoxWithoutWidthWrapsNothing)
               (Lines{"a long line"}));
 }
 
+// What a layout measured: shaping a line costs about its length, so the characters measured
+// are the work done.
+struct MeasureCount
+{
+    std::size_t calls = 0;
+    std::size_t characters = 0;
+};
+
+std::size_t lineCount(std::string_view text, double boxWidth, MeasureCount &count)
+{
+    return wrapText(text,
+                    boxWidth,
+                    [&](std::string_view line) {
+                        ++count.calls;
+                        count.characters += line.size();
+                        return tenPerByte(line);
+                    })
+        .size();
+}
+
+TEST(WrapText, MeasuresAboutEachCharacterOnceHoweverLongTheText)
+{
+    for (const std::size_t length : {10000u, 30000u}) {
+        const std::string word(length, 'x');
+        MeasureCount word10;
+        EXPECT_EQ(lineCount(word, 100, word10), length / 10);
+        MeasureCount word100;
+        EXPECT_EQ(lineCount(word, 995, word100), length / 100);
+        std::string words;
+        while (words.size() < length) {
+            words += "word ";
+        }
+        MeasureCount narrow;
+        EXPECT_EQ(lineCount(words, 100, narrow), length / 10);
+        MeasureCount oneLine;
+        EXPECT_EQ(lineCount(words, 1e9, oneLine), 1u);
+        for (const MeasureCount *count : {&word10, &word100, &narrow, &oneLine}) {
+            EXPECT_LE(count->characters, 4 * length);
+            EXPECT_LE(count->calls, length);
+        }
+    }
+}
+
 WhiteboardElement textElement(std::string text, RectF frame)
 {
     WhiteboardElement element;
