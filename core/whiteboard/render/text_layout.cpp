@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace zentrel {
@@ -276,6 +277,21 @@ private:
     double m_lastGapWidth = 0;
 };
 
+// The part of a text that is laid out: all of it up to the limit, else its start, cut between
+// characters, and an ellipsis, made in `storage`.
+std::string_view laidOutPart(std::string_view text, std::string &storage)
+{
+    if (text.size() <= maxLaidOutTextBytes) {
+        return text;
+    }
+    std::size_t cut = maxLaidOutTextBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    storage.assign(text.substr(0, cut)).append("\u2026");
+    return storage;
+}
+
 } // namespace
 
 WhiteboardTypeface whiteboardTypeface(WhiteboardFontFamily family)
@@ -349,7 +365,10 @@ std::vector<PlacedTextLine> layOutText(const WhiteboardElement &element,
         element.textAlignment.value_or(WhiteboardTextAlignment::left);
     std::vector<PlacedTextLine> placed;
     double top = element.y + (advance - glyphHeight) / 2;
-    for (TextLine &line : wrapText(element.text.value_or(""), boxWidth, lineWidth)) {
+    std::string storage;
+    const std::string_view text =
+        laidOutPart(element.text ? std::string_view(*element.text) : std::string_view(), storage);
+    for (TextLine &line : wrapText(text, boxWidth, lineWidth)) {
         double left = element.x;
         if (alignment == WhiteboardTextAlignment::center) {
             left += (boxWidth - line.width) / 2;

@@ -174,6 +174,33 @@ TEST(LayOutText, ALineHeightIsAFactorOfTheFontSize)
     EXPECT_EQ(lines[2].box.y + lines[2].box.height, 74.5);
 }
 
+// However long a text, laying it out costs no more than the limit's worth: the rest is left
+// to an ellipsis, cut between characters.
+TEST(LayOutText, LaysOutALongTextUpToTheLimitAndAnEllipsis)
+{
+    const std::string start(maxLaidOutTextBytes - 1, 'x');
+    const std::string accented = "\u00e9"; // two bytes, across the limit
+    WhiteboardElement element =
+        textElement(start + accented + std::string(1000000, 'y'), {0, 0, 995, 30});
+    std::size_t measured = 0;
+    const TextMeasurer counting = [&](std::string_view line, WhiteboardTypeface, double size) {
+        measured += line.size();
+        return SizeF{static_cast<double>(line.size()) * size, size};
+    };
+    std::string laidOut;
+    for (const PlacedTextLine &line :
+         layOutText(element, WhiteboardTypeface::handDrawn, 10, counting)) {
+        laidOut += line.text;
+    }
+    EXPECT_EQ(laidOut, start + "\u2026");
+    EXPECT_LE(measured, 4 * maxLaidOutTextBytes);
+
+    element.text = start;
+    EXPECT_EQ(layOutText(element, WhiteboardTypeface::handDrawn, 10, counting).size(),
+              (start.size() + 99) / 100)
+        << "100 bytes a line";
+}
+
 TEST(WhiteboardTypeface, ExcalidrawNumbersNameTheirHandDrawnFonts)
 {
     WhiteboardElement element;
