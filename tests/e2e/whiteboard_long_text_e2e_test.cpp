@@ -1,7 +1,7 @@
 // What importing a document with very long texts costs the running program, from the file
 // dialog's answer until the board holding them is saved: wall time, CPU of all its threads and
 // its peak resident memory. The figures are printed, never judged.
-#include "e2e/fixtures/drawing_test.h"
+#include "e2e/fixtures/under_window_manager.h"
 #include "e2e/processes/process_use.h"
 
 #include <QDeadlineTimer>
@@ -42,7 +42,7 @@ QByteArray documentWithText(const QString &text, double width)
     return QJsonDocument(document).toJson(QJsonDocument::Compact);
 }
 
-class LongTextImport : public DrawingTest
+class LongTextImport : public UnderWindowManager
 {
 protected:
     void measureImport(const std::string &what, const QByteArray &document)
@@ -51,13 +51,8 @@ protected:
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(document) == document.size());
         file.close();
-        ASSERT_NO_FATAL_FAILURE(startZentrel());
-        ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)));
-        ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/whiteboard")));
-        ASSERT_TRUE(
-            m_windows.waitForShown(QStringLiteral("Whiteboard"), QDeadlineTimer(windowTimeoutMs))
-                .has_value())
-            << situation();
+        ASSERT_NO_FATAL_FAILURE(openFeature(QStringLiteral("zentrel://toggle/whiteboard"),
+                                            QStringLiteral("Whiteboard")));
         ASSERT_NO_FATAL_FAILURE(chooseFromToolbarMenu(importItem));
 
         const qint64 pid = m_zentrel.processId();
@@ -69,9 +64,9 @@ protected:
         ASSERT_TRUE(waitUntilSavedWith(document.size()))
             << "the imported text was never saved; " << situation();
         const double seconds = double(wall.nsecsElapsed()) / 1e9;
-        std::cout << "[ figure   ] importing " << what << ": " << seconds << " s, CPU "
-                  << cpuSeconds(pid) - cpuBefore << " s, peak memory " << peakResidentMegabytes(pid)
-                  << " MB" << std::endl;
+        std::cout << "[ figure   ] importing " << what << " (" << nameOf(GetParam()).toStdString()
+                  << "): " << seconds << " s, CPU " << cpuSeconds(pid) - cpuBefore
+                  << " s, peak memory " << peakResidentMegabytes(pid) << " MB" << std::endl;
         EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
     }
 
@@ -91,13 +86,13 @@ protected:
     }
 };
 
-TEST_F(LongTextImport, OneWordOf100KilobytesInANarrowBox)
+TEST_P(LongTextImport, OneWordOf100KilobytesInANarrowBox)
 {
     measureImport("one 100 KB word in a 60-point box",
                   documentWithText(QString(100000, QLatin1Char('x')), 60));
 }
 
-TEST_F(LongTextImport, AMegabyteOfOrdinaryWords)
+TEST_P(LongTextImport, AMegabyteOfOrdinaryWords)
 {
     QString words;
     while (words.size() < 1000000) {
@@ -105,6 +100,13 @@ TEST_F(LongTextImport, AMegabyteOfOrdinaryWords)
     }
     measureImport("1 MB of ordinary words in a 400-point box", documentWithText(words, 400));
 }
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         LongTextImport,
+                         testing::ValuesIn(everyWindowManager()),
+                         [](const testing::TestParamInfo<WindowManager> &param) {
+                             return nameOf(param.param).toStdString();
+                         });
 
 } // namespace
 } // namespace zentrel
