@@ -104,9 +104,7 @@ TEST_P(LongTextImport, AMegabyteOfOrdinaryWords)
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          LongTextImport,
                          testing::ValuesIn(everyWindowManager()),
-                         [](const testing::TestParamInfo<WindowManager> &param) {
-                             return nameOf(param.param).toStdString();
-                         });
+                         testNameOf);
 
 } // namespace
 } // namespace zentrel
