@@ -1,8 +1,8 @@
 #include "whiteboard/render/text_layout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <utility>
 
