@@ -29,15 +29,13 @@ RectF labelFrameInContainer(double width, double height, const WhiteboardElement
         const double w = std::clamp(width, segmentLabelMinimumWidth, segmentLabelMaximumWidth);
         return {middle.x - w / 2, middle.y - height / 2, w, height};
     }
-    // Each side is inset on its own: a shape squashed flat keeps its text width, so its label
+    // Each axis is inset on its own: a shape squashed flat keeps its text width, so its label
     // keeps breaking where it did.
-    const RectF frame = normalizedRect(container.frame());
-    const double innerWidth = std::max(frame.width - 2 * labelInset, 0.0);
-    const double innerHeight = std::max(frame.height - 2 * labelInset, 0.0);
-    const double w = std::max(innerWidth, labelMinimumWidth);
+    const RectF inner = insetEachAxis(container.frame(), labelInset, labelInset);
+    const double w = std::max(inner.width, labelMinimumWidth);
     const double h =
-        std::min(std::max(innerHeight, labelMinimumHeight), std::max(height, labelMinimumHeight));
-    const PointF centre = rectCenter(frame);
+        std::min(std::max(inner.height, labelMinimumHeight), std::max(height, labelMinimumHeight));
+    const PointF centre = rectCenter(inner);
     return {centre.x - w / 2, centre.y - h / 2, w, h};
 }
 
