@@ -74,6 +74,15 @@ RectF insetRect(const RectF &rect, double dx, double dy)
     return result;
 }
 
+RectF insetEachAxis(const RectF &rect, double dx, double dy)
+{
+    const RectF normal = normalizedRect(rect);
+    const PointF centre = rectCenter(normal);
+    const double width = std::max(normal.width - 2 * dx, 0.0);
+    const double height = std::max(normal.height - 2 * dy, 0.0);
+    return {centre.x - width / 2, centre.y - height / 2, width, height};
+}
+
 RectF unionRect(const RectF &a, const RectF &b)
 {
     const double left = std::min(minX(a), minX(b));

@@ -60,6 +60,10 @@ bool isFinite(const RectF &rect);
 // rectangle inset past its centre collapses to zero size there, so it contains nothing.
 RectF insetRect(const RectF &rect, double dx, double dy);
 
+// Shrinks as insetRect does, but each axis on its own: an axis too short for its inset shrinks
+// to zero at its centre, and the other keeps its inset extent.
+RectF insetEachAxis(const RectF &rect, double dx, double dy);
+
 // The smallest rectangle holding both.
 RectF unionRect(const RectF &a, const RectF &b);
 

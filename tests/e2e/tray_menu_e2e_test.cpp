@@ -91,9 +91,7 @@ TEST_P(TrayMenuHotKeys, HotKeyWorksWhenTheMenuOpensInTheMiddleOfIt)
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          TrayMenuHotKeys,
                          testing::ValuesIn(everyWindowManager()),
-                         [](const testing::TestParamInfo<WindowManager> &param) {
-                             return nameOf(param.param).toStdString();
-                         });
+                         testNameOf);
 
 TEST_F(TrayMenu, ChoosingDrawStartsItAndQuitEndsTheProgram)
 {

@@ -250,9 +250,7 @@ TEST_P(UnderWindowManager, ErrorAlertShowsAboveARunningOverlayAndGivesTheKeysBac
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          UnderWindowManager,
                          testing::ValuesIn(everyWindowManager()),
-                         [](const testing::TestParamInfo<WindowManager> &param) {
-                             return nameOf(param.param).toStdString();
-                         });
+                         testNameOf);
 
 } // namespace
 } // namespace zentrel

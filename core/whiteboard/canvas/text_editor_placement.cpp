@@ -52,7 +52,8 @@ TextEditorPlacement containerTextPlacement(const WhiteboardElement &shape, doubl
                 arrowLabelWidth,
                 arrowLabelHeight};
     } else {
-        area = insetRect(normalizedRect(shape.frame()), shapeLabelInset, shapeLabelInset);
+        // As the label will be fitted: a squashed shape keeps its text width.
+        area = insetEachAxis(shape.frame(), shapeLabelInset, shapeLabelInset);
     }
     TextEditorPlacement placement;
     placement.scenePoint = {area.x, area.y};

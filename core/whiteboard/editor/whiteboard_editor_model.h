@@ -231,7 +231,6 @@ private:
     }
 
     void keepSelectionOnCurrentBoard();
-    void reportSaveFailure(const WhiteboardLibraryStoreError &error) const;
     void startSave(WhiteboardLibrarySnapshot library);
     SaveExecutor &saveExecutor();
 
@@ -267,6 +266,9 @@ private:
     // its write, since a later save writes a newer library anyway. Shared with those jobs.
     std::shared_ptr<std::atomic<std::uint64_t>> m_latestSave =
         std::make_shared<std::atomic<std::uint64_t>>(0);
+    // Whether the last failed save was reported and no save has worked since; shared with the
+    // completions of the debounced saves, which run on the main thread.
+    std::shared_ptr<bool> m_saveFailureReported = std::make_shared<bool>(false);
     // False once the model is gone, so a late completion reports to no one; shared with them.
     std::shared_ptr<bool> m_isAlive = std::make_shared<bool>(true);
     int m_batchDepth = 0;

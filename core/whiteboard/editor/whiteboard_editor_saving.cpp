@@ -7,10 +7,22 @@ namespace zentrel {
 
 namespace {
 
-void reportFailure(const WhiteboardErrorHandler &onError, const WhiteboardLibraryStoreError &error)
+// The debounced save and the save on close meet the same fault: the user hears of a failure
+// once, and again only after a save has worked in between.
+void noteSaveResult(const WhiteboardStoreResult<void> &result,
+                    const WhiteboardErrorHandler &onError,
+                    bool &failureReported)
 {
+    if (result) {
+        failureReported = false;
+        return;
+    }
+    if (failureReported) {
+        return;
+    }
+    failureReported = true;
     if (onError) {
-        onError(std::string(whiteboardSaveFailurePrefix) + message(error));
+        onError(std::string(whiteboardSaveFailurePrefix) + message(result.error()));
     }
 }
 
@@ -46,9 +58,14 @@ void WhiteboardEditorModel::startSave(WhiteboardLibrarySnapshot library)
         }
         return store.save(*library);
     };
-    SaveCompletion done = [isAlive = m_isAlive, onError = m_onError](const auto &result) {
-        if (!result && *isAlive) {
-            reportFailure(onError, result.error());
+    // A save that a newer one overtook says nothing: the newer one's result is what counts.
+    SaveCompletion done = [isAlive = m_isAlive,
+                           onError = m_onError,
+                           reported = m_saveFailureReported,
+                           latest = m_latestSave,
+                           number](const auto &result) {
+        if (*isAlive && latest->load() == number) {
+            noteSaveResult(result, onError, *reported);
         }
     };
     saveExecutor().run(std::move(job), *m_services.scheduler, std::move(done));
@@ -65,14 +82,7 @@ void WhiteboardEditorModel::saveNow()
     // Queued saves hold older libraries: skip them, wait out the one being written, then write.
     ++*m_latestSave;
     saveExecutor().drain();
-    if (auto saved = m_store.save(*m_library); !saved) {
-        reportSaveFailure(saved.error());
-    }
-}
-
-void WhiteboardEditorModel::reportSaveFailure(const WhiteboardLibraryStoreError &error) const
-{
-    reportFailure(m_onError, error);
+    noteSaveResult(m_store.save(*m_library), m_onError, *m_saveFailureReported);
 }
 
 SaveExecutor &WhiteboardEditorModel::saveExecutor()

@@ -1,8 +1,10 @@
 #include "whiteboard/render/text_layout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <optional>
+#include <string>
+#include <utility>
 
 namespace zentrel {
 
@@ -126,8 +128,9 @@ std::vector<std::size_t> characterEnds(std::string_view word)
     return ends;
 }
 
-// Greedy breaking, one paragraph at a time. Each width is measured once: measuring shapes the
-// text, which is most of the cost.
+// Greedy breaking, one paragraph at a time, in time linear in the text: measuring shapes the
+// text, which is most of the cost, so each piece is measured once and a line's width is the sum
+// of its pieces' until the line is done, when it is measured whole once.
 class LineBreaker
 {
 public:
@@ -146,38 +149,33 @@ public:
             return;
         }
         // The first line keeps its indentation.
-        begin(paragraph.substr(0, pieces.front().gap.size() + pieces.front().body.size()));
+        const std::string_view first =
+            paragraph.substr(0, pieces.front().gap.size() + pieces.front().body.size());
+        begin(first, m_lineWidth(first));
         for (std::size_t i = 1; i < pieces.size(); ++i) {
             add(pieces[i]);
         }
-        push(m_current, m_currentWidth);
+        pushCurrent();
     }
 
 private:
-    void push(std::string_view text, double width)
+    void pushCurrent()
     {
-        const std::string_view kept = withoutTrailingSpaces(text);
-        m_lines.push_back(
-            {std::string(kept), kept.size() == text.size() ? width : m_lineWidth(kept)});
+        const std::string_view kept = withoutTrailingSpaces(m_current);
+        const bool measured = m_currentIsMeasured && kept.size() == m_current.size();
+        m_lines.push_back({std::string(kept), measured ? m_currentWidth : m_lineWidth(kept)});
     }
 
-    // Starts a line with `text`, first breaking off the pieces of a word too wide for any line.
-    void begin(std::string_view text)
+    // Starts a line with `text` of `width`, first breaking off the pieces of a word too wide for
+    // any line.
+    void begin(std::string_view text, double width)
     {
-        double width = m_lineWidth(text);
         if (width > m_tooWide) {
-            while (width > m_fit) {
-                const TextLine start = longestFittingStart(text);
-                if (start.text.size() == text.size()) {
-                    break; // one character wider than the box
-                }
-                m_lines.push_back(start);
-                text.remove_prefix(start.text.size());
-                width = m_lineWidth(text);
-            }
+            breakWord(text, width);
         }
-        m_current = text;
+        m_current.assign(text);
         m_currentWidth = width;
+        m_currentIsMeasured = true;
     }
 
     void add(const Piece &piece)
@@ -185,38 +183,87 @@ private:
         if (piece.body.empty()) {
             return; // spaces at the paragraph's end
         }
-        std::string candidate = m_current;
-        candidate.append(piece.gap).append(piece.body);
-        const double width = m_lineWidth(candidate);
+        const double bodyWidth = m_lineWidth(piece.body);
+        const double width = m_currentWidth + gapWidth(piece.gap) + bodyWidth;
         if (width <= m_fit) {
-            m_current = std::move(candidate);
+            m_current.append(piece.gap).append(piece.body);
             m_currentWidth = width;
+            m_currentIsMeasured = false;
             return;
         }
-        push(m_current, m_currentWidth);
-        begin(piece.body);
+        pushCurrent();
+        begin(piece.body, bodyWidth);
     }
 
-    // The longest start of `word` that fits a line, cut between characters; at least one
-    // character, so every line holds something.
-    TextLine longestFittingStart(std::string_view word) const
+    // Gaps are nearly always one space, so the last one's width is kept.
+    double gapWidth(std::string_view gap)
+    {
+        if (gap != m_lastGap) {
+            m_lastGap.assign(gap);
+            m_lastGapWidth = m_lineWidth(gap);
+        }
+        return m_lastGapWidth;
+    }
+
+    // Breaks whole lines off the front of `word`, each as long as fits, leaving in `word` and
+    // `width` the rest, which fits a line.
+    void breakWord(std::string_view &word, double &width)
     {
         const std::vector<std::size_t> ends = characterEnds(word);
-        std::size_t low = 0; // ends[low] is taken whether it fits or not
-        std::optional<double> lowWidth;
-        std::size_t high = ends.size() - 1;
-        while (low < high) {
-            const std::size_t middle = (low + high + 1) / 2;
-            const double width = m_lineWidth(word.substr(0, ends[middle]));
-            if (width <= m_fit) {
-                low = middle;
+        std::size_t first = 0; // index in `ends` of the first character left
+        std::size_t start = 0; // where that character begins in `word`
+        std::size_t guess = 1; // characters per line: the lines of a word are much alike
+        while (true) {
+            const auto [count, lineWidth] = longestFittingStart(word, ends, first, start, guess);
+            const std::size_t end = ends[first + count - 1];
+            if (first + count == ends.size()) {
+                word = word.substr(start);
+                width = lineWidth;
+                return;
+            }
+            m_lines.push_back({std::string(word.substr(start, end - start)), lineWidth});
+            first += count;
+            start = end;
+            guess = count;
+        }
+    }
+
+    // How many characters from `first` on fill a line, and their width: at least one, so every
+    // line holds something. The search starts at `guess` and widens its steps from there, so a
+    // line costs a few measures of about its own length.
+    std::pair<std::size_t, double> longestFittingStart(std::string_view word,
+                                                       const std::vector<std::size_t> &ends,
+                                                       std::size_t first,
+                                                       std::size_t start,
+                                                       std::size_t guess) const
+    {
+        const std::size_t most = ends.size() - first;
+        const auto widthOf = [&](std::size_t count) {
+            return m_lineWidth(word.substr(start, ends[first + count - 1] - start));
+        };
+        // `low` characters fit (or are one, taken anyway); `high` do not, or are past the end.
+        std::size_t low = 0;
+        double lowWidth = 0;
+        std::size_t high = most + 1;
+        std::size_t probe = std::min(std::max<std::size_t>(guess, 1), most);
+        for (std::size_t step = 1; low + 1 < high; step *= 2) {
+            const double width = widthOf(probe);
+            if (width <= m_fit || probe == 1) {
+                low = probe;
                 lowWidth = width;
+                if (width > m_fit) {
+                    break; // one character wider than the box
+                }
+                probe = high > most ? std::min(low + step, most) : (low + high) / 2;
+                if (probe == low) {
+                    break; // the rest fits whole
+                }
             } else {
-                high = middle - 1;
+                high = probe;
+                probe = low > 0 ? (low + high) / 2 : (probe > step ? probe - step : 1);
             }
         }
-        const std::string_view start = word.substr(0, ends[low]);
-        return {std::string(start), lowWidth ? *lowWidth : m_lineWidth(start)};
+        return {low, lowWidth};
     }
 
     const LineWidth &m_lineWidth;
@@ -225,7 +272,25 @@ private:
     std::vector<TextLine> &m_lines;
     std::string m_current;
     double m_currentWidth = 0;
+    bool m_currentIsMeasured = true; // else `m_currentWidth` sums its pieces
+    std::string m_lastGap;
+    double m_lastGapWidth = 0;
 };
+
+// The part of a text that is laid out: all of it up to the limit, else its start, cut between
+// characters, and an ellipsis, made in `storage`.
+std::string_view laidOutPart(std::string_view text, std::string &storage)
+{
+    if (text.size() <= maxLaidOutTextBytes) {
+        return text;
+    }
+    std::size_t cut = maxLaidOutTextBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    storage.assign(text.substr(0, cut)).append("\u2026");
+    return storage;
+}
 
 } // namespace
 
@@ -300,7 +365,10 @@ std::vector<PlacedTextLine> layOutText(const WhiteboardElement &element,
         element.textAlignment.value_or(WhiteboardTextAlignment::left);
     std::vector<PlacedTextLine> placed;
     double top = element.y + (advance - glyphHeight) / 2;
-    for (TextLine &line : wrapText(element.text.value_or(""), boxWidth, lineWidth)) {
+    std::string storage;
+    const std::string_view text =
+        laidOutPart(element.text ? std::string_view(*element.text) : std::string_view(), storage);
+    for (TextLine &line : wrapText(text, boxWidth, lineWidth)) {
         double left = element.x;
         if (alignment == WhiteboardTextAlignment::center) {
             left += (boxWidth - line.width) / 2;

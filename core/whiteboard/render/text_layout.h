@@ -3,6 +3,7 @@
 #include "common/geometry.h"
 #include "whiteboard/model/whiteboard_element.h"
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -52,10 +53,16 @@ struct PlacedTextLine
     friend bool operator==(const PlacedTextLine &, const PlacedTextLine &) = default;
 };
 
+// Laying out and drawing a text costs in proportion to its length, so a text longer than this
+// (about fifty pages of prose) is laid out up to here, ending in an ellipsis; the element keeps
+// all of it.
+inline constexpr std::size_t maxLaidOutTextBytes = 128 * 1024;
+
 // The lines of a text element as they fit its frame's width, each aligned within it. A line
 // takes `lineHeight` × the font size when the element has a line height (as Excalidraw lays
 // lines out), else the font's own line height, its glyphs centred in that height. Lines
-// running past the frame's bottom are kept, so no typed text is ever hidden.
+// running past the frame's bottom are kept, so no typed text is ever hidden; only a text past
+// maxLaidOutTextBytes is cut there.
 std::vector<PlacedTextLine> layOutText(const WhiteboardElement &element,
                                        WhiteboardTypeface typeface,
                                        double fontSize,

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace zentrel {
@@ -37,6 +38,18 @@ std::vector<std::shared_ptr<const PaintedElement>> paintedBoard(std::vector<Rect
         painted.push_back(std::make_shared<const PaintedElement>(paintedElement(element, 1.5)));
         bounds.push_back(elementPaintBounds(element, 1.5));
     }
+    // A text of many lines, kept in several areas, most of which each band leaves out.
+    WhiteboardElement text;
+    text.kind = WhiteboardElementKind::text;
+    text.setFrame({10, 5, 300, 1000});
+    text.fontSize = 8;
+    text.lineHeight = 1.25;
+    text.text = "";
+    for (int line = 0; line < 100; ++line) {
+        *text.text += "Ab cd " + std::to_string(line) + "\n";
+    }
+    painted.push_back(std::make_shared<const PaintedElement>(paintedElement(text, 1.5)));
+    bounds.push_back(elementPaintBounds(text, 1.5));
     return painted;
 }
 

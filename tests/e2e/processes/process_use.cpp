@@ -100,14 +100,29 @@ MainThreadBusyness::Result MainThreadBusyness::stop()
     return {double(m_busy) / double(m_samples), m_longestBusy};
 }
 
-double residentMegabytes(qint64 pid)
+namespace {
+
+// A "Vm…:" line of /proc/<pid>/status, in megabytes; negative when it cannot be read.
+double statusMegabytes(qint64 pid, const QByteArray &key)
 {
     for (const QByteArray &line : procFile(pid, "status").split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024;
+        if (line.startsWith(key)) {
+            return line.mid(key.size()).trimmed().split(' ').front().toDouble() / 1024;
         }
     }
     return -1;
+}
+
+} // namespace
+
+double residentMegabytes(qint64 pid)
+{
+    return statusMegabytes(pid, "VmRSS:");
+}
+
+double peakResidentMegabytes(qint64 pid)
+{
+    return statusMegabytes(pid, "VmHWM:");
 }
 
 } // namespace zentrel

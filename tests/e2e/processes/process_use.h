@@ -18,6 +18,9 @@ double mainThreadCpuSeconds(qint64 pid);
 // Resident memory now (VmRSS in /proc/<pid>/status); negative when it cannot be read.
 double residentMegabytes(qint64 pid);
 
+// The most resident memory the process has had (VmHWM); negative when it cannot be read.
+double peakResidentMegabytes(qint64 pid);
+
 // How much of the time a process's main thread is away from its event loop, running or waiting
 // on something else, such as the pool threads it hands painting to: what its CPU time leaves
 // out. It samples where the thread waits (/proc/<pid>/task/<pid>/wchan) every few hundred

@@ -15,28 +15,6 @@ namespace {
 // Thinner bands cost more in elements painted twice than they gain.
 constexpr int minimumBandPixels = 256;
 
-// Qt (6.4) builds a path's paint data on its first fill, unguarded, in data that its copies
-// share: two threads filling copies of one path for the first time would build it at once.
-// Moving a point to where it is gives a copy data of its own. Needless once Qt guards that data.
-QPainterPath detached(const QPainterPath &path)
-{
-    QPainterPath copy = path;
-    if (copy.elementCount() > 0) {
-        const QPainterPath::Element first = copy.elementAt(0);
-        copy.setElementPositionAt(0, first.x, first.y);
-    }
-    return copy;
-}
-
-PaintedElement detached(const PaintedElement &element)
-{
-    PaintedElement copy = element;
-    for (auto &area : copy.areas) {
-        area.first = detached(area.first);
-    }
-    return copy;
-}
-
 // The bands `pixels` are cut into to be painted side by side: across its longer side, as many as
 // there are threads, none thinner than a few hundred pixels.
 std::vector<QRect> pixelBands(const QRect &pixels, int threads)
@@ -150,7 +128,7 @@ void paintElementsInBands(QImage &image,
                 && (index == 0 || !reaches(element->bounds, sceneBands[index - 1]))) {
                 paintElement(painter, *element->painted);
             } else {
-                paintElement(painter, detached(*element->painted));
+                paintElement(painter, *element->painted, AreaPaths::ownCopies);
             }
         }
     });

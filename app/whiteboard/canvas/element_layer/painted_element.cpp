@@ -13,8 +13,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <map>
+#include <optional>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace zentrel {
 
@@ -22,6 +26,7 @@ namespace {
 
 // Curves are split finely enough for stroked outlines to stay smooth at five times zoom.
 constexpr double strokeCurveThreshold = 0.05;
+constexpr std::size_t textLinesPerArea = 32;
 
 QPen penFor(const RenderStroke &stroke)
 {
@@ -104,18 +109,67 @@ QPainterPath textOutline(const RenderText &text)
         laid.setPosition({(line.origin.x - base.x) / scale, (line.origin.y - base.y) / scale});
     }
     layout.endLayout();
-    QPainterPath outline;
-    outline.setFillRule(Qt::WindingFill);
-    for (const QGlyphRun &run : layout.glyphRuns()) {
-        const QRawFont font = run.rawFont();
-        GlyphOutlines &outlines = glyphOutlines(font);
-        const QList<quint32> glyphs = run.glyphIndexes();
-        const QList<QPointF> positions = run.positions();
-        for (qsizetype i = 0; i < glyphs.size(); ++i) {
-            outline.addPath(glyphOutline(outlines, font, glyphs[i]).translated(positions[i]));
+    // Line by line: the layout's own glyphRuns() merges the runs of all lines into one per font,
+    // copying what it merged so far for every line, which a text of many lines waits seconds
+    // for. The outline's room is reserved once, rather than grown with every glyph.
+    std::vector<std::pair<const QPainterPath *, QPointF>> placed;
+    int elementCount = 0;
+    for (int line = 0; line < layout.lineCount(); ++line) {
+        for (const QGlyphRun &run : layout.lineAt(line).glyphRuns()) {
+            const QRawFont font = run.rawFont();
+            GlyphOutlines &outlines = glyphOutlines(font);
+            const QList<quint32> glyphs = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            for (qsizetype i = 0; i < glyphs.size(); ++i) {
+                const QPainterPath &glyph = glyphOutline(outlines, font, glyphs[i]);
+                placed.emplace_back(&glyph, positions[i]);
+                elementCount += glyph.elementCount();
+            }
         }
     }
+    QPainterPath outline;
+    outline.setFillRule(Qt::WindingFill);
+    outline.reserve(elementCount);
+    for (const auto &[glyph, position] : placed) {
+        outline.addPath(glyph->translated(position));
+    }
     return QTransform::fromTranslate(base.x, base.y).scale(scale, scale).map(outline);
+}
+
+// A long text is kept in areas of a few lines each, so a painting fills only the lines it
+// shows rather than every glyph of the text.
+void appendTextAreas(const RenderText &text, std::vector<std::pair<QPainterPath, QColor>> &areas)
+{
+    const QColor colour = toQColor(text.color);
+    for (std::size_t first = 0; first < text.lines.size(); first += textLinesPerArea) {
+        RenderText part = text;
+        const auto begin = text.lines.begin() + static_cast<std::ptrdiff_t>(first);
+        const std::size_t count = std::min(textLinesPerArea, text.lines.size() - first);
+        part.lines.assign(begin, begin + static_cast<std::ptrdiff_t>(count));
+        areas.emplace_back(textOutline(part), colour);
+    }
+}
+
+// Qt (6.4) builds a path's paint data on its first fill, unguarded, in data that its copies
+// share: two threads filling copies of one path for the first time would build it at once.
+// Moving a point to where it is gives a copy data of its own. Needless once Qt guards that data.
+QPainterPath detached(const QPainterPath &path)
+{
+    QPainterPath copy = path;
+    if (copy.elementCount() > 0) {
+        const QPainterPath::Element first = copy.elementAt(0);
+        copy.setElementPositionAt(0, first.x, first.y);
+    }
+    return copy;
+}
+
+// Whether `area` can reach `visible`; touching counts, and a path without extent still paints
+// its caps.
+bool reachesArea(const QPainterPath &area, const QRectF &visible)
+{
+    const QRectF box = area.controlPointRect();
+    return box.left() <= visible.right() && visible.left() <= box.right()
+           && box.top() <= visible.bottom() && visible.top() <= box.bottom();
 }
 
 } // namespace
@@ -150,7 +204,12 @@ PaintedElement paintedPlan(const ElementRenderPlan &plan)
         painted.areas.emplace_back(std::move(area), toQColor(plan.stroke->color));
     }
     if (plan.text) {
-        painted.areas.emplace_back(textOutline(*plan.text), toQColor(plan.text->color));
+        appendTextAreas(*plan.text, painted.areas);
+    }
+    // Bounds are worked out now, while no other thread shares the paths, so culling them later
+    // only reads what is kept.
+    for (const auto &area : painted.areas) {
+        (void)area.first.controlPointRect();
     }
     return painted;
 }
@@ -163,14 +222,19 @@ PaintedElement movedBy(const PaintedElement &element, QPointF offset)
     return moved;
 }
 
-void paintElement(QPainter &painter, const PaintedElement &element)
+void paintElement(QPainter &painter, const PaintedElement &element, AreaPaths paths)
 {
     if (element.placement) {
         painter.save();
         painter.setTransform(*element.placement, true);
     }
+    const std::optional<QRectF> visible =
+        painter.hasClipping() ? std::optional(painter.clipBoundingRect()) : std::nullopt;
     for (const auto &[area, colour] : element.areas) {
-        painter.fillPath(area, colour);
+        if (visible && !reachesArea(area, *visible)) {
+            continue;
+        }
+        painter.fillPath(paths == AreaPaths::ownCopies ? detached(area) : area, colour);
     }
     if (element.placement) {
         painter.restore();

@@ -38,7 +38,17 @@ PaintedElement paintedPlan(const ElementRenderPlan &plan);
 // The same element moved by `offset`, its paths shared rather than prepared again.
 PaintedElement movedBy(const PaintedElement &element, QPointF offset);
 
-// Paints in scene coordinates: the caller has applied the viewport transform.
-void paintElement(QPainter &painter, const PaintedElement &element);
+// How paintElement fills the shared paths: as they are, or each through a copy of its own, as a
+// painting beside another one on the same paths must (Qt builds a path's paint data unguarded).
+enum class AreaPaths {
+    shared,
+    ownCopies,
+};
+
+// Paints in scene coordinates: the caller has applied the viewport transform. Areas that lie
+// outside the painter's clip are skipped.
+void paintElement(QPainter &painter,
+                  const PaintedElement &element,
+                  AreaPaths paths = AreaPaths::shared);
 
 } // namespace zentrel

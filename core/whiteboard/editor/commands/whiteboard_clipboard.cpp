@@ -6,9 +6,11 @@
 #include "whiteboard/model/excalidraw/import/excalidraw_import.h"
 #include "whiteboard/model/svg/svg_export.h"
 #include "whiteboard/model/whiteboard_element_json.h"
+#include "whiteboard/model/whiteboard_geometry_limits.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -140,6 +142,13 @@ void appendCopies(WhiteboardEditorModel &model,
         return;
     }
     const std::vector<ElementPtr> copies = freshCopies(model, elements);
+    // One element beyond the board's range would make every later save fail, so such a paste
+    // is refused whole, as an unreadable one is.
+    if (std::any_of(copies.begin(), copies.end(), [](const ElementPtr &copy) {
+            return geometryOutOfRange(*copy).has_value();
+        })) {
+        return;
+    }
     WhiteboardEditorModel::ChangeBatch batch(model);
     updateCurrentBoard(model, [&](WhiteboardBoard &board) {
         appendElements(board, copies);

@@ -65,7 +65,8 @@ std::optional<WhiteboardClipboardContents> cutSelection(WhiteboardEditorModel &m
                                                         const TextMeasurer &measure = {});
 
 // Inserts the clipboard's elements: our own JSON when it decodes, else an Excalidraw document in
-// the plain text. Anything else pastes nothing; no failure is reported.
+// the plain text. Anything else, or elements reaching beyond the board's geometry limit, pastes
+// nothing; no failure is reported.
 void paste(WhiteboardEditorModel &model, const WhiteboardClipboardContents &contents);
 
 // Inserts offset copies of the selected elements and selects them. Refused while a selected
@@ -75,7 +76,8 @@ void duplicateSelection(WhiteboardEditorModel &model);
 // Appends offset copies of `elements` with fresh ids as one undo step and selects the copies.
 // Groups get fresh ids; container and binding references follow the copies, and references to
 // anything else are dropped. Every copy gets an id of its own even when `elements` repeat one;
-// references to a repeated id follow its first element. Empty: nothing happens.
+// references to a repeated id follow its first element. Empty, or a copy beyond the geometry
+// limit: nothing happens.
 void insertElements(WhiteboardEditorModel &model, const std::vector<WhiteboardElement> &elements);
 
 // One fresh id for each of `ids`.

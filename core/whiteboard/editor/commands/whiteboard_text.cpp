@@ -29,7 +29,9 @@ RectF labelFrameInContainer(double width, double height, const WhiteboardElement
         const double w = std::clamp(width, segmentLabelMinimumWidth, segmentLabelMaximumWidth);
         return {middle.x - w / 2, middle.y - height / 2, w, height};
     }
-    const RectF inner = insetRect(container.frame(), labelInset, labelInset);
+    // Each axis is inset on its own: a shape squashed flat keeps its text width, so its label
+    // keeps breaking where it did.
+    const RectF inner = insetEachAxis(container.frame(), labelInset, labelInset);
     const double w = std::max(inner.width, labelMinimumWidth);
     const double h =
         std::min(std::max(inner.height, labelMinimumHeight), std::max(height, labelMinimumHeight));

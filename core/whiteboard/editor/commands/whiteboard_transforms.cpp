@@ -4,7 +4,9 @@
 #include "whiteboard/editor/commands/whiteboard_creation.h"
 #include "whiteboard/editor/commands/whiteboard_layers.h"
 #include "whiteboard/editor/commands/whiteboard_text.h"
+#include "whiteboard/model/whiteboard_geometry_limits.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -45,7 +47,18 @@ struct TransformScan
     ElementsByID transformed;
     std::vector<std::size_t> arrows; // arrows with an end bound to an id in `ids`
     std::vector<std::size_t> labels; // texts whose container is in `ids`
+    // Every element the step replaced, by index, with what it replaced, in the order done.
+    std::vector<std::pair<std::size_t, ElementPtr>> replaced;
 };
+
+void replaceElement(WhiteboardBoard &board,
+                    TransformScan &scan,
+                    std::size_t index,
+                    WhiteboardElement element)
+{
+    scan.replaced.emplace_back(
+        index, std::exchange(board.elements[index], makeElement(std::move(element))));
+}
 
 // Edits the elements in `ids` (when `edit` is set) by replacing them, since boards share
 // elements, and notes the arrows and labels that depend on them.
@@ -58,7 +71,7 @@ TransformScan scanBoard(WhiteboardBoard &board, const IDSet &ids, const ElementE
             if (edit) {
                 WhiteboardElement changed = *element;
                 (*edit)(changed);
-                element = makeElement(std::move(changed));
+                replaceElement(board, scan, i, std::move(changed));
             }
             scan.transformed.try_emplace(element->id, element);
         }
@@ -95,7 +108,8 @@ void aimArrows(WhiteboardBoard &board, TransformScan &scan)
         }
         WhiteboardElement aimed = *element;
         aimed.setFrame({from.x, from.y, to.x - from.x, to.y - from.y});
-        const ElementPtr old = std::exchange(element, makeElement(std::move(aimed)));
+        replaceElement(board, scan, index, std::move(aimed));
+        const ElementPtr &old = scan.replaced.back().second;
         const auto found = scan.transformed.find(old->id);
         if (found != scan.transformed.end() && found->second == old) {
             aimedArrows.push_back(element);
@@ -106,7 +120,7 @@ void aimArrows(WhiteboardBoard &board, TransformScan &scan)
     }
 }
 
-void refitLabels(WhiteboardBoard &board, const TransformScan &scan)
+void refitLabels(WhiteboardBoard &board, TransformScan &scan)
 {
     for (const std::size_t index : scan.labels) {
         ElementPtr &element = board.elements[index];
@@ -116,7 +130,23 @@ void refitLabels(WhiteboardBoard &board, const TransformScan &scan)
         }
         WhiteboardElement label = *element;
         fitLabelIntoContainer(label, *container);
-        element = makeElement(std::move(label));
+        replaceElement(board, scan, index, std::move(label));
+    }
+}
+
+// A step that would carry an element beyond the geometry limit (a huge scale from a tiny
+// selection, or a move of an element already near it) is taken back whole.
+void undoIfOutOfRange(WhiteboardBoard &board, TransformScan &scan)
+{
+    const bool outOfRange =
+        std::any_of(scan.replaced.begin(), scan.replaced.end(), [&](const auto &replaced) {
+            return geometryOutOfRange(*board.elements[replaced.first]).has_value();
+        });
+    if (!outOfRange) {
+        return;
+    }
+    for (auto it = scan.replaced.rbegin(); it != scan.replaced.rend(); ++it) {
+        board.elements[it->first] = std::move(it->second);
     }
 }
 
@@ -128,6 +158,7 @@ void transformSelection(WhiteboardBoard &board,
     TransformScan scan = scanBoard(board, IDSet(selection.begin(), selection.end()), &edit);
     aimArrows(board, scan);
     refitLabels(board, scan);
+    undoIfOutOfRange(board, scan);
 }
 
 bool movesLeft(WhiteboardResizeHandle handle)
@@ -239,7 +270,8 @@ void updateBoundArrows(WhiteboardBoard &board, const std::set<Uuid> &ids)
 
 void refitContainedTexts(WhiteboardBoard &board, const std::set<Uuid> &ids)
 {
-    refitLabels(board, scanBoard(board, IDSet(ids.begin(), ids.end()), nullptr));
+    TransformScan scan = scanBoard(board, IDSet(ids.begin(), ids.end()), nullptr);
+    refitLabels(board, scan);
 }
 
 RectF resizedSelectionRect(const RectF &source,

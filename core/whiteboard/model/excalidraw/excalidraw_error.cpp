@@ -14,6 +14,9 @@ std::string message(const ExcalidrawError &error)
         return "The file couldn't be opened because it is too large.";
     case ExcalidrawError::Kind::nestedTooDeeply:
         return "The file couldn't be opened because it is nested too deeply.";
+    case ExcalidrawError::Kind::geometryOutOfRange:
+        return "The file couldn't be opened because it isn't in the correct format. ("
+               + error.detail + " is out of range)";
     case ExcalidrawError::Kind::numberNotEncodable:
         return "The board holds a number that cannot be written (" + error.detail + ").";
     }

@@ -13,6 +13,7 @@ struct ExcalidrawError
         tooLarge,           // refused before parsing
         nestedTooDeeply,    // refused while parsing
         numberNotEncodable, // a board value is infinite or NaN
+        geometryOutOfRange, // an element's position or size would not stay finite
     };
 
     Kind kind = Kind::notJson;

@@ -86,6 +86,10 @@ TEST(TextEditorPlacementTest, LabelsOpenInTheShapeOrCentredOnTheArrow)
     EXPECT_EQ(inShape.alignment, WhiteboardTextAlignment::center);
     EXPECT_EQ(inShape.containerID, rectangle.id);
     EXPECT_FALSE(inShape.editingTextID);
+    // A shape squashed flat still opens its label at its text width.
+    rectangle.setFrame({0, 0, 250, 8});
+    EXPECT_EQ(containerTextPlacement(rectangle, 24).scenePoint, (PointF{12, 4}));
+    EXPECT_DOUBLE_EQ(containerTextPlacement(rectangle, 24).sceneWidth, 226);
 
     WhiteboardElement arrow;
     arrow.kind = WhiteboardElementKind::arrow;

@@ -83,6 +83,49 @@ TEST(WrapText, ABoxWithoutWidthWrapsNothing)
               (Lines{"a long line"}));
 }
 
+// What a layout measured: shaping a line costs about its length, so the characters measured
+// are the work done.
+struct MeasureCount
+{
+    std::size_t calls = 0;
+    std::size_t characters = 0;
+};
+
+std::size_t lineCount(std::string_view text, double boxWidth, MeasureCount &count)
+{
+    return wrapText(text,
+                    boxWidth,
+                    [&](std::string_view line) {
+                        ++count.calls;
+                        count.characters += line.size();
+                        return tenPerByte(line);
+                    })
+        .size();
+}
+
+TEST(WrapText, MeasuresAboutEachCharacterOnceHoweverLongTheText)
+{
+    for (const std::size_t length : {10000u, 30000u}) {
+        const std::string word(length, 'x');
+        MeasureCount word10;
+        EXPECT_EQ(lineCount(word, 100, word10), length / 10);
+        MeasureCount word100;
+        EXPECT_EQ(lineCount(word, 995, word100), length / 100);
+        std::string words;
+        while (words.size() < length) {
+            words += "word ";
+        }
+        MeasureCount narrow;
+        EXPECT_EQ(lineCount(words, 100, narrow), length / 10);
+        MeasureCount oneLine;
+        EXPECT_EQ(lineCount(words, 1e9, oneLine), 1u);
+        for (const MeasureCount *count : {&word10, &word100, &narrow, &oneLine}) {
+            EXPECT_LE(count->characters, 4 * length);
+            EXPECT_LE(count->calls, length);
+        }
+    }
+}
+
 WhiteboardElement textElement(std::string text, RectF frame)
 {
     WhiteboardElement element;
@@ -129,6 +172,33 @@ TEST(LayOutText, ALineHeightIsAFactorOfTheFontSize)
     EXPECT_EQ(lines[0].box, (RectF{0, 0.5, 30, 24}));
     EXPECT_EQ(lines[1].box, (RectF{0, 25.5, 30, 24}));
     EXPECT_EQ(lines[2].box.y + lines[2].box.height, 74.5);
+}
+
+// However long a text, laying it out costs no more than the limit's worth: the rest is left
+// to an ellipsis, cut between characters.
+TEST(LayOutText, LaysOutALongTextUpToTheLimitAndAnEllipsis)
+{
+    const std::string start(maxLaidOutTextBytes - 1, 'x');
+    const std::string accented = "\u00e9"; // two bytes, across the limit
+    WhiteboardElement element =
+        textElement(start + accented + std::string(1000000, 'y'), {0, 0, 995, 30});
+    std::size_t measured = 0;
+    const TextMeasurer counting = [&](std::string_view line, WhiteboardTypeface, double size) {
+        measured += line.size();
+        return SizeF{static_cast<double>(line.size()) * size, size};
+    };
+    std::string laidOut;
+    for (const PlacedTextLine &line :
+         layOutText(element, WhiteboardTypeface::handDrawn, 10, counting)) {
+        laidOut += line.text;
+    }
+    EXPECT_EQ(laidOut, start + "\u2026");
+    EXPECT_LE(measured, 4 * maxLaidOutTextBytes);
+
+    element.text = start;
+    EXPECT_EQ(layOutText(element, WhiteboardTypeface::handDrawn, 10, counting).size(),
+              (start.size() + 99) / 100)
+        << "100 bytes a line";
 }
 
 TEST(WhiteboardTypeface, ExcalidrawNumbersNameTheirHandDrawnFonts)

@@ -4,6 +4,10 @@
 #include "whiteboard/model/excalidraw/excalidraw_values.h"
 #include "whiteboard/model/excalidraw/import/excalidraw_document_scanner.h"
 #include "whiteboard/model/excalidraw/import/excalidraw_kept_keys.h"
+#include "whiteboard/model/whiteboard_geometry_limits.h"
+
+#include <optional>
+#include <string>
 
 namespace zentrel {
 namespace {
@@ -61,6 +65,23 @@ void keepFile(WhiteboardBoard &board,
     }
 }
 
+// Where the document's numbers, or what import made of them (points moved by the element's
+// position, a line's frame from its ends), reach beyond what the board can hold.
+std::optional<ExcalidrawError>
+outOfRangeElement(const std::vector<ExcalidrawPendingElement> &elements)
+{
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (!elements[i].element) {
+            continue;
+        }
+        if (const auto field = geometryOutOfRange(*elements[i].element)) {
+            return ExcalidrawError{ExcalidrawError::Kind::geometryOutOfRange,
+                                   "elements[" + std::to_string(i) + "]." + *field};
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 tl::expected<ExcalidrawImportResult, ExcalidrawError>
@@ -84,6 +105,9 @@ importExcalidrawDocument(std::string_view data,
         return tl::unexpected(ExcalidrawError{ExcalidrawError::Kind::notExcalidraw, {}});
     }
     std::vector<ExcalidrawPendingElement> &elements = scanned->elements;
+    if (auto error = outOfRangeElement(elements)) {
+        return tl::unexpected(std::move(*error));
+    }
     // Randomness is drawn in the order of a walk over the finished document: every id first,
     // then each element's groups and fresh ids in turn, so imports stay repeatable.
     const ExcalidrawIdentifierMap identifiers = identifierMap(elements, random);

@@ -1,6 +1,7 @@
 #include "core/whiteboard/editor/editor_test_support.h"
 #include "whiteboard/editor/commands/whiteboard_clipboard.h"
 #include "whiteboard/model/whiteboard_element_json.h"
+#include "whiteboard/model/whiteboard_geometry_limits.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -414,6 +415,26 @@ TEST_F(Clipboard, ElementsNestedTooDeeplyAreRefused)
     list[0]["notes"] = nlohmann::json::parse(std::string(5000, '[') + std::string(5000, ']'));
     paste(*model, {list.dump(), "just some words", std::nullopt});
     EXPECT_EQ(elements().size(), 1u);
+}
+
+// Whatever a paste brings in must stay saveable: elements the board cannot hold paste nothing,
+// from our own element list or from an Excalidraw document.
+TEST_F(Clipboard, ElementsBeyondTheBoardsRangePasteNothing)
+{
+    const Uuid a = placeRectangle(0);
+    nlohmann::json list = nlohmann::json::parse(*copyOf({a}).elementsJSON);
+    list[0]["width"] = 1e300;
+    paste(*model, {list.dump(), std::nullopt, std::nullopt});
+    // Within range before the paste's offset, beyond it after.
+    list[0]["width"] = 10;
+    list[0]["x"] = whiteboardGeometryLimit;
+    paste(*model, {list.dump(), std::nullopt, std::nullopt});
+    paste(*model,
+          {std::nullopt,
+           R"({"type":"excalidraw","elements":[{"type":"line","points":[[-1e308,0],[1e308,0]]}]})",
+           std::nullopt});
+    EXPECT_EQ(elements().size(), 1u);
+    EXPECT_FALSE(model->canUndo());
 }
 
 TEST_F(Clipboard, AnEmptyElementListPastesNothingAndKeepsTheSelection)

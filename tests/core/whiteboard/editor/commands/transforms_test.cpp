@@ -3,10 +3,13 @@
 #include "whiteboard/editor/commands/whiteboard_selection.h"
 #include "whiteboard/editor/commands/whiteboard_text.h"
 #include "whiteboard/editor/commands/whiteboard_transforms.h"
+#include "whiteboard/model/whiteboard_geometry_limits.h"
+#include "whiteboard/render/text_layout.h"
 
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <string_view>
 
 using namespace zentrel;
 using namespace zentrel::testing;
@@ -330,6 +333,26 @@ TEST_F(Transforms, LabelsAreFramedInsideShapesAndOnArrows)
     EXPECT_EQ(labelFrameInContainer(10, 20, link), (RectF{110, -10, 80, 20}));
 }
 
+// Dragging the top handle of a 250-wide shape down squashes it flat: its label keeps the text
+// width it breaks lines at, so a short word is not broken for a change of height.
+TEST_F(Transforms, SquashingAShapeKeepsItsLabelsTextWidth)
+{
+    const Uuid box = place(shape(Kind::rectangle, {0, 0, 250, 100}));
+    WhiteboardElement text = label(box, {12, 38, 226, 24});
+    text.text = "Box";
+    const Uuid id = place(text);
+    model->setSelection({box, id});
+    const RectF from{0, 0, 250, 100};
+    dragResizeHandle(*model, from, resizedSelectionRect(from, Handle::top, {0, 95}, true));
+    ASSERT_EQ(get(box).height, whiteboardMinimumResizeExtent);
+    EXPECT_EQ(get(id).width, 226);
+    // "Box" at 15 a byte is 45 wide: it breaks only in a text width narrower than that.
+    const auto fifteenPerByte = [](std::string_view line) {
+        return 15.0 * line.size();
+    };
+    EXPECT_EQ(wrapText(*get(id).text, get(id).width, fifteenPerByte).size(), 1u);
+}
+
 TEST_F(Transforms, RefitTouchesOnlyLabelsOfTheGivenContainers)
 {
     WhiteboardBoard board;
@@ -380,6 +403,25 @@ TEST_F(Transforms, IdentifiersNamingNothingAreSkipped)
 }
 
 // Drags as transactions
+
+// An edit never carries an element past the geometry limit, where later arithmetic would
+// overflow and the library could no longer be saved: such a step leaves the board as it was.
+TEST_F(Transforms, StepsBeyondTheGeometryLimitAreNotMade)
+{
+    const Uuid box = place(shape(Kind::rectangle, {0, 0, 1, 1}));
+    const Uuid text = place(label(box, {0, 0, 40, 24}));
+    const Uuid link = place(arrow({-100, 0, 100, 0}, std::nullopt, box));
+    model->setSelection({box, text});
+    const WhiteboardLibrarySnapshot before = model->librarySnapshot();
+
+    resizeSelection(*model, {0, 0, 1, 1}, {0, 0, 2 * whiteboardGeometryLimit, 1});
+    moveSelection(*model, 1.5 * whiteboardGeometryLimit, 0);
+    EXPECT_EQ(model->library(), *before);
+
+    moveSelection(*model, whiteboardGeometryLimit / 2, 0);
+    EXPECT_EQ(get(box).x, whiteboardGeometryLimit / 2);
+    EXPECT_NEAR(get(link).x + get(link).width, whiteboardGeometryLimit / 2, 1);
+}
 
 TEST_F(Transforms, AWholeMoveDragIsOneUndoStep)
 {

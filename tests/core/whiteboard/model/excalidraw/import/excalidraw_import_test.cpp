@@ -2,12 +2,16 @@
 
 #include "core/whiteboard/model/excalidraw/excalidraw_test_support.h"
 #include "whiteboard/model/excalidraw/excalidraw_values.h"
+#include "whiteboard/model/excalidraw/export/excalidraw_export.h"
 #include "whiteboard/model/excalidraw/import/excalidraw_json_reader.h"
+#include "whiteboard/model/whiteboard_element_json.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <limits>
+#include <string>
+#include <utility>
 
 using namespace zentrel;
 using nlohmann::json;
@@ -241,6 +245,57 @@ TEST(ExcalidrawImport, NonFiniteTextFallsBackToDefaults)
     EXPECT_EQ(e.points, (std::vector<WhiteboardPoint>{{0, 0}}));
     EXPECT_EQ(single(R"({"type": "ellipse", "opacity": " 50"})").style.opacity, 1);
     EXPECT_EQ(single(R"({"type": "ellipse", "opacity": "50"})").style.opacity, 0.5);
+}
+
+// Every value is finite as read, but the board could not hold it, or what import makes of it
+// (points moved by the position, a line's frame from its ends) would overflow: one such element
+// would make every later save fail, so the document is refused, naming the element.
+TEST(ExcalidrawImport, GeometryBeyondTheBoardsRangeIsRefusedWithTheFormatMessage)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {R"({"type": "line", "points": [[-1e308, 0], [1e308, 0]]})", "elements[0].x"},
+        {R"({"type": "line", "points": [[-9e11, 0], [9e11, 0]]})", "elements[0].width"},
+        {R"({"type": "arrow", "x": 9e11, "points": [[0, 0], [2e11, 0]]})", "elements[0].points[1]"},
+        {R"({"type": "draw", "x": 9e11, "points": [[0, 0], [9e11, 0]]})", "elements[0].points[1]"},
+        {R"({"type": "rectangle", "x": 1e308})", "elements[0].x"},
+        {R"({"type": "rectangle", "y": "-2e12"})", "elements[0].y"},
+        {R"({"type": "ellipse", "width": 1e300})", "elements[0].width"},
+        {R"({"type": "diamond", "height": -1e300})", "elements[0].height"},
+        {R"({"type": "rectangle", "angle": 1e300})", "elements[0].rotation"},
+        {R"({"type": "line", "strokeWidth": 1e300})", "elements[0].strokeWidth"},
+        {R"({"type": "text", "fontSize": 1e300})", "elements[0].fontSize"},
+        {R"({"type": "text", "lineHeight": 1e300})", "elements[0].lineHeight"},
+        {R"({"type": "image", "width": 1e300})", "elements[0].width"},
+    };
+    for (const auto &[element, where] : cases) {
+        const std::string document =
+            std::string(R"({"type": "excalidraw", "elements": [)") + element + "]}";
+        const ExcalidrawError error = failure(document);
+        EXPECT_EQ(error, (ExcalidrawError{ExcalidrawError::Kind::geometryOutOfRange, where}))
+            << element;
+    }
+    const ExcalidrawError second = failure(R"({"type": "excalidraw", "elements": [
+        {"type": "rectangle"}, {"type": "line", "isDeleted": true, "x": 1e300},
+        {"type": "line", "points": [[-1e308, 0], [1e308, 0]]}]})");
+    EXPECT_EQ(message(second),
+              "The file couldn't be opened because it isn't in the correct "
+              "format. (elements[2].x is out of range)");
+}
+
+TEST(ExcalidrawImport, GeometryAtTheEdgeOfTheRangeIsKeptAndStaysSaveable)
+{
+    const ExcalidrawImportResult result = imported(json::parse(R"([
+        {"type": "line", "x": -5e11, "points": [[0, 0], [1e12, 0]], "strokeWidth": 1e12},
+        {"type": "rectangle", "x": 1e12, "y": -1e12, "width": 1e12, "height": 1e12},
+        {"type": "text", "text": "big", "fontSize": 1e12, "lineHeight": 1e12, "angle": -1e12}])"));
+    ASSERT_EQ(result.board.elements.size(), 3u);
+    EXPECT_EQ(result.board.elements[0]->width, 1e12);
+    for (const ElementPtr &element : result.board.elements) {
+        EXPECT_TRUE(encodeWhiteboardElement(*element).has_value());
+        EXPECT_TRUE(isFinite(element->bounds()));
+    }
+    FakeClock clock;
+    EXPECT_TRUE(exportExcalidrawDocument(result.board, clock, countingRandom()).has_value());
 }
 
 TEST(ExcalidrawImport, GeometryOfShapesLinesAndStrokes)

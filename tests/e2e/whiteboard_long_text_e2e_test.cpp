@@ -1,0 +1,110 @@
+// What importing a document with very long texts costs the running program, from the file
+// dialog's answer until the board holding them is saved: wall time, CPU of all its threads and
+// its peak resident memory. The figures are printed, never judged.
+#include "e2e/fixtures/under_window_manager.h"
+#include "e2e/processes/process_use.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <string>
+
+namespace zentrel {
+namespace {
+
+// Counted up from the last item of the whiteboard toolbar's "…" menu.
+constexpr int importItem = 3;
+constexpr int importTimeoutMs = 300000;
+
+// One text element of `text` in a box `width` points wide.
+QByteArray documentWithText(const QString &text, double width)
+{
+    const QJsonObject element{{QStringLiteral("type"), QStringLiteral("text")},
+                              {QStringLiteral("id"), QStringLiteral("long")},
+                              {QStringLiteral("x"), 100},
+                              {QStringLiteral("y"), 200},
+                              {QStringLiteral("width"), width},
+                              {QStringLiteral("height"), 25},
+                              {QStringLiteral("fontSize"), 20},
+                              {QStringLiteral("text"), text}};
+    const QJsonObject document{{QStringLiteral("type"), QStringLiteral("excalidraw")},
+                               {QStringLiteral("version"), 2},
+                               {QStringLiteral("elements"), QJsonArray{element}}};
+    return QJsonDocument(document).toJson(QJsonDocument::Compact);
+}
+
+class LongTextImport : public UnderWindowManager
+{
+protected:
+    void measureImport(const std::string &what, const QByteArray &document)
+    {
+        const QString path = m_zentrel.dataHome() + QStringLiteral("/Long.excalidraw");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(document) == document.size());
+        file.close();
+        ASSERT_NO_FATAL_FAILURE(openFeature(QStringLiteral("zentrel://toggle/whiteboard"),
+                                            QStringLiteral("Whiteboard")));
+        ASSERT_NO_FATAL_FAILURE(chooseFromToolbarMenu(importItem));
+
+        const qint64 pid = m_zentrel.processId();
+        const double cpuBefore = cpuSeconds(pid);
+        QElapsedTimer wall;
+        wall.start();
+        ASSERT_NO_FATAL_FAILURE(
+            answerFileDialog(QStringLiteral("Import Excalidraw Document"), path));
+        ASSERT_TRUE(waitUntilSavedWith(document.size()))
+            << "the imported text was never saved; " << situation();
+        const double seconds = double(wall.nsecsElapsed()) / 1e9;
+        std::cout << "[ figure   ] importing " << what << " (" << nameOf(GetParam()).toStdString()
+                  << "): " << seconds << " s, CPU " << cpuSeconds(pid) - cpuBefore
+                  << " s, peak memory " << peakResidentMegabytes(pid) << " MB" << std::endl;
+        EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+    }
+
+    // The library file holds at least the text's bytes once the imported board is saved.
+    bool waitUntilSavedWith(qint64 bytes)
+    {
+        const QString library =
+            m_zentrel.dataHome() + QStringLiteral("/Zentrel/WhiteboardLibrary.json");
+        const QDeadlineTimer deadline(importTimeoutMs);
+        while (QFileInfo(library).size() < bytes) {
+            if (deadline.hasExpired()) {
+                return false;
+            }
+            QThread::msleep(20);
+        }
+        return true;
+    }
+};
+
+TEST_P(LongTextImport, OneWordOf100KilobytesInANarrowBox)
+{
+    measureImport("one 100 KB word in a 60-point box",
+                  documentWithText(QString(100000, QLatin1Char('x')), 60));
+}
+
+TEST_P(LongTextImport, AMegabyteOfOrdinaryWords)
+{
+    QString words;
+    while (words.size() < 1000000) {
+        words += QStringLiteral("the whiteboard keeps every word whole ");
+    }
+    measureImport("1 MB of ordinary words in a 400-point box", documentWithText(words, 400));
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         LongTextImport,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
+
+} // namespace
+} // namespace zentrel
