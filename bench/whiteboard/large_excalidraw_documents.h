@@ -8,17 +8,20 @@ namespace zentrel {
 // The largest documents import takes, built here rather than kept as files.
 
 // `count` small shapes in the few members another editor writes for them, about 75 bytes each:
-// 850,000 of them come to some 64 MB.
-inline std::string manyShapesDocument(int count)
+// 850,000 of them come to some 64 MB. Without `idsAndSizes`, only their type and place.
+inline std::string manyShapesDocument(int count, bool idsAndSizes = true)
 {
     static constexpr const char *types[] = {"rectangle", "ellipse", "diamond"};
     std::string text = "{\"type\":\"excalidraw\",\"version\":2,\"elements\":[";
     text.reserve(static_cast<std::size_t>(count) * 80 + 100);
     for (int i = 0; i < count; ++i) {
-        text += i == 0 ? "\n" : ",\n";
-        text += "{\"id\":\"e" + std::to_string(i) + "\",\"type\":\"" + types[i % 3]
-                + "\",\"x\":" + std::to_string((i % 1000) * 60)
-                + ",\"y\":" + std::to_string((i / 1000) * 50) + ",\"width\":40,\"height\":30}";
+        text += i == 0 ? "\n{" : ",\n{";
+        if (idsAndSizes) {
+            text += "\"id\":\"e" + std::to_string(i) + "\",";
+        }
+        text += "\"type\":\"" + std::string(types[i % 3]) + "\",\"x\":"
+                + std::to_string((i % 1000) * 60) + ",\"y\":" + std::to_string((i / 1000) * 50);
+        text += idsAndSizes ? ",\"width\":40,\"height\":30}" : "}";
     }
     return text + "]}";
 }
