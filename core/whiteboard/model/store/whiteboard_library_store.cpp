@@ -155,7 +155,7 @@ WhiteboardStoreResult<void> WhiteboardLibraryStore::save(const WhiteboardLibrary
     if (!file) {
         return fileError(file.error());
     }
-    if (auto json = writeWhiteboardLibraryJson(*file, stored); !json) {
+    if (auto json = writeWhiteboardLibraryJson(*file, stored, m_parallelWork); !json) {
         return tl::unexpected(
             Error{Error::Kind::unencodable, m_libraryPath, message(json.error())});
     }

@@ -51,6 +51,13 @@ WhiteboardLibrary library()
     return {1, {empty, full}, full.id, true};
 }
 
+// Puts the pieces together last first, as threads side by side may.
+const ParallelWork backwards = [](std::size_t count, const auto &work) {
+    for (std::size_t i = count; i-- > 0;) {
+        work(i);
+    }
+};
+
 std::string treeText(const WhiteboardLibrary &value)
 {
     return prettyJson(*encodeWhiteboardLibrary(value));
@@ -65,7 +72,17 @@ TEST(LibraryJsonWriter, WritesWhatTheTreeWritesAPieceAtATime)
     ASSERT_TRUE(writeWhiteboardLibraryJson(sink, value));
     const std::string expected = treeText(value);
     EXPECT_EQ(sink.whole(), expected);
-    EXPECT_LT(sink.mostHeld(), expected.size() / 20);
+
+    // Elements put together out of order still go in in order.
+    WhiteboardLibrary large = value;
+    for (int i = 0; i < 1000; ++i) {
+        large.boards[1].elements.push_back(makeElement(element(WhiteboardElementKind::line, i)));
+    }
+    PieceTextSink pieces;
+    ASSERT_TRUE(writeWhiteboardLibraryJson(pieces, large, backwards));
+    const std::string largeText = treeText(large);
+    EXPECT_EQ(pieces.whole(), largeText);
+    EXPECT_LT(pieces.mostHeld(), largeText.size() / 3);
 
     WhiteboardLibrary bare{0, {WhiteboardBoard{}}, {}, false};
     TextSink whole;
@@ -92,4 +109,12 @@ TEST(LibraryJsonWriter, RefusesANonFiniteNumberWhereTheTreeFindsIt)
     wide.points[1].x = std::numeric_limits<double>::infinity();
     value.boards[1].elements[3] = makeElement(wide);
     EXPECT_EQ(refusal(value), "boards[1].elements[3].points[1].x: number is not finite");
+    // The first in the file, wherever the text was put together first.
+    for (int i = 0; i < 600; ++i) {
+        value.boards[1].elements.push_back(makeElement(wide));
+    }
+    TextSink sink;
+    const auto written = writeWhiteboardLibraryJson(sink, value, backwards);
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error().path, "boards[1].elements[3].points[1].x");
 }
