@@ -21,6 +21,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -231,6 +232,19 @@ private:
     void keepSelectionOnCurrentBoard();
     void reportSaveFailure(const WhiteboardLibraryStoreError &error) const;
     void startSave(WhiteboardLibrarySnapshot library);
+
+    struct WrittenLibrary
+    {
+        std::mutex mutex;
+        std::weak_ptr<const WhiteboardLibrary> library;
+    };
+
+    // A library changed where it is is no longer the one a save wrote.
+    void forgetWrittenLibrary();
+    // Saves the library and, once it is written, notes it as written.
+    static WhiteboardStoreResult<void> savedAndNoted(const WhiteboardLibraryStore &store,
+                                                     const WhiteboardLibrarySnapshot &library,
+                                                     WrittenLibrary &written);
     SaveExecutor &saveExecutor();
 
     WhiteboardEditorServices m_services;
@@ -265,6 +279,10 @@ private:
     // its write, since a later save writes a newer library anyway. Shared with those jobs.
     std::shared_ptr<std::atomic<std::uint64_t>> m_latestSave =
         std::make_shared<std::atomic<std::uint64_t>>(0);
+
+    // The library the last save wrote whole, so closing does not write it again: a large one
+    // takes seconds. Shared with the save jobs, which may run on another thread.
+    std::shared_ptr<WrittenLibrary> m_written = std::make_shared<WrittenLibrary>();
     // False once the model is gone, so a late completion reports to no one; shared with them.
     std::shared_ptr<bool> m_isAlive = std::make_shared<bool>(true);
     int m_batchDepth = 0;

@@ -16,6 +16,25 @@ void reportFailure(const WhiteboardErrorHandler &onError, const WhiteboardLibrar
 
 } // namespace
 
+WhiteboardStoreResult<void>
+WhiteboardEditorModel::savedAndNoted(const WhiteboardLibraryStore &store,
+                                     const WhiteboardLibrarySnapshot &library,
+                                     WrittenLibrary &written)
+{
+    auto saved = store.save(*library);
+    if (saved) {
+        const std::lock_guard lock(written.mutex);
+        written.library = library;
+    }
+    return saved;
+}
+
+void WhiteboardEditorModel::forgetWrittenLibrary()
+{
+    const std::lock_guard lock(m_written->mutex);
+    m_written->library.reset();
+}
+
 void WhiteboardEditorModel::scheduleSave()
 {
     if (!m_isPersistent) {
@@ -40,11 +59,15 @@ void WhiteboardEditorModel::startSave(WhiteboardLibrarySnapshot library)
     const std::uint64_t number = ++*m_latestSave;
     // The job may run on another thread after the model is gone, so it holds copies only: the
     // store, the snapshot of this moment (never changed again) and the save counter.
-    SaveJob job = [library = std::move(library), store = m_store, latest = m_latestSave, number] {
+    SaveJob job = [library = std::move(library),
+                   store = m_store,
+                   latest = m_latestSave,
+                   written = m_written,
+                   number] {
         if (latest->load() != number) {
             return WhiteboardStoreResult<void>{};
         }
-        return store.save(*library);
+        return savedAndNoted(store, library, *written);
     };
     SaveCompletion done = [isAlive = m_isAlive, onError = m_onError](const auto &result) {
         if (!result && *isAlive) {
@@ -62,10 +85,17 @@ void WhiteboardEditorModel::saveNow()
     if (m_saveCancelled) {
         *m_saveCancelled = true;
     }
-    // Queued saves hold older libraries: skip them, wait out the one being written, then write.
+    // Queued saves hold older libraries: skip them, wait out the one being written, then write
+    // unless that wrote this very library.
     ++*m_latestSave;
     saveExecutor().drain();
-    if (auto saved = m_store.save(*m_library); !saved) {
+    {
+        const std::lock_guard lock(m_written->mutex);
+        if (m_written->library.lock() == m_library) {
+            return;
+        }
+    }
+    if (auto saved = savedAndNoted(m_store, m_library, *m_written); !saved) {
         reportSaveFailure(saved.error());
     }
 }
