@@ -1,11 +1,12 @@
 #include "common/files/atomic_file.h"
+#include "common/pool_parallel_work.h"
+#include "core/whiteboard/model/excalidraw/large_excalidraw_documents.h"
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
 #include "fakes/temporary_directory.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 #include "whiteboard/editor_bench_support.h"
-#include "whiteboard/large_excalidraw_documents.h"
 #include "whiteboard/model/excalidraw/export/excalidraw_export.h"
 #include "whiteboard/model/excalidraw/import/excalidraw_import.h"
 #include "whiteboard/model/excalidraw/import/excalidraw_json_reader.h"
@@ -100,7 +101,8 @@ void runDocument(benchmark::State &state, const std::string &document)
                  && ok;
         });
         measureStep(state, "library_save", [&] {
-            const WhiteboardLibraryStore store(folder.path(), clock, countingRandom());
+            WhiteboardLibraryStore store(folder.path(), clock, countingRandom());
+            store.setParallelWork(runOnThreadPool);
             ok = store.save(model->library()).has_value() && ok;
         });
         measureStep(state, "close", [&] {
