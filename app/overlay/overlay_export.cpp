@@ -119,14 +119,32 @@ void OverlayWindowController::presentSavePanel(const QByteArray &data,
                                                std::string_view extension,
                                                const std::string &failurePrefix)
 {
+    presentSavePanel(
+        [&](const QString &path) -> std::optional<std::string> {
+            QSaveFile file(path);
+            if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size()
+                || !file.commit()) {
+                return failurePrefix + file.errorString().toStdString();
+            }
+            return std::nullopt;
+        },
+        title,
+        filter,
+        extension);
+}
+
+void OverlayWindowController::presentSavePanel(const SavePanelWriter &write,
+                                               const QString &title,
+                                               const QString &filter,
+                                               std::string_view extension)
+{
     suspendCommandMonitor();
     // Owned by the overlay, so the dialog stays above the run's panels.
     const QString path = QFileDialog::getSaveFileName(
         m_overlayPanel.get(), title, defaultExportPath(m_exportModeName, extension), filter);
     if (!path.isEmpty()) {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-            reportError(failurePrefix + file.errorString().toStdString());
+        if (const std::optional<std::string> failure = write(path)) {
+            reportError(*failure);
         }
     }
     resumeCommandMonitor();

@@ -1,5 +1,6 @@
 // What leaves the whiteboard and Zevizu & Vozurir: the picture copied or saved as PNG, the board
 // as SVG or Excalidraw, an Excalidraw document brought in, and frames added to the session.
+#include "common/files/atomic_file.h"
 #include "overlay/overlay_window_controller.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
@@ -91,16 +92,25 @@ void OverlayWindowController::exportExcalidraw()
     if (m_editorIsFreeze || !m_editorModel) {
         return;
     }
-    const auto document = exportExcalidrawDocument(m_editorModel->currentBoard());
-    if (!document) {
-        reportError("The Excalidraw document could not be exported: " + message(document.error()));
-        return;
-    }
-    presentSavePanel(QByteArray::fromStdString(*document),
-                     saveTitle,
-                     QStringLiteral("Excalidraw document (*.excalidraw)"),
-                     "excalidraw",
-                     "The whiteboard could not be saved: ");
+    // Written as it is put together: a large board's document is never whole in memory.
+    const WhiteboardBoard board = m_editorModel->currentBoard();
+    presentSavePanel(
+        [&board](const QString &path) -> std::optional<std::string> {
+            auto file = AtomicFileWriter::create(path.toStdString());
+            if (!file) {
+                return "The whiteboard could not be saved: " + file.error().reason;
+            }
+            if (auto written = writeExcalidrawDocument(*file, board); !written) {
+                return "The Excalidraw document could not be exported: " + message(written.error());
+            }
+            if (auto committed = file->commit(); !committed) {
+                return "The whiteboard could not be saved: " + committed.error().reason;
+            }
+            return std::nullopt;
+        },
+        saveTitle,
+        QStringLiteral("Excalidraw document (*.excalidraw)"),
+        "excalidraw");
 }
 
 void OverlayWindowController::importExcalidraw()

@@ -129,6 +129,13 @@ private:
                           const QString &filter,
                           std::string_view extension,
                           const std::string &failurePrefix);
+    // Writes the file the user chose; returns the whole failure text when it could not.
+    using SavePanelWriter = std::function<std::optional<std::string>(const QString &path)>;
+    // As above, for a file written as it is put together rather than held whole first.
+    void presentSavePanel(const SavePanelWriter &write,
+                          const QString &title,
+                          const QString &filter,
+                          std::string_view extension);
 
     // The whiteboard over the saved library, and Zevizu & Vozurir over a still of the screen:
     // one editor model and canvas, with their panels and command keys (overlay_whiteboard.cpp).

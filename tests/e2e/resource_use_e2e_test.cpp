@@ -18,7 +18,6 @@
 
 #include <cmath>
 #include <functional>
-#include <iostream>
 #include <numbers>
 #include <string>
 
@@ -31,12 +30,6 @@ constexpr int measureMs = 4000;
 // Long enough for a closed feature's deferred deletions and saves to run.
 constexpr int settleMs = 2000;
 constexpr int boardElements = 10000;
-
-void printFigure(const std::string &what, double value, const char *unit)
-{
-    std::cout << "[ figure   ] " << what << ": " << std::round(value * 10) / 10 << ' ' << unit
-              << std::endl;
-}
 
 // Ten thousand elements (or `elements`) of every kind on a grid far larger than the screen, 100
 // to a row, each 60 by 50 points apart.
@@ -349,21 +342,7 @@ protected:
     }
 
     // Until the program spends next to nothing for a while: the board is shown, saves are done.
-    void waitUntilIdle()
-    {
-        constexpr int windowMs = 500;
-        constexpr double idleShare = 0.02;
-        const QDeadlineTimer deadline(idleTimeoutMs);
-        double last = cpuSeconds(m_zentrel.processId());
-        while (!deadline.hasExpired()) {
-            QThread::msleep(windowMs);
-            const double now = cpuSeconds(m_zentrel.processId());
-            if (now - last <= idleShare * windowMs / 1000) {
-                return;
-            }
-            last = now;
-        }
-    }
+    void waitUntilIdle() { zentrel::waitUntilIdle(m_zentrel.processId(), idleTimeoutMs); }
 
     // Prints the CPU time per step that `run` took, for `count` steps, on the main thread and in
     // the whole program, how long per step the main thread was kept from its event loop, and the

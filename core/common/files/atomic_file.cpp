@@ -1,7 +1,5 @@
 #include "common/files/atomic_file.h"
 
-#include "common/files/pending_file.h"
-
 #include <unistd.h>
 
 #include <array>
@@ -32,10 +30,11 @@ bool writeAll(int fd, std::string_view contents)
     return true;
 }
 
-} // namespace
+// Large enough that writes cost little more than copying the text, small beside a large file.
+constexpr std::size_t writePieceSize = std::size_t(1) << 20;
 
-tl::expected<void, FileError> writeFileAtomically(const std::filesystem::path &path,
-                                                  std::string_view contents)
+// The pending file of `path`, its folders created first.
+tl::expected<PendingFile, FileError> pendingFileFor(const std::filesystem::path &path)
 {
     std::error_code ec;
     if (path.has_parent_path()) {
@@ -44,7 +43,52 @@ tl::expected<void, FileError> writeFileAtomically(const std::filesystem::path &p
             return tl::unexpected(FileError{FileError::Kind::writeFailed, path, ec.message()});
         }
     }
-    auto pending = PendingFile::create(path);
+    return PendingFile::create(path);
+}
+
+} // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path path, PendingFile file)
+    : m_path(std::move(path))
+    , m_file(std::move(file))
+{}
+
+tl::expected<AtomicFileWriter, FileError>
+AtomicFileWriter::create(const std::filesystem::path &path)
+{
+    return pendingFileFor(path).map(
+        [&path](PendingFile file) { return AtomicFileWriter(path, std::move(file)); });
+}
+
+void AtomicFileWriter::pause()
+{
+    if (m_text.size() >= writePieceSize) {
+        writeOut();
+    }
+}
+
+void AtomicFileWriter::writeOut()
+{
+    // After a failure the rest is dropped: commit reports it and the target stays as it was.
+    if (m_writeErrno == 0 && !writeAll(m_file.descriptor(), m_text)) {
+        m_writeErrno = errno;
+    }
+    m_text.clear();
+}
+
+tl::expected<void, FileError> AtomicFileWriter::commit()
+{
+    writeOut();
+    if (m_writeErrno != 0) {
+        return tl::unexpected(systemError(FileError::Kind::writeFailed, m_path, m_writeErrno));
+    }
+    return m_file.commit();
+}
+
+tl::expected<void, FileError> writeFileAtomically(const std::filesystem::path &path,
+                                                  std::string_view contents)
+{
+    auto pending = pendingFileFor(path);
     if (!pending) {
         return tl::unexpected(pending.error());
     }

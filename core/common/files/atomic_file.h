@@ -1,6 +1,8 @@
 #pragma once
 
 #include "common/files/file_error.h"
+#include "common/files/pending_file.h"
+#include "common/text_sink.h"
 
 #include <tl/expected.hpp>
 
@@ -11,6 +13,30 @@
 #include <string_view>
 
 namespace zentrel {
+
+// A file written whole or not at all, as its text is put together: what a writer leaves at a
+// pause goes to the pending file (see PendingFile) once there is enough of it, so a large file is
+// never whole in memory. commit() puts it in place of the target; dropped uncommitted, it leaves
+// the target as it was.
+class AtomicFileWriter final : public TextSink
+{
+public:
+    // Missing parent folders are created.
+    static tl::expected<AtomicFileWriter, FileError> create(const std::filesystem::path &path);
+
+    void pause() override;
+
+    // Writes what is left, syncs and renames; the first failure of any write is reported here.
+    tl::expected<void, FileError> commit();
+
+private:
+    AtomicFileWriter(std::filesystem::path path, PendingFile file);
+    void writeOut();
+
+    std::filesystem::path m_path;
+    PendingFile m_file;
+    int m_writeErrno = 0;
+};
 
 // Writes the whole file or nothing: a pending file in the same folder is written, synced and
 // renamed over the target (see PendingFile). Missing parent folders are created.

@@ -188,6 +188,7 @@ void WhiteboardEditorModel::setViewport(const WhiteboardViewport &viewport)
     // save handed to another thread took its reference here, so none can go unseen.
     if (m_viewportLibrary == m_library && m_library.use_count() == 2) {
         m_viewportLibrary->boards[index].viewport = viewport;
+        forgetWrittenLibrary();
         publish(WhiteboardEditorChange::viewport | WhiteboardEditorChange::library);
         return;
     }

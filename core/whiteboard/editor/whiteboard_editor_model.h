@@ -21,6 +21,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -232,6 +233,19 @@ private:
 
     void keepSelectionOnCurrentBoard();
     void startSave(WhiteboardLibrarySnapshot library);
+
+    struct WrittenLibrary
+    {
+        std::mutex mutex;
+        std::weak_ptr<const WhiteboardLibrary> library;
+    };
+
+    // A library changed where it is is no longer the one a save wrote.
+    void forgetWrittenLibrary();
+    // Saves the library and, once it is written, notes it as written.
+    static WhiteboardStoreResult<void> savedAndNoted(const WhiteboardLibraryStore &store,
+                                                     const WhiteboardLibrarySnapshot &library,
+                                                     WrittenLibrary &written);
     SaveExecutor &saveExecutor();
 
     WhiteboardEditorServices m_services;
@@ -269,6 +283,9 @@ private:
     // Whether the last failed save was reported and no save has worked since; shared with the
     // completions of the debounced saves, which run on the main thread.
     std::shared_ptr<bool> m_saveFailureReported = std::make_shared<bool>(false);
+    // The library the last save wrote whole, so closing does not write it again: a large one
+    // takes seconds. Shared with the save jobs, which may run on another thread.
+    std::shared_ptr<WrittenLibrary> m_written = std::make_shared<WrittenLibrary>();
     // False once the model is gone, so a late completion reports to no one; shared with them.
     std::shared_ptr<bool> m_isAlive = std::make_shared<bool>(true);
     int m_batchDepth = 0;

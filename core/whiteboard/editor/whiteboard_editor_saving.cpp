@@ -28,6 +28,25 @@ void noteSaveResult(const WhiteboardStoreResult<void> &result,
 
 } // namespace
 
+WhiteboardStoreResult<void>
+WhiteboardEditorModel::savedAndNoted(const WhiteboardLibraryStore &store,
+                                     const WhiteboardLibrarySnapshot &library,
+                                     WrittenLibrary &written)
+{
+    auto saved = store.save(*library);
+    if (saved) {
+        const std::lock_guard lock(written.mutex);
+        written.library = library;
+    }
+    return saved;
+}
+
+void WhiteboardEditorModel::forgetWrittenLibrary()
+{
+    const std::lock_guard lock(m_written->mutex);
+    m_written->library.reset();
+}
+
 void WhiteboardEditorModel::scheduleSave()
 {
     if (!m_isPersistent) {
@@ -52,11 +71,15 @@ void WhiteboardEditorModel::startSave(WhiteboardLibrarySnapshot library)
     const std::uint64_t number = ++*m_latestSave;
     // The job may run on another thread after the model is gone, so it holds copies only: the
     // store, the snapshot of this moment (never changed again) and the save counter.
-    SaveJob job = [library = std::move(library), store = m_store, latest = m_latestSave, number] {
+    SaveJob job = [library = std::move(library),
+                   store = m_store,
+                   latest = m_latestSave,
+                   written = m_written,
+                   number] {
         if (latest->load() != number) {
             return WhiteboardStoreResult<void>{};
         }
-        return store.save(*library);
+        return savedAndNoted(store, library, *written);
     };
     // A save that a newer one overtook says nothing: the newer one's result is what counts.
     SaveCompletion done = [isAlive = m_isAlive,
@@ -79,10 +102,18 @@ void WhiteboardEditorModel::saveNow()
     if (m_saveCancelled) {
         *m_saveCancelled = true;
     }
-    // Queued saves hold older libraries: skip them, wait out the one being written, then write.
+    // Queued saves hold older libraries: skip them, wait out the one being written, then write
+    // unless that wrote this very library.
     ++*m_latestSave;
     saveExecutor().drain();
-    noteSaveResult(m_store.save(*m_library), m_onError, *m_saveFailureReported);
+    {
+        const std::lock_guard lock(m_written->mutex);
+        if (m_written->library.lock() == m_library) {
+            return;
+        }
+    }
+    noteSaveResult(
+        savedAndNoted(m_store, m_library, *m_written), m_onError, *m_saveFailureReported);
 }
 
 SaveExecutor &WhiteboardEditorModel::saveExecutor()

@@ -12,25 +12,12 @@ nlohmann::json viewportJson(const WhiteboardViewport &viewport)
 
 nlohmann::json boardJson(const WhiteboardBoard &board)
 {
-    nlohmann::json elements = nlohmann::json::array();
+    nlohmann::json object = whiteboardBoardJsonWithoutElements(board);
+    nlohmann::json &elements = object["elements"];
     for (const ElementPtr &element : board.elements) {
         if (element) {
             elements.push_back(whiteboardElementJson(*element));
         }
-    }
-    nlohmann::json object = {
-        {"id", board.id.text()},
-        {"name", board.name},
-        {"elements", std::move(elements)},
-        {"viewport", viewportJson(board.viewport)},
-        {"background", encodeWhiteboardBackground(board.background)},
-        {"showsGrid", board.showsGrid},
-        {"createdAt", formatIsoDate(board.createdAt)},
-        {"updatedAt", formatIsoDate(board.updatedAt)},
-    };
-    // Written only when there are any, so a board without images costs nothing more.
-    if (!board.excalidrawFiles.empty()) {
-        object["excalidrawFiles"] = board.excalidrawFiles;
     }
     return object;
 }
@@ -59,6 +46,35 @@ ModelDecoded<ElementPtr> decodeElementPtr(const nlohmann::json &value, const std
 
 } // namespace
 
+nlohmann::json whiteboardBoardJsonWithoutElements(const WhiteboardBoard &board)
+{
+    nlohmann::json object = {
+        {"id", board.id.text()},
+        {"name", board.name},
+        {"elements", nlohmann::json::array()},
+        {"viewport", viewportJson(board.viewport)},
+        {"background", encodeWhiteboardBackground(board.background)},
+        {"showsGrid", board.showsGrid},
+        {"createdAt", formatIsoDate(board.createdAt)},
+        {"updatedAt", formatIsoDate(board.updatedAt)},
+    };
+    // Written only when there are any, so a board without images costs nothing more.
+    if (!board.excalidrawFiles.empty()) {
+        object["excalidrawFiles"] = board.excalidrawFiles;
+    }
+    return object;
+}
+
+nlohmann::json whiteboardLibraryJsonWithoutBoards(const WhiteboardLibrary &library)
+{
+    return {
+        {"version", library.version},
+        {"boards", nlohmann::json::array()},
+        {"currentBoardID", library.currentBoardID.text()},
+        {"migrationCompleted", library.migrationCompleted},
+    };
+}
+
 nlohmann::json encodeWhiteboardBackground(const WhiteboardBackground &background)
 {
     return background.kind == WhiteboardBackground::Kind::white ? "white" : "black";
@@ -71,16 +87,12 @@ ModelEncoded encodeWhiteboardBoard(const WhiteboardBoard &board)
 
 ModelEncoded encodeWhiteboardLibrary(const WhiteboardLibrary &library)
 {
-    nlohmann::json boards = nlohmann::json::array();
+    nlohmann::json object = whiteboardLibraryJsonWithoutBoards(library);
+    nlohmann::json &boards = object["boards"];
     for (const WhiteboardBoard &board : library.boards) {
         boards.push_back(boardJson(board));
     }
-    return checkedModelJson({
-        {"version", library.version},
-        {"boards", std::move(boards)},
-        {"currentBoardID", library.currentBoardID.text()},
-        {"migrationCompleted", library.migrationCompleted},
-    });
+    return checkedModelJson(std::move(object));
 }
 
 ModelDecoded<WhiteboardViewport> decodeWhiteboardViewport(const nlohmann::json &value,

@@ -16,6 +16,11 @@ namespace zentrel {
 ModelEncoded encodeWhiteboardBoard(const WhiteboardBoard &board);
 ModelEncoded encodeWhiteboardLibrary(const WhiteboardLibrary &library);
 
+// The same with an empty "elements" (or "boards") array, for writers that put a large board's
+// elements in one at a time.
+nlohmann::json whiteboardBoardJsonWithoutElements(const WhiteboardBoard &board);
+nlohmann::json whiteboardLibraryJsonWithoutBoards(const WhiteboardLibrary &library);
+
 // "white" for white; black and image both write "black", as images are never stored.
 nlohmann::json encodeWhiteboardBackground(const WhiteboardBackground &background);
 

@@ -5,6 +5,7 @@
 #include "whiteboard/editor/commands/whiteboard_styles.h"
 #include "whiteboard/model/excalidraw/export/excalidraw_element_writer.h"
 #include "whiteboard/render/line_geometry.h"
+#include "whiteboard/render/path_thinning.h"
 #include "whiteboard/render/render_geometry.h"
 
 #include <algorithm>
@@ -320,6 +321,45 @@ bool movedAlike(const std::vector<WhiteboardPoint> &from,
     return true;
 }
 
+ElementRenderPlan planOf(const WhiteboardElement &element,
+                         RoughnessLevel roughness,
+                         double viewportScale,
+                         const TextMeasurer &measure)
+{
+    ElementRenderPlan plan;
+    plan.rotation = element.rotation;
+    plan.centre = element.rotationCentre();
+    std::optional<RoughPathGenerator> generator;
+    if (roughness != RoughnessLevel::none) {
+        generator.emplace(elementRoughSeed(element), roughPathRoughness(roughness));
+    }
+    switch (element.kind) {
+    case WhiteboardElementKind::rectangle:
+    case WhiteboardElementKind::ellipse:
+    case WhiteboardElementKind::diamond:
+        planClosedShape(element, generator, plan);
+        break;
+    case WhiteboardElementKind::marker:
+        planClosedShape(element, generator, plan);
+        planMarkerNumber(element, measure, plan);
+        break;
+    case WhiteboardElementKind::line:
+    case WhiteboardElementKind::arrow:
+        planLine(element, generator, plan);
+        break;
+    case WhiteboardElementKind::freedraw:
+        planFreehand(element, generator, plan);
+        break;
+    case WhiteboardElementKind::text:
+        planText(element, measure, plan);
+        break;
+    case WhiteboardElementKind::unsupported:
+        planPlaceholder(element, viewportScale, plan);
+        break;
+    }
+    return plan;
+}
+
 } // namespace
 
 std::uint64_t elementRoughSeed(const WhiteboardElement &element)
@@ -404,38 +444,12 @@ ElementRenderPlan elementRenderPlan(const WhiteboardElement &element,
                                     double viewportScale,
                                     const TextMeasurer &measure)
 {
-    ElementRenderPlan plan;
-    plan.rotation = element.rotation;
-    plan.centre = element.rotationCentre();
-    std::optional<RoughPathGenerator> generator;
-    if (roughness != RoughnessLevel::none) {
-        generator.emplace(elementRoughSeed(element), roughPathRoughness(roughness));
+    if (isThinnedForPainting(element)) {
+        const double paintScale = elementPaintScale(element, viewportScale);
+        return planOf(
+            thinnedForPainting(element, paintScale), RoughnessLevel::none, viewportScale, measure);
     }
-    switch (element.kind) {
-    case WhiteboardElementKind::rectangle:
-    case WhiteboardElementKind::ellipse:
-    case WhiteboardElementKind::diamond:
-        planClosedShape(element, generator, plan);
-        break;
-    case WhiteboardElementKind::marker:
-        planClosedShape(element, generator, plan);
-        planMarkerNumber(element, measure, plan);
-        break;
-    case WhiteboardElementKind::line:
-    case WhiteboardElementKind::arrow:
-        planLine(element, generator, plan);
-        break;
-    case WhiteboardElementKind::freedraw:
-        planFreehand(element, generator, plan);
-        break;
-    case WhiteboardElementKind::text:
-        planText(element, measure, plan);
-        break;
-    case WhiteboardElementKind::unsupported:
-        planPlaceholder(element, viewportScale, plan);
-        break;
-    }
-    return plan;
+    return planOf(element, roughness, viewportScale, measure);
 }
 
 } // namespace zentrel

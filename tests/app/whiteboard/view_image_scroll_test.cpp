@@ -119,4 +119,32 @@ TEST(ElementPaintCache, AdoptsWhatItLacksAtTheZoomItWasPreparedFor)
     EXPECT_FALSE(cache.kept(board[2], 1));
 }
 
+// A line through far more points than pixels is painted thinned for its zoom: it is prepared
+// again only once the zoom doubles, and moved rather than prepared again while dragged.
+TEST(ElementPaintCache, PreparesALongLineAgainOnlyForAnotherDoublingOfTheZoom)
+{
+    WhiteboardElement line;
+    line.id.bytes[0] = 7;
+    line.kind = WhiteboardElementKind::line;
+    for (int i = 0; i < 10'000; ++i) {
+        line.points.push_back({i * 0.01, (i % 50) * 0.01});
+    }
+    line.setFrame({0, 0, line.points.back().x, line.points.back().y});
+    const ElementPtr element = makeElement(line);
+    ElementPaintCache cache;
+    cache.prepare({element}, 1);
+    const PaintedElementPtr atOne = cache.kept(element, 1);
+    ASSERT_TRUE(atOne);
+    EXPECT_EQ(cache.kept(element, 0.75), atOne);
+    EXPECT_FALSE(cache.kept(element, 1.5));
+    cache.prepare({element}, 1.5);
+    EXPECT_NE(cache.kept(element, 2), atOne);
+
+    WhiteboardElement moved = line;
+    moved.translate(5, 5);
+    const ElementPtr movedElement = makeElement(moved);
+    EXPECT_TRUE(cache.find(movedElement, 1.9));
+    EXPECT_FALSE(cache.find(movedElement, 2.5));
+}
+
 } // namespace

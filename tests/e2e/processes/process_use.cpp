@@ -1,13 +1,17 @@
 #include "e2e/processes/process_use.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <QThread>
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <iostream>
 #include <optional>
 
 namespace zentrel {
@@ -44,7 +48,25 @@ double statCpuSeconds(const QByteArray &stat)
     return ticks / double(sysconf(_SC_CLK_TCK));
 }
 
+// A size line of /proc/<pid>/status, such as "VmRSS:   1024 kB", in MB.
+double statusMegabytes(qint64 pid, const char *field)
+{
+    for (const QByteArray &line : procFile(pid, "status").split('\n')) {
+        if (line.startsWith(field)) {
+            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').front().toDouble()
+                   / 1024;
+        }
+    }
+    return -1;
+}
+
 } // namespace
+
+void printFigure(const std::string &what, double value, const char *unit)
+{
+    std::cout << "[ figure   ] " << what << ": " << std::round(value * 10) / 10 << ' ' << unit
+              << std::endl;
+}
 
 double cpuSeconds(qint64 pid)
 {
@@ -100,21 +122,6 @@ MainThreadBusyness::Result MainThreadBusyness::stop()
     return {double(m_busy) / double(m_samples), m_longestBusy};
 }
 
-namespace {
-
-// A "Vm…:" line of /proc/<pid>/status, in megabytes; negative when it cannot be read.
-double statusMegabytes(qint64 pid, const QByteArray &key)
-{
-    for (const QByteArray &line : procFile(pid, "status").split('\n')) {
-        if (line.startsWith(key)) {
-            return line.mid(key.size()).trimmed().split(' ').front().toDouble() / 1024;
-        }
-    }
-    return -1;
-}
-
-} // namespace
-
 double residentMegabytes(qint64 pid)
 {
     return statusMegabytes(pid, "VmRSS:");
@@ -123,6 +130,30 @@ double residentMegabytes(qint64 pid)
 double peakResidentMegabytes(qint64 pid)
 {
     return statusMegabytes(pid, "VmHWM:");
+}
+
+void resetPeakResident(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/clear_refs").arg(pid));
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write("5");
+    }
+}
+
+void waitUntilIdle(qint64 pid, int timeoutMs)
+{
+    constexpr int windowMs = 500;
+    constexpr double idleShare = 0.02;
+    const QDeadlineTimer deadline(timeoutMs);
+    double last = cpuSeconds(pid);
+    while (!deadline.hasExpired()) {
+        QThread::msleep(windowMs);
+        const double now = cpuSeconds(pid);
+        if (now - last <= idleShare * windowMs / 1000) {
+            return;
+        }
+        last = now;
+    }
 }
 
 } // namespace zentrel

@@ -3,9 +3,14 @@
 #include <QtGlobal>
 
 #include <atomic>
+#include <string>
 #include <thread>
 
 namespace zentrel {
+
+// Prints a measured figure into the test's output, for reports: figures depend on the machine,
+// so none is judged.
+void printFigure(const std::string &what, double value, const char *unit);
 
 // CPU time a process and all its threads have spent so far (utime + stime in /proc/<pid>/stat);
 // negative when it cannot be read.
@@ -18,8 +23,13 @@ double mainThreadCpuSeconds(qint64 pid);
 // Resident memory now (VmRSS in /proc/<pid>/status); negative when it cannot be read.
 double residentMegabytes(qint64 pid);
 
-// The most resident memory the process has had (VmHWM); negative when it cannot be read.
+// The most resident memory since the process started or since resetPeakResident (VmHWM).
 double peakResidentMegabytes(qint64 pid);
+// Starts the peak over from what the process holds now (clear_refs, as its owner may).
+void resetPeakResident(qint64 pid);
+
+// Waits until the process spends next to nothing for half a second, or `timeoutMs` passed.
+void waitUntilIdle(qint64 pid, int timeoutMs);
 
 // How much of the time a process's main thread is away from its event loop, running or waiting
 // on something else, such as the pool threads it hands painting to: what its CPU time leaves

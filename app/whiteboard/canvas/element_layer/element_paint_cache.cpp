@@ -2,6 +2,7 @@
 
 #include "common/pool_parallel_work.h"
 #include "whiteboard/render/element_render_plan.h"
+#include "whiteboard/render/path_thinning.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -12,9 +13,16 @@ namespace {
 
 constexpr std::size_t trimSlack = 1024;
 
-bool dependsOnScale(const WhiteboardElement &element)
+// A placeholder's label keeps its size on screen, and so the reach of its paint.
+bool boundsDependOnScale(const WhiteboardElement &element)
 {
     return element.kind == WhiteboardElementKind::unsupported;
+}
+
+// Whether what was prepared at one scale paints alike at another.
+bool paintsAlike(const WhiteboardElement &element, double preparedScale, double viewportScale)
+{
+    return elementPaintScale(element, preparedScale) == elementPaintScale(element, viewportScale);
 }
 
 } // namespace
@@ -44,21 +52,19 @@ bool ElementPaintCache::isCached(const ElementPtr &element, double viewportScale
 {
     const auto found = m_entries.find(element.get());
     return found != m_entries.end()
-           && (!dependsOnScale(*element) || found->second.viewportScale == viewportScale);
+           && paintsAlike(*element, found->second.viewportScale, viewportScale);
 }
 
-std::optional<PaintedElement>
-ElementPaintCache::movedFormerSelf(const WhiteboardElement &element) const
+std::optional<PaintedElement> ElementPaintCache::movedFormerSelf(const WhiteboardElement &element,
+                                                                 double viewportScale) const
 {
-    if (dependsOnScale(element)) {
-        return std::nullopt;
-    }
     const auto latest = m_latestByID.find(element.id);
     if (latest == m_latestByID.end()) {
         return std::nullopt;
     }
     const auto former = m_entries.find(latest->second);
-    if (former == m_entries.end()) {
+    if (former == m_entries.end()
+        || !paintsAlike(element, former->second.viewportScale, viewportScale)) {
         return std::nullopt;
     }
     const std::optional<PointF> offset = renderTranslation(*former->second.element, element);
@@ -81,7 +87,7 @@ PaintedElementPtr ElementPaintCache::find(const ElementPtr &element, double view
     if (isCached(element, viewportScale)) {
         return m_entries.find(element.get())->second.painted;
     }
-    if (std::optional<PaintedElement> moved = movedFormerSelf(*element)) {
+    if (std::optional<PaintedElement> moved = movedFormerSelf(*element, viewportScale)) {
         return store(
             element, viewportScale, std::make_shared<const PaintedElement>(std::move(*moved)));
     }
@@ -160,7 +166,7 @@ void ElementBoundsIndex::update(const std::vector<ElementPtr> &elements, double 
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const bool known = i < m_elements.size() && m_elements[i] == elements[i];
         changed = changed || !known;
-        if (!known || (scaleChanged && dependsOnScale(*elements[i]))) {
+        if (!known || (scaleChanged && boundsDependOnScale(*elements[i]))) {
             m_bounds[i] = elementPaintBounds(*elements[i], viewportScale);
         }
     }

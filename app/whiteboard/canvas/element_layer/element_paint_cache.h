@@ -54,7 +54,8 @@ private:
     bool isCached(const ElementPtr &element, double viewportScale) const;
     // What the element's former self painted, moved along, when only its place changed: a drag
     // then prepares no new wobble or glyph outlines.
-    std::optional<PaintedElement> movedFormerSelf(const WhiteboardElement &element) const;
+    std::optional<PaintedElement> movedFormerSelf(const WhiteboardElement &element,
+                                                  double viewportScale) const;
     const PaintedElementPtr &
     store(const ElementPtr &element, double viewportScale, PaintedElementPtr painted);
 

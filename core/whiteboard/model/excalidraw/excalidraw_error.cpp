@@ -12,6 +12,12 @@ std::string message(const ExcalidrawError &error)
         return "The file couldn't be opened because it isn't in the correct format.";
     case ExcalidrawError::Kind::tooLarge:
         return "The file couldn't be opened because it is too large.";
+    case ExcalidrawError::Kind::tooManyElements:
+        return "The file couldn't be opened because it has more than " + error.detail
+               + " elements.";
+    case ExcalidrawError::Kind::tooManyPoints:
+        return "The file couldn't be opened because its lines and strokes have more than "
+               + error.detail + " points.";
     case ExcalidrawError::Kind::nestedTooDeeply:
         return "The file couldn't be opened because it is nested too deeply.";
     case ExcalidrawError::Kind::geometryOutOfRange:

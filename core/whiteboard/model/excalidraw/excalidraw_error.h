@@ -11,6 +11,8 @@ struct ExcalidrawError
         notJson,            // the bytes do not parse as JSON
         notExcalidraw,      // JSON, but no "excalidraw" type or no array of element objects
         tooLarge,           // refused before parsing
+        tooManyElements,    // refused while parsing; the detail is the limit
+        tooManyPoints,      // refused while parsing; the detail is the limit
         nestedTooDeeply,    // refused while parsing
         numberNotEncodable, // a board value is infinite or NaN
         geometryOutOfRange, // an element's position or size would not stay finite

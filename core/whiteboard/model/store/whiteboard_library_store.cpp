@@ -2,8 +2,8 @@
 
 #include "common/files/atomic_file.h"
 #include "common/files/pending_file.h"
-#include "common/json/json_file.h"
 #include "common/json/limited_json.h"
+#include "whiteboard/model/store/library_json_writer.h"
 #include "whiteboard/model/store/library_set_aside.h"
 #include "whiteboard/model/store/library_text_parts.h"
 #include "whiteboard/model/whiteboard_board_json.h"
@@ -145,17 +145,21 @@ WhiteboardStoreResult<void> WhiteboardLibraryStore::save(const WhiteboardLibrary
     }
     WhiteboardLibrary stored = canonical(library);
     stored.version = 1;
-    auto json = encodeWhiteboardLibrary(stored);
-    if (!json) {
-        return tl::unexpected(
-            Error{Error::Kind::unencodable, m_libraryPath, message(json.error())});
-    }
     std::error_code ec;
     std::filesystem::create_directories(m_libraryPath.parent_path(), ec);
     if (ec) {
         return fileError({FileError::Kind::writeFailed, m_libraryPath.parent_path(), ec.message()});
     }
-    if (auto written = writeFileAtomically(m_libraryPath, prettyJson(*json)); !written) {
+    // Written as it is put together; a library that cannot be written leaves the file as it was.
+    auto file = AtomicFileWriter::create(m_libraryPath);
+    if (!file) {
+        return fileError(file.error());
+    }
+    if (auto json = writeWhiteboardLibraryJson(*file, stored, m_parallelWork); !json) {
+        return tl::unexpected(
+            Error{Error::Kind::unencodable, m_libraryPath, message(json.error())});
+    }
+    if (auto written = file->commit(); !written) {
         return fileError(written.error());
     }
     return {};

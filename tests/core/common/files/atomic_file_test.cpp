@@ -3,8 +3,10 @@
 #include "fakes/temporary_directory.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -46,6 +48,63 @@ TEST(AtomicFileWrite, FailsWhenTheParentIsARegularFile)
     ASSERT_FALSE(result);
     EXPECT_EQ(result.error().kind, FileError::Kind::writeFailed);
     EXPECT_EQ(contentsOf(folder / "blocker"), "x");
+}
+
+TEST(AtomicFileWriter, WritesAsItGoesAndReplacesTheFileOnlyOnCommit)
+{
+    TemporaryDirectory folder;
+    const auto file = folder / "a" / "library.json";
+    ASSERT_TRUE(writeFileAtomically(file, "old"));
+    std::string expected;
+    {
+        auto writer = AtomicFileWriter::create(file);
+        ASSERT_TRUE(writer);
+        for (int piece = 0; piece < 300; ++piece) {
+            const std::string line = std::string(10'000, char('a' + piece % 26)) + '\n';
+            writer->text() += line;
+            expected += line;
+            writer->pause();
+        }
+        // Most of it has gone to the pending file already.
+        EXPECT_LT(writer->text().size(), expected.size() / 2);
+        EXPECT_EQ(contentsOf(file), "old");
+    }
+    EXPECT_EQ(contentsOf(file), "old");
+    auto writer = AtomicFileWriter::create(file);
+    ASSERT_TRUE(writer);
+    writer->text() = expected;
+    writer->pause();
+    ASSERT_TRUE(writer->commit());
+    EXPECT_EQ(contentsOf(file), expected);
+    EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()),
+              1);
+}
+
+TEST(AtomicFileWriter, AWriteThatFailsMidwayLeavesTheOldFile)
+{
+    TemporaryDirectory folder;
+    const auto file = folder / "library.json";
+    ASSERT_TRUE(writeFileAtomically(file, "old"));
+    // Files may grow to 1 MiB only; past that a write fails as on a full disk.
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit before = limit;
+    limit.rlim_cur = 1 << 20;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    auto writer = AtomicFileWriter::create(file);
+    ASSERT_TRUE(writer);
+    for (int piece = 0; piece < 5; ++piece) {
+        writer->text() += std::string(1 << 20, 'x');
+        writer->pause();
+    }
+    const auto committed = writer->commit();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_FALSE(committed);
+    EXPECT_EQ(committed.error().kind, FileError::Kind::writeFailed);
+    EXPECT_EQ(committed.error().path, file);
+    EXPECT_EQ(contentsOf(file), "old");
 }
 
 TEST(AtomicFileRead, GivesTheContentsOrNothingWhenAbsent)

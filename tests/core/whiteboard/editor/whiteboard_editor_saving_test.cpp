@@ -112,6 +112,22 @@ TEST_F(WhiteboardEditorSaving, SaveNowWritesAtOnceAndCancelsThePendingSave)
     EXPECT_FALSE(written());
 }
 
+// Closing a large board would write seconds' worth of a library the last save just wrote.
+TEST_F(WhiteboardEditorSaving, SaveNowLeavesTheLibraryTheLastSaveWrote)
+{
+    addRectangle(*model);
+    harness.scheduler.advance(350ms);
+    ASSERT_TRUE(written());
+    std::filesystem::remove(harness.libraryFile());
+    model->saveNow();
+    EXPECT_FALSE(written());
+
+    addRectangle(*model, 50);
+    model->saveNow();
+    ASSERT_TRUE(written());
+    EXPECT_EQ(harness.savedLibrary(), model->library());
+}
+
 TEST_F(WhiteboardEditorSaving, ReleasedModelDoesNotWriteLater)
 {
     addRectangle(*model);
@@ -339,6 +355,20 @@ TEST_F(WhiteboardEditorBackgroundSaving, ViewStepsWaitForTheNextSaveWhichTakesTh
     model->saveNow();
     EXPECT_EQ(harness.savedLibrary().boards[0].viewport, model->currentBoard().viewport);
     EXPECT_EQ(executor.pendingCount(), 0u);
+}
+
+TEST_F(WhiteboardEditorBackgroundSaving, AViewChangedAfterItsLibraryWasWrittenIsWrittenOnClosing)
+{
+    addRectangle(*model);
+    panBy(*model, 30, 40);
+    model->scheduleSave();
+    harness.scheduler.advance(350ms);
+    executor.runNext();
+    ASSERT_TRUE(written());
+    // The steps change the written library where it is, as nothing else holds it now.
+    panBy(*model, 5, 5);
+    model->saveNow();
+    EXPECT_EQ(harness.savedLibrary().boards[0].viewport, model->currentBoard().viewport);
 }
 
 TEST_F(WhiteboardEditorBackgroundSaving, ViewStepsLeaveAWaitingSavesLibraryAlone)

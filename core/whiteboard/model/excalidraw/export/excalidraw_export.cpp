@@ -100,11 +100,12 @@ tl::expected<void, ExcalidrawError> appendWithPoints(std::string &out,
 
 // Writing element by element keeps only one small tree alive at a time, which is what keeps a
 // large board fast.
-tl::expected<void, ExcalidrawError> appendElements(std::string &out,
+tl::expected<void, ExcalidrawError> appendElements(TextSink &sink,
                                                    const WhiteboardBoard &board,
                                                    const ExcalidrawIdentities &identities,
                                                    const ExcalidrawWriteContext &context)
 {
+    std::string &out = sink.text();
     UuidTable<json> bound = boundElementsByTarget(board, identities);
     std::size_t index = 0;
     const auto append = [&out, &index](const ExcalidrawObject &object) {
@@ -141,6 +142,7 @@ tl::expected<void, ExcalidrawError> appendElements(std::string &out,
         if (!appended) {
             return appended;
         }
+        sink.pause();
     }
     return {};
 }
@@ -183,24 +185,42 @@ tl::expected<std::string, ExcalidrawError> exportExcalidrawDocument(const Whiteb
                                                                     const Clock &clock,
                                                                     const UuidRandomSource &random)
 {
+    TextSink sink;
+    sink.text().reserve(4096 + board.elements.size() * 1024);
+    return writeExcalidrawDocument(sink, board, clock, random).map([&sink] {
+        return std::move(sink.text());
+    });
+}
+
+tl::expected<void, ExcalidrawError> writeExcalidrawDocument(TextSink &sink,
+                                                            const WhiteboardBoard &board)
+{
+    const SystemClock clock;
+    return writeExcalidrawDocument(sink, board, clock, systemUuidRandomSource());
+}
+
+tl::expected<void, ExcalidrawError> writeExcalidrawDocument(TextSink &sink,
+                                                            const WhiteboardBoard &board,
+                                                            const Clock &clock,
+                                                            const UuidRandomSource &random)
+{
     const ExcalidrawIdentities identities(board);
     const ExcalidrawWriteContext context{clock, random, &identities, true};
     const json appState = appStateJson(board);
     // The top level is written by hand with its keys in sorted order, as every element is.
-    std::string out;
-    out.reserve(4096 + board.elements.size() * 1024);
+    std::string &out = sink.text();
     out += "{\n  \"appState\": {\n    \"gridSize\": " + appState["gridSize"].dump()
            + ",\n    \"viewBackgroundColor\": " + appState["viewBackgroundColor"].dump()
            + "\n  },\n  \"elements\": [";
-    if (auto appended = appendElements(out, board, identities, context); !appended) {
-        return tl::unexpected(std::move(appended.error()));
+    if (auto appended = appendElements(sink, board, identities, context); !appended) {
+        return appended;
     }
     out += board.elements.empty() ? "],\n" : "\n  ],\n";
     out += "  \"files\": {";
     appendFiles(out, board, identities);
     out += ",\n  \"source\": " + json(excalidrawDocumentSource).dump()
            + ",\n  \"type\": \"excalidraw\",\n  \"version\": 2\n}";
-    return out;
+    return {};
 }
 
 } // namespace zentrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/clock.h"
+#include "common/text_sink.h"
 #include "common/uuid.h"
 #include "whiteboard/model/excalidraw/excalidraw_error.h"
 #include "whiteboard/model/whiteboard_board.h"
@@ -22,5 +23,14 @@ tl::expected<std::string, ExcalidrawError> exportExcalidrawDocument(const Whiteb
 tl::expected<std::string, ExcalidrawError> exportExcalidrawDocument(const WhiteboardBoard &board,
                                                                     const Clock &clock,
                                                                     const UuidRandomSource &random);
+
+// The same document written into `sink` a piece at a time (see TextSink), so a large board's
+// document is never whole in memory. On failure the sink holds part of it.
+tl::expected<void, ExcalidrawError> writeExcalidrawDocument(TextSink &sink,
+                                                            const WhiteboardBoard &board);
+tl::expected<void, ExcalidrawError> writeExcalidrawDocument(TextSink &sink,
+                                                            const WhiteboardBoard &board,
+                                                            const Clock &clock,
+                                                            const UuidRandomSource &random);
 
 } // namespace zentrel

@@ -8,15 +8,21 @@
 namespace zentrel {
 
 tl::expected<ExcalidrawScannedDocument, ExcalidrawError>
-scanExcalidrawDocument(std::string_view data, std::size_t maxBytes, std::size_t maxDepth)
+scanExcalidrawDocument(std::string_view data,
+                       std::size_t maxBytes,
+                       std::size_t maxDepth,
+                       ExcalidrawContentLimits limits)
 {
     if (data.size() > maxBytes) {
         return tl::unexpected(ExcalidrawError{ExcalidrawError::Kind::tooLarge,
                                               std::to_string(data.size()) + " bytes"});
     }
-    ExcalidrawScanHandler handler(maxDepth);
+    ExcalidrawScanHandler handler(maxDepth, limits);
     if (readJsonEvents(data, handler, &handler.reach)) {
         return handler.takeResult();
+    }
+    if (handler.refusal()) {
+        return tl::unexpected(*handler.refusal());
     }
     const JsonParseError failure = handler.isTooDeep()
                                        ? JsonParseError{JsonParseError::Kind::nestedTooDeeply, {}}

@@ -6,6 +6,24 @@
 namespace zentrel {
 namespace {
 
+// The limit in the digits of the message, grouped by thousands: "1,000,000".
+ExcalidrawError limitRefusal(ExcalidrawError::Kind kind, std::size_t limit)
+{
+    const std::string digits = std::to_string(limit);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            grouped += ',';
+        }
+        grouped += digits[i];
+    }
+    return ExcalidrawError{kind, grouped};
+}
+
+} // namespace
+
+namespace {
+
 using json = nlohmann::json;
 
 bool isDark(const json &color)
@@ -15,8 +33,9 @@ bool isDark(const json &color)
 
 } // namespace
 
-ExcalidrawScanHandler::ExcalidrawScanHandler(std::size_t maxDepth)
+ExcalidrawScanHandler::ExcalidrawScanHandler(std::size_t maxDepth, ExcalidrawContentLimits limits)
     : m_maxDepth(maxDepth)
+    , m_limits(limits)
 {
     m_stack.reserve(16);
 }
@@ -221,6 +240,7 @@ bool ExcalidrawScanHandler::open(bool isObject)
                 m_typeIsExcalidraw = false;
             } else if (top.key == excalidrawElementsKey) {
                 m_document.elements.clear();
+                m_pointCount = 0;
                 m_hasElementArray = !isObject;
                 m_elementsAreObjects = true;
                 next = isObject ? Scope::skipped : Scope::elements;
@@ -294,9 +314,17 @@ bool ExcalidrawScanHandler::close()
     case Scope::element:
         // The parser has just read the closing brace.
         m_fields.bytes = std::string_view(m_elementStart, reach - m_elementStart);
+        if (m_document.elements.size() == m_limits.elements) {
+            m_refusal = limitRefusal(ExcalidrawError::Kind::tooManyElements, m_limits.elements);
+            return false;
+        }
         m_document.elements.push_back(readExcalidrawElement(m_fields));
         break;
     case Scope::point:
+        if (m_pointCount++ == m_limits.points) {
+            m_refusal = limitRefusal(ExcalidrawError::Kind::tooManyPoints, m_limits.points);
+            return false;
+        }
         if (m_pointEntries >= 2) {
             m_fields.points.push_back({m_point[0], m_point[1]});
         }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "whiteboard/model/excalidraw/excalidraw_error.h"
 #include "whiteboard/model/excalidraw/import/excalidraw_element_reader.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_json_reader.h"
 
 #include <nlohmann/json.hpp>
 
@@ -36,7 +38,7 @@ class ExcalidrawScanHandler
 public:
     using json = nlohmann::json;
 
-    explicit ExcalidrawScanHandler(std::size_t maxDepth);
+    explicit ExcalidrawScanHandler(std::size_t maxDepth, ExcalidrawContentLimits limits = {});
 
     // One past the token being reported; kept up to date by the reader (readJsonEvents).
     const char *reach = nullptr;
@@ -85,6 +87,9 @@ public:
 
     bool isTooDeep() const { return m_tooDeep; }
 
+    // Why the parse was stopped short of a limit on the content, if it was.
+    const std::optional<ExcalidrawError> &refusal() const { return m_refusal; }
+
     ExcalidrawScannedDocument takeResult();
 
 private:
@@ -124,6 +129,9 @@ private:
     void endMember();
 
     std::size_t m_maxDepth;
+    ExcalidrawContentLimits m_limits;
+    std::size_t m_pointCount = 0; // of the elements array being read
+    std::optional<ExcalidrawError> m_refusal;
     std::vector<Frame> m_stack;
     bool m_tooDeep = false;
 

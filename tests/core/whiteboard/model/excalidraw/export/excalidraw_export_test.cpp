@@ -1,6 +1,7 @@
 #include "whiteboard/model/excalidraw/export/excalidraw_export.h"
 
 #include "core/whiteboard/model/excalidraw/excalidraw_test_support.h"
+#include "fakes/piece_text_sink.h"
 #include "whiteboard/model/excalidraw/export/excalidraw_element_writer.h"
 
 #include <gtest/gtest.h>
@@ -280,4 +281,24 @@ TEST(ExcalidrawExport, NonFiniteNumberFailsWithItsPlace)
     EXPECT_EQ(result.error().kind, ExcalidrawError::Kind::numberNotEncodable);
     EXPECT_EQ(message(result.error()),
               "The board holds a number that cannot be written (elements[0].width).");
+}
+
+TEST(ExcalidrawExport, WritesTheSameDocumentAnElementAtATime)
+{
+    WhiteboardBoard board;
+    for (int i = 0; i < 30; ++i) {
+        WhiteboardElement e =
+            element(allWhiteboardElementKinds[i % allWhiteboardElementKinds.size()],
+                    Uuid::generate(countingRandom()));
+        e.points = {{1, 2}, {3.5, -4}};
+        board.elements.push_back(makeElement(e));
+    }
+    FakeClock clock(now);
+    const auto whole = exportExcalidrawDocument(board, clock, countingRandom());
+    ASSERT_TRUE(whole);
+    PieceTextSink sink;
+    ASSERT_TRUE(writeExcalidrawDocument(sink, board, clock, countingRandom()));
+    EXPECT_EQ(sink.whole(), *whole);
+    EXPECT_EQ(sink.pauses(), 30);
+    EXPECT_LT(sink.mostHeld(), whole->size() / 10);
 }

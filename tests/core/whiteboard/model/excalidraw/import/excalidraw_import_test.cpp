@@ -3,6 +3,7 @@
 #include "core/whiteboard/model/excalidraw/excalidraw_test_support.h"
 #include "whiteboard/model/excalidraw/excalidraw_values.h"
 #include "whiteboard/model/excalidraw/export/excalidraw_export.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_document_scanner.h"
 #include "whiteboard/model/excalidraw/import/excalidraw_json_reader.h"
 #include "whiteboard/model/whiteboard_element_json.h"
 
@@ -78,6 +79,42 @@ TEST(ExcalidrawImport, HostileInputIsBounded)
               ExcalidrawError::Kind::tooLarge);
     const std::string huge(excalidrawMaxDocumentBytes + 1, ' ');
     EXPECT_EQ(failure(huge).kind, ExcalidrawError::Kind::tooLarge);
+}
+
+// More than a board can open, paint and save within bounds is refused whole, saying which limit.
+TEST(ExcalidrawImport, ContentPastItsLimitsIsRefusedWhole)
+{
+    const auto document = [](int elements, const std::string &points) {
+        std::string text = R"({"type":"excalidraw","elements":[)";
+        for (int i = 0; i < elements; ++i) {
+            text +=
+                (i == 0 ? "" : ",") + std::string(R"({"type":"line","points":[)") + points + "]}";
+        }
+        return text + "]}";
+    };
+    const ExcalidrawContentLimits limits{3, 5};
+    const auto scan = [&limits](const std::string &text) {
+        return scanExcalidrawDocument(
+            text, excalidrawMaxDocumentBytes, excalidrawMaxNestingDepth, limits);
+    };
+    EXPECT_TRUE(scan(document(3, "[0,0]")));
+    const auto elements = scan(document(4, ""));
+    ASSERT_FALSE(elements);
+    EXPECT_EQ(elements.error().kind, ExcalidrawError::Kind::tooManyElements);
+    EXPECT_EQ(message(elements.error()),
+              "The file couldn't be opened because it has more than 3 elements.");
+    EXPECT_TRUE(scan(document(1, "[0,0],[1,1],[2,2],[3,3],[4,4]")));
+    const auto points = scan(document(2, "[0,0],[1,1],[2,2]"));
+    ASSERT_FALSE(points);
+    EXPECT_EQ(points.error().kind, ExcalidrawError::Kind::tooManyPoints);
+
+    std::string manyPoints = "[0,0]";
+    for (std::size_t i = 0; i < ExcalidrawContentLimits{}.points; ++i) {
+        manyPoints += ",[1,1]";
+    }
+    EXPECT_EQ(message(failure(document(1, manyPoints))),
+              "The file couldn't be opened because its lines and strokes have more than "
+              "2,000,000 points.");
 }
 
 TEST(ExcalidrawImport, EmptyDocumentGivesEmptyBoard)

@@ -1,0 +1,116 @@
+// What the largest documents import takes cost the running program: the time and the most
+// memory from choosing the file until the board is painted and saved, for its export and for
+// closing the whiteboard. The figures are printed, never judged: they depend on the machine.
+#include "core/whiteboard/model/excalidraw/large_excalidraw_documents.h"
+#include "e2e/fixtures/under_window_manager.h"
+#include "e2e/processes/process_use.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace zentrel {
+namespace {
+
+const QString whiteboardTitle = QStringLiteral("Whiteboard");
+const QString importTitle = QStringLiteral("Import Excalidraw Document");
+// Counted up from the last item of the whiteboard toolbar's "…" menu.
+constexpr int importItem = 3;
+constexpr int exportItem = 2;
+constexpr int idleTimeoutMs = 120000;
+// How long the program must spend next to nothing to count as done (see waitUntilIdle).
+constexpr double idleWindowMs = 500;
+
+// Run under each window manager, as the document goes in through a menu and a file dialog.
+class LargeDocumentUse : public UnderWindowManager
+{
+protected:
+    qint64 pid() const { return m_zentrel.processId(); }
+
+    // Prints how long `step` and the work it started took until the program was idle again, its
+    // main thread's share of that, and the most memory the program held meanwhile.
+    void measure(const std::string &what, const std::function<void()> &step)
+    {
+        resetPeakResident(pid());
+        const double mainBefore = mainThreadCpuSeconds(pid());
+        QElapsedTimer wall;
+        wall.start();
+        step();
+        waitUntilIdle(pid(), idleTimeoutMs);
+        printFigure(what + ", until idle", double(wall.nsecsElapsed()) / 1e6 - idleWindowMs, "ms");
+        printFigure(
+            what + ", main-thread CPU", 1000 * (mainThreadCpuSeconds(pid()) - mainBefore), "ms");
+        printFigure(what + ", peak memory", peakResidentMegabytes(pid()), "MB");
+    }
+
+    // The document goes in through the toolbar's menu, is painted, saved, exported and closed.
+    void measureDocument(const std::string &document, const std::string &documentName)
+    {
+        const std::string name = documentName + " under " + nameOf(GetParam()).toStdString();
+        // Short paths, as they are typed into the file dialogs.
+        const QString input = m_zentrel.dataHome() + QStringLiteral("/L.excalidraw");
+        const QString output = m_zentrel.dataHome() + QStringLiteral("/E.excalidraw");
+        QFile file(input);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(document.data(), qint64(document.size())), qint64(document.size()));
+        file.close();
+        ASSERT_NO_FATAL_FAILURE(
+            openFeature(QStringLiteral("zentrel://toggle/whiteboard"), whiteboardTitle));
+        waitUntilIdle(pid(), idleTimeoutMs);
+        printFigure(
+            "memory with the whiteboard open, before " + name, residentMegabytes(pid()), "MB");
+        const QString library =
+            m_zentrel.dataHome() + QStringLiteral("/Zentrel/WhiteboardLibrary.json");
+        const qint64 emptyLibrary = QFileInfo(library).size();
+
+        measure("importing the " + name + ", painting and saving it", [&] {
+            chooseFromToolbarMenu(importItem);
+            answerFileDialog(importTitle, input);
+        });
+        EXPECT_GT(QFileInfo(library).size(), emptyLibrary + qint64(document.size()) / 4)
+            << "the imported board was not saved; " << situation();
+        printFigure("memory with the " + name + " shown", residentMegabytes(pid()), "MB");
+
+        measure("exporting the " + name, [&] {
+            chooseFromToolbarMenu(exportItem);
+            answerFileDialog(QStringLiteral("Save"), output);
+            waitForFile(output);
+        });
+        EXPECT_GT(QFileInfo(output).size(), qint64(document.size()) / 4)
+            << "nothing was exported; " << situation();
+
+        measure("closing the whiteboard with the " + name, [&] {
+            ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/whiteboard")));
+            ASSERT_TRUE(
+                m_windows.waitUntilNotShown(whiteboardTitle, QDeadlineTimer(idleTimeoutMs)));
+        });
+        printFigure("memory after closing the " + name, residentMegabytes(pid()), "MB");
+        EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+    }
+};
+
+TEST_P(LargeDocumentUse, EightHundredFiftyThousandShapes)
+{
+    measureDocument(manyShapesDocument(850'000), "850,000-shape document");
+}
+
+TEST_P(LargeDocumentUse, LineOfAHundredThousandPoints)
+{
+    measureDocument(longLineDocument(100'000), "100,000-point line");
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         LargeDocumentUse,
+                         testing::ValuesIn(everyWindowManager()),
+                         [](const testing::TestParamInfo<WindowManager> &param) {
+                             return nameOf(param.param).toStdString();
+                         });
+
+} // namespace
+} // namespace zentrel
