@@ -160,6 +160,7 @@ TEST_F(WhiteboardEditorSaving, AFailureIsReportedOnceUntilASaveWorksAndTheEditIs
 
     std::filesystem::remove(harness.libraryFile());
     std::filesystem::create_directories(harness.libraryFile());
+    addRectangle(*model, 90);
     model->saveNow();
     EXPECT_EQ(harness.errors.size(), 2u);
 }
