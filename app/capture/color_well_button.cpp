@@ -1,6 +1,6 @@
 #include "capture/color_well_button.h"
 
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
 
 #include <QColorDialog>
 #include <QPainter>
@@ -45,7 +45,7 @@ void ColorWellButton::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF frame = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
-    painter.setPen(QPen(withOpacity(toolbarSecondaryColor(palette()), 0.4), 1));
+    painter.setPen(QPen(withOpacity(panelSecondaryColor(palette()), 0.4), 1));
     painter.setBrush(m_color);
     painter.drawRoundedRect(frame, 5, 5);
 }

@@ -1,12 +1,12 @@
 #include "drawing/drawing_settings_view.h"
 
-#include "overlay/toolbar/settings/roughness_picker.h"
-#include "overlay/toolbar/settings/settings_value_text.h"
-#include "overlay/toolbar/settings/toolbar_settings_label.h"
-#include "overlay/toolbar/settings/toolbar_slider_row.h"
-#include "overlay/toolbar/settings/toolbar_toggle_row.h"
-#include "overlay/toolbar/toolbar_backdrop.h"
-#include "overlay/toolbar/toolbar_preset_button.h"
+#include "panels/panel_backdrop.h"
+#include "panels/toolbar/settings/roughness_picker.h"
+#include "panels/toolbar/settings/settings_value_text.h"
+#include "panels/toolbar/settings/toolbar_settings_label.h"
+#include "panels/toolbar/settings/toolbar_slider_row.h"
+#include "panels/toolbar/settings/toolbar_toggle_row.h"
+#include "panels/toolbar/toolbar_preset_button.h"
 #include "shell/app_preferences.h"
 
 #include <QHBoxLayout>

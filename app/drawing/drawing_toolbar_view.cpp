@@ -2,11 +2,11 @@
 
 #include "common/symbol_icon.h"
 #include "drawing/drawing_toolbar_model.h"
-#include "overlay/toolbar/toolbar_backdrop.h"
-#include "overlay/toolbar/toolbar_color_palette_view.h"
-#include "overlay/toolbar/toolbar_selection_button.h"
-#include "overlay/toolbar/toolbar_settings_button.h"
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_backdrop.h"
+#include "panels/panel_style.h"
+#include "panels/toolbar/toolbar_color_palette_view.h"
+#include "panels/toolbar/toolbar_selection_button.h"
+#include "panels/toolbar/toolbar_settings_button.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>

@@ -4,7 +4,7 @@
 #include "drawing/drawing_toolbar_model.h"
 #include "drawing/drawing_toolbar_view.h"
 #include "overlay/overlay_window_controller.h"
-#include "overlay/toolbar/toolbar_backdrop.h"
+#include "panels/panel_backdrop.h"
 #include "platform/platform_services.h"
 #include "platform/screen_capture.h"
 #include "shell/app_preferences.h"

@@ -1,11 +1,11 @@
 // The whiteboard and Zevizu & Vozurir in a feature run: one editor model and its canvas over the
 // screen, the toolbar and property panels, the command keys and the settings they follow.
+#include "common/application_paths.h"
 #include "common/pool_parallel_work.h"
 #include "common/qt_conversions.h"
-#include "overlay/event_monitor.h"
 #include "overlay/overlay_window_controller.h"
+#include "panels/event_monitor.h"
 #include "shell/app_preferences.h"
-#include "shell/application_paths.h"
 #include "whiteboard/canvas/key_character.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"

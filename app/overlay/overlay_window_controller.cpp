@@ -8,7 +8,7 @@
 #include "capture/spotlight/spotlight_view.h"
 #include "drawing/drawing_canvas_view.h"
 #include "drawing/drawing_toolbar_model.h"
-#include "overlay/event_monitor.h"
+#include "panels/event_monitor.h"
 #include "platform/global_input_monitor.h"
 #include "platform/platform_services.h"
 #include "platform/screen_capture.h"

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "common/clock.h"
+#include "common/qt_shell_ports.h"
 #include "common/signal.h"
-#include "overlay/overlay_controller.h"
-#include "overlay/overlay_input_controller.h"
 #include "overlay/overlay_settings_model.h"
-#include "overlay/overlay_window_factory.h"
+#include "panels/overlay_input_controller.h"
+#include "panels/overlay_window_factory.h"
 #include "sessions/session_store.h"
 #include "shell/app_preferences.h"
-#include "shell/qt_shell_ports.h"
+#include "shell/overlay_controller.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -1,6 +1,6 @@
 #include "sessions/default_session_store.h"
 
-#include "shell/application_paths.h"
+#include "common/application_paths.h"
 
 namespace zentrel {
 

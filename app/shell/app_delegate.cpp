@@ -1,5 +1,6 @@
 #include "shell/app_delegate.h"
 
+#include "common/application_paths.h"
 #include "common/bundled_fonts.h"
 #include "hotkeys/shortcut_recorder.h"
 #include "platform/key_grabber.h"
@@ -9,7 +10,6 @@
 #include "sessions/session_dialogs.h"
 #include "sessions/session_library_model.h"
 #include "sessions/sessions_window.h"
-#include "shell/application_paths.h"
 #include "shell/commands/command_url.h"
 #include "shell/hotkeys/held_hotkeys_report.h"
 #include "shell/hotkeys/hotkey_routing.h"

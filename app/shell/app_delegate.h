@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/clock.h"
+#include "common/qt_shell_ports.h"
 #include "common/settings/json_file_defaults_store.h"
 #include "hotkeys/hotkey_registry.h"
 #include "overlay/overlay_window_controller.h"
@@ -9,7 +10,6 @@
 #include "shell/login/launch_at_login_manager.h"
 #include "shell/onboarding/onboarding_flow.h"
 #include "shell/onboarding/permission_manager.h"
-#include "shell/qt_shell_ports.h"
 #include "shell/updates/update_service.h"
 
 #include <QObject>

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "common/signal.h"
-#include "overlay/overlay_controller.h"
 #include "shell/app_mode.h"
 #include "shell/app_preferences.h"
 #include "shell/error_alert_queue.h"
 #include "shell/hotkeys/hotkey_activation_state.h"
+#include "shell/overlay_controller.h"
 #include "shell/presentation_command.h"
 #include "shell/shell_ports.h"
 

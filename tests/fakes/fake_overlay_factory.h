@@ -1,6 +1,6 @@
 #pragma once
 
-#include "overlay/overlay_controller.h"
+#include "shell/overlay_controller.h"
 
 #include <cstddef>
 #include <memory>

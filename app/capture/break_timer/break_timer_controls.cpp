@@ -1,7 +1,7 @@
 #include "capture/break_timer/break_timer_controls.h"
 
 #include "common/symbol_icon.h"
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
 
 #include <QPainter>
 #include <QTextLayout>
@@ -82,7 +82,7 @@ BreakTimerCapsuleButton::BreakTimerCapsuleButton(const QSize &size, int fontSize
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
     setFixedSize(size);
-    setFont(toolbarFont(*this, fontSize, QFont::DemiBold));
+    setFont(panelFont(*this, fontSize, QFont::DemiBold));
 }
 
 void BreakTimerCapsuleButton::setSymbol(const QString &symbol)
@@ -142,7 +142,7 @@ void BreakTimerBadge::showState(const QString &title, const QColor &accent, cons
 
 QFont BreakTimerBadge::badgeFont() const
 {
-    return toolbarFont(*this, 10, QFont::Bold);
+    return panelFont(*this, 10, QFont::Bold);
 }
 
 QSize BreakTimerBadge::sizeHint() const
@@ -204,7 +204,7 @@ QStringList BreakTimerMessageLabel::wrapped(const QFont &font) const
 
 void BreakTimerMessageLabel::layOut()
 {
-    QFont font = toolbarFont(*this, m_fontSize, QFont::DemiBold);
+    QFont font = panelFont(*this, m_fontSize, QFont::DemiBold);
     for (double scale = 1; scale >= smallestMessageScale - 1e-9; scale -= 0.04) {
         font.setPixelSize(std::max(1, static_cast<int>(std::lround(m_fontSize * scale))));
         m_lines = wrapped(font);

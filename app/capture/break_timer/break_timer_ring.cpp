@@ -1,6 +1,6 @@
 #include "capture/break_timer/break_timer_ring.h"
 
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
 
 #include <QConicalGradient>
 #include <QPainter>
@@ -113,12 +113,12 @@ void BreakTimerRing::paintArc(QPainter &painter, const QRectF &circle) const
 void BreakTimerRing::fitFonts()
 {
     const double width = m_metrics.ringDiameter - 2 * m_metrics.ringPadding;
-    m_timeFont = fittingFont(toolbarFont(*this, 10, QFont::Bold),
+    m_timeFont = fittingFont(panelFont(*this, 10, QFont::Bold),
                              m_metrics.timeFontSize,
                              timeShrinkLimit,
                              m_content.time,
                              width);
-    m_statusFont = fittingFont(toolbarFont(*this, 10, QFont::Medium),
+    m_statusFont = fittingFont(panelFont(*this, 10, QFont::Medium),
                                m_metrics.statusFontSize,
                                statusShrinkLimit,
                                m_content.status,

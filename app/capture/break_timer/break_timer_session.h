@@ -1,11 +1,11 @@
 #pragma once
 
+#include "common/qt_shell_ports.h"
 #include "common/signal.h"
-#include "overlay/overlay_input_controller.h"
 #include "overlay/overlay_settings_model.h"
-#include "overlay/overlay_window_factory.h"
+#include "panels/overlay_input_controller.h"
+#include "panels/overlay_window_factory.h"
 #include "shell/break_timer_presentation_style.h"
-#include "shell/qt_shell_ports.h"
 
 #include <QObject>
 #include <QPointer>

@@ -2,10 +2,10 @@
 
 #include "capture/color_well_button.h"
 #include "common/qt_conversions.h"
-#include "overlay/toolbar/settings/toolbar_settings_label.h"
-#include "overlay/toolbar/settings/toolbar_toggle_row.h"
-#include "overlay/toolbar/toolbar_selection_button.h"
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
+#include "panels/toolbar/settings/toolbar_settings_label.h"
+#include "panels/toolbar/settings/toolbar_toggle_row.h"
+#include "panels/toolbar/toolbar_selection_button.h"
 #include "shell/app_preferences.h"
 
 #include <QComboBox>
@@ -38,7 +38,7 @@ QWidget *BreakTimerSettingsView::makeContent()
     m_message = new QLineEdit(content);
     m_message->setPlaceholderText(QStringLiteral("Message"));
     m_message->setAccessibleName(QStringLiteral("Message"));
-    m_message->setFont(toolbarFont(*m_message, 12, QFont::Normal));
+    m_message->setFont(panelFont(*m_message, 12, QFont::Normal));
     connect(m_message, &QLineEdit::textEdited, this, [this](const QString &text) {
         m_preferences.setBreakTimerMessage(text.toStdString());
     });
@@ -108,7 +108,7 @@ BreakTimerSettingsView::makeColorRow(const QString &title, ColorWellButton *&wel
 {
     auto *row = new QWidget(parent);
     auto *label = new QLabel(title, row);
-    label->setFont(toolbarFont(*label, 12, QFont::Medium));
+    label->setFont(panelFont(*label, 12, QFont::Medium));
     well = new ColorWellButton(title, row);
     well->setSwatchSize(QSize(28, 22));
     well->setAccessibleName(title);

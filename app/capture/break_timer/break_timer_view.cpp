@@ -5,7 +5,7 @@
 #include "capture/break_timer_model.h"
 #include "common/qt_conversions.h"
 #include "overlay/overlay_settings_model.h"
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
 #include "shell/app_preferences.h"
 
 #include <QHBoxLayout>
@@ -204,9 +204,9 @@ QWidget *BreakTimerView::makeFineAdjustRow(QWidget *parent)
     auto *custom = new QWidget(row);
     custom->setFixedWidth(104);
     m_customCaption = new QLabel(QStringLiteral("Custom"), custom);
-    m_customCaption->setFont(toolbarFont(*m_customCaption, 10, QFont::DemiBold));
+    m_customCaption->setFont(panelFont(*m_customCaption, 10, QFont::DemiBold));
     m_customTime = new QLabel(custom);
-    m_customTime->setFont(toolbarFont(*m_customTime, 24, QFont::DemiBold));
+    m_customTime->setFont(panelFont(*m_customTime, 24, QFont::DemiBold));
     auto *stack = new QVBoxLayout(custom);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(2);

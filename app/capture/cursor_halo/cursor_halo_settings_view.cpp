@@ -1,8 +1,8 @@
 #include "capture/cursor_halo/cursor_halo_settings_view.h"
 
-#include "overlay/toolbar/settings/settings_value_text.h"
-#include "overlay/toolbar/settings/toolbar_slider_row.h"
-#include "overlay/toolbar/toolbar_backdrop.h"
+#include "panels/panel_backdrop.h"
+#include "panels/toolbar/settings/settings_value_text.h"
+#include "panels/toolbar/settings/toolbar_slider_row.h"
 #include "shell/app_preferences.h"
 
 #include <QVBoxLayout>

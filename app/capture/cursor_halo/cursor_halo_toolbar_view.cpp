@@ -2,9 +2,9 @@
 
 #include "capture/color_well_button.h"
 #include "common/qt_conversions.h"
-#include "overlay/toolbar/toolbar_backdrop.h"
-#include "overlay/toolbar/toolbar_settings_button.h"
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_backdrop.h"
+#include "panels/panel_style.h"
+#include "panels/toolbar/toolbar_settings_button.h"
 #include "shell/app_preferences.h"
 
 #include <QHBoxLayout>

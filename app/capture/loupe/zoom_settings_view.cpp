@@ -1,8 +1,8 @@
 #include "capture/loupe/zoom_settings_view.h"
 
 #include "capture/loupe_model.h"
-#include "overlay/toolbar/settings/settings_value_text.h"
-#include "overlay/toolbar/settings/toolbar_slider_row.h"
+#include "panels/toolbar/settings/settings_value_text.h"
+#include "panels/toolbar/settings/toolbar_slider_row.h"
 #include "shell/app_preferences.h"
 
 #include <QLocale>

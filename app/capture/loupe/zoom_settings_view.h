@@ -1,6 +1,6 @@
 #pragma once
 
-#include "overlay/toolbar/settings/feature_settings_view.h"
+#include "panels/toolbar/settings/feature_settings_view.h"
 
 #include <QWidget>
 

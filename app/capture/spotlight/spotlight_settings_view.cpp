@@ -2,10 +2,10 @@
 
 #include "capture/color_well_button.h"
 #include "common/qt_conversions.h"
-#include "overlay/toolbar/settings/settings_value_text.h"
-#include "overlay/toolbar/settings/toolbar_slider_row.h"
-#include "overlay/toolbar/toolbar_backdrop.h"
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_backdrop.h"
+#include "panels/panel_style.h"
+#include "panels/toolbar/settings/settings_value_text.h"
+#include "panels/toolbar/settings/toolbar_slider_row.h"
 #include "shell/app_preferences.h"
 
 #include <QHBoxLayout>
@@ -50,7 +50,7 @@ QWidget *SpotlightSettingsView::makeDimColorRow(QWidget *parent)
 {
     auto *row = new QWidget(parent);
     auto *title = new QLabel(QStringLiteral("Dim colour"), row);
-    title->setFont(toolbarFont(*title, 12, QFont::Medium));
+    title->setFont(panelFont(*title, 12, QFont::Medium));
     m_dimColor = new ColorWellButton(QStringLiteral("Dim colour"), row);
     m_dimColor->setSwatchSize(QSize(28, 22));
     m_dimColor->setAccessibleName(QStringLiteral("Dim colour"));

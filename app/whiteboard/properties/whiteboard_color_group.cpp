@@ -1,6 +1,6 @@
 #include "whiteboard/properties/whiteboard_color_group.h"
 
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
 #include "whiteboard/properties/whiteboard_swatch_button.h"
 #include "whiteboard/toolbar/whiteboard_button.h"
 
@@ -34,7 +34,7 @@ protected:
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(withOpacity(toolbarSecondaryColor(palette()), 0.25), 1));
+        painter.setPen(QPen(withOpacity(panelSecondaryColor(palette()), 0.25), 1));
         painter.setBrush(palette().color(QPalette::Active, QPalette::Window));
         painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
     }
@@ -53,7 +53,7 @@ WhiteboardColorGroup::WhiteboardColorGroup(const std::vector<WhiteboardColorSwat
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(titleSpacing);
     m_title = new QLabel(this);
-    m_title->setFont(toolbarFont(*this, 13, QFont::Medium));
+    m_title->setFont(panelFont(*this, 13, QFont::Medium));
     layout->addWidget(m_title);
 
     m_row = new QWidget(this);

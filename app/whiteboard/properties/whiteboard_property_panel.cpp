@@ -1,7 +1,7 @@
 #include "whiteboard/properties/whiteboard_property_panel.h"
 
 #include "common/symbol_icon.h"
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
 #include "whiteboard/editor/commands/whiteboard_layers.h"
 #include "whiteboard/editor/commands/whiteboard_property_commands.h"
 #include "whiteboard/editor/commands/whiteboard_styles.h"
@@ -149,13 +149,13 @@ void WhiteboardPropertyPanel::applyColorScheme()
     const QPalette palette = whiteboardSchemePalette(dark);
     setPalette(palette);
     QPalette dim = palette;
-    dim.setColor(QPalette::WindowText, toolbarSecondaryColor(palette));
+    dim.setColor(QPalette::WindowText, panelSecondaryColor(palette));
     m_textSizeValue->setPalette(dim);
     // The menu button draws its icon as given, so the symbol is tinted to the scheme here.
     m_moreButton->setIcon(tintedPixmap(symbolIcon(QStringLiteral("slider.horizontal.3")),
                                        m_moreButton->iconSize().width(),
                                        devicePixelRatioF(),
-                                       toolbarPrimaryColor(palette)));
+                                       panelPrimaryColor(palette)));
     // Menus and dialogs are windows of their own, which take no palette from their parent.
     m_moreMenu->setPalette(palette);
     m_linkAlert->setPalette(palette);
@@ -165,7 +165,7 @@ void WhiteboardPropertyPanel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(withOpacity(toolbarSecondaryColor(palette()), 0.2), 1));
+    painter.setPen(QPen(withOpacity(panelSecondaryColor(palette()), 0.2), 1));
     painter.setBrush(palette().color(QPalette::Active, QPalette::Window));
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
 }

@@ -1,6 +1,6 @@
 // The sections of the property panel: colours, stroke width, roughness, opacity, layers and text
 // size.
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
 #include "shell/app_preferences.h"
 #include "whiteboard/editor/commands/whiteboard_layers.h"
 #include "whiteboard/editor/commands/whiteboard_property_commands.h"
@@ -77,7 +77,7 @@ WhiteboardPropertyPanel::makeGroup(const QString &title, int spacing, QBoxLayout
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(spacing);
     auto *heading = new QLabel(title, group);
-    heading->setFont(toolbarFont(*heading, titlePixelSize, QFont::Medium));
+    heading->setFont(panelFont(*heading, titlePixelSize, QFont::Medium));
     column->addWidget(heading);
     if (rowLayout) {
         auto *row = new QHBoxLayout;
@@ -181,7 +181,7 @@ void WhiteboardPropertyPanel::addOpacityGroup(QBoxLayout *layout)
 
     auto *scale = new QHBoxLayout;
     auto *zero = new QLabel(QStringLiteral("0"), group);
-    zero->setFont(toolbarFont(*zero, captionPixelSize, QFont::Normal));
+    zero->setFont(panelFont(*zero, captionPixelSize, QFont::Normal));
     m_opacityValue = new QLabel(group);
     m_opacityValue->setFont(zero->font());
     scale->addWidget(zero);
@@ -215,9 +215,9 @@ void WhiteboardPropertyPanel::addTextSizeGroup(QBoxLayout *layout)
     column->setSpacing(8);
     auto *heading = new QHBoxLayout;
     auto *title = new QLabel(QStringLiteral("Text size"), m_textSizeGroup);
-    title->setFont(toolbarFont(*title, titlePixelSize, QFont::Medium));
+    title->setFont(panelFont(*title, titlePixelSize, QFont::Medium));
     m_textSizeValue = new QLabel(m_textSizeGroup);
-    QFont digits = toolbarFont(*m_textSizeValue, captionPixelSize, QFont::Normal);
+    QFont digits = panelFont(*m_textSizeValue, captionPixelSize, QFont::Normal);
     digits.setStyleHint(QFont::Monospace);
     m_textSizeValue->setFont(digits);
     heading->addWidget(title);

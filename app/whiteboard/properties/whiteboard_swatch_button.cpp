@@ -1,7 +1,7 @@
 #include "whiteboard/properties/whiteboard_swatch_button.h"
 
 #include "common/qt_conversions.h"
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
 #include "whiteboard/toolbar/whiteboard_checkerboard.h"
 
 #include <QPainter>
@@ -67,11 +67,11 @@ void WhiteboardSwatchButton::paintEvent(QPaintEvent *)
     }
     painter.setBrush(Qt::NoBrush);
     if (isSelected()) {
-        painter.setPen(QPen(toolbarAccentColor(palette()), 2));
+        painter.setPen(QPen(panelAccentColor(palette()), 2));
         painter.drawRoundedRect(
             swatch.adjusted(-ringGap, -ringGap, ringGap, ringGap), ringRadius, ringRadius);
     } else {
-        painter.setPen(QPen(withOpacity(toolbarSecondaryColor(palette()), 0.22), 1));
+        painter.setPen(QPen(withOpacity(panelSecondaryColor(palette()), 0.22), 1));
         painter.drawRoundedRect(swatch.adjusted(0.5, 0.5, -0.5, -0.5), ringRadius, ringRadius);
     }
 }

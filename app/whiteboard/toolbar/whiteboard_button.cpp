@@ -1,7 +1,7 @@
 #include "whiteboard/toolbar/whiteboard_button.h"
 
 #include "common/symbol_icon.h"
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
 #include "whiteboard/toolbar/whiteboard_button_styles.h"
 
 #include <QPainter>
@@ -27,7 +27,7 @@ WhiteboardButton::WhiteboardButton(Look look, QSize labelSize, QWidget *parent)
 {
     setCheckable(true);
     setFocusPolicy(Qt::NoFocus);
-    setFont(toolbarFont(*this, textPixelSize, QFont::Medium));
+    setFont(panelFont(*this, textPixelSize, QFont::Medium));
     setFixedSize(sizeHint());
 }
 
@@ -116,8 +116,8 @@ void WhiteboardButton::paintLabel(QPainter &painter,
     painter.drawPixmap(symbolFrame.topLeft(),
                        tintedPixmap(icon(), side, devicePixelRatioF(), foreground));
     if (!m_badge.isEmpty()) {
-        painter.setFont(toolbarFont(*this, badgePixelSize, QFont::Normal));
-        painter.setPen(toolbarSecondaryColor(palette()));
+        painter.setFont(panelFont(*this, badgePixelSize, QFont::Normal));
+        painter.setPen(panelSecondaryColor(palette()));
         painter.drawText(
             frame.translated(badgeOffset, badgeOffset), Qt::AlignRight | Qt::AlignBottom, m_badge);
     }

@@ -1,6 +1,6 @@
 #include "whiteboard/toolbar/whiteboard_button_styles.h"
 
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
 
 namespace zentrel {
 
@@ -10,7 +10,7 @@ constexpr double selectedOpacity = 0.16;
 
 QColor styleForeground(const QPalette &palette, bool isSelected)
 {
-    return isSelected ? toolbarAccentColor(palette) : toolbarPrimaryColor(palette);
+    return isSelected ? panelAccentColor(palette) : panelPrimaryColor(palette);
 }
 
 QColor styleBackground(const QPalette &palette,
@@ -20,9 +20,9 @@ QColor styleBackground(const QPalette &palette,
                        double restingOpacity)
 {
     if (isSelected) {
-        return withOpacity(toolbarAccentColor(palette), selectedOpacity);
+        return withOpacity(panelAccentColor(palette), selectedOpacity);
     }
-    return withOpacity(toolbarPrimaryColor(palette), isPressed ? pressedOpacity : restingOpacity);
+    return withOpacity(panelPrimaryColor(palette), isPressed ? pressedOpacity : restingOpacity);
 }
 
 } // namespace

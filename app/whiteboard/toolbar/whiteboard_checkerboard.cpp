@@ -1,6 +1,6 @@
 #include "whiteboard/toolbar/whiteboard_checkerboard.h"
 
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
 
 #include <QPainter>
 #include <QPalette>
@@ -36,8 +36,8 @@ void paintCheckerboard(QPainter &painter, const QRectF &frame, const QPalette &p
 {
     painter.save();
     painter.setClipRect(frame, Qt::IntersectClip);
-    painter.fillRect(frame, withOpacity(toolbarPrimaryColor(palette), washOpacity));
-    const QColor square = withOpacity(toolbarSecondaryColor(palette), squareOpacity);
+    painter.fillRect(frame, withOpacity(panelPrimaryColor(palette), washOpacity));
+    const QColor square = withOpacity(panelSecondaryColor(palette), squareOpacity);
     for (const QRectF &rect : checkerboardSquares(frame.size())) {
         painter.fillRect(rect.translated(frame.topLeft()), square);
     }

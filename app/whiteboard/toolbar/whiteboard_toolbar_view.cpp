@@ -1,7 +1,7 @@
 #include "whiteboard/toolbar/whiteboard_toolbar_view.h"
 
-#include "overlay/toolbar/toolbar_backdrop.h"
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_backdrop.h"
+#include "panels/panel_style.h"
 #include "whiteboard/editor/commands/whiteboard_layers.h"
 #include "whiteboard/editor/commands/whiteboard_text.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"

@@ -4,9 +4,9 @@
 #include "capture/spotlight/spotlight_settings_view.h"
 #include "common/settings/memory_defaults_store.h"
 #include "overlay/overlay_settings_model.h"
-#include "overlay/toolbar/settings/settings_value_text.h"
-#include "overlay/toolbar/settings/toolbar_slider_row.h"
-#include "overlay/toolbar/toolbar_selection_button.h"
+#include "panels/toolbar/settings/settings_value_text.h"
+#include "panels/toolbar/settings/toolbar_slider_row.h"
+#include "panels/toolbar/toolbar_selection_button.h"
 #include "shell/app_preferences.h"
 
 #include <QLocale>

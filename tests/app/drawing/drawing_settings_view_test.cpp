@@ -2,9 +2,9 @@
 
 #include "app/child_widgets.h"
 #include "common/settings/memory_defaults_store.h"
-#include "overlay/toolbar/settings/toolbar_slider_row.h"
-#include "overlay/toolbar/settings/toolbar_toggle_row.h"
-#include "overlay/toolbar/toolbar_preset_button.h"
+#include "panels/toolbar/settings/toolbar_slider_row.h"
+#include "panels/toolbar/settings/toolbar_toggle_row.h"
+#include "panels/toolbar/toolbar_preset_button.h"
 #include "shell/app_preferences.h"
 
 #include <QLocale>

@@ -4,7 +4,7 @@
 #include "common/settings/memory_defaults_store.h"
 #include "drawing/drawing_toolbar_model.h"
 #include "overlay/overlay_settings_model.h"
-#include "overlay/toolbar/toolbar_selection_button.h"
+#include "panels/toolbar/toolbar_selection_button.h"
 #include "shell/app_preferences.h"
 #include "shell/presentation_color.h"
 

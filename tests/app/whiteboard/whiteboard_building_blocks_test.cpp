@@ -1,4 +1,4 @@
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
 #include "whiteboard/toolbar/whiteboard_button.h"
 #include "whiteboard/toolbar/whiteboard_button_styles.h"
 #include "whiteboard/toolbar/whiteboard_checkerboard.h"
@@ -20,8 +20,8 @@ double opacityOf(const QColor &color)
 
 TEST(WhiteboardButtonStyles, CompactButtonHasATileOnlyWhenPressedOrSelected)
 {
-    const QColor primary = toolbarPrimaryColor(palette);
-    const QColor accent = toolbarAccentColor(palette);
+    const QColor primary = panelPrimaryColor(palette);
+    const QColor accent = panelAccentColor(palette);
     EXPECT_EQ(opacityOf(WhiteboardCompactButtonStyle{false}.background(palette, false)), 0);
     const QColor pressed = WhiteboardCompactButtonStyle{false}.background(palette, true);
     EXPECT_EQ(pressed.rgb(), primary.rgb());
@@ -51,7 +51,7 @@ TEST(WhiteboardButtonStyles, ButtonPaintsItsStyleAndIgnoresClicksForSelection)
     QTest::mouseClick(&compact, Qt::LeftButton);
     EXPECT_FALSE(compact.isSelected());
     compact.setSelected(true);
-    EXPECT_EQ(compact.foregroundColor(), toolbarAccentColor(palette));
+    EXPECT_EQ(compact.foregroundColor(), panelAccentColor(palette));
 
     WhiteboardButton property(WhiteboardButton::Look::property, QSize(38, 30));
     EXPECT_EQ(property.sizeHint(), QSize(38, 30));

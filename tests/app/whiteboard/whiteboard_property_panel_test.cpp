@@ -3,7 +3,7 @@
 #include "app/child_widgets.h"
 #include "common/settings/memory_defaults_store.h"
 #include "core/whiteboard/editor/editor_test_support.h"
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
 #include "shell/app_preferences.h"
 #include "whiteboard/editor/commands/whiteboard_styles.h"
 #include "whiteboard/properties/whiteboard_color_group.h"
@@ -332,10 +332,10 @@ TEST_F(WhiteboardPropertyPanelTest, LockedSelectionDisablesThePanelAndBlackBoard
     WhiteboardLibrary library = model->library();
     library.boards[model->currentBoardIndex()].background = WhiteboardBackground::white();
     model->setLibrary(library);
-    EXPECT_LT(toolbarPrimaryColor(panel.palette()).lightness(), 128);
+    EXPECT_LT(panelPrimaryColor(panel.palette()).lightness(), 128);
     library.boards[model->currentBoardIndex()].background = WhiteboardBackground::black();
     model->setLibrary(library);
-    EXPECT_GT(toolbarPrimaryColor(panel.palette()).lightness(), 128);
+    EXPECT_GT(panelPrimaryColor(panel.palette()).lightness(), 128);
 }
 
 } // namespace

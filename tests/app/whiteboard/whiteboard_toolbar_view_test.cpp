@@ -2,7 +2,7 @@
 
 #include "app/child_widgets.h"
 #include "core/whiteboard/editor/editor_test_support.h"
-#include "overlay/toolbar/toolbar_style.h"
+#include "panels/panel_style.h"
 #include "whiteboard/editor/commands/whiteboard_layers.h"
 #include "whiteboard/toolbar/whiteboard_button.h"
 #include "whiteboard/toolbar/whiteboard_text_alert.h"
@@ -98,7 +98,7 @@ struct WhiteboardToolbarViewTest : EditorFixture
         model->setLibrary(std::move(library));
     }
 
-    bool isDark() const { return toolbarPrimaryColor(toolbar.palette()).lightness() > 128; }
+    bool isDark() const { return panelPrimaryColor(toolbar.palette()).lightness() > 128; }
 };
 
 TEST_F(WhiteboardToolbarViewTest, ToolButtonsSelectTheirToolAndFollowTheModel)

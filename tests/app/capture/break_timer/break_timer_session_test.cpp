@@ -8,7 +8,7 @@
 #include "common/settings/memory_defaults_store.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_sound_player.h"
-#include "overlay/overlay_panel.h"
+#include "panels/overlay_panel.h"
 #include "shell/app_preferences.h"
 
 #include <QAbstractButton>

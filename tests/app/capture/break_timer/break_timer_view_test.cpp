@@ -10,7 +10,7 @@
 #include "fakes/fake_clock.h"
 #include "fakes/fake_scheduler.h"
 #include "overlay/overlay_settings_model.h"
-#include "overlay/toolbar/settings/toolbar_toggle_row.h"
+#include "panels/toolbar/settings/toolbar_toggle_row.h"
 #include "shell/app_preferences.h"
 
 #include <QAbstractButton>

@@ -1,0 +1,36 @@
+#include "common/application_paths.h"
+
+#include <QStandardPaths>
+
+namespace zentrel {
+
+namespace {
+
+std::filesystem::path configFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString();
+}
+
+} // namespace
+
+std::filesystem::path defaultsFilePath()
+{
+    return configFolder() / "Zentrel" / "defaults.json";
+}
+
+std::filesystem::path autostartEntryPath()
+{
+    return configFolder() / "autostart" / "zentrel.desktop";
+}
+
+std::filesystem::path applicationDataFolder()
+{
+    const QString dataFolder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const std::filesystem::path base = dataFolder.isEmpty()
+                                           ? std::filesystem::temp_directory_path()
+                                           : std::filesystem::path(dataFolder.toStdString());
+    return base / "Zentrel";
+}
+
+} // namespace zentrel

@@ -1,0 +1,85 @@
+#include "panels/overlay_window_factory.h"
+
+#include "overlay/panel_placement.h"
+
+namespace zentrel {
+namespace {
+
+RectF toRectF(const QRect &rect)
+{
+    return RectF{static_cast<double>(rect.x()),
+                 static_cast<double>(rect.y()),
+                 static_cast<double>(rect.width()),
+                 static_cast<double>(rect.height())};
+}
+
+QRect toRect(const RectF &rect)
+{
+    return QRectF(rect.x, rect.y, rect.width, rect.height).toAlignedRect();
+}
+
+} // namespace
+
+OverlayWindowFactory::OverlayWindowFactory(const QRect &screenGeometry)
+    : m_screen(screenGeometry)
+{}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeOverlayPanel(QWidget *content,
+                                                                     bool ignoresMouse) const
+{
+    return coverScreen(std::make_unique<OverlayPanel>(content, nullptr, ignoresMouse));
+}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeOpaqueOverlayPanel(QWidget *content) const
+{
+    return coverScreen(
+        std::make_unique<OverlayPanel>(content, nullptr, false, PanelSurface::opaque));
+}
+
+std::unique_ptr<OverlayPanel>
+OverlayWindowFactory::coverScreen(std::unique_ptr<OverlayPanel> panel) const
+{
+    panel->setGeometry(m_screen);
+    // Full screen rather than only screen-sized: window managers then cover their own panels
+    // and docks with it instead of keeping them uncovered or moving it aside.
+    panel->setWindowState(Qt::WindowFullScreen);
+    return panel;
+}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeToolbarPanel(QWidget *content,
+                                                                     OverlayPanel *owner) const
+{
+    return makePlacedPanel(PanelKind::toolbar, content, owner);
+}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeSettingsPanel(QWidget *content,
+                                                                      OverlayPanel *owner) const
+{
+    content->setMinimumWidth(static_cast<int>(settingsPanelMinimumWidth));
+    return makePlacedPanel(PanelKind::settings, content, owner);
+}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makePropertyPanel(QWidget *content,
+                                                                      OverlayPanel *owner) const
+{
+    return makePlacedPanel(PanelKind::property, content, owner);
+}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeCardPanel(QWidget *content) const
+{
+    return makePlacedPanel(PanelKind::card, content, nullptr);
+}
+
+std::unique_ptr<OverlayPanel>
+OverlayWindowFactory::makePlacedPanel(PanelKind kind, QWidget *content, OverlayPanel *owner) const
+{
+    auto panel = std::make_unique<OverlayPanel>(content, owner);
+    panel->setPlacement([kind, screen = toRectF(m_screen)](QSize size) {
+        const SizeF fitting{static_cast<double>(size.width()), static_cast<double>(size.height())};
+        return toRect(panelFrame(kind, screen, fitting));
+    });
+    panel->setCornerRadius(kind == PanelKind::card ? 28 : 10);
+    return panel;
+}
+
+} // namespace zentrel

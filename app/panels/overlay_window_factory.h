@@ -1,0 +1,43 @@
+#pragma once
+
+#include "overlay/panel_placement.h"
+#include "panels/overlay_panel.h"
+
+#include <QRect>
+
+#include <memory>
+
+namespace zentrel {
+
+// Makes the panels of one feature run on its screen, each in its place: the overlay covering
+// the screen, the toolbar centred 40 below the top edge, the settings panel 96 below it and at
+// least 260 wide, the property panel 24 from the left and 100 below the top, the break timer's
+// card in the middle.
+class OverlayWindowFactory
+{
+public:
+    explicit OverlayWindowFactory(const QRect &screenGeometry);
+
+    const QRect &screenGeometry() const { return m_screen; }
+
+    // A panel that lets clicks through stays out of the way of the programs below it.
+    std::unique_ptr<OverlayPanel> makeOverlayPanel(QWidget *content, bool ignoresMouse) const;
+    // An overlay whose content covers the screen with pixels of its own, such as a board: each
+    // frame then goes to the screen without being cleared and blended first.
+    std::unique_ptr<OverlayPanel> makeOpaqueOverlayPanel(QWidget *content) const;
+    // The floating panels stay above `owner`, the run's overlay or card.
+    std::unique_ptr<OverlayPanel> makeToolbarPanel(QWidget *content, OverlayPanel *owner) const;
+    std::unique_ptr<OverlayPanel> makeSettingsPanel(QWidget *content, OverlayPanel *owner) const;
+    std::unique_ptr<OverlayPanel> makePropertyPanel(QWidget *content, OverlayPanel *owner) const;
+    // The break timer's countdown card, centred on the screen at the content's size.
+    std::unique_ptr<OverlayPanel> makeCardPanel(QWidget *content) const;
+
+private:
+    std::unique_ptr<OverlayPanel>
+    makePlacedPanel(PanelKind kind, QWidget *content, OverlayPanel *owner) const;
+    std::unique_ptr<OverlayPanel> coverScreen(std::unique_ptr<OverlayPanel> panel) const;
+
+    QRect m_screen;
+};
+
+} // namespace zentrel
