@@ -35,33 +35,53 @@ X11DamageWatch::X11DamageWatch(xcb_connection_t *connection, std::uint32_t root)
 
 X11DamageWatch::~X11DamageWatch()
 {
-    watch({});
+    watch(std::vector<Window>{});
     if (m_available) {
         const std::uint32_t none = XCB_EVENT_MASK_NO_EVENT;
         xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &none);
     }
 }
 
-void X11DamageWatch::watch(const std::vector<std::uint32_t> &windows)
+void X11DamageWatch::watch(const std::vector<Window> &windows)
 {
     if (!m_available) {
         return;
     }
+    const auto isWatched = [&](std::uint32_t window) {
+        return std::any_of(
+            windows.begin(), windows.end(), [&](const Window &w) { return w.id == window; });
+    };
     std::erase_if(m_damageByWindow, [&](const auto &entry) {
-        if (std::find(windows.begin(), windows.end(), entry.first) != windows.end()) {
+        if (isWatched(entry.first)) {
             return false;
         }
         // Fails harmlessly when the window, and with it its damage, is gone already.
         xcb_damage_destroy(m_connection, entry.second);
+        m_frames.erase(entry.first);
         return true;
     });
-    for (const std::uint32_t window : windows) {
-        if (!m_damageByWindow.contains(window)) {
+    for (const Window &window : windows) {
+        if (!m_damageByWindow.contains(window.id)) {
             const xcb_damage_damage_t damage = xcb_generate_id(m_connection);
-            xcb_damage_create(m_connection, damage, window, XCB_DAMAGE_REPORT_LEVEL_BOUNDING_BOX);
-            m_damageByWindow.emplace(window, damage);
+            xcb_damage_create(
+                m_connection, damage, window.id, XCB_DAMAGE_REPORT_LEVEL_BOUNDING_BOX);
+            m_damageByWindow.emplace(window.id, damage);
+            m_fresh.insert(damage);
         }
+        m_frames.try_emplace(window.id, window.frame);
     }
+    if (!m_fresh.empty()) {
+        // Their first reports are queued by the time the reply comes.
+        const XcbReply<xcb_get_input_focus_reply_t> sync(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        takeQueuedEvents();
+        m_fresh.clear();
+    }
+}
+
+void X11DamageWatch::addChanged(const std::unordered_set<std::uint32_t> &windows)
+{
+    m_changed.insert(windows.begin(), windows.end());
 }
 
 void X11DamageWatch::takeQueuedEvents()
@@ -77,29 +97,53 @@ void X11DamageWatch::takeQueuedEvents()
 void X11DamageWatch::take(std::uint8_t type, const void *event)
 {
     if (type == m_firstDamageEvent + XCB_DAMAGE_NOTIFY) {
-        const auto *notify = reinterpret_cast<const xcb_damage_notify_event_t *>(event);
+        const auto *notify = static_cast<const xcb_damage_notify_event_t *>(event);
         // A top-level window's geometry is in root coordinates, its area in its own.
         m_damaged.emplace_back(notify->geometry.x + notify->area.x,
                                notify->geometry.y + notify->area.y,
                                notify->area.width,
                                notify->area.height);
+        if (!m_fresh.contains(notify->damage)) {
+            m_changed.insert(notify->drawable);
+        }
         // A bounding-box report comes only when the box grows; emptied, it reports again.
         xcb_damage_subtract(m_connection, notify->damage, XCB_NONE, XCB_NONE);
         return;
     }
     switch (type) {
+    case XCB_MAP_NOTIFY:
+        m_changed.insert(static_cast<const xcb_map_notify_event_t *>(event)->window);
+        m_restructured = true;
+        break;
+    case XCB_CONFIGURE_NOTIFY: {
+        const auto *notify = static_cast<const xcb_configure_notify_event_t *>(event);
+        const int border = notify->border_width * 2;
+        takeConfigure(notify->window,
+                      QRect(notify->x, notify->y, notify->width + border, notify->height + border));
+        m_restructured = true;
+        break;
+    }
     case XCB_CREATE_NOTIFY:
     case XCB_DESTROY_NOTIFY:
-    case XCB_MAP_NOTIFY:
     case XCB_UNMAP_NOTIFY:
     case XCB_REPARENT_NOTIFY:
-    case XCB_CONFIGURE_NOTIFY:
     case XCB_GRAVITY_NOTIFY:
     case XCB_CIRCULATE_NOTIFY:
         m_restructured = true;
         break;
     default:
         break;
+    }
+}
+
+// A window only restacked shows what it showed; a window manager restacks the windows it keeps
+// below all others (mutter's black guard window) along with the rest.
+void X11DamageWatch::takeConfigure(std::uint32_t window, const QRect &frame)
+{
+    const auto known = m_frames.find(window);
+    if (known != m_frames.end() && known->second != frame) {
+        known->second = frame;
+        m_changed.insert(window);
     }
 }
 

@@ -20,6 +20,7 @@ public:
     create(const QByteArray &display);
     ~XcbScreenCapture() override;
 
+    void rememberScreen(const QRect &screenGeometry, const std::vector<WId> &ownWindows) override;
     tl::expected<QImage, CaptureError> captureStill(const QRect &screenGeometry,
                                                     const std::vector<WId> &ownWindows) override;
     tl::expected<std::unique_ptr<ScreenCaptureStream>, CaptureError>
@@ -35,6 +36,7 @@ private:
     // Lives as long as the service, so where no compositing manager runs the windows are
     // redirected before the first capture and have kept what our overlays cover by then.
     std::unique_ptr<X11ScreenComposer> m_composer;
+    bool m_remembered = false;
 };
 
 } // namespace zentrel
