@@ -248,13 +248,19 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
     ASSERT_TRUE(m_input.moveTo(bareDesktop)) << m_input.lastError().toStdString();
     const QRect magnified(bareDesktop - QPoint(loupeReach, loupeReach),
                           bareDesktop + QPoint(loupeReach, loupeReach));
+    const QPoint rimPoint = bareDesktop + QPoint(loupeRim, 0);
     const QDeadlineTimer magnifying(stillTimeoutMs);
-    while (!showsAsScreen(m_pixels.area(whole), screen, magnified) && !magnifying.hasExpired()) {
+    const auto showsLoupe = [&] {
+        const QImage shown = m_pixels.area(whole);
+        return isCloseTo(shown.pixelColor(rimPoint), Qt::white, rimTolerance)
+               && showsAsScreen(shown, screen, magnified);
+    };
+    while (!showsLoupe() && !magnifying.hasExpired()) {
         QThread::msleep(stillPollMs);
     }
     const QImage loupe = m_xvfb.grabScreen();
     keepScreenshot(loupe, artifact("loupe"));
-    const QColor rim = loupe.pixelColor(bareDesktop + QPoint(loupeRim, 0));
+    const QColor rim = loupe.pixelColor(rimPoint);
     ASSERT_TRUE(isCloseTo(rim, Qt::white, rimTolerance))
         << "no loupe around the pointer, but " << rim.name().toStdString() << "; " << situation();
     EXPECT_TRUE(showsAsScreen(loupe, screen, magnified)) << "the loupe over bare desktop";

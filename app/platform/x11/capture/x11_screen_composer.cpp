@@ -204,8 +204,9 @@ void X11ScreenComposer::rememberScreen(const std::vector<std::uint32_t> &leftOut
         return;
     }
     xcb_connection_t *c = state.c();
+    X11ScreenSettle settle(c, state.root);
     const X11TransparentWindows hidden(c, state.root, leftOut);
-    x11WaitUntilScreenSettles(c, state.root);
+    settle.wait();
     watchChanges();
     if (const auto layers = x11LayersWithin(c, state.root, state.rootRect, leftOut)) {
         state.watch->watch(watched(layers->others));
@@ -235,6 +236,16 @@ void X11ScreenComposer::rememberScreen(const std::vector<std::uint32_t> &leftOut
                   uint16_t(size.height()));
     xcb_free_gc(c, pen);
     // Our windows show again once the copy is made: the server takes requests in order.
+}
+
+int X11ScreenComposer::socket() const
+{
+    return xcb_get_file_descriptor(m_state->c());
+}
+
+void X11ScreenComposer::takeReports()
+{
+    m_state->takeQueuedEvents();
 }
 
 void X11ScreenComposer::shareRememberedScreen(X11ScreenComposer &from)

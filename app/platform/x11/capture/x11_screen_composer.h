@@ -42,6 +42,10 @@ public:
     // leftOut made transparent for the moment, as the picture every later compose starts from.
     // Call it once, before the windows to leave out from then on map.
     void rememberScreen(const std::vector<std::uint32_t> &leftOut);
+    // The connection's socket: readable when reports of changes arrive, which takeReports reads
+    // so they do not pile up between composes.
+    int socket() const;
+    void takeReports();
     // Composes from the picture `from` remembered, as if this one had; `from` must outlive it.
     void shareRememberedScreen(X11ScreenComposer &from);
 

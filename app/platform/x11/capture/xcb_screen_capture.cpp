@@ -73,6 +73,10 @@ void XcbScreenCapture::rememberScreen(const QRect &screenGeometry,
     m_remembered = true;
     finishQtRequests();
     m_composer->rememberScreen({ownWindows.begin(), ownWindows.end()});
+    m_reports = std::make_unique<QSocketNotifier>(m_composer->socket(), QSocketNotifier::Read);
+    QObject::connect(m_reports.get(), &QSocketNotifier::activated, m_reports.get(), [this] {
+        m_composer->takeReports();
+    });
 }
 
 tl::expected<QImage, CaptureError>

@@ -3,6 +3,7 @@
 #include "platform/screen_capture.h"
 
 #include <QByteArray>
+#include <QSocketNotifier>
 
 #include <memory>
 
@@ -37,6 +38,8 @@ private:
     // redirected before the first capture and have kept what our overlays cover by then.
     std::unique_ptr<X11ScreenComposer> m_composer;
     bool m_remembered = false;
+    // Reads the reports of what changed since the screen was remembered as they come.
+    std::unique_ptr<QSocketNotifier> m_reports;
 };
 
 } // namespace zentrel
