@@ -3,6 +3,8 @@
 
 #include <QColor>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -10,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 
 namespace zentrel {
 namespace {
@@ -190,6 +193,22 @@ protected:
             picture, QPoint(shapeDrag.center().x(), shapeDrag.top()), green, handDrawnReach);
     }
 
+    // The first frame saved to a session, once there is one.
+    QImage savedFrame() const
+    {
+        const QDeadlineTimer deadline(copyTimeoutMs);
+        for (;;) {
+            QDirIterator frames(m_zentrel.dataHome() + QStringLiteral("/Zentrel/Sessions"),
+                                {QStringLiteral("*.png")},
+                                QDir::Files,
+                                QDirIterator::Subdirectories);
+            if (frames.hasNext() || deadline.hasExpired()) {
+                return frames.hasNext() ? QImage(frames.next()) : QImage();
+            }
+            QThread::msleep(stillPollMs);
+        }
+    }
+
     RootPixels m_pixels;
 };
 
@@ -264,6 +283,64 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
     ASSERT_TRUE(isCloseTo(rim, Qt::white, rimTolerance))
         << "no loupe around the pointer, but " << rim.name().toStdString() << "; " << situation();
     EXPECT_TRUE(showsAsScreen(loupe, screen, magnified)) << "the loupe over bare desktop";
+
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://stop")));
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+// Without a tray host Zentrel shows a small window of its own instead, as on GNOME without a
+// tray extension: Draw's session frames and the frozen screen show what lies behind it.
+TEST_P(CaptureAsShown, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScreen)
+{
+    m_host.reset();
+    auto framed = m_windows.waitForShown(framedTitle, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(framed.has_value()) << "the other program's window never showed; " << situation();
+    ASSERT_TRUE(settle(*framed));
+    ASSERT_TRUE(m_input.moveTo(bareDesktop)) << m_input.lastError().toStdString();
+    const QImage bare = stillScreen([&](const QImage &shown) {
+        return isCloseTo(shown.pixelColor(framed->frame.center()), framedColor);
+    });
+    const QRect whole = bare.rect();
+    ASSERT_TRUE(m_zentrel.start(m_xvfb.display()));
+    ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)))
+        << "zentrel never listened for command URLs; it " << stopAndDescribe();
+    auto fallback = m_windows.waitForShown(toolbarTitle, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(fallback.has_value()) << "no window in place of the tray icon; " << situation();
+    ASSERT_TRUE(settle(*fallback));
+    ASSERT_TRUE(m_input.moveTo(bareDesktop)) << m_input.lastError().toStdString();
+    const QImage screen = withoutWindow(
+        bare,
+        stillScreen([&](const QImage &shown) { return isPainted(shown, fallback->frame); }),
+        fallback->frame);
+    keepScreenshot(screen, artifact("screen_with_fallback"));
+
+    // The fallback window stays on top of Draw, where the pointer would look for Draw.
+    const std::set<std::uint32_t> before = m_windows.shownIds();
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/draw")));
+    const auto draw = m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs));
+    auto toolbar = waitForNew(before, toolbarTitle);
+    ASSERT_TRUE(draw.has_value() && toolbar.has_value()) << "Draw did not open; " << situation();
+    ASSERT_TRUE(settle(*toolbar));
+    m_draw = *draw;
+    m_toolbar = *toolbar;
+    ASSERT_NO_FATAL_FAILURE(pressInDraw(QStringLiteral("3")));
+    ASSERT_NO_FATAL_FAILURE(dragOver(shapeDrag));
+    const QImage drawn = grabUntil([this](const QImage &shown) { return showsStroke(shown); });
+    const std::optional<QPoint> save = saveToSessionButton(drawn, m_toolbar.frame);
+    ASSERT_TRUE(save.has_value()) << "no Save to Session button in " << m_toolbar.describe();
+    ASSERT_TRUE(m_input.click(*save)) << m_input.lastError().toStdString();
+    const QImage frame = savedFrame();
+    keepScreenshot(frame, artifact("session_frame"));
+    EXPECT_TRUE(showsStroke(frame)) << "the session frame lacks the rectangle";
+    EXPECT_TRUE(showsAsScreen(
+        frame, tintedAsDraw(screen, overlayTint), whole, shapeDrag.adjusted(-20, -20, 20, 20)))
+        << "the session frame";
+
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/freeze")));
+    ASSERT_TRUE(m_windows.waitForShown(QStringLiteral("Zevizu & Vozurir"),
+                                       QDeadlineTimer(windowTimeoutMs)));
+    const QImage frozen = copyWhen([](const QImage &) { return true; }, "frozen_with_fallback");
+    EXPECT_TRUE(showsAsScreen(frozen, screen, whole)) << "the screen frozen after Draw";
 
     ASSERT_TRUE(handOver(QStringLiteral("zentrel://stop")));
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));

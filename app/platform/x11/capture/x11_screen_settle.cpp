@@ -7,24 +7,32 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
-#include <chrono>
-#include <optional>
+#include <array>
+#include <cstring>
+#include <thread>
 
 namespace zentrel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Three frames at 60 Hz without a change once it drew one: the compositing manager has nothing
-// left to draw. A busy one draws far slower than 60 Hz, so the first frame is waited for.
+// Three frames at 60 Hz without a change, or two of the compositing manager's own frame times
+// where it draws slower: it has nothing left to draw.
 constexpr auto quietTime = std::chrono::milliseconds(50);
-// A screen that keeps changing (a video playing) or never does is read after this at most.
+// A screen that keeps changing (a video playing) is read after this at most, once the
+// compositing manager has drawn what came before.
 constexpr auto waitLimit = std::chrono::milliseconds(150);
+// A compositing manager that never shows our pixel (one that leaves small windows out) is given
+// up on after this.
+constexpr auto blinkLimit = std::chrono::milliseconds(1000);
+constexpr auto cornerPoll = std::chrono::milliseconds(4);
 
 } // namespace
 
-X11ScreenSettle::X11ScreenSettle(xcb_connection_t *connection, std::uint32_t root)
+X11ScreenSettle::X11ScreenSettle(xcb_connection_t *connection, std::uint32_t root, QPoint corner)
     : m_connection(connection)
+    , m_root(root)
+    , m_corner(corner)
 {
     const xcb_query_extension_reply_t *extension =
         xcb_get_extension_data(connection, &xcb_damage_id);
@@ -58,24 +66,92 @@ void X11ScreenSettle::wait()
     if (m_damage == XCB_NONE) {
         return;
     }
-    xcb_flush(m_connection);
+    const auto frameTime = blinkCorner();
+    const auto quiet = std::max<Clock::duration>(quietTime, 2 * frameTime);
+    takeReports();
     const Clock::time_point start = Clock::now();
-    std::optional<Clock::time_point> lastChange;
+    Clock::time_point lastChange = start;
     pollfd socket{xcb_get_file_descriptor(m_connection), POLLIN, 0};
     for (;;) {
         const Clock::time_point now = Clock::now();
         if (takeReports()) {
             lastChange = now;
         }
-        const Clock::time_point limit = start + waitLimit;
-        const Clock::time_point until =
-            lastChange ? std::min(*lastChange + quietTime, limit) : limit;
+        const Clock::time_point until = std::min(lastChange + quiet, start + waitLimit);
         if (now >= until || xcb_connection_has_error(m_connection)) {
             return;
         }
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - now);
         poll(&socket, 1, int(left.count()));
     }
+}
+
+std::chrono::milliseconds X11ScreenSettle::blinkCorner()
+{
+    xcb_connection_t *c = m_connection;
+    const std::optional<std::uint32_t> shown = cornerPixel();
+    if (!shown) {
+        return {};
+    }
+    const std::uint32_t blink = *shown ^ 0x808080u;
+    const xcb_window_t window = xcb_generate_id(c);
+    const std::array<std::uint32_t, 2> values{blink, 1};
+    xcb_create_window(c,
+                      XCB_COPY_FROM_PARENT,
+                      window,
+                      m_root,
+                      int16_t(m_corner.x()),
+                      int16_t(m_corner.y()),
+                      1,
+                      1,
+                      0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT,
+                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT,
+                      values.data());
+    xcb_map_window(c, window);
+    xcb_flush(c);
+    const Clock::time_point start = Clock::now();
+    waitForCorner([&](std::uint32_t pixel) { return pixel == blink; });
+    const auto frameTime =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    xcb_destroy_window(c, window);
+    xcb_flush(c);
+    waitForCorner([&](std::uint32_t pixel) { return pixel != blink; });
+    return frameTime;
+}
+
+void X11ScreenSettle::waitForCorner(const std::function<bool(std::uint32_t)> &shows)
+{
+    const Clock::time_point limit = Clock::now() + blinkLimit;
+    for (;;) {
+        const std::optional<std::uint32_t> pixel = cornerPixel();
+        if (!pixel || shows(*pixel) || Clock::now() >= limit) {
+            return;
+        }
+        std::this_thread::sleep_for(cornerPoll);
+    }
+}
+
+std::optional<std::uint32_t> X11ScreenSettle::cornerPixel()
+{
+    const XcbReply<xcb_get_image_reply_t> image(
+        xcb_get_image_reply(m_connection,
+                            xcb_get_image(m_connection,
+                                          XCB_IMAGE_FORMAT_Z_PIXMAP,
+                                          m_root,
+                                          int16_t(m_corner.x()),
+                                          int16_t(m_corner.y()),
+                                          1,
+                                          1,
+                                          ~0u),
+                            nullptr));
+    if (!image || xcb_get_image_data_length(image.get()) < 4) {
+        return std::nullopt;
+    }
+    std::uint32_t pixel = 0;
+    std::memcpy(&pixel, xcb_get_image_data(image.get()), sizeof pixel);
+    return pixel & 0xffffffu;
 }
 
 bool X11ScreenSettle::takeReports()
