@@ -187,6 +187,58 @@ protected:
         return copied;
     }
 
+    // The screen once the other program's window shows on it, the pointer out of the way.
+    QImage bareScreen()
+    {
+        auto framed = m_windows.waitForShown(framedTitle, QDeadlineTimer(windowTimeoutMs));
+        if (!framed || !settle(*framed) || !m_input.moveTo(bareDesktop)) {
+            ADD_FAILURE() << "the other program's window never showed; " << situation();
+            return {};
+        }
+        return stillScreen([&](const QImage &shown) {
+            return isCloseTo(shown.pixelColor(framed->frame.center()), framedColor);
+        });
+    }
+
+    // The screen as it shows with a window of ours open, but with what lay behind it on `bare`
+    // where it is; kept under `name`.
+    QImage screenBehind(TopLevelWindow window, const QImage &bare, const char *name)
+    {
+        if (!settle(window) || !m_input.moveTo(bareDesktop)) {
+            ADD_FAILURE() << window.describe() << " never settled; " << situation();
+            return {};
+        }
+        const QImage screen = withoutWindow(
+            bare,
+            stillScreen([&](const QImage &shown) { return isPainted(shown, window.frame); }),
+            window.frame);
+        keepScreenshot(screen, artifact(name));
+        return screen;
+    }
+
+    // Draw's picture: the screen under its tint, with the rectangle dragged over shapeDrag.
+    void expectDrawing(const QImage &picture, const QImage &screen, const char *what) const
+    {
+        EXPECT_TRUE(showsStroke(picture)) << what << " lacks the rectangle";
+        EXPECT_TRUE(showsAsScreen(picture,
+                                  tintedAsDraw(screen, overlayTint),
+                                  screen.rect(),
+                                  shapeDrag.adjusted(-20, -20, 20, 20)))
+            << what;
+    }
+
+    // Zevizu & Vozurir started straight from Draw, while Draw's windows may still be on their
+    // way out: its copy shows the screen and nothing of Draw.
+    void expectFreezeAfterDraw(const QImage &screen, const char *what)
+    {
+        ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/freeze")));
+        ASSERT_TRUE(m_windows.waitForShown(QStringLiteral("Zevizu & Vozurir"),
+                                           QDeadlineTimer(windowTimeoutMs)));
+        const QImage frozen =
+            copyWhen([this](const QImage &copied) { return !showsStroke(copied); }, what);
+        EXPECT_TRUE(showsAsScreen(frozen, screen, screen.rect())) << what;
+    }
+
     testing::AssertionResult showsStroke(const QImage &picture) const
     {
         return showsColorNear(
@@ -216,25 +268,15 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
 {
     ASSERT_NO_FATAL_FAILURE(startZentrel());
     ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)));
-    auto framed = m_windows.waitForShown(framedTitle, QDeadlineTimer(windowTimeoutMs));
-    ASSERT_TRUE(framed.has_value()) << "the other program's window never showed; " << situation();
-    ASSERT_TRUE(settle(*framed));
-    ASSERT_TRUE(m_input.moveTo(bareDesktop)) << m_input.lastError().toStdString();
-    const QImage bare = stillScreen([&](const QImage &shown) {
-        return isCloseTo(shown.pixelColor(framed->frame.center()), framedColor);
-    });
+    const QImage bare = bareScreen();
+    ASSERT_FALSE(bare.isNull());
     const QRect whole = bare.rect();
 
     // Our settings window stays open beside every run; pictures show what lies behind it.
-    auto settings = openSettings();
+    const auto settings = openSettings();
     ASSERT_TRUE(settings.has_value());
-    ASSERT_TRUE(settle(*settings));
-    ASSERT_TRUE(m_input.moveTo(bareDesktop)) << m_input.lastError().toStdString();
-    const QImage screen = withoutWindow(
-        bare,
-        stillScreen([&](const QImage &shown) { return isPainted(shown, settings->frame); }),
-        settings->frame);
-    keepScreenshot(screen, artifact("screen"));
+    const QImage screen = screenBehind(*settings, bare, "screen");
+    ASSERT_FALSE(screen.isNull());
 
     ASSERT_NO_FATAL_FAILURE(
         openFeature(QStringLiteral("zentrel://toggle/freeze"), QStringLiteral("Zevizu & Vozurir")));
@@ -246,20 +288,11 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
     m_draw = m_main;
     ASSERT_NO_FATAL_FAILURE(pressInDraw(QStringLiteral("3")));
     ASSERT_NO_FATAL_FAILURE(dragOver(shapeDrag));
-    const QImage drawn =
-        copyWhen([this](const QImage &copied) { return showsStroke(copied); }, "draw_copy");
-    EXPECT_TRUE(showsStroke(drawn)) << "Draw's copy lacks the rectangle";
-    EXPECT_TRUE(showsAsScreen(
-        drawn, tintedAsDraw(screen, overlayTint), whole, shapeDrag.adjusted(-20, -20, 20, 20)))
-        << "Draw's copy";
-
-    // Straight from Draw, while its windows may still be on their way out.
-    ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/freeze")));
-    ASSERT_TRUE(m_windows.waitForShown(QStringLiteral("Zevizu & Vozurir"),
-                                       QDeadlineTimer(windowTimeoutMs)));
-    const QImage afterDraw = copyWhen([this](const QImage &copied) { return !showsStroke(copied); },
-                                      "frozen_after_draw");
-    EXPECT_TRUE(showsAsScreen(afterDraw, screen, whole)) << "the screen frozen after Draw";
+    expectDrawing(
+        copyWhen([this](const QImage &copied) { return showsStroke(copied); }, "draw_copy"),
+        screen,
+        "draw_copy");
+    ASSERT_NO_FATAL_FAILURE(expectFreezeAfterDraw(screen, "frozen_after_draw"));
 
     ASSERT_NO_FATAL_FAILURE(openFeature(QStringLiteral("zentrel://toggle/zoom"),
                                         QStringLiteral("Zoom Loupe"),
@@ -293,26 +326,15 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
 TEST_P(CaptureAsShown, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScreen)
 {
     m_host.reset();
-    auto framed = m_windows.waitForShown(framedTitle, QDeadlineTimer(windowTimeoutMs));
-    ASSERT_TRUE(framed.has_value()) << "the other program's window never showed; " << situation();
-    ASSERT_TRUE(settle(*framed));
-    ASSERT_TRUE(m_input.moveTo(bareDesktop)) << m_input.lastError().toStdString();
-    const QImage bare = stillScreen([&](const QImage &shown) {
-        return isCloseTo(shown.pixelColor(framed->frame.center()), framedColor);
-    });
-    const QRect whole = bare.rect();
+    const QImage bare = bareScreen();
+    ASSERT_FALSE(bare.isNull());
     ASSERT_TRUE(m_zentrel.start(m_xvfb.display()));
     ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)))
         << "zentrel never listened for command URLs; it " << stopAndDescribe();
-    auto fallback = m_windows.waitForShown(toolbarTitle, QDeadlineTimer(windowTimeoutMs));
+    const auto fallback = m_windows.waitForShown(toolbarTitle, QDeadlineTimer(windowTimeoutMs));
     ASSERT_TRUE(fallback.has_value()) << "no window in place of the tray icon; " << situation();
-    ASSERT_TRUE(settle(*fallback));
-    ASSERT_TRUE(m_input.moveTo(bareDesktop)) << m_input.lastError().toStdString();
-    const QImage screen = withoutWindow(
-        bare,
-        stillScreen([&](const QImage &shown) { return isPainted(shown, fallback->frame); }),
-        fallback->frame);
-    keepScreenshot(screen, artifact("screen_with_fallback"));
+    const QImage screen = screenBehind(*fallback, bare, "screen_with_fallback");
+    ASSERT_FALSE(screen.isNull());
 
     // The fallback window stays on top of Draw, where the pointer would look for Draw.
     const std::set<std::uint32_t> before = m_windows.shownIds();
@@ -331,16 +353,8 @@ TEST_P(CaptureAsShown, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScreen)
     ASSERT_TRUE(m_input.click(*save)) << m_input.lastError().toStdString();
     const QImage frame = savedFrame();
     keepScreenshot(frame, artifact("session_frame"));
-    EXPECT_TRUE(showsStroke(frame)) << "the session frame lacks the rectangle";
-    EXPECT_TRUE(showsAsScreen(
-        frame, tintedAsDraw(screen, overlayTint), whole, shapeDrag.adjusted(-20, -20, 20, 20)))
-        << "the session frame";
-
-    ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/freeze")));
-    ASSERT_TRUE(m_windows.waitForShown(QStringLiteral("Zevizu & Vozurir"),
-                                       QDeadlineTimer(windowTimeoutMs)));
-    const QImage frozen = copyWhen([](const QImage &) { return true; }, "frozen_with_fallback");
-    EXPECT_TRUE(showsAsScreen(frozen, screen, whole)) << "the screen frozen after Draw";
+    expectDrawing(frame, screen, "session_frame");
+    ASSERT_NO_FATAL_FAILURE(expectFreezeAfterDraw(screen, "frozen_with_fallback"));
 
     ASSERT_TRUE(handOver(QStringLiteral("zentrel://stop")));
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));

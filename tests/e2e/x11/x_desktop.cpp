@@ -101,21 +101,7 @@ bool XDesktop::showFramedWindow(const QRect &frame, const QColor &color, const Q
         return false;
     }
     xcb_connection_t *connection = m_connection.get();
-    const xcb_window_t window = xcb_generate_id(connection);
-    const std::uint32_t background = pixelOf(color);
-    xcb_create_window(connection,
-                      m_depth,
-                      window,
-                      m_root,
-                      std::int16_t(frame.x()),
-                      std::int16_t(frame.y()),
-                      std::uint16_t(frame.width()),
-                      std::uint16_t(frame.height()),
-                      0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      m_visual,
-                      XCB_CW_BACK_PIXEL,
-                      &background);
+    const xcb_window_t window = createTypedWindow(frame, color, "_NET_WM_WINDOW_TYPE_NORMAL");
     const QByteArray name = title.toUtf8();
     xcb_change_property(connection,
                         XCB_PROP_MODE_REPLACE,

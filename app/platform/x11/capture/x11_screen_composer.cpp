@@ -204,7 +204,7 @@ void X11ScreenComposer::rememberScreen(const std::vector<std::uint32_t> &leftOut
         return;
     }
     xcb_connection_t *c = state.c();
-    X11ScreenSettle settle(c, state.root, state.rootRect.bottomRight());
+    X11ScreenSettle settle(c, *state.reader, state.root, state.rootRect.bottomRight());
     const X11TransparentWindows hidden(c, state.root, leftOut);
     settle.wait();
     watchChanges();

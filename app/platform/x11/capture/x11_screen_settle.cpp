@@ -1,5 +1,6 @@
 #include "platform/x11/capture/x11_screen_settle.h"
 
+#include "platform/x11/capture/x11_image_reader.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <poll.h>
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <thread>
 
 namespace zentrel {
@@ -29,8 +29,12 @@ constexpr auto cornerPoll = std::chrono::milliseconds(4);
 
 } // namespace
 
-X11ScreenSettle::X11ScreenSettle(xcb_connection_t *connection, std::uint32_t root, QPoint corner)
+X11ScreenSettle::X11ScreenSettle(xcb_connection_t *connection,
+                                 X11ImageReader &reader,
+                                 std::uint32_t root,
+                                 QPoint corner)
     : m_connection(connection)
+    , m_reader(reader)
     , m_root(root)
     , m_corner(corner)
 {
@@ -135,23 +139,11 @@ void X11ScreenSettle::waitForCorner(const std::function<bool(std::uint32_t)> &sh
 
 std::optional<std::uint32_t> X11ScreenSettle::cornerPixel()
 {
-    const XcbReply<xcb_get_image_reply_t> image(
-        xcb_get_image_reply(m_connection,
-                            xcb_get_image(m_connection,
-                                          XCB_IMAGE_FORMAT_Z_PIXMAP,
-                                          m_root,
-                                          int16_t(m_corner.x()),
-                                          int16_t(m_corner.y()),
-                                          1,
-                                          1,
-                                          ~0u),
-                            nullptr));
-    if (!image || xcb_get_image_data_length(image.get()) < 4) {
+    const auto pixel = m_reader.read(m_root, QRect(m_corner, QSize(1, 1)));
+    if (!pixel) {
         return std::nullopt;
     }
-    std::uint32_t pixel = 0;
-    std::memcpy(&pixel, xcb_get_image_data(image.get()), sizeof pixel);
-    return pixel & 0xffffffu;
+    return pixel->pixel(0, 0) & 0xffffffu;
 }
 
 bool X11ScreenSettle::takeReports()

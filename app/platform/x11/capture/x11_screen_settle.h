@@ -11,6 +11,8 @@ struct xcb_connection_t;
 
 namespace zentrel {
 
+class X11ImageReader;
+
 // Tells when the screen has settled after changes: a window that just closed or turned
 // transparent leaves the screen only with the compositing manager's next frame, which a busy one
 // draws late, and some animate it for a while (mutter shrinks and fades a closing window). A
@@ -20,8 +22,11 @@ namespace zentrel {
 class X11ScreenSettle
 {
 public:
-    // corner: a pixel of the screen, in root pixels, that may blink once.
-    X11ScreenSettle(xcb_connection_t *connection, std::uint32_t root, QPoint corner);
+    // corner: a pixel of the screen, in root pixels, that may blink once; reader reads it.
+    X11ScreenSettle(xcb_connection_t *connection,
+                    X11ImageReader &reader,
+                    std::uint32_t root,
+                    QPoint corner);
     ~X11ScreenSettle();
     X11ScreenSettle(const X11ScreenSettle &) = delete;
     X11ScreenSettle &operator=(const X11ScreenSettle &) = delete;
@@ -41,6 +46,7 @@ private:
     void waitForCorner(const std::function<bool(std::uint32_t)> &shows);
 
     xcb_connection_t *m_connection;
+    X11ImageReader &m_reader;
     std::uint32_t m_root;
     QPoint m_corner;
     std::uint8_t m_notifyType = 0;
