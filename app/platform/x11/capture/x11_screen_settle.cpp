@@ -20,8 +20,9 @@ using Clock = std::chrono::steady_clock;
 // where it draws slower: it has nothing left to draw.
 constexpr auto quietTime = std::chrono::milliseconds(50);
 // A screen that keeps changing (a video playing) is read after this at most, once the
-// compositing manager has drawn what came before.
-constexpr auto waitLimit = std::chrono::milliseconds(150);
+// compositing manager has drawn what came before: with its two frames for our pixel, a run starts
+// at most 150 ms later at 60 Hz.
+constexpr auto waitLimit = std::chrono::milliseconds(110);
 // A compositing manager that never shows our pixel (one that leaves small windows out) is given
 // up on after this.
 constexpr auto blinkLimit = std::chrono::milliseconds(1000);
