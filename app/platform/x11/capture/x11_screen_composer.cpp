@@ -246,6 +246,8 @@ int X11ScreenComposer::socket() const
 void X11ScreenComposer::takeReports()
 {
     m_state->takeQueuedEvents();
+    // Emptied damage reports again only once the server hears of it.
+    xcb_flush(m_state->c());
 }
 
 void X11ScreenComposer::shareRememberedScreen(X11ScreenComposer &from)
