@@ -35,6 +35,7 @@ constexpr int rimTolerance = 40;
 constexpr double allowedShare = 0.01;
 constexpr int copyTimeoutMs = 10000;
 constexpr int stillTimeoutMs = 10000;
+constexpr int framedTimeoutMs = 3000;
 constexpr int stillPollMs = 100;
 constexpr int stillReads = 3;
 
@@ -132,7 +133,12 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_NO_FATAL_FAILURE(UnderWindowManager::SetUp());
+        ASSERT_NO_FATAL_FAILURE(DrawingTest::SetUp());
+        if (!m_hasTray) {
+            // Gone before the window manager starts, as on a desktop that never had one.
+            m_host.reset();
+        }
+        ASSERT_NO_FATAL_FAILURE(startWindowManager(GetParam()));
         // Mutter paints its own wallpaper, KWin alone a black desktop, which a desktop window
         // covers here; elsewhere the root shows a wallpaper, or without one (no window manager
         // here) its plain colour.
@@ -190,7 +196,13 @@ protected:
     // The screen once the other program's window shows on it, the pointer out of the way.
     QImage bareScreen()
     {
-        auto framed = m_windows.waitForShown(framedTitle, QDeadlineTimer(windowTimeoutMs));
+        auto framed = m_windows.waitForShown(framedTitle, QDeadlineTimer(framedTimeoutMs));
+        if (!framed) {
+            // Openbox, just started, now and then leaves a window's first map request unanswered
+            // when no other program has a window yet; the program opens another.
+            EXPECT_TRUE(m_desktop.showFramedWindow(framedWindow, framedColor, framedTitle));
+            framed = m_windows.waitForShown(framedTitle, QDeadlineTimer(windowTimeoutMs));
+        }
         if (!framed || !settle(*framed) || !m_input.moveTo(bareDesktop)) {
             ADD_FAILURE() << "the other program's window never showed; " << situation();
             return {};
@@ -262,6 +274,15 @@ protected:
     }
 
     RootPixels m_pixels;
+    bool m_hasTray = true;
+};
+
+// A desktop without a tray host, as GNOME without a tray extension: Zentrel shows a small window
+// of its own instead.
+class CaptureWithoutTray : public CaptureAsShown
+{
+protected:
+    CaptureWithoutTray() { m_hasTray = false; }
 };
 
 TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
@@ -321,11 +342,10 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
-// Without a tray host Zentrel shows a small window of its own instead, as on GNOME without a
-// tray extension: Draw's session frames and the frozen screen show what lies behind it.
-TEST_P(CaptureAsShown, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScreen)
+// Draw's session frames and the frozen screen show what lies behind the window Zentrel shows in
+// place of a tray icon.
+TEST_P(CaptureWithoutTray, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScreen)
 {
-    m_host.reset();
     const QImage bare = bareScreen();
     ASSERT_FALSE(bare.isNull());
     ASSERT_TRUE(m_zentrel.start(m_xvfb.display()));
@@ -360,16 +380,19 @@ TEST_P(CaptureAsShown, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScreen)
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
-INSTANTIATE_TEST_SUITE_P(WindowManagers,
-                         CaptureAsShown,
-                         testing::Values(WindowManager::none,
-                                         WindowManager::openbox,
-                                         WindowManager::xfwm4,
-                                         WindowManager::mutter,
-                                         WindowManager::kwin),
-                         [](const testing::TestParamInfo<WindowManager> &param) {
-                             return nameOf(param.param).toStdString();
-                         });
+const auto setUps = testing::Values(WindowManager::none,
+                                    WindowManager::openbox,
+                                    WindowManager::xfwm4,
+                                    WindowManager::mutter,
+                                    WindowManager::kwin);
+
+std::string setUpName(const testing::TestParamInfo<WindowManager> &param)
+{
+    return nameOf(param.param).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers, CaptureAsShown, setUps, setUpName);
+INSTANTIATE_TEST_SUITE_P(WindowManagers, CaptureWithoutTray, setUps, setUpName);
 
 } // namespace
 } // namespace zentrel
