@@ -10,22 +10,30 @@
 
 namespace zentrel {
 
+std::optional<std::uint8_t> x11DamageNotifyType(xcb_connection_t *connection)
+{
+    const xcb_query_extension_reply_t *extension =
+        xcb_get_extension_data(connection, &xcb_damage_id);
+    if (!extension || !extension->present) {
+        return std::nullopt;
+    }
+    const XcbReply<xcb_damage_query_version_reply_t> version(xcb_damage_query_version_reply(
+        connection, xcb_damage_query_version(connection, 1, 1), nullptr));
+    if (!version) {
+        return std::nullopt;
+    }
+    return std::uint8_t(extension->first_event + XCB_DAMAGE_NOTIFY);
+}
+
 X11DamageWatch::X11DamageWatch(xcb_connection_t *connection, std::uint32_t root)
     : m_connection(connection)
     , m_root(root)
 {
-    const xcb_query_extension_reply_t *extension =
-        xcb_get_extension_data(m_connection, &xcb_damage_id);
-    if (!extension || !extension->present) {
+    const std::optional<std::uint8_t> notifyType = x11DamageNotifyType(connection);
+    if (!notifyType) {
         return;
     }
-    // The server refuses every other Damage request until the version is agreed.
-    const XcbReply<xcb_damage_query_version_reply_t> version(xcb_damage_query_version_reply(
-        m_connection, xcb_damage_query_version(m_connection, 1, 1), nullptr));
-    if (!version) {
-        return;
-    }
-    m_firstDamageEvent = extension->first_event;
+    m_notifyType = *notifyType;
     // Windows mapped, unmapped, moved, restacked or gone change what the screen shows without
     // damaging any window that stays.
     const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
@@ -96,7 +104,7 @@ void X11DamageWatch::takeQueuedEvents()
 
 void X11DamageWatch::take(std::uint8_t type, const void *event)
 {
-    if (type == m_firstDamageEvent + XCB_DAMAGE_NOTIFY) {
+    if (type == m_notifyType) {
         const auto *notify = static_cast<const xcb_damage_notify_event_t *>(event);
         // A top-level window's geometry is in root coordinates, its area in its own.
         m_damaged.emplace_back(notify->geometry.x + notify->area.x,

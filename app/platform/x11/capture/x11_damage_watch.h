@@ -3,6 +3,7 @@
 #include <QRect>
 
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -10,6 +11,10 @@
 struct xcb_connection_t;
 
 namespace zentrel {
+
+// The type of the Damage extension's report event on the connection, once the version is agreed
+// (the server refuses every other Damage request before); nothing without the extension.
+std::optional<std::uint8_t> x11DamageNotifyType(xcb_connection_t *connection);
 
 // Tells whether what an area of the screen shows may have changed, from the X Damage reports
 // of the windows there and from windows being mapped, moved, restacked or closed, so a stream
@@ -55,7 +60,7 @@ private:
 
     xcb_connection_t *m_connection;
     std::uint32_t m_root;
-    std::uint8_t m_firstDamageEvent = 0;
+    std::uint8_t m_notifyType = 0;
     bool m_available = false;
     std::unordered_map<std::uint32_t, std::uint32_t> m_damageByWindow;
     std::unordered_map<std::uint32_t, QRect> m_frames;

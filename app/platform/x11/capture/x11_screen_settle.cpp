@@ -1,5 +1,6 @@
 #include "platform/x11/capture/x11_screen_settle.h"
 
+#include "platform/x11/capture/x11_damage_watch.h"
 #include "platform/x11/capture/x11_image_reader.h"
 #include "platform/x11/xcb_reply.h"
 
@@ -39,17 +40,11 @@ X11ScreenSettle::X11ScreenSettle(xcb_connection_t *connection,
     , m_root(root)
     , m_corner(corner)
 {
-    const xcb_query_extension_reply_t *extension =
-        xcb_get_extension_data(connection, &xcb_damage_id);
-    if (!extension || !extension->present) {
+    const std::optional<std::uint8_t> notifyType = x11DamageNotifyType(connection);
+    if (!notifyType) {
         return;
     }
-    const XcbReply<xcb_damage_query_version_reply_t> version(xcb_damage_query_version_reply(
-        connection, xcb_damage_query_version(connection, 1, 1), nullptr));
-    if (!version) {
-        return;
-    }
-    m_notifyType = std::uint8_t(extension->first_event + XCB_DAMAGE_NOTIFY);
+    m_notifyType = *notifyType;
     m_damage = xcb_generate_id(connection);
     xcb_damage_create(connection, m_damage, root, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
     // The first report only says the damage was made; it is queued by the time the reply comes.
