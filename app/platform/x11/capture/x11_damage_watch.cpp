@@ -78,7 +78,7 @@ void X11DamageWatch::watch(const std::vector<Window> &windows)
         }
         m_frames.try_emplace(window.id, window.frame);
     }
-    if (!m_fresh.empty()) {
+    if (m_tracksWindows && !m_fresh.empty()) {
         // Their first reports are queued by the time the reply comes.
         const XcbReply<xcb_get_input_focus_reply_t> sync(
             xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
@@ -87,9 +87,10 @@ void X11DamageWatch::watch(const std::vector<Window> &windows)
     }
 }
 
-void X11DamageWatch::addChanged(const std::unordered_set<std::uint32_t> &windows)
+void X11DamageWatch::trackWindows(const std::unordered_set<std::uint32_t> &changedBefore)
 {
-    m_changed.insert(windows.begin(), windows.end());
+    m_tracksWindows = true;
+    m_changed.insert(changedBefore.begin(), changedBefore.end());
 }
 
 void X11DamageWatch::takeQueuedEvents()

@@ -45,14 +45,15 @@ public:
     // reports are used up either way.
     bool takeChangesWithin(const QRect &area);
 
+    // Keeps track from here on of which windows change, for hasChanged, beside the changes
+    // another watch saw before this one began. It costs a round trip whenever windows are added.
+    void trackWindows(const std::unordered_set<std::uint32_t> &changedBefore = {});
+
     // Whether the window drew, was mapped, moved or resized since it was first watched; a
     // window only restacked has not changed.
     bool hasChanged(std::uint32_t window) const { return m_changed.contains(window); }
 
     const std::unordered_set<std::uint32_t> &changedWindows() const { return m_changed; }
-
-    // Changes another watch saw before this one began.
-    void addChanged(const std::unordered_set<std::uint32_t> &windows);
 
 private:
     void take(std::uint8_t type, const void *event);
@@ -64,6 +65,7 @@ private:
     bool m_available = false;
     std::unordered_map<std::uint32_t, std::uint32_t> m_damageByWindow;
     std::unordered_map<std::uint32_t, QRect> m_frames;
+    bool m_tracksWindows = false;
     std::unordered_set<std::uint32_t> m_changed;
     // Damage made since the last sync, whose first reports only say it was made.
     std::unordered_set<std::uint32_t> m_fresh;

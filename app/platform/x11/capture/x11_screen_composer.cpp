@@ -208,6 +208,7 @@ void X11ScreenComposer::rememberScreen(const std::vector<std::uint32_t> &leftOut
     const X11TransparentWindows hidden(c, state.root, leftOut);
     settle.wait();
     watchChanges();
+    state.watch->trackWindows();
     if (const auto layers = x11LayersWithin(c, state.root, state.rootRect, leftOut)) {
         state.watch->watch(watched(layers->others));
     }
@@ -259,7 +260,7 @@ void X11ScreenComposer::shareRememberedScreen(X11ScreenComposer &from)
     m_state->remembered = source.remembered;
     watchChanges();
     source.takeQueuedEvents();
-    m_state->watch->addChanged(source.watch->changedWindows());
+    m_state->watch->trackWindows(source.watch->changedWindows());
 }
 
 tl::expected<QImage, CaptureError>
