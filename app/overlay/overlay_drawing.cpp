@@ -46,6 +46,8 @@ void OverlayWindowController::showDrawing()
     };
     m_drawingCanvas = canvas;
     applyDrawingPreferences();
+    // What lies behind the canvas, for its copies and saves: read before it shows.
+    screenCapture().rememberScreen(m_screen, ownWindows());
     // Without a compositing manager a translucent window shows garbage, not the desktop: draw
     // over a picture of the screen taken before any panel of ours is up, and without our other
     // windows.

@@ -55,6 +55,13 @@ public:
 
     virtual ~ScreenCapture() = default;
 
+    // Takes what the screen shows now, ownWindows left out, as what lies behind the windows a
+    // run is about to show: call it before they map. It first waits, briefly, until windows
+    // that just closed have left the screen. The first capture does it if nothing did before;
+    // a failure shows in the captures that follow.
+    virtual void rememberScreen(const QRect &screenGeometry,
+                                const std::vector<WId> &ownWindows) = 0;
+
     // screenGeometry is a QScreen's geometry(); the image covers all of it.
     virtual tl::expected<QImage, CaptureError> captureStill(const QRect &screenGeometry,
                                                             const std::vector<WId> &ownWindows) = 0;

@@ -6,6 +6,9 @@ UnsupportedScreenCapture::UnsupportedScreenCapture(CaptureError reason)
     : m_reason(std::move(reason))
 {}
 
+void UnsupportedScreenCapture::rememberScreen(const QRect &, const std::vector<WId> &)
+{}
+
 tl::expected<QImage, CaptureError> UnsupportedScreenCapture::captureStill(const QRect &,
                                                                           const std::vector<WId> &)
 {

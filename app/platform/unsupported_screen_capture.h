@@ -10,6 +10,7 @@ class UnsupportedScreenCapture final : public ScreenCapture
 public:
     explicit UnsupportedScreenCapture(CaptureError reason);
 
+    void rememberScreen(const QRect &screenGeometry, const std::vector<WId> &ownWindows) override;
     tl::expected<QImage, CaptureError> captureStill(const QRect &screenGeometry,
                                                     const std::vector<WId> &ownWindows) override;
     tl::expected<std::unique_ptr<ScreenCaptureStream>, CaptureError>

@@ -24,42 +24,6 @@ const QString pdfDialogTitle = QStringLiteral("Export Session PDF");
 // A thumbnail is 144 by 90; most of it shows the tinted desktop the frame was taken of.
 constexpr int thumbnailPixels = 144 * 90 * 7 / 10;
 
-// The toolbar's "Save to Session" button: the only control with text beside its icon, so the
-// widest run of dark columns along the toolbar's middle.
-std::optional<QPoint> saveToSessionButton(const QImage &screen, const QRect &toolbar)
-{
-    const auto isDarkColumn = [&](int x) {
-        for (int y = toolbar.top() + 8; y < toolbar.bottom() - 8; ++y) {
-            if (qGray(screen.pixel(x, y)) < 110) {
-                return true;
-            }
-        }
-        return false;
-    };
-    constexpr int gap = 8;
-    int bestStart = -1;
-    int bestEnd = -1;
-    int start = -1;
-    int lastDark = -gap - 1;
-    for (int x = toolbar.left(); x <= toolbar.right(); ++x) {
-        if (!isDarkColumn(x)) {
-            continue;
-        }
-        if (x - lastDark > gap) {
-            start = x;
-        }
-        lastDark = x;
-        if (x - start > bestEnd - bestStart) {
-            bestStart = start;
-            bestEnd = x;
-        }
-    }
-    if (bestEnd - bestStart < 60) {
-        return std::nullopt;
-    }
-    return QPoint((bestStart + bestEnd) / 2, toolbar.center().y());
-}
-
 class SessionsEndToEnd : public DrawingTest
 {
 protected:

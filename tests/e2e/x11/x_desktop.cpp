@@ -82,6 +82,49 @@ bool XDesktop::setWallpaper(const QColor &color)
     return sync();
 }
 
+bool XDesktop::setPlainBackground(const QColor &color)
+{
+    if (!isConnected()) {
+        return false;
+    }
+    xcb_connection_t *connection = m_connection.get();
+    const std::uint32_t pixel = pixelOf(color);
+    xcb_change_window_attributes(connection, m_root, XCB_CW_BACK_PIXEL, &pixel);
+    xcb_delete_property(connection, m_root, atom("_XROOTPMAP_ID"));
+    xcb_clear_area(connection, 0, m_root, 0, 0, 0, 0);
+    return sync();
+}
+
+bool XDesktop::showFramedWindow(const QRect &frame, const QColor &color, const QString &title)
+{
+    if (!isConnected()) {
+        return false;
+    }
+    xcb_connection_t *connection = m_connection.get();
+    const xcb_window_t window = createTypedWindow(frame, color, "_NET_WM_WINDOW_TYPE_NORMAL");
+    const QByteArray name = title.toUtf8();
+    xcb_change_property(connection,
+                        XCB_PROP_MODE_REPLACE,
+                        window,
+                        atom("_NET_WM_NAME"),
+                        atom("UTF8_STRING"),
+                        8,
+                        std::uint32_t(name.size()),
+                        name.constData());
+    // flags (InputHint), input: no keyboard for this window.
+    const std::array<std::uint32_t, 9> hints{1, 0, 0, 0, 0, 0, 0, 0, 0};
+    xcb_change_property(connection,
+                        XCB_PROP_MODE_REPLACE,
+                        window,
+                        XCB_ATOM_WM_HINTS,
+                        XCB_ATOM_WM_HINTS,
+                        32,
+                        std::uint32_t(hints.size()),
+                        hints.data());
+    xcb_map_window(connection, window);
+    return sync();
+}
+
 bool XDesktop::showWindowAtBottom(const QRect &frame, const QColor &color)
 {
     if (!isConnected()) {
@@ -139,30 +182,8 @@ bool XDesktop::showTopDock(int height, const QColor &color)
     }
     xcb_connection_t *connection = m_connection.get();
     const xcb_screen_t *screen = screenOf(connection, m_screenNumber);
-    const xcb_window_t window = xcb_generate_id(connection);
-    const std::uint32_t background = pixelOf(color);
-    xcb_create_window(connection,
-                      m_depth,
-                      window,
-                      m_root,
-                      0,
-                      0,
-                      screen->width_in_pixels,
-                      std::uint16_t(height),
-                      0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      m_visual,
-                      XCB_CW_BACK_PIXEL,
-                      &background);
-    const std::uint32_t dock = atom("_NET_WM_WINDOW_TYPE_DOCK");
-    xcb_change_property(connection,
-                        XCB_PROP_MODE_REPLACE,
-                        window,
-                        atom("_NET_WM_WINDOW_TYPE"),
-                        XCB_ATOM_ATOM,
-                        32,
-                        1,
-                        &dock);
+    const xcb_window_t window = createTypedWindow(
+        QRect(0, 0, screen->width_in_pixels, height), color, "_NET_WM_WINDOW_TYPE_DOCK");
     // left, right, top, bottom, then the start and end of each edge's strip.
     const std::array<std::uint32_t, 12> strut{
         0, 0, std::uint32_t(height), 0, 0, 0, 0, 0, 0, screen->width_in_pixels - 1u, 0, 0};
@@ -176,6 +197,50 @@ bool XDesktop::showTopDock(int height, const QColor &color)
                         strut.data());
     xcb_map_window(connection, window);
     return sync();
+}
+
+bool XDesktop::showDesktopWindow(const QColor &color)
+{
+    if (!isConnected()) {
+        return false;
+    }
+    const xcb_screen_t *screen = screenOf(m_connection.get(), m_screenNumber);
+    const xcb_window_t window =
+        createTypedWindow(QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels),
+                          color,
+                          "_NET_WM_WINDOW_TYPE_DESKTOP");
+    xcb_map_window(m_connection.get(), window);
+    return sync();
+}
+
+std::uint32_t XDesktop::createTypedWindow(const QRect &frame, const QColor &color, const char *type)
+{
+    xcb_connection_t *connection = m_connection.get();
+    const xcb_window_t window = xcb_generate_id(connection);
+    const std::uint32_t background = pixelOf(color);
+    xcb_create_window(connection,
+                      m_depth,
+                      window,
+                      m_root,
+                      std::int16_t(frame.x()),
+                      std::int16_t(frame.y()),
+                      std::uint16_t(frame.width()),
+                      std::uint16_t(frame.height()),
+                      0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      m_visual,
+                      XCB_CW_BACK_PIXEL,
+                      &background);
+    const std::uint32_t typeAtom = atom(type);
+    xcb_change_property(connection,
+                        XCB_PROP_MODE_REPLACE,
+                        window,
+                        atom("_NET_WM_WINDOW_TYPE"),
+                        XCB_ATOM_ATOM,
+                        32,
+                        1,
+                        &typeAtom);
+    return window;
 }
 
 bool XDesktop::waitForWindowManager(QDeadlineTimer deadline)

@@ -28,11 +28,18 @@ public:
     // Set as wallpaper programs do: as the root's background and in _XROOTPMAP_ID, where
     // compositing managers look for it.
     bool setWallpaper(const QColor &color);
+    // A root painted by its background colour alone, as on a desktop no wallpaper program set.
+    bool setPlainBackground(const QColor &color);
+    // An ordinary window of one colour, framed by the window manager as programs' windows are;
+    // it never takes the keyboard, so its frame looks the same whatever opens later.
+    bool showFramedWindow(const QRect &frame, const QColor &color, const QString &title);
     // A window of one colour below every other, as if a program behind the others opened one.
     bool showWindowAtBottom(const QRect &frame, const QColor &color);
     // A desktop panel along the top edge, as a desktop's own bar: a dock window that reserves
     // its strip of the screen from ordinary windows.
     bool showTopDock(int height, const QColor &color);
+    // A desktop program's window under all others, as file managers show the desktop with.
+    bool showDesktopWindow(const QColor &color);
     // A compositing manager owns _NET_WM_CM_S<screen>; Qt looks there to offer translucency.
     bool waitForCompositor(QDeadlineTimer deadline);
     // A window manager names its check window on the root, and the window names itself, once
@@ -41,6 +48,8 @@ public:
 
 private:
     std::uint32_t atom(const char *name);
+    // An unmapped window of one colour with the given _NET_WM_WINDOW_TYPE.
+    std::uint32_t createTypedWindow(const QRect &frame, const QColor &color, const char *type);
     // The window a window's _NET_SUPPORTING_WM_CHECK names, or XCB_NONE.
     std::uint32_t checkWindowOf(std::uint32_t window);
     // Returns once the server has carried out everything asked before.

@@ -10,22 +10,30 @@
 
 namespace zentrel {
 
+std::optional<std::uint8_t> x11DamageNotifyType(xcb_connection_t *connection)
+{
+    const xcb_query_extension_reply_t *extension =
+        xcb_get_extension_data(connection, &xcb_damage_id);
+    if (!extension || !extension->present) {
+        return std::nullopt;
+    }
+    const XcbReply<xcb_damage_query_version_reply_t> version(xcb_damage_query_version_reply(
+        connection, xcb_damage_query_version(connection, 1, 1), nullptr));
+    if (!version) {
+        return std::nullopt;
+    }
+    return std::uint8_t(extension->first_event + XCB_DAMAGE_NOTIFY);
+}
+
 X11DamageWatch::X11DamageWatch(xcb_connection_t *connection, std::uint32_t root)
     : m_connection(connection)
     , m_root(root)
 {
-    const xcb_query_extension_reply_t *extension =
-        xcb_get_extension_data(m_connection, &xcb_damage_id);
-    if (!extension || !extension->present) {
+    const std::optional<std::uint8_t> notifyType = x11DamageNotifyType(connection);
+    if (!notifyType) {
         return;
     }
-    // The server refuses every other Damage request until the version is agreed.
-    const XcbReply<xcb_damage_query_version_reply_t> version(xcb_damage_query_version_reply(
-        m_connection, xcb_damage_query_version(m_connection, 1, 1), nullptr));
-    if (!version) {
-        return;
-    }
-    m_firstDamageEvent = extension->first_event;
+    m_notifyType = *notifyType;
     // Windows mapped, unmapped, moved, restacked or gone change what the screen shows without
     // damaging any window that stays.
     const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
@@ -35,33 +43,54 @@ X11DamageWatch::X11DamageWatch(xcb_connection_t *connection, std::uint32_t root)
 
 X11DamageWatch::~X11DamageWatch()
 {
-    watch({});
+    watch(std::vector<Window>{});
     if (m_available) {
         const std::uint32_t none = XCB_EVENT_MASK_NO_EVENT;
         xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &none);
     }
 }
 
-void X11DamageWatch::watch(const std::vector<std::uint32_t> &windows)
+void X11DamageWatch::watch(const std::vector<Window> &windows)
 {
     if (!m_available) {
         return;
     }
+    const auto isWatched = [&](std::uint32_t window) {
+        return std::any_of(
+            windows.begin(), windows.end(), [&](const Window &w) { return w.id == window; });
+    };
     std::erase_if(m_damageByWindow, [&](const auto &entry) {
-        if (std::find(windows.begin(), windows.end(), entry.first) != windows.end()) {
+        if (isWatched(entry.first)) {
             return false;
         }
         // Fails harmlessly when the window, and with it its damage, is gone already.
         xcb_damage_destroy(m_connection, entry.second);
+        m_frames.erase(entry.first);
         return true;
     });
-    for (const std::uint32_t window : windows) {
-        if (!m_damageByWindow.contains(window)) {
+    for (const Window &window : windows) {
+        if (!m_damageByWindow.contains(window.id)) {
             const xcb_damage_damage_t damage = xcb_generate_id(m_connection);
-            xcb_damage_create(m_connection, damage, window, XCB_DAMAGE_REPORT_LEVEL_BOUNDING_BOX);
-            m_damageByWindow.emplace(window, damage);
+            xcb_damage_create(
+                m_connection, damage, window.id, XCB_DAMAGE_REPORT_LEVEL_BOUNDING_BOX);
+            m_damageByWindow.emplace(window.id, damage);
+            m_fresh.insert(damage);
         }
+        m_frames.try_emplace(window.id, window.frame);
     }
+    if (m_tracksWindows && !m_fresh.empty()) {
+        // Their first reports are queued by the time the reply comes.
+        const XcbReply<xcb_get_input_focus_reply_t> sync(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        takeQueuedEvents();
+        m_fresh.clear();
+    }
+}
+
+void X11DamageWatch::trackWindows(const std::unordered_set<std::uint32_t> &changedBefore)
+{
+    m_tracksWindows = true;
+    m_changed.insert(changedBefore.begin(), changedBefore.end());
 }
 
 void X11DamageWatch::takeQueuedEvents()
@@ -76,30 +105,54 @@ void X11DamageWatch::takeQueuedEvents()
 
 void X11DamageWatch::take(std::uint8_t type, const void *event)
 {
-    if (type == m_firstDamageEvent + XCB_DAMAGE_NOTIFY) {
-        const auto *notify = reinterpret_cast<const xcb_damage_notify_event_t *>(event);
+    if (type == m_notifyType) {
+        const auto *notify = static_cast<const xcb_damage_notify_event_t *>(event);
         // A top-level window's geometry is in root coordinates, its area in its own.
         m_damaged.emplace_back(notify->geometry.x + notify->area.x,
                                notify->geometry.y + notify->area.y,
                                notify->area.width,
                                notify->area.height);
+        if (!m_fresh.contains(notify->damage)) {
+            m_changed.insert(notify->drawable);
+        }
         // A bounding-box report comes only when the box grows; emptied, it reports again.
         xcb_damage_subtract(m_connection, notify->damage, XCB_NONE, XCB_NONE);
         return;
     }
     switch (type) {
+    case XCB_MAP_NOTIFY:
+        m_changed.insert(static_cast<const xcb_map_notify_event_t *>(event)->window);
+        m_restructured = true;
+        break;
+    case XCB_CONFIGURE_NOTIFY: {
+        const auto *notify = static_cast<const xcb_configure_notify_event_t *>(event);
+        const int border = notify->border_width * 2;
+        takeConfigure(notify->window,
+                      QRect(notify->x, notify->y, notify->width + border, notify->height + border));
+        m_restructured = true;
+        break;
+    }
     case XCB_CREATE_NOTIFY:
     case XCB_DESTROY_NOTIFY:
-    case XCB_MAP_NOTIFY:
     case XCB_UNMAP_NOTIFY:
     case XCB_REPARENT_NOTIFY:
-    case XCB_CONFIGURE_NOTIFY:
     case XCB_GRAVITY_NOTIFY:
     case XCB_CIRCULATE_NOTIFY:
         m_restructured = true;
         break;
     default:
         break;
+    }
+}
+
+// A window only restacked shows what it showed; a window manager restacks the windows it keeps
+// below all others (mutter's black guard window) along with the rest.
+void X11DamageWatch::takeConfigure(std::uint32_t window, const QRect &frame)
+{
+    const auto known = m_frames.find(window);
+    if (known != m_frames.end() && known->second != frame) {
+        known->second = frame;
+        m_changed.insert(window);
     }
 }
 

@@ -3,16 +3,20 @@
 #include "platform/x11/capture/x11_damage_watch.h"
 #include "platform/x11/capture/x11_image_reader.h"
 #include "platform/x11/capture/x11_picture_formats.h"
+#include "platform/x11/capture/x11_render_canvas.h"
+#include "platform/x11/capture/x11_screen_settle.h"
+#include "platform/x11/capture/x11_window_layers.h"
+#include "platform/x11/capture/x11_window_opacity.h"
 #include "platform/x11/x11_window_tree.h"
 #include "platform/x11/xcb_reply.h"
 
-#include <sys/ipc.h>
-#include <sys/shm.h>
 #include <xcb/composite.h>
 #include <xcb/render.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <array>
+#include <span>
 
 namespace zentrel {
 namespace {
@@ -27,28 +31,13 @@ struct Disconnect
     void operator()(xcb_connection_t *connection) const { xcb_disconnect(connection); }
 };
 
-// Copies size pixels from source at from to target at to.
-void paint(xcb_connection_t *c,
-           uint8_t op,
-           uint32_t source,
-           uint32_t target,
-           QPoint from,
-           QPoint to,
-           QSize size)
+std::vector<X11DamageWatch::Window> watched(const std::vector<X11Layer> &layers)
 {
-    xcb_render_composite(c,
-                         op,
-                         source,
-                         XCB_NONE,
-                         target,
-                         int16_t(from.x()),
-                         int16_t(from.y()),
-                         0,
-                         0,
-                         int16_t(to.x()),
-                         int16_t(to.y()),
-                         uint16_t(size.width()),
-                         uint16_t(size.height()));
+    std::vector<X11DamageWatch::Window> windows;
+    for (const X11Layer &layer : layers) {
+        windows.push_back({layer.window, layer.frame});
+    }
+    return windows;
 }
 
 } // namespace
@@ -65,6 +54,17 @@ struct X11ScreenComposer::State
     std::unordered_map<std::uint32_t, X11PictureFormat> formats;
     xcb_render_pictformat_t rootFormat = XCB_NONE;
     xcb_atom_t wallpaperAtom = XCB_NONE;
+    bool compositing = false;
+    // What the screen showed when remembered, XCB_NONE before; another composer's when shared.
+    xcb_pixmap_t remembered = XCB_NONE;
+    bool ownsRemembered = false;
+
+    ~State()
+    {
+        if (ownsRemembered) {
+            xcb_free_pixmap(c(), remembered);
+        }
+    }
 
     xcb_connection_t *c() const { return connection.get(); }
 
@@ -138,7 +138,8 @@ X11ScreenComposer::open(const QByteArray &display)
         }
         state->canLeaveOut = state->rootFormat != XCB_NONE;
     }
-    if (state->canLeaveOut && !x11CompositingManagerRuns(c, screenNumber)) {
+    state->compositing = x11CompositingManagerRuns(c, screenNumber);
+    if (state->canLeaveOut && !state->compositing) {
         // Without it a window keeps no pixels where another covers it; the server drops the
         // redirection when this connection closes.
         const XcbReply<xcb_generic_error_t> error(
@@ -189,90 +190,144 @@ bool X11ScreenComposer::hasChangedWithin(const QRect &area)
     return m_state->watch->takeChangesWithin(area);
 }
 
+// Under a compositing manager the screen holds what no window's own pixels do: the desktop as
+// the compositing manager paints it (mutter's own wallpaper, no root pixmap), the shadows and
+// translucent edges it blends, and not the windows it keeps hidden (mutter's black guard window
+// under all others). So the screen itself, read while nothing of ours shows, is the picture to
+// start from; windows that change later are painted again over it from their own pixels.
+// Without one the server draws every window into the screen itself, and each window's own pixels
+// over the wallpaper rebuild it exactly (composeOverScreen).
+void X11ScreenComposer::rememberScreen(const std::vector<std::uint32_t> &leftOut)
+{
+    State &state = *m_state;
+    if (!state.canLeaveOut || !state.compositing || state.remembered != XCB_NONE) {
+        return;
+    }
+    xcb_connection_t *c = state.c();
+    X11ScreenSettle settle(c, *state.reader, state.root, state.rootRect.bottomRight());
+    const X11TransparentWindows hidden(c, state.root, leftOut);
+    settle.wait();
+    watchChanges();
+    state.watch->trackWindows();
+    if (const auto layers = x11LayersWithin(c, state.root, state.rootRect, leftOut)) {
+        state.watch->watch(watched(layers->others));
+    }
+    state.remembered = xcb_generate_id(c);
+    state.ownsRemembered = true;
+    const QSize size = state.rootRect.size();
+    xcb_create_pixmap(c,
+                      state.rootDepth,
+                      state.remembered,
+                      state.root,
+                      uint16_t(size.width()),
+                      uint16_t(size.height()));
+    const xcb_gcontext_t pen = xcb_generate_id(c);
+    const std::array<uint32_t, 2> values{XCB_SUBWINDOW_MODE_INCLUDE_INFERIORS, 0};
+    xcb_create_gc(
+        c, pen, state.remembered, XCB_GC_SUBWINDOW_MODE | XCB_GC_GRAPHICS_EXPOSURES, values.data());
+    xcb_copy_area(c,
+                  state.root,
+                  state.remembered,
+                  pen,
+                  0,
+                  0,
+                  0,
+                  0,
+                  uint16_t(size.width()),
+                  uint16_t(size.height()));
+    xcb_free_gc(c, pen);
+    // Our windows show again once the copy is made: the server takes requests in order.
+}
+
+int X11ScreenComposer::socket() const
+{
+    return xcb_get_file_descriptor(m_state->c());
+}
+
+void X11ScreenComposer::takeReports()
+{
+    m_state->takeQueuedEvents();
+    // Emptied damage reports again only once the server hears of it.
+    xcb_flush(m_state->c());
+}
+
+void X11ScreenComposer::shareRememberedScreen(X11ScreenComposer &from)
+{
+    State &source = *from.m_state;
+    if (source.remembered == XCB_NONE || !m_state->canLeaveOut) {
+        return;
+    }
+    m_state->remembered = source.remembered;
+    watchChanges();
+    source.takeQueuedEvents();
+    m_state->watch->trackWindows(source.watch->changedWindows());
+}
+
 tl::expected<QImage, CaptureError>
 X11ScreenComposer::compose(const QRect &area, const std::vector<std::uint32_t> &leftOut)
 {
     if (!m_state->canLeaveOut) {
         return m_state->reader->read(m_state->root, area);
     }
-    xcb_connection_t *c = m_state->c();
-    const xcb_window_t root = m_state->root;
-    const XcbReply<xcb_query_tree_reply_t> tree(
-        xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr));
-    if (!tree) {
+    if (m_state->remembered != XCB_NONE) {
+        return composeOverRemembered(area, leftOut);
+    }
+    return composeOverScreen(area, leftOut);
+}
+
+tl::expected<QImage, CaptureError>
+X11ScreenComposer::composeOverRemembered(const QRect &area,
+                                         const std::vector<std::uint32_t> &leftOut)
+{
+    State &state = *m_state;
+    xcb_connection_t *c = state.c();
+    const auto layers = x11LayersWithin(c, state.root, area, leftOut);
+    if (!layers) {
         return tl::unexpected(platformError("The X server did not list its windows."));
     }
-    const xcb_window_t *children = xcb_query_tree_children(tree.get());
-    const int count = xcb_query_tree_children_length(tree.get());
-    std::vector<xcb_get_window_attributes_cookie_t> attributeCookies;
-    std::vector<xcb_get_geometry_cookie_t> geometryCookies;
-    for (int i = 0; i < count; ++i) {
-        attributeCookies.push_back(xcb_get_window_attributes(c, children[i]));
-        geometryCookies.push_back(xcb_get_geometry(c, children[i]));
-    }
-    // Asked along with the windows, so the answer costs no round trip of its own.
+    state.watch->watch(watched(layers->others));
+    state.takeQueuedEvents();
+    X11RenderCanvas canvas(c, state.rootDepth, state.root, state.rootFormat, area);
+    const xcb_render_picture_t remembered = xcb_generate_id(c);
+    xcb_render_create_picture(c, remembered, state.remembered, state.rootFormat, 0, nullptr);
+    canvas.copy(remembered, area);
+    xcb_render_free_picture(c, remembered);
+    // The lowest window that changed is painted again with all above it, so it stays below them.
+    const auto firstChanged =
+        std::find_if(layers->others.begin(), layers->others.end(), [&](const X11Layer &layer) {
+            return state.watch->hasChanged(layer.window);
+        });
+    canvas.paintWindows(state.formats, std::span(firstChanged, layers->others.end()));
+    auto image = state.reader->read(canvas.pixmap(), QRect(QPoint(0, 0), area.size()));
+    state.takeQueuedEvents();
+    return image;
+}
+
+tl::expected<QImage, CaptureError>
+X11ScreenComposer::composeOverScreen(const QRect &area, const std::vector<std::uint32_t> &leftOut)
+{
+    State &state = *m_state;
+    xcb_connection_t *c = state.c();
+    // Asked before the windows, so the answer costs no round trip of its own.
     const xcb_get_property_cookie_t wallpaperCookie =
-        xcb_get_property(c, 0, root, m_state->wallpaperAtom, XCB_ATOM_PIXMAP, 0, 1);
-    const std::vector<std::uint32_t> ours = x11TopLevelsOf(c, root, leftOut);
-
-    struct Layer
-    {
-        xcb_window_t window;
-        QRect frame;
-        xcb_visualid_t visual;
-    };
-
-    std::vector<Layer> layers;
-    std::vector<QRect> holes;
-    for (int i = 0; i < count; ++i) {
-        const XcbReply<xcb_get_window_attributes_reply_t> attributes(
-            xcb_get_window_attributes_reply(c, attributeCookies[i], nullptr));
-        const XcbReply<xcb_get_geometry_reply_t> geometry(
-            xcb_get_geometry_reply(c, geometryCookies[i], nullptr));
-        if (!attributes || !geometry || attributes->map_state != XCB_MAP_STATE_VIEWABLE
-            || attributes->_class == XCB_WINDOW_CLASS_INPUT_ONLY) {
-            continue;
-        }
-        const int border = geometry->border_width * 2;
-        const QRect frame(
-            geometry->x, geometry->y, geometry->width + border, geometry->height + border);
-        const QRect part = frame & area;
-        if (part.isEmpty()) {
-            continue;
-        }
-        if (std::find(ours.begin(), ours.end(), children[i]) != ours.end()) {
-            holes.push_back(part);
-        } else {
-            layers.push_back({children[i], frame, attributes->visual});
-        }
+        xcb_get_property(c, 0, state.root, state.wallpaperAtom, XCB_ATOM_PIXMAP, 0, 1);
+    const auto layers = x11LayersWithin(c, state.root, area, leftOut);
+    if (!layers) {
+        xcb_discard_reply(c, wallpaperCookie.sequence);
+        return tl::unexpected(platformError("The X server did not list its windows."));
     }
-
-    if (m_state->watch) {
-        std::vector<std::uint32_t> shown;
-        for (const Layer &layer : layers) {
-            shown.push_back(layer.window);
-        }
+    if (state.watch) {
         // Before the read, so whatever changes after it is reported.
-        m_state->watch->watch(shown);
+        state.watch->watch(watched(layers->others));
     }
-
-    const xcb_pixmap_t target = xcb_generate_id(c);
-    xcb_create_pixmap(c, m_state->rootDepth, target, root, area.width(), area.height());
-    const xcb_render_picture_t targetPicture = xcb_generate_id(c);
-    xcb_render_create_picture(c, targetPicture, target, m_state->rootFormat, 0, nullptr);
+    X11RenderCanvas canvas(c, state.rootDepth, state.root, state.rootFormat, area);
     // The screen as it is shows the desktop where no window lies; our windows are then covered
     // with the wallpaper (black without one) and every other window painted again on top.
     const xcb_render_picture_t screen = xcb_generate_id(c);
     const uint32_t inferiors = XCB_SUBWINDOW_MODE_INCLUDE_INFERIORS;
     xcb_render_create_picture(
-        c, screen, root, m_state->rootFormat, XCB_RENDER_CP_SUBWINDOW_MODE, &inferiors);
-    paint(c,
-          XCB_RENDER_PICT_OP_SRC,
-          screen,
-          targetPicture,
-          area.topLeft(),
-          QPoint(0, 0),
-          area.size());
+        c, screen, state.root, state.rootFormat, XCB_RENDER_CP_SUBWINDOW_MODE, &inferiors);
+    canvas.copy(screen, area);
     xcb_render_free_picture(c, screen);
 
     const XcbReply<xcb_get_property_reply_t> wallpaperProperty(
@@ -285,56 +340,21 @@ X11ScreenComposer::compose(const QRect &area, const std::vector<std::uint32_t> &
         // A wallpaper tiles the root like its background does: a solid colour is one pixel.
         const uint32_t repeat = XCB_RENDER_REPEAT_NORMAL;
         xcb_render_create_picture(
-            c, wallpaper, pixmap, m_state->rootFormat, XCB_RENDER_CP_REPEAT, &repeat);
+            c, wallpaper, pixmap, state.rootFormat, XCB_RENDER_CP_REPEAT, &repeat);
     }
-
     // Our windows go first, so that other windows above or below them fill their place again.
-    for (const QRect &part : holes) {
-        const QPoint to = part.topLeft() - area.topLeft();
-        const xcb_render_color_t black{0, 0, 0, 0xffff};
-        const xcb_rectangle_t hole{
-            int16_t(to.x()), int16_t(to.y()), uint16_t(part.width()), uint16_t(part.height())};
-        xcb_render_fill_rectangles(c, XCB_RENDER_PICT_OP_SRC, targetPicture, black, 1, &hole);
+    for (const QRect &part : layers->ours) {
+        canvas.fillBlack(part);
         if (wallpaper != XCB_NONE) {
-            paint(c,
-                  XCB_RENDER_PICT_OP_SRC,
-                  wallpaper,
-                  targetPicture,
-                  part.topLeft(),
-                  to,
-                  part.size());
+            canvas.copy(wallpaper, part);
         }
-    }
-    for (const Layer &layer : layers) {
-        const QRect part = layer.frame & area;
-        const QPoint to = part.topLeft() - area.topLeft();
-        const X11PictureFormat format = m_state->formatFor(layer.visual);
-        if (format.id == XCB_NONE) {
-            continue;
-        }
-        const xcb_pixmap_t contents = xcb_generate_id(c);
-        xcb_composite_name_window_pixmap(c, layer.window, contents);
-        const xcb_render_picture_t picture = xcb_generate_id(c);
-        xcb_render_create_picture(c, picture, contents, format.id, 0, nullptr);
-        const QPoint from = part.topLeft() - layer.frame.topLeft();
-        paint(c,
-              format.hasAlpha ? XCB_RENDER_PICT_OP_OVER : XCB_RENDER_PICT_OP_SRC,
-              picture,
-              targetPicture,
-              from,
-              to,
-              part.size());
-        xcb_render_free_picture(c, picture);
-        xcb_free_pixmap(c, contents);
     }
     if (wallpaper != XCB_NONE) {
         xcb_render_free_picture(c, wallpaper);
     }
-    auto image = m_state->reader->read(target, QRect(QPoint(0, 0), area.size()));
-    xcb_render_free_picture(c, targetPicture);
-    xcb_free_pixmap(c, target);
-    xcb_flush(c);
-    m_state->takeQueuedEvents();
+    canvas.paintWindows(state.formats, layers->others);
+    auto image = state.reader->read(canvas.pixmap(), QRect(QPoint(0, 0), area.size()));
+    state.takeQueuedEvents();
     return image;
 }
 

@@ -38,6 +38,17 @@ public:
     // are not watched.
     bool hasChangedWithin(const QRect &area);
 
+    // Where a compositing manager runs: keeps what the screen shows once it has settled, with
+    // leftOut made transparent for the moment, as the picture every later compose starts from.
+    // Call it once, before the windows to leave out from then on map.
+    void rememberScreen(const std::vector<std::uint32_t> &leftOut);
+    // The connection's socket: readable when reports of changes arrive, which takeReports reads
+    // so they do not pile up between composes.
+    int socket() const;
+    void takeReports();
+    // Composes from the picture `from` remembered, as if this one had; `from` must outlive it.
+    void shareRememberedScreen(X11ScreenComposer &from);
+
     // area in root pixels, inside rootRect(). Without Composite the root is read as it is.
     tl::expected<QImage, CaptureError> compose(const QRect &area,
                                                const std::vector<std::uint32_t> &leftOut);
@@ -45,6 +56,11 @@ public:
 private:
     struct State;
     explicit X11ScreenComposer(std::unique_ptr<State> state);
+
+    tl::expected<QImage, CaptureError> composeOverScreen(const QRect &area,
+                                                         const std::vector<std::uint32_t> &leftOut);
+    tl::expected<QImage, CaptureError>
+    composeOverRemembered(const QRect &area, const std::vector<std::uint32_t> &leftOut);
 
     std::unique_ptr<State> m_state;
 };

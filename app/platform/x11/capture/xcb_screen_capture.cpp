@@ -6,7 +6,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <xcb/xcb.h>
+
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 
 namespace zentrel {
@@ -32,6 +35,16 @@ std::optional<ScreenArea> screenArea(const QRect &geometry, const QRect &rootRec
     return std::nullopt;
 }
 
+// Qt sends the requests of its own connection when it gets round to it: the windows of a run
+// that just closed must be unmapped before the screen is read on another connection.
+void finishQtRequests()
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (xcb_connection_t *connection = x11 ? x11->connection() : nullptr) {
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    }
+}
+
 } // namespace
 
 tl::expected<std::unique_ptr<XcbScreenCapture>, CaptureError>
@@ -51,6 +64,21 @@ XcbScreenCapture::XcbScreenCapture(QByteArray display, std::unique_ptr<X11Screen
 
 XcbScreenCapture::~XcbScreenCapture() = default;
 
+void XcbScreenCapture::rememberScreen(const QRect &screenGeometry,
+                                      const std::vector<WId> &ownWindows)
+{
+    if (m_remembered || !screenArea(screenGeometry, m_composer->rootRect())) {
+        return;
+    }
+    m_remembered = true;
+    finishQtRequests();
+    m_composer->rememberScreen({ownWindows.begin(), ownWindows.end()});
+    m_reports = std::make_unique<QSocketNotifier>(m_composer->socket(), QSocketNotifier::Read);
+    QObject::connect(m_reports.get(), &QSocketNotifier::activated, m_reports.get(), [this] {
+        m_composer->takeReports();
+    });
+}
+
 tl::expected<QImage, CaptureError>
 XcbScreenCapture::captureStill(const QRect &screenGeometry, const std::vector<WId> &ownWindows)
 {
@@ -58,6 +86,7 @@ XcbScreenCapture::captureStill(const QRect &screenGeometry, const std::vector<WI
     if (!screen) {
         return tl::unexpected(CaptureError{});
     }
+    rememberScreen(screenGeometry, ownWindows);
     // Without Composite the root is read as it is; the caller has hidden its windows then.
     auto image = m_composer->compose(screen->pixels, {ownWindows.begin(), ownWindows.end()});
     if (image) {
@@ -76,10 +105,12 @@ XcbScreenCapture::startStream(const QRect &screenGeometry,
     if (!screen) {
         return tl::unexpected(CaptureError{});
     }
+    rememberScreen(screenGeometry, ownWindows);
     auto composer = X11ScreenComposer::open(m_display);
     if (!composer) {
         return tl::unexpected(composer.error());
     }
+    (*composer)->shareRememberedScreen(*m_composer);
     if (!(*composer)->canLeaveOut()) {
         return tl::unexpected(
             CaptureError{CaptureError::Kind::Platform,

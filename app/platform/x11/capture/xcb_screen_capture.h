@@ -3,6 +3,7 @@
 #include "platform/screen_capture.h"
 
 #include <QByteArray>
+#include <QSocketNotifier>
 
 #include <memory>
 
@@ -20,6 +21,7 @@ public:
     create(const QByteArray &display);
     ~XcbScreenCapture() override;
 
+    void rememberScreen(const QRect &screenGeometry, const std::vector<WId> &ownWindows) override;
     tl::expected<QImage, CaptureError> captureStill(const QRect &screenGeometry,
                                                     const std::vector<WId> &ownWindows) override;
     tl::expected<std::unique_ptr<ScreenCaptureStream>, CaptureError>
@@ -35,6 +37,9 @@ private:
     // Lives as long as the service, so where no compositing manager runs the windows are
     // redirected before the first capture and have kept what our overlays cover by then.
     std::unique_ptr<X11ScreenComposer> m_composer;
+    bool m_remembered = false;
+    // Reads the reports of what changed since the screen was remembered as they come.
+    std::unique_ptr<QSocketNotifier> m_reports;
 };
 
 } // namespace zentrel

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QRect>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+struct xcb_connection_t;
+
+namespace zentrel {
+
+// A top-level window that shows in the area being composed.
+struct X11Layer
+{
+    std::uint32_t window = 0;
+    // With its border, in root pixels.
+    QRect frame;
+    std::uint32_t visual = 0;
+};
+
+struct X11Layers
+{
+    // Bottom to top, as they are stacked.
+    std::vector<X11Layer> others;
+    // The parts of the area that windows of ours cover.
+    std::vector<QRect> ours;
+};
+
+// The root's mapped windows that show in `area`, split into the program's own (the top-levels
+// that hold ownWindows) and the others; nothing when the server does not list them.
+std::optional<X11Layers> x11LayersWithin(xcb_connection_t *connection,
+                                         std::uint32_t root,
+                                         const QRect &area,
+                                         const std::vector<std::uint32_t> &ownWindows);
+
+} // namespace zentrel

@@ -1,0 +1,398 @@
+#include "e2e/fixtures/under_window_manager.h"
+#include "e2e/x11/root_pixels.h"
+
+#include <QColor>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+
+namespace zentrel {
+namespace {
+
+constexpr int fullHdWidth = 1920;
+constexpr int fullHdHeight = 1080;
+// The root's own colour where no wallpaper program set one.
+const QColor plainBackground(0x3a, 0x6e, 0x5a);
+const QColor framedColor(0xc8, 0x8c, 0x3c);
+const QRect framedWindow(1100, 500, 420, 260);
+const QString framedTitle = QStringLiteral("Another Program");
+// Bare desktop, away from the toolbar, the tray host, the framed window and the settings.
+const QPoint bareDesktop(260, 880);
+// Inside the loupe's rim, which lies 118 px from its centre.
+constexpr int loupeReach = 60;
+constexpr int loupeRim = 118;
+// The rim is not quite opaque.
+constexpr int rimTolerance = 40;
+// Zentrel's tray icon may change while a feature runs; edges blend by a step or two.
+constexpr double allowedShare = 0.01;
+constexpr int copyTimeoutMs = 10000;
+constexpr int stillTimeoutMs = 10000;
+constexpr int framedTimeoutMs = 3000;
+constexpr int stillPollMs = 100;
+constexpr int stillReads = 3;
+
+bool isBlack(QRgb pixel)
+{
+    return qRed(pixel) < 8 && qGreen(pixel) < 8 && qBlue(pixel) < 8;
+}
+
+bool isNear(QRgb a, QRgb b)
+{
+    return std::abs(qRed(a) - qRed(b)) <= colorTolerance
+           && std::abs(qGreen(a) - qGreen(b)) <= colorTolerance
+           && std::abs(qBlue(a) - qBlue(b)) <= colorTolerance;
+}
+
+// The picture matches what the screen showed outside `skipped`: at most one pixel in a hundred
+// differs, and none is black where the screen was not.
+testing::AssertionResult showsAsScreen(const QImage &picture,
+                                       const QImage &screen,
+                                       const QRect &area,
+                                       const QRect &skipped = {})
+{
+    if (picture.isNull() || !picture.rect().contains(area) || !screen.rect().contains(area)) {
+        return testing::AssertionFailure() << "no picture of the whole area";
+    }
+    int counted = 0;
+    int differing = 0;
+    int black = 0;
+    QPoint firstBlack;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (skipped.contains(x, y)) {
+                continue;
+            }
+            const QRgb shown = screen.pixel(x, y);
+            const QRgb taken = picture.pixel(x, y);
+            ++counted;
+            differing += isNear(shown, taken) ? 0 : 1;
+            if (isBlack(taken) && !isBlack(shown) && black++ == 0) {
+                firstBlack = QPoint(x, y);
+            }
+        }
+    }
+    if (differing <= counted * allowedShare && black == 0) {
+        return testing::AssertionSuccess();
+    }
+    auto failure = testing::AssertionFailure()
+                   << differing << " of " << counted << " pixels differ from the screen";
+    if (black > 0) {
+        failure << ", " << black << " black where it is not, the first at " << firstBlack.x() << ','
+                << firstBlack.y();
+    }
+    return failure;
+}
+
+// The screen with Draw's tint over it, as Draw's pictures show it.
+QImage tintedAsDraw(const QImage &screen, double tint)
+{
+    QImage tinted = screen.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < tinted.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(tinted.scanLine(y));
+        for (int x = 0; x < tinted.width(); ++x) {
+            line[x] = zentrel::tinted(QColor(line[x]), tint).rgb();
+        }
+    }
+    return tinted;
+}
+
+// The screen as it shows with our settings window open, but with what lay behind it before it
+// opened where it and the shadow a window manager may draw around it are.
+QImage withoutWindow(const QImage &before, const QImage &after, const QRect &window)
+{
+    constexpr int shadowReach = 48;
+    QImage screen = after.convertToFormat(QImage::Format_RGB32);
+    const QRect behind = window.adjusted(-shadowReach, -shadowReach, shadowReach, shadowReach);
+    for (int y = behind.top(); y <= behind.bottom(); ++y) {
+        for (int x = behind.left(); x <= behind.right(); ++x) {
+            if (screen.rect().contains(x, y)) {
+                screen.setPixel(x, y, before.pixel(x, y));
+            }
+        }
+    }
+    return screen;
+}
+
+// Zentrel's pictures of the screen, compared with the screen itself, under each window manager
+// with a framed window of another program open and a desktop background that is not black.
+class CaptureAsShown : public UnderWindowManager
+{
+protected:
+    CaptureAsShown()
+        : UnderWindowManager(QSize(fullHdWidth, fullHdHeight))
+        , m_pixels(m_xvfb.display())
+    {}
+
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(DrawingTest::SetUp());
+        if (!m_hasTray) {
+            // Gone before the window manager starts, as on a desktop that never had one.
+            m_host.reset();
+        }
+        ASSERT_NO_FATAL_FAILURE(startWindowManager(GetParam()));
+        // Mutter paints its own wallpaper, KWin alone a black desktop, which a desktop window
+        // covers here; elsewhere the root shows a wallpaper, or without one (no window manager
+        // here) its plain colour.
+        if (!composites(GetParam())) {
+            ASSERT_NO_FATAL_FAILURE(startCompositor());
+        }
+        if (GetParam() == WindowManager::none) {
+            ASSERT_TRUE(m_desktop.setPlainBackground(plainBackground));
+        }
+        if (GetParam() == WindowManager::kwin) {
+            ASSERT_TRUE(m_desktop.showDesktopWindow(plainBackground));
+        }
+        ASSERT_TRUE(m_desktop.showFramedWindow(framedWindow, framedColor, framedTitle));
+    }
+
+    QString artifact(const char *what) const
+    {
+        return QStringLiteral("capture_%1_%2.png").arg(QLatin1String(what), nameOf(GetParam()));
+    }
+
+    // A screenshot once the screen `shows` what it should and stays as it is for a while:
+    // window managers animate windows in, and a busy compositing manager draws late.
+    QImage stillScreen(const std::function<bool(const QImage &)> &shows)
+    {
+        const QRect whole(QPoint(0, 0), QSize(fullHdWidth, fullHdHeight));
+        const QDeadlineTimer deadline(stillTimeoutMs);
+        QImage last = m_pixels.area(whole);
+        int unchanged = 0;
+        while (unchanged < stillReads && !deadline.hasExpired()) {
+            QThread::msleep(stillPollMs);
+            const QImage next = m_pixels.area(whole);
+            unchanged = next == last && shows(next) ? unchanged + 1 : 0;
+            last = next;
+        }
+        return m_xvfb.grabScreen();
+    }
+
+    // What action/copy puts on the clipboard, once `isNew` tells it from an earlier copy.
+    QImage copyWhen(const std::function<bool(const QImage &)> &isNew, const char *what)
+    {
+        const testing::AssertionResult handed = handOver(QStringLiteral("zentrel://action/copy"));
+        if (!handed) {
+            ADD_FAILURE() << handed.message();
+            return {};
+        }
+        const QDeadlineTimer deadline(copyTimeoutMs);
+        QImage copied = m_clipboard.waitForPng(deadline);
+        while (!copied.isNull() && !isNew(copied) && !deadline.hasExpired()) {
+            copied = m_clipboard.waitForPng(deadline);
+        }
+        keepScreenshot(copied, artifact(what));
+        return copied;
+    }
+
+    // The screen once the other program's window shows on it, the pointer out of the way.
+    QImage bareScreen()
+    {
+        auto framed = m_windows.waitForShown(framedTitle, QDeadlineTimer(framedTimeoutMs));
+        if (!framed) {
+            // Openbox, just started, now and then leaves a window's first map request unanswered
+            // when no other program has a window yet; the program opens another.
+            EXPECT_TRUE(m_desktop.showFramedWindow(framedWindow, framedColor, framedTitle));
+            framed = m_windows.waitForShown(framedTitle, QDeadlineTimer(windowTimeoutMs));
+        }
+        if (!framed || !settle(*framed) || !m_input.moveTo(bareDesktop)) {
+            ADD_FAILURE() << "the other program's window never showed; " << situation();
+            return {};
+        }
+        return stillScreen([&](const QImage &shown) {
+            return isCloseTo(shown.pixelColor(framed->frame.center()), framedColor);
+        });
+    }
+
+    // The screen as it shows with a window of ours open, but with what lay behind it on `bare`
+    // where it is; kept under `name`.
+    QImage screenBehind(TopLevelWindow window, const QImage &bare, const char *name)
+    {
+        if (!settle(window) || !m_input.moveTo(bareDesktop)) {
+            ADD_FAILURE() << window.describe() << " never settled; " << situation();
+            return {};
+        }
+        const QImage screen = withoutWindow(
+            bare,
+            stillScreen([&](const QImage &shown) { return isPainted(shown, window.frame); }),
+            window.frame);
+        keepScreenshot(screen, artifact(name));
+        return screen;
+    }
+
+    // Draw's picture: the screen under its tint, with the rectangle dragged over shapeDrag.
+    void expectDrawing(const QImage &picture, const QImage &screen, const char *what) const
+    {
+        EXPECT_TRUE(showsStroke(picture)) << what << " lacks the rectangle";
+        EXPECT_TRUE(showsAsScreen(picture,
+                                  tintedAsDraw(screen, overlayTint),
+                                  screen.rect(),
+                                  shapeDrag.adjusted(-20, -20, 20, 20)))
+            << what;
+    }
+
+    // Zevizu & Vozurir started straight from Draw, while Draw's windows may still be on their
+    // way out: its copy shows the screen and nothing of Draw.
+    void expectFreezeAfterDraw(const QImage &screen, const char *what)
+    {
+        ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/freeze")));
+        ASSERT_TRUE(m_windows.waitForShown(QStringLiteral("Zevizu & Vozurir"),
+                                           QDeadlineTimer(windowTimeoutMs)));
+        const QImage frozen =
+            copyWhen([this](const QImage &copied) { return !showsStroke(copied); }, what);
+        EXPECT_TRUE(showsAsScreen(frozen, screen, screen.rect())) << what;
+    }
+
+    testing::AssertionResult showsStroke(const QImage &picture) const
+    {
+        return showsColorNear(
+            picture, QPoint(shapeDrag.center().x(), shapeDrag.top()), green, handDrawnReach);
+    }
+
+    // The first frame saved to a session, once there is one.
+    QImage savedFrame() const
+    {
+        const QDeadlineTimer deadline(copyTimeoutMs);
+        for (;;) {
+            QDirIterator frames(m_zentrel.dataHome() + QStringLiteral("/Zentrel/Sessions"),
+                                {QStringLiteral("*.png")},
+                                QDir::Files,
+                                QDirIterator::Subdirectories);
+            if (frames.hasNext() || deadline.hasExpired()) {
+                return frames.hasNext() ? QImage(frames.next()) : QImage();
+            }
+            QThread::msleep(stillPollMs);
+        }
+    }
+
+    RootPixels m_pixels;
+    bool m_hasTray = true;
+};
+
+// A desktop without a tray host, as GNOME without a tray extension: Zentrel shows a small window
+// of its own instead.
+class CaptureWithoutTray : public CaptureAsShown
+{
+protected:
+    CaptureWithoutTray() { m_hasTray = false; }
+};
+
+TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)));
+    const QImage bare = bareScreen();
+    ASSERT_FALSE(bare.isNull());
+    const QRect whole = bare.rect();
+
+    // Our settings window stays open beside every run; pictures show what lies behind it.
+    const auto settings = openSettings();
+    ASSERT_TRUE(settings.has_value());
+    const QImage screen = screenBehind(*settings, bare, "screen");
+    ASSERT_FALSE(screen.isNull());
+
+    ASSERT_NO_FATAL_FAILURE(
+        openFeature(QStringLiteral("zentrel://toggle/freeze"), QStringLiteral("Zevizu & Vozurir")));
+    keepScreenshot(m_xvfb.grabScreen(), artifact("frozen"));
+    const QImage frozen = copyWhen([](const QImage &) { return true; }, "frozen_copy");
+    EXPECT_TRUE(showsAsScreen(frozen, screen, whole)) << "Zevizu & Vozurir's copy";
+
+    ASSERT_NO_FATAL_FAILURE(openFeature(QStringLiteral("zentrel://toggle/draw"), drawTitle));
+    m_draw = m_main;
+    ASSERT_NO_FATAL_FAILURE(pressInDraw(QStringLiteral("3")));
+    ASSERT_NO_FATAL_FAILURE(dragOver(shapeDrag));
+    expectDrawing(
+        copyWhen([this](const QImage &copied) { return showsStroke(copied); }, "draw_copy"),
+        screen,
+        "draw_copy");
+    ASSERT_NO_FATAL_FAILURE(expectFreezeAfterDraw(screen, "frozen_after_draw"));
+
+    ASSERT_NO_FATAL_FAILURE(openFeature(QStringLiteral("zentrel://toggle/zoom"),
+                                        QStringLiteral("Zoom Loupe"),
+                                        Shows::clickThroughOverlayAndToolbar));
+    ASSERT_TRUE(m_input.moveTo(bareDesktop)) << m_input.lastError().toStdString();
+    const QRect magnified(bareDesktop - QPoint(loupeReach, loupeReach),
+                          bareDesktop + QPoint(loupeReach, loupeReach));
+    const QPoint rimPoint = bareDesktop + QPoint(loupeRim, 0);
+    const QDeadlineTimer magnifying(stillTimeoutMs);
+    const auto showsLoupe = [&] {
+        const QImage shown = m_pixels.area(whole);
+        return isCloseTo(shown.pixelColor(rimPoint), Qt::white, rimTolerance)
+               && showsAsScreen(shown, screen, magnified);
+    };
+    while (!showsLoupe() && !magnifying.hasExpired()) {
+        QThread::msleep(stillPollMs);
+    }
+    const QImage loupe = m_xvfb.grabScreen();
+    keepScreenshot(loupe, artifact("loupe"));
+    const QColor rim = loupe.pixelColor(rimPoint);
+    ASSERT_TRUE(isCloseTo(rim, Qt::white, rimTolerance))
+        << "no loupe around the pointer, but " << rim.name().toStdString() << "; " << situation();
+    EXPECT_TRUE(showsAsScreen(loupe, screen, magnified)) << "the loupe over bare desktop";
+
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://stop")));
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+// Draw's session frames and the frozen screen show what lies behind the window Zentrel shows in
+// place of a tray icon.
+TEST_P(CaptureWithoutTray, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScreen)
+{
+    const QImage bare = bareScreen();
+    ASSERT_FALSE(bare.isNull());
+    ASSERT_TRUE(m_zentrel.start(m_xvfb.display()));
+    ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)))
+        << "zentrel never listened for command URLs; it " << stopAndDescribe();
+    const auto fallback = m_windows.waitForShown(toolbarTitle, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(fallback.has_value()) << "no window in place of the tray icon; " << situation();
+    const QImage screen = screenBehind(*fallback, bare, "screen_with_fallback");
+    ASSERT_FALSE(screen.isNull());
+
+    // The fallback window stays on top of Draw, where the pointer would look for Draw.
+    const std::set<std::uint32_t> before = m_windows.shownIds();
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/draw")));
+    const auto draw = m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs));
+    auto toolbar = waitForNew(before, toolbarTitle);
+    ASSERT_TRUE(draw.has_value() && toolbar.has_value()) << "Draw did not open; " << situation();
+    ASSERT_TRUE(settle(*toolbar));
+    m_draw = *draw;
+    m_toolbar = *toolbar;
+    ASSERT_NO_FATAL_FAILURE(pressInDraw(QStringLiteral("3")));
+    ASSERT_NO_FATAL_FAILURE(dragOver(shapeDrag));
+    const QImage drawn = grabUntil([this](const QImage &shown) { return showsStroke(shown); });
+    const std::optional<QPoint> save = saveToSessionButton(drawn, m_toolbar.frame);
+    ASSERT_TRUE(save.has_value()) << "no Save to Session button in " << m_toolbar.describe();
+    ASSERT_TRUE(m_input.click(*save)) << m_input.lastError().toStdString();
+    const QImage frame = savedFrame();
+    keepScreenshot(frame, artifact("session_frame"));
+    expectDrawing(frame, screen, "session_frame");
+    ASSERT_NO_FATAL_FAILURE(expectFreezeAfterDraw(screen, "frozen_with_fallback"));
+
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://stop")));
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+const auto setUps = testing::Values(WindowManager::none,
+                                    WindowManager::openbox,
+                                    WindowManager::xfwm4,
+                                    WindowManager::mutter,
+                                    WindowManager::kwin);
+
+std::string setUpName(const testing::TestParamInfo<WindowManager> &param)
+{
+    return nameOf(param.param).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers, CaptureAsShown, setUps, setUpName);
+INSTANTIATE_TEST_SUITE_P(WindowManagers, CaptureWithoutTray, setUps, setUpName);
+
+} // namespace
+} // namespace zentrel
