@@ -380,19 +380,14 @@ TEST_P(CaptureWithoutTray, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScr
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
-const auto setUps = testing::Values(WindowManager::none,
-                                    WindowManager::openbox,
-                                    WindowManager::xfwm4,
-                                    WindowManager::mutter,
-                                    WindowManager::kwin);
-
-std::string setUpName(const testing::TestParamInfo<WindowManager> &param)
-{
-    return nameOf(param.param).toStdString();
-}
-
-INSTANTIATE_TEST_SUITE_P(WindowManagers, CaptureAsShown, setUps, setUpName);
-INSTANTIATE_TEST_SUITE_P(WindowManagers, CaptureWithoutTray, setUps, setUpName);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         CaptureAsShown,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         CaptureWithoutTray,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
 
 } // namespace
 } // namespace zentrel

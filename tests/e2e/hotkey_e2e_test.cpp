@@ -420,9 +420,7 @@ TEST_P(HotkeysUnderWindowManager, AClearedDrawKeyStaysClearedAfterARestart)
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          HotkeysUnderWindowManager,
                          testing::ValuesIn(everyWindowManager()),
-                         [](const testing::TestParamInfo<WindowManager> &param) {
-                             return nameOf(param.param).toStdString();
-                         });
+                         testNameOf);
 
 } // namespace
 

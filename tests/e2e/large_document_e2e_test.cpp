@@ -6,11 +6,15 @@
 #include "e2e/processes/process_use.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <functional>
 #include <string>
@@ -27,10 +31,44 @@ constexpr int idleTimeoutMs = 120000;
 // How long the program must spend next to nothing to count as done (see waitUntilIdle).
 constexpr double idleWindowMs = 500;
 
+// Held while a test writes its gigabyte of library and export: one such test at a time, so the
+// others running beside them are not kept waiting on a saturated disk past their timeouts.
+class LargeWritesTurn
+{
+public:
+    LargeWritesTurn()
+        : m_file(::open(QDir::temp()
+                            .filePath(QStringLiteral("zentrel-e2e-large-writes.lock"))
+                            .toLocal8Bit()
+                            .constData(),
+                        O_RDWR | O_CREAT | O_CLOEXEC,
+                        0666))
+    {
+        if (m_file >= 0) {
+            ::flock(m_file, LOCK_EX);
+        }
+    }
+
+    ~LargeWritesTurn()
+    {
+        if (m_file >= 0) {
+            ::close(m_file);
+        }
+    }
+
+    LargeWritesTurn(const LargeWritesTurn &) = delete;
+    LargeWritesTurn &operator=(const LargeWritesTurn &) = delete;
+
+private:
+    int m_file;
+};
+
 // Run under each window manager, as the document goes in through a menu and a file dialog.
 class LargeDocumentUse : public UnderWindowManager
 {
 protected:
+    LargeWritesTurn m_turn;
+
     qint64 pid() const { return m_zentrel.processId(); }
 
     // Prints how long `step` and the work it started took until the program was idle again, its
@@ -108,9 +146,7 @@ TEST_P(LargeDocumentUse, LineOfAHundredThousandPoints)
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          LargeDocumentUse,
                          testing::ValuesIn(everyWindowManager()),
-                         [](const testing::TestParamInfo<WindowManager> &param) {
-                             return nameOf(param.param).toStdString();
-                         });
+                         testNameOf);
 
 } // namespace
 } // namespace zentrel

@@ -317,9 +317,7 @@ TEST_P(RecorderBox, ALetterAloneShowsWhyInWholeWords)
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          RecorderBox,
                          testing::ValuesIn(everyWindowManager()),
-                         [](const testing::TestParamInfo<WindowManager> &param) {
-                             return nameOf(param.param).toStdString();
-                         });
+                         testNameOf);
 
 } // namespace
 

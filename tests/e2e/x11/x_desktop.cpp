@@ -131,22 +131,8 @@ bool XDesktop::showWindowAtBottom(const QRect &frame, const QColor &color)
         return false;
     }
     xcb_connection_t *connection = m_connection.get();
-    const xcb_window_t window = xcb_generate_id(connection);
     // Override-redirect like the tray host: no window manager runs here. The server paints it.
-    const std::array<std::uint32_t, 2> values{pixelOf(color), 1};
-    xcb_create_window(connection,
-                      m_depth,
-                      window,
-                      m_root,
-                      std::int16_t(frame.x()),
-                      std::int16_t(frame.y()),
-                      std::uint16_t(frame.width()),
-                      std::uint16_t(frame.height()),
-                      0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      m_visual,
-                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT,
-                      values.data());
+    const xcb_window_t window = createWindow(frame, color, true);
     // Mapping keeps a window's place in the stack, so lowering first never shows it on top.
     const std::uint32_t bottom = XCB_STACK_MODE_BELOW;
     xcb_configure_window(connection, window, XCB_CONFIG_WINDOW_STACK_MODE, &bottom);
@@ -213,11 +199,12 @@ bool XDesktop::showDesktopWindow(const QColor &color)
     return sync();
 }
 
-std::uint32_t XDesktop::createTypedWindow(const QRect &frame, const QColor &color, const char *type)
+std::uint32_t XDesktop::createWindow(const QRect &frame, const QColor &color, bool overrideRedirect)
 {
     xcb_connection_t *connection = m_connection.get();
     const xcb_window_t window = xcb_generate_id(connection);
-    const std::uint32_t background = pixelOf(color);
+    // Values follow the mask's bit order: the background pixel before override-redirect.
+    const std::array<std::uint32_t, 2> values{pixelOf(color), 1};
     xcb_create_window(connection,
                       m_depth,
                       window,
@@ -229,10 +216,17 @@ std::uint32_t XDesktop::createTypedWindow(const QRect &frame, const QColor &colo
                       0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT,
                       m_visual,
-                      XCB_CW_BACK_PIXEL,
-                      &background);
+                      XCB_CW_BACK_PIXEL
+                          | (overrideRedirect ? std::uint32_t(XCB_CW_OVERRIDE_REDIRECT) : 0u),
+                      values.data());
+    return window;
+}
+
+std::uint32_t XDesktop::createTypedWindow(const QRect &frame, const QColor &color, const char *type)
+{
+    const xcb_window_t window = createWindow(frame, color, false);
     const std::uint32_t typeAtom = atom(type);
-    xcb_change_property(connection,
+    xcb_change_property(m_connection.get(),
                         XCB_PROP_MODE_REPLACE,
                         window,
                         atom("_NET_WM_WINDOW_TYPE"),

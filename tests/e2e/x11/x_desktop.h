@@ -49,6 +49,8 @@ public:
 private:
     std::uint32_t atom(const char *name);
     // An unmapped window of one colour with the given _NET_WM_WINDOW_TYPE.
+    // A window the server paints in `color`; override-redirect keeps window managers away.
+    std::uint32_t createWindow(const QRect &frame, const QColor &color, bool overrideRedirect);
     std::uint32_t createTypedWindow(const QRect &frame, const QColor &color, const char *type);
     // The window a window's _NET_SUPPORTING_WM_CHECK names, or XCB_NONE.
     std::uint32_t checkWindowOf(std::uint32_t window);
