@@ -139,10 +139,6 @@ void BM_LargeDocument_LongZigzagLine(benchmark::State &state)
 
 BENCHMARK(BM_LargeDocument_LongZigzagLine)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
-} // namespace
-
-namespace {
-
 // budget: as above, for the most elements import takes
 void BM_LargeDocument_MostElements(benchmark::State &state)
 {

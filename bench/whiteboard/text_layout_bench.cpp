@@ -2,6 +2,7 @@
 // painting a board with a very long text costs, however the text is made.
 #include "whiteboard/render/text_layout.h"
 
+#include "whiteboard/canvas/element_layer/painted_element.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
 
 #include <benchmark/benchmark.h>
@@ -52,7 +53,20 @@ void BM_TextLayout_MegabyteOfWords(benchmark::State &state)
     layOut(state, textElement(std::move(text), 400));
 }
 
+// budget: < 1 s to turn one 100 KB word in a box a few characters wide into glyph outlines
+void BM_TextLayout_OutlinesOfOneLongWord(benchmark::State &state)
+{
+    const WhiteboardElement element = textElement(std::string(100'000, 'x'), 60);
+    std::size_t areas = 0;
+    for (auto _ : state) {
+        areas = paintedElement(element, 1).areas.size();
+        benchmark::DoNotOptimize(areas);
+    }
+    state.counters["areas"] = static_cast<double>(areas);
+}
+
 BENCHMARK(BM_TextLayout_OneLongWord)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextLayout_OutlinesOfOneLongWord)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TextLayout_MegabyteOfWords)->Unit(benchmark::kMillisecond);
 
 } // namespace

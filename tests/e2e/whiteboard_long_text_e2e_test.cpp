@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <string>
 
 namespace zentrel {
@@ -56,6 +55,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(chooseFromToolbarMenu(importItem));
 
         const qint64 pid = m_zentrel.processId();
+        resetPeakResident(pid);
         const double cpuBefore = cpuSeconds(pid);
         QElapsedTimer wall;
         wall.start();
@@ -64,9 +64,10 @@ protected:
         ASSERT_TRUE(waitUntilSavedWith(document.size()))
             << "the imported text was never saved; " << situation();
         const double seconds = double(wall.nsecsElapsed()) / 1e9;
-        std::cout << "[ figure   ] importing " << what << " (" << nameOf(GetParam()).toStdString()
-                  << "): " << seconds << " s, CPU " << cpuSeconds(pid) - cpuBefore
-                  << " s, peak memory " << peakResidentMegabytes(pid) << " MB" << std::endl;
+        const std::string name = "importing " + what + " under " + nameOf(GetParam()).toStdString();
+        printFigure(name + ", until saved", seconds, "s");
+        printFigure(name + ", CPU", cpuSeconds(pid) - cpuBefore, "s");
+        printFigure(name + ", peak memory", peakResidentMegabytes(pid), "MB");
         EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
     }
 

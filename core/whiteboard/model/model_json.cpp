@@ -77,12 +77,25 @@ std::optional<std::string> nonFiniteNumberPath(const nlohmann::json &value)
     return path;
 }
 
+std::optional<ModelEncodeError> nonFiniteNumberError(const nlohmann::json &value,
+                                                     const std::string &prefix)
+{
+    const auto relative = nonFiniteNumberPath(value);
+    if (!relative) {
+        return std::nullopt;
+    }
+    // Reported paths start at a key or an index: ".boards[0]" is "boards[0]".
+    std::string path = prefix + *relative;
+    if (!path.empty() && path.front() == '.') {
+        path.erase(0, 1);
+    }
+    return ModelEncodeError{std::move(path), "number is not finite"};
+}
+
 ModelEncoded checkedModelJson(nlohmann::json value)
 {
-    if (const auto path = nonFiniteNumberPath(value)) {
-        const bool fromKey = !path->empty() && path->front() == '.';
-        return tl::unexpected(
-            ModelEncodeError{fromKey ? path->substr(1) : *path, "number is not finite"});
+    if (auto error = nonFiniteNumberError(value)) {
+        return tl::unexpected(std::move(*error));
     }
     return value;
 }

@@ -54,6 +54,11 @@ ModelEncoded checkedModelJson(nlohmann::json value);
 // finite.
 std::optional<std::string> nonFiniteNumberPath(const nlohmann::json &value);
 
+// The error checkedModelJson gives for `value`, its path behind `prefix`, the place of `value`
+// in a larger one spelt as nonFiniteNumberPath spells it (".boards[1]"); none when all is finite.
+std::optional<ModelEncodeError> nonFiniteNumberError(const nlohmann::json &value,
+                                                     const std::string &prefix = {});
+
 // Decoders of single values; each checks the JSON type first and never throws. Numbers that
 // overflow to infinity are refused.
 ModelDecoded<double> decodeModelDouble(const nlohmann::json &value, const std::string &path);

@@ -141,8 +141,9 @@ QPainterPath textOutline(const RenderText &text)
 void appendTextAreas(const RenderText &text, std::vector<std::pair<QPainterPath, QColor>> &areas)
 {
     const QColor colour = toQColor(text.color);
+    // Made without the lines, as copying them all for every area costs more than the outlines.
+    RenderText part{{}, text.typeface, text.fontSize, text.color};
     for (std::size_t first = 0; first < text.lines.size(); first += textLinesPerArea) {
-        RenderText part = text;
         const auto begin = text.lines.begin() + static_cast<std::ptrdiff_t>(first);
         const std::size_t count = std::min(textLinesPerArea, text.lines.size() - first);
         part.lines.assign(begin, begin + static_cast<std::ptrdiff_t>(count));

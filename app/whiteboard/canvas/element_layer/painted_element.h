@@ -30,8 +30,8 @@ struct PaintedElement
     std::vector<std::pair<QPainterPath, QColor>> areas;
 };
 
-// The element drawn at its own roughness. `viewportScale` matters only for placeholders, which
-// keep their size on screen.
+// The element drawn at its own roughness. `viewportScale` matters only where elementPaintScale
+// says so: placeholders keep their size on screen, and long paths are thinned for it.
 PaintedElement paintedElement(const WhiteboardElement &element, double viewportScale);
 PaintedElement paintedPlan(const ElementRenderPlan &plan);
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zentrel {
@@ -17,15 +18,12 @@ using Written = tl::expected<void, ModelEncodeError>;
 // Every level of the file sits two spaces further in, as prettyJson writes it.
 constexpr int indent = 2;
 
-// Paths are spelled as the whole tree's check spells them: ".boards[0].elements[3].x" with the
-// first dot dropped.
+// `path` is spelt as nonFiniteNumberPath spells one, so an error names what the whole tree's
+// check would name.
 Written checked(const json &value, const std::string &path)
 {
-    if (const auto relative = nonFiniteNumberPath(value)) {
-        const std::string full = path + *relative;
-        const bool fromKey = !full.empty() && full.front() == '.';
-        return tl::unexpected(
-            ModelEncodeError{fromKey ? full.substr(1) : full, "number is not finite"});
+    if (auto error = nonFiniteNumberError(value, path)) {
+        return tl::unexpected(std::move(*error));
     }
     return {};
 }

@@ -6,6 +6,8 @@
 namespace zentrel {
 namespace {
 
+using json = nlohmann::json;
+
 // The limit in the digits of the message, grouped by thousands: "1,000,000".
 ExcalidrawError limitRefusal(ExcalidrawError::Kind kind, std::size_t limit)
 {
@@ -19,12 +21,6 @@ ExcalidrawError limitRefusal(ExcalidrawError::Kind kind, std::size_t limit)
     }
     return ExcalidrawError{kind, grouped};
 }
-
-} // namespace
-
-namespace {
-
-using json = nlohmann::json;
 
 bool isDark(const json &color)
 {
