@@ -67,10 +67,9 @@ XcbScreenCapture::~XcbScreenCapture() = default;
 void XcbScreenCapture::rememberScreen(const QRect &screenGeometry,
                                       const std::vector<WId> &ownWindows)
 {
-    if (m_remembered || !screenArea(screenGeometry, m_composer->rootRect())) {
+    if (m_reports || !screenArea(screenGeometry, m_composer->rootRect())) {
         return;
     }
-    m_remembered = true;
     finishQtRequests();
     m_composer->rememberScreen({ownWindows.begin(), ownWindows.end()});
     m_reports = std::make_unique<QSocketNotifier>(m_composer->socket(), QSocketNotifier::Read);
