@@ -1,5 +1,6 @@
 #include "platform/x11/capture/x11_damage_watch.h"
 
+#include "platform/x11/x11_window_tree.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <xcb/damage.h>
@@ -80,8 +81,7 @@ void X11DamageWatch::watch(const std::vector<Window> &windows)
     }
     if (m_tracksWindows && !m_fresh.empty()) {
         // Their first reports are queued by the time the reply comes.
-        const XcbReply<xcb_get_input_focus_reply_t> sync(
-            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        x11RoundTrip(m_connection);
         takeQueuedEvents();
         m_fresh.clear();
     }
