@@ -75,11 +75,15 @@ void X11DamageWatch::watch(const std::vector<Window> &windows)
             xcb_damage_create(
                 m_connection, damage, window.id, XCB_DAMAGE_REPORT_LEVEL_BOUNDING_BOX);
             m_damageByWindow.emplace(window.id, damage);
-            m_fresh.insert(damage);
+            // Only a watch that tracks windows tells the first report apart; kept otherwise, the
+            // set would grow with every window a long stream sees.
+            if (m_tracksWindows) {
+                m_fresh.insert(damage);
+            }
         }
         m_frames.try_emplace(window.id, window.frame);
     }
-    if (m_tracksWindows && !m_fresh.empty()) {
+    if (!m_fresh.empty()) {
         // Their first reports are queued by the time the reply comes.
         x11RoundTrip(m_connection);
         takeQueuedEvents();
