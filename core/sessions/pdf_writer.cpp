@@ -94,18 +94,17 @@ tl::expected<void, FileError> PdfWriter::open(const std::filesystem::path &path)
     return outcome();
 }
 
-bool PdfWriter::write(std::string_view text)
+void PdfWriter::write(std::string_view text)
 {
     if (!m_file) {
-        return false;
+        return;
     }
     errno = 0;
     if (!text.empty() && std::fwrite(text.data(), 1, text.size(), m_file) != text.size()) {
         fail(lastErrorNumber());
-        return false;
+        return;
     }
     m_offset += text.size();
-    return true;
 }
 
 int PdfWriter::beginObject()
@@ -114,7 +113,7 @@ int PdfWriter::beginObject()
     return int(m_objectOffsets.size());
 }
 
-bool PdfWriter::writeImageObject(int number, const PdfImageData &data, std::optional<int> mask)
+void PdfWriter::writeImageObject(int number, const PdfImageData &data, std::optional<int> mask)
 {
     std::uint64_t length = 0;
     for (std::string_view piece : data.pieces) {
@@ -135,11 +134,11 @@ bool PdfWriter::writeImageObject(int number, const PdfImageData &data, std::opti
         head += " /SMask " + reference(*mask);
     }
     head += " /Length " + std::to_string(length) + " >>\nstream\n";
-    bool written = write(head);
+    write(head);
     for (std::string_view piece : data.pieces) {
-        written = written && write(piece);
+        write(piece);
     }
-    return written && write("\nendstream\nendobj\n");
+    write("\nendstream\nendobj\n");
 }
 
 tl::expected<void, FileError> PdfWriter::addPage(const PdfImage &image)
@@ -160,21 +159,18 @@ tl::expected<void, FileError> PdfWriter::addPage(const PdfImage &image)
     m_pageObjects.push_back(page);
 
     m_objectOffsets[std::size_t(page) - 1] = m_offset;
-    bool written =
-        write(std::to_string(page) + " 0 obj\n<< /Type /Page /Parent " + reference(pagesObject)
-              + " /MediaBox " + mediaBox(width, height) + " /Resources << /XObject << /Im0 "
-              + reference(picture) + " >> >> /Contents " + reference(contents) + " >>\nendobj\n");
+    write(std::to_string(page) + " 0 obj\n<< /Type /Page /Parent " + reference(pagesObject)
+          + " /MediaBox " + mediaBox(width, height) + " /Resources << /XObject << /Im0 "
+          + reference(picture) + " >> >> /Contents " + reference(contents) + " >>\nendobj\n");
     // One image pixel is one point: the image fills the page exactly.
     const std::string drawing =
         "q " + std::to_string(width) + " 0 0 " + std::to_string(height) + " 0 0 cm /Im0 Do Q";
     m_objectOffsets[std::size_t(contents) - 1] = m_offset;
-    written =
-        written
-        && write(std::to_string(contents) + " 0 obj\n<< /Length " + std::to_string(drawing.size())
-                 + " >>\nstream\n" + drawing + "\nendstream\nendobj\n");
-    written = written && writeImageObject(picture, image.color, mask);
+    write(std::to_string(contents) + " 0 obj\n<< /Length " + std::to_string(drawing.size())
+          + " >>\nstream\n" + drawing + "\nendstream\nendobj\n");
+    writeImageObject(picture, image.color, mask);
     if (mask) {
-        written = written && writeImageObject(*mask, *image.mask, std::nullopt);
+        writeImageObject(*mask, *image.mask, std::nullopt);
     }
     return outcome();
 }
@@ -186,32 +182,25 @@ tl::expected<void, FileError> PdfWriter::finish()
         return outcome();
     }
     m_objectOffsets[catalogObject - 1] = m_offset;
-    bool written =
-        write("1 0 obj\n<< /Type /Catalog /Pages " + reference(pagesObject) + " >>\nendobj\n");
+    write("1 0 obj\n<< /Type /Catalog /Pages " + reference(pagesObject) + " >>\nendobj\n");
     std::string kids;
     for (int page : m_pageObjects) {
         kids += (kids.empty() ? "" : " ") + reference(page);
     }
     m_objectOffsets[pagesObject - 1] = m_offset;
-    written =
-        written
-        && write("2 0 obj\n<< /Type /Pages /Kids [" + kids + "] /Count "
-                 + std::to_string(m_pageObjects.size()) + " /MediaBox "
-                 + mediaBox(m_firstPageSize->first, m_firstPageSize->second) + " >>\nendobj\n");
+    write("2 0 obj\n<< /Type /Pages /Kids [" + kids + "] /Count "
+          + std::to_string(m_pageObjects.size()) + " /MediaBox "
+          + mediaBox(m_firstPageSize->first, m_firstPageSize->second) + " >>\nendobj\n");
     const std::uint64_t xref = m_offset;
-    written = written
-              && write("xref\n0 " + std::to_string(m_objectOffsets.size() + 1)
-                       + "\n0000000000 65535 f \n");
+    write("xref\n0 " + std::to_string(m_objectOffsets.size() + 1) + "\n0000000000 65535 f \n");
     for (std::uint64_t offset : m_objectOffsets) {
         char entry[32];
         std::snprintf(entry, sizeof entry, "%010" PRIu64 " 00000 n \n", offset);
-        written = written && write(entry);
+        write(entry);
     }
-    written = written
-              && write("trailer\n<< /Size " + std::to_string(m_objectOffsets.size() + 1) + " /Root "
-                       + reference(catalogObject) + " >>\nstartxref\n" + std::to_string(xref)
-                       + "\n%%EOF\n");
-    if (!written) {
+    write("trailer\n<< /Size " + std::to_string(m_objectOffsets.size() + 1) + " /Root "
+          + reference(catalogObject) + " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n");
+    if (!m_file) {
         return outcome();
     }
     // Whatever the stream still buffers is written here, so a full disk may only show now.

@@ -58,8 +58,9 @@ public:
 
 private:
     int beginObject();
-    bool writeImageObject(int number, const PdfImageData &data, std::optional<int> mask);
-    bool write(std::string_view text);
+    void writeImageObject(int number, const PdfImageData &data, std::optional<int> mask);
+    // Does nothing once a step has failed.
+    void write(std::string_view text);
     // Keeps the first failure only, with the system's reason, and drops the pending file.
     void fail(int errorNumber);
     tl::expected<void, FileError> outcome() const;

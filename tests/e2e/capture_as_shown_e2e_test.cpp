@@ -44,13 +44,6 @@ bool isBlack(QRgb pixel)
     return qRed(pixel) < 8 && qGreen(pixel) < 8 && qBlue(pixel) < 8;
 }
 
-bool isNear(QRgb a, QRgb b)
-{
-    return std::abs(qRed(a) - qRed(b)) <= colorTolerance
-           && std::abs(qGreen(a) - qGreen(b)) <= colorTolerance
-           && std::abs(qBlue(a) - qBlue(b)) <= colorTolerance;
-}
-
 // The picture matches what the screen showed outside `skipped`: at most one pixel in a hundred
 // differs, and none is black where the screen was not.
 testing::AssertionResult showsAsScreen(const QImage &picture,
@@ -73,7 +66,7 @@ testing::AssertionResult showsAsScreen(const QImage &picture,
             const QRgb shown = screen.pixel(x, y);
             const QRgb taken = picture.pixel(x, y);
             ++counted;
-            differing += isNear(shown, taken) ? 0 : 1;
+            differing += isCloseTo(QColor(taken), QColor(shown)) ? 0 : 1;
             if (isBlack(taken) && !isBlack(shown) && black++ == 0) {
                 firstBlack = QPoint(x, y);
             }

@@ -6,6 +6,12 @@
 
 namespace zentrel {
 
+void x11RoundTrip(xcb_connection_t *connection)
+{
+    const XcbReply<xcb_get_input_focus_reply_t> reply(
+        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
 std::uint32_t x11Atom(xcb_connection_t *connection, const std::string &name)
 {
     const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(

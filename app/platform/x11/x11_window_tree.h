@@ -8,6 +8,10 @@ struct xcb_connection_t;
 
 namespace zentrel {
 
+// Returns once the server has handled every request sent before on the connection, with the
+// events they caused queued.
+void x11RoundTrip(xcb_connection_t *connection);
+
 // XCB_NONE when the server cannot make the atom.
 std::uint32_t x11Atom(xcb_connection_t *connection, const std::string &name);
 

@@ -76,9 +76,10 @@ void removeLeftovers(
         if (ec) {
             return;
         }
+        // The name first: a folder of the user's may hold many files, and each type costs a call.
         std::error_code typeError;
-        if (child->symlink_status(typeError).type() == std::filesystem::file_type::regular
-            && isLeftover(*child)) {
+        if (isLeftover(*child)
+            && child->symlink_status(typeError).type() == std::filesystem::file_type::regular) {
             std::filesystem::remove(child->path(), typeError);
         }
     }
@@ -221,10 +222,12 @@ void sweepAbandonedPendingFiles(const std::filesystem::path &folder,
     removeLeftovers(folder, [&](const std::filesystem::directory_entry &child) {
         const std::string name = child.path().filename().string();
         const std::optional<std::string_view> target = pendingTarget(name);
+        if (!target || target->size() <= extension.size() || !target->ends_with(extension)) {
+            return false;
+        }
         std::error_code ec;
         const auto written = child.last_write_time(ec);
-        return target && target->size() > extension.size() && target->ends_with(extension) && !ec
-               && written < writtenBefore;
+        return !ec && written < writtenBefore;
     });
 }
 

@@ -1,5 +1,6 @@
 #include "platform/x11/capture/x11_damage_watch.h"
 
+#include "platform/x11/x11_window_tree.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <xcb/damage.h>
@@ -74,14 +75,17 @@ void X11DamageWatch::watch(const std::vector<Window> &windows)
             xcb_damage_create(
                 m_connection, damage, window.id, XCB_DAMAGE_REPORT_LEVEL_BOUNDING_BOX);
             m_damageByWindow.emplace(window.id, damage);
-            m_fresh.insert(damage);
+            // Only a watch that tracks windows tells the first report apart; kept otherwise, the
+            // set would grow with every window a long stream sees.
+            if (m_tracksWindows) {
+                m_fresh.insert(damage);
+            }
         }
         m_frames.try_emplace(window.id, window.frame);
     }
-    if (m_tracksWindows && !m_fresh.empty()) {
+    if (!m_fresh.empty()) {
         // Their first reports are queued by the time the reply comes.
-        const XcbReply<xcb_get_input_focus_reply_t> sync(
-            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        x11RoundTrip(m_connection);
         takeQueuedEvents();
         m_fresh.clear();
     }

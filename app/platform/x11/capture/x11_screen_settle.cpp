@@ -2,7 +2,7 @@
 
 #include "platform/x11/capture/x11_damage_watch.h"
 #include "platform/x11/capture/x11_image_reader.h"
-#include "platform/x11/xcb_reply.h"
+#include "platform/x11/x11_window_tree.h"
 
 #include <poll.h>
 #include <xcb/damage.h>
@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <thread>
 
 namespace zentrel {
@@ -48,8 +49,7 @@ X11ScreenSettle::X11ScreenSettle(xcb_connection_t *connection,
     m_damage = xcb_generate_id(connection);
     xcb_damage_create(connection, m_damage, root, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
     // The first report only says the damage was made; it is queued by the time the reply comes.
-    const XcbReply<xcb_get_input_focus_reply_t> sync(
-        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    x11RoundTrip(connection);
     takeReports();
 }
 

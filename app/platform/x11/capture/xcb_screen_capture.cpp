@@ -2,6 +2,7 @@
 
 #include "platform/x11/capture/x11_screen_composer.h"
 #include "platform/x11/capture/xcb_screen_capture_stream.h"
+#include "platform/x11/x11_window_tree.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -9,7 +10,6 @@
 #include <xcb/xcb.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <optional>
 
 namespace zentrel {
@@ -41,7 +41,7 @@ void finishQtRequests()
 {
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (xcb_connection_t *connection = x11 ? x11->connection() : nullptr) {
-        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+        x11RoundTrip(connection);
     }
 }
 
@@ -67,10 +67,9 @@ XcbScreenCapture::~XcbScreenCapture() = default;
 void XcbScreenCapture::rememberScreen(const QRect &screenGeometry,
                                       const std::vector<WId> &ownWindows)
 {
-    if (m_remembered || !screenArea(screenGeometry, m_composer->rootRect())) {
+    if (m_reports || !screenArea(screenGeometry, m_composer->rootRect())) {
         return;
     }
-    m_remembered = true;
     finishQtRequests();
     m_composer->rememberScreen({ownWindows.begin(), ownWindows.end()});
     m_reports = std::make_unique<QSocketNotifier>(m_composer->socket(), QSocketNotifier::Read);

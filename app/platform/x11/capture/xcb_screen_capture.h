@@ -37,8 +37,8 @@ private:
     // Lives as long as the service, so where no compositing manager runs the windows are
     // redirected before the first capture and have kept what our overlays cover by then.
     std::unique_ptr<X11ScreenComposer> m_composer;
-    bool m_remembered = false;
-    // Reads the reports of what changed since the screen was remembered as they come.
+    // Reads the reports of what changed since the screen was remembered as they come; set once
+    // the screen is remembered.
     std::unique_ptr<QSocketNotifier> m_reports;
 };
 
