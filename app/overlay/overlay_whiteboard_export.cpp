@@ -13,6 +13,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace zentrel {
 namespace {
 
@@ -139,13 +141,14 @@ void OverlayWindowController::importExcalidrawFile(const QString &path)
         reportError(importFailurePrefix + data.error());
         return;
     }
-    const auto imported =
+    auto imported =
         importExcalidrawDocument(bytesOf(*data), QFileInfo(path).completeBaseName().toStdString());
     if (!imported) {
         reportError(importFailurePrefix + message(imported.error()));
         return;
     }
-    m_editorModel->insertBoard(imported->board);
+    // Moved: the images a document keeps can be large.
+    m_editorModel->insertBoard(std::move(imported->board));
     if (imported->unsupportedElementCount > 0) {
         reportError("Imported with " + std::to_string(imported->unsupportedElementCount)
                     + " unsupported element(s). They are preserved as locked placeholders.");

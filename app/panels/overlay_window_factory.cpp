@@ -1,24 +1,9 @@
 #include "panels/overlay_window_factory.h"
 
+#include "common/qt_path.h"
 #include "overlay/panel_placement.h"
 
 namespace zentrel {
-namespace {
-
-RectF toRectF(const QRect &rect)
-{
-    return RectF{static_cast<double>(rect.x()),
-                 static_cast<double>(rect.y()),
-                 static_cast<double>(rect.width()),
-                 static_cast<double>(rect.height())};
-}
-
-QRect toRect(const RectF &rect)
-{
-    return QRectF(rect.x, rect.y, rect.width, rect.height).toAlignedRect();
-}
-
-} // namespace
 
 OverlayWindowFactory::OverlayWindowFactory(const QRect &screenGeometry)
     : m_screen(screenGeometry)
@@ -76,7 +61,7 @@ OverlayWindowFactory::makePlacedPanel(PanelKind kind, QWidget *content, OverlayP
     auto panel = std::make_unique<OverlayPanel>(content, owner);
     panel->setPlacement([kind, screen = toRectF(m_screen)](QSize size) {
         const SizeF fitting{static_cast<double>(size.width()), static_cast<double>(size.height())};
-        return toRect(panelFrame(kind, screen, fitting));
+        return toQRectF(panelFrame(kind, screen, fitting)).toAlignedRect();
     });
     panel->setCornerRadius(kind == PanelKind::card ? 28 : 10);
     return panel;

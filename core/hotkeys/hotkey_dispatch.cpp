@@ -9,14 +9,19 @@ namespace zentrel::hotkeys {
 void HotkeyRegistry::onKeyDown(const Name &name, Handler handler)
 {
     m_keyDownHandlers[name.rawValue].push_back(std::move(handler));
-    if (const auto stored = shortcut(name); stored && !m_refused.contains(*stored)) {
-        ensureGrabbed(*stored);
-    }
+    grabListened(name);
 }
 
 void HotkeyRegistry::onKeyUp(const Name &name, Handler handler)
 {
     m_keyUpHandlers[name.rawValue].push_back(std::move(handler));
+    grabListened(name);
+}
+
+// Tried once per combination: a refused one is tried again only on request (retryRefused), not
+// each time another handler attaches.
+void HotkeyRegistry::grabListened(const Name &name)
+{
     if (const auto stored = shortcut(name); stored && !m_refused.contains(*stored)) {
         ensureGrabbed(*stored);
     }
@@ -70,9 +75,7 @@ void HotkeyRegistry::removeAllHandlers()
 ScopedConnection HotkeyRegistry::events(const Name &name, std::function<void(EventType)> handler)
 {
     ScopedConnection connection = m_eventStreams[name.rawValue].connect(std::move(handler));
-    if (const auto stored = shortcut(name); stored && !m_refused.contains(*stored)) {
-        ensureGrabbed(*stored);
-    }
+    grabListened(name);
     return connection;
 }
 

@@ -107,6 +107,8 @@ private:
     // The name as declared, with its default; the given one when it was never declared.
     const Name &declaredName(const Name &name) const;
     void ensureGrabbed(const Shortcut &shortcut);
+    // Grabs what the name stores, now that something listens to it.
+    void grabListened(const Name &name);
     void release(const Shortcut &shortcut);
     void setRefused(const Shortcut &shortcut, bool refused);
     bool isStoredByAnotherName(const Shortcut &shortcut, const Name &name) const;

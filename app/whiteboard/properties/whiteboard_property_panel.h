@@ -41,9 +41,6 @@ public:
                             QWidget *parent = nullptr);
     ~WhiteboardPropertyPanel() override;
 
-    // The size the panel wants now; it grows while the text size choices show.
-    QSize preferredSize() const { return sizeHint(); }
-
     const std::vector<WhiteboardColorSwatch> &strokeColors() const { return m_strokeColors; }
 
     const std::vector<WhiteboardColorSwatch> &fillColors() const { return m_fillColors; }

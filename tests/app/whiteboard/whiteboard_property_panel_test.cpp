@@ -120,10 +120,10 @@ TEST_F(WhiteboardPropertyPanelTest, TextSizeChoicesShowForTheTextToolOrASelected
         return panel.findChild<QSpinBox *>()->isVisibleTo(&panel);
     };
     EXPECT_FALSE(textSizeShown());
-    const QSize small = panel.preferredSize();
+    const QSize small = panel.sizeHint();
     model->setSelectedTool(WhiteboardTool::text);
     EXPECT_TRUE(textSizeShown());
-    EXPECT_GT(panel.preferredSize().height(), small.height());
+    EXPECT_GT(panel.sizeHint().height(), small.height());
     model->setSelectedTool(WhiteboardTool::selection);
     const Uuid text = placeSelected(WhiteboardElementKind::text);
     EXPECT_TRUE(textSizeShown());
