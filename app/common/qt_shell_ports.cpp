@@ -1,5 +1,6 @@
 #include "common/qt_shell_ports.h"
 
+#include "common/qt_path.h"
 #include "shell/active_screen.h"
 
 #include <QCursor>
@@ -17,20 +18,12 @@ std::optional<std::size_t> QtScreenLocator::activeScreen() const
     std::vector<RectF> frames;
     std::optional<std::size_t> primary;
     for (QScreen *screen : screens) {
-        const QRect geometry = screen->geometry();
         if (screen == QGuiApplication::primaryScreen()) {
             primary = frames.size();
         }
-        frames.push_back(RectF{static_cast<double>(geometry.x()),
-                               static_cast<double>(geometry.y()),
-                               static_cast<double>(geometry.width()),
-                               static_cast<double>(geometry.height())});
+        frames.push_back(toRectF(screen->geometry()));
     }
-    const QPoint pointer = QCursor::pos();
-    return activeScreenIndex(
-        frames,
-        PointF{static_cast<double>(pointer.x()), static_cast<double>(pointer.y())},
-        primary);
+    return activeScreenIndex(frames, toPointF(QCursor::pos()), primary);
 }
 
 QtScheduler::QtScheduler(QObject *context)
