@@ -16,7 +16,7 @@ BUILD_PACKAGES := cmake ninja-build g++ make pkg-config ccache \
 FUZZ_PACKAGES := clang libclang-rt-dev
 TEST_PACKAGES := clang-format git xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core \
 	xclip xcompmgr poppler-utils \
-	openbox metacity xfwm4 mutter kwin-x11 dbus-daemon \
+	openbox metacity xfwm4 mutter kwin-x11 kwin-style-breeze xterm zenity dbus-daemon \
 	$(FUZZ_PACKAGES)
 
 # The parsers' libFuzzer targets build with clang in a folder of their own; `make fuzz` runs each

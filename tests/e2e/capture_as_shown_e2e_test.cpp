@@ -6,8 +6,11 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QImage>
+#include <QProcessEnvironment>
 #include <QRect>
 #include <QString>
+#include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -22,8 +25,11 @@ constexpr int fullHdHeight = 1080;
 // The root's own colour where no wallpaper program set one.
 const QColor plainBackground(0x3a, 0x6e, 0x5a);
 const QColor framedColor(0xc8, 0x8c, 0x3c);
-const QRect framedWindow(1100, 500, 420, 260);
+const QPoint framedPlace(1100, 500);
 const QString framedTitle = QStringLiteral("Another Program");
+// A GTK dialog draws its own rounded frame and shadow; it goes clear of everything else.
+const QString dialogTitle = QStringLiteral("A GTK Dialog");
+const QPoint dialogPlace(150, 560);
 // Bare desktop, away from the toolbar, the tray host, the framed window and the settings.
 const QPoint bareDesktop(260, 880);
 // Inside the loupe's rim, which lies 118 px from its centre.
@@ -38,6 +44,13 @@ constexpr int stillTimeoutMs = 10000;
 constexpr int framedTimeoutMs = 3000;
 constexpr int stillPollMs = 100;
 constexpr int stillReads = 3;
+// Antialiased edges may come out a step darker than the screen shows them.
+constexpr int allowedBlack = 5;
+// Around a window the window manager framed: its title bar, borders and shadow. A lost title bar
+// is a sixth of it; a title bar drawn as it looks without the keyboard, a few hundredths.
+constexpr double allowedFrameShare = 0.05;
+constexpr int titleBarReach = 48;
+constexpr int borderReach = 16;
 
 bool isBlack(QRgb pixel)
 {
@@ -49,7 +62,8 @@ bool isBlack(QRgb pixel)
 testing::AssertionResult showsAsScreen(const QImage &picture,
                                        const QImage &screen,
                                        const QRect &area,
-                                       const QRect &skipped = {})
+                                       const QRect &skipped = {},
+                                       double share = allowedShare)
 {
     if (picture.isNull() || !picture.rect().contains(area) || !screen.rect().contains(area)) {
         return testing::AssertionFailure() << "no picture of the whole area";
@@ -72,7 +86,7 @@ testing::AssertionResult showsAsScreen(const QImage &picture,
             }
         }
     }
-    if (differing <= counted * allowedShare && black == 0) {
+    if (differing <= counted * share && black <= allowedBlack) {
         return testing::AssertionSuccess();
     }
     auto failure = testing::AssertionFailure()
@@ -82,6 +96,21 @@ testing::AssertionResult showsAsScreen(const QImage &picture,
                 << firstBlack.y();
     }
     return failure;
+}
+
+// Pixels black in the loupe's picture within `reach` of `at` while the screen it magnifies
+// has none there.
+int blackInLoupe(const QImage &loupe, const QImage &screen, QPoint at, int reach)
+{
+    int screenBlack = 0;
+    int loupeBlack = 0;
+    for (int y = at.y() - reach; y <= at.y() + reach; ++y) {
+        for (int x = at.x() - reach; x <= at.x() + reach; ++x) {
+            screenBlack += isBlack(screen.pixel(x, y)) ? 1 : 0;
+            loupeBlack += isBlack(loupe.pixel(x, y)) ? 1 : 0;
+        }
+    }
+    return screenBlack > 0 ? 0 : loupeBlack;
 }
 
 // The screen with Draw's tint over it, as Draw's pictures show it.
@@ -144,7 +173,83 @@ protected:
         if (GetParam() == WindowManager::kwin) {
             ASSERT_TRUE(m_desktop.showDesktopWindow(plainBackground));
         }
-        ASSERT_TRUE(m_desktop.showFramedWindow(framedWindow, framedColor, framedTitle));
+        ASSERT_NO_FATAL_FAILURE(showTerminal());
+        ASSERT_NO_FATAL_FAILURE(showGtkDialog());
+    }
+
+    // Window managers may place a new window where they like; users move it where they want it.
+    void moveTo(const QString &title, QPoint place)
+    {
+        const auto window = m_windows.waitForShown(title, QDeadlineTimer(windowTimeoutMs));
+        ASSERT_TRUE(window.has_value()) << title.toStdString() << " never showed; " << situation();
+        ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("windowmove"),
+                                         QString::number(window->id),
+                                         QString::number(place.x()),
+                                         QString::number(place.y())}));
+    }
+
+    // A terminal: it draws its cursor again as it gains and loses the keyboard, so the window
+    // manager's frame around it changes, and the window with it, once a run starts.
+    void showTerminal()
+    {
+        ASSERT_TRUE(start(m_terminal,
+                          QStringLiteral("xterm"),
+                          {QStringLiteral("-T"),
+                           framedTitle,
+                           QStringLiteral("-bg"),
+                           framedColor.name(),
+                           QStringLiteral("-fg"),
+                           QStringLiteral("#202020"),
+                           QStringLiteral("-geometry"),
+                           QStringLiteral("60x16"),
+                           QStringLiteral("-e"),
+                           QStringLiteral("sleep"),
+                           QStringLiteral("infinity")}));
+    }
+
+    // With decorations GTK draws itself: rounded corners and a shadow of its own in an ARGB
+    // window, as GNOME's dialogs have them.
+    void showGtkDialog()
+    {
+        ASSERT_TRUE(start(m_dialog,
+                          QStringLiteral("zenity"),
+                          {QStringLiteral("--info"),
+                           QStringLiteral("--title=") + dialogTitle,
+                           QStringLiteral("--text=Decorated by GTK itself")}));
+        ASSERT_NO_FATAL_FAILURE(moveTo(dialogTitle, dialogPlace));
+    }
+
+    bool start(ChildProcess &program, const QString &name, const QStringList &arguments)
+    {
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
+        environment.insert(QStringLiteral("HOME"), m_programsHome.path());
+        environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+        environment.insert(QStringLiteral("GDK_BACKEND"), QStringLiteral("x11"));
+        environment.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
+        environment.insert(QStringLiteral("GTK_CSD"), QStringLiteral("1"));
+        return program.start(name, arguments, environment);
+    }
+
+    // As a user's terminal has it when they start a run; its frame changes once the run takes
+    // the keyboard.
+    void giveKeyboardToFramed()
+    {
+        const auto framed = m_windows.waitForShown(framedTitle, QDeadlineTimer(windowTimeoutMs));
+        ASSERT_TRUE(framed.has_value()) << situation();
+        // Near its right edge, clear of our settings window in the middle of the screen.
+        const QPoint inside(framed->frame.right() - 20, framed->frame.center().y());
+        ASSERT_NO_FATAL_FAILURE(clickOn(*framed, inside));
+        ASSERT_TRUE(m_input.moveTo(bareDesktop)) << m_input.lastError().toStdString();
+    }
+
+    // Ends the run and gives the framed window the keyboard back before the next one starts.
+    void endRun(const QString &title)
+    {
+        ASSERT_TRUE(handOver(QStringLiteral("zentrel://stop")));
+        ASSERT_TRUE(m_windows.waitUntilNotShown(title, QDeadlineTimer(windowTimeoutMs)))
+            << situation();
+        ASSERT_NO_FATAL_FAILURE(giveKeyboardToFramed());
     }
 
     QString artifact(const char *what) const
@@ -193,13 +298,18 @@ protected:
         if (!framed) {
             // Openbox, just started, now and then leaves a window's first map request unanswered
             // when no other program has a window yet; the program opens another.
-            EXPECT_TRUE(m_desktop.showFramedWindow(framedWindow, framedColor, framedTitle));
+            m_terminal.stop(QDeadlineTimer(windowTimeoutMs));
+            showTerminal();
             framed = m_windows.waitForShown(framedTitle, QDeadlineTimer(windowTimeoutMs));
+        }
+        if (framed) {
+            moveTo(framedTitle, framedPlace);
         }
         if (!framed || !settle(*framed) || !m_input.moveTo(bareDesktop)) {
             ADD_FAILURE() << "the other program's window never showed; " << situation();
             return {};
         }
+        giveKeyboardToFramed();
         return stillScreen([&](const QImage &shown) {
             return isCloseTo(shown.pixelColor(framed->frame.center()), framedColor);
         });
@@ -222,7 +332,7 @@ protected:
     }
 
     // Draw's picture: the screen under its tint, with the rectangle dragged over shapeDrag.
-    void expectDrawing(const QImage &picture, const QImage &screen, const char *what) const
+    void expectDrawing(const QImage &picture, const QImage &screen, const char *what)
     {
         EXPECT_TRUE(showsStroke(picture)) << what << " lacks the rectangle";
         EXPECT_TRUE(showsAsScreen(picture,
@@ -230,6 +340,19 @@ protected:
                                   screen.rect(),
                                   shapeDrag.adjusted(-20, -20, 20, 20)))
             << what;
+        expectFramedAsShown(picture, tintedAsDraw(screen, overlayTint), what);
+    }
+
+    // The frame the window manager draws around the other program's window, title bar and all.
+    void expectFramedAsShown(const QImage &picture, const QImage &screen, const char *what)
+    {
+        const auto framed = m_windows.shown(framedTitle);
+        ASSERT_TRUE(framed.has_value());
+        const QRect decorated =
+            framed->frame.adjusted(-borderReach, -titleBarReach, borderReach, borderReach)
+            & screen.rect();
+        EXPECT_TRUE(showsAsScreen(picture, screen, decorated, {}, allowedFrameShare))
+            << what << ", around the framed window";
     }
 
     // Zevizu & Vozurir started straight from Draw, while Draw's windows may still be on their
@@ -242,6 +365,7 @@ protected:
         const QImage frozen =
             copyWhen([this](const QImage &copied) { return !showsStroke(copied); }, what);
         EXPECT_TRUE(showsAsScreen(frozen, screen, screen.rect())) << what;
+        expectFramedAsShown(frozen, screen, what);
     }
 
     testing::AssertionResult showsStroke(const QImage &picture) const
@@ -268,6 +392,9 @@ protected:
 
     RootPixels m_pixels;
     bool m_hasTray = true;
+    QTemporaryDir m_programsHome;
+    ChildProcess m_terminal;
+    ChildProcess m_dialog;
 };
 
 // A desktop without a tray host, as GNOME without a tray extension: Zentrel shows a small window
@@ -289,6 +416,7 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
     // Our settings window stays open beside every run; pictures show what lies behind it.
     const auto settings = openSettings();
     ASSERT_TRUE(settings.has_value());
+    ASSERT_NO_FATAL_FAILURE(giveKeyboardToFramed());
     const QImage screen = screenBehind(*settings, bare, "screen");
     ASSERT_FALSE(screen.isNull());
 
@@ -297,6 +425,8 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
     keepScreenshot(m_xvfb.grabScreen(), artifact("frozen"));
     const QImage frozen = copyWhen([](const QImage &) { return true; }, "frozen_copy");
     EXPECT_TRUE(showsAsScreen(frozen, screen, whole)) << "Zevizu & Vozurir's copy";
+    expectFramedAsShown(frozen, screen, "Zevizu & Vozurir's copy");
+    ASSERT_NO_FATAL_FAILURE(endRun(QStringLiteral("Zevizu & Vozurir")));
 
     ASSERT_NO_FATAL_FAILURE(openFeature(QStringLiteral("zentrel://toggle/draw"), drawTitle));
     m_draw = m_main;
@@ -307,6 +437,7 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
         screen,
         "draw_copy");
     ASSERT_NO_FATAL_FAILURE(expectFreezeAfterDraw(screen, "frozen_after_draw"));
+    ASSERT_NO_FATAL_FAILURE(endRun(QStringLiteral("Zevizu & Vozurir")));
 
     ASSERT_NO_FATAL_FAILURE(openFeature(QStringLiteral("zentrel://toggle/zoom"),
                                         QStringLiteral("Zoom Loupe"),
@@ -331,6 +462,19 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
         << "no loupe around the pointer, but " << rim.name().toStdString() << "; " << situation();
     EXPECT_TRUE(showsAsScreen(loupe, screen, magnified)) << "the loupe over bare desktop";
 
+    // Over the framed window's edge, where a compositing manager draws its border and shadow.
+    const auto framed = m_windows.shown(framedTitle);
+    ASSERT_TRUE(framed.has_value());
+    const QPoint edge(framed->frame.left(), framed->frame.top() + loupeReach);
+    ASSERT_TRUE(m_input.moveTo(edge)) << m_input.lastError().toStdString();
+    QThread::msleep(stillPollMs * stillReads);
+    const QImage overEdge = stillScreen([&](const QImage &shown) {
+        return isCloseTo(shown.pixelColor(edge + QPoint(loupeRim, 0)), Qt::white, rimTolerance);
+    });
+    keepScreenshot(overEdge, artifact("loupe_edge"));
+    EXPECT_LE(blackInLoupe(overEdge, screen, edge, loupeReach), allowedBlack)
+        << "black in the loupe over the framed window's edge";
+
     ASSERT_TRUE(handOver(QStringLiteral("zentrel://stop")));
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
@@ -346,6 +490,7 @@ TEST_P(CaptureWithoutTray, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScr
         << "zentrel never listened for command URLs; it " << stopAndDescribe();
     const auto fallback = m_windows.waitForShown(toolbarTitle, QDeadlineTimer(windowTimeoutMs));
     ASSERT_TRUE(fallback.has_value()) << "no window in place of the tray icon; " << situation();
+    ASSERT_NO_FATAL_FAILURE(giveKeyboardToFramed());
     const QImage screen = screenBehind(*fallback, bare, "screen_with_fallback");
     ASSERT_FALSE(screen.isNull());
 

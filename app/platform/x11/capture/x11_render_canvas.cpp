@@ -4,6 +4,8 @@
 #include <xcb/render.h>
 #include <xcb/xcb.h>
 
+#include <vector>
+
 namespace zentrel {
 namespace {
 
@@ -80,28 +82,47 @@ void X11RenderCanvas::paintWindows(
     const std::unordered_map<std::uint32_t, X11PictureFormat> &formats,
     std::span<const X11Layer> windows)
 {
-    xcb_connection_t *c = m_connection;
     for (const X11Layer &layer : windows) {
         const auto format = formats.find(layer.visual);
-        if (format == formats.end()) {
-            continue;
+        if (format != formats.end()) {
+            paintWindow(format->second, layer, QRegion(layer.frame));
         }
-        const QRect part = layer.frame & m_area;
-        const xcb_pixmap_t contents = xcb_generate_id(c);
-        xcb_composite_name_window_pixmap(c, layer.window, contents);
-        const xcb_render_picture_t picture = xcb_generate_id(c);
-        xcb_render_create_picture(c, picture, contents, format->second.id, 0, nullptr);
-        // Translucent edges and shadows (ARGB windows) are blended over what lies below.
-        paint(c,
-              format->second.hasAlpha ? XCB_RENDER_PICT_OP_OVER : XCB_RENDER_PICT_OP_SRC,
-              picture,
-              m_picture,
-              part.topLeft() - layer.frame.topLeft(),
-              part.topLeft() - m_area.topLeft(),
-              part.size());
-        xcb_render_free_picture(c, picture);
-        xcb_free_pixmap(c, contents);
     }
+}
+
+void X11RenderCanvas::paintWindow(const X11PictureFormat &format,
+                                  const X11Layer &window,
+                                  const QRegion &region)
+{
+    const QRegion within = region & QRegion(m_area);
+    if (within.isEmpty()) {
+        return;
+    }
+    xcb_connection_t *c = m_connection;
+    std::vector<xcb_rectangle_t> clip;
+    for (const QRect &rect : within) {
+        const QPoint to = rect.topLeft() - m_area.topLeft();
+        clip.push_back(
+            {int16_t(to.x()), int16_t(to.y()), uint16_t(rect.width()), uint16_t(rect.height())});
+    }
+    xcb_render_set_picture_clip_rectangles(c, m_picture, 0, 0, uint32_t(clip.size()), clip.data());
+    const QRect part = within.boundingRect();
+    const xcb_pixmap_t contents = xcb_generate_id(c);
+    xcb_composite_name_window_pixmap(c, window.window, contents);
+    const xcb_render_picture_t picture = xcb_generate_id(c);
+    xcb_render_create_picture(c, picture, contents, format.id, 0, nullptr);
+    // Translucent edges and shadows (ARGB windows) are blended over what lies below.
+    paint(c,
+          format.hasAlpha ? XCB_RENDER_PICT_OP_OVER : XCB_RENDER_PICT_OP_SRC,
+          picture,
+          m_picture,
+          part.topLeft() - window.frame.topLeft(),
+          part.topLeft() - m_area.topLeft(),
+          part.size());
+    xcb_render_free_picture(c, picture);
+    xcb_free_pixmap(c, contents);
+    const uint32_t noClip = XCB_NONE;
+    xcb_render_change_picture(c, m_picture, XCB_RENDER_CP_CLIP_MASK, &noClip);
 }
 
 } // namespace zentrel

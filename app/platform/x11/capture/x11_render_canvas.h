@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 
 #include <cstdint>
@@ -38,6 +39,8 @@ public:
     // Paints each window's own pixels where it lies, bottom to top.
     void paintWindows(const std::unordered_map<std::uint32_t, X11PictureFormat> &formats,
                       std::span<const X11Layer> windows);
+    // Paints the window's own pixels only within `region` (root pixels).
+    void paintWindow(const X11PictureFormat &format, const X11Layer &window, const QRegion &region);
 
 private:
     xcb_connection_t *m_connection;

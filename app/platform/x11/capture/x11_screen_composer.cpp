@@ -5,18 +5,19 @@
 #include "platform/x11/capture/x11_picture_formats.h"
 #include "platform/x11/capture/x11_render_canvas.h"
 #include "platform/x11/capture/x11_screen_settle.h"
+#include "platform/x11/capture/x11_window_content.h"
 #include "platform/x11/capture/x11_window_layers.h"
 #include "platform/x11/capture/x11_window_opacity.h"
 #include "platform/x11/x11_window_tree.h"
 #include "platform/x11/xcb_reply.h"
 
+#include <QRegion>
+
 #include <xcb/composite.h>
 #include <xcb/render.h>
 #include <xcb/xcb.h>
 
-#include <algorithm>
 #include <array>
-#include <span>
 
 namespace zentrel {
 namespace {
@@ -58,6 +59,9 @@ struct X11ScreenComposer::State
     // What the screen showed when remembered, XCB_NONE before; another composer's when shared.
     xcb_pixmap_t remembered = XCB_NONE;
     bool ownsRemembered = false;
+    // Where the other top-levels lay in the remembered picture.
+    std::unordered_map<std::uint32_t, QRect> rememberedFrames;
+    std::unique_ptr<X11WindowContent> content;
 
     ~State()
     {
@@ -211,6 +215,9 @@ void X11ScreenComposer::rememberScreen(const std::vector<std::uint32_t> &leftOut
     state.watch->trackWindows();
     if (const auto layers = x11LayersWithin(c, state.root, state.rootRect, leftOut)) {
         state.watch->watch(watched(layers->others));
+        for (const X11Layer &layer : layers->others) {
+            state.rememberedFrames[layer.window] = layer.frame;
+        }
     }
     state.remembered = xcb_generate_id(c);
     state.ownsRemembered = true;
@@ -258,6 +265,7 @@ void X11ScreenComposer::shareRememberedScreen(X11ScreenComposer &from)
         return;
     }
     m_state->remembered = source.remembered;
+    m_state->rememberedFrames = source.rememberedFrames;
     watchChanges();
     source.takeQueuedEvents();
     m_state->watch->trackWindows(source.watch->changedWindows());
@@ -292,15 +300,36 @@ X11ScreenComposer::composeOverRemembered(const QRect &area,
     xcb_render_create_picture(c, remembered, state.remembered, state.rootFormat, 0, nullptr);
     canvas.copy(remembered, area);
     xcb_render_free_picture(c, remembered);
-    // The lowest window that changed is painted again with all above it, so it stays below them.
-    const auto firstChanged =
-        std::find_if(layers->others.begin(), layers->others.end(), [&](const X11Layer &layer) {
-            return state.watch->hasChanged(layer.window);
-        });
-    canvas.paintWindows(state.formats, std::span(firstChanged, layers->others.end()));
+    repaintChangedContents(canvas, layers->others);
     auto image = state.reader->read(canvas.pixmap(), QRect(QPoint(0, 0), area.size()));
     state.takeQueuedEvents();
     return image;
+}
+
+// A compositing manager may draw a frame's decoration itself (KWin's title bars) or leave parts
+// of a frame unpainted (mutter's invisible borders), so a frame's own pixels are not what the
+// screen showed. A window that changed since the screen was remembered is therefore painted
+// again only where its program draws, where no other window lies above it, and only while it
+// keeps the place it had; everything else stays as the screen showed it then.
+void X11ScreenComposer::repaintChangedContents(X11RenderCanvas &canvas,
+                                               const std::vector<X11Layer> &others)
+{
+    State &state = *m_state;
+    if (!state.content) {
+        state.content = std::make_unique<X11WindowContent>(state.c());
+    }
+    QRegion above;
+    for (auto layer = others.rbegin(); layer != others.rend(); ++layer) {
+        const auto remembered = state.rememberedFrames.find(layer->window);
+        const bool inPlace =
+            remembered != state.rememberedFrames.end() && remembered->second == layer->frame;
+        const X11PictureFormat format = state.formatFor(layer->visual);
+        if (inPlace && format.id != XCB_NONE && state.watch->hasChanged(layer->window)) {
+            const QRegion visible = QRegion(state.content->of(layer->window, layer->frame)) - above;
+            canvas.paintWindow(format, *layer, visible);
+        }
+        above += layer->frame;
+    }
 }
 
 tl::expected<QImage, CaptureError>

@@ -12,6 +12,9 @@
 
 namespace zentrel {
 
+class X11RenderCanvas;
+struct X11Layer;
+
 // One X connection that rebuilds what an area of the screen shows from the other top-level
 // windows' own contents, because a plain read of the root would include our windows. Used by one
 // thread at a time; the stream's worker has its own.
@@ -61,6 +64,8 @@ private:
                                                          const std::vector<std::uint32_t> &leftOut);
     tl::expected<QImage, CaptureError>
     composeOverRemembered(const QRect &area, const std::vector<std::uint32_t> &leftOut);
+
+    void repaintChangedContents(X11RenderCanvas &canvas, const std::vector<X11Layer> &others);
 
     std::unique_ptr<State> m_state;
 };
