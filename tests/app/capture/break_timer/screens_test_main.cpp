@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
