@@ -50,9 +50,12 @@ std::unique_ptr<OverlayPanel> OverlayWindowFactory::makePropertyPanel(QWidget *c
     return makePlacedPanel(PanelKind::property, content, owner);
 }
 
-std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeCardPanel(QWidget *content) const
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeCardPanel(QWidget *content,
+                                                                  qreal cornerRadius) const
 {
-    return makePlacedPanel(PanelKind::card, content, nullptr);
+    auto panel = makePlacedPanel(PanelKind::card, content, nullptr);
+    panel->setCornerRadius(cornerRadius);
+    return panel;
 }
 
 std::unique_ptr<OverlayPanel>
@@ -63,7 +66,7 @@ OverlayWindowFactory::makePlacedPanel(PanelKind kind, QWidget *content, OverlayP
         const SizeF fitting{static_cast<double>(size.width()), static_cast<double>(size.height())};
         return toQRectF(panelFrame(kind, screen, fitting)).toAlignedRect();
     });
-    panel->setCornerRadius(kind == PanelKind::card ? 28 : 10);
+    panel->setCornerRadius(10);
     return panel;
 }
 

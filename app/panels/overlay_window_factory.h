@@ -29,8 +29,9 @@ public:
     std::unique_ptr<OverlayPanel> makeToolbarPanel(QWidget *content, OverlayPanel *owner) const;
     std::unique_ptr<OverlayPanel> makeSettingsPanel(QWidget *content, OverlayPanel *owner) const;
     std::unique_ptr<OverlayPanel> makePropertyPanel(QWidget *content, OverlayPanel *owner) const;
-    // The break timer's countdown card, centred on the screen at the content's size.
-    std::unique_ptr<OverlayPanel> makeCardPanel(QWidget *content) const;
+    // The break timer's countdown card, centred on the screen at the content's size, with the
+    // content's corner radius.
+    std::unique_ptr<OverlayPanel> makeCardPanel(QWidget *content, qreal cornerRadius) const;
 
 private:
     std::unique_ptr<OverlayPanel>

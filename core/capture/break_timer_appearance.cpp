@@ -70,12 +70,34 @@ bool canIncreaseDuration(double configuredDuration)
     return !(seconds >= static_cast<int>(breakTimer::maximumDuration) && seconds % 60 == 0);
 }
 
-BreakTimerMetrics breakTimerMetrics(BreakTimerPresentationStyle style)
+BreakTimerMetrics breakTimerMetrics(BreakTimerPresentationStyle style, double scale)
 {
-    if (style == BreakTimerPresentationStyle::fullScreen) {
-        return {64, 0, false, 30, 820, 42, 22, 720, 330, 18, 128, 12, 32, 15, 16, 12, 300};
+    constexpr BreakTimerMetrics fullScreen{
+        64, 0, false, 30, 820, 42, 22, 720, 330, 18, 128, 12, 32, 15, 16, 12, 300};
+    constexpr BreakTimerMetrics floating{
+        24, 28, true, 16, 0, 36, 15, 390, 220, 13, 64, 7, 18, 12, 14, 10, 260};
+    BreakTimerMetrics metrics =
+        style == BreakTimerPresentationStyle::fullScreen ? fullScreen : floating;
+    metrics.scale = scale;
+    for (double *size : {&metrics.outerPadding,
+                         &metrics.cornerRadius,
+                         &metrics.columnSpacing,
+                         &metrics.maximumColumnWidth,
+                         &metrics.headerHeight,
+                         &metrics.messageFontSize,
+                         &metrics.messageMaximumWidth,
+                         &metrics.ringDiameter,
+                         &metrics.ringLineWidth,
+                         &metrics.timeFontSize,
+                         &metrics.timeStatusSpacing,
+                         &metrics.ringPadding,
+                         &metrics.statusFontSize,
+                         &metrics.chooserSpacing,
+                         &metrics.chipRowSpacing,
+                         &metrics.startLabelWidth}) {
+        *size *= scale;
     }
-    return {24, 28, true, 16, 0, 36, 15, 390, 220, 13, 64, 7, 18, 12, 14, 10, 260};
+    return metrics;
 }
 
 } // namespace zentrel

@@ -13,6 +13,11 @@ namespace breakTimer {
 // The quick-choice durations of the countdown view, in minutes, in display order.
 constexpr std::array<int, 4> quickDurations{3, 5, 10, 15};
 constexpr int adjustStep = 30; // seconds per − / + press
+// Design sizes, in points, that both presentations share.
+constexpr double startButtonHeight = 44;
+constexpr double chipHeight = 32;
+constexpr double adjustButtonSize = 48;
+constexpr double fineAdjustVerticalPadding = 10;
 } // namespace breakTimer
 
 // What the countdown view shows for a state: the accent of its badge and ring, the badge title
@@ -53,7 +58,8 @@ DurationChoice adjustedDuration(double configuredDuration, int deltaSeconds);
 bool canDecreaseDuration(double configuredDuration);
 bool canIncreaseDuration(double configuredDuration);
 
-// The sizes, in points, that differ between the floating card and the full-screen page.
+// The sizes, in points, that differ between the floating card and the full-screen page, already
+// multiplied by `scale`.
 struct BreakTimerMetrics
 {
     double outerPadding;
@@ -73,8 +79,11 @@ struct BreakTimerMetrics
     double chooserSpacing;
     double chipRowSpacing;
     double startLabelWidth;
+    // What the design's sizes were multiplied by to fit the screen: the view's other sizes,
+    // fonts included, follow it so the design keeps its proportions.
+    double scale = 1;
 };
 
-BreakTimerMetrics breakTimerMetrics(BreakTimerPresentationStyle style);
+BreakTimerMetrics breakTimerMetrics(BreakTimerPresentationStyle style, double scale = 1);
 
 } // namespace zentrel

@@ -6,39 +6,49 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace zentrel {
 namespace {
 
-constexpr int symbolSize = 13;
+constexpr double symbolSize = 13;
 constexpr double smallestMessageScale = 0.72;
 constexpr int messageLineLimit = 2;
 
 void paintSymbol(QPainter &painter,
                  const QWidget &widget,
                  const QString &symbol,
+                 int size,
                  const QPointF &centre,
                  const QColor &color)
 {
     const QPixmap pixmap =
-        tintedPixmap(symbolIcon(symbol), symbolSize, widget.devicePixelRatioF(), color);
-    painter.drawPixmap(QRectF(centre - QPointF(symbolSize / 2.0, symbolSize / 2.0),
-                              QSizeF(symbolSize, symbolSize)),
+        tintedPixmap(symbolIcon(symbol), size, widget.devicePixelRatioF(), color);
+    painter.drawPixmap(QRectF(centre - QPointF(size / 2.0, size / 2.0), QSizeF(size, size)),
                        pixmap,
                        QRectF(pixmap.rect()));
 }
 
 } // namespace
 
-BreakTimerCircleButton::BreakTimerCircleButton(const QString &symbol, int diameter, QWidget *parent)
+int scaledSize(double designSize, double scale)
+{
+    return std::max(1, static_cast<int>(std::lround(designSize * scale)));
+}
+
+BreakTimerCircleButton::BreakTimerCircleButton(const QString &symbol,
+                                               int diameter,
+                                               double scale,
+                                               QWidget *parent)
     : QAbstractButton(parent)
     , m_symbol(symbol)
     , m_diameter(diameter)
+    , m_symbolSize(scaledSize(symbolSize, scale))
 {
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
-    setFixedSize(diameter, diameter);
+    setFixedSize(m_diameter, m_diameter);
 }
 
 void BreakTimerCircleButton::setTextColor(const QColor &color)
@@ -65,8 +75,12 @@ void BreakTimerCircleButton::paintEvent(QPaintEvent *)
     painter.drawEllipse(circle);
     // A disabled button dims its symbol as well as its circle.
     const double symbolOpacity = isEnabled() ? m_symbolOpacity : m_symbolOpacity * 0.4;
-    paintSymbol(
-        painter, *this, m_symbol, QRectF(rect()).center(), withOpacity(m_textColor, symbolOpacity));
+    paintSymbol(painter,
+                *this,
+                m_symbol,
+                m_symbolSize,
+                QRectF(rect()).center(),
+                withOpacity(m_textColor, symbolOpacity));
 }
 
 bool BreakTimerCircleButton::hitButton(const QPoint &position) const
@@ -75,13 +89,17 @@ bool BreakTimerCircleButton::hitButton(const QPoint &position) const
     return std::hypot(offset.x(), offset.y()) <= m_diameter / 2.0;
 }
 
-BreakTimerCapsuleButton::BreakTimerCapsuleButton(const QSize &size, int fontSize, QWidget *parent)
+BreakTimerCapsuleButton::BreakTimerCapsuleButton(const QSize &size,
+                                                 int fontSize,
+                                                 double scale,
+                                                 QWidget *parent)
     : QAbstractButton(parent)
     , m_size(size)
+    , m_scale(scale)
 {
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
-    setFixedSize(size);
+    setFixedSize(m_size);
     setFont(panelFont(*this, fontSize, QFont::DemiBold));
 }
 
@@ -110,14 +128,16 @@ void BreakTimerCapsuleButton::paintEvent(QPaintEvent *)
 
     const QFontMetricsF metrics(font());
     const double textWidth = metrics.horizontalAdvance(text());
-    constexpr double gap = 6;
-    const double symbolWidth = m_symbol.isEmpty() ? 0 : symbolSize + gap;
+    const int symbol = scaledSize(symbolSize, m_scale);
+    const double gap = 6 * m_scale;
+    const double symbolWidth = m_symbol.isEmpty() ? 0 : symbol + gap;
     const double left = shape.center().x() - (symbolWidth + textWidth) / 2;
     if (!m_symbol.isEmpty()) {
         paintSymbol(painter,
                     *this,
                     m_symbol,
-                    QPointF(left + symbolSize / 2.0, shape.center().y()),
+                    symbol,
+                    QPointF(left + symbol / 2.0, shape.center().y()),
                     m_foreground);
     }
     painter.setPen(m_foreground);
@@ -126,8 +146,9 @@ void BreakTimerCapsuleButton::paintEvent(QPaintEvent *)
                      text());
 }
 
-BreakTimerBadge::BreakTimerBadge(QWidget *parent)
+BreakTimerBadge::BreakTimerBadge(double scale, QWidget *parent)
     : QWidget(parent)
+    , m_scale(scale)
 {}
 
 void BreakTimerBadge::showState(const QString &title, const QColor &accent, const QColor &textColor)
@@ -142,15 +163,16 @@ void BreakTimerBadge::showState(const QString &title, const QColor &accent, cons
 
 QFont BreakTimerBadge::badgeFont() const
 {
-    return panelFont(*this, 10, QFont::Bold);
+    return panelFont(*this, scaledSize(10, m_scale), QFont::Bold);
 }
 
 QSize BreakTimerBadge::sizeHint() const
 {
     const QFontMetrics metrics(badgeFont());
     // 12 points each side, a dot of 8 and 7 between dot and title; 7 above and below.
-    const int width = 12 + 8 + 7 + metrics.horizontalAdvance(m_title.toUpper()) + 12;
-    return {width, metrics.height() + 14};
+    const double width = scaled(12 + 8 + 7 + 12) + metrics.horizontalAdvance(m_title.toUpper());
+    return {static_cast<int>(std::ceil(width)),
+            static_cast<int>(std::ceil(metrics.height() + scaled(14)))};
 }
 
 void BreakTimerBadge::paintEvent(QPaintEvent *)
@@ -162,11 +184,11 @@ void BreakTimerBadge::paintEvent(QPaintEvent *)
     painter.setBrush(withOpacity(m_textColor, 0.1));
     painter.drawRoundedRect(shape, shape.height() / 2, shape.height() / 2);
     painter.setBrush(m_accent);
-    painter.drawEllipse(QRectF(12, shape.center().y() - 4, 8, 8));
+    painter.drawEllipse(QRectF(scaled(12), shape.center().y() - scaled(4), scaled(8), scaled(8)));
     painter.setFont(badgeFont());
     painter.setPen(withOpacity(m_textColor, 0.78));
     painter.drawText(
-        shape.adjusted(27, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, m_title.toUpper());
+        shape.adjusted(scaled(27), 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, m_title.toUpper());
 }
 
 BreakTimerMessageLabel::BreakTimerMessageLabel(int fontSize, int maximumWidth, QWidget *parent)

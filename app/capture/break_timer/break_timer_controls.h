@@ -7,7 +7,11 @@
 namespace zentrel {
 
 // The small painted controls of the countdown card. Each is drawn in the colours the card hands
-// it, since the card's text and background colours are the user's choice.
+// it, since the card's text and background colours are the user's choice. Each takes the size
+// the card lays it out at; `scale`, the card's, sizes what it draws inside (symbols, padding).
+
+// A design size at a scale, in whole pixels and never nothing.
+int scaledSize(double designSize, double scale);
 
 // A round symbol button: settings and close in the header, − and + in the duration chooser.
 // Only the circle takes clicks.
@@ -16,7 +20,10 @@ class BreakTimerCircleButton : public QAbstractButton
     Q_OBJECT
 
 public:
-    BreakTimerCircleButton(const QString &symbol, int diameter, QWidget *parent = nullptr);
+    BreakTimerCircleButton(const QString &symbol,
+                           int diameter,
+                           double scale,
+                           QWidget *parent = nullptr);
 
     void setTextColor(const QColor &color);
     // The opacities of the text colour for the filled circle, its outline (0: none) and the
@@ -34,6 +41,7 @@ protected:
 private:
     QString m_symbol;
     int m_diameter;
+    int m_symbolSize;
     QColor m_textColor = Qt::white;
     double m_fill = 0.08;
     double m_outline = 0;
@@ -47,7 +55,10 @@ class BreakTimerCapsuleButton : public QAbstractButton
     Q_OBJECT
 
 public:
-    BreakTimerCapsuleButton(const QSize &size, int fontSize, QWidget *parent = nullptr);
+    BreakTimerCapsuleButton(const QSize &size,
+                            int fontSize,
+                            double scale,
+                            QWidget *parent = nullptr);
 
     void setSymbol(const QString &symbol);
     void setColors(const QColor &fill, const QColor &foreground);
@@ -61,6 +72,7 @@ protected:
 
 private:
     QSize m_size;
+    double m_scale;
     QString m_symbol;
     QColor m_fill;
     QColor m_foreground;
@@ -73,7 +85,7 @@ class BreakTimerBadge : public QWidget
     Q_OBJECT
 
 public:
-    explicit BreakTimerBadge(QWidget *parent = nullptr);
+    explicit BreakTimerBadge(double scale, QWidget *parent = nullptr);
 
     void showState(const QString &title, const QColor &accent, const QColor &textColor);
 
@@ -89,6 +101,9 @@ protected:
 private:
     QFont badgeFont() const;
 
+    double scaled(double designSize) const { return designSize * m_scale; }
+
+    double m_scale;
     QString m_title;
     QColor m_accent;
     QColor m_textColor;

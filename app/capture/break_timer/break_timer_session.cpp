@@ -2,6 +2,7 @@
 
 #include "capture/break_timer/break_timer_settings_view.h"
 #include "capture/break_timer/break_timer_view.h"
+#include "capture/break_timer_fit.h"
 #include "capture/break_timer_model.h"
 #include "panels/event_monitor.h"
 #include "panels/overlay_panel.h"
@@ -82,7 +83,9 @@ void BreakTimerSession::start()
 BreakTimerView *BreakTimerSession::makeView()
 {
     m_shownStyle = m_preferences.breakTimerPresentationStyle();
-    auto *view = new BreakTimerView(*m_model, m_preferences, m_shownStyle, m_settingsModel);
+    const QSizeF screen = m_screen.size();
+    const double scale = breakTimerScale(m_shownStyle, SizeF{screen.width(), screen.height()});
+    auto *view = new BreakTimerView(*m_model, m_preferences, m_shownStyle, m_settingsModel, scale);
     connect(
         view, &BreakTimerView::toggleSettingsRequested, this, &BreakTimerSession::toggleSettings);
     connect(view, &BreakTimerView::closeRequested, this, &BreakTimerSession::requestClose);
@@ -94,7 +97,7 @@ void BreakTimerSession::installPanel(BreakTimerView *view)
     if (view->presentationStyle() == BreakTimerPresentationStyle::fullScreen) {
         m_panel = m_windowFactory.makeOverlayPanel(view, false);
     } else {
-        m_panel = m_windowFactory.makeCardPanel(view);
+        m_panel = m_windowFactory.makeCardPanel(view, view->metrics().cornerRadius);
     }
     m_panel->setWindowTitle(QStringLiteral("Break Timer"));
     m_panel->onEscape = [this] {

@@ -14,13 +14,14 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace zentrel {
 namespace {
 
 // The desktop's usual accent blue, on which prominent buttons carry white titles.
 const QColor prominentFill(0, 122, 255);
 constexpr int headerButtonSize = 36;
-constexpr int adjustButtonSize = 48;
 constexpr int controlHeight = 36;
 constexpr int floatingWidth = 500;
 constexpr int floatingHeight = 540;
@@ -52,6 +53,12 @@ private:
     QColor m_fill;
 };
 
+// A size already at the view's scale, in whole pixels.
+int whole(double size)
+{
+    return static_cast<int>(std::lround(size));
+}
+
 void setTextColor(QLabel &label, const QColor &color)
 {
     QPalette palette = label.palette();
@@ -65,20 +72,25 @@ BreakTimerView::BreakTimerView(BreakTimerModel &model,
                                AppPreferences &preferences,
                                BreakTimerPresentationStyle style,
                                OverlaySettingsModel &settingsModel,
+                               double scale,
                                QWidget *parent)
     : QWidget(parent)
     , m_model(model)
     , m_preferences(preferences)
     , m_settingsModel(settingsModel)
     , m_style(style)
-    , m_metrics(breakTimerMetrics(style))
+    , m_metrics(breakTimerMetrics(style, scale))
 {
     const bool floating = style == BreakTimerPresentationStyle::floating;
     if (floating) {
-        setFixedSize(floatingWidth, floatingHeight);
+        setFixedSize(scaled(floatingWidth), scaled(floatingHeight));
+    } else {
+        // The page takes its screen's size whatever its content asks for, so its window never
+        // reaches past the screen; the scale has fitted the content to that size.
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     }
     auto *outer = new QVBoxLayout(this);
-    const int padding = static_cast<int>(m_metrics.outerPadding);
+    const int padding = whole(m_metrics.outerPadding);
     outer->setContentsMargins(padding, padding, padding, padding);
     outer->addWidget(makeColumn(), 0, floating ? Qt::Alignment() : Qt::AlignCenter);
 
@@ -93,19 +105,17 @@ QWidget *BreakTimerView::makeColumn()
 {
     auto *column = new QWidget(this);
     if (m_metrics.maximumColumnWidth > 0) {
-        column->setMaximumWidth(static_cast<int>(m_metrics.maximumColumnWidth));
-        column->setMinimumWidth(static_cast<int>(m_metrics.maximumColumnWidth));
+        column->setFixedWidth(whole(m_metrics.maximumColumnWidth));
     }
-    m_message = new BreakTimerMessageLabel(static_cast<int>(m_metrics.messageFontSize),
-                                           static_cast<int>(m_metrics.messageMaximumWidth),
-                                           column);
+    m_message = new BreakTimerMessageLabel(
+        whole(m_metrics.messageFontSize), whole(m_metrics.messageMaximumWidth), column);
     m_ring = new BreakTimerRing(m_metrics, column);
     m_chooser = makeChooser(column);
     m_runningControls = makeRunningControls(column);
 
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(static_cast<int>(m_metrics.columnSpacing));
+    layout->setSpacing(whole(m_metrics.columnSpacing));
     layout->addStretch();
     layout->addWidget(makeHeader(column));
     layout->addWidget(m_message, 0, Qt::AlignHCenter);
@@ -119,12 +129,12 @@ QWidget *BreakTimerView::makeColumn()
 QWidget *BreakTimerView::makeHeader(QWidget *parent)
 {
     auto *header = new QWidget(parent);
-    header->setFixedHeight(static_cast<int>(m_metrics.headerHeight));
-    m_badge = new BreakTimerBadge(header);
+    header->setFixedHeight(whole(m_metrics.headerHeight));
+    m_badge = new BreakTimerBadge(m_metrics.scale, header);
 
     const QString settingsLabel = QStringLiteral("Break timer settings");
-    m_settingsButton =
-        new BreakTimerCircleButton(QStringLiteral("slider.horizontal.3"), headerButtonSize, header);
+    m_settingsButton = new BreakTimerCircleButton(
+        QStringLiteral("slider.horizontal.3"), scaled(headerButtonSize), m_metrics.scale, header);
     m_settingsButton->setToolTip(settingsLabel);
     m_settingsButton->setAccessibleName(settingsLabel);
     connect(m_settingsButton,
@@ -132,7 +142,8 @@ QWidget *BreakTimerView::makeHeader(QWidget *parent)
             this,
             &BreakTimerView::toggleSettingsRequested);
 
-    m_closeButton = new BreakTimerCircleButton(QStringLiteral("xmark"), headerButtonSize, header);
+    m_closeButton = new BreakTimerCircleButton(
+        QStringLiteral("xmark"), scaled(headerButtonSize), m_metrics.scale, header);
     m_closeButton->setText(QStringLiteral("Close"));
     m_closeButton->setToolTip(QStringLiteral("Close Break Timer"));
     m_closeButton->setAccessibleName(QStringLiteral("Close break timer"));
@@ -151,15 +162,21 @@ QWidget *BreakTimerView::makeChooser(QWidget *parent)
 {
     auto *chooser = new QWidget(parent);
     m_startButton = new BreakTimerCapsuleButton(
-        QSize(static_cast<int>(m_metrics.startLabelWidth), 44), 13, chooser);
+        QSize(whole(m_metrics.startLabelWidth), scaled(breakTimer::startButtonHeight)),
+        scaled(13),
+        m_metrics.scale,
+        chooser);
     m_startButton->setSymbol(QStringLiteral("play.fill"));
     connect(m_startButton, &QAbstractButton::clicked, this, [this] { m_model.start(); });
 
     auto *chips = new QHBoxLayout;
-    chips->setSpacing(8);
+    chips->setSpacing(scaled(8));
     chips->addStretch();
     for (const int minutes : breakTimer::quickDurations) {
-        auto *chip = new BreakTimerCapsuleButton(QSize(48, 32), 12, chooser);
+        auto *chip = new BreakTimerCapsuleButton(QSize(scaled(48), scaled(breakTimer::chipHeight)),
+                                                 scaled(12),
+                                                 m_metrics.scale,
+                                                 chooser);
         chip->setText(QStringLiteral("%1m").arg(minutes));
         // Checked reads as selected to assistive tools; only the duration decides it.
         chip->setCheckable(true);
@@ -176,10 +193,10 @@ QWidget *BreakTimerView::makeChooser(QWidget *parent)
 
     auto *layout = new QVBoxLayout(chooser);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(static_cast<int>(m_metrics.chooserSpacing));
+    layout->setSpacing(whole(m_metrics.chooserSpacing));
     layout->addWidget(m_startButton, 0, Qt::AlignHCenter);
     auto *lower = new QVBoxLayout;
-    lower->setSpacing(static_cast<int>(m_metrics.chipRowSpacing));
+    lower->setSpacing(whole(m_metrics.chipRowSpacing));
     lower->addLayout(chips);
     lower->addWidget(makeFineAdjustRow(chooser), 0, Qt::AlignHCenter);
     layout->addLayout(lower);
@@ -190,32 +207,36 @@ QWidget *BreakTimerView::makeFineAdjustRow(QWidget *parent)
 {
     auto *row = new CapsuleBackdrop(parent);
     m_fineAdjustRow = row;
-    m_decreaseButton = new BreakTimerCircleButton(QStringLiteral("minus"), adjustButtonSize, row);
+    const int adjustButtonSize = scaled(breakTimer::adjustButtonSize);
+    m_decreaseButton =
+        new BreakTimerCircleButton(QStringLiteral("minus"), adjustButtonSize, m_metrics.scale, row);
     m_decreaseButton->setAccessibleName(QStringLiteral("Decrease duration by 30 seconds"));
     connect(m_decreaseButton, &QAbstractButton::clicked, this, [this] {
         adjustDuration(-breakTimer::adjustStep);
     });
-    m_increaseButton = new BreakTimerCircleButton(QStringLiteral("plus"), adjustButtonSize, row);
+    m_increaseButton =
+        new BreakTimerCircleButton(QStringLiteral("plus"), adjustButtonSize, m_metrics.scale, row);
     m_increaseButton->setAccessibleName(QStringLiteral("Increase duration by 30 seconds"));
     connect(m_increaseButton, &QAbstractButton::clicked, this, [this] {
         adjustDuration(breakTimer::adjustStep);
     });
 
     auto *custom = new QWidget(row);
-    custom->setFixedWidth(104);
+    custom->setFixedWidth(scaled(104));
     m_customCaption = new QLabel(QStringLiteral("Custom"), custom);
-    m_customCaption->setFont(panelFont(*m_customCaption, 10, QFont::DemiBold));
+    m_customCaption->setFont(panelFont(*m_customCaption, scaled(10), QFont::DemiBold));
     m_customTime = new QLabel(custom);
-    m_customTime->setFont(panelFont(*m_customTime, 24, QFont::DemiBold));
+    m_customTime->setFont(panelFont(*m_customTime, scaled(24), QFont::DemiBold));
     auto *stack = new QVBoxLayout(custom);
     stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(2);
+    stack->setSpacing(scaled(2));
     stack->addWidget(m_customCaption, 0, Qt::AlignHCenter);
     stack->addWidget(m_customTime, 0, Qt::AlignHCenter);
 
     auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(14, 10, 14, 10);
-    layout->setSpacing(14);
+    const int verticalPadding = scaled(breakTimer::fineAdjustVerticalPadding);
+    layout->setContentsMargins(scaled(14), verticalPadding, scaled(14), verticalPadding);
+    layout->setSpacing(scaled(14));
     layout->addWidget(m_decreaseButton, 0, Qt::AlignVCenter);
     layout->addWidget(custom, 0, Qt::AlignVCenter);
     layout->addWidget(m_increaseButton, 0, Qt::AlignVCenter);
@@ -225,10 +246,12 @@ QWidget *BreakTimerView::makeFineAdjustRow(QWidget *parent)
 QWidget *BreakTimerView::makeRunningControls(QWidget *parent)
 {
     auto *controls = new QWidget(parent);
-    m_pauseButton = new BreakTimerCapsuleButton(QSize(130, controlHeight), 13, controls);
+    m_pauseButton = new BreakTimerCapsuleButton(
+        QSize(scaled(130), scaled(controlHeight)), scaled(13), m_metrics.scale, controls);
     m_pauseButton->setAccessibleDescription(QStringLiteral("Pauses or resumes the countdown"));
     connect(m_pauseButton, &QAbstractButton::clicked, this, &BreakTimerView::togglePause);
-    m_addMinuteButton = new BreakTimerCapsuleButton(QSize(112, controlHeight), 13, controls);
+    m_addMinuteButton = new BreakTimerCapsuleButton(
+        QSize(scaled(112), scaled(controlHeight)), scaled(13), m_metrics.scale, controls);
     m_addMinuteButton->setText(QStringLiteral("+1 min"));
     m_addMinuteButton->setSymbol(QStringLiteral("plus"));
     m_addMinuteButton->setAccessibleName(QStringLiteral("Add one minute"));
@@ -236,11 +259,16 @@ QWidget *BreakTimerView::makeRunningControls(QWidget *parent)
 
     auto *layout = new QHBoxLayout(controls);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(12);
+    layout->setSpacing(scaled(12));
     layout->setAlignment(Qt::AlignHCenter);
     layout->addWidget(m_pauseButton);
     layout->addWidget(m_addMinuteButton);
     return controls;
+}
+
+int BreakTimerView::scaled(double designSize) const
+{
+    return scaledSize(designSize, m_metrics.scale);
 }
 
 void BreakTimerView::adjustDuration(int deltaSeconds)

@@ -25,7 +25,7 @@ class OverlaySettingsModel;
 // The countdown card, or the full-screen page: the break message, the ring with the time left,
 // the state badge and the controls of each state. It keeps no state of its own: it shows the
 // model, the break-timer preferences and whether the settings panel is open, and every control
-// calls the model or asks its owner.
+// calls the model or asks its owner. `scale` shrinks the whole design to fit a small screen.
 class BreakTimerView : public QWidget
 {
     Q_OBJECT
@@ -35,9 +35,12 @@ public:
                    AppPreferences &preferences,
                    BreakTimerPresentationStyle style,
                    OverlaySettingsModel &settingsModel,
+                   double scale = 1,
                    QWidget *parent = nullptr);
 
     BreakTimerPresentationStyle presentationStyle() const { return m_style; }
+
+    const BreakTimerMetrics &metrics() const { return m_metrics; }
 
 Q_SIGNALS:
     void toggleSettingsRequested();
@@ -58,6 +61,8 @@ private:
     void togglePause();
     void refresh();
     void refreshChooser(const QColor &text, const QColor &background);
+    // A size of the design at the view's scale.
+    int scaled(double designSize) const;
 
     BreakTimerModel &m_model;
     AppPreferences &m_preferences;
