@@ -50,6 +50,10 @@ constexpr int allowedBlack = 5;
 // is a sixth of it; a title bar drawn as it looks without the keyboard, a few hundredths.
 constexpr double allowedFrameShare = 0.05;
 constexpr int titleBarReach = 48;
+// Within every window manager's title bar, right of the middle and clear of its buttons and of
+// our settings window.
+constexpr int titleBarClickRight = 80;
+constexpr int titleBarClickDepth = 8;
 constexpr int borderReach = 16;
 
 bool isBlack(QRgb pixel)
@@ -237,9 +241,15 @@ protected:
     {
         const auto framed = m_windows.waitForShown(framedTitle, QDeadlineTimer(windowTimeoutMs));
         ASSERT_TRUE(framed.has_value()) << situation();
-        // Near its right edge, clear of our settings window in the middle of the screen.
-        const QPoint inside(framed->frame.right() - 20, framed->frame.center().y());
-        ASSERT_NO_FATAL_FAILURE(clickOn(*framed, inside));
+        if (GetParam() == WindowManager::none) {
+            ASSERT_NO_FATAL_FAILURE(
+                xdotool({QStringLiteral("windowfocus"), QString::number(framed->id)}));
+        } else {
+            // On its title bar: a click on a terminal's text would select some of it.
+            const QPoint titleBar(framed->frame.center().x() + titleBarClickRight,
+                                  framed->frame.top() - titleBarClickDepth);
+            ASSERT_NO_FATAL_FAILURE(clickOn(*framed, titleBar));
+        }
         ASSERT_TRUE(m_input.moveTo(bareDesktop)) << m_input.lastError().toStdString();
     }
 

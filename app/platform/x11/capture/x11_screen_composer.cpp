@@ -308,9 +308,10 @@ X11ScreenComposer::composeOverRemembered(const QRect &area,
 
 // A compositing manager may draw a frame's decoration itself (KWin's title bars) or leave parts
 // of a frame unpainted (mutter's invisible borders), so a frame's own pixels are not what the
-// screen showed. A window that changed since the screen was remembered is therefore painted
-// again only where its program draws, where no other window lies above it, and only while it
-// keeps the place it had; everything else stays as the screen showed it then.
+// screen showed. A window that changed in place since the screen was remembered is therefore
+// painted again only where its program draws, and keeps its decoration as the screen showed it;
+// a window new there, or moved, has no such picture and is painted with the decoration its
+// window manager declares. Either only where no other window lies above it.
 void X11ScreenComposer::repaintChangedContents(X11RenderCanvas &canvas,
                                                const std::vector<X11Layer> &others)
 {
@@ -320,13 +321,14 @@ void X11ScreenComposer::repaintChangedContents(X11RenderCanvas &canvas,
     }
     QRegion above;
     for (auto layer = others.rbegin(); layer != others.rend(); ++layer) {
-        const auto remembered = state.rememberedFrames.find(layer->window);
-        const bool inPlace =
-            remembered != state.rememberedFrames.end() && remembered->second == layer->frame;
         const X11PictureFormat format = state.formatFor(layer->visual);
-        if (inPlace && format.id != XCB_NONE && state.watch->hasChanged(layer->window)) {
-            const QRegion visible = QRegion(state.content->of(layer->window, layer->frame)) - above;
-            canvas.paintWindow(format, *layer, visible);
+        if (format.id != XCB_NONE && state.watch->hasChanged(layer->window)) {
+            const auto remembered = state.rememberedFrames.find(layer->window);
+            const bool inPlace =
+                remembered != state.rememberedFrames.end() && remembered->second == layer->frame;
+            const X11WindowContent::Parts parts = state.content->of(layer->window, layer->frame);
+            canvas.paintWindow(
+                format, *layer, QRegion(inPlace ? parts.content : parts.decorated) - above);
         }
         above += layer->frame;
     }

@@ -3,6 +3,8 @@
 #include "platform/x11/x11_window_tree.h"
 #include "platform/x11/xcb_reply.h"
 
+#include <QMargins>
+
 #include <xcb/xcb.h>
 
 #include <vector>
@@ -33,19 +35,16 @@ QRect rootRectOf(xcb_connection_t *c, xcb_window_t window, xcb_window_t root)
     return QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
 }
 
-// The rectangle less the margins (left, right, top, bottom) the window declares for the shadows
-// it draws itself.
-QRect withoutFrameExtents(xcb_connection_t *c, xcb_window_t window, xcb_atom_t atom, QRect rect)
+// The four margins (left, right, top, bottom) of a property, none when it is not set.
+QMargins marginsOf(xcb_connection_t *c, xcb_window_t window, xcb_atom_t atom)
 {
     const XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         c, xcb_get_property(c, 0, window, atom, XCB_ATOM_CARDINAL, 0, 4), nullptr));
     if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16) {
-        return rect;
+        return {};
     }
     const auto *margins = static_cast<const std::uint32_t *>(xcb_get_property_value(reply.get()));
-    const QRect inner =
-        rect.adjusted(int(margins[0]), int(margins[2]), -int(margins[1]), -int(margins[3]));
-    return inner.isValid() ? inner : rect;
+    return QMargins(int(margins[0]), int(margins[2]), int(margins[1]), int(margins[3]));
 }
 
 } // namespace
@@ -53,21 +52,22 @@ QRect withoutFrameExtents(xcb_connection_t *c, xcb_window_t window, xcb_atom_t a
 X11WindowContent::X11WindowContent(xcb_connection_t *connection)
     : m_connection(connection)
     , m_stateAtom(x11Atom(connection, "WM_STATE"))
-    , m_frameExtentsAtom(x11Atom(connection, "_GTK_FRAME_EXTENTS"))
+    , m_gtkExtentsAtom(x11Atom(connection, "_GTK_FRAME_EXTENTS"))
+    , m_frameExtentsAtom(x11Atom(connection, "_NET_FRAME_EXTENTS"))
 {}
 
-QRect X11WindowContent::of(std::uint32_t topLevel, const QRect &frame)
+X11WindowContent::Parts X11WindowContent::of(std::uint32_t topLevel, const QRect &frame)
 {
     const auto known = m_known.find(topLevel);
     if (known != m_known.end() && known->second.frame == frame) {
-        return known->second.content;
+        return known->second.parts;
     }
-    const QRect content = find(topLevel, frame);
-    m_known[topLevel] = {frame, content};
-    return content;
+    const Parts parts = find(topLevel, frame);
+    m_known[topLevel] = {frame, parts};
+    return parts;
 }
 
-QRect X11WindowContent::find(std::uint32_t topLevel, const QRect &frame) const
+X11WindowContent::Parts X11WindowContent::find(std::uint32_t topLevel, const QRect &frame) const
 {
     xcb_connection_t *c = m_connection;
     const XcbReply<xcb_query_tree_reply_t> top(
@@ -79,9 +79,14 @@ QRect X11WindowContent::find(std::uint32_t topLevel, const QRect &frame) const
     for (int depth = 0; depth <= clientDepth && !level.empty(); ++depth) {
         std::vector<xcb_window_t> next;
         for (const xcb_window_t window : level) {
+            if (window == topLevel && hasProperty(c, window, m_stateAtom)) {
+                const QRect drawn = frame - marginsOf(c, window, m_gtkExtentsAtom);
+                const QRect content = drawn.isValid() ? drawn : frame;
+                return {content, content};
+            }
             if (hasProperty(c, window, m_stateAtom)) {
-                const QRect client = window == topLevel ? frame : rootRectOf(c, window, top->root);
-                return withoutFrameExtents(c, window, m_frameExtentsAtom, client);
+                const QRect client = rootRectOf(c, window, top->root);
+                return {client, (client + marginsOf(c, window, m_frameExtentsAtom)) & frame};
             }
             const XcbReply<xcb_query_tree_reply_t> tree(
                 xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
@@ -94,7 +99,7 @@ QRect X11WindowContent::find(std::uint32_t topLevel, const QRect &frame) const
         level = std::move(next);
     }
     // No client inside: a window no window manager framed, such as a menu; all of it is its own.
-    return frame;
+    return {frame, frame};
 }
 
 } // namespace zentrel
