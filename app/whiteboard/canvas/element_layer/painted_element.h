@@ -5,8 +5,10 @@
 
 #include <QColor>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <QTransform>
 
+#include <cstddef>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -22,12 +24,28 @@ struct PaintedElement
     // Applied to the areas: the turn about the frame centre, and for an element reused after a
     // move, that move. None when upright and in place.
     std::optional<QTransform> placement;
-    // Each area is filled with its colour in this order: the shape's fill, the hatch lines, the
-    // outline and the text. Lines are stroked into areas once, here, rather than on every
-    // redraw: the stroker's joins are most of a rough line's cost, and the painter's own dashing
-    // would skip ahead differently depending on what lies outside the device. Text is laid out
-    // and turned into glyph outlines once too.
+    // Each area is filled with its colour in this order: the shape's fill, the outline and the
+    // text; the hatch goes between the fill and the outline. Lines are stroked into areas once,
+    // here, rather than on every redraw: the stroker's joins are most of a rough line's cost, and
+    // the painter's own dashing would skip ahead differently depending on what lies outside the
+    // device. Text is laid out and turned into glyph outlines once too.
     std::vector<std::pair<QPainterPath, QColor>> areas;
+
+    // The hatch, painted just before the area at `before` (after the last when there is none)
+    // as one thin quadrilateral per line: Qt fills those some twenty times faster than one
+    // outline of all the lines, which took it seconds for a view full of them. A hatch too large to
+    // prepare every line of keeps its `fill` instead, and each painting makes the lines of the part
+    // it shows.
+    struct Hatch
+    {
+        std::vector<QPolygonF> lines; // every line; none when `fill` is set
+        std::optional<HatchFill> fill;
+        double width = 1;
+        QColor colour;
+        std::size_t before = 0;
+    };
+
+    std::optional<Hatch> hatch;
 };
 
 // The element drawn at its own roughness. `viewportScale` matters only where elementPaintScale
