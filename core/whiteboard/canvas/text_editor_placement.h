@@ -29,6 +29,9 @@ struct TextEditorPlacement
 
 // Space on each side of the text inside the editor, in view points.
 inline constexpr double textEditorInset = 4;
+// The editor's largest width, height and font size in view points: a widget's sizes are whole
+// numbers of at most 2^24 − 1, and no screen shows more.
+inline constexpr double maxTextEditorExtent = 16777215;
 
 // A new text typed where the text tool was pressed.
 TextEditorPlacement newTextPlacement(PointF scenePoint, double fontSize);
@@ -46,12 +49,13 @@ struct TextEditorFrame
     friend bool operator==(const TextEditorFrame &, const TextEditorFrame &) = default;
 };
 
-// Never narrower than 80 points on screen, and one and a half lines tall to start with.
+// Never narrower than 80 points on screen, and one and a half lines tall to start with; sizes
+// stay within maxTextEditorExtent, however large the text's font or the zoom.
 TextEditorFrame textEditorFrame(const TextEditorPlacement &placement,
                                 const WhiteboardViewport &viewport);
 
 // The editor's height once its text is laid out `usedHeight` tall: it grows and shrinks with
-// its lines but never below the starting height.
+// its lines but never below the starting height, nor past maxTextEditorExtent.
 double textEditorHeight(double fontPixelSize, double usedHeight);
 
 } // namespace zentrel
