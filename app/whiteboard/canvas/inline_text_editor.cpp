@@ -45,6 +45,9 @@ InlineTextEditor::InlineTextEditor(const TextEditorPlacement &placement,
     document()->setDefaultFont(whiteboardFont(placement.typeface, frame.fontPixelSize));
     QTextOption option = document()->defaultTextOption();
     option.setAlignment(qtAlignment(placement.alignment));
+    if (editorWrapsAnywhere(placement.text)) {
+        option.setWrapMode(QTextOption::WrapAnywhere);
+    }
     document()->setDefaultTextOption(option);
     setPlainText(QString::fromStdString(placement.text));
     m_viewSize = {std::ceil(frame.viewRect.width), std::ceil(frame.viewRect.height)};
@@ -57,7 +60,10 @@ InlineTextEditor::InlineTextEditor(const TextEditorPlacement &placement,
 
 void InlineTextEditor::fitToText()
 {
-    document()->setTextWidth(viewport()->width());
+    // Setting even the same width lays the whole text out again.
+    if (document()->textWidth() != viewport()->width()) {
+        document()->setTextWidth(viewport()->width());
+    }
     const double used = document()->size().height() - 2 * textEditorInset;
     m_viewSize.height = textEditorHeight(m_fontPixelSize, used);
     resize(width(), widgetCoordinate(m_viewSize.height));

@@ -84,6 +84,20 @@ TextEditorFrame textEditorFrame(const TextEditorPlacement &placement,
     return frame;
 }
 
+bool editorWrapsAnywhere(std::string_view text)
+{
+    std::size_t run = 0;
+    for (const char character : text) {
+        const bool blank =
+            character == ' ' || character == '\t' || character == '\n' || character == '\r';
+        run = blank ? 0 : run + 1;
+        if (run > runawayWordLength) {
+            return true;
+        }
+    }
+    return false;
+}
+
 double textEditorHeight(double fontPixelSize, double usedHeight)
 {
     return onScreen(std::max(std::ceil(fontPixelSize * startingLineFactor),

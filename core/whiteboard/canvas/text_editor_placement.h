@@ -6,8 +6,10 @@
 #include "whiteboard/model/whiteboard_element.h"
 #include "whiteboard/render/text_layout.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zentrel {
 
@@ -53,6 +55,12 @@ struct TextEditorFrame
 // stay within maxTextEditorExtent, however large the text's font or the zoom.
 TextEditorFrame textEditorFrame(const TextEditorPlacement &placement,
                                 const WhiteboardViewport &viewport);
+
+// Whether the editor wraps `text` anywhere rather than at word boundaries first: a run of more
+// than runawayWordLength letters without a space is no word anyone reads, and looking for a
+// boundary in it again for every line costs time that grows with its square.
+inline constexpr std::size_t runawayWordLength = 1000;
+bool editorWrapsAnywhere(std::string_view text);
 
 // The editor's height once its text is laid out `usedHeight` tall: it grows and shrinks with
 // its lines but never below the starting height, nor past maxTextEditorExtent.

@@ -495,6 +495,27 @@ TEST_F(WhiteboardCanvasViewTest, AnEditedHugeTextKeepsAFiniteSizeInRange)
     EXPECT_FALSE(geometryOutOfRange(edited));
 }
 
+TEST_F(WhiteboardCanvasViewTest, ARunawayWordWrapsAnywhereAndOrdinaryWordsAtTheirEnds)
+{
+    WhiteboardElement text = shape(WhiteboardElementKind::text, {0, 0, 300, 40});
+    text.text = std::string(20'000, 'w');
+    text.fontSize = 20;
+    view.editTextElement(place(text));
+    ASSERT_NE(view.textEditor(), nullptr);
+    EXPECT_EQ(view.textEditor()->document()->defaultTextOption().wrapMode(),
+              QTextOption::WrapAnywhere);
+    // Typing goes on at once, the editor growing with the lines.
+    const int height = view.textEditor()->height();
+    view.textEditor()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(view.textEditor(), std::string(200, 'x').c_str());
+    EXPECT_GT(view.textEditor()->height(), height);
+    view.cancelInteraction();
+
+    view.beginNewText({10, 10});
+    EXPECT_EQ(view.textEditor()->document()->defaultTextOption().wrapMode(),
+              QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
 TEST_F(WhiteboardCanvasViewTest, TextKeepsTheSizeItWasTypedAtWhenTheBoardZoomsMeanwhile)
 {
     model->setTextFontSize(20);

@@ -91,6 +91,14 @@ TEST(TextEditorPlacementTest, AHugeFontKeepsTheEditorWithinAWidgetsRange)
     EXPECT_EQ(textEditorHeight(std::nan(""), std::nan("")), 0);
 }
 
+TEST(TextEditorPlacementTest, OnlyARunawayWordWrapsAnywhere)
+{
+    EXPECT_FALSE(editorWrapsAnywhere("Ordinary words, however many of them there are."));
+    EXPECT_FALSE(editorWrapsAnywhere(std::string(runawayWordLength, 'a') + " "
+                                     + std::string(runawayWordLength, 'b')));
+    EXPECT_TRUE(editorWrapsAnywhere("a " + std::string(runawayWordLength + 1, 'w') + " z"));
+}
+
 TEST(TextEditorPlacementTest, LabelsOpenInTheShapeOrCentredOnTheArrow)
 {
     WhiteboardElement rectangle;
