@@ -2,6 +2,7 @@
 
 #include "common/qt_conversions.h"
 #include "common/qt_path.h"
+#include "whiteboard/canvas/element_layer/hatch_painting.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
 #include "whiteboard/render/element_render_plan.h"
 
@@ -173,56 +174,6 @@ bool reachesArea(const QPainterPath &area, const QRectF &visible)
            && box.top() <= visible.bottom() && visible.top() <= box.bottom();
 }
 
-// Each moveTo/lineTo pair of `lines` as the quadrilateral a pen of `width` with flat ends covers.
-std::vector<QPolygonF> lineQuads(const Path &lines, double width)
-{
-    std::vector<QPolygonF> quads;
-    const auto &elements = lines.elements();
-    quads.reserve(elements.size() / 2);
-    for (std::size_t i = 0; i + 1 < elements.size(); i += 2) {
-        const QPointF from = toQPointF(elements[i].points[0]);
-        const QPointF to = toQPointF(elements[i + 1].points[0]);
-        const QPointF along = to - from;
-        const double length = std::hypot(along.x(), along.y());
-        if (!(length > 0)) {
-            continue;
-        }
-        const QPointF side(-along.y() / length * width / 2, along.x() / length * width / 2);
-        quads.push_back(QPolygonF{from + side, to + side, to - side, from - side});
-    }
-    return quads;
-}
-
-// The hatch lines that reach what the painter shows: every prepared one, or for a hatch too
-// large to prepare, those of the part within its clip (else its device), made now. The part is
-// grown by the line width, so its lines end where nothing shows, whatever it is cut into.
-void paintHatch(QPainter &painter,
-                const PaintedElement::Hatch &hatch,
-                const std::optional<QRectF> &visible)
-{
-    std::vector<QPolygonF> made;
-    if (hatch.fill) {
-        QRectF window = visible.value_or(QRectF());
-        if (!visible && painter.device() != nullptr) {
-            const QRectF device(0, 0, painter.device()->width(), painter.device()->height());
-            window = painter.combinedTransform().inverted().mapRect(device);
-        }
-        window.adjust(-hatch.width, -hatch.width, hatch.width, hatch.width);
-        made = lineQuads(
-            hatchLines(*hatch.fill, RectF{window.x(), window.y(), window.width(), window.height()}),
-            hatch.width);
-    }
-    painter.save();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(hatch.colour);
-    for (const QPolygonF &line : hatch.fill ? made : hatch.lines) {
-        if (!visible || visible->intersects(line.boundingRect())) {
-            painter.drawConvexPolygon(line);
-        }
-    }
-    painter.restore();
-}
-
 } // namespace
 
 PaintedElement paintedElement(const WhiteboardElement &element, double viewportScale)
@@ -245,12 +196,12 @@ PaintedElement paintedPlan(const ElementRenderPlan &plan)
     }
     if (plan.hatch) {
         painted.hatch =
-            PaintedElement::Hatch{plan.hatchFill ? std::vector<QPolygonF>()
-                                                 : lineQuads(plan.hatch->path, plan.hatch->width),
-                                  plan.hatchFill,
-                                  plan.hatch->width,
-                                  toQColor(plan.hatch->color),
-                                  painted.areas.size()};
+            PaintedHatch{plan.hatchFill ? std::vector<QPolygonF>()
+                                        : hatchLineQuads(plan.hatch->path, plan.hatch->width),
+                         plan.hatchFill,
+                         plan.hatch->width,
+                         toQColor(plan.hatch->color),
+                         painted.areas.size()};
     }
     if (plan.stroke) {
         QPainterPath area = strokedArea(*plan.stroke);

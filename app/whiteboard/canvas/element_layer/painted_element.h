@@ -1,14 +1,13 @@
 #pragma once
 
+#include "whiteboard/canvas/element_layer/hatch_painting.h"
 #include "whiteboard/model/whiteboard_element.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QColor>
 #include <QPainterPath>
-#include <QPolygonF>
 #include <QTransform>
 
-#include <cstddef>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -31,21 +30,8 @@ struct PaintedElement
     // device. Text is laid out and turned into glyph outlines once too.
     std::vector<std::pair<QPainterPath, QColor>> areas;
 
-    // The hatch, painted just before the area at `before` (after the last when there is none)
-    // as one thin quadrilateral per line: Qt fills those some twenty times faster than one
-    // outline of all the lines, which took it seconds for a view full of them. A hatch too large to
-    // prepare every line of keeps its `fill` instead, and each painting makes the lines of the part
-    // it shows.
-    struct Hatch
-    {
-        std::vector<QPolygonF> lines; // every line; none when `fill` is set
-        std::optional<HatchFill> fill;
-        double width = 1;
-        QColor colour;
-        std::size_t before = 0;
-    };
-
-    std::optional<Hatch> hatch;
+    // Painted just before the area at `hatch->before`.
+    std::optional<PaintedHatch> hatch;
 };
 
 // The element drawn at its own roughness. `viewportScale` matters only where elementPaintScale
