@@ -1,7 +1,9 @@
+#include "common/application_paths.h"
 #include "platform/termination_signals.h"
 #include "shell/app_delegate.h"
 #include "shell/commands/command_url_channel.h"
 #include "shell/commands/instance_lock.h"
+#include "shell/commands/instance_lock_watch.h"
 #include "shell/commands/single_instance_start.h"
 
 #include <QApplication>
@@ -10,6 +12,8 @@
 #include <malloc.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -86,7 +90,19 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // The data folder's own lock as well: a start from another session of the user, with a
+    // runtime folder of its own, can hand nothing over to this one and must not write the same
+    // library beside it.
+    std::error_code folderError;
+    std::filesystem::create_directories(zentrel::applicationDataFolder(), folderError);
+    zentrel::InstanceLock dataFolderLock(zentrel::dataFolderLockPath());
+    if (const auto held = dataFolderLock.tryAcquire(); held && !*held) {
+        std::fprintf(stderr, "%s\n", zentrel::dataFolderInUseText);
+        return 1;
+    }
+
     QApplication application(argc, argv);
+    zentrel::InstanceLockWatch lockWatch({&instanceLock, &dataFolderLock});
     // Features come and go in their own windows; only the tray keeps the program alive.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -1,5 +1,7 @@
 #include "common/application_paths.h"
 
+#include "whiteboard/model/store/whiteboard_library_store.h"
+
 #include <QStandardPaths>
 
 namespace zentrel {
@@ -31,6 +33,13 @@ std::filesystem::path applicationDataFolder()
                                            ? std::filesystem::temp_directory_path()
                                            : std::filesystem::path(dataFolder.toStdString());
     return base / "Zentrel";
+}
+
+std::vector<std::filesystem::path> rewrittenFilePaths()
+{
+    return {applicationDataFolder() / whiteboardLibraryFileName,
+            defaultsFilePath(),
+            autostartEntryPath()};
 }
 
 } // namespace zentrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
 namespace zentrel {
 
@@ -13,5 +14,9 @@ std::filesystem::path applicationDataFolder();
 
 // $XDG_CONFIG_HOME/autostart/zentrel.desktop: the entry that starts Zentrel at login.
 std::filesystem::path autostartEntryPath();
+
+// The files outside the sessions that Zentrel rewrites whole on each save (the whiteboard
+// library, the defaults, the login entry), whose pending copies a killed save may leave.
+std::vector<std::filesystem::path> rewrittenFilePaths();
 
 } // namespace zentrel

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <map>
 
 namespace zentrel {
@@ -74,9 +75,12 @@ bool isInstalled(const QString &family)
     return entry->second;
 }
 
+// Qt keeps a font's pixel size as a whole number; no screen shows a larger one.
+constexpr double largestPixelSize = 16777215;
+
 QFont sized(QFont font, double size)
 {
-    font.setPixelSize(std::max(1, qRound(size)));
+    font.setPixelSize(std::isnan(size) ? 1 : qRound(std::clamp(size, 1.0, largestPixelSize)));
     font.setWeight(QFont::Normal);
     return font;
 }

@@ -18,6 +18,7 @@
 #include "whiteboard/toolbar/whiteboard_toolbar_view.h"
 
 #include <QKeyEvent>
+#include <QMetaObject>
 #include <QTimer>
 
 namespace zentrel {
@@ -78,6 +79,13 @@ void OverlayWindowController::showWhiteboard()
         });
     // A large library's elements are read side by side, so the board opens sooner.
     store.setParallelWork(runOnThreadPool);
+    // Saves run on another thread; the user hears on this one.
+    store.setConflictHandler([this](const std::filesystem::path &keptAt) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, keptAt] { reportError(libraryKeptAsideMessage(keptAt)); },
+            Qt::QueuedConnection);
+    });
     auto model =
         std::make_unique<WhiteboardEditorModel>(std::move(store),
                                                 Color{0, 0, 0, 1},

@@ -2,6 +2,7 @@
 
 #include "common/application_paths.h"
 #include "common/bundled_fonts.h"
+#include "common/files/pending_file.h"
 #include "hotkeys/shortcut_recorder.h"
 #include "platform/key_grabber.h"
 #include "platform/platform_services.h"
@@ -67,6 +68,10 @@ AppDelegate::AppDelegate()
     , m_onboarding(std::make_unique<OnboardingFlow>(*m_defaults, m_scheduler))
     , m_soundPlayer(makeSoundPlayer())
 {
+    // What a killed save left beside a file would otherwise stay until that file is next
+    // opened; a pending copy written within the last minute may be another save's, still going.
+    sweepAbandonedLeftovers(rewrittenFilePaths(),
+                            std::filesystem::file_time_type::clock::now() - abandonedPendingAge);
     m_overlays.setPreferences(m_coordinator->preferences());
     m_overlays.setSessionStore(makeDefaultSessionStore(m_clock));
     // Virgil draws hand-drawn text; Excalifont, the hand-drawn font that newer Excalidraw

@@ -17,6 +17,7 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -154,5 +155,39 @@ void BM_LargeDocument_MostPoints(benchmark::State &state)
 }
 
 BENCHMARK(BM_LargeDocument_MostPoints)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+// budget: each step < 50 ms and < 50 MB for one hand-drawn rectangle of 10^7 or 10^9 points a
+// side with the hachure fill another editor gives by default
+void BM_LargeDocument_HugeHachure(benchmark::State &state)
+{
+    runDocument(state,
+                hugeElementDocument("rectangle",
+                                    std::pow(10.0, double(state.range(0))),
+                                    "\"backgroundColor\":\"#ffc9c9\",\"fillStyle\":\"hachure\","
+                                    "\"roughness\":1"));
+}
+
+BENCHMARK(BM_LargeDocument_HugeHachure)
+    ->Arg(7)
+    ->Arg(9)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
+// budget: as above, for a dashed hand-drawn rectangle
+void BM_LargeDocument_HugeDashed(benchmark::State &state)
+{
+    runDocument(state,
+                hugeElementDocument("rectangle",
+                                    std::pow(10.0, double(state.range(0))),
+                                    "\"strokeStyle\":\"dashed\",\"roughness\":1"));
+}
+
+BENCHMARK(BM_LargeDocument_HugeDashed)
+    ->Arg(7)
+    ->Arg(9)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 } // namespace

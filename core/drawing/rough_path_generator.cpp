@@ -50,20 +50,15 @@ PointF cubicPoint(PointF from, const CubicPiece &piece, double t)
             a * from.y + b * piece.control1.y + c * piece.control2.y + d * piece.end.y};
 }
 
-// The length is already at least 1, so this is never below 2.
-int pieceCount(double length)
-{
-    return std::max(static_cast<int>(std::ceil(length / 14)), 2);
-}
-
-// A side from a to b, its inner points bowed sideways by up to the amplitude, most in the
-// middle; appended to a path that stands at a.
-void appendBowedSide(RandomSequence &random, PointF a, PointF b, double amplitude, Path &path)
+// A side from a to b, one of `sides` in the pass, its inner points bowed sideways by up to the
+// amplitude, most in the middle; appended to a path that stands at a.
+void appendBowedSide(
+    RandomSequence &random, PointF a, PointF b, double amplitude, std::size_t sides, Path &path)
 {
     const PointF d{b.x - a.x, b.y - a.y};
     const double length = std::max(std::hypot(d.x, d.y), 1.0);
     const PointF normal{-d.y / length, d.x / length};
-    const int pieces = pieceCount(length);
+    const int pieces = sidePieceCount(length, sides);
     std::vector<PointF> points;
     points.reserve(static_cast<std::size_t>(pieces) + 1);
     points.push_back(a);
@@ -134,7 +129,7 @@ Path RoughPathGenerator::linePath(PointF from, PointF to) const
         const PointF start = jitteredEnd(from, random, endFactor, a);
         const PointF end = jitteredEnd(to, random, endFactor, a);
         path.moveTo(start);
-        appendBowedSide(random, start, end, a, path);
+        appendBowedSide(random, start, end, a, 1, path);
     }
     return path;
 }
@@ -145,15 +140,16 @@ Path RoughPathGenerator::polylinePath(const std::vector<PointF> &points, bool cl
         return {};
     }
     const double a = amplitude(m_roughness);
+    const std::size_t sides = closed ? points.size() : points.size() - 1;
     Path path;
     for (int pass = 0; pass < passCount(m_roughness); ++pass) {
         RandomSequence random(m_seed + polylineSeedStep * static_cast<std::uint64_t>(pass));
         path.moveTo(points.front());
         for (std::size_t i = 1; i < points.size(); ++i) {
-            appendBowedSide(random, points[i - 1], points[i], a, path);
+            appendBowedSide(random, points[i - 1], points[i], a, sides, path);
         }
         if (closed) {
-            appendBowedSide(random, points.back(), points.front(), a, path);
+            appendBowedSide(random, points.back(), points.front(), a, sides, path);
             path.closeSubpath();
         }
     }
@@ -266,7 +262,7 @@ Path RoughPathGenerator::curvePath(const std::vector<PointF> &points) const
             const PointF d{piece.end.x - from.x, piece.end.y - from.y};
             const double length = std::max(std::hypot(d.x, d.y), 1.0);
             const PointF normal{-d.y / length, d.x / length};
-            const int pieces = pieceCount(length);
+            const int pieces = sidePieceCount(length, points.size() - 1);
             for (int k = 1; k < pieces; ++k) {
                 const double t = static_cast<double>(k) / pieces;
                 const double offset = std::sin(pi * t) * (2 * random.draw() - 1) * a;

@@ -16,8 +16,8 @@ namespace zentrel {
 // operation starts its own random sequence from the seed, and the order of its draws is fixed.
 //
 // Non-finite input gives an empty result. So does a segment, edge or arc longer than 1e7 points
-// (rough::maxSegmentLength): its piece count would only exhaust memory and time, and a clipped
-// count would draw something the seed does not promise.
+// (rough::maxSegmentLength). Long sides bow over longer pieces, so that an outline costs the same
+// however large it is drawn (rough::piecesPerPass).
 class RoughPathGenerator
 {
 public:

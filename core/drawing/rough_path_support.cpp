@@ -38,9 +38,17 @@ bool sidesAreDrawable(const std::vector<PointF> &points, bool closed)
     return !closed || points.empty() || isDrawableLength(distance(points.back(), points.front()));
 }
 
+int sidePieceCount(double length, std::size_t sides)
+{
+    const double share =
+        std::max(piecesPerPass / static_cast<double>(std::max<std::size_t>(sides, 1)), 2.0);
+    return static_cast<int>(std::clamp(std::ceil(length / 14), 2.0, std::floor(share)));
+}
+
 void appendEdgePoints(PointF from, PointF to, std::vector<PointF> &points)
 {
-    const int count = std::max(static_cast<int>(std::ceil(distance(from, to) / 14)), 1);
+    const int count =
+        static_cast<int>(std::clamp(std::ceil(distance(from, to) / 14), 1.0, maxEdgePoints));
     for (int j = 0; j < count; ++j) {
         const double t = static_cast<double>(j) / count;
         points.push_back(lerp(from, to, t));
@@ -49,7 +57,8 @@ void appendEdgePoints(PointF from, PointF to, std::vector<PointF> &points)
 
 void appendArcPoints(PointF centre, double radius, double startAngle, std::vector<PointF> &points)
 {
-    const int count = std::max(static_cast<int>(std::ceil(radius * pi / 2 / 8)), 3);
+    const int count =
+        static_cast<int>(std::clamp(std::ceil(radius * pi / 2 / 8), 3.0, maxEdgePoints));
     for (int k = 0; k < count; ++k) {
         const double angle = startAngle + (static_cast<double>(k) / count) * halfPi;
         points.push_back(

@@ -2,6 +2,7 @@
 
 #include "common/geometry.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <numbers>
 #include <vector>
@@ -16,6 +17,12 @@ inline constexpr double halfPi = pi / 2;
 // Longer segments, edges and arcs are refused: at 14 points a piece their point lists would
 // only exhaust memory and time, and no screen or board is that large.
 inline constexpr double maxSegmentLength = 1e7;
+
+// The most pieces one pass of an outline is drawn with, shared out among its sides: a long side
+// bows over longer pieces rather than taking time and memory in proportion to its length.
+inline constexpr double piecesPerPass = 16384;
+// The most points one straight edge or quarter arc of an outline gets.
+inline constexpr double maxEdgePoints = 1024;
 
 // A fixed 64-bit multiply-add, never a platform generator, so one seed gives the same path on
 // every machine.
@@ -69,10 +76,15 @@ bool allFinite(const std::vector<PointF> &points);
 bool isDrawableLength(double length);
 bool sidesAreDrawable(const std::vector<PointF> &points, bool closed);
 
-// Points from `from` towards `to`, about one per 14 points; the end is left out, so that the
-// next piece of an outline can start there.
+// How many pieces a side of `length` (at least 1) bows in, one of `sides` in a pass: about one
+// per 14 points, 2 at the least.
+int sidePieceCount(double length, std::size_t sides);
+
+// Points from `from` towards `to`, about one per 14 points (at most maxEdgePoints); the end is left
+// out, so that the next piece of an outline can start there.
 void appendEdgePoints(PointF from, PointF to, std::vector<PointF> &points);
-// A quarter circle from startAngle on, at least 3 points; its end left out like an edge's.
+// A quarter circle from startAngle on, at least 3 points and at most maxEdgePoints; its end left
+// out like an edge's.
 void appendArcPoints(PointF centre, double radius, double startAngle, std::vector<PointF> &points);
 
 } // namespace zentrel::rough

@@ -57,12 +57,11 @@ std::filesystem::path folderOf(const std::filesystem::path &file)
 }
 
 // Where unnamed pending files cannot be had (vfat, NFS, SMB), a killed export leaves named ones
-// in the user's folder, which no other sweep visits. A minute spares one still being written.
+// in the user's folder, which no other sweep visits.
 void sweepAbandonedExports(const std::filesystem::path &folder, std::string_view extension)
 {
-    constexpr auto abandonedAfter = std::chrono::minutes(1);
     sweepAbandonedPendingFiles(
-        folder, extension, std::filesystem::file_time_type::clock::now() - abandonedAfter);
+        folder, extension, std::filesystem::file_time_type::clock::now() - abandonedPendingAge);
 }
 
 int indexWidth(std::size_t frameCount)

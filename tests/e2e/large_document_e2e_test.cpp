@@ -143,6 +143,14 @@ TEST_P(LargeDocumentUse, LineOfAHundredThousandPoints)
     measureDocument(longLineDocument(100'000), "100,000-point line");
 }
 
+TEST_P(LargeDocumentUse, HugeHachureRectangle)
+{
+    measureDocument(
+        hugeElementDocument(
+            "rectangle", 1e9, "\"backgroundColor\":\"#ffc9c9\",\"fillStyle\":\"hachure\""),
+        "10^9-point hachure rectangle");
+}
+
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          LargeDocumentUse,
                          testing::ValuesIn(everyWindowManager()),

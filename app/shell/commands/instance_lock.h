@@ -22,6 +22,14 @@ public:
     // True once this process holds the lock, false while another instance holds it.
     tl::expected<bool, FileError> tryAcquire();
 
+    // A held lock whose file was removed or replaced guards nothing: the next start would lock
+    // the new file and run beside this one. This locks whatever file the path names now (making
+    // one where there is none) and keeps that, unless another instance holds it already. True
+    // while the file at the path is the one this process holds.
+    bool holdAgainIfReplaced();
+
+    const QString &path() const { return m_path; }
+
 private:
     QString m_path;
     int m_fd = -1;
@@ -30,5 +38,12 @@ private:
 
 // $XDG_RUNTIME_DIR/zentrel.lock
 QString instanceLockPath();
+
+// zentrel.lock in the data folder, beside the library it guards: two sessions of one user with
+// different runtime folders still share that data, and only one Zentrel may write it.
+QString dataFolderLockPath();
+
+// What a start says when another Zentrel, started from another session, holds the data folder.
+extern const char *const dataFolderInUseText;
 
 } // namespace zentrel

@@ -6,7 +6,22 @@
 #include <QTextDocument>
 #include <QtMath>
 
+#include <algorithm>
+#include <cmath>
+
 namespace zentrel {
+
+namespace {
+
+// The whole number nearest a view coordinate, within a widget's range: an editor opened far off
+// screen, or on a huge text, still gets a place and a size.
+int widgetCoordinate(double value)
+{
+    return std::isnan(value) ? 0
+                             : qRound(std::clamp(value, -maxTextEditorExtent, maxTextEditorExtent));
+}
+
+} // namespace
 
 InlineTextEditor::InlineTextEditor(const TextEditorPlacement &placement,
                                    const TextEditorFrame &frame,
@@ -30,20 +45,28 @@ InlineTextEditor::InlineTextEditor(const TextEditorPlacement &placement,
     document()->setDefaultFont(whiteboardFont(placement.typeface, frame.fontPixelSize));
     QTextOption option = document()->defaultTextOption();
     option.setAlignment(qtAlignment(placement.alignment));
+    if (editorWrapsAnywhere(placement.text)) {
+        option.setWrapMode(QTextOption::WrapAnywhere);
+    }
     document()->setDefaultTextOption(option);
     setPlainText(QString::fromStdString(placement.text));
-    setGeometry(qRound(frame.viewRect.x),
-                qRound(frame.viewRect.y),
-                qCeil(frame.viewRect.width),
-                qCeil(frame.viewRect.height));
+    m_viewSize = {std::ceil(frame.viewRect.width), std::ceil(frame.viewRect.height)};
+    setGeometry(widgetCoordinate(frame.viewRect.x),
+                widgetCoordinate(frame.viewRect.y),
+                widgetCoordinate(m_viewSize.width),
+                widgetCoordinate(m_viewSize.height));
     connect(this, &QTextEdit::textChanged, this, &InlineTextEditor::fitToText);
 }
 
 void InlineTextEditor::fitToText()
 {
-    document()->setTextWidth(viewport()->width());
+    // Setting even the same width lays the whole text out again.
+    if (document()->textWidth() != viewport()->width()) {
+        document()->setTextWidth(viewport()->width());
+    }
     const double used = document()->size().height() - 2 * textEditorInset;
-    resize(width(), static_cast<int>(textEditorHeight(m_fontPixelSize, used)));
+    m_viewSize.height = textEditorHeight(m_fontPixelSize, used);
+    resize(width(), widgetCoordinate(m_viewSize.height));
 }
 
 void InlineTextEditor::focusOutEvent(QFocusEvent *event)

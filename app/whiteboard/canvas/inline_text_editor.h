@@ -23,6 +23,10 @@ public:
     // Fits the height to the laid-out text; width and origin stay.
     void fitToText();
 
+    // The editor's size in view points as laid out, which a widget's whole-number size may not
+    // hold.
+    SizeF viewSize() const { return m_viewSize; }
+
     // Focus moving elsewhere ends the edit.
     std::function<void()> onFocusLost;
 
@@ -32,6 +36,7 @@ protected:
 private:
     TextEditorPlacement m_placement;
     double m_fontPixelSize = 0;
+    SizeF m_viewSize;
 };
 
 } // namespace zentrel

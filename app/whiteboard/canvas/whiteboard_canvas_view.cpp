@@ -136,8 +136,8 @@ void WhiteboardCanvasView::commitTextEditing()
     const TextEditorPlacement placement = m_textEditor->placement();
     const std::string text = m_textEditor->toPlainText().toStdString();
     // At the zoom the editor opened with, though the board may have zoomed meanwhile.
-    const SizeF size{m_textEditor->width() / m_textEditorScale,
-                     m_textEditor->height() / m_textEditorScale};
+    const SizeF size{m_textEditor->viewSize().width / m_textEditorScale,
+                     m_textEditor->viewSize().height / m_textEditorScale};
     closeTextEditor();
     commitText(m_model,
                text,

@@ -1,6 +1,7 @@
 #include "whiteboard/canvas/whiteboard_fonts.h"
 
 #include "common/hand_drawn_font.h"
+#include "whiteboard/canvas/text_editor_placement.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -53,6 +54,12 @@ QString utf16(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A font's whole pixel size: 1 at the least, and no more than an editor can show.
+int fontPixelSize(double size)
+{
+    return std::isnan(size) ? 1 : qRound(std::clamp(size, 1.0, maxTextEditorExtent));
+}
+
 } // namespace
 
 // Fonts come in few faces and sizes, while resolving one costs more than laying out a short
@@ -60,7 +67,7 @@ QString utf16(std::string_view text)
 QFont whiteboardFont(WhiteboardTypeface typeface, double size)
 {
     thread_local std::map<std::pair<WhiteboardTypeface, int>, QFont> fonts;
-    const std::pair key{typeface, std::max(1, qRound(size))};
+    const std::pair key{typeface, fontPixelSize(size)};
     const auto found = fonts.find(key);
     if (found != fonts.end()) {
         return found->second;

@@ -85,6 +85,15 @@ void removeLeftovers(
     }
 }
 
+// Whether the entry was last written before the time; one that cannot be asked was not.
+bool writtenEarlier(const std::filesystem::directory_entry &child,
+                    std::filesystem::file_time_type writtenBefore)
+{
+    std::error_code ec;
+    const auto written = child.last_write_time(ec);
+    return !ec && written < writtenBefore;
+}
+
 // A file with no name in the folder, or -1 where the file system or a missing /proc (through
 // which it gets its name) rules that out.
 int openUnnamed(const std::filesystem::path &path)
@@ -215,6 +224,18 @@ void sweepPendingLeftovers(const std::filesystem::path &path)
     });
 }
 
+void sweepAbandonedLeftovers(const std::vector<std::filesystem::path> &paths,
+                             std::filesystem::file_time_type writtenBefore)
+{
+    for (const std::filesystem::path &path : paths) {
+        const std::string target = path.filename().string();
+        removeLeftovers(folderOf(path), [&](const std::filesystem::directory_entry &child) {
+            return pendingTarget(child.path().filename().string()) == target
+                   && writtenEarlier(child, writtenBefore);
+        });
+    }
+}
+
 void sweepAbandonedPendingFiles(const std::filesystem::path &folder,
                                 std::string_view extension,
                                 std::filesystem::file_time_type writtenBefore)
@@ -225,9 +246,7 @@ void sweepAbandonedPendingFiles(const std::filesystem::path &folder,
         if (!target || target->size() <= extension.size() || !target->ends_with(extension)) {
             return false;
         }
-        std::error_code ec;
-        const auto written = child.last_write_time(ec);
-        return !ec && written < writtenBefore;
+        return writtenEarlier(child, writtenBefore);
     });
 }
 

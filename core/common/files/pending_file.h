@@ -4,8 +4,10 @@
 
 #include <tl/expected.hpp>
 
+#include <chrono>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 namespace zentrel {
 
@@ -45,6 +47,16 @@ private:
 // Removes the "<name>.XXXXXX.tmp" files a killed writer of `path` left beside it: regular files
 // only, so nothing a link points at is touched.
 void sweepPendingLeftovers(const std::filesystem::path &path);
+
+// How long a named pending file goes unwritten before a sweep takes it for a killed writer's:
+// long enough to spare one a writer is still filling.
+inline constexpr std::chrono::minutes abandonedPendingAge{1};
+
+// Removes the "<name>.XXXXXX.tmp" files that killed writers of each of `paths` left beside it:
+// regular files last written before `writtenBefore`, so a writer still at work keeps its file,
+// and nothing a link points at is touched.
+void sweepAbandonedLeftovers(const std::vector<std::filesystem::path> &paths,
+                             std::filesystem::file_time_type writtenBefore);
 
 // Removes from a folder Zentrel does not own the "<name><extension>.XXXXXX.tmp" files that
 // killed writers left there: regular files last written before `writtenBefore`, so a writer still

@@ -17,6 +17,12 @@ constexpr double arrowLabelHeight = 36;
 constexpr double shapeLabelInset = 12;
 constexpr double startingLineFactor = 1.6;
 
+// A size the editor can take: within its extent, and 0 for one that is no number.
+double onScreen(double size)
+{
+    return std::isnan(size) ? 0 : std::clamp(size, 0.0, maxTextEditorExtent);
+}
+
 } // namespace
 
 TextEditorPlacement newTextPlacement(PointF scenePoint, double fontSize)
@@ -70,18 +76,32 @@ TextEditorFrame textEditorFrame(const TextEditorPlacement &placement,
     const double k = viewport.scale;
     const PointF origin = viewport.toView(placement.scenePoint);
     TextEditorFrame frame;
-    frame.fontPixelSize = placement.fontSize * k;
+    frame.fontPixelSize = onScreen(placement.fontSize * k);
     frame.viewRect = {origin.x,
                       origin.y,
-                      std::max(placement.sceneWidth * k, minimumEditorWidth),
-                      std::ceil(frame.fontPixelSize * startingLineFactor)};
+                      onScreen(std::max(placement.sceneWidth * k, minimumEditorWidth)),
+                      onScreen(std::ceil(frame.fontPixelSize * startingLineFactor))};
     return frame;
+}
+
+bool editorWrapsAnywhere(std::string_view text)
+{
+    std::size_t run = 0;
+    for (const char character : text) {
+        const bool blank =
+            character == ' ' || character == '\t' || character == '\n' || character == '\r';
+        run = blank ? 0 : run + 1;
+        if (run > runawayWordLength) {
+            return true;
+        }
+    }
+    return false;
 }
 
 double textEditorHeight(double fontPixelSize, double usedHeight)
 {
-    return std::max(std::ceil(fontPixelSize * startingLineFactor),
-                    std::ceil(usedHeight + 2 * textEditorInset));
+    return onScreen(std::max(std::ceil(fontPixelSize * startingLineFactor),
+                             std::ceil(usedHeight + 2 * textEditorInset)));
 }
 
 } // namespace zentrel

@@ -6,8 +6,10 @@
 #include "whiteboard/model/whiteboard_element.h"
 #include "whiteboard/render/text_layout.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zentrel {
 
@@ -29,6 +31,9 @@ struct TextEditorPlacement
 
 // Space on each side of the text inside the editor, in view points.
 inline constexpr double textEditorInset = 4;
+// The editor's largest width, height and font size in view points: a widget's sizes are whole
+// numbers of at most 2^24 − 1, and no screen shows more.
+inline constexpr double maxTextEditorExtent = 16777215;
 
 // A new text typed where the text tool was pressed.
 TextEditorPlacement newTextPlacement(PointF scenePoint, double fontSize);
@@ -46,12 +51,19 @@ struct TextEditorFrame
     friend bool operator==(const TextEditorFrame &, const TextEditorFrame &) = default;
 };
 
-// Never narrower than 80 points on screen, and one and a half lines tall to start with.
+// Never narrower than 80 points on screen, and one and a half lines tall to start with; sizes
+// stay within maxTextEditorExtent, however large the text's font or the zoom.
 TextEditorFrame textEditorFrame(const TextEditorPlacement &placement,
                                 const WhiteboardViewport &viewport);
 
+// Whether the editor wraps `text` anywhere rather than at word boundaries first: a run of more
+// than runawayWordLength letters without a space is no word anyone reads, and looking for a
+// boundary in it again for every line costs time that grows with its square.
+inline constexpr std::size_t runawayWordLength = 1000;
+bool editorWrapsAnywhere(std::string_view text);
+
 // The editor's height once its text is laid out `usedHeight` tall: it grows and shrinks with
-// its lines but never below the starting height.
+// its lines but never below the starting height, nor past maxTextEditorExtent.
 double textEditorHeight(double fontPixelSize, double usedHeight);
 
 } // namespace zentrel

@@ -24,6 +24,7 @@ constexpr double defaultFontSize = 24;
 constexpr Color placeholderOrange{1.0, 149.0 / 255.0, 0.0, 1.0};
 // Far below anything visible: what adding the same offset to every point may leave over.
 constexpr double translationTolerance = 1e-6;
+constexpr double dashRepeatBudget = 4096;
 
 Color withAlpha(Color color, double alpha)
 {
@@ -44,6 +45,66 @@ Color fillColorOf(const WhiteboardElement &element)
     return color ? withAlpha(*color, element.style.opacity) : Color{0, 0, 0, 0};
 }
 
+// How many points a path element names.
+std::size_t pointCount(Path::Op op)
+{
+    switch (op) {
+    case Path::Op::close:
+        return 0;
+    case Path::Op::quadTo:
+        return 2;
+    case Path::Op::cubicTo:
+        return 3;
+    case Path::Op::moveTo:
+    case Path::Op::lineTo:
+        break;
+    }
+    return 1;
+}
+
+// How long a path is at most: the length of the lines through its points, controls included.
+double pathLengthBound(const Path &path)
+{
+    double length = 0;
+    PointF last;
+    PointF start;
+    for (const Path::Element &piece : path.elements()) {
+        if (piece.op == Path::Op::moveTo) {
+            start = last = piece.points[0];
+        } else if (piece.op == Path::Op::close) {
+            length += distance(last, start);
+            last = start;
+        }
+        for (std::size_t i = 0; piece.op != Path::Op::moveTo && i < pointCount(piece.op); ++i) {
+            length += distance(last, piece.points[i]);
+            last = piece.points[i];
+        }
+    }
+    return length;
+}
+
+// The dash pattern repeats at most dashRepeatBudget times along the stroke: past that, its dashes
+// and gaps grow alike, by powers of two. The painter makes every dash of a stroke, so a huge
+// dashed shape would otherwise take as much time and memory as it has dashes.
+void boundDashes(RenderStroke &stroke)
+{
+    double period = 0;
+    for (const double length : stroke.dash) {
+        period += length;
+    }
+    if (!(period > 0)) {
+        return;
+    }
+    const double length = pathLengthBound(stroke.path);
+    double factor = 1;
+    while (length / (period * factor) > dashRepeatBudget) {
+        factor *= 2;
+    }
+    for (double &dash : stroke.dash) {
+        dash *= factor;
+    }
+}
+
 // Dashes scale with the stroke, but never below 1 so thin strokes still show their pattern.
 void applyDash(const WhiteboardElement &element, RenderStroke &stroke)
 {
@@ -60,6 +121,7 @@ void applyDash(const WhiteboardElement &element, RenderStroke &stroke)
         stroke.dash.clear();
         break;
     }
+    boundDashes(stroke);
 }
 
 RenderStroke elementStroke(const WhiteboardElement &element, Path path, RenderLineCap cap)
@@ -113,7 +175,7 @@ Path roughOutline(const WhiteboardElement &element, RectF r, const RoughPathGene
 }
 
 // The fill of a closed outline: solid along `path`, or hatch lines clipped to the plain
-// `outline` across `area`.
+// `outline` across `area`, thinned where the shape is too large to draw every one.
 void planFill(const WhiteboardElement &element,
               const Path &outline,
               const Path &path,
@@ -129,15 +191,16 @@ void planFill(const WhiteboardElement &element,
         plan.fillPath = path;
         return;
     }
+    HatchFill fill = hatchFill(outline, area, style == WhiteboardFillStyle::crossHatch);
     RenderStroke hatch;
     hatch.color = fillColorOf(element);
     hatch.width = 1;
     hatch.roundJoin = false;
-    hatch.path = hatchLines(outline, area, true);
-    if (style == WhiteboardFillStyle::crossHatch) {
-        hatch.path.append(hatchLines(outline, area, false));
-    }
+    hatch.path = hatchLines(fill);
     plan.hatch = std::move(hatch);
+    if (isHatchThinned(fill)) {
+        plan.hatchFill = std::move(fill);
+    }
 }
 
 void planClosedShape(const WhiteboardElement &element,
@@ -146,7 +209,11 @@ void planClosedShape(const WhiteboardElement &element,
 {
     const RectF r = normalizedRect(element.frame());
     const Path outline = smoothOutline(element, r);
-    const Path path = gen ? roughOutline(element, r, *gen) : outline;
+    Path path = gen ? roughOutline(element, r, *gen) : outline;
+    // Sides longer than the generator draws by hand are drawn smooth, rather than not at all.
+    if (path.isEmpty()) {
+        path = outline;
+    }
     planFill(element, outline, path, r, plan);
     plan.stroke = elementStroke(element, path, RenderLineCap::butt);
 }
@@ -191,6 +258,9 @@ void planClosedLine(const WhiteboardElement &element,
         }
         outline = polygonOutline(corners);
         path = gen ? gen->polylinePath(corners, true) : outline;
+    }
+    if (path.isEmpty()) {
+        path = outline;
     }
     planFill(element, outline, path, area, plan);
     plan.stroke = elementStroke(element, path, RenderLineCap::round);
@@ -277,6 +347,7 @@ void planPlaceholder(const WhiteboardElement &element,
     stroke.width = 1 / scale;
     stroke.roundJoin = false;
     stroke.dash = {6 / scale, 4 / scale};
+    boundDashes(stroke);
     plan.stroke = std::move(stroke);
     plan.text =
         labelText("Unsupported", WhiteboardTypeface::system, 11 / scale, {r.x + 4, r.y + 4});

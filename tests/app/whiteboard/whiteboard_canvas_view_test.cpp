@@ -9,6 +9,7 @@
 #include "whiteboard/editor/commands/whiteboard_styles.h"
 #include "whiteboard/editor/commands/whiteboard_transforms.h"
 #include "whiteboard/editor/commands/whiteboard_viewport.h"
+#include "whiteboard/model/whiteboard_geometry_limits.h"
 
 #include <QImage>
 #include <QPaintEvent>
@@ -473,6 +474,46 @@ TEST_F(WhiteboardCanvasViewTest, TextEditorOpensAtTheZoomAndCommitsWhatWasTyped)
     EXPECT_DOUBLE_EQ(text.width, 280);
     EXPECT_EQ(model->interaction().kind, WhiteboardInteraction::Kind::idle);
     EXPECT_EQ(model->selectedTool(), WhiteboardTool::selection);
+}
+
+TEST_F(WhiteboardCanvasViewTest, AnEditedHugeTextKeepsAFiniteSizeInRange)
+{
+    WhiteboardElement text = shape(WhiteboardElementKind::text, {0, 0, 1e11, 1e12});
+    text.text = "huge";
+    text.fontSize = 9e11;
+    const Uuid id = place(std::move(text));
+    view.editTextElement(id);
+    ASSERT_NE(view.textEditor(), nullptr);
+    QTest::keyClicks(view.textEditor(), "r");
+    view.commitTextEditing();
+    ASSERT_EQ(model->currentBoard().elements.size(), 1u);
+    const WhiteboardElement &edited = *model->currentBoard().elements.front();
+    EXPECT_EQ(edited.text, "r");
+    EXPECT_GT(edited.height, 1e6);
+    EXPECT_LE(edited.height, whiteboardGeometryLimit);
+    EXPECT_GT(edited.width, 0);
+    EXPECT_FALSE(geometryOutOfRange(edited));
+}
+
+TEST_F(WhiteboardCanvasViewTest, ARunawayWordWrapsAnywhereAndOrdinaryWordsAtTheirEnds)
+{
+    WhiteboardElement text = shape(WhiteboardElementKind::text, {0, 0, 300, 40});
+    text.text = std::string(20'000, 'w');
+    text.fontSize = 20;
+    view.editTextElement(place(text));
+    ASSERT_NE(view.textEditor(), nullptr);
+    EXPECT_EQ(view.textEditor()->document()->defaultTextOption().wrapMode(),
+              QTextOption::WrapAnywhere);
+    // Typing goes on at once, the editor growing with the lines.
+    const int height = view.textEditor()->height();
+    view.textEditor()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(view.textEditor(), std::string(200, 'x').c_str());
+    EXPECT_GT(view.textEditor()->height(), height);
+    view.cancelInteraction();
+
+    view.beginNewText({10, 10});
+    EXPECT_EQ(view.textEditor()->document()->defaultTextOption().wrapMode(),
+              QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 TEST_F(WhiteboardCanvasViewTest, TextKeepsTheSizeItWasTypedAtWhenTheBoardZoomsMeanwhile)

@@ -380,3 +380,27 @@ TEST(RoughPathGenerator, UnusableInputGivesNothing)
     EXPECT_TRUE(RoughPathGenerator::roundedRectanglePoints({0, 0, 10, 10}, inf).empty());
     EXPECT_TRUE(RoughPathGenerator::roundedRectanglePoints({0, 0, 10, 10}, 1e8).empty());
 }
+
+TEST(RoughPathGenerator, LongSidesBowOverLongerPiecesSoAnOutlineCostsTheSameAtAnySize)
+{
+    const RoughPathGenerator g(7, Level::high);
+    const auto pieces = [](const Path &path) {
+        return std::count_if(path.elements().begin(), path.elements().end(), [](const auto &e) {
+            return e.op == Op::quadTo || e.op == Op::lineTo;
+        });
+    };
+    // Short sides keep a piece about every 14 points: 10 per pass here.
+    EXPECT_EQ(pieces(g.linePath({0, 0}, {133, 0})), 2 * 10);
+    EXPECT_EQ(pieces(g.linePath({0, 0}, {1e7, 0})), 2 * std::int64_t(rough::piecesPerPass));
+    EXPECT_EQ(pieces(g.rectanglePath({0, 0, 1e7, 1e7})), 2 * std::int64_t(rough::piecesPerPass));
+    // A thousand long sides share one pass's pieces.
+    std::vector<PointF> zigzag;
+    for (int i = 0; i < 1000; ++i) {
+        zigzag.push_back({i * 1e4, (i % 2) * 1e6});
+    }
+    EXPECT_LE(pieces(g.polylinePath(zigzag, false)), 2 * std::int64_t(rough::piecesPerPass));
+    EXPECT_LE(pieces(g.curvePath(zigzag)), 2 * std::int64_t(rough::piecesPerPass));
+    const auto corners = RoughPathGenerator::roundedRectanglePoints({0, 0, 1e7, 1e7}, 1e6);
+    EXPECT_LE(corners.size(), 8 * std::size_t(rough::maxEdgePoints));
+    EXPECT_GE(corners.size(), 4 * std::size_t(rough::maxEdgePoints));
+}

@@ -2,6 +2,7 @@
 
 #include "common/qt_conversions.h"
 #include "common/qt_path.h"
+#include "whiteboard/canvas/element_layer/hatch_painting.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
 #include "whiteboard/render/element_render_plan.h"
 
@@ -194,7 +195,13 @@ PaintedElement paintedPlan(const ElementRenderPlan &plan)
         painted.areas.emplace_back(toQPainterPath(plan.fillPath), toQColor(*plan.fillColor));
     }
     if (plan.hatch) {
-        painted.areas.emplace_back(strokedArea(*plan.hatch), toQColor(plan.hatch->color));
+        painted.hatch =
+            PaintedHatch{plan.hatchFill ? std::vector<QPolygonF>()
+                                        : hatchLineQuads(plan.hatch->path, plan.hatch->width),
+                         plan.hatchFill,
+                         plan.hatch->width,
+                         toQColor(plan.hatch->color),
+                         painted.areas.size()};
     }
     if (plan.stroke) {
         QPainterPath area = strokedArea(*plan.stroke);
@@ -231,11 +238,19 @@ void paintElement(QPainter &painter, const PaintedElement &element, AreaPaths pa
     }
     const std::optional<QRectF> visible =
         painter.hasClipping() ? std::optional(painter.clipBoundingRect()) : std::nullopt;
-    for (const auto &[area, colour] : element.areas) {
+    const auto &hatch = element.hatch;
+    for (std::size_t i = 0; i < element.areas.size(); ++i) {
+        if (hatch && hatch->before == i) {
+            paintHatch(painter, *hatch, visible);
+        }
+        const auto &[area, colour] = element.areas[i];
         if (visible && !reachesArea(area, *visible)) {
             continue;
         }
         painter.fillPath(paths == AreaPaths::ownCopies ? detached(area) : area, colour);
+    }
+    if (hatch && hatch->before >= element.areas.size()) {
+        paintHatch(painter, *hatch, visible);
     }
     if (element.placement) {
         painter.restore();

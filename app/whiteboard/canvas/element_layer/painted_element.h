@@ -1,5 +1,6 @@
 #pragma once
 
+#include "whiteboard/canvas/element_layer/hatch_painting.h"
 #include "whiteboard/model/whiteboard_element.h"
 #include "whiteboard/render/element_render_plan.h"
 
@@ -22,12 +23,15 @@ struct PaintedElement
     // Applied to the areas: the turn about the frame centre, and for an element reused after a
     // move, that move. None when upright and in place.
     std::optional<QTransform> placement;
-    // Each area is filled with its colour in this order: the shape's fill, the hatch lines, the
-    // outline and the text. Lines are stroked into areas once, here, rather than on every
-    // redraw: the stroker's joins are most of a rough line's cost, and the painter's own dashing
-    // would skip ahead differently depending on what lies outside the device. Text is laid out
-    // and turned into glyph outlines once too.
+    // Each area is filled with its colour in this order: the shape's fill, the outline and the
+    // text; the hatch goes between the fill and the outline. Lines are stroked into areas once,
+    // here, rather than on every redraw: the stroker's joins are most of a rough line's cost, and
+    // the painter's own dashing would skip ahead differently depending on what lies outside the
+    // device. Text is laid out and turned into glyph outlines once too.
     std::vector<std::pair<QPainterPath, QColor>> areas;
+
+    // Painted just before the area at `hatch->before`.
+    std::optional<PaintedHatch> hatch;
 };
 
 // The element drawn at its own roughness. `viewportScale` matters only where elementPaintScale

@@ -5,6 +5,7 @@
 #include "whiteboard/editor/commands/whiteboard_creation.h"
 #include "whiteboard/editor/commands/whiteboard_layers.h"
 #include "whiteboard/editor/commands/whiteboard_selection.h"
+#include "whiteboard/model/whiteboard_geometry_limits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +20,12 @@ constexpr double labelMinimumWidth = 40;
 constexpr double labelMinimumHeight = 24;
 constexpr double segmentLabelMinimumWidth = 80;
 constexpr double segmentLabelMaximumWidth = 220;
+
+// An extent the element can keep: positive, finite and within the geometry limit.
+double storableExtent(double extent)
+{
+    return std::isnan(extent) ? 0 : std::clamp(std::abs(extent), 0.0, whiteboardGeometryLimit);
+}
 
 } // namespace
 
@@ -68,6 +75,7 @@ void commitText(WhiteboardEditorModel &model,
                 std::optional<Uuid> containerID)
 {
     const std::string_view kept = trimmedBlanks(text);
+    size = {storableExtent(size.width), storableExtent(size.height)};
     if (kept.empty()) {
         // Emptying a text deletes it; an empty new text was never there.
         if (editedID) {
@@ -82,7 +90,7 @@ void commitText(WhiteboardEditorModel &model,
         return;
     }
     WhiteboardElement element = makeDefaultElement(model, WhiteboardElementKind::text);
-    element.setFrame({point.x, point.y, std::abs(size.width), std::abs(size.height)});
+    element.setFrame({point.x, point.y, size.width, size.height});
     element.text = std::string(kept);
     element.fontSize = model.textFontSize();
     element.textAlignment = alignment;

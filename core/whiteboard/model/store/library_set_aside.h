@@ -23,4 +23,15 @@ tl::expected<std::filesystem::path, FileError> moveLibraryAside(const std::files
 tl::expected<std::filesystem::path, FileError> copyLibraryAside(const std::filesystem::path &file,
                                                                 Timestamp now);
 
+// Where a library file that another program wrote after this one read it is kept: as
+// librarySetAsidePath, with ".conflict-" for ".corrupt-"
+// ("WhiteboardLibrary.conflict-1767225600.json").
+std::filesystem::path
+libraryConflictPath(const std::filesystem::path &file, Timestamp now, int attempt = 0);
+
+// Copies that file to the first free conflict name, leaving it in place for the save that
+// replaces it; an existing copy is never replaced.
+tl::expected<std::filesystem::path, FileError>
+copyConflictingLibraryAside(const std::filesystem::path &file, Timestamp now);
+
 } // namespace zentrel

@@ -56,8 +56,18 @@ std::string message(const WhiteboardLibraryStoreError &error)
     case Error::Kind::saveRefused:
         return quoted(error.path)
                + " is damaged and could not be set aside, so the whiteboard is not saved over it.";
+    case Error::Kind::changedElsewhere:
+        return quoted(error.path) + " was changed by another program and could not be kept ("
+               + error.detail + "), so the whiteboard is not saved over it.";
     }
     return error.detail;
+}
+
+std::string libraryKeptAsideMessage(const std::filesystem::path &keptAt)
+{
+    return "Another program changed the whiteboard library while this one had it open. Its "
+           "version is kept as "
+           + quoted(keptAt) + "; the whiteboard saved here replaces it.";
 }
 
 WhiteboardLibraryStore::WhiteboardLibraryStore(const std::filesystem::path &folder,
@@ -159,8 +169,28 @@ WhiteboardStoreResult<void> WhiteboardLibraryStore::save(const WhiteboardLibrary
         return tl::unexpected(
             Error{Error::Kind::unencodable, m_libraryPath, message(json.error())});
     }
+    if (auto kept = keepOtherWritersVersion(); !kept) {
+        return kept;
+    }
     if (auto written = file->commit(); !written) {
         return fileError(written.error());
+    }
+    m_knownFile->remember(m_libraryPath);
+    return {};
+}
+
+WhiteboardStoreResult<void> WhiteboardLibraryStore::keepOtherWritersVersion() const
+{
+    if (!m_knownFile->changedElsewhere(m_libraryPath)) {
+        return {};
+    }
+    auto kept = copyConflictingLibraryAside(m_libraryPath, m_clock->now());
+    if (!kept) {
+        return tl::unexpected(
+            Error{Error::Kind::changedElsewhere, m_libraryPath, kept.error().reason});
+    }
+    if (m_onConflict) {
+        m_onConflict(*kept);
     }
     return {};
 }
@@ -170,6 +200,7 @@ WhiteboardStoreResult<WhiteboardLibrary> WhiteboardLibraryStore::load() const
     // Load runs before the editor it starts saves anything, and after the earlier editor's saves
     // are done: a pending name here was left by a save that was killed.
     sweepPendingLeftovers(m_libraryPath);
+    m_knownFile->remember(m_libraryPath);
     auto bytes = readFileIfPresent(m_libraryPath);
     if (bytes && *bytes) {
         if (auto library = decodeLibrary(**bytes)) {

@@ -5,6 +5,7 @@
 #include "common/parallel_work.h"
 #include "common/uuid.h"
 #include "whiteboard/model/store/legacy_whiteboard_document.h"
+#include "whiteboard/model/store/library_file_identity.h"
 #include "whiteboard/model/whiteboard_library.h"
 
 #include <tl/expected.hpp>
@@ -28,6 +29,7 @@ struct WhiteboardLibraryStoreError
         newerVersion,     // written by a newer version of the program
         corruptFileStuck, // a bad library file could be neither moved nor copied aside
         saveRefused,      // saving would replace that kept bad file
+        changedElsewhere, // another program wrote the file, and its version could not be kept
     };
 
     Kind kind = Kind::file;
@@ -45,6 +47,13 @@ using WhiteboardStoreResult = tl::expected<T, WhiteboardLibraryStoreError>;
 
 inline constexpr std::string_view whiteboardLibraryFileName = "WhiteboardLibrary.json";
 inline constexpr std::string_view legacyWhiteboardFileName = "Whiteboard.json";
+
+// What the user hears once another program's version of the library was kept at `keptAt`
+// before a save replaced it.
+std::string libraryKeptAsideMessage(const std::filesystem::path &keptAt);
+
+// Hears, on the thread that saves, where another program's version of the library was kept.
+using LibraryConflictHandler = std::function<void(const std::filesystem::path &keptAt)>;
 
 // Moves or copies a bad library file aside, returning where it went.
 using LibrarySetAside = std::function<tl::expected<std::filesystem::path, FileError>(
@@ -79,7 +88,10 @@ public:
     WhiteboardStoreResult<WhiteboardLibrary> load() const;
 
     // Writes the canonical form of `library` with version 1. Refused while a bad library file
-    // that could not be set aside is still in place from an earlier load.
+    // that could not be set aside is still in place from an earlier load. A file that another
+    // program wrote since this store (or a copy of it) last read or wrote it is copied aside
+    // first (libraryConflictPath), and the conflict handler told where; a save that cannot keep
+    // it is refused.
     WhiteboardStoreResult<void> save(const WhiteboardLibrary &library) const;
 
     // Reads a library file's bytes; a version above 1 is refused. Version and migration flag
@@ -98,6 +110,8 @@ public:
     // How a large library's elements are read side by side; one after another unless set.
     void setParallelWork(ParallelWork run) { m_parallelWork = std::move(run); }
 
+    void setConflictHandler(LibraryConflictHandler handler) { m_onConflict = std::move(handler); }
+
     // For tests of file systems that refuse a move or a copy.
     void setSetAsideOperations(LibrarySetAside move, LibrarySetAside copy);
 
@@ -106,6 +120,7 @@ private:
     WhiteboardStoreResult<WhiteboardLibrary> loadWithoutLibrary() const;
     WhiteboardStoreResult<WhiteboardLibrary> migrateLegacy(const std::string &bytes) const;
     WhiteboardStoreResult<WhiteboardLibrary> readBack() const;
+    WhiteboardStoreResult<void> keepOtherWritersVersion() const;
 
     std::filesystem::path m_libraryPath;
     std::filesystem::path m_legacyPath;
@@ -117,6 +132,8 @@ private:
     ParallelWork m_parallelWork;
     // Set once a bad file could not be set aside; saving over it is refused from then on.
     std::shared_ptr<bool> m_keepBadFile = std::make_shared<bool>(false);
+    std::shared_ptr<KnownLibraryFile> m_knownFile = std::make_shared<KnownLibraryFile>();
+    LibraryConflictHandler m_onConflict;
 };
 
 } // namespace zentrel

@@ -191,3 +191,41 @@ TEST(PendingFile, AbandonedSweepRemovesOnlyOldPendingFilesOfItsKind)
     EXPECT_EQ(namesIn(folder.path()), kept);
     EXPECT_EQ(readFileIfPresent(elsewhere / "notes.pdf").value(), "notes.pdf");
 }
+
+TEST(PendingFile, AbandonedLeftoversOfNamedFilesGoOnceAMinuteOld)
+{
+    using namespace std::chrono_literals;
+    TemporaryDirectory data;
+    TemporaryDirectory config;
+    TemporaryDirectory elsewhere;
+    const fs::file_time_type now = fs::file_time_type::clock::now();
+    const auto writeAged = [&](const fs::path &path, fs::file_time_type::duration age) {
+        std::ofstream(path) << path.filename().string();
+        fs::last_write_time(path, now - age);
+    };
+    writeAged(data / "WhiteboardLibrary.json.Ab12Cd.tmp", 2min);
+    writeAged(config / "defaults.json.zz99YY.tmp", 24h);
+    const std::vector<std::string> keptData = {
+        "Linked.json.Ab12Cd.tmp",
+        "Other.json.Ab12Cd.tmp",
+        "WhiteboardLibrary.json",
+        "WhiteboardLibrary.json.Busy12.tmp",
+        "WhiteboardLibrary.json.Folder.tmp",
+        "WhiteboardLibrary.json.Linked.tmp",
+    };
+    writeAged(data / "WhiteboardLibrary.json", 2min);
+    writeAged(data / "WhiteboardLibrary.json.Busy12.tmp", 10s);
+    writeAged(data / "Other.json.Ab12Cd.tmp", 2min);
+    fs::create_directory(data / "WhiteboardLibrary.json.Folder.tmp");
+    fs::last_write_time(data / "WhiteboardLibrary.json.Folder.tmp", now - 2min);
+    writeAged(elsewhere / "notes.txt", 2min);
+    fs::create_symlink(elsewhere / "notes.txt", data / "WhiteboardLibrary.json.Linked.tmp");
+    fs::create_symlink(elsewhere / "notes.txt", data / "Linked.json.Ab12Cd.tmp");
+
+    sweepAbandonedLeftovers({data / "WhiteboardLibrary.json", config / "defaults.json"},
+                            now - abandonedPendingAge);
+
+    EXPECT_EQ(namesIn(data.path()), keptData);
+    EXPECT_TRUE(namesIn(config.path()).empty());
+    EXPECT_EQ(readFileIfPresent(elsewhere / "notes.txt").value(), "notes.txt");
+}

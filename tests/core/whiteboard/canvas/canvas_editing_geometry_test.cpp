@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace zentrel {
 namespace {
 
@@ -73,6 +75,28 @@ TEST(TextEditorPlacementTest, NewTextScalesWithZoomButNeverNarrowerThanEightyPoi
     // It then grows to the laid-out text, and never below its first height.
     EXPECT_DOUBLE_EQ(textEditorHeight(small.fontPixelSize, 30.5), 39);
     EXPECT_DOUBLE_EQ(textEditorHeight(40, 10), 64);
+}
+
+TEST(TextEditorPlacementTest, AHugeFontKeepsTheEditorWithinAWidgetsRange)
+{
+    TextEditorPlacement placement = newTextPlacement({10, 20}, 9e11);
+    placement.sceneWidth = 1e12;
+    for (const double scale : {1.0, 30.0}) {
+        const TextEditorFrame frame = textEditorFrame(placement, {scale, {}});
+        EXPECT_EQ(frame.viewRect.width, maxTextEditorExtent);
+        EXPECT_EQ(frame.viewRect.height, maxTextEditorExtent);
+        EXPECT_EQ(frame.fontPixelSize, maxTextEditorExtent);
+    }
+    EXPECT_EQ(textEditorHeight(9e11, 1e300), maxTextEditorExtent);
+    EXPECT_EQ(textEditorHeight(std::nan(""), std::nan("")), 0);
+}
+
+TEST(TextEditorPlacementTest, OnlyARunawayWordWrapsAnywhere)
+{
+    EXPECT_FALSE(editorWrapsAnywhere("Ordinary words, however many of them there are."));
+    EXPECT_FALSE(editorWrapsAnywhere(std::string(runawayWordLength, 'a') + " "
+                                     + std::string(runawayWordLength, 'b')));
+    EXPECT_TRUE(editorWrapsAnywhere("a " + std::string(runawayWordLength + 1, 'w') + " z"));
 }
 
 TEST(TextEditorPlacementTest, LabelsOpenInTheShapeOrCentredOnTheArrow)

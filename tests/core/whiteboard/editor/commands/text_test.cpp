@@ -1,9 +1,11 @@
 #include "core/whiteboard/editor/editor_test_support.h"
 #include "whiteboard/editor/commands/whiteboard_creation.h"
 #include "whiteboard/editor/commands/whiteboard_text.h"
+#include "whiteboard/model/whiteboard_geometry_limits.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <numbers>
 
 using namespace zentrel;
@@ -123,6 +125,19 @@ TEST_F(Text, EditingKeepsFontSizeStyleAndOriginAndSelection)
     EXPECT_EQ(last().textAlignment, Align::right);
     EXPECT_TRUE(model->selection().empty());
     EXPECT_EQ(model->undoCount(), 1u);
+}
+
+TEST_F(Text, ASizeBeyondTheGeometryLimitIsKeptWithinIt)
+{
+    const WhiteboardElement old = placedText("old", 9e11);
+    commitText(*model, "new", {0, 0}, old.id, {1e13, 1.44e12}, Align::left, std::nullopt);
+    EXPECT_EQ(last().width, whiteboardGeometryLimit);
+    EXPECT_EQ(last().height, whiteboardGeometryLimit);
+    commitText(
+        *model, "x", {0, 0}, std::nullopt, {std::nan(""), -1e300}, Align::left, std::nullopt);
+    EXPECT_EQ(last().width, 0);
+    EXPECT_EQ(last().height, whiteboardGeometryLimit);
+    EXPECT_FALSE(geometryOutOfRange(last()));
 }
 
 TEST_F(Text, ClearingAnEditedTextRemovesItAsOneStep)

@@ -42,4 +42,20 @@ inline std::string longLineDocument(int count, bool zigzag = false)
            + points + "]}]}";
 }
 
+// One element `size` points wide and high at the origin, given `members` besides its type, id
+// and frame (say "\"fillStyle\":\"hachure\",\"backgroundColor\":\"#ffc9c9\""): the largest
+// elements import takes cost as much to draw as the smallest.
+inline std::string
+hugeElementDocument(const std::string &type, double size, const std::string &members)
+{
+    const std::string extent = std::to_string(size);
+    std::string text = "{\"type\":\"excalidraw\",\"version\":2,\"elements\":[{\"id\":\"huge\","
+                       "\"type\":\""
+                       + type + "\",\"x\":0,\"y\":0,\"width\":" + extent + ",\"height\":" + extent;
+    if (type == "line" || type == "arrow") {
+        text += ",\"points\":[[0,0],[" + extent + "," + extent + "]]";
+    }
+    return text + (members.empty() ? "" : "," + members) + "}]}";
+}
+
 } // namespace zentrel

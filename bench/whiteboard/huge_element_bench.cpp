@@ -1,0 +1,133 @@
+#include "sessions/session_bench_support.h"
+#include "whiteboard/canvas/element_layer/painted_element.h"
+#include "whiteboard/render/element_render_plan.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <string>
+
+using namespace zentrel;
+
+namespace {
+
+enum class HugeStyle {
+    hachure,
+    crossHatch,
+    dashed,
+    dotted,
+};
+
+// A rectangle 10^exponent points wide and high at the origin, hand-drawn, filled or outlined
+// in the style.
+WhiteboardElement hugeRectangle(int exponent, HugeStyle style)
+{
+    WhiteboardElement element;
+    element.kind = WhiteboardElementKind::rectangle;
+    element.width = std::pow(10.0, exponent);
+    element.height = element.width;
+    element.style.roughness = 1;
+    switch (style) {
+    case HugeStyle::hachure:
+    case HugeStyle::crossHatch:
+        element.style.fillColor = "#ffc9c9";
+        element.style.fillStyle = style == HugeStyle::hachure ? WhiteboardFillStyle::hachure
+                                                              : WhiteboardFillStyle::crossHatch;
+        break;
+    case HugeStyle::dashed:
+        element.style.strokeStyle = WhiteboardStrokeStyle::dashed;
+        break;
+    case HugeStyle::dotted:
+        element.style.strokeStyle = WhiteboardStrokeStyle::dotted;
+        break;
+    }
+    return element;
+}
+
+// Plans the element, prepares its paths for painting and paints the 1920 × 1080 view on its top
+// left corner at `zoom`, reporting the time of each step and the peak memory of all.
+void runHugeElement(benchmark::State &state, HugeStyle style)
+{
+    const WhiteboardElement element = hugeRectangle(int(state.range(0)), style);
+    const double zoom = double(state.range(1));
+    QImage target(QSize(1920, 1080), QImage::Format_ARGB32_Premultiplied);
+    const PeakMemory peak;
+    double planMs = 0;
+    double prepareMs = 0;
+    double paintMs = 0;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        timer.start();
+        const ElementRenderPlan plan =
+            elementRenderPlan(element, elementRenderRoughness(element), zoom, {});
+        planMs += double(timer.nsecsElapsed()) / 1e6;
+        timer.start();
+        const PaintedElement painted = paintedPlan(plan);
+        prepareMs += double(timer.nsecsElapsed()) / 1e6;
+        timer.start();
+        QPainter painter(&target);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setClipRect(QRect(QPoint(0, 0), target.size()));
+        painter.scale(zoom, zoom);
+        paintElement(painter, painted);
+        painter.end();
+        paintMs += double(timer.nsecsElapsed()) / 1e6;
+        benchmark::DoNotOptimize(target.bits());
+    }
+    const double runs = double(state.iterations());
+    state.counters["plan_ms"] = planMs / runs;
+    state.counters["prepare_ms"] = prepareMs / runs;
+    state.counters["paint_ms"] = paintMs / runs;
+    if (const std::optional<double> megabytes = peak.megabytesAbove()) {
+        state.counters["peak_MB"] = *megabytes;
+    }
+}
+
+// Sides of 10^3, 10^7 and 10^9 points, at 100 % and at 400 %.
+void hugeSizes(benchmark::internal::Benchmark *benchmark)
+{
+    for (const int exponent : {3, 7, 9}) {
+        for (const int zoom : {1, 4}) {
+            benchmark->Args({exponent, zoom});
+        }
+    }
+    benchmark->Unit(benchmark::kMillisecond);
+}
+
+// budget: < 50 ms and < 50 MB in all at every size import takes and every zoom
+void BM_HugeElement_Hachure(benchmark::State &state)
+{
+    runHugeElement(state, HugeStyle::hachure);
+}
+
+BENCHMARK(BM_HugeElement_Hachure)->Apply(hugeSizes);
+
+// budget: as above
+void BM_HugeElement_CrossHatch(benchmark::State &state)
+{
+    runHugeElement(state, HugeStyle::crossHatch);
+}
+
+BENCHMARK(BM_HugeElement_CrossHatch)->Apply(hugeSizes);
+
+// budget: as above
+void BM_HugeElement_Dashed(benchmark::State &state)
+{
+    runHugeElement(state, HugeStyle::dashed);
+}
+
+BENCHMARK(BM_HugeElement_Dashed)->Apply(hugeSizes);
+
+// budget: as above
+void BM_HugeElement_Dotted(benchmark::State &state)
+{
+    runHugeElement(state, HugeStyle::dotted);
+}
+
+BENCHMARK(BM_HugeElement_Dotted)->Apply(hugeSizes);
+
+} // namespace

@@ -1,0 +1,162 @@
+#include "path_points.h"
+#include "whiteboard/model/whiteboard_geometry_limits.h"
+#include "whiteboard/render/element_render_plan.h"
+#include "whiteboard/render/render_geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+namespace zentrel {
+namespace {
+
+WhiteboardElement square(WhiteboardElementKind kind, double side)
+{
+    WhiteboardElement element;
+    element.kind = kind;
+    element.setFrame({0, 0, side, side});
+    element.style.roughness = 1;
+    return element;
+}
+
+WhiteboardElement hatched(WhiteboardElementKind kind, double side, WhiteboardFillStyle style)
+{
+    WhiteboardElement element = square(kind, side);
+    element.style.fillColor = "#FFC9C9";
+    element.style.fillStyle = style;
+    return element;
+}
+
+// The hatch line each piece lies on, as x + y for rising pieces and x − y for falling ones.
+std::set<double> lineConstants(const Path &lines, bool rising)
+{
+    std::set<double> constants;
+    const std::vector<PointF> points = pointsOf(lines);
+    for (std::size_t i = 0; i + 1 < points.size(); i += 2) {
+        const bool up = points[i + 1].y < points[i].y;
+        if (up == rising) {
+            constants.insert(rising ? points[i].x + points[i].y : points[i].x - points[i].y);
+        }
+    }
+    return constants;
+}
+
+TEST(HugeElementPlanTest, HugeHatchPlansABoundedNumberOfLines)
+{
+    for (const double side : {1e7, 1e9, whiteboardGeometryLimit}) {
+        for (const WhiteboardElementKind kind : {WhiteboardElementKind::rectangle,
+                                                 WhiteboardElementKind::ellipse,
+                                                 WhiteboardElementKind::diamond}) {
+            const ElementRenderPlan plan = elementRenderPlan(
+                hatched(kind, side, WhiteboardFillStyle::crossHatch), RoughnessLevel::high, 1, {});
+            ASSERT_TRUE(plan.hatch);
+            ASSERT_TRUE(plan.hatchFill) << side;
+            EXPECT_GT(plan.hatch->path.elements().size(), 100u);
+            // Two directions, a moveTo and a lineTo per line, two pieces at most per line of
+            // these convex shapes.
+            EXPECT_LE(plan.hatch->path.elements().size(), 2 * 2 * 2 * hatchLineBudget) << side;
+            ASSERT_TRUE(plan.stroke);
+            EXPECT_FALSE(plan.stroke->path.isEmpty());
+            EXPECT_LE(plan.stroke->path.elements().size(), 40000u) << side;
+        }
+    }
+}
+
+TEST(HugeElementPlanTest, AVisiblePartOfAHugeHatchKeepsTheNormalGap)
+{
+    const ElementRenderPlan plan = elementRenderPlan(
+        hatched(WhiteboardElementKind::rectangle, 1e9, WhiteboardFillStyle::crossHatch),
+        RoughnessLevel::medium,
+        1,
+        {});
+    ASSERT_TRUE(plan.hatchFill);
+    // A 1920 × 1080 view well inside the rectangle.
+    const RectF view{5e8, 3e8, 1920, 1080};
+    const Path lines = hatchLines(*plan.hatchFill, view);
+    for (const PointF point : pointsOf(lines)) {
+        ASSERT_TRUE(point.x >= view.x - 1e-3 && point.x <= view.x + view.width + 1e-3
+                    && point.y >= view.y - 1e-3 && point.y <= view.y + view.height + 1e-3)
+            << point.x << ", " << point.y;
+    }
+    for (const bool rising : {true, false}) {
+        const std::set<double> constants = lineConstants(lines, rising);
+        // (1920 + 1080) / 8 lines cross the view in each direction.
+        EXPECT_NEAR(double(constants.size()), 375, 2) << rising;
+        for (auto it = std::next(constants.begin()); it != constants.end(); ++it) {
+            EXPECT_NEAR(*it - *std::prev(it), 8, 1e-3);
+        }
+    }
+    // Each of those lines crosses the view whole.
+    EXPECT_NEAR(double(pointsOf(lines).size()), 4 * 375, 8);
+}
+
+TEST(HugeElementPlanTest, AWindowShowsLinesOfTheSameLatticeAtAnyZoom)
+{
+    const HatchFill fill = hatchFill(rectangleOutline({0, 0, 1e9, 1e9}), {0, 0, 1e9, 1e9}, false);
+    EXPECT_TRUE(isHatchThinned(fill));
+    // Zoomed out: thinned lines, a subset of those a small window shows.
+    const std::set<double> wide = lineConstants(hatchLines(fill, RectF{0, 0, 1e6, 1e6}), true);
+    const std::set<double> narrow = lineConstants(hatchLines(fill, RectF{0, 0, 2e3, 2e3}), true);
+    EXPECT_LE(wide.size(), std::size_t(hatchLineBudget) + 1);
+    EXPECT_GT(wide.size(), std::size_t(hatchLineBudget / 4));
+    for (const double c : narrow) {
+        EXPECT_NEAR(std::fmod(c - (-12 - 12), 8), 0, 1e-6) << c;
+    }
+    for (const double c : wide) {
+        if (c <= 4e3) {
+            EXPECT_TRUE(narrow.contains(c)) << c;
+        }
+    }
+    EXPECT_TRUE(hatchLines(fill, RectF{2e9, 0, 10, 10}).isEmpty());
+}
+
+TEST(HugeElementPlanTest, ASmallHatchIsDrawnWhole)
+{
+    const ElementRenderPlan plan = elementRenderPlan(
+        hatched(WhiteboardElementKind::rectangle, 400, WhiteboardFillStyle::hachure),
+        RoughnessLevel::none,
+        1,
+        {});
+    ASSERT_TRUE(plan.hatch);
+    EXPECT_FALSE(plan.hatchFill);
+    // Those of x + y = 8k − 24 that cross the square: 0 < 8k − 24 < 800.
+    EXPECT_EQ(lineConstants(plan.hatch->path, true).size(), 99u);
+}
+
+TEST(HugeElementPlanTest, HugeDashesGrowRatherThanMultiply)
+{
+    WhiteboardElement element = square(WhiteboardElementKind::rectangle, 1e9);
+    element.style.strokeStyle = WhiteboardStrokeStyle::dashed;
+    element.style.strokeWidth = 2;
+    ElementRenderPlan plan = elementRenderPlan(element, RoughnessLevel::medium, 1, {});
+    ASSERT_TRUE(plan.stroke);
+    ASSERT_EQ(plan.stroke->dash.size(), 2u);
+    const double period = plan.stroke->dash[0] + plan.stroke->dash[1];
+    EXPECT_LE(4e9 / period, 4096);
+    EXPECT_GT(4e9 / period, 1024);
+    EXPECT_DOUBLE_EQ(plan.stroke->dash[0] / plan.stroke->dash[1], 4.0 / 3.0);
+
+    element.style.strokeStyle = WhiteboardStrokeStyle::dotted;
+    plan = elementRenderPlan(element, RoughnessLevel::none, 1, {});
+    ASSERT_TRUE(plan.stroke);
+    EXPECT_LE(4e9 / (plan.stroke->dash[0] + plan.stroke->dash[1]), 4096);
+
+    element.setFrame({0, 0, 100, 100});
+    plan = elementRenderPlan(element, RoughnessLevel::none, 1, {});
+    EXPECT_EQ(plan.stroke->dash, (std::vector<double>{0.1, 5}));
+}
+
+TEST(HugeElementPlanTest, AHugeHandDrawnShapeIsStillDrawn)
+{
+    WhiteboardElement element = square(WhiteboardElementKind::rectangle, 1e9);
+    element.style.fillColor = "#FFC9C9";
+    const ElementRenderPlan plan = elementRenderPlan(element, RoughnessLevel::high, 1, {});
+    ASSERT_TRUE(plan.fillColor);
+    EXPECT_FALSE(plan.fillPath.isEmpty());
+    ASSERT_TRUE(plan.stroke);
+    EXPECT_FALSE(plan.stroke->path.isEmpty());
+}
+
+} // namespace
+} // namespace zentrel
