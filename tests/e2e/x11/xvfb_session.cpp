@@ -133,28 +133,41 @@ std::optional<QString> xrandr(const QString &display, const QStringList &argumen
              QString::fromLocal8Bit(process.readAll()));
 }
 
+QString outputOf(std::size_t monitor)
+{
+    return QStringLiteral("DUMMY%1").arg(monitor);
+}
+
+// Makes each monitor's mode and offers it to its output; its words when xrandr fails.
+std::optional<QString> addModes(const QString &display, const MonitorLayout &layout)
+{
+    QSet<QString> made;
+    for (std::size_t i = 0; i < layout.monitors.size(); ++i) {
+        const QSize size = layout.monitors[i].size();
+        if (!made.contains(modeName(size))) {
+            if (auto failure =
+                    xrandr(display, QStringList{QStringLiteral("--newmode")} + modeLine(size))) {
+                return failure;
+            }
+            made.insert(modeName(size));
+        }
+        if (auto failure =
+                xrandr(display, {QStringLiteral("--addmode"), outputOf(i), modeName(size)})) {
+            return failure;
+        }
+    }
+    return std::nullopt;
+}
+
 // Gives output DUMMYi the i-th monitor's mode and place; its words when xrandr fails.
-std::optional<QString> arrangeOutputs(const QString &display, const MonitorLayout &layout)
+std::optional<QString> placeOutputs(const QString &display, const MonitorLayout &layout)
 {
     const QRect bounds = layout.bounds();
     QStringList arrangement{QStringLiteral("--fb"),
                             QStringLiteral("%1x%2").arg(bounds.width()).arg(bounds.height())};
-    QSet<QString> made;
     for (std::size_t i = 0; i < layout.monitors.size(); ++i) {
         const QRect &monitor = layout.monitors[i];
-        const QString output = QStringLiteral("DUMMY%1").arg(i);
-        if (!made.contains(modeName(monitor.size()))) {
-            if (auto failure = xrandr(
-                    display, QStringList{QStringLiteral("--newmode")} + modeLine(monitor.size()))) {
-                return failure;
-            }
-            made.insert(modeName(monitor.size()));
-        }
-        if (auto failure =
-                xrandr(display, {QStringLiteral("--addmode"), output, modeName(monitor.size())})) {
-            return failure;
-        }
-        arrangement << QStringLiteral("--output") << output << QStringLiteral("--mode")
+        arrangement << QStringLiteral("--output") << outputOf(i) << QStringLiteral("--mode")
                     << modeName(monitor.size()) << QStringLiteral("--pos")
                     << QStringLiteral("%1x%2").arg(monitor.x()).arg(monitor.y());
     }
@@ -173,6 +186,7 @@ QRect MonitorLayout::bounds() const
 }
 
 XvfbSession::XvfbSession(const MonitorLayout &layout)
+    : m_layout(layout)
 {
     const bool started =
         layout.monitors.size() == 1 ? startXvfb(layout.monitors.front().size()) : startXorg(layout);
@@ -214,11 +228,21 @@ bool XvfbSession::startXorg(const MonitorLayout &layout)
     if (!started) {
         return false;
     }
-    if (const std::optional<QString> failure = arrangeOutputs(m_display, layout)) {
+    if (const std::optional<QString> failure = addModes(m_display, layout)) {
         m_failure = *failure;
         return false;
     }
-    return true;
+    return arrangeMonitors();
+}
+
+bool XvfbSession::arrangeMonitors()
+{
+    if (m_layout.monitors.size() == 1) {
+        return true;
+    }
+    const std::optional<QString> failure = placeOutputs(m_display, m_layout);
+    m_failure += failure.value_or(QString());
+    return !failure;
 }
 
 bool XvfbSession::start(const QString &program, QStringList arguments)

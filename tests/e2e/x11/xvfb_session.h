@@ -55,6 +55,10 @@ public:
     // What the server printed, after what went wrong setting up its monitors.
     QString output() { return m_failure + m_server.output(); }
 
+    // Gives the monitors their modes and places again, after a window manager that sets up the
+    // monitors itself (mutter) changed them; nothing to do with one monitor.
+    bool arrangeMonitors();
+
     bool screenshot(const QString &path) const;
     // The whole screen; a null image when it could not be taken.
     QImage grabScreen() const;
@@ -69,6 +73,7 @@ private:
     // outputs set to the monitors.
     bool startXorg(const MonitorLayout &layout);
 
+    MonitorLayout m_layout;
     QTemporaryDir m_folder;
     ChildProcess m_server;
     QString m_display;
