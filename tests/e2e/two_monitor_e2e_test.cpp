@@ -213,6 +213,7 @@ protected:
     void aidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer();
     void fullScreenTimerCoversTheMonitorUnderThePointer();
     void toolbarsTakeClicksOnEachMonitor();
+    void runStaysOnItsMonitorUntilTheMonitorsChange();
 
     const std::array<QRect, 2> m_monitors;
     const int m_projectorScale;
@@ -386,6 +387,26 @@ void TwoMonitors::toolbarsTakeClicksOnEachMonitor()
     }
 }
 
+void TwoMonitors::runStaysOnItsMonitorUntilTheMonitorsChange()
+{
+    const QRect &other = m_monitors.back();
+    const QImage before = monitorBefore(other);
+    ASSERT_NO_FATAL_FAILURE(openOn(
+        other, QStringLiteral("zentrel://toggle/draw"), drawTitle, Shows::overlayAndToolbar));
+    ASSERT_TRUE(m_input.moveTo(restingPlace(mainMonitor))) << m_input.lastError().toStdString();
+    EXPECT_TRUE(picturesTheScreen(copied(other, "draw_copy_pointer_away"),
+                                  tintedImage(before, overlayTint)))
+        << "Draw's copy with the pointer on the other monitor";
+    const std::optional<TopLevelWindow> draw = m_windows.window(m_main.id);
+    ASSERT_TRUE(draw.has_value()) << "Draw closed as the pointer left its monitor";
+    EXPECT_TRUE(covers(*draw, other));
+
+    ASSERT_TRUE(m_xvfb.turnOff(1)) << m_xvfb.output().toStdString();
+    EXPECT_TRUE(m_windows.waitUntilNotShown(m_main.id, QDeadlineTimer(windowTimeoutMs)))
+        << "Draw stayed open when its monitor went; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
 TEST_P(TwoMonitors, DrawAndFreezePictureTheMonitorUnderThePointer)
 {
     drawAndFreezePictureTheMonitorUnderThePointer();
@@ -399,6 +420,16 @@ TEST_P(TwoMonitors, AidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer)
 TEST_P(TwoMonitors, FullScreenTimerCoversTheMonitorUnderThePointer)
 {
     fullScreenTimerCoversTheMonitorUnderThePointer();
+}
+
+TEST_P(TwoMonitors, RunStaysOnItsMonitorUntilTheMonitorsChange)
+{
+    runStaysOnItsMonitorUntilTheMonitorsChange();
+}
+
+TEST_P(ProjectorAtDoubleScale, RunStaysOnItsMonitorUntilTheMonitorsChange)
+{
+    runStaysOnItsMonitorUntilTheMonitorsChange();
 }
 
 TEST_P(TwoMonitorsComposited, DrawAndFreezePictureTheMonitorUnderThePointer)

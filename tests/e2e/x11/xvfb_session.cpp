@@ -275,6 +275,14 @@ XvfbSession::~XvfbSession()
     m_server.stop(QDeadlineTimer(stopTimeoutMs));
 }
 
+bool XvfbSession::turnOff(std::size_t monitor)
+{
+    const std::optional<QString> failure =
+        xrandr(m_display, {QStringLiteral("--output"), outputOf(monitor), QStringLiteral("--off")});
+    m_failure += failure.value_or(QString());
+    return !failure;
+}
+
 bool XvfbSession::screenshot(const QString &path) const
 {
     QProcess import;

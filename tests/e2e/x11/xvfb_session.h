@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -58,6 +59,8 @@ public:
     // Gives the monitors their modes and places again, after a window manager that sets up the
     // monitors itself (mutter) changed them; nothing to do with one monitor.
     bool arrangeMonitors();
+    // Turns the monitor off, as when a projector's cable is pulled out.
+    bool turnOff(std::size_t monitor);
 
     bool screenshot(const QString &path) const;
     // The whole screen; a null image when it could not be taken.
