@@ -163,6 +163,33 @@ protected:
                << " on " << nameOf(monitor);
     }
 
+    // With the pointer just left of the monitor's block, the loupe shows the edge of the block
+    // twice as far out: the stream reads the monitor where the pointer is, not another place.
+    testing::AssertionResult magnifiesTheBlockOf(const QRect &monitor)
+    {
+        const auto &[block, colour] = monitor == mainMonitor ? blocks[0] : blocks[2];
+        const QPoint pointer(block.left() - 40, block.center().y());
+        if (!m_input.moveTo(pointer)) {
+            return testing::AssertionFailure() << m_input.lastError().toStdString();
+        }
+        // Shown 60 px right of the pointer: 30 px of desktop, still left of the block's edge.
+        const QPoint desktop = pointer + QPoint(60, 0);
+        const QPoint inBlock = pointer + QPoint(110, 0);
+        const auto magnifies = [&](const QImage &shown) {
+            return isCloseTo(shown.pixelColor(desktop), wallpaper)
+                   && isCloseTo(shown.pixelColor(inBlock), colour);
+        };
+        const QImage screen = grabUntil(magnifies);
+        keepScreenshot(screen, artifact("loupe", monitor));
+        if (magnifies(screen)) {
+            return testing::AssertionSuccess();
+        }
+        return testing::AssertionFailure()
+               << "the loupe on " << nameOf(monitor) << " shows "
+               << screen.pixelColor(desktop).name().toStdString() << " and "
+               << screen.pixelColor(inBlock).name().toStdString() << " beside the pointer";
+    }
+
     // The PNG that action/copy puts on the clipboard, once it is not the one copied before.
     QImage copied(const QRect &monitor, const char *what)
     {
@@ -306,6 +333,11 @@ void TwoMonitors::aidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer()
             } else {
                 EXPECT_TRUE(covers(m_main, monitor)) << feature.title.toStdString();
                 EXPECT_TRUE(isWholeOn(m_toolbar, monitor)) << feature.title.toStdString();
+            }
+            // A window manager may stack the blocks above the loupe.
+            if (feature.title == QStringLiteral("Zoom Loupe")
+                && GetParam() == WindowManager::none) {
+                EXPECT_TRUE(magnifiesTheBlockOf(monitor));
             }
             ASSERT_NO_FATAL_FAILURE(closeRun(feature.url));
         }
