@@ -1,239 +1,32 @@
-#include "e2e/fixtures/under_window_manager.h"
-#include "e2e/x11/window_shape.h"
+#include "e2e/fixtures/two_monitor_desk.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QDirIterator>
 #include <QImage>
 #include <QJsonObject>
 #include <QRect>
 #include <QString>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <optional>
 #include <set>
-#include <utility>
 
 namespace zentrel {
 namespace {
 
-// A presenter's desk: a 1080p monitor with a 720p projector at its right, tops aligned. At twice
-// the scale the projector is a 1080p one: 960 × 540 as Qt lays out, where Draw's toolbar fits.
-const QRect mainMonitor(0, 0, 1920, 1080);
-const QRect projector(1920, 0, 1280, 720);
-const QRect fullHdProjector(1920, 0, 1920, 1080);
-// Blocks of colour low on each monitor, so a picture taken from the wrong place differs from the
-// screen in more than one pixel in a hundred. Window managers may stack these override-redirect
-// windows above ours, so they keep clear of every toolbar and panel that is clicked.
-const std::array<std::pair<QRect, QColor>, 3> blocks{{
-    {QRect(160, 820, 420, 200), QColor(0xc8, 0x8c, 0x3c)},
-    {QRect(1940, 560, 300, 150), QColor(0x3c, 0x6e, 0xc8)},
-    {QRect(2900, 560, 280, 150), QColor(0xb4, 0x3c, 0x8c)},
-}};
-// A corner of a panel's shape at twice its radius, left out when judging whether it is whole.
-constexpr int cornerReach = 60;
-constexpr int sessionTimeoutMs = 10000;
-constexpr qint64 sessionPollMs = 100;
-const QString freezeTitle = QStringLiteral("Zevizu & Vozurir");
-const QString timerTitle = QStringLiteral("Break Timer");
-
-// Where the pointer rests while a feature opens: over the monitor, clear of its panels.
-QPoint restingPlace(const QRect &monitor)
-{
-    return monitor.center() + QPoint(0, monitor.height() / 4);
-}
-
-std::string nameOf(const QRect &monitor)
-{
-    return monitor == mainMonitor ? "the main monitor" : "the projector";
-}
-
-// Zentrel on a display of two monitors, each feature opened with the pointer on one and then on
-// the other. Variants add a compositing manager beside a window manager that does not composite,
-// or run the projector at twice the main monitor's scale, as KDE sets it.
-class TwoMonitors : public UnderWindowManager
+// Each feature opened with the pointer on one monitor and then on the other. Variants add a
+// compositing manager beside a window manager that does not composite, or run the projector at
+// twice the main monitor's scale.
+class TwoMonitors : public TwoMonitorDesk
 {
 protected:
     explicit TwoMonitors(const QRect &projectorFrame = projector,
                          int projectorScale = 1,
                          bool withCompositor = false)
-        : UnderWindowManager(MonitorLayout({mainMonitor, projectorFrame}))
-        , m_monitors{mainMonitor, projectorFrame}
-        , m_projectorScale(projectorScale)
-        , m_withCompositor(withCompositor)
+        : TwoMonitorDesk(projectorFrame, projectorScale, withCompositor)
     {}
-
-    void SetUp() override
-    {
-        ASSERT_NO_FATAL_FAILURE(DrawingTest::SetUp());
-        if (m_projectorScale != 1) {
-            m_zentrel.setEnvironment(QStringLiteral("QT_SCREEN_SCALE_FACTORS"),
-                                     QStringLiteral("DUMMY0=1;DUMMY1=%1").arg(m_projectorScale));
-        }
-        for (const auto &[frame, colour] : blocks) {
-            ASSERT_TRUE(m_desktop.showWindowAtBottom(frame, colour));
-        }
-        ASSERT_NO_FATAL_FAILURE(startWindowManager(GetParam()));
-        if (m_withCompositor && !composites(GetParam())) {
-            ASSERT_NO_FATAL_FAILURE(startCompositor());
-        }
-        // Mutter paints a wallpaper of its own and KWin a black desktop over the root's; a
-        // desktop window shows the same wallpaper under both, as a desktop program's does.
-        if (composites(GetParam())) {
-            ASSERT_TRUE(m_desktop.showDesktopWindow(wallpaper));
-        }
-    }
-
-    QString artifact(const char *what, const QRect &monitor) const
-    {
-        const auto *test = testing::UnitTest::GetInstance()->current_test_info();
-        return QStringLiteral("two_monitors_%1_%2_%3.png")
-            .arg(QString::fromLatin1(test->name()).replace(QLatin1Char('/'), QLatin1Char('_')),
-                 QLatin1String(what),
-                 monitor == mainMonitor ? QStringLiteral("main") : QStringLiteral("projector"));
-    }
-
-    // The monitor's part of the screen as it shows before a run, the pointer resting on it, once
-    // it stays as it is: a compositing window manager paints its own background a little late.
-    QImage monitorBefore(const QRect &monitor)
-    {
-        EXPECT_TRUE(m_input.moveTo(restingPlace(monitor))) << m_input.lastError().toStdString();
-        const QRect block = blocks.front().first;
-        QImage last;
-        const QImage screen = grabUntil([&](const QImage &shown) {
-            const bool isStill = shown == last;
-            last = shown;
-            return isStill && isCloseTo(shown.pixelColor(block.center()), blocks.front().second);
-        });
-        keepScreenshot(screen, artifact("before", monitor));
-        return screen.copy(monitor);
-    }
-
-    // Opens the feature with the pointer on the monitor.
-    void openOn(const QRect &monitor, const QString &url, const QString &title, Shows shows)
-    {
-        ASSERT_TRUE(m_input.moveTo(restingPlace(monitor))) << m_input.lastError().toStdString();
-        ASSERT_NO_FATAL_FAILURE(openFeature(url, title, shows));
-        keepScreenshot(m_xvfb.grabScreen(), artifact(qPrintable(title.left(6)), monitor));
-    }
-
-    // Opening the feature again ends its run.
-    void closeRun(const QString &url)
-    {
-        ASSERT_TRUE(handOver(url));
-        ASSERT_TRUE(m_windows.waitUntilNotShown(m_main.id, QDeadlineTimer(windowTimeoutMs)))
-            << url.toStdString() << " left its run open; " << situation();
-    }
-
-    testing::AssertionResult covers(const TopLevelWindow &window, const QRect &monitor)
-    {
-        if (window.frame == monitor) {
-            return testing::AssertionSuccess();
-        }
-        return testing::AssertionFailure() << window.describe() << " does not cover exactly "
-                                           << nameOf(monitor) << "; " << situation();
-    }
-
-    // Inside the monitor, and shown whole: the X shape covers the window but for its corners.
-    testing::AssertionResult isWholeOn(const TopLevelWindow &window, const QRect &monitor)
-    {
-        if (!monitor.contains(window.frame)) {
-            return testing::AssertionFailure()
-                   << window.describe() << " is not inside " << nameOf(monitor);
-        }
-        const std::optional<QRegion> shape = boundingShapeOf(m_xvfb.display(), window.id);
-        if (!shape) {
-            return testing::AssertionFailure() << window.describe() << " has no shape";
-        }
-        const QRect whole(QPoint(0, 0), window.frame.size());
-        const int corner = std::min({cornerReach, whole.width() / 3, whole.height() / 3});
-        const QRect shown = shape->boundingRect();
-        if (shown == whole && shape->contains(whole.adjusted(corner, 0, -corner, 0))
-            && shape->contains(whole.adjusted(0, corner, 0, -corner))) {
-            return testing::AssertionSuccess();
-        }
-        return testing::AssertionFailure()
-               << window.describe() << " shows only " << shape->rectCount() << " rectangles within "
-               << shown.width() << "x" << shown.height() << "+" << shown.x() << "+" << shown.y()
-               << " on " << nameOf(monitor);
-    }
-
-    // With the pointer just left of the monitor's block, the loupe shows the edge of the block
-    // twice as far out: the stream reads the monitor where the pointer is, not another place.
-    testing::AssertionResult magnifiesTheBlockOf(const QRect &monitor)
-    {
-        const auto &[block, colour] = monitor == mainMonitor ? blocks[0] : blocks[2];
-        const QPoint pointer(block.left() - 40, block.center().y());
-        if (!m_input.moveTo(pointer)) {
-            return testing::AssertionFailure() << m_input.lastError().toStdString();
-        }
-        // Shown 60 px right of the pointer: 30 px of desktop, still left of the block's edge.
-        const QPoint desktop = pointer + QPoint(60, 0);
-        const QPoint inBlock = pointer + QPoint(110, 0);
-        const auto magnifies = [&](const QImage &shown) {
-            return isCloseTo(shown.pixelColor(desktop), wallpaper)
-                   && isCloseTo(shown.pixelColor(inBlock), colour);
-        };
-        const QImage screen = grabUntil(magnifies);
-        keepScreenshot(screen, artifact("loupe", monitor));
-        if (magnifies(screen)) {
-            return testing::AssertionSuccess();
-        }
-        return testing::AssertionFailure()
-               << "the loupe on " << nameOf(monitor) << " shows "
-               << screen.pixelColor(desktop).name().toStdString() << " and "
-               << screen.pixelColor(inBlock).name().toStdString() << " beside the pointer";
-    }
-
-    // The PNG that action/copy puts on the clipboard, once it is not the one copied before.
-    QImage copied(const QRect &monitor, const char *what)
-    {
-        EXPECT_TRUE(handOver(QStringLiteral("zentrel://action/copy")));
-        const QDeadlineTimer deadline(windowTimeoutMs);
-        QImage picture = m_clipboard.waitForPng(deadline);
-        while (!picture.isNull() && picture == m_lastCopy && !deadline.hasExpired()) {
-            QThread::msleep(sessionPollMs);
-            picture = m_clipboard.waitForPng(deadline);
-        }
-        keepScreenshot(picture, artifact(what, monitor));
-        m_lastCopy = picture;
-        return picture.convertToFormat(QImage::Format_RGB32);
-    }
-
-    // A session frame saved after `before` was listed, once there is one.
-    QImage newSessionFrame(const std::set<QString> &before) const
-    {
-        const QDeadlineTimer deadline(sessionTimeoutMs);
-        for (;;) {
-            for (const QString &frame : sessionFrames()) {
-                if (!before.contains(frame)) {
-                    return QImage(frame).convertToFormat(QImage::Format_RGB32);
-                }
-            }
-            if (deadline.hasExpired()) {
-                return {};
-            }
-            QThread::msleep(sessionPollMs);
-        }
-    }
-
-    std::set<QString> sessionFrames() const
-    {
-        std::set<QString> frames;
-        QDirIterator found(m_zentrel.dataHome() + QStringLiteral("/Zentrel/Sessions"),
-                           {QStringLiteral("*.png")},
-                           QDir::Files,
-                           QDirIterator::Subdirectories);
-        while (found.hasNext()) {
-            frames.insert(found.next());
-        }
-        return frames;
-    }
 
     // The scenarios, each run in every variant.
     void drawAndFreezePictureTheMonitorUnderThePointer();
@@ -241,11 +34,6 @@ protected:
     void fullScreenTimerCoversTheMonitorUnderThePointer();
     void toolbarsTakeClicksOnEachMonitor();
     void runStaysOnItsMonitorUntilTheMonitorsChange();
-
-    const std::array<QRect, 2> m_monitors;
-    const int m_projectorScale;
-    const bool m_withCompositor;
-    QImage m_lastCopy;
 };
 
 class TwoMonitorsComposited : public TwoMonitors
