@@ -1,13 +1,13 @@
 #include "panels/overlay_panel.h"
 
 #include "common/escape_key.h"
+#include "panels/panel_mask.h"
 #include "platform/platform_services.h"
 
 #include <QAbstractSpinBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QRegion>
 #include <QTextEdit>
@@ -113,7 +113,10 @@ bool OverlayPanel::eventFilter(QObject *watched, QEvent *event)
 
 bool OverlayPanel::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowDeactivate && m_hasKeyboard) {
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        // Placed on another screen than the one it was made on, or moved there.
+        cutCorners();
+    } else if (event->type() == QEvent::WindowDeactivate && m_hasKeyboard) {
         refuseKeyboard();
     } else if (event->type() == QEvent::Hide && m_hasKeyboard) {
         returnKeyboard();
@@ -173,9 +176,14 @@ void OverlayPanel::cutCorners()
         clearMask();
         return;
     }
-    QPainterPath outline;
-    outline.addRoundedRect(QRectF(rect()), m_cornerRadius, m_cornerRadius);
-    setMask(QRegion(outline.toFillPolygon().toPolygon()));
+    const QRegion outline = roundedPanelMask(size(), m_cornerRadius, devicePixelRatioF());
+    setMask(outline);
+    // Qt turns a mask into screen pixels when it is set, at the scale of the window's screen
+    // then, and never again: a mask cut for another screen's scale must reach the window anew
+    // even where it is the same in logical pixels.
+    if (QWindow *window = windowHandle()) {
+        window->setMask(outline);
+    }
 }
 
 void OverlayPanel::keyPressEvent(QKeyEvent *event)

@@ -3,8 +3,9 @@
 #include "platform/x11/xcb_reply.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
+#include <QSet>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -22,6 +23,7 @@ namespace {
 constexpr int startTimeoutMs = 15000;
 constexpr int stopTimeoutMs = 5000;
 constexpr int screenshotTimeoutMs = 15000;
+constexpr int xrandrTimeoutMs = 10000;
 
 struct DisconnectDeleter
 {
@@ -56,28 +58,207 @@ QString readDisplayNumber(int fd, QDeadlineTimer deadline)
     return QString::fromLatin1(text.left(text.indexOf('\n')).trimmed());
 }
 
+// Xorg drives its dummy outputs as it would real monitors, and the configuration keeps it from
+// looking for a console, input devices or graphics cards a build machine lacks.
+QString xorgConfig(QSize screen)
+{
+    // The frame buffer lives in this much memory, in kB, with room to spare.
+    const qint64 videoRam = qint64(screen.width()) * screen.height() * 4 / 1024 + 4096;
+    return QStringLiteral(R"(Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "AutoAddGPU" "false"
+    Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam %1
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0 - 1000.0
+    VertRefresh 5.0 - 200.0
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual %2 %3
+    EndSubSection
+EndSection
+)")
+        .arg(videoRam)
+        .arg(screen.width())
+        .arg(screen.height());
+}
+
+QString modeName(QSize size)
+{
+    return QStringLiteral("zentrel-%1x%2").arg(size.width()).arg(size.height());
+}
+
+// A 60 Hz mode with plain blanking: the dummy driver takes any timing within its ranges.
+QStringList modeLine(QSize size)
+{
+    const int width = size.width();
+    const int height = size.height();
+    const double clockMHz = (width + 160) * (height + 30) * 60 / 1e6;
+    QStringList line{modeName(size), QString::number(clockMHz, 'f', 2)};
+    for (const int value : {width, width + 48, width + 80, width + 160}) {
+        line << QString::number(value);
+    }
+    for (const int value : {height, height + 3, height + 8, height + 30}) {
+        line << QString::number(value);
+    }
+    return line << QStringLiteral("+hsync") << QStringLiteral("+vsync");
+}
+
+// Runs xrandr on the display; its words when it fails.
+std::optional<QString> xrandr(const QString &display, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral("xrandr"),
+                  QStringList{QStringLiteral("-display"), display} + arguments);
+    if (process.waitForFinished(xrandrTimeoutMs) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0) {
+        return std::nullopt;
+    }
+    return QStringLiteral("xrandr %1 failed: %2%3\n")
+        .arg(arguments.join(QLatin1Char(' ')),
+             process.errorString(),
+             QString::fromLocal8Bit(process.readAll()));
+}
+
+QString outputOf(std::size_t monitor)
+{
+    return QStringLiteral("DUMMY%1").arg(monitor);
+}
+
+// Makes each monitor's mode and offers it to its output; its words when xrandr fails.
+std::optional<QString> addModes(const QString &display, const MonitorLayout &layout)
+{
+    QSet<QString> made;
+    for (std::size_t i = 0; i < layout.monitors.size(); ++i) {
+        const QSize size = layout.monitors[i].size();
+        if (!made.contains(modeName(size))) {
+            if (auto failure =
+                    xrandr(display, QStringList{QStringLiteral("--newmode")} + modeLine(size))) {
+                return failure;
+            }
+            made.insert(modeName(size));
+        }
+        if (auto failure =
+                xrandr(display, {QStringLiteral("--addmode"), outputOf(i), modeName(size)})) {
+            return failure;
+        }
+    }
+    return std::nullopt;
+}
+
+// Gives output DUMMYi the i-th monitor's mode and place; its words when xrandr fails.
+std::optional<QString> placeOutputs(const QString &display, const MonitorLayout &layout)
+{
+    const QRect bounds = layout.bounds();
+    QStringList arrangement{QStringLiteral("--fb"),
+                            QStringLiteral("%1x%2").arg(bounds.width()).arg(bounds.height())};
+    for (std::size_t i = 0; i < layout.monitors.size(); ++i) {
+        const QRect &monitor = layout.monitors[i];
+        arrangement << QStringLiteral("--output") << outputOf(i) << QStringLiteral("--mode")
+                    << modeName(monitor.size()) << QStringLiteral("--pos")
+                    << QStringLiteral("%1x%2").arg(monitor.x()).arg(monitor.y());
+    }
+    return xrandr(display, arrangement);
+}
+
 } // namespace
 
-XvfbSession::XvfbSession(QSize screen)
+QRect MonitorLayout::bounds() const
+{
+    QRect united;
+    for (const QRect &monitor : monitors) {
+        united |= monitor;
+    }
+    return united;
+}
+
+XvfbSession::XvfbSession(const MonitorLayout &layout)
+    : m_layout(layout)
+{
+    const bool started =
+        layout.monitors.size() == 1 ? startXvfb(layout.monitors.front().size()) : startXorg(layout);
+    if (!started) {
+        m_display.clear();
+    }
+}
+
+bool XvfbSession::startXvfb(QSize screen)
+{
+    return start(QStringLiteral("Xvfb"),
+                 {QStringLiteral("-screen"),
+                  QStringLiteral("0"),
+                  QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height())});
+}
+
+bool XvfbSession::startXorg(const MonitorLayout &layout)
+{
+    const QString config = m_folder.filePath(QStringLiteral("xorg.conf"));
+    const QString authority = m_folder.filePath(QStringLiteral("authority"));
+    QFile configFile(config);
+    QFile authorityFile(authority);
+    if (!m_folder.isValid() || !configFile.open(QIODevice::WriteOnly)
+        || configFile.write(xorgConfig(layout.bounds().size()).toUtf8()) < 0
+        || !authorityFile.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    configFile.close();
+    // No console to take on a build machine: it shares the one it has and never switches.
+    const bool started = start(QStringLiteral("Xorg"),
+                               {QStringLiteral("-config"),
+                                config,
+                                QStringLiteral("-auth"),
+                                authority,
+                                QStringLiteral("-logfile"),
+                                m_folder.filePath(QStringLiteral("xorg.log")),
+                                QStringLiteral("-novtswitch"),
+                                QStringLiteral("-sharevts")});
+    if (!started) {
+        return false;
+    }
+    if (const std::optional<QString> failure = addModes(m_display, layout)) {
+        m_failure = *failure;
+        return false;
+    }
+    return arrangeMonitors();
+}
+
+bool XvfbSession::arrangeMonitors()
+{
+    if (m_layout.monitors.size() == 1) {
+        return true;
+    }
+    const std::optional<QString> failure = placeOutputs(m_display, m_layout);
+    m_failure += failure.value_or(QString());
+    return !failure;
+}
+
+bool XvfbSession::start(const QString &program, QStringList arguments)
 {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
-        return;
+        return false;
     }
-    const QStringList arguments{
-        QStringLiteral("-displayfd"),
-        QString::number(fds[1]),
-        QStringLiteral("-screen"),
-        QStringLiteral("0"),
-        QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
-        QStringLiteral("-nolisten"),
-        QStringLiteral("tcp"),
-        // Without it the server resets whenever its last client leaves, between test steps.
-        QStringLiteral("-noreset"),
-    };
-    const bool started = m_server.start(
-        QStringLiteral("Xvfb"), arguments, QProcessEnvironment::systemEnvironment(), fds[1]);
-    // Only Xvfb may hold the write end, so a server that dies gives end-of-file at once.
+    arguments << QStringLiteral("-displayfd") << QString::number(fds[1])
+              << QStringLiteral("-nolisten")
+              << QStringLiteral("tcp")
+              // Without it the server resets whenever its last client leaves, between test steps.
+              << QStringLiteral("-noreset");
+    const bool started =
+        m_server.start(program, arguments, QProcessEnvironment::systemEnvironment(), fds[1]);
+    // Only the server may hold the write end, so a server that dies gives end-of-file at once.
     close(fds[1]);
     if (started) {
         const QString number = readDisplayNumber(fds[0], QDeadlineTimer(startTimeoutMs));
@@ -86,11 +267,20 @@ XvfbSession::XvfbSession(QSize screen)
         }
     }
     close(fds[0]);
+    return !m_display.isEmpty();
 }
 
 XvfbSession::~XvfbSession()
 {
     m_server.stop(QDeadlineTimer(stopTimeoutMs));
+}
+
+bool XvfbSession::turnOff(std::size_t monitor)
+{
+    const std::optional<QString> failure =
+        xrandr(m_display, {QStringLiteral("--output"), outputOf(monitor), QStringLiteral("--off")});
+    m_failure += failure.value_or(QString());
+    return !failure;
 }
 
 bool XvfbSession::screenshot(const QString &path) const

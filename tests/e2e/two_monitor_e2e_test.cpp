@@ -1,0 +1,329 @@
+#include "e2e/fixtures/two_monitor_desk.h"
+
+#include <QDeadlineTimer>
+#include <QImage>
+#include <QJsonObject>
+#include <QRect>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+#include <set>
+
+namespace zentrel {
+namespace {
+
+// Each feature opened with the pointer on one monitor and then on the other. Variants add a
+// compositing manager beside a window manager that does not composite, or run the projector at
+// twice the main monitor's scale.
+class TwoMonitors : public TwoMonitorDesk
+{
+protected:
+    explicit TwoMonitors(const QRect &projectorFrame = projector,
+                         int projectorScale = 1,
+                         bool withCompositor = false)
+        : TwoMonitorDesk(projectorFrame, projectorScale, withCompositor)
+    {}
+
+    // The scenarios, each run in every variant.
+    void drawAndFreezePictureTheMonitorUnderThePointer();
+    void aidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer();
+    void fullScreenTimerCoversTheMonitorUnderThePointer();
+    void toolbarsTakeClicksOnEachMonitor();
+    void runStaysOnItsMonitorUntilTheMonitorsChange();
+};
+
+class TwoMonitorsComposited : public TwoMonitors
+{
+protected:
+    TwoMonitorsComposited()
+        : TwoMonitors(projector, 1, true)
+    {}
+};
+
+class ProjectorAtDoubleScale : public TwoMonitors
+{
+protected:
+    ProjectorAtDoubleScale()
+        : TwoMonitors(fullHdProjector, 2, false)
+    {}
+};
+
+class ProjectorAtDoubleScaleComposited : public TwoMonitors
+{
+protected:
+    ProjectorAtDoubleScaleComposited()
+        : TwoMonitors(fullHdProjector, 2, true)
+    {}
+};
+
+// The clicking variant: every window manager, the projector at twice the scale.
+class ProjectorAtDoubleScaleClicked : public ProjectorAtDoubleScale
+{};
+
+void TwoMonitors::drawAndFreezePictureTheMonitorUnderThePointer()
+{
+    for (const QRect &monitor : m_monitors) {
+        const QImage before = monitorBefore(monitor);
+        ASSERT_NO_FATAL_FAILURE(openOn(
+            monitor, QStringLiteral("zentrel://toggle/draw"), drawTitle, Shows::overlayAndToolbar));
+        EXPECT_TRUE(covers(m_main, monitor));
+        EXPECT_TRUE(isWholeOn(m_toolbar, monitor));
+        EXPECT_TRUE(
+            picturesTheScreen(copied(monitor, "draw_copy"), tintedImage(before, overlayTint)))
+            << "Draw's copy on " << nameOf(monitor);
+        ASSERT_NO_FATAL_FAILURE(closeRun(QStringLiteral("zentrel://toggle/draw")));
+
+        ASSERT_NO_FATAL_FAILURE(openOn(monitor,
+                                       QStringLiteral("zentrel://toggle/freeze"),
+                                       freezeTitle,
+                                       Shows::overlayAndToolbar));
+        EXPECT_TRUE(covers(m_main, monitor));
+        EXPECT_TRUE(isWholeOn(m_toolbar, monitor));
+        EXPECT_TRUE(picturesTheScreen(copied(monitor, "frozen_copy"), before))
+            << "the frozen screen on " << nameOf(monitor);
+        ASSERT_NO_FATAL_FAILURE(closeRun(QStringLiteral("zentrel://toggle/freeze")));
+    }
+}
+
+void TwoMonitors::aidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer()
+{
+    struct Feature
+    {
+        QString url;
+        QString title;
+        Shows shows;
+    };
+
+    const std::array<Feature, 5> features{{
+        {QStringLiteral("zentrel://toggle/zoom"),
+         QStringLiteral("Zoom Loupe"),
+         Shows::clickThroughOverlayAndToolbar},
+        {QStringLiteral("zentrel://toggle/spotlight"),
+         QStringLiteral("Spotlight"),
+         Shows::clickThroughOverlayAndToolbar},
+        {QStringLiteral("zentrel://toggle/halo"),
+         QStringLiteral("Cursor Halo"),
+         Shows::clickThroughOverlayAndToolbar},
+        {QStringLiteral("zentrel://toggle/whiteboard"),
+         QStringLiteral("Whiteboard"),
+         Shows::overlayAndToolbar},
+        {QStringLiteral("zentrel://toggle/timer"), timerTitle, Shows::onlyItsCard},
+    }};
+    for (const QRect &monitor : m_monitors) {
+        for (const Feature &feature : features) {
+            ASSERT_NO_FATAL_FAILURE(openOn(monitor, feature.url, feature.title, feature.shows));
+            if (feature.shows == Shows::onlyItsCard) {
+                EXPECT_TRUE(isWholeOn(m_main, monitor)) << "the break timer's card";
+            } else {
+                EXPECT_TRUE(covers(m_main, monitor)) << feature.title.toStdString();
+                EXPECT_TRUE(isWholeOn(m_toolbar, monitor)) << feature.title.toStdString();
+            }
+            // A window manager may stack the blocks above the loupe.
+            if (feature.title == QStringLiteral("Zoom Loupe")
+                && GetParam() == WindowManager::none) {
+                EXPECT_TRUE(magnifiesTheBlockOf(monitor));
+            }
+            ASSERT_NO_FATAL_FAILURE(closeRun(feature.url));
+        }
+    }
+}
+
+void TwoMonitors::fullScreenTimerCoversTheMonitorUnderThePointer()
+{
+    ASSERT_TRUE(m_zentrel.writeDefaults(QJsonObject{
+        {QStringLiteral("controls.allowsExternalCommandURLs"), true},
+        {QStringLiteral("breakTimer.presentationStyle"), QStringLiteral("fullScreen")}}));
+    for (const QRect &monitor : m_monitors) {
+        ASSERT_NO_FATAL_FAILURE(openOn(
+            monitor, QStringLiteral("zentrel://toggle/timer"), timerTitle, Shows::onlyItsCard));
+        // Its controls are its own: a window larger than the monitor puts some off it.
+        EXPECT_TRUE(covers(m_main, monitor)) << "the full-screen break timer";
+        ASSERT_NO_FATAL_FAILURE(closeRun(QStringLiteral("zentrel://toggle/timer")));
+    }
+}
+
+// "Save to Session" and the loupe's settings and close buttons, clicked on each monitor: a
+// toolbar cut to a part of itself lets the clicks through to what lies below.
+void TwoMonitors::toolbarsTakeClicksOnEachMonitor()
+{
+    for (const QRect &monitor : m_monitors) {
+        if (monitor != mainMonitor && GetParam() == WindowManager::xfwm4) {
+            GTEST_SKIP() << "xfwm4 makes a full-screen window cover the first monitor, wherever "
+                            "the window asked to be: no run opens on the projector there yet";
+        }
+        const qreal scale = monitor == mainMonitor ? 1 : m_projectorScale;
+        const QImage before = monitorBefore(monitor);
+        ASSERT_NO_FATAL_FAILURE(openOn(
+            monitor, QStringLiteral("zentrel://toggle/draw"), drawTitle, Shows::overlayAndToolbar));
+        EXPECT_TRUE(isWholeOn(m_toolbar, monitor));
+        const std::set<QString> framesBefore = sessionFrames();
+        // Found at the toolbar's own scale, where its gaps are as wide as the finder expects.
+        const QImage strip = grabOncePainted(m_toolbar.frame)
+                                 .copy(m_toolbar.frame)
+                                 .scaled(m_toolbar.frame.size() / scale,
+                                         Qt::IgnoreAspectRatio,
+                                         Qt::SmoothTransformation);
+        std::optional<QPoint> save = saveToSessionButton(strip, strip.rect());
+        ASSERT_TRUE(save.has_value()) << "no Save to Session button in " << m_toolbar.describe();
+        save = m_toolbar.frame.topLeft() + *save * scale;
+        ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, *save));
+        const QImage frame = newSessionFrame(framesBefore);
+        keepScreenshot(frame, artifact("session_frame", monitor));
+        EXPECT_TRUE(picturesTheScreen(frame, tintedImage(before, overlayTint)))
+            << "the session frame on " << nameOf(monitor) << ", Save to Session clicked at "
+            << save->x() << "," << save->y() << " in " << m_toolbar.describe();
+
+        QTemporaryDir folder;
+        const QString saved = folder.filePath(QStringLiteral("drawing.png"));
+        ASSERT_TRUE(handOver(QStringLiteral("zentrel://action/save")));
+        ASSERT_NO_FATAL_FAILURE(answerFileDialog(QStringLiteral("Save Drawing"), saved));
+        ASSERT_TRUE(waitForFile(saved)) << "Save left no file; " << situation();
+        EXPECT_TRUE(picturesTheScreen(QImage(saved).convertToFormat(QImage::Format_RGB32),
+                                      tintedImage(before, overlayTint)))
+            << "the saved drawing on " << nameOf(monitor);
+        ASSERT_NO_FATAL_FAILURE(closeRun(QStringLiteral("zentrel://toggle/draw")));
+
+        ASSERT_NO_FATAL_FAILURE(openOn(monitor,
+                                       QStringLiteral("zentrel://toggle/zoom"),
+                                       QStringLiteral("Zoom Loupe"),
+                                       Shows::overlayAndToolbar));
+        const int middle = m_toolbar.frame.center().y();
+        const std::set<std::uint32_t> shownBefore = m_windows.shownIds();
+        ASSERT_NO_FATAL_FAILURE(
+            clickOn(m_toolbar, QPoint(m_toolbar.frame.left() + int(28 * scale), middle)));
+        auto panel = waitForNew(shownBefore, toolbarTitle);
+        ASSERT_TRUE(panel.has_value()) << "the settings button showed no panel; " << situation();
+        EXPECT_TRUE(settle(*panel));
+        EXPECT_TRUE(isWholeOn(*panel, monitor)) << "the loupe's settings";
+        ASSERT_NO_FATAL_FAILURE(
+            clickOn(m_toolbar, QPoint(m_toolbar.frame.right() - int(26 * scale), middle)));
+        EXPECT_TRUE(m_windows.waitUntilNotShown(m_main.id, QDeadlineTimer(windowTimeoutMs)))
+            << "the loupe's close button left it open on " << nameOf(monitor) << "; "
+            << situation();
+    }
+}
+
+void TwoMonitors::runStaysOnItsMonitorUntilTheMonitorsChange()
+{
+    const QRect &other = m_monitors.back();
+    const QImage before = monitorBefore(other);
+    ASSERT_NO_FATAL_FAILURE(openOn(
+        other, QStringLiteral("zentrel://toggle/draw"), drawTitle, Shows::overlayAndToolbar));
+    ASSERT_TRUE(m_input.moveTo(restingPlace(mainMonitor))) << m_input.lastError().toStdString();
+    EXPECT_TRUE(picturesTheScreen(copied(other, "draw_copy_pointer_away"),
+                                  tintedImage(before, overlayTint)))
+        << "Draw's copy with the pointer on the other monitor";
+    const std::optional<TopLevelWindow> draw = m_windows.window(m_main.id);
+    ASSERT_TRUE(draw.has_value()) << "Draw closed as the pointer left its monitor";
+    EXPECT_TRUE(covers(*draw, other));
+
+    ASSERT_TRUE(m_xvfb.turnOff(1)) << m_xvfb.output().toStdString();
+    EXPECT_TRUE(m_windows.waitUntilNotShown(m_main.id, QDeadlineTimer(windowTimeoutMs)))
+        << "Draw stayed open when its monitor went; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_P(TwoMonitors, DrawAndFreezePictureTheMonitorUnderThePointer)
+{
+    drawAndFreezePictureTheMonitorUnderThePointer();
+}
+
+TEST_P(TwoMonitors, AidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer)
+{
+    aidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer();
+}
+
+TEST_P(TwoMonitors, FullScreenTimerCoversTheMonitorUnderThePointer)
+{
+    fullScreenTimerCoversTheMonitorUnderThePointer();
+}
+
+TEST_P(TwoMonitors, RunStaysOnItsMonitorUntilTheMonitorsChange)
+{
+    runStaysOnItsMonitorUntilTheMonitorsChange();
+}
+
+TEST_P(ProjectorAtDoubleScale, RunStaysOnItsMonitorUntilTheMonitorsChange)
+{
+    runStaysOnItsMonitorUntilTheMonitorsChange();
+}
+
+TEST_P(TwoMonitorsComposited, DrawAndFreezePictureTheMonitorUnderThePointer)
+{
+    drawAndFreezePictureTheMonitorUnderThePointer();
+}
+
+TEST_P(TwoMonitorsComposited, AidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer)
+{
+    aidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer();
+}
+
+TEST_P(TwoMonitorsComposited, FullScreenTimerCoversTheMonitorUnderThePointer)
+{
+    fullScreenTimerCoversTheMonitorUnderThePointer();
+}
+
+TEST_P(ProjectorAtDoubleScale, DrawAndFreezePictureTheMonitorUnderThePointer)
+{
+    drawAndFreezePictureTheMonitorUnderThePointer();
+}
+
+TEST_P(ProjectorAtDoubleScale, AidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer)
+{
+    aidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer();
+}
+
+TEST_P(ProjectorAtDoubleScale, FullScreenTimerCoversTheMonitorUnderThePointer)
+{
+    fullScreenTimerCoversTheMonitorUnderThePointer();
+}
+
+TEST_P(ProjectorAtDoubleScaleComposited, DrawAndFreezePictureTheMonitorUnderThePointer)
+{
+    drawAndFreezePictureTheMonitorUnderThePointer();
+}
+
+TEST_P(ProjectorAtDoubleScaleComposited, AidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer)
+{
+    aidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer();
+}
+
+TEST_P(ProjectorAtDoubleScaleComposited, FullScreenTimerCoversTheMonitorUnderThePointer)
+{
+    fullScreenTimerCoversTheMonitorUnderThePointer();
+}
+
+TEST_P(ProjectorAtDoubleScaleClicked, ToolbarsTakeClicksOnEachMonitor)
+{
+    toolbarsTakeClicksOnEachMonitor();
+}
+
+// Every feature with no window manager, and under one that composites by itself; clicks under
+// every window manager.
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         TwoMonitors,
+                         testing::Values(WindowManager::none, WindowManager::kwin),
+                         testNameOf);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         TwoMonitorsComposited,
+                         testing::Values(WindowManager::none),
+                         testNameOf);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         ProjectorAtDoubleScale,
+                         testing::Values(WindowManager::none),
+                         testNameOf);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         ProjectorAtDoubleScaleComposited,
+                         testing::Values(WindowManager::none),
+                         testNameOf);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         ProjectorAtDoubleScaleClicked,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
+
+} // namespace
+} // namespace zentrel
