@@ -111,8 +111,23 @@ bool OverlayPanel::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+void OverlayPanel::coverScreen(const QRect &screenGeometry)
+{
+    m_coveredScreen = screenGeometry;
+    setGeometry(screenGeometry);
+    // Full screen rather than only screen-sized: window managers then cover their own panels
+    // and docks with it instead of keeping them uncovered or moving it aside.
+    setWindowState(Qt::WindowFullScreen);
+    keepFullScreenOn(this, screenGeometry);
+}
+
 bool OverlayPanel::event(QEvent *event)
 {
+    if (event->type() == QEvent::Show && m_coveredScreen.isValid()) {
+        // Asked again once mapped, after the window manager has taken the window in.
+        QTimer::singleShot(0, this, [this] { keepFullScreenOn(this, m_coveredScreen); });
+    }
+
     if (event->type() == QEvent::ScreenChangeInternal) {
         // Placed on another screen than the one it was made on, or moved there.
         cutCorners();

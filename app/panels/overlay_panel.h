@@ -40,6 +40,9 @@ public:
     void setPlacement(std::function<QRect(QSize)> placement);
     // Rounded corners, cut away while no compositing manager blends their clear pixels.
     void setCornerRadius(qreal radius);
+    // Full screen on the screen with that geometry, whichever monitor the window manager would
+    // pick itself.
+    void coverScreen(const QRect &screenGeometry);
 
     std::function<void()> onEscape;
 
@@ -58,6 +61,7 @@ private:
     bool m_hasKeyboard = false;
     std::function<QRect(QSize)> m_placement;
     qreal m_cornerRadius = 0;
+    QRect m_coveredScreen;
 };
 
 } // namespace zentrel

@@ -24,10 +24,7 @@ std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeOpaqueOverlayPanel(QWidg
 std::unique_ptr<OverlayPanel>
 OverlayWindowFactory::coverScreen(std::unique_ptr<OverlayPanel> panel) const
 {
-    panel->setGeometry(m_screen);
-    // Full screen rather than only screen-sized: window managers then cover their own panels
-    // and docks with it instead of keeping them uncovered or moving it aside.
-    panel->setWindowState(Qt::WindowFullScreen);
+    panel->coverScreen(m_screen);
     return panel;
 }
 

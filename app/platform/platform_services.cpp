@@ -6,6 +6,8 @@
 #include "platform/x11/x11_window_states.h"
 
 #include <QGuiApplication>
+#include <QRect>
+#include <QScreen>
 #include <QWidget>
 
 namespace zentrel {
@@ -50,6 +52,22 @@ void keepOutOfTaskLists(QWidget *window)
 {
     if (isX11Session()) {
         x11KeepOutOfTaskLists(window->winId());
+    }
+}
+
+void keepFullScreenOn(QWidget *window, const QRect &screenGeometry)
+{
+    if (!isX11Session()) {
+        return;
+    }
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen->geometry() == screenGeometry) {
+            // X numbers monitors by their place in the server's pixels.
+            x11KeepFullScreenOn(window->winId(),
+                                QRect(screenGeometry.topLeft(),
+                                      screenGeometry.size() * screen->devicePixelRatio()));
+            return;
+        }
     }
 }
 

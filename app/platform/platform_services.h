@@ -2,6 +2,7 @@
 
 #include <memory>
 
+class QRect;
 class QWidget;
 
 namespace zentrel {
@@ -23,6 +24,11 @@ void activateOwnWindow(QWidget *window);
 // Keeps a window out of the taskbar, the pager and the window switcher; call before it is
 // first shown.
 void keepOutOfTaskLists(QWidget *window);
+
+// Tells the window manager which screen (Qt's geometry) a full-screen window is to cover: some
+// (xfwm4) otherwise make it cover the first monitor wherever it asked to be. Call before it is
+// first shown.
+void keepFullScreenOn(QWidget *window, const QRect &screenGeometry);
 
 } // namespace zentrel
 

@@ -152,8 +152,8 @@ void TwoMonitors::toolbarsTakeClicksOnEachMonitor()
 {
     for (const QRect &monitor : m_monitors) {
         if (monitor != mainMonitor && GetParam() == WindowManager::xfwm4) {
-            GTEST_SKIP() << "xfwm4 makes a full-screen window cover the first monitor, wherever "
-                            "the window asked to be: no run opens on the projector there yet";
+            GTEST_SKIP() << "xfwm4 places a run's toolbars across both monitors and its loupe on "
+                            "the first one: no run works on the projector there yet";
         }
         const qreal scale = monitor == mainMonitor ? 1 : m_projectorScale;
         const QImage before = monitorBefore(monitor);

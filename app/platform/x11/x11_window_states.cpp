@@ -6,8 +6,11 @@
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
+#include <xcb/xinerama.h>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <vector>
 
 namespace zentrel {
@@ -43,7 +46,67 @@ bool windowManagerRuns(xcb_connection_t *connection, xcb_window_t root)
            && xcb_get_property_value_length(check.get()) == 4;
 }
 
+// The number the server gives the monitor at `monitor`, which window managers go by.
+std::optional<std::uint32_t> xineramaIndexOf(xcb_connection_t *connection, const QRect &monitor)
+{
+    if (!xcb_get_extension_data(connection, &xcb_xinerama_id)->present) {
+        return std::nullopt;
+    }
+    const XcbReply<xcb_xinerama_query_screens_reply_t> screens(xcb_xinerama_query_screens_reply(
+        connection, xcb_xinerama_query_screens(connection), nullptr));
+    if (!screens) {
+        return std::nullopt;
+    }
+    const xcb_xinerama_screen_info_t *info = xcb_xinerama_query_screens_screen_info(screens.get());
+    const int count = xcb_xinerama_query_screens_screen_info_length(screens.get());
+    for (int i = 0; i < count; ++i) {
+        if (QRect(info[i].x_org, info[i].y_org, info[i].width, info[i].height) == monitor) {
+            return std::uint32_t(i);
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+void x11KeepFullScreenOn(std::uint32_t window, const QRect &monitor)
+{
+    xcb_connection_t *connection = qtConnection();
+    const xcb_window_t root = connection ? rootOf(connection, window) : XCB_NONE;
+    const auto index = root != XCB_NONE ? xineramaIndexOf(connection, monitor) : std::nullopt;
+    if (!index) {
+        return;
+    }
+    const xcb_atom_t monitors = x11Atom(connection, "_NET_WM_FULLSCREEN_MONITORS");
+    // Top, bottom, left and right edge: all one monitor's.
+    const std::array<std::uint32_t, 4> edges{*index, *index, *index, *index};
+    xcb_change_property(connection,
+                        XCB_PROP_MODE_REPLACE,
+                        window,
+                        monitors,
+                        XCB_ATOM_CARDINAL,
+                        32,
+                        std::uint32_t(edges.size()),
+                        edges.data());
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, window), nullptr));
+    if (attributes && attributes->map_state != XCB_MAP_STATE_UNMAPPED) {
+        constexpr std::uint32_t fromApplication = 1;
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = window;
+        message.type = monitors;
+        std::copy(edges.begin(), edges.end(), message.data.data32);
+        message.data.data32[4] = fromApplication;
+        xcb_send_event(connection,
+                       0,
+                       root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char *>(&message));
+    }
+    xcb_flush(connection);
+}
 
 void x11ActivateOwnWindow(std::uint32_t window)
 {

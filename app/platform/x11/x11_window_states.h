@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 #include <cstdint>
 
 namespace zentrel {
@@ -11,5 +13,10 @@ void x11KeepOutOfTaskLists(std::uint32_t window);
 // Gives the window the keyboard and raises it: through the window manager, asking as a pager
 // does (which no focus-stealing guard refuses), or directly where none runs.
 void x11ActivateOwnWindow(std::uint32_t window);
+
+// Has the window, once full screen, cover the monitor at `monitor` (root pixels) and no other:
+// before it is mapped through its _NET_WM_FULLSCREEN_MONITORS, afterwards by asking the window
+// manager. Nothing where the server numbers no monitors (no Xinerama).
+void x11KeepFullScreenOn(std::uint32_t window, const QRect &monitor);
 
 } // namespace zentrel
