@@ -213,24 +213,32 @@ void OverlayWindowController::retirePanel(std::unique_ptr<OverlayPanel> &panel)
 
 void OverlayWindowController::installEscapeMonitor()
 {
-    const auto isOurPanel = [this](const QWidget *window) {
+    // An open pop-up menu takes the keys of all our windows, so its Escape arrives at the menu.
+    const auto isWatched = [this](const QWidget *window) {
         return window == m_overlayPanel.get() || window == m_toolbarPanel.get()
-               || window == m_propertyPanel.get() || window == m_settingsPanel.get();
+               || window == m_propertyPanel.get() || window == m_settingsPanel.get()
+               || window->windowType() == Qt::Popup;
     };
-    const auto isEscape = [](QEvent *event) {
-        return static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape;
+    const auto isRunEscape = [](QEvent *event) {
+        return static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape
+               && !QApplication::activePopupWidget();
     };
     m_inputController.addMonitor(std::make_unique<EventMonitor>(
-        QEvent::KeyPress, isOurPanel, isEscape, [this, isEscape](QEvent *event) {
-            if (isEscape(event)) {
+        QEvent::KeyPress, isWatched, isRunEscape, [this, isRunEscape](QEvent *event) {
+            if (isRunEscape(event)) {
                 requestEscape();
+            } else if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+                // The menu closes itself; the desktop-wide monitor's echo of this press must not
+                // close the run as well.
+                m_lastEscape.start();
             }
         }));
     // Click-through panels never hold the focus, and the user may have clicked elsewhere:
-    // Escape anywhere ends the run too, unless it is closing one of our dialogs.
+    // Escape anywhere ends the run too, unless it is closing one of our dialogs or menus.
     if (GlobalInputMonitor *monitor = globalInput()) {
         connect(monitor, &GlobalInputMonitor::escapePressed, this, [this] {
-            if (!m_isExporting && !QApplication::activeModalWidget()) {
+            if (!m_isExporting && !QApplication::activeModalWidget()
+                && !QApplication::activePopupWidget()) {
                 requestEscape();
             }
         });
