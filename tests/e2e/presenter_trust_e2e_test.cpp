@@ -1,13 +1,18 @@
 // What a presenter must be able to trust under every window manager: Escape on an open menu
-// closes only the menu, and drawing that never pauses still reaches the library before a crash.
+// closes only the menu, an alert is read before the canvas takes the keys, and drawing that
+// never pauses still reaches the library before a crash.
 #include "e2e/fixtures/under_window_manager.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QThread>
 
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -16,6 +21,12 @@ namespace {
 
 const QString whiteboardTitle = QStringLiteral("Whiteboard");
 const QString freezeTitle = QStringLiteral("Zevizu & Vozurir");
+const QColor drawBlue(0x00, 0x7a, 0xff);
+// From the Draw toolbar's top-left corner.
+const QPoint drawBlueSwatch(491, 27);
+// Where drags draw shapes while an alert is up: below it, clear of every toolbar and panel.
+const QRect belowAlertDrag(QPoint(420, 540), QPoint(720, 700));
+const QRect secondBelowAlertDrag(QPoint(780, 540), QPoint(1000, 700));
 // Long enough for a run that Escape closes to be gone, and for a late echo of the key.
 constexpr unsigned long closingTimeMs = 1000;
 // Rectangles drawn one after the other, a hand's pace apart, far faster than the save's pause.
@@ -87,6 +98,69 @@ protected:
         EXPECT_TRUE(m_windows.waitUntilNotShown(m_main.id, QDeadlineTimer(windowTimeoutMs)))
             << "with no menu open Escape did not close the run; " << situation();
     }
+
+    // An older single-document whiteboard with an annotation type no version knows: the
+    // program can neither migrate it nor replace it.
+    void writeUnreadableLibrary()
+    {
+        const QString folder = m_zentrel.dataHome() + QStringLiteral("/Zentrel");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QFile file(folder + QStringLiteral("/Whiteboard.json"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        const QByteArray document = R"({"version": 1, "background": "white",
+            "annotations": [{"type": "hologram"}], "showsGrid": true})";
+        ASSERT_EQ(file.write(document), document.size());
+    }
+
+    // The alert once it is above the run: the program may open it afresh over a run that opens.
+    void settleAlert(TopLevelWindow &alert)
+    {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const auto shown = waitForAlert();
+            ASSERT_TRUE(shown.has_value()) << "no alert; " << situation();
+            alert = *shown;
+            if (settle(alert)) {
+                return;
+            }
+        }
+        ADD_FAILURE() << "the alert is not above the run; " << situation();
+    }
+
+    // xfwm4 hands the keyboard of a window that has a transient dialog up to that dialog, so
+    // there a click in the run leaves the keys in the alert above it until it is answered.
+    bool keepsKeysInTransients() const { return GetParam() == WindowManager::xfwm4; }
+
+    // A dialog-sized window in the middle of the screen: not the toolbar at its top.
+    std::optional<TopLevelWindow> waitForAlert()
+    {
+        return waitForWindow([](const TopLevelWindow &window) {
+            return window.name == toolbarTitle && !window.isOverrideRedirect
+                   && window.frame.width() < XvfbSession::screenWidth / 2
+                   && window.frame.top() > 100;
+        });
+    }
+
+    // Waits for the alert about the library and expects it above every window of the run, with
+    // the keyboard.
+    void expectAlertOnTopWithTheKeys(TopLevelWindow &alert)
+    {
+        ASSERT_NO_FATAL_FAILURE(settleAlert(alert));
+        const QImage screen = grabOncePainted(alert.frame);
+        keepScreenshot(screen, QStringLiteral("unreadable_library_%1.png").arg(nameOf(GetParam())));
+        EXPECT_TRUE(isPainted(screen, alert.frame)) << "the alert was never painted";
+        ASSERT_TRUE(m_windows.waitForKeyboard(alert.id, QDeadlineTimer(windowTimeoutMs)))
+            << "the canvas took the keys before the alert was read; " << situation();
+    }
+
+    void openWhiteboardUnderItsAlert()
+    {
+        // Not openFeature: the alert, titled as the toolbar is, may come up before it and covers
+        // the canvas's middle.
+        ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/whiteboard")));
+        const auto main = m_windows.waitForShown(whiteboardTitle, QDeadlineTimer(windowTimeoutMs));
+        ASSERT_TRUE(main.has_value()) << "no whiteboard; " << situation();
+        m_main = *main;
+    }
 };
 
 TEST_P(PresenterTrust, EscapeOnAWhiteboardMenuClosesOnlyTheMenu)
@@ -116,6 +190,93 @@ TEST_P(PresenterTrust, EscapeOnAFreezeMenuKeepsTheRunAndItsAnnotations)
     EXPECT_TRUE(showsTopEdge(m_xvfb.grabScreen(), shapeDrag, green))
         << "the rectangle is gone after Escape on a menu; " << situation();
     ASSERT_NO_FATAL_FAILURE(escapeClosesTheRun());
+}
+
+// A library the program cannot read is kept as it is, and nothing drawn in that run is saved:
+// the presenter must read why before drawing, in every run.
+TEST_P(PresenterTrust, AnUnreadableLibraryIsToldAboveTheCanvasBeforeItTakesTheKeys)
+{
+    ASSERT_NO_FATAL_FAILURE(writeUnreadableLibrary());
+    ASSERT_TRUE(startAndWaitForDock().has_value())
+        << "zentrel docked no tray icon; it " << stopAndDescribe();
+    ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)));
+    ASSERT_NO_FATAL_FAILURE(openWhiteboardUnderItsAlert());
+    TopLevelWindow alert;
+    ASSERT_NO_FATAL_FAILURE(expectAlertOnTopWithTheKeys(alert));
+
+    // A click in the canvas gives the run its keys; the alert stays above, unanswered, also
+    // once the run is closed and the next one opens.
+    ASSERT_NO_FATAL_FAILURE(clickOn(m_main, quietCorner.center()));
+    if (keepsKeysInTransients()) {
+        EXPECT_TRUE(settle(alert));
+        return;
+    }
+    ASSERT_TRUE(m_windows.waitForKeyboard(m_main.id, QDeadlineTimer(windowTimeoutMs)))
+        << "a click did not give the canvas the keys; " << situation();
+    EXPECT_TRUE(settle(alert)) << "a click in the canvas covered the alert";
+    ASSERT_NO_FATAL_FAILURE(escapeClosesTheRun());
+    ASSERT_NO_FATAL_FAILURE(openWhiteboardUnderItsAlert());
+    ASSERT_NO_FATAL_FAILURE(expectAlertOnTopWithTheKeys(alert));
+
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Return")));
+    ASSERT_TRUE(m_windows.waitUntilNotShown(alert.id, QDeadlineTimer(windowTimeoutMs)))
+        << "Return did not answer the alert; " << situation();
+    ASSERT_TRUE(m_windows.waitForKeyboard(m_main.id, QDeadlineTimer(windowTimeoutMs)))
+        << "the keyboard did not come back to the canvas; " << situation();
+    ASSERT_NO_FATAL_FAILURE(escapeClosesTheRun());
+}
+
+// The alert at start about a combination another program holds stays above a Draw run until it
+// is answered, yet a click in the run's toolbar or canvas gives the run its keys.
+TEST_P(PresenterTrust, AStartAlertStaysAboveDrawAndAClickGivesTheRunItsKeys)
+{
+    ChildProcess holder;
+    ASSERT_NO_FATAL_FAILURE(holdElsewhere(holder, QStringLiteral("z")));
+    ASSERT_TRUE(m_zentrel.writeDefaults(
+        QJsonObject{{QStringLiteral("controls.allowsExternalCommandURLs"), true},
+                    {QStringLiteral("drawing.highContrast"), false},
+                    {QStringLiteral("drawing.highContrastOutline"), false},
+                    {QStringLiteral("hotkeys.toldHeldElsewhere"), QJsonArray{}}}));
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    const auto alert = waitForAlert();
+    ASSERT_TRUE(alert.has_value()) << "no alert of the held Ctrl+Alt+Z; " << situation();
+    // Not openFeature: the alert covers the middle of the run.
+    const std::set<std::uint32_t> before = m_windows.shownIds();
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/draw")));
+    const auto main = m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(main.has_value()) << "no Draw; " << situation();
+    m_main = *main;
+    const auto toolbar = waitForNew(before, toolbarTitle);
+    ASSERT_TRUE(toolbar.has_value()) << "no Draw toolbar; " << situation();
+    m_toolbar = *toolbar;
+    ASSERT_TRUE(settle(m_toolbar));
+    TopLevelWindow shown;
+    ASSERT_NO_FATAL_FAILURE(settleAlert(shown));
+
+    if (keepsKeysInTransients()) {
+        EXPECT_TRUE(settle(shown));
+        return;
+    }
+    ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, m_toolbar.frame.topLeft() + drawBlueSwatch));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("3")));
+    ASSERT_NO_FATAL_FAILURE(dragOver(belowAlertDrag));
+    EXPECT_TRUE(
+        showsTopEdge(screenWithEdge(belowAlertDrag, drawBlue, QStringLiteral("alert_toolbar")),
+                     belowAlertDrag,
+                     drawBlue))
+        << "after a click in the toolbar the keys did not reach the canvas; " << situation();
+
+    ASSERT_NO_FATAL_FAILURE(clickOn(shown, shown.frame.center()));
+    ASSERT_TRUE(m_windows.waitForKeyboard(shown.id, QDeadlineTimer(windowTimeoutMs)));
+    ASSERT_NO_FATAL_FAILURE(clickOn(m_main, secondBelowAlertDrag.center()));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("3")));
+    ASSERT_NO_FATAL_FAILURE(dragOver(secondBelowAlertDrag));
+    EXPECT_TRUE(
+        showsTopEdge(screenWithEdge(secondBelowAlertDrag, drawBlue, QStringLiteral("alert_canvas")),
+                     secondBelowAlertDrag,
+                     drawBlue))
+        << "after a click in the canvas the keys did not reach it; " << situation();
+    EXPECT_TRUE(settle(shown)) << "the alert went below the run or away before it was answered";
 }
 
 // Drawing without a pause keeps putting the save off; a crash in the middle must still find
