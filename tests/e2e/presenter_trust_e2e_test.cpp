@@ -14,6 +14,7 @@
 
 #include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace zentrel {
@@ -277,6 +278,32 @@ TEST_P(PresenterTrust, AStartAlertStaysAboveDrawAndAClickGivesTheRunItsKeys)
                      drawBlue))
         << "after a click in the canvas the keys did not reach it; " << situation();
     EXPECT_TRUE(settle(shown)) << "the alert went below the run or away before it was answered";
+}
+
+// The program writes nothing on standard error but the hot-key error line; no run may add Qt's
+// complaints about windows it asked to activate.
+TEST_P(PresenterTrust, RunsOfEveryFeatureLeaveStandardErrorQuiet)
+{
+    ASSERT_TRUE(startAndWaitForDock().has_value())
+        << "zentrel docked no tray icon; it " << stopAndDescribe();
+    ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)));
+    const std::pair<const char *, const char *> features[] = {{"draw", "Draw"},
+                                                              {"halo", "Cursor Halo"},
+                                                              {"spotlight", "Spotlight"},
+                                                              {"whiteboard", "Whiteboard"},
+                                                              {"zoom", "Zoom Loupe"}};
+    for (const auto &[name, title] : features) {
+        const QString url = QStringLiteral("zentrel://toggle/%1").arg(QLatin1String(name));
+        ASSERT_TRUE(handOver(url));
+        ASSERT_TRUE(m_windows.waitForShown(QLatin1String(title), QDeadlineTimer(windowTimeoutMs)))
+            << url.toStdString() << " showed nothing; " << situation();
+        ASSERT_TRUE(handOver(url));
+        ASSERT_TRUE(
+            m_windows.waitUntilNotShown(QLatin1String(title), QDeadlineTimer(windowTimeoutMs)))
+            << url.toStdString() << " again left it open; " << situation();
+    }
+    EXPECT_FALSE(m_zentrel.output().contains(QStringLiteral("requestActivate")))
+        << m_zentrel.output().toStdString();
 }
 
 // Drawing without a pause keeps putting the save off; a crash in the middle must still find
