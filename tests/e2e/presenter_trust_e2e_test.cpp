@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <cstdlib>
 #include <optional>
 #include <set>
 #include <utility>
@@ -304,6 +305,47 @@ TEST_P(PresenterTrust, RunsOfEveryFeatureLeaveStandardErrorQuiet)
     }
     EXPECT_FALSE(m_zentrel.output().contains(QStringLiteral("requestActivate")))
         << m_zentrel.output().toStdString();
+}
+
+// Centred within a title bar's height, whatever the window manager adds around it.
+testing::AssertionResult isInTheMiddleOfTheScreen(const TopLevelWindow &window)
+{
+    const QPoint offset =
+        window.frame.center() - QPoint(XvfbSession::screenWidth / 2, XvfbSession::screenHeight / 2);
+    if (std::abs(offset.x()) <= 40 && std::abs(offset.y()) <= 40) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "not in the middle: " << window.describe();
+}
+
+// Left to the window manager, they opened in a corner (openbox, mutter), over the presenter's own
+// windows.
+TEST_P(PresenterTrust, TheWelcomeAndSessionsWindowsOpenInTheMiddleOfTheScreen)
+{
+    m_zentrel.startAsFirstStart();
+    ASSERT_TRUE(m_zentrel.writeDefaults({}));
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    auto welcome = m_windows.waitForShown(QStringLiteral("Welcome to Zentrel"),
+                                          QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(welcome.has_value()) << "no welcome window; " << situation();
+    ASSERT_TRUE(settle(*welcome));
+    EXPECT_TRUE(isInTheMiddleOfTheScreen(*welcome));
+    ASSERT_TRUE(m_windows.askToClose(welcome->id));
+    ASSERT_TRUE(m_windows.waitUntilNotShown(welcome->id, QDeadlineTimer(windowTimeoutMs)));
+
+    ASSERT_TRUE(openTrayMenu(m_icon, QStringLiteral("sessions_menu_%1.png").arg(nameOf(GetParam())))
+                    .has_value());
+    // Up wraps to "Quit Zentrel"; three more pass the settings and the update check.
+    ASSERT_TRUE(m_input.pressKeys({QStringLiteral("Up"),
+                                   QStringLiteral("Up"),
+                                   QStringLiteral("Up"),
+                                   QStringLiteral("Up"),
+                                   QStringLiteral("Return")}));
+    auto sessions =
+        m_windows.waitForShown(QStringLiteral("Sessions"), QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(sessions.has_value()) << "no Sessions window; " << situation();
+    ASSERT_TRUE(settle(*sessions));
+    EXPECT_TRUE(isInTheMiddleOfTheScreen(*sessions));
 }
 
 // Drawing without a pause keeps putting the save off; a crash in the middle must still find
