@@ -33,7 +33,8 @@ bool OverlayWindowController::isAskingTheUser()
 }
 
 // A click in the run while an alert or dialog of ours has the keyboard gives the run its keys;
-// with no window manager, or one that keeps the keyboard in the alert, nothing else would.
+// with no window manager nothing else would. xfwm4 still hands it on to the alert, a transient
+// of the run's window, until the alert is answered.
 void OverlayWindowController::installClickMonitor()
 {
     const auto isWatched = [this](const QWidget *window) {
