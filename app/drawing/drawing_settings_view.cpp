@@ -88,6 +88,7 @@ QWidget *DrawingSettingsView::makeFadePresets(QWidget *parent)
             m_preferences.setAutoFade(true);
             m_preferences.setFadeDuration(seconds);
         });
+        m_fadePresets.emplace_back(seconds, preset);
         row->addWidget(preset);
     }
     m_fadeOff = new ToolbarPresetButton(QStringLiteral("Off"), presets);
@@ -113,6 +114,9 @@ void DrawingSettingsView::refresh()
     m_fadeDuration->setFormattedValue(
         formattedFadeDuration(preferences.autoFade(), preferences.fadeDuration()));
     m_fadeDuration->setEnabled(preferences.autoFade());
+    for (const auto &[seconds, preset] : m_fadePresets) {
+        preset->setSelected(preferences.autoFade() && preferences.fadeDuration() == seconds);
+    }
     m_fadeOff->setSelected(!preferences.autoFade());
 }
 

@@ -4,6 +4,9 @@
 
 #include <QWidget>
 
+#include <utility>
+#include <vector>
+
 namespace zentrel {
 
 class AppPreferences;
@@ -35,6 +38,9 @@ private:
     ToolbarToggleRow *m_contrastOutline = nullptr;
     ToolbarToggleRow *m_autoFade = nullptr;
     ToolbarSliderRow *m_fadeDuration = nullptr;
+    // The duration presets with their seconds; the one of the current duration shows selected
+    // while auto fade is on.
+    std::vector<std::pair<int, ToolbarPresetButton *>> m_fadePresets;
     ToolbarPresetButton *m_fadeOff = nullptr;
 };
 

@@ -100,8 +100,9 @@ void OverlayWindowController::showClickThroughOverlay(QWidget *content, const QS
     m_overlayPanel->onEscape = [this] {
         close();
     };
+    // Never activated: it takes no keyboard (Escape reaches the run through the desktop-wide
+    // monitor), and asking Qt to activate it only makes Qt complain on standard error.
     m_overlayPanel->show();
-    m_overlayPanel->activateWindow();
     content->setFocus();
 }
 

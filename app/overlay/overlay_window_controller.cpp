@@ -102,18 +102,16 @@ void OverlayWindowController::start(AppMode mode)
 
 void OverlayWindowController::focusCanvas()
 {
-    QWidget *canvas = m_drawingCanvas  ? static_cast<QWidget *>(m_drawingCanvas)
-                      : m_editorCanvas ? static_cast<QWidget *>(m_editorCanvas)
-                                       : m_loupe;
-    if (!m_overlayPanel || !canvas || m_isClosing) {
+    // An alert or dialog that is up keeps the keyboard: with no window manager to restack, the
+    // run would take it from under the alert. The run gets it back when that window goes, or
+    // when the user clicks the run.
+    if (isAskingTheUser()) {
+        if (QWidget *canvas = runCanvas()) {
+            canvas->setFocus();
+        }
         return;
     }
-    canvas->setFocus();
-    // An alert or dialog that is up keeps the keyboard: with no window manager to restack, the
-    // run would take it from under the alert. The run gets it back when that window goes.
-    if (!QApplication::activeModalWidget()) {
-        activateOwnWindow(m_overlayPanel.get());
-    }
+    giveRunTheKeyboard();
 }
 
 // When a window of ours that had the keyboard goes away (an alert answered, a dialog or colour
@@ -132,8 +130,7 @@ void OverlayWindowController::onFocusWindowChanged(QWindow *focus)
             QTimer::singleShot(0, this, [this] {
                 // A dialog or menu opening in its place is about to take the keyboard.
                 const QWindow *holder = QGuiApplication::focusWindow();
-                const bool isAsking =
-                    QApplication::activeModalWidget() || QApplication::activePopupWidget();
+                const bool isAsking = isAskingTheUser() || QApplication::activePopupWidget();
                 if (!isAsking && (!holder || !holder->isVisible())) {
                     focusCanvas();
                 }
@@ -213,24 +210,33 @@ void OverlayWindowController::retirePanel(std::unique_ptr<OverlayPanel> &panel)
 
 void OverlayWindowController::installEscapeMonitor()
 {
-    const auto isOurPanel = [this](const QWidget *window) {
-        return window == m_overlayPanel.get() || window == m_toolbarPanel.get()
-               || window == m_propertyPanel.get() || window == m_settingsPanel.get();
+    // An open pop-up menu takes the keys of all our windows, so its Escape arrives at the menu.
+    const auto isWatched = [this](const QWidget *window) {
+        return isRunPanel(window) || window->windowType() == Qt::Popup;
     };
-    const auto isEscape = [](QEvent *event) {
-        return static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape;
+    const auto isRunEscape = [](QEvent *event) {
+        return static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape
+               && !QApplication::activePopupWidget();
     };
     m_inputController.addMonitor(std::make_unique<EventMonitor>(
-        QEvent::KeyPress, isOurPanel, isEscape, [this, isEscape](QEvent *event) {
-            if (isEscape(event)) {
+        QEvent::KeyPress, isWatched, isRunEscape, [this, isRunEscape](QEvent *event) {
+            if (isRunEscape(event)) {
                 requestEscape();
+            } else if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+                // The menu closes itself; the desktop-wide monitor's echo of this press must not
+                // close the run as well.
+                m_lastEscape.start();
             }
         }));
+    installClickMonitor();
     // Click-through panels never hold the focus, and the user may have clicked elsewhere:
-    // Escape anywhere ends the run too, unless it is closing one of our dialogs.
+    // Escape anywhere ends the run too, unless it is closing one of our dialogs, alerts or menus.
     if (GlobalInputMonitor *monitor = globalInput()) {
         connect(monitor, &GlobalInputMonitor::escapePressed, this, [this] {
-            if (!m_isExporting && !QApplication::activeModalWidget()) {
+            const QWidget *keyboardHolder = QApplication::activeWindow();
+            const bool isForOtherWindowOfOurs = keyboardHolder && !isRunPanel(keyboardHolder);
+            if (!m_isExporting && !QApplication::activeModalWidget()
+                && !QApplication::activePopupWidget() && !isForOtherWindowOfOurs) {
                 requestEscape();
             }
         });

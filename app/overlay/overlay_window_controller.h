@@ -91,6 +91,12 @@ private:
     void showToolbarPanel(QWidget *toolbar);
     void toggleSettingsPanel(const std::function<QWidget *()> &makeContent);
     void installEscapeMonitor();
+    void installClickMonitor();
+    bool isRunPanel(const QWidget *window) const;
+    // An alert or dialog of ours is up and keeps the keyboard until answered or clicked away.
+    static bool isAskingTheUser();
+    QWidget *runCanvas() const;
+    void giveRunTheKeyboard();
     // Made when first needed; none where the desktop offers no such monitor.
     GlobalInputMonitor *globalInput();
     void requestEscape();

@@ -24,7 +24,10 @@ bool QtSessionDialogs::confirmDeletion(QWidget *parent, const QString &title, co
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
     setReadableWidth(box);
     QPushButton *remove = box.addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
-    box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    // A stray Return must not delete: deleting takes a click on Delete.
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
     box.exec();
     return box.clickedButton() == remove;
 }

@@ -28,6 +28,11 @@ QString text(const std::string &value)
     return QString::fromStdString(value);
 }
 
+QString frameCount(std::size_t count)
+{
+    return count == 1 ? QStringLiteral("1 frame") : QStringLiteral("%1 frames").arg(count);
+}
+
 std::optional<Uuid> idOf(const QListWidgetItem *item)
 {
     if (!item) {
@@ -266,8 +271,7 @@ void SessionsWindow::refreshSessionList()
         const SessionDocument &session = sessions[row];
         QListWidgetItem *item = row < m_sessionList->count() ? m_sessionList->item(row)
                                                              : new QListWidgetItem(m_sessionList);
-        item->setText(text(session.title)
-                      + QStringLiteral("\n%1 frames").arg(session.frames.size()));
+        item->setText(text(session.title) + QLatin1Char('\n') + frameCount(session.frames.size()));
         item->setData(idRole, QString::fromStdString(session.id.text()));
         item->setToolTip(text(session.title));
         if (session.id == m_model.selectedSessionID()) {

@@ -3,6 +3,7 @@
 #include "common/application_paths.h"
 #include "common/bundled_fonts.h"
 #include "common/files/pending_file.h"
+#include "common/window_placement.h"
 #include "hotkeys/shortcut_recorder.h"
 #include "platform/key_grabber.h"
 #include "platform/platform_services.h"
@@ -215,6 +216,7 @@ void AppDelegate::openSessions()
         m_sessionLibrary = std::make_unique<SessionLibraryModel>(makeDefaultSessionStore(m_clock));
         m_sessionDialogs = std::make_unique<QtSessionDialogs>();
         m_sessionsWindow = std::make_unique<SessionsWindow>(*m_sessionLibrary, *m_sessionDialogs);
+        centerOnActiveScreen(*m_sessionsWindow);
     }
     m_sessionsWindow->show();
     m_sessionsWindow->raise();
@@ -228,6 +230,7 @@ void AppDelegate::showOnboarding()
             &OnboardingWindow::finished,
             this,
             &AppDelegate::onOnboardingFinished);
+    centerOnActiveScreen(*m_onboardingWindow);
     m_onboardingWindow->show();
     m_onboardingWindow->raise();
     m_onboardingWindow->activateWindow();

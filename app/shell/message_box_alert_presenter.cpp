@@ -44,10 +44,12 @@ MessageBoxAlertPresenter::MessageBoxAlertPresenter(QObject *parent,
 {
     m_checkTimer.setInterval(checkInterval);
     connect(&m_checkTimer, &QTimer::timeout, this, &MessageBoxAlertPresenter::checkOnScreen);
-    // Window managers raise the window that takes the keyboard, over the alert too.
+    // Window managers raise the window that takes the keyboard, over the alert too. A window
+    // that opened after the alert takes it for the first time when the window manager has put
+    // it on screen: the alert is to be read first, so it takes the keyboard back then.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focus) {
         if (mayCoverAlert(focus) && m_alert && focus != m_alert->windowHandle()) {
-            bringForward(false);
+            bringForward(m_openedSinceAlert.removeAll(focus) > 0);
         }
     });
 }
@@ -70,6 +72,7 @@ void MessageBoxAlertPresenter::present(const std::string &text, std::function<vo
     ++m_presented;
     m_text = QString::fromStdString(text);
     m_closed = std::move(closed);
+    m_openedSinceAlert.clear();
     m_timesShownAgain = 0;
     openAlert();
     qApp->installEventFilter(this);
@@ -83,11 +86,22 @@ void MessageBoxAlertPresenter::openAlert()
                                   QStringLiteral("Zentrel"),
                                   QStringLiteral("Zentrel"),
                                   QMessageBox::Ok);
+    // Not modal (a message box is, unless told): some window managers (xfwm4) keep the keyboard
+    // in a modal one whatever the user clicks, and a feature run must get its keys with a click
+    // while the alert waits. First, as it sets the window's flags afresh.
+    alert->setWindowModality(Qt::NonModal);
     alert->setInformativeText(m_text);
     setReadableWidth(*alert);
     alert->setAttribute(Qt::WA_DeleteOnClose);
-    // Stays on top rather than transient for an overlay, which may close while the alert is up.
     alert->setWindowFlag(Qt::WindowStaysOnTopHint);
+    // Over a feature run, a transient of its full-screen window: window managers put a focused
+    // full-screen window above every stays-on-top one (openbox, KWin), but never above its own
+    // transients. The alert is opened afresh when that window goes.
+    m_owner = windowToStayAbove();
+    if (m_owner) {
+        alert->winId();
+        alert->windowHandle()->setTransientParent(m_owner->windowHandle());
+    }
     m_alert = alert;
     const std::uint64_t presented = m_presented;
     connect(alert, &QMessageBox::finished, this, [this, presented] { reportClosed(presented); });
@@ -95,9 +109,33 @@ void MessageBoxAlertPresenter::openAlert()
     connect(alert, &QObject::destroyed, this, [this, presented] {
         QTimer::singleShot(0, this, [this, presented] { reportClosed(presented); });
     });
-    alert->open();
+    alert->show();
     alert->raise();
     alert->activateWindow();
+}
+
+// Our stays-on-top full-screen window shown now, if any: a feature run's main window.
+QWidget *MessageBoxAlertPresenter::windowToStayAbove() const
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto window = windows.crbegin(); window != windows.crend(); ++window) {
+        QWidget *candidate = *window;
+        if (candidate != m_alert && candidate->isVisible() && candidate->isWindow()
+            && candidate->windowType() == Qt::Window
+            && candidate->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+            return candidate;
+        }
+    }
+    return nullptr;
+}
+
+// A new window for the same text, over the run shown now.
+void MessageBoxAlertPresenter::reopenAlert()
+{
+    if (m_alert && m_owner != windowToStayAbove()) {
+        dropAlert();
+        openAlert();
+    }
 }
 
 // Lets go of the alert without telling the queue.
@@ -158,6 +196,7 @@ void MessageBoxAlertPresenter::reportClosed(std::uint64_t presented)
         return;
     }
     m_checkTimer.stop();
+    m_openedSinceAlert.clear();
     qApp->removeEventFilter(this);
     // An answered alert deletes itself.
     m_alert = nullptr;
@@ -167,9 +206,25 @@ void MessageBoxAlertPresenter::reportClosed(std::uint64_t presented)
 
 bool MessageBoxAlertPresenter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Show && watched != m_alert && watched->isWidgetType()
-        && mayCoverAlert(static_cast<QWidget *>(watched)->windowHandle())) {
-        bringForward(true);
+    // Once the user clicks, the windows opened since the alert take the keyboard by their
+    // choice, not by opening.
+    if (event->type() == QEvent::MouseButtonPress) {
+        m_openedSinceAlert.clear();
+    }
+    if (event->type() == QEvent::Hide && watched == m_owner) {
+        QTimer::singleShot(0, this, &MessageBoxAlertPresenter::reopenAlert);
+    }
+    if (event->type() == QEvent::Show && watched != m_alert && watched->isWidgetType()) {
+        QWindow *window = static_cast<QWidget *>(watched)->windowHandle();
+        if (static_cast<QWidget *>(watched)->isWindow()) {
+            QTimer::singleShot(0, this, &MessageBoxAlertPresenter::reopenAlert);
+        }
+        if (mayCoverAlert(window)) {
+            if (!m_openedSinceAlert.contains(window)) {
+                m_openedSinceAlert.append(window);
+            }
+            bringForward(true);
+        }
     }
     return QObject::eventFilter(watched, event);
 }

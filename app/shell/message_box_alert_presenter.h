@@ -2,11 +2,13 @@
 
 #include "shell/shell_ports.h"
 
+#include <QList>
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <QWindow>
 
 #include <chrono>
 #include <cstdint>
@@ -39,16 +41,22 @@ protected:
 
 private:
     void openAlert();
+    void reopenAlert();
+    QWidget *windowToStayAbove() const;
     void dropAlert();
     void bringForward(bool activate);
     void checkOnScreen();
     void reportClosed(std::uint64_t presented);
 
     QPointer<QMessageBox> m_alert;
+    // The feature run's window the alert is a transient of, if any.
+    QPointer<QWidget> m_owner;
     QString m_text;
     std::function<void()> m_closed;
     // Counts the texts presented, so word about an earlier alert cannot close a later one.
     std::uint64_t m_presented = 0;
+    // Windows shown while the alert is up that have not yet taken the keyboard.
+    QList<QPointer<QWindow>> m_openedSinceAlert;
     QTimer m_checkTimer;
     int m_timesShownAgain = 0;
     bool m_isBringingForward = false;

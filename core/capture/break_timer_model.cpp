@@ -49,6 +49,7 @@ BreakTimerModel::BreakTimerModel(double durationSeconds,
     , m_message(std::move(message))
     , m_configuredDuration(clampedDuration(durationSeconds))
     , m_remainingSeconds(m_configuredDuration)
+    , m_countdownLength(m_configuredDuration)
 {}
 
 BreakTimerModel::~BreakTimerModel() = default;
@@ -65,6 +66,7 @@ void BreakTimerModel::start()
     }
     if (m_state == BreakTimerState::finished) {
         m_remainingSeconds = m_configuredDuration;
+        m_countdownLength = m_configuredDuration;
         m_didNotifyFinished = false;
     }
     m_state = BreakTimerState::running;
@@ -106,6 +108,7 @@ void BreakTimerModel::addMinute()
         return;
     }
     m_remainingSeconds += amount;
+    m_countdownLength += amount;
     if (m_state == BreakTimerState::running && m_deadline) {
         *m_deadline += secondsDuration(amount);
     } else if (m_state == BreakTimerState::finished) {
@@ -126,6 +129,7 @@ void BreakTimerModel::setDurationMinutes(int minutes, int seconds)
         std::clamp<std::int64_t>(total, 1, static_cast<std::int64_t>(breakTimer::maximumDuration)));
     m_configuredDuration = duration;
     m_remainingSeconds = duration;
+    m_countdownLength = duration;
     m_state = BreakTimerState::idle;
     m_didNotifyFinished = false;
     changed.notify();

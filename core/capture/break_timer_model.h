@@ -51,6 +51,10 @@ public:
 
     double configuredDuration() const { return m_configuredDuration; }
 
+    // What the ring measures this countdown against: the configured duration and every minute
+    // added to it since, so an added minute never empties the ring.
+    double countdownLength() const { return m_countdownLength; }
+
     // The break message when the run was made; views show the live preference instead.
     const std::string &message() const { return m_message; }
 
@@ -94,6 +98,7 @@ private:
     BreakTimerState m_state = BreakTimerState::idle;
     double m_configuredDuration;
     double m_remainingSeconds;
+    double m_countdownLength;
     std::optional<Timestamp> m_deadline;
     // The pending refresh tick holds this weakly; dropping it cancels the tick.
     std::shared_ptr<bool> m_updateTimer;

@@ -286,15 +286,11 @@ SessionLibraryModel::performExport(const SessionDocument &session,
         return message(exported.error());
     }
     reportSkippedFrames(exported->skipped);
-    // A finished export closes the active session, so the next frame starts a new one.
+    // A finished export closes the active session, so the next frame starts a new one. The
+    // exported session stays selected: the user may well export it again in the other format.
     if (auto closed = m_store.saveAndCloseSession(session.id); !closed) {
         return message(closed.error());
     }
-    auto active = m_store.activeSessionID();
-    if (!active) {
-        return message(active.error());
-    }
-    m_selectedSessionID = *active;
     return std::nullopt;
 }
 

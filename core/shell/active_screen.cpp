@@ -1,5 +1,8 @@
 #include "shell/active_screen.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace zentrel {
 
 std::optional<std::size_t> activeScreenIndex(std::span<const RectF> screenFrames,
@@ -15,6 +18,18 @@ std::optional<std::size_t> activeScreenIndex(std::span<const RectF> screenFrames
         return mainScreen;
     }
     return std::nullopt;
+}
+
+RectF centeredWindowFrame(const RectF &area, SizeF size)
+{
+    // Whole pixels: a window cannot stand half a pixel over.
+    const auto start = [](double origin, double room, double extent) {
+        return origin + std::floor(std::max(0.0, room - extent) / 2);
+    };
+    return {start(area.x, area.width, size.width),
+            start(area.y, area.height, size.height),
+            size.width,
+            size.height};
 }
 
 } // namespace zentrel

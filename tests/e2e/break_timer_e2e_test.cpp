@@ -14,6 +14,8 @@ namespace {
 
 constexpr int windowTimeoutMs = 10000;
 constexpr int chimeTimeoutMs = 10000;
+// Past the ring's 0.2 s ease to a new length, with room for a slow machine.
+constexpr unsigned long ringAnimationMs = 600;
 const QString timerTitle = QStringLiteral("Break Timer");
 const QString settingsTitle = QStringLiteral("Break timer settings");
 const QColor cardColor(0x1c, 0x1c, 0x1e);
@@ -122,12 +124,13 @@ TEST_F(BreakTimer, CountdownPausesGainsAMinuteAndGoesFullScreen)
     const QPoint arc = m_badge + ringTop;
     EXPECT_TRUE(showsColourNear(m_xvfb.grabScreen(), arc, yellow)) << situation();
 
-    // …and none once a minute more is left than the break was set to.
+    // …and still does once a minute more is left than the break was set to: the ring measures
+    // the lengthened countdown.
     ASSERT_TRUE(handOver(QStringLiteral("zentrel://action/timer-add-minute")));
-    QImage screen =
-        grabUntil([&](const QImage &shown) { return !showsColourNear(shown, arc, yellow); });
+    QThread::msleep(ringAnimationMs);
+    QImage screen = m_xvfb.grabScreen();
     keepScreenshot(screen, QStringLiteral("break_timer_minute_added.png"));
-    EXPECT_FALSE(showsColourNear(screen, arc, yellow)) << "no minute added; " << situation();
+    EXPECT_TRUE(showsColourNear(screen, arc, yellow)) << "the arc went with +1 min; " << situation();
     EXPECT_TRUE(showsBadge(yellow, QStringLiteral("break_timer_still_paused.png")));
 
     ASSERT_TRUE(m_input.click(m_badge + settingsButton)) << m_input.lastError().toStdString();

@@ -236,6 +236,8 @@ TEST_F(CommandUrls, AFloodOfIdleConnectionsLeavesTheOneInstanceReachable)
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
+// A script hears that the command failed, so it must not run when the program resumes: the
+// script would retry it, and a toggle would then toggle twice.
 TEST_F(CommandUrls, AStoppedInstanceIsReportedAndNoSecondOneStarts)
 {
     ASSERT_NO_FATAL_FAILURE(allowCommandUrls());
@@ -245,8 +247,7 @@ TEST_F(CommandUrls, AStoppedInstanceIsReportedAndNoSecondOneStarts)
 
     QElapsedTimer waited;
     waited.start();
-    const ProcessExit second =
-        m_zentrel.runAgain({QStringLiteral("zentrel://stop")}, QDeadlineTimer(2 * handOverWaitMs));
+    const ProcessExit second = m_zentrel.runAgain({toggleDraw}, QDeadlineTimer(2 * handOverWaitMs));
     const qint64 waitedMs = waited.elapsed();
     const int running = zentrelProcessesIn(m_zentrel.runtimeFolder());
     ::kill(first, SIGCONT);
@@ -257,6 +258,13 @@ TEST_F(CommandUrls, AStoppedInstanceIsReportedAndNoSecondOneStarts)
     EXPECT_TRUE(second.output.contains(QStringLiteral("Zentrel is not responding.")))
         << second.describe().toStdString();
     EXPECT_GE(waitedMs, handOverWaitMs - 1000) << "it gave up before the program had its time";
+
+    // The resumed program reads the failed start's message and drops it.
+    EXPECT_FALSE(m_windows.waitForShown(drawTitle, QDeadlineTimer(2000)).has_value())
+        << "the command reported as failed ran after all; " << situation();
+    EXPECT_TRUE(handOver(toggleDraw));
+    EXPECT_TRUE(waitForShown(drawTitle).has_value())
+        << "the resumed program takes no new command; " << situation();
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 

@@ -299,13 +299,12 @@ void BreakTimerView::refresh()
     m_closeButton->setTextColor(text);
     m_closeButton->setOpacities(0.08, 0.14, 0.72);
     m_message->setMessage(QString::fromStdString(m_preferences.breakTimerMessage()), text);
-    m_ring->setContent({breakTimerProgress(m_model.state(),
-                                           m_model.remainingSeconds(),
-                                           m_model.configuredDuration()),
-                        QString::fromStdString(m_model.formattedRemaining()),
-                        QString::fromUtf8(appearance.statusLine),
-                        accent,
-                        text});
+    m_ring->setContent(
+        {breakTimerProgress(m_model.state(), m_model.remainingSeconds(), m_model.countdownLength()),
+         QString::fromStdString(m_model.formattedRemaining()),
+         QString::fromUtf8(appearance.statusLine),
+         accent,
+         text});
 
     const QString primaryTitle = QString::fromUtf8(appearance.primaryTitle);
     const QString primarySymbol = QString::fromUtf8(appearance.primarySymbol);

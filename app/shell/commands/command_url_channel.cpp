@@ -1,5 +1,6 @@
 #include "shell/commands/command_url_channel.h"
 
+#include "shell/command_message.h"
 #include "shell/commands/command_socket_listener.h"
 
 #include <QLocalSocket>
@@ -7,6 +8,9 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
+#include <optional>
+#include <string>
 
 namespace zentrel {
 namespace {
@@ -20,6 +24,7 @@ constexpr int peerTimeoutMs = 5000;
 constexpr qsizetype maximumWaitingConnections = 64;
 const QByteArray messageEnd = QByteArrayLiteral("\n\n");
 const QByteArray acknowledgement = QByteArrayLiteral("ok\n");
+constexpr std::chrono::milliseconds answerMargin{500};
 
 int remainingMs(QDeadlineTimer deadline)
 {
@@ -77,17 +82,21 @@ void CommandUrlServer::onReadable(QLocalSocket *socket)
         return;
     }
     const qsizetype end = received.indexOf(messageEnd);
-    if (end < 0 && !received.startsWith('\n')) {
+    if (end < 0) {
         return;
     }
-    const QByteArray message = socket->readAll().left(end < 0 ? 0 : end);
-    QStringList urls;
-    for (const QByteArray &line : message.split('\n')) {
-        if (!line.isEmpty()) {
-            urls.append(QString::fromUtf8(line));
-        }
-    }
+    const QByteArray text = socket->readAll().left(end + 1);
     m_waiting.removeOne(socket);
+    const std::optional<CommandMessage> message = decodeCommandMessage(text.toStdString());
+    // A sender that gave up has told its caller the command failed: it must not run now.
+    if (!message || !isCommandMessageCurrent(*message, std::chrono::system_clock::now())) {
+        socket->abort();
+        return;
+    }
+    QStringList urls;
+    for (const std::string &url : message->urls) {
+        urls.append(QString::fromStdString(url));
+    }
     socket->write(acknowledgement);
     socket->disconnectFromServer();
     Q_EMIT urlsReceived(urls);
@@ -102,12 +111,15 @@ ForwardResult forwardToRunningInstance(const QString &socketPath,
     if (!socket.waitForConnected(remainingMs(deadline))) {
         return ForwardResult::notDelivered;
     }
-    QByteArray message;
+    // The instance takes the message only before this time, and answers at once when it does;
+    // the margin is for that answer to arrive before the wait below ends.
+    CommandMessage message{{},
+                           std::chrono::system_clock::now()
+                               + std::chrono::milliseconds(remainingMs(deadline)) - answerMargin};
     for (const QString &url : urls) {
-        message += url.toUtf8() + '\n';
+        message.urls.push_back(url.toStdString());
     }
-    message += '\n';
-    socket.write(message);
+    socket.write(QByteArray::fromStdString(encodeCommandMessage(message)) + '\n');
     socket.waitForBytesWritten(remainingMs(deadline));
     while (socket.bytesAvailable() < acknowledgement.size() && !deadline.hasExpired()
            && socket.waitForReadyRead(remainingMs(deadline))) {

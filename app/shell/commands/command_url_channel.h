@@ -12,8 +12,9 @@ namespace zentrel {
 class CommandSocketListener;
 
 // How `zentrel URL…` reaches the instance that already runs: a per-user local socket in the
-// runtime folder. A message is one URL per line, ended by an empty line; the server answers
-// "ok" once it has taken the URLs.
+// runtime folder. A message is a command message (the sender's give-up time, then one URL per
+// line), ended by an empty line; the server answers "ok" once it has taken the URLs, and takes
+// none whose sender has given up, so a start reported as failed has changed nothing.
 class CommandUrlServer : public QObject
 {
     Q_OBJECT
@@ -45,7 +46,7 @@ enum class ForwardResult {
 };
 
 // Blocks until the running instance has taken the URLs, or at most until the deadline; works
-// before any application object exists.
+// before any application object exists. Not delivered means they never run.
 ForwardResult forwardToRunningInstance(const QString &socketPath,
                                        const QStringList &urls,
                                        QDeadlineTimer deadline);

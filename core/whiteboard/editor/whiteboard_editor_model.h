@@ -6,6 +6,7 @@
 #include "common/signal.h"
 #include "common/uuid.h"
 #include "shell/shell_ports.h"
+#include "whiteboard/editor/save_debounce.h"
 #include "whiteboard/editor/save_executor.h"
 #include "whiteboard/editor/whiteboard_editor_change.h"
 #include "whiteboard/model/store/whiteboard_library_store.h"
@@ -48,6 +49,8 @@ struct WhiteboardEditorServices
 };
 
 inline constexpr std::chrono::milliseconds whiteboardSaveDelay{350};
+// While changes keep coming, the library is still written at least this often.
+inline constexpr std::chrono::milliseconds whiteboardSaveLongestWait{2000};
 inline constexpr std::size_t whiteboardUndoLimit = 100;
 inline constexpr std::string_view whiteboardSaveFailurePrefix =
     "The whiteboard could not be saved: ";
@@ -273,6 +276,7 @@ private:
     std::deque<WhiteboardLibrarySnapshot> m_undoStates;  // oldest first
     std::vector<WhiteboardLibrarySnapshot> m_redoStates; // next redo last
     WhiteboardLibrarySnapshot m_transactionStart;
+    SaveDebounce m_saveDebounce{whiteboardSaveDelay, whiteboardSaveLongestWait};
     // Set to true to cancel the pending debounced save; the scheduler cannot take work back.
     std::shared_ptr<bool> m_saveCancelled;
     InlineSaveExecutor m_inlineSaveExecutor;

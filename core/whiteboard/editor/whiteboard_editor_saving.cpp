@@ -58,7 +58,7 @@ void WhiteboardEditorModel::scheduleSave()
     m_saveCancelled = std::make_shared<bool>(false);
     // The task reaches the model only while it is not cancelled, and the destructor cancels it.
     // The library is the one of the last change of a burst, not a later uncommitted pan.
-    m_services.scheduler->postAfter(whiteboardSaveDelay,
+    m_services.scheduler->postAfter(m_saveDebounce.delayAfterChange(now()),
                                     [this, cancelled = m_saveCancelled, library = m_library] {
                                         if (!*cancelled) {
                                             startSave(library);
@@ -68,6 +68,7 @@ void WhiteboardEditorModel::scheduleSave()
 
 void WhiteboardEditorModel::startSave(WhiteboardLibrarySnapshot library)
 {
+    m_saveDebounce.saveStarted();
     const std::uint64_t number = ++*m_latestSave;
     // The job may run on another thread after the model is gone, so it holds copies only: the
     // store, the snapshot of this moment (never changed again) and the save counter.
@@ -102,6 +103,7 @@ void WhiteboardEditorModel::saveNow()
     if (m_saveCancelled) {
         *m_saveCancelled = true;
     }
+    m_saveDebounce.saveStarted();
     // Queued saves hold older libraries: skip them, wait out the one being written, then write
     // unless that wrote this very library.
     ++*m_latestSave;

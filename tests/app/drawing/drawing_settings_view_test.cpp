@@ -98,7 +98,13 @@ TEST_F(DrawingSettingsViewTest, DurationPresetTurnsFadeOnAndSetsTheDuration)
     EXPECT_EQ(preferences.fadeDuration(), 5.0);
     EXPECT_EQ(row(QStringLiteral("Fade after"))->formattedValue(), QStringLiteral("5.0 s"));
     EXPECT_TRUE(row(QStringLiteral("Fade after"))->isEnabled());
+    EXPECT_EQ(selectedPresets(), QStringList{QStringLiteral("5s")}) << "the chosen time shows";
+
+    // A duration between the presets, from the slider, shows none of them.
+    preferences.setFadeDuration(4);
     EXPECT_TRUE(selectedPresets().isEmpty());
+    preferences.setFadeDuration(3);
+    EXPECT_EQ(selectedPresets(), QStringList{QStringLiteral("3s")});
 }
 
 TEST_F(DrawingSettingsViewTest, OffPresetKeepsTheDuration)

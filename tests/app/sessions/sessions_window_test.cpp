@@ -194,7 +194,7 @@ TEST_F(SessionsWindowTest, DeletionsAskFirstAndErrorsShowOnce)
     EXPECT_TRUE(shows(QStringLiteral("No Session")));
 }
 
-TEST_F(SessionsWindowTest, PdfExportProposesTheSanitisedTitleAndMovesToANewSession)
+TEST_F(SessionsWindowTest, PdfExportProposesTheSanitisedTitleAndKeepsTheSessionSelected)
 {
     const SessionDocument session =
         store.addFrame(pngOf({64, 48}, Qt::green), SessionFrameSource::freeze).value();
@@ -213,8 +213,12 @@ TEST_F(SessionsWindowTest, PdfExportProposesTheSanitisedTitleAndMovesToANewSessi
     EXPECT_EQ(dialogs.proposedNames, QStringList{QStringLiteral("Talk- one-two.pdf")});
     EXPECT_TRUE(std::filesystem::exists(folder / "talk.pdf"));
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
-    EXPECT_EQ(titleField()->text(), QStringLiteral("Untitled Session"));
+    // The export closed the active session, but the exported one stays in view, ready for the
+    // other format.
+    EXPECT_EQ(titleField()->text(), QStringLiteral("Talk: one/two"));
     EXPECT_EQ(sessionList()->count(), 2);
+    EXPECT_EQ(sessionList()->currentItem()->text(), QStringLiteral("Talk: one/two\n1 frame"));
+    EXPECT_TRUE(child<QToolButton>("exportButton")->isEnabled());
 }
 
 TEST_F(SessionsWindowTest, SidebarKeepsItsScrollAndSelectionAcrossChanges)

@@ -161,3 +161,34 @@ TEST_F(ErrorAlerts, TakesTheKeyboardBackFromAWindowOpenedOverIt)
         return overlayHadKeyboard && QApplication::activeWindow() == presenter.currentAlert();
     }));
 }
+
+// Window managers put a focused full-screen window above every stays-on-top one, but never above
+// its own transients: over a run the alert is one of the run's window, and never modal, so a
+// click still gives the run its keys. It outlives the run, unanswered.
+TEST_F(ErrorAlerts, OverARunTheAlertIsANonModalTransientOfItsWindowAndOutlivesIt)
+{
+    QWidget run(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    run.show();
+    queue.report("first");
+    ASSERT_TRUE(waitForOnScreen(QStringLiteral("first")));
+    EXPECT_EQ(presenter.currentAlert()->windowModality(), Qt::NonModal);
+    EXPECT_EQ(presenter.currentAlert()->windowHandle()->transientParent(), run.windowHandle());
+
+    run.hide();
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return presenter.currentAlert()
+               && !presenter.currentAlert()->windowHandle()->transientParent()
+               && isOnScreen(presenter.currentAlert());
+    })) << "the alert did not outlive the run";
+    EXPECT_TRUE(queue.isPresenting());
+
+    // A run that opens while the alert waits has it over it too.
+    QWidget next(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    next.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return presenter.currentAlert()
+               && presenter.currentAlert()->windowHandle()->transientParent()
+                      == next.windowHandle();
+    }));
+    EXPECT_EQ(presenter.currentAlert()->informativeText(), QStringLiteral("first"));
+}

@@ -1,5 +1,6 @@
 #include "capture/break_timer_model.h"
 
+#include "capture/break_timer_appearance.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_scheduler.h"
 
@@ -206,6 +207,27 @@ TEST(BreakTimerModel, AddMinuteMovesARunningDeadlineAndKeepsAPauseStill)
     c.model.addMinute();
     EXPECT_EQ(c.model.state(), State::paused);
     EXPECT_DOUBLE_EQ(c.model.remainingSeconds(), 230);
+}
+
+// The ring measures against the countdown's whole length, so "+1 min" on a paused countdown
+// keeps the part already run on it rather than emptying it.
+TEST(BreakTimerModel, AnAddedMinuteLengthensWhatTheRingMeasures)
+{
+    Countdown c(120);
+    c.model.start();
+    c.advance(60s);
+    c.model.pause();
+    c.model.addMinute();
+    EXPECT_EQ(c.model.countdownLength(), 180);
+    const double progress =
+        breakTimerProgress(c.model.state(), c.model.remainingSeconds(), c.model.countdownLength());
+    EXPECT_NEAR(progress, 1.0 / 3, 1e-9);
+
+    c.model.resume();
+    c.advance(121s);
+    ASSERT_EQ(c.model.state(), State::finished);
+    c.model.start();
+    EXPECT_EQ(c.model.countdownLength(), 120) << "a fresh run measures the configured duration";
 }
 
 TEST(BreakTimerModel, AddMinuteToAFinishedCountdownPausesItAndAllowsAnotherFinish)

@@ -39,3 +39,18 @@ TEST(ActiveScreen, FallsBackToTheMainScreenOffEveryFrame)
     }
     EXPECT_EQ(activeScreenIndex({}, PointF{0, 0}, std::nullopt), std::nullopt);
 }
+
+TEST(CenteredWindowFrame, CentresOnTheAreaOfItsScreenInWholePixels)
+{
+    // The second of two screens side by side, below a 27 px panel.
+    const RectF area{1920, 27, 1280, 997};
+    EXPECT_EQ(centeredWindowFrame(area, {520, 430}), (RectF{2300, 310, 520, 430}));
+    EXPECT_EQ(centeredWindowFrame(area, {901, 600}), (RectF{2109, 225, 901, 600}));
+}
+
+TEST(CenteredWindowFrame, ALargerWindowStartsAtTheAreasCorner)
+{
+    const RectF area{0, 0, 800, 600};
+    EXPECT_EQ(centeredWindowFrame(area, {900, 400}), (RectF{0, 100, 900, 400}));
+    EXPECT_EQ(centeredWindowFrame(area, {900, 700}), (RectF{0, 0, 900, 700}));
+}

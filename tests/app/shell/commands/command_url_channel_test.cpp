@@ -2,6 +2,7 @@
 
 #include "app/shell/commands/served_call.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLocalSocket>
@@ -71,6 +72,45 @@ TEST_F(CommandUrlChannel, TakesOverASocketLeftBehind)
     leftover.close();
     CommandUrlServer server;
     EXPECT_TRUE(server.listen(socketPath));
+}
+
+// An instance that is stopped (or too busy to answer) while a start waits: the start reports
+// failure, and what it sent must not run once the instance reads it after all.
+TEST_F(CommandUrlChannel, UrlsOfAStartThatGaveUpNeverRun)
+{
+    CommandUrlServer server;
+    ASSERT_TRUE(server.listen(socketPath));
+    QSignalSpy received(&server, &CommandUrlServer::urlsReceived);
+
+    // Nothing serves the socket while the start waits, as with SIGSTOP.
+    EXPECT_EQ(forwardToRunningInstance(
+                  socketPath, {QStringLiteral("zentrel://toggle/draw")}, QDeadlineTimer(600)),
+              ForwardResult::notDelivered);
+    const QDeadlineTimer resumed(1000);
+    while (!resumed.hasExpired()) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(received.count(), 0);
+
+    EXPECT_EQ(forward({QStringLiteral("zentrel://toggle/draw")}), ForwardResult::delivered);
+    EXPECT_EQ(received.count(), 1) << "a start that waits gets its answer";
+}
+
+TEST_F(CommandUrlChannel, AMessageWithoutAGiveUpTimeIsClosedUnanswered)
+{
+    CommandUrlServer server;
+    ASSERT_TRUE(server.listen(socketPath));
+    QSignalSpy received(&server, &CommandUrlServer::urlsReceived);
+
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    ASSERT_TRUE(socket.waitForConnected(1000));
+    socket.write("zentrel://stop\n\n");
+    socket.flush();
+    QSignalSpy disconnected(&socket, &QLocalSocket::disconnected);
+    EXPECT_TRUE(disconnected.wait(2000));
+    EXPECT_TRUE(socket.readAll().isEmpty());
+    EXPECT_EQ(received.count(), 0);
 }
 
 TEST_F(CommandUrlChannel, DropsAnOversizedMessage)

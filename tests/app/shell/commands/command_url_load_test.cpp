@@ -1,6 +1,7 @@
 // The command socket under a flood of idle peers and with the program's descriptors used up: a
 // real `zentrel URL` still gets through, and the socket file never goes away.
 #include "app/shell/commands/served_call.h"
+#include "shell/command_message.h"
 #include "shell/commands/command_url_channel.h"
 
 #include <QFile>
@@ -18,10 +19,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
+#include <string>
 #include <vector>
 
 using namespace zentrel;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -44,16 +48,15 @@ bool isSocketFile(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISSOCK(status.st_mode);
 }
 
-// Sends one URL as `zentrel URL` does, with system calls only, so a forked child may use it.
-bool handOverRaw(const sockaddr_un &address)
+// Sends one message as `zentrel URL` does, with system calls only, so a forked child may use it.
+bool handOverRaw(const sockaddr_un &address, const std::string &message)
 {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     if (fd < 0
         || ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
         return false;
     }
-    constexpr char message[] = "zentrel://stop\n\n";
-    if (::write(fd, message, sizeof message - 1) != ssize_t(sizeof message - 1)) {
+    if (::write(fd, message.data(), message.size()) != ssize_t(message.size())) {
         return false;
     }
     pollfd answer{fd, POLLIN, 0};
@@ -165,13 +168,16 @@ TEST_F(CommandUrlLoad, AnAcceptWithoutDescriptorsKeepsTheSocketAndClosesIdlePeer
 {
     ASSERT_NO_FATAL_FAILURE(connectIdlePeers(8));
     const sockaddr_un address = addressOf(socketPath);
+    const std::string message =
+        encodeCommandMessage({{stopUrl.toStdString()}, std::chrono::system_clock::now() + 1h})
+        + '\n';
     const DescriptorShortage shortage;
     // The child gets one descriptor for its socket; the server has none to accept it with.
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::close(shortage.lastTaken());
-        ::_exit(handOverRaw(address) ? 0 : 1);
+        ::_exit(handOverRaw(address, message) ? 0 : 1);
     }
     int status = -1;
     const QDeadlineTimer deadline(2 * timeoutMs);

@@ -1,0 +1,69 @@
+// Who has the keyboard during a feature run: the run's own panels, or an alert or dialog of ours
+// that is up over it.
+#include "capture/loupe/loupe_view.h"
+#include "drawing/drawing_canvas_view.h"
+#include "overlay/overlay_window_controller.h"
+#include "panels/event_monitor.h"
+#include "platform/platform_services.h"
+#include "whiteboard/canvas/whiteboard_canvas_view.h"
+
+#include <QApplication>
+#include <QDialog>
+
+#include <algorithm>
+
+namespace zentrel {
+
+bool OverlayWindowController::isRunPanel(const QWidget *window) const
+{
+    return window == m_overlayPanel.get() || window == m_toolbarPanel.get()
+           || window == m_propertyPanel.get() || window == m_settingsPanel.get();
+}
+
+bool OverlayWindowController::isAskingTheUser()
+{
+    if (QApplication::activeModalWidget()) {
+        return true;
+    }
+    // Alerts are not modal, so a click can still give the run its keys while one waits.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.cbegin(), windows.cend(), [](const QWidget *window) {
+        return qobject_cast<const QDialog *>(window) && window->isVisible();
+    });
+}
+
+// A click in the run while an alert or dialog of ours has the keyboard gives the run its keys;
+// with no window manager nothing else would. xfwm4 still hands it on to the alert, a transient
+// of the run's window, until the alert is answered.
+void OverlayWindowController::installClickMonitor()
+{
+    const auto isWatched = [this](const QWidget *window) {
+        return isRunPanel(window);
+    };
+    m_inputController.addMonitor(std::make_unique<EventMonitor>(
+        QEvent::MouseButtonPress, isWatched, nullptr, [this](QEvent *) {
+            const QWidget *holder = QApplication::activeWindow();
+            if (holder && !isRunPanel(holder)) {
+                giveRunTheKeyboard();
+            }
+        }));
+}
+
+QWidget *OverlayWindowController::runCanvas() const
+{
+    return m_drawingCanvas  ? static_cast<QWidget *>(m_drawingCanvas)
+           : m_editorCanvas ? static_cast<QWidget *>(m_editorCanvas)
+                            : m_loupe;
+}
+
+void OverlayWindowController::giveRunTheKeyboard()
+{
+    QWidget *canvas = runCanvas();
+    if (!m_overlayPanel || !canvas || m_isClosing) {
+        return;
+    }
+    canvas->setFocus();
+    activateOwnWindow(m_overlayPanel.get());
+}
+
+} // namespace zentrel
