@@ -130,7 +130,8 @@ TEST_F(BreakTimer, CountdownPausesGainsAMinuteAndGoesFullScreen)
     QThread::msleep(ringAnimationMs);
     QImage screen = m_xvfb.grabScreen();
     keepScreenshot(screen, QStringLiteral("break_timer_minute_added.png"));
-    EXPECT_TRUE(showsColourNear(screen, arc, yellow)) << "the arc went with +1 min; " << situation();
+    EXPECT_TRUE(showsColourNear(screen, arc, yellow))
+        << "the arc went with +1 min; " << situation();
     EXPECT_TRUE(showsBadge(yellow, QStringLiteral("break_timer_still_paused.png")));
 
     ASSERT_TRUE(m_input.click(m_badge + settingsButton)) << m_input.lastError().toStdString();
