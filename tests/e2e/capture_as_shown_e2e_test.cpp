@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <set>
 
 namespace zentrel {
@@ -50,6 +51,8 @@ constexpr int allowedBlack = 5;
 // is a sixth of it; a title bar drawn as it looks without the keyboard, a few hundredths.
 constexpr double allowedFrameShare = 0.05;
 constexpr int titleBarReach = 48;
+// How far a window manager's frame may put a moved window from where it was asked to go.
+constexpr int frameReach = 64;
 // Within every window manager's title bar, right of the middle and clear of its buttons and of
 // our settings window.
 constexpr int titleBarClickRight = 80;
@@ -182,6 +185,7 @@ protected:
     }
 
     // Window managers may place a new window where they like; users move it where they want it.
+    // Returns once the window is there, give or take its frame.
     void moveTo(const QString &title, QPoint place)
     {
         const auto window = m_windows.waitForShown(title, QDeadlineTimer(windowTimeoutMs));
@@ -190,6 +194,15 @@ protected:
                                          QString::number(window->id),
                                          QString::number(place.x()),
                                          QString::number(place.y())}));
+        const QDeadlineTimer deadline(windowTimeoutMs);
+        std::optional<TopLevelWindow> now = window;
+        while (now && (now->frame.topLeft() - place).manhattanLength() > frameReach
+               && !deadline.hasExpired()) {
+            QThread::msleep(stillPollMs);
+            now = m_windows.window(window->id);
+        }
+        ASSERT_TRUE(now && (now->frame.topLeft() - place).manhattanLength() <= frameReach)
+            << title.toStdString() << " never moved; " << situation();
     }
 
     // A terminal: it draws its cursor again as it gains and loses the keyboard, so the window
@@ -314,6 +327,7 @@ protected:
         }
         if (framed) {
             moveTo(framedTitle, framedPlace);
+            framed = m_windows.window(framed->id);
         }
         if (!framed || !settle(*framed) || !m_input.moveTo(bareDesktop)) {
             ADD_FAILURE() << "the other program's window never showed; " << situation();
