@@ -152,8 +152,8 @@ void TwoMonitors::toolbarsTakeClicksOnEachMonitor()
 {
     for (const QRect &monitor : m_monitors) {
         if (monitor != mainMonitor && GetParam() == WindowManager::xfwm4) {
-            GTEST_SKIP() << "xfwm4 places a run's toolbars across both monitors and its loupe on "
-                            "the first one: no run works on the projector there yet";
+            GTEST_SKIP() << "after a run on the first monitor, xfwm4 puts the next run's "
+                            "full-screen window there too, whichever monitor it asks to cover";
         }
         const qreal scale = monitor == mainMonitor ? 1 : m_projectorScale;
         const QImage before = monitorBefore(monitor);
