@@ -104,8 +104,10 @@ AppDelegate::AppDelegate()
     // reported, once.
     m_leaderKeyBinder->bindAtStart();
     registerHotkeyHandlers(*m_hotkeys, *m_coordinator);
-    if (const auto held = heldHotkeysAlertText(*m_hotkeys, *m_keyGrabber, *m_defaults)) {
-        m_coordinator->reportError(*held);
+    // Remembered as told only once seen: an alert that never reached the screen tells again.
+    if (auto held = heldHotkeysAlert(*m_hotkeys, *m_keyGrabber, *m_defaults)) {
+        m_coordinator->reportError(
+            held->text, [this, held = *held] { rememberHeldHotkeysTold(held, *m_defaults); });
     }
     // Only once the hot keys are held: a docked icon tells people, and tests, that they work.
     m_trayMenu = new TrayMenu(*m_coordinator, *m_hotkeys, *m_keyGrabber, this);

@@ -12,8 +12,8 @@
 namespace zentrel {
 namespace {
 
-// Fresh windows tried for one text before the queue is told to go on: an alert the window
-// manager never maps must not hold back every later error.
+// Fresh windows tried for one text before the queue is told it was not shown: an alert the
+// window manager never maps must not hold back every later error.
 constexpr int maxTimesShownAgain = 5;
 
 // Not on screen: never mapped, minimized, or unmapped by the window manager, as when the user
@@ -65,17 +65,21 @@ MessageBoxAlertPresenter::~MessageBoxAlertPresenter()
     }
 }
 
-void MessageBoxAlertPresenter::present(const std::string &text, std::function<void()> closed)
+void MessageBoxAlertPresenter::present(const std::string &text,
+                                       std::function<void()> onScreen,
+                                       std::function<void(AlertOutcome)> closed)
 {
     // One alert at a time: one still here belongs to a text the queue has moved past.
     dropAlert();
     ++m_presented;
     m_text = QString::fromStdString(text);
+    m_onScreen = std::move(onScreen);
     m_closed = std::move(closed);
     m_openedSinceAlert.clear();
     m_timesShownAgain = 0;
-    openAlert();
+    // First: the window manager may show the alert before `show` returns.
     qApp->installEventFilter(this);
+    openAlert();
     m_checkTimer.start();
 }
 
@@ -104,10 +108,13 @@ void MessageBoxAlertPresenter::openAlert()
     }
     m_alert = alert;
     const std::uint64_t presented = m_presented;
-    connect(alert, &QMessageBox::finished, this, [this, presented] { reportClosed(presented); });
+    connect(alert, &QMessageBox::finished, this, [this, presented] {
+        reportClosed(presented, AlertOutcome::closed);
+    });
     // Deleted unanswered by someone else; told after the deletion, which may be under way.
     connect(alert, &QObject::destroyed, this, [this, presented] {
-        QTimer::singleShot(0, this, [this, presented] { reportClosed(presented); });
+        QTimer::singleShot(
+            0, this, [this, presented] { reportClosed(presented, AlertOutcome::closed); });
     });
     alert->show();
     alert->raise();
@@ -174,14 +181,19 @@ void MessageBoxAlertPresenter::checkOnScreen()
 {
     if (!m_alert || isOnScreen(*m_alert)) {
         m_timesShownAgain = 0;
+        tellIfOnScreen();
         return;
     }
     const std::uint64_t presented = m_presented;
     // Hidden by anyone but the user, who hides it only by answering: no answer will come.
     const bool isHidden = !m_alert->isVisible();
     dropAlert();
-    if (isHidden || m_timesShownAgain == maxTimesShownAgain) {
-        reportClosed(presented);
+    if (isHidden) {
+        reportClosed(presented, AlertOutcome::closed);
+        return;
+    }
+    if (m_timesShownAgain == maxTimesShownAgain) {
+        reportClosed(presented, AlertOutcome::notShown);
         return;
     }
     ++m_timesShownAgain;
@@ -190,18 +202,26 @@ void MessageBoxAlertPresenter::checkOnScreen()
     openAlert();
 }
 
-void MessageBoxAlertPresenter::reportClosed(std::uint64_t presented)
+void MessageBoxAlertPresenter::tellIfOnScreen()
+{
+    if (m_alert && m_onScreen && isOnScreen(*m_alert)) {
+        std::exchange(m_onScreen, nullptr)();
+    }
+}
+
+void MessageBoxAlertPresenter::reportClosed(std::uint64_t presented, AlertOutcome outcome)
 {
     if (presented != m_presented || !m_closed) {
         return;
     }
     m_checkTimer.stop();
+    m_onScreen = nullptr;
     m_openedSinceAlert.clear();
     qApp->removeEventFilter(this);
     // An answered alert deletes itself.
     m_alert = nullptr;
     // Taken out first: the callback may present the next alert.
-    std::exchange(m_closed, nullptr)();
+    std::exchange(m_closed, nullptr)(outcome);
 }
 
 bool MessageBoxAlertPresenter::eventFilter(QObject *watched, QEvent *event)
@@ -210,6 +230,10 @@ bool MessageBoxAlertPresenter::eventFilter(QObject *watched, QEvent *event)
     // choice, not by opening.
     if (event->type() == QEvent::MouseButtonPress) {
         m_openedSinceAlert.clear();
+    }
+    // Told as soon as the window manager shows it, not at the next check.
+    if (event->type() == QEvent::Expose && m_alert && watched == m_alert->windowHandle()) {
+        QTimer::singleShot(0, this, &MessageBoxAlertPresenter::tellIfOnScreen);
     }
     if (event->type() == QEvent::Hide && watched == m_owner) {
         QTimer::singleShot(0, this, &MessageBoxAlertPresenter::reopenAlert);

@@ -168,9 +168,9 @@ void AppCoordinator::carryOut(const HotkeyActivationDecision &decision)
     }
 }
 
-void AppCoordinator::reportError(const std::string &text)
+void AppCoordinator::reportError(const std::string &text, std::function<void()> shown)
 {
-    m_errorAlerts.report(text);
+    m_errorAlerts.report(text, std::move(shown));
 }
 
 void AppCoordinator::setMode(AppMode mode)

@@ -43,7 +43,8 @@ public:
     void stopCurrentMode();
     void performOverlayAction(const PresentationAction &action);
     void handleCommandUrl(const CommandUrlParts &url);
-    void reportError(const std::string &text);
+    // `shown` is called once the alert with the text has been on screen.
+    void reportError(const std::string &text, std::function<void()> shown = {});
 
     // What a feature's hot key does on press and on release, by its activation style.
     void handleHotkeyDown(PresentationFeature feature);

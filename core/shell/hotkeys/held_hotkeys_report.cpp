@@ -29,14 +29,29 @@ std::vector<std::string> toldEntries(const DefaultsStore &defaults)
     return entries;
 }
 
+void storeTold(DefaultsStore &defaults,
+               const std::vector<std::string> &told,
+               const std::vector<std::string> &entries)
+{
+    if (entries == told) {
+        return;
+    }
+    if (entries.empty()) {
+        defaults.removeValue(toldKey);
+    } else {
+        defaults.setValue(toldKey, entries);
+    }
+}
+
 } // namespace
 
-std::optional<std::string> heldHotkeysAlertText(const hotkeys::HotkeyRegistry &registry,
-                                                const hotkeys::KeyCharacterSource &layout,
-                                                DefaultsStore &defaults)
+std::optional<HeldHotkeysAlert> heldHotkeysAlert(const hotkeys::HotkeyRegistry &registry,
+                                                 const hotkeys::KeyCharacterSource &layout,
+                                                 DefaultsStore &defaults)
 {
     const std::vector<std::string> told = toldEntries(defaults);
     std::vector<std::string> held;
+    std::vector<std::string> toldAndHeld;
     std::string named;
     for (const HotkeyCommand &command : hotkeyCommands()) {
         const auto shortcut = registry.shortcut(command.name);
@@ -44,25 +59,29 @@ std::optional<std::string> heldHotkeysAlertText(const hotkeys::HotkeyRegistry &r
             continue;
         }
         held.push_back(command.name.rawValue + ' ' + shortcut->jsonText());
-        if (std::find(told.begin(), told.end(), held.back()) == told.end()) {
+        if (std::find(told.begin(), told.end(), held.back()) != told.end()) {
+            toldAndHeld.push_back(held.back());
+        } else {
             named += (named.empty() ? "" : ", ") + hotkeyTitle(command.name) + " ("
                      + hotkeys::menuText(*shortcut, layout) + ")";
         }
     }
-    if (held != told) {
-        if (held.empty()) {
-            defaults.removeValue(toldKey);
-        } else {
-            defaults.setValue(toldKey, held);
-        }
-    }
+    // Forgetting what is free now is safe at once; what is new is remembered once seen.
+    storeTold(defaults, told, toldAndHeld);
     if (named.empty()) {
         return std::nullopt;
     }
-    return "These shortcuts are already used by another program, so they do nothing in Zentrel: "
-           + named
-           + ". Choose others in Settings > Hotkeys, or change them in the settings of the "
-             "program that uses them.";
+    return HeldHotkeysAlert{
+        "These shortcuts are already used by another program, so they do nothing in Zentrel: "
+            + named
+            + ". Choose others in Settings > Hotkeys, or change them in the settings of the "
+              "program that uses them.",
+        held};
+}
+
+void rememberHeldHotkeysTold(const HeldHotkeysAlert &alert, DefaultsStore &defaults)
+{
+    storeTold(defaults, toldEntries(defaults), alert.held);
 }
 
 } // namespace zentrel

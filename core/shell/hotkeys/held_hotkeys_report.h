@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zentrel {
 
@@ -12,12 +13,23 @@ class HotkeyRegistry;
 class KeyCharacterSource;
 } // namespace hotkeys
 
-// Which of the program's hot keys another program holds, told once: the text of one alert that
-// names each such hot key with its combination, none when every one of them was told at an
-// earlier start. What was told is remembered in the settings; a combination that was free at
-// some start is told again should it be taken later.
-std::optional<std::string> heldHotkeysAlertText(const hotkeys::HotkeyRegistry &registry,
-                                                const hotkeys::KeyCharacterSource &layout,
-                                                DefaultsStore &defaults);
+// The alert about the program's hot keys another program holds.
+struct HeldHotkeysAlert
+{
+    std::string text;
+    // Every hot key held now, as remembered once the alert has been shown.
+    std::vector<std::string> held;
+};
+
+// Which of the program's hot keys another program holds, told once: one alert that names each
+// such hot key with its combination, none when every one of them was told at an earlier start.
+// What was told is remembered in the settings by `rememberHeldHotkeysTold`, once the user has
+// seen the alert; a combination that is free at some start is forgotten here, so it is told
+// again should it be taken later.
+std::optional<HeldHotkeysAlert> heldHotkeysAlert(const hotkeys::HotkeyRegistry &registry,
+                                                 const hotkeys::KeyCharacterSource &layout,
+                                                 DefaultsStore &defaults);
+
+void rememberHeldHotkeysTold(const HeldHotkeysAlert &alert, DefaultsStore &defaults);
 
 } // namespace zentrel

@@ -34,7 +34,7 @@ int shownLines(QMessageBox &box, const QString &labelName)
 TEST(ReadableMessageBox, AnErrorUnderTheProgramsNameWrapsOnTwoOrThreeLines)
 {
     MessageBoxAlertPresenter presenter;
-    presenter.present(longestError.toStdString(), [] {});
+    presenter.present(longestError.toStdString(), {}, [](AlertOutcome) {});
     QMessageBox *alert = presenter.currentAlert();
     ASSERT_NE(alert, nullptr);
     const int lines = shownLines(*alert, QStringLiteral("qt_msgbox_informativelabel"));
@@ -43,7 +43,7 @@ TEST(ReadableMessageBox, AnErrorUnderTheProgramsNameWrapsOnTwoOrThreeLines)
     const int longWidth = alert->width();
 
     // A short one keeps its line and a box no wider than it needs.
-    presenter.present("The canvas could not be rendered.", [] {});
+    presenter.present("The canvas could not be rendered.", {}, [](AlertOutcome) {});
     alert = presenter.currentAlert();
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(shownLines(*alert, QStringLiteral("qt_msgbox_informativelabel")), 1);

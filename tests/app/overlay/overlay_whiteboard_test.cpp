@@ -198,7 +198,7 @@ TEST_F(OverlayWhiteboardTest, TextBeingTypedStaysOnItsBoardWhenTheMenuMakesAnoth
 TEST_F(OverlayWhiteboardTest, AnAlertUpKeepsTheKeyboardWhenACommandEnds)
 {
     MessageBoxAlertPresenter alerts;
-    alerts.present("Imported with 2 unsupported element(s).", [] {});
+    alerts.present("Imported with 2 unsupported element(s).", {}, [](AlertOutcome) {});
     const QMessageBox *alert = alerts.currentAlert();
     ASSERT_NE(alert, nullptr);
     ASSERT_TRUE(

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace zentrel;
 
 namespace {
@@ -70,7 +72,15 @@ TEST(MessageBoxAlertPresenter, ShowsAWarningTitledZentrelAndReportsItsClose)
 {
     MessageBoxAlertPresenter presenter;
     int closedCount = 0;
-    presenter.present("No active display was found.", [&] { ++closedCount; });
+    bool wasOnScreen = false;
+    std::optional<AlertOutcome> outcome;
+    presenter.present(
+        "No active display was found.",
+        [&] { wasOnScreen = true; },
+        [&](AlertOutcome ended) {
+            ++closedCount;
+            outcome = ended;
+        });
 
     QMessageBox *alert = presenter.currentAlert();
     ASSERT_NE(alert, nullptr);
@@ -83,10 +93,13 @@ TEST(MessageBoxAlertPresenter, ShowsAWarningTitledZentrelAndReportsItsClose)
     // It must show above a feature's always-on-top panels.
     EXPECT_TRUE(alert->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(alert->isVisible());
+    // Told once it is on screen, long before the next check a second later.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return wasOnScreen; }, 500));
     EXPECT_EQ(closedCount, 0);
 
     alert->button(QMessageBox::Ok)->click();
     EXPECT_EQ(closedCount, 1);
+    EXPECT_EQ(outcome, AlertOutcome::closed);
 }
 
 TEST(MessageBoxAlertPresenter, ShuttingDownWithAnOpenAlertTellsNobody)
@@ -94,7 +107,7 @@ TEST(MessageBoxAlertPresenter, ShuttingDownWithAnOpenAlertTellsNobody)
     int closedCount = 0;
     {
         MessageBoxAlertPresenter presenter;
-        presenter.present("Still open", [&] { ++closedCount; });
+        presenter.present("Still open", {}, [&](AlertOutcome) { ++closedCount; });
     }
     QCoreApplication::processEvents();
     EXPECT_EQ(closedCount, 0);
@@ -136,13 +149,33 @@ TEST_F(ErrorAlerts, AnAlertHiddenOrDeletedUnansweredLetsTheNextTextShow)
     EXPECT_TRUE(waitForOnScreen(QStringLiteral("third")));
 }
 
-TEST_F(ErrorAlerts, AnAlertThatNeverReachesTheScreenIsShownAgainThenLetGo)
+TEST(MessageBoxAlertPresenter, AnAlertThatNeverReachesTheScreenEndsAsNotShown)
 {
-    NeverMapped neverMapped(QStringLiteral("first"));
+    MessageBoxAlertPresenter presenter{nullptr, std::chrono::milliseconds(20)};
+    NeverMapped neverMapped(QStringLiteral("lost"));
+    bool wasOnScreen = false;
+    std::optional<AlertOutcome> outcome;
+    presenter.present(
+        "lost", [&] { wasOnScreen = true; }, [&](AlertOutcome ended) { outcome = ended; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return outcome.has_value(); }));
+    EXPECT_EQ(outcome, AlertOutcome::notShown);
+    EXPECT_FALSE(wasOnScreen);
+    EXPECT_GT(neverMapped.windows, 1) << "the alert was not shown again";
+}
+
+// Given up on, the text lets the next one show, and comes back once that one is answered.
+TEST_F(ErrorAlerts, AnAlertThatNeverReachesTheScreenIsShownAgainAfterTheNextText)
+{
+    std::optional<NeverMapped> neverMapped(std::in_place, QStringLiteral("first"));
     queue.report("first");
     queue.report("second");
-    EXPECT_TRUE(waitForOnScreen(QStringLiteral("second")));
-    EXPECT_GT(neverMapped.windows, 1) << "the alert was not shown again";
+    ASSERT_TRUE(waitForOnScreen(QStringLiteral("second")));
+    EXPECT_GT(neverMapped->windows, 1) << "the alert was not shown again";
+    EXPECT_EQ(queue.notShownText(), "first");
+
+    neverMapped.reset();
+    QTest::keyClick(presenter.currentAlert(), Qt::Key_Return);
+    EXPECT_TRUE(waitForOnScreen(QStringLiteral("first")));
 }
 
 TEST_F(ErrorAlerts, TakesTheKeyboardBackFromAWindowOpenedOverIt)

@@ -39,7 +39,18 @@ struct Start
         testing::internal::GetCapturedStdout();
     }
 
-    std::optional<std::string> report() { return heldHotkeysAlertText(registry, layout, defaults); }
+    std::optional<HeldHotkeysAlert> alert() { return heldHotkeysAlert(registry, layout, defaults); }
+
+    // The alert's text, shown to the user.
+    std::optional<std::string> report()
+    {
+        const auto held = alert();
+        if (!held) {
+            return std::nullopt;
+        }
+        rememberHeldHotkeysTold(*held, defaults);
+        return held->text;
+    }
 };
 
 } // namespace
@@ -73,4 +84,25 @@ TEST(HeldHotkeysReport, ACombinationTakenOnceTheOtherProgramLetGoIsNotHeld)
     start.registry.retryRefused();
     EXPECT_EQ(start.report(), std::nullopt);
     EXPECT_FALSE(settings.storedValue("hotkeys.toldHeldElsewhere").has_value());
+}
+
+TEST(HeldHotkeysReport, AnAlertNobodySawIsToldAgainAtTheNextStart)
+{
+    MemoryDefaultsStore settings;
+    EXPECT_TRUE(Start(settings, {ctrlOptD}).report().has_value());
+
+    // Undo's alert never reached the screen; Draw, told before, stays told.
+    const auto unseen = Start(settings, {ctrlOptD, ctrlOptU}).alert();
+    ASSERT_TRUE(unseen.has_value());
+    const auto again = Start(settings, {ctrlOptD, ctrlOptU}).report();
+    ASSERT_TRUE(again.has_value());
+    EXPECT_EQ(*again, unseen->text);
+    EXPECT_EQ(again->find("Draw"), std::string::npos) << *again;
+    EXPECT_EQ(Start(settings, {ctrlOptD, ctrlOptU}).report(), std::nullopt);
+
+    // What another program let go meanwhile is forgotten even with no alert shown.
+    EXPECT_FALSE(Start(settings, {ctrlOptU}).alert().has_value());
+    const auto draw = Start(settings, {ctrlOptD, ctrlOptU}).alert();
+    ASSERT_TRUE(draw.has_value());
+    EXPECT_NE(draw->text.find("Draw (Ctrl+Alt+D)"), std::string::npos) << draw->text;
 }
