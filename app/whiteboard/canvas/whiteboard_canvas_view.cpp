@@ -134,7 +134,7 @@ void WhiteboardCanvasView::commitTextEditing()
         return;
     }
     const TextEditorPlacement placement = m_textEditor->placement();
-    const std::string text = m_textEditor->toPlainText().toStdString();
+    const std::string text = m_textEditor->typedText().toStdString();
     // At the zoom the editor opened with, though the board may have zoomed meanwhile.
     const SizeF size{m_textEditor->viewSize().width / m_textEditorScale,
                      m_textEditor->viewSize().height / m_textEditorScale};
