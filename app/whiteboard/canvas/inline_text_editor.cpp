@@ -84,6 +84,21 @@ QString InlineTextEditor::typedText() const
     return m_hasSoftBreaks ? typedText(0, document()->characterCount() - 1) : toPlainText();
 }
 
+SizeF InlineTextEditor::typedTextViewSize() const
+{
+    if (!m_hasSoftBreaks) {
+        return m_viewSize;
+    }
+    QTextDocument whole;
+    whole.setDocumentMargin(document()->documentMargin());
+    whole.setDefaultFont(document()->defaultFont());
+    whole.setDefaultTextOption(document()->defaultTextOption());
+    whole.setPlainText(typedText());
+    whole.setTextWidth(document()->textWidth());
+    const double used = whole.size().height() - 2 * textEditorInset;
+    return {m_viewSize.width, textEditorHeight(m_fontPixelSize, used)};
+}
+
 void InlineTextEditor::fitToText()
 {
     // Setting even the same width lays the whole text out again.

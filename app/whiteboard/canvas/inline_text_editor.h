@@ -35,6 +35,10 @@ public:
     // hold.
     SizeF viewSize() const { return m_viewSize; }
 
+    // The size the typed text takes in view points laid out as the element shows it, without the
+    // paragraph breaks: for a runaway word this lays the whole text out once.
+    SizeF typedTextViewSize() const;
+
     // Focus moving elsewhere ends the edit.
     std::function<void()> onFocusLost;
 

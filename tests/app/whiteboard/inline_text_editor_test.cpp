@@ -59,6 +59,20 @@ TEST_F(InlineTextEditorTest, ARunawayWordIsLaidOutInBoundedParagraphsAndGivenBac
     EXPECT_FALSE(editor->typedText().contains(QChar::ReplacementCharacter));
 }
 
+TEST_F(InlineTextEditorTest, TheTypedTextIsMeasuredWithoutTheBreaksThatShortenLines)
+{
+    // Each paragraph of 1,000 letters ends in a short line that the element does not have.
+    open(QString(20'000, u'a'));
+    editor->fitToText();
+    const double lineHeight = editor->document()->defaultFont().pixelSize();
+    EXPECT_LT(editor->typedTextViewSize().height, editor->viewSize().height - 10 * lineHeight);
+    EXPECT_EQ(editor->typedTextViewSize().width, editor->viewSize().width);
+
+    open(QStringLiteral("two\nlines"));
+    editor->fitToText();
+    EXPECT_EQ(editor->typedTextViewSize().height, editor->viewSize().height);
+}
+
 TEST_F(InlineTextEditorTest, OrdinaryTextIsGivenBackAsTyped)
 {
     open(QStringLiteral("one\ntwo words\n\n three "));
