@@ -160,15 +160,20 @@ void InlineTextEditor::setBoundedText(const QString &text)
 
 QString InlineTextEditor::typedText(int from, int to) const
 {
-    QString text = toPlainText().mid(from, to - from);
-    // From the end, so that the places of the breaks before stay.
-    for (QTextBlock block = document()->findBlock(to); block.isValid() && block.position() > from;
-         block = block.previous()) {
-        const qsizetype at = block.position() - 1 - from;
-        if (block.position() <= to && continuesPrevious(block) && text.at(at) == u'\n') {
-            text.remove(at, 1);
+    const QString plain = toPlainText();
+    QString text;
+    text.reserve(to - from);
+    int pieceStart = from;
+    for (QTextBlock block = document()->findBlock(from).next();
+         block.isValid() && block.position() <= to;
+         block = block.next()) {
+        const int breakAt = block.position() - 1;
+        if (continuesPrevious(block) && plain.at(breakAt) == u'\n') {
+            text += QStringView(plain).mid(pieceStart, breakAt - pieceStart);
+            pieceStart = breakAt + 1;
         }
     }
+    text += QStringView(plain).mid(pieceStart, to - pieceStart);
     return text;
 }
 
