@@ -134,10 +134,10 @@ void WhiteboardCanvasView::commitTextEditing()
         return;
     }
     const TextEditorPlacement placement = m_textEditor->placement();
-    const std::string text = m_textEditor->toPlainText().toStdString();
+    const std::string text = m_textEditor->typedText().toStdString();
+    const SizeF viewSize = m_textEditor->typedTextViewSize();
     // At the zoom the editor opened with, though the board may have zoomed meanwhile.
-    const SizeF size{m_textEditor->viewSize().width / m_textEditorScale,
-                     m_textEditor->viewSize().height / m_textEditorScale};
+    const SizeF size{viewSize.width / m_textEditorScale, viewSize.height / m_textEditorScale};
     closeTextEditor();
     commitText(m_model,
                text,

@@ -516,6 +516,22 @@ TEST_F(WhiteboardCanvasViewTest, ARunawayWordWrapsAnywhereAndOrdinaryWordsAtThei
               QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
+TEST_F(WhiteboardCanvasViewTest, AnEditedRunawayWordCommitsExactlyWhatWasTyped)
+{
+    WhiteboardElement text = shape(WhiteboardElementKind::text, {0, 0, 300, 40});
+    const std::string typed = "first line\n" + std::string(5'000, 'w') + "\nlast";
+    text.text = typed;
+    text.fontSize = 20;
+    view.editTextElement(place(text));
+    ASSERT_NE(view.textEditor(), nullptr);
+    view.textEditor()->moveCursor(QTextCursor::End);
+    QTest::keyClick(view.textEditor(), Qt::Key_Return);
+    QTest::keyClicks(view.textEditor(), "added");
+    view.commitTextEditing();
+    ASSERT_EQ(model->currentBoard().elements.size(), 1u);
+    EXPECT_EQ(model->currentBoard().elements.front()->text, typed + "\nadded");
+}
+
 TEST_F(WhiteboardCanvasViewTest, TextKeepsTheSizeItWasTypedAtWhenTheBoardZoomsMeanwhile)
 {
     model->setTextFontSize(20);

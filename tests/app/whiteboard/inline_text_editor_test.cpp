@@ -1,0 +1,131 @@
+#include "whiteboard/canvas/inline_text_editor.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+#include <QTextBlock>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace zentrel {
+namespace {
+
+struct InlineTextEditorTest : testing::Test
+{
+    QWidget canvas;
+    std::unique_ptr<InlineTextEditor> editor;
+
+    InlineTextEditorTest() { canvas.resize(800, 600); }
+
+    void open(const QString &text)
+    {
+        TextEditorPlacement placement;
+        placement.sceneWidth = 400;
+        placement.fontSize = 20;
+        placement.text = text.toStdString();
+        const TextEditorFrame frame = textEditorFrame(placement, WhiteboardViewport{1, {}});
+        editor = std::make_unique<InlineTextEditor>(placement, frame, Qt::black, &canvas);
+        editor->show();
+        editor->setFocus(Qt::OtherFocusReason);
+    }
+
+    void placeCaret(int position)
+    {
+        QTextCursor cursor = editor->textCursor();
+        cursor.setPosition(position);
+        editor->setTextCursor(cursor);
+    }
+
+    std::string typed() const { return editor->typedText().toStdString(); }
+
+    // Where the second paragraph starts: the far side of the first break.
+    int secondBlockStart() const { return editor->document()->findBlockByNumber(1).position(); }
+};
+
+TEST_F(InlineTextEditorTest, ARunawayWordIsLaidOutInBoundedParagraphsAndGivenBackWhole)
+{
+    // An emoji across the place of the first break stays whole.
+    const QString text = QString(999, u'a') + QStringLiteral("\U0001F600") + QString(2500, u'b')
+                         + QStringLiteral("\nline two\n\n") + QString(1500, u'c');
+    open(text);
+    EXPECT_GT(editor->document()->blockCount(), 6);
+    for (QTextBlock block = editor->document()->begin(); block.isValid(); block = block.next()) {
+        EXPECT_LE(block.length(), int(runawayWordLength) + 2);
+    }
+    EXPECT_EQ(typed(), (text).toStdString());
+    EXPECT_FALSE(editor->typedText().contains(QChar::ReplacementCharacter));
+}
+
+TEST_F(InlineTextEditorTest, TheTypedTextIsMeasuredWithoutTheBreaksThatShortenLines)
+{
+    // Each paragraph of 1,000 letters ends in a short line that the element does not have.
+    open(QString(20'000, u'a'));
+    editor->fitToText();
+    const double lineHeight = editor->document()->defaultFont().pixelSize();
+    EXPECT_LT(editor->typedTextViewSize().height, editor->viewSize().height - 10 * lineHeight);
+    EXPECT_EQ(editor->typedTextViewSize().width, editor->viewSize().width);
+
+    open(QStringLiteral("two\nlines"));
+    editor->fitToText();
+    EXPECT_EQ(editor->typedTextViewSize().height, editor->viewSize().height);
+}
+
+TEST_F(InlineTextEditorTest, OrdinaryTextIsGivenBackAsTyped)
+{
+    open(QStringLiteral("one\ntwo words\n\n three "));
+    EXPECT_EQ(editor->document()->blockCount(), 4);
+    editor->moveCursor(QTextCursor::End);
+    QTest::keyClick(editor.get(), Qt::Key_Return);
+    QTest::keyClicks(editor.get(), "four");
+    EXPECT_EQ(typed(), (QStringLiteral("one\ntwo words\n\n three \nfour")).toStdString());
+    EXPECT_EQ(typed(), (editor->toPlainText()).toStdString());
+}
+
+TEST_F(InlineTextEditorTest, TheCaretStepsOverABreakAndErasesTheLetterBeyondIt)
+{
+    open(QString(1000, u'a') + QString(1000, u'b'));
+    placeCaret(secondBlockStart() - 1); // at the end of the a's
+    QTest::keyClick(editor.get(), Qt::Key_Right);
+    QTest::keyClicks(editor.get(), "X");
+    EXPECT_EQ(typed(), (QString(1000, u'a') + "bX" + QString(999, u'b')).toStdString());
+
+    placeCaret(secondBlockStart());
+    QTest::keyClick(editor.get(), Qt::Key_Backspace);
+    EXPECT_EQ(typed(), (QString(999, u'a') + "bX" + QString(999, u'b')).toStdString());
+
+    placeCaret(secondBlockStart() - 1);
+    QTest::keyClick(editor.get(), Qt::Key_Delete);
+    EXPECT_EQ(typed(), (QString(999, u'a') + "X" + QString(999, u'b')).toStdString());
+
+    placeCaret(secondBlockStart() + 1);
+    QTest::keyClick(editor.get(), Qt::Key_Left, Qt::ShiftModifier);
+    QTest::keyClick(editor.get(), Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(editor->textCursor().selectedText().remove(QChar::ParagraphSeparator), "aX");
+    editor->copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), "aX");
+}
+
+TEST_F(InlineTextEditorTest, ABreakTypedOrPastedInAContinuedParagraphIsKept)
+{
+    const QString text = QString(1000, u'a') + QString(1000, u'b');
+    open(text);
+    placeCaret(secondBlockStart() + 10);
+    QTest::keyClick(editor.get(), Qt::Key_Return);
+    EXPECT_EQ(typed(),
+              (QString(1000, u'a') + QString(10, u'b') + "\n" + QString(990, u'b')).toStdString());
+    editor->undo();
+    EXPECT_EQ(typed(), (text).toStdString());
+
+    placeCaret(secondBlockStart() + 10);
+    QApplication::clipboard()->setText(QStringLiteral("p\nq\n"));
+    editor->paste();
+    EXPECT_EQ(
+        typed(),
+        (QString(1000, u'a') + QString(10, u'b') + "p\nq\n" + QString(990, u'b')).toStdString());
+}
+
+} // namespace
+} // namespace zentrel
