@@ -27,6 +27,20 @@ protected:
         });
     }
 
+    // Writes `bytes` as a sender would and waits for the server to close the connection, which
+    // it does unanswered.
+    void expectClosedUnanswered(const QByteArray &bytes)
+    {
+        QLocalSocket socket;
+        socket.connectToServer(socketPath);
+        ASSERT_TRUE(socket.waitForConnected(1000));
+        socket.write(bytes);
+        socket.flush();
+        QSignalSpy disconnected(&socket, &QLocalSocket::disconnected);
+        EXPECT_TRUE(disconnected.wait(2000));
+        EXPECT_TRUE(socket.readAll().isEmpty());
+    }
+
     QTemporaryDir folder;
     QString socketPath = folder.filePath(QStringLiteral("zentrel-commands"));
 };
@@ -102,14 +116,7 @@ TEST_F(CommandUrlChannel, AMessageWithoutAGiveUpTimeIsClosedUnanswered)
     ASSERT_TRUE(server.listen(socketPath));
     QSignalSpy received(&server, &CommandUrlServer::urlsReceived);
 
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    ASSERT_TRUE(socket.waitForConnected(1000));
-    socket.write("zentrel://stop\n\n");
-    socket.flush();
-    QSignalSpy disconnected(&socket, &QLocalSocket::disconnected);
-    EXPECT_TRUE(disconnected.wait(2000));
-    EXPECT_TRUE(socket.readAll().isEmpty());
+    ASSERT_NO_FATAL_FAILURE(expectClosedUnanswered("zentrel://stop\n\n"));
     EXPECT_EQ(received.count(), 0);
 }
 
@@ -119,13 +126,7 @@ TEST_F(CommandUrlChannel, DropsAnOversizedMessage)
     ASSERT_TRUE(server.listen(socketPath));
     QSignalSpy received(&server, &CommandUrlServer::urlsReceived);
 
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    ASSERT_TRUE(socket.waitForConnected(1000));
-    socket.write(QByteArray(100 * 1024, 'x'));
-    socket.flush();
-    QSignalSpy disconnected(&socket, &QLocalSocket::disconnected);
-    EXPECT_TRUE(disconnected.wait(2000));
+    ASSERT_NO_FATAL_FAILURE(expectClosedUnanswered(QByteArray(100 * 1024, 'x')));
     EXPECT_EQ(received.count(), 0);
 }
 

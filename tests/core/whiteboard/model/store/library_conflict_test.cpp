@@ -47,6 +47,14 @@ protected:
 
     fs::path libraryFile() const { return folder.path() / "WhiteboardLibrary.json"; }
 
+    // Another store, loaded after `loaded`, writes the library as "Theirs".
+    void saveTheirs(const WhiteboardLibrary &loaded)
+    {
+        const WhiteboardLibraryStore theirs = makeStore();
+        ASSERT_TRUE(theirs.load());
+        ASSERT_TRUE(theirs.save(renamed(loaded, "Theirs")));
+    }
+
     TemporaryDirectory folder;
     FakeClock clock{start};
     std::vector<fs::path> told;
@@ -57,9 +65,7 @@ TEST_F(LibraryConflictTest, AVersionWrittenElsewhereSinceTheLoadIsKeptAndToldOnc
     const WhiteboardLibraryStore mine = makeStore();
     const auto loaded = mine.load();
     ASSERT_TRUE(loaded);
-    const WhiteboardLibraryStore theirs = makeStore();
-    ASSERT_TRUE(theirs.load());
-    ASSERT_TRUE(theirs.save(renamed(*loaded, "Theirs")));
+    ASSERT_NO_FATAL_FAILURE(saveTheirs(*loaded));
     const std::string theirBytes = readText(libraryFile());
 
     ASSERT_TRUE(mine.save(renamed(*loaded, "Mine")));
@@ -85,9 +91,7 @@ TEST_F(LibraryConflictTest, ACopySavingOnAnotherThreadKnowsWhatTheLoadRead)
     ASSERT_TRUE(mine.save(renamed(*loaded, "Second")));
     EXPECT_TRUE(told.empty());
 
-    const WhiteboardLibraryStore theirs = makeStore();
-    ASSERT_TRUE(theirs.load());
-    ASSERT_TRUE(theirs.save(renamed(*loaded, "Theirs")));
+    ASSERT_NO_FATAL_FAILURE(saveTheirs(*loaded));
     ASSERT_TRUE(copy.save(renamed(*loaded, "Third")));
     EXPECT_EQ(told.size(), 1u);
 }
@@ -97,9 +101,7 @@ TEST_F(LibraryConflictTest, AVersionThatCannotBeKeptIsNotSavedOver)
     const WhiteboardLibraryStore mine = makeStore();
     const auto loaded = mine.load();
     ASSERT_TRUE(loaded);
-    const WhiteboardLibraryStore theirs = makeStore();
-    ASSERT_TRUE(theirs.load());
-    ASSERT_TRUE(theirs.save(renamed(*loaded, "Theirs")));
+    ASSERT_NO_FATAL_FAILURE(saveTheirs(*loaded));
     // Every conflict name of this second is taken.
     for (int attempt = 0; attempt < 1000; ++attempt) {
         std::ofstream(libraryConflictPath(libraryFile(), start, attempt)) << "taken";
