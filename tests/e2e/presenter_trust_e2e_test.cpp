@@ -114,6 +114,21 @@ protected:
         ASSERT_EQ(file.write(document), document.size());
     }
 
+    // Draw's rectangle key, then a drag over `area`: the rectangle shows once the keys reach
+    // the canvas.
+    testing::AssertionResult drawsRectangle(const QRect &area, const QString &name)
+    {
+        press(QStringLiteral("3"));
+        dragOver(area);
+        if (HasFatalFailure()) {
+            return testing::AssertionFailure() << "the key or the drag failed";
+        }
+        const testing::AssertionResult shown =
+            showsTopEdge(screenWithEdge(area, drawBlue, name), area, drawBlue);
+        return shown ? shown
+                     : testing::AssertionFailure() << shown.message() << "; " << situation();
+    }
+
     // The alert once it is above the run: the program may open it afresh over a run that opens.
     void settleAlert(TopLevelWindow &alert)
     {
@@ -260,24 +275,14 @@ TEST_P(PresenterTrust, AStartAlertStaysAboveDrawAndAClickGivesTheRunItsKeys)
         return;
     }
     ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, m_toolbar.frame.topLeft() + drawBlueSwatch));
-    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("3")));
-    ASSERT_NO_FATAL_FAILURE(dragOver(belowAlertDrag));
-    EXPECT_TRUE(
-        showsTopEdge(screenWithEdge(belowAlertDrag, drawBlue, QStringLiteral("alert_toolbar")),
-                     belowAlertDrag,
-                     drawBlue))
-        << "after a click in the toolbar the keys did not reach the canvas; " << situation();
+    EXPECT_TRUE(drawsRectangle(belowAlertDrag, QStringLiteral("alert_toolbar")))
+        << "after a click in the toolbar the keys did not reach the canvas";
 
     ASSERT_NO_FATAL_FAILURE(clickOn(shown, shown.frame.center()));
     ASSERT_TRUE(m_windows.waitForKeyboard(shown.id, QDeadlineTimer(windowTimeoutMs)));
     ASSERT_NO_FATAL_FAILURE(clickOn(m_main, secondBelowAlertDrag.center()));
-    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("3")));
-    ASSERT_NO_FATAL_FAILURE(dragOver(secondBelowAlertDrag));
-    EXPECT_TRUE(
-        showsTopEdge(screenWithEdge(secondBelowAlertDrag, drawBlue, QStringLiteral("alert_canvas")),
-                     secondBelowAlertDrag,
-                     drawBlue))
-        << "after a click in the canvas the keys did not reach it; " << situation();
+    EXPECT_TRUE(drawsRectangle(secondBelowAlertDrag, QStringLiteral("alert_canvas")))
+        << "after a click in the canvas the keys did not reach it";
     EXPECT_TRUE(settle(shown)) << "the alert went below the run or away before it was answered";
 }
 

@@ -46,6 +46,26 @@ bool windowManagerRuns(xcb_connection_t *connection, xcb_window_t root)
            && xcb_get_property_value_length(check.get()) == 4;
 }
 
+// A client message about `window`, sent to the root where the window manager listens.
+void askWindowManager(xcb_connection_t *connection,
+                      xcb_window_t root,
+                      xcb_window_t window,
+                      xcb_atom_t type,
+                      const std::array<std::uint32_t, 5> &data)
+{
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = type;
+    std::copy(data.begin(), data.end(), message.data.data32);
+    xcb_send_event(connection,
+                   0,
+                   root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&message));
+}
+
 // The number the server gives the monitor at `monitor`, which window managers go by.
 std::optional<std::uint32_t> xineramaIndexOf(xcb_connection_t *connection, const QRect &monitor)
 {
@@ -92,18 +112,11 @@ void x11KeepFullScreenOn(std::uint32_t window, const QRect &monitor)
         connection, xcb_get_window_attributes(connection, window), nullptr));
     if (attributes && attributes->map_state != XCB_MAP_STATE_UNMAPPED) {
         constexpr std::uint32_t fromApplication = 1;
-        xcb_client_message_event_t message{};
-        message.response_type = XCB_CLIENT_MESSAGE;
-        message.format = 32;
-        message.window = window;
-        message.type = monitors;
-        std::copy(edges.begin(), edges.end(), message.data.data32);
-        message.data.data32[4] = fromApplication;
-        xcb_send_event(connection,
-                       0,
-                       root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char *>(&message));
+        askWindowManager(connection,
+                         root,
+                         window,
+                         monitors,
+                         {edges[0], edges[1], edges[2], edges[3], fromApplication});
     }
     xcb_flush(connection);
 }
@@ -121,18 +134,11 @@ void x11ActivateOwnWindow(std::uint32_t window)
         return;
     }
     constexpr std::uint32_t fromPager = 2;
-    xcb_client_message_event_t message = {};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = x11Atom(connection, "_NET_ACTIVE_WINDOW");
-    message.data.data32[0] = fromPager;
-    message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection,
-                   0,
-                   root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char *>(&message));
+    askWindowManager(connection,
+                     root,
+                     window,
+                     x11Atom(connection, "_NET_ACTIVE_WINDOW"),
+                     {fromPager, XCB_CURRENT_TIME, 0, 0, 0});
     xcb_flush(connection);
 }
 
