@@ -258,9 +258,9 @@ QMimeData *InlineTextEditor::createMimeDataFromSelection() const
         return QTextEdit::createMimeDataFromSelection();
     }
     const QTextCursor cursor = textCursor();
-    auto *data = new QMimeData;
-    data->setText(typedText(cursor.selectionStart(), cursor.selectionEnd()));
-    return data;
+    auto *mime = new QMimeData;
+    mime->setText(typedText(cursor.selectionStart(), cursor.selectionEnd()));
+    return mime;
 }
 
 void InlineTextEditor::insertFromMimeData(const QMimeData *source)
