@@ -1,8 +1,10 @@
 #include "whiteboard/canvas/inline_text_editor.h"
 
+#include "whiteboard/canvas/soft_breaks.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
 
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
@@ -22,19 +24,6 @@ int widgetCoordinate(double value)
 {
     return std::isnan(value) ? 0
                              : qRound(std::clamp(value, -maxTextEditorExtent, maxTextEditorExtent));
-}
-
-// Marks a paragraph that goes on from the one before it with no break in the text.
-constexpr int continuesProperty = QTextFormat::UserProperty;
-
-bool continuesPrevious(const QTextBlock &block)
-{
-    return block.blockFormat().boolProperty(continuesProperty);
-}
-
-bool isBlank(QChar character)
-{
-    return character == u' ' || character == u'\t' || character == u'\n' || character == u'\r';
 }
 
 } // namespace
@@ -123,39 +112,30 @@ void InlineTextEditor::focusOutEvent(QFocusEvent *event)
     }
 }
 
-// As setPlainText, with a break marked as continuing after every runawayWordLength letters of a
-// word.
+// As setPlainText, with a soft break after every runawayWordLength letters of a word.
 void InlineTextEditor::setBoundedText(const QString &text)
 {
     document()->setUndoRedoEnabled(false);
     QTextCursor cursor(document());
-    cursor.beginEditBlock();
-    QTextBlockFormat continuing;
-    continuing.setProperty(continuesProperty, true);
-    const auto insertPiece = [&](qsizetype from, qsizetype to) {
-        const int firstBlock = cursor.blockNumber();
-        cursor.insertText(text.mid(from, to - from));
-        unmarkBlocks(firstBlock + 1, cursor.blockNumber());
-    };
-    qsizetype pieceStart = 0;
-    qsizetype run = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (isBlank(text[i])) {
-            run = 0;
-            continue;
-        }
-        if (run >= qsizetype(runawayWordLength) && !text[i].isLowSurrogate()) {
-            insertPiece(pieceStart, i);
-            cursor.insertBlock(continuing);
-            m_hasSoftBreaks = true;
-            pieceStart = i;
-            run = 0;
-        }
-        ++run;
-    }
-    insertPiece(pieceStart, text.size());
-    cursor.endEditBlock();
+    m_hasSoftBreaks = insertBounded(cursor, text);
     document()->setUndoRedoEnabled(true);
+}
+
+// Puts text in place of the selection with soft breaks in a runaway word, wrapping anywhere from
+// then on as an editor opened on the text does.
+void InlineTextEditor::insertBoundedText(const QString &text)
+{
+    QTextOption option = document()->defaultTextOption();
+    if (option.wrapMode() != QTextOption::WrapAnywhere) {
+        option.setWrapMode(QTextOption::WrapAnywhere);
+        document()->setDefaultTextOption(option);
+    }
+    QTextCursor cursor = textCursor();
+    if (insertBounded(cursor, text)) {
+        m_hasSoftBreaks = true;
+    }
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 QString InlineTextEditor::typedText(int from, int to) const
@@ -184,32 +164,6 @@ bool InlineTextEditor::isSoftBreakBefore(int position) const
            && continuesPrevious(block);
 }
 
-// Qt gives the paragraphs a typed or pasted break makes the format of the one they were split
-// from; they follow a break of the text, not a continuing one.
-void InlineTextEditor::unmarkBlocks(int first, int last)
-{
-    QTextCursor cursor(document());
-    bool joined = false;
-    for (QTextBlock block = document()->findBlockByNumber(first);
-         block.isValid() && block.blockNumber() <= last;
-         block = block.next()) {
-        if (!continuesPrevious(block)) {
-            continue;
-        }
-        if (!joined) {
-            cursor.joinPreviousEditBlock(); // one undo step with the typing
-            joined = true;
-        }
-        QTextBlockFormat format = block.blockFormat();
-        format.clearProperty(continuesProperty);
-        cursor.setPosition(block.position());
-        cursor.setBlockFormat(format);
-    }
-    if (joined) {
-        cursor.endEditBlock();
-    }
-}
-
 void InlineTextEditor::keyPressEvent(QKeyEvent *event)
 {
     if (!m_hasSoftBreaks) {
@@ -236,7 +190,7 @@ void InlineTextEditor::keyPressEvent(QKeyEvent *event)
     QTextEdit::keyPressEvent(event);
     QTextCursor after = textCursor();
     if (event->matches(QKeySequence::InsertParagraphSeparator)) {
-        unmarkBlocks(after.blockNumber(), after.blockNumber());
+        unmarkBlocks(*document(), after.blockNumber(), after.blockNumber());
     }
     // A step by one letter onto the far side of a break goes on by one, as the break is none.
     const bool stepsALetter = event->matches(QKeySequence::MoveToNextChar)
@@ -265,11 +219,31 @@ QMimeData *InlineTextEditor::createMimeDataFromSelection() const
 
 void InlineTextEditor::insertFromMimeData(const QMimeData *source)
 {
+    const QString text = source->text();
+    if (source->hasText() && runsAway(textCursor(), text)) {
+        insertBoundedText(text);
+        return;
+    }
     const int firstBlock = document()->findBlock(textCursor().selectionStart()).blockNumber();
     QTextEdit::insertFromMimeData(source);
     if (m_hasSoftBreaks) {
-        unmarkBlocks(firstBlock + 1, textCursor().blockNumber());
+        unmarkBlocks(*document(), firstBlock + 1, textCursor().blockNumber());
     }
+}
+
+// A word committed at once goes in as a pasted one; a letter at a time, as typed keys do.
+void InlineTextEditor::inputMethodEvent(QInputMethodEvent *event)
+{
+    const QString commit = event->commitString();
+    if (commit.size() > 1 && event->preeditString().isEmpty() && event->replacementLength() == 0
+        && runsAway(textCursor(), commit)) {
+        QInputMethodEvent endsComposing; // takes away any text being composed
+        QTextEdit::inputMethodEvent(&endsComposing);
+        insertBoundedText(commit);
+        event->accept();
+        return;
+    }
+    QTextEdit::inputMethodEvent(event);
 }
 
 } // namespace zentrel

@@ -11,10 +11,11 @@ namespace zentrel {
 // The plain-text box laid over the canvas where a text is typed: transparent, borderless,
 // without scroll bars, wrapping at its width and growing with its lines.
 //
-// Qt lays out a whole paragraph on each keystroke, so a runaway word is shown in paragraphs of
-// at most runawayWordLength letters, each after the first marked as continuing the one before.
-// Those breaks are no part of the text: typedText() leaves them out, the caret steps over them,
-// and Backspace and Delete remove the letter beyond them.
+// Qt lays out a whole paragraph on each keystroke, so a runaway word, whether opened, pasted or
+// committed by an input method, is shown in paragraphs of at most runawayWordLength letters, each
+// after the first marked as continuing the one before. Those breaks are no part of the text:
+// typedText() leaves them out, the caret steps over them, and Backspace and Delete remove the
+// letter beyond them.
 class InlineTextEditor : public QTextEdit
 {
 public:
@@ -47,12 +48,13 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:
     void setBoundedText(const QString &text);
+    void insertBoundedText(const QString &text);
     QString typedText(int from, int to) const;
     bool isSoftBreakBefore(int position) const;
-    void unmarkBlocks(int first, int last);
 
     TextEditorPlacement m_placement;
     double m_fontPixelSize = 0;

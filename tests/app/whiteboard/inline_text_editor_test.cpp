@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -43,7 +46,32 @@ struct InlineTextEditorTest : testing::Test
 
     // Where the second paragraph starts: the far side of the first break.
     int secondBlockStart() const { return editor->document()->findBlockByNumber(1).position(); }
+
+    // The most letters without a space in one paragraph.
+    qsizetype longestWordInAParagraph() const
+    {
+        qsizetype longest = 0;
+        for (QTextBlock block = editor->document()->begin(); block.isValid();
+             block = block.next()) {
+            for (const QString &word : block.text().split(u' ')) {
+                longest = std::max(longest, word.size());
+            }
+        }
+        return longest;
+    }
+
+    void paste(const QString &text)
+    {
+        QApplication::clipboard()->setText(text);
+        editor->paste();
+    }
 };
+
+// An emoji across the place of a break, so that a split between its halves shows.
+QString runawayWord()
+{
+    return QString(700, u'p') + QStringLiteral("\U0001F600") + QString(4298, u'q');
+}
 
 TEST_F(InlineTextEditorTest, ARunawayWordIsLaidOutInBoundedParagraphsAndGivenBackWhole)
 {
@@ -125,6 +153,52 @@ TEST_F(InlineTextEditorTest, ABreakTypedOrPastedInAContinuedParagraphIsKept)
     EXPECT_EQ(
         typed(),
         (QString(1000, u'a') + QString(10, u'b') + "p\nq\n" + QString(990, u'b')).toStdString());
+}
+
+TEST_F(InlineTextEditorTest, ARunawayWordPastedIntoAWordIsLaidOutInBoundedParagraphs)
+{
+    const QString before = QStringLiteral("one ") + QString(300, u'x');
+    const QString after = QString(300, u'y') + QStringLiteral(" two");
+    open(before + after);
+    EXPECT_NE(editor->document()->defaultTextOption().wrapMode(), QTextOption::WrapAnywhere);
+    placeCaret(int(before.size()));
+    paste(runawayWord());
+    EXPECT_LE(longestWordInAParagraph(), qsizetype(runawayWordLength) + 1);
+    EXPECT_EQ(editor->document()->defaultTextOption().wrapMode(), QTextOption::WrapAnywhere);
+    EXPECT_EQ(typed(), (before + runawayWord() + after).toStdString());
+    // The caret is after what was pasted, and the letters are back as they were in one step.
+    QTest::keyClicks(editor.get(), "Z");
+    EXPECT_EQ(typed(), (before + runawayWord() + "Z" + after).toStdString());
+    editor->undo();
+    editor->undo();
+    EXPECT_EQ(typed(), (before + after).toStdString());
+}
+
+TEST_F(InlineTextEditorTest, ARunawayWordPastedOverASoftBreakReplacesTheLettersSelected)
+{
+    open(QString(2000, u'a'));
+    QTextCursor selection = editor->textCursor();
+    selection.setPosition(990);
+    selection.setPosition(secondBlockStart() + 10, QTextCursor::KeepAnchor);
+    editor->setTextCursor(selection);
+    paste(runawayWord());
+    EXPECT_LE(longestWordInAParagraph(), qsizetype(runawayWordLength) + 1);
+    EXPECT_EQ(typed(), (QString(990, u'a') + runawayWord() + QString(990, u'a')).toStdString());
+    EXPECT_FALSE(editor->typedText().contains(QChar::ReplacementCharacter));
+}
+
+TEST_F(InlineTextEditorTest, ARunawayWordCommittedByAnInputMethodIsLaidOutInBoundedParagraphs)
+{
+    open(QStringLiteral("ab"));
+    placeCaret(1);
+    QInputMethodEvent composing(QStringLiteral("pre"), {});
+    QCoreApplication::sendEvent(editor.get(), &composing);
+    QInputMethodEvent commit;
+    commit.setCommitString(runawayWord());
+    QCoreApplication::sendEvent(editor.get(), &commit);
+    EXPECT_LE(longestWordInAParagraph(), qsizetype(runawayWordLength) + 1);
+    EXPECT_EQ(typed(), ("a" + runawayWord() + "b").toStdString());
+    EXPECT_TRUE(editor->document()->firstBlock().layout()->preeditAreaText().isEmpty());
 }
 
 } // namespace
