@@ -1,0 +1,144 @@
+// Editing a text of one word of a megabyte: the running program answers a command URL sent as
+// the editor opens on it, after keys are typed and as the edit ends, and the keys reach the
+// saved text. How long each answer took and the main thread's longest stretch away from its
+// event loop are printed, never judged: the sender's own give-up time is the limit.
+#include "common/clock.h"
+#include "e2e/fixtures/board_library.h"
+#include "e2e/fixtures/under_window_manager.h"
+#include "e2e/processes/process_use.h"
+#include "whiteboard/model/store/whiteboard_library_store.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace zentrel {
+namespace {
+
+constexpr std::size_t wordLetters = 1'000'000;
+// Past the 10 seconds after which `zentrel URL` gives up and says "Zentrel is not responding."
+constexpr int senderGivesUpMs = 12000;
+// The whole edit, ended and saved, with room for a slow machine.
+constexpr int editSavedMs = 60000;
+constexpr int idleTimeoutMs = 20000;
+const QPoint onTheWord(450, 210);
+const QPoint clearOfTheWord(1000, 700);
+const QString answeredCommand = QStringLiteral("zentrel://action/color/green");
+
+WhiteboardLibrary libraryWithRunawayWord()
+{
+    WhiteboardBoard board;
+    board.id = Uuid::generate(systemUuidRandomSource());
+    board.name = "Runaway word";
+    board.background = WhiteboardBackground::white();
+    WhiteboardElement text;
+    text.id = Uuid::generate(systemUuidRandomSource());
+    text.kind = WhiteboardElementKind::text;
+    text.setFrame({400, 200, 400, 25});
+    text.text = std::string(wordLetters, 'w');
+    text.fontSize = 20;
+    text.style.strokeColor = "#1E1E1E";
+    text.style.opacity = 1;
+    board.elements.push_back(makeElement(std::move(text)));
+    return libraryOf(std::move(board));
+}
+
+class RunawayWordEdit : public UnderWindowManager
+{
+protected:
+    // Does the step, then sends the command as a launcher would, which the running program
+    // must take before the sender gives up; prints how long that took and the longest the main
+    // thread was kept from its event loop from the step until the program fell idle.
+    void stepAnswering(const std::string &step, const std::function<void()> &run)
+    {
+        const qint64 pid = m_zentrel.processId();
+        MainThreadBusyness busyness(pid);
+        run();
+        if (HasFatalFailure()) {
+            busyness.stop();
+            return;
+        }
+        QElapsedTimer wall;
+        wall.start();
+        const ProcessExit exit =
+            m_zentrel.runAgain({answeredCommand}, QDeadlineTimer(senderGivesUpMs));
+        const double answerMs = double(wall.nsecsElapsed()) / 1e6;
+        waitUntilIdle(pid, idleTimeoutMs);
+        const MainThreadBusyness::Result busy = busyness.stop();
+        EXPECT_TRUE(exitedCleanly(exit)) << "unanswered " << step << "; " << situation();
+        const std::string what = step + " a 1 MB word under " + nameOf(GetParam()).toStdString();
+        printFigure(what + ": command answered after", answerMs, "ms");
+        printFigure(
+            what + ": main thread longest busy stretch", busy.longestBusySeconds * 1000, "ms");
+    }
+
+    // The text of the board's one element once it is `letters` long, or as last saved.
+    QString savedTextOf(qsizetype letters)
+    {
+        QString text;
+        const QDeadlineTimer deadline(editSavedMs);
+        do {
+            const QJsonArray elements = m_zentrel.savedBoardElements();
+            text = elements.isEmpty() ? QString() : elements[0][QStringLiteral("text")].toString();
+            if (text.size() == letters) {
+                break;
+            }
+            QThread::msleep(savedPollMs);
+        } while (!deadline.hasExpired());
+        return text;
+    }
+};
+
+TEST_P(RunawayWordEdit, CommandsAreAnsweredWhileAMegabyteWordIsEditedAndTheKeysAreSaved)
+{
+    SystemClock clock;
+    const WhiteboardLibraryStore store(
+        (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
+        clock,
+        systemUuidRandomSource());
+    ASSERT_TRUE(store.save(libraryWithRunawayWord()));
+    ASSERT_NO_FATAL_FAILURE(
+        openFeature(QStringLiteral("zentrel://toggle/whiteboard"), QStringLiteral("Whiteboard")));
+    ASSERT_TRUE(m_input.moveTo(onTheWord)) << m_input.lastError().toStdString();
+    ASSERT_TRUE(pointerFinds(m_main, onTheWord));
+    // The board's first painting done, so that the steps' figures are their own.
+    waitUntilIdle(m_zentrel.processId(), idleTimeoutMs);
+
+    ASSERT_NO_FATAL_FAILURE(stepAnswering("opening the editor on", [this] {
+        ASSERT_TRUE(m_input.run({QStringLiteral("click"),
+                                 QStringLiteral("--repeat"),
+                                 QStringLiteral("2"),
+                                 QStringLiteral("--delay"),
+                                 QStringLiteral("100"),
+                                 QStringLiteral("1")}))
+            << m_input.lastError().toStdString();
+    }));
+    ASSERT_NO_FATAL_FAILURE(stepAnswering("typing into", [this] {
+        // The editor opens with the whole text selected: the keys go before it.
+        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+Home")));
+        ASSERT_TRUE(m_input.typeText(QStringLiteral("abc"))) << m_input.lastError().toStdString();
+    }));
+    ASSERT_NO_FATAL_FAILURE(stepAnswering("ending the edit of", [this] {
+        ASSERT_TRUE(m_input.click(clearOfTheWord)) << m_input.lastError().toStdString();
+    }));
+
+    const QString saved = savedTextOf(qsizetype(wordLetters) + 3);
+    EXPECT_EQ(saved.size(), qsizetype(wordLetters) + 3) << situation();
+    EXPECT_TRUE(saved.startsWith(QStringLiteral("abcwww"))) << saved.left(20).toStdString();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         RunawayWordEdit,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
+
+} // namespace
+} // namespace zentrel
