@@ -1,5 +1,6 @@
 #include "whiteboard/canvas/element_layer/painted_element.h"
 
+#include "common/pool_parallel_work.h"
 #include "common/qt_conversions.h"
 #include "common/qt_path.h"
 #include "whiteboard/canvas/element_layer/hatch_painting.h"
@@ -138,17 +139,31 @@ QPainterPath textOutline(const RenderText &text)
 }
 
 // A long text is kept in areas of a few lines each, so a painting fills only the lines it
-// shows rather than every glyph of the text.
+// shows rather than every glyph of the text. The areas are outlined on the pool's free threads
+// as well: a text of a megabyte takes most of a second on one.
 void appendTextAreas(const RenderText &text, std::vector<std::pair<QPainterPath, QColor>> &areas)
 {
     const QColor colour = toQColor(text.color);
-    // Made without the lines, as copying them all for every area costs more than the outlines.
-    RenderText part{{}, text.typeface, text.fontSize, text.color};
-    for (std::size_t first = 0; first < text.lines.size(); first += textLinesPerArea) {
+    const std::size_t count = (text.lines.size() + textLinesPerArea - 1) / textLinesPerArea;
+    std::vector<QPainterPath> outlines(count);
+    const auto outlineArea = [&](std::size_t area) {
+        // Made without the lines, as copying them all for every area costs more than the
+        // outlines.
+        RenderText part{{}, text.typeface, text.fontSize, text.color};
+        const std::size_t first = area * textLinesPerArea;
         const auto begin = text.lines.begin() + static_cast<std::ptrdiff_t>(first);
-        const std::size_t count = std::min(textLinesPerArea, text.lines.size() - first);
-        part.lines.assign(begin, begin + static_cast<std::ptrdiff_t>(count));
-        areas.emplace_back(textOutline(part), colour);
+        const std::size_t lines = std::min(textLinesPerArea, text.lines.size() - first);
+        part.lines.assign(begin, begin + static_cast<std::ptrdiff_t>(lines));
+        outlines[area] = textOutline(part);
+    };
+    if (count > 1) {
+        runInParallel(count, poolThreadCount(), outlineArea);
+    } else if (count == 1) {
+        outlineArea(0);
+    }
+    areas.reserve(areas.size() + count);
+    for (QPainterPath &outline : outlines) {
+        areas.emplace_back(std::move(outline), colour);
     }
 }
 
