@@ -5,13 +5,17 @@
 #include "common/clock.h"
 #include "e2e/fixtures/board_library.h"
 #include "e2e/fixtures/under_window_manager.h"
+#include "e2e/processes/child_process.h"
 #include "e2e/processes/process_use.h"
 #include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -30,6 +34,10 @@ constexpr int editSavedMs = 60000;
 constexpr int idleTimeoutMs = 20000;
 const QPoint onTheWord(450, 210);
 const QPoint clearOfTheWord(1000, 700);
+// Where a new text starts, clear of the toolbar and the property panel, and a point left of its
+// editor, which runs down and to the right from there.
+const QPoint newTextPoint(400, 200);
+const QPoint leftOfTheNewText(350, 700);
 const QString answeredCommand = QStringLiteral("zentrel://action/color/green");
 
 WhiteboardLibrary libraryWithRunawayWord()
@@ -72,11 +80,50 @@ protected:
         const double answerMs = double(wall.nsecsElapsed()) / 1e6;
         waitUntilIdle(pid, idleTimeoutMs);
         const MainThreadBusyness::Result busy = busyness.stop();
-        EXPECT_TRUE(exitedCleanly(exit)) << "unanswered " << step << "; " << situation();
         const std::string what = step + " a 1 MB word under " + nameOf(GetParam()).toStdString();
         printFigure(what + ": command answered after", answerMs, "ms");
         printFigure(
             what + ": main thread longest busy stretch", busy.longestBusySeconds * 1000, "ms");
+        ASSERT_TRUE(exitedCleanly(exit)) << "unanswered " << step << "; " << situation();
+    }
+
+    // Has xclip offer a word of `letters` letters on the clipboard for as long as `owner` runs;
+    // a fatal failure when it never does.
+    void offerWordOnClipboard(ChildProcess &owner, qsizetype letters)
+    {
+        const QString path = m_zentrel.dataHome() + QStringLiteral("/word.txt");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)
+                    && file.write(QByteArray(letters, 'p')) == letters);
+        file.close();
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
+        ASSERT_TRUE(owner.start(QStringLiteral("xclip"),
+                                {QStringLiteral("-selection"),
+                                 QStringLiteral("clipboard"),
+                                 QStringLiteral("-quiet"),
+                                 QStringLiteral("-in"),
+                                 path},
+                                environment));
+        const QDeadlineTimer deadline(windowTimeoutMs);
+        while (!clipboardOffersText(environment)) {
+            ASSERT_FALSE(deadline.hasExpired()) << "xclip never took the clipboard";
+            QThread::msleep(savedPollMs);
+        }
+    }
+
+    static bool clipboardOffersText(const QProcessEnvironment &environment)
+    {
+        QProcess targets;
+        targets.setProcessEnvironment(environment);
+        targets.start(QStringLiteral("xclip"),
+                      {QStringLiteral("-selection"),
+                       QStringLiteral("clipboard"),
+                       QStringLiteral("-out"),
+                       QStringLiteral("-target"),
+                       QStringLiteral("TARGETS")});
+        return targets.waitForFinished(windowTimeoutMs)
+               && targets.readAllStandardOutput().contains("UTF8_STRING");
     }
 
     // The text of the board's one element once it is `letters` long, or as last saved.
@@ -132,6 +179,30 @@ TEST_P(RunawayWordEdit, CommandsAreAnsweredWhileAMegabyteWordIsEditedAndTheKeysA
     const QString saved = savedTextOf(qsizetype(wordLetters) + 3);
     EXPECT_EQ(saved.size(), qsizetype(wordLetters) + 3) << situation();
     EXPECT_TRUE(saved.startsWith(QStringLiteral("abcwww"))) << saved.left(20).toStdString();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+TEST_P(RunawayWordEdit, CommandsAreAnsweredWhileAMegabyteWordIsPastedAndTheKeysAreSaved)
+{
+    ChildProcess clipboardOwner;
+    ASSERT_NO_FATAL_FAILURE(offerWordOnClipboard(clipboardOwner, qsizetype(wordLetters)));
+    ASSERT_NO_FATAL_FAILURE(
+        openFeature(QStringLiteral("zentrel://toggle/whiteboard"), QStringLiteral("Whiteboard")));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("t")));
+    ASSERT_TRUE(m_input.click(newTextPoint)) << m_input.lastError().toStdString();
+
+    ASSERT_NO_FATAL_FAILURE(stepAnswering(
+        "pasting", [this] { ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+v"))); }));
+    ASSERT_NO_FATAL_FAILURE(stepAnswering("typing after pasting", [this] {
+        ASSERT_TRUE(m_input.typeText(QStringLiteral("xyz"))) << m_input.lastError().toStdString();
+    }));
+    ASSERT_NO_FATAL_FAILURE(stepAnswering("ending the edit after pasting", [this] {
+        ASSERT_TRUE(m_input.click(leftOfTheNewText)) << m_input.lastError().toStdString();
+    }));
+
+    const QString saved = savedTextOf(qsizetype(wordLetters) + 3);
+    EXPECT_EQ(saved.size(), qsizetype(wordLetters) + 3) << situation();
+    EXPECT_TRUE(saved.endsWith(QStringLiteral("pppxyz"))) << saved.right(20).toStdString();
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
