@@ -240,7 +240,13 @@ bool XvfbSession::arrangeMonitors()
     if (m_layout.monitors.size() == 1) {
         return true;
     }
-    const std::optional<QString> failure = placeOutputs(m_display, m_layout);
+    // Listing the monitors has the server probe its outputs anew. Until something does, it
+    // answers the cheaper query GTK makes with a stale layout, and xfwm4, started next, takes the
+    // screen for one monitor wide: it keeps every window on the first monitor.
+    std::optional<QString> failure = placeOutputs(m_display, m_layout);
+    if (!failure) {
+        failure = xrandr(m_display, {QStringLiteral("--listmonitors")});
+    }
     m_failure += failure.value_or(QString());
     return !failure;
 }
