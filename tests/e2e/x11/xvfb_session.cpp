@@ -240,9 +240,10 @@ bool XvfbSession::arrangeMonitors()
     if (m_layout.monitors.size() == 1) {
         return true;
     }
-    // Listing the monitors has the server probe its outputs anew. Until something does, it
-    // answers the cheaper query GTK makes with a stale layout, and xfwm4, started next, takes the
-    // screen for one monitor wide: it keeps every window on the first monitor.
+    // A window manager started right after the outputs are placed needs some client to have
+    // asked about them first: else xfwm4 takes the screen for one monitor wide (its screen-edge
+    // windows sit at x = 1920) and keeps every window on the first monitor. Listing the monitors
+    // is the smallest such question.
     std::optional<QString> failure = placeOutputs(m_display, m_layout);
     if (!failure) {
         failure = xrandr(m_display, {QStringLiteral("--listmonitors")});
