@@ -240,7 +240,14 @@ bool XvfbSession::arrangeMonitors()
     if (m_layout.monitors.size() == 1) {
         return true;
     }
-    const std::optional<QString> failure = placeOutputs(m_display, m_layout);
+    // A window manager started right after the outputs are placed needs some client to have
+    // asked about them first: else xfwm4 takes the screen for one monitor wide (its screen-edge
+    // windows sit at x = 1920) and keeps every window on the first monitor. Listing the monitors
+    // is the smallest such question.
+    std::optional<QString> failure = placeOutputs(m_display, m_layout);
+    if (!failure) {
+        failure = xrandr(m_display, {QStringLiteral("--listmonitors")});
+    }
     m_failure += failure.value_or(QString());
     return !failure;
 }
