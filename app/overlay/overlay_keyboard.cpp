@@ -33,8 +33,7 @@ bool OverlayWindowController::isAskingTheUser()
 }
 
 // A click in the run while an alert or dialog of ours has the keyboard gives the run its keys;
-// with no window manager nothing else would. xfwm4 still hands it on to the alert, a transient
-// of the run's window, until the alert is answered.
+// with no window manager nothing else would.
 void OverlayWindowController::installClickMonitor()
 {
     const auto isWatched = [this](const QWidget *window) {

@@ -48,8 +48,15 @@ MessageBoxAlertPresenter::MessageBoxAlertPresenter(QObject *parent,
     // that opened after the alert takes it for the first time when the window manager has put
     // it on screen: the alert is to be read first, so it takes the keyboard back then.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focus) {
-        if (mayCoverAlert(focus) && m_alert && focus != m_alert->windowHandle()) {
-            bringForward(m_openedSinceAlert.removeAll(focus) > 0);
+        if (!mayCoverAlert(focus) || !m_alert || focus == m_alert->windowHandle()) {
+            return;
+        }
+        const bool opened = m_openedSinceAlert.removeAll(focus) > 0;
+        // Window managers keep the alert above the run's window it is a transient of, and
+        // xfwm4 takes a raise for an activation: raised there, it would take back the keys
+        // the user gave the run with a click.
+        if (opened || !m_owner || focus != m_owner->windowHandle()) {
+            bringForward(opened);
         }
     });
 }

@@ -143,10 +143,6 @@ protected:
         ADD_FAILURE() << "the alert is not above the run; " << situation();
     }
 
-    // xfwm4 hands the keyboard of a window that has a transient dialog up to that dialog, so
-    // there a click in the run leaves the keys in the alert above it until it is answered.
-    bool keepsKeysInTransients() const { return GetParam() == WindowManager::xfwm4; }
-
     // A dialog-sized window in the middle of the screen: not the toolbar at its top.
     std::optional<TopLevelWindow> waitForAlert()
     {
@@ -224,10 +220,6 @@ TEST_P(PresenterTrust, AnUnreadableLibraryIsToldAboveTheCanvasBeforeItTakesTheKe
     // A click in the canvas gives the run its keys; the alert stays above, unanswered, also
     // once the run is closed and the next one opens.
     ASSERT_NO_FATAL_FAILURE(clickOn(m_main, quietCorner.center()));
-    if (keepsKeysInTransients()) {
-        EXPECT_TRUE(settle(alert));
-        return;
-    }
     ASSERT_TRUE(m_windows.waitForKeyboard(m_main.id, QDeadlineTimer(windowTimeoutMs)))
         << "a click did not give the canvas the keys; " << situation();
     EXPECT_TRUE(settle(alert)) << "a click in the canvas covered the alert";
@@ -270,10 +262,6 @@ TEST_P(PresenterTrust, AStartAlertStaysAboveDrawAndAClickGivesTheRunItsKeys)
     TopLevelWindow shown;
     ASSERT_NO_FATAL_FAILURE(settleAlert(shown));
 
-    if (keepsKeysInTransients()) {
-        EXPECT_TRUE(settle(shown));
-        return;
-    }
     ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, m_toolbar.frame.topLeft() + drawBlueSwatch));
     EXPECT_TRUE(drawsRectangle(belowAlertDrag, QStringLiteral("alert_toolbar")))
         << "after a click in the toolbar the keys did not reach the canvas";

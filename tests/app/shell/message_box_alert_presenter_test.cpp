@@ -50,6 +50,29 @@ private:
     QString m_text;
 };
 
+// Counts the times `window` is raised.
+class RaiseCounter : public QObject
+{
+public:
+    RaiseCounter(QWidget &window, int &raises)
+        : m_raises(raises)
+    {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::ZOrderChange) {
+            ++m_raises;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    int &m_raises;
+};
+
 // The queue as the program has it, with the real alert, which looks for itself every 50 ms.
 class ErrorAlerts : public testing::Test
 {
@@ -224,4 +247,30 @@ TEST_F(ErrorAlerts, OverARunTheAlertIsANonModalTransientOfItsWindowAndOutlivesIt
                       == next.windowHandle();
     }));
     EXPECT_EQ(presenter.currentAlert()->informativeText(), QStringLiteral("first"));
+}
+
+// The window manager keeps the alert above the run's window it is a transient of, and xfwm4
+// takes a raise for an activation: the run taking the keys must not raise it, or the alert would
+// take back the keys a click gave the run. Any other window of ours that takes them still does.
+TEST_F(ErrorAlerts, TheRunTakingTheKeysLeavesTheAlertWhereItIs)
+{
+    QWidget run(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    run.show();
+    QWidget settings(nullptr, Qt::Window);
+    settings.show();
+    queue.report("first");
+    ASSERT_TRUE(waitForOnScreen(QStringLiteral("first")));
+    QTest::qWait(100);
+    int raises = 0;
+    RaiseCounter counter(*presenter.currentAlert(), raises);
+
+    run.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &run; }));
+    QTest::qWait(100);
+    EXPECT_EQ(raises, 0) << "the alert was raised over the run's window";
+    EXPECT_EQ(QApplication::activeWindow(), &run);
+
+    settings.activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return raises > 0; }))
+        << "the alert stayed below another window";
 }
