@@ -115,9 +115,12 @@ protected:
     }
 
     // Draw's rectangle key, then a drag over `area`: the rectangle shows once the keys reach
-    // the canvas.
+    // the canvas. The window manager hands them over in its own time, late on a busy machine.
     testing::AssertionResult drawsRectangle(const QRect &area, const QString &name)
     {
+        if (!m_windows.waitForKeyboard(m_main.id, QDeadlineTimer(windowTimeoutMs))) {
+            return testing::AssertionFailure() << "the canvas never got the keys; " << situation();
+        }
         press(QStringLiteral("3"));
         dragOver(area);
         if (HasFatalFailure()) {
