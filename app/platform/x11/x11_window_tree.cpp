@@ -30,6 +30,30 @@ bool x11CompositingManagerRuns(xcb_connection_t *connection, int screenNumber)
     return owner && owner->owner != XCB_NONE;
 }
 
+std::string x11WindowManagerName(xcb_connection_t *connection)
+{
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const auto windowProperty = [connection](xcb_window_t window, xcb_atom_t property,
+                                             xcb_atom_t type) {
+        return XcbReply<xcb_get_property_reply_t>(xcb_get_property_reply(
+            connection, xcb_get_property(connection, 0, window, property, type, 0, 64), nullptr));
+    };
+    const auto check =
+        windowProperty(root, x11Atom(connection, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW);
+    if (!check || xcb_get_property_value_length(check.get()) != 4) {
+        return {};
+    }
+    const auto name =
+        windowProperty(*static_cast<const xcb_window_t *>(xcb_get_property_value(check.get())),
+                       x11Atom(connection, "_NET_WM_NAME"),
+                       x11Atom(connection, "UTF8_STRING"));
+    if (!name) {
+        return {};
+    }
+    return std::string(static_cast<const char *>(xcb_get_property_value(name.get())),
+                       std::size_t(xcb_get_property_value_length(name.get())));
+}
+
 std::vector<std::uint32_t>
 x11TopLevelsOf(xcb_connection_t *c, std::uint32_t root, const std::vector<std::uint32_t> &windows)
 {

@@ -31,6 +31,8 @@ public:
     X11RenderCanvas &operator=(const X11RenderCanvas &) = delete;
 
     std::uint32_t pixmap() const { return m_pixmap; }
+    // In root pixels.
+    QRect area() const { return m_area; }
 
     // Replaces the part of the canvas at `part` (root pixels, inside the area) with the same
     // part of the picture `source` of the whole screen.

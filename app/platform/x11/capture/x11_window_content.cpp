@@ -54,6 +54,9 @@ X11WindowContent::X11WindowContent(xcb_connection_t *connection)
     , m_stateAtom(x11Atom(connection, "WM_STATE"))
     , m_gtkExtentsAtom(x11Atom(connection, "_GTK_FRAME_EXTENTS"))
     , m_frameExtentsAtom(x11Atom(connection, "_NET_FRAME_EXTENTS"))
+    // KWin paints title bars and borders only in its compositor, leaving its frames' own pixels
+    // there as the server made them: black, or a copy of what lay below when they were mapped.
+    , m_framesHoldDecorations(x11WindowManagerName(connection) != "KWin")
 {}
 
 X11WindowContent::Parts X11WindowContent::of(std::uint32_t topLevel, const QRect &frame)
@@ -86,7 +89,8 @@ X11WindowContent::Parts X11WindowContent::find(std::uint32_t topLevel, const QRe
             }
             if (hasProperty(c, window, m_stateAtom)) {
                 const QRect client = rootRectOf(c, window, top->root);
-                return {client, (client + marginsOf(c, window, m_frameExtentsAtom)) & frame};
+                const QRect decorated = (client + marginsOf(c, window, m_frameExtentsAtom)) & frame;
+                return {client, decorated, m_framesHoldDecorations || decorated == client};
             }
             const XcbReply<xcb_query_tree_reply_t> tree(
                 xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));

@@ -27,6 +27,9 @@ public:
         // With the title bar and borders the window manager declares, without the invisible
         // margins some add around them.
         QRect decorated;
+        // Whether the window's own pixels hold all of `decorated`; not where the compositing
+        // manager draws the decoration itself.
+        bool holdsDecoration = true;
     };
 
     Parts of(std::uint32_t topLevel, const QRect &frame);
@@ -44,6 +47,7 @@ private:
     std::uint32_t m_stateAtom;
     std::uint32_t m_gtkExtentsAtom;
     std::uint32_t m_frameExtentsAtom;
+    bool m_framesHoldDecorations;
     std::unordered_map<std::uint32_t, Known> m_known;
 };
 
