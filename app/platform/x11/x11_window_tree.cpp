@@ -30,28 +30,31 @@ bool x11CompositingManagerRuns(xcb_connection_t *connection, int screenNumber)
     return owner && owner->owner != XCB_NONE;
 }
 
-std::string x11WindowManagerName(xcb_connection_t *connection)
+// The server names each client's resources within a range of its own: the bits outside the
+// resource id mask tell which client made a window.
+bool x11WindowManagerComposites(xcb_connection_t *connection, std::uint32_t root, int screenNumber)
 {
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const auto windowProperty = [connection](xcb_window_t window, xcb_atom_t property,
-                                             xcb_atom_t type) {
-        return XcbReply<xcb_get_property_reply_t>(xcb_get_property_reply(
-            connection, xcb_get_property(connection, 0, window, property, type, 0, 64), nullptr));
-    };
-    const auto check =
-        windowProperty(root, x11Atom(connection, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW);
-    if (!check || xcb_get_property_value_length(check.get()) != 4) {
-        return {};
+    const xcb_atom_t selection = x11Atom(connection, "_NET_WM_CM_S" + std::to_string(screenNumber));
+    const XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, selection), nullptr));
+    const XcbReply<xcb_get_property_reply_t> check(
+        xcb_get_property_reply(connection,
+                               xcb_get_property(connection,
+                                                0,
+                                                root,
+                                                x11Atom(connection, "_NET_SUPPORTING_WM_CHECK"),
+                                                XCB_ATOM_WINDOW,
+                                                0,
+                                                1),
+                               nullptr));
+    if (!owner || owner->owner == XCB_NONE || !check
+        || xcb_get_property_value_length(check.get()) != 4) {
+        return false;
     }
-    const auto name =
-        windowProperty(*static_cast<const xcb_window_t *>(xcb_get_property_value(check.get())),
-                       x11Atom(connection, "_NET_WM_NAME"),
-                       x11Atom(connection, "UTF8_STRING"));
-    if (!name) {
-        return {};
-    }
-    return std::string(static_cast<const char *>(xcb_get_property_value(name.get())),
-                       std::size_t(xcb_get_property_value_length(name.get())));
+    const xcb_window_t manager =
+        *static_cast<const xcb_window_t *>(xcb_get_property_value(check.get()));
+    const std::uint32_t clientBits = ~xcb_get_setup(connection)->resource_id_mask;
+    return (owner->owner & clientBits) == (manager & clientBits);
 }
 
 std::vector<std::uint32_t>

@@ -17,8 +17,9 @@ std::uint32_t x11Atom(xcb_connection_t *connection, const std::string &name);
 
 bool x11CompositingManagerRuns(xcb_connection_t *connection, int screenNumber);
 
-// The name the running window manager gives itself on the first screen; empty without one.
-std::string x11WindowManagerName(xcb_connection_t *connection);
+// Whether the window manager composites the screen itself (mutter, KWin) rather than leaving it
+// to a separate compositing manager (xcompmgr).
+bool x11WindowManagerComposites(xcb_connection_t *connection, std::uint32_t root, int screenNumber);
 
 // The root's children that hold the given windows (the windows themselves without a window
 // manager); windows that no longer exist are skipped.

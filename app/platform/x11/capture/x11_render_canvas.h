@@ -31,6 +31,7 @@ public:
     X11RenderCanvas &operator=(const X11RenderCanvas &) = delete;
 
     std::uint32_t pixmap() const { return m_pixmap; }
+
     // In root pixels.
     QRect area() const { return m_area; }
 

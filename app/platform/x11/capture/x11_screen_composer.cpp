@@ -58,6 +58,10 @@ struct X11ScreenComposer::State
     xcb_render_pictformat_t rootFormat = XCB_NONE;
     xcb_atom_t wallpaperAtom = XCB_NONE;
     bool compositing = false;
+    // A window manager that composites the screen itself adds to its frames in its compositor:
+    // KWin draws title bars and borders there, leaving the frames' own pixels as the server
+    // made them (black, or a copy of what lay below); mutter rounds corners and casts shadows.
+    bool framesHoldDecorations = true;
     // What the screen showed when remembered, XCB_NONE before; another composer's when shared.
     xcb_pixmap_t remembered = XCB_NONE;
     bool ownsRemembered = false;
@@ -145,6 +149,7 @@ X11ScreenComposer::open(const QByteArray &display)
         state->canLeaveOut = state->rootFormat != XCB_NONE;
     }
     state->compositing = x11CompositingManagerRuns(c, screenNumber);
+    state->framesHoldDecorations = !x11WindowManagerComposites(c, state->root, screenNumber);
     if (state->canLeaveOut && !state->compositing) {
         // Without it a window keeps no pixels where another covers it; the server drops the
         // redirection when this connection closes.
@@ -320,16 +325,16 @@ X11ScreenComposer::composeOverRemembered(const QRect &area,
 // painted again only where its program draws, and keeps its decoration as the screen showed it.
 // A window new there is painted with the decoration its window manager declares where its own
 // pixels hold that decoration, and is otherwise left out, as the screen was when remembered:
-// the window without its title bar would be a window the screen never showed. A moved window
-// stays whole where the screen showed it: no window's pixels hold what its old place would
-// reveal (the desktop mutter paints, the decorations of the windows below). Each is painted only
-// where no other window lies above it as the picture shows them.
+// without its title bar it would be a window the screen never showed. A moved window stays
+// whole where the screen showed it, for no window's pixels hold what its old place would reveal
+// (the desktop mutter paints, the decorations of the windows below). Each is painted only where
+// no other window lies above it as the picture shows them.
 void X11ScreenComposer::repaintChangedContents(X11RenderCanvas &canvas,
                                                const std::vector<X11Layer> &others)
 {
     State &state = *m_state;
     if (!state.content) {
-        state.content = std::make_unique<X11WindowContent>(state.c());
+        state.content = std::make_unique<X11WindowContent>(state.c(), state.framesHoldDecorations);
     }
     QRegion above;
     for (auto layer = others.rbegin(); layer != others.rend(); ++layer) {

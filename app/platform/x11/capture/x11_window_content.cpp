@@ -49,14 +49,12 @@ QMargins marginsOf(xcb_connection_t *c, xcb_window_t window, xcb_atom_t atom)
 
 } // namespace
 
-X11WindowContent::X11WindowContent(xcb_connection_t *connection)
+X11WindowContent::X11WindowContent(xcb_connection_t *connection, bool framesHoldDecorations)
     : m_connection(connection)
     , m_stateAtom(x11Atom(connection, "WM_STATE"))
     , m_gtkExtentsAtom(x11Atom(connection, "_GTK_FRAME_EXTENTS"))
     , m_frameExtentsAtom(x11Atom(connection, "_NET_FRAME_EXTENTS"))
-    // KWin paints title bars and borders only in its compositor, leaving its frames' own pixels
-    // there as the server made them: black, or a copy of what lay below when they were mapped.
-    , m_framesHoldDecorations(x11WindowManagerName(connection) != "KWin")
+    , m_framesHoldDecorations(framesHoldDecorations)
 {}
 
 X11WindowContent::Parts X11WindowContent::of(std::uint32_t topLevel, const QRect &frame)

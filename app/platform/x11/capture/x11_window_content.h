@@ -18,7 +18,9 @@ namespace zentrel {
 class X11WindowContent
 {
 public:
-    explicit X11WindowContent(xcb_connection_t *connection);
+    // framesHoldDecorations: whether window managers' frames hold in their own pixels the title
+    // bars and borders that the screen shows around windows.
+    X11WindowContent(xcb_connection_t *connection, bool framesHoldDecorations);
 
     struct Parts
     {
@@ -27,8 +29,7 @@ public:
         // With the title bar and borders the window manager declares, without the invisible
         // margins some add around them.
         QRect decorated;
-        // Whether the window's own pixels hold all of `decorated`; not where the compositing
-        // manager draws the decoration itself.
+        // Whether the window's own pixels hold `decorated` as the screen shows it.
         bool holdsDecoration = true;
     };
 
