@@ -17,6 +17,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <vector>
 
 namespace zentrel {
 namespace {
@@ -58,6 +59,12 @@ constexpr int frameReach = 64;
 constexpr int titleBarClickRight = 80;
 constexpr int titleBarClickDepth = 8;
 constexpr int borderReach = 16;
+// Where the framed window moves while Draw runs, and where a window that opens meanwhile goes:
+// clear of each other, of the dialog, of the toolbar and of the shape.
+const QPoint movedPlace(1100, 150);
+const QString newcomerTitle = QStringLiteral("A Newcomer");
+const QColor newcomerColor(0x5a, 0x78, 0xc8);
+const QPoint newcomerPlace(1550, 600);
 
 bool isBlack(QRgb pixel)
 {
@@ -103,6 +110,27 @@ testing::AssertionResult showsAsScreen(const QImage &picture,
                 << firstBlack.y();
     }
     return failure;
+}
+
+// The screen as `after` shows it, but in each of `parts` (where a window moved or opened) as
+// `before` showed it wherever the picture shows that instead.
+QImage asAfterOrBefore(const QImage &picture,
+                       const QImage &before,
+                       const QImage &after,
+                       const std::vector<QRect> &parts)
+{
+    QImage screen = after.convertToFormat(QImage::Format_RGB32);
+    for (const QRect &part : parts) {
+        if (!showsAsScreen(picture, after, part, {}, allowedFrameShare)
+            && showsAsScreen(picture, before, part, {}, allowedFrameShare)) {
+            for (int y = part.top(); y <= part.bottom(); ++y) {
+                for (int x = part.left(); x <= part.right(); ++x) {
+                    screen.setPixel(x, y, before.pixel(x, y));
+                }
+            }
+        }
+    }
+    return screen;
 }
 
 // Pixels black in the loupe's picture within `reach` of `at` while the screen it magnifies
@@ -222,6 +250,23 @@ protected:
                            QStringLiteral("-e"),
                            QStringLiteral("sleep"),
                            QStringLiteral("infinity")}));
+    }
+
+    // Another terminal, in a colour of its own, where a user would put it.
+    void showNewcomer()
+    {
+        ASSERT_TRUE(start(m_newcomer,
+                          QStringLiteral("xterm"),
+                          {QStringLiteral("-T"),
+                           newcomerTitle,
+                           QStringLiteral("-bg"),
+                           newcomerColor.name(),
+                           QStringLiteral("-geometry"),
+                           QStringLiteral("60x16"),
+                           QStringLiteral("-e"),
+                           QStringLiteral("sleep"),
+                           QStringLiteral("infinity")}));
+        ASSERT_NO_FATAL_FAILURE(moveTo(newcomerTitle, newcomerPlace));
     }
 
     // With decorations GTK draws itself: rounded corners and a shadow of its own in an ARGB
@@ -419,7 +464,83 @@ protected:
     QTemporaryDir m_programsHome;
     ChildProcess m_terminal;
     ChildProcess m_dialog;
+    ChildProcess m_newcomer;
 };
+
+// A window's frame with its title bar, borders and shadow.
+QRect decorationAround(const QRect &frame)
+{
+    return frame.adjusted(-borderReach, -titleBarReach, borderReach, borderReach)
+           & QRect(0, 0, fullHdWidth, fullHdHeight);
+}
+
+// Draw's picture, where `parts` show windows that moved or opened during the run: there the screen
+// as it shows them after or as it showed before the run, the rest as it shows after.
+void expectAsShownOrBefore(const QImage &picture,
+                           const QImage &before,
+                           const QImage &after,
+                           const std::vector<QRect> &parts,
+                           const QRect &skipped,
+                           const char *what)
+{
+    const QImage screen = asAfterOrBefore(picture, before, after, parts);
+    for (const QRect &part : parts) {
+        EXPECT_TRUE(showsAsScreen(picture, screen, part, {}, allowedFrameShare))
+            << what << ", where a window moved or opened at " << part.x() << ',' << part.y();
+    }
+    EXPECT_TRUE(showsAsScreen(picture, screen, screen.rect(), skipped)) << what;
+}
+
+// Windows that move or open while Draw runs show in its pictures as the screen shows them, title
+// bar and all, or as the screen showed them when Draw opened: never black, never in two places.
+TEST_P(CaptureAsShown, WindowsThatMoveOrOpenDuringARunShowAsShownOrAsBefore)
+{
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)));
+    const QImage bare = bareScreen();
+    ASSERT_FALSE(bare.isNull());
+    const auto framed = m_windows.shown(framedTitle);
+    ASSERT_TRUE(framed.has_value());
+
+    ASSERT_NO_FATAL_FAILURE(openFeature(QStringLiteral("zentrel://toggle/draw"), drawTitle));
+    m_draw = m_main;
+    ASSERT_NO_FATAL_FAILURE(pressInDraw(QStringLiteral("3")));
+    ASSERT_NO_FATAL_FAILURE(dragOver(shapeDrag));
+    ASSERT_NO_FATAL_FAILURE(moveTo(framedTitle, movedPlace));
+    ASSERT_NO_FATAL_FAILURE(showNewcomer());
+    // Back to Draw, so that the newcomer shows without the keyboard, as after the run.
+    ASSERT_NO_FATAL_FAILURE(pressInDraw(QStringLiteral("3")));
+    const auto moved = m_windows.shown(framedTitle);
+    const auto newcomer = m_windows.shown(newcomerTitle);
+    ASSERT_TRUE(moved.has_value() && newcomer.has_value()) << situation();
+    const QImage drawn = stillScreen([](const QImage &) { return true; });
+    keepScreenshot(drawn, artifact("changed_during_draw"));
+    const QImage copied =
+        copyWhen([this](const QImage &copy) { return showsStroke(copy); }, "changed_copy");
+    const std::optional<QPoint> save = saveToSessionButton(drawn, m_toolbar.frame);
+    ASSERT_TRUE(save.has_value()) << "no Save to Session button in " << m_toolbar.describe();
+    ASSERT_TRUE(m_input.click(*save)) << m_input.lastError().toStdString();
+    const QImage saved = savedFrame();
+    keepScreenshot(saved, artifact("changed_session_frame"));
+
+    // The screen as Draw's pictures should show it: without Draw, under its tint, with the
+    // keyboard where it was when the run began, so that the newcomer is drawn without it.
+    ASSERT_NO_FATAL_FAILURE(endRun(drawTitle));
+    const QImage after = stillScreen([&](const QImage &shown) {
+        return isCloseTo(shown.pixelColor(moved->frame.center()), framedColor)
+               && isCloseTo(shown.pixelColor(newcomer->frame.center()), newcomerColor);
+    });
+    keepScreenshot(after, artifact("changed_after"));
+    const QImage before = tintedAsDraw(bare, overlayTint);
+    const QImage now = tintedAsDraw(after, overlayTint);
+    const std::vector<QRect> parts{decorationAround(framed->frame | moved->frame),
+                                   decorationAround(newcomer->frame)};
+    const QRect stroke = shapeDrag.adjusted(-20, -20, 20, 20);
+    expectAsShownOrBefore(copied, before, now, parts, stroke, "changed_copy");
+    expectAsShownOrBefore(saved, before, now, parts, stroke, "changed_session_frame");
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://stop")));
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
 
 // A desktop without a tray host, as GNOME without a tray extension: Zentrel shows a small window
 // of its own instead.

@@ -17,6 +17,10 @@ std::uint32_t x11Atom(xcb_connection_t *connection, const std::string &name);
 
 bool x11CompositingManagerRuns(xcb_connection_t *connection, int screenNumber);
 
+// Whether the window manager composites the screen itself (mutter, KWin) rather than leaving it
+// to a separate compositing manager (xcompmgr).
+bool x11WindowManagerComposites(xcb_connection_t *connection, std::uint32_t root, int screenNumber);
+
 // The root's children that hold the given windows (the windows themselves without a window
 // manager); windows that no longer exist are skipped.
 std::vector<std::uint32_t> x11TopLevelsOf(xcb_connection_t *connection,

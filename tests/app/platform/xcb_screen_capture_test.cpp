@@ -19,6 +19,7 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <memory>
 
@@ -56,6 +57,9 @@ protected:
 
     void TearDown() override
     {
+        if (m_namedWindowManager) {
+            xcb_delete_property(connection, root(), atom("_NET_SUPPORTING_WM_CHECK"));
+        }
         for (const uint32_t window : m_windows) {
             xcb_destroy_window(connection, window);
         }
@@ -87,6 +91,91 @@ protected:
         return window;
     }
 
+    // A window as a window manager frames one: a frame in `frameColor` holding a client in
+    // `color` below a title bar `titleBar` high, as _NET_FRAME_EXTENTS declares it.
+    uint32_t showFramed(const QRect &frame, int titleBar, uint32_t frameColor, uint32_t color)
+    {
+        const uint32_t window = showWindow(frame, frameColor);
+        const uint32_t client = xcb_generate_id(connection);
+        const uint32_t background = color;
+        xcb_create_window(connection,
+                          XCB_COPY_FROM_PARENT,
+                          client,
+                          window,
+                          0,
+                          int16_t(titleBar),
+                          uint16_t(frame.width()),
+                          uint16_t(frame.height() - titleBar),
+                          0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          XCB_COPY_FROM_PARENT,
+                          XCB_CW_BACK_PIXEL,
+                          &background);
+        const uint32_t wmState[] = {1, XCB_NONE};
+        const uint32_t extents[] = {0, 0, uint32_t(titleBar), 0};
+        xcb_change_property(connection,
+                            XCB_PROP_MODE_REPLACE,
+                            client,
+                            atom("WM_STATE"),
+                            atom("WM_STATE"),
+                            32,
+                            2,
+                            wmState);
+        xcb_change_property(connection,
+                            XCB_PROP_MODE_REPLACE,
+                            client,
+                            atom("_NET_FRAME_EXTENTS"),
+                            XCB_ATOM_CARDINAL,
+                            32,
+                            4,
+                            extents);
+        xcb_map_window(connection, client);
+        free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+        return window;
+    }
+
+    // Names, until the test ends, the compositing manager's window as the window manager's own,
+    // as a window manager that composites the screen itself (KWin, mutter) does.
+    void nameCompositingManagerAsWindowManager()
+    {
+        std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&free)> owner(
+            xcb_get_selection_owner_reply(
+                connection, xcb_get_selection_owner(connection, atom("_NET_WM_CM_S0")), nullptr),
+            &free);
+        ASSERT_TRUE(owner && owner->owner != XCB_NONE);
+        m_namedWindowManager = true;
+        xcb_change_property(connection,
+                            XCB_PROP_MODE_REPLACE,
+                            root(),
+                            atom("_NET_SUPPORTING_WM_CHECK"),
+                            XCB_ATOM_WINDOW,
+                            32,
+                            1,
+                            &owner->owner);
+        xcb_flush(connection);
+    }
+
+    static uint32_t root()
+    {
+        return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    }
+
+    static uint32_t atom(const char *name)
+    {
+        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
+            xcb_intern_atom_reply(
+                connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr),
+            &free);
+        return reply ? reply->atom : XCB_NONE;
+    }
+
+    void moveWindow(uint32_t window, QPoint to)
+    {
+        const uint32_t place[] = {uint32_t(to.x()), uint32_t(to.y())};
+        xcb_configure_window(connection, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
+        xcb_flush(connection);
+    }
+
     void recolor(uint32_t window, uint32_t color)
     {
         xcb_change_window_attributes(connection, window, XCB_CW_BACK_PIXEL, &color);
@@ -103,6 +192,7 @@ protected:
     static inline QGuiApplication *application = nullptr;
     static inline xcb_connection_t *connection = nullptr;
     std::vector<uint32_t> m_windows;
+    bool m_namedWindowManager = false;
 };
 
 // Pictures to look at when a test fails, where the build keeps them.
@@ -383,6 +473,76 @@ TEST_F(CaptureDisplay, UnderCompositingManagerOurPlaceShowsItsDesktopAndLaterCha
     EXPECT_EQ(still->pixel(750, 550), desktop);
     EXPECT_EQ(still->pixel(200, 200), rgb(red));
     EXPECT_EQ(still->pixel(450, 350), rgb(red));
+    manager.stop(QDeadlineTimer(2000));
+}
+
+// A window that moves during a run stays whole where it was, and is not shown where it went, for
+// what its old place reveals no window's pixels may hold under a compositing manager.
+TEST_F(CaptureDisplay, UnderCompositingManagerAWindowMovedDuringARunStaysWhereItWas)
+{
+    ChildProcess manager;
+    ASSERT_NO_FATAL_FAILURE(startCompositingManager(manager));
+    const uint32_t moving = showWindow(QRect(100, 100, 300, 200), green);
+    const uint32_t ours = showWindow(QRect(900, 600, 100, 100), magenta);
+    QThread::msleep(200);
+    auto capture = makeScreenCapture();
+    capture->rememberScreen(screenGeometry(), {WId(ours)});
+    const auto before = capture->captureStill(screenGeometry(), {WId(ours)});
+    ASSERT_TRUE(before);
+    moveWindow(moving, QPoint(500, 100));
+    recolor(moving, red);
+    QThread::msleep(200);
+
+    const auto still = capture->captureStill(screenGeometry(), {WId(ours)});
+    ASSERT_TRUE(still);
+    keep(*still, "capture_still_moved_with_xcompmgr.png");
+    EXPECT_EQ(still->pixel(150, 150), rgb(green));
+    EXPECT_EQ(still->pixel(650, 250), before->pixel(650, 250));
+    manager.stop(QDeadlineTimer(2000));
+}
+
+// A framed window that opens during a run shows with its title bar, which its frame's pixels hold
+// where a compositing manager of its own (xcompmgr) shows the window manager's frames as they are.
+TEST_F(CaptureDisplay, UnderCompositingManagerANewFramedWindowShowsWithItsTitleBar)
+{
+    ChildProcess manager;
+    ASSERT_NO_FATAL_FAILURE(startCompositingManager(manager));
+    const uint32_t ours = showWindow(QRect(900, 600, 100, 100), magenta);
+    QThread::msleep(200);
+    auto capture = makeScreenCapture();
+    capture->rememberScreen(screenGeometry(), {WId(ours)});
+    showFramed(QRect(100, 100, 300, 200), 30, blue, green);
+    QThread::msleep(200);
+
+    const auto still = capture->captureStill(screenGeometry(), {WId(ours)});
+    ASSERT_TRUE(still);
+    keep(*still, "capture_still_new_framed_with_xcompmgr.png");
+    EXPECT_EQ(still->pixel(150, 110), rgb(blue));
+    EXPECT_EQ(still->pixel(150, 200), rgb(green));
+    manager.stop(QDeadlineTimer(2000));
+}
+
+// Where the window manager composites the screen itself, its frames may lack what the screen shows
+// (KWin draws title bars only there): a framed window that opens during a run is left out.
+TEST_F(CaptureDisplay, UnderAWindowManagerThatCompositesANewFramedWindowIsLeftOut)
+{
+    ChildProcess manager;
+    ASSERT_NO_FATAL_FAILURE(startCompositingManager(manager));
+    ASSERT_NO_FATAL_FAILURE(nameCompositingManagerAsWindowManager());
+    const uint32_t ours = showWindow(QRect(900, 600, 100, 100), magenta);
+    QThread::msleep(200);
+    auto capture = makeScreenCapture();
+    capture->rememberScreen(screenGeometry(), {WId(ours)});
+    const auto before = capture->captureStill(screenGeometry(), {WId(ours)});
+    ASSERT_TRUE(before);
+    showFramed(QRect(100, 100, 300, 200), 30, blue, green);
+    QThread::msleep(200);
+
+    const auto still = capture->captureStill(screenGeometry(), {WId(ours)});
+    ASSERT_TRUE(still);
+    keep(*still, "capture_still_new_framed_under_compositing_window_manager.png");
+    EXPECT_EQ(still->pixel(150, 110), before->pixel(150, 110));
+    EXPECT_EQ(still->pixel(150, 200), before->pixel(150, 200));
     manager.stop(QDeadlineTimer(2000));
 }
 

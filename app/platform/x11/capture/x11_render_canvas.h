@@ -32,6 +32,9 @@ public:
 
     std::uint32_t pixmap() const { return m_pixmap; }
 
+    // In root pixels.
+    QRect area() const { return m_area; }
+
     // Replaces the part of the canvas at `part` (root pixels, inside the area) with the same
     // part of the picture `source` of the whole screen.
     void copy(std::uint32_t source, const QRect &part);

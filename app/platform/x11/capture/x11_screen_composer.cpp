@@ -17,7 +17,9 @@
 #include <xcb/render.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace zentrel {
 namespace {
@@ -56,6 +58,10 @@ struct X11ScreenComposer::State
     xcb_render_pictformat_t rootFormat = XCB_NONE;
     xcb_atom_t wallpaperAtom = XCB_NONE;
     bool compositing = false;
+    // A window manager that composites the screen itself adds to its frames in its compositor:
+    // KWin draws title bars and borders there, leaving the frames' own pixels as the server
+    // made them (black, or a copy of what lay below); mutter rounds corners and casts shadows.
+    bool framesHoldDecorations = true;
     // What the screen showed when remembered, XCB_NONE before; another composer's when shared.
     xcb_pixmap_t remembered = XCB_NONE;
     bool ownsRemembered = false;
@@ -143,6 +149,7 @@ X11ScreenComposer::open(const QByteArray &display)
         state->canLeaveOut = state->rootFormat != XCB_NONE;
     }
     state->compositing = x11CompositingManagerRuns(c, screenNumber);
+    state->framesHoldDecorations = !x11WindowManagerComposites(c, state->root, screenNumber);
     if (state->canLeaveOut && !state->compositing) {
         // Without it a window keeps no pixels where another covers it; the server drops the
         // redirection when this connection closes.
@@ -289,11 +296,17 @@ X11ScreenComposer::composeOverRemembered(const QRect &area,
 {
     State &state = *m_state;
     xcb_connection_t *c = state.c();
-    const auto layers = x11LayersWithin(c, state.root, area, leftOut);
+    // Every window, not only those now in the area: one that moved away still shows there.
+    const auto layers = x11LayersWithin(c, state.root, state.rootRect, leftOut);
     if (!layers) {
         return tl::unexpected(platformError("The X server did not list its windows."));
     }
-    state.watch->watch(watched(layers->others));
+    std::vector<X11Layer> within;
+    std::copy_if(layers->others.begin(),
+                 layers->others.end(),
+                 std::back_inserter(within),
+                 [&area](const X11Layer &layer) { return layer.frame.intersects(area); });
+    state.watch->watch(watched(within));
     state.takeQueuedEvents();
     X11RenderCanvas canvas(c, state.rootDepth, state.root, state.rootFormat, area);
     const xcb_render_picture_t remembered = xcb_generate_id(c);
@@ -309,26 +322,37 @@ X11ScreenComposer::composeOverRemembered(const QRect &area,
 // A compositing manager may draw a frame's decoration itself (KWin's title bars) or leave parts
 // of a frame unpainted (mutter's invisible borders), so a frame's own pixels are not what the
 // screen showed. A window that changed in place since the screen was remembered is therefore
-// painted again only where its program draws, and keeps its decoration as the screen showed it;
-// a window new there, or moved, has no such picture and is painted with the decoration its
-// window manager declares. Either only where no other window lies above it.
+// painted again only where its program draws, and keeps its decoration as the screen showed it.
+// A window new there is painted with the decoration its window manager declares where its own
+// pixels hold that decoration, and is otherwise left out, as the screen was when remembered:
+// without its title bar it would be a window the screen never showed. A moved window stays
+// whole where the screen showed it, for no window's pixels hold what its old place would reveal
+// (the desktop mutter paints, the decorations of the windows below). Each is painted only where
+// no other window lies above it as the picture shows them.
 void X11ScreenComposer::repaintChangedContents(X11RenderCanvas &canvas,
                                                const std::vector<X11Layer> &others)
 {
     State &state = *m_state;
     if (!state.content) {
-        state.content = std::make_unique<X11WindowContent>(state.c());
+        state.content = std::make_unique<X11WindowContent>(state.c(), state.framesHoldDecorations);
     }
     QRegion above;
     for (auto layer = others.rbegin(); layer != others.rend(); ++layer) {
+        const auto remembered = state.rememberedFrames.find(layer->window);
+        const bool known = remembered != state.rememberedFrames.end();
+        if (known && remembered->second != layer->frame) {
+            above += remembered->second;
+            continue;
+        }
         const X11PictureFormat format = state.formatFor(layer->visual);
-        if (format.id != XCB_NONE && state.watch->hasChanged(layer->window)) {
-            const auto remembered = state.rememberedFrames.find(layer->window);
-            const bool inPlace =
-                remembered != state.rememberedFrames.end() && remembered->second == layer->frame;
+        if (format.id != XCB_NONE && layer->frame.intersects(canvas.area())
+            && state.watch->hasChanged(layer->window)) {
             const X11WindowContent::Parts parts = state.content->of(layer->window, layer->frame);
+            if (!known && !parts.holdsDecoration) {
+                continue;
+            }
             canvas.paintWindow(
-                format, *layer, QRegion(inPlace ? parts.content : parts.decorated) - above);
+                format, *layer, QRegion(known ? parts.content : parts.decorated) - above);
         }
         above += layer->frame;
     }

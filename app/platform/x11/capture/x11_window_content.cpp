@@ -49,11 +49,12 @@ QMargins marginsOf(xcb_connection_t *c, xcb_window_t window, xcb_atom_t atom)
 
 } // namespace
 
-X11WindowContent::X11WindowContent(xcb_connection_t *connection)
+X11WindowContent::X11WindowContent(xcb_connection_t *connection, bool framesHoldDecorations)
     : m_connection(connection)
     , m_stateAtom(x11Atom(connection, "WM_STATE"))
     , m_gtkExtentsAtom(x11Atom(connection, "_GTK_FRAME_EXTENTS"))
     , m_frameExtentsAtom(x11Atom(connection, "_NET_FRAME_EXTENTS"))
+    , m_framesHoldDecorations(framesHoldDecorations)
 {}
 
 X11WindowContent::Parts X11WindowContent::of(std::uint32_t topLevel, const QRect &frame)
@@ -86,7 +87,8 @@ X11WindowContent::Parts X11WindowContent::find(std::uint32_t topLevel, const QRe
             }
             if (hasProperty(c, window, m_stateAtom)) {
                 const QRect client = rootRectOf(c, window, top->root);
-                return {client, (client + marginsOf(c, window, m_frameExtentsAtom)) & frame};
+                const QRect decorated = (client + marginsOf(c, window, m_frameExtentsAtom)) & frame;
+                return {client, decorated, m_framesHoldDecorations || decorated == client};
             }
             const XcbReply<xcb_query_tree_reply_t> tree(
                 xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));

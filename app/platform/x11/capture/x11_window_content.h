@@ -18,7 +18,9 @@ namespace zentrel {
 class X11WindowContent
 {
 public:
-    explicit X11WindowContent(xcb_connection_t *connection);
+    // framesHoldDecorations: whether window managers' frames hold in their own pixels the title
+    // bars and borders that the screen shows around windows.
+    X11WindowContent(xcb_connection_t *connection, bool framesHoldDecorations);
 
     struct Parts
     {
@@ -27,6 +29,8 @@ public:
         // With the title bar and borders the window manager declares, without the invisible
         // margins some add around them.
         QRect decorated;
+        // Whether the window's own pixels hold `decorated` as the screen shows it.
+        bool holdsDecoration = true;
     };
 
     Parts of(std::uint32_t topLevel, const QRect &frame);
@@ -44,6 +48,7 @@ private:
     std::uint32_t m_stateAtom;
     std::uint32_t m_gtkExtentsAtom;
     std::uint32_t m_frameExtentsAtom;
+    bool m_framesHoldDecorations;
     std::unordered_map<std::uint32_t, Known> m_known;
 };
 
