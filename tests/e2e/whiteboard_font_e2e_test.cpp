@@ -17,25 +17,6 @@ const RectF sampleFrame{100, 300, 1000, 80};
 // The frame with room around it for letters that reach past it.
 const QRect sampleArea(80, 280, 1040, 120);
 
-WhiteboardLibrary sampleLibrary()
-{
-    WhiteboardBoard board;
-    board.id = Uuid::generate(systemUuidRandomSource());
-    board.name = "Hand-drawn text";
-    board.background = WhiteboardBackground::white();
-    WhiteboardElement text;
-    text.id = Uuid::generate(systemUuidRandomSource());
-    text.kind = WhiteboardElementKind::text;
-    text.setFrame(sampleFrame);
-    text.text = sample.toStdString();
-    text.fontSize = sampleSize;
-    text.style.strokeColor = "#1E1E1E";
-    text.style.opacity = 1;
-    board.elements.push_back(makeElement(std::move(text)));
-
-    return libraryOf(std::move(board));
-}
-
 class WhiteboardFontE2E : public HandDrawnTextTest
 {
 protected:
@@ -52,7 +33,8 @@ TEST_F(WhiteboardFontE2E, TextIsDrawnInTheBundledHandDrawnFont)
     ASSERT_GT(std::abs(virgil.width() - fallback.width()), 4 * inkTolerance)
         << "the fallback font is too like Virgil for the screen to tell them apart";
 
-    ASSERT_NO_FATAL_FAILURE(openWhiteboardOn(sampleLibrary()));
+    ASSERT_NO_FATAL_FAILURE(openWhiteboardOn(
+        libraryWithText("Hand-drawn text", sampleFrame, sample.toStdString(), sampleSize)));
 
     const QImage screen = grabUntil([&](const QImage &shown) {
         return std::abs(inkIn(shown, sampleArea).width() - virgil.width()) <= inkTolerance;

@@ -40,24 +40,6 @@ const QPoint newTextPoint(400, 200);
 const QPoint leftOfTheNewText(350, 700);
 const QString answeredCommand = QStringLiteral("zentrel://action/color/green");
 
-WhiteboardLibrary libraryWithRunawayWord()
-{
-    WhiteboardBoard board;
-    board.id = Uuid::generate(systemUuidRandomSource());
-    board.name = "Runaway word";
-    board.background = WhiteboardBackground::white();
-    WhiteboardElement text;
-    text.id = Uuid::generate(systemUuidRandomSource());
-    text.kind = WhiteboardElementKind::text;
-    text.setFrame({400, 200, 400, 25});
-    text.text = std::string(wordLetters, 'w');
-    text.fontSize = 20;
-    text.style.strokeColor = "#1E1E1E";
-    text.style.opacity = 1;
-    board.elements.push_back(makeElement(std::move(text)));
-    return libraryOf(std::move(board));
-}
-
 class RunawayWordEdit : public UnderWindowManager
 {
 protected:
@@ -150,7 +132,8 @@ TEST_P(RunawayWordEdit, CommandsAreAnsweredWhileAMegabyteWordIsEditedAndTheKeysA
         (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
         clock,
         systemUuidRandomSource());
-    ASSERT_TRUE(store.save(libraryWithRunawayWord()));
+    ASSERT_TRUE(store.save(
+        libraryWithText("Runaway word", {400, 200, 400, 25}, std::string(wordLetters, 'w'), 20)));
     ASSERT_NO_FATAL_FAILURE(
         openFeature(QStringLiteral("zentrel://toggle/whiteboard"), QStringLiteral("Whiteboard")));
     ASSERT_TRUE(m_input.moveTo(onTheWord)) << m_input.lastError().toStdString();

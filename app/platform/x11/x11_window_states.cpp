@@ -30,22 +30,6 @@ xcb_window_t rootOf(xcb_connection_t *connection, std::uint32_t window)
     return geometry ? geometry->root : XCB_NONE;
 }
 
-bool windowManagerRuns(xcb_connection_t *connection, xcb_window_t root)
-{
-    const XcbReply<xcb_get_property_reply_t> check(
-        xcb_get_property_reply(connection,
-                               xcb_get_property(connection,
-                                                0,
-                                                root,
-                                                x11Atom(connection, "_NET_SUPPORTING_WM_CHECK"),
-                                                XCB_ATOM_WINDOW,
-                                                0,
-                                                1),
-                               nullptr));
-    return check && check->type == XCB_ATOM_WINDOW
-           && xcb_get_property_value_length(check.get()) == 4;
-}
-
 // A client message about `window`, sent to the root where the window manager listens.
 void askWindowManager(xcb_connection_t *connection,
                       xcb_window_t root,
@@ -128,7 +112,7 @@ void x11ActivateOwnWindow(std::uint32_t window)
     if (root == XCB_NONE) {
         return;
     }
-    if (!windowManagerRuns(connection, root)) {
+    if (x11WindowManagerCheckWindow(connection, root) == XCB_NONE) {
         xcb_set_input_focus(connection, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
         xcb_flush(connection);
         return;

@@ -30,13 +30,8 @@ bool x11CompositingManagerRuns(xcb_connection_t *connection, int screenNumber)
     return owner && owner->owner != XCB_NONE;
 }
 
-// The server names each client's resources within a range of its own: the bits outside the
-// resource id mask tell which client made a window.
-bool x11WindowManagerComposites(xcb_connection_t *connection, std::uint32_t root, int screenNumber)
+std::uint32_t x11WindowManagerCheckWindow(xcb_connection_t *connection, std::uint32_t root)
 {
-    const xcb_atom_t selection = x11Atom(connection, "_NET_WM_CM_S" + std::to_string(screenNumber));
-    const XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
-        connection, xcb_get_selection_owner(connection, selection), nullptr));
     const XcbReply<xcb_get_property_reply_t> check(
         xcb_get_property_reply(connection,
                                xcb_get_property(connection,
@@ -47,12 +42,24 @@ bool x11WindowManagerComposites(xcb_connection_t *connection, std::uint32_t root
                                                 0,
                                                 1),
                                nullptr));
-    if (!owner || owner->owner == XCB_NONE || !check
+    if (!check || check->type != XCB_ATOM_WINDOW
         || xcb_get_property_value_length(check.get()) != 4) {
+        return XCB_NONE;
+    }
+    return *static_cast<const xcb_window_t *>(xcb_get_property_value(check.get()));
+}
+
+// The server names each client's resources within a range of its own: the bits outside the
+// resource id mask tell which client made a window.
+bool x11WindowManagerComposites(xcb_connection_t *connection, std::uint32_t root, int screenNumber)
+{
+    const xcb_atom_t selection = x11Atom(connection, "_NET_WM_CM_S" + std::to_string(screenNumber));
+    const XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, selection), nullptr));
+    const xcb_window_t manager = x11WindowManagerCheckWindow(connection, root);
+    if (!owner || owner->owner == XCB_NONE || manager == XCB_NONE) {
         return false;
     }
-    const xcb_window_t manager =
-        *static_cast<const xcb_window_t *>(xcb_get_property_value(check.get()));
     const std::uint32_t clientBits = ~xcb_get_setup(connection)->resource_id_mask;
     return (owner->owner & clientBits) == (manager & clientBits);
 }

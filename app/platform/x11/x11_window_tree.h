@@ -17,6 +17,10 @@ std::uint32_t x11Atom(xcb_connection_t *connection, const std::string &name);
 
 bool x11CompositingManagerRuns(xcb_connection_t *connection, int screenNumber);
 
+// The window a running window manager names on the root (_NET_SUPPORTING_WM_CHECK); XCB_NONE
+// when none runs.
+std::uint32_t x11WindowManagerCheckWindow(xcb_connection_t *connection, std::uint32_t root);
+
 // Whether the window manager composites the screen itself (mutter, KWin) rather than leaving it
 // to a separate compositing manager (xcompmgr).
 bool x11WindowManagerComposites(xcb_connection_t *connection, std::uint32_t root, int screenNumber);

@@ -22,6 +22,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <utility>
 
 namespace zentrel {
 namespace {
@@ -184,6 +185,17 @@ protected:
     }
 
     static QRect screenGeometry() { return QGuiApplication::primaryScreen()->geometry(); }
+
+    // Our window in the bottom right, and a capture that remembered the screen without it, as a
+    // run does when it starts.
+    std::pair<uint32_t, std::unique_ptr<ScreenCapture>> oursAndRememberedCapture()
+    {
+        const uint32_t ours = showWindow(QRect(900, 600, 100, 100), magenta);
+        QThread::msleep(200);
+        auto capture = makeScreenCapture();
+        capture->rememberScreen(screenGeometry(), {WId(ours)});
+        return {ours, std::move(capture)};
+    }
 
     // xcompmgr on the display until manager ends.
     static void startCompositingManager(ChildProcess &manager);
@@ -483,10 +495,7 @@ TEST_F(CaptureDisplay, UnderCompositingManagerAWindowMovedDuringARunStaysWhereIt
     ChildProcess manager;
     ASSERT_NO_FATAL_FAILURE(startCompositingManager(manager));
     const uint32_t moving = showWindow(QRect(100, 100, 300, 200), green);
-    const uint32_t ours = showWindow(QRect(900, 600, 100, 100), magenta);
-    QThread::msleep(200);
-    auto capture = makeScreenCapture();
-    capture->rememberScreen(screenGeometry(), {WId(ours)});
+    const auto [ours, capture] = oursAndRememberedCapture();
     const auto before = capture->captureStill(screenGeometry(), {WId(ours)});
     ASSERT_TRUE(before);
     moveWindow(moving, QPoint(500, 100));
@@ -507,10 +516,7 @@ TEST_F(CaptureDisplay, UnderCompositingManagerANewFramedWindowShowsWithItsTitleB
 {
     ChildProcess manager;
     ASSERT_NO_FATAL_FAILURE(startCompositingManager(manager));
-    const uint32_t ours = showWindow(QRect(900, 600, 100, 100), magenta);
-    QThread::msleep(200);
-    auto capture = makeScreenCapture();
-    capture->rememberScreen(screenGeometry(), {WId(ours)});
+    const auto [ours, capture] = oursAndRememberedCapture();
     showFramed(QRect(100, 100, 300, 200), 30, blue, green);
     QThread::msleep(200);
 
@@ -529,10 +535,7 @@ TEST_F(CaptureDisplay, UnderAWindowManagerThatCompositesANewFramedWindowIsLeftOu
     ChildProcess manager;
     ASSERT_NO_FATAL_FAILURE(startCompositingManager(manager));
     ASSERT_NO_FATAL_FAILURE(nameCompositingManagerAsWindowManager());
-    const uint32_t ours = showWindow(QRect(900, 600, 100, 100), magenta);
-    QThread::msleep(200);
-    auto capture = makeScreenCapture();
-    capture->rememberScreen(screenGeometry(), {WId(ours)});
+    const auto [ours, capture] = oursAndRememberedCapture();
     const auto before = capture->captureStill(screenGeometry(), {WId(ours)});
     ASSERT_TRUE(before);
     showFramed(QRect(100, 100, 300, 200), 30, blue, green);
