@@ -371,12 +371,22 @@ bool XWindows::isKeyTaken(const QString &combination)
         return false;
     }
     QStringList names = combination.split(QLatin1Char('+'));
-    const QString letter = names.takeLast();
-    if (letter.size() != 1 || letter.front() < QLatin1Char('a')
-        || letter.front() > QLatin1Char('z')) {
+    const QString last = names.takeLast();
+    // A letter's keysym is its code; F1 to F12 follow one another from XK_F1.
+    constexpr std::uint32_t firstFunctionKeysym = 0xffbe;
+    bool isFunctionKey = false;
+    const int functionKey =
+        last.startsWith(QLatin1Char('F')) ? last.mid(1).toInt(&isFunctionKey) : 0;
+    std::uint32_t keysym = 0;
+    if (isFunctionKey && functionKey >= 1 && functionKey <= 12) {
+        keysym = firstFunctionKeysym + std::uint32_t(functionKey - 1);
+    } else if (last.size() == 1 && last.front() >= QLatin1Char('a')
+               && last.front() <= QLatin1Char('z')) {
+        keysym = last.front().unicode();
+    } else {
         return false;
     }
-    const std::uint8_t key = keycodeOf(connection, *keyboard, letter.front().unicode());
+    const std::uint8_t key = keycodeOf(connection, *keyboard, keysym);
     std::uint16_t modifiers = 0;
     for (const QString &name : names) {
         const auto keysym = modifierKeysyms.find(name);

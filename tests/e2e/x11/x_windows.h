@@ -78,8 +78,9 @@ public:
     // As the keyboard's light would show it; the server keeps the lock state, not a window.
     bool isCapsLockOn();
     // Whether some program holds the combination as a hot key, named as xdotool takes it
-    // ("ctrl+shift+d": ctrl, shift, alt or super, then a lowercase letter). It tells without
-    // pressing anything, so no program acts on the probe. False too when the keymap lacks a key.
+    // ("ctrl+shift+d": ctrl, shift, alt or super, then a lowercase letter or F1 to F12). It tells
+    // without pressing anything, so no program acts on the probe. False too when the keymap lacks a
+    // key.
     bool isKeyTaken(const QString &combination);
     // Asks the window's program to close it, as a window manager's close button does.
     bool askToClose(std::uint32_t window);
