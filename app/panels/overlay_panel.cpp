@@ -5,11 +5,13 @@
 #include "platform/platform_services.h"
 
 #include <QAbstractSpinBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QRegion>
+#include <QScreen>
 #include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -114,16 +116,28 @@ bool OverlayPanel::eventFilter(QObject *watched, QEvent *event)
 void OverlayPanel::coverScreen(const QRect &screenGeometry)
 {
     m_coveredScreen = screenGeometry;
-    setGeometry(screenGeometry);
+    placeOnCoveredScreen();
     // Full screen rather than only screen-sized: window managers then cover their own panels
     // and docks with it instead of keeping them uncovered or moving it aside.
     setWindowState(Qt::WindowFullScreen);
     keepFullScreenOn(this, screenGeometry);
 }
 
+// On the screen it covers before it takes that screen's geometry: Qt turns a geometry into X
+// pixels at the scale of the window's screen, so a window left on a screen of another scale would
+// land elsewhere.
+void OverlayPanel::placeOnCoveredScreen()
+{
+    if (QScreen *covered = QGuiApplication::screenAt(m_coveredScreen.center())) {
+        setScreen(covered);
+    }
+    setGeometry(m_coveredScreen);
+}
+
 bool OverlayPanel::event(QEvent *event)
 {
     if (event->type() == QEvent::Show && m_coveredScreen.isValid()) {
+        m_screenReturns = 0;
         // Asked again once mapped, after the window manager has taken the window in.
         QTimer::singleShot(0, this, [this] { keepFullScreenOn(this, m_coveredScreen); });
     }
@@ -131,6 +145,16 @@ bool OverlayPanel::event(QEvent *event)
     if (event->type() == QEvent::ScreenChangeInternal) {
         // Placed on another screen than the one it was made on, or moved there.
         cutCorners();
+        // While a window manager frames a full-screen window between monitors of different
+        // scales, Qt may take one of its moves for the window's place and leave it drawn at the
+        // other monitor's scale: a run stays on its monitor, so it goes back, a few times at most
+        // lest it fight a window manager that insists.
+        constexpr int mostScreenReturns = 3;
+        if (m_coveredScreen.isValid() && screen()->geometry() != m_coveredScreen
+            && m_screenReturns < mostScreenReturns) {
+            ++m_screenReturns;
+            QTimer::singleShot(0, this, &OverlayPanel::placeOnCoveredScreen);
+        }
     } else if (event->type() == QEvent::WindowDeactivate && m_hasKeyboard) {
         refuseKeyboard();
     } else if (event->type() == QEvent::Hide && m_hasKeyboard) {

@@ -56,12 +56,14 @@ private:
     void lendKeyboard();
     void refuseKeyboard();
     void cutCorners();
+    void placeOnCoveredScreen();
 
     QPointer<OverlayPanel> m_owner;
     bool m_hasKeyboard = false;
     std::function<QRect(QSize)> m_placement;
     qreal m_cornerRadius = 0;
     QRect m_coveredScreen;
+    int m_screenReturns = 0;
 };
 
 } // namespace zentrel
