@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-// Three screens side by side, as the break timer meets them: a 1080p monitor, a 1280 × 720
+// Three screens side by side, as a presenter's runs meet them: a 1080p monitor, a 1280 × 720
 // projector, and a 1080p monitor at 200 % (960 × 540 in logical pixels).
 constexpr const char *screens = R"({"screens": [
     {"name": "monitor", "x": 0, "y": 0, "width": 1920, "height": 1080},
