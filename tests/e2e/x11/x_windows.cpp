@@ -377,16 +377,16 @@ bool XWindows::isKeyTaken(const QString &combination)
     bool isFunctionKey = false;
     const int functionKey =
         last.startsWith(QLatin1Char('F')) ? last.mid(1).toInt(&isFunctionKey) : 0;
-    std::uint32_t keysym = 0;
+    std::uint32_t lastKeysym = 0;
     if (isFunctionKey && functionKey >= 1 && functionKey <= 12) {
-        keysym = firstFunctionKeysym + std::uint32_t(functionKey - 1);
+        lastKeysym = firstFunctionKeysym + std::uint32_t(functionKey - 1);
     } else if (last.size() == 1 && last.front() >= QLatin1Char('a')
                && last.front() <= QLatin1Char('z')) {
-        keysym = last.front().unicode();
+        lastKeysym = last.front().unicode();
     } else {
         return false;
     }
-    const std::uint8_t key = keycodeOf(connection, *keyboard, keysym);
+    const std::uint8_t key = keycodeOf(connection, *keyboard, lastKeysym);
     std::uint16_t modifiers = 0;
     for (const QString &name : names) {
         const auto keysym = modifierKeysyms.find(name);
