@@ -2,6 +2,7 @@
 #include "platform/termination_signals.h"
 #include "shell/app_delegate.h"
 #include "shell/commands/command_url_channel.h"
+#include "shell/commands/folder_lock.h"
 #include "shell/commands/instance_lock.h"
 #include "shell/commands/instance_lock_watch.h"
 #include "shell/commands/single_instance_start.h"
@@ -56,6 +57,13 @@ QStringList commandUrlArguments(int argc, char *argv[])
     return urls;
 }
 
+// Only a lock another process holds stops the start; one that cannot be had at all (an unusable
+// folder) does not.
+bool isHeldElsewhere(const tl::expected<bool, zentrel::FileError> &acquired)
+{
+    return acquired && !*acquired;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -92,11 +100,14 @@ int main(int argc, char *argv[])
 
     // The data folder's own lock as well: a start from another session of the user, with a
     // runtime folder of its own, can hand nothing over to this one and must not write the same
-    // library beside it.
+    // library beside it. Nor may a start that found the lock files removed while this one was
+    // stopped or busy: the folder itself is locked. Its lock file still counts where a folder
+    // cannot be locked.
     std::error_code folderError;
     std::filesystem::create_directories(zentrel::applicationDataFolder(), folderError);
+    zentrel::FolderLock dataFolder(zentrel::applicationDataFolder());
     zentrel::InstanceLock dataFolderLock(zentrel::dataFolderLockPath());
-    if (const auto held = dataFolderLock.tryAcquire(); held && !*held) {
+    if (isHeldElsewhere(dataFolder.tryAcquire()) || isHeldElsewhere(dataFolderLock.tryAcquire())) {
         std::fprintf(stderr, "%s\n", zentrel::dataFolderInUseText);
         return 1;
     }

@@ -250,6 +250,12 @@ TEST_F(CommandUrls, AStoppedInstanceIsReportedAndNoSecondOneStarts)
     const ProcessExit second = m_zentrel.runAgain({toggleDraw}, QDeadlineTimer(2 * handOverWaitMs));
     const qint64 waitedMs = waited.elapsed();
     const int running = zentrelProcessesIn(m_zentrel.runtimeFolder());
+    // Nor with its lock files gone: the stopped program cannot make them again, but it still
+    // holds its data folder.
+    EXPECT_TRUE(QFile::remove(m_zentrel.runtimeFolder() + QStringLiteral("/zentrel.lock")));
+    EXPECT_TRUE(QFile::remove(m_zentrel.dataHome() + QStringLiteral("/Zentrel/zentrel.lock")));
+    const ProcessExit third = m_zentrel.runAgain({toggleDraw}, QDeadlineTimer(2 * handOverWaitMs));
+    const int runningWithoutLockFiles = zentrelProcessesIn(m_zentrel.runtimeFolder());
     ::kill(first, SIGCONT);
 
     EXPECT_EQ(running, 1) << "a second instance runs beside the stopped one";
@@ -258,6 +264,12 @@ TEST_F(CommandUrls, AStoppedInstanceIsReportedAndNoSecondOneStarts)
     EXPECT_TRUE(second.output.contains(QStringLiteral("Zentrel is not responding.")))
         << second.describe().toStdString();
     EXPECT_GE(waitedMs, handOverWaitMs - 1000) << "it gave up before the program had its time";
+    EXPECT_EQ(runningWithoutLockFiles, 1) << "a second instance runs beside the stopped one";
+    EXPECT_EQ(third.kind, ProcessExit::Kind::exited) << third.describe().toStdString();
+    EXPECT_NE(third.exitCode, 0);
+    EXPECT_TRUE(third.output.contains(
+        QStringLiteral("Zentrel is already running for this user in another session.")))
+        << third.describe().toStdString();
 
     // The resumed program reads the failed start's message and drops it.
     EXPECT_FALSE(m_windows.waitForShown(drawTitle, QDeadlineTimer(2000)).has_value())

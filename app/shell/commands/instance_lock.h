@@ -40,7 +40,8 @@ private:
 QString instanceLockPath();
 
 // zentrel.lock in the data folder, beside the library it guards: two sessions of one user with
-// different runtime folders still share that data, and only one Zentrel may write it.
+// different runtime folders still share that data, and only one Zentrel may write it. The lock on
+// the folder itself (FolderLock) decides where it can be had; this file, where it cannot.
 QString dataFolderLockPath();
 
 // What a start says when another Zentrel, started from another session, holds the data folder.

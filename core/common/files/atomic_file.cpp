@@ -1,5 +1,6 @@
 #include "common/files/atomic_file.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <array>
@@ -44,6 +45,32 @@ tl::expected<PendingFile, FileError> pendingFileFor(const std::filesystem::path 
         }
     }
     return PendingFile::create(path);
+}
+
+// A pending file of `file` holding what is left to read of `source`.
+tl::expected<PendingFile, FileError> pendingCopy(const std::filesystem::path &file, int source)
+{
+    auto pending = PendingFile::create(file);
+    if (!pending) {
+        return pending;
+    }
+    std::array<char, 1 << 16> buffer;
+    for (;;) {
+        const ssize_t read = ::read(source, buffer.data(), buffer.size());
+        if (read == 0) {
+            return pending;
+        }
+        if (read < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return tl::unexpected(systemError(FileError::Kind::readFailed, file, errno));
+        }
+        if (!writeAll(pending->descriptor(),
+                      std::string_view(buffer.data(), static_cast<std::size_t>(read)))) {
+            return tl::unexpected(systemError(FileError::Kind::writeFailed, file, errno));
+        }
+    }
 }
 
 } // namespace
@@ -96,6 +123,34 @@ tl::expected<void, FileError> writeFileAtomically(const std::filesystem::path &p
         return tl::unexpected(systemError(FileError::Kind::writeFailed, path, errno));
     }
     return pending->commit();
+}
+
+tl::expected<std::filesystem::path, FileError>
+copyFileToNewName(const std::filesystem::path &file,
+                  const std::function<std::filesystem::path(int attempt)> &named,
+                  int attempts)
+{
+    const int source = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0) {
+        return tl::unexpected(systemError(FileError::Kind::readFailed, file, errno));
+    }
+    auto pending = pendingCopy(file, source);
+    ::close(source);
+    if (!pending) {
+        return tl::unexpected(pending.error());
+    }
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        const std::filesystem::path target = named(attempt);
+        const auto placed = pending->commitAsNew(target);
+        if (!placed) {
+            return tl::unexpected(placed.error());
+        }
+        if (*placed) {
+            return target;
+        }
+    }
+    return tl::unexpected(
+        FileError{FileError::Kind::writeFailed, file, "every name for the copy is taken"});
 }
 
 tl::expected<std::optional<std::string>, FileError>

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +43,16 @@ private:
 // renamed over the target (see PendingFile). Missing parent folders are created.
 tl::expected<void, FileError> writeFileAtomically(const std::filesystem::path &path,
                                                   std::string_view contents);
+
+// Copies a file, whole or not at all as writeFileAtomically writes, to the first name `named`
+// gives (attempts 0, 1, … below `attempts`, each in the file's own folder) at which nothing is
+// yet; nothing is replaced. The copy keeps the file's mode, and is pending under the file's own
+// name until done, so what a killed copy left is swept with the file's leftovers. Returns where
+// the copy went.
+tl::expected<std::filesystem::path, FileError>
+copyFileToNewName(const std::filesystem::path &file,
+                  const std::function<std::filesystem::path(int attempt)> &named,
+                  int attempts);
 
 // The whole file, or nothing when it does not exist.
 tl::expected<std::optional<std::string>, FileError>

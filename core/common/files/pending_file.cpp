@@ -1,6 +1,7 @@
 #include "common/files/pending_file.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <system_error>
 #include <utility>
 
 namespace zentrel {
@@ -94,6 +96,12 @@ bool writtenEarlier(const std::filesystem::directory_entry &child,
     return !ec && written < writtenBefore;
 }
 
+// The name under which the kernel shows an open file, linkable even when it has no name.
+std::string descriptorPath(int fd)
+{
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
 // A file with no name in the folder, or -1 where the file system or a missing /proc (through
 // which it gets its name) rules that out.
 int openUnnamed(const std::filesystem::path &path)
@@ -102,7 +110,7 @@ int openUnnamed(const std::filesystem::path &path)
     if (fd < 0) {
         return -1;
     }
-    if (::access(("/proc/self/fd/" + std::to_string(fd)).c_str(), F_OK) != 0) {
+    if (::access(descriptorPath(fd).c_str(), F_OK) != 0) {
         ::close(fd);
         return -1;
     }
@@ -175,7 +183,7 @@ tl::expected<PendingFile, FileError> PendingFile::create(const std::filesystem::
 
 tl::expected<std::filesystem::path, FileError> PendingFile::giveName() const
 {
-    const std::string source = "/proc/self/fd/" + std::to_string(m_fd);
+    const std::string source = descriptorPath(m_fd);
     for (int attempt = 0; attempt < maximumAttempts; ++attempt) {
         const std::filesystem::path named = pendingName(m_path);
         if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, named.c_str(), AT_SYMLINK_FOLLOW) == 0) {
@@ -214,6 +222,51 @@ tl::expected<void, FileError> PendingFile::commit()
     }
     m_named.clear();
     return {};
+}
+
+tl::expected<bool, FileError> PendingFile::commitAsNew(const std::filesystem::path &name)
+{
+    if (m_fd < 0) {
+        return tl::unexpected(writeError(name, EBADF));
+    }
+    if (::fdatasync(m_fd) != 0) {
+        return tl::unexpected(writeError(name, errno));
+    }
+    // A link, like the rename, fails where the name is taken instead of replacing what is there.
+    bool placed = false;
+    if (m_named.empty()) {
+        const std::string source = descriptorPath(m_fd);
+        placed = ::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    } else {
+        placed = renameWithoutReplacing(m_named, name);
+    }
+    if (!placed) {
+        if (errno == EEXIST) {
+            return false;
+        }
+        return tl::unexpected(writeError(name, errno));
+    }
+    m_named.clear();
+    // The data is on disk already; closing can lose nothing now.
+    ::close(std::exchange(m_fd, -1));
+    return true;
+}
+
+bool renameWithoutReplacing(const std::filesystem::path &from, const std::filesystem::path &to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    // File systems without the flag: check first, accepting the small race.
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(to, ec))) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 void sweepPendingLeftovers(const std::filesystem::path &path)

@@ -33,6 +33,10 @@ public:
     // Syncs the data to disk and puts the file in place of the target, replacing it.
     tl::expected<void, FileError> commit();
 
+    // Syncs the data to disk and puts the file at `name`, in the target's folder, only where
+    // nothing is yet: false, the file still pending, when the name is taken.
+    tl::expected<bool, FileError> commitAsNew(const std::filesystem::path &name);
+
 private:
     PendingFile(std::filesystem::path path, std::filesystem::path named, int fd);
     void discard();
@@ -43,6 +47,9 @@ private:
     std::filesystem::path m_named;
     int m_fd = -1;
 };
+
+// Renames without replacing anything at `to`: false, with errno EEXIST, when the name is taken.
+bool renameWithoutReplacing(const std::filesystem::path &from, const std::filesystem::path &to);
 
 // Removes the "<name>.XXXXXX.tmp" files a killed writer of `path` left beside it: regular files
 // only, so nothing a link points at is touched.

@@ -1,7 +1,7 @@
 #include "whiteboard/model/store/library_set_aside.h"
 
-#include <fcntl.h>
-#include <stdio.h>
+#include "common/files/atomic_file.h"
+#include "common/files/pending_file.h"
 
 #include <cerrno>
 #include <chrono>
@@ -9,7 +9,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 namespace zentrel {
 namespace {
@@ -19,24 +18,6 @@ constexpr int maximumAttempts = 1000;
 FileError moveError(const std::filesystem::path &file, const std::string &reason)
 {
     return FileError{FileError::Kind::moveFailed, file, reason};
-}
-
-// Renames without replacing anything at the target: false with errno EEXIST when taken.
-bool renameNoReplace(const std::filesystem::path &from, const std::filesystem::path &to)
-{
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-        return true;
-    }
-    if (errno != EINVAL && errno != ENOSYS) {
-        return false;
-    }
-    // File systems without the flag: check first, accepting the small race.
-    std::error_code ec;
-    if (std::filesystem::exists(std::filesystem::symlink_status(to, ec))) {
-        errno = EEXIST;
-        return false;
-    }
-    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 // "<stem>.<word>-<seconds>[-<attempt>].json" beside the file.
@@ -53,23 +34,16 @@ asidePath(const std::filesystem::path &file, std::string_view word, Timestamp no
     return file.parent_path() / (name + ".json");
 }
 
-// Copies the file to the first free name `named` gives; none is replaced.
+// Copies the file, whole or not at all, to the first free name `named` gives; none is replaced.
 tl::expected<std::filesystem::path, FileError>
 copyAside(const std::filesystem::path &file,
           const std::function<std::filesystem::path(int attempt)> &named)
 {
-    for (int attempt = 0; attempt < maximumAttempts; ++attempt) {
-        const std::filesystem::path target = named(attempt);
-        std::error_code ec;
-        // Without overwrite options the copy fails when the target exists.
-        if (std::filesystem::copy_file(file, target, ec)) {
-            return target;
-        }
-        if (ec != std::errc::file_exists) {
-            return tl::unexpected(moveError(file, ec.message()));
-        }
+    auto copied = copyFileToNewName(file, named, maximumAttempts);
+    if (!copied) {
+        return tl::unexpected(moveError(file, copied.error().reason));
     }
-    return tl::unexpected(moveError(file, "every set-aside name is taken"));
+    return copied;
 }
 
 } // namespace
@@ -91,7 +65,7 @@ tl::expected<std::filesystem::path, FileError> moveLibraryAside(const std::files
 {
     for (int attempt = 0; attempt < maximumAttempts; ++attempt) {
         const std::filesystem::path target = librarySetAsidePath(file, now, attempt);
-        if (renameNoReplace(file, target)) {
+        if (renameWithoutReplacing(file, target)) {
             return target;
         }
         if (errno != EEXIST) {

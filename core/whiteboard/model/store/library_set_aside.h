@@ -19,7 +19,8 @@ librarySetAsidePath(const std::filesystem::path &file, Timestamp now, int attemp
 tl::expected<std::filesystem::path, FileError> moveLibraryAside(const std::filesystem::path &file,
                                                                 Timestamp now);
 
-// As moveLibraryAside, but copies, for a file that cannot be moved (its folder refuses renames).
+// As moveLibraryAside, but copies (whole or not at all), for a file that cannot be moved (its
+// folder refuses renames).
 tl::expected<std::filesystem::path, FileError> copyLibraryAside(const std::filesystem::path &file,
                                                                 Timestamp now);
 
@@ -29,8 +30,8 @@ tl::expected<std::filesystem::path, FileError> copyLibraryAside(const std::files
 std::filesystem::path
 libraryConflictPath(const std::filesystem::path &file, Timestamp now, int attempt = 0);
 
-// Copies that file to the first free conflict name, leaving it in place for the save that
-// replaces it; an existing copy is never replaced.
+// Copies that file, whole or not at all, to the first free conflict name, leaving it in place
+// for the save that replaces it; an existing copy is never replaced.
 tl::expected<std::filesystem::path, FileError>
 copyConflictingLibraryAside(const std::filesystem::path &file, Timestamp now);
 

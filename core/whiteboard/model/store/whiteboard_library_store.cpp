@@ -198,8 +198,9 @@ WhiteboardStoreResult<void> WhiteboardLibraryStore::keepOtherWritersVersion() co
 WhiteboardStoreResult<WhiteboardLibrary> WhiteboardLibraryStore::load() const
 {
     // Load runs before the editor it starts saves anything, and after the earlier editor's saves
-    // are done: a pending name here was left by a save that was killed.
+    // are done: a pending name here was left by a save or a copy that was killed.
     sweepPendingLeftovers(m_libraryPath);
+    sweepPendingLeftovers(m_legacyPath);
     m_knownFile->remember(m_libraryPath);
     auto bytes = readFileIfPresent(m_libraryPath);
     if (bytes && *bytes) {
@@ -265,9 +266,10 @@ WhiteboardLibraryStore::migrateLegacy(const std::string &bytes) const
     const std::filesystem::path backup = legacyBackupPath();
     std::error_code ec;
     if (!std::filesystem::exists(std::filesystem::symlink_status(backup, ec))) {
-        std::filesystem::copy_file(m_legacyPath, backup, ec);
-        if (ec) {
-            return fileError({FileError::Kind::writeFailed, backup, ec.message()});
+        auto copied = copyFileToNewName(
+            m_legacyPath, [&backup](int) { return backup; }, 1);
+        if (!copied) {
+            return fileError({FileError::Kind::writeFailed, backup, copied.error().reason});
         }
     }
     auto board = migratedLegacyBoard(*document, *m_clock, m_random, m_measure);

@@ -84,7 +84,7 @@ public:
 
     // The library on disk, else the migrated older document, else a new one-board library
     // (written at once); always canonical. A bad library file is set aside and treated as absent.
-    // What a killed save left beside the library file is removed first.
+    // What a killed save or copy left beside the library or the older document is removed first.
     WhiteboardStoreResult<WhiteboardLibrary> load() const;
 
     // Writes the canonical form of `library` with version 1. Refused while a bad library file

@@ -1,12 +1,16 @@
 #include "shell/commands/instance_lock.h"
 
+#include "shell/commands/folder_lock.h"
 #include "shell/commands/instance_lock_watch.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace zentrel;
 
@@ -55,6 +59,26 @@ TEST_F(InstanceLockTest, TheWatchLocksARemovedFileAgainWhileTheEventLoopRuns)
     EXPECT_TRUE(QTest::qWaitFor([this] { return QFile::exists(lockPath); }, 5000));
     InstanceLock second(lockPath);
     EXPECT_EQ(second.tryAcquire(), false);
+}
+
+TEST_F(InstanceLockTest, AFolderLockOutlastsTheLockFileInTheFolder)
+{
+    std::optional<FolderLock> running(std::in_place, folder.path().toStdString());
+    ASSERT_EQ(running->tryAcquire(), true);
+    InstanceLock fileLock(lockPath);
+    ASSERT_EQ(fileLock.tryAcquire(), true);
+    ASSERT_TRUE(QFile::remove(lockPath));
+
+    FolderLock second(folder.path().toStdString());
+    EXPECT_EQ(second.tryAcquire(), false);
+    // A program started while it was held does not keep it once this process lets it go.
+    QProcess child;
+    child.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+    ASSERT_TRUE(child.waitForStarted());
+    running.reset();
+    EXPECT_EQ(second.tryAcquire(), true);
+    child.kill();
+    child.waitForFinished();
 }
 
 } // namespace

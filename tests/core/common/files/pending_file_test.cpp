@@ -154,6 +154,47 @@ TEST(PendingFile, WithoutUnnamedFilesASaveLandsWholeAndAKilledOneLeavesANamedFil
         << names[1];
 }
 
+TEST(PendingFile, ACopyGoesWholeToTheFirstFreeNameWithTheFilesMode)
+{
+    TemporaryDirectory folder;
+    const fs::path file = folder / "board.json";
+    std::ofstream(file) << "theirs";
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    std::ofstream(folder / "copy-0.json") << "taken";
+    const auto named = [&folder](int attempt) {
+        return folder / ("copy-" + std::to_string(attempt) + ".json");
+    };
+
+    EXPECT_EQ(copyFileToNewName(file, named, 3), folder / "copy-1.json");
+    EXPECT_EQ(readFileIfPresent(folder / "copy-1.json").value(), "theirs");
+    EXPECT_EQ(modeOf(folder / "copy-1.json"), 0600u);
+    EXPECT_EQ(readFileIfPresent(folder / "copy-0.json").value(), "taken");
+    EXPECT_FALSE(copyFileToNewName(file, named, 2));
+    EXPECT_EQ(namesIn(folder.path()),
+              (std::vector<std::string>{"board.json", "copy-0.json", "copy-1.json"}));
+}
+
+TEST(PendingFile, ACopyCutShortLeavesNoPartOfIt)
+{
+    TemporaryDirectory folder;
+    const fs::path file = folder / "board.json";
+    ASSERT_TRUE(writeFileAtomically(file, std::string(1 << 20, 'x')));
+    const auto named = [&folder](int) {
+        return folder / "copy.json";
+    };
+    killWhileWriting([&] { (void)copyFileToNewName(file, named, 1); });
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"board.json"});
+
+    // Where files cannot go unnamed, what is left is the file's own leftover, swept with it.
+    killWhileWriting([&] {
+        forbidUnnamedFiles();
+        (void)copyFileToNewName(file, named, 1);
+    });
+    EXPECT_EQ(namesIn(folder.path()).size(), 2u);
+    sweepPendingLeftovers(file);
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"board.json"});
+}
+
 TEST(PendingFile, AbandonedSweepRemovesOnlyOldPendingFilesOfItsKind)
 {
     using namespace std::chrono_literals;

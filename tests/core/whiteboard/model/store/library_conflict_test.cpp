@@ -1,3 +1,4 @@
+#include "core/common/files/killed_save.h"
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
 #include "fakes/folder_names.h"
@@ -94,6 +95,28 @@ TEST_F(LibraryConflictTest, ACopySavingOnAnotherThreadKnowsWhatTheLoadRead)
     ASSERT_NO_FATAL_FAILURE(saveTheirs(*loaded));
     ASSERT_TRUE(copy.save(renamed(*loaded, "Third")));
     EXPECT_EQ(told.size(), 1u);
+}
+
+TEST_F(LibraryConflictTest, ASaveKilledWhileKeepingTheirVersionLeavesNoPartOfIt)
+{
+    const WhiteboardLibraryStore mine = makeStore();
+    const auto loaded = mine.load();
+    ASSERT_TRUE(loaded);
+    {
+        // Larger than the child below may write before it is killed.
+        const WhiteboardLibraryStore theirs = makeStore();
+        ASSERT_TRUE(theirs.load());
+        ASSERT_TRUE(theirs.save(renamed(*loaded, std::string(64 * 1024, 't'))));
+    }
+    const std::string theirBytes = readText(libraryFile());
+
+    killWhileWriting([&] { (void)mine.save(renamed(*loaded, "Mine")); });
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"WhiteboardLibrary.json"});
+    EXPECT_EQ(readText(libraryFile()), theirBytes);
+
+    ASSERT_TRUE(mine.save(renamed(*loaded, "Mine")));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(readText(told.front()), theirBytes);
 }
 
 TEST_F(LibraryConflictTest, AVersionThatCannotBeKeptIsNotSavedOver)

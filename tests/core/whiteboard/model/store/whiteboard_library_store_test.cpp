@@ -4,6 +4,7 @@
 #include "core/common/files/killed_save.h"
 #include "fakes/counting_random.h"
 #include "fakes/fake_clock.h"
+#include "fakes/folder_names.h"
 #include "fakes/temporary_directory.h"
 #include "whiteboard/model/store/library_set_aside.h"
 #include "whiteboard/model/whiteboard_board_json.h"
@@ -193,6 +194,21 @@ TEST_F(WhiteboardLibraryStoreTest, ExistingLegacyBackupIsLeftAlone)
     ASSERT_TRUE(library) << message(library.error());
     EXPECT_EQ(library->boards.front().elements.size(), 2u);
     EXPECT_EQ(readText(legacyFile().string() + ".legacy"), "older backup");
+}
+
+TEST_F(WhiteboardLibraryStoreTest, ABackupCutShortLeavesNoPartOfItAndTheNextLoadMakesItWhole)
+{
+    // Larger than a migration killed while copying it may write.
+    const std::string document = legacyDocument + std::string(64 * 1024, ' ');
+    writeText(legacyFile(), document);
+    killWhileWriting([this] { (void)makeStore().load(); });
+    EXPECT_FALSE(fs::exists(legacyFile().string() + ".legacy"));
+
+    ASSERT_TRUE(makeStore().load());
+    EXPECT_EQ(readText(legacyFile().string() + ".legacy"), document);
+    EXPECT_EQ(namesIn(folder.path() / "Zentrel"),
+              (std::vector<std::string>{
+                  "Whiteboard.json", "Whiteboard.json.legacy", "WhiteboardLibrary.json"}));
 }
 
 TEST_F(WhiteboardLibraryStoreTest, MalformedLegacyDocumentFailsAndWritesNothing)
