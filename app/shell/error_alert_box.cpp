@@ -71,8 +71,7 @@ bool ErrorAlertBox::eventFilter(QObject *watched, QEvent *event)
 bool ErrorAlertBox::takeKey(const QKeyEvent &event)
 {
     const int key = event.key();
-    const bool answers = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
-    if (!answers || (event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Escape) {
         return false;
     }
     if (event.isAutoRepeat()) {
