@@ -1,6 +1,6 @@
 #include "shell/message_box_alert_presenter.h"
 
-#include "common/readable_message_box.h"
+#include "shell/error_alert_box.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -92,19 +92,7 @@ void MessageBoxAlertPresenter::present(const std::string &text,
 
 void MessageBoxAlertPresenter::openAlert()
 {
-    // The program's name as the message, the error below it in the informative text.
-    auto *alert = new QMessageBox(QMessageBox::Warning,
-                                  QStringLiteral("Zentrel"),
-                                  QStringLiteral("Zentrel"),
-                                  QMessageBox::Ok);
-    // Not modal (a message box is, unless told): some window managers (xfwm4) keep the keyboard
-    // in a modal one whatever the user clicks, and a feature run must get its keys with a click
-    // while the alert waits. First, as it sets the window's flags afresh.
-    alert->setWindowModality(Qt::NonModal);
-    alert->setInformativeText(m_text);
-    setReadableWidth(*alert);
-    alert->setAttribute(Qt::WA_DeleteOnClose);
-    alert->setWindowFlag(Qt::WindowStaysOnTopHint);
+    auto *alert = new ErrorAlertBox(m_text);
     // Over a feature run, a transient of its full-screen window: window managers put a focused
     // full-screen window above every stays-on-top one (openbox, KWin), but never above its own
     // transients. The alert is opened afresh when that window goes.

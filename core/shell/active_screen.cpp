@@ -32,4 +32,15 @@ RectF centeredWindowFrame(const RectF &area, SizeF size)
             size.height};
 }
 
+RectF cornerWindowFrame(const RectF &area, SizeF size, double margin)
+{
+    const auto start = [margin](double origin, double room, double extent) {
+        return origin + std::max(0.0, std::floor(room - extent - margin));
+    };
+    return {start(area.x, area.width, size.width),
+            start(area.y, area.height, size.height),
+            size.width,
+            size.height};
+}
+
 } // namespace zentrel

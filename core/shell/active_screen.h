@@ -19,4 +19,10 @@ std::optional<std::size_t> activeScreenIndex(std::span<const RectF> screenFrames
 // presenter's windows. One larger than the area starts at its top-left corner.
 RectF centeredWindowFrame(const RectF &area, SizeF size);
 
+// Where the small window shown in place of a tray icon opens: in the bottom-right corner of the
+// usable area, `margin` in from both edges, as a launcher sits above a panel, clear of the
+// windows of ours that open in the middle. One too large for the area keeps its top-left corner
+// inside it.
+RectF cornerWindowFrame(const RectF &area, SizeF size, double margin);
+
 } // namespace zentrel

@@ -111,7 +111,7 @@ TEST_P(CaptureWithoutTray, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScr
     const QImage screen = screenBehind(*fallback, bare, "screen_with_fallback");
     ASSERT_FALSE(screen.isNull());
 
-    // The fallback window stays on top of Draw, where the pointer would look for Draw.
+    // The fallback window bears the toolbar's title: Draw's toolbar is the one that is new.
     const std::set<std::uint32_t> before = m_windows.shownIds();
     ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/draw")));
     const auto draw = m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs));

@@ -2,13 +2,11 @@
 
 #include "common/symbol_icon.h"
 #include "shell/app_preferences.h"
+#include "shell/tray/tray_fallback_window.h"
 
 #include <QCursor>
-#include <QHBoxLayout>
 #include <QMenu>
 #include <QSystemTrayIcon>
-#include <QToolButton>
-#include <QWidget>
 
 namespace zentrel {
 
@@ -32,7 +30,9 @@ TrayIcon::TrayIcon(AppPreferences &preferences, QMenu *menu, QObject *parent)
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         m_trayIcon->show();
     } else {
-        showFallbackWindow();
+        m_fallbackWindow = new TrayFallbackWindow(m_menu);
+        m_fallbackWindow->setIcon(symbolIcon(iconName()));
+        m_fallbackWindow->showInCorner();
     }
 }
 
@@ -52,29 +52,8 @@ void TrayIcon::updateIcon()
     const QIcon icon = symbolIcon(iconName());
     m_trayIcon->setIcon(icon);
     if (m_fallbackWindow) {
-        m_fallbackWindow->setWindowIcon(icon);
-        // The button shows its own copy of the icon, not the window's.
-        if (auto *button = m_fallbackWindow->findChild<QToolButton *>()) {
-            button->setIcon(icon);
-        }
+        m_fallbackWindow->setIcon(icon);
     }
-}
-
-void TrayIcon::showFallbackWindow()
-{
-    auto *window = new QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
-    window->setWindowTitle(QStringLiteral("Zentrel"));
-    window->setWindowIcon(symbolIcon(iconName()));
-    auto *button = new QToolButton(window);
-    button->setText(QStringLiteral("Zentrel"));
-    button->setIcon(window->windowIcon());
-    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    button->setPopupMode(QToolButton::InstantPopup);
-    button->setMenu(m_menu);
-    auto *layout = new QHBoxLayout(window);
-    layout->addWidget(button);
-    window->show();
-    m_fallbackWindow = window;
 }
 
 } // namespace zentrel

@@ -7,11 +7,11 @@
 
 class QMenu;
 class QSystemTrayIcon;
-class QWidget;
 
 namespace zentrel {
 
 class AppPreferences;
+class TrayFallbackWindow;
 
 // The program's permanent presence: the tray icon with the menu, which shows whether Zentrel is
 // enabled. Where the desktop has no tray, a small window offers the same menu instead, so the
@@ -29,12 +29,11 @@ public:
 
 private:
     void updateIcon();
-    void showFallbackWindow();
 
     AppPreferences &m_preferences;
     QMenu *m_menu;
     QSystemTrayIcon *m_trayIcon = nullptr;
-    QPointer<QWidget> m_fallbackWindow;
+    QPointer<TrayFallbackWindow> m_fallbackWindow;
     ScopedConnection m_preferencesConnection;
 };
 

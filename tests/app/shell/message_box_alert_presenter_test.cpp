@@ -11,7 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace zentrel;
 
@@ -170,6 +174,60 @@ TEST_F(ErrorAlerts, AnAlertHiddenOrDeletedUnansweredLetsTheNextTextShow)
     queue.report("third");
     delete presenter.currentAlert();
     EXPECT_TRUE(waitForOnScreen(QStringLiteral("third")));
+}
+
+// Answered with its button or a key sent to its window, or closed as a window manager's close
+// button does: the next text shows.
+TEST_F(ErrorAlerts, EveryWayOfAnsweringOrClosingAnAlertLetsTheNextTextShow)
+{
+    const auto keyClick = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        return [key, modifiers](QMessageBox &alert) {
+            QTest::keyClick(alert.windowHandle(), key, modifiers);
+        };
+    };
+    const std::vector<std::pair<std::string, std::function<void(QMessageBox &)>>> ways{
+        {"OK",
+         [](QMessageBox &alert) {
+             alert.button(QMessageBox::Ok)->click();
+         }},
+        {"Return", keyClick(Qt::Key_Return)},
+        {"Enter", keyClick(Qt::Key_Enter, Qt::KeypadModifier)},
+        {"Escape", keyClick(Qt::Key_Escape)},
+        {"close",
+         [](QMessageBox &alert) {
+             alert.close();
+         }},
+    };
+    for (const auto &[way, close] : ways) {
+        queue.report("before " + way);
+        queue.report("after " + way);
+        ASSERT_TRUE(waitForOnScreen(QString::fromStdString("before " + way))) << way;
+        close(*presenter.currentAlert());
+        ASSERT_TRUE(waitForOnScreen(QString::fromStdString("after " + way))) << way;
+        presenter.currentAlert()->button(QMessageBox::Ok)->click();
+        EXPECT_FALSE(queue.isPresenting()) << way;
+    }
+}
+
+// A key held down since before the alert opened, auto-repeating (presses only, as with XKB's
+// detectable auto-repeat), does not answer it unread. The key that answers it does so as it is
+// released: were the alert gone on the press, the release would find no window, and a sender
+// that gives it to that window would leave the key held down.
+TEST_F(ErrorAlerts, OnlyAKeyPressedAndReleasedInTheAlertAnswersIt)
+{
+    queue.report("first");
+    ASSERT_TRUE(waitForOnScreen(QStringLiteral("first")));
+    const QPointer<QWindow> window = presenter.currentAlert()->windowHandle();
+    QTest::keyRelease(window, Qt::Key_Escape);
+    for (int repeat = 0; repeat < 2 && window; ++repeat) {
+        QTest::keyPress(window, Qt::Key_Return);
+    }
+    QTest::qWait(50);
+    ASSERT_TRUE(isOnScreen(presenter.currentAlert())) << "answered by a key not yet released";
+    EXPECT_TRUE(queue.isPresenting());
+
+    QTest::keyRelease(window, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !queue.isPresenting(); }));
 }
 
 TEST(MessageBoxAlertPresenter, AnAlertThatNeverReachesTheScreenEndsAsNotShown)

@@ -54,3 +54,18 @@ TEST(CenteredWindowFrame, ALargerWindowStartsAtTheAreasCorner)
     EXPECT_EQ(centeredWindowFrame(area, {900, 400}), (RectF{0, 100, 900, 400}));
     EXPECT_EQ(centeredWindowFrame(area, {900, 700}), (RectF{0, 0, 900, 700}));
 }
+
+TEST(CornerWindowFrame, SitsInTheBottomRightCornerOfTheAreaInWholePixels)
+{
+    // The second of two screens side by side, above a 40 px panel.
+    const RectF area{1920, 0, 1280, 680};
+    EXPECT_EQ(cornerWindowFrame(area, {102, 45}, 16), (RectF{3082, 619, 102, 45}));
+    EXPECT_EQ(cornerWindowFrame(area, {102.5, 45.5}, 16), (RectF{3081, 618, 102.5, 45.5}));
+}
+
+TEST(CornerWindowFrame, ALargerWindowKeepsItsTopLeftCornerInTheArea)
+{
+    const RectF area{0, 20, 800, 600};
+    EXPECT_EQ(cornerWindowFrame(area, {790, 200}, 16), (RectF{0, 404, 790, 200}));
+    EXPECT_EQ(cornerWindowFrame(area, {900, 700}, 16), (RectF{0, 20, 900, 700}));
+}

@@ -1,0 +1,66 @@
+#include "shell/tray/tray_fallback_window.h"
+
+#include "common/window_placement.h"
+
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QMenu>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+namespace zentrel {
+
+TrayFallbackWindow::TrayFallbackWindow(QMenu *menu)
+    : QWidget(nullptr, Qt::Window)
+    , m_button(new QToolButton(this))
+{
+    setWindowTitle(QStringLiteral("Zentrel"));
+    m_button->setText(QStringLiteral("Zentrel"));
+    m_button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_button->setPopupMode(QToolButton::InstantPopup);
+    m_button->setMenu(menu);
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(m_button);
+}
+
+void TrayFallbackWindow::setIcon(const QIcon &icon)
+{
+    setWindowIcon(icon);
+    m_button->setIcon(icon);
+}
+
+void TrayFallbackWindow::showInCorner()
+{
+    QScreen *screen = activeScreen();
+    if (screen) {
+        setScreen(screen);
+    }
+    adjustSize();
+    if (screen) {
+        placeInCorner(*this, *screen);
+    }
+    show();
+}
+
+// The window manager moves the window as it puts its frame around it.
+void TrayFallbackWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    QTimer::singleShot(0, this, &TrayFallbackWindow::placeOnceFramed);
+}
+
+// Placed before the window manager put its frame around it, the frame may reach past the
+// screen's usable area: placed again once, when the frame is known, it keeps inside.
+void TrayFallbackWindow::placeOnceFramed()
+{
+    if (m_isPlacedWithFrame || !isVisible() || frameGeometry().size() == size()) {
+        return;
+    }
+    m_isPlacedWithFrame = true;
+    if (QScreen *shownOn = screen()) {
+        placeInCorner(*this, *shownOn);
+    }
+}
+
+} // namespace zentrel

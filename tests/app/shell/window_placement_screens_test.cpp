@@ -1,0 +1,96 @@
+#include "common/settings/memory_defaults_store.h"
+#include "shell/app_preferences.h"
+#include "shell/message_box_alert_presenter.h"
+#include "shell/tray/tray_fallback_window.h"
+#include "shell/tray/tray_icon.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace zentrel {
+namespace {
+
+// The size of the welcome window, which opens in the middle of the active screen.
+constexpr QSize welcomeSize(520, 430);
+
+// A point on the screen away from its middle and its corners, where a pointer may rest.
+QPoint restingPoint(const QScreen &screen)
+{
+    const QRect frame = screen.geometry();
+    return frame.topLeft() + QPoint(frame.width() / 4, frame.height() / 3);
+}
+
+testing::AssertionResult isCentredOn(const QRect &frame, const QScreen &screen)
+{
+    const QPoint offset = frame.center() - screen.availableGeometry().center();
+    if (offset.manhattanLength() <= 2) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "off the middle of " << screen.name().toStdString()
+                                       << " by " << offset.x() << "," << offset.y();
+}
+
+TrayFallbackWindow *shownFallbackWindow()
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        auto *fallback = qobject_cast<TrayFallbackWindow *>(window);
+        if (fallback && fallback->isVisible()) {
+            return fallback;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// Without a tray, the window holding the menu opens where a launcher sits: in the bottom-right
+// corner of the screen under the pointer, clear of the welcome window in its middle, and drawn
+// at that screen's scale. An alert opens in the middle of the screen under the pointer, not by
+// that window, wherever the window manager would put a dialog of ours.
+TEST(WindowPlacementOnScreens, LauncherInTheCornerAndAlertsInTheMiddleOfTheScreenUnderThePointer)
+{
+    MessageBoxAlertPresenter presenter;
+    for (QScreen *screen : QGuiApplication::screens()) {
+        const std::string name = screen->name().toStdString();
+        QCursor::setPos(restingPoint(*screen));
+        MemoryDefaultsStore defaults;
+        AppPreferences preferences(defaults);
+        QMenu menu;
+        TrayIcon trayIcon(preferences, &menu);
+        TrayFallbackWindow *launcher = shownFallbackWindow();
+        ASSERT_NE(launcher, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(launcher));
+        EXPECT_EQ(launcher->screen(), screen) << name;
+        EXPECT_EQ(launcher->devicePixelRatioF(), screen->devicePixelRatio()) << name;
+        const QRect area = screen->availableGeometry();
+        const QRect corner = launcher->frameGeometry();
+        EXPECT_TRUE(area.contains(corner)) << name;
+        EXPECT_LE((area.bottomRight() - corner.bottomRight()).manhattanLength(), 40) << name;
+        QRect welcome(QPoint(), welcomeSize);
+        welcome.moveCenter(area.center());
+        EXPECT_FALSE(corner.intersects(welcome)) << name;
+
+        bool closed = false;
+        presenter.present(
+            "The Zentrel command URL is invalid.", {}, [&](AlertOutcome) { closed = true; });
+        QMessageBox *alert = presenter.currentAlert();
+        ASSERT_NE(alert, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(alert));
+        EXPECT_EQ(alert->screen(), screen) << name;
+        EXPECT_EQ(alert->devicePixelRatioF(), screen->devicePixelRatio()) << name;
+        EXPECT_TRUE(isCentredOn(alert->frameGeometry(), *screen));
+        alert->button(QMessageBox::Ok)->click();
+        EXPECT_TRUE(closed);
+    }
+}
+
+} // namespace zentrel

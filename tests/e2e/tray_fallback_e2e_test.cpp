@@ -1,0 +1,182 @@
+// The small window Zentrel shows where the desktop has no tray: where it opens beside our own
+// windows, the alerts it must not draw to its corner, and its size on a monitor of another scale.
+#include "e2e/fixtures/two_monitor_desk.h"
+
+#include <QDeadlineTimer>
+#include <QImage>
+#include <QJsonObject>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <set>
+
+namespace zentrel {
+namespace {
+
+const QString welcomeTitle = QStringLiteral("Welcome to Zentrel");
+const QString launcherTitle = QStringLiteral("Zentrel");
+// How far a window manager's title bar and borders reach out of a window.
+constexpr int titleBarReach = 40;
+constexpr int borderReach = 8;
+// Within a title bar's height of where it was asked to go, whatever the window manager adds.
+constexpr int placementSlack = 40;
+// Long past a held key's first repeat, which would answer an alert at once.
+constexpr unsigned long repeatTimeMs = 1500;
+
+QRect decorated(const QRect &frame)
+{
+    return frame.adjusted(-borderReach, -titleBarReach, borderReach, borderReach);
+}
+
+testing::AssertionResult isInTheMiddleOf(const TopLevelWindow &window, const QRect &screen)
+{
+    const QPoint offset = window.frame.center() - screen.center();
+    if (std::abs(offset.x()) <= placementSlack && std::abs(offset.y()) <= placementSlack) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "not in the middle: " << window.describe();
+}
+
+// A desktop with no tray host, as GNOME without a tray extension, under each window manager.
+class WithoutTray : public UnderWindowManager
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(DrawingTest::SetUp());
+        // Gone before the window manager starts, as on a desktop that never had one.
+        m_host.reset();
+        ASSERT_NO_FATAL_FAILURE(startWindowManager(GetParam()));
+    }
+
+    // A new alert for a command URL that does not parse, on top where the window manager put it.
+    std::optional<TopLevelWindow> alertFor(const QString &url)
+    {
+        const std::set<std::uint32_t> before = m_windows.shownIds();
+        EXPECT_TRUE(handOver(url));
+        std::optional<TopLevelWindow> alert = waitForNew(before, launcherTitle);
+        if (!alert) {
+            ADD_FAILURE() << "no alert for " << url.toStdString() << "; " << situation();
+        } else if (!settle(*alert)) {
+            ADD_FAILURE() << "the alert is not on top; " << situation();
+        }
+        return alert;
+    }
+};
+
+TEST_P(WithoutTray, LauncherKeepsClearOfOurWindowsAndEveryAlertShows)
+{
+    const QRect screen(0, 0, XvfbSession::screenWidth, XvfbSession::screenHeight);
+    m_zentrel.startAsFirstStart();
+    ASSERT_TRUE(m_zentrel.writeDefaults(
+        QJsonObject{{QStringLiteral("controls.allowsExternalCommandURLs"), true}}));
+    ASSERT_TRUE(m_input.moveTo(screen.center())) << m_input.lastError().toStdString();
+    ASSERT_TRUE(m_zentrel.start(m_xvfb.display()));
+    ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)))
+        << "zentrel never listened for command URLs; it " << stopAndDescribe();
+    auto welcome = m_windows.waitForShown(welcomeTitle, QDeadlineTimer(windowTimeoutMs));
+    auto launcher = m_windows.waitForShown(launcherTitle, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(welcome && launcher) << "no welcome window or launcher; " << situation();
+    ASSERT_TRUE(settle(*welcome));
+    ASSERT_TRUE(settle(*launcher));
+    keepScreenshot(m_xvfb.grabScreen(), QStringLiteral("launcher_%1.png").arg(nameOf(GetParam())));
+    EXPECT_FALSE(decorated(launcher->frame).intersects(decorated(welcome->frame)))
+        << launcher->describe() << " lies over " << welcome->describe();
+    // A launcher's place: the bottom-right corner, whole on the screen.
+    EXPECT_TRUE(screen.contains(launcher->frame)) << launcher->describe();
+    EXPECT_GT(launcher->frame.left(), screen.center().x()) << launcher->describe();
+    EXPECT_GT(launcher->frame.top(), screen.center().y()) << launcher->describe();
+    ASSERT_TRUE(m_windows.askToClose(welcome->id));
+    ASSERT_TRUE(m_windows.waitUntilNotShown(welcome->id, QDeadlineTimer(windowTimeoutMs)));
+
+    ASSERT_TRUE(m_input.moveTo(screen.center())) << m_input.lastError().toStdString();
+    const auto first = alertFor(QStringLiteral("zentrel://nonsense"));
+    ASSERT_TRUE(first.has_value());
+    EXPECT_TRUE(isInTheMiddleOf(*first, screen));
+    EXPECT_FALSE(decorated(first->frame).intersects(decorated(launcher->frame)))
+        << first->describe() << " lies over " << launcher->describe();
+    // Sent to the alert's window, as a script does: the key's release must still find it.
+    ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("key"),
+                                     QStringLiteral("--window"),
+                                     QString::number(first->id),
+                                     QStringLiteral("Return")}));
+    ASSERT_TRUE(m_windows.waitUntilNotShown(first->id, QDeadlineTimer(windowTimeoutMs)))
+        << "Return left the alert open; " << situation();
+
+    const auto second = alertFor(QStringLiteral("zentrel://still-nonsense"));
+    ASSERT_TRUE(second.has_value());
+    EXPECT_TRUE(isInTheMiddleOf(*second, screen));
+    QThread::msleep(repeatTimeMs);
+    const auto still = m_windows.window(second->id);
+    EXPECT_TRUE(still && still->isShown) << "the second alert closed unanswered; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         WithoutTray,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
+
+// The presenter's desk with no tray host and the projector at twice the scale, where the
+// pointer rests as Zentrel starts.
+class ProjectorAtDoubleScaleWithoutTray : public TwoMonitorDesk
+{
+protected:
+    ProjectorAtDoubleScaleWithoutTray()
+        : TwoMonitorDesk(fullHdProjector, 2, false)
+    {}
+
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(TwoMonitorDesk::SetUp());
+        m_host.reset();
+    }
+
+    // The launcher of a Zentrel started with the pointer on the monitor, settled on top.
+    std::optional<TopLevelWindow> launcherOn(const QRect &monitor)
+    {
+        EXPECT_TRUE(m_input.moveTo(restingPlace(monitor))) << m_input.lastError().toStdString();
+        EXPECT_TRUE(m_zentrel.start(m_xvfb.display()));
+        auto launcher = m_windows.waitForShown(launcherTitle, QDeadlineTimer(windowTimeoutMs));
+        if (!launcher || !settle(*launcher)) {
+            ADD_FAILURE() << "no launcher on " << nameOf(monitor) << "; " << situation();
+            return std::nullopt;
+        }
+        return launcher;
+    }
+};
+
+TEST_P(ProjectorAtDoubleScaleWithoutTray, LauncherIsWholeAndOpensItsMenuAtTwiceTheScale)
+{
+    const auto onMain = launcherOn(mainMonitor);
+    ASSERT_TRUE(onMain.has_value());
+    ASSERT_TRUE(exitedCleanly(m_zentrel.stop()));
+
+    auto launcher = launcherOn(fullHdProjector);
+    ASSERT_TRUE(launcher.has_value());
+    keepScreenshot(m_xvfb.grabScreen(), artifact("launcher", fullHdProjector));
+    EXPECT_TRUE(isWholeOn(*launcher, fullHdProjector));
+    EXPECT_GE(launcher->frame.width(), 2 * onMain->frame.width()) << launcher->describe();
+    EXPECT_GE(launcher->frame.height(), 2 * onMain->frame.height()) << launcher->describe();
+    EXPECT_TRUE(isPainted(grabOncePainted(launcher->frame), launcher->frame))
+        << "the launcher's button was never drawn";
+
+    const std::set<std::uint32_t> before = m_windows.shownIds();
+    ASSERT_NO_FATAL_FAILURE(clickOn(*launcher, launcher->frame.center()));
+    const auto menu = m_windows.waitForNewPopup(before, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(menu.has_value()) << "a click on the launcher opened no menu; " << situation();
+    EXPECT_TRUE(isPainted(grabOncePainted(menu->frame), menu->frame));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         ProjectorAtDoubleScaleWithoutTray,
+                         testing::Values(WindowManager::none, WindowManager::kwin),
+                         testNameOf);
+
+} // namespace
+} // namespace zentrel
