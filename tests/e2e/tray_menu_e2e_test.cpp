@@ -1,10 +1,12 @@
 #include "e2e/fixtures/desktop_test.h"
+#include "e2e/fixtures/under_window_manager.h"
 
 #include <QDeadlineTimer>
 #include <QImage>
 #include <QJsonObject>
 #include <QRect>
 #include <QStringList>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +127,124 @@ TEST_F(TrayMenu, ChoosingDrawStartsItAndQuitEndsTheProgram)
     EXPECT_TRUE(m_windows.waitUntilNotShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
         << "Draw outlived the program; " << m_windows.describeShown();
 }
+
+// A desktop without a tray host: Zentrel's own small "Zentrel" window offers the menu. Once the
+// menu has started a feature that window may keep the keyboard (openbox and mutter leave it
+// there); Escape must end the run all the same, while Escape typed into the settings window stays
+// that window's.
+class LauncherMenu : public UnderWindowManager
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(DrawingTest::SetUp());
+        m_host.reset();
+        ASSERT_NO_FATAL_FAILURE(startWindowManager(GetParam()));
+        ASSERT_TRUE(m_zentrel.start(m_xvfb.display()));
+        ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)))
+            << "zentrel never listened for command URLs; it " << stopAndDescribe();
+        auto launcher = m_windows.waitForShown(toolbarTitle, QDeadlineTimer(windowTimeoutMs));
+        ASSERT_TRUE(launcher.has_value()) << "no window in place of the tray; " << situation();
+        ASSERT_TRUE(settle(*launcher));
+        m_launcher = *launcher;
+    }
+
+    // Opens the launcher's menu with a click and picks an entry with the keys.
+    void choose(const QStringList &keys, const QString &screenshotName)
+    {
+        const auto menu = openTrayMenu(m_launcher.id, screenshotName);
+        ASSERT_TRUE(menu.has_value());
+        ASSERT_TRUE(m_input.pressKeys(keys)) << m_input.lastError().toStdString();
+        ASSERT_TRUE(m_windows.waitUntilNotShown(menu->id, QDeadlineTimer(windowTimeoutMs)))
+            << "the menu stayed open; " << situation();
+    }
+
+    std::optional<TopLevelWindow> chooseFeature(const QStringList &keys, const QString &title)
+    {
+        choose(keys, QStringLiteral("launcher_menu_%1.png").arg(nameOf(GetParam())));
+        auto feature = m_windows.waitForShown(title, QDeadlineTimer(windowTimeoutMs));
+        EXPECT_TRUE(feature.has_value())
+            << "choosing it showed no " << title.toStdString() << "; " << situation();
+        return feature;
+    }
+
+    // Where the window manager leaves it there the user's click would, and elsewhere too.
+    void giveLauncherTheKeyboard()
+    {
+        ASSERT_TRUE(m_input.focus(m_launcher.id)) << m_input.lastError().toStdString();
+        ASSERT_TRUE(m_windows.waitForKeyboard(m_launcher.id, QDeadlineTimer(windowTimeoutMs)))
+            << situation();
+        // A person's next key comes far later than the program hears where the keyboard is.
+        QThread::msleep(personsPauseMs);
+    }
+
+    void expectEscapeCloses(const TopLevelWindow &feature)
+    {
+        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+        EXPECT_TRUE(m_windows.waitUntilNotShown(feature.id, QDeadlineTimer(windowTimeoutMs)))
+            << "Escape with the launcher holding the keyboard left " << feature.describe() << "; "
+            << situation();
+    }
+
+    static constexpr unsigned long personsPauseMs = 300;
+    // Far longer than Escape takes to close a run.
+    static constexpr int escapeEffectMs = 1500;
+    TopLevelWindow m_launcher;
+};
+
+TEST_P(LauncherMenu, EscapeClosesTheAidItStartedAndStaysInTheSettingsWindow)
+{
+    // Down from no selection: "Enable Zentrel", "Draw", "Zoom Loupe", "Spotlight".
+    const QStringList spotlightKeys{QStringLiteral("Down"),
+                                    QStringLiteral("Down"),
+                                    QStringLiteral("Down"),
+                                    QStringLiteral("Down"),
+                                    QStringLiteral("Return")};
+    auto spotlight = chooseFeature(spotlightKeys, QStringLiteral("Spotlight"));
+    ASSERT_TRUE(spotlight.has_value());
+    ASSERT_NO_FATAL_FAILURE(giveLauncherTheKeyboard());
+    ASSERT_NO_FATAL_FAILURE(expectEscapeCloses(*spotlight));
+
+    // Up from no selection wraps to "Quit Zentrel"; four more reach "Cursor Halo".
+    const auto halo = chooseFeature({QStringLiteral("Up"),
+                                     QStringLiteral("Up"),
+                                     QStringLiteral("Up"),
+                                     QStringLiteral("Up"),
+                                     QStringLiteral("Up"),
+                                     QStringLiteral("Return")},
+                                    QStringLiteral("Cursor Halo"));
+    ASSERT_TRUE(halo.has_value());
+    ASSERT_NO_FATAL_FAILURE(giveLauncherTheKeyboard());
+    ASSERT_NO_FATAL_FAILURE(expectEscapeCloses(*halo));
+
+    // Settings first: without a compositor the spotlight shows a still of the screen, over the
+    // launcher too; and the settings window may cover the launcher, so a command starts it.
+    ASSERT_NO_FATAL_FAILURE(
+        choose({QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Return")},
+               QStringLiteral("launcher_settings_menu.png")));
+    const auto settings =
+        m_windows.waitForShown(QStringLiteral("Zentrel Settings"), QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(settings.has_value()) << "choosing Settings showed none; " << situation();
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/spotlight")));
+    spotlight =
+        m_windows.waitForShown(QStringLiteral("Spotlight"), QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(spotlight.has_value()) << situation();
+    ASSERT_TRUE(m_input.focus(settings->id)) << m_input.lastError().toStdString();
+    ASSERT_TRUE(m_windows.waitForKeyboard(settings->id, QDeadlineTimer(windowTimeoutMs)));
+    QThread::msleep(personsPauseMs);
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+    EXPECT_FALSE(m_windows.waitUntilNotShown(spotlight->id, QDeadlineTimer(escapeEffectMs)))
+        << "Escape typed into the settings window closed the spotlight";
+    EXPECT_TRUE(m_windows.window(settings->id).has_value());
+
+    ASSERT_NO_FATAL_FAILURE(giveLauncherTheKeyboard());
+    ASSERT_NO_FATAL_FAILURE(expectEscapeCloses(*spotlight));
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         LauncherMenu,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
 
 } // namespace
 

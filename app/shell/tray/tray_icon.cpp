@@ -1,5 +1,6 @@
 #include "shell/tray/tray_icon.h"
 
+#include "common/escape_key.h"
 #include "common/symbol_icon.h"
 #include "shell/app_preferences.h"
 
@@ -33,6 +34,8 @@ TrayIcon::TrayIcon(AppPreferences &preferences, QMenu *menu, QObject *parent)
         m_trayIcon->show();
     } else {
         showFallbackWindow();
+        // Holding the keyboard once its menu has started a feature, it leaves Escape to that run.
+        letEscapeThrough(m_fallbackWindow);
     }
 }
 
