@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QImage>
 #include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QRect>
 #include <QStringList>
 #include <QThread>
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -126,6 +129,92 @@ TEST_F(TrayMenu, ChoosingDrawStartsItAndQuitEndsTheProgram)
     EXPECT_TRUE(exitedCleanly(m_zentrel.waitForExit(QDeadlineTimer(quitTimeoutMs))));
     EXPECT_TRUE(m_windows.waitUntilNotShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
         << "Draw outlived the program; " << m_windows.describeShown();
+}
+
+// The shortcut column follows the keyboard layout, as the grabs do: Zoom Loupe's Ctrl+Alt+Z is
+// typed Ctrl+Alt+Y on a German keyboard, where Z and Y trade places.
+class TrayMenuLayouts : public TrayMenu
+{
+protected:
+    void setLayout(const QString &layout)
+    {
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
+        QProcess setxkbmap;
+        setxkbmap.setProcessEnvironment(environment);
+        setxkbmap.start(QStringLiteral("setxkbmap"), {layout});
+        ASSERT_TRUE(setxkbmap.waitForFinished(layoutTimeoutMs) && setxkbmap.exitCode() == 0)
+            << "setxkbmap " << layout.toStdString() << ": "
+            << setxkbmap.readAllStandardError().toStdString();
+    }
+
+    // The open menu as it shows, closed again afterwards.
+    QImage menuPicture(const QString &screenshotName)
+    {
+        const std::optional<TopLevelWindow> menu = openMenu(screenshotName);
+        if (!menu) {
+            return {};
+        }
+        const QImage picture = grabOncePainted(menu->frame).copy(menu->frame);
+        choose(*menu, {QStringLiteral("Escape")});
+        return picture;
+    }
+
+    // The menu's picture once `holds` says it is as expected, or the last one when it never is:
+    // the program hears of the new layout a moment after the server has it.
+    QImage menuPictureOnce(const std::function<bool(const QImage &)> &holds, const char *layout)
+    {
+        const QDeadlineTimer deadline(windowTimeoutMs);
+        const QString name = QStringLiteral("tray_menu_%1.png").arg(QLatin1String(layout));
+        QImage picture = menuPicture(name);
+        while (!picture.isNull() && !holds(picture) && !deadline.hasExpired()) {
+            QThread::msleep(layoutPollMs);
+            picture = menuPicture(name);
+        }
+        return picture;
+    }
+
+    static constexpr int layoutTimeoutMs = 5000;
+    static constexpr unsigned long layoutPollMs = 200;
+};
+
+// The rows of two pictures of one size that differ, as the first and last such row.
+std::optional<std::pair<int, int>> differingRows(const QImage &one, const QImage &other)
+{
+    std::optional<std::pair<int, int>> rows;
+    for (int y = 0; y < one.height(); ++y) {
+        for (int x = 0; x < one.width(); ++x) {
+            if (one.pixel(x, y) != other.pixel(x, y)) {
+                rows = std::pair(rows ? rows->first : y, y);
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+TEST_F(TrayMenuLayouts, HotKeysShowAsTheCurrentLayoutTypesThem)
+{
+    // About the height of one menu entry.
+    constexpr int rowHeight = 22;
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    const QImage us = menuPicture(QStringLiteral("tray_menu_us.png"));
+    ASSERT_FALSE(us.isNull());
+
+    ASSERT_NO_FATAL_FAILURE(setLayout(QStringLiteral("de")));
+    const QImage german = menuPictureOnce([&](const QImage &shown) { return shown != us; }, "de");
+    ASSERT_EQ(german.size(), us.size());
+    const auto changed = differingRows(us, german);
+    ASSERT_TRUE(changed.has_value()) << "the menu still shows the US layout's keys";
+    // One line of text changes, below "Enable Zentrel" and "Draw": Zoom Loupe's.
+    EXPECT_LT(changed->second - changed->first, rowHeight);
+    EXPECT_GT(changed->first, 2 * rowHeight);
+    EXPECT_LT(changed->second, 4 * rowHeight);
+
+    ASSERT_NO_FATAL_FAILURE(setLayout(QStringLiteral("us")));
+    EXPECT_EQ(menuPictureOnce([&](const QImage &shown) { return shown == us; }, "us_again"), us)
+        << "the menu kept the German layout's keys";
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
 // A desktop without a tray host: Zentrel's own small "Zentrel" window offers the menu. Once the
