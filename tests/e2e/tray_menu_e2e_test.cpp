@@ -17,6 +17,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace zentrel {
 
@@ -257,7 +258,7 @@ protected:
         return feature;
     }
 
-    // Where the window manager leaves it there the user's click would, and elsewhere too.
+    // As openbox and mutter leave it after the menu closes; elsewhere a click on it would.
     void giveLauncherTheKeyboard()
     {
         ASSERT_TRUE(m_input.focus(m_launcher.id)) << m_input.lastError().toStdString();
