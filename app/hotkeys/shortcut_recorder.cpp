@@ -86,6 +86,7 @@ ShortcutRecorder::ShortcutRecorder(Services services, hotkeys::Name name, QWidge
                 showStoredShortcut();
             }
         });
+    m_keymapConnection = m_services.hotkeys.keymapChanged.connect([this] { showStoredShortcut(); });
 }
 
 ShortcutRecorder::~ShortcutRecorder()

@@ -90,6 +90,7 @@ private:
     bool m_resumesAfterWarning = false;
     QPointer<QMessageBox> m_alert;
     ScopedConnection m_shortcutConnection;
+    ScopedConnection m_keymapConnection;
 };
 
 } // namespace zentrel

@@ -1,6 +1,7 @@
 // Who has the keyboard during a feature run: the run's own panels, or an alert or dialog of ours
 // that is up over it.
 #include "capture/loupe/loupe_view.h"
+#include "common/escape_key.h"
 #include "drawing/drawing_canvas_view.h"
 #include "overlay/overlay_window_controller.h"
 #include "panels/event_monitor.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
 
 #include <algorithm>
 
@@ -44,6 +46,22 @@ void OverlayWindowController::installClickMonitor()
             const QWidget *holder = QApplication::activeWindow();
             if (holder && !isRunPanel(holder)) {
                 giveRunTheKeyboard();
+            }
+        }));
+}
+
+// Escape that another window of ours keeps (an alert, a dialog, a text field) reaches the
+// desktop-wide monitor too, perhaps once that window has closed on it and the keyboard is back
+// with the launcher or the run: that echo must not close the run.
+void OverlayWindowController::installKeptEscapeMonitor()
+{
+    const auto isWatched = [this](const QWidget *window) {
+        return !isRunPanel(window) && keepsEscape(window);
+    };
+    m_inputController.addMonitor(
+        std::make_unique<EventMonitor>(QEvent::KeyPress, isWatched, nullptr, [this](QEvent *event) {
+            if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+                m_lastEscape.start();
             }
         }));
 }

@@ -6,6 +6,7 @@
 #include "capture/cursor_halo/cursor_halo_view.h"
 #include "capture/loupe/loupe_view.h"
 #include "capture/spotlight/spotlight_view.h"
+#include "common/escape_key.h"
 #include "drawing/drawing_canvas_view.h"
 #include "drawing/drawing_toolbar_model.h"
 #include "panels/event_monitor.h"
@@ -228,13 +229,17 @@ void OverlayWindowController::installEscapeMonitor()
                 m_lastEscape.start();
             }
         }));
+    installKeptEscapeMonitor();
     installClickMonitor();
     // Click-through panels never hold the focus, and the user may have clicked elsewhere:
-    // Escape anywhere ends the run too, unless it is closing one of our dialogs, alerts or menus.
+    // Escape anywhere ends the run too, unless it is for one of our dialogs, alerts or menus.
+    // The launcher that stands in for the tray icon keeps the keyboard after its menu starts a
+    // run, and has no use for Escape itself.
     if (GlobalInputMonitor *monitor = globalInput()) {
         connect(monitor, &GlobalInputMonitor::escapePressed, this, [this] {
             const QWidget *keyboardHolder = QApplication::activeWindow();
-            const bool isForOtherWindowOfOurs = keyboardHolder && !isRunPanel(keyboardHolder);
+            const bool isForOtherWindowOfOurs =
+                keyboardHolder && !isRunPanel(keyboardHolder) && keepsEscape(keyboardHolder);
             if (!m_isExporting && !QApplication::activeModalWidget()
                 && !QApplication::activePopupWidget() && !isForOtherWindowOfOurs) {
                 requestEscape();

@@ -91,6 +91,7 @@ private:
     void showToolbarPanel(QWidget *toolbar);
     void toggleSettingsPanel(const std::function<QWidget *()> &makeContent);
     void installEscapeMonitor();
+    void installKeptEscapeMonitor();
     void installClickMonitor();
     bool isRunPanel(const QWidget *window) const;
     // An alert or dialog of ours is up and keeps the keyboard until answered or clicked away.

@@ -98,8 +98,9 @@ AppDelegate::AppDelegate()
                     m_hotkeys->handleKeyUp(shortcut);
                 }
             });
-    connect(
-        m_keyGrabber.get(), &KeyGrabber::keymapChanged, this, [this] { m_hotkeys->regrabAll(); });
+    connect(m_keyGrabber.get(), &KeyGrabber::keymapChanged, this, [this] {
+        m_hotkeys->followKeymapChange();
+    });
     // Bound before the handlers attach, so a combination another program holds is tried, and
     // reported, once.
     m_leaderKeyBinder->bindAtStart();

@@ -231,6 +231,12 @@ void HotkeyRegistry::regrabAll()
     retryRefused();
 }
 
+void HotkeyRegistry::followKeymapChange()
+{
+    regrabAll();
+    keymapChanged.notify();
+}
+
 void HotkeyRegistry::retryRefused()
 {
     if (!m_isEnabled) {

@@ -86,6 +86,9 @@ public:
     void regrabAll();
     // Tries again what the system refused: the other program may have let go meanwhile.
     void retryRefused();
+    // The keyboard layout changed: grabs are taken again, and views that write combinations
+    // for the layout hear it through keymapChanged.
+    void followKeymapChange();
 
     // Called by the platform layer for each press and release of a grabbed combination.
     void handleKeyDown(const Shortcut &shortcut);
@@ -97,6 +100,9 @@ public:
     Signal<bool> recorderActiveChanged;
     // Sent when a combination is refused, or taken after a refusal.
     Signal<> refusalsChanged;
+    // Sent after the keyboard layout changed: the same combination may now be written with
+    // another key character.
+    Signal<> keymapChanged;
 
 private:
     using HandlerTable = std::map<std::string, std::vector<Handler>>;

@@ -1,17 +1,23 @@
 #include "e2e/fixtures/desktop_test.h"
+#include "e2e/fixtures/under_window_manager.h"
 
 #include <QDeadlineTimer>
 #include <QImage>
 #include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QRect>
 #include <QStringList>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace zentrel {
 
@@ -125,6 +131,210 @@ TEST_F(TrayMenu, ChoosingDrawStartsItAndQuitEndsTheProgram)
     EXPECT_TRUE(m_windows.waitUntilNotShown(drawTitle, QDeadlineTimer(windowTimeoutMs)))
         << "Draw outlived the program; " << m_windows.describeShown();
 }
+
+// The shortcut column follows the keyboard layout, as the grabs do: Zoom Loupe's Ctrl+Alt+Z is
+// typed Ctrl+Alt+Y on a German keyboard, where Z and Y trade places.
+class TrayMenuLayouts : public TrayMenu
+{
+protected:
+    void setLayout(const QString &layout)
+    {
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
+        QProcess setxkbmap;
+        setxkbmap.setProcessEnvironment(environment);
+        setxkbmap.start(QStringLiteral("setxkbmap"), {layout});
+        ASSERT_TRUE(setxkbmap.waitForFinished(layoutTimeoutMs) && setxkbmap.exitCode() == 0)
+            << "setxkbmap " << layout.toStdString() << ": "
+            << setxkbmap.readAllStandardError().toStdString();
+    }
+
+    // The open menu as it shows, closed again afterwards.
+    QImage menuPicture(const QString &screenshotName)
+    {
+        const std::optional<TopLevelWindow> menu = openMenu(screenshotName);
+        if (!menu) {
+            return {};
+        }
+        const QImage picture = grabOncePainted(menu->frame).copy(menu->frame);
+        choose(*menu, {QStringLiteral("Escape")});
+        return picture;
+    }
+
+    // The menu's picture once `holds` says it is as expected, or the last one when it never is:
+    // the program hears of the new layout a moment after the server has it.
+    QImage menuPictureOnce(const std::function<bool(const QImage &)> &holds, const char *layout)
+    {
+        const QDeadlineTimer deadline(windowTimeoutMs);
+        const QString name = QStringLiteral("tray_menu_%1.png").arg(QLatin1String(layout));
+        QImage picture = menuPicture(name);
+        while (!picture.isNull() && !holds(picture) && !deadline.hasExpired()) {
+            QThread::msleep(layoutPollMs);
+            picture = menuPicture(name);
+        }
+        return picture;
+    }
+
+    static constexpr int layoutTimeoutMs = 5000;
+    static constexpr unsigned long layoutPollMs = 200;
+};
+
+// The rows of two pictures of one size that differ, as the first and last such row.
+std::optional<std::pair<int, int>> differingRows(const QImage &one, const QImage &other)
+{
+    std::optional<std::pair<int, int>> rows;
+    for (int y = 0; y < one.height(); ++y) {
+        for (int x = 0; x < one.width(); ++x) {
+            if (one.pixel(x, y) != other.pixel(x, y)) {
+                rows = std::pair(rows ? rows->first : y, y);
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+TEST_F(TrayMenuLayouts, HotKeysShowAsTheCurrentLayoutTypesThem)
+{
+    // About the height of one menu entry.
+    constexpr int rowHeight = 22;
+    ASSERT_NO_FATAL_FAILURE(startZentrel());
+    const QImage us = menuPicture(QStringLiteral("tray_menu_us.png"));
+    ASSERT_FALSE(us.isNull());
+
+    ASSERT_NO_FATAL_FAILURE(setLayout(QStringLiteral("de")));
+    const QImage german = menuPictureOnce([&](const QImage &shown) { return shown != us; }, "de");
+    ASSERT_EQ(german.size(), us.size());
+    const auto changed = differingRows(us, german);
+    ASSERT_TRUE(changed.has_value()) << "the menu still shows the US layout's keys";
+    // One line of text changes, below "Enable Zentrel" and "Draw": Zoom Loupe's.
+    EXPECT_LT(changed->second - changed->first, rowHeight);
+    EXPECT_GT(changed->first, 2 * rowHeight);
+    EXPECT_LT(changed->second, 4 * rowHeight);
+
+    ASSERT_NO_FATAL_FAILURE(setLayout(QStringLiteral("us")));
+    EXPECT_EQ(menuPictureOnce([&](const QImage &shown) { return shown == us; }, "us_again"), us)
+        << "the menu kept the German layout's keys";
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+// A desktop without a tray host: Zentrel's own small "Zentrel" window offers the menu. Once the
+// menu has started a feature that window may keep the keyboard (openbox and mutter leave it
+// there); Escape must end the run all the same, while Escape typed into the settings window stays
+// that window's.
+class LauncherMenu : public UnderWindowManager
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(DrawingTest::SetUp());
+        m_host.reset();
+        ASSERT_NO_FATAL_FAILURE(startWindowManager(GetParam()));
+        ASSERT_TRUE(m_zentrel.start(m_xvfb.display()));
+        ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)))
+            << "zentrel never listened for command URLs; it " << stopAndDescribe();
+        auto launcher = m_windows.waitForShown(toolbarTitle, QDeadlineTimer(windowTimeoutMs));
+        ASSERT_TRUE(launcher.has_value()) << "no window in place of the tray; " << situation();
+        ASSERT_TRUE(settle(*launcher));
+        m_launcher = *launcher;
+    }
+
+    // Opens the launcher's menu with a click and picks an entry with the keys.
+    void choose(const QStringList &keys, const QString &screenshotName)
+    {
+        const auto menu = openTrayMenu(m_launcher.id, screenshotName);
+        ASSERT_TRUE(menu.has_value());
+        ASSERT_TRUE(m_input.pressKeys(keys)) << m_input.lastError().toStdString();
+        ASSERT_TRUE(m_windows.waitUntilNotShown(menu->id, QDeadlineTimer(windowTimeoutMs)))
+            << "the menu stayed open; " << situation();
+    }
+
+    std::optional<TopLevelWindow> chooseFeature(const QStringList &keys, const QString &title)
+    {
+        choose(keys, QStringLiteral("launcher_menu_%1.png").arg(nameOf(GetParam())));
+        auto feature = m_windows.waitForShown(title, QDeadlineTimer(windowTimeoutMs));
+        EXPECT_TRUE(feature.has_value())
+            << "choosing it showed no " << title.toStdString() << "; " << situation();
+        return feature;
+    }
+
+    // As openbox and mutter leave it after the menu closes; elsewhere a click on it would.
+    void giveLauncherTheKeyboard()
+    {
+        ASSERT_TRUE(m_input.focus(m_launcher.id)) << m_input.lastError().toStdString();
+        ASSERT_TRUE(m_windows.waitForKeyboard(m_launcher.id, QDeadlineTimer(windowTimeoutMs)))
+            << situation();
+        // A person's next key comes far later than the program hears where the keyboard is.
+        QThread::msleep(personsPauseMs);
+    }
+
+    void expectEscapeCloses(const TopLevelWindow &feature)
+    {
+        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+        EXPECT_TRUE(m_windows.waitUntilNotShown(feature.id, QDeadlineTimer(windowTimeoutMs)))
+            << "Escape with the launcher holding the keyboard left " << feature.describe() << "; "
+            << situation();
+    }
+
+    static constexpr unsigned long personsPauseMs = 300;
+    // Far longer than Escape takes to close a run.
+    static constexpr int escapeEffectMs = 1500;
+    TopLevelWindow m_launcher;
+};
+
+TEST_P(LauncherMenu, EscapeClosesTheAidItStartedAndStaysInTheSettingsWindow)
+{
+    // Down from no selection: "Enable Zentrel", "Draw", "Zoom Loupe", "Spotlight".
+    const QStringList spotlightKeys{QStringLiteral("Down"),
+                                    QStringLiteral("Down"),
+                                    QStringLiteral("Down"),
+                                    QStringLiteral("Down"),
+                                    QStringLiteral("Return")};
+    auto spotlight = chooseFeature(spotlightKeys, QStringLiteral("Spotlight"));
+    ASSERT_TRUE(spotlight.has_value());
+    ASSERT_NO_FATAL_FAILURE(giveLauncherTheKeyboard());
+    ASSERT_NO_FATAL_FAILURE(expectEscapeCloses(*spotlight));
+
+    // Up from no selection wraps to "Quit Zentrel"; four more reach "Cursor Halo".
+    const auto halo = chooseFeature({QStringLiteral("Up"),
+                                     QStringLiteral("Up"),
+                                     QStringLiteral("Up"),
+                                     QStringLiteral("Up"),
+                                     QStringLiteral("Up"),
+                                     QStringLiteral("Return")},
+                                    QStringLiteral("Cursor Halo"));
+    ASSERT_TRUE(halo.has_value());
+    ASSERT_NO_FATAL_FAILURE(giveLauncherTheKeyboard());
+    ASSERT_NO_FATAL_FAILURE(expectEscapeCloses(*halo));
+
+    // Settings first: without a compositor the spotlight shows a still of the screen, over the
+    // launcher too; and the settings window may cover the launcher, so a command starts it.
+    ASSERT_NO_FATAL_FAILURE(
+        choose({QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Return")},
+               QStringLiteral("launcher_settings_menu.png")));
+    const auto settings =
+        m_windows.waitForShown(QStringLiteral("Zentrel Settings"), QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(settings.has_value()) << "choosing Settings showed none; " << situation();
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/spotlight")));
+    spotlight =
+        m_windows.waitForShown(QStringLiteral("Spotlight"), QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(spotlight.has_value()) << situation();
+    ASSERT_TRUE(m_input.focus(settings->id)) << m_input.lastError().toStdString();
+    ASSERT_TRUE(m_windows.waitForKeyboard(settings->id, QDeadlineTimer(windowTimeoutMs)));
+    QThread::msleep(personsPauseMs);
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+    EXPECT_FALSE(m_windows.waitUntilNotShown(spotlight->id, QDeadlineTimer(escapeEffectMs)))
+        << "Escape typed into the settings window closed the spotlight";
+    EXPECT_TRUE(m_windows.window(settings->id).has_value());
+
+    ASSERT_NO_FATAL_FAILURE(giveLauncherTheKeyboard());
+    ASSERT_NO_FATAL_FAILURE(expectEscapeCloses(*spotlight));
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         LauncherMenu,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
 
 } // namespace
 

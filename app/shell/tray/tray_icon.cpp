@@ -1,5 +1,6 @@
 #include "shell/tray/tray_icon.h"
 
+#include "common/escape_key.h"
 #include "common/symbol_icon.h"
 #include "shell/app_preferences.h"
 #include "shell/tray/tray_fallback_window.h"
@@ -32,6 +33,8 @@ TrayIcon::TrayIcon(AppPreferences &preferences, QMenu *menu, QObject *parent)
     } else {
         m_fallbackWindow = new TrayFallbackWindow(m_menu);
         m_fallbackWindow->setIcon(symbolIcon(iconName()));
+        // Holding the keyboard once its menu has started a feature, it leaves Escape to that run.
+        letEscapeThrough(m_fallbackWindow);
         m_fallbackWindow->showInCorner();
     }
 }

@@ -35,6 +35,8 @@ TrayMenu::TrayMenu(AppCoordinator &coordinator,
     });
     m_recorderConnection = m_hotkeys.recorderActiveChanged.connect([this](bool) { rebuild(); });
     m_refusalsConnection = m_hotkeys.refusalsChanged.connect([this] { rebuild(); });
+    // "Ctrl+Alt+Z" on one layout is "Ctrl+Alt+Y" on another.
+    m_keymapConnection = m_hotkeys.keymapChanged.connect([this] { rebuild(); });
     connect(m_menu, &QMenu::aboutToShow, this, [this] { m_hotkeys.retryRefused(); });
 }
 

@@ -16,7 +16,8 @@ class HotkeyRegistry;
 class KeyCharacterSource;
 } // namespace hotkeys
 
-// The tray's menu, rebuilt from the menu model whenever the mode or the enabled switch changes.
+// The tray's menu, rebuilt from the menu model whenever the mode, the enabled switch, a feature's
+// hot key or the keyboard layout changes.
 class TrayMenu : public QObject
 {
     Q_OBJECT
@@ -49,6 +50,7 @@ private:
     ScopedConnection m_hotkeysConnection;
     ScopedConnection m_recorderConnection;
     ScopedConnection m_refusalsConnection;
+    ScopedConnection m_keymapConnection;
 };
 
 } // namespace zentrel

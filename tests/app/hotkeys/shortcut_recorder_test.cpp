@@ -3,9 +3,9 @@
 #include "common/settings/memory_defaults_store.h"
 #include "fakes/fake_shortcut_grabber.h"
 #include "fakes/fake_sound_player.h"
+#include "fakes/switchable_key_characters.h"
 #include "hotkeys/hotkey_registry.h"
 #include "hotkeys/key.h"
-#include "hotkeys/us_key_characters.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>
@@ -92,7 +92,7 @@ protected:
     MemoryDefaultsStore defaults;
     FakeShortcutGrabber grabber;
     FakeSoundPlayer sounds;
-    UsKeyCharacters layout;
+    SwitchableKeyCharacters layout;
     HotkeyRegistry registry{defaults, grabber, layout};
     QWidget window;
     ShortcutRecorder *drawRecorder = new ShortcutRecorder(services(), draw, &window);
@@ -107,6 +107,14 @@ TEST_F(ShortcutRecorderTest, ShowsTheStoredCombinationAndFollowsChangesMadeElsew
     // Its window handing it the focus starts no recording.
     EXPECT_FALSE(drawRecorder->isRecording());
     EXPECT_EQ(drawRecorder->placeholderText(), QStringLiteral("Record Shortcut"));
+}
+
+TEST_F(ShortcutRecorderTest, WritesTheCombinationForTheLayoutAfterTheKeymapChanges)
+{
+    EXPECT_EQ(zoomRecorder->text(), QStringLiteral("Ctrl+Alt+Z"));
+    layout.isGerman = true;
+    registry.followKeymapChange();
+    EXPECT_EQ(zoomRecorder->text(), QStringLiteral("Ctrl+Alt+Y"));
 }
 
 TEST_F(ShortcutRecorderTest, RecordsAChordStoresItAndStops)

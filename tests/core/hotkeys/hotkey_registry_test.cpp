@@ -328,6 +328,25 @@ TEST(HotkeyRegistry, RefusedGrabIsReportedOnceAndRetriedOnlyOnRegrabOrReassignme
     EXPECT_EQ(h.grabber.grabbed, (Shortcuts{ctrlOptD, cmdP}));
 }
 
+TEST(HotkeyRegistry, KeymapChangeGrabsAgainAndTellsViewsAlsoWhileOff)
+{
+    Harness h;
+    int told = 0;
+    const ScopedConnection keymap = h.registry.keymapChanged.connect([&told] { ++told; });
+    h.registry.setShortcut(ctrlOptD, draw);
+    h.listen(draw);
+    const int ungrabs = h.grabber.ungrabCalls;
+    h.registry.followKeymapChange();
+    EXPECT_EQ(h.grabber.ungrabCalls, ungrabs + 1);
+    EXPECT_EQ(h.grabber.grabbed, (Shortcuts{ctrlOptD}));
+    EXPECT_EQ(told, 1);
+
+    h.registry.setEnabled(false);
+    h.registry.followKeymapChange();
+    EXPECT_TRUE(h.grabber.grabbed.empty());
+    EXPECT_EQ(told, 2);
+}
+
 TEST(HotkeyRegistry, ResetRestoresDeclaredDefaultsAndClearsUndeclaredNames)
 {
     Harness h;

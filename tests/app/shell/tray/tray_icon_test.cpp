@@ -1,5 +1,6 @@
 #include "shell/tray/tray_icon.h"
 
+#include "common/escape_key.h"
 #include "common/settings/memory_defaults_store.h"
 #include "common/symbol_icon.h"
 #include "shell/app_preferences.h"
@@ -11,6 +12,8 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace zentrel;
 
@@ -48,6 +51,21 @@ TEST(TrayIcon, ShownIconFollowsTheEnabledSwitch)
 
     preferences.setEnabled(true);
     EXPECT_EQ(shownIcon(), iconImage("scribble.variable"));
+}
+
+// Once its menu has started a feature it keeps the keyboard, and Escape must still end the run.
+TEST(TrayIcon, WindowInPlaceOfTheTrayLetsEscapeThrough)
+{
+    MemoryDefaultsStore defaults;
+    AppPreferences preferences(defaults);
+    QMenu menu;
+    TrayIcon trayIcon(preferences, &menu);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto launcher = std::find_if(windows.cbegin(), windows.cend(), [](QWidget *window) {
+        return window->isVisible() && window->findChild<QToolButton *>();
+    });
+    ASSERT_NE(launcher, windows.cend());
+    EXPECT_FALSE(keepsEscape(*launcher));
 }
 
 TEST(SymbolIcon, ShipsBothTrayIcons)

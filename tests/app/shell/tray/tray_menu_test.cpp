@@ -2,8 +2,8 @@
 
 #include "fakes/coordinator_on_fakes.h"
 #include "fakes/fake_shortcut_grabber.h"
+#include "fakes/switchable_key_characters.h"
 #include "hotkeys/hotkey_registry.h"
-#include "hotkeys/us_key_characters.h"
 #include "shell/app_coordinator.h"
 #include "shell/hotkeys/hotkey_names.h"
 #include "shell/hotkeys/leader_key_binding.h"
@@ -41,7 +41,7 @@ protected:
     }
 
     FakeShortcutGrabber grabber;
-    hotkeys::UsKeyCharacters layout;
+    SwitchableKeyCharacters layout;
     hotkeys::HotkeyRegistry hotkeys{defaults, grabber, layout};
     TrayMenu menu{coordinator, hotkeys, layout};
 };
@@ -94,6 +94,24 @@ TEST_F(TrayMenuTest, ShowsEachFeaturesHotKeyAndFollowsChanges)
     hotkeys.setShortcut(hotkeys::Shortcut{hotkeys::keys::f5.rawValue, hotkeys::carbon::command},
                         featureHotkeyName(PresentationFeature::drawing));
     EXPECT_NE(action("Draw\tSuper+F5"), nullptr);
+}
+
+// The grabs follow a new layout at once; the menu must too, not only after a restart.
+TEST_F(TrayMenuTest, WritesEachHotKeyForTheLayoutAfterTheKeymapChanges)
+{
+    applyLeaderBindings(hotkeys, controlOption);
+    EXPECT_NE(action("Zoom Loupe\tCtrl+Alt+Z"), nullptr);
+
+    layout.isGerman = true;
+    hotkeys.followKeymapChange();
+    EXPECT_NE(action("Zoom Loupe\tCtrl+Alt+Y"), nullptr);
+    EXPECT_NE(action("Draw\tCtrl+Alt+D"), nullptr);
+
+    // Also while the hot keys are let go: the menu still shows them.
+    hotkeys.setEnabled(false);
+    layout.isGerman = false;
+    hotkeys.followKeymapChange();
+    EXPECT_NE(action("Zoom Loupe\tCtrl+Alt+Z"), nullptr);
 }
 
 TEST_F(TrayMenuTest, ShowsNoHotKeyWhileAShortcutIsRecorded)
