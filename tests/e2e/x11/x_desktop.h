@@ -40,6 +40,9 @@ public:
     bool showTopDock(int height, const QColor &color);
     // A desktop program's window under all others, as file managers show the desktop with.
     bool showDesktopWindow(const QColor &color);
+    // showDesktopWindow's window, ruled with one-pixel `line`s across and down every `spacing`
+    // pixels on `paper`: any resampling of a picture of it shows.
+    bool showRuledDesktopWindow(const QColor &paper, const QColor &line, int spacing);
     // A compositing manager owns _NET_WM_CM_S<screen>; Qt looks there to offer translucency.
     bool waitForCompositor(QDeadlineTimer deadline);
     // A window manager names its check window on the root, and the window names itself, once
