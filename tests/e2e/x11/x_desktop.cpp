@@ -227,6 +227,19 @@ bool XDesktop::showRuledDesktopWindow(const QColor &paper, const QColor &line, i
                           "_NET_WM_WINDOW_TYPE_DESKTOP");
     xcb_change_window_attributes(connection, window, XCB_CW_BACK_PIXMAP, &tile);
     xcb_map_window(connection, window);
+    m_ruledWindow = window;
+    return sync();
+}
+
+bool XDesktop::clearRuledDesktopWindow(const QColor &color)
+{
+    if (!isConnected() || m_ruledWindow == 0) {
+        return false;
+    }
+    xcb_connection_t *connection = m_connection.get();
+    const std::uint32_t pixel = pixelOf(color);
+    xcb_change_window_attributes(connection, m_ruledWindow, XCB_CW_BACK_PIXEL, &pixel);
+    xcb_clear_area(connection, 1, m_ruledWindow, 0, 0, 0, 0);
     return sync();
 }
 
