@@ -174,6 +174,7 @@ protected:
     {}
 };
 
+// The same projector unscaled.
 class FrozenOnProjector : public FrozenAtScale
 {
 protected:
@@ -182,6 +183,7 @@ protected:
     {}
 };
 
+// Scales that divide a 1080p monitor's pixels: 1280 × 720 and 960 × 540 points.
 class FrozenOnFullHdAtOneAndAHalf : public FrozenAtScale
 {
 protected:
