@@ -1,5 +1,6 @@
 #include "drawing/drawing_canvas_view.h"
 
+#include "capture/capture_geometry.h"
 #include "common/escape_key.h"
 #include "common/pool_thread_painting.h"
 #include "common/qt_conversions.h"
@@ -210,9 +211,15 @@ std::optional<QByteArray> DrawingCanvasView::renderPNG(const QImage &screenImage
     }
     QPainter painter(&image);
     painter.drawImage(image.rect(), screenImage);
-    // The drawing's own coordinates are the canvas's; a denser picture keeps its pixels.
-    painter.scale(double(image.width()) / width(), double(image.height()) / height());
-    painter.fillRect(rect(), toQColor(canvasTint));
+    // The drawing's own coordinates are the canvas's points; a denser picture keeps its pixels.
+    // Where Qt rounded the canvas to whole points, the screen's exact size gives the scale the
+    // strokes were shown at.
+    const SizeF points = screenSizeInPoints(SizeF{double(width()), double(height())},
+                                            image.width(),
+                                            image.height(),
+                                            screenImage.devicePixelRatio());
+    painter.scale(image.width() / points.width, image.height() / points.height);
+    painter.fillRect(QRectF(0, 0, points.width, points.height), toQColor(canvasTint));
     const DrawingPainter drawingPainter(m_contrast);
     drawingPainter.paintItems(painter, m_model, now());
     drawingPainter.paintActiveStroke(painter, m_model);

@@ -1,5 +1,6 @@
 // The whiteboard and Zevizu & Vozurir in a feature run: one editor model and its canvas over the
 // screen, the toolbar and property panels, the command keys and the settings they follow.
+#include "capture/capture_geometry.h"
 #include "common/application_paths.h"
 #include "common/pool_parallel_work.h"
 #include "common/qt_conversions.h"
@@ -107,10 +108,17 @@ void OverlayWindowController::showFreeze()
 void OverlayWindowController::presentFreeze(const QImage &screenImage)
 {
     m_editorIsFreeze = true;
+    // The screen at its exact size, so the picture is shown pixel for pixel also where the
+    // scale does not divide the screen's pixels.
+    const SizeF sceneSize =
+        screenSizeInPoints(SizeF{double(m_screen.width()), double(m_screen.height())},
+                           screenImage.width(),
+                           screenImage.height(),
+                           screenImage.devicePixelRatio());
     auto model = makeFreezeEditorModel(screenImage,
                                        m_preferences.drawingColor(),
                                        static_cast<int>(m_preferences.roughnessLevel()),
-                                       SizeF{double(m_screen.width()), double(m_screen.height())},
+                                       sceneSize,
                                        m_preferences.lineWidth(),
                                        editorServices());
     showEditor(std::move(model), QStringLiteral("Zevizu & Vozurir"));

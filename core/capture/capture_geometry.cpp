@@ -11,6 +11,12 @@ namespace {
 // rounding outwards would add a column of neighbouring pixels.
 constexpr double pixelSlack = 1e-9;
 
+// Qt rounds each side of a screen to whole points, so the exact side is less than one away.
+bool roundsTo(double exact, double rounded)
+{
+    return std::abs(exact - rounded) < 1;
+}
+
 bool hasArea(const RectF &rect)
 {
     return rect.width > 0 && rect.height > 0;
@@ -53,6 +59,20 @@ PixelRect enclosingPixels(const RectF &rect, int imageWidth, int imageHeight)
         return {};
     }
     return {int(left), int(top), int(right - left), int(bottom - top)};
+}
+
+SizeF screenSizeInPoints(SizeF geometrySize, int pixelWidth, int pixelHeight, double pixelRatio)
+{
+    // Written so that a NaN ratio is refused too; an infinite one gives a size that fits none.
+    if (!(pixelRatio > 0)) {
+        return geometrySize;
+    }
+    const SizeF exact{pixelWidth / pixelRatio, pixelHeight / pixelRatio};
+    if (!roundsTo(exact.width, geometrySize.width)
+        || !roundsTo(exact.height, geometrySize.height)) {
+        return geometrySize;
+    }
+    return exact;
 }
 
 } // namespace zentrel

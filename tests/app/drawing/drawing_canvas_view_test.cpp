@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <vector>
 
 using namespace zentrel;
@@ -67,6 +69,27 @@ TEST_F(DrawingCanvasViewTest, EraserDragTakesOnlyWhatItCrosses)
     EXPECT_FALSE(isInkedAt({100, 75})) << "the crossed stroke still shows";
     send(QEvent::MouseButtonRelease, {100, 70}, Qt::NoButton);
     EXPECT_TRUE(view.model().history().items.empty());
+}
+
+// A 1280 × 720 screen at 150 %, which Qt gives as 853 × 480 points: the picture's strokes lie
+// where the screen showed them, at one and a half pixels a point.
+TEST_F(DrawingCanvasViewTest, PictureKeepsStrokesWhereTheScreenShowedThemAtAFractionalScale)
+{
+    view.resize(853, 480);
+    drag({{800, 100}, {800, 200}, {800, 300}});
+    QImage screen(1280, 720, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    screen.setDevicePixelRatio(1.5);
+    const std::optional<QByteArray> png = view.renderPNG(screen);
+    ASSERT_TRUE(png);
+    const QImage picture = QImage::fromData(*png, "PNG");
+    ASSERT_EQ(picture.size(), QSize(1280, 720));
+    // Six points wide about x = 800 points: pixels 1195.5 to 1204.5, each edge pixel half inked.
+    const int left = qGray(picture.pixel(1195, 200));
+    const int right = qGray(picture.pixel(1204, 200));
+    EXPECT_LE(std::abs(left - right), 16) << "edges " << left << " and " << right;
+    EXPECT_LT(qGray(picture.pixel(1200, 200)), 64);
+    EXPECT_EQ(picture.pixel(1279, 600), picture.pixel(0, 600)) << "the tint ends short";
 }
 
 } // namespace

@@ -199,6 +199,50 @@ bool XDesktop::showDesktopWindow(const QColor &color)
     return sync();
 }
 
+bool XDesktop::showRuledDesktopWindow(const QColor &paper, const QColor &line, int spacing)
+{
+    if (!isConnected() || spacing <= 0) {
+        return false;
+    }
+    xcb_connection_t *connection = m_connection.get();
+    // The server tiles the window with one ruled square: no picture of ours to put.
+    const xcb_pixmap_t tile = xcb_generate_id(connection);
+    const auto side = std::uint16_t(spacing);
+    xcb_create_pixmap(connection, m_depth, tile, m_root, side, side);
+    const xcb_gcontext_t pen = xcb_generate_id(connection);
+    const std::uint32_t paperPixel = pixelOf(paper);
+    xcb_create_gc(connection, pen, tile, XCB_GC_FOREGROUND, &paperPixel);
+    const xcb_rectangle_t whole{0, 0, side, side};
+    xcb_poly_fill_rectangle(connection, tile, pen, 1, &whole);
+    const std::uint32_t linePixel = pixelOf(line);
+    xcb_change_gc(connection, pen, XCB_GC_FOREGROUND, &linePixel);
+    const std::array<xcb_rectangle_t, 2> rules{xcb_rectangle_t{0, 0, side, 1},
+                                               xcb_rectangle_t{0, 0, 1, side}};
+    xcb_poly_fill_rectangle(connection, tile, pen, std::uint32_t(rules.size()), rules.data());
+    xcb_free_gc(connection, pen);
+    const xcb_screen_t *screen = screenOf(connection, m_screenNumber);
+    const xcb_window_t window =
+        createTypedWindow(QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels),
+                          paper,
+                          "_NET_WM_WINDOW_TYPE_DESKTOP");
+    xcb_change_window_attributes(connection, window, XCB_CW_BACK_PIXMAP, &tile);
+    xcb_map_window(connection, window);
+    m_ruledWindow = window;
+    return sync();
+}
+
+bool XDesktop::clearRuledDesktopWindow(const QColor &color)
+{
+    if (!isConnected() || m_ruledWindow == 0) {
+        return false;
+    }
+    xcb_connection_t *connection = m_connection.get();
+    const std::uint32_t pixel = pixelOf(color);
+    xcb_change_window_attributes(connection, m_ruledWindow, XCB_CW_BACK_PIXEL, &pixel);
+    xcb_clear_area(connection, 1, m_ruledWindow, 0, 0, 0, 0);
+    return sync();
+}
+
 std::uint32_t XDesktop::createWindow(const QRect &frame, const QColor &color, bool overrideRedirect)
 {
     xcb_connection_t *connection = m_connection.get();

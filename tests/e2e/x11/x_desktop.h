@@ -40,6 +40,11 @@ public:
     bool showTopDock(int height, const QColor &color);
     // A desktop program's window under all others, as file managers show the desktop with.
     bool showDesktopWindow(const QColor &color);
+    // showDesktopWindow's window, ruled with one-pixel `line`s across and down every `spacing`
+    // pixels on `paper`: any resampling of a picture of it shows.
+    bool showRuledDesktopWindow(const QColor &paper, const QColor &line, int spacing);
+    // Paints the ruled window plain `color`: the desktop changes under a still picture of it.
+    bool clearRuledDesktopWindow(const QColor &color);
     // A compositing manager owns _NET_WM_CM_S<screen>; Qt looks there to offer translucency.
     bool waitForCompositor(QDeadlineTimer deadline);
     // A window manager names its check window on the root, and the window names itself, once
@@ -67,6 +72,7 @@ private:
     std::uint32_t m_root = 0;
     std::uint8_t m_depth = 0;
     std::uint32_t m_visual = 0;
+    std::uint32_t m_ruledWindow = 0;
 };
 
 } // namespace zentrel
