@@ -3,8 +3,6 @@
 #include <QEvent>
 #include <QScrollBar>
 
-#include <algorithm>
-
 namespace zentrel {
 
 PanelScrollArea::PanelScrollArea(QWidget *content, int heightLimit, QWidget *parent)
@@ -20,11 +18,6 @@ PanelScrollArea::PanelScrollArea(QWidget *content, int heightLimit, QWidget *par
     viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);
     content->installEventFilter(this);
-}
-
-bool PanelScrollArea::scrolls() const
-{
-    return widget()->sizeHint().height() > m_heightLimit;
 }
 
 QSize PanelScrollArea::sizeHint() const

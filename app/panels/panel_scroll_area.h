@@ -15,8 +15,6 @@ class PanelScrollArea : public QScrollArea
 public:
     PanelScrollArea(QWidget *content, int heightLimit, QWidget *parent = nullptr);
 
-    bool scrolls() const;
-
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

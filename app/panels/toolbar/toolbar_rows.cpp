@@ -47,7 +47,6 @@ void ToolbarRows::arrange(const std::vector<std::size_t> &rowStarts)
     delete layout();
     qDeleteAll(m_dividers);
     m_dividers.clear();
-    m_rowCount = rowStarts.size();
 
     auto *rows = new QVBoxLayout(this);
     rows->setContentsMargins(0, 0, 0, 0);

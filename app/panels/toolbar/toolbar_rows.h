@@ -27,15 +27,12 @@ public:
     // Breaks the rows anew so that none is wider than `width`.
     void fitWithin(int width);
 
-    std::size_t rowCount() const { return m_rowCount; }
-
 private:
     void arrange(const std::vector<std::size_t> &rowStarts);
 
     std::vector<QWidget *> m_groups;
     std::vector<QWidget *> m_dividers;
     int m_spacing;
-    std::size_t m_rowCount = 0;
 };
 
 } // namespace zentrel
