@@ -5,6 +5,7 @@
 #include "panels/panel_backdrop.h"
 #include "panels/panel_style.h"
 #include "panels/toolbar/toolbar_color_palette_view.h"
+#include "panels/toolbar/toolbar_rows.h"
 #include "panels/toolbar/toolbar_selection_button.h"
 #include "panels/toolbar/toolbar_settings_button.h"
 
@@ -12,6 +13,11 @@
 #include <QToolButton>
 
 namespace zentrel {
+namespace {
+
+constexpr int spacing = 8;
+
+} // namespace
 
 DrawingToolbarView::DrawingToolbarView(DrawingToolbarModel &model,
                                        AppPreferences &preferences,
@@ -77,40 +83,41 @@ QString DrawingToolbarView::symbolName(DrawingTool tool)
 QWidget *DrawingToolbarView::makeContent(AppPreferences &preferences,
                                          OverlaySettingsModel &settingsModel)
 {
-    auto *content = new QWidget(this);
-    auto *row = new QHBoxLayout(content);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(8);
-    addToolButtons(content, row);
-    row->addWidget(makeToolbarDivider(content), 0, Qt::AlignVCenter);
-    row->addWidget(new ToolbarColorPaletteView(preferences, content), 0, Qt::AlignVCenter);
-    row->addWidget(makeToolbarDivider(content), 0, Qt::AlignVCenter);
+    std::vector<QWidget *> groups;
+    addToolButtons(ToolbarRows::addGroup(groups, spacing, this));
+    groups.push_back(new ToolbarColorPaletteView(preferences, this));
 
-    auto addButton = [this, content, row](const char *symbol,
-                                          const QString &helpText,
-                                          const QString &accessibleName,
-                                          void (DrawingToolbarView::*signal)()) {
+    QHBoxLayout *edits = ToolbarRows::addGroup(groups, spacing, this);
+    auto addButton = [this](QHBoxLayout *group,
+                            const char *symbol,
+                            const QString &helpText,
+                            const QString &accessibleName,
+                            void (DrawingToolbarView::*signal)()) {
         QToolButton *button =
-            makeToolbarButton(QString::fromUtf8(symbol), helpText, accessibleName, content);
+            makeToolbarButton(QString::fromUtf8(symbol), helpText, accessibleName, this);
         connect(button, &QToolButton::clicked, this, signal);
-        row->addWidget(button, 0, Qt::AlignVCenter);
+        group->addWidget(button, 0, Qt::AlignVCenter);
         return button;
     };
-    addButton("arrow.uturn.backward",
+    addButton(edits,
+              "arrow.uturn.backward",
               QStringLiteral("Undo"),
               QStringLiteral("Undo"),
               &DrawingToolbarView::undoRequested);
-    addButton("arrow.uturn.forward",
+    addButton(edits,
+              "arrow.uturn.forward",
               QStringLiteral("Redo"),
               QStringLiteral("Redo"),
               &DrawingToolbarView::redoRequested);
-    addButton("trash",
+    addButton(edits,
+              "trash",
               QStringLiteral("Clear"),
               QStringLiteral("Clear drawing"),
               &DrawingToolbarView::clearRequested);
-    row->addWidget(makeToolbarDivider(content), 0, Qt::AlignVCenter);
 
-    QToolButton *save = addButton("rectangle.stack.badge.plus",
+    QHBoxLayout *run = ToolbarRows::addGroup(groups, spacing, this);
+    QToolButton *save = addButton(run,
+                                  "rectangle.stack.badge.plus",
                                   QStringLiteral("Save visible frame to current session"),
                                   QStringLiteral("Save to Session"),
                                   &DrawingToolbarView::addToSessionRequested);
@@ -120,23 +127,31 @@ QWidget *DrawingToolbarView::makeContent(AppPreferences &preferences,
         QStringLiteral("Adds the current drawing to the active session"));
 
     auto *settings =
-        new ToolbarSettingsButton(settingsModel, QStringLiteral("Draw settings"), content);
+        new ToolbarSettingsButton(settingsModel, QStringLiteral("Draw settings"), this);
     connect(settings, &QToolButton::clicked, this, &DrawingToolbarView::toggleSettingsRequested);
-    row->addWidget(settings, 0, Qt::AlignVCenter);
+    run->addWidget(settings, 0, Qt::AlignVCenter);
 
-    addButton("xmark",
+    addButton(run,
+              "xmark",
               QStringLiteral("Close"),
               QStringLiteral("Close drawing"),
               &DrawingToolbarView::closeRequested);
-    return content;
+    m_rows = new ToolbarRows(groups, spacing, this);
+    return m_rows;
 }
 
-void DrawingToolbarView::addToolButtons(QWidget *content, QHBoxLayout *row)
+void DrawingToolbarView::fitWithin(int width)
+{
+    // The strip's padding and outline take their share of the width first.
+    m_rows->fitWithin(width - (sizeHint().width() - m_rows->sizeHint().width()));
+}
+
+void DrawingToolbarView::addToolButtons(QHBoxLayout *row)
 {
     int digit = 0;
     for (const DrawingTool tool : allDrawingTools) {
         const QString shortcut = QString::number(++digit);
-        auto *button = new ToolbarSelectionButton(content);
+        auto *button = new ToolbarSelectionButton(this);
         button->setIcon(symbolIcon(symbolName(tool)));
         button->setBadge(shortcut);
         button->setToolTip(QStringLiteral("%1 (%2)").arg(displayName(tool), shortcut));

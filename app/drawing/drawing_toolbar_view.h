@@ -15,6 +15,7 @@ namespace zentrel {
 class AppPreferences;
 class DrawingToolbarModel;
 class OverlaySettingsModel;
+class ToolbarRows;
 class ToolbarSelectionButton;
 
 // The floating strip above the drawing canvas: the eight tools, the colour palette, undo, redo,
@@ -30,6 +31,9 @@ public:
                        OverlaySettingsModel &settingsModel,
                        QWidget *parent = nullptr);
 
+    // Breaks the strip into rows where it would be wider than `width`, the room its screen has.
+    void fitWithin(int width);
+
     // "Pen", "Arrow", … as the toolbar names the tool.
     static QString displayName(DrawingTool tool);
     static QString symbolName(DrawingTool tool);
@@ -44,10 +48,11 @@ Q_SIGNALS:
 
 private:
     QWidget *makeContent(AppPreferences &preferences, OverlaySettingsModel &settingsModel);
-    void addToolButtons(QWidget *content, QHBoxLayout *row);
+    void addToolButtons(QHBoxLayout *row);
     void refresh();
 
     DrawingToolbarModel &m_model;
+    ToolbarRows *m_rows = nullptr;
     std::vector<std::pair<DrawingTool, ToolbarSelectionButton *>> m_toolButtons;
     ScopedConnection m_modelConnection;
 };

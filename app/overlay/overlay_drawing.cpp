@@ -1,4 +1,5 @@
 // Live drawing in a feature run: the canvas, its toolbar and what acts on its history.
+#include "common/qt_path.h"
 #include "drawing/drawing_canvas_view.h"
 #include "drawing/drawing_settings_view.h"
 #include "drawing/drawing_toolbar_model.h"
@@ -92,6 +93,7 @@ void OverlayWindowController::showDrawToolbar()
         }
     }));
     auto *toolbar = new DrawingToolbarView(*m_toolbarModel, m_preferences, m_settingsModel);
+    toolbar->fitWithin(static_cast<int>(toolbarWidthLimit(toRectF(m_screen))));
     connect(
         toolbar, &DrawingToolbarView::undoRequested, this, &OverlayWindowController::undoDrawing);
     connect(

@@ -219,7 +219,8 @@ void OverlayWindowController::showEditorPanels()
     showToolbarPanel(toolbar);
 
     auto *properties = new WhiteboardPropertyPanel(*m_editorModel, m_preferences);
-    m_propertyPanel = m_windowFactory.makePropertyPanel(properties, m_overlayPanel.get());
+    m_propertyPanel =
+        m_windowFactory.makePropertyPanel(properties, m_overlayPanel.get(), toolbarFrame());
     m_propertyPanel->onEscape = [this] {
         close();
     };

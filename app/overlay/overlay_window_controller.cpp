@@ -151,6 +151,14 @@ void OverlayWindowController::showToolbarPanel(QWidget *toolbar)
     focusCanvas();
 }
 
+std::optional<QRect> OverlayWindowController::toolbarFrame() const
+{
+    if (!m_toolbarPanel) {
+        return std::nullopt;
+    }
+    return m_toolbarPanel->geometry();
+}
+
 // The session opens its own panels, monitors and settings; the controller opens none for it.
 void OverlayWindowController::showBreakTimer()
 {
@@ -165,7 +173,8 @@ void OverlayWindowController::toggleSettingsPanel(const std::function<QWidget *(
         retirePanel(m_settingsPanel);
         m_settingsModel.setSettingsVisible(false);
     } else {
-        m_settingsPanel = m_windowFactory.makeSettingsPanel(makeContent(), m_overlayPanel.get());
+        m_settingsPanel =
+            m_windowFactory.makeSettingsPanel(makeContent(), m_overlayPanel.get(), toolbarFrame());
         m_settingsPanel->onEscape = [this, makeContent] {
             toggleSettingsPanel(makeContent);
         };

@@ -89,6 +89,8 @@ private:
     // The pointer, in screen coordinates, is over our toolbar or settings panel.
     bool isOverFloatingPanel(QPointF location) const;
     void showToolbarPanel(QWidget *toolbar);
+    // Where the run's toolbar is, which the other floating panels keep clear of.
+    std::optional<QRect> toolbarFrame() const;
     void toggleSettingsPanel(const std::function<QWidget *()> &makeContent);
     void installEscapeMonitor();
     void installKeptEscapeMonitor();

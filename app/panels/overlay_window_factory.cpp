@@ -2,6 +2,7 @@
 
 #include "common/qt_path.h"
 #include "overlay/panel_placement.h"
+#include "panels/panel_scroll_area.h"
 
 namespace zentrel {
 
@@ -34,17 +35,17 @@ std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeToolbarPanel(QWidget *co
     return makePlacedPanel(PanelKind::toolbar, content, owner);
 }
 
-std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeSettingsPanel(QWidget *content,
-                                                                      OverlayPanel *owner) const
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeSettingsPanel(
+    QWidget *content, OverlayPanel *owner, const std::optional<QRect> &toolbar) const
 {
     content->setMinimumWidth(static_cast<int>(settingsPanelMinimumWidth));
-    return makePlacedPanel(PanelKind::settings, content, owner);
+    return makePanelBelowToolbar(PanelKind::settings, content, owner, toolbar);
 }
 
-std::unique_ptr<OverlayPanel> OverlayWindowFactory::makePropertyPanel(QWidget *content,
-                                                                      OverlayPanel *owner) const
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makePropertyPanel(
+    QWidget *content, OverlayPanel *owner, const std::optional<QRect> &toolbar) const
 {
-    return makePlacedPanel(PanelKind::property, content, owner);
+    return makePanelBelowToolbar(PanelKind::property, content, owner, toolbar);
 }
 
 std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeCardPanel(QWidget *content,
@@ -56,12 +57,31 @@ std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeCardPanel(QWidget *conte
 }
 
 std::unique_ptr<OverlayPanel>
-OverlayWindowFactory::makePlacedPanel(PanelKind kind, QWidget *content, OverlayPanel *owner) const
+OverlayWindowFactory::makePanelBelowToolbar(PanelKind kind,
+                                            QWidget *content,
+                                            OverlayPanel *owner,
+                                            const std::optional<QRect> &toolbar) const
+{
+    std::optional<RectF> toolbarFrame;
+    if (toolbar) {
+        toolbarFrame = toRectF(*toolbar);
+    }
+    const double limit =
+        panelHeightLimit(kind, toRectF(m_screen), content->sizeHint().width(), toolbarFrame);
+    return makePlacedPanel(
+        kind, new PanelScrollArea(content, static_cast<int>(limit)), owner, toolbarFrame);
+}
+
+std::unique_ptr<OverlayPanel>
+OverlayWindowFactory::makePlacedPanel(PanelKind kind,
+                                      QWidget *content,
+                                      OverlayPanel *owner,
+                                      const std::optional<RectF> &toolbar) const
 {
     auto panel = std::make_unique<OverlayPanel>(content, owner);
-    panel->setPlacement([kind, screen = toRectF(m_screen)](QSize size) {
+    panel->setPlacement([kind, screen = toRectF(m_screen), toolbar](QSize size) {
         const SizeF fitting{static_cast<double>(size.width()), static_cast<double>(size.height())};
-        return toQRectF(panelFrame(kind, screen, fitting)).toAlignedRect();
+        return toQRectF(panelFrame(kind, screen, fitting, toolbar)).toAlignedRect();
     });
     panel->setCornerRadius(10);
     return panel;

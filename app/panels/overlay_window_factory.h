@@ -6,13 +6,15 @@
 #include <QRect>
 
 #include <memory>
+#include <optional>
 
 namespace zentrel {
 
 // Makes the panels of one feature run on its screen, each in its place: the overlay covering
 // the screen, the toolbar centred 40 below the top edge, the settings panel 96 below it and at
 // least 260 wide, the property panel 24 from the left and 100 below the top, the break timer's
-// card in the middle.
+// card in the middle. The settings and property panels keep below the run's toolbar and scroll
+// what the room below it cannot show.
 class OverlayWindowFactory
 {
 public:
@@ -25,17 +27,31 @@ public:
     // An overlay whose content covers the screen with pixels of its own, such as a board: each
     // frame then goes to the screen without being cleared and blended first.
     std::unique_ptr<OverlayPanel> makeOpaqueOverlayPanel(QWidget *content) const;
-    // The floating panels stay above `owner`, the run's overlay or card.
+    // The floating panels stay above `owner`, the run's overlay or card; `toolbar` is where the
+    // run's toolbar is, where it has one.
     std::unique_ptr<OverlayPanel> makeToolbarPanel(QWidget *content, OverlayPanel *owner) const;
-    std::unique_ptr<OverlayPanel> makeSettingsPanel(QWidget *content, OverlayPanel *owner) const;
-    std::unique_ptr<OverlayPanel> makePropertyPanel(QWidget *content, OverlayPanel *owner) const;
+    std::unique_ptr<OverlayPanel>
+    makeSettingsPanel(QWidget *content,
+                      OverlayPanel *owner,
+                      const std::optional<QRect> &toolbar = std::nullopt) const;
+    std::unique_ptr<OverlayPanel>
+    makePropertyPanel(QWidget *content,
+                      OverlayPanel *owner,
+                      const std::optional<QRect> &toolbar = std::nullopt) const;
     // The break timer's countdown card, centred on the screen at the content's size, with the
     // content's corner radius.
     std::unique_ptr<OverlayPanel> makeCardPanel(QWidget *content, qreal cornerRadius) const;
 
 private:
     std::unique_ptr<OverlayPanel>
-    makePlacedPanel(PanelKind kind, QWidget *content, OverlayPanel *owner) const;
+    makePlacedPanel(PanelKind kind,
+                    QWidget *content,
+                    OverlayPanel *owner,
+                    const std::optional<RectF> &toolbar = std::nullopt) const;
+    std::unique_ptr<OverlayPanel> makePanelBelowToolbar(PanelKind kind,
+                                                        QWidget *content,
+                                                        OverlayPanel *owner,
+                                                        const std::optional<QRect> &toolbar) const;
     std::unique_ptr<OverlayPanel> coverScreen(std::unique_ptr<OverlayPanel> panel) const;
 
     QRect m_screen;

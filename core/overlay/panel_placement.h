@@ -2,6 +2,8 @@
 
 #include "common/geometry.h"
 
+#include <optional>
+
 namespace zentrel {
 
 enum class PanelKind {
@@ -13,12 +15,33 @@ enum class PanelKind {
 };
 
 inline constexpr double settingsPanelMinimumWidth = 260;
+// What a toolbar keeps clear on either side of its screen, and a panel below its foot.
+inline constexpr double panelScreenMargin = 8;
+// Between the toolbar's foot and a panel that had to move down below it: as far as the settings
+// panel's usual place lies below a toolbar of one row.
+inline constexpr double panelBelowToolbarGap = 2;
 
 // Where a floating panel of a feature run goes on its screen (top-left origin): the toolbar
 // centred 40 below the top edge, the property panel 24 from the left and 100 below the top, the
 // settings panel centred 96 below the top and never narrower than 260, the card centred on the
-// screen. A panel is moved (never shrunk) to lie within its screen; one larger than the screen
-// starts at its top-left corner, so its leading controls stay on it.
-RectF panelFrame(PanelKind kind, const RectF &screen, SizeF fittingSize);
+// screen. A toolbar or card is moved (never shrunk) to lie within its screen; one larger than the
+// screen starts at its top-left corner, so its leading controls stay on it.
+//
+// A property or settings panel never lies over the run's toolbar (`toolbar`, where it has one):
+// it moves down below the toolbar where the two would meet, and takes at most the height from
+// there to the screen's foot (`panelHeightLimit`), the rest of its content scrolling.
+RectF panelFrame(PanelKind kind,
+                 const RectF &screen,
+                 SizeF fittingSize,
+                 const std::optional<RectF> &toolbar = std::nullopt);
+
+// The tallest a property or settings panel of that width may be under the toolbar.
+double panelHeightLimit(PanelKind kind,
+                        const RectF &screen,
+                        double width,
+                        const std::optional<RectF> &toolbar = std::nullopt);
+
+// The widest a toolbar may be on the screen; a wider one breaks into rows.
+double toolbarWidthLimit(const RectF &screen);
 
 } // namespace zentrel

@@ -8,6 +8,7 @@
 #include "shell/app_preferences.h"
 #include "shell/presentation_color.h"
 
+#include <QApplication>
 #include <QSignalSpy>
 #include <QToolButton>
 
@@ -117,3 +118,45 @@ TEST_F(DrawingToolbarViewTest, PaletteWritesTheDrawingColour)
 }
 
 } // namespace
+
+namespace {
+
+// Where the button is within the toolbar.
+QRect frameIn(const QWidget &toolbar, const QWidget *button)
+{
+    return QRect(button->mapTo(&toolbar, QPoint(0, 0)), button->size());
+}
+
+// The toolbar's size once it is laid out for `width`, as a window shows it.
+QSize fittedWithin(DrawingToolbarView &toolbar, int width)
+{
+    toolbar.fitWithin(width);
+    toolbar.show();
+    QApplication::sendPostedEvents();
+    toolbar.adjustSize();
+    QApplication::sendPostedEvents();
+    return toolbar.size();
+}
+
+} // namespace
+
+TEST_F(DrawingToolbarViewTest, BreaksIntoRowsWithinANarrowScreenKeepingEveryButton)
+{
+    const QSize oneRow = toolbar.sizeHint();
+    // As wide as on a 1080p monitor: one row, as before.
+    EXPECT_EQ(fittedWithin(toolbar, 1904), oneRow);
+
+    // Narrower than the strip: the tools on a row of their own, the rest below.
+    const int limit = oneRow.width() - 100;
+    fittedWithin(toolbar, limit);
+    EXPECT_LE(toolbar.width(), limit);
+    EXPECT_GT(toolbar.height(), oneRow.height());
+    const QRect pen = frameIn(toolbar, button(QStringLiteral("Pen")));
+    const QRect close = frameIn(toolbar, button(QStringLiteral("Close drawing")));
+    EXPECT_TRUE(toolbar.rect().contains(close));
+    EXPECT_GT(close.top(), pen.bottom()) << "the close button is not on the second row";
+    EXPECT_TRUE(toolbar.rect().contains(frameIn(toolbar, button(QStringLiteral("Draw settings")))));
+
+    // Wide again: one row.
+    EXPECT_EQ(fittedWithin(toolbar, 1904), oneRow);
+}

@@ -38,8 +38,45 @@ TEST(PanelPlacement, KeepsEveryPanelOnASmallScreen)
     const RectF projector{1440, 0, 640, 400};
     // Wider than the screen: its leading edge on the screen's, nothing on the next monitor.
     EXPECT_EQ(panelFrame(PanelKind::toolbar, projector, {892, 54}), (RectF{1440, 40, 892, 54}));
-    // Taller than the screen below its placement: moved up, never above the top.
-    EXPECT_EQ(panelFrame(PanelKind::property, projector, {270, 487}), (RectF{1464, 0, 270, 487}));
-    EXPECT_EQ(panelFrame(PanelKind::settings, projector, {260, 350}), (RectF{1630, 50, 260, 350}));
+    // Taller than the screen below its placement: kept there, as tall as the room down to the
+    // screen's margin, where it scrolls; moved up it would lie over the toolbar.
+    EXPECT_EQ(panelFrame(PanelKind::property, projector, {270, 487}), (RectF{1464, 100, 270, 292}));
+    EXPECT_EQ(panelFrame(PanelKind::settings, projector, {260, 350}), (RectF{1630, 96, 260, 296}));
+    EXPECT_EQ(panelHeightLimit(PanelKind::property, projector, 270), 292);
     EXPECT_EQ(panelFrame(PanelKind::card, {0, 0, 800, 600}, {500, 640}), (RectF{150, 0, 500, 640}));
+}
+
+TEST(PanelPlacement, KeepsPanelsBelowTheirToolbar)
+{
+    // 1080p at 200 %: the whiteboard's toolbar of one row leaves the property panel in its place,
+    // as tall as the room below it.
+    const RectF doubled{0, 0, 960, 540};
+    const RectF boardToolbar = panelFrame(PanelKind::toolbar, doubled, {678, 54});
+    EXPECT_EQ(boardToolbar, (RectF{141, 40, 678, 54}));
+    EXPECT_EQ(panelFrame(PanelKind::property, doubled, {270, 487}, boardToolbar),
+              (RectF{24, 100, 270, 432}));
+    // Draw's toolbar in two rows on an 800 x 600 monitor: its settings panel moves down below it.
+    const RectF small{0, 0, 800, 600};
+    const RectF drawToolbar = panelFrame(PanelKind::toolbar, small, {540, 96});
+    EXPECT_EQ(panelFrame(PanelKind::settings, small, {322, 332}, drawToolbar),
+              (RectF{239, 138, 322, 332}));
+    EXPECT_EQ(panelHeightLimit(PanelKind::settings, small, 322, drawToolbar), 454);
+    // A panel clear of the toolbar across the screen keeps its place beside it.
+    EXPECT_EQ(panelFrame(PanelKind::property, small, {270, 300}, RectF{300, 40, 200, 200}),
+              (RectF{24, 100, 270, 300}));
+}
+
+TEST(PanelPlacement, ChangesNothingWherePanelsFitAlready)
+{
+    const RectF screen{0, 0, 1920, 1080};
+    const RectF drawToolbar = panelFrame(PanelKind::toolbar, screen, {892, 54});
+    EXPECT_EQ(drawToolbar, (RectF{514, 40, 892, 54}));
+    EXPECT_EQ(panelFrame(PanelKind::settings, screen, {322, 332}, drawToolbar),
+              (RectF{799, 96, 322, 332}));
+    const RectF boardToolbar = panelFrame(PanelKind::toolbar, screen, {678, 54});
+    EXPECT_EQ(panelFrame(PanelKind::property, screen, {270, 487}, boardToolbar),
+              (RectF{24, 100, 270, 487}));
+    // Draw's toolbar keeps one row at 1366 x 768 at 150 %.
+    EXPECT_GE(toolbarWidthLimit({0, 0, 910, 512}), 892);
+    EXPECT_EQ(toolbarWidthLimit({0, 0, 800, 600}), 784);
 }

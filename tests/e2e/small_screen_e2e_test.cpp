@@ -1,0 +1,303 @@
+#include "e2e/fixtures/under_window_manager.h"
+
+#include <QDeadlineTimer>
+#include <QJsonObject>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <set>
+
+namespace zentrel {
+namespace {
+
+const QString timerTitle = QStringLiteral("Break Timer");
+const QString floating = QStringLiteral("floating");
+const QString fullScreen = QStringLiteral("fullScreen");
+// The start button's fill, found nowhere else on the idle timer; the badge turns green once the
+// countdown runs.
+const QColor startFill(0, 122, 255);
+const QColor runningGreen(52, 199, 89);
+constexpr int colourTolerance = 24;
+// Mutter at scale 2 on a busy machine takes several seconds to show a new window's first frame.
+constexpr int paintedTimeoutMs = 20000;
+// Long enough for a scroll the wheel asked for to be painted.
+constexpr int scrollSettleMs = 300;
+
+// The smallest rectangle holding every pixel of the colour within area; empty when there is none.
+QRect boundsOfColour(const QImage &screen, const QRect &area, const QColor &colour)
+{
+    QRect bounds;
+    const QRect inside = area & screen.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (isCloseTo(screen.pixelColor(x, y), colour, colourTolerance)) {
+                bounds |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return bounds;
+}
+
+// Zentrel on a screen smaller than its panels were made for, in logical pixels: each opens within
+// the screen, none over another, and its far-end control is there to be clicked.
+class SmallScreen : public UnderWindowManager
+{
+protected:
+    SmallScreen(QSize screen, double scaleFactor)
+        : UnderWindowManager(screen)
+        , m_screen(QPoint(0, 0), screen)
+        , m_scaleFactor(scaleFactor)
+    {}
+
+    void configure(const QJsonObject &defaults);
+    // The screen's pixels that hold this many of the program's points.
+    int pixels(int points) const;
+    QString name(const QString &scenario) const;
+    // Inside the screen and clear of the toolbar.
+    testing::AssertionResult liesBesideTheToolbar(const TopLevelWindow &panel) const;
+
+    void opensWithinTheScreenAndStarts(const QString &style);
+    // The screen once the timer shows the colour, or the last try when it never does.
+    QImage waitForColour(const QColor &colour);
+
+    void drawToolbarFitsAndCloses();
+    void propertyPanelFitsAndScrolls();
+
+    QRect m_screen;
+    double m_scaleFactor;
+};
+
+void SmallScreen::configure(const QJsonObject &defaults)
+{
+    QJsonObject all = defaults;
+    all.insert(QStringLiteral("controls.allowsExternalCommandURLs"), true);
+    ASSERT_TRUE(m_zentrel.writeDefaults(all));
+    m_zentrel.setEnvironment(QStringLiteral("QT_SCALE_FACTOR"), QString::number(m_scaleFactor));
+}
+
+int SmallScreen::pixels(int points) const
+{
+    return qRound(points * m_scaleFactor);
+}
+
+QString SmallScreen::name(const QString &scenario) const
+{
+    return QStringLiteral("%1_%2x%3_at_%4_%5.png")
+        .arg(scenario)
+        .arg(m_screen.width())
+        .arg(m_screen.height())
+        .arg(m_scaleFactor)
+        .arg(nameOf(GetParam()));
+}
+
+testing::AssertionResult SmallScreen::liesBesideTheToolbar(const TopLevelWindow &panel) const
+{
+    if (!m_screen.contains(panel.frame)) {
+        return testing::AssertionFailure() << "off the screen: " << panel.describe();
+    }
+    if (panel.frame.intersects(m_toolbar.frame)) {
+        return testing::AssertionFailure()
+               << panel.describe() << " lies over the toolbar " << m_toolbar.describe();
+    }
+    return testing::AssertionSuccess();
+}
+
+QImage SmallScreen::waitForColour(const QColor &colour)
+{
+    const QDeadlineTimer deadline(paintedTimeoutMs);
+    QImage screen = m_xvfb.grabScreen();
+    while (boundsOfColour(screen, m_main.frame, colour).isEmpty() && !deadline.hasExpired()) {
+        screen = m_xvfb.grabScreen();
+    }
+    return screen;
+}
+
+void SmallScreen::opensWithinTheScreenAndStarts(const QString &style)
+{
+    ASSERT_NO_FATAL_FAILURE(
+        configure(QJsonObject{{QStringLiteral("breakTimer.presentationStyle"), style}}));
+    ASSERT_NO_FATAL_FAILURE(
+        openFeature(QStringLiteral("zentrel://toggle/timer"), timerTitle, Shows::onlyItsCard));
+    RecordProperty("window", m_main.describe());
+    EXPECT_TRUE(m_screen.contains(m_main.frame)) << "off the screen: " << m_main.describe();
+    if (style == fullScreen) {
+        EXPECT_EQ(m_main.frame, m_screen) << m_main.describe();
+    }
+
+    QImage screen = waitForColour(startFill);
+    keepScreenshot(screen, name(QStringLiteral("timer_%1_idle").arg(style)));
+    const QRect start = boundsOfColour(screen, m_main.frame, startFill);
+    ASSERT_FALSE(start.isEmpty()) << "no Start Countdown button on the screen; " << situation();
+    // All of the button, not only what the screen shows of it: it keeps clear of the edges.
+    EXPECT_TRUE(m_screen.adjusted(1, 1, -1, -1).contains(start))
+        << "the start button reaches the screen's edge";
+    ASSERT_NO_FATAL_FAILURE(clickOn(m_main, start.center()));
+
+    screen = waitForColour(runningGreen);
+    keepScreenshot(screen, name(QStringLiteral("timer_%1_running").arg(style)));
+    EXPECT_FALSE(boundsOfColour(screen, m_main.frame, runningGreen).isEmpty())
+        << "Start Countdown started no countdown; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+void SmallScreen::drawToolbarFitsAndCloses()
+{
+    ASSERT_NO_FATAL_FAILURE(configure({}));
+    ASSERT_NO_FATAL_FAILURE(openFeature(QStringLiteral("zentrel://toggle/draw"), drawTitle));
+    RecordProperty("toolbar", m_toolbar.describe());
+    keepScreenshot(m_xvfb.grabScreen(), name(QStringLiteral("draw_toolbar")));
+    EXPECT_TRUE(m_screen.contains(m_toolbar.frame)) << "off the screen: " << m_toolbar.describe();
+    // Settings and close end the toolbar's last row, its widest, in the bottom right corner.
+    const QPoint corner = m_toolbar.frame.bottomRight();
+    const int middle = corner.y() - pixels(27);
+    settingsThenClose(QPoint(corner.x() - pixels(62), middle),
+                      QPoint(corner.x() - pixels(24), middle));
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+void SmallScreen::propertyPanelFitsAndScrolls()
+{
+    ASSERT_NO_FATAL_FAILURE(configure({}));
+    ASSERT_NO_FATAL_FAILURE(
+        openFeature(QStringLiteral("zentrel://toggle/freeze"), QStringLiteral("Zevizu & Vozurir")));
+    EXPECT_TRUE(m_screen.contains(m_toolbar.frame)) << "off the screen: " << m_toolbar.describe();
+    const std::set<std::uint32_t> before = m_windows.shownIds();
+    ASSERT_NO_FATAL_FAILURE(
+        clickOn(m_toolbar,
+                m_toolbar.frame.topLeft()
+                    + QPoint(pixels(boardRectangleTool.x()), pixels(boardRectangleTool.y()))));
+    ASSERT_NO_FATAL_FAILURE(dragOver(shapeDrag));
+    auto panel = waitForNew(before, toolbarTitle);
+    ASSERT_TRUE(panel.has_value()) << "no property panel for the new rectangle; " << situation();
+    ASSERT_TRUE(settle(*panel));
+    RecordProperty("panel", panel->describe());
+    keepScreenshot(m_xvfb.grabScreen(), name(QStringLiteral("property_panel")));
+    EXPECT_TRUE(liesBesideTheToolbar(*panel));
+
+    // The wheel over the panel's margin scrolls its last control, "More properties", into view.
+    const QPoint margin(panel->frame.left() + pixels(6), panel->frame.center().y());
+    ASSERT_TRUE(pointerFinds(*panel, margin));
+    ASSERT_TRUE(m_input.run({QStringLiteral("click"),
+                             QStringLiteral("--repeat"),
+                             QStringLiteral("20"),
+                             QStringLiteral("5")}))
+        << m_input.lastError().toStdString();
+    QThread::msleep(scrollSettleMs);
+    const std::set<std::uint32_t> beforeMenu = m_windows.shownIds();
+    ASSERT_NO_FATAL_FAILURE(
+        clickOn(*panel, QPoint(panel->frame.center().x(), panel->frame.bottom() - pixels(30))));
+    const auto menu = m_windows.waitForNewPopup(beforeMenu, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(menu.has_value()) << "\"More properties\" did not open; " << situation();
+    keepScreenshot(m_xvfb.grabScreen(), name(QStringLiteral("property_menu")));
+    EXPECT_TRUE(m_screen.contains(menu->frame)) << "off the screen: " << menu->describe();
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+// An 800 × 600 monitor.
+class SmallMonitor : public SmallScreen
+{
+protected:
+    SmallMonitor()
+        : SmallScreen(QSize(800, 600), 1)
+    {}
+};
+
+// A 1280 × 720 projector.
+class TimerOnProjector : public SmallScreen
+{
+protected:
+    TimerOnProjector()
+        : SmallScreen(QSize(1280, 720), 1)
+    {}
+};
+
+// A 1280 × 720 projector at 150 %: 853 × 480 in logical pixels.
+class ProjectorAtOneAndAHalf : public SmallScreen
+{
+protected:
+    ProjectorAtOneAndAHalf()
+        : SmallScreen(QSize(1280, 720), 1.5)
+    {}
+};
+
+// A 1080p monitor at 200 %: 960 × 540 in logical pixels.
+class TimerAtDoubleScale : public SmallScreen
+{
+protected:
+    TimerAtDoubleScale()
+        : SmallScreen(QSize(1920, 1080), 2)
+    {}
+};
+
+TEST_P(TimerOnProjector, FloatingCardFitsAndStarts)
+{
+    opensWithinTheScreenAndStarts(floating);
+}
+
+TEST_P(TimerOnProjector, FullScreenPageFitsAndStarts)
+{
+    opensWithinTheScreenAndStarts(fullScreen);
+}
+
+TEST_P(TimerAtDoubleScale, FloatingCardFitsAndStarts)
+{
+    opensWithinTheScreenAndStarts(floating);
+}
+
+TEST_P(TimerAtDoubleScale, FullScreenPageFitsAndStarts)
+{
+    opensWithinTheScreenAndStarts(fullScreen);
+}
+
+TEST_P(SmallMonitor, DrawToolbarFitsAndCloses)
+{
+    drawToolbarFitsAndCloses();
+}
+
+TEST_P(SmallMonitor, PropertyPanelFitsAndScrolls)
+{
+    propertyPanelFitsAndScrolls();
+}
+
+TEST_P(ProjectorAtOneAndAHalf, DrawToolbarFitsAndCloses)
+{
+    drawToolbarFitsAndCloses();
+}
+
+TEST_P(ProjectorAtOneAndAHalf, PropertyPanelFitsAndScrolls)
+{
+    propertyPanelFitsAndScrolls();
+}
+
+TEST_P(TimerAtDoubleScale, DrawToolbarFitsAndCloses)
+{
+    drawToolbarFitsAndCloses();
+}
+
+TEST_P(TimerAtDoubleScale, PropertyPanelFitsAndScrolls)
+{
+    propertyPanelFitsAndScrolls();
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         SmallMonitor,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         ProjectorAtOneAndAHalf,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         TimerOnProjector,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         TimerAtDoubleScale,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
+
+} // namespace
+} // namespace zentrel
