@@ -4,6 +4,7 @@
 
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -52,6 +53,23 @@ void fillInRowPieces(QPainter &painter, const QPolygonF &polygon, const QRectF &
     }
 }
 
+// The outline as the painter clips left-whole lines to it: even-odd, as hatchLines cuts them.
+QPainterPath outlinePath(const std::vector<std::vector<PointF>> &outline)
+{
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    for (const std::vector<PointF> &polygon : outline) {
+        QPolygonF corners;
+        corners.reserve(static_cast<qsizetype>(polygon.size()));
+        for (const PointF point : polygon) {
+            corners << toQPointF(point);
+        }
+        path.addPolygon(corners);
+        path.closeSubpath();
+    }
+    return path;
+}
+
 } // namespace
 
 std::vector<QPolygonF> hatchLineQuads(const Path &lines, double width)
@@ -81,15 +99,21 @@ void paintHatch(QPainter &painter, const PaintedHatch &hatch, const std::optiona
         device = QRectF(0, 0, painter.device()->width(), painter.device()->height());
     }
     std::vector<QPolygonF> made;
+    bool clipped = false;
     if (hatch.fill) {
         QRectF window = visible.value_or(toDevice.inverted().mapRect(device));
         window.adjust(-hatch.width, -hatch.width, hatch.width, hatch.width);
-        made = hatchLineQuads(
-            hatchLines(*hatch.fill, RectF{window.x(), window.y(), window.width(), window.height()}),
-            hatch.width);
+        const RectF part{window.x(), window.y(), window.width(), window.height()};
+        made = hatchLineQuads(hatchLines(*hatch.fill, part), hatch.width);
+        clipped = hatchNeedsClip(*hatch.fill, part);
     }
     const QRectF rows = visible ? toDevice.mapRect(*visible) : device;
     painter.save();
+    if (clipped) {
+        // Made afresh for each painting: Qt builds a path's clip data unguarded (see detached()
+        // in painted_element.cpp), and bands paint side by side.
+        painter.setClipPath(outlinePath(hatch.fill->outline), Qt::IntersectClip);
+    }
     // In device pixels from here (the canvas's painters set no window or viewport); Qt scales
     // what is painted by the device's pixel ratio again.
     const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatio() : 1;
