@@ -1,10 +1,10 @@
 #include "whiteboard/canvas/element_layer/hatch_painting.h"
 
 #include "common/qt_path.h"
+#include "whiteboard/canvas/element_layer/dense_area_painting.h"
 
 #include <QPaintDevice>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -53,23 +53,6 @@ void fillInRowPieces(QPainter &painter, const QPolygonF &polygon, const QRectF &
     }
 }
 
-// The outline as the painter clips left-whole lines to it: even-odd, as hatchLines cuts them.
-QPainterPath outlinePath(const std::vector<std::vector<PointF>> &outline)
-{
-    QPainterPath path;
-    path.setFillRule(Qt::OddEvenFill);
-    for (const std::vector<PointF> &polygon : outline) {
-        QPolygonF corners;
-        corners.reserve(static_cast<qsizetype>(polygon.size()));
-        for (const PointF point : polygon) {
-            corners << toQPointF(point);
-        }
-        path.addPolygon(corners);
-        path.closeSubpath();
-    }
-    return path;
-}
-
 } // namespace
 
 std::vector<QPolygonF> hatchLineQuads(const Path &lines, double width)
@@ -107,13 +90,20 @@ void paintHatch(QPainter &painter, const PaintedHatch &hatch, const std::optiona
         made = hatchLineQuads(hatchLines(*hatch.fill, part), hatch.width);
         clipped = hatchNeedsClip(*hatch.fill, part);
     }
+    if (clipped) {
+        paintInsideOutline(
+            painter, hatch.fill->outline, visible, [&](QPainter &layer, const QTransform &toLayer) {
+                layer.setPen(Qt::NoPen);
+                layer.setBrush(hatch.colour);
+                const QRectF all(0, 0, layer.device()->width(), layer.device()->height());
+                for (const QPolygonF &line : made) {
+                    fillInRowPieces(layer, toLayer.map(line), all);
+                }
+            });
+        return;
+    }
     const QRectF rows = visible ? toDevice.mapRect(*visible) : device;
     painter.save();
-    if (clipped) {
-        // Made afresh for each painting: Qt builds a path's clip data unguarded (see detached()
-        // in painted_element.cpp), and bands paint side by side.
-        painter.setClipPath(outlinePath(hatch.fill->outline), Qt::IntersectClip);
-    }
     // In device pixels from here (the canvas's painters set no window or viewport); Qt scales
     // what is painted by the device's pixel ratio again.
     const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatio() : 1;

@@ -1,0 +1,146 @@
+#include "whiteboard/render/coverage_raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace zentrel {
+
+namespace {
+
+constexpr int sampleRows = 4;
+// Above this many crossings a row on average, a painter's fill slows past a rasterised one.
+constexpr double denseCrossingsPerRow = 64;
+
+// An edge from its top `y0` down to `y1`; `winding` +1 where the outline runs down it.
+struct Edge
+{
+    double x0 = 0;
+    double y0 = 0;
+    double slope = 0; // dx per dy
+    double y1 = 0;
+    int winding = 1;
+};
+
+struct Crossing
+{
+    double x = 0;
+    int winding = 0;
+};
+
+std::vector<Edge> edgesOf(const std::vector<std::vector<PointF>> &polygons)
+{
+    std::vector<Edge> edges;
+    for (const auto &polygon : polygons) {
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            PointF a = polygon[i];
+            PointF b = polygon[(i + 1) % polygon.size()];
+            if (!(a.y != b.y) || !std::isfinite(a.x + a.y + b.x + b.y)) {
+                continue;
+            }
+            const int winding = a.y < b.y ? 1 : -1;
+            if (b.y < a.y) {
+                std::swap(a, b);
+            }
+            edges.push_back({a.x, a.y, (b.x - a.x) / (b.y - a.y), b.y, winding});
+        }
+    }
+    std::sort(edges.begin(), edges.end(), [](const Edge &l, const Edge &r) { return l.y0 < r.y0; });
+    return edges;
+}
+
+// Adds `weight` over x from `from` to `to` of one row: whole pixels through `run` (a running
+// sum), the partly covered pixels at either end through `part`.
+void addSpan(
+    double from, double to, double weight, std::vector<double> &run, std::vector<double> &part)
+{
+    const auto width = static_cast<double>(part.size());
+    from = std::clamp(from, 0.0, width);
+    to = std::clamp(to, 0.0, width);
+    if (!(from < to)) {
+        return;
+    }
+    const auto first = static_cast<std::size_t>(from);
+    const auto last = static_cast<std::size_t>(to);
+    if (first == last) {
+        part[first] += (to - from) * weight;
+        return;
+    }
+    part[first] += (static_cast<double>(first + 1) - from) * weight;
+    run[first + 1] += weight;
+    run[last] -= weight;
+    if (last < part.size()) {
+        part[last] += (to - static_cast<double>(last)) * weight;
+    }
+}
+
+} // namespace
+
+CoverageMask rasterizedCoverage(const std::vector<std::vector<PointF>> &polygons,
+                                bool nonZero,
+                                int width,
+                                int height)
+{
+    CoverageMask mask{std::max(width, 0), std::max(height, 0), {}};
+    const auto columns = static_cast<std::size_t>(mask.width);
+    mask.alpha.assign(columns * static_cast<std::size_t>(mask.height), 0);
+    const std::vector<Edge> edges = edgesOf(polygons);
+    std::vector<const Edge *> active;
+    std::vector<Crossing> crossings;
+    std::vector<double> run(columns + 1);
+    std::vector<double> part(columns);
+    std::size_t next = 0;
+    for (int row = 0; row < mask.height; ++row) {
+        std::fill(run.begin(), run.end(), 0.0);
+        std::fill(part.begin(), part.end(), 0.0);
+        for (int sample = 0; sample < sampleRows; ++sample) {
+            const double y = row + (sample + 0.5) / sampleRows;
+            while (next < edges.size() && edges[next].y0 <= y) {
+                active.push_back(&edges[next++]);
+            }
+            std::erase_if(active, [y](const Edge *edge) { return edge->y1 <= y; });
+            crossings.clear();
+            for (const Edge *edge : active) {
+                crossings.push_back({edge->x0 + (y - edge->y0) * edge->slope, edge->winding});
+            }
+            std::sort(crossings.begin(), crossings.end(), [](const Crossing &l, const Crossing &r) {
+                return l.x < r.x;
+            });
+            int winding = 0;
+            for (std::size_t i = 0; i + 1 < crossings.size(); ++i) {
+                winding += crossings[i].winding;
+                if (nonZero ? winding != 0 : winding % 2 != 0) {
+                    addSpan(crossings[i].x, crossings[i + 1].x, 1.0 / sampleRows, run, part);
+                }
+            }
+        }
+        double whole = 0;
+        std::uint8_t *pixels = mask.alpha.data() + static_cast<std::size_t>(row) * columns;
+        for (std::size_t x = 0; x < columns; ++x) {
+            whole += run[x];
+            pixels[x] =
+                static_cast<std::uint8_t>(std::lround(255 * std::clamp(whole + part[x], 0.0, 1.0)));
+        }
+    }
+    return mask;
+}
+
+bool isDenseArea(const std::vector<std::vector<PointF>> &polygons)
+{
+    double crossed = 0;
+    double top = 0;
+    double bottom = 0;
+    bool first = true;
+    for (const auto &polygon : polygons) {
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            const PointF a = polygon[i];
+            crossed += std::abs(polygon[(i + 1) % polygon.size()].y - a.y);
+            top = first ? a.y : std::min(top, a.y);
+            bottom = first ? a.y : std::max(bottom, a.y);
+            first = false;
+        }
+    }
+    return crossed > denseCrossingsPerRow * (bottom - top);
+}
+
+} // namespace zentrel
