@@ -9,6 +9,8 @@ namespace zentrel {
 namespace {
 
 constexpr int sampleRows = 4;
+// More edges than this joining the crossed ones at once are sorted in with them anew.
+constexpr std::size_t manyAdded = 32;
 // Above this many crossings a row on average, a painter's fill slows past a rasterised one.
 constexpr double denseCrossingsPerRow = 64;
 
@@ -22,10 +24,11 @@ struct Edge
     int winding = 1;
 };
 
+// An edge a sample row crosses, where it crosses it.
 struct Crossing
 {
     double x = 0;
-    int winding = 0;
+    const Edge *edge = nullptr;
 };
 
 std::vector<Edge> edgesOf(const std::vector<std::vector<PointF>> &polygons)
@@ -74,6 +77,27 @@ void addSpan(
     }
 }
 
+// Sorts `crossings` by x: by insertion, which costs little on a list nearly in order, unless
+// `many` were added or the edges cross each other so much that it would cost more than anew.
+void sortByX(std::vector<Crossing> &crossings, bool many)
+{
+    const auto before = [](const Crossing &l, const Crossing &r) {
+        return l.x < r.x;
+    };
+    std::size_t movesLeft = many ? 0 : 8 * crossings.size();
+    for (std::size_t i = 1; i < crossings.size() && movesLeft > 0; ++i) {
+        const Crossing moving = crossings[i];
+        std::size_t j = i;
+        for (; j > 0 && movesLeft > 0 && before(moving, crossings[j - 1]); --j, --movesLeft) {
+            crossings[j] = crossings[j - 1];
+        }
+        crossings[j] = moving;
+    }
+    if (movesLeft == 0) {
+        std::sort(crossings.begin(), crossings.end(), before);
+    }
+}
+
 } // namespace
 
 CoverageMask rasterizedCoverage(const std::vector<std::vector<PointF>> &polygons,
@@ -85,7 +109,8 @@ CoverageMask rasterizedCoverage(const std::vector<std::vector<PointF>> &polygons
     const auto columns = static_cast<std::size_t>(mask.width);
     mask.alpha.assign(columns * static_cast<std::size_t>(mask.height), 0);
     const std::vector<Edge> edges = edgesOf(polygons);
-    std::vector<const Edge *> active;
+    // The edges the sample row crosses, kept sorted by where: from one sample row to the next
+    // they mostly keep their order, which insertion sort then costs once each.
     std::vector<Crossing> crossings;
     std::vector<double> run(columns + 1);
     std::vector<double> part(columns);
@@ -95,20 +120,18 @@ CoverageMask rasterizedCoverage(const std::vector<std::vector<PointF>> &polygons
         std::fill(part.begin(), part.end(), 0.0);
         for (int sample = 0; sample < sampleRows; ++sample) {
             const double y = row + (sample + 0.5) / sampleRows;
+            std::erase_if(crossings, [y](const Crossing &c) { return c.edge->y1 <= y; });
+            const std::size_t added = crossings.size();
             while (next < edges.size() && edges[next].y0 <= y) {
-                active.push_back(&edges[next++]);
+                crossings.push_back({0, &edges[next++]});
             }
-            std::erase_if(active, [y](const Edge *edge) { return edge->y1 <= y; });
-            crossings.clear();
-            for (const Edge *edge : active) {
-                crossings.push_back({edge->x0 + (y - edge->y0) * edge->slope, edge->winding});
+            for (Crossing &c : crossings) {
+                c.x = c.edge->x0 + (y - c.edge->y0) * c.edge->slope;
             }
-            std::sort(crossings.begin(), crossings.end(), [](const Crossing &l, const Crossing &r) {
-                return l.x < r.x;
-            });
+            sortByX(crossings, crossings.size() - added > manyAdded);
             int winding = 0;
             for (std::size_t i = 0; i + 1 < crossings.size(); ++i) {
-                winding += crossings[i].winding;
+                winding += crossings[i].edge->winding;
                 if (nonZero ? winding != 0 : winding % 2 != 0) {
                     addSpan(crossings[i].x, crossings[i + 1].x, 1.0 / sampleRows, run, part);
                 }
