@@ -24,8 +24,8 @@ CoverageMask rasterizedCoverage(const std::vector<std::vector<PointF>> &polygons
                                 int width,
                                 int height);
 
-// Whether a painter's own fill of an area of these polygons, crossing each row of its height
-// this many times on average, would take far longer than rasterizedCoverage.
+// Whether the outline crosses the rows of its height so often on average (64 times) that a
+// painter's own fill of it would take far longer than rasterizedCoverage.
 bool isDenseArea(const std::vector<std::vector<PointF>> &polygons);
 
 } // namespace zentrel

@@ -227,7 +227,7 @@ PaintedElement paintedPlan(const ElementRenderPlan &plan)
         }
         painted.areas.emplace_back(std::move(area), toQColor(plan.stroke->color));
     }
-    // Only the shape's own areas: glyphs are never that dense.
+    // The shape's fill and outline only: the text's areas, which come next, are small glyphs.
     for (std::size_t i = 0; i < painted.areas.size(); ++i) {
         if (isDenseArea(painted.areas[i].first)) {
             painted.denseAreas.resize(painted.areas.size());
