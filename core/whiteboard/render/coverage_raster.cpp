@@ -31,9 +31,20 @@ struct Crossing
     const Edge *edge = nullptr;
 };
 
-std::vector<Edge> edgesOf(const std::vector<std::vector<PointF>> &polygons)
+// The edges that matter to a `width` × `height` grid, sorted by their tops. Those wholly right
+// of it never do; those wholly left of it only wind every sample row they span, which `left`
+// counts per sample row (a running sum, one entry a sample row and one more), rather than
+// sorting them in on every one: a view of a small part of a comb leaves out most of its teeth.
+std::vector<Edge> edgesOf(const std::vector<std::vector<PointF>> &polygons,
+                          double width,
+                          double height,
+                          std::vector<int> &left)
 {
     std::vector<Edge> edges;
+    const auto sampleOf = [&](double y) {
+        const double sample = std::ceil(std::clamp(y, 0.0, height) * sampleRows - 0.5);
+        return static_cast<std::size_t>(std::max(sample, 0.0));
+    };
     for (const auto &polygon : polygons) {
         for (std::size_t i = 0; i < polygon.size(); ++i) {
             PointF a = polygon[i];
@@ -44,6 +55,14 @@ std::vector<Edge> edgesOf(const std::vector<std::vector<PointF>> &polygons)
             const int winding = a.y < b.y ? 1 : -1;
             if (b.y < a.y) {
                 std::swap(a, b);
+            }
+            if (b.y <= 0 || a.y >= height || std::min(a.x, b.x) >= width) {
+                continue;
+            }
+            if (std::max(a.x, b.x) <= 0) {
+                left[sampleOf(a.y)] += winding;
+                left[sampleOf(b.y)] -= winding;
+                continue;
             }
             edges.push_back({a.x, a.y, (b.x - a.x) / (b.y - a.y), b.y, winding});
         }
@@ -108,7 +127,9 @@ CoverageMask rasterizedCoverage(const std::vector<std::vector<PointF>> &polygons
     CoverageMask mask{std::max(width, 0), std::max(height, 0), {}};
     const auto columns = static_cast<std::size_t>(mask.width);
     mask.alpha.assign(columns * static_cast<std::size_t>(mask.height), 0);
-    const std::vector<Edge> edges = edgesOf(polygons);
+    std::vector<int> left(static_cast<std::size_t>(mask.height) * sampleRows + 1);
+    const std::vector<Edge> edges = edgesOf(polygons, mask.width, mask.height, left);
+    int leftWinding = 0;
     // The edges the sample row crosses, kept sorted by where: from one sample row to the next
     // they mostly keep their order, which insertion sort then costs once each.
     std::vector<Crossing> crossings;
@@ -129,12 +150,20 @@ CoverageMask rasterizedCoverage(const std::vector<std::vector<PointF>> &polygons
                 c.x = c.edge->x0 + (y - c.edge->y0) * c.edge->slope;
             }
             sortByX(crossings, crossings.size() - added > manyAdded);
-            int winding = 0;
-            for (std::size_t i = 0; i + 1 < crossings.size(); ++i) {
-                winding += crossings[i].edge->winding;
+            leftWinding += left[static_cast<std::size_t>(row * sampleRows + sample)];
+            // Left of the first crossing the edges left of the grid wind; right of the last, those
+            // right of it.
+            int winding = leftWinding;
+            double from = 0;
+            for (const Crossing &crossing : crossings) {
                 if (nonZero ? winding != 0 : winding % 2 != 0) {
-                    addSpan(crossings[i].x, crossings[i + 1].x, 1.0 / sampleRows, run, part);
+                    addSpan(from, crossing.x, 1.0 / sampleRows, run, part);
                 }
+                winding += crossing.edge->winding;
+                from = crossing.x;
+            }
+            if (nonZero ? winding != 0 : winding % 2 != 0) {
+                addSpan(from, mask.width, 1.0 / sampleRows, run, part);
             }
         }
         double whole = 0;

@@ -58,6 +58,11 @@ TEST(CoverageRasterTest, OutlinesPastTheGridAndEmptyGridsCostNothing)
     EXPECT_TRUE(rasterizedCoverage({box(-1e12, -1e12, 1e12, 1e12)}, true, 0, 0).alpha.empty());
     const CoverageMask mask = rasterizedCoverage({box(-1e12, -1e12, 1e12, 1e12)}, true, 3, 2);
     EXPECT_EQ(mask.alpha, std::vector<std::uint8_t>(6, 255));
+    // Wholly left of the grid, and reaching into it from the left.
+    EXPECT_EQ(rasterizedCoverage({box(-10, -1, -5, 3)}, false, 3, 2).alpha,
+              std::vector<std::uint8_t>(6, 0));
+    EXPECT_EQ(rasterizedCoverage({box(-10, 0, 2, 1), box(-9, 0, 1, 1)}, false, 3, 2).alpha,
+              (std::vector<std::uint8_t>{0, 255, 0, 0, 0, 0}));
 }
 
 } // namespace
