@@ -1,3 +1,4 @@
+#include "core/whiteboard/model/excalidraw/large_excalidraw_documents.h"
 #include "sessions/session_bench_support.h"
 #include "whiteboard/canvas/element_layer/painted_element.h"
 #include "whiteboard/render/element_render_plan.h"
@@ -48,23 +49,53 @@ WhiteboardElement hugeRectangle(int exponent, HugeStyle style)
     return element;
 }
 
-// Plans the element, prepares its paths for painting and paints the 1920 × 1080 view on its top
-// left corner at `zoom`, reporting the time of each step and the peak memory of all.
-void runHugeElement(benchmark::State &state, HugeStyle style)
+// A comb of `teeth` teeth 10^4 points wide as one closed line, hand-drawn, filled in `style`:
+// each hatch line crosses its outline up to twice for every tooth. A `rounded` one curves
+// through its corners, which its stroke and fill flatten into many more pieces.
+WhiteboardElement combLine(int teeth, WhiteboardFillStyle style, bool rounded = false)
 {
-    const WhiteboardElement element = hugeRectangle(int(state.range(0)), style);
-    const double zoom = double(state.range(1));
+    WhiteboardElement element;
+    element.kind = WhiteboardElementKind::line;
+    for (const auto &[x, y] : combCorners(teeth, 1e4)) {
+        element.points.push_back({x, y});
+    }
+    element.setFrame({0, 1e4, 0, 0});
+    element.style.roughness = 1;
+    element.style.fillColor = "#ffc9c9";
+    element.style.fillStyle = style;
+    if (rounded) {
+        element.style.roundnessType = 2;
+    }
+    return element;
+}
+
+std::size_t pathElements(const ElementRenderPlan &plan)
+{
+    std::size_t count = plan.fillPath.elements().size() + plan.headFill.elements().size();
+    for (const auto *stroke : {&plan.hatch, &plan.stroke}) {
+        count += *stroke ? (*stroke)->path.elements().size() : 0;
+    }
+    return count;
+}
+
+// Plans the element, prepares its paths for painting and paints the 1920 × 1080 view on its top
+// left corner at `zoom`, reporting the time of each step, the plan's path elements and the peak
+// memory of all.
+void runElement(benchmark::State &state, const WhiteboardElement &element, double zoom)
+{
     QImage target(QSize(1920, 1080), QImage::Format_ARGB32_Premultiplied);
     const PeakMemory peak;
     double planMs = 0;
     double prepareMs = 0;
     double paintMs = 0;
+    std::size_t pieces = 0;
     QElapsedTimer timer;
     for (auto _ : state) {
         timer.start();
         const ElementRenderPlan plan =
             elementRenderPlan(element, elementRenderRoughness(element), zoom, {});
         planMs += double(timer.nsecsElapsed()) / 1e6;
+        pieces = pathElements(plan);
         timer.start();
         const PaintedElement painted = paintedPlan(plan);
         prepareMs += double(timer.nsecsElapsed()) / 1e6;
@@ -82,9 +113,15 @@ void runHugeElement(benchmark::State &state, HugeStyle style)
     state.counters["plan_ms"] = planMs / runs;
     state.counters["prepare_ms"] = prepareMs / runs;
     state.counters["paint_ms"] = paintMs / runs;
+    state.counters["plan_pieces"] = double(pieces);
     if (const std::optional<double> megabytes = peak.megabytesAbove()) {
         state.counters["peak_MB"] = *megabytes;
     }
+}
+
+void runHugeElement(benchmark::State &state, HugeStyle style)
+{
+    runElement(state, hugeRectangle(int(state.range(0)), style), double(state.range(1)));
 }
 
 // Sides of 10^3, 10^7 and 10^9 points, at 100 % and at 400 %.
@@ -129,5 +166,57 @@ void BM_HugeElement_Dotted(benchmark::State &state)
 }
 
 BENCHMARK(BM_HugeElement_Dotted)->Apply(hugeSizes);
+
+// The worst fills found: combs of 100, 511 (the most drawn through every point, by hand) and
+// 10,000 teeth (thinned to 4,096 points), at 100 % and at 800 %, where their teeth show; the
+// 10,000 teeth of a 716 KB document froze the program for minutes.
+void combSizes(benchmark::internal::Benchmark *benchmark)
+{
+    for (const int teeth : {100, 511, 10'000}) {
+        for (const int zoom : {1, 8}) {
+            benchmark->Args({teeth, zoom});
+        }
+    }
+    benchmark->Unit(benchmark::kMillisecond);
+}
+
+// budget: < 250 ms in all on one thread for the full-HD view and < 50 MB, at every number of
+// teeth and every zoom
+void BM_HugeElement_CombCrossHatch(benchmark::State &state)
+{
+    runElement(state,
+               combLine(int(state.range(0)), WhiteboardFillStyle::crossHatch),
+               double(state.range(1)));
+}
+
+BENCHMARK(BM_HugeElement_CombCrossHatch)->Apply(combSizes);
+
+// budget: as above
+void BM_HugeElement_CombHachure(benchmark::State &state)
+{
+    runElement(
+        state, combLine(int(state.range(0)), WhiteboardFillStyle::hachure), double(state.range(1)));
+}
+
+BENCHMARK(BM_HugeElement_CombHachure)->Apply(combSizes);
+
+// budget: as above
+void BM_HugeElement_CombSolid(benchmark::State &state)
+{
+    runElement(
+        state, combLine(int(state.range(0)), WhiteboardFillStyle::solid), double(state.range(1)));
+}
+
+BENCHMARK(BM_HugeElement_CombSolid)->Apply(combSizes);
+
+// budget: as above; the worst shape found
+void BM_HugeElement_CombRoundedCrossHatch(benchmark::State &state)
+{
+    runElement(state,
+               combLine(int(state.range(0)), WhiteboardFillStyle::crossHatch, true),
+               double(state.range(1)));
+}
+
+BENCHMARK(BM_HugeElement_CombRoundedCrossHatch)->Apply(combSizes);
 
 } // namespace

@@ -30,6 +30,10 @@ constexpr int exportItem = 2;
 constexpr int idleTimeoutMs = 120000;
 // How long the program must spend next to nothing to count as done (see waitUntilIdle).
 constexpr double idleWindowMs = 500;
+// Past the 10 seconds after which `zentrel URL` gives up and says "Zentrel is not responding."
+constexpr int senderGivesUpMs = 12000;
+const QString answeredCommand = QStringLiteral("zentrel://action/color/green");
+constexpr int zoomSteps = 3;
 
 // Held while a test writes its gigabyte of library and export: one such test at a time, so the
 // others running beside them are not kept waiting on a saturated disk past their timeouts.
@@ -87,8 +91,39 @@ protected:
         printFigure(what + ", peak memory", peakResidentMegabytes(pid()), "MB");
     }
 
-    // The document goes in through the toolbar's menu, is painted, saved, exported and closed.
-    void measureDocument(const std::string &document, const std::string &documentName)
+    // Sends a command as a launcher would, which the running program must answer before the
+    // sender gives up; prints how long that took.
+    void answerCommand(const std::string &when)
+    {
+        QElapsedTimer wall;
+        wall.start();
+        const ProcessExit exit =
+            m_zentrel.runAgain({answeredCommand}, QDeadlineTimer(senderGivesUpMs));
+        printFigure("command answered " + when + " after", double(wall.nsecsElapsed()) / 1e6, "ms");
+        EXPECT_TRUE(exitedCleanly(exit)) << "unanswered " << when << "; " << situation();
+    }
+
+    // Zooms in on the middle of the board with the keyboard, as the board shows there.
+    void zoomIn(const std::string &name)
+    {
+        const QPoint middle(XvfbSession::screenWidth / 2, XvfbSession::screenHeight / 2);
+        ASSERT_TRUE(m_input.moveTo(middle)) << m_input.lastError().toStdString();
+        const QImage before = m_xvfb.grabScreen();
+        measure("zooming in on the " + name, [&] {
+            for (int step = 0; step < zoomSteps; ++step) {
+                ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+equal")));
+            }
+            answerCommand("while zooming in on the " + name);
+        });
+        EXPECT_NE(m_xvfb.grabScreen(), before) << "the zoom showed nothing new; " << situation();
+    }
+
+    // The document goes in through the toolbar's menu, is painted, saved, exported and closed;
+    // with `zoomsAndAnswers`, commands are answered while it imports and paints, and it is zoomed
+    // in on before the export.
+    void measureDocument(const std::string &document,
+                         const std::string &documentName,
+                         bool zoomsAndAnswers = false)
     {
         const std::string name = documentName + " under " + nameOf(GetParam()).toStdString();
         // Short paths, as they are typed into the file dialogs.
@@ -110,10 +145,16 @@ protected:
         measure("importing the " + name + ", painting and saving it", [&] {
             chooseFromToolbarMenu(importItem);
             answerFileDialog(importTitle, input);
+            if (zoomsAndAnswers) {
+                answerCommand("while importing the " + name);
+            }
         });
         EXPECT_GT(QFileInfo(library).size(), emptyLibrary + qint64(document.size()) / 4)
             << "the imported board was not saved; " << situation();
         printFigure("memory with the " + name + " shown", residentMegabytes(pid()), "MB");
+        if (zoomsAndAnswers) {
+            zoomIn(name);
+        }
 
         measure("exporting the " + name, [&] {
             chooseFromToolbarMenu(exportItem);
@@ -149,6 +190,17 @@ TEST_P(LargeDocumentUse, HugeHachureRectangle)
         hugeElementDocument(
             "rectangle", 1e9, "\"backgroundColor\":\"#ffc9c9\",\"fillStyle\":\"hachure\""),
         "10^9-point hachure rectangle");
+}
+
+// One closed line of 40,003 points whose every hatch line crosses it thousands of times: it
+// imports, paints, zooms and saves while commands are answered.
+TEST_P(LargeDocumentUse, CrossHatchedCombOfTenThousandTeeth)
+{
+    measureDocument(
+        combDocument(
+            10'000, 1e4, "line", "\"backgroundColor\":\"#ffc9c9\",\"fillStyle\":\"cross-hatch\""),
+        "10,000-tooth cross-hatched comb",
+        true);
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManagers,

@@ -4,6 +4,7 @@
 #include "whiteboard/editor/commands/whiteboard_selection.h"
 #include "whiteboard/editor/commands/whiteboard_styles.h"
 #include "whiteboard/model/excalidraw/export/excalidraw_element_writer.h"
+#include "whiteboard/render/hatch_fill.h"
 #include "whiteboard/render/line_geometry.h"
 #include "whiteboard/render/path_thinning.h"
 #include "whiteboard/render/render_geometry.h"
@@ -175,7 +176,8 @@ Path roughOutline(const WhiteboardElement &element, RectF r, const RoughPathGene
 }
 
 // The fill of a closed outline: solid along `path`, or hatch lines clipped to the plain
-// `outline` across `area`, thinned where the shape is too large to draw every one.
+// `outline` across `area`, thinned where the shape is too large to draw every one, and left
+// for the painter to clip where the outline would cut them into too many pieces.
 void planFill(const WhiteboardElement &element,
               const Path &outline,
               const Path &path,
@@ -198,7 +200,7 @@ void planFill(const WhiteboardElement &element,
     hatch.roundJoin = false;
     hatch.path = hatchLines(fill);
     plan.hatch = std::move(hatch);
-    if (isHatchThinned(fill)) {
+    if (isHatchThinned(fill) || hatchNeedsClip(fill)) {
         plan.hatchFill = std::move(fill);
     }
 }

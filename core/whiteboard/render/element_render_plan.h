@@ -6,7 +6,7 @@
 #include "drawing/rough_path_generator.h"
 #include "shell/roughness_level.h"
 #include "whiteboard/model/whiteboard_element.h"
-#include "whiteboard/render/render_geometry.h"
+#include "whiteboard/render/hatch_fill.h"
 #include "whiteboard/render/text_layout.h"
 
 #include <cstdint>
@@ -62,10 +62,11 @@ struct ElementRenderPlan
     PointF centre;
     std::optional<Color> fillColor; // set only for a solid fill
     Path fillPath;
-    std::optional<RenderStroke> hatch; // already clipped to the shape
-    // Set where `hatch` is thinned, the shape being too large to draw every line of: a painter
-    // that knows which part it shows draws that part's lines from it instead, in the hatch's
-    // colour and width, as many as hatchLines gives there.
+    std::optional<RenderStroke> hatch; // already clipped to the shape, unless hatchFill is set
+    // Set where `hatch` is thinned, the shape being too large to draw every line of, or left
+    // whole, the outline crossing its lines too often to cut them (see hatchNeedsClip): the
+    // painter draws the lines of the part it shows from it instead, in the hatch's colour and
+    // width, as many as hatchLines gives there, clipped to the outline where hatchNeedsClip.
     std::optional<HatchFill> hatchFill;
     std::optional<RenderStroke> stroke;
     // Filled in the stroke's colour as one area with the stroke: an arrow's solid heads.

@@ -1,3 +1,5 @@
+#include "core/whiteboard/model/excalidraw/large_excalidraw_documents.h"
+#include "whiteboard/canvas/element_layer/dense_area_painting.h"
 #include "whiteboard/canvas/element_layer/painted_element.h"
 
 #include <QImage>
@@ -47,6 +49,90 @@ int darkRuns(const QImage &image, int y)
         inRun = dark;
     }
     return runs;
+}
+
+// A comb of `teeth` teeth 10^4 points wide as one closed line, smooth: filled black in `style`,
+// outlined in red.
+WhiteboardElement comb(int teeth, WhiteboardFillStyle style)
+{
+    WhiteboardElement element;
+    element.kind = WhiteboardElementKind::line;
+    for (const auto &[x, y] : combCorners(teeth, 1e4)) {
+        element.points.push_back({x, y});
+    }
+    element.setFrame({0, 1e4, 0, 0});
+    element.style.strokeColor = "#ff0000";
+    element.style.strokeWidth = 0.5;
+    element.style.fillColor = "#000000";
+    element.style.fillStyle = style;
+    return element;
+}
+
+bool isBlack(QRgb pixel)
+{
+    return qRed(pixel) < 100 && qGreen(pixel) < 100 && qBlue(pixel) < 100;
+}
+
+TEST(HugeElementPainting, ACombsFillShowsOnItsTeethAloneWhateverItsStyle)
+{
+    // 1,000 teeth five points wide, at 400 %: each tooth and each gap 20 pixels wide.
+    for (const WhiteboardFillStyle style : {WhiteboardFillStyle::solid,
+                                            WhiteboardFillStyle::hachure,
+                                            WhiteboardFillStyle::crossHatch}) {
+        const PaintedElement painted = paintedElement(comb(1000, style), 4);
+        for (const bool clipped : {true, false}) {
+            const QImage view = viewOf(painted, {1000, 4000}, 4, clipped);
+            int onTeeth = 0;
+            for (int y = 0; y < view.height(); ++y) {
+                for (int x = 0; x < view.width(); ++x) {
+                    const int across = x % 40;
+                    if (across >= 24 && across < 36) {
+                        ASSERT_FALSE(isBlack(view.pixel(x, y))) << x << ", " << y;
+                    } else if (across >= 4 && across < 16) {
+                        onTeeth += isBlack(view.pixel(x, y)) ? 1 : 0;
+                    }
+                }
+            }
+            // Solid: all 36,000 pixels of the teeth's middles; a hatch: lines 4 pixels wide,
+            // 32 apart.
+            const bool solid = style == WhiteboardFillStyle::solid;
+            EXPECT_GT(onTeeth, solid ? 35'000 : 3'000) << int(style) << clipped;
+            EXPECT_LT(onTeeth, solid ? 36'001 : 20'000) << int(style) << clipped;
+        }
+    }
+}
+
+// Rasterised, a dense area shows what Qt's own fill of it shows, within antialiasing.
+TEST(HugeElementPainting, ADenseAreaPaintsAsQtFillsIt)
+{
+    QPainterPath teeth;
+    for (const auto &[x, y] : combCorners(100, 400)) {
+        teeth.lineTo(x, y);
+    }
+    teeth = QTransform().rotate(10).map(teeth);
+    ASSERT_TRUE(isDenseArea(teeth));
+    QImage own(400, 300, QImage::Format_ARGB32_Premultiplied);
+    own.fill(Qt::white);
+    QImage qt = own;
+    QPainter ownPainter(&own);
+    ownPainter.setRenderHint(QPainter::Antialiasing);
+    ownPainter.translate(40, -20);
+    fillDenseArea(ownPainter, teeth, Qt::black, std::nullopt);
+    ownPainter.end();
+    QPainter qtPainter(&qt);
+    qtPainter.setRenderHint(QPainter::Antialiasing);
+    qtPainter.translate(40, -20);
+    qtPainter.fillPath(teeth, Qt::black);
+    qtPainter.end();
+    double difference = 0;
+    for (int y = 0; y < own.height(); ++y) {
+        for (int x = 0; x < own.width(); ++x) {
+            const int apart = std::abs(qGray(own.pixel(x, y)) - qGray(qt.pixel(x, y)));
+            ASSERT_LE(apart, 40) << x << ", " << y;
+            difference += apart;
+        }
+    }
+    EXPECT_LT(difference / (400 * 300), 1.0);
 }
 
 TEST(HugeElementPainting, AViewOfAHugeHatchShowsItsLinesAtTheNormalGap)

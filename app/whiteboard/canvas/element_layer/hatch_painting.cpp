@@ -1,6 +1,7 @@
 #include "whiteboard/canvas/element_layer/hatch_painting.h"
 
 #include "common/qt_path.h"
+#include "whiteboard/canvas/element_layer/dense_area_painting.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -81,12 +82,25 @@ void paintHatch(QPainter &painter, const PaintedHatch &hatch, const std::optiona
         device = QRectF(0, 0, painter.device()->width(), painter.device()->height());
     }
     std::vector<QPolygonF> made;
+    bool clipped = false;
     if (hatch.fill) {
         QRectF window = visible.value_or(toDevice.inverted().mapRect(device));
         window.adjust(-hatch.width, -hatch.width, hatch.width, hatch.width);
-        made = hatchLineQuads(
-            hatchLines(*hatch.fill, RectF{window.x(), window.y(), window.width(), window.height()}),
-            hatch.width);
+        const RectF part{window.x(), window.y(), window.width(), window.height()};
+        made = hatchLineQuads(hatchLines(*hatch.fill, part), hatch.width);
+        clipped = hatchNeedsClip(*hatch.fill, part);
+    }
+    if (clipped) {
+        paintInsideOutline(
+            painter, hatch.fill->outline, visible, [&](QPainter &layer, const QTransform &toLayer) {
+                layer.setPen(Qt::NoPen);
+                layer.setBrush(hatch.colour);
+                const QRectF all(0, 0, layer.device()->width(), layer.device()->height());
+                for (const QPolygonF &line : made) {
+                    fillInRowPieces(layer, toLayer.map(line), all);
+                }
+            });
+        return;
     }
     const QRectF rows = visible ? toDevice.mapRect(*visible) : device;
     painter.save();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/path.h"
-#include "whiteboard/render/render_geometry.h"
+#include "whiteboard/render/hatch_fill.h"
 
 #include <QColor>
 #include <QPolygonF>
@@ -17,8 +17,9 @@ namespace zentrel {
 
 // A hatch ready to paint, as one thin quadrilateral per line, filled in pieces of a few pixel
 // rows: Qt took seconds to fill one outline of all the lines across a view. A hatch too large
-// to prepare every line of keeps its `fill` instead, and each painting makes the lines of the
-// part it shows.
+// to prepare every line of, or whose outline would cut its lines into too many pieces, keeps
+// its `fill` instead, and each painting makes the lines of the part it shows, clipping them to
+// the outline where they come whole.
 struct PaintedHatch
 {
     std::vector<QPolygonF> lines; // every line; none when `fill` is set
@@ -32,8 +33,8 @@ struct PaintedHatch
 std::vector<QPolygonF> hatchLineQuads(const Path &lines, double width);
 
 // The hatch lines that reach `visible` (the painter's clip, in its coordinates; none for all of
-// its device): every prepared one, or for a hatch too large to prepare, those of that part,
-// made now.
+// its device): every prepared one, or for a hatch kept as its `fill`, those of that part, made
+// now.
 void paintHatch(QPainter &painter, const PaintedHatch &hatch, const std::optional<QRectF> &visible);
 
 } // namespace zentrel

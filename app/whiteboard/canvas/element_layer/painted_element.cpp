@@ -3,6 +3,7 @@
 #include "common/pool_parallel_work.h"
 #include "common/qt_conversions.h"
 #include "common/qt_path.h"
+#include "whiteboard/canvas/element_layer/dense_area_painting.h"
 #include "whiteboard/canvas/element_layer/hatch_painting.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
 #include "whiteboard/render/element_render_plan.h"
@@ -226,6 +227,13 @@ PaintedElement paintedPlan(const ElementRenderPlan &plan)
         }
         painted.areas.emplace_back(std::move(area), toQColor(plan.stroke->color));
     }
+    // The shape's fill and outline only: the text's areas, which come next, are small glyphs.
+    for (std::size_t i = 0; i < painted.areas.size(); ++i) {
+        if (isDenseArea(painted.areas[i].first)) {
+            painted.denseAreas.resize(painted.areas.size());
+            painted.denseAreas[i] = true;
+        }
+    }
     if (plan.text) {
         appendTextAreas(*plan.text, painted.areas);
     }
@@ -262,7 +270,11 @@ void paintElement(QPainter &painter, const PaintedElement &element, AreaPaths pa
         if (visible && !reachesArea(area, *visible)) {
             continue;
         }
-        painter.fillPath(paths == AreaPaths::ownCopies ? detached(area) : area, colour);
+        if (i < element.denseAreas.size() && element.denseAreas[i]) {
+            fillDenseArea(painter, area, colour, visible);
+        } else {
+            painter.fillPath(paths == AreaPaths::ownCopies ? detached(area) : area, colour);
+        }
     }
     if (hatch && hatch->before >= element.areas.size()) {
         paintHatch(painter, *hatch, visible);

@@ -29,6 +29,9 @@ struct PaintedElement
     // the painter's own dashing would skip ahead differently depending on what lies outside the
     // device. Text is laid out and turned into glyph outlines once too.
     std::vector<std::pair<QPainterPath, QColor>> areas;
+    // Per area, whether it is filled through its rasterised coverage (see isDenseArea); none
+    // where no area is.
+    std::vector<bool> denseAreas;
 
     // Painted just before the area at `hatch->before`.
     std::optional<PaintedHatch> hatch;

@@ -1,12 +1,17 @@
+#include "core/whiteboard/model/excalidraw/large_excalidraw_documents.h"
 #include "path_points.h"
 #include "whiteboard/model/whiteboard_geometry_limits.h"
 #include "whiteboard/render/element_render_plan.h"
+#include "whiteboard/render/hatch_fill.h"
 #include "whiteboard/render/render_geometry.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace zentrel {
 namespace {
@@ -26,6 +31,41 @@ WhiteboardElement hatched(WhiteboardElementKind kind, double side, WhiteboardFil
     element.style.fillColor = "#FFC9C9";
     element.style.fillStyle = style;
     return element;
+}
+
+constexpr double combSide = 1e4;
+
+// A comb of `teeth` teeth combSide points wide as a closed line (or a freehand stroke through the
+// same points), filled in `style`.
+WhiteboardElement comb(WhiteboardElementKind kind, int teeth, WhiteboardFillStyle style)
+{
+    WhiteboardElement element;
+    element.kind = kind;
+    for (const auto &[x, y] : combCorners(teeth, combSide)) {
+        element.points.push_back({x, y});
+    }
+    element.setFrame({0, combSide, 0, 0});
+    element.style.roughness = 1;
+    element.style.fillColor = "#FFC9C9";
+    element.style.fillStyle = style;
+    return element;
+}
+
+// Whether (x, y) lies inside the comb combCorners(teeth, side) outlines, off its edges.
+bool insideComb(PointF p, int teeth, double side)
+{
+    const double pitch = side / teeth;
+    const bool onTooth = std::fmod(p.x, pitch) < pitch / 2 || p.y > 0.9 * side;
+    return p.x > 0 && p.x < side && p.y > 0 && p.y < side && onTooth;
+}
+
+std::size_t planElements(const ElementRenderPlan &plan)
+{
+    std::size_t count = plan.fillPath.elements().size() + plan.headFill.elements().size();
+    for (const auto *stroke : {&plan.hatch, &plan.stroke}) {
+        count += *stroke ? (*stroke)->path.elements().size() : 0;
+    }
+    return count;
 }
 
 // The hatch line each piece lies on, as x + y for rising pieces and x − y for falling ones.
@@ -122,6 +162,87 @@ TEST(HugeElementPlanTest, ASmallHatchIsDrawnWhole)
     EXPECT_FALSE(plan.hatchFill);
     // Those of x + y = 8k − 24 that cross the square: 0 < 8k − 24 < 800.
     EXPECT_EQ(lineConstants(plan.hatch->path, true).size(), 99u);
+}
+
+// The most teeth drawn through every point, hand-drawn, and the 10,000 of a 716 KB document.
+TEST(HugeElementPlanTest, ACombOfThousandsOfTeethPlansABoundedDrawingAtAnyZoom)
+{
+    for (const auto &[kind, teeth] : std::vector<std::pair<WhiteboardElementKind, int>>{
+             {WhiteboardElementKind::line, 511},
+             {WhiteboardElementKind::line, 10'000},
+             {WhiteboardElementKind::freedraw, 10'000}}) {
+        for (const WhiteboardFillStyle style : {WhiteboardFillStyle::solid,
+                                                WhiteboardFillStyle::hachure,
+                                                WhiteboardFillStyle::crossHatch}) {
+            for (const bool rounded : {false, true}) {
+                WhiteboardElement element = comb(kind, teeth, style);
+                if (rounded) {
+                    element.style.roundnessType = 2;
+                }
+                for (const double scale : {1e-6, 1.0, 1e3}) {
+                    const ElementRenderPlan plan =
+                        elementRenderPlan(element, RoughnessLevel::high, scale, {});
+                    // The outline of at most 4,096 points stroked (and filled) by hand, and a
+                    // hatch of whole lines.
+                    EXPECT_LE(planElements(plan), 65'536u)
+                        << teeth << int(style) << rounded << scale;
+                    ASSERT_TRUE(plan.stroke);
+                    EXPECT_EQ(bool(plan.hatch),
+                              kind == WhiteboardElementKind::line
+                                  && style != WhiteboardFillStyle::solid);
+                    if (!plan.hatchFill) {
+                        continue;
+                    }
+                    EXPECT_TRUE(hatchNeedsClip(*plan.hatchFill));
+                    // A 1920 × 1080 view on the teeth.
+                    const RectF view{5e3, 5e3, 1920 / scale, 1080 / scale};
+                    EXPECT_LE(hatchLines(*plan.hatchFill, view).elements().size(),
+                              2 * 2 * (hatchLineBudget + 1));
+                }
+            }
+        }
+    }
+}
+
+TEST(HugeElementPlanTest, ACombWithinTheCrossingBudgetIsCutAtEveryTooth)
+{
+    constexpr int teeth = 40;
+    constexpr double side = 400;
+    std::vector<PointF> corners;
+    for (const auto &[x, y] : combCorners(teeth, side)) {
+        corners.push_back({x, y});
+    }
+    const HatchFill fill = hatchFill(polygonOutline(corners), {0, 0, side, side}, true);
+    ASSERT_FALSE(hatchNeedsClip(fill));
+    // The pieces of each line by its constant (a whole number here), as spans of x.
+    std::map<std::pair<bool, double>, std::vector<std::pair<double, double>>> spans;
+    const std::vector<PointF> points = pointsOf(hatchLines(fill));
+    for (std::size_t i = 0; i + 1 < points.size(); i += 2) {
+        const PointF a = points[i];
+        const PointF b = points[i + 1];
+        const bool rising = b.y < a.y;
+        EXPECT_TRUE(insideComb(lerp(a, b, 0.5), teeth, side)) << a.x << ", " << a.y;
+        spans[{rising, std::round(rising ? a.x + a.y : a.x - a.y)}].emplace_back(a.x, b.x);
+    }
+    // Every point of a lattice line inside the comb is on one of its pieces.
+    int covered = 0;
+    for (const bool rising : {true, false}) {
+        for (double c = rising ? -24 : -424; c < 2 * side; c += 8) {
+            for (double x = -11.87; x < side + 12; x += 0.25) {
+                const PointF p{x, rising ? c - x : x - c};
+                if (!insideComb(p, teeth, side)) {
+                    continue;
+                }
+                bool found = false;
+                for (const auto &[from, to] : spans[{rising, c}]) {
+                    found = found || (from - 1e-9 <= x && x <= to + 1e-9);
+                }
+                ASSERT_TRUE(found) << rising << " " << c << " " << x;
+                ++covered;
+            }
+        }
+    }
+    EXPECT_GT(covered, 10'000);
 }
 
 TEST(HugeElementPlanTest, HugeDashesGrowRatherThanMultiply)

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "common/geometry.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace zentrel {
+
+// How much of each pixel of a `width` × `height` grid an area covers, 0 to 255, row by row.
+struct CoverageMask
+{
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> alpha;
+};
+
+// The coverage of the area inside `polygons` (each closed, in pixel units: pixel (0, 0) spans
+// 0..1 on both axes), by the non-zero winding rule or else even-odd. Four sample rows a pixel,
+// each cut exactly across: it costs the crossings of those rows, sorted, where a painter's own
+// antialiased fill costs their square, which an outline of thousands of teeth turns to minutes.
+CoverageMask rasterizedCoverage(const std::vector<std::vector<PointF>> &polygons,
+                                bool nonZero,
+                                int width,
+                                int height);
+
+// Whether the outline crosses the rows of its height so often on average (64 times) that a
+// painter's own fill of it would take far longer than rasterizedCoverage.
+bool isDenseArea(const std::vector<std::vector<PointF>> &polygons);
+
+} // namespace zentrel
