@@ -126,7 +126,7 @@ TEST_P(CaptureWithoutTray, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScr
     const std::optional<QPoint> save = saveToSessionButton(drawn, m_toolbar.frame);
     ASSERT_TRUE(save.has_value()) << "no Save to Session button in " << m_toolbar.describe();
     ASSERT_TRUE(m_input.click(*save)) << m_input.lastError().toStdString();
-    const QImage frame = savedFrame();
+    const QImage frame = m_zentrel.firstSessionFrame(QDeadlineTimer(copyTimeoutMs));
     keepScreenshot(frame, artifact("session_frame"));
     expectDrawing(frame, screen, "session_frame");
     ASSERT_NO_FATAL_FAILURE(expectFreezeAfterDraw(screen, "frozen_with_fallback"));

@@ -65,7 +65,7 @@ TEST_P(CaptureAsShown, WindowsThatMoveOrOpenDuringARunShowAsShownOrAsBefore)
     const std::optional<QPoint> save = saveToSessionButton(drawn, m_toolbar.frame);
     ASSERT_TRUE(save.has_value()) << "no Save to Session button in " << m_toolbar.describe();
     ASSERT_TRUE(m_input.click(*save)) << m_input.lastError().toStdString();
-    const QImage saved = savedFrame();
+    const QImage saved = m_zentrel.firstSessionFrame(QDeadlineTimer(copyTimeoutMs));
     keepScreenshot(saved, artifact("changed_session_frame"));
 
     // The screen as Draw's pictures should show it: without Draw, under its tint, with the

@@ -2,8 +2,6 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QDirIterator>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -29,7 +27,6 @@ constexpr int allowedStrays = 16;
 // "Save to Session" lies this far left of the toolbar's right edge at scale 1.
 constexpr double saveToSessionFromRight = 61;
 constexpr int frameTimeoutMs = 10000;
-constexpr int framePollMs = 50;
 
 // Zevizu & Vozurir on a monitor at a scale that may not divide its pixels: what it shows, its
 // copy and its session frame all hold the screen as it was, pixel for pixel.
@@ -64,7 +61,6 @@ protected:
     }
 
     // The first frame saved to a session, once there is one.
-    QImage savedFrame() const;
 
     QRect m_screen;
     double m_scale;
@@ -90,21 +86,6 @@ int FrozenAtScale::differing(const QImage &picture,
         }
     }
     return count;
-}
-
-QImage FrozenAtScale::savedFrame() const
-{
-    const QDeadlineTimer deadline(frameTimeoutMs);
-    for (;;) {
-        QDirIterator frames(m_zentrel.dataHome() + QStringLiteral("/Zentrel/Sessions"),
-                            {QStringLiteral("*.png")},
-                            QDir::Files,
-                            QDirIterator::Subdirectories);
-        if (frames.hasNext() || deadline.hasExpired()) {
-            return frames.hasNext() ? QImage(frames.next()) : QImage();
-        }
-        QThread::msleep(framePollMs);
-    }
 }
 
 void FrozenAtScale::showsTheScreenPixelForPixel()
@@ -155,7 +136,7 @@ void FrozenAtScale::showsTheScreenPixelForPixel()
                                    - int(std::lround(saveToSessionFromRight * m_scale)),
                                m_toolbar.frame.center().y());
     ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, saveToSession));
-    const QImage frame = savedFrame();
+    const QImage frame = m_zentrel.firstSessionFrame(QDeadlineTimer(frameTimeoutMs));
     keepScreenshot(frame, artifact("session_frame"));
     ASSERT_FALSE(frame.isNull()) << "Save to Session stored no frame; " << situation();
     const int frameDiffering = differing(frame, screen, {trayHost});

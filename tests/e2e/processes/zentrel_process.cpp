@@ -1,6 +1,7 @@
 #include "e2e/processes/zentrel_process.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -101,6 +102,21 @@ QJsonArray ZentrelProcess::savedSessionFrames() const
         }
     }
     return frames;
+}
+
+QImage ZentrelProcess::firstSessionFrame(QDeadlineTimer deadline) const
+{
+    constexpr int pollMs = 50;
+    for (;;) {
+        QDirIterator frames(dataHome() + QStringLiteral("/Zentrel/Sessions"),
+                            {QStringLiteral("*.png")},
+                            QDir::Files,
+                            QDirIterator::Subdirectories);
+        if (frames.hasNext() || deadline.hasExpired()) {
+            return frames.hasNext() ? QImage(frames.next()) : QImage();
+        }
+        QThread::msleep(pollMs);
+    }
 }
 
 bool ZentrelProcess::writeDefaults(const QJsonObject &given) const

@@ -3,6 +3,7 @@
 #include "e2e/processes/child_process.h"
 
 #include <QDeadlineTimer>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QProcessEnvironment>
@@ -42,6 +43,8 @@ public:
     QJsonArray savedBoardElements() const;
     // The frames that every session manifest lists.
     QJsonArray savedSessionFrames() const;
+    // The picture of the first frame found in a session, waiting for one until the deadline.
+    QImage firstSessionFrame(QDeadlineTimer deadline) const;
 
     // The next start is a first start: no settings, so the welcome window comes up.
     void startAsFirstStart() { m_isFirstStart = true; }
