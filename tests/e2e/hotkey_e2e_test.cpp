@@ -310,8 +310,7 @@ protected:
             QThread::msleep(momentMs);
         }
         ASSERT_EQ(drawStored(), stored) << situation();
-        ASSERT_TRUE(m_windows.askToClose(settings->id));
-        ASSERT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
+        ASSERT_TRUE(m_windows.close(settings->id, QDeadlineTimer(windowTimeoutMs)));
     }
 
     // The red pixels on the screen with the settings window's Hotkeys tab: the marks of held
@@ -335,8 +334,7 @@ protected:
                        && pixel.blue() < otherLevel;
             }
         }
-        EXPECT_TRUE(m_windows.askToClose(settings->id));
-        EXPECT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
+        EXPECT_TRUE(m_windows.close(settings->id, QDeadlineTimer(windowTimeoutMs)));
         return red;
     }
 };

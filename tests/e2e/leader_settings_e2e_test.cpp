@@ -187,8 +187,7 @@ TEST_F(LeaderSettings, SwappingOptionForShiftRebindsTheHotKeysToCtrlShift)
     EXPECT_FALSE(m_windows.waitForShown(drawTitle, QDeadlineTimer(momentMs)).has_value())
         << "Ctrl+Alt+D still started Draw under the Ctrl+Shift leader; " << situation();
 
-    ASSERT_TRUE(m_windows.askToClose(settings->id));
-    EXPECT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)))
+    EXPECT_TRUE(m_windows.close(settings->id, QDeadlineTimer(windowTimeoutMs)))
         << "the settings window stayed open; " << situation();
     ASSERT_TRUE(m_zentrel.isRunning())
         << "closing the settings window ended zentrel; it " << stopAndDescribe();

@@ -326,8 +326,7 @@ TEST_P(PresenterTrust, TheWelcomeAndSessionsWindowsOpenInTheMiddleOfTheScreen)
     ASSERT_TRUE(welcome.has_value()) << "no welcome window; " << situation();
     ASSERT_TRUE(settle(*welcome));
     EXPECT_TRUE(isInTheMiddleOfTheScreen(*welcome));
-    ASSERT_TRUE(m_windows.askToClose(welcome->id));
-    ASSERT_TRUE(m_windows.waitUntilNotShown(welcome->id, QDeadlineTimer(windowTimeoutMs)));
+    ASSERT_TRUE(m_windows.close(welcome->id, QDeadlineTimer(windowTimeoutMs)));
 
     ASSERT_TRUE(openTrayMenu(m_icon, QStringLiteral("sessions_menu_%1.png").arg(nameOf(GetParam())))
                     .has_value());

@@ -184,8 +184,7 @@ TEST_F(Settings, TabsShowAndLaunchAtLoginWritesAndRemovesTheAutostartEntry)
 
     ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+Tab")));
     keepScreenshot(grabOncePainted(settings->frame), QStringLiteral("settings_hotkeys_tab.png"));
-    ASSERT_TRUE(m_windows.askToClose(settings->id));
-    EXPECT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
+    EXPECT_TRUE(m_windows.close(settings->id, QDeadlineTimer(windowTimeoutMs)));
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
@@ -226,8 +225,7 @@ TEST_F(Settings, RecordingANewDrawChordStoresItAndTheChordTogglesDrawing)
     EXPECT_FALSE(m_windows.isKeyTaken(QStringLiteral("ctrl+alt+d")))
         << "the old combination is still held";
 
-    ASSERT_TRUE(m_windows.askToClose(settings->id));
-    ASSERT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
+    ASSERT_TRUE(m_windows.close(settings->id, QDeadlineTimer(windowTimeoutMs)));
     ASSERT_NO_FATAL_FAILURE(expectChordTogglesDraw(
         QStringLiteral("ctrl+shift+d"), QStringLiteral("settings_menu_after_recording.png")));
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
@@ -245,8 +243,7 @@ TEST_F(Settings, ARecordedDrawChordSurvivesARestart)
         [&] { return drawStored() == ctrlAltQStored; },
         [this](const QJsonObject &before) { return writtenDefaults() == before; }))
         << "Draw's combination is " << drawStored().toStdString() << "; " << situation();
-    ASSERT_TRUE(m_windows.askToClose(settings->id));
-    ASSERT_TRUE(m_windows.waitUntilNotShown(settings->id, QDeadlineTimer(windowTimeoutMs)));
+    ASSERT_TRUE(m_windows.close(settings->id, QDeadlineTimer(windowTimeoutMs)));
     ASSERT_TRUE(exitedCleanly(m_zentrel.stop()));
 
     ASSERT_NO_FATAL_FAILURE(startZentrel());

@@ -89,8 +89,7 @@ TEST_P(WithoutTray, LauncherKeepsClearOfOurWindowsAndEveryAlertShows)
     EXPECT_TRUE(screen.contains(launcher->frame)) << launcher->describe();
     EXPECT_GT(launcher->frame.left(), screen.center().x()) << launcher->describe();
     EXPECT_GT(launcher->frame.top(), screen.center().y()) << launcher->describe();
-    ASSERT_TRUE(m_windows.askToClose(welcome->id));
-    ASSERT_TRUE(m_windows.waitUntilNotShown(welcome->id, QDeadlineTimer(windowTimeoutMs)));
+    ASSERT_TRUE(m_windows.close(welcome->id, QDeadlineTimer(windowTimeoutMs)));
 
     ASSERT_TRUE(m_input.moveTo(screen.center())) << m_input.lastError().toStdString();
     const auto first = alertFor(QStringLiteral("zentrel://nonsense"));

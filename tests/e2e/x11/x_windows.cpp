@@ -222,6 +222,24 @@ bool XWindows::waitForKeyboard(std::uint32_t window, QDeadlineTimer deadline)
     }
 }
 
+bool XWindows::waitForKeyboardToLeave(std::uint32_t topLevel, QDeadlineTimer deadline)
+{
+    for (;;) {
+        if (!isConnected()) {
+            return false;
+        }
+        const XcbReply<xcb_get_input_focus_reply_t> focus(xcb_get_input_focus_reply(
+            m_connection.get(), xcb_get_input_focus(m_connection.get()), nullptr));
+        if (focus && focus->focus != XCB_NONE && topLevelHolding(focus->focus) != topLevel) {
+            return true;
+        }
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        waitForChange(deadline);
+    }
+}
+
 bool XWindows::waitForKeyboardGrab(QDeadlineTimer deadline)
 {
     for (;;) {
@@ -435,6 +453,13 @@ bool XWindows::askToClose(std::uint32_t window)
                    XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char *>(&message));
     return xcb_flush(m_connection.get()) > 0;
+}
+
+bool XWindows::close(std::uint32_t window, QDeadlineTimer deadline)
+{
+    const std::uint32_t holder = topLevelHolding(window);
+    return askToClose(window) && waitUntilNotShown(window, deadline)
+           && waitForKeyboardToLeave(holder, deadline);
 }
 
 std::optional<TopLevelWindow> XWindows::inspect(std::uint32_t window)

@@ -82,10 +82,16 @@ public:
     // without pressing anything, so no program acts on the probe. False too when the keymap lacks a
     // key.
     bool isKeyTaken(const QString &combination);
-    // Asks the window's program to close it, as a window manager's close button does.
-    bool askToClose(std::uint32_t window);
+    // Asks the window's program to close it, as a window manager's close button does, then
+    // waits until it is gone and keys reach a window again, as they do by the time a user types.
+    bool close(std::uint32_t window, QDeadlineTimer deadline);
 
 private:
+    // After the root's child topLevel closed, the keyboard may stay a while in the frame a
+    // window manager keeps, then go nowhere (None) until the window manager hands it on (KWin,
+    // with no other window open); meanwhile even hot keys are lost.
+    bool waitForKeyboardToLeave(std::uint32_t topLevel, QDeadlineTimer deadline);
+    bool askToClose(std::uint32_t window);
     std::optional<TopLevelWindow> inspect(std::uint32_t window);
     // The program's window inside a root child: the one a window manager marked with WM_STATE,
     // or the child itself where none manages it.
