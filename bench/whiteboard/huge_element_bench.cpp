@@ -1,4 +1,4 @@
-#include "core/whiteboard/model/excalidraw/large_excalidraw_documents.h"
+#include "core/whiteboard/render/comb_element.h"
 #include "sessions/session_bench_support.h"
 #include "whiteboard/canvas/element_layer/painted_element.h"
 #include "whiteboard/render/element_render_plan.h"
@@ -49,33 +49,17 @@ WhiteboardElement hugeRectangle(int exponent, HugeStyle style)
     return element;
 }
 
-// A comb of `teeth` teeth 10^4 points wide as one closed line, hand-drawn, filled in `style`:
-// each hatch line crosses its outline up to twice for every tooth. A `rounded` one curves
-// through its corners, which its stroke and fill flatten into many more pieces.
+// A comb of `teeth` teeth 10^4 points wide as one closed line, hand-drawn, filled in `style`. A
+// `rounded` one curves through its corners, which its stroke and fill flatten into many more
+// pieces.
 WhiteboardElement combLine(int teeth, WhiteboardFillStyle style, bool rounded = false)
 {
-    WhiteboardElement element;
-    element.kind = WhiteboardElementKind::line;
-    for (const auto &[x, y] : combCorners(teeth, 1e4)) {
-        element.points.push_back({x, y});
-    }
-    element.setFrame({0, 1e4, 0, 0});
+    WhiteboardElement element = combElement(WhiteboardElementKind::line, teeth, 1e4, style);
     element.style.roughness = 1;
-    element.style.fillColor = "#ffc9c9";
-    element.style.fillStyle = style;
     if (rounded) {
         element.style.roundnessType = 2;
     }
     return element;
-}
-
-std::size_t pathElements(const ElementRenderPlan &plan)
-{
-    std::size_t count = plan.fillPath.elements().size() + plan.headFill.elements().size();
-    for (const auto *stroke : {&plan.hatch, &plan.stroke}) {
-        count += *stroke ? (*stroke)->path.elements().size() : 0;
-    }
-    return count;
 }
 
 // Plans the element, prepares its paths for painting and paints the 1920 × 1080 view on its top
@@ -95,7 +79,7 @@ void runElement(benchmark::State &state, const WhiteboardElement &element, doubl
         const ElementRenderPlan plan =
             elementRenderPlan(element, elementRenderRoughness(element), zoom, {});
         planMs += double(timer.nsecsElapsed()) / 1e6;
-        pieces = pathElements(plan);
+        pieces = planPathElements(plan);
         timer.start();
         const PaintedElement painted = paintedPlan(plan);
         prepareMs += double(timer.nsecsElapsed()) / 1e6;

@@ -1,7 +1,6 @@
 #include "e2e/fixtures/under_window_manager.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -59,8 +58,6 @@ protected:
             .arg(m_scale)
             .arg(QLatin1String(what), nameOf(GetParam()));
     }
-
-    // The first frame saved to a session, once there is one.
 
     QRect m_screen;
     double m_scale;
@@ -146,40 +143,12 @@ void FrozenAtScale::showsTheScreenPixelForPixel()
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
-// A 1280 × 720 projector at 150 %: 853⅓ × 480 points, which Qt gives as 853 × 480.
-class FrozenOnProjectorAtOneAndAHalf : public FrozenAtScale
-{
-protected:
-    FrozenOnProjectorAtOneAndAHalf()
-        : FrozenAtScale(QSize(1280, 720), 1.5)
-    {}
-};
-
-// The same projector unscaled.
-class FrozenOnProjector : public FrozenAtScale
-{
-protected:
-    FrozenOnProjector()
-        : FrozenAtScale(QSize(1280, 720), 1)
-    {}
-};
-
+// A 1280 × 720 projector at 150 %: 853⅓ × 480 points, which Qt gives as 853 × 480; and unscaled.
+using FrozenOnProjectorAtOneAndAHalf = OnMonitor<FrozenAtScale, 1280, 720, 150>;
+using FrozenOnProjector = OnMonitor<FrozenAtScale, 1280, 720, 100>;
 // Scales that divide a 1080p monitor's pixels: 1280 × 720 and 960 × 540 points.
-class FrozenOnFullHdAtOneAndAHalf : public FrozenAtScale
-{
-protected:
-    FrozenOnFullHdAtOneAndAHalf()
-        : FrozenAtScale(QSize(1920, 1080), 1.5)
-    {}
-};
-
-class FrozenOnFullHdAtDouble : public FrozenAtScale
-{
-protected:
-    FrozenOnFullHdAtDouble()
-        : FrozenAtScale(QSize(1920, 1080), 2)
-    {}
-};
+using FrozenOnFullHdAtOneAndAHalf = OnMonitor<FrozenAtScale, 1920, 1080, 150>;
+using FrozenOnFullHdAtDouble = OnMonitor<FrozenAtScale, 1920, 1080, 200>;
 
 TEST_P(FrozenOnProjectorAtOneAndAHalf, ShowsCopiesAndSavesTheScreenPixelForPixel)
 {

@@ -196,41 +196,12 @@ void SmallScreen::propertyPanelFitsAndScrolls()
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
-// An 800 × 600 monitor.
-class SmallMonitor : public SmallScreen
-{
-protected:
-    SmallMonitor()
-        : SmallScreen(QSize(800, 600), 1)
-    {}
-};
-
-// A 1280 × 720 projector.
-class TimerOnProjector : public SmallScreen
-{
-protected:
-    TimerOnProjector()
-        : SmallScreen(QSize(1280, 720), 1)
-    {}
-};
-
-// A 1280 × 720 projector at 150 %: 853 × 480 in logical pixels.
-class ProjectorAtOneAndAHalf : public SmallScreen
-{
-protected:
-    ProjectorAtOneAndAHalf()
-        : SmallScreen(QSize(1280, 720), 1.5)
-    {}
-};
-
-// A 1080p monitor at 200 %: 960 × 540 in logical pixels.
-class TimerAtDoubleScale : public SmallScreen
-{
-protected:
-    TimerAtDoubleScale()
-        : SmallScreen(QSize(1920, 1080), 2)
-    {}
-};
+using SmallMonitor = OnMonitor<SmallScreen, 800, 600, 100>;
+using TimerOnProjector = OnMonitor<SmallScreen, 1280, 720, 100>;
+// 853 × 480 in logical pixels.
+using ProjectorAtOneAndAHalf = OnMonitor<SmallScreen, 1280, 720, 150>;
+// 960 × 540 in logical pixels.
+using TimerAtDoubleScale = OnMonitor<SmallScreen, 1920, 1080, 200>;
 
 TEST_P(TimerOnProjector, FloatingCardFitsAndStarts)
 {

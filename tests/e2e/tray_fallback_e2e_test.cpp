@@ -44,13 +44,7 @@ testing::AssertionResult isInTheMiddleOf(const TopLevelWindow &window, const QRe
 class WithoutTray : public UnderWindowManager
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_NO_FATAL_FAILURE(DrawingTest::SetUp());
-        // Gone before the window manager starts, as on a desktop that never had one.
-        m_host.reset();
-        ASSERT_NO_FATAL_FAILURE(startWindowManager(GetParam()));
-    }
+    WithoutTray() { m_hasTray = false; }
 
     // A new alert for a command URL that does not parse, on top where the window manager put it.
     std::optional<TopLevelWindow> alertFor(const QString &url)

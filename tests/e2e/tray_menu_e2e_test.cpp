@@ -225,11 +225,11 @@ TEST_F(TrayMenuLayouts, HotKeysShowAsTheCurrentLayoutTypesThem)
 class LauncherMenu : public UnderWindowManager
 {
 protected:
+    LauncherMenu() { m_hasTray = false; }
+
     void SetUp() override
     {
-        ASSERT_NO_FATAL_FAILURE(DrawingTest::SetUp());
-        m_host.reset();
-        ASSERT_NO_FATAL_FAILURE(startWindowManager(GetParam()));
+        ASSERT_NO_FATAL_FAILURE(UnderWindowManager::SetUp());
         ASSERT_TRUE(m_zentrel.start(m_xvfb.display()));
         ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)))
             << "zentrel never listened for command URLs; it " << stopAndDescribe();

@@ -142,14 +142,14 @@ CoverageMask rasterizedCoverage(const std::vector<std::vector<PointF>> &polygons
         for (int sample = 0; sample < sampleRows; ++sample) {
             const double y = row + (sample + 0.5) / sampleRows;
             std::erase_if(crossings, [y](const Crossing &c) { return c.edge->y1 <= y; });
-            const std::size_t added = crossings.size();
+            const std::size_t kept = crossings.size();
             while (next < edges.size() && edges[next].y0 <= y) {
                 crossings.push_back({0, &edges[next++]});
             }
             for (Crossing &c : crossings) {
                 c.x = c.edge->x0 + (y - c.edge->y0) * c.edge->slope;
             }
-            sortByX(crossings, crossings.size() - added > manyAdded);
+            sortByX(crossings, crossings.size() - kept > manyAdded);
             leftWinding += left[static_cast<std::size_t>(row * sampleRows + sample)];
             // Left of the first crossing the edges left of the grid wind; right of the last, those
             // right of it.

@@ -1,4 +1,5 @@
 #include "core/whiteboard/model/excalidraw/large_excalidraw_documents.h"
+#include "core/whiteboard/render/comb_element.h"
 #include "whiteboard/canvas/element_layer/dense_area_painting.h"
 #include "whiteboard/canvas/element_layer/painted_element.h"
 
@@ -55,16 +56,10 @@ int darkRuns(const QImage &image, int y)
 // outlined in red.
 WhiteboardElement comb(int teeth, WhiteboardFillStyle style)
 {
-    WhiteboardElement element;
-    element.kind = WhiteboardElementKind::line;
-    for (const auto &[x, y] : combCorners(teeth, 1e4)) {
-        element.points.push_back({x, y});
-    }
-    element.setFrame({0, 1e4, 0, 0});
+    WhiteboardElement element = combElement(WhiteboardElementKind::line, teeth, 1e4, style);
     element.style.strokeColor = "#ff0000";
     element.style.strokeWidth = 0.5;
     element.style.fillColor = "#000000";
-    element.style.fillStyle = style;
     return element;
 }
 

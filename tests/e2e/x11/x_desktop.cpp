@@ -226,6 +226,8 @@ bool XDesktop::showRuledDesktopWindow(const QColor &paper, const QColor &line, i
                           paper,
                           "_NET_WM_WINDOW_TYPE_DESKTOP");
     xcb_change_window_attributes(connection, window, XCB_CW_BACK_PIXMAP, &tile);
+    // The window keeps the tile for as long as it needs it.
+    xcb_free_pixmap(connection, tile);
     xcb_map_window(connection, window);
     m_ruledWindow = window;
     return sync();

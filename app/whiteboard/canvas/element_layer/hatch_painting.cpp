@@ -86,7 +86,7 @@ void paintHatch(QPainter &painter, const PaintedHatch &hatch, const std::optiona
     if (hatch.fill) {
         QRectF window = visible.value_or(toDevice.inverted().mapRect(device));
         window.adjust(-hatch.width, -hatch.width, hatch.width, hatch.width);
-        const RectF part{window.x(), window.y(), window.width(), window.height()};
+        const RectF part = toRectF(window);
         made = hatchLineQuads(hatchLines(*hatch.fill, part), hatch.width);
         clipped = hatchNeedsClip(*hatch.fill, part);
     }

@@ -1,3 +1,4 @@
+#include "comb_element.h"
 #include "core/whiteboard/model/excalidraw/large_excalidraw_documents.h"
 #include "path_points.h"
 #include "whiteboard/model/whiteboard_geometry_limits.h"
@@ -35,37 +36,12 @@ WhiteboardElement hatched(WhiteboardElementKind kind, double side, WhiteboardFil
 
 constexpr double combSide = 1e4;
 
-// A comb of `teeth` teeth combSide points wide as a closed line (or a freehand stroke through the
-// same points), filled in `style`.
-WhiteboardElement comb(WhiteboardElementKind kind, int teeth, WhiteboardFillStyle style)
-{
-    WhiteboardElement element;
-    element.kind = kind;
-    for (const auto &[x, y] : combCorners(teeth, combSide)) {
-        element.points.push_back({x, y});
-    }
-    element.setFrame({0, combSide, 0, 0});
-    element.style.roughness = 1;
-    element.style.fillColor = "#FFC9C9";
-    element.style.fillStyle = style;
-    return element;
-}
-
 // Whether (x, y) lies inside the comb combCorners(teeth, side) outlines, off its edges.
 bool insideComb(PointF p, int teeth, double side)
 {
     const double pitch = side / teeth;
     const bool onTooth = std::fmod(p.x, pitch) < pitch / 2 || p.y > 0.9 * side;
     return p.x > 0 && p.x < side && p.y > 0 && p.y < side && onTooth;
-}
-
-std::size_t planElements(const ElementRenderPlan &plan)
-{
-    std::size_t count = plan.fillPath.elements().size() + plan.headFill.elements().size();
-    for (const auto *stroke : {&plan.hatch, &plan.stroke}) {
-        count += *stroke ? (*stroke)->path.elements().size() : 0;
-    }
-    return count;
 }
 
 // The hatch line each piece lies on, as x + y for rising pieces and x − y for falling ones.
@@ -175,7 +151,8 @@ TEST(HugeElementPlanTest, ACombOfThousandsOfTeethPlansABoundedDrawingAtAnyZoom)
                                                 WhiteboardFillStyle::hachure,
                                                 WhiteboardFillStyle::crossHatch}) {
             for (const bool rounded : {false, true}) {
-                WhiteboardElement element = comb(kind, teeth, style);
+                WhiteboardElement element = combElement(kind, teeth, combSide, style);
+                element.style.roughness = 1;
                 if (rounded) {
                     element.style.roundnessType = 2;
                 }
@@ -184,7 +161,7 @@ TEST(HugeElementPlanTest, ACombOfThousandsOfTeethPlansABoundedDrawingAtAnyZoom)
                         elementRenderPlan(element, RoughnessLevel::high, scale, {});
                     // The outline of at most 4,096 points stroked (and filled) by hand, and a
                     // hatch of whole lines.
-                    EXPECT_LE(planElements(plan), 65'536u)
+                    EXPECT_LE(planPathElements(plan), 65'536u)
                         << teeth << int(style) << rounded << scale;
                     ASSERT_TRUE(plan.stroke);
                     EXPECT_EQ(bool(plan.hatch),
