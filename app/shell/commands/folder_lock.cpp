@@ -1,7 +1,8 @@
 #include "shell/commands/folder_lock.h"
 
+#include "shell/commands/exclusive_flock.h"
+
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -33,14 +34,9 @@ tl::expected<bool, FileError> FolderLock::tryAcquire()
                 FileError{FileError::Kind::readFailed, m_folder, std::strerror(errno)});
         }
     }
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
-        m_held = true;
-        return true;
-    }
-    if (errno == EWOULDBLOCK || errno == EINTR) {
-        return false;
-    }
-    return tl::unexpected(FileError{FileError::Kind::writeFailed, m_folder, std::strerror(errno)});
+    auto held = tryExclusiveFlock(m_fd, m_folder);
+    m_held = held && *held;
+    return held;
 }
 
 } // namespace zentrel

@@ -1,6 +1,7 @@
 #include "shell/commands/instance_lock.h"
 
 #include "common/application_paths.h"
+#include "shell/commands/exclusive_flock.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -43,15 +44,9 @@ tl::expected<bool, FileError> InstanceLock::tryAcquire()
                 FileError{FileError::Kind::writeFailed, path.toStdString(), std::strerror(errno)});
         }
     }
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
-        m_held = true;
-        return true;
-    }
-    if (errno == EWOULDBLOCK || errno == EINTR) {
-        return false;
-    }
-    return tl::unexpected(
-        FileError{FileError::Kind::writeFailed, path.toStdString(), std::strerror(errno)});
+    auto held = tryExclusiveFlock(m_fd, path.toStdString());
+    m_held = held && *held;
+    return held;
 }
 
 bool InstanceLock::holdAgainIfReplaced()
