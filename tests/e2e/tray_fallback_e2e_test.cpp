@@ -168,7 +168,7 @@ TEST_P(ProjectorAtDoubleScaleWithoutTray, LauncherIsWholeAndOpensItsMenuAtTwiceT
 
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          ProjectorAtDoubleScaleWithoutTray,
-                         testing::Values(WindowManager::none, WindowManager::kwin),
+                         testing::ValuesIn(everyWindowManager()),
                          testNameOf);
 
 } // namespace
