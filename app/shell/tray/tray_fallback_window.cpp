@@ -32,13 +32,13 @@ void TrayFallbackWindow::setIcon(const QIcon &icon)
 
 void TrayFallbackWindow::showInCorner()
 {
-    QScreen *screen = activeScreen();
-    if (screen) {
-        setScreen(screen);
+    m_cornerScreen = activeScreen();
+    if (m_cornerScreen) {
+        setScreen(m_cornerScreen);
     }
     adjustSize();
-    if (screen) {
-        placeInCorner(*this, *screen);
+    if (m_cornerScreen) {
+        placeInCorner(*this, *m_cornerScreen);
     }
     show();
 }
@@ -51,15 +51,17 @@ void TrayFallbackWindow::moveEvent(QMoveEvent *event)
 }
 
 // Placed before the window manager put its frame around it, the frame may reach past the
-// screen's usable area: placed again once, when the frame is known, it keeps inside.
+// screen's usable area: placed again once, when the frame is known, it keeps inside. On the screen
+// it was shown for: a window manager that first maps it elsewhere (mutter) would otherwise keep it
+// on another monitor, at that monitor's scale.
 void TrayFallbackWindow::placeOnceFramed()
 {
     if (m_isPlacedWithFrame || !isVisible() || frameGeometry().size() == size()) {
         return;
     }
     m_isPlacedWithFrame = true;
-    if (QScreen *shownOn = screen()) {
-        placeInCorner(*this, *shownOn);
+    if (m_cornerScreen) {
+        placeInCorner(*this, *m_cornerScreen);
     }
 }
 

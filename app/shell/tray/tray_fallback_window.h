@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+#include <QScreen>
 #include <QWidget>
 
 class QIcon;
@@ -30,6 +32,7 @@ private:
     void placeOnceFramed();
 
     QToolButton *m_button;
+    QPointer<QScreen> m_cornerScreen;
     bool m_isPlacedWithFrame = false;
 };
 
