@@ -1,6 +1,8 @@
 #include "shell/hotkeys_tab.h"
 
 #include "hotkeys/hotkey_registry.h"
+#include "hotkeys/key.h"
+#include "hotkeys/shortcut.h"
 #include "hotkeys/shortcut_text.h"
 #include "shell/app_preferences.h"
 #include "shell/caption_label.h"
@@ -15,11 +17,41 @@
 #include <QStringList>
 #include <QVBoxLayout>
 
+#include <array>
+#include <string>
+#include <utility>
+
 namespace zentrel {
 namespace {
 
 // The words the recorder warns with when a combination is taken.
 const QString heldElsewhereText = QStringLiteral("Already used by another program");
+
+// The features the caption names, each by the key the leader takes it with.
+constexpr auto captionFeatures = std::to_array<std::pair<hotkeys::Key, const char *>>({
+    {hotkeys::keys::d, "Draw"},
+    {hotkeys::keys::z, "Zoom"},
+    {hotkeys::keys::s, "Spotlight"},
+    {hotkeys::keys::f, "Freeze"},
+    {hotkeys::keys::w, "Whiteboard"},
+    {hotkeys::keys::t, "Break Timer"},
+    {hotkeys::keys::h, "Cursor Halo"},
+});
+
+// Each key as the layout types it, as the shortcut boxes show it: Y=Zoom on a German keyboard.
+QString leaderCaption(const hotkeys::KeyCharacterSource &layout)
+{
+    QStringList features;
+    for (const auto &[key, feature] : captionFeatures) {
+        const std::string keyText =
+            hotkeys::description(hotkeys::Shortcut{key.rawValue, 0}, layout);
+        features.append(QStringLiteral("%1=%2").arg(QString::fromStdString(keyText),
+                                                    QString::fromUtf8(feature)));
+    }
+    return QStringLiteral("Hold these modifiers, then tap the feature's letter: %1. Esc closes the "
+                          "current feature.")
+        .arg(features.join(QStringLiteral(", ")));
+}
 
 QLabel *warningLabel(QWidget *parent)
 {
@@ -47,20 +79,18 @@ HotkeysTab::HotkeysTab(AppPreferences &preferences,
     layout->addWidget(makeLeaderGroup());
     m_shared = warningLabel(this);
     layout->addWidget(m_shared);
-    layout->addWidget(captionLabel(
-        QStringLiteral("Hold these modifiers, then tap the feature's letter: D=Draw, Z=Zoom, "
-                       "S=Spotlight, F=Freeze, W=Whiteboard, T=Break Timer, H=Cursor Halo. Esc "
-                       "closes the current feature."),
-        this));
+    m_leaderCaption = captionLabel(QString(), this);
+    layout->addWidget(m_leaderCaption);
     layout->addWidget(makeShortcutsGroup());
     layout->addStretch();
     showLeader();
-    showObstacles();
+    showKeyTexts();
     m_preferencesConnection =
         m_preferences.onChange(AppPreferences::Setting::leaderModifiers, [this] { showLeader(); });
     m_shortcutsConnection = m_recorders.hotkeys.shortcutChanged.connect(
         [this](const std::string &) { showObstacles(); });
     m_refusalsConnection = m_recorders.hotkeys.refusalsChanged.connect([this] { showObstacles(); });
+    m_keymapConnection = m_recorders.hotkeys.keymapChanged.connect([this] { showKeyTexts(); });
 }
 
 void HotkeysTab::showEvent(QShowEvent *event)
@@ -139,6 +169,12 @@ void HotkeysTab::showLeader()
     for (const auto &[flag, box] : m_leaderToggles) {
         box->setChecked(m_preferences.leaderModifiers().contains(flag));
     }
+}
+
+void HotkeysTab::showKeyTexts()
+{
+    m_leaderCaption->setText(leaderCaption(m_recorders.layout));
+    showObstacles();
 }
 
 void HotkeysTab::showObstacles()

@@ -36,6 +36,8 @@ private:
     QWidget *makeLeaderGroup();
     QWidget *makeShortcutsGroup();
     void showLeader();
+    // What names keys: the caption and the shared pairs follow the keyboard layout.
+    void showKeyTexts();
     void showObstacles();
 
     AppPreferences &m_preferences;
@@ -43,9 +45,11 @@ private:
     std::vector<std::pair<ModifierFlag, QCheckBox *>> m_leaderToggles;
     std::vector<std::pair<hotkeys::Name, QLabel *>> m_heldMarks;
     QLabel *m_shared = nullptr;
+    QLabel *m_leaderCaption = nullptr;
     ScopedConnection m_preferencesConnection;
     ScopedConnection m_shortcutsConnection;
     ScopedConnection m_refusalsConnection;
+    ScopedConnection m_keymapConnection;
 };
 
 } // namespace zentrel

@@ -5,8 +5,8 @@
 
 namespace zentrel::hotkeys {
 
-// The character a key types on the current keyboard layout, without modifiers (UTF-8), or
-// none when it types nothing printable.
+// The character a key types without modifiers (UTF-8) on the current keyboard layout, or on a
+// Latin one when the current layout writes another script; none when it types nothing printable.
 class KeyCharacterSource
 {
 public:

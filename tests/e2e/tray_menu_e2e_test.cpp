@@ -133,7 +133,8 @@ TEST_F(TrayMenu, ChoosingDrawStartsItAndQuitEndsTheProgram)
 }
 
 // The shortcut column follows the keyboard layout, as the grabs do: Zoom Loupe's Ctrl+Alt+Z is
-// typed Ctrl+Alt+Y on a German keyboard, where Z and Y trade places.
+// typed Ctrl+Alt+Y on a German keyboard, where Z and Y trade places, and stays Ctrl+Alt+Z on a
+// Russian one.
 class TrayMenuLayouts : public TrayMenu
 {
 protected:
@@ -211,6 +212,21 @@ TEST_F(TrayMenuLayouts, HotKeysShowAsTheCurrentLayoutTypesThem)
     EXPECT_LT(changed->second - changed->first, rowHeight);
     EXPECT_GT(changed->first, 2 * rowHeight);
     EXPECT_LT(changed->second, 4 * rowHeight);
+
+    // A layout of another script names keys by a Latin one: the keymap's own where it has one,
+    // else a US keyboard's. Each comes after German, so the US picture shows it was heard.
+    const auto shows = [](const QImage &expected) {
+        return [&expected](const QImage &shown) {
+            return shown == expected;
+        };
+    };
+    for (const char *otherScript : {"ru", "ru,us"}) {
+        ASSERT_NO_FATAL_FAILURE(setLayout(QLatin1String(otherScript)));
+        EXPECT_EQ(menuPictureOnce(shows(us), otherScript), us)
+            << "under " << otherScript << " the menu shows other keys than D, Z, S";
+        ASSERT_NO_FATAL_FAILURE(setLayout(QStringLiteral("de")));
+        ASSERT_EQ(menuPictureOnce(shows(german), "de_again"), german);
+    }
 
     ASSERT_NO_FATAL_FAILURE(setLayout(QStringLiteral("us")));
     EXPECT_EQ(menuPictureOnce([&](const QImage &shown) { return shown == us; }, "us_again"), us)

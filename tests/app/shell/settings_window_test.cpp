@@ -7,10 +7,11 @@
 #include "fakes/fake_shortcut_grabber.h"
 #include "fakes/fake_sound_player.h"
 #include "fakes/fake_updater.h"
+#include "fakes/switchable_key_characters.h"
 #include "fakes/temporary_directory.h"
 #include "hotkeys/hotkey_registry.h"
-#include "hotkeys/us_key_characters.h"
 #include "shell/app_preferences.h"
+#include "shell/hotkeys/hotkey_names.h"
 #include "shell/hotkeys/leader_key_binding.h"
 #include "shell/login/launch_at_login_manager.h"
 #include "shell/onboarding/permission_manager.h"
@@ -42,7 +43,7 @@ protected:
     UpdateService updates{updater};
     FakeShortcutGrabber grabber;
     FakeSoundPlayer sounds;
-    hotkeys::UsKeyCharacters layout;
+    SwitchableKeyCharacters layout;
     hotkeys::HotkeyRegistry hotkeys{defaults, grabber, layout};
     SettingsWindow window{
         SettingsWindow::Services{preferences,
@@ -184,6 +185,34 @@ TEST_F(SettingsWindowTest, HotkeysTabMarksHeldKeysAndNamesSharedOnes)
     window.show();
     window.findChild<QTabWidget *>()->setCurrentIndex(1);
     EXPECT_EQ(shownMarks(), 0);
+}
+
+// The caption and the shared pairs name keys as the shortcut boxes do, also after a switch.
+TEST_F(SettingsWindowTest, HotkeysTabNamesKeysAsTheCurrentLayoutTypesThem)
+{
+    const auto labelContaining = [this](const QString &part) {
+        for (QLabel *label : window.findChildren<QLabel *>()) {
+            if (label->text().contains(part)) {
+                return label->text();
+            }
+        }
+        return QString();
+    };
+    const QString tapTheLetter = QStringLiteral("tap the feature's letter");
+    EXPECT_EQ(labelContaining(tapTheLetter),
+              QStringLiteral("Hold these modifiers, then tap the feature's letter: D=Draw, Z=Zoom, "
+                             "S=Spotlight, F=Freeze, W=Whiteboard, T=Break Timer, H=Cursor Halo. "
+                             "Esc closes the current feature."));
+    applyLeaderBindings(hotkeys, controlOption);
+    hotkeys.setShortcut(hotkeys::Shortcut{hotkeys::keys::z.rawValue, 6144},
+                        featureHotkeyName(PresentationFeature::drawing));
+    const QString shared = QStringLiteral("Draw and Zoom Loupe (Ctrl+Alt+%1)");
+    EXPECT_TRUE(labelContaining(QStringLiteral("own hot keys")).contains(shared.arg('Z')));
+
+    layout.isGerman = true;
+    hotkeys.followKeymapChange();
+    EXPECT_TRUE(labelContaining(tapTheLetter).contains(QStringLiteral(": D=Draw, Y=Zoom, S=")));
+    EXPECT_TRUE(labelContaining(QStringLiteral("own hot keys")).contains(shared.arg('Y')));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/x11/input/xcb_key_grabber.h"
 
+#include "hotkeys/us_key_characters.h"
 #include "platform/x11/input/x11_combination.h"
 #include "platform/x11/input/xcb_keyboard_setup.h"
 #include "platform/x11/input/xkb_keyboard.h"
@@ -67,6 +68,7 @@ struct XcbKeyGrabber::State final : QAbstractNativeEventFilter
     xcb_window_t m_root = XCB_NONE;
     uint8_t m_xkbEventBase = 0;
     std::unique_ptr<XkbKeyboard> m_keyboard;
+    hotkeys::UsKeyCharacters m_usLayout;
     std::map<X11Combination, Grab> m_grabs;
     // Keys that started a reported press, with what they pressed, until they come up.
     std::map<xcb_keycode_t, hotkeys::Shortcut> m_heldKeys;
@@ -307,6 +309,9 @@ bool XcbKeyGrabber::isHeldElsewhere(const hotkeys::Shortcut &shortcut)
 
 std::optional<std::string> XcbKeyGrabber::keyCharacter(int carbonKeyCode) const
 {
+    if (!m_state->m_keyboard->hasAsciiCapableLayout()) {
+        return m_state->m_usLayout.keyCharacter(carbonKeyCode);
+    }
     const auto keycode = x11Keycode(carbonKeyCode);
     return keycode ? m_state->m_keyboard->character(*keycode) : std::nullopt;
 }

@@ -1,5 +1,7 @@
 #include "platform/x11/input/xkb_keyboard.h"
 
+#include "platform/x11/input/xkb_key_character_layout.h"
+
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -107,6 +109,8 @@ std::unique_ptr<XkbKeyboard> XkbKeyboard::load(xcb_connection_t *connection)
         return nullptr;
     }
     keyboard->m_lockModifiers = lockModifiersOf(keyboard->m_keymap.get());
+    keyboard->m_keyCharacterLayout =
+        xkbKeyCharacterLayout(keyboard->m_keymap.get(), keyboard->layoutIndex());
     return keyboard;
 }
 
@@ -130,11 +134,12 @@ uint32_t XkbKeyboard::layoutIndex() const
 
 std::optional<std::string> XkbKeyboard::character(uint32_t keycode) const
 {
-    // The device state is only asked for the layout; the level is always the unmodified one.
-    const xkb_layout_index_t layout = xkb_state_key_get_layout(m_state.get(), keycode);
+    // The level is always the unmodified one.
     const xkb_keysym_t *symbols = nullptr;
-    if (layout == XKB_LAYOUT_INVALID
-        || xkb_keymap_key_get_syms_by_level(m_keymap.get(), keycode, layout, 0, &symbols) != 1
+    if (!m_keyCharacterLayout
+        || xkb_keymap_key_get_syms_by_level(
+               m_keymap.get(), keycode, *m_keyCharacterLayout, 0, &symbols)
+               != 1
         || isControlCharacter(xkb_keysym_to_utf32(symbols[0]))) {
         return std::nullopt;
     }

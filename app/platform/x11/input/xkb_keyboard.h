@@ -19,8 +19,14 @@ public:
     // None when the server's keymap cannot be read.
     static std::unique_ptr<XkbKeyboard> load(xcb_connection_t *connection);
 
-    // What the key types in the current layout without modifiers; none when nothing printable.
+    // What the key types without modifiers in the layout that names keys (see
+    // xkbKeyCharacterLayout); none when it types nothing printable there, or no layout of the
+    // keymap writes Latin letters.
     std::optional<std::string> character(uint32_t keycode) const;
+
+    // Whether some layout of the keymap writes Latin letters; without one, keys are named as
+    // on a US keyboard.
+    bool hasAsciiCapableLayout() const { return m_keyCharacterLayout.has_value(); }
 
     // The same keymap with the same layout active: keys type the same characters.
     bool isSameLayout(const XkbKeyboard &other) const;
@@ -44,6 +50,8 @@ private:
     std::unique_ptr<xkb_keymap, Deleter> m_keymap;
     std::unique_ptr<xkb_state, Deleter> m_state;
     uint16_t m_lockModifiers = 0;
+    // Chosen once per keymap and layout switch, since every label asks for it.
+    std::optional<uint32_t> m_keyCharacterLayout;
 };
 
 } // namespace zentrel

@@ -1,0 +1,65 @@
+#include "hotkeys/ascii_capable_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string_view>
+
+using namespace zentrel::hotkeys;
+
+namespace {
+
+using LetterKeyCharacters = std::array<char32_t, letterKeys.size()>;
+
+// What the letter keys type, in the order of letterKeys (A to Z by position).
+LetterKeyCharacters typed(std::u32string_view letters)
+{
+    LetterKeyCharacters characters{};
+    std::copy_n(letters.begin(), std::min(letters.size(), characters.size()), characters.begin());
+    return characters;
+}
+
+} // namespace
+
+TEST(AsciiCapableLayout, LayoutsThatWriteLatinLettersAreAsciiCapable)
+{
+    EXPECT_TRUE(isAsciiCapable(typed(U"abcdefghijklmnopqrstuvwxyz")));
+    // German: Y and Z trade places.
+    EXPECT_TRUE(isAsciiCapable(typed(U"abcdefghijklmnopqrstuvwxzy")));
+    // French: A, Q, Z and W move, and the M key types a comma.
+    EXPECT_TRUE(isAsciiCapable(typed(U"qbcdefghijkl,noparstuvzxyw")));
+    // Turkish: the I key types a dotless i.
+    EXPECT_TRUE(isAsciiCapable(typed(U"abcdefgh\u0131jklmnopqrstuvwxyz")));
+}
+
+TEST(AsciiCapableLayout, LayoutsOfOtherScriptsOrWithSilentLetterKeysAreNot)
+{
+    // Russian.
+    EXPECT_FALSE(isAsciiCapable(typed(U"фисвуапршолдьтщзйкыегмцчня")));
+    // Greek, all but one key.
+    EXPECT_FALSE(isAsciiCapable(typed(U"abcdefghijklmnopqrstuvwxy\u03b6")));
+    // A key that types nothing, or a space.
+    EXPECT_FALSE(isAsciiCapable(typed(U"abcdefghijklmnopqrstuvwxy")));
+    EXPECT_FALSE(isAsciiCapable(typed(U"abcdefghijklmnopqrstuvwxy ")));
+}
+
+TEST(AsciiCapableLayout, TheCurrentLayoutElseTheFirstAsciiCapableOne)
+{
+    // us; ru,us with ru current; us,ru with ru current; ru,us with us current.
+    EXPECT_EQ(keyCharacterLayout({true}, 0), 0u);
+    EXPECT_EQ(keyCharacterLayout({false, true}, 0), 1u);
+    EXPECT_EQ(keyCharacterLayout({true, false}, 1), 0u);
+    EXPECT_EQ(keyCharacterLayout({false, true}, 1), 1u);
+    // de,us with us current keeps us: the current one wins over the first.
+    EXPECT_EQ(keyCharacterLayout({true, true}, 1), 1u);
+    EXPECT_EQ(keyCharacterLayout({false, false, true, true}, 1), 2u);
+}
+
+TEST(AsciiCapableLayout, NoAsciiCapableLayoutGivesNone)
+{
+    EXPECT_EQ(keyCharacterLayout({false}, 0), std::nullopt);
+    EXPECT_EQ(keyCharacterLayout({false, false}, 1), std::nullopt);
+    EXPECT_EQ(keyCharacterLayout({}, 0), std::nullopt);
+    // A current layout the keymap does not have.
+    EXPECT_EQ(keyCharacterLayout({false, true}, 5), 1u);
+}
