@@ -5,6 +5,7 @@
 
 #include <xkbcommon/xkbcommon.h>
 
+#include <array>
 #include <vector>
 
 namespace zentrel {
