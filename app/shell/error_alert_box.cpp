@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 
 namespace zentrel {
 
@@ -83,6 +84,18 @@ bool ErrorAlertBox::takeKey(const QKeyEvent &event)
         button(QMessageBox::Ok)->click();
     }
     return true;
+}
+
+void showAlertBeforeQuitting(const QString &text,
+                             std::optional<std::chrono::milliseconds> timeLimit)
+{
+    ErrorAlertBox alert(text);
+    // It lives on this stack; exec would delete it on closing.
+    alert.setAttribute(Qt::WA_DeleteOnClose, false);
+    if (timeLimit) {
+        QTimer::singleShot(*timeLimit, &alert, &QDialog::reject);
+    }
+    alert.exec();
 }
 
 } // namespace zentrel
