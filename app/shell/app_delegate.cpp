@@ -207,6 +207,10 @@ void AppDelegate::closeBeforeQuitting(bool waitForAnswer)
     if (!lost) {
         return;
     }
+    // The last word says why too: an alert still open about the failed save would stand beside it.
+    if (QMessageBox *open = m_alerts->currentAlert()) {
+        open->close();
+    }
     const QString text = QString::fromStdString(*lost);
     if (waitForAnswer) {
         showAlertBeforeQuitting(text);

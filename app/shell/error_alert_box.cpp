@@ -92,6 +92,11 @@ void showAlertBeforeQuitting(const QString &text,
     ErrorAlertBox alert(text);
     // It lives on this stack; exec would delete it on closing.
     alert.setAttribute(Qt::WA_DeleteOnClose, false);
+    // Answered from the keyboard at once, also where no window manager hands it the focus.
+    QTimer::singleShot(0, &alert, [&alert] {
+        alert.raise();
+        alert.activateWindow();
+    });
     if (timeLimit) {
         QTimer::singleShot(*timeLimit, &alert, &QDialog::reject);
     }
