@@ -22,6 +22,16 @@ struct WhiteboardEditorModel::Setup
     SizeF sceneSize;
 };
 
+namespace {
+
+// An earlier whiteboard run closed without writing its library, and this run takes it over.
+bool takesUnsavedLibrary(const WhiteboardEditorServices &services)
+{
+    return services.unsaved && services.unsaved->hasLibrary();
+}
+
+} // namespace
+
 WhiteboardViewport sanitizedViewport(WhiteboardViewport viewport)
 {
     if (!std::isfinite(viewport.scale) || viewport.scale <= 0) {
@@ -42,7 +52,7 @@ WhiteboardEditorModel::whiteboardSetup(WhiteboardLibraryStore store,
 {
     Setup setup{services, store, {}, {}, true, false, {}, {}};
     // The file on disk is older than what the last run could not write.
-    if (services.unsaved && services.unsaved->hasLibrary()) {
+    if (takesUnsavedLibrary(services)) {
         setup.library = services.unsaved->library();
         return setup;
     }
@@ -74,7 +84,7 @@ WhiteboardEditorModel::WhiteboardEditorModel(WhiteboardLibraryStore store,
     m_drawingColor = drawingColor;
     m_roughness = roughness;
     m_lineWidth = lineWidth;
-    if (m_services.unsaved && m_services.unsaved->hasLibrary()) {
+    if (takesUnsavedLibrary(m_services)) {
         // Written as soon as there is room, even without a new change. The user heard of the
         // failure when the last run closed, so a save that fails again says nothing until one
         // works or this run closes.

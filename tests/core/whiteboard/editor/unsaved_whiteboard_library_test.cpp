@@ -93,21 +93,6 @@ TEST_F(UnsavedWhiteboardRuns, WhatAClosedRunCouldNotWriteIsEditedNextAndWrittenO
     EXPECT_EQ(shapeCount(openWhiteboard()->library()), 4u) << "read from the file again";
 }
 
-TEST_F(UnsavedWhiteboardRuns, ALaterSaveInTheSameRunWritesAndNothingIsKept)
-{
-    auto model = openWhiteboard();
-    fillDisk();
-    draw(*model, 2);
-    harness.scheduler.advance(350ms);
-    makeRoom();
-    draw(*model, 1);
-    harness.scheduler.advance(350ms);
-    EXPECT_EQ(shapeCount(harness.savedLibrary()), 3u);
-    model->saveNow();
-    EXPECT_FALSE(unsaved.hasLibrary());
-    EXPECT_EQ(harness.errors.size(), 1u);
-}
-
 TEST_F(UnsavedWhiteboardRuns, ZevizuAndVozurirNeitherTakesNorKeepsTheWhiteboardsLibrary)
 {
     auto model = openWhiteboard();
