@@ -64,7 +64,11 @@ std::optional<std::pair<char, bool>> commandKey(const QEvent *event)
 WhiteboardEditorServices OverlayWindowController::editorServices()
 {
     m_saveExecutor = std::make_unique<ThreadSaveExecutor>(this);
-    return {&m_clock, &m_scheduler, systemUuidRandomSource(), m_saveExecutor.get()};
+    return {&m_clock,
+            &m_scheduler,
+            systemUuidRandomSource(),
+            m_saveExecutor.get(),
+            &m_unsavedWhiteboard};
 }
 
 void OverlayWindowController::showWhiteboard()

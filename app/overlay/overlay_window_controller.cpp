@@ -41,10 +41,12 @@ constexpr qint64 escapeEchoMs = 150;
 OverlayWindowController::OverlayWindowController(const QRect &screenGeometry,
                                                  AppPreferences &preferences,
                                                  SessionStore sessionStore,
+                                                 UnsavedWhiteboardLibrary &unsavedWhiteboard,
                                                  OverlayCallbacks callbacks)
     : m_screen(screenGeometry)
     , m_preferences(preferences)
     , m_sessionStore(std::move(sessionStore))
+    , m_unsavedWhiteboard(unsavedWhiteboard)
     , m_callbacks(std::move(callbacks))
     , m_windowFactory(screenGeometry)
 {
@@ -405,7 +407,7 @@ OverlayWindowControllerFactory::makeOverlay(std::size_t screen, OverlayCallbacks
                                ? screens[static_cast<qsizetype>(screen)]->geometry()
                                : QRect();
     return std::make_unique<OverlayWindowController>(
-        geometry, *m_preferences, *m_sessionStore, std::move(callbacks));
+        geometry, *m_preferences, *m_sessionStore, m_unsavedWhiteboard, std::move(callbacks));
 }
 
 } // namespace zentrel

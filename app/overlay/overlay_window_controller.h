@@ -9,6 +9,7 @@
 #include "sessions/session_store.h"
 #include "shell/app_preferences.h"
 #include "shell/overlay_controller.h"
+#include "whiteboard/editor/unsaved_whiteboard_library.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -50,9 +51,12 @@ class OverlayWindowController final : public QObject, public OverlayController
     Q_OBJECT
 
 public:
+    // `unsavedWhiteboard` outlives the controller: what one whiteboard run could not write is
+    // the next run's library.
     OverlayWindowController(const QRect &screenGeometry,
                             AppPreferences &preferences,
                             SessionStore sessionStore,
+                            UnsavedWhiteboardLibrary &unsavedWhiteboard,
                             OverlayCallbacks callbacks);
     ~OverlayWindowController() override;
 
@@ -179,6 +183,7 @@ private:
     QRect m_screen;
     AppPreferences &m_preferences;
     SessionStore m_sessionStore;
+    UnsavedWhiteboardLibrary &m_unsavedWhiteboard;
     OverlayCallbacks m_callbacks;
     OverlayWindowFactory m_windowFactory;
     OverlayInputController m_inputController;
@@ -230,12 +235,16 @@ public:
     // Each run gets its own copy; the copies meet only on disk.
     void setSessionStore(const SessionStore &store) { m_sessionStore = store; }
 
+    // What the last whiteboard run could not write, kept for the next run and for quitting.
+    UnsavedWhiteboardLibrary &unsavedWhiteboard() { return m_unsavedWhiteboard; }
+
     std::unique_ptr<OverlayController> makeOverlay(std::size_t screen,
                                                    OverlayCallbacks callbacks) override;
 
 private:
     AppPreferences *m_preferences = nullptr;
     std::optional<SessionStore> m_sessionStore;
+    UnsavedWhiteboardLibrary m_unsavedWhiteboard;
 };
 
 } // namespace zentrel

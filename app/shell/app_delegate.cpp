@@ -13,6 +13,7 @@
 #include "sessions/session_library_model.h"
 #include "sessions/sessions_window.h"
 #include "shell/commands/command_url.h"
+#include "shell/error_alert_box.h"
 #include "shell/hotkeys/held_hotkeys_report.h"
 #include "shell/hotkeys/hotkey_routing.h"
 #include "shell/hotkeys/hotkey_titles.h"
@@ -24,10 +25,14 @@
 #include "shell/tray/tray_menu_model.h"
 #include "shell/updates/appcast_updater.h"
 #include "shell/updates/update_check_alert.h"
+#include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <QApplication>
 #include <QThread>
 #include <QTimer>
+
+#include <chrono>
+#include <cstdio>
 
 namespace zentrel {
 
@@ -35,6 +40,9 @@ namespace {
 
 // How often a command waiting for a dialog to close looks again.
 constexpr int dialogPollMs = 100;
+
+// How long the alert about lost whiteboard changes stays when a signal ends the program.
+constexpr std::chrono::seconds unansweredQuitAlertTime{10};
 
 // A feature run's dialogs and menus (save, open, colour, "…") run an event loop of their own
 // inside the run; stopping the run meanwhile would delete their window under their caller.
@@ -128,7 +136,7 @@ AppDelegate::AppDelegate()
     // Whatever ends the program, a running feature closes first, so nothing it keeps is lost.
     // A leader changed just before quitting is bound still: the next start keeps what it finds.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
-        m_coordinator->handleCloseCurrentMode();
+        closeBeforeQuitting(false);
         m_leaderKeyBinder->finishPendingRebind();
     });
 }
@@ -183,10 +191,34 @@ void AppDelegate::onMenuItemChosen(const TrayMenuItem &item)
         openSettings();
         break;
     case TrayMenuItem::Command::quit:
-        // The handler of aboutToQuit closes the running feature.
+        // While the user can still be asked to read what was lost; the handler of aboutToQuit
+        // then finds nothing left to close.
+        closeBeforeQuitting(true);
         QCoreApplication::quit();
         break;
     }
+}
+
+void AppDelegate::closeBeforeQuitting(bool waitForAnswer)
+{
+    m_coordinator->handleCloseCurrentMode();
+    const WhiteboardLibraryStore store(applicationDataFolder(), m_clock, systemUuidRandomSource());
+    const std::optional<std::string> lost = m_overlays.unsavedWhiteboard().saveBeforeQuit(store);
+    if (!lost) {
+        return;
+    }
+    // The last word says why too: an alert still open about the failed save would stand beside it.
+    if (QMessageBox *open = m_alerts->currentAlert()) {
+        open->close();
+    }
+    const QString text = QString::fromStdString(*lost);
+    if (waitForAnswer) {
+        showAlertBeforeQuitting(text);
+        return;
+    }
+    // Ended by a signal: the desktop may be going away with nobody there to answer.
+    std::fprintf(stderr, "%s\n", lost->c_str());
+    showAlertBeforeQuitting(text, unansweredQuitAlertTime);
 }
 
 void AppDelegate::openSettings()

@@ -49,6 +49,9 @@ public:
 private:
     void runWhenNoDialogRuns(std::function<void()> command);
     void onMenuItemChosen(const TrayMenuItem &item);
+    // The running feature closes, and what the whiteboard could not write is tried once more;
+    // when that fails too the user is told, and waited for when the quit came from the menu.
+    void closeBeforeQuitting(bool waitForAnswer);
     void openSettings();
     void openSessions();
     void showOnboarding();

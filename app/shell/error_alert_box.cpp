@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 
 namespace zentrel {
 
@@ -83,6 +84,23 @@ bool ErrorAlertBox::takeKey(const QKeyEvent &event)
         button(QMessageBox::Ok)->click();
     }
     return true;
+}
+
+void showAlertBeforeQuitting(const QString &text,
+                             std::optional<std::chrono::milliseconds> timeLimit)
+{
+    ErrorAlertBox alert(text);
+    // It lives on this stack; exec would delete it on closing.
+    alert.setAttribute(Qt::WA_DeleteOnClose, false);
+    // Answered from the keyboard at once, also where no window manager hands it the focus.
+    QTimer::singleShot(0, &alert, [&alert] {
+        alert.raise();
+        alert.activateWindow();
+    });
+    if (timeLimit) {
+        QTimer::singleShot(*timeLimit, &alert, &QDialog::reject);
+    }
+    alert.exec();
 }
 
 } // namespace zentrel

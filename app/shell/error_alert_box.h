@@ -3,6 +3,9 @@
 #include <QMessageBox>
 #include <QSet>
 
+#include <chrono>
+#include <optional>
+
 class QKeyEvent;
 
 namespace zentrel {
@@ -29,5 +32,10 @@ private:
     // Answering keys pressed while it was open, not yet released.
     QSet<int> m_keysDown;
 };
+
+// The error alert as the program ends: the quit goes on once it is answered. With a time limit
+// it closes by itself, for an end nobody may be there to answer, as when the session ends.
+void showAlertBeforeQuitting(const QString &text,
+                             std::optional<std::chrono::milliseconds> timeLimit = std::nullopt);
 
 } // namespace zentrel

@@ -1,5 +1,6 @@
 #include "whiteboard/editor/whiteboard_editor_model.h"
 
+#include "whiteboard/editor/unsaved_whiteboard_library.h"
 #include "whiteboard/editor/whiteboard_library_changes.h"
 
 #include <algorithm>
@@ -21,6 +22,16 @@ struct WhiteboardEditorModel::Setup
     SizeF sceneSize;
 };
 
+namespace {
+
+// An earlier whiteboard run closed without writing its library, and this run takes it over.
+bool takesUnsavedLibrary(const WhiteboardEditorServices &services)
+{
+    return services.unsaved && services.unsaved->hasLibrary();
+}
+
+} // namespace
+
 WhiteboardViewport sanitizedViewport(WhiteboardViewport viewport)
 {
     if (!std::isfinite(viewport.scale) || viewport.scale <= 0) {
@@ -39,8 +50,13 @@ WhiteboardEditorModel::Setup
 WhiteboardEditorModel::whiteboardSetup(WhiteboardLibraryStore store,
                                        WhiteboardEditorServices services)
 {
-    auto loaded = store.load();
     Setup setup{services, store, {}, {}, true, false, {}, {}};
+    // The file on disk is older than what the last run could not write.
+    if (takesUnsavedLibrary(services)) {
+        setup.library = services.unsaved->library();
+        return setup;
+    }
+    auto loaded = store.load();
     if (loaded) {
         setup.library = std::move(*loaded);
         for (WhiteboardBoard &board : setup.library.boards) {
@@ -68,6 +84,13 @@ WhiteboardEditorModel::WhiteboardEditorModel(WhiteboardLibraryStore store,
     m_drawingColor = drawingColor;
     m_roughness = roughness;
     m_lineWidth = lineWidth;
+    if (takesUnsavedLibrary(m_services)) {
+        // Written as soon as there is room, even without a new change. The user heard of the
+        // failure when the last run closed, so a save that fails again says nothing until one
+        // works or this run closes.
+        *m_saveFailureReported = true;
+        scheduleSave();
+    }
 }
 
 WhiteboardEditorModel::WhiteboardEditorModel(Setup setup)

@@ -31,6 +31,8 @@
 
 namespace zentrel {
 
+class UnsavedWhiteboardLibrary;
+
 // A library value that no one changes while another holds it, so history entries and pending
 // saves share it.
 using WhiteboardLibrarySnapshot = std::shared_ptr<const WhiteboardLibrary>;
@@ -39,13 +41,16 @@ using WhiteboardErrorHandler = std::function<void(const std::string &text)>;
 
 // What the model takes from its host. Clock, scheduler and random must be set; clock and
 // scheduler outlive it. Without a save executor the debounced save writes on the main thread;
-// one that is given must outlive the model.
+// one that is given must outlive the model. The whiteboard starts from the unsaved library, when
+// one is kept there, and keeps its own there when the save on closing fails; it must outlive the
+// model too.
 struct WhiteboardEditorServices
 {
     const Clock *clock = nullptr;
     Scheduler *scheduler = nullptr;
     UuidRandomSource random;
     SaveExecutor *saveExecutor = nullptr;
+    UnsavedWhiteboardLibrary *unsaved = nullptr;
 };
 
 inline constexpr std::chrono::milliseconds whiteboardSaveDelay{350};
@@ -68,8 +73,9 @@ WhiteboardViewport sanitizedViewport(WhiteboardViewport viewport);
 class WhiteboardEditorModel
 {
 public:
-    // The whiteboard: the library loaded from `store`. When loading fails the model edits a fresh
-    // library and never saves during this run, so the file it could not read stays intact.
+    // The whiteboard: the library an earlier run could not save, else the one loaded from
+    // `store`. When loading fails the model edits a fresh library and never saves during this
+    // run, so the file it could not read stays intact.
     WhiteboardEditorModel(WhiteboardLibraryStore store,
                           Color drawingColor,
                           int roughness,
@@ -195,6 +201,8 @@ public:
 
     // The debounced save hands the library to the save executor; saveNow waits for that
     // executor's queued saves, then writes on the calling thread, so nothing writes after it.
+    // saveNow is the save on closing: its failure is always told, and the library is kept
+    // in the unsaved holder for the next run.
     void scheduleSave();
     void saveNow();
     void resetView();

@@ -1,4 +1,5 @@
 // The debounced save, run by the save executor, and the immediate save when the editor closes.
+#include "whiteboard/editor/unsaved_whiteboard_library.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 
 #include <utility>
@@ -7,8 +8,16 @@ namespace zentrel {
 
 namespace {
 
-// The debounced save and the save on close meet the same fault: the user hears of a failure
-// once, and again only after a save has worked in between.
+void reportSaveFailure(const WhiteboardLibraryStoreError &error,
+                       const WhiteboardErrorHandler &onError)
+{
+    if (onError) {
+        onError(std::string(whiteboardSaveFailurePrefix) + message(error));
+    }
+}
+
+// Debounced saves that keep failing while the user draws make one alert, and another only after
+// a save has worked in between.
 void noteSaveResult(const WhiteboardStoreResult<void> &result,
                     const WhiteboardErrorHandler &onError,
                     bool &failureReported)
@@ -21,9 +30,7 @@ void noteSaveResult(const WhiteboardStoreResult<void> &result,
         return;
     }
     failureReported = true;
-    if (onError) {
-        onError(std::string(whiteboardSaveFailurePrefix) + message(result.error()));
-    }
+    reportSaveFailure(result.error(), onError);
 }
 
 } // namespace
@@ -108,14 +115,25 @@ void WhiteboardEditorModel::saveNow()
     // unless that wrote this very library.
     ++*m_latestSave;
     saveExecutor().drain();
+    bool isWritten = false;
     {
         const std::lock_guard lock(m_written->mutex);
-        if (m_written->library.lock() == m_library) {
-            return;
-        }
+        isWritten = m_written->library.lock() == m_library;
     }
-    noteSaveResult(
-        savedAndNoted(m_store, m_library, *m_written), m_onError, *m_saveFailureReported);
+    const auto saved =
+        isWritten ? WhiteboardStoreResult<void>{} : savedAndNoted(m_store, m_library, *m_written);
+    *m_saveFailureReported = !saved;
+    if (saved) {
+        if (m_services.unsaved) {
+            m_services.unsaved->drop();
+        }
+        return;
+    }
+    // Closing drops the model: what it holds would otherwise go without a word.
+    if (m_services.unsaved) {
+        m_services.unsaved->keep(m_library);
+    }
+    reportSaveFailure(saved.error(), m_onError);
 }
 
 SaveExecutor &WhiteboardEditorModel::saveExecutor()

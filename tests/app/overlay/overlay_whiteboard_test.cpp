@@ -77,15 +77,23 @@ protected:
     TemporaryDirectory sessions;
     std::vector<std::string> errors;
     bool exited = false;
-    OverlayWindowController controller{
-        QRect(0, 0, 640, 400),
-        preferences,
-        SessionStore(
-            sessions.path(), clock, [] { return Uuid::generate(systemUuidRandomSource()); }),
-        {[this] { exited = true; },
-         [this](const std::string &text) {
-             errors.push_back(text);
-         }}};
+    UnsavedWhiteboardLibrary unsavedWhiteboard;
+    OverlayWindowController controller = makeController();
+
+    // A run as the program makes them: one after another, all with the same unsaved holder.
+    OverlayWindowController makeController()
+    {
+        return {QRect(0, 0, 640, 400),
+                preferences,
+                SessionStore(sessions.path(),
+                             clock,
+                             [] { return Uuid::generate(systemUuidRandomSource()); }),
+                unsavedWhiteboard,
+                {[this] { exited = true; },
+                 [this](const std::string &text) {
+                     errors.push_back(text);
+                 }}};
+    }
 };
 
 TEST_F(OverlayWhiteboardTest, StartsBlackAndTakesOnlyTheDrawingSettingsThatChanged)
@@ -155,6 +163,33 @@ TEST_F(OverlayWhiteboardTest, ActionsReachTheEditorAndCloseSavesTheBoard)
     const WhiteboardLibrary saved = *model.store().load();
     EXPECT_EQ(saved.currentBoard()->elements.size(), 1u);
     EXPECT_TRUE(errors.empty());
+}
+
+// A folder where the library file goes cannot be replaced, even by root.
+TEST_F(OverlayWhiteboardTest, AShapeThatClosingCouldNotSaveIsToldAndComesBackInTheNextRun)
+{
+    WhiteboardCanvasView *canvas = runningCanvas();
+    ASSERT_NE(canvas, nullptr);
+    const std::filesystem::path libraryFile = canvas->model().store().libraryPath();
+    std::filesystem::remove(libraryFile);
+    std::filesystem::create_directories(libraryFile);
+    finishShape(canvas->model(), WhiteboardElementKind::rectangle, {10, 10}, {60, 40});
+
+    controller.close();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].rfind("The whiteboard could not be saved: ", 0), 0u) << errors[0];
+    ASSERT_TRUE(unsavedWhiteboard.hasLibrary());
+
+    OverlayWindowController next = makeController();
+    next.start(AppMode::whiteboard);
+    canvas = runningCanvas();
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(canvas->model().currentBoard().elements.size(), 1u);
+    std::filesystem::remove(libraryFile);
+    next.close();
+    EXPECT_FALSE(unsavedWhiteboard.hasLibrary());
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(canvas->model().store().load()->currentBoard()->elements.size(), 1u);
 }
 
 TEST_F(OverlayWhiteboardTest, TextStillBeingTypedIsSavedWhenTheRunCloses)

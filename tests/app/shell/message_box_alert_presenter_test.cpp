@@ -1,16 +1,20 @@
 #include "shell/message_box_alert_presenter.h"
 
+#include "shell/error_alert_box.h"
 #include "shell/error_alert_queue.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -127,6 +131,29 @@ TEST(MessageBoxAlertPresenter, ShowsAWarningTitledZentrelAndReportsItsClose)
     alert->button(QMessageBox::Ok)->click();
     EXPECT_EQ(closedCount, 1);
     EXPECT_EQ(outcome, AlertOutcome::closed);
+}
+
+// The last alert as the program quits: the quit waits for its answer, or for its time limit
+// where nobody may be there to answer.
+TEST(ErrorAlertBox, TheAlertBeforeQuittingWaitsForAnAnswerOrItsTimeLimit)
+{
+    QElapsedTimer waited;
+    waited.start();
+    showAlertBeforeQuitting(QStringLiteral("Gone"), std::chrono::milliseconds(50));
+    EXPECT_GE(waited.elapsed(), 50);
+
+    QString answered;
+    QTimer::singleShot(0, [&] {
+        auto *alert = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (alert) {
+            answered = alert->informativeText();
+            alert->button(QMessageBox::Ok)->click();
+        }
+    });
+    waited.restart();
+    showAlertBeforeQuitting(QStringLiteral("Lost"), std::chrono::seconds(20));
+    EXPECT_EQ(answered, QStringLiteral("Lost"));
+    EXPECT_LT(waited.elapsed(), 10000);
 }
 
 TEST(MessageBoxAlertPresenter, ShuttingDownWithAnOpenAlertTellsNobody)

@@ -174,9 +174,9 @@ TEST_F(WhiteboardEditorSaving, ReleasedModelDoesNotWriteLater)
     EXPECT_FALSE(written());
 }
 
-// The debounced save and the save on close meet the same read-only folder: one alert, and
-// another only for a failure after a save has worked again.
-TEST_F(WhiteboardEditorSaving, AFailureIsReportedOnceUntilASaveWorksAndTheEditIsKept)
+// Debounced saves that meet the same unwritable folder make one alert, and another only for a
+// failure after a save has worked again; the save on closing always tells.
+TEST_F(WhiteboardEditorSaving, AFailureIsReportedOnceUntilASaveWorksOrTheRunClosesAndTheEditIsKept)
 {
     std::filesystem::create_directories(harness.libraryFile()); // nothing can replace a folder
     addRectangle(*model);
@@ -188,8 +188,10 @@ TEST_F(WhiteboardEditorSaving, AFailureIsReportedOnceUntilASaveWorksAndTheEditIs
 
     addRectangle(*model, 30);
     harness.scheduler.advance(350ms);
-    model->saveNow();
     EXPECT_EQ(harness.errors.size(), 1u);
+    model->saveNow();
+    ASSERT_EQ(harness.errors.size(), 2u);
+    EXPECT_EQ(harness.errors[1].rfind("The whiteboard could not be saved: ", 0), 0u);
 
     std::filesystem::remove(harness.libraryFile());
     addRectangle(*model, 60);
@@ -199,8 +201,10 @@ TEST_F(WhiteboardEditorSaving, AFailureIsReportedOnceUntilASaveWorksAndTheEditIs
     std::filesystem::remove(harness.libraryFile());
     std::filesystem::create_directories(harness.libraryFile());
     addRectangle(*model, 90);
+    harness.scheduler.advance(350ms);
+    EXPECT_EQ(harness.errors.size(), 3u) << "a new failure after a save worked";
     model->saveNow();
-    EXPECT_EQ(harness.errors.size(), 2u);
+    EXPECT_EQ(harness.errors.size(), 4u);
 }
 
 // No command makes such a value; should one get in, the save names the element, the file keeps

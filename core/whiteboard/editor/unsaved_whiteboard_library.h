@@ -1,0 +1,39 @@
+#pragma once
+
+#include "whiteboard/model/store/whiteboard_library_store.h"
+#include "whiteboard/model/whiteboard_library.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zentrel {
+
+inline constexpr std::string_view whiteboardChangesLostPrefix =
+    "The whiteboard's changes could not be saved and are lost: ";
+
+// The library a whiteboard run could not write when it closed. It lives as long as the program
+// and is handed to every run: the next run edits it rather than the older file on disk, and its
+// next save that works writes it. Keeping one means the user was told the save failed.
+class UnsavedWhiteboardLibrary
+{
+public:
+    bool hasLibrary() const { return m_library != nullptr; }
+
+    // Valid while one is kept.
+    const WhiteboardLibrary &library() const { return *m_library; }
+
+    void keep(std::shared_ptr<const WhiteboardLibrary> library) { m_library = std::move(library); }
+
+    void drop() { m_library.reset(); }
+
+    // The last try as the program ends. Whatever comes of it, nothing is kept afterwards; the
+    // text to tell the user when the changes are lost.
+    std::optional<std::string> saveBeforeQuit(const WhiteboardLibraryStore &store);
+
+private:
+    std::shared_ptr<const WhiteboardLibrary> m_library;
+};
+
+} // namespace zentrel

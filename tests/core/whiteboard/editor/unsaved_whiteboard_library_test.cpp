@@ -1,0 +1,139 @@
+#include "whiteboard/editor/unsaved_whiteboard_library.h"
+
+#include "editor_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+using namespace zentrel;
+using namespace zentrel::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Whiteboard runs one after another, as the program makes them, over a data folder that can be
+// made unwritable: a folder where the library file goes cannot be replaced, even by root.
+struct UnsavedWhiteboardRuns : ::testing::Test
+{
+    EditorHarness harness;
+    UnsavedWhiteboardLibrary unsaved;
+
+    std::unique_ptr<WhiteboardEditorModel> openWhiteboard()
+    {
+        WhiteboardEditorServices services = harness.services();
+        services.unsaved = &unsaved;
+        auto model = std::make_unique<WhiteboardEditorModel>(
+            harness.store, Color{0, 0, 0, 1}, 2, 4.0, services);
+        model->setOnError([this](const std::string &text) { harness.errors.push_back(text); });
+        return model;
+    }
+
+    void fillDisk() const
+    {
+        std::filesystem::remove(harness.libraryFile());
+        std::filesystem::create_directories(harness.libraryFile());
+    }
+
+    void makeRoom() const { std::filesystem::remove(harness.libraryFile()); }
+
+    static void draw(WhiteboardEditorModel &model, int shapes)
+    {
+        for (int i = 0; i < shapes; ++i) {
+            addRectangle(model, i * 10);
+        }
+    }
+
+    static std::size_t shapeCount(const WhiteboardLibrary &library)
+    {
+        return library.boards[0].elements.size();
+    }
+};
+
+TEST_F(UnsavedWhiteboardRuns, WhatAClosedRunCouldNotWriteIsEditedNextAndWrittenOnceThereIsRoom)
+{
+    auto model = openWhiteboard();
+    fillDisk();
+    draw(*model, 1);
+    harness.scheduler.advance(350ms);
+    draw(*model, 2);
+    harness.scheduler.advance(350ms);
+    EXPECT_EQ(harness.errors.size(), 1u) << "one alert while the failure lasts";
+    model->saveNow();
+    ASSERT_EQ(harness.errors.size(), 2u) << "closing always tells";
+    EXPECT_EQ(harness.errors[1].rfind("The whiteboard could not be saved: ", 0), 0u);
+    model.reset();
+    ASSERT_TRUE(unsaved.hasLibrary());
+    EXPECT_EQ(shapeCount(unsaved.library()), 3u);
+
+    // Still no room: the kept shapes come back, not the file, and a new one goes on top.
+    model = openWhiteboard();
+    EXPECT_EQ(shapeCount(model->library()), 3u);
+    harness.scheduler.advance(350ms);
+    draw(*model, 1);
+    harness.scheduler.advance(350ms);
+    EXPECT_EQ(harness.errors.size(), 2u) << "the user already heard of this failure";
+    model->saveNow();
+    EXPECT_EQ(harness.errors.size(), 3u);
+    model.reset();
+    EXPECT_EQ(shapeCount(unsaved.library()), 4u);
+
+    // With room, opening alone writes them, and closing lets the kept copy go.
+    makeRoom();
+    model = openWhiteboard();
+    harness.scheduler.advance(350ms);
+    ASSERT_TRUE(std::filesystem::is_regular_file(harness.libraryFile()));
+    EXPECT_EQ(harness.savedLibrary(), model->library());
+    model->saveNow();
+    model.reset();
+    EXPECT_FALSE(unsaved.hasLibrary());
+    EXPECT_EQ(harness.errors.size(), 3u);
+    EXPECT_EQ(shapeCount(openWhiteboard()->library()), 4u) << "read from the file again";
+}
+
+TEST_F(UnsavedWhiteboardRuns, ZevizuAndVozurirNeitherTakesNorKeepsTheWhiteboardsLibrary)
+{
+    auto model = openWhiteboard();
+    fillDisk();
+    draw(*model, 2);
+    model->saveNow();
+    ASSERT_TRUE(unsaved.hasLibrary());
+
+    WhiteboardEditorServices services = harness.services();
+    services.unsaved = &unsaved;
+    auto freeze = makeFreezeEditorModel({}, Color{0, 0, 0, 1}, 2, {640, 400}, 4.0, services);
+    EXPECT_TRUE(freeze->currentBoard().elements.empty());
+    freeze->saveNow();
+    EXPECT_EQ(shapeCount(unsaved.library()), 2u);
+}
+
+TEST_F(UnsavedWhiteboardRuns, QuittingTriesOnceMoreAndSaysWhenTheChangesAreLost)
+{
+    EXPECT_EQ(unsaved.saveBeforeQuit(harness.store), std::nullopt) << "nothing kept";
+    EXPECT_FALSE(std::filesystem::exists(harness.libraryFile()));
+
+    auto model = openWhiteboard();
+    fillDisk();
+    draw(*model, 2);
+    model->saveNow();
+    model.reset();
+    const auto lost = unsaved.saveBeforeQuit(harness.store);
+    ASSERT_TRUE(lost.has_value());
+    EXPECT_EQ(lost->rfind("The whiteboard's changes could not be saved and are lost: ", 0), 0u)
+        << *lost;
+    EXPECT_FALSE(unsaved.hasLibrary());
+
+    model = openWhiteboard();
+    fillDisk();
+    draw(*model, 1);
+    model->saveNow();
+    model.reset();
+    ASSERT_TRUE(unsaved.hasLibrary());
+    makeRoom();
+    EXPECT_EQ(unsaved.saveBeforeQuit(harness.store), std::nullopt);
+    EXPECT_EQ(shapeCount(harness.savedLibrary()), 1u);
+}
+
+} // namespace
