@@ -9,9 +9,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPoint>
+#include <QRect>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -28,6 +31,22 @@ constexpr int idleTimeoutMs = 60000;
 // What a word of a megabyte on one line may take at most, from the import through painting and
 // zooming, as its glyphs' outlines are made only for the part the view shows.
 constexpr double megabyteWordPeakMegabytes = 300;
+
+// Where a word imported at (100, 200) runs once the view is zoomed about a point on it.
+const QPoint onTheWord(640, 212);
+const QRect wordLineRight(700, 200, 500, 25);
+
+// How many pixels of `area` are much darker than the board's white.
+int inkAlong(const QImage &screen, const QRect &area)
+{
+    int ink = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            ink += qGray(screen.pixel(x, y)) < 160 ? 1 : 0;
+        }
+    }
+    return ink;
+}
 
 // One text element of `text` in a box `width` points wide.
 QByteArray documentWithText(const QString &text, double width)
@@ -116,8 +135,8 @@ TEST_P(LongTextImport, OneWordOfAMegabyteOnOneLineTakesLittleMemory)
         measureImport("one 1 MB word on one line",
                       documentWithText(QString(letters, QLatin1Char('x')), letters * 10.0)));
     const qint64 pid = m_zentrel.processId();
-    ASSERT_TRUE(m_input.moveTo({XvfbSession::screenWidth / 2, XvfbSession::screenHeight / 2}))
-        << m_input.lastError().toStdString();
+    // On the word's line, which stays there as the view zooms about the pointer.
+    ASSERT_TRUE(m_input.moveTo(onTheWord)) << m_input.lastError().toStdString();
     // Control and wheel notches: in by five, then out by twelve.
     ASSERT_TRUE(m_input.run({QStringLiteral("keydown"),
                              QStringLiteral("ctrl"),
@@ -137,6 +156,7 @@ TEST_P(LongTextImport, OneWordOfAMegabyteOnOneLineTakesLittleMemory)
                              QStringLiteral("ctrl")}))
         << m_input.lastError().toStdString();
     waitUntilIdle(pid, idleTimeoutMs);
+    EXPECT_GT(inkAlong(m_xvfb.grabScreen(), wordLineRight), 100) << "the word does not show";
     const std::string name = "one 1 MB word on one line under " + nameOf(GetParam()).toStdString();
     printFigure(name + ", memory while shown", residentMegabytes(pid), "MB");
     const double peak = peakResidentMegabytes(pid);
