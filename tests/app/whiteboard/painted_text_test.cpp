@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
+#include <QtMath>
 
 #include <gtest/gtest.h>
 
@@ -72,31 +73,37 @@ QPainterPath wholeOutline(const RenderText &text)
 
 TEST(PaintedText, PaintsInBandsAsItsWholeOutlineFilledInOneGo)
 {
-    const WhiteboardElement element = longText();
-    const ElementRenderPlan plan =
-        elementRenderPlan(element, RoughnessLevel::none, 1, whiteboardLineMeasurer());
-    ASSERT_TRUE(plan.text);
-    const QPainterPath whole = wholeOutline(*plan.text);
-    const PaintedElement painted = paintedPlan(plan);
-    const std::vector<ElementToPaint> elements{{elementPaintBounds(element, 1), &painted}};
-    const QSize size(1100, 700);
-    for (const double zoom : {0.4, 1.5, 4.0}) {
-        for (const PointF translation : {PointF{0, 0}, PointF{-1337.25 * zoom, -41.5 * zoom}}) {
-            const WhiteboardViewport viewport{zoom, {translation.x, translation.y}};
-            QImage expected(size, QImage::Format_ARGB32_Premultiplied);
-            expected.fill(Qt::transparent);
-            {
-                QPainter painter(&expected);
-                painter.setRenderHints(QPainter::Antialiasing);
-                painter.translate(translation.x, translation.y);
-                painter.scale(zoom, zoom);
-                painter.fillPath(whole, QColor(0x1b, 0x1b, 0x1f));
+    for (const double rotation : {0.0, 0.3}) {
+        WhiteboardElement element = longText();
+        element.rotation = rotation;
+        const ElementRenderPlan plan =
+            elementRenderPlan(element, RoughnessLevel::none, 1, whiteboardLineMeasurer());
+        ASSERT_TRUE(plan.text);
+        const QPainterPath whole = wholeOutline(*plan.text);
+        const PaintedElement painted = paintedPlan(plan);
+        const std::vector<ElementToPaint> elements{{elementPaintBounds(element, 1), &painted}};
+        const QSize size(1100, 700);
+        for (const double zoom : {0.4, 1.5, 4.0}) {
+            for (const PointF at : {PointF{0, 0}, PointF{-1337.25 * zoom, -41.5 * zoom}}) {
+                QImage expected(size, QImage::Format_ARGB32_Premultiplied);
+                expected.fill(Qt::transparent);
+                {
+                    QPainter painter(&expected);
+                    painter.setRenderHints(QPainter::Antialiasing);
+                    painter.translate(at.x, at.y);
+                    painter.scale(zoom, zoom);
+                    painter.translate(plan.centre.x, plan.centre.y);
+                    painter.rotate(qRadiansToDegrees(rotation));
+                    painter.translate(-plan.centre.x, -plan.centre.y);
+                    painter.fillPath(whole, QColor(0x1b, 0x1b, 0x1f));
+                }
+                QImage banded(size, QImage::Format_ARGB32_Premultiplied);
+                banded.fill(Qt::red); // cleared first
+                paintElementsInBands(
+                    banded, QRectF(banded.rect()), elements, {{zoom, {at.x, at.y}}, true, 8});
+                EXPECT_LE(largestDifference(banded, expected), 2)
+                    << "turned " << rotation << ", zoom " << zoom << ", at " << at.x;
             }
-            QImage banded(size, QImage::Format_ARGB32_Premultiplied);
-            banded.fill(Qt::red); // cleared first
-            paintElementsInBands(banded, QRectF(banded.rect()), elements, {viewport, true, 8});
-            EXPECT_LE(largestDifference(banded, expected), 2)
-                << "zoom " << zoom << ", at " << translation.x;
         }
     }
 }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <map>
 #include <tuple>
 #include <utility>
@@ -155,7 +156,7 @@ QRectF sceneBounds(const PaintedText &text, const GlyphChunk &chunk)
                   layoutBounds.size() * text.scale);
 }
 
-// Glyphs without outlines, such as spaces, are in no chunk.
+// A chunk of glyphs without outlines, such as spaces, is left out.
 void cutIntoChunks(PaintedText &text)
 {
     for (std::size_t begin = 0; begin < text.glyphs.size(); begin += glyphsPerChunk) {

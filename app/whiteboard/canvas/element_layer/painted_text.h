@@ -57,7 +57,8 @@ struct PaintedText
 PaintedText paintedText(const RenderText &text);
 
 // Fills the glyphs that can reach `visible`, or all of them where nothing clips the painter, as
-// one area: overlapping glyphs of a translucent text do not darken each other.
+// one area, so overlapping glyphs of a translucent text do not darken each other; a view of tens
+// of thousands of glyphs fills them in a few parts.
 void paintText(QPainter &painter, const PaintedText &text, const std::optional<QRectF> &visible);
 
 // Whether a shape within `box` can reach `visible`; touching counts, and a box without extent
