@@ -2,8 +2,15 @@
 // painting a board with a very long text costs, however the text is made.
 #include "whiteboard/render/text_layout.h"
 
+#include "common/pool_parallel_work.h"
+#include "sessions/session_bench_support.h"
+#include "whiteboard/canvas/element_layer/element_band_painting.h"
 #include "whiteboard/canvas/element_layer/painted_element.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_import.h"
+#include "whiteboard/render/element_render_plan.h"
+
+#include <QImage>
 
 #include <benchmark/benchmark.h>
 
@@ -57,12 +64,12 @@ void BM_TextLayout_MegabyteOfWords(benchmark::State &state)
 void BM_TextLayout_OutlinesOfOneLongWord(benchmark::State &state)
 {
     const WhiteboardElement element = textElement(std::string(100'000, 'x'), 60);
-    std::size_t areas = 0;
+    std::size_t glyphs = 0;
     for (auto _ : state) {
-        areas = paintedElement(element, 1).areas.size();
-        benchmark::DoNotOptimize(areas);
+        glyphs = paintedElement(element, 1).text->glyphs.size();
+        benchmark::DoNotOptimize(glyphs);
     }
-    state.counters["areas"] = static_cast<double>(areas);
+    state.counters["glyphs"] = static_cast<double>(glyphs);
 }
 
 // budget: < 1 s of the main thread's waiting for the outlines of one 1 MB word in a 400-point
@@ -71,7 +78,71 @@ void BM_TextLayout_OutlinesOfAMegabyteWord(benchmark::State &state)
 {
     const WhiteboardElement element = textElement(std::string(1'000'000, 'w'), 400);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(paintedElement(element, 1).areas.size());
+        benchmark::DoNotOptimize(paintedElement(element, 1).text);
+    }
+}
+
+// An Excalidraw document of one text: a word of a megabyte in a box as wide as it runs, ten points
+// a letter, so that it stays on one line.
+std::string megabyteWordDocument()
+{
+    constexpr std::size_t letters = 1'000'000;
+    return R"({"type":"excalidraw","version":2,"elements":[{"type":"text","id":"long","x":100,)"
+           R"("y":200,"width":)"
+           + std::to_string(letters * 10) + R"(,"height":25,"fontSize":20,"text":")"
+           + std::string(letters, 'x') + R"("}]})";
+}
+
+// budget: < 1 s and < 50 MB at the peak from the document's bytes to the plan of its text
+void BM_TextLayout_PlanOfAMegabyteWordOnOneLine(benchmark::State &state)
+{
+    const std::string document = megabyteWordDocument();
+    const TextMeasurer measure = whiteboardLineMeasurer();
+    const PeakMemory peak;
+    for (auto _ : state) {
+        const auto imported = importExcalidrawDocument(document, "Long");
+        if (!imported || imported->board.elements.empty()) {
+            state.SkipWithError("the document did not import");
+            return;
+        }
+        const ElementRenderPlan plan =
+            elementRenderPlan(*imported->board.elements.front(), RoughnessLevel::none, 1, measure);
+        benchmark::DoNotOptimize(plan.text);
+    }
+    if (const std::optional<double> megabytes = peak.megabytesAbove()) {
+        state.counters["peak_MB"] = *megabytes;
+    }
+}
+
+// budget: < 1 s and < 100 MB at the peak to prepare the word's glyphs and paint a 1920 × 1080
+// view of its start at 10 %, 100 % and 500 % in bands on the pool's threads
+void BM_TextLayout_PaintingAMegabyteWordOnOneLine(benchmark::State &state)
+{
+    const auto imported = importExcalidrawDocument(megabyteWordDocument(), "Long");
+    if (!imported || imported->board.elements.empty()) {
+        state.SkipWithError("the document did not import");
+        return;
+    }
+    const WhiteboardElement &element = *imported->board.elements.front();
+    const ElementRenderPlan plan =
+        elementRenderPlan(element, RoughnessLevel::none, 1, whiteboardLineMeasurer());
+    QImage image(QSize(1920, 1080), QImage::Format_ARGB32_Premultiplied);
+    const PeakMemory peak;
+    for (auto _ : state) {
+        const PaintedElement painted = paintedPlan(plan);
+        const std::vector<ElementToPaint> elements{{elementPaintBounds(element, 1), &painted}};
+        for (const double zoom : {0.1, 1.0, 5.0}) {
+            BandPainting how;
+            how.viewport = {zoom, {-100 * zoom, -200 * zoom}};
+            how.clearFirst = true;
+            how.threads = poolThreadCount();
+            how.alongside = true;
+            paintElementsInBands(image, QRectF(image.rect()), elements, how);
+        }
+        benchmark::DoNotOptimize(image.bits());
+    }
+    if (const std::optional<double> megabytes = peak.megabytesAbove()) {
+        state.counters["peak_MB"] = *megabytes;
     }
 }
 
@@ -79,5 +150,9 @@ BENCHMARK(BM_TextLayout_OneLongWord)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TextLayout_OutlinesOfOneLongWord)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TextLayout_OutlinesOfAMegabyteWord)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_TextLayout_MegabyteOfWords)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextLayout_PlanOfAMegabyteWordOnOneLine)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextLayout_PaintingAMegabyteWordOnOneLine)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "whiteboard/canvas/element_layer/hatch_painting.h"
+#include "whiteboard/canvas/element_layer/painted_text.h"
 #include "whiteboard/model/whiteboard_element.h"
 #include "whiteboard/render/element_render_plan.h"
 
@@ -8,6 +9,7 @@
 #include <QPainterPath>
 #include <QTransform>
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -23,11 +25,11 @@ struct PaintedElement
     // Applied to the areas: the turn about the frame centre, and for an element reused after a
     // move, that move. None when upright and in place.
     std::optional<QTransform> placement;
-    // Each area is filled with its colour in this order: the shape's fill, the outline and the
-    // text; the hatch goes between the fill and the outline. Lines are stroked into areas once,
-    // here, rather than on every redraw: the stroker's joins are most of a rough line's cost, and
-    // the painter's own dashing would skip ahead differently depending on what lies outside the
-    // device. Text is laid out and turned into glyph outlines once too.
+    // Each area is filled with its colour in this order: the shape's fill and the outline; the
+    // hatch goes between the fill and the outline. Lines are stroked into areas once, here, rather
+    // than on every redraw: the stroker's joins are most of a rough line's cost, and the
+    // painter's own dashing would skip ahead differently depending on what lies outside the
+    // device.
     std::vector<std::pair<QPainterPath, QColor>> areas;
     // Per area, whether it is filled through its rasterised coverage (see isDenseArea); none
     // where no area is.
@@ -35,6 +37,9 @@ struct PaintedElement
 
     // Painted just before the area at `hatch->before`.
     std::optional<PaintedHatch> hatch;
+    // Painted last, laid out once; read-only, so paintings on any thread and moved copies share
+    // it.
+    std::shared_ptr<const PaintedText> text;
 };
 
 // The element drawn at its own roughness. `viewportScale` matters only where elementPaintScale

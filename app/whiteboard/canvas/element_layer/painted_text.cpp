@@ -1,0 +1,256 @@
+#include "whiteboard/canvas/element_layer/painted_text.h"
+
+#include "common/pool_parallel_work.h"
+#include "common/qt_conversions.h"
+#include "whiteboard/canvas/whiteboard_fonts.h"
+
+#include <QGlyphRun>
+#include <QPainter>
+#include <QRawFont>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <map>
+#include <tuple>
+#include <utility>
+
+namespace zentrel {
+
+namespace {
+
+// Lines laid out together, on one of the pool's threads; a text of a megabyte takes most of a
+// second on one.
+constexpr std::size_t linesPerLayout = 32;
+// Glyphs culled together: a chunk is a few hundred points wide at most sizes.
+constexpr std::size_t glyphsPerChunk = 64;
+// A view showing a huge text whole fills it in parts of about a megabyte, rather than outlining
+// every glyph into one path first.
+constexpr int elementsPerFill = 1 << 16;
+
+using FontKey = std::tuple<QString, QString, double>;
+using GlyphKey = std::pair<FontKey, quint32>;
+
+GlyphOutline plainOutline(const QPainterPath &path)
+{
+    GlyphOutline outline;
+    outline.elements.reserve(std::size_t(path.elementCount()));
+    for (int i = 0; i < path.elementCount(); ++i) {
+        outline.elements.push_back(path.elementAt(i));
+    }
+    outline.bounds = path.controlPointRect();
+    return outline;
+}
+
+// Qt loads every outline afresh, running the font's hinting program each time, which was most
+// of the time a board took to show first; a board's texts share few glyphs, so each thread keeps
+// the outlines it loaded. Only outlines are kept, no font: a font may not outlive the thread's
+// own font cache.
+const GlyphOutline &glyphOutline(const FontKey &font, const QRawFont &rawFont, quint32 glyph)
+{
+    thread_local std::map<GlyphKey, GlyphOutline> outlines;
+    const GlyphKey key{font, glyph};
+    const auto found = outlines.find(key);
+    if (found != outlines.end()) {
+        return found->second;
+    }
+    return outlines.emplace(key, plainOutline(rawFont.pathForGlyph(glyph))).first->second;
+}
+
+// Some lines of a text, with the outlines they use.
+struct LaidOutLines
+{
+    std::vector<GlyphKey> keys; // of `outlines`, alike
+    std::vector<GlyphOutline> outlines;
+    std::vector<PlacedGlyph> glyphs;
+};
+
+// Shapes `lines` in the layout font. Qt keeps line positions in fixed point of small range, so
+// they are laid out relative to the first, and the glyphs then moved by `offset`.
+LaidOutLines laidOutLines(const std::vector<RenderTextLine> &lines,
+                          WhiteboardTypeface typeface,
+                          double scale,
+                          QPointF offset)
+{
+    QString string;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            string += QChar::LineSeparator;
+        }
+        string += QString::fromStdString(lines[i].text);
+    }
+    QTextLayout layout(string, whiteboardLayoutFont(typeface));
+    QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    const PointF base = lines.front().origin;
+    layout.beginLayout();
+    for (const RenderTextLine &line : lines) {
+        QTextLine laid = layout.createLine();
+        if (!laid.isValid()) {
+            break;
+        }
+        laid.setLineWidth(0);
+        laid.setPosition({(line.origin.x - base.x) / scale, (line.origin.y - base.y) / scale});
+    }
+    layout.endLayout();
+    // Line by line: the layout's own glyphRuns() merges the runs of all lines into one per font,
+    // copying what it merged so far for every line, which a text of many lines waits seconds
+    // for.
+    LaidOutLines laidOut;
+    std::map<GlyphKey, std::uint32_t> indexes;
+    for (int line = 0; line < layout.lineCount(); ++line) {
+        for (const QGlyphRun &run : layout.lineAt(line).glyphRuns()) {
+            const QRawFont rawFont = run.rawFont();
+            const FontKey font{rawFont.familyName(), rawFont.styleName(), rawFont.pixelSize()};
+            const QList<quint32> glyphs = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            for (qsizetype i = 0; i < glyphs.size(); ++i) {
+                const GlyphKey key{font, glyphs[i]};
+                auto [index, isNew] =
+                    indexes.try_emplace(key, std::uint32_t(laidOut.outlines.size()));
+                if (isNew) {
+                    laidOut.keys.push_back(key);
+                    laidOut.outlines.push_back(glyphOutline(font, rawFont, glyphs[i]));
+                }
+                laidOut.glyphs.push_back({index->second, offset + positions[i]});
+            }
+        }
+    }
+    return laidOut;
+}
+
+// Joins the parts, keeping each distinct outline once.
+void join(std::vector<LaidOutLines> &parts, PaintedText &text)
+{
+    std::map<GlyphKey, std::uint32_t> indexes;
+    for (LaidOutLines &part : parts) {
+        std::vector<std::uint32_t> joined(part.outlines.size());
+        for (std::size_t i = 0; i < part.outlines.size(); ++i) {
+            const auto [index, isNew] =
+                indexes.try_emplace(part.keys[i], std::uint32_t(text.outlines.size()));
+            if (isNew) {
+                text.outlines.push_back(std::move(part.outlines[i]));
+            }
+            joined[i] = index->second;
+        }
+        for (const PlacedGlyph &glyph : part.glyphs) {
+            text.glyphs.push_back({joined[glyph.outline], glyph.position});
+        }
+        part = {};
+    }
+}
+
+QRectF sceneBounds(const PaintedText &text, const GlyphChunk &chunk)
+{
+    QRectF layoutBounds;
+    for (std::size_t i = chunk.begin; i < chunk.end; ++i) {
+        const PlacedGlyph &glyph = text.glyphs[i];
+        const GlyphOutline &outline = text.outlines[glyph.outline];
+        if (!outline.elements.empty()) {
+            layoutBounds |= outline.bounds.translated(glyph.position);
+        }
+    }
+    return QRectF(text.origin + layoutBounds.topLeft() * text.scale,
+                  layoutBounds.size() * text.scale);
+}
+
+// A chunk of glyphs without outlines, such as spaces, is left out.
+void cutIntoChunks(PaintedText &text)
+{
+    for (std::size_t begin = 0; begin < text.glyphs.size(); begin += glyphsPerChunk) {
+        GlyphChunk chunk{begin, std::min(begin + glyphsPerChunk, text.glyphs.size()), {}};
+        chunk.bounds = sceneBounds(text, chunk);
+        if (!chunk.bounds.isNull()) {
+            text.chunks.push_back(chunk);
+        }
+    }
+}
+
+void appendGlyph(QPainterPath &path, const GlyphOutline &outline, QPointF at, double scale)
+{
+    const auto point = [&](const QPainterPath::Element &element) {
+        return at + QPointF(element.x, element.y) * scale;
+    };
+    const std::vector<QPainterPath::Element> &elements = outline.elements;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const QPainterPath::Element &element = elements[i];
+        if (element.isMoveTo()) {
+            path.moveTo(point(element));
+        } else if (element.isCurveTo() && i + 2 < elements.size()) {
+            path.cubicTo(point(element), point(elements[i + 1]), point(elements[i + 2]));
+            i += 2;
+        } else {
+            path.lineTo(point(element));
+        }
+    }
+}
+
+} // namespace
+
+PaintedText paintedText(const RenderText &text)
+{
+    PaintedText painted;
+    painted.colour = toQColor(text.color);
+    const double scale = whiteboardLayoutScale(text.fontSize);
+    if (!(scale > 0) || !std::isfinite(scale) || text.lines.empty()) {
+        return painted;
+    }
+    const PointF base = text.lines.front().origin;
+    painted.origin = QPointF(base.x, base.y);
+    painted.scale = scale;
+    const std::size_t count = (text.lines.size() + linesPerLayout - 1) / linesPerLayout;
+    std::vector<LaidOutLines> parts(count);
+    const auto layOutPart = [&](std::size_t part) {
+        const std::size_t first = part * linesPerLayout;
+        const auto begin = text.lines.begin() + static_cast<std::ptrdiff_t>(first);
+        const std::size_t lines = std::min(linesPerLayout, text.lines.size() - first);
+        const std::vector<RenderTextLine> some(begin, begin + static_cast<std::ptrdiff_t>(lines));
+        const PointF from = some.front().origin;
+        parts[part] = laidOutLines(
+            some, text.typeface, scale, QPointF(from.x - base.x, from.y - base.y) / scale);
+    };
+    if (count > 1) {
+        runInParallel(count, poolThreadCount(), layOutPart);
+    } else {
+        layOutPart(0);
+    }
+    join(parts, painted);
+    cutIntoChunks(painted);
+    return painted;
+}
+
+void paintText(QPainter &painter, const PaintedText &text, const std::optional<QRectF> &visible)
+{
+    QPainterPath area;
+    area.setFillRule(Qt::WindingFill);
+    for (const GlyphChunk &chunk : text.chunks) {
+        if (visible && !boxReaches(chunk.bounds, *visible)) {
+            continue;
+        }
+        for (std::size_t i = chunk.begin; i < chunk.end; ++i) {
+            const PlacedGlyph &glyph = text.glyphs[i];
+            appendGlyph(area,
+                        text.outlines[glyph.outline],
+                        text.origin + glyph.position * text.scale,
+                        text.scale);
+        }
+        if (area.elementCount() >= elementsPerFill) {
+            painter.fillPath(area, text.colour);
+            area.clear();
+            area.setFillRule(Qt::WindingFill);
+        }
+    }
+    if (!area.isEmpty()) {
+        painter.fillPath(area, text.colour);
+    }
+}
+
+bool boxReaches(const QRectF &box, const QRectF &visible)
+{
+    return box.left() <= visible.right() && visible.left() <= box.right()
+           && box.top() <= visible.bottom() && visible.top() <= box.bottom();
+}
+
+} // namespace zentrel
