@@ -29,6 +29,12 @@ struct CellRun
     // the ends, and the extremes along the column or the row.
     std::size_t shown(std::array<std::size_t, 6> &marks) const
     {
+        // Most runs of a path with detail finer than its cells are one or two points.
+        if (last - first < 2) {
+            marks[0] = first;
+            marks[1] = last;
+            return last - first + 1;
+        }
         marks = {first,
                  last,
                  inColumn ? top : first,
