@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <numbers>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -95,11 +96,12 @@ double farthest(const std::vector<WhiteboardPoint> &from,
     return worst;
 }
 
-// A random walk, a zigzag, a spiral and a comb of teeth 0.05 points apart, each through `count`
-// points: far more than pixels at any usual zoom.
+// A random walk, a zigzag, a spiral, and the outlines of a comb of teeth 0.05 points apart and
+// of a ring that zigzags a point in and out, each through some `count` points: far more than
+// pixels at any usual zoom.
 std::vector<std::vector<WhiteboardPoint>> densePaths(int count)
 {
-    std::vector<std::vector<WhiteboardPoint>> paths(4);
+    std::vector<std::vector<WhiteboardPoint>> paths(5);
     std::uint64_t state = 12345;
     const auto random = [&state] {
         state = state * 6364136223846793005u + 1442695040888963407u;
@@ -116,7 +118,13 @@ std::vector<std::vector<WhiteboardPoint>> densePaths(int count)
         const int corner = i % 4;
         paths[3].push_back(
             {i / 4 * 0.05 + (corner >= 2 ? 0.025 : 0), corner == 1 || corner == 2 ? 40.0 : 60.0});
+        const double turn = 2 * std::numbers::pi * i / count;
+        const double reach = i % 2 == 0 ? 45 : 44;
+        paths[4].push_back({50 + reach * std::cos(turn), 50 + reach * std::sin(turn)});
     }
+    // Each outline closes: the comb along its spine.
+    paths[3].insert(paths[3].end(), {{paths[3].back().x, 70}, {0, 70}, paths[3].front()});
+    paths[4].push_back(paths[4].front());
     return paths;
 }
 
