@@ -152,8 +152,8 @@ void BM_HugeElement_Dotted(benchmark::State &state)
 BENCHMARK(BM_HugeElement_Dotted)->Apply(hugeSizes);
 
 // The worst fills found: combs of 100, 511 (the most drawn through every point, by hand) and
-// 10,000 teeth (thinned to 4,096 points), at 100 % and at 800 %, where their teeth show; the
-// 10,000 teeth of a 716 KB document froze the program for minutes.
+// 10,000 teeth (thinned to at most 4,096 points), at 100 % and at 800 %, where the teeth of the
+// first two show; the 10,000 teeth of a 716 KB document froze the program for minutes.
 void combSizes(benchmark::internal::Benchmark *benchmark)
 {
     for (const int teeth : {100, 511, 10'000}) {

@@ -143,8 +143,11 @@ CoverageMask rasterizedCoverage(const std::vector<std::vector<PointF>> &polygons
             const double y = row + (sample + 0.5) / sampleRows;
             std::erase_if(crossings, [y](const Crossing &c) { return c.edge->y1 <= y; });
             const std::size_t kept = crossings.size();
-            while (next < edges.size() && edges[next].y0 <= y) {
-                crossings.push_back({0, &edges[next++]});
+            // An edge that began and ended since the last sample row crosses none.
+            for (; next < edges.size() && edges[next].y0 <= y; ++next) {
+                if (edges[next].y1 > y) {
+                    crossings.push_back({0, &edges[next]});
+                }
             }
             for (Crossing &c : crossings) {
                 c.x = c.edge->x0 + (y - c.edge->y0) * c.edge->slope;

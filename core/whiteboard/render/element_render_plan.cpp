@@ -190,7 +190,9 @@ void planFill(const WhiteboardElement &element,
     const WhiteboardFillStyle style = element.style.fillStyle.value_or(WhiteboardFillStyle::solid);
     if (style == WhiteboardFillStyle::solid) {
         plan.fillColor = fillColorOf(element);
-        plan.fillPath = path;
+        // A very rough outline is drawn twice; filled together, the two would cancel wherever
+        // they overlap, nearly all of the inside, as the fill is even-odd: it takes the first.
+        plan.fillPath = firstSubpath(path);
         return;
     }
     HatchFill fill = hatchFill(outline, area, style == WhiteboardFillStyle::crossHatch);

@@ -109,6 +109,35 @@ Path arrowHeadOutline(PointF start, PointF end, double width)
     return path;
 }
 
+Path firstSubpath(const Path &path)
+{
+    Path first;
+    for (const Path::Element &piece : path.elements()) {
+        const auto &p = piece.points;
+        switch (piece.op) {
+        case Path::Op::moveTo:
+            if (!first.isEmpty()) {
+                return first;
+            }
+            first.moveTo(p[0]);
+            break;
+        case Path::Op::lineTo:
+            first.lineTo(p[0]);
+            break;
+        case Path::Op::quadTo:
+            first.quadTo(p[0], p[1]);
+            break;
+        case Path::Op::cubicTo:
+            first.cubicTo(p[0], p[1], p[2]);
+            break;
+        case Path::Op::close:
+            first.closeSubpath();
+            break;
+        }
+    }
+    return first;
+}
+
 std::vector<std::vector<PointF>> flattenPath(const Path &path)
 {
     std::vector<std::vector<PointF>> polygons;

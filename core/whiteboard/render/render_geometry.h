@@ -28,6 +28,9 @@ Path arrowOutline(PointF start, PointF end, double lineWidth);
 // That head alone, pointing along start → end.
 Path arrowHeadOutline(PointF start, PointF end, double lineWidth);
 
+// The path up to where a second subpath starts: the first of the outlines it holds.
+Path firstSubpath(const Path &path);
+
 // The path as a list of closed polygons, curves split into short lines, so hatch lines can be
 // clipped without a painter.
 std::vector<std::vector<PointF>> flattenPath(const Path &path);

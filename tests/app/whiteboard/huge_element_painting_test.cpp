@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <gtest/gtest.h>
 
@@ -22,11 +23,15 @@ WhiteboardElement hatchedSquare(double side)
     return element;
 }
 
-// A 400 × 300 view of the element at `zoom`, its top left corner at `corner` of the scene; with
-// `clipped`, the painter's clip is the view, as the canvas sets it.
-QImage viewOf(const PaintedElement &painted, PointF corner, double zoom, bool clipped)
+// A view of the element at `zoom`, 400 × 300 unless `size` says, its top left corner at `corner`
+// of the scene; with `clipped`, the painter's clip is the view, as the canvas sets it.
+QImage viewOf(const PaintedElement &painted,
+              PointF corner,
+              double zoom,
+              bool clipped,
+              QSize size = {400, 300})
 {
-    QImage image(400, 300, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -94,6 +99,62 @@ TEST(HugeElementPainting, ACombsFillShowsOnItsTeethAloneWhateverItsStyle)
             EXPECT_GT(onTeeth, solid ? 35'000 : 3'000) << int(style) << clipped;
             EXPECT_LT(onTeeth, solid ? 36'001 : 20'000) << int(style) << clipped;
         }
+    }
+}
+
+// At 100 %, the comb of 10,000 teeth 400 points wide paints through its thinned points as Qt
+// paints it through every one: teeth, spine and the spine's bottom edge.
+TEST(HugeElementPainting, AThinnedCombPaintsAsItsWholeOutline)
+{
+    WhiteboardElement element =
+        combElement(WhiteboardElementKind::line, 10'000, 400, WhiteboardFillStyle::solid);
+    element.style.strokeColor = "#ff0000";
+    element.style.strokeWidth = 0.5;
+    element.style.fillColor = "#000000";
+    const QSize size(440, 440);
+    const QImage thinned = viewOf(paintedElement(element, 1), {-20, -20}, 1, true, size);
+
+    QPainterPath whole;
+    for (const auto &[x, y] : combCorners(10'000, 400)) {
+        whole.lineTo(x, y);
+    }
+    whole.closeSubpath();
+    QImage qt(size, QImage::Format_ARGB32_Premultiplied);
+    qt.fill(Qt::white);
+    QPainter painter(&qt);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(20, 20);
+    painter.fillPath(whole, Qt::black);
+    painter.strokePath(whole, QPen(Qt::red, 0.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.end();
+
+    double difference = 0;
+    int farApart = 0;
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            const QRgb own = thinned.pixel(x, y);
+            const QRgb their = qt.pixel(x, y);
+            const int apart = std::max({std::abs(qRed(own) - qRed(their)),
+                                        std::abs(qGreen(own) - qGreen(their)),
+                                        std::abs(qBlue(own) - qBlue(their))});
+            // Qt adds up the coverage of the thousands of strokes on the comb's outermost pixels:
+            // those may differ.
+            const bool edge = std::abs(x - 20) <= 1 || std::abs(x - 420) <= 1
+                              || std::abs(y - 20) <= 1 || std::abs(y - 420) <= 1;
+            farApart += apart > 128 && !edge ? 1 : 0;
+            difference += apart;
+        }
+    }
+    EXPECT_LT(difference / (size.width() * size.height()), 4.0);
+    EXPECT_EQ(farApart, 0);
+    // The spine is filled to its bottom edge, which is drawn from end to end, and nothing is
+    // drawn past the comb.
+    for (int x = 25; x < 415; ++x) {
+        EXPECT_TRUE(isBlack(thinned.pixel(x, 400))) << x;
+        EXPECT_GT(qRed(thinned.pixel(x, 420)), 100) << x;
+    }
+    for (int y = 0; y < size.height(); ++y) {
+        EXPECT_EQ(thinned.pixel(430, y), qRgb(255, 255, 255)) << y;
     }
 }
 

@@ -28,17 +28,24 @@ bool isInk(QRgb pixel)
     return qGray(pixel) < 128;
 }
 
-// Whether any pixel within `reach` of `point` is dark.
-bool inkNear(const QImage &image, QPoint point, int reach = 3)
+// Whether a pixel within `reach` of `point` matches.
+template <typename Match>
+bool pixelNear(const QImage &image, QPoint point, int reach, Match match)
 {
     for (int y = point.y() - reach; y <= point.y() + reach; ++y) {
         for (int x = point.x() - reach; x <= point.x() + reach; ++x) {
-            if (image.valid(x, y) && isInk(image.pixel(x, y))) {
+            if (image.valid(x, y) && match(image.pixel(x, y))) {
                 return true;
             }
         }
     }
     return false;
+}
+
+// Whether any pixel within `reach` of `point` is dark.
+bool inkNear(const QImage &image, QPoint point, int reach = 3)
+{
+    return pixelNear(image, point, reach, isInk);
 }
 
 // The runs of rows holding ink within `columns`, as first and last row.
@@ -122,6 +129,58 @@ TEST_F(WhiteboardElementPaintingTest, ClosedLineIsFilledAsAShape)
     square.style.fillColor = "#FF0000";
     place(std::move(square));
     EXPECT_EQ(png().pixel(90, 90), QColor(Qt::red).rgb());
+}
+
+bool isRed(QRgb pixel)
+{
+    return qRed(pixel) > 200 && qGreen(pixel) < 120 && qBlue(pixel) < 120;
+}
+
+TEST_F(WhiteboardElementPaintingTest, EveryFillShowsAtEveryRoughness)
+{
+    const RectF frame{40, 40, 240, 120};
+    const QPoint centre(160, 100);
+    WhiteboardElement rounded = shape(WhiteboardElementKind::rectangle, frame);
+    rounded.style.roundnessType = 3;
+    for (WhiteboardElement element :
+         {shape(WhiteboardElementKind::rectangle, frame),
+          rounded,
+          shape(WhiteboardElementKind::ellipse, frame),
+          shape(WhiteboardElementKind::diamond, frame),
+          shape(WhiteboardElementKind::marker, frame),
+          polyline({{40, 40}, {280, 40}, {280, 160}, {40, 160}, {40, 40}})}) {
+        element.style.fillColor = "#FF0000";
+        WhiteboardLibrary library = model->library();
+        library.boards[model->currentBoardIndex()].elements.clear();
+        model->setLibrary(std::move(library));
+        place(element);
+        for (const int roughness : {0, 1, 2, 3, -1, 7}) {
+            for (const auto style : {WhiteboardFillStyle::solid,
+                                     WhiteboardFillStyle::hachure,
+                                     WhiteboardFillStyle::crossHatch}) {
+                element.style.roughness = roughness;
+                element.style.fillStyle = style;
+                replace(element);
+                const QImage image = png();
+                const std::string where = std::to_string(int(element.kind)) + " roughness "
+                                          + std::to_string(roughness) + " style "
+                                          + std::to_string(int(style));
+                // A marker's number stands white in the middle of its disc.
+                const bool marker = element.kind == WhiteboardElementKind::marker;
+                const QPoint inside = marker ? centre - QPoint(60, 0) : centre;
+                if (marker) {
+                    EXPECT_TRUE(pixelNear(image, centre, 8, [](QRgb pixel) {
+                        return qGray(pixel) > 240;
+                    })) << where;
+                }
+                if (style == WhiteboardFillStyle::solid) {
+                    EXPECT_EQ(image.pixel(inside), QColor(Qt::red).rgb()) << where;
+                } else {
+                    EXPECT_TRUE(pixelNear(image, inside, 4, isRed)) << where;
+                }
+            }
+        }
+    }
 }
 
 TEST_F(WhiteboardElementPaintingTest, ArrowheadsAreTheOnesTheDocumentAsksFor)

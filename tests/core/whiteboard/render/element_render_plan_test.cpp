@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace zentrel {
 namespace {
@@ -200,6 +203,89 @@ TEST(ElementRenderPlanTest, FillOnlyWithFillColourAndClearWhenUnreadable)
     EXPECT_EQ(plan.fillColor->alpha, 0);
     ASSERT_TRUE(plan.stroke);
     EXPECT_EQ(plan.fillPath, plan.stroke->path);
+}
+
+// Whether `point` lies inside the path filled even-odd, all its outlines together, as the
+// painter fills it.
+bool filledAt(const Path &path, PointF point)
+{
+    bool inside = false;
+    for (const std::vector<PointF> &polygon : flattenPath(path)) {
+        for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+            const PointF a = polygon[i];
+            const PointF b = polygon[j];
+            if ((a.y > point.y) != (b.y > point.y)
+                && point.x < a.x + (point.y - a.y) * (b.x - a.x) / (b.y - a.y)) {
+                inside = !inside;
+            }
+        }
+    }
+    return inside;
+}
+
+// How near the hatch lines come to `point`.
+double hatchReach(const RenderStroke &hatch, PointF point)
+{
+    const std::vector<PointF> ends = pointsOf(hatch.path);
+    double nearest = INFINITY;
+    for (std::size_t i = 0; i + 1 < ends.size(); i += 2) {
+        nearest = std::min(nearest, distanceToSegment(point, ends[i], ends[i + 1]));
+    }
+    return nearest;
+}
+
+// Every kind that is filled, in the frame (20, 10, 120, 80): rectangles sharp and rounded,
+// ellipse, diamond, marker and a closed line around it.
+std::vector<WhiteboardElement> filledKinds()
+{
+    const RectF frame{20, 10, 120, 80};
+    WhiteboardElement rounded = shape(WhiteboardElementKind::rectangle, frame);
+    rounded.style.roundnessType = 3;
+    return {shape(WhiteboardElementKind::rectangle, frame),
+            rounded,
+            shape(WhiteboardElementKind::ellipse, frame),
+            shape(WhiteboardElementKind::diamond, frame),
+            shape(WhiteboardElementKind::marker, frame),
+            polyline(WhiteboardElementKind::line,
+                     {{20, 10}, {140, 10}, {140, 90}, {20, 90}, {20, 10}})};
+}
+
+TEST(ElementRenderPlanTest, EveryFillCoversTheCentreAtEveryRoughness)
+{
+    const PointF centre{80, 50};
+    for (WhiteboardElement element : filledKinds()) {
+        for (const int roughness : {0, 1, 2, 3, -1, 7}) {
+            element.style.roughness = roughness;
+            for (const auto style : {std::optional<WhiteboardFillStyle>(),
+                                     std::optional(WhiteboardFillStyle::solid),
+                                     std::optional(WhiteboardFillStyle::hachure),
+                                     std::optional(WhiteboardFillStyle::crossHatch)}) {
+                const std::string where = std::to_string(int(element.kind)) + " roughness "
+                                          + std::to_string(roughness) + " style "
+                                          + std::to_string(style ? int(*style) : -1);
+                element.style.fillStyle = style;
+                element.style.fillColor = "#FF0000";
+                ElementRenderPlan plan =
+                    elementRenderPlan(element, elementRenderRoughness(element), 1, fixedMeasure);
+                if (style.value_or(WhiteboardFillStyle::solid) == WhiteboardFillStyle::solid) {
+                    EXPECT_EQ(plan.fillColor, (Color{1, 0, 0, 1})) << where;
+                    EXPECT_TRUE(filledAt(plan.fillPath, centre)) << where;
+                } else {
+                    ASSERT_TRUE(plan.hatch) << where;
+                    // Lines 8 points apart along x pass within 3 of any point inside.
+                    EXPECT_LT(hatchReach(*plan.hatch, centre), 3) << where;
+                }
+                if (element.kind == WhiteboardElementKind::marker) {
+                    ASSERT_TRUE(plan.text) << where;
+                    EXPECT_EQ(plan.text->lines.at(0).text, "1") << where;
+                }
+                element.style.fillColor.reset();
+                plan = elementRenderPlan(element, elementRenderRoughness(element), 1, {});
+                EXPECT_FALSE(plan.fillColor || plan.hatch) << where;
+                EXPECT_TRUE(plan.stroke) << where;
+            }
+        }
+    }
 }
 
 TEST(ElementRenderPlanTest, DashPatternsFollowStrokeStyle)

@@ -170,7 +170,10 @@ TEST(HugeElementPlanTest, ACombOfThousandsOfTeethPlansABoundedDrawingAtAnyZoom)
                     if (!plan.hatchFill) {
                         continue;
                     }
-                    EXPECT_TRUE(hatchNeedsClip(*plan.hatchFill));
+                    // Its teeth cross the lines too often to cut them, where they show; a speck
+                    // is thinned to a few points, which may cut them.
+                    EXPECT_TRUE(hatchNeedsClip(*plan.hatchFill) || scale < 1)
+                        << teeth << int(style) << rounded << scale;
                     // A 1920 × 1080 view on the teeth.
                     const RectF view{5e3, 5e3, 1920 / scale, 1080 / scale};
                     EXPECT_LE(hatchLines(*plan.hatchFill, view).elements().size(),
