@@ -87,7 +87,11 @@ void fillDenseArea(QPainter &painter,
                    const QColor &colour,
                    const std::optional<QRectF> &visible)
 {
-    const QRect pixels = devicePixels(painter, visible);
+    // Only the pixels the area can reach: a small area in a large view costs its own size.
+    const QRect pixels = painter.combinedTransform()
+                             .mapRect(area.controlPointRect())
+                             .intersected(devicePixels(painter, visible))
+                             .toAlignedRect();
     if (pixels.isEmpty()) {
         return;
     }
