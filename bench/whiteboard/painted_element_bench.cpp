@@ -37,8 +37,8 @@ std::vector<WhiteboardElement> ordinaryElements(int count)
     return elements;
 }
 
-// budget: < 100 ms on one thread to plan and prepare 1,000 ordinary elements, and < 20 ms to
-// paint them on a 1920 × 1080 view
+// budget: < 100 ms on one thread to plan, prepare and paint 1,000 ordinary elements on a
+// 1920 × 1080 view, of which painting (paint_ms) < 40 ms
 void BM_PaintedElement_OrdinaryElements(benchmark::State &state)
 {
     const std::vector<WhiteboardElement> elements = ordinaryElements(int(state.range(0)));
