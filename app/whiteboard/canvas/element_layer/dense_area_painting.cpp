@@ -2,6 +2,7 @@
 
 #include "common/qt_path.h"
 #include "whiteboard/render/coverage_raster.h"
+#include "whiteboard/render/dense_outline.h"
 
 #include <QImage>
 #include <QPaintDevice>

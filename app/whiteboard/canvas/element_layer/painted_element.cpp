@@ -6,7 +6,7 @@
 #include "whiteboard/canvas/element_layer/dense_area_painting.h"
 #include "whiteboard/canvas/element_layer/hatch_painting.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
-#include "whiteboard/render/coverage_raster.h"
+#include "whiteboard/render/dense_outline.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QGlyphRun>
