@@ -11,6 +11,8 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace zentrel;
 
@@ -60,6 +62,30 @@ WhiteboardElement combLine(int teeth, WhiteboardFillStyle style, bool rounded = 
         element.style.roundnessType = 2;
     }
     return element;
+}
+
+// A closed line through `corners`, hand-drawn and filled solid.
+WhiteboardElement closedLine(std::vector<WhiteboardPoint> corners)
+{
+    WhiteboardElement element;
+    element.kind = WhiteboardElementKind::line;
+    corners.push_back(corners.front());
+    element.points = std::move(corners);
+    element.setFrame({0, 0, 0, 0});
+    element.style.fillColor = "#ffc9c9";
+    element.style.fillStyle = WhiteboardFillStyle::solid;
+    element.style.roughness = 1;
+    return element;
+}
+
+// `count` corners zigzagging across 10^4 points between the heights `top` and `bottom`.
+std::vector<WhiteboardPoint> zigzag(int count, double top, double bottom)
+{
+    std::vector<WhiteboardPoint> corners;
+    for (int i = 0; i < count; ++i) {
+        corners.push_back({1e4 * i / count, i % 2 == 0 ? top : bottom});
+    }
+    return corners;
 }
 
 // Plans the element, prepares its paths for painting and paints the 1920 × 1080 view on its top
@@ -202,5 +228,54 @@ void BM_HugeElement_CombRoundedCrossHatch(benchmark::State &state)
 }
 
 BENCHMARK(BM_HugeElement_CombRoundedCrossHatch)->Apply(combSizes);
+
+// The shapes one far point, crowding or flatness used to make the painter's own slow fill look
+// cheap: a zigzag of 2,000 and 4,000 corners 10^4 points high, and the 10,000-tooth comb, each
+// with one corner 10^11 points away; 4,000 corners in four tight clusters 10^6 points apart;
+// 4,000 corners on two rows a point apart. At 100 % and 800 %.
+void outlierShapes(benchmark::internal::Benchmark *benchmark)
+{
+    for (const int shape : {0, 1, 2, 3, 4}) {
+        for (const int zoom : {1, 8}) {
+            benchmark->Args({shape, zoom});
+        }
+    }
+    benchmark->Unit(benchmark::kMillisecond);
+}
+
+WhiteboardElement outlierShape(int shape)
+{
+    std::vector<WhiteboardPoint> corners;
+    switch (shape) {
+    case 0:
+    case 1:
+        corners = zigzag(shape == 0 ? 2'000 : 4'000, 0, 1e4);
+        corners.insert(corners.begin() + 1'000, WhiteboardPoint{5e3, 1e11});
+        return closedLine(std::move(corners));
+    case 2: {
+        WhiteboardElement comb = combLine(10'000, WhiteboardFillStyle::solid);
+        comb.points.insert(comb.points.begin() + 1'000, WhiteboardPoint{5e3, 1e11});
+        return comb;
+    }
+    case 3:
+        for (int cluster = 0; cluster < 4; ++cluster) {
+            for (const WhiteboardPoint corner : zigzag(1'000, 0, 10)) {
+                corners.push_back({corner.x / 1e3 + cluster * 1e6, corner.y + cluster * 1e6});
+            }
+        }
+        return closedLine(std::move(corners));
+    default:
+        return closedLine(zigzag(4'000, 0, 1));
+    }
+}
+
+// budget: < 250 ms in all on one thread for the full-HD view and < 50 MB, for every shape and
+// zoom
+void BM_HugeElement_Outliers(benchmark::State &state)
+{
+    runElement(state, outlierShape(int(state.range(0))), double(state.range(1)));
+}
+
+BENCHMARK(BM_HugeElement_Outliers)->Apply(outlierShapes);
 
 } // namespace

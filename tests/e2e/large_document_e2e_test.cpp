@@ -203,6 +203,18 @@ TEST_P(LargeDocumentUse, CrossHatchedCombOfTenThousandTeeth)
         true);
 }
 
+// A solid zigzag of 4,000 corners, one of them 10^11 points away: the painter's own fill of it
+// kept the program busy for minutes, on opening and on every reopening.
+TEST_P(LargeDocumentUse, SolidZigzagWithOneFarCorner)
+{
+    measureDocument(closedLineDocument(farCornerZigzag(4'000, 1e4, 1e11),
+                                       1e4,
+                                       "line",
+                                       "\"backgroundColor\":\"#ffc9c9\",\"fillStyle\":\"solid\""),
+                    "4,000-corner zigzag with one far corner",
+                    true);
+}
+
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          LargeDocumentUse,
                          testing::ValuesIn(everyWindowManager()),

@@ -1,120 +1,187 @@
 #include "whiteboard/render/coverage_raster.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 namespace zentrel {
 
 namespace {
 
-constexpr int sampleRows = 4;
-// More edges than this joining the crossed ones at once are sorted in with them anew.
-constexpr std::size_t manyAdded = 32;
-// Above this many crossings a row on average, a painter's fill slows past a rasterised one.
-constexpr double denseCrossingsPerRow = 64;
-
-// An edge from its top `y0` down to `y1`; `winding` +1 where the outline runs down it.
+// A piece of the outline inside the grid's rows, from its top (x0, y0) down to (x1, y1), with
+// the pieces left of the grid moved onto its left side; `winding` +1 where the outline runs
+// down it.
 struct Edge
 {
     double x0 = 0;
     double y0 = 0;
-    double slope = 0; // dx per dy
+    double x1 = 0;
     double y1 = 0;
-    int winding = 1;
+    double winding = 1;
+
+    double xAt(double y) const
+    {
+        const double t = (y - y0) / (y1 - y0);
+        return x0 * (1 - t) + x1 * t;
+    }
 };
 
-// An edge a sample row crosses, where it crosses it.
-struct Crossing
+// The point a share `t` of the way from `a` to `b`, without the overflow of b − a.
+PointF between(PointF a, PointF b, double t)
 {
-    double x = 0;
-    const Edge *edge = nullptr;
+    return {a.x * (1 - t) + b.x * t, a.y * (1 - t) + b.y * t};
+}
+
+// The rows a `width` × `height` grid spans, with what the edges left of it add to each: those
+// only wind the pixels of the rows they cross, by the share of each row they cross, whatever
+// their x. Kept per row (a running sum of whole rows, one entry more, and the parts of rows),
+// rather than as edges walked on every row: a view of a small part of a comb leaves out most of
+// its teeth.
+struct LeftWinding
+{
+    std::vector<double> wholeRows;
+    std::vector<double> partRows;
+
+    void add(double top, double bottom, double winding)
+    {
+        const auto first = static_cast<std::size_t>(top);
+        const auto last = static_cast<std::size_t>(bottom);
+        if (first == last) {
+            partRows[first] += (bottom - top) * winding;
+            return;
+        }
+        partRows[first] += (static_cast<double>(first + 1) - top) * winding;
+        wholeRows[first + 1] += winding;
+        wholeRows[last] -= winding;
+        if (last < partRows.size()) {
+            partRows[last] += (bottom - static_cast<double>(last)) * winding;
+        }
+    }
 };
 
-// The edges that matter to a `width` × `height` grid, sorted by their tops. Those wholly right
-// of it never do; those wholly left of it only wind every sample row they span, which `left`
-// counts per sample row (a running sum, one entry a sample row and one more), rather than
-// sorting them in on every one: a view of a small part of a comb leaves out most of its teeth.
+// Adds the part of the edge a→b (a above b, both within the grid's rows) that reaches the grid:
+// a piece right of it never matters, a piece left of it only winds.
+void addEdge(
+    PointF a, PointF b, double winding, double width, std::vector<Edge> &edges, LeftWinding &left)
+{
+    // Cut where it crosses the grid's sides; a cut outside the edge cuts off nothing.
+    std::array<double, 4> cuts{0, 0, 0, 1};
+    for (std::size_t side = 0; side < 2; ++side) {
+        const double t = ((side == 0 ? 0 : width) - a.x) / (b.x - a.x);
+        cuts[side + 1] = t > 0 && t < 1 ? t : 0;
+    }
+    std::sort(cuts.begin(), cuts.end());
+    for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+        const PointF from = between(a, b, cuts[i]);
+        const PointF to = between(a, b, cuts[i + 1]);
+        const double middle = (from.x + to.x) / 2;
+        if (!(from.y < to.y) || middle >= width) {
+            continue;
+        }
+        if (middle <= 0) {
+            left.add(from.y, to.y, winding);
+            continue;
+        }
+        edges.push_back(
+            {std::clamp(from.x, 0.0, width), from.y, std::clamp(to.x, 0.0, width), to.y, winding});
+    }
+}
+
+// The edges of the outline inside the grid, clipped to its rows and sorted by their tops.
 std::vector<Edge> edgesOf(const std::vector<std::vector<PointF>> &polygons,
                           double width,
                           double height,
-                          std::vector<int> &left)
+                          LeftWinding &left)
 {
     std::vector<Edge> edges;
-    const auto sampleOf = [&](double y) {
-        const double sample = std::ceil(std::clamp(y, 0.0, height) * sampleRows - 0.5);
-        return static_cast<std::size_t>(std::max(sample, 0.0));
-    };
     for (const auto &polygon : polygons) {
         for (std::size_t i = 0; i < polygon.size(); ++i) {
             PointF a = polygon[i];
             PointF b = polygon[(i + 1) % polygon.size()];
-            if (!(a.y != b.y) || !std::isfinite(a.x + a.y + b.x + b.y)) {
+            if (!(a.y != b.y) || !isFinite(a) || !isFinite(b)) {
                 continue;
             }
-            const int winding = a.y < b.y ? 1 : -1;
+            const double winding = a.y < b.y ? 1 : -1;
             if (b.y < a.y) {
                 std::swap(a, b);
             }
             if (b.y <= 0 || a.y >= height || std::min(a.x, b.x) >= width) {
                 continue;
             }
-            if (std::max(a.x, b.x) <= 0) {
-                left[sampleOf(a.y)] += winding;
-                left[sampleOf(b.y)] -= winding;
-                continue;
-            }
-            edges.push_back({a.x, a.y, (b.x - a.x) / (b.y - a.y), b.y, winding});
+            const PointF top = a.y < 0 ? between(a, b, -a.y / (b.y - a.y)) : a;
+            const PointF bottom = b.y > height ? between(a, b, (height - a.y) / (b.y - a.y)) : b;
+            addEdge({top.x, std::max(top.y, 0.0)},
+                    {bottom.x, std::min(bottom.y, height)},
+                    winding,
+                    width,
+                    edges,
+                    left);
         }
     }
     std::sort(edges.begin(), edges.end(), [](const Edge &l, const Edge &r) { return l.y0 < r.y0; });
     return edges;
 }
 
-// Adds `weight` over x from `from` to `to` of one row: whole pixels through `run` (a running
-// sum), the partly covered pixels at either end through `part`.
-void addSpan(
-    double from, double to, double weight, std::vector<double> &run, std::vector<double> &part)
+// One pixel row's coverage as it builds up, cell by cell, as a signed winding: how much of each
+// pixel the pieces of edges in it cover towards the right (`area`), what each piece adds to the
+// pixels right of its own (`cover`), and both for runs of whole pixels a long piece crosses
+// alike (`run`, a running sum: each of those pixels gets half, those right of it all).
+struct RowCells
 {
-    const auto width = static_cast<double>(part.size());
-    from = std::clamp(from, 0.0, width);
-    to = std::clamp(to, 0.0, width);
-    if (!(from < to)) {
-        return;
-    }
-    const auto first = static_cast<std::size_t>(from);
-    const auto last = static_cast<std::size_t>(to);
-    if (first == last) {
-        part[first] += (to - from) * weight;
-        return;
-    }
-    part[first] += (static_cast<double>(first + 1) - from) * weight;
-    run[first + 1] += weight;
-    run[last] -= weight;
-    if (last < part.size()) {
-        part[last] += (to - static_cast<double>(last)) * weight;
-    }
-}
+    std::vector<double> area;
+    std::vector<double> cover;
+    std::vector<double> run;
 
-// Sorts `crossings` by x: by insertion, which costs little on a list nearly in order, unless
-// `many` were added or the edges cross each other so much that it would cost more than anew.
-void sortByX(std::vector<Crossing> &crossings, bool many)
-{
-    const auto before = [](const Crossing &l, const Crossing &r) {
-        return l.x < r.x;
-    };
-    std::size_t movesLeft = many ? 0 : 8 * crossings.size();
-    for (std::size_t i = 1; i < crossings.size() && movesLeft > 0; ++i) {
-        const Crossing moving = crossings[i];
-        std::size_t j = i;
-        for (; j > 0 && movesLeft > 0 && before(moving, crossings[j - 1]); --j, --movesLeft) {
-            crossings[j] = crossings[j - 1];
+    explicit RowCells(std::size_t width)
+        : area(width)
+        , cover(width)
+        , run(width + 1)
+    {}
+
+    // Adds the piece of an edge from (xa, top) to (xb, bottom) within one row, where `height`
+    // is bottom − top signed by the edge's winding.
+    void addPiece(double xa, double xb, double height)
+    {
+        const auto width = static_cast<double>(area.size());
+        const double from = std::min(xa, xb);
+        const double to = std::max(xa, xb);
+        const double firstCell = std::floor(from);
+        if (firstCell >= width) {
+            return;
         }
-        crossings[j] = moving;
+        const auto first = static_cast<std::size_t>(firstCell);
+        if (!(to > firstCell + 1)) {
+            addCell(first, (from + to) / 2, height);
+            return;
+        }
+        const double perPixel = height / (to - from);
+        addCell(first, (from + firstCell + 1) / 2, perPixel * (firstCell + 1 - from));
+        const double lastCell = std::min(std::ceil(to) - 1, width - 1);
+        const auto last = static_cast<std::size_t>(lastCell);
+        run[first + 1] += perPixel;
+        run[last] -= perPixel;
+        if (lastCell > firstCell) {
+            addCell(last, (lastCell + to) / 2, perPixel * (to - lastCell));
+        }
     }
-    if (movesLeft == 0) {
-        std::sort(crossings.begin(), crossings.end(), before);
+
+    void addCell(std::size_t cell, double x, double height)
+    {
+        area[cell] += height * (static_cast<double>(cell + 1) - x);
+        cover[cell] += height;
     }
+};
+
+std::uint8_t alphaOf(double winding, bool nonZero)
+{
+    double share = std::abs(winding);
+    if (!nonZero) {
+        share = std::fmod(share, 2.0);
+        share = share > 1 ? 2 - share : share;
+    }
+    return static_cast<std::uint8_t>(std::lround(255 * std::min(share, 1.0)));
 }
 
 } // namespace
@@ -126,76 +193,46 @@ CoverageMask rasterizedCoverage(const std::vector<std::vector<PointF>> &polygons
 {
     CoverageMask mask{std::max(width, 0), std::max(height, 0), {}};
     const auto columns = static_cast<std::size_t>(mask.width);
-    mask.alpha.assign(columns * static_cast<std::size_t>(mask.height), 0);
-    std::vector<int> left(static_cast<std::size_t>(mask.height) * sampleRows + 1);
+    const auto rows = static_cast<std::size_t>(mask.height);
+    mask.alpha.assign(columns * rows, 0);
+    if (columns == 0) {
+        return mask;
+    }
+    LeftWinding left{std::vector<double>(rows + 1), std::vector<double>(rows)};
     const std::vector<Edge> edges = edgesOf(polygons, mask.width, mask.height, left);
-    int leftWinding = 0;
-    // The edges the sample row crosses, kept sorted by where: from one sample row to the next
-    // they mostly keep their order, which insertion sort then costs once each.
-    std::vector<Crossing> crossings;
-    std::vector<double> run(columns + 1);
-    std::vector<double> part(columns);
+    // The edges that reach the row, in no order: each adds to the cells it crosses.
+    std::vector<const Edge *> active;
     std::size_t next = 0;
-    for (int row = 0; row < mask.height; ++row) {
-        std::fill(run.begin(), run.end(), 0.0);
-        std::fill(part.begin(), part.end(), 0.0);
-        for (int sample = 0; sample < sampleRows; ++sample) {
-            const double y = row + (sample + 0.5) / sampleRows;
-            std::erase_if(crossings, [y](const Crossing &c) { return c.edge->y1 <= y; });
-            const std::size_t kept = crossings.size();
-            // An edge that began and ended since the last sample row crosses none.
-            for (; next < edges.size() && edges[next].y0 <= y; ++next) {
-                if (edges[next].y1 > y) {
-                    crossings.push_back({0, &edges[next]});
-                }
-            }
-            for (Crossing &c : crossings) {
-                c.x = c.edge->x0 + (y - c.edge->y0) * c.edge->slope;
-            }
-            sortByX(crossings, crossings.size() - kept > manyAdded);
-            leftWinding += left[static_cast<std::size_t>(row * sampleRows + sample)];
-            // Left of the first crossing the edges left of the grid wind; right of the last, those
-            // right of it.
-            int winding = leftWinding;
-            double from = 0;
-            for (const Crossing &crossing : crossings) {
-                if (nonZero ? winding != 0 : winding % 2 != 0) {
-                    addSpan(from, crossing.x, 1.0 / sampleRows, run, part);
-                }
-                winding += crossing.edge->winding;
-                from = crossing.x;
-            }
-            if (nonZero ? winding != 0 : winding % 2 != 0) {
-                addSpan(from, mask.width, 1.0 / sampleRows, run, part);
+    double leftRows = 0;
+    RowCells cells(columns);
+    for (std::size_t row = 0; row < rows; ++row) {
+        const auto top = static_cast<double>(row);
+        const double bottom = top + 1;
+        while (next < edges.size() && edges[next].y0 < bottom) {
+            active.push_back(&edges[next++]);
+        }
+        for (const Edge *edge : active) {
+            const double from = std::max(edge->y0, top);
+            const double to = std::min(edge->y1, bottom);
+            if (from < to) {
+                cells.addPiece(edge->xAt(from), edge->xAt(to), (to - from) * edge->winding);
             }
         }
-        double whole = 0;
-        std::uint8_t *pixels = mask.alpha.data() + static_cast<std::size_t>(row) * columns;
+        std::erase_if(active, [bottom](const Edge *edge) { return edge->y1 <= bottom; });
+        leftRows += left.wholeRows[row];
+        double winding = leftRows + left.partRows[row];
+        double runHeight = 0;
+        std::uint8_t *pixels = mask.alpha.data() + row * columns;
         for (std::size_t x = 0; x < columns; ++x) {
-            whole += run[x];
-            pixels[x] =
-                static_cast<std::uint8_t>(std::lround(255 * std::clamp(whole + part[x], 0.0, 1.0)));
+            runHeight += cells.run[x];
+            pixels[x] = alphaOf(winding + cells.area[x] + runHeight / 2, nonZero);
+            winding += cells.cover[x] + runHeight;
         }
+        std::fill(cells.area.begin(), cells.area.end(), 0.0);
+        std::fill(cells.cover.begin(), cells.cover.end(), 0.0);
+        std::fill(cells.run.begin(), cells.run.end(), 0.0);
     }
     return mask;
-}
-
-bool isDenseArea(const std::vector<std::vector<PointF>> &polygons)
-{
-    double crossed = 0;
-    double top = 0;
-    double bottom = 0;
-    bool first = true;
-    for (const auto &polygon : polygons) {
-        for (std::size_t i = 0; i < polygon.size(); ++i) {
-            const PointF a = polygon[i];
-            crossed += std::abs(polygon[(i + 1) % polygon.size()].y - a.y);
-            top = first ? a.y : std::min(top, a.y);
-            bottom = first ? a.y : std::max(bottom, a.y);
-            first = false;
-        }
-    }
-    return crossed > denseCrossingsPerRow * (bottom - top);
 }
 
 } // namespace zentrel

@@ -16,16 +16,14 @@ struct CoverageMask
 };
 
 // The coverage of the area inside `polygons` (each closed, in pixel units: pixel (0, 0) spans
-// 0..1 on both axes), by the non-zero winding rule or else even-odd. Four sample rows a pixel,
-// each cut exactly across: it costs the crossings of those rows, sorted, where a painter's own
-// antialiased fill costs their square, which an outline of thousands of teeth turns to minutes.
+// 0..1 on both axes), by the non-zero winding rule or else even-odd: the exact share of each
+// pixel its edges' pieces cut off, summed as signed windings along the row, as a painter's own
+// antialiased fill gives it. It costs each row the edges crossing it once, where a painter's
+// own fill costs their square, which an outline of thousands of teeth turns to minutes; and
+// only the part of the outline that reaches the grid, however far its points lie.
 CoverageMask rasterizedCoverage(const std::vector<std::vector<PointF>> &polygons,
                                 bool nonZero,
                                 int width,
                                 int height);
-
-// Whether the outline crosses the rows of its height so often on average (64 times) that a
-// painter's own fill of it would take far longer than rasterizedCoverage.
-bool isDenseArea(const std::vector<std::vector<PointF>> &polygons);
 
 } // namespace zentrel

@@ -210,6 +210,18 @@ std::vector<LineSet> lineSets(const HatchFill &fill, const RectF &box)
 
 bool exceedsCrossingBudget(const HatchFill &fill, const std::vector<LineSet> &sets)
 {
+    // An edge crosses a line once at most: an ordinary shape has too few of both to count.
+    double edges = 0;
+    double lines = 0;
+    for (const auto &polygon : fill.outline) {
+        edges += static_cast<double>(polygon.size());
+    }
+    for (const LineSet &set : sets) {
+        lines += static_cast<double>(std::max<std::int64_t>(set.last - set.first + 1, 0));
+    }
+    if (edges * lines <= hatchCrossingBudget) {
+        return false;
+    }
     double count = 0;
     for (const LineSet &set : sets) {
         count += crossingCount(fill, set);

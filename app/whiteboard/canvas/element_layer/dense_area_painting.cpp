@@ -2,12 +2,14 @@
 
 #include "common/qt_path.h"
 #include "whiteboard/render/coverage_raster.h"
+#include "whiteboard/render/dense_outline.h"
 
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPolygonF>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace zentrel {
@@ -78,8 +80,44 @@ void drawDeviceImage(QPainter &painter, const QRect &pixels, const QImage &image
 
 bool isDenseArea(const QPainterPath &area)
 {
-    return area.elementCount() > denseAreaElements
-           && isDenseArea(polygonsOf(area.toSubpathPolygons()));
+    if (area.elementCount() <= denseAreaElements) {
+        return false;
+    }
+    // The heights each line and curve spans, read off the path as it is: flattening its curves
+    // first cost more than an ordinary shape's painting. A curve spans its control points', and
+    // all of them the path's control point box, which it keeps for painting anyway.
+    const QRectF box = area.controlPointRect();
+    return crossesARowMoreThan(denseCrossingsPerRow,
+                               box.top(),
+                               box.bottom(),
+                               static_cast<std::size_t>(area.elementCount()),
+                               [&area](const auto &visit) {
+                                   const auto span = [&visit](double a, double b) {
+                                       visit(EdgeHeights{std::min(a, b), std::max(a, b)});
+                                   };
+                                   double start = 0;
+                                   double last = 0;
+                                   const int count = area.elementCount();
+                                   for (int i = 0; i < count; ++i) {
+                                       const QPainterPath::Element element = area.elementAt(i);
+                                       if (element.isMoveTo()) {
+                                           span(last, start);
+                                           start = element.y;
+                                       } else if (element.isCurveTo() && i + 2 < count) {
+                                           const double first = area.elementAt(i + 1).y;
+                                           const double end = area.elementAt(i + 2).y;
+                                           span(std::min({last, element.y, first, end}),
+                                                std::max({last, element.y, first, end}));
+                                           last = end;
+                                           i += 2;
+                                           continue;
+                                       } else {
+                                           span(last, element.y);
+                                       }
+                                       last = element.y;
+                                   }
+                                   span(last, start);
+                               });
 }
 
 void fillDenseArea(QPainter &painter,
@@ -87,7 +125,11 @@ void fillDenseArea(QPainter &painter,
                    const QColor &colour,
                    const std::optional<QRectF> &visible)
 {
-    const QRect pixels = devicePixels(painter, visible);
+    // Only the pixels the area can reach: a small area in a large view costs its own size.
+    const QRect pixels = painter.combinedTransform()
+                             .mapRect(area.controlPointRect())
+                             .intersected(devicePixels(painter, visible))
+                             .toAlignedRect();
     if (pixels.isEmpty()) {
         return;
     }

@@ -5,6 +5,7 @@
 #include "whiteboard/canvas/element_layer/dense_area_painting.h"
 #include "whiteboard/canvas/element_layer/hatch_painting.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
+#include "whiteboard/render/dense_outline.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QPainter>
@@ -96,8 +97,10 @@ PaintedElement paintedPlan(const ElementRenderPlan &plan)
         }
         painted.areas.emplace_back(std::move(area), toQColor(plan.stroke->color));
     }
+    // The outline is told by its line, of far fewer pieces to count.
     for (std::size_t i = 0; i < painted.areas.size(); ++i) {
-        if (isDenseArea(painted.areas[i].first)) {
+        const bool isOutline = plan.stroke && i + 1 == painted.areas.size();
+        if (isOutline ? isDenseStroke(plan.stroke->path) : isDenseArea(painted.areas[i].first)) {
             painted.denseAreas.resize(painted.areas.size());
             painted.denseAreas[i] = true;
         }

@@ -1,6 +1,7 @@
 #include "whiteboard/render/coverage_raster.h"
 
 #include "core/whiteboard/model/excalidraw/large_excalidraw_documents.h"
+#include "whiteboard/render/dense_outline.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,35 @@ TEST(CoverageRasterTest, ACombOfTenThousandTeethShowsEachToothItsPixelsShow)
     }
     EXPECT_TRUE(isDenseArea({comb}));
     EXPECT_FALSE(isDenseArea({box(0, 0, 1e4, 1e4)}));
+}
+
+TEST(CoverageRasterTest, AnEdgeWithinOnePixelRowEndsWhereItEnds)
+{
+    // A sawtooth whose short rising edges start and end between a row's quarters: nothing
+    // spills right of the teeth.
+    std::vector<PointF> saw{{0, 4}, {0, 1.3}, {2, 1.4}, {2, 1.45}, {4, 1.55}, {4, 4}};
+    for (const bool nonZero : {true, false}) {
+        const CoverageMask mask = rasterizedCoverage({saw}, nonZero, 8, 4);
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 4; x < 8; ++x) {
+                EXPECT_EQ(alphaAt(mask, x, y), 0) << x << ", " << y << nonZero;
+            }
+        }
+        EXPECT_EQ(alphaAt(mask, 1, 2), 255);
+        // Pixel (1, 1) is covered below the edge, from 1.35 at its left to 1.4 at its right.
+        EXPECT_NEAR(alphaAt(mask, 1, 1), 255 * 0.625, 1);
+    }
+}
+
+TEST(CoverageRasterTest, AnEdgeToAFarPointIsCutWhereItCrossesTheGrid)
+{
+    // A spike 10^11 pixels long: across the grid, it covers rows 0 to 10 all along.
+    const std::vector<PointF> spike{{0, 0}, {10, 0}, {1e11, 5}, {10, 10}, {0, 10}};
+    const CoverageMask mask = rasterizedCoverage({spike}, false, 300, 30);
+    for (const int x : {0, 150, 299}) {
+        EXPECT_EQ(alphaAt(mask, x, 5), 255) << x;
+        EXPECT_EQ(alphaAt(mask, x, 20), 0) << x;
+    }
 }
 
 TEST(CoverageRasterTest, OutlinesPastTheGridAndEmptyGridsCostNothing)

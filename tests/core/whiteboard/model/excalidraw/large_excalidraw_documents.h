@@ -80,10 +80,28 @@ inline std::vector<std::pair<double, double>> combCorners(int teeth, double side
     return corners;
 }
 
-// That comb as the one element of a document, of `type` "line" or "freedraw", given `members`
-// besides its type, id, frame and points: 10,000 teeth come to some 700 KB.
-inline std::string
-combDocument(int teeth, double side, const std::string &type, const std::string &members)
+// A closed zigzag of `count` corners `side` points wide and high at the origin, its middle
+// corner moved `far` points below the rest: one far point once hid how often the zigzag
+// crosses each row.
+inline std::vector<std::pair<double, double>> farCornerZigzag(int count, double side, double far)
+{
+    std::vector<std::pair<double, double>> corners;
+    corners.reserve(static_cast<std::size_t>(count) + 1);
+    for (int i = 0; i < count; ++i) {
+        corners.emplace_back(side * i / count, i % 2 == 0 ? 0 : side);
+    }
+    corners[corners.size() / 2].second = far;
+    corners.push_back(corners.front());
+    return corners;
+}
+
+// A line through `corners` (see combCorners) as the one element of a document, of `type` "line"
+// or "freedraw", given `members` besides its type, id, frame and points: the 10,000-tooth comb
+// comes to some 700 KB.
+inline std::string closedLineDocument(const std::vector<std::pair<double, double>> &corners,
+                                      double side,
+                                      const std::string &type,
+                                      const std::string &members)
 {
     const auto number = [](double value) {
         char text[32];
@@ -91,13 +109,20 @@ combDocument(int teeth, double side, const std::string &type, const std::string 
         return std::string(text);
     };
     std::string points;
-    for (const auto &[x, y] : combCorners(teeth, side)) {
+    for (const auto &[x, y] : corners) {
         points += (points.empty() ? "[" : ",[") + number(x) + "," + number(y - side) + "]";
     }
     return "{\"type\":\"excalidraw\",\"version\":2,\"elements\":[{\"id\":\"comb\",\"type\":\""
            + type + "\",\"x\":0,\"y\":" + number(side) + ",\"width\":" + number(side)
            + ",\"height\":" + number(side) + ",\"points\":[" + points + "]"
            + (members.empty() ? "" : "," + members) + "}]}";
+}
+
+// The comb of combCorners as such a document.
+inline std::string
+combDocument(int teeth, double side, const std::string &type, const std::string &members)
+{
+    return closedLineDocument(combCorners(teeth, side), side, type, members);
 }
 
 } // namespace zentrel
