@@ -223,14 +223,15 @@ void SmallScreen::propertyPanelFitsAndScrolls()
     keepScreenshot(m_xvfb.grabScreen(), name(QStringLiteral("property_panel")));
     EXPECT_TRUE(liesBesideTheToolbar(*panel));
 
-    // The wheel over the middle of the panel scrolls its last control, "More properties", into
-    // view, and changes none of the values passing under the pointer: the rectangle, seen where
-    // the panel leaves it clear, keeps its opacity.
+    // The wheel over the opacity slider scrolls the panel's last control, "More properties", into
+    // view where the panel scrolls, and changes none of the values passing under the pointer: the
+    // rectangle, seen where the panel leaves it clear, keeps its opacity.
     const QRect shape = shapeDrag.adjusted(-strokeReach, -strokeReach, strokeReach, strokeReach);
     const QRect shapeBeside(QPoint(std::max(shape.left(), panel->frame.right() + 1), shape.top()),
                             shape.bottomRight());
     const QImage shapeBefore = m_xvfb.grabScreen().copy(shapeBeside);
-    ASSERT_TRUE(pointerFinds(*panel, panel->frame.center()));
+    const QPoint opacitySlider(panel->frame.center().x(), panel->frame.top() + pixels(333));
+    ASSERT_TRUE(pointerFinds(*panel, opacitySlider));
     ASSERT_TRUE(m_input.run({QStringLiteral("click"),
                              QStringLiteral("--repeat"),
                              QStringLiteral("20"),
