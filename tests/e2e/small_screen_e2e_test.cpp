@@ -79,8 +79,9 @@ protected:
     testing::AssertionResult liesBesideTheToolbar(const TopLevelWindow &panel) const;
 
     void opensWithinTheScreenAndStarts(const QString &style);
-    // The card's settings open beside it, clear of its title, time and buttons, on the screen.
-    void settingsLieBesideTheCard();
+    // The card's settings open beside it, clear of its title, time and buttons, on the screen;
+    // `running` shows the card's badge of a running countdown.
+    void settingsLieBesideTheCard(const QImage &running);
     // The screen once the timer shows the colour, or the last try when it never does.
     QImage waitForColour(const QColor &colour);
 
@@ -162,21 +163,25 @@ void SmallScreen::opensWithinTheScreenAndStarts(const QString &style)
     EXPECT_FALSE(boundsOfColour(screen, m_main.frame, runningGreen).isEmpty())
         << "Start Countdown started no countdown; " << situation();
     if (style == floating) {
-        settingsLieBesideTheCard();
+        settingsLieBesideTheCard(screen);
     }
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
-void SmallScreen::settingsLieBesideTheCard()
+void SmallScreen::settingsLieBesideTheCard(const QImage &running)
 {
-    // The settings button is second from the right at the top of the card, 84 × 42 points from
-    // its top-right corner at full size; the card may be shrunk to fit the screen.
+    // The settings button is second from the right in the card's header, 84 points left of the
+    // card's right edge at full size (the card may be shrunk to fit the screen), level with the
+    // badge's dot at the header's left end, which the ring's arc never reaches.
+    const QRect leftThird(m_main.frame.topLeft(),
+                          QSize(m_main.frame.width() / 3, m_main.frame.height()));
+    const QRect dot = boundsOfColour(running, leftThird, runningGreen);
+    ASSERT_FALSE(dot.isEmpty()) << "no badge on the running card; " << situation();
     const double cardScale = m_main.frame.width() / (500 * m_scaleFactor);
-    const QPoint fromCorner(qRound(84 * cardScale * m_scaleFactor),
-                            qRound(42 * cardScale * m_scaleFactor));
+    const QPoint settingsButton(m_main.frame.right() - qRound(84 * cardScale * m_scaleFactor),
+                                dot.center().y());
     const std::set<std::uint32_t> before = m_windows.shownIds();
-    ASSERT_NO_FATAL_FAILURE(
-        clickOn(m_main, m_main.frame.topRight() + QPoint(-fromCorner.x(), fromCorner.y())));
+    ASSERT_NO_FATAL_FAILURE(clickOn(m_main, settingsButton));
     auto settings = waitForNew(before, timerSettingsTitle);
     ASSERT_TRUE(settings.has_value()) << "no settings panel; " << situation();
     ASSERT_TRUE(settle(*settings));
