@@ -2,9 +2,19 @@
 
 #include "common/qt_path.h"
 #include "overlay/panel_placement.h"
+#include "panels/panel_backdrop.h"
 #include "panels/panel_scroll_area.h"
 
 namespace zentrel {
+
+namespace {
+
+SizeF toSizeF(QSize size)
+{
+    return {static_cast<double>(size.width()), static_cast<double>(size.height())};
+}
+
+} // namespace
 
 OverlayWindowFactory::OverlayWindowFactory(const QRect &screenGeometry)
     : m_screen(screenGeometry)
@@ -40,6 +50,23 @@ std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeSettingsPanel(
 {
     content->setMinimumWidth(static_cast<int>(settingsPanelMinimumWidth));
     return makePanelBelowToolbar(PanelKind::settings, content, owner, toolbar);
+}
+
+std::unique_ptr<OverlayPanel>
+OverlayWindowFactory::makeSettingsPanelBesideCard(QWidget *content, OverlayPanel &card) const
+{
+    content->setMinimumWidth(static_cast<int>(settingsPanelMinimumWidth));
+    const RectF screen = toRectF(m_screen);
+    const QSize fitting = content->sizeHint();
+    const RectF cardFrame =
+        settingsBesideCard(screen, toRectF(QRectF(card.geometry())), toSizeF(fitting)).card;
+    card.move(toQRectF(cardFrame).toAlignedRect().topLeft());
+    const double limit = settingsHeightLimitBesideCard(screen, cardFrame, fitting.width());
+    return makePanel(new PanelScrollArea(content, static_cast<int>(limit)),
+                     &card,
+                     [screen, cardFrame](SizeF size) {
+                         return settingsBesideCard(screen, cardFrame, size).settings;
+                     });
 }
 
 std::unique_ptr<OverlayPanel> OverlayWindowFactory::makePropertyPanel(
@@ -78,12 +105,18 @@ OverlayWindowFactory::makePlacedPanel(PanelKind kind,
                                       OverlayPanel *owner,
                                       const std::optional<RectF> &toolbar) const
 {
-    auto panel = std::make_unique<OverlayPanel>(content, owner);
-    panel->setPlacement([kind, screen = toRectF(m_screen), toolbar](QSize size) {
-        const SizeF fitting{static_cast<double>(size.width()), static_cast<double>(size.height())};
-        return toQRectF(panelFrame(kind, screen, fitting, toolbar)).toAlignedRect();
+    return makePanel(content, owner, [kind, screen = toRectF(m_screen), toolbar](SizeF size) {
+        return panelFrame(kind, screen, size, toolbar);
     });
-    panel->setCornerRadius(10);
+}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makePanel(
+    QWidget *content, OverlayPanel *owner, const std::function<RectF(SizeF)> &frame) const
+{
+    auto panel = std::make_unique<OverlayPanel>(content, owner);
+    panel->setPlacement(
+        [frame](QSize size) { return toQRectF(frame(toSizeF(size))).toAlignedRect(); });
+    panel->setCornerRadius(panelCornerRadius);
     return panel;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QRect>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -34,6 +35,10 @@ public:
     makeSettingsPanel(QWidget *content,
                       OverlayPanel *owner,
                       const std::optional<QRect> &toolbar = std::nullopt) const;
+    // The settings panel of the break timer's floating card goes beside the card, which moves over
+    // where only that leaves room for both.
+    std::unique_ptr<OverlayPanel> makeSettingsPanelBesideCard(QWidget *content,
+                                                              OverlayPanel &card) const;
     std::unique_ptr<OverlayPanel>
     makePropertyPanel(QWidget *content,
                       OverlayPanel *owner,
@@ -52,6 +57,9 @@ private:
                                                         QWidget *content,
                                                         OverlayPanel *owner,
                                                         const std::optional<QRect> &toolbar) const;
+    std::unique_ptr<OverlayPanel> makePanel(QWidget *content,
+                                            OverlayPanel *owner,
+                                            const std::function<RectF(SizeF)> &frame) const;
     std::unique_ptr<OverlayPanel> coverScreen(std::unique_ptr<OverlayPanel> panel) const;
 
     QRect m_screen;

@@ -4,6 +4,9 @@
 
 namespace zentrel {
 
+// The corners of every settings and property panel's frame.
+inline constexpr qreal panelCornerRadius = 10;
+
 // A light translucent rounded panel with a faint outline behind padded content: the one look of
 // every toolbar strip and settings panel.
 class PanelBackdrop : public QWidget
@@ -42,7 +45,7 @@ class ToolbarSettingsContainer : public PanelBackdrop
 
 public:
     explicit ToolbarSettingsContainer(QWidget *content, QWidget *parent = nullptr)
-        : PanelBackdrop(content, 12, 10, parent)
+        : PanelBackdrop(content, 12, panelCornerRadius, parent)
     {}
 };
 

@@ -1,6 +1,7 @@
 #include "overlay/panel_placement.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace zentrel {
 
@@ -86,6 +87,40 @@ double panelHeightLimit(PanelKind kind,
 double toolbarWidthLimit(const RectF &screen)
 {
     return std::max(0.0, screen.width - 2 * panelScreenMargin);
+}
+
+CardWithSettings settingsBesideCard(const RectF &screen, const RectF &card, SizeF settingsSize)
+{
+    const double width = std::max(settingsSize.width, settingsPanelMinimumWidth);
+    const double low = screen.x + panelScreenMargin;
+    const double room = screen.width - 2 * panelScreenMargin;
+    // As far from the card as from the screen's edge.
+    const double besideCard = panelScreenMargin + width;
+    if (card.width + besideCard > room) {
+        return {card, panelFrame(PanelKind::settings, screen, settingsSize)};
+    }
+    RectF moved = card;
+    moved.x = movedInside(card.x, card.width, low, room);
+    const double roomAfter = low + room - maxX(moved);
+    const double roomBefore = moved.x - low;
+    double settingsX = 0;
+    if (roomAfter >= roomBefore) {
+        moved.x = std::min(moved.x, low + room - besideCard - moved.width);
+        settingsX = maxX(moved) + panelScreenMargin;
+    } else {
+        moved.x = std::max(moved.x, low + besideCard);
+        settingsX = moved.x - besideCard;
+    }
+    const double heightRoom = std::max(0.0, screen.height - 2 * panelScreenMargin);
+    const double height = std::min(settingsSize.height, heightRoom);
+    const double y = movedInside(moved.y, height, screen.y + panelScreenMargin, heightRoom);
+    return {moved, RectF{settingsX, y, width, height}};
+}
+
+double settingsHeightLimitBesideCard(const RectF &screen, const RectF &card, double width)
+{
+    const SizeF tallest{width, std::numeric_limits<double>::infinity()};
+    return settingsBesideCard(screen, card, tallest).settings.height;
 }
 
 } // namespace zentrel

@@ -44,4 +44,22 @@ double panelHeightLimit(PanelKind kind,
 // The widest a toolbar may be on the screen; a wider one breaks into rows.
 double toolbarWidthLimit(const RectF &screen);
 
+struct CardWithSettings
+{
+    RectF card;
+    RectF settings;
+
+    bool operator==(const CardWithSettings &) const = default;
+};
+
+// The settings panel of a floating card, such as the break timer's, goes beside the card, never
+// over it: on the side with more room, level with the card's top, at most as tall as the screen
+// allows, the rest of it scrolling. Where neither side has room for the panel, the card moves
+// over, only as far as the panel needs, staying on the screen. A screen too narrow for both side
+// by side keeps the card where it is and the panel in a settings panel's usual place.
+CardWithSettings settingsBesideCard(const RectF &screen, const RectF &card, SizeF settingsSize);
+
+// The tallest the settings panel of that width may be beside the card.
+double settingsHeightLimitBesideCard(const RectF &screen, const RectF &card, double width);
+
 } // namespace zentrel

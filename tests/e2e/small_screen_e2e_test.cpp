@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <set>
 
@@ -13,6 +14,7 @@ namespace zentrel {
 namespace {
 
 const QString timerTitle = QStringLiteral("Break Timer");
+const QString timerSettingsTitle = QStringLiteral("Break timer settings");
 const QString floating = QStringLiteral("floating");
 const QString fullScreen = QStringLiteral("fullScreen");
 // The start button's fill, found nowhere else on the idle timer; the badge turns green once the
@@ -24,6 +26,11 @@ constexpr int colourTolerance = 24;
 constexpr int paintedTimeoutMs = 20000;
 // Long enough for a scroll the wheel asked for to be painted.
 constexpr int scrollSettleMs = 300;
+// How far a shape's hand-drawn stroke may reach beyond the drag that drew it, in pixels.
+constexpr int strokeReach = 12;
+// What a shape's colour changing by a step of opacity changes at least, and redrawing the same
+// shape never does.
+constexpr int opacityStepTolerance = 2;
 
 // The smallest rectangle holding every pixel of the colour within area; empty when there is none.
 QRect boundsOfColour(const QImage &screen, const QRect &area, const QColor &colour)
@@ -38,6 +45,19 @@ QRect boundsOfColour(const QImage &screen, const QRect &area, const QColor &colo
         }
     }
     return bounds;
+}
+
+int pixelsChanged(const QImage &before, const QImage &after)
+{
+    int changed = 0;
+    for (int y = 0; y < before.height(); ++y) {
+        for (int x = 0; x < before.width(); ++x) {
+            if (!isCloseTo(after.pixelColor(x, y), before.pixelColor(x, y), opacityStepTolerance)) {
+                ++changed;
+            }
+        }
+    }
+    return changed;
 }
 
 // Zentrel on a screen smaller than its panels were made for, in logical pixels: each opens within
@@ -59,6 +79,9 @@ protected:
     testing::AssertionResult liesBesideTheToolbar(const TopLevelWindow &panel) const;
 
     void opensWithinTheScreenAndStarts(const QString &style);
+    // The card's settings open beside it, clear of its title, time and buttons, on the screen;
+    // `running` shows the card's badge of a running countdown.
+    void settingsLieBesideTheCard(const QImage &running);
     // The screen once the timer shows the colour, or the last try when it never does.
     QImage waitForColour(const QColor &colour);
 
@@ -139,7 +162,36 @@ void SmallScreen::opensWithinTheScreenAndStarts(const QString &style)
     keepScreenshot(screen, name(QStringLiteral("timer_%1_running").arg(style)));
     EXPECT_FALSE(boundsOfColour(screen, m_main.frame, runningGreen).isEmpty())
         << "Start Countdown started no countdown; " << situation();
+    if (style == floating) {
+        settingsLieBesideTheCard(screen);
+    }
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+void SmallScreen::settingsLieBesideTheCard(const QImage &running)
+{
+    // The settings button is second from the right in the card's header, 84 points left of the
+    // card's right edge at full size (the card may be shrunk to fit the screen), level with the
+    // badge's dot at the header's left end, which the ring's arc never reaches.
+    const QRect leftThird(m_main.frame.topLeft(),
+                          QSize(m_main.frame.width() / 3, m_main.frame.height()));
+    const QRect dot = boundsOfColour(running, leftThird, runningGreen);
+    ASSERT_FALSE(dot.isEmpty()) << "no badge on the running card; " << situation();
+    const double cardScale = m_main.frame.width() / (500 * m_scaleFactor);
+    const QPoint settingsButton(m_main.frame.right() - qRound(84 * cardScale * m_scaleFactor),
+                                dot.center().y());
+    const std::set<std::uint32_t> before = m_windows.shownIds();
+    ASSERT_NO_FATAL_FAILURE(clickOn(m_main, settingsButton));
+    auto settings = waitForNew(before, timerSettingsTitle);
+    ASSERT_TRUE(settings.has_value()) << "no settings panel; " << situation();
+    ASSERT_TRUE(settle(*settings));
+    ASSERT_TRUE(settle(m_main));
+    RecordProperty("settings", settings->describe());
+    keepScreenshot(m_xvfb.grabScreen(), name(QStringLiteral("timer_settings")));
+    EXPECT_TRUE(m_screen.contains(settings->frame)) << "off the screen: " << settings->describe();
+    EXPECT_TRUE(m_screen.contains(m_main.frame)) << "off the screen: " << m_main.describe();
+    EXPECT_FALSE(settings->frame.intersects(m_main.frame))
+        << settings->describe() << " lies over the card " << m_main.describe();
 }
 
 void SmallScreen::drawToolbarFitsAndCloses()
@@ -176,15 +228,25 @@ void SmallScreen::propertyPanelFitsAndScrolls()
     keepScreenshot(m_xvfb.grabScreen(), name(QStringLiteral("property_panel")));
     EXPECT_TRUE(liesBesideTheToolbar(*panel));
 
-    // The wheel over the panel's margin scrolls its last control, "More properties", into view.
-    const QPoint margin(panel->frame.left() + pixels(6), panel->frame.center().y());
-    ASSERT_TRUE(pointerFinds(*panel, margin));
+    // The wheel over the opacity slider scrolls the panel's last control, "More properties", into
+    // view where the panel scrolls, and changes none of the values passing under the pointer: the
+    // rectangle, seen where the panel leaves it clear, keeps its opacity.
+    const QRect shape = shapeDrag.adjusted(-strokeReach, -strokeReach, strokeReach, strokeReach);
+    const QRect shapeBeside(QPoint(std::max(shape.left(), panel->frame.right() + 1), shape.top()),
+                            shape.bottomRight());
+    const QImage shapeBefore = m_xvfb.grabScreen().copy(shapeBeside);
+    const QPoint opacitySlider(panel->frame.center().x(), panel->frame.top() + pixels(333));
+    ASSERT_TRUE(pointerFinds(*panel, opacitySlider));
     ASSERT_TRUE(m_input.run({QStringLiteral("click"),
                              QStringLiteral("--repeat"),
                              QStringLiteral("20"),
                              QStringLiteral("5")}))
         << m_input.lastError().toStdString();
     QThread::msleep(scrollSettleMs);
+    const QImage scrolled = m_xvfb.grabScreen();
+    keepScreenshot(scrolled, name(QStringLiteral("property_panel_scrolled")));
+    EXPECT_EQ(pixelsChanged(shapeBefore, scrolled.copy(shapeBeside)), 0)
+        << "the wheel over the panel changed the rectangle; " << situation();
     const std::set<std::uint32_t> beforeMenu = m_windows.shownIds();
     ASSERT_NO_FATAL_FAILURE(
         clickOn(*panel, QPoint(panel->frame.center().x(), panel->frame.bottom() - pixels(30))));
@@ -221,6 +283,11 @@ TEST_P(TimerAtDoubleScale, FloatingCardFitsAndStarts)
 TEST_P(TimerAtDoubleScale, FullScreenPageFitsAndStarts)
 {
     opensWithinTheScreenAndStarts(fullScreen);
+}
+
+TEST_P(SmallMonitor, FloatingCardFitsAndStarts)
+{
+    opensWithinTheScreenAndStarts(floating);
 }
 
 TEST_P(SmallMonitor, DrawToolbarFitsAndCloses)

@@ -145,10 +145,18 @@ void BreakTimerSession::toggleSettings()
     if (m_settingsModel.isSettingsVisible()) {
         retirePanel(m_settingsPanel);
         m_settingsModel.setSettingsVisible(false);
+        returnCard();
         return;
     }
-    m_settingsPanel =
-        m_windowFactory.makeSettingsPanel(new BreakTimerSettingsView(m_preferences), m_panel.get());
+    auto *content = new BreakTimerSettingsView(m_preferences);
+    if (m_shownStyle == BreakTimerPresentationStyle::floating) {
+        const QPoint home = m_panel->pos();
+        m_settingsPanel = m_windowFactory.makeSettingsPanelBesideCard(content, *m_panel);
+        m_cardMove = CardMove{home, m_panel->pos()};
+    } else {
+        // The page covers the screen: the panel lies over it wherever it goes.
+        m_settingsPanel = m_windowFactory.makeSettingsPanel(content, m_panel.get());
+    }
     m_settingsPanel->setWindowTitle(QStringLiteral("Break timer settings"));
     m_settingsPanel->onEscape = [this] {
         toggleSettings();
@@ -156,6 +164,15 @@ void BreakTimerSession::toggleSettings()
     m_settingsPanel->show();
     m_settingsPanel->raise();
     m_settingsModel.setSettingsVisible(true);
+}
+
+// Back where it was before it made room for its settings, unless the user has dragged it since.
+void BreakTimerSession::returnCard()
+{
+    if (m_cardMove && m_panel && m_panel->pos() == m_cardMove->to) {
+        m_panel->move(m_cardMove->from);
+    }
+    m_cardMove.reset();
 }
 
 void BreakTimerSession::rebuildContent()
@@ -166,6 +183,7 @@ void BreakTimerSession::rebuildContent()
     BreakTimerView *view = makeView();
     retirePanel(m_settingsPanel);
     m_settingsModel.setSettingsVisible(false);
+    m_cardMove.reset();
     retirePanel(m_panel);
     installPanel(view);
 }

@@ -8,11 +8,13 @@
 #include "shell/break_timer_presentation_style.h"
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QRect>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QTimer;
@@ -64,6 +66,7 @@ private:
     void installPanel(BreakTimerView *view);
     void installEscapeMonitor();
     void toggleSettings();
+    void returnCard();
     void rebuildContent();
     void onModelChanged();
     void onFinished();
@@ -86,6 +89,15 @@ private:
     std::unique_ptr<BreakTimerModel> m_model;
     std::unique_ptr<OverlayPanel> m_panel;
     std::unique_ptr<OverlayPanel> m_settingsPanel;
+
+    // Where the floating card was before it moved over for its settings, and where it went.
+    struct CardMove
+    {
+        QPoint from;
+        QPoint to;
+    };
+
+    std::optional<CardMove> m_cardMove;
     // Panels on their way out still show the model until they are deleted.
     std::vector<QPointer<QWidget>> m_retiredPanels;
     std::unique_ptr<GlobalInputMonitor> m_globalInput;

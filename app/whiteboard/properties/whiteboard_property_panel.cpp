@@ -1,6 +1,7 @@
 #include "whiteboard/properties/whiteboard_property_panel.h"
 
 #include "common/symbol_icon.h"
+#include "panels/panel_backdrop.h"
 #include "panels/panel_style.h"
 #include "whiteboard/editor/commands/whiteboard_layers.h"
 #include "whiteboard/editor/commands/whiteboard_property_commands.h"
@@ -167,7 +168,8 @@ void WhiteboardPropertyPanel::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(withOpacity(panelSecondaryColor(palette()), 0.2), 1));
     painter.setBrush(palette().color(QPalette::Active, QPalette::Window));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+    painter.drawRoundedRect(
+        QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), panelCornerRadius, panelCornerRadius);
 }
 
 void WhiteboardPropertyPanel::resizeEvent(QResizeEvent *event)

@@ -80,3 +80,42 @@ TEST(PanelPlacement, ChangesNothingWherePanelsFitAlready)
     EXPECT_GE(toolbarWidthLimit({0, 0, 910, 512}), 892);
     EXPECT_EQ(toolbarWidthLimit({0, 0, 800, 600}), 784);
 }
+
+TEST(PanelPlacement, PutsTheCardsSettingsBesideItNeverOverIt)
+{
+    const SizeF settings{276, 420};
+    // 1080p at 200 %: the break timer's card at 91 %, centred, leaves too little room on either
+    // side, so it moves left just enough.
+    const RectF doubled{0, 0, 960, 540};
+    const RectF shrunkCard = panelFrame(PanelKind::card, doubled, {456, 492});
+    EXPECT_EQ(settingsBesideCard(doubled, shrunkCard, settings),
+              (CardWithSettings{{212, 24, 456, 492}, {676, 24, 276, 420}}));
+    // 800 x 600: the card at full size, the two side by side between the screen's margins.
+    const RectF small{0, 0, 800, 600};
+    const RectF card = panelFrame(PanelKind::card, small, {500, 540});
+    EXPECT_EQ(settingsBesideCard(small, card, settings),
+              (CardWithSettings{{8, 30, 500, 540}, {516, 30, 276, 420}}));
+    // Room enough beside a centred card: it stays, the panel level with its top.
+    const RectF monitor{0, 0, 1920, 1080};
+    const RectF centred = panelFrame(PanelKind::card, monitor, {500, 540});
+    EXPECT_EQ(settingsBesideCard(monitor, centred, {200, 420}),
+              (CardWithSettings{centred, {1218, 270, 260, 420}}));
+    // A card dragged to the right edge has its panel on its left.
+    const RectF dragged{1400, 100, 500, 540};
+    EXPECT_EQ(settingsBesideCard(monitor, dragged, settings),
+              (CardWithSettings{dragged, {1116, 100, 276, 420}}));
+}
+
+TEST(PanelPlacement, ScrollsTheCardsSettingsOrLetsThemOverItOnlyWhereTheScreenIsTooSmall)
+{
+    const RectF doubled{0, 0, 960, 540};
+    const RectF card{252, 24, 456, 492};
+    EXPECT_EQ(settingsBesideCard(doubled, card, {276, 800}).settings, (RectF{676, 8, 276, 524}));
+    EXPECT_EQ(settingsHeightLimitBesideCard(doubled, card, 276), 524);
+    // 640 x 480 has no room for both side by side: the panel goes to its usual place.
+    const RectF tiny{0, 0, 640, 480};
+    const RectF tinyCard{70, 24, 500, 432};
+    EXPECT_EQ(settingsBesideCard(tiny, tinyCard, {276, 420}),
+              (CardWithSettings{tinyCard, {182, 96, 276, 376}}));
+    EXPECT_EQ(settingsHeightLimitBesideCard(tiny, tinyCard, 276), 376);
+}

@@ -10,6 +10,7 @@
 #include "panels/overlay_panel.h"
 #include "shell/app_preferences.h"
 
+#include <QAbstractButton>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -154,6 +155,30 @@ TEST_P(BreakTimerOnScreen, AMessageOfTwoLinesStillLeavesRoomForTheChooser)
     expectEveryControlShown({QStringLiteral("Start Countdown"), QStringLiteral("15m")});
     EXPECT_TRUE(isWhollyShown(childNamed(panel(), QStringLiteral("Close break timer")),
                               QStringLiteral("close")));
+}
+
+// Beside a floating card, never over its title, time or buttons, and back in its place once
+// they close.
+TEST_P(BreakTimerOnScreen, TheSettingsOpenOnTheScreenBesideTheCard)
+{
+    const QRect home = panel().geometry();
+    QAbstractButton *button = childNamed(panel(), QStringLiteral("Break timer settings"));
+    ASSERT_NE(button, nullptr);
+    button->click();
+    OverlayPanel *settings = session->settingsPanel();
+    ASSERT_NE(settings, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(settings));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(screen->geometry().contains(settings->frameGeometry()));
+    expectWholeOnScreen();
+    if (!isFullScreen()) {
+        EXPECT_FALSE(settings->frameGeometry().intersects(panel().frameGeometry()));
+    }
+
+    button->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(session->settingsPanel(), nullptr);
+    EXPECT_EQ(panel().geometry(), home);
 }
 
 std::string nameOf(const testing::TestParamInfo<std::tuple<Style, QString>> &info)
