@@ -181,3 +181,20 @@ std::unique_ptr<PermissionProbe> makePermissionProbe()
 }
 
 } // namespace zentrel
+
+#include "platform/unfollowed_tray_host_watch.h"
+#include "platform/x11/xcb_tray_host_watch.h"
+
+namespace zentrel {
+
+std::unique_ptr<TrayHostWatch> makeTrayHostWatch()
+{
+    if (isX11Session()) {
+        if (auto watch = XcbTrayHostWatch::create()) {
+            return watch;
+        }
+    }
+    return std::make_unique<UnfollowedTrayHostWatch>();
+}
+
+} // namespace zentrel

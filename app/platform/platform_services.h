@@ -70,3 +70,12 @@ class PermissionProbe;
 std::unique_ptr<PermissionProbe> makePermissionProbe();
 
 } // namespace zentrel
+
+namespace zentrel {
+
+class TrayHostWatch;
+
+// Follows the tray selection in an X11 session; elsewhere, what Qt finds at start.
+std::unique_ptr<TrayHostWatch> makeTrayHostWatch();
+
+} // namespace zentrel
