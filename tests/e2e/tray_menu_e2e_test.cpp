@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <set>
@@ -31,6 +32,9 @@ constexpr int minMenuHeight = 200;
 constexpr int minMenuWidth = 100;
 constexpr double maxMenuAspect = 1.5;
 const QString drawTitle = QStringLiteral("Draw");
+constexpr int secondStartTimeoutMs = 3000;
+// How far from the icon's lower edge the menu a start of `zentrel` opens may begin.
+constexpr int menuBesideIcon = 8;
 // Modifier bits as the settings store them: Control 262144 plus Shift 131072.
 constexpr int ctrlShiftLeader = 262144 | 131072;
 
@@ -102,6 +106,19 @@ INSTANTIATE_TEST_SUITE_P(WindowManagers,
 TEST_F(TrayMenu, ChoosingDrawStartsItAndQuitEndsTheProgram)
 {
     ASSERT_NO_FATAL_FAILURE(startZentrel());
+
+    // A start of `zentrel` opens the menu right below the icon.
+    const std::set<std::uint32_t> before = m_windows.shownIds();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.runAgain({}, QDeadlineTimer(secondStartTimeoutMs))));
+    const auto revealed = m_windows.waitForNewPopup(before, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(revealed.has_value()) << "`zentrel` opened no menu; " << situation();
+    const std::optional<QRect> icon = m_xvfb.windowRect(m_icon);
+    ASSERT_TRUE(icon.has_value()) << "the docked icon window is gone";
+    EXPECT_LE(std::abs(revealed->frame.top() - icon->bottom()), menuBesideIcon)
+        << revealed->describe() << " is not at the icon " << icon->x() << "," << icon->y();
+    ASSERT_TRUE(m_windows.waitForKeyboardGrab(QDeadlineTimer(windowTimeoutMs)));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+    ASSERT_TRUE(m_windows.waitUntilNotShown(revealed->id, QDeadlineTimer(windowTimeoutMs)));
 
     const std::optional<TopLevelWindow> menu = openMenu(QStringLiteral("tray_menu_open.png"));
     ASSERT_TRUE(menu.has_value());
