@@ -189,12 +189,17 @@ namespace zentrel {
 
 std::unique_ptr<TrayHostWatch> makeTrayHostWatch()
 {
-    if (isX11Session()) {
-        if (auto watch = XcbTrayHostWatch::create()) {
-            return watch;
-        }
+    auto unfollowed = std::make_unique<UnfollowedTrayHostWatch>();
+    if (!isX11Session()) {
+        return unfollowed;
     }
-    return std::make_unique<UnfollowedTrayHostWatch>();
+    auto watch = XcbTrayHostWatch::create();
+    // A tray Qt reaches over D-Bus (StatusNotifierItem) owns no X selection; it is taken as it
+    // was found at start, as before.
+    if (!watch || (unfollowed->hasTrayHost() && !watch->hasTrayHost())) {
+        return unfollowed;
+    }
+    return watch;
 }
 
 } // namespace zentrel

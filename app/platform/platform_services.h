@@ -75,7 +75,8 @@ namespace zentrel {
 
 class TrayHostWatch;
 
-// Follows the tray selection in an X11 session; elsewhere, what Qt finds at start.
+// Follows the XEmbed tray selection in an X11 session; elsewhere, or where Qt shows its icon
+// through a D-Bus tray, what Qt finds at start.
 std::unique_ptr<TrayHostWatch> makeTrayHostWatch();
 
 } // namespace zentrel
