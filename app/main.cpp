@@ -132,6 +132,10 @@ int main(int argc, char *argv[])
                      &zentrel::CommandUrlServer::urlsReceived,
                      &delegate,
                      &zentrel::AppDelegate::openUrls);
+    QObject::connect(&commandUrlServer,
+                     &zentrel::CommandUrlServer::revealMenuRequested,
+                     &delegate,
+                     &zentrel::AppDelegate::revealMenu);
     delegate.openUrls(urls);
     return QApplication::exec();
 }

@@ -198,13 +198,14 @@ ScreenCapture &OverlayWindowController::screenCapture()
     return *m_screenCapture;
 }
 
-// Every window of ours on screen: the run's panels, and any settings, sessions or dialog window
-// left open beside them. What we capture never shows our own windows.
+// Every window of ours: the run's panels, and any settings, sessions or dialog window left open
+// beside them. What we capture never shows our own windows. Hidden ones count too: one hidden
+// just now (the launcher, as a run starts) shows until the window manager takes its frame away.
 std::vector<WId> OverlayWindowController::ownWindows() const
 {
     std::vector<WId> windows;
     for (const QWindow *window : QGuiApplication::topLevelWindows()) {
-        if (window->isVisible()) {
+        if (window->handle()) {
             windows.push_back(window->winId());
         }
     }

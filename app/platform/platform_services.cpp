@@ -181,3 +181,25 @@ std::unique_ptr<PermissionProbe> makePermissionProbe()
 }
 
 } // namespace zentrel
+
+#include "platform/unfollowed_tray_host_watch.h"
+#include "platform/x11/xcb_tray_host_watch.h"
+
+namespace zentrel {
+
+std::unique_ptr<TrayHostWatch> makeTrayHostWatch()
+{
+    auto unfollowed = std::make_unique<UnfollowedTrayHostWatch>();
+    if (!isX11Session()) {
+        return unfollowed;
+    }
+    auto watch = XcbTrayHostWatch::create();
+    // A tray Qt reaches over D-Bus (StatusNotifierItem) owns no X selection; it is taken as it
+    // was found at start, as before.
+    if (!watch || (unfollowed->hasTrayHost() && !watch->hasTrayHost())) {
+        return unfollowed;
+    }
+    return watch;
+}
+
+} // namespace zentrel

@@ -70,3 +70,13 @@ class PermissionProbe;
 std::unique_ptr<PermissionProbe> makePermissionProbe();
 
 } // namespace zentrel
+
+namespace zentrel {
+
+class TrayHostWatch;
+
+// Follows the XEmbed tray selection in an X11 session; elsewhere, or where Qt shows its icon
+// through a D-Bus tray, what Qt finds at start.
+std::unique_ptr<TrayHostWatch> makeTrayHostWatch();
+
+} // namespace zentrel

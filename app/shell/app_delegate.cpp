@@ -8,6 +8,7 @@
 #include "platform/key_grabber.h"
 #include "platform/platform_services.h"
 #include "platform/sound_player.h"
+#include "platform/tray_host_watch.h"
 #include "sessions/default_session_store.h"
 #include "sessions/session_dialogs.h"
 #include "sessions/session_library_model.h"
@@ -76,6 +77,7 @@ AppDelegate::AppDelegate()
     , m_updateService(std::make_unique<UpdateService>(*m_updater))
     , m_onboarding(std::make_unique<OnboardingFlow>(*m_defaults, m_scheduler))
     , m_soundPlayer(makeSoundPlayer())
+    , m_trayHost(makeTrayHostWatch())
 {
     // What a killed save left beside a file would otherwise stay until that file is next
     // opened; a pending copy written within the last minute may be another save's, still going.
@@ -120,7 +122,9 @@ AppDelegate::AppDelegate()
     }
     // Only once the hot keys are held: a docked icon tells people, and tests, that they work.
     m_trayMenu = new TrayMenu(*m_coordinator, *m_hotkeys, *m_keyGrabber, this);
-    m_trayIcon = new TrayIcon(m_coordinator->preferences(), m_trayMenu->menu(), this);
+    m_trayIcon = new TrayIcon(m_coordinator->preferences(), *m_trayHost, m_trayMenu->menu(), this);
+    m_modeConnection = m_coordinator->modeChanged.connect(
+        [this](AppMode mode) { m_trayIcon->setFeatureRunning(mode != AppMode::idle); });
     connect(m_trayMenu, &TrayMenu::itemChosen, this, [this](const TrayMenuItem &item) {
         runWhenNoDialogRuns([this, item] { onMenuItemChosen(item); });
     });
@@ -155,6 +159,11 @@ void AppDelegate::openUrls(const QStringList &urls)
                 [this, url] { m_coordinator->handleCommandUrl(commandUrlParts(QUrl(url))); });
         });
     }
+}
+
+void AppDelegate::revealMenu()
+{
+    m_trayIcon->reveal();
 }
 
 // Commands that may stop the running feature wait until its dialog is answered; they keep

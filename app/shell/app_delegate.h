@@ -29,6 +29,7 @@ class SessionsWindow;
 class QtSessionDialogs;
 class SettingsWindow;
 class SoundPlayer;
+class TrayHostWatch;
 class TrayIcon;
 class TrayMenu;
 struct TrayMenuItem;
@@ -45,6 +46,9 @@ public:
 
     // Handles each URL in its own turn of the event loop, in order.
     void openUrls(const QStringList &urls);
+
+    // For a start of `zentrel` without URLs: the menu or the small window in place of the tray.
+    void revealMenu();
 
 private:
     void runWhenNoDialogRuns(std::function<void()> command);
@@ -75,6 +79,7 @@ private:
     std::unique_ptr<OnboardingFlow> m_onboarding;
     std::unique_ptr<OnboardingWindow> m_onboardingWindow;
     std::unique_ptr<SoundPlayer> m_soundPlayer;
+    std::unique_ptr<TrayHostWatch> m_trayHost;
     TrayMenu *m_trayMenu = nullptr;
     TrayIcon *m_trayIcon = nullptr;
     std::unique_ptr<SettingsWindow> m_settingsWindow;
@@ -83,6 +88,7 @@ private:
     std::unique_ptr<QtSessionDialogs> m_sessionDialogs;
     std::unique_ptr<SessionsWindow> m_sessionsWindow;
     ScopedConnection m_defaultsWriteConnection;
+    ScopedConnection m_modeConnection;
 };
 
 } // namespace zentrel

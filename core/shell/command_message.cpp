@@ -3,11 +3,13 @@
 #include <charconv>
 #include <chrono>
 #include <cstdint>
+#include <utility>
 
 namespace zentrel {
 namespace {
 
 constexpr std::string_view giveUpKey = "give-up-at=";
+constexpr std::string_view revealMenuLine = "request=revealMenu";
 
 std::optional<Timestamp> parseMilliseconds(std::string_view text)
 {
@@ -26,6 +28,9 @@ std::string encodeCommandMessage(const CommandMessage &message)
     const auto milliseconds =
         std::chrono::duration_cast<std::chrono::milliseconds>(message.giveUpAt.time_since_epoch());
     std::string text = std::string(giveUpKey) + std::to_string(milliseconds.count()) + '\n';
+    if (message.request == CommandMessage::Request::revealMenu) {
+        return text + std::string(revealMenuLine) + '\n';
+    }
     for (const std::string &url : message.urls) {
         text += url + '\n';
     }
@@ -48,11 +53,23 @@ std::optional<CommandMessage> decodeCommandMessage(std::string_view text)
         const std::size_t start = lineEnd + 1;
         lineEnd = text.find('\n', start);
         const std::string_view line = text.substr(start, lineEnd - start);
-        if (!line.empty()) {
+        if (line == revealMenuLine && message.request == CommandMessage::Request::runUrls) {
+            message.request = CommandMessage::Request::revealMenu;
+        } else if (!line.empty()) {
             message.urls.emplace_back(line);
         }
     }
+    if (message.request == CommandMessage::Request::revealMenu && !message.urls.empty()) {
+        return std::nullopt;
+    }
     return message;
+}
+
+CommandMessage startMessage(std::vector<std::string> urls, Timestamp giveUpAt)
+{
+    const auto request =
+        urls.empty() ? CommandMessage::Request::revealMenu : CommandMessage::Request::runUrls;
+    return CommandMessage{std::move(urls), giveUpAt, request};
 }
 
 bool isCommandMessageCurrent(const CommandMessage &message, Timestamp now)

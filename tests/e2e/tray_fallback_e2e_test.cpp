@@ -1,5 +1,6 @@
 // The small window Zentrel shows where the desktop has no tray: where it opens beside our own
 // windows, the alerts it must not draw to its corner, and its size on a monitor of another scale.
+#include "e2e/fixtures/screen_pixels.h"
 #include "e2e/fixtures/two_monitor_desk.h"
 
 #include <QDeadlineTimer>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <optional>
 #include <set>
+#include <vector>
 
 namespace zentrel {
 namespace {
@@ -25,6 +27,9 @@ constexpr int borderReach = 8;
 constexpr int placementSlack = 40;
 // Long past a held key's first repeat, which would answer an alert at once.
 constexpr unsigned long repeatTimeMs = 1500;
+// The launcher follows the tray within a few seconds.
+constexpr int trayFollowMs = 5000;
+constexpr int secondStartTimeoutMs = 3000;
 
 QRect decorated(const QRect &frame)
 {
@@ -108,9 +113,71 @@ TEST_P(WithoutTray, LauncherKeepsClearOfOurWindowsAndEveryAlertShows)
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
+// Closed through the window manager, as with Alt+F4, the launcher only hides: a start of
+// `zentrel` brings it back. A run covers its corner, and a tray that comes and goes takes the
+// icon and gives the launcher back, as often as it does.
+TEST_P(WithoutTray, LauncherComesBackStandsBackDuringARunAndFollowsTheTray)
+{
+    ASSERT_TRUE(m_zentrel.writeDefaults(
+        QJsonObject{{QStringLiteral("controls.allowsExternalCommandURLs"), true}}));
+    ASSERT_TRUE(m_zentrel.start(m_xvfb.display()));
+    ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)))
+        << "zentrel never listened for command URLs; it " << stopAndDescribe();
+    auto launcher = m_windows.waitForShown(launcherTitle, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(launcher && settle(*launcher)) << "no launcher; " << situation();
+
+    // Shown again, it may be a new window: Qt gives up a closed window's own.
+    ASSERT_TRUE(m_windows.close(launcher->id, QDeadlineTimer(windowTimeoutMs)))
+        << "the launcher did not close; " << situation();
+    std::set<std::uint32_t> before = m_windows.shownIds();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.runAgain({}, QDeadlineTimer(secondStartTimeoutMs))));
+    launcher = waitForNew(before, launcherTitle);
+    ASSERT_TRUE(launcher && settle(*launcher))
+        << "`zentrel` did not bring the launcher back; " << situation();
+    EXPECT_TRUE(m_zentrel.isRunning());
+
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://activate/draw")));
+    auto draw = m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(draw && settle(*draw)) << "Draw did not open; " << situation();
+    EXPECT_TRUE(m_windows.waitUntilNotShown(launcher->id, QDeadlineTimer(windowTimeoutMs)))
+        << "the launcher stayed over the run; " << situation();
+    const QImage duringRun = m_xvfb.grabScreen();
+    keepScreenshot(duringRun, QStringLiteral("launcher_under_draw_%1.png").arg(nameOf(GetParam())));
+    // Draw's canvas shows the desktop there as it does beside the launcher's corner (mutter's
+    // wallpaper shades slowly).
+    const QRect corner = decorated(launcher->frame).intersected(duringRun.rect());
+    const QColor beside = duringRun.pixelColor(corner.left() - borderReach, corner.center().y());
+    EXPECT_TRUE(showsOnly(duringRun, corner, beside, colorTolerance))
+        << "the launcher shows over Draw's canvas; " << situation();
+    // Draw's toolbar, which bears the launcher's title, was shown before.
+    before = m_windows.shownIds();
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://stop")));
+    launcher = waitForNew(before, launcherTitle);
+    ASSERT_TRUE(launcher.has_value()) << "the launcher stayed away after the run; " << situation();
+
+    for (int arrival = 0; arrival < 2; ++arrival) {
+        m_host = std::make_unique<TrayHostProcess>(m_xvfb.display());
+        ASSERT_TRUE(m_host->isReady()) << m_host->output().toStdString();
+        EXPECT_TRUE(m_host->waitForDock(QDeadlineTimer(trayFollowMs)).has_value())
+            << "no icon docked in the tray that came; " << situation();
+        EXPECT_TRUE(m_windows.waitUntilNotShown(launcher->id, QDeadlineTimer(trayFollowMs)))
+            << "the launcher stayed beside the tray; " << situation();
+        before = m_windows.shownIds();
+        m_host.reset();
+        launcher = waitForNew(before, launcherTitle, trayFollowMs);
+        ASSERT_TRUE(launcher.has_value()) << "no launcher once the tray went; " << situation();
+    }
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+// KWin without compositing too: there a run's full-screen canvas did not cover the launcher.
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          WithoutTray,
-                         testing::ValuesIn(everyWindowManager()),
+                         testing::ValuesIn([] {
+                             std::vector<WindowManager> managers = everyWindowManager();
+                             managers.push_back(WindowManager::kwinWithoutCompositing);
+                             return managers;
+                         }()),
                          testNameOf);
 
 // The presenter's desk with no tray host and the projector at twice the scale, where the

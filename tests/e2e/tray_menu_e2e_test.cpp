@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <set>
@@ -31,6 +32,9 @@ constexpr int minMenuHeight = 200;
 constexpr int minMenuWidth = 100;
 constexpr double maxMenuAspect = 1.5;
 const QString drawTitle = QStringLiteral("Draw");
+constexpr int secondStartTimeoutMs = 3000;
+// How far from the icon's lower edge the menu a start of `zentrel` opens may begin.
+constexpr int menuBesideIcon = 8;
 // Modifier bits as the settings store them: Control 262144 plus Shift 131072.
 constexpr int ctrlShiftLeader = 262144 | 131072;
 
@@ -102,6 +106,19 @@ INSTANTIATE_TEST_SUITE_P(WindowManagers,
 TEST_F(TrayMenu, ChoosingDrawStartsItAndQuitEndsTheProgram)
 {
     ASSERT_NO_FATAL_FAILURE(startZentrel());
+
+    // A start of `zentrel` opens the menu right below the icon.
+    const std::set<std::uint32_t> before = m_windows.shownIds();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.runAgain({}, QDeadlineTimer(secondStartTimeoutMs))));
+    const auto revealed = m_windows.waitForNewPopup(before, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(revealed.has_value()) << "`zentrel` opened no menu; " << situation();
+    const std::optional<QRect> icon = m_xvfb.windowRect(m_icon);
+    ASSERT_TRUE(icon.has_value()) << "the docked icon window is gone";
+    EXPECT_LE(std::abs(revealed->frame.top() - icon->bottom()), menuBesideIcon)
+        << revealed->describe() << " is not at the icon " << icon->x() << "," << icon->y();
+    ASSERT_TRUE(m_windows.waitForKeyboardGrab(QDeadlineTimer(windowTimeoutMs)));
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+    ASSERT_TRUE(m_windows.waitUntilNotShown(revealed->id, QDeadlineTimer(windowTimeoutMs)));
 
     const std::optional<TopLevelWindow> menu = openMenu(QStringLiteral("tray_menu_open.png"));
     ASSERT_TRUE(menu.has_value());
@@ -235,9 +252,9 @@ TEST_F(TrayMenuLayouts, HotKeysShowAsTheCurrentLayoutTypesThem)
 }
 
 // A desktop without a tray host: Zentrel's own small "Zentrel" window offers the menu. Once the
-// menu has started a feature that window may keep the keyboard (openbox and mutter leave it
-// there); Escape must end the run all the same, while Escape typed into the settings window stays
-// that window's.
+// menu has started a feature that window stands back until the run ends, so it cannot keep the
+// keyboard (openbox and mutter used to leave it there); Escape must end the run, while Escape
+// typed into the settings window stays that window's.
 class LauncherMenu : public UnderWindowManager
 {
 protected:
@@ -274,22 +291,26 @@ protected:
         return feature;
     }
 
-    // As openbox and mutter leave it after the menu closes; elsewhere a click on it would.
-    void giveLauncherTheKeyboard()
+    void expectLauncherStandsBack()
     {
-        ASSERT_TRUE(m_input.focus(m_launcher.id)) << m_input.lastError().toStdString();
-        ASSERT_TRUE(m_windows.waitForKeyboard(m_launcher.id, QDeadlineTimer(windowTimeoutMs)))
-            << situation();
+        ASSERT_TRUE(m_windows.waitUntilNotShown(m_launcher.id, QDeadlineTimer(windowTimeoutMs)))
+            << "the launcher stayed over the run; " << situation();
         // A person's next key comes far later than the program hears where the keyboard is.
         QThread::msleep(personsPauseMs);
     }
 
+    // Then the launcher is back, for the next choice.
     void expectEscapeCloses(const TopLevelWindow &feature)
     {
         ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
         EXPECT_TRUE(m_windows.waitUntilNotShown(feature.id, QDeadlineTimer(windowTimeoutMs)))
-            << "Escape with the launcher holding the keyboard left " << feature.describe() << "; "
+            << "Escape after the launcher's menu started it left " << feature.describe() << "; "
             << situation();
+        auto launcher = waitForWindow(
+            [this](const TopLevelWindow &window) { return window.id == m_launcher.id; });
+        ASSERT_TRUE(launcher && settle(*launcher))
+            << "the launcher stayed away after the run; " << situation();
+        m_launcher = *launcher;
     }
 
     static constexpr unsigned long personsPauseMs = 300;
@@ -308,7 +329,7 @@ TEST_P(LauncherMenu, EscapeClosesTheAidItStartedAndStaysInTheSettingsWindow)
                                     QStringLiteral("Return")};
     auto spotlight = chooseFeature(spotlightKeys, QStringLiteral("Spotlight"));
     ASSERT_TRUE(spotlight.has_value());
-    ASSERT_NO_FATAL_FAILURE(giveLauncherTheKeyboard());
+    ASSERT_NO_FATAL_FAILURE(expectLauncherStandsBack());
     ASSERT_NO_FATAL_FAILURE(expectEscapeCloses(*spotlight));
 
     // Up from no selection wraps to "Quit Zentrel"; four more reach "Cursor Halo".
@@ -320,7 +341,7 @@ TEST_P(LauncherMenu, EscapeClosesTheAidItStartedAndStaysInTheSettingsWindow)
                                      QStringLiteral("Return")},
                                     QStringLiteral("Cursor Halo"));
     ASSERT_TRUE(halo.has_value());
-    ASSERT_NO_FATAL_FAILURE(giveLauncherTheKeyboard());
+    ASSERT_NO_FATAL_FAILURE(expectLauncherStandsBack());
     ASSERT_NO_FATAL_FAILURE(expectEscapeCloses(*halo));
 
     // Settings first: without a compositor the spotlight shows a still of the screen, over the
@@ -343,8 +364,9 @@ TEST_P(LauncherMenu, EscapeClosesTheAidItStartedAndStaysInTheSettingsWindow)
         << "Escape typed into the settings window closed the spotlight";
     EXPECT_TRUE(m_windows.window(settings->id).has_value());
 
-    ASSERT_NO_FATAL_FAILURE(giveLauncherTheKeyboard());
-    ASSERT_NO_FATAL_FAILURE(expectEscapeCloses(*spotlight));
+    ASSERT_NO_FATAL_FAILURE(expectLauncherStandsBack());
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://stop")));
+    EXPECT_TRUE(m_windows.waitUntilNotShown(spotlight->id, QDeadlineTimer(windowTimeoutMs)));
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManagers,

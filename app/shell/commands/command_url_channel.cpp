@@ -11,6 +11,8 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace zentrel {
 namespace {
@@ -93,12 +95,16 @@ void CommandUrlServer::onReadable(QLocalSocket *socket)
         socket->abort();
         return;
     }
+    socket->write(acknowledgement);
+    socket->disconnectFromServer();
+    if (message->request == CommandMessage::Request::revealMenu) {
+        Q_EMIT revealMenuRequested();
+        return;
+    }
     QStringList urls;
     for (const std::string &url : message->urls) {
         urls.append(QString::fromStdString(url));
     }
-    socket->write(acknowledgement);
-    socket->disconnectFromServer();
     Q_EMIT urlsReceived(urls);
 }
 
@@ -113,12 +119,14 @@ ForwardResult forwardToRunningInstance(const QString &socketPath,
     }
     // The instance takes the message only before this time, and answers at once when it does;
     // the margin is for that answer to arrive before the wait below ends.
-    CommandMessage message{{},
-                           std::chrono::system_clock::now()
-                               + std::chrono::milliseconds(remainingMs(deadline)) - answerMargin};
+    std::vector<std::string> urlTexts;
     for (const QString &url : urls) {
-        message.urls.push_back(url.toStdString());
+        urlTexts.push_back(url.toStdString());
     }
+    const CommandMessage message =
+        startMessage(std::move(urlTexts),
+                     std::chrono::system_clock::now()
+                         + std::chrono::milliseconds(remainingMs(deadline)) - answerMargin);
     socket.write(QByteArray::fromStdString(encodeCommandMessage(message)) + '\n');
     socket.waitForBytesWritten(remainingMs(deadline));
     while (socket.bytesAvailable() < acknowledgement.size() && !deadline.hasExpired()

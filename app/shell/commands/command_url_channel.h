@@ -13,8 +13,9 @@ class CommandSocketListener;
 
 // How `zentrel URL…` reaches the instance that already runs: a per-user local socket in the
 // runtime folder. A message is a command message (the sender's give-up time, then one URL per
-// line), ended by an empty line; the server answers "ok" once it has taken the URLs, and takes
-// none whose sender has given up, so a start reported as failed has changed nothing.
+// line, or a request to reveal the menu from a start without URLs), ended by an empty line; the
+// server answers "ok" once it has taken the message, and takes none whose sender has given up,
+// so a start reported as failed has changed nothing.
 class CommandUrlServer : public QObject
 {
     Q_OBJECT
@@ -28,6 +29,7 @@ public:
 
 Q_SIGNALS:
     void urlsReceived(const QStringList &urls);
+    void revealMenuRequested();
 
 private:
     void onAccepted(QLocalSocket *socket);
@@ -45,8 +47,9 @@ enum class ForwardResult {
     notDelivered,
 };
 
-// Blocks until the running instance has taken the URLs, or at most until the deadline; works
-// before any application object exists. Not delivered means they never run.
+// Blocks until the running instance has taken the URLs, or with none its request to reveal the
+// menu, or at most until the deadline; works before any application object exists. Not
+// delivered means they never run.
 ForwardResult forwardToRunningInstance(const QString &socketPath,
                                        const QStringList &urls,
                                        QDeadlineTimer deadline);

@@ -2,6 +2,7 @@
 
 #include "common/window_placement.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QMenu>
@@ -37,6 +38,8 @@ void TrayFallbackWindow::showInCorner()
         setScreen(m_cornerScreen);
     }
     adjustSize();
+    // Shown again, it gets a frame again, maybe on another screen.
+    m_isPlacedWithFrame = false;
     if (m_cornerScreen) {
         placeInCorner(*this, *m_cornerScreen);
     }
@@ -48,6 +51,14 @@ void TrayFallbackWindow::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
     QTimer::singleShot(0, this, &TrayFallbackWindow::placeOnceFramed);
+}
+
+void TrayFallbackWindow::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted()) {
+        Q_EMIT closed();
+    }
 }
 
 // Placed before the window manager put its frame around it, the frame may reach past the

@@ -2,6 +2,8 @@
 
 #include "common/escape_key.h"
 #include "common/symbol_icon.h"
+#include "platform/platform_services.h"
+#include "platform/tray_host_watch.h"
 #include "shell/app_preferences.h"
 #include "shell/tray/tray_fallback_window.h"
 
@@ -11,7 +13,10 @@
 
 namespace zentrel {
 
-TrayIcon::TrayIcon(AppPreferences &preferences, QMenu *menu, QObject *parent)
+TrayIcon::TrayIcon(AppPreferences &preferences,
+                   TrayHostWatch &trayHost,
+                   QMenu *menu,
+                   QObject *parent)
     : QObject(parent)
     , m_preferences(preferences)
     , m_menu(menu)
@@ -25,23 +30,18 @@ TrayIcon::TrayIcon(AppPreferences &preferences, QMenu *menu, QObject *parent)
             m_menu->popup(QCursor::pos());
         }
     });
+    connect(m_menu, &QMenu::aboutToHide, this, &TrayIcon::onMenuClosed);
     updateIcon();
     m_preferencesConnection =
         m_preferences.onChange(AppPreferences::Setting::isEnabled, [this] { updateIcon(); });
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_trayIcon->show();
-    } else {
-        m_fallbackWindow = new TrayFallbackWindow(m_menu);
-        m_fallbackWindow->setIcon(symbolIcon(iconName()));
-        // Holding the keyboard once its menu has started a feature, it leaves Escape to that run.
-        letEscapeThrough(m_fallbackWindow);
-        m_fallbackWindow->showInCorner();
-    }
+    connect(&trayHost, &TrayHostWatch::trayHostChanged, this, &TrayIcon::onTrayHostChanged);
+    m_state.hasTrayHost = trayHost.hasTrayHost();
+    showWayIn();
 }
 
 TrayIcon::~TrayIcon()
 {
-    delete m_fallbackWindow;
+    delete m_launcher;
 }
 
 QString TrayIcon::iconName() const
@@ -50,12 +50,86 @@ QString TrayIcon::iconName() const
                                      : QStringLiteral("scribble");
 }
 
+void TrayIcon::setFeatureRunning(bool isRunning)
+{
+    m_state.isFeatureRunning = isRunning;
+    showWayIn();
+}
+
+void TrayIcon::reveal()
+{
+    const bool isIconPlaceKnown = m_trayIcon->isVisible() && !m_trayIcon->geometry().isEmpty();
+    if (revealFor(m_state.hasTrayHost, isIconPlaceKnown) == Reveal::menuAtIcon) {
+        m_menu->popup(m_trayIcon->geometry().bottomLeft());
+        return;
+    }
+    m_state.launcherWish = LauncherWish::called;
+    const bool wasShown = m_launcher && m_launcher->isVisible();
+    showWayIn();
+    // Shown anew, it is on that screen and on top already; during a run it waits for the end.
+    if (wasShown && m_launcher->isVisible()) {
+        m_launcher->showInCorner();
+        m_launcher->raise();
+        activateOwnWindow(m_launcher);
+    }
+}
+
+// A tray that came or went is a new desktop: what the user did with the small window before
+// no longer counts.
+void TrayIcon::onTrayHostChanged(bool hasTrayHost)
+{
+    m_state.hasTrayHost = hasTrayHost;
+    m_state.launcherWish = LauncherWish::asTheTrayGoes;
+    showWayIn();
+}
+
+void TrayIcon::onLauncherClosed()
+{
+    m_state.launcherWish = LauncherWish::closed;
+    showWayIn();
+}
+
+// The small window called beside a tray has done its job once its menu was used.
+void TrayIcon::onMenuClosed()
+{
+    if (m_state.hasTrayHost && m_state.launcherWish == LauncherWish::called) {
+        m_state.launcherWish = LauncherWish::asTheTrayGoes;
+        showWayIn();
+    }
+}
+
+void TrayIcon::showWayIn()
+{
+    const WayIn wayIn = wayInFor(m_state);
+    // Shown anew on a tray that has just come, the icon docks in it.
+    m_trayIcon->setVisible(wayIn.showsTrayIcon);
+    if (wayIn.showsLauncher) {
+        showLauncher();
+    } else if (m_launcher) {
+        m_launcher->hide();
+    }
+}
+
+void TrayIcon::showLauncher()
+{
+    if (!m_launcher) {
+        m_launcher = new TrayFallbackWindow(m_menu);
+        m_launcher->setIcon(symbolIcon(iconName()));
+        // Holding the keyboard once its menu has started a feature, it leaves Escape to that run.
+        letEscapeThrough(m_launcher);
+        connect(m_launcher, &TrayFallbackWindow::closed, this, &TrayIcon::onLauncherClosed);
+    }
+    if (!m_launcher->isVisible()) {
+        m_launcher->showInCorner();
+    }
+}
+
 void TrayIcon::updateIcon()
 {
     const QIcon icon = symbolIcon(iconName());
     m_trayIcon->setIcon(icon);
-    if (m_fallbackWindow) {
-        m_fallbackWindow->setIcon(icon);
+    if (m_launcher) {
+        m_launcher->setIcon(icon);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "common/settings/memory_defaults_store.h"
+#include "fakes/fake_tray_host_watch.h"
 #include "shell/app_preferences.h"
 #include "shell/message_box_alert_presenter.h"
 #include "shell/tray/tray_fallback_window.h"
@@ -65,7 +66,8 @@ TEST(WindowPlacementOnScreens, LauncherInTheCornerAndAlertsInTheMiddleOfTheScree
         MemoryDefaultsStore defaults;
         AppPreferences preferences(defaults);
         QMenu menu;
-        TrayIcon trayIcon(preferences, &menu);
+        FakeTrayHostWatch noTray(false);
+        TrayIcon trayIcon(preferences, noTray, &menu);
         TrayFallbackWindow *launcher = shownFallbackWindow();
         ASSERT_NE(launcher, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(launcher));

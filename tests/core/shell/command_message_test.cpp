@@ -41,6 +41,25 @@ TEST(CommandMessage, EmptyLinesCarryNoUrl)
     EXPECT_EQ(message->urls, std::vector<std::string>{"zentrel://stop"});
 }
 
+// A start without URLs asks for the menu in a message of its own, which no list of URLs can be
+// taken for, and which runs no command URL even where those are not allowed.
+TEST(CommandMessage, AStartWithoutUrlsAsksToRevealTheMenu)
+{
+    const CommandMessage reveal = startMessage({}, giveUp);
+    EXPECT_EQ(reveal.request, CommandMessage::Request::revealMenu);
+    EXPECT_EQ(encodeCommandMessage(reveal), "give-up-at=1765000000123\nrequest=revealMenu\n");
+    EXPECT_EQ(decodeCommandMessage(encodeCommandMessage(reveal)), reveal);
+
+    const CommandMessage run = startMessage({"zentrel://stop"}, giveUp);
+    EXPECT_EQ(run.request, CommandMessage::Request::runUrls);
+    EXPECT_EQ(decodeCommandMessage(encodeCommandMessage(run)), run);
+
+    EXPECT_EQ(decodeCommandMessage("give-up-at=5\nrequest=revealMenu\nzentrel://stop\n"),
+              std::nullopt);
+    EXPECT_EQ(decodeCommandMessage("give-up-at=5\nzentrel://stop\nrequest=revealMenu\n"),
+              std::nullopt);
+}
+
 // The sender reports failure once its give-up time has come, so from then on the message never
 // runs, however late a stopped or busy instance reads it.
 TEST(CommandMessage, RunsOnlyBeforeItsSenderGaveUp)

@@ -58,15 +58,21 @@ TEST_F(CommandUrlChannel, HandsUrlsOverInOrder)
     EXPECT_EQ(received.at(0).at(0).toStringList(), urls);
 }
 
-TEST_F(CommandUrlChannel, ABareStartIsDeliveredWithoutUrls)
+// A start without URLs asks for the menu, as a request of its own: no command URL runs.
+TEST_F(CommandUrlChannel, ABareStartIsDeliveredAsARequestToRevealTheMenu)
 {
     CommandUrlServer server;
     ASSERT_TRUE(server.listen(socketPath));
     QSignalSpy received(&server, &CommandUrlServer::urlsReceived);
+    QSignalSpy revealRequested(&server, &CommandUrlServer::revealMenuRequested);
 
     EXPECT_EQ(forward({}), ForwardResult::delivered);
-    ASSERT_EQ(received.count(), 1);
-    EXPECT_TRUE(received.at(0).at(0).toStringList().isEmpty());
+    EXPECT_EQ(revealRequested.count(), 1);
+    EXPECT_EQ(received.count(), 0);
+
+    EXPECT_EQ(forward({QStringLiteral("zentrel://stop")}), ForwardResult::delivered);
+    EXPECT_EQ(revealRequested.count(), 1);
+    EXPECT_EQ(received.count(), 1);
 }
 
 TEST_F(CommandUrlChannel, NobodyListeningMeansNotDelivered)
