@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QRegion>
 
 #include <cstdint>
 #include <optional>
@@ -16,6 +17,8 @@ struct X11Layer
     std::uint32_t window = 0;
     // With its border, in root pixels.
     QRect frame;
+    // The part of the frame its bounding shape shows (all of it for most windows).
+    QRegion shown;
     std::uint32_t visual = 0;
 };
 
