@@ -2,6 +2,7 @@
 
 #include "platform/x11/capture/x11_damage_watch.h"
 #include "platform/x11/capture/x11_image_reader.h"
+#include "platform/x11/capture/x11_own_top_levels.h"
 #include "platform/x11/capture/x11_picture_formats.h"
 #include "platform/x11/capture/x11_render_canvas.h"
 #include "platform/x11/capture/x11_root_background.h"
@@ -69,6 +70,7 @@ struct X11ScreenComposer::State
     std::unordered_map<std::uint32_t, QRect> rememberedFrames;
     std::unique_ptr<X11WindowContent> content;
     std::unique_ptr<X11RootBackground> background;
+    std::unique_ptr<X11OwnTopLevels> ownTopLevels;
 
     ~State()
     {
@@ -163,6 +165,7 @@ X11ScreenComposer::open(const QByteArray &display)
     state->reader = std::make_unique<X11ImageReader>(c);
     state->background =
         std::make_unique<X11RootBackground>(c, state->root, state->rootRect, state->rootFormat);
+    state->ownTopLevels = std::make_unique<X11OwnTopLevels>(c, state->root);
     return std::unique_ptr<X11ScreenComposer>(new X11ScreenComposer(std::move(state)));
 }
 
@@ -222,7 +225,8 @@ void X11ScreenComposer::rememberScreen(const std::vector<std::uint32_t> &leftOut
     settle.wait();
     watchChanges();
     state.watch->trackWindows();
-    if (const auto layers = x11LayersWithin(c, state.root, state.rootRect, leftOut)) {
+    if (const auto layers =
+            x11LayersWithin(c, state.root, state.rootRect, leftOut, *state.ownTopLevels)) {
         state.watch->watch(watched(layers->others));
         for (const X11Layer &layer : layers->others) {
             state.rememberedFrames[layer.window] = layer.frame;
@@ -299,7 +303,8 @@ X11ScreenComposer::composeOverRemembered(const QRect &area,
     State &state = *m_state;
     xcb_connection_t *c = state.c();
     // Every window, not only those now in the area: one that moved away still shows there.
-    const auto layers = x11LayersWithin(c, state.root, state.rootRect, leftOut);
+    const auto layers =
+        x11LayersWithin(c, state.root, state.rootRect, leftOut, *state.ownTopLevels);
     if (!layers) {
         return tl::unexpected(platformError("The X server did not list its windows."));
     }
@@ -366,7 +371,7 @@ X11ScreenComposer::composeOverScreen(const QRect &area, const std::vector<std::u
 {
     State &state = *m_state;
     xcb_connection_t *c = state.c();
-    auto layers = x11LayersWithin(c, state.root, area, leftOut);
+    auto layers = x11LayersWithin(c, state.root, area, leftOut, *state.ownTopLevels);
     if (!layers) {
         return tl::unexpected(platformError("The X server did not list its windows."));
     }

@@ -18,13 +18,6 @@ unsigned int x11AskBoundingShape(xcb_connection_t *c, std::uint32_t window)
     return xcb_shape_get_rectangles(c, window, XCB_SHAPE_SK_BOUNDING).sequence;
 }
 
-void x11ForgetBoundingShape(xcb_connection_t *c, unsigned int request)
-{
-    if (request != 0) {
-        xcb_discard_reply(c, request);
-    }
-}
-
 QRegion x11BoundingShape(xcb_connection_t *c, unsigned int request, const QRect &frame, int border)
 {
     if (request == 0) {

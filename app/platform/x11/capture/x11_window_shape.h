@@ -13,9 +13,6 @@ namespace zentrel {
 // that the shapes of many windows cost one round trip; 0 where the server has no Shape.
 unsigned int x11AskBoundingShape(xcb_connection_t *connection, std::uint32_t window);
 
-// For an answer to x11AskBoundingShape that is not needed after all.
-void x11ForgetBoundingShape(xcb_connection_t *connection, unsigned int request);
-
 // The answer to x11AskBoundingShape: where the window shows, in root pixels, for a window whose
 // outer rectangle (with its border) is `frame`. A window never shaped shows as its frame, and so
 // does one whose shape the server did not give.
