@@ -1,5 +1,7 @@
 #include "e2e/fixtures/capture_desk.h"
 #include "e2e/fixtures/screen_comparison.h"
+#include "e2e/fixtures/screen_pixels.h"
+#include "e2e/x11/x_desktop.h"
 
 #include <QDeadlineTimer>
 #include <QImage>
@@ -21,9 +23,27 @@ constexpr int loupeReach = 60;
 constexpr int loupeRim = 118;
 // The rim is not quite opaque.
 constexpr int rimTolerance = 40;
+const QColor rootPictureFirst(0xd2, 0xb4, 0x8c);
+const QColor rootPictureSecond(0x46, 0x82, 0xb4);
+
+// Pixels of `picture` in `area` that are not as the picture on the root shows them.
+int offRootPicture(const QImage &picture, const QRect &area)
+{
+    int off = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const bool first = (x / XDesktop::checkerSquare + y / XDesktop::checkerSquare) % 2 == 0;
+            const QColor expected = first ? rootPictureFirst : rootPictureSecond;
+            off += isCloseTo(picture.pixelColor(x, y), expected) ? 0 : 1;
+        }
+    }
+    return off;
+}
 
 TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
 {
+    // Its corners show the desktop, in every picture as on the screen.
+    ASSERT_NO_FATAL_FAILURE(showShapedWindow());
     ASSERT_NO_FATAL_FAILURE(startZentrel());
     ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)));
     const QImage bare = bareScreen();
@@ -43,16 +63,17 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
     const QImage frozen = copyWhen([](const QImage &) { return true; }, "frozen_copy");
     EXPECT_TRUE(showsAsScreen(frozen, screen, whole)) << "Zevizu & Vozurir's copy";
     expectFramedAsShown(frozen, screen, "Zevizu & Vozurir's copy");
+    expectShapedAsShown(frozen, screen, "Zevizu & Vozurir's copy");
     ASSERT_NO_FATAL_FAILURE(endRun(QStringLiteral("Zevizu & Vozurir")));
 
     ASSERT_NO_FATAL_FAILURE(openFeature(QStringLiteral("zentrel://toggle/draw"), drawTitle));
     m_draw = m_main;
     ASSERT_NO_FATAL_FAILURE(pressInDraw(QStringLiteral("3")));
     ASSERT_NO_FATAL_FAILURE(dragOver(shapeDrag));
-    expectDrawing(
-        copyWhen([this](const QImage &copied) { return showsStroke(copied); }, "draw_copy"),
-        screen,
-        "draw_copy");
+    const QImage drawCopy =
+        copyWhen([this](const QImage &copied) { return showsStroke(copied); }, "draw_copy");
+    expectDrawing(drawCopy, screen, "draw_copy");
+    expectShapedAsShown(drawCopy, tintedImage(screen, overlayTint), "draw_copy");
     ASSERT_NO_FATAL_FAILURE(expectFreezeAfterDraw(screen, "frozen_after_draw"));
     ASSERT_NO_FATAL_FAILURE(endRun(QStringLiteral("Zevizu & Vozurir")));
 
@@ -92,6 +113,25 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
     EXPECT_LE(blackInLoupe(overEdge, screen, edge, loupeReach), allowedBlack)
         << "black in the loupe over the framed window's edge";
 
+    // Over the shaped window's corner, outside its disc.
+    const auto shaped = m_windows.shown(shapedTitle);
+    ASSERT_TRUE(shaped.has_value());
+    const QPoint corner = shaped->frame.topLeft();
+    ASSERT_TRUE(m_input.moveTo(corner)) << m_input.lastError().toStdString();
+    QThread::msleep(stillPollMs * stillReads);
+    const QImage overShaped = stillScreen([&](const QImage &shown) {
+        return isCloseTo(shown.pixelColor(corner + QPoint(loupeRim, 0)), Qt::white, rimTolerance);
+    });
+    keepScreenshot(overShaped, artifact("loupe_shaped"));
+    EXPECT_LE(blackInLoupe(overShaped, screen, corner, loupeReach), allowedBlack)
+        << "black in the loupe over the shaped window's corner";
+    // The loupe magnifies twice: this far from its centre it shows the corner's desktop.
+    const QPoint outsideDisc(12, 12);
+    EXPECT_TRUE(isCloseTo(overShaped.pixelColor(corner + 2 * outsideDisc),
+                          screen.pixelColor(corner + outsideDisc)))
+        << "the loupe over the shaped window's corner shows "
+        << overShaped.pixelColor(corner + 2 * outsideDisc).name().toStdString();
+
     ASSERT_TRUE(handOver(QStringLiteral("zentrel://stop")));
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
@@ -130,6 +170,24 @@ TEST_P(CaptureWithoutTray, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScr
     keepScreenshot(frame, artifact("session_frame"));
     expectDrawing(frame, screen, "session_frame");
     ASSERT_NO_FATAL_FAILURE(expectFreezeAfterDraw(screen, "frozen_with_fallback"));
+    ASSERT_NO_FATAL_FAILURE(endRun(QStringLiteral("Zevizu & Vozurir")));
+
+    // With no compositing manager and a picture on the root, the frozen screen shows that
+    // picture where the fallback window and its frame are. Metacity composites by itself once
+    // the compositing manager has gone.
+    if (!composites(GetParam()) && GetParam() != WindowManager::metacity) {
+        m_compositor.stop(QDeadlineTimer(windowTimeoutMs));
+        ASSERT_TRUE(m_desktop.waitUntilNoCompositor(QDeadlineTimer(windowTimeoutMs)));
+        ASSERT_TRUE(m_desktop.setRootPicture(rootPictureFirst, rootPictureSecond));
+        ASSERT_NO_FATAL_FAILURE(openFeature(QStringLiteral("zentrel://toggle/freeze"),
+                                            QStringLiteral("Zevizu & Vozurir")));
+        keepScreenshot(m_xvfb.grabScreen(), artifact("frozen_over_root_picture"));
+        const QImage frozen =
+            copyWhen([](const QImage &) { return true; }, "frozen_over_root_picture_copy");
+        const QRect behind = decorationAround(fallback->frame);
+        EXPECT_LE(offRootPicture(frozen, behind), behind.width() * behind.height() / 100)
+            << "the frozen screen's copy where the fallback window is";
+    }
 
     ASSERT_TRUE(handOver(QStringLiteral("zentrel://stop")));
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));

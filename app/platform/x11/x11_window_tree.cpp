@@ -65,22 +65,33 @@ bool x11WindowManagerComposites(xcb_connection_t *connection, std::uint32_t root
 }
 
 std::vector<std::uint32_t>
-x11TopLevelsOf(xcb_connection_t *c, std::uint32_t root, const std::vector<std::uint32_t> &windows)
+x11PathToRoot(xcb_connection_t *c, std::uint32_t root, std::uint32_t window)
 {
     // A window manager puts each window in a frame of its own; the frame is what the root holds.
+    std::vector<std::uint32_t> path;
+    for (int depth = 0; depth < 16 && window != XCB_NONE; ++depth) {
+        const XcbReply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
+        if (!tree || tree->parent == XCB_NONE) {
+            break;
+        }
+        path.push_back(window);
+        if (tree->parent == root) {
+            return path;
+        }
+        window = tree->parent;
+    }
+    return {};
+}
+
+std::vector<std::uint32_t>
+x11TopLevelsOf(xcb_connection_t *c, std::uint32_t root, const std::vector<std::uint32_t> &windows)
+{
     std::vector<std::uint32_t> topLevels;
-    for (xcb_window_t window : windows) {
-        for (int depth = 0; depth < 16 && window != XCB_NONE; ++depth) {
-            const XcbReply<xcb_query_tree_reply_t> tree(
-                xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
-            if (!tree || tree->parent == XCB_NONE) {
-                break;
-            }
-            if (tree->parent == root) {
-                topLevels.push_back(window);
-                break;
-            }
-            window = tree->parent;
+    for (const xcb_window_t window : windows) {
+        const std::vector<std::uint32_t> path = x11PathToRoot(c, root, window);
+        if (!path.empty()) {
+            topLevels.push_back(path.back());
         }
     }
     return topLevels;

@@ -25,6 +25,11 @@ std::uint32_t x11WindowManagerCheckWindow(xcb_connection_t *connection, std::uin
 // to a separate compositing manager (xcompmgr).
 bool x11WindowManagerComposites(xcb_connection_t *connection, std::uint32_t root, int screenNumber);
 
+// The window and its ancestors below the root, the root's child that holds it last (the window
+// itself without a window manager); empty when the window no longer exists. A round trip a level.
+std::vector<std::uint32_t>
+x11PathToRoot(xcb_connection_t *connection, std::uint32_t root, std::uint32_t window);
+
 // The root's children that hold the given windows (the windows themselves without a window
 // manager); windows that no longer exist are skipped.
 std::vector<std::uint32_t> x11TopLevelsOf(xcb_connection_t *connection,

@@ -95,6 +95,34 @@ bool XDesktop::setPlainBackground(const QColor &color)
     return sync();
 }
 
+bool XDesktop::setRootPicture(const QColor &first, const QColor &second)
+{
+    if (!isConnected()) {
+        return false;
+    }
+    xcb_connection_t *connection = m_connection.get();
+    constexpr int side = 2 * checkerSquare;
+    const xcb_pixmap_t pixmap = xcb_generate_id(connection);
+    xcb_create_pixmap(connection, m_depth, pixmap, m_root, side, side);
+    const xcb_gcontext_t pen = xcb_generate_id(connection);
+    std::uint32_t foreground = pixelOf(first);
+    xcb_create_gc(connection, pen, pixmap, XCB_GC_FOREGROUND, &foreground);
+    const xcb_rectangle_t whole{0, 0, side, side};
+    xcb_poly_fill_rectangle(connection, pixmap, pen, 1, &whole);
+    foreground = pixelOf(second);
+    xcb_change_gc(connection, pen, XCB_GC_FOREGROUND, &foreground);
+    const std::array<xcb_rectangle_t, 2> others{
+        xcb_rectangle_t{checkerSquare, 0, checkerSquare, checkerSquare},
+        xcb_rectangle_t{0, checkerSquare, checkerSquare, checkerSquare}};
+    xcb_poly_fill_rectangle(connection, pixmap, pen, others.size(), others.data());
+    xcb_free_gc(connection, pen);
+    xcb_change_window_attributes(connection, m_root, XCB_CW_BACK_PIXMAP, &pixmap);
+    xcb_free_pixmap(connection, pixmap);
+    xcb_delete_property(connection, m_root, atom("_XROOTPMAP_ID"));
+    xcb_clear_area(connection, 0, m_root, 0, 0, 0, 0);
+    return sync();
+}
+
 bool XDesktop::showFramedWindow(const QRect &frame, const QColor &color, const QString &title)
 {
     if (!isConnected()) {
@@ -142,6 +170,16 @@ bool XDesktop::showWindowAtBottom(const QRect &frame, const QColor &color)
 
 bool XDesktop::waitForCompositor(QDeadlineTimer deadline)
 {
+    return waitForCompositorSelection(true, deadline);
+}
+
+bool XDesktop::waitUntilNoCompositor(QDeadlineTimer deadline)
+{
+    return waitForCompositorSelection(false, deadline);
+}
+
+bool XDesktop::waitForCompositorSelection(bool owned, QDeadlineTimer deadline)
+{
     if (!isConnected()) {
         return false;
     }
@@ -151,7 +189,7 @@ bool XDesktop::waitForCompositor(QDeadlineTimer deadline)
     for (;;) {
         const XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
             connection, xcb_get_selection_owner(connection, selection), nullptr));
-        if (owner && owner->owner != XCB_NONE) {
+        if (owner && (owner->owner != XCB_NONE) == owned) {
             return true;
         }
         if (deadline.hasExpired() || !isConnected()) {

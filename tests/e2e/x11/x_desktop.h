@@ -30,6 +30,10 @@ public:
     bool setWallpaper(const QColor &color);
     // A root painted by its background colour alone, as on a desktop no wallpaper program set.
     bool setPlainBackground(const QColor &color);
+    // A picture as the root's background, as xsetroot -bitmap sets one, with no _XROOTPMAP_ID:
+    // squares of `first` and `second`, checkerSquare pixels a side, `first` at the root's corner.
+    bool setRootPicture(const QColor &first, const QColor &second);
+    static constexpr int checkerSquare = 4;
     // An ordinary window of one colour, framed by the window manager as programs' windows are;
     // it never takes the keyboard, so its frame looks the same whatever opens later.
     bool showFramedWindow(const QRect &frame, const QColor &color, const QString &title);
@@ -47,6 +51,8 @@ public:
     bool clearRuledDesktopWindow(const QColor &color);
     // A compositing manager owns _NET_WM_CM_S<screen>; Qt looks there to offer translucency.
     bool waitForCompositor(QDeadlineTimer deadline);
+    // Once the compositing manager has gone and the server shows windows by itself again.
+    bool waitUntilNoCompositor(QDeadlineTimer deadline);
     // A window manager names its check window on the root, and the window names itself, once
     // it manages the display.
     bool waitForWindowManager(QDeadlineTimer deadline);
@@ -57,6 +63,7 @@ private:
     // A window the server paints in `color`; override-redirect keeps window managers away.
     std::uint32_t createWindow(const QRect &frame, const QColor &color, bool overrideRedirect);
     std::uint32_t createTypedWindow(const QRect &frame, const QColor &color, const char *type);
+    bool waitForCompositorSelection(bool owned, QDeadlineTimer deadline);
     // The window a window's _NET_SUPPORTING_WM_CHECK names, or XCB_NONE.
     std::uint32_t checkWindowOf(std::uint32_t window);
     // Returns once the server has carried out everything asked before.

@@ -85,7 +85,7 @@ void X11RenderCanvas::paintWindows(
     for (const X11Layer &layer : windows) {
         const auto format = formats.find(layer.visual);
         if (format != formats.end()) {
-            paintWindow(format->second, layer, QRegion(layer.frame));
+            paintWindow(format->second, layer, layer.shown);
         }
     }
 }

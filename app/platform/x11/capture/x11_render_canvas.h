@@ -39,7 +39,7 @@ public:
     // part of the picture `source` of the whole screen.
     void copy(std::uint32_t source, const QRect &part);
     void fillBlack(const QRect &part);
-    // Paints each window's own pixels where it lies, bottom to top.
+    // Paints each window's own pixels where it shows, bottom to top.
     void paintWindows(const std::unordered_map<std::uint32_t, X11PictureFormat> &formats,
                       std::span<const X11Layer> windows);
     // Paints the window's own pixels only within `region` (root pixels).

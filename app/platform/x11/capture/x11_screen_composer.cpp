@@ -2,8 +2,10 @@
 
 #include "platform/x11/capture/x11_damage_watch.h"
 #include "platform/x11/capture/x11_image_reader.h"
+#include "platform/x11/capture/x11_own_top_levels.h"
 #include "platform/x11/capture/x11_picture_formats.h"
 #include "platform/x11/capture/x11_render_canvas.h"
+#include "platform/x11/capture/x11_root_background.h"
 #include "platform/x11/capture/x11_screen_settle.h"
 #include "platform/x11/capture/x11_window_content.h"
 #include "platform/x11/capture/x11_window_layers.h"
@@ -56,7 +58,6 @@ struct X11ScreenComposer::State
     bool canLeaveOut = false;
     std::unordered_map<std::uint32_t, X11PictureFormat> formats;
     xcb_render_pictformat_t rootFormat = XCB_NONE;
-    xcb_atom_t wallpaperAtom = XCB_NONE;
     bool compositing = false;
     // A window manager that composites the screen itself adds to its frames in its compositor:
     // KWin draws title bars and borders there, leaving the frames' own pixels as the server
@@ -68,6 +69,8 @@ struct X11ScreenComposer::State
     // Where the other top-levels lay in the remembered picture.
     std::unordered_map<std::uint32_t, QRect> rememberedFrames;
     std::unique_ptr<X11WindowContent> content;
+    std::unique_ptr<X11RootBackground> background;
+    std::unique_ptr<X11OwnTopLevels> ownTopLevels;
 
     ~State()
     {
@@ -160,7 +163,9 @@ X11ScreenComposer::open(const QByteArray &display)
         state->canLeaveOut = !error;
     }
     state->reader = std::make_unique<X11ImageReader>(c);
-    state->wallpaperAtom = x11Atom(c, "_XROOTPMAP_ID");
+    state->background =
+        std::make_unique<X11RootBackground>(c, state->root, state->rootRect, state->rootFormat);
+    state->ownTopLevels = std::make_unique<X11OwnTopLevels>(c, state->root);
     return std::unique_ptr<X11ScreenComposer>(new X11ScreenComposer(std::move(state)));
 }
 
@@ -220,7 +225,8 @@ void X11ScreenComposer::rememberScreen(const std::vector<std::uint32_t> &leftOut
     settle.wait();
     watchChanges();
     state.watch->trackWindows();
-    if (const auto layers = x11LayersWithin(c, state.root, state.rootRect, leftOut)) {
+    if (const auto layers =
+            x11LayersWithin(c, state.root, state.rootRect, leftOut, *state.ownTopLevels)) {
         state.watch->watch(watched(layers->others));
         for (const X11Layer &layer : layers->others) {
             state.rememberedFrames[layer.window] = layer.frame;
@@ -297,7 +303,8 @@ X11ScreenComposer::composeOverRemembered(const QRect &area,
     State &state = *m_state;
     xcb_connection_t *c = state.c();
     // Every window, not only those now in the area: one that moved away still shows there.
-    const auto layers = x11LayersWithin(c, state.root, state.rootRect, leftOut);
+    const auto layers =
+        x11LayersWithin(c, state.root, state.rootRect, leftOut, *state.ownTopLevels);
     if (!layers) {
         return tl::unexpected(platformError("The X server did not list its windows."));
     }
@@ -328,7 +335,7 @@ X11ScreenComposer::composeOverRemembered(const QRect &area,
 // without its title bar it would be a window the screen never showed. A moved window stays
 // whole where the screen showed it, for no window's pixels hold what its old place would reveal
 // (the desktop mutter paints, the decorations of the windows below). Each is painted only where
-// no other window lies above it as the picture shows them.
+// its shape shows it and no other window lies above it as the picture shows them.
 void X11ScreenComposer::repaintChangedContents(X11RenderCanvas &canvas,
                                                const std::vector<X11Layer> &others)
 {
@@ -351,10 +358,11 @@ void X11ScreenComposer::repaintChangedContents(X11RenderCanvas &canvas,
             if (!known && !parts.holdsDecoration) {
                 continue;
             }
-            canvas.paintWindow(
-                format, *layer, QRegion(known ? parts.content : parts.decorated) - above);
+            const QRegion drawn =
+                QRegion(known ? parts.content : parts.decorated) & parts.shown & layer->shown;
+            canvas.paintWindow(format, *layer, drawn - above);
         }
-        above += layer->frame;
+        above += layer->shown;
     }
 }
 
@@ -363,49 +371,29 @@ X11ScreenComposer::composeOverScreen(const QRect &area, const std::vector<std::u
 {
     State &state = *m_state;
     xcb_connection_t *c = state.c();
-    // Asked before the windows, so the answer costs no round trip of its own.
-    const xcb_get_property_cookie_t wallpaperCookie =
-        xcb_get_property(c, 0, state.root, state.wallpaperAtom, XCB_ATOM_PIXMAP, 0, 1);
-    const auto layers = x11LayersWithin(c, state.root, area, leftOut);
+    auto layers = x11LayersWithin(c, state.root, area, leftOut, *state.ownTopLevels);
     if (!layers) {
-        xcb_discard_reply(c, wallpaperCookie.sequence);
         return tl::unexpected(platformError("The X server did not list its windows."));
     }
+    std::erase_if(layers->others, [&state](const X11Layer &layer) {
+        return layer.window == state.background->window();
+    });
     if (state.watch) {
         // Before the read, so whatever changes after it is reported.
         state.watch->watch(watched(layers->others));
     }
     X11RenderCanvas canvas(c, state.rootDepth, state.root, state.rootFormat, area);
     // The screen as it is shows the desktop where no window lies; our windows are then covered
-    // with the wallpaper (black without one) and every other window painted again on top.
+    // with the root's background and every other window painted again on top.
     const xcb_render_picture_t screen = xcb_generate_id(c);
     const uint32_t inferiors = XCB_SUBWINDOW_MODE_INCLUDE_INFERIORS;
     xcb_render_create_picture(
         c, screen, state.root, state.rootFormat, XCB_RENDER_CP_SUBWINDOW_MODE, &inferiors);
     canvas.copy(screen, area);
     xcb_render_free_picture(c, screen);
-
-    const XcbReply<xcb_get_property_reply_t> wallpaperProperty(
-        xcb_get_property_reply(c, wallpaperCookie, nullptr));
-    xcb_render_picture_t wallpaper = XCB_NONE;
-    if (wallpaperProperty && xcb_get_property_value_length(wallpaperProperty.get()) == 4) {
-        wallpaper = xcb_generate_id(c);
-        const auto pixmap =
-            *static_cast<xcb_pixmap_t *>(xcb_get_property_value(wallpaperProperty.get()));
-        // A wallpaper tiles the root like its background does: a solid colour is one pixel.
-        const uint32_t repeat = XCB_RENDER_REPEAT_NORMAL;
-        xcb_render_create_picture(
-            c, wallpaper, pixmap, state.rootFormat, XCB_RENDER_CP_REPEAT, &repeat);
-    }
     // Our windows go first, so that other windows above or below them fill their place again.
     for (const QRect &part : layers->ours) {
-        canvas.fillBlack(part);
-        if (wallpaper != XCB_NONE) {
-            canvas.copy(wallpaper, part);
-        }
-    }
-    if (wallpaper != XCB_NONE) {
-        xcb_render_free_picture(c, wallpaper);
+        state.background->paint(canvas, part);
     }
     canvas.paintWindows(state.formats, layers->others);
     auto image = state.reader->read(canvas.pixmap(), QRect(QPoint(0, 0), area.size()));

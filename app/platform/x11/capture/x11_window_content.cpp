@@ -1,5 +1,6 @@
 #include "platform/x11/capture/x11_window_content.h"
 
+#include "platform/x11/capture/x11_window_shape.h"
 #include "platform/x11/x11_window_tree.h"
 #include "platform/x11/xcb_reply.h"
 
@@ -83,12 +84,17 @@ X11WindowContent::Parts X11WindowContent::find(std::uint32_t topLevel, const QRe
             if (window == topLevel && hasProperty(c, window, m_stateAtom)) {
                 const QRect drawn = frame - marginsOf(c, window, m_gtkExtentsAtom);
                 const QRect content = drawn.isValid() ? drawn : frame;
-                return {content, content};
+                return {content, content, true, frame};
             }
             if (hasProperty(c, window, m_stateAtom)) {
                 const QRect client = rootRectOf(c, window, top->root);
                 const QRect decorated = (client + marginsOf(c, window, m_frameExtentsAtom)) & frame;
-                return {client, decorated, m_framesHoldDecorations || decorated == client};
+                const QRegion clientShape =
+                    x11BoundingShape(c, x11AskBoundingShape(c, window), client, 0);
+                return {client,
+                        decorated,
+                        m_framesHoldDecorations || decorated == client,
+                        QRegion(frame) - client + clientShape};
             }
             const XcbReply<xcb_query_tree_reply_t> tree(
                 xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
@@ -101,7 +107,7 @@ X11WindowContent::Parts X11WindowContent::find(std::uint32_t topLevel, const QRe
         level = std::move(next);
     }
     // No client inside: a window no window manager framed, such as a menu; all of it is its own.
-    return {frame, frame};
+    return {frame, frame, true, frame};
 }
 
 } // namespace zentrel

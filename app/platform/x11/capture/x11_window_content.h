@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QRegion>
 
 #include <cstdint>
 #include <unordered_map>
@@ -13,8 +14,8 @@ namespace zentrel {
 // compositing manager may draw a frame's decoration itself (KWin) or leave parts of a frame
 // unpainted (mutter's invisible borders), so only the client window inside a window manager's
 // frame is sure to be drawn by its program; a window without a frame is, less the shadow margins
-// GTK declares around its own decorations. Asked once per window and frame; lives on its
-// owner's connection and thread.
+// GTK declares around its own decorations. Asked once per window and frame (a client shaped anew
+// in place keeps its old shape here); lives on its owner's connection and thread.
 class X11WindowContent
 {
 public:
@@ -31,6 +32,9 @@ public:
         QRect decorated;
         // Whether the window's own pixels hold `decorated` as the screen shows it.
         bool holdsDecoration = true;
+        // The frame less what the client's bounding shape cuts away: a compositing window
+        // manager may leave the frame around a shaped client unshaped and draw only the shape.
+        QRegion shown;
     };
 
     Parts of(std::uint32_t topLevel, const QRect &frame);

@@ -1,6 +1,7 @@
 #include "platform/x11/capture/x11_window_layers.h"
 
-#include "platform/x11/x11_window_tree.h"
+#include "platform/x11/capture/x11_own_top_levels.h"
+#include "platform/x11/capture/x11_window_shape.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <xcb/xcb.h>
@@ -12,11 +13,14 @@ namespace zentrel {
 std::optional<X11Layers> x11LayersWithin(xcb_connection_t *c,
                                          std::uint32_t root,
                                          const QRect &area,
-                                         const std::vector<std::uint32_t> &ownWindows)
+                                         const std::vector<std::uint32_t> &ownWindows,
+                                         X11OwnTopLevels &ownTopLevels)
 {
-    const XcbReply<xcb_query_tree_reply_t> tree(
-        xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr));
+    const xcb_query_tree_cookie_t treeCookie = xcb_query_tree(c, root);
+    ownTopLevels.ask(ownWindows);
+    const XcbReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, treeCookie, nullptr));
     if (!tree) {
+        ownTopLevels.take();
         return std::nullopt;
     }
     const xcb_window_t *children = xcb_query_tree_children(tree.get());
@@ -27,9 +31,10 @@ std::optional<X11Layers> x11LayersWithin(xcb_connection_t *c,
         attributeCookies.push_back(xcb_get_window_attributes(c, children[i]));
         geometryCookies.push_back(xcb_get_geometry(c, children[i]));
     }
-    const std::vector<std::uint32_t> ours = x11TopLevelsOf(c, root, ownWindows);
+    const std::vector<std::uint32_t> ours = ownTopLevels.take();
 
     X11Layers layers;
+    std::vector<int> borders;
     for (int i = 0; i < count; ++i) {
         const XcbReply<xcb_get_window_attributes_reply_t> attributes(
             xcb_get_window_attributes_reply(c, attributeCookies[i], nullptr));
@@ -39,9 +44,9 @@ std::optional<X11Layers> x11LayersWithin(xcb_connection_t *c,
             || attributes->_class == XCB_WINDOW_CLASS_INPUT_ONLY) {
             continue;
         }
-        const int border = geometry->border_width * 2;
+        const int border = geometry->border_width;
         const QRect frame(
-            geometry->x, geometry->y, geometry->width + border, geometry->height + border);
+            geometry->x, geometry->y, geometry->width + 2 * border, geometry->height + 2 * border);
         const QRect part = frame & area;
         if (part.isEmpty()) {
             continue;
@@ -49,8 +54,19 @@ std::optional<X11Layers> x11LayersWithin(xcb_connection_t *c,
         if (std::find(ours.begin(), ours.end(), children[i]) != ours.end()) {
             layers.ours.push_back(part);
         } else {
-            layers.others.push_back({children[i], frame, attributes->visual});
+            layers.others.push_back({children[i], frame, QRegion(), attributes->visual});
+            borders.push_back(border);
         }
+    }
+    // Asked only of the windows that show here: most of the root's children are unmapped or
+    // elsewhere, and a stream lists them on every frame.
+    std::vector<unsigned int> shapeRequests;
+    for (const X11Layer &layer : layers.others) {
+        shapeRequests.push_back(x11AskBoundingShape(c, layer.window));
+    }
+    for (std::size_t i = 0; i < layers.others.size(); ++i) {
+        X11Layer &layer = layers.others[i];
+        layer.shown = x11BoundingShape(c, shapeRequests[i], layer.frame, borders[i]);
     }
     return layers;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QRegion>
 
 #include <cstdint>
 #include <optional>
@@ -10,12 +11,16 @@ struct xcb_connection_t;
 
 namespace zentrel {
 
+class X11OwnTopLevels;
+
 // A top-level window that shows in the area being composed.
 struct X11Layer
 {
     std::uint32_t window = 0;
     // With its border, in root pixels.
     QRect frame;
+    // The part of the frame its bounding shape shows (all of it for most windows).
+    QRegion shown;
     std::uint32_t visual = 0;
 };
 
@@ -28,10 +33,12 @@ struct X11Layers
 };
 
 // The root's mapped windows that show in `area`, split into the program's own (the top-levels
-// that hold ownWindows) and the others; nothing when the server does not list them.
+// that hold ownWindows, found through `ownTopLevels`) and the others; nothing when the server does
+// not list them.
 std::optional<X11Layers> x11LayersWithin(xcb_connection_t *connection,
                                          std::uint32_t root,
                                          const QRect &area,
-                                         const std::vector<std::uint32_t> &ownWindows);
+                                         const std::vector<std::uint32_t> &ownWindows,
+                                         X11OwnTopLevels &ownTopLevels);
 
 } // namespace zentrel

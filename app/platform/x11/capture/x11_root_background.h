@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QRect>
+
+#include <cstdint>
+
+struct xcb_connection_t;
+
+namespace zentrel {
+
+class X11RenderCanvas;
+
+// The root's background as the server paints it where no window covers the root (a picture
+// xsetroot or a wallpaper program set, or a plain colour), for the parts of the screen our own
+// windows cover. The server keeps no picture of those parts, so a window the size of the root
+// paints the same background and is read instead: it never shows, for this connection takes
+// its contents to itself (redirected by hand), and takes no input. While it lives no
+// compositing manager can start. Made on first use; lives on its owner's connection.
+class X11RootBackground
+{
+public:
+    X11RootBackground(xcb_connection_t *connection,
+                      std::uint32_t root,
+                      const QRect &rootRect,
+                      std::uint32_t format);
+    ~X11RootBackground();
+    X11RootBackground(const X11RootBackground &) = delete;
+    X11RootBackground &operator=(const X11RootBackground &) = delete;
+
+    // XCB_NONE before first use.
+    std::uint32_t window() const { return m_window; }
+
+    // Paints the background into `part` of the canvas (root pixels); black where the server
+    // would not let the window be made.
+    void paint(X11RenderCanvas &canvas, const QRect &part);
+
+private:
+    void make();
+
+    xcb_connection_t *m_connection;
+    std::uint32_t m_root;
+    QRect m_rootRect;
+    std::uint32_t m_format;
+    bool m_tried = false;
+    std::uint32_t m_window = 0;
+    std::uint32_t m_pixmap = 0;
+    std::uint32_t m_picture = 0;
+};
+
+} // namespace zentrel
