@@ -1,5 +1,6 @@
 #include "platform/x11/capture/x11_window_layers.h"
 
+#include "e2e/x11/bare_window.h"
 #include "e2e/x11/xcb_screen.h"
 #include "e2e/x11/xvfb_session.h"
 #include "platform/x11/capture/x11_own_top_levels.h"
@@ -65,22 +66,7 @@ public:
 private:
     std::uint32_t window(std::uint32_t parent, const QRect &frame)
     {
-        const std::uint32_t id = xcb_generate_id(c());
-        xcb_create_window(c(),
-                          XCB_COPY_FROM_PARENT,
-                          id,
-                          parent,
-                          std::int16_t(frame.x()),
-                          std::int16_t(frame.y()),
-                          std::uint16_t(frame.width()),
-                          std::uint16_t(frame.height()),
-                          0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                          XCB_COPY_FROM_PARENT,
-                          0,
-                          nullptr);
-        xcb_map_window(c(), id);
-        return id;
+        return mapBareWindow(c(), parent, frame);
     }
 
     XvfbSession m_server;

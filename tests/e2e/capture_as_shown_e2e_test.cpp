@@ -100,15 +100,21 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
         << "no loupe around the pointer, but " << rim.name().toStdString() << "; " << situation();
     EXPECT_TRUE(showsAsScreen(loupe, screen, magnified)) << "the loupe over bare desktop";
 
+    // The loupe once it has followed the pointer to `point` and settled there.
+    const auto loupeAt = [&](QPoint point) {
+        EXPECT_TRUE(m_input.moveTo(point)) << m_input.lastError().toStdString();
+        QThread::msleep(stillPollMs * stillReads);
+        return stillScreen([&](const QImage &shown) {
+            return isCloseTo(
+                shown.pixelColor(point + QPoint(loupeRim, 0)), Qt::white, rimTolerance);
+        });
+    };
+
     // Over the framed window's edge, where a compositing manager draws its border and shadow.
     const auto framed = m_windows.shown(framedTitle);
     ASSERT_TRUE(framed.has_value());
     const QPoint edge(framed->frame.left(), framed->frame.top() + loupeReach);
-    ASSERT_TRUE(m_input.moveTo(edge)) << m_input.lastError().toStdString();
-    QThread::msleep(stillPollMs * stillReads);
-    const QImage overEdge = stillScreen([&](const QImage &shown) {
-        return isCloseTo(shown.pixelColor(edge + QPoint(loupeRim, 0)), Qt::white, rimTolerance);
-    });
+    const QImage overEdge = loupeAt(edge);
     keepScreenshot(overEdge, artifact("loupe_edge"));
     EXPECT_LE(blackInLoupe(overEdge, screen, edge, loupeReach), allowedBlack)
         << "black in the loupe over the framed window's edge";
@@ -117,11 +123,7 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
     const auto shaped = m_windows.shown(shapedTitle);
     ASSERT_TRUE(shaped.has_value());
     const QPoint corner = shaped->frame.topLeft();
-    ASSERT_TRUE(m_input.moveTo(corner)) << m_input.lastError().toStdString();
-    QThread::msleep(stillPollMs * stillReads);
-    const QImage overShaped = stillScreen([&](const QImage &shown) {
-        return isCloseTo(shown.pixelColor(corner + QPoint(loupeRim, 0)), Qt::white, rimTolerance);
-    });
+    const QImage overShaped = loupeAt(corner);
     keepScreenshot(overShaped, artifact("loupe_shaped"));
     EXPECT_LE(blackInLoupe(overShaped, screen, corner, loupeReach), allowedBlack)
         << "black in the loupe over the shaped window's corner";

@@ -1,5 +1,6 @@
 #include "platform/x11/capture/x11_window_layers.h"
 
+#include "e2e/x11/bare_window.h"
 #include "e2e/x11/xvfb_session.h"
 #include "platform/x11/capture/x11_own_top_levels.h"
 #include "platform/x11/x11_window_tree.h"
@@ -49,21 +50,7 @@ protected:
 
     std::uint32_t window(std::uint32_t parent, const QRect &frame, int border = 0)
     {
-        const std::uint32_t id = xcb_generate_id(connection);
-        xcb_create_window(connection,
-                          XCB_COPY_FROM_PARENT,
-                          id,
-                          parent,
-                          std::int16_t(frame.x()),
-                          std::int16_t(frame.y()),
-                          std::uint16_t(frame.width()),
-                          std::uint16_t(frame.height()),
-                          std::uint16_t(border),
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                          XCB_COPY_FROM_PARENT,
-                          0,
-                          nullptr);
-        xcb_map_window(connection, id);
+        const std::uint32_t id = mapBareWindow(connection, parent, frame, border);
         if (parent == root) {
             m_windows.push_back(id);
         }
