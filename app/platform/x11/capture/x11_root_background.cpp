@@ -33,13 +33,18 @@ X11RootBackground::~X11RootBackground()
     xcb_flush(m_connection);
 }
 
-void X11RootBackground::paint(X11RenderCanvas &canvas, const QRect &part)
+bool X11RootBackground::isAvailable()
 {
     if (!m_tried) {
         m_tried = true;
         make();
     }
-    if (m_window == XCB_NONE) {
+    return m_window != XCB_NONE;
+}
+
+void X11RootBackground::paint(X11RenderCanvas &canvas, const QRect &part)
+{
+    if (!isAvailable()) {
         canvas.fillBlack(part);
         return;
     }

@@ -30,6 +30,10 @@ public:
     // XCB_NONE before first use.
     std::uint32_t window() const { return m_window; }
 
+    // Makes the window on first use; false where the server would not let it be made: without
+    // Shape 1.1, or while a compositing manager redirects the root's windows by hand.
+    bool isAvailable();
+
     // Paints the background into `part` of the canvas (root pixels); black where the server
     // would not let the window be made.
     void paint(X11RenderCanvas &canvas, const QRect &part);

@@ -45,6 +45,32 @@ std::vector<X11DamageWatch::Window> watched(const std::vector<X11Layer> &layers)
     return windows;
 }
 
+// A compositing manager redirects the root's windows by hand, and the server lets one client at
+// a time do so: a window of ours that the server will not let us redirect by hand tells that one
+// runs, also where none holds the selection (xcompmgr once metacity took and dropped it).
+bool othersRedirectByHand(xcb_connection_t *c, xcb_window_t root)
+{
+    const xcb_window_t probe = xcb_generate_id(c);
+    const uint32_t overrideRedirect = 1;
+    xcb_create_window(c,
+                      XCB_COPY_FROM_PARENT,
+                      probe,
+                      root,
+                      0,
+                      0,
+                      1,
+                      1,
+                      0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT,
+                      XCB_CW_OVERRIDE_REDIRECT,
+                      &overrideRedirect);
+    const XcbReply<xcb_generic_error_t> refused(xcb_request_check(
+        c, xcb_composite_redirect_window_checked(c, probe, XCB_COMPOSITE_REDIRECT_MANUAL)));
+    xcb_destroy_window(c, probe);
+    return refused && refused->error_code == XCB_ACCESS;
+}
+
 } // namespace
 
 struct X11ScreenComposer::State
@@ -151,7 +177,8 @@ X11ScreenComposer::open(const QByteArray &display)
         }
         state->canLeaveOut = state->rootFormat != XCB_NONE;
     }
-    state->compositing = x11CompositingManagerRuns(c, screenNumber);
+    state->compositing = x11CompositingManagerRuns(c, screenNumber)
+                         || (state->canLeaveOut && othersRedirectByHand(c, state->root));
     state->framesHoldDecorations = !x11WindowManagerComposites(c, state->root, screenNumber);
     if (state->canLeaveOut && !state->compositing) {
         // Without it a window keeps no pixels where another covers it; the server drops the
@@ -374,6 +401,14 @@ X11ScreenComposer::composeOverScreen(const QRect &area, const std::vector<std::u
     auto layers = x11LayersWithin(c, state.root, area, leftOut, *state.ownTopLevels);
     if (!layers) {
         return tl::unexpected(platformError("The X server did not list its windows."));
+    }
+    if (!layers->ours.empty() && !state.background->isAvailable()
+        && othersRedirectByHand(c, state.root)) {
+        // A compositing manager started since: the screen as it shows it is the picture to
+        // start from, for the server keeps no background of its own for our windows' place.
+        state.compositing = true;
+        rememberScreen(leftOut);
+        return composeOverRemembered(area, leftOut);
     }
     std::erase_if(layers->others, [&state](const X11Layer &layer) {
         return layer.window == state.background->window();
