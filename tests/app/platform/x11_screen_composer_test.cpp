@@ -150,5 +150,20 @@ TEST_F(ComposerUnderCompositingManager, StartedAfterOpeningOurPlaceShowsTheDeskt
     expectDesktopInOurPlace(capture(**composer, ours));
 }
 
+TEST_F(ComposerUnderCompositingManager, APictureWithoutOneLetsAManagerStartAfterIt)
+{
+    showWindow(otherFrame, blue);
+    const std::uint32_t ours = showWindow(oursFrame, magenta);
+    auto composer = X11ScreenComposer::open(m_server.display().toLatin1());
+    ASSERT_TRUE(composer.has_value());
+    const QImage first = capture(**composer, ours);
+    EXPECT_EQ(first.pixel(oursFrame.center()), first.pixel(bareDesktop));
+    ASSERT_NO_FATAL_FAILURE(startManager());
+    // One that cannot redirect the root's windows quits at once.
+    QThread::msleep(managerTimeoutMs / 10);
+    EXPECT_TRUE(m_manager.isRunning()) << m_manager.output().toStdString();
+    expectDesktopInOurPlace(capture(**composer, ours));
+}
+
 } // namespace
 } // namespace zentrel

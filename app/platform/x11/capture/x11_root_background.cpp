@@ -14,22 +14,23 @@ namespace zentrel {
 
 X11RootBackground::X11RootBackground(xcb_connection_t *connection,
                                      std::uint32_t root,
+                                     std::uint8_t rootDepth,
                                      const QRect &rootRect,
                                      std::uint32_t format)
     : m_connection(connection)
     , m_root(root)
+    , m_rootDepth(rootDepth)
     , m_rootRect(rootRect)
     , m_format(format)
 {}
 
 X11RootBackground::~X11RootBackground()
 {
-    if (m_window == XCB_NONE) {
+    if (m_picture == XCB_NONE) {
         return;
     }
     xcb_render_free_picture(m_connection, m_picture);
     xcb_free_pixmap(m_connection, m_pixmap);
-    xcb_destroy_window(m_connection, m_window);
     xcb_flush(m_connection);
 }
 
@@ -37,9 +38,9 @@ bool X11RootBackground::isAvailable()
 {
     if (!m_tried) {
         m_tried = true;
-        make();
+        take();
     }
-    return m_window != XCB_NONE;
+    return m_picture != XCB_NONE;
 }
 
 void X11RootBackground::paint(X11RenderCanvas &canvas, const QRect &part)
@@ -48,21 +49,13 @@ void X11RootBackground::paint(X11RenderCanvas &canvas, const QRect &part)
         canvas.fillBlack(part);
         return;
     }
-    const QRect painted = part & m_rootRect;
-    xcb_clear_area(m_connection,
-                   0,
-                   m_window,
-                   int16_t(painted.x()),
-                   int16_t(painted.y()),
-                   uint16_t(painted.width()),
-                   uint16_t(painted.height()));
-    canvas.copy(m_picture, painted);
+    canvas.copy(m_picture, part & m_rootRect);
 }
 
-void X11RootBackground::make()
+void X11RootBackground::take()
 {
     xcb_connection_t *c = m_connection;
-    // Without an input shape it would take the pointer's clicks from the desktop.
+    // Without an input shape it would take the pointer's clicks from the desktop meanwhile.
     const XcbReply<xcb_shape_query_version_reply_t> shape(
         xcb_get_extension_data(c, &xcb_shape_id)->present
             ? xcb_shape_query_version_reply(c, xcb_shape_query_version(c), nullptr)
@@ -106,11 +99,30 @@ void X11RootBackground::make()
     const uint32_t bottom = XCB_STACK_MODE_BELOW;
     xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, &bottom);
     xcb_map_window(c, window);
-    m_window = window;
+    xcb_clear_area(c, 0, window, 0, 0, 0, 0);
+    const xcb_pixmap_t painted = xcb_generate_id(c);
+    xcb_composite_name_window_pixmap(c, window, painted);
     m_pixmap = xcb_generate_id(c);
-    xcb_composite_name_window_pixmap(c, window, m_pixmap);
+    xcb_create_pixmap(c, m_rootDepth, m_pixmap, m_root, m_rootRect.width(), m_rootRect.height());
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    xcb_create_gc(c, gc, m_pixmap, 0, nullptr);
+    xcb_copy_area(c,
+                  painted,
+                  m_pixmap,
+                  gc,
+                  0,
+                  0,
+                  0,
+                  0,
+                  uint16_t(m_rootRect.width()),
+                  uint16_t(m_rootRect.height()));
+    xcb_free_gc(c, gc);
+    xcb_free_pixmap(c, painted);
+    xcb_destroy_window(c, window);
     m_picture = xcb_generate_id(c);
     xcb_render_create_picture(c, m_picture, m_pixmap, m_format, 0, nullptr);
+    // Gone before a compositing manager asks for the root's windows.
+    xcb_flush(c);
 }
 
 } // namespace zentrel

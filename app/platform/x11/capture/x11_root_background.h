@@ -13,25 +13,24 @@ class X11RenderCanvas;
 // The root's background as the server paints it where no window covers the root (a picture
 // xsetroot or a wallpaper program set, or a plain colour), for the parts of the screen our own
 // windows cover. The server keeps no picture of those parts, so a window the size of the root
-// paints the same background and is read instead: it never shows, for this connection takes
-// its contents to itself (redirected by hand), and takes no input. While it lives no
-// compositing manager can start. Made on first use; lives on its owner's connection.
+// paints the same background into pixels kept from then on: redirected by hand, it never shows,
+// and it is gone again at once, for while it lives no compositing manager can start. A
+// background changed later is not seen. Taken on first use; lives on its owner's connection.
 class X11RootBackground
 {
 public:
     X11RootBackground(xcb_connection_t *connection,
                       std::uint32_t root,
+                      std::uint8_t rootDepth,
                       const QRect &rootRect,
                       std::uint32_t format);
     ~X11RootBackground();
     X11RootBackground(const X11RootBackground &) = delete;
     X11RootBackground &operator=(const X11RootBackground &) = delete;
 
-    // XCB_NONE before first use.
-    std::uint32_t window() const { return m_window; }
-
-    // Makes the window on first use; false where the server would not let it be made: without
-    // Shape 1.1, or while a compositing manager redirects the root's windows by hand.
+    // Takes the background on first use; false where the server would not let the window be
+    // made: without Shape 1.1, or while a compositing manager redirects the root's windows by
+    // hand.
     bool isAvailable();
 
     // Paints the background into `part` of the canvas (root pixels); black where the server
@@ -39,14 +38,14 @@ public:
     void paint(X11RenderCanvas &canvas, const QRect &part);
 
 private:
-    void make();
+    void take();
 
     xcb_connection_t *m_connection;
     std::uint32_t m_root;
+    std::uint8_t m_rootDepth;
     QRect m_rootRect;
     std::uint32_t m_format;
     bool m_tried = false;
-    std::uint32_t m_window = 0;
     std::uint32_t m_pixmap = 0;
     std::uint32_t m_picture = 0;
 };

@@ -85,6 +85,8 @@ struct X11ScreenComposer::State
     std::unordered_map<std::uint32_t, X11PictureFormat> formats;
     xcb_render_pictformat_t rootFormat = XCB_NONE;
     bool compositing = false;
+    // The compositing manager's selection of this screen, watched while none runs.
+    xcb_atom_t managerSelection = XCB_NONE;
     // A window manager that composites the screen itself adds to its frames in its compositor:
     // KWin draws title bars and borders there, leaving the frames' own pixels as the server
     // made them (black, or a copy of what lay below); mutter rounds corners and casts shadows.
@@ -177,6 +179,7 @@ X11ScreenComposer::open(const QByteArray &display)
         }
         state->canLeaveOut = state->rootFormat != XCB_NONE;
     }
+    state->managerSelection = x11Atom(c, "_NET_WM_CM_S" + std::to_string(screenNumber));
     state->compositing = x11CompositingManagerRuns(c, screenNumber)
                          || (state->canLeaveOut && othersRedirectByHand(c, state->root));
     state->framesHoldDecorations = !x11WindowManagerComposites(c, state->root, screenNumber);
@@ -190,8 +193,8 @@ X11ScreenComposer::open(const QByteArray &display)
         state->canLeaveOut = !error;
     }
     state->reader = std::make_unique<X11ImageReader>(c);
-    state->background =
-        std::make_unique<X11RootBackground>(c, state->root, state->rootRect, state->rootFormat);
+    state->background = std::make_unique<X11RootBackground>(
+        c, state->root, state->rootDepth, state->rootRect, state->rootFormat);
     state->ownTopLevels = std::make_unique<X11OwnTopLevels>(c, state->root);
     return std::unique_ptr<X11ScreenComposer>(new X11ScreenComposer(std::move(state)));
 }
@@ -398,21 +401,24 @@ X11ScreenComposer::composeOverScreen(const QRect &area, const std::vector<std::u
 {
     State &state = *m_state;
     xcb_connection_t *c = state.c();
+    // Asked beside the listing's own requests, so a manager started since costs no round trip.
+    const xcb_get_selection_owner_cookie_t manager =
+        xcb_get_selection_owner(c, state.managerSelection);
     auto layers = x11LayersWithin(c, state.root, area, leftOut, *state.ownTopLevels);
+    const XcbReply<xcb_get_selection_owner_reply_t> managerOwner(
+        xcb_get_selection_owner_reply(c, manager, nullptr));
     if (!layers) {
         return tl::unexpected(platformError("The X server did not list its windows."));
     }
-    if (!layers->ours.empty() && !state.background->isAvailable()
-        && othersRedirectByHand(c, state.root)) {
+    if ((managerOwner && managerOwner->owner != XCB_NONE)
+        || (!layers->ours.empty() && !state.background->isAvailable()
+            && othersRedirectByHand(c, state.root))) {
         // A compositing manager started since: the screen as it shows it is the picture to
         // start from, for the server keeps no background of its own for our windows' place.
         state.compositing = true;
         rememberScreen(leftOut);
         return composeOverRemembered(area, leftOut);
     }
-    std::erase_if(layers->others, [&state](const X11Layer &layer) {
-        return layer.window == state.background->window();
-    });
     if (state.watch) {
         // Before the read, so whatever changes after it is reported.
         state.watch->watch(watched(layers->others));
