@@ -1,5 +1,6 @@
 #include "platform/x11/xcb_tray_host_watch.h"
 
+#include "platform/x11/x11_window_tree.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <QTimer>
@@ -29,16 +30,13 @@ std::unique_ptr<XcbTrayHostWatch> XcbTrayHostWatch::create()
     if (!connection || xcb_connection_has_error(connection.get()) != 0) {
         return nullptr;
     }
-    const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber);
-    const XcbReply<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
-        connection.get(),
-        xcb_intern_atom(connection.get(), 0, std::uint16_t(name.size()), name.c_str()),
-        nullptr));
-    if (!atom) {
+    const std::uint32_t selection =
+        x11Atom(connection.get(), "_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber));
+    if (selection == XCB_NONE) {
         return nullptr;
     }
     return std::unique_ptr<XcbTrayHostWatch>(
-        new XcbTrayHostWatch(std::move(connection), atom->atom));
+        new XcbTrayHostWatch(std::move(connection), selection));
 }
 
 XcbTrayHostWatch::XcbTrayHostWatch(Connection connection, std::uint32_t selection)
