@@ -216,9 +216,12 @@ void AppDelegate::closeBeforeQuitting(bool waitForAnswer)
     if (!lost) {
         return;
     }
-    // The last word says why too: an alert still open about the failed save would stand beside it.
-    if (QMessageBox *open = m_alerts->currentAlert()) {
+    // The last word says why too: an alert still open about the failed save would stand beside
+    // it. Closing one opens the text waiting behind it, so each goes in turn.
+    for (QMessageBox *open = m_alerts->currentAlert(); open;) {
         open->close();
+        QMessageBox *next = m_alerts->currentAlert();
+        open = next != open ? next : nullptr;
     }
     const QString text = QString::fromStdString(*lost);
     if (waitForAnswer) {

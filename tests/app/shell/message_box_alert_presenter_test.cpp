@@ -133,6 +133,28 @@ TEST(MessageBoxAlertPresenter, ShowsAWarningTitledZentrelAndReportsItsClose)
     EXPECT_EQ(outcome, AlertOutcome::closed);
 }
 
+// Quitting closes every alert still open before its last word: closing one opens the text that
+// waited behind it, and once that closes too none is left.
+TEST(MessageBoxAlertPresenter, ClosingTheOpenAlertOpensTheTextWaitingBehindIt)
+{
+    MessageBoxAlertPresenter presenter;
+    ErrorAlertQueue queue(presenter);
+    queue.report("The library was kept aside.");
+    queue.report("The whiteboard could not be saved.");
+    QMessageBox *first = presenter.currentAlert();
+    ASSERT_NE(first, nullptr);
+
+    first->close();
+    QMessageBox *waiting = presenter.currentAlert();
+    ASSERT_NE(waiting, nullptr);
+    EXPECT_NE(waiting, first);
+    EXPECT_EQ(waiting->informativeText(), QStringLiteral("The whiteboard could not be saved."));
+
+    waiting->close();
+    EXPECT_EQ(presenter.currentAlert(), nullptr);
+    EXPECT_FALSE(queue.isPresenting());
+}
+
 // The last alert as the program quits: the quit waits for its answer, or for its time limit
 // where nobody may be there to answer.
 TEST(ErrorAlertBox, TheAlertBeforeQuittingWaitsForAnAnswerOrItsTimeLimit)
