@@ -1,6 +1,7 @@
 #include "platform/x11/x11_permission_probe.h"
 
 #include "platform/x11/input/xinput_monitor.h"
+#include "platform/x11/xcb_connection.h"
 
 #include <xcb/xcb.h>
 
@@ -16,17 +17,10 @@ namespace {
 
 const char *const noDisplay = "No X display could be reached.";
 
-struct Disconnect
-{
-    void operator()(xcb_connection_t *connection) const { xcb_disconnect(connection); }
-};
-
-using Connection = std::unique_ptr<xcb_connection_t, Disconnect>;
-
 // A connection of our own: asking for the XInput version on Qt's would change what Qt agreed.
-Connection connectToDisplay()
+XcbConnection connectToDisplay()
 {
-    Connection connection(xcb_connect(nullptr, nullptr));
+    XcbConnection connection(xcb_connect(nullptr, nullptr));
     if (!connection || xcb_connection_has_error(connection.get()) != 0) {
         return nullptr;
     }
@@ -43,7 +37,7 @@ PermissionStatus probeScreenRecording()
 
 PermissionStatus probeAccessibility()
 {
-    const Connection connection = connectToDisplay();
+    const XcbConnection connection = connectToDisplay();
     if (!connection) {
         return {false, noDisplay};
     }

@@ -18,15 +18,10 @@ constexpr int pollIntervalMs = 1000;
 
 } // namespace
 
-void XcbTrayHostWatch::Disconnect::operator()(xcb_connection_t *connection) const
-{
-    xcb_disconnect(connection);
-}
-
 std::unique_ptr<XcbTrayHostWatch> XcbTrayHostWatch::create()
 {
     int screenNumber = 0;
-    Connection connection(xcb_connect(nullptr, &screenNumber));
+    XcbConnection connection(xcb_connect(nullptr, &screenNumber));
     if (!connection || xcb_connection_has_error(connection.get()) != 0) {
         return nullptr;
     }
@@ -39,7 +34,7 @@ std::unique_ptr<XcbTrayHostWatch> XcbTrayHostWatch::create()
         new XcbTrayHostWatch(std::move(connection), selection));
 }
 
-XcbTrayHostWatch::XcbTrayHostWatch(Connection connection, std::uint32_t selection)
+XcbTrayHostWatch::XcbTrayHostWatch(XcbConnection connection, std::uint32_t selection)
     : m_connection(std::move(connection))
     , m_selection(selection)
     , m_timer(new QTimer(this))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/tray_host_watch.h"
+#include "platform/x11/xcb_connection.h"
 
 #include <cstdint>
 #include <memory>
@@ -26,19 +27,12 @@ public:
     bool hasTrayHost() const override { return m_hasTrayHost; }
 
 private:
-    struct Disconnect
-    {
-        void operator()(xcb_connection_t *connection) const;
-    };
-
-    using Connection = std::unique_ptr<xcb_connection_t, Disconnect>;
-
-    XcbTrayHostWatch(Connection connection, std::uint32_t selection);
+    XcbTrayHostWatch(XcbConnection connection, std::uint32_t selection);
     // None once the connection is lost.
     std::optional<bool> isSelectionOwned() const;
     void poll();
 
-    Connection m_connection;
+    XcbConnection m_connection;
     std::uint32_t m_selection;
     QTimer *m_timer;
     bool m_hasTrayHost;

@@ -11,6 +11,7 @@
 #include "platform/x11/capture/x11_window_layers.h"
 #include "platform/x11/capture/x11_window_opacity.h"
 #include "platform/x11/x11_window_tree.h"
+#include "platform/x11/xcb_connection.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <QRegion>
@@ -30,11 +31,6 @@ CaptureError platformError(const char *text)
 {
     return {CaptureError::Kind::Platform, QString::fromUtf8(text)};
 }
-
-struct Disconnect
-{
-    void operator()(xcb_connection_t *connection) const { xcb_disconnect(connection); }
-};
 
 std::vector<X11DamageWatch::Window> watched(const std::vector<X11Layer> &layers)
 {
@@ -75,7 +71,7 @@ bool othersRedirectByHand(xcb_connection_t *c, xcb_window_t root)
 
 struct X11ScreenComposer::State
 {
-    std::unique_ptr<xcb_connection_t, Disconnect> connection;
+    XcbConnection connection;
     std::unique_ptr<X11ImageReader> reader;
     std::unique_ptr<X11DamageWatch> watch;
     xcb_window_t root = XCB_NONE;

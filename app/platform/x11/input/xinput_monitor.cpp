@@ -47,15 +47,10 @@ std::optional<std::uint8_t> xinputOpcode(xcb_connection_t *connection)
     return extension->major_opcode;
 }
 
-void XinputMonitor::Disconnect::operator()(xcb_connection_t *connection) const
-{
-    xcb_disconnect(connection);
-}
-
 std::unique_ptr<XinputMonitor> XinputMonitor::create()
 {
     int screenNumber = 0;
-    Connection connection(xcb_connect(nullptr, &screenNumber));
+    XcbConnection connection(xcb_connect(nullptr, &screenNumber));
     if (!connection || xcb_connection_has_error(connection.get())) {
         return nullptr;
     }
@@ -83,7 +78,7 @@ std::unique_ptr<XinputMonitor> XinputMonitor::create()
     return std::unique_ptr<XinputMonitor>(new XinputMonitor(std::move(connection), *opcode));
 }
 
-XinputMonitor::XinputMonitor(Connection connection, std::uint8_t xinputOpcode)
+XinputMonitor::XinputMonitor(XcbConnection connection, std::uint8_t xinputOpcode)
     : m_connection(std::move(connection))
     , m_xinputOpcode(xinputOpcode)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/global_input_monitor.h"
+#include "platform/x11/xcb_connection.h"
 
 #include <cstdint>
 #include <memory>
@@ -26,17 +27,10 @@ public:
     ~XinputMonitor() override;
 
 private:
-    struct Disconnect
-    {
-        void operator()(xcb_connection_t *connection) const;
-    };
-
-    using Connection = std::unique_ptr<xcb_connection_t, Disconnect>;
-
-    XinputMonitor(Connection connection, std::uint8_t xinputOpcode);
+    XinputMonitor(XcbConnection connection, std::uint8_t xinputOpcode);
     void readEvents();
 
-    Connection m_connection;
+    XcbConnection m_connection;
     std::uint8_t m_xinputOpcode;
 };
 
