@@ -66,20 +66,6 @@ bool crossesARowMoreThan(int limit, ForEachEdge forEachEdge)
 
 } // namespace
 
-bool isDenseArea(const std::vector<std::vector<PointF>> &polygons)
-{
-    const auto forEachEdge = [&polygons](const auto &visit) {
-        for (const auto &polygon : polygons) {
-            for (std::size_t i = 0; i < polygon.size(); ++i) {
-                const double a = polygon[i].y;
-                const double b = polygon[(i + 1) % polygon.size()].y;
-                visit(EdgeHeights{std::min(a, b), std::max(a, b)});
-            }
-        }
-    };
-    return crossesARowMoreThan(denseCrossingsPerRow, forEachEdge);
-}
-
 bool isDenseStroke(const Path &line)
 {
     // Too few pieces to cross one row that often, as almost every line is.

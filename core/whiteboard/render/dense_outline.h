@@ -15,11 +15,9 @@ namespace zentrel {
 // rasterizedCoverage (coverage_raster.h).
 inline constexpr int denseCrossingsPerRow = 64;
 
-// Whether some row crosses the outline more than denseCrossingsPerRow times.
-bool isDenseArea(const std::vector<std::vector<PointF>> &polygons);
-
-// Whether the outline a pen strokes along `line` is a dense area. It crosses each row about
-// twice as often as the line does, whose far fewer pieces tell.
+// Whether the outline a pen strokes along `line` crosses some row more than
+// denseCrossingsPerRow times. It crosses each row about twice as often as the line does, whose
+// far fewer pieces tell.
 bool isDenseStroke(const Path &line);
 
 // The heights one edge of an outline spans, from its top to its bottom.

@@ -1,5 +1,6 @@
 #include "whiteboard/canvas/element_layer/dense_area_painting.h"
 
+#include "core/whiteboard/model/excalidraw/large_excalidraw_documents.h"
 #include "whiteboard/canvas/element_layer/painted_element.h"
 
 #include <QImage>
@@ -195,6 +196,34 @@ Apart apart(const QImage &own, const QImage &qt)
         }
     }
     return result;
+}
+
+// The crossings of one row count, however far one point reaches: the same crossings spread
+// over rows of their own are not dense.
+TEST(DenseAreaPainting, OneFarPointLeavesADenseOutlineDense)
+{
+    QPolygonF comb;
+    for (const auto &[x, y] : combCorners(2'000, 1e4)) {
+        comb << QPointF(x, y);
+    }
+    const auto area = [](const QPolygonF &polygon) {
+        QPainterPath path;
+        path.addPolygon(polygon);
+        path.closeSubpath();
+        return path;
+    };
+    ASSERT_TRUE(isDenseArea(area(comb)));
+    for (const QPointF far : {QPointF(0, 1e11), QPointF(1e5, -1e5), QPointF(-1e300, 1e300)}) {
+        QPolygonF reaching = comb;
+        reaching.insert(500, far);
+        EXPECT_TRUE(isDenseArea(area(reaching))) << far.x() << ", " << far.y();
+    }
+    QPolygonF stairs{QPointF(0, 0)};
+    for (int step = 0; step < 2'000; ++step) {
+        stairs << QPointF(step + 1, step) << QPointF(step + 1, step + 1);
+    }
+    stairs << QPointF(0, 2'000);
+    EXPECT_FALSE(isDenseArea(area(stairs)));
 }
 
 // Rasterised, any outline shows what Qt's own antialiased fill of it shows: a few levels of

@@ -76,6 +76,37 @@ void drawDeviceImage(QPainter &painter, const QRect &pixels, const QImage &image
     painter.restore();
 }
 
+// Visits the heights each line and curve of `area` spans, a curve's being its control points',
+// closing each subpath.
+template <typename Visit>
+void forEachEdgeOf(const QPainterPath &area, const Visit &visit)
+{
+    const auto span = [&visit](double a, double b) {
+        visit(EdgeHeights{std::min(a, b), std::max(a, b)});
+    };
+    double start = 0;
+    double last = 0;
+    const int count = area.elementCount();
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element element = area.elementAt(i);
+        if (element.isMoveTo()) {
+            span(last, start);
+            start = element.y;
+        } else if (element.isCurveTo() && i + 2 < count) {
+            const double first = area.elementAt(i + 1).y;
+            const double end = area.elementAt(i + 2).y;
+            span(std::min({last, element.y, first, end}), std::max({last, element.y, first, end}));
+            last = end;
+            i += 2;
+            continue;
+        } else {
+            span(last, element.y);
+        }
+        last = element.y;
+    }
+    span(last, start);
+}
+
 } // namespace
 
 bool isDenseArea(const QPainterPath &area)
@@ -91,33 +122,7 @@ bool isDenseArea(const QPainterPath &area)
                                box.top(),
                                box.bottom(),
                                static_cast<std::size_t>(area.elementCount()),
-                               [&area](const auto &visit) {
-                                   const auto span = [&visit](double a, double b) {
-                                       visit(EdgeHeights{std::min(a, b), std::max(a, b)});
-                                   };
-                                   double start = 0;
-                                   double last = 0;
-                                   const int count = area.elementCount();
-                                   for (int i = 0; i < count; ++i) {
-                                       const QPainterPath::Element element = area.elementAt(i);
-                                       if (element.isMoveTo()) {
-                                           span(last, start);
-                                           start = element.y;
-                                       } else if (element.isCurveTo() && i + 2 < count) {
-                                           const double first = area.elementAt(i + 1).y;
-                                           const double end = area.elementAt(i + 2).y;
-                                           span(std::min({last, element.y, first, end}),
-                                                std::max({last, element.y, first, end}));
-                                           last = end;
-                                           i += 2;
-                                           continue;
-                                       } else {
-                                           span(last, element.y);
-                                       }
-                                       last = element.y;
-                                   }
-                                   span(last, start);
-                               });
+                               [&area](const auto &visit) { forEachEdgeOf(area, visit); });
 }
 
 void fillDenseArea(QPainter &painter,

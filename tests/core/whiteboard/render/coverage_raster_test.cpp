@@ -1,7 +1,6 @@
 #include "whiteboard/render/coverage_raster.h"
 
 #include "core/whiteboard/model/excalidraw/large_excalidraw_documents.h"
-#include "whiteboard/render/dense_outline.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +49,6 @@ TEST(CoverageRasterTest, ACombOfTenThousandTeethShowsEachToothItsPixelsShow)
     for (int x = 0; x < 1920; ++x) {
         EXPECT_EQ(alphaAt(mask, x, 150), x % 8 < 4 ? 255 : 0) << x;
     }
-    EXPECT_TRUE(isDenseArea({comb}));
-    EXPECT_FALSE(isDenseArea({box(0, 0, 1e4, 1e4)}));
 }
 
 TEST(CoverageRasterTest, AnEdgeWithinOnePixelRowEndsWhereItEnds)

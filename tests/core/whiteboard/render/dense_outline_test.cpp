@@ -1,33 +1,9 @@
 #include "whiteboard/render/dense_outline.h"
 
-#include "core/whiteboard/model/excalidraw/large_excalidraw_documents.h"
-
 #include <gtest/gtest.h>
 
 namespace zentrel {
 namespace {
-
-TEST(DenseOutline, OneFarPointLeavesADenseOutlineDense)
-{
-    std::vector<PointF> comb;
-    for (const auto &[x, y] : combCorners(2'000, 1e4)) {
-        comb.push_back({x, y});
-    }
-    ASSERT_TRUE(isDenseArea({comb}));
-    for (const PointF far : {PointF{0, 1e11}, PointF{1e5, -1e5}, PointF{-1e300, 1e300}}) {
-        std::vector<PointF> reaching = comb;
-        reaching.insert(reaching.begin() + 500, far);
-        EXPECT_TRUE(isDenseArea({reaching})) << far.x << ", " << far.y;
-    }
-    // The same crossings spread over rows of their own are not dense: a staircase.
-    std::vector<PointF> stairs{{0, 0}};
-    for (int step = 0; step < 2'000; ++step) {
-        stairs.push_back({double(step + 1), double(step)});
-        stairs.push_back({double(step + 1), double(step + 1)});
-    }
-    stairs.push_back({0, 2'000});
-    EXPECT_FALSE(isDenseArea({stairs}));
-}
 
 TEST(DenseOutline, AStrokeIsDenseWhereItsLineCrossesARowHalfAsOften)
 {
