@@ -20,7 +20,7 @@ namespace {
 constexpr int viewSide = 64;
 
 // Seeded outlines of the kinds that cross pixel rows often or awkwardly, in and around a
-// 64-pixel view: some points lie on the rasteriser's sample rows, some edges between them.
+// 64-pixel view: some points lie on pixel edges and quarter rows, some edges within one row.
 class OutlineMaker
 {
 public:
@@ -75,7 +75,7 @@ private:
         return points;
     }
 
-    // Hand shading: back and forth, each stroke a little lower, often by less than a sample row.
+    // Hand shading: back and forth, each stroke a little lower, often by less than a pixel row.
     QPolygonF zigzag()
     {
         QPolygonF points;
@@ -137,8 +137,9 @@ private:
         return outward << back;
     }
 
-    // Some points moved onto sample rows (a quarter pixel apart, starting an eighth in), some
-    // onto quarter pixels, and some repeating the last one's row: horizontal edges.
+    // Some points moved a quarter pixel apart starting an eighth in (where sampling fills put
+    // their rows), some onto quarter pixels, and some repeating the last one's row: horizontal
+    // edges.
     QPolygonF snapped(QPolygonF points)
     {
         for (qsizetype i = 0; i < points.size(); ++i) {

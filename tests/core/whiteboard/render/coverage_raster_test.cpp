@@ -53,8 +53,8 @@ TEST(CoverageRasterTest, ACombOfTenThousandTeethShowsEachToothItsPixelsShow)
 
 TEST(CoverageRasterTest, AnEdgeWithinOnePixelRowEndsWhereItEnds)
 {
-    // A sawtooth whose short rising edges start and end between a row's quarters: nothing
-    // spills right of the teeth.
+    // A sawtooth whose short rising edges start and end inside one pixel row: nothing spills
+    // right of the teeth.
     std::vector<PointF> saw{{0, 4}, {0, 1.3}, {2, 1.4}, {2, 1.45}, {4, 1.55}, {4, 4}};
     for (const bool nonZero : {true, false}) {
         const CoverageMask mask = rasterizedCoverage({saw}, nonZero, 8, 4);
