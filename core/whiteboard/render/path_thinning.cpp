@@ -114,10 +114,11 @@ thinnedPoints(const std::vector<WhiteboardPoint> &points, double cell, std::size
     }
     std::vector<WhiteboardPoint> kept = cellRunPoints(points, cell);
     // Coarser cells still keep the ends and the extremes of every run, so the shape stays whole
-    // to within a cell.
+    // to within a cell. Each is taken from the whole line: thinning the thinned again would add
+    // up the cells' errors.
     while (kept.size() > budget && std::isfinite(cell)) {
         cell *= 2;
-        kept = cellRunPoints(kept, cell);
+        kept = cellRunPoints(points, cell);
     }
     if (kept.size() < 3) {
         kept.insert(kept.begin() + 1, points[points.size() / 2]);
