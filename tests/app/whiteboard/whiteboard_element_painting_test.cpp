@@ -178,6 +178,15 @@ TEST_F(WhiteboardElementPaintingTest, EveryFillShowsAtEveryRoughness)
                 } else {
                     EXPECT_TRUE(pixelNear(image, inside, 4, isRed)) << where;
                 }
+                // Nor does any fill stray past the shape's wobble.
+                const QRect wobble = QRect(40, 40, 240, 120).adjusted(-10, -10, 10, 10);
+                int strayRed = 0;
+                for (int y = 0; y < image.height(); ++y) {
+                    for (int x = 0; x < image.width(); ++x) {
+                        strayRed += !wobble.contains(x, y) && isRed(image.pixel(x, y));
+                    }
+                }
+                EXPECT_EQ(strayRed, 0) << where;
             }
         }
     }
