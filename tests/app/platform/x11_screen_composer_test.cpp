@@ -22,6 +22,7 @@ namespace {
 
 constexpr std::uint32_t magenta = 0xff00ff;
 constexpr std::uint32_t blue = 0x2040e0;
+constexpr std::uint32_t green = 0x30a040;
 constexpr int managerTimeoutMs = 5000;
 constexpr int pollMs = 20;
 const QRect oursFrame(900, 600, 100, 100);
@@ -74,6 +75,14 @@ protected:
             }
             QThread::msleep(pollMs);
         }
+    }
+
+    // A desktop that black, as where the root's background was not taken, cannot pass for.
+    void paintRoot(std::uint32_t color)
+    {
+        xcb_change_window_attributes(c(), m_root, XCB_CW_BACK_PIXEL, &color);
+        xcb_clear_area(c(), 0, m_root, 0, 0, 0, 0);
+        x11RoundTrip(c());
     }
 
     std::uint32_t showWindow(const QRect &frame, std::uint32_t color)
@@ -152,12 +161,14 @@ TEST_F(ComposerUnderCompositingManager, StartedAfterOpeningOurPlaceShowsTheDeskt
 
 TEST_F(ComposerUnderCompositingManager, APictureWithoutOneLetsAManagerStartAfterIt)
 {
+    paintRoot(green);
     showWindow(otherFrame, blue);
     const std::uint32_t ours = showWindow(oursFrame, magenta);
     auto composer = X11ScreenComposer::open(m_server.display().toLatin1());
     ASSERT_TRUE(composer.has_value());
     const QImage first = capture(**composer, ours);
-    EXPECT_EQ(first.pixel(oursFrame.center()), first.pixel(bareDesktop));
+    EXPECT_EQ(first.pixel(oursFrame.center()), 0xff000000u | green);
+    EXPECT_EQ(first.pixel(bareDesktop), 0xff000000u | green);
     ASSERT_NO_FATAL_FAILURE(startManager());
     // One that cannot redirect the root's windows quits at once.
     QThread::msleep(managerTimeoutMs / 10);

@@ -14,12 +14,10 @@ namespace zentrel {
 
 X11RootBackground::X11RootBackground(xcb_connection_t *connection,
                                      std::uint32_t root,
-                                     std::uint8_t rootDepth,
                                      const QRect &rootRect,
                                      std::uint32_t format)
     : m_connection(connection)
     , m_root(root)
-    , m_rootDepth(rootDepth)
     , m_rootRect(rootRect)
     , m_format(format)
 {}
@@ -100,24 +98,9 @@ void X11RootBackground::take()
     xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, &bottom);
     xcb_map_window(c, window);
     xcb_clear_area(c, 0, window, 0, 0, 0, 0);
-    const xcb_pixmap_t painted = xcb_generate_id(c);
-    xcb_composite_name_window_pixmap(c, window, painted);
+    // The named pixmap outlives the window, and keeps what it painted.
     m_pixmap = xcb_generate_id(c);
-    xcb_create_pixmap(c, m_rootDepth, m_pixmap, m_root, m_rootRect.width(), m_rootRect.height());
-    const xcb_gcontext_t gc = xcb_generate_id(c);
-    xcb_create_gc(c, gc, m_pixmap, 0, nullptr);
-    xcb_copy_area(c,
-                  painted,
-                  m_pixmap,
-                  gc,
-                  0,
-                  0,
-                  0,
-                  0,
-                  uint16_t(m_rootRect.width()),
-                  uint16_t(m_rootRect.height()));
-    xcb_free_gc(c, gc);
-    xcb_free_pixmap(c, painted);
+    xcb_composite_name_window_pixmap(c, window, m_pixmap);
     xcb_destroy_window(c, window);
     m_picture = xcb_generate_id(c);
     xcb_render_create_picture(c, m_picture, m_pixmap, m_format, 0, nullptr);

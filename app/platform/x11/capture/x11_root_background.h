@@ -21,7 +21,6 @@ class X11RootBackground
 public:
     X11RootBackground(xcb_connection_t *connection,
                       std::uint32_t root,
-                      std::uint8_t rootDepth,
                       const QRect &rootRect,
                       std::uint32_t format);
     ~X11RootBackground();
@@ -42,7 +41,6 @@ private:
 
     xcb_connection_t *m_connection;
     std::uint32_t m_root;
-    std::uint8_t m_rootDepth;
     QRect m_rootRect;
     std::uint32_t m_format;
     bool m_tried = false;

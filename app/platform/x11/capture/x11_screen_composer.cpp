@@ -189,8 +189,8 @@ X11ScreenComposer::open(const QByteArray &display)
         state->canLeaveOut = !error;
     }
     state->reader = std::make_unique<X11ImageReader>(c);
-    state->background = std::make_unique<X11RootBackground>(
-        c, state->root, state->rootDepth, state->rootRect, state->rootFormat);
+    state->background =
+        std::make_unique<X11RootBackground>(c, state->root, state->rootRect, state->rootFormat);
     state->ownTopLevels = std::make_unique<X11OwnTopLevels>(c, state->root);
     return std::unique_ptr<X11ScreenComposer>(new X11ScreenComposer(std::move(state)));
 }
