@@ -2,6 +2,7 @@
 
 #include "common/pool_parallel_work.h"
 #include "common/qt_conversions.h"
+#include "whiteboard/canvas/element_layer/glyph_run_font.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
 
 #include <QGlyphRun>
@@ -13,7 +14,6 @@
 #include <cmath>
 #include <cstddef>
 #include <map>
-#include <tuple>
 #include <utility>
 
 namespace zentrel {
@@ -29,7 +29,7 @@ constexpr std::size_t glyphsPerChunk = 64;
 // every glyph into one path first.
 constexpr int elementsPerFill = 1 << 16;
 
-using FontKey = std::tuple<QString, QString, double>;
+using FontKey = GlyphRunFontKey;
 using GlyphKey = std::pair<FontKey, quint32>;
 
 GlyphOutline plainOutline(const QPainterPath &path)
@@ -55,7 +55,7 @@ const GlyphOutline &glyphOutline(const FontKey &font, const QRawFont &rawFont, q
     if (found != outlines.end()) {
         return found->second;
     }
-    return outlines.emplace(key, plainOutline(rawFont.pathForGlyph(glyph))).first->second;
+    return outlines.emplace(key, plainOutline(glyphRunOutline(rawFont, glyph))).first->second;
 }
 
 // Some lines of a text, with the outlines they use.
@@ -103,7 +103,7 @@ LaidOutLines laidOutLines(const std::vector<RenderTextLine> &lines,
     for (int line = 0; line < layout.lineCount(); ++line) {
         for (const QGlyphRun &run : layout.lineAt(line).glyphRuns()) {
             const QRawFont rawFont = run.rawFont();
-            const FontKey font{rawFont.familyName(), rawFont.styleName(), rawFont.pixelSize()};
+            const FontKey font = glyphRunFontKey(rawFont);
             const QList<quint32> glyphs = run.glyphIndexes();
             const QList<QPointF> positions = run.positions();
             for (qsizetype i = 0; i < glyphs.size(); ++i) {
