@@ -4,6 +4,8 @@
 #include <QProcessEnvironment>
 #include <QThread>
 
+#include <algorithm>
+
 namespace zentrel {
 
 namespace {
@@ -63,9 +65,17 @@ bool XInput::pressKeys(const QStringList &keys)
     return run(QStringList{QStringLiteral("key")} + keys);
 }
 
+// xdotool types a character the keymap lacks by binding it to a spare key, the same key for each
+// such character: the window reads the keymap only once it hears of a change, so a later binding
+// that came first would type the wrong character, or none.
 bool XInput::typeText(const QString &text)
 {
-    return run({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), text});
+    const bool plain =
+        std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    return run({QStringLiteral("type"),
+                QStringLiteral("--delay"),
+                plain ? QStringLiteral("10") : QStringLiteral("200"),
+                text});
 }
 
 bool XInput::holdKeys(const QStringList &keys)
