@@ -36,18 +36,6 @@ constexpr double megabyteWordPeakMegabytes = 300;
 const QPoint onTheWord(640, 212);
 const QRect wordLineRight(700, 200, 500, 25);
 
-// How many pixels of `area` are much darker than the board's white.
-int inkAlong(const QImage &screen, const QRect &area)
-{
-    int ink = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            ink += qGray(screen.pixel(x, y)) < 160 ? 1 : 0;
-        }
-    }
-    return ink;
-}
-
 // One text element of `text` in a box `width` points wide.
 QByteArray documentWithText(const QString &text, double width)
 {
@@ -156,7 +144,8 @@ TEST_P(LongTextImport, OneWordOfAMegabyteOnOneLineTakesLittleMemory)
                              QStringLiteral("ctrl")}))
         << m_input.lastError().toStdString();
     waitUntilIdle(pid, idleTimeoutMs);
-    EXPECT_GT(inkAlong(m_xvfb.grabScreen(), wordLineRight), 100) << "the word does not show";
+    EXPECT_GT(darkPixelsIn(m_xvfb.grabScreen(), wordLineRight, 160), 100)
+        << "the word does not show";
     const std::string name = "one 1 MB word on one line under " + nameOf(GetParam()).toStdString();
     printFigure(name + ", memory while shown", residentMegabytes(pid), "MB");
     const double peak = peakResidentMegabytes(pid);
