@@ -48,21 +48,34 @@ int largestStrike(const QRawFont &font)
     return 0;
 }
 
+// Whether a glyph without an outline may show anything: Qt makes a mask of it, or its font has
+// bitmap strikes or colour layers, which Qt's masks may leave out. A space, told in a moment,
+// shows nothing.
+bool mayShowInk(const QRawFont &font, quint32 glyph, int strike)
+{
+    return strike > 0 || !font.fontTable("COLR").isEmpty()
+           || !font.alphaMapForGlyph(glyph, QRawFont::PixelAntialiasing).isNull();
+}
+
 // Bitmaps at their strike's size, pixel for pixel; anything else at twice the font's size, so
 // zooming in a little keeps it sharp.
-double pictureSize(const QRawFont &font)
+double pictureSize(const QRawFont &font, int strike)
 {
-    const int strike = largestStrike(font);
     return strike > 0 ? std::min(strike, largestPicture)
                       : std::min(2 * font.pixelSize(), double(largestPicture));
 }
 
-// Qt's drawing of the glyph with its origin at `origin`, with an em and more of room on every
-// side.
-QImage drawnGlyph(const QRawFont &font, quint32 glyph, const QColor &colour, QPoint origin)
+// Where a glyph is drawn from, leaving an em and more of room on every side.
+QPoint drawingOrigin(const QRawFont &font)
 {
     const int em = qCeil(font.pixelSize());
-    QImage image(4 * em, 3 * em, pictureFormat);
+    return {em, 2 * em};
+}
+
+QImage drawnGlyph(const QRawFont &font, quint32 glyph, const QColor &colour)
+{
+    const QPoint origin = drawingOrigin(font);
+    QImage image(4 * origin.x(), 3 * origin.x(), pictureFormat);
     image.fill(Qt::transparent);
     QGlyphRun run;
     run.setRawFont(font);
@@ -126,31 +139,30 @@ const QImage &sizeFor(const GlyphPicture &picture, QSizeF devicePixels)
 
 std::optional<GlyphPicture> glyphPicture(const QRawFont &font, quint32 glyph)
 {
-    double size = pictureSize(font);
-    QRawFont drawing = font;
-    if (size != font.pixelSize()) {
-        drawing.setPixelSize(size);
+    const int strike = largestStrike(font);
+    if (!mayShowInk(font, glyph, strike)) {
+        return std::nullopt;
     }
+    QRawFont drawing = font;
+    drawing.setPixelSize(pictureSize(font, strike));
     // An engine that cannot change size, such as Qt's boxes for what no font has, draws at its
     // own.
     if (!drawing.isValid()) {
         drawing = font;
-        size = font.pixelSize();
     }
-    if (!drawing.isValid() || !(size > 0)) {
+    if (!drawing.isValid() || !(drawing.pixelSize() > 0)) {
         return std::nullopt;
     }
-    const int em = qCeil(size);
-    const QPoint origin(em, 2 * em);
-    const QImage black = drawnGlyph(drawing, glyph, Qt::black, origin);
+    const QImage black = drawnGlyph(drawing, glyph, Qt::black);
     const QRect ink = inkBounds(black);
     if (ink.isEmpty()) {
         return std::nullopt;
     }
     GlyphPicture picture;
-    picture.takesTextColour = drawnGlyph(drawing, glyph, Qt::white, origin) != black;
+    picture.takesTextColour = drawnGlyph(drawing, glyph, Qt::white) != black;
     picture.sizes = halvings(black.copy(ink));
-    const double toFont = font.pixelSize() / size;
+    const QPoint origin = drawingOrigin(drawing);
+    const double toFont = font.pixelSize() / drawing.pixelSize();
     picture.place = QRectF(QPointF(ink.topLeft() - origin) * toFont, QSizeF(ink.size()) * toFont);
     return picture;
 }
