@@ -15,6 +15,7 @@ BUILD_PACKAGES := cmake ninja-build g++ make pkg-config ccache \
 # clang with its libFuzzer runtime, for the fuzz targets.
 FUZZ_PACKAGES := clang libclang-rt-dev
 TEST_PACKAGES := clang-format git xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core \
+	fonts-noto-color-emoji \
 	xclip xcompmgr poppler-utils \
 	openbox metacity xfwm4 mutter kwin-x11 kwin-style-breeze xterm zenity dbus-daemon \
 	xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils \

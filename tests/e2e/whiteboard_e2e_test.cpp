@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -90,7 +91,7 @@ WhiteboardLibrary everyKindLibrary()
         WhiteboardElement text;
         text.kind = WhiteboardElementKind::text;
         text.setFrame(frameAt(column % 5, column / 5));
-        text.text = "Hand-drawn\ntext";
+        text.text = "Hand-drawn\ntext 👍";
         text.fontFamily = family;
         text.fontSize = 28;
         add(std::move(text));
@@ -149,8 +150,47 @@ protected:
         return elements;
     }
 
+    // The frames of the active session once "Save to Session" has put one there, or none.
+    QStringList savedFrames()
+    {
+        const QDeadlineTimer deadline(libraryTimeoutMs);
+        QStringList frames;
+        while (frames.isEmpty() && !deadline.hasExpired()) {
+            QThread::msleep(50);
+            QDirIterator found(m_zentrel.dataHome() + QStringLiteral("/Zentrel/Sessions"),
+                               {QStringLiteral("*.png")},
+                               QDir::Files,
+                               QDirIterator::Subdirectories);
+            while (found.hasNext()) {
+                frames << found.next();
+            }
+        }
+        return frames;
+    }
+
     TopLevelWindow m_feature;
 };
+
+// Whether fontconfig knows the colour emoji font, without which an emoji shows no colour.
+bool hasColourEmojiFont()
+{
+    QProcess list;
+    list.start(QStringLiteral("fc-list"), {QStringLiteral("Noto Color Emoji")});
+    return list.waitForFinished(libraryTimeoutMs) && !list.readAllStandardOutput().isEmpty();
+}
+
+// Pixels of strong colour in `area`, where the board's own ink is dark and its ground white.
+int colourfulPixels(const QImage &image, const QRect &area)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            count += pixel.hsvSaturation() > 100 && pixel.value() > 150 ? 1 : 0;
+        }
+    }
+    return count;
+}
 
 TEST_F(WhiteboardE2E, BoardDrawnWithKeysAndDragsIsSavedUndoneAndBackAfterARestart)
 {
@@ -222,6 +262,15 @@ TEST_F(WhiteboardE2E, ShowsEveryElementKindFillAndFontOfASavedBoard)
     EXPECT_GT(darkPixelsIn(screen, QRect(520, 440, 160, 110), 100), 200)
         << "the text was not drawn";
     EXPECT_TRUE(m_zentrel.isRunning());
+
+    // The texts' emoji keep their colours in the session's frame of the board.
+    ASSERT_NO_FATAL_FAILURE(chooseFromToolbarMenu(7));
+    const QStringList frames = savedFrames();
+    ASSERT_EQ(frames.size(), 1) << situation();
+    if (hasColourEmojiFont()) {
+        EXPECT_GT(colourfulPixels(QImage(frames.front()), {520, 440, 160, 110}), 100)
+            << "the emoji lost its colours";
+    }
 }
 
 TEST_F(WhiteboardE2E, BoardExportedThroughTheDialogsComesBackByImport)
@@ -269,18 +318,7 @@ TEST_F(WhiteboardE2E, BoardExportedThroughTheDialogsComesBackByImport)
 
     // "Save to Session" puts the picture of the board into the active session's frames.
     ASSERT_NO_FATAL_FAILURE(chooseFromToolbarMenu(7));
-    const QDeadlineTimer deadline(libraryTimeoutMs);
-    QStringList frames;
-    while (frames.isEmpty() && !deadline.hasExpired()) {
-        QThread::msleep(50);
-        QDirIterator found(m_zentrel.dataHome() + QStringLiteral("/Zentrel/Sessions"),
-                           {QStringLiteral("*.png")},
-                           QDir::Files,
-                           QDirIterator::Subdirectories);
-        while (found.hasNext()) {
-            frames << found.next();
-        }
-    }
+    const QStringList frames = savedFrames();
     ASSERT_EQ(frames.size(), 1) << situation();
     EXPECT_EQ(QImage(frames.front()).size(), m_xvfb.grabScreen().size());
 }

@@ -14,6 +14,8 @@
 #include <cmath>
 #include <cstddef>
 #include <map>
+#include <memory>
+#include <optional>
 #include <utility>
 
 namespace zentrel {
@@ -58,12 +60,36 @@ const GlyphOutline &glyphOutline(const FontKey &font, const QRawFont &rawFont, q
     return outlines.emplace(key, plainOutline(glyphRunOutline(rawFont, glyph))).first->second;
 }
 
+// A glyph without an outline is drawn once per thread to see whether it shows anything, as a
+// colour emoji does and a space does not. Each picture weighs as much as thousands of outlines,
+// so only so many are kept; texts hold on to their own.
+std::shared_ptr<const GlyphPicture>
+glyphPictureOf(const FontKey &font, const QRawFont &rawFont, quint32 glyph)
+{
+    constexpr std::size_t picturesKept = 256;
+    thread_local std::map<GlyphKey, std::shared_ptr<const GlyphPicture>> pictures;
+    const GlyphKey key{font, glyph};
+    const auto found = pictures.find(key);
+    if (found != pictures.end()) {
+        return found->second;
+    }
+    if (pictures.size() >= picturesKept) {
+        pictures.clear();
+    }
+    std::optional<GlyphPicture> picture = glyphPicture(rawFont, glyph);
+    return pictures
+        .emplace(key, picture ? std::make_shared<const GlyphPicture>(std::move(*picture)) : nullptr)
+        .first->second;
+}
+
 // Some lines of a text, with the outlines they use.
 struct LaidOutLines
 {
     std::vector<GlyphKey> keys; // of `outlines`, alike
     std::vector<GlyphOutline> outlines;
     std::vector<PlacedGlyph> glyphs;
+    // Of `outlines`, where Qt draws a picture instead; empty when it draws none.
+    std::vector<std::shared_ptr<const GlyphPicture>> pictures;
 };
 
 // Shapes `lines` in the layout font. Qt keeps line positions in fixed point of small range, so
@@ -113,12 +139,37 @@ LaidOutLines laidOutLines(const std::vector<RenderTextLine> &lines,
                 if (isNew) {
                     laidOut.keys.push_back(key);
                     laidOut.outlines.push_back(glyphOutline(font, rawFont, glyphs[i]));
+                    if (laidOut.outlines.back().elements.empty()) {
+                        if (auto picture = glyphPictureOf(font, rawFont, glyphs[i])) {
+                            laidOut.pictures.resize(laidOut.outlines.size());
+                            laidOut.pictures.back() = std::move(picture);
+                        }
+                    }
                 }
                 laidOut.glyphs.push_back({index->second, offset + positions[i]});
             }
         }
     }
     return laidOut;
+}
+
+// Places the part's pictured glyphs in the scene, in the text's colour.
+void placePictures(LaidOutLines &part, PaintedText &text)
+{
+    for (auto &picture : part.pictures) {
+        if (picture) {
+            picture = inTextColour(std::move(picture), text.colour);
+        }
+    }
+    for (const PlacedGlyph &glyph : part.glyphs) {
+        if (glyph.outline < part.pictures.size() && part.pictures[glyph.outline]) {
+            const std::shared_ptr<const GlyphPicture> &picture = part.pictures[glyph.outline];
+            const QRectF place = picture->place.translated(glyph.position);
+            text.pictures.push_back(
+                {picture,
+                 QRectF(text.origin + place.topLeft() * text.scale, place.size() * text.scale)});
+        }
+    }
 }
 
 // Joins the parts, keeping each distinct outline once.
@@ -137,6 +188,9 @@ void join(std::vector<LaidOutLines> &parts, PaintedText &text)
         }
         for (const PlacedGlyph &glyph : part.glyphs) {
             text.glyphs.push_back({joined[glyph.outline], glyph.position});
+        }
+        if (!part.pictures.empty()) {
+            placePictures(part, text);
         }
         part = {};
     }
@@ -244,6 +298,9 @@ void paintText(QPainter &painter, const PaintedText &text, const std::optional<Q
     }
     if (!area.isEmpty()) {
         painter.fillPath(area, text.colour);
+    }
+    if (!text.pictures.empty()) {
+        paintGlyphPictures(painter, text.pictures, text.colour.alphaF(), visible);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "whiteboard/canvas/element_layer/glyph_pictures.h"
 #include "whiteboard/render/element_render_plan.h"
 
 #include <QColor>
@@ -46,6 +47,9 @@ struct PaintedText
     std::vector<GlyphOutline> outlines;
     std::vector<PlacedGlyph> glyphs;
     std::vector<GlyphChunk> chunks;
+    // Glyphs Qt draws from pictures rather than outlines, such as colour emoji; most texts have
+    // none.
+    std::vector<PlacedGlyphPicture> pictures;
     // Scene point = origin + scale × layout point.
     QPointF origin;
     double scale = 1;
@@ -58,7 +62,7 @@ PaintedText paintedText(const RenderText &text);
 
 // Fills the glyphs that can reach `visible`, or all of them where nothing clips the painter, as
 // one area, so overlapping glyphs of a translucent text do not darken each other; a view of tens
-// of thousands of glyphs fills them in a few parts.
+// of thousands of glyphs fills them in a few parts. Pictured glyphs go over the outlines.
 void paintText(QPainter &painter, const PaintedText &text, const std::optional<QRectF> &visible);
 
 // Whether a shape within `box` can reach `visible`; touching counts, and a box without extent

@@ -190,6 +190,12 @@ TEST(SvgExport, TextWithDefaultAndGivenFontSize)
               "<text x=\"5.0\" y=\"31.0\" font-size=\"10.0\" fill=\"#1b1b1f\">b</text>"
               "<text x=\"5.0\" y=\"46.0\" font-size=\"10.0\" fill=\"#1b1b1f\"></text>"
               "<text x=\"5.0\" y=\"61.0\" font-size=\"10.0\" fill=\"#1b1b1f\">c</text>");
+    // An emoji stays a character of its text, for the viewer's fonts to show in colour.
+    element.text = "Well done 👍 class";
+    EXPECT_EQ(svgForElement(element),
+              "<text x=\"5.0\" y=\"16.0\" font-size=\"10.0\" fill=\"#1b1b1f\">Well done 👍 "
+              "class</text>");
+    element.text = "a\nb\r\n\rc";
     element.lineHeight.reset();
     element.rotation = std::numbers::pi;
     EXPECT_NE(
