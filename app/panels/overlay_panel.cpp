@@ -211,18 +211,12 @@ void OverlayPanel::cutCorners()
     if (m_cornerRadius <= 0) {
         return;
     }
-    if (isCompositingActive()) {
-        clearMask();
-        return;
-    }
-    const QRegion outline = roundedPanelMask(size(), m_cornerRadius, devicePixelRatioF());
-    setMask(outline);
-    // Qt turns a mask into screen pixels when it is set, at the scale of the window's screen
-    // then, and never again: a mask cut for another screen's scale must reach the window anew
-    // even where it is the same in logical pixels.
-    if (QWindow *window = windowHandle()) {
-        window->setMask(outline);
-    }
+    // Cut in the screen's pixels, at the scale of the window's screen now: called again when the
+    // window reaches a screen of another scale, even where its logical size stays.
+    shapeWindow(this,
+                isCompositingActive()
+                    ? QRegion()
+                    : roundedPanelMask(size(), m_cornerRadius, devicePixelRatioF()));
 }
 
 void OverlayPanel::keyPressEvent(QKeyEvent *event)

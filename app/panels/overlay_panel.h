@@ -40,6 +40,9 @@ public:
     void setPlacement(std::function<QRect(QSize)> placement);
     // Rounded corners, cut away while no compositing manager blends their clear pixels.
     void setCornerRadius(qreal radius);
+
+    qreal cornerRadius() const { return m_cornerRadius; }
+
     // Full screen on the screen with that geometry, whichever monitor the window manager would
     // pick itself.
     void coverScreen(const QRect &screenGeometry);

@@ -7,6 +7,7 @@
 
 #include <QGuiApplication>
 #include <QRect>
+#include <QRegion>
 #include <QScreen>
 #include <QWidget>
 
@@ -68,6 +69,13 @@ void keepFullScreenOn(QWidget *window, const QRect &screenGeometry)
                                       screenGeometry.size() * screen->devicePixelRatio()));
             return;
         }
+    }
+}
+
+void shapeWindow(QWidget *window, const QRegion &screenPixels)
+{
+    if (isX11Session()) {
+        x11ShapeWindow(window->winId(), screenPixels);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 class QRect;
+class QRegion;
 class QWidget;
 
 namespace zentrel {
@@ -29,6 +30,12 @@ void keepOutOfTaskLists(QWidget *window);
 // (xfwm4) otherwise make it cover the first monitor wherever it asked to be. Call before it is
 // first shown.
 void keepFullScreenOn(QWidget *window, const QRect &screenGeometry);
+
+// Cuts a window of ours to `screenPixels`, a region in the pixels of the screen it shows on: a
+// Qt mask is in logical pixels and scaled a whole rectangle at a time, so at twice the scale it
+// steps a curve by two pixels. An empty region gives the window its whole rectangle back.
+// Nothing where the desktop composites every window, as it does outside X11.
+void shapeWindow(QWidget *window, const QRegion &screenPixels);
 
 } // namespace zentrel
 
