@@ -211,3 +211,19 @@ std::unique_ptr<TrayHostWatch> makeTrayHostWatch()
 }
 
 } // namespace zentrel
+
+#include "platform/x11/xcb_screen_layout_watch.h"
+
+namespace zentrel {
+
+std::unique_ptr<ScreenLayoutWatch> makeScreenLayoutWatch()
+{
+    if (isX11Session()) {
+        if (auto watch = XcbScreenLayoutWatch::create()) {
+            return watch;
+        }
+    }
+    return std::make_unique<ScreenLayoutWatch>();
+}
+
+} // namespace zentrel

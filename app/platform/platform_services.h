@@ -87,3 +87,12 @@ class TrayHostWatch;
 std::unique_ptr<TrayHostWatch> makeTrayHostWatch();
 
 } // namespace zentrel
+
+namespace zentrel {
+
+class ScreenLayoutWatch;
+
+// Follows the monitors through Qt, and in an X11 session through the server's RandR notices too.
+std::unique_ptr<ScreenLayoutWatch> makeScreenLayoutWatch();
+
+} // namespace zentrel
