@@ -213,10 +213,14 @@ void OverlayPanel::cutCorners()
     }
     // Cut in the screen's pixels, at the scale of the window's screen now: called again when the
     // window reaches a screen of another scale, even where its logical size stays.
-    shapeWindow(this,
-                isCompositingActive()
-                    ? QRegion()
-                    : roundedPanelMask(size(), m_cornerRadius, devicePixelRatioF()));
+    const QRegion shape = isCompositingActive()
+                              ? QRegion()
+                              : roundedPanelMask(size(), m_cornerRadius, devicePixelRatioF());
+    // Only a new shape is sent: a compositing manager takes each as a reason to repaint.
+    if (shape != m_shape) {
+        m_shape = shape;
+        shapeWindow(this, m_shape);
+    }
 }
 
 void OverlayPanel::keyPressEvent(QKeyEvent *event)

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 #include <QWidget>
 
@@ -65,6 +66,8 @@ private:
     bool m_hasKeyboard = false;
     std::function<QRect(QSize)> m_placement;
     qreal m_cornerRadius = 0;
+    // What the window is cut to, in screen pixels; empty while it is whole.
+    QRegion m_shape;
     QRect m_coveredScreen;
     int m_screenReturns = 0;
 };
