@@ -10,7 +10,7 @@ BUILD_PACKAGES := cmake ninja-build g++ make pkg-config ccache \
 	qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev \
 	nlohmann-json3-dev libexpected-dev zlib1g-dev libxcb1-dev libxcb-xkb-dev libxcb-xinput-dev libxkbcommon-dev libxkbcommon-x11-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
-	libxcb-composite0-dev libxcb-damage0-dev libxcb-xinerama0-dev libxcb-shape0-dev libxcb-render0-dev libxcb-shm0-dev libcanberra-dev \
+	libxcb-composite0-dev libxcb-damage0-dev libxcb-xinerama0-dev libxcb-randr0-dev libxcb-shape0-dev libxcb-render0-dev libxcb-shm0-dev libcanberra-dev \
 	woff2 fonttools
 # clang with its libFuzzer runtime, for the fuzz targets.
 FUZZ_PACKAGES := clang libclang-rt-dev

@@ -174,7 +174,7 @@ void ShortcutRecorder::endRecording()
     m_services.hotkeys.resume();
     setReadOnly(false);
     showPrompt(recordPlaceholder);
-    setToolTip(QString());
+    setRefusal(QString(), QString());
     showStoredShortcut();
 }
 
@@ -188,7 +188,7 @@ void ShortcutRecorder::showPrompt(const QString &text)
 }
 
 // A centred box hides its placeholder while it has the focus, which is just while it records;
-// the request for a chord, or why one was refused, is drawn here instead.
+// the request for a chord is drawn here instead.
 void ShortcutRecorder::paintEvent(QPaintEvent *event)
 {
     QLineEdit::paintEvent(event);
@@ -200,7 +200,6 @@ void ShortcutRecorder::paintEvent(QPaintEvent *event)
     QStyleOptionFrame option;
     initStyleOption(&option);
     const QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
-    // The tooltip holds the whole reason should a narrow box cut it.
     painter.drawText(area,
                      Qt::AlignCenter,
                      fontMetrics().elidedText(placeholderText(), Qt::ElideRight, area.width()));
@@ -264,8 +263,7 @@ void ShortcutRecorder::handleKeyPress(const QKeyEvent &event)
         });
     using Kind = hotkeys::RecorderDecision::Kind;
     if (decision.kind != Kind::needsModifier) {
-        showPrompt(pressPlaceholder);
-        setToolTip(QString());
+        setRefusal(QString(), QString());
     }
     switch (decision.kind) {
     case Kind::endAndPassOn:
@@ -307,10 +305,19 @@ void ShortcutRecorder::askForModifier(const hotkeys::Shortcut &shortcut)
 {
     const QString key = QString::fromStdString(hotkeys::menuText(shortcut, m_services.layout));
     m_services.sounds.beep();
-    showPrompt(QStringLiteral("%1 needs a modifier").arg(key));
-    setToolTip(QStringLiteral("Zentrel takes only keys held with Ctrl, Alt or Super, and function "
+    setRefusal(QStringLiteral("%1 needs a modifier").arg(key),
+               QStringLiteral("Zentrel takes only keys held with Ctrl, Alt or Super, and function "
                               "keys, so that %1 stays with the other programs.")
                    .arg(key));
+}
+
+void ShortcutRecorder::setRefusal(const QString &refusal, const QString &explanation)
+{
+    setToolTip(explanation);
+    if (refusal != m_refusal) {
+        m_refusal = refusal;
+        Q_EMIT refusalChanged(m_refusal);
+    }
 }
 
 // Recording ends at once, and the box shows what is now stored.

@@ -26,8 +26,8 @@ class SoundPlayer;
 // The box in which the user gives one named hot key a new combination: it shows the stored one,
 // records while it has the focus (empty then, asking for a chord, and holding the keyboard, so
 // no hot key fires meanwhile), and stores the next acceptable chord. Delete clears, Escape
-// cancels, the clear button clears. A key alone (other than a function key) is refused with the
-// reason in the box.
+// cancels, the clear button clears. A key alone (other than a function key) is refused, with a
+// reason too long for the box: whoever places the box shows it (see refusalChanged).
 class ShortcutRecorder : public QLineEdit
 {
     Q_OBJECT
@@ -54,6 +54,9 @@ public:
 
     bool isRecording() const { return m_isRecording; }
 
+    // Why the last chord was refused, while the box still records after it; empty otherwise.
+    const QString &refusal() const { return m_refusal; }
+
     // The clash warning while it is open.
     QMessageBox *clashAlert() const;
 
@@ -62,6 +65,7 @@ public:
 Q_SIGNALS:
     // After the user stored or cleared a combination.
     void shortcutChanged(const std::optional<zentrel::hotkeys::Shortcut> &shortcut);
+    void refusalChanged(const QString &refusal);
 
 protected:
     bool event(QEvent *event) override;
@@ -76,6 +80,7 @@ private:
     void endRecording();
     void handleKeyPress(const QKeyEvent &event);
     void askForModifier(const hotkeys::Shortcut &shortcut);
+    void setRefusal(const QString &refusal, const QString &explanation);
     void showPrompt(const QString &text);
     void store(const hotkeys::Shortcut &shortcut);
     void clearShortcut();
@@ -88,6 +93,7 @@ private:
     hotkeys::Name m_name;
     bool m_isRecording = false;
     bool m_resumesAfterWarning = false;
+    QString m_refusal;
     QPointer<QMessageBox> m_alert;
     ScopedConnection m_shortcutConnection;
     ScopedConnection m_keymapConnection;

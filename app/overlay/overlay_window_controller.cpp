@@ -13,6 +13,7 @@
 #include "platform/global_input_monitor.h"
 #include "platform/platform_services.h"
 #include "platform/screen_capture.h"
+#include "platform/screen_layout_watch.h"
 #include "platform/sound_player.h"
 #include "shell/app_preferences.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
@@ -49,17 +50,10 @@ OverlayWindowController::OverlayWindowController(const QRect &screenGeometry,
     , m_unsavedWhiteboard(unsavedWhiteboard)
     , m_callbacks(std::move(callbacks))
     , m_windowFactory(screenGeometry)
+    , m_screenLayout(makeScreenLayoutWatch())
 {
-    // Panels laid out for the old screens would now cover the wrong area.
-    const auto closeOnScreenChange = [this] {
-        close();
-    };
-    connect(qApp, &QGuiApplication::screenAdded, this, closeOnScreenChange);
-    connect(qApp, &QGuiApplication::screenRemoved, this, closeOnScreenChange);
-    connect(qApp, &QGuiApplication::primaryScreenChanged, this, closeOnScreenChange);
-    for (QScreen *screen : QGuiApplication::screens()) {
-        connect(screen, &QScreen::geometryChanged, this, closeOnScreenChange);
-    }
+    // Panels laid out for the old screens would now cover the wrong area, or none at all.
+    connect(m_screenLayout.get(), &ScreenLayoutWatch::layoutChanged, this, [this] { close(); });
     connect(qApp,
             &QGuiApplication::focusWindowChanged,
             this,

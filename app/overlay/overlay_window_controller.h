@@ -35,6 +35,7 @@ class DrawingToolbarModel;
 class GlobalInputMonitor;
 class ScreenCapture;
 class ScreenCaptureStream;
+class ScreenLayoutWatch;
 class LoupeView;
 class SpotlightView;
 class ThreadSaveExecutor;
@@ -186,6 +187,7 @@ private:
     UnsavedWhiteboardLibrary &m_unsavedWhiteboard;
     OverlayCallbacks m_callbacks;
     OverlayWindowFactory m_windowFactory;
+    std::unique_ptr<ScreenLayoutWatch> m_screenLayout;
     OverlayInputController m_inputController;
     OverlaySettingsModel m_settingsModel;
     std::unique_ptr<OverlayPanel> m_overlayPanel;

@@ -211,17 +211,15 @@ void OverlayPanel::cutCorners()
     if (m_cornerRadius <= 0) {
         return;
     }
-    if (isCompositingActive()) {
-        clearMask();
-        return;
-    }
-    const QRegion outline = roundedPanelMask(size(), m_cornerRadius, devicePixelRatioF());
-    setMask(outline);
-    // Qt turns a mask into screen pixels when it is set, at the scale of the window's screen
-    // then, and never again: a mask cut for another screen's scale must reach the window anew
-    // even where it is the same in logical pixels.
-    if (QWindow *window = windowHandle()) {
-        window->setMask(outline);
+    // Cut in the screen's pixels, at the scale of the window's screen now: called again when the
+    // window reaches a screen of another scale, even where its logical size stays.
+    const QRegion shape = isCompositingActive()
+                              ? QRegion()
+                              : roundedPanelMask(size(), m_cornerRadius, devicePixelRatioF());
+    // Only a new shape is sent: a compositing manager takes each as a reason to repaint.
+    if (shape != m_shape) {
+        m_shape = shape;
+        shapeWindow(this, m_shape);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 #include <QWidget>
 
@@ -40,6 +41,9 @@ public:
     void setPlacement(std::function<QRect(QSize)> placement);
     // Rounded corners, cut away while no compositing manager blends their clear pixels.
     void setCornerRadius(qreal radius);
+
+    qreal cornerRadius() const { return m_cornerRadius; }
+
     // Full screen on the screen with that geometry, whichever monitor the window manager would
     // pick itself.
     void coverScreen(const QRect &screenGeometry);
@@ -62,6 +66,8 @@ private:
     bool m_hasKeyboard = false;
     std::function<QRect(QSize)> m_placement;
     qreal m_cornerRadius = 0;
+    // What the window is cut to, in screen pixels; empty while it is whole.
+    QRegion m_shape;
     QRect m_coveredScreen;
     int m_screenReturns = 0;
 };

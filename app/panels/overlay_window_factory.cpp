@@ -42,7 +42,10 @@ OverlayWindowFactory::coverScreen(std::unique_ptr<OverlayPanel> panel) const
 std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeToolbarPanel(QWidget *content,
                                                                      OverlayPanel *owner) const
 {
-    return makePlacedPanel(PanelKind::toolbar, content, owner);
+    auto panel = makePlacedPanel(PanelKind::toolbar, content, owner);
+    // Its strip's corners, so the corners cut away are the ones left unpainted.
+    panel->setCornerRadius(toolbarCornerRadius);
+    return panel;
 }
 
 std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeSettingsPanel(

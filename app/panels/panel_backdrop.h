@@ -6,6 +6,8 @@ namespace zentrel {
 
 // The corners of every settings and property panel's frame.
 inline constexpr qreal panelCornerRadius = 10;
+// The corners of every toolbar's strip.
+inline constexpr qreal toolbarCornerRadius = 8;
 
 // A light translucent rounded panel with a faint outline behind padded content: the one look of
 // every toolbar strip and settings panel.
@@ -34,7 +36,7 @@ class TeachingControlStrip : public PanelBackdrop
 
 public:
     explicit TeachingControlStrip(QWidget *content, QWidget *parent = nullptr)
-        : PanelBackdrop(content, 10, 8, parent)
+        : PanelBackdrop(content, 10, toolbarCornerRadius, parent)
     {}
 };
 

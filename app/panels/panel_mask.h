@@ -5,11 +5,11 @@
 
 namespace zentrel {
 
-// A panel's outline with rounded corners, as a window mask in logical pixels, for a screen of
-// the given device pixel ratio. Qt scales each band of a mask to the screen's pixels on its own,
-// rounding its edges, so at a fractional ratio two neighbouring bands could part and leave a
-// clear line across the panel: the bands start and end on rows that are whole screen pixels
-// too, and where no such rows lie near, the corners stay square.
+// A panel's outline with rounded corners, as a window shape in the screen's own pixels, for a
+// panel of `size` (logical pixels) on a screen of the given device pixel ratio: the screen
+// pixels whose centres lie inside the rounded rectangle the backdrop fills. So the shape ends
+// where the painting does, along the edges and at every scale, and its corners step one screen
+// pixel at a time; a half-painted pixel at a fractional scale stays out.
 QRegion roundedPanelMask(QSize size, qreal radius, qreal devicePixelRatio);
 
 } // namespace zentrel

@@ -9,6 +9,8 @@
 #include <QPalette>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace zentrel {
 
 namespace {
@@ -67,12 +69,18 @@ void paintPanelBackground(QPainter &painter,
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    // Half a pixel in, so the 1 px outline lies on whole pixels inside the widget.
-    const QRectF shape = rect.adjusted(0.5, 0.5, -0.5, -0.5);
-    painter.setPen(QPen(withOpacity(panelSecondaryColor(palette), outlineOpacity), 1));
+    // The fill reaches the widget's edge at every scale and the outline lies on it, so no pixel
+    // at the edge holds the faint outline alone: where no compositing manager blends the
+    // window, such a pixel shows nearly black.
+    painter.setPen(Qt::NoPen);
     painter.setBrush(
         withOpacity(palette.color(QPalette::Active, QPalette::Window).lighter(104), panelOpacity));
-    painter.drawRoundedRect(shape, cornerRadius, cornerRadius);
+    painter.drawRoundedRect(rect, cornerRadius, cornerRadius);
+    // Half a pixel in, so the 1 px outline lies on whole pixels inside the widget.
+    const qreal outlineRadius = std::max<qreal>(0, cornerRadius - 0.5);
+    painter.setPen(QPen(withOpacity(panelSecondaryColor(palette), outlineOpacity), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(rect.adjusted(0.5, 0.5, -0.5, -0.5), outlineRadius, outlineRadius);
     painter.restore();
 }
 

@@ -7,6 +7,7 @@
 
 #include <QGuiApplication>
 #include <QRect>
+#include <QRegion>
 #include <QScreen>
 #include <QWidget>
 
@@ -68,6 +69,13 @@ void keepFullScreenOn(QWidget *window, const QRect &screenGeometry)
                                       screenGeometry.size() * screen->devicePixelRatio()));
             return;
         }
+    }
+}
+
+void shapeWindow(QWidget *window, const QRegion &screenPixels)
+{
+    if (isX11Session()) {
+        x11ShapeWindow(window->winId(), screenPixels);
     }
 }
 
@@ -200,6 +208,22 @@ std::unique_ptr<TrayHostWatch> makeTrayHostWatch()
         return unfollowed;
     }
     return watch;
+}
+
+} // namespace zentrel
+
+#include "platform/x11/xcb_screen_layout_watch.h"
+
+namespace zentrel {
+
+std::unique_ptr<ScreenLayoutWatch> makeScreenLayoutWatch()
+{
+    if (isX11Session()) {
+        if (auto watch = XcbScreenLayoutWatch::create()) {
+            return watch;
+        }
+    }
+    return std::make_unique<ScreenLayoutWatch>();
 }
 
 } // namespace zentrel

@@ -3,6 +3,7 @@
 #include <memory>
 
 class QRect;
+class QRegion;
 class QWidget;
 
 namespace zentrel {
@@ -29,6 +30,12 @@ void keepOutOfTaskLists(QWidget *window);
 // (xfwm4) otherwise make it cover the first monitor wherever it asked to be. Call before it is
 // first shown.
 void keepFullScreenOn(QWidget *window, const QRect &screenGeometry);
+
+// Cuts a window of ours to `screenPixels`, a region in the pixels of the screen it shows on: a
+// Qt mask is in logical pixels and scaled a whole rectangle at a time, so at twice the scale it
+// steps a curve by two pixels. An empty region gives the window its whole rectangle back.
+// Nothing where the desktop composites every window, as it does outside X11.
+void shapeWindow(QWidget *window, const QRegion &screenPixels);
 
 } // namespace zentrel
 
@@ -78,5 +85,14 @@ class TrayHostWatch;
 // Follows the XEmbed tray selection in an X11 session; elsewhere, or where Qt shows its icon
 // through a D-Bus tray, what Qt finds at start.
 std::unique_ptr<TrayHostWatch> makeTrayHostWatch();
+
+} // namespace zentrel
+
+namespace zentrel {
+
+class ScreenLayoutWatch;
+
+// Follows the monitors through Qt, and in an X11 session through the server's RandR notices too.
+std::unique_ptr<ScreenLayoutWatch> makeScreenLayoutWatch();
 
 } // namespace zentrel

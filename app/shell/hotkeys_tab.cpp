@@ -131,24 +131,33 @@ QWidget *HotkeysTab::makeLeaderGroup()
     return group;
 }
 
-// Two features a row, each with the mark that another program holds its key beneath it.
+// Two features a row, each with why its box refused a chord and the mark that another program
+// holds its key beneath it.
 QWidget *HotkeysTab::makeShortcutsGroup()
 {
     auto *group = new QGroupBox(QStringLiteral("Feature shortcuts"), this);
     auto *grid = new QGridLayout(group);
     grid->setVerticalSpacing(4);
+    constexpr int rowsPerFeature = 3;
     int index = 0;
     for (const auto &[feature, title] : featureMenuTitles) {
         const hotkeys::Name &name = featureHotkeyName(feature);
         auto *recorder = new ShortcutRecorder(m_recorders, name, group);
         auto *label = new QLabel(QString::fromUtf8(title), group);
+        QLabel *refusal = warningLabel(group);
+        connect(
+            recorder, &ShortcutRecorder::refusalChanged, refusal, [refusal](const QString &text) {
+                refusal->setText(text);
+                refusal->setVisible(!text.isEmpty());
+            });
         QLabel *held = warningLabel(group);
         held->setText(heldElsewhereText);
-        const int row = (index / 2) * 2;
+        const int row = (index / 2) * rowsPerFeature;
         const int column = (index % 2) * 2;
         grid->addWidget(label, row, column);
         grid->addWidget(recorder, row, column + 1);
-        grid->addWidget(held, row + 1, column, 1, 2);
+        grid->addWidget(refusal, row + 1, column, 1, 2);
+        grid->addWidget(held, row + 2, column, 1, 2);
         m_heldMarks.emplace_back(name, held);
         ++index;
     }
@@ -157,7 +166,7 @@ QWidget *HotkeysTab::makeShortcutsGroup()
                                                 "until a new leader key binds every feature to "
                                                 "the leader again."),
                                  group),
-                    ((index + 1) / 2) * 2,
+                    ((index + 1) / 2) * rowsPerFeature,
                     0,
                     1,
                     4);

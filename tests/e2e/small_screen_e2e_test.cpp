@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <optional>
 #include <set>
 
 namespace zentrel {
@@ -26,6 +28,8 @@ constexpr int colourTolerance = 24;
 constexpr int paintedTimeoutMs = 20000;
 // Long enough for a scroll the wheel asked for to be painted.
 constexpr int scrollSettleMs = 300;
+// The rounded corners of a toolbar, in points.
+constexpr int toolbarCorner = 8;
 // How far a shape's hand-drawn stroke may reach beyond the drag that drew it, in pixels.
 constexpr int strokeReach = 12;
 // What a shape's colour changing by a step of opacity changes at least, and redrawing the same
@@ -45,6 +49,32 @@ QRect boundsOfColour(const QImage &screen, const QRect &area, const QColor &colo
         }
     }
     return bounds;
+}
+
+// The first pixel, if any, that shows nearly black on the window's outermost rows and columns
+// between its rounded corners.
+std::optional<QPoint> blackOnStraightEdges(const QImage &screen, const QRect &frame, int corner)
+{
+    constexpr int nearlyBlack = 64;
+    const auto isBlack = [&](QPoint at) {
+        const QColor pixel = screen.pixelColor(at);
+        return std::max({pixel.red(), pixel.green(), pixel.blue()}) < nearlyBlack;
+    };
+    for (int x = frame.left() + corner; x <= frame.right() - corner; ++x) {
+        for (const QPoint at : {QPoint(x, frame.top()), QPoint(x, frame.bottom())}) {
+            if (isBlack(at)) {
+                return at;
+            }
+        }
+    }
+    for (int y = frame.top() + corner; y <= frame.bottom() - corner; ++y) {
+        for (const QPoint at : {QPoint(frame.left(), y), QPoint(frame.right(), y)}) {
+            if (isBlack(at)) {
+                return at;
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 int pixelsChanged(const QImage &before, const QImage &after)
@@ -199,8 +229,19 @@ void SmallScreen::drawToolbarFitsAndCloses()
     ASSERT_NO_FATAL_FAILURE(configure({}));
     ASSERT_NO_FATAL_FAILURE(openFeature(QStringLiteral("zentrel://toggle/draw"), drawTitle));
     RecordProperty("toolbar", m_toolbar.describe());
-    keepScreenshot(m_xvfb.grabScreen(), name(QStringLiteral("draw_toolbar")));
+    const QImage shown = m_xvfb.grabScreen();
+    keepScreenshot(shown, name(QStringLiteral("draw_toolbar")));
     EXPECT_TRUE(m_screen.contains(m_toolbar.frame)) << "off the screen: " << m_toolbar.describe();
+    // At a whole scale the toolbar's edge lies on whole screen pixels, each painted opaque: one
+    // the window's shape kept with only the faint outline on it shows black where no
+    // compositing manager blends the window.
+    if (m_scaleFactor == std::round(m_scaleFactor)) {
+        const std::optional<QPoint> black =
+            blackOnStraightEdges(shown, m_toolbar.frame, pixels(toolbarCorner));
+        EXPECT_FALSE(black.has_value())
+            << "black at (" << black->x() << ", " << black->y() << ") on the edge of "
+            << m_toolbar.describe() << "; " << situation();
+    }
     // Settings and close end the toolbar's last row, its widest, in the bottom right corner.
     const QPoint corner = m_toolbar.frame.bottomRight();
     const int middle = corner.y() - pixels(27);

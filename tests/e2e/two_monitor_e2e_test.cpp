@@ -220,6 +220,16 @@ void TwoMonitors::runStaysOnItsMonitorUntilTheMonitorsChange()
     ASSERT_TRUE(m_xvfb.turnOff(1)) << m_xvfb.output().toStdString();
     EXPECT_TRUE(m_windows.waitUntilNotShown(m_main.id, QDeadlineTimer(windowTimeoutMs)))
         << "Draw stayed open when its monitor went; " << situation();
+
+    // Qt keeps the last monitor as a screen of its old size once it is off, and says nothing: a
+    // run ends all the same, the whiteboard saving what was drawn.
+    ASSERT_TRUE(m_input.moveTo(restingPlace(mainMonitor))) << m_input.lastError().toStdString();
+    ASSERT_NO_FATAL_FAILURE(drawWithToolbarRectangle(QStringLiteral("zentrel://toggle/whiteboard"),
+                                                     QStringLiteral("Whiteboard")));
+    ASSERT_TRUE(m_xvfb.turnOff(0)) << m_xvfb.output().toStdString();
+    EXPECT_TRUE(m_windows.waitUntilNotShown(m_main.id, QDeadlineTimer(windowTimeoutMs)))
+        << "the whiteboard stayed open when the last monitor went; " << situation();
+    EXPECT_EQ(waitForElements(1).size(), 1) << "the rectangle was not saved";
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 

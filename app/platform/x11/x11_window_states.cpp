@@ -5,11 +5,13 @@
 
 #include <QGuiApplication>
 
+#include <xcb/shape.h>
 #include <xcb/xcb.h>
 #include <xcb/xinerama.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -160,6 +162,36 @@ void x11KeepOutOfTaskLists(std::uint32_t window)
                         32,
                         static_cast<std::uint32_t>(states.size()),
                         states.data());
+    xcb_flush(connection);
+}
+
+void x11ShapeWindow(std::uint32_t window, const QRegion &pixels)
+{
+    xcb_connection_t *connection = qtConnection();
+    if (!connection || !xcb_get_extension_data(connection, &xcb_shape_id)->present) {
+        return;
+    }
+    if (pixels.isEmpty()) {
+        xcb_shape_mask(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, window, 0, 0, XCB_NONE);
+    } else {
+        std::vector<xcb_rectangle_t> rectangles;
+        rectangles.reserve(std::size_t(pixels.rectCount()));
+        for (const QRect &part : pixels) {
+            rectangles.push_back(xcb_rectangle_t{std::int16_t(part.x()),
+                                                 std::int16_t(part.y()),
+                                                 std::uint16_t(part.width()),
+                                                 std::uint16_t(part.height())});
+        }
+        xcb_shape_rectangles(connection,
+                             XCB_SHAPE_SO_SET,
+                             XCB_SHAPE_SK_BOUNDING,
+                             XCB_CLIP_ORDERING_UNSORTED,
+                             window,
+                             0,
+                             0,
+                             std::uint32_t(rectangles.size()),
+                             rectangles.data());
+    }
     xcb_flush(connection);
 }
 

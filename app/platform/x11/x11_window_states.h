@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QRegion>
 
 #include <cstdint>
 
@@ -18,5 +19,9 @@ void x11ActivateOwnWindow(std::uint32_t window);
 // before it is mapped through its _NET_WM_FULLSCREEN_MONITORS, afterwards by asking the window
 // manager. Nothing where the server numbers no monitors (no Xinerama).
 void x11KeepFullScreenOn(std::uint32_t window, const QRect &monitor);
+
+// Cuts the window to `pixels` (X Shape, bounding and so input too), relative to its origin; an
+// empty region gives it its whole rectangle back. Nothing where the server has no Shape.
+void x11ShapeWindow(std::uint32_t window, const QRegion &pixels);
 
 } // namespace zentrel

@@ -167,26 +167,37 @@ TEST_F(ShortcutRecorderTest, EscapeCancelsDeleteClearsAndShiftedFunctionKeysAreS
     EXPECT_EQ(drawRecorder->text(), QStringLiteral("Shift+F6"));
 }
 
+// The reason is too long for the box, which keeps asking for a chord: it goes to whoever shows it.
 TEST_F(ShortcutRecorderTest, AKeyAloneIsRefusedWithTheReasonAndThePreviousOneStays)
 {
+    QSignalSpy refusals(drawRecorder, &ShortcutRecorder::refusalChanged);
     ASSERT_NO_FATAL_FAILURE(startRecording(drawRecorder));
     press(drawRecorder, Qt::Key_D, Qt::NoModifier, keycodeD);
     EXPECT_EQ(registry.shortcut(draw), ctrlOptD);
     EXPECT_EQ(sounds.beeps, 1);
     EXPECT_TRUE(drawRecorder->isRecording());
-    EXPECT_EQ(drawRecorder->placeholderText(), QStringLiteral("D needs a modifier"));
+    EXPECT_EQ(drawRecorder->refusal(), QStringLiteral("D needs a modifier"));
+    EXPECT_EQ(drawRecorder->placeholderText(), QStringLiteral("Press Shortcut"));
     EXPECT_TRUE(drawRecorder->toolTip().contains(QStringLiteral("Ctrl, Alt or Super")));
     EXPECT_EQ(drawRecorder->clashAlert(), nullptr);
 
     // Shift is no modifier of its own here; ending shows the combination kept.
     press(drawRecorder, Qt::Key_K, Qt::ShiftModifier, keycodeK);
-    EXPECT_EQ(drawRecorder->placeholderText(), QStringLiteral("Shift+K needs a modifier"));
+    EXPECT_EQ(drawRecorder->refusal(), QStringLiteral("Shift+K needs a modifier"));
     press(drawRecorder, Qt::Key_Escape, Qt::NoModifier, keycodeEscape);
     EXPECT_EQ(drawRecorder->text(), QStringLiteral("Ctrl+Alt+D"));
     EXPECT_EQ(drawRecorder->placeholderText(), QStringLiteral("Record Shortcut"));
+    EXPECT_TRUE(drawRecorder->refusal().isEmpty());
     EXPECT_TRUE(drawRecorder->toolTip().isEmpty());
+    ASSERT_EQ(refusals.count(), 3);
+    EXPECT_EQ(refusals.last().first().toString(), QString());
     ASSERT_NO_FATAL_FAILURE(startRecording(drawRecorder));
     EXPECT_EQ(drawRecorder->placeholderText(), QStringLiteral("Press Shortcut"));
+
+    // A chord taken ends the reason too.
+    press(drawRecorder, Qt::Key_D, Qt::NoModifier, keycodeD);
+    press(drawRecorder, Qt::Key_F6, Qt::NoModifier, keycodeF6);
+    EXPECT_TRUE(drawRecorder->refusal().isEmpty());
 }
 
 // The box draws its own request while it records, which the line edit does not repaint for.
@@ -205,10 +216,12 @@ TEST_F(ShortcutRecorderTest, ANewRequestRepaintsTheWholeBox)
         }
     } areas;
 
-    ASSERT_NO_FATAL_FAILURE(startRecording(drawRecorder));
+    // The window hands the box the focus back, which records nothing until a click.
+    drawRecorder->setFocus(Qt::ActiveWindowFocusReason);
+    ASSERT_FALSE(drawRecorder->isRecording());
     QApplication::processEvents();
     drawRecorder->installEventFilter(&areas);
-    press(drawRecorder, Qt::Key_D, Qt::NoModifier, keycodeD);
+    ASSERT_NO_FATAL_FAILURE(startRecording(drawRecorder));
     QApplication::processEvents();
     EXPECT_EQ(areas.painted, QRegion(drawRecorder->rect()));
 }

@@ -17,10 +17,13 @@
 #include "shell/onboarding/permission_manager.h"
 #include "shell/updates/update_service.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -213,6 +216,51 @@ TEST_F(SettingsWindowTest, HotkeysTabNamesKeysAsTheCurrentLayoutTypesThem)
     hotkeys.followKeymapChange();
     EXPECT_TRUE(labelContaining(tapTheLetter).contains(QStringLiteral(": D=Draw, Y=Zoom, S=")));
     EXPECT_TRUE(labelContaining(QStringLiteral("own hot keys")).contains(shared.arg('Y')));
+}
+
+// Why a box refused a chord is longer than the box: it shows whole beneath the box, and the tab
+// still fits the window.
+TEST_F(SettingsWindowTest, HotkeysTabShowsWhyABoxRefusedAChordInWholeWords)
+{
+    auto *tabs = window.findChild<QTabWidget *>();
+    tabs->setCurrentIndex(1);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ShortcutRecorder *draw = nullptr;
+    for (ShortcutRecorder *recorder : window.findChildren<ShortcutRecorder *>()) {
+        if (recorder->shortcutName() == featureHotkeyName(PresentationFeature::drawing)) {
+            draw = recorder;
+        }
+    }
+    ASSERT_NE(draw, nullptr);
+    QTest::mouseClick(draw, Qt::LeftButton);
+    ASSERT_TRUE(draw->isRecording());
+    constexpr quint32 keycodeSpace = 65;
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, keycodeSpace, 0, 0);
+    QApplication::sendEvent(draw, &space);
+    QApplication::processEvents();
+
+    QLabel *reason = childWithText<QLabel>(window, QStringLiteral("Space needs a modifier"));
+    ASSERT_NE(reason, nullptr);
+    EXPECT_TRUE(reason->isVisible());
+    EXPECT_GE(reason->height(), reason->heightForWidth(reason->width())) << "a line is cut";
+    EXPECT_GE(reason->width(), reason->fontMetrics().horizontalAdvance(QStringLiteral("modifier")));
+    const QWidget *page = tabs->currentWidget();
+    const QRect box(draw->mapTo(page, QPoint(0, 0)), draw->size());
+    const QRect shown(reason->mapTo(page, QPoint(0, 0)), reason->size());
+    EXPECT_GE(shown.top(), box.bottom()) << "not beneath the box";
+    EXPECT_LE(shown.left(), box.left());
+    for (const QWidget *child : page->findChildren<QWidget *>()) {
+        const QRect area(child->mapTo(page, QPoint(0, 0)), child->size());
+        EXPECT_TRUE(!child->isVisible() || page->rect().contains(area))
+            << child->metaObject()->className() << " leaves the tab";
+    }
+
+    // Ending the recording takes the reason away.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, 9, 0, 0);
+    QApplication::sendEvent(draw, &escape);
+    EXPECT_FALSE(reason->isVisible());
 }
 
 } // namespace
