@@ -29,13 +29,6 @@ RectF placedFrame(PanelKind kind, const RectF &screen, SizeF fittingSize)
     return RectF{};
 }
 
-// Moves start in so that [start, start + length) lies within [low, low + room); what cannot fit
-// starts at low.
-double movedInside(double start, double length, double low, double room)
-{
-    return std::max(low, std::min(start, low + room - length));
-}
-
 bool hangsBelowToolbar(PanelKind kind)
 {
     return kind == PanelKind::property || kind == PanelKind::settings;
@@ -69,10 +62,7 @@ RectF panelFrame(PanelKind kind,
             std::min(frame.height, panelHeightLimit(kind, screen, fittingSize.width, toolbar));
         return frame;
     }
-    RectF frame = placedFrame(kind, screen, fittingSize);
-    frame.x = movedInside(frame.x, frame.width, screen.x, screen.width);
-    frame.y = movedInside(frame.y, frame.height, screen.y, screen.height);
-    return frame;
+    return movedInside(placedFrame(kind, screen, fittingSize), screen);
 }
 
 double panelHeightLimit(PanelKind kind,

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <set>
 
 namespace zentrel {
@@ -15,6 +16,7 @@ namespace {
 
 const QString timerTitle = QStringLiteral("Break Timer");
 const QString timerSettingsTitle = QStringLiteral("Break timer settings");
+const QString sessionsTitle = QStringLiteral("Sessions");
 const QString floating = QStringLiteral("floating");
 const QString fullScreen = QStringLiteral("fullScreen");
 // The start button's fill, found nowhere else on the idle timer; the badge turns green once the
@@ -82,6 +84,7 @@ protected:
     // The card's settings open beside it, clear of its title, time and buttons, on the screen;
     // `running` shows the card's badge of a running countdown.
     void settingsLieBesideTheCard(const QImage &running);
+    void ourWindowsOpenOnTheScreen();
     // The screen once the timer shows the colour, or the last try when it never does.
     QImage waitForColour(const QColor &colour);
 
@@ -194,6 +197,36 @@ void SmallScreen::settingsLieBesideTheCard(const QImage &running)
         << settings->describe() << " lies over the card " << m_main.describe();
 }
 
+// "Sessions" and the settings open whole on the screen, the window manager's frame included.
+void SmallScreen::ourWindowsOpenOnTheScreen()
+{
+    const auto isWholeOnTheScreen = [this](TopLevelWindow &window) -> testing::AssertionResult {
+        if (!settle(window)) {
+            return testing::AssertionFailure() << window.describe() << " never settled";
+        }
+        const QRect framed = m_windows.framed(window);
+        if (m_screen.contains(framed)) {
+            return testing::AssertionSuccess();
+        }
+        return testing::AssertionFailure()
+               << window.describe() << " framed off the screen: " << framed.width() << "x"
+               << framed.height() << "+" << framed.x() << "+" << framed.y();
+    };
+    ASSERT_TRUE(openTrayMenu(m_icon, name(QStringLiteral("sessions_menu"))).has_value());
+    // Up wraps to "Quit Zentrel"; three more pass the settings and the update check.
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Up Up Up Up Return")));
+    auto sessions = m_windows.waitForShown(sessionsTitle, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(sessions.has_value()) << "no Sessions window; " << situation();
+    EXPECT_TRUE(isWholeOnTheScreen(*sessions));
+    keepScreenshot(m_xvfb.grabScreen(), name(QStringLiteral("sessions")));
+    ASSERT_TRUE(m_windows.close(sessions->id, QDeadlineTimer(windowTimeoutMs)));
+
+    auto settings = openSettings();
+    ASSERT_TRUE(settings.has_value());
+    EXPECT_TRUE(isWholeOnTheScreen(*settings));
+    keepScreenshot(m_xvfb.grabScreen(), name(QStringLiteral("settings")));
+}
+
 void SmallScreen::drawToolbarFitsAndCloses()
 {
     ASSERT_NO_FATAL_FAILURE(configure({}));
@@ -206,6 +239,7 @@ void SmallScreen::drawToolbarFitsAndCloses()
     const int middle = corner.y() - pixels(27);
     settingsThenClose(QPoint(corner.x() - pixels(62), middle),
                       QPoint(corner.x() - pixels(24), middle));
+    ourWindowsOpenOnTheScreen();
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
