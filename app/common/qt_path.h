@@ -5,6 +5,7 @@
 
 #include <QPainterPath>
 #include <QRectF>
+#include <QSizeF>
 
 namespace zentrel {
 
@@ -28,6 +29,11 @@ inline QRectF toQRectF(const RectF &rect)
 inline RectF toRectF(const QRectF &rect)
 {
     return RectF{rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+inline SizeF toSizeF(QSizeF size)
+{
+    return SizeF{size.width(), size.height()};
 }
 
 } // namespace zentrel

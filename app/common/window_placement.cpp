@@ -4,32 +4,112 @@
 #include "common/qt_shell_ports.h"
 #include "shell/active_screen.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
+
+#include <cmath>
 
 namespace zentrel {
 namespace {
 
-// As far from the corner as a launcher keeps from a screen's edges.
-constexpr double cornerMargin = 16;
+// Found again by name: a class without a meta-object of its own cannot be looked up by type.
+const QString fitterName = QStringLiteral("windowFitter");
 
-SizeF frameSizeOf(const QWidget &window)
+FrameMargins frameMarginsOf(const QWidget &window)
 {
-    const QSize size = window.frameGeometry().size();
-    return SizeF{double(size.width()), double(size.height())};
-}
-
-// On the screen before it takes its place: Qt turns a place into X pixels at the scale of the
-// window's screen, so a window left on a screen of another scale would land elsewhere, at the
-// wrong size.
-void placeOn(QWidget &window, QScreen &screen, const RectF &frame)
-{
-    if (window.screen() != &screen) {
-        window.setScreen(&screen);
+    const QWindow *handle = window.windowHandle();
+    if (!handle) {
+        return {};
     }
-    window.move(int(frame.x), int(frame.y));
+    const QMargins margins = handle->frameMargins();
+    // At a scale such as 150 % Qt rounds the frame's pixels to whole points, down as often as up,
+    // and has the window sized in steps of two pixels, which window managers may round up (mutter,
+    // metacity): two points more of each side of the frame keep it on the screen.
+    const qreal ratio = window.devicePixelRatioF();
+    const int slack = ratio == std::floor(ratio) ? 0 : 2;
+    const auto side = [slack](int margin) {
+        return double(margin > 0 ? margin + slack : 0);
+    };
+    return {
+        side(margins.left()), side(margins.top()), side(margins.right()), side(margins.bottom())};
 }
+
+// Fits its window, and again once the window manager has framed it: fitted before that, the frame
+// may reach past the screen's usable area. Shown again, a window gets a frame again, maybe on
+// another screen, so each fit watches for the frame anew.
+class WindowFitter : public QObject
+{
+public:
+    explicit WindowFitter(QWidget &window)
+        : QObject(&window)
+        , m_window(window)
+    {
+        setObjectName(fitterName);
+        window.installEventFilter(this);
+    }
+
+    void fit(QScreen &screen, WindowPlace place)
+    {
+        m_screen = &screen;
+        m_place = place;
+        m_sizes = {toSizeF(m_window.size()), toSizeF(m_window.minimumSize())};
+        m_isFittedWithFrame = false;
+        apply();
+    }
+
+protected:
+    // The window manager moves the window as it puts its frame around it.
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == &m_window && event->type() == QEvent::Move && !m_isFittedWithFrame) {
+            QTimer::singleShot(0, this, &WindowFitter::fitOnceFramed);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void fitOnceFramed()
+    {
+        if (m_isFittedWithFrame || !m_screen || !m_window.isVisible()
+            || m_window.frameGeometry().size() == m_window.size()) {
+            return;
+        }
+        m_isFittedWithFrame = true;
+        apply();
+    }
+
+    // On the screen before it takes its place: Qt turns a place into X pixels at the scale of
+    // the window's screen, so a window left on a screen of another scale would land elsewhere, at
+    // the wrong size. A window manager that first maps it elsewhere (mutter) would otherwise keep
+    // it on another monitor.
+    void apply()
+    {
+        if (m_window.screen() != m_screen) {
+            m_window.setScreen(m_screen);
+        }
+        const WindowFit fit = fitWindow(toRectF(QRectF(m_screen->availableGeometry())),
+                                        toRectF(QRectF(m_screen->geometry())),
+                                        m_sizes,
+                                        frameMarginsOf(m_window),
+                                        m_place);
+        m_window.setMinimumSize(toQSize(fit.minimum));
+        m_window.resize(toQSize(fit.size));
+        m_window.move(int(fit.frame.x), int(fit.frame.y));
+    }
+
+    static QSize toQSize(SizeF size) { return QSize(int(size.width), int(size.height)); }
+
+    QWidget &m_window;
+    QPointer<QScreen> m_screen;
+    WindowPlace m_place = WindowPlace::middle;
+    WindowSizes m_sizes;
+    bool m_isFittedWithFrame = false;
+};
 
 } // namespace
 
@@ -43,22 +123,21 @@ QScreen *activeScreen()
     return screens[qsizetype(*active)];
 }
 
-void centerOnActiveScreen(QWidget &window)
+void fitOnScreen(QWidget &window, QScreen &screen, WindowPlace place)
 {
-    if (QScreen *screen = activeScreen()) {
-        placeOn(
-            window,
-            *screen,
-            centeredWindowFrame(toRectF(QRectF(screen->availableGeometry())), frameSizeOf(window)));
+    auto *fitter = static_cast<WindowFitter *>(
+        window.findChild<QObject *>(fitterName, Qt::FindDirectChildrenOnly));
+    if (!fitter) {
+        fitter = new WindowFitter(window);
     }
+    fitter->fit(screen, place);
 }
 
-void placeInCorner(QWidget &window, QScreen &screen)
+void fitOnActiveScreen(QWidget &window, WindowPlace place)
 {
-    placeOn(window,
-            screen,
-            cornerWindowFrame(
-                toRectF(QRectF(screen.availableGeometry())), frameSizeOf(window), cornerMargin));
+    if (QScreen *screen = activeScreen()) {
+        fitOnScreen(window, *screen, place);
+    }
 }
 
 } // namespace zentrel

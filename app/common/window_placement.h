@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/window_fit.h"
+
 class QScreen;
 class QWidget;
 
@@ -8,12 +10,12 @@ namespace zentrel {
 // The screen under the pointer, else the primary one; none when there is no screen.
 QScreen *activeScreen();
 
-// Puts an ordinary window of ours, about to be shown, on the active screen and in the middle of
-// its usable area.
-void centerOnActiveScreen(QWidget &window);
+// Sizes and places an ordinary window of ours, about to be shown, whole on `screen` (fitWindow):
+// at the size it has now, within its minimum size. Once the window manager has put its frame
+// around the window, it is fitted again with that frame.
+void fitOnScreen(QWidget &window, QScreen &screen, WindowPlace place);
 
-// Puts the window on `screen`, in the bottom-right corner of its usable area. Its frame counts
-// once the window manager has put one around it.
-void placeInCorner(QWidget &window, QScreen &screen);
+// The same on the active screen, where there is one.
+void fitOnActiveScreen(QWidget &window, WindowPlace place = WindowPlace::middle);
 
 } // namespace zentrel

@@ -6,12 +6,11 @@
 #include "panels/panel_scroll_area.h"
 
 namespace zentrel {
-
 namespace {
 
-SizeF toSizeF(QSize size)
+SizeF fittingSize(const QWidget *content)
 {
-    return {static_cast<double>(size.width()), static_cast<double>(size.height())};
+    return toSizeF(content->sizeHint());
 }
 
 } // namespace
@@ -59,17 +58,35 @@ std::unique_ptr<OverlayPanel>
 OverlayWindowFactory::makeSettingsPanelBesideCard(QWidget *content, OverlayPanel &card) const
 {
     content->setMinimumWidth(static_cast<int>(settingsPanelMinimumWidth));
-    const RectF screen = toRectF(m_screen);
-    const QSize fitting = content->sizeHint();
-    const RectF cardFrame =
-        settingsBesideCard(screen, toRectF(QRectF(card.geometry())), toSizeF(fitting)).card;
+    const RectF cardFrame = settingsBesideCard(toRectF(m_screen),
+                                               toRectF(QRectF(card.geometry())),
+                                               fittingSize(content))
+                                .card;
     card.move(toQRectF(cardFrame).toAlignedRect().topLeft());
-    const double limit = settingsHeightLimitBesideCard(screen, cardFrame, fitting.width());
-    return makePanel(new PanelScrollArea(content, static_cast<int>(limit)),
-                     &card,
-                     [screen, cardFrame](SizeF size) {
-                         return settingsBesideCard(screen, cardFrame, size).settings;
-                     });
+    return makeSettingsPanelBeside(content, card, cardFrame);
+}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeSettingsPanelBesideColumn(
+    QWidget *content, OverlayPanel &page, QRect &column, int narrowestColumn) const
+{
+    content->setMinimumWidth(static_cast<int>(settingsPanelMinimumWidth));
+    const RectF columnFrame =
+        settingsBesideColumn(
+            toRectF(m_screen), toRectF(QRectF(column)), narrowestColumn, fittingSize(content))
+            .card;
+    column = toQRectF(columnFrame).toAlignedRect();
+    return makeSettingsPanelBeside(content, page, columnFrame);
+}
+
+std::unique_ptr<OverlayPanel> OverlayWindowFactory::makeSettingsPanelBeside(
+    QWidget *content, OverlayPanel &owner, const RectF &beside) const
+{
+    const RectF screen = toRectF(m_screen);
+    const double limit = settingsHeightLimitBesideCard(screen, beside, content->sizeHint().width());
+    return makePanel(
+        new PanelScrollArea(content, static_cast<int>(limit)),
+        &owner,
+        [screen, beside](SizeF size) { return settingsBesideCard(screen, beside, size).settings; });
 }
 
 std::unique_ptr<OverlayPanel> OverlayWindowFactory::makePropertyPanel(

@@ -39,6 +39,13 @@ public:
     // where only that leaves room for both.
     std::unique_ptr<OverlayPanel> makeSettingsPanelBesideCard(QWidget *content,
                                                               OverlayPanel &card) const;
+    // The settings panel of the break timer's full-screen page goes beside the page's column of
+    // content, `column` on the screen, which it updates to where the column has to go to make
+    // room, narrowed no further than `narrowestColumn`.
+    std::unique_ptr<OverlayPanel> makeSettingsPanelBesideColumn(QWidget *content,
+                                                                OverlayPanel &page,
+                                                                QRect &column,
+                                                                int narrowestColumn) const;
     std::unique_ptr<OverlayPanel>
     makePropertyPanel(QWidget *content,
                       OverlayPanel *owner,
@@ -48,6 +55,9 @@ public:
     std::unique_ptr<OverlayPanel> makeCardPanel(QWidget *content, qreal cornerRadius) const;
 
 private:
+    // Beside the card or column at `beside`, which leaves it room already.
+    std::unique_ptr<OverlayPanel>
+    makeSettingsPanelBeside(QWidget *content, OverlayPanel &owner, const RectF &beside) const;
     std::unique_ptr<OverlayPanel>
     makePlacedPanel(PanelKind kind,
                     QWidget *content,

@@ -251,6 +251,7 @@ void AppDelegate::openSettings()
                                                                       *m_launchAtLogin,
                                                                       *m_updateService,
                                                                       std::move(recorders)});
+        fitOnActiveScreen(*m_settingsWindow);
     }
     m_settingsWindow->show();
     m_settingsWindow->raise();
@@ -263,7 +264,7 @@ void AppDelegate::openSessions()
         m_sessionLibrary = std::make_unique<SessionLibraryModel>(makeDefaultSessionStore(m_clock));
         m_sessionDialogs = std::make_unique<QtSessionDialogs>();
         m_sessionsWindow = std::make_unique<SessionsWindow>(*m_sessionLibrary, *m_sessionDialogs);
-        centerOnActiveScreen(*m_sessionsWindow);
+        fitOnActiveScreen(*m_sessionsWindow);
     }
     m_sessionsWindow->show();
     m_sessionsWindow->raise();
@@ -277,7 +278,7 @@ void AppDelegate::showOnboarding()
             &OnboardingWindow::finished,
             this,
             &AppDelegate::onOnboardingFinished);
-    centerOnActiveScreen(*m_onboardingWindow);
+    fitOnActiveScreen(*m_onboardingWindow);
     m_onboardingWindow->show();
     m_onboardingWindow->raise();
     m_onboardingWindow->activateWindow();

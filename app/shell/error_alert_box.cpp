@@ -39,7 +39,7 @@ void ErrorAlertBox::showEvent(QShowEvent *event)
     // of ours it takes for its parent or in a corner.
     QMessageBox::showEvent(event);
     if (!event->spontaneous()) {
-        centerOnActiveScreen(*this);
+        fitOnActiveScreen(*this);
     }
 }
 

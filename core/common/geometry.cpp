@@ -92,6 +92,19 @@ RectF unionRect(const RectF &a, const RectF &b)
     return {left, top, right - left, bottom - top};
 }
 
+double movedInside(double start, double length, double low, double room)
+{
+    return std::max(low, std::min(start, low + room - length));
+}
+
+RectF movedInside(const RectF &rect, const RectF &bounds)
+{
+    return {movedInside(rect.x, rect.width, bounds.x, bounds.width),
+            movedInside(rect.y, rect.height, bounds.y, bounds.height),
+            rect.width,
+            rect.height};
+}
+
 bool rectContains(const RectF &rect, PointF point)
 {
     return normalizedRect(rect).contains(point);

@@ -67,6 +67,13 @@ RectF insetEachAxis(const RectF &rect, double dx, double dy);
 // The smallest rectangle holding both.
 RectF unionRect(const RectF &a, const RectF &b);
 
+// Moves `start` so that [start, start + length) lies within [low, low + room); what cannot fit
+// starts at low.
+double movedInside(double start, double length, double low, double room);
+
+// Moves `rect`, never resizing it, to lie within `bounds` as movedInside does on each axis.
+RectF movedInside(const RectF &rect, const RectF &bounds);
+
 // Minimum edges inclusive, maximum edges exclusive, after normalising.
 bool rectContains(const RectF &rect, PointF point);
 

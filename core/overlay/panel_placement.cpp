@@ -1,6 +1,7 @@
 #include "overlay/panel_placement.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace zentrel {
@@ -27,13 +28,6 @@ RectF placedFrame(PanelKind kind, const RectF &screen, SizeF fittingSize)
                      fittingSize.height};
     }
     return RectF{};
-}
-
-// Moves start in so that [start, start + length) lies within [low, low + room); what cannot fit
-// starts at low.
-double movedInside(double start, double length, double low, double room)
-{
-    return std::max(low, std::min(start, low + room - length));
 }
 
 bool hangsBelowToolbar(PanelKind kind)
@@ -69,10 +63,7 @@ RectF panelFrame(PanelKind kind,
             std::min(frame.height, panelHeightLimit(kind, screen, fittingSize.width, toolbar));
         return frame;
     }
-    RectF frame = placedFrame(kind, screen, fittingSize);
-    frame.x = movedInside(frame.x, frame.width, screen.x, screen.width);
-    frame.y = movedInside(frame.y, frame.height, screen.y, screen.height);
-    return frame;
+    return movedInside(placedFrame(kind, screen, fittingSize), screen);
 }
 
 double panelHeightLimit(PanelKind kind,
@@ -87,6 +78,20 @@ double panelHeightLimit(PanelKind kind,
 double toolbarWidthLimit(const RectF &screen)
 {
     return std::max(0.0, screen.width - 2 * panelScreenMargin);
+}
+
+RectF droppedCardFrame(const RectF &screen, const RectF &dropped, PointF pointer, SizeF size)
+{
+    // The pointer's spot on the card, as a share of each side, kept at the new size.
+    const auto start = [](double held, double oldStart, double oldLength, double length) {
+        const double share = oldLength > 0 ? (held - oldStart) / oldLength : 0;
+        return std::floor(held - share * length);
+    };
+    const RectF resized{start(pointer.x, dropped.x, dropped.width, size.width),
+                        start(pointer.y, dropped.y, dropped.height, size.height),
+                        size.width,
+                        size.height};
+    return movedInside(resized, screen);
 }
 
 CardWithSettings settingsBesideCard(const RectF &screen, const RectF &card, SizeF settingsSize)
@@ -115,6 +120,23 @@ CardWithSettings settingsBesideCard(const RectF &screen, const RectF &card, Size
     const double height = std::min(settingsSize.height, heightRoom);
     const double y = movedInside(moved.y, height, screen.y + panelScreenMargin, heightRoom);
     return {moved, RectF{settingsX, y, width, height}};
+}
+
+CardWithSettings settingsBesideColumn(const RectF &screen,
+                                      const RectF &column,
+                                      double narrowestColumn,
+                                      SizeF settingsSize)
+{
+    const double room = screen.width - 2 * panelScreenMargin;
+    const double besideColumn =
+        panelScreenMargin + std::max(settingsSize.width, settingsPanelMinimumWidth);
+    const double widest = std::floor(room - besideColumn);
+    if (column.width <= widest || narrowestColumn > widest) {
+        return settingsBesideCard(screen, column, settingsSize);
+    }
+    const RectF narrowed{
+        std::floor(column.x + (column.width - widest) / 2), column.y, widest, column.height};
+    return settingsBesideCard(screen, narrowed, settingsSize);
 }
 
 double settingsHeightLimitBesideCard(const RectF &screen, const RectF &card, double width)

@@ -44,6 +44,12 @@ double panelHeightLimit(PanelKind kind,
 // The widest a toolbar may be on the screen; a wider one breaks into rows.
 double toolbarWidthLimit(const RectF &screen);
 
+// A floating card dropped after a drag fits the screen it was dropped on (`screen`) as if opened
+// there, at that screen's `size`: the spot of the card under the pointer stays under it, as far
+// as the new size allows, and the whole card lies on the screen, in whole pixels. `dropped` is
+// where the drag left the card, at its old size.
+RectF droppedCardFrame(const RectF &screen, const RectF &dropped, PointF pointer, SizeF size);
+
 struct CardWithSettings
 {
     RectF card;
@@ -58,6 +64,15 @@ struct CardWithSettings
 // over, only as far as the panel needs, staying on the screen. A screen too narrow for both side
 // by side keeps the card where it is and the panel in a settings panel's usual place.
 CardWithSettings settingsBesideCard(const RectF &screen, const RectF &card, SizeF settingsSize);
+
+// The settings panel of a full-screen page, such as the break timer's, goes beside the page's
+// column of content as it would beside a card: the column moves over, and narrows where it must,
+// down to `narrowestColumn`, keeping its middle. A screen too narrow for both side by side even
+// then keeps the column as it is and the panel in a settings panel's usual place.
+CardWithSettings settingsBesideColumn(const RectF &screen,
+                                      const RectF &column,
+                                      double narrowestColumn,
+                                      SizeF settingsSize);
 
 // The tallest the settings panel of that width may be beside the card.
 double settingsHeightLimitBesideCard(const RectF &screen, const RectF &card, double width);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <vector>
 
 namespace zentrel {
 
@@ -102,6 +103,36 @@ protected:
         return testing::AssertionSuccess();
     }
 
+    // Opens the settings on the full-screen page shown on `page`: above the page, beside all
+    // that is drawn on it (title, time and buttons), which moves aside for it.
+    void settingsLieBesideThePage(const QImage &page)
+    {
+        const QRect before = boundsOfDrawing(page, page.rect(), cardColor);
+        // The header's buttons end its row, which runs through the badge's dot, the first
+        // pixels of the accent from the top.
+        const auto dot = findColour(page, page.rect(), yellow);
+        ASSERT_TRUE(dot.has_value()) << "no badge on the page; " << situation();
+        const int row = dot->y() + 4;
+        const std::vector<std::pair<int, int>> drawn = drawnRuns(page, row, cardColor);
+        ASSERT_GE(drawn.size(), 2u) << "no settings and close buttons in row " << row;
+        const auto &[left, right] = drawn[drawn.size() - 2];
+        ASSERT_TRUE(m_input.click(QPoint((left + right) / 2, row)))
+            << m_input.lastError().toStdString();
+        const auto settings =
+            m_windows.waitForShown(settingsTitle, QDeadlineTimer(windowTimeoutMs));
+        ASSERT_TRUE(settings.has_value()) << "no settings panel on the page; " << situation();
+        const QImage shown = grabUntil([&](const QImage &now) {
+            return leavesTheDrawingInSight(now, now.rect(), cardColor, before, settings->frame);
+        });
+        keepScreenshot(shown, QStringLiteral("break_timer_full_screen_settings.png"));
+        EXPECT_TRUE(
+            leavesTheDrawingInSight(shown, shown.rect(), cardColor, before, settings->frame))
+            << situation();
+        ASSERT_TRUE(m_input.moveTo(settings->frame.center())) << m_input.lastError().toStdString();
+        EXPECT_EQ(m_windows.topLevelUnderPointer(), m_windows.topLevelHolding(settings->id))
+            << "the settings panel is not above the page; " << situation();
+    }
+
     void clickOnCard(QPoint offset)
     {
         ASSERT_TRUE(m_input.click(cardFrame.topLeft() + offset))
@@ -152,6 +183,7 @@ TEST_F(BreakTimer, CountdownPausesGainsAMinuteAndGoesFullScreen)
     keepScreenshot(screen, QStringLiteral("break_timer_full_screen.png"));
     EXPECT_TRUE(showsOnly(screen, quietCorner, cardColor, shadeTolerance))
         << "not full screen; " << situation();
+    ASSERT_NO_FATAL_FAILURE(settingsLieBesideThePage(screen));
 
     ASSERT_TRUE(m_input.pressKeys({QStringLiteral("Escape")}));
     const auto isGone = [](const QImage &shown) {

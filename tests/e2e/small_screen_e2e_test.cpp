@@ -11,12 +11,16 @@
 #include <cstdint>
 #include <optional>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace zentrel {
 namespace {
 
 const QString timerTitle = QStringLiteral("Break Timer");
 const QString timerSettingsTitle = QStringLiteral("Break timer settings");
+const QString sessionsTitle = QStringLiteral("Sessions");
+const QColor timerBackground(0x1c, 0x1c, 0x1e);
 const QString floating = QStringLiteral("floating");
 const QString fullScreen = QStringLiteral("fullScreen");
 // The start button's fill, found nowhere else on the idle timer; the badge turns green once the
@@ -112,6 +116,10 @@ protected:
     // The card's settings open beside it, clear of its title, time and buttons, on the screen;
     // `running` shows the card's badge of a running countdown.
     void settingsLieBesideTheCard(const QImage &running);
+    // The full-screen page's settings open above it, leaving its title, time and buttons in
+    // sight.
+    void settingsLieAboveThePage(const QImage &running);
+    void ourWindowsOpenOnTheScreen();
     // The screen once the timer shows the colour, or the last try when it never does.
     QImage waitForColour(const QColor &colour);
 
@@ -194,6 +202,8 @@ void SmallScreen::opensWithinTheScreenAndStarts(const QString &style)
         << "Start Countdown started no countdown; " << situation();
     if (style == floating) {
         settingsLieBesideTheCard(screen);
+    } else {
+        settingsLieAboveThePage(screen);
     }
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
@@ -224,6 +234,66 @@ void SmallScreen::settingsLieBesideTheCard(const QImage &running)
         << settings->describe() << " lies over the card " << m_main.describe();
 }
 
+void SmallScreen::settingsLieAboveThePage(const QImage &running)
+{
+    // The settings button is second from the right in the page's header, whose row runs through
+    // the badge's dot, in the left third of the page where the ring never reaches.
+    const QRect leftThird(m_screen.topLeft(), QSize(m_screen.width() / 3, m_screen.height()));
+    const QRect dot = boundsOfColour(running, leftThird, runningGreen);
+    ASSERT_FALSE(dot.isEmpty()) << "no badge on the running page; " << situation();
+    const std::vector<std::pair<int, int>> drawn =
+        drawnRuns(running, dot.center().y(), timerBackground);
+    ASSERT_GE(drawn.size(), 2u) << "no settings and close buttons beside the badge";
+    const auto &[left, right] = drawn[drawn.size() - 2];
+    // From the header down: the tray host's strip may stay above the page in the top corner.
+    const QRect page = m_screen.adjusted(0, dot.center().y() - 3 * dot.height(), 0, 0);
+    const QRect before = boundsOfDrawing(running, page, timerBackground);
+    const std::set<std::uint32_t> shown = m_windows.shownIds();
+    ASSERT_NO_FATAL_FAILURE(clickOn(m_main, QPoint((left + right) / 2, dot.center().y())));
+    auto settings = waitForNew(shown, timerSettingsTitle);
+    ASSERT_TRUE(settings.has_value()) << "no settings panel; " << situation();
+    // On top: the pointer at its middle finds it.
+    ASSERT_TRUE(settle(*settings));
+    RecordProperty("settings", settings->describe());
+    EXPECT_TRUE(m_screen.contains(settings->frame)) << "off the screen: " << settings->describe();
+    const QImage screen = grabUntil([&](const QImage &now) {
+        return leavesTheDrawingInSight(now, page, timerBackground, before, settings->frame);
+    });
+    keepScreenshot(screen, name(QStringLiteral("timer_page_settings")));
+    EXPECT_TRUE(leavesTheDrawingInSight(screen, page, timerBackground, before, settings->frame))
+        << situation();
+}
+
+// "Sessions" and the settings open whole on the screen, the window manager's frame included.
+void SmallScreen::ourWindowsOpenOnTheScreen()
+{
+    const auto isWholeOnTheScreen = [this](TopLevelWindow &window) -> testing::AssertionResult {
+        if (!settle(window)) {
+            return testing::AssertionFailure() << window.describe() << " never settled";
+        }
+        const QRect framed = m_windows.framed(window);
+        if (m_screen.contains(framed)) {
+            return testing::AssertionSuccess();
+        }
+        return testing::AssertionFailure()
+               << window.describe() << " framed off the screen: " << framed.width() << "x"
+               << framed.height() << "+" << framed.x() << "+" << framed.y();
+    };
+    ASSERT_TRUE(openTrayMenu(m_icon, name(QStringLiteral("sessions_menu"))).has_value());
+    // Up wraps to "Quit Zentrel"; three more pass the settings and the update check.
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Up Up Up Up Return")));
+    auto sessions = m_windows.waitForShown(sessionsTitle, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(sessions.has_value()) << "no Sessions window; " << situation();
+    EXPECT_TRUE(isWholeOnTheScreen(*sessions));
+    keepScreenshot(m_xvfb.grabScreen(), name(QStringLiteral("sessions")));
+    ASSERT_TRUE(m_windows.close(sessions->id, QDeadlineTimer(windowTimeoutMs)));
+
+    auto settings = openSettings();
+    ASSERT_TRUE(settings.has_value());
+    EXPECT_TRUE(isWholeOnTheScreen(*settings));
+    keepScreenshot(m_xvfb.grabScreen(), name(QStringLiteral("settings")));
+}
+
 void SmallScreen::drawToolbarFitsAndCloses()
 {
     ASSERT_NO_FATAL_FAILURE(configure({}));
@@ -247,6 +317,7 @@ void SmallScreen::drawToolbarFitsAndCloses()
     const int middle = corner.y() - pixels(27);
     settingsThenClose(QPoint(corner.x() - pixels(62), middle),
                       QPoint(corner.x() - pixels(24), middle));
+    ourWindowsOpenOnTheScreen();
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 

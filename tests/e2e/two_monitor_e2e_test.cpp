@@ -34,6 +34,10 @@ protected:
     void fullScreenTimerCoversTheMonitorUnderThePointer();
     void toolbarsTakeClicksOnEachMonitor();
     void runStaysOnItsMonitorUntilTheMonitorsChange();
+
+    // Drags the break timer's card by its background onto the monitor, where it opens anew at
+    // the size it has there and whole on it; m_main is the new card.
+    void dragCardOnto(const QRect &monitor);
 };
 
 class TwoMonitorsComposited : public TwoMonitors
@@ -113,11 +117,20 @@ void TwoMonitors::aidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer()
          Shows::overlayAndToolbar},
         {QStringLiteral("zentrel://toggle/timer"), timerTitle, Shows::onlyItsCard},
     }};
-    for (const QRect &monitor : m_monitors) {
+    // The break timer's card as it opens on each monitor, and as it lands there, dragged from
+    // the other.
+    std::array<QSize, 2> openedCards;
+    std::array<QSize, 2> droppedCards;
+    for (std::size_t index = 0; index < m_monitors.size(); ++index) {
+        const QRect &monitor = m_monitors[index];
+        const std::size_t other = m_monitors.size() - 1 - index;
         for (const Feature &feature : features) {
             ASSERT_NO_FATAL_FAILURE(openOn(monitor, feature.url, feature.title, feature.shows));
             if (feature.shows == Shows::onlyItsCard) {
                 EXPECT_TRUE(isWholeOn(m_main, monitor)) << "the break timer's card";
+                openedCards[index] = m_main.frame.size();
+                ASSERT_NO_FATAL_FAILURE(dragCardOnto(m_monitors[other]));
+                droppedCards[other] = m_main.frame.size();
             } else {
                 EXPECT_TRUE(covers(m_main, monitor)) << feature.title.toStdString();
                 EXPECT_TRUE(isWholeOn(m_toolbar, monitor)) << feature.title.toStdString();
@@ -130,6 +143,26 @@ void TwoMonitors::aidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer()
             ASSERT_NO_FATAL_FAILURE(closeRun(feature.url));
         }
     }
+    for (std::size_t index = 0; index < m_monitors.size(); ++index) {
+        EXPECT_EQ(droppedCards[index], openedCards[index])
+            << "the card dragged onto " << nameOf(m_monitors[index])
+            << " keeps another size than it opens at there";
+    }
+}
+
+void TwoMonitors::dragCardOnto(const QRect &monitor)
+{
+    // Within the card's padding, left of its header: its background.
+    const QPoint grip(m_main.frame.left() + 10, m_main.frame.center().y());
+    const std::set<std::uint32_t> before = m_windows.shownIds();
+    ASSERT_TRUE(m_input.drag(grip, restingPlace(monitor))) << m_input.lastError().toStdString();
+    auto card = waitForNew(before, timerTitle);
+    ASSERT_TRUE(card.has_value()) << "the card dropped on " << nameOf(monitor)
+                                  << " did not open anew there; " << situation();
+    ASSERT_TRUE(settle(*card));
+    keepScreenshot(m_xvfb.grabScreen(), artifact("dropped_card", monitor));
+    EXPECT_TRUE(isWholeOn(*card, monitor)) << "the dropped card";
+    m_main = *card;
 }
 
 void TwoMonitors::fullScreenTimerCoversTheMonitorUnderThePointer()

@@ -208,6 +208,15 @@ void BreakTimerMessageLabel::setMessage(const QString &message, const QColor &co
     update();
 }
 
+void BreakTimerMessageLabel::setMaximumTextWidth(int width)
+{
+    if (width != m_maximumWidth) {
+        m_maximumWidth = width;
+        layOut();
+        update();
+    }
+}
+
 QStringList BreakTimerMessageLabel::wrapped(const QFont &font) const
 {
     QStringList lines;

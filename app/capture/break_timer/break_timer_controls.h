@@ -119,6 +119,8 @@ public:
     BreakTimerMessageLabel(int fontSize, int maximumWidth, QWidget *parent = nullptr);
 
     void setMessage(const QString &message, const QColor &color);
+    // Wraps the message within that width from now on.
+    void setMaximumTextWidth(int width);
 
     QString message() const { return m_message; }
 

@@ -4,6 +4,8 @@
 #include "capture/break_timer/break_timer_view.h"
 #include "capture/break_timer_fit.h"
 #include "capture/break_timer_model.h"
+#include "common/qt_path.h"
+#include "overlay/panel_placement.h"
 #include "panels/event_monitor.h"
 #include "panels/overlay_panel.h"
 #include "platform/global_input_monitor.h"
@@ -12,13 +14,23 @@
 #include "shell/app_preferences.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QTimer>
 
 namespace zentrel {
 namespace {
 
 constexpr std::chrono::milliseconds fallbackBeepInterval{1000};
+
+// Where a card of some size goes once dropped on the screen (droppedCardFrame).
+std::function<QRect(QSize)> cardPlace(const QRect &screen, const RectF &dropped, PointF pointer)
+{
+    return [screen = toRectF(QRectF(screen)), dropped, pointer](QSize size) {
+        return toQRectF(droppedCardFrame(screen, dropped, pointer, toSizeF(size))).toRect();
+    };
+}
 
 } // namespace
 
@@ -89,6 +101,7 @@ BreakTimerView *BreakTimerSession::makeView()
     connect(
         view, &BreakTimerView::toggleSettingsRequested, this, &BreakTimerSession::toggleSettings);
     connect(view, &BreakTimerView::closeRequested, this, &BreakTimerSession::requestClose);
+    connect(view, &BreakTimerView::cardDropped, this, &BreakTimerSession::onCardDropped);
     return view;
 }
 
@@ -99,6 +112,12 @@ void BreakTimerSession::installPanel(BreakTimerView *view)
     } else {
         m_panel = m_windowFactory.makeCardPanel(view, view->metrics().cornerRadius);
     }
+    showPanel(view);
+}
+
+void BreakTimerSession::showPanel(BreakTimerView *view)
+{
+    m_view = view;
     m_panel->setWindowTitle(QStringLiteral("Break Timer"));
     m_panel->onEscape = [this] {
         requestClose();
@@ -143,8 +162,7 @@ bool BreakTimerSession::isOwnPanel(const QWidget *window) const
 void BreakTimerSession::toggleSettings()
 {
     if (m_settingsModel.isSettingsVisible()) {
-        retirePanel(m_settingsPanel);
-        m_settingsModel.setSettingsVisible(false);
+        retireSettings();
         returnCard();
         return;
     }
@@ -154,8 +172,11 @@ void BreakTimerSession::toggleSettings()
         m_settingsPanel = m_windowFactory.makeSettingsPanelBesideCard(content, *m_panel);
         m_cardMove = CardMove{home, m_panel->pos()};
     } else {
-        // The page covers the screen: the panel lies over it wherever it goes.
-        m_settingsPanel = m_windowFactory.makeSettingsPanel(content, m_panel.get());
+        // The page covers the screen from its corner.
+        QRect column = m_view->columnFrame().translated(m_screen.topLeft());
+        m_settingsPanel = m_windowFactory.makeSettingsPanelBesideColumn(
+            content, *m_panel, column, m_view->narrowestColumnWidth());
+        m_view->placeColumn(column.translated(-m_screen.topLeft()));
     }
     m_settingsPanel->setWindowTitle(QStringLiteral("Break timer settings"));
     m_settingsPanel->onEscape = [this] {
@@ -166,9 +187,13 @@ void BreakTimerSession::toggleSettings()
     m_settingsModel.setSettingsVisible(true);
 }
 
-// Back where it was before it made room for its settings, unless the user has dragged it since.
+// Back where it was before it made room for its settings, unless the user has dragged it since;
+// the page's column back in the middle.
 void BreakTimerSession::returnCard()
 {
+    if (m_view) {
+        m_view->placeColumn(std::nullopt);
+    }
     if (m_cardMove && m_panel && m_panel->pos() == m_cardMove->to) {
         m_panel->move(m_cardMove->from);
     }
@@ -181,11 +206,40 @@ void BreakTimerSession::rebuildContent()
         return;
     }
     BreakTimerView *view = makeView();
-    retirePanel(m_settingsPanel);
-    m_settingsModel.setSettingsVisible(false);
-    m_cardMove.reset();
-    retirePanel(m_panel);
+    retirePanels();
     installPanel(view);
+}
+
+// Let go on its own screen, the card only comes back whole onto it. On another screen it takes
+// the size it opens at there, after the current event: that event is the old card's own.
+void BreakTimerSession::onCardDropped(QPoint pointer)
+{
+    if (!m_panel || m_isClosed) {
+        return;
+    }
+    const QScreen *screen = QGuiApplication::screenAt(pointer);
+    const QRect target = screen ? screen->geometry() : m_screen;
+    const RectF dropped = toRectF(QRectF(m_panel->geometry()));
+    const PointF at = toPointF(QPointF(pointer));
+    if (target == m_screen) {
+        m_panel->move(cardPlace(target, dropped, at)(m_panel->size()).topLeft());
+        return;
+    }
+    QTimer::singleShot(0, this, [this, target, dropped, at] { moveCardTo(target, dropped, at); });
+}
+
+void BreakTimerSession::moveCardTo(const QRect &screen, const RectF &dropped, PointF pointer)
+{
+    if (!m_model || m_isClosed) {
+        return;
+    }
+    m_screen = screen;
+    m_windowFactory = OverlayWindowFactory(screen);
+    BreakTimerView *view = makeView();
+    retirePanels();
+    m_panel = m_windowFactory.makeCardPanel(view, view->metrics().cornerRadius);
+    m_panel->setPlacement(cardPlace(screen, dropped, pointer));
+    showPanel(view);
 }
 
 void BreakTimerSession::onModelChanged()
@@ -247,10 +301,22 @@ void BreakTimerSession::close()
     if (m_model) {
         m_model->stop();
     }
-    retirePanel(m_settingsPanel);
-    m_settingsModel.setSettingsVisible(false);
+    retireSettings();
     retirePanel(m_panel);
     m_styleConnection.disconnect();
+}
+
+void BreakTimerSession::retireSettings()
+{
+    retirePanel(m_settingsPanel);
+    m_settingsModel.setSettingsVisible(false);
+}
+
+void BreakTimerSession::retirePanels()
+{
+    retireSettings();
+    m_cardMove.reset();
+    retirePanel(m_panel);
 }
 
 void BreakTimerSession::retirePanel(std::unique_ptr<OverlayPanel> &panel)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/geometry.h"
 #include "common/qt_shell_ports.h"
 #include "common/signal.h"
 #include "overlay/overlay_settings_model.h"
@@ -29,8 +30,9 @@ class GlobalInputMonitor;
 class OverlayPanel;
 class SoundPlayer;
 
-// One break-timer run on one screen: the countdown, its card or full-screen page, the settings
-// panel, Escape, and the chime at the end. The overlay controller owns it for the run.
+// One break-timer run on one screen, or on another once its card is dragged there: the
+// countdown, its card or full-screen page, the settings panel, Escape, and the chime at the end.
+// The overlay controller owns it for the run.
 class BreakTimerSession final : public QObject
 {
     Q_OBJECT
@@ -64,10 +66,14 @@ public:
 private:
     BreakTimerView *makeView();
     void installPanel(BreakTimerView *view);
+    void showPanel(BreakTimerView *view);
     void installEscapeMonitor();
     void toggleSettings();
     void returnCard();
     void rebuildContent();
+    void onCardDropped(QPoint pointer);
+    // The card as if opened on that screen, placed where it was dropped (droppedCardFrame).
+    void moveCardTo(const QRect &screen, const RectF &dropped, PointF pointer);
     void onModelChanged();
     void onFinished();
     void playCompletionChime();
@@ -76,6 +82,9 @@ private:
     bool isOwnPanel(const QWidget *window) const;
     // Hides a panel and deletes it after the current event, which may be one of its own.
     void retirePanel(std::unique_ptr<OverlayPanel> &panel);
+    void retireSettings();
+    // The settings panel and the countdown panel, before a new countdown panel replaces them.
+    void retirePanels();
 
     QRect m_screen;
     AppPreferences &m_preferences;
@@ -88,6 +97,7 @@ private:
     QtScheduler m_scheduler{this};
     std::unique_ptr<BreakTimerModel> m_model;
     std::unique_ptr<OverlayPanel> m_panel;
+    QPointer<BreakTimerView> m_view;
     std::unique_ptr<OverlayPanel> m_settingsPanel;
 
     // Where the floating card was before it moved over for its settings, and where it went.

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace zentrel {
@@ -89,10 +90,10 @@ BreakTimerView::BreakTimerView(BreakTimerModel &model,
         // reaches past the screen; the scale has fitted the content to that size.
         setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     }
-    auto *outer = new QVBoxLayout(this);
-    const int padding = whole(m_metrics.outerPadding);
-    outer->setContentsMargins(padding, padding, padding, padding);
-    outer->addWidget(makeColumn(), 0, floating ? Qt::Alignment() : Qt::AlignCenter);
+    m_outer = new QVBoxLayout(this);
+    m_column = makeColumn();
+    m_outer->addWidget(m_column, 0, floating ? Qt::Alignment() : Qt::AlignCenter);
+    placeColumn(std::nullopt);
 
     refresh();
     m_modelConnection = m_model.changed.connect([this] { refresh(); });
@@ -101,12 +102,38 @@ BreakTimerView::BreakTimerView(BreakTimerModel &model,
     m_settingsConnection = m_settingsModel.changed.connect([this] { refresh(); });
 }
 
+QRect BreakTimerView::columnFrame() const
+{
+    return m_column->geometry();
+}
+
+int BreakTimerView::narrowestColumnWidth() const
+{
+    return m_column->layout()->minimumSize().width();
+}
+
+void BreakTimerView::placeColumn(const std::optional<QRect> &frame)
+{
+    const int padding = whole(m_metrics.outerPadding);
+    const int messageWidth = whole(m_metrics.messageMaximumWidth);
+    if (!frame) {
+        if (m_metrics.maximumColumnWidth > 0) {
+            m_column->setFixedWidth(whole(m_metrics.maximumColumnWidth));
+        }
+        m_message->setMaximumTextWidth(messageWidth);
+        m_outer->setContentsMargins(padding, padding, padding, padding);
+        return;
+    }
+    m_column->setFixedWidth(frame->width());
+    m_message->setMaximumTextWidth(std::min(messageWidth, frame->width()));
+    // The column is centred between the margins, so they put it in its place.
+    m_outer->setContentsMargins(
+        frame->left(), padding, std::max(0, width() - frame->right() - 1), padding);
+}
+
 QWidget *BreakTimerView::makeColumn()
 {
     auto *column = new QWidget(this);
-    if (m_metrics.maximumColumnWidth > 0) {
-        column->setFixedWidth(whole(m_metrics.maximumColumnWidth));
-    }
     m_message = new BreakTimerMessageLabel(
         whole(m_metrics.messageFontSize), whole(m_metrics.messageMaximumWidth), column);
     m_ring = new BreakTimerRing(m_metrics, column);
@@ -370,6 +397,7 @@ void BreakTimerView::mousePressEvent(QMouseEvent *event)
 {
     if (m_style == BreakTimerPresentationStyle::floating && event->button() == Qt::LeftButton) {
         m_dragOffset = event->globalPosition().toPoint() - window()->pos();
+        m_isDragging = false;
         event->accept();
         return;
     }
@@ -380,10 +408,22 @@ void BreakTimerView::mouseMoveEvent(QMouseEvent *event)
 {
     if (m_style == BreakTimerPresentationStyle::floating && (event->buttons() & Qt::LeftButton)) {
         window()->move(event->globalPosition().toPoint() - m_dragOffset);
+        m_isDragging = true;
         event->accept();
         return;
     }
     QWidget::mouseMoveEvent(event);
+}
+
+void BreakTimerView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_isDragging && event->button() == Qt::LeftButton) {
+        m_isDragging = false;
+        event->accept();
+        Q_EMIT cardDropped(event->globalPosition().toPoint());
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
 }
 
 } // namespace zentrel

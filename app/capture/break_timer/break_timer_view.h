@@ -5,11 +5,14 @@
 #include "shell/break_timer_presentation_style.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 class QLabel;
+class QVBoxLayout;
 
 namespace zentrel {
 
@@ -42,14 +45,25 @@ public:
 
     const BreakTimerMetrics &metrics() const { return m_metrics; }
 
+    // The full-screen page's column of content, in the page's coordinates.
+    QRect columnFrame() const;
+    // The least width the column takes: its message wraps, nothing else gives way.
+    int narrowestColumnWidth() const;
+    // Moves the full-screen page's column to the left edge and width of `frame`, in the page's
+    // coordinates, making room for the settings panel; none puts it back in the middle.
+    void placeColumn(const std::optional<QRect> &frame);
+
 Q_SIGNALS:
     void toggleSettingsRequested();
     void closeRequested();
+    // The floating card was dragged by its background and let go with the pointer there.
+    void cardDropped(QPoint pointer);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     QWidget *makeColumn();
@@ -70,6 +84,8 @@ private:
     BreakTimerPresentationStyle m_style;
     BreakTimerMetrics m_metrics;
 
+    QVBoxLayout *m_outer = nullptr;
+    QWidget *m_column = nullptr;
     BreakTimerBadge *m_badge = nullptr;
     BreakTimerCircleButton *m_settingsButton = nullptr;
     BreakTimerCircleButton *m_closeButton = nullptr;
@@ -89,6 +105,7 @@ private:
     BreakTimerCapsuleButton *m_addMinuteButton = nullptr;
     // Where a drag of the floating card's background took hold of it.
     QPoint m_dragOffset;
+    bool m_isDragging = false;
 
     ScopedConnection m_modelConnection;
     ScopedConnection m_preferencesConnection;

@@ -7,7 +7,6 @@
 #include <QIcon>
 #include <QMenu>
 #include <QScreen>
-#include <QTimer>
 #include <QToolButton>
 
 namespace zentrel {
@@ -33,24 +32,16 @@ void TrayFallbackWindow::setIcon(const QIcon &icon)
 
 void TrayFallbackWindow::showInCorner()
 {
-    m_cornerScreen = activeScreen();
-    if (m_cornerScreen) {
-        setScreen(m_cornerScreen);
+    QScreen *screen = activeScreen();
+    // Measured at that screen's scale.
+    if (screen) {
+        setScreen(screen);
     }
     adjustSize();
-    // Shown again, it gets a frame again, maybe on another screen.
-    m_isPlacedWithFrame = false;
-    if (m_cornerScreen) {
-        placeInCorner(*this, *m_cornerScreen);
+    if (screen) {
+        fitOnScreen(*this, *screen, WindowPlace::corner);
     }
     show();
-}
-
-// The window manager moves the window as it puts its frame around it.
-void TrayFallbackWindow::moveEvent(QMoveEvent *event)
-{
-    QWidget::moveEvent(event);
-    QTimer::singleShot(0, this, &TrayFallbackWindow::placeOnceFramed);
 }
 
 void TrayFallbackWindow::closeEvent(QCloseEvent *event)
@@ -58,21 +49,6 @@ void TrayFallbackWindow::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
     if (event->isAccepted()) {
         Q_EMIT closed();
-    }
-}
-
-// Placed before the window manager put its frame around it, the frame may reach past the
-// screen's usable area: placed again once, when the frame is known, it keeps inside. On the screen
-// it was shown for: a window manager that first maps it elsewhere (mutter) would otherwise keep it
-// on another monitor, at that monitor's scale.
-void TrayFallbackWindow::placeOnceFramed()
-{
-    if (m_isPlacedWithFrame || !isVisible() || frameGeometry().size() == size()) {
-        return;
-    }
-    m_isPlacedWithFrame = true;
-    if (m_cornerScreen) {
-        placeInCorner(*this, *m_cornerScreen);
     }
 }
 

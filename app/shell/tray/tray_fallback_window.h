@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QPointer>
-#include <QScreen>
 #include <QWidget>
 
 class QIcon;
@@ -31,15 +29,10 @@ Q_SIGNALS:
     void closed();
 
 protected:
-    void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void placeOnceFramed();
-
     QToolButton *m_button;
-    QPointer<QScreen> m_cornerScreen;
-    bool m_isPlacedWithFrame = false;
 };
 
 } // namespace zentrel

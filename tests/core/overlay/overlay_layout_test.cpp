@@ -119,3 +119,37 @@ TEST(PanelPlacement, ScrollsTheCardsSettingsOrLetsThemOverItOnlyWhereTheScreenIs
               (CardWithSettings{tinyCard, {182, 96, 276, 376}}));
     EXPECT_EQ(settingsHeightLimitBesideCard(tiny, tinyCard, 276), 376);
 }
+
+TEST(PanelPlacement, ADroppedCardTakesTheSizeOfItsNewScreenAndStaysOnIt)
+{
+    // From a 1080p monitor onto a 1080p projector at 200 % to its right: the card shrinks to its
+    // size there about the pointer's spot, and moves up off the projector's foot.
+    const RectF projector{1920, 0, 960, 540};
+    EXPECT_EQ(droppedCardFrame(projector, {2100, 100, 500, 540}, {2350, 120}, {456, 492}),
+              (RectF{2122, 48, 456, 492}));
+    // Back onto the monitor, mostly over the projector still: whole on the monitor.
+    const RectF monitor{0, 0, 1920, 1080};
+    EXPECT_EQ(droppedCardFrame(monitor, {1700, 40, 456, 492}, {1800, 60}, {500, 540}),
+              (RectF{1420, 38, 500, 540}));
+    // Over the edge of its own screen: back on it, at its size.
+    EXPECT_EQ(droppedCardFrame(monitor, {-120, 300, 500, 540}, {100, 320}, {500, 540}),
+              (RectF{0, 300, 500, 540}));
+}
+
+TEST(PanelPlacement, PutsAFullScreenPagesSettingsBesideItsColumnNarrowingItWhereItMust)
+{
+    const SizeF settings{276, 420};
+    // 1080p at 200 %: the column at 66 % moves left to make room.
+    const RectF doubled{0, 0, 960, 540};
+    EXPECT_EQ(settingsBesideColumn(doubled, {211, 20, 538, 500}, 330, settings),
+              (CardWithSettings{{130, 20, 538, 500}, {676, 20, 276, 420}}));
+    // 1024 × 768: the column at 93 % is too wide to leave room; it narrows, then moves left.
+    const RectF projector{0, 0, 1024, 768};
+    EXPECT_EQ(settingsBesideColumn(projector, {130, 40, 765, 690}, 330, settings),
+              (CardWithSettings{{8, 40, 724, 690}, {740, 40, 276, 420}}));
+    // Too narrow for both even then: the column stays, the panel goes to its usual place.
+    const RectF tiny{0, 0, 640, 480};
+    const RectF column{50, 30, 540, 420};
+    EXPECT_EQ(settingsBesideColumn(tiny, column, 400, settings),
+              (CardWithSettings{column, {182, 96, 276, 376}}));
+}

@@ -189,6 +189,26 @@ QStringList XWindows::statesOf(std::uint32_t window)
     return names;
 }
 
+QRect XWindows::framed(const TopLevelWindow &window)
+{
+    if (!isConnected()) {
+        return window.frame;
+    }
+    xcb_connection_t *connection = m_connection.get();
+    const XcbReply<xcb_get_property_reply_t> extents(xcb_get_property_reply(
+        connection,
+        xcb_get_property(
+            connection, 0, window.id, atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 0, 4),
+        nullptr));
+    if (!extents || extents->type != XCB_ATOM_CARDINAL
+        || xcb_get_property_value_length(extents.get()) != 16) {
+        return window.frame;
+    }
+    // Left, right, top, bottom.
+    const auto *sides = static_cast<const std::uint32_t *>(xcb_get_property_value(extents.get()));
+    return window.frame.adjusted(-int(sides[0]), -int(sides[2]), int(sides[1]), int(sides[3]));
+}
+
 std::uint32_t XWindows::topLevelHolding(std::uint32_t window)
 {
     for (;;) {

@@ -54,6 +54,11 @@ public:
     // The program's window as it is now, or nothing once it is gone.
     std::optional<TopLevelWindow> window(std::uint32_t id) { return inspect(id); }
 
+    // The window with the frame its window manager draws around it (_NET_FRAME_EXTENTS: the
+    // title bar and borders, not the invisible edges or shadows some keep beyond them), or the
+    // window alone where it has none.
+    QRect framed(const TopLevelWindow &window);
+
     std::optional<std::uint32_t> parentOf(std::uint32_t window);
     // The root's child that holds the window: the window manager's frame around it, or itself.
     std::uint32_t topLevelHolding(std::uint32_t window);

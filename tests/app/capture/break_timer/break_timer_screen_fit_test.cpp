@@ -162,6 +162,7 @@ TEST_P(BreakTimerOnScreen, AMessageOfTwoLinesStillLeavesRoomForTheChooser)
 TEST_P(BreakTimerOnScreen, TheSettingsOpenOnTheScreenBesideTheCard)
 {
     const QRect home = panel().geometry();
+    const QRect column = view().columnFrame();
     QAbstractButton *button = childNamed(panel(), QStringLiteral("Break timer settings"));
     ASSERT_NE(button, nullptr);
     button->click();
@@ -173,12 +174,21 @@ TEST_P(BreakTimerOnScreen, TheSettingsOpenOnTheScreenBesideTheCard)
     expectWholeOnScreen();
     if (!isFullScreen()) {
         EXPECT_FALSE(settings->frameGeometry().intersects(panel().frameGeometry()));
+    } else {
+        // Beside the page's column, which holds its title, time and buttons, all still shown.
+        const QRect moved = view().columnFrame().translated(panel().pos());
+        EXPECT_FALSE(settings->frameGeometry().intersects(moved));
+        EXPECT_TRUE(panel().geometry().contains(moved));
+        expectEveryControlShown({QStringLiteral("Start Countdown"), QStringLiteral("15m")});
+        EXPECT_TRUE(isWhollyShown(childNamed(panel(), QStringLiteral("Close break timer")),
+                                  QStringLiteral("close")));
     }
 
     button->click();
     QCoreApplication::processEvents();
     EXPECT_EQ(session->settingsPanel(), nullptr);
     EXPECT_EQ(panel().geometry(), home);
+    EXPECT_EQ(view().columnFrame(), column);
 }
 
 std::string nameOf(const testing::TestParamInfo<std::tuple<Style, QString>> &info)
