@@ -24,16 +24,21 @@ public:
     // Valid while one is kept.
     const WhiteboardLibrary &library() const { return *m_library; }
 
-    void keep(std::shared_ptr<const WhiteboardLibrary> library) { m_library = std::move(library); }
+    // What the store that could not write the library knew of the file; valid while one is kept.
+    const LibraryFileStamp &libraryFileStamp() const { return m_stamp; }
+
+    void keep(std::shared_ptr<const WhiteboardLibrary> library, LibraryFileStamp stamp);
 
     void drop() { m_library.reset(); }
 
     // The last try as the program ends. Whatever comes of it, nothing is kept afterwards; the
-    // text to tell the user when the changes are lost.
+    // text to tell the user when the changes are lost, or when another program's newer file
+    // was kept aside before they replaced it.
     std::optional<std::string> saveBeforeQuit(const WhiteboardLibraryStore &store);
 
 private:
     std::shared_ptr<const WhiteboardLibrary> m_library;
+    LibraryFileStamp m_stamp;
 };
 
 } // namespace zentrel

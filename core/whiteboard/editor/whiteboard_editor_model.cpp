@@ -50,8 +50,12 @@ WhiteboardEditorModel::Setup
 WhiteboardEditorModel::whiteboardSetup(WhiteboardLibraryStore store,
                                        WhiteboardEditorServices services)
 {
+    // The file on disk is older than what the last run could not write. Its saves judge the
+    // file as that run's would: by what that run's store last read or wrote.
+    if (takesUnsavedLibrary(services)) {
+        store.adoptLibraryFileStamp(services.unsaved->libraryFileStamp());
+    }
     Setup setup{services, store, {}, {}, true, false, {}, {}};
-    // The file on disk is older than what the last run could not write.
     if (takesUnsavedLibrary(services)) {
         setup.library = services.unsaved->library();
         return setup;

@@ -131,7 +131,7 @@ void WhiteboardEditorModel::saveNow()
     }
     // Closing drops the model: what it holds would otherwise go without a word.
     if (m_services.unsaved) {
-        m_services.unsaved->keep(m_library);
+        m_services.unsaved->keep(m_library, m_store.libraryFileStamp());
     }
     reportSaveFailure(saved.error(), m_onError);
 }

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace zentrel;
 using namespace zentrel::testing;
@@ -20,15 +22,45 @@ struct UnsavedWhiteboardRuns : ::testing::Test
 {
     EditorHarness harness;
     UnsavedWhiteboardLibrary unsaved;
+    std::vector<std::filesystem::path> keptAside;
 
     std::unique_ptr<WhiteboardEditorModel> openWhiteboard()
     {
+        return openWhiteboard(harness.store);
+    }
+
+    std::unique_ptr<WhiteboardEditorModel> openWhiteboard(const WhiteboardLibraryStore &store)
+    {
         WhiteboardEditorServices services = harness.services();
         services.unsaved = &unsaved;
-        auto model = std::make_unique<WhiteboardEditorModel>(
-            harness.store, Color{0, 0, 0, 1}, 2, 4.0, services);
+        auto model =
+            std::make_unique<WhiteboardEditorModel>(store, Color{0, 0, 0, 1}, 2, 4.0, services);
         model->setOnError([this](const std::string &text) { harness.errors.push_back(text); });
         return model;
+    }
+
+    // A store of its own, as the program makes for each run.
+    WhiteboardLibraryStore runStore()
+    {
+        WhiteboardLibraryStore store(harness.folder.path(), harness.clock, harness.random);
+        store.setConflictHandler(
+            [this](const std::filesystem::path &keptAt) { keptAside.push_back(keptAt); });
+        return store;
+    }
+
+    // Another program writes the library, as it likes.
+    void writeTheirs() const
+    {
+        WhiteboardLibrary theirs = harness.store.canonical({});
+        theirs.boards[0].name = "Theirs";
+        ASSERT_TRUE(WhiteboardLibraryStore(harness.folder.path(), harness.clock, harness.random)
+                        .save(theirs));
+    }
+
+    static std::string textOf(const std::filesystem::path &file)
+    {
+        std::ifstream stream(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(stream), {}};
     }
 
     void fillDisk() const
@@ -134,6 +166,38 @@ TEST_F(UnsavedWhiteboardRuns, QuittingTriesOnceMoreAndSaysWhenTheChangesAreLost)
     makeRoom();
     EXPECT_EQ(unsaved.saveBeforeQuit(harness.store), std::nullopt);
     EXPECT_EQ(shapeCount(harness.savedLibrary()), 1u);
+}
+
+// Each run has a store of its own, as in the program: the one that takes the kept library never
+// read the file, yet sees what another program wrote after the run that could not save.
+TEST_F(UnsavedWhiteboardRuns, AKeptLibraryKeepsAsideWhatAnotherProgramWroteMeanwhile)
+{
+    auto model = openWhiteboard(runStore());
+    fillDisk();
+    draw(*model, 2);
+    model->saveNow();
+    model.reset();
+    makeRoom();
+    ASSERT_NO_FATAL_FAILURE(writeTheirs());
+    const std::string theirs = textOf(harness.libraryFile());
+
+    model = openWhiteboard(runStore());
+    harness.scheduler.advance(350ms);
+    ASSERT_EQ(keptAside.size(), 1u);
+    EXPECT_EQ(textOf(keptAside[0]), theirs);
+    EXPECT_EQ(shapeCount(harness.savedLibrary()), 2u);
+
+    // So does the last try on quitting.
+    fillDisk();
+    draw(*model, 1);
+    model->saveNow();
+    model.reset();
+    makeRoom();
+    ASSERT_NO_FATAL_FAILURE(writeTheirs());
+    const auto told = unsaved.saveBeforeQuit(runStore());
+    ASSERT_TRUE(told.has_value());
+    EXPECT_EQ(told->rfind("Another program changed the whiteboard library", 0), 0u) << *told;
+    EXPECT_EQ(shapeCount(harness.savedLibrary()), 3u);
 }
 
 } // namespace
