@@ -12,6 +12,10 @@ namespace zentrel {
 
 inline constexpr std::string_view whiteboardChangesLostPrefix =
     "The whiteboard's changes could not be saved and are lost: ";
+// Ends every alert of a failed save while an unsaved holder keeps the library: only memory
+// holds the changes then.
+inline constexpr std::string_view whiteboardKeptUntilQuitNote =
+    " Your changes are kept in memory until Zentrel quits.";
 
 // The library a whiteboard run could not write when it closed. It lives as long as the program
 // and is handed to every run: the next run edits it rather than the older file on disk, and its
