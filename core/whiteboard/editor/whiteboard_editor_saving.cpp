@@ -61,7 +61,7 @@ void WhiteboardEditorModel::forgetWrittenLibrary()
 
 void WhiteboardEditorModel::scheduleSave()
 {
-    if (!m_isPersistent) {
+    if (!m_isPersistent || m_waitsForFirstChange) {
         return;
     }
     if (m_saveCancelled) {
@@ -110,7 +110,7 @@ void WhiteboardEditorModel::startSave(WhiteboardLibrarySnapshot library)
 
 void WhiteboardEditorModel::saveNow()
 {
-    if (!m_isPersistent) {
+    if (!m_isPersistent || m_waitsForFirstChange) {
         return;
     }
     if (m_saveCancelled) {

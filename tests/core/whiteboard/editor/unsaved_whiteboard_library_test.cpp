@@ -39,12 +39,20 @@ struct UnsavedWhiteboardRuns : ::testing::Test
         return model;
     }
 
-    // A store of its own, as the program makes for each run.
-    WhiteboardLibraryStore runStore()
+    // A store of its own, as the program makes for each run; `stuck`: in a folder that lets
+    // no bad file be set aside.
+    WhiteboardLibraryStore runStore(bool stuck = false)
     {
         WhiteboardLibraryStore store(harness.folder.path(), harness.clock, harness.random);
         store.setConflictHandler(
             [this](const std::filesystem::path &keptAt) { keptAside.push_back(keptAt); });
+        if (stuck) {
+            const auto refuse = [](const std::filesystem::path &file, Timestamp) {
+                return tl::expected<std::filesystem::path, FileError>(
+                    tl::unexpect, FileError{FileError::Kind::moveFailed, file, "refused"});
+            };
+            store.setSetAsideOperations(refuse, refuse);
+        }
         return store;
     }
 
@@ -202,6 +210,34 @@ TEST_F(UnsavedWhiteboardRuns, AKeptLibraryKeepsAsideWhatAnotherProgramWroteMeanw
     ASSERT_TRUE(told.has_value());
     EXPECT_EQ(told->rfind("Another program changed the whiteboard library", 0), 0u) << *told;
     EXPECT_EQ(shapeCount(harness.savedLibrary()), 3u);
+}
+
+// A bad file that could be neither read nor set aside is never replaced by the board drawn
+// instead: that work is kept as after a failed save, and quitting says it is lost.
+TEST_F(UnsavedWhiteboardRuns, WorkOverABadFileLeftInPlaceIsKeptAndToldNotWrittenOverIt)
+{
+    std::ofstream(harness.libraryFile()) << "{ damaged";
+    auto model = openWhiteboard(runStore(true));
+    ASSERT_EQ(harness.errors.size(), 1u) << "the load failure";
+    draw(*model, 1);
+    harness.scheduler.advance(350ms);
+    ASSERT_EQ(harness.errors.size(), 2u);
+    EXPECT_EQ(harness.errors[1],
+              "The whiteboard could not be saved: \"" + harness.libraryFile().string()
+                  + "\" is damaged and could not be set aside, so the whiteboard is not saved "
+                    "over it. Your changes are kept in memory until Zentrel quits.");
+    model->saveNow();
+    model.reset();
+    ASSERT_TRUE(unsaved.hasLibrary());
+
+    model = openWhiteboard(runStore(true));
+    EXPECT_EQ(shapeCount(model->library()), 1u);
+    model->saveNow();
+    model.reset();
+    const auto lost = unsaved.saveBeforeQuit(runStore(true));
+    ASSERT_TRUE(lost.has_value());
+    EXPECT_EQ(lost->rfind("The whiteboard's changes could not be saved and are lost: ", 0), 0u);
+    EXPECT_EQ(textOf(harness.libraryFile()), "{ damaged");
 }
 
 } // namespace
