@@ -18,6 +18,7 @@
 #include "whiteboard/properties/whiteboard_property_panel.h"
 #include "whiteboard/toolbar/whiteboard_toolbar_view.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <QTimer>
@@ -84,12 +85,17 @@ void OverlayWindowController::showWhiteboard()
         });
     // A large library's elements are read side by side, so the board opens sooner.
     store.setParallelWork(runOnThreadPool);
-    // Saves run on another thread; the user hears on this one.
-    store.setConflictHandler([this](const std::filesystem::path &keptAt) {
+    // Saves run on another thread, the last one as the run closes; the user hears on this
+    // thread, also when the run is gone by then.
+    store.setConflictHandler([onError = m_callbacks.onError](const std::filesystem::path &keptAt) {
         QMetaObject::invokeMethod(
-            this,
-            [this, keptAt] { reportError(libraryKeptAsideMessage(keptAt)); },
-            Qt::QueuedConnection);
+            qApp,
+            [onError, keptAt] {
+                if (onError) {
+                    onError(libraryKeptAsideMessage(keptAt));
+                }
+            },
+            Qt::AutoConnection);
     });
     auto model =
         std::make_unique<WhiteboardEditorModel>(std::move(store),

@@ -212,8 +212,10 @@ void AppDelegate::closeBeforeQuitting(bool waitForAnswer)
 {
     m_coordinator->handleCloseCurrentMode();
     const WhiteboardLibraryStore store(applicationDataFolder(), m_clock, systemUuidRandomSource());
-    const std::optional<std::string> lost = m_overlays.unsavedWhiteboard().saveBeforeQuit(store);
-    if (!lost) {
+    // Lost changes, or another program's newer library kept aside before they replaced it.
+    const std::optional<std::string> lastWord =
+        m_overlays.unsavedWhiteboard().saveBeforeQuit(store);
+    if (!lastWord) {
         return;
     }
     // The last word says why too: an alert still open about the failed save would stand beside
@@ -223,13 +225,13 @@ void AppDelegate::closeBeforeQuitting(bool waitForAnswer)
         QMessageBox *next = m_alerts->currentAlert();
         open = next != open ? next : nullptr;
     }
-    const QString text = QString::fromStdString(*lost);
+    const QString text = QString::fromStdString(*lastWord);
     if (waitForAnswer) {
         showAlertBeforeQuitting(text);
         return;
     }
     // Ended by a signal: the desktop may be going away with nobody there to answer.
-    std::fprintf(stderr, "%s\n", lost->c_str());
+    std::fprintf(stderr, "%s\n", lastWord->c_str());
     showAlertBeforeQuitting(text, unansweredQuitAlertTime);
 }
 

@@ -64,6 +64,7 @@ void WhiteboardEditorModel::commitChange()
     board.updatedAt = now();
     stampExcalidrawEdits(board, boardBeforeChange(m_undoStates, board.id), board.updatedAt);
     setLibrary(std::move(stamped));
+    m_waitsForFirstChange = false;
     scheduleSave();
 }
 

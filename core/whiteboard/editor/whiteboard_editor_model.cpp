@@ -17,6 +17,7 @@ struct WhiteboardEditorModel::Setup
     WhiteboardLibrary library;
     std::optional<std::string> loadFailure;
     bool isPersistent = true;
+    bool waitsForFirstChange = false;
     bool isViewportBounded = false;
     std::any backgroundImage;
     SizeF sceneSize;
@@ -50,8 +51,12 @@ WhiteboardEditorModel::Setup
 WhiteboardEditorModel::whiteboardSetup(WhiteboardLibraryStore store,
                                        WhiteboardEditorServices services)
 {
-    Setup setup{services, store, {}, {}, true, false, {}, {}};
-    // The file on disk is older than what the last run could not write.
+    // The file on disk is older than what the last run could not write. Its saves judge the
+    // file as that run's would: by what that run's store last read or wrote.
+    if (takesUnsavedLibrary(services)) {
+        store.adoptLibraryFileStamp(services.unsaved->libraryFileStamp());
+    }
+    Setup setup{services, store, {}, {}, true, false, false, {}, {}};
     if (takesUnsavedLibrary(services)) {
         setup.library = services.unsaved->library();
         return setup;
@@ -64,13 +69,14 @@ WhiteboardEditorModel::whiteboardSetup(WhiteboardLibraryStore store,
         }
         return setup;
     }
-    // The file may be intact but unreadable for now (permissions, a busy disk). Saving the fresh
-    // library would replace the user's boards, so this run edits in memory only.
+    // What the fresh board gets drawn is saved like any other work. The older document that
+    // failed to migrate is never written, and the store refuses to write over a bad library
+    // file it could not set aside: that work stays in memory as after a failed save.
     setup.library.boards = {store.defaultBoard()};
     setup.library.currentBoardID = setup.library.boards.front().id;
     setup.library.migrationCompleted = true;
     setup.loadFailure = std::string(whiteboardLoadFailurePrefix) + message(loaded.error());
-    setup.isPersistent = false;
+    setup.waitsForFirstChange = true;
     return setup;
 }
 
@@ -99,6 +105,7 @@ WhiteboardEditorModel::WhiteboardEditorModel(Setup setup)
     , m_library(std::make_shared<const WhiteboardLibrary>(std::move(setup.library)))
     , m_loadFailure(std::move(setup.loadFailure))
     , m_isPersistent(setup.isPersistent)
+    , m_waitsForFirstChange(setup.waitsForFirstChange)
     , m_isViewportBounded(setup.isViewportBounded)
     , m_backgroundImage(std::move(setup.backgroundImage))
     , m_sceneSize(setup.sceneSize)
@@ -148,6 +155,7 @@ std::unique_ptr<WhiteboardEditorModel> makeFreezeEditorModel(std::any image,
                                        std::move(store),
                                        std::move(library),
                                        {},
+                                       false,
                                        false,
                                        true,
                                        std::move(image),

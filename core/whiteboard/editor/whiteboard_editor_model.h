@@ -74,8 +74,8 @@ class WhiteboardEditorModel
 {
 public:
     // The whiteboard: the library an earlier run could not save, else the one loaded from
-    // `store`. When loading fails the model edits a fresh library and never saves during this
-    // run, so the file it could not read stays intact.
+    // `store`. When loading fails the model edits a fresh library, saved from its first
+    // committed change on; a bad file the store left in place is never written over.
     WhiteboardEditorModel(WhiteboardLibraryStore store,
                           Color drawingColor,
                           int roughness,
@@ -278,6 +278,8 @@ private:
     std::optional<std::string> m_loadFailure;
     bool m_loadFailureDelivered = false;
     bool m_isPersistent = true;
+    // After a failed load: the fresh library alone is not worth a write.
+    bool m_waitsForFirstChange = false;
     bool m_isViewportBounded = false;
     std::any m_backgroundImage;
     SizeF m_sceneSize;

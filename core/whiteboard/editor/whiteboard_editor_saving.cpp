@@ -8,11 +8,15 @@ namespace zentrel {
 
 namespace {
 
+// With an unsaved holder the library outlives the run in memory only: a kill loses it, so the
+// user hears how long it is kept.
 void reportSaveFailure(const WhiteboardLibraryStoreError &error,
-                       const WhiteboardErrorHandler &onError)
+                       const WhiteboardErrorHandler &onError,
+                       bool keptUntilQuit)
 {
     if (onError) {
-        onError(std::string(whiteboardSaveFailurePrefix) + message(error));
+        onError(std::string(whiteboardSaveFailurePrefix) + message(error)
+                + std::string(keptUntilQuit ? whiteboardKeptUntilQuitNote : ""));
     }
 }
 
@@ -20,6 +24,7 @@ void reportSaveFailure(const WhiteboardLibraryStoreError &error,
 // a save has worked in between.
 void noteSaveResult(const WhiteboardStoreResult<void> &result,
                     const WhiteboardErrorHandler &onError,
+                    bool keptUntilQuit,
                     bool &failureReported)
 {
     if (result) {
@@ -30,7 +35,7 @@ void noteSaveResult(const WhiteboardStoreResult<void> &result,
         return;
     }
     failureReported = true;
-    reportSaveFailure(result.error(), onError);
+    reportSaveFailure(result.error(), onError, keptUntilQuit);
 }
 
 } // namespace
@@ -56,7 +61,7 @@ void WhiteboardEditorModel::forgetWrittenLibrary()
 
 void WhiteboardEditorModel::scheduleSave()
 {
-    if (!m_isPersistent) {
+    if (!m_isPersistent || m_waitsForFirstChange) {
         return;
     }
     if (m_saveCancelled) {
@@ -92,11 +97,12 @@ void WhiteboardEditorModel::startSave(WhiteboardLibrarySnapshot library)
     // A save that a newer one overtook says nothing: the newer one's result is what counts.
     SaveCompletion done = [isAlive = m_isAlive,
                            onError = m_onError,
+                           keptUntilQuit = m_services.unsaved != nullptr,
                            reported = m_saveFailureReported,
                            latest = m_latestSave,
                            number](const auto &result) {
         if (*isAlive && latest->load() == number) {
-            noteSaveResult(result, onError, *reported);
+            noteSaveResult(result, onError, keptUntilQuit, *reported);
         }
     };
     saveExecutor().run(std::move(job), *m_services.scheduler, std::move(done));
@@ -104,7 +110,7 @@ void WhiteboardEditorModel::startSave(WhiteboardLibrarySnapshot library)
 
 void WhiteboardEditorModel::saveNow()
 {
-    if (!m_isPersistent) {
+    if (!m_isPersistent || m_waitsForFirstChange) {
         return;
     }
     if (m_saveCancelled) {
@@ -131,9 +137,9 @@ void WhiteboardEditorModel::saveNow()
     }
     // Closing drops the model: what it holds would otherwise go without a word.
     if (m_services.unsaved) {
-        m_services.unsaved->keep(m_library);
+        m_services.unsaved->keep(m_library, m_store.libraryFileStamp());
     }
-    reportSaveFailure(saved.error(), m_onError);
+    reportSaveFailure(saved.error(), m_onError, m_services.unsaved != nullptr);
 }
 
 SaveExecutor &WhiteboardEditorModel::saveExecutor()

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace zentrel {
 namespace {
 
@@ -186,9 +188,13 @@ TEST_F(OverlayWhiteboardTest, AShapeThatClosingCouldNotSaveIsToldAndComesBackInT
     ASSERT_NE(canvas, nullptr);
     EXPECT_EQ(canvas->model().currentBoard().elements.size(), 1u);
     std::filesystem::remove(libraryFile);
+    // Another program writes the library meanwhile: its version is kept aside and the user told.
+    std::ofstream(libraryFile) << "theirs";
     next.close();
     EXPECT_FALSE(unsavedWhiteboard.hasLibrary());
-    EXPECT_EQ(errors.size(), 1u);
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[1].rfind("Another program changed the whiteboard library", 0), 0u)
+        << errors[1];
     EXPECT_EQ(canvas->model().store().load()->currentBoard()->elements.size(), 1u);
 }
 

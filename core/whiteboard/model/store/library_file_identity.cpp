@@ -23,15 +23,39 @@ void KnownLibraryFile::remember(const std::filesystem::path &path)
 {
     const std::optional<LibraryFileIdentity> identity = libraryFileIdentity(path);
     const std::lock_guard lock(m_mutex);
-    m_remembered = true;
-    m_identity = identity;
+    m_stamp = {true, identity, false};
+}
+
+void KnownLibraryFile::keepBadFile()
+{
+    const std::lock_guard lock(m_mutex);
+    m_stamp.isBadFileKept = true;
 }
 
 bool KnownLibraryFile::changedElsewhere(const std::filesystem::path &path) const
 {
     const std::optional<LibraryFileIdentity> identity = libraryFileIdentity(path);
     const std::lock_guard lock(m_mutex);
-    return m_remembered && identity && identity != m_identity;
+    return m_stamp.isKnown && identity && identity != m_stamp.identity;
+}
+
+bool KnownLibraryFile::holdsBadFile(const std::filesystem::path &path) const
+{
+    const std::optional<LibraryFileIdentity> identity = libraryFileIdentity(path);
+    const std::lock_guard lock(m_mutex);
+    return m_stamp.isBadFileKept && identity && identity == m_stamp.identity;
+}
+
+LibraryFileStamp KnownLibraryFile::stamp() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_stamp;
+}
+
+void KnownLibraryFile::restore(const LibraryFileStamp &stamp)
+{
+    const std::lock_guard lock(m_mutex);
+    m_stamp = stamp;
 }
 
 } // namespace zentrel

@@ -22,6 +22,20 @@ struct LibraryFileIdentity
 // None when nothing is there (or it cannot be asked).
 std::optional<LibraryFileIdentity> libraryFileIdentity(const std::filesystem::path &path);
 
+// What a store knows of its library file. A later whiteboard run that edits what an earlier one
+// could not write takes it over, since that run never reads the file itself.
+struct LibraryFileStamp
+{
+    // Nothing is known before the first load or save.
+    bool isKnown = false;
+    // The version last read or written; none when no file was there.
+    std::optional<LibraryFileIdentity> identity;
+    // That version could be neither read nor set aside, so no save may replace it.
+    bool isBadFileKept = false;
+
+    friend bool operator==(const LibraryFileStamp &, const LibraryFileStamp &) = default;
+};
+
 // The library file as this process last read or wrote it, so a save can tell whether another
 // process wrote it since. Shared by a store's copies, which save on another thread.
 class KnownLibraryFile
@@ -29,14 +43,20 @@ class KnownLibraryFile
 public:
     // After reading or writing the file at `path`; nothing there is remembered too.
     void remember(const std::filesystem::path &path);
+    // The file remembered could be neither read nor set aside.
+    void keepBadFile();
     // Whether a file is at `path` now that is not the one remembered. False while nothing was
     // remembered yet: a store that never read the file knows of no other writer.
     bool changedElsewhere(const std::filesystem::path &path) const;
+    // Whether the bad file remembered is still at `path`, unchanged.
+    bool holdsBadFile(const std::filesystem::path &path) const;
+
+    LibraryFileStamp stamp() const;
+    void restore(const LibraryFileStamp &stamp);
 
 private:
     mutable std::mutex m_mutex;
-    bool m_remembered = false;
-    std::optional<LibraryFileIdentity> m_identity;
+    LibraryFileStamp m_stamp;
 };
 
 } // namespace zentrel

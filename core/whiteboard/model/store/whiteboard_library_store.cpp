@@ -150,8 +150,8 @@ WhiteboardLibraryStore::decodeLibrary(std::string_view bytes) const
 
 WhiteboardStoreResult<void> WhiteboardLibraryStore::save(const WhiteboardLibrary &library) const
 {
-    if (*m_keepBadFile) {
-        return tl::unexpected(Error{Error::Kind::saveRefused, m_libraryPath, {}});
+    if (auto cleared = setAsideKeptBadFile(); !cleared) {
+        return cleared;
     }
     WhiteboardLibrary stored = canonical(library);
     stored.version = 1;
@@ -236,18 +236,38 @@ WhiteboardStoreResult<WhiteboardLibrary> WhiteboardLibraryStore::loadWithoutLibr
 
 WhiteboardStoreResult<WhiteboardLibrary> WhiteboardLibraryStore::setAsideAndContinue() const
 {
-    const Timestamp now = m_clock->now();
-    if (!m_moveAside(m_libraryPath, now)) {
-        // Some folders refuse renames but allow new files; a copy keeps the data just as well.
-        auto copied = m_copyAside(m_libraryPath, now);
-        if (!copied) {
-            *m_keepBadFile = true;
-            return tl::unexpected(
-                Error{Error::Kind::corruptFileStuck, m_libraryPath, copied.error().reason});
-        }
+    if (auto setAside = setAsideBadFile(); !setAside) {
+        m_knownFile->keepBadFile();
+        return tl::unexpected(
+            Error{Error::Kind::corruptFileStuck, m_libraryPath, setAside.error().reason});
     }
     // A copied bad file is still in place; the library written next replaces it.
     return loadWithoutLibrary();
+}
+
+tl::expected<std::filesystem::path, FileError> WhiteboardLibraryStore::setAsideBadFile() const
+{
+    const Timestamp now = m_clock->now();
+    if (auto moved = m_moveAside(m_libraryPath, now)) {
+        return moved;
+    }
+    // Some folders refuse renames but allow new files; a copy keeps the data just as well.
+    return m_copyAside(m_libraryPath, now);
+}
+
+// The folder may allow it by now. A bad file that changed or went meanwhile is no longer the one
+// kept: the rule for files written elsewhere covers it.
+WhiteboardStoreResult<void> WhiteboardLibraryStore::setAsideKeptBadFile() const
+{
+    if (!m_knownFile->holdsBadFile(m_libraryPath)) {
+        return {};
+    }
+    if (!setAsideBadFile()) {
+        return tl::unexpected(Error{Error::Kind::saveRefused, m_libraryPath, {}});
+    }
+    // Moved, or copied and still in place: what is there now may be replaced.
+    m_knownFile->remember(m_libraryPath);
+    return {};
 }
 
 WhiteboardStoreResult<WhiteboardLibrary>

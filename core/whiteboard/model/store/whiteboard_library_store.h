@@ -61,7 +61,7 @@ using LibrarySetAside = std::function<tl::expected<std::filesystem::path, FileEr
 
 // The whiteboard's boards on disk: one library file, and on first use the migration of the
 // older single-document file beside it. Every load reads the disk; every save rewrites the whole
-// file atomically. Copies share the memory of a bad file that had to be left in place.
+// file atomically. Copies share what they know of the file, a bad one left in place included.
 class WhiteboardLibraryStore
 {
 public:
@@ -87,11 +87,11 @@ public:
     // What a killed save or copy left beside the library or the older document is removed first.
     WhiteboardStoreResult<WhiteboardLibrary> load() const;
 
-    // Writes the canonical form of `library` with version 1. Refused while a bad library file
-    // that could not be set aside is still in place from an earlier load. A file that another
-    // program wrote since this store (or a copy of it) last read or wrote it is copied aside
-    // first (libraryConflictPath), and the conflict handler told where; a save that cannot keep
-    // it is refused.
+    // Writes the canonical form of `library` with version 1. A bad library file that a load
+    // could not set aside is tried again first; while it stays in place, saving is refused. A
+    // file that another program wrote since this store (or a copy of it) last read or wrote it
+    // is copied aside first (libraryConflictPath), and the conflict handler told where; a save
+    // that cannot keep it is refused.
     WhiteboardStoreResult<void> save(const WhiteboardLibrary &library) const;
 
     // Reads a library file's bytes; a version above 1 is refused. Version and migration flag
@@ -112,11 +112,19 @@ public:
 
     void setConflictHandler(LibraryConflictHandler handler) { m_onConflict = std::move(handler); }
 
+    // What this store and its copies know of the library file. A store that saves a library an
+    // earlier store could not write takes that one's stamp, so it judges the file the same way.
+    LibraryFileStamp libraryFileStamp() const { return m_knownFile->stamp(); }
+
+    void adoptLibraryFileStamp(const LibraryFileStamp &stamp) { m_knownFile->restore(stamp); }
+
     // For tests of file systems that refuse a move or a copy.
     void setSetAsideOperations(LibrarySetAside move, LibrarySetAside copy);
 
 private:
     WhiteboardStoreResult<WhiteboardLibrary> setAsideAndContinue() const;
+    tl::expected<std::filesystem::path, FileError> setAsideBadFile() const;
+    WhiteboardStoreResult<void> setAsideKeptBadFile() const;
     WhiteboardStoreResult<WhiteboardLibrary> loadWithoutLibrary() const;
     WhiteboardStoreResult<WhiteboardLibrary> migrateLegacy(const std::string &bytes) const;
     WhiteboardStoreResult<WhiteboardLibrary> readBack() const;
@@ -130,8 +138,6 @@ private:
     LibrarySetAside m_moveAside;
     LibrarySetAside m_copyAside;
     ParallelWork m_parallelWork;
-    // Set once a bad file could not be set aside; saving over it is refused from then on.
-    std::shared_ptr<bool> m_keepBadFile = std::make_shared<bool>(false);
     std::shared_ptr<KnownLibraryFile> m_knownFile = std::make_shared<KnownLibraryFile>();
     LibraryConflictHandler m_onConflict;
 };

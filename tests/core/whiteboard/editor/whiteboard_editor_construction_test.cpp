@@ -76,30 +76,44 @@ TEST(WhiteboardEditorConstruction, NonFiniteViewportValuesAreReplaced)
     EXPECT_EQ(sanitizedViewport({0.25, {-4, 5}}), (WhiteboardViewport{0.25, {-4, 5}}));
 }
 
+// The older document stays as it is, whether it cannot be read (here a folder, as a permission
+// error would) or does not decode; the board drawn instead is saved from its first change on.
 TEST(WhiteboardEditorConstruction, UnreadableOlderDocumentIsReportedAndNeverReplaced)
 {
-    EditorHarness harness;
-    // A folder where the older document should be: reading it fails, as a permission error would.
-    std::filesystem::create_directories(harness.store.legacyPath());
+    for (const bool isFolder : {true, false}) {
+        EditorHarness harness;
+        if (isFolder) {
+            std::filesystem::create_directories(harness.store.legacyPath());
+        } else {
+            std::ofstream(harness.store.legacyPath()) << "{ not a document";
+        }
 
-    auto model =
-        std::make_unique<WhiteboardEditorModel>(harness.store, Color{}, 1, 2.0, harness.services());
-    EXPECT_FALSE(model->isPersistent());
-    ASSERT_TRUE(model->loadFailure());
-    model->setOnError([&](const std::string &text) { harness.errors.push_back(text); });
-    ASSERT_EQ(harness.errors.size(), 1u);
-    EXPECT_EQ(harness.errors[0].rfind("The whiteboard library could not be loaded: ", 0), 0u);
-    model->setOnError([&](const std::string &text) { harness.errors.push_back(text); });
-    EXPECT_EQ(harness.errors.size(), 1u) << "the load failure is reported once";
+        auto model = std::make_unique<WhiteboardEditorModel>(
+            harness.store, Color{}, 1, 2.0, harness.services());
+        EXPECT_TRUE(model->isPersistent());
+        ASSERT_TRUE(model->loadFailure());
+        model->setOnError([&](const std::string &text) { harness.errors.push_back(text); });
+        ASSERT_EQ(harness.errors.size(), 1u);
+        EXPECT_EQ(harness.errors[0].rfind("The whiteboard library could not be loaded: ", 0), 0u);
+        model->setOnError([&](const std::string &text) { harness.errors.push_back(text); });
+        EXPECT_EQ(harness.errors.size(), 1u) << "the load failure is reported once";
 
-    EXPECT_EQ(boardNames(*model), std::vector<std::string>{"Untitled Board"});
-    EXPECT_TRUE(model->library().migrationCompleted);
-    addRectangle(*model);
-    harness.scheduler.advance(std::chrono::seconds(2));
-    model->saveNow();
-    EXPECT_FALSE(std::filesystem::exists(harness.libraryFile()));
-    EXPECT_TRUE(std::filesystem::is_directory(harness.store.legacyPath()));
-    EXPECT_EQ(harness.errors.size(), 1u);
+        EXPECT_EQ(boardNames(*model), std::vector<std::string>{"Untitled Board"});
+        EXPECT_TRUE(model->library().migrationCompleted);
+        model->saveNow();
+        EXPECT_FALSE(std::filesystem::exists(harness.libraryFile())) << "nothing drawn yet";
+        addRectangle(*model);
+        harness.scheduler.advance(std::chrono::seconds(2));
+        EXPECT_EQ(harness.savedLibrary(), model->library());
+        EXPECT_EQ(harness.errors.size(), 1u);
+        if (isFolder) {
+            EXPECT_TRUE(std::filesystem::is_directory(harness.store.legacyPath()));
+        } else {
+            std::ifstream stream(harness.store.legacyPath());
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(stream), {}), "{ not a document");
+        }
+        EXPECT_FALSE(std::filesystem::exists(harness.store.legacyBackupPath()));
+    }
 }
 
 TEST(WhiteboardEditorConstruction, BadFileThatCouldNotBeSetAsideIsKept)
@@ -115,11 +129,11 @@ TEST(WhiteboardEditorConstruction, BadFileThatCouldNotBeSetAsideIsKept)
     harness.store.setSetAsideOperations(refuse, refuse);
 
     auto model = harness.makeModel();
-    EXPECT_FALSE(model->isPersistent());
     ASSERT_EQ(harness.errors.size(), 1u);
     addRectangle(*model);
     harness.scheduler.advance(std::chrono::seconds(1));
     model->saveNow();
+    EXPECT_EQ(harness.errors.size(), 3u) << "the refused save, then closing";
     std::ifstream stream(harness.libraryFile());
     std::string contents((std::istreambuf_iterator<char>(stream)), {});
     EXPECT_EQ(contents, "{ damaged");

@@ -282,6 +282,17 @@ TEST_F(WhiteboardLibraryStoreTest, CorruptFileThatCannotBeSetAsideIsNeverSavedOv
     }
     EXPECT_EQ(readText(libraryFile()), "garbage");
     EXPECT_FALSE(fs::exists(setAside()));
+
+    // A later store that takes over what this one knows refuses too, until the folder lets the
+    // file be set aside.
+    WhiteboardLibraryStore later = makeStore();
+    later.adoptLibraryFileStamp(store.libraryFileStamp());
+    later.setSetAsideOperations(refuse, refuse);
+    EXPECT_FALSE(later.save(fallback));
+    later.setSetAsideOperations(moveLibraryAside, copyLibraryAside);
+    ASSERT_TRUE(later.save(fallback));
+    EXPECT_EQ(readText(setAside()), "garbage");
+    EXPECT_EQ(makeStore().load()->currentBoardID, fallback.currentBoardID);
 }
 
 } // namespace
