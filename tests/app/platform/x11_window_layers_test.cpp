@@ -126,7 +126,11 @@ TEST_F(WindowLayers, OthersShowWithinTheirBoundingShape)
                          squares.size(),
                          squares.data());
     x11RoundTrip(connection);
-    const X11Layers layers = layersFor({});
+    X11Layers layers = layersFor({});
+    for (const X11Layer &layer : layers.others) {
+        EXPECT_EQ(layer.shown, QRegion(layer.frame)); // until asked
+    }
+    x11FindShapes(connection, layers.others);
     for (const X11Layer &layer : layers.others) {
         if (layer.window == plain) {
             EXPECT_EQ(layer.shown, QRegion(layer.frame));

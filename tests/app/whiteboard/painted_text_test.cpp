@@ -21,24 +21,25 @@
 namespace zentrel {
 namespace {
 
-// A few lines of words, each far wider than a band, and one long word, in small letters so the
-// smaller zooms show much of it.
-WhiteboardElement longText()
+// `lines` lines of `words` words each, and a long word of `letters`, in small letters so the
+// smaller zooms show much of it, in a box `width` wide; a wide one holds lines far wider than a
+// band.
+WhiteboardElement textOf(int lines, int words, int letters, double width = 3000)
 {
     WhiteboardElement element;
     element.kind = WhiteboardElementKind::text;
-    element.setFrame({-40, 10, 3000, 200});
+    element.setFrame({-40, 10, width, 200});
     element.fontSize = 9;
     element.lineHeight = 1.25;
     element.style.strokeColor = "#1b1b1f";
     std::string text;
-    for (int line = 0; line < 6; ++line) {
-        for (int word = 0; word < 60; ++word) {
-            text += "Glyph" + std::to_string(line * 60 + word) + " ";
+    for (int line = 0; line < lines; ++line) {
+        for (int word = 0; word < words; ++word) {
+            text += "Glyph" + std::to_string(line * words + word) + " ";
         }
         text += "\n";
     }
-    text += std::string(900, 'w');
+    text += std::string(std::size_t(letters), 'w');
     element.text = text;
     return element;
 }
@@ -71,40 +72,57 @@ QPainterPath wholeOutline(const RenderText &text)
     return outline;
 }
 
+// A long text is outlined anew for each painting, as far as it shows; a shorter one keeps its
+// outlines, in one chunk or several.
+struct TextCase
+{
+    WhiteboardElement element;
+    bool keepsOutlines = false;
+};
+
 TEST(PaintedText, PaintsInBandsAsItsWholeOutlineFilledInOneGo)
 {
-    for (const double rotation : {0.0, 0.3}) {
-        WhiteboardElement element = longText();
-        element.rotation = rotation;
-        const ElementRenderPlan plan =
-            elementRenderPlan(element, RoughnessLevel::none, 1, whiteboardLineMeasurer());
-        ASSERT_TRUE(plan.text);
-        const QPainterPath whole = wholeOutline(*plan.text);
-        const PaintedElement painted = paintedPlan(plan);
-        const std::vector<ElementToPaint> elements{{elementPaintBounds(element, 1), &painted}};
-        const QSize size(1100, 700);
-        for (const double zoom : {0.4, 1.5, 4.0}) {
-            for (const PointF at : {PointF{0, 0}, PointF{-1337.25 * zoom, -41.5 * zoom}}) {
-                QImage expected(size, QImage::Format_ARGB32_Premultiplied);
-                expected.fill(Qt::transparent);
-                {
-                    QPainter painter(&expected);
-                    painter.setRenderHints(QPainter::Antialiasing);
-                    painter.translate(at.x, at.y);
-                    painter.scale(zoom, zoom);
-                    painter.translate(plan.centre.x, plan.centre.y);
-                    painter.rotate(qRadiansToDegrees(rotation));
-                    painter.translate(-plan.centre.x, -plan.centre.y);
-                    painter.fillPath(whole, QColor(0x1b, 0x1b, 0x1f));
+    const std::vector<TextCase> texts{
+        {textOf(6, 60, 900), false}, {textOf(3, 20, 50), true}, {textOf(1, 2, 3, 100), true}};
+    for (const auto &[text, keepsOutlines] : texts) {
+        for (const double rotation : {0.0, 0.3}) {
+            WhiteboardElement element = text;
+            element.rotation = rotation;
+            const ElementRenderPlan plan =
+                elementRenderPlan(element, RoughnessLevel::none, 1, whiteboardLineMeasurer());
+            ASSERT_TRUE(plan.text);
+            const QPainterPath whole = wholeOutline(*plan.text);
+            const PaintedElement painted = paintedPlan(plan);
+            ASSERT_TRUE(painted.text);
+            EXPECT_EQ(!painted.text->chunkOutlines.empty(), keepsOutlines) << text.text->size();
+            const std::vector<ElementToPaint> elements{{elementPaintBounds(element, 1), &painted}};
+            const QSize size(1100, 700);
+            for (const double zoom : {0.4, 1.5, 4.0}) {
+                for (const PointF at : {PointF{0, 0}, PointF{-1337.25 * zoom, -41.5 * zoom}}) {
+                    QImage expected(size, QImage::Format_ARGB32_Premultiplied);
+                    expected.fill(Qt::transparent);
+                    {
+                        QPainter painter(&expected);
+                        painter.setRenderHints(QPainter::Antialiasing);
+                        painter.translate(at.x, at.y);
+                        painter.scale(zoom, zoom);
+                        painter.translate(plan.centre.x, plan.centre.y);
+                        painter.rotate(qRadiansToDegrees(rotation));
+                        painter.translate(-plan.centre.x, -plan.centre.y);
+                        painter.fillPath(whole, QColor(0x1b, 0x1b, 0x1f));
+                    }
+                    QImage banded(size, QImage::Format_ARGB32_Premultiplied);
+                    banded.fill(Qt::red); // cleared first
+                    // In one band at the smallest zoom, which then fills the glyphs in parts.
+                    const int threads = zoom < 1 ? 1 : 8;
+                    paintElementsInBands(banded,
+                                         QRectF(banded.rect()),
+                                         elements,
+                                         {{zoom, {at.x, at.y}}, true, threads});
+                    EXPECT_LE(largestDifference(banded, expected), 2)
+                        << text.text->size() << " letters turned " << rotation << ", zoom " << zoom
+                        << ", at " << at.x;
                 }
-                QImage banded(size, QImage::Format_ARGB32_Premultiplied);
-                banded.fill(Qt::red); // cleared first
-                // In one band at the smallest zoom, which then fills the glyphs in parts.
-                const int threads = zoom < 1 ? 1 : 8;
-                paintElementsInBands(
-                    banded, QRectF(banded.rect()), elements, {{zoom, {at.x, at.y}}, true, threads});
-                EXPECT_LE(largestDifference(banded, expected), 2)
-                    << "turned " << rotation << ", zoom " << zoom << ", at " << at.x;
             }
         }
     }
@@ -117,9 +135,13 @@ TEST(PaintedText, KeepsEachOutlineOnceAndCullsItsGlyphsInChunks)
     word.lines.push_back({std::string(100'000, 'x'), {0, 0}});
     word.lines.push_back({"", {0, 25}});
     word.lines.push_back({"xy x", {0, 50}});
+    // Laid out apart from the first lines, the same glyphs again.
+    for (int line = 0; line < 40; ++line) {
+        word.lines.push_back({"yx", {0, 75.0 + 25 * line}});
+    }
     const PaintedText painted = paintedText(word);
     EXPECT_EQ(painted.outlines.size(), 3u); // x, y and the space
-    EXPECT_EQ(painted.glyphs.size(), 100'004u);
+    EXPECT_EQ(painted.glyphs.size(), 100'084u);
     ASSERT_FALSE(painted.chunks.empty());
     EXPECT_LT(painted.chunks.front().bounds.width(), 1000);
     EXPECT_GT(painted.chunks.back().bounds.bottom(), 50);

@@ -329,8 +329,7 @@ X11ScreenComposer::composeOverRemembered(const QRect &area,
     State &state = *m_state;
     xcb_connection_t *c = state.c();
     // Every window, not only those now in the area: one that moved away still shows there.
-    const auto layers =
-        x11LayersWithin(c, state.root, state.rootRect, leftOut, *state.ownTopLevels);
+    auto layers = x11LayersWithin(c, state.root, state.rootRect, leftOut, *state.ownTopLevels);
     if (!layers) {
         return tl::unexpected(platformError("The X server did not list its windows."));
     }
@@ -341,6 +340,12 @@ X11ScreenComposer::composeOverRemembered(const QRect &area,
                  [&area](const X11Layer &layer) { return layer.frame.intersects(area); });
     state.watch->watch(watched(within));
     state.takeQueuedEvents();
+    // Shapes matter only where a window is painted again, as on few of a stream's frames.
+    if (std::any_of(within.begin(), within.end(), [&state](const X11Layer &layer) {
+            return state.watch->hasChanged(layer.window);
+        })) {
+        x11FindShapes(c, layers->others);
+    }
     X11RenderCanvas canvas(c, state.rootDepth, state.root, state.rootFormat, area);
     const xcb_render_picture_t remembered = xcb_generate_id(c);
     xcb_render_create_picture(c, remembered, state.remembered, state.rootFormat, 0, nullptr);
@@ -415,6 +420,7 @@ X11ScreenComposer::composeOverScreen(const QRect &area, const std::vector<std::u
         rememberScreen(leftOut);
         return composeOverRemembered(area, leftOut);
     }
+    x11FindShapes(c, layers->others);
     if (state.watch) {
         // Before the read, so whatever changes after it is reported.
         state.watch->watch(watched(layers->others));

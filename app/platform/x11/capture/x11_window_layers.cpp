@@ -34,7 +34,6 @@ std::optional<X11Layers> x11LayersWithin(xcb_connection_t *c,
     const std::vector<std::uint32_t> ours = ownTopLevels.take();
 
     X11Layers layers;
-    std::vector<int> borders;
     for (int i = 0; i < count; ++i) {
         const XcbReply<xcb_get_window_attributes_reply_t> attributes(
             xcb_get_window_attributes_reply(c, attributeCookies[i], nullptr));
@@ -54,21 +53,26 @@ std::optional<X11Layers> x11LayersWithin(xcb_connection_t *c,
         if (std::find(ours.begin(), ours.end(), children[i]) != ours.end()) {
             layers.ours.push_back(part);
         } else {
-            layers.others.push_back({children[i], frame, QRegion(), attributes->visual});
-            borders.push_back(border);
+            layers.others.push_back(
+                {children[i], frame, QRegion(frame), attributes->visual, border});
         }
     }
-    // Asked only of the windows that show here: most of the root's children are unmapped or
-    // elsewhere, and a stream lists them on every frame.
-    std::vector<unsigned int> shapeRequests;
-    for (const X11Layer &layer : layers.others) {
-        shapeRequests.push_back(x11AskBoundingShape(c, layer.window));
-    }
-    for (std::size_t i = 0; i < layers.others.size(); ++i) {
-        X11Layer &layer = layers.others[i];
-        layer.shown = x11BoundingShape(c, shapeRequests[i], layer.frame, borders[i]);
-    }
     return layers;
+}
+
+// Asked only of the windows that show: most of the root's children are unmapped or elsewhere,
+// and a stream lists them on every frame.
+void x11FindShapes(xcb_connection_t *c, std::vector<X11Layer> &layers)
+{
+    std::vector<unsigned int> requests;
+    requests.reserve(layers.size());
+    for (const X11Layer &layer : layers) {
+        requests.push_back(x11AskBoundingShape(c, layer.window));
+    }
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        X11Layer &layer = layers[i];
+        layer.shown = x11BoundingShape(c, requests[i], layer.frame, layer.border);
+    }
 }
 
 } // namespace zentrel

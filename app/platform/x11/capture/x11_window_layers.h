@@ -19,9 +19,11 @@ struct X11Layer
     std::uint32_t window = 0;
     // With its border, in root pixels.
     QRect frame;
-    // The part of the frame its bounding shape shows (all of it for most windows).
+    // The part of the frame its bounding shape shows (all of it for most windows): the whole
+    // frame until x11FindShapes asks.
     QRegion shown;
     std::uint32_t visual = 0;
+    int border = 0; // the border's width, within the frame
 };
 
 struct X11Layers
@@ -40,5 +42,9 @@ std::optional<X11Layers> x11LayersWithin(xcb_connection_t *connection,
                                          const QRect &area,
                                          const std::vector<std::uint32_t> &ownWindows,
                                          X11OwnTopLevels &ownTopLevels);
+
+// Where each of `layers` shows within its frame, asked of all at once: a round trip that a
+// compose painting no window of theirs can leave out.
+void x11FindShapes(xcb_connection_t *connection, std::vector<X11Layer> &layers);
 
 } // namespace zentrel

@@ -47,19 +47,6 @@ QPainterPath strokedArea(const RenderStroke &stroke)
     return stroker.createStroke(toQPainterPath(stroke.path));
 }
 
-// Qt (6.4) builds a path's paint data on its first fill, unguarded, in data that its copies
-// share: two threads filling copies of one path for the first time would build it at once.
-// Moving a point to where it is gives a copy data of its own. Needless once Qt guards that data.
-QPainterPath detached(const QPainterPath &path)
-{
-    QPainterPath copy = path;
-    if (copy.elementCount() > 0) {
-        const QPainterPath::Element first = copy.elementAt(0);
-        copy.setElementPositionAt(0, first.x, first.y);
-    }
-    return copy;
-}
-
 } // namespace
 
 PaintedElement paintedElement(const WhiteboardElement &element, double viewportScale)
@@ -144,14 +131,14 @@ void paintElement(QPainter &painter, const PaintedElement &element, AreaPaths pa
         if (i < element.denseAreas.size() && element.denseAreas[i]) {
             fillDenseArea(painter, area, colour, visible);
         } else {
-            painter.fillPath(paths == AreaPaths::ownCopies ? detached(area) : area, colour);
+            painter.fillPath(pathToFill(area, paths), colour);
         }
     }
     if (hatch && hatch->before >= element.areas.size()) {
         paintHatch(painter, *hatch, visible);
     }
     if (element.text) {
-        paintText(painter, *element.text, visible);
+        paintText(painter, *element.text, visible, paths);
     }
     if (element.placement) {
         painter.restore();

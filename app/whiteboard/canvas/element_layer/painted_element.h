@@ -1,5 +1,6 @@
 #pragma once
 
+#include "whiteboard/canvas/element_layer/area_paths.h"
 #include "whiteboard/canvas/element_layer/hatch_painting.h"
 #include "whiteboard/canvas/element_layer/painted_text.h"
 #include "whiteboard/model/whiteboard_element.h"
@@ -49,13 +50,6 @@ PaintedElement paintedPlan(const ElementRenderPlan &plan);
 
 // The same element moved by `offset`, its paths shared rather than prepared again.
 PaintedElement movedBy(const PaintedElement &element, QPointF offset);
-
-// How paintElement fills the shared paths: as they are, or each through a copy of its own, as a
-// painting beside another one on the same paths must (Qt builds a path's paint data unguarded).
-enum class AreaPaths {
-    shared,
-    ownCopies,
-};
 
 // Paints in scene coordinates: the caller has applied the viewport transform. Areas that lie
 // outside the painter's clip are skipped.

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -33,31 +34,31 @@ constexpr int elementsPerFill = 1 << 16;
 
 using FontKey = GlyphRunFontKey;
 using GlyphKey = std::pair<FontKey, quint32>;
-
-GlyphOutline plainOutline(const QPainterPath &path)
-{
-    GlyphOutline outline;
-    outline.elements.reserve(std::size_t(path.elementCount()));
-    for (int i = 0; i < path.elementCount(); ++i) {
-        outline.elements.push_back(path.elementAt(i));
-    }
-    outline.bounds = path.controlPointRect();
-    return outline;
-}
+// Per font, each glyph's: looked up a run at a time, so each glyph compares numbers only.
+template <typename T>
+using ByFont = std::map<FontKey, std::map<quint32, T>>;
 
 // Qt loads every outline afresh, running the font's hinting program each time, which was most
 // of the time a board took to show first; a board's texts share few glyphs, so each thread keeps
-// the outlines it loaded. Only outlines are kept, no font: a font may not outlive the thread's
-// own font cache.
-const GlyphOutline &glyphOutline(const FontKey &font, const QRawFont &rawFont, quint32 glyph)
+// the outlines it loaded, and the texts share them. Only outlines are kept, no font: a font may
+// not outlive the thread's own font cache.
+std::map<quint32, GlyphOutline> &glyphOutlines(const FontKey &font)
 {
-    thread_local std::map<GlyphKey, GlyphOutline> outlines;
-    const GlyphKey key{font, glyph};
-    const auto found = outlines.find(key);
+    thread_local ByFont<GlyphOutline> outlines;
+    return outlines[font];
+}
+
+const GlyphOutline &
+glyphOutline(std::map<quint32, GlyphOutline> &outlines, const QRawFont &rawFont, quint32 glyph)
+{
+    const auto found = outlines.find(glyph);
     if (found != outlines.end()) {
         return found->second;
     }
-    return outlines.emplace(key, plainOutline(glyphRunOutline(rawFont, glyph))).first->second;
+    QPainterPath path = glyphRunOutline(rawFont, glyph);
+    // Now, while no other thread reads it.
+    const QRectF bounds = path.controlPointRect();
+    return outlines.emplace(glyph, GlyphOutline{std::move(path), bounds}).first->second;
 }
 
 // A glyph without an outline is drawn once per thread to see whether it shows anything, as a
@@ -125,21 +126,22 @@ LaidOutLines laidOutLines(const std::vector<RenderTextLine> &lines,
     // copying what it merged so far for every line, which a text of many lines waits seconds
     // for.
     LaidOutLines laidOut;
-    std::map<GlyphKey, std::uint32_t> indexes;
+    ByFont<std::uint32_t> indexes;
     for (int line = 0; line < layout.lineCount(); ++line) {
         for (const QGlyphRun &run : layout.lineAt(line).glyphRuns()) {
             const QRawFont rawFont = run.rawFont();
             const FontKey font = glyphRunFontKey(rawFont);
+            std::map<quint32, GlyphOutline> &outlines = glyphOutlines(font);
+            std::map<quint32, std::uint32_t> &fontIndexes = indexes[font];
             const QList<quint32> glyphs = run.glyphIndexes();
             const QList<QPointF> positions = run.positions();
             for (qsizetype i = 0; i < glyphs.size(); ++i) {
-                const GlyphKey key{font, glyphs[i]};
                 auto [index, isNew] =
-                    indexes.try_emplace(key, std::uint32_t(laidOut.outlines.size()));
+                    fontIndexes.try_emplace(glyphs[i], std::uint32_t(laidOut.outlines.size()));
                 if (isNew) {
-                    laidOut.keys.push_back(key);
-                    laidOut.outlines.push_back(glyphOutline(font, rawFont, glyphs[i]));
-                    if (laidOut.outlines.back().elements.empty()) {
+                    laidOut.keys.push_back({font, glyphs[i]});
+                    laidOut.outlines.push_back(glyphOutline(outlines, rawFont, glyphs[i]));
+                    if (laidOut.outlines.back().path.isEmpty()) {
                         if (auto picture = glyphPictureOf(font, rawFont, glyphs[i])) {
                             laidOut.pictures.resize(laidOut.outlines.size());
                             laidOut.pictures.back() = std::move(picture);
@@ -175,6 +177,12 @@ void placePictures(LaidOutLines &part, PaintedText &text)
 // Joins the parts, keeping each distinct outline once.
 void join(std::vector<LaidOutLines> &parts, PaintedText &text)
 {
+    // Most texts are one part, whose outlines are distinct already.
+    if (parts.size() == 1) {
+        text.outlines = std::move(parts.front().outlines);
+        text.glyphs = std::move(parts.front().glyphs);
+        return;
+    }
     std::map<GlyphKey, std::uint32_t> indexes;
     for (LaidOutLines &part : parts) {
         std::vector<std::uint32_t> joined(part.outlines.size());
@@ -202,7 +210,7 @@ QRectF sceneBounds(const PaintedText &text, const GlyphChunk &chunk)
     for (std::size_t i = chunk.begin; i < chunk.end; ++i) {
         const PlacedGlyph &glyph = text.glyphs[i];
         const GlyphOutline &outline = text.outlines[glyph.outline];
-        if (!outline.elements.empty()) {
+        if (!outline.path.isEmpty()) {
             layoutBounds |= outline.bounds.translated(glyph.position);
         }
     }
@@ -227,17 +235,61 @@ void appendGlyph(QPainterPath &path, const GlyphOutline &outline, QPointF at, do
     const auto point = [&](const QPainterPath::Element &element) {
         return at + QPointF(element.x, element.y) * scale;
     };
-    const std::vector<QPainterPath::Element> &elements = outline.elements;
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        const QPainterPath::Element &element = elements[i];
+    const QPainterPath &elements = outline.path;
+    const int count = elements.elementCount();
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element &element = elements.elementAt(i);
         if (element.isMoveTo()) {
             path.moveTo(point(element));
-        } else if (element.isCurveTo() && i + 2 < elements.size()) {
-            path.cubicTo(point(element), point(elements[i + 1]), point(elements[i + 2]));
+        } else if (element.isCurveTo() && i + 2 < count) {
+            path.cubicTo(
+                point(element), point(elements.elementAt(i + 1)), point(elements.elementAt(i + 2)));
             i += 2;
         } else {
             path.lineTo(point(element));
         }
+    }
+}
+
+// Appends the glyphs of `chunk` to `path`, outlined in the scene.
+void appendChunk(QPainterPath &path, const PaintedText &text, const GlyphChunk &chunk)
+{
+    for (std::size_t i = chunk.begin; i < chunk.end; ++i) {
+        const PlacedGlyph &glyph = text.glyphs[i];
+        appendGlyph(path,
+                    text.outlines[glyph.outline],
+                    text.origin + glyph.position * text.scale,
+                    text.scale);
+    }
+}
+
+// The chunk's glyphs outlined in the scene, put together as whole paths: a path built a point
+// at a time checks and grows with every point.
+QPainterPath chunkOutline(const PaintedText &text, const GlyphChunk &chunk)
+{
+    QPainterPath outline;
+    outline.setFillRule(Qt::WindingFill);
+    for (std::size_t i = chunk.begin; i < chunk.end; ++i) {
+        const PlacedGlyph &glyph = text.glyphs[i];
+        outline.addPath(text.outlines[glyph.outline].path.translated(glyph.position));
+    }
+    return QTransform::fromTranslate(text.origin.x(), text.origin.y())
+        .scale(text.scale, text.scale)
+        .map(outline);
+}
+
+void outlineChunks(PaintedText &text)
+{
+    std::size_t elements = 0;
+    for (const PlacedGlyph &glyph : text.glyphs) {
+        elements += std::size_t(text.outlines[glyph.outline].path.elementCount());
+    }
+    if (elements > std::size_t(elementsPerFill)) {
+        return;
+    }
+    text.chunkOutlines.reserve(text.chunks.size());
+    for (const GlyphChunk &chunk : text.chunks) {
+        text.chunkOutlines.push_back(chunkOutline(text, chunk));
     }
 }
 
@@ -272,32 +324,47 @@ PaintedText paintedText(const RenderText &text)
     }
     join(parts, painted);
     cutIntoChunks(painted);
+    outlineChunks(painted);
     return painted;
 }
 
-void paintText(QPainter &painter, const PaintedText &text, const std::optional<QRectF> &visible)
+void paintText(QPainter &painter,
+               const PaintedText &text,
+               const std::optional<QRectF> &visible,
+               AreaPaths paths)
 {
+    // A kept outline that is all a painting shows is filled as it is, without copying it.
+    const QPainterPath *alone = nullptr;
     QPainterPath area;
-    area.setFillRule(Qt::WindingFill);
-    for (const GlyphChunk &chunk : text.chunks) {
+    const auto fillArea = [&] {
+        area.setFillRule(Qt::WindingFill);
+        painter.fillPath(area, text.colour);
+    };
+    for (std::size_t i = 0; i < text.chunks.size(); ++i) {
+        const GlyphChunk &chunk = text.chunks[i];
         if (visible && !boxReaches(chunk.bounds, *visible)) {
             continue;
         }
-        for (std::size_t i = chunk.begin; i < chunk.end; ++i) {
-            const PlacedGlyph &glyph = text.glyphs[i];
-            appendGlyph(area,
-                        text.outlines[glyph.outline],
-                        text.origin + glyph.position * text.scale,
-                        text.scale);
+        if (text.chunkOutlines.empty()) {
+            appendChunk(area, text, chunk);
+        } else if (!alone && area.isEmpty()) {
+            alone = &text.chunkOutlines[i];
+            continue;
+        } else {
+            if (alone) {
+                area.addPath(*std::exchange(alone, nullptr));
+            }
+            area.addPath(text.chunkOutlines[i]);
         }
         if (area.elementCount() >= elementsPerFill) {
-            painter.fillPath(area, text.colour);
+            fillArea();
             area.clear();
-            area.setFillRule(Qt::WindingFill);
         }
     }
-    if (!area.isEmpty()) {
-        painter.fillPath(area, text.colour);
+    if (alone) {
+        painter.fillPath(pathToFill(*alone, paths), text.colour);
+    } else if (!area.isEmpty()) {
+        fillArea();
     }
     if (!text.pictures.empty()) {
         paintGlyphPictures(painter, text.pictures, text.colour.alphaF(), visible);

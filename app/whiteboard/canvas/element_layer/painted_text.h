@@ -1,5 +1,6 @@
 #pragma once
 
+#include "whiteboard/canvas/element_layer/area_paths.h"
 #include "whiteboard/canvas/element_layer/glyph_pictures.h"
 #include "whiteboard/render/element_render_plan.h"
 
@@ -17,11 +18,12 @@ class QPainter;
 
 namespace zentrel {
 
-// One glyph's outline in the layout font's units about its origin, as plain points: paintings
-// on several threads read it at once, which Qt's own paths do not allow.
+// One glyph's outline in the layout font's units about its origin, and its bounds. Paintings on
+// several threads read its points at once and copy it, which a path allows; none fills it or asks
+// it for anything it works out on first use, which would change data its copies share.
 struct GlyphOutline
 {
-    std::vector<QPainterPath::Element> elements;
+    QPainterPath path;
     QRectF bounds;
 };
 
@@ -50,6 +52,10 @@ struct PaintedText
     // Glyphs Qt draws from pictures rather than outlines, such as colour emoji; most texts have
     // none.
     std::vector<PlacedGlyphPicture> pictures;
+    // Each chunk's glyphs outlined in the scene, kept for a text of up to a fill's worth of
+    // outline points, as most are: outlining them again on every painting cost more than filling
+    // them. Empty for a longer text, whose outlines would take more memory than its glyphs.
+    std::vector<QPainterPath> chunkOutlines;
     // Scene point = origin + scale × layout point.
     QPointF origin;
     double scale = 1;
@@ -62,8 +68,12 @@ PaintedText paintedText(const RenderText &text);
 
 // Fills the glyphs that can reach `visible`, or all of them where nothing clips the painter, as
 // one area, so overlapping glyphs of a translucent text do not darken each other; a view of tens
-// of thousands of glyphs fills them in a few parts. Pictured glyphs go over the outlines.
-void paintText(QPainter &painter, const PaintedText &text, const std::optional<QRectF> &visible);
+// of thousands of glyphs fills them in a few parts. Kept outlines are filled as `paths` says.
+// Pictured glyphs go over the outlines.
+void paintText(QPainter &painter,
+               const PaintedText &text,
+               const std::optional<QRectF> &visible,
+               AreaPaths paths = AreaPaths::shared);
 
 // Whether a shape within `box` can reach `visible`; touching counts, and a box without extent
 // still paints its caps.
