@@ -49,6 +49,7 @@ OverlayWindowController::OverlayWindowController(const QRect &screenGeometry,
     , m_unsavedWhiteboard(unsavedWhiteboard)
     , m_callbacks(std::move(callbacks))
     , m_windowFactory(screenGeometry)
+    , m_keyboardLender(keyboardHolderWithoutWindowManager())
 {
     // Panels laid out for the old screens would now cover the wrong area.
     const auto closeOnScreenChange = [this] {
@@ -394,6 +395,9 @@ void OverlayWindowController::close()
     // Panels go after the current event: close may run inside one of their own handlers.
     for (auto *panel : {&m_toolbarPanel, &m_propertyPanel, &m_settingsPanel, &m_overlayPanel}) {
         retirePanel(*panel);
+    }
+    if (m_keyboardLender) {
+        giveKeyboardBack(*m_keyboardLender);
     }
     m_settingsModel.setSettingsVisible(false);
     m_subscriptions.clear();

@@ -3,6 +3,7 @@
 #include "common/window_placement.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QMenu>
@@ -23,6 +24,8 @@ TrayFallbackWindow::TrayFallbackWindow(QMenu *menu)
     m_button->setMenu(menu);
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(m_button);
+    // Mapped with a user time of 0, which window managers take as "do not focus".
+    setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
 void TrayFallbackWindow::setIcon(const QIcon &icon)
@@ -32,6 +35,26 @@ void TrayFallbackWindow::setIcon(const QIcon &icon)
 }
 
 void TrayFallbackWindow::showInCorner()
+{
+    moveToCorner();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+    show();
+    setAttribute(Qt::WA_ShowWithoutActivating);
+}
+
+void TrayFallbackWindow::comeBack()
+{
+    const bool isKeptPlaceOnAScreen =
+        m_keptPlace && QGuiApplication::screenAt(QRect(*m_keptPlace, frameSize()).center());
+    if (isKeptPlaceOnAScreen) {
+        moveToKeptPlace();
+    } else {
+        moveToCorner();
+    }
+    show();
+}
+
+void TrayFallbackWindow::moveToCorner()
 {
     m_cornerScreen = activeScreen();
     if (m_cornerScreen) {
@@ -43,7 +66,13 @@ void TrayFallbackWindow::showInCorner()
     if (m_cornerScreen) {
         placeInCorner(*this, *m_cornerScreen);
     }
-    show();
+}
+
+void TrayFallbackWindow::moveToKeptPlace()
+{
+    m_cornerScreen = nullptr;
+    m_isPlacedWithFrame = false;
+    move(*m_keptPlace);
 }
 
 // The window manager moves the window as it puts its frame around it.
@@ -51,6 +80,15 @@ void TrayFallbackWindow::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
     QTimer::singleShot(0, this, &TrayFallbackWindow::placeOnceFramed);
+}
+
+// Mapped again, a window goes where its frame was or where the window itself was, as each window
+// manager sees it (mutter and metacity put it a title bar higher each time): it goes back once
+// framed.
+void TrayFallbackWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    m_keptPlace = pos();
 }
 
 void TrayFallbackWindow::closeEvent(QCloseEvent *event)
@@ -73,6 +111,8 @@ void TrayFallbackWindow::placeOnceFramed()
     m_isPlacedWithFrame = true;
     if (m_cornerScreen) {
         placeInCorner(*this, *m_cornerScreen);
+    } else if (m_keptPlace) {
+        move(*m_keptPlace);
     }
 }
 

@@ -95,4 +95,42 @@ TEST(WindowPlacementOnScreens, LauncherInTheCornerAndAlertsInTheMiddleOfTheScree
     }
 }
 
+// Moved by the user, the launcher comes back there after a run, on its screen, wherever the
+// pointer is then; a start of `zentrel` calls it into the corner of the screen under the pointer.
+TEST(WindowPlacementOnScreens, LauncherComesBackWhereTheUserPutItAndARevealCallsItToThePointer)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    ASSERT_GE(screens.size(), 2);
+    QScreen &projector = *screens[1];
+    QScreen &doubled = *screens.back();
+    QCursor::setPos(restingPoint(*screens[0]));
+    MemoryDefaultsStore defaults;
+    AppPreferences preferences(defaults);
+    QMenu menu;
+    FakeTrayHostWatch noTray(false);
+    TrayIcon trayIcon(preferences, noTray, &menu);
+    TrayFallbackWindow *launcher = shownFallbackWindow();
+    ASSERT_NE(launcher, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(launcher));
+    const QPoint moved = projector.availableGeometry().topLeft() + QPoint(200, 120);
+    launcher->setScreen(&projector);
+    launcher->move(moved);
+
+    for (QScreen *pointerScreen : screens) {
+        QCursor::setPos(restingPoint(*pointerScreen));
+        trayIcon.setFeatureRunning(true);
+        EXPECT_FALSE(launcher->isVisible());
+        trayIcon.setFeatureRunning(false);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(launcher));
+        EXPECT_EQ(launcher->screen(), &projector) << pointerScreen->name().toStdString();
+        EXPECT_EQ(launcher->pos(), moved) << pointerScreen->name().toStdString();
+    }
+
+    QCursor::setPos(restingPoint(doubled));
+    trayIcon.reveal();
+    EXPECT_EQ(launcher->screen(), &doubled);
+    const QRect area = doubled.availableGeometry();
+    EXPECT_LE((area.bottomRight() - launcher->frameGeometry().bottomRight()).manhattanLength(), 40);
+}
+
 } // namespace zentrel
