@@ -260,6 +260,10 @@ TEST_P(WithoutTray, LauncherComesBackWhereItWasAndLeavesTheKeyboardToTheProgramI
             waitForWindow([&](const TopLevelWindow &window) { return window.id == launcher->id; });
         ASSERT_TRUE(back.has_value())
             << "no launcher after " << title.toStdString() << "; " << situation();
+        // On a busy machine a window manager takes a while to hand the keyboard back; a
+        // launcher that took it as it mapped would have it by the end of the pause.
+        EXPECT_TRUE(m_windows.waitForKeyboard(terminal->id, QDeadlineTimer(windowTimeoutMs)))
+            << "the keyboard never came back after " << title.toStdString() << "; " << situation();
         QThread::msleep(personsPauseMs);
         const TopLevelWindow now = m_windows.window(launcher->id).value_or(*back);
         EXPECT_EQ(now.frame, launcher->frame)
