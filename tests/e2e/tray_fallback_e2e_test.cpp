@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QImage>
 #include <QJsonObject>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -77,39 +76,18 @@ protected:
         return alert;
     }
 
-    // A terminal whose `cat` writes what is typed into it to `path`, holding the keyboard as
-    // the program in use does.
+    // A terminal whose `cat` writes what is typed into it to `path`, holding the keyboard.
     std::optional<TopLevelWindow> terminalTypingInto(const QString &path)
     {
-        QProcessEnvironment environment;
-        environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
-        environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
-        EXPECT_TRUE(m_terminal.start(QStringLiteral("xterm"),
-                                     {QStringLiteral("-T"),
-                                      terminalTitle,
-                                      QStringLiteral("-geometry"),
-                                      QStringLiteral("40x8+60+360"),
-                                      QStringLiteral("-e"),
-                                      QStringLiteral("sh"),
-                                      QStringLiteral("-c"),
-                                      QStringLiteral("exec cat > \"$0\""),
-                                      path},
-                                     environment));
-        auto terminal = m_windows.waitForShown(terminalTitle, QDeadlineTimer(windowTimeoutMs));
-        if (!terminal || !settle(*terminal)) {
-            ADD_FAILURE() << "the terminal never showed; " << situation();
-            return std::nullopt;
-        }
-        // Where no window manager gives it, a click would not either.
-        const bool isFocused = GetParam() == WindowManager::none
-                                   ? m_input.focus(terminal->id)
-                                   : m_input.click(terminal->frame.center());
-        if (!isFocused
-            || !m_windows.waitForKeyboard(terminal->id, QDeadlineTimer(windowTimeoutMs))) {
-            ADD_FAILURE() << "the terminal never had the keyboard; " << situation();
-            return std::nullopt;
-        }
-        return terminal;
+        return showTerminalWithTheKeyboard(m_terminal,
+                                           terminalTitle,
+                                           {QStringLiteral("-geometry"),
+                                            QStringLiteral("40x8+60+360"),
+                                            QStringLiteral("-e"),
+                                            QStringLiteral("sh"),
+                                            QStringLiteral("-c"),
+                                            QStringLiteral("exec cat > \"$0\""),
+                                            path});
     }
 
     ChildProcess m_terminal;

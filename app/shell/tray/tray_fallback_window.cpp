@@ -82,9 +82,9 @@ void TrayFallbackWindow::moveEvent(QMoveEvent *event)
     QTimer::singleShot(0, this, &TrayFallbackWindow::placeOnceFramed);
 }
 
-// Mapped again, a window goes where its frame was or where the window itself was, as each window
-// manager sees it (mutter and metacity put it a title bar higher each time): it goes back once
-// framed.
+// Kept as it steps aside: mapped again, a window goes where its frame was or where the window
+// itself was, as each window manager sees it (mutter and metacity put it a title bar higher each
+// time), so it goes back there once framed.
 void TrayFallbackWindow::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);

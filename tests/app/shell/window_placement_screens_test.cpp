@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace zentrel {
@@ -51,6 +52,26 @@ TrayFallbackWindow *shownFallbackWindow()
     return nullptr;
 }
 
+// Zentrel's way into the menu on a desktop with no tray.
+struct WithoutTray
+{
+    // Starts it with the pointer resting on the screen; returns the window in place of the tray
+    // once it is exposed, none when it never is.
+    TrayFallbackWindow *startWithPointerOn(const QScreen &screen)
+    {
+        QCursor::setPos(restingPoint(screen));
+        trayIcon.emplace(preferences, noTray, &menu);
+        TrayFallbackWindow *launcher = shownFallbackWindow();
+        return launcher && QTest::qWaitForWindowExposed(launcher) ? launcher : nullptr;
+    }
+
+    MemoryDefaultsStore defaults;
+    AppPreferences preferences{defaults};
+    QMenu menu;
+    FakeTrayHostWatch noTray{false};
+    std::optional<TrayIcon> trayIcon;
+};
+
 } // namespace
 
 // Without a tray, the window holding the menu opens where a launcher sits: in the bottom-right
@@ -62,15 +83,9 @@ TEST(WindowPlacementOnScreens, LauncherInTheCornerAndAlertsInTheMiddleOfTheScree
     MessageBoxAlertPresenter presenter;
     for (QScreen *screen : QGuiApplication::screens()) {
         const std::string name = screen->name().toStdString();
-        QCursor::setPos(restingPoint(*screen));
-        MemoryDefaultsStore defaults;
-        AppPreferences preferences(defaults);
-        QMenu menu;
-        FakeTrayHostWatch noTray(false);
-        TrayIcon trayIcon(preferences, noTray, &menu);
-        TrayFallbackWindow *launcher = shownFallbackWindow();
-        ASSERT_NE(launcher, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(launcher));
+        WithoutTray desk;
+        TrayFallbackWindow *launcher = desk.startWithPointerOn(*screen);
+        ASSERT_NE(launcher, nullptr) << name;
         EXPECT_EQ(launcher->screen(), screen) << name;
         EXPECT_EQ(launcher->devicePixelRatioF(), screen->devicePixelRatio()) << name;
         const QRect area = screen->availableGeometry();
@@ -103,31 +118,25 @@ TEST(WindowPlacementOnScreens, LauncherComesBackWhereTheUserPutItAndARevealCalls
     ASSERT_GE(screens.size(), 2);
     QScreen &projector = *screens[1];
     QScreen &doubled = *screens.back();
-    QCursor::setPos(restingPoint(*screens[0]));
-    MemoryDefaultsStore defaults;
-    AppPreferences preferences(defaults);
-    QMenu menu;
-    FakeTrayHostWatch noTray(false);
-    TrayIcon trayIcon(preferences, noTray, &menu);
-    TrayFallbackWindow *launcher = shownFallbackWindow();
+    WithoutTray desk;
+    TrayFallbackWindow *launcher = desk.startWithPointerOn(*screens[0]);
     ASSERT_NE(launcher, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(launcher));
     const QPoint moved = projector.availableGeometry().topLeft() + QPoint(200, 120);
     launcher->setScreen(&projector);
     launcher->move(moved);
 
     for (QScreen *pointerScreen : screens) {
         QCursor::setPos(restingPoint(*pointerScreen));
-        trayIcon.setFeatureRunning(true);
+        desk.trayIcon->setFeatureRunning(true);
         EXPECT_FALSE(launcher->isVisible());
-        trayIcon.setFeatureRunning(false);
+        desk.trayIcon->setFeatureRunning(false);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(launcher));
         EXPECT_EQ(launcher->screen(), &projector) << pointerScreen->name().toStdString();
         EXPECT_EQ(launcher->pos(), moved) << pointerScreen->name().toStdString();
     }
 
     QCursor::setPos(restingPoint(doubled));
-    trayIcon.reveal();
+    desk.trayIcon->reveal();
     EXPECT_EQ(launcher->screen(), &doubled);
     const QRect area = doubled.availableGeometry();
     EXPECT_LE((area.bottomRight() - launcher->frameGeometry().bottomRight()).manhattanLength(), 40);
