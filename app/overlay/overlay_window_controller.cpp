@@ -51,6 +51,7 @@ OverlayWindowController::OverlayWindowController(const QRect &screenGeometry,
     , m_callbacks(std::move(callbacks))
     , m_windowFactory(screenGeometry)
     , m_screenLayout(makeScreenLayoutWatch())
+    , m_keyboardLender(keyboardHolderWithoutWindowManager())
 {
     // Panels laid out for the old screens would now cover the wrong area, or none at all.
     connect(m_screenLayout.get(), &ScreenLayoutWatch::layoutChanged, this, [this] { close(); });
@@ -388,6 +389,9 @@ void OverlayWindowController::close()
     // Panels go after the current event: close may run inside one of their own handlers.
     for (auto *panel : {&m_toolbarPanel, &m_propertyPanel, &m_settingsPanel, &m_overlayPanel}) {
         retirePanel(*panel);
+    }
+    if (m_keyboardLender) {
+        giveKeyboardBack(*m_keyboardLender);
     }
     m_settingsModel.setSettingsVisible(false);
     m_subscriptions.clear();

@@ -211,6 +211,8 @@ private:
     std::vector<QPointer<QWidget>> m_retiredPanels;
     // Tells when the window of ours that last took the keyboard is hidden.
     QMetaObject::Connection m_keyboardHolderHidden;
+    // Where no window manager hands the keyboard back when the run ends: who had it before.
+    std::optional<WId> m_keyboardLender;
     std::vector<ScopedConnection> m_subscriptions;
     bool m_isClosing = false;
 

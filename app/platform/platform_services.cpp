@@ -49,6 +49,21 @@ void activateOwnWindow(QWidget *window)
     }
 }
 
+std::optional<WId> keyboardHolderWithoutWindowManager()
+{
+    if (!isX11Session()) {
+        return std::nullopt;
+    }
+    return x11KeyboardHolderWithoutWindowManager();
+}
+
+void giveKeyboardBack(WId holder)
+{
+    if (isX11Session()) {
+        x11GiveKeyboardBack(std::uint32_t(holder));
+    }
+}
+
 void keepOutOfTaskLists(QWidget *window)
 {
     if (isX11Session()) {

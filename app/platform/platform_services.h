@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QWindow>
+
 #include <memory>
+#include <optional>
 
 class QRect;
 class QRegion;
@@ -21,6 +24,15 @@ bool isCompositingActive();
 // Gives the keyboard back to a window of ours, as the user's own choice: after one of our
 // dialogs closed, window managers that guard against focus stealing refuse a program's request.
 void activateOwnWindow(QWidget *window);
+
+// The window that has the keyboard now, where no window manager runs: there, once a window of
+// ours that took the keyboard goes, the X server gives it to the root, and keys go to whatever
+// lies under the pointer. Nothing where a window manager hands the keyboard on by itself.
+std::optional<WId> keyboardHolderWithoutWindowManager();
+
+// Gives the keyboard back to the holder if it has gone to no window since and the holder is
+// still shown.
+void giveKeyboardBack(WId holder);
 
 // Keeps a window out of the taskbar, the pager and the window switcher; call before it is
 // first shown.

@@ -1,7 +1,6 @@
 #include "e2e/fixtures/under_window_manager.h"
 
 #include <QDeadlineTimer>
-#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
@@ -62,26 +61,18 @@ protected:
 
     void showTerminalWithTheKeyboard()
     {
-        QProcessEnvironment environment;
-        environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
-        environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
-        ASSERT_TRUE(m_terminal.start(QStringLiteral("xterm"),
-                                     {QStringLiteral("-T"),
-                                      terminalTitle,
-                                      QStringLiteral("-bg"),
-                                      terminalColor.name(),
-                                      QStringLiteral("-geometry"),
-                                      QStringLiteral("40x10+60+300"),
-                                      QStringLiteral("-e"),
-                                      QStringLiteral("sleep"),
-                                      QStringLiteral("infinity")},
-                                     environment));
-        auto terminal = m_windows.waitForShown(terminalTitle, QDeadlineTimer(windowTimeoutMs));
-        ASSERT_TRUE(terminal.has_value()) << "the terminal never showed; " << situation();
-        ASSERT_TRUE(settle(*terminal));
+        const auto terminal =
+            UnderWindowManager::showTerminalWithTheKeyboard(m_terminal,
+                                                            terminalTitle,
+                                                            {QStringLiteral("-bg"),
+                                                             terminalColor.name(),
+                                                             QStringLiteral("-geometry"),
+                                                             QStringLiteral("40x10+60+300"),
+                                                             QStringLiteral("-e"),
+                                                             QStringLiteral("sleep"),
+                                                             QStringLiteral("infinity")});
+        ASSERT_TRUE(terminal.has_value());
         m_terminalFrame = terminal->frame;
-        ASSERT_TRUE(m_input.focus(terminal->id)) << m_input.lastError().toStdString();
-        ASSERT_TRUE(m_windows.waitForKeyboard(terminal->id, QDeadlineTimer(windowTimeoutMs)));
     }
 
     void showsTheScreenPixelForPixel();

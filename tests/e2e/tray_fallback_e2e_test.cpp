@@ -4,8 +4,10 @@
 #include "e2e/fixtures/two_monitor_desk.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QImage>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@
 #include <cstdlib>
 #include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace zentrel {
@@ -30,6 +33,14 @@ constexpr unsigned long repeatTimeMs = 1500;
 // The launcher follows the tray within a few seconds.
 constexpr int trayFollowMs = 5000;
 constexpr int secondStartTimeoutMs = 3000;
+// Ctrl+Shift, not the usual Ctrl+Alt, which xfwm4 keeps for itself. Modifier bits as the
+// settings store them: Control 262144 plus Shift 131072.
+constexpr int ctrlShiftLeader = 262144 | 131072;
+const QString terminalTitle = QStringLiteral("Typed Into");
+// Away from the launcher's corner, clear of the terminal and of Draw's toolbar.
+const QPoint movedLauncherPlace(700, 160);
+// A person's next key comes far later than a window manager hands the keyboard on.
+constexpr unsigned long personsPauseMs = 300;
 
 QRect decorated(const QRect &frame)
 {
@@ -64,6 +75,22 @@ protected:
         }
         return alert;
     }
+
+    // A terminal whose `cat` writes what is typed into it to `path`, holding the keyboard.
+    std::optional<TopLevelWindow> terminalTypingInto(const QString &path)
+    {
+        return showTerminalWithTheKeyboard(m_terminal,
+                                           terminalTitle,
+                                           {QStringLiteral("-geometry"),
+                                            QStringLiteral("40x8+60+360"),
+                                            QStringLiteral("-e"),
+                                            QStringLiteral("sh"),
+                                            QStringLiteral("-c"),
+                                            QStringLiteral("exec cat > \"$0\""),
+                                            path});
+    }
+
+    ChildProcess m_terminal;
 };
 
 TEST_P(WithoutTray, LauncherKeepsClearOfOurWindowsAndEveryAlertShows)
@@ -170,6 +197,71 @@ TEST_P(WithoutTray, LauncherComesBackStandsBackDuringARunAndFollowsTheTray)
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
+// A presenter types into another program between runs that hot keys open and Escape closes: each
+// key reaches that program, and the launcher comes back where the user put it, never taking the
+// keyboard. The pointer rests on the launcher, so no key finds the terminal by the pointer.
+TEST_P(WithoutTray, LauncherComesBackWhereItWasAndLeavesTheKeyboardToTheProgramInUse)
+{
+    // Save canvas would take Ctrl+Shift+S too.
+    ASSERT_TRUE(m_zentrel.writeDefaults(
+        QJsonObject{{QStringLiteral("controls.leaderKey"), ctrlShiftLeader},
+                    {QStringLiteral("Hotkeys_saveCurrentCanvasAction"), false}}));
+    ASSERT_TRUE(m_zentrel.start(m_xvfb.display()));
+    auto launcher = m_windows.waitForShown(launcherTitle, QDeadlineTimer(windowTimeoutMs));
+    ASSERT_TRUE(launcher && settle(*launcher)) << "no launcher; " << situation();
+    ASSERT_NO_FATAL_FAILURE(moveWindow(*launcher, movedLauncherPlace));
+    const QTemporaryDir folder;
+    const QString typedPath = folder.filePath(QStringLiteral("typed"));
+    const auto terminal = terminalTypingInto(typedPath);
+    ASSERT_TRUE(terminal.has_value());
+    ASSERT_TRUE(settle(*launcher));
+
+    QString typed;
+    const auto type = [&](const QString &line) {
+        typed += line + QLatin1Char('\n');
+        return m_input.typeText(line + QLatin1Char('\n'));
+    };
+    ASSERT_TRUE(type(QStringLiteral("first"))) << m_input.lastError().toStdString();
+    for (const auto &[key, title] :
+         {std::pair{QStringLiteral("ctrl+shift+d"), drawTitle},
+          std::pair{QStringLiteral("ctrl+shift+s"), QStringLiteral("Spotlight")},
+          std::pair{QStringLiteral("ctrl+shift+w"), QStringLiteral("Whiteboard")}}) {
+        ASSERT_NO_FATAL_FAILURE(press(key));
+        const auto run = m_windows.waitForShown(title, QDeadlineTimer(windowTimeoutMs));
+        ASSERT_TRUE(run.has_value()) << key.toStdString() << " opened nothing; " << situation();
+        ASSERT_TRUE(m_windows.waitUntilNotShown(launcher->id, QDeadlineTimer(windowTimeoutMs)))
+            << "the launcher stayed over " << title.toStdString() << "; " << situation();
+        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+        ASSERT_TRUE(m_windows.waitUntilNotShown(run->id, QDeadlineTimer(windowTimeoutMs)))
+            << "Escape left " << title.toStdString() << " open; " << situation();
+        const auto back =
+            waitForWindow([&](const TopLevelWindow &window) { return window.id == launcher->id; });
+        ASSERT_TRUE(back.has_value())
+            << "no launcher after " << title.toStdString() << "; " << situation();
+        // On a busy machine a window manager takes a while to hand the keyboard back; a
+        // launcher that took it as it mapped would have it by the end of the pause.
+        EXPECT_TRUE(m_windows.waitForKeyboard(terminal->id, QDeadlineTimer(windowTimeoutMs)))
+            << "the keyboard never came back after " << title.toStdString() << "; " << situation();
+        QThread::msleep(personsPauseMs);
+        const TopLevelWindow now = m_windows.window(launcher->id).value_or(*back);
+        EXPECT_EQ(now.frame, launcher->frame)
+            << title.toStdString() << " moved " << launcher->describe() << " to " << now.describe();
+        ASSERT_TRUE(type(title.toLower())) << m_input.lastError().toStdString();
+    }
+    // The spotlight takes no keyboard, so the Escape that closes it reaches the terminal too.
+    const QString arrived = waitForSaved(
+        [&] {
+            QFile file(typedPath);
+            return file.open(QIODevice::ReadOnly)
+                       ? QString::fromUtf8(file.readAll()).remove(QChar(0x1b))
+                       : QString();
+        },
+        [&](const QString &text) { return text == typed; });
+    EXPECT_EQ(arrived.toStdString(), typed.toStdString())
+        << "keys typed into the terminal went elsewhere; " << situation();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
 // KWin without compositing too: there a run's full-screen canvas did not cover the launcher.
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          WithoutTray,
@@ -209,7 +301,7 @@ protected:
     }
 };
 
-TEST_P(ProjectorAtDoubleScaleWithoutTray, LauncherIsWholeAndOpensItsMenuAtTwiceTheScale)
+TEST_P(ProjectorAtDoubleScaleWithoutTray, LauncherIsWholeOpensItsMenuAtTwiceTheScaleAndStaysThere)
 {
     const auto onMain = launcherOn(mainMonitor);
     ASSERT_TRUE(onMain.has_value());
@@ -230,6 +322,16 @@ TEST_P(ProjectorAtDoubleScaleWithoutTray, LauncherIsWholeAndOpensItsMenuAtTwiceT
     ASSERT_TRUE(menu.has_value()) << "a click on the launcher opened no menu; " << situation();
     EXPECT_TRUE(isPainted(grabOncePainted(menu->frame), menu->frame));
     ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+
+    // A run on the other monitor leaves it where it was.
+    const QString draw = QStringLiteral("zentrel://toggle/draw");
+    ASSERT_NO_FATAL_FAILURE(openOn(mainMonitor, draw, drawTitle, Shows::overlayAndToolbar));
+    ASSERT_NO_FATAL_FAILURE(closeRun(draw));
+    auto back =
+        waitForWindow([&](const TopLevelWindow &window) { return window.id == launcher->id; });
+    ASSERT_TRUE(back && settle(*back)) << "no launcher after the run; " << situation();
+    EXPECT_EQ(back->frame, launcher->frame) << "a run on the other monitor moved "
+                                            << launcher->describe() << " to " << back->describe();
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 

@@ -32,6 +32,16 @@ xcb_window_t rootOf(xcb_connection_t *connection, std::uint32_t window)
     return geometry ? geometry->root : XCB_NONE;
 }
 
+std::optional<xcb_window_t> keyboardFocus(xcb_connection_t *connection)
+{
+    const XcbReply<xcb_get_input_focus_reply_t> focus(
+        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    if (!focus) {
+        return std::nullopt;
+    }
+    return focus->focus;
+}
+
 // A client message about `window`, sent to the root where the window manager listens.
 void askWindowManager(xcb_connection_t *connection,
                       xcb_window_t root,
@@ -126,6 +136,39 @@ void x11ActivateOwnWindow(std::uint32_t window)
                      x11Atom(connection, "_NET_ACTIVE_WINDOW"),
                      {fromPager, XCB_CURRENT_TIME, 0, 0, 0});
     xcb_flush(connection);
+}
+
+std::optional<std::uint32_t> x11KeyboardHolderWithoutWindowManager()
+{
+    xcb_connection_t *connection = qtConnection();
+    const auto focus = connection ? keyboardFocus(connection) : std::nullopt;
+    if (!focus || *focus == XCB_NONE || *focus == XCB_INPUT_FOCUS_POINTER_ROOT) {
+        return std::nullopt;
+    }
+    const xcb_window_t root = rootOf(connection, *focus);
+    if (root == XCB_NONE || root == *focus
+        || x11WindowManagerCheckWindow(connection, root) != XCB_NONE) {
+        return std::nullopt;
+    }
+    return *focus;
+}
+
+void x11GiveKeyboardBack(std::uint32_t window)
+{
+    xcb_connection_t *connection = qtConnection();
+    const auto focus = connection ? keyboardFocus(connection) : std::nullopt;
+    const xcb_window_t root = focus ? rootOf(connection, window) : XCB_NONE;
+    if (root == XCB_NONE
+        || (*focus != XCB_NONE && *focus != XCB_INPUT_FOCUS_POINTER_ROOT && *focus != root)) {
+        return;
+    }
+    // Focus on a window that is not viewable is an error.
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, window), nullptr));
+    if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE) {
+        xcb_set_input_focus(connection, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
+        xcb_flush(connection);
+    }
 }
 
 void x11KeepOutOfTaskLists(std::uint32_t window)

@@ -4,6 +4,7 @@
 #include <QRegion>
 
 #include <cstdint>
+#include <optional>
 
 namespace zentrel {
 
@@ -14,6 +15,14 @@ void x11KeepOutOfTaskLists(std::uint32_t window);
 // Gives the window the keyboard and raises it: through the window manager, asking as a pager
 // does (which no focus-stealing guard refuses), or directly where none runs.
 void x11ActivateOwnWindow(std::uint32_t window);
+
+// The window that has the keyboard, where no window manager runs and a window has it; nothing
+// where the keyboard follows the pointer.
+std::optional<std::uint32_t> x11KeyboardHolderWithoutWindowManager();
+
+// Gives the keyboard to the window if it went to the root or to no window, and the window is
+// still shown.
+void x11GiveKeyboardBack(std::uint32_t window);
 
 // Has the window, once full screen, cover the monitor at `monitor` (root pixels) and no other:
 // before it is mapped through its _NET_WM_FULLSCREEN_MONITORS, afterwards by asking the window

@@ -3,10 +3,12 @@
 #include "common/window_placement.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QMenu>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 
 namespace zentrel {
@@ -22,6 +24,8 @@ TrayFallbackWindow::TrayFallbackWindow(QMenu *menu)
     m_button->setMenu(menu);
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(m_button);
+    // Mapped with a user time of 0, which window managers take as "do not focus".
+    setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
 void TrayFallbackWindow::setIcon(const QIcon &icon)
@@ -32,6 +36,28 @@ void TrayFallbackWindow::setIcon(const QIcon &icon)
 
 void TrayFallbackWindow::showInCorner()
 {
+    moveToCorner();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+    show();
+    setAttribute(Qt::WA_ShowWithoutActivating);
+}
+
+void TrayFallbackWindow::comeBack()
+{
+    const bool isKeptPlaceOnAScreen =
+        m_keptPlace && QGuiApplication::screenAt(QRect(*m_keptPlace, frameSize()).center());
+    if (isKeptPlaceOnAScreen) {
+        moveToKeptPlace();
+    } else {
+        moveToCorner();
+    }
+    show();
+}
+
+// The corner is kept to once framed by the fitter.
+void TrayFallbackWindow::moveToCorner()
+{
+    m_isPlacedWithFrame = true;
     QScreen *screen = activeScreen();
     // Measured at that screen's scale.
     if (screen) {
@@ -41,7 +67,28 @@ void TrayFallbackWindow::showInCorner()
     if (screen) {
         fitOnScreen(*this, *screen, WindowPlace::corner);
     }
-    show();
+}
+
+void TrayFallbackWindow::moveToKeptPlace()
+{
+    m_isPlacedWithFrame = false;
+    move(*m_keptPlace);
+}
+
+// The window manager moves the window as it puts its frame around it.
+void TrayFallbackWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    QTimer::singleShot(0, this, &TrayFallbackWindow::placeOnceFramed);
+}
+
+// Kept as it steps aside: mapped again, a window goes where its frame was or where the window
+// itself was, as each window manager sees it (mutter and metacity put it a title bar higher each
+// time), so it goes back there once framed.
+void TrayFallbackWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    m_keptPlace = pos();
 }
 
 void TrayFallbackWindow::closeEvent(QCloseEvent *event)
@@ -49,6 +96,17 @@ void TrayFallbackWindow::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
     if (event->isAccepted()) {
         Q_EMIT closed();
+    }
+}
+
+void TrayFallbackWindow::placeOnceFramed()
+{
+    if (m_isPlacedWithFrame || !isVisible() || frameGeometry().size() == size()) {
+        return;
+    }
+    m_isPlacedWithFrame = true;
+    if (m_keptPlace) {
+        move(*m_keptPlace);
     }
 }
 

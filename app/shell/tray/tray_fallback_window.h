@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class QIcon;
 class QMenu;
 class QToolButton;
@@ -9,8 +11,9 @@ class QToolButton;
 namespace zentrel {
 
 // The small window that offers the tray menu where the desktop has no tray. Like a launcher, it
-// sits in the bottom-right corner of the screen the pointer is on, clear of the windows of ours
-// that open in the middle, and never above them. Closing it only hides it.
+// first sits in the bottom-right corner of the screen the pointer is on, clear of the windows of
+// ours that open in the middle, and never above them; the user may move it anywhere. Closing it
+// only hides it.
 class TrayFallbackWindow : public QWidget
 {
     Q_OBJECT
@@ -21,18 +24,32 @@ public:
     // The window's and the button's: the button shows its own copy.
     void setIcon(const QIcon &icon);
 
-    // Shows it, or moves it if shown, in the corner of the screen the pointer is on.
+    // Shows it as the user called for it, or moves it if shown, in the corner of the screen the
+    // pointer is on.
     void showInCorner();
+
+    // Shows it again where it was, or in that corner the first time, as it comes by itself:
+    // without taking the keyboard from the program in use.
+    void comeBack();
 
 Q_SIGNALS:
     // By the user, through the window manager: not by hide().
     void closed();
 
 protected:
+    void moveEvent(QMoveEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void moveToCorner();
+    void moveToKeptPlace();
+    void placeOnceFramed();
+
     QToolButton *m_button;
+    // Its frame's top-left corner when it was last hidden.
+    std::optional<QPoint> m_keptPlace;
+    bool m_isPlacedWithFrame = false;
 };
 
 } // namespace zentrel

@@ -64,11 +64,15 @@ void TrayIcon::reveal()
         return;
     }
     m_state.launcherWish = LauncherWish::called;
+    // During a run it waits for the end, then comes back where it was.
+    if (!wayInFor(m_state).showsLauncher) {
+        showWayIn();
+        return;
+    }
     const bool wasShown = m_launcher && m_launcher->isVisible();
-    showWayIn();
-    // Shown anew, it is on that screen and on top already; during a run it waits for the end.
-    if (wasShown && m_launcher->isVisible()) {
-        m_launcher->showInCorner();
+    launcher().showInCorner();
+    // Shown anew, it is on top already and takes the keyboard as it maps.
+    if (wasShown) {
         m_launcher->raise();
         activateOwnWindow(m_launcher);
     }
@@ -104,13 +108,15 @@ void TrayIcon::showWayIn()
     // Shown anew on a tray that has just come, the icon docks in it.
     m_trayIcon->setVisible(wayIn.showsTrayIcon);
     if (wayIn.showsLauncher) {
-        showLauncher();
+        if (!launcher().isVisible()) {
+            m_launcher->comeBack();
+        }
     } else if (m_launcher) {
         m_launcher->hide();
     }
 }
 
-void TrayIcon::showLauncher()
+TrayFallbackWindow &TrayIcon::launcher()
 {
     if (!m_launcher) {
         m_launcher = new TrayFallbackWindow(m_menu);
@@ -119,9 +125,7 @@ void TrayIcon::showLauncher()
         letEscapeThrough(m_launcher);
         connect(m_launcher, &TrayFallbackWindow::closed, this, &TrayIcon::onLauncherClosed);
     }
-    if (!m_launcher->isVisible()) {
-        m_launcher->showInCorner();
-    }
+    return *m_launcher;
 }
 
 void TrayIcon::updateIcon()

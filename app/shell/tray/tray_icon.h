@@ -44,7 +44,8 @@ private:
     void onLauncherClosed();
     void onMenuClosed();
     void showWayIn();
-    void showLauncher();
+    // Made the first time it is needed.
+    TrayFallbackWindow &launcher();
     void updateIcon();
 
     AppPreferences &m_preferences;

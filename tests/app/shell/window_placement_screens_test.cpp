@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace zentrel {
@@ -51,6 +52,26 @@ TrayFallbackWindow *shownFallbackWindow()
     return nullptr;
 }
 
+// Zentrel's way into the menu on a desktop with no tray.
+struct WithoutTray
+{
+    // Starts it with the pointer resting on the screen; returns the window in place of the tray
+    // once it is exposed, none when it never is.
+    TrayFallbackWindow *startWithPointerOn(const QScreen &screen)
+    {
+        QCursor::setPos(restingPoint(screen));
+        trayIcon.emplace(preferences, noTray, &menu);
+        TrayFallbackWindow *launcher = shownFallbackWindow();
+        return launcher && QTest::qWaitForWindowExposed(launcher) ? launcher : nullptr;
+    }
+
+    MemoryDefaultsStore defaults;
+    AppPreferences preferences{defaults};
+    QMenu menu;
+    FakeTrayHostWatch noTray{false};
+    std::optional<TrayIcon> trayIcon;
+};
+
 } // namespace
 
 // Without a tray, the window holding the menu opens where a launcher sits: in the bottom-right
@@ -62,15 +83,9 @@ TEST(WindowPlacementOnScreens, LauncherInTheCornerAndAlertsInTheMiddleOfTheScree
     MessageBoxAlertPresenter presenter;
     for (QScreen *screen : QGuiApplication::screens()) {
         const std::string name = screen->name().toStdString();
-        QCursor::setPos(restingPoint(*screen));
-        MemoryDefaultsStore defaults;
-        AppPreferences preferences(defaults);
-        QMenu menu;
-        FakeTrayHostWatch noTray(false);
-        TrayIcon trayIcon(preferences, noTray, &menu);
-        TrayFallbackWindow *launcher = shownFallbackWindow();
-        ASSERT_NE(launcher, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(launcher));
+        WithoutTray desk;
+        TrayFallbackWindow *launcher = desk.startWithPointerOn(*screen);
+        ASSERT_NE(launcher, nullptr) << name;
         EXPECT_EQ(launcher->screen(), screen) << name;
         EXPECT_EQ(launcher->devicePixelRatioF(), screen->devicePixelRatio()) << name;
         const QRect area = screen->availableGeometry();
@@ -93,6 +108,38 @@ TEST(WindowPlacementOnScreens, LauncherInTheCornerAndAlertsInTheMiddleOfTheScree
         alert->button(QMessageBox::Ok)->click();
         EXPECT_TRUE(closed);
     }
+}
+
+// Moved by the user, the launcher comes back there after a run, on its screen, wherever the
+// pointer is then; a start of `zentrel` calls it into the corner of the screen under the pointer.
+TEST(WindowPlacementOnScreens, LauncherComesBackWhereTheUserPutItAndARevealCallsItToThePointer)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    ASSERT_GE(screens.size(), 2);
+    QScreen &projector = *screens[1];
+    QScreen &doubled = *screens.back();
+    WithoutTray desk;
+    TrayFallbackWindow *launcher = desk.startWithPointerOn(*screens[0]);
+    ASSERT_NE(launcher, nullptr);
+    const QPoint moved = projector.availableGeometry().topLeft() + QPoint(200, 120);
+    launcher->setScreen(&projector);
+    launcher->move(moved);
+
+    for (QScreen *pointerScreen : screens) {
+        QCursor::setPos(restingPoint(*pointerScreen));
+        desk.trayIcon->setFeatureRunning(true);
+        EXPECT_FALSE(launcher->isVisible());
+        desk.trayIcon->setFeatureRunning(false);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(launcher));
+        EXPECT_EQ(launcher->screen(), &projector) << pointerScreen->name().toStdString();
+        EXPECT_EQ(launcher->pos(), moved) << pointerScreen->name().toStdString();
+    }
+
+    QCursor::setPos(restingPoint(doubled));
+    desk.trayIcon->reveal();
+    EXPECT_EQ(launcher->screen(), &doubled);
+    const QRect area = doubled.availableGeometry();
+    EXPECT_LE((area.bottomRight() - launcher->frameGeometry().bottomRight()).manhattanLength(), 40);
 }
 
 } // namespace zentrel
