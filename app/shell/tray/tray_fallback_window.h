@@ -31,7 +31,7 @@ public:
     void showInCorner();
 
     // Shows it again where it was, or in that corner the first time, as it comes by itself:
-    // without taking the keyboard from the program in use.
+    // without taking the keyboard from the program in use or rising over it.
     void comeBack();
 
 Q_SIGNALS:
@@ -39,6 +39,7 @@ Q_SIGNALS:
     void closed();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -51,9 +52,12 @@ private:
     QToolButton *m_button;
     // Where it goes once framed: the corner of this screen, else the kept place.
     QPointer<QScreen> m_cornerScreen;
-    // Its frame's top-left corner when it was last hidden.
+    // Its frame's top-left corner, and the window in use, when it was last hidden.
     std::optional<QPoint> m_keptPlace;
+    std::optional<WId> m_programInUse;
     bool m_isPlacedWithFrame = false;
+    // Comes back by itself, until the window manager has shown it.
+    bool m_isComingBack = false;
 };
 
 } // namespace zentrel
