@@ -64,6 +64,21 @@ void giveKeyboardBack(WId holder)
     }
 }
 
+std::optional<WId> activeWindowOnScreenOf(QWidget *window)
+{
+    if (!isX11Session()) {
+        return std::nullopt;
+    }
+    return x11ActiveWindowOnScreenOf(window->winId());
+}
+
+void stackBelow(QWidget *window, WId other)
+{
+    if (isX11Session()) {
+        x11StackBelow(window->winId(), std::uint32_t(other));
+    }
+}
+
 void keepOutOfTaskLists(QWidget *window)
 {
     if (isX11Session()) {

@@ -34,6 +34,13 @@ std::optional<WId> keyboardHolderWithoutWindowManager();
 // still shown.
 void giveKeyboardBack(WId holder);
 
+// The window the window manager has active on the screen of a window of ours: the program in
+// use. Nothing where no window manager runs or none is active.
+std::optional<WId> activeWindowOnScreenOf(QWidget *window);
+
+// Asks the window manager to stack a shown window of ours just below the other window.
+void stackBelow(QWidget *window, WId other);
+
 // Keeps a window out of the taskbar, the pager and the window switcher; call before it is
 // first shown.
 void keepOutOfTaskLists(QWidget *window);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <set>
@@ -74,6 +75,25 @@ protected:
             ADD_FAILURE() << "the alert is not on top; " << situation();
         }
         return alert;
+    }
+
+    // Whether `upper` lies above `lower` in the stack.
+    testing::AssertionResult liesAbove(const TopLevelWindow &upper, const TopLevelWindow &lower)
+    {
+        const std::vector<TopLevelWindow> windows = m_windows.topLevel();
+        const auto place = [&](const TopLevelWindow &window) {
+            return std::find_if(windows.cbegin(), windows.cend(), [&](const TopLevelWindow &each) {
+                return each.id == window.id;
+            });
+        };
+        const auto upperPlace = place(upper);
+        const auto lowerPlace = place(lower);
+        if (upperPlace != windows.cend() && lowerPlace != windows.cend()
+            && upperPlace > lowerPlace) {
+            return testing::AssertionSuccess();
+        }
+        return testing::AssertionFailure()
+               << upper.describe() << " does not lie above " << lower.describe();
     }
 
     // A terminal whose `cat` writes what is typed into it to `path`, holding the keyboard.
@@ -199,7 +219,8 @@ TEST_P(WithoutTray, LauncherComesBackStandsBackDuringARunAndFollowsTheTray)
 
 // A presenter types into another program between runs that hot keys open and Escape closes: each
 // key reaches that program, and the launcher comes back where the user put it, never taking the
-// keyboard. The pointer rests on the launcher, so no key finds the terminal by the pointer.
+// keyboard or rising over that program. The pointer rests on the launcher, so no key finds the
+// terminal by the pointer.
 TEST_P(WithoutTray, LauncherComesBackWhereItWasAndLeavesTheKeyboardToTheProgramInUse)
 {
     // Save canvas would take Ctrl+Shift+S too.
@@ -215,6 +236,7 @@ TEST_P(WithoutTray, LauncherComesBackWhereItWasAndLeavesTheKeyboardToTheProgramI
     const auto terminal = terminalTypingInto(typedPath);
     ASSERT_TRUE(terminal.has_value());
     ASSERT_TRUE(settle(*launcher));
+    ASSERT_TRUE(liesAbove(*terminal, *launcher));
 
     QString typed;
     const auto type = [&](const QString &line) {
@@ -222,15 +244,21 @@ TEST_P(WithoutTray, LauncherComesBackWhereItWasAndLeavesTheKeyboardToTheProgramI
         return m_input.typeText(line + QLatin1Char('\n'));
     };
     ASSERT_TRUE(type(QStringLiteral("first"))) << m_input.lastError().toStdString();
+    // The spotlight takes no keyboard: Escape reaches it wherever the keyboard is.
+    const std::pair<QString, QString> spotlight{QStringLiteral("ctrl+shift+s"),
+                                                QStringLiteral("Spotlight")};
     for (const auto &[key, title] :
          {std::pair{QStringLiteral("ctrl+shift+d"), drawTitle},
-          std::pair{QStringLiteral("ctrl+shift+s"), QStringLiteral("Spotlight")},
+          spotlight,
           std::pair{QStringLiteral("ctrl+shift+w"), QStringLiteral("Whiteboard")}}) {
         ASSERT_NO_FATAL_FAILURE(press(key));
         const auto run = m_windows.waitForShown(title, QDeadlineTimer(windowTimeoutMs));
         ASSERT_TRUE(run.has_value()) << key.toStdString() << " opened nothing; " << situation();
         ASSERT_TRUE(m_windows.waitUntilNotShown(launcher->id, QDeadlineTimer(windowTimeoutMs)))
             << "the launcher stayed over " << title.toStdString() << "; " << situation();
+        ASSERT_TRUE(title == spotlight.second
+                    || m_windows.waitForKeyboard(run->id, QDeadlineTimer(windowTimeoutMs)))
+            << title.toStdString() << " never took the keyboard; " << situation();
         ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
         ASSERT_TRUE(m_windows.waitUntilNotShown(run->id, QDeadlineTimer(windowTimeoutMs)))
             << "Escape left " << title.toStdString() << " open; " << situation();
@@ -246,9 +274,10 @@ TEST_P(WithoutTray, LauncherComesBackWhereItWasAndLeavesTheKeyboardToTheProgramI
         const TopLevelWindow now = m_windows.window(launcher->id).value_or(*back);
         EXPECT_EQ(now.frame, launcher->frame)
             << title.toStdString() << " moved " << launcher->describe() << " to " << now.describe();
+        EXPECT_TRUE(liesAbove(*terminal, now)) << "after " << title.toStdString();
         ASSERT_TRUE(type(title.toLower())) << m_input.lastError().toStdString();
     }
-    // The spotlight takes no keyboard, so the Escape that closes it reaches the terminal too.
+    // So the Escape that closes the spotlight reaches the terminal too.
     const QString arrived = waitForSaved(
         [&] {
             QFile file(typedPath);

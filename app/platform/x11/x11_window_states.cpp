@@ -42,6 +42,13 @@ std::optional<xcb_window_t> keyboardFocus(xcb_connection_t *connection)
     return focus->focus;
 }
 
+bool isViewable(xcb_connection_t *connection, xcb_window_t window)
+{
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, window), nullptr));
+    return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
 // A client message about `window`, sent to the root where the window manager listens.
 void askWindowManager(xcb_connection_t *connection,
                       xcb_window_t root,
@@ -163,12 +170,58 @@ void x11GiveKeyboardBack(std::uint32_t window)
         return;
     }
     // Focus on a window that is not viewable is an error.
-    const XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
-        connection, xcb_get_window_attributes(connection, window), nullptr));
-    if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE) {
+    if (isViewable(connection, window)) {
         xcb_set_input_focus(connection, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
         xcb_flush(connection);
     }
+}
+
+std::optional<std::uint32_t> x11ActiveWindowOnScreenOf(std::uint32_t window)
+{
+    xcb_connection_t *connection = qtConnection();
+    const xcb_window_t root = connection ? rootOf(connection, window) : XCB_NONE;
+    if (root == XCB_NONE || x11WindowManagerCheckWindow(connection, root) == XCB_NONE) {
+        return std::nullopt;
+    }
+    const XcbReply<xcb_get_property_reply_t> active(xcb_get_property_reply(
+        connection,
+        xcb_get_property(
+            connection, 0, root, x11Atom(connection, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 0, 1),
+        nullptr));
+    if (!active || active->type != XCB_ATOM_WINDOW
+        || xcb_get_property_value_length(active.get()) != 4) {
+        return std::nullopt;
+    }
+    const xcb_window_t holder =
+        *static_cast<const xcb_window_t *>(xcb_get_property_value(active.get()));
+    if (holder == XCB_NONE) {
+        return std::nullopt;
+    }
+    return holder;
+}
+
+// ICCCM's way for a client to restack beside a window that is not its sibling: a synthetic
+// ConfigureRequest to the root. xfwm4 has no _NET_RESTACK_WINDOW.
+void x11StackBelow(std::uint32_t window, std::uint32_t sibling)
+{
+    xcb_connection_t *connection = qtConnection();
+    const xcb_window_t root = connection ? rootOf(connection, window) : XCB_NONE;
+    if (root == XCB_NONE || sibling == window || !isViewable(connection, sibling)) {
+        return;
+    }
+    xcb_configure_request_event_t request{};
+    request.response_type = XCB_CONFIGURE_REQUEST;
+    request.stack_mode = XCB_STACK_MODE_BELOW;
+    request.parent = root;
+    request.window = window;
+    request.sibling = sibling;
+    request.value_mask = XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE;
+    xcb_send_event(connection,
+                   0,
+                   root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&request));
+    xcb_flush(connection);
 }
 
 void x11KeepOutOfTaskLists(std::uint32_t window)

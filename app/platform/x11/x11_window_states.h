@@ -24,6 +24,13 @@ std::optional<std::uint32_t> x11KeyboardHolderWithoutWindowManager();
 // still shown.
 void x11GiveKeyboardBack(std::uint32_t window);
 
+// The window manager's active window on the window's screen; nothing where none runs or none
+// is active.
+std::optional<std::uint32_t> x11ActiveWindowOnScreenOf(std::uint32_t window);
+
+// Asks the window manager to stack the window, shown, just below the sibling.
+void x11StackBelow(std::uint32_t window, std::uint32_t sibling);
+
 // Has the window, once full screen, cover the monitor at `monitor` (root pixels) and no other:
 // before it is mapped through its _NET_WM_FULLSCREEN_MONITORS, afterwards by asking the window
 // manager. Nothing where the server numbers no monitors (no Xinerama).

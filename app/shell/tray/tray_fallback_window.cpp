@@ -1,6 +1,7 @@
 #include "shell/tray/tray_fallback_window.h"
 
 #include "common/window_placement.h"
+#include "platform/platform_services.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -10,6 +11,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 namespace zentrel {
 
@@ -36,6 +38,7 @@ void TrayFallbackWindow::setIcon(const QIcon &icon)
 
 void TrayFallbackWindow::showInCorner()
 {
+    m_isComingBack = false;
     moveToCorner();
     setAttribute(Qt::WA_ShowWithoutActivating, false);
     show();
@@ -51,7 +54,23 @@ void TrayFallbackWindow::comeBack()
     } else {
         moveToCorner();
     }
+    m_isComingBack = true;
     show();
+    windowHandle()->installEventFilter(this);
+}
+
+// Most window managers stack a window they map on top, even one they do not focus: it goes back
+// under the program that was in use as it stepped aside (after a run KWin names the program in
+// use again only a while later).
+bool TrayFallbackWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_isComingBack && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        m_isComingBack = false;
+        if (m_programInUse) {
+            stackBelow(this, *m_programInUse);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // The corner is kept to once framed by the fitter.
@@ -89,6 +108,7 @@ void TrayFallbackWindow::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     m_keptPlace = pos();
+    m_programInUse = activeWindowOnScreenOf(this);
 }
 
 void TrayFallbackWindow::closeEvent(QCloseEvent *event)

@@ -29,7 +29,7 @@ public:
     void showInCorner();
 
     // Shows it again where it was, or in that corner the first time, as it comes by itself:
-    // without taking the keyboard from the program in use.
+    // without taking the keyboard from the program in use or rising over it.
     void comeBack();
 
 Q_SIGNALS:
@@ -37,6 +37,7 @@ Q_SIGNALS:
     void closed();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -47,9 +48,12 @@ private:
     void placeOnceFramed();
 
     QToolButton *m_button;
-    // Its frame's top-left corner when it was last hidden.
+    // Its frame's top-left corner, and the window in use, when it was last hidden.
     std::optional<QPoint> m_keptPlace;
+    std::optional<WId> m_programInUse;
     bool m_isPlacedWithFrame = false;
+    // Comes back by itself, until the window manager has shown it.
+    bool m_isComingBack = false;
 };
 
 } // namespace zentrel
