@@ -179,6 +179,9 @@ void join(std::vector<LaidOutLines> &parts, PaintedText &text)
 {
     // Most texts are one part, whose outlines are distinct already.
     if (parts.size() == 1) {
+        if (!parts.front().pictures.empty()) {
+            placePictures(parts.front(), text);
+        }
         text.outlines = std::move(parts.front().outlines);
         text.glyphs = std::move(parts.front().glyphs);
         return;
