@@ -270,7 +270,13 @@ void appendChunk(QPainterPath &path, const PaintedText &text, const GlyphChunk &
 // at a time checks and grows with every point.
 QPainterPath chunkOutline(const PaintedText &text, const GlyphChunk &chunk)
 {
+    int elements = 0;
+    for (std::size_t i = chunk.begin; i < chunk.end; ++i) {
+        elements += text.outlines[text.glyphs[i].outline].path.elementCount();
+    }
+    // Kept: as large as it needs, no larger.
     QPainterPath outline;
+    outline.reserve(elements);
     outline.setFillRule(Qt::WindingFill);
     for (std::size_t i = chunk.begin; i < chunk.end; ++i) {
         const PlacedGlyph &glyph = text.glyphs[i];
