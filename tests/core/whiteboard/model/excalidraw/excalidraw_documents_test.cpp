@@ -190,7 +190,9 @@ TEST(ExcalidrawDocuments, ALabelSavedOffItsArrowIsBackOnItWhenTheLibraryOpens)
     }
     const std::string data = readFile(path);
     FakeClock clock;
-    WhiteboardBoard board = importExcalidrawDocument(data, "Real", clock, countingRandom())->board;
+    auto imported = importExcalidrawDocument(data, "Real", clock, countingRandom());
+    ASSERT_TRUE(imported.has_value());
+    WhiteboardBoard board = imported->board;
     // As an earlier import kept it: at its stale place near the origin, and read so.
     for (ElementPtr &element : board.elements) {
         if (element->text && element->text->starts_with("this text is on a li")) {
