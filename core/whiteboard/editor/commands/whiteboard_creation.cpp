@@ -3,7 +3,7 @@
 #include "common/geometry.h"
 #include "whiteboard/editor/commands/whiteboard_layers.h"
 #include "whiteboard/editor/commands/whiteboard_selection.h"
-#include "whiteboard/editor/commands/whiteboard_text.h"
+#include "whiteboard/model/whiteboard_labels.h"
 
 #include <algorithm>
 #include <cmath>

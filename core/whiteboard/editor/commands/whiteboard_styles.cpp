@@ -1,7 +1,7 @@
 #include "whiteboard/editor/commands/whiteboard_styles.h"
 
 #include "whiteboard/editor/commands/whiteboard_layers.h"
-#include "whiteboard/editor/commands/whiteboard_text.h"
+#include "whiteboard/model/whiteboard_labels.h"
 
 #include <cmath>
 #include <string>

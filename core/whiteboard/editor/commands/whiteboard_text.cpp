@@ -6,6 +6,7 @@
 #include "whiteboard/editor/commands/whiteboard_layers.h"
 #include "whiteboard/editor/commands/whiteboard_selection.h"
 #include "whiteboard/model/whiteboard_geometry_limits.h"
+#include "whiteboard/model/whiteboard_labels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,12 +16,6 @@
 namespace zentrel {
 namespace {
 
-constexpr double labelInset = 12;
-constexpr double labelMinimumWidth = 40;
-constexpr double labelMinimumHeight = 24;
-constexpr double segmentLabelMinimumWidth = 80;
-constexpr double segmentLabelMaximumWidth = 220;
-
 // An extent the element can keep: positive, finite and within the geometry limit.
 double storableExtent(double extent)
 {
@@ -28,43 +23,6 @@ double storableExtent(double extent)
 }
 
 } // namespace
-
-RectF labelFrameInContainer(double width, double height, const WhiteboardElement &container)
-{
-    if (isSegmentKind(container.kind)) {
-        const PointF middle = rectCenter(container.frame());
-        const double w = std::clamp(width, segmentLabelMinimumWidth, segmentLabelMaximumWidth);
-        return {middle.x - w / 2, middle.y - height / 2, w, height};
-    }
-    // Each axis is inset on its own: a shape squashed flat keeps its text width, so its label
-    // keeps breaking where it did.
-    const RectF inner = insetEachAxis(container.frame(), labelInset, labelInset);
-    const double w = std::max(inner.width, labelMinimumWidth);
-    const double h =
-        std::min(std::max(inner.height, labelMinimumHeight), std::max(height, labelMinimumHeight));
-    const PointF centre = rectCenter(inner);
-    return {centre.x - w / 2, centre.y - h / 2, w, h};
-}
-
-void fitLabelIntoContainer(WhiteboardElement &label, const WhiteboardElement &container)
-{
-    label.setFrame(labelFrameInContainer(label.width, label.height, container));
-    // A label on an arrow reads along the page, not along the arrow.
-    label.rotation = container.kind == WhiteboardElementKind::arrow ? 0 : container.rotation;
-}
-
-void fitLabelOnBoard(WhiteboardElement &label, const WhiteboardBoard &board)
-{
-    if (!label.containerID) {
-        return;
-    }
-    for (const ElementPtr &element : board.elements) {
-        if (element->id == *label.containerID) {
-            fitLabelIntoContainer(label, *element);
-            return;
-        }
-    }
-}
 
 void commitText(WhiteboardEditorModel &model,
                 std::string_view text,

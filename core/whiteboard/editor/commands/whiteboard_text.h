@@ -17,18 +17,6 @@ namespace zentrel {
 // The size a text takes at a font size. Fonts live in the app, so the canvas supplies this.
 using WhiteboardTextMeasure = std::function<SizeF(std::string_view text, double fontSize)>;
 
-// Where a label of `width` by `height` sits in `container`: centred on a line or arrow with its
-// width kept within 80…220, or inside a shape's frame inset by 12.
-RectF labelFrameInContainer(double width, double height, const WhiteboardElement &container);
-
-// Gives `label` its frame from its own size and the container's rotation; arrow labels stay
-// upright.
-void fitLabelIntoContainer(WhiteboardElement &label, const WhiteboardElement &container);
-
-// Fits `label` into the first element of `board` that its container names; without a container,
-// or with one the board lacks, the label keeps its frame.
-void fitLabelOnBoard(WhiteboardElement &label, const WhiteboardBoard &board);
-
 // Ends a text edit. Trimmed empty text removes the edited element (a new one is dropped); with
 // `editedID` that element's text, size, alignment and container are updated; otherwise a new text
 // at `point` in the drawing defaults and `textFontSize` goes on top and becomes the selection.

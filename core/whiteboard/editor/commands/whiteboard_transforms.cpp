@@ -3,8 +3,8 @@
 #include "common/geometry.h"
 #include "whiteboard/editor/commands/whiteboard_creation.h"
 #include "whiteboard/editor/commands/whiteboard_layers.h"
-#include "whiteboard/editor/commands/whiteboard_text.h"
 #include "whiteboard/model/whiteboard_geometry_limits.h"
+#include "whiteboard/model/whiteboard_labels.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,6 +3,7 @@
 #include "common/files/atomic_file.h"
 #include "common/files/pending_file.h"
 #include "common/json/limited_json.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_labels.h"
 #include "whiteboard/model/store/library_json_writer.h"
 #include "whiteboard/model/store/library_set_aside.h"
 #include "whiteboard/model/store/library_text_parts.h"
@@ -144,6 +145,10 @@ WhiteboardLibraryStore::decodeLibrary(std::string_view bytes) const
         return tl::unexpected(Error{Error::Kind::newerVersion,
                                     m_libraryPath,
                                     "version " + std::to_string(library->version)});
+    }
+    // Boards imported before labels were placed on their arrows.
+    for (WhiteboardBoard &board : library->boards) {
+        placeExcalidrawLabels(board);
     }
     return canonical(std::move(*library));
 }

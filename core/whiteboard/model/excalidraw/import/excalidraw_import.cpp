@@ -4,6 +4,7 @@
 #include "whiteboard/model/excalidraw/excalidraw_values.h"
 #include "whiteboard/model/excalidraw/import/excalidraw_document_scanner.h"
 #include "whiteboard/model/excalidraw/import/excalidraw_kept_keys.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_labels.h"
 #include "whiteboard/model/whiteboard_geometry_limits.h"
 
 #include <optional>
@@ -147,6 +148,7 @@ importExcalidrawDocument(std::string_view data,
         }
         board.elements.push_back(std::move(pending.element));
     }
+    placeExcalidrawLabels(board);
 
     board.id = Uuid::generate(random);
     board.name = boardName;

@@ -1,9 +1,9 @@
 #include "core/whiteboard/editor/editor_test_support.h"
 #include "whiteboard/editor/commands/whiteboard_layers.h"
 #include "whiteboard/editor/commands/whiteboard_selection.h"
-#include "whiteboard/editor/commands/whiteboard_text.h"
 #include "whiteboard/editor/commands/whiteboard_transforms.h"
 #include "whiteboard/model/whiteboard_geometry_limits.h"
+#include "whiteboard/model/whiteboard_labels.h"
 #include "whiteboard/render/text_layout.h"
 
 #include <gtest/gtest.h>

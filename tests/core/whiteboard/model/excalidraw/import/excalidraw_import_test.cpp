@@ -5,6 +5,7 @@
 #include "whiteboard/model/excalidraw/export/excalidraw_export.h"
 #include "whiteboard/model/excalidraw/import/excalidraw_document_scanner.h"
 #include "whiteboard/model/excalidraw/import/excalidraw_json_reader.h"
+#include "whiteboard/model/excalidraw/import/excalidraw_kept_keys.h"
 #include "whiteboard/model/whiteboard_element_json.h"
 
 #include <gtest/gtest.h>
@@ -381,6 +382,25 @@ TEST(ExcalidrawImport, IdentifiersGroupsAndReferencesResolve)
     EXPECT_EQ(elements[3]->endBindingID, elements[1]->id);
     EXPECT_FALSE(elements[4]->startBindingID.has_value());
     EXPECT_FALSE(elements[4]->endBindingID.has_value());
+}
+
+TEST(ExcalidrawImport, LabelsOfLinesAndArrowsAreCentredOnThemWhateverTheyStore)
+{
+    // Labels come before their containers, as documents may order them; the second arrow runs
+    // right to left and up, in its points.
+    const ExcalidrawImportResult result = imported(json::parse(R"([
+        {"type": "text", "containerId": "a", "x": 0, "y": 0, "width": 300, "height": 20},
+        {"type": "text", "containerId": "l", "x": 5, "y": 5, "width": 30, "height": 10},
+        {"type": "text", "containerId": "box", "x": 7, "y": 8, "width": 30, "height": 10},
+        {"type": "arrow", "id": "a", "x": 1000, "y": 500, "points": [[0, 0], [-200, -100]]},
+        {"type": "line", "id": "l", "x": 10, "y": 10, "points": [[0, 0], [40, 0], [40, 40]]},
+        {"type": "rectangle", "id": "box", "x": 100, "y": 100, "width": 50, "height": 50}])"));
+    const auto &elements = result.board.elements;
+    ASSERT_EQ(elements.size(), 6u);
+    EXPECT_EQ(elements[0]->frame(), (RectF{750, 440, 300, 20})); // size kept, past 220
+    EXPECT_EQ(elements[1]->frame(), (RectF{15, 25, 30, 10}));
+    EXPECT_EQ(elements[2]->frame(), (RectF{7, 8, 30, 10})); // shapes' labels are left alone
+    EXPECT_FALSE(isExcalidrawEdited(*elements[0]));
 }
 
 TEST(ExcalidrawImport, RepeatedIdsKeepTheFirstAndFreshenTheRest)
