@@ -265,6 +265,12 @@ TEST_P(UnderWindowManager, SpotlightAndHaloLetClicksThroughAndKeepTheirEscape)
             << "keys typed during " << title.toStdString()
             << " went elsewhere, or its Escape reached the terminal; " << situation();
     }
+    // With no run left, Escape is the terminal's again.
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+    typed += QChar(0x1b);
+    ASSERT_TRUE(type(QStringLiteral("free"))) << m_input.lastError().toStdString();
+    EXPECT_EQ(waitForTyped(typedPath, typed).toStdString(), typed.toStdString())
+        << "Escape stayed taken after the runs; " << situation();
 }
 
 TEST_P(UnderWindowManager, BreakTimerButtonsOpenItsSettingsAndClose)
