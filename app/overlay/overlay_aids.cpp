@@ -38,6 +38,7 @@ void OverlayWindowController::showSpotlight()
     spotlight->applyPreferences(m_preferences);
     showClickThroughOverlay(spotlight, QStringLiteral("Spotlight"));
     installEscapeMonitor();
+    holdEscapeForTheRun();
     m_inputController.startMouseTracking(m_screen, [this](QPointF location) {
         if (m_spotlight && !isOverFloatingPanel(location)) {
             m_spotlight->updateMouseLocation(location);
@@ -67,6 +68,7 @@ void OverlayWindowController::showCursorHalo()
     // Translucent pixels show black without a compositing manager: cut the window to the halo.
     halo->setShapesWindow(!isCompositingActive());
     installEscapeMonitor();
+    holdEscapeForTheRun();
     // The model redraws the halo where it was and where it is now.
     m_inputController.startMouseTracking(m_screen, [this](QPointF location) {
         if (m_cursorHalo) {

@@ -5,11 +5,13 @@
 #include "drawing/drawing_canvas_view.h"
 #include "overlay/overlay_window_controller.h"
 #include "panels/event_monitor.h"
+#include "platform/key_hold.h"
 #include "platform/platform_services.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -81,6 +83,29 @@ void OverlayWindowController::giveRunTheKeyboard()
     }
     canvas->setFocus();
     activateOwnWindow(m_overlayPanel.get());
+}
+
+void OverlayWindowController::holdEscapeForTheRun()
+{
+    m_holdsEscapeForTheRun = true;
+    followKeyboardWithEscapeHold();
+}
+
+void OverlayWindowController::followKeyboardWithEscapeHold()
+{
+    if (!m_holdsEscapeForTheRun || m_isClosing || QGuiApplication::focusWindow()) {
+        m_escapeHold.reset();
+        return;
+    }
+    if (!m_escapeHold) {
+        m_escapeHold = holdEscapeKey();
+        if (m_escapeHold) {
+            connect(m_escapeHold.get(),
+                    &KeyHold::pressed,
+                    this,
+                    &OverlayWindowController::onEscapeAnywhere);
+        }
+    }
 }
 
 } // namespace zentrel

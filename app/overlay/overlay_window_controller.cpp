@@ -11,6 +11,7 @@
 #include "drawing/drawing_toolbar_model.h"
 #include "panels/event_monitor.h"
 #include "platform/global_input_monitor.h"
+#include "platform/key_hold.h"
 #include "platform/platform_services.h"
 #include "platform/screen_capture.h"
 #include "platform/screen_layout_watch.h"
@@ -118,6 +119,7 @@ void OverlayWindowController::focusCanvas()
 // keyboard the user took elsewhere, from a window still open, is left there.
 void OverlayWindowController::onFocusWindowChanged(QWindow *focus)
 {
+    followKeyboardWithEscapeHold();
     if (!focus) {
         return;
     }
@@ -243,15 +245,21 @@ void OverlayWindowController::installEscapeMonitor()
     // The launcher that stands in for the tray icon keeps the keyboard after its menu starts a
     // run, and has no use for Escape itself.
     if (GlobalInputMonitor *monitor = globalInput()) {
-        connect(monitor, &GlobalInputMonitor::escapePressed, this, [this] {
-            const QWidget *keyboardHolder = QApplication::activeWindow();
-            const bool isForOtherWindowOfOurs =
-                keyboardHolder && !isRunPanel(keyboardHolder) && keepsEscape(keyboardHolder);
-            if (!m_isExporting && !QApplication::activeModalWidget()
-                && !QApplication::activePopupWidget() && !isForOtherWindowOfOurs) {
-                requestEscape();
-            }
-        });
+        connect(monitor,
+                &GlobalInputMonitor::escapePressed,
+                this,
+                &OverlayWindowController::onEscapeAnywhere);
+    }
+}
+
+void OverlayWindowController::onEscapeAnywhere()
+{
+    const QWidget *keyboardHolder = QApplication::activeWindow();
+    const bool isForOtherWindowOfOurs =
+        keyboardHolder && !isRunPanel(keyboardHolder) && keepsEscape(keyboardHolder);
+    if (!m_isExporting && !QApplication::activeModalWidget() && !QApplication::activePopupWidget()
+        && !isForOtherWindowOfOurs) {
+        requestEscape();
     }
 }
 
@@ -362,6 +370,7 @@ void OverlayWindowController::close()
     }
     m_isClosing = true;
     m_inputController.removeAllMonitors();
+    m_escapeHold.reset();
     if (m_loupeStream) {
         m_loupeStream->stop();
         m_loupeStream.reset();

@@ -33,6 +33,7 @@ class CursorHaloView;
 class DrawingCanvasView;
 class DrawingToolbarModel;
 class GlobalInputMonitor;
+class KeyHold;
 class ScreenCapture;
 class ScreenCaptureStream;
 class ScreenLayoutWatch;
@@ -98,6 +99,14 @@ private:
     std::optional<QRect> toolbarFrame() const;
     void toggleSettingsPanel(const std::function<QWidget *()> &makeContent);
     void installEscapeMonitor();
+    // Escape anywhere on the desktop, for the run unless a menu, dialog or alert of ours is up.
+    void onEscapeAnywhere();
+    // For a run whose panels never take the keyboard: Escape becomes the run's alone, so the
+    // program in use never sees the Escape that ends it, while every other key still reaches it.
+    void holdEscapeForTheRun();
+    // Escape is held while the keyboard is with another program; a window of ours that has it
+    // (a dialog, a text field) gets its Escape as usual.
+    void followKeyboardWithEscapeHold();
     void installKeptEscapeMonitor();
     void installClickMonitor();
     bool isRunPanel(const QWidget *window) const;
@@ -200,6 +209,8 @@ private:
     QPointer<CursorHaloView> m_cursorHalo;
     std::unique_ptr<BreakTimerSession> m_breakTimerSession;
     std::unique_ptr<GlobalInputMonitor> m_globalInput;
+    bool m_holdsEscapeForTheRun = false;
+    std::unique_ptr<KeyHold> m_escapeHold;
     // Made when first needed: while it lives, windows keep their contents for capture.
     std::unique_ptr<ScreenCapture> m_screenCapture;
     std::unique_ptr<ScreenCaptureStream> m_loupeStream;

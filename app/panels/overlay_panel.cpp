@@ -88,6 +88,9 @@ OverlayPanel::OverlayPanel(QWidget *content,
         windowHandle()->installEventFilter(this);
     }
     keepOutOfTaskLists(this);
+    if (ignoresMouse) {
+        letClicksThroughFrame(this);
+    }
 }
 
 void OverlayPanel::returnKeyboard()

@@ -1,8 +1,11 @@
 #include "platform/platform_services.h"
 
+#include "hotkeys/key.h"
 #include "platform/unsupported_key_grabber.h"
 #include "platform/x11/compositing.h"
 #include "platform/x11/input/xcb_key_grabber.h"
+#include "platform/x11/input/xcb_key_hold.h"
+#include "platform/x11/x11_click_through_frame.h"
 #include "platform/x11/x11_window_states.h"
 
 #include <QGuiApplication>
@@ -29,6 +32,14 @@ std::unique_ptr<KeyGrabber> makeKeyGrabber()
         }
     }
     return std::make_unique<UnsupportedKeyGrabber>();
+}
+
+std::unique_ptr<KeyHold> holdEscapeKey()
+{
+    if (!isX11Session()) {
+        return nullptr;
+    }
+    return XcbKeyHold::create(hotkeys::keys::escape.rawValue);
 }
 
 } // namespace zentrel
@@ -99,6 +110,13 @@ void keepFullScreenOn(QWidget *window, const QRect &screenGeometry)
                                       screenGeometry.size() * screen->devicePixelRatio()));
             return;
         }
+    }
+}
+
+void letClicksThroughFrame(QWidget *window)
+{
+    if (isX11Session()) {
+        new X11ClickThroughFrame(std::uint32_t(window->winId()), window);
     }
 }
 

@@ -12,10 +12,15 @@ class QWidget;
 namespace zentrel {
 
 class KeyGrabber;
+class KeyHold;
 
 // The one place that picks the desktop's implementations: X11 ones in an X11 session,
 // "unsupported" ones that report through the program's own error texts elsewhere.
 std::unique_ptr<KeyGrabber> makeKeyGrabber();
+
+// Escape taken from every program until the hold goes; none where the desktop gives no way to
+// take it, or where it is held already (by another program, or as a hot key of ours).
+std::unique_ptr<KeyHold> holdEscapeKey();
 
 // Whether translucent windows show what lies below them: on X11 only while a compositing
 // manager runs; elsewhere the desktop always composites.
@@ -49,6 +54,10 @@ void keepOutOfTaskLists(QWidget *window);
 // (xfwm4) otherwise make it cover the first monitor wherever it asked to be. Call before it is
 // first shown.
 void keepFullScreenOn(QWidget *window, const QRect &screenGeometry);
+
+// Lets the clicks that a window of ours lets through (Qt::WindowTransparentForInput) pass the
+// frame a window manager puts around it too. Call once, before it is first shown.
+void letClicksThroughFrame(QWidget *window);
 
 // Cuts a window of ours to `screenPixels`, a region in the pixels of the screen it shows on: a
 // Qt mask is in logical pixels and scaled a whole rectangle at a time, so at twice the scale it

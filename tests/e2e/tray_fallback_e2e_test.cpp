@@ -4,7 +4,6 @@
 #include "e2e/fixtures/two_monitor_desk.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QImage>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -12,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <set>
@@ -75,39 +73,6 @@ protected:
             ADD_FAILURE() << "the alert is not on top; " << situation();
         }
         return alert;
-    }
-
-    // Whether `upper` lies above `lower` in the stack.
-    testing::AssertionResult liesAbove(const TopLevelWindow &upper, const TopLevelWindow &lower)
-    {
-        const std::vector<TopLevelWindow> windows = m_windows.topLevel();
-        const auto place = [&](const TopLevelWindow &window) {
-            return std::find_if(windows.cbegin(), windows.cend(), [&](const TopLevelWindow &each) {
-                return each.id == window.id;
-            });
-        };
-        const auto upperPlace = place(upper);
-        const auto lowerPlace = place(lower);
-        if (upperPlace != windows.cend() && lowerPlace != windows.cend()
-            && upperPlace > lowerPlace) {
-            return testing::AssertionSuccess();
-        }
-        return testing::AssertionFailure()
-               << upper.describe() << " does not lie above " << lower.describe();
-    }
-
-    // A terminal whose `cat` writes what is typed into it to `path`, holding the keyboard.
-    std::optional<TopLevelWindow> terminalTypingInto(const QString &path)
-    {
-        return showTerminalWithTheKeyboard(m_terminal,
-                                           terminalTitle,
-                                           {QStringLiteral("-geometry"),
-                                            QStringLiteral("40x8+60+360"),
-                                            QStringLiteral("-e"),
-                                            QStringLiteral("sh"),
-                                            QStringLiteral("-c"),
-                                            QStringLiteral("exec cat > \"$0\""),
-                                            path});
     }
 
     ChildProcess m_terminal;
@@ -233,7 +198,7 @@ TEST_P(WithoutTray, LauncherComesBackWhereItWasAndLeavesTheKeyboardToTheProgramI
     ASSERT_NO_FATAL_FAILURE(moveWindow(*launcher, movedLauncherPlace));
     const QTemporaryDir folder;
     const QString typedPath = folder.filePath(QStringLiteral("typed"));
-    const auto terminal = terminalTypingInto(typedPath);
+    const auto terminal = showTerminalTypingInto(m_terminal, terminalTitle, typedPath);
     ASSERT_TRUE(terminal.has_value());
     ASSERT_TRUE(settle(*launcher));
     ASSERT_TRUE(liesAbove(*terminal, *launcher));
@@ -277,15 +242,8 @@ TEST_P(WithoutTray, LauncherComesBackWhereItWasAndLeavesTheKeyboardToTheProgramI
         EXPECT_TRUE(liesAbove(*terminal, now)) << "after " << title.toStdString();
         ASSERT_TRUE(type(title.toLower())) << m_input.lastError().toStdString();
     }
-    // So the Escape that closes the spotlight reaches the terminal too.
-    const QString arrived = waitForSaved(
-        [&] {
-            QFile file(typedPath);
-            return file.open(QIODevice::ReadOnly)
-                       ? QString::fromUtf8(file.readAll()).remove(QChar(0x1b))
-                       : QString();
-        },
-        [&](const QString &text) { return text == typed; });
+    // Every Escape closed a run of ours and none reached the terminal, the spotlight's included.
+    const QString arrived = waitForTyped(typedPath, typed);
     EXPECT_EQ(arrived.toStdString(), typed.toStdString())
         << "keys typed into the terminal went elsewhere; " << situation();
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));

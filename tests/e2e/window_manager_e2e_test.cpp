@@ -4,12 +4,14 @@
 #include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <set>
+#include <utility>
 
 namespace zentrel {
 namespace {
@@ -221,6 +223,54 @@ TEST_P(UnderWindowManager, HaloToolbarOpensItsSettingsAndCloses)
     const int middle = m_toolbar.frame.center().y();
     settingsThenClose(QPoint(m_toolbar.frame.right() - 75, middle),
                       QPoint(m_toolbar.frame.right() - 24, middle));
+}
+
+// The spotlight and the halo let a click through to the program below and stay above it; the
+// Escape that ends them is theirs alone, while every other key still reaches that program.
+TEST_P(UnderWindowManager, SpotlightAndHaloLetClicksThroughAndKeepTheirEscape)
+{
+    const QTemporaryDir folder;
+    const QString typedPath = folder.filePath(QStringLiteral("typed"));
+    ChildProcess terminal;
+    const auto typedInto =
+        showTerminalTypingInto(terminal, QStringLiteral("Typed Into"), typedPath);
+    ASSERT_TRUE(typedInto.has_value());
+    // What a middle click on the terminal pastes there: it arrives only where the click does.
+    ChildProcess selection;
+    ASSERT_NO_FATAL_FAILURE(offerPrimarySelection(selection, QStringLiteral("clicked")));
+    QString typed;
+    const auto type = [&](const QString &line) {
+        typed += line + QLatin1Char('\n');
+        return m_input.typeText(line + QLatin1Char('\n'));
+    };
+    ASSERT_TRUE(type(QStringLiteral("before"))) << m_input.lastError().toStdString();
+    for (const auto &[url, title] :
+         {std::pair{QStringLiteral("zentrel://toggle/spotlight"), QStringLiteral("Spotlight")},
+          std::pair{QStringLiteral("zentrel://toggle/halo"), QStringLiteral("Cursor Halo")}}) {
+        ASSERT_NO_FATAL_FAILURE(openFeature(url, title, Shows::clickThroughOverlayAndToolbar));
+        ASSERT_TRUE(m_input.moveTo(typedInto->frame.center()));
+        ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("click"), QStringLiteral("2")}));
+        typed += QStringLiteral("clicked\n");
+        EXPECT_EQ(waitForTyped(typedPath, typed).toStdString(), typed.toStdString())
+            << "a click during " << title.toStdString() << " missed the terminal; " << situation();
+        EXPECT_TRUE(liesAbove(m_main, *typedInto))
+            << "the click raised the terminal over " << title.toStdString();
+        ASSERT_TRUE(m_windows.waitForKeyboard(typedInto->id, QDeadlineTimer(windowTimeoutMs)));
+        ASSERT_TRUE(type(QStringLiteral("during"))) << m_input.lastError().toStdString();
+        ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+        ASSERT_TRUE(m_windows.waitUntilNotShown(m_main.id, QDeadlineTimer(windowTimeoutMs)))
+            << "Escape left " << title.toStdString() << " open; " << situation();
+        ASSERT_TRUE(type(QStringLiteral("after"))) << m_input.lastError().toStdString();
+        EXPECT_EQ(waitForTyped(typedPath, typed).toStdString(), typed.toStdString())
+            << "keys typed during " << title.toStdString()
+            << " went elsewhere, or its Escape reached the terminal; " << situation();
+    }
+    // With no run left, Escape is the terminal's again.
+    ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Escape")));
+    typed += QChar(0x1b);
+    ASSERT_TRUE(type(QStringLiteral("free"))) << m_input.lastError().toStdString();
+    EXPECT_EQ(waitForTyped(typedPath, typed).toStdString(), typed.toStdString())
+        << "Escape stayed taken after the runs; " << situation();
 }
 
 TEST_P(UnderWindowManager, BreakTimerButtonsOpenItsSettingsAndClose)
