@@ -1,4 +1,5 @@
 #include "common/application_paths.h"
+#include "platform/session_bus_autolaunch.h"
 #include "platform/termination_signals.h"
 #include "shell/app_delegate.h"
 #include "shell/commands/command_url_channel.h"
@@ -112,16 +113,13 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    zentrel::preventSessionBusAutolaunch();
     QApplication application(argc, argv);
+    // Signals end the start at once, however long it waits on the desktop; see below.
+    zentrel::TerminationSignals terminationSignals;
     zentrel::InstanceLockWatch lockWatch({&instanceLock, &dataFolderLock});
     // Features come and go in their own windows; only the tray keeps the program alive.
     QApplication::setQuitOnLastWindowClosed(false);
-
-    zentrel::TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals,
-                     &zentrel::TerminationSignals::received,
-                     &application,
-                     &QCoreApplication::quit);
 
     // Listening before anything else is built keeps a second start's wait short; what arrives
     // is taken once the event loop runs.
@@ -137,5 +135,11 @@ int main(int argc, char *argv[])
                      &delegate,
                      &zentrel::AppDelegate::revealMenu);
     delegate.openUrls(urls);
+    // Only the running loop can save what is open before quitting.
+    QObject::connect(&terminationSignals,
+                     &zentrel::TerminationSignals::received,
+                     &application,
+                     &QCoreApplication::quit);
+    terminationSignals.deliverOnceLoopRuns();
     return QApplication::exec();
 }
