@@ -30,6 +30,8 @@ constexpr int rounds = 8;
 constexpr int signalWithinMs = 1000;
 // Ended at once, or quit in order holding nothing.
 constexpr int endTimeoutMs = 4000;
+// Longer than the program waits for a bus to answer, with room for a busy machine.
+constexpr int startTimeoutMs = 15000;
 
 enum class SessionBus {
     own,
@@ -92,27 +94,36 @@ class StartEndedBySignal : public DesktopTest, public testing::WithParamInterfac
 protected:
     // Starts programs at once, sends each SIGTERM once its own moment comes and expects each
     // to end within seconds of it.
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(DesktopTest::SetUp());
+        if (GetParam() == SessionBus::silent) {
+            m_silentBus.emplace();
+            ASSERT_TRUE(m_silentBus->isListening());
+        }
+    }
+
+    bool start(ZentrelProcess &program)
+    {
+        if (GetParam() != SessionBus::own) {
+            program.startWithoutSessionBus();
+        }
+        if (m_silentBus) {
+            program.setEnvironment(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                                   m_silentBus->address());
+        }
+        return program.start(m_xvfb.display());
+    }
+
     void endStartsAtRandomMoments(std::mt19937 &random)
     {
-        std::optional<SilentBus> silentBus;
-        if (GetParam() == SessionBus::silent) {
-            silentBus.emplace();
-            ASSERT_TRUE(silentBus->isListening());
-        }
         std::vector<std::unique_ptr<ZentrelProcess>> programs;
         std::vector<int> signalAtMs;
         std::vector<QDeadlineTimer> signalAt;
         std::uniform_int_distribution<int> moment(0, signalWithinMs);
         for (int i = 0; i < startsAtOnce; ++i) {
             auto &program = programs.emplace_back(std::make_unique<ZentrelProcess>());
-            if (GetParam() != SessionBus::own) {
-                program->startWithoutSessionBus();
-            }
-            if (silentBus) {
-                program->setEnvironment(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-                                        silentBus->address());
-            }
-            ASSERT_TRUE(program->start(m_xvfb.display())) << program->output().toStdString();
+            ASSERT_TRUE(start(*program)) << program->output().toStdString();
             signalAtMs.push_back(moment(random));
             signalAt.emplace_back(signalAtMs.back());
         }
@@ -135,6 +146,8 @@ protected:
                 << exit.describe().toStdString();
         }
     }
+
+    std::optional<SilentBus> m_silentBus;
 };
 
 TEST_P(StartEndedBySignal, EndsWithinSecondsAtAnyMoment)
@@ -145,6 +158,12 @@ TEST_P(StartEndedBySignal, EndsWithinSecondsAtAnyMoment)
     for (int round = 0; round < rounds && !HasFailure(); ++round) {
         ASSERT_NO_FATAL_FAILURE(endStartsAtRandomMoments(random));
     }
+
+    // Left alone, a start does not wait on the bus for good, and once it runs, it quits in order.
+    ASSERT_TRUE(start(m_zentrel));
+    ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(startTimeoutMs)))
+        << "zentrel never took commands; it " << stopAndDescribe();
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 
 INSTANTIATE_TEST_SUITE_P(SessionBuses,
