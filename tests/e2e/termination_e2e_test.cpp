@@ -24,8 +24,8 @@ namespace {
 
 // Starts at once, and rounds of them: a few hundred starts meet every stage of a start, in a
 // time a test may take.
-constexpr int startsAtOnce = 8;
-constexpr int rounds = 8;
+constexpr int startsAtOnce = 6;
+constexpr int rounds = 11;
 // The start, up to the event loop's first turns, falls within its first second.
 constexpr int signalWithinMs = 1000;
 // Ended at once, or quit in order holding nothing.
