@@ -1,4 +1,5 @@
 #include "common/application_paths.h"
+#include "platform/session_bus_guard.h"
 #include "platform/termination_signals.h"
 #include "shell/app_delegate.h"
 #include "shell/commands/command_url_channel.h"
@@ -12,6 +13,7 @@
 
 #include <malloc.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -21,6 +23,9 @@ namespace {
 // How long a second start waits for the running instance to take its URLs: long enough for one
 // busy with a large document, short enough that a script or launcher hears of a hung one.
 constexpr int handOverTimeoutMs = 10000;
+
+// A session bus answers at once, even on a busy machine; one that does not is not waited on.
+constexpr std::chrono::seconds sessionBusAnswerTimeout{3};
 
 // Qt's own options that take the next argument as their value.
 bool takesValue(const QByteArray &option)
@@ -112,16 +117,13 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    zentrel::guardSessionBus(sessionBusAnswerTimeout);
     QApplication application(argc, argv);
+    // Signals end the start at once, however long it waits on the desktop; see below.
+    zentrel::TerminationSignals terminationSignals;
     zentrel::InstanceLockWatch lockWatch({&instanceLock, &dataFolderLock});
     // Features come and go in their own windows; only the tray keeps the program alive.
     QApplication::setQuitOnLastWindowClosed(false);
-
-    zentrel::TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals,
-                     &zentrel::TerminationSignals::received,
-                     &application,
-                     &QCoreApplication::quit);
 
     // Listening before anything else is built keeps a second start's wait short; what arrives
     // is taken once the event loop runs.
@@ -137,5 +139,11 @@ int main(int argc, char *argv[])
                      &delegate,
                      &zentrel::AppDelegate::revealMenu);
     delegate.openUrls(urls);
+    // Only the running loop can save what is open before quitting.
+    QObject::connect(&terminationSignals,
+                     &zentrel::TerminationSignals::received,
+                     &application,
+                     &QCoreApplication::quit);
+    terminationSignals.deliverOnceLoopRuns();
     return QApplication::exec();
 }

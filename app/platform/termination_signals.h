@@ -6,8 +6,11 @@ class QSocketNotifier;
 
 namespace zentrel {
 
-// Turns SIGTERM and SIGINT into an orderly quit of the event loop: the handler only writes to a
-// pipe, and the loop reads it, since nothing else is safe inside a signal handler.
+// SIGTERM and SIGINT end the program at any moment of its life. Until the event loop runs,
+// nothing is open to lose and the loop may be far off (the start can wait on a desktop service),
+// so they end the process at once. Once it runs, they quit it in order, so that what is open is
+// saved: the handler only writes to a socket the loop reads, since nothing else is safe there.
+// A second signal during that quit ends the process at once.
 class TerminationSignals : public QObject
 {
     Q_OBJECT
@@ -16,10 +19,14 @@ public:
     explicit TerminationSignals(QObject *parent = nullptr);
     ~TerminationSignals() override;
 
+    // Called just before the event loop runs: from its first turn on, a signal is received().
+    void deliverOnceLoopRuns();
+
 Q_SIGNALS:
     void received();
 
 private:
+    void deliverFromNowOn();
     void onReadable();
 
     QSocketNotifier *m_notifier = nullptr;

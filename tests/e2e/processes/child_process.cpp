@@ -114,11 +114,16 @@ QString ChildProcess::output()
     return QString::fromUtf8(m_output);
 }
 
-ProcessExit ChildProcess::stop(QDeadlineTimer deadline)
+void ChildProcess::terminate()
 {
     if (m_started && isRunning()) {
         ::kill(pid_t(-m_group), SIGTERM);
     }
+}
+
+ProcessExit ChildProcess::stop(QDeadlineTimer deadline)
+{
+    terminate();
     ProcessExit exit = waitForExit(deadline);
     if (m_started) {
         ::kill(pid_t(-m_group), SIGKILL);

@@ -57,6 +57,8 @@ public:
     // 0 while it does not run.
     qint64 processId() const { return m_process.processId(); }
 
+    // Asks the process and its group to end (SIGTERM), and returns at once.
+    void terminate();
     // Asks the process and its group to end (SIGTERM), kills it when the deadline passes, and
     // then kills whatever of its group is left.
     ProcessExit stop(QDeadlineTimer deadline);

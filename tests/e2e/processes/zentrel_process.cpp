@@ -1,13 +1,16 @@
 #include "e2e/processes/zentrel_process.h"
 
+#include "shell/command_message.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLocalSocket>
 #include <QThread>
 
-#include <sys/stat.h>
+#include <chrono>
 
 namespace zentrel {
 
@@ -15,6 +18,7 @@ namespace {
 
 constexpr int stopTimeoutMs = 10000;
 constexpr int listenPollMs = 20;
+constexpr int busStartTimeoutMs = 10000;
 
 // Inherited so sanitizer and loader settings of the build still reach the program.
 const QStringList passedThrough{
@@ -151,6 +155,9 @@ bool ZentrelProcess::start(const QString &display)
     if (!m_isFirstStart && !hasDefaults && !writeDefaults({})) {
         return false;
     }
+    if (m_wantsSessionBus && m_sessionBusAddress.isEmpty() && !startSessionBus()) {
+        return false;
+    }
     QProcessEnvironment withDisplay = environment();
     withDisplay.insert(QStringLiteral("DISPLAY"), display);
     return m_process.start(QStringLiteral(ZENTREL_EXECUTABLE), {}, withDisplay);
@@ -158,12 +165,8 @@ bool ZentrelProcess::start(const QString &display)
 
 bool ZentrelProcess::waitUntilListening(QDeadlineTimer deadline)
 {
-    // The socket file appears as the program starts listening on it.
-    const QByteArray socket =
-        QFile::encodeName(runtimeFolder() + QStringLiteral("/zentrel-commands"));
     for (;;) {
-        struct stat status = {};
-        if (stat(socket.constData(), &status) == 0 && S_ISSOCK(status.st_mode)) {
+        if (answersCommands(deadline)) {
             return true;
         }
         if (deadline.hasExpired() || !isRunning()) {
@@ -171,6 +174,26 @@ bool ZentrelProcess::waitUntilListening(QDeadlineTimer deadline)
         }
         QThread::msleep(listenPollMs);
     }
+}
+
+// The program listens before its event loop runs, and takes messages only from that loop. A
+// message without URLs asks nothing of it.
+bool ZentrelProcess::answersCommands(QDeadlineTimer deadline)
+{
+    QLocalSocket socket;
+    socket.connectToServer(runtimeFolder() + QStringLiteral("/zentrel-commands"));
+    if (!socket.waitForConnected(int(deadline.remainingTime()))) {
+        return false;
+    }
+    const CommandMessage nothing{
+        {}, std::chrono::system_clock::now() + std::chrono::milliseconds(deadline.remainingTime())};
+    socket.write(QByteArray::fromStdString(encodeCommandMessage(nothing)) + '\n');
+    QByteArray answer;
+    // A program that ends, or refuses the message, closes the connection.
+    while (!answer.contains('\n') && socket.waitForReadyRead(int(deadline.remainingTime()))) {
+        answer += socket.readAll();
+    }
+    return answer.startsWith("ok\n");
 }
 
 ProcessExit ZentrelProcess::runAgain(const QStringList &arguments, QDeadlineTimer deadline) const
@@ -189,6 +212,27 @@ ProcessExit ZentrelProcess::stop()
 ProcessExit ZentrelProcess::waitForExit(QDeadlineTimer deadline)
 {
     return m_process.waitForExit(deadline);
+}
+
+// At $XDG_RUNTIME_DIR/bus, where a user's service manager puts it, and named in the environment.
+bool ZentrelProcess::startSessionBus()
+{
+    const QString address = QStringLiteral("unix:path=") + runtimeFolder() + QStringLiteral("/bus");
+    if (!m_sessionBus.start(QStringLiteral("dbus-daemon"),
+                            {QStringLiteral("--session"),
+                             QStringLiteral("--nofork"),
+                             QStringLiteral("--nopidfile"),
+                             QStringLiteral("--print-address"),
+                             QStringLiteral("--address=") + address},
+                            environment())) {
+        return false;
+    }
+    const auto printed = m_sessionBus.waitForLine(QRegularExpression(QStringLiteral("^unix:.+")),
+                                                  QDeadlineTimer(busStartTimeoutMs));
+    if (printed) {
+        m_sessionBusAddress = printed->captured(0);
+    }
+    return printed.has_value();
 }
 
 QString ZentrelProcess::homePath(const QString &name) const
@@ -214,6 +258,9 @@ QProcessEnvironment ZentrelProcess::environment() const
     result.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder());
     result.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     result.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    if (!m_sessionBusAddress.isEmpty()) {
+        result.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_sessionBusAddress);
+    }
     result.insert(m_extra);
     return result;
 }

@@ -16,9 +16,10 @@
 
 namespace zentrel {
 
-// The real zentrel program in a home of its own: fresh XDG folders, no session bus (so Qt uses
-// the XEmbed tray), nothing of the user's desktop. Each instance gets its own runtime folder, so
-// single-instance sockets of parallel tests never meet.
+// The real zentrel program in a home of its own: fresh XDG folders and a session bus of its own,
+// as on a desktop, but nothing of the user's desktop (no tray host on that bus, so Qt uses the
+// XEmbed tray). Each instance gets its own runtime folder, so single-instance sockets of parallel
+// tests never meet.
 class ZentrelProcess
 {
 public:
@@ -49,6 +50,9 @@ public:
     // The next start is a first start: no settings, so the welcome window comes up.
     void startAsFirstStart() { m_isFirstStart = true; }
 
+    // The program starts with no session bus, as in a session that has none (startx, ssh -X).
+    void startWithoutSessionBus() { m_wantsSessionBus = false; }
+
     bool start(const QString &display);
 
     // An environment variable for the program and its later invocations, set before start.
@@ -67,12 +71,16 @@ public:
         return m_process.waitForLine(pattern, deadline);
     }
 
-    // True once the program listens for command URLs from later invocations.
+    // True once the program takes command URLs from later invocations, which it does from its
+    // event loop: it has started, and a signal now quits it in order.
     bool waitUntilListening(QDeadlineTimer deadline);
 
     // Runs `zentrel <arguments>` again in the same home, as a user would from a shell. It gets
     // no display: all it may do is hand its arguments to the running program and end.
     ProcessExit runAgain(const QStringList &arguments, QDeadlineTimer deadline) const;
+
+    // Sends SIGTERM, as a desktop that ends does, and returns at once.
+    void terminate() { m_process.terminate(); }
 
     // Sends SIGTERM and waits for the program to end.
     ProcessExit stop();
@@ -82,11 +90,18 @@ public:
 private:
     QString homePath(const QString &name) const;
     QProcessEnvironment environment() const;
+    bool startSessionBus();
+    // Whether the program has answered a message asking nothing of it by the deadline.
+    bool answersCommands(QDeadlineTimer deadline);
 
     QTemporaryDir m_home;
     QProcessEnvironment m_extra;
+    // Outlives the program's starts, as a desktop's bus does.
+    ChildProcess m_sessionBus;
+    QString m_sessionBusAddress;
     ChildProcess m_process;
     bool m_isFirstStart = false;
+    bool m_wantsSessionBus = true;
 };
 
 } // namespace zentrel
