@@ -24,8 +24,10 @@ class TwoMonitors : public TwoMonitorDesk
 protected:
     explicit TwoMonitors(const QRect &projectorFrame = projector,
                          int projectorScale = 1,
-                         bool withCompositor = false)
-        : TwoMonitorDesk(projectorFrame, projectorScale, withCompositor)
+                         bool withCompositor = false,
+                         const QRect &mainFrame = mainMonitor,
+                         int desktopPercent = 100)
+        : TwoMonitorDesk(projectorFrame, projectorScale, withCompositor, mainFrame, desktopPercent)
     {}
 
     // The scenarios, each run in every variant.
@@ -61,6 +63,16 @@ class ProjectorAtDoubleScaleComposited : public TwoMonitors
 protected:
     ProjectorAtDoubleScaleComposited()
         : TwoMonitors(fullHdProjector, 2, true)
+    {}
+};
+
+// Two 1440p monitors at 150 %: Qt gives each as 1707 × 960 points, which scaled back reach a
+// pixel into the next monitor or past the screen's edge.
+class QhdPairAtOneAndAHalf : public TwoMonitors
+{
+protected:
+    QhdPairAtOneAndAHalf()
+        : TwoMonitors(qhdBeside, 1, false, qhdMonitor, 150)
     {}
 };
 
@@ -336,6 +348,16 @@ TEST_P(ProjectorAtDoubleScaleComposited, FullScreenTimerCoversTheMonitorUnderThe
     fullScreenTimerCoversTheMonitorUnderThePointer();
 }
 
+TEST_P(QhdPairAtOneAndAHalf, DrawAndFreezePictureTheMonitorUnderThePointer)
+{
+    drawAndFreezePictureTheMonitorUnderThePointer();
+}
+
+TEST_P(QhdPairAtOneAndAHalf, AidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer)
+{
+    aidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer();
+}
+
 TEST_P(ProjectorAtDoubleScaleClicked, ToolbarsTakeClicksOnEachMonitor)
 {
     toolbarsTakeClicksOnEachMonitor();
@@ -358,6 +380,10 @@ INSTANTIATE_TEST_SUITE_P(WindowManagers,
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          ProjectorAtDoubleScaleComposited,
                          testing::Values(WindowManager::none),
+                         testNameOf);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         QhdPairAtOneAndAHalf,
+                         testing::Values(WindowManager::none, WindowManager::kwin),
                          testNameOf);
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          ProjectorAtDoubleScaleClicked,
