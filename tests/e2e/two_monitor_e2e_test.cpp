@@ -76,6 +76,10 @@ protected:
     {}
 };
 
+// Its clicking variant: Draw's Save to Session and Save on each, under every window manager.
+class QhdPairAtOneAndAHalfClicked : public QhdPairAtOneAndAHalf
+{};
+
 // The clicking variant: every window manager, the projector at twice the scale.
 class ProjectorAtDoubleScaleClicked : public ProjectorAtDoubleScale
 {};
@@ -196,7 +200,8 @@ void TwoMonitors::fullScreenTimerCoversTheMonitorUnderThePointer()
 void TwoMonitors::toolbarsTakeClicksOnEachMonitor()
 {
     for (const QRect &monitor : m_monitors) {
-        const qreal scale = monitor == mainMonitor ? 1 : m_projectorScale;
+        const qreal scale =
+            (monitor == m_monitors.front() ? 1 : m_projectorScale) * m_desktopPercent / 100.0;
         const QImage before = monitorBefore(monitor);
         ASSERT_NO_FATAL_FAILURE(openOn(
             monitor, QStringLiteral("zentrel://toggle/draw"), drawTitle, Shows::overlayAndToolbar));
@@ -358,6 +363,11 @@ TEST_P(QhdPairAtOneAndAHalf, AidsWhiteboardAndTimerOpenOnTheMonitorUnderThePoint
     aidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer();
 }
 
+TEST_P(QhdPairAtOneAndAHalfClicked, ToolbarsTakeClicksOnEachMonitor)
+{
+    toolbarsTakeClicksOnEachMonitor();
+}
+
 TEST_P(ProjectorAtDoubleScaleClicked, ToolbarsTakeClicksOnEachMonitor)
 {
     toolbarsTakeClicksOnEachMonitor();
@@ -387,6 +397,10 @@ INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          testNameOf);
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          ProjectorAtDoubleScaleClicked,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         QhdPairAtOneAndAHalfClicked,
                          testing::ValuesIn(everyWindowManager()),
                          testNameOf);
 
