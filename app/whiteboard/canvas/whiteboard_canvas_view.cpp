@@ -183,7 +183,9 @@ std::optional<QByteArray> WhiteboardCanvasView::renderPNGData()
     m_isRenderingExport = false;
     update();
     const QImage picture =
-        m_picturePixels.isEmpty() ? m_frame : m_frame.copy(QRect(QPoint(0, 0), m_picturePixels));
+        m_picturePixels.isEmpty()
+            ? m_frame
+            : m_frame.copy(QRect(QPoint(0, 0), m_picturePixels) & m_frame.rect());
     QByteArray png;
     QBuffer buffer(&png);
     if (picture.isNull() || !buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
