@@ -1,7 +1,9 @@
 #include "common/window_placement.h"
 
+#include "capture/capture_geometry.h"
 #include "common/qt_path.h"
 #include "common/qt_shell_ports.h"
+#include "platform/platform_services.h"
 #include "shell/active_screen.h"
 
 #include <QEvent>
@@ -37,6 +39,20 @@ FrameMargins frameMarginsOf(const QWidget &window)
     };
     return {
         side(margins.left()), side(margins.top()), side(margins.right()), side(margins.bottom())};
+}
+
+// The screen to the fraction of a point: Qt rounds its size to whole points, which at a scale
+// such as 150 % reach a pixel past the monitor.
+QRectF screenInPoints(const QScreen &screen)
+{
+    const QRect geometry = screen.geometry();
+    const std::optional<QRect> pixels = monitorPixels(geometry);
+    if (!pixels) {
+        return geometry;
+    }
+    const SizeF size = screenSizeInPoints(
+        toSizeF(geometry.size()), pixels->width(), pixels->height(), screen.devicePixelRatio());
+    return QRectF(geometry.topLeft(), QSizeF(size.width, size.height));
 }
 
 // Fits its window, and again once the window manager has framed it: fitted before that, the frame
@@ -92,8 +108,9 @@ private:
         if (m_window.screen() != m_screen) {
             m_window.setScreen(m_screen);
         }
-        const WindowFit fit = fitWindow(toRectF(QRectF(m_screen->availableGeometry())),
-                                        toRectF(QRectF(m_screen->geometry())),
+        const QRectF screen = screenInPoints(*m_screen);
+        const WindowFit fit = fitWindow(toRectF(QRectF(m_screen->availableGeometry()) & screen),
+                                        toRectF(screen),
                                         m_sizes,
                                         frameMarginsOf(m_window),
                                         m_place);

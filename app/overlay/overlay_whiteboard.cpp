@@ -6,6 +6,7 @@
 #include "common/qt_conversions.h"
 #include "overlay/overlay_window_controller.h"
 #include "panels/event_monitor.h"
+#include "platform/platform_services.h"
 #include "shell/app_preferences.h"
 #include "whiteboard/canvas/key_character.h"
 #include "whiteboard/canvas/whiteboard_canvas_view.h"
@@ -141,6 +142,9 @@ void OverlayWindowController::showEditor(std::unique_ptr<WhiteboardEditorModel> 
     m_editorModel->setOnError([this](const std::string &message) { reportError(message); });
     auto *canvas = new WhiteboardCanvasView(*m_editorModel);
     canvas->resize(m_screen.size());
+    if (const std::optional<QRect> pixels = monitorPixels(m_screen)) {
+        canvas->setPicturePixels(pixels->size());
+    }
     canvas->setRoughnessLevel(m_preferences.roughnessLevel());
     canvas->setRoughPathGenerator(canvas->makeRoughPathGenerator());
     canvas->onCopyPNG = [this] {

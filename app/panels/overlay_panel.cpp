@@ -123,7 +123,6 @@ void OverlayPanel::coverScreen(const QRect &screenGeometry)
     // Full screen rather than only screen-sized: window managers then cover their own panels
     // and docks with it instead of keeping them uncovered or moving it aside.
     setWindowState(Qt::WindowFullScreen);
-    keepFullScreenOn(this, screenGeometry);
 }
 
 // On the screen it covers before it takes that screen's geometry: Qt turns a geometry into X
@@ -135,6 +134,7 @@ void OverlayPanel::placeOnCoveredScreen()
         setScreen(covered);
     }
     setGeometry(m_coveredScreen);
+    keepFullScreenOn(this, m_coveredScreen);
 }
 
 bool OverlayPanel::event(QEvent *event)

@@ -6,6 +6,7 @@
 #include "platform/x11/input/xcb_key_grabber.h"
 #include "platform/x11/input/xcb_key_hold.h"
 #include "platform/x11/x11_click_through_frame.h"
+#include "platform/x11/x11_monitors.h"
 #include "platform/x11/x11_window_states.h"
 
 #include <QGuiApplication>
@@ -97,19 +98,22 @@ void keepOutOfTaskLists(QWidget *window)
     }
 }
 
+std::optional<QRect> monitorPixels(const QRect &screenGeometry)
+{
+    if (!isX11Session()) {
+        return std::nullopt;
+    }
+    const auto screen = x11ScreenWithPixels(screenGeometry);
+    return screen ? std::optional(screen->second) : std::nullopt;
+}
+
 void keepFullScreenOn(QWidget *window, const QRect &screenGeometry)
 {
     if (!isX11Session()) {
         return;
     }
-    for (const QScreen *screen : QGuiApplication::screens()) {
-        if (screen->geometry() == screenGeometry) {
-            // X numbers monitors by their place in the server's pixels.
-            x11KeepFullScreenOn(window->winId(),
-                                QRect(screenGeometry.topLeft(),
-                                      screenGeometry.size() * screen->devicePixelRatio()));
-            return;
-        }
+    if (const auto pixels = monitorPixels(screenGeometry)) {
+        x11KeepFullScreenOn(window->winId(), *pixels);
     }
 }
 

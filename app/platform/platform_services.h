@@ -1,11 +1,11 @@
 #pragma once
 
+#include <QRect>
 #include <QWindow>
 
 #include <memory>
 #include <optional>
 
-class QRect;
 class QRegion;
 class QWidget;
 
@@ -50,9 +50,14 @@ void stackBelow(QWidget *window, WId other);
 // first shown.
 void keepOutOfTaskLists(QWidget *window);
 
-// Tells the window manager which screen (Qt's geometry) a full-screen window is to cover: some
-// (xfwm4) otherwise make it cover the first monitor wherever it asked to be. Call before it is
-// first shown.
+// The rectangle the screen's monitor takes in the display's pixels, as the display lists it:
+// Qt's size in points times the scale may miss it by a pixel. None where the desktop does not
+// tell, or where no monitor is that screen any more.
+std::optional<QRect> monitorPixels(const QRect &screenGeometry);
+
+// Has a full-screen window cover the screen of that geometry (Qt's), to the pixel, and tells the
+// window manager which one it is: some (xfwm4) otherwise make it cover the first monitor
+// wherever it asked to be. Call before it is first shown, and again once shown.
 void keepFullScreenOn(QWidget *window, const QRect &screenGeometry);
 
 // Lets the clicks that a window of ours lets through (Qt::WindowTransparentForInput) pass the

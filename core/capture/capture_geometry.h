@@ -1,23 +1,11 @@
 #pragma once
 
 #include "common/geometry.h"
+#include "common/pixel_rect.h"
 
 #include <optional>
 
 namespace zentrel {
-
-// A rectangle of whole pixels in an image, origin top left.
-struct PixelRect
-{
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-
-    bool isEmpty() const { return width <= 0 || height <= 0; }
-
-    friend bool operator==(const PixelRect &, const PixelRect &) = default;
-};
 
 // The square of side 2 × halfSide centred on centre.
 RectF squareAround(PointF centre, double halfSide);

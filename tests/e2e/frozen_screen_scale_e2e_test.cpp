@@ -230,6 +230,10 @@ using FrozenOnProjector = OnMonitor<FrozenAtScale, 1280, 720, 100>;
 // Scales that divide a 1080p monitor's pixels: 1280 × 720 and 960 × 540 points.
 using FrozenOnFullHdAtOneAndAHalf = OnMonitor<FrozenAtScale, 1920, 1080, 150>;
 using FrozenOnFullHdAtDouble = OnMonitor<FrozenAtScale, 1920, 1080, 200>;
+// Sizes in points that Qt rounds up past the monitor: 1706⅔ × 960 given as 1707 × 960 (2560.5
+// pixels), and 1097 × 685⅘ given as 1097 × 686 (1200.5 pixels).
+using FrozenOnQhdAtOneAndAHalf = OnMonitor<FrozenAtScale, 2560, 1440, 150>;
+using FrozenOnWuxgaAtSevenFourths = OnMonitor<FrozenAtScale, 1920, 1200, 175>;
 
 TEST_P(FrozenOnProjectorAtOneAndAHalf, ShowsCopiesAndSavesTheScreenPixelForPixel)
 {
@@ -251,6 +255,16 @@ TEST_P(FrozenOnFullHdAtDouble, ShowsCopiesAndSavesTheScreenPixelForPixel)
     showsTheScreenPixelForPixel();
 }
 
+TEST_P(FrozenOnQhdAtOneAndAHalf, ShowsCopiesAndSavesTheScreenPixelForPixel)
+{
+    showsTheScreenPixelForPixel();
+}
+
+TEST_P(FrozenOnWuxgaAtSevenFourths, ShowsCopiesAndSavesTheScreenPixelForPixel)
+{
+    showsTheScreenPixelForPixel();
+}
+
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          FrozenOnProjectorAtOneAndAHalf,
                          testing::ValuesIn(everyWindowManager()),
@@ -265,6 +279,14 @@ INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          testNameOf);
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          FrozenOnFullHdAtDouble,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         FrozenOnQhdAtOneAndAHalf,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         FrozenOnWuxgaAtSevenFourths,
                          testing::ValuesIn(everyWindowManager()),
                          testNameOf);
 

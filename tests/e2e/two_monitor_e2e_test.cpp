@@ -24,8 +24,10 @@ class TwoMonitors : public TwoMonitorDesk
 protected:
     explicit TwoMonitors(const QRect &projectorFrame = projector,
                          int projectorScale = 1,
-                         bool withCompositor = false)
-        : TwoMonitorDesk(projectorFrame, projectorScale, withCompositor)
+                         bool withCompositor = false,
+                         const QRect &mainFrame = mainMonitor,
+                         int desktopPercent = 100)
+        : TwoMonitorDesk(projectorFrame, projectorScale, withCompositor, mainFrame, desktopPercent)
     {}
 
     // The scenarios, each run in every variant.
@@ -63,6 +65,20 @@ protected:
         : TwoMonitors(fullHdProjector, 2, true)
     {}
 };
+
+// Two 1440p monitors at 150 %: Qt gives each as 1707 × 960 points, which scaled back reach a
+// pixel into the next monitor or past the screen's edge.
+class QhdPairAtOneAndAHalf : public TwoMonitors
+{
+protected:
+    QhdPairAtOneAndAHalf()
+        : TwoMonitors(qhdBeside, 1, false, qhdMonitor, 150)
+    {}
+};
+
+// Its clicking variant: Draw's Save to Session and Save on each, under every window manager.
+class QhdPairAtOneAndAHalfClicked : public QhdPairAtOneAndAHalf
+{};
 
 // The clicking variant: every window manager, the projector at twice the scale.
 class ProjectorAtDoubleScaleClicked : public ProjectorAtDoubleScale
@@ -184,7 +200,8 @@ void TwoMonitors::fullScreenTimerCoversTheMonitorUnderThePointer()
 void TwoMonitors::toolbarsTakeClicksOnEachMonitor()
 {
     for (const QRect &monitor : m_monitors) {
-        const qreal scale = monitor == mainMonitor ? 1 : m_projectorScale;
+        const qreal scale =
+            (monitor == m_monitors.front() ? 1 : m_projectorScale) * m_desktopPercent / 100.0;
         const QImage before = monitorBefore(monitor);
         ASSERT_NO_FATAL_FAILURE(openOn(
             monitor, QStringLiteral("zentrel://toggle/draw"), drawTitle, Shows::overlayAndToolbar));
@@ -336,6 +353,21 @@ TEST_P(ProjectorAtDoubleScaleComposited, FullScreenTimerCoversTheMonitorUnderThe
     fullScreenTimerCoversTheMonitorUnderThePointer();
 }
 
+TEST_P(QhdPairAtOneAndAHalf, DrawAndFreezePictureTheMonitorUnderThePointer)
+{
+    drawAndFreezePictureTheMonitorUnderThePointer();
+}
+
+TEST_P(QhdPairAtOneAndAHalf, AidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer)
+{
+    aidsWhiteboardAndTimerOpenOnTheMonitorUnderThePointer();
+}
+
+TEST_P(QhdPairAtOneAndAHalfClicked, ToolbarsTakeClicksOnEachMonitor)
+{
+    toolbarsTakeClicksOnEachMonitor();
+}
+
 TEST_P(ProjectorAtDoubleScaleClicked, ToolbarsTakeClicksOnEachMonitor)
 {
     toolbarsTakeClicksOnEachMonitor();
@@ -360,7 +392,15 @@ INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          testing::Values(WindowManager::none),
                          testNameOf);
 INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         QhdPairAtOneAndAHalf,
+                         testing::Values(WindowManager::none, WindowManager::kwin),
+                         testNameOf);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
                          ProjectorAtDoubleScaleClicked,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         QhdPairAtOneAndAHalfClicked,
                          testing::ValuesIn(everyWindowManager()),
                          testNameOf);
 

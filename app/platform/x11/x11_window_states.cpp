@@ -90,14 +90,35 @@ std::optional<std::uint32_t> xineramaIndexOf(xcb_connection_t *connection, const
     return std::nullopt;
 }
 
+// Qt turns a size in points into pixels rounded, which may reach a pixel past the monitor (1707
+// points at 150 % are 2561 pixels on a 2560-pixel monitor) where no window manager sizes a
+// full-screen window to its monitor.
+void placeOn(xcb_connection_t *connection, xcb_window_t window, const QRect &monitor)
+{
+    const std::array<std::uint32_t, 4> frame{std::uint32_t(monitor.x()),
+                                             std::uint32_t(monitor.y()),
+                                             std::uint32_t(monitor.width()),
+                                             std::uint32_t(monitor.height())};
+    xcb_configure_window(connection,
+                         window,
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH
+                             | XCB_CONFIG_WINDOW_HEIGHT,
+                         frame.data());
+}
+
 } // namespace
 
 void x11KeepFullScreenOn(std::uint32_t window, const QRect &monitor)
 {
     xcb_connection_t *connection = qtConnection();
     const xcb_window_t root = connection ? rootOf(connection, window) : XCB_NONE;
-    const auto index = root != XCB_NONE ? xineramaIndexOf(connection, monitor) : std::nullopt;
+    if (root == XCB_NONE) {
+        return;
+    }
+    placeOn(connection, window, monitor);
+    const auto index = xineramaIndexOf(connection, monitor);
     if (!index) {
+        xcb_flush(connection);
         return;
     }
     const xcb_atom_t monitors = x11Atom(connection, "_NET_WM_FULLSCREEN_MONITORS");

@@ -31,9 +31,10 @@ std::optional<std::uint32_t> x11ActiveWindowOnScreenOf(std::uint32_t window);
 // Asks the window manager to stack the window, shown, just below the sibling.
 void x11StackBelow(std::uint32_t window, std::uint32_t sibling);
 
-// Has the window, once full screen, cover the monitor at `monitor` (root pixels) and no other:
-// before it is mapped through its _NET_WM_FULLSCREEN_MONITORS, afterwards by asking the window
-// manager. Nothing where the server numbers no monitors (no Xinerama).
+// Has the window, once full screen, cover the monitor at `monitor` (root pixels), to the pixel,
+// and no other: placed there, and told to the window manager before it is mapped through its
+// _NET_WM_FULLSCREEN_MONITORS, afterwards by asking. Nothing is told where the server numbers no
+// monitors (no Xinerama).
 void x11KeepFullScreenOn(std::uint32_t window, const QRect &monitor);
 
 // Cuts the window to `pixels` (X Shape, bounding and so input too), relative to its origin; an

@@ -182,9 +182,13 @@ std::optional<QByteArray> WhiteboardCanvasView::renderPNGData()
     renderFrame(devicePixelRatioF(), CanvasSharpness::now);
     m_isRenderingExport = false;
     update();
+    const QImage picture =
+        m_picturePixels.isEmpty()
+            ? m_frame
+            : m_frame.copy(QRect(QPoint(0, 0), m_picturePixels) & m_frame.rect());
     QByteArray png;
     QBuffer buffer(&png);
-    if (m_frame.isNull() || !buffer.open(QIODevice::WriteOnly) || !m_frame.save(&buffer, "PNG")) {
+    if (picture.isNull() || !buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
         return std::nullopt;
     }
     return png;

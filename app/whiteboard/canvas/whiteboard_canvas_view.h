@@ -82,6 +82,10 @@ public:
     // committed first so its text is in the picture. None when the image cannot be made.
     std::optional<QByteArray> renderPNGData();
 
+    // The picture's size in pixels when the view covers a monitor: Qt's size in whole points
+    // times the scale may reach a pixel past it.
+    void setPicturePixels(QSize pixels) { m_picturePixels = pixels; }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -122,6 +126,7 @@ private:
     CanvasBackdropPainter m_backdrop;
     CanvasElementLayer m_elements;
     QImage m_frame;
+    QSize m_picturePixels;
     // The paint to come was asked for the area a drag step changes, not the whole view.
     bool m_askedForDragStep = false;
     // Zoom steps show a rescaled picture; once they rest, a sharp one is begun.

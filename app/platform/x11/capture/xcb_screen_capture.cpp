@@ -2,6 +2,7 @@
 
 #include "platform/x11/capture/x11_screen_composer.h"
 #include "platform/x11/capture/xcb_screen_capture_stream.h"
+#include "platform/x11/x11_monitors.h"
 #include "platform/x11/x11_window_tree.h"
 
 #include <QGuiApplication>
@@ -9,7 +10,6 @@
 
 #include <xcb/xcb.h>
 
-#include <cmath>
 #include <optional>
 
 namespace zentrel {
@@ -18,21 +18,11 @@ namespace {
 // The Qt screen with that geometry, placed in the X server's pixels.
 std::optional<ScreenArea> screenArea(const QRect &geometry, const QRect &rootRect)
 {
-    for (const QScreen *screen : QGuiApplication::screens()) {
-        if (screen->geometry() != geometry) {
-            continue;
-        }
-        const qreal ratio = screen->devicePixelRatio();
-        // Halves round away from zero, as std::lround does.
-        const QRect pixels(geometry.topLeft(),
-                           QSize(int(std::lround(geometry.width() * ratio)),
-                                 int(std::lround(geometry.height() * ratio))));
-        if (!rootRect.contains(pixels)) {
-            return std::nullopt;
-        }
-        return ScreenArea{geometry, pixels, ratio};
+    const auto screen = x11ScreenWithPixels(geometry);
+    if (!screen || !rootRect.contains(screen->second)) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return ScreenArea{geometry, screen->second, screen->first->devicePixelRatio()};
 }
 
 // Qt sends the requests of its own connection when it gets round to it: the windows of a run
