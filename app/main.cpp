@@ -1,4 +1,5 @@
 #include "common/application_paths.h"
+#include "common/qt_message_filter.h"
 #include "platform/termination_signals.h"
 #include "shell/app_delegate.h"
 #include "shell/commands/command_url_channel.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QThreadPool>
 
 #include <malloc.h>
 
@@ -78,6 +80,7 @@ int main(int argc, char *argv[])
     constexpr int ownMappingFrom = 1024 * 1024;
     mallopt(M_MMAP_THRESHOLD, ownMappingFrom);
     mallopt(M_MXFAST, 0);
+    zentrel::installQtMessageFilter();
     QApplication::setApplicationName(QStringLiteral("Zentrel"));
     QApplication::setDesktopFileName(QStringLiteral("zentrel"));
     const QStringList urls = commandUrlArguments(argc, argv);
@@ -113,6 +116,10 @@ int main(int argc, char *argv[])
     }
 
     QApplication application(argc, argv);
+    // Each thread keeps the fonts it loaded, and a text of rare characters has them looked for
+    // in every installed font: the pool's threads live as long as the program, so that is done
+    // once per thread rather than again on each board opened after a pause.
+    QThreadPool::globalInstance()->setExpiryTimeout(-1);
     zentrel::InstanceLockWatch lockWatch({&instanceLock, &dataFolderLock});
     // Features come and go in their own windows; only the tray keeps the program alive.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -137,5 +144,8 @@ int main(int argc, char *argv[])
                      &delegate,
                      &zentrel::AppDelegate::revealMenu);
     delegate.openUrls(urls);
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    // Elements a closed whiteboard left to be prepared alone end while Qt's fonts are there.
+    QThreadPool::globalInstance()->waitForDone();
+    return exitCode;
 }

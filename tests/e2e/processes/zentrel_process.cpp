@@ -176,9 +176,14 @@ bool ZentrelProcess::waitUntilListening(QDeadlineTimer deadline)
 ProcessExit ZentrelProcess::runAgain(const QStringList &arguments, QDeadlineTimer deadline) const
 {
     ChildProcess again;
+    startAgain(again, arguments);
+    return again.waitForExit(deadline);
+}
+
+void ZentrelProcess::startAgain(ChildProcess &again, const QStringList &arguments) const
+{
     // One that fails to start reports so through waitForExit.
     again.start(QStringLiteral(ZENTREL_EXECUTABLE), arguments, environment());
-    return again.waitForExit(deadline);
 }
 
 ProcessExit ZentrelProcess::stop()
