@@ -1,6 +1,7 @@
 #include "whiteboard/canvas/inline_text_editor.h"
 
 #include "whiteboard/canvas/element_layer/glyph_run_font.h"
+#include "whiteboard/canvas/emoji_font.h"
 #include "whiteboard/canvas/soft_breaks.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
 
@@ -14,6 +15,7 @@
 #include <QPainterPath>
 #include <QRawFont>
 #include <QScrollBar>
+#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -33,6 +35,27 @@ int widgetCoordinate(double value)
     return std::isnan(value) ? 0
                              : qRound(std::clamp(value, -maxTextEditorExtent, maxTextEditorExtent));
 }
+
+// Shows the emoji typed in the colour emoji font, as the canvas does.
+class EmojiHighlighter : public QSyntaxHighlighter
+{
+public:
+    EmojiHighlighter(QTextDocument *document, int pixelSize)
+        : QSyntaxHighlighter(document)
+        , m_pixelSize(pixelSize)
+    {}
+
+protected:
+    void highlightBlock(const QString &text) override
+    {
+        for (const QTextLayout::FormatRange &range : emojiFormats(text, m_pixelSize)) {
+            setFormat(range.start, range.length, range.format);
+        }
+    }
+
+private:
+    int m_pixelSize;
+};
 
 } // namespace
 
@@ -55,7 +78,9 @@ InlineTextEditor::InlineTextEditor(const TextEditorPlacement &placement,
     setPalette(colours);
     viewport()->setAutoFillBackground(false);
     document()->setDocumentMargin(textEditorInset);
-    document()->setDefaultFont(whiteboardFont(placement.typeface, frame.fontPixelSize));
+    const QFont font = whiteboardFont(placement.typeface, frame.fontPixelSize);
+    document()->setDefaultFont(font);
+    new EmojiHighlighter(document(), font.pixelSize());
     QTextOption option = document()->defaultTextOption();
     option.setAlignment(qtAlignment(placement.alignment));
     const bool wrapsAnywhere = editorWrapsAnywhere(placement.text);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontDatabase>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QTest>
@@ -203,6 +204,29 @@ TEST_F(InlineTextEditorTest, ARunawayWordCommittedByAnInputMethodIsLaidOutInBoun
     EXPECT_LE(longestWordInAParagraph(), qsizetype(runawayWordLength) + 1);
     EXPECT_EQ(typed(), ("a" + runawayWord() + "b").toStdString());
     EXPECT_TRUE(editor->document()->firstBlock().layout()->preeditAreaText().isEmpty());
+}
+
+// Emoji typed show in the colour emoji font, as the canvas shows them.
+TEST_F(InlineTextEditorTest, EmojiShowInColourAsOnTheCanvas)
+{
+    open(QStringLiteral("I \u2764\uFE0F it \U0001F600"), WhiteboardTypeface::system);
+    editor->setCursorWidth(0);
+    const QImage shown = editor->grab().toImage();
+    int colour = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb pixel = shown.pixel(x, y);
+            colour += std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)})
+                                  - std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)})
+                              > 60
+                          ? 1
+                          : 0;
+        }
+    }
+    // Both, where a colour emoji font is installed.
+    if (QFontDatabase::families().contains(QStringLiteral("Noto Color Emoji"))) {
+        EXPECT_GT(colour, 100);
+    }
 }
 
 // Characters no installed font has show as boxes in the editor too, in the hand-drawn faces,
