@@ -4,11 +4,16 @@
 #include "core/whiteboard/model/excalidraw/large_excalidraw_documents.h"
 #include "e2e/fixtures/board_library.h"
 #include "e2e/fixtures/drawing_test.h"
+#include "e2e/fixtures/under_window_manager.h"
 #include "e2e/processes/process_use.h"
 #include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -29,12 +34,15 @@ constexpr int commandAfterOpeningMs = 200;
 constexpr double answeredWithinMs = 500;
 constexpr int senderGivesUpMs = 12000;
 
+// Counted up from the last item of the whiteboard toolbar's "…" menu.
+constexpr int importItem = 3;
+constexpr int textsOfRareCharacters = 6;
+constexpr int charactersPerText = 1500;
+
 // Texts of thousands of distinct characters, in each face: most have no font on the machine
 // and are looked for in every font it has.
 WhiteboardLibrary rareCharactersLibrary()
 {
-    constexpr int texts = 6;
-    constexpr int charactersPerText = 1500;
     constexpr WhiteboardFontFamily families[] = {WhiteboardFontFamily::handDrawn,
                                                  WhiteboardFontFamily::system,
                                                  WhiteboardFontFamily::monospace};
@@ -42,7 +50,7 @@ WhiteboardLibrary rareCharactersLibrary()
     board.id = Uuid::generate(systemUuidRandomSource());
     board.name = "Rare characters";
     board.background = WhiteboardBackground::white();
-    for (int i = 0; i < texts; ++i) {
+    for (int i = 0; i < textsOfRareCharacters; ++i) {
         WhiteboardElement text;
         text.id = Uuid::generate(systemUuidRandomSource());
         text.kind = WhiteboardElementKind::text;
@@ -54,6 +62,42 @@ WhiteboardLibrary rareCharactersLibrary()
         board.elements.push_back(makeElement(std::move(text)));
     }
     return libraryOf(std::move(board));
+}
+
+// The same texts as an Excalidraw document, in its hand-drawn fonts.
+QByteArray rareCharactersDocument()
+{
+    QJsonArray elements;
+    for (int i = 0; i < textsOfRareCharacters; ++i) {
+        const std::string text = rareCharacters(charactersPerText, std::uint32_t(i + 11));
+        elements.append(QJsonObject{{QStringLiteral("type"), QStringLiteral("text")},
+                                    {QStringLiteral("id"), QStringLiteral("rare%1").arg(i)},
+                                    {QStringLiteral("x"), 40 + (i % 3) * 420},
+                                    {QStringLiteral("y"), 80 + (i / 3) * 300},
+                                    {QStringLiteral("width"), 400},
+                                    {QStringLiteral("height"), 280},
+                                    {QStringLiteral("fontSize"), 16},
+                                    {QStringLiteral("fontFamily"), i % 2 == 0 ? 1 : 5},
+                                    {QStringLiteral("text"), QString::fromStdString(text)}});
+    }
+    const QJsonObject document{{QStringLiteral("type"), QStringLiteral("excalidraw")},
+                               {QStringLiteral("version"), 2},
+                               {QStringLiteral("elements"), elements}};
+    return QJsonDocument(document).toJson(QJsonDocument::Compact);
+}
+
+// How long a command sent a moment from now waited for its answer.
+double commandWait(ZentrelProcess &zentrel, const std::string &when)
+{
+    QThread::msleep(commandAfterOpeningMs);
+    QElapsedTimer wall;
+    wall.start();
+    const ProcessExit answered =
+        zentrel.runAgain({answeredCommand}, QDeadlineTimer(senderGivesUpMs));
+    const double waited = double(wall.nsecsElapsed()) / 1e6;
+    printFigure("command answered " + when + " after", waited, "ms");
+    EXPECT_TRUE(exitedCleanly(answered)) << "unanswered " << when;
+    return waited;
 }
 
 class BoardOpening : public DrawingTest
@@ -78,14 +122,7 @@ protected:
     {
         ChildProcess opening;
         m_zentrel.startAgain(opening, {toggleWhiteboard});
-        QThread::msleep(commandAfterOpeningMs);
-        QElapsedTimer wall;
-        wall.start();
-        const ProcessExit answered =
-            m_zentrel.runAgain({answeredCommand}, QDeadlineTimer(senderGivesUpMs));
-        const double waited = double(wall.nsecsElapsed()) / 1e6;
-        printFigure("command answered " + when + " after", waited, "ms");
-        EXPECT_TRUE(exitedCleanly(answered)) << "unanswered " << when << "; " << situation();
+        const double waited = commandWait(m_zentrel, when);
         EXPECT_TRUE(exitedCleanly(opening.waitForExit(QDeadlineTimer(senderGivesUpMs))));
         EXPECT_TRUE(m_windows.waitForShown(whiteboardTitle, QDeadlineTimer(idleTimeoutMs)))
             << "the whiteboard never opened; " << situation();
@@ -104,6 +141,34 @@ TEST_F(BoardOpening, ACommandIsAnsweredAtOnceEachTimeABoardOfRareCharactersOpens
     EXPECT_LT(commandWaitAfterOpening("as the board of rare characters reopens"), answeredWithinMs);
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
+
+// Importing goes through the toolbar's menu and a file dialog, under each window manager.
+class RareCharactersImport : public UnderWindowManager
+{};
+
+TEST_P(RareCharactersImport, ACommandIsAnsweredAtOnceAfterADocumentOfRareCharactersIsImported)
+{
+    const QString path = m_zentrel.dataHome() + QStringLiteral("/Rare.excalidraw");
+    QFile file(path);
+    const QByteArray document = rareCharactersDocument();
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(document) == document.size());
+    file.close();
+    ASSERT_NO_FATAL_FAILURE(openFeature(toggleWhiteboard, whiteboardTitle));
+    ASSERT_NO_FATAL_FAILURE(chooseFromToolbarMenu(importItem));
+    ASSERT_NO_FATAL_FAILURE(answerFileDialog(QStringLiteral("Import Excalidraw Document"), path));
+    EXPECT_LT(commandWait(m_zentrel,
+                          "as a document of rare characters is imported under "
+                              + nameOf(GetParam()).toStdString()),
+              answeredWithinMs)
+        << situation();
+    waitUntilIdle(m_zentrel.processId(), idleTimeoutMs);
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers,
+                         RareCharactersImport,
+                         testing::ValuesIn(everyWindowManager()),
+                         testNameOf);
 
 } // namespace
 } // namespace zentrel
