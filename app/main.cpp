@@ -117,8 +117,9 @@ int main(int argc, char *argv[])
 
     QApplication application(argc, argv);
     // Each thread keeps the fonts it loaded, and a text of rare characters has them looked for
-    // in every installed font: the pool's threads live as long as the program, so that is done
-    // once per thread rather than again on each board opened after a pause.
+    // in every installed font: the pool's threads are not ended by a pause, after which a zoom
+    // or a pan would look for them all again; closing a feature ends them (see
+    // OverlayWindowController), giving back their memory.
     QThreadPool::globalInstance()->setExpiryTimeout(-1);
     zentrel::InstanceLockWatch lockWatch({&instanceLock, &dataFolderLock});
     // Features come and go in their own windows; only the tray keeps the program alive.
