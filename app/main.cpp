@@ -1,4 +1,5 @@
 #include "common/application_paths.h"
+#include "common/qt_message_filter.h"
 #include "platform/session_bus_guard.h"
 #include "platform/termination_signals.h"
 #include "shell/app_delegate.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QThreadPool>
 
 #include <malloc.h>
 
@@ -83,6 +85,7 @@ int main(int argc, char *argv[])
     constexpr int ownMappingFrom = 1024 * 1024;
     mallopt(M_MMAP_THRESHOLD, ownMappingFrom);
     mallopt(M_MXFAST, 0);
+    zentrel::installQtMessageFilter();
     QApplication::setApplicationName(QStringLiteral("Zentrel"));
     QApplication::setDesktopFileName(QStringLiteral("zentrel"));
     const QStringList urls = commandUrlArguments(argc, argv);
@@ -121,6 +124,11 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     // Signals end the start at once, however long it waits on the desktop; see below.
     zentrel::TerminationSignals terminationSignals;
+    // Each thread keeps the fonts it loaded, and a text of rare characters has them looked for
+    // in every installed font: the pool's threads are not ended by a pause, after which a zoom
+    // or a pan would look for them all again; closing a feature ends them (see
+    // OverlayWindowController), giving back their memory.
+    QThreadPool::globalInstance()->setExpiryTimeout(-1);
     zentrel::InstanceLockWatch lockWatch({&instanceLock, &dataFolderLock});
     // Features come and go in their own windows; only the tray keeps the program alive.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -145,5 +153,8 @@ int main(int argc, char *argv[])
                      &application,
                      &QCoreApplication::quit);
     terminationSignals.deliverOnceLoopRuns();
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    // Elements a closed whiteboard left to be prepared alone end while Qt's fonts are there.
+    QThreadPool::globalInstance()->waitForDone();
+    return exitCode;
 }

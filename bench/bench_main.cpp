@@ -1,3 +1,5 @@
+#include "common/qt_message_filter.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
@@ -6,6 +8,8 @@
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // As the program itself does: Qt's notes on fonts would be timed too.
+    zentrel::installQtMessageFilter();
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

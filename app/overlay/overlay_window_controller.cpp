@@ -38,6 +38,18 @@ namespace {
 // Far shorter than two presses of a key, far longer than one press takes to reach both monitors.
 constexpr qint64 escapeEchoMs = 150;
 
+// The user's thread never waits for the pool: the elements of a board closed before it showed
+// are still prepared there, which takes seconds for texts of rare characters.
+void trimOncePoolIsIdle()
+{
+    constexpr int retryMs = 100;
+    if (!QThreadPool::globalInstance()->waitForDone(0)) {
+        QTimer::singleShot(retryMs, qApp, trimOncePoolIsIdle);
+        return;
+    }
+    malloc_trim(0);
+}
+
 } // namespace
 
 OverlayWindowController::OverlayWindowController(const QRect &screenGeometry,
@@ -73,11 +85,7 @@ OverlayWindowController::~OverlayWindowController()
     // but glibc keeps freed memory for the process until asked to give it back: tens of MB
     // stayed behind each run, hundreds after a large board. Asked once the members are gone and
     // the pool's idle threads have ended, which takes their font caches and arenas' leftovers.
-    QTimer::singleShot(0, qApp, [] {
-        constexpr int poolWaitMs = 1000;
-        QThreadPool::globalInstance()->waitForDone(poolWaitMs);
-        malloc_trim(0);
-    });
+    QTimer::singleShot(0, qApp, trimOncePoolIsIdle);
 }
 
 void OverlayWindowController::start(AppMode mode)

@@ -1,14 +1,24 @@
 #include "whiteboard/canvas/inline_text_editor.h"
 
+#include "whiteboard/canvas/element_layer/glyph_run_font.h"
+#include "whiteboard/canvas/emoji_font.h"
 #include "whiteboard/canvas/soft_breaks.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
 
 #include <QFocusEvent>
+#include <QGlyphRun>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
+#include <QScrollBar>
+#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QtMath>
 
 #include <algorithm>
@@ -25,6 +35,27 @@ int widgetCoordinate(double value)
     return std::isnan(value) ? 0
                              : qRound(std::clamp(value, -maxTextEditorExtent, maxTextEditorExtent));
 }
+
+// Shows the emoji typed in the colour emoji font, as the canvas does.
+class EmojiHighlighter : public QSyntaxHighlighter
+{
+public:
+    EmojiHighlighter(QTextDocument *document, int pixelSize)
+        : QSyntaxHighlighter(document)
+        , m_pixelSize(pixelSize)
+    {}
+
+protected:
+    void highlightBlock(const QString &text) override
+    {
+        for (const QTextLayout::FormatRange &range : emojiFormats(text, m_pixelSize)) {
+            setFormat(range.start, range.length, range.format);
+        }
+    }
+
+private:
+    int m_pixelSize;
+};
 
 } // namespace
 
@@ -47,7 +78,9 @@ InlineTextEditor::InlineTextEditor(const TextEditorPlacement &placement,
     setPalette(colours);
     viewport()->setAutoFillBackground(false);
     document()->setDocumentMargin(textEditorInset);
-    document()->setDefaultFont(whiteboardFont(placement.typeface, frame.fontPixelSize));
+    const QFont font = whiteboardFont(placement.typeface, frame.fontPixelSize);
+    document()->setDefaultFont(font);
+    new EmojiHighlighter(document(), font.pixelSize());
     QTextOption option = document()->defaultTextOption();
     option.setAlignment(qtAlignment(placement.alignment));
     const bool wrapsAnywhere = editorWrapsAnywhere(placement.text);
@@ -97,6 +130,57 @@ void InlineTextEditor::fitToText()
     const double used = document()->size().height() - 2 * textEditorInset;
     m_viewSize.height = textEditorHeight(m_fontPixelSize, used);
     resize(width(), widgetCoordinate(m_viewSize.height));
+}
+
+namespace {
+
+void paintMissingGlyphs(QPainter &painter,
+                        const QGlyphRun &run,
+                        QPointF origin,
+                        const QColor &colour)
+{
+    const QList<quint32> glyphs = run.glyphIndexes();
+    if (!glyphs.contains(0)) {
+        return;
+    }
+    const QRawFont font = run.rawFont();
+    if (!isEmptyMissingGlyph(font, 0, font.pathForGlyph(0))) {
+        return;
+    }
+    const QPainterPath box = glyphRunOutline(font, 0);
+    const QList<QPointF> positions = run.positions();
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        if (glyphs[i] == 0) {
+            painter.fillPath(box.translated(origin + positions[i]), colour);
+        }
+    }
+}
+
+} // namespace
+
+// Qt draws nothing for a character no installed font has where the face's own missing glyph is
+// empty, as the hand-drawn faces' are; the canvas draws a box there, and so does the editor.
+void InlineTextEditor::paintEvent(QPaintEvent *event)
+{
+    QTextEdit::paintEvent(event);
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor colour = palette().color(QPalette::Text);
+    const QPointF scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QRectF shown = QRectF(event->rect()).translated(scrolled);
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QTextLayout *layout = block.layout();
+        if (!layout || !layout->boundingRect().translated(layout->position()).intersects(shown)) {
+            continue;
+        }
+        const QPointF origin = layout->position() - scrolled;
+        // A line at a time: the document keeps no glyphs for the block as a whole.
+        for (int line = 0; line < layout->lineCount(); ++line) {
+            for (const QGlyphRun &run : layout->lineAt(line).glyphRuns()) {
+                paintMissingGlyphs(painter, run, origin, colour);
+            }
+        }
+    }
 }
 
 void InlineTextEditor::focusOutEvent(QFocusEvent *event)

@@ -1,10 +1,12 @@
 #include "whiteboard/canvas/whiteboard_fonts.h"
 
 #include "common/hand_drawn_font.h"
+#include "whiteboard/canvas/emoji_font.h"
 #include "whiteboard/canvas/text_editor_placement.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <map>
@@ -60,6 +62,24 @@ int fontPixelSize(double size)
     return std::isnan(size) ? 1 : qRound(std::clamp(size, 1.0, maxTextEditorExtent));
 }
 
+// A line's width as the canvas lays it out, its emoji in the colour emoji font.
+double lineAdvance(const QString &line, WhiteboardTypeface typeface)
+{
+    QList<QTextLayout::FormatRange> formats = emojiFormats(line, layoutPixelSize);
+    if (formats.isEmpty()) {
+        return layoutMetrics(typeface).horizontalAdvance(line);
+    }
+    QTextLayout layout(line, whiteboardLayoutFont(typeface));
+    layout.setFormats(formats);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine laid = layout.createLine();
+    layout.endLayout();
+    return laid.isValid() ? laid.horizontalAdvance() : 0;
+}
+
 } // namespace
 
 // Fonts come in few faces and sizes, while resolving one costs more than laying out a short
@@ -87,6 +107,11 @@ QFont whiteboardLayoutFont(WhiteboardTypeface typeface)
     return fonts.emplace(typeface, font).first->second;
 }
 
+int whiteboardLayoutPixelSize()
+{
+    return layoutPixelSize;
+}
+
 double whiteboardLayoutScale(double fontSize)
 {
     return fontSize / layoutPixelSize;
@@ -110,7 +135,7 @@ TextMeasurer whiteboardLineMeasurer()
     return [](std::string_view line, WhiteboardTypeface typeface, double fontSize) {
         const QFontMetricsF &metrics = layoutMetrics(typeface);
         const double scale = whiteboardLayoutScale(fontSize);
-        return SizeF{metrics.horizontalAdvance(utf16(line)) * scale, metrics.height() * scale};
+        return SizeF{lineAdvance(utf16(line), typeface) * scale, metrics.height() * scale};
     };
 }
 

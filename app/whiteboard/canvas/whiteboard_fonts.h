@@ -21,6 +21,8 @@ QFont whiteboardFont(WhiteboardTypeface typeface, double size);
 QFont whiteboardLayoutFont(WhiteboardTypeface typeface);
 // The scale from the layout font to a text of `fontSize`.
 double whiteboardLayoutScale(double fontSize);
+// The pixel size texts are laid out at.
+int whiteboardLayoutPixelSize();
 
 // The Qt alignment of a whiteboard text's lines.
 Qt::Alignment qtAlignment(WhiteboardTextAlignment alignment);

@@ -1,5 +1,6 @@
 #include "whiteboard/canvas/element_layer/glyph_pictures.h"
 
+#include "common/bundled_fonts.h"
 #include "common/qt_conversions.h"
 #include "core/whiteboard/editor/editor_test_support.h"
 #include "whiteboard/canvas/element_layer/element_band_painting.h"
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zentrel {
 namespace {
@@ -209,6 +211,46 @@ TEST_F(ColourEmoji, BecomesAPictureMadeOnceThatStaysOnItsMeasuredLine)
     const RenderTextLine &last = plan.text->lines.back();
     EXPECT_NEAR(painted.pictures[1].place.center().x(), element.x + element.width / 2, 2);
     EXPECT_GT(painted.pictures[1].place.top(), last.origin.y - 2);
+}
+
+// Emoji shown as emoji by default or by their selector, whole sequences among them, come from
+// the colour font in every face, as the desktop shows them, and stay on their measured line;
+// characters shown as text stay black.
+TEST_F(ColourEmoji, EveryEmojiShowsInColourInEveryFaceAndTextStaysBlack)
+{
+    registerBundledFonts(
+        {ZENTREL_BUILD_RESOURCES}, QStringLiteral("Virgil"), QStringLiteral("otf"));
+    const std::vector<std::string> emoji{
+        "😀", "❤️", "☺️", "#️⃣", "👍🏽", "🇩🇪", "🏳\uFE0F\u200D🌈", "⌚"};
+    const std::vector<std::string> text{"☺︎", "❤", "#", "©"};
+    for (const WhiteboardFontFamily family : {WhiteboardFontFamily::system,
+                                              WhiteboardFontFamily::monospace,
+                                              WhiteboardFontFamily::handDrawn}) {
+        for (const bool shownAsEmoji : {true, false}) {
+            const std::vector<std::string> &samples = shownAsEmoji ? emoji : text;
+            for (const std::string &sample : samples) {
+                WhiteboardElement element = emojiText(1, 0);
+                element.text = "a" + sample;
+                element.fontFamily = family;
+                element.textAlignment = WhiteboardTextAlignment::left;
+                QImage image = whiteImage({260, 120});
+                {
+                    QPainter painter(&image);
+                    paintElement(painter, paintedElement(element, 1));
+                }
+                const ColourInk ink = colourInk(image);
+                const std::string situation = sample + " in family " + std::to_string(int(family));
+                if (shownAsEmoji) {
+                    EXPECT_GT(ink.count, 40) << situation;
+                    // On the first line, after the letter.
+                    EXPECT_GT(ink.centre.x(), element.x + 10) << situation;
+                    EXPECT_LT(ink.centre.y(), element.y + 40) << situation;
+                } else {
+                    EXPECT_EQ(ink.count, 0) << situation;
+                }
+            }
+        }
+    }
 }
 
 TEST(GlyphPictures, SpacesAreNoPicturesAndPlainPicturesTakeTheTextColour)

@@ -1,7 +1,11 @@
 #include "whiteboard/canvas/inline_text_editor.h"
 
+#include "common/bundled_fonts.h"
+
 #include <QApplication>
 #include <QClipboard>
+#include <QFontDatabase>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QTest>
 #include <QTextBlock>
@@ -23,9 +27,10 @@ struct InlineTextEditorTest : testing::Test
 
     InlineTextEditorTest() { canvas.resize(800, 600); }
 
-    void open(const QString &text)
+    void open(const QString &text, WhiteboardTypeface typeface = WhiteboardTypeface::handDrawn)
     {
         TextEditorPlacement placement;
+        placement.typeface = typeface;
         placement.sceneWidth = 400;
         placement.fontSize = 20;
         placement.text = text.toStdString();
@@ -199,6 +204,53 @@ TEST_F(InlineTextEditorTest, ARunawayWordCommittedByAnInputMethodIsLaidOutInBoun
     EXPECT_LE(longestWordInAParagraph(), qsizetype(runawayWordLength) + 1);
     EXPECT_EQ(typed(), ("a" + runawayWord() + "b").toStdString());
     EXPECT_TRUE(editor->document()->firstBlock().layout()->preeditAreaText().isEmpty());
+}
+
+// Emoji typed show in the colour emoji font, as the canvas shows them.
+TEST_F(InlineTextEditorTest, EmojiShowInColourAsOnTheCanvas)
+{
+    open(QStringLiteral("I \u2764\uFE0F it \U0001F600"), WhiteboardTypeface::system);
+    editor->setCursorWidth(0);
+    const QImage shown = editor->grab().toImage();
+    int colour = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb pixel = shown.pixel(x, y);
+            colour += std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)})
+                                  - std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)})
+                              > 60
+                          ? 1
+                          : 0;
+        }
+    }
+    // Both, where a colour emoji font is installed.
+    if (QFontDatabase::families().contains(QStringLiteral("Noto Color Emoji"))) {
+        EXPECT_GT(colour, 100);
+    }
+}
+
+// Characters no installed font has show as boxes in the editor too, in the hand-drawn faces,
+// whose own missing glyph Qt draws as nothing, as in the system face.
+TEST_F(InlineTextEditorTest, CharactersNoFontHasShowAsBoxesInEveryFace)
+{
+    for (const QString &name : {QStringLiteral("Virgil"), QStringLiteral("Excalifont")}) {
+        registerBundledFonts({ZENTREL_BUILD_RESOURCES}, name, QStringLiteral("otf"));
+    }
+    for (const WhiteboardTypeface typeface :
+         {WhiteboardTypeface::system, WhiteboardTypeface::virgil, WhiteboardTypeface::excalifont}) {
+        // Thai and Tibetan, for which the test machine has no font.
+        open(QStringLiteral("\u0E01\u0E02\u0E03 \u0F40\u0F41"), typeface);
+        editor->setCursorWidth(0);
+        const QImage shown = editor->grab().toImage();
+        int ink = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                ink += qGray(shown.pixel(x, y)) < 128 ? 1 : 0;
+            }
+        }
+        // Five boxes' edges of a 20-point text.
+        EXPECT_GT(ink, 150) << "face " << int(typeface);
+    }
 }
 
 } // namespace

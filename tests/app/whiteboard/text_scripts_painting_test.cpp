@@ -234,5 +234,49 @@ TEST(TextScriptsPainting, PaintsWhereQtsOwnTextDrawingPaints)
     EXPECT_TRUE(silent.empty()) << "nothing painted for" << names;
 }
 
+// Characters that show nothing by design: variation selectors, fillers, the grapheme joiner.
+bool isInvisibleByDesign(char32_t c)
+{
+    return c == 0x034F || c == 0x115F || c == 0x1160 || c == 0x3164 || c == 0xFFA0
+           || (c >= 0x17B4 && c <= 0x17B5) || (c >= 0x180B && c <= 0x180F)
+           || (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
+}
+
+// Each letter, mark and digit sampled from every script, alone in a text of each face, paints
+// ink where it stands: from its face, from a fallback font, or as a box where no installed font
+// has it (this machine has fonts for a few scripts only).
+TEST(TextScriptsPainting, EveryCharacterShowsInkInEveryFace)
+{
+    registerHandDrawnFonts();
+    std::vector<std::string> silent;
+    for (const auto &[script, sample] : scriptSamples()) {
+        for (const char32_t c : QString::fromStdString(sample).toUcs4()) {
+            if (isInvisibleByDesign(c)) {
+                continue;
+            }
+            for (std::size_t face = 0; face < faces.size(); ++face) {
+                WhiteboardElement element = textElement(utf8(c), face);
+                element.setFrame({10, 10, 120, 60});
+                element.fontSize = 40;
+                element.rotation = 0;
+                QImage image = transparentImage({140, 80});
+                {
+                    QPainter painter(&image);
+                    paintElement(painter, paintedElement(element, 1));
+                }
+                if (inkOf(image) == 0) {
+                    silent.push_back(QString::number(uint(c), 16).toStdString() + " in face "
+                                     + std::to_string(face));
+                }
+            }
+        }
+    }
+    std::string names;
+    for (std::size_t i = 0; i < std::min<std::size_t>(silent.size(), 40); ++i) {
+        names += " " + silent[i];
+    }
+    EXPECT_TRUE(silent.empty()) << silent.size() << " characters painted nothing:" << names;
+}
+
 } // namespace
 } // namespace zentrel

@@ -199,9 +199,14 @@ bool ZentrelProcess::answersCommands(QDeadlineTimer deadline)
 ProcessExit ZentrelProcess::runAgain(const QStringList &arguments, QDeadlineTimer deadline) const
 {
     ChildProcess again;
+    startAgain(again, arguments);
+    return again.waitForExit(deadline);
+}
+
+void ZentrelProcess::startAgain(ChildProcess &again, const QStringList &arguments) const
+{
     // One that fails to start reports so through waitForExit.
     again.start(QStringLiteral(ZENTREL_EXECUTABLE), arguments, environment());
-    return again.waitForExit(deadline);
 }
 
 ProcessExit ZentrelProcess::stop()

@@ -78,6 +78,8 @@ public:
     // Runs `zentrel <arguments>` again in the same home, as a user would from a shell. It gets
     // no display: all it may do is hand its arguments to the running program and end.
     ProcessExit runAgain(const QStringList &arguments, QDeadlineTimer deadline) const;
+    // The same without waiting: `again` runs it, and tells when it ended.
+    void startAgain(ChildProcess &again, const QStringList &arguments) const;
 
     // Sends SIGTERM, as a desktop that ends does, and returns at once.
     void terminate() { m_process.terminate(); }

@@ -23,6 +23,7 @@ struct BackgroundElementPaint::Job
     std::mutex mutex;
     std::condition_variable ended;
     bool running = false;         // under `mutex`
+    bool painting = false;        // under `mutex`: past preparing the elements
     bool tellWhenDone = false;    // under `mutex`
     bool told = false;            // under `mutex`
     std::optional<Result> result; // under `mutex`
@@ -39,24 +40,29 @@ BackgroundElementPaint::~BackgroundElementPaint()
 
 namespace {
 
-BackgroundElementPaint::Result paintPicture(const ElementPicture &picture,
-                                            const std::vector<QRect> &areas,
-                                            std::vector<BackgroundElementPaint::Element> &elements,
-                                            int threads,
-                                            const std::atomic<bool> &cancelled)
+std::vector<PaintedElementPtr>
+preparedMissing(const ElementPicture &picture,
+                const std::vector<BackgroundElementPaint::Element> &elements,
+                int threads,
+                const std::atomic<bool> &cancelled)
 {
-    BackgroundElementPaint::Result result{picture, {}, {}};
     std::vector<ElementPtr> missing;
     for (const BackgroundElementPaint::Element &element : elements) {
         if (!element.painted) {
             missing.push_back(element.element);
         }
     }
-    std::vector<PaintedElementPtr> prepared =
-        preparedElements(missing, picture.viewport.scale, threads, &cancelled);
-    if (cancelled) {
-        return result;
-    }
+    return preparedElements(missing, picture.viewport.scale, threads, &cancelled);
+}
+
+BackgroundElementPaint::Result paintPicture(const ElementPicture &picture,
+                                            const std::vector<QRect> &areas,
+                                            std::vector<BackgroundElementPaint::Element> &elements,
+                                            std::vector<PaintedElementPtr> prepared,
+                                            int threads,
+                                            const std::atomic<bool> &cancelled)
+{
+    BackgroundElementPaint::Result result{picture, {}, {}};
     std::size_t next = 0;
     std::vector<ElementToPaint> toPaint;
     toPaint.reserve(elements.size());
@@ -109,8 +115,24 @@ void BackgroundElementPaint::start(ElementPicture picture,
             }
             job->running = true;
         }
-        Result result =
-            paintPicture(job->picture, job->areas, job->elements, job->threads, job->cancelled);
+        std::vector<PaintedElementPtr> prepared =
+            preparedMissing(job->picture, job->elements, job->threads, job->cancelled);
+        {
+            // Cancelled while preparing, the owner waited for nothing: what was prepared is
+            // new, shared with nobody.
+            const std::lock_guard lock(job->mutex);
+            if (job->cancelled) {
+                job->running = false;
+                return;
+            }
+            job->painting = true;
+        }
+        Result result = paintPicture(job->picture,
+                                     job->areas,
+                                     job->elements,
+                                     std::move(prepared),
+                                     job->threads,
+                                     job->cancelled);
         bool tell = false;
         if (!job->cancelled) {
             const std::lock_guard lock(job->mutex);
@@ -155,6 +177,16 @@ void BackgroundElementPaint::wait()
     }
     std::unique_lock lock(m_job->mutex);
     m_job->ended.wait(lock, [this] { return m_job->result.has_value() && !m_job->running; });
+}
+
+bool BackgroundElementPaint::waitFor(std::chrono::milliseconds longest)
+{
+    if (!m_job) {
+        return true;
+    }
+    std::unique_lock lock(m_job->mutex);
+    return m_job->ended.wait_for(
+        lock, longest, [this] { return m_job->result.has_value() && !m_job->running; });
 }
 
 const ElementPicture *BackgroundElementPaint::picture() const
@@ -209,10 +241,13 @@ void BackgroundElementPaint::cancel()
     if (!m_job) {
         return;
     }
-    m_job->cancelled = true;
     {
+        // Preparing an element may take seconds (a text whose characters are looked for in every
+        // font); that goes on alone, while painting, which reads what the owner's cache shares,
+        // is waited for.
         std::unique_lock lock(m_job->mutex);
-        m_job->ended.wait(lock, [this] { return !m_job->running; });
+        m_job->cancelled = true;
+        m_job->ended.wait(lock, [this] { return !m_job->running || !m_job->painting; });
     }
     m_job.reset();
 }

@@ -10,6 +10,7 @@
 #include <QRegion>
 #include <QSize>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -91,6 +92,8 @@ public:
 
     // Returns once the painting at hand has ended, or at once when there is none.
     void wait();
+    // The same for at most `longest`; whether it ended.
+    bool waitFor(std::chrono::milliseconds longest);
     // What is being painted, or was.
     const ElementPicture *picture() const;
     // The finished painting, once there is one; the painter is free again.

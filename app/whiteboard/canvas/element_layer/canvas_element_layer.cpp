@@ -29,6 +29,9 @@ constexpr double marginPoints = 128;
 // so the elements across the margin's edge are painted once for many pan steps rather than once
 // for each.
 constexpr double marginUsedShare = 0.5;
+// How long the first paint of a board waits for what is painted ahead of it: a board of shapes
+// is ready by then, one whose texts need fonts looked for far and wide shows once it is.
+constexpr auto aheadWait = std::chrono::milliseconds(100);
 
 // The elements of `after` that differ from `before`: everything between their common prefix and
 // their common suffix, as [first, last) in each.
@@ -69,9 +72,11 @@ void CanvasElementLayer::paint(QImage &frame,
                                CanvasSharpness sharpness)
 {
     const qreal pixelRatio = frame.devicePixelRatio();
-    if (!m_isValid) {
-        // What was painted ahead is wanted now; painting it again would take longer.
-        m_background.wait();
+    m_sharpness = sharpness;
+    // What was painted ahead is wanted now; painting it again would take longer.
+    if (!m_isValid && !awaitPaintingAhead()) {
+        paintBackdrop(frame, scene, viewSize);
+        return;
     }
     m_bounds.update(*scene.elements, scene.viewport.scale);
     adoptBackgroundPicture();
@@ -99,6 +104,15 @@ void CanvasElementLayer::paint(QImage &frame,
     } else {
         bringUpToDate(scene);
     }
+    if (!m_isValid) {
+        // Elements that were never prepared went to be painted ahead.
+        if (!awaitPaintingAhead()) {
+            paintBackdrop(frame, scene, viewSize);
+            return;
+        }
+        adoptBackgroundPicture();
+        repaintAll(scene);
+    }
     paintComposite(frame, scene, {});
     refillMargins(scene);
 }
@@ -124,6 +138,44 @@ void CanvasElementLayer::prepareAhead(const CanvasElementScene &scene,
                       centredOrigin(),
                       QRegion(picturePixels(viewRect())),
                       {threads, false});
+    m_aheadWait = aheadWait;
+}
+
+bool CanvasElementLayer::awaitPaintingAhead()
+{
+    if (m_sharpness == CanvasSharpness::now) {
+        m_background.wait();
+        return true;
+    }
+    // Only the first paint waits: the later ones while the painting goes on would each hold
+    // the user's thread for nothing.
+    if (m_background.waitFor(std::exchange(m_aheadWait, std::chrono::milliseconds(0)))) {
+        return true;
+    }
+    m_background.tellWhenDone();
+    return false;
+}
+
+void CanvasElementLayer::paintBackdrop(QImage &frame, const CanvasElementScene &scene, QSize view)
+{
+    m_isStale = false;
+    m_changedArea = QRect(QPoint(0, 0), view);
+    paintInBands(
+        frame, poolThreadCount(), [&](QPainter &painter) { scene.paintBackdrop(painter); });
+}
+
+// Whether every element the view shows was prepared for painting: other ones, such as those of
+// a board just imported, may take long (a text whose characters are looked for in every font).
+bool CanvasElementLayer::viewIsPrepared(const CanvasElementScene &scene) const
+{
+    const RectF area = scene.viewport.toScene(toRectF(viewRect()));
+    const std::vector<ElementPtr> &elements = *scene.elements;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (reaches(m_bounds.bounds(i), area) && !m_cache.kept(elements[i], scene.viewport.scale)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void CanvasElementLayer::bringUpToDate(const CanvasElementScene &scene)
@@ -225,6 +277,8 @@ bool CanvasElementLayer::repaintChangedArea(const CanvasElementScene &scene)
 // Only the view: the margins are painted in the background.
 void CanvasElementLayer::repaintAll(const CanvasElementScene &scene)
 {
+    // Such as a board just imported, or another one chosen.
+    const bool otherBoard = m_isValid && scene.boardID != m_boardID;
     m_background.cancel();
     const QSize size = picturePixels().size();
     if (m_picture.size() == size && m_picture.devicePixelRatio() == m_pixelRatio) {
@@ -248,6 +302,11 @@ void CanvasElementLayer::repaintAll(const CanvasElementScene &scene)
     if (placed) {
         m_painted = *placed;
         fillView(scene);
+    } else if (otherBoard && m_sharpness != CanvasSharpness::now && !viewIsPrepared(scene)) {
+        // As for a first paint, while the view shows the backdrop.
+        m_isValid = false;
+        prepareAhead(scene, m_viewSize, m_pixelRatio);
+        return;
     } else {
         repaintPicture(scene, viewRect());
     }

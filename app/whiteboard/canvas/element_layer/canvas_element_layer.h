@@ -14,6 +14,7 @@
 #include <QSize>
 #include <QTransform>
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -103,6 +104,12 @@ private:
         QRect movingPixels;
     };
 
+    // Waits a moment at most for what is painted ahead, but for a paint that must show the
+    // elements now; false when it is not ready, and the view is told once it is.
+    bool awaitPaintingAhead();
+    // The backdrop alone, while the elements are painted ahead.
+    void paintBackdrop(QImage &frame, const CanvasElementScene &scene, QSize view);
+    bool viewIsPrepared(const CanvasElementScene &scene) const;
     // Painting in the background (canvas_layer_background.cpp).
     void adoptBackgroundPicture();
     void adoptPieces(const BackgroundElementPaint::Result &result);
@@ -187,6 +194,9 @@ private:
     std::optional<Split> m_split;
     // What was painted ahead of the first paint, for it to start from.
     std::optional<BackgroundElementPaint::Result> m_paintedAhead;
+    // How long the next paint may wait for it.
+    std::chrono::milliseconds m_aheadWait{0};
+    CanvasSharpness m_sharpness = CanvasSharpness::whenUncovered; // of the paint at hand
     bool m_isStale = false;
     QRect m_changedArea;
     // Last, so that it stops painting before the cache and the pictures go.

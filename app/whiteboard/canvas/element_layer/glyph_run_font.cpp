@@ -1,7 +1,10 @@
 #include "whiteboard/canvas/element_layer/glyph_run_font.h"
 
+#include <QList>
 #include <QRawFont>
 #include <QRectF>
+
+#include <algorithm>
 
 namespace zentrel {
 
@@ -13,12 +16,14 @@ bool isBoxFont(const QRawFont &font, const QByteArray &head)
     return head.isEmpty() && font.descent() == 0 && font.unitsPerEm() == font.ascent();
 }
 
-// As Qt draws a box: an em wide less a gap to the next, from the ascent to just above the
-// baseline. The inner edge runs the other way round, so the box stays open when filled.
-QPainterPath missingGlyphBox(double em)
+// As Qt draws a box: `width` less a gap to the next, `height` up from just above the baseline,
+// with an edge a twentieth of the em. The inner edge runs the other way round, so the box stays
+// open when filled.
+QPainterPath missingGlyphBox(double em, double width, double height)
 {
-    const QRectF outer(0, -em, em * 31 / 32, em * 31 / 32);
-    const QRectF inner = outer.adjusted(em / 20, em / 20, -em / 20, -em / 20);
+    const QRectF outer(0, -height, width * 31 / 32, height * 31 / 32);
+    const double edge = em / 20;
+    const QRectF inner = outer.adjusted(edge, edge, -edge, -edge);
     QPainterPath box;
     box.moveTo(outer.topLeft());
     box.lineTo(outer.topRight());
@@ -50,10 +55,25 @@ GlyphRunFontKey glyphRunFontKey(const QRawFont &font)
 
 QPainterPath glyphRunOutline(const QRawFont &font, quint32 glyph)
 {
+    const double em = font.ascent();
     if (isBoxFont(font, font.fontTable("head"))) {
-        return missingGlyphBox(font.ascent());
+        return missingGlyphBox(em, em, em);
     }
-    return font.pathForGlyph(glyph);
+    QPainterPath outline = font.pathForGlyph(glyph);
+    if (isEmptyMissingGlyph(font, glyph, outline)) {
+        // As wide as the font's missing glyph, so the text measures as it did.
+        const double advance = font.advancesForGlyphIndexes(QList<quint32>{glyph}).value(0).x();
+        const double size = std::min(em, font.pixelSize());
+        return missingGlyphBox(size, advance > size / 4 ? advance : size, size);
+    }
+    return outline;
+}
+
+bool isEmptyMissingGlyph(const QRawFont &font, quint32 glyph, const QPainterPath &outline)
+{
+    // Colour fonts draw their glyphs from pictures, not outlines.
+    return glyph == 0 && outline.isEmpty() && font.fontTable("CBDT").isEmpty()
+           && font.fontTable("sbix").isEmpty() && font.fontTable("COLR").isEmpty();
 }
 
 } // namespace zentrel

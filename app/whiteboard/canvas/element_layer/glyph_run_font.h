@@ -22,7 +22,12 @@ GlyphRunFontKey glyphRunFontKey(const QRawFont &font);
 
 // A glyph's outline in `font` about its origin. Qt outlines its box font's glyphs as a hairline
 // traced from a bitmap, which a text scaled from the layout size hardly shows, so they are boxes
-// drawn as Qt's own text drawing shows them, with an edge a twentieth of the size wide.
+// drawn as Qt's own text drawing shows them, with an edge a twentieth of the size wide. A font
+// whose own missing glyph is empty (the hand-drawn ones) gets such a box too, as wide as that
+// glyph: a character no font has shows, rather than leaving a gap.
 QPainterPath glyphRunOutline(const QRawFont &font, quint32 glyph);
+
+// Whether `glyph`, whose outline is `outline`, is the font's missing glyph and shows nothing.
+bool isEmptyMissingGlyph(const QRawFont &font, quint32 glyph, const QPainterPath &outline);
 
 } // namespace zentrel

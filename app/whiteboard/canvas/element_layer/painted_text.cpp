@@ -3,6 +3,7 @@
 #include "common/pool_parallel_work.h"
 #include "common/qt_conversions.h"
 #include "whiteboard/canvas/element_layer/glyph_run_font.h"
+#include "whiteboard/canvas/emoji_font.h"
 #include "whiteboard/canvas/whiteboard_fonts.h"
 
 #include <QGlyphRun>
@@ -108,6 +109,7 @@ LaidOutLines laidOutLines(const std::vector<RenderTextLine> &lines,
         string += QString::fromStdString(lines[i].text);
     }
     QTextLayout layout(string, whiteboardLayoutFont(typeface));
+    layout.setFormats(emojiFormats(string, whiteboardLayoutPixelSize()));
     QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
     option.setWrapMode(QTextOption::NoWrap);
     layout.setTextOption(option);

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <random>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -123,6 +126,48 @@ inline std::string
 combDocument(int teeth, double side, const std::string &type, const std::string &members)
 {
     return closedLineDocument(combCorners(teeth, side), side, type, members);
+}
+
+// `count` distinct characters drawn at random from blocks across the planes that few machines
+// have fonts for all of (historic scripts, rare ideographs, symbols), emoji and combining marks,
+// as UTF-8: the fonts for them are looked for one character at a time.
+inline std::string rareCharacters(int count, std::uint32_t seed)
+{
+    static constexpr std::pair<char32_t, char32_t> blocks[] = {
+        {0x0300, 0x036F},   {0x0900, 0x0DFF},   {0x0F00, 0x0FD4},   {0x1000, 0x109F},
+        {0x1200, 0x137C},   {0x1780, 0x17DD},   {0x1AB0, 0x1ABD},   {0x20D0, 0x20F0},
+        {0x2200, 0x22FF},   {0x2E80, 0x2FD5},   {0x3040, 0x30FF},   {0x4E00, 0x9FFF},
+        {0xA000, 0xA48C},   {0xAC00, 0xD7A3},   {0x10000, 0x100FA}, {0x10400, 0x1049D},
+        {0x12000, 0x12399}, {0x13000, 0x1342E}, {0x17000, 0x187F7}, {0x1D400, 0x1D7FF},
+        {0x1F300, 0x1F64F}, {0x1F680, 0x1F6D7}, {0x1F900, 0x1F9FF}, {0x20000, 0x2A6DF},
+    };
+    std::mt19937 random(seed);
+    std::set<char32_t> taken;
+    std::string text;
+    while (taken.size() < static_cast<std::size_t>(count)) {
+        const auto &[first, last] = blocks[random() % std::size(blocks)];
+        const char32_t c = first + random() % (last - first + 1);
+        if (!taken.insert(c).second) {
+            continue;
+        }
+        // UTF-8 by hand: core tests have no converter.
+        if (c < 0x800) {
+            text += char(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            text += char(0xE0 | (c >> 12));
+            text += char(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            text += char(0xF0 | (c >> 18));
+            text += char(0x80 | ((c >> 12) & 0x3F));
+            text += char(0x80 | ((c >> 6) & 0x3F));
+        }
+        text += char(0x80 | (c & 0x3F));
+        // Words of a few characters, so a text wraps as prose does.
+        if (taken.size() % 7 == 0) {
+            text += ' ';
+        }
+    }
+    return text;
 }
 
 } // namespace zentrel
