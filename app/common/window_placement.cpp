@@ -2,8 +2,10 @@
 
 #include "common/qt_path.h"
 #include "common/qt_shell_ports.h"
+#include "platform/platform_services.h"
 #include "shell/active_screen.h"
 
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
@@ -20,13 +22,41 @@ namespace {
 // Found again by name: a class without a meta-object of its own cannot be looked up by type.
 const QString fitterName = QStringLiteral("windowFitter");
 
-FrameMargins frameMarginsOf(const QWidget &window)
+// The window manager answers a request for a frame's size at once; a busy one that does not is
+// not waited for long, as the user waits meanwhile.
+constexpr int frameAnswerMs = 100;
+// Qt learns of the frame from a property the window manager may set after it moved the window
+// into it: looked for again this often, for a second, where no move follows.
+constexpr int frameLookMs = 50;
+constexpr int frameLooks = 20;
+
+// What the window manager last put around a window of ours: a window it has not framed yet most
+// likely gets the same where it cannot tell beforehand.
+QMargins &lastFrame()
 {
-    const QWindow *handle = window.windowHandle();
-    if (!handle) {
-        return {};
+    static QMargins margins;
+    return margins;
+}
+
+// The window's frame: as the window manager put it, or for a window not shown yet, as it will,
+// so that the window opens whole instead of hanging past the screen's edge until it is fitted
+// again once framed.
+QMargins frameOf(QWidget &window)
+{
+    const QMargins framed =
+        window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
+    if (!framed.isNull()) {
+        lastFrame() = framed;
     }
-    const QMargins margins = handle->frameMargins();
+    if (!framed.isNull() || window.isVisible()) {
+        return framed;
+    }
+    return estimatedFrame(&window, QDeadlineTimer(frameAnswerMs)).value_or(lastFrame());
+}
+
+FrameMargins frameMarginsOf(QWidget &window)
+{
+    const QMargins margins = frameOf(window);
     // At a scale such as 150 % Qt rounds the frame's pixels to whole points, down as often as up,
     // and has the window sized in steps of two pixels, which window managers may round up (mutter,
     // metacity): two points more of each side of the frame keep it on the screen.
@@ -59,6 +89,7 @@ public:
         m_place = place;
         m_sizes = {toSizeF(m_window.size()), toSizeF(m_window.minimumSize())};
         m_isFittedWithFrame = false;
+        m_frameLooks = 0;
         apply();
     }
 
@@ -75,8 +106,13 @@ protected:
 private:
     void fitOnceFramed()
     {
-        if (m_isFittedWithFrame || !m_screen || !m_window.isVisible()
-            || m_window.frameGeometry().size() == m_window.size()) {
+        if (m_isFittedWithFrame || !m_screen || !m_window.isVisible()) {
+            return;
+        }
+        if (m_window.frameGeometry().size() == m_window.size()) {
+            if (m_frameLooks++ < frameLooks) {
+                QTimer::singleShot(frameLookMs, this, &WindowFitter::fitOnceFramed);
+            }
             return;
         }
         m_isFittedWithFrame = true;
@@ -109,6 +145,7 @@ private:
     WindowPlace m_place = WindowPlace::middle;
     WindowSizes m_sizes;
     bool m_isFittedWithFrame = false;
+    int m_frameLooks = 0;
 };
 
 } // namespace

@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <cmath>
+
 namespace zentrel {
 namespace {
 
@@ -100,6 +102,26 @@ void keepFullScreenOn(QWidget *window, const QRect &screenGeometry)
             return;
         }
     }
+}
+
+std::optional<QMargins> estimatedFrame(QWidget *window, QDeadlineTimer deadline)
+{
+    if (!isX11Session()) {
+        return std::nullopt;
+    }
+    const std::optional<QMargins> pixels = x11EstimatedFrameExtents(window->winId(), deadline);
+    if (!pixels) {
+        return std::nullopt;
+    }
+    // Rounded up, so that the window fitted inside keeps its frame on the screen.
+    const qreal ratio = window->devicePixelRatioF();
+    const auto points = [ratio](int side) {
+        return int(std::ceil(side / ratio));
+    };
+    return QMargins(points(pixels->left()),
+                    points(pixels->top()),
+                    points(pixels->right()),
+                    points(pixels->bottom()));
 }
 
 void shapeWindow(QWidget *window, const QRegion &screenPixels)

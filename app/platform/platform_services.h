@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDeadlineTimer>
+#include <QMargins>
 #include <QWindow>
 
 #include <memory>
@@ -49,6 +51,11 @@ void keepOutOfTaskLists(QWidget *window);
 // (xfwm4) otherwise make it cover the first monitor wherever it asked to be. Call before it is
 // first shown.
 void keepFullScreenOn(QWidget *window, const QRect &screenGeometry);
+
+// What the window manager will put around a window of ours not shown yet, in the window's points,
+// as it estimates when asked, answered by `deadline`; nothing where none runs, it cannot tell,
+// or it does not answer in time.
+std::optional<QMargins> estimatedFrame(QWidget *window, QDeadlineTimer deadline);
 
 // Cuts a window of ours to `screenPixels`, a region in the pixels of the screen it shows on: a
 // Qt mask is in logical pixels and scaled a whole rectangle at a time, so at twice the scale it
