@@ -285,14 +285,6 @@ void SmallScreen::ourWindowsOpenOnTheScreen()
     ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("Up Up Up Up Return")));
     auto sessions = m_windows.waitForShown(sessionsTitle, QDeadlineTimer(windowTimeoutMs));
     ASSERT_TRUE(sessions.has_value()) << "no Sessions window; " << situation();
-    // Whole as it opens, not only once fitted again to the frame it got: framed, no larger than
-    // the screen (the window manager may still be moving it into its place). KWin tells no frame
-    // before it has framed a window.
-    const QRect opened = m_windows.framed(*sessions);
-    EXPECT_TRUE(GetParam() == WindowManager::kwin
-                || (opened.width() <= m_screen.width() && opened.height() <= m_screen.height()))
-        << sessions->describe() << " opened framed larger than the screen: " << opened.width()
-        << "x" << opened.height();
     EXPECT_TRUE(isWholeOnTheScreen(*sessions));
     keepScreenshot(m_xvfb.grabScreen(), name(QStringLiteral("sessions")));
     ASSERT_TRUE(m_windows.close(sessions->id, QDeadlineTimer(windowTimeoutMs)));
