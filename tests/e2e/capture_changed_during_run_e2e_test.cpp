@@ -67,11 +67,11 @@ TEST_P(CaptureAsShown, WindowsThatMoveOrOpenDuringARunShowAsShownOrAsBefore)
     // keyboard where it was when the run began, so that the newcomer is drawn without it.
     ASSERT_NO_FATAL_FAILURE(endRun(drawTitle));
     const auto showsBoth = [&](const QImage &shown) {
-        return showsFramed(shown, *moved, framedColor)
-               && showsFramed(shown, *newcomer, newcomerColor);
+        const testing::AssertionResult shows = showsFramed(shown, *moved, framedColor);
+        return shows ? showsFramed(shown, *newcomer, newcomerColor) : shows;
     };
-    const QImage after = grabUntil(showsBoth);
-    ASSERT_TRUE(showsBoth(after)) << "the moved and the new window were never drawn";
+    const QImage after = grabUntil([&](const QImage &shown) { return bool(showsBoth(shown)); });
+    ASSERT_TRUE(showsBoth(after)) << situation();
     keepScreenshot(after, artifact("changed_after"));
     const QImage before = tintedImage(bare, overlayTint);
     const QImage now = tintedImage(after, overlayTint);
