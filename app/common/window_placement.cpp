@@ -6,6 +6,7 @@
 #include "platform/platform_services.h"
 #include "shell/active_screen.h"
 
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
@@ -22,13 +23,42 @@ namespace {
 // Found again by name: a class without a meta-object of its own cannot be looked up by type.
 const QString fitterName = QStringLiteral("windowFitter");
 
-FrameMargins frameMarginsOf(const QWidget &window)
+// The window manager answers a request for a frame's size at once; a busy one that does not is
+// not waited for long, as the user waits meanwhile.
+constexpr int frameAnswerMs = 250;
+// Qt learns of the frame from a property the window manager may set after it moved the window
+// into it, and KWin puts a frame of one size around it first and its decoration's after, seconds
+// later when busy: the frame is looked at this often, for a while after the window shows.
+constexpr int frameLookMs = 50;
+constexpr int frameLooks = 100;
+
+// What the window manager last put around a window of ours: a window it has not framed yet most
+// likely gets the same where it cannot tell beforehand.
+QMargins &lastFrame()
 {
-    const QWindow *handle = window.windowHandle();
-    if (!handle) {
-        return {};
+    static QMargins margins;
+    return margins;
+}
+
+// The window's frame: as the window manager put it, or for a window not shown yet, as it will,
+// so that the window opens whole instead of hanging past the screen's edge until it is fitted
+// again once framed.
+QMargins frameOf(QWidget &window)
+{
+    const QMargins framed =
+        window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
+    if (!framed.isNull()) {
+        lastFrame() = framed;
     }
-    const QMargins margins = handle->frameMargins();
+    if (!framed.isNull() || window.isVisible()) {
+        return framed;
+    }
+    return estimatedFrame(&window, QDeadlineTimer(frameAnswerMs)).value_or(lastFrame());
+}
+
+FrameMargins frameMarginsOf(QWidget &window)
+{
+    const QMargins margins = frameOf(window);
     // At a scale such as 150 % Qt rounds the frame's pixels to whole points, down as often as up,
     // and has the window sized in steps of two pixels, which window managers may round up (mutter,
     // metacity): two points more of each side of the frame keep it on the screen.
@@ -55,9 +85,9 @@ QRectF screenInPoints(const QScreen &screen)
     return QRectF(geometry.topLeft(), QSizeF(size.width, size.height));
 }
 
-// Fits its window, and again once the window manager has framed it: fitted before that, the frame
-// may reach past the screen's usable area. Shown again, a window gets a frame again, maybe on
-// another screen, so each fit watches for the frame anew.
+// Fits its window, and again as the window manager frames it: fitted before that, the frame may
+// reach past the screen's usable area. Shown again, a window gets a frame again, maybe on another
+// screen, so each fit watches for the frame anew.
 class WindowFitter : public QObject
 {
 public:
@@ -67,6 +97,13 @@ public:
     {
         setObjectName(fitterName);
         window.installEventFilter(this);
+        m_frameWatch.setInterval(frameLookMs);
+        connect(&m_frameWatch, &QTimer::timeout, this, [this] {
+            if (++m_frameLooks >= frameLooks) {
+                m_frameWatch.stop();
+            }
+            fitToFrame();
+        });
     }
 
     void fit(QScreen &screen, WindowPlace place)
@@ -74,29 +111,40 @@ public:
         m_screen = &screen;
         m_place = place;
         m_sizes = {toSizeF(m_window.size()), toSizeF(m_window.minimumSize())};
-        m_isFittedWithFrame = false;
+        m_fittedFrame = {};
+        m_frameLooks = 0;
         apply();
     }
 
 protected:
-    // The window manager moves the window as it puts its frame around it.
+    // The window manager moves the window as it puts its frame around it, or leaves the window
+    // where it is and puts the frame around it there (KWin): looked for from the showing on.
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == &m_window && event->type() == QEvent::Move && !m_isFittedWithFrame) {
-            QTimer::singleShot(0, this, &WindowFitter::fitOnceFramed);
+        const bool mayBeFramed = event->type() == QEvent::Move || event->type() == QEvent::Show;
+        if (watched == &m_window && mayBeFramed && m_window.isVisible()
+            && m_frameLooks < frameLooks) {
+            QTimer::singleShot(0, this, &WindowFitter::fitToFrame);
+            if (!m_frameWatch.isActive()) {
+                m_frameWatch.start();
+            }
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    void fitOnceFramed()
+    // Fitted again each time the frame around it changes.
+    void fitToFrame()
     {
-        if (m_isFittedWithFrame || !m_screen || !m_window.isVisible()
-            || m_window.frameGeometry().size() == m_window.size()) {
+        if (!m_screen || !m_window.isVisible()) {
             return;
         }
-        m_isFittedWithFrame = true;
-        apply();
+        const QMargins frame =
+            m_window.windowHandle() ? m_window.windowHandle()->frameMargins() : QMargins();
+        if (!frame.isNull() && frame != m_fittedFrame) {
+            m_fittedFrame = frame;
+            apply();
+        }
     }
 
     // On the screen before it takes its place: Qt turns a place into X pixels at the scale of
@@ -125,7 +173,9 @@ private:
     QPointer<QScreen> m_screen;
     WindowPlace m_place = WindowPlace::middle;
     WindowSizes m_sizes;
-    bool m_isFittedWithFrame = false;
+    QMargins m_fittedFrame;
+    QTimer m_frameWatch;
+    int m_frameLooks = 0;
 };
 
 } // namespace
