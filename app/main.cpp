@@ -1,3 +1,4 @@
+#include "common/allocator_settings.h"
 #include "common/application_paths.h"
 #include "platform/termination_signals.h"
 #include "shell/app_delegate.h"
@@ -9,8 +10,6 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
-
-#include <malloc.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -68,16 +67,7 @@ bool isHeldElsewhere(const tl::expected<bool, zentrel::FileError> &acquired)
 
 int main(int argc, char *argv[])
 {
-    // What a feature run freed must go back to the system when the run ends (malloc_trim then),
-    // but malloc_trim cannot shrink the heaps of Qt's pool threads, only return free blocks
-    // inside them. Two glibc habits kept 20 to 70 MB there after a large board closed: it
-    // raises its threshold for mapping a block alone to the size of each large block freed, so
-    // full-screen pictures came from those heaps, and it keeps small freed blocks apart
-    // (fastbins) until they are folded into the top of a heap. Fixed, large pictures are
-    // unmapped when freed and small blocks merge as they are freed.
-    constexpr int ownMappingFrom = 1024 * 1024;
-    mallopt(M_MMAP_THRESHOLD, ownMappingFrom);
-    mallopt(M_MXFAST, 0);
+    zentrel::useProgramAllocatorSettings();
     QApplication::setApplicationName(QStringLiteral("Zentrel"));
     QApplication::setDesktopFileName(QStringLiteral("zentrel"));
     const QStringList urls = commandUrlArguments(argc, argv);

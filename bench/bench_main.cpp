@@ -1,3 +1,5 @@
+#include "common/allocator_settings.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
@@ -5,6 +7,8 @@
 // Painting needs an application (fonts, images, widgets) but never a display.
 int main(int argc, char *argv[])
 {
+    // As the program's, so that the memory measured is the program's.
+    zentrel::useProgramAllocatorSettings();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);

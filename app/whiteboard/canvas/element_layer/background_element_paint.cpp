@@ -1,6 +1,7 @@
 #include "whiteboard/canvas/element_layer/background_element_paint.h"
 
 #include "whiteboard/canvas/element_layer/element_band_painting.h"
+#include "whiteboard/canvas/element_layer/painted_element_bytes.h"
 
 #include <QPainter>
 #include <QThreadPool>
@@ -28,8 +29,10 @@ struct BackgroundElementPaint::Job
     std::optional<Result> result; // under `mutex`
 };
 
-BackgroundElementPaint::BackgroundElementPaint(std::function<void()> onDone)
+BackgroundElementPaint::BackgroundElementPaint(std::function<void()> onDone,
+                                               std::size_t handedBackBytes)
     : m_onDone(std::move(onDone))
+    , m_handedBackBytes(handedBackBytes)
 {}
 
 BackgroundElementPaint::~BackgroundElementPaint()
@@ -39,49 +42,52 @@ BackgroundElementPaint::~BackgroundElementPaint()
 
 namespace {
 
-BackgroundElementPaint::Result paintPicture(const ElementPicture &picture,
-                                            const std::vector<QRect> &areas,
-                                            std::vector<BackgroundElementPaint::Element> &elements,
-                                            int threads,
-                                            const std::atomic<bool> &cancelled)
+BackgroundElementPaint::Result
+paintPicture(const ElementPicture &picture,
+             const std::vector<QRect> &areas,
+             const std::vector<BackgroundElementPaint::Element> &elements,
+             int threads,
+             std::size_t handedBackBytes,
+             const std::atomic<bool> &cancelled)
 {
     BackgroundElementPaint::Result result{picture, {}, {}};
-    std::vector<ElementPtr> missing;
-    for (const BackgroundElementPaint::Element &element : elements) {
-        if (!element.painted) {
-            missing.push_back(element.element);
-        }
-    }
-    std::vector<PaintedElementPtr> prepared =
-        preparedElements(missing, picture.viewport.scale, threads, &cancelled);
-    if (cancelled) {
-        return result;
-    }
-    std::size_t next = 0;
-    std::vector<ElementToPaint> toPaint;
-    toPaint.reserve(elements.size());
-    for (BackgroundElementPaint::Element &element : elements) {
-        if (!element.painted) {
-            element.painted = prepared[next];
-            result.prepared.emplace_back(element.element, std::move(prepared[next]));
-            ++next;
-        }
-        toPaint.push_back({element.bounds, element.painted.get()});
-    }
     const qreal ratio = picture.pixelRatio;
     for (const QRect &area : areas) {
         QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(ratio);
         image.fill(Qt::transparent);
-        // The piece's own points start at the area's corner.
-        const WhiteboardViewport viewport =
-            seenFrom(picture.viewport, QPointF(area.topLeft()) / ratio);
-        paintElementsInBands(image,
-                             QRectF(QPointF(0, 0), QSizeF(area.size()) / ratio),
-                             toPaint,
-                             {viewport, false, threads, &cancelled, picture.grid});
         result.pieces.push_back({area, std::move(image)});
     }
+    std::size_t handedBack = 0;
+    const ChunkPainting how{
+        picture.viewport.scale,
+        threads,
+        &cancelled,
+        [](const BackgroundElementPaint::Element &) { return PaintedElementPtr(); },
+        [&](const BackgroundElementPaint::Element &element, PaintedElementPtr painted) {
+            const std::size_t bytes = paintedElementBytes(*painted);
+            if (handedBack + bytes > handedBackBytes) {
+                return false;
+            }
+            handedBack += bytes;
+            result.prepared.emplace_back(element.element, std::move(painted));
+            return true;
+        }};
+    paintInChunks(elements, how, [&](const std::vector<ElementToPaint> &toPaint, bool first) {
+        for (BackgroundElementPaint::Piece &piece : result.pieces) {
+            // The piece's own points start at the area's corner.
+            const WhiteboardViewport viewport =
+                seenFrom(picture.viewport, QPointF(piece.area.topLeft()) / ratio);
+            paintElementsInBands(piece.image,
+                                 QRectF(QPointF(0, 0), QSizeF(piece.area.size()) / ratio),
+                                 toPaint,
+                                 {viewport,
+                                  false,
+                                  threads,
+                                  &cancelled,
+                                  first ? picture.grid : BoardGridLines::none});
+        }
+    });
     return result;
 }
 
@@ -100,7 +106,7 @@ void BackgroundElementPaint::start(ElementPicture picture,
     job->elements = std::move(elements);
     job->tellWhenDone = urgency.tellWhenDone;
     m_job = job;
-    QThreadPool::globalInstance()->start([job, onDone = m_onDone] {
+    QThreadPool::globalInstance()->start([job, onDone = m_onDone, bytes = m_handedBackBytes] {
         {
             // A painting cancelled before it began leaves at once; the owner did not wait.
             const std::lock_guard lock(job->mutex);
@@ -109,8 +115,8 @@ void BackgroundElementPaint::start(ElementPicture picture,
             }
             job->running = true;
         }
-        Result result =
-            paintPicture(job->picture, job->areas, job->elements, job->threads, job->cancelled);
+        Result result = paintPicture(
+            job->picture, job->areas, job->elements, job->threads, bytes, job->cancelled);
         bool tell = false;
         if (!job->cancelled) {
             const std::lock_guard lock(job->mutex);

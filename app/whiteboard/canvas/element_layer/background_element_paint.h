@@ -2,7 +2,7 @@
 
 #include "common/uuid.h"
 #include "whiteboard/canvas/element_layer/board_grid_painting.h"
-#include "whiteboard/canvas/element_layer/element_paint_cache.h"
+#include "whiteboard/canvas/element_layer/chunked_element_painting.h"
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <QImage>
@@ -10,6 +10,7 @@
 #include <QRegion>
 #include <QSize>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -38,12 +39,8 @@ struct ElementPicture
 class BackgroundElementPaint
 {
 public:
-    struct Element
-    {
-        ElementPtr element;
-        RectF bounds;
-        PaintedElementPtr painted; // null when it is to be prepared
-    };
+    // `painted` is null for one to be prepared.
+    using Element = ElementToPrepare;
 
     // One area of the picture, in its device pixels, and what was painted there.
     struct Piece
@@ -56,13 +53,15 @@ public:
     {
         ElementPicture picture;
         std::vector<Piece> pieces;
-        // What was prepared for the painting, for the owner's cache.
+        // What was prepared for the painting, for the owner's cache, up to the bytes it keeps.
         std::vector<std::pair<ElementPtr, PaintedElementPtr>> prepared;
     };
 
     // `onDone` is called on a pool thread when a painting that asked for it has finished, or
-    // from tellWhenDone() when it finished before being asked.
-    explicit BackgroundElementPaint(std::function<void()> onDone);
+    // from tellWhenDone() when it finished before being asked. No more than `handedBackBytes` of
+    // what a painting prepared is handed back; the rest is let go once painted.
+    explicit BackgroundElementPaint(std::function<void()> onDone,
+                                    std::size_t handedBackBytes = elementPaintCacheBytes);
     ~BackgroundElementPaint();
     BackgroundElementPaint(const BackgroundElementPaint &) = delete;
     BackgroundElementPaint &operator=(const BackgroundElementPaint &) = delete;
@@ -102,6 +101,7 @@ private:
     struct Job;
 
     std::function<void()> m_onDone;
+    std::size_t m_handedBackBytes;
     std::shared_ptr<Job> m_job;
 };
 

@@ -60,8 +60,10 @@ class CanvasElementLayer
 {
 public:
     // `onPictureReady` is called, on a pool thread or during paint(), once a picture painted in
-    // the background can be shown: the view should paint again.
-    explicit CanvasElementLayer(std::function<void()> onPictureReady);
+    // the background can be shown: the view should paint again. What it keeps to paint
+    // elements holds about `cacheBytes` at most.
+    explicit CanvasElementLayer(std::function<void()> onPictureReady,
+                                std::size_t cacheBytes = elementPaintCacheBytes);
 
     // Paints the backdrop and the elements into `frame`, a picture of a view of `viewSize`
     // points.
@@ -73,6 +75,9 @@ public:
     // Begins painting on pool threads what the first paint of `scene` in a view of `viewSize`
     // points shows, so that it finds the picture ready; nothing once it has painted.
     void prepareAhead(const CanvasElementScene &scene, QSize viewSize, qreal pixelRatio);
+
+    // What is kept to paint elements, in bytes.
+    std::size_t keptBytes() const { return m_cache.bytes(); }
 
     // The last paint showed a rescaled picture.
     bool isStale() const { return m_isStale; }
@@ -103,6 +108,10 @@ private:
         QRect movingPixels;
     };
 
+    void paintFrame(QImage &frame,
+                    const CanvasElementScene &scene,
+                    QSize viewSize,
+                    CanvasSharpness sharpness);
     // Painting in the background (canvas_layer_background.cpp).
     void adoptBackgroundPicture();
     void adoptPieces(const BackgroundElementPaint::Result &result);
@@ -120,6 +129,8 @@ private:
     void bringUpToDate(const CanvasElementScene &scene);
     bool scroll(const CanvasElementScene &scene);
     void recentre();
+    // Lets go of what is kept for elements far from the picture.
+    void letGoFarOff();
     void fillView(const CanvasElementScene &scene);
     bool repaintChangedArea(const CanvasElementScene &scene);
     void repaintAll(const CanvasElementScene &scene);

@@ -52,6 +52,7 @@ void CanvasElementLayer::adoptPieces(const BackgroundElementPaint::Result &resul
             m_pictureOrigin = centredOrigin();
             m_viewport = seenFrom(painted, -m_pictureOrigin);
             m_painted = QRegion(whole);
+            letGoFarOff();
         }
         return;
     }
