@@ -147,7 +147,7 @@ void ElementPaintCache::letGo(std::vector<Entries::iterator> candidates, std::si
 
 void ElementPaintCache::letGoOutside(const RectF &sceneArea, double viewportScale)
 {
-    const std::size_t keptBytes = m_budget / 16;
+    const std::size_t keptBytes = m_budget / 64;
     if (m_bytes <= keptBytes) {
         return;
     }

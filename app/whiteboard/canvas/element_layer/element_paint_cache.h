@@ -59,7 +59,7 @@ public:
     // since it last did.
     void trim(const std::vector<ElementPtr> &elements);
     // Lets go of what paints nowhere near `sceneArea`, or at a scale other than `viewportScale`
-    // shows, used longest ago first, until a sixteenth of the budget is left: after a zoom out
+    // shows, used longest ago first, until a sixty-fourth of the budget is left: after a zoom out
     // and back, or a long pan, the canvas holds what the view needs again.
     void letGoOutside(const RectF &sceneArea, double viewportScale);
 
