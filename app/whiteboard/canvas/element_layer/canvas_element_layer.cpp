@@ -192,12 +192,15 @@ void CanvasElementLayer::recentre()
     m_painted &= whole;
 }
 
-// Far is beyond what the picture shows, after a zoom: the last elements used beyond it stay
-// kept, up to a part of the budget, for a zoom back. Pans keep what they passed, within the
-// budget, for a pan back.
+// Far is beyond what the picture shows: the last elements used beyond it stay kept, up to a part
+// of the budget.
 void CanvasElementLayer::letGoFarOff()
 {
+    if (!m_isValid) {
+        return;
+    }
     m_cache.letGoOutside(m_viewport.toScene(toRectF(viewArea(picturePixels()))), m_viewport.scale);
+    handBackFreedMemory();
 }
 
 void CanvasElementLayer::fillView(const CanvasElementScene &scene)
@@ -257,14 +260,10 @@ void CanvasElementLayer::repaintAll(const CanvasElementScene &scene)
     m_boardID = scene.boardID;
     m_hiddenID = scene.hiddenID;
     m_grid = scene.grid;
-    const bool rescaled = !m_isValid || scene.viewport.scale != m_viewport.scale;
     m_viewport = scene.viewport;
     m_pictureOrigin = centredOrigin();
     m_elements = *scene.elements;
     m_cache.trim(m_elements);
-    if (rescaled) {
-        letGoFarOff();
-    }
     const std::optional<BackgroundElementPaint::Result> ahead = std::exchange(m_paintedAhead, {});
     const std::optional<QRegion> placed =
         ahead && showsThisBoard(ahead->picture)

@@ -76,6 +76,10 @@ public:
     // points shows, so that it finds the picture ready; nothing once it has painted.
     void prepareAhead(const CanvasElementScene &scene, QSize viewSize, qreal pixelRatio);
 
+    // Lets go of what is kept for elements far from what the last paint showed, or at a scale it
+    // no longer shows, when zooms have paused: zooming in and out again keeps what it needs.
+    void letGoFarOff();
+
     // What is kept to paint elements, in bytes.
     std::size_t keptBytes() const { return m_cache.bytes(); }
 
@@ -129,8 +133,6 @@ private:
     void bringUpToDate(const CanvasElementScene &scene);
     bool scroll(const CanvasElementScene &scene);
     void recentre();
-    // Lets go of what is kept for elements far from the picture.
-    void letGoFarOff();
     void fillView(const CanvasElementScene &scene);
     bool repaintChangedArea(const CanvasElementScene &scene);
     void repaintAll(const CanvasElementScene &scene);

@@ -52,7 +52,6 @@ void CanvasElementLayer::adoptPieces(const BackgroundElementPaint::Result &resul
             m_pictureOrigin = centredOrigin();
             m_viewport = seenFrom(painted, -m_pictureOrigin);
             m_painted = QRegion(whole);
-            letGoFarOff();
         }
         return;
     }

@@ -174,7 +174,7 @@ PaintedElementPtr ElementPaintCache::find(const ElementPtr &element, double view
     return nullptr;
 }
 
-PaintedElementPtr ElementPaintCache::kept(const ElementPtr &element, double viewportScale)
+PaintedElementPtr ElementPaintCache::kept(const ElementPtr &element, double viewportScale) const
 {
     const auto found = m_entries.find(element.get());
     if (found == m_entries.end()

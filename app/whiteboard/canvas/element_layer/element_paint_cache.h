@@ -48,7 +48,7 @@ public:
     PaintedElementPtr find(const ElementPtr &element, double viewportScale);
     // What is kept for the element; null when nothing is. Cheaper than `find`, for the many
     // elements a picture painted elsewhere needs.
-    PaintedElementPtr kept(const ElementPtr &element, double viewportScale);
+    PaintedElementPtr kept(const ElementPtr &element, double viewportScale) const;
     // Keeps what was prepared for the element, as room allows; false when it is not kept.
     bool keep(const ElementPtr &element, double viewportScale, const PaintedElementPtr &painted);
     // Keeps what was prepared elsewhere for elements that are not kept already. They are not
@@ -77,7 +77,7 @@ private:
         PaintedElementPtr painted;
         RectF bounds; // where it paints, in the scene
         std::size_t bytes = 0;
-        std::uint64_t lastUse = 0;
+        mutable std::uint64_t lastUse = 0; // when last asked for, however
     };
 
     using Entries = std::unordered_map<const WhiteboardElement *, Entry>;
@@ -96,7 +96,7 @@ private:
 
     std::size_t m_budget;
     std::size_t m_bytes = 0;
-    std::uint64_t m_uses = 0;
+    mutable std::uint64_t m_uses = 0;
     Entries m_entries;
     // The value each identifier was last prepared for.
     std::unordered_map<Uuid, const WhiteboardElement *> m_latestByID;
