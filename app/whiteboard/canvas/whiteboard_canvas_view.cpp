@@ -52,7 +52,14 @@ WhiteboardCanvasView::WhiteboardCanvasView(WhiteboardEditorModel &model, QWidget
     m_zoomPauseTimer = new QTimer(this);
     m_zoomPauseTimer->setSingleShot(true);
     m_zoomPauseTimer->setInterval(zoomPauseDelay);
-    connect(m_zoomPauseTimer, &QTimer::timeout, this, [this] { m_elements.letGoFarOff(); });
+    connect(m_zoomPauseTimer, &QTimer::timeout, this, [this] {
+        // A rescaled picture still shows what the view showed before the zoom.
+        if (m_elements.isStale()) {
+            m_zoomPauseTimer->start();
+        } else {
+            m_elements.letGoFarOff();
+        }
+    });
     m_modelConnection = m_model.changed.connect([this](WhiteboardEditorChange change) {
         // Choosing another tool while typing keeps what was typed.
         if (touches(change, WhiteboardEditorChange::tool)) {

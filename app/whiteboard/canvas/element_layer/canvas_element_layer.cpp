@@ -200,7 +200,7 @@ void CanvasElementLayer::letGoFarOff()
         return;
     }
     m_cache.letGoOutside(m_viewport.toScene(toRectF(viewArea(picturePixels()))), m_viewport.scale);
-    handBackFreedMemory();
+    handBackFreeMemoryNow();
 }
 
 void CanvasElementLayer::fillView(const CanvasElementScene &scene)

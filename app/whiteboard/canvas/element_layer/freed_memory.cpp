@@ -46,4 +46,9 @@ void handBackFreedMemory()
     handBackIfFreed(freedBytesWorthHandingBack);
 }
 
+void handBackFreeMemoryNow()
+{
+    handBackIfFreed(0);
+}
+
 } // namespace zentrel

@@ -11,8 +11,10 @@ namespace zentrel {
 // was last handed back, as a long look at many small elements frees, it is handed back.
 void noteFreedMemory(std::size_t bytes);
 
-// Hands memory back once a megabyte or more was freed since it last was: after the view lets go
-// of what it no longer shows.
+// Hands memory back once a megabyte or more was freed since it last was, as after a paint.
 void handBackFreedMemory();
+// Hands memory back whatever was noted: once the view let go of what it no longer shows, after
+// a pause, when other parts of the program freed much too.
+void handBackFreeMemoryNow();
 
 } // namespace zentrel
