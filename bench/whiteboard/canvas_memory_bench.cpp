@@ -94,6 +94,8 @@ void BM_Canvas_ZoomOutAndBackPeakMemory(benchmark::State &state)
             drawNotch(view, target);
             settle();
             const double opened = residentMegabytes(pid);
+            state.counters["opening_peak_MB"] = peakResidentMegabytes(pid);
+            resetPeakResident(pid);
 
             const QPointF middle(viewSize.width() / 2.0, viewSize.height() / 2.0);
             for (int notch = 0; notch < 2 * notches; ++notch) {

@@ -17,6 +17,7 @@ namespace zentrel {
 struct BackgroundElementPaint::Job
 {
     int threads = 1;
+    BackgroundElementPaint::Urgency urgency;
     ElementPicture picture;
     std::vector<QRect> areas;
     std::vector<Element> elements;
@@ -29,10 +30,8 @@ struct BackgroundElementPaint::Job
     std::optional<Result> result; // under `mutex`
 };
 
-BackgroundElementPaint::BackgroundElementPaint(std::function<void()> onDone,
-                                               std::size_t handedBackBytes)
+BackgroundElementPaint::BackgroundElementPaint(std::function<void()> onDone)
     : m_onDone(std::move(onDone))
-    , m_handedBackBytes(handedBackBytes)
 {}
 
 BackgroundElementPaint::~BackgroundElementPaint()
@@ -47,7 +46,7 @@ paintPicture(const ElementPicture &picture,
              const std::vector<QRect> &areas,
              const std::vector<BackgroundElementPaint::Element> &elements,
              int threads,
-             std::size_t handedBackBytes,
+             const BackgroundElementPaint::Urgency &urgency,
              const std::atomic<bool> &cancelled)
 {
     BackgroundElementPaint::Result result{picture, {}, {}};
@@ -59,6 +58,7 @@ paintPicture(const ElementPicture &picture,
         result.pieces.push_back({area, std::move(image)});
     }
     std::size_t handedBack = 0;
+    std::size_t handedBackSmall = 0;
     const ChunkPainting how{
         picture.viewport.scale,
         threads,
@@ -66,10 +66,12 @@ paintPicture(const ElementPicture &picture,
         [](const BackgroundElementPaint::Element &) { return PaintedElementPtr(); },
         [&](const BackgroundElementPaint::Element &element, PaintedElementPtr painted) {
             const std::size_t bytes = paintedElementBytes(*painted);
-            if (handedBack + bytes > handedBackBytes) {
+            const bool small = isSmallOnScreen(element.bounds, picture.viewport.scale);
+            std::size_t &handed = small ? handedBackSmall : handedBack;
+            if (handed + bytes > (small ? urgency.handedBackSmallBytes : urgency.handedBackBytes)) {
                 return false;
             }
-            handedBack += bytes;
+            handed += bytes;
             result.prepared.emplace_back(element.element, std::move(painted));
             return true;
         }};
@@ -101,12 +103,13 @@ void BackgroundElementPaint::start(ElementPicture picture,
     cancel();
     auto job = std::make_shared<Job>();
     job->threads = std::max(urgency.threads, 1);
+    job->urgency = urgency;
     job->picture = std::move(picture);
     job->areas = std::move(areas);
     job->elements = std::move(elements);
     job->tellWhenDone = urgency.tellWhenDone;
     m_job = job;
-    QThreadPool::globalInstance()->start([job, onDone = m_onDone, bytes = m_handedBackBytes] {
+    QThreadPool::globalInstance()->start([job, onDone = m_onDone] {
         {
             // A painting cancelled before it began leaves at once; the owner did not wait.
             const std::lock_guard lock(job->mutex);
@@ -116,7 +119,7 @@ void BackgroundElementPaint::start(ElementPicture picture,
             job->running = true;
         }
         Result result = paintPicture(
-            job->picture, job->areas, job->elements, job->threads, bytes, job->cancelled);
+            job->picture, job->areas, job->elements, job->threads, job->urgency, job->cancelled);
         bool tell = false;
         if (!job->cancelled) {
             const std::lock_guard lock(job->mutex);

@@ -58,10 +58,8 @@ public:
     };
 
     // `onDone` is called on a pool thread when a painting that asked for it has finished, or
-    // from tellWhenDone() when it finished before being asked. No more than `handedBackBytes` of
-    // what a painting prepared is handed back; the rest is let go once painted.
-    explicit BackgroundElementPaint(std::function<void()> onDone,
-                                    std::size_t handedBackBytes = elementPaintCacheBytes);
+    // from tellWhenDone() when it finished before being asked.
+    explicit BackgroundElementPaint(std::function<void()> onDone);
     ~BackgroundElementPaint();
     BackgroundElementPaint(const BackgroundElementPaint &) = delete;
     BackgroundElementPaint &operator=(const BackgroundElementPaint &) = delete;
@@ -73,6 +71,10 @@ public:
         // Areas nothing shows yet, or a picture zoom steps may leave behind, can wait to be
         // taken, untold.
         bool tellWhenDone = false;
+        // What it prepared is handed back up to as many bytes as the owner keeps, of elements a
+        // few pixels across as many as it has room for; the rest is let go once painted.
+        std::size_t handedBackBytes = elementPaintCacheBytes;
+        std::size_t handedBackSmallBytes = elementPaintCacheBytes;
     };
 
     // Paints the `areas` of `picture` (device pixels) with `elements`, those that may show there,
@@ -101,7 +103,6 @@ private:
     struct Job;
 
     std::function<void()> m_onDone;
-    std::size_t m_handedBackBytes;
     std::shared_ptr<Job> m_job;
 };
 

@@ -63,7 +63,7 @@ ElementChange elementChange(const std::vector<ElementPtr> &before,
 
 CanvasElementLayer::CanvasElementLayer(std::function<void()> onPictureReady, std::size_t cacheBytes)
     : m_cache(cacheBytes)
-    , m_background(std::move(onPictureReady), cacheBytes)
+    , m_background(std::move(onPictureReady))
 {}
 
 void CanvasElementLayer::paint(QImage &frame,

@@ -54,6 +54,11 @@ std::vector<PaintedElementPtr> preparedElements(const std::vector<ElementPtr> &e
     return prepared;
 }
 
+bool isSmallOnScreen(const RectF &bounds, double viewportScale)
+{
+    return std::max(bounds.width, bounds.height) * viewportScale < smallElementPoints;
+}
+
 ElementPaintCache::ElementPaintCache(std::size_t budgetBytes)
     : m_budget(budgetBytes)
 {}
@@ -99,8 +104,7 @@ bool ElementPaintCache::admit(const ElementPtr &element,
     const std::size_t bytes = paintedElementBytes(*painted);
     const auto found = m_entries.find(element.get());
     const std::size_t replaced = found == m_entries.end() ? 0 : found->second.bytes;
-    const bool small = std::max(bounds.width, bounds.height) * viewportScale < smallElementPoints;
-    if (small && m_bytes - replaced + bytes > m_budget) {
+    if (isSmallOnScreen(bounds, viewportScale) && m_bytes - replaced + bytes > m_budget) {
         return false;
     }
     m_latestByID[element->id] = element.get();

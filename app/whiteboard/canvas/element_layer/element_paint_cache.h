@@ -30,6 +30,9 @@ std::vector<PaintedElementPtr> preparedElements(const std::vector<ElementPtr> &e
 // a few views of a busy board.
 inline constexpr std::size_t elementPaintCacheBytes = std::size_t(160) << 20;
 
+// Whether an element that paints within `bounds` covers only a few pixels at `viewportScale`.
+bool isSmallOnScreen(const RectF &bounds, double viewportScale);
+
 // Painted elements kept by element value. Elements are immutable and shared between library
 // snapshots, so one that a change did not touch keeps its paths, wobble and text layout. What is
 // kept is shared with pictures being painted in the background. It holds at most `budgetBytes`:

@@ -12,7 +12,7 @@ namespace {
 
 // Handing back walks all the allocator's free blocks, which takes a while once paintings have
 // freed hundreds of megabytes: so not for every element, one at a time, on a pool thread.
-constexpr std::size_t freedBytesHandedBack = std::size_t(256) << 20;
+constexpr std::size_t freedBytesHandedBack = std::size_t(64) << 20;
 constexpr std::size_t freedBytesWorthHandingBack = std::size_t(1) << 20;
 
 std::atomic<std::size_t> freedBytes{0};

@@ -7,7 +7,7 @@ namespace zentrel {
 // The allocator keeps what painting data frees, thousands of small blocks, for the process; these
 // hand it back to the system, so that letting go of outlines lowers what the program holds.
 
-// Tells that about `bytes` were freed, on any thread; past a few hundred megabytes since memory
+// Tells that about `bytes` were freed, on any thread; past some tens of megabytes since memory
 // was last handed back, as a long look at many small elements frees, it is handed back.
 void noteFreedMemory(std::size_t bytes);
 
