@@ -199,6 +199,8 @@ bool ElementPaintCache::keep(const ElementPtr &element,
 void ElementPaintCache::adopt(std::vector<std::pair<ElementPtr, PaintedElementPtr>> prepared,
                               double viewportScale)
 {
+    // A sharp picture after a zoom out can bring thousands at once.
+    m_entries.reserve(m_entries.size() + prepared.size());
     for (auto &[element, painted] : prepared) {
         if (!isCached(element, viewportScale)) {
             store(element, viewportScale, std::move(painted)); // new, or prepared at another zoom
