@@ -1,3 +1,4 @@
+#include "common/allocator_settings.h"
 #include "common/application_paths.h"
 #include "common/qt_message_filter.h"
 #include "platform/session_bus_guard.h"
@@ -12,8 +13,6 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QThreadPool>
-
-#include <malloc.h>
 
 #include <chrono>
 #include <cstdio>
@@ -75,16 +74,7 @@ bool isHeldElsewhere(const tl::expected<bool, zentrel::FileError> &acquired)
 
 int main(int argc, char *argv[])
 {
-    // What a feature run freed must go back to the system when the run ends (malloc_trim then),
-    // but malloc_trim cannot shrink the heaps of Qt's pool threads, only return free blocks
-    // inside them. Two glibc habits kept 20 to 70 MB there after a large board closed: it
-    // raises its threshold for mapping a block alone to the size of each large block freed, so
-    // full-screen pictures came from those heaps, and it keeps small freed blocks apart
-    // (fastbins) until they are folded into the top of a heap. Fixed, large pictures are
-    // unmapped when freed and small blocks merge as they are freed.
-    constexpr int ownMappingFrom = 1024 * 1024;
-    mallopt(M_MMAP_THRESHOLD, ownMappingFrom);
-    mallopt(M_MXFAST, 0);
+    zentrel::useProgramAllocatorSettings();
     zentrel::installQtMessageFilter();
     QApplication::setApplicationName(QStringLiteral("Zentrel"));
     QApplication::setDesktopFileName(QStringLiteral("zentrel"));

@@ -1,3 +1,4 @@
+#include "common/allocator_settings.h"
 #include "common/qt_message_filter.h"
 
 #include <QApplication>
@@ -7,6 +8,8 @@
 // Painting needs an application (fonts, images, widgets) but never a display.
 int main(int argc, char *argv[])
 {
+    // As the program's, so that the memory measured is the program's.
+    zentrel::useProgramAllocatorSettings();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // As the program itself does: Qt's notes on fonts would be timed too.
     zentrel::installQtMessageFilter();

@@ -60,6 +60,27 @@ WhiteboardLibrary largeLibrary(int elements = boardElements)
     return libraryOf(std::move(board));
 }
 
+// `elements` small rough rectangles, ellipses and diamonds, 40 by 30 points, 1,000 to a row.
+WhiteboardLibrary libraryOfShapes(int elements)
+{
+    static constexpr WhiteboardElementKind kinds[] = {WhiteboardElementKind::rectangle,
+                                                      WhiteboardElementKind::ellipse,
+                                                      WhiteboardElementKind::diamond};
+    WhiteboardBoard board;
+    board.id = Uuid::generate(systemUuidRandomSource());
+    board.name = "Shapes";
+    board.background = WhiteboardBackground::white();
+    for (int i = 0; i < elements; ++i) {
+        WhiteboardElement element;
+        element.id = Uuid::generate(systemUuidRandomSource());
+        element.kind = kinds[i % 3];
+        element.setFrame({(i % 1000) * 60.0, (i / 1000) * 50.0, 40, 30});
+        element.style.strokeColor = "#1E1E1E";
+        board.elements.push_back(makeElement(std::move(element)));
+    }
+    return libraryOf(std::move(board));
+}
+
 class ResourceUse : public DrawingTest
 {
 protected:
@@ -77,14 +98,16 @@ protected:
     }
 
     // Starts with a library of one large board, written before the program reads it.
-    void startWithLargeLibrary(int elements)
+    void startWithLargeLibrary(int elements) { startWithLibrary(largeLibrary(elements)); }
+
+    void startWithLibrary(const WhiteboardLibrary &library)
     {
         SystemClock clock;
         const WhiteboardLibraryStore store(
             (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
             clock,
             systemUuidRandomSource());
-        ASSERT_TRUE(store.save(largeLibrary(elements)));
+        ASSERT_TRUE(store.save(library));
         ASSERT_NO_FATAL_FAILURE(start());
     }
 
@@ -237,6 +260,43 @@ TEST_F(ResourceUse, MemoryAfterLargeBoard)
     printFigure("memory with the 10,000-element board open after pan and zoom", rss(), "MB");
     ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("whiteboard"), QStringLiteral("Whiteboard")));
     printMemoryAfterClosing("the 10,000-element board closed", idle);
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+// Wheel notches, each painted sharp before the next, out over a board of 200,000 small shapes and
+// back: what the canvas keeps to paint them stays within its budget, so the program's memory
+// peaks well below what keeping every element it showed would take, and comes back to about what
+// it held once the board opened.
+TEST_F(ResourceUse, MemoryThroughZoomsOnTwoHundredThousandShapes)
+{
+    constexpr int notches = 12;
+    constexpr int idleTimeoutMs = 120000;
+    ASSERT_NO_FATAL_FAILURE(startWithLibrary(libraryOfShapes(200000)));
+    const qint64 pid = m_zentrel.processId();
+    resetPeakResident(pid);
+    ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("whiteboard"), QStringLiteral("Whiteboard")));
+    // The pointer moves over the board once, as a person's does before the wheel turns.
+    ASSERT_TRUE(m_input.moveTo(screenCentre + QPoint(40, 30))) << m_input.lastError().toStdString();
+    waitUntilIdle(pid, idleTimeoutMs);
+    const double opened = rss();
+    for (int notch = 0; notch < 2 * notches; ++notch) {
+        const QString button = notch < notches ? QStringLiteral("5") : QStringLiteral("4");
+        ASSERT_NO_FATAL_FAILURE(xdotool({QStringLiteral("keydown"),
+                                         QStringLiteral("ctrl"),
+                                         QStringLiteral("click"),
+                                         button,
+                                         QStringLiteral("keyup"),
+                                         QStringLiteral("ctrl")}));
+        waitUntilIdle(pid, idleTimeoutMs);
+    }
+    const double peak = peakResidentMegabytes(pid);
+    const double back = rss();
+    printFigure("memory with the 200,000-shape board just opened", opened, "MB");
+    printFigure("memory at the peak of 12 notches out and 12 back", peak, "MB");
+    printFigure("memory after zooming back in", back, "MB");
+    EXPECT_LT(peak, 1200);
+    EXPECT_LT(back, 1.1 * opened);
+    ASSERT_NO_FATAL_FAILURE(close(QStringLiteral("whiteboard"), QStringLiteral("Whiteboard")));
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }
 

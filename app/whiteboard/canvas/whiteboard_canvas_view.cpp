@@ -25,6 +25,8 @@ namespace {
 // How long zoom steps must pause before the sharp picture is begun: wheel notches and pinch
 // events come closer together than that.
 constexpr std::chrono::milliseconds zoomRestDelay{80};
+// Zooming in and out again within this keeps what the elements beyond the view need.
+constexpr std::chrono::milliseconds zoomPauseDelay{300};
 
 } // namespace
 
@@ -46,6 +48,17 @@ WhiteboardCanvasView::WhiteboardCanvasView(WhiteboardEditorModel &model, QWidget
     connect(m_zoomRestTimer, &QTimer::timeout, this, [this] {
         m_zoomRests = true;
         update();
+    });
+    m_zoomPauseTimer = new QTimer(this);
+    m_zoomPauseTimer->setSingleShot(true);
+    m_zoomPauseTimer->setInterval(zoomPauseDelay);
+    connect(m_zoomPauseTimer, &QTimer::timeout, this, [this] {
+        // A rescaled picture still shows what the view showed before the zoom.
+        if (m_elements.isStale()) {
+            m_zoomPauseTimer->start();
+        } else {
+            m_elements.letGoFarOff();
+        }
     });
     m_modelConnection = m_model.changed.connect([this](WhiteboardEditorChange change) {
         // Choosing another tool while typing keeps what was typed.
@@ -199,6 +212,9 @@ void WhiteboardCanvasView::paintEvent(QPaintEvent *event)
     // Each further zoom step puts the sharp picture off again; other repaints leave it be.
     const WhiteboardViewport viewport = m_model.currentBoard().viewport;
     const bool moved = !(viewport == m_paintedViewport);
+    if (viewport.scale != m_paintedViewport.scale) {
+        m_zoomPauseTimer->start();
+    }
     m_paintedViewport = viewport;
     if (moved) {
         m_zoomRests = false;

@@ -132,6 +132,8 @@ private:
     // Zoom steps show a rescaled picture; once they rest, a sharp one is begun.
     QTimer *m_zoomRestTimer = nullptr;
     bool m_zoomRests = false;
+    // Once zooms have paused a while, what the view kept for elements it no longer shows goes.
+    QTimer *m_zoomPauseTimer = nullptr;
     WhiteboardViewport m_paintedViewport;
     ScopedConnection m_modelConnection;
 };

@@ -1,6 +1,7 @@
 #include "whiteboard/canvas/element_layer/element_band_painting.h"
 
 #include "app/image_difference.h"
+#include "whiteboard/canvas/element_layer/chunked_element_painting.h"
 #include "whiteboard/canvas/element_layer/painted_element.h"
 #include "whiteboard/render/element_render_plan.h"
 
@@ -18,9 +19,9 @@ namespace {
 
 // Rough shapes, lines and texts of every kind, many of them across the lines where an area of
 // 400 × 1100 points is cut into bands.
-std::vector<std::shared_ptr<const PaintedElement>> paintedBoard(std::vector<RectF> &bounds)
+std::vector<ElementPtr> mixedBoard()
 {
-    std::vector<std::shared_ptr<const PaintedElement>> painted;
+    std::vector<ElementPtr> board;
     for (int i = 0; i < 120; ++i) {
         WhiteboardElement element;
         element.id.bytes[0] = std::uint8_t(i + 1);
@@ -35,8 +36,7 @@ std::vector<std::shared_ptr<const PaintedElement>> paintedBoard(std::vector<Rect
         element.style.roughness = 2;
         element.text = "Ab";
         element.points = {{element.x, element.y}, {element.x + 40, element.y + 80}};
-        painted.push_back(std::make_shared<const PaintedElement>(paintedElement(element, 1.5)));
-        bounds.push_back(elementPaintBounds(element, 1.5));
+        board.push_back(makeElement(std::move(element)));
     }
     // A text of many lines, kept in several areas, most of which each band leaves out.
     WhiteboardElement text;
@@ -48,8 +48,17 @@ std::vector<std::shared_ptr<const PaintedElement>> paintedBoard(std::vector<Rect
     for (int line = 0; line < 100; ++line) {
         *text.text += "Ab cd " + std::to_string(line) + "\n";
     }
-    painted.push_back(std::make_shared<const PaintedElement>(paintedElement(text, 1.5)));
-    bounds.push_back(elementPaintBounds(text, 1.5));
+    board.push_back(makeElement(std::move(text)));
+    return board;
+}
+
+std::vector<std::shared_ptr<const PaintedElement>> paintedBoard(std::vector<RectF> &bounds)
+{
+    std::vector<std::shared_ptr<const PaintedElement>> painted;
+    for (const ElementPtr &element : mixedBoard()) {
+        painted.push_back(std::make_shared<const PaintedElement>(paintedElement(*element, 1.5)));
+        bounds.push_back(elementPaintBounds(*element, 1.5));
+    }
     return painted;
 }
 
@@ -88,6 +97,49 @@ TEST(ElementBandPainting, PaintsWhatOnePainterPaintsInOneGo)
                 banded, QRectF(QPointF(0, 0), QSizeF(size)), elements, {viewport, true, 8});
             EXPECT_EQ(largestDifference(banded, expected), 0) << "ratio " << ratio;
         }
+    }
+}
+
+// Chunks painted one over the other, some elements kept and the rest prepared as they come, paint
+// what one painting of every element does; what was prepared is handed on once.
+TEST(ElementBandPainting, ChunksPaintWhatOnePaintingOfAllPaints)
+{
+    const std::vector<ElementPtr> board = mixedBoard();
+    const WhiteboardViewport viewport{1.5, {-20, 13.25}};
+    std::vector<ElementToPrepare> elements;
+    std::vector<ElementToPaint> whole;
+    std::vector<PaintedElementPtr> painted;
+    for (std::size_t i = 0; i < board.size(); ++i) {
+        const ElementPtr &element = board[i];
+        painted.push_back(std::make_shared<const PaintedElement>(paintedElement(*element, 1.5)));
+        elements.push_back({element, elementPaintBounds(*element, 1.5), nullptr});
+        whole.push_back({elements.back().bounds, painted.back().get()});
+    }
+    const QSize size(400, 1100);
+    QImage expected = blank(size, 1);
+    paintElementsInBands(expected, QRectF(QPointF(0, 0), QSizeF(size)), whole, {viewport, true, 4});
+    for (const std::size_t chunk : {1, 7, 50}) {
+        std::size_t made = 0;
+        const ChunkPainting how{1.5,
+                                4,
+                                nullptr,
+                                [&](const ElementToPrepare &element) {
+                                    const auto at = std::size_t(&element - elements.data());
+                                    return at % 3 == 0 ? painted[at] : nullptr;
+                                },
+                                [&](const ElementToPrepare &, PaintedElementPtr prepared) {
+                                    made += prepared ? 1 : 0;
+                                    return false;
+                                },
+                                chunk};
+        QImage chunked = blank(size, 1);
+        chunked.fill(Qt::red); // cleared by the first chunk only
+        paintInChunks(elements, how, [&](const std::vector<ElementToPaint> &toPaint, bool first) {
+            paintElementsInBands(
+                chunked, QRectF(QPointF(0, 0), QSizeF(size)), toPaint, {viewport, first, 4});
+        });
+        EXPECT_EQ(largestDifference(chunked, expected), 0) << chunk << " elements a chunk";
+        EXPECT_EQ(made, board.size() - (board.size() + 2) / 3);
     }
 }
 

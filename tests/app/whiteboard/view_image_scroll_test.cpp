@@ -95,6 +95,24 @@ TEST(ElementPaintCache, KeepsFewElementsThatLeftEvenALargeBoard)
     EXPECT_LT(cache.size(), std::size_t(boardSize) + 1100);
 }
 
+// Past its budget the cache lets go of what was used longest ago; an element that covers a few
+// pixels takes only room that nothing else needs.
+TEST(ElementPaintCache, KeepsWithinItsBudgetAndSmallElementsPushNothingOut)
+{
+    const std::vector<ElementPtr> board = rectangles(400, 0);
+    ElementPaintCache sizing;
+    sizing.prepare({board[0]}, 1);
+    ElementPaintCache cache(sizing.bytes() * 50);
+    cache.prepare({board.begin(), board.begin() + 200}, 1);
+    EXPECT_LE(cache.bytes(), cache.budget());
+    EXPECT_FALSE(cache.kept(board[0], 1));
+    cache.prepare({board.begin() + 200, board.end()}, 0.1); // a few pixels across at this zoom
+    EXPECT_LE(cache.bytes(), cache.budget());
+    for (std::size_t i = 190; i < 200; ++i) {
+        EXPECT_TRUE(cache.kept(board[i], 1)) << i;
+    }
+}
+
 // Pictures painted on pool threads hand back what they prepared; only what the cache lacks, or
 // holds for another zoom, is taken.
 TEST(ElementPaintCache, AdoptsWhatItLacksAtTheZoomItWasPreparedFor)

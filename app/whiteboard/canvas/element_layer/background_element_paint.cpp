@@ -1,6 +1,7 @@
 #include "whiteboard/canvas/element_layer/background_element_paint.h"
 
 #include "whiteboard/canvas/element_layer/element_band_painting.h"
+#include "whiteboard/canvas/element_layer/painted_element_bytes.h"
 
 #include <QPainter>
 #include <QThreadPool>
@@ -16,6 +17,7 @@ namespace zentrel {
 struct BackgroundElementPaint::Job
 {
     int threads = 1;
+    BackgroundElementPaint::Urgency urgency;
     ElementPicture picture;
     std::vector<QRect> areas;
     std::vector<Element> elements;
@@ -23,7 +25,7 @@ struct BackgroundElementPaint::Job
     std::mutex mutex;
     std::condition_variable ended;
     bool running = false;         // under `mutex`
-    bool painting = false;        // under `mutex`: past preparing the elements
+    bool painting = false;        // under `mutex`: painting a chunk, not preparing one
     bool tellWhenDone = false;    // under `mutex`
     bool told = false;            // under `mutex`
     std::optional<Result> result; // under `mutex`
@@ -40,54 +42,61 @@ BackgroundElementPaint::~BackgroundElementPaint()
 
 namespace {
 
-std::vector<PaintedElementPtr>
-preparedMissing(const ElementPicture &picture,
-                const std::vector<BackgroundElementPaint::Element> &elements,
-                int threads,
-                const std::atomic<bool> &cancelled)
-{
-    std::vector<ElementPtr> missing;
-    for (const BackgroundElementPaint::Element &element : elements) {
-        if (!element.painted) {
-            missing.push_back(element.element);
-        }
-    }
-    return preparedElements(missing, picture.viewport.scale, threads, &cancelled);
-}
-
-BackgroundElementPaint::Result paintPicture(const ElementPicture &picture,
-                                            const std::vector<QRect> &areas,
-                                            std::vector<BackgroundElementPaint::Element> &elements,
-                                            std::vector<PaintedElementPtr> prepared,
-                                            int threads,
-                                            const std::atomic<bool> &cancelled)
+BackgroundElementPaint::Result
+paintPicture(const ElementPicture &picture,
+             const std::vector<QRect> &areas,
+             const std::vector<BackgroundElementPaint::Element> &elements,
+             int threads,
+             const BackgroundElementPaint::Urgency &urgency,
+             const std::atomic<bool> &cancelled,
+             const std::function<bool()> &beginPainting,
+             const std::function<void()> &endPainting)
 {
     BackgroundElementPaint::Result result{picture, {}, {}};
-    std::size_t next = 0;
-    std::vector<ElementToPaint> toPaint;
-    toPaint.reserve(elements.size());
-    for (BackgroundElementPaint::Element &element : elements) {
-        if (!element.painted) {
-            element.painted = prepared[next];
-            result.prepared.emplace_back(element.element, std::move(prepared[next]));
-            ++next;
-        }
-        toPaint.push_back({element.bounds, element.painted.get()});
-    }
     const qreal ratio = picture.pixelRatio;
     for (const QRect &area : areas) {
         QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(ratio);
         image.fill(Qt::transparent);
-        // The piece's own points start at the area's corner.
-        const WhiteboardViewport viewport =
-            seenFrom(picture.viewport, QPointF(area.topLeft()) / ratio);
-        paintElementsInBands(image,
-                             QRectF(QPointF(0, 0), QSizeF(area.size()) / ratio),
-                             toPaint,
-                             {viewport, false, threads, &cancelled, picture.grid});
         result.pieces.push_back({area, std::move(image)});
     }
+    std::size_t handedBack = 0;
+    std::size_t handedBackSmall = 0;
+    const ChunkPainting how{
+        picture.viewport.scale,
+        threads,
+        &cancelled,
+        [](const BackgroundElementPaint::Element &) { return PaintedElementPtr(); },
+        [&](const BackgroundElementPaint::Element &element, PaintedElementPtr painted) {
+            const std::size_t bytes = paintedElementBytes(*painted);
+            const bool small = isSmallOnScreen(element.bounds, picture.viewport.scale);
+            std::size_t &handed = small ? handedBackSmall : handedBack;
+            if (handed + bytes > (small ? urgency.handedBackSmallBytes : urgency.handedBackBytes)) {
+                return false;
+            }
+            handed += bytes;
+            result.prepared.emplace_back(element.element, std::move(painted));
+            return true;
+        }};
+    paintInChunks(elements, how, [&](const std::vector<ElementToPaint> &toPaint, bool first) {
+        if (!beginPainting()) {
+            return;
+        }
+        for (BackgroundElementPaint::Piece &piece : result.pieces) {
+            // The piece's own points start at the area's corner.
+            const WhiteboardViewport viewport =
+                seenFrom(picture.viewport, QPointF(piece.area.topLeft()) / ratio);
+            paintElementsInBands(piece.image,
+                                 QRectF(QPointF(0, 0), QSizeF(piece.area.size()) / ratio),
+                                 toPaint,
+                                 {viewport,
+                                  false,
+                                  threads,
+                                  &cancelled,
+                                  first ? picture.grid : BoardGridLines::none});
+        }
+        endPainting();
+    });
     return result;
 }
 
@@ -101,6 +110,7 @@ void BackgroundElementPaint::start(ElementPicture picture,
     cancel();
     auto job = std::make_shared<Job>();
     job->threads = std::max(urgency.threads, 1);
+    job->urgency = urgency;
     job->picture = std::move(picture);
     job->areas = std::move(areas);
     job->elements = std::move(elements);
@@ -115,24 +125,29 @@ void BackgroundElementPaint::start(ElementPicture picture,
             }
             job->running = true;
         }
-        std::vector<PaintedElementPtr> prepared =
-            preparedMissing(job->picture, job->elements, job->threads, job->cancelled);
-        {
-            // Cancelled while preparing, the owner waited for nothing: what was prepared is
-            // new, shared with nobody.
+        // Cancelling waits only for a chunk being painted, which reads what the owner's cache
+        // shares; preparing an element may take seconds (a text whose characters are looked
+        // for in every font) and goes on alone.
+        const auto beginPainting = [&job] {
             const std::lock_guard lock(job->mutex);
-            if (job->cancelled) {
-                job->running = false;
-                return;
+            job->painting = !job->cancelled;
+            return job->painting;
+        };
+        const auto endPainting = [&job] {
+            {
+                const std::lock_guard lock(job->mutex);
+                job->painting = false;
             }
-            job->painting = true;
-        }
+            job->ended.notify_all();
+        };
         Result result = paintPicture(job->picture,
                                      job->areas,
                                      job->elements,
-                                     std::move(prepared),
                                      job->threads,
-                                     job->cancelled);
+                                     job->urgency,
+                                     job->cancelled,
+                                     beginPainting,
+                                     endPainting);
         bool tell = false;
         if (!job->cancelled) {
             const std::lock_guard lock(job->mutex);
@@ -242,9 +257,6 @@ void BackgroundElementPaint::cancel()
         return;
     }
     {
-        // Preparing an element may take seconds (a text whose characters are looked for in every
-        // font); that goes on alone, while painting, which reads what the owner's cache shares,
-        // is waited for.
         std::unique_lock lock(m_job->mutex);
         m_job->cancelled = true;
         m_job->ended.wait(lock, [this] { return !m_job->running || !m_job->painting; });

@@ -2,7 +2,7 @@
 
 #include "common/uuid.h"
 #include "whiteboard/canvas/element_layer/board_grid_painting.h"
-#include "whiteboard/canvas/element_layer/element_paint_cache.h"
+#include "whiteboard/canvas/element_layer/chunked_element_painting.h"
 #include "whiteboard/model/whiteboard_board.h"
 
 #include <QImage>
@@ -11,6 +11,7 @@
 #include <QSize>
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -39,12 +40,8 @@ struct ElementPicture
 class BackgroundElementPaint
 {
 public:
-    struct Element
-    {
-        ElementPtr element;
-        RectF bounds;
-        PaintedElementPtr painted; // null when it is to be prepared
-    };
+    // `painted` is null for one to be prepared.
+    using Element = ElementToPrepare;
 
     // One area of the picture, in its device pixels, and what was painted there.
     struct Piece
@@ -57,7 +54,7 @@ public:
     {
         ElementPicture picture;
         std::vector<Piece> pieces;
-        // What was prepared for the painting, for the owner's cache.
+        // What was prepared for the painting, for the owner's cache, up to the bytes it keeps.
         std::vector<std::pair<ElementPtr, PaintedElementPtr>> prepared;
     };
 
@@ -75,6 +72,10 @@ public:
         // Areas nothing shows yet, or a picture zoom steps may leave behind, can wait to be
         // taken, untold.
         bool tellWhenDone = false;
+        // What it prepared is handed back up to as many bytes as the owner keeps, of elements a
+        // few pixels across as many as it has room for; the rest is let go once painted.
+        std::size_t handedBackBytes = elementPaintCacheBytes;
+        std::size_t handedBackSmallBytes = elementPaintCacheBytes;
     };
 
     // Paints the `areas` of `picture` (device pixels) with `elements`, those that may show there,

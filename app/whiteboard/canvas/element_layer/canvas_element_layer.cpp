@@ -3,7 +3,9 @@
 #include "common/geometry.h"
 #include "common/pool_parallel_work.h"
 #include "common/qt_path.h"
+#include "whiteboard/canvas/element_layer/chunked_element_painting.h"
 #include "whiteboard/canvas/element_layer/element_band_painting.h"
+#include "whiteboard/canvas/element_layer/freed_memory.h"
 #include "whiteboard/canvas/element_layer/view_image_scroll.h"
 #include "whiteboard/render/element_render_plan.h"
 
@@ -62,14 +64,25 @@ ElementChange elementChange(const std::vector<ElementPtr> &before,
 
 } // namespace
 
-CanvasElementLayer::CanvasElementLayer(std::function<void()> onPictureReady)
-    : m_background(std::move(onPictureReady))
+CanvasElementLayer::CanvasElementLayer(std::function<void()> onPictureReady, std::size_t cacheBytes)
+    : m_cache(cacheBytes)
+    , m_background(std::move(onPictureReady))
 {}
 
 void CanvasElementLayer::paint(QImage &frame,
                                const CanvasElementScene &scene,
                                QSize viewSize,
                                CanvasSharpness sharpness)
+{
+    paintFrame(frame, scene, viewSize, sharpness);
+    // What this paint and the pictures painted meanwhile let go.
+    handBackFreedMemory();
+}
+
+void CanvasElementLayer::paintFrame(QImage &frame,
+                                    const CanvasElementScene &scene,
+                                    QSize viewSize,
+                                    CanvasSharpness sharpness)
 {
     const qreal pixelRatio = frame.devicePixelRatio();
     m_sharpness = sharpness;
@@ -229,6 +242,17 @@ void CanvasElementLayer::recentre()
     scrollViewImage(m_picture, m_viewSize, used.x(), used.y());
     m_painted.translate(shift);
     m_painted &= whole;
+}
+
+// Far is beyond what the picture shows: the last elements used beyond it stay kept, up to a part
+// of the budget.
+void CanvasElementLayer::letGoFarOff()
+{
+    if (!m_isValid) {
+        return;
+    }
+    m_cache.letGoOutside(m_viewport.toScene(toRectF(viewArea(picturePixels()))), m_viewport.scale);
+    handBackFreeMemoryNow();
 }
 
 void CanvasElementLayer::fillView(const CanvasElementScene &scene)
@@ -397,30 +421,34 @@ void CanvasElementLayer::paintIndices(QImage &image,
     const WhiteboardViewport &viewport = scene.viewport;
     const RectF sceneArea = viewport.toScene(toRectF(viewArea));
     const std::vector<ElementPtr> &elements = *scene.elements;
-    std::vector<std::size_t> visible;
-    std::vector<ElementPtr> toPrepare;
+    std::vector<ElementToPrepare> visible;
     for (const std::size_t i : indices) {
         if (reaches(m_bounds.bounds(i), sceneArea)
             && !(scene.hiddenID && elements[i]->id == *scene.hiddenID)) {
-            visible.push_back(i);
-            toPrepare.push_back(elements[i]);
+            visible.push_back({elements[i], m_bounds.bounds(i), nullptr});
         }
     }
-    m_cache.prepare(toPrepare, viewport.scale);
-    std::vector<ElementToPaint> toPaint;
-    toPaint.reserve(visible.size());
-    for (const std::size_t i : visible) {
-        toPaint.push_back({m_bounds.bounds(i), &m_cache.painted(elements[i], viewport.scale)});
-    }
-    paintElementsInBands(image,
-                         viewArea.translated(-origin),
-                         toPaint,
-                         {seenFrom(viewport, origin),
-                          clearFirst,
-                          poolThreadCount(),
-                          nullptr,
-                          withGrid ? scene.grid : BoardGridLines::none,
-                          m_background.isBusy()});
+    const double scale = viewport.scale;
+    const ChunkPainting how{
+        scale,
+        poolThreadCount(),
+        nullptr,
+        [&](const ElementToPrepare &element) { return m_cache.find(element.element, scale); },
+        [&](const ElementToPrepare &element, const PaintedElementPtr &painted) {
+            return m_cache.keep(element.element, scale, painted);
+        }};
+    const bool alongside = m_background.isBusy();
+    paintInChunks(visible, how, [&](const std::vector<ElementToPaint> &toPaint, bool first) {
+        paintElementsInBands(image,
+                             viewArea.translated(-origin),
+                             toPaint,
+                             {seenFrom(viewport, origin),
+                              clearFirst && first,
+                              poolThreadCount(),
+                              nullptr,
+                              withGrid && first ? scene.grid : BoardGridLines::none,
+                              alongside});
+    });
 }
 
 } // namespace zentrel

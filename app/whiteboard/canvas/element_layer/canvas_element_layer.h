@@ -61,8 +61,10 @@ class CanvasElementLayer
 {
 public:
     // `onPictureReady` is called, on a pool thread or during paint(), once a picture painted in
-    // the background can be shown: the view should paint again.
-    explicit CanvasElementLayer(std::function<void()> onPictureReady);
+    // the background can be shown: the view should paint again. What it keeps to paint
+    // elements holds about `cacheBytes` at most.
+    explicit CanvasElementLayer(std::function<void()> onPictureReady,
+                                std::size_t cacheBytes = elementPaintCacheBytes);
 
     // Paints the backdrop and the elements into `frame`, a picture of a view of `viewSize`
     // points.
@@ -74,6 +76,13 @@ public:
     // Begins painting on pool threads what the first paint of `scene` in a view of `viewSize`
     // points shows, so that it finds the picture ready; nothing once it has painted.
     void prepareAhead(const CanvasElementScene &scene, QSize viewSize, qreal pixelRatio);
+
+    // Lets go of what is kept for elements far from what the last paint showed, or at a scale it
+    // no longer shows, when zooms have paused: zooming in and out again keeps what it needs.
+    void letGoFarOff();
+
+    // What is kept to paint elements, in bytes.
+    std::size_t keptBytes() const { return m_cache.bytes(); }
 
     // The last paint showed a rescaled picture.
     bool isStale() const { return m_isStale; }
@@ -110,6 +119,10 @@ private:
     // The backdrop alone, while the elements are painted ahead.
     void paintBackdrop(QImage &frame, const CanvasElementScene &scene, QSize view);
     bool viewIsPrepared(const CanvasElementScene &scene) const;
+    void paintFrame(QImage &frame,
+                    const CanvasElementScene &scene,
+                    QSize viewSize,
+                    CanvasSharpness sharpness);
     // Painting in the background (canvas_layer_background.cpp).
     void adoptBackgroundPicture();
     void adoptPieces(const BackgroundElementPaint::Result &result);

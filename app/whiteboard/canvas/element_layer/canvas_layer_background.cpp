@@ -130,6 +130,12 @@ void CanvasElementLayer::paintInBackground(const CanvasElementScene &scene,
             reaching.push_back({elements[i], bounds, m_cache.kept(elements[i], viewport.scale)});
         }
     }
+    // Elements a few pixels across take only the room the cache has free: a zoomed-out view of
+    // many of them hands back no more than that.
+    BackgroundElementPaint::Urgency handingBack = urgency;
+    handingBack.handedBackBytes = m_cache.budget();
+    handingBack.handedBackSmallBytes =
+        m_cache.budget() - std::min(m_cache.bytes(), m_cache.budget());
     m_background.start({scene.boardID,
                         elements,
                         seenFrom(viewport, origin),
@@ -139,7 +145,7 @@ void CanvasElementLayer::paintInBackground(const CanvasElementScene &scene,
                         m_pixelRatio},
                        {areas.begin(), areas.end()},
                        std::move(reaching),
-                       urgency);
+                       handingBack);
 }
 
 // Margins that a scroll uncovered, or a drag may have reached, are painted on pool threads.

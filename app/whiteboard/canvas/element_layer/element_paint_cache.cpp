@@ -1,10 +1,14 @@
 #include "whiteboard/canvas/element_layer/element_paint_cache.h"
 
 #include "common/pool_parallel_work.h"
+#include "whiteboard/canvas/element_layer/element_band_painting.h"
+#include "whiteboard/canvas/element_layer/freed_memory.h"
+#include "whiteboard/canvas/element_layer/painted_element_bytes.h"
 #include "whiteboard/render/element_render_plan.h"
 #include "whiteboard/render/path_thinning.h"
 
 #include <algorithm>
+#include <iterator>
 #include <unordered_set>
 
 namespace zentrel {
@@ -12,6 +16,8 @@ namespace zentrel {
 namespace {
 
 constexpr std::size_t trimSlack = 1024;
+// An element whose paint reaches less than this many points across on screen is small.
+constexpr double smallElementPoints = 8;
 
 // A placeholder's label keeps its size on screen, and so the reach of its paint.
 bool boundsDependOnScale(const WhiteboardElement &element)
@@ -48,6 +54,15 @@ std::vector<PaintedElementPtr> preparedElements(const std::vector<ElementPtr> &e
     return prepared;
 }
 
+bool isSmallOnScreen(const RectF &bounds, double viewportScale)
+{
+    return std::max(bounds.width, bounds.height) * viewportScale < smallElementPoints;
+}
+
+ElementPaintCache::ElementPaintCache(std::size_t budgetBytes)
+    : m_budget(budgetBytes)
+{}
+
 bool ElementPaintCache::isCached(const ElementPtr &element, double viewportScale) const
 {
     const auto found = m_entries.find(element.get());
@@ -74,18 +89,87 @@ std::optional<PaintedElement> ElementPaintCache::movedFormerSelf(const Whiteboar
     return movedBy(*former->second.painted, QPointF(offset->x, offset->y));
 }
 
-const PaintedElementPtr &
+PaintedElementPtr
 ElementPaintCache::store(const ElementPtr &element, double viewportScale, PaintedElementPtr painted)
 {
+    admit(element, viewportScale, painted);
+    return painted;
+}
+
+bool ElementPaintCache::admit(const ElementPtr &element,
+                              double viewportScale,
+                              const PaintedElementPtr &painted)
+{
+    const RectF bounds = elementPaintBounds(*element, viewportScale);
+    const std::size_t bytes = paintedElementBytes(*painted);
+    const auto found = m_entries.find(element.get());
+    const std::size_t replaced = found == m_entries.end() ? 0 : found->second.bytes;
+    if (isSmallOnScreen(bounds, viewportScale) && m_bytes - replaced + bytes > m_budget) {
+        return false;
+    }
     m_latestByID[element->id] = element.get();
-    Entry entry{element, viewportScale, std::move(painted)};
-    return m_entries.insert_or_assign(element.get(), std::move(entry)).first->second.painted;
+    m_bytes = m_bytes - replaced + bytes;
+    m_entries.insert_or_assign(element.get(),
+                               Entry{element, viewportScale, painted, bounds, bytes, ++m_uses});
+    if (m_bytes > m_budget) {
+        std::vector<Entries::iterator> all;
+        all.reserve(m_entries.size());
+        for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry) {
+            all.push_back(entry);
+        }
+        // Well under the budget, so the next few elements do not each sort everything again.
+        letGo(std::move(all), m_budget - m_budget / 8);
+    }
+    return true;
+}
+
+ElementPaintCache::Entries::iterator ElementPaintCache::erase(Entries::iterator entry)
+{
+    const auto latest = m_latestByID.find(entry->second.element->id);
+    if (latest != m_latestByID.end() && latest->second == entry->first) {
+        m_latestByID.erase(latest);
+    }
+    m_bytes -= entry->second.bytes;
+    const std::size_t freed = entry->second.painted.use_count() == 1 ? entry->second.bytes : 0;
+    const Entries::iterator next = m_entries.erase(entry);
+    noteFreedMemory(freed);
+    return next;
+}
+
+void ElementPaintCache::letGo(std::vector<Entries::iterator> candidates, std::size_t keptBytes)
+{
+    std::sort(candidates.begin(), candidates.end(), [](const auto &a, const auto &b) {
+        return a->second.lastUse < b->second.lastUse;
+    });
+    for (const Entries::iterator &entry : candidates) {
+        if (m_bytes <= keptBytes) {
+            break;
+        }
+        erase(entry);
+    }
+}
+
+void ElementPaintCache::letGoOutside(const RectF &sceneArea, double viewportScale)
+{
+    const std::size_t keptBytes = m_budget / 64;
+    if (m_bytes <= keptBytes) {
+        return;
+    }
+    std::vector<Entries::iterator> farOff;
+    for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry) {
+        const Entry &kept = entry->second;
+        if (!reaches(kept.bounds, sceneArea)
+            || !paintsAlike(*kept.element, kept.viewportScale, viewportScale)) {
+            farOff.push_back(entry);
+        }
+    }
+    letGo(std::move(farOff), keptBytes);
 }
 
 PaintedElementPtr ElementPaintCache::find(const ElementPtr &element, double viewportScale)
 {
-    if (isCached(element, viewportScale)) {
-        return m_entries.find(element.get())->second.painted;
+    if (PaintedElementPtr found = kept(element, viewportScale)) {
+        return found;
     }
     if (std::optional<PaintedElement> moved = movedFormerSelf(*element, viewportScale)) {
         return store(
@@ -96,8 +180,20 @@ PaintedElementPtr ElementPaintCache::find(const ElementPtr &element, double view
 
 PaintedElementPtr ElementPaintCache::kept(const ElementPtr &element, double viewportScale) const
 {
-    return isCached(element, viewportScale) ? m_entries.find(element.get())->second.painted
-                                            : nullptr;
+    const auto found = m_entries.find(element.get());
+    if (found == m_entries.end()
+        || !paintsAlike(*element, found->second.viewportScale, viewportScale)) {
+        return nullptr;
+    }
+    found->second.lastUse = ++m_uses;
+    return found->second.painted;
+}
+
+bool ElementPaintCache::keep(const ElementPtr &element,
+                             double viewportScale,
+                             const PaintedElementPtr &painted)
+{
+    return admit(element, viewportScale, painted);
 }
 
 void ElementPaintCache::adopt(std::vector<std::pair<ElementPtr, PaintedElementPtr>> prepared,
@@ -106,22 +202,10 @@ void ElementPaintCache::adopt(std::vector<std::pair<ElementPtr, PaintedElementPt
     // A sharp picture after a zoom out can bring thousands at once.
     m_entries.reserve(m_entries.size() + prepared.size());
     for (auto &[element, painted] : prepared) {
-        Entry entry{element, viewportScale, std::move(painted)};
-        const auto [kept, isNew] = m_entries.try_emplace(element.get(), std::move(entry));
-        if (!isNew && !isCached(element, viewportScale)) {
-            kept->second = std::move(entry); // prepared at another zoom
+        if (!isCached(element, viewportScale)) {
+            store(element, viewportScale, std::move(painted)); // new, or prepared at another zoom
         }
     }
-}
-
-const PaintedElement &ElementPaintCache::painted(const ElementPtr &element, double viewportScale)
-{
-    if (PaintedElementPtr found = find(element, viewportScale)) {
-        return *found;
-    }
-    return *store(element,
-                  viewportScale,
-                  std::make_shared<const PaintedElement>(paintedElement(*element, viewportScale)));
 }
 
 void ElementPaintCache::prepare(const std::vector<ElementPtr> &elements, double viewportScale)
@@ -151,7 +235,9 @@ void ElementPaintCache::trim(const std::vector<ElementPtr> &elements)
     for (const ElementPtr &element : elements) {
         current.insert(element.get());
     }
-    std::erase_if(m_entries, [&](const auto &entry) { return !current.contains(entry.first); });
+    for (auto entry = m_entries.begin(); entry != m_entries.end();) {
+        entry = current.contains(entry->first) ? std::next(entry) : erase(entry);
+    }
     std::erase_if(m_latestByID,
                   [&](const auto &latest) { return !current.contains(latest.second); });
     m_sizeAfterTrim = m_entries.size();

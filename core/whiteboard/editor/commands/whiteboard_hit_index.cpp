@@ -258,6 +258,9 @@ WhiteboardHitIndex &whiteboardHitIndex(const WhiteboardEditorModel &model)
     const WhiteboardLibrarySnapshot baseLibrary =
         s_indexes.empty() ? nullptr : s_indexes.back()->library.lock();
     auto index = buildHitIndex(model, baseLibrary ? s_indexes.back().get() : nullptr);
+    // The same library's index at a former zoom is of no more use: wheel notches over a large
+    // board would otherwise keep an index of its every element per notch.
+    std::erase_if(s_indexes, [&](const auto &kept) { return kept->address == address; });
     if (s_indexes.size() >= hitIndexLimit) {
         s_indexes.erase(s_indexes.begin());
     }
