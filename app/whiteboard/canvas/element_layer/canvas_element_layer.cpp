@@ -31,9 +31,11 @@ constexpr double marginPoints = 128;
 // so the elements across the margin's edge are painted once for many pan steps rather than once
 // for each.
 constexpr double marginUsedShare = 0.5;
-// How long the first paint of a board waits for what is painted ahead of it: a board of shapes
-// is ready by then, one whose texts need fonts looked for far and wide shows once it is.
-constexpr auto aheadWait = std::chrono::milliseconds(100);
+// How long after a board is shown its first paint may wait for what is painted ahead of it: a
+// board of shapes is ready by then, one whose texts need fonts looked for far and wide shows once
+// it is. Counted from the showing, so what the first paint does before (the paper's texture) and
+// after waiting (the backdrop, the overlay) still leaves the user's thread held under 0.1 s.
+constexpr auto aheadWait = std::chrono::milliseconds(70);
 
 // The elements of `after` that differ from `before`: everything between their common prefix and
 // their common suffix, as [first, last) in each.
@@ -151,7 +153,7 @@ void CanvasElementLayer::prepareAhead(const CanvasElementScene &scene,
                       centredOrigin(),
                       QRegion(picturePixels(viewRect())),
                       {threads, false});
-    m_aheadWait = aheadWait;
+    m_aheadUntil = std::chrono::steady_clock::now() + aheadWait;
 }
 
 bool CanvasElementLayer::awaitPaintingAhead()
@@ -162,7 +164,9 @@ bool CanvasElementLayer::awaitPaintingAhead()
     }
     // Only the first paint waits: the later ones while the painting goes on would each hold
     // the user's thread for nothing.
-    if (m_background.waitFor(std::exchange(m_aheadWait, std::chrono::milliseconds(0)))) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+        std::exchange(m_aheadUntil, {}) - std::chrono::steady_clock::now());
+    if (m_background.waitFor(std::max(left, std::chrono::milliseconds(0)))) {
         return true;
     }
     m_background.tellWhenDone();

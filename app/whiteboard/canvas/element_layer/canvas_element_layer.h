@@ -207,8 +207,8 @@ private:
     std::optional<Split> m_split;
     // What was painted ahead of the first paint, for it to start from.
     std::optional<BackgroundElementPaint::Result> m_paintedAhead;
-    // How long the next paint may wait for it.
-    std::chrono::milliseconds m_aheadWait{0};
+    // Until when the next paint may wait for it.
+    std::chrono::steady_clock::time_point m_aheadUntil;
     CanvasSharpness m_sharpness = CanvasSharpness::whenUncovered; // of the paint at hand
     bool m_isStale = false;
     QRect m_changedArea;
