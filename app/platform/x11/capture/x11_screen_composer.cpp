@@ -358,9 +358,11 @@ X11ScreenComposer::composeOverRemembered(const QRect &area,
 }
 
 // A compositing manager may draw a frame's decoration itself (KWin's title bars) or leave parts
-// of a frame unpainted (mutter's invisible borders), so a frame's own pixels are not what the
-// screen showed. A window that changed in place since the screen was remembered is therefore
-// painted again only where its program draws, and keeps its decoration as the screen showed it.
+// of a frame unpainted (mutter's invisible borders), so a frame's own pixels are not always what
+// the screen showed. A window that changed in place since the screen was remembered is therefore
+// painted again with its decoration where its frame's own pixels hold that (openbox's title bar
+// turning grey as the window loses the keyboard), else only where its program draws, keeping
+// its decoration as the screen showed it.
 // A window new there is painted with the decoration its window manager declares where its own
 // pixels hold that decoration, and is otherwise left out, as the screen was when remembered:
 // without its title bar it would be a window the screen never showed. A moved window stays
@@ -389,8 +391,8 @@ void X11ScreenComposer::repaintChangedContents(X11RenderCanvas &canvas,
             if (!known && !parts.holdsDecoration) {
                 continue;
             }
-            const QRegion drawn =
-                QRegion(known ? parts.content : parts.decorated) & parts.shown & layer->shown;
+            const QRect painted = parts.holdsDecoration ? parts.decorated : parts.content;
+            const QRegion drawn = QRegion(painted) & parts.shown & layer->shown;
             canvas.paintWindow(format, *layer, drawn - above);
         }
         above += layer->shown;
