@@ -39,6 +39,16 @@ FrameMargins frameMarginsOf(const QWidget &window)
         side(margins.left()), side(margins.top()), side(margins.right()), side(margins.bottom())};
 }
 
+// Puts the window's frame there as the window manager frames it now. QWidget::move goes by the
+// frame Qt last knew, which a window shown again keeps from the window Qt gave up as it closed.
+void moveFrameTo(QWidget &window, QPoint frame)
+{
+    const QWindow *handle = window.windowHandle();
+    const QMargins margins = handle ? handle->frameMargins() : QMargins();
+    const QPoint client = frame + QPoint(margins.left(), margins.top());
+    window.move(client - (window.geometry().topLeft() - window.pos()));
+}
+
 // Fits its window, and again once the window manager has framed it: fitted before that, the frame
 // may reach past the screen's usable area. Shown again, a window gets a frame again, maybe on
 // another screen, so each fit watches for the frame anew.
@@ -59,24 +69,33 @@ public:
         m_place = place;
         m_sizes = {toSizeF(m_window.size()), toSizeF(m_window.minimumSize())};
         m_isFittedWithFrame = false;
+        if (QWindow *handle = m_window.windowHandle()) {
+            handle->installEventFilter(this);
+        }
         apply();
     }
 
 protected:
-    // The window manager moves the window as it puts its frame around it.
+    // The window manager moves the window as it puts its frame around it, or frames it where it
+    // is and then shows it, as openbox does with a window shown again.
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == &m_window && event->type() == QEvent::Move && !m_isFittedWithFrame) {
+        const bool mayBeFramed =
+            (watched == &m_window && event->type() == QEvent::Move)
+            || (watched == m_window.windowHandle() && event->type() == QEvent::Expose);
+        if (mayBeFramed && !m_isFittedWithFrame) {
             QTimer::singleShot(0, this, &WindowFitter::fitOnceFramed);
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    // Framed as the window manager says now: a window shown again keeps in its frame geometry
+    // the frame of the window Qt gave up as it closed.
     void fitOnceFramed()
     {
         if (m_isFittedWithFrame || !m_screen || !m_window.isVisible()
-            || m_window.frameGeometry().size() == m_window.size()) {
+            || frameMarginsOf(m_window) == FrameMargins{}) {
             return;
         }
         m_isFittedWithFrame = true;
@@ -99,7 +118,7 @@ private:
                                         m_place);
         m_window.setMinimumSize(toQSize(fit.minimum));
         m_window.resize(toQSize(fit.size));
-        m_window.move(int(fit.frame.x), int(fit.frame.y));
+        moveFrameTo(m_window, QPoint(int(fit.frame.x), int(fit.frame.y)));
     }
 
     static QSize toQSize(SizeF size) { return QSize(int(size.width), int(size.height)); }

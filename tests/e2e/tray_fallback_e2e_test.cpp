@@ -172,6 +172,7 @@ TEST_P(WithoutTray, LauncherComesBackStandsBackDuringARunAndFollowsTheTray)
         << "zentrel never listened for command URLs; it " << stopAndDescribe();
     auto launcher = m_windows.waitForShown(launcherTitle, QDeadlineTimer(windowTimeoutMs));
     ASSERT_TRUE(launcher && settle(*launcher)) << "no launcher; " << situation();
+    const TopLevelWindow atFirst = *launcher;
 
     // Shown again, it may be a new window: Qt gives up a closed window's own.
     ASSERT_TRUE(m_windows.close(launcher->id, QDeadlineTimer(windowTimeoutMs)))
@@ -182,6 +183,16 @@ TEST_P(WithoutTray, LauncherComesBackStandsBackDuringARunAndFollowsTheTray)
     ASSERT_TRUE(launcher && settle(*launcher))
         << "`zentrel` did not bring the launcher back; " << situation();
     EXPECT_TRUE(m_zentrel.isRunning());
+    // Where the first start put it, frame and all on the screen, once the frame is around it.
+    const auto whereItWas = [&](const TopLevelWindow &window) {
+        return window.id == launcher->id && window.frame == atFirst.frame;
+    };
+    const std::optional<TopLevelWindow> back = waitForWindow(whereItWas);
+    EXPECT_TRUE(back.has_value()) << atFirst.describe() << " came back as "
+                                  << m_windows.window(launcher->id).value_or(*launcher).describe();
+    EXPECT_TRUE(QRect(0, 0, XvfbSession::screenWidth, XvfbSession::screenHeight)
+                    .contains(m_windows.framed(back.value_or(*launcher))))
+        << "part of the launcher's frame is off the screen; " << situation();
 
     ASSERT_TRUE(handOver(QStringLiteral("zentrel://activate/draw")));
     auto draw = m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs));
