@@ -1,5 +1,6 @@
 #include "common/window_placement.h"
 
+#include "common/dropped_window_fitter.h"
 #include "common/qt_path.h"
 #include "common/qt_shell_ports.h"
 #include "shell/active_screen.h"
@@ -20,6 +21,8 @@ namespace {
 // Found again by name: a class without a meta-object of its own cannot be looked up by type.
 const QString fitterName = QStringLiteral("windowFitter");
 
+} // namespace
+
 FrameMargins frameMarginsOf(const QWidget &window)
 {
     const QWindow *handle = window.windowHandle();
@@ -39,8 +42,8 @@ FrameMargins frameMarginsOf(const QWidget &window)
         side(margins.left()), side(margins.top()), side(margins.right()), side(margins.bottom())};
 }
 
-// Puts the window's frame there as the window manager frames it now. QWidget::move goes by the
-// frame Qt last knew, which a window shown again keeps from the window Qt gave up as it closed.
+// QWidget::move goes by the frame Qt last knew, which a window shown again keeps from the window
+// Qt gave up as it closed.
 void moveFrameTo(QWidget &window, QPoint frame)
 {
     const QWindow *handle = window.windowHandle();
@@ -48,6 +51,8 @@ void moveFrameTo(QWidget &window, QPoint frame)
     const QPoint client = frame + QPoint(margins.left(), margins.top());
     window.move(client - (window.geometry().topLeft() - window.pos()));
 }
+
+namespace {
 
 // Fits its window, and again once the window manager has framed it: fitted before that, the frame
 // may reach past the screen's usable area. Shown again, a window gets a frame again, maybe on
@@ -58,6 +63,7 @@ public:
     explicit WindowFitter(QWidget &window)
         : QObject(&window)
         , m_window(window)
+        , m_dropped(new DroppedWindowFitter(window))
     {
         setObjectName(fitterName);
         window.installEventFilter(this);
@@ -119,6 +125,7 @@ private:
         m_window.setMinimumSize(toQSize(fit.minimum));
         m_window.resize(toQSize(fit.size));
         moveFrameTo(m_window, QPoint(int(fit.frame.x), int(fit.frame.y)));
+        m_dropped->fittedOn(*m_screen, m_sizes.minimum);
     }
 
     static QSize toQSize(SizeF size) { return QSize(int(size.width), int(size.height)); }
@@ -128,6 +135,7 @@ private:
     WindowPlace m_place = WindowPlace::middle;
     WindowSizes m_sizes;
     bool m_isFittedWithFrame = false;
+    DroppedWindowFitter *m_dropped;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "shell/window_fit.h"
 
+#include "overlay/panel_placement.h"
 #include "shell/active_screen.h"
 
 #include <algorithm>
@@ -43,6 +44,20 @@ WindowFit fitWindow(const RectF &area,
         movedInside(placed, screen),
         size,
         {std::min(sizes.minimum.width, size.width), std::min(sizes.minimum.height, size.height)}};
+}
+
+WindowFit droppedWindowFit(const RectF &area,
+                           const RectF &screen,
+                           const WindowSizes &sizes,
+                           const FrameMargins &margins,
+                           const RectF &dropped,
+                           PointF pointer)
+{
+    WindowFit fit = fitWindow(area, screen, sizes, margins, WindowPlace::middle);
+    const PointF held = dropped.contains(pointer) ? pointer : PointF{dropped.x, dropped.y};
+    const SizeF framed{fit.frame.width, fit.frame.height};
+    fit.frame = movedInside(droppedCardFrame(area, dropped, held, framed), screen);
+    return fit;
 }
 
 } // namespace zentrel
