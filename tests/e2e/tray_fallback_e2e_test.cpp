@@ -345,6 +345,16 @@ TEST_P(ProjectorAtDoubleScaleWithoutTray, LauncherIsWholeOpensItsMenuAtTwiceTheS
 {
     const auto onMain = launcherOn(mainMonitor);
     ASSERT_TRUE(onMain.has_value());
+    // Dragged onto the projector, it takes its size at twice the scale there, whole.
+    TopLevelWindow dragged = *onMain;
+    ASSERT_NO_FATAL_FAILURE(moveWindow(dragged, restingPlace(fullHdProjector)));
+    const auto fitted = waitForWindow([&](const TopLevelWindow &window) {
+        return window.id == onMain->id && window.frame.width() >= 2 * onMain->frame.width()
+               && isWholeOn(window, fullHdProjector);
+    });
+    EXPECT_TRUE(fitted.has_value())
+        << onMain->describe() << " dragged onto the projector stayed "
+        << m_windows.window(onMain->id).value_or(dragged).describe() << "; " << situation();
     ASSERT_TRUE(exitedCleanly(m_zentrel.stop()));
 
     auto launcher = launcherOn(fullHdProjector);
