@@ -1,6 +1,5 @@
 #include "shell/window_fit.h"
 
-#include "overlay/panel_placement.h"
 #include "shell/active_screen.h"
 
 #include <algorithm>
@@ -56,7 +55,7 @@ WindowFit droppedWindowFit(const RectF &area,
     WindowFit fit = fitWindow(area, screen, sizes, margins, WindowPlace::middle);
     const PointF held = dropped.contains(pointer) ? pointer : PointF{dropped.x, dropped.y};
     const SizeF framed{fit.frame.width, fit.frame.height};
-    fit.frame = movedInside(droppedCardFrame(area, dropped, held, framed), screen);
+    fit.frame = movedInside(movedInside(resizedAbout(dropped, held, framed), area), screen);
     return fit;
 }
 
