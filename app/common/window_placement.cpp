@@ -1,6 +1,7 @@
 #include "common/window_placement.h"
 
 #include "capture/capture_geometry.h"
+#include "common/dropped_window_fitter.h"
 #include "common/qt_path.h"
 #include "common/qt_shell_ports.h"
 #include "platform/platform_services.h"
@@ -56,6 +57,8 @@ QMargins frameOf(QWidget &window)
     return estimatedFrame(&window, QDeadlineTimer(frameAnswerMs)).value_or(lastFrame());
 }
 
+} // namespace
+
 FrameMargins frameMarginsOf(QWidget &window)
 {
     const QMargins margins = frameOf(window);
@@ -70,6 +73,18 @@ FrameMargins frameMarginsOf(QWidget &window)
     return {
         side(margins.left()), side(margins.top()), side(margins.right()), side(margins.bottom())};
 }
+
+// QWidget::move goes by the frame Qt last knew, which a window shown again keeps from the window
+// Qt gave up as it closed.
+void moveFrameTo(QWidget &window, QPoint frame)
+{
+    const QWindow *handle = window.windowHandle();
+    const QMargins margins = handle ? handle->frameMargins() : QMargins();
+    const QPoint client = frame + QPoint(margins.left(), margins.top());
+    window.move(client - (window.geometry().topLeft() - window.pos()));
+}
+
+namespace {
 
 // The screen to the fraction of a point: Qt rounds its size to whole points, which at a scale
 // such as 150 % reach a pixel past the monitor.
@@ -94,6 +109,7 @@ public:
     explicit WindowFitter(QWidget &window)
         : QObject(&window)
         , m_window(window)
+        , m_dropped(new DroppedWindowFitter(window))
     {
         setObjectName(fitterName);
         window.installEventFilter(this);
@@ -113,17 +129,23 @@ public:
         m_sizes = {toSizeF(m_window.size()), toSizeF(m_window.minimumSize())};
         m_fittedFrame = {};
         m_frameLooks = 0;
+        if (QWindow *handle = m_window.windowHandle()) {
+            handle->installEventFilter(this);
+        }
         apply();
     }
 
 protected:
     // The window manager moves the window as it puts its frame around it, or leaves the window
-    // where it is and puts the frame around it there (KWin): looked for from the showing on.
+    // where it is and puts the frame around it there (KWin, and openbox with a window shown
+    // again): looked for from the showing on.
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        const bool mayBeFramed = event->type() == QEvent::Move || event->type() == QEvent::Show;
-        if (watched == &m_window && mayBeFramed && m_window.isVisible()
-            && m_frameLooks < frameLooks) {
+        const bool mayBeFramed =
+            (watched == &m_window
+             && (event->type() == QEvent::Move || event->type() == QEvent::Show))
+            || (watched == m_window.windowHandle() && event->type() == QEvent::Expose);
+        if (mayBeFramed && m_window.isVisible() && m_frameLooks < frameLooks) {
             QTimer::singleShot(0, this, &WindowFitter::fitToFrame);
             if (!m_frameWatch.isActive()) {
                 m_frameWatch.start();
@@ -164,7 +186,8 @@ private:
                                         m_place);
         m_window.setMinimumSize(toQSize(fit.minimum));
         m_window.resize(toQSize(fit.size));
-        m_window.move(int(fit.frame.x), int(fit.frame.y));
+        moveFrameTo(m_window, QPoint(int(fit.frame.x), int(fit.frame.y)));
+        m_dropped->fittedOn(*m_screen, m_sizes.minimum);
     }
 
     static QSize toQSize(SizeF size) { return QSize(int(size.width), int(size.height)); }
@@ -176,6 +199,7 @@ private:
     QMargins m_fittedFrame;
     QTimer m_frameWatch;
     int m_frameLooks = 0;
+    DroppedWindowFitter *m_dropped;
 };
 
 } // namespace

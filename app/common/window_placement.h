@@ -2,10 +2,18 @@
 
 #include "shell/window_fit.h"
 
+class QPoint;
 class QScreen;
 class QWidget;
 
 namespace zentrel {
+
+// The window manager's frame around the window as it reports it now, with room for rounding at
+// a fractional scale; for a window not shown yet, the frame it will most likely get.
+FrameMargins frameMarginsOf(QWidget &window);
+
+// Puts the window's frame's corner there, by the frame the window manager reports now.
+void moveFrameTo(QWidget &window, QPoint frame);
 
 // The screen under the pointer, else the primary one; none when there is no screen.
 QScreen *activeScreen();

@@ -105,6 +105,18 @@ RectF movedInside(const RectF &rect, const RectF &bounds)
             rect.height};
 }
 
+RectF resizedAbout(const RectF &rect, PointF held, SizeF size)
+{
+    const auto start = [](double spot, double oldStart, double oldLength, double length) {
+        const double share = oldLength > 0 ? (spot - oldStart) / oldLength : 0;
+        return std::floor(spot - share * length);
+    };
+    return {start(held.x, rect.x, rect.width, size.width),
+            start(held.y, rect.y, rect.height, size.height),
+            size.width,
+            size.height};
+}
+
 bool rectContains(const RectF &rect, PointF point)
 {
     return normalizedRect(rect).contains(point);

@@ -74,6 +74,10 @@ double movedInside(double start, double length, double low, double room);
 // Moves `rect`, never resizing it, to lie within `bounds` as movedInside does on each axis.
 RectF movedInside(const RectF &rect, const RectF &bounds);
 
+// `rect` at another size, the spot of it at `held` staying there: it keeps its share of each
+// side. Its corner in whole pixels.
+RectF resizedAbout(const RectF &rect, PointF held, SizeF size);
+
 // Minimum edges inclusive, maximum edges exclusive, after normalising.
 bool rectContains(const RectF &rect, PointF point);
 

@@ -245,4 +245,10 @@ std::size_t utf8SequenceLength(std::string_view text)
     return length;
 }
 
+std::string endedAsSentence(std::string_view text)
+{
+    const bool ended = text.ends_with('.') || text.ends_with('!') || text.ends_with('?');
+    return std::string(text) + (ended || text.empty() ? "" : ".");
+}
+
 } // namespace zentrel

@@ -25,4 +25,8 @@ std::string_view trimmedBlanks(std::string_view text);
 // surrogate, nothing past U+10FFFF. 0 when it is ill-formed or `text` is empty.
 std::size_t utf8SequenceLength(std::string_view text);
 
+// The text ended with a full stop, unless it ends a sentence already: the system's reasons for
+// a failure come with or without one, and another sentence may follow them.
+std::string endedAsSentence(std::string_view text);
+
 } // namespace zentrel

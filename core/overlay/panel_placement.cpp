@@ -82,16 +82,7 @@ double toolbarWidthLimit(const RectF &screen)
 
 RectF droppedCardFrame(const RectF &screen, const RectF &dropped, PointF pointer, SizeF size)
 {
-    // The pointer's spot on the card, as a share of each side, kept at the new size.
-    const auto start = [](double held, double oldStart, double oldLength, double length) {
-        const double share = oldLength > 0 ? (held - oldStart) / oldLength : 0;
-        return std::floor(held - share * length);
-    };
-    const RectF resized{start(pointer.x, dropped.x, dropped.width, size.width),
-                        start(pointer.y, dropped.y, dropped.height, size.height),
-                        size.width,
-                        size.height};
-    return movedInside(resized, screen);
+    return movedInside(resizedAbout(dropped, pointer, size), screen);
 }
 
 CardWithSettings settingsBesideCard(const RectF &screen, const RectF &card, SizeF settingsSize)

@@ -45,4 +45,18 @@ WindowFit fitWindow(const RectF &area,
         {std::min(sizes.minimum.width, size.width), std::min(sizes.minimum.height, size.height)}};
 }
 
+WindowFit droppedWindowFit(const RectF &area,
+                           const RectF &screen,
+                           const WindowSizes &sizes,
+                           const FrameMargins &margins,
+                           const RectF &dropped,
+                           PointF pointer)
+{
+    WindowFit fit = fitWindow(area, screen, sizes, margins, WindowPlace::middle);
+    const PointF held = dropped.contains(pointer) ? pointer : PointF{dropped.x, dropped.y};
+    const SizeF framed{fit.frame.width, fit.frame.height};
+    fit.frame = movedInside(movedInside(resizedAbout(dropped, held, framed), area), screen);
+    return fit;
+}
+
 } // namespace zentrel

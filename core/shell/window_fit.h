@@ -52,4 +52,15 @@ WindowFit fitWindow(const RectF &area,
                     const FrameMargins &margins,
                     WindowPlace place);
 
+// A window dragged onto another screen fits it as if opened there at `sizes`, shrunk as fitWindow
+// shrinks it, and stays where it was dropped, as a dropped card does (resizedAbout): the spot
+// under the pointer, or else its frame's corner, stays in place as far as the whole frame allows.
+// `dropped` is its frame where the drag left it.
+WindowFit droppedWindowFit(const RectF &area,
+                           const RectF &screen,
+                           const WindowSizes &sizes,
+                           const FrameMargins &margins,
+                           const RectF &dropped,
+                           PointF pointer);
+
 } // namespace zentrel

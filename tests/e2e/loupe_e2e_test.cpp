@@ -41,6 +41,8 @@ constexpr int samplePauseMs = 5;
 constexpr int watchMs = 1500;
 constexpr int settleTimeoutMs = 5000;
 constexpr int defaultsTimeoutMs = 5000;
+// Longer than a busy machine takes to paint a frame again, shorter than the 3 s it stayed stale.
+constexpr int frameChangeTimeoutMs = 2000;
 
 const QPoint pointer(640, 450);
 // Around the pointer, 100 px square: at 2x it fills most of the circle, and a point 80 px right of
@@ -364,7 +366,30 @@ protected:
         return testing::AssertionSuccess();
     }
 
+    // A terminal of 100 columns whose frame's corner is at `place`, once it is shown.
+    std::optional<TopLevelWindow>
+    showTerminal(ChildProcess &terminal, const QString &title, QPoint place)
+    {
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("DISPLAY"), m_xvfb.display());
+        environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+        const QString geometry = QStringLiteral("100x8+%1+%2").arg(place.x()).arg(place.y());
+        if (!terminal.start(QStringLiteral("xterm"),
+                            {QStringLiteral("-T"), title, QStringLiteral("-geometry"), geometry},
+                            environment)) {
+            ADD_FAILURE() << "xterm did not start";
+            return std::nullopt;
+        }
+        auto window = m_windows.waitForShown(title, QDeadlineTimer(windowTimeoutMs));
+        if (!window) {
+            ADD_FAILURE() << title.toStdString() << " never showed; " << situation();
+        }
+        return window;
+    }
+
     RootPixels m_pixels;
+    ChildProcess m_terminal;
+    ChildProcess m_otherTerminal;
     ChildProcess m_cycler;
     TopLevelWindow m_loupe;
 };
@@ -399,6 +424,60 @@ TEST_F(Loupe, WithoutCompositorShapedCircleFollowsLiveWindowUnderPointer)
         isCloseTo(screen.pixelColor(pointer + QPoint(beyondCircle, 0)), wallpaper, shadeTolerance))
         << "just beyond the circle the wallpaper does not show; " << situation();
     EXPECT_TRUE(showsBare(screen, quietCorner)) << situation();
+    ASSERT_TRUE(stopsByUrl());
+    EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
+}
+
+// openbox draws a frame's title bar into the frame itself, active or not: as the keyboard moves
+// from one terminal to another, the loupe over the first one's title bar shows it turn inactive
+// as the screen beside the circle does.
+TEST_F(Loupe, UnderOpenboxWithCompositorFramesShowAsTheyChange)
+{
+    ASSERT_NO_FATAL_FAILURE(startWindowManager(WindowManager::openbox));
+    ASSERT_NO_FATAL_FAILURE(startCompositor());
+    const auto other = showTerminal(m_otherTerminal, QStringLiteral("Other"), QPoint(40, 60));
+    const auto framed = showTerminal(m_terminal, QStringLiteral("Framed"), QPoint(340, 380));
+    ASSERT_TRUE(other && framed);
+    // Along the middle of the title bar, right of its title and left of its buttons: the
+    // loupe's centre and a point beyond its circle.
+    const QRect decorated = m_windows.framed(*framed);
+    ASSERT_GT(framed->frame.top() - decorated.top(), 8) << "no title bar; " << situation();
+    const QPoint centre(decorated.center().x() + 100, (decorated.top() + framed->frame.top()) / 2);
+    const QPoint beside = centre + QPoint(beyondCircle, 0);
+    ASSERT_NO_FATAL_FAILURE(startLoupe());
+    ASSERT_NO_FATAL_FAILURE(moveTo(centre));
+    const auto showsTheTitleBarAsItIs = [&] {
+        const QDeadlineTimer deadline(frameChangeTimeoutMs);
+        std::optional<QColor> shown = m_pixels.at(centre);
+        while (!(shown && isCloseTo(*shown, m_pixels.at(beside).value_or(QColor())))
+               && !deadline.hasExpired()) {
+            QThread::msleep(10);
+            shown = m_pixels.at(centre);
+        }
+        return shown;
+    };
+
+    for (const TopLevelWindow &keyboardHolder : {*framed, *other}) {
+        const QColor before = m_pixels.at(beside).value_or(QColor());
+        ASSERT_TRUE(m_input.focus(keyboardHolder.id)) << m_input.lastError().toStdString();
+        ASSERT_TRUE(m_windows.waitForKeyboard(keyboardHolder.id, QDeadlineTimer(windowTimeoutMs)));
+        const QDeadlineTimer repainted(frameChangeTimeoutMs);
+        while (keyboardHolder.id == other->id
+               && isCloseTo(m_pixels.at(beside).value_or(before), before)
+               && !repainted.hasExpired()) {
+            QThread::msleep(10);
+        }
+        const std::optional<QColor> shown = showsTheTitleBarAsItIs();
+        keepScreenshot(m_xvfb.grabScreen(),
+                       QStringLiteral("loupe_frame_%1.png").arg(keyboardHolder.name.toLower()));
+        const QColor real = m_pixels.at(beside).value_or(QColor());
+        EXPECT_TRUE(keyboardHolder.id == framed->id || !isCloseTo(real, before))
+            << "the title bar did not change as the keyboard left; " << situation();
+        EXPECT_TRUE(shown && isCloseTo(*shown, real))
+            << "with " << keyboardHolder.name.toStdString() << " holding the keyboard the loupe "
+            << "shows the title bar as " << nameOf(shown.value_or(QColor())) << ", not as "
+            << nameOf(real) << "; " << situation();
+    }
     ASSERT_TRUE(stopsByUrl());
     EXPECT_TRUE(exitedCleanly(m_zentrel.stop()));
 }

@@ -137,6 +137,7 @@ TEST_P(WithoutTray, LauncherComesBackStandsBackDuringARunAndFollowsTheTray)
         << "zentrel never listened for command URLs; it " << stopAndDescribe();
     auto launcher = m_windows.waitForShown(launcherTitle, QDeadlineTimer(windowTimeoutMs));
     ASSERT_TRUE(launcher && settle(*launcher)) << "no launcher; " << situation();
+    const TopLevelWindow atFirst = *launcher;
 
     // Shown again, it may be a new window: Qt gives up a closed window's own.
     ASSERT_TRUE(m_windows.close(launcher->id, QDeadlineTimer(windowTimeoutMs)))
@@ -147,6 +148,16 @@ TEST_P(WithoutTray, LauncherComesBackStandsBackDuringARunAndFollowsTheTray)
     ASSERT_TRUE(launcher && settle(*launcher))
         << "`zentrel` did not bring the launcher back; " << situation();
     EXPECT_TRUE(m_zentrel.isRunning());
+    // Where the first start put it, frame and all on the screen, once the frame is around it.
+    const auto whereItWas = [&](const TopLevelWindow &window) {
+        return window.id == launcher->id && window.frame == atFirst.frame;
+    };
+    const std::optional<TopLevelWindow> back = waitForWindow(whereItWas);
+    EXPECT_TRUE(back.has_value()) << atFirst.describe() << " came back as "
+                                  << m_windows.window(launcher->id).value_or(*launcher).describe();
+    EXPECT_TRUE(QRect(0, 0, XvfbSession::screenWidth, XvfbSession::screenHeight)
+                    .contains(m_windows.framed(back.value_or(*launcher))))
+        << "part of the launcher's frame is off the screen; " << situation();
 
     ASSERT_TRUE(handOver(QStringLiteral("zentrel://activate/draw")));
     auto draw = m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs));
@@ -296,6 +307,16 @@ TEST_P(ProjectorAtDoubleScaleWithoutTray, LauncherIsWholeOpensItsMenuAtTwiceTheS
 {
     const auto onMain = launcherOn(mainMonitor);
     ASSERT_TRUE(onMain.has_value());
+    // Dragged onto the projector, it takes its size at twice the scale there, whole.
+    TopLevelWindow dragged = *onMain;
+    ASSERT_NO_FATAL_FAILURE(moveWindow(dragged, restingPlace(fullHdProjector)));
+    const auto fitted = waitForWindow([&](const TopLevelWindow &window) {
+        return window.id == onMain->id && window.frame.width() >= 2 * onMain->frame.width()
+               && isWholeOn(window, fullHdProjector);
+    });
+    EXPECT_TRUE(fitted.has_value())
+        << onMain->describe() << " dragged onto the projector stayed "
+        << m_windows.window(onMain->id).value_or(dragged).describe() << "; " << situation();
     ASSERT_TRUE(exitedCleanly(m_zentrel.stop()));
 
     auto launcher = launcherOn(fullHdProjector);

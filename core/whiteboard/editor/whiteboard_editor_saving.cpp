@@ -1,4 +1,5 @@
 // The debounced save, run by the save executor, and the immediate save when the editor closes.
+#include "common/text.h"
 #include "whiteboard/editor/unsaved_whiteboard_library.h"
 #include "whiteboard/editor/whiteboard_editor_model.h"
 
@@ -15,7 +16,7 @@ void reportSaveFailure(const WhiteboardLibraryStoreError &error,
                        bool keptUntilQuit)
 {
     if (onError) {
-        onError(std::string(whiteboardSaveFailurePrefix) + message(error)
+        onError(std::string(whiteboardSaveFailurePrefix) + endedAsSentence(message(error))
                 + std::string(keptUntilQuit ? whiteboardKeptUntilQuitNote : ""));
     }
 }

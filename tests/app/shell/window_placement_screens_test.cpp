@@ -1,4 +1,5 @@
 #include "common/settings/memory_defaults_store.h"
+#include "common/window_placement.h"
 #include "fakes/fake_tray_host_watch.h"
 #include "shell/app_preferences.h"
 #include "shell/message_box_alert_presenter.h"
@@ -140,6 +141,47 @@ TEST(WindowPlacementOnScreens, LauncherComesBackWhereTheUserPutItAndARevealCalls
     EXPECT_EQ(launcher->screen(), &doubled);
     const QRect area = doubled.availableGeometry();
     EXPECT_LE((area.bottomRight() - launcher->frameGeometry().bottomRight()).manhattanLength(), 40);
+}
+
+// Dragged onto a screen of another scale, where Qt keeps a window's pixels, a window of ours
+// takes the size it had there and lies whole on it once let go: the launcher from 200 % to
+// 100 %, and a window that opened filling the 200 % screen onto the smaller projector at 100 %.
+TEST(WindowPlacementOnScreens, AWindowDraggedOntoAnotherScaleTakesItsSizeThereWhole)
+{
+    const auto named = [](const char *name) {
+        for (QScreen *screen : QGuiApplication::screens()) {
+            if (screen->name() == QLatin1String(name)) {
+                return screen;
+            }
+        }
+        return static_cast<QScreen *>(nullptr);
+    };
+    QScreen *monitor = named("monitor");
+    QScreen *projector = named("projector");
+    QScreen *doubled = named("doubled");
+    ASSERT_TRUE(monitor && projector && doubled);
+    WithoutTray desk;
+    QWidget *launcher = desk.startWithPointerOn(*doubled);
+    ASSERT_NE(launcher, nullptr);
+    QWidget sessions;
+    sessions.resize(900, 500);
+    fitOnScreen(sessions, *doubled, WindowPlace::middle);
+    sessions.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sessions));
+
+    for (const auto &[window, target] : {std::pair{launcher, monitor}, {&sessions, projector}}) {
+        const QSize size = window->size();
+        const QPoint drop = restingPoint(*target);
+        QCursor::setPos(drop);
+        window->setScreen(target);
+        window->move(drop - QPoint(10, 10));
+        window->resize(size * doubled->devicePixelRatio());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window->size() == size; }, 3000))
+            << window->size().width() << "x" << window->size().height();
+        EXPECT_EQ(window->screen(), target);
+        EXPECT_TRUE(target->availableGeometry().contains(window->frameGeometry()));
+        EXPECT_TRUE(window->frameGeometry().contains(drop)) << "not where it was dropped";
+    }
 }
 
 } // namespace zentrel

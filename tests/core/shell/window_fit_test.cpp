@@ -50,3 +50,22 @@ TEST(FitWindow, TheLauncherSitsInTheCornerOfTheAreaWithItsFrame)
     EXPECT_EQ(fitWindow(abovePanel, screen, launcher, titleBar, WindowPlace::corner),
               (WindowFit{{3080, 603, 104, 61}, {102, 45}, {0, 0}}));
 }
+
+// "Sessions", 900 × 600 as it opened on a 4K panel at 200 %, dropped on a 1080p projector at
+// 100 %: it keeps that size there, whole below the projector's panel, the title bar still under
+// the pointer; dropped by a script, its corner stays where it was put.
+TEST(FitWindow, ADroppedWindowFitsItsNewScreenWhereItWasDropped)
+{
+    const RectF projector{3840, 0, 1920, 1080};
+    const RectF area{3840, 0, 1920, 1050};
+    // Qt keeps its pixels: 1802 × 1216 px, now as many points.
+    const RectF dropped{4000, 400, 1802, 1216};
+    const WindowFit fit =
+        droppedWindowFit(area, projector, sessions, titleBar, dropped, {4901, 407});
+    EXPECT_EQ(fit.size, (SizeF{900, 600}));
+    EXPECT_EQ(fit.frame, (RectF{4450, 403, 902, 616}));
+
+    const WindowFit low =
+        droppedWindowFit(area, projector, sessions, titleBar, {5500, 900, 902, 616}, {0, 0});
+    EXPECT_EQ(low.frame, (RectF{4858, 434, 902, 616})) << "whole above the panel";
+}

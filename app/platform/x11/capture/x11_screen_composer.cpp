@@ -90,6 +90,8 @@ struct X11ScreenComposer::State
     // What the screen showed when remembered, XCB_NONE before; another composer's when shared.
     xcb_pixmap_t remembered = XCB_NONE;
     bool ownsRemembered = false;
+    // Whether changed windows are painted again with their frames (showFramesAsTheyAre).
+    bool showsFramesAsTheyAre = false;
     // Where the other top-levels lay in the remembered picture.
     std::unordered_map<std::uint32_t, QRect> rememberedFrames;
     std::unique_ptr<X11WindowContent> content;
@@ -310,6 +312,11 @@ void X11ScreenComposer::shareRememberedScreen(X11ScreenComposer &from)
     m_state->watch->trackWindows(source.watch->changedWindows());
 }
 
+void X11ScreenComposer::showFramesAsTheyAre()
+{
+    m_state->showsFramesAsTheyAre = true;
+}
+
 tl::expected<QImage, CaptureError>
 X11ScreenComposer::compose(const QRect &area, const std::vector<std::uint32_t> &leftOut)
 {
@@ -358,9 +365,11 @@ X11ScreenComposer::composeOverRemembered(const QRect &area,
 }
 
 // A compositing manager may draw a frame's decoration itself (KWin's title bars) or leave parts
-// of a frame unpainted (mutter's invisible borders), so a frame's own pixels are not what the
-// screen showed. A window that changed in place since the screen was remembered is therefore
-// painted again only where its program draws, and keeps its decoration as the screen showed it.
+// of a frame unpainted (mutter's invisible borders), so a frame's own pixels are not always what
+// the screen showed. A window that changed in place since the screen was remembered is therefore
+// painted again only where its program draws, keeping its decoration as the screen showed it;
+// in a live picture, with its decoration where its frame's own pixels hold that (openbox's title
+// bar turning grey as the window loses the keyboard).
 // A window new there is painted with the decoration its window manager declares where its own
 // pixels hold that decoration, and is otherwise left out, as the screen was when remembered:
 // without its title bar it would be a window the screen never showed. A moved window stays
@@ -389,8 +398,9 @@ void X11ScreenComposer::repaintChangedContents(X11RenderCanvas &canvas,
             if (!known && !parts.holdsDecoration) {
                 continue;
             }
-            const QRegion drawn =
-                QRegion(known ? parts.content : parts.decorated) & parts.shown & layer->shown;
+            const bool withFrame = parts.holdsDecoration && (!known || state.showsFramesAsTheyAre);
+            const QRect painted = withFrame ? parts.decorated : parts.content;
+            const QRegion drawn = QRegion(painted) & parts.shown & layer->shown;
             canvas.paintWindow(format, *layer, drawn - above);
         }
         above += layer->shown;

@@ -51,6 +51,10 @@ public:
     void takeReports();
     // Composes from the picture `from` remembered, as if this one had; `from` must outlive it.
     void shareRememberedScreen(X11ScreenComposer &from);
+    // For a live picture: a window that changed since the screen was remembered shows its frame
+    // as it is now where the frame itself holds its title bar and borders. A still picture keeps
+    // them as the screen showed them, before a run of ours took the keyboard and greyed them.
+    void showFramesAsTheyAre();
 
     // area in root pixels, inside rootRect(). Without Composite the root is read as it is.
     tl::expected<QImage, CaptureError> compose(const QRect &area,

@@ -100,6 +100,7 @@ XcbScreenCapture::startStream(const QRect &screenGeometry,
         return tl::unexpected(composer.error());
     }
     (*composer)->shareRememberedScreen(*m_composer);
+    (*composer)->showFramesAsTheyAre();
     if (!(*composer)->canLeaveOut()) {
         return tl::unexpected(
             CaptureError{CaptureError::Kind::Platform,

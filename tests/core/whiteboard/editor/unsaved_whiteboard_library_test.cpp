@@ -135,6 +135,21 @@ TEST_F(UnsavedWhiteboardRuns, WhatAClosedRunCouldNotWriteIsEditedNextAndWrittenO
     EXPECT_FALSE(unsaved.hasLibrary());
     EXPECT_EQ(harness.errors.size(), 3u);
     EXPECT_EQ(shapeCount(openWhiteboard()->library()), 4u) << "read from the file again";
+
+    // The system's reason comes without a full stop, as "No space left on device" does: it
+    // ends its sentence before the note.
+    const std::filesystem::path notAFolder = harness.folder.path() / "not-a-folder";
+    std::ofstream(notAFolder) << "";
+    const WhiteboardLibraryStore blocked(notAFolder, harness.clock, harness.random);
+    model = openWhiteboard(blocked);
+    draw(*model, 1);
+    harness.scheduler.advance(350ms);
+    model.reset();
+    ASSERT_FALSE(harness.errors.empty());
+    const std::string &error = harness.errors.back();
+    EXPECT_EQ(error.rfind("The whiteboard could not be saved: Could not write ", 0), 0u) << error;
+    EXPECT_TRUE(error.ends_with(". Your changes are kept in memory until Zentrel quits.")) << error;
+    EXPECT_EQ(error.find(".."), std::string::npos) << error;
 }
 
 TEST_F(UnsavedWhiteboardRuns, ZevizuAndVozurirNeitherTakesNorKeepsTheWhiteboardsLibrary)
