@@ -3,7 +3,6 @@
 #include "common/application_paths.h"
 #include "common/bundled_fonts.h"
 #include "common/files/pending_file.h"
-#include "common/window_placement.h"
 #include "hotkeys/shortcut_recorder.h"
 #include "platform/key_grabber.h"
 #include "platform/platform_services.h"
@@ -26,6 +25,7 @@
 #include "shell/tray/tray_menu_model.h"
 #include "shell/updates/appcast_updater.h"
 #include "shell/updates/update_check_alert.h"
+#include "shell/window_placement.h"
 #include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "shell/error_alert_box.h"
 
 #include "common/readable_message_box.h"
-#include "common/window_placement.h"
+#include "shell/window_placement.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 #include "shell/tray/tray_fallback_window.h"
 
-#include "common/window_placement.h"
 #include "platform/platform_services.h"
+#include "shell/window_placement.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

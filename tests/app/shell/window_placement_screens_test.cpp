@@ -1,10 +1,10 @@
 #include "common/settings/memory_defaults_store.h"
-#include "common/window_placement.h"
 #include "fakes/fake_tray_host_watch.h"
 #include "shell/app_preferences.h"
 #include "shell/message_box_alert_presenter.h"
 #include "shell/tray/tray_fallback_window.h"
 #include "shell/tray/tray_icon.h"
+#include "shell/window_placement.h"
 
 #include <QApplication>
 #include <QCursor>

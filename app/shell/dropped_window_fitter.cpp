@@ -1,8 +1,8 @@
-#include "common/dropped_window_fitter.h"
+#include "shell/dropped_window_fitter.h"
 
 #include "common/qt_path.h"
-#include "common/window_placement.h"
 #include "shell/window_fit.h"
+#include "shell/window_placement.h"
 
 #include <QCursor>
 #include <QEvent>

@@ -1,11 +1,11 @@
-#include "common/window_placement.h"
+#include "shell/window_placement.h"
 
 #include "capture/capture_geometry.h"
-#include "common/dropped_window_fitter.h"
 #include "common/qt_path.h"
 #include "common/qt_shell_ports.h"
 #include "platform/platform_services.h"
 #include "shell/active_screen.h"
+#include "shell/dropped_window_fitter.h"
 
 #include <QDeadlineTimer>
 #include <QEvent>
