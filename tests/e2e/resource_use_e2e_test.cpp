@@ -1,12 +1,10 @@
 // What the running program costs where a presenter feels it: CPU while the loupe runs, and
 // resident memory after features are used and closed. The figures are printed, never judged:
 // they depend on the machine, so they go into reports beside their targets.
-#include "common/clock.h"
 #include "e2e/fixtures/board_library.h"
 #include "e2e/fixtures/drawing_test.h"
 #include "e2e/processes/process_use.h"
 #include "e2e/x11/root_pixels.h"
-#include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -102,12 +100,7 @@ protected:
 
     void startWithLibrary(const WhiteboardLibrary &library)
     {
-        SystemClock clock;
-        const WhiteboardLibraryStore store(
-            (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
-            clock,
-            systemUuidRandomSource());
-        ASSERT_TRUE(store.save(library));
+        ASSERT_TRUE(saveLibraryIn(m_zentrel.dataHome().toStdString(), library));
         ASSERT_NO_FATAL_FAILURE(start());
     }
 

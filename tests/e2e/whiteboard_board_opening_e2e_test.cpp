@@ -1,12 +1,10 @@
 // The program answers its user while a board opens: a command sent right after the whiteboard
 // opens waits for no text to be laid out, however rare the characters of the board's texts.
-#include "common/clock.h"
 #include "core/whiteboard/model/excalidraw/large_excalidraw_documents.h"
 #include "e2e/fixtures/board_library.h"
 #include "e2e/fixtures/drawing_test.h"
 #include "e2e/fixtures/under_window_manager.h"
 #include "e2e/processes/process_use.h"
-#include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -105,12 +103,7 @@ class BoardOpening : public DrawingTest
 protected:
     void startWith(const WhiteboardLibrary &library)
     {
-        SystemClock clock;
-        const WhiteboardLibraryStore store(
-            (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
-            clock,
-            systemUuidRandomSource());
-        ASSERT_TRUE(store.save(library));
+        ASSERT_TRUE(saveLibraryIn(m_zentrel.dataHome().toStdString(), library));
         ASSERT_TRUE(startAndWaitForDock().has_value()) << "no tray icon; " << stopAndDescribe();
         ASSERT_TRUE(m_zentrel.waitUntilListening(QDeadlineTimer(windowTimeoutMs)))
             << "zentrel never listened; " << stopAndDescribe();

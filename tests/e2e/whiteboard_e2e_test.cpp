@@ -1,7 +1,5 @@
-#include "common/clock.h"
 #include "e2e/fixtures/board_library.h"
 #include "e2e/fixtures/drawing_test.h"
-#include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>
 #include <QDirIterator>
@@ -243,12 +241,7 @@ TEST_F(WhiteboardE2E, BoardDrawnWithKeysAndDragsIsSavedUndoneAndBackAfterARestar
 
 TEST_F(WhiteboardE2E, ShowsEveryElementKindFillAndFontOfASavedBoard)
 {
-    SystemClock clock;
-    const WhiteboardLibraryStore store(
-        (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
-        clock,
-        systemUuidRandomSource());
-    ASSERT_TRUE(store.save(everyKindLibrary()));
+    ASSERT_TRUE(saveLibraryIn(m_zentrel.dataHome().toStdString(), everyKindLibrary()));
     ASSERT_NO_FATAL_FAILURE(
         openFeature(QStringLiteral("zentrel://toggle/whiteboard"), QStringLiteral("Whiteboard")));
     // The solid blue fill of the first rectangle, drawn once everything is in.

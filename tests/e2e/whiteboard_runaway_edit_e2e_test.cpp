@@ -2,12 +2,10 @@
 // the editor opens on it, after keys are typed and as the edit ends, and the keys reach the
 // saved text. How long each answer took and the main thread's longest stretch away from its
 // event loop are printed, never judged: the sender's own give-up time is the limit.
-#include "common/clock.h"
 #include "e2e/fixtures/board_library.h"
 #include "e2e/fixtures/under_window_manager.h"
 #include "e2e/processes/child_process.h"
 #include "e2e/processes/process_use.h"
-#include "whiteboard/model/store/whiteboard_library_store.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -127,12 +125,8 @@ protected:
 
 TEST_P(RunawayWordEdit, CommandsAreAnsweredWhileAMegabyteWordIsEditedAndTheKeysAreSaved)
 {
-    SystemClock clock;
-    const WhiteboardLibraryStore store(
-        (m_zentrel.dataHome() + QStringLiteral("/Zentrel")).toStdString(),
-        clock,
-        systemUuidRandomSource());
-    ASSERT_TRUE(store.save(
+    ASSERT_TRUE(saveLibraryIn(
+        m_zentrel.dataHome().toStdString(),
         libraryWithText("Runaway word", {400, 200, 400, 25}, std::string(wordLetters, 'w'), 20)));
     ASSERT_NO_FATAL_FAILURE(
         openFeature(QStringLiteral("zentrel://toggle/whiteboard"), QStringLiteral("Whiteboard")));
