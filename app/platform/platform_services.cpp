@@ -15,8 +15,6 @@
 #include <QScreen>
 #include <QWidget>
 
-#include <cmath>
-
 namespace zentrel {
 namespace {
 
@@ -124,26 +122,6 @@ void letClicksThroughFrame(QWidget *window)
     if (isX11Session()) {
         new X11ClickThroughFrame(std::uint32_t(window->winId()), window);
     }
-}
-
-std::optional<QMargins> estimatedFrame(QWidget *window, QDeadlineTimer deadline)
-{
-    if (!isX11Session()) {
-        return std::nullopt;
-    }
-    const std::optional<QMargins> pixels = x11EstimatedFrameExtents(window->winId(), deadline);
-    if (!pixels) {
-        return std::nullopt;
-    }
-    // Rounded up, so that the window fitted inside keeps its frame on the screen.
-    const qreal ratio = window->devicePixelRatioF();
-    const auto points = [ratio](int side) {
-        return int(std::ceil(side / ratio));
-    };
-    return QMargins(points(pixels->left()),
-                    points(pixels->top()),
-                    points(pixels->right()),
-                    points(pixels->bottom()));
 }
 
 void shapeWindow(QWidget *window, const QRegion &screenPixels)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QDeadlineTimer>
-#include <QMargins>
 #include <QRect>
 #include <QWindow>
 
@@ -65,11 +63,6 @@ void keepFullScreenOn(QWidget *window, const QRect &screenGeometry);
 // Lets the clicks that a window of ours lets through (Qt::WindowTransparentForInput) pass the
 // frame a window manager puts around it too. Call once, before it is first shown.
 void letClicksThroughFrame(QWidget *window);
-
-// What the window manager will put around a window of ours not shown yet, in the window's points,
-// as it estimates when asked, answered by `deadline`; nothing where none runs, it cannot tell,
-// or it does not answer in time.
-std::optional<QMargins> estimatedFrame(QWidget *window, QDeadlineTimer deadline);
 
 // Cuts a window of ours to `screenPixels`, a region in the pixels of the screen it shows on: a
 // Qt mask is in logical pixels and scaled a whole rectangle at a time, so at twice the scale it

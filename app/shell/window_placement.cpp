@@ -7,7 +7,6 @@
 #include "shell/active_screen.h"
 #include "shell/dropped_window_fitter.h"
 
-#include <QDeadlineTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
@@ -24,44 +23,15 @@ namespace {
 // Found again by name: a class without a meta-object of its own cannot be looked up by type.
 const QString fitterName = QStringLiteral("windowFitter");
 
-// The window manager answers a request for a frame's size at once; a busy one that does not is
-// not waited for long, as the user waits meanwhile.
-constexpr int frameAnswerMs = 250;
-// Qt learns of the frame from a property the window manager may set after it moved the window
-// into it, and KWin puts a frame of one size around it first and its decoration's after, seconds
-// later when busy: the frame is looked at this often, for a while after the window shows.
-constexpr int frameLookMs = 50;
-constexpr int frameLooks = 100;
-
-// What the window manager last put around a window of ours: a window it has not framed yet most
-// likely gets the same where it cannot tell beforehand.
-QMargins &lastFrame()
-{
-    static QMargins margins;
-    return margins;
-}
-
-// The window's frame: as the window manager put it, or for a window not shown yet, as it will,
-// so that the window opens whole instead of hanging past the screen's edge until it is fitted
-// again once framed.
-QMargins frameOf(QWidget &window)
-{
-    const QMargins framed =
-        window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
-    if (!framed.isNull()) {
-        lastFrame() = framed;
-    }
-    if (!framed.isNull() || window.isVisible()) {
-        return framed;
-    }
-    return estimatedFrame(&window, QDeadlineTimer(frameAnswerMs)).value_or(lastFrame());
-}
-
 } // namespace
 
-FrameMargins frameMarginsOf(QWidget &window)
+FrameMargins frameMarginsOf(const QWidget &window)
 {
-    const QMargins margins = frameOf(window);
+    const QWindow *handle = window.windowHandle();
+    if (!handle) {
+        return {};
+    }
+    const QMargins margins = handle->frameMargins();
     // At a scale such as 150 % Qt rounds the frame's pixels to whole points, down as often as up,
     // and has the window sized in steps of two pixels, which window managers may round up (mutter,
     // metacity): two points more of each side of the frame keep it on the screen.
@@ -113,13 +83,6 @@ public:
     {
         setObjectName(fitterName);
         window.installEventFilter(this);
-        m_frameWatch.setInterval(frameLookMs);
-        connect(&m_frameWatch, &QTimer::timeout, this, [this] {
-            if (++m_frameLooks >= frameLooks) {
-                m_frameWatch.stop();
-            }
-            fitToFrame();
-        });
     }
 
     void fit(QScreen &screen, WindowPlace place)
@@ -127,8 +90,7 @@ public:
         m_screen = &screen;
         m_place = place;
         m_sizes = {toSizeF(m_window.size()), toSizeF(m_window.minimumSize())};
-        m_fittedFrame = {};
-        m_frameLooks = 0;
+        m_isFittedWithFrame = false;
         if (QWindow *handle = m_window.windowHandle()) {
             handle->installEventFilter(this);
         }
@@ -136,37 +98,30 @@ public:
     }
 
 protected:
-    // The window manager moves the window as it puts its frame around it, or leaves the window
-    // where it is and puts the frame around it there (KWin, and openbox with a window shown
-    // again): looked for from the showing on.
+    // The window manager moves the window as it puts its frame around it, or frames it where it
+    // is and then shows it, as openbox does with a window shown again.
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         const bool mayBeFramed =
-            (watched == &m_window
-             && (event->type() == QEvent::Move || event->type() == QEvent::Show))
+            (watched == &m_window && event->type() == QEvent::Move)
             || (watched == m_window.windowHandle() && event->type() == QEvent::Expose);
-        if (mayBeFramed && m_window.isVisible() && m_frameLooks < frameLooks) {
-            QTimer::singleShot(0, this, &WindowFitter::fitToFrame);
-            if (!m_frameWatch.isActive()) {
-                m_frameWatch.start();
-            }
+        if (mayBeFramed && !m_isFittedWithFrame) {
+            QTimer::singleShot(0, this, &WindowFitter::fitOnceFramed);
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    // Fitted again each time the frame around it changes.
-    void fitToFrame()
+    // Framed as the window manager says now: a window shown again keeps in its frame geometry
+    // the frame of the window Qt gave up as it closed.
+    void fitOnceFramed()
     {
-        if (!m_screen || !m_window.isVisible()) {
+        if (m_isFittedWithFrame || !m_screen || !m_window.isVisible()
+            || frameMarginsOf(m_window) == FrameMargins{}) {
             return;
         }
-        const QMargins frame =
-            m_window.windowHandle() ? m_window.windowHandle()->frameMargins() : QMargins();
-        if (!frame.isNull() && frame != m_fittedFrame) {
-            m_fittedFrame = frame;
-            apply();
-        }
+        m_isFittedWithFrame = true;
+        apply();
     }
 
     // On the screen before it takes its place: Qt turns a place into X pixels at the scale of
@@ -196,9 +151,7 @@ private:
     QPointer<QScreen> m_screen;
     WindowPlace m_place = WindowPlace::middle;
     WindowSizes m_sizes;
-    QMargins m_fittedFrame;
-    QTimer m_frameWatch;
-    int m_frameLooks = 0;
+    bool m_isFittedWithFrame = false;
     DroppedWindowFitter *m_dropped;
 };
 

@@ -9,8 +9,8 @@ class QWidget;
 namespace zentrel {
 
 // The window manager's frame around the window as it reports it now, with room for rounding at
-// a fractional scale; for a window not shown yet, the frame it will most likely get.
-FrameMargins frameMarginsOf(QWidget &window);
+// a fractional scale; none before the window is framed.
+FrameMargins frameMarginsOf(const QWidget &window);
 
 // Puts the window's frame's corner there, by the frame the window manager reports now.
 void moveFrameTo(QWidget &window, QPoint frame);

@@ -7,12 +7,13 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <optional>
+#include <set>
 
 namespace zentrel {
 namespace {
@@ -83,22 +84,29 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
     const QRect magnified(bareDesktop - QPoint(loupeReach, loupeReach),
                           bareDesktop + QPoint(loupeReach, loupeReach));
     const QPoint rimPoint = bareDesktop + QPoint(loupeRim, 0);
-    const QImage loupe = grabUntil([&](const QImage &shown) {
+    const QDeadlineTimer magnifying(stillTimeoutMs);
+    const auto showsLoupe = [&] {
+        const QImage shown = m_pixels.area(whole);
         return isCloseTo(shown.pixelColor(rimPoint), Qt::white, rimTolerance)
                && showsAsScreen(shown, screen, magnified);
-    });
+    };
+    while (!showsLoupe() && !magnifying.hasExpired()) {
+        QThread::msleep(stillPollMs);
+    }
+    const QImage loupe = m_xvfb.grabScreen();
     keepScreenshot(loupe, artifact("loupe"));
     const QColor rim = loupe.pixelColor(rimPoint);
     ASSERT_TRUE(isCloseTo(rim, Qt::white, rimTolerance))
         << "no loupe around the pointer, but " << rim.name().toStdString() << "; " << situation();
     EXPECT_TRUE(showsAsScreen(loupe, screen, magnified)) << "the loupe over bare desktop";
 
-    // The loupe once it has followed the pointer to `point` and `magnifies` what is there.
-    const auto loupeAt = [&](QPoint point, const std::function<bool(const QImage &)> &magnifies) {
+    // The loupe once it has followed the pointer to `point` and settled there.
+    const auto loupeAt = [&](QPoint point) {
         EXPECT_TRUE(m_input.moveTo(point)) << m_input.lastError().toStdString();
-        return grabUntil([&](const QImage &shown) {
-            return isCloseTo(shown.pixelColor(point + QPoint(loupeRim, 0)), Qt::white, rimTolerance)
-                   && magnifies(shown);
+        QThread::msleep(stillPollMs * stillReads);
+        return stillScreen([&](const QImage &shown) {
+            return isCloseTo(
+                shown.pixelColor(point + QPoint(loupeRim, 0)), Qt::white, rimTolerance);
         });
     };
 
@@ -106,11 +114,7 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
     const auto framed = m_windows.shown(framedTitle);
     ASSERT_TRUE(framed.has_value());
     const QPoint edge(framed->frame.left(), framed->frame.top() + loupeReach);
-    // Magnified twice: the frame's edge shows loupeReach / 2 right of the pointer.
-    const QImage overEdge = loupeAt(edge, [&](const QImage &shown) {
-        return isCloseTo(shown.pixelColor(edge + QPoint(loupeReach, 0)),
-                         screen.pixelColor(edge + QPoint(loupeReach / 2, 0)));
-    });
+    const QImage overEdge = loupeAt(edge);
     keepScreenshot(overEdge, artifact("loupe_edge"));
     EXPECT_LE(blackInLoupe(overEdge, screen, edge, loupeReach), allowedBlack)
         << "black in the loupe over the framed window's edge";
@@ -119,15 +123,12 @@ TEST_P(CaptureAsShown, PicturesShowTheDesktopAndWhatLiesBehindOurWindows)
     const auto shaped = m_windows.shown(shapedTitle);
     ASSERT_TRUE(shaped.has_value());
     const QPoint corner = shaped->frame.topLeft();
-    // The loupe magnifies twice: this far from its centre it shows the corner's desktop.
-    const QPoint outsideDisc(12, 12);
-    const QImage overShaped = loupeAt(corner, [&](const QImage &shown) {
-        return isCloseTo(shown.pixelColor(corner + 2 * outsideDisc),
-                         screen.pixelColor(corner + outsideDisc));
-    });
+    const QImage overShaped = loupeAt(corner);
     keepScreenshot(overShaped, artifact("loupe_shaped"));
     EXPECT_LE(blackInLoupe(overShaped, screen, corner, loupeReach), allowedBlack)
         << "black in the loupe over the shaped window's corner";
+    // The loupe magnifies twice: this far from its centre it shows the corner's desktop.
+    const QPoint outsideDisc(12, 12);
     EXPECT_TRUE(isCloseTo(overShaped.pixelColor(corner + 2 * outsideDisc),
                           screen.pixelColor(corner + outsideDisc)))
         << "the loupe over the shaped window's corner shows "
@@ -153,12 +154,22 @@ TEST_P(CaptureWithoutTray, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScr
     ASSERT_FALSE(screen.isNull());
 
     // The fallback window bears the toolbar's title: Draw's toolbar is the one that is new.
-    ASSERT_NO_FATAL_FAILURE(openFeature(QStringLiteral("zentrel://toggle/draw"), drawTitle));
-    m_draw = m_main;
+    const std::set<std::uint32_t> before = m_windows.shownIds();
+    ASSERT_TRUE(handOver(QStringLiteral("zentrel://toggle/draw")));
+    const auto draw = m_windows.waitForShown(drawTitle, QDeadlineTimer(windowTimeoutMs));
+    auto toolbar = waitForNew(before, toolbarTitle);
+    ASSERT_TRUE(draw.has_value() && toolbar.has_value()) << "Draw did not open; " << situation();
+    ASSERT_TRUE(settle(*toolbar));
+    m_draw = *draw;
+    m_toolbar = *toolbar;
     ASSERT_NO_FATAL_FAILURE(pressInDraw(QStringLiteral("3")));
     ASSERT_NO_FATAL_FAILURE(dragOver(shapeDrag));
-    const QImage frame = saveToSession("session_frame");
-    ASSERT_FALSE(frame.isNull());
+    const QImage drawn = grabUntil([this](const QImage &shown) { return showsStroke(shown); });
+    const std::optional<QPoint> save = saveToSessionButton(drawn, m_toolbar.frame);
+    ASSERT_TRUE(save.has_value()) << "no Save to Session button in " << m_toolbar.describe();
+    ASSERT_TRUE(m_input.click(*save)) << m_input.lastError().toStdString();
+    const QImage frame = m_zentrel.firstSessionFrame(QDeadlineTimer(copyTimeoutMs));
+    keepScreenshot(frame, artifact("session_frame"));
     expectDrawing(frame, screen, "session_frame");
     ASSERT_NO_FATAL_FAILURE(expectFreezeAfterDraw(screen, "frozen_with_fallback"));
     ASSERT_NO_FATAL_FAILURE(endRun(QStringLiteral("Zevizu & Vozurir")));

@@ -58,20 +58,23 @@ TEST_P(CaptureAsShown, WindowsThatMoveOrOpenDuringARunShowAsShownOrAsBefore)
     const auto moved = m_windows.shown(framedTitle);
     const auto newcomer = m_windows.shown(newcomerTitle);
     ASSERT_TRUE(moved.has_value() && newcomer.has_value()) << situation();
+    const QImage drawn = stillScreen([](const QImage &) { return true; });
+    keepScreenshot(drawn, artifact("changed_during_draw"));
     const QImage copied =
         copyWhen([this](const QImage &copy) { return showsStroke(copy); }, "changed_copy");
-    const QImage saved = saveToSession("changed_session_frame");
-    ASSERT_FALSE(saved.isNull());
+    const std::optional<QPoint> save = saveToSessionButton(drawn, m_toolbar.frame);
+    ASSERT_TRUE(save.has_value()) << "no Save to Session button in " << m_toolbar.describe();
+    ASSERT_TRUE(m_input.click(*save)) << m_input.lastError().toStdString();
+    const QImage saved = m_zentrel.firstSessionFrame(QDeadlineTimer(copyTimeoutMs));
+    keepScreenshot(saved, artifact("changed_session_frame"));
 
     // The screen as Draw's pictures should show it: without Draw, under its tint, with the
     // keyboard where it was when the run began, so that the newcomer is drawn without it.
     ASSERT_NO_FATAL_FAILURE(endRun(drawTitle));
-    const auto showsBoth = [&](const QImage &shown) {
-        const testing::AssertionResult shows = showsFramed(shown, *moved, framedColor);
-        return shows ? showsFramed(shown, *newcomer, newcomerColor) : shows;
-    };
-    const QImage after = grabUntil([&](const QImage &shown) { return bool(showsBoth(shown)); });
-    ASSERT_TRUE(showsBoth(after)) << situation();
+    const QImage after = stillScreen([&](const QImage &shown) {
+        return isCloseTo(shown.pixelColor(moved->frame.center()), framedColor)
+               && isCloseTo(shown.pixelColor(newcomer->frame.center()), newcomerColor);
+    });
     keepScreenshot(after, artifact("changed_after"));
     const QImage before = tintedImage(bare, overlayTint);
     const QImage now = tintedImage(after, overlayTint);

@@ -50,9 +50,6 @@ protected:
         std::vector<TopLevelWindow> popups;
         const auto popup = m_windows.waitForNewPopup(before, QDeadlineTimer(windowTimeoutMs));
         ASSERT_TRUE(popup.has_value()) << menu << " did not open; " << situation();
-        // Keys pressed before an open menu holds the keyboard would reach the run.
-        ASSERT_TRUE(m_windows.waitForKeyboardGrab(QDeadlineTimer(windowTimeoutMs)))
-            << menu << " never took the keyboard; " << situation();
         popups.push_back(*popup);
         if (!submenuKeys.isEmpty()) {
             before = m_windows.shownIds();

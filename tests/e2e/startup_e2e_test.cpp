@@ -1,6 +1,7 @@
 #include "e2e/fixtures/desktop_test.h"
 
 #include <QColor>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -14,6 +15,7 @@ namespace zentrel {
 
 namespace {
 
+constexpr int paintTimeoutMs = 5000;
 // A scribble covers only part of its square; these bounds still tell a drawn glyph from an
 // empty slot and from a slot painted over in one colour.
 constexpr double minInkShare = 0.03;
@@ -87,8 +89,11 @@ TEST_F(TrayStartup, IconDocksAndAppQuitsOnTerm)
     ASSERT_TRUE(slot.has_value()) << "the docked icon window is gone";
 
     // Docking comes before the first paint, so poll until the glyph shows.
-    const QImage screen =
-        grabUntil([&](const QImage &shown) { return showsDarkGlyph(shown, *slot); });
+    const QDeadlineTimer painted(paintTimeoutMs);
+    QImage screen = m_xvfb.grabScreen();
+    while (!showsDarkGlyph(screen, *slot) && !painted.hasExpired()) {
+        screen = m_xvfb.grabScreen();
+    }
     keepScreenshot(screen, QStringLiteral("tray_icon_docked.png"));
     EXPECT_TRUE(showsDarkGlyph(screen, *slot)) << "zentrel output:\n"
                                                << m_zentrel.output().toStdString();

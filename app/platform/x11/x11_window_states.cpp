@@ -4,7 +4,6 @@
 #include "platform/x11/xcb_reply.h"
 
 #include <QGuiApplication>
-#include <QThread>
 
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
@@ -105,48 +104,6 @@ void placeOn(xcb_connection_t *connection, xcb_window_t window, const QRect &mon
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH
                              | XCB_CONFIG_WINDOW_HEIGHT,
                          frame.data());
-}
-
-// Whether the running window manager lists the request among those it answers: asking one that
-// does not would only wait out the deadline.
-bool answersFrameRequests(xcb_connection_t *connection, xcb_window_t root, xcb_atom_t request)
-{
-    if (x11WindowManagerCheckWindow(connection, root) == XCB_NONE) {
-        return false;
-    }
-    constexpr std::uint32_t mostAtoms = 4096;
-    const XcbReply<xcb_get_property_reply_t> supported(
-        xcb_get_property_reply(connection,
-                               xcb_get_property(connection,
-                                                0,
-                                                root,
-                                                x11Atom(connection, "_NET_SUPPORTED"),
-                                                XCB_ATOM_ATOM,
-                                                0,
-                                                mostAtoms),
-                               nullptr));
-    if (!supported || supported->type != XCB_ATOM_ATOM) {
-        return false;
-    }
-    const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(supported.get()));
-    const int count = xcb_get_property_value_length(supported.get()) / 4;
-    return std::find(atoms, atoms + count, request) != atoms + count;
-}
-
-std::optional<QMargins>
-frameExtentsOf(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t extents)
-{
-    const XcbReply<xcb_get_property_reply_t> sides(xcb_get_property_reply(
-        connection,
-        xcb_get_property(connection, 0, window, extents, XCB_ATOM_CARDINAL, 0, 4),
-        nullptr));
-    if (!sides || sides->type != XCB_ATOM_CARDINAL
-        || xcb_get_property_value_length(sides.get()) != 16) {
-        return std::nullopt;
-    }
-    // Left, right, top, bottom.
-    const auto *side = static_cast<const std::uint32_t *>(xcb_get_property_value(sides.get()));
-    return QMargins(int(side[0]), int(side[2]), int(side[1]), int(side[3]));
 }
 
 } // namespace
@@ -286,33 +243,6 @@ void x11StackBelow(std::uint32_t window, std::uint32_t sibling)
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&request));
     xcb_flush(connection);
-}
-
-std::optional<QMargins> x11EstimatedFrameExtents(std::uint32_t window, QDeadlineTimer deadline)
-{
-    // The window manager answers within a few milliseconds; a round trip costs far less.
-    constexpr unsigned long answerPollMs = 2;
-    xcb_connection_t *connection = qtConnection();
-    const xcb_window_t root = connection ? rootOf(connection, window) : XCB_NONE;
-    const xcb_atom_t request =
-        root != XCB_NONE ? x11Atom(connection, "_NET_REQUEST_FRAME_EXTENTS") : XCB_NONE;
-    if (root == XCB_NONE || !answersFrameRequests(connection, root, request)) {
-        return std::nullopt;
-    }
-    const xcb_atom_t extents = x11Atom(connection, "_NET_FRAME_EXTENTS");
-    // The answer is a fresh one only where no earlier frame left the property behind.
-    xcb_delete_property(connection, window, extents);
-    askWindowManager(connection, root, window, request, {});
-    xcb_flush(connection);
-    for (;;) {
-        if (const std::optional<QMargins> answer = frameExtentsOf(connection, window, extents)) {
-            return answer;
-        }
-        if (deadline.hasExpired()) {
-            return std::nullopt;
-        }
-        QThread::msleep(answerPollMs);
-    }
 }
 
 void x11KeepOutOfTaskLists(std::uint32_t window)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QDeadlineTimer>
-#include <QMargins>
 #include <QRect>
 #include <QRegion>
 
@@ -13,11 +11,6 @@ namespace zentrel {
 // Adds the states that keep a window of ours out of the taskbar, the pager and the window
 // switcher. Call before the window is first shown: Qt keeps states already set when it maps.
 void x11KeepOutOfTaskLists(std::uint32_t window);
-
-// The frame the window manager will put around the window, not mapped yet, in X pixels: its
-// answer to _NET_REQUEST_FRAME_EXTENTS, waited for until `deadline`. Nothing where no window
-// manager runs, where it does not answer such requests, or when it answers too late.
-std::optional<QMargins> x11EstimatedFrameExtents(std::uint32_t window, QDeadlineTimer deadline);
 
 // Gives the window the keyboard and raises it: through the window manager, asking as a pager
 // does (which no focus-stealing guard refuses), or directly where none runs.

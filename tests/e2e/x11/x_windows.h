@@ -59,9 +59,6 @@ public:
     // window alone where it has none.
     QRect framed(const TopLevelWindow &window);
 
-    // A window manager has taken the window in hand (WM_STATE), framed and placed it.
-    bool isManaged(std::uint32_t window) { return isConnected() && hasWmState(window); }
-
     std::optional<std::uint32_t> parentOf(std::uint32_t window);
     // The root's child that holds the window: the window manager's frame around it, or itself.
     std::uint32_t topLevelHolding(std::uint32_t window);
