@@ -33,10 +33,7 @@ constexpr int boardElements = 10000;
 // to a row, each 60 by 50 points apart.
 WhiteboardLibrary largeLibrary(int elements = boardElements)
 {
-    WhiteboardBoard board;
-    board.id = Uuid::generate(systemUuidRandomSource());
-    board.name = "Large";
-    board.background = WhiteboardBackground::white();
+    WhiteboardBoard board = whiteBoardNamed("Large");
     board.showsGrid = true;
     for (int i = 0; i < elements; ++i) {
         WhiteboardElement element;
@@ -64,10 +61,7 @@ WhiteboardLibrary libraryOfShapes(int elements)
     static constexpr WhiteboardElementKind kinds[] = {WhiteboardElementKind::rectangle,
                                                       WhiteboardElementKind::ellipse,
                                                       WhiteboardElementKind::diamond};
-    WhiteboardBoard board;
-    board.id = Uuid::generate(systemUuidRandomSource());
-    board.name = "Shapes";
-    board.background = WhiteboardBackground::white();
+    WhiteboardBoard board = whiteBoardNamed("Shapes");
     for (int i = 0; i < elements; ++i) {
         WhiteboardElement element;
         element.id = Uuid::generate(systemUuidRandomSource());

@@ -44,10 +44,7 @@ WhiteboardLibrary rareCharactersLibrary()
     constexpr WhiteboardFontFamily families[] = {WhiteboardFontFamily::handDrawn,
                                                  WhiteboardFontFamily::system,
                                                  WhiteboardFontFamily::monospace};
-    WhiteboardBoard board;
-    board.id = Uuid::generate(systemUuidRandomSource());
-    board.name = "Rare characters";
-    board.background = WhiteboardBackground::white();
+    WhiteboardBoard board = whiteBoardNamed("Rare characters");
     for (int i = 0; i < textsOfRareCharacters; ++i) {
         WhiteboardElement text;
         text.id = Uuid::generate(systemUuidRandomSource());

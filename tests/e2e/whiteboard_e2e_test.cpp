@@ -32,10 +32,7 @@ const QColor black(0, 0, 0);
 // A board with every element kind, fill and stroke style and font family, laid out in a grid.
 WhiteboardLibrary everyKindLibrary()
 {
-    WhiteboardBoard board;
-    board.id = Uuid::generate(systemUuidRandomSource());
-    board.name = "Every kind";
-    board.background = WhiteboardBackground::white();
+    WhiteboardBoard board = whiteBoardNamed("Every kind");
     board.showsGrid = true;
     const auto add = [&](WhiteboardElement element) {
         element.id = Uuid::generate(systemUuidRandomSource());

@@ -21,10 +21,7 @@ const QColor ink(0x1E, 0x1E, 0x1E);
 // another copy of the font would give it.
 WhiteboardLibrary shapesLibrary(double wordFrameWidth)
 {
-    WhiteboardBoard board;
-    board.id = Uuid::generate(systemUuidRandomSource());
-    board.name = "Imported shapes";
-    board.background = WhiteboardBackground::white();
+    WhiteboardBoard board = whiteBoardNamed("Imported shapes");
     const auto add = [&](WhiteboardElement element) {
         element.id = Uuid::generate(systemUuidRandomSource());
         element.style.strokeColor = "#1E1E1E";
