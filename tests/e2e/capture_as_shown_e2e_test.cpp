@@ -164,7 +164,10 @@ TEST_P(CaptureWithoutTray, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScr
     m_toolbar = *toolbar;
     ASSERT_NO_FATAL_FAILURE(pressInDraw(QStringLiteral("3")));
     ASSERT_NO_FATAL_FAILURE(dragOver(shapeDrag));
-    const QImage drawn = grabUntil([this](const QImage &shown) { return showsStroke(shown); });
+    const QImage drawn = grabUntil([this](const QImage &shown) {
+        return showsStroke(shown) && saveToSessionButton(shown, m_toolbar.frame).has_value();
+    });
+    ASSERT_TRUE(showsStroke(drawn)) << "the drag drew nothing; " << situation();
     const std::optional<QPoint> save = saveToSessionButton(drawn, m_toolbar.frame);
     ASSERT_TRUE(save.has_value()) << "no Save to Session button in " << m_toolbar.describe();
     ASSERT_TRUE(m_input.click(*save)) << m_input.lastError().toStdString();

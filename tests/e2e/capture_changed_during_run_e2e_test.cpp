@@ -58,7 +58,9 @@ TEST_P(CaptureAsShown, WindowsThatMoveOrOpenDuringARunShowAsShownOrAsBefore)
     const auto moved = m_windows.shown(framedTitle);
     const auto newcomer = m_windows.shown(newcomerTitle);
     ASSERT_TRUE(moved.has_value() && newcomer.has_value()) << situation();
-    const QImage drawn = stillScreen([](const QImage &) { return true; });
+    const QImage drawn = stillScreen([this](const QImage &shown) {
+        return showsStroke(shown) && saveToSessionButton(shown, m_toolbar.frame).has_value();
+    });
     keepScreenshot(drawn, artifact("changed_during_draw"));
     const QImage copied =
         copyWhen([this](const QImage &copy) { return showsStroke(copy); }, "changed_copy");

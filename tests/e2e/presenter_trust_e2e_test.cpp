@@ -13,6 +13,7 @@
 #include <signal.h>
 
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <set>
 #include <utility>
@@ -133,10 +134,11 @@ protected:
     }
 
     // The alert once it is above the run: the program may open it afresh over a run that opens.
-    void settleAlert(TopLevelWindow &alert)
+    void settleAlert(TopLevelWindow &alert,
+                     const std::function<bool(const TopLevelWindow &)> &isTheAlert = isAlert)
     {
         for (int attempt = 0; attempt < 3; ++attempt) {
-            const auto shown = waitForAlert();
+            const auto shown = waitForWindow(isTheAlert);
             ASSERT_TRUE(shown.has_value()) << "no alert; " << situation();
             alert = *shown;
             if (settle(alert)) {
@@ -163,11 +165,14 @@ protected:
         });
     }
 
-    // Waits for the alert about the library and expects it above every window of the run, with
-    // the keyboard.
+    // Waits for the alert about the library, opened afresh over the run, and expects it above
+    // every window of the run, with the keyboard: an alert left from before gives way to it.
     void expectAlertOnTopWithTheKeys(TopLevelWindow &alert)
     {
-        ASSERT_NO_FATAL_FAILURE(settleAlert(alert));
+        const auto overTheRun = [this](const TopLevelWindow &window) {
+            return isAlert(window) && m_windows.transientFor(window.id) == m_main.id;
+        };
+        ASSERT_NO_FATAL_FAILURE(settleAlert(alert, overTheRun));
         const QImage screen = grabOncePainted(alert.frame);
         keepScreenshot(screen, QStringLiteral("unreadable_library_%1.png").arg(nameOf(GetParam())));
         EXPECT_TRUE(isPainted(screen, alert.frame)) << "the alert was never painted";

@@ -208,12 +208,15 @@ void TwoMonitors::toolbarsTakeClicksOnEachMonitor()
         EXPECT_TRUE(isWholeOn(m_toolbar, monitor));
         const std::set<QString> framesBefore = sessionFrames();
         // Found at the toolbar's own scale, where its gaps are as wide as the finder expects.
-        const QImage strip = grabOncePainted(m_toolbar.frame)
-                                 .copy(m_toolbar.frame)
-                                 .scaled(m_toolbar.frame.size() / scale,
-                                         Qt::IgnoreAspectRatio,
-                                         Qt::SmoothTransformation);
-        std::optional<QPoint> save = saveToSessionButton(strip, strip.rect());
+        const auto saveButton = [&](const QImage &screen) {
+            const QImage strip = screen.copy(m_toolbar.frame)
+                                     .scaled(m_toolbar.frame.size() / scale,
+                                             Qt::IgnoreAspectRatio,
+                                             Qt::SmoothTransformation);
+            return saveToSessionButton(strip, strip.rect());
+        };
+        std::optional<QPoint> save =
+            saveButton(grabUntil([&](const QImage &shown) { return saveButton(shown).has_value(); }));
         ASSERT_TRUE(save.has_value()) << "no Save to Session button in " << m_toolbar.describe();
         save = m_toolbar.frame.topLeft() + *save * scale;
         ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, *save));

@@ -39,6 +39,17 @@ std::optional<QColor> RootPixels::at(QPoint point)
     return pixel.pixelColor(0, 0);
 }
 
+QImage RootPixels::screen()
+{
+    if (!m_connection || xcb_connection_has_error(m_connection.get())) {
+        return {};
+    }
+    // Asked each time: RandR may have grown the root since.
+    const XcbReply<xcb_get_geometry_reply_t> root(xcb_get_geometry_reply(
+        m_connection.get(), xcb_get_geometry(m_connection.get(), m_root), nullptr));
+    return root ? area(QRect(0, 0, root->width, root->height)) : QImage();
+}
+
 QImage RootPixels::area(const QRect &area)
 {
     if (!m_connection || xcb_connection_has_error(m_connection.get()) || area.isEmpty()) {

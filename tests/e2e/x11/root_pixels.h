@@ -28,6 +28,8 @@ public:
     std::optional<QColor> at(QPoint point);
     // What `area` of the screen shows now; a null image when it could not be read.
     QImage area(const QRect &area);
+    // The whole screen, every monitor, as it shows now.
+    QImage screen();
 
 private:
     struct Disconnect

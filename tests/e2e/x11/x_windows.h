@@ -51,6 +51,9 @@ public:
     // The window manager's states of the window (_NET_WM_STATE), by atom name.
     QStringList statesOf(std::uint32_t window);
 
+    // The window it is a transient of (WM_TRANSIENT_FOR), if any.
+    std::optional<std::uint32_t> transientFor(std::uint32_t window);
+
     // The program's window as it is now, or nothing once it is gone.
     std::optional<TopLevelWindow> window(std::uint32_t id) { return inspect(id); }
 
@@ -58,6 +61,9 @@ public:
     // title bar and borders, not the invisible edges or shadows some keep beyond them), or the
     // window alone where it has none.
     QRect framed(const TopLevelWindow &window);
+
+    // A window manager has taken the window in hand (WM_STATE): framed and placed it.
+    bool isManaged(std::uint32_t window) { return isConnected() && hasWmState(window); }
 
     std::optional<std::uint32_t> parentOf(std::uint32_t window);
     // The root's child that holds the window: the window manager's frame around it, or itself.
