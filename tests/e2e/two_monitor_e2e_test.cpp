@@ -215,8 +215,8 @@ void TwoMonitors::toolbarsTakeClicksOnEachMonitor()
                                              Qt::SmoothTransformation);
             return saveToSessionButton(strip, strip.rect());
         };
-        std::optional<QPoint> save =
-            saveButton(grabUntil([&](const QImage &shown) { return saveButton(shown).has_value(); }));
+        std::optional<QPoint> save = saveButton(
+            grabUntil([&](const QImage &shown) { return saveButton(shown).has_value(); }));
         ASSERT_TRUE(save.has_value()) << "no Save to Session button in " << m_toolbar.describe();
         save = m_toolbar.frame.topLeft() + *save * scale;
         ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, *save));

@@ -199,7 +199,8 @@ std::optional<std::uint32_t> XWindows::transientFor(std::uint32_t window)
         connection,
         xcb_get_property(connection, 0, window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 0, 1),
         nullptr));
-    if (!owner || owner->type != XCB_ATOM_WINDOW || xcb_get_property_value_length(owner.get()) != 4) {
+    if (!owner || owner->type != XCB_ATOM_WINDOW
+        || xcb_get_property_value_length(owner.get()) != 4) {
         return std::nullopt;
     }
     return *static_cast<const std::uint32_t *>(xcb_get_property_value(owner.get()));
