@@ -226,6 +226,17 @@ QRect XWindows::framed(const TopLevelWindow &window)
     return window.frame.adjusted(-int(sides[0]), -int(sides[2]), int(sides[1]), int(sides[3]));
 }
 
+bool XWindows::isWithin(std::uint32_t inner, std::uint32_t window)
+{
+    for (std::optional<std::uint32_t> at = inner; at && *at != XCB_NONE && *at != m_root;
+         at = parentOf(*at)) {
+        if (*at == window) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::uint32_t XWindows::topLevelHolding(std::uint32_t window)
 {
     for (;;) {
@@ -239,7 +250,6 @@ std::uint32_t XWindows::topLevelHolding(std::uint32_t window)
 
 bool XWindows::waitForKeyboard(std::uint32_t window, QDeadlineTimer deadline)
 {
-    const std::uint32_t holder = topLevelHolding(window);
     for (;;) {
         if (!isConnected()) {
             return false;
@@ -247,9 +257,10 @@ bool XWindows::waitForKeyboard(std::uint32_t window, QDeadlineTimer deadline)
         const XcbReply<xcb_get_input_focus_reply_t> focus(xcb_get_input_focus_reply(
             m_connection.get(), xcb_get_input_focus(m_connection.get()), nullptr));
         // Not the pointer's root: keys would follow the pointer, and programs do not count
-        // that as having the keyboard.
+        // that as having the keyboard. Nor the frame around the window, which a window manager
+        // may hold a moment as it hands the keyboard over: keys go nowhere then.
         if (focus && focus->focus != XCB_NONE && focus->focus != XCB_INPUT_FOCUS_POINTER_ROOT
-            && focus->focus != m_root && topLevelHolding(focus->focus) == holder) {
+            && focus->focus != m_root && isWithin(focus->focus, window)) {
             return true;
         }
         if (deadline.hasExpired()) {

@@ -68,7 +68,7 @@ public:
     std::optional<std::uint32_t> parentOf(std::uint32_t window);
     // The root's child that holds the window: the window manager's frame around it, or itself.
     std::uint32_t topLevelHolding(std::uint32_t window);
-    // Waits until the keyboard goes to the window (or into the frame around it).
+    // Waits until the keyboard goes to the window or into it.
     bool waitForKeyboard(std::uint32_t window, QDeadlineTimer deadline);
     // Waits until some program holds the keyboard to itself, as an open menu does, so that no
     // hot key fires. Told by a trial grab, which the server refuses then.
@@ -108,6 +108,8 @@ private:
     // or the child itself where none manages it.
     std::uint32_t clientOf(std::uint32_t topLevel);
     bool hasWmState(std::uint32_t window);
+    // Whether `inner` is the window or lies inside it.
+    bool isWithin(std::uint32_t inner, std::uint32_t window);
     bool isKeyboardGrabbed();
     QString nameOf(std::uint32_t window);
     std::uint32_t atom(const char *name);
