@@ -287,8 +287,10 @@ TEST_P(RecorderBox, ALetterAloneShowsWhyInWholeWords)
         ASSERT_NO_FATAL_FAILURE(startCompositor());
     }
     ASSERT_NO_FATAL_FAILURE(startZentrel());
-    const std::optional<TopLevelWindow> settings = openSettings();
+    std::optional<TopLevelWindow> settings = openSettings();
     ASSERT_TRUE(settings.has_value());
+    // Fitted again once framed: moving, it would change more than itself.
+    ASSERT_TRUE(settle(*settings));
     ASSERT_NO_FATAL_FAILURE(press(QStringLiteral("ctrl+Tab")));
 
     // Tab by Tab until a control answers D: Draw's box, after the leader boxes, which ignore it.
