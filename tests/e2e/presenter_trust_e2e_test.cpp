@@ -276,6 +276,10 @@ TEST_P(PresenterTrust, AStartAlertStaysAboveDrawAndAClickGivesTheRunItsKeys)
     ASSERT_TRUE(settle(m_toolbar));
     TopLevelWindow shown;
     ASSERT_NO_FATAL_FAILURE(settleAlert(shown));
+    // Opened afresh over the run, it takes the keyboard once shown, late on a busy machine: a
+    // click before then would see the keys taken back from the run.
+    ASSERT_TRUE(m_windows.waitForKeyboard(shown.id, QDeadlineTimer(windowTimeoutMs)))
+        << "the alert never took the keyboard over the run; " << situation();
 
     ASSERT_NO_FATAL_FAILURE(clickOn(m_toolbar, m_toolbar.frame.topLeft() + drawBlueSwatch));
     EXPECT_TRUE(drawsRectangle(belowAlertDrag, QStringLiteral("alert_toolbar")))
