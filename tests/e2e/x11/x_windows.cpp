@@ -308,18 +308,15 @@ bool XWindows::isKeyboardGrabbed()
     }
     xcb_connection_t *connection = m_connection.get();
     // The server waits for us meanwhile, so a program grabbing just now is not refused for our
-    // trial: its grab comes after ours has ended. The trial is dated at the server's start: one
-    // dated now would refuse a program's grab dated by the click that opened its menu, which a
-    // busy program asks for later, as too old.
-    constexpr xcb_timestamp_t serverStart = 1;
+    // trial: its grab comes after ours has ended.
     xcb_grab_server(connection);
     const XcbReply<xcb_grab_keyboard_reply_t> trial(xcb_grab_keyboard_reply(
         connection,
         xcb_grab_keyboard(
-            connection, 0, m_root, serverStart, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+            connection, 0, m_root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
         nullptr));
     if (trial && trial->status == XCB_GRAB_STATUS_SUCCESS) {
-        xcb_ungrab_keyboard(connection, serverStart);
+        xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
     }
     xcb_ungrab_server(connection);
     xcb_flush(connection);
