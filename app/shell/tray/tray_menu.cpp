@@ -8,6 +8,9 @@
 #include <QAction>
 #include <QMenu>
 
+#include <algorithm>
+#include <utility>
+
 namespace zentrel {
 
 TrayMenu::TrayMenu(AppCoordinator &coordinator,
@@ -55,14 +58,19 @@ TrayMenu::~TrayMenu()
 
 void TrayMenu::rebuild()
 {
-    m_menu->clear();
-    const auto items =
+    std::vector<TrayMenuItem> items =
         trayMenuItems(m_coordinator.preferences().isEnabled(),
                       m_coordinator.mode(),
                       [this](PresentationFeature feature) { return shortcutText(feature); });
-    for (const TrayMenuItem &item : items) {
+    // The entries are changed in place, never taken away while the menu may be open: a menu
+    // emptied for a moment shrinks to nothing, the server unmaps it and ends its hold on the
+    // keyboard, and the menu then shows without hearing any key.
+    if (!hasShapeOf(items)) {
+        replaceActions(items);
+    }
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const TrayMenuItem &item = items[i];
         if (item.isSeparator()) {
-            m_menu->addSeparator();
             continue;
         }
         // A tab puts the shortcut in the menu's shortcut column without binding the key here.
@@ -72,17 +80,44 @@ void TrayMenu::rebuild()
         if (!item.shortcut.empty()) {
             text += QLatin1Char('\t') + QString::fromStdString(item.shortcut);
         }
-        QAction *action = m_menu->addAction(text);
+        QAction *action = m_actions[i];
+        action->setText(text);
         action->setCheckable(item.isCheckable || item.isChecked);
         action->setChecked(item.isChecked);
         action->setEnabled(item.isEnabled);
-        // Queued: handling the choice rebuilds the menu, which deletes this very action.
-        connect(
-            action,
-            &QAction::triggered,
-            this,
-            [this, item] { Q_EMIT itemChosen(item); },
-            Qt::QueuedConnection);
+    }
+    m_items = std::move(items);
+}
+
+bool TrayMenu::hasShapeOf(const std::vector<TrayMenuItem> &items) const
+{
+    return std::ranges::equal(
+        items, m_items, [](const TrayMenuItem &one, const TrayMenuItem &other) {
+            return one.isSeparator() == other.isSeparator();
+        });
+}
+
+// The new entries come in before the old ones go, so the menu is never empty.
+void TrayMenu::replaceActions(const std::vector<TrayMenuItem> &items)
+{
+    const std::vector<QAction *> old = std::exchange(m_actions, {});
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i].isSeparator()) {
+            m_actions.push_back(m_menu->addSeparator());
+            continue;
+        }
+        QAction *action = m_menu->addAction(QString());
+        // The entry as the user saw it, handed on once the menu has closed: handling the choice
+        // may change the menu.
+        connect(action, &QAction::triggered, this, [this, i] {
+            QMetaObject::invokeMethod(
+                this, [this, item = m_items[i]] { Q_EMIT itemChosen(item); }, Qt::QueuedConnection);
+        });
+        m_actions.push_back(action);
+    }
+    for (QAction *action : old) {
+        m_menu->removeAction(action);
+        delete action;
     }
 }
 

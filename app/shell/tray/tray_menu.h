@@ -5,6 +5,9 @@
 
 #include <QObject>
 
+#include <vector>
+
+class QAction;
 class QMenu;
 
 namespace zentrel {
@@ -16,8 +19,8 @@ class HotkeyRegistry;
 class KeyCharacterSource;
 } // namespace hotkeys
 
-// The tray's menu, rebuilt from the menu model whenever the mode, the enabled switch, a feature's
-// hot key or the keyboard layout changes.
+// The tray's menu, brought up to date from the menu model whenever the mode, the enabled switch, a
+// feature's hot key or the keyboard layout changes.
 class TrayMenu : public QObject
 {
     Q_OBJECT
@@ -39,12 +42,17 @@ Q_SIGNALS:
 
 private:
     void rebuild();
+    bool hasShapeOf(const std::vector<TrayMenuItem> &items) const;
+    void replaceActions(const std::vector<TrayMenuItem> &items);
     std::string shortcutText(PresentationFeature feature) const;
 
     AppCoordinator &m_coordinator;
     hotkeys::HotkeyRegistry &m_hotkeys;
     const hotkeys::KeyCharacterSource &m_layout;
     QMenu *m_menu;
+    // One action for each item, separators included, in menu order.
+    std::vector<QAction *> m_actions;
+    std::vector<TrayMenuItem> m_items;
     ScopedConnection m_modeConnection;
     ScopedConnection m_preferencesConnection;
     ScopedConnection m_hotkeysConnection;

@@ -1,10 +1,10 @@
 #include "e2e/x11/x_input.h"
 
+#include "e2e/x11/spare_keys.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
-
-#include <algorithm>
 
 namespace zentrel {
 
@@ -65,17 +65,13 @@ bool XInput::pressKeys(const QStringList &keys)
     return run(QStringList{QStringLiteral("key")} + keys);
 }
 
-// xdotool types a character the keymap lacks by binding it to a spare key, the same key for each
-// such character: the window reads the keymap only once it hears of a change, so a later binding
-// that came first would type the wrong character, or none.
 bool XInput::typeText(const QString &text)
 {
-    const bool plain =
-        std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-    return run({QStringLiteral("type"),
-                QStringLiteral("--delay"),
-                plain ? QStringLiteral("10") : QStringLiteral("200"),
-                text});
+    if (!bindToSpareKeys(m_display, text)) {
+        m_lastError = QStringLiteral("no spare keys to bind the text's characters to");
+        return false;
+    }
+    return run({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), text});
 }
 
 bool XInput::holdKeys(const QStringList &keys)

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -102,10 +103,17 @@ TEST_F(TrayMenuTest, WritesEachHotKeyForTheLayoutAfterTheKeymapChanges)
     applyLeaderBindings(hotkeys, controlOption);
     EXPECT_NE(action("Zoom Loupe\tCtrl+Alt+Z"), nullptr);
 
+    // Open meanwhile, the menu stays shown throughout: hidden for a moment, it would lose the
+    // keyboard it holds.
+    menu.menu()->popup({0, 0});
+    ASSERT_TRUE(menu.menu()->windowHandle()->isVisible());
+    QSignalSpy shownOrHidden(menu.menu()->windowHandle(), &QWindow::visibleChanged);
     layout.isGerman = true;
     hotkeys.followKeymapChange();
     EXPECT_NE(action("Zoom Loupe\tCtrl+Alt+Y"), nullptr);
     EXPECT_NE(action("Draw\tCtrl+Alt+D"), nullptr);
+    EXPECT_EQ(shownOrHidden.count(), 0);
+    menu.menu()->hide();
 
     // Also while the hot keys are let go: the menu still shows them.
     hotkeys.setEnabled(false);
