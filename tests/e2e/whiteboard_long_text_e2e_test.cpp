@@ -108,21 +108,17 @@ protected:
         // A busy program hears of the pointer's coming late and then takes the wheel's place as
         // it is by then, losing the notches sent meanwhile: one notch is seen to zoom first.
         const QRect aroundTheWord(onTheWord - QPoint(300, 40), QSize(600, 80));
+        const QImage before = readUntil([&](const QImage &screen) {
+                                  return isPainted(screen, aroundTheWord);
+                              }).copy(aroundTheWord);
+        const auto zoomedIn = [&](const QImage &screen) {
+            return screen.copy(aroundTheWord) != before;
+        };
         const QDeadlineTimer deadline(idleTimeoutMs);
-        QImage shown = m_rootPixels.screen();
-        while (!isPainted(shown, aroundTheWord) && !deadline.hasExpired()) {
-            QThread::msleep(20);
-            shown = m_rootPixels.screen();
-        }
-        const QImage before = shown.copy(aroundTheWord);
         bool zoomed = false;
         while (!zoomed && !deadline.hasExpired()) {
             ASSERT_TRUE(zoomNotches(1, "4")) << m_input.lastError().toStdString();
-            const QDeadlineTimer notch(notchTimeoutMs);
-            while (!(zoomed = m_rootPixels.screen().copy(aroundTheWord) != before)
-                   && !notch.hasExpired()) {
-                QThread::msleep(20);
-            }
+            zoomed = zoomedIn(readUntil(zoomedIn, notchTimeoutMs));
         }
         ASSERT_TRUE(zoomed) << "Ctrl and the wheel never zoomed; " << situation();
         ASSERT_TRUE(zoomNotches(4, "4") && zoomNotches(12, "5"))

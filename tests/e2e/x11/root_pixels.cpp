@@ -9,11 +9,6 @@
 
 namespace zentrel {
 
-void RootPixels::Disconnect::operator()(xcb_connection_t *connection) const
-{
-    xcb_disconnect(connection);
-}
-
 RootPixels::RootPixels(const QString &display)
 {
     if (display.isEmpty()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/x11/xcb_connection.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPoint>
@@ -7,10 +9,7 @@
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
-
-struct xcb_connection_t;
 
 namespace zentrel {
 
@@ -32,12 +31,7 @@ public:
     QImage screen();
 
 private:
-    struct Disconnect
-    {
-        void operator()(xcb_connection_t *connection) const;
-    };
-
-    std::unique_ptr<xcb_connection_t, Disconnect> m_connection;
+    XcbConnection m_connection;
     std::uint32_t m_root = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "e2e/x11/spare_keys.h"
 
+#include "platform/x11/xcb_connection.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <QList>
@@ -7,17 +8,11 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 namespace zentrel {
 
 namespace {
-
-struct DisconnectDeleter
-{
-    void operator()(xcb_connection_t *connection) const { xcb_disconnect(connection); }
-};
 
 // Latin-1 characters are their own keysyms; the rest of Unicode is offset by 0x01000000.
 xcb_keysym_t keysymOf(char32_t character)
@@ -32,8 +27,7 @@ xcb_keysym_t keysymOf(char32_t character)
 bool bindToSpareKeys(const QString &display, const QString &text)
 {
     const QByteArray name = display.toLatin1();
-    const std::unique_ptr<xcb_connection_t, DisconnectDeleter> owner(
-        xcb_connect(name.constData(), nullptr));
+    const XcbConnection owner(xcb_connect(name.constData(), nullptr));
     xcb_connection_t *connection = owner.get();
     if (xcb_connection_has_error(connection)) {
         return false;

@@ -1,28 +1,17 @@
 #include "e2e/x11/window_shape.h"
 
+#include "platform/x11/xcb_connection.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 
-#include <memory>
-
 namespace zentrel {
-
-namespace {
-
-struct DisconnectDeleter
-{
-    void operator()(xcb_connection_t *connection) const { xcb_disconnect(connection); }
-};
-
-} // namespace
 
 std::optional<QRegion> boundingShapeOf(const QString &display, std::uint32_t window)
 {
     const QByteArray name = display.toLatin1();
-    const std::unique_ptr<xcb_connection_t, DisconnectDeleter> owner(
-        xcb_connect(name.constData(), nullptr));
+    const XcbConnection owner(xcb_connect(name.constData(), nullptr));
     xcb_connection_t *connection = owner.get();
     if (xcb_connection_has_error(connection)) {
         return std::nullopt;

@@ -26,11 +26,6 @@ std::uint32_t pixelOf(const QColor &color)
 
 } // namespace
 
-void XDesktop::Disconnect::operator()(xcb_connection_t *connection) const
-{
-    xcb_disconnect(connection);
-}
-
 XDesktop::XDesktop(const QString &display)
 {
     // xcb would take an empty name to mean $DISPLAY, the desktop of whoever runs the tests.

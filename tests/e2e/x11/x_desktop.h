@@ -1,15 +1,14 @@
 #pragma once
 
+#include "platform/x11/xcb_connection.h"
+
 #include <QColor>
 #include <QDeadlineTimer>
 #include <QRect>
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
-
-struct xcb_connection_t;
 
 namespace zentrel {
 
@@ -69,12 +68,7 @@ private:
     // Returns once the server has carried out everything asked before.
     bool sync();
 
-    struct Disconnect
-    {
-        void operator()(xcb_connection_t *connection) const;
-    };
-
-    std::unique_ptr<xcb_connection_t, Disconnect> m_connection;
+    XcbConnection m_connection;
     int m_screenNumber = 0;
     std::uint32_t m_root = 0;
     std::uint8_t m_depth = 0;

@@ -73,11 +73,6 @@ std::string TopLevelWindow::describe() const
     return text.str();
 }
 
-void XWindows::Disconnect::operator()(xcb_connection_t *connection) const
-{
-    xcb_disconnect(connection);
-}
-
 XWindows::XWindows(const QString &display)
 {
     // xcb would take an empty name to mean $DISPLAY, the desktop of whoever runs the tests.

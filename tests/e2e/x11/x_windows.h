@@ -1,18 +1,17 @@
 #pragma once
 
+#include "platform/x11/xcb_connection.h"
+
 #include <QDeadlineTimer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
-
-struct xcb_connection_t;
 
 namespace zentrel {
 
@@ -115,12 +114,7 @@ private:
     std::uint32_t atom(const char *name);
     void waitForChange(QDeadlineTimer deadline);
 
-    struct Disconnect
-    {
-        void operator()(xcb_connection_t *connection) const;
-    };
-
-    std::unique_ptr<xcb_connection_t, Disconnect> m_connection;
+    XcbConnection m_connection;
     std::uint32_t m_root = 0;
     std::uint32_t m_netWmName = 0;
     std::uint32_t m_utf8String = 0;

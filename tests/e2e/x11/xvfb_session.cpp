@@ -1,5 +1,6 @@
 #include "e2e/x11/xvfb_session.h"
 
+#include "platform/x11/xcb_connection.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <QDeadlineTimer>
@@ -14,7 +15,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <memory>
 
 namespace zentrel {
 
@@ -24,13 +24,6 @@ constexpr int startTimeoutMs = 15000;
 constexpr int stopTimeoutMs = 5000;
 constexpr int screenshotTimeoutMs = 15000;
 constexpr int xrandrTimeoutMs = 10000;
-
-struct DisconnectDeleter
-{
-    void operator()(xcb_connection_t *connection) const { xcb_disconnect(connection); }
-};
-
-using XcbConnection = std::unique_ptr<xcb_connection_t, DisconnectDeleter>;
 
 // Reads what Xvfb writes to -displayfd: the display number and a newline, then it closes its end.
 QString readDisplayNumber(int fd, QDeadlineTimer deadline)
