@@ -45,6 +45,11 @@ bool bindToSpareKeys(const QString &display, const QString &text)
 
     std::vector<xcb_keysym_t> missing;
     for (const char32_t character : text.toUcs4()) {
+        // xdotool types a line's end and a tab with Return and Tab. Binding anything changes the
+        // keymap, which has Zentrel take its hot keys anew, so nothing is bound needlessly.
+        if (character < 0x20 || character == 0x7F) {
+            continue;
+        }
         const xcb_keysym_t keysym = keysymOf(character);
         if (std::find(keysyms, end, keysym) == end
             && std::find(missing.begin(), missing.end(), keysym) == missing.end()) {
