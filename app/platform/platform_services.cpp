@@ -5,15 +5,21 @@
 #include "platform/x11/compositing.h"
 #include "platform/x11/input/xcb_key_grabber.h"
 #include "platform/x11/input/xcb_key_hold.h"
+#include "platform/x11/input/xcb_keyboard_setup.h"
+#include "platform/x11/qt_x11_connection.h"
 #include "platform/x11/x11_click_through_frame.h"
+#include "platform/x11/x11_frame_extents.h"
 #include "platform/x11/x11_monitors.h"
 #include "platform/x11/x11_window_states.h"
+#include "platform/x11/x11_window_tree.h"
 
 #include <QGuiApplication>
 #include <QRect>
 #include <QRegion>
 #include <QScreen>
 #include <QWidget>
+
+#include <xcb/xcb.h>
 
 namespace zentrel {
 namespace {
@@ -121,6 +127,29 @@ void letClicksThroughFrame(QWidget *window)
 {
     if (isX11Session()) {
         new X11ClickThroughFrame(std::uint32_t(window->winId()), window);
+    }
+}
+
+std::optional<QMargins> windowManagerFrame(const QWidget &window)
+{
+    const QWindow *handle = window.windowHandle();
+    if (!isX11Session() || !handle) {
+        return std::nullopt;
+    }
+    return x11FrameExtents(std::uint32_t(handle->winId()));
+}
+
+bool windowManagerRuns()
+{
+    xcb_connection_t *connection = isX11Session() ? qtX11Connection() : nullptr;
+    return connection
+           && x11WindowManagerCheckWindow(connection, defaultRootWindow(connection)) != XCB_NONE;
+}
+
+void followWindowManagerFrame(QWidget &window, std::function<void()> told)
+{
+    if (isX11Session()) {
+        new X11FrameExtentsWatch(window, std::move(told));
     }
 }
 

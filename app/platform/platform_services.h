@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QMargins>
 #include <QRect>
 #include <QWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -63,6 +65,17 @@ void keepFullScreenOn(QWidget *window, const QRect &screenGeometry);
 // Lets the clicks that a window of ours lets through (Qt::WindowTransparentForInput) pass the
 // frame a window manager puts around it too. Call once, before it is first shown.
 void letClicksThroughFrame(QWidget *window);
+
+// The frame the window manager says it puts around a window of ours, in the window's device
+// pixels; none before it says, or where it does not.
+std::optional<QMargins> windowManagerFrame(const QWidget &window);
+
+// Whether a window manager runs, which frames ordinary windows.
+bool windowManagerRuns();
+
+// Calls `told` each time the window manager says anew what frame it puts around the window, as
+// long as the window lives.
+void followWindowManagerFrame(QWidget &window, std::function<void()> told);
 
 // Cuts a window of ours to `screenPixels`, a region in the pixels of the screen it shows on: a
 // Qt mask is in logical pixels and scaled a whole rectangle at a time, so at twice the scale it

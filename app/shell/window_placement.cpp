@@ -16,6 +16,7 @@
 #include <QWindow>
 
 #include <cmath>
+#include <optional>
 
 namespace zentrel {
 namespace {
@@ -23,17 +24,40 @@ namespace {
 // Found again by name: a class without a meta-object of its own cannot be looked up by type.
 const QString fitterName = QStringLiteral("windowFitter");
 
+// Before the window manager frames a window, the frame it gave the last one, or one as large as
+// window managers draw: fitted without, a window's frame would reach past the screen, and the
+// window manager would move it back on, maybe after the fit made once it is framed.
+FrameMargins &expectedFrame()
+{
+    static FrameMargins frame{8, 48, 8, 8};
+    return frame;
+}
+
+// The frame in points as the window manager says it is now. Qt's own frame is renewed only on a
+// ConfigureNotify, and measured from the window manager's frame window where that has said
+// nothing yet: KWin's reaches 16 pixels below what it draws. Some (xfwm4) say there is none once
+// the window is hidden, where Qt keeps the last.
+QMargins currentFrame(const QWidget &window)
+{
+    const std::optional<QMargins> told = windowManagerFrame(window);
+    if (told && !told->isNull()) {
+        const qreal ratio = window.devicePixelRatioF();
+        return QMargins(qRound(told->left() / ratio),
+                        qRound(told->top() / ratio),
+                        qRound(told->right() / ratio),
+                        qRound(told->bottom() / ratio));
+    }
+    const QWindow *handle = window.windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+
 } // namespace
 
 FrameMargins frameMarginsOf(const QWidget &window)
 {
-    const QWindow *handle = window.windowHandle();
-    if (!handle) {
-        return {};
-    }
-    const QMargins margins = handle->frameMargins();
-    // At a scale such as 150 % Qt rounds the frame's pixels to whole points, down as often as up,
-    // and has the window sized in steps of two pixels, which window managers may round up (mutter,
+    const QMargins margins = currentFrame(window);
+    // At a scale such as 150 % the frame's pixels round to whole points, down as often as up, and
+    // Qt sizes the window in steps of two pixels, which window managers may round up (mutter,
     // metacity): two points more of each side of the frame keep it on the screen.
     const qreal ratio = window.devicePixelRatioF();
     const int slack = ratio == std::floor(ratio) ? 0 : 2;
@@ -48,8 +72,7 @@ FrameMargins frameMarginsOf(const QWidget &window)
 // Qt gave up as it closed.
 void moveFrameTo(QWidget &window, QPoint frame)
 {
-    const QWindow *handle = window.windowHandle();
-    const QMargins margins = handle ? handle->frameMargins() : QMargins();
+    const QMargins margins = currentFrame(window);
     const QPoint client = frame + QPoint(margins.left(), margins.top());
     window.move(client - (window.geometry().topLeft() - window.pos()));
 }
@@ -83,6 +106,7 @@ public:
     {
         setObjectName(fitterName);
         window.installEventFilter(this);
+        followWindowManagerFrame(window, [this] { fitOnceFramed(); });
     }
 
     void fit(QScreen &screen, WindowPlace place)
@@ -99,9 +123,13 @@ public:
 
 protected:
     // The window manager moves the window as it puts its frame around it, or frames it where it
-    // is and then shows it, as openbox does with a window shown again.
+    // is and then shows it, as openbox does with a window shown again. A window hidden before
+    // then is placed anew as it is shown again.
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if (watched == &m_window && event->type() == QEvent::Hide) {
+            m_isFittedWithFrame = true;
+        }
         const bool mayBeFramed =
             (watched == &m_window && event->type() == QEvent::Move)
             || (watched == m_window.windowHandle() && event->type() == QEvent::Expose);
@@ -121,6 +149,7 @@ private:
             return;
         }
         m_isFittedWithFrame = true;
+        expectedFrame() = frameMarginsOf(m_window);
         apply();
     }
 
@@ -134,10 +163,14 @@ private:
             m_window.setScreen(m_screen);
         }
         const QRectF screen = screenInPoints(*m_screen);
+        FrameMargins frame = frameMarginsOf(m_window);
+        if (!m_isFittedWithFrame && frame == FrameMargins{} && windowManagerRuns()) {
+            frame = expectedFrame();
+        }
         const WindowFit fit = fitWindow(toRectF(QRectF(m_screen->availableGeometry()) & screen),
                                         toRectF(screen),
                                         m_sizes,
-                                        frameMarginsOf(m_window),
+                                        frame,
                                         m_place);
         m_window.setMinimumSize(toQSize(fit.minimum));
         m_window.resize(toQSize(fit.size));

@@ -27,6 +27,9 @@ constexpr int titleBarReach = 40;
 constexpr int borderReach = 8;
 // Within a title bar's height of where it was asked to go, whatever the window manager adds.
 constexpr int placementSlack = 40;
+// Where a launcher keeps from the screen's edges, give or take rounding.
+constexpr int cornerMargin = 16;
+constexpr int cornerSlack = 2;
 // Long past a held key's first repeat, which would answer an alert at once.
 constexpr unsigned long repeatTimeMs = 1500;
 // The launcher follows the tray within a few seconds.
@@ -61,13 +64,16 @@ class WithoutTray : public UnderWindowManager
 protected:
     WithoutTray() { m_hasTray = false; }
 
-    // The launcher once fitted whole on the screen, frame and all: the program moves it there
-    // once the window manager has framed it, a moment after it showed.
+    // The launcher once in its corner, frame and all a launcher's margin from the screen's
+    // edges: the program moves it there once the window manager has framed it, and again if the
+    // window manager still moves it then.
     testing::AssertionResult settleLauncher(TopLevelWindow &launcher)
     {
         return settle(launcher, [this](const TopLevelWindow &window) {
-            return QRect(0, 0, XvfbSession::screenWidth, XvfbSession::screenHeight)
-                .contains(m_windows.framed(window));
+            const QRect framed = m_windows.framed(window);
+            const QPoint corner(XvfbSession::screenWidth - cornerMargin,
+                                XvfbSession::screenHeight - cornerMargin);
+            return (framed.bottomRight() + QPoint(1, 1) - corner).manhattanLength() <= cornerSlack;
         });
     }
 

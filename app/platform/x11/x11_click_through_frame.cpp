@@ -1,5 +1,6 @@
 #include "platform/x11/x11_click_through_frame.h"
 
+#include "platform/x11/qt_x11_connection.h"
 #include "platform/x11/x11_window_tree.h"
 #include "platform/x11/xcb_reply.h"
 
@@ -12,21 +13,11 @@
 #include <vector>
 
 namespace zentrel {
-namespace {
-
-xcb_connection_t *qtConnection()
-{
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-} // namespace
-
 X11ClickThroughFrame::X11ClickThroughFrame(std::uint32_t window, QObject *parent)
     : QObject(parent)
     , m_window(window)
 {
-    xcb_connection_t *connection = qtConnection();
+    xcb_connection_t *connection = qtX11Connection();
     const xcb_query_extension_reply_t *shape =
         connection ? xcb_get_extension_data(connection, &xcb_shape_id) : nullptr;
     if (!shape || !shape->present) {
@@ -71,7 +62,7 @@ bool X11ClickThroughFrame::isAncestor(std::uint32_t window) const
 
 void X11ClickThroughFrame::letClicksThroughAncestors()
 {
-    xcb_connection_t *connection = qtConnection();
+    xcb_connection_t *connection = qtX11Connection();
     const XcbReply<xcb_get_geometry_reply_t> geometry(
         xcb_get_geometry_reply(connection, xcb_get_geometry(connection, m_window), nullptr));
     if (!geometry) {

@@ -2,6 +2,7 @@
 
 #include "common/monitor_pixels.h"
 #include "platform/x11/input/xcb_keyboard_setup.h"
+#include "platform/x11/qt_x11_connection.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <QGuiApplication>
@@ -36,8 +37,7 @@ std::vector<PixelRect> randrMonitors(xcb_connection_t *connection, xcb_window_t 
 
 std::vector<PixelRect> monitors()
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *connection = qtX11Connection();
     const xcb_window_t root = connection ? defaultRootWindow(connection) : XCB_NONE;
     if (root == XCB_NONE) {
         return {};

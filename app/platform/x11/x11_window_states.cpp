@@ -1,9 +1,8 @@
 #include "platform/x11/x11_window_states.h"
 
+#include "platform/x11/qt_x11_connection.h"
 #include "platform/x11/x11_window_tree.h"
 #include "platform/x11/xcb_reply.h"
-
-#include <QGuiApplication>
 
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
@@ -18,12 +17,6 @@
 namespace zentrel {
 
 namespace {
-
-xcb_connection_t *qtConnection()
-{
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
 
 xcb_window_t rootOf(xcb_connection_t *connection, std::uint32_t window)
 {
@@ -110,7 +103,7 @@ void placeOn(xcb_connection_t *connection, xcb_window_t window, const QRect &mon
 
 void x11KeepFullScreenOn(std::uint32_t window, const QRect &monitor)
 {
-    xcb_connection_t *connection = qtConnection();
+    xcb_connection_t *connection = qtX11Connection();
     const xcb_window_t root = connection ? rootOf(connection, window) : XCB_NONE;
     if (root == XCB_NONE) {
         return;
@@ -147,7 +140,7 @@ void x11KeepFullScreenOn(std::uint32_t window, const QRect &monitor)
 
 void x11ActivateOwnWindow(std::uint32_t window)
 {
-    xcb_connection_t *connection = qtConnection();
+    xcb_connection_t *connection = qtX11Connection();
     const xcb_window_t root = connection ? rootOf(connection, window) : XCB_NONE;
     if (root == XCB_NONE) {
         return;
@@ -168,7 +161,7 @@ void x11ActivateOwnWindow(std::uint32_t window)
 
 std::optional<std::uint32_t> x11KeyboardHolderWithoutWindowManager()
 {
-    xcb_connection_t *connection = qtConnection();
+    xcb_connection_t *connection = qtX11Connection();
     const auto focus = connection ? keyboardFocus(connection) : std::nullopt;
     if (!focus || *focus == XCB_NONE || *focus == XCB_INPUT_FOCUS_POINTER_ROOT) {
         return std::nullopt;
@@ -183,7 +176,7 @@ std::optional<std::uint32_t> x11KeyboardHolderWithoutWindowManager()
 
 void x11GiveKeyboardBack(std::uint32_t window)
 {
-    xcb_connection_t *connection = qtConnection();
+    xcb_connection_t *connection = qtX11Connection();
     const auto focus = connection ? keyboardFocus(connection) : std::nullopt;
     const xcb_window_t root = focus ? rootOf(connection, window) : XCB_NONE;
     if (root == XCB_NONE
@@ -199,7 +192,7 @@ void x11GiveKeyboardBack(std::uint32_t window)
 
 std::optional<std::uint32_t> x11ActiveWindowOnScreenOf(std::uint32_t window)
 {
-    xcb_connection_t *connection = qtConnection();
+    xcb_connection_t *connection = qtX11Connection();
     const xcb_window_t root = connection ? rootOf(connection, window) : XCB_NONE;
     if (root == XCB_NONE || x11WindowManagerCheckWindow(connection, root) == XCB_NONE) {
         return std::nullopt;
@@ -225,7 +218,7 @@ std::optional<std::uint32_t> x11ActiveWindowOnScreenOf(std::uint32_t window)
 // ConfigureRequest to the root. xfwm4 has no _NET_RESTACK_WINDOW.
 void x11StackBelow(std::uint32_t window, std::uint32_t sibling)
 {
-    xcb_connection_t *connection = qtConnection();
+    xcb_connection_t *connection = qtX11Connection();
     const xcb_window_t root = connection ? rootOf(connection, window) : XCB_NONE;
     if (root == XCB_NONE || sibling == window || !isViewable(connection, sibling)) {
         return;
@@ -247,7 +240,7 @@ void x11StackBelow(std::uint32_t window, std::uint32_t sibling)
 
 void x11KeepOutOfTaskLists(std::uint32_t window)
 {
-    xcb_connection_t *connection = qtConnection();
+    xcb_connection_t *connection = qtX11Connection();
     if (!connection) {
         return;
     }
@@ -284,7 +277,7 @@ void x11KeepOutOfTaskLists(std::uint32_t window)
 
 void x11ShapeWindow(std::uint32_t window, const QRegion &pixels)
 {
-    xcb_connection_t *connection = qtConnection();
+    xcb_connection_t *connection = qtX11Connection();
     if (!connection || !xcb_get_extension_data(connection, &xcb_shape_id)->present) {
         return;
     }

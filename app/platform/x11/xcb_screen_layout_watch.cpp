@@ -1,6 +1,7 @@
 #include "platform/x11/xcb_screen_layout_watch.h"
 
 #include "platform/x11/input/xcb_keyboard_setup.h"
+#include "platform/x11/qt_x11_connection.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <QGuiApplication>
@@ -13,8 +14,7 @@ namespace zentrel {
 
 std::unique_ptr<XcbScreenLayoutWatch> XcbScreenLayoutWatch::create()
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *connection = qtX11Connection();
     if (!connection) {
         return nullptr;
     }

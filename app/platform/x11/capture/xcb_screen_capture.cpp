@@ -2,10 +2,10 @@
 
 #include "platform/x11/capture/x11_screen_composer.h"
 #include "platform/x11/capture/xcb_screen_capture_stream.h"
+#include "platform/x11/qt_x11_connection.h"
 #include "platform/x11/x11_monitors.h"
 #include "platform/x11/x11_window_tree.h"
 
-#include <QGuiApplication>
 #include <QScreen>
 
 #include <xcb/xcb.h>
@@ -29,8 +29,7 @@ std::optional<ScreenArea> screenArea(const QRect &geometry, const QRect &rootRec
 // that just closed must be unmapped before the screen is read on another connection.
 void finishQtRequests()
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (xcb_connection_t *connection = x11 ? x11->connection() : nullptr) {
+    if (xcb_connection_t *connection = qtX11Connection()) {
         x11RoundTrip(connection);
     }
 }

@@ -4,6 +4,7 @@
 #include "platform/x11/input/x11_combination.h"
 #include "platform/x11/input/xcb_keyboard_setup.h"
 #include "platform/x11/input/xkb_keyboard.h"
+#include "platform/x11/qt_x11_connection.h"
 #include "platform/x11/xcb_reply.h"
 
 #include <QAbstractNativeEventFilter>
@@ -215,10 +216,8 @@ void XcbKeyGrabber::State::ungrabVariants(X11Combination combination, uint16_t l
 
 std::unique_ptr<XcbKeyGrabber> XcbKeyGrabber::create()
 {
-    const auto *x11 =
-        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     auto state = std::make_unique<State>();
-    state->m_connection = x11 ? x11->connection() : nullptr;
+    state->m_connection = qtX11Connection();
     if (!state->m_connection
         || !xkb_x11_setup_xkb_extension(state->m_connection,
                                         XKB_X11_MIN_MAJOR_XKB_VERSION,
