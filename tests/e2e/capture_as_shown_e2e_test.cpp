@@ -167,6 +167,7 @@ TEST_P(CaptureWithoutTray, FallbackWindowLeavesNoTraceInSessionFramesOrFrozenScr
     const QImage drawn = grabUntil([this](const QImage &shown) {
         return showsStroke(shown) && saveToSessionButton(shown, m_toolbar.frame).has_value();
     });
+    keepScreenshot(drawn, artifact("drawn_with_fallback"));
     ASSERT_TRUE(showsStroke(drawn)) << "the drag drew nothing; " << situation();
     const std::optional<QPoint> save = saveToSessionButton(drawn, m_toolbar.frame);
     ASSERT_TRUE(save.has_value()) << "no Save to Session button in " << m_toolbar.describe();

@@ -1,4 +1,5 @@
 #include "e2e/fixtures/desktop_test.h"
+#include "e2e/fixtures/screen_pixels.h"
 #include "e2e/fixtures/text_ink_measure.h"
 
 #include <QDeadlineTimer>
@@ -249,6 +250,8 @@ protected:
     static constexpr int otherLevel = 80;
     // A line of the settings window's red text has more red pixels than this.
     static constexpr int redPixelsOfAMark = 30;
+    // Far more than a blinking caret changes.
+    static constexpr int tabChangePixels = 2000;
 
     void SetUp() override
     {
@@ -314,16 +317,22 @@ protected:
     }
 
     // The red pixels on the screen with the settings window's Hotkeys tab: the marks of held
-    // combinations.
+    // combinations. The tab is judged shown once much of the window has changed since the first
+    // tab, wherever the window manager has put the window by then.
     int redPixelsOnTheHotkeysTab(const QString &screenshotName)
     {
         const std::optional<TopLevelWindow> settings = openSettings();
         if (!settings) {
             return -1;
         }
+        const auto windowIn = [&](const QImage &screen) {
+            return screen.copy(m_windows.window(settings->id).value_or(*settings).frame);
+        };
+        const QImage firstTab = windowIn(grabOncePainted(settings->frame));
         EXPECT_TRUE(m_input.pressKeys({QStringLiteral("ctrl+Tab")}));
-        QThread::msleep(momentMs);
-        const QImage screen = grabOncePainted(settings->frame);
+        const QImage screen = grabUntil([&](const QImage &shown) {
+            return pixelsChanged(firstTab, windowIn(shown)) > tabChangePixels;
+        });
         keepScreenshot(screen, screenshotName);
         // The whole screen: a window manager may place the window after it was first shown.
         int red = 0;
