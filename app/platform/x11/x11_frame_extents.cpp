@@ -15,9 +15,11 @@
 namespace zentrel {
 namespace {
 
+// Asked of the server once: the program keeps one connection for its life.
 xcb_atom_t frameExtentsAtom(xcb_connection_t *connection)
 {
-    return x11Atom(connection, "_NET_FRAME_EXTENTS");
+    static const xcb_atom_t atom = x11Atom(connection, "_NET_FRAME_EXTENTS");
+    return atom;
 }
 
 } // namespace
@@ -47,8 +49,7 @@ X11FrameExtentsWatch::X11FrameExtentsWatch(QWidget &window, std::function<void()
     , m_window(&window)
     , m_told(std::move(told))
 {
-    if (xcb_connection_t *connection = qtX11Connection()) {
-        m_atom = frameExtentsAtom(connection);
+    if (qtX11Connection()) {
         qGuiApp->installNativeEventFilter(this);
     }
 }
@@ -65,7 +66,8 @@ bool X11FrameExtentsWatch::nativeEventFilter(const QByteArray &eventType, void *
     }
     const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event);
     const QWindow *handle = m_window->windowHandle();
-    if (notify->atom == m_atom && handle && notify->window == handle->winId()) {
+    if (notify->atom == frameExtentsAtom(qtX11Connection()) && handle
+        && notify->window == handle->winId()) {
         // Out of the event's handling, where Qt may move and show windows again.
         QTimer::singleShot(0, this, [this] { m_told(); });
     }

@@ -29,7 +29,6 @@ public:
 private:
     QPointer<QWidget> m_window;
     std::function<void()> m_told;
-    std::uint32_t m_atom = 0;
 };
 
 } // namespace zentrel
